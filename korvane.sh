@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# One entry point for everything: set-up, build, start, tests, benchmarks, fuzzing.
+#   ./korvane.sh start   build and start the editor
+#   ./korvane.sh test    build and run every test (no display needed)
+#   ./korvane.sh bench   build and run the benchmarks
+#   ./korvane.sh fuzz    build the fuzz targets with clang (see fuzz/README.md)
+set -euo pipefail
+cd "$(dirname "$0")"
+root=$(pwd)
+build="$root/build"
+
+bash scripts/bootstrap.sh
+
+configure() {
+  local gen=()
+  command -v ninja >/dev/null 2>&1 && gen=(-G Ninja)
+  [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+}
+
+build_all() {
+  configure
+  cmake --build "$build" --parallel "$(nproc)"
+}
+
+case "${1:-start}" in
+  start)
+    build_all
+    exec "$build/korvane"
+    ;;
+  test)
+    build_all
+    count=$(cd "$build" && ctest -N | sed -n 's/^Total Tests: //p')
+    if [ "${count:-0}" -eq 0 ]; then
+      echo "No tests were built." >&2
+      exit 1
+    fi
+    cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "$(nproc)"
+    ;;
+  bench)
+    build_all
+    for b in "$build"/bench/bench_*; do
+      [ -x "$b" ] && "$b"
+    done
+    ;;
+  fuzz)
+    bash fuzz/build.sh
+    ;;
+  *)
+    echo "usage: ./korvane.sh start|test|bench|fuzz" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,86 @@
+#include "model/AreaEntry.h"
+
+namespace korvane::entry {
+
+QStringList split(const QString& line) { return line.split(QLatin1Char('|')); }
+
+QString join(const QStringList& fields) { return fields.join(QLatin1Char('|')); }
+
+QString field(const QStringList& fields, int i) { return i >= 0 && i < fields.size() ? fields.at(i) : QString(); }
+
+QString shapeOf(const QString& line)
+{
+    const qsizetype bar = line.indexOf(QLatin1Char('|'));
+    return (bar < 0 ? line : line.left(bar)).trimmed();
+}
+
+QString coordsOf(const QString& line) { return field(split(line), Coords); }
+
+QList<double> coordinateValues(const QString& coordsText, bool* ok)
+{
+    QList<double> values;
+    bool allNumbers = true;
+    const QStringList pieces = coordsText.split(QLatin1Char(','));
+    values.reserve(pieces.size());
+    for (const QString& piece : pieces) {
+        bool pieceOk = false;
+        const double v = piece.trimmed().toDouble(&pieceOk);
+        allNumbers = allNumbers && pieceOk && std::isfinite(v);
+        values.append(pieceOk && std::isfinite(v) ? v : 0.0);
+    }
+    if (ok)
+        *ok = allNumbers;
+    return values;
+}
+
+QString coordinateText(const QList<int>& values)
+{
+    QString text;
+    text.reserve(values.size() * 5);
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            text += QLatin1Char(',');
+        text += QString::number(values[i]);
+    }
+    return text;
+}
+
+QString makeLine(const QString& prefix, const QString& shape, const QString& coords,
+                 const LinkAttributes& a)
+{
+    const QChar bar = QLatin1Char('|');
+    return prefix + shape + kShapePadding + coords + bar + a.href + bar + a.alt + bar + a.target + bar +
+           a.onmouseover + bar + a.onmouseout + bar + a.onclick;
+}
+
+LinkAttributes attributesOf(const QString& line)
+{
+    const QStringList f = split(line);
+    return {field(f, Href),        field(f, Alt),        field(f, Target),
+            field(f, OnMouseOver), field(f, OnMouseOut), field(f, OnClick)};
+}
+
+static QString withFields(const QString& line, int first, const QStringList& values)
+{
+    QStringList f = split(line);
+    while (f.size() < first + values.size())
+        f.append(QString());
+    for (qsizetype i = 0; i < values.size(); ++i)
+        f[first + i] = values[i];
+    return join(f);
+}
+
+QString withAttributes(const QString& line, const LinkAttributes& a)
+{
+    return withFields(line, Href, {a.href, a.alt, a.target, a.onmouseover, a.onmouseout, a.onclick});
+}
+
+QString withCoords(const QString& line, const QString& coords) { return withFields(line, Coords, {coords}); }
+
+QString escapeBar(const QString& value)
+{
+    QString v = value;
+    return v.replace(QLatin1Char('|'), QStringLiteral("&#124;"));
+}
+
+} // namespace korvane::entry

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "model/LinkAttributes.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cmath>
+#include <utility>
+
+// One area is one line of text with eight fields separated by "|":
+// shape (padded with blanks), coordinates, href, alt, target, onmouseover,
+// onmouseout, onclick. These helpers are the only code that knows the format.
+namespace korvane::entry {
+
+enum Field { Shape = 0, Coords, Href, Alt, Target, OnMouseOver, OnMouseOut, OnClick, FieldCount };
+
+inline const QString kAbsent = QStringLiteral("*");
+// The blanks and the separator that follow the shape keyword in field 0.
+inline const QString kShapePadding = QStringLiteral("                    |");
+
+// Splits at every "|", without a limit on the number of parts.
+QStringList split(const QString& line);
+// Joins all fields again, so field 0 keeps its blanks and fields after 7 survive.
+QString join(const QStringList& fields);
+// Field i, or the empty text when the line has fewer fields.
+QString field(const QStringList& fields, int i);
+// Field 0 with blanks trimmed at both ends: the shape keyword.
+QString shapeOf(const QString& line);
+// Field 1 of the line.
+QString coordsOf(const QString& line);
+
+// Splits a coordinate text at every ",". A piece that is no number reads as 0
+// and clears *ok; readers that need every value check it.
+QList<double> coordinateValues(const QString& coordsText, bool* ok = nullptr);
+// Writes whole numbers separated by "," without blanks.
+QString coordinateText(const QList<int>& values);
+
+// Builds a whole line: prefix (one blank, two for .map imports), keyword,
+// the padding, the coordinates and the six attributes.
+QString makeLine(const QString& prefix, const QString& shape, const QString& coords,
+                 const LinkAttributes& attributes);
+// The six attributes of a line (fields 2 to 7); missing fields read as empty.
+LinkAttributes attributesOf(const QString& line);
+// Replaces fields 2 to 7, keeping field 0's blanks and any field after 7.
+QString withAttributes(const QString& line, const LinkAttributes& attributes);
+// Replaces field 1, keeping every other field.
+QString withCoords(const QString& line, const QString& coords);
+
+// A "|" inside a value would shift the following fields; "&#124;" means the
+// same in HTML, so dialogs and importers store values through this.
+QString escapeBar(const QString& value);
+
+} // namespace korvane::entry
+
+namespace korvane {
+
+// Rounds to the nearest whole number, a half to the even neighbour.
+inline int roundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+
+template <typename T> inline void SWAP(T& a, T& b) { std::swap(a, b); }
+
+} // namespace korvane

@@ -1,0 +1,75 @@
+#include "model/AreaList.h"
+
+#include <QMimeData>
+
+namespace korvane {
+
+AreaList::AreaList(QObject* parent) : QAbstractListModel(parent) {}
+
+void AreaList::append(const QString& line)
+{
+    beginInsertRows({}, count(), count());
+    m_lines.append(line);
+    endInsertRows();
+}
+
+void AreaList::replace(int i, const QString& line)
+{
+    if (i < 0 || i >= count() || m_lines.at(i) == line)
+        return;
+    m_lines[i] = line;
+    emit dataChanged(index(i), index(i), {Qt::DisplayRole});
+}
+
+void AreaList::remove(int i)
+{
+    if (i < 0 || i >= count())
+        return;
+    beginRemoveRows({}, i, i);
+    m_lines.removeAt(i);
+    endRemoveRows();
+}
+
+void AreaList::clear() { setLines({}); }
+
+void AreaList::setLines(const QStringList& lines)
+{
+    beginResetModel();
+    m_lines = lines;
+    endResetModel();
+}
+
+int AreaList::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count(); }
+
+QVariant AreaList::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
+        return m_lines.at(index.row());
+    return {};
+}
+
+Qt::ItemFlags AreaList::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+}
+
+QStringList AreaList::mimeTypes() const { return {QStringLiteral("text/plain")}; }
+
+// The drag carries the entry's text; the trash accepts any drop.
+QMimeData* AreaList::mimeData(const QModelIndexList& indexes) const
+{
+    auto* mime = new QMimeData;
+    QStringList texts;
+    for (const QModelIndex& i : indexes)
+        texts << line(i.row());
+    mime->setText(texts.join(QLatin1Char('\n')));
+    return mime;
+}
+
+Qt::DropActions AreaList::supportedDragActions() const { return Qt::MoveAction | Qt::CopyAction; }
+
+} // namespace korvane

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QStringList>
+
+namespace korvane {
+
+// The ordered area lines shown in the list box. It is the only store of the
+// areas: the canvas, the list box and the map code all follow its signals.
+class AreaList : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit AreaList(QObject* parent = nullptr);
+
+    int count() const { return static_cast<int>(m_lines.size()); }
+    bool isEmpty() const { return m_lines.isEmpty(); }
+    QString line(int i) const { return i >= 0 && i < count() ? m_lines.at(i) : QString(); }
+    const QStringList& lines() const { return m_lines; }
+
+    void append(const QString& line);
+    void replace(int i, const QString& line);
+    void remove(int i);
+    void clear();
+    void setLines(const QStringList& lines);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
+
+private:
+    QStringList m_lines;
+};
+
+} // namespace korvane

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Windows-1252 text without loss: every byte maps to one character and back,
+// the five bytes the code page leaves undefined to U+0081, U+008D, U+008F,
+// U+0090 and U+009D.
+namespace korvane {
+
+enum class TextEncoding { Windows1252, Utf8 };
+
+QString fromWindows1252(const QByteArray& bytes);
+// Characters outside the code page become "?".
+QByteArray toWindows1252(const QString& text);
+bool isValidUtf8(const QByteArray& bytes);
+// UTF-8 when the bytes are valid UTF-8 (and not plain ASCII), else Windows-1252.
+TextEncoding detectEncoding(const QByteArray& bytes);
+QString decodeText(const QByteArray& bytes, TextEncoding encoding);
+QByteArray encodeText(const QString& text, TextEncoding encoding);
+
+} // namespace korvane

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+// Turns the area lines into the map code: the img tag and the map element.
+namespace korvane {
+
+inline const QString kCrLf = QStringLiteral("\r\n");
+
+// The map name: mapName when set, else derived from the image's base name.
+QString mapNameFor(const QString& imagePath, const QString& mapName);
+// The img tag line, ended by CR LF.
+QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QSize canvasSize);
+// One area element line (ended by CR LF) of an area line.
+QString areaElement(const QString& line);
+// The whole map code; empty for an empty list.
+QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName,
+                  QSize canvasSize);
+// A double quote would end the attribute early: it is written as "&quot;".
+QString attributeValue(const QString& value);
+
+} // namespace korvane

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// Path helpers that look only for the last separator and the last ".". Both
+// "\" and "/" count as separators, so Windows-style and native paths work.
+namespace korvane {
+
+// Position (from 0) of the last "\" or "/", or -1.
+qsizetype lastSeparator(const QString& path);
+// The text after the last separator; the whole input when it holds none.
+QString fileNameOf(const QString& path);
+// The text between the last separator and the last "."; the whole input when
+// there is no such stretch; empty when the "." directly follows the separator.
+QString baseNameOf(const QString& path);
+// The text up to and including the last separator; empty when there is none.
+QString folderOf(const QString& path);
+// The folder with a separator at its end (the native one when it lacks one).
+QString withTrailingSeparator(const QString& folder);
+// The folder in which the program's executable lies, with a trailing separator.
+QString programFolder();
+
+} // namespace korvane

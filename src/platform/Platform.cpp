@@ -1,0 +1,42 @@
+#include "platform/Platform.h"
+
+#include "platform/QtPlatform.h"
+
+namespace korvane {
+
+namespace {
+std::unique_ptr<Platform>& current()
+{
+    static std::unique_ptr<Platform> instance;
+    return instance;
+}
+} // namespace
+
+Platform& platform()
+{
+    if (!current())
+        current() = std::make_unique<QtPlatform>();
+    return *current();
+}
+
+void setPlatform(std::unique_ptr<Platform> platform) { current() = std::move(platform); }
+
+QString programName() { return QStringLiteral("korvane"); }
+
+bool askYesNo(QWidget* owner, const QString& title, const QString& text, MessageButton defaultButton)
+{
+    return platform().messageBox(owner, title, text, MessageIcon::Question, {MessageButton::Yes, MessageButton::No},
+                                 defaultButton) == MessageButton::Yes;
+}
+
+void inform(QWidget* owner, const QString& text, const QString& title)
+{
+    platform().messageBox(owner, title, text, MessageIcon::Information, {MessageButton::Ok}, MessageButton::Ok);
+}
+
+void warn(QWidget* owner, const QString& text, const QString& title)
+{
+    platform().messageBox(owner, title, text, MessageIcon::Warning, {MessageButton::Ok}, MessageButton::Ok);
+}
+
+} // namespace korvane

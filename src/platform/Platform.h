@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+// The one seam between the editor and the desktop: message boxes, file
+// dialogs and launching other programs. Tests install a scripted double.
+namespace korvane {
+
+enum class MessageIcon { None, Information, Question, Warning, Critical };
+enum class MessageButton { Ok, Yes, No, Cancel };
+
+struct FileDialogRequest {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    QWidget* owner = nullptr;
+    QString title;
+    QString folder;     // start folder
+    QString presetName; // file name shown at the start
+    QString filter;     // bar convention: "Description|*.a;*.b|Other|*.c"
+    QString defaultExtension;
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual MessageButton messageBox(QWidget* owner, const QString& title, const QString& text, MessageIcon icon,
+                                     const QList<MessageButton>& buttons, MessageButton defaultButton) = 0;
+    // Shows the dialog; returns the chosen full path, or empty text when cancelled.
+    // The save dialog asks itself before replacing an existing file.
+    virtual QString fileDialog(const FileDialogRequest& request) = 0;
+    // Opens a file with the program the desktop associates with it.
+    virtual void openWithAssociatedProgram(const QString& path) = 0;
+    // Opens a text file in the desktop's text viewer.
+    virtual void openInTextViewer(const QString& path) = 0;
+};
+
+Platform& platform();
+// Replaces the platform in use (tests install their double here).
+void setPlatform(std::unique_ptr<Platform> platform);
+
+// The program's executable name without extension: the title of information boxes.
+QString programName();
+inline const QString kQuestionTitle = QStringLiteral("Korvane Kontrollabfrage");
+inline const QString kQuestionTitleDash = QStringLiteral("Korvane - Kontrollabfrage");
+
+// A question with Yes and No and a question icon; true for Yes.
+bool askYesNo(QWidget* owner, const QString& title, const QString& text,
+              MessageButton defaultButton = MessageButton::Yes);
+// An information box with an OK button.
+void inform(QWidget* owner, const QString& text, const QString& title = programName());
+// A failure the user must know about (an OK button and a warning icon).
+void warn(QWidget* owner, const QString& text, const QString& title = programName());
+
+} // namespace korvane

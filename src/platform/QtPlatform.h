@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace korvane {
+
+// The real desktop: QMessageBox, QFileDialog, QDesktopServices, QProcess.
+class QtPlatform : public Platform {
+public:
+    MessageButton messageBox(QWidget* owner, const QString& title, const QString& text, MessageIcon icon,
+                             const QList<MessageButton>& buttons, MessageButton defaultButton) override;
+    QString fileDialog(const FileDialogRequest& request) override;
+    void openWithAssociatedProgram(const QString& path) override;
+    void openInTextViewer(const QString& path) override;
+};
+
+} // namespace korvane

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QQueue>
+#include <QStringList>
+
+namespace korvane::test {
+
+struct ShownBox {
+    QString title;
+    QString text;
+    MessageIcon icon = MessageIcon::None;
+    QList<MessageButton> buttons;
+    MessageButton defaultButton = MessageButton::Ok;
+};
+
+// Records every box and dialog and answers from queues. An empty answer queue
+// gives the box's default button and a cancelled file dialog.
+class ScriptedPlatform : public Platform {
+public:
+    MessageButton messageBox(QWidget* owner, const QString& title, const QString& text, MessageIcon icon,
+                             const QList<MessageButton>& buttons, MessageButton defaultButton) override;
+    QString fileDialog(const FileDialogRequest& request) override;
+    void openWithAssociatedProgram(const QString& path) override { opened << path; }
+    void openInTextViewer(const QString& path) override { viewed << path; }
+
+    QList<ShownBox> boxes;
+    QQueue<MessageButton> answers;
+    QList<FileDialogRequest> dialogs;
+    QQueue<QString> fileAnswers; // full paths; "" cancels
+    QStringList opened;
+    QStringList viewed;
+};
+
+// Installs a fresh scripted platform and returns it (owned by the platform seam).
+ScriptedPlatform& installScriptedPlatform();
+
+} // namespace korvane::test

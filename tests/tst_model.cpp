@@ -1,0 +1,321 @@
+#include "model/AreaEntry.h"
+#include "model/AreaList.h"
+#include "model/Codec.h"
+#include "model/MapCode.h"
+#include "model/Paths.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace korvane;
+
+class TestModel : public QObject {
+    Q_OBJECT
+private slots:
+    void pathHelpers_data();
+    void pathHelpers();
+    void mapName_data();
+    void mapName();
+    void workedExample();
+    void imageLine_data();
+    void imageLine();
+    void areaSpacing_data();
+    void areaSpacing();
+    void emptyListGivesNoCode();
+    void quoteInValueIsEscaped();
+    void entryKeepsBlanksAndExtraFields();
+    void shortLinesNeverCrash_data();
+    void shortLinesNeverCrash();
+    void coordinateValues();
+    void barIsEscaped();
+    void roundingIsHalfToEven_data();
+    void roundingIsHalfToEven();
+    void areaListSignals();
+    void codecRoundTripsEveryByte();
+    void codecMapsKnownCharacters_data();
+    void codecMapsKnownCharacters();
+    void encodingDetection_data();
+    void encodingDetection();
+};
+
+void TestModel::pathHelpers_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("baseName");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("plain") << "C:\\Bilder\\haus.gif" << "haus.gif" << "haus" << "C:\\Bilder\\";
+    QTest::newRow("two dots") << "C:\\Bilder\\haus.tar.gz" << "haus.tar.gz" << "haus.tar" << "C:\\Bilder\\";
+    QTest::newRow("dot in folder") << "C:\\Bilder.alt\\haus" << "haus" << "C:\\Bilder.alt\\haus" << "C:\\Bilder.alt\\";
+    QTest::newRow("no folder") << "haus.gif" << "haus.gif" << "haus" << "";
+    QTest::newRow("bare name") << "haus" << "haus" << "haus" << "";
+    QTest::newRow("leading dot") << "C:\\Bilder\\.gif" << ".gif" << "" << "C:\\Bilder\\";
+    QTest::newRow("empty") << "" << "" << "" << "";
+    QTest::newRow("unix") << "/home/anna/bilder/plan.png" << "plan.png" << "plan" << "/home/anna/bilder/";
+    QTest::newRow("mixed") << "C:\\web/bilder\\x.y/z" << "z" << "C:\\web/bilder\\x.y/z" << "C:\\web/bilder\\x.y/";
+    QTest::newRow("root") << "/x.png" << "x.png" << "x" << "/";
+}
+
+void TestModel::pathHelpers()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, fileName);
+    QFETCH(QString, baseName);
+    QFETCH(QString, folder);
+    QCOMPARE(fileNameOf(path), fileName);
+    QCOMPARE(baseNameOf(path), baseName);
+    QCOMPARE(folderOf(path), folder);
+    QCOMPARE(folderOf(path) + fileNameOf(path), path);
+}
+
+void TestModel::mapName_data()
+{
+    QTest::addColumn<QString>("imagePath");
+    QTest::addColumn<QString>("mapName");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("worked example") << "C:\\Web Bilder\\3D Häuser.jpg" << "" << "m3d_haeuser";
+    QTest::newRow("other characters") << "C:\\x\\Grün & Blau (2).png" << "" << "gruen___blau__2_";
+    QTest::newRow("leading digit keeps dot") << "1.Stock.gif" << "" << "m1.stock";
+    QTest::newRow("accent") << "/tmp/Café.png" << "" << "caf_";
+    QTest::newRow("sharp s and umlauts") << "Größe Übersicht.bmp" << "" << "groesse_uebersicht";
+    QTest::newRow("imported name as is") << "C:\\x\\plan.gif" << "Mein Plan" << "Mein Plan";
+    QTest::newRow("no image") << "" << "" << "";
+    QTest::newRow("allowed punctuation") << "a-b_c:d,e.f.png" << "" << "a-b_c:d,e.f";
+}
+
+void TestModel::mapName()
+{
+    QFETCH(QString, imagePath);
+    QFETCH(QString, mapName);
+    QFETCH(QString, expected);
+    QCOMPARE(mapNameFor(imagePath, mapName), expected);
+}
+
+void TestModel::workedExample()
+{
+    const QStringList lines = {
+        " rect                    |10,20,110,80|start.html|Startseite|*|*|*|*",
+        " circle                    |200,150,40|kontakt.html|Kontakt|_blank|*|*|*",
+        " poly                    |300,10,390,60,300,110|info.html|Info|*|*|*|alert('Info')",
+    };
+    const QString expected = QStringLiteral(
+        "<!-- HTML-Code fuer den Image-Tag   -->\r\n"
+        "<img src=\"file:///C:/Web%20Bilder/3D Häuser.jpg\" width=\"400\" height=\"300\" alt=\"\" "
+        "usemap=\"#m3d_haeuser\" style=\"border-style:none\" />\r\n"
+        "<!-- HTML-Code der eigentlichen ImageMap   -->\r\n"
+        "<map id=\"m3d_haeuser\" name=\"m3d_haeuser\">\r\n"
+        "<area shape=\"rect\" alt=\"Startseite\" coords=\"10,20,110,80\" href=\"start.html\" title=\"Startseite\"  />\r\n"
+        "<area shape=\"circle\" alt=\"Kontakt\" coords=\"200,150,40\" href=\"kontakt.html\" title=\"Kontakt\" "
+        "target=\"_blank\" />\r\n"
+        "<area shape=\"poly\" alt=\"Info\" coords=\"300,10,390,60,300,110\" href=\"info.html\" title=\"Info\"  "
+        "onClick=\"alert('Info')\" />\r\n"
+        "<area shape=\"default\" nohref=\"nohref\" alt=\"\" />\r\n"
+        "</map>\r\n");
+    QCOMPARE(map_daten(lines, QStringLiteral("C:\\Web Bilder\\3D Häuser.jpg"), QString(), QSize(400, 300)),
+             expected);
+}
+
+void TestModel::imageLine_data()
+{
+    QTest::addColumn<QString>("imagePath");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("unix path") << "/home/anna/Web Bilder/plan 1.png"
+                               << "<img src=\"file:///home/anna/Web%20Bilder/plan 1.png\" width=\"40\" height=\"30\" "
+                                  "alt=\"\" usemap=\"#plan_1\" style=\"border-style:none\" />\r\n";
+    QTest::newRow("no folder") << "plan.png"
+                               << "<img src=\"plan.png\" width=\"40\" height=\"30\" alt=\"\" usemap=\"#plan\" "
+                                  "style=\"border-style:none\" />\r\n";
+    QTest::newRow("no image") << ""
+                              << "<img src=\"\" width=\"40\" height=\"30\" alt=\"\" usemap=\"#\" "
+                                 "style=\"border-style:none\" />\r\n";
+}
+
+void TestModel::imageLine()
+{
+    QFETCH(QString, imagePath);
+    QFETCH(QString, expected);
+    QCOMPARE(img_zeile_ermitteln(imagePath, QString(), QSize(40, 30)), expected);
+}
+
+void TestModel::areaSpacing_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("handlers without target")
+        << " rect                    |1,2,3,4|a.html|A|*|over()|out()|*"
+        << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\"  onMouseOver=\"over()\" "
+           "onMouseOut=\"out()\" />\r\n";
+    QTest::newRow("empty target is written") << " rect |1,2,3,4|||||*|*"
+                                             << "<area shape=\"rect\" alt=\"\" coords=\"1,2,3,4\" href=\"\" title=\"\" "
+                                                "target=\"\" onMouseOver=\"\" />\r\n";
+    QTest::newRow("blank star is a value") << "  poly |5,6| | * | *|*|*|*"
+                                           << "<area shape=\"poly\" alt=\" * \" coords=\"5,6\" href=\" \" "
+                                              "title=\" * \" target=\" *\" />\r\n";
+    QTest::newRow("unknown keyword passes") << " DEFAULT  |x|h|a|*|*|*|*"
+                                            << "<area shape=\"DEFAULT\" alt=\"a\" coords=\"x\" href=\"h\" "
+                                               "title=\"a\"  />\r\n";
+}
+
+void TestModel::areaSpacing()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, expected);
+    QCOMPARE(areaElement(line), expected);
+}
+
+void TestModel::emptyListGivesNoCode()
+{
+    QCOMPARE(map_daten({}, QStringLiteral("C:\\a\\b.png"), QString(), QSize(10, 10)), QString());
+}
+
+void TestModel::quoteInValueIsEscaped()
+{
+    const QString line = QStringLiteral(" rect |1,2,3,4|a.html?q=\"x\"|Sag \"Hallo\" & <b>|*|*|*|alert(\"1\")");
+    QCOMPARE(areaElement(line),
+             QStringLiteral("<area shape=\"rect\" alt=\"Sag &quot;Hallo&quot; & <b>\" coords=\"1,2,3,4\" "
+                            "href=\"a.html?q=&quot;x&quot;\" title=\"Sag &quot;Hallo&quot; & <b>\"  "
+                            "onClick=\"alert(&quot;1&quot;)\" />\r\n"));
+    QVERIFY(map_daten({line}, QString(), QStringLiteral("My \"Map\""), QSize(1, 1))
+                .contains(QStringLiteral("<map id=\"My &quot;Map&quot;\" name=\"My &quot;Map&quot;\">")));
+}
+
+void TestModel::entryKeepsBlanksAndExtraFields()
+{
+    const QString line = QStringLiteral("  rect                    |1,2,3,4|h|a|*|*|*|*|extra|more");
+    QCOMPARE(entry::shapeOf(line), QStringLiteral("rect"));
+    QCOMPARE(entry::join(entry::split(line)), line);
+    const QString moved = entry::withCoords(line, QStringLiteral("5,6,7,8"));
+    QCOMPARE(moved, QStringLiteral("  rect                    |5,6,7,8|h|a|*|*|*|*|extra|more"));
+    LinkAttributes a{"x.html", "X", "_top", "o()", "*", "c()"};
+    QCOMPARE(entry::withAttributes(line, a),
+             QStringLiteral("  rect                    |1,2,3,4|x.html|X|_top|o()|*|c()|extra|more"));
+    QCOMPARE(entry::makeLine(" ", "circle", "1,2,3", a),
+             QStringLiteral(" circle                    |1,2,3|x.html|X|_top|o()|*|c()"));
+    QCOMPARE(entry::attributesOf(entry::makeLine(" ", "poly", "1,2", a)), a);
+}
+
+void TestModel::shortLinesNeverCrash_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("empty") << "";
+    QTest::newRow("shape only") << " rect";
+    QTest::newRow("no attributes") << " rect |1,2";
+    QTest::newRow("bars only") << "|||";
+}
+
+void TestModel::shortLinesNeverCrash()
+{
+    QFETCH(QString, line);
+    const QString element = areaElement(line);
+    QVERIFY(element.startsWith(QStringLiteral("<area shape=\"")));
+    QVERIFY(element.endsWith(QStringLiteral("/>\r\n")));
+    QVERIFY(!entry::withCoords(line, "1,2").isEmpty());
+    QCOMPARE(entry::split(entry::withAttributes(line, {})).size(), qsizetype(8));
+}
+
+void TestModel::coordinateValues()
+{
+    bool ok = false;
+    QCOMPARE(entry::coordinateValues("10,-20,3.5", &ok), (QList<double>{10, -20, 3.5}));
+    QVERIFY(ok);
+    QCOMPARE(entry::coordinateValues("1,x,", &ok), (QList<double>{1, 0, 0}));
+    QVERIFY(!ok);
+    QCOMPARE(entry::coordinateText({10, -5, 0}), QStringLiteral("10,-5,0"));
+}
+
+void TestModel::barIsEscaped()
+{
+    QCOMPARE(entry::escapeBar("a|b||c"), QStringLiteral("a&#124;b&#124;&#124;c"));
+    QCOMPARE(entry::escapeBar("plain"), QStringLiteral("plain"));
+}
+
+void TestModel::roundingIsHalfToEven_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("0.5") << 0.5 << 0;
+    QTest::newRow("1.5") << 1.5 << 2;
+    QTest::newRow("2.5") << 2.5 << 2;
+    QTest::newRow("-2.5") << -2.5 << -2;
+    QTest::newRow("2.6") << 2.6 << 3;
+}
+
+void TestModel::roundingIsHalfToEven()
+{
+    QFETCH(double, value);
+    QFETCH(int, expected);
+    QCOMPARE(roundHalfEven(value), expected);
+}
+
+void TestModel::areaListSignals()
+{
+    AreaList list;
+    QSignalSpy changed(&list, &AreaList::dataChanged);
+    QSignalSpy inserted(&list, &AreaList::rowsInserted);
+    list.append("a");
+    list.append("b");
+    list.replace(1, "c");
+    list.replace(1, "c"); // unchanged: no signal
+    list.replace(5, "x"); // out of range: ignored
+    list.remove(7);
+    QCOMPARE(list.lines(), (QStringList{"a", "c"}));
+    QCOMPARE(inserted.count(), 2);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(list.line(-1), QString());
+    list.remove(0);
+    QCOMPARE(list.lines(), QStringList{"c"});
+    list.clear();
+    QVERIFY(list.isEmpty());
+}
+
+void TestModel::codecRoundTripsEveryByte()
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    const QString text = fromWindows1252(all);
+    QCOMPARE(text.size(), qsizetype(256));
+    QCOMPARE(toWindows1252(text), all);
+    QCOMPARE(encodeText(decodeText(all, TextEncoding::Windows1252), TextEncoding::Windows1252), all);
+}
+
+void TestModel::codecMapsKnownCharacters_data()
+{
+    QTest::addColumn<QString>("character");
+    QTest::addColumn<int>("byte");
+    QTest::newRow("euro") << QStringLiteral("€") << 0x80;
+    QTest::newRow("a umlaut") << QStringLiteral("ä") << 0xE4;
+    QTest::newRow("sharp s") << QStringLiteral("ß") << 0xDF;
+    QTest::newRow("left double quote") << QStringLiteral("“") << 0x93;
+    QTest::newRow("z caron") << QStringLiteral("ž") << 0x9E;
+    QTest::newRow("not in code page") << QStringLiteral("ł") << int('?');
+}
+
+void TestModel::codecMapsKnownCharacters()
+{
+    QFETCH(QString, character);
+    QFETCH(int, byte);
+    QCOMPARE(toWindows1252(character), QByteArray(1, static_cast<char>(byte)));
+    if (byte != '?')
+        QCOMPARE(fromWindows1252(QByteArray(1, static_cast<char>(byte))), character);
+}
+
+void TestModel::encodingDetection_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("utf8");
+    QTest::newRow("ascii") << QByteArray("<html>") << false;
+    QTest::newRow("utf8 umlaut") << QByteArray("Gr\xc3\xbc\xc3\x9f") << true;
+    QTest::newRow("latin umlaut") << QByteArray("Gr\xfc\xdf") << false;
+    QTest::newRow("truncated utf8") << QByteArray("a\xc3") << false;
+}
+
+void TestModel::encodingDetection()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, utf8);
+    QCOMPARE(detectEncoding(bytes) == TextEncoding::Utf8, utf8);
+}
+
+QTEST_GUILESS_MAIN(TestModel)
+#include "tst_model.moc"
