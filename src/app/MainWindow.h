@@ -1,14 +1,129 @@
 #pragma once
 
+#include "canvas/EditorState.h"
+#include "model/AreaList.h"
+#include "model/ProgramState.h"
+
 #include <QMainWindow>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QListView;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTimer;
 
 namespace korvane {
 
-// frmMapEdit: the editor's one main window.
+class Canvas;
+
+// frmMapEdit: the editor's one main window. It owns the area list, the editor
+// state and the program-wide values; the commands live in files of their own
+// (OpenCommand.cpp, SaveCommand.cpp, ...) and work through this interface.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The controls, named as the objectNames they carry.
+    struct Controls {
+        QWidget* picOben = nullptr;      // tool bar
+        QWidget* Picture4 = nullptr;     // side panel
+        QWidget* picUnten = nullptr;     // bottom panel
+        QWidget* picContainer = nullptr; // viewport
+        Canvas* Picture1 = nullptr;
+        QScrollBar* VScroll1 = nullptr;
+        QScrollBar* HScroll1 = nullptr;
+
+        QPushButton* Command1 = nullptr;  // Open
+        QPushButton* Command7 = nullptr;  // Save
+        QPushButton* Command8 = nullptr;  // Map import
+        QPushButton* Command11 = nullptr; // Html import
+        QPushButton* Command12 = nullptr; // Export
+        QPushButton* Command13 = nullptr; // Help
+        QPushButton* Command6 = nullptr;  // Refresh
+        QPushButton* Command10 = nullptr; // copy
+        QPushButton* Command3 = nullptr;  // clear
+        QPushButton* Command9 = nullptr;  // edit
+        QPushButton* Command4 = nullptr;  // magnifier
+        QPushButton* cmdClipboard = nullptr;
+        QGroupBox* Frame3 = nullptr;
+
+        QRadioButton* Option1[4] = {};
+        QPlainTextEdit* txtHelp = nullptr;
+        QLabel* Label1 = nullptr; // "Arealliste:"
+        QListView* List1 = nullptr;
+        QLabel* Picture2 = nullptr; // trash
+        QGroupBox* Frame1 = nullptr; // "Farben wählen"
+        QRadioButton* Option2[3] = {};
+        QWidget* picColor = nullptr;
+        QLabel* lblColor = nullptr;
+        QLabel* lblFuellfarbe = nullptr;
+        QLabel* lblZiehpunkt = nullptr;
+        QGroupBox* Frame2 = nullptr; // "Liniendicke"
+        QLabel* Image1[3] = {};
+        QCheckBox* chkGefuellt = nullptr;
+        QLabel* lblPos = nullptr;
+        QLabel* Label3 = nullptr; // mode label
+        QTimer* Timer1 = nullptr;
+        QPlainTextEdit* txtMap = nullptr;
+    } ui;
+
+    ProgramState& state() { return m_state; }
+    AreaList& areas() { return m_areas; }
+    EditorState& editorState() { return m_editor; }
+    // The selected line of List1, -1 when none.
+    int selectedIndex() const;
+    void setSelectedIndex(int index);
+
+    // Procedures shared by the commands.
+    void neu_zeichnen(int skip, bool regenerate);
+    void map_daten();
+    void setMapCode(const QString& text);
+    void reset_zustand();
+    void refresh(); // presses Command6
+    void bild_laden(const QString& path);
+    void layoutCanvas(); // canvas position and scroll bars after the canvas size changed
+    void ini_read();
+    void ini_write();
+    void OpenFileWithProg(const QString& path);
+    QString mapCode() const;
+
+    // Drawing attributes shown by the swatches and used by the canvas.
+    void setDrawColor(const QColor& color);
+    void setFillColor(const QColor& color);
+    void setHandleColor(const QColor& color);
+    void setLineWidth(int width);
+    void setFillStyle(int style); // 1 transparent, 7 diagonal cross-hatch
+
+    // Dialogs used by the drawing tools and the "edit" command.
+    bool runLinkDialog();                // frmVerweis; true when accepted
+    void runAttributeEditor(int index);  // frmEdit on line index
+
+    // The commands of the buttons.
+    void openCommand();       // Command1
+    void saveCommand();       // Command7
+    void mapImportCommand();  // Command8
+    void htmlImportCommand(); // Command11
+    void exportCommand();     // Command12
+    void helpCommand();       // Command13
+    void magnifierCommand();  // Command4
+    void clipboardCommand();  // cmdClipboard
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void connectCommands();
+
+    ProgramState m_state;
+    AreaList m_areas;
+    EditorState m_editor;
 };
 
 } // namespace korvane

@@ -1,0 +1,7 @@
+#include "app/MainWindow.h"
+
+namespace korvane {
+
+void MainWindow::magnifierCommand() {}
+
+} // namespace korvane

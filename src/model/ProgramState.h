@@ -1,0 +1,27 @@
+#pragma once
+
+#include "model/LinkAttributes.h"
+
+#include <QString>
+
+namespace korvane {
+
+// The program-wide values the main window owns and the commands share.
+struct ProgramState {
+    QString imagePath;     // full path of the loaded image
+    QString imageFileName; // its file name without folder
+    QString mapName;       // map name taken from an import; empty otherwise
+    QString lastImageFolder;
+    QString lastMapFolder;
+    QString lastExportFolder;
+    QString lastLinkFolder; // not persisted
+    int settingsLoadCount = 0;
+    bool magnifierOpen = false;
+    bool mapSaved = true;
+    LinkAttributes link; // the attributes last accepted in the link dialog
+    bool linkDialogCancelled = false;
+    QString openPresetName; // the Tag of Command1: preset name for the next open dialog
+    QString chosenImgTag;   // the main window's Tag: the img tag chosen in frmImgSuche
+};
+
+} // namespace korvane
