@@ -3,6 +3,8 @@
 #include "model/AreaEntry.h"
 #include "model/Paths.h"
 
+#include <array>
+
 namespace korvane {
 
 namespace {
@@ -38,9 +40,68 @@ QString imageSource(const QString& imagePath)
     return folder + fileNameOf(imagePath);
 }
 
-QString quoted(const QString& name, const QString& value)
+// Appends a value with every double quote written as "&quot;".
+void appendValue(QString& out, QStringView value)
 {
-    return name + QLatin1Char('=') + kQuote + attributeValue(value) + kQuote;
+    for (QChar c : value) {
+        if (c == kQuote)
+            out += QLatin1String("&quot;");
+        else
+            out += c;
+    }
+}
+
+void appendAttribute(QString& out, QLatin1String name, QStringView value)
+{
+    out += name;
+    out += QLatin1String("=\"");
+    appendValue(out, value);
+    out += kQuote;
+}
+
+// The fields of one line as views, without allocating a list per line.
+std::array<QStringView, 8> fieldViews(QStringView line)
+{
+    std::array<QStringView, 8> fields;
+    qsizetype start = 0;
+    for (std::size_t i = 0; i < fields.size() && start <= line.size(); ++i) {
+        qsizetype bar = line.indexOf(QLatin1Char('|'), start);
+        if (bar < 0)
+            bar = line.size();
+        fields[i] = line.mid(start, bar - start);
+        start = bar + 1;
+    }
+    return fields;
+}
+
+void appendAreaElement(QString& out, QStringView line)
+{
+    using namespace entry;
+    const auto f = fieldViews(line);
+    out += QLatin1String("<area shape=\"");
+    appendValue(out, f[Shape].trimmed());
+    out += QLatin1String("\" alt=\"");
+    appendValue(out, f[Alt]);
+    out += QLatin1String("\" coords=\"");
+    appendValue(out, f[Coords]);
+    out += QLatin1String("\" href=\"");
+    appendValue(out, f[Href]);
+    out += QLatin1String("\" title=\"");
+    appendValue(out, f[Alt]);
+    out += QLatin1String("\" ");
+    if (f[Target] != kAbsent)
+        appendAttribute(out, QLatin1String("target"), f[Target]);
+    out += QLatin1Char(' ');
+    const std::pair<Field, QLatin1String> handlers[] = {{OnMouseOver, QLatin1String("onMouseOver")},
+                                                        {OnMouseOut, QLatin1String("onMouseOut")},
+                                                        {OnClick, QLatin1String("onClick")}};
+    for (const auto& [index, name] : handlers) {
+        if (f[index] != kAbsent) {
+            appendAttribute(out, name, f[index]);
+            out += QLatin1Char(' ');
+        }
+    }
+    out += QLatin1String("/>\r\n");
 }
 
 } // namespace
@@ -69,24 +130,9 @@ QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QS
 
 QString areaElement(const QString& line)
 {
-    using namespace entry;
-    const QStringList f = split(line);
-    const QString target = field(f, Target);
-    QString events;
-    const std::pair<Field, const char*> handlers[] = {
-        {OnMouseOver, "onMouseOver"}, {OnMouseOut, "onMouseOut"}, {OnClick, "onClick"}};
-    for (const auto& [index, name] : handlers) {
-        const QString value = field(f, index);
-        if (value != kAbsent)
-            events += quoted(QLatin1String(name), value) + QLatin1Char(' ');
-    }
-    const QString alt = attributeValue(field(f, Alt));
-    return QStringLiteral("<area shape=\"") + attributeValue(field(f, Shape).trimmed()) +
-           QStringLiteral("\" alt=\"") + alt + kQuote + QStringLiteral(" coords=\"") +
-           attributeValue(field(f, Coords)) + QStringLiteral("\" href=\"") + attributeValue(field(f, Href)) +
-           QStringLiteral("\" title=\"") + alt + kQuote + QLatin1Char(' ') +
-           (target != kAbsent ? quoted(QStringLiteral("target"), target) : QString()) + QLatin1Char(' ') + events +
-           QStringLiteral("/>") + kCrLf;
+    QString out;
+    appendAreaElement(out, line);
+    return out;
 }
 
 QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize)
@@ -101,7 +147,7 @@ QString map_daten(const QStringList& lines, const QString& imagePath, const QStr
     text += QStringLiteral("<!-- HTML-Code der eigentlichen ImageMap   -->") + kCrLf;
     text += QStringLiteral("<map id=\"") + name + QStringLiteral("\" name=\"") + name + QStringLiteral("\">") + kCrLf;
     for (const QString& line : lines)
-        text += areaElement(line);
+        appendAreaElement(text, line);
     text += QStringLiteral("<area shape=\"default\" nohref=\"nohref\" alt=\"\" />") + kCrLf;
     text += QStringLiteral("</map>") + kCrLf;
     return text;

@@ -1,0 +1,52 @@
+// Map code generation over lists of mixed areas.
+#include "model/AreaEntry.h"
+#include "model/MapCode.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QStringList mixedAreas(int count)
+{
+    using korvane::entry::makeLine;
+    QStringList lines;
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const int x = (i * 37) % 3900, y = (i * 53) % 2900;
+        const korvane::LinkAttributes link{QStringLiteral("seite%1.html").arg(i), QStringLiteral("Bereich %1").arg(i),
+                                           i % 3 ? QStringLiteral("*") : QStringLiteral("_blank"),
+                                           QStringLiteral("*"), QStringLiteral("*"),
+                                           i % 5 ? QStringLiteral("*") : QStringLiteral("alert('x')")};
+        switch (i % 3) {
+        case 0:
+            lines << makeLine(" ", "rect", QStringLiteral("%1,%2,%3,%4").arg(x).arg(y).arg(x + 80).arg(y + 60), link);
+            break;
+        case 1:
+            lines << makeLine(" ", "circle", QStringLiteral("%1,%2,%3").arg(x).arg(y).arg(25), link);
+            break;
+        default: {
+            QList<int> points;
+            for (int k = 0; k < 12; ++k)
+                points << x + (k * 7) % 90 << y + (k * 11) % 70;
+            lines << makeLine(" ", "poly", korvane::entry::coordinateText(points), link);
+        }
+        }
+    }
+    return lines;
+}
+
+void BM_map_daten(benchmark::State& state)
+{
+    const QStringList lines = mixedAreas(static_cast<int>(state.range(0)));
+    const QString image = QStringLiteral("/home/anna/Web Bilder/Lageplan Süd.png");
+    for (auto _ : state) {
+        QString code = korvane::map_daten(lines, image, QString(), QSize(4000, 3000));
+        benchmark::DoNotOptimize(code);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(BM_map_daten)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
