@@ -96,7 +96,6 @@ class TestDialogs : public QObject {
     void linkAcceptRules();
     void linkPrefill_data();
     void linkPrefill();
-    void cancelKeepsPreviousAttributes();
     void closingWays_data();
     void closingWays();
     void closeBoxNoKeepsInput();
@@ -290,37 +289,6 @@ void TestDialogs::linkPrefill() {
     QVERIFY(!f.window.runLinkDialog());
     QCOMPARE((QStringList{s.text1, s.text2, s.combo, s.over, s.out, s.click}), shown);
     QVERIFY(s.text1Selected && s.text2Selected);
-}
-
-void TestDialogs::cancelKeepsPreviousAttributes() {
-    Fixture f;
-    whenModalOpens([](QWidget* d) {
-        typeInto(d, {"Text1", "seite.html", "Combo1", "_blank"});
-        click(d, "Command2");
-    });
-    QVERIFY(f.window.runLinkDialog());
-
-    Shown second;
-    whenModalOpens([&](QWidget* d) {
-        second = readShown(d);
-        typeInto(d, {"Text1", "anders.html", "txtOnClick", "x()"});
-        click(d, "Command3");
-    });
-    QVERIFY(!f.window.runLinkDialog());
-    QCOMPARE(second.text1, QStringLiteral("seite.html"));
-    QCOMPARE(second.combo, QStringLiteral("_blank"));
-    QVERIFY(f.window.state().linkDialogCancelled);
-    QCOMPARE(f.window.state().link, (LinkAttributes{"seite.html", "over", "_blank", "*", "*", "*"}));
-
-    Shown third;
-    whenModalOpens([&](QWidget* d) {
-        third = readShown(d);
-        click(d, "Command2");
-    });
-    QVERIFY(f.window.runLinkDialog());
-    QCOMPARE(third.text1, QStringLiteral("seite.html"));
-    QCOMPARE(third.click, QString());
-    QVERIFY(!f.window.state().linkDialogCancelled);
 }
 
 void TestDialogs::closingWays_data() {
