@@ -1,9 +1,32 @@
 #include "app/MainWindow.h"
 
+#include "dialogs/AttributeForm.h"
+
 namespace korvane {
 
-bool MainWindow::runLinkDialog() { return false; }
+// frmVerweis for a newly drawn area: a fresh dialog each time, prefilled with
+// the attributes accepted last. Only acceptance changes the attributes.
+bool MainWindow::runLinkDialog() {
+    frmVerweis dialog(m_state.link, m_state.lastLinkFolder, this);
+    dialog.exec();
+    m_state.linkDialogCancelled = !dialog.wasAccepted();
+    if (dialog.wasAccepted())
+        m_state.link = dialog.enteredAttributes();
+    return dialog.wasAccepted();
+}
 
-void MainWindow::runAttributeEditor(int) {}
+// frmEdit on one line of the list: accepting rewrites that line in place
+// (its shape, coordinates and any extra fields untouched) and refreshes the
+// canvas and the map code; cancelling changes nothing.
+void MainWindow::runAttributeEditor(int index) {
+    if (index < 0 || index >= m_areas.count())
+        return;
+    frmEdit dialog(m_areas.line(index), m_state.lastLinkFolder, this);
+    dialog.exec();
+    if (!dialog.wasAccepted())
+        return;
+    m_areas.replace(index, dialog.editedLine());
+    refresh();
+}
 
 } // namespace korvane
