@@ -186,7 +186,7 @@ QString ExportWindow::pageText() const {
 qsizetype ExportWindow::pageLength() const {
     const QTextDocument* document = ui.Text1->document();
     if (m_page.usesMarkers())
-        return pageText().size();
+        return m_page.pageLength(document->toRawText());
     return m_page.pageLength(document->characterCount() - 1, document->blockCount() - 1);
 }
 

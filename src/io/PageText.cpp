@@ -145,7 +145,7 @@ QString PageText::pageText(const QString& rawText) const {
     text.reserve(rawText.size() + rawText.size() / 32);
     QChar pending; // a marker waiting for its break
     for (const QChar c : rawText) {
-        if (m_markers.contains(c)) {
+        if (isMarker(c)) {
             pending = c;
         } else if (c.unicode() == kParagraphBreak) {
             text += pending.isNull() ? m_usualLineEnd : m_markers.value(pending);
@@ -158,6 +158,30 @@ QString PageText::pageText(const QString& rawText) const {
         }
     }
     return text;
+}
+
+qsizetype PageText::pageLength(const QString& rawText) const {
+    qsizetype length = 0;
+    QChar pending;
+    for (const QChar c : rawText) {
+        if (isMarker(c)) {
+            pending = c;
+            continue;
+        }
+        if (c.unicode() == kParagraphBreak)
+            length += pending.isNull() ? m_usualLineEnd.size() : m_markers.value(pending).size();
+        else
+            ++length;
+        pending = QChar();
+    }
+    return length;
+}
+
+// Every character passes here on saving and counting: the range test keeps
+// the look-up off the common path.
+bool PageText::isMarker(QChar c) const {
+    const char16_t u = c.unicode();
+    return u >= 0x200B && u <= 0x206D && m_markers.contains(c);
 }
 
 QByteArray PageText::save(const QString& rawText) const {

@@ -30,6 +30,8 @@ class PageText {
     // Length of pageText() without building it when the page has no markers:
     // the document's character count (breaks counted once) and its break count.
     qsizetype pageLength(qsizetype charactersWithBreaks, qsizetype breaks) const;
+    // Length of pageText() for any page, counted without building the text.
+    qsizetype pageLength(const QString& rawText) const;
     bool usesMarkers() const { return !m_markers.isEmpty(); }
 
     TextEncoding encoding() const { return m_encoding; }
@@ -37,6 +39,8 @@ class PageText {
     QString usualLineEnd() const { return m_usualLineEnd; }
 
   private:
+    bool isMarker(QChar c) const;
+
     TextEncoding m_encoding = TextEncoding::Windows1252;
     bool m_byteOrderMark = false;
     QString m_usualLineEnd;
