@@ -1,7 +1,43 @@
 #include "app/MainWindow.h"
 
+#include "io/ExportWindow.h"
+#include "io/MapFileWriter.h"
+#include "model/Paths.h"
+#include "platform/FileDialogs.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+
 namespace korvane {
 
-void MainWindow::exportCommand() {}
+void MainWindow::exportCommand() {
+    const QString code = mapCode();
+    if (code.isEmpty())
+        return;
+    QString folder = m_state.lastExportFolder.isEmpty() ? QDir::currentPath() : m_state.lastExportFolder;
+    const QString name =
+        showOpenDialog(this, QStringLiteral("HTML-Datei öffnen"), folder, QString(),
+                       QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
+                       QStringLiteral("*.html;*.htm;*.php;*.asp"));
+    if (name.isEmpty())
+        return;
+    folder = withTrailingSeparator(folder);
+    m_state.lastExportFolder = folder;
+
+    // One export window, reused while the main window lives.
+    auto* window = findChild<ExportWindow*>();
+    if (!window)
+        window = new ExportWindow(this);
+    window->loadFile(folder + name);
+
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(withCrLfLineEnds(code));
+
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
 
 } // namespace korvane

@@ -1,0 +1,303 @@
+#include "io/ExportWindow.h"
+
+#include "io/MapFileWriter.h"
+#include "model/Paths.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QVBoxLayout>
+
+namespace korvane {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+constexpr int kTopBarHeight = 64;
+constexpr int kBottomBarHeight = 24;
+// The text box of the program this window follows held at most 65,535
+// characters; above that the pasted code is not selected.
+constexpr qsizetype kSelectLimit = 65536;
+
+// Text1: copies and drags leave the invisible line-end markers behind.
+class ExportTextEdit : public QPlainTextEdit {
+  public:
+    ExportTextEdit(const PageText& page, QWidget* parent) : QPlainTextEdit(parent), m_page(page) {}
+
+  protected:
+    QMimeData* createMimeDataFromSelection() const override {
+        auto* data = new QMimeData;
+        data->setText(m_page.withoutMarkers(textCursor().selection().toRawText())
+                          .replace(QChar(0x2029), QLatin1Char('\n')));
+        return data;
+    }
+
+  private:
+    const PageText& m_page;
+};
+
+QString readFailedMessage(const QString& path) {
+    return QStringLiteral("Die Datei \"") + path + QStringLiteral("\" konnte nicht gelesen werden.");
+}
+
+QString saveFailedMessage(const QString& path) {
+    return QStringLiteral("Der HTML-Code konnte nicht gespeichert werden: Die Datei \"") + path +
+           QStringLiteral("\" ließ sich nicht schreiben.") + kCrLf + kCrLf +
+           QStringLiteral("Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
+}
+
+} // namespace
+
+// The central panel tells the window when its size changed, so the bars and
+// the text follow.
+class ExportPanel : public QWidget {
+  public:
+    explicit ExportPanel(ExportWindow* window) : QWidget(window), m_window(window) {}
+
+  protected:
+    void resizeEvent(QResizeEvent*) override { m_window->arrange(); }
+
+  private:
+    ExportWindow* m_window;
+};
+
+ExportWindow::ExportWindow(QWidget* owner) : QMainWindow(owner) {
+    setObjectName(QStringLiteral("frmExport"));
+    setWindowTitle(QStringLiteral("MAP-Daten in eine bereits existierende HTML-Datei einfügen"));
+    createControls();
+    createEditMenu();
+    m_edit.setTextBox(ui.Text1);
+    resize(760, 560);
+}
+
+ExportWindow::~ExportWindow() = default;
+
+void ExportWindow::createControls() {
+    auto* panel = new ExportPanel(this);
+    setCentralWidget(panel);
+
+    ui.Picture1 = new QWidget(panel);
+    ui.Picture1->setObjectName(QStringLiteral("Picture1"));
+    ui.Command1 = new QPushButton(QStringLiteral("Einfügen"), ui.Picture1);
+    ui.Command1->setObjectName(QStringLiteral("Command1"));
+    ui.Command3 = new QPushButton(QStringLiteral("undo"), ui.Picture1);
+    ui.Command3->setObjectName(QStringLiteral("Command3"));
+    ui.Command2 = new QPushButton(QStringLiteral("Speichern"), ui.Picture1);
+    ui.Command2->setObjectName(QStringLiteral("Command2"));
+    ui.Label1 =
+        new QLabel(QStringLiteral("Positionieren Sie den Maus-Cursor mit einem Maus-Klick an die gewünschte "
+                                  "Stelle des Quelltextes und klicken Sie danach auf den Button "
+                                  "\"Einfügen\"."),
+                   ui.Picture1);
+    ui.Label1->setObjectName(QStringLiteral("Label1"));
+    ui.Label1->setWordWrap(true);
+    auto* top = new QHBoxLayout(ui.Picture1);
+    top->addWidget(ui.Command1);
+    top->addWidget(ui.Command3);
+    top->addWidget(ui.Command2);
+    top->addWidget(ui.Label1, 1);
+
+    ui.Picture2 = new QWidget(panel);
+    ui.Picture2->setObjectName(QStringLiteral("Picture2"));
+    ui.Label2 = new QLabel(ui.Picture2);
+    ui.Label2->setObjectName(QStringLiteral("Label2"));
+    auto* bottom = new QHBoxLayout(ui.Picture2);
+    bottom->setContentsMargins(6, 0, 6, 0);
+    bottom->addWidget(ui.Label2);
+
+    ui.Text1 = new ExportTextEdit(m_page, panel);
+    ui.Text1->setObjectName(QStringLiteral("Text1"));
+    ui.Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ui.Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ui.Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ui.Text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    connect(ui.Command1, &QPushButton::clicked, this, &ExportWindow::einfuegen);
+    connect(ui.Command3, &QPushButton::clicked, this, &ExportWindow::undoPaste);
+    connect(ui.Command2, &QPushButton::clicked, this, &ExportWindow::speichern);
+    connect(ui.Text1, &QPlainTextEdit::textChanged, this, &ExportWindow::onTextChanged);
+}
+
+void ExportWindow::createEditMenu() {
+    ui.mnuEditTop = menuBar()->addMenu(QStringLiteral("&Edit"));
+    ui.mnuEditTop->setObjectName(QStringLiteral("mnuEditTop"));
+    const QString captions[] = {QStringLiteral("&Undo"),  QString(),
+                                QStringLiteral("Cu&t"),   QStringLiteral("&Copy"),
+                                QStringLiteral("&Paste"), QStringLiteral("&Delete")};
+    const QKeySequence keys[] = {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(),
+                                 QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::CTRL | Qt::Key_C),
+                                 QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::Key_Delete)};
+    for (int i = 0; i < 6; ++i) {
+        QAction* action = i == 1 ? ui.mnuEditTop->addSeparator() : ui.mnuEditTop->addAction(captions[i]);
+        action->setObjectName(QStringLiteral("mnuEdit_%1").arg(i));
+        action->setShortcut(keys[i]);
+        ui.mnuEdit[i] = action;
+    }
+    connect(ui.mnuEdit[0], &QAction::triggered, this, [this] { m_edit.Undo(); });
+    connect(ui.mnuEdit[2], &QAction::triggered, this, [this] { m_edit.Cut(); });
+    connect(ui.mnuEdit[3], &QAction::triggered, this, [this] { m_edit.Copy(); });
+    connect(ui.mnuEdit[4], &QAction::triggered, this, [this] { m_edit.Paste(); });
+    connect(ui.mnuEdit[5], &QAction::triggered, this, [this] { m_edit.Delete(true); });
+    connect(ui.mnuEditTop, &QMenu::aboutToShow, this, &ExportWindow::updateEditMenu);
+}
+
+void ExportWindow::updateEditMenu() {
+    ui.mnuEdit[0]->setEnabled(m_edit.CanUndo());
+    ui.mnuEdit[2]->setEnabled(m_edit.CanCut());
+    ui.mnuEdit[3]->setEnabled(m_edit.CanCopy());
+    ui.mnuEdit[4]->setEnabled(m_edit.CanPaste());
+    ui.mnuEdit[5]->setEnabled(m_edit.CanCut());
+}
+
+bool ExportWindow::loadFile(const QString& path) {
+    m_tag = path;
+    ui.Label2->setText(fileNameOf(m_tag));
+    m_gespeichert = false;
+    m_corsorPos = 0;
+    QFile file(path);
+    const bool read = file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = read ? file.readAll() : QByteArray();
+    ui.Text1->setPlainText(m_page.load(bytes));
+    onTextChanged();
+    updateEditMenu();
+    if (!read)
+        warn(this, readFailedMessage(path));
+    return read;
+}
+
+QString ExportWindow::pageText() const {
+    return m_page.pageText(ui.Text1->document()->toRawText());
+}
+
+qsizetype ExportWindow::pageLength() const {
+    const QTextDocument* document = ui.Text1->document();
+    if (m_page.usesMarkers())
+        return m_page.pageLength(document->toRawText());
+    return m_page.pageLength(document->characterCount() - 1, document->blockCount() - 1);
+}
+
+QString ExportWindow::formatCount(qsizetype count, const QLocale& locale) {
+    const QString digits = QString::number(count).rightJustified(3, QLatin1Char('0'));
+    QString grouped;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += locale.groupSeparator();
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+void ExportWindow::onTextChanged() {
+    m_gespeichert = false;
+    ui.Label2->setText(QStringLiteral("File= ") + fileNameOf(m_tag) + QStringLiteral("  Size: ") +
+                       formatCount(pageLength(), QLocale()) + QStringLiteral(" Byte"));
+}
+
+void ExportWindow::einfuegen() {
+    m_corsorPos = ui.Text1->textCursor().selectionStart();
+    const QString inserted = QGuiApplication::clipboard()->text();
+    m_edit.Paste();
+    // The widget keeps one break for each CR LF, so the pasted stretch is
+    // selected by its positions, not by the clipboard's length.
+    const int end = ui.Text1->textCursor().position();
+    QTextCursor cursor = ui.Text1->textCursor();
+    cursor.setPosition(m_corsorPos);
+    if (pageLength() + inserted.size() < kSelectLimit) {
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
+        ui.Text1->setTextCursor(cursor);
+        ui.Text1->setFocus();
+    } else {
+        ui.Text1->setTextCursor(cursor);
+    }
+}
+
+void ExportWindow::undoPaste() {
+    m_edit.Undo();
+    QTextCursor cursor = ui.Text1->textCursor();
+    cursor.setPosition(std::clamp(m_corsorPos, 0, ui.Text1->document()->characterCount() - 1));
+    ui.Text1->setTextCursor(cursor);
+    ui.Text1->setFocus();
+}
+
+bool ExportWindow::speichern() {
+    QString folder = folderOf(m_tag);
+    const QString name =
+        showSaveDialog(this, QStringLiteral("HTML-Datei speichern unter..."), folder, m_tag,
+                       QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
+    if (name.isEmpty())
+        return false;
+    const QString target = withTrailingSeparator(folder) + name;
+    const QString failed = replaceFiles({{target, m_page.save(ui.Text1->document()->toRawText())}});
+    if (!failed.isEmpty()) {
+        warn(this, saveFailedMessage(failed));
+        return false;
+    }
+    m_gespeichert = true;
+    return true;
+}
+
+void ExportWindow::closeEvent(QCloseEvent* event) {
+    if (!ui.Text1->document()->isEmpty() && !m_gespeichert &&
+        askYesNo(this, kQuestionTitle,
+                 QStringLiteral("Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert "
+                                "werden?"))) {
+        event->ignore();
+        speichern();
+        return;
+    }
+    event->accept();
+    discardText();
+}
+
+// A closed window gives up its page; the next export loads a new one.
+void ExportWindow::discardText() {
+    ui.Text1->clear();
+    m_page = PageText();
+    m_gespeichert = false;
+}
+
+int ExportWindow::pixels(int twips) const {
+    const double twipsPerPixel = 1440.0 / std::max(1, logicalDpiY());
+    return qRound(twips / twipsPerPixel);
+}
+
+// Text1 is 300 twips narrower than the window and as high as the window less
+// both bars and 1,000 twips; a size that would be negative is not applied.
+void ExportWindow::arrange() {
+    if (!ui.Text1)
+        return;
+    const QWidget* panel = centralWidget();
+    const int width = panel->width();
+    const int height = panel->height();
+    ui.Picture1->setGeometry(0, 0, width, kTopBarHeight);
+    ui.Picture2->setGeometry(0, height - kBottomBarHeight, width, kBottomBarHeight);
+    const int textWidth = frameGeometry().width() - pixels(300);
+    const int textHeight = frameGeometry().height() - kTopBarHeight - kBottomBarHeight - pixels(1000);
+    const int room = height - kTopBarHeight - kBottomBarHeight;
+    QRect text = ui.Text1->geometry();
+    if (textWidth >= 0) {
+        text.setLeft(std::max(0, (width - textWidth) / 2));
+        text.setWidth(std::min(textWidth, width));
+    }
+    if (textHeight >= 0) {
+        text.setTop(kTopBarHeight);
+        text.setHeight(std::min(textHeight, std::max(0, room)));
+    }
+    ui.Text1->setGeometry(text);
+}
+
+} // namespace korvane

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "io/PageText.h"
+#include "io/TextBoxEdit.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace korvane {
+
+// frmExport: an existing HTML page as editable text. The user sets the caret
+// where the map belongs and presses "Einfügen", which pastes the map code from
+// the clipboard there and selects it; "undo" takes it out again and "Speichern"
+// writes the page back in its own encoding and line ends. Modeless; the main
+// window owns it and reuses it for the next export.
+class ExportWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit ExportWindow(QWidget* owner);
+    ~ExportWindow() override;
+
+    struct Controls {
+        QWidget* Picture1 = nullptr; // top bar: buttons and instruction
+        QWidget* Picture2 = nullptr; // bottom bar: file line
+        QLabel* Label1 = nullptr;
+        QLabel* Label2 = nullptr;
+        QPushButton* Command1 = nullptr; // "Einfügen"
+        QPushButton* Command3 = nullptr; // "undo"
+        QPushButton* Command2 = nullptr; // "Speichern"
+        QPlainTextEdit* Text1 = nullptr;
+        QMenu* mnuEditTop = nullptr;
+        QAction* mnuEdit[6] = {};
+    } ui;
+
+    // Reads the page (the window's Tag is its path). A file that cannot be read
+    // leaves the text empty and tells the user; returns whether it was read.
+    bool loadFile(const QString& path);
+    QString tag() const { return m_tag; }
+    int corsorPos() const { return m_corsorPos; }
+    bool isSaved() const { return m_gespeichert; }
+    // The text as "Speichern" writes it (line ends restored, before encoding).
+    QString pageText() const;
+    qsizetype pageLength() const;
+    const PageText& page() const { return m_page; }
+    cTextBoxEdit& textBoxEdit() { return m_edit; }
+
+    void einfuegen(); // Command1
+    void undoPaste(); // Command3
+    bool speichern(); // Command2; true when the page was written
+    void updateEditMenu();
+
+    // "#,000": thousands grouped by the locale's separator, at least three digits.
+    static QString formatCount(qsizetype count, const QLocale& locale);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void createControls();
+    void createEditMenu();
+    void onTextChanged();
+    void arrange();
+    int pixels(int twips) const;
+    void discardText();
+
+    QString m_tag;
+    int m_corsorPos = 0;
+    bool m_gespeichert = false;
+    cTextBoxEdit m_edit;
+    PageText m_page;
+
+    friend class ExportPanel;
+};
+
+} // namespace korvane

@@ -1,0 +1,140 @@
+#include "io/MapFileWriter.h"
+
+#include "model/Codec.h"
+#include "model/Paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <memory>
+#include <vector>
+
+namespace korvane {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kBodyEnd = QStringLiteral("</body>");
+
+QString pageWithoutBlock(const QString& mapCode) {
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>") + kCrLf +
+           QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
+                          "\"DTD/xhtml1-strict.dtd\">") +
+           kCrLf +
+           QStringLiteral("<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"en\" lang=\"en\">") +
+           kCrLf + QStringLiteral("<head>") + kCrLf + QStringLiteral("<title>Imagemap</title>") + kCrLf +
+           QStringLiteral("</head>") + kCrLf + QStringLiteral("<body bgcolor='#000000' color='#999999'>") +
+           kCrLf + QStringLiteral("<div>") + kCrLf + mapCode + QStringLiteral("</div>") + kCrLf +
+           QStringLiteral("<div>") + kCrLf + kBodyEnd + kCrLf + QStringLiteral("</html>") + kCrLf;
+}
+
+} // namespace
+
+QString escapeMapCode(const QString& mapCode) {
+    QString escaped = mapCode;
+    escaped.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
+    escaped.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+    return escaped;
+}
+
+QString explanatoryBlock(const QString& mapCode) {
+    return QStringLiteral("<p style='font-family:arial,tahoma;font-size:11px;color:#999;'>") + kCrLf +
+           QStringLiteral(
+               "Der folgende Code beschreibt die MAP. Er kann so in Ihre Webseite eingef&uuml;gt werden "
+               "(copy&amp;paste). Die Verweisziele und der MAP-Name müssen eventuell noch angepasst "
+               "werden.</p>") +
+           kCrLf + QStringLiteral("<div style='background-color:#999'><pre>") + escapeMapCode(mapCode) +
+           QStringLiteral("</pre></div>") + kCrLf + QStringLiteral("</div>") + kCrLf;
+}
+
+QString testPageText(const QString& mapCode) {
+    // Code that itself holds "</body>" gets a copy of the block there too.
+    return pageWithoutBlock(mapCode).replace(kBodyEnd, explanatoryBlock(mapCode) + kBodyEnd);
+}
+
+QByteArray testPageBytes(const QString& mapCode) {
+    return testPageText(mapCode).toUtf8();
+}
+
+QByteArray mapDataFileBytes(const QString& mapCode, const QString& imageFileName) {
+    return toWindows1252Html(QStringLiteral("<!--") + kCrLf + QStringLiteral("IMAGEMAP FUER GRAFIKDATEI: ") +
+                             imageFileName + kCrLf + QStringLiteral("-->") + kCrLf + kCrLf + mapCode);
+}
+
+QString mapDataFilePath(const QString& folder, const QString& pagePath) {
+    return folder + baseNameOf(pagePath) + QStringLiteral(".map");
+}
+
+QString withCrLfLineEnds(const QString& text) {
+    QString result;
+    result.reserve(text.size() + text.size() / 32);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\n') && (i == 0 || text[i - 1] != QLatin1Char('\r')))
+            result += QLatin1Char('\r');
+        result += text[i];
+    }
+    return result;
+}
+
+QByteArray toWindows1252Html(const QString& text) {
+    QByteArray bytes = toWindows1252(text);
+    if (!bytes.contains('?'))
+        return bytes;
+    // Only characters that came out as "?" without being one need a reference.
+    QByteArray result;
+    result.reserve(bytes.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (bytes[i] != '?' || text[i] == QLatin1Char('?')) {
+            result += bytes[i];
+            continue;
+        }
+        char32_t code = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        result += "&#" + QByteArray::number(static_cast<quint32>(code)) + ';';
+    }
+    return result;
+}
+
+bool writeAll(QIODevice& device, const QByteArray& bytes) {
+    return device.write(bytes) == bytes.size();
+}
+
+QString replaceFiles(const QList<FileContent>& files, const DeviceWriter& writer) {
+    std::vector<std::unique_ptr<QSaveFile>> pending;
+    std::vector<QFileDevice::Permissions> oldPermissions;
+    // A failed save leaves the files that were not replaced as they were.
+    auto restore = [&](std::size_t from) {
+        for (std::size_t i = from; i < pending.size(); ++i)
+            if (oldPermissions[i] != QFileDevice::Permissions())
+                QFile::setPermissions(files[qsizetype(i)].path, oldPermissions[i]);
+    };
+    for (const FileContent& file : files) {
+        // A read-only file of that name is still replaced, as its folder allows.
+        const QFileInfo existing(file.path);
+        QFileDevice::Permissions old;
+        if (existing.exists() && existing.isFile() && !existing.isWritable()) {
+            old = existing.permissions();
+            QFile::setPermissions(file.path, old | QFileDevice::WriteOwner | QFileDevice::WriteUser);
+        }
+        oldPermissions.push_back(old);
+        pending.push_back(std::make_unique<QSaveFile>(file.path));
+        QSaveFile& out = *pending.back();
+        if (!out.open(QIODevice::WriteOnly) || !writer(out, file.bytes)) {
+            restore(0);
+            return file.path;
+        }
+    }
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (!pending[i]->commit()) {
+            restore(i);
+            return files[qsizetype(i)].path;
+        }
+    }
+    return {};
+}
+
+} // namespace korvane

@@ -1,0 +1,665 @@
+#include "app/MainWindow.h"
+#include "canvas/Canvas.h"
+#include "io/ExportWindow.h"
+#include "io/TextBoxEdit.h"
+#include "support/ScriptedPlatform.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+using namespace korvane;
+using namespace korvane::test;
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QClipboard* clipboard() {
+    return QGuiApplication::clipboard();
+}
+
+void fillAreas(MainWindow& window) {
+    window.state().imagePath = QStringLiteral("C:\\web\\plan.png");
+    window.ui.Picture1->setPicture(QImage(40, 30, QImage::Format_RGB32));
+    window.areas().append(QStringLiteral(" rect                    |1,2,3,4|a.html|Tür|*|*|*|*"));
+    window.map_daten();
+}
+
+const QString kExpectedCode = QStringLiteral(
+    "<!-- HTML-Code fuer den Image-Tag   -->\r\n"
+    "<img src=\"file:///C:/web/plan.png\" width=\"40\" height=\"30\" alt=\"\" usemap=\"#plan\" "
+    "style=\"border-style:none\" />\r\n"
+    "<!-- HTML-Code der eigentlichen ImageMap   -->\r\n"
+    "<map id=\"plan\" name=\"plan\">\r\n"
+    "<area shape=\"rect\" alt=\"Tür\" coords=\"1,2,3,4\" href=\"a.html\" title=\"Tür\"  />\r\n"
+    "<area shape=\"default\" nohref=\"nohref\" alt=\"\" />\r\n"
+    "</map>\r\n");
+
+// Puts the caret where a user clicks at the document position.
+void clickAt(QPlainTextEdit* edit, int position, Qt::KeyboardModifiers modifiers = {}) {
+    QTextCursor cursor(edit->document());
+    cursor.setPosition(position);
+    QTest::mouseClick(edit->viewport(), Qt::LeftButton, modifiers, edit->cursorRect(cursor).center());
+    QCOMPARE(edit->textCursor().position(), position);
+}
+
+int positionOf(ExportWindow* window, const QString& landmark) {
+    return int(window->ui.Text1->document()->toRawText().indexOf(landmark));
+}
+
+struct Selection {
+    int start;
+    int end;
+    bool operator==(const Selection&) const = default;
+};
+
+Selection selectionOf(QPlainTextEdit* edit) {
+    return {edit->textCursor().selectionStart(), edit->textCursor().selectionEnd()};
+}
+
+} // namespace
+
+namespace QTest {
+template <> char* toString(const Selection& s) {
+    return qstrdup(QByteArray::number(s.start) + ".." + QByteArray::number(s.end));
+}
+} // namespace QTest
+
+class TestExport : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+
+    void textBoxEditQueries_data();
+    void textBoxEditQueries();
+    void textBoxEditCommands_data();
+    void textBoxEditCommands();
+    void exportLoadsPageIntoWindow();
+    void emptyMapCodeDoesNothing();
+    void einfuegenAndUndo_data();
+    void einfuegenAndUndo();
+    void einfuegenReplacesSelection();
+    void selectLimit_data();
+    void selectLimit();
+    void editMenu_data();
+    void editMenu();
+    void speichernWritesExactBytes_data();
+    void speichernWritesExactBytes();
+    void removedLineEndStaysRemoved();
+    void speichernFailureKeepsOldFile();
+    void closeQuestion_data();
+    void closeQuestion();
+    void sizeCount_data();
+    void sizeCount();
+    void resizeRule();
+
+  private:
+    ExportWindow* exportPage(const QByteArray& bytes, const QString& name = QStringLiteral("seite.html"));
+
+    ScriptedPlatform* m_platform = nullptr;
+    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestExport::init() {
+    m_platform = &installScriptedPlatform();
+    m_main = std::make_unique<MainWindow>();
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+void TestExport::cleanup() {
+    m_main.reset();
+    m_dir.reset();
+}
+
+ExportWindow* TestExport::exportPage(const QByteArray& bytes, const QString& name) {
+    fillAreas(*m_main);
+    const QString path = m_dir->filePath(name);
+    writeFile(path, bytes);
+    m_platform->fileAnswers.enqueue(path);
+    QTest::mouseClick(m_main->ui.Command12, Qt::LeftButton);
+    auto* window = m_main->findChild<ExportWindow*>();
+    if (window && !QTest::qWaitForWindowExposed(window))
+        return nullptr;
+    return window;
+}
+
+void TestExport::textBoxEditQueries_data() {
+    QTest::addColumn<int>("selectionStart");
+    QTest::addColumn<int>("selectionEnd");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("clipboardKind");
+    QTest::addColumn<bool>("canCut");
+    QTest::addColumn<bool>("canCopy");
+    QTest::addColumn<bool>("canPaste");
+    QTest::newRow("no selection") << 3 << 3 << false << "text" << false << false << true;
+    QTest::newRow("selection") << 0 << 5 << false << "text" << true << true << true;
+    QTest::newRow("backward selection") << 5 << 1 << false << "text" << true << true << true;
+    QTest::newRow("locked with selection") << 0 << 5 << true << "text" << false << true << true;
+    QTest::newRow("clipboard holds an image") << 0 << 5 << false << "image" << true << true << false;
+    QTest::newRow("clipboard empty") << 0 << 0 << false << "empty" << false << false << false;
+}
+
+void TestExport::textBoxEditQueries() {
+    QFETCH(int, selectionStart);
+    QFETCH(int, selectionEnd);
+    QFETCH(bool, readOnly);
+    QFETCH(QString, clipboardKind);
+    QFETCH(bool, canCut);
+    QFETCH(bool, canCopy);
+    QFETCH(bool, canPaste);
+
+    if (clipboardKind == QLatin1String("text"))
+        clipboard()->setText(QStringLiteral("x"));
+    else if (clipboardKind == QLatin1String("image"))
+        clipboard()->setImage(QImage(2, 2, QImage::Format_RGB32));
+    else
+        clipboard()->clear();
+    QPlainTextEdit edit;
+    edit.setPlainText(QStringLiteral("Hallo Welt"));
+    edit.setReadOnly(readOnly);
+    QTextCursor cursor = edit.textCursor();
+    cursor.setPosition(selectionStart);
+    cursor.setPosition(selectionEnd, QTextCursor::KeepAnchor);
+    edit.setTextCursor(cursor);
+    cTextBoxEdit box;
+    QVERIFY(!box.CanCut() && !box.CanCopy() && !box.CanUndo());
+    box.Undo(); // unbound: harmless
+    box.setTextBox(&edit);
+    QCOMPARE(box.CanCut(), canCut);
+    QCOMPARE(box.CanCopy(), canCopy);
+    QCOMPARE(box.CanPaste(), canPaste);
+    QCOMPARE(box.CanUndo(), false);
+    if (!canCopy) {
+        box.Delete(true);
+        box.ReplaceSelection(QStringLiteral("neu"), true);
+        box.Cut();
+        QCOMPARE(edit.toPlainText(), QStringLiteral("Hallo Welt"));
+    }
+}
+
+void TestExport::textBoxEditCommands_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("clipboardAfter");
+    QTest::addColumn<bool>("canUndo");
+    QTest::addColumn<QString>("afterUndo");
+    QTest::newRow("paste") << "Paste"
+                           << "Tschüss Welt!"
+                           << "Tschüss" << true << "Hallo Welt!";
+    QTest::newRow("cut") << "Cut"
+                         << " Welt!"
+                         << "Hallo" << true << "Hallo Welt!";
+    QTest::newRow("copy") << "Copy"
+                          << "Hallo Welt!"
+                          << "Hallo" << true << "Hallo Welt";
+    QTest::newRow("delete with undo") << "Delete1"
+                                      << " Welt!"
+                                      << "Tschüss" << true << "Hallo Welt!";
+    QTest::newRow("delete without undo") << "Delete0"
+                                         << " Welt!"
+                                         << "Tschüss" << false << " Welt!";
+    QTest::newRow("replace with undo") << "Replace1"
+                                       << "Guten Tag Welt!"
+                                       << "Tschüss" << true << "Hallo Welt!";
+    QTest::newRow("replace without undo") << "Replace0"
+                                          << "Guten Tag Welt!"
+                                          << "Tschüss" << false << "Guten Tag Welt!";
+}
+
+void TestExport::textBoxEditCommands() {
+    QFETCH(QString, command);
+    QFETCH(QString, after);
+    QFETCH(QString, clipboardAfter);
+    QFETCH(bool, canUndo);
+    QFETCH(QString, afterUndo);
+
+    QPlainTextEdit edit;
+    edit.setPlainText(QStringLiteral("Hallo Welt"));
+    QTextCursor cursor = edit.textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("!")); // an earlier change that can be undone
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    edit.setTextCursor(cursor);
+    clipboard()->setText(QStringLiteral("Tschüss"));
+    cTextBoxEdit box;
+    box.setTextBox(&edit);
+
+    if (command == QLatin1String("Paste"))
+        box.Paste();
+    else if (command == QLatin1String("Cut"))
+        box.Cut();
+    else if (command == QLatin1String("Copy"))
+        box.Copy();
+    else if (command.startsWith(QLatin1String("Delete")))
+        box.Delete(command.endsWith(QLatin1Char('1')));
+    else
+        box.ReplaceSelection(QStringLiteral("Guten Tag"), command.endsWith(QLatin1Char('1')));
+
+    QCOMPARE(edit.toPlainText(), after);
+    QCOMPARE(clipboard()->text(), clipboardAfter);
+    QCOMPARE(box.CanUndo(), canUndo);
+    box.Undo();
+    QCOMPARE(edit.toPlainText(), afterUndo);
+}
+
+void TestExport::exportLoadsPageIntoWindow() {
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
+    ExportWindow* window = exportPage("<html>\r\n<body>\r\n</body>\r\n</html>\r\n");
+    QDir::setCurrent(before);
+    QVERIFY(window);
+    const QString folder = m_dir->path() + QLatin1Char('/');
+
+    QCOMPARE(m_platform->dialogs.size(), 1);
+    const FileDialogRequest& request = m_platform->dialogs.first();
+    QCOMPARE(request.mode, FileDialogRequest::Mode::Open);
+    QCOMPARE(request.owner, m_main.get());
+    QCOMPARE(request.title, QStringLiteral("HTML-Datei öffnen"));
+    QCOMPARE(request.folder, m_dir->path());
+    QCOMPARE(request.presetName, QString());
+    QCOMPARE(request.filter, QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"));
+    QCOMPARE(request.defaultExtension, QStringLiteral("*.html;*.htm;*.php;*.asp"));
+    QCOMPARE(m_main->state().lastExportFolder, folder);
+
+    QCOMPARE(window->objectName(), QStringLiteral("frmExport"));
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral("MAP-Daten in eine bereits existierende HTML-Datei einfügen"));
+    QCOMPARE(window->parentWidget(), m_main.get());
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->isModal());
+    QCOMPARE(
+        window->ui.Label1->text(),
+        QStringLiteral("Positionieren Sie den Maus-Cursor mit einem Maus-Klick an die gewünschte Stelle des "
+                       "Quelltextes und klicken Sie danach auf den Button \"Einfügen\"."));
+    QCOMPARE(window->ui.Command1->text(), QStringLiteral("Einfügen"));
+    QCOMPARE(window->ui.Command3->text(), QStringLiteral("undo"));
+    QCOMPARE(window->ui.Command2->text(), QStringLiteral("Speichern"));
+    QCOMPARE(window->ui.Label2->text(), QStringLiteral("File= seite.html  Size: 034 Byte"));
+    QCOMPARE(window->tag(), folder + QStringLiteral("seite.html"));
+    QCOMPARE(window->ui.Text1->toPlainText(), QStringLiteral("<html>\n<body>\n</body>\n</html>\n"));
+    QCOMPARE(clipboard()->text(), kExpectedCode);
+    QVERIFY(!window->isSaved());
+    QVERIFY(m_platform->boxes.isEmpty());
+
+    // A second export reuses the window and replaces unsaved text without asking.
+    clickAt(window->ui.Text1, 3);
+    window->ui.Command1->click();
+    writeFile(m_dir->filePath("zwei.htm"), "<p>zwei</p>");
+    m_platform->fileAnswers.enqueue(m_dir->filePath("zwei.htm"));
+    m_main->ui.Command12->click();
+    QCOMPARE(m_main->findChildren<ExportWindow*>().size(), 1);
+    QCOMPARE(m_main->findChild<ExportWindow*>(), window);
+    QCOMPARE(m_platform->dialogs.last().folder, folder);
+    QCOMPARE(window->pageText(), QStringLiteral("<p>zwei</p>"));
+    QCOMPARE(window->ui.Label2->text(), QStringLiteral("File= zwei.htm  Size: 011 Byte"));
+    QCOMPARE(window->corsorPos(), 0);
+    QVERIFY(m_platform->boxes.isEmpty());
+}
+
+void TestExport::emptyMapCodeDoesNothing() {
+    clipboard()->setText(QStringLiteral("vorher"));
+    m_main->ui.Command12->click();
+    QVERIFY(m_platform->dialogs.isEmpty());
+    QCOMPARE(clipboard()->text(), QStringLiteral("vorher"));
+    QVERIFY(!m_main->findChild<ExportWindow*>());
+}
+
+void TestExport::einfuegenAndUndo_data() {
+    QTest::addColumn<QString>("landmark");
+    QTest::newRow("before </body>") << "</body>";
+    QTest::newRow("at the start") << "<html>";
+    QTest::newRow("in the middle of a line") << "ody>\n</html>";
+}
+
+void TestExport::einfuegenAndUndo() {
+    QFETCH(QString, landmark);
+    const QString page = QStringLiteral("<html>\r\n<body>\r\n</body>\r\n</html>\r\n");
+    ExportWindow* window = exportPage(page.toUtf8());
+    QVERIFY(window);
+    QPlainTextEdit* text = window->ui.Text1;
+    const int position = positionOf(window, QString(landmark).replace(QLatin1Char('\n'), QChar(0x2029)));
+    const qsizetype offset =
+        page.indexOf(QString(landmark).replace(QLatin1String("\n"), QLatin1String("\r\n")));
+    const QString withCode = QString(page).insert(offset, kExpectedCode);
+    const int codeLength = int(kExpectedCode.size() - kExpectedCode.count(QLatin1String("\r\n")));
+
+    clickAt(text, position);
+    QTest::mouseClick(window->ui.Command1, Qt::LeftButton);
+    QCOMPARE(window->pageText(), withCode);
+    QCOMPARE(window->corsorPos(), position);
+    QCOMPARE(selectionOf(text), (Selection{position, position + codeLength}));
+    QVERIFY(text->hasFocus());
+
+    QTest::mouseClick(window->ui.Command3, Qt::LeftButton);
+    QCOMPARE(window->pageText(), page);
+    QCOMPARE(selectionOf(text), (Selection{position, position}));
+    QVERIFY(text->hasFocus());
+
+    // Pressing twice right away replaces the selected code: still one copy.
+    clickAt(text, position);
+    QTest::mouseClick(window->ui.Command1, Qt::LeftButton);
+    QTest::mouseClick(window->ui.Command1, Qt::LeftButton);
+    QCOMPARE(window->pageText(), withCode);
+
+    // After the caret moved elsewhere a further press adds a second copy.
+    clickAt(text, 0);
+    window->ui.Command1->click();
+    QCOMPARE(window->pageText(), kExpectedCode + withCode);
+}
+
+void TestExport::einfuegenReplacesSelection() {
+    ExportWindow* window = exportPage("<html><body>ALT</body></html>");
+    QVERIFY(window);
+    const int start = positionOf(window, QStringLiteral("ALT"));
+    clickAt(window->ui.Text1, start);
+    clickAt(window->ui.Text1, start + 3, Qt::ShiftModifier);
+    QCOMPARE(selectionOf(window->ui.Text1), (Selection{start, start + 3}));
+    window->ui.Command1->click();
+    QCOMPARE(window->pageText(), QStringLiteral("<html><body>") +
+                                     QString(kExpectedCode).replace("\r\n", "\n") +
+                                     QStringLiteral("</body></html>"));
+    QCOMPARE(window->corsorPos(), start);
+}
+
+void TestExport::selectLimit_data() {
+    QTest::addColumn<int>("pageLength");
+    QTest::addColumn<bool>("selected");
+    // Five pasted characters: the text after pasting plus the clipboard text
+    // must stay below 65,536 characters.
+    QTest::newRow("65,535 in all") << 65525 << true;
+    QTest::newRow("65,536 in all") << 65526 << false;
+}
+
+void TestExport::selectLimit() {
+    QFETCH(int, pageLength);
+    QFETCH(bool, selected);
+    ExportWindow* window = exportPage(QByteArray(pageLength, 'x'));
+    QVERIFY(window);
+    clipboard()->setText(QStringLiteral("ABCDE"));
+    clickAt(window->ui.Text1, 0);
+    window->setFocus();
+    window->ui.Command1->click();
+    QCOMPARE(window->pageText().left(6), QStringLiteral("ABCDEx"));
+    QCOMPARE(window->pageLength(), pageLength + 5);
+    QCOMPARE(selectionOf(window->ui.Text1), (Selection{0, selected ? 5 : 0}));
+}
+
+void TestExport::editMenu_data() {
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QList<bool>>("enabled"); // Undo, Cut, Copy, Paste, Delete
+    QTest::newRow("just loaded") << "loaded" << QList<bool>{false, false, false, true, false};
+    QTest::newRow("after Einfügen") << "inserted" << QList<bool>{true, true, true, true, true};
+    QTest::newRow("locked with selection") << "locked" << QList<bool>{true, false, true, true, false};
+    QTest::newRow("clipboard holds an image") << "image" << QList<bool>{true, true, true, false, true};
+}
+
+void TestExport::editMenu() {
+    QFETCH(QString, situation);
+    QFETCH(QList<bool>, enabled);
+    ExportWindow* window = exportPage("<p>eins</p>\r\n<p>zwei</p>\r\n");
+    QVERIFY(window);
+    if (situation != QLatin1String("loaded")) {
+        clickAt(window->ui.Text1, 3);
+        window->ui.Command1->click();
+    }
+    if (situation == QLatin1String("locked"))
+        window->ui.Text1->setReadOnly(true);
+    if (situation == QLatin1String("image"))
+        clipboard()->setImage(QImage(2, 2, QImage::Format_RGB32));
+
+    QMenu* menu = window->ui.mnuEditTop;
+    QCOMPARE(menu->title(), QStringLiteral("&Edit"));
+    QCOMPARE(menu->objectName(), QStringLiteral("mnuEditTop"));
+    menu->popup(window->mapToGlobal(QPoint(10, 10)));
+    QList<bool> shown;
+    for (int i : {0, 2, 3, 4, 5})
+        shown << window->ui.mnuEdit[i]->isEnabled();
+    menu->hide();
+    QCOMPARE(shown, enabled);
+
+    const QStringList captions = {"&Undo", "", "Cu&t", "&Copy", "&Paste", "&Delete"};
+    const QStringList keys = {"Ctrl+Z", "", "Ctrl+X", "Ctrl+C", "Ctrl+V", "Del"};
+    for (int i = 0; i < 6; ++i) {
+        QAction* item = window->ui.mnuEdit[i];
+        QCOMPARE(item->objectName(), QStringLiteral("mnuEdit_%1").arg(i));
+        QCOMPARE(item->text(), captions[i]);
+        QCOMPARE(item->shortcut().toString(), keys[i]);
+        QCOMPARE(item->isSeparator(), i == 1);
+    }
+
+    if (situation == QLatin1String("inserted")) {
+        // Copy takes the selected code, Delete removes it, Undo brings it back,
+        // Cut and Paste move it.
+        const QString page = QStringLiteral("<p>eins</p>\r\n<p>zwei</p>\r\n");
+        const QString withCode = window->pageText();
+        const Selection code = selectionOf(window->ui.Text1);
+        window->ui.mnuEdit[3]->trigger();
+        QCOMPARE(clipboard()->text(), QString(kExpectedCode).replace("\r\n", "\n"));
+        window->ui.mnuEdit[5]->trigger();
+        QCOMPARE(window->pageText(), page);
+        window->ui.mnuEdit[0]->trigger();
+        QCOMPARE(window->pageText(), withCode);
+        clickAt(window->ui.Text1, code.start);
+        clickAt(window->ui.Text1, code.end, Qt::ShiftModifier);
+        window->ui.mnuEdit[2]->trigger();
+        QCOMPARE(window->pageText(), page);
+        clickAt(window->ui.Text1, 0);
+        window->ui.mnuEdit[4]->trigger();
+        QCOMPARE(window->pageText(), kExpectedCode + page);
+    }
+}
+
+void TestExport::speichernWritesExactBytes_data() {
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QByteArray>("withCode");
+    // The code pasted before "</body>": "<map title=\"Bü\">" CR LF "</map>" CR LF.
+    QTest::newRow("Windows-1252, CR LF")
+        << QByteArray("<p>Gr\xFC\xDF"
+                      "e\xA0\x80</p>\r\n</body>\r\n")
+        << QByteArray("<p>Gr\xFC\xDF"
+                      "e\xA0\x80</p>\r\n<map title=\"B\xFC\">\r\n</map>\r\n</body>\r\n");
+    QTest::newRow("UTF-8 with umlauts, LF")
+        << QByteArray("<p>Gr\xC3\xBC\xC3\x9F"
+                      "e</p>\n</body>\n")
+        << QByteArray("<p>Gr\xC3\xBC\xC3\x9F"
+                      "e</p>\n<map title=\"B\xC3\xBC\">\n</map>\n</body>\n");
+    QTest::newRow("UTF-8 with byte-order mark")
+        << QByteArray("\xEF\xBB\xBF<p>\xE2\x82\xAC</p></body>")
+        << QByteArray("\xEF\xBB\xBF<p>\xE2\x82\xAC</p><map title=\"B\xC3\xBC\">\n</map>\n</body>");
+    QTest::newRow("CR only") << QByteArray("<p>a</p>\r</body>\r")
+                             << QByteArray("<p>a</p>\r<map title=\"B\xC3\xBC\">\r</map>\r</body>\r");
+    QTest::newRow("mixed line ends keep their places")
+        << QByteArray("a\r\nb\nc\rd\r\n</body>\n")
+        << QByteArray("a\r\nb\nc\rd\r\n<map title=\"B\xC3\xBC\">\r\n</map>\r\n</body>\n");
+    QTest::newRow("ASCII that declares Latin-1")
+        << QByteArray("<meta charset=\"ISO-8859-1\"></body>")
+        << QByteArray("<meta charset=\"ISO-8859-1\"><map title=\"B\xFC\">\n</map>\n</body>");
+    QTest::newRow("NUL, no-break space and no final line end")
+        << QByteArray("a\0\xA0\r\nx</body>", 13)
+        << QByteArray("a\0\xA0\r\nx<map title=\"B\xFC\">\r\n</map>\r\n</body>", 39);
+}
+
+void TestExport::speichernWritesExactBytes() {
+    QFETCH(QByteArray, page);
+    QFETCH(QByteArray, withCode);
+    ExportWindow* window = exportPage(page);
+    QVERIFY(window);
+    const QString path = window->tag();
+
+    // Untouched, the page is written back byte for byte.
+    m_platform->fileAnswers.enqueue(path);
+    QTest::mouseClick(window->ui.Command2, Qt::LeftButton);
+    QCOMPARE(m_platform->dialogs.size(), 2);
+    const FileDialogRequest& request = m_platform->dialogs.last();
+    QCOMPARE(request.mode, FileDialogRequest::Mode::Save);
+    QCOMPARE(request.owner, window);
+    QCOMPARE(request.title, QStringLiteral("HTML-Datei speichern unter..."));
+    QCOMPARE(request.folder, m_dir->path() + QLatin1Char('/'));
+    QCOMPARE(request.presetName, path);
+    QCOMPARE(request.filter, QStringLiteral("HTML-Datei (*.html)|*.html"));
+    QCOMPARE(request.defaultExtension, QStringLiteral("*.html"));
+    QCOMPARE(readFile(path), page);
+    QVERIFY(window->isSaved());
+
+    clipboard()->setText(QStringLiteral("<map title=\"Bü\">\r\n</map>\r\n"));
+    clickAt(window->ui.Text1, positionOf(window, QStringLiteral("</body>")));
+    window->ui.Command1->click();
+    QVERIFY(!window->isSaved());
+    m_platform->fileAnswers.enqueue(m_dir->filePath("neu.html"));
+    window->ui.Command2->click();
+    QCOMPARE(readFile(m_dir->filePath("neu.html")), withCode);
+    QCOMPARE(readFile(path), page);
+    QVERIFY(window->isSaved());
+    QVERIFY(m_platform->boxes.isEmpty());
+}
+
+void TestExport::removedLineEndStaysRemoved() {
+    // LF is the odd line end here; its invisible marker must not leak or revive.
+    ExportWindow* window = exportPage("a\r\nb\nc\r\nd\r\n");
+    QVERIFY(window);
+    QPlainTextEdit* text = window->ui.Text1;
+    text->selectAll();
+    window->textBoxEdit().Copy();
+    QCOMPARE(clipboard()->text(), QStringLiteral("a\nb\nc\nd\n"));
+    QCOMPARE(window->ui.Label2->text(), QStringLiteral("File= seite.html  Size: 011 Byte"));
+
+    text->setFocus();
+    clickAt(text, 0);
+    QTest::keyClick(text, Qt::Key_Down);
+    QTest::keyClick(text, Qt::Key_End);
+    QTest::keyClick(text, Qt::Key_Delete); // joins "b" and "c"
+    QTest::keyClick(text, Qt::Key_Down);
+    QTest::keyClick(text, Qt::Key_End);
+    QTest::keyClick(text, Qt::Key_Return); // a new line takes the usual line end
+    QTest::keyClicks(text, QStringLiteral("e"));
+    QCOMPARE(text->toPlainText().remove(QChar(0x2063)), QStringLiteral("a\nbc\nd\ne\n"));
+    QCOMPARE(window->pageText(), QStringLiteral("a\r\nbc\r\nd\r\ne\r\n"));
+    QCOMPARE(window->ui.Label2->text(), QStringLiteral("File= seite.html  Size: 013 Byte"));
+}
+
+void TestExport::speichernFailureKeepsOldFile() {
+    ExportWindow* window = exportPage("<p>alt</p>");
+    QVERIFY(window);
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("ordner.html")));
+    const QString target = m_dir->filePath("ordner.html");
+    m_platform->fileAnswers.enqueue(QString()); // cancelled
+    m_platform->fileAnswers.enqueue(target);
+    window->ui.Command2->click();
+    QVERIFY(m_platform->boxes.isEmpty());
+    window->ui.Command2->click();
+
+    QCOMPARE(m_platform->boxes.size(), 1);
+    const ShownBox& box = m_platform->boxes.first();
+    QCOMPARE(box.title, QStringLiteral("korvane"));
+    QCOMPARE(box.icon, MessageIcon::Warning);
+    QCOMPARE(box.text,
+             QStringLiteral("Der HTML-Code konnte nicht gespeichert werden: Die Datei \"") + target +
+                 QStringLiteral("\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei "
+                                "dieses Namens ist unverändert geblieben."));
+    QVERIFY(!window->isSaved());
+    QVERIFY(QFileInfo(target).isDir());
+    QCOMPARE(readFile(window->tag()), QByteArray("<p>alt</p>"));
+}
+
+void TestExport::closeQuestion_data() {
+    QTest::addColumn<bool>("answerYes");
+    QTest::newRow("Yes saves and stays open") << true;
+    QTest::newRow("No closes") << false;
+}
+
+void TestExport::closeQuestion() {
+    QFETCH(bool, answerYes);
+    ExportWindow* window = exportPage("<p>seite</p>");
+    QVERIFY(window);
+    m_platform->answers.enqueue(answerYes ? MessageButton::Yes : MessageButton::No);
+    m_platform->fileAnswers.enqueue(window->tag());
+    QVERIFY(window->close() != answerYes);
+
+    QCOMPARE(m_platform->boxes.size(), 1);
+    const ShownBox& box = m_platform->boxes.first();
+    QCOMPARE(box.title, QStringLiteral("Korvane Kontrollabfrage"));
+    QCOMPARE(box.text,
+             QStringLiteral(
+                 "Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?"));
+    QCOMPARE(box.icon, MessageIcon::Question);
+    QCOMPARE(box.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
+    QCOMPARE(box.defaultButton, MessageButton::Yes);
+    QCOMPARE(window->isVisible(), answerYes);
+    QCOMPARE(m_platform->dialogs.size(), answerYes ? 2 : 1);
+    if (answerYes) {
+        QVERIFY(window->isSaved());
+        QVERIFY(window->close()); // saved now: no second question
+        QCOMPARE(m_platform->boxes.size(), 1);
+    }
+    QVERIFY(!window->isVisible());
+    QVERIFY(window->ui.Text1->document()->isEmpty());
+}
+
+void TestExport::sizeCount_data() {
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("zero") << qint64(0) << "C"
+                          << "000";
+    QTest::newRow("five") << qint64(5) << "C"
+                          << "005";
+    QTest::newRow("three digits") << qint64(999) << "C"
+                                  << "999";
+    QTest::newRow("thousand") << qint64(1000) << "C"
+                              << "1,000";
+    QTest::newRow("limit") << qint64(65536) << "C"
+                           << "65,536";
+    QTest::newRow("millions") << qint64(1234567) << "C"
+                              << "1,234,567";
+    QTest::newRow("German separator") << qint64(1234567) << "de_DE"
+                                      << "1.234.567";
+}
+
+void TestExport::sizeCount() {
+    QFETCH(qint64, count);
+    QFETCH(QString, locale);
+    QFETCH(QString, shown);
+    QCOMPARE(ExportWindow::formatCount(count, QLocale(locale)), shown);
+}
+
+void TestExport::resizeRule() {
+    ExportWindow* window = exportPage("<p>x</p>");
+    QVERIFY(window);
+    window->resize(800, 600);
+    QTRY_COMPARE(window->ui.Text1->width(), window->frameGeometry().width() - 20);
+    const int bars = window->ui.Picture1->height() + window->ui.Picture2->height();
+    QCOMPARE(window->ui.Text1->height(), window->frameGeometry().height() - bars - 67);
+    QCOMPARE(window->ui.Text1->y(), window->ui.Picture1->geometry().bottom() + 1);
+    // A height that would be negative is not applied; the width still follows.
+    const int heightBefore = window->ui.Text1->height();
+    window->resize(300, 150);
+    QTRY_COMPARE(window->ui.Text1->width(), window->frameGeometry().width() - 20);
+    QVERIFY(window->frameGeometry().height() - bars - 67 < 0);
+    QCOMPARE(window->ui.Text1->height(), heightBefore);
+}
+
+QTEST_MAIN(TestExport)
+#include "tst_export.moc"

@@ -1,0 +1,423 @@
+#include "app/MainWindow.h"
+#include "canvas/Canvas.h"
+#include "io/MapFileWriter.h"
+#include "support/ScriptedPlatform.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+using namespace korvane::test;
+
+namespace {
+
+const QByteArray kCrLf("\r\n");
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Takes the first `limit` bytes and then refuses, as a full disk does.
+class FailAfter : public QIODevice {
+  public:
+    FailAfter(QIODevice& inner, qint64 limit) : m_inner(inner), m_limit(limit) { open(QIODevice::WriteOnly); }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        const qint64 room = m_limit - m_written;
+        if (room <= 0)
+            return -1;
+        const qint64 n = m_inner.write(data, std::min(size, room));
+        m_written += std::max<qint64>(n, 0);
+        return n;
+    }
+
+  private:
+    QIODevice& m_inner;
+    qint64 m_limit;
+    qint64 m_written = 0;
+};
+
+// The map code the main window generates for the two areas the tests use.
+QByteArray expectedCode(const QByteArray& imageSource, const QByteArray& name) {
+    return "<!-- HTML-Code fuer den Image-Tag   -->\r\n"
+           "<img src=\"" +
+           imageSource + "\" width=\"400\" height=\"300\" alt=\"\" usemap=\"#" + name +
+           "\" style=\"border-style:none\" />\r\n"
+           "<!-- HTML-Code der eigentlichen ImageMap   -->\r\n"
+           "<map id=\"" +
+           name + "\" name=\"" + name +
+           "\">\r\n"
+           "<area shape=\"rect\" alt=\"B\xC3\xBCro\" coords=\"10,20,110,80\" href=\"buero.html\" "
+           "title=\"B\xC3\xBCro\"  />\r\n"
+           "<area shape=\"circle\" alt=\"Kontakt\" coords=\"200,150,40\" href=\"kontakt.html\" "
+           "title=\"Kontakt\" "
+           "target=\"_blank\" />\r\n"
+           "<area shape=\"default\" nohref=\"nohref\" alt=\"\" />\r\n"
+           "</map>\r\n";
+}
+
+QByteArray explanatoryBlockOf(const QByteArray& escapedCode) {
+    return "<p style='font-family:arial,tahoma;font-size:11px;color:#999;'>\r\n"
+           "Der folgende Code beschreibt die MAP. Er kann so in Ihre Webseite eingef&uuml;gt werden "
+           "(copy&amp;paste). Die Verweisziele und der MAP-Name m\xC3\xBCssen eventuell noch angepasst "
+           "werden.</p>\r\n"
+           "<div style='background-color:#999'><pre>" +
+           escapedCode +
+           "</pre></div>\r\n"
+           "</div>\r\n";
+}
+
+// The test page for UTF-8 code bytes; the block goes before every "</body>".
+QByteArray expectedPage(const QByteArray& code, const QByteArray& escapedCode) {
+    const QByteArray block = explanatoryBlockOf(escapedCode);
+    QByteArray inner = code;
+    inner.replace("</body>", block + "</body>");
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\r\n"
+           "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" \"DTD/xhtml1-strict.dtd\">\r\n"
+           "<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"en\" lang=\"en\">\r\n"
+           "<head>\r\n<title>Imagemap</title>\r\n</head>\r\n"
+           "<body bgcolor='#000000' color='#999999'>\r\n"
+           "<div>\r\n" +
+           inner +
+           "</div>\r\n"
+           "<div>\r\n" +
+           block + "</body>\r\n</html>\r\n";
+}
+
+QByteArray latin1(const QByteArray& utf8) {
+    return QString::fromUtf8(utf8).toLatin1();
+}
+
+void fillAreas(MainWindow& window, const QString& imagePath) {
+    window.state().imagePath = imagePath;
+    window.state().imageFileName =
+        imagePath.mid(std::max(imagePath.lastIndexOf('\\'), imagePath.lastIndexOf('/')) + 1);
+    window.ui.Picture1->setPicture(QImage(400, 300, QImage::Format_RGB32));
+    window.areas().append(QStringLiteral(" rect                    |10,20,110,80|buero.html|Büro|*|*|*|*"));
+    window.areas().append(
+        QStringLiteral(" circle                    |200,150,40|kontakt.html|Kontakt|_blank|*|*|*"));
+    window.map_daten();
+}
+
+} // namespace
+
+class TestSave : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() { m_platform = &installScriptedPlatform(); }
+
+    void pageAndDataFile_data();
+    void pageAndDataFile();
+    void crLfLineEnds_data();
+    void crLfLineEnds();
+    void saveFromMainWindow_data();
+    void saveFromMainWindow();
+    void cancelChangesNothing_data();
+    void cancelChangesNothing();
+    void failedSaveKeepsOldFiles_data();
+    void failedSaveKeepsOldFiles();
+    void writerFailingAfterBytes_data();
+    void writerFailingAfterBytes();
+
+  private:
+    ScriptedPlatform* m_platform = nullptr;
+};
+
+void TestSave::pageAndDataFile_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("imageFileName");
+    QTest::addColumn<QByteArray>("escaped");
+    QTest::addColumn<QByteArray>("dataFile");
+
+    QTest::newRow("one area") << QStringLiteral("<map id=\"a\">\r\n<area alt=\"x\" />\r\n</map>\r\n")
+                              << QStringLiteral("plan.png")
+                              << QByteArray(
+                                     "&lt;map id=\"a\"&gt;\r\n&lt;area alt=\"x\" /&gt;\r\n&lt;/map&gt;\r\n")
+                              << QByteArray("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n"
+                                            "<map id=\"a\">\r\n<area alt=\"x\" />\r\n</map>\r\n");
+    QTest::newRow("body and pre in the code")
+        << QStringLiteral("<pre>&amp;</pre></body>\r\n") << QString()
+        << QByteArray("&lt;pre&gt;&amp;&lt;/pre&gt;&lt;/body&gt;\r\n")
+        << QByteArray("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: \r\n-->\r\n\r\n<pre>&amp;</pre></body>\r\n");
+    QTest::newRow("umlauts are single bytes in the data file")
+        << QStringLiteral("<area alt=\"Türöffner\" />") << QStringLiteral("Gebäude.jpg")
+        << QByteArray("&lt;area alt=\"T\xC3\xBCr\xC3\xB6"
+                      "ffner\" /&gt;")
+        << QByteArray("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: Geb\xE4ude.jpg\r\n-->\r\n\r\n<area alt=\"T\xFCr\xF6"
+                      "ffner\" />");
+    QTest::newRow("a character outside the code page becomes a reference")
+        << QStringLiteral("<area alt=\"a→b €\" />") << QStringLiteral("x.png")
+        << QByteArray("&lt;area alt=\"a\xE2\x86\x92"
+                      "b \xE2\x82\xAC\" /&gt;")
+        << QByteArray(
+               "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: x.png\r\n-->\r\n\r\n<area alt=\"a&#8594;b \x80\" />");
+    QTest::newRow("empty code") << QString() << QString() << QByteArray()
+                                << QByteArray("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: \r\n-->\r\n\r\n");
+}
+
+void TestSave::pageAndDataFile() {
+    QFETCH(QString, code);
+    QFETCH(QString, imageFileName);
+    QFETCH(QByteArray, escaped);
+    QFETCH(QByteArray, dataFile);
+    QCOMPARE(testPageBytes(code), expectedPage(code.toUtf8(), escaped));
+    QCOMPARE(mapDataFileBytes(code, imageFileName), dataFile);
+    QCOMPARE(escapeMapCode(code).toUtf8(), escaped);
+}
+
+void TestSave::crLfLineEnds_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("lone line feeds") << "a\nb\n"
+                                     << "a\r\nb\r\n";
+    QTest::newRow("already CR LF") << "a\r\nb\r\n"
+                                   << "a\r\nb\r\n";
+    QTest::newRow("mixed") << "\na\r\nb\nc"
+                           << "\r\na\r\nb\r\nc";
+    QTest::newRow("lone CR stays") << "a\rb"
+                                   << "a\rb";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestSave::crLfLineEnds() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(withCrLfLineEnds(text), expected);
+}
+
+void TestSave::saveFromMainWindow_data() {
+    QTest::addColumn<QString>("imagePath");
+    QTest::addColumn<QString>("lastMapFolder");
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<QString>("pageName");
+    QTest::addColumn<QString>("dataName");
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<bool>("oldFilesReadOnly");
+
+    QTest::newRow("image loaded, show the files")
+        << "C:\\Web Bilder\\Plan Haus.png"
+        << "<dir>"
+        << "Plan Haus.html"
+        << "Plan Haus.html"
+        << "Plan Haus.map" << expectedCode("file:///C:/Web%20Bilder/Plan Haus.png", "plan_haus")
+        << QByteArray("IMAGEMAP FUER GRAFIKDATEI: Plan Haus.png") << true << false;
+    QTest::newRow("no image loaded, start in the current folder")
+        << ""
+        << ""
+        << ".html"
+        << "karte.html"
+        << "karte.map" << expectedCode("", "") << QByteArray("IMAGEMAP FUER GRAFIKDATEI: ") << false << false;
+    QTest::newRow("two dots, read-only old files are replaced")
+        << "C:\\x\\a.b.gif"
+        << "<dir>"
+        << "a.b.html"
+        << "neu.v2.html"
+        << "neu.v2.map" << expectedCode("file:///C:/x/a.b.gif", "a.b")
+        << QByteArray("IMAGEMAP FUER GRAFIKDATEI: a.b.gif") << false << true;
+}
+
+void TestSave::saveFromMainWindow() {
+    QFETCH(QString, imagePath);
+    QFETCH(QString, lastMapFolder);
+    QFETCH(QString, preset);
+    QFETCH(QString, pageName);
+    QFETCH(QString, dataName);
+    QFETCH(QByteArray, code);
+    QFETCH(QByteArray, header);
+    QFETCH(bool, answerYes);
+    QFETCH(bool, oldFilesReadOnly);
+
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    const QString pagePath = folder + pageName;
+    const QString dataPath = folder + dataName;
+    if (oldFilesReadOnly) {
+        writeFile(pagePath, "old page");
+        writeFile(dataPath, "old data");
+        QFile::setPermissions(dataPath, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    }
+    MainWindow window;
+    fillAreas(window, imagePath);
+    QCOMPARE(window.ui.txtMap->toPlainText().toUtf8(), QByteArray(code).replace("\r\n", "\n"));
+    QVERIFY(!window.state().mapSaved);
+    const QString startFolder = lastMapFolder == QLatin1String("<dir>") ? folder : QDir::currentPath();
+    window.state().lastMapFolder = lastMapFolder == QLatin1String("<dir>") ? folder : QString();
+    m_platform->fileAnswers.enqueue(pagePath);
+    m_platform->answers.enqueue(answerYes ? MessageButton::Yes : MessageButton::No);
+
+    QVERIFY(window.ui.Command7->isEnabled());
+    QTest::mouseClick(window.ui.Command7, Qt::LeftButton);
+
+    QCOMPARE(m_platform->dialogs.size(), 1);
+    const FileDialogRequest& request = m_platform->dialogs.first();
+    QCOMPARE(request.mode, FileDialogRequest::Mode::Save);
+    QCOMPARE(request.owner, &window);
+    QCOMPARE(request.title, QStringLiteral("Test-HTML-Datei und MAP-Daten speichern unter..."));
+    QCOMPARE(request.folder, startFolder);
+    QCOMPARE(request.presetName, preset);
+    QCOMPARE(request.filter, QStringLiteral("HTML-Datei (*.html)|*.html"));
+    QCOMPARE(request.defaultExtension, QStringLiteral("*.html"));
+
+    QCOMPARE(readFile(pagePath), expectedPage(code, escapeMapCode(QString::fromUtf8(code)).toUtf8()));
+    QCOMPARE(readFile(dataPath), "<!--\r\n" + latin1(header) + "\r\n-->\r\n\r\n" + latin1(code));
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2); // no temporary file left behind
+
+    QCOMPARE(m_platform->boxes.size(), 1);
+    const ShownBox& box = m_platform->boxes.first();
+    QCOMPARE(box.title, QStringLiteral("korvane"));
+    QCOMPARE(box.text,
+             QStringLiteral("Die HTML-Datei wurde unter \"") + pagePath +
+                 QStringLiteral("\" gespeichert.\r\n\r\nSoll die erzeugte Test-HTML-Datei und die "
+                                "MAP-Datendatei (eine ASCII-Textdatei mit den eigentlichen MAP-Daten) "
+                                "jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?"));
+    QCOMPARE(box.icon, MessageIcon::Question);
+    QCOMPARE(box.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
+    QCOMPARE(box.defaultButton, MessageButton::Yes);
+    QCOMPARE(m_platform->viewed, answerYes ? QStringList{dataPath} : QStringList{});
+    QVERIFY(window.state().mapSaved);
+    QCOMPARE(window.state().lastMapFolder, folder);
+}
+
+void TestSave::cancelChangesNothing_data() {
+    QTest::addColumn<QString>("lastMapFolder");
+    QTest::newRow("no folder yet") << QString();
+    QTest::newRow("folder set") << QStringLiteral("/srv/karten/");
+}
+
+void TestSave::cancelChangesNothing() {
+    QFETCH(QString, lastMapFolder);
+    QTemporaryDir dir;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    MainWindow window;
+    fillAreas(window, QStringLiteral("C:\\b\\plan.png"));
+    window.state().lastMapFolder = lastMapFolder;
+    window.ui.Command7->click();
+    QDir::setCurrent(before);
+
+    QCOMPARE(m_platform->dialogs.size(), 1);
+    QCOMPARE(window.state().lastMapFolder, lastMapFolder);
+    QVERIFY(!window.state().mapSaved);
+    QVERIFY(m_platform->boxes.isEmpty());
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+void TestSave::failedSaveKeepsOldFiles_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("pageName");
+    QTest::addColumn<QString>("failingFile");
+    QTest::newRow("read-only folder") << "read-only folder"
+                                      << "plan.html"
+                                      << "plan.html";
+    QTest::newRow("a folder has the page's name") << "folder named like the page"
+                                                  << "plan.html"
+                                                  << "plan.html";
+    QTest::newRow("page name without extension") << ""
+                                                 << "plan"
+                                                 << "<folder>plan.map";
+}
+
+void TestSave::failedSaveKeepsOldFiles() {
+    QFETCH(QString, how);
+    QFETCH(QString, pageName);
+    QFETCH(QString, failingFile);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    writeFile(folder + "plan.map", "old data");
+    if (how == QLatin1String("folder named like the page"))
+        QVERIFY(QDir(folder).mkdir(pageName));
+    else
+        writeFile(folder + "plan.html", "old page");
+    const auto oldPermissions = QFile::permissions(folder);
+    if (how == QLatin1String("read-only folder")) {
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QFile probe(folder + "probe");
+        if (probe.open(QIODevice::WriteOnly)) {
+            probe.remove();
+            QFile::setPermissions(folder, oldPermissions);
+            QSKIP("this user may write into read-only folders");
+        }
+    }
+    MainWindow window;
+    fillAreas(window, QStringLiteral("C:\\b\\plan.png"));
+    m_platform->fileAnswers.enqueue(folder + pageName);
+    window.ui.Command7->click();
+    QFile::setPermissions(folder, oldPermissions);
+
+    const QString failing = failingFile.replace(QStringLiteral("<folder>"), folder + folder);
+    QCOMPARE(m_platform->boxes.size(), 1);
+    const ShownBox& box = m_platform->boxes.first();
+    QCOMPARE(box.title, QStringLiteral("korvane"));
+    QCOMPARE(box.icon, MessageIcon::Warning);
+    QCOMPARE(box.text,
+             QStringLiteral("Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"") +
+                 (failing.startsWith(QLatin1Char('/')) ? failing : folder + failing) +
+                 QStringLiteral("\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei "
+                                "dieses Namens ist unverändert geblieben."));
+    QVERIFY(!window.state().mapSaved);
+    QCOMPARE(window.state().lastMapFolder, folder);
+    QCOMPARE(readFile(folder + "plan.map"), QByteArray("old data"));
+    if (how != QLatin1String("folder named like the page"))
+        QCOMPARE(readFile(folder + "plan.html"), QByteArray("old page"));
+    QVERIFY(m_platform->viewed.isEmpty());
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
+}
+
+void TestSave::writerFailingAfterBytes_data() {
+    QTest::addColumn<int>("failingFile");
+    QTest::addColumn<qint64>("limit");
+    QTest::newRow("page, nothing taken") << 0 << qint64(0);
+    QTest::newRow("page, part taken") << 0 << qint64(10);
+    QTest::newRow("data file, all but one byte") << 1 << qint64(-1);
+}
+
+void TestSave::writerFailingAfterBytes() {
+    QFETCH(int, failingFile);
+    QFETCH(qint64, limit);
+    QTemporaryDir dir;
+    const QList<FileContent> files = {{dir.filePath("a.html"), testPageBytes("<map></map>")},
+                                      {dir.filePath("a.map"), mapDataFileBytes("<map></map>", "a.png")}};
+    writeFile(files[0].path, "old page");
+    writeFile(files[1].path, "old data");
+    int call = 0;
+    const QString failed = replaceFiles(files, [&](QIODevice& device, const QByteArray& bytes) {
+        if (call++ != failingFile)
+            return writeAll(device, bytes);
+        FailAfter failing(device, limit < 0 ? bytes.size() - 1 : limit);
+        return writeAll(failing, bytes);
+    });
+    QCOMPARE(failed, files[failingFile].path);
+    QCOMPARE(readFile(files[0].path), QByteArray("old page"));
+    QCOMPARE(readFile(files[1].path), QByteArray("old data"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+
+    // The same files through a working writer replace both.
+    QCOMPARE(replaceFiles(files), QString());
+    QCOMPARE(readFile(files[0].path), files[0].bytes);
+    QCOMPARE(readFile(files[1].path), files[1].bytes);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(writeAll(buffer, files[1].bytes));
+    QCOMPARE(buffer.data(), files[1].bytes);
+}
+
+QTEST_MAIN(TestSave)
+#include "tst_save.moc"
