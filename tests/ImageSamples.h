@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QByteArray>
 #include <QBuffer>
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QImageWriter>
@@ -10,22 +10,21 @@
 // Small image files written by hand or by Qt's writers, for the loader tests.
 namespace korvane::test {
 
-inline void put16(QByteArray& b, int v)
-{
+inline void put16(QByteArray& b, int v) {
     const quint16 le = qToLittleEndian(quint16(v));
     b.append(reinterpret_cast<const char*>(&le), 2);
 }
-inline void put32(QByteArray& b, qint64 v)
-{
+inline void put32(QByteArray& b, qint64 v) {
     const quint32 le = qToLittleEndian(quint32(v));
     b.append(reinterpret_cast<const char*>(&le), 4);
 }
-inline quint32 colorRef(const QColor& c) { return quint32(c.red() | c.green() << 8 | c.blue() << 16); }
+inline quint32 colorRef(const QColor& c) {
+    return quint32(c.red() | c.green() << 8 | c.blue() << 16);
+}
 
 // A placeable Windows metafile, one unit per pixel at 96 dpi, that fills the
 // whole picture with `fill` as one rectangle.
-inline QByteArray makeWmf(int width, int height, const QColor& fill)
-{
+inline QByteArray makeWmf(int width, int height, const QColor& fill) {
     QByteArray records;
     auto record = [&records](int words, int function, std::initializer_list<int> params) {
         put32(records, words);
@@ -33,13 +32,13 @@ inline QByteArray makeWmf(int width, int height, const QColor& fill)
         for (int p : params)
             put16(records, p);
     };
-    record(5, 0x020B, {0, 0});             // SetWindowOrg y, x
-    record(5, 0x020C, {height, width});    // SetWindowExt y, x
+    record(5, 0x020B, {0, 0});          // SetWindowOrg y, x
+    record(5, 0x020C, {height, width}); // SetWindowExt y, x
     const quint32 ref = colorRef(fill);
     record(7, 0x02FC, {0, int(ref & 0xFFFF), int(ref >> 16), 0}); // CreateBrushIndirect solid
-    record(4, 0x012D, {0});                // SelectObject 0
-    record(7, 0x041B, {height, width, 0, 0}); // Rectangle bottom, right, top, left
-    record(3, 0x0000, {});                 // EOF
+    record(4, 0x012D, {0});                                       // SelectObject 0
+    record(7, 0x041B, {height, width, 0, 0});                     // Rectangle bottom, right, top, left
+    record(3, 0x0000, {});                                        // EOF
 
     QByteArray placeable;
     put32(placeable, 0x9AC6CDD7);
@@ -60,16 +59,15 @@ inline QByteArray makeWmf(int width, int height, const QColor& fill)
     put16(header, 9);      // header words
     put16(header, 0x0300); // version
     put32(header, (18 + records.size()) / 2);
-    put16(header, 1);      // objects
-    put32(header, 7);      // largest record in words
+    put16(header, 1); // objects
+    put32(header, 7); // largest record in words
     put16(header, 0);
     return placeable + header + records;
 }
 
 // An enhanced metafile of width x height device pixels that fills the picture
 // with `fill` as one rectangle.
-inline QByteArray makeEmf(int width, int height, const QColor& fill)
-{
+inline QByteArray makeEmf(int width, int height, const QColor& fill) {
     QByteArray records;
     put32(records, 39); // CreateBrushIndirect
     put32(records, 24);
@@ -119,8 +117,7 @@ inline QByteArray makeEmf(int width, int height, const QColor& fill)
 
 // A one-colour GIF (Qt has no GIF writer). The LZW stream sends a clear code
 // before every pixel, so the codes stay three bits wide.
-inline QByteArray makeGif(int width, int height, const QColor& fill)
-{
+inline QByteArray makeGif(int width, int height, const QColor& fill) {
     QByteArray gif("GIF89a");
     put16(gif, width);
     put16(gif, height);
@@ -161,8 +158,7 @@ inline QByteArray makeGif(int width, int height, const QColor& fill)
 }
 
 // A width x height picture in `fill`, written by Qt's writer for `format`.
-inline QByteArray makeRaster(const char* format, int width, int height, const QColor& fill)
-{
+inline QByteArray makeRaster(const char* format, int width, int height, const QColor& fill) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(fill);
     QByteArray bytes;

@@ -14,8 +14,7 @@ using namespace korvane::test;
 namespace {
 
 // A 4 x 2 bitmap compressed with RLE8 (two runs per row), the .rle format.
-QByteArray makeRle8(const QColor& colour)
-{
+QByteArray makeRle8(const QColor& colour) {
     QByteArray info;
     put32(info, 40);
     put32(info, 4);
@@ -26,7 +25,7 @@ QByteArray makeRle8(const QColor& colour)
     QByteArray pixels;
     for (int row = 0; row < 2; ++row)
         pixels.append("\x04\x00\x00\x00", 4); // four pixels of colour 0, end of line
-    pixels.append("\x00\x01", 2);            // end of bitmap
+    pixels.append("\x00\x01", 2);             // end of bitmap
     put32(info, pixels.size());
     put32(info, 2835);
     put32(info, 2835);
@@ -42,23 +41,22 @@ QByteArray makeRle8(const QColor& colour)
 }
 
 // The same bytes as an icon, with the resource type set to cursor.
-QByteArray asCursor(QByteArray ico)
-{
+QByteArray asCursor(QByteArray ico) {
     ico[2] = 2;
     return ico;
 }
 
-bool near(const QColor& a, const QColor& b)
-{
+bool near(const QColor& a, const QColor& b) {
     return qAbs(a.red() - b.red()) <= 8 && qAbs(a.green() - b.green()) <= 8 && qAbs(a.blue() - b.blue()) <= 8;
 }
 
 // A metafile line "Grüße" in the default font: text outside ASCII.
-QByteArray makeWmfWithText()
-{
+QByteArray makeWmfWithText() {
     QByteArray wmf = makeWmf(80, 40, Qt::yellow);
     wmf.chop(6); // the EOF record
-    const QByteArray text("Gr\xfc\xdf" "e", 5);
+    const QByteArray text("Gr\xfc\xdf"
+                          "e",
+                          5);
     QByteArray record;
     put32(record, 3 + 1 + (text.size() + 1) / 2 + 2);
     put16(record, 0x0521); // TextOut
@@ -78,7 +76,7 @@ QByteArray makeWmfWithText()
 
 class TestImageLoading : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void everyFormatLoads_data();
     void everyFormatLoads();
@@ -91,15 +89,16 @@ private slots:
     void garbageNeverCrashes_data();
     void garbageNeverCrashes();
 
-private:
+  private:
     QString write(const QString& name, const QByteArray& bytes);
     QTemporaryDir m_dir;
 };
 
-void TestImageLoading::initTestCase() { QVERIFY(m_dir.isValid()); }
+void TestImageLoading::initTestCase() {
+    QVERIFY(m_dir.isValid());
+}
 
-QString TestImageLoading::write(const QString& name, const QByteArray& bytes)
-{
+QString TestImageLoading::write(const QString& name, const QByteArray& bytes) {
     const QString path = m_dir.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
@@ -107,8 +106,7 @@ QString TestImageLoading::write(const QString& name, const QByteArray& bytes)
     return path;
 }
 
-void TestImageLoading::everyFormatLoads_data()
-{
+void TestImageLoading::everyFormatLoads_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QSize>("size");
@@ -139,15 +137,14 @@ void TestImageLoading::everyFormatLoads_data()
     const QColor limegreen(50, 205, 50);
     QTest::newRow("wmf") << "plan.wmf" << makeWmf(120, 80, limegreen) << QSize(120, 80) << limegreen;
     QTest::newRow("emf") << "plan.emf" << makeEmf(90, 60, red) << QSize(90, 60) << red;
-    QTest::newRow("png content named bmp") << "falsch.bmp" << makeRaster("png", 10, 10, green) << QSize(10, 10)
-                                           << green;
+    QTest::newRow("png content named bmp")
+        << "falsch.bmp" << makeRaster("png", 10, 10, green) << QSize(10, 10) << green;
     QTest::newRow("bmp content named jpg") << "falsch.jpg" << bmp << QSize(31, 17) << red;
-    QTest::newRow("blanks around the name") << "  blank.png  " << makeRaster("png", 11, 12, red) << QSize(11, 12)
-                                            << red;
+    QTest::newRow("blanks around the name")
+        << "  blank.png  " << makeRaster("png", 11, 12, red) << QSize(11, 12) << red;
 }
 
-void TestImageLoading::everyFormatLoads()
-{
+void TestImageLoading::everyFormatLoads() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QSize, size);
@@ -155,8 +152,8 @@ void TestImageLoading::everyFormatLoads()
     const QString path = write(name.trimmed(), bytes);
     QVERIFY(!path.isEmpty());
     QString error = QStringLiteral("unchanged");
-    const QString asTyped = name.startsWith(QLatin1Char(' ')) ? QStringLiteral("  ") + path + QStringLiteral("  ")
-                                                              : path;
+    const QString asTyped =
+        name.startsWith(QLatin1Char(' ')) ? QStringLiteral("  ") + path + QStringLiteral("  ") : path;
     const QImage image = loadPictureFile(asTyped, &error);
     QCOMPARE(error, QString());
     QCOMPARE(image.size(), size);
@@ -164,8 +161,7 @@ void TestImageLoading::everyFormatLoads()
     QVERIFY2(near(centre, colour), qPrintable(centre.name() + QLatin1String(" != ") + colour.name()));
 }
 
-void TestImageLoading::checksAndMessages_data()
-{
+void TestImageLoading::checksAndMessages_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes"); // written when not null
     QTest::addColumn<QString>("error");
@@ -185,17 +181,18 @@ void TestImageLoading::checksAndMessages_data()
     QTest::newRow("five letter garbage") << "KAPUTT.JPEG" << garbage
                                          << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\n"
                                             "unbekanntes Bildformat";
-    QTest::newRow("truncated png") << "halb.png" << makeRaster("png", 200, 200, Qt::red).left(60)
-                                   << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nUngeeigneter Parameter";
-    QTest::newRow("picture loader garbage") << "kaputt.bmp" << garbage << "Laden des Bildes scheitert (Loadpicture)";
+    QTest::newRow("truncated png")
+        << "halb.png" << makeRaster("png", 200, 200, Qt::red).left(60)
+        << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nUngeeigneter Parameter";
+    QTest::newRow("picture loader garbage")
+        << "kaputt.bmp" << garbage << "Laden des Bildes scheitert (Loadpicture)";
     QTest::newRow("wmf garbage") << "kaputt.wmf" << garbage << "Laden des Bildes scheitert (Loadpicture)";
     QTest::newRow("emf garbage") << "kaputt.emf" << garbage << "Laden des Bildes scheitert (Loadpicture)";
     QTest::newRow("truncated wmf") << "halb.wmf" << makeWmf(50, 50, Qt::red).left(30)
                                    << "Laden des Bildes scheitert (Loadpicture)";
 }
 
-void TestImageLoading::checksAndMessages()
-{
+void TestImageLoading::checksAndMessages() {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, error);
@@ -212,8 +209,7 @@ void TestImageLoading::checksAndMessages()
     QVERIFY(image.isNull());
 }
 
-void TestImageLoading::statusTexts_data()
-{
+void TestImageLoading::statusTexts_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("text");
     const char* texts[] = {"",
@@ -243,15 +239,13 @@ void TestImageLoading::statusTexts_data()
     QTest::newRow("-1") << -1 << "";
 }
 
-void TestImageLoading::statusTexts()
-{
+void TestImageLoading::statusTexts() {
     QFETCH(int, status);
     QFETCH(QString, text);
     QCOMPARE(gdiPlusStatusText(status), text);
 }
 
-void TestImageLoading::transparencyShowsWhite()
-{
+void TestImageLoading::transparencyShowsWhite() {
     QImage clear(8, 8, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
     clear.setPixelColor(0, 0, Qt::blue);
@@ -267,8 +261,7 @@ void TestImageLoading::transparencyShowsWhite()
     QCOMPARE(image.pixelColor(0, 0), QColor(Qt::blue));
 }
 
-void TestImageLoading::metafileTextOutsideAscii()
-{
+void TestImageLoading::metafileTextOutsideAscii() {
     QString error;
     const QImage image = loadPictureFile(write(QStringLiteral("text.wmf"), makeWmfWithText()), &error);
     QCOMPARE(error, QString());
@@ -276,8 +269,7 @@ void TestImageLoading::metafileTextOutsideAscii()
     QVERIFY(near(image.pixelColor(70, 35), Qt::yellow));
 }
 
-void TestImageLoading::garbageNeverCrashes_data()
-{
+void TestImageLoading::garbageNeverCrashes_data() {
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QByteArray>("start"); // a real header, so the decoders get past it
     for (const char* ext : {"bmp", "dib", "rle", "ico", "cur", "gif", "png", "tif", "jpg", "jfif"})
@@ -288,8 +280,7 @@ void TestImageLoading::garbageNeverCrashes_data()
     QTest::newRow("bmp header") << "bmp" << makeRaster("bmp", 30, 30, Qt::red).left(54);
 }
 
-void TestImageLoading::garbageNeverCrashes()
-{
+void TestImageLoading::garbageNeverCrashes() {
     QFETCH(QString, extension);
     QFETCH(QByteArray, start);
     QRandomGenerator random(4711);

@@ -2,6 +2,7 @@
 
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
+#include "canvas/Canvas.h"
 #include "model/Paths.h"
 
 #include <QCheckBox>
@@ -18,31 +19,21 @@ using namespace korvane::test;
 
 namespace {
 
-QByteArray readBytes(const QString& path)
-{
+QByteArray readBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes)
-{
+bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// What the swatch setters leave behind: the label's background.
-void paintSwatch(QLabel* label, const QColor& colour)
-{
-    QPalette palette = label->palette();
-    palette.setColor(label->backgroundRole(), colour);
-    label->setPalette(palette);
 }
 
 } // namespace
 
 class TestSettings : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init();
     void cleanup();
     void lookup_data();
@@ -58,6 +49,8 @@ private slots:
     void folderLengths();
     void readAppliesValues_data();
     void readAppliesValues();
+    void readAppliesDrawing_data();
+    void readAppliesDrawing();
     void noFileAppliesNothing();
     void closingCreatesFile();
     void pathKeysKeptWhenNothingOpened();
@@ -65,54 +58,101 @@ private slots:
     void unwritableFileReportsOnce();
     void locationIsProgramFolder();
 
-private:
+  private:
     QTemporaryDir m_dir;
     QString m_ini;
     ScriptedPlatform* m_platform = nullptr;
 };
 
-void TestSettings::init()
-{
+void TestSettings::init() {
     m_platform = &installScriptedPlatform();
     m_ini = m_dir.filePath(QStringLiteral("Korvane.ini"));
     QFile::remove(m_ini);
     setSettingsFileOverride(m_ini);
 }
 
-void TestSettings::cleanup() { setSettingsFileOverride(QString()); }
+void TestSettings::cleanup() {
+    setSettingsFileOverride(QString());
+}
 
-void TestSettings::lookup_data()
-{
+void TestSettings::lookup_data() {
     QTest::addColumn<QString>("contents");
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    const QString file = QStringLiteral("[color]\r\nZeichenfarbe=255\r\n[Path]\r\nLetzter_Grafik_Ordner=C:\\bilder\\\r\n");
-    QTest::newRow("plain") << file << "color" << "Zeichenfarbe" << "255";
-    QTest::newRow("case of section and key") << file << "COLOR" << "zeichenFARBE" << "255";
-    QTest::newRow("other section") << file << "Path" << "Letzter_Grafik_Ordner" << "C:\\bilder\\";
-    QTest::newRow("key in wrong section") << file << "Path" << "Zeichenfarbe" << "";
-    QTest::newRow("missing section") << file << "Lupe" << "lupe_visible" << "";
-    QTest::newRow("empty file") << "" << "color" << "Zeichenfarbe" << "";
-    QTest::newRow("LF only") << "[Lupe]\nLupe_visible=-1\n" << "lupe" << "lupe_visible" << "-1";
-    QTest::newRow("blanks around") << "  [ Lupe ]  \r\n  Lupe_visible =  0  \r\n" << "Lupe" << "lupe_visible" << "0";
-    QTest::newRow("equals in value") << "[a]\r\nk=x=y\r\n" << "a" << "k" << "x=y";
-    QTest::newRow("first of two") << "[a]\r\nk=1\r\nk=2\r\n" << "a" << "k" << "1";
-    QTest::newRow("first section counts") << "[a]\r\n[b]\r\nk=2\r\n[a]\r\nk=1\r\n" << "a" << "k" << "";
-    QTest::newRow("comment") << "[a]\r\n;k=1\r\nk=2\r\n" << "a" << "k" << "2";
-    QTest::newRow("missing bracket") << "[a\r\nk=1\r\n" << "a" << "k" << "";
-    QTest::newRow("after missing bracket") << "[a]\r\n[b\r\nk=1\r\n" << "a" << "k" << "1";
-    QTest::newRow("no line end") << "[a]\r\nk=7" << "a" << "k" << "7";
-    QTest::newRow("key without value") << "[a]\r\nk=\r\n" << "a" << "k" << "";
-    QTest::newRow("line without equals") << "[a]\r\nk\r\nk=3\r\n" << "a" << "k" << "3";
-    QTest::newRow("NUL inside") << QString::fromLatin1("[a]\r\nk=1\0002\r\n", 11) << "a" << "k"
-                                << QString::fromLatin1("1\0002", 3);
-    QTest::newRow("cut to 255") << "[a]\r\nk=" + QString(300, QLatin1Char('z')) + "\r\n" << "a" << "k"
-                                << QString(255, QLatin1Char('z'));
+    const QString file =
+        QStringLiteral("[color]\r\nZeichenfarbe=255\r\n[Path]\r\nLetzter_Grafik_Ordner=C:\\bilder\\\r\n");
+    QTest::newRow("plain") << file << "color"
+                           << "Zeichenfarbe"
+                           << "255";
+    QTest::newRow("case of section and key") << file << "COLOR"
+                                             << "zeichenFARBE"
+                                             << "255";
+    QTest::newRow("other section") << file << "Path"
+                                   << "Letzter_Grafik_Ordner"
+                                   << "C:\\bilder\\";
+    QTest::newRow("key in wrong section") << file << "Path"
+                                          << "Zeichenfarbe"
+                                          << "";
+    QTest::newRow("missing section") << file << "Lupe"
+                                     << "lupe_visible"
+                                     << "";
+    QTest::newRow("empty file") << ""
+                                << "color"
+                                << "Zeichenfarbe"
+                                << "";
+    QTest::newRow("LF only") << "[Lupe]\nLupe_visible=-1\n"
+                             << "lupe"
+                             << "lupe_visible"
+                             << "-1";
+    QTest::newRow("blanks around") << "  [ Lupe ]  \r\n  Lupe_visible =  0  \r\n"
+                                   << "Lupe"
+                                   << "lupe_visible"
+                                   << "0";
+    QTest::newRow("equals in value") << "[a]\r\nk=x=y\r\n"
+                                     << "a"
+                                     << "k"
+                                     << "x=y";
+    QTest::newRow("first of two") << "[a]\r\nk=1\r\nk=2\r\n"
+                                  << "a"
+                                  << "k"
+                                  << "1";
+    QTest::newRow("first section counts") << "[a]\r\n[b]\r\nk=2\r\n[a]\r\nk=1\r\n"
+                                          << "a"
+                                          << "k"
+                                          << "";
+    QTest::newRow("comment") << "[a]\r\n;k=1\r\nk=2\r\n"
+                             << "a"
+                             << "k"
+                             << "2";
+    QTest::newRow("missing bracket") << "[a\r\nk=1\r\n"
+                                     << "a"
+                                     << "k"
+                                     << "";
+    QTest::newRow("after missing bracket") << "[a]\r\n[b\r\nk=1\r\n"
+                                           << "a"
+                                           << "k"
+                                           << "1";
+    QTest::newRow("no line end") << "[a]\r\nk=7"
+                                 << "a"
+                                 << "k"
+                                 << "7";
+    QTest::newRow("key without value") << "[a]\r\nk=\r\n"
+                                       << "a"
+                                       << "k"
+                                       << "";
+    QTest::newRow("line without equals") << "[a]\r\nk\r\nk=3\r\n"
+                                         << "a"
+                                         << "k"
+                                         << "3";
+    QTest::newRow("NUL inside") << QString::fromLatin1("[a]\r\nk=1\0002\r\n", 11) << "a"
+                                << "k" << QString::fromLatin1("1\0002", 3);
+    QTest::newRow("cut to 255") << "[a]\r\nk=" + QString(300, QLatin1Char('z')) + "\r\n"
+                                << "a"
+                                << "k" << QString(255, QLatin1Char('z'));
 }
 
-void TestSettings::lookup()
-{
+void TestSettings::lookup() {
     QFETCH(QString, contents);
     QFETCH(QString, section);
     QFETCH(QString, key);
@@ -120,29 +160,65 @@ void TestSettings::lookup()
     QCOMPARE(iniLookup(contents, section, key), value);
 }
 
-void TestSettings::replace_data()
-{
+void TestSettings::replace_data() {
     QTest::addColumn<QString>("contents");
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("result");
-    QTest::newRow("new file") << "" << "color" << "Zeichenfarbe" << "255" << "[color]\r\nZeichenfarbe=255\r\n";
-    QTest::newRow("new section at end") << "[a]\r\nk=1\r\n" << "b" << "x" << "2" << "[a]\r\nk=1\r\n[b]\r\nx=2\r\n";
-    QTest::newRow("unterminated last line") << "[a]\r\nk=1" << "b" << "x" << "2" << "[a]\r\nk=1\r\n[b]\r\nx=2\r\n";
-    QTest::newRow("replace keeps rest") << "; mine\r\n[a]\r\nK=1\r\nm=5\r\n[b]\r\nk=9\r\n" << "A" << "k" << "22"
+    QTest::newRow("new file") << ""
+                              << "color"
+                              << "Zeichenfarbe"
+                              << "255"
+                              << "[color]\r\nZeichenfarbe=255\r\n";
+    QTest::newRow("new section at end") << "[a]\r\nk=1\r\n"
+                                        << "b"
+                                        << "x"
+                                        << "2"
+                                        << "[a]\r\nk=1\r\n[b]\r\nx=2\r\n";
+    QTest::newRow("unterminated last line") << "[a]\r\nk=1"
+                                            << "b"
+                                            << "x"
+                                            << "2"
+                                            << "[a]\r\nk=1\r\n[b]\r\nx=2\r\n";
+    QTest::newRow("replace keeps rest") << "; mine\r\n[a]\r\nK=1\r\nm=5\r\n[b]\r\nk=9\r\n"
+                                        << "A"
+                                        << "k"
+                                        << "22"
                                         << "; mine\r\n[a]\r\nK=22\r\nm=5\r\n[b]\r\nk=9\r\n";
-    QTest::newRow("new key after last line of section") << "[a]\r\nk=1\r\n\r\n[b]\r\nx=2\r\n" << "a" << "n" << "3"
+    QTest::newRow("new key after last line of section") << "[a]\r\nk=1\r\n\r\n[b]\r\nx=2\r\n"
+                                                        << "a"
+                                                        << "n"
+                                                        << "3"
                                                         << "[a]\r\nk=1\r\nn=3\r\n\r\n[b]\r\nx=2\r\n";
-    QTest::newRow("new key in last section") << "[a]\r\nk=1" << "a" << "n" << "3" << "[a]\r\nk=1\r\nn=3\r\n";
-    QTest::newRow("empty section") << "[a]\r\n[b]\r\n" << "a" << "n" << "3" << "[a]\r\nn=3\r\n[b]\r\n";
-    QTest::newRow("LF file keeps LF") << "[a]\nk=1\n" << "a" << "k" << "2" << "[a]\nk=2\n";
-    QTest::newRow("line break in value") << "" << "a" << "k" << "x\r\ny" << "[a]\r\nk=x  y\r\n";
-    QTest::newRow("empty value") << "[a]\r\nk=1\r\n" << "a" << "k" << "" << "[a]\r\nk=\r\n";
+    QTest::newRow("new key in last section") << "[a]\r\nk=1"
+                                             << "a"
+                                             << "n"
+                                             << "3"
+                                             << "[a]\r\nk=1\r\nn=3\r\n";
+    QTest::newRow("empty section") << "[a]\r\n[b]\r\n"
+                                   << "a"
+                                   << "n"
+                                   << "3"
+                                   << "[a]\r\nn=3\r\n[b]\r\n";
+    QTest::newRow("LF file keeps LF") << "[a]\nk=1\n"
+                                      << "a"
+                                      << "k"
+                                      << "2"
+                                      << "[a]\nk=2\n";
+    QTest::newRow("line break in value") << ""
+                                         << "a"
+                                         << "k"
+                                         << "x\r\ny"
+                                         << "[a]\r\nk=x  y\r\n";
+    QTest::newRow("empty value") << "[a]\r\nk=1\r\n"
+                                 << "a"
+                                 << "k"
+                                 << ""
+                                 << "[a]\r\nk=\r\n";
 }
 
-void TestSettings::replace()
-{
+void TestSettings::replace() {
     QFETCH(QString, contents);
     QFETCH(QString, section);
     QFETCH(QString, key);
@@ -151,8 +227,7 @@ void TestSettings::replace()
     QCOMPARE(iniReplace(contents, section, key, value), result);
 }
 
-void TestSettings::conversions_data()
-{
+void TestSettings::conversions_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QColor>("colour"); // invalid: none
     QTest::addColumn<int>("number");    // -99999: none
@@ -175,8 +250,7 @@ void TestSettings::conversions_data()
     QTest::newRow("beyond 16 bits") << "32768" << QColor(0, 128, 0) << -99999 << 1;
 }
 
-void TestSettings::conversions()
-{
+void TestSettings::conversions() {
     QFETCH(QString, text);
     QFETCH(QColor, colour);
     QFETCH(int, number);
@@ -195,13 +269,13 @@ void TestSettings::conversions()
                                               : text.trimmed().toLongLong());
 }
 
-void TestSettings::writesWindows1252Safely()
-{
+void TestSettings::writesWindows1252Safely() {
     QVERIFY(writeBytes(m_ini, "; von Hand\r\n[Path]\r\nLetzter_Export_Ordner=D:\\alt\\\r\n"));
     QVERIFY(iniWriteSetting(QStringLiteral("Path"), QStringLiteral("Letzter_Grafik_Ordner"),
                             QStringLiteral("C:\\Bilder\\Grüße\\"), m_ini));
     QCOMPARE(readBytes(m_ini), QByteArray("; von Hand\r\n[Path]\r\nLetzter_Export_Ordner=D:\\alt\\\r\n"
-                                          "Letzter_Grafik_Ordner=C:\\Bilder\\Gr\xfc\xdf" "e\\\r\n"));
+                                          "Letzter_Grafik_Ordner=C:\\Bilder\\Gr\xfc\xdf"
+                                          "e\\\r\n"));
     QCOMPARE(iniGetSettingString(QStringLiteral("path"), QStringLiteral("LETZTER_GRAFIK_ORDNER"), m_ini),
              QStringLiteral("C:\\Bilder\\Grüße\\"));
     QCOMPARE(iniGetSettingString(QStringLiteral("Path"), QStringLiteral("x"), m_dir.filePath("fehlt.ini")),
@@ -210,8 +284,7 @@ void TestSettings::writesWindows1252Safely()
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Korvane.ini")});
 }
 
-void TestSettings::brokenFilesNeverCrash_data()
-{
+void TestSettings::brokenFilesNeverCrash_data() {
     QTest::addColumn<QByteArray>("bytes");
     QRandomGenerator random(1234);
     QByteArray noise;
@@ -224,22 +297,22 @@ void TestSettings::brokenFilesNeverCrash_data()
     QTest::newRow("CR only") << QByteArray("[color]\rZeichenfarbe=255\r");
 }
 
-void TestSettings::brokenFilesNeverCrash()
-{
+void TestSettings::brokenFilesNeverCrash() {
     QFETCH(QByteArray, bytes);
     QVERIFY(writeBytes(m_ini, bytes));
     MainWindow window;
     window.ini_read();
-    QVERIFY(iniWriteSetting(QStringLiteral("color"), QStringLiteral("Zeichenfarbe"), QStringLiteral("4711"), m_ini));
+    QVERIFY(iniWriteSetting(QStringLiteral("color"), QStringLiteral("Zeichenfarbe"), QStringLiteral("4711"),
+                            m_ini));
     QCOMPARE(iniGetSettingString(QStringLiteral("color"), QStringLiteral("Zeichenfarbe"), m_ini),
              QStringLiteral("4711"));
     window.ini_write();
-    QCOMPARE(iniGetSettingString(QStringLiteral("Lupe"), QStringLiteral("lupe_visible"), m_ini), QStringLiteral("0"));
+    QCOMPARE(iniGetSettingString(QStringLiteral("Lupe"), QStringLiteral("lupe_visible"), m_ini),
+             QStringLiteral("0"));
     QVERIFY(m_platform->boxes.isEmpty());
 }
 
-void TestSettings::folderLengths_data()
-{
+void TestSettings::folderLengths_data() {
     QTest::addColumn<int>("length");
     QTest::addColumn<int>("readBack");
     QTest::newRow("254") << 254 << 254;
@@ -248,8 +321,7 @@ void TestSettings::folderLengths_data()
     QTest::newRow("1000") << 1000 << 255;
 }
 
-void TestSettings::folderLengths()
-{
+void TestSettings::folderLengths() {
     QFETCH(int, length);
     QFETCH(int, readBack);
     QString folder = QStringLiteral("C:\\");
@@ -261,33 +333,44 @@ void TestSettings::folderLengths()
     QCOMPARE(window.state().lastImageFolder, folder.left(readBack));
 }
 
-void TestSettings::readAppliesValues_data()
-{
+void TestSettings::readAppliesValues_data() {
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<bool>("checkedBefore");
     QTest::addColumn<bool>("checkedAfter");
     QTest::addColumn<QString>("imageFolder");
     QTest::addColumn<QString>("mapFolder");
     QTest::addColumn<QString>("exportFolder");
-    QTest::newRow("fill style 7 checks") << QByteArray("[FillStyle]\r\nFillStyle1=7\r\n") << false << true << ""
-                                         << "" << "";
-    QTest::newRow("fill style 1 unchecks") << QByteArray("[fillstyle]\r\nfillstyle1=1\r\n") << true << false << ""
-                                           << "" << "";
-    QTest::newRow("bad fill style keeps") << QByteArray("[FillStyle]\r\nFillStyle1=x\r\n") << true << true << ""
-                                          << "" << "";
-    QTest::newRow("fill style out of range keeps") << QByteArray("[FillStyle]\r\nFillStyle1=9\r\n") << false
-                                                   << false << "" << "" << "";
-    QTest::newRow("folders") << QByteArray("[Path]\r\nLetzter_Grafik_Ordner=/b/\r\nLetzter_Speicherort_MAP=/m/\r\n"
-                                           "Letzter_Export_Ordner=/e/\r\n")
-                             << false << false << "/b/" << "/m/" << "/e/";
+    QTest::newRow("fill style 7 checks")
+        << QByteArray("[FillStyle]\r\nFillStyle1=7\r\n") << false << true << ""
+        << ""
+        << "";
+    QTest::newRow("fill style 1 unchecks")
+        << QByteArray("[fillstyle]\r\nfillstyle1=1\r\n") << true << false << ""
+        << ""
+        << "";
+    QTest::newRow("bad fill style keeps")
+        << QByteArray("[FillStyle]\r\nFillStyle1=x\r\n") << true << true << ""
+        << ""
+        << "";
+    QTest::newRow("fill style out of range keeps")
+        << QByteArray("[FillStyle]\r\nFillStyle1=9\r\n") << false << false << ""
+        << ""
+        << "";
+    QTest::newRow("folders") << QByteArray(
+                                    "[Path]\r\nLetzter_Grafik_Ordner=/b/\r\nLetzter_Speicherort_MAP=/m/\r\n"
+                                    "Letzter_Export_Ordner=/e/\r\n")
+                             << false << false << "/b/"
+                             << "/m/"
+                             << "/e/";
     QTest::newRow("folders of a full file")
         << QByteArray("[color]\r\nZeichenfarbe=rot\r\nFuellfarbe=16776960\r\n[DrawWidth]\r\nDrawWidth1=2\r\n"
                       "[Path]\r\nLetzter_Grafik_Ordner=C:\\bilder\\\r\n[Lupe]\r\nLupe_visible=0\r\n")
-        << false << false << "C:\\bilder\\" << "" << "";
+        << false << false << "C:\\bilder\\"
+        << ""
+        << "";
 }
 
-void TestSettings::readAppliesValues()
-{
+void TestSettings::readAppliesValues() {
     QFETCH(QByteArray, ini);
     QFETCH(bool, checkedBefore);
     QFETCH(bool, checkedAfter);
@@ -308,8 +391,41 @@ void TestSettings::readAppliesValues()
     QVERIFY(m_platform->boxes.isEmpty());
 }
 
-void TestSettings::noFileAppliesNothing()
-{
+void TestSettings::readAppliesDrawing_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QColor>("drawColour");
+    QTest::addColumn<QColor>("fillColour");
+    QTest::addColumn<int>("framed"); // index of the framed line-width picture
+    const QColor red(255, 0, 0);
+    const QColor cyan(0, 255, 255);
+    QTest::newRow("start values stay") << QByteArray("[x]\r\n") << red << cyan << 0;
+    QTest::newRow("green drawing colour")
+        << QByteArray("[color]\r\nZeichenfarbe=65280\r\n") << QColor(0, 255, 0) << cyan << 0;
+    QTest::newRow("non-numeric keeps swatch")
+        << QByteArray("[color]\r\nZeichenfarbe=rot\r\nFuellfarbe=255\r\n") << red << red << 0;
+    QTest::newRow("width 2 frames the second")
+        << QByteArray("[DrawWidth]\r\nDrawWidth1=2\r\n") << red << cyan << 1;
+    QTest::newRow("width 0 ignored") << QByteArray("[DrawWidth]\r\nDrawWidth1=0\r\n") << red << cyan << 0;
+}
+
+void TestSettings::readAppliesDrawing() {
+    QFETCH(QByteArray, ini);
+    QFETCH(QColor, drawColour);
+    QFETCH(QColor, fillColour);
+    QFETCH(int, framed);
+    QVERIFY(writeBytes(m_ini, ini));
+    MainWindow window;
+    window.ini_read();
+    QCOMPARE(window.ui.lblColor->palette().color(QPalette::Window), drawColour);
+    QCOMPARE(window.ui.Picture1->surface().penColor(), drawColour);
+    QCOMPARE(window.ui.lblFuellfarbe->palette().color(QPalette::Window), fillColour);
+    QCOMPARE(window.ui.Picture1->surface().fillColor(), fillColour);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(window.ui.Image1[i]->frameShape() != QFrame::NoFrame, i == framed);
+    QCOMPARE(window.ui.Picture1->surface().lineWidth(), framed + 1);
+}
+
+void TestSettings::noFileAppliesNothing() {
     MainWindow window;
     window.state().lastImageFolder = QStringLiteral("/vorher/");
     window.ui.chkGefuellt->setChecked(true);
@@ -319,34 +435,34 @@ void TestSettings::noFileAppliesNothing()
     QVERIFY(!QFile::exists(m_ini));
 }
 
-void TestSettings::closingCreatesFile()
-{
+void TestSettings::closingCreatesFile() {
     MainWindow window;
-    paintSwatch(window.ui.lblColor, QColor(255, 0, 0));
-    paintSwatch(window.ui.lblFuellfarbe, QColor(0, 255, 255));
-    paintSwatch(window.ui.lblZiehpunkt, QColor(0, 0, 255));
-    window.ui.Image1[1]->setFrameShape(QFrame::Box);
-    window.ui.chkGefuellt->setChecked(true);
+    // Chosen as a user does: the palette target, a swatch press, a line width, the check box.
+    window.setDrawColor(QColor(255, 0, 0));
+    window.setFillColor(QColor(0, 255, 255));
+    window.setHandleColor(QColor(0, 0, 255));
+    window.setLineWidth(2);
+    window.ui.chkGefuellt->click();
     window.state().settingsLoadCount = 1;
     window.state().lastImageFolder = QStringLiteral("/home/anna/bilder/");
     window.state().magnifierOpen = true;
     window.ini_write();
-    QCOMPARE(readBytes(m_ini), QByteArray("[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\n"
-                                          "Ziehpunktfarbe=16711680\r\n[DrawWidth]\r\nDrawWidth1=2\r\n"
-                                          "[FillStyle]\r\nFillStyle1=7\r\n[Path]\r\n"
-                                          "Letzter_Grafik_Ordner=/home/anna/bilder/\r\nLetzter_Speicherort_MAP=\r\n"
-                                          "Letzter_Export_Ordner=\r\n[Lupe]\r\nLupe_visible=-1\r\n"));
+    QCOMPARE(readBytes(m_ini),
+             QByteArray("[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\n"
+                        "Ziehpunktfarbe=16711680\r\n[DrawWidth]\r\nDrawWidth1=2\r\n"
+                        "[FillStyle]\r\nFillStyle1=7\r\n[Path]\r\n"
+                        "Letzter_Grafik_Ordner=/home/anna/bilder/\r\nLetzter_Speicherort_MAP=\r\n"
+                        "Letzter_Export_Ordner=\r\n[Lupe]\r\nLupe_visible=-1\r\n"));
     QVERIFY(m_platform->boxes.isEmpty());
 }
 
-void TestSettings::pathKeysKeptWhenNothingOpened()
-{
+void TestSettings::pathKeysKeptWhenNothingOpened() {
     const QByteArray before("[Path]\r\nLetzter_Grafik_Ordner=C:\\alt\\\r\n[color]\r\nZeichenfarbe=1\r\n");
     QVERIFY(writeBytes(m_ini, before));
     MainWindow window;
-    paintSwatch(window.ui.lblColor, QColor(0, 128, 0));
-    paintSwatch(window.ui.lblFuellfarbe, QColor(1, 2, 3));
-    paintSwatch(window.ui.lblZiehpunkt, QColor(0, 0, 0));
+    window.setDrawColor(QColor(0, 128, 0));
+    window.setFillColor(QColor(1, 2, 3));
+    window.setHandleColor(QColor(0, 0, 0));
     window.state().lastImageFolder = QStringLiteral("/neu/");
     window.ini_write();
     QCOMPARE(readBytes(m_ini), QByteArray("[Path]\r\nLetzter_Grafik_Ordner=C:\\alt\\\r\n[color]\r\n"
@@ -355,8 +471,7 @@ void TestSettings::pathKeysKeptWhenNothingOpened()
                                           "[Lupe]\r\nLupe_visible=0\r\n"));
 }
 
-void TestSettings::magnifierOpensAtFirstOpenOnly()
-{
+void TestSettings::magnifierOpensAtFirstOpenOnly() {
     QVERIFY(writeBytes(m_ini, "[Lupe]\r\nLupe_visible=-1\r\n"));
     MainWindow window;
     QSignalSpy magnifier(window.ui.Command4, &QPushButton::clicked);
@@ -370,20 +485,19 @@ void TestSettings::magnifierOpensAtFirstOpenOnly()
     QCOMPARE(m_platform->dialogs.size(), 2);
 }
 
-void TestSettings::unwritableFileReportsOnce()
-{
+void TestSettings::unwritableFileReportsOnce() {
     setSettingsFileOverride(m_dir.filePath(QStringLiteral("fehlt/ordner/Korvane.ini")));
     MainWindow window;
     window.state().settingsLoadCount = 1;
     window.ini_write();
     QCOMPARE(m_platform->boxes.size(), 1);
     QCOMPARE(m_platform->boxes[0].title, QStringLiteral("INIWriteSetting"));
-    QVERIFY2(m_platform->boxes[0].text.startsWith(QStringLiteral("Error: ")), qPrintable(m_platform->boxes[0].text));
+    QVERIFY2(m_platform->boxes[0].text.startsWith(QStringLiteral("Error: ")),
+             qPrintable(m_platform->boxes[0].text));
     QCOMPARE(m_platform->boxes[0].buttons, QList<MessageButton>{MessageButton::Ok});
 }
 
-void TestSettings::locationIsProgramFolder()
-{
+void TestSettings::locationIsProgramFolder() {
     setSettingsFileOverride(QString());
     // The test program's folder is the build folder, which is writable.
     QCOMPARE(settingsFilePath(), programFolder() + QStringLiteral("Korvane.ini"));

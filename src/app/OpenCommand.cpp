@@ -18,16 +18,16 @@ namespace korvane {
 
 namespace {
 
-const QString kUnsavedQuestion = QStringLiteral(
-    "Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?");
+const QString kUnsavedQuestion = QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht "
+                                                "gespeichert. Soll der Code jetzt gespeichert werden?");
 const QString kOpenTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
-const QString kOpenFilter = QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
+const QString kOpenFilter =
+    QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
 const QString kOpenExtension = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png");
 
 } // namespace
 
-void MainWindow::openCommand()
-{
+void MainWindow::openCommand() {
     if (m_state.settingsLoadCount == 0)
         ini_read();
     ++m_state.settingsLoadCount;
@@ -63,8 +63,7 @@ void MainWindow::openCommand()
     m_state.mapName.clear();
 }
 
-void MainWindow::bild_laden(const QString& path)
-{
+void MainWindow::bild_laden(const QString& path) {
     m_state.lastImageFolder = folderOf(path);
     QString error;
     const QImage picture = loadPictureFile(path, &error);

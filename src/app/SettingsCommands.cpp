@@ -1,6 +1,7 @@
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
 
+#include "canvas/Canvas.h"
 #include "model/Paths.h"
 #include "platform/Platform.h"
 
@@ -11,13 +12,11 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
-
 namespace korvane {
 
 namespace {
 
-QString& settingsOverride()
-{
+QString& settingsOverride() {
     static QString path;
     return path;
 }
@@ -31,23 +30,12 @@ const QString kImageFolderKey = QStringLiteral("Letzter_Grafik_Ordner");
 const QString kMapFolderKey = QStringLiteral("Letzter_Speicherort_MAP");
 const QString kExportFolderKey = QStringLiteral("Letzter_Export_Ordner");
 
-QColor swatchColour(QLabel* swatch)
-{
+QColor swatchColour(QLabel* swatch) {
     swatch->ensurePolished();
     return swatch->palette().color(swatch->backgroundRole());
 }
 
-// The framed line-width picture tells the width in use; 1 when none is framed.
-int currentLineWidth(const MainWindow::Controls& ui)
-{
-    for (int i = 0; i < 3; ++i)
-        if (ui.Image1[i] && ui.Image1[i]->frameShape() != QFrame::NoFrame)
-            return i + 1;
-    return 1;
-}
-
-QString readSetting(QWidget* owner, const QString& section, const QString& key, const QString& file)
-{
+QString readSetting(QWidget* owner, const QString& section, const QString& key, const QString& file) {
     IniError error;
     const QString value = iniGetSettingString(section, key, file, &error);
     if (error.failed())
@@ -59,10 +47,9 @@ QString readSetting(QWidget* owner, const QString& section, const QString& key, 
 // Writes the keys in order; after the first failure the user gets one box and
 // the rest are skipped, since they would fail the same way.
 class SettingsWriter {
-public:
+  public:
     explicit SettingsWriter(QWidget* owner, QString file) : m_owner(owner), m_file(std::move(file)) {}
-    void write(const QString& section, const QString& key, const QString& value)
-    {
+    void write(const QString& section, const QString& key, const QString& value) {
         if (m_failed)
             return;
         IniError error;
@@ -73,7 +60,7 @@ public:
              QStringLiteral("INIWriteSetting"));
     }
 
-private:
+  private:
     QWidget* m_owner;
     QString m_file;
     bool m_failed = false;
@@ -81,10 +68,11 @@ private:
 
 } // namespace
 
-void setSettingsFileOverride(const QString& path) { settingsOverride() = path; }
+void setSettingsFileOverride(const QString& path) {
+    settingsOverride() = path;
+}
 
-QString settingsFilePath()
-{
+QString settingsFilePath() {
     if (!settingsOverride().isEmpty())
         return settingsOverride();
     const QString fileName = QStringLiteral("Korvane.ini");
@@ -96,19 +84,21 @@ QString settingsFilePath()
     return withTrailingSeparator(configDir) + fileName;
 }
 
-void MainWindow::ini_read()
-{
+void MainWindow::ini_read() {
     const QString file = settingsFilePath();
     if (!QFileInfo(file).isFile())
         return;
-    if (const auto c = settingColour(readSetting(this, kColor, QStringLiteral("Zeichenfarbe"), file)))
-        setDrawColor(*c);
-    if (const auto c = settingColour(readSetting(this, kColor, QStringLiteral("Fuellfarbe"), file)))
-        setFillColor(*c);
-    if (const auto c = settingColour(readSetting(this, kColor, QStringLiteral("Ziehpunktfarbe"), file)))
-        setHandleColor(*c);
+    // A value that is no colour leaves the swatch, and the canvas still takes
+    // the swatch's colour.
+    setDrawColor(settingColour(readSetting(this, kColor, QStringLiteral("Zeichenfarbe"), file))
+                     .value_or(swatchColour(ui.lblColor)));
+    setFillColor(settingColour(readSetting(this, kColor, QStringLiteral("Fuellfarbe"), file))
+                     .value_or(swatchColour(ui.lblFuellfarbe)));
+    setHandleColor(settingColour(readSetting(this, kColor, QStringLiteral("Ziehpunktfarbe"), file))
+                       .value_or(swatchColour(ui.lblZiehpunkt)));
     // A line width below 1 is no width a canvas can draw with.
-    if (const auto width = settingShort(readSetting(this, kDrawWidth, QStringLiteral("DrawWidth1"), file)); width && *width >= 1)
+    if (const auto width = settingShort(readSetting(this, kDrawWidth, QStringLiteral("DrawWidth1"), file));
+        width && *width >= 1)
         setLineWidth(*width);
     if (const auto style = settingShort(readSetting(this, kFillStyle, QStringLiteral("FillStyle1"), file));
         style && *style >= 0 && *style <= 7) {
@@ -118,18 +108,23 @@ void MainWindow::ini_read()
     m_state.lastImageFolder = readSetting(this, kPath, kImageFolderKey, file);
     m_state.lastMapFolder = readSetting(this, kPath, kMapFolderKey, file);
     m_state.lastExportFolder = readSetting(this, kPath, kExportFolderKey, file);
-    if (const auto open = settingFlag(readSetting(this, kLupe, QStringLiteral("lupe_visible"), file)); open && *open)
+    if (const auto open = settingFlag(readSetting(this, kLupe, QStringLiteral("lupe_visible"), file));
+        open && *open)
         ui.Command4->click();
 }
 
-void MainWindow::ini_write()
-{
+void MainWindow::ini_write() {
     SettingsWriter out(this, settingsFilePath());
-    out.write(kColor, QStringLiteral("Zeichenfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblColor))));
-    out.write(kColor, QStringLiteral("Fuellfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblFuellfarbe))));
-    out.write(kColor, QStringLiteral("Ziehpunktfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblZiehpunkt))));
-    out.write(kDrawWidth, QStringLiteral("DrawWidth1"), QString::number(currentLineWidth(ui)));
-    out.write(kFillStyle, QStringLiteral("FillStyle1"), QString::number(ui.chkGefuellt->isChecked() ? 7 : 1));
+    out.write(kColor, QStringLiteral("Zeichenfarbe"),
+              QString::number(settingNumberOf(swatchColour(ui.lblColor))));
+    out.write(kColor, QStringLiteral("Fuellfarbe"),
+              QString::number(settingNumberOf(swatchColour(ui.lblFuellfarbe))));
+    out.write(kColor, QStringLiteral("Ziehpunktfarbe"),
+              QString::number(settingNumberOf(swatchColour(ui.lblZiehpunkt))));
+    const ImageSurface& canvas = ui.Picture1->surface();
+    out.write(kDrawWidth, QStringLiteral("DrawWidth1"), QString::number(canvas.lineWidth()));
+    out.write(kFillStyle, QStringLiteral("FillStyle1"),
+              QString::number(static_cast<int>(canvas.fillStyle())));
     // The folders are only known when the file was read in this run; otherwise
     // the stored ones stay.
     if (m_state.settingsLoadCount > 0) {
@@ -137,7 +132,8 @@ void MainWindow::ini_write()
         out.write(kPath, kMapFolderKey, m_state.lastMapFolder);
         out.write(kPath, kExportFolderKey, m_state.lastExportFolder);
     }
-    out.write(kLupe, QStringLiteral("Lupe_visible"), m_state.magnifierOpen ? QStringLiteral("-1") : QStringLiteral("0"));
+    out.write(kLupe, QStringLiteral("Lupe_visible"),
+              m_state.magnifierOpen ? QStringLiteral("-1") : QStringLiteral("0"));
 }
 
 } // namespace korvane
