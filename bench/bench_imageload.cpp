@@ -1,0 +1,81 @@
+// Time to decode a large picture, and to start the main window with it loaded.
+// Run with QT_QPA_PLATFORM=offscreen; "/usr/bin/time -v bench_imageload
+// --benchmark_filter=StartWithPicture" gives the peak memory of that path.
+#include "app/ImageLoader.h"
+#include "app/IniFile.h"
+#include "app/MainWindow.h"
+#include "canvas/Canvas.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImageWriter>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QTemporaryDir* samples = nullptr;
+
+// A 4000 x 3000 picture with gradients and lines, so that the encoders have work.
+QString sample(const char* format) {
+    const QString path = samples->filePath(QStringLiteral("gross.") + QLatin1String(format));
+    if (QFile::exists(path))
+        return path;
+    QImage image(4000, 3000, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient gradient(0, 0, 4000, 3000);
+    gradient.setColorAt(0, Qt::darkBlue);
+    gradient.setColorAt(1, Qt::yellow);
+    painter.fillRect(image.rect(), gradient);
+    painter.setPen(QPen(Qt::red, 3));
+    for (int x = 0; x < 4000; x += 37)
+        painter.drawLine(x, 0, 4000 - x, 3000);
+    painter.end();
+    QImageWriter(path, format).write(image);
+    return path;
+}
+
+void LoadPicture(benchmark::State& state, const char* format) {
+    const QString path = sample(format);
+    for (auto _ : state) {
+        QString error;
+        QImage image = korvane::loadPictureFile(path, &error);
+        if (image.isNull())
+            state.SkipWithError("not loaded");
+        benchmark::DoNotOptimize(image);
+    }
+}
+BENCHMARK_CAPTURE(LoadPicture, png, "png")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LoadPicture, jpeg, "jpg")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LoadPicture, bmp, "bmp")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LoadPicture, tiff, "tif")->Unit(benchmark::kMillisecond);
+
+// Main window created and shown, the picture loaded through bild_laden, events handled.
+void StartWithPicture(benchmark::State& state) {
+    const QString path = sample("png");
+    for (auto _ : state) {
+        korvane::MainWindow window;
+        window.show();
+        window.bild_laden(path);
+        QCoreApplication::processEvents();
+        if (window.ui.Picture1->picture().size() != QSize(4000, 3000))
+            state.SkipWithError("not loaded");
+    }
+}
+BENCHMARK(StartWithPicture)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    samples = &dir;
+    korvane::setSettingsFileOverride(dir.filePath(QStringLiteral("Korvane.ini")));
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,289 @@
+#include "ImageSamples.h"
+#include "support/ScriptedPlatform.h"
+
+#include "app/IniFile.h"
+#include "app/MainWindow.h"
+#include "canvas/Canvas.h"
+#include "model/Paths.h"
+#include "platform/FileDialogs.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+using namespace korvane::test;
+
+class TestOpenCommand : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void opensEveryFormat_data();
+    void opensEveryFormat();
+    void failedLoadWarns_data();
+    void failedLoadWarns();
+    void cancelKeepsPicture();
+    void saveQuestion_data();
+    void saveQuestion();
+    void presetNameUsedOnce();
+    void startFolder();
+    void editModeGoesBackToPolygon();
+    void helpOpensDocument();
+    void dialogFolderHandBack_data();
+    void dialogFolderHandBack();
+
+  private:
+    QString write(const QString& name, const QByteArray& bytes);
+    QTemporaryDir m_dir;
+    QString m_startDir;
+    ScriptedPlatform* m_platform = nullptr;
+};
+
+void TestOpenCommand::initTestCase() {
+    QVERIFY(m_dir.isValid());
+    m_startDir = QDir::currentPath();
+}
+
+void TestOpenCommand::init() {
+    m_platform = &installScriptedPlatform();
+    setSettingsFileOverride(m_dir.filePath(QStringLiteral("keine.ini"))); // never created: nothing applied
+}
+
+void TestOpenCommand::cleanup() {
+    setSettingsFileOverride(QString());
+    QDir::setCurrent(m_startDir);
+}
+
+QString TestOpenCommand::write(const QString& name, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(m_dir.filePath(name)).path());
+    QFile file(m_dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return file.fileName();
+}
+
+void TestOpenCommand::opensEveryFormat_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("plan.gif") << "bilder/plan.gif" << makeGif(50, 40, Qt::red) << QSize(50, 40);
+    QTest::newRow("bmp") << "x.bmp" << makeRaster("bmp", 20, 10, Qt::blue) << QSize(20, 10);
+    QTest::newRow("png") << "a b/plan.png" << makeRaster("png", 33, 44, Qt::green) << QSize(33, 44);
+    QTest::newRow("PLAN.JPEG") << "PLAN.JPEG" << makeRaster("jpeg", 64, 32, Qt::red) << QSize(64, 32);
+    QTest::newRow("tiff") << "plan.tiff" << makeRaster("tiff", 7, 9, Qt::red) << QSize(7, 9);
+    QTest::newRow("ico") << "plan.ico" << makeRaster("ico", 16, 16, Qt::red) << QSize(16, 16);
+    QTest::newRow("wmf") << "zeichnung.wmf" << makeWmf(100, 50, Qt::yellow) << QSize(100, 50);
+    QTest::newRow("emf") << "zeichnung.emf" << makeEmf(70, 30, Qt::yellow) << QSize(70, 30);
+}
+
+void TestOpenCommand::opensEveryFormat() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, size);
+    const QString path = write(name, bytes);
+    QVERIFY(!path.isEmpty());
+    MainWindow window;
+    window.state().mapName = QStringLiteral("importiert");
+    m_platform->fileAnswers.enqueue(path);
+    window.ui.Command1->click();
+
+    QCOMPARE(m_platform->dialogs.size(), 1);
+    const FileDialogRequest& request = m_platform->dialogs[0];
+    QCOMPARE(request.mode, FileDialogRequest::Mode::Open);
+    QCOMPARE(request.owner, &window);
+    QCOMPARE(request.title, QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)"));
+    QCOMPARE(request.filter,
+             QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
+    QCOMPARE(request.defaultExtension, QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
+    QCOMPARE(request.presetName, QString());
+
+    const QString fileName = fileNameOf(path);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Korvane [ Map für: ") + fileName + QStringLiteral(" ]"));
+    QCOMPARE(window.state().imageFileName, fileName);
+    QCOMPARE(window.state().imagePath, path);
+    QCOMPARE(window.state().lastImageFolder, folderOf(path));
+    QVERIFY(window.state().lastImageFolder.endsWith(QLatin1Char('/')));
+    QCOMPARE(QDir::currentPath() + QLatin1Char('/'), folderOf(path));
+    QCOMPARE(window.state().mapName, QString());
+    QCOMPARE(window.ui.Picture1->picture().size(), size);
+    QCOMPARE(window.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(window.ui.Option1[i]->isEnabled());
+    QVERIFY(window.ui.Frame1->isEnabled() && window.ui.Frame2->isEnabled() &&
+            window.ui.chkGefuellt->isEnabled());
+    QVERIFY(!window.ui.txtHelp->isHidden());
+    QCOMPARE(window.state().settingsLoadCount, 1);
+    QVERIFY(m_platform->boxes.isEmpty());
+
+    // The next dialog starts in the folder of this image.
+    window.ui.Command1->click();
+    QCOMPARE(m_platform->dialogs[1].folder, folderOf(path));
+}
+
+void TestOpenCommand::failedLoadWarns_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("pcx") << "bild.pcx" << QByteArray(100, 'p') << "Bildformat wird nicht unterstützt";
+    QTest::newRow("9 bytes") << "a.png" << QByteArray(9, 'p') << "Leere Datei";
+    QTest::newRow("garbage jpeg")
+        << "kaputt.jpeg" << QByteArray(100, 'p')
+        << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nunbekanntes Bildformat";
+    QTest::newRow("garbage wmf") << "kaputt.wmf" << QByteArray(100, 'p')
+                                 << "Laden des Bildes scheitert (Loadpicture)";
+}
+
+void TestOpenCommand::failedLoadWarns() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    const QString path = write(name, bytes);
+    MainWindow window;
+    m_platform->fileAnswers.enqueue(path);
+    window.ui.Command1->click();
+    QCOMPARE(m_platform->boxes.size(), 1);
+    QCOMPARE(m_platform->boxes[0].text, text);
+    QCOMPARE(m_platform->boxes[0].title, programName());
+    QCOMPARE(m_platform->boxes[0].icon, MessageIcon::Warning);
+    QCOMPARE(m_platform->boxes[0].buttons, QList<MessageButton>{MessageButton::Ok});
+    // The surface stays empty while the name and the layout still follow the file.
+    const QImage blank = window.ui.Picture1->picture();
+    QVERIFY(!blank.isNull());
+    for (int y = 0; y < blank.height(); y += 7)
+        for (int x = 0; x < blank.width(); x += 7)
+            QCOMPARE(blank.pixelColor(x, y), window.ui.Picture1->palette().color(QPalette::Button));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Korvane [ Map für: ") + name + QStringLiteral(" ]"));
+    QCOMPARE(window.state().imageFileName, name);
+    QCOMPARE(window.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
+}
+
+void TestOpenCommand::cancelKeepsPicture() {
+    const QString path = write(QStringLiteral("bleibt.png"), makeRaster("png", 30, 20, Qt::red));
+    MainWindow window;
+    m_platform->fileAnswers.enqueue(path);
+    window.ui.Command1->click();
+    const QImage before = window.ui.Picture1->picture();
+    QCOMPARE(before.size(), QSize(30, 20));
+    m_platform->fileAnswers.enqueue(QString()); // cancel
+    window.ui.Command1->click();
+    QCOMPARE(window.ui.Picture1->picture(), before);
+    QCOMPARE(window.state().imageFileName, QString());
+    QCOMPARE(window.ui.Label3->text(), QString());
+    QCOMPARE(window.state().imagePath, path);
+    QCOMPARE(window.state().lastImageFolder, folderOf(path));
+}
+
+void TestOpenCommand::saveQuestion_data() {
+    QTest::addColumn<bool>("answerYes");
+    QTest::newRow("yes saves and opens nothing") << true;
+    QTest::newRow("no opens") << false;
+}
+
+void TestOpenCommand::saveQuestion() {
+    QFETCH(bool, answerYes);
+    MainWindow window;
+    window.setMapCode(QStringLiteral("<img src=\"x\">"));
+    QVERIFY(!window.state().mapSaved);
+    QSignalSpy save(window.ui.Command7, &QPushButton::clicked);
+    m_platform->answers.enqueue(answerYes ? MessageButton::Yes : MessageButton::No);
+    window.ui.Command1->click();
+    QCOMPARE(m_platform->boxes.size(), 1);
+    const ShownBox& box = m_platform->boxes[0];
+    QCOMPARE(box.title, QStringLiteral("Korvane Kontrollabfrage"));
+    QCOMPARE(box.text, QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. "
+                                      "Soll der Code jetzt gespeichert werden?"));
+    QCOMPARE(box.icon, MessageIcon::Question);
+    QCOMPARE(box.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
+    QCOMPARE(save.count(), answerYes ? 1 : 0);
+    QCOMPARE(m_platform->dialogs.size(), answerYes ? 0 : 1);
+    QCOMPARE(window.mapCode().isEmpty(), !answerYes); // No resets the drawing state
+}
+
+void TestOpenCommand::presetNameUsedOnce() {
+    MainWindow window;
+    window.state().openPresetName = QStringLiteral("plan.gif");
+    window.ui.Command1->click();
+    window.ui.Command1->click();
+    QCOMPARE(m_platform->dialogs.size(), 2);
+    QCOMPARE(m_platform->dialogs[0].presetName, QStringLiteral("plan.gif"));
+    QCOMPARE(m_platform->dialogs[1].presetName, QString());
+}
+
+void TestOpenCommand::startFolder() {
+    MainWindow window;
+    QDir::setCurrent(m_dir.path());
+    window.ui.Command1->click();
+    QCOMPARE(m_platform->dialogs[0].folder, QDir::currentPath());
+    window.state().lastImageFolder = QStringLiteral("/gibt/es/nicht/");
+    window.ui.Command1->click();
+    QCOMPARE(m_platform->dialogs[1].folder, QStringLiteral("/gibt/es/nicht/"));
+}
+
+void TestOpenCommand::editModeGoesBackToPolygon() {
+    const QString path = write(QStringLiteral("modus.png"), makeRaster("png", 10, 10, Qt::red));
+    MainWindow window;
+    for (int i = 0; i < 4; ++i)
+        window.ui.Option1[i]->setEnabled(true);
+    window.ui.Option1[3]->setChecked(true);
+    QSignalSpy polygon(window.ui.Option1[0], &QRadioButton::clicked);
+    m_platform->fileAnswers.enqueue(path);
+    window.ui.Command1->click();
+    QVERIFY(window.ui.Option1[0]->isChecked());
+    QVERIFY(!window.ui.Option1[3]->isChecked());
+    QCOMPARE(polygon.count(), 1);
+}
+
+void TestOpenCommand::helpOpensDocument() {
+    MainWindow window;
+    window.setCursor(Qt::WaitCursor);
+    window.ui.Command13->click();
+    QCOMPARE(m_platform->opened, QStringList{programFolder() + QStringLiteral("korvane-hilfe.html")});
+    QCOMPARE(window.cursor().shape(), Qt::ArrowCursor);
+    QVERIFY(m_platform->boxes.isEmpty());
+}
+
+void TestOpenCommand::dialogFolderHandBack_data() {
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("open") << false << false;
+    QTest::newRow("save") << true << false;
+    QTest::newRow("open cancelled") << false << true;
+    QTest::newRow("save cancelled") << true << true;
+}
+
+void TestOpenCommand::dialogFolderHandBack() {
+    QFETCH(bool, save);
+    QFETCH(bool, cancel);
+    const QString web = m_dir.filePath(QStringLiteral("web"));
+    QVERIFY(QDir().mkpath(web));
+    m_platform->fileAnswers.enqueue(cancel ? QString() : web + QStringLiteral("/a.html"));
+    QString folder = QStringLiteral("/start/");
+    const QString before = QDir::currentPath();
+    const QString name = save ? showSaveDialog(nullptr, QStringLiteral("T"), folder, QStringLiteral("p.html"),
+                                               QStringLiteral("A|*.a|B|*.b"), QStringLiteral("*.html"))
+                              : showOpenDialog(nullptr, QStringLiteral("T"), folder, QStringLiteral("p.html"),
+                                               QStringLiteral("A|*.a|B|*.b"), QStringLiteral("*.html"));
+    QCOMPARE(m_platform->dialogs.size(), 1);
+    QCOMPARE(m_platform->dialogs[0].mode,
+             save ? FileDialogRequest::Mode::Save : FileDialogRequest::Mode::Open);
+    QCOMPARE(m_platform->dialogs[0].folder, QStringLiteral("/start/"));
+    QCOMPARE(m_platform->dialogs[0].presetName, QStringLiteral("p.html"));
+    QCOMPARE(name, cancel ? QString() : QStringLiteral("a.html"));
+    QCOMPARE(folder, cancel ? QStringLiteral("/start/") : web + QLatin1Char('/'));
+    QCOMPARE(QDir::currentPath(), cancel ? before : web);
+    QCOMPARE(nameFiltersOf(QStringLiteral("A|*.a|B|*.b")),
+             (QStringList{QStringLiteral("A (*.a)"), QStringLiteral("B (*.b)")}));
+}
+
+QTEST_MAIN(TestOpenCommand)
+#include "tst_opencommand.moc"

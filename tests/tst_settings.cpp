@@ -1,0 +1,507 @@
+#include "support/ScriptedPlatform.h"
+
+#include "app/IniFile.h"
+#include "app/MainWindow.h"
+#include "canvas/Canvas.h"
+#include "model/Paths.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+using namespace korvane::test;
+
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+    void lookup_data();
+    void lookup();
+    void replace_data();
+    void replace();
+    void conversions_data();
+    void conversions();
+    void writesWindows1252Safely();
+    void brokenFilesNeverCrash_data();
+    void brokenFilesNeverCrash();
+    void folderLengths_data();
+    void folderLengths();
+    void readAppliesValues_data();
+    void readAppliesValues();
+    void readAppliesDrawing_data();
+    void readAppliesDrawing();
+    void noFileAppliesNothing();
+    void closingCreatesFile();
+    void pathKeysKeptWhenNothingOpened();
+    void magnifierOpensAtFirstOpenOnly();
+    void unwritableFileReportsOnce();
+    void locationIsProgramFolder();
+
+  private:
+    QTemporaryDir m_dir;
+    QString m_ini;
+    ScriptedPlatform* m_platform = nullptr;
+};
+
+void TestSettings::init() {
+    m_platform = &installScriptedPlatform();
+    m_ini = m_dir.filePath(QStringLiteral("Korvane.ini"));
+    QFile::remove(m_ini);
+    setSettingsFileOverride(m_ini);
+}
+
+void TestSettings::cleanup() {
+    setSettingsFileOverride(QString());
+}
+
+void TestSettings::lookup_data() {
+    QTest::addColumn<QString>("contents");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    const QString file =
+        QStringLiteral("[color]\r\nZeichenfarbe=255\r\n[Path]\r\nLetzter_Grafik_Ordner=C:\\bilder\\\r\n");
+    QTest::newRow("plain") << file << "color"
+                           << "Zeichenfarbe"
+                           << "255";
+    QTest::newRow("case of section and key") << file << "COLOR"
+                                             << "zeichenFARBE"
+                                             << "255";
+    QTest::newRow("other section") << file << "Path"
+                                   << "Letzter_Grafik_Ordner"
+                                   << "C:\\bilder\\";
+    QTest::newRow("key in wrong section") << file << "Path"
+                                          << "Zeichenfarbe"
+                                          << "";
+    QTest::newRow("missing section") << file << "Lupe"
+                                     << "lupe_visible"
+                                     << "";
+    QTest::newRow("empty file") << ""
+                                << "color"
+                                << "Zeichenfarbe"
+                                << "";
+    QTest::newRow("LF only") << "[Lupe]\nLupe_visible=-1\n"
+                             << "lupe"
+                             << "lupe_visible"
+                             << "-1";
+    QTest::newRow("blanks around") << "  [ Lupe ]  \r\n  Lupe_visible =  0  \r\n"
+                                   << "Lupe"
+                                   << "lupe_visible"
+                                   << "0";
+    QTest::newRow("equals in value") << "[a]\r\nk=x=y\r\n"
+                                     << "a"
+                                     << "k"
+                                     << "x=y";
+    QTest::newRow("first of two") << "[a]\r\nk=1\r\nk=2\r\n"
+                                  << "a"
+                                  << "k"
+                                  << "1";
+    QTest::newRow("first section counts") << "[a]\r\n[b]\r\nk=2\r\n[a]\r\nk=1\r\n"
+                                          << "a"
+                                          << "k"
+                                          << "";
+    QTest::newRow("comment") << "[a]\r\n;k=1\r\nk=2\r\n"
+                             << "a"
+                             << "k"
+                             << "2";
+    QTest::newRow("missing bracket") << "[a\r\nk=1\r\n"
+                                     << "a"
+                                     << "k"
+                                     << "";
+    QTest::newRow("after missing bracket") << "[a]\r\n[b\r\nk=1\r\n"
+                                           << "a"
+                                           << "k"
+                                           << "1";
+    QTest::newRow("no line end") << "[a]\r\nk=7"
+                                 << "a"
+                                 << "k"
+                                 << "7";
+    QTest::newRow("key without value") << "[a]\r\nk=\r\n"
+                                       << "a"
+                                       << "k"
+                                       << "";
+    QTest::newRow("line without equals") << "[a]\r\nk\r\nk=3\r\n"
+                                         << "a"
+                                         << "k"
+                                         << "3";
+    QTest::newRow("NUL inside") << QString::fromLatin1("[a]\r\nk=1\0002\r\n", 11) << "a"
+                                << "k" << QString::fromLatin1("1\0002", 3);
+    QTest::newRow("cut to 255") << "[a]\r\nk=" + QString(300, QLatin1Char('z')) + "\r\n"
+                                << "a"
+                                << "k" << QString(255, QLatin1Char('z'));
+}
+
+void TestSettings::lookup() {
+    QFETCH(QString, contents);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QCOMPARE(iniLookup(contents, section, key), value);
+}
+
+void TestSettings::replace_data() {
+    QTest::addColumn<QString>("contents");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("new file") << ""
+                              << "color"
+                              << "Zeichenfarbe"
+                              << "255"
+                              << "[color]\r\nZeichenfarbe=255\r\n";
+    QTest::newRow("new section at end") << "[a]\r\nk=1\r\n"
+                                        << "b"
+                                        << "x"
+                                        << "2"
+                                        << "[a]\r\nk=1\r\n[b]\r\nx=2\r\n";
+    QTest::newRow("unterminated last line") << "[a]\r\nk=1"
+                                            << "b"
+                                            << "x"
+                                            << "2"
+                                            << "[a]\r\nk=1\r\n[b]\r\nx=2\r\n";
+    QTest::newRow("replace keeps rest") << "; mine\r\n[a]\r\nK=1\r\nm=5\r\n[b]\r\nk=9\r\n"
+                                        << "A"
+                                        << "k"
+                                        << "22"
+                                        << "; mine\r\n[a]\r\nK=22\r\nm=5\r\n[b]\r\nk=9\r\n";
+    QTest::newRow("new key after last line of section") << "[a]\r\nk=1\r\n\r\n[b]\r\nx=2\r\n"
+                                                        << "a"
+                                                        << "n"
+                                                        << "3"
+                                                        << "[a]\r\nk=1\r\nn=3\r\n\r\n[b]\r\nx=2\r\n";
+    QTest::newRow("new key in last section") << "[a]\r\nk=1"
+                                             << "a"
+                                             << "n"
+                                             << "3"
+                                             << "[a]\r\nk=1\r\nn=3\r\n";
+    QTest::newRow("empty section") << "[a]\r\n[b]\r\n"
+                                   << "a"
+                                   << "n"
+                                   << "3"
+                                   << "[a]\r\nn=3\r\n[b]\r\n";
+    QTest::newRow("LF file keeps LF") << "[a]\nk=1\n"
+                                      << "a"
+                                      << "k"
+                                      << "2"
+                                      << "[a]\nk=2\n";
+    QTest::newRow("line break in value") << ""
+                                         << "a"
+                                         << "k"
+                                         << "x\r\ny"
+                                         << "[a]\r\nk=x  y\r\n";
+    QTest::newRow("empty value") << "[a]\r\nk=1\r\n"
+                                 << "a"
+                                 << "k"
+                                 << ""
+                                 << "[a]\r\nk=\r\n";
+}
+
+void TestSettings::replace() {
+    QFETCH(QString, contents);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, result);
+    QCOMPARE(iniReplace(contents, section, key, value), result);
+}
+
+void TestSettings::conversions_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QColor>("colour"); // invalid: none
+    QTest::addColumn<int>("number");    // -99999: none
+    QTest::addColumn<int>("flag");      // -1 none, 0 false, 1 true
+    QTest::newRow("red") << "255" << QColor(255, 0, 0) << 255 << 1;
+    QTest::newRow("cyan") << "16776960" << QColor(0, 255, 255) << -99999 << 1;
+    QTest::newRow("blue") << "16711680" << QColor(0, 0, 255) << -99999 << 1;
+    QTest::newRow("mixed") << "1193046" << QColor(0x56, 0x34, 0x12) << -99999 << 1;
+    QTest::newRow("blanks") << "  7 " << QColor(7, 0, 0) << 7 << 1;
+    QTest::newRow("hex") << "&HFF00" << QColor(0, 255, 0) << -99999 << 1;
+    QTest::newRow("fraction to even") << "2.5" << QColor(2, 0, 0) << 2 << 1;
+    QTest::newRow("minus one") << "-1" << QColor() << -1 << 1;
+    QTest::newRow("zero") << "0" << QColor(0, 0, 0) << 0 << 0;
+    QTest::newRow("too large colour") << "16777216" << QColor() << -99999 << 1;
+    QTest::newRow("text") << "rot" << QColor() << -99999 << -1;
+    QTest::newRow("empty") << "" << QColor() << -99999 << -1;
+    QTest::newRow("true") << "True" << QColor() << -99999 << 1;
+    QTest::newRow("false") << "false" << QColor() << -99999 << 0;
+    QTest::newRow("16-bit limit") << "32767" << QColor(255, 127, 0) << 32767 << 1;
+    QTest::newRow("beyond 16 bits") << "32768" << QColor(0, 128, 0) << -99999 << 1;
+}
+
+void TestSettings::conversions() {
+    QFETCH(QString, text);
+    QFETCH(QColor, colour);
+    QFETCH(int, number);
+    QFETCH(int, flag);
+    const auto c = settingColour(text);
+    QCOMPARE(c.has_value(), colour.isValid());
+    if (c)
+        QCOMPARE(*c, colour);
+    const auto n = settingShort(text);
+    QCOMPARE(n.value_or(-99999), number);
+    const auto f = settingFlag(text);
+    QCOMPARE(f ? int(*f) : -1, flag);
+    if (colour.isValid())
+        QCOMPARE(settingNumberOf(colour), text.trimmed().startsWith(QLatin1Char('&')) || text.contains('.')
+                                              ? settingNumberOf(*c)
+                                              : text.trimmed().toLongLong());
+}
+
+void TestSettings::writesWindows1252Safely() {
+    QVERIFY(writeBytes(m_ini, "; von Hand\r\n[Path]\r\nLetzter_Export_Ordner=D:\\alt\\\r\n"));
+    QVERIFY(iniWriteSetting(QStringLiteral("Path"), QStringLiteral("Letzter_Grafik_Ordner"),
+                            QStringLiteral("C:\\Bilder\\Grüße\\"), m_ini));
+    QCOMPARE(readBytes(m_ini), QByteArray("; von Hand\r\n[Path]\r\nLetzter_Export_Ordner=D:\\alt\\\r\n"
+                                          "Letzter_Grafik_Ordner=C:\\Bilder\\Gr\xfc\xdf"
+                                          "e\\\r\n"));
+    QCOMPARE(iniGetSettingString(QStringLiteral("path"), QStringLiteral("LETZTER_GRAFIK_ORDNER"), m_ini),
+             QStringLiteral("C:\\Bilder\\Grüße\\"));
+    QCOMPARE(iniGetSettingString(QStringLiteral("Path"), QStringLiteral("x"), m_dir.filePath("fehlt.ini")),
+             QString());
+    // No temporary file stays behind.
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Korvane.ini")});
+}
+
+void TestSettings::brokenFilesNeverCrash_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QRandomGenerator random(1234);
+    QByteArray noise;
+    for (int i = 0; i < 5000; ++i)
+        noise.append(char(random.bounded(256)));
+    QTest::newRow("random bytes") << noise;
+    QTest::newRow("NULs") << QByteArray(3000, '\0');
+    QTest::newRow("long line") << QByteArray("[color]\r\nZeichenfarbe=") + QByteArray(1 << 20, '9');
+    QTest::newRow("brackets only") << QByteArray("[[[[]]]]\r\n]\r\n[\r\n=\r\n==\r\n[color\r\n");
+    QTest::newRow("CR only") << QByteArray("[color]\rZeichenfarbe=255\r");
+}
+
+void TestSettings::brokenFilesNeverCrash() {
+    QFETCH(QByteArray, bytes);
+    QVERIFY(writeBytes(m_ini, bytes));
+    MainWindow window;
+    window.ini_read();
+    QVERIFY(iniWriteSetting(QStringLiteral("color"), QStringLiteral("Zeichenfarbe"), QStringLiteral("4711"),
+                            m_ini));
+    QCOMPARE(iniGetSettingString(QStringLiteral("color"), QStringLiteral("Zeichenfarbe"), m_ini),
+             QStringLiteral("4711"));
+    window.ini_write();
+    QCOMPARE(iniGetSettingString(QStringLiteral("Lupe"), QStringLiteral("lupe_visible"), m_ini),
+             QStringLiteral("0"));
+    QVERIFY(m_platform->boxes.isEmpty());
+}
+
+void TestSettings::folderLengths_data() {
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("readBack");
+    QTest::newRow("254") << 254 << 254;
+    QTest::newRow("255") << 255 << 255;
+    QTest::newRow("256") << 256 << 255;
+    QTest::newRow("1000") << 1000 << 255;
+}
+
+void TestSettings::folderLengths() {
+    QFETCH(int, length);
+    QFETCH(int, readBack);
+    QString folder = QStringLiteral("C:\\");
+    while (folder.size() < length)
+        folder += QLatin1Char('a' + folder.size() % 26);
+    QVERIFY(writeBytes(m_ini, "[Path]\r\nLetzter_Grafik_Ordner=" + folder.toLatin1() + "\r\n"));
+    MainWindow window;
+    window.ini_read();
+    QCOMPARE(window.state().lastImageFolder, folder.left(readBack));
+}
+
+void TestSettings::readAppliesValues_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<bool>("checkedBefore");
+    QTest::addColumn<bool>("checkedAfter");
+    QTest::addColumn<QString>("imageFolder");
+    QTest::addColumn<QString>("mapFolder");
+    QTest::addColumn<QString>("exportFolder");
+    QTest::newRow("fill style 7 checks")
+        << QByteArray("[FillStyle]\r\nFillStyle1=7\r\n") << false << true << ""
+        << ""
+        << "";
+    QTest::newRow("fill style 1 unchecks")
+        << QByteArray("[fillstyle]\r\nfillstyle1=1\r\n") << true << false << ""
+        << ""
+        << "";
+    QTest::newRow("bad fill style keeps")
+        << QByteArray("[FillStyle]\r\nFillStyle1=x\r\n") << true << true << ""
+        << ""
+        << "";
+    QTest::newRow("fill style out of range keeps")
+        << QByteArray("[FillStyle]\r\nFillStyle1=9\r\n") << false << false << ""
+        << ""
+        << "";
+    QTest::newRow("folders") << QByteArray(
+                                    "[Path]\r\nLetzter_Grafik_Ordner=/b/\r\nLetzter_Speicherort_MAP=/m/\r\n"
+                                    "Letzter_Export_Ordner=/e/\r\n")
+                             << false << false << "/b/"
+                             << "/m/"
+                             << "/e/";
+    QTest::newRow("folders of a full file")
+        << QByteArray("[color]\r\nZeichenfarbe=rot\r\nFuellfarbe=16776960\r\n[DrawWidth]\r\nDrawWidth1=2\r\n"
+                      "[Path]\r\nLetzter_Grafik_Ordner=C:\\bilder\\\r\n[Lupe]\r\nLupe_visible=0\r\n")
+        << false << false << "C:\\bilder\\"
+        << ""
+        << "";
+}
+
+void TestSettings::readAppliesValues() {
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, checkedBefore);
+    QFETCH(bool, checkedAfter);
+    QFETCH(QString, imageFolder);
+    QFETCH(QString, mapFolder);
+    QFETCH(QString, exportFolder);
+    QVERIFY(writeBytes(m_ini, ini));
+    MainWindow window;
+    window.state().lastImageFolder = QStringLiteral("vorher");
+    window.ui.chkGefuellt->setChecked(checkedBefore);
+    QSignalSpy magnifier(window.ui.Command4, &QPushButton::clicked);
+    window.ini_read();
+    QCOMPARE(window.ui.chkGefuellt->isChecked(), checkedAfter);
+    QCOMPARE(window.state().lastImageFolder, imageFolder);
+    QCOMPARE(window.state().lastMapFolder, mapFolder);
+    QCOMPARE(window.state().lastExportFolder, exportFolder);
+    QCOMPARE(magnifier.count(), 0);
+    QVERIFY(m_platform->boxes.isEmpty());
+}
+
+void TestSettings::readAppliesDrawing_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QColor>("drawColour");
+    QTest::addColumn<QColor>("fillColour");
+    QTest::addColumn<int>("framed"); // index of the framed line-width picture
+    const QColor red(255, 0, 0);
+    const QColor cyan(0, 255, 255);
+    QTest::newRow("start values stay") << QByteArray("[x]\r\n") << red << cyan << 0;
+    QTest::newRow("green drawing colour")
+        << QByteArray("[color]\r\nZeichenfarbe=65280\r\n") << QColor(0, 255, 0) << cyan << 0;
+    QTest::newRow("non-numeric keeps swatch")
+        << QByteArray("[color]\r\nZeichenfarbe=rot\r\nFuellfarbe=255\r\n") << red << red << 0;
+    QTest::newRow("width 2 frames the second")
+        << QByteArray("[DrawWidth]\r\nDrawWidth1=2\r\n") << red << cyan << 1;
+    QTest::newRow("width 0 ignored") << QByteArray("[DrawWidth]\r\nDrawWidth1=0\r\n") << red << cyan << 0;
+}
+
+void TestSettings::readAppliesDrawing() {
+    QFETCH(QByteArray, ini);
+    QFETCH(QColor, drawColour);
+    QFETCH(QColor, fillColour);
+    QFETCH(int, framed);
+    QVERIFY(writeBytes(m_ini, ini));
+    MainWindow window;
+    window.ini_read();
+    QCOMPARE(window.ui.lblColor->palette().color(QPalette::Window), drawColour);
+    QCOMPARE(window.ui.Picture1->surface().penColor(), drawColour);
+    QCOMPARE(window.ui.lblFuellfarbe->palette().color(QPalette::Window), fillColour);
+    QCOMPARE(window.ui.Picture1->surface().fillColor(), fillColour);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(window.ui.Image1[i]->frameShape() != QFrame::NoFrame, i == framed);
+    QCOMPARE(window.ui.Picture1->surface().lineWidth(), framed + 1);
+}
+
+void TestSettings::noFileAppliesNothing() {
+    MainWindow window;
+    window.state().lastImageFolder = QStringLiteral("/vorher/");
+    window.ui.chkGefuellt->setChecked(true);
+    window.ini_read();
+    QCOMPARE(window.state().lastImageFolder, QStringLiteral("/vorher/"));
+    QVERIFY(window.ui.chkGefuellt->isChecked());
+    QVERIFY(!QFile::exists(m_ini));
+}
+
+void TestSettings::closingCreatesFile() {
+    MainWindow window;
+    // Chosen as a user does: the palette target, a swatch press, a line width, the check box.
+    window.setDrawColor(QColor(255, 0, 0));
+    window.setFillColor(QColor(0, 255, 255));
+    window.setHandleColor(QColor(0, 0, 255));
+    window.setLineWidth(2);
+    window.ui.chkGefuellt->click();
+    window.state().settingsLoadCount = 1;
+    window.state().lastImageFolder = QStringLiteral("/home/anna/bilder/");
+    window.state().magnifierOpen = true;
+    window.ini_write();
+    QCOMPARE(readBytes(m_ini),
+             QByteArray("[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\n"
+                        "Ziehpunktfarbe=16711680\r\n[DrawWidth]\r\nDrawWidth1=2\r\n"
+                        "[FillStyle]\r\nFillStyle1=7\r\n[Path]\r\n"
+                        "Letzter_Grafik_Ordner=/home/anna/bilder/\r\nLetzter_Speicherort_MAP=\r\n"
+                        "Letzter_Export_Ordner=\r\n[Lupe]\r\nLupe_visible=-1\r\n"));
+    QVERIFY(m_platform->boxes.isEmpty());
+}
+
+void TestSettings::pathKeysKeptWhenNothingOpened() {
+    const QByteArray before("[Path]\r\nLetzter_Grafik_Ordner=C:\\alt\\\r\n[color]\r\nZeichenfarbe=1\r\n");
+    QVERIFY(writeBytes(m_ini, before));
+    MainWindow window;
+    window.setDrawColor(QColor(0, 128, 0));
+    window.setFillColor(QColor(1, 2, 3));
+    window.setHandleColor(QColor(0, 0, 0));
+    window.state().lastImageFolder = QStringLiteral("/neu/");
+    window.ini_write();
+    QCOMPARE(readBytes(m_ini), QByteArray("[Path]\r\nLetzter_Grafik_Ordner=C:\\alt\\\r\n[color]\r\n"
+                                          "Zeichenfarbe=32768\r\nFuellfarbe=197121\r\nZiehpunktfarbe=0\r\n"
+                                          "[DrawWidth]\r\nDrawWidth1=1\r\n[FillStyle]\r\nFillStyle1=1\r\n"
+                                          "[Lupe]\r\nLupe_visible=0\r\n"));
+}
+
+void TestSettings::magnifierOpensAtFirstOpenOnly() {
+    QVERIFY(writeBytes(m_ini, "[Lupe]\r\nLupe_visible=-1\r\n"));
+    MainWindow window;
+    QSignalSpy magnifier(window.ui.Command4, &QPushButton::clicked);
+    QCOMPARE(magnifier.count(), 0); // not at start-up
+    window.ui.Command1->click();    // the open dialog is cancelled by the scripted platform
+    QCOMPARE(magnifier.count(), 1);
+    QCOMPARE(window.state().settingsLoadCount, 1);
+    window.ui.Command1->click();
+    QCOMPARE(magnifier.count(), 1);
+    QCOMPARE(window.state().settingsLoadCount, 2);
+    QCOMPARE(m_platform->dialogs.size(), 2);
+}
+
+void TestSettings::unwritableFileReportsOnce() {
+    setSettingsFileOverride(m_dir.filePath(QStringLiteral("fehlt/ordner/Korvane.ini")));
+    MainWindow window;
+    window.state().settingsLoadCount = 1;
+    window.ini_write();
+    QCOMPARE(m_platform->boxes.size(), 1);
+    QCOMPARE(m_platform->boxes[0].title, QStringLiteral("INIWriteSetting"));
+    QVERIFY2(m_platform->boxes[0].text.startsWith(QStringLiteral("Error: ")),
+             qPrintable(m_platform->boxes[0].text));
+    QCOMPARE(m_platform->boxes[0].buttons, QList<MessageButton>{MessageButton::Ok});
+}
+
+void TestSettings::locationIsProgramFolder() {
+    setSettingsFileOverride(QString());
+    // The test program's folder is the build folder, which is writable.
+    QCOMPARE(settingsFilePath(), programFolder() + QStringLiteral("Korvane.ini"));
+}
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
