@@ -205,7 +205,10 @@ void TestOpenCommand::saveQuestion() {
     QCOMPARE(box.icon, MessageIcon::Question);
     QCOMPARE(box.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
     QCOMPARE(save.count(), answerYes ? 1 : 0);
-    QCOMPARE(m_platform->dialogs.size(), answerYes ? 0 : 1);
+    // Yes shows the save dialog instead of the open dialog.
+    QCOMPARE(m_platform->dialogs.size(), 1);
+    QCOMPARE(m_platform->dialogs[0].mode,
+             answerYes ? FileDialogRequest::Mode::Save : FileDialogRequest::Mode::Open);
     QCOMPARE(window.mapCode().isEmpty(), !answerYes); // No resets the drawing state
 }
 
