@@ -1,5 +1,5 @@
-#include "app/MagnifierGeometry.h"
 #include "app/Magnifier.h"
+#include "app/MagnifierGeometry.h"
 #include "app/MainWindow.h"
 #include "app/ScreenCapture.h"
 
@@ -74,8 +74,10 @@ Magnifier* magnifierOf(QWidget* owner)
     return nullptr;
 }
 
-void pressCloseBox(QWidget* window) {
-    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(window->windowHandle());
+void pressCloseBox(QWidget* window)
+{
+    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+        window->windowHandle());
 }
 
 } // namespace
@@ -97,6 +99,8 @@ private slots:
     void refreshDrawsCopyWithCrossHair();
     void noRefreshOverOwnWindow_data();
     void noRefreshOverOwnWindow();
+    void restingPictureIsCopiedLessOften_data();
+    void restingPictureIsCopiedLessOften();
     void refusedCaptureIsExplained_data();
     void refusedCaptureIsExplained();
     void command4OpensModeless();
@@ -131,31 +135,33 @@ void TestMagnifier::frameGeometry_data()
     const QSize view(160, 150);
     QTest::newRow("centred, 2x") << 50 << QPoint(500, 400) << view << hd << 15.0 << QRect(460, 363, 80, 75)
                                  << QPoint(1200, 1125) << QPoint(80, 75) << 20;
-    QTest::newRow("centred, odd pointer") << 50 << QPoint(501, 401) << view << hd << 15.0
-                                          << QRect(461, 364, 80, 75) << QPoint(1200, 1125) << QPoint(80, 75) << 20;
+    QTest::newRow("centred, odd pointer")
+        << 50 << QPoint(501, 401) << view << hd << 15.0 << QRect(461, 364, 80, 75) << QPoint(1200, 1125)
+        << QPoint(80, 75) << 20;
     QTest::newRow("top-left corner") << 50 << QPoint(0, 0) << view << hd << 15.0 << QRect(0, 0, 80, 75)
                                      << QPoint(0, 15) << QPoint(0, 1) << 20;
     QTest::newRow("near top-left") << 50 << QPoint(10, 5) << view << hd << 15.0 << QRect(0, 0, 80, 75)
                                    << QPoint(300, 165) << QPoint(20, 11) << 20;
-    QTest::newRow("bottom-right corner") << 50 << QPoint(1919, 1079) << view << hd << 15.0
-                                         << QRect(1840, 1005, 80, 75) << QPoint(2370, 2235) << QPoint(158, 149) << 20;
+    QTest::newRow("bottom-right corner")
+        << 50 << QPoint(1919, 1079) << view << hd << 15.0 << QRect(1840, 1005, 80, 75) << QPoint(2370, 2235)
+        << QPoint(158, 149) << 20;
     QTest::newRow("tenfold") << 90 << QPoint(500, 400) << view << hd << 15.0 << QRect(492, 393, 16, 15)
                              << QPoint(1200, 1125) << QPoint(80, 75) << 20;
     QTest::newRow("one to one") << 0 << QPoint(500, 400) << view << hd << 15.0 << QRect(420, 325, 160, 150)
                                 << QPoint(1200, 1125) << QPoint(80, 75) << 20;
-    QTest::newRow("one to one at right edge") << 0 << QPoint(1910, 400) << view << hd << 15.0
-                                              << QRect(1760, 325, 160, 150) << QPoint(2250, 1125)
-                                              << QPoint(150, 75) << 20;
-    QTest::newRow("second screen's left edge") << 50 << QPoint(1925, 500) << view << QRect(1920, 0, 1280, 1024)
-                                               << 15.0 << QRect(1920, 463, 80, 75) << QPoint(150, 1125)
-                                               << QPoint(10, 75) << 20;
+    QTest::newRow("one to one at right edge")
+        << 0 << QPoint(1910, 400) << view << hd << 15.0 << QRect(1760, 325, 160, 150) << QPoint(2250, 1125)
+        << QPoint(150, 75) << 20;
+    QTest::newRow("second screen's left edge")
+        << 50 << QPoint(1925, 500) << view << QRect(1920, 0, 1280, 1024) << 15.0 << QRect(1920, 463, 80, 75)
+        << QPoint(150, 1125) << QPoint(10, 75) << 20;
     QTest::newRow("120 dpi corner") << 50 << QPoint(0, 0) << view << hd << 12.0 << QRect(0, 0, 80, 75)
                                     << QPoint(0, 12) << QPoint(0, 1) << 25;
-    QTest::newRow("zoom above range is held at 90") << 100 << QPoint(500, 400) << view << hd << 15.0
-                                                    << QRect(492, 393, 16, 15) << QPoint(1200, 1125)
-                                                    << QPoint(80, 75) << 20;
-    QTest::newRow("empty view") << 50 << QPoint(500, 400) << QSize(0, 0) << hd << 15.0 << QRect(500, 400, 0, 0)
-                                << QPoint(0, 0) << QPoint(0, 0) << 20;
+    QTest::newRow("zoom above range is held at 90")
+        << 100 << QPoint(500, 400) << view << hd << 15.0 << QRect(492, 393, 16, 15) << QPoint(1200, 1125)
+        << QPoint(80, 75) << 20;
+    QTest::newRow("empty view") << 50 << QPoint(500, 400) << QSize(0, 0) << hd << 15.0
+                                << QRect(500, 400, 0, 0) << QPoint(0, 0) << QPoint(0, 0) << 20;
 }
 
 void TestMagnifier::frameGeometry()
@@ -185,8 +191,8 @@ void TestMagnifier::startGeometry_data()
     QTest::addColumn<QRect>("expected");
     QTest::newRow("ordinary") << QSize(1000, 720) << QRect(0, 0, 1920, 1080) << QRect(820, 527, 167, 180);
     QTest::newRow("maximised") << QSize(1920, 1080) << QRect(0, 0, 1920, 1080) << QRect(1740, 887, 167, 180);
-    QTest::newRow("owner smaller than the magnifier") << QSize(100, 100) << QRect(0, 0, 1920, 1080)
-                                                      << QRect(0, 0, 167, 180);
+    QTest::newRow("owner smaller than the magnifier")
+        << QSize(100, 100) << QRect(0, 0, 1920, 1080) << QRect(0, 0, 167, 180);
     QTest::newRow("second screen") << QSize(1280, 1024) << QRect(1920, 0, 1280, 1024)
                                    << QRect(3020, 831, 167, 180);
 }
@@ -209,8 +215,8 @@ void TestMagnifier::layoutFollowsResize_data()
                                 << QRect(53, 163, 114, 17);
     QTest::newRow("larger") << QSize(300, 200) << QRect(0, 0, 300, 179) << QRect(0, 179, 51, 21)
                             << QRect(53, 183, 247, 17);
-    QTest::newRow("smaller than the controls") << QSize(40, 10) << QRect(0, 0, 40, 0) << QRect(0, -11, 51, 21)
-                                               << QRect(53, -7, 0, 17);
+    QTest::newRow("smaller than the controls")
+        << QSize(40, 10) << QRect(0, 0, 40, 0) << QRect(0, -11, 51, 21) << QRect(53, -7, 0, 17);
 }
 
 void TestMagnifier::layoutFollowsResize()
@@ -265,12 +271,12 @@ void TestMagnifier::zoomBarDrivesText()
             QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
             ++i; // "right"
         } else {
-            const Qt::Key key = step == "End"    ? Qt::Key_End
-                                : step == "Home" ? Qt::Key_Home
-                                : step == "Right" ? Qt::Key_Right
+            const Qt::Key key = step == "End"        ? Qt::Key_End
+                                : step == "Home"     ? Qt::Key_Home
+                                : step == "Right"    ? Qt::Key_Right
                                 : step == "PageDown" ? Qt::Key_PageDown
-                                : step == "PageUp" ? Qt::Key_PageUp
-                                                  : Qt::Key_Left;
+                                : step == "PageUp"   ? Qt::Key_PageUp
+                                                     : Qt::Key_Left;
             QTest::keyClick(bar, key);
         }
     }
@@ -293,8 +299,8 @@ void TestMagnifier::refreshDrawsCopyWithCrossHair_data()
     QTest::newRow("1:1") << 0 << QPoint(500, 400) << QRect(420, 325, 160, 150) << QPoint(80, 75);
     QTest::newRow("2x, top-left corner") << 50 << QPoint(0, 0) << QRect(0, 0, 80, 75) << QPoint(0, 1);
     QTest::newRow("2x, near top-left") << 50 << QPoint(10, 5) << QRect(0, 0, 80, 75) << QPoint(20, 11);
-    QTest::newRow("2x, bottom-right corner") << 50 << QPoint(1919, 1079) << QRect(1840, 1005, 80, 75)
-                                             << QPoint(158, 149);
+    QTest::newRow("2x, bottom-right corner")
+        << 50 << QPoint(1919, 1079) << QRect(1840, 1005, 80, 75) << QPoint(158, 149);
 }
 
 void TestMagnifier::refreshDrawsCopyWithCrossHair()
@@ -318,7 +324,9 @@ void TestMagnifier::refreshDrawsCopyWithCrossHair()
     const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(shown.size(), QSize(160, 150));
     const int scale = 160 / source.width();
-    const auto copied = [&](int x, int y) { return desktopColour(source.x() + x / scale, source.y() + y / scale); };
+    const auto copied = [&](int x, int y) {
+        return desktopColour(source.x() + x / scale, source.y() + y / scale);
+    };
     // Every pixel off the cross-hair shows the screen pixel it magnifies.
     int checked = 0;
     for (int y = 0; y < 150; y += 7) {
@@ -384,6 +392,49 @@ void TestMagnifier::noRefreshOverOwnWindow()
     QVERIFY(view->picture() != before);
 }
 
+void TestMagnifier::restingPictureIsCopiedLessOften_data()
+{
+    // One character per tick: '.' pointer resting, 'm' pointer moved by one pixel,
+    // 'z' zoom changed, 'r' window resized.
+    QTest::addColumn<QString>("ticks");
+    QTest::addColumn<int>("copies");
+    QTest::newRow("first tick copies") << "." << 1;
+    QTest::newRow("nine resting ticks reuse it") << ".........." << 1;
+    QTest::newRow("the tenth resting tick renews it") << "..........." << 2;
+    QTest::newRow("twenty resting ticks") << "....................." << 3;
+    QTest::newRow("a moved pointer copies at once") << ".m" << 2;
+    QTest::newRow("moving on every tick") << ".mmmm" << 5;
+    QTest::newRow("rest after moving counts afresh") << "..m........." << 2;
+    QTest::newRow("zoom change copies at once") << ".z" << 2;
+    QTest::newRow("resize copies at once") << ".r" << 2;
+}
+
+void TestMagnifier::restingPictureIsCopiedLessOften()
+{
+    QFETCH(QString, ticks);
+    QFETCH(int, copies);
+    QWidget owner;
+    auto* magnifier = new Magnifier(&owner, makeScreenCapture());
+    magnifier->ui.Timer1->stop(); // ticks by hand, one per character
+    magnifier->move(1300, 700);
+    magnifier->show();
+    for (const QChar tick : ticks) {
+        if (tick == 'm')
+            m_desktop->pointer += QPoint(1, 0);
+        else if (tick == 'z')
+            magnifier->ui.updown1->setValue(magnifier->ui.updown1->value() + 1);
+        else if (tick == 'r')
+            magnifier->resize(magnifier->size() + QSize(4, 4));
+        magnifier->refreshView();
+    }
+    QCOMPARE(m_desktop->grabs.size(), copies);
+    // What is shown is always the copy for the latest pointer position.
+    const auto* view = magnifier->findChild<MagnifierView*>("Picture1");
+    const MagnifierFrame frame = magnifierFrame(magnifier->ui.updown1->value(), m_desktop->pointer,
+                                                view->size(), m_desktop->screen, m_desktop->tpp);
+    QCOMPARE(m_desktop->grabs.last(), frame.source);
+}
+
 void TestMagnifier::refusedCaptureIsExplained_data()
 {
     QTest::addColumn<QString>("how");
@@ -404,7 +455,8 @@ void TestMagnifier::refusedCaptureIsExplained()
     magnifier->move(1300, 700); // not under the pointer
     magnifier->show();
     auto* view = magnifier->findChild<MagnifierView*>("Picture1");
-    QTRY_COMPARE(view->message(), QString("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich."));
+    QTRY_COMPARE(view->message(),
+                 QString("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich."));
     QVERIFY(view->picture().isNull());
     if (how == "forbidden")
         QVERIFY(m_desktop->grabs.isEmpty());
@@ -468,7 +520,8 @@ void TestMagnifier::openFlagFollowsEveryClosing_data()
     QTest::newRow("close box, then quit") << "open closebox" << false << false;
     QTest::newRow("close box, reopen, quit") << "open closebox open" << true << true;
     QTest::newRow("closed by the program itself") << "open codeclose" << true << true;
-    QTest::newRow("close box after a program close and reopen") << "open codeclose open closebox" << false << false;
+    QTest::newRow("close box after a program close and reopen")
+        << "open codeclose open closebox" << false << false;
     QTest::newRow("two presses, close box") << "open open closebox" << false << false;
 }
 

@@ -84,11 +84,13 @@ MagnifierLayout magnifierLayout(QSize inner, TwipsPerPixel tpp)
     MagnifierLayout layout;
     layout.view = toPixels(0, 0, w, h - kTextHeightTwips, tpp);
     layout.zoomText = toPixels(0, h - kTextHeightTwips, kTextWidthTwips, kTextHeightTwips, tpp);
-    layout.zoomBar = toPixels(kBarLeftTwips, h - kBarTopFromBottomTwips, w - kBarLeftTwips, kBarHeightTwips, tpp);
+    layout.zoomBar =
+        toPixels(kBarLeftTwips, h - kBarTopFromBottomTwips, w - kBarLeftTwips, kBarHeightTwips, tpp);
     return layout;
 }
 
-MagnifierFrame magnifierFrame(int zoomValue, QPoint pointer, QSize viewPixels, QRect screen, TwipsPerPixel tpp)
+MagnifierFrame magnifierFrame(int zoomValue, QPoint pointer, QSize viewPixels, QRect screen,
+                              TwipsPerPixel tpp)
 {
     const int value = clampZoom(zoomValue);
     const double viewWidthTwips = roundHalfEven(viewPixels.width() * tpp.x);

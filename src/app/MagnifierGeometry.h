@@ -50,10 +50,13 @@ struct MagnifierFrame {
     QPoint cross;      // the same in view pixels, kept inside the view so both lines stay visible
     int armX = 0;      // half length of the horizontal line, pixels
     int armY = 0;      // half length of the vertical line, pixels
+
+    bool operator==(const MagnifierFrame&) const = default;
 };
 
 // `pointer` in screen pixels, `viewPixels` the size of the view, `screen` the
 // screen's rectangle in pixels that the source must stay on.
-MagnifierFrame magnifierFrame(int zoomValue, QPoint pointer, QSize viewPixels, QRect screen, TwipsPerPixel tpp);
+MagnifierFrame magnifierFrame(int zoomValue, QPoint pointer, QSize viewPixels, QRect screen,
+                              TwipsPerPixel tpp);
 
 } // namespace korvane

@@ -34,7 +34,8 @@ ScreenArea SystemScreenCapture::screenAt(QPoint point) const
     QScreen* screen = screenHolding(point);
     if (!screen)
         return {};
-    return {screen->geometry(), twipsPerPixelForDpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY())};
+    return {screen->geometry(),
+            twipsPerPixelForDpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY())};
 }
 
 // Wayland gives programs no access to other windows' pixels, and the
@@ -52,8 +53,8 @@ QImage SystemScreenCapture::grab(const QRect& source)
     if (!screen || source.isEmpty())
         return {};
     const QPoint origin = screen->geometry().topLeft();
-    const QPixmap pixels =
-        screen->grabWindow(0, source.x() - origin.x(), source.y() - origin.y(), source.width(), source.height());
+    const QPixmap pixels = screen->grabWindow(0, source.x() - origin.x(), source.y() - origin.y(),
+                                              source.width(), source.height());
     return pixels.isNull() ? QImage() : pixels.toImage();
 }
 
