@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/ScreenCapture.h"
 
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -106,6 +107,7 @@ private slots:
     void command4OpensModeless();
     void openFlagFollowsEveryClosing_data();
     void openFlagFollowsEveryClosing();
+    void refusedOwnerCloseKeepsMagnifier();
 
 private:
     std::shared_ptr<FakeDesktop> m_desktop;
@@ -557,6 +559,25 @@ void TestMagnifier::openFlagFollowsEveryClosing()
     // The magnifier goes together with its owner.
     QTRY_VERIFY(last.isNull() || last->isClosed());
     QCOMPARE(window->state().magnifierOpen, flagAfterQuit);
+}
+
+// An owner whose close the user called off (say, to save first) keeps its magnifier.
+void TestMagnifier::refusedOwnerCloseKeepsMagnifier()
+{
+    struct StubbornOwner : QWidget {
+        void closeEvent(QCloseEvent* event) override { event->ignore(); }
+    } owner;
+    owner.show();
+    QPointer<Magnifier> magnifier = new Magnifier(&owner, makeScreenCapture());
+    magnifier->show();
+    int ownerClosing = 0;
+    connect(magnifier.data(), &Magnifier::ownerClosing, this, [&] { ++ownerClosing; });
+    QVERIFY(!owner.close());
+    QCOMPARE(ownerClosing, 1);
+    QTest::qWait(50);
+    QVERIFY(!magnifier.isNull());
+    QVERIFY(magnifier->isVisible());
+    QVERIFY(!magnifier->isClosed());
 }
 
 QTEST_MAIN(TestMagnifier)
