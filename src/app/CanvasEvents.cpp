@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
+#include "canvas/MouseGrab.h"
 #include "model/AreaEntry.h"
 #include "platform/Platform.h"
 
@@ -64,8 +65,8 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
     if (DrawingTool* tool = currentTool())
         tool->press(button, position);
     // A rubber band follows the pointer also outside the canvas until release.
-    if (m_editor.drawState == 2 && ui.Picture1->isVisible() && !QWidget::mouseGrabber())
-        ui.Picture1->grabMouse();
+    if (m_editor.drawState == 2)
+        grabPointer(ui.Picture1);
 }
 
 void MainWindow::canvasMoved(QPointF position)
@@ -80,8 +81,7 @@ void MainWindow::canvasMoved(QPointF position)
 
 void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
 {
-    if (QWidget::mouseGrabber() == ui.Picture1)
-        ui.Picture1->releaseMouse();
+    releasePointer(ui.Picture1);
     DrawingTool* tool = m_editor.editMode ? nullptr : currentTool();
     if (tool && !tool->release(button, position))
         return;

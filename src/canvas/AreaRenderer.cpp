@@ -70,11 +70,13 @@ void AreaRenderer::redraw(int skip)
         drawAllExcept(skip);
     } else {
         const QRegion damage = m_surface.dirty() + m_pending;
-        const QRect box = damage.boundingRect();
+        qint64 damagedArea = 0;
+        for (const QRect& r : damage)
+            damagedArea += qint64(r.width()) * r.height();
         const qint64 imageArea = qint64(m_surface.size().width()) * m_surface.size().height();
+        // Past half the picture a redraw from scratch is as quick.
         const bool partial = m_incremental && !m_needFull && m_surface.isClean() &&
-                             currentStyle() == m_cleanStyle &&
-                             qint64(box.width()) * box.height() * 4 < imageArea;
+                             currentStyle() == m_cleanStyle && damagedArea * 2 < imageArea;
         if (partial)
             redrawDamaged(damage);
         else
@@ -111,7 +113,10 @@ void AreaRenderer::redrawDamaged(const QRegion& damage)
     m_surface.restoreRegion(damage);
     const QRect box = damage.boundingRect();
     for (const AreaGeometry& area : std::as_const(m_shapes)) {
-        if (area.drawable() && box.intersects(damageOf(area)) && damage.intersects(damageOf(area)))
+        if (!area.drawable())
+            continue;
+        const QRect extent = damageOf(area);
+        if (box.intersects(extent) && damage.intersects(extent))
             drawArea(m_surface, area, m_circleColor);
     }
     m_surface.clearClip();

@@ -3,6 +3,7 @@
 #include "canvas/DrawingSurface.h"
 #include "model/AreaEntry.h"
 #include "model/AreaList.h"
+#include "canvas/MouseGrab.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -134,9 +135,9 @@ void EditHandles::removeHandles()
 {
     while (m_handles.size() > 1) {
         HandleWidget* h = m_handles.takeLast();
-        if (h == QWidget::mouseGrabber())
-            h->releaseMouse();
+        releasePointer(h);
         h->hide();
+        h->setObjectName(QString()); // its name belongs to the next handle of that number
         h->deleteLater();
     }
 }
@@ -289,14 +290,14 @@ void EditHandles::onPressed(int index, Qt::MouseButton)
     m_dragging = true;
     if (m_host.suspendListUpdates)
         m_host.suspendListUpdates(true);
-    if (HandleWidget* h = handle(index); h && h->isVisible())
-        h->grabMouse();
+    if (HandleWidget* h = handle(index))
+        grabPointer(h);
 }
 
 void EditHandles::onReleased(int index)
 {
-    if (HandleWidget* h = handle(index); h && h == QWidget::mouseGrabber())
-        h->releaseMouse();
+    if (HandleWidget* h = handle(index))
+        releasePointer(h);
     if (!m_dragging)
         return;
     m_dragging = false;

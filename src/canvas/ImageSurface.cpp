@@ -172,8 +172,12 @@ void ImageSurface::markClean()
     m_dirty = QRegion();
 }
 
+// A fresh painter for every restore: an open painter whose clipping was
+// switched off and on again did not keep to the new region.
 void ImageSurface::restoreRegion(const QRegion& region)
 {
+    flush();
+    m_clipped = false;
     QPainter& p = painter();
     p.setClipRegion(region);
     p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -193,8 +197,7 @@ void ImageSurface::clearClip()
 {
     m_clipped = false;
     m_clip = QRegion();
-    if (m_painter)
-        m_painter->setClipping(false);
+    flush();
 }
 
 } // namespace korvane

@@ -1,0 +1,584 @@
+#include "app/Magnifier.h"
+#include "app/MagnifierGeometry.h"
+#include "app/MainWindow.h"
+#include "app/ScreenCapture.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+// The window system's close request, delivered exactly as the platform plugin
+// delivers it when the user presses a window's close box. Qt installs no header
+// for it, so the one function is declared here.
+class QWindowSystemInterface {
+public:
+    struct SynchronousDelivery {};
+    template <typename Delivery>
+    static bool handleCloseEvent(QWindow* window);
+};
+
+using namespace korvane;
+
+namespace {
+
+// A made-up desktop whose every pixel has its own colour, never black, so
+// that the copy and the cross-hair can be told apart pixel by pixel.
+QRgb desktopColour(int x, int y)
+{
+    return qRgb(x & 0xff, y & 0xff, 0x80 | (((x >> 8) & 7) << 3) | ((y >> 8) & 7));
+}
+
+struct FakeDesktop {
+    QPoint pointer{500, 400};
+    QRect screen{0, 0, 1920, 1080};
+    TwipsPerPixel tpp{15.0, 15.0};
+    bool allowed = true;
+    bool refuse = false;
+    QList<QRect> grabs;
+};
+
+class FakeScreenCapture : public ScreenCapture {
+public:
+    explicit FakeScreenCapture(std::shared_ptr<FakeDesktop> desktop) : m_desktop(std::move(desktop)) {}
+    QPoint pointerPosition() const override { return m_desktop->pointer; }
+    ScreenArea screenAt(QPoint) const override { return {m_desktop->screen, m_desktop->tpp}; }
+    bool canCapture() const override { return m_desktop->allowed; }
+    QImage grab(const QRect& source) override
+    {
+        m_desktop->grabs << source;
+        if (m_desktop->refuse)
+            return {};
+        QImage image(source.size(), QImage::Format_RGB32);
+        for (int y = 0; y < source.height(); ++y)
+            for (int x = 0; x < source.width(); ++x)
+                image.setPixel(x, y, desktopColour(source.x() + x, source.y() + y));
+        return image;
+    }
+
+private:
+    std::shared_ptr<FakeDesktop> m_desktop;
+};
+
+// Inner window size whose view is `view` (the text box row takes 21 pixels at 15 twips per pixel).
+QSize innerSizeForView(QSize view) { return QSize(view.width(), view.height() + 21); }
+
+Magnifier* magnifierOf(QWidget* owner)
+{
+    for (Magnifier* m : owner->findChildren<Magnifier*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!m->isClosed())
+            return m;
+    return nullptr;
+}
+
+void pressCloseBox(QWidget* window)
+{
+    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+        window->windowHandle());
+}
+
+} // namespace
+
+class TestMagnifier : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void frameGeometry_data();
+    void frameGeometry();
+    void startGeometry_data();
+    void startGeometry();
+    void layoutFollowsResize_data();
+    void layoutFollowsResize();
+    void zoomBarDrivesText_data();
+    void zoomBarDrivesText();
+    void refreshDrawsCopyWithCrossHair_data();
+    void refreshDrawsCopyWithCrossHair();
+    void noRefreshOverOwnWindow_data();
+    void noRefreshOverOwnWindow();
+    void restingPictureIsCopiedLessOften_data();
+    void restingPictureIsCopiedLessOften();
+    void refusedCaptureIsExplained_data();
+    void refusedCaptureIsExplained();
+    void command4OpensModeless();
+    void openFlagFollowsEveryClosing_data();
+    void openFlagFollowsEveryClosing();
+    void refusedOwnerCloseKeepsMagnifier();
+
+private:
+    std::shared_ptr<FakeDesktop> m_desktop;
+};
+
+void TestMagnifier::init()
+{
+    m_desktop = std::make_shared<FakeDesktop>();
+    auto desktop = m_desktop;
+    setScreenCaptureFactory([desktop] { return std::make_unique<FakeScreenCapture>(desktop); });
+}
+
+void TestMagnifier::cleanup() { setScreenCaptureFactory({}); }
+
+void TestMagnifier::frameGeometry_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QSize>("view");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<double>("tpp");
+    QTest::addColumn<QRect>("source");
+    QTest::addColumn<QPoint>("crossTwips");
+    QTest::addColumn<QPoint>("cross");
+    QTest::addColumn<int>("arm");
+    const QRect hd(0, 0, 1920, 1080);
+    const QSize view(160, 150);
+    QTest::newRow("centred, 2x") << 50 << QPoint(500, 400) << view << hd << 15.0 << QRect(460, 363, 80, 75)
+                                 << QPoint(1200, 1125) << QPoint(80, 75) << 20;
+    QTest::newRow("centred, odd pointer")
+        << 50 << QPoint(501, 401) << view << hd << 15.0 << QRect(461, 364, 80, 75) << QPoint(1200, 1125)
+        << QPoint(80, 75) << 20;
+    QTest::newRow("top-left corner") << 50 << QPoint(0, 0) << view << hd << 15.0 << QRect(0, 0, 80, 75)
+                                     << QPoint(0, 15) << QPoint(0, 1) << 20;
+    QTest::newRow("near top-left") << 50 << QPoint(10, 5) << view << hd << 15.0 << QRect(0, 0, 80, 75)
+                                   << QPoint(300, 165) << QPoint(20, 11) << 20;
+    QTest::newRow("bottom-right corner")
+        << 50 << QPoint(1919, 1079) << view << hd << 15.0 << QRect(1840, 1005, 80, 75) << QPoint(2370, 2235)
+        << QPoint(158, 149) << 20;
+    QTest::newRow("tenfold") << 90 << QPoint(500, 400) << view << hd << 15.0 << QRect(492, 393, 16, 15)
+                             << QPoint(1200, 1125) << QPoint(80, 75) << 20;
+    QTest::newRow("one to one") << 0 << QPoint(500, 400) << view << hd << 15.0 << QRect(420, 325, 160, 150)
+                                << QPoint(1200, 1125) << QPoint(80, 75) << 20;
+    QTest::newRow("one to one at right edge")
+        << 0 << QPoint(1910, 400) << view << hd << 15.0 << QRect(1760, 325, 160, 150) << QPoint(2250, 1125)
+        << QPoint(150, 75) << 20;
+    QTest::newRow("second screen's left edge")
+        << 50 << QPoint(1925, 500) << view << QRect(1920, 0, 1280, 1024) << 15.0 << QRect(1920, 463, 80, 75)
+        << QPoint(150, 1125) << QPoint(10, 75) << 20;
+    QTest::newRow("120 dpi corner") << 50 << QPoint(0, 0) << view << hd << 12.0 << QRect(0, 0, 80, 75)
+                                    << QPoint(0, 12) << QPoint(0, 1) << 25;
+    QTest::newRow("zoom above range is held at 90")
+        << 100 << QPoint(500, 400) << view << hd << 15.0 << QRect(492, 393, 16, 15) << QPoint(1200, 1125)
+        << QPoint(80, 75) << 20;
+    QTest::newRow("empty view") << 50 << QPoint(500, 400) << QSize(0, 0) << hd << 15.0
+                                << QRect(500, 400, 0, 0) << QPoint(0, 0) << QPoint(0, 0) << 20;
+}
+
+void TestMagnifier::frameGeometry()
+{
+    QFETCH(int, zoom);
+    QFETCH(QPoint, pointer);
+    QFETCH(QSize, view);
+    QFETCH(QRect, screen);
+    QFETCH(double, tpp);
+    QFETCH(QRect, source);
+    QFETCH(QPoint, crossTwips);
+    QFETCH(QPoint, cross);
+    QFETCH(int, arm);
+    const MagnifierFrame frame = magnifierFrame(zoom, pointer, view, screen, {tpp, tpp});
+    QCOMPARE(frame.source, source);
+    QCOMPARE(frame.view, view);
+    QCOMPARE(frame.crossTwips, crossTwips);
+    QCOMPARE(frame.cross, cross);
+    QCOMPARE(frame.armX, arm);
+    QCOMPARE(frame.armY, arm);
+}
+
+void TestMagnifier::startGeometry_data()
+{
+    QTest::addColumn<QSize>("owner");
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("expected");
+    QTest::newRow("ordinary") << QSize(1000, 720) << QRect(0, 0, 1920, 1080) << QRect(820, 527, 167, 180);
+    QTest::newRow("maximised") << QSize(1920, 1080) << QRect(0, 0, 1920, 1080) << QRect(1740, 887, 167, 180);
+    QTest::newRow("owner smaller than the magnifier")
+        << QSize(100, 100) << QRect(0, 0, 1920, 1080) << QRect(0, 0, 167, 180);
+    QTest::newRow("second screen") << QSize(1280, 1024) << QRect(1920, 0, 1280, 1024)
+                                   << QRect(3020, 831, 167, 180);
+}
+
+void TestMagnifier::startGeometry()
+{
+    QFETCH(QSize, owner);
+    QFETCH(QRect, screen);
+    QFETCH(QRect, expected);
+    QCOMPARE(magnifierStartGeometry(owner, screen, {15.0, 15.0}), expected);
+}
+
+void TestMagnifier::layoutFollowsResize_data()
+{
+    QTest::addColumn<QSize>("inner");
+    QTest::addColumn<QRect>("view");
+    QTest::addColumn<QRect>("text");
+    QTest::addColumn<QRect>("bar");
+    QTest::newRow("start size") << QSize(167, 180) << QRect(0, 0, 167, 159) << QRect(0, 159, 51, 21)
+                                << QRect(53, 163, 114, 17);
+    QTest::newRow("larger") << QSize(300, 200) << QRect(0, 0, 300, 179) << QRect(0, 179, 51, 21)
+                            << QRect(53, 183, 247, 17);
+    QTest::newRow("smaller than the controls")
+        << QSize(40, 10) << QRect(0, 0, 40, 0) << QRect(0, -11, 51, 21) << QRect(53, -7, 0, 17);
+}
+
+void TestMagnifier::layoutFollowsResize()
+{
+    QFETCH(QSize, inner);
+    QFETCH(QRect, view);
+    QFETCH(QRect, text);
+    QFETCH(QRect, bar);
+    QCOMPARE(magnifierLayout(inner, {15.0, 15.0}).view, view);
+
+    QWidget owner;
+    Magnifier magnifier(&owner, makeScreenCapture());
+    magnifier.setAttribute(Qt::WA_DeleteOnClose, false);
+    magnifier.show();
+    magnifier.resize(inner);
+    QTRY_COMPARE(magnifier.size(), inner);
+    QCOMPARE(magnifier.findChild<QWidget*>("Picture1")->geometry(), view);
+    QCOMPARE(magnifier.findChild<QLineEdit*>("Text1")->geometry(), text);
+    QCOMPARE(magnifier.findChild<QScrollBar*>("updown1")->geometry(), bar);
+}
+
+void TestMagnifier::zoomBarDrivesText_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("untouched") << "" << 50 << "50 %";
+    QTest::newRow("end key") << "End" << 90 << "90 %";
+    QTest::newRow("home key") << "Home" << 0 << "0 %";
+    QTest::newRow("right arrow key") << "Right" << 51 << "51 %";
+    QTest::newRow("page up key") << "PageUp" << 60 << "60 %";
+    QTest::newRow("page down key") << "PageDown" << 40 << "40 %";
+    QTest::newRow("left arrow key") << "Left" << 49 << "49 %";
+    QTest::newRow("click on the right arrow") << "click right" << 51 << "51 %";
+    QTest::newRow("end key twice stays at 90") << "End End Right" << 90 << "90 %";
+}
+
+void TestMagnifier::zoomBarDrivesText()
+{
+    QFETCH(QString, input);
+    QFETCH(int, value);
+    QFETCH(QString, text);
+    QWidget owner;
+    auto* magnifier = new Magnifier(&owner, makeScreenCapture());
+    magnifier->show();
+    QVERIFY(QTest::qWaitForWindowExposed(magnifier));
+    auto* bar = magnifier->findChild<QScrollBar*>("updown1");
+    const QStringList steps = input.split(' ', Qt::SkipEmptyParts);
+    for (int i = 0; i < steps.size(); ++i) {
+        const QString& step = steps[i];
+        if (step == "click") {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
+            ++i; // "right"
+        } else {
+            const Qt::Key key = step == "End"        ? Qt::Key_End
+                                : step == "Home"     ? Qt::Key_Home
+                                : step == "Right"    ? Qt::Key_Right
+                                : step == "PageDown" ? Qt::Key_PageDown
+                                : step == "PageUp"   ? Qt::Key_PageUp
+                                                     : Qt::Key_Left;
+            QTest::keyClick(bar, key);
+        }
+    }
+    QCOMPARE(bar->minimum(), 0);
+    QCOMPARE(bar->maximum(), 90);
+    QCOMPARE(bar->value(), value);
+    QCOMPARE(magnifier->findChild<QLineEdit*>("Text1")->text(), text);
+}
+
+void TestMagnifier::refreshDrawsCopyWithCrossHair_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QRect>("source");
+    QTest::addColumn<QPoint>("cross");
+    QTest::newRow("2x, centred") << 50 << QPoint(500, 400) << QRect(460, 363, 80, 75) << QPoint(80, 75);
+    QTest::newRow("2x, odd pointer") << 50 << QPoint(501, 401) << QRect(461, 364, 80, 75) << QPoint(80, 75);
+    QTest::newRow("10x") << 90 << QPoint(500, 400) << QRect(492, 393, 16, 15) << QPoint(80, 75);
+    QTest::newRow("10x, top-left corner") << 90 << QPoint(0, 0) << QRect(0, 0, 16, 15) << QPoint(0, 5);
+    QTest::newRow("1:1") << 0 << QPoint(500, 400) << QRect(420, 325, 160, 150) << QPoint(80, 75);
+    QTest::newRow("2x, top-left corner") << 50 << QPoint(0, 0) << QRect(0, 0, 80, 75) << QPoint(0, 1);
+    QTest::newRow("2x, near top-left") << 50 << QPoint(10, 5) << QRect(0, 0, 80, 75) << QPoint(20, 11);
+    QTest::newRow("2x, bottom-right corner")
+        << 50 << QPoint(1919, 1079) << QRect(1840, 1005, 80, 75) << QPoint(158, 149);
+}
+
+void TestMagnifier::refreshDrawsCopyWithCrossHair()
+{
+    QFETCH(int, zoom);
+    QFETCH(QPoint, pointer);
+    QFETCH(QRect, source);
+    QFETCH(QPoint, cross);
+    m_desktop->pointer = pointer;
+    QWidget owner;
+    auto* magnifier = new Magnifier(&owner, makeScreenCapture());
+    magnifier->findChild<QScrollBar*>("updown1")->setValue(zoom);
+    magnifier->resize(innerSizeForView(QSize(160, 150)));
+    magnifier->move(1300, 700); // away from every pointer position of the rows
+    magnifier->show();
+    QTRY_VERIFY(!m_desktop->grabs.isEmpty());
+    QCOMPARE(m_desktop->grabs.last(), source);
+
+    auto* view = magnifier->findChild<QWidget*>("Picture1");
+    QCOMPARE(view->size(), QSize(160, 150));
+    const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(shown.size(), QSize(160, 150));
+    const int scale = 160 / source.width();
+    const auto copied = [&](int x, int y) {
+        return desktopColour(source.x() + x / scale, source.y() + y / scale);
+    };
+    // Every pixel off the cross-hair shows the screen pixel it magnifies.
+    int checked = 0;
+    for (int y = 0; y < 150; y += 7) {
+        for (int x = 0; x < 160; x += 5) {
+            const bool onCross = (x == cross.x() && qAbs(y - cross.y()) <= 20) ||
+                                 (y == cross.y() && qAbs(x - cross.x()) <= 20);
+            if (onCross)
+                continue;
+            QCOMPARE(shown.pixel(x, y), copied(x, y));
+            ++checked;
+        }
+    }
+    QVERIFY(checked > 600);
+    // The cross-hair is black, 20 pixels each way, and goes no further.
+    const QRgb black = qRgb(0, 0, 0);
+    for (int d = -19; d <= 19; ++d) {
+        if (shown.rect().contains(cross.x(), cross.y() + d))
+            QCOMPARE(shown.pixel(cross.x(), cross.y() + d), black);
+        if (shown.rect().contains(cross.x() + d, cross.y()))
+            QCOMPARE(shown.pixel(cross.x() + d, cross.y()), black);
+    }
+    for (const QPoint beyond : {QPoint(cross.x() + 22, cross.y() + 1), QPoint(cross.x() + 1, cross.y() + 22)})
+        if (shown.rect().contains(beyond))
+            QCOMPARE(shown.pixel(beyond), copied(beyond.x(), beyond.y()));
+    // The cross-hair's centre lies on the magnified pixel under the pointer.
+    QCOMPARE(QPoint(source.x() + cross.x() / scale, source.y() + cross.y() / scale), pointer);
+}
+
+void TestMagnifier::noRefreshOverOwnWindow_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::newRow("view") << "Picture1";
+    QTest::newRow("zoom bar") << "updown1";
+    QTest::newRow("zoom text") << "Text1";
+}
+
+void TestMagnifier::noRefreshOverOwnWindow()
+{
+    QFETCH(QString, control);
+    QWidget owner;
+    owner.setGeometry(0, 0, 400, 300);
+    owner.show();
+    auto* magnifier = new Magnifier(&owner, makeScreenCapture());
+    magnifier->move(600, 500);
+    magnifier->show();
+    QVERIFY(QTest::qWaitForWindowExposed(magnifier));
+    QTRY_VERIFY(!m_desktop->grabs.isEmpty());
+    auto* view = magnifier->findChild<MagnifierView*>("Picture1");
+    const QImage before = view->picture();
+
+    auto* target = magnifier->findChild<QWidget*>(control);
+    m_desktop->pointer = target->mapToGlobal(target->rect().center());
+    const auto grabsBefore = m_desktop->grabs.size();
+    for (int tick = 0; tick < 5; ++tick)
+        magnifier->refreshView();
+    QCOMPARE(m_desktop->grabs.size(), grabsBefore);
+    QCOMPARE(view->picture(), before);
+
+    // Back on the main window the view follows the pointer again.
+    m_desktop->pointer = owner.mapToGlobal(QPoint(50, 50));
+    magnifier->refreshView();
+    QCOMPARE(m_desktop->grabs.size(), grabsBefore + 1);
+    QVERIFY(view->picture() != before);
+}
+
+void TestMagnifier::restingPictureIsCopiedLessOften_data()
+{
+    // One character per tick: '.' pointer resting, 'm' pointer moved by one pixel,
+    // 'z' zoom changed, 'r' window resized.
+    QTest::addColumn<QString>("ticks");
+    QTest::addColumn<int>("copies");
+    QTest::newRow("first tick copies") << "." << 1;
+    QTest::newRow("nine resting ticks reuse it") << ".........." << 1;
+    QTest::newRow("the tenth resting tick renews it") << "..........." << 2;
+    QTest::newRow("twenty resting ticks") << "....................." << 3;
+    QTest::newRow("a moved pointer copies at once") << ".m" << 2;
+    QTest::newRow("moving on every tick") << ".mmmm" << 5;
+    QTest::newRow("rest after moving counts afresh") << "..m........." << 2;
+    QTest::newRow("zoom change copies at once") << ".z" << 2;
+    QTest::newRow("resize copies at once") << ".r" << 2;
+}
+
+void TestMagnifier::restingPictureIsCopiedLessOften()
+{
+    QFETCH(QString, ticks);
+    QFETCH(int, copies);
+    QWidget owner;
+    auto* magnifier = new Magnifier(&owner, makeScreenCapture());
+    magnifier->ui.Timer1->stop(); // ticks by hand, one per character
+    magnifier->move(1300, 700);
+    magnifier->show();
+    for (const QChar tick : ticks) {
+        if (tick == 'm')
+            m_desktop->pointer += QPoint(1, 0);
+        else if (tick == 'z')
+            magnifier->ui.updown1->setValue(magnifier->ui.updown1->value() + 1);
+        else if (tick == 'r')
+            magnifier->resize(magnifier->size() + QSize(4, 4));
+        magnifier->refreshView();
+    }
+    QCOMPARE(m_desktop->grabs.size(), copies);
+    // What is shown is always the copy for the latest pointer position.
+    const auto* view = magnifier->findChild<MagnifierView*>("Picture1");
+    const MagnifierFrame frame = magnifierFrame(magnifier->ui.updown1->value(), m_desktop->pointer,
+                                                view->size(), m_desktop->screen, m_desktop->tpp);
+    QCOMPARE(m_desktop->grabs.last(), frame.source);
+}
+
+void TestMagnifier::refusedCaptureIsExplained_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("desktop forbids capture") << "forbidden";
+    QTest::newRow("grab comes back empty") << "empty";
+    QTest::newRow("system capture on this platform") << "system";
+}
+
+void TestMagnifier::refusedCaptureIsExplained()
+{
+    QFETCH(QString, how);
+    m_desktop->allowed = how != "forbidden";
+    m_desktop->refuse = how == "empty";
+    if (how == "system")
+        setScreenCaptureFactory({});
+    QWidget owner;
+    auto* magnifier = new Magnifier(&owner, makeScreenCapture());
+    magnifier->move(1300, 700); // not under the pointer
+    magnifier->show();
+    auto* view = magnifier->findChild<MagnifierView*>("Picture1");
+    QTRY_COMPARE(view->message(),
+                 QString("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich."));
+    QVERIFY(view->picture().isNull());
+    if (how == "forbidden")
+        QVERIFY(m_desktop->grabs.isEmpty());
+    if (how != "empty")
+        return;
+    // A later tick that succeeds shows the screen again.
+    m_desktop->refuse = false;
+    QTRY_VERIFY(!view->picture().isNull());
+    QVERIFY(view->message().isEmpty());
+}
+
+void TestMagnifier::command4OpensModeless()
+{
+    MainWindow window;
+    window.resize(1000, 720);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(!window.state().magnifierOpen);
+    QVERIFY(!magnifierOf(&window));
+
+    window.ui.Command4->click();
+    Magnifier* magnifier = magnifierOf(&window);
+    QVERIFY(magnifier);
+    QCOMPARE(magnifier->objectName(), QString("lupe1"));
+    QCOMPARE(magnifier->windowTitle(), QString("Lupe"));
+    QVERIFY(magnifier->isWindow());
+    QVERIFY(magnifier->isVisible());
+    QCOMPARE(magnifier->parentWidget(), &window);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(window.state().magnifierOpen);
+    QCOMPARE(magnifier->size(), QSize(167, 180));
+    const QSize frame = window.frameGeometry().size();
+    QCOMPARE(magnifier->pos(), QPoint(frame.width() - 180, qRound(frame.height() - 2900 / 15.0)));
+    auto* timer = magnifier->findChild<QTimer*>("Timer1");
+    QCOMPARE(timer->interval(), 10);
+    QVERIFY(timer->isActive());
+    QCOMPARE(magnifier->findChild<QLineEdit*>("Text1")->text(), QString("50 %"));
+
+    // A second press shows the same window again instead of a second one.
+    magnifier->findChild<QScrollBar*>("updown1")->setValue(70);
+    magnifier->hide();
+    window.ui.Command4->click();
+    QCOMPARE(window.findChildren<Magnifier*>().size(), 1);
+    QCOMPARE(magnifierOf(&window), magnifier);
+    QVERIFY(magnifier->isVisible());
+    QCOMPARE(magnifier->findChild<QLineEdit*>("Text1")->text(), QString("70 %"));
+    QVERIFY(window.state().magnifierOpen);
+
+    // The main window keeps working while the magnifier is open.
+    window.ui.Command6->click();
+    QVERIFY(magnifier->isVisible());
+}
+
+void TestMagnifier::openFlagFollowsEveryClosing_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<bool>("flagBeforeQuit");
+    QTest::addColumn<bool>("flagAfterQuit");
+    QTest::newRow("never opened") << "" << false << false;
+    QTest::newRow("quit while open") << "open" << true << true;
+    QTest::newRow("close box, then quit") << "open closebox" << false << false;
+    QTest::newRow("close box, reopen, quit") << "open closebox open" << true << true;
+    QTest::newRow("closed by the program itself") << "open codeclose" << true << true;
+    QTest::newRow("close box after a program close and reopen")
+        << "open codeclose open closebox" << false << false;
+    QTest::newRow("two presses, close box") << "open open closebox" << false << false;
+}
+
+void TestMagnifier::openFlagFollowsEveryClosing()
+{
+    QFETCH(QString, steps);
+    QFETCH(bool, flagBeforeQuit);
+    QFETCH(bool, flagAfterQuit);
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QPointer<Magnifier> last;
+    for (const QString& step : steps.split(' ', Qt::SkipEmptyParts)) {
+        if (step == "open") {
+            window->ui.Command4->click();
+            last = magnifierOf(window.get());
+            QVERIFY(QTest::qWaitForWindowExposed(last.data()));
+        } else if (step == "closebox") {
+            pressCloseBox(last);
+        } else if (step == "codeclose") {
+            last->close();
+        }
+        if (step != "open") {
+            // Closing really closes: the window goes away and its timer with it.
+            QTRY_VERIFY(last.isNull());
+            QVERIFY(!magnifierOf(window.get()));
+        }
+    }
+    QCOMPARE(window->state().magnifierOpen, flagBeforeQuit);
+
+    window->close();
+    QCOMPARE(window->state().magnifierOpen, flagAfterQuit);
+    // The magnifier goes together with its owner.
+    QTRY_VERIFY(last.isNull() || last->isClosed());
+    QCOMPARE(window->state().magnifierOpen, flagAfterQuit);
+}
+
+// An owner whose close the user called off (say, to save first) keeps its magnifier.
+void TestMagnifier::refusedOwnerCloseKeepsMagnifier()
+{
+    struct StubbornOwner : QWidget {
+        void closeEvent(QCloseEvent* event) override { event->ignore(); }
+    } owner;
+    owner.show();
+    QPointer<Magnifier> magnifier = new Magnifier(&owner, makeScreenCapture());
+    magnifier->show();
+    int ownerClosing = 0;
+    connect(magnifier.data(), &Magnifier::ownerClosing, this, [&] { ++ownerClosing; });
+    QVERIFY(!owner.close());
+    QCOMPARE(ownerClosing, 1);
+    QTest::qWait(50);
+    QVERIFY(!magnifier.isNull());
+    QVERIFY(magnifier->isVisible());
+    QVERIFY(!magnifier->isClosed());
+}
+
+QTEST_MAIN(TestMagnifier)
+#include "tst_magnifier.moc"

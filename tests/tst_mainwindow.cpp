@@ -1,0 +1,840 @@
+#include "app/MainWindow.h"
+#include "canvas/AreaRenderer.h"
+#include "canvas/Canvas.h"
+#include "canvas/EditHandles.h"
+#include "canvas/Palette.h"
+#include "model/AreaEntry.h"
+#include "support/ScriptedPlatform.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QListView>
+#include <QMimeData>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+using namespace korvane;
+using korvane::test::ScriptedPlatform;
+
+namespace {
+
+const QString kPad = QStringLiteral("                    |");
+
+QString rectLine(const QString& coords) { return " rect" + kPad + coords + "|ziel.html|Ziel|*|*|*|*"; }
+
+// A real mouse event with the buttons held during a move.
+void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
+{
+    QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+void press(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton)
+{
+    sendMouse(w, QEvent::MouseButtonPress, pos, b, b);
+}
+void moveHeld(QWidget* w, QPoint pos, Qt::MouseButtons held = Qt::LeftButton)
+{
+    sendMouse(w, QEvent::MouseMove, pos, Qt::NoButton, held);
+}
+void release(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton)
+{
+    sendMouse(w, QEvent::MouseButtonRelease, pos, b, Qt::NoButton);
+}
+
+// The editor with a white 400 x 300 image loaded and the tools enabled.
+struct Editor {
+    ScriptedPlatform& platform = korvane::test::installScriptedPlatform();
+    MainWindow w;
+    int dialogCalls = 0;
+    bool acceptDialog = true;
+
+    Editor()
+    {
+        QImage image(400, 300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        w.state().imagePath = QStringLiteral("/bilder/plan.png");
+        w.ui.Picture1->setPicture(image);
+        w.layoutCanvas();
+        for (int i = 0; i < 3; ++i)
+            w.ui.Option1[i]->setEnabled(true);
+        w.setDrawColor(Qt::red); // as the settings reader does before the first image
+        w.state().link.href = QStringLiteral("ziel.html");
+        w.state().link.alt = QStringLiteral("Ziel");
+        w.linkDialog = [this] {
+            ++dialogCalls;
+            return acceptDialog;
+        };
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+    }
+    Canvas* canvas() { return w.ui.Picture1; }
+    HandleWidget* handle(int i) { return w.handles().handle(i); }
+    QPoint pos(int i) { return handle(i)->pos(); }
+    void drag(QPoint from, QPoint to, Qt::MouseButton b = Qt::LeftButton)
+    {
+        press(canvas(), from, b);
+        moveHeld(canvas(), (from + to) / 2, b);
+        moveHeld(canvas(), to, b);
+        release(canvas(), to, b);
+    }
+    void editLine(const QString& line)
+    {
+        w.areas().setLines({line});
+        w.ui.Option1[3]->setEnabled(true);
+        w.ui.Option1[3]->click();
+    }
+    // Drags handle i so that the pointer reports the offset on each move.
+    void dragHandle(int i, const QList<QPoint>& offsets)
+    {
+        HandleWidget* h = handle(i);
+        press(h, QPoint(0, 0));
+        for (QPoint offset : offsets)
+            moveHeld(h, offset);
+        release(h, offsets.isEmpty() ? QPoint() : offsets.last());
+    }
+};
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void drawRectAndCircle_data();
+    void drawRectAndCircle();
+    void rightButtonDragEndsWithoutDialog();
+    void drawPolygon_data();
+    void drawPolygon();
+    void positionLabel();
+    void handlePlacement_data();
+    void handlePlacement();
+    void handleDrag_data();
+    void handleDrag();
+    void codeChangesOnlyOnRelease();
+    void rightClickAddsVertex_data();
+    void rightClickAddsVertex();
+    void editModeMessages_data();
+    void editModeMessages();
+    void modeSwitchTexts_data();
+    void modeSwitchTexts();
+    void selectionHighlightsYellow();
+    void doubleClickDelete_data();
+    void doubleClickDelete();
+    void dropOnTrashDeletes();
+    void copyAndMessages();
+    void clearAsksFirst_data();
+    void clearAsksFirst();
+    void paletteTargets_data();
+    void paletteTargets();
+    void lineWidthAndFill();
+    void titleScreen();
+    void closeQuestion_data();
+    void closeQuestion();
+    void clipboardCommand();
+    void smallImageCentredLargeImageScrolls();
+};
+
+void TestMainWindow::drawRectAndCircle_data()
+{
+    QTest::addColumn<int>("tool");
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<QString>("line");
+    const QString circle = " circle" + kPad;
+    QTest::newRow("rect") << 1 << QPoint(10, 20) << QPoint(110, 80) << true << 1 << rectLine("10,20,110,80");
+    QTest::newRow("rect up-left") << 1 << QPoint(110, 80) << QPoint(10, 20) << true << 1
+                                  << rectLine("10,20,110,80");
+    QTest::newRow("rect 1 px wide") << 1 << QPoint(10, 20) << QPoint(11, 80) << true << 0 << QString();
+    QTest::newRow("rect 1 px high") << 1 << QPoint(10, 20) << QPoint(110, 21) << true << 0 << QString();
+    QTest::newRow("rect released outside") << 1 << QPoint(30, 40) << QPoint(-10, -5) << true << 1
+                                           << rectLine("-10,-5,30,40");
+    QTest::newRow("rect cancelled") << 1 << QPoint(10, 20) << QPoint(110, 80) << false << 1 << QString();
+    QTest::newRow("circle") << 2 << QPoint(100, 100) << QPoint(130, 140) << true << 1
+                            << circle + "100,100,30|ziel.html|Ziel|*|*|*|*";
+    QTest::newRow("circle leftwards") << 2 << QPoint(100, 100) << QPoint(60, 100) << true << 1
+                                      << circle + "100,100,40|ziel.html|Ziel|*|*|*|*";
+    QTest::newRow("circle vertical only") << 2 << QPoint(100, 100) << QPoint(101, 180) << true << 0 << QString();
+}
+
+void TestMainWindow::drawRectAndCircle()
+{
+    QFETCH(int, tool);
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(bool, accept);
+    QFETCH(int, dialogs);
+    QFETCH(QString, line);
+    Editor e;
+    e.acceptDialog = accept;
+    e.w.ui.Option1[tool]->click();
+    const QImage before = e.canvas()->image().copy();
+    e.drag(from, to);
+    QCOMPARE(e.dialogCalls, dialogs);
+    QCOMPARE(e.w.areas().lines(), line.isEmpty() ? QStringList() : QStringList{line});
+    QCOMPARE(e.w.editorState().drawState, 1);
+    QCOMPARE(e.w.ui.Option1[3]->isEnabled(), !line.isEmpty());
+    if (line.isEmpty()) {
+        // The refresh took the rubber band away again.
+        QCOMPARE(e.canvas()->image(), before);
+        QVERIFY(e.w.mapCode().isEmpty());
+    } else {
+        QVERIFY(e.w.mapCode().contains(QStringLiteral("<area shape=")));
+        QVERIFY(e.w.ui.Command10->isEnabled());
+    }
+}
+
+void TestMainWindow::rightButtonDragEndsWithoutDialog()
+{
+    Editor e;
+    e.w.ui.Option1[1]->click();
+    const QImage before = e.canvas()->image().copy();
+    e.drag(QPoint(10, 10), QPoint(100, 90), Qt::RightButton);
+    QCOMPARE(e.dialogCalls, 0);
+    QCOMPARE(e.w.areas().count(), 0);
+    QCOMPARE(e.w.editorState().drawState, 1);
+    // The band stays until the next refresh.
+    QVERIFY(e.canvas()->image() != before);
+    e.w.ui.Command6->click();
+    QCOMPARE(e.canvas()->image(), before);
+}
+
+void TestMainWindow::drawPolygon_data()
+{
+    QTest::addColumn<QList<QPoint>>("clicks");
+    QTest::addColumn<QString>("coords");
+    QTest::newRow("triangle") << QList<QPoint>{{10, 10}, {50, 10}, {30, 40}} << "10,10,50,10,30,40";
+    QTest::newRow("one point") << QList<QPoint>{{50, 60}} << "50,60";
+}
+
+void TestMainWindow::drawPolygon()
+{
+    QFETCH(QList<QPoint>, clicks);
+    QFETCH(QString, coords);
+    Editor e;
+    e.w.ui.Option1[0]->click();
+    for (QPoint p : clicks) {
+        press(e.canvas(), p);
+        release(e.canvas(), p);
+    }
+    QVERIFY(e.w.editorState().polygonOpen);
+    QCOMPARE(e.w.editorState().polyPointCount, clicks.size());
+    press(e.canvas(), QPoint(200, 200), Qt::RightButton);
+    release(e.canvas(), QPoint(200, 200), Qt::RightButton);
+    QCOMPARE(e.dialogCalls, 1);
+    QCOMPARE(e.w.areas().lines(), QStringList{" poly" + kPad + coords + "|ziel.html|Ziel|*|*|*|*"});
+    QVERIFY(!e.w.editorState().polygonOpen);
+    QVERIFY(e.w.editorState().polyCoordText.isEmpty());
+    QVERIFY(e.w.mapCode().contains("coords=\"" + coords + "\""));
+}
+
+void TestMainWindow::positionLabel()
+{
+    Editor e;
+    sendMouse(e.canvas(), QEvent::MouseMove, QPoint(120, 45), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(e.w.ui.lblPos->text(), QStringLiteral("x=120   y=45"));
+    QVERIFY(e.w.ui.lblPos->isVisible());
+    sendMouse(e.w.ui.picOben, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
+    QVERIFY(!e.w.ui.lblPos->isVisible());
+}
+
+void TestMainWindow::handlePlacement_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QList<QPoint>>("positions"); // handles 0.. in order
+    QTest::addColumn<QList<bool>>("visible");
+    QTest::newRow("rect") << rectLine("10,20,110,70")
+                          << QList<QPoint>{{58, 43}, {5, 15}, {5, 15}, {5, 15}, {110, 70}}
+                          << QList<bool>{true, true, false, false, true};
+    QTest::newRow("rect corners exchanged") << rectLine("110,70,10,20")
+                                            << QList<QPoint>{{58, 43}, {105, 65}, {105, 65}, {105, 65}, {10, 20}}
+                                            << QList<bool>{true, true, false, false, true};
+    QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*"
+                            << QList<QPoint>{{-500, 0}, {98, 98}, {128, 98}} << QList<bool>{false, true, true};
+    QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*"
+                          << QList<QPoint>{{30, 25}, {10, 10}, {50, 10}, {30, 40}}
+                          << QList<bool>{true, true, true, true};
+}
+
+void TestMainWindow::handlePlacement()
+{
+    QFETCH(QString, line);
+    QFETCH(QList<QPoint>, positions);
+    QFETCH(QList<bool>, visible);
+    Editor e;
+    e.editLine(line);
+    QCOMPARE(e.w.handles().count(), positions.size());
+    for (int i = 0; i < positions.size(); ++i) {
+        QCOMPARE(e.handle(i)->objectName(), QStringLiteral("lblPoint_%1").arg(i));
+        if (visible[i])
+            QCOMPARE(e.pos(i), positions[i]);
+        QCOMPARE(e.handle(i)->isVisible(), visible[i]);
+        QCOMPARE(e.handle(i)->size(), QSize(5, 5));
+    }
+    QCOMPARE(e.handle(0)->color(), QColor(0, 255, 0));
+    const bool circle = line.contains("circle");
+    QCOMPARE(e.handle(1)->color(), circle ? QColor(0, 255, 0) : QColor(Qt::blue));
+    QCOMPARE(e.handle(1)->cursor().hotSpot(), QPoint(0, 0));
+    QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Edit-Modus"));
+    QVERIFY(e.w.ui.Command9->isEnabled());
+    QVERIFY(e.w.ui.Timer1->isActive());
+}
+
+void TestMainWindow::handleDrag_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("handle");
+    QTest::addColumn<QList<QPoint>>("moves");
+    QTest::addColumn<QString>("coords");
+    QTest::addColumn<QList<QPoint>>("after"); // expected positions of handles 0..
+    const QString circle = " circle" + kPad + "100,100,30|a|b|*|*|*|*";
+    const QString poly = " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*";
+    QTest::newRow("rect corner 4") << rectLine("10,20,110,70") << 4 << QList<QPoint>{{20, 20}} << "10,20,130,90"
+                                   << QList<QPoint>{{66, 51}, {5, 15}, {5, 15}, {5, 15}, {130, 90}};
+    QTest::newRow("rect corner 1 past 4") << rectLine("10,20,110,70") << 1 << QList<QPoint>{{100, 50}, {30, 30}}
+                                          << "115,75,135,95"
+                                          << QList<QPoint>{{120, 80}, {135, 95}, {5, 15}, {5, 15}, {110, 70}};
+    QTest::newRow("rect corners closer than 5") << rectLine("10,20,110,70") << 1 << QList<QPoint>{{103, 0}}
+                                                << "113,20,110,70"
+                                                << QList<QPoint>{{107, 41}, {108, 15}, {5, 15}, {5, 15}, {110, 70}};
+    QTest::newRow("rect anchor to left edge") << rectLine("10,20,110,70") << 0 << QList<QPoint>{{-100, 0}}
+                                              << "-48,20,52,70"
+                                              << QList<QPoint>{{0, 43}, {-53, 15}, {5, 15}, {5, 15}, {52, 70}};
+    QTest::newRow("circle radius") << circle << 2 << QList<QPoint>{{12, 3}} << "100,100,42"
+                                   << QList<QPoint>{{-500, 0}, {98, 98}, {140, 98}};
+    QTest::newRow("circle centre") << circle << 1 << QList<QPoint>{{10, 5}} << "110,105,30"
+                                   << QList<QPoint>{{-500, 0}, {108, 103}, {138, 103}};
+    QTest::newRow("circle radius past centre") << circle << 2 << QList<QPoint>{{-50, 0}} << "100,100,1"
+                                               << QList<QPoint>{{-500, 0}, {98, 98}, {78, 98}};
+    QTest::newRow("circle centre clamped") << circle << 1 << QList<QPoint>{{-200, -200}} << "2,2,30"
+                                           << QList<QPoint>{{-500, 0}, {0, 0}, {30, 0}};
+    QTest::newRow("poly vertex") << poly << 2 << QList<QPoint>{{5, 7}} << "10,10,55,17,30,40"
+                                 << QList<QPoint>{{30, 25}, {10, 10}, {55, 17}, {30, 40}};
+    QTest::newRow("poly anchor") << poly << 0 << QList<QPoint>{{10, 10}, {1, 2}} << "21,22,61,22,41,52"
+                                 << QList<QPoint>{{41, 37}, {21, 22}, {61, 22}, {41, 52}};
+    QTest::newRow("fractions truncate") << poly << 3 << QList<QPoint>{{3, -2}} << "10,10,50,10,33,38"
+                                        << QList<QPoint>{{30, 25}, {10, 10}, {50, 10}, {33, 38}};
+}
+
+void TestMainWindow::handleDrag()
+{
+    QFETCH(QString, line);
+    QFETCH(int, handle);
+    QFETCH(QList<QPoint>, moves);
+    QFETCH(QString, coords);
+    QFETCH(QList<QPoint>, after);
+    Editor e;
+    e.editLine(line);
+    e.dragHandle(handle, moves);
+    QCOMPARE(entry::coordsOf(e.w.areas().line(0)), coords);
+    for (int i = 0; i < after.size(); ++i) {
+        if (e.handle(i)->isVisible())
+            QCOMPARE(e.pos(i), after[i]);
+    }
+    // Only the coordinates changed.
+    QCOMPARE(entry::withCoords(e.w.areas().line(0), entry::coordsOf(line)), line);
+    QVERIFY(e.w.mapCode().contains("coords=\"" + coords + "\""));
+    QVERIFY(e.w.ui.List1->updatesEnabled());
+}
+
+void TestMainWindow::codeChangesOnlyOnRelease()
+{
+    Editor e;
+    e.editLine(rectLine("10,20,110,70"));
+    const QString code = e.w.mapCode();
+    HandleWidget* h = e.handle(4);
+    press(h, QPoint(0, 0));
+    QVERIFY(!e.w.ui.List1->updatesEnabled());
+    moveHeld(h, QPoint(10, 10));
+    QCOMPARE(entry::coordsOf(e.w.areas().line(0)), QStringLiteral("10,20,120,80"));
+    QCOMPARE(e.w.mapCode(), code);
+    // The selected area is drawn in its normal colour from the first move on.
+    QCOMPARE(e.canvas()->image().pixelColor(60, 20), e.canvas()->surface().penColor());
+    moveHeld(h, QPoint(0, 0), Qt::RightButton); // not the left button alone: ignored
+    QCOMPARE(e.pos(4), QPoint(120, 80));
+    release(h, QPoint(0, 0));
+    QVERIFY(e.w.ui.List1->updatesEnabled());
+    QVERIFY(e.w.mapCode().contains("coords=\"10,20,120,80\""));
+}
+
+void TestMainWindow::rightClickAddsVertex_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("coords");
+    QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*" << "10,10,50,10,30,40,70,60";
+    QTest::newRow("rect") << rectLine("10,20,110,70") << "10,20,110,70";
+    QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*" << "100,100,30";
+}
+
+void TestMainWindow::rightClickAddsVertex()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, coords);
+    Editor e;
+    e.editLine(line);
+    const int handles = e.w.handles().count();
+    const QPoint anchor = e.pos(0);
+    press(e.canvas(), QPoint(70, 60), Qt::RightButton);
+    release(e.canvas(), QPoint(70, 60), Qt::RightButton);
+    QCOMPARE(entry::coordsOf(e.w.areas().line(0)), coords);
+    const bool poly = line.contains("poly");
+    QCOMPARE(e.w.handles().count(), handles + (poly ? 1 : 0));
+    QCOMPARE(e.pos(0), anchor);
+    if (poly) {
+        QCOMPARE(e.pos(4), QPoint(70, 60));
+        QVERIFY(e.w.mapCode().contains("coords=\"" + coords + "\""));
+    }
+    QCOMPARE(e.dialogCalls, 0);
+}
+
+void TestMainWindow::editModeMessages_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty list") << QStringList() << "Bitte zunächst ein Areal einzeichnen!";
+    QTest::newRow("no selection") << QStringList{rectLine("10,20,110,70")}
+                                  << "Bitte zunächst in der Arealliste ein Element auswählen!";
+}
+
+void TestMainWindow::editModeMessages()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QString, message);
+    Editor e;
+    e.w.ui.Option1[3]->setEnabled(true);
+    e.w.ui.Option1[3]->click();
+    e.w.areas().setLines(lines); // a reset of the list leaves nothing selected
+    press(e.canvas(), QPoint(30, 30));
+    release(e.canvas(), QPoint(30, 30));
+    QCOMPARE(e.platform.boxes.size(), 1);
+    QCOMPARE(e.platform.boxes[0].text, message);
+    QCOMPARE(e.platform.boxes[0].title, QStringLiteral("korvane"));
+    QCOMPARE(e.platform.boxes[0].icon, MessageIcon::Information);
+    QCOMPARE(e.platform.boxes[0].buttons, QList<MessageButton>{MessageButton::Ok});
+    QCOMPARE(e.w.areas().lines(), lines);
+}
+
+void TestMainWindow::modeSwitchTexts_data()
+{
+    QTest::addColumn<int>("option");
+    QTest::addColumn<QString>("help");
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("polygon") << 0
+                             << "Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
+                                "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte "
+                                "Punkt wird mit dem ersten verbunden)."
+                             << "poly" << "Zeichen-Modus";
+    QTest::newRow("rechteck") << 1
+                              << "Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
+                                 "Maustaste das Rechteck aufziehen."
+                              << "rect" << "Zeichen-Modus";
+    QTest::newRow("kreis") << 2
+                           << "Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
+                              "Maustaste den Kreis in x-Richtung aufziehen."
+                           << "circle" << "Zeichen-Modus";
+    QTest::newRow("edit") << 3
+                          << "Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen "
+                             "Ankerpunktes bewegt das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der "
+                             "Objekte. Rechter MausClick fügt einem Polygon weitere Ziehpunkte hinzu."
+                          << "poly" << "Edit-Modus";
+}
+
+void TestMainWindow::modeSwitchTexts()
+{
+    QFETCH(int, option);
+    QFETCH(QString, help);
+    QFETCH(QString, shape);
+    QFETCH(QString, label);
+    Editor e;
+    QVERIFY(e.w.ui.Label3->text().isEmpty());
+    e.w.areas().setLines({rectLine("10,20,110,70")});
+    e.w.ui.Option1[3]->setEnabled(true);
+    if (option == 0)
+        e.w.ui.Option1[1]->click(); // polygon is checked at start
+    e.w.ui.Option1[option]->click();
+    QCOMPARE(e.w.ui.txtHelp->toPlainText(), help);
+    QCOMPARE(e.w.editorState().shapeKind, shape);
+    QCOMPARE(e.w.ui.Label3->text(), label);
+    QCOMPARE(e.w.editorState().editMode, option == 3);
+    QCOMPARE(e.w.ui.Timer1->isActive(), option == 3);
+    QCOMPARE(e.w.ui.Command9->isEnabled(), option == 3);
+    const DrawMode mode = e.canvas()->surface().drawMode();
+    // Edit mode keeps the drawing mode of the tool before it (the polygon here).
+    QCOMPARE(mode, option == 1 || option == 2 ? DrawMode::InvertXor : DrawMode::Copy);
+    if (option == 3) {
+        QCOMPARE(e.w.selectedIndex(), 0); // the first line got selected
+        QCOMPARE(e.w.handles().count(), 5);
+        const bool underlined = e.w.ui.Label3->font().underline();
+        QMetaObject::invokeMethod(e.w.ui.Timer1, "timeout");
+        QCOMPARE(e.w.ui.Label3->font().underline(), !underlined);
+        e.w.ui.Option1[0]->click();
+        QCOMPARE(e.w.handles().count(), 1);
+        QVERIFY(!e.handle(0)->isVisible());
+        QVERIFY(!e.w.ui.Label3->font().underline());
+    }
+}
+
+void TestMainWindow::selectionHighlightsYellow()
+{
+    Editor e;
+    e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
+    e.w.ui.Command6->click();
+    e.w.setSelectedIndex(0);
+    const QImage& img = e.canvas()->image();
+    QCOMPARE(img.pixelColor(60, 20), QColor(Qt::yellow));
+    QCOMPARE(img.pixelColor(200, 20), QColor(Qt::red));
+    QCOMPARE(e.w.handles().count(), 1); // drawing mode: no handles
+    QVERIFY(!e.w.state().mapSaved);     // the code was regenerated
+    e.w.setSelectedIndex(1);
+    QCOMPARE(e.canvas()->image().pixelColor(60, 20), QColor(Qt::red));
+    QCOMPARE(e.canvas()->image().pixelColor(200, 20), QColor(Qt::yellow));
+}
+
+void TestMainWindow::doubleClickDelete_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<bool>("editMode");
+    QTest::newRow("no") << 2 << false << true;
+    QTest::newRow("yes, one left") << 2 << true << true;
+    QTest::newRow("yes, last line in edit mode") << 1 << true << true;
+    QTest::newRow("yes, last line drawing mode") << 1 << true << false;
+}
+
+void TestMainWindow::doubleClickDelete()
+{
+    QFETCH(int, lines);
+    QFETCH(bool, yes);
+    QFETCH(bool, editMode);
+    Editor e;
+    QStringList all{rectLine("10,20,110,70"), rectLine("150,20,250,70")};
+    all = all.mid(0, lines);
+    e.w.areas().setLines(all);
+    e.w.ui.Option1[3]->setEnabled(true);
+    if (editMode)
+        e.w.ui.Option1[3]->click();
+    e.w.setSelectedIndex(0);
+    const QString code = e.w.mapCode();
+    e.platform.answers.enqueue(yes ? MessageButton::Yes : MessageButton::No);
+    QListView* list = e.w.ui.List1;
+    const QPoint item = list->visualRect(e.w.areas().index(0)).center();
+    press(list->viewport(), item);
+    release(list->viewport(), item);
+    sendMouse(list->viewport(), QEvent::MouseButtonDblClick, item, Qt::LeftButton, Qt::LeftButton);
+    release(list->viewport(), item);
+    QCOMPARE(e.platform.boxes.size(), 1);
+    QCOMPARE(e.platform.boxes[0].title, QStringLiteral("Korvane Kontrollabfrage"));
+    QCOMPARE(e.platform.boxes[0].text, QStringLiteral("Soll dieser Eintag wirklich gelöscht werden?"));
+    QCOMPARE(e.platform.boxes[0].icon, MessageIcon::Question);
+    if (!yes) {
+        QCOMPARE(e.w.areas().lines(), all);
+        QCOMPARE(e.w.mapCode(), code);
+        return;
+    }
+    QCOMPARE(e.w.areas().lines(), all.mid(1));
+    QCOMPARE(e.w.selectedIndex(), -1);
+    QCOMPARE(e.w.handles().count(), 1);
+    QVERIFY(!e.handle(0)->isVisible());
+    if (lines == 1) {
+        QVERIFY(e.w.mapCode().isEmpty());
+        QVERIFY(e.w.state().mapSaved);
+        QVERIFY(!e.w.editorState().editMode);
+        QVERIFY(!e.w.ui.Option1[3]->isChecked());
+        QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
+        QVERIFY(!e.w.ui.Timer1->isActive());
+        QVERIFY(!e.w.ui.cmdClipboard->isEnabled());
+    } else {
+        QVERIFY(e.w.mapCode().contains("150,20,250,70"));
+        QVERIFY(!e.w.mapCode().contains("10,20,110,70"));
+    }
+}
+
+void TestMainWindow::dropOnTrashDeletes()
+{
+    Editor e;
+    e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
+    e.w.ui.Option1[3]->setEnabled(true);
+    e.w.ui.Option1[3]->click();
+    e.w.setSelectedIndex(1);
+    QCOMPARE(e.w.handles().count(), 5);
+    // Whatever is dropped, the selected line goes, without a question.
+    for (int round = 0; round < 2; ++round) {
+        QMimeData mime;
+        mime.setText(round == 0 ? QStringLiteral("anything") : QString());
+        QWidget* trash = e.w.ui.Picture2;
+        const QPoint at = trash->rect().center();
+        QDragEnterEvent enter(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(trash, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(at), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(trash, &drop);
+        QVERIFY(drop.isAccepted());
+        if (round == 0) {
+            QCOMPARE(e.w.areas().lines(), QStringList{rectLine("10,20,110,70")});
+            QCOMPARE(e.w.handles().count(), 1);
+            QVERIFY(e.w.editorState().editMode);
+            e.w.setSelectedIndex(0);
+        }
+    }
+    QVERIFY(e.platform.boxes.isEmpty());
+    QVERIFY(e.w.areas().isEmpty());
+    QVERIFY(!e.w.editorState().editMode);
+    QVERIFY(e.w.state().mapSaved);
+    QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
+}
+
+void TestMainWindow::copyAndMessages()
+{
+    Editor e;
+    // Empty list: nothing at all.
+    e.w.ui.Command10->setEnabled(true);
+    e.w.ui.Command10->click();
+    e.w.ui.Command9->setEnabled(true);
+    e.w.ui.Command9->click();
+    QVERIFY(e.platform.boxes.isEmpty());
+    e.w.areas().setLines({rectLine("10,20,110,70")});
+    e.w.ui.Command10->click();
+    e.w.ui.Command9->click();
+    QCOMPARE(e.platform.boxes.size(), 2);
+    QCOMPARE(e.platform.boxes[0].text, QStringLiteral("Bitte zunächst ein Element in der Arealliste auswählen."));
+    QCOMPARE(e.platform.boxes[1].text, QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));
+    for (const auto& box : e.platform.boxes)
+        QCOMPARE(box.icon, MessageIcon::Information);
+    e.w.setSelectedIndex(0);
+    e.w.ui.Option1[3]->setEnabled(true);
+    e.w.ui.Command10->click();
+    QCOMPARE(e.w.areas().lines(), QStringList(2, rectLine("10,20,110,70")));
+    QVERIFY(e.w.ui.Option1[3]->isChecked());
+    QVERIFY(e.w.editorState().editMode);
+    QCOMPARE(e.w.selectedIndex(), 1);
+    QCOMPARE(e.pos(4), QPoint(110, 70));
+}
+
+void TestMainWindow::clearAsksFirst_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TestMainWindow::clearAsksFirst()
+{
+    QFETCH(bool, yes);
+    Editor e;
+    e.w.ui.Command3->click(); // empty: asks nothing
+    QVERIFY(e.platform.boxes.isEmpty());
+    const QImage clean = e.canvas()->image().copy();
+    e.w.areas().setLines({rectLine("10,20,110,70")});
+    e.w.ui.Option1[3]->setEnabled(true);
+    e.w.ui.Option1[3]->click();
+    e.platform.answers.enqueue(yes ? MessageButton::Yes : MessageButton::No);
+    e.w.ui.Command3->click();
+    QCOMPARE(e.platform.boxes.size(), 1);
+    QCOMPARE(e.platform.boxes[0].title, QStringLiteral("Korvane - Kontrollabfrage"));
+    QCOMPARE(e.platform.boxes[0].text,
+             QStringLiteral("Möchten Sie jetzt wirklich alle eingezeichneten Areale löschen?"));
+    QCOMPARE(e.w.areas().isEmpty(), yes);
+    QCOMPARE(e.w.editorState().editMode, !yes);
+    if (yes) {
+        QVERIFY(e.w.mapCode().isEmpty());
+        QVERIFY(e.w.state().mapSaved);
+        QVERIFY(!e.w.ui.Option1[3]->isEnabled());
+        QVERIFY(!e.w.ui.Command9->isEnabled());
+        QVERIFY(!e.w.ui.Command10->isEnabled());
+        QCOMPARE(e.w.handles().count(), 1);
+        QCOMPARE(e.canvas()->image(), clean);
+    }
+}
+
+void TestMainWindow::paletteTargets_data()
+{
+    QTest::addColumn<int>("target");
+    QTest::addColumn<int>("swatch");
+    QTest::newRow("draw colour green") << 0 << 10;
+    QTest::newRow("fill colour navy") << 1 << 1;
+    QTest::newRow("handle colour magenta") << 2 << 13;
+}
+
+void TestMainWindow::paletteTargets()
+{
+    QFETCH(int, target);
+    QFETCH(int, swatch);
+    Editor e;
+    QCOMPARE(e.w.drawColor(), QColor(Qt::red));
+    QCOMPARE(e.w.fillColor(), QColor(Qt::cyan));
+    QCOMPARE(e.w.handleColor(), QColor(Qt::blue));
+    e.editLine(" circle" + kPad + "100,100,30|a|b|*|*|*|*");
+    auto* palette = static_cast<ColorPalette*>(e.w.ui.picColor);
+    e.w.ui.Option2[target]->click();
+    QTest::mouseClick(palette, Qt::LeftButton, {}, palette->swatchRect(swatch).center());
+    const QColor picked(kPaletteColors[swatch]);
+    const QColor shown[] = {e.w.drawColor(), e.w.fillColor(), e.w.handleColor()};
+    QCOMPARE(shown[target], picked);
+    if (target == 0)
+        QCOMPARE(e.canvas()->surface().penColor(), picked);
+    if (target == 1)
+        QCOMPARE(e.canvas()->surface().fillColor(), picked);
+    // The centre handle of a circle takes the handle colour as well; the anchor never.
+    QCOMPARE(e.handle(1)->color(), target == 2 ? picked : QColor(0, 255, 0));
+    QCOMPARE(e.handle(0)->color(), QColor(0, 255, 0));
+}
+
+void TestMainWindow::lineWidthAndFill()
+{
+    Editor e;
+    e.w.areas().setLines({rectLine("10,20,110,70")});
+    QTest::mouseClick(e.w.ui.Image1[2], Qt::LeftButton);
+    QCOMPARE(e.w.lineWidth(), 3);
+    QCOMPARE(e.w.ui.Image1[2]->frameShape(), QFrame::Box);
+    QCOMPARE(e.w.ui.Image1[0]->frameShape(), QFrame::NoFrame);
+    QCOMPARE(e.canvas()->image().pixelColor(60, 21), QColor(Qt::red)); // 3 pixels wide
+    e.w.ui.chkGefuellt->click();
+    QCOMPARE(e.w.fillStyle(), 7);
+    int cyan = 0;
+    for (int x = 15; x < 105; ++x)
+        cyan += e.canvas()->image().pixelColor(x, 45) == QColor(Qt::cyan);
+    QVERIFY(cyan > 0);
+    e.w.ui.chkGefuellt->click();
+    QCOMPARE(e.w.fillStyle(), 1);
+    for (int x = 15; x < 105; ++x)
+        QCOMPARE(e.canvas()->image().pixelColor(x, 45), QColor(Qt::white));
+}
+
+void TestMainWindow::titleScreen()
+{
+    korvane::test::installScriptedPlatform();
+    MainWindow w;
+    // The same texts drawn independently onto the blank canvas.
+    QImage expected = w.ui.Picture1->picture().copy();
+    {
+        QPainter p(&expected);
+        QFont font(QStringLiteral("Times New Roman"));
+        font.setStyleHint(QFont::Serif);
+        font.setPointSize(45);
+        p.setFont(font);
+        const auto text = [&p](QPoint at, const QString& s) {
+            p.drawText(QRect(at, QSize(100000, 100000)), Qt::AlignLeft | Qt::AlignTop, s);
+        };
+        p.setPen(Qt::black);
+        text({43, 103}, "Korvane");
+        p.setPen(QColor(0x80, 0x80, 0x00));
+        text({40, 100}, "Korvane");
+        font.setPointSize(12);
+        p.setFont(font);
+        text({20, 260}, "Version: 1.0");
+        text({420, 260}, "- ulvamo - 2001");
+    }
+    QCOMPARE(w.ui.Picture1->image(), expected);
+    QCOMPARE(w.ui.Picture1->surface().penColor(), QColor(0x80, 0x80, 0x00));
+    QCOMPARE(w.handles().anchor()->x(), -500);
+    QVERIFY(w.state().mapSaved);
+    QVERIFY(w.ui.Label3->text().isEmpty());
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(!w.ui.Option1[i]->isEnabled());
+    QVERIFY(w.ui.Option1[0]->isChecked());
+}
+
+void TestMainWindow::closeQuestion_data()
+{
+    QTest::addColumn<bool>("withCode");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("answer"); // 0 Yes, 1 No
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("no code") << false << false << 0 << false << true;
+    QTest::newRow("saved code") << true << true << 0 << false << true;
+    QTest::newRow("unsaved, yes") << true << false << 0 << true << false;
+    QTest::newRow("unsaved, no") << true << false << 1 << true << true;
+}
+
+void TestMainWindow::closeQuestion()
+{
+    QFETCH(bool, withCode);
+    QFETCH(bool, saved);
+    QFETCH(int, answer);
+    QFETCH(bool, asks);
+    QFETCH(bool, closes);
+    Editor e;
+    if (withCode)
+        e.w.areas().setLines({rectLine("10,20,110,70")});
+    e.w.ui.Command6->click();
+    e.w.state().mapSaved = saved;
+    bool saveClicked = false;
+    connect(e.w.ui.Command7, &QPushButton::clicked, [&] { saveClicked = true; });
+    e.platform.answers.enqueue(answer == 0 ? MessageButton::Yes : MessageButton::No);
+    const bool closed = e.w.close();
+    QCOMPARE(closed, closes);
+    QCOMPARE(e.platform.boxes.size(), asks ? 1 : 0);
+    if (asks) {
+        QCOMPARE(e.platform.boxes[0].title, QStringLiteral("Korvane Kontrollabfrage"));
+        QCOMPARE(e.platform.boxes[0].text,
+                 QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                                "jetzt gespeichert werden?"));
+        QCOMPARE(e.platform.boxes[0].icon, MessageIcon::Question);
+        QCOMPARE(e.platform.boxes[0].buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
+    }
+    QCOMPARE(saveClicked, asks && answer == 0);
+}
+
+void TestMainWindow::clipboardCommand()
+{
+    Editor e;
+    QVERIFY(!e.w.ui.cmdClipboard->isEnabled());
+    e.w.areas().setLines({rectLine("10,20,110,70")});
+    e.w.ui.Command6->click();
+    QVERIFY(e.w.ui.cmdClipboard->isEnabled());
+    QVERIFY(e.w.ui.Command7->isEnabled());
+    QGuiApplication::clipboard()->setText(QStringLiteral("alt"));
+    e.w.ui.cmdClipboard->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), e.w.mapCode());
+    QVERIFY(e.w.mapCode().startsWith(QStringLiteral("<!-- HTML-Code fuer den Image-Tag   -->")));
+}
+
+void TestMainWindow::smallImageCentredLargeImageScrolls()
+{
+    Editor e;
+    e.w.resize(1000, 720);
+    QApplication::processEvents();
+    QWidget* view = e.w.ui.picContainer;
+    QVERIFY(view->width() > 400 && view->height() > 200);
+    // Small: centred, no scrolling.
+    QImage small(200, 100, QImage::Format_RGB32);
+    small.fill(Qt::white);
+    e.canvas()->setPicture(small);
+    e.w.layoutCanvas();
+    QCOMPARE(e.canvas()->pos(), QPoint((view->width() - 200) / 2, (view->height() - 100) / 2));
+    QVERIFY(!e.w.ui.HScroll1->isEnabled());
+    QVERIFY(!e.w.ui.VScroll1->isEnabled());
+    // Large: top-left first; the maximum shows the bottom-right corner at the edge.
+    QImage large(3000, 2000, QImage::Format_RGB32);
+    large.fill(Qt::white);
+    e.canvas()->setPicture(large);
+    e.w.layoutCanvas();
+    QCOMPARE(e.canvas()->pos(), QPoint(0, 0));
+    QVERIFY(e.w.ui.HScroll1->isEnabled());
+    QCOMPARE(e.w.ui.HScroll1->maximum(), 3000 - view->width());
+    QCOMPARE(e.w.ui.VScroll1->maximum(), 2000 - view->height());
+    QCOMPARE(e.w.ui.HScroll1->pageStep(), qRound((3000 - view->width()) / 10.0));
+    e.w.ui.HScroll1->setValue(e.w.ui.HScroll1->maximum());
+    e.w.ui.VScroll1->setValue(e.w.ui.VScroll1->maximum());
+    QCOMPARE(e.canvas()->mapTo(view, QPoint(2999, 1999)), QPoint(view->width() - 1, view->height() - 1));
+    // Window rules: the viewport follows the window size.
+    const int width = view->width();
+    e.w.resize(1100, 720);
+    QApplication::processEvents();
+    QCOMPARE(view->width(), width + 100);
+    QCOMPARE(e.w.ui.HScroll1->width(), view->width());
+    QCOMPARE(e.w.ui.VScroll1->height(), view->height());
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
