@@ -22,8 +22,7 @@ namespace {
 
 constexpr int kMoves = 200;
 
-QStringList bigAreaList()
-{
+QStringList bigAreaList() {
     std::mt19937 random(42);
     std::uniform_int_distribution<int> x(50, 3900), y(50, 2900), size(10, 90), points(8, 20);
     const QString pad = QStringLiteral("                    |");
@@ -33,7 +32,8 @@ QStringList bigAreaList()
         QString shape, coords;
         if (i % 3 == 0) {
             shape = QStringLiteral("rect");
-            coords = QStringLiteral("%1,%2,%3,%4").arg(cx).arg(cy).arg(cx + size(random)).arg(cy + size(random));
+            coords =
+                QStringLiteral("%1,%2,%3,%4").arg(cx).arg(cy).arg(cx + size(random)).arg(cy + size(random));
         } else if (i % 3 == 1) {
             shape = QStringLiteral("circle");
             coords = QStringLiteral("%1,%2,%3").arg(cx).arg(cy).arg(size(random) / 2);
@@ -52,8 +52,7 @@ QStringList bigAreaList()
 
 struct Scene {
     MainWindow window;
-    Scene(bool partial)
-    {
+    Scene(bool partial) {
         QImage picture(4000, 3000, QImage::Format_RGB32);
         picture.fill(Qt::white);
         window.ui.Picture1->setPicture(picture);
@@ -63,23 +62,22 @@ struct Scene {
         window.show();
         QStringList lines = bigAreaList();
         // The dragged area: a polygon of 12 points in the visible corner.
-        lines[2500] = QStringLiteral(" poly                    |100,100,160,90,220,110,260,160,270,220,240,280,"
-                                     "180,300,120,290,80,250,60,190,70,140,90,110|a|b|*|*|*|*");
+        lines[2500] =
+            QStringLiteral(" poly                    |100,100,160,90,220,110,260,160,270,220,240,280,"
+                           "180,300,120,290,80,250,60,190,70,140,90,110|a|b|*|*|*|*");
         window.areas().setLines(lines);
         window.ui.Option1[3]->setEnabled(true);
         window.ui.Option1[3]->click();
         window.setSelectedIndex(2500);
         QApplication::processEvents();
     }
-    void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
-    {
+    void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held) {
         QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier);
         QApplication::sendEvent(w, &event);
     }
 };
 
-void dragAnchor(benchmark::State& state, bool partial)
-{
+void dragAnchor(benchmark::State& state, bool partial) {
     Scene scene(partial);
     HandleWidget* anchor = scene.window.handles().anchor();
     for (auto _ : state) {
@@ -93,20 +91,23 @@ void dragAnchor(benchmark::State& state, bool partial)
         QApplication::processEvents();
     }
     // Seconds per (moves / 1000): milliseconds per move (printed with an "s").
-    state.counters["ms_per_move"] = benchmark::Counter(kMoves / 1000.0, benchmark::Counter::kIsIterationInvariantRate |
-                                                                           benchmark::Counter::kInvert);
+    state.counters["ms_per_move"] = benchmark::Counter(
+        kMoves / 1000.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_HandleDrag(benchmark::State& state) { dragAnchor(state, true); }
-void BM_HandleDragFullRedraw(benchmark::State& state) { dragAnchor(state, false); }
+void BM_HandleDrag(benchmark::State& state) {
+    dragAnchor(state, true);
+}
+void BM_HandleDragFullRedraw(benchmark::State& state) {
+    dragAnchor(state, false);
+}
 
 } // namespace
 
 BENCHMARK(BM_HandleDrag)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_HandleDragFullRedraw)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -27,25 +27,23 @@ namespace {
 
 const QString kPad = QStringLiteral("                    |");
 
-QString rectLine(const QString& coords) { return " rect" + kPad + coords + "|ziel.html|Ziel|*|*|*|*"; }
+QString rectLine(const QString& coords) {
+    return " rect" + kPad + coords + "|ziel.html|Ziel|*|*|*|*";
+}
 
 // A real mouse event with the buttons held during a move.
-void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
-{
+void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held) {
     QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &event);
 }
 
-void press(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton)
-{
+void press(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton) {
     sendMouse(w, QEvent::MouseButtonPress, pos, b, b);
 }
-void moveHeld(QWidget* w, QPoint pos, Qt::MouseButtons held = Qt::LeftButton)
-{
+void moveHeld(QWidget* w, QPoint pos, Qt::MouseButtons held = Qt::LeftButton) {
     sendMouse(w, QEvent::MouseMove, pos, Qt::NoButton, held);
 }
-void release(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton)
-{
+void release(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton) {
     sendMouse(w, QEvent::MouseButtonRelease, pos, b, Qt::NoButton);
 }
 
@@ -56,8 +54,7 @@ struct Editor {
     int dialogCalls = 0;
     bool acceptDialog = true;
 
-    Editor()
-    {
+    Editor() {
         QImage image(400, 300, QImage::Format_RGB32);
         image.fill(Qt::white);
         w.state().imagePath = QStringLiteral("/bilder/plan.png");
@@ -78,22 +75,19 @@ struct Editor {
     Canvas* canvas() { return w.ui.Picture1; }
     HandleWidget* handle(int i) { return w.handles().handle(i); }
     QPoint pos(int i) { return handle(i)->pos(); }
-    void drag(QPoint from, QPoint to, Qt::MouseButton b = Qt::LeftButton)
-    {
+    void drag(QPoint from, QPoint to, Qt::MouseButton b = Qt::LeftButton) {
         press(canvas(), from, b);
         moveHeld(canvas(), (from + to) / 2, b);
         moveHeld(canvas(), to, b);
         release(canvas(), to, b);
     }
-    void editLine(const QString& line)
-    {
+    void editLine(const QString& line) {
         w.areas().setLines({line});
         w.ui.Option1[3]->setEnabled(true);
         w.ui.Option1[3]->click();
     }
     // Drags handle i so that the pointer reports the offset on each move.
-    void dragHandle(int i, const QList<QPoint>& offsets)
-    {
+    void dragHandle(int i, const QList<QPoint>& offsets) {
         HandleWidget* h = handle(i);
         press(h, QPoint(0, 0));
         for (QPoint offset : offsets)
@@ -106,7 +100,7 @@ struct Editor {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void drawRectAndCircle_data();
     void drawRectAndCircle();
     void rightButtonDragEndsWithoutDialog();
@@ -141,8 +135,7 @@ private slots:
     void smallImageCentredLargeImageScrolls();
 };
 
-void TestMainWindow::drawRectAndCircle_data()
-{
+void TestMainWindow::drawRectAndCircle_data() {
     QTest::addColumn<int>("tool");
     QTest::addColumn<QPoint>("from");
     QTest::addColumn<QPoint>("to");
@@ -155,18 +148,18 @@ void TestMainWindow::drawRectAndCircle_data()
                                   << rectLine("10,20,110,80");
     QTest::newRow("rect 1 px wide") << 1 << QPoint(10, 20) << QPoint(11, 80) << true << 0 << QString();
     QTest::newRow("rect 1 px high") << 1 << QPoint(10, 20) << QPoint(110, 21) << true << 0 << QString();
-    QTest::newRow("rect released outside") << 1 << QPoint(30, 40) << QPoint(-10, -5) << true << 1
-                                           << rectLine("-10,-5,30,40");
+    QTest::newRow("rect released outside")
+        << 1 << QPoint(30, 40) << QPoint(-10, -5) << true << 1 << rectLine("-10,-5,30,40");
     QTest::newRow("rect cancelled") << 1 << QPoint(10, 20) << QPoint(110, 80) << false << 1 << QString();
     QTest::newRow("circle") << 2 << QPoint(100, 100) << QPoint(130, 140) << true << 1
                             << circle + "100,100,30|ziel.html|Ziel|*|*|*|*";
     QTest::newRow("circle leftwards") << 2 << QPoint(100, 100) << QPoint(60, 100) << true << 1
                                       << circle + "100,100,40|ziel.html|Ziel|*|*|*|*";
-    QTest::newRow("circle vertical only") << 2 << QPoint(100, 100) << QPoint(101, 180) << true << 0 << QString();
+    QTest::newRow("circle vertical only")
+        << 2 << QPoint(100, 100) << QPoint(101, 180) << true << 0 << QString();
 }
 
-void TestMainWindow::drawRectAndCircle()
-{
+void TestMainWindow::drawRectAndCircle() {
     QFETCH(int, tool);
     QFETCH(QPoint, from);
     QFETCH(QPoint, to);
@@ -192,8 +185,7 @@ void TestMainWindow::drawRectAndCircle()
     }
 }
 
-void TestMainWindow::rightButtonDragEndsWithoutDialog()
-{
+void TestMainWindow::rightButtonDragEndsWithoutDialog() {
     Editor e;
     e.w.ui.Option1[1]->click();
     const QImage before = e.canvas()->image().copy();
@@ -207,16 +199,14 @@ void TestMainWindow::rightButtonDragEndsWithoutDialog()
     QCOMPARE(e.canvas()->image(), before);
 }
 
-void TestMainWindow::drawPolygon_data()
-{
+void TestMainWindow::drawPolygon_data() {
     QTest::addColumn<QList<QPoint>>("clicks");
     QTest::addColumn<QString>("coords");
     QTest::newRow("triangle") << QList<QPoint>{{10, 10}, {50, 10}, {30, 40}} << "10,10,50,10,30,40";
     QTest::newRow("one point") << QList<QPoint>{{50, 60}} << "50,60";
 }
 
-void TestMainWindow::drawPolygon()
-{
+void TestMainWindow::drawPolygon() {
     QFETCH(QList<QPoint>, clicks);
     QFETCH(QString, coords);
     Editor e;
@@ -236,8 +226,7 @@ void TestMainWindow::drawPolygon()
     QVERIFY(e.w.mapCode().contains("coords=\"" + coords + "\""));
 }
 
-void TestMainWindow::positionLabel()
-{
+void TestMainWindow::positionLabel() {
     Editor e;
     sendMouse(e.canvas(), QEvent::MouseMove, QPoint(120, 45), Qt::NoButton, Qt::NoButton);
     QCOMPARE(e.w.ui.lblPos->text(), QStringLiteral("x=120   y=45"));
@@ -246,26 +235,25 @@ void TestMainWindow::positionLabel()
     QVERIFY(!e.w.ui.lblPos->isVisible());
 }
 
-void TestMainWindow::handlePlacement_data()
-{
+void TestMainWindow::handlePlacement_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QList<QPoint>>("positions"); // handles 0.. in order
     QTest::addColumn<QList<bool>>("visible");
     QTest::newRow("rect") << rectLine("10,20,110,70")
                           << QList<QPoint>{{58, 43}, {5, 15}, {5, 15}, {5, 15}, {110, 70}}
                           << QList<bool>{true, true, false, false, true};
-    QTest::newRow("rect corners exchanged") << rectLine("110,70,10,20")
-                                            << QList<QPoint>{{58, 43}, {105, 65}, {105, 65}, {105, 65}, {10, 20}}
-                                            << QList<bool>{true, true, false, false, true};
+    QTest::newRow("rect corners exchanged")
+        << rectLine("110,70,10,20") << QList<QPoint>{{58, 43}, {105, 65}, {105, 65}, {105, 65}, {10, 20}}
+        << QList<bool>{true, true, false, false, true};
     QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*"
-                            << QList<QPoint>{{-500, 0}, {98, 98}, {128, 98}} << QList<bool>{false, true, true};
+                            << QList<QPoint>{{-500, 0}, {98, 98}, {128, 98}}
+                            << QList<bool>{false, true, true};
     QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*"
                           << QList<QPoint>{{30, 25}, {10, 10}, {50, 10}, {30, 40}}
                           << QList<bool>{true, true, true, true};
 }
 
-void TestMainWindow::handlePlacement()
-{
+void TestMainWindow::handlePlacement() {
     QFETCH(QString, line);
     QFETCH(QList<QPoint>, positions);
     QFETCH(QList<bool>, visible);
@@ -288,8 +276,7 @@ void TestMainWindow::handlePlacement()
     QVERIFY(e.w.ui.Timer1->isActive());
 }
 
-void TestMainWindow::handleDrag_data()
-{
+void TestMainWindow::handleDrag_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("handle");
     QTest::addColumn<QList<QPoint>>("moves");
@@ -297,17 +284,18 @@ void TestMainWindow::handleDrag_data()
     QTest::addColumn<QList<QPoint>>("after"); // expected positions of handles 0..
     const QString circle = " circle" + kPad + "100,100,30|a|b|*|*|*|*";
     const QString poly = " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*";
-    QTest::newRow("rect corner 4") << rectLine("10,20,110,70") << 4 << QList<QPoint>{{20, 20}} << "10,20,130,90"
+    QTest::newRow("rect corner 4") << rectLine("10,20,110,70") << 4 << QList<QPoint>{{20, 20}}
+                                   << "10,20,130,90"
                                    << QList<QPoint>{{66, 51}, {5, 15}, {5, 15}, {5, 15}, {130, 90}};
-    QTest::newRow("rect corner 1 past 4") << rectLine("10,20,110,70") << 1 << QList<QPoint>{{100, 50}, {30, 30}}
-                                          << "115,75,135,95"
-                                          << QList<QPoint>{{120, 80}, {135, 95}, {5, 15}, {5, 15}, {110, 70}};
-    QTest::newRow("rect corners closer than 5") << rectLine("10,20,110,70") << 1 << QList<QPoint>{{103, 0}}
-                                                << "113,20,110,70"
-                                                << QList<QPoint>{{107, 41}, {108, 15}, {5, 15}, {5, 15}, {110, 70}};
-    QTest::newRow("rect anchor to left edge") << rectLine("10,20,110,70") << 0 << QList<QPoint>{{-100, 0}}
-                                              << "-48,20,52,70"
-                                              << QList<QPoint>{{0, 43}, {-53, 15}, {5, 15}, {5, 15}, {52, 70}};
+    QTest::newRow("rect corner 1 past 4")
+        << rectLine("10,20,110,70") << 1 << QList<QPoint>{{100, 50}, {30, 30}} << "115,75,135,95"
+        << QList<QPoint>{{120, 80}, {135, 95}, {5, 15}, {5, 15}, {110, 70}};
+    QTest::newRow("rect corners closer than 5")
+        << rectLine("10,20,110,70") << 1 << QList<QPoint>{{103, 0}} << "113,20,110,70"
+        << QList<QPoint>{{107, 41}, {108, 15}, {5, 15}, {5, 15}, {110, 70}};
+    QTest::newRow("rect anchor to left edge")
+        << rectLine("10,20,110,70") << 0 << QList<QPoint>{{-100, 0}} << "-48,20,52,70"
+        << QList<QPoint>{{0, 43}, {-53, 15}, {5, 15}, {5, 15}, {52, 70}};
     QTest::newRow("circle radius") << circle << 2 << QList<QPoint>{{12, 3}} << "100,100,42"
                                    << QList<QPoint>{{-500, 0}, {98, 98}, {140, 98}};
     QTest::newRow("circle centre") << circle << 1 << QList<QPoint>{{10, 5}} << "110,105,30"
@@ -324,8 +312,7 @@ void TestMainWindow::handleDrag_data()
                                         << QList<QPoint>{{30, 25}, {10, 10}, {50, 10}, {33, 38}};
 }
 
-void TestMainWindow::handleDrag()
-{
+void TestMainWindow::handleDrag() {
     QFETCH(QString, line);
     QFETCH(int, handle);
     QFETCH(QList<QPoint>, moves);
@@ -345,8 +332,7 @@ void TestMainWindow::handleDrag()
     QVERIFY(e.w.ui.List1->updatesEnabled());
 }
 
-void TestMainWindow::codeChangesOnlyOnRelease()
-{
+void TestMainWindow::codeChangesOnlyOnRelease() {
     Editor e;
     e.editLine(rectLine("10,20,110,70"));
     const QString code = e.w.mapCode();
@@ -365,17 +351,17 @@ void TestMainWindow::codeChangesOnlyOnRelease()
     QVERIFY(e.w.mapCode().contains("coords=\"10,20,120,80\""));
 }
 
-void TestMainWindow::rightClickAddsVertex_data()
-{
+void TestMainWindow::rightClickAddsVertex_data() {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("coords");
-    QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*" << "10,10,50,10,30,40,70,60";
+    QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*"
+                          << "10,10,50,10,30,40,70,60";
     QTest::newRow("rect") << rectLine("10,20,110,70") << "10,20,110,70";
-    QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*" << "100,100,30";
+    QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*"
+                            << "100,100,30";
 }
 
-void TestMainWindow::rightClickAddsVertex()
-{
+void TestMainWindow::rightClickAddsVertex() {
     QFETCH(QString, line);
     QFETCH(QString, coords);
     Editor e;
@@ -395,8 +381,7 @@ void TestMainWindow::rightClickAddsVertex()
     QCOMPARE(e.dialogCalls, 0);
 }
 
-void TestMainWindow::editModeMessages_data()
-{
+void TestMainWindow::editModeMessages_data() {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("message");
     QTest::newRow("empty list") << QStringList() << "Bitte zunächst ein Areal einzeichnen!";
@@ -404,8 +389,7 @@ void TestMainWindow::editModeMessages_data()
                                   << "Bitte zunächst in der Arealliste ein Element auswählen!";
 }
 
-void TestMainWindow::editModeMessages()
-{
+void TestMainWindow::editModeMessages() {
     QFETCH(QStringList, lines);
     QFETCH(QString, message);
     Editor e;
@@ -422,34 +406,40 @@ void TestMainWindow::editModeMessages()
     QCOMPARE(e.w.areas().lines(), lines);
 }
 
-void TestMainWindow::modeSwitchTexts_data()
-{
+void TestMainWindow::modeSwitchTexts_data() {
     QTest::addColumn<int>("option");
     QTest::addColumn<QString>("help");
     QTest::addColumn<QString>("shape");
     QTest::addColumn<QString>("label");
-    QTest::newRow("polygon") << 0
-                             << "Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
-                                "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte "
-                                "Punkt wird mit dem ersten verbunden)."
-                             << "poly" << "Zeichen-Modus";
-    QTest::newRow("rechteck") << 1
-                              << "Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
-                                 "Maustaste das Rechteck aufziehen."
-                              << "rect" << "Zeichen-Modus";
-    QTest::newRow("kreis") << 2
-                           << "Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
-                              "Maustaste den Kreis in x-Richtung aufziehen."
-                           << "circle" << "Zeichen-Modus";
-    QTest::newRow("edit") << 3
-                          << "Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen "
-                             "Ankerpunktes bewegt das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der "
-                             "Objekte. Rechter MausClick fügt einem Polygon weitere Ziehpunkte hinzu."
-                          << "poly" << "Edit-Modus";
+    QTest::newRow("polygon")
+        << 0
+        << "Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
+           "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte "
+           "Punkt wird mit dem ersten verbunden)."
+        << "poly"
+        << "Zeichen-Modus";
+    QTest::newRow("rechteck")
+        << 1
+        << "Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
+           "Maustaste das Rechteck aufziehen."
+        << "rect"
+        << "Zeichen-Modus";
+    QTest::newRow("kreis")
+        << 2
+        << "Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
+           "Maustaste den Kreis in x-Richtung aufziehen."
+        << "circle"
+        << "Zeichen-Modus";
+    QTest::newRow("edit")
+        << 3
+        << "Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen "
+           "Ankerpunktes bewegt das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der "
+           "Objekte. Rechter MausClick fügt einem Polygon weitere Ziehpunkte hinzu."
+        << "poly"
+        << "Edit-Modus";
 }
 
-void TestMainWindow::modeSwitchTexts()
-{
+void TestMainWindow::modeSwitchTexts() {
     QFETCH(int, option);
     QFETCH(QString, help);
     QFETCH(QString, shape);
@@ -483,8 +473,7 @@ void TestMainWindow::modeSwitchTexts()
     }
 }
 
-void TestMainWindow::selectionHighlightsYellow()
-{
+void TestMainWindow::selectionHighlightsYellow() {
     Editor e;
     e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
     e.w.ui.Command6->click();
@@ -499,8 +488,7 @@ void TestMainWindow::selectionHighlightsYellow()
     QCOMPARE(e.canvas()->image().pixelColor(200, 20), QColor(Qt::yellow));
 }
 
-void TestMainWindow::doubleClickDelete_data()
-{
+void TestMainWindow::doubleClickDelete_data() {
     QTest::addColumn<int>("lines");
     QTest::addColumn<bool>("yes");
     QTest::addColumn<bool>("editMode");
@@ -510,8 +498,7 @@ void TestMainWindow::doubleClickDelete_data()
     QTest::newRow("yes, last line drawing mode") << 1 << true << false;
 }
 
-void TestMainWindow::doubleClickDelete()
-{
+void TestMainWindow::doubleClickDelete() {
     QFETCH(int, lines);
     QFETCH(bool, yes);
     QFETCH(bool, editMode);
@@ -558,8 +545,7 @@ void TestMainWindow::doubleClickDelete()
     }
 }
 
-void TestMainWindow::dropOnTrashDeletes()
-{
+void TestMainWindow::dropOnTrashDeletes() {
     Editor e;
     e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
     e.w.ui.Option1[3]->setEnabled(true);
@@ -592,8 +578,7 @@ void TestMainWindow::dropOnTrashDeletes()
     QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
 }
 
-void TestMainWindow::copyAndMessages()
-{
+void TestMainWindow::copyAndMessages() {
     Editor e;
     // Empty list: nothing at all.
     e.w.ui.Command10->setEnabled(true);
@@ -605,8 +590,10 @@ void TestMainWindow::copyAndMessages()
     e.w.ui.Command10->click();
     e.w.ui.Command9->click();
     QCOMPARE(e.platform.boxes.size(), 2);
-    QCOMPARE(e.platform.boxes[0].text, QStringLiteral("Bitte zunächst ein Element in der Arealliste auswählen."));
-    QCOMPARE(e.platform.boxes[1].text, QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));
+    QCOMPARE(e.platform.boxes[0].text,
+             QStringLiteral("Bitte zunächst ein Element in der Arealliste auswählen."));
+    QCOMPARE(e.platform.boxes[1].text,
+             QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));
     for (const auto& box : e.platform.boxes)
         QCOMPARE(box.icon, MessageIcon::Information);
     e.w.setSelectedIndex(0);
@@ -619,15 +606,13 @@ void TestMainWindow::copyAndMessages()
     QCOMPARE(e.pos(4), QPoint(110, 70));
 }
 
-void TestMainWindow::clearAsksFirst_data()
-{
+void TestMainWindow::clearAsksFirst_data() {
     QTest::addColumn<bool>("yes");
     QTest::newRow("yes") << true;
     QTest::newRow("no") << false;
 }
 
-void TestMainWindow::clearAsksFirst()
-{
+void TestMainWindow::clearAsksFirst() {
     QFETCH(bool, yes);
     Editor e;
     e.w.ui.Command3->click(); // empty: asks nothing
@@ -655,8 +640,7 @@ void TestMainWindow::clearAsksFirst()
     }
 }
 
-void TestMainWindow::paletteTargets_data()
-{
+void TestMainWindow::paletteTargets_data() {
     QTest::addColumn<int>("target");
     QTest::addColumn<int>("swatch");
     QTest::newRow("draw colour green") << 0 << 10;
@@ -664,8 +648,7 @@ void TestMainWindow::paletteTargets_data()
     QTest::newRow("handle colour magenta") << 2 << 13;
 }
 
-void TestMainWindow::paletteTargets()
-{
+void TestMainWindow::paletteTargets() {
     QFETCH(int, target);
     QFETCH(int, swatch);
     Editor e;
@@ -688,8 +671,7 @@ void TestMainWindow::paletteTargets()
     QCOMPARE(e.handle(0)->color(), QColor(0, 255, 0));
 }
 
-void TestMainWindow::lineWidthAndFill()
-{
+void TestMainWindow::lineWidthAndFill() {
     Editor e;
     e.w.areas().setLines({rectLine("10,20,110,70")});
     QTest::mouseClick(e.w.ui.Image1[2], Qt::LeftButton);
@@ -709,8 +691,7 @@ void TestMainWindow::lineWidthAndFill()
         QCOMPARE(e.canvas()->image().pixelColor(x, 45), QColor(Qt::white));
 }
 
-void TestMainWindow::titleScreen()
-{
+void TestMainWindow::titleScreen() {
     korvane::test::installScriptedPlatform();
     MainWindow w;
     // The same texts drawn independently onto the blank canvas.
@@ -743,8 +724,7 @@ void TestMainWindow::titleScreen()
     QVERIFY(w.ui.Option1[0]->isChecked());
 }
 
-void TestMainWindow::closeQuestion_data()
-{
+void TestMainWindow::closeQuestion_data() {
     QTest::addColumn<bool>("withCode");
     QTest::addColumn<bool>("saved");
     QTest::addColumn<int>("answer"); // 0 Yes, 1 No
@@ -756,8 +736,7 @@ void TestMainWindow::closeQuestion_data()
     QTest::newRow("unsaved, no") << true << false << 1 << true << true;
 }
 
-void TestMainWindow::closeQuestion()
-{
+void TestMainWindow::closeQuestion() {
     QFETCH(bool, withCode);
     QFETCH(bool, saved);
     QFETCH(int, answer);
@@ -776,17 +755,17 @@ void TestMainWindow::closeQuestion()
     QCOMPARE(e.platform.boxes.size(), asks ? 1 : 0);
     if (asks) {
         QCOMPARE(e.platform.boxes[0].title, QStringLiteral("Korvane Kontrollabfrage"));
-        QCOMPARE(e.platform.boxes[0].text,
-                 QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                                "jetzt gespeichert werden?"));
+        QCOMPARE(
+            e.platform.boxes[0].text,
+            QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                           "jetzt gespeichert werden?"));
         QCOMPARE(e.platform.boxes[0].icon, MessageIcon::Question);
         QCOMPARE(e.platform.boxes[0].buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
     }
     QCOMPARE(saveClicked, asks && answer == 0);
 }
 
-void TestMainWindow::clipboardCommand()
-{
+void TestMainWindow::clipboardCommand() {
     Editor e;
     QVERIFY(!e.w.ui.cmdClipboard->isEnabled());
     e.w.areas().setLines({rectLine("10,20,110,70")});
@@ -796,11 +775,11 @@ void TestMainWindow::clipboardCommand()
     QGuiApplication::clipboard()->setText(QStringLiteral("alt"));
     e.w.ui.cmdClipboard->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), e.w.mapCode());
-    QVERIFY(e.w.mapCode().startsWith(QStringLiteral("<!-- HTML-Code fuer den Image-Tag   -->")));
+    QVERIFY(e.w.mapCode().startsWith(QStringLiteral("<!-- HTML-Code fuer den Image-Tag   -->\r\n")));
+    QVERIFY(e.w.mapCode().endsWith(QStringLiteral("</map>\r\n")));
 }
 
-void TestMainWindow::smallImageCentredLargeImageScrolls()
-{
+void TestMainWindow::smallImageCentredLargeImageScrolls() {
     Editor e;
     e.w.resize(1000, 720);
     QApplication::processEvents();

@@ -20,14 +20,12 @@ constexpr int kBottomPanelTwips = 2355;
 
 } // namespace
 
-int MainWindow::twipsPerPixel() const
-{
+int MainWindow::twipsPerPixel() const {
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     return std::max(1, static_cast<int>(std::lround(1440.0 / dpi)));
 }
 
-void MainWindow::layoutWindow()
-{
+void MainWindow::layoutWindow() {
     if (isMinimized() || !ui.picContainer)
         return;
     const int tpp = twipsPerPixel();
@@ -54,7 +52,8 @@ void MainWindow::layoutWindow()
         view.setHeight(viewHeight);
     ui.picContainer->setGeometry(view);
     ui.Frame3->move(width - ui.Frame3->width() - px(200), (top - ui.Frame3->height()) / 2);
-    ui.VScroll1->setGeometry(view.right() + 1 + px(50), view.top(), ui.VScroll1->sizeHint().width(), view.height());
+    ui.VScroll1->setGeometry(view.right() + 1 + px(50), view.top(), ui.VScroll1->sizeHint().width(),
+                             view.height());
     ui.HScroll1->setGeometry(view.left(), view.bottom() + 1 + px(50), view.width(),
                              ui.HScroll1->sizeHint().height());
     layoutCanvas();
@@ -62,8 +61,7 @@ void MainWindow::layoutWindow()
 
 // The canvas starts at the viewport's top-left corner; a canvas bigger than
 // the viewport gets a scroll range, a smaller one is centred.
-void MainWindow::layoutCanvas()
-{
+void MainWindow::layoutCanvas() {
     const QSize view = ui.picContainer->size();
     const QSize canvas = ui.Picture1->size();
     int x = 0, y = 0;

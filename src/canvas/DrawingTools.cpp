@@ -10,12 +10,13 @@ namespace korvane {
 
 namespace {
 
-QPoint rounded(QPointF p) { return QPoint(roundHalfEven(p.x()), roundHalfEven(p.y())); }
+QPoint rounded(QPointF p) {
+    return QPoint(roundHalfEven(p.x()), roundHalfEven(p.y()));
+}
 
 } // namespace
 
-void PolygonTool::press(Qt::MouseButton button, QPointF position)
-{
+void PolygonTool::press(Qt::MouseButton button, QPointF position) {
     EditorState& s = m_host.editor();
     if (s.polygonOpen && button == Qt::LeftButton) {
         m_host.surface().drawLine(s.polyLast, position, m_host.surface().penColor());
@@ -32,8 +33,7 @@ void PolygonTool::press(Qt::MouseButton button, QPointF position)
     }
 }
 
-void PolygonTool::close(QPointF position)
-{
+void PolygonTool::close(QPointF position) {
     EditorState& s = m_host.editor();
     s.polygonOpen = false;
     DrawingSurface& surface = m_host.surface();
@@ -48,8 +48,7 @@ void PolygonTool::close(QPointF position)
     m_host.pressRefresh();
 }
 
-void DragTool::press(Qt::MouseButton, QPointF position)
-{
+void DragTool::press(Qt::MouseButton, QPointF position) {
     EditorState& s = m_host.editor();
     if (s.drawState != 1)
         return;
@@ -60,8 +59,7 @@ void DragTool::press(Qt::MouseButton, QPointF position)
 }
 
 // The band is drawn in XOR: drawing the previous one again erases it.
-void DragTool::move(QPointF position)
-{
+void DragTool::move(QPointF position) {
     EditorState& s = m_host.editor();
     if (s.drawState != 2)
         return;
@@ -72,8 +70,7 @@ void DragTool::move(QPointF position)
     s.dragPrevious = s.dragEnd;
 }
 
-bool DragTool::release(Qt::MouseButton button, QPointF)
-{
+bool DragTool::release(Qt::MouseButton button, QPointF) {
     EditorState& s = m_host.editor();
     if (s.drawState != 2)
         return true;
@@ -91,10 +88,11 @@ bool DragTool::release(Qt::MouseButton button, QPointF)
     return true;
 }
 
-void RectangleTool::drawBand(QPointF start, QPointF end) { m_host.surface().drawRectangle(start, end); }
+void RectangleTool::drawBand(QPointF start, QPointF end) {
+    m_host.surface().drawRectangle(start, end);
+}
 
-bool RectangleTool::finish(QPointF start, QPointF end)
-{
+bool RectangleTool::finish(QPointF start, QPointF end) {
     if (std::abs(end.x() - start.x()) <= 1 || std::abs(end.y() - start.y()) <= 1)
         return false;
     int left = roundHalfEven(start.x()), top = roundHalfEven(start.y());
@@ -108,16 +106,15 @@ bool RectangleTool::finish(QPointF start, QPointF end)
     return true;
 }
 
-void CircleTool::drawBand(QPointF start, QPointF end)
-{
+void CircleTool::drawBand(QPointF start, QPointF end) {
     m_host.surface().drawCircle(start, std::abs(end.x() - start.x()), m_host.drawColor());
 }
 
-bool CircleTool::finish(QPointF start, QPointF end)
-{
+bool CircleTool::finish(QPointF start, QPointF end) {
     const int radius = roundHalfEven(std::abs(end.x() - start.x()));
-    if (m_host.commitShape(QStringLiteral("circle"),
-                           entry::coordinateText({roundHalfEven(start.x()), roundHalfEven(start.y()), radius})))
+    if (m_host.commitShape(
+            QStringLiteral("circle"),
+            entry::coordinateText({roundHalfEven(start.x()), roundHalfEven(start.y()), radius})))
         m_host.editor().drawState = 1;
     return true;
 }
