@@ -123,12 +123,15 @@ class TestMainWindow : public QObject {
     void doubleClickDelete();
     void dropOnTrashDeletes();
     void copyAndMessages();
+    void resetKeepsTool();
     void clearAsksFirst_data();
     void clearAsksFirst();
     void paletteTargets_data();
     void paletteTargets();
     void lineWidthAndFill();
     void titleScreen();
+    void accessibleNames_data();
+    void accessibleNames();
     void closeQuestion_data();
     void closeQuestion();
     void clipboardCommand();
@@ -606,6 +609,35 @@ void TestMainWindow::copyAndMessages() {
     QCOMPARE(e.pos(4), QPoint(110, 70));
 }
 
+void TestMainWindow::resetKeepsTool() {
+    Editor e;
+    e.w.ui.Option1[2]->click();
+    e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
+    e.w.ui.Command6->click();
+    e.w.ui.Option1[3]->setEnabled(true);
+    e.w.ui.Command10->setEnabled(true);
+    // An open polygon line and a highlight are on the canvas too.
+    e.w.setSelectedIndex(1);
+    e.canvas()->surface().drawLine(QPointF(0, 290), QPointF(399, 290), Qt::black);
+    e.w.reset_zustand();
+    QVERIFY(e.w.areas().isEmpty());
+    QVERIFY(e.w.mapCode().isEmpty());
+    QVERIFY(e.w.state().mapSaved);
+    QVERIFY(!e.w.ui.Option1[3]->isEnabled());
+    QVERIFY(!e.w.ui.Command10->isEnabled());
+    QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
+    QCOMPARE(e.w.editorState().drawState, 1);
+    QVERIFY(e.w.ui.Option1[2]->isChecked());
+    QCOMPARE(e.w.editorState().shapeKind, QStringLiteral("circle"));
+    QCOMPARE(e.canvas()->image(), e.canvas()->picture()); // nothing drawn is left
+    // The handles' pointer comes from the hidden holder.
+    auto* holder = e.canvas()->findChild<QLabel*>(QStringLiteral("Label2"));
+    QVERIFY(holder);
+    QCOMPARE(holder->text(), QStringLiteral("Label2-MousePointer"));
+    QVERIFY(!holder->isVisible());
+    QCOMPARE(holder->cursor().hotSpot(), QPoint(0, 0));
+}
+
 void TestMainWindow::clearAsksFirst_data() {
     QTest::addColumn<bool>("yes");
     QTest::newRow("yes") << true;
@@ -722,6 +754,41 @@ void TestMainWindow::titleScreen() {
     for (int i = 0; i < 4; ++i)
         QVERIFY(!w.ui.Option1[i]->isEnabled());
     QVERIFY(w.ui.Option1[0]->isChecked());
+}
+
+void TestMainWindow::accessibleNames_data() {
+    QTest::addColumn<QString>("objectName");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("canvas") << "Picture1"
+                            << "Zeichenfläche";
+    QTest::newRow("list") << "List1"
+                          << "Arealliste";
+    QTest::newRow("code") << "txtMap"
+                          << "HTML-Code der ImageMap";
+    QTest::newRow("palette") << "picColor"
+                             << "Farbpalette";
+    QTest::newRow("draw colour") << "lblColor"
+                                 << "Zeichenfarbe";
+    QTest::newRow("fill colour") << "lblFuellfarbe"
+                                 << "Füllfarbe";
+    QTest::newRow("handle colour") << "lblZiehpunkt"
+                                   << "Farbe der Ziehpunkte";
+    QTest::newRow("trash") << "Picture2"
+                           << "Papierkorb";
+    QTest::newRow("magnifier") << "Command4"
+                               << "Lupe";
+    QTest::newRow("width 2") << "Image1_1"
+                             << "Liniendicke 2 Pixel";
+}
+
+void TestMainWindow::accessibleNames() {
+    QFETCH(QString, objectName);
+    QFETCH(QString, name);
+    korvane::test::installScriptedPlatform();
+    MainWindow w;
+    auto* widget = w.findChild<QWidget*>(objectName);
+    QVERIFY(widget);
+    QCOMPARE(widget->accessibleName(), name);
 }
 
 void TestMainWindow::closeQuestion_data() {

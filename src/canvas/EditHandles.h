@@ -94,6 +94,7 @@ class EditHandles : public QObject {
     QVector<HandleWidget*> m_handles;
     QColor m_handleColor = Qt::blue;
     QCursor m_arrow;
+    QWidget* m_pointerHolder = nullptr;
     bool m_dragging = false;
 };
 
