@@ -22,7 +22,8 @@ namespace {
 
 constexpr int kMoves = 200;
 
-QStringList bigAreaList() {
+QStringList bigAreaList()
+{
     std::mt19937 random(42);
     std::uniform_int_distribution<int> x(50, 3900), y(50, 2900), size(10, 90), points(8, 20);
     const QString pad = QStringLiteral("                    |");
@@ -52,7 +53,8 @@ QStringList bigAreaList() {
 
 struct Scene {
     MainWindow window;
-    Scene(bool partial) {
+    Scene(bool partial)
+    {
         QImage picture(4000, 3000, QImage::Format_RGB32);
         picture.fill(Qt::white);
         window.ui.Picture1->setPicture(picture);
@@ -71,13 +73,15 @@ struct Scene {
         window.setSelectedIndex(2500);
         QApplication::processEvents();
     }
-    void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held) {
+    void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
+    {
         QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier);
         QApplication::sendEvent(w, &event);
     }
 };
 
-void dragAnchor(benchmark::State& state, bool partial) {
+void dragAnchor(benchmark::State& state, bool partial)
+{
     Scene scene(partial);
     HandleWidget* anchor = scene.window.handles().anchor();
     for (auto _ : state) {
@@ -95,19 +99,16 @@ void dragAnchor(benchmark::State& state, bool partial) {
         kMoves / 1000.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_HandleDrag(benchmark::State& state) {
-    dragAnchor(state, true);
-}
-void BM_HandleDragFullRedraw(benchmark::State& state) {
-    dragAnchor(state, false);
-}
+void BM_HandleDrag(benchmark::State& state) { dragAnchor(state, true); }
+void BM_HandleDragFullRedraw(benchmark::State& state) { dragAnchor(state, false); }
 
 } // namespace
 
 BENCHMARK(BM_HandleDrag)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_HandleDragFullRedraw)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -13,12 +13,14 @@ namespace {
 
 const QString kPad = QStringLiteral("                    |");
 
-QString area(const QString& shape, const QString& coords) {
+QString area(const QString& shape, const QString& coords)
+{
     return " " + shape + kPad + coords + "|a|b|*|*|*|*";
 }
 
 // A picture with some texture, so restoring the wrong pixels shows.
-QImage texturedPicture(int w, int h) {
+QImage texturedPicture(int w, int h)
+{
     QImage image(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -26,7 +28,8 @@ QImage texturedPicture(int w, int h) {
     return image;
 }
 
-int countColour(const QImage& image, const QRect& rect, const QColor& colour) {
+int countColour(const QImage& image, const QRect& rect, const QColor& colour)
+{
     int n = 0;
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x)
@@ -54,7 +57,8 @@ class TestCanvas : public QObject {
     void paletteColours();
 };
 
-void TestCanvas::xorDrawnTwiceRestores_data() {
+void TestCanvas::xorDrawnTwiceRestores_data()
+{
     QTest::addColumn<int>("shape"); // 0 rect, 1 circle, 2 line
     QTest::addColumn<int>("width");
     QTest::addColumn<bool>("hatched");
@@ -65,7 +69,8 @@ void TestCanvas::xorDrawnTwiceRestores_data() {
                     << shape << width << hatched;
 }
 
-void TestCanvas::xorDrawnTwiceRestores() {
+void TestCanvas::xorDrawnTwiceRestores()
+{
     QFETCH(int, shape);
     QFETCH(int, width);
     QFETCH(bool, hatched);
@@ -96,7 +101,8 @@ void TestCanvas::xorDrawnTwiceRestores() {
     QCOMPARE(s.image(), before);
 }
 
-void TestCanvas::hatchedAreasHaveFillPixels_data() {
+void TestCanvas::hatchedAreasHaveFillPixels_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<QRect>("inside");
     QTest::newRow("rect") << area("rect", "20,20,120,100") << QRect(30, 30, 80, 60);
@@ -104,7 +110,8 @@ void TestCanvas::hatchedAreasHaveFillPixels_data() {
     QTest::newRow("poly") << area("poly", "20,20,180,20,100,180") << QRect(80, 40, 40, 40);
 }
 
-void TestCanvas::hatchedAreasHaveFillPixels() {
+void TestCanvas::hatchedAreasHaveFillPixels()
+{
     QFETCH(QString, line);
     QFETCH(QRect, inside);
     AreaList list;
@@ -128,7 +135,8 @@ void TestCanvas::hatchedAreasHaveFillPixels() {
     QCOMPARE(countColour(s.image(), inside, Qt::red), 0);
 }
 
-void TestCanvas::outlinesUsePenAndCircleColours() {
+void TestCanvas::outlinesUsePenAndCircleColours()
+{
     AreaList list;
     ImageSurface s;
     QImage white(300, 200, QImage::Format_RGB32);
@@ -144,7 +152,8 @@ void TestCanvas::outlinesUsePenAndCircleColours() {
     QCOMPARE(s.image().pixelColor(299, 199), QColor(Qt::white)); // unknown shapes are not drawn
 }
 
-void TestCanvas::onePointPolygonIsADot() {
+void TestCanvas::onePointPolygonIsADot()
+{
     AreaList list;
     ImageSurface s;
     QImage white(100, 100, QImage::Format_RGB32);
@@ -159,7 +168,8 @@ void TestCanvas::onePointPolygonIsADot() {
     QCOMPARE(s.image().pixelColor(50, 60), QColor(Qt::black));
 }
 
-void TestCanvas::skipDrawsOverWithoutClearing() {
+void TestCanvas::skipDrawsOverWithoutClearing()
+{
     AreaList list;
     ImageSurface s;
     QImage white(200, 100, QImage::Format_RGB32);
@@ -182,7 +192,8 @@ void TestCanvas::skipDrawsOverWithoutClearing() {
     QCOMPARE(s.image().pixelColor(50, 90), QColor(Qt::white));
 }
 
-void TestCanvas::partialRedrawEqualsFullRedraw_data() {
+void TestCanvas::partialRedrawEqualsFullRedraw_data()
+{
     QTest::addColumn<int>("width");
     QTest::addColumn<bool>("hatched");
     QTest::newRow("thin") << 1 << false;
@@ -192,7 +203,8 @@ void TestCanvas::partialRedrawEqualsFullRedraw_data() {
 
 // The fast redraw restores and repaints only what changed; after any series
 // of edits the buffer must be what a redraw from scratch gives.
-void TestCanvas::partialRedrawEqualsFullRedraw() {
+void TestCanvas::partialRedrawEqualsFullRedraw()
+{
     QFETCH(int, width);
     QFETCH(bool, hatched);
     const QImage picture = texturedPicture(400, 300);
@@ -261,7 +273,8 @@ void TestCanvas::partialRedrawEqualsFullRedraw() {
     QCOMPARE(fast.image(), fromScratch());
 }
 
-void TestCanvas::malformedLinesAreSkipped_data() {
+void TestCanvas::malformedLinesAreSkipped_data()
+{
     QTest::addColumn<QString>("line");
     QTest::newRow("rect with three values") << area("rect", "1,2,3");
     QTest::newRow("circle with two") << area("circle", "1,2");
@@ -271,7 +284,8 @@ void TestCanvas::malformedLinesAreSkipped_data() {
     QTest::newRow("huge values") << area("rect", "-1e300,0,1e300,5");
 }
 
-void TestCanvas::malformedLinesAreSkipped() {
+void TestCanvas::malformedLinesAreSkipped()
+{
     QFETCH(QString, line);
     AreaList list;
     ImageSurface s;
@@ -283,7 +297,8 @@ void TestCanvas::malformedLinesAreSkipped() {
     QCOMPARE(s.image().pixelColor(15, 10), s.penColor());
 }
 
-void TestCanvas::paletteColours_data() {
+void TestCanvas::paletteColours_data()
+{
     QTest::addColumn<int>("k");
     QTest::addColumn<QColor>("colour");
     const char* rgb[] = {"#000000", "#000080", "#008000", "#008080", "#800000", "#800080",
@@ -293,7 +308,8 @@ void TestCanvas::paletteColours_data() {
         QTest::addRow("swatch %d", k) << k << QColor(QString::fromLatin1(rgb[k]));
 }
 
-void TestCanvas::paletteColours() {
+void TestCanvas::paletteColours()
+{
     QFETCH(int, k);
     QFETCH(QColor, colour);
     ColorPalette palette(15);

@@ -27,23 +27,25 @@ namespace {
 
 const QString kPad = QStringLiteral("                    |");
 
-QString rectLine(const QString& coords) {
-    return " rect" + kPad + coords + "|ziel.html|Ziel|*|*|*|*";
-}
+QString rectLine(const QString& coords) { return " rect" + kPad + coords + "|ziel.html|Ziel|*|*|*|*"; }
 
 // A real mouse event with the buttons held during a move.
-void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held) {
+void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
+{
     QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &event);
 }
 
-void press(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton) {
+void press(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton)
+{
     sendMouse(w, QEvent::MouseButtonPress, pos, b, b);
 }
-void moveHeld(QWidget* w, QPoint pos, Qt::MouseButtons held = Qt::LeftButton) {
+void moveHeld(QWidget* w, QPoint pos, Qt::MouseButtons held = Qt::LeftButton)
+{
     sendMouse(w, QEvent::MouseMove, pos, Qt::NoButton, held);
 }
-void release(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton) {
+void release(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton)
+{
     sendMouse(w, QEvent::MouseButtonRelease, pos, b, Qt::NoButton);
 }
 
@@ -54,7 +56,8 @@ struct Editor {
     int dialogCalls = 0;
     bool acceptDialog = true;
 
-    Editor() {
+    Editor()
+    {
         QImage image(400, 300, QImage::Format_RGB32);
         image.fill(Qt::white);
         w.state().imagePath = QStringLiteral("/bilder/plan.png");
@@ -75,19 +78,22 @@ struct Editor {
     Canvas* canvas() { return w.ui.Picture1; }
     HandleWidget* handle(int i) { return w.handles().handle(i); }
     QPoint pos(int i) { return handle(i)->pos(); }
-    void drag(QPoint from, QPoint to, Qt::MouseButton b = Qt::LeftButton) {
+    void drag(QPoint from, QPoint to, Qt::MouseButton b = Qt::LeftButton)
+    {
         press(canvas(), from, b);
         moveHeld(canvas(), (from + to) / 2, b);
         moveHeld(canvas(), to, b);
         release(canvas(), to, b);
     }
-    void editLine(const QString& line) {
+    void editLine(const QString& line)
+    {
         w.areas().setLines({line});
         w.ui.Option1[3]->setEnabled(true);
         w.ui.Option1[3]->click();
     }
     // Drags handle i so that the pointer reports the offset on each move.
-    void dragHandle(int i, const QList<QPoint>& offsets) {
+    void dragHandle(int i, const QList<QPoint>& offsets)
+    {
         HandleWidget* h = handle(i);
         press(h, QPoint(0, 0));
         for (QPoint offset : offsets)
@@ -103,6 +109,7 @@ class TestMainWindow : public QObject {
   private slots:
     void drawRectAndCircle_data();
     void drawRectAndCircle();
+    void dragThroughTheWindow();
     void rightButtonDragEndsWithoutDialog();
     void drawPolygon_data();
     void drawPolygon();
@@ -138,7 +145,8 @@ class TestMainWindow : public QObject {
     void smallImageCentredLargeImageScrolls();
 };
 
-void TestMainWindow::drawRectAndCircle_data() {
+void TestMainWindow::drawRectAndCircle_data()
+{
     QTest::addColumn<int>("tool");
     QTest::addColumn<QPoint>("from");
     QTest::addColumn<QPoint>("to");
@@ -162,7 +170,8 @@ void TestMainWindow::drawRectAndCircle_data() {
         << 2 << QPoint(100, 100) << QPoint(101, 180) << true << 0 << QString();
 }
 
-void TestMainWindow::drawRectAndCircle() {
+void TestMainWindow::drawRectAndCircle()
+{
     QFETCH(int, tool);
     QFETCH(QPoint, from);
     QFETCH(QPoint, to);
@@ -188,7 +197,21 @@ void TestMainWindow::drawRectAndCircle() {
     }
 }
 
-void TestMainWindow::rightButtonDragEndsWithoutDialog() {
+// The same drag as the window system delivers it: the pressed canvas keeps
+// the pointer, so the release outside the image still reaches it.
+void TestMainWindow::dragThroughTheWindow()
+{
+    Editor e;
+    e.w.ui.Option1[1]->click();
+    QTest::mousePress(e.canvas(), Qt::LeftButton, {}, QPoint(50, 60));
+    QTest::mouseMove(e.canvas(), QPoint(20, 30));
+    QTest::mouseMove(e.canvas(), QPoint(-20, -15));
+    QTest::mouseRelease(e.canvas(), Qt::LeftButton, {}, QPoint(-20, -15));
+    QCOMPARE(e.w.areas().lines(), QStringList{rectLine("-20,-15,50,60")});
+}
+
+void TestMainWindow::rightButtonDragEndsWithoutDialog()
+{
     Editor e;
     e.w.ui.Option1[1]->click();
     const QImage before = e.canvas()->image().copy();
@@ -202,14 +225,16 @@ void TestMainWindow::rightButtonDragEndsWithoutDialog() {
     QCOMPARE(e.canvas()->image(), before);
 }
 
-void TestMainWindow::drawPolygon_data() {
+void TestMainWindow::drawPolygon_data()
+{
     QTest::addColumn<QList<QPoint>>("clicks");
     QTest::addColumn<QString>("coords");
     QTest::newRow("triangle") << QList<QPoint>{{10, 10}, {50, 10}, {30, 40}} << "10,10,50,10,30,40";
     QTest::newRow("one point") << QList<QPoint>{{50, 60}} << "50,60";
 }
 
-void TestMainWindow::drawPolygon() {
+void TestMainWindow::drawPolygon()
+{
     QFETCH(QList<QPoint>, clicks);
     QFETCH(QString, coords);
     Editor e;
@@ -229,7 +254,8 @@ void TestMainWindow::drawPolygon() {
     QVERIFY(e.w.mapCode().contains("coords=\"" + coords + "\""));
 }
 
-void TestMainWindow::positionLabel() {
+void TestMainWindow::positionLabel()
+{
     Editor e;
     sendMouse(e.canvas(), QEvent::MouseMove, QPoint(120, 45), Qt::NoButton, Qt::NoButton);
     QCOMPARE(e.w.ui.lblPos->text(), QStringLiteral("x=120   y=45"));
@@ -238,7 +264,8 @@ void TestMainWindow::positionLabel() {
     QVERIFY(!e.w.ui.lblPos->isVisible());
 }
 
-void TestMainWindow::handlePlacement_data() {
+void TestMainWindow::handlePlacement_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<QList<QPoint>>("positions"); // handles 0.. in order
     QTest::addColumn<QList<bool>>("visible");
@@ -256,7 +283,8 @@ void TestMainWindow::handlePlacement_data() {
                           << QList<bool>{true, true, true, true};
 }
 
-void TestMainWindow::handlePlacement() {
+void TestMainWindow::handlePlacement()
+{
     QFETCH(QString, line);
     QFETCH(QList<QPoint>, positions);
     QFETCH(QList<bool>, visible);
@@ -279,7 +307,8 @@ void TestMainWindow::handlePlacement() {
     QVERIFY(e.w.ui.Timer1->isActive());
 }
 
-void TestMainWindow::handleDrag_data() {
+void TestMainWindow::handleDrag_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("handle");
     QTest::addColumn<QList<QPoint>>("moves");
@@ -315,7 +344,8 @@ void TestMainWindow::handleDrag_data() {
                                         << QList<QPoint>{{30, 25}, {10, 10}, {50, 10}, {33, 38}};
 }
 
-void TestMainWindow::handleDrag() {
+void TestMainWindow::handleDrag()
+{
     QFETCH(QString, line);
     QFETCH(int, handle);
     QFETCH(QList<QPoint>, moves);
@@ -335,7 +365,8 @@ void TestMainWindow::handleDrag() {
     QVERIFY(e.w.ui.List1->updatesEnabled());
 }
 
-void TestMainWindow::codeChangesOnlyOnRelease() {
+void TestMainWindow::codeChangesOnlyOnRelease()
+{
     Editor e;
     e.editLine(rectLine("10,20,110,70"));
     const QString code = e.w.mapCode();
@@ -354,7 +385,8 @@ void TestMainWindow::codeChangesOnlyOnRelease() {
     QVERIFY(e.w.mapCode().contains("coords=\"10,20,120,80\""));
 }
 
-void TestMainWindow::rightClickAddsVertex_data() {
+void TestMainWindow::rightClickAddsVertex_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("coords");
     QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*"
@@ -364,7 +396,8 @@ void TestMainWindow::rightClickAddsVertex_data() {
                             << "100,100,30";
 }
 
-void TestMainWindow::rightClickAddsVertex() {
+void TestMainWindow::rightClickAddsVertex()
+{
     QFETCH(QString, line);
     QFETCH(QString, coords);
     Editor e;
@@ -384,7 +417,8 @@ void TestMainWindow::rightClickAddsVertex() {
     QCOMPARE(e.dialogCalls, 0);
 }
 
-void TestMainWindow::editModeMessages_data() {
+void TestMainWindow::editModeMessages_data()
+{
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("message");
     QTest::newRow("empty list") << QStringList() << "Bitte zunächst ein Areal einzeichnen!";
@@ -392,7 +426,8 @@ void TestMainWindow::editModeMessages_data() {
                                   << "Bitte zunächst in der Arealliste ein Element auswählen!";
 }
 
-void TestMainWindow::editModeMessages() {
+void TestMainWindow::editModeMessages()
+{
     QFETCH(QStringList, lines);
     QFETCH(QString, message);
     Editor e;
@@ -409,7 +444,8 @@ void TestMainWindow::editModeMessages() {
     QCOMPARE(e.w.areas().lines(), lines);
 }
 
-void TestMainWindow::modeSwitchTexts_data() {
+void TestMainWindow::modeSwitchTexts_data()
+{
     QTest::addColumn<int>("option");
     QTest::addColumn<QString>("help");
     QTest::addColumn<QString>("shape");
@@ -442,7 +478,8 @@ void TestMainWindow::modeSwitchTexts_data() {
         << "Edit-Modus";
 }
 
-void TestMainWindow::modeSwitchTexts() {
+void TestMainWindow::modeSwitchTexts()
+{
     QFETCH(int, option);
     QFETCH(QString, help);
     QFETCH(QString, shape);
@@ -476,7 +513,8 @@ void TestMainWindow::modeSwitchTexts() {
     }
 }
 
-void TestMainWindow::selectionHighlightsYellow() {
+void TestMainWindow::selectionHighlightsYellow()
+{
     Editor e;
     e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
     e.w.ui.Command6->click();
@@ -491,7 +529,8 @@ void TestMainWindow::selectionHighlightsYellow() {
     QCOMPARE(e.canvas()->image().pixelColor(200, 20), QColor(Qt::yellow));
 }
 
-void TestMainWindow::doubleClickDelete_data() {
+void TestMainWindow::doubleClickDelete_data()
+{
     QTest::addColumn<int>("lines");
     QTest::addColumn<bool>("yes");
     QTest::addColumn<bool>("editMode");
@@ -501,7 +540,8 @@ void TestMainWindow::doubleClickDelete_data() {
     QTest::newRow("yes, last line drawing mode") << 1 << true << false;
 }
 
-void TestMainWindow::doubleClickDelete() {
+void TestMainWindow::doubleClickDelete()
+{
     QFETCH(int, lines);
     QFETCH(bool, yes);
     QFETCH(bool, editMode);
@@ -548,7 +588,8 @@ void TestMainWindow::doubleClickDelete() {
     }
 }
 
-void TestMainWindow::dropOnTrashDeletes() {
+void TestMainWindow::dropOnTrashDeletes()
+{
     Editor e;
     e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
     e.w.ui.Option1[3]->setEnabled(true);
@@ -581,7 +622,8 @@ void TestMainWindow::dropOnTrashDeletes() {
     QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
 }
 
-void TestMainWindow::copyAndMessages() {
+void TestMainWindow::copyAndMessages()
+{
     Editor e;
     // Empty list: nothing at all.
     e.w.ui.Command10->setEnabled(true);
@@ -609,7 +651,8 @@ void TestMainWindow::copyAndMessages() {
     QCOMPARE(e.pos(4), QPoint(110, 70));
 }
 
-void TestMainWindow::resetKeepsTool() {
+void TestMainWindow::resetKeepsTool()
+{
     Editor e;
     e.w.ui.Option1[2]->click();
     e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
@@ -638,13 +681,15 @@ void TestMainWindow::resetKeepsTool() {
     QCOMPARE(holder->cursor().hotSpot(), QPoint(0, 0));
 }
 
-void TestMainWindow::clearAsksFirst_data() {
+void TestMainWindow::clearAsksFirst_data()
+{
     QTest::addColumn<bool>("yes");
     QTest::newRow("yes") << true;
     QTest::newRow("no") << false;
 }
 
-void TestMainWindow::clearAsksFirst() {
+void TestMainWindow::clearAsksFirst()
+{
     QFETCH(bool, yes);
     Editor e;
     e.w.ui.Command3->click(); // empty: asks nothing
@@ -672,7 +717,8 @@ void TestMainWindow::clearAsksFirst() {
     }
 }
 
-void TestMainWindow::paletteTargets_data() {
+void TestMainWindow::paletteTargets_data()
+{
     QTest::addColumn<int>("target");
     QTest::addColumn<int>("swatch");
     QTest::newRow("draw colour green") << 0 << 10;
@@ -680,7 +726,8 @@ void TestMainWindow::paletteTargets_data() {
     QTest::newRow("handle colour magenta") << 2 << 13;
 }
 
-void TestMainWindow::paletteTargets() {
+void TestMainWindow::paletteTargets()
+{
     QFETCH(int, target);
     QFETCH(int, swatch);
     Editor e;
@@ -703,7 +750,8 @@ void TestMainWindow::paletteTargets() {
     QCOMPARE(e.handle(0)->color(), QColor(0, 255, 0));
 }
 
-void TestMainWindow::lineWidthAndFill() {
+void TestMainWindow::lineWidthAndFill()
+{
     Editor e;
     e.w.areas().setLines({rectLine("10,20,110,70")});
     QTest::mouseClick(e.w.ui.Image1[2], Qt::LeftButton);
@@ -723,7 +771,8 @@ void TestMainWindow::lineWidthAndFill() {
         QCOMPARE(e.canvas()->image().pixelColor(x, 45), QColor(Qt::white));
 }
 
-void TestMainWindow::titleScreen() {
+void TestMainWindow::titleScreen()
+{
     korvane::test::installScriptedPlatform();
     MainWindow w;
     // The same texts drawn independently onto the blank canvas.
@@ -756,7 +805,8 @@ void TestMainWindow::titleScreen() {
     QVERIFY(w.ui.Option1[0]->isChecked());
 }
 
-void TestMainWindow::accessibleNames_data() {
+void TestMainWindow::accessibleNames_data()
+{
     QTest::addColumn<QString>("objectName");
     QTest::addColumn<QString>("name");
     QTest::newRow("canvas") << "Picture1"
@@ -781,7 +831,8 @@ void TestMainWindow::accessibleNames_data() {
                              << "Liniendicke 2 Pixel";
 }
 
-void TestMainWindow::accessibleNames() {
+void TestMainWindow::accessibleNames()
+{
     QFETCH(QString, objectName);
     QFETCH(QString, name);
     korvane::test::installScriptedPlatform();
@@ -791,7 +842,8 @@ void TestMainWindow::accessibleNames() {
     QCOMPARE(widget->accessibleName(), name);
 }
 
-void TestMainWindow::closeQuestion_data() {
+void TestMainWindow::closeQuestion_data()
+{
     QTest::addColumn<bool>("withCode");
     QTest::addColumn<bool>("saved");
     QTest::addColumn<int>("answer"); // 0 Yes, 1 No
@@ -803,7 +855,8 @@ void TestMainWindow::closeQuestion_data() {
     QTest::newRow("unsaved, no") << true << false << 1 << true << true;
 }
 
-void TestMainWindow::closeQuestion() {
+void TestMainWindow::closeQuestion()
+{
     QFETCH(bool, withCode);
     QFETCH(bool, saved);
     QFETCH(int, answer);
@@ -832,7 +885,8 @@ void TestMainWindow::closeQuestion() {
     QCOMPARE(saveClicked, asks && answer == 0);
 }
 
-void TestMainWindow::clipboardCommand() {
+void TestMainWindow::clipboardCommand()
+{
     Editor e;
     QVERIFY(!e.w.ui.cmdClipboard->isEnabled());
     e.w.areas().setLines({rectLine("10,20,110,70")});
@@ -846,7 +900,8 @@ void TestMainWindow::clipboardCommand() {
     QVERIFY(e.w.mapCode().endsWith(QStringLiteral("</map>\r\n")));
 }
 
-void TestMainWindow::smallImageCentredLargeImageScrolls() {
+void TestMainWindow::smallImageCentredLargeImageScrolls()
+{
     Editor e;
     e.w.resize(1000, 720);
     QApplication::processEvents();

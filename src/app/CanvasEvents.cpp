@@ -14,23 +14,16 @@
 
 namespace korvane {
 
-DrawingSurface& MainToolHost::surface() {
-    return m_window.ui.Picture1->surface();
-}
+DrawingSurface& MainToolHost::surface() { return m_window.ui.Picture1->surface(); }
 
-EditorState& MainToolHost::editor() {
-    return m_window.editorState();
-}
+EditorState& MainToolHost::editor() { return m_window.editorState(); }
 
-QColor MainToolHost::drawColor() const {
-    return m_window.drawColor();
-}
+QColor MainToolHost::drawColor() const { return m_window.drawColor(); }
 
-QColor MainToolHost::buttonFaceColor() const {
-    return m_window.palette().color(QPalette::Button);
-}
+QColor MainToolHost::buttonFaceColor() const { return m_window.palette().color(QPalette::Button); }
 
-bool MainToolHost::commitShape(const QString& shape, const QString& coords) {
+bool MainToolHost::commitShape(const QString& shape, const QString& coords)
+{
     if (!m_window.linkDialog || !m_window.linkDialog())
         return false;
     m_window.areas().append(entry::makeLine(QStringLiteral(" "), shape, coords, m_window.state().link));
@@ -39,17 +32,17 @@ bool MainToolHost::commitShape(const QString& shape, const QString& coords) {
     return true;
 }
 
-void MainToolHost::pressRefresh() {
-    m_window.refresh();
-}
+void MainToolHost::pressRefresh() { m_window.refresh(); }
 
-void MainWindow::connectCanvas() {
+void MainWindow::connectCanvas()
+{
     connect(ui.Picture1, &Canvas::mousePressed, this, &MainWindow::canvasPressed);
     connect(ui.Picture1, &Canvas::mouseMoved, this, [this](QPointF p, Qt::MouseButtons) { canvasMoved(p); });
     connect(ui.Picture1, &Canvas::mouseReleased, this, &MainWindow::canvasReleased);
 }
 
-DrawingTool* MainWindow::currentTool() const {
+DrawingTool* MainWindow::currentTool() const
+{
     for (int i = 0; i < 3; ++i) {
         if (ui.Option1[i]->isChecked())
             return m_tools[i].get();
@@ -57,7 +50,8 @@ DrawingTool* MainWindow::currentTool() const {
     return nullptr;
 }
 
-void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position) {
+void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
+{
     if (m_editor.editMode) {
         if (m_areas.isEmpty()) {
             inform(this, QStringLiteral("Bitte zunächst ein Areal einzeichnen!"));
@@ -75,7 +69,8 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position) {
         grabPointer(ui.Picture1);
 }
 
-void MainWindow::canvasMoved(QPointF position) {
+void MainWindow::canvasMoved(QPointF position)
+{
     ui.lblPos->show();
     ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(position.x()).arg(position.y()));
     if (m_editor.editMode)
@@ -84,7 +79,8 @@ void MainWindow::canvasMoved(QPointF position) {
         tool->move(position);
 }
 
-void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position) {
+void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
+{
     releasePointer(ui.Picture1);
     DrawingTool* tool = m_editor.editMode ? nullptr : currentTool();
     if (tool && !tool->release(button, position))
@@ -92,12 +88,8 @@ void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position) {
     ui.Command10->setEnabled(!m_areas.isEmpty());
 }
 
-void MainWindow::edit_zeichnen(int index) {
-    m_handles->edit_zeichnen(index);
-}
+void MainWindow::edit_zeichnen(int index) { m_handles->edit_zeichnen(index); }
 
-void MainWindow::neue_koordinaten_to_listbox(int index) {
-    m_handles->neue_koordinaten_to_listbox(index);
-}
+void MainWindow::neue_koordinaten_to_listbox(int index) { m_handles->neue_koordinaten_to_listbox(index); }
 
 } // namespace korvane

@@ -14,7 +14,8 @@
 
 namespace korvane {
 
-void MainWindow::listSelected() {
+void MainWindow::listSelected()
+{
     const int index = selectedIndex();
     if (index < 0)
         return;
@@ -35,7 +36,8 @@ void MainWindow::listSelected() {
 
 // Removes the selected line and leaves nothing selected; the list's own
 // move of the current row to a neighbour must not count as a selection.
-void MainWindow::removeSelectedLine() {
+void MainWindow::removeSelectedLine()
+{
     const int index = selectedIndex();
     m_selectionQuiet = true;
     m_areas.remove(index);
@@ -43,7 +45,8 @@ void MainWindow::removeSelectedLine() {
     m_selectionQuiet = false;
 }
 
-void MainWindow::deleteWithQuestion() {
+void MainWindow::deleteWithQuestion()
+{
     if (!askYesNo(this, kQuestionTitle, QStringLiteral("Soll dieser Eintag wirklich gelöscht werden?")))
         return;
     removeSelectedLine();
@@ -56,7 +59,8 @@ void MainWindow::deleteWithQuestion() {
         backToDrawingMode();
 }
 
-void MainWindow::dropOnTrash() {
+void MainWindow::dropOnTrash()
+{
     removeSelectedLine();
     m_handles->removeHandles();
     m_handles->hideAnchor();
@@ -65,7 +69,8 @@ void MainWindow::dropOnTrash() {
         backToDrawingMode();
 }
 
-void MainWindow::backToDrawingMode() {
+void MainWindow::backToDrawingMode()
+{
     // An option button cannot be unchecked while it is exclusive.
     ui.Option1[3]->setAutoExclusive(false);
     {
@@ -83,7 +88,8 @@ void MainWindow::backToDrawingMode() {
     ui.Label3->setFont(font);
 }
 
-void MainWindow::copyCommand() {
+void MainWindow::copyCommand()
+{
     const int index = selectedIndex();
     if (index >= 0) {
         m_areas.append(m_areas.line(index));
@@ -94,7 +100,8 @@ void MainWindow::copyCommand() {
     }
 }
 
-void MainWindow::clearCommand() {
+void MainWindow::clearCommand()
+{
     if (m_areas.isEmpty())
         return;
     if (askYesNo(this, kQuestionTitleDash,
@@ -102,7 +109,8 @@ void MainWindow::clearCommand() {
         reset_zustand();
 }
 
-void MainWindow::editCommand() {
+void MainWindow::editCommand()
+{
     const int index = selectedIndex();
     if (index < 0 && !m_areas.isEmpty()) {
         inform(this, QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));

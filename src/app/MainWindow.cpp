@@ -30,14 +30,16 @@ namespace korvane {
 
 namespace {
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& toolTip) {
+QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& toolTip)
+{
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QLatin1String(name));
     b->setToolTip(toolTip);
     return b;
 }
 
-QLabel* swatch(QWidget* parent, const char* name, const QString& accessibleName) {
+QLabel* swatch(QWidget* parent, const char* name, const QString& accessibleName)
+{
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setAccessibleName(accessibleName);
@@ -48,7 +50,8 @@ QLabel* swatch(QWidget* parent, const char* name, const QString& accessibleName)
 }
 
 // The line-width images show a line of their width.
-QPixmap widthPixmap(int width) {
+QPixmap widthPixmap(int width)
+{
     QPixmap pixmap(34, 12);
     pixmap.fill(Qt::white);
     QPainter p(&pixmap);
@@ -56,7 +59,8 @@ QPixmap widthPixmap(int width) {
     return pixmap;
 }
 
-QPixmap magnifierPixmap() {
+QPixmap magnifierPixmap()
+{
     QPixmap pixmap(20, 20);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -69,7 +73,8 @@ QPixmap magnifierPixmap() {
     return pixmap;
 }
 
-QPixmap trashPixmap() {
+QPixmap trashPixmap()
+{
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -86,7 +91,8 @@ QPixmap trashPixmap() {
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
+{
     setObjectName(QStringLiteral("frmMapEdit"));
     setWindowTitle(QStringLiteral("Korvane"));
     linkDialog = [this] { return runLinkDialog(); };
@@ -119,14 +125,16 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     resize(1000, 720);
 }
 
-MainWindow::~MainWindow() {
+MainWindow::~MainWindow()
+{
     // The handles and tools refer to widgets and the list; they go first.
     m_tools = {};
     m_handles.reset();
     m_renderer.reset();
 }
 
-void MainWindow::drawTitleScreen() {
+void MainWindow::drawTitleScreen()
+{
     DrawingSurface& s = ui.Picture1->surface();
     QFont font(QStringLiteral("Times New Roman"));
     font.setStyleHint(QFont::Serif);
@@ -141,7 +149,8 @@ void MainWindow::drawTitleScreen() {
     s.drawText(QPoint(420, 260), QStringLiteral("- ulvamo - 2001"), font);
 }
 
-void MainWindow::createControls() {
+void MainWindow::createControls()
+{
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("frmMapEditClient"));
     setCentralWidget(central);
@@ -182,7 +191,8 @@ void MainWindow::createControls() {
     ui.Command7->setEnabled(false);
 }
 
-void MainWindow::createToolBar() {
+void MainWindow::createToolBar()
+{
     QWidget* top = ui.picOben;
     ui.Command1 = button(top, "Command1", QStringLiteral("Open"), QStringLiteral("Grafikdatei auswählen."));
     ui.Command7 =
@@ -243,7 +253,8 @@ void MainWindow::createToolBar() {
     row->addWidget(ui.txtHelp, 1);
 }
 
-void MainWindow::createSidePanel() {
+void MainWindow::createSidePanel()
+{
     QWidget* side = ui.Picture4;
     ui.Label1 = new QLabel(QStringLiteral("Arealliste:"), side);
     ui.Label1->setObjectName(QStringLiteral("Label1"));
@@ -335,7 +346,8 @@ void MainWindow::createSidePanel() {
     column->addWidget(ui.chkGefuellt);
 }
 
-void MainWindow::createColorFrame() {
+void MainWindow::createColorFrame()
+{
     ui.Frame1 = new QGroupBox(QStringLiteral("Farben wählen"), ui.Picture4);
     ui.Frame1->setObjectName(QStringLiteral("Frame1"));
     auto* grid = new QGridLayout(ui.Frame1);
@@ -359,7 +371,8 @@ void MainWindow::createColorFrame() {
     grid->addWidget(ui.picColor, 3, 0, 1, 2);
 }
 
-void MainWindow::connectCommands() {
+void MainWindow::connectCommands()
+{
     connect(ui.Command1, &QPushButton::clicked, this, &MainWindow::openCommand);
     connect(ui.Command7, &QPushButton::clicked, this, &MainWindow::saveCommand);
     connect(ui.Command8, &QPushButton::clicked, this, &MainWindow::mapImportCommand);
@@ -412,7 +425,8 @@ void MainWindow::connectCommands() {
     });
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
     if (watched == ui.Picture2) {
         switch (event->type()) {
         case QEvent::DragEnter:
@@ -441,50 +455,55 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event)
+{
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && !isMinimized())
         layoutWindow();
 }
 
-int MainWindow::selectedIndex() const {
+int MainWindow::selectedIndex() const
+{
     const QModelIndex current = ui.List1->currentIndex();
     return current.isValid() && ui.List1->selectionModel()->isSelected(current) ? current.row() : -1;
 }
 
-void MainWindow::setSelectedIndex(int index) {
+void MainWindow::setSelectedIndex(int index)
+{
     if (index < 0)
         ui.List1->selectionModel()->clear();
     else
         ui.List1->setCurrentIndex(m_areas.index(index));
 }
 
-void MainWindow::refresh() {
-    ui.Command6->click();
-}
+void MainWindow::refresh() { ui.Command6->click(); }
 
 // The text box keeps paragraphs, not line-end characters; the code's lines
 // end with CR LF, as the generator wrote them and as typed lines do.
-QString MainWindow::mapCode() const {
+QString MainWindow::mapCode() const
+{
     QString text = ui.txtMap->toPlainText();
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     return text;
 }
 
-void MainWindow::map_daten() {
+void MainWindow::map_daten()
+{
     m_editor.polyCoordText.clear();
     setMapCode(korvane::map_daten(m_areas.lines(), m_state.imagePath, m_state.mapName, ui.Picture1->size()));
 }
 
 // Setting the same empty text is no change; any other assignment is, as for a
 // text box whose contents are rewritten.
-void MainWindow::setMapCode(const QString& text) {
+void MainWindow::setMapCode(const QString& text)
+{
     if (text.isEmpty() && ui.txtMap->document()->isEmpty())
         return;
     ui.txtMap->setPlainText(text);
 }
 
-void MainWindow::clipboardCommand() {
+void MainWindow::clipboardCommand()
+{
     const QString code = mapCode();
     if (code.isEmpty())
         return;
@@ -493,7 +512,8 @@ void MainWindow::clipboardCommand() {
     clipboard->setText(code);
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event)
+{
     if (!ui.txtMap->document()->isEmpty() && !m_state.mapSaved &&
         askYesNo(
             this, kQuestionTitle,

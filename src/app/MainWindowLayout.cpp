@@ -20,12 +20,14 @@ constexpr int kBottomPanelTwips = 2355;
 
 } // namespace
 
-int MainWindow::twipsPerPixel() const {
+int MainWindow::twipsPerPixel() const
+{
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     return std::max(1, static_cast<int>(std::lround(1440.0 / dpi)));
 }
 
-void MainWindow::layoutWindow() {
+void MainWindow::layoutWindow()
+{
     if (isMinimized() || !ui.picContainer)
         return;
     const int tpp = twipsPerPixel();
@@ -61,7 +63,8 @@ void MainWindow::layoutWindow() {
 
 // The canvas starts at the viewport's top-left corner; a canvas bigger than
 // the viewport gets a scroll range, a smaller one is centred.
-void MainWindow::layoutCanvas() {
+void MainWindow::layoutCanvas()
+{
     const QSize view = ui.picContainer->size();
     const QSize canvas = ui.Picture1->size();
     int x = 0, y = 0;

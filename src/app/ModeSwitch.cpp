@@ -33,17 +33,17 @@ const QString kHelpTexts[] = {
         "fügt einem Polygon weitere Ziehpunkte hinzu."),
 };
 
-void setUnderline(QLabel* label, bool on) {
+void setUnderline(QLabel* label, bool on)
+{
     QFont font = label->font();
     font.setUnderline(on);
     label->setFont(font);
 }
 
-QColor backgroundOf(const QLabel* label) {
-    return label->palette().color(QPalette::Window);
-}
+QColor backgroundOf(const QLabel* label) { return label->palette().color(QPalette::Window); }
 
-void setBackground(QLabel* label, const QColor& color) {
+void setBackground(QLabel* label, const QColor& color)
+{
     QPalette p = label->palette();
     p.setColor(QPalette::Window, color);
     label->setPalette(p);
@@ -51,14 +51,16 @@ void setBackground(QLabel* label, const QColor& color) {
 
 } // namespace
 
-void MainWindow::chooseOption(int i) {
+void MainWindow::chooseOption(int i)
+{
     if (ui.Option1[i]->isChecked())
         modeSwitch(i);
     else
         ui.Option1[i]->setChecked(true); // runs the mode switch through its toggled signal
 }
 
-void MainWindow::leaveEditMode() {
+void MainWindow::leaveEditMode()
+{
     m_editor.editMode = false;
     m_handles->hideAnchor();
     ui.Timer1->stop();
@@ -68,7 +70,8 @@ void MainWindow::leaveEditMode() {
     ui.Command9->setEnabled(false);
 }
 
-void MainWindow::modeSwitch(int i) {
+void MainWindow::modeSwitch(int i)
+{
     if (!m_areas.isEmpty())
         ui.Option1[3]->setEnabled(true);
     leaveEditMode();
@@ -100,11 +103,10 @@ void MainWindow::modeSwitch(int i) {
     }
 }
 
-void MainWindow::blinkModeLabel() {
-    setUnderline(ui.Label3, !ui.Label3->font().underline());
-}
+void MainWindow::blinkModeLabel() { setUnderline(ui.Label3, !ui.Label3->font().underline()); }
 
-void MainWindow::reset_zustand() {
+void MainWindow::reset_zustand()
+{
     m_areas.clear();
     ui.Picture1->surface().clear();
     m_handles->removeHandles();
@@ -123,7 +125,8 @@ void MainWindow::reset_zustand() {
     m_editor.drawState = 1;
 }
 
-void MainWindow::refreshCommand() {
+void MainWindow::refreshCommand()
+{
     m_editor.polygonOpen = false;
     m_editor.drawState = 1;
     if (!m_areas.isEmpty()) {
@@ -134,57 +137,53 @@ void MainWindow::refreshCommand() {
     }
 }
 
-void MainWindow::neu_zeichnen(int skip, bool regenerate) {
+void MainWindow::neu_zeichnen(int skip, bool regenerate)
+{
     m_renderer->setCircleColor(drawColor());
     m_renderer->redraw(skip);
     if (regenerate)
         map_daten();
 }
 
-void MainWindow::setDrawColor(const QColor& color) {
+void MainWindow::setDrawColor(const QColor& color)
+{
     setBackground(ui.lblColor, color);
     ui.Picture1->surface().setPenColor(color);
     m_renderer->setCircleColor(color);
 }
 
-void MainWindow::setFillColor(const QColor& color) {
+void MainWindow::setFillColor(const QColor& color)
+{
     setBackground(ui.lblFuellfarbe, color);
     ui.Picture1->surface().setFillColor(color);
 }
 
-void MainWindow::setHandleColor(const QColor& color) {
+void MainWindow::setHandleColor(const QColor& color)
+{
     setBackground(ui.lblZiehpunkt, color);
     m_handles->setHandleColor(color);
 }
 
-void MainWindow::setLineWidth(int width) {
+void MainWindow::setLineWidth(int width)
+{
     width = std::clamp(width, 1, 3);
     for (int i = 0; i < 3; ++i)
         ui.Image1[i]->setFrameShape(i + 1 == width ? QFrame::Box : QFrame::NoFrame);
     ui.Picture1->surface().setLineWidth(width);
 }
 
-void MainWindow::setFillStyle(int style) {
+void MainWindow::setFillStyle(int style)
+{
     const bool hatched = style == static_cast<int>(FillStyle::DiagonalCross);
     ui.Picture1->surface().setFillStyle(hatched ? FillStyle::DiagonalCross : FillStyle::Transparent);
     const QSignalBlocker block(ui.chkGefuellt);
     ui.chkGefuellt->setChecked(hatched);
 }
 
-QColor MainWindow::drawColor() const {
-    return backgroundOf(ui.lblColor);
-}
-QColor MainWindow::fillColor() const {
-    return backgroundOf(ui.lblFuellfarbe);
-}
-QColor MainWindow::handleColor() const {
-    return backgroundOf(ui.lblZiehpunkt);
-}
-int MainWindow::lineWidth() const {
-    return ui.Picture1->surface().lineWidth();
-}
-int MainWindow::fillStyle() const {
-    return static_cast<int>(ui.Picture1->surface().fillStyle());
-}
+QColor MainWindow::drawColor() const { return backgroundOf(ui.lblColor); }
+QColor MainWindow::fillColor() const { return backgroundOf(ui.lblFuellfarbe); }
+QColor MainWindow::handleColor() const { return backgroundOf(ui.lblZiehpunkt); }
+int MainWindow::lineWidth() const { return ui.Picture1->surface().lineWidth(); }
+int MainWindow::fillStyle() const { return static_cast<int>(ui.Picture1->surface().fillStyle()); }
 
 } // namespace korvane

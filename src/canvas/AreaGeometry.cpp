@@ -10,13 +10,12 @@ namespace korvane {
 namespace {
 
 // Coordinates far outside any image would overflow the pixel arithmetic.
-int pixelValue(double value) {
-    return roundHalfEven(std::clamp(value, -10'000'000.0, 10'000'000.0));
-}
+int pixelValue(double value) { return roundHalfEven(std::clamp(value, -10'000'000.0, 10'000'000.0)); }
 
 } // namespace
 
-AreaGeometry parseArea(const QString& line) {
+AreaGeometry parseArea(const QString& line)
+{
     AreaGeometry area;
     const QString shape = entry::shapeOf(line);
     const QList<double> c = entry::coordinateValues(entry::coordsOf(line));
@@ -40,7 +39,8 @@ AreaGeometry parseArea(const QString& line) {
     return area;
 }
 
-void drawArea(DrawingSurface& surface, const AreaGeometry& area, const QColor& circleColor) {
+void drawArea(DrawingSurface& surface, const AreaGeometry& area, const QColor& circleColor)
+{
     switch (area.kind) {
     case AreaGeometry::Kind::Rect:
         surface.drawRectangle(area.corner1, area.corner2);
@@ -56,7 +56,8 @@ void drawArea(DrawingSurface& surface, const AreaGeometry& area, const QColor& c
     }
 }
 
-void drawOutline(DrawingSurface& surface, const AreaGeometry& area) {
+void drawOutline(DrawingSurface& surface, const AreaGeometry& area)
+{
     if (area.kind != AreaGeometry::Kind::Poly) {
         drawArea(surface, area, surface.penColor());
         return;

@@ -6,7 +6,8 @@
 namespace korvane {
 
 AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject* parent)
-    : QObject(parent), m_areas(areas), m_surface(surface) {
+    : QObject(parent), m_areas(areas), m_surface(surface)
+{
     rebuild();
     connect(&areas, &AreaList::dataChanged, this, [this](const QModelIndex& top, const QModelIndex& bottom) {
         for (int row = top.row(); row <= bottom.row() && row < m_shapes.size(); ++row) {
@@ -31,7 +32,8 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
     connect(&areas, &AreaList::layoutChanged, this, &AreaRenderer::rebuild);
 }
 
-void AreaRenderer::rebuild() {
+void AreaRenderer::rebuild()
+{
     m_shapes.clear();
     m_shapes.reserve(m_areas.count());
     for (const QString& line : m_areas.lines())
@@ -40,24 +42,28 @@ void AreaRenderer::rebuild() {
     m_pending = QRegion();
 }
 
-const AreaGeometry& AreaRenderer::geometry(int row) const {
+const AreaGeometry& AreaRenderer::geometry(int row) const
+{
     static const AreaGeometry none;
     return row >= 0 && row < m_shapes.size() ? m_shapes[row] : none;
 }
 
-AreaRenderer::Style AreaRenderer::currentStyle() const {
+AreaRenderer::Style AreaRenderer::currentStyle() const
+{
     return {m_surface.penColor(), m_circleColor, m_surface.fillColor(),
             static_cast<int>(m_surface.fillStyle()), m_surface.lineWidth()};
 }
 
-QRect AreaRenderer::damageOf(const AreaGeometry& area) const {
+QRect AreaRenderer::damageOf(const AreaGeometry& area) const
+{
     if (!area.drawable())
         return {};
     const int margin = m_surface.lineWidth() + 2;
     return area.bounds.adjusted(-margin, -margin, margin, margin) & QRect(QPoint(0, 0), m_surface.size());
 }
 
-void AreaRenderer::redraw(int skip) {
+void AreaRenderer::redraw(int skip)
+{
     const DrawMode mode = m_surface.drawMode();
     m_surface.setDrawMode(DrawMode::Copy);
     if (skip >= 0) {
@@ -80,7 +86,8 @@ void AreaRenderer::redraw(int skip) {
     m_surface.setDrawMode(mode);
 }
 
-void AreaRenderer::redrawAll() {
+void AreaRenderer::redrawAll()
+{
     m_surface.clear();
     m_surface.setQuiet(true);
     for (const AreaGeometry& area : std::as_const(m_shapes))
@@ -95,7 +102,8 @@ void AreaRenderer::redrawAll() {
 
 // Copies the picture back where something changed and draws, clipped to
 // those parts, every area that reaches into them, in list order.
-void AreaRenderer::redrawDamaged(const QRegion& damage) {
+void AreaRenderer::redrawDamaged(const QRegion& damage)
+{
     m_pending = QRegion();
     if (damage.isEmpty()) {
         m_surface.markClean();
@@ -119,7 +127,8 @@ void AreaRenderer::redrawDamaged(const QRegion& damage) {
 
 // The other areas are painted over the canvas as it is. Over a clean canvas
 // this changes nothing outside the skipped area, which is marked dirty.
-void AreaRenderer::drawAllExcept(int skip) {
+void AreaRenderer::drawAllExcept(int skip)
+{
     m_surface.setQuiet(true);
     for (int i = 0; i < m_shapes.size(); ++i) {
         if (i != skip)

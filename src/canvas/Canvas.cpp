@@ -6,7 +6,8 @@
 
 namespace korvane {
 
-Canvas::Canvas(QWidget* parent) : QWidget(parent) {
+Canvas::Canvas(QWidget* parent) : QWidget(parent)
+{
     setObjectName(QStringLiteral("Picture1"));
     setAccessibleName(QStringLiteral("Zeichenfläche"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -16,7 +17,8 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent) {
     m_surface.setChangeListener([this](const QRect& rect) { update(rect); });
 }
 
-void Canvas::setPicture(const QImage& image) {
+void Canvas::setPicture(const QImage& image)
+{
     if (image.isNull()) {
         m_surface.resizeBlank(size(), palette().color(QPalette::Button));
     } else {
@@ -28,7 +30,8 @@ void Canvas::setPicture(const QImage& image) {
 
 // Only the exposed part is copied, so a big picture in a small viewport
 // costs no more than the viewport.
-void Canvas::paintEvent(QPaintEvent* event) {
+void Canvas::paintEvent(QPaintEvent* event)
+{
     QPainter p(this);
     const QImage& buffer = m_surface.image();
     const QRect exposed = event->rect();
@@ -39,16 +42,10 @@ void Canvas::paintEvent(QPaintEvent* event) {
 
 // Press, move and release keep coming to the canvas while a button is held,
 // also outside it, so a drag released outside keeps its coordinates.
-void Canvas::mousePressEvent(QMouseEvent* event) {
-    emit mousePressed(event->button(), event->position());
-}
+void Canvas::mousePressEvent(QMouseEvent* event) { emit mousePressed(event->button(), event->position()); }
 
-void Canvas::mouseMoveEvent(QMouseEvent* event) {
-    emit mouseMoved(event->position(), event->buttons());
-}
+void Canvas::mouseMoveEvent(QMouseEvent* event) { emit mouseMoved(event->position(), event->buttons()); }
 
-void Canvas::mouseReleaseEvent(QMouseEvent* event) {
-    emit mouseReleased(event->button(), event->position());
-}
+void Canvas::mouseReleaseEvent(QMouseEvent* event) { emit mouseReleased(event->button(), event->position()); }
 
 } // namespace korvane

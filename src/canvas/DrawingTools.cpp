@@ -10,13 +10,12 @@ namespace korvane {
 
 namespace {
 
-QPoint rounded(QPointF p) {
-    return QPoint(roundHalfEven(p.x()), roundHalfEven(p.y()));
-}
+QPoint rounded(QPointF p) { return QPoint(roundHalfEven(p.x()), roundHalfEven(p.y())); }
 
 } // namespace
 
-void PolygonTool::press(Qt::MouseButton button, QPointF position) {
+void PolygonTool::press(Qt::MouseButton button, QPointF position)
+{
     EditorState& s = m_host.editor();
     if (s.polygonOpen && button == Qt::LeftButton) {
         m_host.surface().drawLine(s.polyLast, position, m_host.surface().penColor());
@@ -33,7 +32,8 @@ void PolygonTool::press(Qt::MouseButton button, QPointF position) {
     }
 }
 
-void PolygonTool::close(QPointF position) {
+void PolygonTool::close(QPointF position)
+{
     EditorState& s = m_host.editor();
     s.polygonOpen = false;
     DrawingSurface& surface = m_host.surface();
@@ -48,7 +48,8 @@ void PolygonTool::close(QPointF position) {
     m_host.pressRefresh();
 }
 
-void DragTool::press(Qt::MouseButton, QPointF position) {
+void DragTool::press(Qt::MouseButton, QPointF position)
+{
     EditorState& s = m_host.editor();
     if (s.drawState != 1)
         return;
@@ -59,7 +60,8 @@ void DragTool::press(Qt::MouseButton, QPointF position) {
 }
 
 // The band is drawn in XOR: drawing the previous one again erases it.
-void DragTool::move(QPointF position) {
+void DragTool::move(QPointF position)
+{
     EditorState& s = m_host.editor();
     if (s.drawState != 2)
         return;
@@ -70,7 +72,8 @@ void DragTool::move(QPointF position) {
     s.dragPrevious = s.dragEnd;
 }
 
-bool DragTool::release(Qt::MouseButton button, QPointF) {
+bool DragTool::release(Qt::MouseButton button, QPointF)
+{
     EditorState& s = m_host.editor();
     if (s.drawState != 2)
         return true;
@@ -88,11 +91,10 @@ bool DragTool::release(Qt::MouseButton button, QPointF) {
     return true;
 }
 
-void RectangleTool::drawBand(QPointF start, QPointF end) {
-    m_host.surface().drawRectangle(start, end);
-}
+void RectangleTool::drawBand(QPointF start, QPointF end) { m_host.surface().drawRectangle(start, end); }
 
-bool RectangleTool::finish(QPointF start, QPointF end) {
+bool RectangleTool::finish(QPointF start, QPointF end)
+{
     if (std::abs(end.x() - start.x()) <= 1 || std::abs(end.y() - start.y()) <= 1)
         return false;
     int left = roundHalfEven(start.x()), top = roundHalfEven(start.y());
@@ -106,11 +108,13 @@ bool RectangleTool::finish(QPointF start, QPointF end) {
     return true;
 }
 
-void CircleTool::drawBand(QPointF start, QPointF end) {
+void CircleTool::drawBand(QPointF start, QPointF end)
+{
     m_host.surface().drawCircle(start, std::abs(end.x() - start.x()), m_host.drawColor());
 }
 
-bool CircleTool::finish(QPointF start, QPointF end) {
+bool CircleTool::finish(QPointF start, QPointF end)
+{
     const int radius = roundHalfEven(std::abs(end.x() - start.x()));
     if (m_host.commitShape(
             QStringLiteral("circle"),

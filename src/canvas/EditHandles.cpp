@@ -22,7 +22,8 @@ const QColor kAnchorGreen(0, 255, 0);
 
 // The handles' own pointer: an arrow whose hot spot is its tip in the
 // top-left corner, so the pixel under the tip is the one that moves.
-QCursor arrowCursor() {
+QCursor arrowCursor()
+{
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -37,14 +38,16 @@ QCursor arrowCursor() {
 // The coordinates of a line as whole numbers; a missing one is nullopt.
 struct Coords {
     QList<double> values;
-    std::optional<int> at(int i) const {
+    std::optional<int> at(int i) const
+    {
         if (i < 0 || i >= values.size())
             return std::nullopt;
         return roundHalfEven(std::clamp(values[i], -10'000'000.0, 10'000'000.0));
     }
 };
 
-Coords coordsOfLine(const QString& line) {
+Coords coordsOfLine(const QString& line)
+{
     const QString text = entry::coordsOf(line);
     if (text.trimmed().isEmpty())
         return {};
@@ -53,38 +56,45 @@ Coords coordsOfLine(const QString& line) {
 
 } // namespace
 
-HandleWidget::HandleWidget(int index, QWidget* canvas) : QWidget(canvas), m_index(index) {
+HandleWidget::HandleWidget(int index, QWidget* canvas) : QWidget(canvas), m_index(index)
+{
     setObjectName(QStringLiteral("lblPoint_%1").arg(index));
     setAccessibleName(index == 0 ? QStringLiteral("Ankerpunkt") : QStringLiteral("Ziehpunkt %1").arg(index));
     resize(EditHandles::kSize, EditHandles::kSize);
 }
 
-void HandleWidget::setColor(const QColor& color) {
+void HandleWidget::setColor(const QColor& color)
+{
     m_color = color;
     update();
 }
 
-void HandleWidget::paintEvent(QPaintEvent*) {
+void HandleWidget::paintEvent(QPaintEvent*)
+{
     QPainter p(this);
     p.fillRect(rect(), m_color);
 }
 
-void HandleWidget::mousePressEvent(QMouseEvent* event) {
+void HandleWidget::mousePressEvent(QMouseEvent* event)
+{
     emit pressed(m_index, event->button(), event->position().toPoint());
 }
 
-void HandleWidget::mouseMoveEvent(QMouseEvent* event) {
+void HandleWidget::mouseMoveEvent(QMouseEvent* event)
+{
     emit moved(m_index, event->buttons(), event->position().toPoint());
 }
 
-void HandleWidget::mouseReleaseEvent(QMouseEvent* event) {
+void HandleWidget::mouseReleaseEvent(QMouseEvent* event)
+{
     emit released(m_index, event->button(), event->position().toPoint());
 }
 
 EditHandles::EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host,
                          QObject* parent)
     : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_host(std::move(host)),
-      m_arrow(arrowCursor()) {
+      m_arrow(arrowCursor())
+{
     // Label2 holds the handles' pointer; every new handle copies it from there.
     auto* holder = new QLabel(QStringLiteral("Label2-MousePointer"), canvas);
     holder->setObjectName(QStringLiteral("Label2"));
@@ -98,7 +108,8 @@ EditHandles::EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surfa
     anchor->hide();
 }
 
-HandleWidget* EditHandles::createHandle() {
+HandleWidget* EditHandles::createHandle()
+{
     const int index = count();
     auto* h = new HandleWidget(index, m_canvas);
     if (index > 0) {
@@ -114,11 +125,13 @@ HandleWidget* EditHandles::createHandle() {
     return h;
 }
 
-HandleWidget* EditHandles::handle(int index) const {
+HandleWidget* EditHandles::handle(int index) const
+{
     return index >= 0 && index < m_handles.size() ? m_handles[index] : nullptr;
 }
 
-void EditHandles::setHandleColor(const QColor& color) {
+void EditHandles::setHandleColor(const QColor& color)
+{
     m_handleColor = color;
     for (int i = 1; i < count(); ++i) {
         if (m_handles[i]->isVisible())
@@ -126,7 +139,8 @@ void EditHandles::setHandleColor(const QColor& color) {
     }
 }
 
-void EditHandles::removeHandles() {
+void EditHandles::removeHandles()
+{
     while (m_handles.size() > 1) {
         HandleWidget* h = m_handles.takeLast();
         releasePointer(h);
@@ -136,11 +150,10 @@ void EditHandles::removeHandles() {
     }
 }
 
-void EditHandles::hideAnchor() {
-    anchor()->hide();
-}
+void EditHandles::hideAnchor() { anchor()->hide(); }
 
-void EditHandles::edit_zeichnen(int index) {
+void EditHandles::edit_zeichnen(int index)
+{
     const DrawMode mode = m_surface.drawMode();
     m_surface.setDrawMode(DrawMode::Copy);
     hideAnchor();
@@ -205,7 +218,8 @@ void EditHandles::edit_zeichnen(int index) {
         m_host.regenerate();
 }
 
-void EditHandles::neue_koordinaten_to_listbox(int index) {
+void EditHandles::neue_koordinaten_to_listbox(int index)
+{
     const QString line = m_areas.line(index);
     if (line.isEmpty())
         return;
@@ -238,7 +252,8 @@ void EditHandles::neue_koordinaten_to_listbox(int index) {
     m_areas.replace(index, entry::withCoords(line, entry::coordinateText(values)));
 }
 
-void EditHandles::addPolygonVertex(QPoint canvasPoint) {
+void EditHandles::addPolygonVertex(QPoint canvasPoint)
+{
     const int index = m_host.selectedIndex();
     if (entry::shapeOf(m_areas.line(index)) != QLatin1String("poly"))
         return;
@@ -248,7 +263,8 @@ void EditHandles::addPolygonVertex(QPoint canvasPoint) {
     m_host.redraw(-1, true);
 }
 
-void EditHandles::moveHandle(HandleWidget* handle, Qt::MouseButtons button, QPointF offset) {
+void EditHandles::moveHandle(HandleWidget* handle, Qt::MouseButtons button, QPointF offset)
+{
     if (button != Qt::LeftButton)
         return;
     const int dx = static_cast<int>(std::trunc(offset.x()));
@@ -267,7 +283,8 @@ void EditHandles::moveHandle(HandleWidget* handle, Qt::MouseButtons button, QPoi
     handle->move(left, top);
 }
 
-void EditHandles::moveHandleHorizontally(HandleWidget* handle, Qt::MouseButtons button, QPointF offset) {
+void EditHandles::moveHandleHorizontally(HandleWidget* handle, Qt::MouseButtons button, QPointF offset)
+{
     if (button != Qt::LeftButton)
         return;
     handle->move(handle->x() + static_cast<int>(std::trunc(offset.x())), handle->y());
@@ -276,7 +293,8 @@ void EditHandles::moveHandleHorizontally(HandleWidget* handle, Qt::MouseButtons 
 
 // The list would repaint its rewritten line on every move; it is held still
 // for the drag, and the pressed handle keeps the pointer until release.
-void EditHandles::onPressed(int index, Qt::MouseButton) {
+void EditHandles::onPressed(int index, Qt::MouseButton)
+{
     m_dragging = true;
     if (m_host.suspendListUpdates)
         m_host.suspendListUpdates(true);
@@ -284,7 +302,8 @@ void EditHandles::onPressed(int index, Qt::MouseButton) {
         grabPointer(h);
 }
 
-void EditHandles::onReleased(int index) {
+void EditHandles::onReleased(int index)
+{
     if (HandleWidget* h = handle(index))
         releasePointer(h);
     if (!m_dragging)
@@ -295,11 +314,10 @@ void EditHandles::onReleased(int index) {
     m_host.redraw(-1, true);
 }
 
-QString EditHandles::selectedShape() const {
-    return entry::shapeOf(m_areas.line(m_host.selectedIndex()));
-}
+QString EditHandles::selectedShape() const { return entry::shapeOf(m_areas.line(m_host.selectedIndex())); }
 
-void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPoint position) {
+void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPoint position)
+{
     if (buttons != Qt::LeftButton || !handle(index))
         return;
     const QString shape = selectedShape();
@@ -312,7 +330,8 @@ void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPoint position) 
     m_host.redraw(-1, false);
 }
 
-void EditHandles::dragCircle(int index, QPoint position) {
+void EditHandles::dragCircle(int index, QPoint position)
+{
     if (count() < 3)
         return;
     HandleWidget* centre = m_handles[1];
@@ -329,13 +348,15 @@ void EditHandles::dragCircle(int index, QPoint position) {
     neue_koordinaten_to_listbox(m_host.selectedIndex());
 }
 
-void EditHandles::recentreRectAnchor() {
+void EditHandles::recentreRectAnchor()
+{
     const int l1 = m_handles[1]->x(), t1 = m_handles[1]->y();
     const int l4 = m_handles[4]->x(), t4 = m_handles[4]->y();
     anchor()->move(l4 - (l4 - l1) / 2 - kSize / 2, t4 - (t4 - t1) / 2 - kSize / 2);
 }
 
-void EditHandles::dragRect(int index, QPoint position) {
+void EditHandles::dragRect(int index, QPoint position)
+{
     if (count() < 5)
         return;
     HandleWidget* a = anchor();
@@ -356,7 +377,8 @@ void EditHandles::dragRect(int index, QPoint position) {
     neue_koordinaten_to_listbox(m_host.selectedIndex());
 }
 
-void EditHandles::dragPoly(int index, QPoint position) {
+void EditHandles::dragPoly(int index, QPoint position)
+{
     if (index >= 1) {
         moveHandle(m_handles[index], Qt::LeftButton, position);
     } else {

@@ -11,7 +11,8 @@ namespace {
 
 // Text sizes in points must come out as on the screen, so the buffer carries
 // the screen's logical resolution rather than QImage's default of 72 dpi.
-void useScreenResolution(QImage& image) {
+void useScreenResolution(QImage& image)
+{
     double dpi = 96.0;
     if (QScreen* screen = QGuiApplication::primaryScreen())
         dpi = screen->logicalDotsPerInch();
@@ -22,15 +23,12 @@ void useScreenResolution(QImage& image) {
 
 } // namespace
 
-ImageSurface::ImageSurface() {
-    resizeBlank(QSize(1, 1), Qt::lightGray);
-}
+ImageSurface::ImageSurface() { resizeBlank(QSize(1, 1), Qt::lightGray); }
 
-ImageSurface::~ImageSurface() {
-    flush();
-}
+ImageSurface::~ImageSurface() { flush(); }
 
-void ImageSurface::setPicture(const QImage& picture) {
+void ImageSurface::setPicture(const QImage& picture)
+{
     flush();
     // Raster operations (the XOR rubber band) need a 32-bit opaque format.
     m_picture = picture.convertToFormat(QImage::Format_RGB32);
@@ -41,23 +39,24 @@ void ImageSurface::setPicture(const QImage& picture) {
     notify(m_buffer.rect());
 }
 
-void ImageSurface::resizeBlank(QSize size, const QColor& background) {
+void ImageSurface::resizeBlank(QSize size, const QColor& background)
+{
     m_background = background;
     QImage blank(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     blank.fill(background);
     setPicture(blank);
 }
 
-const QImage& ImageSurface::image() const {
+const QImage& ImageSurface::image() const
+{
     flush();
     return m_buffer;
 }
 
-void ImageSurface::setLineWidth(int width) {
-    m_width = std::clamp(width, 1, 3);
-}
+void ImageSurface::setLineWidth(int width) { m_width = std::clamp(width, 1, 3); }
 
-QPainter& ImageSurface::painter() {
+QPainter& ImageSurface::painter()
+{
     if (!m_painter) {
         m_painter = std::make_unique<QPainter>(&m_buffer);
         m_painter->setRenderHint(QPainter::Antialiasing, false);
@@ -67,11 +66,10 @@ QPainter& ImageSurface::painter() {
     return *m_painter;
 }
 
-void ImageSurface::flush() const {
-    m_painter.reset();
-}
+void ImageSurface::flush() const { m_painter.reset(); }
 
-void ImageSurface::prepare(const QColor& penColor, bool filled) {
+void ImageSurface::prepare(const QColor& penColor, bool filled)
+{
     QPainter& p = painter();
     p.setCompositionMode(m_mode == DrawMode::InvertXor ? QPainter::RasterOp_NotSourceXorDestination
                                                        : QPainter::CompositionMode_SourceOver);
@@ -85,7 +83,8 @@ void ImageSurface::prepare(const QColor& penColor, bool filled) {
         p.setBrush(Qt::NoBrush);
 }
 
-void ImageSurface::touched(const QRectF& bounds) {
+void ImageSurface::touched(const QRectF& bounds)
+{
     if (m_quiet)
         return;
     const int margin = m_width + 2;
@@ -96,35 +95,38 @@ void ImageSurface::touched(const QRectF& bounds) {
     notify(rect);
 }
 
-void ImageSurface::addDirty(const QRect& rect) {
-    m_dirty += rect;
-}
+void ImageSurface::addDirty(const QRect& rect) { m_dirty += rect; }
 
-void ImageSurface::notify(const QRect& rect) {
+void ImageSurface::notify(const QRect& rect)
+{
     if (m_changed && !m_quiet)
         m_changed(rect);
 }
 
-void ImageSurface::drawLine(QPointF from, QPointF to, const QColor& color) {
+void ImageSurface::drawLine(QPointF from, QPointF to, const QColor& color)
+{
     prepare(color, false);
     painter().drawLine(from, to);
     touched(QRectF(from, to).normalized());
 }
 
-void ImageSurface::drawRectangle(QPointF corner1, QPointF corner2) {
+void ImageSurface::drawRectangle(QPointF corner1, QPointF corner2)
+{
     prepare(m_pen, true);
     const QRectF rect = QRectF(corner1, corner2).normalized();
     painter().drawRect(rect);
     touched(rect);
 }
 
-void ImageSurface::drawCircle(QPointF centre, double radius, const QColor& color) {
+void ImageSurface::drawCircle(QPointF centre, double radius, const QColor& color)
+{
     prepare(color, true);
     painter().drawEllipse(centre, radius, radius);
     touched(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius));
 }
 
-void ImageSurface::drawPolygon(const QPolygon& points) {
+void ImageSurface::drawPolygon(const QPolygon& points)
+{
     if (points.isEmpty())
         return;
     prepare(m_pen, true);
@@ -136,7 +138,8 @@ void ImageSurface::drawPolygon(const QPolygon& points) {
     touched(QRectF(points.boundingRect()));
 }
 
-void ImageSurface::drawText(QPoint topLeft, const QString& text, const QFont& font) {
+void ImageSurface::drawText(QPoint topLeft, const QString& text, const QFont& font)
+{
     prepare(m_pen, false);
     QPainter& p = painter();
     p.setFont(font);
@@ -146,7 +149,8 @@ void ImageSurface::drawText(QPoint topLeft, const QString& text, const QFont& fo
     touched(QRectF(bounds));
 }
 
-void ImageSurface::clear() {
+void ImageSurface::clear()
+{
     flush();
     m_buffer = m_picture.copy();
     m_clean = false;
@@ -154,21 +158,24 @@ void ImageSurface::clear() {
     notify(m_buffer.rect());
 }
 
-QColor ImageSurface::pixel(QPoint point) const {
+QColor ImageSurface::pixel(QPoint point) const
+{
     flush();
     if (!m_buffer.rect().contains(point))
         return {};
     return QColor(m_buffer.pixel(point));
 }
 
-void ImageSurface::markClean() {
+void ImageSurface::markClean()
+{
     m_clean = true;
     m_dirty = QRegion();
 }
 
 // A fresh painter for every restore: an open painter whose clipping was
 // switched off and on again did not keep to the new region.
-void ImageSurface::restoreRegion(const QRegion& region) {
+void ImageSurface::restoreRegion(const QRegion& region)
+{
     flush();
     m_clipped = false;
     QPainter& p = painter();
@@ -178,14 +185,16 @@ void ImageSurface::restoreRegion(const QRegion& region) {
     setClip(region);
 }
 
-void ImageSurface::setClip(const QRegion& region) {
+void ImageSurface::setClip(const QRegion& region)
+{
     m_clip = region;
     m_clipped = true;
     if (m_painter)
         m_painter->setClipRegion(region);
 }
 
-void ImageSurface::clearClip() {
+void ImageSurface::clearClip()
+{
     m_clipped = false;
     m_clip = QRegion();
     flush();
