@@ -13,7 +13,10 @@ namespace {
 
 const QString kPad = QStringLiteral("                    |");
 
-QString area(const QString& shape, const QString& coords) { return " " + shape + kPad + coords + "|a|b|*|*|*|*"; }
+QString area(const QString& shape, const QString& coords)
+{
+    return " " + shape + kPad + coords + "|a|b|*|*|*|*";
+}
 
 // A picture with some texture, so restoring the wrong pixels shows.
 QImage texturedPicture(int w, int h)
@@ -38,7 +41,7 @@ int countColour(const QImage& image, const QRect& rect, const QColor& colour)
 
 class TestCanvas : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void xorDrawnTwiceRestores_data();
     void xorDrawnTwiceRestores();
     void hatchedAreasHaveFillPixels_data();
@@ -221,7 +224,13 @@ void TestCanvas::partialRedrawEqualsFullRedraw()
         else if (i % 3 == 1)
             lines << area("circle", QStringLiteral("%1,%2,%3").arg(x).arg(y).arg(10 + i));
         else
-            lines << area("poly", QStringLiteral("%1,%2,%3,%4,%5,%6").arg(x).arg(y).arg(x + 50).arg(y + 10).arg(x + 20).arg(y + 45));
+            lines << area("poly", QStringLiteral("%1,%2,%3,%4,%5,%6")
+                                      .arg(x)
+                                      .arg(y)
+                                      .arg(x + 50)
+                                      .arg(y + 10)
+                                      .arg(x + 20)
+                                      .arg(y + 45));
     }
     list.setLines(lines);
     renderer.redraw(-1);
@@ -244,7 +253,8 @@ void TestCanvas::partialRedrawEqualsFullRedraw()
     fast.setPenColor(Qt::red);
     renderer.redraw(4);
     for (int step = 0; step < 12; ++step) {
-        list.replace(4, area("circle", QStringLiteral("%1,%2,%3").arg(60 + step * 3).arg(70 + step * 2).arg(25)));
+        list.replace(
+            4, area("circle", QStringLiteral("%1,%2,%3").arg(60 + step * 3).arg(70 + step * 2).arg(25)));
         renderer.redraw(-1);
         QVERIFY(renderer.lastRedrawWasPartial());
     }
@@ -291,8 +301,9 @@ void TestCanvas::paletteColours_data()
 {
     QTest::addColumn<int>("k");
     QTest::addColumn<QColor>("colour");
-    const char* rgb[] = {"#000000", "#000080", "#008000", "#008080", "#800000", "#800080", "#808000", "#C0C0C0",
-                         "#808080", "#0000FF", "#00FF00", "#00FFFF", "#FF0000", "#FF00FF", "#FFFF00", "#FFFFFF"};
+    const char* rgb[] = {"#000000", "#000080", "#008000", "#008080", "#800000", "#800080",
+                         "#808000", "#C0C0C0", "#808080", "#0000FF", "#00FF00", "#00FFFF",
+                         "#FF0000", "#FF00FF", "#FFFF00", "#FFFFFF"};
     for (int k = 0; k < 16; ++k)
         QTest::addRow("swatch %d", k) << k << QColor(QString::fromLatin1(rgb[k]));
 }

@@ -106,9 +106,10 @@ struct Editor {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void drawRectAndCircle_data();
     void drawRectAndCircle();
+    void dragThroughTheWindow();
     void rightButtonDragEndsWithoutDialog();
     void drawPolygon_data();
     void drawPolygon();
@@ -129,12 +130,15 @@ private slots:
     void doubleClickDelete();
     void dropOnTrashDeletes();
     void copyAndMessages();
+    void resetKeepsTool();
     void clearAsksFirst_data();
     void clearAsksFirst();
     void paletteTargets_data();
     void paletteTargets();
     void lineWidthAndFill();
     void titleScreen();
+    void accessibleNames_data();
+    void accessibleNames();
     void closeQuestion_data();
     void closeQuestion();
     void clipboardCommand();
@@ -155,14 +159,15 @@ void TestMainWindow::drawRectAndCircle_data()
                                   << rectLine("10,20,110,80");
     QTest::newRow("rect 1 px wide") << 1 << QPoint(10, 20) << QPoint(11, 80) << true << 0 << QString();
     QTest::newRow("rect 1 px high") << 1 << QPoint(10, 20) << QPoint(110, 21) << true << 0 << QString();
-    QTest::newRow("rect released outside") << 1 << QPoint(30, 40) << QPoint(-10, -5) << true << 1
-                                           << rectLine("-10,-5,30,40");
+    QTest::newRow("rect released outside")
+        << 1 << QPoint(30, 40) << QPoint(-10, -5) << true << 1 << rectLine("-10,-5,30,40");
     QTest::newRow("rect cancelled") << 1 << QPoint(10, 20) << QPoint(110, 80) << false << 1 << QString();
     QTest::newRow("circle") << 2 << QPoint(100, 100) << QPoint(130, 140) << true << 1
                             << circle + "100,100,30|ziel.html|Ziel|*|*|*|*";
     QTest::newRow("circle leftwards") << 2 << QPoint(100, 100) << QPoint(60, 100) << true << 1
                                       << circle + "100,100,40|ziel.html|Ziel|*|*|*|*";
-    QTest::newRow("circle vertical only") << 2 << QPoint(100, 100) << QPoint(101, 180) << true << 0 << QString();
+    QTest::newRow("circle vertical only")
+        << 2 << QPoint(100, 100) << QPoint(101, 180) << true << 0 << QString();
 }
 
 void TestMainWindow::drawRectAndCircle()
@@ -190,6 +195,19 @@ void TestMainWindow::drawRectAndCircle()
         QVERIFY(e.w.mapCode().contains(QStringLiteral("<area shape=")));
         QVERIFY(e.w.ui.Command10->isEnabled());
     }
+}
+
+// The same drag as the window system delivers it: the pressed canvas keeps
+// the pointer, so the release outside the image still reaches it.
+void TestMainWindow::dragThroughTheWindow()
+{
+    Editor e;
+    e.w.ui.Option1[1]->click();
+    QTest::mousePress(e.canvas(), Qt::LeftButton, {}, QPoint(50, 60));
+    QTest::mouseMove(e.canvas(), QPoint(20, 30));
+    QTest::mouseMove(e.canvas(), QPoint(-20, -15));
+    QTest::mouseRelease(e.canvas(), Qt::LeftButton, {}, QPoint(-20, -15));
+    QCOMPARE(e.w.areas().lines(), QStringList{rectLine("-20,-15,50,60")});
 }
 
 void TestMainWindow::rightButtonDragEndsWithoutDialog()
@@ -254,11 +272,12 @@ void TestMainWindow::handlePlacement_data()
     QTest::newRow("rect") << rectLine("10,20,110,70")
                           << QList<QPoint>{{58, 43}, {5, 15}, {5, 15}, {5, 15}, {110, 70}}
                           << QList<bool>{true, true, false, false, true};
-    QTest::newRow("rect corners exchanged") << rectLine("110,70,10,20")
-                                            << QList<QPoint>{{58, 43}, {105, 65}, {105, 65}, {105, 65}, {10, 20}}
-                                            << QList<bool>{true, true, false, false, true};
+    QTest::newRow("rect corners exchanged")
+        << rectLine("110,70,10,20") << QList<QPoint>{{58, 43}, {105, 65}, {105, 65}, {105, 65}, {10, 20}}
+        << QList<bool>{true, true, false, false, true};
     QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*"
-                            << QList<QPoint>{{-500, 0}, {98, 98}, {128, 98}} << QList<bool>{false, true, true};
+                            << QList<QPoint>{{-500, 0}, {98, 98}, {128, 98}}
+                            << QList<bool>{false, true, true};
     QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*"
                           << QList<QPoint>{{30, 25}, {10, 10}, {50, 10}, {30, 40}}
                           << QList<bool>{true, true, true, true};
@@ -297,17 +316,18 @@ void TestMainWindow::handleDrag_data()
     QTest::addColumn<QList<QPoint>>("after"); // expected positions of handles 0..
     const QString circle = " circle" + kPad + "100,100,30|a|b|*|*|*|*";
     const QString poly = " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*";
-    QTest::newRow("rect corner 4") << rectLine("10,20,110,70") << 4 << QList<QPoint>{{20, 20}} << "10,20,130,90"
+    QTest::newRow("rect corner 4") << rectLine("10,20,110,70") << 4 << QList<QPoint>{{20, 20}}
+                                   << "10,20,130,90"
                                    << QList<QPoint>{{66, 51}, {5, 15}, {5, 15}, {5, 15}, {130, 90}};
-    QTest::newRow("rect corner 1 past 4") << rectLine("10,20,110,70") << 1 << QList<QPoint>{{100, 50}, {30, 30}}
-                                          << "115,75,135,95"
-                                          << QList<QPoint>{{120, 80}, {135, 95}, {5, 15}, {5, 15}, {110, 70}};
-    QTest::newRow("rect corners closer than 5") << rectLine("10,20,110,70") << 1 << QList<QPoint>{{103, 0}}
-                                                << "113,20,110,70"
-                                                << QList<QPoint>{{107, 41}, {108, 15}, {5, 15}, {5, 15}, {110, 70}};
-    QTest::newRow("rect anchor to left edge") << rectLine("10,20,110,70") << 0 << QList<QPoint>{{-100, 0}}
-                                              << "-48,20,52,70"
-                                              << QList<QPoint>{{0, 43}, {-53, 15}, {5, 15}, {5, 15}, {52, 70}};
+    QTest::newRow("rect corner 1 past 4")
+        << rectLine("10,20,110,70") << 1 << QList<QPoint>{{100, 50}, {30, 30}} << "115,75,135,95"
+        << QList<QPoint>{{120, 80}, {135, 95}, {5, 15}, {5, 15}, {110, 70}};
+    QTest::newRow("rect corners closer than 5")
+        << rectLine("10,20,110,70") << 1 << QList<QPoint>{{103, 0}} << "113,20,110,70"
+        << QList<QPoint>{{107, 41}, {108, 15}, {5, 15}, {5, 15}, {110, 70}};
+    QTest::newRow("rect anchor to left edge")
+        << rectLine("10,20,110,70") << 0 << QList<QPoint>{{-100, 0}} << "-48,20,52,70"
+        << QList<QPoint>{{0, 43}, {-53, 15}, {5, 15}, {5, 15}, {52, 70}};
     QTest::newRow("circle radius") << circle << 2 << QList<QPoint>{{12, 3}} << "100,100,42"
                                    << QList<QPoint>{{-500, 0}, {98, 98}, {140, 98}};
     QTest::newRow("circle centre") << circle << 1 << QList<QPoint>{{10, 5}} << "110,105,30"
@@ -369,9 +389,11 @@ void TestMainWindow::rightClickAddsVertex_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<QString>("coords");
-    QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*" << "10,10,50,10,30,40,70,60";
+    QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*"
+                          << "10,10,50,10,30,40,70,60";
     QTest::newRow("rect") << rectLine("10,20,110,70") << "10,20,110,70";
-    QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*" << "100,100,30";
+    QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*"
+                            << "100,100,30";
 }
 
 void TestMainWindow::rightClickAddsVertex()
@@ -428,24 +450,32 @@ void TestMainWindow::modeSwitchTexts_data()
     QTest::addColumn<QString>("help");
     QTest::addColumn<QString>("shape");
     QTest::addColumn<QString>("label");
-    QTest::newRow("polygon") << 0
-                             << "Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
-                                "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte "
-                                "Punkt wird mit dem ersten verbunden)."
-                             << "poly" << "Zeichen-Modus";
-    QTest::newRow("rechteck") << 1
-                              << "Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
-                                 "Maustaste das Rechteck aufziehen."
-                              << "rect" << "Zeichen-Modus";
-    QTest::newRow("kreis") << 2
-                           << "Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
-                              "Maustaste den Kreis in x-Richtung aufziehen."
-                           << "circle" << "Zeichen-Modus";
-    QTest::newRow("edit") << 3
-                          << "Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen "
-                             "Ankerpunktes bewegt das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der "
-                             "Objekte. Rechter MausClick fügt einem Polygon weitere Ziehpunkte hinzu."
-                          << "poly" << "Edit-Modus";
+    QTest::newRow("polygon")
+        << 0
+        << "Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
+           "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte "
+           "Punkt wird mit dem ersten verbunden)."
+        << "poly"
+        << "Zeichen-Modus";
+    QTest::newRow("rechteck")
+        << 1
+        << "Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
+           "Maustaste das Rechteck aufziehen."
+        << "rect"
+        << "Zeichen-Modus";
+    QTest::newRow("kreis")
+        << 2
+        << "Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
+           "Maustaste den Kreis in x-Richtung aufziehen."
+        << "circle"
+        << "Zeichen-Modus";
+    QTest::newRow("edit")
+        << 3
+        << "Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen "
+           "Ankerpunktes bewegt das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der "
+           "Objekte. Rechter MausClick fügt einem Polygon weitere Ziehpunkte hinzu."
+        << "poly"
+        << "Edit-Modus";
 }
 
 void TestMainWindow::modeSwitchTexts()
@@ -605,8 +635,10 @@ void TestMainWindow::copyAndMessages()
     e.w.ui.Command10->click();
     e.w.ui.Command9->click();
     QCOMPARE(e.platform.boxes.size(), 2);
-    QCOMPARE(e.platform.boxes[0].text, QStringLiteral("Bitte zunächst ein Element in der Arealliste auswählen."));
-    QCOMPARE(e.platform.boxes[1].text, QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));
+    QCOMPARE(e.platform.boxes[0].text,
+             QStringLiteral("Bitte zunächst ein Element in der Arealliste auswählen."));
+    QCOMPARE(e.platform.boxes[1].text,
+             QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));
     for (const auto& box : e.platform.boxes)
         QCOMPARE(box.icon, MessageIcon::Information);
     e.w.setSelectedIndex(0);
@@ -617,6 +649,36 @@ void TestMainWindow::copyAndMessages()
     QVERIFY(e.w.editorState().editMode);
     QCOMPARE(e.w.selectedIndex(), 1);
     QCOMPARE(e.pos(4), QPoint(110, 70));
+}
+
+void TestMainWindow::resetKeepsTool()
+{
+    Editor e;
+    e.w.ui.Option1[2]->click();
+    e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
+    e.w.ui.Command6->click();
+    e.w.ui.Option1[3]->setEnabled(true);
+    e.w.ui.Command10->setEnabled(true);
+    // An open polygon line and a highlight are on the canvas too.
+    e.w.setSelectedIndex(1);
+    e.canvas()->surface().drawLine(QPointF(0, 290), QPointF(399, 290), Qt::black);
+    e.w.reset_zustand();
+    QVERIFY(e.w.areas().isEmpty());
+    QVERIFY(e.w.mapCode().isEmpty());
+    QVERIFY(e.w.state().mapSaved);
+    QVERIFY(!e.w.ui.Option1[3]->isEnabled());
+    QVERIFY(!e.w.ui.Command10->isEnabled());
+    QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
+    QCOMPARE(e.w.editorState().drawState, 1);
+    QVERIFY(e.w.ui.Option1[2]->isChecked());
+    QCOMPARE(e.w.editorState().shapeKind, QStringLiteral("circle"));
+    QCOMPARE(e.canvas()->image(), e.canvas()->picture()); // nothing drawn is left
+    // The handles' pointer comes from the hidden holder.
+    auto* holder = e.canvas()->findChild<QLabel*>(QStringLiteral("Label2"));
+    QVERIFY(holder);
+    QCOMPARE(holder->text(), QStringLiteral("Label2-MousePointer"));
+    QVERIFY(!holder->isVisible());
+    QCOMPARE(holder->cursor().hotSpot(), QPoint(0, 0));
 }
 
 void TestMainWindow::clearAsksFirst_data()
@@ -743,6 +805,43 @@ void TestMainWindow::titleScreen()
     QVERIFY(w.ui.Option1[0]->isChecked());
 }
 
+void TestMainWindow::accessibleNames_data()
+{
+    QTest::addColumn<QString>("objectName");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("canvas") << "Picture1"
+                            << "Zeichenfläche";
+    QTest::newRow("list") << "List1"
+                          << "Arealliste";
+    QTest::newRow("code") << "txtMap"
+                          << "HTML-Code der ImageMap";
+    QTest::newRow("palette") << "picColor"
+                             << "Farbpalette";
+    QTest::newRow("draw colour") << "lblColor"
+                                 << "Zeichenfarbe";
+    QTest::newRow("fill colour") << "lblFuellfarbe"
+                                 << "Füllfarbe";
+    QTest::newRow("handle colour") << "lblZiehpunkt"
+                                   << "Farbe der Ziehpunkte";
+    QTest::newRow("trash") << "Picture2"
+                           << "Papierkorb";
+    QTest::newRow("magnifier") << "Command4"
+                               << "Lupe";
+    QTest::newRow("width 2") << "Image1_1"
+                             << "Liniendicke 2 Pixel";
+}
+
+void TestMainWindow::accessibleNames()
+{
+    QFETCH(QString, objectName);
+    QFETCH(QString, name);
+    korvane::test::installScriptedPlatform();
+    MainWindow w;
+    auto* widget = w.findChild<QWidget*>(objectName);
+    QVERIFY(widget);
+    QCOMPARE(widget->accessibleName(), name);
+}
+
 void TestMainWindow::closeQuestion_data()
 {
     QTest::addColumn<bool>("withCode");
@@ -776,9 +875,10 @@ void TestMainWindow::closeQuestion()
     QCOMPARE(e.platform.boxes.size(), asks ? 1 : 0);
     if (asks) {
         QCOMPARE(e.platform.boxes[0].title, QStringLiteral("Korvane Kontrollabfrage"));
-        QCOMPARE(e.platform.boxes[0].text,
-                 QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                                "jetzt gespeichert werden?"));
+        QCOMPARE(
+            e.platform.boxes[0].text,
+            QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                           "jetzt gespeichert werden?"));
         QCOMPARE(e.platform.boxes[0].icon, MessageIcon::Question);
         QCOMPARE(e.platform.boxes[0].buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
     }
@@ -796,7 +896,8 @@ void TestMainWindow::clipboardCommand()
     QGuiApplication::clipboard()->setText(QStringLiteral("alt"));
     e.w.ui.cmdClipboard->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), e.w.mapCode());
-    QVERIFY(e.w.mapCode().startsWith(QStringLiteral("<!-- HTML-Code fuer den Image-Tag   -->")));
+    QVERIFY(e.w.mapCode().startsWith(QStringLiteral("<!-- HTML-Code fuer den Image-Tag   -->\r\n")));
+    QVERIFY(e.w.mapCode().endsWith(QStringLiteral("</map>\r\n")));
 }
 
 void TestMainWindow::smallImageCentredLargeImageScrolls()

@@ -59,6 +59,20 @@ QPixmap widthPixmap(int width)
     return pixmap;
 }
 
+QPixmap magnifierPixmap()
+{
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(12.5, 12.5), QPointF(18, 18));
+    p.setPen(QPen(QColor(40, 40, 40), 2));
+    p.setBrush(QColor(200, 230, 255));
+    p.drawEllipse(QPointF(8, 8), 6, 6);
+    return pixmap;
+}
+
 QPixmap trashPixmap()
 {
     QPixmap pixmap(32, 32);
@@ -181,22 +195,22 @@ void MainWindow::createToolBar()
 {
     QWidget* top = ui.picOben;
     ui.Command1 = button(top, "Command1", QStringLiteral("Open"), QStringLiteral("Grafikdatei auswählen."));
-    ui.Command7 = button(top, "Command7", QStringLiteral("Save"),
-                         QStringLiteral("Speichert die MAP-Daten in einer Textdatei und erzeugt zusätzlich eine "
-                                        "HTML-Testseite."));
+    ui.Command7 =
+        button(top, "Command7", QStringLiteral("Save"),
+               QStringLiteral("Speichert die MAP-Daten in einer Textdatei und erzeugt zusätzlich eine "
+                              "HTML-Testseite."));
     ui.Command8 = button(top, "Command8", QStringLiteral("Map"),
                          QStringLiteral("Importiert MAP-Daten aus einer bereits existierenden MAP-Datei."));
-    ui.Command11 = button(top, "Command11", QStringLiteral("Html"),
-                          QStringLiteral("Importiert die MAP-Daten aus einer bereits existierenden Html-Datei."));
+    ui.Command11 =
+        button(top, "Command11", QStringLiteral("Html"),
+               QStringLiteral("Importiert die MAP-Daten aus einer bereits existierenden Html-Datei."));
     ui.Command12 = button(top, "Command12", QStringLiteral("Export"),
                           QStringLiteral("Export der erzeugten MAP-Daten in eine existierende HTML-Datei."));
     ui.cmdClipboard = button(top, "cmdClipboard", QStringLiteral("board"),
                              QStringLiteral("Kopiert die eigentlichen MAP-Daten in die Zwischenablage"));
     ui.Command4 = button(top, "Command4", QString(), QStringLiteral("Öffnet eine \"Lupe\" :-)"));
     ui.Command4->setAccessibleName(QStringLiteral("Lupe"));
-    ui.Command4->setIcon(QIcon::fromTheme(QStringLiteral("zoom-in")));
-    if (ui.Command4->icon().isNull())
-        ui.Command4->setText(QStringLiteral("🔍"));
+    ui.Command4->setIcon(QIcon(magnifierPixmap()));
     const char* optionNames[] = {"Option1_0", "Option1_1", "Option1_2", "Option1_3"};
     const QString optionCaptions[] = {QStringLiteral("Polygon"), QStringLiteral("Rechteck"),
                                       QStringLiteral("Kreis"), QStringLiteral("EditMode")};
@@ -218,7 +232,8 @@ void MainWindow::createToolBar()
     ui.Frame3->setObjectName(QStringLiteral("Frame3"));
     ui.Command6 = button(ui.Frame3, "Command6", QStringLiteral("Refresh"),
                          QStringLiteral("Zeichnet alle in der Arealliste aufgeführten Elemente neu."));
-    ui.Command13 = button(ui.Frame3, "Command13", QStringLiteral("Help"), QStringLiteral("Öffnet eine Hilfe Datei"));
+    ui.Command13 =
+        button(ui.Frame3, "Command13", QStringLiteral("Help"), QStringLiteral("Öffnet eine Hilfe Datei"));
     auto* frameRow = new QHBoxLayout(ui.Frame3);
     frameRow->setContentsMargins(4, 2, 4, 2);
     frameRow->addWidget(ui.Command6);
@@ -227,13 +242,15 @@ void MainWindow::createToolBar()
 
     auto* row = new QHBoxLayout(top);
     row->setContentsMargins(6, 4, ui.Frame3->width() + 20, 4);
-    for (QWidget* w : {ui.Command1, ui.Command7, ui.Command8, ui.Command11, ui.Command12, ui.cmdClipboard})
-        row->addWidget(w);
-    row->addWidget(ui.Command4);
+    for (QPushButton* b :
+         {ui.Command1, ui.Command7, ui.Command8, ui.Command11, ui.Command12, ui.cmdClipboard, ui.Command4}) {
+        b->setFixedWidth(b == ui.Command4 ? 34 : 58);
+        row->addWidget(b);
+    }
     row->addSpacing(8);
     row->addLayout(options);
+    ui.txtHelp->setMinimumWidth(160);
     row->addWidget(ui.txtHelp, 1);
-    row->addStretch(0);
 }
 
 void MainWindow::createSidePanel()
@@ -263,13 +280,15 @@ void MainWindow::createSidePanel()
     ui.Command10->setEnabled(false);
     ui.Command3 = button(side, "Command3", QStringLiteral("clear"),
                          QStringLiteral("Alle eingezeichneten Areale löschen."));
-    ui.Command9 = button(side, "Command9", QStringLiteral("edit"), QStringLiteral("Öffnet den Eigenschafteninspektor"));
+    ui.Command9 =
+        button(side, "Command9", QStringLiteral("edit"), QStringLiteral("Öffnet den Eigenschafteninspektor"));
     ui.Command9->setEnabled(false);
     ui.Picture2 = new QLabel(side);
     ui.Picture2->setObjectName(QStringLiteral("Picture2"));
     ui.Picture2->setAccessibleName(QStringLiteral("Papierkorb"));
-    ui.Picture2->setToolTip(QStringLiteral("Papierkorb. Zum löschen eines Areals den ausgewählten Eintrag auf den "
-                                           "Papierkorb ziehen."));
+    ui.Picture2->setToolTip(
+        QStringLiteral("Papierkorb. Zum löschen eines Areals den ausgewählten Eintrag auf den "
+                       "Papierkorb ziehen."));
     ui.Picture2->setPixmap(trashPixmap());
     ui.Picture2->setFixedSize(34, 34);
     ui.Picture2->setAcceptDrops(true);
@@ -374,18 +393,20 @@ void MainWindow::connectCommands()
     }
     connect(ui.Timer1, &QTimer::timeout, this, &MainWindow::blinkModeLabel);
     connect(ui.chkGefuellt, &QCheckBox::toggled, this, [this](bool checked) {
-        setFillStyle(checked ? static_cast<int>(FillStyle::DiagonalCross) : static_cast<int>(FillStyle::Transparent));
+        setFillStyle(checked ? static_cast<int>(FillStyle::DiagonalCross)
+                             : static_cast<int>(FillStyle::Transparent));
         refresh();
     });
-    connect(static_cast<ColorPalette*>(ui.picColor), &ColorPalette::colorPicked, this, [this](const QColor& c) {
-        if (ui.Option2[0]->isChecked())
-            setDrawColor(c);
-        else if (ui.Option2[1]->isChecked())
-            setFillColor(c);
-        else if (ui.Option2[2]->isChecked())
-            setHandleColor(c);
-        refresh();
-    });
+    connect(static_cast<ColorPalette*>(ui.picColor), &ColorPalette::colorPicked, this,
+            [this](const QColor& c) {
+                if (ui.Option2[0]->isChecked())
+                    setDrawColor(c);
+                else if (ui.Option2[1]->isChecked())
+                    setFillColor(c);
+                else if (ui.Option2[2]->isChecked())
+                    setHandleColor(c);
+                refresh();
+            });
     connect(ui.List1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         if (!m_selectionQuiet)
             listSelected();
@@ -457,7 +478,14 @@ void MainWindow::setSelectedIndex(int index)
 
 void MainWindow::refresh() { ui.Command6->click(); }
 
-QString MainWindow::mapCode() const { return ui.txtMap->toPlainText(); }
+// The text box keeps paragraphs, not line-end characters; the code's lines
+// end with CR LF, as the generator wrote them and as typed lines do.
+QString MainWindow::mapCode() const
+{
+    QString text = ui.txtMap->toPlainText();
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
 
 void MainWindow::map_daten()
 {
@@ -476,7 +504,7 @@ void MainWindow::setMapCode(const QString& text)
 
 void MainWindow::clipboardCommand()
 {
-    const QString code = ui.txtMap->toPlainText();
+    const QString code = mapCode();
     if (code.isEmpty())
         return;
     QClipboard* clipboard = QGuiApplication::clipboard();
@@ -487,9 +515,10 @@ void MainWindow::clipboardCommand()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!ui.txtMap->document()->isEmpty() && !m_state.mapSaved &&
-        askYesNo(this, kQuestionTitle,
-                 QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                                "jetzt gespeichert werden?"))) {
+        askYesNo(
+            this, kQuestionTitle,
+            QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                           "jetzt gespeichert werden?"))) {
         event->ignore();
         ui.Command7->click();
         return;

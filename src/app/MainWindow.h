@@ -34,7 +34,7 @@ class MainToolHost;
 // (OpenCommand.cpp, SaveCommand.cpp, ...) and work through this interface.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -66,7 +66,7 @@ public:
         QPlainTextEdit* txtHelp = nullptr;
         QLabel* Label1 = nullptr; // "Arealliste:"
         QListView* List1 = nullptr;
-        QLabel* Picture2 = nullptr; // trash
+        QLabel* Picture2 = nullptr;  // trash
         QGroupBox* Frame1 = nullptr; // "Farben wählen"
         QRadioButton* Option2[3] = {};
         QWidget* picColor = nullptr;
@@ -131,8 +131,8 @@ public:
     void layoutWindow();
 
     // Dialogs used by the drawing tools and the "edit" command.
-    bool runLinkDialog();                // frmVerweis; true when accepted
-    void runAttributeEditor(int index);  // frmEdit on line index
+    bool runLinkDialog();               // frmVerweis; true when accepted
+    void runAttributeEditor(int index); // frmEdit on line index
 
     // The commands of the buttons.
     void openCommand();       // Command1
@@ -144,12 +144,12 @@ public:
     void magnifierCommand();  // Command4
     void clipboardCommand();  // cmdClipboard
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     friend class MainToolHost;
     void createControls();
     void createToolBar();

@@ -17,16 +17,20 @@ namespace korvane {
 namespace {
 
 const QString kHelpTexts[] = {
-    QStringLiteral("Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
-                   "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte Punkt wird "
-                   "mit dem ersten verbunden)."),
-    QStringLiteral("Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste "
-                   "das Rechteck aufziehen."),
-    QStringLiteral("Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste den "
-                   "Kreis in x-Richtung aufziehen."),
-    QStringLiteral("Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen Ankerpunktes bewegt "
-                   "das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der Objekte. Rechter MausClick "
-                   "fügt einem Polygon weitere Ziehpunkte hinzu."),
+    QStringLiteral(
+        "Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
+        "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte Punkt wird "
+        "mit dem ersten verbunden)."),
+    QStringLiteral(
+        "Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste "
+        "das Rechteck aufziehen."),
+    QStringLiteral(
+        "Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste den "
+        "Kreis in x-Richtung aufziehen."),
+    QStringLiteral(
+        "Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen Ankerpunktes bewegt "
+        "das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der Objekte. Rechter MausClick "
+        "fügt einem Polygon weitere Ziehpunkte hinzu."),
 };
 
 void setUnderline(QLabel* label, bool on)

@@ -50,8 +50,8 @@ const AreaGeometry& AreaRenderer::geometry(int row) const
 
 AreaRenderer::Style AreaRenderer::currentStyle() const
 {
-    return {m_surface.penColor(), m_circleColor, m_surface.fillColor(), static_cast<int>(m_surface.fillStyle()),
-            m_surface.lineWidth()};
+    return {m_surface.penColor(), m_circleColor, m_surface.fillColor(),
+            static_cast<int>(m_surface.fillStyle()), m_surface.lineWidth()};
 }
 
 QRect AreaRenderer::damageOf(const AreaGeometry& area) const

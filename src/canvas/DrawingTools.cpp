@@ -116,8 +116,9 @@ void CircleTool::drawBand(QPointF start, QPointF end)
 bool CircleTool::finish(QPointF start, QPointF end)
 {
     const int radius = roundHalfEven(std::abs(end.x() - start.x()));
-    if (m_host.commitShape(QStringLiteral("circle"),
-                           entry::coordinateText({roundHalfEven(start.x()), roundHalfEven(start.y()), radius})))
+    if (m_host.commitShape(
+            QStringLiteral("circle"),
+            entry::coordinateText({roundHalfEven(start.x()), roundHalfEven(start.y()), radius})))
         m_host.editor().drawState = 1;
     return true;
 }

@@ -1,10 +1,11 @@
 #include "canvas/EditHandles.h"
 
 #include "canvas/DrawingSurface.h"
+#include "canvas/MouseGrab.h"
 #include "model/AreaEntry.h"
 #include "model/AreaList.h"
-#include "canvas/MouseGrab.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -89,10 +90,17 @@ void HandleWidget::mouseReleaseEvent(QMouseEvent* event)
     emit released(m_index, event->button(), event->position().toPoint());
 }
 
-EditHandles::EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent)
+EditHandles::EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host,
+                         QObject* parent)
     : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_host(std::move(host)),
       m_arrow(arrowCursor())
 {
+    // Label2 holds the handles' pointer; every new handle copies it from there.
+    auto* holder = new QLabel(QStringLiteral("Label2-MousePointer"), canvas);
+    holder->setObjectName(QStringLiteral("Label2"));
+    holder->setCursor(m_arrow);
+    holder->hide();
+    m_pointerHolder = holder;
     HandleWidget* anchor = createHandle();
     anchor->setColor(kAnchorGreen);
     anchor->setCursor(Qt::SizeAllCursor);
@@ -107,7 +115,7 @@ HandleWidget* EditHandles::createHandle()
     if (index > 0) {
         h->move(anchor()->pos());
         h->setColor(m_handleColor);
-        h->setCursor(m_arrow);
+        h->setCursor(m_pointerHolder->cursor());
     }
     connect(h, &HandleWidget::pressed, this, [this](int i, Qt::MouseButton b, QPoint) { onPressed(i, b); });
     connect(h, &HandleWidget::moved, this, &EditHandles::onMoved);

@@ -10,7 +10,8 @@ namespace korvane {
 // implicit grab of the pressed widget is all there is.
 inline void grabPointer(QWidget* widget)
 {
-    if (widget->isVisible() && !QWidget::mouseGrabber() && QGuiApplication::platformName() != QLatin1String("offscreen"))
+    if (widget->isVisible() && !QWidget::mouseGrabber() &&
+        QGuiApplication::platformName() != QLatin1String("offscreen"))
         widget->grabMouse();
 }
 

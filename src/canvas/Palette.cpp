@@ -5,7 +5,8 @@
 
 namespace korvane {
 
-ColorPalette::ColorPalette(int twipsPerPixel, QWidget* parent) : QWidget(parent), m_tpp(std::max(1, twipsPerPixel))
+ColorPalette::ColorPalette(int twipsPerPixel, QWidget* parent)
+    : QWidget(parent), m_tpp(std::max(1, twipsPerPixel))
 {
     setObjectName(QStringLiteral("picColor"));
     setAccessibleName(QStringLiteral("Farbpalette"));
@@ -42,6 +43,9 @@ void ColorPalette::paintEvent(QPaintEvent*)
     p.drawImage(0, 0, m_image);
 }
 
-void ColorPalette::mousePressEvent(QMouseEvent* event) { emit colorPicked(colorAt(event->position().toPoint())); }
+void ColorPalette::mousePressEvent(QMouseEvent* event)
+{
+    emit colorPicked(colorAt(event->position().toPoint()));
+}
 
 } // namespace korvane

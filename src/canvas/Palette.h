@@ -17,21 +17,21 @@ inline constexpr std::array<QRgb, 16> kPaletteColors = {
 // the colour of the pixel under the pointer, background included.
 class ColorPalette : public QWidget {
     Q_OBJECT
-public:
+  public:
     ColorPalette(int twipsPerPixel, QWidget* parent = nullptr);
     // Swatch k in pixels: 200 x 160 twips each.
     QRect swatchRect(int k) const;
     QColor colorAt(QPoint point) const;
     const QImage& image() const { return m_image; }
 
-signals:
+  signals:
     void colorPicked(const QColor& color);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void drawSwatches();
     int m_tpp;
     QImage m_image;
