@@ -12,16 +12,18 @@ using namespace korvane;
 
 namespace {
 
-QString polygonLine(int points) {
+QString polygonLine(int points)
+{
     QList<int> coords;
     for (int i = 0; i < points; ++i)
         coords << i % 800 << (i * 7) % 600;
     return entry::makeLine(QStringLiteral(" "), QStringLiteral("poly"), entry::coordinateText(coords),
-                           {QStringLiteral("a.html"), QStringLiteral("A"), QStringLiteral("*"),
-                            QStringLiteral("*"), QStringLiteral("*"), QStringLiteral("*")});
+                           {QStringLiteral("a.html"), QStringLiteral("A"), QStringLiteral("*"), QStringLiteral("*"),
+                            QStringLiteral("*"), QStringLiteral("*")});
 }
 
-void BM_EditLine(benchmark::State& state) {
+void BM_EditLine(benchmark::State& state)
+{
     const QString line = polygonLine(static_cast<int>(state.range(0)));
     QString folder;
     for (auto _ : state) {
@@ -32,11 +34,11 @@ void BM_EditLine(benchmark::State& state) {
 }
 BENCHMARK(BM_EditLine)->Arg(4)->Arg(1000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
-void BM_LinkDialog(benchmark::State& state) {
+void BM_LinkDialog(benchmark::State& state)
+{
     QString folder;
-    const LinkAttributes previous{QStringLiteral("seite.html"), QStringLiteral("Seite"),
-                                  QStringLiteral("_blank"),     QStringLiteral("*"),
-                                  QStringLiteral("*"),          QStringLiteral("*")};
+    const LinkAttributes previous{QStringLiteral("seite.html"), QStringLiteral("Seite"), QStringLiteral("_blank"),
+                                  QStringLiteral("*"),          QStringLiteral("*"),     QStringLiteral("*")};
     for (auto _ : state) {
         frmVerweis dialog(previous, folder, nullptr);
         benchmark::DoNotOptimize(dialog.enteredAttributes());
@@ -46,7 +48,8 @@ BENCHMARK(BM_LinkDialog)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -33,8 +33,7 @@ QStringList bigAreaList()
         QString shape, coords;
         if (i % 3 == 0) {
             shape = QStringLiteral("rect");
-            coords =
-                QStringLiteral("%1,%2,%3,%4").arg(cx).arg(cy).arg(cx + size(random)).arg(cy + size(random));
+            coords = QStringLiteral("%1,%2,%3,%4").arg(cx).arg(cy).arg(cx + size(random)).arg(cy + size(random));
         } else if (i % 3 == 1) {
             shape = QStringLiteral("circle");
             coords = QStringLiteral("%1,%2,%3").arg(cx).arg(cy).arg(size(random) / 2);
@@ -64,9 +63,8 @@ struct Scene {
         window.show();
         QStringList lines = bigAreaList();
         // The dragged area: a polygon of 12 points in the visible corner.
-        lines[2500] =
-            QStringLiteral(" poly                    |100,100,160,90,220,110,260,160,270,220,240,280,"
-                           "180,300,120,290,80,250,60,190,70,140,90,110|a|b|*|*|*|*");
+        lines[2500] = QStringLiteral(" poly                    |100,100,160,90,220,110,260,160,270,220,240,280,"
+                                     "180,300,120,290,80,250,60,190,70,140,90,110|a|b|*|*|*|*");
         window.areas().setLines(lines);
         window.ui.Option1[3]->setEnabled(true);
         window.ui.Option1[3]->click();
@@ -95,12 +93,18 @@ void dragAnchor(benchmark::State& state, bool partial)
         QApplication::processEvents();
     }
     // Seconds per (moves / 1000): milliseconds per move (printed with an "s").
-    state.counters["ms_per_move"] = benchmark::Counter(
-        kMoves / 1000.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ms_per_move"] = benchmark::Counter(kMoves / 1000.0, benchmark::Counter::kIsIterationInvariantRate |
+                                                                            benchmark::Counter::kInvert);
 }
 
-void BM_HandleDrag(benchmark::State& state) { dragAnchor(state, true); }
-void BM_HandleDragFullRedraw(benchmark::State& state) { dragAnchor(state, false); }
+void BM_HandleDrag(benchmark::State& state)
+{
+    dragAnchor(state, true);
+}
+void BM_HandleDragFullRedraw(benchmark::State& state)
+{
+    dragAnchor(state, false);
+}
 
 } // namespace
 

@@ -19,29 +19,31 @@ namespace {
 
 // Answers every save dialog with one path and every question with its default.
 class FixedAnswers : public Platform {
-  public:
+public:
     explicit FixedAnswers(QString path) : m_path(std::move(path)) {}
-    MessageButton messageBox(QWidget*, const QString&, const QString&, MessageIcon,
-                             const QList<MessageButton>&, MessageButton defaultButton) override {
+    MessageButton messageBox(QWidget*, const QString&, const QString&, MessageIcon, const QList<MessageButton>&,
+                             MessageButton defaultButton) override
+    {
         return defaultButton;
     }
     QString fileDialog(const FileDialogRequest&) override { return m_path; }
     void openWithAssociatedProgram(const QString&) override {}
     void openInTextViewer(const QString&) override {}
 
-  private:
+private:
     QString m_path;
 };
 
-QTemporaryDir& folder() {
+QTemporaryDir& folder()
+{
     static QTemporaryDir dir;
     return dir;
 }
 
 // About 5 MB of HTML lines with umlauts; `mixed` makes every tenth line end a lone LF.
-QString writePage(bool mixed) {
-    const QString path =
-        folder().filePath(mixed ? QStringLiteral("mixed.html") : QStringLiteral("page.html"));
+QString writePage(bool mixed)
+{
+    const QString path = folder().filePath(mixed ? QStringLiteral("mixed.html") : QStringLiteral("page.html"));
     if (QFile::exists(path))
         return path;
     QByteArray bytes;
@@ -63,13 +65,15 @@ QString writePage(bool mixed) {
 const QString kCode = QStringLiteral("<map id=\"plan\" name=\"plan\">\r\n<area shape=\"rect\" alt=\"Tür\" "
                                      "coords=\"1,2,3,4\" href=\"a.html\" title=\"Tür\"  />\r\n</map>\r\n");
 
-void caretToMiddle(ExportWindow& window) {
+void caretToMiddle(ExportWindow& window)
+{
     QTextCursor cursor = window.ui.Text1->textCursor();
     cursor.setPosition(window.ui.Text1->document()->characterCount() / 2);
     window.ui.Text1->setTextCursor(cursor);
 }
 
-void BM_OpenPage(benchmark::State& state) {
+void BM_OpenPage(benchmark::State& state)
+{
     const QString path = writePage(state.range(0) != 0);
     ExportWindow window(nullptr);
     for (auto _ : state) {
@@ -80,7 +84,8 @@ void BM_OpenPage(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenPage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-void BM_Einfuegen(benchmark::State& state) {
+void BM_Einfuegen(benchmark::State& state)
+{
     ExportWindow window(nullptr);
     window.loadFile(writePage(state.range(0) != 0));
     QGuiApplication::clipboard()->setText(kCode);
@@ -94,7 +99,8 @@ void BM_Einfuegen(benchmark::State& state) {
 }
 BENCHMARK(BM_Einfuegen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-void BM_TypeCharacter(benchmark::State& state) {
+void BM_TypeCharacter(benchmark::State& state)
+{
     ExportWindow window(nullptr);
     window.loadFile(writePage(state.range(0) != 0));
     caretToMiddle(window);
@@ -105,7 +111,8 @@ void BM_TypeCharacter(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeCharacter)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-void BM_Speichern(benchmark::State& state) {
+void BM_Speichern(benchmark::State& state)
+{
     const QString target = folder().filePath(QStringLiteral("saved.html"));
     setPlatform(std::make_unique<FixedAnswers>(target));
     ExportWindow window(nullptr);
@@ -121,7 +128,8 @@ BENCHMARK(BM_Speichern)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -20,7 +20,8 @@ namespace {
 QTemporaryDir* samples = nullptr;
 
 // A 4000 x 3000 picture with gradients and lines, so that the encoders have work.
-QString sample(const char* format) {
+QString sample(const char* format)
+{
     const QString path = samples->filePath(QStringLiteral("gross.") + QLatin1String(format));
     if (QFile::exists(path))
         return path;
@@ -38,7 +39,8 @@ QString sample(const char* format) {
     return path;
 }
 
-void LoadPicture(benchmark::State& state, const char* format) {
+void LoadPicture(benchmark::State& state, const char* format)
+{
     const QString path = sample(format);
     for (auto _ : state) {
         QString error;
@@ -54,7 +56,8 @@ BENCHMARK_CAPTURE(LoadPicture, bmp, "bmp")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LoadPicture, tiff, "tif")->Unit(benchmark::kMillisecond);
 
 // Main window created and shown, the picture loaded through bild_laden, events handled.
-void StartWithPicture(benchmark::State& state) {
+void StartWithPicture(benchmark::State& state)
+{
     const QString path = sample("png");
     for (auto _ : state) {
         korvane::MainWindow window;
@@ -69,7 +72,8 @@ BENCHMARK(StartWithPicture)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     QTemporaryDir dir;
     samples = &dir;

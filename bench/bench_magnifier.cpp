@@ -44,7 +44,10 @@ QString platformLabel()
 
 // The pointer rests on the main window, away from the magnifier, as when the
 // user looks at the magnified picture.
-void parkPointer(QWidget* window) { QCursor::setPos(window->mapToGlobal(QPoint(200, 200))); }
+void parkPointer(QWidget* window)
+{
+    QCursor::setPos(window->mapToGlobal(QPoint(200, 200)));
+}
 
 // One tick with the pointer resting (range 1 = 0: mostly no new copy) or with
 // something changed on every tick (range 1 = 1: copy, stretch, cross-hair and
@@ -79,9 +82,8 @@ BENCHMARK(BM_RefreshTick)->ArgsProduct({{1, 50, 90}, {0, 1}})->Unit(benchmark::k
 void BM_IdleProgram(benchmark::State& state)
 {
     const bool withMagnifier = state.range(0) != 0;
-    const int ms = qEnvironmentVariableIntValue("KORVANE_IDLE_MS") > 0
-                       ? qEnvironmentVariableIntValue("KORVANE_IDLE_MS")
-                       : 5000;
+    const int ms =
+        qEnvironmentVariableIntValue("KORVANE_IDLE_MS") > 0 ? qEnvironmentVariableIntValue("KORVANE_IDLE_MS") : 5000;
     double cpu = 0;
     double wall = 0;
     for (auto _ : state) {

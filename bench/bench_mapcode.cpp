@@ -13,9 +13,11 @@ QStringList mixedAreas(int count)
     lines.reserve(count);
     for (int i = 0; i < count; ++i) {
         const int x = (i * 37) % 3900, y = (i * 53) % 2900;
-        const korvane::LinkAttributes link{QStringLiteral("seite%1.html").arg(i), QStringLiteral("Bereich %1").arg(i),
+        const korvane::LinkAttributes link{QStringLiteral("seite%1.html").arg(i),
+                                           QStringLiteral("Bereich %1").arg(i),
                                            i % 3 ? QStringLiteral("*") : QStringLiteral("_blank"),
-                                           QStringLiteral("*"), QStringLiteral("*"),
+                                           QStringLiteral("*"),
+                                           QStringLiteral("*"),
                                            i % 5 ? QStringLiteral("*") : QStringLiteral("alert('x')")};
         switch (i % 3) {
         case 0:

@@ -10,21 +10,25 @@
 // Small image files written by hand or by Qt's writers, for the loader tests.
 namespace korvane::test {
 
-inline void put16(QByteArray& b, int v) {
+inline void put16(QByteArray& b, int v)
+{
     const quint16 le = qToLittleEndian(quint16(v));
     b.append(reinterpret_cast<const char*>(&le), 2);
 }
-inline void put32(QByteArray& b, qint64 v) {
+inline void put32(QByteArray& b, qint64 v)
+{
     const quint32 le = qToLittleEndian(quint32(v));
     b.append(reinterpret_cast<const char*>(&le), 4);
 }
-inline quint32 colorRef(const QColor& c) {
+inline quint32 colorRef(const QColor& c)
+{
     return quint32(c.red() | c.green() << 8 | c.blue() << 16);
 }
 
 // A placeable Windows metafile, one unit per pixel at 96 dpi, that fills the
 // whole picture with `fill` as one rectangle.
-inline QByteArray makeWmf(int width, int height, const QColor& fill) {
+inline QByteArray makeWmf(int width, int height, const QColor& fill)
+{
     QByteArray records;
     auto record = [&records](int words, int function, std::initializer_list<int> params) {
         put32(records, words);
@@ -67,7 +71,8 @@ inline QByteArray makeWmf(int width, int height, const QColor& fill) {
 
 // An enhanced metafile of width x height device pixels that fills the picture
 // with `fill` as one rectangle.
-inline QByteArray makeEmf(int width, int height, const QColor& fill) {
+inline QByteArray makeEmf(int width, int height, const QColor& fill)
+{
     QByteArray records;
     put32(records, 39); // CreateBrushIndirect
     put32(records, 24);
@@ -117,7 +122,8 @@ inline QByteArray makeEmf(int width, int height, const QColor& fill) {
 
 // A one-colour GIF (Qt has no GIF writer). The LZW stream sends a clear code
 // before every pixel, so the codes stay three bits wide.
-inline QByteArray makeGif(int width, int height, const QColor& fill) {
+inline QByteArray makeGif(int width, int height, const QColor& fill)
+{
     QByteArray gif("GIF89a");
     put16(gif, width);
     put16(gif, height);
@@ -158,7 +164,8 @@ inline QByteArray makeGif(int width, int height, const QColor& fill) {
 }
 
 // A width x height picture in `fill`, written by Qt's writer for `format`.
-inline QByteArray makeRaster(const char* format, int width, int height, const QColor& fill) {
+inline QByteArray makeRaster(const char* format, int width, int height, const QColor& fill)
+{
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(fill);
     QByteArray bytes;

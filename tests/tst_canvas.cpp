@@ -41,7 +41,7 @@ int countColour(const QImage& image, const QRect& rect, const QColor& colour)
 
 class TestCanvas : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void xorDrawnTwiceRestores_data();
     void xorDrawnTwiceRestores();
     void hatchedAreasHaveFillPixels_data();
@@ -224,13 +224,9 @@ void TestCanvas::partialRedrawEqualsFullRedraw()
         else if (i % 3 == 1)
             lines << area("circle", QStringLiteral("%1,%2,%3").arg(x).arg(y).arg(10 + i));
         else
-            lines << area("poly", QStringLiteral("%1,%2,%3,%4,%5,%6")
-                                      .arg(x)
-                                      .arg(y)
-                                      .arg(x + 50)
-                                      .arg(y + 10)
-                                      .arg(x + 20)
-                                      .arg(y + 45));
+            lines << area(
+                "poly",
+                QStringLiteral("%1,%2,%3,%4,%5,%6").arg(x).arg(y).arg(x + 50).arg(y + 10).arg(x + 20).arg(y + 45));
     }
     list.setLines(lines);
     renderer.redraw(-1);
@@ -253,8 +249,7 @@ void TestCanvas::partialRedrawEqualsFullRedraw()
     fast.setPenColor(Qt::red);
     renderer.redraw(4);
     for (int step = 0; step < 12; ++step) {
-        list.replace(
-            4, area("circle", QStringLiteral("%1,%2,%3").arg(60 + step * 3).arg(70 + step * 2).arg(25)));
+        list.replace(4, area("circle", QStringLiteral("%1,%2,%3").arg(60 + step * 3).arg(70 + step * 2).arg(25)));
         renderer.redraw(-1);
         QVERIFY(renderer.lastRedrawWasPartial());
     }
@@ -301,9 +296,8 @@ void TestCanvas::paletteColours_data()
 {
     QTest::addColumn<int>("k");
     QTest::addColumn<QColor>("colour");
-    const char* rgb[] = {"#000000", "#000080", "#008000", "#008080", "#800000", "#800080",
-                         "#808000", "#C0C0C0", "#808080", "#0000FF", "#00FF00", "#00FFFF",
-                         "#FF0000", "#FF00FF", "#FFFF00", "#FFFFFF"};
+    const char* rgb[] = {"#000000", "#000080", "#008000", "#008080", "#800000", "#800080", "#808000", "#C0C0C0",
+                         "#808080", "#0000FF", "#00FF00", "#00FFFF", "#FF0000", "#FF00FF", "#FFFF00", "#FFFFFF"};
     for (int k = 0; k < 16; ++k)
         QTest::addRow("swatch %d", k) << k << QColor(QString::fromLatin1(rgb[k]));
 }

@@ -19,24 +19,26 @@ namespace {
 
 const QString kLinkQuestion =
     QStringLiteral("Die Daten wurden noch nicht übernommen. Daten verwerfen und Areal löschen?");
-const QString kEditQuestion = QStringLiteral(
-    "Die Daten wurden noch nicht übernommen. Daten verwerfen und die ursprünglichen Werte verwenden?");
+const QString kEditQuestion =
+    QStringLiteral("Die Daten wurden noch nicht übernommen. Daten verwerfen und die ursprünglichen Werte verwenden?");
 
 // A line with the shape column of a drawn area and all attributes absent.
-const QString kPlainLine =
-    QStringLiteral(" rect                    |10,20,110,80|start.html|Startseite|*|*|*|*");
+const QString kPlainLine = QStringLiteral(" rect                    |10,20,110,80|start.html|Startseite|*|*|*|*");
 
-template <typename T> T* child(QWidget* dialog, const char* name) {
+template <typename T> T* child(QWidget* dialog, const char* name)
+{
     return dialog->findChild<T*>(QLatin1String(name));
 }
 
-QLineEdit* edit(QWidget* dialog, const QString& name) {
+QLineEdit* edit(QWidget* dialog, const QString& name)
+{
     if (name == QLatin1String("Combo1"))
         return child<QComboBox>(dialog, "Combo1")->lineEdit();
     return dialog->findChild<QLineEdit*>(name);
 }
 
-void click(QWidget* dialog, const char* name) {
+void click(QWidget* dialog, const char* name)
+{
     QTest::mouseClick(child<QPushButton>(dialog, name), Qt::LeftButton);
 }
 
@@ -47,7 +49,8 @@ struct Shown {
     bool opened = false;
 };
 
-Shown readShown(QWidget* d) {
+Shown readShown(QWidget* d)
+{
     Shown s;
     s.opened = true;
     s.text1 = edit(d, "Text1")->text();
@@ -69,7 +72,8 @@ Shown readShown(QWidget* d) {
 // Types into the named boxes as a user would. The link target and the
 // alternative text open fully selected, so typing replaces them; the other
 // boxes are emptied by select-all first.
-void typeInto(QWidget* d, const QStringList& boxesAndTexts) {
+void typeInto(QWidget* d, const QStringList& boxesAndTexts)
+{
     for (qsizetype i = 0; i + 1 < boxesAndTexts.size(); i += 2) {
         QLineEdit* box = edit(d, boxesAndTexts[i]);
         box->setFocus();
@@ -90,7 +94,7 @@ struct Fixture {
 
 class TestDialogs : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void controlsAndCaptions_data();
     void controlsAndCaptions();
     void firstLinkDialog();
@@ -117,24 +121,25 @@ class TestDialogs : public QObject {
     void framesSurroundBoxes();
 };
 
-void TestDialogs::controlsAndCaptions_data() {
+void TestDialogs::controlsAndCaptions_data()
+{
     QTest::addColumn<bool>("link");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("label2");
     QTest::addColumn<QString>("accept");
     QTest::addColumn<QString>("cancelTip");
-    QTest::newRow("frmVerweis")
-        << true << "Eigenschaften, Verweisziele..."
-        << "Alternativer Text. Dieser Text erscheint beim Überfahren der Areale mit der Maus:"
-        << "Übernehmen"
-        << "Das eben gezeichnete Areal wird gelöscht.";
+    QTest::newRow("frmVerweis") << true << "Eigenschaften, Verweisziele..."
+                                << "Alternativer Text. Dieser Text erscheint beim Überfahren der Areale mit der Maus:"
+                                << "Übernehmen"
+                                << "Das eben gezeichnete Areal wird gelöscht.";
     QTest::newRow("frmEdit") << false << "Korvane , Attribute bearbeiten..."
                              << "Alternativer Text. Dieser Text erscheint beim Überfahren mit der Maus:"
                              << "Uebernehmen"
                              << "";
 }
 
-void TestDialogs::controlsAndCaptions() {
+void TestDialogs::controlsAndCaptions()
+{
     QFETCH(bool, link);
     QFETCH(QString, title);
     QFETCH(QString, label2);
@@ -151,9 +156,7 @@ void TestDialogs::controlsAndCaptions() {
     QCOMPARE(d->windowTitle(), title);
     QVERIFY(d->isModal());
     QVERIFY(child<QLabel>(d.get(), "Label1")->text().startsWith(QStringLiteral("Verweisziel (z.B:  ")));
-    QVERIFY(child<QLabel>(d.get(), "Label1")
-                ->text()
-                .endsWith(QStringLiteral("), oder eine lokale Datei auswählen")));
+    QVERIFY(child<QLabel>(d.get(), "Label1")->text().endsWith(QStringLiteral("), oder eine lokale Datei auswählen")));
     QCOMPARE(child<QLabel>(d.get(), "Label2")->text(), label2);
     QCOMPARE(child<QLabel>(d.get(), "Label3")->text(), QStringLiteral("Target Attribut:"));
     QCOMPARE(child<QLabel>(d.get(), "Label5")->text(), QStringLiteral("JavaScript EventHandler:"));
@@ -181,10 +184,9 @@ void TestDialogs::controlsAndCaptions() {
     auto* hint = child<QLabel>(d.get(), "Label6");
     auto* line = child<QLineEdit>(d.get(), "txtZeile");
     if (link) {
-        QCOMPARE(hint->text(),
-                 QStringLiteral("Hinweis: Hier kann auch zunächst auf \"Übernehmen\" geklickt werden. "
-                                "Die richtigen Werte können dann später im Edit-Modus eingetragen "
-                                "werden."));
+        QCOMPARE(hint->text(), QStringLiteral("Hinweis: Hier kann auch zunächst auf \"Übernehmen\" geklickt werden. "
+                                              "Die richtigen Werte können dann später im Edit-Modus eingetragen "
+                                              "werden."));
         QVERIFY(!line);
     } else {
         QVERIFY(!hint);
@@ -194,7 +196,8 @@ void TestDialogs::controlsAndCaptions() {
     }
 }
 
-void TestDialogs::firstLinkDialog() {
+void TestDialogs::firstLinkDialog()
+{
     Fixture f;
     Shown shown;
     whenModalOpens([&](QWidget* d) {
@@ -214,38 +217,38 @@ void TestDialogs::firstLinkDialog() {
     QVERIFY(f.platform.boxes.isEmpty());
 }
 
-void TestDialogs::linkAcceptRules_data() {
+void TestDialogs::linkAcceptRules_data()
+{
     QTest::addColumn<QStringList>("typing"); // box, text, box, text ...
     QTest::addColumn<QStringList>("stored"); // href, alt, target, over, out, click
     QTest::newRow("plain values") << QStringList{"Text1", "seite.html", "text2", "Seite", "Combo1", "_blank"}
                                   << QStringList{"seite.html", "Seite", "_blank", "*", "*", "*"};
     QTest::newRow("href prefix in capitals and quotes")
-        << QStringList{"Text1", "HREF=\"kontakt.html\""}
-        << QStringList{"kontakt.html", "over", "*", "*", "*", "*"};
+        << QStringList{"Text1", "HREF=\"kontakt.html\""} << QStringList{"kontakt.html", "over", "*", "*", "*", "*"};
     QTest::newRow("href prefix in mixed case, twice")
         << QStringList{"Text1", "hReF=a.html href=b"} << QStringList{"a.html b", "over", "*", "*", "*", "*"};
-    QTest::newRow("href keeps blanks")
-        << QStringList{"Text1", " a b.html "} << QStringList{" a b.html ", "over", "*", "*", "*", "*"};
-    QTest::newRow("alt keeps quotes")
-        << QStringList{"text2", "\"Haus\""} << QStringList{"#", "\"Haus\"", "*", "*", "*", "*"};
+    QTest::newRow("href keeps blanks") << QStringList{"Text1", " a b.html "}
+                                       << QStringList{" a b.html ", "over", "*", "*", "*", "*"};
+    QTest::newRow("alt keeps quotes") << QStringList{"text2", "\"Haus\""}
+                                      << QStringList{"#", "\"Haus\"", "*", "*", "*", "*"};
     QTest::newRow("target of blanks is absent")
         << QStringList{"Combo1", "   "} << QStringList{"#", "over", "*", "*", "*", "*"};
     QTest::newRow("target keeps leading blank")
         << QStringList{"Combo1", " _top"} << QStringList{"#", "over", " _top", "*", "*", "*"};
-    QTest::newRow("frame name") << QStringList{"Combo1", "links"}
-                                << QStringList{"#", "over", "links", "*", "*", "*"};
-    QTest::newRow("handlers") << QStringList{"txtMouseOver", "an()",     "txtMouseOut", " ",
-                                             "txtOnClick",   " alert(1)"}
+    QTest::newRow("frame name") << QStringList{"Combo1", "links"} << QStringList{"#", "over", "links", "*", "*", "*"};
+    QTest::newRow("handlers") << QStringList{"txtMouseOver", "an()", "txtMouseOut", " ", "txtOnClick", " alert(1)"}
                               << QStringList{"#", "over", "*", "an()", "*", " alert(1)"};
-    QTest::newRow("empty href and alt")
-        << QStringList{"Text1", "", "text2", ""} << QStringList{"", "", "*", "*", "*", "*"};
-    QTest::newRow("bar in every field")
-        << QStringList{"Text1",        "a|b",    "text2",       "x|y", "Combo1",     "|",
-                       "txtMouseOver", "f(1|2)", "txtMouseOut", "||",  "txtOnClick", "a|"}
-        << QStringList{"a&#124;b", "x&#124;y", "&#124;", "f(1&#124;2)", "&#124;&#124;", "a&#124;"};
+    QTest::newRow("empty href and alt") << QStringList{"Text1", "", "text2", ""}
+                                        << QStringList{"", "", "*", "*", "*", "*"};
+    QTest::newRow("bar in every field") << QStringList{"Text1",       "a|b", "text2",        "x|y",
+                                                       "Combo1",      "|",   "txtMouseOver", "f(1|2)",
+                                                       "txtMouseOut", "||",  "txtOnClick",   "a|"}
+                                        << QStringList{"a&#124;b",    "x&#124;y",     "&#124;",
+                                                       "f(1&#124;2)", "&#124;&#124;", "a&#124;"};
 }
 
-void TestDialogs::linkAcceptRules() {
+void TestDialogs::linkAcceptRules()
+{
     QFETCH(QStringList, typing);
     QFETCH(QStringList, stored);
     Fixture f;
@@ -263,7 +266,8 @@ void TestDialogs::linkAcceptRules() {
     QCOMPARE(entry::split(line).size(), 8);
 }
 
-void TestDialogs::linkPrefill_data() {
+void TestDialogs::linkPrefill_data()
+{
     QTest::addColumn<QStringList>("previous"); // href, alt, target, over, out, click
     QTest::addColumn<QStringList>("shown");    // Text1, text2, Combo1, over, out, click
     QTest::newRow("accepted page and target") << QStringList{"seite.html", "Seite", "_blank", "*", "*", "*"}
@@ -278,7 +282,8 @@ void TestDialogs::linkPrefill_data() {
                                      << QStringList{"a.html", "A", "rechts", "", "", ""};
 }
 
-void TestDialogs::linkPrefill() {
+void TestDialogs::linkPrefill()
+{
     QFETCH(QStringList, previous);
     QFETCH(QStringList, shown);
     Fixture f;
@@ -293,7 +298,8 @@ void TestDialogs::linkPrefill() {
     QVERIFY(s.text1Selected && s.text2Selected);
 }
 
-void TestDialogs::closingWays_data() {
+void TestDialogs::closingWays_data()
+{
     QTest::addColumn<bool>("link");
     QTest::addColumn<QString>("way");
     QTest::addColumn<QList<int>>("answers"); // MessageButton values for the questions
@@ -310,7 +316,8 @@ void TestDialogs::closingWays_data() {
     }
 }
 
-void TestDialogs::closingWays() {
+void TestDialogs::closingWays()
+{
     QFETCH(bool, link);
     QFETCH(QString, way);
     QFETCH(QList<int>, answers);
@@ -338,8 +345,7 @@ void TestDialogs::closingWays() {
     if (link) {
         QCOMPARE(f.window.runLinkDialog(), accepted);
         QCOMPARE(f.window.state().linkDialogCancelled, !accepted);
-        QCOMPARE(f.window.state().link.href,
-                 accepted ? QStringLiteral("neu.html") : QStringLiteral("alt.html"));
+        QCOMPARE(f.window.state().link.href, accepted ? QStringLiteral("neu.html") : QStringLiteral("alt.html"));
     } else {
         f.window.runAttributeEditor(0);
         QCOMPARE(f.window.areas().line(0),
@@ -358,7 +364,8 @@ void TestDialogs::closingWays() {
     }
 }
 
-void TestDialogs::closeBoxNoKeepsInput() {
+void TestDialogs::closeBoxNoKeepsInput()
+{
     Fixture f;
     f.platform.answers.enqueue(MessageButton::No);
     bool visibleAfterNo = false;
@@ -377,7 +384,8 @@ void TestDialogs::closeBoxNoKeepsInput() {
     QCOMPARE(f.window.state().link, (LinkAttributes{"bleibt.html", "over", "*", "*", "*", "los()"}));
 }
 
-void TestDialogs::handlerQuoteRule_data() {
+void TestDialogs::handlerQuoteRule_data()
+{
     QTest::addColumn<bool>("link");
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("typed");
@@ -405,7 +413,8 @@ void TestDialogs::handlerQuoteRule_data() {
     }
 }
 
-void TestDialogs::handlerQuoteRule() {
+void TestDialogs::handlerQuoteRule()
+{
     QFETCH(bool, link);
     QFETCH(QString, box);
     QFETCH(QString, typed);
@@ -429,7 +438,8 @@ void TestDialogs::handlerQuoteRule() {
     }
 }
 
-void TestDialogs::fileChooser_data() {
+void TestDialogs::fileChooser_data()
+{
     QTest::addColumn<bool>("link");
     QTest::addColumn<QString>("lastFolder");
     QTest::addColumn<QString>("answer"); // full path the chooser returns, "" = cancelled
@@ -453,7 +463,8 @@ void TestDialogs::fileChooser_data() {
     }
 }
 
-void TestDialogs::fileChooser() {
+void TestDialogs::fileChooser()
+{
     QFETCH(bool, link);
     QFETCH(QString, lastFolder);
     QFETCH(QString, answer);
@@ -485,16 +496,15 @@ void TestDialogs::fileChooser() {
     QVERIFY(r.mode == FileDialogRequest::Mode::Open);
     QCOMPARE(r.owner, dialog);
     QCOMPARE(r.title, QStringLiteral("HTML, HTM, PHP, ASP-Dateien"));
-    QCOMPARE(r.folder,
-             lastFolder.isEmpty() ? QDir::toNativeSeparators(workingFolder) + QDir::separator() : lastFolder);
+    QCOMPARE(r.folder, lastFolder.isEmpty() ? QDir::toNativeSeparators(workingFolder) + QDir::separator() : lastFolder);
     QCOMPARE(r.presetName, QString());
-    QCOMPARE(
-        r.filter,
-        QStringLiteral("HTML, HTM, PHP, ASP-Dateien (*.html,*.htm,*.php,*.asp) |*.html;*.htm;*.php;*.asp"));
+    QCOMPARE(r.filter,
+             QStringLiteral("HTML, HTM, PHP, ASP-Dateien (*.html,*.htm,*.php,*.asp) |*.html;*.htm;*.php;*.asp"));
     QCOMPARE(r.defaultExtension, QStringLiteral("*.html;*.htm;*.php;*.asp"));
 }
 
-void TestDialogs::chooserFolderSharedBetweenDialogs() {
+void TestDialogs::chooserFolderSharedBetweenDialogs()
+{
     Fixture f;
     const QString workingFolder = QDir::currentPath();
     f.window.areas().append(kPlainLine);
@@ -517,7 +527,8 @@ void TestDialogs::chooserFolderSharedBetweenDialogs() {
     QCOMPARE(f.platform.dialogs[1].folder, QStringLiteral("C:\\web\\seiten\\"));
 }
 
-void TestDialogs::helpButtons_data() {
+void TestDialogs::helpButtons_data()
+{
     QTest::addColumn<bool>("link");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("title");
@@ -560,7 +571,8 @@ void TestDialogs::helpButtons_data() {
     }
 }
 
-void TestDialogs::helpButtons() {
+void TestDialogs::helpButtons()
+{
     QFETCH(bool, link);
     QFETCH(QString, button);
     QFETCH(QString, title);
@@ -586,7 +598,8 @@ void TestDialogs::helpButtons() {
     QCOMPARE(box.buttons, QList<MessageButton>{MessageButton::Ok});
 }
 
-void TestDialogs::decorationButtonDoesNothing() {
+void TestDialogs::decorationButtonDoesNothing()
+{
     Fixture f;
     bool stillOpen = false;
     QString text1;
@@ -603,7 +616,8 @@ void TestDialogs::decorationButtonDoesNothing() {
     QVERIFY(f.platform.dialogs.isEmpty());
 }
 
-void TestDialogs::editorPrefill_data() {
+void TestDialogs::editorPrefill_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("shown"); // Text1, text2, Combo1, over, out, click
     QTest::newRow("absent target and handlers")
@@ -613,14 +627,14 @@ void TestDialogs::editorPrefill_data() {
     QTest::newRow("href and alt trimmed, the rest not")
         << "  poly                    |1,2|  a.html | Alt |_top | o()| *|x"
         << QStringList{"a.html", "Alt", "_top ", " o()", " *", "x"};
-    QTest::newRow("all attributes")
-        << " rect                    |0,0,1,1|k.html|Kontakt|_blank|an()|aus()|klick()"
-        << QStringList{"k.html", "Kontakt", "_blank", "an()", "aus()", "klick()"};
-    QTest::newRow("short imported line")
-        << " rect                    |0,0,1,1|k.html" << QStringList{"k.html", "", "", "", "", ""};
+    QTest::newRow("all attributes") << " rect                    |0,0,1,1|k.html|Kontakt|_blank|an()|aus()|klick()"
+                                    << QStringList{"k.html", "Kontakt", "_blank", "an()", "aus()", "klick()"};
+    QTest::newRow("short imported line") << " rect                    |0,0,1,1|k.html"
+                                         << QStringList{"k.html", "", "", "", "", ""};
 }
 
-void TestDialogs::editorPrefill() {
+void TestDialogs::editorPrefill()
+{
     QFETCH(QString, line);
     QFETCH(QStringList, shown);
     Fixture f;
@@ -637,7 +651,8 @@ void TestDialogs::editorPrefill() {
     QCOMPARE(f.window.areas().line(0), line);
 }
 
-void TestDialogs::editorWritesBack_data() {
+void TestDialogs::editorWritesBack_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("typing");
     QTest::addColumn<QString>("expected");
@@ -656,9 +671,8 @@ void TestDialogs::editorWritesBack_data() {
         << " rect                    |1,2,3,4|a|b|_top|o()|p()|q()"
         << QStringList{"Combo1", "", "txtMouseOver", "", "txtMouseOut", "   ", "txtOnClick", ""}
         << " rect                    |1,2,3,4|a|b|*|*|*|*";
-    QTest::newRow("empty alt stays empty")
-        << " poly                    |1,2,3,4,5,6|a||*|*|*|*" << QStringList{}
-        << " poly                    |1,2,3,4,5,6|a||*|*|*|*";
+    QTest::newRow("empty alt stays empty") << " poly                    |1,2,3,4,5,6|a||*|*|*|*" << QStringList{}
+                                           << " poly                    |1,2,3,4,5,6|a||*|*|*|*";
     QTest::newRow("bar is stored escaped")
         << kPlainLine << QStringList{"text2", "Start|Seite", "txtMouseOut", "a|b"}
         << " rect                    |10,20,110,80|start.html|Start&#124;Seite|*|*|a&#124;b|*";
@@ -667,7 +681,8 @@ void TestDialogs::editorWritesBack_data() {
         << " rect                    |0,0,1,1|k.html|K|*|*|*|*";
 }
 
-void TestDialogs::editorWritesBack() {
+void TestDialogs::editorWritesBack()
+{
     QFETCH(QString, line);
     QFETCH(QStringList, typing);
     QFETCH(QString, expected);
@@ -689,7 +704,8 @@ void TestDialogs::editorWritesBack() {
     QCOMPARE(f.window.state().link, LinkAttributes{});
 }
 
-void TestDialogs::editorWithoutLineOpensNothing() {
+void TestDialogs::editorWithoutLineOpensNothing()
+{
     Fixture f;
     f.window.areas().append(kPlainLine);
     bool opened = false;
@@ -708,7 +724,8 @@ void TestDialogs::editorWithoutLineOpensNothing() {
     QCOMPARE(f.window.areas().lines(), QStringList{kPlainLine});
 }
 
-void TestDialogs::framesSurroundBoxes() {
+void TestDialogs::framesSurroundBoxes()
+{
     QString folder;
     frmVerweis d(LinkAttributes{}, folder, nullptr);
     d.resize(700, 500);

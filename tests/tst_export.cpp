@@ -23,47 +23,53 @@ using namespace korvane::test;
 
 namespace {
 
-QByteArray readFile(const QString& path) {
+QByteArray readFile(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void writeFile(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
 
-QClipboard* clipboard() {
+QClipboard* clipboard()
+{
     return QGuiApplication::clipboard();
 }
 
-void fillAreas(MainWindow& window) {
+void fillAreas(MainWindow& window)
+{
     window.state().imagePath = QStringLiteral("C:\\web\\plan.png");
     window.ui.Picture1->setPicture(QImage(40, 30, QImage::Format_RGB32));
     window.areas().append(QStringLiteral(" rect                    |1,2,3,4|a.html|Tür|*|*|*|*"));
     window.map_daten();
 }
 
-const QString kExpectedCode = QStringLiteral(
-    "<!-- HTML-Code fuer den Image-Tag   -->\r\n"
-    "<img src=\"file:///C:/web/plan.png\" width=\"40\" height=\"30\" alt=\"\" usemap=\"#plan\" "
-    "style=\"border-style:none\" />\r\n"
-    "<!-- HTML-Code der eigentlichen ImageMap   -->\r\n"
-    "<map id=\"plan\" name=\"plan\">\r\n"
-    "<area shape=\"rect\" alt=\"Tür\" coords=\"1,2,3,4\" href=\"a.html\" title=\"Tür\"  />\r\n"
-    "<area shape=\"default\" nohref=\"nohref\" alt=\"\" />\r\n"
-    "</map>\r\n");
+const QString kExpectedCode =
+    QStringLiteral("<!-- HTML-Code fuer den Image-Tag   -->\r\n"
+                   "<img src=\"file:///C:/web/plan.png\" width=\"40\" height=\"30\" alt=\"\" usemap=\"#plan\" "
+                   "style=\"border-style:none\" />\r\n"
+                   "<!-- HTML-Code der eigentlichen ImageMap   -->\r\n"
+                   "<map id=\"plan\" name=\"plan\">\r\n"
+                   "<area shape=\"rect\" alt=\"Tür\" coords=\"1,2,3,4\" href=\"a.html\" title=\"Tür\"  />\r\n"
+                   "<area shape=\"default\" nohref=\"nohref\" alt=\"\" />\r\n"
+                   "</map>\r\n");
 
 // Puts the caret where a user clicks at the document position.
-void clickAt(QPlainTextEdit* edit, int position, Qt::KeyboardModifiers modifiers = {}) {
+void clickAt(QPlainTextEdit* edit, int position, Qt::KeyboardModifiers modifiers = {})
+{
     QTextCursor cursor(edit->document());
     cursor.setPosition(position);
     QTest::mouseClick(edit->viewport(), Qt::LeftButton, modifiers, edit->cursorRect(cursor).center());
     QCOMPARE(edit->textCursor().position(), position);
 }
 
-int positionOf(ExportWindow* window, const QString& landmark) {
+int positionOf(ExportWindow* window, const QString& landmark)
+{
     return int(window->ui.Text1->document()->toRawText().indexOf(landmark));
 }
 
@@ -73,21 +79,23 @@ struct Selection {
     bool operator==(const Selection&) const = default;
 };
 
-Selection selectionOf(QPlainTextEdit* edit) {
+Selection selectionOf(QPlainTextEdit* edit)
+{
     return {edit->textCursor().selectionStart(), edit->textCursor().selectionEnd()};
 }
 
 } // namespace
 
 namespace QTest {
-template <> char* toString(const Selection& s) {
+template <> char* toString(const Selection& s)
+{
     return qstrdup(QByteArray::number(s.start) + ".." + QByteArray::number(s.end));
 }
 } // namespace QTest
 
 class TestExport : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init();
     void cleanup();
 
@@ -114,7 +122,7 @@ class TestExport : public QObject {
     void sizeCount();
     void resizeRule();
 
-  private:
+private:
     ExportWindow* exportPage(const QByteArray& bytes, const QString& name = QStringLiteral("seite.html"));
 
     ScriptedPlatform* m_platform = nullptr;
@@ -122,18 +130,21 @@ class TestExport : public QObject {
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void TestExport::init() {
+void TestExport::init()
+{
     m_platform = &installScriptedPlatform();
     m_main = std::make_unique<MainWindow>();
     m_dir = std::make_unique<QTemporaryDir>();
 }
 
-void TestExport::cleanup() {
+void TestExport::cleanup()
+{
     m_main.reset();
     m_dir.reset();
 }
 
-ExportWindow* TestExport::exportPage(const QByteArray& bytes, const QString& name) {
+ExportWindow* TestExport::exportPage(const QByteArray& bytes, const QString& name)
+{
     fillAreas(*m_main);
     const QString path = m_dir->filePath(name);
     writeFile(path, bytes);
@@ -145,7 +156,8 @@ ExportWindow* TestExport::exportPage(const QByteArray& bytes, const QString& nam
     return window;
 }
 
-void TestExport::textBoxEditQueries_data() {
+void TestExport::textBoxEditQueries_data()
+{
     QTest::addColumn<int>("selectionStart");
     QTest::addColumn<int>("selectionEnd");
     QTest::addColumn<bool>("readOnly");
@@ -161,7 +173,8 @@ void TestExport::textBoxEditQueries_data() {
     QTest::newRow("clipboard empty") << 0 << 0 << false << "empty" << false << false << false;
 }
 
-void TestExport::textBoxEditQueries() {
+void TestExport::textBoxEditQueries()
+{
     QFETCH(int, selectionStart);
     QFETCH(int, selectionEnd);
     QFETCH(bool, readOnly);
@@ -199,7 +212,8 @@ void TestExport::textBoxEditQueries() {
     }
 }
 
-void TestExport::textBoxEditCommands_data() {
+void TestExport::textBoxEditCommands_data()
+{
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("after");
     QTest::addColumn<QString>("clipboardAfter");
@@ -228,7 +242,8 @@ void TestExport::textBoxEditCommands_data() {
                                           << "Tschüss" << false << "Guten Tag Welt!";
 }
 
-void TestExport::textBoxEditCommands() {
+void TestExport::textBoxEditCommands()
+{
     QFETCH(QString, command);
     QFETCH(QString, after);
     QFETCH(QString, clipboardAfter);
@@ -265,7 +280,8 @@ void TestExport::textBoxEditCommands() {
     QCOMPARE(edit.toPlainText(), afterUndo);
 }
 
-void TestExport::exportLoadsPageIntoWindow() {
+void TestExport::exportLoadsPageIntoWindow()
+{
     const QString before = QDir::currentPath();
     QDir::setCurrent(m_dir->path());
     ExportWindow* window = exportPage("<html>\r\n<body>\r\n</body>\r\n</html>\r\n");
@@ -285,15 +301,13 @@ void TestExport::exportLoadsPageIntoWindow() {
     QCOMPARE(m_main->state().lastExportFolder, folder);
 
     QCOMPARE(window->objectName(), QStringLiteral("frmExport"));
-    QCOMPARE(window->windowTitle(),
-             QStringLiteral("MAP-Daten in eine bereits existierende HTML-Datei einfügen"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("MAP-Daten in eine bereits existierende HTML-Datei einfügen"));
     QCOMPARE(window->parentWidget(), m_main.get());
     QVERIFY(window->isVisible());
     QVERIFY(!window->isModal());
-    QCOMPARE(
-        window->ui.Label1->text(),
-        QStringLiteral("Positionieren Sie den Maus-Cursor mit einem Maus-Klick an die gewünschte Stelle des "
-                       "Quelltextes und klicken Sie danach auf den Button \"Einfügen\"."));
+    QCOMPARE(window->ui.Label1->text(),
+             QStringLiteral("Positionieren Sie den Maus-Cursor mit einem Maus-Klick an die gewünschte Stelle des "
+                            "Quelltextes und klicken Sie danach auf den Button \"Einfügen\"."));
     QCOMPARE(window->ui.Command1->text(), QStringLiteral("Einfügen"));
     QCOMPARE(window->ui.Command3->text(), QStringLiteral("undo"));
     QCOMPARE(window->ui.Command2->text(), QStringLiteral("Speichern"));
@@ -319,7 +333,8 @@ void TestExport::exportLoadsPageIntoWindow() {
     QVERIFY(m_platform->boxes.isEmpty());
 }
 
-void TestExport::emptyMapCodeDoesNothing() {
+void TestExport::emptyMapCodeDoesNothing()
+{
     clipboard()->setText(QStringLiteral("vorher"));
     m_main->ui.Command12->click();
     QVERIFY(m_platform->dialogs.isEmpty());
@@ -327,22 +342,23 @@ void TestExport::emptyMapCodeDoesNothing() {
     QVERIFY(!m_main->findChild<ExportWindow*>());
 }
 
-void TestExport::einfuegenAndUndo_data() {
+void TestExport::einfuegenAndUndo_data()
+{
     QTest::addColumn<QString>("landmark");
     QTest::newRow("before </body>") << "</body>";
     QTest::newRow("at the start") << "<html>";
     QTest::newRow("in the middle of a line") << "ody>\n</html>";
 }
 
-void TestExport::einfuegenAndUndo() {
+void TestExport::einfuegenAndUndo()
+{
     QFETCH(QString, landmark);
     const QString page = QStringLiteral("<html>\r\n<body>\r\n</body>\r\n</html>\r\n");
     ExportWindow* window = exportPage(page.toUtf8());
     QVERIFY(window);
     QPlainTextEdit* text = window->ui.Text1;
     const int position = positionOf(window, QString(landmark).replace(QLatin1Char('\n'), QChar(0x2029)));
-    const qsizetype offset =
-        page.indexOf(QString(landmark).replace(QLatin1String("\n"), QLatin1String("\r\n")));
+    const qsizetype offset = page.indexOf(QString(landmark).replace(QLatin1String("\n"), QLatin1String("\r\n")));
     const QString withCode = QString(page).insert(offset, kExpectedCode);
     const int codeLength = int(kExpectedCode.size() - kExpectedCode.count(QLatin1String("\r\n")));
 
@@ -370,7 +386,8 @@ void TestExport::einfuegenAndUndo() {
     QCOMPARE(window->pageText(), kExpectedCode + withCode);
 }
 
-void TestExport::einfuegenReplacesSelection() {
+void TestExport::einfuegenReplacesSelection()
+{
     ExportWindow* window = exportPage("<html><body>ALT</body></html>");
     QVERIFY(window);
     const int start = positionOf(window, QStringLiteral("ALT"));
@@ -378,13 +395,13 @@ void TestExport::einfuegenReplacesSelection() {
     clickAt(window->ui.Text1, start + 3, Qt::ShiftModifier);
     QCOMPARE(selectionOf(window->ui.Text1), (Selection{start, start + 3}));
     window->ui.Command1->click();
-    QCOMPARE(window->pageText(), QStringLiteral("<html><body>") +
-                                     QString(kExpectedCode).replace("\r\n", "\n") +
+    QCOMPARE(window->pageText(), QStringLiteral("<html><body>") + QString(kExpectedCode).replace("\r\n", "\n") +
                                      QStringLiteral("</body></html>"));
     QCOMPARE(window->corsorPos(), start);
 }
 
-void TestExport::selectLimit_data() {
+void TestExport::selectLimit_data()
+{
     QTest::addColumn<int>("pageLength");
     QTest::addColumn<bool>("selected");
     // Five pasted characters: the text after pasting plus the clipboard text
@@ -393,7 +410,8 @@ void TestExport::selectLimit_data() {
     QTest::newRow("65,536 in all") << 65526 << false;
 }
 
-void TestExport::selectLimit() {
+void TestExport::selectLimit()
+{
     QFETCH(int, pageLength);
     QFETCH(bool, selected);
     ExportWindow* window = exportPage(QByteArray(pageLength, 'x'));
@@ -407,7 +425,8 @@ void TestExport::selectLimit() {
     QCOMPARE(selectionOf(window->ui.Text1), (Selection{0, selected ? 5 : 0}));
 }
 
-void TestExport::editMenu_data() {
+void TestExport::editMenu_data()
+{
     QTest::addColumn<QString>("situation");
     QTest::addColumn<QList<bool>>("enabled"); // Undo, Cut, Copy, Paste, Delete
     QTest::newRow("just loaded") << "loaded" << QList<bool>{false, false, false, true, false};
@@ -416,7 +435,8 @@ void TestExport::editMenu_data() {
     QTest::newRow("clipboard holds an image") << "image" << QList<bool>{true, true, true, false, true};
 }
 
-void TestExport::editMenu() {
+void TestExport::editMenu()
+{
     QFETCH(QString, situation);
     QFETCH(QList<bool>, enabled);
     ExportWindow* window = exportPage("<p>eins</p>\r\n<p>zwei</p>\r\n");
@@ -472,20 +492,20 @@ void TestExport::editMenu() {
     }
 }
 
-void TestExport::speichernWritesExactBytes_data() {
+void TestExport::speichernWritesExactBytes_data()
+{
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<QByteArray>("withCode");
     // The code pasted before "</body>": "<map title=\"Bü\">" CR LF "</map>" CR LF.
-    QTest::newRow("Windows-1252, CR LF")
-        << QByteArray("<p>Gr\xFC\xDF"
-                      "e\xA0\x80</p>\r\n</body>\r\n")
-        << QByteArray("<p>Gr\xFC\xDF"
-                      "e\xA0\x80</p>\r\n<map title=\"B\xFC\">\r\n</map>\r\n</body>\r\n");
-    QTest::newRow("UTF-8 with umlauts, LF")
-        << QByteArray("<p>Gr\xC3\xBC\xC3\x9F"
-                      "e</p>\n</body>\n")
-        << QByteArray("<p>Gr\xC3\xBC\xC3\x9F"
-                      "e</p>\n<map title=\"B\xC3\xBC\">\n</map>\n</body>\n");
+    QTest::newRow("Windows-1252, CR LF") << QByteArray("<p>Gr\xFC\xDF"
+                                                       "e\xA0\x80</p>\r\n</body>\r\n")
+                                         << QByteArray(
+                                                "<p>Gr\xFC\xDF"
+                                                "e\xA0\x80</p>\r\n<map title=\"B\xFC\">\r\n</map>\r\n</body>\r\n");
+    QTest::newRow("UTF-8 with umlauts, LF") << QByteArray("<p>Gr\xC3\xBC\xC3\x9F"
+                                                          "e</p>\n</body>\n")
+                                            << QByteArray("<p>Gr\xC3\xBC\xC3\x9F"
+                                                          "e</p>\n<map title=\"B\xC3\xBC\">\n</map>\n</body>\n");
     QTest::newRow("UTF-8 with byte-order mark")
         << QByteArray("\xEF\xBB\xBF<p>\xE2\x82\xAC</p></body>")
         << QByteArray("\xEF\xBB\xBF<p>\xE2\x82\xAC</p><map title=\"B\xC3\xBC\">\n</map>\n</body>");
@@ -502,7 +522,8 @@ void TestExport::speichernWritesExactBytes_data() {
         << QByteArray("a\0\xA0\r\nx<map title=\"B\xFC\">\r\n</map>\r\n</body>", 39);
 }
 
-void TestExport::speichernWritesExactBytes() {
+void TestExport::speichernWritesExactBytes()
+{
     QFETCH(QByteArray, page);
     QFETCH(QByteArray, withCode);
     ExportWindow* window = exportPage(page);
@@ -536,7 +557,8 @@ void TestExport::speichernWritesExactBytes() {
     QVERIFY(m_platform->boxes.isEmpty());
 }
 
-void TestExport::removedLineEndStaysRemoved() {
+void TestExport::removedLineEndStaysRemoved()
+{
     // LF is the odd line end here; its invisible marker must not leak or revive.
     ExportWindow* window = exportPage("a\r\nb\nc\r\nd\r\n");
     QVERIFY(window);
@@ -560,7 +582,8 @@ void TestExport::removedLineEndStaysRemoved() {
     QCOMPARE(window->ui.Label2->text(), QStringLiteral("File= seite.html  Size: 013 Byte"));
 }
 
-void TestExport::speichernFailureKeepsOldFile() {
+void TestExport::speichernFailureKeepsOldFile()
+{
     ExportWindow* window = exportPage("<p>alt</p>");
     QVERIFY(window);
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("ordner.html")));
@@ -575,22 +598,23 @@ void TestExport::speichernFailureKeepsOldFile() {
     const ShownBox& box = m_platform->boxes.first();
     QCOMPARE(box.title, QStringLiteral("korvane"));
     QCOMPARE(box.icon, MessageIcon::Warning);
-    QCOMPARE(box.text,
-             QStringLiteral("Der HTML-Code konnte nicht gespeichert werden: Die Datei \"") + target +
-                 QStringLiteral("\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei "
-                                "dieses Namens ist unverändert geblieben."));
+    QCOMPARE(box.text, QStringLiteral("Der HTML-Code konnte nicht gespeichert werden: Die Datei \"") + target +
+                           QStringLiteral("\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei "
+                                          "dieses Namens ist unverändert geblieben."));
     QVERIFY(!window->isSaved());
     QVERIFY(QFileInfo(target).isDir());
     QCOMPARE(readFile(window->tag()), QByteArray("<p>alt</p>"));
 }
 
-void TestExport::closeQuestion_data() {
+void TestExport::closeQuestion_data()
+{
     QTest::addColumn<bool>("answerYes");
     QTest::newRow("Yes saves and stays open") << true;
     QTest::newRow("No closes") << false;
 }
 
-void TestExport::closeQuestion() {
+void TestExport::closeQuestion()
+{
     QFETCH(bool, answerYes);
     ExportWindow* window = exportPage("<p>seite</p>");
     QVERIFY(window);
@@ -602,8 +626,7 @@ void TestExport::closeQuestion() {
     const ShownBox& box = m_platform->boxes.first();
     QCOMPARE(box.title, QStringLiteral("Korvane Kontrollabfrage"));
     QCOMPARE(box.text,
-             QStringLiteral(
-                 "Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?"));
+             QStringLiteral("Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?"));
     QCOMPARE(box.icon, MessageIcon::Question);
     QCOMPARE(box.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
     QCOMPARE(box.defaultButton, MessageButton::Yes);
@@ -618,7 +641,8 @@ void TestExport::closeQuestion() {
     QVERIFY(window->ui.Text1->document()->isEmpty());
 }
 
-void TestExport::sizeCount_data() {
+void TestExport::sizeCount_data()
+{
     QTest::addColumn<qint64>("count");
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("shown");
@@ -638,14 +662,16 @@ void TestExport::sizeCount_data() {
                                       << "1.234.567";
 }
 
-void TestExport::sizeCount() {
+void TestExport::sizeCount()
+{
     QFETCH(qint64, count);
     QFETCH(QString, locale);
     QFETCH(QString, shown);
     QCOMPARE(ExportWindow::formatCount(count, QLocale(locale)), shown);
 }
 
-void TestExport::resizeRule() {
+void TestExport::resizeRule()
+{
     ExportWindow* window = exportPage("<p>x</p>");
     QVERIFY(window);
     window->resize(800, 600);

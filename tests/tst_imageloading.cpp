@@ -14,7 +14,8 @@ using namespace korvane::test;
 namespace {
 
 // A 4 x 2 bitmap compressed with RLE8 (two runs per row), the .rle format.
-QByteArray makeRle8(const QColor& colour) {
+QByteArray makeRle8(const QColor& colour)
+{
     QByteArray info;
     put32(info, 40);
     put32(info, 4);
@@ -41,17 +42,20 @@ QByteArray makeRle8(const QColor& colour) {
 }
 
 // The same bytes as an icon, with the resource type set to cursor.
-QByteArray asCursor(QByteArray ico) {
+QByteArray asCursor(QByteArray ico)
+{
     ico[2] = 2;
     return ico;
 }
 
-bool near(const QColor& a, const QColor& b) {
+bool near(const QColor& a, const QColor& b)
+{
     return qAbs(a.red() - b.red()) <= 8 && qAbs(a.green() - b.green()) <= 8 && qAbs(a.blue() - b.blue()) <= 8;
 }
 
 // A metafile line "Grüße" in the default font: text outside ASCII.
-QByteArray makeWmfWithText() {
+QByteArray makeWmfWithText()
+{
     QByteArray wmf = makeWmf(80, 40, Qt::yellow);
     wmf.chop(6); // the EOF record
     const QByteArray text("Gr\xfc\xdf"
@@ -76,7 +80,7 @@ QByteArray makeWmfWithText() {
 
 class TestImageLoading : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase();
     void everyFormatLoads_data();
     void everyFormatLoads();
@@ -89,16 +93,18 @@ class TestImageLoading : public QObject {
     void garbageNeverCrashes_data();
     void garbageNeverCrashes();
 
-  private:
+private:
     QString write(const QString& name, const QByteArray& bytes);
     QTemporaryDir m_dir;
 };
 
-void TestImageLoading::initTestCase() {
+void TestImageLoading::initTestCase()
+{
     QVERIFY(m_dir.isValid());
 }
 
-QString TestImageLoading::write(const QString& name, const QByteArray& bytes) {
+QString TestImageLoading::write(const QString& name, const QByteArray& bytes)
+{
     const QString path = m_dir.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
@@ -106,7 +112,8 @@ QString TestImageLoading::write(const QString& name, const QByteArray& bytes) {
     return path;
 }
 
-void TestImageLoading::everyFormatLoads_data() {
+void TestImageLoading::everyFormatLoads_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QSize>("size");
@@ -144,7 +151,8 @@ void TestImageLoading::everyFormatLoads_data() {
         << "  blank.png  " << makeRaster("png", 11, 12, red) << QSize(11, 12) << red;
 }
 
-void TestImageLoading::everyFormatLoads() {
+void TestImageLoading::everyFormatLoads()
+{
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QSize, size);
@@ -161,7 +169,8 @@ void TestImageLoading::everyFormatLoads() {
     QVERIFY2(near(centre, colour), qPrintable(centre.name() + QLatin1String(" != ") + colour.name()));
 }
 
-void TestImageLoading::checksAndMessages_data() {
+void TestImageLoading::checksAndMessages_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes"); // written when not null
     QTest::addColumn<QString>("error");
@@ -181,18 +190,17 @@ void TestImageLoading::checksAndMessages_data() {
     QTest::newRow("five letter garbage") << "KAPUTT.JPEG" << garbage
                                          << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\n"
                                             "unbekanntes Bildformat";
-    QTest::newRow("truncated png")
-        << "halb.png" << makeRaster("png", 200, 200, Qt::red).left(60)
-        << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nUngeeigneter Parameter";
-    QTest::newRow("picture loader garbage")
-        << "kaputt.bmp" << garbage << "Laden des Bildes scheitert (Loadpicture)";
+    QTest::newRow("truncated png") << "halb.png" << makeRaster("png", 200, 200, Qt::red).left(60)
+                                   << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nUngeeigneter Parameter";
+    QTest::newRow("picture loader garbage") << "kaputt.bmp" << garbage << "Laden des Bildes scheitert (Loadpicture)";
     QTest::newRow("wmf garbage") << "kaputt.wmf" << garbage << "Laden des Bildes scheitert (Loadpicture)";
     QTest::newRow("emf garbage") << "kaputt.emf" << garbage << "Laden des Bildes scheitert (Loadpicture)";
     QTest::newRow("truncated wmf") << "halb.wmf" << makeWmf(50, 50, Qt::red).left(30)
                                    << "Laden des Bildes scheitert (Loadpicture)";
 }
 
-void TestImageLoading::checksAndMessages() {
+void TestImageLoading::checksAndMessages()
+{
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, error);
@@ -209,7 +217,8 @@ void TestImageLoading::checksAndMessages() {
     QVERIFY(image.isNull());
 }
 
-void TestImageLoading::statusTexts_data() {
+void TestImageLoading::statusTexts_data()
+{
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("text");
     const char* texts[] = {"",
@@ -239,13 +248,15 @@ void TestImageLoading::statusTexts_data() {
     QTest::newRow("-1") << -1 << "";
 }
 
-void TestImageLoading::statusTexts() {
+void TestImageLoading::statusTexts()
+{
     QFETCH(int, status);
     QFETCH(QString, text);
     QCOMPARE(gdiPlusStatusText(status), text);
 }
 
-void TestImageLoading::transparencyShowsWhite() {
+void TestImageLoading::transparencyShowsWhite()
+{
     QImage clear(8, 8, QImage::Format_ARGB32);
     clear.fill(Qt::transparent);
     clear.setPixelColor(0, 0, Qt::blue);
@@ -261,7 +272,8 @@ void TestImageLoading::transparencyShowsWhite() {
     QCOMPARE(image.pixelColor(0, 0), QColor(Qt::blue));
 }
 
-void TestImageLoading::metafileTextOutsideAscii() {
+void TestImageLoading::metafileTextOutsideAscii()
+{
     QString error;
     const QImage image = loadPictureFile(write(QStringLiteral("text.wmf"), makeWmfWithText()), &error);
     QCOMPARE(error, QString());
@@ -269,7 +281,8 @@ void TestImageLoading::metafileTextOutsideAscii() {
     QVERIFY(near(image.pixelColor(70, 35), Qt::yellow));
 }
 
-void TestImageLoading::garbageNeverCrashes_data() {
+void TestImageLoading::garbageNeverCrashes_data()
+{
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QByteArray>("start"); // a real header, so the decoders get past it
     for (const char* ext : {"bmp", "dib", "rle", "ico", "cur", "gif", "png", "tif", "jpg", "jfif"})
@@ -280,7 +293,8 @@ void TestImageLoading::garbageNeverCrashes_data() {
     QTest::newRow("bmp header") << "bmp" << makeRaster("bmp", 30, 30, Qt::red).left(54);
 }
 
-void TestImageLoading::garbageNeverCrashes() {
+void TestImageLoading::garbageNeverCrashes()
+{
     QFETCH(QString, extension);
     QFETCH(QByteArray, start);
     QRandomGenerator random(4711);
@@ -290,8 +304,7 @@ void TestImageLoading::garbageNeverCrashes() {
         for (int i = 0; i < length; ++i)
             bytes.append(char(random.bounded(256)));
         QString error;
-        const QImage image =
-            loadPictureFile(write(QStringLiteral("zufall%1.").arg(round) + extension, bytes), &error);
+        const QImage image = loadPictureFile(write(QStringLiteral("zufall%1.").arg(round) + extension, bytes), &error);
         // Either a picture or a reason, never both and never neither.
         QCOMPARE(image.isNull(), !error.isEmpty());
     }

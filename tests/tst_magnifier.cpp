@@ -18,8 +18,7 @@
 class QWindowSystemInterface {
 public:
     struct SynchronousDelivery {};
-    template <typename Delivery>
-    static bool handleCloseEvent(QWindow* window);
+    template <typename Delivery> static bool handleCloseEvent(QWindow* window);
 };
 
 using namespace korvane;
@@ -65,7 +64,10 @@ private:
 };
 
 // Inner window size whose view is `view` (the text box row takes 21 pixels at 15 twips per pixel).
-QSize innerSizeForView(QSize view) { return QSize(view.width(), view.height() + 21); }
+QSize innerSizeForView(QSize view)
+{
+    return QSize(view.width(), view.height() + 21);
+}
 
 Magnifier* magnifierOf(QWidget* owner)
 {
@@ -77,8 +79,7 @@ Magnifier* magnifierOf(QWidget* owner)
 
 void pressCloseBox(QWidget* window)
 {
-    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
-        window->windowHandle());
+    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(window->windowHandle());
 }
 
 } // namespace
@@ -120,7 +121,10 @@ void TestMagnifier::init()
     setScreenCaptureFactory([desktop] { return std::make_unique<FakeScreenCapture>(desktop); });
 }
 
-void TestMagnifier::cleanup() { setScreenCaptureFactory({}); }
+void TestMagnifier::cleanup()
+{
+    setScreenCaptureFactory({});
+}
 
 void TestMagnifier::frameGeometry_data()
 {
@@ -137,16 +141,14 @@ void TestMagnifier::frameGeometry_data()
     const QSize view(160, 150);
     QTest::newRow("centred, 2x") << 50 << QPoint(500, 400) << view << hd << 15.0 << QRect(460, 363, 80, 75)
                                  << QPoint(1200, 1125) << QPoint(80, 75) << 20;
-    QTest::newRow("centred, odd pointer")
-        << 50 << QPoint(501, 401) << view << hd << 15.0 << QRect(461, 364, 80, 75) << QPoint(1200, 1125)
-        << QPoint(80, 75) << 20;
-    QTest::newRow("top-left corner") << 50 << QPoint(0, 0) << view << hd << 15.0 << QRect(0, 0, 80, 75)
-                                     << QPoint(0, 15) << QPoint(0, 1) << 20;
+    QTest::newRow("centred, odd pointer") << 50 << QPoint(501, 401) << view << hd << 15.0 << QRect(461, 364, 80, 75)
+                                          << QPoint(1200, 1125) << QPoint(80, 75) << 20;
+    QTest::newRow("top-left corner") << 50 << QPoint(0, 0) << view << hd << 15.0 << QRect(0, 0, 80, 75) << QPoint(0, 15)
+                                     << QPoint(0, 1) << 20;
     QTest::newRow("near top-left") << 50 << QPoint(10, 5) << view << hd << 15.0 << QRect(0, 0, 80, 75)
                                    << QPoint(300, 165) << QPoint(20, 11) << 20;
-    QTest::newRow("bottom-right corner")
-        << 50 << QPoint(1919, 1079) << view << hd << 15.0 << QRect(1840, 1005, 80, 75) << QPoint(2370, 2235)
-        << QPoint(158, 149) << 20;
+    QTest::newRow("bottom-right corner") << 50 << QPoint(1919, 1079) << view << hd << 15.0 << QRect(1840, 1005, 80, 75)
+                                         << QPoint(2370, 2235) << QPoint(158, 149) << 20;
     QTest::newRow("tenfold") << 90 << QPoint(500, 400) << view << hd << 15.0 << QRect(492, 393, 16, 15)
                              << QPoint(1200, 1125) << QPoint(80, 75) << 20;
     QTest::newRow("one to one") << 0 << QPoint(500, 400) << view << hd << 15.0 << QRect(420, 325, 160, 150)
@@ -154,16 +156,15 @@ void TestMagnifier::frameGeometry_data()
     QTest::newRow("one to one at right edge")
         << 0 << QPoint(1910, 400) << view << hd << 15.0 << QRect(1760, 325, 160, 150) << QPoint(2250, 1125)
         << QPoint(150, 75) << 20;
-    QTest::newRow("second screen's left edge")
-        << 50 << QPoint(1925, 500) << view << QRect(1920, 0, 1280, 1024) << 15.0 << QRect(1920, 463, 80, 75)
-        << QPoint(150, 1125) << QPoint(10, 75) << 20;
-    QTest::newRow("120 dpi corner") << 50 << QPoint(0, 0) << view << hd << 12.0 << QRect(0, 0, 80, 75)
-                                    << QPoint(0, 12) << QPoint(0, 1) << 25;
+    QTest::newRow("second screen's left edge") << 50 << QPoint(1925, 500) << view << QRect(1920, 0, 1280, 1024) << 15.0
+                                               << QRect(1920, 463, 80, 75) << QPoint(150, 1125) << QPoint(10, 75) << 20;
+    QTest::newRow("120 dpi corner") << 50 << QPoint(0, 0) << view << hd << 12.0 << QRect(0, 0, 80, 75) << QPoint(0, 12)
+                                    << QPoint(0, 1) << 25;
     QTest::newRow("zoom above range is held at 90")
         << 100 << QPoint(500, 400) << view << hd << 15.0 << QRect(492, 393, 16, 15) << QPoint(1200, 1125)
         << QPoint(80, 75) << 20;
-    QTest::newRow("empty view") << 50 << QPoint(500, 400) << QSize(0, 0) << hd << 15.0
-                                << QRect(500, 400, 0, 0) << QPoint(0, 0) << QPoint(0, 0) << 20;
+    QTest::newRow("empty view") << 50 << QPoint(500, 400) << QSize(0, 0) << hd << 15.0 << QRect(500, 400, 0, 0)
+                                << QPoint(0, 0) << QPoint(0, 0) << 20;
 }
 
 void TestMagnifier::frameGeometry()
@@ -195,8 +196,7 @@ void TestMagnifier::startGeometry_data()
     QTest::newRow("maximised") << QSize(1920, 1080) << QRect(0, 0, 1920, 1080) << QRect(1740, 887, 167, 180);
     QTest::newRow("owner smaller than the magnifier")
         << QSize(100, 100) << QRect(0, 0, 1920, 1080) << QRect(0, 0, 167, 180);
-    QTest::newRow("second screen") << QSize(1280, 1024) << QRect(1920, 0, 1280, 1024)
-                                   << QRect(3020, 831, 167, 180);
+    QTest::newRow("second screen") << QSize(1280, 1024) << QRect(1920, 0, 1280, 1024) << QRect(3020, 831, 167, 180);
 }
 
 void TestMagnifier::startGeometry()
@@ -326,15 +326,13 @@ void TestMagnifier::refreshDrawsCopyWithCrossHair()
     const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(shown.size(), QSize(160, 150));
     const int scale = 160 / source.width();
-    const auto copied = [&](int x, int y) {
-        return desktopColour(source.x() + x / scale, source.y() + y / scale);
-    };
+    const auto copied = [&](int x, int y) { return desktopColour(source.x() + x / scale, source.y() + y / scale); };
     // Every pixel off the cross-hair shows the screen pixel it magnifies.
     int checked = 0;
     for (int y = 0; y < 150; y += 7) {
         for (int x = 0; x < 160; x += 5) {
-            const bool onCross = (x == cross.x() && qAbs(y - cross.y()) <= 20) ||
-                                 (y == cross.y() && qAbs(x - cross.x()) <= 20);
+            const bool onCross =
+                (x == cross.x() && qAbs(y - cross.y()) <= 20) || (y == cross.y() && qAbs(x - cross.x()) <= 20);
             if (onCross)
                 continue;
             QCOMPARE(shown.pixel(x, y), copied(x, y));
@@ -432,8 +430,8 @@ void TestMagnifier::restingPictureIsCopiedLessOften()
     QCOMPARE(m_desktop->grabs.size(), copies);
     // What is shown is always the copy for the latest pointer position.
     const auto* view = magnifier->findChild<MagnifierView*>("Picture1");
-    const MagnifierFrame frame = magnifierFrame(magnifier->ui.updown1->value(), m_desktop->pointer,
-                                                view->size(), m_desktop->screen, m_desktop->tpp);
+    const MagnifierFrame frame = magnifierFrame(magnifier->ui.updown1->value(), m_desktop->pointer, view->size(),
+                                                m_desktop->screen, m_desktop->tpp);
     QCOMPARE(m_desktop->grabs.last(), frame.source);
 }
 
@@ -457,8 +455,7 @@ void TestMagnifier::refusedCaptureIsExplained()
     magnifier->move(1300, 700); // not under the pointer
     magnifier->show();
     auto* view = magnifier->findChild<MagnifierView*>("Picture1");
-    QTRY_COMPARE(view->message(),
-                 QString("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich."));
+    QTRY_COMPARE(view->message(), QString("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich."));
     QVERIFY(view->picture().isNull());
     if (how == "forbidden")
         QVERIFY(m_desktop->grabs.isEmpty());
@@ -522,8 +519,7 @@ void TestMagnifier::openFlagFollowsEveryClosing_data()
     QTest::newRow("close box, then quit") << "open closebox" << false << false;
     QTest::newRow("close box, reopen, quit") << "open closebox open" << true << true;
     QTest::newRow("closed by the program itself") << "open codeclose" << true << true;
-    QTest::newRow("close box after a program close and reopen")
-        << "open codeclose open closebox" << false << false;
+    QTest::newRow("close box after a program close and reopen") << "open codeclose open closebox" << false << false;
     QTest::newRow("two presses, close box") << "open open closebox" << false << false;
 }
 

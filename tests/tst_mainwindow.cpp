@@ -27,7 +27,10 @@ namespace {
 
 const QString kPad = QStringLiteral("                    |");
 
-QString rectLine(const QString& coords) { return " rect" + kPad + coords + "|ziel.html|Ziel|*|*|*|*"; }
+QString rectLine(const QString& coords)
+{
+    return " rect" + kPad + coords + "|ziel.html|Ziel|*|*|*|*";
+}
 
 // A real mouse event with the buttons held during a move.
 void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
@@ -106,7 +109,7 @@ struct Editor {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void drawRectAndCircle_data();
     void drawRectAndCircle();
     void dragThroughTheWindow();
@@ -155,8 +158,7 @@ void TestMainWindow::drawRectAndCircle_data()
     QTest::addColumn<QString>("line");
     const QString circle = " circle" + kPad;
     QTest::newRow("rect") << 1 << QPoint(10, 20) << QPoint(110, 80) << true << 1 << rectLine("10,20,110,80");
-    QTest::newRow("rect up-left") << 1 << QPoint(110, 80) << QPoint(10, 20) << true << 1
-                                  << rectLine("10,20,110,80");
+    QTest::newRow("rect up-left") << 1 << QPoint(110, 80) << QPoint(10, 20) << true << 1 << rectLine("10,20,110,80");
     QTest::newRow("rect 1 px wide") << 1 << QPoint(10, 20) << QPoint(11, 80) << true << 0 << QString();
     QTest::newRow("rect 1 px high") << 1 << QPoint(10, 20) << QPoint(110, 21) << true << 0 << QString();
     QTest::newRow("rect released outside")
@@ -166,8 +168,7 @@ void TestMainWindow::drawRectAndCircle_data()
                             << circle + "100,100,30|ziel.html|Ziel|*|*|*|*";
     QTest::newRow("circle leftwards") << 2 << QPoint(100, 100) << QPoint(60, 100) << true << 1
                                       << circle + "100,100,40|ziel.html|Ziel|*|*|*|*";
-    QTest::newRow("circle vertical only")
-        << 2 << QPoint(100, 100) << QPoint(101, 180) << true << 0 << QString();
+    QTest::newRow("circle vertical only") << 2 << QPoint(100, 100) << QPoint(101, 180) << true << 0 << QString();
 }
 
 void TestMainWindow::drawRectAndCircle()
@@ -269,15 +270,13 @@ void TestMainWindow::handlePlacement_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<QList<QPoint>>("positions"); // handles 0.. in order
     QTest::addColumn<QList<bool>>("visible");
-    QTest::newRow("rect") << rectLine("10,20,110,70")
-                          << QList<QPoint>{{58, 43}, {5, 15}, {5, 15}, {5, 15}, {110, 70}}
+    QTest::newRow("rect") << rectLine("10,20,110,70") << QList<QPoint>{{58, 43}, {5, 15}, {5, 15}, {5, 15}, {110, 70}}
                           << QList<bool>{true, true, false, false, true};
     QTest::newRow("rect corners exchanged")
         << rectLine("110,70,10,20") << QList<QPoint>{{58, 43}, {105, 65}, {105, 65}, {105, 65}, {10, 20}}
         << QList<bool>{true, true, false, false, true};
     QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*"
-                            << QList<QPoint>{{-500, 0}, {98, 98}, {128, 98}}
-                            << QList<bool>{false, true, true};
+                            << QList<QPoint>{{-500, 0}, {98, 98}, {128, 98}} << QList<bool>{false, true, true};
     QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*"
                           << QList<QPoint>{{30, 25}, {10, 10}, {50, 10}, {30, 40}}
                           << QList<bool>{true, true, true, true};
@@ -316,8 +315,7 @@ void TestMainWindow::handleDrag_data()
     QTest::addColumn<QList<QPoint>>("after"); // expected positions of handles 0..
     const QString circle = " circle" + kPad + "100,100,30|a|b|*|*|*|*";
     const QString poly = " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*";
-    QTest::newRow("rect corner 4") << rectLine("10,20,110,70") << 4 << QList<QPoint>{{20, 20}}
-                                   << "10,20,130,90"
+    QTest::newRow("rect corner 4") << rectLine("10,20,110,70") << 4 << QList<QPoint>{{20, 20}} << "10,20,130,90"
                                    << QList<QPoint>{{66, 51}, {5, 15}, {5, 15}, {5, 15}, {130, 90}};
     QTest::newRow("rect corner 1 past 4")
         << rectLine("10,20,110,70") << 1 << QList<QPoint>{{100, 50}, {30, 30}} << "115,75,135,95"
@@ -332,10 +330,10 @@ void TestMainWindow::handleDrag_data()
                                    << QList<QPoint>{{-500, 0}, {98, 98}, {140, 98}};
     QTest::newRow("circle centre") << circle << 1 << QList<QPoint>{{10, 5}} << "110,105,30"
                                    << QList<QPoint>{{-500, 0}, {108, 103}, {138, 103}};
-    QTest::newRow("circle radius past centre") << circle << 2 << QList<QPoint>{{-50, 0}} << "100,100,1"
-                                               << QList<QPoint>{{-500, 0}, {98, 98}, {78, 98}};
-    QTest::newRow("circle centre clamped") << circle << 1 << QList<QPoint>{{-200, -200}} << "2,2,30"
-                                           << QList<QPoint>{{-500, 0}, {0, 0}, {30, 0}};
+    QTest::newRow("circle radius past centre")
+        << circle << 2 << QList<QPoint>{{-50, 0}} << "100,100,1" << QList<QPoint>{{-500, 0}, {98, 98}, {78, 98}};
+    QTest::newRow("circle centre clamped")
+        << circle << 1 << QList<QPoint>{{-200, -200}} << "2,2,30" << QList<QPoint>{{-500, 0}, {0, 0}, {30, 0}};
     QTest::newRow("poly vertex") << poly << 2 << QList<QPoint>{{5, 7}} << "10,10,55,17,30,40"
                                  << QList<QPoint>{{30, 25}, {10, 10}, {55, 17}, {30, 40}};
     QTest::newRow("poly anchor") << poly << 0 << QList<QPoint>{{10, 10}, {1, 2}} << "21,22,61,22,41,52"
@@ -450,32 +448,28 @@ void TestMainWindow::modeSwitchTexts_data()
     QTest::addColumn<QString>("help");
     QTest::addColumn<QString>("shape");
     QTest::addColumn<QString>("label");
-    QTest::newRow("polygon")
-        << 0
-        << "Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
-           "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte "
-           "Punkt wird mit dem ersten verbunden)."
-        << "poly"
-        << "Zeichen-Modus";
-    QTest::newRow("rechteck")
-        << 1
-        << "Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
-           "Maustaste das Rechteck aufziehen."
-        << "rect"
-        << "Zeichen-Modus";
-    QTest::newRow("kreis")
-        << 2
-        << "Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
-           "Maustaste den Kreis in x-Richtung aufziehen."
-        << "circle"
-        << "Zeichen-Modus";
-    QTest::newRow("edit")
-        << 3
-        << "Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen "
-           "Ankerpunktes bewegt das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der "
-           "Objekte. Rechter MausClick fügt einem Polygon weitere Ziehpunkte hinzu."
-        << "poly"
-        << "Edit-Modus";
+    QTest::newRow("polygon") << 0
+                             << "Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
+                                "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte "
+                                "Punkt wird mit dem ersten verbunden)."
+                             << "poly"
+                             << "Zeichen-Modus";
+    QTest::newRow("rechteck") << 1
+                              << "Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
+                                 "Maustaste das Rechteck aufziehen."
+                              << "rect"
+                              << "Zeichen-Modus";
+    QTest::newRow("kreis") << 2
+                           << "Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter "
+                              "Maustaste den Kreis in x-Richtung aufziehen."
+                           << "circle"
+                           << "Zeichen-Modus";
+    QTest::newRow("edit") << 3
+                          << "Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen "
+                             "Ankerpunktes bewegt das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der "
+                             "Objekte. Rechter MausClick fügt einem Polygon weitere Ziehpunkte hinzu."
+                          << "poly"
+                          << "Edit-Modus";
 }
 
 void TestMainWindow::modeSwitchTexts()
@@ -635,10 +629,8 @@ void TestMainWindow::copyAndMessages()
     e.w.ui.Command10->click();
     e.w.ui.Command9->click();
     QCOMPARE(e.platform.boxes.size(), 2);
-    QCOMPARE(e.platform.boxes[0].text,
-             QStringLiteral("Bitte zunächst ein Element in der Arealliste auswählen."));
-    QCOMPARE(e.platform.boxes[1].text,
-             QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));
+    QCOMPARE(e.platform.boxes[0].text, QStringLiteral("Bitte zunächst ein Element in der Arealliste auswählen."));
+    QCOMPARE(e.platform.boxes[1].text, QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));
     for (const auto& box : e.platform.boxes)
         QCOMPARE(box.icon, MessageIcon::Information);
     e.w.setSelectedIndex(0);
@@ -875,10 +867,9 @@ void TestMainWindow::closeQuestion()
     QCOMPARE(e.platform.boxes.size(), asks ? 1 : 0);
     if (asks) {
         QCOMPARE(e.platform.boxes[0].title, QStringLiteral("Korvane Kontrollabfrage"));
-        QCOMPARE(
-            e.platform.boxes[0].text,
-            QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                           "jetzt gespeichert werden?"));
+        QCOMPARE(e.platform.boxes[0].text,
+                 QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                                "jetzt gespeichert werden?"));
         QCOMPARE(e.platform.boxes[0].icon, MessageIcon::Question);
         QCOMPARE(e.platform.boxes[0].buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
     }

@@ -44,16 +44,46 @@ void TestModel::pathHelpers_data()
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("baseName");
     QTest::addColumn<QString>("folder");
-    QTest::newRow("plain") << "C:\\Bilder\\haus.gif" << "haus.gif" << "haus" << "C:\\Bilder\\";
-    QTest::newRow("two dots") << "C:\\Bilder\\haus.tar.gz" << "haus.tar.gz" << "haus.tar" << "C:\\Bilder\\";
-    QTest::newRow("dot in folder") << "C:\\Bilder.alt\\haus" << "haus" << "C:\\Bilder.alt\\haus" << "C:\\Bilder.alt\\";
-    QTest::newRow("no folder") << "haus.gif" << "haus.gif" << "haus" << "";
-    QTest::newRow("bare name") << "haus" << "haus" << "haus" << "";
-    QTest::newRow("leading dot") << "C:\\Bilder\\.gif" << ".gif" << "" << "C:\\Bilder\\";
-    QTest::newRow("empty") << "" << "" << "" << "";
-    QTest::newRow("unix") << "/home/anna/bilder/plan.png" << "plan.png" << "plan" << "/home/anna/bilder/";
-    QTest::newRow("mixed") << "C:\\web/bilder\\x.y/z" << "z" << "C:\\web/bilder\\x.y/z" << "C:\\web/bilder\\x.y/";
-    QTest::newRow("root") << "/x.png" << "x.png" << "x" << "/";
+    QTest::newRow("plain") << "C:\\Bilder\\haus.gif"
+                           << "haus.gif"
+                           << "haus"
+                           << "C:\\Bilder\\";
+    QTest::newRow("two dots") << "C:\\Bilder\\haus.tar.gz"
+                              << "haus.tar.gz"
+                              << "haus.tar"
+                              << "C:\\Bilder\\";
+    QTest::newRow("dot in folder") << "C:\\Bilder.alt\\haus"
+                                   << "haus"
+                                   << "C:\\Bilder.alt\\haus"
+                                   << "C:\\Bilder.alt\\";
+    QTest::newRow("no folder") << "haus.gif"
+                               << "haus.gif"
+                               << "haus"
+                               << "";
+    QTest::newRow("bare name") << "haus"
+                               << "haus"
+                               << "haus"
+                               << "";
+    QTest::newRow("leading dot") << "C:\\Bilder\\.gif"
+                                 << ".gif"
+                                 << ""
+                                 << "C:\\Bilder\\";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << ""
+                           << "";
+    QTest::newRow("unix") << "/home/anna/bilder/plan.png"
+                          << "plan.png"
+                          << "plan"
+                          << "/home/anna/bilder/";
+    QTest::newRow("mixed") << "C:\\web/bilder\\x.y/z"
+                           << "z"
+                           << "C:\\web/bilder\\x.y/z"
+                           << "C:\\web/bilder\\x.y/";
+    QTest::newRow("root") << "/x.png"
+                          << "x.png"
+                          << "x"
+                          << "/";
 }
 
 void TestModel::pathHelpers()
@@ -73,14 +103,30 @@ void TestModel::mapName_data()
     QTest::addColumn<QString>("imagePath");
     QTest::addColumn<QString>("mapName");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("worked example") << "C:\\Web Bilder\\3D Häuser.jpg" << "" << "m3d_haeuser";
-    QTest::newRow("other characters") << "C:\\x\\Grün & Blau (2).png" << "" << "gruen___blau__2_";
-    QTest::newRow("leading digit keeps dot") << "1.Stock.gif" << "" << "m1.stock";
-    QTest::newRow("accent") << "/tmp/Café.png" << "" << "caf_";
-    QTest::newRow("sharp s and umlauts") << "Größe Übersicht.bmp" << "" << "groesse_uebersicht";
-    QTest::newRow("imported name as is") << "C:\\x\\plan.gif" << "Mein Plan" << "Mein Plan";
-    QTest::newRow("no image") << "" << "" << "";
-    QTest::newRow("allowed punctuation") << "a-b_c:d,e.f.png" << "" << "a-b_c:d,e.f";
+    QTest::newRow("worked example") << "C:\\Web Bilder\\3D Häuser.jpg"
+                                    << ""
+                                    << "m3d_haeuser";
+    QTest::newRow("other characters") << "C:\\x\\Grün & Blau (2).png"
+                                      << ""
+                                      << "gruen___blau__2_";
+    QTest::newRow("leading digit keeps dot") << "1.Stock.gif"
+                                             << ""
+                                             << "m1.stock";
+    QTest::newRow("accent") << "/tmp/Café.png"
+                            << ""
+                            << "caf_";
+    QTest::newRow("sharp s and umlauts") << "Größe Übersicht.bmp"
+                                         << ""
+                                         << "groesse_uebersicht";
+    QTest::newRow("imported name as is") << "C:\\x\\plan.gif"
+                                         << "Mein Plan"
+                                         << "Mein Plan";
+    QTest::newRow("no image") << ""
+                              << ""
+                              << "";
+    QTest::newRow("allowed punctuation") << "a-b_c:d,e.f.png"
+                                         << ""
+                                         << "a-b_c:d,e.f";
 }
 
 void TestModel::mapName()
@@ -111,8 +157,7 @@ void TestModel::workedExample()
         "onClick=\"alert('Info')\" />\r\n"
         "<area shape=\"default\" nohref=\"nohref\" alt=\"\" />\r\n"
         "</map>\r\n");
-    QCOMPARE(map_daten(lines, QStringLiteral("C:\\Web Bilder\\3D Häuser.jpg"), QString(), QSize(400, 300)),
-             expected);
+    QCOMPARE(map_daten(lines, QStringLiteral("C:\\Web Bilder\\3D Häuser.jpg"), QString(), QSize(400, 300)), expected);
 }
 
 void TestModel::imageLine_data()

@@ -24,7 +24,7 @@ using namespace korvane::test;
 
 class TestOpenCommand : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase();
     void init();
     void cleanup();
@@ -42,29 +42,33 @@ class TestOpenCommand : public QObject {
     void dialogFolderHandBack_data();
     void dialogFolderHandBack();
 
-  private:
+private:
     QString write(const QString& name, const QByteArray& bytes);
     QTemporaryDir m_dir;
     QString m_startDir;
     ScriptedPlatform* m_platform = nullptr;
 };
 
-void TestOpenCommand::initTestCase() {
+void TestOpenCommand::initTestCase()
+{
     QVERIFY(m_dir.isValid());
     m_startDir = QDir::currentPath();
 }
 
-void TestOpenCommand::init() {
+void TestOpenCommand::init()
+{
     m_platform = &installScriptedPlatform();
     setSettingsFileOverride(m_dir.filePath(QStringLiteral("keine.ini"))); // never created: nothing applied
 }
 
-void TestOpenCommand::cleanup() {
+void TestOpenCommand::cleanup()
+{
     setSettingsFileOverride(QString());
     QDir::setCurrent(m_startDir);
 }
 
-QString TestOpenCommand::write(const QString& name, const QByteArray& bytes) {
+QString TestOpenCommand::write(const QString& name, const QByteArray& bytes)
+{
     QDir().mkpath(QFileInfo(m_dir.filePath(name)).path());
     QFile file(m_dir.filePath(name));
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
@@ -72,7 +76,8 @@ QString TestOpenCommand::write(const QString& name, const QByteArray& bytes) {
     return file.fileName();
 }
 
-void TestOpenCommand::opensEveryFormat_data() {
+void TestOpenCommand::opensEveryFormat_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QSize>("size");
@@ -86,7 +91,8 @@ void TestOpenCommand::opensEveryFormat_data() {
     QTest::newRow("emf") << "zeichnung.emf" << makeEmf(70, 30, Qt::yellow) << QSize(70, 30);
 }
 
-void TestOpenCommand::opensEveryFormat() {
+void TestOpenCommand::opensEveryFormat()
+{
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QSize, size);
@@ -102,8 +108,7 @@ void TestOpenCommand::opensEveryFormat() {
     QCOMPARE(request.mode, FileDialogRequest::Mode::Open);
     QCOMPARE(request.owner, &window);
     QCOMPARE(request.title, QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)"));
-    QCOMPARE(request.filter,
-             QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
+    QCOMPARE(request.filter, QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
     QCOMPARE(request.defaultExtension, QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
     QCOMPARE(request.presetName, QString());
 
@@ -119,8 +124,7 @@ void TestOpenCommand::opensEveryFormat() {
     QCOMPARE(window.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
     for (int i = 0; i < 3; ++i)
         QVERIFY(window.ui.Option1[i]->isEnabled());
-    QVERIFY(window.ui.Frame1->isEnabled() && window.ui.Frame2->isEnabled() &&
-            window.ui.chkGefuellt->isEnabled());
+    QVERIFY(window.ui.Frame1->isEnabled() && window.ui.Frame2->isEnabled() && window.ui.chkGefuellt->isEnabled());
     QVERIFY(!window.ui.txtHelp->isHidden());
     QCOMPARE(window.state().settingsLoadCount, 1);
     QVERIFY(m_platform->boxes.isEmpty());
@@ -130,20 +134,20 @@ void TestOpenCommand::opensEveryFormat() {
     QCOMPARE(m_platform->dialogs[1].folder, folderOf(path));
 }
 
-void TestOpenCommand::failedLoadWarns_data() {
+void TestOpenCommand::failedLoadWarns_data()
+{
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::newRow("pcx") << "bild.pcx" << QByteArray(100, 'p') << "Bildformat wird nicht unterstützt";
     QTest::newRow("9 bytes") << "a.png" << QByteArray(9, 'p') << "Leere Datei";
-    QTest::newRow("garbage jpeg")
-        << "kaputt.jpeg" << QByteArray(100, 'p')
-        << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nunbekanntes Bildformat";
-    QTest::newRow("garbage wmf") << "kaputt.wmf" << QByteArray(100, 'p')
-                                 << "Laden des Bildes scheitert (Loadpicture)";
+    QTest::newRow("garbage jpeg") << "kaputt.jpeg" << QByteArray(100, 'p')
+                                  << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nunbekanntes Bildformat";
+    QTest::newRow("garbage wmf") << "kaputt.wmf" << QByteArray(100, 'p') << "Laden des Bildes scheitert (Loadpicture)";
 }
 
-void TestOpenCommand::failedLoadWarns() {
+void TestOpenCommand::failedLoadWarns()
+{
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
@@ -167,7 +171,8 @@ void TestOpenCommand::failedLoadWarns() {
     QCOMPARE(window.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
 }
 
-void TestOpenCommand::cancelKeepsPicture() {
+void TestOpenCommand::cancelKeepsPicture()
+{
     const QString path = write(QStringLiteral("bleibt.png"), makeRaster("png", 30, 20, Qt::red));
     MainWindow window;
     m_platform->fileAnswers.enqueue(path);
@@ -183,13 +188,15 @@ void TestOpenCommand::cancelKeepsPicture() {
     QCOMPARE(window.state().lastImageFolder, folderOf(path));
 }
 
-void TestOpenCommand::saveQuestion_data() {
+void TestOpenCommand::saveQuestion_data()
+{
     QTest::addColumn<bool>("answerYes");
     QTest::newRow("yes saves and opens nothing") << true;
     QTest::newRow("no opens") << false;
 }
 
-void TestOpenCommand::saveQuestion() {
+void TestOpenCommand::saveQuestion()
+{
     QFETCH(bool, answerYes);
     MainWindow window;
     window.setMapCode(QStringLiteral("<img src=\"x\">"));
@@ -207,12 +214,12 @@ void TestOpenCommand::saveQuestion() {
     QCOMPARE(save.count(), answerYes ? 1 : 0);
     // Yes shows the save dialog instead of the open dialog.
     QCOMPARE(m_platform->dialogs.size(), 1);
-    QCOMPARE(m_platform->dialogs[0].mode,
-             answerYes ? FileDialogRequest::Mode::Save : FileDialogRequest::Mode::Open);
+    QCOMPARE(m_platform->dialogs[0].mode, answerYes ? FileDialogRequest::Mode::Save : FileDialogRequest::Mode::Open);
     QCOMPARE(window.mapCode().isEmpty(), !answerYes); // No resets the drawing state
 }
 
-void TestOpenCommand::presetNameUsedOnce() {
+void TestOpenCommand::presetNameUsedOnce()
+{
     MainWindow window;
     window.state().openPresetName = QStringLiteral("plan.gif");
     window.ui.Command1->click();
@@ -222,7 +229,8 @@ void TestOpenCommand::presetNameUsedOnce() {
     QCOMPARE(m_platform->dialogs[1].presetName, QString());
 }
 
-void TestOpenCommand::startFolder() {
+void TestOpenCommand::startFolder()
+{
     MainWindow window;
     QDir::setCurrent(m_dir.path());
     window.ui.Command1->click();
@@ -232,7 +240,8 @@ void TestOpenCommand::startFolder() {
     QCOMPARE(m_platform->dialogs[1].folder, QStringLiteral("/gibt/es/nicht/"));
 }
 
-void TestOpenCommand::editModeGoesBackToPolygon() {
+void TestOpenCommand::editModeGoesBackToPolygon()
+{
     const QString path = write(QStringLiteral("modus.png"), makeRaster("png", 10, 10, Qt::red));
     MainWindow window;
     for (int i = 0; i < 4; ++i)
@@ -246,7 +255,8 @@ void TestOpenCommand::editModeGoesBackToPolygon() {
     QCOMPARE(polygon.count(), 1);
 }
 
-void TestOpenCommand::helpOpensDocument() {
+void TestOpenCommand::helpOpensDocument()
+{
     MainWindow window;
     window.setCursor(Qt::WaitCursor);
     window.ui.Command13->click();
@@ -255,7 +265,8 @@ void TestOpenCommand::helpOpensDocument() {
     QVERIFY(m_platform->boxes.isEmpty());
 }
 
-void TestOpenCommand::dialogFolderHandBack_data() {
+void TestOpenCommand::dialogFolderHandBack_data()
+{
     QTest::addColumn<bool>("save");
     QTest::addColumn<bool>("cancel");
     QTest::newRow("open") << false << false;
@@ -264,7 +275,8 @@ void TestOpenCommand::dialogFolderHandBack_data() {
     QTest::newRow("save cancelled") << true << true;
 }
 
-void TestOpenCommand::dialogFolderHandBack() {
+void TestOpenCommand::dialogFolderHandBack()
+{
     QFETCH(bool, save);
     QFETCH(bool, cancel);
     const QString web = m_dir.filePath(QStringLiteral("web"));
@@ -277,8 +289,7 @@ void TestOpenCommand::dialogFolderHandBack() {
                               : showOpenDialog(nullptr, QStringLiteral("T"), folder, QStringLiteral("p.html"),
                                                QStringLiteral("A|*.a|B|*.b"), QStringLiteral("*.html"));
     QCOMPARE(m_platform->dialogs.size(), 1);
-    QCOMPARE(m_platform->dialogs[0].mode,
-             save ? FileDialogRequest::Mode::Save : FileDialogRequest::Mode::Open);
+    QCOMPARE(m_platform->dialogs[0].mode, save ? FileDialogRequest::Mode::Save : FileDialogRequest::Mode::Open);
     QCOMPARE(m_platform->dialogs[0].folder, QStringLiteral("/start/"));
     QCOMPARE(m_platform->dialogs[0].presetName, QStringLiteral("p.html"));
     QCOMPARE(name, cancel ? QString() : QStringLiteral("a.html"));

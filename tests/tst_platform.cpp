@@ -40,10 +40,14 @@ void TestPlatform::defaultSuffix_data()
 {
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QString>("suffix");
-    QTest::newRow("html") << "*.html" << "html";
-    QTest::newRow("list") << "*.html;*.htm;*.php;*.asp" << "html";
-    QTest::newRow("any") << "*.*" << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("html") << "*.html"
+                          << "html";
+    QTest::newRow("list") << "*.html;*.htm;*.php;*.asp"
+                          << "html";
+    QTest::newRow("any") << "*.*"
+                         << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TestPlatform::defaultSuffix()

@@ -19,12 +19,14 @@ namespace {
 
 const QByteArray kCrLf("\r\n");
 
-QByteArray readFile(const QString& path) {
+QByteArray readFile(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void writeFile(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
@@ -32,12 +34,13 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 // Takes the first `limit` bytes and then refuses, as a full disk does.
 class FailAfter : public QIODevice {
-  public:
+public:
     FailAfter(QIODevice& inner, qint64 limit) : m_inner(inner), m_limit(limit) { open(QIODevice::WriteOnly); }
 
-  protected:
+protected:
     qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override {
+    qint64 writeData(const char* data, qint64 size) override
+    {
         const qint64 room = m_limit - m_written;
         if (room <= 0)
             return -1;
@@ -46,14 +49,15 @@ class FailAfter : public QIODevice {
         return n;
     }
 
-  private:
+private:
     QIODevice& m_inner;
     qint64 m_limit;
     qint64 m_written = 0;
 };
 
 // The map code the main window generates for the two areas the tests use.
-QByteArray expectedCode(const QByteArray& imageSource, const QByteArray& name) {
+QByteArray expectedCode(const QByteArray& imageSource, const QByteArray& name)
+{
     return "<!-- HTML-Code fuer den Image-Tag   -->\r\n"
            "<img src=\"" +
            imageSource + "\" width=\"400\" height=\"300\" alt=\"\" usemap=\"#" + name +
@@ -71,7 +75,8 @@ QByteArray expectedCode(const QByteArray& imageSource, const QByteArray& name) {
            "</map>\r\n";
 }
 
-QByteArray explanatoryBlockOf(const QByteArray& escapedCode) {
+QByteArray explanatoryBlockOf(const QByteArray& escapedCode)
+{
     return "<p style='font-family:arial,tahoma;font-size:11px;color:#999;'>\r\n"
            "Der folgende Code beschreibt die MAP. Er kann so in Ihre Webseite eingef&uuml;gt werden "
            "(copy&amp;paste). Die Verweisziele und der MAP-Name m\xC3\xBCssen eventuell noch angepasst "
@@ -83,7 +88,8 @@ QByteArray explanatoryBlockOf(const QByteArray& escapedCode) {
 }
 
 // The test page for UTF-8 code bytes; the block goes before every "</body>".
-QByteArray expectedPage(const QByteArray& code, const QByteArray& escapedCode) {
+QByteArray expectedPage(const QByteArray& code, const QByteArray& escapedCode)
+{
     const QByteArray block = explanatoryBlockOf(escapedCode);
     QByteArray inner = code;
     inner.replace("</body>", block + "</body>");
@@ -99,18 +105,18 @@ QByteArray expectedPage(const QByteArray& code, const QByteArray& escapedCode) {
            block + "</body>\r\n</html>\r\n";
 }
 
-QByteArray latin1(const QByteArray& utf8) {
+QByteArray latin1(const QByteArray& utf8)
+{
     return QString::fromUtf8(utf8).toLatin1();
 }
 
-void fillAreas(MainWindow& window, const QString& imagePath) {
+void fillAreas(MainWindow& window, const QString& imagePath)
+{
     window.state().imagePath = imagePath;
-    window.state().imageFileName =
-        imagePath.mid(std::max(imagePath.lastIndexOf('\\'), imagePath.lastIndexOf('/')) + 1);
+    window.state().imageFileName = imagePath.mid(std::max(imagePath.lastIndexOf('\\'), imagePath.lastIndexOf('/')) + 1);
     window.ui.Picture1->setPicture(QImage(400, 300, QImage::Format_RGB32));
     window.areas().append(QStringLiteral(" rect                    |10,20,110,80|buero.html|Büro|*|*|*|*"));
-    window.areas().append(
-        QStringLiteral(" circle                    |200,150,40|kontakt.html|Kontakt|_blank|*|*|*"));
+    window.areas().append(QStringLiteral(" circle                    |200,150,40|kontakt.html|Kontakt|_blank|*|*|*"));
     window.map_daten();
 }
 
@@ -118,7 +124,7 @@ void fillAreas(MainWindow& window, const QString& imagePath) {
 
 class TestSave : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init() { m_platform = &installScriptedPlatform(); }
 
     void pageAndDataFile_data();
@@ -134,11 +140,12 @@ class TestSave : public QObject {
     void writerFailingAfterBytes_data();
     void writerFailingAfterBytes();
 
-  private:
+private:
     ScriptedPlatform* m_platform = nullptr;
 };
 
-void TestSave::pageAndDataFile_data() {
+void TestSave::pageAndDataFile_data()
+{
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("imageFileName");
     QTest::addColumn<QByteArray>("escaped");
@@ -146,8 +153,7 @@ void TestSave::pageAndDataFile_data() {
 
     QTest::newRow("one area") << QStringLiteral("<map id=\"a\">\r\n<area alt=\"x\" />\r\n</map>\r\n")
                               << QStringLiteral("plan.png")
-                              << QByteArray(
-                                     "&lt;map id=\"a\"&gt;\r\n&lt;area alt=\"x\" /&gt;\r\n&lt;/map&gt;\r\n")
+                              << QByteArray("&lt;map id=\"a\"&gt;\r\n&lt;area alt=\"x\" /&gt;\r\n&lt;/map&gt;\r\n")
                               << QByteArray("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n"
                                             "<map id=\"a\">\r\n<area alt=\"x\" />\r\n</map>\r\n");
     QTest::newRow("body and pre in the code")
@@ -164,13 +170,13 @@ void TestSave::pageAndDataFile_data() {
         << QStringLiteral("<area alt=\"a→b €\" />") << QStringLiteral("x.png")
         << QByteArray("&lt;area alt=\"a\xE2\x86\x92"
                       "b \xE2\x82\xAC\" /&gt;")
-        << QByteArray(
-               "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: x.png\r\n-->\r\n\r\n<area alt=\"a&#8594;b \x80\" />");
+        << QByteArray("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: x.png\r\n-->\r\n\r\n<area alt=\"a&#8594;b \x80\" />");
     QTest::newRow("empty code") << QString() << QString() << QByteArray()
                                 << QByteArray("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: \r\n-->\r\n\r\n");
 }
 
-void TestSave::pageAndDataFile() {
+void TestSave::pageAndDataFile()
+{
     QFETCH(QString, code);
     QFETCH(QString, imageFileName);
     QFETCH(QByteArray, escaped);
@@ -180,7 +186,8 @@ void TestSave::pageAndDataFile() {
     QCOMPARE(escapeMapCode(code).toUtf8(), escaped);
 }
 
-void TestSave::crLfLineEnds_data() {
+void TestSave::crLfLineEnds_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("lone line feeds") << "a\nb\n"
@@ -195,13 +202,15 @@ void TestSave::crLfLineEnds_data() {
                            << "";
 }
 
-void TestSave::crLfLineEnds() {
+void TestSave::crLfLineEnds()
+{
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(withCrLfLineEnds(text), expected);
 }
 
-void TestSave::saveFromMainWindow_data() {
+void TestSave::saveFromMainWindow_data()
+{
     QTest::addColumn<QString>("imagePath");
     QTest::addColumn<QString>("lastMapFolder");
     QTest::addColumn<QString>("preset");
@@ -234,7 +243,8 @@ void TestSave::saveFromMainWindow_data() {
         << QByteArray("IMAGEMAP FUER GRAFIKDATEI: a.b.gif") << false << true;
 }
 
-void TestSave::saveFromMainWindow() {
+void TestSave::saveFromMainWindow()
+{
     QFETCH(QString, imagePath);
     QFETCH(QString, lastMapFolder);
     QFETCH(QString, preset);
@@ -283,11 +293,10 @@ void TestSave::saveFromMainWindow() {
     QCOMPARE(m_platform->boxes.size(), 1);
     const ShownBox& box = m_platform->boxes.first();
     QCOMPARE(box.title, QStringLiteral("korvane"));
-    QCOMPARE(box.text,
-             QStringLiteral("Die HTML-Datei wurde unter \"") + pagePath +
-                 QStringLiteral("\" gespeichert.\r\n\r\nSoll die erzeugte Test-HTML-Datei und die "
-                                "MAP-Datendatei (eine ASCII-Textdatei mit den eigentlichen MAP-Daten) "
-                                "jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?"));
+    QCOMPARE(box.text, QStringLiteral("Die HTML-Datei wurde unter \"") + pagePath +
+                           QStringLiteral("\" gespeichert.\r\n\r\nSoll die erzeugte Test-HTML-Datei und die "
+                                          "MAP-Datendatei (eine ASCII-Textdatei mit den eigentlichen MAP-Daten) "
+                                          "jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?"));
     QCOMPARE(box.icon, MessageIcon::Question);
     QCOMPARE(box.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
     QCOMPARE(box.defaultButton, MessageButton::Yes);
@@ -296,13 +305,15 @@ void TestSave::saveFromMainWindow() {
     QCOMPARE(window.state().lastMapFolder, folder);
 }
 
-void TestSave::cancelChangesNothing_data() {
+void TestSave::cancelChangesNothing_data()
+{
     QTest::addColumn<QString>("lastMapFolder");
     QTest::newRow("no folder yet") << QString();
     QTest::newRow("folder set") << QStringLiteral("/srv/karten/");
 }
 
-void TestSave::cancelChangesNothing() {
+void TestSave::cancelChangesNothing()
+{
     QFETCH(QString, lastMapFolder);
     QTemporaryDir dir;
     const QString before = QDir::currentPath();
@@ -320,7 +331,8 @@ void TestSave::cancelChangesNothing() {
     QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 
-void TestSave::failedSaveKeepsOldFiles_data() {
+void TestSave::failedSaveKeepsOldFiles_data()
+{
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("pageName");
     QTest::addColumn<QString>("failingFile");
@@ -335,7 +347,8 @@ void TestSave::failedSaveKeepsOldFiles_data() {
                                                  << "<folder>plan.map";
 }
 
-void TestSave::failedSaveKeepsOldFiles() {
+void TestSave::failedSaveKeepsOldFiles()
+{
     QFETCH(QString, how);
     QFETCH(QString, pageName);
     QFETCH(QString, failingFile);
@@ -367,11 +380,10 @@ void TestSave::failedSaveKeepsOldFiles() {
     const ShownBox& box = m_platform->boxes.first();
     QCOMPARE(box.title, QStringLiteral("korvane"));
     QCOMPARE(box.icon, MessageIcon::Warning);
-    QCOMPARE(box.text,
-             QStringLiteral("Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"") +
-                 (failing.startsWith(QLatin1Char('/')) ? failing : folder + failing) +
-                 QStringLiteral("\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei "
-                                "dieses Namens ist unverändert geblieben."));
+    QCOMPARE(box.text, QStringLiteral("Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"") +
+                           (failing.startsWith(QLatin1Char('/')) ? failing : folder + failing) +
+                           QStringLiteral("\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei "
+                                          "dieses Namens ist unverändert geblieben."));
     QVERIFY(!window.state().mapSaved);
     QCOMPARE(window.state().lastMapFolder, folder);
     QCOMPARE(readFile(folder + "plan.map"), QByteArray("old data"));
@@ -381,7 +393,8 @@ void TestSave::failedSaveKeepsOldFiles() {
     QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
 }
 
-void TestSave::writerFailingAfterBytes_data() {
+void TestSave::writerFailingAfterBytes_data()
+{
     QTest::addColumn<int>("failingFile");
     QTest::addColumn<qint64>("limit");
     QTest::newRow("page, nothing taken") << 0 << qint64(0);
@@ -389,7 +402,8 @@ void TestSave::writerFailingAfterBytes_data() {
     QTest::newRow("data file, all but one byte") << 1 << qint64(-1);
 }
 
-void TestSave::writerFailingAfterBytes() {
+void TestSave::writerFailingAfterBytes()
+{
     QFETCH(int, failingFile);
     QFETCH(qint64, limit);
     QTemporaryDir dir;

@@ -19,12 +19,14 @@ using namespace korvane::test;
 
 namespace {
 
-QByteArray readBytes(const QString& path) {
+QByteArray readBytes(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool writeBytes(const QString& path, const QByteArray& bytes) {
+bool writeBytes(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
@@ -33,7 +35,7 @@ bool writeBytes(const QString& path, const QByteArray& bytes) {
 
 class TestSettings : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init();
     void cleanup();
     void lookup_data();
@@ -58,24 +60,27 @@ class TestSettings : public QObject {
     void unwritableFileReportsOnce();
     void locationIsProgramFolder();
 
-  private:
+private:
     QTemporaryDir m_dir;
     QString m_ini;
     ScriptedPlatform* m_platform = nullptr;
 };
 
-void TestSettings::init() {
+void TestSettings::init()
+{
     m_platform = &installScriptedPlatform();
     m_ini = m_dir.filePath(QStringLiteral("Korvane.ini"));
     QFile::remove(m_ini);
     setSettingsFileOverride(m_ini);
 }
 
-void TestSettings::cleanup() {
+void TestSettings::cleanup()
+{
     setSettingsFileOverride(QString());
 }
 
-void TestSettings::lookup_data() {
+void TestSettings::lookup_data()
+{
     QTest::addColumn<QString>("contents");
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
@@ -152,7 +157,8 @@ void TestSettings::lookup_data() {
                                 << "k" << QString(255, QLatin1Char('z'));
 }
 
-void TestSettings::lookup() {
+void TestSettings::lookup()
+{
     QFETCH(QString, contents);
     QFETCH(QString, section);
     QFETCH(QString, key);
@@ -160,7 +166,8 @@ void TestSettings::lookup() {
     QCOMPARE(iniLookup(contents, section, key), value);
 }
 
-void TestSettings::replace_data() {
+void TestSettings::replace_data()
+{
     QTest::addColumn<QString>("contents");
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
@@ -218,7 +225,8 @@ void TestSettings::replace_data() {
                                  << "[a]\r\nk=\r\n";
 }
 
-void TestSettings::replace() {
+void TestSettings::replace()
+{
     QFETCH(QString, contents);
     QFETCH(QString, section);
     QFETCH(QString, key);
@@ -227,7 +235,8 @@ void TestSettings::replace() {
     QCOMPARE(iniReplace(contents, section, key, value), result);
 }
 
-void TestSettings::conversions_data() {
+void TestSettings::conversions_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QColor>("colour"); // invalid: none
     QTest::addColumn<int>("number");    // -99999: none
@@ -250,7 +259,8 @@ void TestSettings::conversions_data() {
     QTest::newRow("beyond 16 bits") << "32768" << QColor(0, 128, 0) << -99999 << 1;
 }
 
-void TestSettings::conversions() {
+void TestSettings::conversions()
+{
     QFETCH(QString, text);
     QFETCH(QColor, colour);
     QFETCH(int, number);
@@ -269,7 +279,8 @@ void TestSettings::conversions() {
                                               : text.trimmed().toLongLong());
 }
 
-void TestSettings::writesWindows1252Safely() {
+void TestSettings::writesWindows1252Safely()
+{
     QVERIFY(writeBytes(m_ini, "; von Hand\r\n[Path]\r\nLetzter_Export_Ordner=D:\\alt\\\r\n"));
     QVERIFY(iniWriteSetting(QStringLiteral("Path"), QStringLiteral("Letzter_Grafik_Ordner"),
                             QStringLiteral("C:\\Bilder\\Grüße\\"), m_ini));
@@ -278,13 +289,13 @@ void TestSettings::writesWindows1252Safely() {
                                           "e\\\r\n"));
     QCOMPARE(iniGetSettingString(QStringLiteral("path"), QStringLiteral("LETZTER_GRAFIK_ORDNER"), m_ini),
              QStringLiteral("C:\\Bilder\\Grüße\\"));
-    QCOMPARE(iniGetSettingString(QStringLiteral("Path"), QStringLiteral("x"), m_dir.filePath("fehlt.ini")),
-             QString());
+    QCOMPARE(iniGetSettingString(QStringLiteral("Path"), QStringLiteral("x"), m_dir.filePath("fehlt.ini")), QString());
     // No temporary file stays behind.
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Korvane.ini")});
 }
 
-void TestSettings::brokenFilesNeverCrash_data() {
+void TestSettings::brokenFilesNeverCrash_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QRandomGenerator random(1234);
     QByteArray noise;
@@ -297,22 +308,22 @@ void TestSettings::brokenFilesNeverCrash_data() {
     QTest::newRow("CR only") << QByteArray("[color]\rZeichenfarbe=255\r");
 }
 
-void TestSettings::brokenFilesNeverCrash() {
+void TestSettings::brokenFilesNeverCrash()
+{
     QFETCH(QByteArray, bytes);
     QVERIFY(writeBytes(m_ini, bytes));
     MainWindow window;
     window.ini_read();
-    QVERIFY(iniWriteSetting(QStringLiteral("color"), QStringLiteral("Zeichenfarbe"), QStringLiteral("4711"),
-                            m_ini));
+    QVERIFY(iniWriteSetting(QStringLiteral("color"), QStringLiteral("Zeichenfarbe"), QStringLiteral("4711"), m_ini));
     QCOMPARE(iniGetSettingString(QStringLiteral("color"), QStringLiteral("Zeichenfarbe"), m_ini),
              QStringLiteral("4711"));
     window.ini_write();
-    QCOMPARE(iniGetSettingString(QStringLiteral("Lupe"), QStringLiteral("lupe_visible"), m_ini),
-             QStringLiteral("0"));
+    QCOMPARE(iniGetSettingString(QStringLiteral("Lupe"), QStringLiteral("lupe_visible"), m_ini), QStringLiteral("0"));
     QVERIFY(m_platform->boxes.isEmpty());
 }
 
-void TestSettings::folderLengths_data() {
+void TestSettings::folderLengths_data()
+{
     QTest::addColumn<int>("length");
     QTest::addColumn<int>("readBack");
     QTest::newRow("254") << 254 << 254;
@@ -321,7 +332,8 @@ void TestSettings::folderLengths_data() {
     QTest::newRow("1000") << 1000 << 255;
 }
 
-void TestSettings::folderLengths() {
+void TestSettings::folderLengths()
+{
     QFETCH(int, length);
     QFETCH(int, readBack);
     QString folder = QStringLiteral("C:\\");
@@ -333,32 +345,29 @@ void TestSettings::folderLengths() {
     QCOMPARE(window.state().lastImageFolder, folder.left(readBack));
 }
 
-void TestSettings::readAppliesValues_data() {
+void TestSettings::readAppliesValues_data()
+{
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<bool>("checkedBefore");
     QTest::addColumn<bool>("checkedAfter");
     QTest::addColumn<QString>("imageFolder");
     QTest::addColumn<QString>("mapFolder");
     QTest::addColumn<QString>("exportFolder");
-    QTest::newRow("fill style 7 checks")
-        << QByteArray("[FillStyle]\r\nFillStyle1=7\r\n") << false << true << ""
-        << ""
-        << "";
-    QTest::newRow("fill style 1 unchecks")
-        << QByteArray("[fillstyle]\r\nfillstyle1=1\r\n") << true << false << ""
-        << ""
-        << "";
-    QTest::newRow("bad fill style keeps")
-        << QByteArray("[FillStyle]\r\nFillStyle1=x\r\n") << true << true << ""
-        << ""
-        << "";
+    QTest::newRow("fill style 7 checks") << QByteArray("[FillStyle]\r\nFillStyle1=7\r\n") << false << true << ""
+                                         << ""
+                                         << "";
+    QTest::newRow("fill style 1 unchecks") << QByteArray("[fillstyle]\r\nfillstyle1=1\r\n") << true << false << ""
+                                           << ""
+                                           << "";
+    QTest::newRow("bad fill style keeps") << QByteArray("[FillStyle]\r\nFillStyle1=x\r\n") << true << true << ""
+                                          << ""
+                                          << "";
     QTest::newRow("fill style out of range keeps")
         << QByteArray("[FillStyle]\r\nFillStyle1=9\r\n") << false << false << ""
         << ""
         << "";
-    QTest::newRow("folders") << QByteArray(
-                                    "[Path]\r\nLetzter_Grafik_Ordner=/b/\r\nLetzter_Speicherort_MAP=/m/\r\n"
-                                    "Letzter_Export_Ordner=/e/\r\n")
+    QTest::newRow("folders") << QByteArray("[Path]\r\nLetzter_Grafik_Ordner=/b/\r\nLetzter_Speicherort_MAP=/m/\r\n"
+                                           "Letzter_Export_Ordner=/e/\r\n")
                              << false << false << "/b/"
                              << "/m/"
                              << "/e/";
@@ -370,7 +379,8 @@ void TestSettings::readAppliesValues_data() {
         << "";
 }
 
-void TestSettings::readAppliesValues() {
+void TestSettings::readAppliesValues()
+{
     QFETCH(QByteArray, ini);
     QFETCH(bool, checkedBefore);
     QFETCH(bool, checkedAfter);
@@ -391,7 +401,8 @@ void TestSettings::readAppliesValues() {
     QVERIFY(m_platform->boxes.isEmpty());
 }
 
-void TestSettings::readAppliesDrawing_data() {
+void TestSettings::readAppliesDrawing_data()
+{
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<QColor>("drawColour");
     QTest::addColumn<QColor>("fillColour");
@@ -403,12 +414,12 @@ void TestSettings::readAppliesDrawing_data() {
         << QByteArray("[color]\r\nZeichenfarbe=65280\r\n") << QColor(0, 255, 0) << cyan << 0;
     QTest::newRow("non-numeric keeps swatch")
         << QByteArray("[color]\r\nZeichenfarbe=rot\r\nFuellfarbe=255\r\n") << red << red << 0;
-    QTest::newRow("width 2 frames the second")
-        << QByteArray("[DrawWidth]\r\nDrawWidth1=2\r\n") << red << cyan << 1;
+    QTest::newRow("width 2 frames the second") << QByteArray("[DrawWidth]\r\nDrawWidth1=2\r\n") << red << cyan << 1;
     QTest::newRow("width 0 ignored") << QByteArray("[DrawWidth]\r\nDrawWidth1=0\r\n") << red << cyan << 0;
 }
 
-void TestSettings::readAppliesDrawing() {
+void TestSettings::readAppliesDrawing()
+{
     QFETCH(QByteArray, ini);
     QFETCH(QColor, drawColour);
     QFETCH(QColor, fillColour);
@@ -425,7 +436,8 @@ void TestSettings::readAppliesDrawing() {
     QCOMPARE(window.ui.Picture1->surface().lineWidth(), framed + 1);
 }
 
-void TestSettings::noFileAppliesNothing() {
+void TestSettings::noFileAppliesNothing()
+{
     MainWindow window;
     window.state().lastImageFolder = QStringLiteral("/vorher/");
     window.ui.chkGefuellt->setChecked(true);
@@ -435,7 +447,8 @@ void TestSettings::noFileAppliesNothing() {
     QVERIFY(!QFile::exists(m_ini));
 }
 
-void TestSettings::closingCreatesFile() {
+void TestSettings::closingCreatesFile()
+{
     MainWindow window;
     // Chosen as a user does: the palette target, a swatch press, a line width, the check box.
     window.setDrawColor(QColor(255, 0, 0));
@@ -447,16 +460,16 @@ void TestSettings::closingCreatesFile() {
     window.state().lastImageFolder = QStringLiteral("/home/anna/bilder/");
     window.state().magnifierOpen = true;
     window.ini_write();
-    QCOMPARE(readBytes(m_ini),
-             QByteArray("[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\n"
-                        "Ziehpunktfarbe=16711680\r\n[DrawWidth]\r\nDrawWidth1=2\r\n"
-                        "[FillStyle]\r\nFillStyle1=7\r\n[Path]\r\n"
-                        "Letzter_Grafik_Ordner=/home/anna/bilder/\r\nLetzter_Speicherort_MAP=\r\n"
-                        "Letzter_Export_Ordner=\r\n[Lupe]\r\nLupe_visible=-1\r\n"));
+    QCOMPARE(readBytes(m_ini), QByteArray("[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\n"
+                                          "Ziehpunktfarbe=16711680\r\n[DrawWidth]\r\nDrawWidth1=2\r\n"
+                                          "[FillStyle]\r\nFillStyle1=7\r\n[Path]\r\n"
+                                          "Letzter_Grafik_Ordner=/home/anna/bilder/\r\nLetzter_Speicherort_MAP=\r\n"
+                                          "Letzter_Export_Ordner=\r\n[Lupe]\r\nLupe_visible=-1\r\n"));
     QVERIFY(m_platform->boxes.isEmpty());
 }
 
-void TestSettings::pathKeysKeptWhenNothingOpened() {
+void TestSettings::pathKeysKeptWhenNothingOpened()
+{
     const QByteArray before("[Path]\r\nLetzter_Grafik_Ordner=C:\\alt\\\r\n[color]\r\nZeichenfarbe=1\r\n");
     QVERIFY(writeBytes(m_ini, before));
     MainWindow window;
@@ -471,7 +484,8 @@ void TestSettings::pathKeysKeptWhenNothingOpened() {
                                           "[Lupe]\r\nLupe_visible=0\r\n"));
 }
 
-void TestSettings::magnifierOpensAtFirstOpenOnly() {
+void TestSettings::magnifierOpensAtFirstOpenOnly()
+{
     QVERIFY(writeBytes(m_ini, "[Lupe]\r\nLupe_visible=-1\r\n"));
     MainWindow window;
     QSignalSpy magnifier(window.ui.Command4, &QPushButton::clicked);
@@ -485,19 +499,20 @@ void TestSettings::magnifierOpensAtFirstOpenOnly() {
     QCOMPARE(m_platform->dialogs.size(), 2);
 }
 
-void TestSettings::unwritableFileReportsOnce() {
+void TestSettings::unwritableFileReportsOnce()
+{
     setSettingsFileOverride(m_dir.filePath(QStringLiteral("fehlt/ordner/Korvane.ini")));
     MainWindow window;
     window.state().settingsLoadCount = 1;
     window.ini_write();
     QCOMPARE(m_platform->boxes.size(), 1);
     QCOMPARE(m_platform->boxes[0].title, QStringLiteral("INIWriteSetting"));
-    QVERIFY2(m_platform->boxes[0].text.startsWith(QStringLiteral("Error: ")),
-             qPrintable(m_platform->boxes[0].text));
+    QVERIFY2(m_platform->boxes[0].text.startsWith(QStringLiteral("Error: ")), qPrintable(m_platform->boxes[0].text));
     QCOMPARE(m_platform->boxes[0].buttons, QList<MessageButton>{MessageButton::Ok});
 }
 
-void TestSettings::locationIsProgramFolder() {
+void TestSettings::locationIsProgramFolder()
+{
     setSettingsFileOverride(QString());
     // The test program's folder is the build folder, which is writable.
     QCOMPARE(settingsFilePath(), programFolder() + QStringLiteral("Korvane.ini"));

@@ -14,13 +14,25 @@
 
 namespace korvane {
 
-DrawingSurface& MainToolHost::surface() { return m_window.ui.Picture1->surface(); }
+DrawingSurface& MainToolHost::surface()
+{
+    return m_window.ui.Picture1->surface();
+}
 
-EditorState& MainToolHost::editor() { return m_window.editorState(); }
+EditorState& MainToolHost::editor()
+{
+    return m_window.editorState();
+}
 
-QColor MainToolHost::drawColor() const { return m_window.drawColor(); }
+QColor MainToolHost::drawColor() const
+{
+    return m_window.drawColor();
+}
 
-QColor MainToolHost::buttonFaceColor() const { return m_window.palette().color(QPalette::Button); }
+QColor MainToolHost::buttonFaceColor() const
+{
+    return m_window.palette().color(QPalette::Button);
+}
 
 bool MainToolHost::commitShape(const QString& shape, const QString& coords)
 {
@@ -32,7 +44,10 @@ bool MainToolHost::commitShape(const QString& shape, const QString& coords)
     return true;
 }
 
-void MainToolHost::pressRefresh() { m_window.refresh(); }
+void MainToolHost::pressRefresh()
+{
+    m_window.refresh();
+}
 
 void MainWindow::connectCanvas()
 {
@@ -88,8 +103,14 @@ void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
     ui.Command10->setEnabled(!m_areas.isEmpty());
 }
 
-void MainWindow::edit_zeichnen(int index) { m_handles->edit_zeichnen(index); }
+void MainWindow::edit_zeichnen(int index)
+{
+    m_handles->edit_zeichnen(index);
+}
 
-void MainWindow::neue_koordinaten_to_listbox(int index) { m_handles->neue_koordinaten_to_listbox(index); }
+void MainWindow::neue_koordinaten_to_listbox(int index)
+{
+    m_handles->neue_koordinaten_to_listbox(index);
+}
 
 } // namespace korvane

@@ -11,15 +11,15 @@
 
 namespace korvane {
 
-void MainWindow::exportCommand() {
+void MainWindow::exportCommand()
+{
     const QString code = mapCode();
     if (code.isEmpty())
         return;
     QString folder = m_state.lastExportFolder.isEmpty() ? QDir::currentPath() : m_state.lastExportFolder;
-    const QString name =
-        showOpenDialog(this, QStringLiteral("HTML-Datei öffnen"), folder, QString(),
-                       QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
-                       QStringLiteral("*.html;*.htm;*.php;*.asp"));
+    const QString name = showOpenDialog(this, QStringLiteral("HTML-Datei öffnen"), folder, QString(),
+                                        QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
+                                        QStringLiteral("*.html;*.htm;*.php;*.asp"));
     if (name.isEmpty())
         return;
     folder = withTrailingSeparator(folder);

@@ -5,13 +5,15 @@
 
 namespace korvane {
 
-void MainWindow::helpCommand() {
+void MainWindow::helpCommand()
+{
     OpenFileWithProg(programFolder() + QStringLiteral("korvane-hilfe.html"));
 }
 
 // The desktop opens the file with the program registered for its type; a
 // missing file or type is the desktop's to report.
-void MainWindow::OpenFileWithProg(const QString& path) {
+void MainWindow::OpenFileWithProg(const QString& path)
+{
     platform().openWithAssociatedProgram(path);
     unsetCursor();
 }

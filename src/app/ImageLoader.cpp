@@ -27,13 +27,7 @@ namespace {
 enum class Decoder { None, PictureLoader, Bitmap };
 
 // Statuses of the bitmap decoder that the loader reports.
-enum Status {
-    InvalidParameter = 2,
-    OutOfMemory = 3,
-    FileNotFound = 10,
-    AccessDenied = 12,
-    UnknownImageFormat = 13
-};
+enum Status { InvalidParameter = 2, OutOfMemory = 3, FileNotFound = 10, AccessDenied = 12, UnknownImageFormat = 13 };
 
 const QString kUnsuitableName = QStringLiteral("Ungeeigneter Dateiname");
 const QString kMissing = QStringLiteral("Datei nicht vorhanden/verfügbar");
@@ -44,7 +38,8 @@ const QString kBitmapFailed = QStringLiteral("Bitmap kann nicht aus Bild-Datei e
 const QString kHandleFailed = QStringLiteral("Bitmap-Handle kann nicht erzeugt werden");
 const QString kCrLf = QStringLiteral("\r\n");
 
-Decoder decoderFor(const QString& name) {
+Decoder decoderFor(const QString& name)
+{
     const QString lower = name.toLower();
     const QString last4 = lower.right(4);
     const QString last5 = lower.right(5);
@@ -61,7 +56,8 @@ Decoder decoderFor(const QString& name) {
 }
 
 // Only blanks are trimmed, as typed names may end in other white space.
-QString trimBlanks(const QString& text) {
+QString trimBlanks(const QString& text)
+{
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text[begin] == QLatin1Char(' '))
@@ -71,13 +67,15 @@ QString trimBlanks(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
-bool sizeAcceptable(const QSize& size) {
+bool sizeAcceptable(const QSize& size)
+{
     return size.isValid() && !size.isEmpty() && qint64(size.width()) * size.height() <= kMaxPicturePixels;
 }
 
 // The surface draws on an opaque picture: transparent parts show white, as on
 // a fresh sheet.
-QImage opaque(const QImage& image) {
+QImage opaque(const QImage& image)
+{
     if (!image.hasAlphaChannel())
         return image.convertToFormat(QImage::Format_RGB32);
     QImage result(image.size(), QImage::Format_RGB32);
@@ -90,7 +88,8 @@ QImage opaque(const QImage& image) {
 }
 
 // A .dib file may hold the bitmap without its file header: put one in front.
-QByteArray withFileHeader(const QByteArray& bytes) {
+QByteArray withFileHeader(const QByteArray& bytes)
+{
     if (bytes.size() < 40 || bytes.startsWith("BM"))
         return bytes;
     const quint32 infoSize = qFromLittleEndian<quint32>(bytes.constData());
@@ -118,7 +117,8 @@ struct Decoded {
 };
 
 // Decodes with Qt's readers; the format comes from the content, not the name.
-Decoded decodeRaster(const QByteArray& bytes) {
+Decoded decodeRaster(const QByteArray& bytes)
+{
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -136,7 +136,8 @@ Decoded decodeRaster(const QByteArray& bytes) {
     return result;
 }
 
-QImage loadWithPictureLoader(const QByteArray& bytes) {
+QImage loadWithPictureLoader(const QByteArray& bytes)
+{
     if (looksLikeWmf(bytes))
         return renderWmf(bytes);
     if (looksLikeEmf(bytes))
@@ -145,7 +146,8 @@ QImage loadWithPictureLoader(const QByteArray& bytes) {
     return decoded.image.isNull() ? QImage() : opaque(decoded.image);
 }
 
-int statusOf(const Decoded& decoded) {
+int statusOf(const Decoded& decoded)
+{
     if (decoded.tooLarge)
         return OutOfMemory;
     switch (decoded.error) {
@@ -160,7 +162,8 @@ int statusOf(const Decoded& decoded) {
     }
 }
 
-QImage loadWithBitmapDecoder(const QByteArray& bytes, QString& error) {
+QImage loadWithBitmapDecoder(const QByteArray& bytes, QString& error)
+{
     const Decoded decoded = decodeRaster(bytes);
     if (decoded.image.isNull()) {
         error = kBitmapFailed + kCrLf + gdiPlusStatusText(statusOf(decoded));
@@ -174,7 +177,8 @@ QImage loadWithBitmapDecoder(const QByteArray& bytes, QString& error) {
 
 // Draws an SVG document into a white picture of the given size (the
 // document's own size when none is given).
-QImage renderSvg(const QByteArray& svg, QSize size) {
+QImage renderSvg(const QByteArray& svg, QSize size)
+{
     QSvgRenderer renderer(svg);
     if (!renderer.isValid())
         return {};
@@ -193,7 +197,8 @@ QImage renderSvg(const QByteArray& svg, QSize size) {
 
 } // namespace
 
-QString gdiPlusStatusText(int status) {
+QString gdiPlusStatusText(int status)
+{
     static const char* const texts[] = {"",
                                         "fehlerhafte Initialisierung",
                                         "Ungeeigneter Parameter",
@@ -220,7 +225,8 @@ QString gdiPlusStatusText(int status) {
     return QString::fromUtf8(texts[status]);
 }
 
-bool looksLikeWmf(const QByteArray& bytes) {
+bool looksLikeWmf(const QByteArray& bytes)
+{
     if (bytes.size() < 18)
         return false;
     const quint32 key = qFromLittleEndian<quint32>(bytes.constData());
@@ -231,7 +237,8 @@ bool looksLikeWmf(const QByteArray& bytes) {
     return (type == 1 || type == 2) && headerWords == 9;
 }
 
-bool looksLikeEmf(const QByteArray& bytes) {
+bool looksLikeEmf(const QByteArray& bytes)
+{
     return bytes.size() >= 88 && qFromLittleEndian<quint32>(bytes.constData()) == 1 &&
            qFromLittleEndian<quint32>(bytes.constData() + 40) == 0x464D4520u;
 }
@@ -239,12 +246,14 @@ bool looksLikeEmf(const QByteArray& bytes) {
 #ifdef KORVANE_HAVE_WMF
 namespace {
 
-int appendToSink(char* text, void* context) {
+int appendToSink(char* text, void* context)
+{
     static_cast<QByteArray*>(context)->append(text);
     return 0;
 }
 
-int resetSink(void* context) {
+int resetSink(void* context)
+{
     static_cast<QByteArray*>(context)->clear();
     return 0;
 }
@@ -252,7 +261,8 @@ int resetSink(void* context) {
 // The SVG device writes Windows-1252 text without declaring it; the XML reader
 // would take it as UTF-8 and reject any character above 127. Decode it here and
 // hand the reader UTF-8 that says so.
-QByteArray asUtf8Document(const QByteArray& svg) {
+QByteArray asUtf8Document(const QByteArray& svg)
+{
     QString text = fromWindows1252(svg);
     if (text.startsWith(QLatin1String("<?xml"))) {
         const qsizetype end = text.indexOf(QLatin1String("?>"));
@@ -264,13 +274,13 @@ QByteArray asUtf8Document(const QByteArray& svg) {
 
 } // namespace
 
-QImage renderWmf(const QByteArray& bytes) {
+QImage renderWmf(const QByteArray& bytes)
+{
     if (!looksLikeWmf(bytes))
         return {};
     wmfAPI_Options options{};
     options.function = wmf_svg_function;
-    const unsigned long flags =
-        WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     wmfAPI* api = nullptr;
     if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
         if (api)
@@ -306,13 +316,15 @@ QImage renderWmf(const QByteArray& bytes) {
     return renderSvg(asUtf8Document(svg), size);
 }
 #else
-QImage renderWmf(const QByteArray&) {
+QImage renderWmf(const QByteArray&)
+{
     return {};
 }
 #endif
 
 #ifdef KORVANE_HAVE_EMF2SVG
-QImage renderEmf(const QByteArray& bytes) {
+QImage renderEmf(const QByteArray& bytes)
+{
     if (!looksLikeEmf(bytes))
         return {};
     // The header's bounds are the picture's size in device pixels (inclusive).
@@ -341,12 +353,14 @@ QImage renderEmf(const QByteArray& bytes) {
     return renderSvg(svg, size);
 }
 #else
-QImage renderEmf(const QByteArray&) {
+QImage renderEmf(const QByteArray&)
+{
     return {};
 }
 #endif
 
-QImage loadPictureFile(const QString& fileName, QString* error) {
+QImage loadPictureFile(const QString& fileName, QString* error)
+{
     QString message;
     QImage picture;
     const QString name = trimBlanks(fileName);

@@ -17,13 +17,15 @@ const QString kCr = QStringLiteral("\r");
 const QString kCrLf = QStringLiteral("\r\n");
 
 // A line without its CR (lines are split at LF, so CR LF files keep a CR).
-QString bodyOf(const QString& line) {
+QString bodyOf(const QString& line)
+{
     return line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line;
 }
 
 // The name of a "[section]" line, or a null string for any other line. A line
 // without the closing bracket is no section header.
-QString sectionNameOf(const QString& line) {
+QString sectionNameOf(const QString& line)
+{
     const QString body = bodyOf(line).trimmed();
     if (!body.startsWith(QLatin1Char('[')))
         return {};
@@ -33,21 +35,25 @@ QString sectionNameOf(const QString& line) {
     return body.mid(1, close - 1).trimmed();
 }
 
-bool isComment(const QString& body) {
+bool isComment(const QString& body)
+{
     return body.startsWith(QLatin1Char(';'));
 }
 
-bool keyMatches(const QString& line, const QString& key) {
+bool keyMatches(const QString& line, const QString& key)
+{
     const QString body = bodyOf(line).trimmed();
     const qsizetype eq = body.indexOf(QLatin1Char('='));
     return eq >= 0 && !isComment(body) && body.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0;
 }
 
-bool sameName(const QString& a, const QString& b) {
+bool sameName(const QString& a, const QString& b)
+{
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-qsizetype findSection(const QStringList& lines, const QString& section) {
+qsizetype findSection(const QStringList& lines, const QString& section)
+{
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString name = sectionNameOf(lines[i]);
         if (!name.isNull() && sameName(name, section))
@@ -57,7 +63,8 @@ qsizetype findSection(const QStringList& lines, const QString& section) {
 }
 
 // One past the last line that belongs to the section opened at line `start`.
-qsizetype sectionEnd(const QStringList& lines, qsizetype start) {
+qsizetype sectionEnd(const QStringList& lines, qsizetype start)
+{
     qsizetype i = start + 1;
     while (i < lines.size() && sectionNameOf(lines[i]).isNull())
         ++i;
@@ -65,7 +72,8 @@ qsizetype sectionEnd(const QStringList& lines, qsizetype start) {
 }
 
 // A CR or LF inside a name or value would split the line and break the file.
-QString oneLine(QString text) {
+QString oneLine(QString text)
+{
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return text;
@@ -74,7 +82,8 @@ QString oneLine(QString text) {
 // A whole number as the settings file stores it: decimal, blanks around it
 // allowed, "&H" hexadecimal, a fraction rounded half to even. Nothing for any
 // other text, which leaves the setting as it was.
-std::optional<qint64> wholeNumber(const QString& text) {
+std::optional<qint64> wholeNumber(const QString& text)
+{
     const QString t = text.trimmed();
     bool ok = false;
     if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) {
@@ -93,18 +102,21 @@ std::optional<qint64> wholeNumber(const QString& text) {
 } // namespace
 
 // "red + 256 × green + 65536 × blue"; only the 24-bit colour range is a colour.
-std::optional<QColor> settingColour(const QString& text) {
+std::optional<QColor> settingColour(const QString& text)
+{
     const auto value = wholeNumber(text);
     if (!value || *value < 0 || *value > 0xFFFFFF)
         return std::nullopt;
     return QColor(int(*value & 0xFF), int((*value >> 8) & 0xFF), int((*value >> 16) & 0xFF));
 }
 
-qint64 settingNumberOf(const QColor& colour) {
+qint64 settingNumberOf(const QColor& colour)
+{
     return colour.red() + 256 * colour.green() + 65536 * colour.blue();
 }
 
-std::optional<int> settingShort(const QString& text) {
+std::optional<int> settingShort(const QString& text)
+{
     const auto value = wholeNumber(text);
     if (!value || *value < -32768 || *value > 32767)
         return std::nullopt;
@@ -112,7 +124,8 @@ std::optional<int> settingShort(const QString& text) {
 }
 
 // "-1" and any other non-zero number are true, "0" false; "True"/"False" too.
-std::optional<bool> settingFlag(const QString& text) {
+std::optional<bool> settingFlag(const QString& text)
+{
     const QString t = text.trimmed();
     if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
         return true;
@@ -122,7 +135,8 @@ std::optional<bool> settingFlag(const QString& text) {
     return value ? std::optional<bool>(*value != 0) : std::nullopt;
 }
 
-QString iniLookup(const QString& contents, const QString& section, const QString& key) {
+QString iniLookup(const QString& contents, const QString& section, const QString& key)
+{
     const QStringList lines = contents.split(QLatin1Char('\n'));
     const qsizetype start = findSection(lines, section);
     if (start < 0)
@@ -137,8 +151,8 @@ QString iniLookup(const QString& contents, const QString& section, const QString
     return {};
 }
 
-QString iniReplace(const QString& contents, const QString& section, const QString& key,
-                   const QString& value) {
+QString iniReplace(const QString& contents, const QString& section, const QString& key, const QString& value)
+{
     const QString cleanSection = oneLine(section);
     const QString cleanKey = oneLine(key);
     const QString cleanValue = oneLine(value);
@@ -148,8 +162,8 @@ QString iniReplace(const QString& contents, const QString& section, const QStrin
         QString result = contents;
         if (!result.isEmpty() && !result.endsWith(QLatin1Char('\n')))
             result += kCrLf;
-        return result + QLatin1Char('[') + cleanSection + QLatin1Char(']') + kCrLf + cleanKey +
-               QLatin1Char('=') + cleanValue + kCrLf;
+        return result + QLatin1Char('[') + cleanSection + QLatin1Char(']') + kCrLf + cleanKey + QLatin1Char('=') +
+               cleanValue + kCrLf;
     }
     const qsizetype end = sectionEnd(lines, start);
     qsizetype lastContent = start;
@@ -158,8 +172,8 @@ QString iniReplace(const QString& contents, const QString& section, const QStrin
             // Keep the key's stored spelling and the line's own ending.
             const QString body = bodyOf(lines[i]);
             const QString storedKey = body.left(body.indexOf(QLatin1Char('=')));
-            lines[i] = storedKey + QLatin1Char('=') + cleanValue +
-                       (lines[i].endsWith(QLatin1Char('\r')) ? kCr : QString());
+            lines[i] =
+                storedKey + QLatin1Char('=') + cleanValue + (lines[i].endsWith(QLatin1Char('\r')) ? kCr : QString());
             return lines.join(QLatin1Char('\n'));
         }
         if (!bodyOf(lines[i]).trimmed().isEmpty())
@@ -178,13 +192,15 @@ QString iniReplace(const QString& contents, const QString& section, const QStrin
 
 namespace {
 
-void report(IniError* error, const QFileDevice& file) {
+void report(IniError* error, const QFileDevice& file)
+{
     if (error)
         *error = {static_cast<int>(file.error()), file.errorString()};
 }
 
 // The file's contents; empty when it does not exist.
-bool readContents(const QString& path, QString& contents, IniError* error) {
+bool readContents(const QString& path, QString& contents, IniError* error)
+{
     QFile file(path);
     if (!file.exists())
         return true;
@@ -202,8 +218,8 @@ bool readContents(const QString& path, QString& contents, IniError* error) {
 
 } // namespace
 
-QString iniGetSettingString(const QString& section, const QString& key, const QString& file,
-                            IniError* error) {
+QString iniGetSettingString(const QString& section, const QString& key, const QString& file, IniError* error)
+{
     if (error)
         *error = {};
     QString contents;
@@ -213,7 +229,8 @@ QString iniGetSettingString(const QString& section, const QString& key, const QS
 }
 
 bool iniWriteSetting(const QString& section, const QString& key, const QString& value, const QString& file,
-                     IniError* error) {
+                     IniError* error)
+{
     if (error)
         *error = {};
     QString contents;

@@ -22,8 +22,7 @@ struct IniError {
 inline constexpr int kIniValueLimit = 255;
 
 // The stored value, or empty text when the file, the section or the key is missing.
-QString iniGetSettingString(const QString& section, const QString& key, const QString& file,
-                            IniError* error = nullptr);
+QString iniGetSettingString(const QString& section, const QString& key, const QString& file, IniError* error = nullptr);
 // Creates the file, the section and the key as needed and replaces an existing
 // value; the rest of the file stays as it was. True on success.
 bool iniWriteSetting(const QString& section, const QString& key, const QString& value, const QString& file,

@@ -6,7 +6,8 @@ namespace korvane {
 
 // frmVerweis for a newly drawn area: a fresh dialog each time, prefilled with
 // the attributes accepted last. Only acceptance changes the attributes.
-bool MainWindow::runLinkDialog() {
+bool MainWindow::runLinkDialog()
+{
     frmVerweis dialog(m_state.link, m_state.lastLinkFolder, this);
     dialog.exec();
     m_state.linkDialogCancelled = !dialog.wasAccepted();
@@ -18,7 +19,8 @@ bool MainWindow::runLinkDialog() {
 // frmEdit on one line of the list: accepting rewrites that line in place
 // (its shape, coordinates and any extra fields untouched) and refreshes the
 // canvas and the map code; cancelling changes nothing.
-void MainWindow::runAttributeEditor(int index) {
+void MainWindow::runAttributeEditor(int index)
+{
     if (index < 0 || index >= m_areas.count())
         return;
     frmEdit dialog(m_areas.line(index), m_state.lastLinkFolder, this);

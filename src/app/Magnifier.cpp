@@ -96,8 +96,7 @@ void Magnifier::createControls()
     ui.updown1->setInvertedControls(false);
     ui.updown1->setPageStep(10);
     ui.Text1->setText(zoomText(ui.updown1->value()));
-    connect(ui.updown1, &QScrollBar::valueChanged, ui.Text1,
-            [this](int value) { ui.Text1->setText(zoomText(value)); });
+    connect(ui.updown1, &QScrollBar::valueChanged, ui.Text1, [this](int value) { ui.Text1->setText(zoomText(value)); });
     ui.Timer1 = new QTimer(this);
     ui.Timer1->setObjectName(QStringLiteral("Timer1"));
     ui.Timer1->setInterval(kRefreshMs);
@@ -177,8 +176,8 @@ void Magnifier::refreshView()
     const ScreenArea screenArea = m_capture->screenAt(pointer);
     if (screenArea.geometry.isEmpty())
         return;
-    const MagnifierFrame frame = magnifierFrame(ui.updown1->value(), pointer, ui.Picture1->size(),
-                                                screenArea.geometry, screenArea.tpp);
+    const MagnifierFrame frame =
+        magnifierFrame(ui.updown1->value(), pointer, ui.Picture1->size(), screenArea.geometry, screenArea.tpp);
     if (frame.source.isEmpty())
         return;
     const QImage copy = m_capture->grab(frame.source);

@@ -18,9 +18,15 @@ constexpr int kBarTopFromBottomTwips = 260;
 constexpr int kBarHeightTwips = 255;
 constexpr int kCrossArmTwips = 300;
 
-int clampZoom(int value) { return std::clamp(value, kZoomMinimum, kZoomMaximum); }
+int clampZoom(int value)
+{
+    return std::clamp(value, kZoomMinimum, kZoomMaximum);
+}
 
-int toPixels(double twips, double tpp) { return roundHalfEven(twips / tpp); }
+int toPixels(double twips, double tpp)
+{
+    return roundHalfEven(twips / tpp);
+}
 
 // A rectangle given in twips, in pixels; a negative extent (a window smaller
 // than its controls) becomes empty instead of turning the control inside out.
@@ -62,9 +68,15 @@ TwipsPerPixel twipsPerPixelForDpi(double dpiX, double dpiY)
     return {perPixel(dpiX), perPixel(dpiY)};
 }
 
-QString zoomText(int value) { return QString::number(value) + QStringLiteral(" %"); }
+QString zoomText(int value)
+{
+    return QString::number(value) + QStringLiteral(" %");
+}
 
-double zoomFactor(int value) { return (100 - clampZoom(value)) / 100.0; }
+double zoomFactor(int value)
+{
+    return (100 - clampZoom(value)) / 100.0;
+}
 
 QRect magnifierStartGeometry(QSize ownerFrame, QRect screen, TwipsPerPixel tpp)
 {
@@ -84,13 +96,11 @@ MagnifierLayout magnifierLayout(QSize inner, TwipsPerPixel tpp)
     MagnifierLayout layout;
     layout.view = toPixels(0, 0, w, h - kTextHeightTwips, tpp);
     layout.zoomText = toPixels(0, h - kTextHeightTwips, kTextWidthTwips, kTextHeightTwips, tpp);
-    layout.zoomBar =
-        toPixels(kBarLeftTwips, h - kBarTopFromBottomTwips, w - kBarLeftTwips, kBarHeightTwips, tpp);
+    layout.zoomBar = toPixels(kBarLeftTwips, h - kBarTopFromBottomTwips, w - kBarLeftTwips, kBarHeightTwips, tpp);
     return layout;
 }
 
-MagnifierFrame magnifierFrame(int zoomValue, QPoint pointer, QSize viewPixels, QRect screen,
-                              TwipsPerPixel tpp)
+MagnifierFrame magnifierFrame(int zoomValue, QPoint pointer, QSize viewPixels, QRect screen, TwipsPerPixel tpp)
 {
     const int value = clampZoom(zoomValue);
     const double viewWidthTwips = roundHalfEven(viewPixels.width() * tpp.x);

@@ -56,7 +56,6 @@ struct MagnifierFrame {
 
 // `pointer` in screen pixels, `viewPixels` the size of the view, `screen` the
 // screen's rectangle in pixels that the source must stay on.
-MagnifierFrame magnifierFrame(int zoomValue, QPoint pointer, QSize viewPixels, QRect screen,
-                              TwipsPerPixel tpp);
+MagnifierFrame magnifierFrame(int zoomValue, QPoint pointer, QSize viewPixels, QRect screen, TwipsPerPixel tpp);
 
 } // namespace korvane

@@ -8,7 +8,7 @@ class MainWindow;
 
 // Lends the drawing tools what they need from the main window.
 class MainToolHost : public ToolHost {
-  public:
+public:
     explicit MainToolHost(MainWindow& window) : m_window(window) {}
     DrawingSurface& surface() override;
     EditorState& editor() override;
@@ -17,7 +17,7 @@ class MainToolHost : public ToolHost {
     bool commitShape(const QString& shape, const QString& coords) override;
     void pressRefresh() override;
 
-  private:
+private:
     MainWindow& m_window;
 };
 

@@ -144,8 +144,8 @@ void MainWindow::drawTitleScreen()
     s.setPenColor(QColor(0x80, 0x80, 0x00));
     s.drawText(QPoint(40, 100), QStringLiteral("Korvane"), font);
     font.setPointSize(12);
-    s.drawText(QPoint(20, 260),
-               QStringLiteral("Version: %1.%2").arg(KORVANE_VERSION_MAJOR).arg(KORVANE_VERSION_MINOR), font);
+    s.drawText(QPoint(20, 260), QStringLiteral("Version: %1.%2").arg(KORVANE_VERSION_MAJOR).arg(KORVANE_VERSION_MINOR),
+               font);
     s.drawText(QPoint(420, 260), QStringLiteral("- ulvamo - 2001"), font);
 }
 
@@ -195,15 +195,13 @@ void MainWindow::createToolBar()
 {
     QWidget* top = ui.picOben;
     ui.Command1 = button(top, "Command1", QStringLiteral("Open"), QStringLiteral("Grafikdatei auswählen."));
-    ui.Command7 =
-        button(top, "Command7", QStringLiteral("Save"),
-               QStringLiteral("Speichert die MAP-Daten in einer Textdatei und erzeugt zusätzlich eine "
-                              "HTML-Testseite."));
+    ui.Command7 = button(top, "Command7", QStringLiteral("Save"),
+                         QStringLiteral("Speichert die MAP-Daten in einer Textdatei und erzeugt zusätzlich eine "
+                                        "HTML-Testseite."));
     ui.Command8 = button(top, "Command8", QStringLiteral("Map"),
                          QStringLiteral("Importiert MAP-Daten aus einer bereits existierenden MAP-Datei."));
-    ui.Command11 =
-        button(top, "Command11", QStringLiteral("Html"),
-               QStringLiteral("Importiert die MAP-Daten aus einer bereits existierenden Html-Datei."));
+    ui.Command11 = button(top, "Command11", QStringLiteral("Html"),
+                          QStringLiteral("Importiert die MAP-Daten aus einer bereits existierenden Html-Datei."));
     ui.Command12 = button(top, "Command12", QStringLiteral("Export"),
                           QStringLiteral("Export der erzeugten MAP-Daten in eine existierende HTML-Datei."));
     ui.cmdClipboard = button(top, "cmdClipboard", QStringLiteral("board"),
@@ -212,8 +210,8 @@ void MainWindow::createToolBar()
     ui.Command4->setAccessibleName(QStringLiteral("Lupe"));
     ui.Command4->setIcon(QIcon(magnifierPixmap()));
     const char* optionNames[] = {"Option1_0", "Option1_1", "Option1_2", "Option1_3"};
-    const QString optionCaptions[] = {QStringLiteral("Polygon"), QStringLiteral("Rechteck"),
-                                      QStringLiteral("Kreis"), QStringLiteral("EditMode")};
+    const QString optionCaptions[] = {QStringLiteral("Polygon"), QStringLiteral("Rechteck"), QStringLiteral("Kreis"),
+                                      QStringLiteral("EditMode")};
     auto* options = new QGridLayout;
     options->setSpacing(0);
     for (int i = 0; i < 4; ++i) {
@@ -232,8 +230,7 @@ void MainWindow::createToolBar()
     ui.Frame3->setObjectName(QStringLiteral("Frame3"));
     ui.Command6 = button(ui.Frame3, "Command6", QStringLiteral("Refresh"),
                          QStringLiteral("Zeichnet alle in der Arealliste aufgeführten Elemente neu."));
-    ui.Command13 =
-        button(ui.Frame3, "Command13", QStringLiteral("Help"), QStringLiteral("Öffnet eine Hilfe Datei"));
+    ui.Command13 = button(ui.Frame3, "Command13", QStringLiteral("Help"), QStringLiteral("Öffnet eine Hilfe Datei"));
     auto* frameRow = new QHBoxLayout(ui.Frame3);
     frameRow->setContentsMargins(4, 2, 4, 2);
     frameRow->addWidget(ui.Command6);
@@ -278,17 +275,15 @@ void MainWindow::createSidePanel()
     ui.Command10 = button(side, "Command10", QStringLiteral("copy"),
                           QStringLiteral("Erzeugt eine Kopie des ausgewählten Areals."));
     ui.Command10->setEnabled(false);
-    ui.Command3 = button(side, "Command3", QStringLiteral("clear"),
-                         QStringLiteral("Alle eingezeichneten Areale löschen."));
-    ui.Command9 =
-        button(side, "Command9", QStringLiteral("edit"), QStringLiteral("Öffnet den Eigenschafteninspektor"));
+    ui.Command3 =
+        button(side, "Command3", QStringLiteral("clear"), QStringLiteral("Alle eingezeichneten Areale löschen."));
+    ui.Command9 = button(side, "Command9", QStringLiteral("edit"), QStringLiteral("Öffnet den Eigenschafteninspektor"));
     ui.Command9->setEnabled(false);
     ui.Picture2 = new QLabel(side);
     ui.Picture2->setObjectName(QStringLiteral("Picture2"));
     ui.Picture2->setAccessibleName(QStringLiteral("Papierkorb"));
-    ui.Picture2->setToolTip(
-        QStringLiteral("Papierkorb. Zum löschen eines Areals den ausgewählten Eintrag auf den "
-                       "Papierkorb ziehen."));
+    ui.Picture2->setToolTip(QStringLiteral("Papierkorb. Zum löschen eines Areals den ausgewählten Eintrag auf den "
+                                           "Papierkorb ziehen."));
     ui.Picture2->setPixmap(trashPixmap());
     ui.Picture2->setFixedSize(34, 34);
     ui.Picture2->setAcceptDrops(true);
@@ -393,20 +388,18 @@ void MainWindow::connectCommands()
     }
     connect(ui.Timer1, &QTimer::timeout, this, &MainWindow::blinkModeLabel);
     connect(ui.chkGefuellt, &QCheckBox::toggled, this, [this](bool checked) {
-        setFillStyle(checked ? static_cast<int>(FillStyle::DiagonalCross)
-                             : static_cast<int>(FillStyle::Transparent));
+        setFillStyle(checked ? static_cast<int>(FillStyle::DiagonalCross) : static_cast<int>(FillStyle::Transparent));
         refresh();
     });
-    connect(static_cast<ColorPalette*>(ui.picColor), &ColorPalette::colorPicked, this,
-            [this](const QColor& c) {
-                if (ui.Option2[0]->isChecked())
-                    setDrawColor(c);
-                else if (ui.Option2[1]->isChecked())
-                    setFillColor(c);
-                else if (ui.Option2[2]->isChecked())
-                    setHandleColor(c);
-                refresh();
-            });
+    connect(static_cast<ColorPalette*>(ui.picColor), &ColorPalette::colorPicked, this, [this](const QColor& c) {
+        if (ui.Option2[0]->isChecked())
+            setDrawColor(c);
+        else if (ui.Option2[1]->isChecked())
+            setFillColor(c);
+        else if (ui.Option2[2]->isChecked())
+            setHandleColor(c);
+        refresh();
+    });
     connect(ui.List1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         if (!m_selectionQuiet)
             listSelected();
@@ -476,7 +469,10 @@ void MainWindow::setSelectedIndex(int index)
         ui.List1->setCurrentIndex(m_areas.index(index));
 }
 
-void MainWindow::refresh() { ui.Command6->click(); }
+void MainWindow::refresh()
+{
+    ui.Command6->click();
+}
 
 // The text box keeps paragraphs, not line-end characters; the code's lines
 // end with CR LF, as the generator wrote them and as typed lines do.
@@ -515,10 +511,9 @@ void MainWindow::clipboardCommand()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!ui.txtMap->document()->isEmpty() && !m_state.mapSaved &&
-        askYesNo(
-            this, kQuestionTitle,
-            QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                           "jetzt gespeichert werden?"))) {
+        askYesNo(this, kQuestionTitle,
+                 QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                                "jetzt gespeichert werden?"))) {
         event->ignore();
         ui.Command7->click();
         return;

@@ -34,7 +34,7 @@ class MainToolHost;
 // (OpenCommand.cpp, SaveCommand.cpp, ...) and work through this interface.
 class MainWindow : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -144,12 +144,12 @@ class MainWindow : public QMainWindow {
     void magnifierCommand();  // Command4
     void clipboardCommand();  // cmdClipboard
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-  private:
+private:
     friend class MainToolHost;
     void createControls();
     void createToolBar();

@@ -54,10 +54,8 @@ void MainWindow::layoutWindow()
         view.setHeight(viewHeight);
     ui.picContainer->setGeometry(view);
     ui.Frame3->move(width - ui.Frame3->width() - px(200), (top - ui.Frame3->height()) / 2);
-    ui.VScroll1->setGeometry(view.right() + 1 + px(50), view.top(), ui.VScroll1->sizeHint().width(),
-                             view.height());
-    ui.HScroll1->setGeometry(view.left(), view.bottom() + 1 + px(50), view.width(),
-                             ui.HScroll1->sizeHint().height());
+    ui.VScroll1->setGeometry(view.right() + 1 + px(50), view.top(), ui.VScroll1->sizeHint().width(), view.height());
+    ui.HScroll1->setGeometry(view.left(), view.bottom() + 1 + px(50), view.width(), ui.HScroll1->sizeHint().height());
     layoutCanvas();
 }
 

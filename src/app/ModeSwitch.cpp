@@ -17,20 +17,16 @@ namespace korvane {
 namespace {
 
 const QString kHelpTexts[] = {
-    QStringLiteral(
-        "Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
-        "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte Punkt wird "
-        "mit dem ersten verbunden)."),
-    QStringLiteral(
-        "Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste "
-        "das Rechteck aufziehen."),
-    QStringLiteral(
-        "Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste den "
-        "Kreis in x-Richtung aufziehen."),
-    QStringLiteral(
-        "Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen Ankerpunktes bewegt "
-        "das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der Objekte. Rechter MausClick "
-        "fügt einem Polygon weitere Ziehpunkte hinzu."),
+    QStringLiteral("Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
+                   "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte Punkt wird "
+                   "mit dem ersten verbunden)."),
+    QStringLiteral("Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste "
+                   "das Rechteck aufziehen."),
+    QStringLiteral("Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste den "
+                   "Kreis in x-Richtung aufziehen."),
+    QStringLiteral("Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen Ankerpunktes bewegt "
+                   "das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der Objekte. Rechter MausClick "
+                   "fügt einem Polygon weitere Ziehpunkte hinzu."),
 };
 
 void setUnderline(QLabel* label, bool on)
@@ -40,7 +36,10 @@ void setUnderline(QLabel* label, bool on)
     label->setFont(font);
 }
 
-QColor backgroundOf(const QLabel* label) { return label->palette().color(QPalette::Window); }
+QColor backgroundOf(const QLabel* label)
+{
+    return label->palette().color(QPalette::Window);
+}
 
 void setBackground(QLabel* label, const QColor& color)
 {
@@ -103,7 +102,10 @@ void MainWindow::modeSwitch(int i)
     }
 }
 
-void MainWindow::blinkModeLabel() { setUnderline(ui.Label3, !ui.Label3->font().underline()); }
+void MainWindow::blinkModeLabel()
+{
+    setUnderline(ui.Label3, !ui.Label3->font().underline());
+}
 
 void MainWindow::reset_zustand()
 {
@@ -180,10 +182,25 @@ void MainWindow::setFillStyle(int style)
     ui.chkGefuellt->setChecked(hatched);
 }
 
-QColor MainWindow::drawColor() const { return backgroundOf(ui.lblColor); }
-QColor MainWindow::fillColor() const { return backgroundOf(ui.lblFuellfarbe); }
-QColor MainWindow::handleColor() const { return backgroundOf(ui.lblZiehpunkt); }
-int MainWindow::lineWidth() const { return ui.Picture1->surface().lineWidth(); }
-int MainWindow::fillStyle() const { return static_cast<int>(ui.Picture1->surface().fillStyle()); }
+QColor MainWindow::drawColor() const
+{
+    return backgroundOf(ui.lblColor);
+}
+QColor MainWindow::fillColor() const
+{
+    return backgroundOf(ui.lblFuellfarbe);
+}
+QColor MainWindow::handleColor() const
+{
+    return backgroundOf(ui.lblZiehpunkt);
+}
+int MainWindow::lineWidth() const
+{
+    return ui.Picture1->surface().lineWidth();
+}
+int MainWindow::fillStyle() const
+{
+    return static_cast<int>(ui.Picture1->surface().fillStyle());
+}
 
 } // namespace korvane

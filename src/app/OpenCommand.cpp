@@ -21,19 +21,18 @@ namespace {
 const QString kUnsavedQuestion = QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht "
                                                 "gespeichert. Soll der Code jetzt gespeichert werden?");
 const QString kOpenTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
-const QString kOpenFilter =
-    QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
+const QString kOpenFilter = QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
 const QString kOpenExtension = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png");
 
 } // namespace
 
-void MainWindow::openCommand() {
+void MainWindow::openCommand()
+{
     if (m_state.settingsLoadCount == 0)
         ini_read();
     ++m_state.settingsLoadCount;
 
-    if (!ui.txtMap->document()->isEmpty() && !m_state.mapSaved &&
-        askYesNo(this, kQuestionTitle, kUnsavedQuestion)) {
+    if (!ui.txtMap->document()->isEmpty() && !m_state.mapSaved && askYesNo(this, kQuestionTitle, kUnsavedQuestion)) {
         ui.Command7->click();
         return;
     }
@@ -63,7 +62,8 @@ void MainWindow::openCommand() {
     m_state.mapName.clear();
 }
 
-void MainWindow::bild_laden(const QString& path) {
+void MainWindow::bild_laden(const QString& path)
+{
     m_state.lastImageFolder = folderOf(path);
     QString error;
     const QImage picture = loadPictureFile(path, &error);

@@ -14,15 +14,16 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-QString savedQuestion(const QString& pagePath) {
-    return QStringLiteral("Die HTML-Datei wurde unter \"") + pagePath + QStringLiteral("\" gespeichert.") +
-           kCrLf + kCrLf +
-           QStringLiteral(
-               "Soll die erzeugte Test-HTML-Datei und die MAP-Datendatei (eine ASCII-Textdatei mit den "
-               "eigentlichen MAP-Daten) jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?");
+QString savedQuestion(const QString& pagePath)
+{
+    return QStringLiteral("Die HTML-Datei wurde unter \"") + pagePath + QStringLiteral("\" gespeichert.") + kCrLf +
+           kCrLf +
+           QStringLiteral("Soll die erzeugte Test-HTML-Datei und die MAP-Datendatei (eine ASCII-Textdatei mit den "
+                          "eigentlichen MAP-Daten) jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?");
 }
 
-QString saveFailedMessage(const QString& path) {
+QString saveFailedMessage(const QString& path)
+{
     return QStringLiteral("Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"") + path +
            QStringLiteral("\" ließ sich nicht schreiben.") + kCrLf + kCrLf +
            QStringLiteral("Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
@@ -36,12 +37,12 @@ struct WaitCursor {
 
 } // namespace
 
-void MainWindow::saveCommand() {
+void MainWindow::saveCommand()
+{
     QString folder = m_state.lastMapFolder.isEmpty() ? QDir::currentPath() : m_state.lastMapFolder;
-    const QString name =
-        showSaveDialog(this, QStringLiteral("Test-HTML-Datei und MAP-Daten speichern unter..."), folder,
-                       baseNameOf(m_state.imagePath) + QStringLiteral(".html"),
-                       QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
+    const QString name = showSaveDialog(this, QStringLiteral("Test-HTML-Datei und MAP-Daten speichern unter..."),
+                                        folder, baseNameOf(m_state.imagePath) + QStringLiteral(".html"),
+                                        QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
     if (name.isEmpty())
         return;
     folder = withTrailingSeparator(folder);
@@ -54,8 +55,8 @@ void MainWindow::saveCommand() {
     QString failed;
     {
         WaitCursor wait;
-        failed = replaceFiles(
-            {{pagePath, testPageBytes(code)}, {dataPath, mapDataFileBytes(code, m_state.imageFileName)}});
+        failed =
+            replaceFiles({{pagePath, testPageBytes(code)}, {dataPath, mapDataFileBytes(code, m_state.imageFileName)}});
     }
     if (!failed.isEmpty()) {
         warn(this, saveFailedMessage(failed));

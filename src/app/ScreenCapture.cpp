@@ -25,17 +25,22 @@ QScreen* screenHolding(QPoint point)
 
 } // namespace
 
-QWidget* ScreenCapture::widgetAt(QPoint point) const { return QApplication::widgetAt(point); }
+QWidget* ScreenCapture::widgetAt(QPoint point) const
+{
+    return QApplication::widgetAt(point);
+}
 
-QPoint SystemScreenCapture::pointerPosition() const { return QCursor::pos(); }
+QPoint SystemScreenCapture::pointerPosition() const
+{
+    return QCursor::pos();
+}
 
 ScreenArea SystemScreenCapture::screenAt(QPoint point) const
 {
     QScreen* screen = screenHolding(point);
     if (!screen)
         return {};
-    return {screen->geometry(),
-            twipsPerPixelForDpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY())};
+    return {screen->geometry(), twipsPerPixelForDpi(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY())};
 }
 
 // Wayland gives programs no access to other windows' pixels, and the
@@ -53,8 +58,8 @@ QImage SystemScreenCapture::grab(const QRect& source)
     if (!screen || source.isEmpty())
         return {};
     const QPoint origin = screen->geometry().topLeft();
-    const QPixmap pixels = screen->grabWindow(0, source.x() - origin.x(), source.y() - origin.y(),
-                                              source.width(), source.height());
+    const QPixmap pixels =
+        screen->grabWindow(0, source.x() - origin.x(), source.y() - origin.y(), source.width(), source.height());
     return pixels.isNull() ? QImage() : pixels.toImage();
 }
 
@@ -65,6 +70,9 @@ std::unique_ptr<ScreenCapture> makeScreenCapture()
     return std::make_unique<SystemScreenCapture>();
 }
 
-void setScreenCaptureFactory(ScreenCaptureFactory factory) { installedFactory() = std::move(factory); }
+void setScreenCaptureFactory(ScreenCaptureFactory factory)
+{
+    installedFactory() = std::move(factory);
+}
 
 } // namespace korvane

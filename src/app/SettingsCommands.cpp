@@ -16,7 +16,8 @@ namespace korvane {
 
 namespace {
 
-QString& settingsOverride() {
+QString& settingsOverride()
+{
     static QString path;
     return path;
 }
@@ -30,12 +31,14 @@ const QString kImageFolderKey = QStringLiteral("Letzter_Grafik_Ordner");
 const QString kMapFolderKey = QStringLiteral("Letzter_Speicherort_MAP");
 const QString kExportFolderKey = QStringLiteral("Letzter_Export_Ordner");
 
-QColor swatchColour(QLabel* swatch) {
+QColor swatchColour(QLabel* swatch)
+{
     swatch->ensurePolished();
     return swatch->palette().color(swatch->backgroundRole());
 }
 
-QString readSetting(QWidget* owner, const QString& section, const QString& key, const QString& file) {
+QString readSetting(QWidget* owner, const QString& section, const QString& key, const QString& file)
+{
     IniError error;
     const QString value = iniGetSettingString(section, key, file, &error);
     if (error.failed())
@@ -47,9 +50,10 @@ QString readSetting(QWidget* owner, const QString& section, const QString& key, 
 // Writes the keys in order; after the first failure the user gets one box and
 // the rest are skipped, since they would fail the same way.
 class SettingsWriter {
-  public:
+public:
     explicit SettingsWriter(QWidget* owner, QString file) : m_owner(owner), m_file(std::move(file)) {}
-    void write(const QString& section, const QString& key, const QString& value) {
+    void write(const QString& section, const QString& key, const QString& value)
+    {
         if (m_failed)
             return;
         IniError error;
@@ -60,7 +64,7 @@ class SettingsWriter {
              QStringLiteral("INIWriteSetting"));
     }
 
-  private:
+private:
     QWidget* m_owner;
     QString m_file;
     bool m_failed = false;
@@ -68,11 +72,13 @@ class SettingsWriter {
 
 } // namespace
 
-void setSettingsFileOverride(const QString& path) {
+void setSettingsFileOverride(const QString& path)
+{
     settingsOverride() = path;
 }
 
-QString settingsFilePath() {
+QString settingsFilePath()
+{
     if (!settingsOverride().isEmpty())
         return settingsOverride();
     const QString fileName = QStringLiteral("Korvane.ini");
@@ -84,7 +90,8 @@ QString settingsFilePath() {
     return withTrailingSeparator(configDir) + fileName;
 }
 
-void MainWindow::ini_read() {
+void MainWindow::ini_read()
+{
     const QString file = settingsFilePath();
     if (!QFileInfo(file).isFile())
         return;
@@ -108,23 +115,20 @@ void MainWindow::ini_read() {
     m_state.lastImageFolder = readSetting(this, kPath, kImageFolderKey, file);
     m_state.lastMapFolder = readSetting(this, kPath, kMapFolderKey, file);
     m_state.lastExportFolder = readSetting(this, kPath, kExportFolderKey, file);
-    if (const auto open = settingFlag(readSetting(this, kLupe, QStringLiteral("lupe_visible"), file));
-        open && *open)
+    if (const auto open = settingFlag(readSetting(this, kLupe, QStringLiteral("lupe_visible"), file)); open && *open)
         ui.Command4->click();
 }
 
-void MainWindow::ini_write() {
+void MainWindow::ini_write()
+{
     SettingsWriter out(this, settingsFilePath());
-    out.write(kColor, QStringLiteral("Zeichenfarbe"),
-              QString::number(settingNumberOf(swatchColour(ui.lblColor))));
-    out.write(kColor, QStringLiteral("Fuellfarbe"),
-              QString::number(settingNumberOf(swatchColour(ui.lblFuellfarbe))));
+    out.write(kColor, QStringLiteral("Zeichenfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblColor))));
+    out.write(kColor, QStringLiteral("Fuellfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblFuellfarbe))));
     out.write(kColor, QStringLiteral("Ziehpunktfarbe"),
               QString::number(settingNumberOf(swatchColour(ui.lblZiehpunkt))));
     const ImageSurface& canvas = ui.Picture1->surface();
     out.write(kDrawWidth, QStringLiteral("DrawWidth1"), QString::number(canvas.lineWidth()));
-    out.write(kFillStyle, QStringLiteral("FillStyle1"),
-              QString::number(static_cast<int>(canvas.fillStyle())));
+    out.write(kFillStyle, QStringLiteral("FillStyle1"), QString::number(static_cast<int>(canvas.fillStyle())));
     // The folders are only known when the file was read in this run; otherwise
     // the stored ones stay.
     if (m_state.settingsLoadCount > 0) {

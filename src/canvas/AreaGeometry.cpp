@@ -10,7 +10,10 @@ namespace korvane {
 namespace {
 
 // Coordinates far outside any image would overflow the pixel arithmetic.
-int pixelValue(double value) { return roundHalfEven(std::clamp(value, -10'000'000.0, 10'000'000.0)); }
+int pixelValue(double value)
+{
+    return roundHalfEven(std::clamp(value, -10'000'000.0, 10'000'000.0));
+}
 
 } // namespace
 

@@ -50,8 +50,8 @@ const AreaGeometry& AreaRenderer::geometry(int row) const
 
 AreaRenderer::Style AreaRenderer::currentStyle() const
 {
-    return {m_surface.penColor(), m_circleColor, m_surface.fillColor(),
-            static_cast<int>(m_surface.fillStyle()), m_surface.lineWidth()};
+    return {m_surface.penColor(), m_circleColor, m_surface.fillColor(), static_cast<int>(m_surface.fillStyle()),
+            m_surface.lineWidth()};
 }
 
 QRect AreaRenderer::damageOf(const AreaGeometry& area) const
@@ -75,8 +75,8 @@ void AreaRenderer::redraw(int skip)
             damagedArea += qint64(r.width()) * r.height();
         const qint64 imageArea = qint64(m_surface.size().width()) * m_surface.size().height();
         // Past half the picture a redraw from scratch is as quick.
-        const bool partial = m_incremental && !m_needFull && m_surface.isClean() &&
-                             currentStyle() == m_cleanStyle && damagedArea * 2 < imageArea;
+        const bool partial = m_incremental && !m_needFull && m_surface.isClean() && currentStyle() == m_cleanStyle &&
+                             damagedArea * 2 < imageArea;
         if (partial)
             redrawDamaged(damage);
         else

@@ -17,7 +17,7 @@ class ImageSurface;
 // result is the same picture a redraw from scratch gives.
 class AreaRenderer : public QObject {
     Q_OBJECT
-  public:
+public:
     AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject* parent = nullptr);
 
     // The colour of circles (the drawing colour swatch).
@@ -33,7 +33,7 @@ class AreaRenderer : public QObject {
     // How the last complete redraw was done (for tests and measurements).
     bool lastRedrawWasPartial() const { return m_lastPartial; }
 
-  private:
+private:
     struct Style {
         QColor pen, circle, fill;
         int fillStyle = 0;

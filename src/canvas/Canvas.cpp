@@ -42,10 +42,19 @@ void Canvas::paintEvent(QPaintEvent* event)
 
 // Press, move and release keep coming to the canvas while a button is held,
 // also outside it, so a drag released outside keeps its coordinates.
-void Canvas::mousePressEvent(QMouseEvent* event) { emit mousePressed(event->button(), event->position()); }
+void Canvas::mousePressEvent(QMouseEvent* event)
+{
+    emit mousePressed(event->button(), event->position());
+}
 
-void Canvas::mouseMoveEvent(QMouseEvent* event) { emit mouseMoved(event->position(), event->buttons()); }
+void Canvas::mouseMoveEvent(QMouseEvent* event)
+{
+    emit mouseMoved(event->position(), event->buttons());
+}
 
-void Canvas::mouseReleaseEvent(QMouseEvent* event) { emit mouseReleased(event->button(), event->position()); }
+void Canvas::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit mouseReleased(event->button(), event->position());
+}
 
 } // namespace korvane

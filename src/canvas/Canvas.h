@@ -12,7 +12,7 @@ namespace korvane {
 // children, so they scroll with it.
 class Canvas : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit Canvas(QWidget* parent = nullptr);
 
     // Shows the image unscaled from the top-left corner; the canvas takes its size.
@@ -23,18 +23,18 @@ class Canvas : public QWidget {
     // The buffer as shown (picture plus drawing).
     const QImage& image() const { return m_surface.image(); }
 
-  signals:
+signals:
     void mousePressed(Qt::MouseButton button, QPointF position);
     void mouseMoved(QPointF position, Qt::MouseButtons buttons);
     void mouseReleased(Qt::MouseButton button, QPointF position);
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-  private:
+private:
     ImageSurface m_surface;
 };
 

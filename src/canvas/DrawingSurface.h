@@ -18,7 +18,7 @@ enum class FillStyle { Transparent = 1, DiagonalCross = 7 };
 // The small set of drawing operations the editor needs from its canvas. The
 // drawing attributes are state of the surface, as on a persistent canvas.
 class DrawingSurface {
-  public:
+public:
     virtual ~DrawingSurface() = default;
 
     virtual void setPenColor(const QColor& color) = 0;

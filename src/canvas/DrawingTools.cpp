@@ -10,7 +10,10 @@ namespace korvane {
 
 namespace {
 
-QPoint rounded(QPointF p) { return QPoint(roundHalfEven(p.x()), roundHalfEven(p.y())); }
+QPoint rounded(QPointF p)
+{
+    return QPoint(roundHalfEven(p.x()), roundHalfEven(p.y()));
+}
 
 } // namespace
 
@@ -91,7 +94,10 @@ bool DragTool::release(Qt::MouseButton button, QPointF)
     return true;
 }
 
-void RectangleTool::drawBand(QPointF start, QPointF end) { m_host.surface().drawRectangle(start, end); }
+void RectangleTool::drawBand(QPointF start, QPointF end)
+{
+    m_host.surface().drawRectangle(start, end);
+}
 
 bool RectangleTool::finish(QPointF start, QPointF end)
 {
@@ -116,9 +122,8 @@ void CircleTool::drawBand(QPointF start, QPointF end)
 bool CircleTool::finish(QPointF start, QPointF end)
 {
     const int radius = roundHalfEven(std::abs(end.x() - start.x()));
-    if (m_host.commitShape(
-            QStringLiteral("circle"),
-            entry::coordinateText({roundHalfEven(start.x()), roundHalfEven(start.y()), radius})))
+    if (m_host.commitShape(QStringLiteral("circle"),
+                           entry::coordinateText({roundHalfEven(start.x()), roundHalfEven(start.y()), radius})))
         m_host.editor().drawState = 1;
     return true;
 }

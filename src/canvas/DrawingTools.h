@@ -13,7 +13,7 @@ struct EditorState;
 
 // What the tools need from the window around them.
 class ToolHost {
-  public:
+public:
     virtual ~ToolHost() = default;
     virtual DrawingSurface& surface() = 0;
     virtual EditorState& editor() = 0;
@@ -28,7 +28,7 @@ class ToolHost {
 // One drawing tool: press, move and release in canvas pixels. The shape
 // being drawn lives in the editor state until it is committed.
 class DrawingTool {
-  public:
+public:
     explicit DrawingTool(ToolHost& host) : m_host(host) {}
     virtual ~DrawingTool() = default;
     virtual void press(Qt::MouseButton button, QPointF position) = 0;
@@ -37,47 +37,47 @@ class DrawingTool {
     // state is then left as it is).
     virtual bool release(Qt::MouseButton, QPointF) { return true; }
 
-  protected:
+protected:
     ToolHost& m_host;
 };
 
 class PolygonTool : public DrawingTool {
-  public:
+public:
     using DrawingTool::DrawingTool;
     void press(Qt::MouseButton button, QPointF position) override;
 
-  private:
+private:
     void close(QPointF position);
 };
 
 // The rectangle and the circle share the drag with its XOR rubber band.
 class DragTool : public DrawingTool {
-  public:
+public:
     using DrawingTool::DrawingTool;
     void press(Qt::MouseButton button, QPointF position) override;
     void move(QPointF position) override;
     bool release(Qt::MouseButton button, QPointF position) override;
 
-  protected:
+protected:
     virtual void drawBand(QPointF start, QPointF end) = 0;
     // Checks the size and commits; false when the drag was too small.
     virtual bool finish(QPointF start, QPointF end) = 0;
 };
 
 class RectangleTool : public DragTool {
-  public:
+public:
     using DragTool::DragTool;
 
-  protected:
+protected:
     void drawBand(QPointF start, QPointF end) override;
     bool finish(QPointF start, QPointF end) override;
 };
 
 class CircleTool : public DragTool {
-  public:
+public:
     using DragTool::DragTool;
 
-  protected:
+protected:
     void drawBand(QPointF start, QPointF end) override;
     bool finish(QPointF start, QPointF end) override;
 };

@@ -90,8 +90,7 @@ void HandleWidget::mouseReleaseEvent(QMouseEvent* event)
     emit released(m_index, event->button(), event->position().toPoint());
 }
 
-EditHandles::EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host,
-                         QObject* parent)
+EditHandles::EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent)
     : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_host(std::move(host)),
       m_arrow(arrowCursor())
 {
@@ -150,7 +149,10 @@ void EditHandles::removeHandles()
     }
 }
 
-void EditHandles::hideAnchor() { anchor()->hide(); }
+void EditHandles::hideAnchor()
+{
+    anchor()->hide();
+}
 
 void EditHandles::edit_zeichnen(int index)
 {
@@ -314,7 +316,10 @@ void EditHandles::onReleased(int index)
     m_host.redraw(-1, true);
 }
 
-QString EditHandles::selectedShape() const { return entry::shapeOf(m_areas.line(m_host.selectedIndex())); }
+QString EditHandles::selectedShape() const
+{
+    return entry::shapeOf(m_areas.line(m_host.selectedIndex()));
+}
 
 void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPoint position)
 {

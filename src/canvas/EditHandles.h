@@ -17,24 +17,24 @@ class DrawingSurface;
 // mouse actions with positions relative to its own top-left corner.
 class HandleWidget : public QWidget {
     Q_OBJECT
-  public:
+public:
     HandleWidget(int index, QWidget* canvas);
     int index() const { return m_index; }
     void setColor(const QColor& color);
     QColor color() const { return m_color; }
 
-  signals:
+signals:
     void pressed(int index, Qt::MouseButton button, QPoint position);
     void moved(int index, Qt::MouseButtons buttons, QPoint position);
     void released(int index, Qt::MouseButton button, QPoint position);
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-  private:
+private:
     int m_index;
     QColor m_color;
 };
@@ -43,7 +43,7 @@ class HandleWidget : public QWidget {
 // dragging them, and writing the coordinates back from their positions.
 class EditHandles : public QObject {
     Q_OBJECT
-  public:
+public:
     static constexpr int kSize = 5; // w and h of every handle
 
     struct Host {
@@ -53,8 +53,7 @@ class EditHandles : public QObject {
         std::function<void(bool)> suspendListUpdates;
     };
 
-    EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host,
-                QObject* parent = nullptr);
+    EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent = nullptr);
 
     HandleWidget* handle(int index) const;
     int count() const { return static_cast<int>(m_handles.size()); } // anchor included
@@ -76,7 +75,7 @@ class EditHandles : public QObject {
     void moveHandle(HandleWidget* handle, Qt::MouseButtons button, QPointF offset);
     void moveHandleHorizontally(HandleWidget* handle, Qt::MouseButtons button, QPointF offset);
 
-  private:
+private:
     HandleWidget* createHandle();
     void onPressed(int index, Qt::MouseButton button);
     void onMoved(int index, Qt::MouseButtons buttons, QPoint position);

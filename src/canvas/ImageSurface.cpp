@@ -23,9 +23,15 @@ void useScreenResolution(QImage& image)
 
 } // namespace
 
-ImageSurface::ImageSurface() { resizeBlank(QSize(1, 1), Qt::lightGray); }
+ImageSurface::ImageSurface()
+{
+    resizeBlank(QSize(1, 1), Qt::lightGray);
+}
 
-ImageSurface::~ImageSurface() { flush(); }
+ImageSurface::~ImageSurface()
+{
+    flush();
+}
 
 void ImageSurface::setPicture(const QImage& picture)
 {
@@ -53,7 +59,10 @@ const QImage& ImageSurface::image() const
     return m_buffer;
 }
 
-void ImageSurface::setLineWidth(int width) { m_width = std::clamp(width, 1, 3); }
+void ImageSurface::setLineWidth(int width)
+{
+    m_width = std::clamp(width, 1, 3);
+}
 
 QPainter& ImageSurface::painter()
 {
@@ -66,7 +75,10 @@ QPainter& ImageSurface::painter()
     return *m_painter;
 }
 
-void ImageSurface::flush() const { m_painter.reset(); }
+void ImageSurface::flush() const
+{
+    m_painter.reset();
+}
 
 void ImageSurface::prepare(const QColor& penColor, bool filled)
 {
@@ -95,7 +107,10 @@ void ImageSurface::touched(const QRectF& bounds)
     notify(rect);
 }
 
-void ImageSurface::addDirty(const QRect& rect) { m_dirty += rect; }
+void ImageSurface::addDirty(const QRect& rect)
+{
+    m_dirty += rect;
+}
 
 void ImageSurface::notify(const QRect& rect)
 {
@@ -143,8 +158,8 @@ void ImageSurface::drawText(QPoint topLeft, const QString& text, const QFont& fo
     prepare(m_pen, false);
     QPainter& p = painter();
     p.setFont(font);
-    const QRect bounds = p.fontMetrics().boundingRect(QRect(topLeft, QSize(100000, 100000)),
-                                                      Qt::AlignLeft | Qt::AlignTop, text);
+    const QRect bounds =
+        p.fontMetrics().boundingRect(QRect(topLeft, QSize(100000, 100000)), Qt::AlignLeft | Qt::AlignTop, text);
     p.drawText(bounds, Qt::AlignLeft | Qt::AlignTop, text);
     touched(QRectF(bounds));
 }

@@ -15,7 +15,7 @@ namespace korvane {
 // It remembers which parts differ from the last complete redraw of the areas
 // ("dirty"), so a redraw can restore and repaint only those parts.
 class ImageSurface : public DrawingSurface {
-  public:
+public:
     ImageSurface();
     ~ImageSurface() override;
 
@@ -65,7 +65,7 @@ class ImageSurface : public DrawingSurface {
     void flush() const;
     void notify(const QRect& rect);
 
-  private:
+private:
     QPainter& painter();
     void prepare(const QColor& penColor, bool filled);
     void touched(const QRectF& bounds);

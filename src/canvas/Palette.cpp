@@ -5,8 +5,7 @@
 
 namespace korvane {
 
-ColorPalette::ColorPalette(int twipsPerPixel, QWidget* parent)
-    : QWidget(parent), m_tpp(std::max(1, twipsPerPixel))
+ColorPalette::ColorPalette(int twipsPerPixel, QWidget* parent) : QWidget(parent), m_tpp(std::max(1, twipsPerPixel))
 {
     setObjectName(QStringLiteral("picColor"));
     setAccessibleName(QStringLiteral("Farbpalette"));

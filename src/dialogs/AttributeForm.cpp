@@ -29,16 +29,19 @@ const QString kChooserFilter =
     QStringLiteral("HTML, HTM, PHP, ASP-Dateien (*.html,*.htm,*.php,*.asp) |*.html;*.htm;*.php;*.asp");
 const QString kChooserExtension = QStringLiteral("*.html;*.htm;*.php;*.asp");
 
-QString lines(const QStringList& parts) {
+QString lines(const QStringList& parts)
+{
     return parts.join(QStringLiteral("\r\n"));
 }
 
-template <typename W> W* named(W* widget, const char* name) {
+template <typename W> W* named(W* widget, const char* name)
+{
     widget->setObjectName(QLatin1String(name));
     return widget;
 }
 
-QPushButton* helpButton(QWidget* parent, const char* name) {
+QPushButton* helpButton(QWidget* parent, const char* name)
+{
     auto* button = named(new QPushButton(QStringLiteral("?"), parent), name);
     button->setAutoDefault(false);
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("??")) + 16);
@@ -48,7 +51,8 @@ QPushButton* helpButton(QWidget* parent, const char* name) {
 } // namespace
 
 AttributeForm::AttributeForm(Kind kind, QString& linkFolder, QWidget* owner)
-    : QDialog(owner), m_kind(kind), m_linkFolder(linkFolder) {
+    : QDialog(owner), m_kind(kind), m_linkFolder(linkFolder)
+{
     setObjectName(kind == Kind::Link ? QStringLiteral("frmVerweis") : QStringLiteral("frmEdit"));
     setWindowTitle(kind == Kind::Link ? QStringLiteral("Eigenschaften, Verweisziele...")
                                       : QStringLiteral("Korvane , Attribute bearbeiten..."));
@@ -60,7 +64,8 @@ AttributeForm::AttributeForm(Kind kind, QString& linkFolder, QWidget* owner)
     ui.Text1->setFocus();
 }
 
-void AttributeForm::createControls() {
+void AttributeForm::createControls()
+{
     const bool link = m_kind == Kind::Link;
     ui.Label1 = named(new QLabel(QStringLiteral("Verweisziel (z.B:  http://www.beispiel.de/index.html), oder "
                                                 "eine lokale Datei auswählen"),
@@ -69,26 +74,24 @@ void AttributeForm::createControls() {
     ui.Text1 = named(new QLineEdit(QStringLiteral("#"), this), "Text1");
     ui.Command4 = named(new QPushButton(this), "Command4");
     ui.Command4->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    ui.Command4->setToolTip(
-        QStringLiteral("Lokale Datei auswälen und einen relativen URL- Verweis erstellen."));
+    ui.Command4->setToolTip(QStringLiteral("Lokale Datei auswälen und einen relativen URL- Verweis erstellen."));
     ui.Command4->setAutoDefault(false);
     ui.Command7 = helpButton(this, "Command7");
 
-    ui.Label2 =
-        named(new QLabel(link ? QStringLiteral("Alternativer Text. Dieser Text erscheint beim Überfahren "
-                                               "der Areale mit der Maus:")
-                              : QStringLiteral("Alternativer Text. Dieser Text erscheint beim Überfahren "
-                                               "mit der Maus:"),
-                         this),
-              "Label2");
+    ui.Label2 = named(new QLabel(link ? QStringLiteral("Alternativer Text. Dieser Text erscheint beim Überfahren "
+                                                       "der Areale mit der Maus:")
+                                      : QStringLiteral("Alternativer Text. Dieser Text erscheint beim Überfahren "
+                                                       "mit der Maus:"),
+                                 this),
+                      "Label2");
     ui.text2 = named(new QLineEdit(QStringLiteral("over"), this), "text2");
 
     ui.Label3 = named(new QLabel(QStringLiteral("Target Attribut:"), this), "Label3");
     ui.Combo1 = named(new QComboBox(this), "Combo1");
     ui.Combo1->setEditable(true);
     ui.Combo1->setInsertPolicy(QComboBox::NoInsert);
-    ui.Combo1->addItems({QString(), QStringLiteral("_blank"), QStringLiteral("_self"),
-                         QStringLiteral("_parent"), QStringLiteral("_top")});
+    ui.Combo1->addItems({QString(), QStringLiteral("_blank"), QStringLiteral("_self"), QStringLiteral("_parent"),
+                         QStringLiteral("_top")});
     ui.Combo1->setEditText(QString());
     ui.Command1 = helpButton(this, "Command1");
 
@@ -111,17 +114,15 @@ void AttributeForm::createControls() {
     ui.Command5->setFocusPolicy(Qt::NoFocus);
 
     if (link) {
-        ui.Label6 =
-            named(new QLabel(QStringLiteral("Hinweis: Hier kann auch zunächst auf \"Übernehmen\" geklickt "
-                                            "werden. Die richtigen Werte können dann später im Edit-Modus "
-                                            "eingetragen werden."),
-                             this),
-                  "Label6");
+        ui.Label6 = named(new QLabel(QStringLiteral("Hinweis: Hier kann auch zunächst auf \"Übernehmen\" geklickt "
+                                                    "werden. Die richtigen Werte können dann später im Edit-Modus "
+                                                    "eingetragen werden."),
+                                     this),
+                          "Label6");
         ui.Label6->setWordWrap(true);
     }
     ui.Command2 =
-        named(new QPushButton(link ? QStringLiteral("Übernehmen") : QStringLiteral("Uebernehmen"), this),
-              "Command2");
+        named(new QPushButton(link ? QStringLiteral("Übernehmen") : QStringLiteral("Uebernehmen"), this), "Command2");
     ui.Command2->setDefault(true);
     ui.Command3 = named(new QPushButton(QStringLiteral("Abbrechen"), this), "Command3");
     ui.Command3->setAutoDefault(false);
@@ -133,7 +134,8 @@ void AttributeForm::createControls() {
     }
 }
 
-void AttributeForm::layoutControls() {
+void AttributeForm::layoutControls()
+{
     auto* grid = new QGridLayout(this);
     int row = 0;
     grid->addWidget(ui.Label1, row++, 0, 1, 4);
@@ -174,7 +176,8 @@ void AttributeForm::layoutControls() {
 
 // Thin outlines one pixel outside the text boxes; they follow the boxes
 // wherever the layout puts them.
-void AttributeForm::createFrames() {
+void AttributeForm::createFrames()
+{
     const std::pair<QFrame**, QWidget*> frames[] = {{&ui.Shape_text1, ui.Text1},
                                                     {&ui.shape_text2, ui.text2},
                                                     {&ui.Shape1, ui.txtMouseOver},
@@ -194,12 +197,14 @@ void AttributeForm::createFrames() {
     }
 }
 
-void AttributeForm::placeFrame(QWidget* box) {
+void AttributeForm::placeFrame(QWidget* box)
+{
     if (auto* frame = qobject_cast<QFrame*>(box->property("korvaneFrame").value<QObject*>()))
         frame->setGeometry(box->geometry().adjusted(-1, -1, 1, 1));
 }
 
-void AttributeForm::connectButtons() {
+void AttributeForm::connectButtons()
+{
     connect(ui.Command2, &QPushButton::clicked, this, [this] {
         m_accepted = true;
         done(Accepted);
@@ -210,12 +215,12 @@ void AttributeForm::connectButtons() {
             [this] { inform(this, linkTargetHelp(), programName() + QStringLiteral("- Verweisziel")); });
     connect(ui.Command1, &QPushButton::clicked, this,
             [this] { inform(this, targetHelp(), programName() + QStringLiteral(" - Target Attribut")); });
-    connect(ui.Command6, &QPushButton::clicked, this, [this] {
-        inform(this, eventHandlerHelp(), programName() + QStringLiteral(" - JavaScript EventHandler"));
-    });
+    connect(ui.Command6, &QPushButton::clicked, this,
+            [this] { inform(this, eventHandlerHelp(), programName() + QStringLiteral(" - JavaScript EventHandler")); });
 }
 
-bool AttributeForm::eventFilter(QObject* watched, QEvent* event) {
+bool AttributeForm::eventFilter(QObject* watched, QEvent* event)
+{
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (!box)
         return QDialog::eventFilter(watched, event);
@@ -234,12 +239,11 @@ bool AttributeForm::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void AttributeForm::chooseLocalFile() {
-    QString folder = m_linkFolder.isEmpty()
-                         ? withTrailingSeparator(QDir::toNativeSeparators(QDir::currentPath()))
-                         : m_linkFolder;
-    const QString name =
-        showOpenDialog(this, kChooserTitle, folder, QString(), kChooserFilter, kChooserExtension);
+void AttributeForm::chooseLocalFile()
+{
+    QString folder =
+        m_linkFolder.isEmpty() ? withTrailingSeparator(QDir::toNativeSeparators(QDir::currentPath())) : m_linkFolder;
+    const QString name = showOpenDialog(this, kChooserTitle, folder, QString(), kChooserFilter, kChooserExtension);
     if (name.isEmpty())
         return;
     // The bare file name is the relative link; it holds when the page with
@@ -248,7 +252,8 @@ void AttributeForm::chooseLocalFile() {
     m_linkFolder = withTrailingSeparator(folder);
 }
 
-LinkAttributes AttributeForm::enteredAttributes() const {
+LinkAttributes AttributeForm::enteredAttributes() const
+{
     const QString href = m_kind == Kind::Link ? attributes::cleanedHref(ui.Text1->text()) : ui.Text1->text();
     // A "|" would split the area line; "&#124;" means the same in HTML.
     return {entry::escapeBar(href),
@@ -259,17 +264,18 @@ LinkAttributes AttributeForm::enteredAttributes() const {
             entry::escapeBar(attributes::optionalValue(ui.txtOnClick->text()))};
 }
 
-QString AttributeForm::closeQuestion() const {
+QString AttributeForm::closeQuestion() const
+{
     return m_kind == Kind::Link
                ? QStringLiteral("Die Daten wurden noch nicht übernommen. Daten verwerfen und Areal löschen?")
-               : QStringLiteral(
-                     "Die Daten wurden noch nicht übernommen. Daten verwerfen und die ursprünglichen "
-                     "Werte verwenden?");
+               : QStringLiteral("Die Daten wurden noch nicht übernommen. Daten verwerfen und die ursprünglichen "
+                                "Werte verwenden?");
 }
 
 // Closing through the title bar (or Escape) would lose the input, so it asks
 // first; Yes acts as "Abbrechen".
-void AttributeForm::closeEvent(QCloseEvent* event) {
+void AttributeForm::closeEvent(QCloseEvent* event)
+{
     if (askYesNo(this, kQuestionTitle, closeQuestion(), MessageButton::No)) {
         done(Rejected);
         event->accept();
@@ -278,55 +284,56 @@ void AttributeForm::closeEvent(QCloseEvent* event) {
     }
 }
 
-void AttributeForm::reject() {
+void AttributeForm::reject()
+{
     close();
 }
 
-QString AttributeForm::linkTargetHelp() {
+QString AttributeForm::linkTargetHelp()
+{
     return QStringLiteral("Als Verweisziel kann auch JavaScript Code eingetragen werden (z.B: "
                           "javascript:alert('Meldung').");
 }
 
-QString AttributeForm::targetHelp() {
-    return lines(
-        {QStringLiteral("\"_blank\" - das Dokument wird in ein neues, zusätzliches Browserfenster geladen, "
-                        "die alte Seite bleibt erhalten "),
-         QString(), QStringLiteral("\"_self\" - das Dokument wird in das gerade aktive Fenster geladen."),
-         QString(),
-         QStringLiteral("\"_parent\" - bei geschachtelten Frames wird das Dokument in das Fenster geladen, "
-                        "das sich eine Verschachtelungsebene höher befindet"),
-         QString(),
-         QStringLiteral("\"_top\" - das Dokument wird in das Browserfenster geladen, löscht also die "
-                        "Framedarstellung "),
-         QString(),
-         QStringLiteral("In die ComboBox können auch Namen von Frames per Hand eingetragen werden (z.B. "
-                        "links, rechts)."),
-         QString(),
-         QStringLiteral("Bleibt die ComboBox leer, wird das Target-Attribut nicht verwendet und der Verweis "
-                        "wird im gleichen Fenster geöffnet.")});
+QString AttributeForm::targetHelp()
+{
+    return lines({QStringLiteral("\"_blank\" - das Dokument wird in ein neues, zusätzliches Browserfenster geladen, "
+                                 "die alte Seite bleibt erhalten "),
+                  QString(), QStringLiteral("\"_self\" - das Dokument wird in das gerade aktive Fenster geladen."),
+                  QString(),
+                  QStringLiteral("\"_parent\" - bei geschachtelten Frames wird das Dokument in das Fenster geladen, "
+                                 "das sich eine Verschachtelungsebene höher befindet"),
+                  QString(),
+                  QStringLiteral("\"_top\" - das Dokument wird in das Browserfenster geladen, löscht also die "
+                                 "Framedarstellung "),
+                  QString(),
+                  QStringLiteral("In die ComboBox können auch Namen von Frames per Hand eingetragen werden (z.B. "
+                                 "links, rechts)."),
+                  QString(),
+                  QStringLiteral("Bleibt die ComboBox leer, wird das Target-Attribut nicht verwendet und der Verweis "
+                                 "wird im gleichen Fenster geöffnet.")});
 }
 
-QString AttributeForm::eventHandlerHelp() {
+QString AttributeForm::eventHandlerHelp()
+{
     return lines(
-        {QStringLiteral(
-             "Die 3 Eingabefelder im unteren Teil sollten nur User mit JavaScript Kentnissen verwenden."),
+        {QStringLiteral("Die 3 Eingabefelder im unteren Teil sollten nur User mit JavaScript Kentnissen verwenden."),
          QStringLiteral("In diese Felder kann JavaScript Code eingetragen werden oder es können vorher "),
          QStringLiteral("definierte JavaScript Functionen aufgerufen werden."), QString(),
          QStringLiteral("Beispiel: Öffnen eines Fensters "),
          QStringLiteral("window.open('','','toolbar=no,status=no,menubar=no,height=150,width=100')"),
          QStringLiteral("Innerhalb des Codes nur einfache Beistriche (') verwenden."), QString(),
-         QStringLiteral("Beispiel: Aufruf einer vorher definierten Funktion"),
-         QStringLiteral("IhreFunktion()"),
+         QStringLiteral("Beispiel: Aufruf einer vorher definierten Funktion"), QStringLiteral("IhreFunktion()"),
          QStringLiteral("Der Code muss nicht in Beistriche (\") eingeschlossen werden."), QString(),
          QStringLiteral("Im HTML-Quellcode steht dann später: onclick=\"IhreFunktion()\""), QString(),
-         QStringLiteral(
-             "Falls sie über keine JavaScript Kentnisse verfügen, sollten Sie diese Felder leer lassen.")});
+         QStringLiteral("Falls sie über keine JavaScript Kentnisse verfügen, sollten Sie diese Felder leer lassen.")});
 }
 
 // The link dialog starts with the attributes accepted last; an empty link
 // target or alternative text keeps the form's "#" and "over".
 frmVerweis::frmVerweis(const LinkAttributes& previous, QString& linkFolder, QWidget* owner)
-    : AttributeForm(Kind::Link, linkFolder, owner) {
+    : AttributeForm(Kind::Link, linkFolder, owner)
+{
     if (!previous.href.isEmpty())
         ui.Text1->setText(previous.href);
     ui.Text1->selectAll();
@@ -347,7 +354,8 @@ frmVerweis::frmVerweis(const LinkAttributes& previous, QString& linkFolder, QWid
 }
 
 frmEdit::frmEdit(const QString& line, QString& linkFolder, QWidget* owner)
-    : AttributeForm(Kind::Edit, linkFolder, owner) {
+    : AttributeForm(Kind::Edit, linkFolder, owner)
+{
     m_line = line;
     ui.txtZeile->setMaxLength(std::numeric_limits<int>::max());
     ui.txtZeile->setText(line);
@@ -363,7 +371,8 @@ frmEdit::frmEdit(const QString& line, QString& linkFolder, QWidget* owner)
     ui.txtOnClick->setText(shown(a.onclick));
 }
 
-QString frmEdit::editedLine() const {
+QString frmEdit::editedLine() const
+{
     return entry::withAttributes(m_line, enteredAttributes());
 }
 

@@ -18,7 +18,7 @@ namespace korvane {
 // accepting stores. The caller decides what to do with the accepted values.
 class AttributeForm : public QDialog {
     Q_OBJECT
-  public:
+public:
     enum class Kind { Link, Edit };
 
     // The controls, named as the objectNames they carry.
@@ -66,12 +66,12 @@ class AttributeForm : public QDialog {
     static QString targetHelp();
     static QString eventHandlerHelp();
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
     void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     void createControls();
     void createFrames();
     void layoutControls();
@@ -89,7 +89,7 @@ class AttributeForm : public QDialog {
 // the attributes accepted last.
 class frmVerweis : public AttributeForm {
     Q_OBJECT
-  public:
+public:
     frmVerweis(const LinkAttributes& previous, QString& linkFolder, QWidget* owner);
 };
 
@@ -97,12 +97,12 @@ class frmVerweis : public AttributeForm {
 // coordinates and any fields after the eighth are carried through.
 class frmEdit : public AttributeForm {
     Q_OBJECT
-  public:
+public:
     frmEdit(const QString& line, QString& linkFolder, QWidget* owner);
     // The line with the accepted attributes in place of the old ones.
     QString editedLine() const;
 
-  private:
+private:
     QString m_line; // the whole line, also beyond what a line edit holds
 };
 

@@ -4,14 +4,16 @@
 
 namespace korvane::attributes {
 
-QString cleanedHref(const QString& typed) {
+QString cleanedHref(const QString& typed)
+{
     QString href = typed;
     href.remove(QStringLiteral("href="), Qt::CaseInsensitive);
     href.remove(QLatin1Char('"'));
     return href;
 }
 
-QString optionalValue(const QString& typed) {
+QString optionalValue(const QString& typed)
+{
     return typed.trimmed().isEmpty() ? entry::kAbsent : typed;
 }
 

@@ -15,7 +15,8 @@ QString optionalValue(const QString& typed);
 
 // Whether a typed key text is the double quote the handler boxes turn into
 // an apostrophe (a double quote would end the HTML attribute early).
-inline bool isDoubleQuote(const QString& keyText) {
+inline bool isDoubleQuote(const QString& keyText)
+{
     return keyText == QLatin1String("\"");
 }
 

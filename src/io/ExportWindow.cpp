@@ -35,26 +35,29 @@ constexpr qsizetype kSelectLimit = 65536;
 
 // Text1: copies and drags leave the invisible line-end markers behind.
 class ExportTextEdit : public QPlainTextEdit {
-  public:
+public:
     ExportTextEdit(const PageText& page, QWidget* parent) : QPlainTextEdit(parent), m_page(page) {}
 
-  protected:
-    QMimeData* createMimeDataFromSelection() const override {
+protected:
+    QMimeData* createMimeDataFromSelection() const override
+    {
         auto* data = new QMimeData;
-        data->setText(m_page.withoutMarkers(textCursor().selection().toRawText())
-                          .replace(QChar(0x2029), QLatin1Char('\n')));
+        data->setText(
+            m_page.withoutMarkers(textCursor().selection().toRawText()).replace(QChar(0x2029), QLatin1Char('\n')));
         return data;
     }
 
-  private:
+private:
     const PageText& m_page;
 };
 
-QString readFailedMessage(const QString& path) {
+QString readFailedMessage(const QString& path)
+{
     return QStringLiteral("Die Datei \"") + path + QStringLiteral("\" konnte nicht gelesen werden.");
 }
 
-QString saveFailedMessage(const QString& path) {
+QString saveFailedMessage(const QString& path)
+{
     return QStringLiteral("Der HTML-Code konnte nicht gespeichert werden: Die Datei \"") + path +
            QStringLiteral("\" ließ sich nicht schreiben.") + kCrLf + kCrLf +
            QStringLiteral("Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
@@ -65,17 +68,18 @@ QString saveFailedMessage(const QString& path) {
 // The central panel tells the window when its size changed, so the bars and
 // the text follow.
 class ExportPanel : public QWidget {
-  public:
+public:
     explicit ExportPanel(ExportWindow* window) : QWidget(window), m_window(window) {}
 
-  protected:
+protected:
     void resizeEvent(QResizeEvent*) override { m_window->arrange(); }
 
-  private:
+private:
     ExportWindow* m_window;
 };
 
-ExportWindow::ExportWindow(QWidget* owner) : QMainWindow(owner) {
+ExportWindow::ExportWindow(QWidget* owner) : QMainWindow(owner)
+{
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(QStringLiteral("MAP-Daten in eine bereits existierende HTML-Datei einfügen"));
     createControls();
@@ -86,7 +90,8 @@ ExportWindow::ExportWindow(QWidget* owner) : QMainWindow(owner) {
 
 ExportWindow::~ExportWindow() = default;
 
-void ExportWindow::createControls() {
+void ExportWindow::createControls()
+{
     auto* panel = new ExportPanel(this);
     setCentralWidget(panel);
 
@@ -98,11 +103,10 @@ void ExportWindow::createControls() {
     ui.Command3->setObjectName(QStringLiteral("Command3"));
     ui.Command2 = new QPushButton(QStringLiteral("Speichern"), ui.Picture1);
     ui.Command2->setObjectName(QStringLiteral("Command2"));
-    ui.Label1 =
-        new QLabel(QStringLiteral("Positionieren Sie den Maus-Cursor mit einem Maus-Klick an die gewünschte "
-                                  "Stelle des Quelltextes und klicken Sie danach auf den Button "
-                                  "\"Einfügen\"."),
-                   ui.Picture1);
+    ui.Label1 = new QLabel(QStringLiteral("Positionieren Sie den Maus-Cursor mit einem Maus-Klick an die gewünschte "
+                                          "Stelle des Quelltextes und klicken Sie danach auf den Button "
+                                          "\"Einfügen\"."),
+                           ui.Picture1);
     ui.Label1->setObjectName(QStringLiteral("Label1"));
     ui.Label1->setWordWrap(true);
     auto* top = new QHBoxLayout(ui.Picture1);
@@ -132,7 +136,8 @@ void ExportWindow::createControls() {
     connect(ui.Text1, &QPlainTextEdit::textChanged, this, &ExportWindow::onTextChanged);
 }
 
-void ExportWindow::createEditMenu() {
+void ExportWindow::createEditMenu()
+{
     ui.mnuEditTop = menuBar()->addMenu(QStringLiteral("&Edit"));
     ui.mnuEditTop->setObjectName(QStringLiteral("mnuEditTop"));
     const QString captions[] = {QStringLiteral("&Undo"),  QString(),
@@ -155,7 +160,8 @@ void ExportWindow::createEditMenu() {
     connect(ui.mnuEditTop, &QMenu::aboutToShow, this, &ExportWindow::updateEditMenu);
 }
 
-void ExportWindow::updateEditMenu() {
+void ExportWindow::updateEditMenu()
+{
     ui.mnuEdit[0]->setEnabled(m_edit.CanUndo());
     ui.mnuEdit[2]->setEnabled(m_edit.CanCut());
     ui.mnuEdit[3]->setEnabled(m_edit.CanCopy());
@@ -163,7 +169,8 @@ void ExportWindow::updateEditMenu() {
     ui.mnuEdit[5]->setEnabled(m_edit.CanCut());
 }
 
-bool ExportWindow::loadFile(const QString& path) {
+bool ExportWindow::loadFile(const QString& path)
+{
     m_tag = path;
     ui.Label2->setText(fileNameOf(m_tag));
     m_gespeichert = false;
@@ -179,18 +186,21 @@ bool ExportWindow::loadFile(const QString& path) {
     return read;
 }
 
-QString ExportWindow::pageText() const {
+QString ExportWindow::pageText() const
+{
     return m_page.pageText(ui.Text1->document()->toRawText());
 }
 
-qsizetype ExportWindow::pageLength() const {
+qsizetype ExportWindow::pageLength() const
+{
     const QTextDocument* document = ui.Text1->document();
     if (m_page.usesMarkers())
         return m_page.pageLength(document->toRawText());
     return m_page.pageLength(document->characterCount() - 1, document->blockCount() - 1);
 }
 
-QString ExportWindow::formatCount(qsizetype count, const QLocale& locale) {
+QString ExportWindow::formatCount(qsizetype count, const QLocale& locale)
+{
     const QString digits = QString::number(count).rightJustified(3, QLatin1Char('0'));
     QString grouped;
     for (qsizetype i = 0; i < digits.size(); ++i) {
@@ -201,13 +211,15 @@ QString ExportWindow::formatCount(qsizetype count, const QLocale& locale) {
     return grouped;
 }
 
-void ExportWindow::onTextChanged() {
+void ExportWindow::onTextChanged()
+{
     m_gespeichert = false;
     ui.Label2->setText(QStringLiteral("File= ") + fileNameOf(m_tag) + QStringLiteral("  Size: ") +
                        formatCount(pageLength(), QLocale()) + QStringLiteral(" Byte"));
 }
 
-void ExportWindow::einfuegen() {
+void ExportWindow::einfuegen()
+{
     m_corsorPos = ui.Text1->textCursor().selectionStart();
     const QString inserted = QGuiApplication::clipboard()->text();
     m_edit.Paste();
@@ -225,7 +237,8 @@ void ExportWindow::einfuegen() {
     }
 }
 
-void ExportWindow::undoPaste() {
+void ExportWindow::undoPaste()
+{
     m_edit.Undo();
     QTextCursor cursor = ui.Text1->textCursor();
     cursor.setPosition(std::clamp(m_corsorPos, 0, ui.Text1->document()->characterCount() - 1));
@@ -233,11 +246,11 @@ void ExportWindow::undoPaste() {
     ui.Text1->setFocus();
 }
 
-bool ExportWindow::speichern() {
+bool ExportWindow::speichern()
+{
     QString folder = folderOf(m_tag);
-    const QString name =
-        showSaveDialog(this, QStringLiteral("HTML-Datei speichern unter..."), folder, m_tag,
-                       QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
+    const QString name = showSaveDialog(this, QStringLiteral("HTML-Datei speichern unter..."), folder, m_tag,
+                                        QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
     if (name.isEmpty())
         return false;
     const QString target = withTrailingSeparator(folder) + name;
@@ -250,7 +263,8 @@ bool ExportWindow::speichern() {
     return true;
 }
 
-void ExportWindow::closeEvent(QCloseEvent* event) {
+void ExportWindow::closeEvent(QCloseEvent* event)
+{
     if (!ui.Text1->document()->isEmpty() && !m_gespeichert &&
         askYesNo(this, kQuestionTitle,
                  QStringLiteral("Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert "
@@ -264,20 +278,23 @@ void ExportWindow::closeEvent(QCloseEvent* event) {
 }
 
 // A closed window gives up its page; the next export loads a new one.
-void ExportWindow::discardText() {
+void ExportWindow::discardText()
+{
     ui.Text1->clear();
     m_page = PageText();
     m_gespeichert = false;
 }
 
-int ExportWindow::pixels(int twips) const {
+int ExportWindow::pixels(int twips) const
+{
     const double twipsPerPixel = 1440.0 / std::max(1, logicalDpiY());
     return qRound(twips / twipsPerPixel);
 }
 
 // Text1 is 300 twips narrower than the window and as high as the window less
 // both bars and 1,000 twips; a size that would be negative is not applied.
-void ExportWindow::arrange() {
+void ExportWindow::arrange()
+{
     if (!ui.Text1)
         return;
     const QWidget* panel = centralWidget();

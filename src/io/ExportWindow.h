@@ -20,7 +20,7 @@ namespace korvane {
 // window owns it and reuses it for the next export.
 class ExportWindow : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     explicit ExportWindow(QWidget* owner);
     ~ExportWindow() override;
 
@@ -57,10 +57,10 @@ class ExportWindow : public QMainWindow {
     // "#,000": thousands grouped by the locale's separator, at least three digits.
     static QString formatCount(qsizetype count, const QLocale& locale);
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
 
-  private:
+private:
     void createControls();
     void createEditMenu();
     void onTextChanged();

@@ -17,56 +17,62 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kBodyEnd = QStringLiteral("</body>");
 
-QString pageWithoutBlock(const QString& mapCode) {
+QString pageWithoutBlock(const QString& mapCode)
+{
     return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>") + kCrLf +
            QStringLiteral("<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
                           "\"DTD/xhtml1-strict.dtd\">") +
-           kCrLf +
-           QStringLiteral("<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"en\" lang=\"en\">") +
-           kCrLf + QStringLiteral("<head>") + kCrLf + QStringLiteral("<title>Imagemap</title>") + kCrLf +
-           QStringLiteral("</head>") + kCrLf + QStringLiteral("<body bgcolor='#000000' color='#999999'>") +
-           kCrLf + QStringLiteral("<div>") + kCrLf + mapCode + QStringLiteral("</div>") + kCrLf +
-           QStringLiteral("<div>") + kCrLf + kBodyEnd + kCrLf + QStringLiteral("</html>") + kCrLf;
+           kCrLf + QStringLiteral("<html xmlns=\"http://www.w3.org/1999/xhtml\" xml:lang=\"en\" lang=\"en\">") + kCrLf +
+           QStringLiteral("<head>") + kCrLf + QStringLiteral("<title>Imagemap</title>") + kCrLf +
+           QStringLiteral("</head>") + kCrLf + QStringLiteral("<body bgcolor='#000000' color='#999999'>") + kCrLf +
+           QStringLiteral("<div>") + kCrLf + mapCode + QStringLiteral("</div>") + kCrLf + QStringLiteral("<div>") +
+           kCrLf + kBodyEnd + kCrLf + QStringLiteral("</html>") + kCrLf;
 }
 
 } // namespace
 
-QString escapeMapCode(const QString& mapCode) {
+QString escapeMapCode(const QString& mapCode)
+{
     QString escaped = mapCode;
     escaped.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
     escaped.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
     return escaped;
 }
 
-QString explanatoryBlock(const QString& mapCode) {
+QString explanatoryBlock(const QString& mapCode)
+{
     return QStringLiteral("<p style='font-family:arial,tahoma;font-size:11px;color:#999;'>") + kCrLf +
-           QStringLiteral(
-               "Der folgende Code beschreibt die MAP. Er kann so in Ihre Webseite eingef&uuml;gt werden "
-               "(copy&amp;paste). Die Verweisziele und der MAP-Name müssen eventuell noch angepasst "
-               "werden.</p>") +
+           QStringLiteral("Der folgende Code beschreibt die MAP. Er kann so in Ihre Webseite eingef&uuml;gt werden "
+                          "(copy&amp;paste). Die Verweisziele und der MAP-Name müssen eventuell noch angepasst "
+                          "werden.</p>") +
            kCrLf + QStringLiteral("<div style='background-color:#999'><pre>") + escapeMapCode(mapCode) +
            QStringLiteral("</pre></div>") + kCrLf + QStringLiteral("</div>") + kCrLf;
 }
 
-QString testPageText(const QString& mapCode) {
+QString testPageText(const QString& mapCode)
+{
     // Code that itself holds "</body>" gets a copy of the block there too.
     return pageWithoutBlock(mapCode).replace(kBodyEnd, explanatoryBlock(mapCode) + kBodyEnd);
 }
 
-QByteArray testPageBytes(const QString& mapCode) {
+QByteArray testPageBytes(const QString& mapCode)
+{
     return testPageText(mapCode).toUtf8();
 }
 
-QByteArray mapDataFileBytes(const QString& mapCode, const QString& imageFileName) {
+QByteArray mapDataFileBytes(const QString& mapCode, const QString& imageFileName)
+{
     return toWindows1252Html(QStringLiteral("<!--") + kCrLf + QStringLiteral("IMAGEMAP FUER GRAFIKDATEI: ") +
                              imageFileName + kCrLf + QStringLiteral("-->") + kCrLf + kCrLf + mapCode);
 }
 
-QString mapDataFilePath(const QString& folder, const QString& pagePath) {
+QString mapDataFilePath(const QString& folder, const QString& pagePath)
+{
     return folder + baseNameOf(pagePath) + QStringLiteral(".map");
 }
 
-QString withCrLfLineEnds(const QString& text) {
+QString withCrLfLineEnds(const QString& text)
+{
     QString result;
     result.reserve(text.size() + text.size() / 32);
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -77,7 +83,8 @@ QString withCrLfLineEnds(const QString& text) {
     return result;
 }
 
-QByteArray toWindows1252Html(const QString& text) {
+QByteArray toWindows1252Html(const QString& text)
+{
     QByteArray bytes = toWindows1252(text);
     if (!bytes.contains('?'))
         return bytes;
@@ -99,11 +106,13 @@ QByteArray toWindows1252Html(const QString& text) {
     return result;
 }
 
-bool writeAll(QIODevice& device, const QByteArray& bytes) {
+bool writeAll(QIODevice& device, const QByteArray& bytes)
+{
     return device.write(bytes) == bytes.size();
 }
 
-QString replaceFiles(const QList<FileContent>& files, const DeviceWriter& writer) {
+QString replaceFiles(const QList<FileContent>& files, const DeviceWriter& writer)
+{
     std::vector<std::unique_ptr<QSaveFile>> pending;
     std::vector<QFileDevice::Permissions> oldPermissions;
     // A failed save leaves the files that were not replaced as they were.

@@ -18,7 +18,8 @@ const QByteArray kUtf8Mark("\xEF\xBB\xBF");
 constexpr std::array<char16_t, 12> kMarkerCandidates = {0x2063, 0x2062, 0x2061, 0x2064, 0x2060, 0x200B,
                                                         0x200C, 0x200D, 0x206A, 0x206B, 0x206C, 0x206D};
 
-QString nativeLineEnd() {
+QString nativeLineEnd()
+{
 #ifdef Q_OS_WIN
     return QStringLiteral("\r\n");
 #else
@@ -27,20 +28,23 @@ QString nativeLineEnd() {
 }
 
 // The characters QTextDocument turns into a paragraph break besides "\r" and "\n".
-bool isOtherBreak(QChar c) {
+bool isOtherBreak(QChar c)
+{
     const char16_t u = c.unicode();
     return u == kParagraphBreak || u == 0xFDD0 || u == 0xFDD1;
 }
 
 // Length of the line end starting at i (0 when none).
-qsizetype lineEndAt(const QString& text, qsizetype i) {
+qsizetype lineEndAt(const QString& text, qsizetype i)
+{
     const QChar c = text[i];
     if (c == QLatin1Char('\r'))
         return i + 1 < text.size() && text[i + 1] == QLatin1Char('\n') ? 2 : 1;
     return c == QLatin1Char('\n') || isOtherBreak(c) ? 1 : 0;
 }
 
-QString mostFrequent(const QHash<QString, int>& counts) {
+QString mostFrequent(const QHash<QString, int>& counts)
+{
     // Ties go to the more common style.
     const QStringList preferred = {QStringLiteral("\r\n"), QStringLiteral("\n"), QStringLiteral("\r")};
     QString best;
@@ -60,7 +64,8 @@ QString mostFrequent(const QHash<QString, int>& counts) {
     return best;
 }
 
-bool declaresSingleByteCharset(const QByteArray& bytes) {
+bool declaresSingleByteCharset(const QByteArray& bytes)
+{
     const QByteArray lower = bytes.left(64 * 1024).toLower();
     for (const QByteArray& key : {QByteArray("charset"), QByteArray("encoding")}) {
         qsizetype at = lower.indexOf(key);
@@ -70,8 +75,7 @@ bool declaresSingleByteCharset(const QByteArray& bytes) {
         while (at < lower.size() && QByteArray(" \t\r\n=\"'").contains(lower[at]))
             ++at;
         const QByteArray value = lower.mid(at, 12);
-        for (const char* prefix :
-             {"iso-8859", "iso8859", "windows-125", "cp125", "latin", "us-ascii", "ascii"})
+        for (const char* prefix : {"iso-8859", "iso8859", "windows-125", "cp125", "latin", "us-ascii", "ascii"})
             if (value.startsWith(prefix))
                 return true;
         return false;
@@ -81,7 +85,8 @@ bool declaresSingleByteCharset(const QByteArray& bytes) {
 
 } // namespace
 
-TextEncoding pageEncoding(const QByteArray& bytes) {
+TextEncoding pageEncoding(const QByteArray& bytes)
+{
     if (detectEncoding(bytes) == TextEncoding::Utf8)
         return TextEncoding::Utf8;
     if (!isValidUtf8(bytes))
@@ -90,7 +95,8 @@ TextEncoding pageEncoding(const QByteArray& bytes) {
     return declaresSingleByteCharset(bytes) ? TextEncoding::Windows1252 : TextEncoding::Utf8;
 }
 
-QString PageText::load(const QByteArray& bytes) {
+QString PageText::load(const QByteArray& bytes)
+{
     m_encoding = pageEncoding(bytes);
     m_byteOrderMark = m_encoding == TextEncoding::Utf8 && bytes.startsWith(kUtf8Mark);
     const QString text = decodeText(m_byteOrderMark ? bytes.mid(kUtf8Mark.size()) : bytes, m_encoding);
@@ -138,7 +144,8 @@ QString PageText::load(const QByteArray& bytes) {
     return shown;
 }
 
-QString PageText::pageText(const QString& rawText) const {
+QString PageText::pageText(const QString& rawText) const
+{
     if (m_markers.isEmpty())
         return QString(rawText).replace(QChar(kParagraphBreak), m_usualLineEnd);
     QString text;
@@ -160,7 +167,8 @@ QString PageText::pageText(const QString& rawText) const {
     return text;
 }
 
-qsizetype PageText::pageLength(const QString& rawText) const {
+qsizetype PageText::pageLength(const QString& rawText) const
+{
     qsizetype length = 0;
     QChar pending;
     for (const QChar c : rawText) {
@@ -179,18 +187,21 @@ qsizetype PageText::pageLength(const QString& rawText) const {
 
 // Every character passes here on saving and counting: the range test keeps
 // the look-up off the common path.
-bool PageText::isMarker(QChar c) const {
+bool PageText::isMarker(QChar c) const
+{
     const char16_t u = c.unicode();
     return u >= 0x200B && u <= 0x206D && m_markers.contains(c);
 }
 
-QByteArray PageText::save(const QString& rawText) const {
+QByteArray PageText::save(const QString& rawText) const
+{
     const QString text = pageText(rawText);
     const QByteArray body = m_encoding == TextEncoding::Utf8 ? text.toUtf8() : toWindows1252Html(text);
     return m_byteOrderMark ? kUtf8Mark + body : body;
 }
 
-QString PageText::withoutMarkers(const QString& rawText) const {
+QString PageText::withoutMarkers(const QString& rawText) const
+{
     if (m_markers.isEmpty())
         return rawText;
     QString text = rawText;
@@ -199,7 +210,8 @@ QString PageText::withoutMarkers(const QString& rawText) const {
     return text;
 }
 
-qsizetype PageText::pageLength(qsizetype charactersWithBreaks, qsizetype breaks) const {
+qsizetype PageText::pageLength(qsizetype charactersWithBreaks, qsizetype breaks) const
+{
     return charactersWithBreaks + breaks * (m_usualLineEnd.size() - 1);
 }
 

@@ -16,7 +16,7 @@
 namespace korvane {
 
 class PageText {
-  public:
+public:
     PageText() = default;
 
     // Decodes the page; returns the text for QPlainTextEdit::setPlainText().
@@ -38,7 +38,7 @@ class PageText {
     bool byteOrderMark() const { return m_byteOrderMark; }
     QString usualLineEnd() const { return m_usualLineEnd; }
 
-  private:
+private:
     bool isMarker(QChar c) const;
 
     TextEncoding m_encoding = TextEncoding::Windows1252;

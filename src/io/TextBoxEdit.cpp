@@ -11,48 +11,58 @@ namespace korvane {
 
 // Every operation tolerates an unbound box, so a call before binding is harmless.
 
-void cTextBoxEdit::Cut() {
+void cTextBoxEdit::Cut()
+{
     if (m_txtThis)
         m_txtThis->cut();
 }
 
-void cTextBoxEdit::Copy() {
+void cTextBoxEdit::Copy()
+{
     if (m_txtThis)
         m_txtThis->copy();
 }
 
-void cTextBoxEdit::Paste() {
+void cTextBoxEdit::Paste()
+{
     if (m_txtThis)
         m_txtThis->paste();
 }
 
-void cTextBoxEdit::Undo() {
+void cTextBoxEdit::Undo()
+{
     if (CanUndo())
         m_txtThis->undo();
 }
 
-bool cTextBoxEdit::hasSelection() const {
+bool cTextBoxEdit::hasSelection() const
+{
     return m_txtThis && m_txtThis->textCursor().hasSelection();
 }
 
-bool cTextBoxEdit::CanCut() const {
+bool cTextBoxEdit::CanCut() const
+{
     return hasSelection() && !m_txtThis->isReadOnly();
 }
 
-bool cTextBoxEdit::CanCopy() const {
+bool cTextBoxEdit::CanCopy() const
+{
     return hasSelection();
 }
 
-bool cTextBoxEdit::CanPaste() const {
+bool cTextBoxEdit::CanPaste() const
+{
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     return data && data->hasText();
 }
 
-bool cTextBoxEdit::CanUndo() const {
+bool cTextBoxEdit::CanUndo() const
+{
     return m_txtThis && m_txtThis->document()->isUndoAvailable();
 }
 
-void cTextBoxEdit::ReplaceSelection(const QString& text, bool allowUndo) {
+void cTextBoxEdit::ReplaceSelection(const QString& text, bool allowUndo)
+{
     if (!hasSelection())
         return;
     QTextDocument* document = m_txtThis->document();
@@ -67,7 +77,8 @@ void cTextBoxEdit::ReplaceSelection(const QString& text, bool allowUndo) {
         document->setUndoRedoEnabled(true);
 }
 
-void cTextBoxEdit::Delete(bool allowUndo) {
+void cTextBoxEdit::Delete(bool allowUndo)
+{
     ReplaceSelection(QString(), allowUndo);
 }
 

@@ -10,7 +10,7 @@ namespace korvane {
 // whether each is possible now. Acts on the widget's own undo and the system
 // clipboard; keeps no text of its own and does not own the widget.
 class cTextBoxEdit {
-  public:
+public:
     void setTextBox(QPlainTextEdit* textBox) { m_txtThis = textBox; }
     QPlainTextEdit* textBox() const { return m_txtThis; }
 
@@ -28,7 +28,7 @@ class cTextBoxEdit {
     void ReplaceSelection(const QString& text, bool allowUndo);
     void Delete(bool allowUndo);
 
-  private:
+private:
     bool hasSelection() const;
 
     QPlainTextEdit* m_txtThis = nullptr;

@@ -2,11 +2,20 @@
 
 namespace korvane::entry {
 
-QStringList split(const QString& line) { return line.split(QLatin1Char('|')); }
+QStringList split(const QString& line)
+{
+    return line.split(QLatin1Char('|'));
+}
 
-QString join(const QStringList& fields) { return fields.join(QLatin1Char('|')); }
+QString join(const QStringList& fields)
+{
+    return fields.join(QLatin1Char('|'));
+}
 
-QString field(const QStringList& fields, int i) { return i >= 0 && i < fields.size() ? fields.at(i) : QString(); }
+QString field(const QStringList& fields, int i)
+{
+    return i >= 0 && i < fields.size() ? fields.at(i) : QString();
+}
 
 QString shapeOf(const QString& line)
 {
@@ -14,7 +23,10 @@ QString shapeOf(const QString& line)
     return (bar < 0 ? line : line.left(bar)).trimmed();
 }
 
-QString coordsOf(const QString& line) { return field(split(line), Coords); }
+QString coordsOf(const QString& line)
+{
+    return field(split(line), Coords);
+}
 
 QList<double> coordinateValues(const QString& coordsText, bool* ok)
 {
@@ -45,12 +57,11 @@ QString coordinateText(const QList<int>& values)
     return text;
 }
 
-QString makeLine(const QString& prefix, const QString& shape, const QString& coords,
-                 const LinkAttributes& a)
+QString makeLine(const QString& prefix, const QString& shape, const QString& coords, const LinkAttributes& a)
 {
     const QChar bar = QLatin1Char('|');
-    return prefix + shape + kShapePadding + coords + bar + a.href + bar + a.alt + bar + a.target + bar +
-           a.onmouseover + bar + a.onmouseout + bar + a.onclick;
+    return prefix + shape + kShapePadding + coords + bar + a.href + bar + a.alt + bar + a.target + bar + a.onmouseover +
+           bar + a.onmouseout + bar + a.onclick;
 }
 
 LinkAttributes attributesOf(const QString& line)
@@ -75,7 +86,10 @@ QString withAttributes(const QString& line, const LinkAttributes& a)
     return withFields(line, Href, {a.href, a.alt, a.target, a.onmouseover, a.onmouseout, a.onclick});
 }
 
-QString withCoords(const QString& line, const QString& coords) { return withFields(line, Coords, {coords}); }
+QString withCoords(const QString& line, const QString& coords)
+{
+    return withFields(line, Coords, {coords});
+}
 
 QString escapeBar(const QString& value)
 {

@@ -39,8 +39,7 @@ QString coordinateText(const QList<int>& values);
 
 // Builds a whole line: prefix (one blank, two for .map imports), keyword,
 // the padding, the coordinates and the six attributes.
-QString makeLine(const QString& prefix, const QString& shape, const QString& coords,
-                 const LinkAttributes& attributes);
+QString makeLine(const QString& prefix, const QString& shape, const QString& coords, const LinkAttributes& attributes);
 // The six attributes of a line (fields 2 to 7); missing fields read as empty.
 LinkAttributes attributesOf(const QString& line);
 // Replaces fields 2 to 7, keeping field 0's blanks and any field after 7.
@@ -57,8 +56,14 @@ QString escapeBar(const QString& value);
 namespace korvane {
 
 // Rounds to the nearest whole number, a half to the even neighbour.
-inline int roundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+inline int roundHalfEven(double value)
+{
+    return static_cast<int>(std::nearbyint(value));
+}
 
-template <typename T> inline void SWAP(T& a, T& b) { std::swap(a, b); }
+template <typename T> inline void SWAP(T& a, T& b)
+{
+    std::swap(a, b);
+}
 
 } // namespace korvane

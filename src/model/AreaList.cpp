@@ -30,7 +30,10 @@ void AreaList::remove(int i)
     endRemoveRows();
 }
 
-void AreaList::clear() { setLines({}); }
+void AreaList::clear()
+{
+    setLines({});
+}
 
 void AreaList::setLines(const QStringList& lines)
 {
@@ -39,7 +42,10 @@ void AreaList::setLines(const QStringList& lines)
     endResetModel();
 }
 
-int AreaList::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count(); }
+int AreaList::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
 
 QVariant AreaList::data(const QModelIndex& index, int role) const
 {
@@ -57,7 +63,10 @@ Qt::ItemFlags AreaList::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
 }
 
-QStringList AreaList::mimeTypes() const { return {QStringLiteral("text/plain")}; }
+QStringList AreaList::mimeTypes() const
+{
+    return {QStringLiteral("text/plain")};
+}
 
 // The drag carries the entry's text; the trash accepts any drop.
 QMimeData* AreaList::mimeData(const QModelIndexList& indexes) const
@@ -70,6 +79,9 @@ QMimeData* AreaList::mimeData(const QModelIndexList& indexes) const
     return mime;
 }
 
-Qt::DropActions AreaList::supportedDragActions() const { return Qt::MoveAction | Qt::CopyAction; }
+Qt::DropActions AreaList::supportedDragActions() const
+{
+    return Qt::MoveAction | Qt::CopyAction;
+}
 
 } // namespace korvane

@@ -122,9 +122,8 @@ QString mapNameFor(const QString& imagePath, const QString& mapName)
 QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QSize canvasSize)
 {
     return QStringLiteral("<img src=\"") + attributeValue(imageSource(imagePath)) + QStringLiteral("\" width=\"") +
-           QString::number(canvasSize.width()) + QStringLiteral("\" height=\"") +
-           QString::number(canvasSize.height()) + QStringLiteral("\" alt=\"\" usemap=\"#") +
-           attributeValue(mapNameFor(imagePath, mapName)) + kQuote +
+           QString::number(canvasSize.width()) + QStringLiteral("\" height=\"") + QString::number(canvasSize.height()) +
+           QStringLiteral("\" alt=\"\" usemap=\"#") + attributeValue(mapNameFor(imagePath, mapName)) + kQuote +
            QStringLiteral(" style=\"border-style:none\" />") + kCrLf;
 }
 

@@ -16,8 +16,7 @@ QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QS
 // One area element line (ended by CR LF) of an area line.
 QString areaElement(const QString& line);
 // The whole map code; empty for an empty list.
-QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName,
-                  QSize canvasSize);
+QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize);
 // A double quote would end the attribute early: it is written as "&quot;".
 QString attributeValue(const QString& value);
 

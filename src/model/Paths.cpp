@@ -10,7 +10,10 @@ qsizetype lastSeparator(const QString& path)
     return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
 }
 
-QString fileNameOf(const QString& path) { return path.mid(lastSeparator(path) + 1); }
+QString fileNameOf(const QString& path)
+{
+    return path.mid(lastSeparator(path) + 1);
+}
 
 QString baseNameOf(const QString& path)
 {
@@ -20,7 +23,10 @@ QString baseNameOf(const QString& path)
     return length < 0 ? path : path.mid(s + 1, length);
 }
 
-QString folderOf(const QString& path) { return path.left(lastSeparator(path) + 1); }
+QString folderOf(const QString& path)
+{
+    return path.left(lastSeparator(path) + 1);
+}
 
 QString withTrailingSeparator(const QString& folder)
 {
@@ -29,6 +35,9 @@ QString withTrailingSeparator(const QString& folder)
     return folder + QDir::separator();
 }
 
-QString programFolder() { return withTrailingSeparator(QCoreApplication::applicationDirPath()); }
+QString programFolder()
+{
+    return withTrailingSeparator(QCoreApplication::applicationDirPath());
+}
 
 } // namespace korvane

@@ -12,8 +12,7 @@ namespace {
 QString showFileDialog(FileDialogRequest::Mode mode, QWidget* owner, const QString& title, QString& folder,
                        const QString& presetName, const QString& filter, const QString& defaultExtension)
 {
-    const QString path =
-        platform().fileDialog({mode, owner, title, folder, presetName, filter, defaultExtension});
+    const QString path = platform().fileDialog({mode, owner, title, folder, presetName, filter, defaultExtension});
     if (path.isEmpty())
         return {};
     folder = folderOf(path);
@@ -26,15 +25,13 @@ QString showFileDialog(FileDialogRequest::Mode mode, QWidget* owner, const QStri
 QString showOpenDialog(QWidget* owner, const QString& title, QString& folder, const QString& presetName,
                        const QString& filter, const QString& defaultExtension)
 {
-    return showFileDialog(FileDialogRequest::Mode::Open, owner, title, folder, presetName, filter,
-                          defaultExtension);
+    return showFileDialog(FileDialogRequest::Mode::Open, owner, title, folder, presetName, filter, defaultExtension);
 }
 
 QString showSaveDialog(QWidget* owner, const QString& title, QString& folder, const QString& presetName,
                        const QString& filter, const QString& defaultExtension)
 {
-    return showFileDialog(FileDialogRequest::Mode::Save, owner, title, folder, presetName, filter,
-                          defaultExtension);
+    return showFileDialog(FileDialogRequest::Mode::Save, owner, title, folder, presetName, filter, defaultExtension);
 }
 
 QStringList nameFiltersOf(const QString& barFilter)

@@ -19,9 +19,15 @@ Platform& platform()
     return *current();
 }
 
-void setPlatform(std::unique_ptr<Platform> platform) { current() = std::move(platform); }
+void setPlatform(std::unique_ptr<Platform> platform)
+{
+    current() = std::move(platform);
+}
 
-QString programName() { return QStringLiteral("korvane"); }
+QString programName()
+{
+    return QStringLiteral("korvane");
+}
 
 bool askYesNo(QWidget* owner, const QString& title, const QString& text, MessageButton defaultButton)
 {

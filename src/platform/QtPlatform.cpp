@@ -16,10 +16,14 @@ namespace {
 QMessageBox::StandardButton toStandard(MessageButton b)
 {
     switch (b) {
-    case MessageButton::Ok: return QMessageBox::Ok;
-    case MessageButton::Yes: return QMessageBox::Yes;
-    case MessageButton::No: return QMessageBox::No;
-    case MessageButton::Cancel: return QMessageBox::Cancel;
+    case MessageButton::Ok:
+        return QMessageBox::Ok;
+    case MessageButton::Yes:
+        return QMessageBox::Yes;
+    case MessageButton::No:
+        return QMessageBox::No;
+    case MessageButton::Cancel:
+        return QMessageBox::Cancel;
     }
     return QMessageBox::Ok;
 }
@@ -27,11 +31,16 @@ QMessageBox::StandardButton toStandard(MessageButton b)
 QMessageBox::Icon toIcon(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::None: return QMessageBox::NoIcon;
-    case MessageIcon::Information: return QMessageBox::Information;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::Warning: return QMessageBox::Warning;
-    case MessageIcon::Critical: return QMessageBox::Critical;
+    case MessageIcon::None:
+        return QMessageBox::NoIcon;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
     }
     return QMessageBox::NoIcon;
 }
@@ -79,8 +88,8 @@ void QtPlatform::openInTextViewer(const QString& path)
 {
     // A plain-text editor of the desktop when one is installed; the path is one
     // argument, never passed through a shell.
-    const char* viewers[] = {"gnome-text-editor", "gedit", "kate", "kwrite", "mousepad",
-                             "xed",               "pluma", "featherpad", "leafpad"};
+    const char* viewers[] = {"gnome-text-editor", "gedit",  "kate", "kwrite", "mousepad", "xed", "pluma",
+                             "featherpad",        "leafpad"};
     for (const char* viewer : viewers) {
         const QString program = QStandardPaths::findExecutable(QLatin1String(viewer));
         if (!program.isEmpty() && QProcess::startDetached(program, {path}))
