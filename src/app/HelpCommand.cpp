@@ -1,9 +1,18 @@
 #include "app/MainWindow.h"
 
+#include "model/Paths.h"
+#include "platform/Platform.h"
+
 namespace korvane {
 
-void MainWindow::helpCommand() {}
+void MainWindow::helpCommand() { OpenFileWithProg(programFolder() + QStringLiteral("korvane-hilfe.html")); }
 
-void MainWindow::OpenFileWithProg(const QString&) {}
+// The desktop opens the file with the program registered for its type; a
+// missing file or type is the desktop's to report.
+void MainWindow::OpenFileWithProg(const QString& path)
+{
+    platform().openWithAssociatedProgram(path);
+    unsetCursor();
+}
 
 } // namespace korvane

@@ -1,9 +1,88 @@
+#include "app/ImageLoader.h"
 #include "app/MainWindow.h"
+
+#include "canvas/Canvas.h"
+#include "model/Paths.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace korvane {
 
-void MainWindow::openCommand() {}
+namespace {
 
-void MainWindow::bild_laden(const QString&) {}
+const QString kUnsavedQuestion = QStringLiteral(
+    "Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?");
+const QString kOpenTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
+const QString kOpenFilter = QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
+const QString kOpenExtension = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png");
+
+} // namespace
+
+void MainWindow::openCommand()
+{
+    if (m_state.settingsLoadCount == 0)
+        ini_read();
+    ++m_state.settingsLoadCount;
+
+    if (!ui.txtMap->document()->isEmpty() && !m_state.mapSaved &&
+        askYesNo(this, kQuestionTitle, kUnsavedQuestion)) {
+        ui.Command7->click();
+        return;
+    }
+    m_editor.polyCoordText.clear();
+    reset_zustand();
+    ui.txtHelp->setVisible(true);
+    ui.Frame1->setEnabled(true);
+    ui.Frame2->setEnabled(true);
+    ui.chkGefuellt->setEnabled(true);
+
+    QString folder = m_state.lastImageFolder.isEmpty() ? QDir::currentPath() : m_state.lastImageFolder;
+    const QString preset = m_state.openPresetName;
+    const QString chosen = showOpenDialog(this, kOpenTitle, folder, preset, kOpenFilter, kOpenExtension);
+    m_state.openPresetName.clear();
+    folder = withTrailingSeparator(folder);
+
+    if (chosen.isEmpty()) {
+        // The picture on the surface stays; only the name of the map's image goes.
+        ui.Label3->clear();
+        m_state.imageFileName.clear();
+        return;
+    }
+    m_state.imagePath = folder + chosen;
+    bild_laden(m_state.imagePath);
+    for (int i = 0; i < 3; ++i)
+        ui.Option1[i]->setEnabled(true);
+    m_state.mapName.clear();
+}
+
+void MainWindow::bild_laden(const QString& path)
+{
+    m_state.lastImageFolder = folderOf(path);
+    QString error;
+    const QImage picture = loadPictureFile(path, &error);
+    ui.Picture1->setPicture(picture);
+    m_state.imageFileName = fileNameOf(path);
+    setWindowTitle(QStringLiteral("Korvane [ Map für: ") + m_state.imageFileName + QStringLiteral(" ]"));
+    layoutCanvas();
+    ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
+    if (ui.Option1[3]->isChecked()) {
+        // A click, so that the mode switch runs as if the user had chosen it.
+        if (ui.Option1[0]->isEnabled())
+            ui.Option1[0]->click();
+        else
+            ui.Option1[0]->setChecked(true);
+    }
+    // An empty surface alone would leave the user guessing why.
+    if (!error.isEmpty())
+        warn(this, error);
+}
 
 } // namespace korvane

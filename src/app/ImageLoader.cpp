@@ -1,0 +1,392 @@
+#include "app/ImageLoader.h"
+
+#include "model/Codec.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QtEndian>
+
+#include <cstdlib>
+
+#ifdef KORVANE_HAVE_WMF
+#include <libwmf/api.h>
+#include <libwmf/svg.h>
+#endif
+#ifdef KORVANE_HAVE_EMF2SVG
+#include <emf2svg.h>
+#endif
+
+namespace korvane {
+
+namespace {
+
+enum class Decoder { None, PictureLoader, Bitmap };
+
+// Statuses of the bitmap decoder that the loader reports.
+enum Status { InvalidParameter = 2, OutOfMemory = 3, FileNotFound = 10, AccessDenied = 12, UnknownImageFormat = 13 };
+
+const QString kUnsuitableName = QStringLiteral("Ungeeigneter Dateiname");
+const QString kMissing = QStringLiteral("Datei nicht vorhanden/verfügbar");
+const QString kEmpty = QStringLiteral("Leere Datei");
+const QString kUnsupported = QStringLiteral("Bildformat wird nicht unterstützt");
+const QString kPictureLoaderFailed = QStringLiteral("Laden des Bildes scheitert (Loadpicture)");
+const QString kBitmapFailed = QStringLiteral("Bitmap kann nicht aus Bild-Datei erstellt werden");
+const QString kHandleFailed = QStringLiteral("Bitmap-Handle kann nicht erzeugt werden");
+const QString kCrLf = QStringLiteral("\r\n");
+
+Decoder decoderFor(const QString& name)
+{
+    const QString lower = name.toLower();
+    const QString last4 = lower.right(4);
+    const QString last5 = lower.right(5);
+    for (const char* ext : {".bmp", ".dib", ".rle", ".ico", ".cur", ".emf", ".wmf"})
+        if (last4 == QLatin1String(ext))
+            return Decoder::PictureLoader;
+    for (const char* ext : {".gif", ".png", ".tif", ".jpe", ".jpg"})
+        if (last4 == QLatin1String(ext))
+            return Decoder::Bitmap;
+    for (const char* ext : {".tiff", ".jpeg", ".jfif"})
+        if (last5 == QLatin1String(ext))
+            return Decoder::Bitmap;
+    return Decoder::None;
+}
+
+// Only blanks are trimmed, as typed names may end in other white space.
+QString trimBlanks(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool sizeAcceptable(const QSize& size)
+{
+    return size.isValid() && !size.isEmpty() && qint64(size.width()) * size.height() <= kMaxPicturePixels;
+}
+
+// The surface draws on an opaque picture: transparent parts show white, as on
+// a fresh sheet.
+QImage opaque(const QImage& image)
+{
+    if (!image.hasAlphaChannel())
+        return image.convertToFormat(QImage::Format_RGB32);
+    QImage result(image.size(), QImage::Format_RGB32);
+    if (result.isNull())
+        return result;
+    result.fill(Qt::white);
+    QPainter painter(&result);
+    painter.drawImage(0, 0, image);
+    return result;
+}
+
+// A .dib file may hold the bitmap without its file header: put one in front.
+QByteArray withFileHeader(const QByteArray& bytes)
+{
+    if (bytes.size() < 40 || bytes.startsWith("BM"))
+        return bytes;
+    const quint32 infoSize = qFromLittleEndian<quint32>(bytes.constData());
+    if (infoSize != 40 && infoSize != 108 && infoSize != 124)
+        return bytes;
+    const quint16 bitCount = qFromLittleEndian<quint16>(bytes.constData() + 14);
+    quint32 colours = qFromLittleEndian<quint32>(bytes.constData() + 32);
+    if (colours == 0 && bitCount <= 8)
+        colours = 1u << bitCount;
+    const quint32 compression = qFromLittleEndian<quint32>(bytes.constData() + 16);
+    const quint32 masks = (infoSize == 40 && compression == 3) ? 12 : 0; // BI_BITFIELDS
+    const quint32 offset = 14 + infoSize + masks + 4 * colours;
+    QByteArray header("BM");
+    header.resize(14);
+    qToLittleEndian<quint32>(quint32(14 + bytes.size()), header.data() + 2);
+    qToLittleEndian<quint32>(0, header.data() + 6);
+    qToLittleEndian<quint32>(offset, header.data() + 10);
+    return header + bytes;
+}
+
+struct Decoded {
+    QImage image;
+    QImageReader::ImageReaderError error = QImageReader::UnknownError;
+    bool tooLarge = false;
+};
+
+// Decodes with Qt's readers; the format comes from the content, not the name.
+Decoded decodeRaster(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(1024);
+    Decoded result;
+    const QSize size = reader.size();
+    if (size.isValid() && !sizeAcceptable(size)) {
+        result.tooLarge = true;
+        return result;
+    }
+    result.image = reader.read();
+    if (result.image.isNull())
+        result.error = reader.error();
+    return result;
+}
+
+QImage loadWithPictureLoader(const QByteArray& bytes)
+{
+    if (looksLikeWmf(bytes))
+        return renderWmf(bytes);
+    if (looksLikeEmf(bytes))
+        return renderEmf(bytes);
+    const Decoded decoded = decodeRaster(withFileHeader(bytes));
+    return decoded.image.isNull() ? QImage() : opaque(decoded.image);
+}
+
+int statusOf(const Decoded& decoded)
+{
+    if (decoded.tooLarge)
+        return OutOfMemory;
+    switch (decoded.error) {
+    case QImageReader::UnsupportedFormatError:
+        return UnknownImageFormat;
+    case QImageReader::FileNotFoundError:
+        return FileNotFound;
+    case QImageReader::DeviceError:
+        return AccessDenied;
+    default:
+        return InvalidParameter;
+    }
+}
+
+QImage loadWithBitmapDecoder(const QByteArray& bytes, QString& error)
+{
+    const Decoded decoded = decodeRaster(bytes);
+    if (decoded.image.isNull()) {
+        error = kBitmapFailed + kCrLf + gdiPlusStatusText(statusOf(decoded));
+        return {};
+    }
+    QImage picture = opaque(decoded.image);
+    if (picture.isNull())
+        error = kHandleFailed + kCrLf + gdiPlusStatusText(OutOfMemory);
+    return picture;
+}
+
+// Draws an SVG document into a white picture of the given size (the
+// document's own size when none is given).
+QImage renderSvg(const QByteArray& svg, QSize size)
+{
+    QSvgRenderer renderer(svg);
+    if (!renderer.isValid())
+        return {};
+    if (!sizeAcceptable(size))
+        size = renderer.defaultSize();
+    if (!sizeAcceptable(size))
+        return {};
+    QImage image(size, QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+} // namespace
+
+QString gdiPlusStatusText(int status)
+{
+    static const char* const texts[] = {"",
+                                        "fehlerhafte Initialisierung",
+                                        "Ungeeigneter Parameter",
+                                        "Speichermangel",
+                                        "GDIPlus ist noch beschäftigt",
+                                        "Buffer zu klein",
+                                        "",
+                                        "Windows32-Fehler",
+                                        "Falscher interner Zustand",
+                                        "Abbruch der Operation",
+                                        "Datei nicht gefunden",
+                                        "Wert-Überlauf",
+                                        "Zugriff verweigert",
+                                        "unbekanntes Bildformat",
+                                        "",
+                                        "",
+                                        "",
+                                        "GDIPlus-Version wird nicht unterstützt",
+                                        "Keine GDIPlus-Verbindung",
+                                        "Eigenschaft nicht gefunden",
+                                        "Eigenschaft wird nicht unterstützt"};
+    if (status < 1 || status > 20)
+        return {};
+    return QString::fromUtf8(texts[status]);
+}
+
+bool looksLikeWmf(const QByteArray& bytes)
+{
+    if (bytes.size() < 18)
+        return false;
+    const quint32 key = qFromLittleEndian<quint32>(bytes.constData());
+    if (key == 0x9AC6CDD7u)
+        return bytes.size() >= 22 + 18;
+    const quint16 type = qFromLittleEndian<quint16>(bytes.constData());
+    const quint16 headerWords = qFromLittleEndian<quint16>(bytes.constData() + 2);
+    return (type == 1 || type == 2) && headerWords == 9;
+}
+
+bool looksLikeEmf(const QByteArray& bytes)
+{
+    return bytes.size() >= 88 && qFromLittleEndian<quint32>(bytes.constData()) == 1 &&
+           qFromLittleEndian<quint32>(bytes.constData() + 40) == 0x464D4520u;
+}
+
+#ifdef KORVANE_HAVE_WMF
+namespace {
+
+int appendToSink(char* text, void* context)
+{
+    static_cast<QByteArray*>(context)->append(text);
+    return 0;
+}
+
+int resetSink(void* context)
+{
+    static_cast<QByteArray*>(context)->clear();
+    return 0;
+}
+
+// The SVG device writes Windows-1252 text without declaring it; the XML reader
+// would take it as UTF-8 and reject any character above 127. Decode it here and
+// hand the reader UTF-8 that says so.
+QByteArray asUtf8Document(const QByteArray& svg)
+{
+    QString text = fromWindows1252(svg);
+    if (text.startsWith(QLatin1String("<?xml"))) {
+        const qsizetype end = text.indexOf(QLatin1String("?>"));
+        if (end >= 0)
+            text.remove(0, end + 2);
+    }
+    return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>") + text.toUtf8();
+}
+
+} // namespace
+
+QImage renderWmf(const QByteArray& bytes)
+{
+    if (!looksLikeWmf(bytes))
+        return {};
+    wmfAPI_Options options{};
+    options.function = wmf_svg_function;
+    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
+    wmfAPI* api = nullptr;
+    if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
+        if (api)
+            wmf_api_destroy(api);
+        return {};
+    }
+    QByteArray svg;
+    wmfStream sink{&svg, appendToSink, resetSink};
+    wmf_svg_t* device = WMF_SVG_GetData(api);
+    device->out = &sink;
+    device->Description = const_cast<char*>("Korvane");
+    QByteArray data = bytes; // the library wants writable memory
+    wmfD_Rect box{};
+    unsigned int width = 0;
+    unsigned int height = 0;
+    wmf_error_t err = wmf_mem_open(api, reinterpret_cast<unsigned char*>(data.data()), long(data.size()));
+    if (err == wmf_E_None)
+        err = wmf_scan(api, 0, &box);
+    if (err == wmf_E_None)
+        err = wmf_display_size(api, &width, &height, 96, 96);
+    const QSize size{int(width), int(height)};
+    if (err == wmf_E_None && sizeAcceptable(size)) {
+        device->bbox = box;
+        device->width = width;
+        device->height = height;
+        err = wmf_play(api, 0, &box);
+    } else if (err == wmf_E_None) {
+        err = wmf_E_BadFormat;
+    }
+    wmf_api_destroy(api);
+    if (err != wmf_E_None)
+        return {};
+    return renderSvg(asUtf8Document(svg), size);
+}
+#else
+QImage renderWmf(const QByteArray&) { return {}; }
+#endif
+
+#ifdef KORVANE_HAVE_EMF2SVG
+QImage renderEmf(const QByteArray& bytes)
+{
+    if (!looksLikeEmf(bytes))
+        return {};
+    // The header's bounds are the picture's size in device pixels (inclusive).
+    const qint32 left = qFromLittleEndian<qint32>(bytes.constData() + 8);
+    const qint32 top = qFromLittleEndian<qint32>(bytes.constData() + 12);
+    const qint32 right = qFromLittleEndian<qint32>(bytes.constData() + 16);
+    const qint32 bottom = qFromLittleEndian<qint32>(bytes.constData() + 20);
+    const QSize size(int(qint64(right) - left + 1), int(qint64(bottom) - top + 1));
+    if (!sizeAcceptable(size))
+        return {};
+    generatorOptions options{};
+    options.nameSpace = const_cast<char*>("svg");
+    options.verbose = false;
+    options.emfplus = true;
+    options.svgDelimiter = true;
+    options.imgWidth = size.width();
+    options.imgHeight = size.height();
+    QByteArray data = bytes;
+    char* out = nullptr;
+    size_t length = 0;
+    const int converted = emf2svg(data.data(), size_t(data.size()), &out, &length, &options);
+    const QByteArray svg = out ? QByteArray(out, qsizetype(length)) : QByteArray();
+    std::free(out);
+    if (!converted || svg.isEmpty())
+        return {};
+    return renderSvg(svg, size);
+}
+#else
+QImage renderEmf(const QByteArray&) { return {}; }
+#endif
+
+QImage loadPictureFile(const QString& fileName, QString* error)
+{
+    QString message;
+    QImage picture;
+    const QString name = trimBlanks(fileName);
+    const QFileInfo info(name);
+    const Decoder decoder = decoderFor(name);
+    if (name.isEmpty()) {
+        // An empty name asks for an empty picture.
+    } else if (name.size() < 5) {
+        message = kUnsuitableName;
+    } else if (!info.isFile()) {
+        message = kMissing;
+    } else if (info.size() < 10) {
+        message = kEmpty;
+    } else if (decoder == Decoder::None) {
+        message = kUnsupported;
+    } else {
+        QFile file(name);
+        const bool readable = file.open(QIODevice::ReadOnly);
+        const QByteArray bytes = readable ? file.readAll() : QByteArray();
+        if (decoder == Decoder::PictureLoader) {
+            picture = readable ? loadWithPictureLoader(bytes) : QImage();
+            if (picture.isNull())
+                message = kPictureLoaderFailed;
+        } else if (!readable) {
+            message = kBitmapFailed + kCrLf + gdiPlusStatusText(AccessDenied);
+        } else {
+            picture = loadWithBitmapDecoder(bytes, message);
+        }
+    }
+    if (error)
+        *error = message;
+    return picture;
+}
+
+} // namespace korvane

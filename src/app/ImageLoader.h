@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// Decoding image files for the drawing surface.
+namespace korvane {
+
+// Decodes an image file. Returns a null image when nothing was loaded; `error`
+// (when given) receives the German text of the failure, empty on success. An
+// empty name is no error. The decoder follows the file name's extension: the
+// picture loader group (.bmp .dib .rle .ico .cur .emf .wmf) and the bitmap
+// group (.gif .png .tif .tiff .jpg .jpe .jpeg .jfif), each deciding the real
+// format from the file's content.
+QImage loadPictureFile(const QString& fileName, QString* error = nullptr);
+
+// The German text of a bitmap decoder status (1 to 20); empty for others.
+QString gdiPlusStatusText(int status);
+
+// Windows metafiles drawn into an image at their natural size (96 dpi). A null
+// image when the bytes are no metafile or no renderer is built in.
+QImage renderWmf(const QByteArray& bytes);
+QImage renderEmf(const QByteArray& bytes);
+// True when the bytes start like a metafile of that kind.
+bool looksLikeWmf(const QByteArray& bytes);
+bool looksLikeEmf(const QByteArray& bytes);
+
+// The largest picture (in pixels) the loader accepts; larger ones fail as
+// out of memory instead of exhausting it.
+inline constexpr qint64 kMaxPicturePixels = 16384LL * 16384LL;
+
+} // namespace korvane

@@ -1,0 +1,243 @@
+#include "app/IniFile.h"
+
+#include "model/Codec.h"
+
+#include <QColor>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+const QString kCr = QStringLiteral("\r");
+const QString kCrLf = QStringLiteral("\r\n");
+
+// A line without its CR (lines are split at LF, so CR LF files keep a CR).
+QString bodyOf(const QString& line) { return line.endsWith(QLatin1Char('\r')) ? line.chopped(1) : line; }
+
+// The name of a "[section]" line, or a null string for any other line. A line
+// without the closing bracket is no section header.
+QString sectionNameOf(const QString& line)
+{
+    const QString body = bodyOf(line).trimmed();
+    if (!body.startsWith(QLatin1Char('[')))
+        return {};
+    const qsizetype close = body.indexOf(QLatin1Char(']'));
+    if (close < 0)
+        return {};
+    return body.mid(1, close - 1).trimmed();
+}
+
+bool isComment(const QString& body) { return body.startsWith(QLatin1Char(';')); }
+
+bool keyMatches(const QString& line, const QString& key)
+{
+    const QString body = bodyOf(line).trimmed();
+    const qsizetype eq = body.indexOf(QLatin1Char('='));
+    return eq >= 0 && !isComment(body) && body.left(eq).trimmed().compare(key, Qt::CaseInsensitive) == 0;
+}
+
+bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+qsizetype findSection(const QStringList& lines, const QString& section)
+{
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString name = sectionNameOf(lines[i]);
+        if (!name.isNull() && sameName(name, section))
+            return i;
+    }
+    return -1;
+}
+
+// One past the last line that belongs to the section opened at line `start`.
+qsizetype sectionEnd(const QStringList& lines, qsizetype start)
+{
+    qsizetype i = start + 1;
+    while (i < lines.size() && sectionNameOf(lines[i]).isNull())
+        ++i;
+    return i;
+}
+
+// A CR or LF inside a name or value would split the line and break the file.
+QString oneLine(QString text)
+{
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return text;
+}
+
+// A whole number as the settings file stores it: decimal, blanks around it
+// allowed, "&H" hexadecimal, a fraction rounded half to even. Nothing for any
+// other text, which leaves the setting as it was.
+std::optional<qint64> wholeNumber(const QString& text)
+{
+    const QString t = text.trimmed();
+    bool ok = false;
+    if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) {
+        const qint64 value = t.mid(2).toLongLong(&ok, 16);
+        return ok ? std::optional<qint64>(value) : std::nullopt;
+    }
+    const qint64 value = t.toLongLong(&ok);
+    if (ok)
+        return value;
+    const double real = t.toDouble(&ok);
+    if (!ok || !std::isfinite(real) || std::fabs(real) > 9e15)
+        return std::nullopt;
+    return static_cast<qint64>(std::nearbyint(real));
+}
+
+} // namespace
+
+// "red + 256 × green + 65536 × blue"; only the 24-bit colour range is a colour.
+std::optional<QColor> settingColour(const QString& text)
+{
+    const auto value = wholeNumber(text);
+    if (!value || *value < 0 || *value > 0xFFFFFF)
+        return std::nullopt;
+    return QColor(int(*value & 0xFF), int((*value >> 8) & 0xFF), int((*value >> 16) & 0xFF));
+}
+
+qint64 settingNumberOf(const QColor& colour) { return colour.red() + 256 * colour.green() + 65536 * colour.blue(); }
+
+std::optional<int> settingShort(const QString& text)
+{
+    const auto value = wholeNumber(text);
+    if (!value || *value < -32768 || *value > 32767)
+        return std::nullopt;
+    return int(*value);
+}
+
+// "-1" and any other non-zero number are true, "0" false; "True"/"False" too.
+std::optional<bool> settingFlag(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    const auto value = wholeNumber(t);
+    return value ? std::optional<bool>(*value != 0) : std::nullopt;
+}
+
+QString iniLookup(const QString& contents, const QString& section, const QString& key)
+{
+    const QStringList lines = contents.split(QLatin1Char('\n'));
+    const qsizetype start = findSection(lines, section);
+    if (start < 0)
+        return {};
+    const qsizetype end = sectionEnd(lines, start);
+    for (qsizetype i = start + 1; i < end; ++i) {
+        if (!keyMatches(lines[i], key))
+            continue;
+        const QString body = bodyOf(lines[i]);
+        return body.mid(body.indexOf(QLatin1Char('=')) + 1).trimmed().left(kIniValueLimit);
+    }
+    return {};
+}
+
+QString iniReplace(const QString& contents, const QString& section, const QString& key, const QString& value)
+{
+    const QString cleanSection = oneLine(section);
+    const QString cleanKey = oneLine(key);
+    const QString cleanValue = oneLine(value);
+    QStringList lines = contents.split(QLatin1Char('\n'));
+    const qsizetype start = findSection(lines, cleanSection);
+    if (start < 0) {
+        QString result = contents;
+        if (!result.isEmpty() && !result.endsWith(QLatin1Char('\n')))
+            result += kCrLf;
+        return result + QLatin1Char('[') + cleanSection + QLatin1Char(']') + kCrLf + cleanKey + QLatin1Char('=') +
+               cleanValue + kCrLf;
+    }
+    const qsizetype end = sectionEnd(lines, start);
+    qsizetype lastContent = start;
+    for (qsizetype i = start + 1; i < end; ++i) {
+        if (keyMatches(lines[i], cleanKey)) {
+            // Keep the key's stored spelling and the line's own ending.
+            const QString body = bodyOf(lines[i]);
+            const QString storedKey = body.left(body.indexOf(QLatin1Char('=')));
+            lines[i] = storedKey + QLatin1Char('=') + cleanValue + (lines[i].endsWith(QLatin1Char('\r')) ? kCr : QString());
+            return lines.join(QLatin1Char('\n'));
+        }
+        if (!bodyOf(lines[i]).trimmed().isEmpty())
+            lastContent = i;
+    }
+    // The new key goes after the section's last line with content. When that is
+    // the file's unterminated last line, end it first.
+    if (lastContent == lines.size() - 1) {
+        if (!lines[lastContent].endsWith(QLatin1Char('\r')))
+            lines[lastContent] += kCr;
+        lines.append(QString());
+    }
+    lines.insert(lastContent + 1, cleanKey + QLatin1Char('=') + cleanValue + kCr);
+    return lines.join(QLatin1Char('\n'));
+}
+
+namespace {
+
+void report(IniError* error, const QFileDevice& file)
+{
+    if (error)
+        *error = {static_cast<int>(file.error()), file.errorString()};
+}
+
+// The file's contents; empty when it does not exist.
+bool readContents(const QString& path, QString& contents, IniError* error)
+{
+    QFile file(path);
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+        report(error, file);
+        return false;
+    }
+    contents = fromWindows1252(file.readAll());
+    if (file.error() != QFileDevice::NoError) {
+        report(error, file);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString iniGetSettingString(const QString& section, const QString& key, const QString& file, IniError* error)
+{
+    if (error)
+        *error = {};
+    QString contents;
+    if (!readContents(file, contents, error))
+        return {};
+    return iniLookup(contents, section, key);
+}
+
+bool iniWriteSetting(const QString& section, const QString& key, const QString& value, const QString& file,
+                     IniError* error)
+{
+    if (error)
+        *error = {};
+    QString contents;
+    if (!readContents(file, contents, error))
+        return false;
+    // Written beside the old file and renamed into place, so a failed write
+    // never leaves a half-written settings file.
+    QSaveFile out(file);
+    out.setDirectWriteFallback(true);
+    if (!out.open(QIODevice::WriteOnly)) {
+        report(error, out);
+        return false;
+    }
+    const QByteArray bytes = toWindows1252(iniReplace(contents, section, key, value));
+    if (out.write(bytes) != bytes.size() || !out.commit()) {
+        report(error, out);
+        out.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+} // namespace korvane

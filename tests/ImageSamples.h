@@ -1,0 +1,176 @@
+#pragma once
+
+#include <QByteArray>
+#include <QBuffer>
+#include <QColor>
+#include <QImage>
+#include <QImageWriter>
+#include <QtEndian>
+
+// Small image files written by hand or by Qt's writers, for the loader tests.
+namespace korvane::test {
+
+inline void put16(QByteArray& b, int v)
+{
+    const quint16 le = qToLittleEndian(quint16(v));
+    b.append(reinterpret_cast<const char*>(&le), 2);
+}
+inline void put32(QByteArray& b, qint64 v)
+{
+    const quint32 le = qToLittleEndian(quint32(v));
+    b.append(reinterpret_cast<const char*>(&le), 4);
+}
+inline quint32 colorRef(const QColor& c) { return quint32(c.red() | c.green() << 8 | c.blue() << 16); }
+
+// A placeable Windows metafile, one unit per pixel at 96 dpi, that fills the
+// whole picture with `fill` as one rectangle.
+inline QByteArray makeWmf(int width, int height, const QColor& fill)
+{
+    QByteArray records;
+    auto record = [&records](int words, int function, std::initializer_list<int> params) {
+        put32(records, words);
+        put16(records, function);
+        for (int p : params)
+            put16(records, p);
+    };
+    record(5, 0x020B, {0, 0});             // SetWindowOrg y, x
+    record(5, 0x020C, {height, width});    // SetWindowExt y, x
+    const quint32 ref = colorRef(fill);
+    record(7, 0x02FC, {0, int(ref & 0xFFFF), int(ref >> 16), 0}); // CreateBrushIndirect solid
+    record(4, 0x012D, {0});                // SelectObject 0
+    record(7, 0x041B, {height, width, 0, 0}); // Rectangle bottom, right, top, left
+    record(3, 0x0000, {});                 // EOF
+
+    QByteArray placeable;
+    put32(placeable, 0x9AC6CDD7);
+    put16(placeable, 0);
+    put16(placeable, 0);
+    put16(placeable, 0);
+    put16(placeable, width);
+    put16(placeable, height);
+    put16(placeable, 96);
+    put32(placeable, 0);
+    quint16 sum = 0;
+    for (int i = 0; i < 20; i += 2)
+        sum ^= qFromLittleEndian<quint16>(placeable.constData() + i);
+    put16(placeable, sum);
+
+    QByteArray header;
+    put16(header, 1);      // in memory
+    put16(header, 9);      // header words
+    put16(header, 0x0300); // version
+    put32(header, (18 + records.size()) / 2);
+    put16(header, 1);      // objects
+    put32(header, 7);      // largest record in words
+    put16(header, 0);
+    return placeable + header + records;
+}
+
+// An enhanced metafile of width x height device pixels that fills the picture
+// with `fill` as one rectangle.
+inline QByteArray makeEmf(int width, int height, const QColor& fill)
+{
+    QByteArray records;
+    put32(records, 39); // CreateBrushIndirect
+    put32(records, 24);
+    put32(records, 1);
+    put32(records, 0);
+    put32(records, colorRef(fill));
+    put32(records, 0);
+    put32(records, 37); // SelectObject
+    put32(records, 12);
+    put32(records, 1);
+    put32(records, 43); // Rectangle
+    put32(records, 24);
+    put32(records, 0);
+    put32(records, 0);
+    put32(records, width);
+    put32(records, height);
+    put32(records, 14); // EOF
+    put32(records, 20);
+    put32(records, 0);
+    put32(records, 16);
+    put32(records, 20);
+
+    const int headerSize = 88;
+    QByteArray header;
+    put32(header, 1);
+    put32(header, headerSize);
+    for (int v : {0, 0, width - 1, height - 1}) // bounds, device units
+        put32(header, v);
+    // frame in 0.01 mm at 96 dpi (1024 px over 270.93 mm)
+    for (int v : {0, 0, width * 2646 / 100, height * 2646 / 100})
+        put32(header, v);
+    put32(header, 0x464D4520);
+    put32(header, 0x10000);
+    put32(header, headerSize + records.size());
+    put32(header, 5);
+    put16(header, 2);
+    put16(header, 0);
+    put32(header, 0);
+    put32(header, 0);
+    put32(header, 0);
+    put32(header, 1024); // device pixels
+    put32(header, 768);
+    put32(header, 271); // device millimetres
+    put32(header, 203);
+    return header + records;
+}
+
+// A one-colour GIF (Qt has no GIF writer). The LZW stream sends a clear code
+// before every pixel, so the codes stay three bits wide.
+inline QByteArray makeGif(int width, int height, const QColor& fill)
+{
+    QByteArray gif("GIF89a");
+    put16(gif, width);
+    put16(gif, height);
+    gif.append(char(0x80)).append('\0').append('\0'); // two-entry colour table
+    gif.append(char(fill.red())).append(char(fill.green())).append(char(fill.blue()));
+    gif.append(3, '\0');
+    gif.append(',');
+    put16(gif, 0);
+    put16(gif, 0);
+    put16(gif, width);
+    put16(gif, height);
+    gif.append('\0').append(char(2)); // no local table; minimum code size 2
+    QByteArray data;
+    quint32 bits = 0;
+    int count = 0;
+    auto code = [&](int c) {
+        bits |= quint32(c) << count;
+        count += 3;
+        while (count >= 8) {
+            data.append(char(bits & 0xFF));
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    for (int i = 0; i < width * height; ++i) {
+        code(4);
+        code(0);
+    }
+    code(5);
+    if (count > 0)
+        data.append(char(bits & 0xFF));
+    for (qsizetype at = 0; at < data.size(); at += 255) {
+        const QByteArray block = data.mid(at, 255);
+        gif.append(char(block.size())).append(block);
+    }
+    gif.append('\0').append(';');
+    return gif;
+}
+
+// A width x height picture in `fill`, written by Qt's writer for `format`.
+inline QByteArray makeRaster(const char* format, int width, int height, const QColor& fill)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(fill);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.write(image);
+    return bytes;
+}
+
+} // namespace korvane::test

@@ -1,0 +1,310 @@
+#include "ImageSamples.h"
+
+#include "app/ImageLoader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+using namespace korvane::test;
+
+namespace {
+
+// A 4 x 2 bitmap compressed with RLE8 (two runs per row), the .rle format.
+QByteArray makeRle8(const QColor& colour)
+{
+    QByteArray info;
+    put32(info, 40);
+    put32(info, 4);
+    put32(info, 2);
+    put16(info, 1);
+    put16(info, 8);
+    put32(info, 1); // BI_RLE8
+    QByteArray pixels;
+    for (int row = 0; row < 2; ++row)
+        pixels.append("\x04\x00\x00\x00", 4); // four pixels of colour 0, end of line
+    pixels.append("\x00\x01", 2);            // end of bitmap
+    put32(info, pixels.size());
+    put32(info, 2835);
+    put32(info, 2835);
+    put32(info, 1);
+    put32(info, 0);
+    QByteArray palette;
+    palette.append(char(colour.blue())).append(char(colour.green())).append(char(colour.red())).append('\0');
+    QByteArray file("BM");
+    put32(file, 14 + info.size() + palette.size() + pixels.size());
+    put32(file, 0);
+    put32(file, 14 + info.size() + palette.size());
+    return file + info + palette + pixels;
+}
+
+// The same bytes as an icon, with the resource type set to cursor.
+QByteArray asCursor(QByteArray ico)
+{
+    ico[2] = 2;
+    return ico;
+}
+
+bool near(const QColor& a, const QColor& b)
+{
+    return qAbs(a.red() - b.red()) <= 8 && qAbs(a.green() - b.green()) <= 8 && qAbs(a.blue() - b.blue()) <= 8;
+}
+
+// A metafile line "Grüße" in the default font: text outside ASCII.
+QByteArray makeWmfWithText()
+{
+    QByteArray wmf = makeWmf(80, 40, Qt::yellow);
+    wmf.chop(6); // the EOF record
+    const QByteArray text("Gr\xfc\xdf" "e", 5);
+    QByteArray record;
+    put32(record, 3 + 1 + (text.size() + 1) / 2 + 2);
+    put16(record, 0x0521); // TextOut
+    put16(record, text.size());
+    record.append(text);
+    if (text.size() % 2)
+        record.append('\0');
+    put16(record, 10); // y
+    put16(record, 5);  // x
+    wmf.append(record);
+    put32(wmf, 3);
+    put16(wmf, 0);
+    return wmf;
+}
+
+} // namespace
+
+class TestImageLoading : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void everyFormatLoads_data();
+    void everyFormatLoads();
+    void checksAndMessages_data();
+    void checksAndMessages();
+    void statusTexts_data();
+    void statusTexts();
+    void transparencyShowsWhite();
+    void metafileTextOutsideAscii();
+    void garbageNeverCrashes_data();
+    void garbageNeverCrashes();
+
+private:
+    QString write(const QString& name, const QByteArray& bytes);
+    QTemporaryDir m_dir;
+};
+
+void TestImageLoading::initTestCase() { QVERIFY(m_dir.isValid()); }
+
+QString TestImageLoading::write(const QString& name, const QByteArray& bytes)
+{
+    const QString path = m_dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+void TestImageLoading::everyFormatLoads_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QColor>("colour");
+    const QColor red(220, 30, 40);
+    const QColor green(20, 180, 60);
+    const QByteArray bmp = makeRaster("bmp", 31, 17, red);
+    QTest::newRow("bmp") << "plan.bmp" << bmp << QSize(31, 17) << red;
+    QTest::newRow("dib with file header") << "plan.dib" << bmp << QSize(31, 17) << red;
+    QTest::newRow("dib without file header") << "bare.dib" << bmp.mid(14) << QSize(31, 17) << red;
+    QTest::newRow("rle") << "plan.rle" << makeRle8(green) << QSize(4, 2) << green;
+    const QByteArray ico = makeRaster("ico", 32, 32, green);
+    QTest::newRow("ico") << "plan.ico" << ico << QSize(32, 32) << green;
+    QTest::newRow("cur") << "plan.cur" << asCursor(ico) << QSize(32, 32) << green;
+    QTest::newRow("gif") << "plan.gif" << makeGif(40, 30, red) << QSize(40, 30) << red;
+    QTest::newRow("png") << "plan.png" << makeRaster("png", 41, 29, green) << QSize(41, 29) << green;
+    QTest::newRow("tif") << "plan.tif" << makeRaster("tiff", 12, 13, red) << QSize(12, 13) << red;
+    QTest::newRow("tiff") << "plan.tiff" << makeRaster("tiff", 12, 13, green) << QSize(12, 13) << green;
+    const QByteArray jpg = makeRaster("jpeg", 64, 48, red);
+    QTest::newRow("jpg") << "plan.jpg" << jpg << QSize(64, 48) << red;
+    QTest::newRow("jpeg") << "plan.jpeg" << jpg << QSize(64, 48) << red;
+    QTest::newRow("jpe") << "plan.jpe" << jpg << QSize(64, 48) << red;
+    QTest::newRow("jfif") << "plan.jfif" << jpg << QSize(64, 48) << red;
+    QTest::newRow("upper case five letters") << "PLAN.JPEG" << jpg << QSize(64, 48) << red;
+    QTest::newRow("upper case bmp") << "X.BMP" << bmp << QSize(31, 17) << red;
+    // The metafile renderer writes colours as the nearest SVG colour name, so
+    // the test colour is one of those names (limegreen).
+    const QColor limegreen(50, 205, 50);
+    QTest::newRow("wmf") << "plan.wmf" << makeWmf(120, 80, limegreen) << QSize(120, 80) << limegreen;
+    QTest::newRow("emf") << "plan.emf" << makeEmf(90, 60, red) << QSize(90, 60) << red;
+    QTest::newRow("png content named bmp") << "falsch.bmp" << makeRaster("png", 10, 10, green) << QSize(10, 10)
+                                           << green;
+    QTest::newRow("bmp content named jpg") << "falsch.jpg" << bmp << QSize(31, 17) << red;
+    QTest::newRow("blanks around the name") << "  blank.png  " << makeRaster("png", 11, 12, red) << QSize(11, 12)
+                                            << red;
+}
+
+void TestImageLoading::everyFormatLoads()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, size);
+    QFETCH(QColor, colour);
+    const QString path = write(name.trimmed(), bytes);
+    QVERIFY(!path.isEmpty());
+    QString error = QStringLiteral("unchanged");
+    const QString asTyped = name.startsWith(QLatin1Char(' ')) ? QStringLiteral("  ") + path + QStringLiteral("  ")
+                                                              : path;
+    const QImage image = loadPictureFile(asTyped, &error);
+    QCOMPARE(error, QString());
+    QCOMPARE(image.size(), size);
+    const QColor centre = image.pixelColor(size.width() / 2, size.height() / 2);
+    QVERIFY2(near(centre, colour), qPrintable(centre.name() + QLatin1String(" != ") + colour.name()));
+}
+
+void TestImageLoading::checksAndMessages_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes"); // written when not null
+    QTest::addColumn<QString>("error");
+    const QByteArray garbage(64, 'x');
+    QTest::newRow("empty name") << "" << QByteArray() << "";
+    QTest::newRow("blanks only") << "    " << QByteArray() << "";
+    QTest::newRow("three characters") << "a.b" << QByteArray() << "Ungeeigneter Dateiname";
+    QTest::newRow("four characters") << "ab.c" << QByteArray() << "Ungeeigneter Dateiname";
+    QTest::newRow("missing file") << "fehlt.png" << QByteArray() << "Datei nicht vorhanden/verfügbar";
+    QTest::newRow("nine bytes") << "a.png" << QByteArray(9, 'x') << "Leere Datei";
+    QTest::newRow("zero bytes") << "leer.bmp" << QByteArray("") << "Leere Datei";
+    QTest::newRow("unknown extension") << "bild.pcx" << garbage << "Bildformat wird nicht unterstützt";
+    QTest::newRow("no extension") << "bildohne" << garbage << "Bildformat wird nicht unterstützt";
+    QTest::newRow("bitmap group garbage") << "kaputt.png" << garbage
+                                          << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\n"
+                                             "unbekanntes Bildformat";
+    QTest::newRow("five letter garbage") << "KAPUTT.JPEG" << garbage
+                                         << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\n"
+                                            "unbekanntes Bildformat";
+    QTest::newRow("truncated png") << "halb.png" << makeRaster("png", 200, 200, Qt::red).left(60)
+                                   << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nUngeeigneter Parameter";
+    QTest::newRow("picture loader garbage") << "kaputt.bmp" << garbage << "Laden des Bildes scheitert (Loadpicture)";
+    QTest::newRow("wmf garbage") << "kaputt.wmf" << garbage << "Laden des Bildes scheitert (Loadpicture)";
+    QTest::newRow("emf garbage") << "kaputt.emf" << garbage << "Laden des Bildes scheitert (Loadpicture)";
+    QTest::newRow("truncated wmf") << "halb.wmf" << makeWmf(50, 50, Qt::red).left(30)
+                                   << "Laden des Bildes scheitert (Loadpicture)";
+}
+
+void TestImageLoading::checksAndMessages()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
+    QString path = name;
+    if (!bytes.isNull()) {
+        path = write(name, bytes);
+        QVERIFY(!path.isEmpty());
+    } else if (name.trimmed().size() >= 5) {
+        path = m_dir.filePath(name);
+    }
+    QString reported = QStringLiteral("unchanged");
+    const QImage image = loadPictureFile(path, &reported);
+    QCOMPARE(reported, error);
+    QVERIFY(image.isNull());
+}
+
+void TestImageLoading::statusTexts_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("text");
+    const char* texts[] = {"",
+                           "fehlerhafte Initialisierung",
+                           "Ungeeigneter Parameter",
+                           "Speichermangel",
+                           "GDIPlus ist noch beschäftigt",
+                           "Buffer zu klein",
+                           "",
+                           "Windows32-Fehler",
+                           "Falscher interner Zustand",
+                           "Abbruch der Operation",
+                           "Datei nicht gefunden",
+                           "Wert-Überlauf",
+                           "Zugriff verweigert",
+                           "unbekanntes Bildformat",
+                           "",
+                           "",
+                           "",
+                           "GDIPlus-Version wird nicht unterstützt",
+                           "Keine GDIPlus-Verbindung",
+                           "Eigenschaft nicht gefunden",
+                           "Eigenschaft wird nicht unterstützt"};
+    for (int status = 0; status <= 20; ++status)
+        QTest::addRow("%d", status) << status << QString::fromUtf8(texts[status]);
+    QTest::newRow("21") << 21 << "";
+    QTest::newRow("-1") << -1 << "";
+}
+
+void TestImageLoading::statusTexts()
+{
+    QFETCH(int, status);
+    QFETCH(QString, text);
+    QCOMPARE(gdiPlusStatusText(status), text);
+}
+
+void TestImageLoading::transparencyShowsWhite()
+{
+    QImage clear(8, 8, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    clear.setPixelColor(0, 0, Qt::blue);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(clear.save(&buffer, "png"));
+    QString error;
+    const QImage image = loadPictureFile(write(QStringLiteral("durchsichtig.png"), bytes), &error);
+    QCOMPARE(error, QString());
+    QCOMPARE(image.hasAlphaChannel(), false);
+    QCOMPARE(image.pixelColor(4, 4), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(0, 0), QColor(Qt::blue));
+}
+
+void TestImageLoading::metafileTextOutsideAscii()
+{
+    QString error;
+    const QImage image = loadPictureFile(write(QStringLiteral("text.wmf"), makeWmfWithText()), &error);
+    QCOMPARE(error, QString());
+    QCOMPARE(image.size(), QSize(80, 40));
+    QVERIFY(near(image.pixelColor(70, 35), Qt::yellow));
+}
+
+void TestImageLoading::garbageNeverCrashes_data()
+{
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QByteArray>("start"); // a real header, so the decoders get past it
+    for (const char* ext : {"bmp", "dib", "rle", "ico", "cur", "gif", "png", "tif", "jpg", "jfif"})
+        QTest::newRow(ext) << QString::fromLatin1(ext) << QByteArray();
+    QTest::newRow("wmf header") << "wmf" << makeWmf(30, 30, Qt::red).left(40);
+    QTest::newRow("emf header") << "emf" << makeEmf(30, 30, Qt::red).left(88);
+    QTest::newRow("png header") << "png" << makeRaster("png", 30, 30, Qt::red).left(33);
+    QTest::newRow("bmp header") << "bmp" << makeRaster("bmp", 30, 30, Qt::red).left(54);
+}
+
+void TestImageLoading::garbageNeverCrashes()
+{
+    QFETCH(QString, extension);
+    QFETCH(QByteArray, start);
+    QRandomGenerator random(4711);
+    for (int round = 0; round < 25; ++round) {
+        QByteArray bytes = start;
+        const int length = 10 + int(random.bounded(400));
+        for (int i = 0; i < length; ++i)
+            bytes.append(char(random.bounded(256)));
+        QString error;
+        const QImage image =
+            loadPictureFile(write(QStringLiteral("zufall%1.").arg(round) + extension, bytes), &error);
+        // Either a picture or a reason, never both and never neither.
+        QCOMPARE(image.isNull(), !error.isEmpty());
+    }
+}
+
+QTEST_MAIN(TestImageLoading)
+#include "tst_imageloading.moc"
