@@ -1,18 +1,30 @@
 #include "app/MainWindow.h"
 
+#include "app/MainToolHost.h"
+#include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
+#include "canvas/DrawingTools.h"
+#include "canvas/EditHandles.h"
+#include "canvas/Palette.h"
 #include "model/MapCode.h"
+#include "platform/Platform.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace korvane {
 
@@ -26,23 +38,110 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
     return b;
 }
 
+QLabel* swatch(QWidget* parent, const char* name, const QString& accessibleName)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAccessibleName(accessibleName);
+    label->setAutoFillBackground(true);
+    label->setFrameShape(QFrame::Box);
+    label->setFixedSize(22, 14);
+    return label;
+}
+
+// The line-width images show a line of their width.
+QPixmap widthPixmap(int width)
+{
+    QPixmap pixmap(34, 12);
+    pixmap.fill(Qt::white);
+    QPainter p(&pixmap);
+    p.fillRect(QRect(3, 6 - width / 2, 28, width), Qt::black);
+    return pixmap;
+}
+
+QPixmap trashPixmap()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 1.5));
+    p.setBrush(QColor(190, 190, 190));
+    p.drawRect(QRectF(6, 8, 20, 21));    // the can
+    p.drawRect(QRectF(4, 5, 24, 3));     // the lid
+    p.drawRect(QRectF(13, 2.5, 6, 2.5)); // the handle
+    for (int x : {11, 16, 21})
+        p.drawLine(QPointF(x, 11), QPointF(x, 26));
+    return pixmap;
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMapEdit"));
     setWindowTitle(QStringLiteral("Korvane"));
+    linkDialog = [this] { return runLinkDialog(); };
     createControls();
+    m_renderer = std::make_unique<AreaRenderer>(m_areas, ui.Picture1->surface());
+    EditHandles::Host host;
+    host.selectedIndex = [this] { return selectedIndex(); };
+    host.redraw = [this](int skip, bool regenerate) { neu_zeichnen(skip, regenerate); };
+    host.regenerate = [this] { map_daten(); };
+    host.suspendListUpdates = [this](bool suspend) { ui.List1->setUpdatesEnabled(!suspend); };
+    m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);
+    m_toolHost = std::make_unique<MainToolHost>(*this);
+    m_tools[0] = std::make_unique<PolygonTool>(*m_toolHost);
+    m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
+    m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
     connectCommands();
+    connectCanvas();
+
+    // Start-up: drawing colours, the title screen, nothing to save yet.
+    m_editor.shapeKind = QStringLiteral("poly");
+    ui.lblPos->clear();
+    setDrawColor(Qt::red);
+    setFillColor(Qt::cyan);
+    setHandleColor(Qt::blue);
+    setLineWidth(1);
+    ui.Picture1->surface().setPenColor(Qt::black);
+    drawTitleScreen();
+    ui.Label3->clear();
+    m_state.mapSaved = true;
     resize(1000, 720);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The handles and tools refer to widgets and the list; they go first.
+    m_tools = {};
+    m_handles.reset();
+    m_renderer.reset();
+}
+
+void MainWindow::drawTitleScreen()
+{
+    DrawingSurface& s = ui.Picture1->surface();
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setPointSize(45);
+    s.setPenColor(Qt::black);
+    s.drawText(QPoint(43, 103), QStringLiteral("Korvane"), font);
+    s.setPenColor(QColor(0x80, 0x80, 0x00));
+    s.drawText(QPoint(40, 100), QStringLiteral("Korvane"), font);
+    font.setPointSize(12);
+    s.drawText(QPoint(20, 260),
+               QStringLiteral("Version: %1.%2").arg(KORVANE_VERSION_MAJOR).arg(KORVANE_VERSION_MINOR), font);
+    s.drawText(QPoint(420, 260), QStringLiteral("- ulvamo - 2001"), font);
+}
 
 void MainWindow::createControls()
 {
     auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("frmMapEditClient"));
     setCentralWidget(central);
+    central->installEventFilter(this);
+    central->setMouseTracking(true);
 
     ui.picOben = new QWidget(central);
     ui.picOben->setObjectName(QStringLiteral("picOben"));
@@ -52,12 +151,34 @@ void MainWindow::createControls()
     ui.picUnten->setObjectName(QStringLiteral("picUnten"));
     ui.picContainer = new QWidget(central);
     ui.picContainer->setObjectName(QStringLiteral("picContainer"));
+    ui.picContainer->setAccessibleName(QStringLiteral("Bildbereich"));
     ui.Picture1 = new Canvas(ui.picContainer);
     ui.VScroll1 = new QScrollBar(Qt::Vertical, central);
     ui.VScroll1->setObjectName(QStringLiteral("VScroll1"));
+    ui.VScroll1->setAccessibleName(QStringLiteral("Bild senkrecht verschieben"));
     ui.HScroll1 = new QScrollBar(Qt::Horizontal, central);
     ui.HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    ui.HScroll1->setAccessibleName(QStringLiteral("Bild waagerecht verschieben"));
+    for (QWidget* w : {ui.picOben, ui.picContainer}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+    ui.picContainer->setAutoFillBackground(true);
+    ui.picContainer->setBackgroundRole(QPalette::Dark);
 
+    createToolBar();
+    createSidePanel();
+
+    ui.txtMap = new QPlainTextEdit(ui.picUnten);
+    ui.txtMap->setObjectName(QStringLiteral("txtMap"));
+    ui.txtMap->setAccessibleName(QStringLiteral("HTML-Code der ImageMap"));
+    ui.txtMap->setLineWrapMode(QPlainTextEdit::NoWrap);
+    ui.cmdClipboard->setEnabled(false);
+    ui.Command7->setEnabled(false);
+}
+
+void MainWindow::createToolBar()
+{
     QWidget* top = ui.picOben;
     ui.Command1 = button(top, "Command1", QStringLiteral("Open"), QStringLiteral("Grafikdatei auswählen."));
     ui.Command7 = button(top, "Command7", QStringLiteral("Save"),
@@ -73,17 +194,24 @@ void MainWindow::createControls()
                              QStringLiteral("Kopiert die eigentlichen MAP-Daten in die Zwischenablage"));
     ui.Command4 = button(top, "Command4", QString(), QStringLiteral("Öffnet eine \"Lupe\" :-)"));
     ui.Command4->setAccessibleName(QStringLiteral("Lupe"));
+    ui.Command4->setIcon(QIcon::fromTheme(QStringLiteral("zoom-in")));
+    if (ui.Command4->icon().isNull())
+        ui.Command4->setText(QStringLiteral("🔍"));
     const char* optionNames[] = {"Option1_0", "Option1_1", "Option1_2", "Option1_3"};
     const QString optionCaptions[] = {QStringLiteral("Polygon"), QStringLiteral("Rechteck"),
                                       QStringLiteral("Kreis"), QStringLiteral("EditMode")};
+    auto* options = new QGridLayout;
+    options->setSpacing(0);
     for (int i = 0; i < 4; ++i) {
         ui.Option1[i] = new QRadioButton(optionCaptions[i], top);
         ui.Option1[i]->setObjectName(QLatin1String(optionNames[i]));
         ui.Option1[i]->setEnabled(false);
+        options->addWidget(ui.Option1[i], i / 2, i % 2);
     }
     ui.Option1[0]->setChecked(true);
     ui.txtHelp = new QPlainTextEdit(top);
     ui.txtHelp->setObjectName(QStringLiteral("txtHelp"));
+    ui.txtHelp->setAccessibleName(QStringLiteral("Hilfetext"));
     ui.txtHelp->setReadOnly(true);
     ui.txtHelp->setVisible(false);
     ui.Frame3 = new QGroupBox(top);
@@ -91,13 +219,45 @@ void MainWindow::createControls()
     ui.Command6 = button(ui.Frame3, "Command6", QStringLiteral("Refresh"),
                          QStringLiteral("Zeichnet alle in der Arealliste aufgeführten Elemente neu."));
     ui.Command13 = button(ui.Frame3, "Command13", QStringLiteral("Help"), QStringLiteral("Öffnet eine Hilfe Datei"));
+    auto* frameRow = new QHBoxLayout(ui.Frame3);
+    frameRow->setContentsMargins(4, 2, 4, 2);
+    frameRow->addWidget(ui.Command6);
+    frameRow->addWidget(ui.Command13);
+    ui.Frame3->adjustSize();
 
+    auto* row = new QHBoxLayout(top);
+    row->setContentsMargins(6, 4, ui.Frame3->width() + 20, 4);
+    for (QWidget* w : {ui.Command1, ui.Command7, ui.Command8, ui.Command11, ui.Command12, ui.cmdClipboard})
+        row->addWidget(w);
+    row->addWidget(ui.Command4);
+    row->addSpacing(8);
+    row->addLayout(options);
+    row->addWidget(ui.txtHelp, 1);
+    row->addStretch(0);
+}
+
+void MainWindow::createSidePanel()
+{
     QWidget* side = ui.Picture4;
     ui.Label1 = new QLabel(QStringLiteral("Arealliste:"), side);
     ui.Label1->setObjectName(QStringLiteral("Label1"));
     ui.List1 = new QListView(side);
     ui.List1->setObjectName(QStringLiteral("List1"));
+    ui.List1->setAccessibleName(QStringLiteral("Arealliste"));
+    ui.List1->setToolTip(QStringLiteral("Click->Auswahl eines Elements, DoppelClick oder Drag&Drop auf das "
+                                        "Papiekorbsymbol löscht ein Element."));
+    QFont fixed(QStringLiteral("Courier New"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    ui.List1->setFont(fixed);
     ui.List1->setModel(&m_areas);
+    ui.List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui.List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui.List1->setDragEnabled(true);
+    ui.List1->setDragDropMode(QAbstractItemView::DragOnly);
+    ui.List1->setDefaultDropAction(Qt::MoveAction);
+    ui.List1->setUniformItemSizes(true);
+    ui.Label1->setBuddy(ui.List1);
     ui.Command10 = button(side, "Command10", QStringLiteral("copy"),
                           QStringLiteral("Erzeugt eine Kopie des ausgewählten Areals."));
     ui.Command10->setEnabled(false);
@@ -107,45 +267,89 @@ void MainWindow::createControls()
     ui.Command9->setEnabled(false);
     ui.Picture2 = new QLabel(side);
     ui.Picture2->setObjectName(QStringLiteral("Picture2"));
-    ui.Frame1 = new QGroupBox(QStringLiteral("Farben wählen"), side);
-    ui.Frame1->setObjectName(QStringLiteral("Frame1"));
-    const char* targetNames[] = {"Option2_0", "Option2_1", "Option2_2"};
-    const QString targetCaptions[] = {QStringLiteral("Zeichenfarbe"), QStringLiteral("Füllfarbe"),
-                                      QStringLiteral("Ziehpunkte")};
-    for (int i = 0; i < 3; ++i) {
-        ui.Option2[i] = new QRadioButton(targetCaptions[i], ui.Frame1);
-        ui.Option2[i]->setObjectName(QLatin1String(targetNames[i]));
-    }
-    ui.Option2[0]->setChecked(true);
-    ui.picColor = new QWidget(ui.Frame1);
-    ui.picColor->setObjectName(QStringLiteral("picColor"));
-    ui.lblColor = new QLabel(ui.Frame1);
-    ui.lblColor->setObjectName(QStringLiteral("lblColor"));
-    ui.lblFuellfarbe = new QLabel(ui.Frame1);
-    ui.lblFuellfarbe->setObjectName(QStringLiteral("lblFuellfarbe"));
-    ui.lblZiehpunkt = new QLabel(ui.Frame1);
-    ui.lblZiehpunkt->setObjectName(QStringLiteral("lblZiehpunkt"));
+    ui.Picture2->setAccessibleName(QStringLiteral("Papierkorb"));
+    ui.Picture2->setToolTip(QStringLiteral("Papierkorb. Zum löschen eines Areals den ausgewählten Eintrag auf den "
+                                           "Papierkorb ziehen."));
+    ui.Picture2->setPixmap(trashPixmap());
+    ui.Picture2->setFixedSize(34, 34);
+    ui.Picture2->setAcceptDrops(true);
+    ui.Picture2->installEventFilter(this);
+
+    createColorFrame();
+
     ui.Frame2 = new QGroupBox(QStringLiteral("Liniendicke"), side);
     ui.Frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* widths = new QHBoxLayout(ui.Frame2);
+    widths->setContentsMargins(4, 2, 4, 4);
     const char* widthNames[] = {"Image1_0", "Image1_1", "Image1_2"};
     for (int i = 0; i < 3; ++i) {
         ui.Image1[i] = new QLabel(ui.Frame2);
         ui.Image1[i]->setObjectName(QLatin1String(widthNames[i]));
+        ui.Image1[i]->setAccessibleName(QStringLiteral("Liniendicke %1 Pixel").arg(i + 1));
+        ui.Image1[i]->setPixmap(widthPixmap(i + 1));
+        ui.Image1[i]->setFixedSize(40, 18);
+        ui.Image1[i]->setAlignment(Qt::AlignCenter);
+        ui.Image1[i]->installEventFilter(this);
+        widths->addWidget(ui.Image1[i]);
     }
     ui.chkGefuellt = new QCheckBox(QStringLiteral("Areale gefült zeichnen"), side);
     ui.chkGefuellt->setObjectName(QStringLiteral("chkGefuellt"));
     ui.lblPos = new QLabel(side);
     ui.lblPos->setObjectName(QStringLiteral("lblPos"));
+    ui.lblPos->setAccessibleName(QStringLiteral("Mausposition"));
     ui.Label3 = new QLabel(side);
     ui.Label3->setObjectName(QStringLiteral("Label3"));
+    ui.Label3->setAccessibleName(QStringLiteral("Modus"));
     ui.Timer1 = new QTimer(this);
     ui.Timer1->setObjectName(QStringLiteral("Timer1"));
     ui.Timer1->setInterval(2000);
 
-    ui.txtMap = new QPlainTextEdit(ui.picUnten);
-    ui.txtMap->setObjectName(QStringLiteral("txtMap"));
-    ui.cmdClipboard->setEnabled(false);
-    ui.Command7->setEnabled(false);
+    auto* column = new QVBoxLayout(side);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(3);
+    column->addWidget(ui.Label1);
+    column->addWidget(ui.List1, 1);
+    auto* listButtons = new QHBoxLayout;
+    for (QWidget* w : {ui.Command10, ui.Command3, ui.Command9}) {
+        w->setMinimumWidth(10);
+        listButtons->addWidget(w);
+    }
+    column->addLayout(listButtons);
+    auto* trashRow = new QHBoxLayout;
+    trashRow->addWidget(ui.Picture2);
+    auto* labels = new QVBoxLayout;
+    labels->addWidget(ui.Label3);
+    labels->addWidget(ui.lblPos);
+    trashRow->addLayout(labels, 1);
+    column->addLayout(trashRow);
+    column->addWidget(ui.Frame1);
+    column->addWidget(ui.Frame2);
+    column->addWidget(ui.chkGefuellt);
+}
+
+void MainWindow::createColorFrame()
+{
+    ui.Frame1 = new QGroupBox(QStringLiteral("Farben wählen"), ui.Picture4);
+    ui.Frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* grid = new QGridLayout(ui.Frame1);
+    grid->setContentsMargins(4, 2, 4, 4);
+    grid->setVerticalSpacing(0);
+    const char* targetNames[] = {"Option2_0", "Option2_1", "Option2_2"};
+    const QString targetCaptions[] = {QStringLiteral("Zeichenfarbe"), QStringLiteral("Füllfarbe"),
+                                      QStringLiteral("Ziehpunkte")};
+    ui.lblColor = swatch(ui.Frame1, "lblColor", QStringLiteral("Zeichenfarbe"));
+    ui.lblFuellfarbe = swatch(ui.Frame1, "lblFuellfarbe", QStringLiteral("Füllfarbe"));
+    ui.lblZiehpunkt = swatch(ui.Frame1, "lblZiehpunkt", QStringLiteral("Farbe der Ziehpunkte"));
+    QLabel* swatches[] = {ui.lblColor, ui.lblFuellfarbe, ui.lblZiehpunkt};
+    for (int i = 0; i < 3; ++i) {
+        ui.Option2[i] = new QRadioButton(targetCaptions[i], ui.Frame1);
+        ui.Option2[i]->setObjectName(QLatin1String(targetNames[i]));
+        grid->addWidget(ui.Option2[i], i, 0);
+        grid->addWidget(swatches[i], i, 1);
+    }
+    ui.Option2[0]->setChecked(true);
+    ui.picColor = new ColorPalette(twipsPerPixel(), ui.Frame1);
+    grid->addWidget(ui.picColor, 3, 0, 1, 2);
 }
 
 void MainWindow::connectCommands()
@@ -158,11 +362,39 @@ void MainWindow::connectCommands()
     connect(ui.Command13, &QPushButton::clicked, this, &MainWindow::helpCommand);
     connect(ui.Command4, &QPushButton::clicked, this, &MainWindow::magnifierCommand);
     connect(ui.cmdClipboard, &QPushButton::clicked, this, &MainWindow::clipboardCommand);
-    connect(ui.Command6, &QPushButton::clicked, this, [this] {
-        m_editor.polygonOpen = false;
-        m_editor.drawState = 1;
-        neu_zeichnen(-1, true);
+    connect(ui.Command6, &QPushButton::clicked, this, &MainWindow::refreshCommand);
+    connect(ui.Command10, &QPushButton::clicked, this, &MainWindow::copyCommand);
+    connect(ui.Command3, &QPushButton::clicked, this, &MainWindow::clearCommand);
+    connect(ui.Command9, &QPushButton::clicked, this, &MainWindow::editCommand);
+    for (int i = 0; i < 4; ++i) {
+        connect(ui.Option1[i], &QRadioButton::toggled, this, [this, i](bool checked) {
+            if (checked)
+                modeSwitch(i);
+        });
+    }
+    connect(ui.Timer1, &QTimer::timeout, this, &MainWindow::blinkModeLabel);
+    connect(ui.chkGefuellt, &QCheckBox::toggled, this, [this](bool checked) {
+        setFillStyle(checked ? static_cast<int>(FillStyle::DiagonalCross) : static_cast<int>(FillStyle::Transparent));
+        refresh();
     });
+    connect(static_cast<ColorPalette*>(ui.picColor), &ColorPalette::colorPicked, this, [this](const QColor& c) {
+        if (ui.Option2[0]->isChecked())
+            setDrawColor(c);
+        else if (ui.Option2[1]->isChecked())
+            setFillColor(c);
+        else if (ui.Option2[2]->isChecked())
+            setHandleColor(c);
+        refresh();
+    });
+    connect(ui.List1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        if (!m_selectionQuiet)
+            listSelected();
+    });
+    connect(ui.List1, &QListView::doubleClicked, this, &MainWindow::deleteWithQuestion);
+    connect(ui.HScroll1, &QScrollBar::valueChanged, this,
+            [this](int value) { ui.Picture1->move(-value, ui.Picture1->y()); });
+    connect(ui.VScroll1, &QScrollBar::valueChanged, this,
+            [this](int value) { ui.Picture1->move(ui.Picture1->x(), -value); });
     // Every change of the code marks it unsaved and enables the commands that need code.
     connect(ui.txtMap, &QPlainTextEdit::textChanged, this, [this] {
         m_state.mapSaved = false;
@@ -170,6 +402,43 @@ void MainWindow::connectCommands()
         ui.cmdClipboard->setEnabled(hasCode);
         ui.Command7->setEnabled(hasCode);
     });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui.Picture2) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            static_cast<QDropEvent*>(event)->acceptProposedAction();
+            return true;
+        case QEvent::Drop:
+            static_cast<QDropEvent*>(event)->acceptProposedAction();
+            dropOnTrash();
+            return true;
+        default:
+            return false;
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (watched == ui.Image1[i] && event->type() == QEvent::MouseButtonPress) {
+            setLineWidth(i + 1);
+            refresh();
+            return true;
+        }
+    }
+    if (event->type() == QEvent::MouseMove && ui.lblPos->isVisible())
+        ui.lblPos->hide(); // the pointer left the canvas
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        layoutWindow();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMinimized())
+        layoutWindow();
 }
 
 int MainWindow::selectedIndex() const
@@ -181,7 +450,7 @@ int MainWindow::selectedIndex() const
 void MainWindow::setSelectedIndex(int index)
 {
     if (index < 0)
-        ui.List1->clearSelection();
+        ui.List1->selectionModel()->clear();
     else
         ui.List1->setCurrentIndex(m_areas.index(index));
 }
@@ -205,32 +474,28 @@ void MainWindow::setMapCode(const QString& text)
     ui.txtMap->setPlainText(text);
 }
 
-void MainWindow::neu_zeichnen(int, bool regenerate)
+void MainWindow::clipboardCommand()
 {
-    if (regenerate)
-        map_daten();
+    const QString code = ui.txtMap->toPlainText();
+    if (code.isEmpty())
+        return;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(code);
 }
 
-void MainWindow::reset_zustand()
+void MainWindow::closeEvent(QCloseEvent* event)
 {
-    m_areas.clear();
-    refresh();
-    m_state.mapSaved = true;
-    setMapCode(QString());
-    m_editor.polygonOpen = false;
-    m_editor.drawState = 1;
+    if (!ui.txtMap->document()->isEmpty() && !m_state.mapSaved &&
+        askYesNo(this, kQuestionTitle,
+                 QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                                "jetzt gespeichert werden?"))) {
+        event->ignore();
+        ui.Command7->click();
+        return;
+    }
+    event->accept();
+    ini_write();
 }
-
-void MainWindow::layoutCanvas() {}
-
-void MainWindow::setDrawColor(const QColor&) {}
-void MainWindow::setFillColor(const QColor&) {}
-void MainWindow::setHandleColor(const QColor&) {}
-void MainWindow::setLineWidth(int) {}
-void MainWindow::setFillStyle(int) {}
-
-void MainWindow::clipboardCommand() {}
-
-void MainWindow::closeEvent(QCloseEvent* event) { event->accept(); }
 
 } // namespace korvane

@@ -4,7 +4,12 @@
 #include "model/AreaList.h"
 #include "model/ProgramState.h"
 
+#include <QColor>
 #include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
 
 class QCheckBox;
 class QGroupBox;
@@ -18,7 +23,11 @@ class QTimer;
 
 namespace korvane {
 
+class AreaRenderer;
 class Canvas;
+class DrawingTool;
+class EditHandles;
+class MainToolHost;
 
 // frmMapEdit: the editor's one main window. It owns the area list, the editor
 // state and the program-wide values; the commands live in files of their own
@@ -99,6 +108,27 @@ public:
     void setHandleColor(const QColor& color);
     void setLineWidth(int width);
     void setFillStyle(int style); // 1 transparent, 7 diagonal cross-hatch
+    QColor drawColor() const;
+    QColor fillColor() const;
+    QColor handleColor() const;
+    int lineWidth() const;
+    int fillStyle() const;
+
+    // The link dialog as the drawing tools call it; runLinkDialog unless a
+    // caller (a test) puts another answer in.
+    std::function<bool()> linkDialog;
+
+    // Canvas editing.
+    EditHandles& handles() { return *m_handles; }
+    AreaRenderer& renderer() { return *m_renderer; }
+    void edit_zeichnen(int index);
+    void neue_koordinaten_to_listbox(int index);
+    // Checks Option1(i) from code; the mode switch runs as on a click.
+    void chooseOption(int i);
+    // Screen twips per pixel (15 on a standard screen).
+    int twipsPerPixel() const;
+    // The docked regions, the viewport and the scroll bars after a size change.
+    void layoutWindow();
 
     // Dialogs used by the drawing tools and the "edit" command.
     bool runLinkDialog();                // frmVerweis; true when accepted
@@ -116,14 +146,49 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    friend class MainToolHost;
     void createControls();
+    void createToolBar();
+    void createSidePanel();
+    void createColorFrame();
     void connectCommands();
+    void connectCanvas();
+    void drawTitleScreen();
+
+    // Mode and drawing attributes.
+    void modeSwitch(int i);
+    void refreshCommand();
+    void blinkModeLabel();
+    void leaveEditMode();
+
+    // The canvas mouse handlers.
+    void canvasPressed(Qt::MouseButton button, QPointF position);
+    void canvasMoved(QPointF position);
+    void canvasReleased(Qt::MouseButton button, QPointF position);
+    DrawingTool* currentTool() const;
+
+    // The area list and its commands.
+    void listSelected();
+    void deleteWithQuestion();
+    void dropOnTrash();
+    void removeSelectedLine();
+    void backToDrawingMode();
+    void copyCommand();
+    void clearCommand();
+    void editCommand();
+    bool m_selectionQuiet = false;
 
     ProgramState m_state;
     AreaList m_areas;
     EditorState m_editor;
+    std::unique_ptr<AreaRenderer> m_renderer;
+    std::unique_ptr<EditHandles> m_handles;
+    std::unique_ptr<MainToolHost> m_toolHost;
+    std::array<std::unique_ptr<DrawingTool>, 3> m_tools;
 };
 
 } // namespace korvane

@@ -1,5 +1,6 @@
 #include "canvas/Canvas.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -9,23 +10,42 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture1"));
     setAccessibleName(QStringLiteral("Zeichenfläche"));
-    resize(640, 480);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    resize(600, 400);
+    m_surface.resizeBlank(size(), palette().color(QPalette::Button));
+    m_surface.setChangeListener([this](const QRect& rect) { update(rect); });
 }
 
 void Canvas::setPicture(const QImage& image)
 {
-    m_picture = image;
-    if (!image.isNull())
+    if (image.isNull()) {
+        m_surface.resizeBlank(size(), palette().color(QPalette::Button));
+    } else {
+        m_surface.setPicture(image);
         resize(image.size());
+    }
     update();
 }
 
+// Only the exposed part is copied, so a big picture in a small viewport
+// costs no more than the viewport.
 void Canvas::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    p.fillRect(event->rect(), palette().window());
-    if (!m_picture.isNull())
-        p.drawImage(event->rect(), m_picture, event->rect());
+    const QImage& buffer = m_surface.image();
+    const QRect exposed = event->rect();
+    p.fillRect(exposed, palette().color(QPalette::Button));
+    const QRect shown = exposed & buffer.rect();
+    p.drawImage(shown.topLeft(), buffer, shown);
 }
+
+// Press, move and release keep coming to the canvas while a button is held,
+// also outside it, so a drag released outside keeps its coordinates.
+void Canvas::mousePressEvent(QMouseEvent* event) { emit mousePressed(event->button(), event->position()); }
+
+void Canvas::mouseMoveEvent(QMouseEvent* event) { emit mouseMoved(event->position(), event->buttons()); }
+
+void Canvas::mouseReleaseEvent(QMouseEvent* event) { emit mouseReleased(event->button(), event->position()); }
 
 } // namespace korvane

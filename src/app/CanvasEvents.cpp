@@ -1,0 +1,95 @@
+// The canvas's mouse handlers: the drawing tools in drawing mode, the handle
+// editing in edit mode, and the pointer position label.
+#include "app/MainToolHost.h"
+#include "app/MainWindow.h"
+#include "canvas/Canvas.h"
+#include "canvas/EditHandles.h"
+#include "model/AreaEntry.h"
+#include "platform/Platform.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace korvane {
+
+DrawingSurface& MainToolHost::surface() { return m_window.ui.Picture1->surface(); }
+
+EditorState& MainToolHost::editor() { return m_window.editorState(); }
+
+QColor MainToolHost::drawColor() const { return m_window.drawColor(); }
+
+QColor MainToolHost::buttonFaceColor() const { return m_window.palette().color(QPalette::Button); }
+
+bool MainToolHost::commitShape(const QString& shape, const QString& coords)
+{
+    if (!m_window.linkDialog || !m_window.linkDialog())
+        return false;
+    m_window.areas().append(entry::makeLine(QStringLiteral(" "), shape, coords, m_window.state().link));
+    if (!m_window.areas().isEmpty())
+        m_window.ui.Option1[3]->setEnabled(true);
+    return true;
+}
+
+void MainToolHost::pressRefresh() { m_window.refresh(); }
+
+void MainWindow::connectCanvas()
+{
+    connect(ui.Picture1, &Canvas::mousePressed, this, &MainWindow::canvasPressed);
+    connect(ui.Picture1, &Canvas::mouseMoved, this, [this](QPointF p, Qt::MouseButtons) { canvasMoved(p); });
+    connect(ui.Picture1, &Canvas::mouseReleased, this, &MainWindow::canvasReleased);
+}
+
+DrawingTool* MainWindow::currentTool() const
+{
+    for (int i = 0; i < 3; ++i) {
+        if (ui.Option1[i]->isChecked())
+            return m_tools[i].get();
+    }
+    return nullptr;
+}
+
+void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
+{
+    if (m_editor.editMode) {
+        if (m_areas.isEmpty()) {
+            inform(this, QStringLiteral("Bitte zunächst ein Areal einzeichnen!"));
+        } else if (selectedIndex() < 0) {
+            inform(this, QStringLiteral("Bitte zunächst in der Arealliste ein Element auswählen!"));
+        } else if (button == Qt::RightButton) {
+            m_handles->addPolygonVertex(position.toPoint());
+        }
+        return;
+    }
+    if (DrawingTool* tool = currentTool())
+        tool->press(button, position);
+    // A rubber band follows the pointer also outside the canvas until release.
+    if (m_editor.drawState == 2 && ui.Picture1->isVisible() && !QWidget::mouseGrabber())
+        ui.Picture1->grabMouse();
+}
+
+void MainWindow::canvasMoved(QPointF position)
+{
+    ui.lblPos->show();
+    ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(position.x()).arg(position.y()));
+    if (m_editor.editMode)
+        return;
+    if (DrawingTool* tool = currentTool())
+        tool->move(position);
+}
+
+void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
+{
+    if (QWidget::mouseGrabber() == ui.Picture1)
+        ui.Picture1->releaseMouse();
+    DrawingTool* tool = m_editor.editMode ? nullptr : currentTool();
+    if (tool && !tool->release(button, position))
+        return;
+    ui.Command10->setEnabled(!m_areas.isEmpty());
+}
+
+void MainWindow::edit_zeichnen(int index) { m_handles->edit_zeichnen(index); }
+
+void MainWindow::neue_koordinaten_to_listbox(int index) { m_handles->neue_koordinaten_to_listbox(index); }
+
+} // namespace korvane

@@ -1,0 +1,185 @@
+// Modes, the redraw and the drawing attributes of the main window.
+#include "app/MainWindow.h"
+#include "canvas/AreaRenderer.h"
+#include "canvas/Canvas.h"
+#include "canvas/EditHandles.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace korvane {
+
+namespace {
+
+const QString kHelpTexts[] = {
+    QStringLiteral("Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
+                   "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte Punkt wird "
+                   "mit dem ersten verbunden)."),
+    QStringLiteral("Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste "
+                   "das Rechteck aufziehen."),
+    QStringLiteral("Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste den "
+                   "Kreis in x-Richtung aufziehen."),
+    QStringLiteral("Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen Ankerpunktes bewegt "
+                   "das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der Objekte. Rechter MausClick "
+                   "fügt einem Polygon weitere Ziehpunkte hinzu."),
+};
+
+void setUnderline(QLabel* label, bool on)
+{
+    QFont font = label->font();
+    font.setUnderline(on);
+    label->setFont(font);
+}
+
+QColor backgroundOf(const QLabel* label) { return label->palette().color(QPalette::Window); }
+
+void setBackground(QLabel* label, const QColor& color)
+{
+    QPalette p = label->palette();
+    p.setColor(QPalette::Window, color);
+    label->setPalette(p);
+}
+
+} // namespace
+
+void MainWindow::chooseOption(int i)
+{
+    if (ui.Option1[i]->isChecked())
+        modeSwitch(i);
+    else
+        ui.Option1[i]->setChecked(true); // runs the mode switch through its toggled signal
+}
+
+void MainWindow::leaveEditMode()
+{
+    m_editor.editMode = false;
+    m_handles->hideAnchor();
+    ui.Timer1->stop();
+    setUnderline(ui.Label3, false);
+    ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
+    m_handles->removeHandles();
+    ui.Command9->setEnabled(false);
+}
+
+void MainWindow::modeSwitch(int i)
+{
+    if (!m_areas.isEmpty())
+        ui.Option1[3]->setEnabled(true);
+    leaveEditMode();
+    m_editor.polygonOpen = false;
+    DrawingSurface& surface = ui.Picture1->surface();
+    if (i < 3)
+        ui.txtHelp->setPlainText(kHelpTexts[i]);
+    if (i == 0) {
+        m_editor.shapeKind = QStringLiteral("poly");
+        surface.setDrawMode(DrawMode::Copy);
+    } else if (i == 1 || i == 2) {
+        m_editor.drawState = 1;
+        m_editor.shapeKind = i == 1 ? QStringLiteral("rect") : QStringLiteral("circle");
+        surface.setPenColor(drawColor());
+        surface.setDrawMode(DrawMode::InvertXor);
+    } else {
+        ui.Label3->setText(QStringLiteral("Edit-Modus"));
+        ui.txtHelp->setPlainText(kHelpTexts[3]);
+        ui.Timer1->start();
+        m_editor.editMode = true;
+        if (!m_areas.isEmpty()) {
+            int index = selectedIndex();
+            m_selectionQuiet = true;
+            setSelectedIndex(index < 0 ? 0 : index);
+            m_selectionQuiet = false;
+            listSelected();
+        }
+        ui.Command9->setEnabled(true);
+    }
+}
+
+void MainWindow::blinkModeLabel() { setUnderline(ui.Label3, !ui.Label3->font().underline()); }
+
+void MainWindow::reset_zustand()
+{
+    m_areas.clear();
+    ui.Picture1->surface().clear();
+    m_handles->removeHandles();
+    m_handles->hideAnchor();
+    refresh();
+    ui.Option1[3]->setEnabled(false);
+    m_editor.editMode = false;
+    ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
+    ui.Timer1->stop();
+    setUnderline(ui.Label3, false);
+    ui.Command9->setEnabled(false);
+    ui.Command10->setEnabled(false);
+    m_state.mapSaved = true;
+    setMapCode(QString());
+    m_editor.polygonOpen = false;
+    m_editor.drawState = 1;
+}
+
+void MainWindow::refreshCommand()
+{
+    m_editor.polygonOpen = false;
+    m_editor.drawState = 1;
+    if (!m_areas.isEmpty()) {
+        neu_zeichnen(-1, true);
+    } else {
+        neu_zeichnen(-1, false); // with no areas this leaves just the picture
+        setMapCode(QString());
+    }
+}
+
+void MainWindow::neu_zeichnen(int skip, bool regenerate)
+{
+    m_renderer->setCircleColor(drawColor());
+    m_renderer->redraw(skip);
+    if (regenerate)
+        map_daten();
+}
+
+void MainWindow::setDrawColor(const QColor& color)
+{
+    setBackground(ui.lblColor, color);
+    ui.Picture1->surface().setPenColor(color);
+    m_renderer->setCircleColor(color);
+}
+
+void MainWindow::setFillColor(const QColor& color)
+{
+    setBackground(ui.lblFuellfarbe, color);
+    ui.Picture1->surface().setFillColor(color);
+}
+
+void MainWindow::setHandleColor(const QColor& color)
+{
+    setBackground(ui.lblZiehpunkt, color);
+    m_handles->setHandleColor(color);
+}
+
+void MainWindow::setLineWidth(int width)
+{
+    width = std::clamp(width, 1, 3);
+    for (int i = 0; i < 3; ++i)
+        ui.Image1[i]->setFrameShape(i + 1 == width ? QFrame::Box : QFrame::NoFrame);
+    ui.Picture1->surface().setLineWidth(width);
+}
+
+void MainWindow::setFillStyle(int style)
+{
+    const bool hatched = style == static_cast<int>(FillStyle::DiagonalCross);
+    ui.Picture1->surface().setFillStyle(hatched ? FillStyle::DiagonalCross : FillStyle::Transparent);
+    const QSignalBlocker block(ui.chkGefuellt);
+    ui.chkGefuellt->setChecked(hatched);
+}
+
+QColor MainWindow::drawColor() const { return backgroundOf(ui.lblColor); }
+QColor MainWindow::fillColor() const { return backgroundOf(ui.lblFuellfarbe); }
+QColor MainWindow::handleColor() const { return backgroundOf(ui.lblZiehpunkt); }
+int MainWindow::lineWidth() const { return ui.Picture1->surface().lineWidth(); }
+int MainWindow::fillStyle() const { return static_cast<int>(ui.Picture1->surface().fillStyle()); }
+
+} // namespace korvane

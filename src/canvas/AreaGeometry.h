@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QPolygon>
+#include <QRect>
+#include <QString>
+
+namespace korvane {
+
+class DrawingSurface;
+
+// The drawable shape of one area line, parsed once. Lines with another
+// keyword or too few coordinates give Kind::None and are not drawn.
+struct AreaGeometry {
+    enum class Kind { None, Rect, Circle, Poly };
+    Kind kind = Kind::None;
+    QPoint corner1; // rect
+    QPoint corner2;
+    QPoint centre; // circle
+    int radius = 0;
+    QPolygon points; // poly
+    QRect bounds;    // the shape's extent, before the line width
+
+    bool drawable() const { return kind != Kind::None; }
+};
+
+AreaGeometry parseArea(const QString& line);
+
+// Draws the area as the redraw does: rect and poly in the pen colour, the
+// circle in circleColor, all with the surface's width and fill.
+void drawArea(DrawingSurface& surface, const AreaGeometry& area, const QColor& circleColor);
+// Draws the area's outline in the pen colour, a polygon as its closed chain of
+// lines: the selection highlight and the edit drawing.
+void drawOutline(DrawingSurface& surface, const AreaGeometry& area);
+
+} // namespace korvane

@@ -1,0 +1,139 @@
+#include "canvas/AreaRenderer.h"
+
+#include "canvas/ImageSurface.h"
+#include "model/AreaList.h"
+
+namespace korvane {
+
+AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject* parent)
+    : QObject(parent), m_areas(areas), m_surface(surface)
+{
+    rebuild();
+    connect(&areas, &AreaList::dataChanged, this, [this](const QModelIndex& top, const QModelIndex& bottom) {
+        for (int row = top.row(); row <= bottom.row() && row < m_shapes.size(); ++row) {
+            m_pending += damageOf(m_shapes[row]);
+            m_shapes[row] = parseArea(m_areas.line(row));
+            m_pending += damageOf(m_shapes[row]);
+        }
+    });
+    connect(&areas, &AreaList::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+        for (int row = first; row <= last; ++row) {
+            m_shapes.insert(row, parseArea(m_areas.line(row)));
+            m_pending += damageOf(m_shapes[row]);
+        }
+    });
+    connect(&areas, &AreaList::rowsRemoved, this, [this](const QModelIndex&, int first, int last) {
+        for (int row = last; row >= first && row < m_shapes.size(); --row) {
+            m_pending += damageOf(m_shapes[row]);
+            m_shapes.removeAt(row);
+        }
+    });
+    connect(&areas, &AreaList::modelReset, this, &AreaRenderer::rebuild);
+    connect(&areas, &AreaList::layoutChanged, this, &AreaRenderer::rebuild);
+}
+
+void AreaRenderer::rebuild()
+{
+    m_shapes.clear();
+    m_shapes.reserve(m_areas.count());
+    for (const QString& line : m_areas.lines())
+        m_shapes.append(parseArea(line));
+    m_needFull = true;
+    m_pending = QRegion();
+}
+
+const AreaGeometry& AreaRenderer::geometry(int row) const
+{
+    static const AreaGeometry none;
+    return row >= 0 && row < m_shapes.size() ? m_shapes[row] : none;
+}
+
+AreaRenderer::Style AreaRenderer::currentStyle() const
+{
+    return {m_surface.penColor(), m_circleColor, m_surface.fillColor(), static_cast<int>(m_surface.fillStyle()),
+            m_surface.lineWidth()};
+}
+
+QRect AreaRenderer::damageOf(const AreaGeometry& area) const
+{
+    if (!area.drawable())
+        return {};
+    const int margin = m_surface.lineWidth() + 2;
+    return area.bounds.adjusted(-margin, -margin, margin, margin) & QRect(QPoint(0, 0), m_surface.size());
+}
+
+void AreaRenderer::redraw(int skip)
+{
+    const DrawMode mode = m_surface.drawMode();
+    m_surface.setDrawMode(DrawMode::Copy);
+    if (skip >= 0) {
+        drawAllExcept(skip);
+    } else {
+        const QRegion damage = m_surface.dirty() + m_pending;
+        const QRect box = damage.boundingRect();
+        const qint64 imageArea = qint64(m_surface.size().width()) * m_surface.size().height();
+        const bool partial = m_incremental && !m_needFull && m_surface.isClean() &&
+                             currentStyle() == m_cleanStyle &&
+                             qint64(box.width()) * box.height() * 4 < imageArea;
+        if (partial)
+            redrawDamaged(damage);
+        else
+            redrawAll();
+        m_lastPartial = partial;
+    }
+    m_surface.setDrawMode(mode);
+}
+
+void AreaRenderer::redrawAll()
+{
+    m_surface.clear();
+    m_surface.setQuiet(true);
+    for (const AreaGeometry& area : std::as_const(m_shapes))
+        drawArea(m_surface, area, m_circleColor);
+    m_surface.setQuiet(false);
+    m_surface.markClean();
+    m_surface.notify(QRect(QPoint(0, 0), m_surface.size()));
+    m_cleanStyle = currentStyle();
+    m_needFull = false;
+    m_pending = QRegion();
+}
+
+// Copies the picture back where something changed and draws, clipped to
+// those parts, every area that reaches into them, in list order.
+void AreaRenderer::redrawDamaged(const QRegion& damage)
+{
+    m_pending = QRegion();
+    if (damage.isEmpty()) {
+        m_surface.markClean();
+        return;
+    }
+    m_surface.setQuiet(true);
+    m_surface.restoreRegion(damage);
+    const QRect box = damage.boundingRect();
+    for (const AreaGeometry& area : std::as_const(m_shapes)) {
+        if (area.drawable() && box.intersects(damageOf(area)) && damage.intersects(damageOf(area)))
+            drawArea(m_surface, area, m_circleColor);
+    }
+    m_surface.clearClip();
+    m_surface.setQuiet(false);
+    m_surface.markClean();
+    m_surface.notify(box);
+}
+
+// The other areas are painted over the canvas as it is. Over a clean canvas
+// this changes nothing outside the skipped area, which is marked dirty.
+void AreaRenderer::drawAllExcept(int skip)
+{
+    m_surface.setQuiet(true);
+    for (int i = 0; i < m_shapes.size(); ++i) {
+        if (i != skip)
+            drawArea(m_surface, m_shapes[i], m_circleColor);
+    }
+    m_surface.setQuiet(false);
+    if (!(currentStyle() == m_cleanStyle))
+        m_needFull = true;
+    m_surface.addDirty(damageOf(geometry(skip)));
+    m_surface.notify(QRect(QPoint(0, 0), m_surface.size()));
+}
+
+} // namespace korvane

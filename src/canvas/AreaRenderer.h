@@ -1,0 +1,61 @@
+#pragma once
+
+#include "canvas/AreaGeometry.h"
+
+#include <QObject>
+#include <QRegion>
+#include <QVector>
+
+namespace korvane {
+
+class AreaList;
+class ImageSurface;
+
+// Draws the areas of the list onto the canvas buffer. It keeps the parsed
+// shape of every line, follows the list's signals, and on a complete redraw
+// repaints only the parts that changed since the last one when it can; the
+// result is the same picture a redraw from scratch gives.
+class AreaRenderer : public QObject {
+    Q_OBJECT
+public:
+    AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject* parent = nullptr);
+
+    // The colour of circles (the drawing colour swatch).
+    void setCircleColor(const QColor& color) { m_circleColor = color; }
+    QColor circleColor() const { return m_circleColor; }
+    // Off: every complete redraw starts from scratch (used to check the fast path).
+    void setIncremental(bool on) { m_incremental = on; }
+
+    // skip < 0: clear and draw every area; skip >= 0: draw every other area
+    // over the canvas as it is. Draws by plain copying.
+    void redraw(int skip);
+    const AreaGeometry& geometry(int row) const;
+    // How the last complete redraw was done (for tests and measurements).
+    bool lastRedrawWasPartial() const { return m_lastPartial; }
+
+private:
+    struct Style {
+        QColor pen, circle, fill;
+        int fillStyle = 0;
+        int width = 0;
+        bool operator==(const Style&) const = default;
+    };
+    Style currentStyle() const;
+    QRect damageOf(const AreaGeometry& area) const;
+    void rebuild();
+    void redrawAll();
+    void redrawDamaged(const QRegion& damage);
+    void drawAllExcept(int skip);
+
+    const AreaList& m_areas;
+    ImageSurface& m_surface;
+    QVector<AreaGeometry> m_shapes;
+    QRegion m_pending; // where areas changed since the last complete redraw
+    bool m_needFull = true;
+    bool m_incremental = true;
+    bool m_lastPartial = false;
+    Style m_cleanStyle;
+    QColor m_circleColor = Qt::red;
+};
+
+} // namespace korvane

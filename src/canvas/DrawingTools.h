@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QColor>
+#include <QPointF>
+#include <QString>
+
+#include <memory>
+
+namespace korvane {
+
+class DrawingSurface;
+struct EditorState;
+
+// What the tools need from the window around them.
+class ToolHost {
+public:
+    virtual ~ToolHost() = default;
+    virtual DrawingSurface& surface() = 0;
+    virtual EditorState& editor() = 0;
+    virtual QColor drawColor() const = 0;       // the lblColor swatch
+    virtual QColor buttonFaceColor() const = 0; // erases the pointer's last polygon line
+    // Shows the link dialog; when it is accepted, appends the area built from
+    // the accepted attributes and returns true.
+    virtual bool commitShape(const QString& shape, const QString& coords) = 0;
+    virtual void pressRefresh() = 0;
+};
+
+// One drawing tool: press, move and release in canvas pixels. The shape
+// being drawn lives in the editor state until it is committed.
+class DrawingTool {
+public:
+    explicit DrawingTool(ToolHost& host) : m_host(host) {}
+    virtual ~DrawingTool() = default;
+    virtual void press(Qt::MouseButton button, QPointF position) = 0;
+    virtual void move(QPointF) {}
+    // False when the release handling stopped early (the copy command's
+    // state is then left as it is).
+    virtual bool release(Qt::MouseButton, QPointF) { return true; }
+
+protected:
+    ToolHost& m_host;
+};
+
+class PolygonTool : public DrawingTool {
+public:
+    using DrawingTool::DrawingTool;
+    void press(Qt::MouseButton button, QPointF position) override;
+
+private:
+    void close(QPointF position);
+};
+
+// The rectangle and the circle share the drag with its XOR rubber band.
+class DragTool : public DrawingTool {
+public:
+    using DrawingTool::DrawingTool;
+    void press(Qt::MouseButton button, QPointF position) override;
+    void move(QPointF position) override;
+    bool release(Qt::MouseButton button, QPointF position) override;
+
+protected:
+    virtual void drawBand(QPointF start, QPointF end) = 0;
+    // Checks the size and commits; false when the drag was too small.
+    virtual bool finish(QPointF start, QPointF end) = 0;
+};
+
+class RectangleTool : public DragTool {
+public:
+    using DragTool::DragTool;
+
+protected:
+    void drawBand(QPointF start, QPointF end) override;
+    bool finish(QPointF start, QPointF end) override;
+};
+
+class CircleTool : public DragTool {
+public:
+    using DragTool::DragTool;
+
+protected:
+    void drawBand(QPointF start, QPointF end) override;
+    bool finish(QPointF start, QPointF end) override;
+};
+
+} // namespace korvane

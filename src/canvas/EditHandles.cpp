@@ -1,0 +1,387 @@
+#include "canvas/EditHandles.h"
+
+#include "canvas/DrawingSurface.h"
+#include "model/AreaEntry.h"
+#include "model/AreaList.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace korvane {
+
+namespace {
+
+const QColor kAnchorGreen(0, 255, 0);
+
+// The handles' own pointer: an arrow whose hot spot is its tip in the
+// top-left corner, so the pixel under the tip is the one that moves.
+QCursor arrowCursor()
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(Qt::white);
+    p.setBrush(Qt::black);
+    const QPoint arrow[] = {{0, 0}, {0, 16}, {4, 12}, {7, 19}, {9, 18}, {6, 11}, {11, 11}};
+    p.drawPolygon(arrow, 7);
+    p.end();
+    return QCursor(pixmap, 0, 0);
+}
+
+// The coordinates of a line as whole numbers; a missing one is nullopt.
+struct Coords {
+    QList<double> values;
+    std::optional<int> at(int i) const
+    {
+        if (i < 0 || i >= values.size())
+            return std::nullopt;
+        return roundHalfEven(std::clamp(values[i], -10'000'000.0, 10'000'000.0));
+    }
+};
+
+Coords coordsOfLine(const QString& line)
+{
+    const QString text = entry::coordsOf(line);
+    if (text.trimmed().isEmpty())
+        return {};
+    return {entry::coordinateValues(text)};
+}
+
+} // namespace
+
+HandleWidget::HandleWidget(int index, QWidget* canvas) : QWidget(canvas), m_index(index)
+{
+    setObjectName(QStringLiteral("lblPoint_%1").arg(index));
+    setAccessibleName(index == 0 ? QStringLiteral("Ankerpunkt") : QStringLiteral("Ziehpunkt %1").arg(index));
+    resize(EditHandles::kSize, EditHandles::kSize);
+}
+
+void HandleWidget::setColor(const QColor& color)
+{
+    m_color = color;
+    update();
+}
+
+void HandleWidget::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), m_color);
+}
+
+void HandleWidget::mousePressEvent(QMouseEvent* event)
+{
+    emit pressed(m_index, event->button(), event->position().toPoint());
+}
+
+void HandleWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    emit moved(m_index, event->buttons(), event->position().toPoint());
+}
+
+void HandleWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit released(m_index, event->button(), event->position().toPoint());
+}
+
+EditHandles::EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent)
+    : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_host(std::move(host)),
+      m_arrow(arrowCursor())
+{
+    HandleWidget* anchor = createHandle();
+    anchor->setColor(kAnchorGreen);
+    anchor->setCursor(Qt::SizeAllCursor);
+    anchor->move(-500, anchor->y()); // parked out of sight until an area is edited
+    anchor->hide();
+}
+
+HandleWidget* EditHandles::createHandle()
+{
+    const int index = count();
+    auto* h = new HandleWidget(index, m_canvas);
+    if (index > 0) {
+        h->move(anchor()->pos());
+        h->setColor(m_handleColor);
+        h->setCursor(m_arrow);
+    }
+    connect(h, &HandleWidget::pressed, this, [this](int i, Qt::MouseButton b, QPoint) { onPressed(i, b); });
+    connect(h, &HandleWidget::moved, this, &EditHandles::onMoved);
+    connect(h, &HandleWidget::released, this, [this](int i, Qt::MouseButton, QPoint) { onReleased(i); });
+    m_handles.append(h);
+    h->show();
+    return h;
+}
+
+HandleWidget* EditHandles::handle(int index) const
+{
+    return index >= 0 && index < m_handles.size() ? m_handles[index] : nullptr;
+}
+
+void EditHandles::setHandleColor(const QColor& color)
+{
+    m_handleColor = color;
+    for (int i = 1; i < count(); ++i) {
+        if (m_handles[i]->isVisible())
+            m_handles[i]->setColor(color);
+    }
+}
+
+void EditHandles::removeHandles()
+{
+    while (m_handles.size() > 1) {
+        HandleWidget* h = m_handles.takeLast();
+        if (h == QWidget::mouseGrabber())
+            h->releaseMouse();
+        h->hide();
+        h->deleteLater();
+    }
+}
+
+void EditHandles::hideAnchor() { anchor()->hide(); }
+
+void EditHandles::edit_zeichnen(int index)
+{
+    const DrawMode mode = m_surface.drawMode();
+    m_surface.setDrawMode(DrawMode::Copy);
+    hideAnchor();
+    const QString line = m_areas.line(index);
+    const QString shape = entry::shapeOf(line);
+    const Coords c = coordsOfLine(line);
+    const int w = kSize;
+    const int h = kSize;
+    if (shape == QLatin1String("rect")) {
+        if (c.at(3))
+            m_surface.drawRectangle(QPoint(*c.at(0), *c.at(1)), QPoint(*c.at(2), *c.at(3)));
+        removeHandles();
+        for (int i = 1; i <= 4; ++i)
+            createHandle();
+        m_handles[2]->hide();
+        m_handles[3]->hide();
+        if (c.at(1))
+            m_handles[1]->move(*c.at(0) - w, *c.at(1) - h);
+        if (c.at(3)) {
+            m_handles[4]->move(*c.at(2), *c.at(3));
+            const int x1 = *c.at(0), y1 = *c.at(1), x2 = *c.at(2), y2 = *c.at(3);
+            anchor()->move((x1 + (x2 - x1) / 2) - w / 2, (y1 + (y2 - y1) / 2) - h / 2);
+        }
+        anchor()->show();
+    } else if (shape == QLatin1String("circle")) {
+        removeHandles();
+        createHandle();
+        createHandle();
+        m_handles[1]->setColor(kAnchorGreen);
+        if (c.at(1))
+            m_handles[1]->move(*c.at(0) - w / 2, *c.at(1) - h / 2);
+        if (c.at(2)) {
+            m_handles[2]->move((*c.at(0) + *c.at(2)) - w / 2, *c.at(1) - h / 2);
+            m_surface.drawCircle(QPoint(*c.at(0), *c.at(1)), std::abs(*c.at(2)), m_surface.penColor());
+        }
+    } else if (shape == QLatin1String("poly")) {
+        const int n = static_cast<int>(c.values.size()) / 2;
+        QPolygon outline;
+        for (int j = 0; j < n; ++j)
+            outline << QPoint(*c.at(2 * j), *c.at(2 * j + 1));
+        for (int j = 0; j + 1 < n; ++j)
+            m_surface.drawLine(outline[j], outline[j + 1], m_surface.penColor());
+        if (n > 0)
+            m_surface.drawLine(outline.last(), outline.first(), m_surface.penColor());
+        removeHandles();
+        int minX = 100000, minY = 100000, maxX = -100000, maxY = -100000;
+        for (int j = 1; j <= n; ++j) {
+            HandleWidget* hj = createHandle();
+            hj->move(outline[j - 1]);
+            minX = std::min(minX, hj->x());
+            maxX = std::max(maxX, hj->x());
+            minY = std::min(minY, hj->y());
+            maxY = std::max(maxY, hj->y());
+        }
+        if (n > 0)
+            anchor()->move(minX + (maxX - minX) / 2, minY + (maxY - minY) / 2);
+        anchor()->show();
+    }
+    anchor()->raise();
+    m_surface.setDrawMode(mode);
+    if (m_host.regenerate)
+        m_host.regenerate();
+}
+
+void EditHandles::neue_koordinaten_to_listbox(int index)
+{
+    const QString line = m_areas.line(index);
+    if (line.isEmpty())
+        return;
+    const QString shape = entry::shapeOf(line).toLower();
+    // The canvas is not cleared here: every caller redraws it completely
+    // right after, which removes the old outline just the same.
+    QList<int> values;
+    if (shape == QLatin1String("poly")) {
+        for (int j = 1; j < count(); ++j)
+            values << m_handles[j]->x() << m_handles[j]->y();
+    } else if (shape == QLatin1String("rect")) {
+        if (count() < 5)
+            return;
+        int l1 = m_handles[1]->x(), t1 = m_handles[1]->y();
+        int l4 = m_handles[4]->x(), t4 = m_handles[4]->y();
+        if (l1 > l4)
+            SWAP(l1, l4);
+        if (t1 > t4)
+            SWAP(t1, t4);
+        values << l1 + kSize << t1 + kSize << l4 << t4;
+    } else if (shape == QLatin1String("circle")) {
+        if (count() < 3)
+            return;
+        const int l1 = m_handles[1]->x(), t1 = m_handles[1]->y();
+        const int r = m_handles[2]->x() - l1;
+        values << l1 + kSize / 2 << t1 + kSize / 2 << (r > 0 ? r : 1);
+    } else {
+        return;
+    }
+    m_areas.replace(index, entry::withCoords(line, entry::coordinateText(values)));
+}
+
+void EditHandles::addPolygonVertex(QPoint canvasPoint)
+{
+    const int index = m_host.selectedIndex();
+    if (entry::shapeOf(m_areas.line(index)) != QLatin1String("poly"))
+        return;
+    HandleWidget* h = createHandle();
+    h->move(canvasPoint);
+    neue_koordinaten_to_listbox(index);
+    m_host.redraw(-1, true);
+}
+
+void EditHandles::moveHandle(HandleWidget* handle, Qt::MouseButtons button, QPointF offset)
+{
+    if (button != Qt::LeftButton)
+        return;
+    const int dx = static_cast<int>(std::trunc(offset.x()));
+    const int dy = static_cast<int>(std::trunc(offset.y()));
+    int left = handle->x() + dx;
+    int top = handle->y() + dy;
+    handle->raise();
+    if (left <= 0)
+        left = 0;
+    if (top <= 0)
+        top = 0;
+    if (top >= m_canvas->height())
+        top = m_canvas->height() - kSize;
+    if (left >= m_canvas->width())
+        left = m_canvas->width() - kSize;
+    handle->move(left, top);
+}
+
+void EditHandles::moveHandleHorizontally(HandleWidget* handle, Qt::MouseButtons button, QPointF offset)
+{
+    if (button != Qt::LeftButton)
+        return;
+    handle->move(handle->x() + static_cast<int>(std::trunc(offset.x())), handle->y());
+    handle->raise();
+}
+
+// The list would repaint its rewritten line on every move; it is held still
+// for the drag, and the pressed handle keeps the pointer until release.
+void EditHandles::onPressed(int index, Qt::MouseButton)
+{
+    m_dragging = true;
+    if (m_host.suspendListUpdates)
+        m_host.suspendListUpdates(true);
+    if (HandleWidget* h = handle(index); h && h->isVisible())
+        h->grabMouse();
+}
+
+void EditHandles::onReleased(int index)
+{
+    if (HandleWidget* h = handle(index); h && h == QWidget::mouseGrabber())
+        h->releaseMouse();
+    if (!m_dragging)
+        return;
+    m_dragging = false;
+    if (m_host.suspendListUpdates)
+        m_host.suspendListUpdates(false);
+    m_host.redraw(-1, true);
+}
+
+QString EditHandles::selectedShape() const { return entry::shapeOf(m_areas.line(m_host.selectedIndex())); }
+
+void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPoint position)
+{
+    if (buttons != Qt::LeftButton || !handle(index))
+        return;
+    const QString shape = selectedShape();
+    if (shape == QLatin1String("circle"))
+        dragCircle(index, position);
+    else if (shape == QLatin1String("rect"))
+        dragRect(index, position);
+    else if (shape == QLatin1String("poly"))
+        dragPoly(index, position);
+    m_host.redraw(-1, false);
+}
+
+void EditHandles::dragCircle(int index, QPoint position)
+{
+    if (count() < 3)
+        return;
+    HandleWidget* centre = m_handles[1];
+    HandleWidget* radius = m_handles[2];
+    if (index == 1) {
+        const int d = radius->x() - centre->x();
+        moveHandle(centre, Qt::LeftButton, position);
+        radius->move(centre->x() + d, centre->y());
+    } else if (index == 2) {
+        moveHandleHorizontally(radius, Qt::LeftButton, position);
+    } else {
+        return;
+    }
+    neue_koordinaten_to_listbox(m_host.selectedIndex());
+}
+
+void EditHandles::recentreRectAnchor()
+{
+    const int l1 = m_handles[1]->x(), t1 = m_handles[1]->y();
+    const int l4 = m_handles[4]->x(), t4 = m_handles[4]->y();
+    anchor()->move(l4 - (l4 - l1) / 2 - kSize / 2, t4 - (t4 - t1) / 2 - kSize / 2);
+}
+
+void EditHandles::dragRect(int index, QPoint position)
+{
+    if (count() < 5)
+        return;
+    HandleWidget* a = anchor();
+    HandleWidget* h1 = m_handles[1];
+    HandleWidget* h4 = m_handles[4];
+    if (index == 1 || index == 4) {
+        moveHandle(m_handles[index], Qt::LeftButton, position);
+        recentreRectAnchor();
+    } else if (index == 0) {
+        const int d1 = a->x() - h1->x(), d2 = h4->x() - a->x();
+        const int d3 = a->y() - h1->y(), d4 = h4->y() - a->y();
+        moveHandle(a, Qt::LeftButton, position);
+        h1->move(a->x() - d1, a->y() - d3);
+        h4->move(a->x() + d2, a->y() + d4);
+    } else {
+        return;
+    }
+    neue_koordinaten_to_listbox(m_host.selectedIndex());
+}
+
+void EditHandles::dragPoly(int index, QPoint position)
+{
+    if (index >= 1) {
+        moveHandle(m_handles[index], Qt::LeftButton, position);
+    } else {
+        HandleWidget* a = anchor();
+        QVector<QPoint> offsets;
+        for (int j = 1; j < count(); ++j)
+            offsets << QPoint(a->x() - m_handles[j]->x(), a->y() - m_handles[j]->y());
+        moveHandle(a, Qt::LeftButton, position);
+        for (int j = 1; j < count(); ++j)
+            m_handles[j]->move(a->x() - offsets[j - 1].x(), a->y() - offsets[j - 1].y());
+    }
+    neue_koordinaten_to_listbox(m_host.selectedIndex());
+}
+
+} // namespace korvane

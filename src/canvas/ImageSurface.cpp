@@ -1,0 +1,200 @@
+#include "canvas/ImageSurface.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+// Text sizes in points must come out as on the screen, so the buffer carries
+// the screen's logical resolution rather than QImage's default of 72 dpi.
+void useScreenResolution(QImage& image)
+{
+    double dpi = 96.0;
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        dpi = screen->logicalDotsPerInch();
+    const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+}
+
+} // namespace
+
+ImageSurface::ImageSurface() { resizeBlank(QSize(1, 1), Qt::lightGray); }
+
+ImageSurface::~ImageSurface() { flush(); }
+
+void ImageSurface::setPicture(const QImage& picture)
+{
+    flush();
+    // Raster operations (the XOR rubber band) need a 32-bit opaque format.
+    m_picture = picture.convertToFormat(QImage::Format_RGB32);
+    useScreenResolution(m_picture);
+    m_buffer = m_picture.copy();
+    m_clean = false;
+    m_dirty = QRegion();
+    notify(m_buffer.rect());
+}
+
+void ImageSurface::resizeBlank(QSize size, const QColor& background)
+{
+    m_background = background;
+    QImage blank(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    blank.fill(background);
+    setPicture(blank);
+}
+
+const QImage& ImageSurface::image() const
+{
+    flush();
+    return m_buffer;
+}
+
+void ImageSurface::setLineWidth(int width) { m_width = std::clamp(width, 1, 3); }
+
+QPainter& ImageSurface::painter()
+{
+    if (!m_painter) {
+        m_painter = std::make_unique<QPainter>(&m_buffer);
+        m_painter->setRenderHint(QPainter::Antialiasing, false);
+        if (m_clipped)
+            m_painter->setClipRegion(m_clip);
+    }
+    return *m_painter;
+}
+
+void ImageSurface::flush() const { m_painter.reset(); }
+
+void ImageSurface::prepare(const QColor& penColor, bool filled)
+{
+    QPainter& p = painter();
+    p.setCompositionMode(m_mode == DrawMode::InvertXor ? QPainter::RasterOp_NotSourceXorDestination
+                                                       : QPainter::CompositionMode_SourceOver);
+    QPen pen(penColor, m_width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    if (m_width == 1)
+        pen.setCosmetic(true);
+    p.setPen(pen);
+    if (filled && m_fillStyle == FillStyle::DiagonalCross)
+        p.setBrush(QBrush(m_fill, Qt::DiagCrossPattern));
+    else
+        p.setBrush(Qt::NoBrush);
+}
+
+void ImageSurface::touched(const QRectF& bounds)
+{
+    if (m_quiet)
+        return;
+    const int margin = m_width + 2;
+    const QRect rect = bounds.toAlignedRect().adjusted(-margin, -margin, margin, margin) & m_buffer.rect();
+    if (rect.isEmpty())
+        return;
+    addDirty(rect);
+    notify(rect);
+}
+
+void ImageSurface::addDirty(const QRect& rect) { m_dirty += rect; }
+
+void ImageSurface::notify(const QRect& rect)
+{
+    if (m_changed && !m_quiet)
+        m_changed(rect);
+}
+
+void ImageSurface::drawLine(QPointF from, QPointF to, const QColor& color)
+{
+    prepare(color, false);
+    painter().drawLine(from, to);
+    touched(QRectF(from, to).normalized());
+}
+
+void ImageSurface::drawRectangle(QPointF corner1, QPointF corner2)
+{
+    prepare(m_pen, true);
+    const QRectF rect = QRectF(corner1, corner2).normalized();
+    painter().drawRect(rect);
+    touched(rect);
+}
+
+void ImageSurface::drawCircle(QPointF centre, double radius, const QColor& color)
+{
+    prepare(color, true);
+    painter().drawEllipse(centre, radius, radius);
+    touched(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius));
+}
+
+void ImageSurface::drawPolygon(const QPolygon& points)
+{
+    if (points.isEmpty())
+        return;
+    prepare(m_pen, true);
+    // A single vertex has no edge to stroke; it shows as a dot of the line width.
+    if (points.size() == 1)
+        painter().drawPoint(points.first());
+    else
+        painter().drawPolygon(points);
+    touched(QRectF(points.boundingRect()));
+}
+
+void ImageSurface::drawText(QPoint topLeft, const QString& text, const QFont& font)
+{
+    prepare(m_pen, false);
+    QPainter& p = painter();
+    p.setFont(font);
+    const QRect bounds = p.fontMetrics().boundingRect(QRect(topLeft, QSize(100000, 100000)),
+                                                      Qt::AlignLeft | Qt::AlignTop, text);
+    p.drawText(bounds, Qt::AlignLeft | Qt::AlignTop, text);
+    touched(QRectF(bounds));
+}
+
+void ImageSurface::clear()
+{
+    flush();
+    m_buffer = m_picture.copy();
+    m_clean = false;
+    m_dirty = QRegion();
+    notify(m_buffer.rect());
+}
+
+QColor ImageSurface::pixel(QPoint point) const
+{
+    flush();
+    if (!m_buffer.rect().contains(point))
+        return {};
+    return QColor(m_buffer.pixel(point));
+}
+
+void ImageSurface::markClean()
+{
+    m_clean = true;
+    m_dirty = QRegion();
+}
+
+void ImageSurface::restoreRegion(const QRegion& region)
+{
+    QPainter& p = painter();
+    p.setClipRegion(region);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(region.boundingRect().topLeft(), m_picture, region.boundingRect());
+    setClip(region);
+}
+
+void ImageSurface::setClip(const QRegion& region)
+{
+    m_clip = region;
+    m_clipped = true;
+    if (m_painter)
+        m_painter->setClipRegion(region);
+}
+
+void ImageSurface::clearClip()
+{
+    m_clipped = false;
+    m_clip = QRegion();
+    if (m_painter)
+        m_painter->setClipping(false);
+}
+
+} // namespace korvane
