@@ -30,6 +30,15 @@ Needle::Needle(const QString& pattern)
     : m_pattern(pattern), m_matcher(pattern, Qt::CaseInsensitive),
       m_caselessLead(!pattern.isEmpty() && hasNoCase(pattern.front()))
 {
+    if (pattern.size() > 1) {
+        const QChar second = pattern.at(1);
+        // Characters whose case folding is not a plain upper/lower pair take the full comparison.
+        m_second = second.toLower().toUpper() == second.toUpper() && second.toUpper().toLower() == second.toLower()
+                       ? std::array<QChar, 2>{second.toLower(), second.toUpper()}
+                       : std::array<QChar, 2>{};
+        if (m_second[0].isNull())
+            m_caselessLead = false;
+    }
 }
 
 qsizetype Needle::in(QStringView text, qsizetype from) const
@@ -46,6 +55,9 @@ qsizetype Needle::in(QStringView text, qsizetype from) const
     const QChar lead = m_pattern.front();
     const qsizetype last = text.size() - m_pattern.size();
     for (qsizetype i = text.indexOf(lead, from); i >= 0 && i <= last; i = text.indexOf(lead, i + 1)) {
+        // Most hits of the lead character fail on the next one: test it before the full comparison.
+        if (!rest.isEmpty() && text[i + 1] != m_second[0] && text[i + 1] != m_second[1])
+            continue;
         if (text.sliced(i + 1, rest.size()).compare(rest, Qt::CaseInsensitive) == 0)
             return i;
     }
@@ -185,13 +197,21 @@ AreaScan scanAreas(QStringView text, AreaDialect dialect)
     static const Needle elementEnd(QStringLiteral("/>"));
     const QString prefix = dialect == AreaDialect::MapFile ? QStringLiteral("  ") : QStringLiteral(" ");
     AreaScan scan;
+    // Elements ended by ">" all share the next "/>" (often none at all): remember
+    // where it is, so that the text is not searched to its end once per element.
+    qsizetype nextClose = -2; // -2: not searched yet; -1: there is none
+    auto closeAtOrAfter = [&](qsizetype from) {
+        if (nextClose == -2 || (nextClose >= 0 && nextClose < from))
+            nextClose = elementEnd.in(text, from);
+        return nextClose;
+    };
     // The first search starts at the second character, later ones after the "/>" just used.
     qsizetype end = -1;
     for (;;) {
         const qsizetype start = areaStart.in(text, end + 2);
         if (start < 0)
             break;
-        end = elementEnd.in(text, start);
+        end = closeAtOrAfter(start);
         if (end < 0)
             end = text.indexOf(QLatin1Char('>'), start);
         if (end < 0)

@@ -7,6 +7,8 @@
 #include <QStringMatcher>
 #include <QStringView>
 
+#include <array>
+
 // The searching both importers share. They read markup by looking for fixed
 // texts without regard to letter case (no HTML parser), so files written by
 // other editors in capitals are read as well. Positions count from 0; -1
@@ -28,6 +30,7 @@ private:
     // The first character has no letter case: scanning for it with the
     // vectorised character search and comparing the rest is much faster.
     bool m_caselessLead = false;
+    std::array<QChar, 2> m_second{}; // the second character in lower and upper case
 };
 
 // One-off case-insensitive search in a short text.
