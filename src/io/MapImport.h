@@ -9,11 +9,11 @@
 namespace korvane::import {
 
 struct MapFileData {
-    bool hasMap = false;   // the text holds "<map "; without it nothing else is read
+    bool hasMap = false; // the text holds "<map "; without it nothing else is read
     bool hasUsemap = false;
-    QString mapName;       // from the first "usemap="
-    QString imagePath;     // from the first "src=", lower-cased local path
-    AreaScan areas;        // every area element of the whole text, two blanks before the shape
+    QString mapName;   // from the first "usemap="
+    QString imagePath; // from the first "src=", lower-cased local path
+    AreaScan areas;    // every area element of the whole text, two blanks before the shape
 };
 
 MapFileData readMapFile(QStringView text, PathStyle style = nativePathStyle());
