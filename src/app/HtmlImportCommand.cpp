@@ -1,7 +1,91 @@
+#include "app/ImportCommon.h"
 #include "app/MainWindow.h"
+#include "io/HtmlImport.h"
+#include "io/ImgSearchDialog.h"
+#include "model/Paths.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace korvane {
 
-void MainWindow::htmlImportCommand() {}
+namespace {
+
+// The img tag to import from: the only candidate, or the one the user picks
+// in frmImgSuche. Empty when the user closed the chooser without a choice.
+QString chooseImgTag(MainWindow& window, const QStringList& candidates) {
+    QString& chosen = window.state().chosenImgTag;
+    if (candidates.size() == 1) {
+        chosen = candidates.front();
+        return chosen;
+    }
+    chosen.clear();
+    ImgSearchDialog chooser(&window);
+    QObject::connect(&chooser, &ImgSearchDialog::tagChosen, &window,
+                     [&chosen](const QString& tag) { chosen = tag; });
+    chooser.setCandidates(candidates);
+    chooser.ui.Command1->click();
+    chooser.exec();
+    return chosen;
+}
+
+} // namespace
+
+// Command11: appends the areas of one image map of an HTML page.
+void MainWindow::htmlImportCommand() {
+    importsteps::readSettingsOnce(*this);
+    if (!mapCode().isEmpty() && !m_state.mapSaved) {
+        if (askYesNo(this, kQuestionTitle,
+                     QStringLiteral(
+                         "Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                         "jetzt gespeichert werden?"))) {
+            ui.Command7->click();
+            return;
+        }
+        reset_zustand();
+    }
+    ui.txtHelp->setVisible(true);
+
+    QString folder = importsteps::startFolder(*this);
+    const QString name =
+        showOpenDialog(this, QStringLiteral("HTML-Datei öffnen"), folder, QString(),
+                       QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
+                       QStringLiteral("*.html;*.htm;*.php;*.asp"));
+    folder = withTrailingSeparator(folder);
+    if (name.isEmpty())
+        return;
+
+    const QString page = import::readImportFile(folder + name);
+    const QStringList candidates = import::imgCandidates(page);
+    if (candidates.isEmpty()) {
+        inform(this, QStringLiteral("In der ausgewählten Datei wurde keine ImageMap gefunden."));
+        return;
+    }
+    const QString tag = chooseImgTag(*this, candidates);
+    if (tag.isEmpty()) {
+        refresh();
+        return;
+    }
+
+    const import::ChosenImage image = import::readChosenTag(tag);
+    m_state.mapName = image.mapName;
+    importsteps::loadNamedImage(*this, image.imagePath, folder,
+                                QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "));
+
+    const import::FoundMap map = import::findMap(page, m_state.mapName);
+    if (map.outcome == import::MapLookup::NoMapElement) {
+        inform(this, QStringLiteral("Es wurde keine ImageMap gefunden."));
+        return;
+    }
+    if (map.outcome == import::MapLookup::NotFound) {
+        inform(this, QStringLiteral("Map wurde nicht gefunden!"));
+        return;
+    }
+    const import::AreaScan scan = import::readMapAreas(map.text);
+    importsteps::keepLastHandlers(*this, scan);
+    importsteps::finish(*this, scan.lines);
+}
 
 } // namespace korvane

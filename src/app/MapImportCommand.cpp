@@ -1,7 +1,51 @@
+#include "app/ImportCommon.h"
 #include "app/MainWindow.h"
+#include "io/ImagePathLookup.h"
+#include "io/MapImport.h"
+#include "model/Paths.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+
+#include <QPlainTextEdit>
 
 namespace korvane {
 
-void MainWindow::mapImportCommand() {}
+// Command8: appends the areas of a .map file and loads the image it names.
+void MainWindow::mapImportCommand() {
+    importsteps::readSettingsOnce(*this);
+    if (!areas().isEmpty() &&
+        !askYesNo(this, kQuestionTitle,
+                  QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?")))
+        reset_zustand();
+    ui.txtHelp->setVisible(true);
+
+    QString folder = importsteps::startFolder(*this);
+    const QString name = showOpenDialog(this, QStringLiteral("MapDatei öffnen"), folder, QString(),
+                                        QStringLiteral("MapDateien (*.map) |*.map"), QStringLiteral("*.map"));
+    folder = withTrailingSeparator(folder);
+    if (name.isEmpty())
+        return;
+
+    const import::MapFileData data = import::readMapFile(import::readImportFile(folder + name));
+    if (!data.hasMap) {
+        // Nothing was imported, so the image path and map name stay those of the image shown.
+        warn(this,
+             QStringLiteral("In der Datei \"") + name + QStringLiteral("\" wurden keine MAP-Daten gefunden"));
+        return;
+    }
+    m_state.mapName = data.mapName;
+    m_state.imagePath = data.imagePath;
+    if (data.imagePath != m_state.imageFileName.toLower()) {
+        importsteps::loadNamedImage(*this, data.imagePath, folder,
+                                    QStringLiteral("Die MAP-Daten beziehen sich auf die Datei "));
+    } else {
+        // The image shown is the one the file names: nothing is loaded again.
+        const QString onDisk = findFileIgnoringCase(data.imagePath, folder);
+        if (!onDisk.isEmpty())
+            m_state.imagePath = onDisk;
+    }
+    importsteps::keepLastHandlers(*this, data.areas);
+    importsteps::finish(*this, data.areas.lines);
+}
 
 } // namespace korvane

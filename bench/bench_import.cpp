@@ -1,0 +1,154 @@
+// Speed of the import readers on large inputs: a 20 MB page with filler text,
+// several images and one map of 5,000 areas near its end (goal: well under
+// 100 ms), and a .map file of 5,000 areas.
+#include "io/HtmlImport.h"
+#include "io/MapImport.h"
+#include "model/Codec.h"
+#include "model/MapCode.h"
+
+#include <benchmark/benchmark.h>
+
+using namespace korvane;
+using namespace korvane::import;
+
+namespace {
+
+constexpr int kAreas = 5000;
+constexpr qsizetype kPageSize = 20 * 1024 * 1024;
+
+QString areaMarkup(int i) {
+    const int x = i % 500;
+    const int y = i / 500;
+    return QStringLiteral("<AREA SHAPE=\"rect\" COORDS=\"%1,%2,%3,%4\" HREF=\"seite%5.html\" ALT=\"Feld %5\" "
+                          "onMouseOver=\"zeige(%5)\">\n")
+        .arg(x)
+        .arg(y)
+        .arg(x + 9)
+        .arg(y + 9)
+        .arg(i);
+}
+
+QString filler(qsizetype size, int seed) {
+    static const QString paragraph = QStringLiteral(
+        "<p class=\"text\">Über die Brücke gingen die Leute zum Markt, wo es Äpfel, Birnen und Käse gab. "
+        "Die Stadt <b>liegt</b> am Fluss; <a href=\"info.html\">mehr dazu</a> steht im Archiv.</p>\n");
+    QString text;
+    text.reserve(size + paragraph.size());
+    int n = seed;
+    while (text.size() < size) {
+        text += paragraph;
+        if (++n % 997 == 0)
+            text += QStringLiteral("<img src=\"bilder/deko%1.png\" alt=\"\">\n").arg(n);
+    }
+    return text;
+}
+
+// The page: filler, images (two with small maps, one with the big map), filler,
+// the small maps, the big map near the end, a little filler after it.
+const QString& bigPage() {
+    static const QString page = [] {
+        QString p = QStringLiteral("<!DOCTYPE html>\n<HTML><BODY>\n");
+        p += filler(kPageSize / 3, 0);
+        p += QStringLiteral("<IMG SRC=\"Bilder/Klein.png\" USEMAP=\"#klein\" WIDTH=\"10\">\n");
+        p += QStringLiteral("<img src=\"file:///srv/web/Stadt%20Plan.jpg\" usemap=\"#stadtplan\" />\n");
+        p += filler(kPageSize / 3, 1);
+        p += QStringLiteral("<img src=\"bilder/noch.gif\" usemap=\"#noch\">\n");
+        p += QStringLiteral(
+            "<map name=\"klein\"><area shape=\"circle\" coords=\"5,5,5\" href=\"k.html\"></map>\n");
+        p += QStringLiteral(
+            "<map name=\"noch\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"n.html\"></map>\n");
+        p += filler(kPageSize - p.size() - kAreas * 110, 2);
+        p += QStringLiteral("<MAP NAME=\"stadtplan\">\n");
+        for (int i = 0; i < kAreas; ++i)
+            p += areaMarkup(i);
+        p += QStringLiteral("<AREA SHAPE=\"default\" NOHREF>\n</MAP>\n");
+        p += filler(64 * 1024, 3);
+        p += QStringLiteral("</BODY></HTML>\n");
+        return p;
+    }();
+    return page;
+}
+
+// The reading steps of the HTML import, the chooser's lines included.
+qsizetype importPage(QStringView page) {
+    const QStringList tags = imgCandidates(page);
+    QStringList shown;
+    for (const QString& tag : tags)
+        shown << candidateLine(tag, PathStyle::Unix);
+    const ChosenImage image = readChosenTag(tags.at(1), PathStyle::Unix);
+    const FoundMap map = findMap(page, image.mapName);
+    return readMapAreas(map.text).lines.size() + shown.size() * 0;
+}
+
+void BM_HtmlImportPage(benchmark::State& state) {
+    const QString& page = bigPage();
+    for (auto _ : state) {
+        const qsizetype n = importPage(page);
+        if (n != kAreas)
+            state.SkipWithError("wrong number of areas");
+        benchmark::DoNotOptimize(n);
+    }
+    state.counters["MB"] = double(page.size()) / (1024 * 1024);
+    state.SetBytesProcessed(state.iterations() * page.size());
+}
+BENCHMARK(BM_HtmlImportPage)->Unit(benchmark::kMillisecond);
+
+// The same with the file's bytes decoded first (UTF-8 detection and decoding).
+void BM_HtmlImportPageFromBytes(benchmark::State& state) {
+    const QByteArray bytes = bigPage().toUtf8();
+    for (auto _ : state) {
+        const QString page = decodeText(bytes, detectEncoding(bytes));
+        benchmark::DoNotOptimize(importPage(page));
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_HtmlImportPageFromBytes)->Unit(benchmark::kMillisecond);
+
+void BM_MapImport(benchmark::State& state) {
+    QStringList lines;
+    for (int i = 0; i < kAreas; ++i) {
+        lines << QStringLiteral(
+                     " poly                    |%1,%2,%3,%4,%5,%6|ziel%7.html|Feld %7|_blank|a(%7)|*|b()")
+                     .arg(i % 500)
+                     .arg(i / 500)
+                     .arg(i % 500 + 9)
+                     .arg(i / 500)
+                     .arg(i % 500 + 4)
+                     .arg(i / 500 + 9)
+                     .arg(i);
+    }
+    const QString text = QStringLiteral("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n") +
+                         map_daten(lines, QStringLiteral("/srv/web/plan.png"), QString(), QSize(500, 20));
+    for (auto _ : state) {
+        const MapFileData data = readMapFile(text, PathStyle::Unix);
+        if (data.areas.lines.size() != kAreas)
+            state.SkipWithError("wrong number of areas");
+        benchmark::DoNotOptimize(data);
+    }
+    state.SetBytesProcessed(state.iterations() * text.size() * 2);
+}
+BENCHMARK(BM_MapImport)->Unit(benchmark::kMillisecond);
+
+// The parts: collecting the img tags, finding the map, reading its areas.
+void BM_PageCandidates(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(imgCandidates(bigPage()));
+}
+BENCHMARK(BM_PageCandidates)->Unit(benchmark::kMillisecond);
+
+void BM_PageFindMap(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(findMap(bigPage(), u"stadtplan"));
+}
+BENCHMARK(BM_PageFindMap)->Unit(benchmark::kMillisecond);
+
+void BM_PageMapAreas(benchmark::State& state) {
+    const FoundMap map = findMap(bigPage(), u"stadtplan");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readMapAreas(map.text));
+}
+BENCHMARK(BM_PageMapAreas)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,65 @@
+#include "app/ImportCommon.h"
+
+#include "app/MainWindow.h"
+#include "io/ImagePathLookup.h"
+#include "model/Paths.h"
+#include "platform/Platform.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace korvane::importsteps {
+
+void readSettingsOnce(MainWindow& window) {
+    if (window.state().settingsLoadCount == 0)
+        window.ini_read();
+    ++window.state().settingsLoadCount;
+}
+
+QString startFolder(MainWindow& window) {
+    const QString& last = window.state().lastMapFolder;
+    return last.isEmpty() ? QDir::currentPath() : last;
+}
+
+void loadNamedImage(MainWindow& window, const QString& path, const QString& folder,
+                    const QString& textStart) {
+    const QString onDisk = findFileIgnoringCase(path, folder);
+    if (!onDisk.isEmpty()) {
+        window.state().imagePath = onDisk;
+        window.bild_laden(onDisk);
+        return;
+    }
+    window.state().imagePath = path;
+    const QChar quote = QLatin1Char('"');
+    inform(&window, textStart + quote + path + quote + QStringLiteral(". Bitte diese Grafikdatei öffnen."));
+    window.state().openPresetName = fileNameOf(path);
+    window.ui.Command1->click();
+}
+
+void keepLastHandlers(MainWindow& window, const import::AreaScan& scan) {
+    if (!scan.anyRead)
+        return;
+    LinkAttributes& link = window.state().link;
+    link.onmouseover = scan.last.attributes.onmouseover;
+    link.onmouseout = scan.last.attributes.onmouseout;
+    link.onclick = scan.last.attributes.onclick;
+}
+
+void finish(MainWindow& window, const QStringList& lines) {
+    for (const QString& line : lines)
+        window.areas().append(line);
+    if (!window.areas().isEmpty())
+        window.refresh();
+    auto& ui = window.ui;
+    for (QRadioButton* option : ui.Option1)
+        option->setEnabled(true);
+    ui.Command7->setEnabled(true);
+    ui.Frame1->setEnabled(true);
+    ui.Frame2->setEnabled(true);
+    ui.chkGefuellt->setEnabled(true);
+}
+
+} // namespace korvane::importsteps

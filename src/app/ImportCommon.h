@@ -1,0 +1,26 @@
+#pragma once
+
+#include "io/ImportSearch.h"
+
+namespace korvane {
+
+class MainWindow;
+
+// Steps the two import commands share.
+namespace importsteps {
+
+// Reads the settings before the first image or import, and counts the run.
+void readSettingsOnce(MainWindow& window);
+// The start folder of the import dialogs: the last map folder, else the current one.
+QString startFolder(MainWindow& window);
+// Loads the image the file names: the file as it is on disk when it exists
+// (letter case ignored, relative paths against `folder`), else the user is
+// told and asked to open it with the open command, `text` naming the path.
+void loadNamedImage(MainWindow& window, const QString& path, const QString& folder, const QString& textStart);
+// The event handlers of the last element read stay in the link attributes.
+void keepLastHandlers(MainWindow& window, const import::AreaScan& scan);
+// Appends the lines, redraws when the list holds areas, enables the tools.
+void finish(MainWindow& window, const QStringList& lines);
+
+} // namespace importsteps
+} // namespace korvane

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "io/ImportSearch.h"
+
+#include <QString>
+#include <QStringView>
+
+// Reading a .map data file: the map name, the image it belongs to and its areas.
+namespace korvane::import {
+
+struct MapFileData {
+    bool hasMap = false; // the text holds "<map "; without it nothing else is read
+    bool hasUsemap = false;
+    QString mapName;   // from the first "usemap="
+    QString imagePath; // from the first "src=", lower-cased local path
+    AreaScan areas;    // every area element of the whole text, two blanks before the shape
+};
+
+MapFileData readMapFile(QStringView text, PathStyle style = nativePathStyle());
+
+} // namespace korvane::import

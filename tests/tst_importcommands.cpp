@@ -1,0 +1,561 @@
+#include "app/IniFile.h"
+#include "app/MainWindow.h"
+#include "canvas/Canvas.h"
+#include "io/ImgSearchDialog.h"
+#include "model/AreaEntry.h"
+#include "model/Codec.h"
+#include "model/MapCode.h"
+#include "model/Paths.h"
+#include "support/Modal.h"
+#include "support/ScriptedPlatform.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace korvane;
+using korvane::test::ScriptedPlatform;
+
+namespace {
+
+const QString kOpenImageTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
+const QString kMapDialogTitle = QStringLiteral("MapDatei öffnen");
+const QString kHtmlDialogTitle = QStringLiteral("HTML-Datei öffnen");
+const QString kUnsaved =
+    QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll "
+                   "der Code jetzt gespeichert werden?");
+const QString kKeep = QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?");
+
+QString pad(const QString& prefix, const QString& shape) {
+    return prefix + shape + QString(20, QLatin1Char(' ')) + QLatin1Char('|');
+}
+
+const QString kOldLine = pad(" ", "rect") + "1,1,5,5|alt.html|Alt|*|*|*|*";
+
+// One editor window with a scripted desktop, a settings file of its own and a
+// folder the test writes its files into.
+struct Editor {
+    QTemporaryDir dir;
+    ScriptedPlatform& desktop = test::installScriptedPlatform();
+    std::unique_ptr<MainWindow> window;
+
+    Editor() {
+        setSettingsFileOverride(dir.filePath("Korvane.ini"));
+        window = std::make_unique<MainWindow>();
+    }
+    ~Editor() { setSettingsFileOverride(QString()); }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    void write(const QString& name, const QByteArray& bytes) const {
+        QDir().mkpath(QFileInfo(path(name)).absolutePath());
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    void writeImage(const QString& name) const {
+        QDir().mkpath(QFileInfo(path(name)).absolutePath());
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QVERIFY(image.save(path(name), "PNG"));
+    }
+    // A .map file as the save command writes it: the header and the generated code.
+    void writeSavedMap(const QString& name, const QStringList& lines, const QString& imagePath) const {
+        const QString text = QStringLiteral("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: ") + fileNameOf(imagePath) +
+                             QStringLiteral("\r\n-->\r\n\r\n") +
+                             korvane::map_daten(lines, imagePath, QString(), QSize(40, 30));
+        write(name, toWindows1252(text));
+    }
+    // Presses a button with the file dialog answering `file` (empty: cancel).
+    void press(QPushButton* button, const QString& file) {
+        desktop.fileAnswers.enqueue(file);
+        button->click();
+    }
+    void mapImport(const QString& file) { press(window->ui.Command8, file); }
+    void htmlImport(const QString& file) { press(window->ui.Command11, file); }
+    // Gives the window areas whose code is not saved yet.
+    void haveUnsavedCode(const QStringList& lines) {
+        for (const QString& line : lines)
+            window->areas().append(line);
+        window->refresh();
+    }
+    QStringList boxTexts() const {
+        QStringList texts;
+        for (const auto& box : desktop.boxes)
+            texts << box.text;
+        return texts;
+    }
+    bool toolsEnabled() const {
+        const auto& ui = window->ui;
+        for (QRadioButton* option : ui.Option1) {
+            if (!option->isEnabled())
+                return false;
+        }
+        return ui.Command7->isEnabled() && ui.Frame1->isEnabled() && ui.Frame2->isEnabled() &&
+               ui.chkGefuellt->isEnabled();
+    }
+};
+
+// The preset name Command1 carried when it was pressed.
+struct OpenPressWatch {
+    QStringList presets;
+    OpenPressWatch(MainWindow& window) {
+        QObject::connect(window.ui.Command1, &QPushButton::pressed, window.ui.Command1,
+                         [this, &window] { presets << window.state().openPresetName; });
+    }
+};
+
+} // namespace
+
+class TestImportCommands : public QObject {
+    Q_OBJECT
+  private slots:
+    void mapImportFindsImageAndAreas_data();
+    void mapImportFindsImageAndAreas();
+    void mapImportMissingImage();
+    void mapImportKeepQuestion_data();
+    void mapImportKeepQuestion();
+    void mapImportWithoutMapData();
+    void mapImportDialogAndSettings();
+    void mapImportTruncatedFile();
+    void mapImportSameImageNotReloaded();
+    void savedMapRoundTrip_data();
+    void savedMapRoundTrip();
+    void htmlImportOneCandidate();
+    void htmlImportChooser();
+    void htmlImportChooserClosed();
+    void htmlImportMessages_data();
+    void htmlImportMessages();
+    void htmlImportUnsavedQuestion_data();
+    void htmlImportUnsavedQuestion();
+    void htmlImportAppendsToSavedCode();
+    void htmlImportMissingImage();
+};
+
+void TestImportCommands::mapImportFindsImageAndAreas_data() {
+    QTest::addColumn<QString>("imageOnDisk");
+    QTest::addColumn<QString>("imagePathInFile"); // relative to the test folder
+    QTest::newRow("same case") << "plan.png"
+                               << "plan.png";
+    QTest::newRow("file name in capitals") << "Plan.PNG"
+                                           << "Plan.PNG";
+    QTest::newRow("folder with blank and capitals") << "Web Bilder/Haus Eins.png"
+                                                    << "Web Bilder/Haus Eins.png";
+}
+
+void TestImportCommands::mapImportFindsImageAndAreas() {
+    QFETCH(QString, imageOnDisk);
+    QFETCH(QString, imagePathInFile);
+    Editor e;
+    e.writeImage(imageOnDisk);
+    const QStringList lines = {pad(" ", "rect") + "10,20,30,25|start.html|Start|*|*|*|*",
+                               pad(" ", "poly") + "1,2,3,4,5,6|info.html|Info|_top|in()|out()|go('x')"};
+    e.writeSavedMap("plan.map", lines, e.path(imagePathInFile));
+    e.mapImport(e.path("plan.map"));
+
+    MainWindow& w = *e.window;
+    QCOMPARE(e.boxTexts(), QStringList());
+    QCOMPARE(w.state().imagePath, e.path(imageOnDisk)); // as it is on disk, not lower-cased
+    QCOMPARE(w.state().imageFileName, fileNameOf(imageOnDisk));
+    QCOMPARE(w.state().mapName, mapNameFor(imageOnDisk, QString()));
+    QCOMPARE(w.areas().lines(), QStringList({" " + lines[0], " " + lines[1]}));
+    // The code is rebuilt from the areas, with the image the file named (the text box shows "\n" line ends).
+    const QString code =
+        korvane::map_daten(w.areas().lines(), e.path(imageOnDisk), w.state().mapName, w.ui.Picture1->size());
+    QCOMPARE(w.mapCode(), QString(code).replace("\r\n", "\n"));
+    QVERIFY(e.toolsEnabled());
+    QVERIFY(w.ui.txtHelp->isVisibleTo(&w));
+    // The handlers of the last element read (the default area) stay in the link attributes.
+    QCOMPARE(w.state().link.onclick, QStringLiteral("*"));
+}
+
+void TestImportCommands::mapImportMissingImage() {
+    Editor e;
+    OpenPressWatch watch(*e.window);
+    e.writeSavedMap("plan.map", {pad(" ", "rect") + "1,2,3,4|a.html|A|*|*|*|*"}, e.path("Fehlt/Plan.JPG"));
+    e.mapImport(e.path("plan.map"));
+
+    const QString lowered = e.path("Fehlt/Plan.JPG").toLower();
+    QCOMPARE(e.desktop.boxes.size(), 1);
+    const auto& box = e.desktop.boxes.front();
+    QCOMPARE(box.title, QStringLiteral("korvane"));
+    QCOMPARE(box.icon, MessageIcon::Information);
+    QCOMPARE(box.buttons, QList<MessageButton>{MessageButton::Ok});
+    QCOMPARE(box.text, "Die MAP-Daten beziehen sich auf die Datei \"" + lowered +
+                           "\". Bitte diese Grafikdatei öffnen.");
+    QCOMPARE(watch.presets, QStringList{"plan.jpg"});
+    // The open command offered that name in its dialog and used it once.
+    QCOMPARE(e.desktop.dialogs.size(), 2);
+    QCOMPARE(e.desktop.dialogs[1].title, kOpenImageTitle);
+    QCOMPARE(e.desktop.dialogs[1].presetName, QStringLiteral("plan.jpg"));
+    QCOMPARE(e.window->state().openPresetName, QString());
+    // The user cancelled the open dialog: the areas are imported all the same.
+    QCOMPARE(e.window->areas().lines(), QStringList{"  rect                    |1,2,3,4|a.html|A|*|*|*|*"});
+    QCOMPARE(e.window->state().imagePath, lowered);
+}
+
+void TestImportCommands::mapImportKeepQuestion_data() {
+    QTest::addColumn<bool>("keep");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QStringList>("expected");
+    const QString imported = "  circle                    |5,5,4|c.html|C|*|*|*|*";
+    QTest::newRow("yes keeps") << true << false << QStringList{kOldLine, imported};
+    QTest::newRow("no replaces") << false << false << QStringList{imported};
+    QTest::newRow("no and cancel leaves nothing") << false << true << QStringList{};
+    QTest::newRow("yes and cancel keeps") << true << true << QStringList{kOldLine};
+}
+
+void TestImportCommands::mapImportKeepQuestion() {
+    QFETCH(bool, keep);
+    QFETCH(bool, cancel);
+    QFETCH(QStringList, expected);
+    Editor e;
+    e.writeImage("c.png");
+    e.writeSavedMap("c.map", {pad(" ", "circle") + "5,5,4|c.html|C|*|*|*|*"}, e.path("c.png"));
+    e.haveUnsavedCode({kOldLine});
+    e.desktop.answers.enqueue(keep ? MessageButton::Yes : MessageButton::No);
+    e.mapImport(cancel ? QString() : e.path("c.map"));
+
+    QCOMPARE(e.desktop.boxes.size(), 1);
+    const auto& box = e.desktop.boxes.front();
+    QCOMPARE(box.title, QStringLiteral("Korvane Kontrollabfrage"));
+    QCOMPARE(box.text, kKeep);
+    QCOMPARE(box.icon, MessageIcon::Question);
+    QCOMPARE(box.buttons, QList<MessageButton>({MessageButton::Yes, MessageButton::No}));
+    QCOMPARE(box.defaultButton, MessageButton::Yes);
+    QCOMPARE(e.window->areas().lines(), expected);
+}
+
+void TestImportCommands::mapImportWithoutMapData() {
+    Editor e;
+    e.writeImage("bild.png");
+    e.window->state().imagePath = e.path("bild.png");
+    e.window->state().mapName = QStringLiteral("vorher");
+    e.write("leer.map",
+            "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: x.png\r\n-->\r\n<img src=\"x.png\" usemap=\"#neu\">");
+    e.mapImport(e.path("leer.map"));
+
+    QCOMPARE(e.desktop.boxes.size(), 1);
+    QCOMPARE(e.desktop.boxes[0].title, QStringLiteral("korvane"));
+    QCOMPARE(e.desktop.boxes[0].icon, MessageIcon::Warning);
+    QCOMPARE(e.desktop.boxes[0].text,
+             QStringLiteral("In der Datei \"leer.map\" wurden keine MAP-Daten gefunden"));
+    // Nothing was imported, so the code keeps naming the image shown.
+    QCOMPARE(e.window->state().imagePath, e.path("bild.png"));
+    QCOMPARE(e.window->state().mapName, QStringLiteral("vorher"));
+    QVERIFY(e.window->areas().isEmpty());
+    QVERIFY(!e.window->ui.Option1[3]->isEnabled());
+
+    // A file that cannot be read has no map data either.
+    e.mapImport(e.path("fehlt.map"));
+    QCOMPARE(e.desktop.boxes.last().text,
+             QStringLiteral("In der Datei \"fehlt.map\" wurden keine MAP-Daten gefunden"));
+}
+
+void TestImportCommands::mapImportDialogAndSettings() {
+    Editor e;
+    const QString mapFolder = QDir(e.path("karten")).absolutePath() + "/";
+    QVERIFY(QDir().mkpath(mapFolder));
+    e.write("Korvane.ini", "[Path]\r\nLetzter_Speicherort_MAP=" + mapFolder.toUtf8() + "\r\n");
+    e.mapImport(QString());
+
+    // The settings were read before the dialog asked: it starts in the stored folder.
+    QCOMPARE(e.window->state().settingsLoadCount, 1);
+    QCOMPARE(e.desktop.dialogs.size(), 1);
+    const FileDialogRequest& d = e.desktop.dialogs[0];
+    QCOMPARE(d.mode, FileDialogRequest::Mode::Open);
+    QCOMPARE(d.title, kMapDialogTitle);
+    QCOMPARE(d.folder, mapFolder);
+    QCOMPARE(d.presetName, QString());
+    QCOMPARE(d.filter, QStringLiteral("MapDateien (*.map) |*.map"));
+    QCOMPARE(d.defaultExtension, QStringLiteral("*.map"));
+    QVERIFY(!e.window->ui.Option1[0]->isEnabled()); // cancelled: nothing enabled
+
+    // Importing from another folder leaves the remembered folder alone.
+    e.writeImage("other/p.png");
+    e.writeSavedMap("other/p.map", {pad(" ", "rect") + "1,1,2,2|a|A|*|*|*|*"}, e.path("other/p.png"));
+    e.mapImport(e.path("other/p.map"));
+    QCOMPARE(e.window->state().settingsLoadCount, 2);
+    QCOMPARE(e.window->state().lastMapFolder, mapFolder);
+    QCOMPARE(e.desktop.dialogs[1].folder, mapFolder);
+
+    // Without a remembered folder the dialog starts in the current one.
+    Editor fresh;
+    fresh.mapImport(QString());
+    QCOMPARE(fresh.desktop.dialogs[0].folder, QDir::currentPath());
+}
+
+void TestImportCommands::mapImportTruncatedFile() {
+    Editor e;
+    e.writeImage("t.png");
+    e.write("t.map", "<!-- -->\r\n<img src=\"t.png\" usemap=\"#t\" />\r\n<map name=\"t\">\r\n"
+                     "<area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\" alt=\"A\" />\r\n"
+                     "<area shape=\"rect\" coords=\"3,3,4,4\" href=\"b");
+    e.mapImport(e.path("t.map"));
+    QCOMPARE(e.window->areas().lines(), QStringList{"  rect                    |1,1,2,2|a|A|*|*|*|*"});
+    QCOMPARE(e.window->state().imagePath, e.path("t.png"));
+    QCOMPARE(e.boxTexts(), QStringList());
+}
+
+void TestImportCommands::mapImportSameImageNotReloaded() {
+    Editor e;
+    e.writeImage("Plan.png");
+    e.window->bild_laden(e.path("Plan.png"));
+    e.window->state().lastImageFolder = QStringLiteral("unberuehrt");
+    e.write("plan.map", "<!-- -->\r\n<img src=\"PLAN.PNG\" usemap=\"#p\" />\r\n<map name=\"p\">\r\n"
+                        "<area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\" alt=\"A\" />\r\n</map>");
+    e.mapImport(e.path("plan.map"));
+    // The file names the image shown: it is not loaded again, the path is the one on disk.
+    QCOMPARE(e.window->state().lastImageFolder, QStringLiteral("unberuehrt"));
+    QCOMPARE(e.window->state().imagePath, e.path("Plan.png"));
+    QCOMPARE(e.window->state().mapName, QStringLiteral("p"));
+    QCOMPARE(e.window->areas().count(), 1);
+    QCOMPARE(e.boxTexts(), QStringList());
+}
+
+void TestImportCommands::savedMapRoundTrip_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("every field filled") << QStringList{
+        pad(" ", "rect") + "10,20,30,25|start.html|Start Seite|_blank|over(1)|out(2)|alert('Info')",
+        pad(" ", "circle") + "20,15,10|kontakt.html|Kontakt|_top|a()|b()|c()",
+        pad(" ", "poly") + "3,1,39,6,30,29|info.html|Info|main|x = 1|y = 2|z = 3"};
+    QTest::newRow("absent fields") << QStringList{
+        pad(" ", "rect") + "10,20,30,25|start.html|Startseite|*|*|*|*",
+        pad(" ", "circle") + "20,15,10|kontakt.html|Kontakt|_blank|*|*|*",
+        pad(" ", "poly") + "3,1,39,6,30,29|info.html|Info|*|*|*|alert('Info')"};
+    QTest::newRow("empty values and umlauts")
+        << QStringList{pad(" ", "rect") + "0,0,1,1||||||", pad(" ", "poly") + "1,2|grün.html|Größe|*|*|*|*"};
+}
+
+void TestImportCommands::savedMapRoundTrip() {
+    QFETCH(QStringList, lines);
+    Editor e;
+    e.writeImage("Runde Sache.png");
+    e.writeSavedMap("runde.map", lines, e.path("Runde Sache.png"));
+    e.mapImport(e.path("runde.map"));
+    QStringList expected;
+    for (const QString& line : lines)
+        expected << " " + line;
+    QCOMPARE(e.window->areas().lines(), expected);
+    QCOMPARE(e.boxTexts(), QStringList());
+}
+
+void TestImportCommands::htmlImportOneCandidate() {
+    Editor e;
+    e.writeImage("Bilder/Plan.PNG");
+    e.write("seite.html",
+            "<HTML><BODY><IMG SRC=\"logo.png\"><IMG SRC=\"Bilder/Plan.png\" USEMAP=\"#Plan\" WIDTH=\"40\">\n"
+            "<MAP NAME=\"Plan\">\n"
+            "<AREA SHAPE=\"POLYGON\" COORDS=\"1,2,3,4,5,6\" HREF=\"a.html\" ALT=\"A\">\n"
+            "<AREA SHAPE=\"POLY\" COORDS=\"7,8\" HREF=\"b.html\" TARGET=\"\" ONCLICK=\"go('b')\">\n"
+            "<AREA SHAPE=\"DEFAULT\" HREF=\"c.html\">\n</MAP></BODY></HTML>");
+    e.htmlImport(e.path("seite.html"));
+
+    MainWindow& w = *e.window;
+    QCOMPARE(e.boxTexts(), QStringList());
+    QCOMPARE(e.desktop.dialogs.size(), 1); // no chooser, no open dialog
+    QCOMPARE(w.state().settingsLoadCount, 1);
+    QCOMPARE(w.state().mapName, QStringLiteral("plan"));
+    QCOMPARE(w.state().imagePath, e.path("Bilder/Plan.PNG"));
+    QCOMPARE(w.state().chosenImgTag,
+             QStringLiteral("<img src=\"bilder/plan.png\" usemap=\"#plan\" width=\"40\">"));
+    QCOMPARE(w.areas().lines(), QStringList({pad(" ", "poly") + "1,2,3,4,5,6|a.html|A|*|*|*|*",
+                                             pad(" ", "POLY") + "7,8|b.html|||*|*|go('b')"}));
+    QVERIFY(w.mapCode().contains("usemap=\"#plan\""));
+    QVERIFY(e.toolsEnabled());
+    const FileDialogRequest& d = e.desktop.dialogs[0];
+    QCOMPARE(d.title, kHtmlDialogTitle);
+    QCOMPARE(d.filter, QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"));
+    QCOMPARE(d.defaultExtension, QStringLiteral("*.html;*.htm;*.php;*.asp"));
+}
+
+namespace {
+
+const QByteArray kTwoMaps =
+    "<html><img src=\"file:///irgendwo/Haus.gif\" usemap=\"#haus\" />\n"
+    "<p>Text</p><IMG SRC=\"Garten.PNG\" USEMAP=\"#Garten\">\n"
+    "<map name=\"haus\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"h.html\" alt=\"H\" /></map>\n"
+    "<map name=\"garten\"><area shape=\"circle\" coords=\"9,9,3\" href=\"g.html\" alt=\"G\" /></map></html>";
+
+ImgSearchDialog* chooserOf(QWidget* modal) {
+    return qobject_cast<ImgSearchDialog*>(modal);
+}
+
+} // namespace
+
+void TestImportCommands::htmlImportChooser() {
+    Editor e;
+    e.writeImage("garten.png");
+    e.write("zwei.html", kTwoMaps);
+    QString title, label;
+    QStringList shown, tags;
+    bool helperHidden = false;
+    int buttonLeft = 0;
+    test::whenModalOpens([&](QWidget* modal) {
+        ImgSearchDialog* chooser = chooserOf(modal);
+        QVERIFY(chooser);
+        title = chooser->windowTitle();
+        label = chooser->ui.Label1->text();
+        for (int i = 0; i < chooser->ui.List2->count(); ++i)
+            shown << chooser->ui.List2->item(i)->text();
+        for (int i = 0; i < chooser->ui.List1->count(); ++i)
+            tags << chooser->ui.List1->item(i)->text();
+        helperHidden = !chooser->ui.List1->isVisible();
+        buttonLeft = chooser->ui.Command1->geometry().right();
+        QListWidget* list = chooser->ui.List2;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    });
+    e.htmlImport(e.path("zwei.html"));
+
+    QCOMPARE(title, QStringLiteral("Grafikdateien mit zugeordneten ImageMaps"));
+    QCOMPARE(label, QStringLiteral("In der ausgewählten HTML-Datei befinden sich folgende Grafikdateien mit "
+                                   "zugeordneten ImageMaps. Bitte die Zeile mit der  gewünschten Grafikdatei "
+                                   "auswählen:"));
+    QCOMPARE(shown, QStringList({"Grafik: \"haus.gif\",  MapName: \"haus\"",
+                                 "Grafik: \"garten.png\",  MapName: \"garten\""}));
+    QCOMPARE(tags, QStringList({"<img src=\"file:///irgendwo/haus.gif\" usemap=\"#haus\" />",
+                                "<img src=\"garten.png\" usemap=\"#garten\">"}));
+    QVERIFY(helperHidden);
+    QVERIFY(buttonLeft < 0); // out of sight
+    QCOMPARE(e.window->state().chosenImgTag, tags[1]);
+    QCOMPARE(e.window->state().mapName, QStringLiteral("garten"));
+    QCOMPARE(e.window->state().imagePath, e.path("garten.png"));
+    QCOMPARE(e.window->areas().lines(), QStringList{pad(" ", "circle") + "9,9,3|g.html|G|*|*|*|*"});
+    QCOMPARE(e.boxTexts(), QStringList());
+}
+
+void TestImportCommands::htmlImportChooserClosed() {
+    Editor e;
+    e.writeImage("bild.png");
+    e.window->state().imagePath = e.path("bild.png");
+    e.write("zwei.html", kTwoMaps);
+    bool asked = false;
+    test::whenModalOpens([&](QWidget* modal) {
+        asked = chooserOf(modal) != nullptr;
+        modal->close();
+    });
+    e.htmlImport(e.path("zwei.html"));
+    QVERIFY(asked);
+    QCOMPARE(e.window->state().chosenImgTag, QString());
+    QVERIFY(e.window->areas().isEmpty());
+    QCOMPARE(e.window->state().imagePath, e.path("bild.png"));
+    QCOMPARE(e.boxTexts(), QStringList());
+    QVERIFY(!e.window->ui.Option1[3]->isEnabled());
+}
+
+void TestImportCommands::htmlImportMessages_data() {
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("message"); // empty: imported without a message
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("no img with usemap")
+        << QByteArray("<img src=\"bild.png\"><map name=\"x\"></map>")
+        << "In der ausgewählten Datei wurde keine ImageMap gefunden." << QStringList{};
+    QTest::newRow("img cut off") << QByteArray("<p><img src=\"bild.png\" usemap=\"#x\"")
+                                 << "In der ausgewählten Datei wurde keine ImageMap gefunden."
+                                 << QStringList{};
+    QTest::newRow("no map element") << QByteArray("<img src=\"bild.png\" usemap=\"#x\">")
+                                    << "Es wurde keine ImageMap gefunden." << QStringList{};
+    QTest::newRow("map name absent")
+        << QByteArray("<img src=\"bild.png\" usemap=\"#plan\"><map name=\"a\"></map><map name=\"b\"></map>")
+        << "Map wurde nicht gefunden!" << QStringList{};
+    QTest::newRow("earlier map merely containing the name")
+        << QByteArray("<img src=\"bild.png\" usemap=\"#plan\">"
+                      "<map name=\"a\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"plan.html\" /></map>"
+                      "<map name=\"plan\"><area shape=\"rect\" coords=\"5,5,6,6\" href=\"p.html\" /></map>")
+        << "" << QStringList{pad(" ", "rect") + "1,1,2,2|plan.html||*|*|*|*"};
+    QTest::newRow("map never closed")
+        << QByteArray("<img src=\"bild.png\" usemap=\"#plan\"><map name=\"plan\">"
+                      "<area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\" alt=\"A\">\n<area shape=")
+        << "" << QStringList{pad(" ", "rect") + "1,1,2,2|a|A|*|*|*|*"};
+}
+
+void TestImportCommands::htmlImportMessages() {
+    QFETCH(QByteArray, page);
+    QFETCH(QString, message);
+    QFETCH(QStringList, lines);
+    Editor e;
+    e.writeImage("bild.png");
+    e.write("seite.htm", page);
+    e.htmlImport(e.path("seite.htm"));
+    QCOMPARE(e.boxTexts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (!message.isEmpty()) {
+        QCOMPARE(e.desktop.boxes[0].title, QStringLiteral("korvane"));
+        QCOMPARE(e.desktop.boxes[0].icon, MessageIcon::Information);
+    }
+    QCOMPARE(e.window->areas().lines(), lines);
+}
+
+void TestImportCommands::htmlImportUnsavedQuestion_data() {
+    QTest::addColumn<bool>("save");
+    QTest::newRow("yes saves and imports nothing") << true;
+    QTest::newRow("no discards and imports") << false;
+}
+
+void TestImportCommands::htmlImportUnsavedQuestion() {
+    QFETCH(bool, save);
+    Editor e;
+    e.writeImage("bild.png");
+    e.write("s.html", "<img src=\"bild.png\" usemap=\"#s\"><map name=\"s\">"
+                      "<area shape=\"rect\" coords=\"2,2,3,3\" href=\"s.html\" alt=\"S\" /></map>");
+    e.haveUnsavedCode({kOldLine});
+    QVERIFY(!e.window->state().mapSaved);
+    QSignalSpy saves(e.window->ui.Command7, &QPushButton::clicked);
+    e.desktop.answers.enqueue(save ? MessageButton::Yes : MessageButton::No);
+    if (save)
+        e.desktop.fileAnswers.enqueue(QString()); // the save dialog, if it opens, is cancelled
+    e.htmlImport(e.path("s.html"));
+
+    QVERIFY(!e.desktop.boxes.isEmpty());
+    const auto& box = e.desktop.boxes.front();
+    QCOMPARE(box.title, QStringLiteral("Korvane Kontrollabfrage"));
+    QCOMPARE(box.text, kUnsaved);
+    QCOMPARE(box.icon, MessageIcon::Question);
+    QCOMPARE(box.defaultButton, MessageButton::Yes);
+    QCOMPARE(saves.count(), save ? 1 : 0);
+    for (const FileDialogRequest& d : e.desktop.dialogs)
+        QVERIFY(d.title != kHtmlDialogTitle || !save);
+    QCOMPARE(e.window->areas().lines(),
+             save ? QStringList{kOldLine} : QStringList{pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*"});
+}
+
+void TestImportCommands::htmlImportAppendsToSavedCode() {
+    Editor e;
+    e.writeImage("bild.png");
+    e.write("s.html", "<img src=\"bild.png\" usemap=\"#s\"><map name=\"s\">"
+                      "<area shape=\"rect\" coords=\"2,2,3,3\" href=\"s.html\" alt=\"S\" /></map>");
+    e.haveUnsavedCode({kOldLine});
+    e.window->state().mapSaved = true;
+    e.htmlImport(e.path("s.html"));
+    QCOMPARE(e.boxTexts(), QStringList());
+    QCOMPARE(e.window->areas().lines(),
+             QStringList({kOldLine, pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*"}));
+}
+
+void TestImportCommands::htmlImportMissingImage() {
+    Editor e;
+    OpenPressWatch watch(*e.window);
+    e.write("s.html", "<IMG SRC=\"Bilder/Fehlt.JPG\" USEMAP=\"#s\"><map name=\"s\">"
+                      "<area shape=\"rect\" coords=\"2,2,3,3\" href=\"s.html\" alt=\"S\" /></map>");
+    e.htmlImport(e.path("s.html"));
+    QCOMPARE(e.boxTexts(),
+             QStringList{"Die MAP-Daten beziehen sich auf die Grafikdatei \"bilder/fehlt.jpg\". Bitte "
+                         "diese Grafikdatei öffnen."});
+    QCOMPARE(watch.presets, QStringList{"fehlt.jpg"});
+    QCOMPARE(e.desktop.dialogs.size(), 2);
+    QCOMPARE(e.desktop.dialogs[1].title, kOpenImageTitle);
+    QCOMPARE(e.desktop.dialogs[1].presetName, QStringLiteral("fehlt.jpg"));
+    // The open dialog was cancelled; the map is read all the same.
+    QCOMPARE(e.window->areas().lines(), QStringList{pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*"});
+}
+
+QTEST_MAIN(TestImportCommands)
+#include "tst_importcommands.moc"
