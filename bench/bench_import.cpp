@@ -16,7 +16,8 @@ namespace {
 constexpr int kAreas = 5000;
 constexpr qsizetype kPageSize = 20 * 1024 * 1024;
 
-QString areaMarkup(int i) {
+QString areaMarkup(int i)
+{
     const int x = i % 500;
     const int y = i / 500;
     return QStringLiteral("<AREA SHAPE=\"rect\" COORDS=\"%1,%2,%3,%4\" HREF=\"seite%5.html\" ALT=\"Feld %5\" "
@@ -28,7 +29,8 @@ QString areaMarkup(int i) {
         .arg(i);
 }
 
-QString filler(qsizetype size, int seed) {
+QString filler(qsizetype size, int seed)
+{
     static const QString paragraph = QStringLiteral(
         "<p class=\"text\">Über die Brücke gingen die Leute zum Markt, wo es Äpfel, Birnen und Käse gab. "
         "Die Stadt <b>liegt</b> am Fluss; <a href=\"info.html\">mehr dazu</a> steht im Archiv.</p>\n");
@@ -45,7 +47,8 @@ QString filler(qsizetype size, int seed) {
 
 // The page: filler, images (two with small maps, one with the big map), filler,
 // the small maps, the big map near the end, a little filler after it.
-const QString& bigPage() {
+const QString& bigPage()
+{
     static const QString page = [] {
         QString p = QStringLiteral("<!DOCTYPE html>\n<HTML><BODY>\n");
         p += filler(kPageSize / 3, 0);
@@ -53,10 +56,8 @@ const QString& bigPage() {
         p += QStringLiteral("<img src=\"file:///srv/web/Stadt%20Plan.jpg\" usemap=\"#stadtplan\" />\n");
         p += filler(kPageSize / 3, 1);
         p += QStringLiteral("<img src=\"bilder/noch.gif\" usemap=\"#noch\">\n");
-        p += QStringLiteral(
-            "<map name=\"klein\"><area shape=\"circle\" coords=\"5,5,5\" href=\"k.html\"></map>\n");
-        p += QStringLiteral(
-            "<map name=\"noch\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"n.html\"></map>\n");
+        p += QStringLiteral("<map name=\"klein\"><area shape=\"circle\" coords=\"5,5,5\" href=\"k.html\"></map>\n");
+        p += QStringLiteral("<map name=\"noch\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"n.html\"></map>\n");
         p += filler(kPageSize - p.size() - kAreas * 110, 2);
         p += QStringLiteral("<MAP NAME=\"stadtplan\">\n");
         for (int i = 0; i < kAreas; ++i)
@@ -70,7 +71,8 @@ const QString& bigPage() {
 }
 
 // The reading steps of the HTML import, the chooser's lines included.
-qsizetype importPage(QStringView page) {
+qsizetype importPage(QStringView page)
+{
     const QStringList tags = imgCandidates(page);
     QStringList shown;
     for (const QString& tag : tags)
@@ -80,7 +82,8 @@ qsizetype importPage(QStringView page) {
     return readMapAreas(map.text).lines.size() + shown.size() * 0;
 }
 
-void BM_HtmlImportPage(benchmark::State& state) {
+void BM_HtmlImportPage(benchmark::State& state)
+{
     const QString& page = bigPage();
     for (auto _ : state) {
         const qsizetype n = importPage(page);
@@ -94,7 +97,8 @@ void BM_HtmlImportPage(benchmark::State& state) {
 BENCHMARK(BM_HtmlImportPage)->Unit(benchmark::kMillisecond);
 
 // The same with the file's bytes decoded first (UTF-8 detection and decoding).
-void BM_HtmlImportPageFromBytes(benchmark::State& state) {
+void BM_HtmlImportPageFromBytes(benchmark::State& state)
+{
     const QByteArray bytes = bigPage().toUtf8();
     for (auto _ : state) {
         const QString page = decodeText(bytes, detectEncoding(bytes));
@@ -104,11 +108,11 @@ void BM_HtmlImportPageFromBytes(benchmark::State& state) {
 }
 BENCHMARK(BM_HtmlImportPageFromBytes)->Unit(benchmark::kMillisecond);
 
-void BM_MapImport(benchmark::State& state) {
+void BM_MapImport(benchmark::State& state)
+{
     QStringList lines;
     for (int i = 0; i < kAreas; ++i) {
-        lines << QStringLiteral(
-                     " poly                    |%1,%2,%3,%4,%5,%6|ziel%7.html|Feld %7|_blank|a(%7)|*|b()")
+        lines << QStringLiteral(" poly                    |%1,%2,%3,%4,%5,%6|ziel%7.html|Feld %7|_blank|a(%7)|*|b()")
                      .arg(i % 500)
                      .arg(i / 500)
                      .arg(i % 500 + 9)
@@ -130,19 +134,22 @@ void BM_MapImport(benchmark::State& state) {
 BENCHMARK(BM_MapImport)->Unit(benchmark::kMillisecond);
 
 // The parts: collecting the img tags, finding the map, reading its areas.
-void BM_PageCandidates(benchmark::State& state) {
+void BM_PageCandidates(benchmark::State& state)
+{
     for (auto _ : state)
         benchmark::DoNotOptimize(imgCandidates(bigPage()));
 }
 BENCHMARK(BM_PageCandidates)->Unit(benchmark::kMillisecond);
 
-void BM_PageFindMap(benchmark::State& state) {
+void BM_PageFindMap(benchmark::State& state)
+{
     for (auto _ : state)
         benchmark::DoNotOptimize(findMap(bigPage(), u"stadtplan"));
 }
 BENCHMARK(BM_PageFindMap)->Unit(benchmark::kMillisecond);
 
-void BM_PageMapAreas(benchmark::State& state) {
+void BM_PageMapAreas(benchmark::State& state)
+{
     const FoundMap map = findMap(bigPage(), u"stadtplan");
     for (auto _ : state)
         benchmark::DoNotOptimize(readMapAreas(map.text));

@@ -9,7 +9,8 @@
 
 using namespace korvane;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString page = decodeText(bytes, detectEncoding(bytes));
     const QStringList tags = import::imgCandidates(page);

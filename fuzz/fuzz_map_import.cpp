@@ -9,7 +9,8 @@
 
 using namespace korvane;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString text = decodeText(bytes, detectEncoding(bytes));
     for (const auto style : {import::PathStyle::Unix, import::PathStyle::Windows}) {

@@ -18,15 +18,18 @@ namespace {
 const QString kHeader = QStringLiteral("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n");
 
 // A .map file as the save command writes it: the header and the generated code.
-QString savedMapFile(const QStringList& lines, const QString& imagePath) {
+QString savedMapFile(const QStringList& lines, const QString& imagePath)
+{
     return kHeader + korvane::map_daten(lines, imagePath, QString(), QSize(400, 300));
 }
 
-QString pad(const QString& prefix, const QString& shape) {
+QString pad(const QString& prefix, const QString& shape)
+{
     return prefix + shape + QString(20, QLatin1Char(' ')) + "|";
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
+void writeFile(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
@@ -36,7 +39,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 class TestImport : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void ruleA_data();
     void ruleA();
     void ruleB_data();
@@ -63,7 +66,8 @@ class TestImport : public QObject {
     void needleFindsEveryCase();
 };
 
-void TestImport::ruleA_data() {
+void TestImport::ruleA_data()
+{
     QTest::addColumn<QString>("element");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
@@ -99,14 +103,16 @@ void TestImport::ruleA_data() {
                                              << "a";
 }
 
-void TestImport::ruleA() {
+void TestImport::ruleA()
+{
     QFETCH(QString, element);
     QFETCH(QString, key);
     QFETCH(QString, expected);
     QCOMPARE(import::ruleA(element, key), expected);
 }
 
-void TestImport::ruleB_data() {
+void TestImport::ruleB_data()
+{
     QTest::addColumn<QString>("element");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
@@ -133,14 +139,16 @@ void TestImport::ruleB_data() {
                                     << "";
 }
 
-void TestImport::ruleB() {
+void TestImport::ruleB()
+{
     QFETCH(QString, element);
     QFETCH(QString, key);
     QFETCH(QString, expected);
     QCOMPARE(import::ruleB(element, key), expected);
 }
 
-void TestImport::mapNameFromUsemap_data() {
+void TestImport::mapNameFromUsemap_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
     QTest::newRow("generated") << R"x(<img src="x.png" alt="" usemap="#plan" style="x" />)x"
@@ -157,20 +165,21 @@ void TestImport::mapNameFromUsemap_data() {
                                     << "";
 }
 
-void TestImport::mapNameFromUsemap() {
+void TestImport::mapNameFromUsemap()
+{
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(usemapName(text), expected);
 }
 
-void TestImport::imagePathFromSource_data() {
+void TestImport::imagePathFromSource_data()
+{
     QTest::addColumn<QString>("raw");
     QTest::addColumn<int>("style");
     QTest::addColumn<QString>("expected");
     const int win = int(PathStyle::Windows);
     const int posix = int(PathStyle::Unix);
-    QTest::newRow("win generated") << "file:///C:/Web%20Bilder/3D Häuser.jpg" << win
-                                   << "c:\\web bilder\\3d häuser.jpg";
+    QTest::newRow("win generated") << "file:///C:/Web%20Bilder/3D Häuser.jpg" << win << "c:\\web bilder\\3d häuser.jpg";
     QTest::newRow("win bar drive") << "c|/x/Plan.GIF" << win << "c:\\x\\plan.gif";
     QTest::newRow("win relative") << "bilder/Plan.jpg" << win << "bilder\\plan.jpg";
     QTest::newRow("unix absolute") << "file:///home/a%20b/X.png" << posix << "/home/a b/x.png";
@@ -180,14 +189,16 @@ void TestImport::imagePathFromSource_data() {
     QTest::newRow("quotes and blanks") << "  \"plan.png\" " << posix << "plan.png";
 }
 
-void TestImport::imagePathFromSource() {
+void TestImport::imagePathFromSource()
+{
     QFETCH(QString, raw);
     QFETCH(int, style);
     QFETCH(QString, expected);
     QCOMPARE(imagePathFromSrc(raw, PathStyle(style)), expected);
 }
 
-void TestImport::mapFileAreas_data() {
+void TestImport::mapFileAreas_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
     const QString rect2 = pad("  ", "rect");
@@ -207,9 +218,8 @@ void TestImport::mapFileAreas_data() {
         << " <map ><area shape=\"DEFAULT\" nohref=\"nohref\" /><area shape=\"default\" />"
            "<area shape=\"poly\" coords=\"1,2\" href=\"p\" alt=\"P\" />"
         << QStringList{pad("  ", "poly") + "1,2|p|P|*|*|*|*"};
-    QTest::newRow("polygon kept in map files")
-        << " <map ><area shape=\"polygon\" coords=\"1,2,3,4\" href=\"p\" />"
-        << QStringList{pad("  ", "polygon") + "1,2,3,4|p||*|*|*|*"};
+    QTest::newRow("polygon kept in map files") << " <map ><area shape=\"polygon\" coords=\"1,2,3,4\" href=\"p\" />"
+                                               << QStringList{pad("  ", "polygon") + "1,2,3,4|p||*|*|*|*"};
     QTest::newRow("element ended by > runs to the next />")
         << " <map ><area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\" ><area shape=\"circle\" "
            "coords=\"3,3,3\" "
@@ -233,7 +243,8 @@ void TestImport::mapFileAreas_data() {
     QTest::newRow("map without areas") << " <map name=\"x\"></map>" << QStringList{};
 }
 
-void TestImport::mapFileAreas() {
+void TestImport::mapFileAreas()
+{
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
     const MapFileData data = readMapFile(text, PathStyle::Unix);
@@ -241,9 +252,10 @@ void TestImport::mapFileAreas() {
     QCOMPARE(data.areas.lines, lines);
 }
 
-void TestImport::mapFileHeaderValues() {
-    const QString text = savedMapFile({pad(" ", "rect") + "1,2,3,4|a.html|A|*|x()|y()|z()"},
-                                      "/home/Anna/Web Bilder/Plan Eins.PNG");
+void TestImport::mapFileHeaderValues()
+{
+    const QString text =
+        savedMapFile({pad(" ", "rect") + "1,2,3,4|a.html|A|*|x()|y()|z()"}, "/home/Anna/Web Bilder/Plan Eins.PNG");
     const MapFileData unixData = readMapFile(text, PathStyle::Unix);
     QCOMPARE(unixData.mapName, QStringLiteral("plan_eins"));
     QCOMPARE(unixData.imagePath, QStringLiteral("/home/anna/web bilder/plan eins.png"));
@@ -252,67 +264,66 @@ void TestImport::mapFileHeaderValues() {
     QCOMPARE(unixData.areas.last.shape, QStringLiteral("default"));
     QCOMPARE(unixData.areas.last.attributes.onclick, QStringLiteral("*"));
 
-    const MapFileData noMap =
-        readMapFile(QStringLiteral("<img usemap=\"#a\" src=\"b.png\">"), PathStyle::Unix);
+    const MapFileData noMap = readMapFile(QStringLiteral("<img usemap=\"#a\" src=\"b.png\">"), PathStyle::Unix);
     QVERIFY(!noMap.hasMap);
     QCOMPARE(noMap.mapName, QStringLiteral("a"));
     QVERIFY(noMap.areas.lines.isEmpty());
 }
 
-void TestImport::htmlAreas_data() {
+void TestImport::htmlAreas_data()
+{
     QTest::addColumn<QString>("map");
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("POLYGON becomes poly")
         << "<MAP NAME=\"m\"><AREA SHAPE=\"POLYGON\" COORDS=\"1,2,3,4,5,6\" HREF=\"a.html\" ALT=\"A\"></MAP>"
         << QStringList{pad(" ", "poly") + "1,2,3,4,5,6|a.html|A|*|*|*|*"};
-    QTest::newRow("POLY stays in capitals")
-        << "<map name=\"m\"><area shape=\"POLY\" coords=\"1,2\" href=\"a\"></map>"
-        << QStringList{pad(" ", "POLY") + "1,2|a||*|*|*|*"};
-    QTest::newRow("Polygon in mixed case")
-        << "<map name=\"m\"><area shape=\"Polygon\" coords=\"1,2\" href=\"a\"></map>"
-        << QStringList{pad(" ", "poly") + "1,2|a||*|*|*|*"};
+    QTest::newRow("POLY stays in capitals") << "<map name=\"m\"><area shape=\"POLY\" coords=\"1,2\" href=\"a\"></map>"
+                                            << QStringList{pad(" ", "POLY") + "1,2|a||*|*|*|*"};
+    QTest::newRow("Polygon in mixed case") << "<map name=\"m\"><area shape=\"Polygon\" coords=\"1,2\" href=\"a\"></map>"
+                                           << QStringList{pad(" ", "poly") + "1,2|a||*|*|*|*"};
     QTest::newRow("html elements ended by >")
         << "<map name=\"m\">\n<area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\" alt=\"A\" target=\"_top\">\n"
            "<area shape=\"circle\" coords=\"3,3,3\" href=\"b\" onmouseover=\"hi()\">\n"
            "<area shape=\"default\" href=\"c\">\n</map>"
-        << QStringList{pad(" ", "rect") + "1,1,2,2|a|A|_top|*|*|*",
-                       pad(" ", "circle") + "3,3,3|b||*|hi()|*|*"};
+        << QStringList{pad(" ", "rect") + "1,1,2,2|a|A|_top|*|*|*", pad(" ", "circle") + "3,3,3|b||*|hi()|*|*"};
     QTest::newRow("unclosed last element ends at the map's >")
         << "<map name=\"m\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\"</map>"
         << QStringList{pad(" ", "rect") + "1,1,2,2|a||*|*|*|*"};
 }
 
-void TestImport::htmlAreas() {
+void TestImport::htmlAreas()
+{
     QFETCH(QString, map);
     QFETCH(QStringList, lines);
     QCOMPARE(readMapAreas(map).lines, lines);
 }
 
-void TestImport::candidates_data() {
+void TestImport::candidates_data()
+{
     QTest::addColumn<QString>("page");
     QTest::addColumn<QStringList>("tags");
-    QTest::newRow("capitals lower-cased")
-        << "<p><IMG SRC=\"Plan.JPG\" USEMAP=\"#Plan\"><img src=\"logo.png\"></p>"
-        << QStringList{"<img src=\"plan.jpg\" usemap=\"#plan\">"};
+    QTest::newRow("capitals lower-cased") << "<p><IMG SRC=\"Plan.JPG\" USEMAP=\"#Plan\"><img src=\"logo.png\"></p>"
+                                          << QStringList{"<img src=\"plan.jpg\" usemap=\"#plan\">"};
     QTest::newRow("none carry a map") << "<img src=\"a.png\"><img src=\"b.png\" />" << QStringList{};
     QTest::newRow("two in order") << "<img src=\"a.png\" usemap=\"#a\"/>x<img  src=\"b.png\" usemap=\"#b\">"
                                   << QStringList{"<img src=\"a.png\" usemap=\"#a\"/>",
                                                  "<img  src=\"b.png\" usemap=\"#b\">"};
-    QTest::newRow("unclosed tag ends the search")
-        << "<img src=\"a.png\" usemap=\"#a\"><img src=\"b.png\" usemap=\"#b\""
-        << QStringList{"<img src=\"a.png\" usemap=\"#a\">"};
+    QTest::newRow("unclosed tag ends the search") << "<img src=\"a.png\" usemap=\"#a\"><img src=\"b.png\" usemap=\"#b\""
+                                                  << QStringList{"<img src=\"a.png\" usemap=\"#a\">"};
     QTest::newRow("tag at the very end") << "<img usemap=\"#a\">" << QStringList{"<img usemap=\"#a\">"};
     QTest::newRow("only <img without blank") << "<imgx usemap=\"#a\">" << QStringList{};
     QTest::newRow("empty page") << "" << QStringList{};
 }
 
-void TestImport::candidates() {
+void TestImport::candidates()
+{
     QFETCH(QString, page);
     QFETCH(QStringList, tags);
     QCOMPARE(imgCandidates(page), tags);
 }
 
-void TestImport::candidateLines_data() {
+void TestImport::candidateLines_data()
+{
     QTest::addColumn<QString>("tag");
     QTest::addColumn<QString>("line");
     QTest::newRow("blank after usemap") << R"x(<img src="bilder/plan.jpg" usemap="#plan" width="3">)x"
@@ -325,13 +336,15 @@ void TestImport::candidateLines_data() {
                               << R"x(Grafik: "x.png",  MapName: "x")x";
 }
 
-void TestImport::candidateLines() {
+void TestImport::candidateLines()
+{
     QFETCH(QString, tag);
     QFETCH(QString, line);
     QCOMPARE(candidateLine(tag, PathStyle::Unix), line);
 }
 
-void TestImport::mapSearch_data() {
+void TestImport::mapSearch_data()
+{
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("mapName");
     QTest::addColumn<int>("outcome");
@@ -356,7 +369,8 @@ void TestImport::mapSearch_data() {
                                                 << "plan" << found << "<map name=\"plan\"></map";
 }
 
-void TestImport::mapSearch() {
+void TestImport::mapSearch()
+{
     QFETCH(QString, page);
     QFETCH(QString, mapName);
     QFETCH(int, outcome);
@@ -366,7 +380,8 @@ void TestImport::mapSearch() {
     QCOMPARE(result.text.toString(), map);
 }
 
-void TestImport::caseInsensitiveLookup_data() {
+void TestImport::caseInsensitiveLookup_data()
+{
     QTest::addColumn<QString>("path");
     QTest::addColumn<bool>("relative");
     QTest::addColumn<QString>("expected"); // relative to the temporary folder; empty when missing
@@ -381,7 +396,8 @@ void TestImport::caseInsensitiveLookup_data() {
     QTest::newRow("empty") << "" << true << "";
 }
 
-void TestImport::caseInsensitiveLookup() {
+void TestImport::caseInsensitiveLookup()
+{
     QFETCH(QString, path);
     QFETCH(bool, relative);
     QFETCH(QString, expected);
@@ -397,7 +413,8 @@ void TestImport::caseInsensitiveLookup() {
     QCOMPARE(found, expected.isEmpty() ? QString() : dir.filePath(expected));
 }
 
-void TestImport::fileEncoding_data() {
+void TestImport::fileEncoding_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("alt");
     QTest::newRow("utf-8") << QByteArray("<map ><area shape=\"rect\" alt=\"Gr\xC3\xBC\xC3\x9F\x65\" />")
@@ -408,7 +425,8 @@ void TestImport::fileEncoding_data() {
         << QByteArray("<map ><area shape=\"rect\" alt=\"\xC3\xBC\xFC\" />") << QStringLiteral("Ã¼ü");
 }
 
-void TestImport::fileEncoding() {
+void TestImport::fileEncoding()
+{
     QFETCH(QByteArray, bytes);
     QFETCH(QString, alt);
     QTemporaryDir dir;
@@ -419,7 +437,8 @@ void TestImport::fileEncoding() {
     QCOMPARE(readImportFile(dir.filePath("missing.map")), QString());
 }
 
-void TestImport::needleFindsEveryCase() {
+void TestImport::needleFindsEveryCase()
+{
     const Needle area(QStringLiteral("<area shape="));
     const Needle use(QStringLiteral("usemap="));
     const QString text = QStringLiteral("xx<AREA Shape= <aReA sHaPe=  USEMAP= usemap=");

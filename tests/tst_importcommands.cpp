@@ -30,12 +30,12 @@ namespace {
 const QString kOpenImageTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
 const QString kMapDialogTitle = QStringLiteral("MapDatei öffnen");
 const QString kHtmlDialogTitle = QStringLiteral("HTML-Datei öffnen");
-const QString kUnsaved =
-    QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll "
-                   "der Code jetzt gespeichert werden?");
+const QString kUnsaved = QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll "
+                                        "der Code jetzt gespeichert werden?");
 const QString kKeep = QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?");
 
-QString pad(const QString& prefix, const QString& shape) {
+QString pad(const QString& prefix, const QString& shape)
+{
     return prefix + shape + QString(20, QLatin1Char(' ')) + QLatin1Char('|');
 }
 
@@ -48,7 +48,8 @@ struct Editor {
     ScriptedPlatform& desktop = test::installScriptedPlatform();
     std::unique_ptr<MainWindow> window;
 
-    Editor() {
+    Editor()
+    {
         setSettingsFileOverride(dir.filePath("Korvane.ini"));
         window = std::make_unique<MainWindow>();
     }
@@ -56,45 +57,52 @@ struct Editor {
 
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    void write(const QString& name, const QByteArray& bytes) const {
+    void write(const QString& name, const QByteArray& bytes) const
+    {
         QDir().mkpath(QFileInfo(path(name)).absolutePath());
         QFile file(path(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(bytes), bytes.size());
     }
-    void writeImage(const QString& name) const {
+    void writeImage(const QString& name) const
+    {
         QDir().mkpath(QFileInfo(path(name)).absolutePath());
         QImage image(40, 30, QImage::Format_RGB32);
         image.fill(Qt::white);
         QVERIFY(image.save(path(name), "PNG"));
     }
     // A .map file as the save command writes it: the header and the generated code.
-    void writeSavedMap(const QString& name, const QStringList& lines, const QString& imagePath) const {
+    void writeSavedMap(const QString& name, const QStringList& lines, const QString& imagePath) const
+    {
         const QString text = QStringLiteral("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: ") + fileNameOf(imagePath) +
                              QStringLiteral("\r\n-->\r\n\r\n") +
                              korvane::map_daten(lines, imagePath, QString(), QSize(40, 30));
         write(name, toWindows1252(text));
     }
     // Presses a button with the file dialog answering `file` (empty: cancel).
-    void press(QPushButton* button, const QString& file) {
+    void press(QPushButton* button, const QString& file)
+    {
         desktop.fileAnswers.enqueue(file);
         button->click();
     }
     void mapImport(const QString& file) { press(window->ui.Command8, file); }
     void htmlImport(const QString& file) { press(window->ui.Command11, file); }
     // Gives the window areas whose code is not saved yet.
-    void haveUnsavedCode(const QStringList& lines) {
+    void haveUnsavedCode(const QStringList& lines)
+    {
         for (const QString& line : lines)
             window->areas().append(line);
         window->refresh();
     }
-    QStringList boxTexts() const {
+    QStringList boxTexts() const
+    {
         QStringList texts;
         for (const auto& box : desktop.boxes)
             texts << box.text;
         return texts;
     }
-    bool toolsEnabled() const {
+    bool toolsEnabled() const
+    {
         const auto& ui = window->ui;
         for (QRadioButton* option : ui.Option1) {
             if (!option->isEnabled())
@@ -108,7 +116,8 @@ struct Editor {
 // The preset name Command1 carried when it was pressed.
 struct OpenPressWatch {
     QStringList presets;
-    OpenPressWatch(MainWindow& window) {
+    OpenPressWatch(MainWindow& window)
+    {
         QObject::connect(window.ui.Command1, &QPushButton::pressed, window.ui.Command1,
                          [this, &window] { presets << window.state().openPresetName; });
     }
@@ -118,7 +127,7 @@ struct OpenPressWatch {
 
 class TestImportCommands : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void mapImportFindsImageAndAreas_data();
     void mapImportFindsImageAndAreas();
     void mapImportMissingImage();
@@ -141,7 +150,8 @@ class TestImportCommands : public QObject {
     void htmlImportMissingImage();
 };
 
-void TestImportCommands::mapImportFindsImageAndAreas_data() {
+void TestImportCommands::mapImportFindsImageAndAreas_data()
+{
     QTest::addColumn<QString>("imageOnDisk");
     QTest::addColumn<QString>("imagePathInFile"); // relative to the test folder
     QTest::newRow("same case") << "plan.png"
@@ -152,7 +162,8 @@ void TestImportCommands::mapImportFindsImageAndAreas_data() {
                                                     << "Web Bilder/Haus Eins.png";
 }
 
-void TestImportCommands::mapImportFindsImageAndAreas() {
+void TestImportCommands::mapImportFindsImageAndAreas()
+{
     QFETCH(QString, imageOnDisk);
     QFETCH(QString, imagePathInFile);
     Editor e;
@@ -178,7 +189,8 @@ void TestImportCommands::mapImportFindsImageAndAreas() {
     QCOMPARE(w.state().link.onclick, QStringLiteral("*"));
 }
 
-void TestImportCommands::mapImportMissingImage() {
+void TestImportCommands::mapImportMissingImage()
+{
     Editor e;
     OpenPressWatch watch(*e.window);
     e.writeSavedMap("plan.map", {pad(" ", "rect") + "1,2,3,4|a.html|A|*|*|*|*"}, e.path("Fehlt/Plan.JPG"));
@@ -190,8 +202,8 @@ void TestImportCommands::mapImportMissingImage() {
     QCOMPARE(box.title, QStringLiteral("korvane"));
     QCOMPARE(box.icon, MessageIcon::Information);
     QCOMPARE(box.buttons, QList<MessageButton>{MessageButton::Ok});
-    QCOMPARE(box.text, "Die MAP-Daten beziehen sich auf die Datei \"" + lowered +
-                           "\". Bitte diese Grafikdatei öffnen.");
+    QCOMPARE(box.text,
+             "Die MAP-Daten beziehen sich auf die Datei \"" + lowered + "\". Bitte diese Grafikdatei öffnen.");
     QCOMPARE(watch.presets, QStringList{"plan.jpg"});
     // The open command offered that name in its dialog and used it once.
     QCOMPARE(e.desktop.dialogs.size(), 2);
@@ -203,7 +215,8 @@ void TestImportCommands::mapImportMissingImage() {
     QCOMPARE(e.window->state().imagePath, lowered);
 }
 
-void TestImportCommands::mapImportKeepQuestion_data() {
+void TestImportCommands::mapImportKeepQuestion_data()
+{
     QTest::addColumn<bool>("keep");
     QTest::addColumn<bool>("cancel");
     QTest::addColumn<QStringList>("expected");
@@ -214,7 +227,8 @@ void TestImportCommands::mapImportKeepQuestion_data() {
     QTest::newRow("yes and cancel keeps") << true << true << QStringList{kOldLine};
 }
 
-void TestImportCommands::mapImportKeepQuestion() {
+void TestImportCommands::mapImportKeepQuestion()
+{
     QFETCH(bool, keep);
     QFETCH(bool, cancel);
     QFETCH(QStringList, expected);
@@ -235,20 +249,19 @@ void TestImportCommands::mapImportKeepQuestion() {
     QCOMPARE(e.window->areas().lines(), expected);
 }
 
-void TestImportCommands::mapImportWithoutMapData() {
+void TestImportCommands::mapImportWithoutMapData()
+{
     Editor e;
     e.writeImage("bild.png");
     e.window->state().imagePath = e.path("bild.png");
     e.window->state().mapName = QStringLiteral("vorher");
-    e.write("leer.map",
-            "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: x.png\r\n-->\r\n<img src=\"x.png\" usemap=\"#neu\">");
+    e.write("leer.map", "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: x.png\r\n-->\r\n<img src=\"x.png\" usemap=\"#neu\">");
     e.mapImport(e.path("leer.map"));
 
     QCOMPARE(e.desktop.boxes.size(), 1);
     QCOMPARE(e.desktop.boxes[0].title, QStringLiteral("korvane"));
     QCOMPARE(e.desktop.boxes[0].icon, MessageIcon::Warning);
-    QCOMPARE(e.desktop.boxes[0].text,
-             QStringLiteral("In der Datei \"leer.map\" wurden keine MAP-Daten gefunden"));
+    QCOMPARE(e.desktop.boxes[0].text, QStringLiteral("In der Datei \"leer.map\" wurden keine MAP-Daten gefunden"));
     // Nothing was imported, so the code keeps naming the image shown.
     QCOMPARE(e.window->state().imagePath, e.path("bild.png"));
     QCOMPARE(e.window->state().mapName, QStringLiteral("vorher"));
@@ -257,11 +270,11 @@ void TestImportCommands::mapImportWithoutMapData() {
 
     // A file that cannot be read has no map data either.
     e.mapImport(e.path("fehlt.map"));
-    QCOMPARE(e.desktop.boxes.last().text,
-             QStringLiteral("In der Datei \"fehlt.map\" wurden keine MAP-Daten gefunden"));
+    QCOMPARE(e.desktop.boxes.last().text, QStringLiteral("In der Datei \"fehlt.map\" wurden keine MAP-Daten gefunden"));
 }
 
-void TestImportCommands::mapImportDialogAndSettings() {
+void TestImportCommands::mapImportDialogAndSettings()
+{
     Editor e;
     const QString mapFolder = QDir(e.path("karten")).absolutePath() + "/";
     QVERIFY(QDir().mkpath(mapFolder));
@@ -294,7 +307,8 @@ void TestImportCommands::mapImportDialogAndSettings() {
     QCOMPARE(fresh.desktop.dialogs[0].folder, QDir::currentPath());
 }
 
-void TestImportCommands::mapImportTruncatedFile() {
+void TestImportCommands::mapImportTruncatedFile()
+{
     Editor e;
     e.writeImage("t.png");
     e.write("t.map", "<!-- -->\r\n<img src=\"t.png\" usemap=\"#t\" />\r\n<map name=\"t\">\r\n"
@@ -306,7 +320,8 @@ void TestImportCommands::mapImportTruncatedFile() {
     QCOMPARE(e.boxTexts(), QStringList());
 }
 
-void TestImportCommands::mapImportSameImageNotReloaded() {
+void TestImportCommands::mapImportSameImageNotReloaded()
+{
     Editor e;
     e.writeImage("Plan.png");
     e.window->bild_laden(e.path("Plan.png"));
@@ -322,21 +337,23 @@ void TestImportCommands::mapImportSameImageNotReloaded() {
     QCOMPARE(e.boxTexts(), QStringList());
 }
 
-void TestImportCommands::savedMapRoundTrip_data() {
+void TestImportCommands::savedMapRoundTrip_data()
+{
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("every field filled") << QStringList{
         pad(" ", "rect") + "10,20,30,25|start.html|Start Seite|_blank|over(1)|out(2)|alert('Info')",
         pad(" ", "circle") + "20,15,10|kontakt.html|Kontakt|_top|a()|b()|c()",
         pad(" ", "poly") + "3,1,39,6,30,29|info.html|Info|main|x = 1|y = 2|z = 3"};
-    QTest::newRow("absent fields") << QStringList{
-        pad(" ", "rect") + "10,20,30,25|start.html|Startseite|*|*|*|*",
-        pad(" ", "circle") + "20,15,10|kontakt.html|Kontakt|_blank|*|*|*",
-        pad(" ", "poly") + "3,1,39,6,30,29|info.html|Info|*|*|*|alert('Info')"};
+    QTest::newRow("absent fields") << QStringList{pad(" ", "rect") + "10,20,30,25|start.html|Startseite|*|*|*|*",
+                                                  pad(" ", "circle") + "20,15,10|kontakt.html|Kontakt|_blank|*|*|*",
+                                                  pad(" ", "poly") +
+                                                      "3,1,39,6,30,29|info.html|Info|*|*|*|alert('Info')"};
     QTest::newRow("empty values and umlauts")
         << QStringList{pad(" ", "rect") + "0,0,1,1||||||", pad(" ", "poly") + "1,2|grün.html|Größe|*|*|*|*"};
 }
 
-void TestImportCommands::savedMapRoundTrip() {
+void TestImportCommands::savedMapRoundTrip()
+{
     QFETCH(QStringList, lines);
     Editor e;
     e.writeImage("Runde Sache.png");
@@ -349,7 +366,8 @@ void TestImportCommands::savedMapRoundTrip() {
     QCOMPARE(e.boxTexts(), QStringList());
 }
 
-void TestImportCommands::htmlImportOneCandidate() {
+void TestImportCommands::htmlImportOneCandidate()
+{
     Editor e;
     e.writeImage("Bilder/Plan.PNG");
     e.write("seite.html",
@@ -366,8 +384,7 @@ void TestImportCommands::htmlImportOneCandidate() {
     QCOMPARE(w.state().settingsLoadCount, 1);
     QCOMPARE(w.state().mapName, QStringLiteral("plan"));
     QCOMPARE(w.state().imagePath, e.path("Bilder/Plan.PNG"));
-    QCOMPARE(w.state().chosenImgTag,
-             QStringLiteral("<img src=\"bilder/plan.png\" usemap=\"#plan\" width=\"40\">"));
+    QCOMPARE(w.state().chosenImgTag, QStringLiteral("<img src=\"bilder/plan.png\" usemap=\"#plan\" width=\"40\">"));
     QCOMPARE(w.areas().lines(), QStringList({pad(" ", "poly") + "1,2,3,4,5,6|a.html|A|*|*|*|*",
                                              pad(" ", "POLY") + "7,8|b.html|||*|*|go('b')"}));
     QVERIFY(w.mapCode().contains("usemap=\"#plan\""));
@@ -386,13 +403,15 @@ const QByteArray kTwoMaps =
     "<map name=\"haus\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"h.html\" alt=\"H\" /></map>\n"
     "<map name=\"garten\"><area shape=\"circle\" coords=\"9,9,3\" href=\"g.html\" alt=\"G\" /></map></html>";
 
-ImgSearchDialog* chooserOf(QWidget* modal) {
+ImgSearchDialog* chooserOf(QWidget* modal)
+{
     return qobject_cast<ImgSearchDialog*>(modal);
 }
 
 } // namespace
 
-void TestImportCommands::htmlImportChooser() {
+void TestImportCommands::htmlImportChooser()
+{
     Editor e;
     e.writeImage("garten.png");
     e.write("zwei.html", kTwoMaps);
@@ -420,8 +439,8 @@ void TestImportCommands::htmlImportChooser() {
     QCOMPARE(label, QStringLiteral("In der ausgewählten HTML-Datei befinden sich folgende Grafikdateien mit "
                                    "zugeordneten ImageMaps. Bitte die Zeile mit der  gewünschten Grafikdatei "
                                    "auswählen:"));
-    QCOMPARE(shown, QStringList({"Grafik: \"haus.gif\",  MapName: \"haus\"",
-                                 "Grafik: \"garten.png\",  MapName: \"garten\""}));
+    QCOMPARE(shown,
+             QStringList({"Grafik: \"haus.gif\",  MapName: \"haus\"", "Grafik: \"garten.png\",  MapName: \"garten\""}));
     QCOMPARE(tags, QStringList({"<img src=\"file:///irgendwo/haus.gif\" usemap=\"#haus\" />",
                                 "<img src=\"garten.png\" usemap=\"#garten\">"}));
     QVERIFY(helperHidden);
@@ -433,7 +452,8 @@ void TestImportCommands::htmlImportChooser() {
     QCOMPARE(e.boxTexts(), QStringList());
 }
 
-void TestImportCommands::htmlImportChooserClosed() {
+void TestImportCommands::htmlImportChooserClosed()
+{
     Editor e;
     e.writeImage("bild.png");
     e.window->state().imagePath = e.path("bild.png");
@@ -452,16 +472,15 @@ void TestImportCommands::htmlImportChooserClosed() {
     QVERIFY(!e.window->ui.Option1[3]->isEnabled());
 }
 
-void TestImportCommands::htmlImportMessages_data() {
+void TestImportCommands::htmlImportMessages_data()
+{
     QTest::addColumn<QByteArray>("page");
     QTest::addColumn<QString>("message"); // empty: imported without a message
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("no img with usemap")
-        << QByteArray("<img src=\"bild.png\"><map name=\"x\"></map>")
-        << "In der ausgewählten Datei wurde keine ImageMap gefunden." << QStringList{};
+    QTest::newRow("no img with usemap") << QByteArray("<img src=\"bild.png\"><map name=\"x\"></map>")
+                                        << "In der ausgewählten Datei wurde keine ImageMap gefunden." << QStringList{};
     QTest::newRow("img cut off") << QByteArray("<p><img src=\"bild.png\" usemap=\"#x\"")
-                                 << "In der ausgewählten Datei wurde keine ImageMap gefunden."
-                                 << QStringList{};
+                                 << "In der ausgewählten Datei wurde keine ImageMap gefunden." << QStringList{};
     QTest::newRow("no map element") << QByteArray("<img src=\"bild.png\" usemap=\"#x\">")
                                     << "Es wurde keine ImageMap gefunden." << QStringList{};
     QTest::newRow("map name absent")
@@ -478,7 +497,8 @@ void TestImportCommands::htmlImportMessages_data() {
         << "" << QStringList{pad(" ", "rect") + "1,1,2,2|a|A|*|*|*|*"};
 }
 
-void TestImportCommands::htmlImportMessages() {
+void TestImportCommands::htmlImportMessages()
+{
     QFETCH(QByteArray, page);
     QFETCH(QString, message);
     QFETCH(QStringList, lines);
@@ -494,13 +514,15 @@ void TestImportCommands::htmlImportMessages() {
     QCOMPARE(e.window->areas().lines(), lines);
 }
 
-void TestImportCommands::htmlImportUnsavedQuestion_data() {
+void TestImportCommands::htmlImportUnsavedQuestion_data()
+{
     QTest::addColumn<bool>("save");
     QTest::newRow("yes saves and imports nothing") << true;
     QTest::newRow("no discards and imports") << false;
 }
 
-void TestImportCommands::htmlImportUnsavedQuestion() {
+void TestImportCommands::htmlImportUnsavedQuestion()
+{
     QFETCH(bool, save);
     Editor e;
     e.writeImage("bild.png");
@@ -527,7 +549,8 @@ void TestImportCommands::htmlImportUnsavedQuestion() {
              save ? QStringList{kOldLine} : QStringList{pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*"});
 }
 
-void TestImportCommands::htmlImportAppendsToSavedCode() {
+void TestImportCommands::htmlImportAppendsToSavedCode()
+{
     Editor e;
     e.writeImage("bild.png");
     e.write("s.html", "<img src=\"bild.png\" usemap=\"#s\"><map name=\"s\">"
@@ -536,19 +559,18 @@ void TestImportCommands::htmlImportAppendsToSavedCode() {
     e.window->state().mapSaved = true;
     e.htmlImport(e.path("s.html"));
     QCOMPARE(e.boxTexts(), QStringList());
-    QCOMPARE(e.window->areas().lines(),
-             QStringList({kOldLine, pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*"}));
+    QCOMPARE(e.window->areas().lines(), QStringList({kOldLine, pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*"}));
 }
 
-void TestImportCommands::htmlImportMissingImage() {
+void TestImportCommands::htmlImportMissingImage()
+{
     Editor e;
     OpenPressWatch watch(*e.window);
     e.write("s.html", "<IMG SRC=\"Bilder/Fehlt.JPG\" USEMAP=\"#s\"><map name=\"s\">"
                       "<area shape=\"rect\" coords=\"2,2,3,3\" href=\"s.html\" alt=\"S\" /></map>");
     e.htmlImport(e.path("s.html"));
-    QCOMPARE(e.boxTexts(),
-             QStringList{"Die MAP-Daten beziehen sich auf die Grafikdatei \"bilder/fehlt.jpg\". Bitte "
-                         "diese Grafikdatei öffnen."});
+    QCOMPARE(e.boxTexts(), QStringList{"Die MAP-Daten beziehen sich auf die Grafikdatei \"bilder/fehlt.jpg\". Bitte "
+                                       "diese Grafikdatei öffnen."});
     QCOMPARE(watch.presets, QStringList{"fehlt.jpg"});
     QCOMPARE(e.desktop.dialogs.size(), 2);
     QCOMPARE(e.desktop.dialogs[1].title, kOpenImageTitle);

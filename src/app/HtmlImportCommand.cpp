@@ -15,7 +15,8 @@ namespace {
 
 // The img tag to import from: the only candidate, or the one the user picks
 // in frmImgSuche. Empty when the user closed the chooser without a choice.
-QString chooseImgTag(MainWindow& window, const QStringList& candidates) {
+QString chooseImgTag(MainWindow& window, const QStringList& candidates)
+{
     QString& chosen = window.state().chosenImgTag;
     if (candidates.size() == 1) {
         chosen = candidates.front();
@@ -23,8 +24,7 @@ QString chooseImgTag(MainWindow& window, const QStringList& candidates) {
     }
     chosen.clear();
     ImgSearchDialog chooser(&window);
-    QObject::connect(&chooser, &ImgSearchDialog::tagChosen, &window,
-                     [&chosen](const QString& tag) { chosen = tag; });
+    QObject::connect(&chooser, &ImgSearchDialog::tagChosen, &window, [&chosen](const QString& tag) { chosen = tag; });
     chooser.setCandidates(candidates);
     chooser.ui.Command1->click();
     chooser.exec();
@@ -34,13 +34,13 @@ QString chooseImgTag(MainWindow& window, const QStringList& candidates) {
 } // namespace
 
 // Command11: appends the areas of one image map of an HTML page.
-void MainWindow::htmlImportCommand() {
+void MainWindow::htmlImportCommand()
+{
     importsteps::readSettingsOnce(*this);
     if (!mapCode().isEmpty() && !m_state.mapSaved) {
         if (askYesNo(this, kQuestionTitle,
-                     QStringLiteral(
-                         "Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                         "jetzt gespeichert werden?"))) {
+                     QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                                    "jetzt gespeichert werden?"))) {
             ui.Command7->click();
             return;
         }
@@ -49,10 +49,9 @@ void MainWindow::htmlImportCommand() {
     ui.txtHelp->setVisible(true);
 
     QString folder = importsteps::startFolder(*this);
-    const QString name =
-        showOpenDialog(this, QStringLiteral("HTML-Datei öffnen"), folder, QString(),
-                       QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
-                       QStringLiteral("*.html;*.htm;*.php;*.asp"));
+    const QString name = showOpenDialog(this, QStringLiteral("HTML-Datei öffnen"), folder, QString(),
+                                        QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
+                                        QStringLiteral("*.html;*.htm;*.php;*.asp"));
     folder = withTrailingSeparator(folder);
     if (name.isEmpty())
         return;

@@ -13,19 +13,21 @@
 
 namespace korvane::importsteps {
 
-void readSettingsOnce(MainWindow& window) {
+void readSettingsOnce(MainWindow& window)
+{
     if (window.state().settingsLoadCount == 0)
         window.ini_read();
     ++window.state().settingsLoadCount;
 }
 
-QString startFolder(MainWindow& window) {
+QString startFolder(MainWindow& window)
+{
     const QString& last = window.state().lastMapFolder;
     return last.isEmpty() ? QDir::currentPath() : last;
 }
 
-void loadNamedImage(MainWindow& window, const QString& path, const QString& folder,
-                    const QString& textStart) {
+void loadNamedImage(MainWindow& window, const QString& path, const QString& folder, const QString& textStart)
+{
     const QString onDisk = findFileIgnoringCase(path, folder);
     if (!onDisk.isEmpty()) {
         window.state().imagePath = onDisk;
@@ -39,7 +41,8 @@ void loadNamedImage(MainWindow& window, const QString& path, const QString& fold
     window.ui.Command1->click();
 }
 
-void keepLastHandlers(MainWindow& window, const import::AreaScan& scan) {
+void keepLastHandlers(MainWindow& window, const import::AreaScan& scan)
+{
     if (!scan.anyRead)
         return;
     LinkAttributes& link = window.state().link;
@@ -48,7 +51,8 @@ void keepLastHandlers(MainWindow& window, const import::AreaScan& scan) {
     link.onclick = scan.last.attributes.onclick;
 }
 
-void finish(MainWindow& window, const QStringList& lines) {
+void finish(MainWindow& window, const QStringList& lines)
+{
     for (const QString& line : lines)
         window.areas().append(line);
     if (!window.areas().isEmpty())

@@ -11,11 +11,11 @@
 namespace korvane {
 
 // Command8: appends the areas of a .map file and loads the image it names.
-void MainWindow::mapImportCommand() {
+void MainWindow::mapImportCommand()
+{
     importsteps::readSettingsOnce(*this);
     if (!areas().isEmpty() &&
-        !askYesNo(this, kQuestionTitle,
-                  QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?")))
+        !askYesNo(this, kQuestionTitle, QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?")))
         reset_zustand();
     ui.txtHelp->setVisible(true);
 
@@ -29,8 +29,7 @@ void MainWindow::mapImportCommand() {
     const import::MapFileData data = import::readMapFile(import::readImportFile(folder + name));
     if (!data.hasMap) {
         // Nothing was imported, so the image path and map name stay those of the image shown.
-        warn(this,
-             QStringLiteral("In der Datei \"") + name + QStringLiteral("\" wurden keine MAP-Daten gefunden"));
+        warn(this, QStringLiteral("In der Datei \"") + name + QStringLiteral("\" wurden keine MAP-Daten gefunden"));
         return;
     }
     m_state.mapName = data.mapName;

@@ -4,7 +4,8 @@
 
 namespace korvane::import {
 
-QStringList imgCandidates(QStringView page) {
+QStringList imgCandidates(QStringView page)
+{
     static const Needle imgWithBlank(QStringLiteral("<img "));
     static const Needle imgStart(QStringLiteral("<img"));
     QStringList tags;
@@ -27,7 +28,8 @@ namespace {
 
 // A value of the tag for the chooser's line: from after the key and its
 // opening quote up to the first `stop`, or else the first ">".
-QString listValue(const QString& tag, QStringView key, QChar stop) {
+QString listValue(const QString& tag, QStringView key, QChar stop)
+{
     const qsizetype at = find(tag, key);
     if (at < 0)
         return {};
@@ -42,21 +44,23 @@ QString listValue(const QString& tag, QStringView key, QChar stop) {
 
 } // namespace
 
-QString candidateLine(const QString& tag, PathStyle style) {
+QString candidateLine(const QString& tag, PathStyle style)
+{
     const QString image = fileNameOf(imagePathFromSrc(listValue(tag, u"src=", QLatin1Char('"')), style));
     QString name = listValue(tag, u"usemap=", QLatin1Char(' '));
     name.chop(1); // the closing quote
     name.remove(QLatin1Char('#'));
     const QChar quote = QLatin1Char('"');
-    return QStringLiteral("Grafik: ") + quote + image + quote + QStringLiteral(",  MapName: ") + quote +
-           name + quote;
+    return QStringLiteral("Grafik: ") + quote + image + quote + QStringLiteral(",  MapName: ") + quote + name + quote;
 }
 
-ChosenImage readChosenTag(const QString& tag, PathStyle style) {
+ChosenImage readChosenTag(const QString& tag, PathStyle style)
+{
     return {usemapName(tag), imagePathFromSrc(srcValue(tag), style)};
 }
 
-FoundMap findMap(QStringView page, QStringView mapName) {
+FoundMap findMap(QStringView page, QStringView mapName)
+{
     static const Needle mapStart(QStringLiteral("<map "));
     static const Needle mapEnd(QStringLiteral("</map"));
     qsizetype from = mapStart.in(page);
@@ -79,7 +83,8 @@ FoundMap findMap(QStringView page, QStringView mapName) {
     return {MapLookup::NotFound, {}};
 }
 
-AreaScan readMapAreas(QStringView mapText) {
+AreaScan readMapAreas(QStringView mapText)
+{
     return scanAreas(mapText, AreaDialect::HtmlPage);
 }
 

@@ -8,12 +8,14 @@ namespace korvane {
 
 namespace {
 
-QString joined(const QString& folder, const QString& name) {
+QString joined(const QString& folder, const QString& name)
+{
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
 // The entry of `folder` called `name` in any letter case; the exact spelling wins.
-QString matchingEntry(const QString& folder, const QString& name, bool wantFile) {
+QString matchingEntry(const QString& folder, const QString& name, bool wantFile)
+{
     const QString exact = joined(folder, name);
     const QFileInfo exactInfo(exact);
     if (exactInfo.exists() && (wantFile ? !exactInfo.isDir() : exactInfo.isDir()))
@@ -30,7 +32,8 @@ QString matchingEntry(const QString& folder, const QString& name, bool wantFile)
 
 } // namespace
 
-QString findFileIgnoringCase(const QString& path, const QString& baseFolder) {
+QString findFileIgnoringCase(const QString& path, const QString& baseFolder)
+{
     if (path.isEmpty())
         return {};
 #ifdef Q_OS_WIN

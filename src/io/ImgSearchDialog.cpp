@@ -8,16 +8,16 @@
 
 namespace korvane {
 
-ImgSearchDialog::ImgSearchDialog(QWidget* parent) : QDialog(parent) {
+ImgSearchDialog::ImgSearchDialog(QWidget* parent) : QDialog(parent)
+{
     setObjectName(QStringLiteral("frmImgSuche"));
     setWindowTitle(QStringLiteral("Grafikdateien mit zugeordneten ImageMaps"));
     setFixedSize(520, 300);
 
-    ui.Label1 =
-        new QLabel(QStringLiteral("In der ausgewählten HTML-Datei befinden sich folgende Grafikdateien mit "
-                                  "zugeordneten ImageMaps. Bitte die Zeile mit der  gewünschten "
-                                  "Grafikdatei auswählen:"),
-                   this);
+    ui.Label1 = new QLabel(QStringLiteral("In der ausgewählten HTML-Datei befinden sich folgende Grafikdateien mit "
+                                          "zugeordneten ImageMaps. Bitte die Zeile mit der  gewünschten "
+                                          "Grafikdatei auswählen:"),
+                           this);
     ui.Label1->setObjectName(QStringLiteral("Label1"));
     ui.Label1->setWordWrap(true);
     ui.Label1->setGeometry(10, 8, 500, 48);
@@ -38,24 +38,26 @@ ImgSearchDialog::ImgSearchDialog(QWidget* parent) : QDialog(parent) {
     ui.Command1->setGeometry(twipsLeft * logicalDpiX() / 1440, 8, 60, 24);
 
     connect(ui.Command1, &QPushButton::clicked, this, &ImgSearchDialog::fillList);
-    connect(ui.List2, &QListWidget::itemClicked, this,
-            [this](QListWidgetItem* item) { choose(ui.List2->row(item)); });
+    connect(ui.List2, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { choose(ui.List2->row(item)); });
     // Enter on a line chooses it too, for those who work with the keyboard.
     connect(ui.List2, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { choose(ui.List2->row(item)); });
 }
 
-void ImgSearchDialog::setCandidates(const QStringList& tags) {
+void ImgSearchDialog::setCandidates(const QStringList& tags)
+{
     ui.List1->clear();
     ui.List1->addItems(tags);
 }
 
-void ImgSearchDialog::fillList() {
+void ImgSearchDialog::fillList()
+{
     for (int i = 0; i < ui.List1->count(); ++i)
         ui.List2->addItem(import::candidateLine(ui.List1->item(i)->text()));
 }
 
-void ImgSearchDialog::choose(int row) {
+void ImgSearchDialog::choose(int row)
+{
     if (row < 0 || row >= ui.List1->count())
         return;
     ui.List1->setCurrentRow(row);

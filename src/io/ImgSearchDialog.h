@@ -14,7 +14,7 @@ namespace korvane {
 // a click on a line of List2 chooses that tag and closes the window.
 class ImgSearchDialog : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit ImgSearchDialog(QWidget* parent = nullptr);
 
     struct Controls {
@@ -27,11 +27,11 @@ class ImgSearchDialog : public QDialog {
     // Puts the candidate tags into List1, in page order.
     void setCandidates(const QStringList& tags);
 
-  signals:
+signals:
     // The img tag of the line the user chose.
     void tagChosen(const QString& tag);
 
-  private:
+private:
     void fillList();
     void choose(int row);
 };

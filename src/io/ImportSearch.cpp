@@ -12,12 +12,14 @@ namespace {
 const QChar kQuote = QLatin1Char('"');
 const QChar kBlank = QLatin1Char(' ');
 
-bool hasNoCase(QChar c) {
+bool hasNoCase(QChar c)
+{
     return c.toLower() == c && c.toUpper() == c && c.toCaseFolded() == c;
 }
 
 // The value from `start` up to `end` (clamped), quotes removed, blanks trimmed.
-QString cleanValue(QStringView text, qsizetype start, qsizetype end) {
+QString cleanValue(QStringView text, qsizetype start, qsizetype end)
+{
     start = std::min(start, text.size());
     end = std::clamp(end, start, text.size());
     QString value = text.sliced(start, end - start).toString();
@@ -29,20 +31,21 @@ QString cleanValue(QStringView text, qsizetype start, qsizetype end) {
 
 Needle::Needle(const QString& pattern)
     : m_pattern(pattern), m_matcher(pattern, Qt::CaseInsensitive),
-      m_caselessLead(!pattern.isEmpty() && hasNoCase(pattern.front())) {
+      m_caselessLead(!pattern.isEmpty() && hasNoCase(pattern.front()))
+{
     if (pattern.size() > 1) {
         const QChar second = pattern.at(1);
         // Characters whose case folding is not a plain upper/lower pair take the full comparison.
-        m_second =
-            second.toLower().toUpper() == second.toUpper() && second.toUpper().toLower() == second.toLower()
-                ? std::array<QChar, 2>{second.toLower(), second.toUpper()}
-                : std::array<QChar, 2>{};
+        m_second = second.toLower().toUpper() == second.toUpper() && second.toUpper().toLower() == second.toLower()
+                       ? std::array<QChar, 2>{second.toLower(), second.toUpper()}
+                       : std::array<QChar, 2>{};
         if (m_second[0].isNull())
             m_caselessLead = false;
     }
 }
 
-qsizetype Needle::in(QStringView text, qsizetype from) const {
+qsizetype Needle::in(QStringView text, qsizetype from) const
+{
     if (from < 0)
         from = 0;
     if (from > text.size())
@@ -64,7 +67,8 @@ qsizetype Needle::in(QStringView text, qsizetype from) const {
     return -1;
 }
 
-qsizetype find(QStringView text, QStringView pattern, qsizetype from) {
+qsizetype find(QStringView text, QStringView pattern, qsizetype from)
+{
     if (from < 0)
         from = 0;
     if (from > text.size())
@@ -72,11 +76,13 @@ qsizetype find(QStringView text, QStringView pattern, qsizetype from) {
     return text.indexOf(pattern, from, Qt::CaseInsensitive);
 }
 
-bool containsText(QStringView text, QStringView pattern) {
+bool containsText(QStringView text, QStringView pattern)
+{
     return find(text, pattern) >= 0;
 }
 
-QString trimBlanks(QStringView text) {
+QString trimBlanks(QStringView text)
+{
     qsizetype first = 0;
     qsizetype end = text.size();
     while (first < end && text[first] == kBlank)
@@ -86,7 +92,8 @@ QString trimBlanks(QStringView text) {
     return text.sliced(first, end - first).toString();
 }
 
-QString ruleA(QStringView element, QStringView key) {
+QString ruleA(QStringView element, QStringView key)
+{
     const qsizetype at = find(element, key);
     if (at < 0)
         return {};
@@ -98,7 +105,8 @@ QString ruleA(QStringView element, QStringView key) {
     return cleanValue(element, start, end < 0 ? element.size() : end);
 }
 
-QString ruleB(QStringView element, QStringView key) {
+QString ruleB(QStringView element, QStringView key)
+{
     const qsizetype at = find(element, key);
     if (at < 0)
         return entry::kAbsent;
@@ -107,7 +115,8 @@ QString ruleB(QStringView element, QStringView key) {
     return cleanValue(element, start, end < 0 ? element.size() : end);
 }
 
-ElementValues readElement(QStringView element) {
+ElementValues readElement(QStringView element)
+{
     ElementValues v;
     v.shape = ruleA(element, u"shape=");
     v.coords = ruleA(element, u"coords=");
@@ -120,11 +129,13 @@ ElementValues readElement(QStringView element) {
     return v;
 }
 
-bool hasUsemap(QStringView text) {
+bool hasUsemap(QStringView text)
+{
     return find(text, u"usemap=") >= 0;
 }
 
-QString usemapName(QStringView text) {
+QString usemapName(QStringView text)
+{
     const qsizetype at = find(text, u"usemap=");
     if (at < 0)
         return {};
@@ -140,7 +151,8 @@ QString usemapName(QStringView text) {
     return name;
 }
 
-QString srcValue(QStringView text) {
+QString srcValue(QStringView text)
+{
     const qsizetype at = find(text, u"src=");
     if (at < 0)
         return {};
@@ -149,7 +161,8 @@ QString srcValue(QStringView text) {
     return text.sliced(start, (end < 0 ? text.size() : end) - start).toString();
 }
 
-PathStyle nativePathStyle() {
+PathStyle nativePathStyle()
+{
 #ifdef Q_OS_WIN
     return PathStyle::Windows;
 #else
@@ -160,7 +173,8 @@ PathStyle nativePathStyle() {
 namespace {
 
 // "c:..." or "c|..." after an optional "file:///": a Windows drive path.
-bool isDrivePath(QStringView path) {
+bool isDrivePath(QStringView path)
+{
     if (path.startsWith(u"file:///"))
         path = path.sliced(8);
     return path.size() >= 2 && path[0].isLetter() && path[0].unicode() < 128 &&
@@ -169,7 +183,8 @@ bool isDrivePath(QStringView path) {
 
 } // namespace
 
-QString imagePathFromSrc(const QString& rawValue, PathStyle style) {
+QString imagePathFromSrc(const QString& rawValue, PathStyle style)
+{
     QString path = rawValue;
     path.remove(kQuote);
     path = trimBlanks(path).toLower();
@@ -185,7 +200,8 @@ QString imagePathFromSrc(const QString& rawValue, PathStyle style) {
     return path;
 }
 
-AreaScan scanAreas(QStringView text, AreaDialect dialect) {
+AreaScan scanAreas(QStringView text, AreaDialect dialect)
+{
     static const Needle areaStart(QStringLiteral("<area shape="));
     static const Needle elementEnd(QStringLiteral("/>"));
     const QString prefix = dialect == AreaDialect::MapFile ? QStringLiteral("  ") : QStringLiteral(" ");
@@ -224,7 +240,8 @@ AreaScan scanAreas(QStringView text, AreaDialect dialect) {
     return scan;
 }
 
-QString readImportFile(const QString& path) {
+QString readImportFile(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};

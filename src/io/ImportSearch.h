@@ -18,13 +18,13 @@ namespace korvane::import {
 // A fixed text searched for without regard to letter case, in one pass over
 // the text: nothing is lower-cased or copied.
 class Needle {
-  public:
+public:
     explicit Needle(const QString& pattern);
     // The first occurrence at or after `from`, or -1.
     qsizetype in(QStringView text, qsizetype from = 0) const;
     qsizetype size() const { return m_pattern.size(); }
 
-  private:
+private:
     QString m_pattern;
     QStringMatcher m_matcher;
     // The first character has no letter case: scanning for it with the

@@ -2,7 +2,8 @@
 
 namespace korvane::import {
 
-MapFileData readMapFile(QStringView text, PathStyle style) {
+MapFileData readMapFile(QStringView text, PathStyle style)
+{
     static const Needle mapStart(QStringLiteral("<map "));
     MapFileData data;
     data.hasUsemap = hasUsemap(text);
