@@ -9,7 +9,11 @@ cd "$(dirname "$0")"
 root=$(pwd)
 build="$root/build"
 
-bash scripts/bootstrap.sh
+if [ "${1:-start}" = fuzz ]; then
+  bash scripts/bootstrap.sh clang libclang-rt-14-dev
+else
+  bash scripts/bootstrap.sh
+fi
 
 configure() {
   local gen=()

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and benchmarking need,
-# but only those that are missing, so a second run costs nothing.
+# but only those that are missing, so a second run costs nothing. Extra
+# package names given as arguments are installed too (the fuzz build needs clang).
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n
   libbenchmark-dev libwmf-dev libemf2svg-dev fonts-urw-base35
+  "$@"
 )
 
 missing=()
