@@ -262,15 +262,17 @@ void TestImportCommands::mapImportWithoutMapData()
     QCOMPARE(e.desktop.boxes[0].title, QStringLiteral("korvane"));
     QCOMPARE(e.desktop.boxes[0].icon, MessageIcon::Warning);
     QCOMPARE(e.desktop.boxes[0].text, QStringLiteral("In der Datei \"leer.map\" wurden keine MAP-Daten gefunden"));
-    // Nothing was imported, so the code keeps naming the image shown.
+    // The map name is taken before the check; the code keeps naming the image shown, not the .map file.
     QCOMPARE(e.window->state().imagePath, e.path("bild.png"));
-    QCOMPARE(e.window->state().mapName, QStringLiteral("vorher"));
+    QCOMPARE(e.window->state().mapName, QStringLiteral("neu"));
     QVERIFY(e.window->areas().isEmpty());
     QVERIFY(!e.window->ui.Option1[3]->isEnabled());
 
-    // A file that cannot be read has no map data either.
+    // A file that cannot be read has no map data either, and names no map.
     e.mapImport(e.path("fehlt.map"));
     QCOMPARE(e.desktop.boxes.last().text, QStringLiteral("In der Datei \"fehlt.map\" wurden keine MAP-Daten gefunden"));
+    QCOMPARE(e.window->state().mapName, QStringLiteral("neu"));
+    QCOMPARE(e.window->state().imagePath, e.path("bild.png"));
 }
 
 void TestImportCommands::mapImportDialogAndSettings()
@@ -348,21 +350,41 @@ void TestImportCommands::savedMapRoundTrip_data()
                                                   pad(" ", "circle") + "20,15,10|kontakt.html|Kontakt|_blank|*|*|*",
                                                   pad(" ", "poly") +
                                                       "3,1,39,6,30,29|info.html|Info|*|*|*|alert('Info')"};
+    QTest::newRow("filled and absent mixed") << QStringList{
+        pad(" ", "rect") + "1,2,3,4|a.html|A|_self|*|out()|*", pad(" ", "circle") + "5,6,7|b.html|B|*|over()|*|click()",
+        pad(" ", "poly") + "1,1,9,1,5,8|c.html|C|_parent|o('x y')|p()|*"};
     QTest::newRow("empty values and umlauts")
         << QStringList{pad(" ", "rect") + "0,0,1,1||||||", pad(" ", "poly") + "1,2|grün.html|Größe|*|*|*|*"};
 }
 
+// Saves through Command7 and reads the written .map back through Command8 in a fresh window.
 void TestImportCommands::savedMapRoundTrip()
 {
     QFETCH(QStringList, lines);
     Editor e;
     e.writeImage("Runde Sache.png");
-    e.writeSavedMap("runde.map", lines, e.path("Runde Sache.png"));
+    e.press(e.window->ui.Command1, e.path("Runde Sache.png"));
+    for (const QString& line : lines)
+        e.window->areas().append(line);
+    e.window->refresh();
+    const QString savedCode = e.window->mapCode();
+    e.desktop.fileAnswers.enqueue(e.path("runde.html"));
+    e.desktop.answers.enqueue(MessageButton::No);
+    e.window->ui.Command7->click();
+    QVERIFY(e.window->state().mapSaved);
+    QCOMPARE(e.boxTexts().size(), 1); // the question whether to show the files
+    QVERIFY(e.desktop.viewed.isEmpty());
+    QVERIFY(QFileInfo::exists(e.path("runde.map")));
+
+    e.window = std::make_unique<MainWindow>();
+    e.desktop.boxes.clear();
     e.mapImport(e.path("runde.map"));
     QStringList expected;
     for (const QString& line : lines)
-        expected << " " + line;
+        expected << " " + line; // the MAP import puts two blanks before the shape
     QCOMPARE(e.window->areas().lines(), expected);
+    QCOMPARE(e.window->state().imagePath, e.path("Runde Sache.png"));
+    QCOMPARE(e.window->mapCode(), savedCode);
     QCOMPARE(e.boxTexts(), QStringList());
 }
 
@@ -504,6 +526,7 @@ void TestImportCommands::htmlImportMessages()
     QFETCH(QStringList, lines);
     Editor e;
     e.writeImage("bild.png");
+    e.window->state().imagePath = e.path("vorher.png");
     e.write("seite.htm", page);
     e.htmlImport(e.path("seite.htm"));
     QCOMPARE(e.boxTexts(), message.isEmpty() ? QStringList() : QStringList{message});
@@ -512,6 +535,9 @@ void TestImportCommands::htmlImportMessages()
         QCOMPARE(e.desktop.boxes[0].icon, MessageIcon::Information);
     }
     QCOMPARE(e.window->areas().lines(), lines);
+    // Stopping before an image was chosen leaves the image path alone: the code must not name the page as its image.
+    const bool imageChosen = !message.startsWith(QStringLiteral("In der ausgewählten Datei"));
+    QCOMPARE(e.window->state().imagePath, e.path(imageChosen ? "bild.png" : "vorher.png"));
 }
 
 void TestImportCommands::htmlImportUnsavedQuestion_data()

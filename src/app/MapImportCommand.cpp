@@ -27,12 +27,15 @@ void MainWindow::mapImportCommand()
         return;
 
     const import::MapFileData data = import::readMapFile(import::readImportFile(folder + name));
+    // The name is taken before the map data are looked for; a file that names
+    // no map at all (one that could not be read, say) leaves the name alone.
+    if (data.hasUsemap || data.hasMap)
+        m_state.mapName = data.mapName;
     if (!data.hasMap) {
-        // Nothing was imported, so the image path and map name stay those of the image shown.
+        // The image path stays that of the image shown: the code must not name the .map file as its image.
         warn(this, QStringLiteral("In der Datei \"") + name + QStringLiteral("\" wurden keine MAP-Daten gefunden"));
         return;
     }
-    m_state.mapName = data.mapName;
     m_state.imagePath = data.imagePath;
     if (data.imagePath != m_state.imageFileName.toLower()) {
         importsteps::loadNamedImage(*this, data.imagePath, folder,

@@ -64,7 +64,9 @@ QString mostFrequent(const QHash<QString, int>& counts)
     return best;
 }
 
-bool declaresSingleByteCharset(const QByteArray& bytes)
+// The charset a page names for itself (a meta "charset" or the XML
+// declaration's "encoding"), lower-cased; empty when it names none.
+QByteArray declaredCharset(const QByteArray& bytes)
 {
     const QByteArray lower = bytes.left(64 * 1024).toLower();
     for (const QByteArray& key : {QByteArray("charset"), QByteArray("encoding")}) {
@@ -74,13 +76,20 @@ bool declaresSingleByteCharset(const QByteArray& bytes)
         at += key.size();
         while (at < lower.size() && QByteArray(" \t\r\n=\"'").contains(lower[at]))
             ++at;
-        const QByteArray value = lower.mid(at, 12);
-        for (const char* prefix : {"iso-8859", "iso8859", "windows-125", "cp125", "latin", "us-ascii", "ascii"})
-            if (value.startsWith(prefix))
-                return true;
-        return false;
+        return lower.mid(at, 12);
     }
-    return false;
+    return {};
+}
+
+// Plain ASCII reads the same either way; what matters is how the page will be
+// read once code with umlauts is in it. Only a page that says it is UTF-8
+// (an XML document that names no encoding is UTF-8 by definition) gets it.
+bool declaresUtf8(const QByteArray& bytes)
+{
+    const QByteArray charset = declaredCharset(bytes);
+    if (charset.startsWith("utf-8") || charset.startsWith("utf8"))
+        return true;
+    return charset.isEmpty() && bytes.left(256).trimmed().startsWith("<?xml");
 }
 
 } // namespace
@@ -91,8 +100,7 @@ TextEncoding pageEncoding(const QByteArray& bytes)
         return TextEncoding::Utf8;
     if (!isValidUtf8(bytes))
         return TextEncoding::Windows1252;
-    // Plain ASCII: code pasted into it is written as the page says it is read.
-    return declaresSingleByteCharset(bytes) ? TextEncoding::Windows1252 : TextEncoding::Utf8;
+    return declaresUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
 QString PageText::load(const QByteArray& bytes)

@@ -11,8 +11,8 @@
 // into a paragraph break, so the page's usual line end is remembered and
 // applied to every break on saving; a line end that differs from it (a page
 // with mixed line ends) is kept as an invisible marker character in front of
-// its break. The encoding is kept as well: valid UTF-8 stays UTF-8, anything
-// else is Windows-1252; a UTF-8 byte-order mark is written back.
+// its break. The encoding is kept as well (see pageEncoding()); a UTF-8
+// byte-order mark is written back.
 namespace korvane {
 
 class PageText {
@@ -48,8 +48,8 @@ private:
 };
 
 // The encoding the page is written back in: UTF-8 when the bytes are valid
-// UTF-8 with non-ASCII characters, or plain ASCII that does not declare a
-// single-byte charset; Windows-1252 otherwise.
+// UTF-8 with non-ASCII characters, or plain ASCII that declares UTF-8;
+// Windows-1252 otherwise.
 TextEncoding pageEncoding(const QByteArray& bytes);
 
 } // namespace korvane
