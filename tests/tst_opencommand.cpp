@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +39,8 @@ private slots:
     void presetNameUsedOnce();
     void startFolder();
     void editModeGoesBackToPolygon();
+    void scrollBarsFollowImage_data();
+    void scrollBarsFollowImage();
     void helpOpensDocument();
     void dialogFolderHandBack_data();
     void dialogFolderHandBack();
@@ -253,6 +256,50 @@ void TestOpenCommand::editModeGoesBackToPolygon()
     QVERIFY(window.ui.Option1[0]->isChecked());
     QVERIFY(!window.ui.Option1[3]->isChecked());
     QCOMPARE(polygon.count(), 1);
+}
+
+void TestOpenCommand::scrollBarsFollowImage_data()
+{
+    // How far the image reaches beyond the viewport (negative: it is smaller),
+    // and the scroll bar's large and small steps; halves round to even.
+    QTest::addColumn<int>("excess");
+    QTest::addColumn<int>("largeStep");
+    QTest::addColumn<int>("smallStep");
+    QTest::newRow("smaller: centred, no bars") << -40 << 0 << 0;
+    QTest::newRow("same size: no bars") << 0 << 0 << 0;
+    QTest::newRow("3000 twips more") << 200 << 20 << 8;
+    QTest::newRow("steps 2.5 and 1") << 25 << 2 << 1;
+    QTest::newRow("steps 3.5 and 1.4") << 35 << 4 << 1;
+    QTest::newRow("steps 12.5 and 5") << 125 << 12 << 5;
+    QTest::newRow("steps 6.5 and 2.6") << 65 << 6 << 3;
+}
+
+void TestOpenCommand::scrollBarsFollowImage()
+{
+    QFETCH(int, excess);
+    QFETCH(int, largeStep);
+    QFETCH(int, smallStep);
+    MainWindow window;
+    window.resize(1000, 720);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize view = window.ui.picContainer->size();
+    const QString path = write(QStringLiteral("gross%1.png").arg(excess),
+                               makeRaster("png", view.width() + excess, view.height() + excess, Qt::red));
+    m_platform->fileAnswers.enqueue(path);
+    window.ui.Command1->click();
+    QCOMPARE(window.ui.Picture1->size(), view + QSize(excess, excess));
+    for (QScrollBar* bar : {window.ui.VScroll1, window.ui.HScroll1}) {
+        QCOMPARE(bar->isVisible(), excess > 0);
+        QCOMPARE(bar->isEnabled(), excess > 0);
+        if (excess > 0) {
+            QCOMPARE(bar->maximum(), excess);
+            QCOMPARE(bar->pageStep(), largeStep);
+            QCOMPARE(bar->singleStep(), smallStep);
+        }
+    }
+    const int offset = excess < 0 ? -excess / 2 : 0;
+    QCOMPARE(window.ui.Picture1->pos(), QPoint(offset, offset));
 }
 
 void TestOpenCommand::helpOpensDocument()

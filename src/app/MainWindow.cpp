@@ -213,7 +213,8 @@ void MainWindow::createToolBar()
     const QString optionCaptions[] = {QStringLiteral("Polygon"), QStringLiteral("Rechteck"), QStringLiteral("Kreis"),
                                       QStringLiteral("EditMode")};
     auto* options = new QGridLayout;
-    options->setSpacing(0);
+    options->setHorizontalSpacing(6);
+    options->setVerticalSpacing(0);
     for (int i = 0; i < 4; ++i) {
         ui.Option1[i] = new QRadioButton(optionCaptions[i], top);
         ui.Option1[i]->setObjectName(QLatin1String(optionNames[i]));
@@ -241,13 +242,18 @@ void MainWindow::createToolBar()
     row->setContentsMargins(6, 4, ui.Frame3->width() + 20, 4);
     for (QPushButton* b :
          {ui.Command1, ui.Command7, ui.Command8, ui.Command11, ui.Command12, ui.cmdClipboard, ui.Command4}) {
-        b->setFixedWidth(b == ui.Command4 ? 34 : 58);
+        // Narrow windows squeeze the buttons a little before anything overlaps.
+        b->setMinimumWidth(b == ui.Command4 ? 34 : 46);
+        b->setMaximumWidth(b == ui.Command4 ? 34 : 58);
         row->addWidget(b);
     }
     row->addSpacing(8);
     row->addLayout(options);
-    ui.txtHelp->setMinimumWidth(160);
+    // In a narrow window the help box gives way first, so that the option
+    // captions stay whole; while it is hidden the options keep to the left.
+    ui.txtHelp->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(ui.txtHelp, 1);
+    row->addStretch();
 }
 
 void MainWindow::createSidePanel()

@@ -2,6 +2,7 @@
 // bars and the canvas inside the viewport. The rules are kept in twips.
 #include "app/MainWindow.h"
 #include "canvas/Canvas.h"
+#include "model/AreaEntry.h"
 
 #include <QGroupBox>
 #include <QPlainTextEdit>
@@ -66,12 +67,15 @@ void MainWindow::layoutCanvas()
     const QSize view = ui.picContainer->size();
     const QSize canvas = ui.Picture1->size();
     int x = 0, y = 0;
+    // A bar is there only while it has something to scroll; the steps round
+    // halves to the even neighbour like every other rounding of the program.
     const auto setRange = [](QScrollBar* bar, int excess) {
         const QSignalBlocker block(bar);
         bar->setEnabled(excess > 0);
+        bar->setVisible(excess > 0);
         bar->setRange(0, std::max(0, excess));
-        bar->setPageStep(std::max(1, static_cast<int>(std::lround(excess / 10.0))));
-        bar->setSingleStep(std::max(1, static_cast<int>(std::lround(excess / 25.0))));
+        bar->setPageStep(std::max(1, roundHalfEven(excess / 10.0)));
+        bar->setSingleStep(std::max(1, roundHalfEven(excess / 25.0)));
         bar->setValue(0);
     };
     setRange(ui.VScroll1, canvas.height() - view.height());
