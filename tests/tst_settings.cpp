@@ -58,6 +58,7 @@ private slots:
     void pathKeysKeptWhenNothingOpened();
     void magnifierOpensAtFirstOpenOnly();
     void unwritableFileReportsOnce();
+    void unreadableFileReportsOnce();
     void locationIsProgramFolder();
 
 private:
@@ -509,6 +510,24 @@ void TestSettings::unwritableFileReportsOnce()
     QCOMPARE(m_platform->boxes[0].title, QStringLiteral("INIWriteSetting"));
     QVERIFY2(m_platform->boxes[0].text.startsWith(QStringLiteral("Error: ")), qPrintable(m_platform->boxes[0].text));
     QCOMPARE(m_platform->boxes[0].buttons, QList<MessageButton>{MessageButton::Ok});
+}
+
+void TestSettings::unreadableFileReportsOnce()
+{
+    const QString path = m_dir.filePath(QStringLiteral("Korvane.ini"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[color]\r\nZeichenfarbe=255\r\n");
+    file.close();
+    QVERIFY(file.setPermissions(QFileDevice::WriteOwner));
+    if (QFile(path).open(QIODevice::ReadOnly))
+        QSKIP("This user reads files without read permission (root).");
+    setSettingsFileOverride(path);
+    MainWindow window;
+    window.ini_read();
+    QCOMPARE(m_platform->boxes.size(), 1);
+    QCOMPARE(m_platform->boxes[0].title, QStringLiteral("INIGetSettingString"));
+    QVERIFY(m_platform->boxes[0].text.startsWith(QStringLiteral("Error: ")));
 }
 
 void TestSettings::locationIsProgramFolder()

@@ -37,15 +37,30 @@ QColor swatchColour(QLabel* swatch)
     return swatch->palette().color(swatch->backgroundRole());
 }
 
-QString readSetting(QWidget* owner, const QString& section, const QString& key, const QString& file)
-{
-    IniError error;
-    const QString value = iniGetSettingString(section, key, file, &error);
-    if (error.failed())
-        warn(owner, QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
-             QStringLiteral("INIGetSettingString"));
-    return value;
-}
+// Reads the keys one by one; a file that cannot be read fails every key the
+// same way, so the user gets one box and the remaining keys read as missing.
+class SettingsReader {
+public:
+    SettingsReader(QWidget* owner, QString file) : m_owner(owner), m_file(std::move(file)) {}
+    QString read(const QString& section, const QString& key)
+    {
+        if (m_failed)
+            return {};
+        IniError error;
+        const QString value = iniGetSettingString(section, key, m_file, &error);
+        if (error.failed()) {
+            m_failed = true;
+            warn(m_owner, QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
+                 QStringLiteral("INIGetSettingString"));
+        }
+        return value;
+    }
+
+private:
+    QWidget* m_owner;
+    QString m_file;
+    bool m_failed = false;
+};
 
 // Writes the keys in order; after the first failure the user gets one box and
 // the rest are skipped, since they would fail the same way.
@@ -95,27 +110,28 @@ void MainWindow::ini_read()
     const QString file = settingsFilePath();
     if (!QFileInfo(file).isFile())
         return;
+    SettingsReader in(this, file);
     // A value that is no colour leaves the swatch, and the canvas still takes
     // the swatch's colour.
-    setDrawColor(settingColour(readSetting(this, kColor, QStringLiteral("Zeichenfarbe"), file))
+    setDrawColor(settingColour(in.read(kColor, QStringLiteral("Zeichenfarbe")))
                      .value_or(swatchColour(ui.lblColor)));
-    setFillColor(settingColour(readSetting(this, kColor, QStringLiteral("Fuellfarbe"), file))
+    setFillColor(settingColour(in.read(kColor, QStringLiteral("Fuellfarbe")))
                      .value_or(swatchColour(ui.lblFuellfarbe)));
-    setHandleColor(settingColour(readSetting(this, kColor, QStringLiteral("Ziehpunktfarbe"), file))
+    setHandleColor(settingColour(in.read(kColor, QStringLiteral("Ziehpunktfarbe")))
                        .value_or(swatchColour(ui.lblZiehpunkt)));
     // A line width below 1 is no width a canvas can draw with.
-    if (const auto width = settingShort(readSetting(this, kDrawWidth, QStringLiteral("DrawWidth1"), file));
+    if (const auto width = settingShort(in.read(kDrawWidth, QStringLiteral("DrawWidth1")));
         width && *width >= 1)
         setLineWidth(*width);
-    if (const auto style = settingShort(readSetting(this, kFillStyle, QStringLiteral("FillStyle1"), file));
+    if (const auto style = settingShort(in.read(kFillStyle, QStringLiteral("FillStyle1")));
         style && *style >= 0 && *style <= 7) {
         setFillStyle(*style);
         ui.chkGefuellt->setChecked(*style == 7);
     }
-    m_state.lastImageFolder = readSetting(this, kPath, kImageFolderKey, file);
-    m_state.lastMapFolder = readSetting(this, kPath, kMapFolderKey, file);
-    m_state.lastExportFolder = readSetting(this, kPath, kExportFolderKey, file);
-    if (const auto open = settingFlag(readSetting(this, kLupe, QStringLiteral("lupe_visible"), file)); open && *open)
+    m_state.lastImageFolder = in.read(kPath, kImageFolderKey);
+    m_state.lastMapFolder = in.read(kPath, kMapFolderKey);
+    m_state.lastExportFolder = in.read(kPath, kExportFolderKey);
+    if (const auto open = settingFlag(in.read(kLupe, QStringLiteral("lupe_visible"))); open && *open)
         ui.Command4->click();
 }
 
