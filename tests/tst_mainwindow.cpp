@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDrag>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
@@ -19,6 +20,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace korvane;
 using korvane::test::ScriptedPlatform;
@@ -33,21 +35,21 @@ QString rectLine(const QString& coords)
 }
 
 // A real mouse event with the buttons held during a move.
-void sendMouse(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
+void sendMouse(QWidget* w, QEvent::Type type, QPointF pos, Qt::MouseButton button, Qt::MouseButtons held)
 {
-    QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier);
+    QMouseEvent event(type, pos, w->mapToGlobal(pos), button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &event);
 }
 
-void press(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton)
+void press(QWidget* w, QPointF pos, Qt::MouseButton b = Qt::LeftButton)
 {
     sendMouse(w, QEvent::MouseButtonPress, pos, b, b);
 }
-void moveHeld(QWidget* w, QPoint pos, Qt::MouseButtons held = Qt::LeftButton)
+void moveHeld(QWidget* w, QPointF pos, Qt::MouseButtons held = Qt::LeftButton)
 {
     sendMouse(w, QEvent::MouseMove, pos, Qt::NoButton, held);
 }
-void release(QWidget* w, QPoint pos, Qt::MouseButton b = Qt::LeftButton)
+void release(QWidget* w, QPointF pos, Qt::MouseButton b = Qt::LeftButton)
 {
     sendMouse(w, QEvent::MouseButtonRelease, pos, b, Qt::NoButton);
 }
@@ -95,13 +97,13 @@ struct Editor {
         w.ui.Option1[3]->click();
     }
     // Drags handle i so that the pointer reports the offset on each move.
-    void dragHandle(int i, const QList<QPoint>& offsets)
+    void dragHandle(int i, const QList<QPointF>& offsets)
     {
         HandleWidget* h = handle(i);
         press(h, QPoint(0, 0));
-        for (QPoint offset : offsets)
+        for (QPointF offset : offsets)
             moveHeld(h, offset);
-        release(h, offsets.isEmpty() ? QPoint() : offsets.last());
+        release(h, offsets.isEmpty() ? QPointF() : offsets.last());
     }
 };
 
@@ -128,9 +130,11 @@ private slots:
     void editModeMessages();
     void modeSwitchTexts_data();
     void modeSwitchTexts();
+    void selectionHighlightsYellow_data();
     void selectionHighlightsYellow();
     void doubleClickDelete_data();
     void doubleClickDelete();
+    void dropOnTrashDeletes_data();
     void dropOnTrashDeletes();
     void copyAndMessages();
     void resetKeepsTool();
@@ -280,6 +284,9 @@ void TestMainWindow::handlePlacement_data()
     QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*"
                           << QList<QPoint>{{30, 25}, {10, 10}, {50, 10}, {30, 40}}
                           << QList<bool>{true, true, true, true};
+    // No vertex: the empty box's middle is (0, 0).
+    QTest::newRow("poly without vertices")
+        << " poly" + kPad + "|a|b|*|*|*|*" << QList<QPoint>{{0, 0}} << QList<bool>{true};
 }
 
 void TestMainWindow::handlePlacement()
@@ -298,9 +305,11 @@ void TestMainWindow::handlePlacement()
         QCOMPARE(e.handle(i)->size(), QSize(5, 5));
     }
     QCOMPARE(e.handle(0)->color(), QColor(0, 255, 0));
-    const bool circle = line.contains("circle");
-    QCOMPARE(e.handle(1)->color(), circle ? QColor(0, 255, 0) : QColor(Qt::blue));
-    QCOMPARE(e.handle(1)->cursor().hotSpot(), QPoint(0, 0));
+    if (positions.size() > 1) {
+        const bool circle = line.contains("circle");
+        QCOMPARE(e.handle(1)->color(), circle ? QColor(0, 255, 0) : QColor(Qt::blue));
+        QCOMPARE(e.handle(1)->cursor().hotSpot(), QPoint(0, 0));
+    }
     QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Edit-Modus"));
     QVERIFY(e.w.ui.Command9->isEnabled());
     QVERIFY(e.w.ui.Timer1->isActive());
@@ -310,43 +319,45 @@ void TestMainWindow::handleDrag_data()
 {
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("handle");
-    QTest::addColumn<QList<QPoint>>("moves");
+    QTest::addColumn<QList<QPointF>>("moves");
     QTest::addColumn<QString>("coords");
     QTest::addColumn<QList<QPoint>>("after"); // expected positions of handles 0..
     const QString circle = " circle" + kPad + "100,100,30|a|b|*|*|*|*";
     const QString poly = " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*";
-    QTest::newRow("rect corner 4") << rectLine("10,20,110,70") << 4 << QList<QPoint>{{20, 20}} << "10,20,130,90"
+    QTest::newRow("rect corner 4") << rectLine("10,20,110,70") << 4 << QList<QPointF>{{20, 20}} << "10,20,130,90"
                                    << QList<QPoint>{{66, 51}, {5, 15}, {5, 15}, {5, 15}, {130, 90}};
     QTest::newRow("rect corner 1 past 4")
-        << rectLine("10,20,110,70") << 1 << QList<QPoint>{{100, 50}, {30, 30}} << "115,75,135,95"
+        << rectLine("10,20,110,70") << 1 << QList<QPointF>{{100, 50}, {30, 30}} << "115,75,135,95"
         << QList<QPoint>{{120, 80}, {135, 95}, {5, 15}, {5, 15}, {110, 70}};
     QTest::newRow("rect corners closer than 5")
-        << rectLine("10,20,110,70") << 1 << QList<QPoint>{{103, 0}} << "113,20,110,70"
+        << rectLine("10,20,110,70") << 1 << QList<QPointF>{{103, 0}} << "113,20,110,70"
         << QList<QPoint>{{107, 41}, {108, 15}, {5, 15}, {5, 15}, {110, 70}};
     QTest::newRow("rect anchor to left edge")
-        << rectLine("10,20,110,70") << 0 << QList<QPoint>{{-100, 0}} << "-48,20,52,70"
+        << rectLine("10,20,110,70") << 0 << QList<QPointF>{{-100, 0}} << "-48,20,52,70"
         << QList<QPoint>{{0, 43}, {-53, 15}, {5, 15}, {5, 15}, {52, 70}};
-    QTest::newRow("circle radius") << circle << 2 << QList<QPoint>{{12, 3}} << "100,100,42"
+    QTest::newRow("circle radius") << circle << 2 << QList<QPointF>{{12, 3}} << "100,100,42"
                                    << QList<QPoint>{{-500, 0}, {98, 98}, {140, 98}};
-    QTest::newRow("circle centre") << circle << 1 << QList<QPoint>{{10, 5}} << "110,105,30"
+    QTest::newRow("circle centre") << circle << 1 << QList<QPointF>{{10, 5}} << "110,105,30"
                                    << QList<QPoint>{{-500, 0}, {108, 103}, {138, 103}};
     QTest::newRow("circle radius past centre")
-        << circle << 2 << QList<QPoint>{{-50, 0}} << "100,100,1" << QList<QPoint>{{-500, 0}, {98, 98}, {78, 98}};
+        << circle << 2 << QList<QPointF>{{-50, 0}} << "100,100,1" << QList<QPoint>{{-500, 0}, {98, 98}, {78, 98}};
     QTest::newRow("circle centre clamped")
-        << circle << 1 << QList<QPoint>{{-200, -200}} << "2,2,30" << QList<QPoint>{{-500, 0}, {0, 0}, {30, 0}};
-    QTest::newRow("poly vertex") << poly << 2 << QList<QPoint>{{5, 7}} << "10,10,55,17,30,40"
+        << circle << 1 << QList<QPointF>{{-200, -200}} << "2,2,30" << QList<QPoint>{{-500, 0}, {0, 0}, {30, 0}};
+    QTest::newRow("poly vertex") << poly << 2 << QList<QPointF>{{5, 7}} << "10,10,55,17,30,40"
                                  << QList<QPoint>{{30, 25}, {10, 10}, {55, 17}, {30, 40}};
-    QTest::newRow("poly anchor") << poly << 0 << QList<QPoint>{{10, 10}, {1, 2}} << "21,22,61,22,41,52"
+    QTest::newRow("poly anchor") << poly << 0 << QList<QPointF>{{10, 10}, {1, 2}} << "21,22,61,22,41,52"
                                  << QList<QPoint>{{41, 37}, {21, 22}, {61, 22}, {41, 52}};
-    QTest::newRow("fractions truncate") << poly << 3 << QList<QPoint>{{3, -2}} << "10,10,50,10,33,38"
+    QTest::newRow("fractions truncate") << poly << 3 << QList<QPointF>{{3.7, -2.6}} << "10,10,50,10,33,38"
                                         << QList<QPoint>{{30, 25}, {10, 10}, {50, 10}, {33, 38}};
+    QTest::newRow("radius fraction truncates")
+        << circle << 2 << QList<QPointF>{{11.9, 0.8}} << "100,100,41" << QList<QPoint>{{-500, 0}, {98, 98}, {139, 98}};
 }
 
 void TestMainWindow::handleDrag()
 {
     QFETCH(QString, line);
     QFETCH(int, handle);
-    QFETCH(QList<QPoint>, moves);
+    QFETCH(QList<QPointF>, moves);
     QFETCH(QString, coords);
     QFETCH(QList<QPoint>, after);
     Editor e;
@@ -386,30 +397,33 @@ void TestMainWindow::codeChangesOnlyOnRelease()
 void TestMainWindow::rightClickAddsVertex_data()
 {
     QTest::addColumn<QString>("line");
+    QTest::addColumn<QPointF>("at");
     QTest::addColumn<QString>("coords");
-    QTest::newRow("poly") << " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*"
-                          << "10,10,50,10,30,40,70,60";
-    QTest::newRow("rect") << rectLine("10,20,110,70") << "10,20,110,70";
-    QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*"
-                            << "100,100,30";
+    const QString poly = " poly" + kPad + "10,10,50,10,30,40|a|b|*|*|*|*";
+    QTest::newRow("poly") << poly << QPointF(70, 60) << "10,10,50,10,30,40,70,60";
+    QTest::newRow("poly, halves to even") << poly << QPointF(71.5, 60.5) << "10,10,50,10,30,40,72,60";
+    QTest::newRow("rect") << rectLine("10,20,110,70") << QPointF(70, 60) << "10,20,110,70";
+    QTest::newRow("circle") << " circle" + kPad + "100,100,30|a|b|*|*|*|*" << QPointF(70, 60) << "100,100,30";
 }
 
 void TestMainWindow::rightClickAddsVertex()
 {
     QFETCH(QString, line);
+    QFETCH(QPointF, at);
     QFETCH(QString, coords);
     Editor e;
     e.editLine(line);
     const int handles = e.w.handles().count();
     const QPoint anchor = e.pos(0);
-    press(e.canvas(), QPoint(70, 60), Qt::RightButton);
-    release(e.canvas(), QPoint(70, 60), Qt::RightButton);
+    press(e.canvas(), at, Qt::RightButton);
+    release(e.canvas(), at, Qt::RightButton);
     QCOMPARE(entry::coordsOf(e.w.areas().line(0)), coords);
     const bool poly = line.contains("poly");
     QCOMPARE(e.w.handles().count(), handles + (poly ? 1 : 0));
     QCOMPARE(e.pos(0), anchor);
     if (poly) {
-        QCOMPARE(e.pos(4), QPoint(70, 60));
+        const QStringList c = coords.split(',');
+        QCOMPARE(e.pos(4), QPoint(c[6].toInt(), c[7].toInt()));
         QVERIFY(e.w.mapCode().contains("coords=\"" + coords + "\""));
     }
     QCOMPARE(e.dialogCalls, 0);
@@ -507,18 +521,35 @@ void TestMainWindow::modeSwitchTexts()
     }
 }
 
+void TestMainWindow::selectionHighlightsYellow_data()
+{
+    QTest::addColumn<bool>("byMouse");
+    QTest::newRow("selected from code") << false;
+    QTest::newRow("clicked in the list") << true;
+}
+
 void TestMainWindow::selectionHighlightsYellow()
 {
+    QFETCH(bool, byMouse);
     Editor e;
     e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
     e.w.ui.Command6->click();
-    e.w.setSelectedIndex(0);
+    const auto select = [&](int row) {
+        if (!byMouse)
+            return e.w.setSelectedIndex(row);
+        QWidget* viewport = e.w.ui.List1->viewport();
+        const QPoint item = e.w.ui.List1->visualRect(e.w.areas().index(row)).center();
+        press(viewport, item);
+        release(viewport, item);
+    };
+    select(0);
     const QImage& img = e.canvas()->image();
     QCOMPARE(img.pixelColor(60, 20), QColor(Qt::yellow));
     QCOMPARE(img.pixelColor(200, 20), QColor(Qt::red));
     QCOMPARE(e.w.handles().count(), 1); // drawing mode: no handles
     QVERIFY(!e.w.state().mapSaved);     // the code was regenerated
-    e.w.setSelectedIndex(1);
+    select(1);
+    QCOMPARE(e.w.selectedIndex(), 1);
     QCOMPARE(e.canvas()->image().pixelColor(60, 20), QColor(Qt::red));
     QCOMPARE(e.canvas()->image().pixelColor(200, 20), QColor(Qt::yellow));
 }
@@ -582,38 +613,99 @@ void TestMainWindow::doubleClickDelete()
     }
 }
 
+// What the user drags: the entry itself out of the list, or text from elsewhere.
+enum class DragSource { ListEntry, ForeignText, ForeignEmpty };
+
+void TestMainWindow::dropOnTrashDeletes_data()
+{
+    QTest::addColumn<bool>("editMode");
+    QTest::addColumn<int>("source");
+    QTest::addColumn<bool>("onTrash");
+    QTest::newRow("entry, edit mode") << true << int(DragSource::ListEntry) << true;
+    QTest::newRow("entry, drawing mode") << false << int(DragSource::ListEntry) << true;
+    QTest::newRow("entry dropped on the canvas") << true << int(DragSource::ListEntry) << false;
+    QTest::newRow("foreign text") << true << int(DragSource::ForeignText) << true;
+    QTest::newRow("foreign empty text") << false << int(DragSource::ForeignEmpty) << true;
+}
+
+// The drag from List1 is started by real mouse actions on its viewport. The
+// offscreen platform ends every drag at once without delivering it, so the
+// drag's own data is then handed to the main window's native window at the
+// target's place, the way a platform's drag does; the window routes it to
+// the widget under that point.
 void TestMainWindow::dropOnTrashDeletes()
 {
+    QFETCH(bool, editMode);
+    QFETCH(int, source);
+    QFETCH(bool, onTrash);
     Editor e;
-    e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
+    const QStringList lines{rectLine("10,20,110,70"), rectLine("150,20,250,70")};
+    e.w.areas().setLines(lines);
     e.w.ui.Option1[3]->setEnabled(true);
-    e.w.ui.Option1[3]->click();
-    e.w.setSelectedIndex(1);
-    QCOMPARE(e.w.handles().count(), 5);
-    // Whatever is dropped, the selected line goes, without a question.
-    for (int round = 0; round < 2; ++round) {
-        QMimeData mime;
-        mime.setText(round == 0 ? QStringLiteral("anything") : QString());
-        QWidget* trash = e.w.ui.Picture2;
-        const QPoint at = trash->rect().center();
-        QDragEnterEvent enter(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(trash, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(at), Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(trash, &drop);
+    if (editMode)
+        e.w.ui.Option1[3]->click();
+    QListView* list = e.w.ui.List1;
+    QWidget* target = onTrash ? static_cast<QWidget*>(e.w.ui.Picture2) : e.canvas();
+    for (int row = lines.size() - 1; row >= 0; --row) {
+        QMimeData foreign;
+        const QMimeData* data = &foreign;
+        Qt::DropActions actions = Qt::CopyAction;
+        if (source == int(DragSource::ListEntry)) {
+            const int dragsBefore = list->findChildren<QDrag*>().size();
+            const QPoint item = list->visualRect(e.w.areas().index(row)).center();
+            const QPoint away = item + QPoint(QApplication::startDragDistance() + 5, 0);
+            press(list->viewport(), item);
+            moveHeld(list->viewport(), item + QPoint(1, 0));
+            moveHeld(list->viewport(), away);
+            const QList<QDrag*> drags = list->findChildren<QDrag*>();
+            QCOMPARE(drags.size(), dragsBefore + 1);
+            data = drags.last()->mimeData();
+            actions = drags.last()->supportedActions();
+            QCOMPARE(data->text(), lines[row]); // the drag carries the entry's text
+        } else {
+            foreign.setText(source == int(DragSource::ForeignText) ? QStringLiteral("anything") : QString());
+            e.w.setSelectedIndex(row);
+        }
+        QCOMPARE(e.w.selectedIndex(), row);
+        QCOMPARE(e.w.handles().count(), editMode ? 5 : 1);
+        if (editMode)
+            QCOMPARE(e.pos(0), row == 0 ? QPoint(58, 43) : QPoint(198, 43)); // on the pressed entry
+        QWindow* window = e.w.windowHandle();
+        const QPoint at = target->mapTo(&e.w, target->rect().center());
+        QDragEnterEvent enter(at, actions, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &enter);
+        QCOMPARE(enter.isAccepted(), onTrash);
+        if (!onTrash) {
+            QDragLeaveEvent leave;
+            QApplication::sendEvent(window, &leave);
+            QCOMPARE(e.w.areas().lines(), lines);
+            QCOMPARE(e.w.selectedIndex(), row);
+            QCOMPARE(e.w.handles().count(), 5);
+            return;
+        }
+        QDragMoveEvent move(at, actions, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &move);
+        QVERIFY(move.isAccepted());
+        QDropEvent drop(QPointF(at), actions, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &drop);
         QVERIFY(drop.isAccepted());
-        if (round == 0) {
-            QCOMPARE(e.w.areas().lines(), QStringList{rectLine("10,20,110,70")});
-            QCOMPARE(e.w.handles().count(), 1);
-            QVERIFY(e.w.editorState().editMode);
-            e.w.setSelectedIndex(0);
+        QCOMPARE(e.w.areas().lines(), lines.mid(0, row));
+        QCOMPARE(e.w.selectedIndex(), -1);
+        QCOMPARE(e.w.handles().count(), 1);
+        QVERIFY(!e.handle(0)->isVisible());
+        QCOMPARE(e.w.editorState().editMode, editMode && row > 0);
+        if (row > 0) {
+            QVERIFY(e.w.mapCode().contains(QStringLiteral("10,20,110,70")));
+            QVERIFY(!e.w.mapCode().contains(QStringLiteral("150,20,250,70")));
+            QVERIFY(!e.w.state().mapSaved);
         }
     }
     QVERIFY(e.platform.boxes.isEmpty());
-    QVERIFY(e.w.areas().isEmpty());
-    QVERIFY(!e.w.editorState().editMode);
+    QVERIFY(e.w.mapCode().isEmpty());
     QVERIFY(e.w.state().mapSaved);
+    QVERIFY(!e.w.ui.Option1[3]->isChecked());
     QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
+    QVERIFY(!e.w.ui.Timer1->isActive());
 }
 
 void TestMainWindow::copyAndMessages()

@@ -8,9 +8,13 @@
 #include "model/AreaEntry.h"
 #include "platform/Platform.h"
 
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <memory>
 
 namespace korvane {
 
@@ -54,6 +58,23 @@ void MainWindow::connectCanvas()
     connect(ui.Picture1, &Canvas::mousePressed, this, &MainWindow::canvasPressed);
     connect(ui.Picture1, &Canvas::mouseMoved, this, [this](QPointF p, Qt::MouseButtons) { canvasMoved(p); });
     connect(ui.Picture1, &Canvas::mouseReleased, this, &MainWindow::canvasReleased);
+
+    // A mouse press on List1 makes the row current before it selects it, so
+    // at the change of the current row the row is not selected yet and the
+    // selection handling finds nothing to do. When the row that already was
+    // current becomes selected, the handling runs here; a change made in one
+    // step (keys, code) selects first and reports the new current row after,
+    // and is handled there, once.
+    auto* selection = ui.List1->selectionModel();
+    auto lastCurrent = std::make_shared<QPersistentModelIndex>();
+    connect(selection, &QItemSelectionModel::currentChanged, this,
+            [lastCurrent](const QModelIndex& current) { *lastCurrent = current; });
+    connect(selection, &QItemSelectionModel::selectionChanged, this,
+            [this, lastCurrent](const QItemSelection& selected) {
+                const QModelIndex current = ui.List1->currentIndex();
+                if (!m_selectionQuiet && current.isValid() && current == *lastCurrent && selected.contains(current))
+                    listSelected();
+            });
 }
 
 DrawingTool* MainWindow::currentTool() const
@@ -73,7 +94,7 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
         } else if (selectedIndex() < 0) {
             inform(this, QStringLiteral("Bitte zunächst in der Arealliste ein Element auswählen!"));
         } else if (button == Qt::RightButton) {
-            m_handles->addPolygonVertex(position.toPoint());
+            m_handles->addPolygonVertex(position);
         }
         return;
     }

@@ -77,17 +77,17 @@ void HandleWidget::paintEvent(QPaintEvent*)
 
 void HandleWidget::mousePressEvent(QMouseEvent* event)
 {
-    emit pressed(m_index, event->button(), event->position().toPoint());
+    emit pressed(m_index, event->button(), event->position());
 }
 
 void HandleWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    emit moved(m_index, event->buttons(), event->position().toPoint());
+    emit moved(m_index, event->buttons(), event->position());
 }
 
 void HandleWidget::mouseReleaseEvent(QMouseEvent* event)
 {
-    emit released(m_index, event->button(), event->position().toPoint());
+    emit released(m_index, event->button(), event->position());
 }
 
 EditHandles::EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent)
@@ -116,9 +116,9 @@ HandleWidget* EditHandles::createHandle()
         h->setColor(m_handleColor);
         h->setCursor(m_pointerHolder->cursor());
     }
-    connect(h, &HandleWidget::pressed, this, [this](int i, Qt::MouseButton b, QPoint) { onPressed(i, b); });
+    connect(h, &HandleWidget::pressed, this, [this](int i, Qt::MouseButton b, QPointF) { onPressed(i, b); });
     connect(h, &HandleWidget::moved, this, &EditHandles::onMoved);
-    connect(h, &HandleWidget::released, this, [this](int i, Qt::MouseButton, QPoint) { onReleased(i); });
+    connect(h, &HandleWidget::released, this, [this](int i, Qt::MouseButton, QPointF) { onReleased(i); });
     m_handles.append(h);
     h->show();
     return h;
@@ -210,8 +210,8 @@ void EditHandles::edit_zeichnen(int index)
             minY = std::min(minY, hj->y());
             maxY = std::max(maxY, hj->y());
         }
-        if (n > 0)
-            anchor()->move(minX + (maxX - minX) / 2, minY + (maxY - minY) / 2);
+        // Without vertices the box is inverted and the middle comes out at (0, 0).
+        anchor()->move(minX + (maxX - minX) / 2, minY + (maxY - minY) / 2);
         anchor()->show();
     }
     anchor()->raise();
@@ -254,13 +254,13 @@ void EditHandles::neue_koordinaten_to_listbox(int index)
     m_areas.replace(index, entry::withCoords(line, entry::coordinateText(values)));
 }
 
-void EditHandles::addPolygonVertex(QPoint canvasPoint)
+void EditHandles::addPolygonVertex(QPointF canvasPoint)
 {
     const int index = m_host.selectedIndex();
     if (entry::shapeOf(m_areas.line(index)) != QLatin1String("poly"))
         return;
     HandleWidget* h = createHandle();
-    h->move(canvasPoint);
+    h->move(roundHalfEven(canvasPoint.x()), roundHalfEven(canvasPoint.y()));
     neue_koordinaten_to_listbox(index);
     m_host.redraw(-1, true);
 }
@@ -321,7 +321,7 @@ QString EditHandles::selectedShape() const
     return entry::shapeOf(m_areas.line(m_host.selectedIndex()));
 }
 
-void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPoint position)
+void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPointF position)
 {
     if (buttons != Qt::LeftButton || !handle(index))
         return;
@@ -335,7 +335,7 @@ void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPoint position)
     m_host.redraw(-1, false);
 }
 
-void EditHandles::dragCircle(int index, QPoint position)
+void EditHandles::dragCircle(int index, QPointF position)
 {
     if (count() < 3)
         return;
@@ -360,7 +360,7 @@ void EditHandles::recentreRectAnchor()
     anchor()->move(l4 - (l4 - l1) / 2 - kSize / 2, t4 - (t4 - t1) / 2 - kSize / 2);
 }
 
-void EditHandles::dragRect(int index, QPoint position)
+void EditHandles::dragRect(int index, QPointF position)
 {
     if (count() < 5)
         return;
@@ -382,7 +382,7 @@ void EditHandles::dragRect(int index, QPoint position)
     neue_koordinaten_to_listbox(m_host.selectedIndex());
 }
 
-void EditHandles::dragPoly(int index, QPoint position)
+void EditHandles::dragPoly(int index, QPointF position)
 {
     if (index >= 1) {
         moveHandle(m_handles[index], Qt::LeftButton, position);

@@ -24,9 +24,10 @@ public:
     QColor color() const { return m_color; }
 
 signals:
-    void pressed(int index, Qt::MouseButton button, QPoint position);
-    void moved(int index, Qt::MouseButtons buttons, QPoint position);
-    void released(int index, Qt::MouseButton button, QPoint position);
+    // Positions as the pointer reports them; the movements truncate them.
+    void pressed(int index, Qt::MouseButton button, QPointF position);
+    void moved(int index, Qt::MouseButtons buttons, QPointF position);
+    void released(int index, Qt::MouseButton button, QPointF position);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -69,7 +70,7 @@ public:
     // Writes line index's coordinates from the handle positions.
     void neue_koordinaten_to_listbox(int index);
     // A right press on the canvas with a polygon selected adds a vertex there.
-    void addPolygonVertex(QPoint canvasPoint);
+    void addPolygonVertex(QPointF canvasPoint);
 
     // The two movements; x, y relative to the handle.
     void moveHandle(HandleWidget* handle, Qt::MouseButtons button, QPointF offset);
@@ -78,11 +79,11 @@ public:
 private:
     HandleWidget* createHandle();
     void onPressed(int index, Qt::MouseButton button);
-    void onMoved(int index, Qt::MouseButtons buttons, QPoint position);
+    void onMoved(int index, Qt::MouseButtons buttons, QPointF position);
     void onReleased(int index);
-    void dragCircle(int index, QPoint position);
-    void dragRect(int index, QPoint position);
-    void dragPoly(int index, QPoint position);
+    void dragCircle(int index, QPointF position);
+    void dragRect(int index, QPointF position);
+    void dragPoly(int index, QPointF position);
     void recentreRectAnchor();
     QString selectedShape() const;
 
