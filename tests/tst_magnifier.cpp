@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/ScreenCapture.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QPointer>
@@ -11,15 +12,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-
-// The window system's close request, delivered exactly as the platform plugin
-// delivers it when the user presses a window's close box. Qt installs no header
-// for it, so the one function is declared here.
-class QWindowSystemInterface {
-public:
-    struct SynchronousDelivery {};
-    template <typename Delivery> static bool handleCloseEvent(QWindow* window);
-};
 
 using namespace korvane;
 
@@ -77,9 +69,12 @@ Magnifier* magnifierOf(QWidget* owner)
     return nullptr;
 }
 
+// The close box: the window system asks the native window to close, and the
+// native window hands the request on to its widget as the user's own.
 void pressCloseBox(QWidget* window)
 {
-    QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(window->windowHandle());
+    QCloseEvent request;
+    QApplication::sendEvent(window->windowHandle(), &request);
 }
 
 } // namespace
