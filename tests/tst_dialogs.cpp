@@ -60,7 +60,7 @@ Shown readShown(QWidget* d)
     s.out = edit(d, "txtMouseOut")->text();
     s.click = edit(d, "txtOnClick")->text();
     // Focus arrives with the window's activation, which a loaded machine may deliver late.
-    QTest::qWaitFor([&] { return edit(d, "Text1")->hasFocus(); }, 2000);
+    (void)QTest::qWaitFor([&] { return edit(d, "Text1")->hasFocus(); }, 2000);
     s.text1Selected = edit(d, "Text1")->hasFocus() && edit(d, "Text1")->selectedText() == s.text1;
     // The alternative text is next in the tab order; a user who tabs there
     // finds it selected, ready to be overtyped.
