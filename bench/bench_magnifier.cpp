@@ -49,7 +49,7 @@ void parkPointer(QWidget* window)
     QCursor::setPos(window->mapToGlobal(QPoint(200, 200)));
 }
 
-// One tick with the pointer resting (range 1 = 0: mostly no new copy) or with
+// One tick with the pointer resting (range 1 = 0: copy, but no repaint) or with
 // something changed on every tick (range 1 = 1: copy, stretch, cross-hair and
 // repaint each time; the zoom alternates by one step to force it).
 void BM_RefreshTick(benchmark::State& state)

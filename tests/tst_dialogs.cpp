@@ -60,7 +60,7 @@ Shown readShown(QWidget* d)
     s.out = edit(d, "txtMouseOut")->text();
     s.click = edit(d, "txtOnClick")->text();
     // Focus arrives with the window's activation, which a loaded machine may deliver late.
-    QTest::qWaitFor([&] { return edit(d, "Text1")->hasFocus(); }, 2000);
+    (void)QTest::qWaitFor([&] { return edit(d, "Text1")->hasFocus(); }, 2000);
     s.text1Selected = edit(d, "Text1")->hasFocus() && edit(d, "Text1")->selectedText() == s.text1;
     // The alternative text is next in the tab order; a user who tabs there
     // finds it selected, ready to be overtyped.
@@ -311,6 +311,8 @@ void TestDialogs::closingWays_data()
         QTest::addRow("%s accept button", kind) << link << "Command2" << QList<int>{} << 0 << true;
         QTest::addRow("%s cancel button", kind) << link << "Command3" << QList<int>{} << 0 << false;
         QTest::addRow("%s return key", kind) << link << "return" << QList<int>{} << 0 << true;
+        QTest::addRow("%s return key on focused cancel button", kind)
+            << link << "return on Command3" << QList<int>{} << 0 << false;
         QTest::addRow("%s close box, yes", kind) << link << "close" << yes << 1 << false;
         QTest::addRow("%s escape key, yes", kind) << link << "escape" << yes << 1 << false;
     }
@@ -334,6 +336,8 @@ void TestDialogs::closingWays()
         typeInto(d, {"Text1", "neu.html"});
         if (way == QLatin1String("return"))
             QTest::keyClick(edit(d, "Text1"), Qt::Key_Return);
+        else if (way == QLatin1String("return on Command3"))
+            QTest::keyClick(child<QPushButton>(d, "Command3"), Qt::Key_Return);
         else if (way == QLatin1String("escape"))
             QTest::keyClick(edit(d, "Text1"), Qt::Key_Escape);
         else if (way == QLatin1String("close"))
@@ -533,6 +537,7 @@ void TestDialogs::helpButtons_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("enterKey"); // pressed with Enter while focused instead of the mouse
     const QString target =
         "\"_blank\" - das Dokument wird in ein neues, zusätzliches Browserfenster geladen, die alte Seite "
         "bleibt "
@@ -560,14 +565,18 @@ void TestDialogs::helpButtons_data()
         "Falls sie über keine JavaScript Kentnisse verfügen, sollten Sie diese Felder leer lassen.";
     for (bool link : {true, false}) {
         const char* kind = link ? "frmVerweis" : "frmEdit";
+        const QString linkTarget = "Als Verweisziel kann auch JavaScript Code eingetragen werden (z.B: "
+                                   "javascript:alert('Meldung').";
         QTest::addRow("%s link target", kind) << link << "Command7"
-                                              << "korvane- Verweisziel"
-                                              << "Als Verweisziel kann auch JavaScript Code eingetragen "
-                                                 "werden (z.B: javascript:alert('Meldung').";
+                                              << "korvane- Verweisziel" << linkTarget << false;
+        QTest::addRow("%s link target by Enter", kind) << link << "Command7"
+                                                       << "korvane- Verweisziel" << linkTarget << true;
         QTest::addRow("%s target", kind) << link << "Command1"
-                                         << "korvane - Target Attribut" << target;
+                                         << "korvane - Target Attribut" << target << false;
         QTest::addRow("%s event handlers", kind) << link << "Command6"
-                                                 << "korvane - JavaScript EventHandler" << handlers;
+                                                 << "korvane - JavaScript EventHandler" << handlers << false;
+        QTest::addRow("%s event handlers by Enter", kind) << link << "Command6"
+                                                          << "korvane - JavaScript EventHandler" << handlers << true;
     }
 }
 
@@ -577,11 +586,15 @@ void TestDialogs::helpButtons()
     QFETCH(QString, button);
     QFETCH(QString, title);
     QFETCH(QString, text);
+    QFETCH(bool, enterKey);
     Fixture f;
     f.window.areas().append(kPlainLine);
     bool stillOpen = false;
     whenModalOpens([&](QWidget* d) {
-        click(d, button.toLatin1().constData());
+        if (enterKey)
+            QTest::keyClick(child<QPushButton>(d, button.toLatin1().constData()), Qt::Key_Return);
+        else
+            click(d, button.toLatin1().constData());
         stillOpen = d->isVisible();
         click(d, "Command3");
     });
@@ -676,6 +689,10 @@ void TestDialogs::editorWritesBack_data()
     QTest::newRow("bar is stored escaped")
         << kPlainLine << QStringList{"text2", "Start|Seite", "txtMouseOut", "a|b"}
         << " rect                    |10,20,110,80|start.html|Start&#124;Seite|*|*|a&#124;b|*";
+    const QString longHandler = "f('" + QString(40000, 'x') + "')";
+    QTest::newRow("long imported handler kept whole")
+        << " rect                    |0,0,1,1|k.html|K|*|*|*|" + longHandler << QStringList{"text2", "L"}
+        << " rect                    |0,0,1,1|k.html|L|*|*|*|" + longHandler;
     QTest::newRow("short imported line gets all eight fields")
         << " rect                    |0,0,1,1|k.html" << QStringList{"text2", "K"}
         << " rect                    |0,0,1,1|k.html|K|*|*|*|*";

@@ -141,24 +141,6 @@ bool Magnifier::pointerIsOverMe(QPoint pointer) const
     return under && under->window() == this;
 }
 
-// Every screen copy is a round trip to the display server, and at a hundred
-// ticks a second these cost a few per cent of a processor even when nothing
-// moves. So a moved pointer, a new zoom or a resized view is copied on the very
-// next tick, and a resting picture is renewed ten times a second.
-bool Magnifier::needsNewCopy(QPoint pointer)
-{
-    const int zoom = ui.updown1->value();
-    const QSize view = ui.Picture1->size();
-    const bool moved = pointer != m_copiedPointer || zoom != m_copiedZoom || view != m_copiedView;
-    if (!moved && ++m_ticksSinceCopy < kStillTicksPerCopy)
-        return false;
-    m_copiedPointer = pointer;
-    m_copiedZoom = zoom;
-    m_copiedView = view;
-    m_ticksSinceCopy = 0;
-    return true;
-}
-
 void Magnifier::refreshView()
 {
     if (m_closed || !isVisible() || isMinimized())
@@ -171,8 +153,6 @@ void Magnifier::refreshView()
     // Over its own controls the picture stays still, so the user can read it while zooming.
     if (pointerIsOverMe(pointer))
         return;
-    if (!needsNewCopy(pointer))
-        return;
     const ScreenArea screenArea = m_capture->screenAt(pointer);
     if (screenArea.geometry.isEmpty())
         return;
@@ -180,6 +160,8 @@ void Magnifier::refreshView()
         magnifierFrame(ui.updown1->value(), pointer, ui.Picture1->size(), screenArea.geometry, screenArea.tpp);
     if (frame.source.isEmpty())
         return;
+    // Copied on every tick, so that a screen changing under a resting pointer
+    // shows at once; the few source pixels cost little to read.
     const QImage copy = m_capture->grab(frame.source);
     if (copy.isNull() || copy.size().isEmpty()) {
         // Refused this time; the next tick tries again.

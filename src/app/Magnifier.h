@@ -57,8 +57,6 @@ public:
     bool isClosed() const { return m_closed; }
 
     static const QString kNoCaptureText;
-    // While pointer, zoom and view stay put, only every this many ticks copies the screen.
-    static constexpr int kStillTicksPerCopy = 10;
 
 signals:
     // The user closed the window with its close box or the system menu.
@@ -77,18 +75,12 @@ private:
     void applyLayout();
     TwipsPerPixel twipsPerPixel() const;
     bool pointerIsOverMe(QPoint pointer) const;
-    bool needsNewCopy(QPoint pointer);
 
     std::unique_ptr<ScreenCapture> m_capture;
     bool m_closed = false;
     // What the view shows now, so that an unchanged screen costs no redraw.
     QImage m_shownCopy;
     MagnifierFrame m_shownFrame;
-    // Where the last copy was taken, and the ticks since then.
-    QPoint m_copiedPointer{-1, -1};
-    int m_copiedZoom = -1;
-    QSize m_copiedView;
-    int m_ticksSinceCopy = 0;
 };
 
 } // namespace korvane

@@ -43,7 +43,6 @@ template <typename W> W* named(W* widget, const char* name)
 QPushButton* helpButton(QWidget* parent, const char* name)
 {
     auto* button = named(new QPushButton(QStringLiteral("?"), parent), name);
-    button->setAutoDefault(false);
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("??")) + 16);
     return button;
 }
@@ -75,7 +74,6 @@ void AttributeForm::createControls()
     ui.Command4 = named(new QPushButton(this), "Command4");
     ui.Command4->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     ui.Command4->setToolTip(QStringLiteral("Lokale Datei auswälen und einen relativen URL- Verweis erstellen."));
-    ui.Command4->setAutoDefault(false);
     ui.Command7 = helpButton(this, "Command7");
 
     ui.Label2 = named(new QLabel(link ? QStringLiteral("Alternativer Text. Dieser Text erscheint beim Überfahren "
@@ -124,14 +122,20 @@ void AttributeForm::createControls()
     ui.Command2 =
         named(new QPushButton(link ? QStringLiteral("Übernehmen") : QStringLiteral("Uebernehmen"), this), "Command2");
     ui.Command2->setDefault(true);
+    // Enter in a box accepts; on a focused button it presses that button, so
+    // Enter on "Abbrechen" never keeps the area by mistake.
     ui.Command3 = named(new QPushButton(QStringLiteral("Abbrechen"), this), "Command3");
-    ui.Command3->setAutoDefault(false);
     if (link)
         ui.Command3->setToolTip(QStringLiteral("Das eben gezeichnete Areal wird gelöscht."));
     else {
         ui.txtZeile = named(new QLineEdit(QStringLiteral("Text3"), this), "txtZeile");
         ui.txtZeile->setVisible(false);
     }
+    // Values read from an imported page can be long; a box must never cut
+    // them short when the dialog is accepted.
+    for (QLineEdit* box :
+         {ui.Text1, ui.text2, ui.Combo1->lineEdit(), ui.txtMouseOver, ui.txtMouseOut, ui.txtOnClick})
+        box->setMaxLength(std::numeric_limits<int>::max());
 }
 
 void AttributeForm::layoutControls()
