@@ -135,6 +135,8 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
     QTest::mouseClick(window->ui.Command1, Qt::LeftButton);
     QCOMPARE(window->windowTitle(), QStringLiteral("Korvane [ Map für: plan haus.png ]"));
     QCOMPARE(window->ui.Picture1->size(), QSize(400, 300));
+    QVERIFY(window->ui.txtHelp->isVisible());
+    QVERIFY(window->ui.txtHelp->toPlainText().startsWith(QStringLiteral("Zeichnen von Polygonen: ")));
 
     // Draw a rectangle, a circle and a polygon, answering the link dialog each time.
     QWidget* canvas = window->ui.Picture1;

@@ -227,6 +227,7 @@ void MainWindow::createToolBar()
     ui.txtHelp->setAccessibleName(QStringLiteral("Hilfetext"));
     ui.txtHelp->setReadOnly(true);
     ui.txtHelp->setVisible(false);
+    showHelpText(0); // the polygon tool is checked from the start
     ui.Frame3 = new QGroupBox(top);
     ui.Frame3->setObjectName(QStringLiteral("Frame3"));
     ui.Command6 = button(ui.Frame3, "Command6", QStringLiteral("Refresh"),

@@ -125,6 +125,7 @@ public:
     void neue_koordinaten_to_listbox(int index);
     // Checks Option1(i) from code; the mode switch runs as on a click.
     void chooseOption(int i);
+    void showHelpText(int option); // the help text of a tool (0 to 2) or of edit mode (3)
     // Screen twips per pixel (15 on a standard screen).
     int twipsPerPixel() const;
     // The docked regions, the viewport and the scroll bars after a size change.

@@ -50,6 +50,11 @@ void setBackground(QLabel* label, const QColor& color)
 
 } // namespace
 
+void MainWindow::showHelpText(int option)
+{
+    ui.txtHelp->setPlainText(kHelpTexts[option]);
+}
+
 void MainWindow::chooseOption(int i)
 {
     if (ui.Option1[i]->isChecked())
@@ -77,7 +82,7 @@ void MainWindow::modeSwitch(int i)
     m_editor.polygonOpen = false;
     DrawingSurface& surface = ui.Picture1->surface();
     if (i < 3)
-        ui.txtHelp->setPlainText(kHelpTexts[i]);
+        showHelpText(i);
     if (i == 0) {
         m_editor.shapeKind = QStringLiteral("poly");
         surface.setDrawMode(DrawMode::Copy);
@@ -88,7 +93,7 @@ void MainWindow::modeSwitch(int i)
         surface.setDrawMode(DrawMode::InvertXor);
     } else {
         ui.Label3->setText(QStringLiteral("Edit-Modus"));
-        ui.txtHelp->setPlainText(kHelpTexts[3]);
+        showHelpText(3);
         ui.Timer1->start();
         m_editor.editMode = true;
         if (!m_areas.isEmpty()) {
