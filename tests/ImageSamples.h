@@ -46,13 +46,8 @@ inline QByteArray makeWmf(int width, int height, const QColor& fill)
 
     QByteArray placeable;
     put32(placeable, 0x9AC6CDD7);
-    put16(placeable, 0);
-    put16(placeable, 0);
-    put16(placeable, 0);
-    put16(placeable, width);
-    put16(placeable, height);
-    put16(placeable, 96);
-    put32(placeable, 0);
+    for (int v : {0, 0, 0, width, height, 96, 0, 0}) // handle, bounds, units per inch, reserved
+        put16(placeable, v);
     quint16 sum = 0;
     for (int i = 0; i < 20; i += 2)
         sum ^= qFromLittleEndian<quint16>(placeable.constData() + i);
@@ -74,49 +69,24 @@ inline QByteArray makeWmf(int width, int height, const QColor& fill)
 inline QByteArray makeEmf(int width, int height, const QColor& fill)
 {
     QByteArray records;
-    put32(records, 39); // CreateBrushIndirect
-    put32(records, 24);
-    put32(records, 1);
-    put32(records, 0);
-    put32(records, colorRef(fill));
-    put32(records, 0);
-    put32(records, 37); // SelectObject
-    put32(records, 12);
-    put32(records, 1);
-    put32(records, 43); // Rectangle
-    put32(records, 24);
-    put32(records, 0);
-    put32(records, 0);
-    put32(records, width);
-    put32(records, height);
-    put32(records, 14); // EOF
-    put32(records, 20);
-    put32(records, 0);
-    put32(records, 16);
-    put32(records, 20);
+    const auto put = [](QByteArray& b, std::initializer_list<qint64> values) {
+        for (qint64 v : values)
+            put32(b, v);
+    };
+    put(records, {39, 24, 1, 0, colorRef(fill), 0}); // CreateBrushIndirect
+    put(records, {37, 12, 1});                       // SelectObject
+    put(records, {43, 24, 0, 0, width, height});     // Rectangle
+    put(records, {14, 20, 0, 16, 20});               // EOF
 
     const int headerSize = 88;
     QByteArray header;
-    put32(header, 1);
-    put32(header, headerSize);
-    for (int v : {0, 0, width - 1, height - 1}) // bounds, device units
-        put32(header, v);
+    put(header, {1, headerSize, 0, 0, width - 1, height - 1}); // bounds in device units
     // frame in 0.01 mm at 96 dpi (1024 px over 270.93 mm)
-    for (int v : {0, 0, width * 2646 / 100, height * 2646 / 100})
-        put32(header, v);
-    put32(header, 0x464D4520);
-    put32(header, 0x10000);
-    put32(header, headerSize + records.size());
-    put32(header, 5);
+    put(header, {0, 0, width * 2646 / 100, height * 2646 / 100});
+    put(header, {0x464D4520, 0x10000, headerSize + records.size(), 5});
     put16(header, 2);
     put16(header, 0);
-    put32(header, 0);
-    put32(header, 0);
-    put32(header, 0);
-    put32(header, 1024); // device pixels
-    put32(header, 768);
-    put32(header, 271); // device millimetres
-    put32(header, 203);
+    put(header, {0, 0, 0, 1024, 768, 271, 203}); // device pixels and millimetres
     return header + records;
 }
 

@@ -24,6 +24,7 @@
 
 using namespace korvane;
 using korvane::test::ScriptedPlatform;
+using korvane::test::ShownBox;
 
 namespace {
 
@@ -40,6 +41,13 @@ QString pad(const QString& prefix, const QString& shape)
 }
 
 const QString kOldLine = pad(" ", "rect") + "1,1,5,5|alt.html|Alt|*|*|*|*";
+
+void expectBox(const ShownBox& box, const QString& title, const QString& text, MessageIcon icon)
+{
+    QCOMPARE(box.title, title);
+    QCOMPARE(box.text, text);
+    QCOMPARE(box.icon, icon);
+}
 
 // One editor window with a scripted desktop, a settings file of its own and a
 // folder the test writes its files into.
@@ -144,9 +152,8 @@ private slots:
     void htmlImportChooserClosed();
     void htmlImportMessages_data();
     void htmlImportMessages();
-    void htmlImportUnsavedQuestion_data();
-    void htmlImportUnsavedQuestion();
-    void htmlImportAppendsToSavedCode();
+    void htmlImportOverExistingCode_data();
+    void htmlImportOverExistingCode();
     void htmlImportMissingImage();
 };
 
@@ -198,12 +205,10 @@ void TestImportCommands::mapImportMissingImage()
 
     const QString lowered = e.path("Fehlt/Plan.JPG").toLower();
     QCOMPARE(e.desktop.boxes.size(), 1);
-    const auto& box = e.desktop.boxes.front();
-    QCOMPARE(box.title, QStringLiteral("korvane"));
-    QCOMPARE(box.icon, MessageIcon::Information);
-    QCOMPARE(box.buttons, QList<MessageButton>{MessageButton::Ok});
-    QCOMPARE(box.text,
-             "Die MAP-Daten beziehen sich auf die Datei \"" + lowered + "\". Bitte diese Grafikdatei öffnen.");
+    expectBox(e.desktop.boxes.front(), QStringLiteral("korvane"),
+              "Die MAP-Daten beziehen sich auf die Datei \"" + lowered + "\". Bitte diese Grafikdatei öffnen.",
+              MessageIcon::Information);
+    QCOMPARE(e.desktop.boxes.front().buttons, QList<MessageButton>{MessageButton::Ok});
     QCOMPARE(watch.presets, QStringList{"plan.jpg"});
     // The open command offered that name in its dialog and used it once.
     QCOMPARE(e.desktop.dialogs.size(), 2);
@@ -241,9 +246,7 @@ void TestImportCommands::mapImportKeepQuestion()
 
     QCOMPARE(e.desktop.boxes.size(), 1);
     const auto& box = e.desktop.boxes.front();
-    QCOMPARE(box.title, QStringLiteral("Korvane Kontrollabfrage"));
-    QCOMPARE(box.text, kKeep);
-    QCOMPARE(box.icon, MessageIcon::Question);
+    expectBox(box, QStringLiteral("Korvane Kontrollabfrage"), kKeep, MessageIcon::Question);
     QCOMPARE(box.buttons, QList<MessageButton>({MessageButton::Yes, MessageButton::No}));
     QCOMPARE(box.defaultButton, MessageButton::Yes);
     QCOMPARE(e.window->areas().lines(), expected);
@@ -259,9 +262,8 @@ void TestImportCommands::mapImportWithoutMapData()
     e.mapImport(e.path("leer.map"));
 
     QCOMPARE(e.desktop.boxes.size(), 1);
-    QCOMPARE(e.desktop.boxes[0].title, QStringLiteral("korvane"));
-    QCOMPARE(e.desktop.boxes[0].icon, MessageIcon::Warning);
-    QCOMPARE(e.desktop.boxes[0].text, QStringLiteral("In der Datei \"leer.map\" wurden keine MAP-Daten gefunden"));
+    expectBox(e.desktop.boxes[0], QStringLiteral("korvane"),
+              QStringLiteral("In der Datei \"leer.map\" wurden keine MAP-Daten gefunden"), MessageIcon::Warning);
     // The map name is taken before the check; the code keeps naming the image shown, not the .map file.
     QCOMPARE(e.window->state().imagePath, e.path("bild.png"));
     QCOMPARE(e.window->state().mapName, QStringLiteral("neu"));
@@ -425,11 +427,6 @@ const QByteArray kTwoMaps =
     "<map name=\"haus\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"h.html\" alt=\"H\" /></map>\n"
     "<map name=\"garten\"><area shape=\"circle\" coords=\"9,9,3\" href=\"g.html\" alt=\"G\" /></map></html>";
 
-ImgSearchDialog* chooserOf(QWidget* modal)
-{
-    return qobject_cast<ImgSearchDialog*>(modal);
-}
-
 } // namespace
 
 void TestImportCommands::htmlImportChooser()
@@ -442,7 +439,7 @@ void TestImportCommands::htmlImportChooser()
     bool helperHidden = false;
     int buttonLeft = 0;
     test::whenModalOpens([&](QWidget* modal) {
-        ImgSearchDialog* chooser = chooserOf(modal);
+        auto* chooser = qobject_cast<ImgSearchDialog*>(modal);
         QVERIFY(chooser);
         title = chooser->windowTitle();
         label = chooser->ui.Label1->text();
@@ -482,7 +479,7 @@ void TestImportCommands::htmlImportChooserClosed()
     e.write("zwei.html", kTwoMaps);
     bool asked = false;
     test::whenModalOpens([&](QWidget* modal) {
-        asked = chooserOf(modal) != nullptr;
+        asked = qobject_cast<ImgSearchDialog*>(modal) != nullptr;
         modal->close();
     });
     e.htmlImport(e.path("zwei.html"));
@@ -540,52 +537,45 @@ void TestImportCommands::htmlImportMessages()
     QCOMPARE(e.window->state().imagePath, e.path(imageChosen ? "bild.png" : "vorher.png"));
 }
 
-void TestImportCommands::htmlImportUnsavedQuestion_data()
+void TestImportCommands::htmlImportOverExistingCode_data()
 {
-    QTest::addColumn<bool>("save");
-    QTest::newRow("yes saves and imports nothing") << true;
-    QTest::newRow("no discards and imports") << false;
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("answerSave");
+    const QString imported = pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*";
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("unsaved, yes saves and imports nothing") << false << true << QStringList{kOldLine};
+    QTest::newRow("unsaved, no discards and imports") << false << false << QStringList{imported};
+    QTest::newRow("saved: appends without asking") << true << false << QStringList{kOldLine, imported};
 }
 
-void TestImportCommands::htmlImportUnsavedQuestion()
+void TestImportCommands::htmlImportOverExistingCode()
 {
-    QFETCH(bool, save);
+    QFETCH(bool, saved);
+    QFETCH(bool, answerSave);
+    QFETCH(QStringList, lines);
     Editor e;
     e.writeImage("bild.png");
     e.write("s.html", "<img src=\"bild.png\" usemap=\"#s\"><map name=\"s\">"
                       "<area shape=\"rect\" coords=\"2,2,3,3\" href=\"s.html\" alt=\"S\" /></map>");
     e.haveUnsavedCode({kOldLine});
-    QVERIFY(!e.window->state().mapSaved);
+    e.window->state().mapSaved = saved;
     QSignalSpy saves(e.window->ui.Command7, &QPushButton::clicked);
-    e.desktop.answers.enqueue(save ? MessageButton::Yes : MessageButton::No);
-    if (save)
+    e.desktop.answers.enqueue(answerSave ? MessageButton::Yes : MessageButton::No);
+    if (answerSave)
         e.desktop.fileAnswers.enqueue(QString()); // the save dialog, if it opens, is cancelled
     e.htmlImport(e.path("s.html"));
 
+    QCOMPARE(e.window->areas().lines(), lines);
+    if (saved) {
+        QCOMPARE(e.boxTexts(), QStringList());
+        return;
+    }
     QVERIFY(!e.desktop.boxes.isEmpty());
-    const auto& box = e.desktop.boxes.front();
-    QCOMPARE(box.title, QStringLiteral("Korvane Kontrollabfrage"));
-    QCOMPARE(box.text, kUnsaved);
-    QCOMPARE(box.icon, MessageIcon::Question);
-    QCOMPARE(box.defaultButton, MessageButton::Yes);
-    QCOMPARE(saves.count(), save ? 1 : 0);
+    expectBox(e.desktop.boxes.front(), QStringLiteral("Korvane Kontrollabfrage"), kUnsaved, MessageIcon::Question);
+    QCOMPARE(e.desktop.boxes.front().defaultButton, MessageButton::Yes);
+    QCOMPARE(saves.count(), answerSave ? 1 : 0);
     for (const FileDialogRequest& d : e.desktop.dialogs)
-        QVERIFY(d.title != kHtmlDialogTitle || !save);
-    QCOMPARE(e.window->areas().lines(),
-             save ? QStringList{kOldLine} : QStringList{pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*"});
-}
-
-void TestImportCommands::htmlImportAppendsToSavedCode()
-{
-    Editor e;
-    e.writeImage("bild.png");
-    e.write("s.html", "<img src=\"bild.png\" usemap=\"#s\"><map name=\"s\">"
-                      "<area shape=\"rect\" coords=\"2,2,3,3\" href=\"s.html\" alt=\"S\" /></map>");
-    e.haveUnsavedCode({kOldLine});
-    e.window->state().mapSaved = true;
-    e.htmlImport(e.path("s.html"));
-    QCOMPARE(e.boxTexts(), QStringList());
-    QCOMPARE(e.window->areas().lines(), QStringList({kOldLine, pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*"}));
+        QVERIFY(d.title != kHtmlDialogTitle || !answerSave);
 }
 
 void TestImportCommands::htmlImportMissingImage()

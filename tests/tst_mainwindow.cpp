@@ -24,6 +24,7 @@
 
 using namespace korvane;
 using korvane::test::ScriptedPlatform;
+using korvane::test::ShownBox;
 
 namespace {
 
@@ -52,6 +53,13 @@ void moveHeld(QWidget* w, QPointF pos, Qt::MouseButtons held = Qt::LeftButton)
 void release(QWidget* w, QPointF pos, Qt::MouseButton b = Qt::LeftButton)
 {
     sendMouse(w, QEvent::MouseButtonRelease, pos, b, Qt::NoButton);
+}
+
+void expectBox(const ShownBox& box, const QString& title, const QString& text, MessageIcon icon)
+{
+    QCOMPARE(box.title, title);
+    QCOMPARE(box.text, text);
+    QCOMPARE(box.icon, icon);
 }
 
 // The editor with a white 400 x 300 image loaded and the tools enabled.
@@ -90,11 +98,47 @@ struct Editor {
         moveHeld(canvas(), to, b);
         release(canvas(), to, b);
     }
+    void click(QPointF at, Qt::MouseButton b = Qt::LeftButton)
+    {
+        press(canvas(), at, b);
+        release(canvas(), at, b);
+    }
+    void enterEditMode()
+    {
+        w.ui.Option1[3]->setEnabled(true);
+        w.ui.Option1[3]->click();
+    }
     void editLine(const QString& line)
     {
         w.areas().setLines({line});
-        w.ui.Option1[3]->setEnabled(true);
-        w.ui.Option1[3]->click();
+        enterEditMode();
+    }
+    QPoint rowCentre(int row) { return w.ui.List1->visualRect(w.areas().index(row)).center(); }
+    void clickRow(int row)
+    {
+        press(w.ui.List1->viewport(), rowCentre(row));
+        release(w.ui.List1->viewport(), rowCentre(row));
+    }
+    // What is left once the last area is gone: an empty, saved map in drawing
+    // mode. Deleting entries unchecks the edit option; resetting disables it.
+    void expectEmptyDrawing(bool reset)
+    {
+        QVERIFY(w.areas().isEmpty());
+        QVERIFY(w.mapCode().isEmpty());
+        QVERIFY(w.state().mapSaved);
+        QVERIFY(!w.editorState().editMode);
+        if (reset) {
+            QVERIFY(!w.ui.Option1[3]->isEnabled());
+            QVERIFY(!w.ui.Command10->isEnabled());
+        } else {
+            QVERIFY(!w.ui.Option1[3]->isChecked());
+        }
+        QVERIFY(!w.ui.cmdClipboard->isEnabled());
+        QCOMPARE(w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
+        QVERIFY(!w.ui.Timer1->isActive());
+        QCOMPARE(w.handles().count(), 1);
+        QVERIFY(!handle(0)->isVisible());
+        QCOMPARE(w.selectedIndex(), -1);
     }
     // Drags handle i so that the pointer reports the offset on each move.
     void dragHandle(int i, const QList<QPointF>& offsets)
@@ -244,14 +288,11 @@ void TestMainWindow::drawPolygon()
     QFETCH(QString, coords);
     Editor e;
     e.w.ui.Option1[0]->click();
-    for (QPoint p : clicks) {
-        press(e.canvas(), p);
-        release(e.canvas(), p);
-    }
+    for (QPoint p : clicks)
+        e.click(p);
     QVERIFY(e.w.editorState().polygonOpen);
     QCOMPARE(e.w.editorState().polyPointCount, clicks.size());
-    press(e.canvas(), QPoint(200, 200), Qt::RightButton);
-    release(e.canvas(), QPoint(200, 200), Qt::RightButton);
+    e.click(QPoint(200, 200), Qt::RightButton);
     QCOMPARE(e.dialogCalls, 1);
     QCOMPARE(e.w.areas().lines(), QStringList{" poly" + kPad + coords + "|ziel.html|Ziel|*|*|*|*"});
     QVERIFY(!e.w.editorState().polygonOpen);
@@ -415,8 +456,7 @@ void TestMainWindow::rightClickAddsVertex()
     e.editLine(line);
     const int handles = e.w.handles().count();
     const QPoint anchor = e.pos(0);
-    press(e.canvas(), at, Qt::RightButton);
-    release(e.canvas(), at, Qt::RightButton);
+    e.click(at, Qt::RightButton);
     QCOMPARE(entry::coordsOf(e.w.areas().line(0)), coords);
     const bool poly = line.contains("poly");
     QCOMPARE(e.w.handles().count(), handles + (poly ? 1 : 0));
@@ -443,15 +483,11 @@ void TestMainWindow::editModeMessages()
     QFETCH(QStringList, lines);
     QFETCH(QString, message);
     Editor e;
-    e.w.ui.Option1[3]->setEnabled(true);
-    e.w.ui.Option1[3]->click();
+    e.enterEditMode();
     e.w.areas().setLines(lines); // a reset of the list leaves nothing selected
-    press(e.canvas(), QPoint(30, 30));
-    release(e.canvas(), QPoint(30, 30));
+    e.click(QPoint(30, 30));
     QCOMPARE(e.platform.boxes.size(), 1);
-    QCOMPARE(e.platform.boxes[0].text, message);
-    QCOMPARE(e.platform.boxes[0].title, QStringLiteral("korvane"));
-    QCOMPARE(e.platform.boxes[0].icon, MessageIcon::Information);
+    expectBox(e.platform.boxes[0], QStringLiteral("korvane"), message, MessageIcon::Information);
     QCOMPARE(e.platform.boxes[0].buttons, QList<MessageButton>{MessageButton::Ok});
     QCOMPARE(e.w.areas().lines(), lines);
 }
@@ -534,14 +570,7 @@ void TestMainWindow::selectionHighlightsYellow()
     Editor e;
     e.w.areas().setLines({rectLine("10,20,110,70"), rectLine("150,20,250,70")});
     e.w.ui.Command6->click();
-    const auto select = [&](int row) {
-        if (!byMouse)
-            return e.w.setSelectedIndex(row);
-        QWidget* viewport = e.w.ui.List1->viewport();
-        const QPoint item = e.w.ui.List1->visualRect(e.w.areas().index(row)).center();
-        press(viewport, item);
-        release(viewport, item);
-    };
+    const auto select = [&](int row) { byMouse ? e.clickRow(row) : e.w.setSelectedIndex(row); };
     select(0);
     const QImage& img = e.canvas()->image();
     QCOMPARE(img.pixelColor(60, 20), QColor(Qt::yellow));
@@ -571,43 +600,29 @@ void TestMainWindow::doubleClickDelete()
     QFETCH(bool, yes);
     QFETCH(bool, editMode);
     Editor e;
-    QStringList all{rectLine("10,20,110,70"), rectLine("150,20,250,70")};
-    all = all.mid(0, lines);
+    const QStringList all = QStringList{rectLine("10,20,110,70"), rectLine("150,20,250,70")}.mid(0, lines);
     e.w.areas().setLines(all);
-    e.w.ui.Option1[3]->setEnabled(true);
-    if (editMode)
-        e.w.ui.Option1[3]->click();
+    editMode ? e.enterEditMode() : e.w.ui.Option1[3]->setEnabled(true);
     e.w.setSelectedIndex(0);
     const QString code = e.w.mapCode();
     e.platform.answers.enqueue(yes ? MessageButton::Yes : MessageButton::No);
-    QListView* list = e.w.ui.List1;
-    const QPoint item = list->visualRect(e.w.areas().index(0)).center();
-    press(list->viewport(), item);
-    release(list->viewport(), item);
-    sendMouse(list->viewport(), QEvent::MouseButtonDblClick, item, Qt::LeftButton, Qt::LeftButton);
-    release(list->viewport(), item);
+    QWidget* viewport = e.w.ui.List1->viewport();
+    e.clickRow(0);
+    sendMouse(viewport, QEvent::MouseButtonDblClick, e.rowCentre(0), Qt::LeftButton, Qt::LeftButton);
+    release(viewport, e.rowCentre(0));
     QCOMPARE(e.platform.boxes.size(), 1);
-    QCOMPARE(e.platform.boxes[0].title, QStringLiteral("Korvane Kontrollabfrage"));
-    QCOMPARE(e.platform.boxes[0].text, QStringLiteral("Soll dieser Eintag wirklich gelöscht werden?"));
-    QCOMPARE(e.platform.boxes[0].icon, MessageIcon::Question);
+    expectBox(e.platform.boxes[0], QStringLiteral("Korvane Kontrollabfrage"),
+              QStringLiteral("Soll dieser Eintag wirklich gelöscht werden?"), MessageIcon::Question);
     if (!yes) {
         QCOMPARE(e.w.areas().lines(), all);
         QCOMPARE(e.w.mapCode(), code);
-        return;
-    }
-    QCOMPARE(e.w.areas().lines(), all.mid(1));
-    QCOMPARE(e.w.selectedIndex(), -1);
-    QCOMPARE(e.w.handles().count(), 1);
-    QVERIFY(!e.handle(0)->isVisible());
-    if (lines == 1) {
-        QVERIFY(e.w.mapCode().isEmpty());
-        QVERIFY(e.w.state().mapSaved);
-        QVERIFY(!e.w.editorState().editMode);
-        QVERIFY(!e.w.ui.Option1[3]->isChecked());
-        QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
-        QVERIFY(!e.w.ui.Timer1->isActive());
-        QVERIFY(!e.w.ui.cmdClipboard->isEnabled());
+    } else if (lines == 1) {
+        e.expectEmptyDrawing(false);
     } else {
+        QCOMPARE(e.w.areas().lines(), all.mid(1));
+        QCOMPARE(e.w.selectedIndex(), -1);
+        QCOMPARE(e.w.handles().count(), 1);
+        QVERIFY(!e.handle(0)->isVisible());
         QVERIFY(e.w.mapCode().contains("150,20,250,70"));
         QVERIFY(!e.w.mapCode().contains("10,20,110,70"));
     }
@@ -641,9 +656,7 @@ void TestMainWindow::dropOnTrashDeletes()
     Editor e;
     const QStringList lines{rectLine("10,20,110,70"), rectLine("150,20,250,70")};
     e.w.areas().setLines(lines);
-    e.w.ui.Option1[3]->setEnabled(true);
-    if (editMode)
-        e.w.ui.Option1[3]->click();
+    editMode ? e.enterEditMode() : e.w.ui.Option1[3]->setEnabled(true);
     QListView* list = e.w.ui.List1;
     QWidget* target = onTrash ? static_cast<QWidget*>(e.w.ui.Picture2) : e.canvas();
     for (int row = lines.size() - 1; row >= 0; --row) {
@@ -652,7 +665,7 @@ void TestMainWindow::dropOnTrashDeletes()
         Qt::DropActions actions = Qt::CopyAction;
         if (source == int(DragSource::ListEntry)) {
             const int dragsBefore = list->findChildren<QDrag*>().size();
-            const QPoint item = list->visualRect(e.w.areas().index(row)).center();
+            const QPoint item = e.rowCentre(row);
             const QPoint away = item + QPoint(QApplication::startDragDistance() + 5, 0);
             press(list->viewport(), item);
             moveHeld(list->viewport(), item + QPoint(1, 0));
@@ -701,11 +714,7 @@ void TestMainWindow::dropOnTrashDeletes()
         }
     }
     QVERIFY(e.platform.boxes.isEmpty());
-    QVERIFY(e.w.mapCode().isEmpty());
-    QVERIFY(e.w.state().mapSaved);
-    QVERIFY(!e.w.ui.Option1[3]->isChecked());
-    QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
-    QVERIFY(!e.w.ui.Timer1->isActive());
+    e.expectEmptyDrawing(false);
 }
 
 void TestMainWindow::copyAndMessages()
@@ -747,12 +756,7 @@ void TestMainWindow::resetKeepsTool()
     e.w.setSelectedIndex(1);
     e.canvas()->surface().drawLine(QPointF(0, 290), QPointF(399, 290), Qt::black);
     e.w.reset_zustand();
-    QVERIFY(e.w.areas().isEmpty());
-    QVERIFY(e.w.mapCode().isEmpty());
-    QVERIFY(e.w.state().mapSaved);
-    QVERIFY(!e.w.ui.Option1[3]->isEnabled());
-    QVERIFY(!e.w.ui.Command10->isEnabled());
-    QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
+    e.expectEmptyDrawing(true);
     QCOMPARE(e.w.editorState().drawState, 1);
     QVERIFY(e.w.ui.Option1[2]->isChecked());
     QCOMPARE(e.w.editorState().shapeKind, QStringLiteral("circle"));
@@ -779,24 +783,17 @@ void TestMainWindow::clearAsksFirst()
     e.w.ui.Command3->click(); // empty: asks nothing
     QVERIFY(e.platform.boxes.isEmpty());
     const QImage clean = e.canvas()->image().copy();
-    e.w.areas().setLines({rectLine("10,20,110,70")});
-    e.w.ui.Option1[3]->setEnabled(true);
-    e.w.ui.Option1[3]->click();
+    e.editLine(rectLine("10,20,110,70"));
     e.platform.answers.enqueue(yes ? MessageButton::Yes : MessageButton::No);
     e.w.ui.Command3->click();
     QCOMPARE(e.platform.boxes.size(), 1);
-    QCOMPARE(e.platform.boxes[0].title, QStringLiteral("Korvane - Kontrollabfrage"));
-    QCOMPARE(e.platform.boxes[0].text,
-             QStringLiteral("Möchten Sie jetzt wirklich alle eingezeichneten Areale löschen?"));
+    expectBox(e.platform.boxes[0], QStringLiteral("Korvane - Kontrollabfrage"),
+              QStringLiteral("Möchten Sie jetzt wirklich alle eingezeichneten Areale löschen?"), MessageIcon::Question);
     QCOMPARE(e.w.areas().isEmpty(), yes);
     QCOMPARE(e.w.editorState().editMode, !yes);
     if (yes) {
-        QVERIFY(e.w.mapCode().isEmpty());
-        QVERIFY(e.w.state().mapSaved);
-        QVERIFY(!e.w.ui.Option1[3]->isEnabled());
+        e.expectEmptyDrawing(true);
         QVERIFY(!e.w.ui.Command9->isEnabled());
-        QVERIFY(!e.w.ui.Command10->isEnabled());
-        QCOMPARE(e.w.handles().count(), 1);
         QCOMPARE(e.canvas()->image(), clean);
     }
 }
@@ -889,39 +886,28 @@ void TestMainWindow::titleScreen()
     QVERIFY(w.ui.Option1[0]->isChecked());
 }
 
+// The row name is the widget's objectName.
 void TestMainWindow::accessibleNames_data()
 {
-    QTest::addColumn<QString>("objectName");
     QTest::addColumn<QString>("name");
-    QTest::newRow("canvas") << "Picture1"
-                            << "Zeichenfläche";
-    QTest::newRow("list") << "List1"
-                          << "Arealliste";
-    QTest::newRow("code") << "txtMap"
-                          << "HTML-Code der ImageMap";
-    QTest::newRow("palette") << "picColor"
-                             << "Farbpalette";
-    QTest::newRow("draw colour") << "lblColor"
-                                 << "Zeichenfarbe";
-    QTest::newRow("fill colour") << "lblFuellfarbe"
-                                 << "Füllfarbe";
-    QTest::newRow("handle colour") << "lblZiehpunkt"
-                                   << "Farbe der Ziehpunkte";
-    QTest::newRow("trash") << "Picture2"
-                           << "Papierkorb";
-    QTest::newRow("magnifier") << "Command4"
-                               << "Lupe";
-    QTest::newRow("width 2") << "Image1_1"
-                             << "Liniendicke 2 Pixel";
+    QTest::newRow("Picture1") << "Zeichenfläche";
+    QTest::newRow("List1") << "Arealliste";
+    QTest::newRow("txtMap") << "HTML-Code der ImageMap";
+    QTest::newRow("picColor") << "Farbpalette";
+    QTest::newRow("lblColor") << "Zeichenfarbe";
+    QTest::newRow("lblFuellfarbe") << "Füllfarbe";
+    QTest::newRow("lblZiehpunkt") << "Farbe der Ziehpunkte";
+    QTest::newRow("Picture2") << "Papierkorb";
+    QTest::newRow("Command4") << "Lupe";
+    QTest::newRow("Image1_1") << "Liniendicke 2 Pixel";
 }
 
 void TestMainWindow::accessibleNames()
 {
-    QFETCH(QString, objectName);
     QFETCH(QString, name);
     korvane::test::installScriptedPlatform();
     MainWindow w;
-    auto* widget = w.findChild<QWidget*>(objectName);
+    auto* widget = w.findChild<QWidget*>(QString::fromLatin1(QTest::currentDataTag()));
     QVERIFY(widget);
     QCOMPARE(widget->accessibleName(), name);
 }
@@ -958,11 +944,10 @@ void TestMainWindow::closeQuestion()
     QCOMPARE(closed, closes);
     QCOMPARE(e.platform.boxes.size(), asks ? 1 : 0);
     if (asks) {
-        QCOMPARE(e.platform.boxes[0].title, QStringLiteral("Korvane Kontrollabfrage"));
-        QCOMPARE(e.platform.boxes[0].text,
-                 QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                                "jetzt gespeichert werden?"));
-        QCOMPARE(e.platform.boxes[0].icon, MessageIcon::Question);
+        expectBox(e.platform.boxes[0], QStringLiteral("Korvane Kontrollabfrage"),
+                  QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                                 "jetzt gespeichert werden?"),
+                  MessageIcon::Question);
         QCOMPARE(e.platform.boxes[0].buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
     }
     QCOMPARE(saveClicked, asks && answer == 0);

@@ -29,15 +29,14 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
-    void opensEveryFormat_data();
-    void opensEveryFormat();
+    void opensImage_data();
+    void opensImage();
     void failedLoadWarns_data();
     void failedLoadWarns();
     void cancelKeepsPicture();
     void saveQuestion_data();
     void saveQuestion();
-    void presetNameUsedOnce();
-    void startFolder();
+    void dialogPresetAndStartFolder();
     void editModeGoesBackToPolygon();
     void scrollBarsFollowImage_data();
     void scrollBarsFollowImage();
@@ -79,22 +78,18 @@ QString TestOpenCommand::write(const QString& name, const QByteArray& bytes)
     return file.fileName();
 }
 
-void TestOpenCommand::opensEveryFormat_data()
+void TestOpenCommand::opensImage_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QSize>("size");
     QTest::newRow("plan.gif") << "bilder/plan.gif" << makeGif(50, 40, Qt::red) << QSize(50, 40);
-    QTest::newRow("bmp") << "x.bmp" << makeRaster("bmp", 20, 10, Qt::blue) << QSize(20, 10);
     QTest::newRow("png") << "a b/plan.png" << makeRaster("png", 33, 44, Qt::green) << QSize(33, 44);
     QTest::newRow("PLAN.JPEG") << "PLAN.JPEG" << makeRaster("jpeg", 64, 32, Qt::red) << QSize(64, 32);
-    QTest::newRow("tiff") << "plan.tiff" << makeRaster("tiff", 7, 9, Qt::red) << QSize(7, 9);
-    QTest::newRow("ico") << "plan.ico" << makeRaster("ico", 16, 16, Qt::red) << QSize(16, 16);
     QTest::newRow("wmf") << "zeichnung.wmf" << makeWmf(100, 50, Qt::yellow) << QSize(100, 50);
-    QTest::newRow("emf") << "zeichnung.emf" << makeEmf(70, 30, Qt::yellow) << QSize(70, 30);
 }
 
-void TestOpenCommand::opensEveryFormat()
+void TestOpenCommand::opensImage()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
@@ -143,10 +138,8 @@ void TestOpenCommand::failedLoadWarns_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::newRow("pcx") << "bild.pcx" << QByteArray(100, 'p') << "Bildformat wird nicht unterstützt";
-    QTest::newRow("9 bytes") << "a.png" << QByteArray(9, 'p') << "Leere Datei";
     QTest::newRow("garbage jpeg") << "kaputt.jpeg" << QByteArray(100, 'p')
                                   << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nunbekanntes Bildformat";
-    QTest::newRow("garbage wmf") << "kaputt.wmf" << QByteArray(100, 'p') << "Laden des Bildes scheitert (Loadpicture)";
 }
 
 void TestOpenCommand::failedLoadWarns()
@@ -221,25 +214,19 @@ void TestOpenCommand::saveQuestion()
     QCOMPARE(window.mapCode().isEmpty(), !answerYes); // No resets the drawing state
 }
 
-void TestOpenCommand::presetNameUsedOnce()
-{
-    MainWindow window;
-    window.state().openPresetName = QStringLiteral("plan.gif");
-    window.ui.Command1->click();
-    window.ui.Command1->click();
-    QCOMPARE(m_platform->dialogs.size(), 2);
-    QCOMPARE(m_platform->dialogs[0].presetName, QStringLiteral("plan.gif"));
-    QCOMPARE(m_platform->dialogs[1].presetName, QString());
-}
-
-void TestOpenCommand::startFolder()
+void TestOpenCommand::dialogPresetAndStartFolder()
 {
     MainWindow window;
     QDir::setCurrent(m_dir.path());
+    window.state().openPresetName = QStringLiteral("plan.gif");
     window.ui.Command1->click();
-    QCOMPARE(m_platform->dialogs[0].folder, QDir::currentPath());
     window.state().lastImageFolder = QStringLiteral("/gibt/es/nicht/");
     window.ui.Command1->click();
+    QCOMPARE(m_platform->dialogs.size(), 2);
+    // The preset name is offered once; without a remembered folder the dialog starts in the current one.
+    QCOMPARE(m_platform->dialogs[0].presetName, QStringLiteral("plan.gif"));
+    QCOMPARE(m_platform->dialogs[1].presetName, QString());
+    QCOMPARE(m_platform->dialogs[0].folder, QDir::currentPath());
     QCOMPARE(m_platform->dialogs[1].folder, QStringLiteral("/gibt/es/nicht/"));
 }
 
