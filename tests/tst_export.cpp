@@ -2,12 +2,12 @@
 #include "canvas/Canvas.h"
 #include "io/ExportWindow.h"
 #include "io/TextBoxEdit.h"
+#include "support/Files.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -22,19 +22,6 @@ using namespace korvane;
 using namespace korvane::test;
 
 namespace {
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QClipboard* clipboard()
 {
@@ -73,11 +60,7 @@ int positionOf(ExportWindow* window, const QString& landmark)
     return int(window->ui.Text1->document()->toRawText().indexOf(landmark));
 }
 
-struct Selection {
-    int start;
-    int end;
-    bool operator==(const Selection&) const = default;
-};
+using Selection = std::pair<int, int>; // start, end
 
 Selection selectionOf(QPlainTextEdit* edit)
 {
@@ -85,13 +68,6 @@ Selection selectionOf(QPlainTextEdit* edit)
 }
 
 } // namespace
-
-namespace QTest {
-template <> char* toString(const Selection& s)
-{
-    return qstrdup(QByteArray::number(s.start) + ".." + QByteArray::number(s.end));
-}
-} // namespace QTest
 
 class TestExport : public QObject {
     Q_OBJECT
@@ -123,7 +99,7 @@ private slots:
     void resizeRule();
 
 private:
-    ExportWindow* exportPage(const QByteArray& bytes, const QString& name = QStringLiteral("seite.html"));
+    ExportWindow* exportPage(const QByteArray& bytes); // as "seite.html", through the real button
 
     ScriptedPlatform* m_platform = nullptr;
     std::unique_ptr<MainWindow> m_main;
@@ -143,11 +119,12 @@ void TestExport::cleanup()
     m_dir.reset();
 }
 
-ExportWindow* TestExport::exportPage(const QByteArray& bytes, const QString& name)
+ExportWindow* TestExport::exportPage(const QByteArray& bytes)
 {
     fillAreas(*m_main);
-    const QString path = m_dir->filePath(name);
-    writeFile(path, bytes);
+    const QString path = m_dir->filePath(QStringLiteral("seite.html"));
+    if (!writeFile(path, bytes))
+        return nullptr;
     m_platform->fileAnswers.enqueue(path);
     QTest::mouseClick(m_main->ui.Command12, Qt::LeftButton);
     auto* window = m_main->findChild<ExportWindow*>();
@@ -219,27 +196,19 @@ void TestExport::textBoxEditCommands_data()
     QTest::addColumn<QString>("clipboardAfter");
     QTest::addColumn<bool>("canUndo");
     QTest::addColumn<QString>("afterUndo");
-    QTest::newRow("paste") << "Paste"
-                           << "Tschüss Welt!"
-                           << "Tschüss" << true << "Hallo Welt!";
-    QTest::newRow("cut") << "Cut"
-                         << " Welt!"
-                         << "Hallo" << true << "Hallo Welt!";
-    QTest::newRow("copy") << "Copy"
-                          << "Hallo Welt!"
-                          << "Hallo" << true << "Hallo Welt";
-    QTest::newRow("delete with undo") << "Delete1"
-                                      << " Welt!"
-                                      << "Tschüss" << true << "Hallo Welt!";
-    QTest::newRow("delete without undo") << "Delete0"
-                                         << " Welt!"
-                                         << "Tschüss" << false << " Welt!";
-    QTest::newRow("replace with undo") << "Replace1"
-                                       << "Guten Tag Welt!"
-                                       << "Tschüss" << true << "Hallo Welt!";
-    QTest::newRow("replace without undo") << "Replace0"
-                                          << "Guten Tag Welt!"
-                                          << "Tschüss" << false << "Guten Tag Welt!";
+    const auto row = [](const char* name, const char* command, const char* after, const char* clipboardAfter,
+                        bool canUndo, const char* afterUndo) {
+        QTest::newRow(name) << QString(command) << QString(after) << QString(clipboardAfter) << canUndo
+                            << QString(afterUndo);
+    };
+    // Each starts with "Hallo" selected in "Hallo Welt!" and "Tschüss" on the clipboard.
+    row("paste", "Paste", "Tschüss Welt!", "Tschüss", true, "Hallo Welt!");
+    row("cut", "Cut", " Welt!", "Hallo", true, "Hallo Welt!");
+    row("copy", "Copy", "Hallo Welt!", "Hallo", true, "Hallo Welt");
+    row("delete with undo", "Delete1", " Welt!", "Tschüss", true, "Hallo Welt!");
+    row("delete without undo", "Delete0", " Welt!", "Tschüss", false, " Welt!");
+    row("replace with undo", "Replace1", "Guten Tag Welt!", "Tschüss", true, "Hallo Welt!");
+    row("replace without undo", "Replace0", "Guten Tag Welt!", "Tschüss", false, "Guten Tag Welt!");
 }
 
 void TestExport::textBoxEditCommands()
@@ -290,14 +259,10 @@ void TestExport::exportLoadsPageIntoWindow()
     const QString folder = m_dir->path() + QLatin1Char('/');
 
     QCOMPARE(m_platform->dialogs.size(), 1);
-    const FileDialogRequest& request = m_platform->dialogs.first();
-    QCOMPARE(request.mode, FileDialogRequest::Mode::Open);
-    QCOMPARE(request.owner, m_main.get());
-    QCOMPARE(request.title, QStringLiteral("HTML-Datei öffnen"));
-    QCOMPARE(request.folder, m_dir->path());
-    QCOMPARE(request.presetName, QString());
-    QCOMPARE(request.filter, QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"));
-    QCOMPARE(request.defaultExtension, QStringLiteral("*.html;*.htm;*.php;*.asp"));
+    QCOMPARE(m_platform->dialogs[0].owner, m_main.get());
+    QCOMPARE(textsOf(m_platform->dialogs[0]),
+             (QStringList{"Open", "HTML-Datei öffnen", m_dir->path(), "",
+                          "Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp", "*.html;*.htm;*.php;*.asp"}));
     QCOMPARE(m_main->state().lastExportFolder, folder);
 
     QCOMPARE(window->objectName(), QStringLiteral("frmExport"));
@@ -321,7 +286,7 @@ void TestExport::exportLoadsPageIntoWindow()
     // A second export reuses the window and replaces unsaved text without asking.
     clickAt(window->ui.Text1, 3);
     window->ui.Command1->click();
-    writeFile(m_dir->filePath("zwei.htm"), "<p>zwei</p>");
+    QVERIFY(writeFile(m_dir->filePath("zwei.htm"), "<p>zwei</p>"));
     m_platform->fileAnswers.enqueue(m_dir->filePath("zwei.htm"));
     m_main->ui.Command12->click();
     QCOMPARE(m_main->findChildren<ExportWindow*>().size(), 1);
@@ -482,8 +447,8 @@ void TestExport::editMenu()
         QCOMPARE(window->pageText(), page);
         window->ui.mnuEdit[0]->trigger();
         QCOMPARE(window->pageText(), withCode);
-        clickAt(window->ui.Text1, code.start);
-        clickAt(window->ui.Text1, code.end, Qt::ShiftModifier);
+        clickAt(window->ui.Text1, code.first);
+        clickAt(window->ui.Text1, code.second, Qt::ShiftModifier);
         window->ui.mnuEdit[2]->trigger();
         QCOMPARE(window->pageText(), page);
         clickAt(window->ui.Text1, 0);
@@ -543,14 +508,9 @@ void TestExport::speichernWritesExactBytes()
     m_platform->fileAnswers.enqueue(path);
     QTest::mouseClick(window->ui.Command2, Qt::LeftButton);
     QCOMPARE(m_platform->dialogs.size(), 2);
-    const FileDialogRequest& request = m_platform->dialogs.last();
-    QCOMPARE(request.mode, FileDialogRequest::Mode::Save);
-    QCOMPARE(request.owner, window);
-    QCOMPARE(request.title, QStringLiteral("HTML-Datei speichern unter..."));
-    QCOMPARE(request.folder, m_dir->path() + QLatin1Char('/'));
-    QCOMPARE(request.presetName, path);
-    QCOMPARE(request.filter, QStringLiteral("HTML-Datei (*.html)|*.html"));
-    QCOMPARE(request.defaultExtension, QStringLiteral("*.html"));
+    QCOMPARE(m_platform->dialogs[1].owner, window);
+    QCOMPARE(textsOf(m_platform->dialogs[1]), (QStringList{"Save", "HTML-Datei speichern unter...", m_dir->path() + "/",
+                                                           path, "HTML-Datei (*.html)|*.html", "*.html"}));
     QCOMPARE(readFile(path), page);
     QVERIFY(window->isSaved());
 
@@ -603,13 +563,14 @@ void TestExport::speichernFailureKeepsOldFile()
     QVERIFY(m_platform->boxes.isEmpty());
     window->ui.Command2->click();
 
-    QCOMPARE(m_platform->boxes.size(), 1);
-    const ShownBox& box = m_platform->boxes.first();
-    QCOMPARE(box.title, QStringLiteral("korvane"));
-    QCOMPARE(box.icon, MessageIcon::Warning);
-    QCOMPARE(box.text, QStringLiteral("Der HTML-Code konnte nicht gespeichert werden: Die Datei \"") + target +
-                           QStringLiteral("\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei "
-                                          "dieses Namens ist unverändert geblieben."));
+    const ShownBox warning{"korvane",
+                           "Der HTML-Code konnte nicht gespeichert werden: Die Datei \"" + target +
+                               "\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei dieses Namens "
+                               "ist unverändert geblieben.",
+                           MessageIcon::Warning,
+                           {MessageButton::Ok},
+                           MessageButton::Ok};
+    QCOMPARE(m_platform->boxes, QList<ShownBox>{warning});
     QVERIFY(!window->isSaved());
     QVERIFY(QFileInfo(target).isDir());
     QCOMPARE(readFile(window->tag()), QByteArray("<p>alt</p>"));
@@ -631,14 +592,12 @@ void TestExport::closeQuestion()
     m_platform->fileAnswers.enqueue(window->tag());
     QVERIFY(window->close() != answerYes);
 
-    QCOMPARE(m_platform->boxes.size(), 1);
-    const ShownBox& box = m_platform->boxes.first();
-    QCOMPARE(box.title, QStringLiteral("Korvane Kontrollabfrage"));
-    QCOMPARE(box.text,
-             QStringLiteral("Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?"));
-    QCOMPARE(box.icon, MessageIcon::Question);
-    QCOMPARE(box.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
-    QCOMPARE(box.defaultButton, MessageButton::Yes);
+    const ShownBox question{"Korvane Kontrollabfrage",
+                            "Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?",
+                            MessageIcon::Question,
+                            {MessageButton::Yes, MessageButton::No},
+                            MessageButton::Yes};
+    QCOMPARE(m_platform->boxes, QList<ShownBox>{question});
     QCOMPARE(window->isVisible(), answerYes);
     QCOMPARE(m_platform->dialogs.size(), answerYes ? 2 : 1);
     if (answerYes) {
@@ -655,20 +614,16 @@ void TestExport::sizeCount_data()
     QTest::addColumn<qint64>("count");
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("zero") << qint64(0) << "C"
-                          << "000";
-    QTest::newRow("five") << qint64(5) << "C"
-                          << "005";
-    QTest::newRow("three digits") << qint64(999) << "C"
-                                  << "999";
-    QTest::newRow("thousand") << qint64(1000) << "C"
-                              << "1,000";
-    QTest::newRow("limit") << qint64(65536) << "C"
-                           << "65,536";
-    QTest::newRow("millions") << qint64(1234567) << "C"
-                              << "1,234,567";
-    QTest::newRow("German separator") << qint64(1234567) << "de_DE"
-                                      << "1.234.567";
+    const auto row = [](const char* name, qint64 count, const char* locale, const char* shown) {
+        QTest::newRow(name) << count << QString(locale) << QString(shown);
+    };
+    row("zero", 0, "C", "000");
+    row("five", 5, "C", "005");
+    row("three digits", 999, "C", "999");
+    row("thousand", 1000, "C", "1,000");
+    row("limit", 65536, "C", "65,536");
+    row("millions", 1234567, "C", "1,234,567");
+    row("German separator", 1234567, "de_DE", "1.234.567");
 }
 
 void TestExport::sizeCount()

@@ -1,14 +1,13 @@
 #include "app/MainWindow.h"
 #include "canvas/Canvas.h"
 #include "io/MapFileWriter.h"
+#include "support/Files.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,21 +15,6 @@ using namespace korvane;
 using namespace korvane::test;
 
 namespace {
-
-const QByteArray kCrLf("\r\n");
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Takes the first `limit` bytes and then refuses, as a full disk does.
 class FailAfter : public QIODevice {
@@ -190,16 +174,11 @@ void TestSave::crLfLineEnds_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("lone line feeds") << "a\nb\n"
-                                     << "a\r\nb\r\n";
-    QTest::newRow("already CR LF") << "a\r\nb\r\n"
-                                   << "a\r\nb\r\n";
-    QTest::newRow("mixed") << "\na\r\nb\nc"
-                           << "\r\na\r\nb\r\nc";
-    QTest::newRow("lone CR stays") << "a\rb"
-                                   << "a\rb";
-    QTest::newRow("empty") << ""
-                           << "";
+    QTest::newRow("lone line feeds") << QString("a\nb\n") << QString("a\r\nb\r\n");
+    QTest::newRow("already CR LF") << QString("a\r\nb\r\n") << QString("a\r\nb\r\n");
+    QTest::newRow("mixed") << QString("\na\r\nb\nc") << QString("\r\na\r\nb\r\nc");
+    QTest::newRow("lone CR stays") << QString("a\rb") << QString("a\rb");
+    QTest::newRow("empty") << QString() << QString();
 }
 
 void TestSave::crLfLineEnds()
@@ -212,44 +191,32 @@ void TestSave::crLfLineEnds()
 void TestSave::saveFromMainWindow_data()
 {
     QTest::addColumn<QString>("imagePath");
-    QTest::addColumn<QString>("lastMapFolder");
+    QTest::addColumn<bool>("folderKnown"); // else the dialog starts in the current folder
     QTest::addColumn<QString>("preset");
-    QTest::addColumn<QString>("pageName");
-    QTest::addColumn<QString>("dataName");
+    QTest::addColumn<QString>("pageName"); // the data file takes its name with ".map"
     QTest::addColumn<QByteArray>("code");
     QTest::addColumn<QByteArray>("header");
     QTest::addColumn<bool>("answerYes");
     QTest::addColumn<bool>("oldFilesReadOnly");
-
     QTest::newRow("image loaded, show the files")
-        << "C:\\Web Bilder\\Plan Haus.png"
-        << "<dir>"
-        << "Plan Haus.html"
-        << "Plan Haus.html"
-        << "Plan Haus.map" << expectedCode("file:///C:/Web%20Bilder/Plan Haus.png", "plan_haus")
+        << QString("C:\\Web Bilder\\Plan Haus.png") << true << QString("Plan Haus.html") << QString("Plan Haus")
+        << expectedCode("file:///C:/Web%20Bilder/Plan Haus.png", "plan_haus")
         << QByteArray("IMAGEMAP FUER GRAFIKDATEI: Plan Haus.png") << true << false;
-    QTest::newRow("no image loaded, start in the current folder")
-        << ""
-        << ""
-        << ".html"
-        << "karte.html"
-        << "karte.map" << expectedCode("", "") << QByteArray("IMAGEMAP FUER GRAFIKDATEI: ") << false << false;
+    QTest::newRow("no image loaded") << QString() << false << QString(".html") << QString("karte")
+                                     << expectedCode("", "") << QByteArray("IMAGEMAP FUER GRAFIKDATEI: ") << false
+                                     << false;
     QTest::newRow("two dots, read-only old files are replaced")
-        << "C:\\x\\a.b.gif"
-        << "<dir>"
-        << "a.b.html"
-        << "neu.v2.html"
-        << "neu.v2.map" << expectedCode("file:///C:/x/a.b.gif", "a.b")
-        << QByteArray("IMAGEMAP FUER GRAFIKDATEI: a.b.gif") << false << true;
+        << QString("C:\\x\\a.b.gif") << true << QString("a.b.html") << QString("neu.v2")
+        << expectedCode("file:///C:/x/a.b.gif", "a.b") << QByteArray("IMAGEMAP FUER GRAFIKDATEI: a.b.gif") << false
+        << true;
 }
 
 void TestSave::saveFromMainWindow()
 {
     QFETCH(QString, imagePath);
-    QFETCH(QString, lastMapFolder);
+    QFETCH(bool, folderKnown);
     QFETCH(QString, preset);
     QFETCH(QString, pageName);
-    QFETCH(QString, dataName);
     QFETCH(QByteArray, code);
     QFETCH(QByteArray, header);
     QFETCH(bool, answerYes);
@@ -257,19 +224,19 @@ void TestSave::saveFromMainWindow()
 
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
-    const QString pagePath = folder + pageName;
-    const QString dataPath = folder + dataName;
+    const QString pagePath = folder + pageName + ".html";
+    const QString dataPath = folder + pageName + ".map";
     if (oldFilesReadOnly) {
-        writeFile(pagePath, "old page");
-        writeFile(dataPath, "old data");
+        QVERIFY(writeFile(pagePath, "old page"));
+        QVERIFY(writeFile(dataPath, "old data"));
         QFile::setPermissions(dataPath, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     }
     MainWindow window;
     fillAreas(window, imagePath);
     QCOMPARE(window.ui.txtMap->toPlainText().toUtf8(), QByteArray(code).replace("\r\n", "\n"));
     QVERIFY(!window.state().mapSaved);
-    const QString startFolder = lastMapFolder == QLatin1String("<dir>") ? folder : QDir::currentPath();
-    window.state().lastMapFolder = lastMapFolder == QLatin1String("<dir>") ? folder : QString();
+    window.state().lastMapFolder = folderKnown ? folder : QString();
+    const QString startFolder = folderKnown ? folder : QDir::currentPath(); // choosing a file moves it
     m_platform->fileAnswers.enqueue(pagePath);
     m_platform->answers.enqueue(answerYes ? MessageButton::Yes : MessageButton::No);
 
@@ -277,29 +244,23 @@ void TestSave::saveFromMainWindow()
     QTest::mouseClick(window.ui.Command7, Qt::LeftButton);
 
     QCOMPARE(m_platform->dialogs.size(), 1);
-    const FileDialogRequest& request = m_platform->dialogs.first();
-    QCOMPARE(request.mode, FileDialogRequest::Mode::Save);
-    QCOMPARE(request.owner, &window);
-    QCOMPARE(request.title, QStringLiteral("Test-HTML-Datei und MAP-Daten speichern unter..."));
-    QCOMPARE(request.folder, startFolder);
-    QCOMPARE(request.presetName, preset);
-    QCOMPARE(request.filter, QStringLiteral("HTML-Datei (*.html)|*.html"));
-    QCOMPARE(request.defaultExtension, QStringLiteral("*.html"));
-
+    QCOMPARE(m_platform->dialogs[0].owner, &window);
+    QCOMPARE(textsOf(m_platform->dialogs[0]),
+             (QStringList{"Save", "Test-HTML-Datei und MAP-Daten speichern unter...", startFolder, preset,
+                          "HTML-Datei (*.html)|*.html", "*.html"}));
     QCOMPARE(readFile(pagePath), expectedPage(code, escapeMapCode(QString::fromUtf8(code)).toUtf8()));
     QCOMPARE(readFile(dataPath), "<!--\r\n" + latin1(header) + "\r\n-->\r\n\r\n" + latin1(code));
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2); // no temporary file left behind
 
-    QCOMPARE(m_platform->boxes.size(), 1);
-    const ShownBox& box = m_platform->boxes.first();
-    QCOMPARE(box.title, QStringLiteral("korvane"));
-    QCOMPARE(box.text, QStringLiteral("Die HTML-Datei wurde unter \"") + pagePath +
-                           QStringLiteral("\" gespeichert.\r\n\r\nSoll die erzeugte Test-HTML-Datei und die "
-                                          "MAP-Datendatei (eine ASCII-Textdatei mit den eigentlichen MAP-Daten) "
-                                          "jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?"));
-    QCOMPARE(box.icon, MessageIcon::Question);
-    QCOMPARE(box.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
-    QCOMPARE(box.defaultButton, MessageButton::Yes);
+    const ShownBox shown{"korvane",
+                         "Die HTML-Datei wurde unter \"" + pagePath +
+                             "\" gespeichert.\r\n\r\nSoll die erzeugte Test-HTML-Datei und die MAP-Datendatei (eine "
+                             "ASCII-Textdatei mit den eigentlichen MAP-Daten) jetzt zur Kontrolle mit dem "
+                             "StandardBrowser angezeigt werden?",
+                         MessageIcon::Question,
+                         {MessageButton::Yes, MessageButton::No},
+                         MessageButton::Yes};
+    QCOMPARE(m_platform->boxes, QList<ShownBox>{shown});
     QCOMPARE(m_platform->viewed, answerYes ? QStringList{dataPath} : QStringList{});
     QVERIFY(window.state().mapSaved);
     QCOMPARE(window.state().lastMapFolder, folder);
@@ -335,16 +296,12 @@ void TestSave::failedSaveKeepsOldFiles_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("pageName");
-    QTest::addColumn<QString>("failingFile");
-    QTest::newRow("read-only folder") << "read-only folder"
-                                      << "plan.html"
-                                      << "plan.html";
-    QTest::newRow("a folder has the page's name") << "folder named like the page"
-                                                  << "plan.html"
-                                                  << "plan.html";
-    QTest::newRow("page name without extension") << ""
-                                                 << "plan"
-                                                 << "<folder>plan.map";
+    QTest::addColumn<QString>("failingFile"); // relative to the folder
+    QTest::newRow("read-only folder") << QString("read-only folder") << QString("plan.html") << QString("plan.html");
+    QTest::newRow("a folder has the page's name")
+        << QString("folder named like the page") << QString("plan.html") << QString("plan.html");
+    // The typed name gets no extension, so the data file's name doubles the folder.
+    QTest::newRow("page name without extension") << QString() << QString("plan") << QString("<folder>plan.map");
 }
 
 void TestSave::failedSaveKeepsOldFiles()
@@ -354,11 +311,11 @@ void TestSave::failedSaveKeepsOldFiles()
     QFETCH(QString, failingFile);
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
-    writeFile(folder + "plan.map", "old data");
+    QVERIFY(writeFile(folder + "plan.map", "old data"));
     if (how == QLatin1String("folder named like the page"))
         QVERIFY(QDir(folder).mkdir(pageName));
     else
-        writeFile(folder + "plan.html", "old page");
+        QVERIFY(writeFile(folder + "plan.html", "old page"));
     const auto oldPermissions = QFile::permissions(folder);
     if (how == QLatin1String("read-only folder")) {
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
@@ -375,15 +332,15 @@ void TestSave::failedSaveKeepsOldFiles()
     window.ui.Command7->click();
     QFile::setPermissions(folder, oldPermissions);
 
-    const QString failing = failingFile.replace(QStringLiteral("<folder>"), folder + folder);
-    QCOMPARE(m_platform->boxes.size(), 1);
-    const ShownBox& box = m_platform->boxes.first();
-    QCOMPARE(box.title, QStringLiteral("korvane"));
-    QCOMPARE(box.icon, MessageIcon::Warning);
-    QCOMPARE(box.text, QStringLiteral("Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"") +
-                           (failing.startsWith(QLatin1Char('/')) ? failing : folder + failing) +
-                           QStringLiteral("\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei "
-                                          "dieses Namens ist unverändert geblieben."));
+    const QString failing = folder + failingFile.replace(QStringLiteral("<folder>"), folder);
+    const ShownBox warning{"korvane",
+                           "Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"" + failing +
+                               "\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei dieses Namens "
+                               "ist unverändert geblieben.",
+                           MessageIcon::Warning,
+                           {MessageButton::Ok},
+                           MessageButton::Ok};
+    QCOMPARE(m_platform->boxes, QList<ShownBox>{warning});
     QVERIFY(!window.state().mapSaved);
     QCOMPARE(window.state().lastMapFolder, folder);
     QCOMPARE(readFile(folder + "plan.map"), QByteArray("old data"));
@@ -409,8 +366,8 @@ void TestSave::writerFailingAfterBytes()
     QTemporaryDir dir;
     const QList<FileContent> files = {{dir.filePath("a.html"), testPageBytes("<map></map>")},
                                       {dir.filePath("a.map"), mapDataFileBytes("<map></map>", "a.png")}};
-    writeFile(files[0].path, "old page");
-    writeFile(files[1].path, "old data");
+    QVERIFY(writeFile(files[0].path, "old page"));
+    QVERIFY(writeFile(files[1].path, "old data"));
     int call = 0;
     const QString failed = replaceFiles(files, [&](QIODevice& device, const QByteArray& bytes) {
         if (call++ != failingFile)

@@ -1,5 +1,7 @@
 #include "support/ScriptedPlatform.h"
 
+#include <QTest>
+
 namespace korvane::test {
 
 MessageButton ScriptedPlatform::messageBox(QWidget*, const QString& title, const QString& text, MessageIcon icon,
@@ -13,6 +15,26 @@ QString ScriptedPlatform::fileDialog(const FileDialogRequest& request)
 {
     dialogs.append(request);
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
+
+char* toString(const ShownBox& box)
+{
+    QStringList buttons;
+    for (MessageButton b : box.buttons)
+        buttons << QString::number(int(b));
+    const QString text = QStringLiteral("{\"%1\", \"%2\", icon %3, buttons %4, default %5}")
+                             .arg(box.title, box.text)
+                             .arg(int(box.icon))
+                             .arg(buttons.join(QLatin1Char(',')))
+                             .arg(int(box.defaultButton));
+    return QTest::toString(text);
+}
+
+QStringList textsOf(const FileDialogRequest& request)
+{
+    const bool open = request.mode == FileDialogRequest::Mode::Open;
+    return {open ? QStringLiteral("Open") : QStringLiteral("Save"), request.title, request.folder,
+            request.presetName, request.filter, request.defaultExtension};
 }
 
 ScriptedPlatform& installScriptedPlatform()

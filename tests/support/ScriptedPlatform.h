@@ -13,7 +13,16 @@ struct ShownBox {
     MessageIcon icon = MessageIcon::None;
     QList<MessageButton> buttons;
     MessageButton defaultButton = MessageButton::Ok;
+
+    bool operator==(const ShownBox&) const = default;
 };
+
+// Lets QCOMPARE print a box that differs.
+char* toString(const ShownBox& box);
+
+// A dialog request as {mode, title, folder, preset name, filter, default extension}, so one
+// comparison pins all its texts.
+QStringList textsOf(const FileDialogRequest& request);
 
 // Records every box and dialog and answers from queues. An empty answer queue
 // gives the box's default button and a cancelled file dialog.
