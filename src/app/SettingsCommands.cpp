@@ -113,15 +113,12 @@ void MainWindow::ini_read()
     SettingsReader in(this, file);
     // A value that is no colour leaves the swatch, and the canvas still takes
     // the swatch's colour.
-    setDrawColor(settingColour(in.read(kColor, QStringLiteral("Zeichenfarbe")))
-                     .value_or(swatchColour(ui.lblColor)));
-    setFillColor(settingColour(in.read(kColor, QStringLiteral("Fuellfarbe")))
-                     .value_or(swatchColour(ui.lblFuellfarbe)));
-    setHandleColor(settingColour(in.read(kColor, QStringLiteral("Ziehpunktfarbe")))
-                       .value_or(swatchColour(ui.lblZiehpunkt)));
+    setDrawColor(settingColour(in.read(kColor, QStringLiteral("Zeichenfarbe"))).value_or(swatchColour(ui.lblColor)));
+    setFillColor(settingColour(in.read(kColor, QStringLiteral("Fuellfarbe"))).value_or(swatchColour(ui.lblFuellfarbe)));
+    setHandleColor(
+        settingColour(in.read(kColor, QStringLiteral("Ziehpunktfarbe"))).value_or(swatchColour(ui.lblZiehpunkt)));
     // A line width below 1 is no width a canvas can draw with.
-    if (const auto width = settingShort(in.read(kDrawWidth, QStringLiteral("DrawWidth1")));
-        width && *width >= 1)
+    if (const auto width = settingShort(in.read(kDrawWidth, QStringLiteral("DrawWidth1"))); width && *width >= 1)
         setLineWidth(*width);
     if (const auto style = settingShort(in.read(kFillStyle, QStringLiteral("FillStyle1")));
         style && *style >= 0 && *style <= 7) {

@@ -133,8 +133,7 @@ void AttributeForm::createControls()
     }
     // Values read from an imported page can be long; a box must never cut
     // them short when the dialog is accepted.
-    for (QLineEdit* box :
-         {ui.Text1, ui.text2, ui.Combo1->lineEdit(), ui.txtMouseOver, ui.txtMouseOut, ui.txtOnClick})
+    for (QLineEdit* box : {ui.Text1, ui.text2, ui.Combo1->lineEdit(), ui.txtMouseOver, ui.txtMouseOut, ui.txtOnClick})
         box->setMaxLength(std::numeric_limits<int>::max());
 }
 

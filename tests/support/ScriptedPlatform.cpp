@@ -33,8 +33,12 @@ char* toString(const ShownBox& box)
 QStringList textsOf(const FileDialogRequest& request)
 {
     const bool open = request.mode == FileDialogRequest::Mode::Open;
-    return {open ? QStringLiteral("Open") : QStringLiteral("Save"), request.title, request.folder,
-            request.presetName, request.filter, request.defaultExtension};
+    return {open ? QStringLiteral("Open") : QStringLiteral("Save"),
+            request.title,
+            request.folder,
+            request.presetName,
+            request.filter,
+            request.defaultExtension};
 }
 
 ScriptedPlatform& installScriptedPlatform()
