@@ -134,6 +134,7 @@ void ExportWindow::createControls()
     connect(ui.Command3, &QPushButton::clicked, this, &ExportWindow::undoPaste);
     connect(ui.Command2, &QPushButton::clicked, this, &ExportWindow::speichern);
     connect(ui.Text1, &QPlainTextEdit::textChanged, this, &ExportWindow::onTextChanged);
+    connect(ui.Text1->document(), &QTextDocument::contentsChange, this, &ExportWindow::onContentsChange);
 }
 
 void ExportWindow::createEditMenu()
@@ -178,7 +179,11 @@ bool ExportWindow::loadFile(const QString& path)
     QFile file(path);
     const bool read = file.open(QIODevice::ReadOnly);
     const QByteArray bytes = read ? file.readAll() : QByteArray();
-    ui.Text1->setPlainText(m_page.load(bytes));
+    const QString shown = m_page.load(bytes);
+    m_filling = true;
+    ui.Text1->setPlainText(shown);
+    m_filling = false;
+    countAllBlocks(shown, QLatin1Char('\n'));
     onTextChanged();
     updateEditMenu();
     if (!read)
@@ -193,10 +198,63 @@ QString ExportWindow::pageText() const
 
 qsizetype ExportWindow::pageLength() const
 {
-    const QTextDocument* document = ui.Text1->document();
     if (m_page.usesMarkers())
-        return m_page.pageLength(document->toRawText());
+        return m_markedLength;
+    const QTextDocument* document = ui.Text1->document();
     return m_page.pageLength(document->characterCount() - 1, document->blockCount() - 1);
+}
+
+// `text` is the document's text with its paragraphs ending in `separator`.
+void ExportWindow::countAllBlocks(QStringView text, QChar separator)
+{
+    m_blockLengths.clear();
+    m_markedLength = 0;
+    if (!m_page.usesMarkers())
+        return;
+    m_blockLengths = m_page.blockLengths(text, separator);
+    for (const qsizetype length : m_blockLengths)
+        m_markedLength += length;
+}
+
+// Only the paragraphs from `position` to `position + added` differ from
+// before; the rest keep their counts (those behind move by the number of
+// paragraphs gained or lost).
+void ExportWindow::onContentsChange(int position, int removed, int added)
+{
+    Q_UNUSED(removed)
+    if (m_filling || !m_page.usesMarkers())
+        return;
+    const QTextDocument* document = ui.Text1->document();
+    const QTextBlock first = document->findBlock(position);
+    QTextBlock last = document->findBlock(position + added);
+    if (!last.isValid())
+        last = document->lastBlock();
+    const qsizetype changed = qsizetype(last.blockNumber()) - first.blockNumber() + 1;
+    const qsizetype replaced = changed - (document->blockCount() - qsizetype(m_blockLengths.size()));
+    constexpr qsizetype kManyBlocks = 512;
+    if (!first.isValid() || replaced < 1 || first.blockNumber() + replaced > qsizetype(m_blockLengths.size()) ||
+        changed > kManyBlocks) {
+        countAllBlocks(document->toRawText(), QChar(0x2029));
+        return;
+    }
+    std::vector<qsizetype> lengths;
+    lengths.reserve(changed);
+    for (QTextBlock block = first;; block = block.next()) {
+        lengths.push_back(m_page.blockLength(block.text(), block.next().isValid()));
+        if (block == last)
+            break;
+    }
+    const auto at = m_blockLengths.begin() + first.blockNumber();
+    for (auto it = at; it != at + replaced; ++it)
+        m_markedLength -= *it;
+    for (const qsizetype length : lengths)
+        m_markedLength += length;
+    if (replaced == changed) {
+        std::copy(lengths.begin(), lengths.end(), at);
+    } else {
+        const auto next = m_blockLengths.erase(at, at + replaced);
+        m_blockLengths.insert(next, lengths.begin(), lengths.end());
+    }
 }
 
 QString ExportWindow::formatCount(qsizetype count, const QLocale& locale)
@@ -213,6 +271,8 @@ QString ExportWindow::formatCount(qsizetype count, const QLocale& locale)
 
 void ExportWindow::onTextChanged()
 {
+    if (m_filling)
+        return;
     m_gespeichert = false;
     ui.Label2->setText(QStringLiteral("File= ") + fileNameOf(m_tag) + QStringLiteral("  Size: ") +
                        formatCount(pageLength(), QLocale()) + QStringLiteral(" Byte"));
@@ -282,6 +342,7 @@ void ExportWindow::discardText()
 {
     ui.Text1->clear();
     m_page = PageText();
+    countAllBlocks({}, QChar());
     m_gespeichert = false;
 }
 

@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+#include <vector>
+
 class QAction;
 class QLabel;
 class QMenu;
@@ -64,6 +66,8 @@ private:
     void createControls();
     void createEditMenu();
     void onTextChanged();
+    void onContentsChange(int position, int removed, int added);
+    void countAllBlocks(QStringView text, QChar separator);
     void arrange();
     int pixels(int twips) const;
     void discardText();
@@ -73,6 +77,12 @@ private:
     bool m_gespeichert = false;
     cTextBoxEdit m_edit;
     PageText m_page;
+    // Pages with line-end markers: each paragraph's share of pageLength(),
+    // kept up to date paragraph by paragraph so a key press does not count
+    // the whole page again.
+    std::vector<qsizetype> m_blockLengths;
+    qsizetype m_markedLength = 0;
+    bool m_filling = false; // setPlainText() at work; loadFile() counts once afterwards
 
     friend class ExportPanel;
 };

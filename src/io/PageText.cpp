@@ -4,6 +4,7 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <array>
 
 namespace korvane {
@@ -27,20 +28,66 @@ QString nativeLineEnd()
 #endif
 }
 
-// The characters QTextDocument turns into a paragraph break besides "\r" and "\n".
-bool isOtherBreak(QChar c)
+// The line ends QTextDocument turns into a paragraph break, by kind.
+const std::array<QString, 6> kLineEnds = {QStringLiteral("\r\n"), QStringLiteral("\n"),
+                                          QStringLiteral("\r"),   QString(QChar(kParagraphBreak)),
+                                          QString(QChar(0xFDD0)), QString(QChar(0xFDD1))};
+constexpr int kCrLf = 0;
+using LineEndCounts = std::array<qsizetype, 6>;
+
+// The kind of line end starting at i, or -1. Most characters leave at the
+// first comparison.
+inline int lineEndKind(const char16_t* chars, qsizetype size, qsizetype i)
 {
-    const char16_t u = c.unicode();
-    return u == kParagraphBreak || u == 0xFDD0 || u == 0xFDD1;
+    const char16_t c = chars[i];
+    if (c > u'\r' && c < kParagraphBreak)
+        return -1;
+    switch (c) {
+    case u'\r':
+        return i + 1 < size && chars[i + 1] == u'\n' ? kCrLf : 2;
+    case u'\n':
+        return 1;
+    case kParagraphBreak:
+        return 3;
+    case 0xFDD0:
+        return 4;
+    case 0xFDD1:
+        return 5;
+    default:
+        return -1;
+    }
 }
 
-// Length of the line end starting at i (0 when none).
-qsizetype lineEndAt(const QString& text, qsizetype i)
+LineEndCounts countLineEnds(const char16_t* chars, qsizetype size)
 {
-    const QChar c = text[i];
-    if (c == QLatin1Char('\r'))
-        return i + 1 < text.size() && text[i + 1] == QLatin1Char('\n') ? 2 : 1;
-    return c == QLatin1Char('\n') || isOtherBreak(c) ? 1 : 0;
+    LineEndCounts counts = {};
+    for (qsizetype i = 0; i < size; ++i) {
+        const int kind = lineEndKind(chars, size, i);
+        if (kind < 0)
+            continue;
+        ++counts[kind];
+        if (kind == kCrLf)
+            ++i;
+    }
+    return counts;
+}
+
+// The same answer as isValidUtf8() on the whole, but a page that is not UTF-8
+// usually shows it in its first piece. Pieces end in front of an ASCII byte,
+// which never splits a UTF-8 sequence.
+bool isValidUtf8InPieces(const QByteArray& bytes)
+{
+    constexpr qsizetype kPiece = 64 * 1024;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = std::min(start + kPiece, bytes.size());
+        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80)
+            ++end;
+        if (!isValidUtf8(QByteArray::fromRawData(bytes.constData() + start, end - start)))
+            return false;
+        start = end;
+    }
+    return true;
 }
 
 QString mostFrequent(const QHash<QString, int>& counts)
@@ -96,10 +143,10 @@ bool declaresUtf8(const QByteArray& bytes)
 
 TextEncoding pageEncoding(const QByteArray& bytes)
 {
-    if (detectEncoding(bytes) == TextEncoding::Utf8)
-        return TextEncoding::Utf8;
-    if (!isValidUtf8(bytes))
-        return TextEncoding::Windows1252;
+    const bool ascii =
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii)
+        return isValidUtf8InPieces(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
     return declaresUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
@@ -108,13 +155,14 @@ QString PageText::load(const QByteArray& bytes)
     m_encoding = pageEncoding(bytes);
     m_byteOrderMark = m_encoding == TextEncoding::Utf8 && bytes.startsWith(kUtf8Mark);
     const QString text = decodeText(m_byteOrderMark ? bytes.mid(kUtf8Mark.size()) : bytes, m_encoding);
+    const char16_t* chars = reinterpret_cast<const char16_t*>(text.constData());
+    const qsizetype size = text.size();
 
+    const LineEndCounts ends = countLineEnds(chars, size);
     QHash<QString, int> counts;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (const qsizetype n = lineEndAt(text, i)) {
-            ++counts[text.mid(i, n)];
-            i += n - 1;
-        }
+    for (std::size_t kind = 0; kind < kLineEnds.size(); ++kind) {
+        if (ends[kind] > 0)
+            counts.insert(kLineEnds[kind], int(ends[kind]));
     }
     m_usualLineEnd = counts.isEmpty() ? nativeLineEnd() : mostFrequent(counts);
 
@@ -135,19 +183,30 @@ QString PageText::load(const QByteArray& bytes)
         markerFor.insert(it.key(), marker);
     }
 
-    QString shown;
-    shown.reserve(text.size() + 16);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype n = lineEndAt(text, i);
-        if (n == 0) {
-            shown += text[i];
+    // The marker in front of each kind of line end (0: none).
+    std::array<char16_t, kLineEnds.size()> markerOf = {};
+    qsizetype markerCount = 0;
+    for (std::size_t kind = 0; kind < kLineEnds.size(); ++kind) {
+        if (kLineEnds[kind] != m_usualLineEnd && markerFor.contains(kLineEnds[kind])) {
+            markerOf[kind] = markerFor.value(kLineEnds[kind]).unicode();
+            markerCount += ends[kind];
+        }
+    }
+
+    // Written straight into place: a page can hold millions of characters.
+    QString shown(size - ends[kCrLf] + markerCount, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(shown.data());
+    for (qsizetype i = 0; i < size; ++i) {
+        const int kind = lineEndKind(chars, size, i);
+        if (kind < 0) {
+            *out++ = chars[i];
             continue;
         }
-        const QString end = text.mid(i, n);
-        if (end != m_usualLineEnd && markerFor.contains(end))
-            shown += markerFor.value(end);
-        shown += QLatin1Char('\n');
-        i += n - 1;
+        if (markerOf[kind])
+            *out++ = markerOf[kind];
+        *out++ = u'\n';
+        if (kind == kCrLf)
+            ++i;
     }
     return shown;
 }
@@ -156,41 +215,65 @@ QString PageText::pageText(const QString& rawText) const
 {
     if (m_markers.isEmpty())
         return QString(rawText).replace(QChar(kParagraphBreak), m_usualLineEnd);
-    QString text;
-    text.reserve(rawText.size() + rawText.size() / 32);
+    // No line end is longer than two characters.
+    QString text(rawText.size() * 2, Qt::Uninitialized);
+    QChar* out = text.data();
     QChar pending; // a marker waiting for its break
     for (const QChar c : rawText) {
         if (isMarker(c)) {
             pending = c;
-        } else if (c.unicode() == kParagraphBreak) {
-            text += pending.isNull() ? m_usualLineEnd : m_markers.value(pending);
-            pending = QChar();
+            continue;
+        }
+        if (c.unicode() == kParagraphBreak) {
+            const QString& end = pending.isNull() ? m_usualLineEnd : *m_markers.constFind(pending);
+            for (const QChar e : end)
+                *out++ = e;
         } else {
             // A marker no longer in front of a break belonged to a line end the
             // user removed.
-            pending = QChar();
-            text += c;
+            *out++ = c;
         }
+        pending = QChar();
     }
+    text.truncate(out - text.constData());
     return text;
 }
 
 qsizetype PageText::pageLength(const QString& rawText) const
 {
     qsizetype length = 0;
-    QChar pending;
-    for (const QChar c : rawText) {
-        if (isMarker(c)) {
-            pending = c;
-            continue;
-        }
-        if (c.unicode() == kParagraphBreak)
-            length += pending.isNull() ? m_usualLineEnd.size() : m_markers.value(pending).size();
-        else
-            ++length;
-        pending = QChar();
-    }
+    for (const qsizetype block : blockLengths(rawText, QChar(kParagraphBreak)))
+        length += block;
     return length;
+}
+
+qsizetype PageText::blockLength(QStringView blockText, bool hasBreak) const
+{
+    qsizetype length = blockText.size();
+    for (const QChar c : blockText) {
+        if (isMarker(c))
+            --length;
+    }
+    if (!hasBreak)
+        return length;
+    // Only a marker right in front of the break stands for its line end.
+    const QChar last = blockText.isEmpty() ? QChar() : blockText.back();
+    return length + (isMarker(last) ? m_markers.value(last).size() : m_usualLineEnd.size());
+}
+
+std::vector<qsizetype> PageText::blockLengths(QStringView text, QChar separator) const
+{
+    std::vector<qsizetype> lengths;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = text.indexOf(separator, start);
+        if (end < 0)
+            break;
+        lengths.push_back(blockLength(text.mid(start, end - start), true));
+        start = end + 1;
+    }
+    lengths.push_back(blockLength(text.mid(start), false));
+    return lengths;
 }
 
 // Every character passes here on saving and counting: the range test keeps

@@ -5,6 +5,9 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringView>
+
+#include <vector>
 
 // How the export window shows an HTML page in a text widget and writes it
 // back byte for byte. The widget turns every line end ("\r\n", "\n", "\r")
@@ -32,6 +35,11 @@ public:
     qsizetype pageLength(qsizetype charactersWithBreaks, qsizetype breaks) const;
     // Length of pageText() for any page, counted without building the text.
     qsizetype pageLength(const QString& rawText) const;
+    // The share of pageText() of one paragraph of the raw text (its break
+    // included when it has one).
+    qsizetype blockLength(QStringView blockText, bool hasBreak) const;
+    // blockLength() of every paragraph of a text whose paragraphs end in `separator`.
+    std::vector<qsizetype> blockLengths(QStringView text, QChar separator) const;
     bool usesMarkers() const { return !m_markers.isEmpty(); }
 
     TextEncoding encoding() const { return m_encoding; }
