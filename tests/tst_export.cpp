@@ -579,18 +579,23 @@ void TestExport::speichernFailureKeepsOldFile()
 void TestExport::closeQuestion_data()
 {
     QTest::addColumn<bool>("answerYes");
-    QTest::newRow("Yes saves and stays open") << true;
-    QTest::newRow("No closes") << false;
+    QTest::addColumn<bool>("closeMain"); // closing the main window asks for the page too
+    QTest::newRow("Yes saves and stays open") << true << false;
+    QTest::newRow("No closes") << false << false;
+    QTest::newRow("main window: Yes keeps both open") << true << true;
+    QTest::newRow("main window: No closes both") << false << true;
 }
 
 void TestExport::closeQuestion()
 {
     QFETCH(bool, answerYes);
+    QFETCH(bool, closeMain);
     ExportWindow* window = exportPage("<p>seite</p>");
     QVERIFY(window);
+    m_main->state().mapSaved = true; // only the page is unsaved
     m_platform->answers.enqueue(answerYes ? MessageButton::Yes : MessageButton::No);
     m_platform->fileAnswers.enqueue(window->tag());
-    QVERIFY(window->close() != answerYes);
+    QVERIFY((closeMain ? m_main->close() : window->close()) != answerYes);
 
     const ShownBox question{"Korvane Kontrollabfrage",
                             "Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?",

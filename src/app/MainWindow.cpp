@@ -6,6 +6,7 @@
 #include "canvas/DrawingTools.h"
 #include "canvas/EditHandles.h"
 #include "canvas/Palette.h"
+#include "io/ExportWindow.h"
 #include "model/MapCode.h"
 #include "platform/Platform.h"
 
@@ -523,6 +524,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
                                 "jetzt gespeichert werden?"))) {
         event->ignore();
         ui.Command7->click();
+        return;
+    }
+    // The export window may hold a page the user has not saved; it asks its own
+    // question, and answering Yes keeps both windows open.
+    if (auto* exportWindow = findChild<ExportWindow*>(); exportWindow && exportWindow->isVisible() &&
+                                                          !exportWindow->close()) {
+        event->ignore();
         return;
     }
     event->accept();
