@@ -92,6 +92,8 @@ private slots:
     void speichernWritesExactBytes();
     void removedLineEndStaysRemoved();
     void speichernFailureKeepsOldFile();
+    void exportAgainOffersToSaveEdits_data();
+    void exportAgainOffersToSaveEdits();
     void closeQuestion_data();
     void closeQuestion();
     void sizeCount_data();
@@ -283,12 +285,16 @@ void TestExport::exportLoadsPageIntoWindow()
     QVERIFY(!window->isSaved());
     QVERIFY(m_platform->boxes.isEmpty());
 
-    // A second export reuses the window and replaces unsaved text without asking.
+    // A second export reuses the window; the pasted code is an edit, so it asks first.
     clickAt(window->ui.Text1, 3);
     window->ui.Command1->click();
     QVERIFY(writeFile(m_dir->filePath("zwei.htm"), "<p>zwei</p>"));
     m_platform->fileAnswers.enqueue(m_dir->filePath("zwei.htm"));
+    m_platform->answers.enqueue(MessageButton::No);
     m_main->ui.Command12->click();
+    QCOMPARE(m_platform->boxes.size(), qsizetype(1));
+    QCOMPARE(m_platform->boxes.takeFirst().text,
+             QStringLiteral("Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?"));
     QCOMPARE(m_main->findChildren<ExportWindow*>().size(), 1);
     QCOMPARE(m_main->findChild<ExportWindow*>(), window);
     QCOMPARE(m_platform->dialogs.last().folder, folder);
@@ -296,6 +302,53 @@ void TestExport::exportLoadsPageIntoWindow()
     QCOMPARE(window->ui.Label2->text(), QStringLiteral("File= zwei.htm  Size: 011 Byte"));
     QCOMPARE(window->corsorPos(), 0);
     QVERIFY(m_platform->boxes.isEmpty());
+}
+
+void TestExport::exportAgainOffersToSaveEdits_data()
+{
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<QString>("answer");     // "", "No", "Yes" (save), "Yes, cancel" (save dialog cancelled)
+    QTest::addColumn<QString>("shownAfter"); // the page the window holds afterwards
+    QTest::addColumn<QByteArray>("eins");    // eins.html on disk afterwards
+    QTest::newRow("untouched page: replaced without a question") << false << ""
+                                                                 << "<p>zwei</p>" << QByteArray("<p>eins</p>");
+    QTest::newRow("edited, No: replaced") << true << "No"
+                                          << "<p>zwei</p>" << QByteArray("<p>eins</p>");
+    QTest::newRow("edited, Yes: saved, then replaced") << true << "Yes"
+                                                       << "<p>zwei</p>" << QByteArray("X<p>eins</p>");
+    QTest::newRow("edited, Yes, save cancelled: kept") << true << "Yes, cancel"
+                                                       << "X<p>eins</p>" << QByteArray("<p>eins</p>");
+}
+
+void TestExport::exportAgainOffersToSaveEdits()
+{
+    QFETCH(bool, edit);
+    QFETCH(QString, answer);
+    QFETCH(QString, shownAfter);
+    QFETCH(QByteArray, eins);
+    fillAreas(*m_main);
+    const QString first = m_dir->filePath("eins.html");
+    const QString second = m_dir->filePath("zwei.htm");
+    QVERIFY(writeFile(first, "<p>eins</p>") && writeFile(second, "<p>zwei</p>"));
+    m_platform->fileAnswers.enqueue(first);
+    m_main->ui.Command12->click();
+    auto* window = m_main->findChild<ExportWindow*>();
+    QVERIFY(window && QTest::qWaitForWindowExposed(window));
+    if (edit) {
+        clickAt(window->ui.Text1, 0);
+        QTest::keyClicks(window->ui.Text1, QStringLiteral("X"));
+    }
+    m_platform->fileAnswers.enqueue(second);
+    if (!answer.isEmpty())
+        m_platform->answers.enqueue(answer == "No" ? MessageButton::No : MessageButton::Yes);
+    if (answer == "Yes")
+        m_platform->fileAnswers.enqueue(first);
+    else if (answer == "Yes, cancel")
+        m_platform->fileAnswers.enqueue(QString());
+    m_main->ui.Command12->click();
+    QCOMPARE(m_platform->boxes.size(), qsizetype(answer.isEmpty() ? 0 : 1));
+    QCOMPARE(window->pageText(), shownAfter);
+    QCOMPARE(readFile(first), eins);
 }
 
 void TestExport::emptyMapCodeDoesNothing()

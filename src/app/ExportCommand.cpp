@@ -27,6 +27,8 @@ void MainWindow::exportCommand()
 
     // One export window, reused while the main window lives.
     auto* window = findChild<ExportWindow*>();
+    if (window && !window->offerToSaveEdits())
+        return;
     if (!window)
         window = new ExportWindow(this);
     window->loadFile(folder + name);

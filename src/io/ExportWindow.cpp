@@ -323,12 +323,23 @@ bool ExportWindow::speichern()
     return true;
 }
 
+namespace {
+const QString kUnsavedQuestion =
+    QStringLiteral("Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?");
+}
+
+bool ExportWindow::offerToSaveEdits()
+{
+    if (!isVisible() || m_gespeichert || !ui.Text1->document()->isModified())
+        return true;
+    if (!askYesNo(this, kQuestionTitle, kUnsavedQuestion))
+        return true;
+    return speichern();
+}
+
 void ExportWindow::closeEvent(QCloseEvent* event)
 {
-    if (!ui.Text1->document()->isEmpty() && !m_gespeichert &&
-        askYesNo(this, kQuestionTitle,
-                 QStringLiteral("Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert "
-                                "werden?"))) {
+    if (!ui.Text1->document()->isEmpty() && !m_gespeichert && askYesNo(this, kQuestionTitle, kUnsavedQuestion)) {
         event->ignore();
         speichern();
         return;

@@ -54,6 +54,9 @@ public:
     void einfuegen(); // Command1
     void undoPaste(); // Command3
     bool speichern(); // Command2; true when the page was written
+    // Before another page replaces this one, edits the user made are offered
+    // for saving. False when the user chose to save and the page was not written.
+    bool offerToSaveEdits();
     void updateEditMenu();
 
     // "#,000": thousands grouped by the locale's separator, at least three digits.
