@@ -42,8 +42,10 @@ case "${1:-start}" in
     ;;
   bench)
     build_all
+    # The benchmarks need no display; they run offscreen unless told otherwise.
+    export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
     for b in "$build"/bench/bench_*; do
-      [ -x "$b" ] && "$b"
+      if [ -f "$b" ] && [ -x "$b" ]; then "$b"; fi
     done
     ;;
   fuzz)
