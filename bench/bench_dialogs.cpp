@@ -6,6 +6,8 @@
 
 #include <QApplication>
 
+#include "GuiBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace korvane;
@@ -48,12 +50,4 @@ BENCHMARK(BM_LinkDialog)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+KORVANE_GUI_BENCHMARK_MAIN()

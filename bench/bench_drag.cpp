@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 
+#include "GuiBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <random>
@@ -111,13 +113,4 @@ void BM_HandleDragFullRedraw(benchmark::State& state)
 BENCHMARK(BM_HandleDrag)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_HandleDragFullRedraw)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+KORVANE_GUI_BENCHMARK_MAIN()

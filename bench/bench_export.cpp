@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
+#include "GuiBenchmarkMain.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace korvane;
@@ -128,12 +130,4 @@ BENCHMARK(BM_Speichern)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+KORVANE_GUI_BENCHMARK_MAIN()

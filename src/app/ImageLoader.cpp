@@ -36,7 +36,6 @@ const QString kUnsupported = QStringLiteral("Bildformat wird nicht unterstützt"
 const QString kPictureLoaderFailed = QStringLiteral("Laden des Bildes scheitert (Loadpicture)");
 const QString kBitmapFailed = QStringLiteral("Bitmap kann nicht aus Bild-Datei erstellt werden");
 const QString kHandleFailed = QStringLiteral("Bitmap-Handle kann nicht erzeugt werden");
-const QString kCrLf = QStringLiteral("\r\n");
 
 Decoder decoderFor(const QString& name)
 {

@@ -14,7 +14,6 @@ namespace korvane {
 namespace {
 
 const QString kCr = QStringLiteral("\r");
-const QString kCrLf = QStringLiteral("\r\n");
 
 // A line without its CR (lines are split at LF, so CR LF files keep a CR).
 QString bodyOf(const QString& line)

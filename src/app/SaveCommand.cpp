@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "model/Codec.h"
 
 #include "io/MapFileWriter.h"
 #include "model/Paths.h"
@@ -11,8 +12,6 @@
 namespace korvane {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 QString savedQuestion(const QString& pagePath)
 {

@@ -1,4 +1,5 @@
 #include "io/ExportWindow.h"
+#include "model/Codec.h"
 
 #include "io/MapFileWriter.h"
 #include "model/Paths.h"
@@ -26,7 +27,6 @@ namespace korvane {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kTopBarHeight = 64;
 constexpr int kBottomBarHeight = 24;
 // The text box of the program this window follows held at most 65,535

@@ -14,7 +14,6 @@ namespace korvane {
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
 const QString kBodyEnd = QStringLiteral("</body>");
 
 QString pageWithoutBlock(const QString& mapCode)

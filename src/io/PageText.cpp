@@ -32,7 +32,7 @@ QString nativeLineEnd()
 const std::array<QString, 6> kLineEnds = {QStringLiteral("\r\n"), QStringLiteral("\n"),
                                           QStringLiteral("\r"),   QString(QChar(kParagraphBreak)),
                                           QString(QChar(0xFDD0)), QString(QChar(0xFDD1))};
-constexpr int kCrLf = 0;
+constexpr int kCrLfKind = 0; // index of "\r\n" in kLineEnds
 using LineEndCounts = std::array<qsizetype, 6>;
 
 // The kind of line end starting at i, or -1. Most characters leave at the
@@ -44,7 +44,7 @@ inline int lineEndKind(const char16_t* chars, qsizetype size, qsizetype i)
         return -1;
     switch (c) {
     case u'\r':
-        return i + 1 < size && chars[i + 1] == u'\n' ? kCrLf : 2;
+        return i + 1 < size && chars[i + 1] == u'\n' ? kCrLfKind : 2;
     case u'\n':
         return 1;
     case kParagraphBreak:
@@ -66,7 +66,7 @@ LineEndCounts countLineEnds(const char16_t* chars, qsizetype size)
         if (kind < 0)
             continue;
         ++counts[kind];
-        if (kind == kCrLf)
+        if (kind == kCrLfKind)
             ++i;
     }
     return counts;
@@ -194,7 +194,7 @@ QString PageText::load(const QByteArray& bytes)
     }
 
     // Written straight into place: a page can hold millions of characters.
-    QString shown(size - ends[kCrLf] + markerCount, Qt::Uninitialized);
+    QString shown(size - ends[kCrLfKind] + markerCount, Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(shown.data());
     for (qsizetype i = 0; i < size; ++i) {
         const int kind = lineEndKind(chars, size, i);
@@ -205,7 +205,7 @@ QString PageText::load(const QByteArray& bytes)
         if (markerOf[kind])
             *out++ = markerOf[kind];
         *out++ = u'\n';
-        if (kind == kCrLf)
+        if (kind == kCrLfKind)
             ++i;
     }
     return shown;

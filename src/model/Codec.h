@@ -8,6 +8,9 @@
 // U+0090 and U+009D.
 namespace korvane {
 
+// The line end of every text file the program writes.
+inline const QString kCrLf = QStringLiteral("\r\n");
+
 enum class TextEncoding { Windows1252, Utf8 };
 
 QString fromWindows1252(const QByteArray& bytes);

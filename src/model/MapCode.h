@@ -1,13 +1,13 @@
 #pragma once
 
+#include "model/Codec.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
 
 // Turns the area lines into the map code: the img tag and the map element.
 namespace korvane {
-
-inline const QString kCrLf = QStringLiteral("\r\n");
 
 // The map name: mapName when set, else derived from the image's base name.
 QString mapNameFor(const QString& imagePath, const QString& mapName);
