@@ -4,7 +4,6 @@
 #include "model/Codec.h"
 
 #include <QFile>
-#include <QUrl>
 
 namespace korvane::import {
 
@@ -167,12 +166,35 @@ bool isDrivePath(QStringView path)
            (path[1] == QLatin1Char(':') || path[1] == QLatin1Char('|'));
 }
 
-// Every "%" with two hex digits as the byte it stands for, read as UTF-8.
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+        return (c | 0x20) - 'a' + 10;
+    return -1;
+}
+
+// Every "%" with two hex digits as the byte it stands for, read as UTF-8;
+// any other "%" stays.
 QString percentDecoded(const QString& path)
 {
     if (!path.contains(QLatin1Char('%')))
         return path;
-    return QUrl::fromPercentEncoding(path.toUtf8());
+    const QByteArray in = path.toUtf8();
+    QByteArray out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const int high = in[i] == '%' && i + 2 < in.size() ? hexValue(in[i + 1]) : -1;
+        const int low = high >= 0 ? hexValue(in[i + 2]) : -1;
+        if (low < 0) {
+            out += in[i];
+            continue;
+        }
+        out += char(high * 16 + low);
+        i += 2;
+    }
+    return QString::fromUtf8(out);
 }
 
 } // namespace

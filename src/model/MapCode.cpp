@@ -95,16 +95,19 @@ bool startsReference(QStringView text, qsizetype at)
     return !rest.isEmpty() && !isAsciiDigit(rest[0]) && runThenSemicolon(0, isAsciiAlnum);
 }
 
+enum class References { Keep, Escape };
+
 // Appends a value so that a browser reads it as it is meant: a double quote
 // would end the attribute early, a lone "&" and a "<" break the page as XML.
-// References stay, so values imported with them keep their meaning.
-void appendValue(QString& out, QStringView value)
+// References in link values stay, so values imported with them keep their
+// meaning; a file path holds none, so there every "&" is escaped.
+void appendValue(QString& out, QStringView value, References references = References::Keep)
 {
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
         if (c == kQuote)
             out += QLatin1String("&quot;");
-        else if (c == QLatin1Char('&') && !startsReference(value, i))
+        else if (c == QLatin1Char('&') && (references == References::Escape || !startsReference(value, i)))
             out += QLatin1String("&amp;");
         else if (c == QLatin1Char('<'))
             out += QLatin1String("&lt;");
@@ -183,7 +186,9 @@ QString mapNameFor(const QString& imagePath, const QString& mapName)
 
 QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QSize canvasSize)
 {
-    return QStringLiteral("<img src=\"") + attributeValue(imageSource(imagePath)) + QStringLiteral("\" width=\"") +
+    QString source;
+    appendValue(source, imageSource(imagePath), References::Escape);
+    return QStringLiteral("<img src=\"") + source + QStringLiteral("\" width=\"") +
            QString::number(canvasSize.width()) + QStringLiteral("\" height=\"") + QString::number(canvasSize.height()) +
            QStringLiteral("\" alt=\"\" usemap=\"#") + attributeValue(mapNameFor(imagePath, mapName)) + kQuote +
            QStringLiteral(" style=\"border-style:none\" />") + kCrLf;
