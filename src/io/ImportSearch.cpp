@@ -68,6 +68,9 @@ QString trimBlanks(QStringView text)
     return text.sliced(first, end - first).toString();
 }
 
+namespace {
+
+// The value of an attribute, blanks trimmed; `missing` when the tag has none.
 QString attributeOr(const html::Tag& tag, QLatin1StringView name, const QString& missing)
 {
     const html::Attribute* a = tag.attribute(name);
@@ -87,6 +90,8 @@ ElementValues valuesOf(const html::Tag& area)
     v.attributes.onclick = attributeOr(area, QLatin1StringView("onclick"), entry::kAbsent);
     return v;
 }
+
+} // namespace
 
 ElementValues readElement(QStringView element)
 {
@@ -120,12 +125,6 @@ QString mapNameOf(QStringView usemap)
 {
     const qsizetype hash = usemap.indexOf(u'#');
     return trimBlanks(hash < 0 ? usemap : usemap.sliced(hash + 1));
-}
-
-bool hasUsemap(QStringView text)
-{
-    html::Tag img;
-    return firstImageTag(text, img) && img.attribute(QLatin1StringView("usemap"));
 }
 
 QString usemapName(QStringView text)

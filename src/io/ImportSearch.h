@@ -44,15 +44,11 @@ struct ElementValues {
     LinkAttributes attributes; // href, alt, target and the three handlers
 };
 
-// The value of an attribute of `tag`, blanks trimmed; `missing` when the tag
-// has no such attribute.
-QString attributeOr(const html::Tag& tag, QLatin1StringView name, const QString& missing);
 // An area's values: shape (a missing one is "rect", as a browser reads it),
 // coords, href and alt (empty when missing), target and the handlers ("*"
 // when missing). The text is one area tag; a tag cut off by the end of the
 // text is read up to there.
 ElementValues readElement(QStringView element);
-ElementValues valuesOf(const html::Tag& area);
 
 // The first img tag that carries a usemap (else the first img tag) of the
 // text; false when the text holds no img tag.
@@ -62,7 +58,6 @@ bool firstImageTag(QStringView text, html::Tag& img);
 QString mapNameOf(QStringView usemap);
 // The map name of the first img tag with a usemap; empty when there is none.
 QString usemapName(QStringView text);
-bool hasUsemap(QStringView text);
 // The src value (as written) of the first img tag with a usemap.
 QString srcValue(QStringView text);
 
