@@ -145,8 +145,10 @@ void MainWindow::showRestoredState(int row)
     m_selectionQuiet = true;
     setSelectedIndex(-1);
     m_selectionQuiet = false;
+    // "clear" leaves the edit option checked while not editing; it is
+    // unchecked here, so that choosing it enters edit mode again.
     const bool empty = m_areas.isEmpty();
-    if (empty && ui.Option1[3]->isChecked())
+    if (ui.Option1[3]->isChecked() && (empty || !m_editor.editMode))
         backToDrawingMode();
     ui.Option1[3]->setEnabled(!empty);
     ui.Command10->setEnabled(!empty);
