@@ -1,6 +1,7 @@
 // The open map as a document: every edit one step, undone and redone through
 // the main window's keys and context menus.
 #include "support/Modal.h"
+#include "support/BlankPicture.h"
 #include "support/ScriptedPlatform.h"
 
 #include "app/CodeBoxText.h"
@@ -68,13 +69,7 @@ struct Editor {
 
     Editor()
     {
-        QImage image(400, 300, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        w.state().imagePath = QStringLiteral("/bilder/plan.png");
-        w.ui.Picture1->setPicture(image);
-        w.layoutCanvas();
-        for (int i = 0; i < 3; ++i)
-            w.ui.Option1[i]->setEnabled(true);
+        korvane::test::openBlankPicture(w);
         w.state().link.href = QStringLiteral("ziel.html");
         w.linkDialog = [] { return true; };
         w.show();
@@ -321,7 +316,7 @@ void TestDocument::contextMenus()
     e.w.ui.Option1[tool]->click();
     QCOMPARE(menuShownBy([&] { rightClick(target); }), entries);
     // The menu key opens it whatever a click would do.
-    QContextMenuEvent key(QContextMenuEvent::Keyboard, at);
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, at, target->mapToGlobal(at));
     QCOMPARE(menuShownBy([&] { QApplication::sendEvent(target, &key); }).size(), 2);
 }
 

@@ -6,7 +6,7 @@ namespace korvane {
 
 AddAreaCommand::AddAreaCommand(MapDocument& document, int row, const QString& line, int selectedBefore,
                                const QString& text)
-    : QUndoCommand(text), m_document(document), m_row(row), m_line(line), m_selectedBefore(selectedBefore)
+    : AreaCommand(document, text), m_row(row), m_line(line), m_selectedBefore(selectedBefore)
 {
 }
 
@@ -23,7 +23,7 @@ void AddAreaCommand::undo()
 }
 
 RemoveAreaCommand::RemoveAreaCommand(MapDocument& document, int row, const QString& text)
-    : QUndoCommand(text), m_document(document), m_row(row), m_line(document.areas().line(row))
+    : AreaCommand(document, text), m_row(row), m_line(document.areas().line(row))
 {
 }
 
@@ -40,7 +40,7 @@ void RemoveAreaCommand::undo()
 }
 
 ClearAreasCommand::ClearAreasCommand(MapDocument& document, int selectedBefore, const QString& text)
-    : QUndoCommand(text), m_document(document), m_lines(document.areas().lines()), m_selectedBefore(selectedBefore)
+    : AreaCommand(document, text), m_lines(document.areas().lines()), m_selectedBefore(selectedBefore)
 {
 }
 
@@ -58,7 +58,7 @@ void ClearAreasCommand::undo()
 
 ChangeAreaCommand::ChangeAreaCommand(MapDocument& document, int row, const QString& before, const QString& after,
                                      const QString& text, Merge merge)
-    : QUndoCommand(text), m_document(document), m_row(row), m_before(before), m_after(after), m_merge(merge)
+    : AreaCommand(document, text), m_row(row), m_before(before), m_after(after), m_merge(merge)
 {
 }
 
