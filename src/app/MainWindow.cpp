@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/MainToolHost.h"
+#include "app/OpenFromOutside.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingTools.h"
@@ -124,6 +125,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     ui.Label3->clear();
     m_state.mapSaved = true;
     resize(1000, 720);
+    new FileDrops(*this); // files dropped from the desktop; owned by the window
 }
 
 MainWindow::~MainWindow()
