@@ -17,6 +17,7 @@ int main(int argc, char* argv[])
         return *request.exitCode;
     }
     QApplication app(argc, argv);
+    Q_INIT_RESOURCE(korvane); // the resources live in the static core library
     QApplication::setApplicationName(QStringLiteral("korvane"));
     QGuiApplication::setDesktopFileName(QStringLiteral("korvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvane.svg")));
