@@ -2,6 +2,7 @@
 
 #include "app/CodeBoxText.h"
 #include "app/MainToolHost.h"
+#include "app/OpenFromOutside.h"
 #include "app/UndoControls.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
@@ -130,6 +131,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     ui.Label3->clear();
     m_state.mapSaved = true;
     resize(1000, 720);
+    new FileDrops(*this); // files dropped from the desktop; owned by the window
 }
 
 MainWindow::~MainWindow()
