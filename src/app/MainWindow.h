@@ -31,8 +31,9 @@ class EditHandles;
 class MainToolHost;
 class UndoControls;
 
-// frmMapEdit: the editor's one main window. It owns the area list, the editor
-// state and the program-wide values; the commands live in files of their own
+// frmMapEdit: the editor's one main window. It owns the open map (the
+// document with the area lines and their undo history), the editor state and
+// the program-wide values; the commands live in files of their own
 // (OpenCommand.cpp, SaveCommand.cpp, ...) and work through this interface.
 class MainWindow : public QMainWindow {
     Q_OBJECT
