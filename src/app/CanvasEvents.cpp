@@ -143,13 +143,17 @@ bool MainWindow::rightPressActs() const
 
 // The menu key always opens the menu; a right click only when its press did
 // nothing else, and never on a handle.
-void MainWindow::canvasContextMenu(QContextMenuEvent* event)
+bool MainWindow::canvasContextMenu(QEvent* event)
 {
-    const bool byMouse = event->reason() == QContextMenuEvent::Mouse;
+    if (event->type() != QEvent::ContextMenu)
+        return false;
+    auto* request = static_cast<QContextMenuEvent*>(event);
+    const bool byMouse = request->reason() == QContextMenuEvent::Mouse;
     const bool acted = byMouse && (m_rightPressActed || m_handles->isDragging());
     m_rightPressActed = false;
     if (!acted)
-        m_undoControls->showMenu(event->globalPos());
+        m_undoControls->showMenu(request->globalPos());
+    return true;
 }
 
 // The history waits while a shape is drawn or a handle is held: undoing then

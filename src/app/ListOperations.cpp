@@ -125,10 +125,9 @@ void MainWindow::editCommand()
 
 // Delete in the list or on the canvas deletes the selected area as a double
 // click does, after the same question.
-bool MainWindow::deleteKey(QObject* watched, QEvent* event)
+bool MainWindow::deleteKey(QEvent* event)
 {
-    if ((watched != ui.List1 && watched != ui.Picture1) || event->type() != QEvent::KeyPress ||
-        static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete ||
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete ||
         static_cast<QKeyEvent*>(event)->modifiers() != Qt::NoModifier)
         return false;
     if (selectedIndex() >= 0)

@@ -452,13 +452,10 @@ void MainWindow::codeTextChanged()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (deleteKey(watched, event))
-        return true;
-    if (watched == ui.Picture1) {
-        if (event->type() == QEvent::ContextMenu)
-            canvasContextMenu(static_cast<QContextMenuEvent*>(event));
-        return event->type() == QEvent::ContextMenu;
-    }
+    if (watched == ui.List1)
+        return deleteKey(event);
+    if (watched == ui.Picture1)
+        return deleteKey(event) || canvasContextMenu(event);
     if (watched == ui.Picture2) {
         switch (event->type()) {
         case QEvent::DragEnter:

@@ -12,7 +12,6 @@
 #include <memory>
 
 class QCheckBox;
-class QContextMenuEvent;
 class QGroupBox;
 class QLabel;
 class QListView;
@@ -180,7 +179,7 @@ private:
     DrawingTool* currentTool() const;
     bool rightPressActs() const;
     // Right clicks that neither draw nor edit open the context menu instead.
-    void canvasContextMenu(QContextMenuEvent* event);
+    bool canvasContextMenu(QEvent* event);
     bool m_rightPressActed = false;
 
     // The area list and its commands.
@@ -192,7 +191,7 @@ private:
     void copyCommand();
     void clearCommand();
     void editCommand();
-    bool deleteKey(QObject* watched, QEvent* event);
+    bool deleteKey(QEvent* event); // handled: the Delete key in the list or on the canvas
     bool m_selectionQuiet = false;
 
     // Undo and redo.
