@@ -54,6 +54,40 @@ Decoder decoderFor(const QString& name)
     return Decoder::None;
 }
 
+// The decoder group of a file's content: the picture loader's formats and the
+// bitmap decoder's, as in the table of extensions above.
+Decoder decoderForContent(const QByteArray& bytes)
+{
+    using namespace Qt::StringLiterals;
+    for (QByteArrayView magic : {"BM"_ba, "\0\0\1\0"_ba, "\0\0\2\0"_ba}) // bitmap, icon, cursor
+        if (bytes.startsWith(magic))
+            return Decoder::PictureLoader;
+    if (looksLikeWmf(bytes) || looksLikeEmf(bytes))
+        return Decoder::PictureLoader;
+    for (QByteArrayView magic :
+         {"\x89PNG\r\n\x1a\n"_ba, "GIF87a"_ba, "GIF89a"_ba, "II*\0"_ba, "MM\0*"_ba, "\xff\xd8\xff"_ba})
+        if (bytes.startsWith(magic))
+            return Decoder::Bitmap;
+    return Decoder::None;
+}
+
+QString& byContentPath()
+{
+    static QString path;
+    return path;
+}
+
+// The decoder for the file: by its name, or by its content for the one file a
+// DecodeByContent names.
+Decoder decoderOf(const QString& name)
+{
+    const Decoder byName = decoderFor(name);
+    if (byName != Decoder::None || byContentPath().isEmpty() || QFileInfo(name).absoluteFilePath() != byContentPath())
+        return byName;
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? decoderForContent(file.read(128)) : Decoder::None;
+}
+
 // Only blanks are trimmed, as typed names may end in other white space.
 QString trimBlanks(const QString& text)
 {
@@ -358,13 +392,33 @@ QImage renderEmf(const QByteArray&)
 }
 #endif
 
+bool hasPictureExtension(const QString& fileName)
+{
+    return decoderFor(fileName) != Decoder::None;
+}
+
+bool looksLikePicture(const QByteArray& bytes)
+{
+    return decoderForContent(bytes) != Decoder::None;
+}
+
+DecodeByContent::DecodeByContent(const QString& path)
+{
+    byContentPath() = QFileInfo(path).absoluteFilePath();
+}
+
+DecodeByContent::~DecodeByContent()
+{
+    byContentPath().clear();
+}
+
 QImage loadPictureFile(const QString& fileName, QString* error)
 {
     QString message;
     QImage picture;
     const QString name = trimBlanks(fileName);
     const QFileInfo info(name);
-    const Decoder decoder = decoderFor(name);
+    const Decoder decoder = decoderOf(name);
     if (name.isEmpty()) {
         // An empty name asks for an empty picture.
     } else if (name.size() < 5) {
