@@ -178,16 +178,10 @@ bool readTag(QStringView text, qsizetype at, Tag& tag)
                 state = State::BeforeValue;
                 break;
             }
+            // An attribute without a value; the before-name state goes on from here.
             sink.add(attrStart, attrEnd, attrEnd, attrEnd);
-            if (c == u'/') {
-                state = State::SelfClosing;
-            } else if (c == u'>') {
-                tag.end = i + 1;
-                return true;
-            } else {
-                attrStart = i;
-                state = State::Name;
-            }
+            state = State::BeforeName;
+            --i;
             break;
         case State::BeforeValue:
             if (isSpace(c))
