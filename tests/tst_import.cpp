@@ -490,6 +490,10 @@ void TestImport::tagAttributes_data()
     row("repeated name keeps the first", R"(<AREA HREF=a href=b>)", "HREF=a");
     row("quotes inside names and unquoted values", R"(<area a"b=c'd e=f"g>)", R"(a"b=c'd|e=f"g)");
     row("line breaks and tabs", "<area\n\tshape\n=\n\"rect\"\r\ncoords=1>", "shape=rect|coords=1");
+    QStringList many;
+    for (int i = 0; i < 40; ++i)
+        many << QStringLiteral("a%1=%1").arg(i);
+    row("repeats among many names", "<area " + many.join(' ') + " A5=x a39=y>", many.join('|'));
 }
 
 void TestImport::tagAttributes()

@@ -2,6 +2,8 @@
 
 #include <gumbo.h>
 
+#include <QSet>
+
 #include <algorithm>
 #include <array>
 
@@ -44,21 +46,49 @@ constexpr std::array<QLatin1StringView, 8> kRawTextElements = {
     QLatin1StringView("title"),   QLatin1StringView("xmp"),     QLatin1StringView("iframe"),
     QLatin1StringView("noembed"), QLatin1StringView("noframes")};
 
-// Collects the attributes of one tag; a repeated name is dropped.
+QString asciiLowered(QStringView name)
+{
+    QString lower = name.toString();
+    for (QChar& c : lower)
+        c = QChar(asciiLower(c.unicode()));
+    return lower;
+}
+
+// Collects the attributes of one tag; a repeated name is dropped. Few tags
+// have more than a handful of attributes; for those that do, the names seen
+// are kept in a set, so that a hostile tag with a million names stays quick.
 class AttributeSink {
 public:
     explicit AttributeSink(QStringView text, Tag& tag) : m_text(text), m_tag(tag) {}
     void add(qsizetype nameStart, qsizetype nameEnd, qsizetype valueStart, qsizetype valueEnd)
     {
         const QStringView name = m_text.sliced(nameStart, nameEnd - nameStart);
-        for (const Attribute& a : m_tag.attributes) {
-            if (a.name.size() == name.size() && sameNameAs(a.name, name))
-                return;
-        }
+        if (seen(name))
+            return;
         m_tag.attributes.push_back({name, m_text.sliced(valueStart, valueEnd - valueStart)});
     }
 
 private:
+    static constexpr std::size_t kScanLimit = 16;
+
+    bool seen(QStringView name)
+    {
+        if (m_tag.attributes.size() < kScanLimit) {
+            return std::any_of(m_tag.attributes.begin(), m_tag.attributes.end(), [&](const Attribute& a) {
+                return a.name.size() == name.size() && sameNameAs(a.name, name);
+            });
+        }
+        if (m_names.isEmpty()) {
+            for (const Attribute& a : m_tag.attributes)
+                m_names.insert(asciiLowered(a.name));
+        }
+        const QString lower = asciiLowered(name);
+        if (m_names.contains(lower))
+            return true;
+        m_names.insert(lower);
+        return false;
+    }
+
     static bool sameNameAs(QStringView a, QStringView b)
     {
         for (qsizetype i = 0; i < a.size(); ++i) {
@@ -70,6 +100,7 @@ private:
 
     QStringView m_text;
     Tag& m_tag;
+    QSet<QString> m_names;
 };
 
 // Comments and declarations that are never closed hide nothing: a browser
