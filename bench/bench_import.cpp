@@ -135,6 +135,19 @@ void BM_MapImport(benchmark::State& state)
 }
 BENCHMARK(BM_MapImport)->Unit(benchmark::kMillisecond);
 
+// Hostile pages: 4 MB of comments that are never closed before a picture,
+// and 4 MB of declarations that are never closed.
+void BM_UnclosedComments(benchmark::State& state)
+{
+    const QString comments = QStringLiteral("<!-- ").repeated(800 * 1024) + QStringLiteral("<img usemap=\"#x\">");
+    const QString declarations = QStringLiteral("<? <! ").repeated(700 * 1024);
+    for (auto _ : state) {
+        if (imgCandidates(comments).size() != 1 || !imgCandidates(declarations).isEmpty())
+            state.SkipWithError("wrong pictures");
+    }
+}
+BENCHMARK(BM_UnclosedComments)->Unit(benchmark::kMillisecond);
+
 // For comparison: the whole page through gumbo's HTML5 parser, far over the
 // goal; this is why the importers read tags with their own reader.
 void BM_GumboWholePage(benchmark::State& state)

@@ -103,19 +103,15 @@ private:
     QSet<QString> m_names;
 };
 
-// Comments and declarations that are never closed hide nothing: a browser
-// would hide the rest of the page, but a truncated or hand-edited file
-// should still give up its maps. Reading goes on at `from`.
-
-// The first ">" at or after `from`, plus one.
+// The first ">" at or after `from`, plus one; -1 when there is none.
 qsizetype afterNextGreater(QStringView text, qsizetype from)
 {
     const qsizetype gt = from < text.size() ? text.indexOf(u'>', from) : -1;
-    return gt < 0 ? from : gt + 1;
+    return gt < 0 ? -1 : gt + 1;
 }
 
 // A comment whose "<!--" ends just before `from` ends at the first "-->" or
-// "--!>", except that "<!-->" and "<!--->" end at once.
+// "--!>", except that "<!-->" and "<!--->" end at once; -1 when it never ends.
 qsizetype afterComment(QStringView text, qsizetype from)
 {
     const qsizetype size = text.size();
@@ -129,7 +125,7 @@ qsizetype afterComment(QStringView text, qsizetype from)
         if (i + 3 < size && text[i + 2] == u'!' && text[i + 3] == u'>')
             return i + 4;
     }
-    return from;
+    return -1;
 }
 
 } // namespace
@@ -305,17 +301,30 @@ bool TagReader::next(Tag& tag)
     return false;
 }
 
-// Where reading goes on after a "<" that starts no tag.
-qsizetype TagReader::afterMarkup(qsizetype lt) const
+// Where reading goes on after a "<" that starts no tag. Comments and
+// declarations that are never closed hide nothing: a browser would hide the
+// rest of the page, but a truncated or hand-edited file should still give up
+// its maps. Once the end is known to be missing from some place on, later
+// ones are not searched again, so many unclosed comments stay quick.
+qsizetype TagReader::afterMarkup(qsizetype lt)
 {
     const QStringView rest = m_text.sliced(lt);
-    if (rest.startsWith(u"<!--"))
-        return afterComment(m_text, lt + 4);
+    const bool comment = rest.startsWith(u"<!--");
     // A declaration, a processing instruction and an end tag without a name
     // are skipped up to their ">"; "</>" is dropped whole.
-    if (rest.startsWith(u"<!") || rest.startsWith(u"<?") || (rest.startsWith(u"</") && rest.size() > 2))
-        return afterNextGreater(m_text, lt + 2);
-    return lt + 1; // a "<" that starts nothing is text
+    const bool declaration =
+        !comment && (rest.startsWith(u"<!") || rest.startsWith(u"<?") || (rest.startsWith(u"</") && rest.size() > 2));
+    if (!comment && !declaration)
+        return lt + 1; // a "<" that starts nothing is text
+    const qsizetype from = lt + (comment ? 4 : 2);
+    qsizetype& unclosedFrom = comment ? m_noCommentEndFrom : m_noGreaterFrom;
+    if (unclosedFrom >= 0 && from >= unclosedFrom)
+        return from;
+    const qsizetype after = comment ? afterComment(m_text, from) : afterNextGreater(m_text, from);
+    if (after >= 0)
+        return after;
+    unclosedFrom = from;
+    return from;
 }
 
 // After a start tag: past the element's text when it holds no markup.

@@ -49,11 +49,14 @@ public:
     bool next(Tag& tag);
 
 private:
-    qsizetype afterMarkup(qsizetype lt) const;
+    qsizetype afterMarkup(qsizetype lt);
     qsizetype afterRawText(const Tag& tag) const;
 
     QStringView m_text;
     qsizetype m_pos = 0;
+    // From here on no comment end ("-->") or no ">" follows; -1: not known.
+    qsizetype m_noCommentEndFrom = -1;
+    qsizetype m_noGreaterFrom = -1;
 };
 
 // The text a browser reads from an attribute value: character references
