@@ -259,31 +259,9 @@ void TestImport::htmlAreas_data()
     row("unclosed last element ends at the map's >",
         "<map name=\"m\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\"</map>",
         QStringList{pad(" ", "rect") + "1,1,2,2|a||*|*|*|*"});
-    row("shape not the first attribute",
-        "<map name=\"m\"><area href=\"a.html\" coords=\"1,2,3\" shape=\"circle\" alt=\"A\"></map>",
-        QStringList{pad(" ", "circle") + "1,2,3|a.html|A|*|*|*|*"});
-    // A page that gave one area, whose alt was "Produkt B>\n <area shape=circle".
-    row("element ended by > before others",
-        "<map name=\"p\">\n <area shape=\"rect\" coords=\"0,0,50,50\" href=\"a.html\">\n"
-        " <area shape=\"rect\" coords=\"50,0,100,50\" href=\"b.html\" alt=\"Produkt B\">\n"
-        " <area shape=\"circle\" coords=\"25,75,20\" href=\"c.html\" alt=\"Produkt C\">\n"
-        " <area shape=\"poly\" coords=\"60,60,90,60,75,90\" href=\"d.html\" alt=\"Produkt D\" />\n</map>",
-        QStringList{pad(" ", "rect") + "0,0,50,50|a.html||*|*|*|*",
-                    pad(" ", "rect") + "50,0,100,50|b.html|Produkt B|*|*|*|*",
-                    pad(" ", "circle") + "25,75,20|c.html|Produkt C|*|*|*|*",
-                    pad(" ", "poly") + "60,60,90,60,75,90|d.html|Produkt D|*|*|*|*"});
-    // Read by the old rules as the shape "ECT COORDS=10,20,110,80 HREF=haus1.html".
-    row("unquoted values", "<MAP NAME=karte><AREA SHAPE=RECT COORDS=10,20,110,80 HREF=haus1.html ALT=Haus></MAP>",
-        QStringList{pad(" ", "RECT") + "10,20,110,80|haus1.html|Haus|*|*|*|*"});
     row("single quotes around double quotes",
         "<map><area shape='poly' coords='1,2,3,4,5,6' href='p.html' alt='Sag \"Hallo\"' onclick='go(\"x\")'></map>",
         QStringList{pad(" ", "poly") + "1,2,3,4,5,6|p.html|Sag \"Hallo\"|*|*|*|go(\"x\")"});
-    row("line break after <area", "<map>\n<area\nshape=\"rect\" coords=\"1,1,2,2\" href=\"a\">\n</map>",
-        QStringList{pad(" ", "rect") + "1,1,2,2|a||*|*|*|*"});
-    // Read by the old rules as the coords "10,20,110,80\n href=halle.html".
-    row("line break between attributes",
-        "<map><area shape=\"rect\" coords=\"10,20,110,80\"\n href=\"halle.html\" alt=\"Halle\"></map>",
-        QStringList{pad(" ", "rect") + "10,20,110,80|halle.html|Halle|*|*|*|*"});
     row("missing shape is a rectangle", "<map><area coords=\"1,2,3,4\" href=\"a\"></map>",
         QStringList{pad(" ", "rect") + "1,2,3,4|a||*|*|*|*"});
     row("references stay as written",
@@ -318,8 +296,6 @@ void TestImport::candidates_data()
     row("tag at the very end", "<img usemap=\"#a\">", QStringList{"<img usemap=\"#a\">"});
     row("only <img without blank", "<imgx usemap=\"#a\">", QStringList{});
     row("empty page", "", QStringList{});
-    row("commented-out picture", "<!-- <img src=\"alt.png\" usemap=\"#alt\"> --><img src=\"neu.png\" usemap=\"#neu\">",
-        QStringList{"<img src=\"neu.png\" usemap=\"#neu\">"});
     row("line break after <img, single quotes", "<IMG\nSRC='Plan.JPG' USEMAP='#Plan'>",
         QStringList{"<img\nsrc='plan.jpg' usemap='#plan'>"});
     row("usemap in a value is no usemap", "<img src=\"a.png\" alt=\"usemap=#x\">", QStringList{});
@@ -343,8 +319,6 @@ void TestImport::candidateLines_data()
     row("src without closing quote swallows usemap", R"(<img src="a.png usemap="#a" >)",
         R"(Grafik: "a.png usemap=",  MapName: "")");
     row("unix url", R"(<img src="file:///home/a%20b/x.png" usemap="#x" />)", R"(Grafik: "x.png",  MapName: "x")");
-    // Read by the old rules as the image "lan.gif usemap=#karte width=200>".
-    row("unquoted", R"(<img src=plan.gif usemap=#karte width=200>)", R"(Grafik: "plan.gif",  MapName: "karte")");
     row("escapes and references", R"(<img usemap='#p' src='bilder/plan%20%232&amp;3.png'>)",
         R"(Grafik: "plan #2&3.png",  MapName: "p")");
 }
@@ -376,11 +350,6 @@ void TestImport::mapSearch_data()
         "<map name=\"plan\"><area");
     row("unclosed map without the name", "<map name=\"a\">", "plan", notFound, "");
     row("map ends right after </map", "<map name=\"plan\"></map", "plan", found, "<map name=\"plan\"></map");
-    const QString maps = "<map name=\"Map2\"><area href=\"2.html\"></map><MAP NAME=Map><area href=\"1.html\"></MAP>";
-    row("Map after Map2", maps, "map", found, "<MAP NAME=Map><area href=\"1.html\"></MAP>");
-    row("Map2 before Map", maps, "map2", found, "<map name=\"Map2\"><area href=\"2.html\"></map>");
-    row("map in a comment", "<!-- <map name=\"plan\"><area href=alt></map> --><map name=\"plan\"><area href=neu></map>",
-        "plan", found, "<map name=\"plan\"><area href=neu></map>");
     row("name with # and a reference", "<map name=\"a\"></map><map name=\"#caf&eacute;\"></map>", "café", found,
         "<map name=\"#caf&eacute;\"></map>");
 }
