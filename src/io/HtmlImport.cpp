@@ -51,7 +51,7 @@ bool namesMatch(QStringView mapAttribute, QStringView mapName)
 // The maps of the page in order. A map start tag inside an open map is part of
 // it; reading stops at the first map whose name equals `mapName`, once it is
 // closed.
-std::vector<MapRange> pageMaps(QStringView page, QStringView mapName, const MapRange** named)
+std::vector<MapRange> pageMaps(QStringView page, QStringView mapName, qsizetype* named)
 {
     std::vector<MapRange> maps;
     html::TagReader reader(page);
@@ -73,7 +73,7 @@ std::vector<MapRange> pageMaps(QStringView page, QStringView mapName, const MapR
     }
     const auto it =
         std::find_if(maps.begin(), maps.end(), [&](const MapRange& m) { return namesMatch(m.name, mapName); });
-    *named = it == maps.end() ? nullptr : &*it;
+    *named = it == maps.end() ? -1 : it - maps.begin();
     return maps;
 }
 
@@ -81,15 +81,15 @@ std::vector<MapRange> pageMaps(QStringView page, QStringView mapName, const MapR
 
 FoundMap findMap(QStringView page, QStringView mapName)
 {
-    const MapRange* named = nullptr;
+    qsizetype named = -1; // the map that bears the name
     const std::vector<MapRange> maps = pageMaps(page, mapName, &named);
     if (maps.empty())
         return {MapLookup::NoMapElement, {}};
     auto textOf = [&](const MapRange& m) { return page.sliced(m.start, m.end - m.start); };
     if (mapName.isEmpty())
         return {MapLookup::Found, textOf(maps.front())};
-    if (named)
-        return {MapLookup::Found, textOf(*named)};
+    if (named >= 0)
+        return {MapLookup::Found, textOf(maps[std::size_t(named)])};
     // No map bears the name: the first whose text holds it somewhere.
     const Needle needle(mapName.toString());
     for (const MapRange& m : maps) {

@@ -57,8 +57,9 @@ bool firstImageTag(QStringView text, html::Tag& img);
 // it has none), blanks trimmed.
 QString mapNameOf(QStringView usemap);
 // The map name of the first img tag with a usemap; empty when there is none.
+// (A text of one img tag gives that tag's values.)
 QString usemapName(QStringView text);
-// The src value (as written) of the first img tag with a usemap.
+// The src value (as written) of that img tag.
 QString srcValue(QStringView text);
 
 enum class PathStyle { Windows, Unix };
