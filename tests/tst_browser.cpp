@@ -13,11 +13,13 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QPainterPath>
 #include <QProcess>
@@ -39,6 +41,8 @@ namespace {
 // A WebDriver session of chromium-driver on a free loopback port.
 class Browser {
 public:
+    // The driver is on this machine: no proxy from the environment may stand between.
+    Browser() { m_network.setProxy(QNetworkProxy::NoProxy); }
     ~Browser() { stop(); }
 
     // Empty on success, else what is missing or went wrong.
