@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CodeBox.h"
 #include "canvas/EditorState.h"
 #include "model/AreaList.h"
 #include "model/ProgramState.h"
@@ -79,7 +80,7 @@ public:
         QLabel* lblPos = nullptr;
         QLabel* Label3 = nullptr; // mode label
         QTimer* Timer1 = nullptr;
-        QPlainTextEdit* txtMap = nullptr;
+        CodeBox* txtMap = nullptr;
     } ui;
 
     ProgramState& state() { return m_state; }
