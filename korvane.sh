@@ -4,6 +4,7 @@
 #   ./korvane.sh test    build and run every test (no display needed)
 #   ./korvane.sh bench   build and run the benchmarks
 #   ./korvane.sh fuzz    build the fuzz targets with clang (see fuzz/README.md)
+#   ./korvane.sh package build the Debian package korvane_<version>_amd64.deb in build/
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -51,8 +52,13 @@ case "${1:-start}" in
   fuzz)
     bash fuzz/build.sh
     ;;
+  package)
+    build_all
+    cd "$build" && cpack -G DEB
+    ls "$build"/korvane_*.deb
+    ;;
   *)
-    echo "usage: ./korvane.sh start|test|bench|fuzz" >&2
+    echo "usage: ./korvane.sh start|test|bench|fuzz|package" >&2
     exit 2
     ;;
 esac

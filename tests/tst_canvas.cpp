@@ -37,6 +37,32 @@ int countColour(const QImage& image, const QRect& rect, const QColor& colour)
     return n;
 }
 
+// Thirty rectangles, circles and polygons crossing each other.
+QStringList overlappingAreas()
+{
+    QStringList lines;
+    for (int i = 0; i < 30; ++i) {
+        const int x = (i * 37) % 350, y = (i * 53) % 250;
+        if (i % 3 == 0)
+            lines << area("rect", QStringLiteral("%1,%2,%3,%4").arg(x).arg(y).arg(x + 40).arg(y + 30));
+        else if (i % 3 == 1)
+            lines << area("circle", QStringLiteral("%1,%2,%3").arg(x).arg(y).arg(10 + i));
+        else
+            lines << area(
+                "poly",
+                QStringLiteral("%1,%2,%3,%4,%5,%6").arg(x).arg(y).arg(x + 50).arg(y + 10).arg(x + 20).arg(y + 45));
+    }
+    return lines;
+}
+
+void useStyle(ImageSurface& surface, int width, bool hatched)
+{
+    surface.setLineWidth(width);
+    surface.setFillStyle(hatched ? FillStyle::DiagonalCross : FillStyle::Transparent);
+    surface.setPenColor(Qt::red);
+    surface.setFillColor(Qt::blue);
+}
+
 // A list of areas rendered onto a white picture.
 struct Scene {
     AreaList list;
@@ -66,6 +92,8 @@ private slots:
     void skipDrawsOverWithoutClearing();
     void partialRedrawEqualsFullRedraw_data();
     void partialRedrawEqualsFullRedraw();
+    void selectionPaintsOthersOnlyWhereNeeded_data() { partialRedrawEqualsFullRedraw_data(); }
+    void selectionPaintsOthersOnlyWhereNeeded();
     void malformedLinesAreSkipped_data();
     void malformedLinesAreSkipped();
     void paletteColours_data();
@@ -208,23 +236,8 @@ void TestCanvas::partialRedrawEqualsFullRedraw()
     ImageSurface fast;
     fast.setPicture(picture);
     AreaRenderer renderer(list, fast);
-    fast.setLineWidth(width);
-    fast.setFillStyle(hatched ? FillStyle::DiagonalCross : FillStyle::Transparent);
-    fast.setPenColor(Qt::red);
-    fast.setFillColor(Qt::blue);
-    QStringList lines;
-    for (int i = 0; i < 30; ++i) {
-        const int x = (i * 37) % 350, y = (i * 53) % 250;
-        if (i % 3 == 0)
-            lines << area("rect", QStringLiteral("%1,%2,%3,%4").arg(x).arg(y).arg(x + 40).arg(y + 30));
-        else if (i % 3 == 1)
-            lines << area("circle", QStringLiteral("%1,%2,%3").arg(x).arg(y).arg(10 + i));
-        else
-            lines << area(
-                "poly",
-                QStringLiteral("%1,%2,%3,%4,%5,%6").arg(x).arg(y).arg(x + 50).arg(y + 10).arg(x + 20).arg(y + 45));
-    }
-    list.setLines(lines);
+    useStyle(fast, width, hatched);
+    list.setLines(overlappingAreas());
     renderer.redraw(-1);
     QVERIFY(!renderer.lastRedrawWasPartial());
     const auto fromScratch = [&] {
@@ -232,10 +245,7 @@ void TestCanvas::partialRedrawEqualsFullRedraw()
         full.setPicture(picture);
         AreaRenderer reference(list, full);
         reference.setIncremental(false);
-        full.setLineWidth(width);
-        full.setFillStyle(fast.fillStyle());
-        full.setPenColor(Qt::red);
-        full.setFillColor(Qt::blue);
+        useStyle(full, width, hatched);
         reference.redraw(-1);
         return full.image().copy();
     };
@@ -262,6 +272,44 @@ void TestCanvas::partialRedrawEqualsFullRedraw()
     renderer.redraw(-1);
     QVERIFY(renderer.lastRedrawWasPartial());
     QCOMPARE(fast.image(), fromScratch());
+}
+
+// Selecting paints the other areas over the highlight; painting them only
+// where the canvas may differ must leave the very picture painting all gives.
+void TestCanvas::selectionPaintsOthersOnlyWhereNeeded()
+{
+    QFETCH(int, width);
+    QFETCH(bool, hatched);
+    AreaList list;
+    list.setLines(overlappingAreas());
+    ImageSurface fast, full;
+    AreaRenderer renderer(list, fast), reference(list, full);
+    reference.setIncremental(false);
+    for (ImageSurface* s : {&fast, &full}) {
+        s->setPicture(texturedPicture(400, 300));
+        useStyle(*s, width, hatched);
+    }
+    const auto select = [&](int row) {
+        for (auto [s, r] : {std::pair{&fast, &renderer}, std::pair{&full, &reference}}) {
+            s->setPenColor(Qt::yellow);
+            drawOutline(*s, parseArea(list.line(row)));
+            s->setPenColor(Qt::red);
+            r->redraw(row);
+        }
+        QCOMPARE(fast.image(), full.image());
+    };
+    renderer.redraw(-1);
+    reference.redraw(-1);
+    select(4);
+    select(9);                                             // the highlight of 4 is painted over
+    list.replace(9, area("poly", "40,40,200,60,120,180")); // changed, not yet redrawn
+    select(9);
+    list.replace(10, area("rect", "300,200,390,290")); // it crossed area 0 where it was
+    select(20);
+    list.remove(2);
+    renderer.redraw(-1);
+    reference.redraw(-1);
+    select(12);
 }
 
 void TestCanvas::malformedLinesAreSkipped_data()

@@ -4,6 +4,7 @@
 #include "canvas/EditHandles.h"
 #include "canvas/Palette.h"
 #include "model/AreaEntry.h"
+#include "support/BlankPicture.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QApplication>
@@ -72,17 +73,7 @@ struct Editor {
 
     Editor()
     {
-        QImage image(400, 300, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        w.state().imagePath = QStringLiteral("/bilder/plan.png");
-        w.ui.Picture1->setPicture(image);
-        w.layoutCanvas();
-        // Enabled as the open command enables them.
-        for (int i = 0; i < 3; ++i)
-            w.ui.Option1[i]->setEnabled(true);
-        w.ui.Frame1->setEnabled(true);
-        w.ui.Frame2->setEnabled(true);
-        w.ui.chkGefuellt->setEnabled(true);
+        korvane::test::openBlankPicture(w);
         w.setDrawColor(Qt::red); // as the settings reader does before the first image
         w.state().link.href = QStringLiteral("ziel.html");
         w.state().link.alt = QStringLiteral("Ziel");

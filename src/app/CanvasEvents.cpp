@@ -2,12 +2,14 @@
 // editing in edit mode, and the pointer position label.
 #include "app/MainToolHost.h"
 #include "app/MainWindow.h"
+#include "app/UndoControls.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "canvas/MouseGrab.h"
 #include "model/AreaEntry.h"
 #include "platform/Platform.h"
 
+#include <QContextMenuEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
@@ -42,7 +44,7 @@ bool MainToolHost::commitShape(const QString& shape, const QString& coords)
 {
     if (!m_window.linkDialog || !m_window.linkDialog())
         return false;
-    m_window.areas().append(entry::makeLine(QStringLiteral(" "), shape, coords, m_window.state().link));
+    m_window.document().drawArea(entry::makeLine(QStringLiteral(" "), shape, coords, m_window.state().link));
     if (!m_window.areas().isEmpty())
         m_window.ui.Option1[3]->setEnabled(true);
     return true;
@@ -88,13 +90,17 @@ DrawingTool* MainWindow::currentTool() const
 
 void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
 {
+    m_rightPressActed = button == Qt::RightButton && rightPressActs();
     if (m_editor.editMode) {
         if (m_areas.isEmpty()) {
             inform(this, QStringLiteral("Bitte zunächst ein Areal einzeichnen!"));
         } else if (selectedIndex() < 0) {
             inform(this, QStringLiteral("Bitte zunächst in der Arealliste ein Element auswählen!"));
         } else if (button == Qt::RightButton) {
+            const int row = selectedIndex();
+            const QString before = m_areas.line(row);
             m_handles->addPolygonVertex(position);
+            m_document.recordAddedPoint(row, before);
         }
         return;
     }
@@ -124,6 +130,39 @@ void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
     if (tool && !tool->release(button, position))
         return;
     ui.Command10->setEnabled(!m_areas.isEmpty());
+}
+
+// Whether a right press on the canvas closes a polygon, adds a point, starts
+// a drag or shows a message, as it does without the context menu.
+bool MainWindow::rightPressActs() const
+{
+    if (m_editor.editMode)
+        return m_areas.isEmpty() || selectedIndex() < 0 || entry::shapeOf(m_areas.line(selectedIndex())) == "poly";
+    if (ui.Option1[0]->isChecked())
+        return m_editor.polygonOpen;
+    return currentTool() && m_editor.drawState == 1;
+}
+
+// The menu key always opens the menu; a right click only when its press did
+// nothing else, and never on a handle.
+bool MainWindow::canvasContextMenu(QEvent* event)
+{
+    if (event->type() != QEvent::ContextMenu)
+        return false;
+    auto* request = static_cast<QContextMenuEvent*>(event);
+    const bool byMouse = request->reason() == QContextMenuEvent::Mouse;
+    const bool acted = byMouse && (m_rightPressActed || m_handles->isDragging());
+    m_rightPressActed = false;
+    if (!acted)
+        m_undoControls->showMenu(request->globalPos());
+    return true;
+}
+
+// The history waits while a shape is drawn or a handle is held: undoing then
+// would throw away the points clicked so far or pull the area from under the pointer.
+bool MainWindow::shapeInProgress() const
+{
+    return m_editor.polygonOpen || m_editor.drawState == 2 || m_handles->isDragging();
 }
 
 void MainWindow::edit_zeichnen(int index)

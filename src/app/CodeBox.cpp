@@ -1,5 +1,6 @@
 #include "app/CodeBox.h"
 
+#include "app/CodeBoxText.h"
 #include "model/AreaList.h"
 #include "model/Codec.h"
 
@@ -40,7 +41,7 @@ CodeBox::CodeBox(QWidget* parent) : QPlainTextEdit(parent)
     connect(this, &QPlainTextEdit::textChanged, this, &CodeBox::textEdited);
 }
 
-void CodeBox::setCode(const QString& code)
+bool CodeBox::setCode(const QString& code)
 {
     bool longLine = false;
     bool onlyCrLf = true;
@@ -49,9 +50,13 @@ void CodeBox::setCode(const QString& code)
         onlyCrLf = onlyCrLf && (end.isEmpty() || end == kCrLf);
     });
     m_setting = true;
+    bool changed = true;
     if (!longLine) {
         m_wholeCode.clear();
-        setPlainText(code);
+        if (m_shownKnown)
+            changed = replaceChangedPart(*this, m_shown, code);
+        else
+            setPlainText(code);
     } else {
         // Shown cut; kept whole as the box would hand it out, lines ended by CR LF.
         QString shown;
@@ -71,7 +76,10 @@ void CodeBox::setCode(const QString& code)
     }
     m_setting = false;
     m_cut = longLine;
+    m_shown = longLine ? QString() : code;
+    m_shownKnown = !longLine;
     setReadOnly(m_cut);
+    return changed;
 }
 
 // The raw text keeps every character as it is (toPlainText() would turn a
@@ -83,10 +91,14 @@ QString CodeBox::code() const
     return document()->toRawText().replace(QChar(QChar::ParagraphSeparator), kCrLf);
 }
 
-// Text put in by other means than setCode() is the code from now on.
+// Text put in by other means than setCode() (typed, pasted) is the code from
+// now on.
 void CodeBox::textEdited()
 {
-    if (m_setting || !m_cut)
+    if (m_setting)
+        return;
+    m_shownKnown = false;
+    if (!m_cut)
         return;
     m_cut = false;
     m_wholeCode.clear();

@@ -7,7 +7,7 @@ namespace korvane {
 
 void MainWindow::helpCommand()
 {
-    OpenFileWithProg(programFolder() + QStringLiteral("korvane-hilfe.html"));
+    OpenFileWithProg(helpDocumentFor(programFolder()));
 }
 
 // The desktop opens the file with the program registered for its type; a

@@ -63,6 +63,40 @@ constexpr int kAllocationLimitMb = int(kMaxPicturePixels * 8 / (1024 * 1024)) + 
 // Enough of a file's start to tell a metafile or a bare bitmap header.
 constexpr qint64 kSniffBytes = 128;
 
+// The decoder group of a file's content: the picture loader's formats and the
+// bitmap decoder's, as in the table of extensions above.
+Decoder decoderForContent(const QByteArray& bytes)
+{
+    using namespace Qt::StringLiterals;
+    for (QByteArrayView magic : {"BM"_ba, "\0\0\1\0"_ba, "\0\0\2\0"_ba}) // bitmap, icon, cursor
+        if (bytes.startsWith(magic))
+            return Decoder::PictureLoader;
+    if (looksLikeWmf(bytes) || looksLikeEmf(bytes))
+        return Decoder::PictureLoader;
+    for (QByteArrayView magic :
+         {"\x89PNG\r\n\x1a\n"_ba, "GIF87a"_ba, "GIF89a"_ba, "II*\0"_ba, "MM\0*"_ba, "\xff\xd8\xff"_ba})
+        if (bytes.startsWith(magic))
+            return Decoder::Bitmap;
+    return Decoder::None;
+}
+
+QString& byContentPath()
+{
+    static QString path;
+    return path;
+}
+
+// The decoder for the file: by its name, or by its content for the one file a
+// DecodeByContent names.
+Decoder decoderOf(const QString& name)
+{
+    const Decoder byName = decoderFor(name);
+    if (byName != Decoder::None || byContentPath().isEmpty() || QFileInfo(name).absoluteFilePath() != byContentPath())
+        return byName;
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? decoderForContent(file.read(kSniffBytes)) : Decoder::None;
+}
+
 bool sizeAcceptable(const QSize& size)
 {
     return size.isValid() && !size.isEmpty() && !pictureTooLarge(size);
@@ -431,6 +465,26 @@ QImage drawEmf(const QByteArray&, QSize)
 
 } // namespace
 
+bool hasPictureExtension(const QString& fileName)
+{
+    return decoderFor(fileName) != Decoder::None;
+}
+
+bool looksLikePicture(const QByteArray& bytes)
+{
+    return decoderForContent(bytes) != Decoder::None;
+}
+
+DecodeByContent::DecodeByContent(const QString& path)
+{
+    byContentPath() = QFileInfo(path).absoluteFilePath();
+}
+
+DecodeByContent::~DecodeByContent()
+{
+    byContentPath().clear();
+}
+
 QImage loadPictureFile(const QString& fileName, QString* error)
 {
     QString message;
@@ -438,7 +492,7 @@ QImage loadPictureFile(const QString& fileName, QString* error)
     // Only blanks are trimmed, as typed names may end in other white space.
     const QString name = blanksTrimmed(fileName);
     const QFileInfo info(name);
-    const Decoder decoder = decoderFor(name);
+    const Decoder decoder = decoderOf(name);
     if (name.isEmpty()) {
         // An empty name asks for an empty picture.
     } else if (name.size() < 5) {

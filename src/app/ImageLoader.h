@@ -16,6 +16,24 @@ namespace korvane {
 // format from the file's content.
 QImage loadPictureFile(const QString& fileName, QString* error = nullptr);
 
+// True when the name ends in one of the extensions above.
+bool hasPictureExtension(const QString& fileName);
+// True when the bytes start like a file of one of the formats above (BMP, icon,
+// cursor, metafile, GIF, PNG, TIFF, JPEG), whatever its name.
+bool looksLikePicture(const QByteArray& bytes);
+
+// While it lives, loadPictureFile() decodes the file at `path` by its content
+// when the name's extension is none of the above: a picture opened from
+// outside the editor under a name that does not say what it is. Every other
+// name keeps the rule of the extension.
+class DecodeByContent {
+public:
+    explicit DecodeByContent(const QString& path);
+    ~DecodeByContent();
+    DecodeByContent(const DecodeByContent&) = delete;
+    DecodeByContent& operator=(const DecodeByContent&) = delete;
+};
+
 // The German text of a bitmap decoder status (1 to 20); empty for others.
 QString gdiPlusStatusText(int status);
 
@@ -24,6 +42,8 @@ QString gdiPlusStatusText(int status);
 // over the limit is refused before anything is drawn and put in `refused`.
 QImage renderWmf(const QByteArray& bytes, QSize* refused = nullptr);
 QImage renderEmf(const QByteArray& bytes, QSize* refused = nullptr);
+// True when the name ends in one of the extensions above.
+bool hasPictureExtension(const QString& fileName);
 // True when the bytes start like a metafile of that kind.
 bool looksLikeWmf(const QByteArray& bytes);
 bool looksLikeEmf(const QByteArray& bytes);

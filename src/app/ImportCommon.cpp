@@ -55,6 +55,7 @@ void finish(MainWindow& window, const QStringList& lines)
 {
     for (const QString& line : lines)
         window.areas().append(line);
+    window.document().clearHistory();
     if (!window.areas().isEmpty())
         window.refresh();
     auto& ui = window.ui;

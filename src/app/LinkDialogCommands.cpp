@@ -27,7 +27,7 @@ void MainWindow::runAttributeEditor(int index)
     dialog.exec();
     if (!dialog.wasAccepted())
         return;
-    m_areas.replace(index, dialog.editedLine());
+    m_document.changeAttributes(index, dialog.editedLine());
     refresh();
 }
 

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <QLabel>
+#include <QKeyEvent>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -40,7 +41,7 @@ void MainWindow::removeSelectedLine()
 {
     const int index = selectedIndex();
     m_selectionQuiet = true;
-    m_areas.remove(index);
+    m_document.deleteArea(index);
     ui.List1->selectionModel()->clear();
     m_selectionQuiet = false;
 }
@@ -92,7 +93,7 @@ void MainWindow::copyCommand()
 {
     const int index = selectedIndex();
     if (index >= 0) {
-        m_areas.append(m_areas.line(index));
+        m_document.copyArea(index);
         chooseOption(3);
         setSelectedIndex(m_areas.count() - 1);
     } else if (!m_areas.isEmpty()) {
@@ -104,9 +105,11 @@ void MainWindow::clearCommand()
 {
     if (m_areas.isEmpty())
         return;
-    if (askYesNo(this, kQuestionTitleDash,
-                 QStringLiteral("Möchten Sie jetzt wirklich alle eingezeichneten Areale löschen?")))
-        reset_zustand();
+    if (!askYesNo(this, kQuestionTitleDash,
+                  QStringLiteral("Möchten Sie jetzt wirklich alle eingezeichneten Areale löschen?")))
+        return;
+    m_document.deleteAll();
+    showEmptiedList();
 }
 
 void MainWindow::editCommand()
@@ -118,6 +121,49 @@ void MainWindow::editCommand()
     }
     if (index >= 0)
         runAttributeEditor(index);
+}
+
+// Delete in the list or on the canvas deletes the selected area as a double
+// click does, after the same question.
+bool MainWindow::deleteKey(QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete ||
+        static_cast<QKeyEvent*>(event)->modifiers() != Qt::NoModifier)
+        return false;
+    if (selectedIndex() >= 0)
+        deleteWithQuestion();
+    return true;
+}
+
+// After an undo or redo: the canvas and the code show the restored lines, the
+// touched area is selected as if clicked, and the tools follow the list.
+void MainWindow::showRestoredState(int row)
+{
+    m_handles->removeHandles();
+    m_handles->hideAnchor();
+    m_selectionQuiet = true;
+    setSelectedIndex(-1);
+    m_selectionQuiet = false;
+    // "clear" leaves the edit option checked while not editing; it is
+    // unchecked here, so that choosing it enters edit mode again.
+    const bool empty = m_areas.isEmpty();
+    if (ui.Option1[3]->isChecked() && (empty || !m_editor.editMode))
+        backToDrawingMode();
+    ui.Option1[3]->setEnabled(!empty);
+    ui.Command10->setEnabled(!empty);
+    if (row < 0 || row >= m_areas.count()) {
+        refresh();
+    } else {
+        // The selection regenerates the code; the redraw before it need not.
+        m_editor.polygonOpen = false;
+        m_editor.drawState = 1;
+        neu_zeichnen(-1, false);
+        m_selectionQuiet = true;
+        setSelectedIndex(row);
+        m_selectionQuiet = false;
+        listSelected();
+    }
+    m_state.mapSaved = m_document.isAtSavedState();
 }
 
 } // namespace korvane

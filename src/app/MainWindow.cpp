@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 
 #include "app/MainToolHost.h"
+#include "app/OpenFromOutside.h"
+#include "app/UndoControls.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingTools.h"
@@ -104,11 +106,15 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     host.redraw = [this](int skip, bool regenerate) { neu_zeichnen(skip, regenerate); };
     host.regenerate = [this] { map_daten(); };
     host.suspendListUpdates = [this](bool suspend) { ui.List1->setUpdatesEnabled(!suspend); };
+    host.dragFinished = [this](int row, const QString& before, bool wholeArea) {
+        m_document.recordDrag(row, before, wholeArea);
+    };
     m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);
     m_toolHost = std::make_unique<MainToolHost>(*this);
     m_tools[0] = std::make_unique<PolygonTool>(*m_toolHost);
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
+    m_undoControls = new UndoControls(m_document, this, [this] { return shapeInProgress(); });
     connectCommands();
     connectCanvas();
 
@@ -124,6 +130,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     ui.Label3->clear();
     m_state.mapSaved = true;
     resize(1000, 720);
+    new FileDrops(*this); // files dropped from the desktop; owned by the window
 }
 
 MainWindow::~MainWindow()
@@ -168,6 +175,8 @@ void MainWindow::createControls()
     ui.picContainer->setObjectName(QStringLiteral("picContainer"));
     ui.picContainer->setAccessibleName(QStringLiteral("Bildbereich"));
     ui.Picture1 = new Canvas(ui.picContainer);
+    ui.Picture1->setFocusPolicy(Qt::ClickFocus); // for the Delete key
+    ui.Picture1->installEventFilter(this);
     ui.VScroll1 = new QScrollBar(Qt::Vertical, central);
     ui.VScroll1->setObjectName(QStringLiteral("VScroll1"));
     ui.VScroll1->setAccessibleName(QStringLiteral("Bild senkrecht verschieben"));
@@ -278,6 +287,12 @@ void MainWindow::createSidePanel()
     fixed.setFixedPitch(true);
     ui.List1->setFont(fixed);
     ui.List1->setModel(&m_areas);
+    // The document owns the selection; the list shows it.
+    QItemSelectionModel* ownSelection = ui.List1->selectionModel();
+    ui.List1->setSelectionModel(&m_document.selection());
+    delete ownSelection;
+    ui.List1->setContextMenuPolicy(Qt::CustomContextMenu);
+    ui.List1->installEventFilter(this);
     ui.List1->setSelectionMode(QAbstractItemView::SingleSelection);
     ui.List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ui.List1->setDragEnabled(true);
@@ -418,21 +433,31 @@ void MainWindow::connectCommands()
             listSelected();
     });
     connect(ui.List1, &QListView::doubleClicked, this, &MainWindow::deleteWithQuestion);
+    connect(ui.List1, &QListView::customContextMenuRequested, this,
+            [this](QPoint at) { m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at)); });
+    connect(&m_document, &MapDocument::restored, this, &MainWindow::showRestoredState);
     connect(ui.HScroll1, &QScrollBar::valueChanged, this,
             [this](int value) { ui.Picture1->move(-value, ui.Picture1->y()); });
     connect(ui.VScroll1, &QScrollBar::valueChanged, this,
             [this](int value) { ui.Picture1->move(ui.Picture1->x(), -value); });
     // Every change of the code marks it unsaved and enables the commands that need code.
-    connect(ui.txtMap, &QPlainTextEdit::textChanged, this, [this] {
-        m_state.mapSaved = false;
-        const bool hasCode = !ui.txtMap->document()->isEmpty();
-        ui.cmdClipboard->setEnabled(hasCode);
-        ui.Command7->setEnabled(hasCode);
-    });
+    connect(ui.txtMap, &QPlainTextEdit::textChanged, this, &MainWindow::codeTextChanged);
+}
+
+void MainWindow::codeTextChanged()
+{
+    m_state.mapSaved = false;
+    const bool hasCode = !ui.txtMap->document()->isEmpty();
+    ui.cmdClipboard->setEnabled(hasCode);
+    ui.Command7->setEnabled(hasCode);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui.List1)
+        return deleteKey(event);
+    if (watched == ui.Picture1)
+        return deleteKey(event) || canvasContextMenu(event);
     if (watched == ui.Picture2) {
         switch (event->type()) {
         case QEvent::DragEnter:
@@ -471,16 +496,12 @@ void MainWindow::changeEvent(QEvent* event)
 
 int MainWindow::selectedIndex() const
 {
-    const QModelIndex current = ui.List1->currentIndex();
-    return current.isValid() && ui.List1->selectionModel()->isSelected(current) ? current.row() : -1;
+    return m_document.selectedRow();
 }
 
 void MainWindow::setSelectedIndex(int index)
 {
-    if (index < 0)
-        ui.List1->selectionModel()->clear();
-    else
-        ui.List1->setCurrentIndex(m_areas.index(index));
+    m_document.select(index);
 }
 
 void MainWindow::refresh()
@@ -502,12 +523,15 @@ void MainWindow::map_daten()
 }
 
 // Setting the same empty text is no change; any other assignment is, as for a
-// text box whose contents are rewritten.
+// text box whose contents are rewritten. Only the part that differs from the
+// code set last is rewritten, which keeps big maps quick.
 void MainWindow::setMapCode(const QString& text)
 {
     if (text.isEmpty() && ui.txtMap->document()->isEmpty())
         return;
-    ui.txtMap->setCode(text);
+    // The same code again still counts as a change of the box.
+    if (!ui.txtMap->setCode(text))
+        codeTextChanged();
 }
 
 void MainWindow::clipboardCommand()
@@ -532,8 +556,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     // The export window may hold a page the user has not saved; it asks its own
     // question, and answering Yes keeps both windows open.
-    if (auto* exportWindow = findChild<ExportWindow*>(); exportWindow && exportWindow->isVisible() &&
-                                                          !exportWindow->close()) {
+    if (auto* exportWindow = findChild<ExportWindow*>();
+        exportWindow && exportWindow->isVisible() && !exportWindow->close()) {
         event->ignore();
         return;
     }

@@ -2,7 +2,7 @@
 
 #include "app/CodeBox.h"
 #include "canvas/EditorState.h"
-#include "model/AreaList.h"
+#include "document/MapDocument.h"
 #include "model/ProgramState.h"
 
 #include <QColor>
@@ -29,9 +29,11 @@ class Canvas;
 class DrawingTool;
 class EditHandles;
 class MainToolHost;
+class UndoControls;
 
-// frmMapEdit: the editor's one main window. It owns the area list, the editor
-// state and the program-wide values; the commands live in files of their own
+// frmMapEdit: the editor's one main window. It owns the open map (the
+// document with the area lines and their undo history), the editor state and
+// the program-wide values; the commands live in files of their own
 // (OpenCommand.cpp, SaveCommand.cpp, ...) and work through this interface.
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -84,6 +86,8 @@ public:
     } ui;
 
     ProgramState& state() { return m_state; }
+    // The open map: its lines, selection and undo history.
+    MapDocument& document() { return m_document; }
     AreaList& areas() { return m_areas; }
     EditorState& editorState() { return m_editor; }
     // The selected line of List1, -1 when none.
@@ -95,6 +99,7 @@ public:
     void map_daten();
     void setMapCode(const QString& text);
     void reset_zustand();
+    void showEmptiedList();
     void refresh(); // presses Command6
     void bild_laden(const QString& path);
     void layoutCanvas(); // canvas position and scroll bars after the canvas size changed
@@ -158,6 +163,7 @@ private:
     void createSidePanel();
     void createColorFrame();
     void connectCommands();
+    void codeTextChanged();
     void connectCanvas();
     void drawTitleScreen();
 
@@ -172,6 +178,10 @@ private:
     void canvasMoved(QPointF position);
     void canvasReleased(Qt::MouseButton button, QPointF position);
     DrawingTool* currentTool() const;
+    bool rightPressActs() const;
+    // Right clicks that neither draw nor edit open the context menu instead.
+    bool canvasContextMenu(QEvent* event);
+    bool m_rightPressActed = false;
 
     // The area list and its commands.
     void listSelected();
@@ -182,10 +192,17 @@ private:
     void copyCommand();
     void clearCommand();
     void editCommand();
+    bool deleteKey(QEvent* event); // handled: the Delete key in the list or on the canvas
     bool m_selectionQuiet = false;
 
+    // Undo and redo.
+    bool shapeInProgress() const;
+    void showRestoredState(int row);
+
     ProgramState m_state;
-    AreaList m_areas;
+    MapDocument m_document;
+    AreaList& m_areas{m_document.areas()};
+    UndoControls* m_undoControls = nullptr;
     EditorState m_editor;
     std::unique_ptr<AreaRenderer> m_renderer;
     std::unique_ptr<EditHandles> m_handles;

@@ -112,9 +112,17 @@ void MainWindow::blinkModeLabel()
     setUnderline(ui.Label3, !ui.Label3->font().underline());
 }
 
+// A new picture or an import: the lines and their history go.
 void MainWindow::reset_zustand()
 {
     m_areas.clear();
+    m_document.clearHistory();
+    showEmptiedList();
+}
+
+// The rest of the reset, after the list was emptied (by "clear" as a step).
+void MainWindow::showEmptiedList()
+{
     ui.Picture1->surface().clear();
     m_handles->removeHandles();
     m_handles->hideAnchor();

@@ -67,6 +67,7 @@ void MainWindow::saveCommand()
         OpenFileWithProg(pagePath);
     }
     m_state.mapSaved = true;
+    m_document.markSaved();
 }
 
 } // namespace korvane

@@ -90,8 +90,7 @@ void AreaRenderer::redrawAll()
 {
     m_surface.clear();
     m_surface.setQuiet(true);
-    for (const AreaGeometry& area : std::as_const(m_shapes))
-        drawArea(m_surface, area, m_circleColor);
+    drawOthers(-1, QRegion());
     m_surface.setQuiet(false);
     m_surface.markClean();
     m_surface.notify(QRect(QPoint(0, 0), m_surface.size()));
@@ -111,18 +110,11 @@ void AreaRenderer::redrawDamaged(const QRegion& damage)
     }
     m_surface.setQuiet(true);
     m_surface.restoreRegion(damage);
-    const QRect box = damage.boundingRect();
-    for (const AreaGeometry& area : std::as_const(m_shapes)) {
-        if (!area.drawable())
-            continue;
-        const QRect extent = damageOf(area);
-        if (box.intersects(extent) && damage.intersects(extent))
-            drawArea(m_surface, area, m_circleColor);
-    }
+    drawOthers(-1, damage);
     m_surface.clearClip();
     m_surface.setQuiet(false);
     m_surface.markClean();
-    m_surface.notify(box);
+    m_surface.notify(damage.boundingRect());
 }
 
 // The other areas are painted over the canvas as it is. Over a clean canvas
@@ -130,15 +122,46 @@ void AreaRenderer::redrawDamaged(const QRegion& damage)
 void AreaRenderer::drawAllExcept(int skip)
 {
     m_surface.setQuiet(true);
-    for (int i = 0; i < m_shapes.size(); ++i) {
-        if (i != skip)
-            drawArea(m_surface, m_shapes[i], m_circleColor);
-    }
+    if (m_incremental && !m_needFull && m_surface.isClean() && currentStyle() == m_cleanStyle)
+        drawOthersWhereChanged(skip);
+    else
+        drawOthers(skip, QRegion());
     m_surface.setQuiet(false);
     if (!(currentStyle() == m_cleanStyle))
         m_needFull = true;
     m_surface.addDirty(damageOf(geometry(skip)));
     m_surface.notify(QRect(QPoint(0, 0), m_surface.size()));
+}
+
+// A canvas that shows all areas except in known places (drawn over since,
+// lines changed since, the skipped area) can differ after painting the other
+// areas over it only in those places: painting there alone gives the same picture.
+void AreaRenderer::drawOthersWhereChanged(int skip)
+{
+    const QRegion places = m_surface.dirty() + m_pending + damageOf(geometry(skip));
+    if (places.isEmpty())
+        return;
+    m_surface.flush(); // a painter that drew unclipped does not always take a clip
+    m_surface.setClip(places);
+    drawOthers(skip, places);
+    m_surface.clearClip();
+}
+
+// Every area but `skip` (-1: none) in list order; with `only` set, just those
+// reaching into it.
+void AreaRenderer::drawOthers(int skip, const QRegion& only)
+{
+    const QRect box = only.boundingRect();
+    for (int i = 0; i < m_shapes.size(); ++i) {
+        if (i == skip)
+            continue;
+        if (!only.isEmpty()) {
+            const QRect extent = damageOf(m_shapes[i]);
+            if (!box.intersects(extent) || !only.intersects(extent))
+                continue;
+        }
+        drawArea(m_surface, m_shapes[i], m_circleColor);
+    }
 }
 
 } // namespace korvane

@@ -46,6 +46,8 @@ private:
     void redrawAll();
     void redrawDamaged(const QRegion& damage);
     void drawAllExcept(int skip);
+    void drawOthersWhereChanged(int skip);
+    void drawOthers(int skip, const QRegion& only);
 
     const AreaList& m_areas;
     ImageSurface& m_surface;

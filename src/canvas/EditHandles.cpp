@@ -298,6 +298,10 @@ void EditHandles::moveHandleHorizontally(HandleWidget* handle, Qt::MouseButtons 
 void EditHandles::onPressed(int index, Qt::MouseButton)
 {
     m_dragging = true;
+    m_dragRow = m_host.selectedIndex();
+    m_lineBeforeDrag = m_areas.line(m_dragRow);
+    // The anchor and a circle's centre carry the whole area along.
+    m_dragMovesWholeArea = index == 0 || (index == 1 && selectedShape() == QLatin1String("circle"));
     if (m_host.suspendListUpdates)
         m_host.suspendListUpdates(true);
     if (HandleWidget* h = handle(index))
@@ -314,6 +318,8 @@ void EditHandles::onReleased(int index)
     if (m_host.suspendListUpdates)
         m_host.suspendListUpdates(false);
     m_host.redraw(-1, true);
+    if (m_host.dragFinished)
+        m_host.dragFinished(m_dragRow, m_lineBeforeDrag, m_dragMovesWholeArea);
 }
 
 QString EditHandles::selectedShape() const

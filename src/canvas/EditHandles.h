@@ -52,6 +52,9 @@ public:
         std::function<void(int skip, bool regenerate)> redraw; // neu_zeichnen
         std::function<void()> regenerate;                      // map_daten
         std::function<void(bool)> suspendListUpdates;
+        // After a release: the drag turned line `row` from `before` into what
+        // it is now (maybe nothing); wholeArea when it moved the area unchanged.
+        std::function<void(int row, const QString& before, bool wholeArea)> dragFinished;
     };
 
     EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent = nullptr);
@@ -71,6 +74,8 @@ public:
     void neue_koordinaten_to_listbox(int index);
     // A right press on the canvas with a polygon selected adds a vertex there.
     void addPolygonVertex(QPointF canvasPoint);
+    // A handle is held down.
+    bool isDragging() const { return m_dragging; }
 
     // The two movements; x, y relative to the handle.
     void moveHandle(HandleWidget* handle, Qt::MouseButtons button, QPointF offset);
@@ -96,6 +101,9 @@ private:
     QCursor m_arrow;
     QWidget* m_pointerHolder = nullptr;
     bool m_dragging = false;
+    int m_dragRow = -1;
+    QString m_lineBeforeDrag;
+    bool m_dragMovesWholeArea = false;
 };
 
 } // namespace korvane

@@ -2,6 +2,8 @@
 
 #include <QMimeData>
 
+#include <algorithm>
+
 namespace korvane {
 
 QString shownLine(QStringView line)
@@ -17,8 +19,14 @@ AreaList::AreaList(QObject* parent) : QAbstractListModel(parent) {}
 
 void AreaList::append(const QString& line)
 {
-    beginInsertRows({}, count(), count());
-    m_lines.append(line);
+    insert(count(), line);
+}
+
+void AreaList::insert(int i, const QString& line)
+{
+    i = std::clamp(i, 0, count());
+    beginInsertRows({}, i, i);
+    m_lines.insert(i, line);
     endInsertRows();
 }
 

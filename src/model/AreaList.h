@@ -25,6 +25,7 @@ public:
     const QStringList& lines() const { return m_lines; }
 
     void append(const QString& line);
+    void insert(int i, const QString& line); // i from 0 to count()
     void replace(int i, const QString& line);
     void remove(int i);
     void clear();

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace korvane {
 
@@ -38,6 +39,15 @@ QString withTrailingSeparator(const QString& folder)
 QString programFolder()
 {
     return withTrailingSeparator(QCoreApplication::applicationDirPath());
+}
+
+QString helpDocumentFor(const QString& folder)
+{
+    const QString name = QStringLiteral("korvane-hilfe.html");
+    const QString beside = withTrailingSeparator(folder) + name;
+    const QString installed =
+        QDir::cleanPath(withTrailingSeparator(folder) + QStringLiteral("../share/korvane/") + name);
+    return !QFileInfo::exists(beside) && QFileInfo::exists(installed) ? installed : beside;
 }
 
 } // namespace korvane

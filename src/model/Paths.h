@@ -19,5 +19,9 @@ QString folderOf(const QString& path);
 QString withTrailingSeparator(const QString& folder);
 // The folder in which the program's executable lies, with a trailing separator.
 QString programFolder();
+// The German help document of a program in `folder`: beside it (the build
+// tree), else in ../share/korvane/ (an installed program). When neither
+// exists, the path beside it, so the desktop can say what is missing.
+QString helpDocumentFor(const QString& folder);
 
 } // namespace korvane

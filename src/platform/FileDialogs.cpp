@@ -5,14 +5,30 @@
 
 #include <QDir>
 
+#include <utility>
+
 namespace korvane {
 
 namespace {
 
+// The path a PresetOpenChoice holds until an open dialog takes it.
+QString& presetOpenPath()
+{
+    static QString path;
+    return path;
+}
+
+QString askForFile(const FileDialogRequest& request)
+{
+    if (request.mode == FileDialogRequest::Mode::Open && !presetOpenPath().isEmpty())
+        return std::exchange(presetOpenPath(), QString());
+    return platform().fileDialog(request);
+}
+
 QString showFileDialog(FileDialogRequest::Mode mode, QWidget* owner, const QString& title, QString& folder,
                        const QString& presetName, const QString& filter, const QString& defaultExtension)
 {
-    const QString path = platform().fileDialog({mode, owner, title, folder, presetName, filter, defaultExtension});
+    const QString path = askForFile({mode, owner, title, folder, presetName, filter, defaultExtension});
     if (path.isEmpty())
         return {};
     folder = folderOf(path);
@@ -21,6 +37,16 @@ QString showFileDialog(FileDialogRequest::Mode mode, QWidget* owner, const QStri
 }
 
 } // namespace
+
+PresetOpenChoice::PresetOpenChoice(const QString& path)
+{
+    presetOpenPath() = path;
+}
+
+PresetOpenChoice::~PresetOpenChoice()
+{
+    presetOpenPath().clear();
+}
 
 QString showOpenDialog(QWidget* owner, const QString& title, QString& folder, const QString& presetName,
                        const QString& filter, const QString& defaultExtension)

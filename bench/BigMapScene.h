@@ -1,0 +1,75 @@
+#pragma once
+
+// The big work the widget benchmarks share: a 4000 x 3000 picture with 5,000
+// mixed areas, in edit mode with a polygon of 12 points selected at row 2500
+// in the visible corner. Mouse events go to the widgets as real events.
+#include "app/MainWindow.h"
+#include "canvas/AreaRenderer.h"
+#include "canvas/Canvas.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QRadioButton>
+
+#include <random>
+
+namespace korvane::bench {
+
+inline QStringList bigAreaList()
+{
+    std::mt19937 random(42);
+    std::uniform_int_distribution<int> x(50, 3900), y(50, 2900), size(10, 90), points(8, 20);
+    const QString pad = QStringLiteral("                    |");
+    QStringList lines;
+    for (int i = 0; i < 5000; ++i) {
+        const int cx = x(random), cy = y(random);
+        QString shape, coords;
+        if (i % 3 == 0) {
+            shape = QStringLiteral("rect");
+            coords = QStringLiteral("%1,%2,%3,%4").arg(cx).arg(cy).arg(cx + size(random)).arg(cy + size(random));
+        } else if (i % 3 == 1) {
+            shape = QStringLiteral("circle");
+            coords = QStringLiteral("%1,%2,%3").arg(cx).arg(cy).arg(size(random) / 2);
+        } else {
+            shape = QStringLiteral("poly");
+            QStringList values;
+            const int n = points(random);
+            for (int j = 0; j < n; ++j)
+                values << QString::number(cx + size(random)) << QString::number(cy + size(random));
+            coords = values.join(QLatin1Char(','));
+        }
+        lines << QStringLiteral(" ") + shape + pad + coords + QStringLiteral("|seite.html|Seite|*|*|*|*");
+    }
+    return lines;
+}
+
+struct Scene {
+    static constexpr int kSelectedRow = 2500;
+    MainWindow window;
+    explicit Scene(bool partial = true)
+    {
+        QImage picture(4000, 3000, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        window.ui.Picture1->setPicture(picture);
+        window.layoutCanvas();
+        window.setDrawColor(Qt::red);
+        window.renderer().setIncremental(partial);
+        window.show();
+        QStringList lines = bigAreaList();
+        // The dragged area: a polygon of 12 points in the visible corner.
+        lines[kSelectedRow] = QStringLiteral(" poly                    |100,100,160,90,220,110,260,160,270,220,240,280,"
+                                             "180,300,120,290,80,250,60,190,70,140,90,110|a|b|*|*|*|*");
+        window.areas().setLines(lines);
+        window.ui.Option1[3]->setEnabled(true);
+        window.ui.Option1[3]->click();
+        window.setSelectedIndex(kSelectedRow);
+        QApplication::processEvents();
+    }
+    void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)
+    {
+        QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(w, &event);
+    }
+};
+
+} // namespace korvane::bench

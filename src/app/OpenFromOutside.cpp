@@ -1,0 +1,183 @@
+#include "app/OpenFromOutside.h"
+
+#include "app/ImageLoader.h"
+#include "app/MainWindow.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStringDecoder>
+#include <QTimer>
+#include <QUrl>
+
+#include <optional>
+
+namespace korvane {
+
+namespace {
+
+// Enough of the start of a file to tell its kind; markup sits near the top.
+constexpr qint64 kHeadSize = 64 * 1024;
+
+OutsideFileKind kindByExtension(const QString& fileName)
+{
+    if (hasPictureExtension(fileName))
+        return OutsideFileKind::Picture;
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("map"))
+        return OutsideFileKind::MapData;
+    // The Html command's dialog offers .php and .asp pages as well.
+    for (const char* page : {"html", "htm", "xhtml", "php", "asp"})
+        if (suffix == QLatin1String(page))
+            return OutsideFileKind::Page;
+    return OutsideFileKind::Unknown;
+}
+
+OutsideFileKind kindByContent(const QByteArray& head)
+{
+    if (looksLikePicture(head))
+        return OutsideFileKind::Picture;
+    // The markers are ASCII; a page in UTF-16 says so by its byte-order mark.
+    const std::optional<QStringConverter::Encoding> bom = QStringConverter::encodingForData(head);
+    const QString text = (bom ? QString(QStringDecoder(*bom).decode(head)) : QString::fromLatin1(head)).toLower();
+    for (const char* marker : {"<html", "<!doctype html", "<body"})
+        if (text.contains(QLatin1String(marker)))
+            return OutsideFileKind::Page;
+    return text.contains(QLatin1String("<map")) ? OutsideFileKind::MapData : OutsideFileKind::Unknown;
+}
+
+QString quoted(const QString& path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+// The start of the file, or nothing when it cannot be read; the user is told why.
+std::optional<QByteArray> readHead(MainWindow& window, const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        warn(&window, QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" ist nicht vorhanden."));
+        return std::nullopt;
+    }
+    if (info.isDir()) {
+        warn(&window, quoted(path) + QStringLiteral(" ist ein Ordner und keine Datei."));
+        return std::nullopt;
+    }
+    // Only regular files: reading a pipe or a device could block the editor.
+    QFile file(path);
+    std::optional<QByteArray> head;
+    if (info.isFile() && file.open(QIODevice::ReadOnly))
+        head = file.read(kHeadSize);
+    if (!head || (head->isEmpty() && file.error() != QFileDevice::NoError)) {
+        warn(&window, QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden."));
+        return std::nullopt;
+    }
+    return head;
+}
+
+QPushButton* commandFor(MainWindow& window, OutsideFileKind kind)
+{
+    switch (kind) {
+    case OutsideFileKind::Picture:
+        return window.ui.Command1;
+    case OutsideFileKind::MapData:
+        return window.ui.Command8;
+    case OutsideFileKind::Page:
+        return window.ui.Command11;
+    case OutsideFileKind::Unknown:
+        break;
+    }
+    return nullptr;
+}
+
+// The first local file of a drag, if it carries any.
+QString firstLocalFile(const QMimeData* data, int& others)
+{
+    QStringList files;
+    if (data && data->hasUrls()) {
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile())
+                files << url.toLocalFile();
+    }
+    others = files.isEmpty() ? 0 : int(files.size()) - 1;
+    return files.value(0);
+}
+
+} // namespace
+
+OutsideFileKind outsideFileKind(const QString& fileName, const QByteArray& head)
+{
+    const OutsideFileKind byName = kindByExtension(fileName);
+    const OutsideFileKind byContent = kindByContent(head);
+    if (byContent == OutsideFileKind::Unknown)
+        return byName;
+    if (byName == OutsideFileKind::Unknown || byName == OutsideFileKind::Picture ||
+        byContent == OutsideFileKind::Picture)
+        return byContent;
+    return byName;
+}
+
+void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (othersLeftOut > 0)
+        inform(&window, QStringLiteral("Es kann nur eine Datei auf einmal geöffnet werden. Geöffnet wird ") +
+                            quoted(absolute) + QLatin1Char('.'));
+    const std::optional<QByteArray> head = readHead(window, absolute);
+    if (!head)
+        return;
+    const OutsideFileKind kind = outsideFileKind(absolute, *head);
+    QPushButton* command = commandFor(window, kind);
+    if (!command) {
+        warn(&window, QStringLiteral("Die Datei ") + quoted(absolute) +
+                          QStringLiteral(" ist weder eine Grafikdatei noch eine MAP- oder HTML-Datei."));
+        return;
+    }
+    const PresetOpenChoice choice(absolute);
+    // The loader goes by the extension; a picture under another name goes by its content.
+    std::optional<DecodeByContent> byContent;
+    if (kind == OutsideFileKind::Picture)
+        byContent.emplace(absolute);
+    command->click();
+}
+
+FileDrops::FileDrops(MainWindow& window) : QObject(&window), m_window(window)
+{
+    window.setAcceptDrops(true);
+    window.installEventFilter(this);
+    // Widgets that take drops themselves (the code box would paste the file's
+    // name, the basket would delete a line) see dropped files here first.
+    for (QWidget* child : window.findChildren<QWidget*>())
+        if (child->acceptDrops())
+            child->installEventFilter(this);
+}
+
+bool FileDrops::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QObject::eventFilter(watched, event);
+    auto* drop = static_cast<QDropEvent*>(event);
+    int others = 0;
+    const QString file = firstLocalFile(drop->mimeData(), others);
+    if (file.isEmpty())
+        return false;
+    // A copy: a file manager must never take a move as leave to delete the file.
+    if (!(drop->possibleActions() & Qt::CopyAction)) {
+        drop->ignore();
+        return true;
+    }
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (type == QEvent::Drop) {
+        // The file manager waits until the drop returns; the commands ask questions.
+        QTimer::singleShot(0, &m_window, [this, file, others] { openFromOutside(m_window, file, others); });
+    }
+    return true;
+}
+
+} // namespace korvane

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+// Files that come from outside the editor: named on the command line or
+// dropped on the window from the file manager.
+namespace korvane {
+
+class MainWindow;
+
+// Which command a file from outside belongs to.
+enum class OutsideFileKind { Unknown, Picture, MapData, Page };
+
+// The kind of a file from its name and its first bytes. The content decides
+// where the extension is missing or contradicts it (a PNG named .dat is a
+// picture, markup named .png is map data or a page); between map data and a
+// page, which both importers read, the extension decides.
+OutsideFileKind outsideFileKind(const QString& fileName, const QByteArray& head);
+
+// Opens `path` with the command of its kind (Open, Map or Html) as if the user
+// had pressed the button and chosen the file in its dialog, so every question
+// and message of the command appears as it would. A file that is missing,
+// unreadable or of no known kind gets a German message naming it instead.
+// `othersLeftOut` more files were given; the user is told that only this one opens.
+void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut = 0);
+
+// Files dropped on the window (the canvas, the list, the code box, anywhere):
+// the first one opens as with openFromOutside() once the drop is over. Drags
+// without local files, such as a line of the area list on its way to the
+// waste-paper basket, pass untouched.
+class FileDrops : public QObject {
+public:
+    explicit FileDrops(MainWindow& window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    MainWindow& m_window;
+};
+
+} // namespace korvane

@@ -1,0 +1,124 @@
+#include "app/StartUp.h"
+
+#include "app/MainWindow.h"
+#include "app/OpenFromOutside.h"
+
+#include <QCommandLineParser>
+#include <QTimer>
+#include <QUrl>
+
+namespace korvane {
+
+namespace {
+
+const QString kUsage =
+    QStringLiteral("Aufruf: korvane [Optionen] [DATEI]\n"
+                   "\n"
+                   "Korvane, der Editor für HTML-ImageMaps. Eine DATEI wird geöffnet, als wäre\n"
+                   "sie im Dialog des passenden Befehls gewählt worden:\n"
+                   "  Grafikdatei (PNG, JPEG, GIF, BMP, TIFF, ICO, CUR, WMF, EMF)  wie mit \"Open\"\n"
+                   "  MAP-Datei (.map)                                             wie mit \"Map\"\n"
+                   "  HTML-Seite (.html, .htm, .xhtml)                             wie mit \"Html\"\n"
+                   "\n"
+                   "Optionen:\n"
+                   "  -h, --help       diesen Hilfetext zeigen\n"
+                   "  -v, --version    die Versionsnummer zeigen\n");
+
+// The toolkit's own options, which the application object takes out of the
+// command line later; here they only have to pass.
+void letToolkitOptionsPass(QCommandLineParser& parser)
+{
+    for (const char* name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+          "display", "geometry", "style", "stylesheet", "session", "qmljsdebugger"}) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : {"reverse", "widgetcount", "nograb", "dograb"}) {
+        QCommandLineOption option{QString::fromLatin1(name)};
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+StartRequest ending(int exitCode, const QString& output)
+{
+    StartRequest request;
+    request.exitCode = exitCode;
+    request.output = output;
+    return request;
+}
+
+// The argument as typed that holds the option `name`.
+QString typedOption(const QStringList& arguments, const QString& name)
+{
+    for (const QString& argument : arguments.mid(1)) {
+        QString bare = argument.section(QLatin1Char('='), 0, 0);
+        while (bare.startsWith(QLatin1Char('-')))
+            bare.remove(0, 1);
+        if (argument.startsWith(QLatin1Char('-')) && bare == name)
+            return argument;
+    }
+    return name;
+}
+
+// A file manager may hand over a file URL instead of a path.
+QString localPath(const QString& argument)
+{
+    const QUrl url(argument);
+    return url.isLocalFile() ? url.toLocalFile() : argument;
+}
+
+} // namespace
+
+QStringList argumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+StartRequest parseCommandLine(const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOption(help);
+    parser.addOption(version);
+    letToolkitOptionsPass(parser);
+
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        const QString problem = unknown.isEmpty() ? QStringLiteral("einer Option fehlt ihr Wert")
+                                                  : QStringLiteral("unbekannte Option \"") +
+                                                        typedOption(arguments, unknown.front()) + QLatin1Char('"');
+        return ending(2, QStringLiteral("korvane: ") + problem + QStringLiteral("\n\n") + kUsage);
+    }
+    if (parser.isSet(help))
+        return ending(0, kUsage);
+    if (parser.isSet(version))
+        return ending(0, QStringLiteral("Korvane %1.%2\n").arg(KORVANE_VERSION_MAJOR).arg(KORVANE_VERSION_MINOR));
+    StartRequest request;
+    for (const QString& argument : parser.positionalArguments())
+        request.files << localPath(argument);
+    return request;
+}
+
+std::unique_ptr<MainWindow> startEditor(const QStringList& files)
+{
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    if (!files.isEmpty()) {
+        MainWindow* shown = window.get();
+        const QString first = files.front();
+        const int others = int(files.size()) - 1;
+        // Once the window is laid out, so that the picture lands where a click on Open puts it.
+        QTimer::singleShot(0, shown, [shown, first, others] { openFromOutside(*shown, first, others); });
+    }
+    return window;
+}
+
+} // namespace korvane

@@ -1,0 +1,117 @@
+#include "document/MapDocument.h"
+
+#include "document/AreaCommands.h"
+#include "model/AreaEntry.h"
+
+namespace korvane {
+
+namespace {
+
+QString drawingText(const QString& line)
+{
+    const QString shape = entry::shapeOf(line);
+    if (shape == QLatin1String("rect"))
+        return QStringLiteral("Rechteck zeichnen");
+    if (shape == QLatin1String("circle"))
+        return QStringLiteral("Kreis zeichnen");
+    return QStringLiteral("Polygon zeichnen");
+}
+
+} // namespace
+
+MapDocument::MapDocument(QObject* parent) : QObject(parent), m_selection(&m_areas)
+{
+    m_history.setUndoLimit(kHistoryLimit);
+}
+
+int MapDocument::selectedRow() const
+{
+    const QModelIndex current = m_selection.currentIndex();
+    return current.isValid() && m_selection.isSelected(current) ? current.row() : -1;
+}
+
+void MapDocument::select(int row)
+{
+    if (row < 0 || row >= m_areas.count())
+        m_selection.clear();
+    else
+        m_selection.setCurrentIndex(m_areas.index(row), QItemSelectionModel::ClearAndSelect);
+}
+
+void MapDocument::drawArea(const QString& line)
+{
+    m_history.push(new AddAreaCommand(*this, m_areas.count(), line, -1, drawingText(line)));
+}
+
+void MapDocument::copyArea(int row)
+{
+    if (row < 0 || row >= m_areas.count())
+        return;
+    m_history.push(
+        new AddAreaCommand(*this, m_areas.count(), m_areas.line(row), row, QStringLiteral("Areal kopieren")));
+}
+
+void MapDocument::deleteArea(int row)
+{
+    if (row >= 0 && row < m_areas.count())
+        m_history.push(new RemoveAreaCommand(*this, row, QStringLiteral("Areal löschen")));
+}
+
+void MapDocument::deleteAll()
+{
+    if (!m_areas.isEmpty())
+        m_history.push(new ClearAreasCommand(*this, selectedRow(), QStringLiteral("Alle Areale löschen")));
+}
+
+void MapDocument::changeAttributes(int row, const QString& line)
+{
+    pushChange(row, m_areas.line(row), line, QStringLiteral("Attribute ändern"));
+}
+
+void MapDocument::recordDrag(int row, const QString& before, bool wholeArea)
+{
+    pushChange(row, before, m_areas.line(row),
+               wholeArea ? QStringLiteral("Areal verschieben") : QStringLiteral("Form ändern"));
+}
+
+void MapDocument::recordAddedPoint(int row, const QString& before)
+{
+    pushChange(row, before, m_areas.line(row), QStringLiteral("Punkt hinzufügen"));
+}
+
+void MapDocument::pushChange(int row, const QString& before, const QString& after, const QString& text)
+{
+    if (row >= 0 && row < m_areas.count() && after != before)
+        m_history.push(new ChangeAreaCommand(*this, row, before, after, text));
+}
+
+void MapDocument::undo()
+{
+    step(&QUndoStack::undo);
+}
+
+void MapDocument::redo()
+{
+    step(&QUndoStack::redo);
+}
+
+void MapDocument::step(void (QUndoStack::*move)())
+{
+    const int index = m_history.index();
+    m_touchedRow = -1;
+    (m_history.*move)();
+    if (m_history.index() != index)
+        emit restored(m_touchedRow);
+}
+
+void MapDocument::clearHistory()
+{
+    m_history.clear();
+}
+
+void MapDocument::markSaved()
+{
+    m_history.setClean();
+}
+
+} // namespace korvane

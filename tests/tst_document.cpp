@@ -1,0 +1,383 @@
+// The open map as a document: every edit one step, undone and redone through
+// the main window's keys and context menus.
+#include "support/Modal.h"
+#include "support/BlankPicture.h"
+#include "support/ScriptedPlatform.h"
+
+#include "app/CodeBoxText.h"
+#include "app/MainWindow.h"
+#include "canvas/Canvas.h"
+#include "canvas/EditHandles.h"
+#include "document/AreaCommands.h"
+#include "document/MapDocument.h"
+#include "model/AreaEntry.h"
+
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWindow>
+
+#include <functional>
+
+using namespace korvane;
+using korvane::test::ScriptedPlatform;
+
+namespace {
+
+const QString kPad = QStringLiteral("                    |");
+const QString kRect = " rect" + kPad + "10,20,110,70|a.html|A|*|*|*|*";
+const QString kPoly = " poly" + kPad + "300,20,380,40,340,90|c.html|C|*|*|*|*";
+
+// The entries of the context menu that `open` shows, "(aus)" marking a
+// disabled one; empty when no menu opened. `choose` picks an entry by index.
+QStringList menuShownBy(const std::function<void()>& open, int choose = -1)
+{
+    QStringList entries;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        for (QAction* a : menu->actions())
+            entries << a->text() + (a->isEnabled() ? "" : " (aus)");
+        if (choose >= 0) {
+            menu->setActiveAction(menu->actions().at(choose));
+            QTest::keyClick(menu, Qt::Key_Return);
+        }
+        menu->close();
+    });
+    poll.start(10);
+    open();
+    return entries;
+}
+
+// The editor on a white 400 x 300 picture; the link dialog accepts at once.
+struct Editor {
+    ScriptedPlatform& platform = korvane::test::installScriptedPlatform();
+    MainWindow w;
+
+    Editor()
+    {
+        korvane::test::openBlankPicture(w);
+        w.state().link.href = QStringLiteral("ziel.html");
+        w.linkDialog = [] { return true; };
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+    }
+    Canvas* canvas() { return w.ui.Picture1; }
+    void drag(QWidget* on, QPoint from, QPoint to)
+    {
+        QTest::mousePress(on, Qt::LeftButton, {}, from);
+        QTest::mouseMove(on, to);
+        QTest::mouseRelease(on, Qt::LeftButton, {}, to);
+    }
+    void drawRect() { w.ui.Option1[1]->click(), drag(canvas(), {10, 20}, {110, 70}); }
+    QPoint rowCentre(int row) { return w.ui.List1->visualRect(w.areas().index(row)).center(); }
+    void clickRow(int row) { QTest::mouseClick(w.ui.List1->viewport(), Qt::LeftButton, {}, rowCentre(row)); }
+    void keys(QWidget* on, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
+    {
+        // A closed dialog gives the activation back through the window system.
+        if (!w.isActiveWindow()) {
+            w.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+        }
+        on->setFocus();
+        QTest::keyClick(on, key, modifiers);
+    }
+    // As the window system delivers a drop: to the window, at the basket.
+    void dropOnTrash()
+    {
+        QMimeData anything;
+        const QPoint at = w.ui.Picture2->mapTo(&w, w.ui.Picture2->rect().center());
+        QDragEnterEvent enter(at, Qt::CopyAction, &anything, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent move(at, Qt::CopyAction, &anything, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &anything, Qt::LeftButton, Qt::NoModifier);
+        for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop})
+            QApplication::sendEvent(w.windowHandle(), event);
+    }
+    QStringList state() { return QStringList(w.areas().lines()) << w.mapCode(); }
+};
+
+} // namespace
+
+class TestDocument : public QObject {
+    Q_OBJECT
+private slots:
+    void runsOfMovesMerge();
+    void keepsManySteps();
+    void undoAndRedoEveryUserStep();
+    void keysFollowTheFocus();
+    void contextMenus_data();
+    void contextMenus();
+    void unsavedQuestionFollowsHistory();
+    void newPictureEmptiesHistory();
+    void codeBoxRewritesOnlyChanges();
+};
+
+// Moves by the keys come one by one: a run of them on one area is one step,
+// and a run that ends where it began is none.
+void TestDocument::runsOfMovesMerge()
+{
+    using Merge = ChangeAreaCommand::Merge;
+    MapDocument document;
+    document.areas().setLines({kRect});
+    const QString moved = " rect" + kPad + "11,20,111,70|a.html|A|*|*|*|*";
+    QUndoStack stack;
+    const auto move = [&](const QString& from, const QString& to, Merge merge = Merge::WithSameKind) {
+        stack.push(new ChangeAreaCommand(document, 0, from, to, QStringLiteral("Areal verschieben"), merge));
+    };
+    move(kRect, moved);
+    move(moved, kRect + "x");
+    move(kRect + "x", moved, Merge::Never); // a drag stays a step of its own
+    QCOMPARE(stack.count(), 2);
+    stack.undo();
+    stack.undo();
+    QCOMPARE(document.areas().lines(), QStringList{kRect});
+    stack.clear();
+    move(kRect, moved);
+    move(moved, kRect);
+    QCOMPARE(stack.count(), 0);
+}
+
+// A long session keeps its steps: 600 drawn areas are all taken back.
+void TestDocument::keepsManySteps()
+{
+    MapDocument document;
+    for (int i = 0; i < 600; ++i)
+        document.drawArea(kRect);
+    for (int i = 0; i < 600; ++i)
+        document.undo();
+    QVERIFY(document.areas().isEmpty());
+}
+
+// Every kind of step done with the real controls, then Ctrl+Z back to the
+// start and Ctrl+Y forward to the end, each time with the same lines and code
+// and the touched area selected.
+void TestDocument::undoAndRedoEveryUserStep()
+{
+    Editor e;
+    QList<QStringList> states{e.state()};
+    QList<int> undoneRows, redoneRows;
+    const auto stepDone = [&](const QString& text, int undoneRow, int redoneRow) {
+        QCOMPARE(e.w.document().history().undoText(), text);
+        QCOMPARE(e.w.document().history().count(), states.size());
+        states << e.state();
+        undoneRows << undoneRow;
+        redoneRows << redoneRow;
+    };
+    const auto handle = [&](int i) { return e.w.handles().handle(i); };
+    e.drawRect();
+    stepDone("Rechteck zeichnen", -1, 0);
+    e.w.ui.Option1[2]->click();
+    e.drag(e.canvas(), {200, 100}, {230, 100});
+    stepDone("Kreis zeichnen", -1, 1);
+    e.w.ui.Option1[0]->click();
+    for (QPoint p : {QPoint(300, 20), QPoint(380, 40), QPoint(340, 90)})
+        QTest::mouseClick(e.canvas(), Qt::LeftButton, {}, p);
+    QTest::mouseClick(e.canvas(), Qt::RightButton, {}, QPoint(200, 200));
+    stepDone("Polygon zeichnen", -1, 2);
+    e.w.ui.Option1[3]->click();                   // selects the rectangle
+    QTest::mouseClick(handle(0), Qt::LeftButton); // a drag that ends where it began
+    QCOMPARE(e.w.document().history().count(), 3);
+    e.drag(handle(0), {0, 0}, {5, 5});
+    stepDone("Areal verschieben", 0, 0);
+    e.clickRow(2);
+    e.drag(handle(1), {0, 0}, {4, 3});
+    stepDone("Form ändern", 2, 2);
+    QTest::mouseClick(e.canvas(), Qt::RightButton, {}, QPoint(320, 80));
+    stepDone("Punkt hinzufügen", 2, 2);
+    e.w.ui.Command10->click();
+    stepDone("Areal kopieren", 2, 3);
+    korvane::test::whenModalOpens([](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>(QStringLiteral("text2"))->setText(QStringLiteral("Kopie"));
+        dialog->findChild<QPushButton*>(QStringLiteral("Command2"))->click();
+    });
+    e.w.ui.Command9->click();
+    QCOMPARE(entry::attributesOf(e.w.areas().line(3)).alt, QStringLiteral("Kopie"));
+    stepDone("Attribute ändern", 3, 3);
+    e.platform.answers << MessageButton::Yes << MessageButton::Yes << MessageButton::Yes;
+    e.clickRow(3);
+    QTest::mouseDClick(e.w.ui.List1->viewport(), Qt::LeftButton, {}, e.rowCentre(3));
+    QTest::mouseRelease(e.w.ui.List1->viewport(), Qt::LeftButton, {}, e.rowCentre(3));
+    stepDone("Areal löschen", 3, -1);
+    e.clickRow(0);
+    e.dropOnTrash();
+    stepDone("Areal löschen", 0, -1);
+    e.clickRow(0);
+    e.keys(e.canvas(), Qt::Key_Delete, Qt::NoModifier);
+    stepDone("Areal löschen", 0, -1);
+    e.w.ui.Command3->click();
+    stepDone("Alle Areale löschen", -1, -1);
+    QCOMPARE(e.platform.boxes.size(), 3); // each deletion asked, the drop aside
+    QCOMPARE(e.platform.boxes[1].text, QStringLiteral("Soll dieser Eintag wirklich gelöscht werden?"));
+
+    for (int i = states.size() - 1; i > 0; --i) {
+        e.keys(e.w.ui.List1, Qt::Key_Z);
+        QCOMPARE(e.state(), states[i - 1]);
+        QCOMPARE(e.w.selectedIndex(), undoneRows[i - 1]);
+    }
+    QVERIFY(!e.w.ui.Option1[3]->isEnabled());
+    QVERIFY(!e.w.ui.Command10->isEnabled());
+    for (int i = 1; i < states.size(); ++i) {
+        e.keys(e.w.ui.List1, Qt::Key_Y);
+        QCOMPARE(e.state(), states[i]);
+        QCOMPARE(e.w.selectedIndex(), redoneRows[i - 1]);
+        QCOMPARE(e.w.ui.Option1[3]->isEnabled(), !e.w.areas().isEmpty());
+    }
+    QCOMPARE(e.platform.boxes.size(), 3);
+}
+
+void TestDocument::keysFollowTheFocus()
+{
+    Editor e;
+    e.drawRect();
+    const QString code = e.w.mapCode();
+    QPlainTextEdit* box = e.w.ui.txtMap;
+    box->moveCursor(QTextCursor::End);
+    e.keys(box, Qt::Key_X, Qt::NoModifier);
+    e.keys(box, Qt::Key_Z);
+    QCOMPARE(e.w.mapCode(), code); // the box's own undo
+    // Where the box's keys leave Ctrl+Y to the window, the window hands it on.
+    for (QShortcut* key : e.w.findChildren<QShortcut*>()) {
+        if (key->key() == QKeySequence(Qt::CTRL | Qt::Key_Y))
+            emit key->activated();
+    }
+    QCOMPARE(e.w.mapCode(), code + "x");
+    QCOMPARE(e.w.areas().count(), 1);
+    e.keys(e.w.ui.List1, Qt::Key_Z);
+    QVERIFY(e.w.areas().isEmpty());
+    e.keys(e.w.ui.List1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(e.w.areas().count(), 1);
+    QCOMPARE(e.w.mapCode(), code); // the typed letter went with the rewrite
+    // Delete in the list asks first; No keeps the area.
+    e.clickRow(0);
+    e.platform.answers << MessageButton::No;
+    e.keys(e.w.ui.List1, Qt::Key_Delete, Qt::NoModifier);
+    QCOMPARE(e.platform.boxes.size(), 1);
+    QCOMPARE(e.w.areas().count(), 1);
+    // While a polygon is being clicked the history waits.
+    e.w.ui.Option1[0]->click();
+    QTest::mouseClick(e.canvas(), Qt::LeftButton, {}, QPoint(300, 20));
+    e.keys(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().count(), 1);
+    QVERIFY(e.w.editorState().polygonOpen);
+}
+
+void TestDocument::contextMenus_data()
+{
+    QTest::addColumn<bool>("onCanvas");
+    QTest::addColumn<QString>("line");        // there before the rectangle is drawn
+    QTest::addColumn<int>("undos");           // chosen in the list's menu
+    QTest::addColumn<int>("tool");            // option chosen before the right click
+    QTest::addColumn<QStringList>("entries"); // none: the click does something else
+    const QStringList done{"Rückgängig: Rechteck zeichnen", "Wiederherstellen (aus)"};
+    const QStringList undone{"Rückgängig (aus)", "Wiederherstellen: Rechteck zeichnen"};
+    QTest::newRow("list") << false << kPoly << 0 << 1 << done;
+    QTest::newRow("list, undone") << false << kPoly << 1 << 1 << undone;
+    QTest::newRow("canvas, polygon tool") << true << kPoly << 0 << 0 << done;
+    QTest::newRow("canvas, edit mode on a rectangle") << true << kRect << 1 << 3 << undone;
+    QTest::newRow("canvas, edit mode on a polygon adds a point") << true << kPoly << 1 << 3 << QStringList();
+    QTest::newRow("canvas, rectangle tool starts a drag") << true << kPoly << 0 << 1 << QStringList();
+}
+
+void TestDocument::contextMenus()
+{
+    QFETCH(bool, onCanvas);
+    QFETCH(QString, line);
+    QFETCH(int, undos);
+    QFETCH(int, tool);
+    QFETCH(QStringList, entries);
+    Editor e;
+    e.w.areas().setLines({line}); // not a step
+    e.drawRect();
+    QWidget* target = onCanvas ? static_cast<QWidget*>(e.canvas()) : e.w.ui.List1->viewport();
+    const QPoint at(50, 45);
+    const auto rightClick = [&](QWidget* on) {
+        QTest::mousePress(on, Qt::RightButton, {}, at);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, on->mapToGlobal(at));
+        QApplication::sendEvent(on, &click);
+        QTest::mouseRelease(on, Qt::RightButton, {}, at);
+    };
+    for (int i = 0; i < undos; ++i)
+        menuShownBy([&] { rightClick(e.w.ui.List1->viewport()); }, 0);
+    QCOMPARE(e.w.areas().count(), 2 - undos);
+    e.w.ui.Option1[tool]->click();
+    QCOMPARE(menuShownBy([&] { rightClick(target); }), entries);
+    // The menu key opens it whatever a click would do.
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, at, target->mapToGlobal(at));
+    QCOMPARE(menuShownBy([&] { QApplication::sendEvent(target, &key); }).size(), 2);
+}
+
+void TestDocument::unsavedQuestionFollowsHistory()
+{
+    Editor e;
+    QTemporaryDir folder;
+    e.drawRect();
+    e.platform.fileAnswers << folder.filePath("plan.html");
+    e.platform.answers << MessageButton::No; // no need to view the files
+    e.w.ui.Command7->click();
+    QVERIFY(e.w.state().mapSaved);
+    e.w.ui.Option1[2]->click();
+    e.drag(e.canvas(), {200, 100}, {230, 100});
+    QList<bool> saved;
+    for (Qt::Key key : {Qt::Key_Z, Qt::Key_Z, Qt::Key_Y, Qt::Key_Y, Qt::Key_Z}) {
+        e.keys(e.w.ui.List1, key);
+        saved << e.w.state().mapSaved;
+    }
+    QCOMPARE(saved, (QList<bool>{true, false, true, false, true}));
+    const int boxes = e.platform.boxes.size();
+    QVERIFY(e.w.close()); // back at the saved code: nothing to ask
+    QCOMPARE(e.platform.boxes.size(), boxes);
+}
+
+void TestDocument::newPictureEmptiesHistory()
+{
+    Editor e;
+    e.drawRect();
+    e.platform.answers << MessageButton::No; // do not save first
+    e.w.ui.Command1->click();
+    QCOMPARE(e.platform.boxes.last().text,
+             QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code jetzt "
+                            "gespeichert werden?"));
+    QVERIFY(!e.w.document().history().canUndo());
+}
+
+// The box must end up holding what setting the whole text gives, also where
+// a change splits or joins a "\r\n".
+void TestDocument::codeBoxRewritesOnlyChanges()
+{
+    const QString separator(QChar::ParagraphSeparator);
+    const QList<std::pair<QString, QString>> changes{{"a\r\nb\r\nc\r\n", "a\r\nB\r\nc\r\n"},
+                                                     {"a\r\nb\r\n", "a\r\nb\r\nc\r\n"},
+                                                     {"a\r\nb\r\nc\r\n", "a\r\nc\r\n"},
+                                                     {"a\r\nb", "a\rb"},
+                                                     {"a\r\rb", "a\r\nb"},
+                                                     {"x\ny\rz", "x\r\ny\r\nz"},
+                                                     {"a\r\nb", ""},
+                                                     {"a" + separator + "b", "a\r\nc"}};
+    for (const auto& [before, after] : changes) {
+        QPlainTextEdit box, whole;
+        box.setPlainText(before);
+        QVERIFY(replaceChangedPart(box, before, after));
+        whole.setPlainText(after);
+        QCOMPARE(box.toPlainText(), whole.toPlainText());
+        QCOMPARE(box.document()->blockCount(), whole.document()->blockCount());
+        QVERIFY(!box.document()->isUndoAvailable());
+        QVERIFY(!replaceChangedPart(box, after, after));
+    }
+}
+
+QTEST_MAIN(TestDocument)
+#include "tst_document.moc"
