@@ -35,9 +35,6 @@ void TestPlatform::nameFilters_data()
     QTest::newRow("images") << "Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png"
                             << QStringList{"Bilddateien (*.png,*.jpg,*.gif,*.bmp)"}
                             << QStringList{"*.bmp", "*.jpg", "*.jpeg", "*.gif", "*.png"};
-    QTest::newRow("export") << "Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"
-                            << QStringList{"Html-Dateien (html, htm, php, asp)"}
-                            << QStringList{"*.html", "*.htm", "*.php", "*.asp"};
     QTest::newRow("dangling description") << "A|*.a|B" << QStringList{"A"} << QStringList{"*.a"};
 }
 
