@@ -98,6 +98,7 @@ private slots:
     void malformedLinesAreSkipped();
     void paletteColours_data();
     void paletteColours();
+    void pictureHeldTwiceAtMost();
 };
 
 void TestCanvas::xorDrawnTwiceRestores_data()
@@ -364,6 +365,22 @@ void TestCanvas::paletteColours()
     // Outside the swatches the background is picked.
     QTest::mouseClick(&palette, Qt::LeftButton, {}, QPoint(palette.width() - 1, palette.height() - 1));
     QCOMPARE(picked[1][0].value<QColor>(), palette.palette().color(QPalette::Button));
+}
+
+// A picture handed over is kept as it is (one copy more for the drawing),
+// also when its resolution differs from the screen's.
+void TestCanvas::pictureHeldTwiceAtMost()
+{
+    ImageSurface s;
+    QImage picture(300, 200, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setDotsPerMeterX(1000);
+    picture.setDotsPerMeterY(1000);
+    const uchar* pixels = picture.constBits();
+    s.setPicture(std::move(picture));
+    QCOMPARE(s.picture().constBits(), pixels);
+    QVERIFY(s.image().constBits() != pixels);
+    QCOMPARE(s.image(), s.picture());
 }
 
 QTEST_MAIN(TestCanvas)

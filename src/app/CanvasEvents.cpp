@@ -114,7 +114,9 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
 void MainWindow::canvasMoved(QPointF position)
 {
     ui.lblPos->show();
-    ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(position.x()).arg(position.y()));
+    // Whole picture pixels, rounded as the drawing tools round the point a
+    // click there gives (a scaled screen reports fractions).
+    ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(roundHalfEven(position.x())).arg(roundHalfEven(position.y())));
     if (m_editor.editMode)
         return;
     if (DrawingTool* tool = currentTool())

@@ -17,13 +17,14 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent)
     m_surface.setChangeListener([this](const QRect& rect) { update(rect); });
 }
 
-void Canvas::setPicture(const QImage& image)
+void Canvas::setPicture(QImage image)
 {
     if (image.isNull()) {
         m_surface.resizeBlank(size(), palette().color(QPalette::Button));
     } else {
-        m_surface.setPicture(image);
-        resize(image.size());
+        const QSize pictureSize = image.size();
+        m_surface.setPicture(std::move(image));
+        resize(pictureSize);
     }
     update();
 }
