@@ -4,6 +4,7 @@
 #include "app/MainToolHost.h"
 #include "app/OpenFromOutside.h"
 #include "app/UndoControls.h"
+#include "app/ZoomControls.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingTools.h"
@@ -116,6 +117,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
     m_undoControls = new UndoControls(m_document, this, [this] { return shapeInProgress(); });
+    m_zoomControls = new ZoomControls(*this);
     connectCommands();
     connectCanvas();
 
@@ -335,6 +337,11 @@ void MainWindow::createSidePanel()
     ui.lblPos = new QLabel(side);
     ui.lblPos->setObjectName(QStringLiteral("lblPos"));
     ui.lblPos->setAccessibleName(QStringLiteral("Mausposition"));
+    ui.lblZoom = new QLabel(side);
+    ui.lblZoom->setObjectName(QStringLiteral("lblZoom"));
+    ui.lblZoom->setAccessibleName(QStringLiteral("Zoom"));
+    ui.lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    ui.lblZoom->setFixedWidth(ui.lblZoom->fontMetrics().horizontalAdvance(QStringLiteral("800 %")) + 4);
     ui.Label3 = new QLabel(side);
     ui.Label3->setObjectName(QStringLiteral("Label3"));
     ui.Label3->setAccessibleName(QStringLiteral("Modus"));
@@ -357,7 +364,11 @@ void MainWindow::createSidePanel()
     trashRow->addWidget(ui.Picture2);
     auto* labels = new QVBoxLayout;
     labels->addWidget(ui.Label3);
-    labels->addWidget(ui.lblPos);
+    // The zoom sits at the end of the position's row: the rows keep their places.
+    auto* positionRow = new QHBoxLayout;
+    positionRow->addWidget(ui.lblPos, 1);
+    positionRow->addWidget(ui.lblZoom);
+    labels->addLayout(positionRow);
     trashRow->addLayout(labels, 1);
     column->addLayout(trashRow);
     column->addWidget(ui.Frame1);
@@ -455,7 +466,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == ui.List1)
         return deleteKey(event);
     if (watched == ui.Picture1)
-        return deleteKey(event) || canvasContextMenu(event);
+        return deleteKey(event) || canvasKey(event) || canvasContextMenu(event);
     if (watched == ui.Picture2) {
         switch (event->type()) {
         case QEvent::DragEnter:
@@ -518,7 +529,7 @@ QString MainWindow::mapCode() const
 void MainWindow::map_daten()
 {
     m_editor.polyCoordText.clear();
-    setMapCode(korvane::map_daten(m_areas.lines(), m_state.imagePath, m_state.mapName, ui.Picture1->size()));
+    setMapCode(korvane::map_daten(m_areas.lines(), m_state.imagePath, m_state.mapName, ui.Picture1->pictureSize()));
 }
 
 // Setting the same empty text is no change; any other assignment is, as for a
