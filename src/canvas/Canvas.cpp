@@ -76,7 +76,7 @@ QRect Canvas::screenRect(const QRect& pictureRect) const
 {
     if (m_zoomPercent == 100)
         return pictureRect;
-    const QRectF scaled(pictureRect.topLeft() * m_zoom, pictureRect.size() * m_zoom);
+    const QRectF scaled(QPointF(pictureRect.topLeft()) * m_zoom, QSizeF(pictureRect.size()) * m_zoom);
     return scaled.toAlignedRect().adjusted(-kLineReach, -kLineReach, kLineReach, kLineReach);
 }
 
@@ -103,13 +103,13 @@ void Canvas::paintZoomed(QPainter& p, const QRect& exposed)
 {
     const bool replay = m_surface.log().complete();
     const QImage& source = replay ? m_surface.picture() : m_surface.image();
-    const QRectF wanted(exposed.topLeft() / m_zoom, exposed.size() / m_zoom);
+    const QRectF wanted(QPointF(exposed.topLeft()) / m_zoom, QSizeF(exposed.size()) / m_zoom);
     const QRect pixels = wanted.toAlignedRect() & source.rect();
     if (pixels.isEmpty())
         return;
     p.setClipRect(exposed);
     p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom < 1);
-    p.drawImage(QRectF(pixels.topLeft() * m_zoom, pixels.size() * m_zoom), source, pixels);
+    p.drawImage(QRectF(QPointF(pixels.topLeft()) * m_zoom, QSizeF(pixels.size()) * m_zoom), source, pixels);
     if (!replay)
         return;
     const double reach = kLineReach / m_zoom;

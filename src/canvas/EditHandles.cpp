@@ -459,6 +459,7 @@ void EditHandles::pressBody(QPointF picturePoint)
         return;
     m_bodyStartPlace = m_handles[m_bodyHandle]->place();
     m_bodyStartPoint = picturePoint;
+    m_bodyMoved = false;
     startDrag(m_bodyHandle);
 }
 
@@ -468,7 +469,11 @@ void EditHandles::dragBody(Qt::MouseButtons buttons, QPointF picturePoint)
     if (m_bodyHandle < 0 || !m_dragging || buttons != Qt::LeftButton)
         return;
     const QPointF moved = picturePoint - m_bodyStartPoint;
-    dragTo(m_bodyHandle, m_bodyStartPlace + QPoint(int(std::trunc(moved.x())), int(std::trunc(moved.y()))));
+    const QPoint target = m_bodyStartPlace + QPoint(int(std::trunc(moved.x())), int(std::trunc(moved.y())));
+    if (!m_bodyMoved && target == m_bodyStartPlace)
+        return; // a click's tremor within one picture pixel
+    m_bodyMoved = true;
+    dragTo(m_bodyHandle, target);
 }
 
 void EditHandles::releaseBody()
@@ -476,7 +481,14 @@ void EditHandles::releaseBody()
     if (m_bodyHandle < 0)
         return;
     m_bodyHandle = -1;
-    finishDrag();
+    if (m_bodyMoved) {
+        finishDrag();
+        return;
+    }
+    // A click that did not move only chose the area: its highlight stays.
+    m_dragging = false;
+    if (m_host.suspendListUpdates)
+        m_host.suspendListUpdates(false);
 }
 
 QString EditHandles::moveArea(int dx, int dy)

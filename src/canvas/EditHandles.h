@@ -138,6 +138,7 @@ private:
     int m_bodyHandle = -1;
     QPoint m_bodyStartPlace;
     QPointF m_bodyStartPoint;
+    bool m_bodyMoved = false;
 };
 
 } // namespace korvane
