@@ -799,6 +799,10 @@ void TestCanvas::zoomControls()
     QLabel* label = e.w.ui.lblZoom;
     QCOMPARE(label->accessibleName(), QStringLiteral("Zoom"));
     QCOMPARE(label->text(), QStringLiteral("100 %"));
+    // Beside the mode label, clear of its longest text; the position keeps its width.
+    QLabel* mode = e.w.ui.Label3;
+    QVERIFY(label->x() > mode->x() + mode->fontMetrics().horizontalAdvance(QStringLiteral("Zeichen-Modus")));
+    QCOMPARE(e.w.ui.lblPos->width(), mode->width());
     QStringList shown;
     for (Qt::Key key :
          {Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Equal, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus}) {

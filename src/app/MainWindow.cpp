@@ -341,7 +341,9 @@ void MainWindow::createSidePanel()
     ui.lblZoom->setObjectName(QStringLiteral("lblZoom"));
     ui.lblZoom->setAccessibleName(QStringLiteral("Zoom"));
     ui.lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    ui.lblZoom->setFixedWidth(ui.lblZoom->fontMetrics().horizontalAdvance(QStringLiteral("800 %")) + 4);
+    QFont small = ui.lblZoom->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    ui.lblZoom->setFont(small);
     ui.Label3 = new QLabel(side);
     ui.Label3->setObjectName(QStringLiteral("Label3"));
     ui.Label3->setAccessibleName(QStringLiteral("Modus"));
@@ -363,12 +365,14 @@ void MainWindow::createSidePanel()
     auto* trashRow = new QHBoxLayout;
     trashRow->addWidget(ui.Picture2);
     auto* labels = new QVBoxLayout;
-    labels->addWidget(ui.Label3);
-    // The zoom sits at the end of the position's row: the rows keep their places.
-    auto* positionRow = new QHBoxLayout;
-    positionRow->addWidget(ui.lblPos, 1);
-    positionRow->addWidget(ui.lblZoom);
-    labels->addLayout(positionRow);
+    // The zoom shares the mode label's place, at its right end above the
+    // position: both labels keep their whole width, and the longest mode text
+    // leaves room for it.
+    auto* modeRow = new QGridLayout;
+    modeRow->addWidget(ui.Label3, 0, 0);
+    modeRow->addWidget(ui.lblZoom, 0, 0, Qt::AlignRight);
+    labels->addLayout(modeRow);
+    labels->addWidget(ui.lblPos);
     trashRow->addLayout(labels, 1);
     column->addLayout(trashRow);
     column->addWidget(ui.Frame1);

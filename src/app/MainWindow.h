@@ -130,6 +130,7 @@ public:
     // Canvas editing.
     EditHandles& handles() { return *m_handles; }
     AreaRenderer& renderer() { return *m_renderer; }
+    ZoomControls& zoom() { return *m_zoomControls; }
     void edit_zeichnen(int index);
     void neue_koordinaten_to_listbox(int index);
     // Checks Option1(i) from code; the mode switch runs as on a click.

@@ -5,7 +5,6 @@
 #include "canvas/Zoom.h"
 
 #include <QLabel>
-#include <QRadioButton>
 #include <QShortcut>
 #include <QWheelEvent>
 
@@ -35,7 +34,7 @@ ZoomControls::ZoomControls(MainWindow& window) : QObject(&window), m_window(wind
 // Until a picture is open there is nothing to look at closely.
 bool ZoomControls::canZoom() const
 {
-    return m_window.ui.Option1[0]->isEnabled();
+    return m_window.ui.Picture1->hasPicture();
 }
 
 void ZoomControls::zoomTo(int percent, QPoint viewPoint)

@@ -35,6 +35,7 @@ void Canvas::setPicture(const QImage& image)
 {
     m_zoomPercent = 100;
     m_zoom = 1.0;
+    m_hasPicture = !image.isNull();
     if (image.isNull()) {
         m_surface.resizeBlank(m_pictureSize, palette().color(QPalette::Button));
     } else {

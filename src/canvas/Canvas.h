@@ -28,6 +28,8 @@ public:
 
     // The canvas's size at 100 %: the picture's.
     QSize pictureSize() const { return m_pictureSize; }
+    // A picture was set (not just the blank surface of the start).
+    bool hasPicture() const { return m_hasPicture; }
     int zoomPercent() const { return m_zoomPercent; }
     double zoomFactor() const { return m_zoom; }
     // One of the zoom steps; the canvas takes the zoomed size.
@@ -58,6 +60,7 @@ private:
 
     ImageSurface m_surface;
     QSize m_pictureSize;
+    bool m_hasPicture = false;
     int m_zoomPercent = 100;
     double m_zoom = 1.0;
 };
