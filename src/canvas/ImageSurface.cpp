@@ -115,12 +115,15 @@ bool ImageSurface::logs() const
     return !m_quiet;
 }
 
-DrawingLog::Step ImageSurface::step(DrawingLog::Kind kind, const QColor& outline, const QRectF& bounds) const
+DrawingLog::Step ImageSurface::step(DrawingLog::Kind kind, const QColor& outline, const QRectF& bounds, QPointF a,
+                                    QPointF b) const
 {
     DrawingLog::Step step;
     step.kind = kind;
     step.style = style(outline);
     step.bounds = bounds;
+    step.a = a;
+    step.b = b;
     return step;
 }
 
@@ -130,12 +133,8 @@ void ImageSurface::drawLine(QPointF from, QPointF to, const QColor& color)
     painter().drawLine(from, to);
     const QRectF bounds = QRectF(from, to).normalized();
     touched(bounds);
-    if (logs()) {
-        DrawingLog::Step line = step(DrawingLog::Kind::Line, color, bounds);
-        line.a = from;
-        line.b = to;
-        m_log.add(line);
-    }
+    if (logs())
+        m_log.add(step(DrawingLog::Kind::Line, color, bounds, from, to));
 }
 
 void ImageSurface::drawRectangle(QPointF corner1, QPointF corner2)
@@ -144,12 +143,8 @@ void ImageSurface::drawRectangle(QPointF corner1, QPointF corner2)
     const QRectF rect = QRectF(corner1, corner2).normalized();
     painter().drawRect(rect);
     touched(rect);
-    if (logs()) {
-        DrawingLog::Step rectangle = step(DrawingLog::Kind::Rectangle, penColor(), rect);
-        rectangle.a = corner1;
-        rectangle.b = corner2;
-        m_log.add(rectangle);
-    }
+    if (logs())
+        m_log.add(step(DrawingLog::Kind::Rectangle, penColor(), rect, corner1, corner2));
 }
 
 void ImageSurface::drawCircle(QPointF centre, double radius, const QColor& color)
@@ -159,8 +154,7 @@ void ImageSurface::drawCircle(QPointF centre, double radius, const QColor& color
     const QRectF bounds(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
     touched(bounds);
     if (logs()) {
-        DrawingLog::Step circle = step(DrawingLog::Kind::Circle, color, bounds);
-        circle.a = centre;
+        DrawingLog::Step circle = step(DrawingLog::Kind::Circle, color, bounds, centre);
         circle.radius = radius;
         m_log.add(circle);
     }
@@ -190,8 +184,7 @@ void ImageSurface::drawText(QPoint topLeft, const QString& text, const QFont& fo
     const QRectF bounds(paintText(painter(), topLeft, text, font));
     touched(bounds);
     if (logs()) {
-        DrawingLog::Step words = step(DrawingLog::Kind::Text, penColor(), bounds);
-        words.a = topLeft;
+        DrawingLog::Step words = step(DrawingLog::Kind::Text, penColor(), bounds, topLeft);
         words.text = text;
         words.font = font;
         m_log.add(words);

@@ -71,7 +71,9 @@ private:
     void prepare(const QColor& penColor, bool filled);
     void touched(const QRectF& bounds);
     bool logs() const;
-    DrawingLog::Step step(DrawingLog::Kind kind, const QColor& outline, const QRectF& bounds) const;
+    // The log's record of a primitive just drawn.
+    DrawingLog::Step step(DrawingLog::Kind kind, const QColor& outline, const QRectF& bounds, QPointF a = {},
+                          QPointF b = {}) const;
 
     QImage m_picture;
     QImage m_buffer;
