@@ -1,7 +1,6 @@
 // Feeds arbitrary bytes to the settings reader and writer: they must end and
 // stay in bounds on any file, and a value written must read back.
 #include "app/IniFile.h"
-#include "model/Codec.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -11,7 +10,7 @@ using namespace korvane;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const QString contents = fromWindows1252(bytes);
+    const QString contents = decodeSettings(bytes);
     const QString keys[][2] = {{QStringLiteral("color"), QStringLiteral("Zeichenfarbe")},
                                {QStringLiteral("Path"), QStringLiteral("Letzter_Grafik_Ordner")},
                                {QStringLiteral("Lupe"), QStringLiteral("lupe_visible")}};

@@ -190,6 +190,7 @@ private slots:
     void handlesKeepScreenSize();
     void zoomControls();
     void zoomScalesPictureNotLines();
+    void pictureHeldTwiceAtMost();
 };
 
 void TestCanvas::xorDrawnTwiceRestores_data()
@@ -887,6 +888,22 @@ void TestCanvas::zoomScalesPictureNotLines()
     for (int x = 0; x < small.width(); ++x)
         grey += small.pixelColor(x, 2) != QColor(Qt::black) && small.pixelColor(x, 2) != QColor(Qt::white);
     QVERIFY(grey > 5);
+}
+
+// A picture handed over is kept as it is (one copy more for the drawing),
+// also when its resolution differs from the screen's.
+void TestCanvas::pictureHeldTwiceAtMost()
+{
+    ImageSurface s;
+    QImage picture(300, 200, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setDotsPerMeterX(1000);
+    picture.setDotsPerMeterY(1000);
+    const uchar* pixels = picture.constBits();
+    s.setPicture(std::move(picture));
+    QCOMPARE(s.picture().constBits(), pixels);
+    QVERIFY(s.image().constBits() != pixels);
+    QCOMPARE(s.image(), s.picture());
 }
 
 QTEST_MAIN(TestCanvas)

@@ -211,6 +211,9 @@ void TestDialogs::linkAcceptRules_data()
     QTest::newRow("target keeps leading blank")
         << QStringList{"Combo1", " _top"} << QStringList{"#", "over", " _top", "*", "*", "*"};
     QTest::newRow("frame name") << QStringList{"Combo1", "links"} << QStringList{"#", "over", "links", "*", "*", "*"};
+    // Only blanks count as empty: a no-break space (AltGr+Space) is a value.
+    QTest::newRow("target and handler of a no-break space") << QStringList{"Combo1", "\u00A0", "txtOnClick", " \u00A0 "}
+                                                            << QStringList{"#", "over", "\u00A0", "*", "*", " \u00A0 "};
     QTest::newRow("handlers") << QStringList{"txtMouseOver", "an()", "txtMouseOut", " ", "txtOnClick", " alert(1)"}
                               << QStringList{"#", "over", "*", "an()", "*", " alert(1)"};
     QTest::newRow("empty href and alt") << QStringList{"Text1", "", "text2", ""}
@@ -578,6 +581,8 @@ void TestDialogs::editorPrefill_data()
     QTest::newRow("href and alt trimmed, the rest not")
         << "  poly                    |1,2|  a.html | Alt |_top | o()| *|x"
         << QStringList{"a.html", "Alt", "_top ", " o()", " *", "x"};
+    QTest::newRow("only blanks trimmed, tabs stay") << " rect                    |1,2| \ta.html\t | \tAlt\n |*|*|*|*"
+                                                    << QStringList{"\ta.html\t", "\tAlt\n", "", "", "", ""};
     QTest::newRow("all attributes") << " rect                    |0,0,1,1|k.html|Kontakt|_blank|an()|aus()|klick()"
                                     << QStringList{"k.html", "Kontakt", "_blank", "an()", "aus()", "klick()"};
     QTest::newRow("short imported line") << " rect                    |0,0,1,1|k.html"

@@ -2,6 +2,7 @@
 #include "canvas/Canvas.h"
 #include "io/ExportWindow.h"
 #include "io/TextBoxEdit.h"
+#include "support/FileSizeLimit.h"
 #include "support/Files.h"
 #include "support/ScriptedPlatform.h"
 
@@ -14,6 +15,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -60,6 +62,14 @@ int positionOf(ExportWindow* window, const QString& landmark)
     return int(window->ui.Text1->document()->toRawText().indexOf(landmark));
 }
 
+// The warning of a "Speichern" that could not write `path`.
+ShownBox speichernFailedBox(const QString& path)
+{
+    return warningBox("Der HTML-Code konnte nicht gespeichert werden: Die Datei \"" + path +
+                      "\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei dieses Namens ist "
+                      "unverändert geblieben.");
+}
+
 using Selection = std::pair<int, int>; // start, end
 
 Selection selectionOf(QPlainTextEdit* edit)
@@ -91,7 +101,10 @@ private slots:
     void speichernWritesExactBytes_data();
     void speichernWritesExactBytes();
     void removedLineEndStaysRemoved();
+    void lineEndsAroundTheCaretStay_data();
+    void lineEndsAroundTheCaretStay();
     void speichernFailureKeepsOldFile();
+    void speichernOnFullDiskKeepsOldFile();
     void exportAgainOffersToSaveEdits_data();
     void exportAgainOffersToSaveEdits();
     void closeQuestion_data();
@@ -413,8 +426,8 @@ void TestExport::einfuegenReplacesSelection()
     clickAt(window->ui.Text1, start + 3, Qt::ShiftModifier);
     QCOMPARE(selectionOf(window->ui.Text1), (Selection{start, start + 3}));
     window->ui.Command1->click();
-    QCOMPARE(window->pageText(), QStringLiteral("<html><body>") + QString(kExpectedCode).replace("\r\n", "\n") +
-                                     QStringLiteral("</body></html>"));
+    // A page without line breaks has no line-end style: the code keeps its CR LF.
+    QCOMPARE(window->pageText(), QStringLiteral("<html><body>") + kExpectedCode + QStringLiteral("</body></html>"));
     QCOMPARE(window->corsorPos(), start);
 }
 
@@ -526,9 +539,10 @@ void TestExport::speichernWritesExactBytes_data()
                       "e</p>\n</body>\n")
         << QByteArray("<p>Gr\xC3\xBC\xC3\x9F"
                       "e</p>\n<map title=\"B\xC3\xBC\xE2\x86\x92\">\n</map>\n</body>\n");
+    // Pages without any line break: the code keeps its own CR LF.
     QTest::newRow("UTF-8 with byte-order mark")
         << QByteArray("\xEF\xBB\xBF<p>\xE2\x82\xAC</p></body>")
-        << QByteArray("\xEF\xBB\xBF<p>\xE2\x82\xAC</p><map title=\"B\xC3\xBC\xE2\x86\x92\">\n</map>\n</body>");
+        << QByteArray("\xEF\xBB\xBF<p>\xE2\x82\xAC</p><map title=\"B\xC3\xBC\xE2\x86\x92\">\r\n</map>\r\n</body>");
     QTest::newRow("CR only, ASCII naming no charset")
         << QByteArray("<p>a</p>\r</body>\r") << QByteArray("<p>a</p>\r<map title=\"B\xFC&#8594;\">\r</map>\r</body>\r");
     QTest::newRow("mixed line ends keep their places")
@@ -536,11 +550,11 @@ void TestExport::speichernWritesExactBytes_data()
         << QByteArray("a\r\nb\nc\rd\r\n<map title=\"B\xFC&#8594;\">\r\n</map>\r\n</body>\n");
     QTest::newRow("ASCII that declares Latin-1")
         << QByteArray("<meta charset=\"ISO-8859-1\"></body>")
-        << QByteArray("<meta charset=\"ISO-8859-1\"><map title=\"B\xFC&#8594;\">\n</map>\n</body>");
+        << QByteArray("<meta charset=\"ISO-8859-1\"><map title=\"B\xFC&#8594;\">\r\n</map>\r\n</body>");
     QTest::newRow("ASCII that declares UTF-8")
         << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"></body>")
         << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"
-                      "<map title=\"B\xC3\xBC\xE2\x86\x92\">\n</map>\n</body>");
+                      "<map title=\"B\xC3\xBC\xE2\x86\x92\">\r\n</map>\r\n</body>");
     QTest::newRow("ASCII XML naming no encoding")
         << QByteArray("<?xml version=\"1.0\"?>\n</body>\n")
         << QByteArray("<?xml version=\"1.0\"?>\n<map title=\"B\xC3\xBC\xE2\x86\x92\">\n</map>\n</body>\n");
@@ -604,6 +618,45 @@ void TestExport::removedLineEndStaysRemoved()
     QCOMPARE(window->ui.Label2->text(), QStringLiteral("File= seite.html  Size: 013 Byte"));
 }
 
+void TestExport::lineEndsAroundTheCaretStay_data()
+{
+    QTest::addColumn<QByteArray>("before"); // the bytes of the page up to the caret
+    QTest::addColumn<QString>("keys");      // typed after the code was inserted, at its end
+    // The page has mostly CR LF, one line of each other kind; the caret at the
+    // end of a line (in front of its line end) or at the start of the next.
+    QTest::newRow("end of a lone CR line") << QByteArray("a\r\nb") << QString();
+    QTest::newRow("start of the line after a lone CR") << QByteArray("a\r\nb\r") << QString();
+    QTest::newRow("end of a lone LF line") << QByteArray("a\r\nb\rc") << QString();
+    QTest::newRow("start of the line after a lone LF") << QByteArray("a\r\nb\rc\n") << QString();
+    QTest::newRow("end of a CR LF line") << QByteArray("a\r\nb\rc\nd") << QString();
+    QTest::newRow("end of the page") << QByteArray("a\r\nb\rc\nd\r\ne\r\n") << QString();
+    QTest::newRow("typing at the end of a lone CR line") << QByteArray("a\r\nb") << QString("xy");
+}
+
+// Every byte outside the inserted code stays as it was.
+void TestExport::lineEndsAroundTheCaretStay()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, keys);
+    const QByteArray page("a\r\nb\rc\nd\r\ne\r\n");
+    ExportWindow* window = exportPage(page);
+    QVERIFY(window);
+    const QString code = QStringLiteral("<map>\r\n</map>\r\n");
+    clipboard()->setText(code);
+    // The caret goes where the user puts it: on the line, then End for its end.
+    QPlainTextEdit* text = window->ui.Text1;
+    const int line = int(QString::fromLatin1(before).split(QRegularExpression("\r\n|\r|\n")).size() - 1);
+    clickAt(text, text->document()->findBlockByNumber(line).position());
+    if (!before.endsWith('\n') && !before.endsWith('\r'))
+        QTest::keyClick(text, Qt::Key_End);
+    window->ui.Command1->click();
+    QTest::keyClick(text, Qt::Key_Right); // from the selected code to its end
+    QTest::keyClicks(text, keys);
+    m_platform->fileAnswers.enqueue(m_dir->filePath("neu.html"));
+    window->ui.Command2->click();
+    QCOMPARE(readFile(m_dir->filePath("neu.html")), QByteArray(page).insert(before.size(), (code + keys).toLatin1()));
+}
+
 void TestExport::speichernFailureKeepsOldFile()
 {
     ExportWindow* window = exportPage("<p>alt</p>");
@@ -616,17 +669,34 @@ void TestExport::speichernFailureKeepsOldFile()
     QVERIFY(m_platform->boxes.isEmpty());
     window->ui.Command2->click();
 
-    const ShownBox warning{"korvane",
-                           "Der HTML-Code konnte nicht gespeichert werden: Die Datei \"" + target +
-                               "\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei dieses Namens "
-                               "ist unverändert geblieben.",
-                           MessageIcon::Warning,
-                           {MessageButton::Ok},
-                           MessageButton::Ok};
-    QCOMPARE(m_platform->boxes, QList<ShownBox>{warning});
+    QCOMPARE(m_platform->boxes, QList<ShownBox>{speichernFailedBox(target)});
     QVERIFY(!window->isSaved());
     QVERIFY(QFileInfo(target).isDir());
     QCOMPARE(readFile(window->tag()), QByteArray("<p>alt</p>"));
+}
+
+// The disk fills up while the page is written over itself: a warning, and
+// the page on disk stays as it was.
+void TestExport::speichernOnFullDiskKeepsOldFile()
+{
+    const QByteArray page = QByteArray("<p>Zeile</p>\r\n").repeated(200) + "</body>\r\n";
+    ExportWindow* window = exportPage(page);
+    QVERIFY(window);
+    QTextCursor caret = window->ui.Text1->textCursor();
+    caret.setPosition(positionOf(window, QStringLiteral("</body>")));
+    window->ui.Text1->setTextCursor(caret);
+    window->ui.Command1->click();
+    const QString path = window->tag();
+    m_platform->fileAnswers.enqueue(path);
+    {
+        FileSizeLimit full(1000);
+        QVERIFY(full.active());
+        window->ui.Command2->click();
+    }
+    QCOMPARE(m_platform->boxes, QList<ShownBox>{speichernFailedBox(path)});
+    QVERIFY(!window->isSaved());
+    QCOMPARE(readFile(path), page);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"seite.html"});
 }
 
 void TestExport::closeQuestion_data()

@@ -45,6 +45,22 @@ QByteArray asCursor(QByteArray ico)
     return ico;
 }
 
+// A bitmap whose header claims another size than its pixels have.
+QByteArray withBmpSize(QByteArray bmp, int width, int height)
+{
+    qToLittleEndian<qint32>(width, bmp.data() + 18);
+    qToLittleEndian<qint32>(height, bmp.data() + 22);
+    return bmp;
+}
+
+QString tooLarge(int width, int height)
+{
+    return QStringLiteral("Das Bild ist zu groß: %1 × %2 Bildpunkte. Geöffnet werden Bilder mit höchstens 100 "
+                          "Millionen Bildpunkten (zum Beispiel 10000 × 10000).")
+        .arg(width)
+        .arg(height);
+}
+
 bool near(const QColor& a, const QColor& b)
 {
     return qAbs(a.red() - b.red()) <= 8 && qAbs(a.green() - b.green()) <= 8 && qAbs(a.blue() - b.blue()) <= 8;
@@ -85,6 +101,7 @@ private slots:
     void checksAndMessages();
     void statusTexts_data();
     void statusTexts();
+    void hundredMillionPixelsLoad();
     void transparencyShowsWhite();
     void metafileTextOutsideAscii();
     void garbageNeverCrashes_data();
@@ -194,6 +211,18 @@ void TestImageLoading::checksAndMessages_data()
     QTest::newRow("emf garbage") << "kaputt.emf" << garbage << "Laden des Bildes scheitert (Loadpicture)";
     QTest::newRow("truncated wmf") << "halb.wmf" << makeWmf(50, 50, Qt::red).left(30)
                                    << "Laden des Bildes scheitert (Loadpicture)";
+    // Small files whose headers claim huge pictures are refused before decoding.
+    const QByteArray bmp = makeRaster("bmp", 4, 4, Qt::red);
+    QTest::newRow("bmp claiming 16000 x 16000")
+        << "riesig.bmp" << withBmpSize(bmp, 16000, 16000) << tooLarge(16000, 16000);
+    QTest::newRow("rle claiming 16000 x 16000")
+        << "riesig.rle" << withBmpSize(makeRle8(Qt::red), 16000, 16000) << tooLarge(16000, 16000);
+    QTest::newRow("bitmap group, 16000 x 16000")
+        << "riesig.jpg" << withBmpSize(bmp, 16000, 16000) << tooLarge(16000, 16000);
+    QTest::newRow("emf bounds of 16384 x 16384")
+        << "riesig.emf" << makeEmf(16384, 16384, Qt::red) << tooLarge(16384, 16384);
+    QTest::newRow("one row over 100 million pixels")
+        << "knapp.bmp" << withBmpSize(bmp, 10000, 10001) << tooLarge(10000, 10001);
 }
 
 void TestImageLoading::checksAndMessages()
@@ -235,6 +264,17 @@ void TestImageLoading::statusTexts()
     QFETCH(int, status);
     QFETCH(QString, text);
     QCOMPARE(gdiPlusStatusText(status), text);
+}
+
+// The largest picture allowed. Only its header is real: the decoder accepts
+// the missing rows, and the 400 MB are never touched.
+void TestImageLoading::hundredMillionPixelsLoad()
+{
+    QString error = QStringLiteral("unchanged");
+    const QImage image = loadPictureFile(
+        write(QStringLiteral("grenze.bmp"), withBmpSize(makeRaster("bmp", 4, 4, Qt::red), 10000, 10000)), &error);
+    QCOMPARE(error, QString());
+    QCOMPARE(image.size(), QSize(10000, 10000));
 }
 
 void TestImageLoading::transparencyShowsWhite()

@@ -145,6 +145,7 @@ private slots:
     void mapImportDialogAndSettings();
     void mapImportTruncatedFile();
     void mapImportSameImageNotReloaded();
+    void mapImportLongLineShownCut();
     void savedMapRoundTrip_data();
     void savedMapRoundTrip();
     void htmlImportOneCandidate();
@@ -178,6 +179,7 @@ void TestImportCommands::mapImportFindsImageAndAreas()
     const QStringList lines = {pad(" ", "rect") + "10,20,30,25|start.html|Start|*|*|*|*",
                                pad(" ", "poly") + "1,2,3,4,5,6|info.html|Info|_top|in()|out()|go('x')"};
     e.writeSavedMap("plan.map", lines, e.path(imagePathInFile));
+    QVERIFY(!e.toolsEnabled()); // the import enables them
     e.mapImport(e.path("plan.map"));
 
     MainWindow& w = *e.window;
@@ -341,6 +343,35 @@ void TestImportCommands::mapImportSameImageNotReloaded()
     QCOMPARE(e.boxTexts(), QStringList());
 }
 
+// A line too long to lay out quickly is shown cut in the list and the code
+// box; the stored line and the code stay whole.
+void TestImportCommands::mapImportLongLineShownCut()
+{
+    Editor e;
+    e.writeImage("plan.png");
+    const QString href = QString(200'000, QLatin1Char('a'));
+    const QStringList lines = {pad(" ", "rect") + "10,20,30,25|" + href + "|Lang|*|*|*|*"};
+    e.writeSavedMap("lang.map", lines, e.path("plan.png"));
+    e.mapImport(e.path("lang.map"));
+
+    MainWindow& w = *e.window;
+    QCOMPARE(w.areas().lines(), QStringList{" " + lines[0]});
+    const QString shown = w.areas().data(w.areas().index(0)).toString();
+    QCOMPARE(shown, (" " + lines[0]).left(10'000) + QStringLiteral("… (%1 Zeichen)").arg(lines[0].size() + 1));
+    QCOMPARE(w.mapCode(), map_daten(w.areas().lines(), e.path("plan.png"), w.state().mapName, QSize(40, 30)));
+    QVERIFY(w.ui.txtMap->toPlainText().size() < 20'000);
+    QVERIFY(w.ui.txtMap->isReadOnly());
+
+    // Code without such a line is an ordinary, editable code again.
+    w.areas().clear();
+    w.map_daten();
+    QVERIFY(!w.ui.txtMap->isReadOnly());
+    // Any line end the code holds comes out as CR LF, the long line whole.
+    w.ui.txtMap->setCode("a\n" + href + "\rb");
+    QVERIFY(w.ui.txtMap->isReadOnly());
+    QCOMPARE(w.mapCode(), "a\r\n" + href + "\r\nb");
+}
+
 void TestImportCommands::savedMapRoundTrip_data()
 {
     QTest::addColumn<QStringList>("lines");
@@ -400,6 +431,7 @@ void TestImportCommands::htmlImportOneCandidate()
             "<AREA SHAPE=\"POLYGON\" COORDS=\"1,2,3,4,5,6\" HREF=\"a.html\" ALT=\"A\">\n"
             "<AREA SHAPE=\"POLY\" COORDS=\"7,8\" HREF=\"b.html\" TARGET=\"\" ONCLICK=\"go('b')\">\n"
             "<AREA SHAPE=\"DEFAULT\" HREF=\"c.html\">\n</MAP></BODY></HTML>");
+    QVERIFY(!e.toolsEnabled()); // the import enables them
     e.htmlImport(e.path("seite.html"));
 
     MainWindow& w = *e.window;

@@ -178,20 +178,27 @@ void TestMagnifier::startGeometry_data()
 {
     QTest::addColumn<QSize>("owner");
     QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QSize>("frame"); // what the window's frame adds to its inner size
     QTest::addColumn<QRect>("expected");
-    QTest::newRow("ordinary") << QSize(1000, 720) << QRect(0, 0, 1920, 1080) << QRect(820, 527, 167, 180);
-    QTest::newRow("maximised") << QSize(1920, 1080) << QRect(0, 0, 1920, 1080) << QRect(1740, 887, 167, 180);
+    const QSize none(0, 0);
+    QTest::newRow("ordinary") << QSize(1000, 720) << QRect(0, 0, 1920, 1080) << none << QRect(820, 527, 167, 180);
+    QTest::newRow("maximised") << QSize(1920, 1080) << QRect(0, 0, 1920, 1080) << none << QRect(1740, 887, 167, 180);
     QTest::newRow("owner smaller than the magnifier")
-        << QSize(100, 100) << QRect(0, 0, 1920, 1080) << QRect(0, 0, 167, 180);
-    QTest::newRow("second screen") << QSize(1280, 1024) << QRect(1920, 0, 1280, 1024) << QRect(3020, 831, 167, 180);
+        << QSize(100, 100) << QRect(0, 0, 1920, 1080) << none << QRect(0, 0, 167, 180);
+    QTest::newRow("second screen") << QSize(1280, 1024) << QRect(1920, 0, 1280, 1024) << none
+                                   << QRect(3020, 831, 167, 180);
+    // The 2500 x 2700 twips are the whole window: the frame comes off the inside.
+    QTest::newRow("framed") << QSize(1000, 720) << QRect(0, 0, 1920, 1080) << QSize(10, 37)
+                            << QRect(820, 527, 157, 143);
 }
 
 void TestMagnifier::startGeometry()
 {
     QFETCH(QSize, owner);
     QFETCH(QRect, screen);
+    QFETCH(QSize, frame);
     QFETCH(QRect, expected);
-    QCOMPARE(magnifierStartGeometry(owner, screen, {15.0, 15.0}), expected);
+    QCOMPARE(magnifierStartGeometry(owner, screen, {15.0, 15.0}, frame), expected);
 }
 
 void TestMagnifier::layoutFollowsResize_data()
@@ -451,7 +458,8 @@ void TestMagnifier::command4OpensModeless()
     QCOMPARE(magnifier->parentWidget(), &window);
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(window.state().magnifierOpen);
-    QCOMPARE(magnifier->size(), QSize(167, 180));
+    // The whole window, frame included, is 2500 x 2700 twips.
+    QCOMPARE(magnifier->frameGeometry().size(), QSize(167, 180));
     const QSize frame = window.frameGeometry().size();
     QCOMPARE(magnifier->pos(), QPoint(frame.width() - 180, qRound(frame.height() - 2900 / 15.0)));
     auto* timer = magnifier->findChild<QTimer*>("Timer1");

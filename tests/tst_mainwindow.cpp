@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDrag>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListView>
 #include <QMimeData>
@@ -183,6 +184,7 @@ private slots:
     void paletteTargets();
     void lineWidthAndFill();
     void titleScreen();
+    void drawingAttributesWaitForAPicture();
     void accessibleNames_data();
     void accessibleNames();
     void closeQuestion_data();
@@ -301,6 +303,11 @@ void TestMainWindow::positionLabel()
     sendMouse(e.canvas(), QEvent::MouseMove, QPoint(120, 45), Qt::NoButton, Qt::NoButton);
     QCOMPARE(e.w.ui.lblPos->text(), QStringLiteral("x=120   y=45"));
     QVERIFY(e.w.ui.lblPos->isVisible());
+    // A scaled screen reports fractions; the label shows the pixel a click there gives.
+    sendMouse(e.canvas(), QEvent::MouseMove, QPointF(120.8, 45.25), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(e.w.ui.lblPos->text(), QStringLiteral("x=121   y=45"));
+    sendMouse(e.canvas(), QEvent::MouseMove, QPointF(12.5, 13.5), Qt::NoButton, Qt::NoButton);
+    QCOMPARE(e.w.ui.lblPos->text(), QStringLiteral("x=12   y=14"));
     sendMouse(e.w.ui.picOben, QEvent::MouseMove, QPoint(5, 5), Qt::NoButton, Qt::NoButton);
     QVERIFY(!e.w.ui.lblPos->isVisible());
 }
@@ -879,6 +886,32 @@ void TestMainWindow::titleScreen()
     for (int i = 0; i < 4; ++i)
         QVERIFY(!w.ui.Option1[i]->isEnabled());
     QVERIFY(w.ui.Option1[0]->isChecked());
+}
+
+// Before the first picture the colours, line widths and the fill box are
+// disabled: a click on them leaves the title screen; Open enables them.
+void TestMainWindow::drawingAttributesWaitForAPicture()
+{
+    ScriptedPlatform& platform = korvane::test::installScriptedPlatform();
+    MainWindow w;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QImage title = w.ui.Picture1->image();
+    QVERIFY(!w.ui.Frame1->isEnabled() && !w.ui.Frame2->isEnabled() && !w.ui.chkGefuellt->isEnabled());
+    auto* palette = static_cast<ColorPalette*>(w.ui.picColor);
+    QTest::mouseClick(palette, Qt::LeftButton, {}, palette->swatchRect(3).center());
+    QTest::mouseClick(w.ui.Image1[2], Qt::LeftButton);
+    QTest::mouseClick(w.ui.chkGefuellt, Qt::LeftButton);
+    QCOMPARE(w.ui.Picture1->image(), title);
+    QCOMPARE(w.lineWidth(), 1);
+    QCOMPARE(w.fillStyle(), 1);
+    QCOMPARE(w.drawColor(), QColor(Qt::red));
+
+    w.ui.Command1->click(); // the open dialog is cancelled
+    QCOMPARE(platform.dialogs.size(), 1);
+    QVERIFY(w.ui.Frame1->isEnabled() && w.ui.Frame2->isEnabled() && w.ui.chkGefuellt->isEnabled());
+    QTest::mouseClick(w.ui.Image1[2], Qt::LeftButton);
+    QCOMPARE(w.lineWidth(), 3);
 }
 
 // The row name is the widget's objectName.

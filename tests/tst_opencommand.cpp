@@ -99,6 +99,7 @@ void TestOpenCommand::opensImage()
     MainWindow window;
     window.state().mapName = QStringLiteral("importiert");
     m_platform->fileAnswers.enqueue(path);
+    QVERIFY(!window.ui.Frame1->isEnabled() && !window.ui.Frame2->isEnabled() && !window.ui.chkGefuellt->isEnabled());
     window.ui.Command1->click();
 
     QCOMPARE(m_platform->dialogs.size(), 1);

@@ -1,7 +1,12 @@
 #include "platform/FileDialogs.h"
+#include "platform/QtPlatform.h"
+#include "support/Modal.h"
 #include "support/ScriptedPlatform.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,21 +24,43 @@ private slots:
     void messageHelpersRecordBoxes();
 };
 
+// The real dialog shows each description as it stands (the patterns are
+// not added a second time) and lists the files of the first pattern list.
 void TestPlatform::nameFilters_data()
 {
     QTest::addColumn<QString>("filter");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("two pairs") << "A|*.a|B|*.b" << QStringList{"A (*.a)", "B (*.b)"};
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("patterns"); // of the preselected first pair
+    QTest::newRow("two pairs") << "A|*.a|B|*.b" << QStringList{"A", "B"} << QStringList{"*.a"};
     QTest::newRow("images") << "Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png"
-                            << QStringList{"Bilddateien (*.png,*.jpg,*.gif,*.bmp) (*.bmp *.jpg *.jpeg *.gif *.png)"};
-    QTest::newRow("dangling description") << "A|*.a|B" << QStringList{"A (*.a)"};
+                            << QStringList{"Bilddateien (*.png,*.jpg,*.gif,*.bmp)"}
+                            << QStringList{"*.bmp", "*.jpg", "*.jpeg", "*.gif", "*.png"};
+    QTest::newRow("dangling description") << "A|*.a|B" << QStringList{"A"} << QStringList{"*.a"};
 }
 
 void TestPlatform::nameFilters()
 {
     QFETCH(QString, filter);
-    QFETCH(QStringList, expected);
-    QCOMPARE(nameFiltersOf(filter), expected);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, patterns);
+    QTemporaryDir dir;
+    setPlatform(std::make_unique<QtPlatform>());
+    QStringList items;
+    QStringList applied;
+    test::whenModalOpens([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        auto* combo = modal->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        if (dialog && combo) {
+            for (int i = 0; i < combo->count(); ++i)
+                items << combo->itemText(i);
+            applied = modal->findChild<QFileSystemModel*>()->nameFilters();
+        }
+        modal->close();
+    });
+    QString folder = dir.path();
+    QCOMPARE(showOpenDialog(nullptr, "Titel", folder, QString(), filter, "*.x"), QString());
+    QCOMPARE(items, shown);
+    QCOMPARE(applied, patterns);
 }
 
 void TestPlatform::defaultSuffix_data()

@@ -1,10 +1,14 @@
 #include "app/MainWindow.h"
 #include "canvas/Canvas.h"
+#include "io/FileReplace.h"
 #include "io/MapFileWriter.h"
+#include "support/FileSizeLimit.h"
 #include "support/Files.h"
 #include "support/ScriptedPlatform.h"
 
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -94,6 +98,14 @@ QByteArray latin1(const QByteArray& utf8)
     return QString::fromUtf8(utf8).toLatin1();
 }
 
+// The warning of a save that could not write `path`.
+ShownBox saveFailedBox(const QString& path)
+{
+    return warningBox("Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"" + path +
+                      "\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei dieses Namens ist "
+                      "unverändert geblieben.");
+}
+
 void fillAreas(MainWindow& window, const QString& imagePath)
 {
     window.state().imagePath = imagePath;
@@ -123,6 +135,9 @@ private slots:
     void failedSaveKeepsOldFiles();
     void writerFailingAfterBytes_data();
     void writerFailingAfterBytes();
+    void fullDiskKeepsOldFiles_data();
+    void fullDiskKeepsOldFiles();
+    void codeLeavesTheBoxExactly();
 
 private:
     ScriptedPlatform* m_platform = nullptr;
@@ -251,6 +266,9 @@ void TestSave::saveFromMainWindow()
     QCOMPARE(readFile(pagePath), expectedPage(code, escapeMapCode(QString::fromUtf8(code)).toUtf8()));
     QCOMPARE(readFile(dataPath), "<!--\r\n" + latin1(header) + "\r\n-->\r\n\r\n" + latin1(code));
     QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2); // no temporary file left behind
+    // A replaced file keeps its permissions, a read-only one too.
+    if (oldFilesReadOnly)
+        QCOMPARE(modeOf(dataPath), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
 
     const ShownBox shown{"korvane",
                          "Die HTML-Datei wurde unter \"" + pagePath +
@@ -333,14 +351,7 @@ void TestSave::failedSaveKeepsOldFiles()
     QFile::setPermissions(folder, oldPermissions);
 
     const QString failing = folder + failingFile.replace(QStringLiteral("<folder>"), folder);
-    const ShownBox warning{"korvane",
-                           "Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"" + failing +
-                               "\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei dieses Namens "
-                               "ist unverändert geblieben.",
-                           MessageIcon::Warning,
-                           {MessageButton::Ok},
-                           MessageButton::Ok};
-    QCOMPARE(m_platform->boxes, QList<ShownBox>{warning});
+    QCOMPARE(m_platform->boxes, QList<ShownBox>{saveFailedBox(failing)});
     QVERIFY(!window.state().mapSaved);
     QCOMPARE(window.state().lastMapFolder, folder);
     QCOMPARE(readFile(folder + "plan.map"), QByteArray("old data"));
@@ -388,6 +399,82 @@ void TestSave::writerFailingAfterBytes()
     buffer.open(QIODevice::WriteOnly);
     QVERIFY(writeAll(buffer, files[1].bytes));
     QCOMPARE(buffer.data(), files[1].bytes);
+}
+
+void TestSave::fullDiskKeepsOldFiles_data()
+{
+    QTest::addColumn<int>("areaCount");
+    QTest::addColumn<int>("limit"); // bytes a file may grow to
+    // A small page fits the writer's buffer whole: the failing write comes only
+    // when the file is closed, and must still be noticed.
+    QTest::newRow("small map") << 2 << 600;
+    QTest::newRow("big map") << 3000 << 64 * 1024;
+}
+
+void TestSave::fullDiskKeepsOldFiles()
+{
+    QFETCH(int, areaCount);
+    QFETCH(int, limit);
+    QTemporaryDir dir;
+    const QString pagePath = dir.filePath("plan.html");
+    const QString dataPath = dir.filePath("plan.map");
+    const QByteArray oldPage = QByteArray("<p>alte Seite</p>\r\n").repeated(20);
+    QVERIFY(writeFile(pagePath, oldPage) && writeFile(dataPath, "alt"));
+    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther;
+    QFile::setPermissions(dataPath, mode);
+    MainWindow window;
+    fillAreas(window, QStringLiteral("/bilder/plan.png"));
+    for (int i = 2; i < areaCount; ++i)
+        window.areas().append(
+            QStringLiteral(" rect                    |%1,0,%2,9|seite%1.html|Feld %1|*|*|*|*").arg(i).arg(i + 9));
+    window.map_daten();
+    m_platform->fileAnswers.enqueue(pagePath);
+    {
+        FileSizeLimit full(limit);
+        QVERIFY(full.active());
+        window.ui.Command7->click();
+    }
+    QCOMPARE(m_platform->boxes, QList<ShownBox>{saveFailedBox(pagePath)});
+    QVERIFY(!window.state().mapSaved);
+    QCOMPARE(readFile(pagePath), oldPage);
+    QCOMPARE(readFile(dataPath), QByteArray("alt"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+
+    // With room again the same save replaces both; the data file keeps its mode.
+    m_platform->fileAnswers.enqueue(pagePath);
+    window.ui.Command7->click();
+    QCOMPARE(readFile(pagePath), testPageBytes(window.mapCode()));
+    QCOMPARE(modeOf(dataPath), mode);
+}
+
+// A non-breaking space (in the image's file name and in an alt text) leaves
+// the code box unchanged through the clipboard command, Save and Export.
+void TestSave::codeLeavesTheBoxExactly()
+{
+    QTemporaryDir dir;
+    MainWindow window;
+    window.state().imagePath = QStringLiteral("/bilder/Plan\u00A0Haus.png");
+    window.state().imageFileName = QStringLiteral("Plan\u00A0Haus.png");
+    window.ui.Picture1->setPicture(QImage(400, 300, QImage::Format_RGB32));
+    window.areas().append(QStringLiteral(" rect                    |10,20,110,80|a.html|Tür\u00A0zu|*|*|*|*"));
+    window.map_daten();
+    window.ui.cmdClipboard->click();
+    const QString board = QGuiApplication::clipboard()->text();
+    QVERIFY2(board.contains(u"Plan\u00A0Haus.png") && board.contains(u"alt=\"Tür\u00A0zu\""), qPrintable(board));
+
+    m_platform->fileAnswers.enqueue(dir.filePath("karte.html"));
+    m_platform->answers.enqueue(MessageButton::No);
+    window.ui.Command7->click();
+    const QByteArray data = readFile(dir.filePath("karte.map"));
+    QVERIFY(data.contains("Plan\xA0Haus.png\" width") && data.contains("alt=\"T\xFCr\xA0zu\""));
+    QCOMPARE(data.count('\xA0'), 4); // header, src, alt, title
+    QVERIFY(readFile(dir.filePath("karte.html")).contains("alt=\"T\xC3\xBCr\xC2\xA0zu\""));
+
+    QGuiApplication::clipboard()->clear();
+    QVERIFY(writeFile(dir.filePath("seite.html"), "<p></p>"));
+    m_platform->fileAnswers.enqueue(dir.filePath("seite.html"));
+    window.ui.Command12->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), board);
 }
 
 QTEST_MAIN(TestSave)

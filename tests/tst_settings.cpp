@@ -1,3 +1,4 @@
+#include "support/FileSizeLimit.h"
 #include "support/Files.h"
 #include "support/ScriptedPlatform.h"
 
@@ -28,7 +29,10 @@ private slots:
     void replace();
     void conversions_data();
     void conversions();
-    void writesWindows1252Safely();
+    void writesUtf8Safely();
+    void folderEncoding_data();
+    void folderEncoding();
+    void fullDiskKeepsOldFile();
     void brokenFilesNeverCrash_data();
     void brokenFilesNeverCrash();
     void folderLengths_data();
@@ -183,19 +187,72 @@ void TestSettings::conversions()
         QCOMPARE(settingNumberOf(colour), text.trimmed().toLongLong());
 }
 
-void TestSettings::writesWindows1252Safely()
+// The file is written in UTF-8, the system's code page here.
+void TestSettings::writesUtf8Safely()
 {
     QVERIFY(writeFile(m_ini, "; von Hand\r\n[Path]\r\nLetzter_Export_Ordner=D:\\alt\\\r\n"));
     QVERIFY(iniWriteSetting(QStringLiteral("Path"), QStringLiteral("Letzter_Grafik_Ordner"),
                             QStringLiteral("C:\\Bilder\\Grüße\\"), m_ini));
     QCOMPARE(readFile(m_ini), QByteArray("; von Hand\r\n[Path]\r\nLetzter_Export_Ordner=D:\\alt\\\r\n"
-                                         "Letzter_Grafik_Ordner=C:\\Bilder\\Gr\xfc\xdf"
+                                         "Letzter_Grafik_Ordner=C:\\Bilder\\Gr\xC3\xBC\xC3\x9F"
                                          "e\\\r\n"));
     QCOMPARE(iniGetSettingString(QStringLiteral("path"), QStringLiteral("LETZTER_GRAFIK_ORDNER"), m_ini),
              QStringLiteral("C:\\Bilder\\Grüße\\"));
     QCOMPARE(iniGetSettingString(QStringLiteral("Path"), QStringLiteral("x"), m_dir.filePath("fehlt.ini")), QString());
     // No temporary file stays behind.
     QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Korvane.ini")});
+}
+
+void TestSettings::folderEncoding_data()
+{
+    QTest::addColumn<QByteArray>("stored"); // the folder's bytes in the file
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("outside Windows-1252") << QByteArray("/home/\xC5\x82ukasz/") << QStringLiteral("/home/łukasz/");
+    QTest::newRow("umlauts in UTF-8") << QByteArray("C:\\Gr\xC3\xBC\xC3\x9F"
+                                                    "e\\")
+                                      << QStringLiteral("C:\\Grüße\\");
+    QTest::newRow("written before in Windows-1252") << QByteArray("C:\\Gr\xFC\xDF"
+                                                                  "e\\")
+                                                    << QStringLiteral("C:\\Grüße\\");
+}
+
+// Read as stored, written back in UTF-8 and read again unchanged.
+void TestSettings::folderEncoding()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, folder);
+    QVERIFY(writeFile(m_ini, "[Path]\r\nLetzter_Grafik_Ordner=" + stored + "\r\n"));
+    MainWindow window;
+    window.ini_read();
+    QCOMPARE(window.state().lastImageFolder, folder);
+    window.state().settingsLoadCount = 1;
+    window.ini_write();
+    QVERIFY(readFile(m_ini).startsWith("[Path]\r\nLetzter_Grafik_Ordner=" + folder.toUtf8() + "\r\n"));
+    MainWindow again;
+    again.ini_read();
+    QCOMPARE(again.state().lastImageFolder, folder);
+    QVERIFY(m_platform->boxes.isEmpty());
+}
+
+// The disk fills up while the settings are written: one German warning, and
+// the old file stays as it was.
+void TestSettings::fullDiskKeepsOldFile()
+{
+    const QByteArray old = "; von Hand\r\n[Path]\r\nLetzter_Grafik_Ordner=/home/anna/bilder/\r\n" +
+                           QByteArray("; ").append(QByteArray(300, '-')) + "\r\n";
+    QVERIFY(writeFile(m_ini, old));
+    MainWindow window;
+    {
+        FileSizeLimit full(200);
+        QVERIFY(full.active());
+        window.ini_write();
+    }
+    QCOMPARE(m_platform->boxes, QList<ShownBox>{warningBox("Error: 2. Die Einstellungsdatei \"" + m_ini +
+                                                               "\" ließ sich nicht schreiben; die bisherige Datei "
+                                                               "ist unverändert geblieben.",
+                                                           "INIWriteSetting")});
+    QCOMPARE(readFile(m_ini), old);
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Korvane.ini"});
 }
 
 void TestSettings::brokenFilesNeverCrash_data()
@@ -358,6 +415,7 @@ void TestSettings::closingWritesFile()
     window.setFillColor(QColor(0, 255, 255));
     window.setHandleColor(QColor(0, 0, 255));
     window.setLineWidth(2);
+    window.ui.chkGefuellt->setEnabled(true); // as the first Open enables it
     window.ui.chkGefuellt->click();
     window.state().settingsLoadCount = imagesOpened;
     window.state().lastImageFolder = QStringLiteral("/home/anna/bilder/");

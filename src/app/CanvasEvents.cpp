@@ -136,7 +136,9 @@ void MainWindow::selectFromCanvas(int row)
 void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
 {
     ui.lblPos->show();
-    ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(position.x()).arg(position.y()));
+    // Whole picture pixels, rounded as the drawing tools round the point a
+    // click there gives (a scaled screen reports fractions).
+    ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(roundHalfEven(position.x())).arg(roundHalfEven(position.y())));
     if (m_editor.editMode) {
         m_handles->dragBody(buttons, position);
         return;

@@ -1,5 +1,6 @@
 #include "app/ImageLoader.h"
 
+#include "model/AreaEntry.h"
 #include "model/Codec.h"
 
 #include <QBuffer>
@@ -10,6 +11,8 @@
 #include <QSvgRenderer>
 #include <QtEndian>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #ifdef KORVANE_HAVE_WMF
@@ -54,6 +57,12 @@ Decoder decoderFor(const QString& name)
     return Decoder::None;
 }
 
+// The decoders may briefly hold a picture with 16 bits a channel (8 bytes a
+// pixel) before it becomes the surface's 32 bits; nothing larger is allocated.
+constexpr int kAllocationLimitMb = int(kMaxPicturePixels * 8 / (1024 * 1024)) + 1;
+// Enough of a file's start to tell a metafile or a bare bitmap header.
+constexpr qint64 kSniffBytes = 128;
+
 // The decoder group of a file's content: the picture loader's formats and the
 // bitmap decoder's, as in the table of extensions above.
 Decoder decoderForContent(const QByteArray& bytes)
@@ -85,49 +94,49 @@ Decoder decoderOf(const QString& name)
     if (byName != Decoder::None || byContentPath().isEmpty() || QFileInfo(name).absoluteFilePath() != byContentPath())
         return byName;
     QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? decoderForContent(file.read(128)) : Decoder::None;
-}
-
-// Only blanks are trimmed, as typed names may end in other white space.
-QString trimBlanks(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
+    return file.open(QIODevice::ReadOnly) ? decoderForContent(file.read(kSniffBytes)) : Decoder::None;
 }
 
 bool sizeAcceptable(const QSize& size)
 {
-    return size.isValid() && !size.isEmpty() && qint64(size.width()) * size.height() <= kMaxPicturePixels;
+    return size.isValid() && !size.isEmpty() && !pictureTooLarge(size);
 }
 
-// The surface draws on an opaque picture: transparent parts show white, as on
-// a fresh sheet.
-QImage opaque(const QImage& image)
+// The surface draws on an opaque 32-bit picture: transparent parts show
+// white, as on a fresh sheet. The picture is changed in its own memory where
+// Qt can, so loading keeps no second copy of it.
+QImage opaque(QImage image)
 {
-    if (!image.hasAlphaChannel())
-        return image.convertToFormat(QImage::Format_RGB32);
-    QImage result(image.size(), QImage::Format_RGB32);
-    if (result.isNull())
-        return result;
-    result.fill(Qt::white);
-    QPainter painter(&result);
-    painter.drawImage(0, 0, image);
-    return result;
+    if (image.hasAlphaChannel()) {
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull())
+            return image;
+        QPainter painter(&image);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+        painter.fillRect(image.rect(), Qt::white);
+        painter.end();
+        // Every pixel is opaque now, so the bytes are already those of RGB32.
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+    }
+    image.convertTo(QImage::Format_RGB32);
+    return image;
 }
 
-// A .dib file may hold the bitmap without its file header: put one in front.
+// A .dib file may hold the bitmap without its file header.
+bool lacksFileHeader(const QByteArray& start)
+{
+    if (start.size() < 40 || start.startsWith("BM"))
+        return false;
+    const quint32 infoSize = qFromLittleEndian<quint32>(start.constData());
+    return infoSize == 40 || infoSize == 108 || infoSize == 124;
+}
+
+// Puts a file header in front of a bare bitmap.
 QByteArray withFileHeader(const QByteArray& bytes)
 {
-    if (bytes.size() < 40 || bytes.startsWith("BM"))
+    if (!lacksFileHeader(bytes))
         return bytes;
     const quint32 infoSize = qFromLittleEndian<quint32>(bytes.constData());
-    if (infoSize != 40 && infoSize != 108 && infoSize != 124)
-        return bytes;
     const quint16 bitCount = qFromLittleEndian<quint16>(bytes.constData() + 14);
     quint32 colours = qFromLittleEndian<quint32>(bytes.constData() + 32);
     if (colours == 0 && bitCount <= 8)
@@ -146,43 +155,64 @@ QByteArray withFileHeader(const QByteArray& bytes)
 struct Decoded {
     QImage image;
     QImageReader::ImageReaderError error = QImageReader::UnknownError;
-    bool tooLarge = false;
+    QSize refused; // the size of a picture over the limit
 };
 
 // Decodes with Qt's readers; the format comes from the content, not the name.
-Decoded decodeRaster(const QByteArray& bytes)
+// The size the header declares is checked before anything is decoded.
+Decoded decodeRaster(QIODevice& device)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setAllocationLimit(1024);
+    QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
+    reader.setAllocationLimit(kAllocationLimitMb);
     Decoded result;
     const QSize size = reader.size();
-    if (size.isValid() && !sizeAcceptable(size)) {
-        result.tooLarge = true;
+    if (size.isValid() && pictureTooLarge(size)) {
+        result.refused = size;
         return result;
     }
     result.image = reader.read();
-    if (result.image.isNull())
+    if (result.image.isNull()) {
         result.error = reader.error();
+    } else if (pictureTooLarge(result.image.size())) {
+        // A format that tells its size only by decoding.
+        result.refused = result.image.size();
+        result.image = QImage();
+    }
     return result;
 }
 
-QImage loadWithPictureLoader(const QByteArray& bytes)
+// Metafiles are read whole and drawn; bitmaps decode straight from the file.
+QImage loadWithPictureLoader(QFile& file, QString& error)
 {
-    if (looksLikeWmf(bytes))
-        return renderWmf(bytes);
-    if (looksLikeEmf(bytes))
-        return renderEmf(bytes);
-    const Decoded decoded = decodeRaster(withFileHeader(bytes));
-    return decoded.image.isNull() ? QImage() : opaque(decoded.image);
+    const QByteArray start = file.peek(kSniffBytes);
+    QSize refused;
+    QImage picture;
+    if (looksLikeWmf(start) || looksLikeEmf(start)) {
+        const QByteArray bytes = file.readAll();
+        picture = looksLikeWmf(bytes) ? renderWmf(bytes, &refused) : renderEmf(bytes, &refused);
+    } else {
+        Decoded decoded;
+        if (lacksFileHeader(start)) {
+            QByteArray whole = withFileHeader(file.readAll());
+            QBuffer buffer(&whole);
+            buffer.open(QIODevice::ReadOnly);
+            decoded = decodeRaster(buffer);
+        } else {
+            decoded = decodeRaster(file);
+        }
+        refused = decoded.refused;
+        picture = opaque(std::move(decoded.image));
+    }
+    if (refused.isValid())
+        error = pictureTooLargeText(refused);
+    else if (picture.isNull())
+        error = kPictureLoaderFailed;
+    return picture;
 }
 
 int statusOf(const Decoded& decoded)
 {
-    if (decoded.tooLarge)
-        return OutOfMemory;
     switch (decoded.error) {
     case QImageReader::UnsupportedFormatError:
         return UnknownImageFormat;
@@ -195,14 +225,18 @@ int statusOf(const Decoded& decoded)
     }
 }
 
-QImage loadWithBitmapDecoder(const QByteArray& bytes, QString& error)
+QImage loadWithBitmapDecoder(QIODevice& device, QString& error)
 {
-    const Decoded decoded = decodeRaster(bytes);
+    Decoded decoded = decodeRaster(device);
+    if (decoded.refused.isValid()) {
+        error = pictureTooLargeText(decoded.refused);
+        return {};
+    }
     if (decoded.image.isNull()) {
         error = kBitmapFailed + kCrLf + gdiPlusStatusText(statusOf(decoded));
         return {};
     }
-    QImage picture = opaque(decoded.image);
+    QImage picture = opaque(std::move(decoded.image));
     if (picture.isNull())
         error = kHandleFailed + kCrLf + gdiPlusStatusText(OutOfMemory);
     return picture;
@@ -229,6 +263,19 @@ QImage renderSvg(const QByteArray& svg, QSize size)
 }
 
 } // namespace
+
+bool pictureTooLarge(QSize size)
+{
+    return qint64(std::max(0, size.width())) * std::max(0, size.height()) > kMaxPicturePixels;
+}
+
+QString pictureTooLargeText(QSize size)
+{
+    return QStringLiteral("Das Bild ist zu groß: %1 × %2 Bildpunkte. Geöffnet werden Bilder mit höchstens "
+                          "100 Millionen Bildpunkten (zum Beispiel 10000 × 10000).")
+        .arg(size.width())
+        .arg(size.height());
+}
 
 QString gdiPlusStatusText(int status)
 {
@@ -307,7 +354,7 @@ QByteArray asUtf8Document(const QByteArray& svg)
 
 } // namespace
 
-QImage renderWmf(const QByteArray& bytes)
+QImage renderWmf(const QByteArray& bytes, QSize* refused)
 {
     if (!looksLikeWmf(bytes))
         return {};
@@ -334,13 +381,15 @@ QImage renderWmf(const QByteArray& bytes)
         err = wmf_scan(api, 0, &box);
     if (err == wmf_E_None)
         err = wmf_display_size(api, &width, &height, 96, 96);
-    const QSize size{int(width), int(height)};
+    const QSize size{int(std::min<unsigned>(width, INT_MAX)), int(std::min<unsigned>(height, INT_MAX))};
     if (err == wmf_E_None && sizeAcceptable(size)) {
         device->bbox = box;
         device->width = width;
         device->height = height;
         err = wmf_play(api, 0, &box);
     } else if (err == wmf_E_None) {
+        if (refused && pictureTooLarge(size))
+            *refused = size;
         err = wmf_E_BadFormat;
     }
     wmf_api_destroy(api);
@@ -349,25 +398,47 @@ QImage renderWmf(const QByteArray& bytes)
     return renderSvg(asUtf8Document(svg), size);
 }
 #else
-QImage renderWmf(const QByteArray&)
+QImage renderWmf(const QByteArray&, QSize*)
 {
     return {};
 }
 #endif
 
-#ifdef KORVANE_HAVE_EMF2SVG
-QImage renderEmf(const QByteArray& bytes)
+namespace {
+
+// The header's bounds are the picture's size in device pixels (inclusive).
+QSize emfSize(const QByteArray& bytes)
+{
+    const qint64 left = qFromLittleEndian<qint32>(bytes.constData() + 8);
+    const qint64 top = qFromLittleEndian<qint32>(bytes.constData() + 12);
+    const qint64 right = qFromLittleEndian<qint32>(bytes.constData() + 16);
+    const qint64 bottom = qFromLittleEndian<qint32>(bytes.constData() + 20);
+    const auto extent = [](qint64 from, qint64 to) { return int(std::clamp<qint64>(to - from + 1, 0, INT_MAX)); };
+    return QSize(extent(left, right), extent(top, bottom));
+}
+
+QImage drawEmf(const QByteArray& bytes, QSize size);
+
+} // namespace
+
+QImage renderEmf(const QByteArray& bytes, QSize* refused)
 {
     if (!looksLikeEmf(bytes))
         return {};
-    // The header's bounds are the picture's size in device pixels (inclusive).
-    const qint32 left = qFromLittleEndian<qint32>(bytes.constData() + 8);
-    const qint32 top = qFromLittleEndian<qint32>(bytes.constData() + 12);
-    const qint32 right = qFromLittleEndian<qint32>(bytes.constData() + 16);
-    const qint32 bottom = qFromLittleEndian<qint32>(bytes.constData() + 20);
-    const QSize size(int(qint64(right) - left + 1), int(qint64(bottom) - top + 1));
-    if (!sizeAcceptable(size))
+    const QSize size = emfSize(bytes);
+    if (pictureTooLarge(size)) {
+        if (refused)
+            *refused = size;
         return {};
+    }
+    return sizeAcceptable(size) ? drawEmf(bytes, size) : QImage();
+}
+
+namespace {
+
+#ifdef KORVANE_HAVE_EMF2SVG
+QImage drawEmf(const QByteArray& bytes, QSize size)
+{
     generatorOptions options{};
     options.nameSpace = const_cast<char*>("svg");
     options.verbose = false;
@@ -386,11 +457,13 @@ QImage renderEmf(const QByteArray& bytes)
     return renderSvg(svg, size);
 }
 #else
-QImage renderEmf(const QByteArray&)
+QImage drawEmf(const QByteArray&, QSize)
 {
     return {};
 }
 #endif
+
+} // namespace
 
 bool hasPictureExtension(const QString& fileName)
 {
@@ -416,7 +489,8 @@ QImage loadPictureFile(const QString& fileName, QString* error)
 {
     QString message;
     QImage picture;
-    const QString name = trimBlanks(fileName);
+    // Only blanks are trimmed, as typed names may end in other white space.
+    const QString name = blanksTrimmed(fileName);
     const QFileInfo info(name);
     const Decoder decoder = decoderOf(name);
     if (name.isEmpty()) {
@@ -432,16 +506,13 @@ QImage loadPictureFile(const QString& fileName, QString* error)
     } else {
         QFile file(name);
         const bool readable = file.open(QIODevice::ReadOnly);
-        const QByteArray bytes = readable ? file.readAll() : QByteArray();
-        if (decoder == Decoder::PictureLoader) {
-            picture = readable ? loadWithPictureLoader(bytes) : QImage();
-            if (picture.isNull())
-                message = kPictureLoaderFailed;
-        } else if (!readable) {
-            message = kBitmapFailed + kCrLf + gdiPlusStatusText(AccessDenied);
-        } else {
-            picture = loadWithBitmapDecoder(bytes, message);
-        }
+        if (decoder == Decoder::PictureLoader)
+            picture = readable ? loadWithPictureLoader(file, message) : QImage();
+        else if (readable)
+            picture = loadWithBitmapDecoder(file, message);
+        if (!readable)
+            message = decoder == Decoder::PictureLoader ? kPictureLoaderFailed
+                                                        : kBitmapFailed + kCrLf + gdiPlusStatusText(AccessDenied);
     }
     if (error)
         *error = message;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 // Decoding image files for the drawing surface.
@@ -37,17 +38,22 @@ public:
 QString gdiPlusStatusText(int status);
 
 // Windows metafiles drawn into an image at their natural size (96 dpi). A null
-// image when the bytes are no metafile or no renderer is built in.
-QImage renderWmf(const QByteArray& bytes);
-QImage renderEmf(const QByteArray& bytes);
+// image when the bytes are no metafile or no renderer is built in. A size
+// over the limit is refused before anything is drawn and put in `refused`.
+QImage renderWmf(const QByteArray& bytes, QSize* refused = nullptr);
+QImage renderEmf(const QByteArray& bytes, QSize* refused = nullptr);
 // True when the name ends in one of the extensions above.
 bool hasPictureExtension(const QString& fileName);
 // True when the bytes start like a metafile of that kind.
 bool looksLikeWmf(const QByteArray& bytes);
 bool looksLikeEmf(const QByteArray& bytes);
 
-// The largest picture (in pixels) the loader accepts; larger ones fail as
-// out of memory instead of exhausting it.
-inline constexpr qint64 kMaxPicturePixels = 16384LL * 16384LL;
+// The largest picture (in pixels) the loader accepts: 100 million, so 10,000 x
+// 10,000 still loads. The size is checked from the file's header before
+// decoding, so a small file that claims a huge picture costs no memory.
+inline constexpr qint64 kMaxPicturePixels = 100'000'000;
+bool pictureTooLarge(QSize size);
+// The German message for a picture over the limit, naming its size.
+QString pictureTooLargeText(QSize size);
 
 } // namespace korvane

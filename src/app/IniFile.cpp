@@ -1,10 +1,10 @@
 #include "app/IniFile.h"
 
+#include "io/FileReplace.h"
 #include "model/Codec.h"
 
 #include <QColor>
 #include <QFile>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -207,7 +207,7 @@ bool readContents(const QString& path, QString& contents, IniError* error)
         report(error, file);
         return false;
     }
-    contents = fromWindows1252(file.readAll());
+    contents = decodeSettings(file.readAll());
     if (file.error() != QFileDevice::NoError) {
         report(error, file);
         return false;
@@ -237,19 +237,19 @@ bool iniWriteSetting(const QString& section, const QString& key, const QString& 
         return false;
     // Written beside the old file and renamed into place, so a failed write
     // never leaves a half-written settings file.
-    QSaveFile out(file);
-    out.setDirectWriteFallback(true);
-    if (!out.open(QIODevice::WriteOnly)) {
-        report(error, out);
-        return false;
+    if (replaceFiles({{file, iniReplace(contents, section, key, value).toUtf8()}}).isEmpty())
+        return true;
+    if (error) {
+        *error = {QFileDevice::WriteError,
+                  QStringLiteral("Die Einstellungsdatei \"") + file +
+                      QStringLiteral("\" ließ sich nicht schreiben; die bisherige Datei ist unverändert geblieben.")};
     }
-    const QByteArray bytes = toWindows1252(iniReplace(contents, section, key, value));
-    if (out.write(bytes) != bytes.size() || !out.commit()) {
-        report(error, out);
-        out.cancelWriting();
-        return false;
-    }
-    return true;
+    return false;
+}
+
+QString decodeSettings(const QByteArray& bytes)
+{
+    return decodeText(bytes, detectEncoding(bytes));
 }
 
 } // namespace korvane

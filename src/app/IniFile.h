@@ -7,8 +7,10 @@
 
 // Our own reader and writer of INI files in the private-profile format:
 // "[section]" lines open a section, "key=value" lines hold values. Section
-// and key names match without regard to letter case; the file is single-byte
-// Windows-1252 text. Every call opens and closes the file, nothing is cached.
+// and key names match without regard to letter case. The file is written in
+// UTF-8, the system's code page; one that is not valid UTF-8 (written by an
+// older version) is read as Windows-1252. Every call opens and closes the
+// file, nothing is cached.
 // These functions never show a window: failures come back as an IniError.
 namespace korvane {
 
@@ -28,6 +30,8 @@ QString iniGetSettingString(const QString& section, const QString& key, const QS
 bool iniWriteSetting(const QString& section, const QString& key, const QString& value, const QString& file,
                      IniError* error = nullptr);
 
+// The file's bytes as text: UTF-8 when they are valid UTF-8, else Windows-1252.
+QString decodeSettings(const QByteArray& bytes);
 // The pure text parts of the two calls, for the file's decoded contents.
 QString iniLookup(const QString& contents, const QString& section, const QString& key);
 QString iniReplace(const QString& contents, const QString& section, const QString& key, const QString& value);

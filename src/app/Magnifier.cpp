@@ -110,15 +110,43 @@ TwipsPerPixel Magnifier::twipsPerPixel() const
 }
 
 // Near the bottom-right corner of the main window's size, counted from the
-// top-left corner of its screen.
+// top-left corner of its screen. The window's own frame is known only once it
+// is shown; until then the main window's frame stands in for it.
 void Magnifier::placeBeside(QWidget* owner)
 {
     const QScreen* s = owner ? owner->screen() : screen();
     const QRect screenRect = s ? s->geometry() : QRect();
     const QSize ownerSize = owner ? owner->frameGeometry().size() : QSize();
-    const QRect start = magnifierStartGeometry(ownerSize, screenRect, twipsPerPixel());
+    m_assumedFrame = owner ? owner->frameGeometry().size() - owner->size() : QSize(0, 0);
+    const QRect start = magnifierStartGeometry(ownerSize, screenRect, twipsPerPixel(), m_assumedFrame);
+    m_outerSize = start.size() + m_assumedFrame;
+    m_placedSize = start.size();
     resize(start.size());
     move(start.topLeft());
+}
+
+// Once the window system has put its frame around the window, the inner size
+// is corrected so that the whole window keeps its size. Only once, and only
+// while the window has the size it was given: a size chosen later stays.
+void Magnifier::fitToFrame()
+{
+    if (m_frameKnown || !isVisible())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame == m_assumedFrame || size() != m_placedSize) {
+        m_frameKnown = true;
+        return;
+    }
+    if (frame.isNull())
+        return; // not framed yet
+    m_frameKnown = true;
+    resize((m_outerSize - frame).expandedTo(QSize(0, 0)));
+}
+
+void Magnifier::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    fitToFrame();
 }
 
 void Magnifier::applyLayout()
@@ -133,6 +161,7 @@ void Magnifier::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     applyLayout();
+    fitToFrame();
 }
 
 bool Magnifier::pointerIsOverMe(QPoint pointer) const

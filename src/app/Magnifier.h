@@ -67,17 +67,25 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
     void placeBeside(QWidget* owner);
+    void fitToFrame();
     void applyLayout();
     TwipsPerPixel twipsPerPixel() const;
     bool pointerIsOverMe(QPoint pointer) const;
 
     std::unique_ptr<ScreenCapture> m_capture;
     bool m_closed = false;
+    // The whole window's size, and the frame assumed around it until the
+    // window system tells the real one.
+    QSize m_outerSize;
+    QSize m_assumedFrame;
+    QSize m_placedSize;
+    bool m_frameKnown = false;
     // What the view shows now, so that an unchanged screen costs no redraw.
     QImage m_shownCopy;
     MagnifierFrame m_shownFrame;

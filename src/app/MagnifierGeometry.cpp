@@ -78,15 +78,15 @@ double zoomFactor(int value)
     return (100 - clampZoom(value)) / 100.0;
 }
 
-QRect magnifierStartGeometry(QSize ownerFrame, QRect screen, TwipsPerPixel tpp)
+QRect magnifierStartGeometry(QSize ownerFrame, QRect screen, TwipsPerPixel tpp, QSize frame)
 {
     const double left = ownerFrame.width() * tpp.x - kWindowWidthTwips - kOwnerMarginTwips;
     const double top = ownerFrame.height() * tpp.y - kWindowHeightTwips - kOwnerMarginTwips;
     // A main window narrower than the magnifier would push it off the screen.
     const int x = std::max(0, toPixels(left, tpp.x));
     const int y = std::max(0, toPixels(top, tpp.y));
-    return QRect(screen.x() + x, screen.y() + y, toPixels(kWindowWidthTwips, tpp.x),
-                 toPixels(kWindowHeightTwips, tpp.y));
+    const QSize outer(toPixels(kWindowWidthTwips, tpp.x), toPixels(kWindowHeightTwips, tpp.y));
+    return QRect(QPoint(screen.x() + x, screen.y() + y), (outer - frame).expandedTo(QSize(0, 0)));
 }
 
 MagnifierLayout magnifierLayout(QSize inner, TwipsPerPixel tpp)

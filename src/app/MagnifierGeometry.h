@@ -29,9 +29,11 @@ QString zoomText(int value);
 double zoomFactor(int value);
 
 // Where the magnifier first appears. `ownerFrame` is the outer size of the main
-// window, `screen` the screen it is on (pixels). Returns the window's outer
-// top-left corner and its inner size.
-QRect magnifierStartGeometry(QSize ownerFrame, QRect screen, TwipsPerPixel tpp);
+// window, `screen` the screen it is on (pixels), `frame` how much the window's
+// frame adds to its inner size (nothing without a window manager). The whole
+// window, frame included, measures 2500 x 2700 twips. Returns the window's
+// outer top-left corner and its inner size.
+QRect magnifierStartGeometry(QSize ownerFrame, QRect screen, TwipsPerPixel tpp, QSize frame = QSize(0, 0));
 
 // The positions of the three controls for an inner window size in pixels.
 struct MagnifierLayout {

@@ -1,6 +1,5 @@
 #include "app/MainWindow.h"
 
-#include "app/CodeBoxText.h"
 #include "app/MainToolHost.h"
 #include "app/OpenFromOutside.h"
 #include "app/UndoControls.h"
@@ -196,12 +195,17 @@ void MainWindow::createControls()
     createToolBar();
     createSidePanel();
 
-    ui.txtMap = new QPlainTextEdit(ui.picUnten);
+    ui.txtMap = new CodeBox(ui.picUnten);
     ui.txtMap->setObjectName(QStringLiteral("txtMap"));
     ui.txtMap->setAccessibleName(QStringLiteral("HTML-Code der ImageMap"));
     ui.txtMap->setLineWrapMode(QPlainTextEdit::NoWrap);
     ui.cmdClipboard->setEnabled(false);
     ui.Command7->setEnabled(false);
+    // The drawing attributes wait for the first picture (Open or an import):
+    // before it there is nothing to draw, and a click would wipe the title screen.
+    ui.Frame1->setEnabled(false);
+    ui.Frame2->setEnabled(false);
+    ui.chkGefuellt->setEnabled(false);
 }
 
 void MainWindow::createToolBar()
@@ -457,8 +461,6 @@ void MainWindow::connectCommands()
 
 void MainWindow::codeTextChanged()
 {
-    if (!m_settingCode)
-        m_codeShownKnown = false; // typed or pasted by the user
     m_state.mapSaved = false;
     const bool hasCode = !ui.txtMap->document()->isEmpty();
     ui.cmdClipboard->setEnabled(hasCode);
@@ -485,8 +487,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             return false;
         }
     }
+    // The filter sees presses on a disabled label too; those do nothing.
     for (int i = 0; i < 3; ++i) {
-        if (watched == ui.Image1[i] && event->type() == QEvent::MouseButtonPress) {
+        if (watched == ui.Image1[i] && event->type() == QEvent::MouseButtonPress && ui.Image1[i]->isEnabled()) {
             setLineWidth(i + 1);
             refresh();
             return true;
@@ -521,13 +524,11 @@ void MainWindow::refresh()
     ui.Command6->click();
 }
 
-// The text box keeps paragraphs, not line-end characters; the code's lines
-// end with CR LF, as the generator wrote them and as typed lines do.
+// The code's lines end with CR LF, as the generator wrote them and as typed
+// lines do.
 QString MainWindow::mapCode() const
 {
-    QString text = ui.txtMap->toPlainText();
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    return text;
+    return ui.txtMap->code();
 }
 
 void MainWindow::map_daten()
@@ -543,14 +544,9 @@ void MainWindow::setMapCode(const QString& text)
 {
     if (text.isEmpty() && ui.txtMap->document()->isEmpty())
         return;
-    m_settingCode = true;
-    if (!m_codeShownKnown)
-        ui.txtMap->setPlainText(text);
-    else if (!replaceChangedPart(*ui.txtMap, m_codeShown, text))
+    // The same code again still counts as a change of the box.
+    if (!ui.txtMap->setCode(text))
         codeTextChanged();
-    m_settingCode = false;
-    m_codeShown = text;
-    m_codeShownKnown = true;
 }
 
 void MainWindow::clipboardCommand()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CodeBox.h"
 #include "canvas/EditorState.h"
 #include "document/MapDocument.h"
 #include "model/ProgramState.h"
@@ -83,7 +84,7 @@ public:
         QLabel* lblZoom = nullptr; // the canvas's zoom, beside the position
         QLabel* Label3 = nullptr;  // mode label
         QTimer* Timer1 = nullptr;
-        QPlainTextEdit* txtMap = nullptr;
+        CodeBox* txtMap = nullptr;
     } ui;
 
     ProgramState& state() { return m_state; }
@@ -208,11 +209,6 @@ private:
     // Undo and redo.
     bool shapeInProgress() const;
     void showRestoredState(int row);
-
-    // The code as last set, while the box still holds it unchanged.
-    QString m_codeShown;
-    bool m_codeShownKnown = false;
-    bool m_settingCode = false;
 
     ProgramState m_state;
     MapDocument m_document;

@@ -66,8 +66,9 @@ void MainWindow::bild_laden(const QString& path)
 {
     m_state.lastImageFolder = folderOf(path);
     QString error;
-    const QImage picture = loadPictureFile(path, &error);
-    ui.Picture1->setPicture(picture);
+    // The old picture goes first, so that two big pictures never meet in memory.
+    ui.Picture1->releasePicture();
+    ui.Picture1->setPicture(loadPictureFile(path, &error));
     m_state.imageFileName = fileNameOf(path);
     setWindowTitle(QStringLiteral("Korvane [ Map für: ") + m_state.imageFileName + QStringLiteral(" ]"));
     layoutCanvas();

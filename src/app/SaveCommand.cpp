@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "model/Codec.h"
 
+#include "io/FileReplace.h"
 #include "io/MapFileWriter.h"
 #include "model/Paths.h"
 #include "platform/FileDialogs.h"

@@ -31,7 +31,7 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent)
     m_surface.setChangeListener([this](const QRect& rect) { update(screenRect(rect)); });
 }
 
-void Canvas::setPicture(const QImage& image)
+void Canvas::setPicture(QImage image)
 {
     m_zoomPercent = 100;
     m_zoom = 1.0;
@@ -39,8 +39,8 @@ void Canvas::setPicture(const QImage& image)
     if (image.isNull()) {
         m_surface.resizeBlank(m_pictureSize, palette().color(QPalette::Button));
     } else {
-        m_surface.setPicture(image);
         m_pictureSize = image.size();
+        m_surface.setPicture(std::move(image));
     }
     resize(m_pictureSize);
     update();

@@ -20,7 +20,10 @@ public:
     // Shows the image unscaled from the top-left corner; the canvas takes its
     // size and returns to 100 %. A null image leaves a blank surface of the
     // current size.
-    void setPicture(const QImage& image);
+    void setPicture(QImage image);
+    // Frees the picture before a new one is decoded; the canvas keeps its size
+    // until the next setPicture().
+    void releasePicture() { m_surface.releasePicture(); }
     const QImage& picture() const { return m_surface.picture(); }
     ImageSurface& surface() { return m_surface; }
     // The buffer as shown at 100 % (picture plus drawing).

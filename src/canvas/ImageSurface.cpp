@@ -33,17 +33,26 @@ ImageSurface::~ImageSurface()
     flush();
 }
 
-void ImageSurface::setPicture(const QImage& picture)
+void ImageSurface::setPicture(QImage picture)
 {
     flush();
+    // The old picture and buffer go before the new buffer is made.
+    m_buffer = QImage();
+    m_picture = QImage();
     // Raster operations (the XOR rubber band) need a 32-bit opaque format.
-    m_picture = picture.convertToFormat(QImage::Format_RGB32);
-    useScreenResolution(m_picture);
+    picture.convertTo(QImage::Format_RGB32);
+    useScreenResolution(picture);
+    m_picture = std::move(picture);
     m_buffer = m_picture.copy();
     m_clean = false;
     m_dirty = QRegion();
     m_log.clear();
     notify(m_buffer.rect());
+}
+
+void ImageSurface::releasePicture()
+{
+    resizeBlank(QSize(1, 1), m_background);
 }
 
 void ImageSurface::resizeBlank(QSize size, const QColor& background)

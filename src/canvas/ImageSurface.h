@@ -22,7 +22,12 @@ public:
     ~ImageSurface() override;
 
     // The picture below the drawing; the buffer takes its size and contents.
-    void setPicture(const QImage& picture);
+    // These two are the only copies the surface keeps; a picture handed over
+    // with std::move is kept without copying it once more.
+    void setPicture(QImage picture);
+    // Gives up the picture and the drawing (the surface shrinks to one
+    // pixel), so that a new picture can be decoded without the old one.
+    void releasePicture();
     // Without a picture the buffer has this size and the background colour.
     void resizeBlank(QSize size, const QColor& background);
     const QImage& picture() const { return m_picture; }

@@ -363,9 +363,9 @@ frmEdit::frmEdit(const QString& line, QString& linkFolder, QWidget* owner)
     ui.txtZeile->setMaxLength(std::numeric_limits<int>::max());
     ui.txtZeile->setText(line);
     const LinkAttributes a = entry::attributesOf(line);
-    ui.Text1->setText(a.href.trimmed());
+    ui.Text1->setText(blanksTrimmed(a.href));
     ui.Text1->selectAll();
-    ui.text2->setText(a.alt.trimmed());
+    ui.text2->setText(blanksTrimmed(a.alt));
     ui.text2->selectAll();
     const auto shown = [](const QString& value) { return value == entry::kAbsent ? QString() : value; };
     ui.Combo1->setEditText(shown(a.target));

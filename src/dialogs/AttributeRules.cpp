@@ -14,7 +14,7 @@ QString cleanedHref(const QString& typed)
 
 QString optionalValue(const QString& typed)
 {
-    return typed.trimmed().isEmpty() ? entry::kAbsent : typed;
+    return blanksTrimmed(typed).isEmpty() ? entry::kAbsent : typed;
 }
 
 } // namespace korvane::attributes

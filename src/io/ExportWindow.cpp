@@ -1,7 +1,7 @@
 #include "io/ExportWindow.h"
 #include "model/Codec.h"
 
-#include "io/MapFileWriter.h"
+#include "io/FileReplace.h"
 #include "model/Paths.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
@@ -12,6 +12,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -33,10 +34,25 @@ constexpr int kBottomBarHeight = 24;
 // characters; above that the pasted code is not selected.
 constexpr qsizetype kSelectLimit = 65536;
 
-// Text1: copies and drags leave the invisible line-end markers behind.
+// Text1: copies and drags leave the invisible line-end markers behind, and
+// nothing typed or pasted comes between a marker and its break.
 class ExportTextEdit : public QPlainTextEdit {
 public:
     ExportTextEdit(const PageText& page, QWidget* parent) : QPlainTextEdit(parent), m_page(page) {}
+
+    // A caret (or selection end) at the end of a line whose line end is marked
+    // moves in front of the marker, so that what is inserted there leaves the
+    // line end as it was.
+    void keepLineEndMarker()
+    {
+        QTextCursor cursor = textCursor();
+        const int end = cursor.selectionEnd();
+        if (!followsMarker(end))
+            return;
+        cursor.setPosition(std::min(cursor.selectionStart(), end - 1));
+        cursor.setPosition(end - 1, QTextCursor::KeepAnchor);
+        setTextCursor(cursor);
+    }
 
 protected:
     QMimeData* createMimeDataFromSelection() const override
@@ -46,8 +62,28 @@ protected:
             m_page.withoutMarkers(textCursor().selection().toRawText()).replace(QChar(0x2029), QLatin1Char('\n')));
         return data;
     }
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        keepLineEndMarker();
+        QPlainTextEdit::insertFromMimeData(source);
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        // Delete behind a marker removes the break, and the line end with it.
+        if (!event->text().isEmpty() && !event->matches(QKeySequence::Delete))
+            keepLineEndMarker();
+        QPlainTextEdit::keyPressEvent(event);
+    }
 
 private:
+    // Whether `position` is a line's end right behind a line-end marker.
+    bool followsMarker(int position) const
+    {
+        const QTextBlock block = document()->findBlock(position);
+        return m_page.usesMarkers() && block.isValid() && position > block.position() &&
+               position == block.position() + block.length() - 1 &&
+               m_page.isMarker(document()->characterAt(position - 1));
+    }
     const PageText& m_page;
 };
 
@@ -280,6 +316,7 @@ void ExportWindow::onTextChanged()
 
 void ExportWindow::einfuegen()
 {
+    static_cast<ExportTextEdit*>(ui.Text1)->keepLineEndMarker();
     m_corsorPos = ui.Text1->textCursor().selectionStart();
     const QString inserted = QGuiApplication::clipboard()->text();
     m_edit.Paste();

@@ -3,13 +3,6 @@
 #include "model/Codec.h"
 #include "model/Paths.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
-#include <memory>
-#include <vector>
-
 namespace korvane {
 
 namespace {
@@ -103,46 +96,6 @@ QByteArray toWindows1252Html(const QString& text)
         result += "&#" + QByteArray::number(static_cast<quint32>(code)) + ';';
     }
     return result;
-}
-
-bool writeAll(QIODevice& device, const QByteArray& bytes)
-{
-    return device.write(bytes) == bytes.size();
-}
-
-QString replaceFiles(const QList<FileContent>& files, const DeviceWriter& writer)
-{
-    std::vector<std::unique_ptr<QSaveFile>> pending;
-    std::vector<QFileDevice::Permissions> oldPermissions;
-    // A failed save leaves the files that were not replaced as they were.
-    auto restore = [&](std::size_t from) {
-        for (std::size_t i = from; i < pending.size(); ++i)
-            if (oldPermissions[i] != QFileDevice::Permissions())
-                QFile::setPermissions(files[qsizetype(i)].path, oldPermissions[i]);
-    };
-    for (const FileContent& file : files) {
-        // A read-only file of that name is still replaced, as its folder allows.
-        const QFileInfo existing(file.path);
-        QFileDevice::Permissions old;
-        if (existing.exists() && existing.isFile() && !existing.isWritable()) {
-            old = existing.permissions();
-            QFile::setPermissions(file.path, old | QFileDevice::WriteOwner | QFileDevice::WriteUser);
-        }
-        oldPermissions.push_back(old);
-        pending.push_back(std::make_unique<QSaveFile>(file.path));
-        QSaveFile& out = *pending.back();
-        if (!out.open(QIODevice::WriteOnly) || !writer(out, file.bytes)) {
-            restore(0);
-            return file.path;
-        }
-    }
-    for (std::size_t i = 0; i < pending.size(); ++i) {
-        if (!pending[i]->commit()) {
-            restore(i);
-            return files[qsizetype(i)].path;
-        }
-    }
-    return {};
 }
 
 } // namespace korvane

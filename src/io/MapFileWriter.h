@@ -1,16 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
-
-#include <functional>
-
-class QIODevice;
 
 // The two files the save command writes: the test page that shows the map at
 // work and the .map data file that the MAP import reads back. Pure text
-// building plus one careful file writer; nothing here shows a window.
+// building (io/FileReplace writes the files); nothing here shows a window.
 namespace korvane {
 
 // Every "<" as "&lt;", then every ">" as "&gt;"; "&" and quotes stay.
@@ -30,20 +25,5 @@ QString withCrLfLineEnds(const QString& text);
 // Windows-1252 bytes; a character the code page lacks becomes an HTML
 // character reference ("&#8594;"), which means the same in a page.
 QByteArray toWindows1252Html(const QString& text);
-
-struct FileContent {
-    QString path;
-    QByteArray bytes;
-};
-
-// Writes the bytes; false when the device takes fewer than all of them.
-bool writeAll(QIODevice& device, const QByteArray& bytes);
-using DeviceWriter = std::function<bool(QIODevice& device, const QByteArray& bytes)>;
-
-// Writes each file to a temporary file in its folder and renames them into
-// place only after all were written, so a failure leaves the old files whole.
-// A read-only file of the same name is replaced as well. Returns the path of
-// the file that could not be written; empty on success.
-QString replaceFiles(const QList<FileContent>& files, const DeviceWriter& writer = writeAll);
 
 } // namespace korvane

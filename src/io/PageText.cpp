@@ -19,15 +19,6 @@ const QByteArray kUtf8Mark("\xEF\xBB\xBF");
 constexpr std::array<char16_t, 12> kMarkerCandidates = {0x2063, 0x2062, 0x2061, 0x2064, 0x2060, 0x200B,
                                                         0x200C, 0x200D, 0x206A, 0x206B, 0x206C, 0x206D};
 
-QString nativeLineEnd()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("\r\n");
-#else
-    return QStringLiteral("\n");
-#endif
-}
-
 // The line ends QTextDocument turns into a paragraph break, by kind.
 const std::array<QString, 6> kLineEnds = {QStringLiteral("\r\n"), QStringLiteral("\n"),
                                           QStringLiteral("\r"),   QString(QChar(kParagraphBreak)),
@@ -164,7 +155,9 @@ QString PageText::load(const QByteArray& bytes)
         if (ends[kind] > 0)
             counts.insert(kLineEnds[kind], int(ends[kind]));
     }
-    m_usualLineEnd = counts.isEmpty() ? nativeLineEnd() : mostFrequent(counts);
+    // A page without any line end has no style to keep: lines added to it
+    // (the pasted code) keep the CR LF they come with.
+    m_usualLineEnd = counts.isEmpty() ? kCrLf : mostFrequent(counts);
 
     m_markers.clear();
     QHash<QString, QChar> markerFor;

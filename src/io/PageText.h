@@ -41,14 +41,14 @@ public:
     // blockLength() of every paragraph of a text whose paragraphs end in `separator`.
     std::vector<qsizetype> blockLengths(QStringView text, QChar separator) const;
     bool usesMarkers() const { return !m_markers.isEmpty(); }
+    // A marker stands for the line end of the break right behind it.
+    bool isMarker(QChar c) const;
 
     TextEncoding encoding() const { return m_encoding; }
     bool byteOrderMark() const { return m_byteOrderMark; }
     QString usualLineEnd() const { return m_usualLineEnd; }
 
 private:
-    bool isMarker(QChar c) const;
-
     TextEncoding m_encoding = TextEncoding::Windows1252;
     bool m_byteOrderMark = false;
     QString m_usualLineEnd;

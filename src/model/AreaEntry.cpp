@@ -23,9 +23,15 @@ QString shapeOf(const QString& line)
     return (bar < 0 ? line : line.left(bar)).trimmed();
 }
 
+// Only the field itself is copied: the line may hold a value of megabytes,
+// and every redraw asks for the coordinates.
 QString coordsOf(const QString& line)
 {
-    return field(split(line), Coords);
+    const qsizetype start = line.indexOf(QLatin1Char('|'));
+    if (start < 0)
+        return {};
+    const qsizetype end = line.indexOf(QLatin1Char('|'), start + 1);
+    return line.mid(start + 1, end < 0 ? -1 : end - start - 1);
 }
 
 QList<double> coordinateValues(const QString& coordsText, bool* ok)
@@ -59,9 +65,11 @@ QString coordinateText(const QList<int>& values)
 
 QString makeLine(const QString& prefix, const QString& shape, const QString& coords, const LinkAttributes& a)
 {
-    const QChar bar = QLatin1Char('|');
-    return prefix + shape + kShapePadding + coords + bar + a.href + bar + a.alt + bar + a.target + bar + a.onmouseover +
-           bar + a.onmouseout + bar + a.onclick;
+    // Joined in one go: a value may be megabytes long, and a chain of "+"
+    // would keep a copy of the line for every step until the chain ends.
+    return QStringList{
+        prefix + shape + kShapePadding + coords, a.href, a.alt, a.target, a.onmouseover, a.onmouseout, a.onclick}
+        .join(QLatin1Char('|'));
 }
 
 LinkAttributes attributesOf(const QString& line)
@@ -98,3 +106,18 @@ QString escapeBar(const QString& value)
 }
 
 } // namespace korvane::entry
+
+namespace korvane {
+
+QString blanksTrimmed(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.sliced(begin, end - begin).toString();
+}
+
+} // namespace korvane

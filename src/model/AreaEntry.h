@@ -61,6 +61,10 @@ inline int roundHalfEven(double value)
     return static_cast<int>(std::nearbyint(value));
 }
 
+// The text without blanks (" " only) at either end. Values typed in the
+// dialogs and file names keep tabs and other white space.
+QString blanksTrimmed(QStringView text);
+
 template <typename T> inline void SWAP(T& a, T& b)
 {
     std::swap(a, b);

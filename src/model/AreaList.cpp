@@ -6,6 +6,15 @@
 
 namespace korvane {
 
+QString shownLine(QStringView line)
+{
+    if (line.size() <= kShownLineLimit)
+        return line.toString();
+    // A character made of two code units is not cut in half.
+    const qsizetype cut = line[kShownLineLimit - 1].isHighSurrogate() ? kShownLineLimit - 1 : kShownLineLimit;
+    return line.left(cut).toString() + QStringLiteral("… (%1 Zeichen)").arg(line.size());
+}
+
 AreaList::AreaList(QObject* parent) : QAbstractListModel(parent) {}
 
 void AreaList::append(const QString& line)
@@ -59,8 +68,10 @@ QVariant AreaList::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= count())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
+    if (role == Qt::EditRole)
         return m_lines.at(index.row());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return shownLine(m_lines.at(index.row()));
     return {};
 }
 

@@ -5,6 +5,13 @@
 
 namespace korvane {
 
+// Lines longer than this are shown cut (list box, code box): laying out a
+// line of megabytes takes the window minutes. The stored text stays whole.
+inline constexpr qsizetype kShownLineLimit = 10'000;
+// The line as it is shown: at most kShownLineLimit characters, then "…" and
+// the whole length.
+QString shownLine(QStringView line);
+
 // The ordered area lines shown in the list box. It is the only store of the
 // areas: the canvas, the list box and the map code all follow its signals.
 class AreaList : public QAbstractListModel {

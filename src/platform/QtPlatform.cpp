@@ -70,6 +70,9 @@ QString QtPlatform::fileDialog(const FileDialogRequest& request)
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::ReadOnly, false);
+    // The descriptions already name their patterns; the dialog shows them as
+    // they stand instead of adding the patterns a second time.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFiltersOf(request.filter));
     dialog.setDefaultSuffix(defaultSuffixOf(request.defaultExtension));
     if (!request.presetName.isEmpty())

@@ -20,6 +20,12 @@ struct ShownBox {
 // Lets QCOMPARE print a box that differs.
 char* toString(const ShownBox& box);
 
+// The box warn() shows: a warning icon and an OK button.
+inline ShownBox warningBox(const QString& text, const QString& title = QStringLiteral("korvane"))
+{
+    return {title, text, MessageIcon::Warning, {MessageButton::Ok}, MessageButton::Ok};
+}
+
 // A dialog request as {mode, title, folder, preset name, filter, default extension}, so one
 // comparison pins all its texts.
 QStringList textsOf(const FileDialogRequest& request);

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QIODevice;
+
+// Replacing files without ever losing the old ones: the one way the program
+// writes its files (the data file and test page, the page of the export
+// window, the settings file).
+namespace korvane {
+
+struct FileContent {
+    QString path;
+    QByteArray bytes;
+};
+
+// Writes the bytes; false when the device takes fewer than all of them.
+bool writeAll(QIODevice& device, const QByteArray& bytes);
+using DeviceWriter = std::function<bool(QIODevice& device, const QByteArray& bytes)>;
+
+// Writes each file to a temporary file in its folder, flushes it through to
+// the disk and renames the files into place only after all were written, so a
+// write that fails (a full disk, a file size limit) leaves the old files whole.
+// A replaced file keeps its permissions, a read-only one as well. Returns the
+// path of the file that could not be written; empty on success.
+QString replaceFiles(const QList<FileContent>& files, const DeviceWriter& writer = writeAll);
+
+} // namespace korvane
