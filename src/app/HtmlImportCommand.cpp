@@ -37,7 +37,7 @@ QString chooseImgTag(MainWindow& window, const QStringList& candidates)
 void MainWindow::htmlImportCommand()
 {
     importsteps::readSettingsOnce(*this);
-    if (!mapCode().isEmpty() && !m_state.mapSaved) {
+    if (!mapCode().isEmpty() && !m_document.mapSaved()) {
         if (askYesNo(this, kQuestionTitle,
                      QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
                                     "jetzt gespeichert werden?"))) {
@@ -69,11 +69,11 @@ void MainWindow::htmlImportCommand()
     }
 
     const import::ChosenImage image = import::readChosenTag(tag);
-    m_state.mapName = image.mapName;
+    m_document.setMapName(image.mapName);
     importsteps::loadNamedImage(*this, image.imagePath, folder,
                                 QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "));
 
-    const import::FoundMap map = import::findMap(page, m_state.mapName);
+    const import::FoundMap map = import::findMap(page, m_document.mapName());
     if (map.outcome == import::MapLookup::NoMapElement) {
         inform(this, QStringLiteral("Es wurde keine ImageMap gefunden."));
         return;
