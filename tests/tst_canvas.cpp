@@ -9,7 +9,7 @@
 #include "model/AreaEntry.h"
 #include "model/AreaList.h"
 #include "support/BlankPicture.h"
-#include "support/ScriptedPlatform.h"
+#include "support/Rows.h"
 
 #include <QLabel>
 #include <QListView>
@@ -77,6 +77,15 @@ void useStyle(ImageSurface& surface, int width, bool hatched)
     surface.setFillColor(Qt::blue);
 }
 
+// Selecting `row`: its outline in yellow, then the others painted over it.
+void highlight(ImageSurface& s, AreaRenderer& renderer, const AreaList& list, int row)
+{
+    s.setPenColor(Qt::yellow);
+    drawOutline(s, parseArea(list.line(row)));
+    s.setPenColor(Qt::red);
+    renderer.redraw(row);
+}
+
 // A list of areas rendered onto a white picture.
 struct Scene {
     AreaList list;
@@ -92,21 +101,10 @@ struct Scene {
     QColor at(int x, int y) const { return s.image().pixelColor(x, y); }
 };
 
-// The editor on a white 400 x 300 picture whose link dialog accepts at once;
-// with lines, in edit mode.
-struct Window {
-    korvane::test::ScriptedPlatform& platform = korvane::test::installScriptedPlatform();
-    MainWindow w;
-
+// The editor on the white picture, with lines, in edit mode.
+struct Window : korvane::test::BlankEditor {
     explicit Window(const QStringList& lines = {})
     {
-        korvane::test::openBlankPicture(w);
-        w.setDrawColor(Qt::red); // as the settings reader does before the first picture
-        w.state().link.href = QStringLiteral("ziel.html");
-        w.linkDialog = [] { return true; };
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
         if (lines.isEmpty())
             return;
         w.areas().setLines(lines);
@@ -114,7 +112,6 @@ struct Window {
         w.ui.Option1[3]->click();
         w.setSelectedIndex(-1);
     }
-    Canvas* canvas() { return w.ui.Picture1; }
     QString coords(int row = 0) { return entry::coordsOf(w.areas().line(row)); }
     // Where a picture point shows on the canvas.
     QPoint at(QPoint p)
@@ -132,17 +129,6 @@ struct Window {
         key(Qt::Key_0, Qt::ControlModifier, &w);
         while (canvas()->zoomPercent() != percent)
             key(percent > 100 ? Qt::Key_Plus : Qt::Key_Minus, Qt::ControlModifier, &w);
-    }
-    // Press `on` a widget at `from`, move through the middle to `end` on the
-    // canvas and release there, as the window delivers it.
-    void drag(QWidget* on, QPoint from, QPoint end)
-    {
-        const QPoint start = on->mapTo(canvas(), from);
-        QTest::mousePress(on, Qt::LeftButton, {}, from);
-        // The pressed widget keeps the pointer; it may have moved since.
-        QTest::mouseMove(on, on->mapFrom(canvas(), (start + end) / 2));
-        QTest::mouseMove(on, on->mapFrom(canvas(), end));
-        QTest::mouseRelease(on, Qt::LeftButton, {}, on->mapFrom(canvas(), end));
     }
     void press(QPoint picturePoint, Qt::MouseButton button = Qt::LeftButton)
     {
@@ -177,7 +163,6 @@ private slots:
     void logDrawsWhatTheBufferShows();
     void pressChoosesWhatABrowserFollows_data();
     void pressChoosesWhatABrowserFollows();
-    void pressActsAsListClick();
     void handleWinsOverAreaBelow();
     void bodyDragMovesTheArea_data();
     void bodyDragMovesTheArea();
@@ -342,10 +327,7 @@ void TestCanvas::partialRedrawEqualsFullRedraw()
         return full.image().copy();
     };
     // A selection highlight, then a drag of one area, then edits of the list.
-    fast.setPenColor(Qt::yellow);
-    drawOutline(fast, parseArea(list.line(4)));
-    fast.setPenColor(Qt::red);
-    renderer.redraw(4);
+    highlight(fast, renderer, list, 4);
     for (int step = 0; step < 12; ++step) {
         list.replace(4, area("circle", QStringLiteral("%1,%2,%3").arg(60 + step * 3).arg(70 + step * 2).arg(25)));
         renderer.redraw(-1);
@@ -382,12 +364,8 @@ void TestCanvas::selectionPaintsOthersOnlyWhereNeeded()
         useStyle(*s, width, hatched);
     }
     const auto select = [&](int row) {
-        for (auto [s, r] : {std::pair{&fast, &renderer}, std::pair{&full, &reference}}) {
-            s->setPenColor(Qt::yellow);
-            drawOutline(*s, parseArea(list.line(row)));
-            s->setPenColor(Qt::red);
-            r->redraw(row);
-        }
+        highlight(fast, renderer, list, row);
+        highlight(full, reference, list, row);
         QCOMPARE(fast.image(), full.image());
     };
     renderer.redraw(-1);
@@ -478,10 +456,7 @@ void TestCanvas::logDrawsWhatTheBufferShows()
     scene.renderer.redraw(-1);
     QCOMPARE(replayed(), scene.s.image());
     for (int row : {4, 9, 4}) { // highlights, each painted over by the next selection
-        scene.s.setPenColor(Qt::yellow);
-        drawOutline(scene.s, parseArea(scene.list.line(row)));
-        scene.s.setPenColor(Qt::red);
-        scene.renderer.redraw(row);
+        highlight(scene.s, scene.renderer, scene.list, row);
         QCOMPARE(replayed(), scene.s.image());
     }
     // A rubber band drawn, moved and taken away; the edges of an open polygon.
@@ -509,72 +484,58 @@ void TestCanvas::pressChoosesWhatABrowserFollows_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QPoint>("point");
     QTest::addColumn<int>("row"); // -1: none, the message
+    using korvane::test::row;
     const QStringList rects{area("rect", "10,10,100,100"), area("rect", "50,50,150,150")};
-    QTest::newRow("overlap: first in the list") << rects << QPoint(70, 70) << 0;
-    QTest::newRow("only the second") << rects << QPoint(120, 120) << 1;
-    QTest::newRow("rect edge inside") << rects << QPoint(100, 30) << 0;
-    QTest::newRow("rect corners given the other way")
-        << QStringList{area("rect", "100,100,10,10")} << QPoint(20, 50) << 0;
-    QTest::newRow("outside both") << rects << QPoint(101, 30) << -1;
+    row("overlap: first in the list", rects, QPoint(70, 70), 0);
+    row("rect edge inside", rects, QPoint(100, 30), 0);
+    row("rect corners given the other way", QStringList{area("rect", "100,100,10,10")}, QPoint(20, 50), 0);
+    row("outside both", rects, QPoint(101, 30), -1);
     const QStringList circles{area("circle", "100,100,30"), area("circle", "100,120,30")};
-    QTest::newRow("circle edge inside") << circles << QPoint(100, 130) << 0;
-    QTest::newRow("just past the first circle") << circles << QPoint(100, 131) << 1;
-    QTest::newRow("circle without radius")
-        << QStringList{area("rect", "0,0,50,50"), area("circle", "100,100,0")} << QPoint(100, 100) << -1;
+    row("circle edge inside", circles, QPoint(100, 130), 0);
+    row("just past the first circle", circles, QPoint(100, 131), 1);
+    row("circle without radius", QStringList{area("rect", "0,0,50,50"), area("circle", "100,100,0")}, QPoint(100, 100),
+        -1);
     // A U whose gap shows the rectangle behind it.
     const QStringList concave{area("poly", "10,10,90,10,90,90,70,90,70,30,30,30,30,90,10,90"),
                               area("rect", "0,0,100,100")};
-    QTest::newRow("concave polygon's arm") << concave << QPoint(20, 60) << 0;
-    QTest::newRow("concave polygon's gap") << concave << QPoint(50, 60) << 1;
+    row("concave polygon's arm", concave, QPoint(20, 60), 0);
+    row("concave polygon's gap", concave, QPoint(50, 60), 1);
     // A star drawn in one line: its middle is covered twice, which is outside.
-    const QStringList star{area("poly", "50,0,80,95,5,35,95,35,20,95"), area("rect", "0,0,100,100")};
-    QTest::newRow("star's point") << star << QPoint(50, 15) << 0;
-    QTest::newRow("star's middle, even-odd") << star << QPoint(46, 55) << 1;
+    row("star's middle, even-odd",
+        QStringList{area("poly", "50,0,80,95,5,35,95,35,20,95"), area("rect", "0,0,100,100")}, QPoint(46, 55), 1);
 }
 
-// Without a selection a press outside every area says so, as before.
+// A press that chooses an area does what a click on its line does:
+// highlight, handles and code. Outside every area it says so without a
+// selection, and with one it changes nothing.
 void TestCanvas::pressChoosesWhatABrowserFollows()
 {
     QFETCH(QStringList, lines);
     QFETCH(QPoint, point);
     QFETCH(int, row);
-    Window e(lines);
+    Window byList(lines), e(lines); // the newer window's platform records
     e.press(point);
     QCOMPARE(e.w.selectedIndex(), row);
-    if (row < 0) {
-        QCOMPARE(e.platform.boxes.size(), 1);
-        QCOMPARE(e.platform.boxes[0].text, QStringLiteral("Bitte zunächst in der Arealliste ein Element auswählen!"));
-    } else {
-        QVERIFY(e.platform.boxes.isEmpty());
-        QVERIFY(e.w.handles().count() > 1);
-        QVERIFY(e.canvas()->hasFocus());
-    }
     QCOMPARE(e.w.areas().lines(), lines); // a click moves nothing
-}
-
-// The same selection as a click on the line: highlight, handles and code.
-void TestCanvas::pressActsAsListClick()
-{
-    const QStringList lines{kRectA, kCircle, kPoly};
-    Window byList(lines), byCanvas(lines);
-    byList.w.setSelectedIndex(0);
-    byCanvas.w.setSelectedIndex(0);
-    const QRect row1 = byList.w.ui.List1->visualRect(byList.w.areas().index(1));
-    QTest::mouseClick(byList.w.ui.List1->viewport(), Qt::LeftButton, {}, row1.center());
-    byCanvas.press(QPoint(100, 120));
-    QCOMPARE(byCanvas.w.selectedIndex(), 1);
-    QCOMPARE(byCanvas.canvas()->image(), byList.canvas()->image());
-    QCOMPARE(byCanvas.w.mapCode(), byList.w.mapCode());
-    QCOMPARE(byCanvas.w.handles().count(), byList.w.handles().count());
-    for (int i = 0; i < byList.w.handles().count(); ++i)
-        QCOMPARE(byCanvas.w.handles().handle(i)->pos(), byList.w.handles().handle(i)->pos());
-    // With a selection, a press outside every area changes nothing.
-    const QImage before = byCanvas.canvas()->image().copy();
-    byCanvas.press(QPoint(300, 250));
-    byCanvas.press(QPoint(300, 250), Qt::RightButton);
-    QCOMPARE(byCanvas.w.selectedIndex(), 1);
-    QCOMPARE(byCanvas.canvas()->image(), before);
-    QVERIFY(byCanvas.platform.boxes.isEmpty());
+    if (row < 0) {
+        QCOMPARE(e.platform.texts(), QStringList{"Bitte zunächst in der Arealliste ein Element auswählen!"});
+        e.w.setSelectedIndex(0);
+        const QImage before = e.canvas()->image().copy();
+        e.press(point);
+        e.press(point, Qt::RightButton);
+        QCOMPARE(e.w.selectedIndex(), 0);
+        QCOMPARE(e.canvas()->image(), before);
+        QCOMPARE(e.platform.boxes.size(), 1);
+        return;
+    }
+    QVERIFY(e.platform.boxes.isEmpty());
+    QVERIFY(e.canvas()->hasFocus());
+    byList.clickRow(row);
+    QCOMPARE(e.canvas()->image(), byList.canvas()->image());
+    QCOMPARE(e.w.mapCode(), byList.w.mapCode());
+    QCOMPARE(e.w.handles().count(), byList.w.handles().count());
+    for (int i = 0; i < e.w.handles().count(); ++i)
+        QCOMPARE(e.w.handles().handle(i)->pos(), byList.w.handles().handle(i)->pos());
 }
 
 // Handle 4 of the selected rectangle lies inside the other area.
@@ -593,12 +554,11 @@ void TestCanvas::bodyDragMovesTheArea_data()
     QTest::addColumn<QString>("line");
     QTest::addColumn<int>("zoom");
     QTest::addColumn<QString>("coords");
-    for (int zoom : {50, 100, 200}) {
-        const QByteArray z = QByteArray::number(zoom) + " %";
-        QTest::newRow("rect " + z) << kRectA << zoom << "30,10,130,60";
-        QTest::newRow("circle " + z) << kCircle << zoom << "120,90,30";
-        QTest::newRow("poly " + z) << kPoly << zoom << "30,0,70,0,50,30";
-    }
+    // The shapes at 100 %, the zoom's conversion with one of them.
+    for (int zoom : {50, 100, 200})
+        QTest::addRow("rect %d %%", zoom) << kRectA << zoom << "30,10,130,60";
+    QTest::newRow("circle") << kCircle << 100 << "120,90,30";
+    QTest::newRow("poly") << kPoly << 100 << "30,0,70,0,50,30";
 }
 
 // Pressed inside, the area keeps its distance to the pointer, like its anchor
@@ -632,22 +592,18 @@ void TestCanvas::keysMoveTheArea_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("shift");
     QTest::addColumn<QString>("coords");
-    QTest::newRow("left") << kRectA << int(Qt::Key_Left) << false << "9,20,109,70";
-    QTest::newRow("shift right") << kRectA << int(Qt::Key_Right) << true << "20,20,120,70";
-    QTest::newRow("up") << kRectA << int(Qt::Key_Up) << false << "10,19,110,69";
-    QTest::newRow("shift down") << kRectA << int(Qt::Key_Down) << true << "10,30,110,80";
-    QTest::newRow("stops at the left edge") << area("rect", "3,20,50,70") << int(Qt::Key_Left) << true << "0,20,47,70";
-    QTest::newRow("stops at the right edge")
-        << area("rect", "300,20,395,70") << int(Qt::Key_Right) << true << "305,20,400,70";
-    QTest::newRow("stops at the top") << area("poly", "50,8,90,2,70,40") << int(Qt::Key_Up) << true
-                                      << "50,6,90,0,70,38";
-    QTest::newRow("stops at the bottom") << area("rect", "10,200,50,296") << int(Qt::Key_Down) << true
-                                         << "10,204,50,300";
-    QTest::newRow("circle's disc at the edge") << area("circle", "100,5,5") << int(Qt::Key_Up) << false << "100,5,5";
-    QTest::newRow("circle keeps its radius") << kCircle << int(Qt::Key_Left) << true << "90,100,30";
-    QTest::newRow("outside: no further out")
-        << area("rect", "-5,20,50,70") << int(Qt::Key_Left) << false << "-5,20,50,70";
-    QTest::newRow("outside: back in") << area("rect", "-5,20,50,70") << int(Qt::Key_Right) << false << "-4,20,51,70";
+    using korvane::test::row;
+    const int left = Qt::Key_Left, right = Qt::Key_Right, up = Qt::Key_Up, down = Qt::Key_Down;
+    row("left", kRectA, left, false, "9,20,109,70");
+    row("shift down", kRectA, down, true, "10,30,110,80");
+    row("stops at the left edge", area("rect", "3,20,50,70"), left, true, "0,20,47,70");
+    row("stops at the right edge", area("rect", "300,20,395,70"), right, true, "305,20,400,70");
+    row("stops at the top", area("poly", "50,8,90,2,70,40"), up, true, "50,6,90,0,70,38");
+    row("stops at the bottom", area("rect", "10,200,50,296"), down, true, "10,204,50,300");
+    row("circle's disc at the edge", area("circle", "100,5,5"), up, false, "100,5,5");
+    row("circle keeps its radius", kCircle, left, true, "90,100,30");
+    row("outside: no further out", area("rect", "-5,20,50,70"), left, false, "-5,20,50,70");
+    row("outside: back in", area("rect", "-5,20,50,70"), right, false, "-4,20,51,70");
 }
 
 // Each key move shows in the code at once; a run of them is one step.

@@ -2,6 +2,7 @@
 // the main window's keys and context menus.
 #include "support/Modal.h"
 #include "support/BlankPicture.h"
+#include "support/Drops.h"
 #include "support/Files.h"
 #include "support/ScriptedPlatform.h"
 
@@ -14,7 +15,6 @@
 #include "model/AreaEntry.h"
 
 #include <QContextMenuEvent>
-#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -27,12 +27,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QWindow>
 
 #include <functional>
 
 using namespace korvane;
-using korvane::test::ScriptedPlatform;
 
 namespace {
 
@@ -63,30 +61,8 @@ QStringList menuShownBy(const std::function<void()>& open, int choose = -1)
     return entries;
 }
 
-// The editor on a white 400 x 300 picture; the link dialog accepts at once.
-struct Editor {
-    ScriptedPlatform& platform = korvane::test::installScriptedPlatform();
-    MainWindow w;
-
-    Editor()
-    {
-        korvane::test::openBlankPicture(w);
-        w.state().link.href = QStringLiteral("ziel.html");
-        w.linkDialog = [] { return true; };
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-    }
-    Canvas* canvas() { return w.ui.Picture1; }
-    void drag(QWidget* on, QPoint from, QPoint to)
-    {
-        QTest::mousePress(on, Qt::LeftButton, {}, from);
-        QTest::mouseMove(on, to);
-        QTest::mouseRelease(on, Qt::LeftButton, {}, to);
-    }
+struct Editor : test::BlankEditor {
     void drawRect() { w.ui.Option1[1]->click(), drag(canvas(), {10, 20}, {110, 70}); }
-    QPoint rowCentre(int row) { return w.ui.List1->visualRect(w.areas().index(row)).center(); }
-    void clickRow(int row) { QTest::mouseClick(w.ui.List1->viewport(), Qt::LeftButton, {}, rowCentre(row)); }
     void keys(QWidget* on, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
     {
         // A closed dialog gives the activation back through the window system.
@@ -96,17 +72,6 @@ struct Editor {
         }
         on->setFocus();
         QTest::keyClick(on, key, modifiers);
-    }
-    // As the window system delivers a drop: to the window, at the basket.
-    void dropOnTrash()
-    {
-        QMimeData anything;
-        const QPoint at = w.ui.Picture2->mapTo(&w, w.ui.Picture2->rect().center());
-        QDragEnterEvent enter(at, Qt::CopyAction, &anything, Qt::LeftButton, Qt::NoModifier);
-        QDragMoveEvent move(at, Qt::CopyAction, &anything, Qt::LeftButton, Qt::NoModifier);
-        QDropEvent drop(QPointF(at), Qt::CopyAction, &anything, Qt::LeftButton, Qt::NoModifier);
-        for (QEvent* event : std::initializer_list<QEvent*>{&enter, &move, &drop})
-            QApplication::sendEvent(w.windowHandle(), event);
     }
     QStringList state() { return QStringList(w.areas().lines()) << w.mapCode(); }
 };
@@ -194,10 +159,10 @@ void TestDocument::undoAndRedoEveryUserStep()
     e.w.ui.Option1[3]->click();                   // selects the rectangle
     QTest::mouseClick(handle(0), Qt::LeftButton); // a drag that ends where it began
     QCOMPARE(e.w.document().history().count(), 3);
-    e.drag(handle(0), {0, 0}, {5, 5});
+    e.drag(handle(0), {0, 0}, handle(0)->pos() + QPoint(5, 5));
     stepDone("Areal verschieben", 0, 0);
     e.clickRow(2);
-    e.drag(handle(1), {0, 0}, {4, 3});
+    e.drag(handle(1), {0, 0}, handle(1)->pos() + QPoint(4, 3));
     stepDone("Form ändern", 2, 2);
     QTest::mouseClick(e.canvas(), Qt::RightButton, {}, QPoint(320, 80));
     stepDone("Punkt hinzufügen", 2, 2);
@@ -216,7 +181,8 @@ void TestDocument::undoAndRedoEveryUserStep()
     QTest::mouseRelease(e.w.ui.List1->viewport(), Qt::LeftButton, {}, e.rowCentre(3));
     stepDone("Areal löschen", 3, -1);
     e.clickRow(0);
-    e.dropOnTrash();
+    QMimeData anything;
+    test::dropOn(e.w.ui.Picture2, &anything, Qt::CopyAction);
     stepDone("Areal löschen", 0, -1);
     e.clickRow(0);
     e.keys(e.canvas(), Qt::Key_Delete, Qt::NoModifier);

