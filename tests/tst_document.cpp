@@ -88,9 +88,8 @@ private slots:
     void contextMenus_data();
     void contextMenus();
     void unsavedQuestionFollowsHistory();
-    void newPictureEmptiesHistory();
-    void importStartsNewMap_data();
-    void importStartsNewMap();
+    void newMapEmptiesHistory_data();
+    void newMapEmptiesHistory();
     void codeBoxRewritesOnlyChanges();
 };
 
@@ -311,55 +310,43 @@ void TestDocument::unsavedQuestionFollowsHistory()
     QCOMPARE(e.platform.boxes.size(), boxes);
 }
 
-void TestDocument::newPictureEmptiesHistory()
-{
-    Editor e;
-    e.drawRect();
-    e.platform.answers << MessageButton::No; // do not save first
-    e.w.ui.Command1->click();
-    QCOMPARE(e.platform.boxes.last().text,
-             QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code jetzt "
-                            "gespeichert werden?"));
-    QVERIFY(!e.w.document().history().canUndo());
-}
-
-void TestDocument::importStartsNewMap_data()
+void TestDocument::newMapEmptiesHistory_data()
 {
     QTest::addColumn<QString>("file");
-    QTest::addColumn<QString>("imported");
+    QTest::addColumn<QString>("imported"); // none: a picture, which starts an empty map
     const QString area = "rect" + kPad + "1,1,9,9|n.html|N|*|*|*|*";
-    // Lines read from a .map file have two blanks in front.
+    QTest::newRow("picture") << "neu.png" << QString();
     QTest::newRow("map file") << "neu.map"
-                              << "  " + area;
+                              << "  " + area; // two blanks in front, as the MAP import reads
     QTest::newRow("page") << "neu.html"
                           << " " + area;
 }
 
-// An import keeps the areas drawn before and adds its own; the map starts
-// anew from all of them, on the file's picture and name: nothing to undo.
-void TestDocument::importStartsNewMap()
+// A new picture starts an empty map; an import keeps the areas drawn before
+// and adds its own. Either way the map starts anew on the file's picture: nothing to undo.
+void TestDocument::newMapEmptiesHistory()
 {
     QFETCH(QString, file);
     QFETCH(QString, imported);
-    const bool mapFile = file.endsWith(".map");
     Editor e;
     QTemporaryDir folder;
     QVERIFY(QImage(40, 30, QImage::Format_RGB32).save(folder.filePath("neu.png")));
-    QVERIFY(test::writeFile(folder.filePath(file), "<!-- -->\r\n<img src=\"neu.png\" usemap=\"#neu\">\r\n"
-                                                   "<map name=\"neu\"><area shape=\"rect\" coords=\"1,1,9,9\" "
-                                                   "href=\"n.html\" alt=\"N\" /></map>"));
+    if (!imported.isEmpty())
+        QVERIFY(test::writeFile(folder.filePath(file), "<!-- -->\r\n<img src=\"neu.png\" usemap=\"#neu\">\r\n"
+                                                       "<map name=\"neu\"><area shape=\"rect\" coords=\"1,1,9,9\" "
+                                                       "href=\"n.html\" alt=\"N\" /></map>"));
     e.drawRect();
-    const QStringList drawn = e.w.areas().lines();
-    e.w.document().setMapSaved(true); // saved: the page import keeps the areas without asking
+    const QStringList lines = imported.isEmpty() ? QStringList() : e.w.areas().lines() + QStringList{imported};
+    e.w.document().setMapSaved(true); // saved: no question before the picture or the page
+    const bool mapFile = file.endsWith(".map");
     if (mapFile)
         e.platform.answers << MessageButton::Yes; // keep the areas
     e.platform.fileAnswers << folder.filePath(file);
-    (mapFile ? e.w.ui.Command8 : e.w.ui.Command11)->click();
+    (imported.isEmpty() ? e.w.ui.Command1 : mapFile ? e.w.ui.Command8 : e.w.ui.Command11)->click();
 
-    const QStringList lines = drawn + QStringList{imported};
     QCOMPARE(e.w.areas().lines(), lines);
     QCOMPARE(e.w.document().imagePath(), folder.filePath("neu.png"));
-    QCOMPARE(e.w.document().mapName(), QStringLiteral("neu"));
+    QCOMPARE(e.w.document().mapName(), imported.isEmpty() ? QString() : QStringLiteral("neu"));
     QVERIFY(!e.w.document().history().canUndo());
     e.keys(e.w.ui.List1, Qt::Key_Z);
     QCOMPARE(e.w.areas().lines(), lines);

@@ -696,11 +696,7 @@ void TestExport::speichernOnFullDiskKeepsOldFile()
     window->ui.Command1->click();
     const QString path = window->tag();
     m_platform->fileAnswers.enqueue(path);
-    {
-        FileSizeLimit full(1000);
-        QVERIFY(full.active());
-        window->ui.Command2->click();
-    }
+    QVERIFY(onFullDisk(1000, [&] { window->ui.Command2->click(); }));
     QCOMPARE(m_platform->boxes, QList<ShownBox>{speichernFailedBox(path)});
     QVERIFY(!window->isSaved());
     QCOMPARE(readFile(path), page);

@@ -4,6 +4,7 @@
 #include "io/MapImport.h"
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
+#include "support/Rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,14 +14,9 @@
 
 using namespace korvane;
 using namespace korvane::import;
+using korvane::test::row;
 
 namespace {
-
-// One data row per call, so each case reads as a single line.
-template <typename... Values> void row(const char* tag, const Values&... values)
-{
-    (QTest::newRow(tag) << ... << values);
-}
 
 QString pad(const QString& prefix, const QString& shape)
 {

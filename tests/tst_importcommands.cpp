@@ -24,6 +24,7 @@
 using namespace korvane;
 using korvane::test::ScriptedPlatform;
 using korvane::test::ShownBox;
+using korvane::test::expectBox;
 
 namespace {
 
@@ -40,13 +41,6 @@ QString pad(const QString& prefix, const QString& shape)
 }
 
 const QString kOldLine = pad(" ", "rect") + "1,1,5,5|alt.html|Alt|*|*|*|*";
-
-void expectBox(const ShownBox& box, const QString& title, const QString& text, MessageIcon icon)
-{
-    QCOMPARE(box.title, title);
-    QCOMPARE(box.text, text);
-    QCOMPARE(box.icon, icon);
-}
 
 // One editor window with a scripted desktop, a settings file of its own and a
 // folder the test writes its files into.

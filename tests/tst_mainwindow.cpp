@@ -27,6 +27,7 @@
 using namespace korvane;
 using korvane::test::ScriptedPlatform;
 using korvane::test::ShownBox;
+using korvane::test::expectBox;
 
 namespace {
 
@@ -55,13 +56,6 @@ void moveHeld(QWidget* w, QPointF pos, Qt::MouseButtons held = Qt::LeftButton)
 void release(QWidget* w, QPointF pos, Qt::MouseButton b = Qt::LeftButton)
 {
     sendMouse(w, QEvent::MouseButtonRelease, pos, b, Qt::NoButton);
-}
-
-void expectBox(const ShownBox& box, const QString& title, const QString& text, MessageIcon icon)
-{
-    QCOMPARE(box.title, title);
-    QCOMPARE(box.text, text);
-    QCOMPARE(box.icon, icon);
 }
 
 // The editor with a white 400 x 300 image loaded and the tools enabled.

@@ -5,7 +5,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileSystemModel>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,12 +44,9 @@ void TestPlatform::nameFilters()
     QFETCH(QStringList, patterns);
     QTemporaryDir dir;
     setPlatform(std::make_unique<QtPlatform>());
-    QStringList items;
-    QStringList applied;
+    QStringList items, applied;
     test::whenModalOpens([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        auto* combo = modal->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
-        if (dialog && combo) {
+        if (auto* combo = modal->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))) {
             for (int i = 0; i < combo->count(); ++i)
                 items << combo->itemText(i);
             applied = modal->findChild<QFileSystemModel*>()->nameFilters();

@@ -239,11 +239,7 @@ void TestSettings::fullDiskKeepsOldFile()
                            QByteArray("; ").append(QByteArray(300, '-')) + "\r\n";
     QVERIFY(writeFile(m_ini, old));
     MainWindow window;
-    {
-        FileSizeLimit full(200);
-        QVERIFY(full.active());
-        window.ini_write();
-    }
+    QVERIFY(onFullDisk(200, [&] { window.ini_write(); }));
     QCOMPARE(m_platform->boxes, QList<ShownBox>{warningBox("Error: 2. Die Einstellungsdatei \"" + m_ini +
                                                                "\" ließ sich nicht schreiben; die bisherige Datei "
                                                                "ist unverändert geblieben.",

@@ -17,6 +17,13 @@ QString ScriptedPlatform::fileDialog(const FileDialogRequest& request)
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
+void expectBox(const ShownBox& box, const QString& title, const QString& text, MessageIcon icon)
+{
+    QCOMPARE(box.title, title);
+    QCOMPARE(box.text, text);
+    QCOMPARE(box.icon, icon);
+}
+
 QStringList ScriptedPlatform::texts() const
 {
     QStringList shown;

@@ -20,6 +20,9 @@ struct ShownBox {
 // Lets QCOMPARE print a box that differs.
 char* toString(const ShownBox& box);
 
+// Compares what a box said; its buttons are left to the caller.
+void expectBox(const ShownBox& box, const QString& title, const QString& text, MessageIcon icon);
+
 // The box warn() shows: a warning icon and an OK button.
 inline ShownBox warningBox(const QString& text, const QString& title = QStringLiteral("korvane"))
 {
