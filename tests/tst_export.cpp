@@ -634,8 +634,6 @@ void TestExport::lineEndsAroundTheCaretStay_data()
     // end of a line (in front of its line end) or at the start of the next.
     QTest::newRow("end of a lone CR line") << QByteArray("a\r\nb") << QString();
     QTest::newRow("start of the line after a lone CR") << QByteArray("a\r\nb\r") << QString();
-    QTest::newRow("end of a lone LF line") << QByteArray("a\r\nb\rc") << QString();
-    QTest::newRow("start of the line after a lone LF") << QByteArray("a\r\nb\rc\n") << QString();
     QTest::newRow("end of a CR LF line") << QByteArray("a\r\nb\rc\nd") << QString();
     QTest::newRow("end of the page") << QByteArray("a\r\nb\rc\nd\r\ne\r\n") << QString();
     QTest::newRow("typing at the end of a lone CR line") << QByteArray("a\r\nb") << QString("xy");

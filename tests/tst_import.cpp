@@ -4,6 +4,7 @@
 #include "io/MapImport.h"
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
+#include "support/Files.h"
 #include "support/Rows.h"
 
 #include <QDir>
@@ -14,23 +15,8 @@
 
 using namespace korvane;
 using namespace korvane::import;
+using korvane::test::pad;
 using korvane::test::row;
-
-namespace {
-
-QString pad(const QString& prefix, const QString& shape)
-{
-    return prefix + shape + QString(20, QLatin1Char(' ')) + "|";
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-} // namespace
 
 class TestImport : public QObject {
     Q_OBJECT
@@ -369,7 +355,7 @@ void TestImport::caseInsensitiveLookup()
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkpath("Web Bilder/Sub"));
     for (const char* name : {"Plan.JPG", "Web Bilder/Sub/X.png", "TWIN.png", "twin.png"})
-        writeFile(dir.filePath(name), "x");
+        QVERIFY(test::writeFile(dir.filePath(name), "x"));
     const QString asked = relative || path.isEmpty() ? path : dir.path().toLower() + "/" + path;
     const QString found = findFileIgnoringCase(asked, dir.path());
     QCOMPARE(found, expected.isEmpty() ? QString() : dir.filePath(expected));
@@ -396,7 +382,7 @@ void TestImport::fileEncoding()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, alt);
     QTemporaryDir dir;
-    writeFile(dir.filePath("x.map"), bytes);
+    QVERIFY(test::writeFile(dir.filePath("x.map"), bytes));
     const MapFileData data = readMapFile(readImportFile(dir.filePath("x.map")), PathStyle::Unix);
     QCOMPARE(data.areas.lines.size(), 1);
     QCOMPARE(entry::attributesOf(data.areas.lines.front()).alt, alt);

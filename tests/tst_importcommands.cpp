@@ -6,6 +6,7 @@
 #include "model/MapCode.h"
 #include "model/Paths.h"
 #include "support/Modal.h"
+#include "support/Rows.h"
 #include "support/ScriptedPlatform.h"
 #include "support/SettingsFolder.h"
 
@@ -22,9 +23,10 @@
 #include <QTest>
 
 using namespace korvane;
+using korvane::test::expectBox;
+using korvane::test::pad;
 using korvane::test::ScriptedPlatform;
 using korvane::test::ShownBox;
-using korvane::test::expectBox;
 
 namespace {
 
@@ -34,11 +36,6 @@ const QString kHtmlDialogTitle = QStringLiteral("HTML-Datei öffnen");
 const QString kUnsaved = QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll "
                                         "der Code jetzt gespeichert werden?");
 const QString kKeep = QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?");
-
-QString pad(const QString& prefix, const QString& shape)
-{
-    return prefix + shape + QString(20, QLatin1Char(' ')) + QLatin1Char('|');
-}
 
 const QString kOldLine = pad(" ", "rect") + "1,1,5,5|alt.html|Alt|*|*|*|*";
 
