@@ -25,9 +25,9 @@
 #include <QWindow>
 
 using namespace korvane;
+using korvane::test::expectBox;
 using korvane::test::ScriptedPlatform;
 using korvane::test::ShownBox;
-using korvane::test::expectBox;
 
 namespace {
 
