@@ -1,5 +1,6 @@
 #include "app/ImportCommon.h"
 #include "app/MainWindow.h"
+#include "app/StageClock.h"
 #include "io/HtmlImport.h"
 #include "io/ImgSearchDialog.h"
 #include "model/Paths.h"
@@ -56,8 +57,10 @@ void MainWindow::htmlImportCommand()
     if (name.isEmpty())
         return;
 
+    stages::Clock reading(stages::Stage::Reading);
     const QString page = import::readImportFile(folder + name);
     const QStringList candidates = import::imgCandidates(page);
+    reading.stop();
     if (candidates.isEmpty()) {
         inform(this, QStringLiteral("In der ausgewählten Datei wurde keine ImageMap gefunden."));
         return;
@@ -73,6 +76,7 @@ void MainWindow::htmlImportCommand()
     importsteps::loadNamedImage(*this, image.imagePath, folder,
                                 QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "));
 
+    stages::Clock readingMap(stages::Stage::Reading);
     const import::FoundMap map = import::findMap(page, m_state.mapName);
     if (map.outcome == import::MapLookup::NoMapElement) {
         inform(this, QStringLiteral("Es wurde keine ImageMap gefunden."));
@@ -83,6 +87,7 @@ void MainWindow::htmlImportCommand()
         return;
     }
     const import::AreaScan scan = import::readMapAreas(map.text);
+    readingMap.stop();
     importsteps::keepLastHandlers(*this, scan);
     importsteps::finish(*this, scan.lines);
 }

@@ -1,4 +1,5 @@
 #include "app/ImageLoader.h"
+#include "app/StageClock.h"
 
 #include "model/AreaEntry.h"
 #include "model/Codec.h"
@@ -107,6 +108,7 @@ bool sizeAcceptable(const QSize& size)
 // Qt can, so loading keeps no second copy of it.
 QImage opaque(QImage image)
 {
+    const stages::Clock clock(stages::Stage::Converting);
     if (image.hasAlphaChannel()) {
         image.convertTo(QImage::Format_ARGB32_Premultiplied);
         if (image.isNull())
@@ -171,7 +173,9 @@ Decoded decodeRaster(QIODevice& device)
         result.refused = size;
         return result;
     }
+    stages::Clock decoding(stages::Stage::Decoding);
     result.image = reader.read();
+    decoding.stop();
     if (result.image.isNull()) {
         result.error = reader.error();
     } else if (pictureTooLarge(result.image.size())) {

@@ -3,9 +3,19 @@
 #include "app/MainWindow.h"
 #include "app/OpenFromOutside.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QTimer>
+#include <QTranslator>
 #include <QUrl>
+
+// The resources live in the static core library; the macro must not stand in a namespace.
+static void initResources()
+{
+    Q_INIT_RESOURCE(korvane);
+}
 
 namespace korvane {
 
@@ -105,6 +115,19 @@ StartRequest parseCommandLine(const QStringList& arguments)
     for (const QString& argument : parser.positionalArguments())
         request.files << localPath(argument);
     return request;
+}
+
+void prepareApplication()
+{
+    initResources();
+    QApplication::setApplicationName(QStringLiteral("korvane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("korvane"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvane.svg")));
+    // The editor speaks German; the toolkit's own dialogs (file chooser,
+    // message box buttons) follow when the translations are installed.
+    auto* toolkit = new QTranslator(qApp);
+    if (toolkit->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(toolkit);
 }
 
 std::unique_ptr<MainWindow> startEditor(const QStringList& files)
