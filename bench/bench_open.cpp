@@ -23,6 +23,7 @@
 #include "app/StartUp.h"
 #include "canvas/Canvas.h"
 
+#include "PeakMemory.h"
 #include "SamplePages.h"
 
 #include <QApplication>
@@ -256,7 +257,8 @@ int childMain(int argc, char** argv)
     getrusage(RUSAGE_SELF, &usage);
     const long long cpu =
         (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1'000'000LL + usage.ru_utime.tv_usec + usage.ru_stime.tv_usec;
-    std::printf("%lld %ld\n", cpu, usage.ru_maxrss);
+    // Not ru_maxrss: that keeps the peak of the parent the child was forked from.
+    std::printf("%lld %.0f\n", cpu, bench::peakMegabytes() * 1024);
     std::fflush(stdout);
     std::_Exit(0); // what follows (closing the window) is no part of the start
 }
