@@ -55,8 +55,7 @@ void keepLastHandlers(MainWindow& window, const import::AreaScan& scan)
 void finish(MainWindow& window, const QStringList& lines)
 {
     stages::Clock list(stages::Stage::List);
-    for (const QString& line : lines)
-        window.areas().append(line);
+    window.areas().append(lines);
     window.document().clearHistory();
     list.stop();
     if (!window.areas().isEmpty())
