@@ -1,5 +1,6 @@
 #include "app/ImageLoader.h"
 #include "app/StageClock.h"
+#include "canvas/PictureMemory.h"
 
 #include "model/AreaEntry.h"
 #include "model/Codec.h"
@@ -174,7 +175,12 @@ Decoded decodeRaster(QIODevice& device)
         return result;
     }
     stages::Clock decoding(stages::Stage::Decoding);
-    result.image = reader.read();
+    // Decoded straight into memory of the kind the canvas keeps; a decoder
+    // that gives another format allocates its own.
+    if (size.isValid())
+        result.image = allocatePicture(size, reader.imageFormat());
+    if (!reader.read(&result.image))
+        result.image = QImage();
     decoding.stop();
     if (result.image.isNull()) {
         result.error = reader.error();

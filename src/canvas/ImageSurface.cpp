@@ -1,5 +1,7 @@
 #include "canvas/ImageSurface.h"
 
+#include "canvas/PictureMemory.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -43,7 +45,7 @@ void ImageSurface::setPicture(QImage picture)
     picture.convertTo(QImage::Format_RGB32);
     useScreenResolution(picture);
     m_picture = std::move(picture);
-    m_buffer = m_picture.copy();
+    m_buffer = copyPicture(m_picture);
     m_clean = false;
     m_dirty = QRegion();
     notify(m_buffer.rect());
@@ -176,7 +178,10 @@ void ImageSurface::drawText(QPoint topLeft, const QString& text, const QFont& fo
 void ImageSurface::clear()
 {
     flush();
-    m_buffer = m_picture.copy();
+    // Into the buffer's own memory: a fresh copy would hold the picture a
+    // third time for a moment.
+    if (!copyPixels(m_picture, m_buffer))
+        m_buffer = copyPicture(m_picture);
     m_clean = false;
     m_dirty = QRegion();
     notify(m_buffer.rect());

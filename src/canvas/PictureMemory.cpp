@@ -1,0 +1,105 @@
+#include "canvas/PictureMemory.h"
+
+#include <QColorSpace>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace korvane {
+
+namespace {
+
+#ifdef Q_OS_LINUX
+constexpr std::size_t kLargePage = 2 * 1024 * 1024;
+// Smaller pictures gain too little to leave the ordinary allocator.
+constexpr qsizetype kLargeFrom = 4 * kLargePage;
+
+struct Mapping {
+    void* start;
+    std::size_t length;
+};
+
+void unmap(void* info)
+{
+    auto* mapping = static_cast<Mapping*>(info);
+    munmap(mapping->start, mapping->length);
+    delete mapping;
+}
+
+// Whole large pages, aligned to their size: the system can back them with
+// large pages only so.
+QImage inLargePages(QSize size, QImage::Format format, qsizetype bytesPerLine)
+{
+    const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(size.height());
+    const std::size_t length = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+    auto* block = static_cast<char*>(
+        mmap(nullptr, length + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    if (block == MAP_FAILED)
+        return {};
+    const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(block);
+    const std::size_t head = (kLargePage - address % kLargePage) % kLargePage;
+    if (head > 0)
+        munmap(block, head);
+    char* start = block + head;
+    munmap(start + length, kLargePage - head);
+    madvise(start, length, MADV_HUGEPAGE);
+    auto* mapping = new Mapping{start, length};
+    QImage image(reinterpret_cast<uchar*>(start), size.width(), size.height(), bytesPerLine, format, unmap, mapping);
+    if (image.isNull())
+        unmap(mapping);
+    return image;
+}
+#endif
+
+} // namespace
+
+QImage allocatePicture(QSize size, QImage::Format format)
+{
+#ifdef Q_OS_LINUX
+    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+    if (size.isValid() && !size.isEmpty() && depth > 0) {
+        const qsizetype bytesPerLine = (qsizetype(size.width()) * depth + 31) / 32 * 4;
+        if (bytesPerLine * size.height() >= kLargeFrom)
+            return inLargePages(size, format, bytesPerLine);
+    }
+#endif
+    return QImage(size, format);
+}
+
+QImage copyPicture(const QImage& source)
+{
+    if (source.isNull())
+        return {};
+    QImage copy = allocatePicture(source.size(), source.format());
+    if (copy.isNull() || !copyPixels(source, copy))
+        return source.copy();
+    copy.setDotsPerMeterX(source.dotsPerMeterX());
+    copy.setDotsPerMeterY(source.dotsPerMeterY());
+    copy.setOffset(source.offset());
+    copy.setColorSpace(source.colorSpace());
+    if (source.colorCount() > 0)
+        copy.setColorTable(source.colorTable());
+    return copy;
+}
+
+bool copyPixels(const QImage& from, QImage& to)
+{
+    if (from.size() != to.size() || from.format() != to.format() || from.isNull())
+        return false;
+    const qsizetype rowBytes = std::min(from.bytesPerLine(), to.bytesPerLine());
+    uchar* target = to.bits(); // a copy shared elsewhere is detached first
+    if (from.bytesPerLine() == to.bytesPerLine()) {
+        std::memcpy(target, from.constBits(), std::size_t(from.sizeInBytes()));
+        return true;
+    }
+    for (int y = 0; y < from.height(); ++y)
+        std::memcpy(target + y * to.bytesPerLine(), from.constScanLine(y), std::size_t(rowBytes));
+    return true;
+}
+
+} // namespace korvane
