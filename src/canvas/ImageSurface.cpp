@@ -11,6 +11,9 @@ namespace korvane {
 
 namespace {
 
+// From this size on a picture is kept packed (see setPicture()).
+constexpr qsizetype kPackedFrom = 8 * 1024 * 1024;
+
 // Text sizes in points must come out as on the screen, so the buffer carries
 // the screen's logical resolution rather than QImage's default of 72 dpi.
 void useScreenResolution(QImage& image)
@@ -44,8 +47,17 @@ void ImageSurface::setPicture(QImage picture)
     // Raster operations (the XOR rubber band) need a 32-bit opaque format.
     picture.convertTo(QImage::Format_RGB32);
     useScreenResolution(picture);
-    m_picture = std::move(picture);
-    m_buffer = copyPicture(m_picture);
+    // A big picture becomes the buffer as it is, and the picture below the
+    // drawing is kept in 24 bits: a quarter less memory for the same pixels.
+    if (picture.sizeInBytes() >= kPackedFrom)
+        m_picture = packedPicture(picture);
+    if (!m_picture.isNull()) {
+        m_buffer = std::move(picture);
+    } else {
+        m_picture = std::move(picture);
+        m_buffer = copyPicture(m_picture);
+    }
+    m_pristine = true;
     m_clean = false;
     m_dirty = QRegion();
     notify(m_buffer.rect());
@@ -75,8 +87,18 @@ void ImageSurface::setLineWidth(int width)
     m_width = std::clamp(width, 1, 3);
 }
 
+// The picture back into the buffer's own memory: a fresh copy would hold
+// the picture once more for a moment.
+void ImageSurface::restorePicture()
+{
+    if (!unpackPixels(m_picture, m_buffer) && !copyPixels(m_picture, m_buffer))
+        m_buffer = copyPicture(m_picture);
+}
+
+// Everything that draws goes through the painter.
 QPainter& ImageSurface::painter()
 {
+    m_pristine = false;
     if (!m_painter) {
         m_painter = std::make_unique<QPainter>(&m_buffer);
         m_painter->setRenderHint(QPainter::Antialiasing, false);
@@ -178,10 +200,9 @@ void ImageSurface::drawText(QPoint topLeft, const QString& text, const QFont& fo
 void ImageSurface::clear()
 {
     flush();
-    // Into the buffer's own memory: a fresh copy would hold the picture a
-    // third time for a moment.
-    if (!copyPixels(m_picture, m_buffer))
-        m_buffer = copyPicture(m_picture);
+    if (!m_pristine)
+        restorePicture();
+    m_pristine = true;
     m_clean = false;
     m_dirty = QRegion();
     notify(m_buffer.rect());

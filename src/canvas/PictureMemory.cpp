@@ -102,4 +102,38 @@ bool copyPixels(const QImage& from, QImage& to)
     return true;
 }
 
+QImage packedPicture(const QImage& rgb32)
+{
+    Q_ASSERT(rgb32.format() == QImage::Format_RGB32);
+    QImage packed = allocatePicture(rgb32.size(), QImage::Format_RGB888);
+    if (packed.isNull())
+        return packed;
+    for (int y = 0; y < rgb32.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(rgb32.constScanLine(y));
+        uchar* to = packed.scanLine(y);
+        for (int x = 0; x < rgb32.width(); ++x, to += 3) {
+            to[0] = uchar(qRed(from[x]));
+            to[1] = uchar(qGreen(from[x]));
+            to[2] = uchar(qBlue(from[x]));
+        }
+    }
+    packed.setDotsPerMeterX(rgb32.dotsPerMeterX());
+    packed.setDotsPerMeterY(rgb32.dotsPerMeterY());
+    return packed;
+}
+
+bool unpackPixels(const QImage& packed, QImage& rgb32)
+{
+    if (packed.size() != rgb32.size() || packed.format() != QImage::Format_RGB888 ||
+        rgb32.format() != QImage::Format_RGB32)
+        return false;
+    for (int y = 0; y < packed.height(); ++y) {
+        const uchar* from = packed.constScanLine(y);
+        auto* to = reinterpret_cast<QRgb*>(rgb32.scanLine(y));
+        for (int x = 0; x < packed.width(); ++x, from += 3)
+            to[x] = qRgb(from[0], from[1], from[2]);
+    }
+    return true;
+}
+
 } // namespace korvane

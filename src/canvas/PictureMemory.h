@@ -17,4 +17,11 @@ QImage copyPicture(const QImage& source);
 // copied) when the two differ in size or format.
 bool copyPixels(const QImage& from, QImage& to);
 
+// An opaque 32-bit picture in 24 bits a pixel (RGB888), a quarter smaller;
+// null when there is not enough memory.
+QImage packedPicture(const QImage& rgb32);
+// The pixels of a packed picture into an opaque 32-bit one of its size, in
+// that one's own memory (as copyPixels()); false when the sizes differ.
+bool unpackPixels(const QImage& packed, QImage& rgb32);
+
 } // namespace korvane
