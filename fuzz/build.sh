@@ -11,9 +11,9 @@ mkdir -p "$out"
 cxx=${CXX_FUZZ:-clang++}
 flags=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -I"$root/src" $(pkg-config --cflags Qt6Core Qt6Gui))
-libs=($(pkg-config --libs Qt6Core Qt6Gui))
-sources=(src/model/AreaEntry.cpp src/model/Codec.cpp src/model/Paths.cpp
+       -I"$root/src" $(pkg-config --cflags Qt6Core Qt6Gui gumbo))
+libs=($(pkg-config --libs Qt6Core Qt6Gui gumbo))
+sources=(src/model/AreaEntry.cpp src/model/Codec.cpp src/model/Paths.cpp src/io/HtmlTags.cpp
          src/io/ImportSearch.cpp src/io/MapImport.cpp src/io/HtmlImport.cpp src/app/IniFile.cpp)
 
 for target in fuzz_map_import fuzz_html_import fuzz_settings; do

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and benchmarking need,
+# Installs the Debian packages that building, testing and benchmarking need
+# (the browser test drives chromium through chromium-driver and checks the
+# test page with xmllint against the XHTML DTD of w3c-sgml-lib),
 # but only those that are missing, so a second run costs nothing. Extra
 # package names given as arguments are installed too (the fuzz build needs clang).
 set -euo pipefail
@@ -7,8 +9,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n
-  libbenchmark-dev libwmf-dev libemf2svg-dev fonts-urw-base35
+  libbenchmark-dev libwmf-dev libemf2svg-dev fonts-urw-base35 libgumbo-dev
   dpkg-dev file desktop-file-utils appstream
+  chromium chromium-driver libxml2-utils w3c-sgml-lib
   "$@"
 )
 

@@ -1,11 +1,25 @@
+#include "app/MainWindow.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/AreaRenderer.h"
+#include "canvas/Canvas.h"
+#include "canvas/EditHandles.h"
 #include "canvas/ImageSurface.h"
 #include "canvas/Palette.h"
+#include "canvas/ScaledSurface.h"
+#include "model/AreaEntry.h"
 #include "model/AreaList.h"
+#include "support/BlankPicture.h"
+#include "support/ScriptedPlatform.h"
 
+#include <QLabel>
+#include <QListView>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace korvane;
 
@@ -78,6 +92,68 @@ struct Scene {
     QColor at(int x, int y) const { return s.image().pixelColor(x, y); }
 };
 
+// The editor on a white 400 x 300 picture whose link dialog accepts at once;
+// with lines, in edit mode.
+struct Window {
+    korvane::test::ScriptedPlatform& platform = korvane::test::installScriptedPlatform();
+    MainWindow w;
+
+    explicit Window(const QStringList& lines = {})
+    {
+        korvane::test::openBlankPicture(w);
+        w.setDrawColor(Qt::red); // as the settings reader does before the first picture
+        w.state().link.href = QStringLiteral("ziel.html");
+        w.linkDialog = [] { return true; };
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        if (lines.isEmpty())
+            return;
+        w.areas().setLines(lines);
+        w.ui.Option1[3]->setEnabled(true);
+        w.ui.Option1[3]->click();
+        w.setSelectedIndex(-1);
+    }
+    Canvas* canvas() { return w.ui.Picture1; }
+    QString coords(int row = 0) { return entry::coordsOf(w.areas().line(row)); }
+    // Where a picture point shows on the canvas.
+    QPoint at(QPoint p)
+    {
+        const double z = canvas()->zoomFactor();
+        return QPoint(qRound(p.x() * z), qRound(p.y() * z));
+    }
+    void key(int key, Qt::KeyboardModifiers modifiers = {}, QWidget* on = nullptr)
+    {
+        QTest::keyClick(on ? on : canvas(), Qt::Key(key), modifiers);
+    }
+    // Through the keys, as the user steps there.
+    void zoom(int percent)
+    {
+        key(Qt::Key_0, Qt::ControlModifier, &w);
+        while (canvas()->zoomPercent() != percent)
+            key(percent > 100 ? Qt::Key_Plus : Qt::Key_Minus, Qt::ControlModifier, &w);
+    }
+    // Press `on` a widget at `from`, move through the middle to `end` on the
+    // canvas and release there, as the window delivers it.
+    void drag(QWidget* on, QPoint from, QPoint end)
+    {
+        const QPoint start = on->mapTo(canvas(), from);
+        QTest::mousePress(on, Qt::LeftButton, {}, from);
+        // The pressed widget keeps the pointer; it may have moved since.
+        QTest::mouseMove(on, on->mapFrom(canvas(), (start + end) / 2));
+        QTest::mouseMove(on, on->mapFrom(canvas(), end));
+        QTest::mouseRelease(on, Qt::LeftButton, {}, on->mapFrom(canvas(), end));
+    }
+    void press(QPoint picturePoint, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(canvas(), button, {}, at(picturePoint));
+    }
+};
+
+const QString kRectA = area("rect", "10,20,110,70");
+const QString kCircle = area("circle", "100,100,30");
+const QString kPoly = area("poly", "10,10,50,10,30,40");
+
 } // namespace
 
 class TestCanvas : public QObject {
@@ -98,6 +174,22 @@ private slots:
     void malformedLinesAreSkipped();
     void paletteColours_data();
     void paletteColours();
+    void logDrawsWhatTheBufferShows();
+    void pressChoosesWhatABrowserFollows_data();
+    void pressChoosesWhatABrowserFollows();
+    void pressActsAsListClick();
+    void handleWinsOverAreaBelow();
+    void bodyDragMovesTheArea_data();
+    void bodyDragMovesTheArea();
+    void keysMoveTheArea_data();
+    void keysMoveTheArea();
+    void tabWalksTheList();
+    void zoomKeepsPicturePixels_data();
+    void zoomKeepsPicturePixels();
+    void handlesKeepScreenSize_data();
+    void handlesKeepScreenSize();
+    void zoomControls();
+    void zoomScalesPictureNotLines();
     void pictureHeldTwiceAtMost();
 };
 
@@ -365,6 +457,435 @@ void TestCanvas::paletteColours()
     // Outside the swatches the background is picked.
     QTest::mouseClick(&palette, Qt::LeftButton, {}, QPoint(palette.width() - 1, palette.height() - 1));
     QCOMPARE(picked[1][0].value<QColor>(), palette.palette().color(QPalette::Button));
+}
+
+// The zoomed canvas draws the drawing again from its log; at the buffer's own
+// scale that must give the buffer, whatever was drawn since the last redraw.
+void TestCanvas::logDrawsWhatTheBufferShows()
+{
+    Scene scene(400, 300);
+    useStyle(scene.s, 1, true);
+    scene.renderer.setCircleColor(Qt::darkGreen);
+    scene.list.setLines(overlappingAreas());
+    const auto replayed = [&] {
+        QImage image = scene.s.picture().copy();
+        QPainter p(&image);
+        ScaledSurface scaled(p, 1.0);
+        scene.s.replay(scaled, QRectF(0, 0, 400, 300));
+        p.end();
+        return image;
+    };
+    scene.renderer.redraw(-1);
+    QCOMPARE(replayed(), scene.s.image());
+    for (int row : {4, 9, 4}) { // highlights, each painted over by the next selection
+        scene.s.setPenColor(Qt::yellow);
+        drawOutline(scene.s, parseArea(scene.list.line(row)));
+        scene.s.setPenColor(Qt::red);
+        scene.renderer.redraw(row);
+        QCOMPARE(replayed(), scene.s.image());
+    }
+    // A rubber band drawn, moved and taken away; the edges of an open polygon.
+    scene.s.setDrawMode(DrawMode::InvertXor);
+    scene.s.drawRectangle(QPointF(50, 40), QPointF(200, 150));
+    scene.s.drawRectangle(QPointF(50, 40), QPointF(200, 150));
+    scene.s.drawRectangle(QPointF(50, 40), QPointF(230, 170));
+    QCOMPARE(replayed(), scene.s.image());
+    scene.s.drawRectangle(QPointF(50, 40), QPointF(230, 170));
+    scene.s.setDrawMode(DrawMode::Copy);
+    scene.s.drawLine(QPointF(20, 280), QPointF(380, 200), Qt::blue);
+    QCOMPARE(replayed(), scene.s.image());
+    // All areas and the newest painting of the others: older ones add nothing.
+    int layers = 0;
+    for (const DrawingLog::Step& step : scene.s.log().steps())
+        layers += step.kind == DrawingLog::Kind::Areas;
+    QCOMPARE(layers, 2);
+    scene.list.replace(3, area("circle", "200,150,40"));
+    scene.renderer.redraw(-1);
+    QCOMPARE(replayed(), scene.s.image());
+}
+
+void TestCanvas::pressChoosesWhatABrowserFollows_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<int>("row"); // -1: none, the message
+    const QStringList rects{area("rect", "10,10,100,100"), area("rect", "50,50,150,150")};
+    QTest::newRow("overlap: first in the list") << rects << QPoint(70, 70) << 0;
+    QTest::newRow("only the second") << rects << QPoint(120, 120) << 1;
+    QTest::newRow("rect edge inside") << rects << QPoint(100, 30) << 0;
+    QTest::newRow("rect corners given the other way")
+        << QStringList{area("rect", "100,100,10,10")} << QPoint(20, 50) << 0;
+    QTest::newRow("outside both") << rects << QPoint(101, 30) << -1;
+    const QStringList circles{area("circle", "100,100,30"), area("circle", "100,120,30")};
+    QTest::newRow("circle edge inside") << circles << QPoint(100, 130) << 0;
+    QTest::newRow("just past the first circle") << circles << QPoint(100, 131) << 1;
+    QTest::newRow("circle without radius")
+        << QStringList{area("rect", "0,0,50,50"), area("circle", "100,100,0")} << QPoint(100, 100) << -1;
+    // A U whose gap shows the rectangle behind it.
+    const QStringList concave{area("poly", "10,10,90,10,90,90,70,90,70,30,30,30,30,90,10,90"),
+                              area("rect", "0,0,100,100")};
+    QTest::newRow("concave polygon's arm") << concave << QPoint(20, 60) << 0;
+    QTest::newRow("concave polygon's gap") << concave << QPoint(50, 60) << 1;
+    // A star drawn in one line: its middle is covered twice, which is outside.
+    const QStringList star{area("poly", "50,0,80,95,5,35,95,35,20,95"), area("rect", "0,0,100,100")};
+    QTest::newRow("star's point") << star << QPoint(50, 15) << 0;
+    QTest::newRow("star's middle, even-odd") << star << QPoint(46, 55) << 1;
+}
+
+// Without a selection a press outside every area says so, as before.
+void TestCanvas::pressChoosesWhatABrowserFollows()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QPoint, point);
+    QFETCH(int, row);
+    Window e(lines);
+    e.press(point);
+    QCOMPARE(e.w.selectedIndex(), row);
+    if (row < 0) {
+        QCOMPARE(e.platform.boxes.size(), 1);
+        QCOMPARE(e.platform.boxes[0].text, QStringLiteral("Bitte zunächst in der Arealliste ein Element auswählen!"));
+    } else {
+        QVERIFY(e.platform.boxes.isEmpty());
+        QVERIFY(e.w.handles().count() > 1);
+        QVERIFY(e.canvas()->hasFocus());
+    }
+    QCOMPARE(e.w.areas().lines(), lines); // a click moves nothing
+}
+
+// The same selection as a click on the line: highlight, handles and code.
+void TestCanvas::pressActsAsListClick()
+{
+    const QStringList lines{kRectA, kCircle, kPoly};
+    Window byList(lines), byCanvas(lines);
+    byList.w.setSelectedIndex(0);
+    byCanvas.w.setSelectedIndex(0);
+    const QRect row1 = byList.w.ui.List1->visualRect(byList.w.areas().index(1));
+    QTest::mouseClick(byList.w.ui.List1->viewport(), Qt::LeftButton, {}, row1.center());
+    byCanvas.press(QPoint(100, 120));
+    QCOMPARE(byCanvas.w.selectedIndex(), 1);
+    QCOMPARE(byCanvas.canvas()->image(), byList.canvas()->image());
+    QCOMPARE(byCanvas.w.mapCode(), byList.w.mapCode());
+    QCOMPARE(byCanvas.w.handles().count(), byList.w.handles().count());
+    for (int i = 0; i < byList.w.handles().count(); ++i)
+        QCOMPARE(byCanvas.w.handles().handle(i)->pos(), byList.w.handles().handle(i)->pos());
+    // With a selection, a press outside every area changes nothing.
+    const QImage before = byCanvas.canvas()->image().copy();
+    byCanvas.press(QPoint(300, 250));
+    byCanvas.press(QPoint(300, 250), Qt::RightButton);
+    QCOMPARE(byCanvas.w.selectedIndex(), 1);
+    QCOMPARE(byCanvas.canvas()->image(), before);
+    QVERIFY(byCanvas.platform.boxes.isEmpty());
+}
+
+// Handle 4 of the selected rectangle lies inside the other area.
+void TestCanvas::handleWinsOverAreaBelow()
+{
+    Window e({area("rect", "100,60,200,150"), kRectA});
+    e.w.setSelectedIndex(1);
+    e.drag(e.w.handles().handle(4), QPoint(1, 1), QPoint(130, 90));
+    QCOMPARE(e.w.selectedIndex(), 1);
+    QCOMPARE(e.coords(1), QStringLiteral("10,20,130,90"));
+    QCOMPARE(e.coords(0), QStringLiteral("100,60,200,150"));
+}
+
+void TestCanvas::bodyDragMovesTheArea_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QString>("coords");
+    for (int zoom : {50, 100, 200}) {
+        const QByteArray z = QByteArray::number(zoom) + " %";
+        QTest::newRow("rect " + z) << kRectA << zoom << "30,10,130,60";
+        QTest::newRow("circle " + z) << kCircle << zoom << "120,90,30";
+        QTest::newRow("poly " + z) << kPoly << zoom << "30,0,70,0,50,30";
+    }
+}
+
+// Pressed inside, the area keeps its distance to the pointer, like its anchor
+// (a circle's centre) moved by the same amount; the code follows on release.
+void TestCanvas::bodyDragMovesTheArea()
+{
+    QFETCH(QString, line);
+    QFETCH(int, zoom);
+    QFETCH(QString, coords);
+    Window e({line});
+    e.zoom(zoom);
+    const QPoint inside = line == kPoly ? QPoint(30, 20) : line == kCircle ? QPoint(100, 116) : QPoint(100, 60);
+    e.press(inside);
+    const QString code = e.w.mapCode();
+    QTest::mousePress(e.canvas(), Qt::LeftButton, {}, e.at(inside));
+    QTest::mouseMove(e.canvas(), e.at(inside + QPoint(10, -4)));
+    QTest::mouseMove(e.canvas(), e.at(inside + QPoint(20, -10)));
+    QCOMPARE(e.coords(), coords);
+    QCOMPARE(e.w.mapCode(), code);
+    QTest::mouseRelease(e.canvas(), Qt::LeftButton, {}, e.at(inside + QPoint(20, -10)));
+    QVERIFY(e.w.mapCode().contains("coords=\"" + coords + "\""));
+    QCOMPARE(e.w.document().history().count(), 1);
+    QCOMPARE(e.w.document().history().undoText(), QStringLiteral("Areal verschieben"));
+    e.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(e.w.areas().lines(), QStringList{line});
+}
+
+void TestCanvas::keysMoveTheArea_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("shift");
+    QTest::addColumn<QString>("coords");
+    QTest::newRow("left") << kRectA << int(Qt::Key_Left) << false << "9,20,109,70";
+    QTest::newRow("shift right") << kRectA << int(Qt::Key_Right) << true << "20,20,120,70";
+    QTest::newRow("up") << kRectA << int(Qt::Key_Up) << false << "10,19,110,69";
+    QTest::newRow("shift down") << kRectA << int(Qt::Key_Down) << true << "10,30,110,80";
+    QTest::newRow("stops at the left edge") << area("rect", "3,20,50,70") << int(Qt::Key_Left) << true << "0,20,47,70";
+    QTest::newRow("stops at the right edge")
+        << area("rect", "300,20,395,70") << int(Qt::Key_Right) << true << "305,20,400,70";
+    QTest::newRow("stops at the top") << area("poly", "50,8,90,2,70,40") << int(Qt::Key_Up) << true
+                                      << "50,6,90,0,70,38";
+    QTest::newRow("stops at the bottom") << area("rect", "10,200,50,296") << int(Qt::Key_Down) << true
+                                         << "10,204,50,300";
+    QTest::newRow("circle's disc at the edge") << area("circle", "100,5,5") << int(Qt::Key_Up) << false << "100,5,5";
+    QTest::newRow("circle keeps its radius") << kCircle << int(Qt::Key_Left) << true << "90,100,30";
+    QTest::newRow("outside: no further out")
+        << area("rect", "-5,20,50,70") << int(Qt::Key_Left) << false << "-5,20,50,70";
+    QTest::newRow("outside: back in") << area("rect", "-5,20,50,70") << int(Qt::Key_Right) << false << "-4,20,51,70";
+}
+
+// Each key move shows in the code at once; a run of them is one step.
+void TestCanvas::keysMoveTheArea()
+{
+    QFETCH(QString, line);
+    QFETCH(int, key);
+    QFETCH(bool, shift);
+    QFETCH(QString, coords);
+    Window e({line});
+    e.w.setSelectedIndex(0);
+    const QPoint anchor = e.w.handles().anchor()->pos();
+    e.key(key, shift ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(e.coords(), coords);
+    QVERIFY(e.w.mapCode().contains("coords=\"" + coords + "\""));
+    if (coords == entry::coordsOf(line)) {
+        QCOMPARE(e.w.document().history().count(), 0);
+        return;
+    }
+    const auto firstPoint = [](const QString& coords) {
+        const QStringList v = coords.split(',');
+        return QPoint(v[0].toInt(), v[1].toInt());
+    };
+    QCOMPARE(e.w.handles().anchor()->pos() - anchor, firstPoint(e.coords()) - firstPoint(entry::coordsOf(line)));
+    e.key(key, shift ? Qt::ShiftModifier : Qt::NoModifier);
+    e.key(Qt::Key_Down);
+    QCOMPARE(e.w.document().history().count(), 1);
+    e.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(e.w.areas().lines(), QStringList{line});
+}
+
+void TestCanvas::tabWalksTheList()
+{
+    Window e({kRectA, kCircle, kPoly});
+    e.canvas()->setFocus();
+    QList<int> rows;
+    for (bool back : {false, false, true, true, true, false}) {
+        e.key(back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
+        rows << e.w.selectedIndex();
+    }
+    QCOMPARE(rows, (QList<int>{0, 1, 0, 2, 1, 2}));
+    QCOMPARE(e.w.handles().count(), 4); // the polygon's
+    QVERIFY(e.canvas()->hasFocus());
+}
+
+void TestCanvas::zoomKeepsPicturePixels_data()
+{
+    QTest::addColumn<QString>("start");        // the area being edited, if any
+    QTest::addColumn<int>("tool");             // drawn with Option1(tool), -1: editing
+    QTest::addColumn<int>("handle");           // dragged, -1: a right click adds a point
+    QTest::addColumn<QList<QPoint>>("points"); // picture points
+    QTest::addColumn<int>("zoom");
+    for (int zoom : {50, 200}) {
+        const QByteArray z = " " + QByteArray::number(zoom) + " %";
+        QTest::newRow("draw rect" + z) << QString() << 1 << -1 << QList<QPoint>{{20, 30}, {120, 90}} << zoom;
+        QTest::newRow("draw circle" + z) << QString() << 2 << -1 << QList<QPoint>{{100, 100}, {140, 110}} << zoom;
+        QTest::newRow("draw polygon" + z)
+            << QString() << 0 << -1 << QList<QPoint>{{10, 10}, {50, 10}, {30, 40}} << zoom;
+        QTest::newRow("rect corner 1" + z) << kRectA << -1 << 1 << QList<QPoint>{{40, 30}} << zoom;
+        QTest::newRow("rect corner 4" + z) << kRectA << -1 << 4 << QList<QPoint>{{130, 90}} << zoom;
+        QTest::newRow("rect anchor" + z) << kRectA << -1 << 0 << QList<QPoint>{{80, 60}} << zoom;
+        QTest::newRow("circle centre" + z) << kCircle << -1 << 1 << QList<QPoint>{{120, 110}} << zoom;
+        QTest::newRow("circle radius" + z) << kCircle << -1 << 2 << QList<QPoint>{{150, 100}} << zoom;
+        QTest::newRow("poly vertex" + z) << kPoly << -1 << 2 << QList<QPoint>{{60, 20}} << zoom;
+        QTest::newRow("poly anchor" + z) << kPoly << -1 << 0 << QList<QPoint>{{40, 30}} << zoom;
+        QTest::newRow("add a point" + z) << kPoly << -1 << -1 << QList<QPoint>{{70, 60}} << zoom;
+    }
+}
+
+// The same picture points give the same coordinates at every zoom, and each
+// change is one step that Ctrl+Z takes back.
+void TestCanvas::zoomKeepsPicturePixels()
+{
+    QFETCH(QString, start);
+    QFETCH(int, tool);
+    QFETCH(int, handle);
+    QFETCH(QList<QPoint>, points);
+    QFETCH(int, zoom);
+    const QStringList before = start.isEmpty() ? QStringList() : QStringList{start};
+    const auto run = [&](int percent) {
+        Window e(before);
+        if (!start.isEmpty())
+            e.w.setSelectedIndex(0);
+        e.zoom(percent);
+        if (tool > 0) {
+            e.w.ui.Option1[tool]->click();
+            e.drag(e.canvas(), e.at(points[0]), e.at(points[1]));
+        } else if (tool == 0) {
+            for (QPoint p : points)
+                e.press(p);
+            e.press(QPoint(200, 200), Qt::RightButton);
+        } else if (handle >= 0) {
+            e.drag(e.w.handles().handle(handle), QPoint(2, 2), e.at(points[0]));
+        } else {
+            e.press(points[0], Qt::RightButton);
+        }
+        QStringList after = e.w.areas().lines();
+        e.key(Qt::Key_Z, Qt::ControlModifier);
+        if (e.w.areas().lines() != before)
+            after << QStringLiteral("not undone");
+        return after;
+    };
+    const QStringList atFull = run(100);
+    QCOMPARE(atFull.size(), 1);
+    QVERIFY(atFull != before);
+    QCOMPARE(run(zoom), atFull);
+}
+
+void TestCanvas::handlesKeepScreenSize_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("zoom");
+    QTest::addColumn<QList<QPoint>>("positions"); // the visible handles from 0 on
+    // Outside the first corner, on the second, centred on the middle.
+    QTest::newRow("rect 200 %") << kRectA << 200 << QList<QPoint>{{118, 88}, {15, 35}, {220, 140}};
+    QTest::newRow("rect 50 %") << kRectA << 50 << QList<QPoint>{{28, 20}, {0, 5}, {55, 35}};
+    QTest::newRow("circle 200 %") << kCircle << 200 << QList<QPoint>{{198, 198}, {258, 198}};
+    QTest::newRow("circle 50 %") << kCircle << 50 << QList<QPoint>{{48, 48}, {63, 48}};
+    QTest::newRow("poly 200 %") << kPoly << 200 << QList<QPoint>{{60, 50}, {20, 20}, {100, 20}, {60, 80}};
+    QTest::newRow("poly 50 %") << kPoly << 50 << QList<QPoint>{{15, 12}, {5, 5}, {25, 5}, {15, 20}};
+}
+
+void TestCanvas::handlesKeepScreenSize()
+{
+    QFETCH(QString, line);
+    QFETCH(int, zoom);
+    QFETCH(QList<QPoint>, positions);
+    Window e({line});
+    e.w.setSelectedIndex(0);
+    QList<QPoint> atFull;
+    for (int i = 0; i < e.w.handles().count(); ++i)
+        atFull << e.w.handles().handle(i)->pos();
+    e.zoom(zoom);
+    QList<QPoint> shown;
+    for (int i = 0; i < e.w.handles().count(); ++i) {
+        HandleWidget* h = e.w.handles().handle(i);
+        QCOMPARE(h->size(), QSize(5, 5));
+        if (h->isVisibleTo(e.canvas()))
+            shown << h->pos();
+    }
+    QCOMPARE(shown, positions);
+    e.zoom(100);
+    for (int i = 0; i < e.w.handles().count(); ++i)
+        QCOMPARE(e.w.handles().handle(i)->pos(), atFull[i]);
+}
+
+void TestCanvas::zoomControls()
+{
+    Window e({kRectA});
+    QLabel* label = e.w.ui.lblZoom;
+    QCOMPARE(label->accessibleName(), QStringLiteral("Zoom"));
+    QCOMPARE(label->text(), QStringLiteral("100 %"));
+    // Beside the mode label, clear of its longest text; the position keeps its width.
+    QLabel* mode = e.w.ui.Label3;
+    QVERIFY(label->x() > mode->x() + mode->fontMetrics().horizontalAdvance(QStringLiteral("Zeichen-Modus")));
+    QCOMPARE(e.w.ui.lblPos->width(), mode->width());
+    const auto keys = [&](std::initializer_list<Qt::Key> keys) {
+        QStringList shown;
+        for (Qt::Key key : keys) {
+            e.key(key, Qt::ControlModifier, &e.w);
+            shown << label->text();
+        }
+        return shown;
+    };
+    using Qt::Key_Minus, Qt::Key_Plus;
+    QCOMPARE(keys({Key_Plus, Key_Plus, Qt::Key_Equal, Key_Plus, Key_Plus, Key_Plus, Key_Plus}),
+             (QStringList{"150 %", "200 %", "300 %", "400 %", "600 %", "800 %", "800 %"}));
+    QCOMPARE(e.canvas()->size(), QSize(3200, 2400));
+    QCOMPARE(e.w.ui.HScroll1->maximum(), 3200 - e.w.ui.picContainer->width());
+    QCOMPARE(keys({Qt::Key_0, Key_Minus, Key_Minus, Key_Minus, Key_Minus, Key_Minus}),
+             (QStringList{"100 %", "67 %", "50 %", "33 %", "25 %", "25 %"}));
+    QCOMPARE(e.canvas()->size(), QSize(100, 75));
+    // The position in picture pixels, the code with the picture's own size.
+    e.zoom(200);
+    QMouseEvent move(QEvent::MouseMove, QPointF(83, 43), e.canvas()->mapToGlobal(QPointF(83, 43)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(e.canvas(), &move);
+    QCOMPARE(e.w.ui.lblPos->text(), QStringLiteral("x=42   y=22")); // the nearest picture pixel
+    e.w.ui.Command6->click();
+    QVERIFY(e.w.mapCode().contains(QStringLiteral("width=\"400\" height=\"300\"")));
+    // Ctrl and the wheel zoom around the pointer: the picture point stays under it.
+    QImage big(2000, 1500, QImage::Format_RGB32);
+    big.fill(Qt::white);
+    e.canvas()->setPicture(big);
+    e.w.layoutCanvas();
+    QCOMPARE(label->text(), QStringLiteral("100 %"));
+    const QPoint pointer(300, 200); // in the viewport
+    const auto wheel = [&](int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF at = e.canvas()->mapFrom(e.w.ui.picContainer, pointer);
+        QWheelEvent event(at, e.canvas()->mapToGlobal(at), {}, QPoint(0, delta), Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(e.canvas(), &event);
+        return QPointF(e.canvas()->mapFrom(e.w.ui.picContainer, pointer)) / e.canvas()->zoomFactor();
+    };
+    wheel(120, Qt::NoModifier);
+    QCOMPARE(label->text(), QStringLiteral("100 %"));
+    for (int delta : {240, -120, 60, 60}) {
+        const QPointF under = wheel(delta, Qt::ControlModifier);
+        QVERIFY2((under - QPointF(pointer)).manhattanLength() <= 1, qPrintable(label->text()));
+    }
+    QCOMPARE(label->text(), QStringLiteral("200 %"));
+}
+
+// Zoomed in, the picture's pixels stay sharp squares and lines keep their
+// width on the screen; zoomed out the picture is scaled smoothly.
+void TestCanvas::zoomScalesPictureNotLines()
+{
+    Window e({area("rect", "100,100,200,150")});
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    picture.setPixel(50, 50, qRgb(0, 0, 0));
+    for (int y = 250; y < 300; ++y)
+        for (int x = 0; x < 100; ++x)
+            picture.setPixel(x, y, (x + y) % 2 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+    e.canvas()->setPicture(picture);
+    e.w.layoutCanvas();
+    e.w.ui.Option1[0]->click(); // drawing mode: no handles in the way
+    const auto redAcross = [&](int width) {
+        e.w.ui.Image1[width - 1]->setFocus();
+        QTest::mouseClick(e.w.ui.Image1[width - 1], Qt::LeftButton);
+        const QImage shown = e.canvas()->grab(QRect(380, 500, 40, 1)).toImage();
+        int red = 0;
+        for (int x = 0; x < shown.width(); ++x)
+            red += shown.pixelColor(x, 0) == QColor(Qt::red);
+        return red;
+    };
+    e.zoom(400);
+    QCOMPARE(redAcross(1), 1);
+    QCOMPARE(redAcross(3), 3);
+    const QImage block = e.canvas()->grab(QRect(200, 200, 5, 5)).toImage();
+    QCOMPARE(block.pixelColor(3, 3), QColor(Qt::black));
+    QCOMPARE(block.pixelColor(4, 3), QColor(Qt::white));
+    e.zoom(25);
+    const QImage small = e.canvas()->grab(QRect(5, 65, 10, 5)).toImage();
+    int grey = 0;
+    for (int x = 0; x < small.width(); ++x)
+        grey += small.pixelColor(x, 2) != QColor(Qt::black) && small.pixelColor(x, 2) != QColor(Qt::white);
+    QVERIFY(grey > 5);
 }
 
 // A picture handed over is kept as it is (one copy more for the drawing),

@@ -16,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -558,6 +559,13 @@ void TestExport::speichernWritesExactBytes_data()
     QTest::newRow("ASCII XML naming no encoding")
         << QByteArray("<?xml version=\"1.0\"?>\n</body>\n")
         << QByteArray("<?xml version=\"1.0\"?>\n<map title=\"B\xC3\xBC\xE2\x86\x92\">\n</map>\n</body>\n");
+    // Written back as UTF-16 with its mark: single bytes in between would break the page.
+    for (const auto& [name, encoding, mark] : {std::tuple("UTF-16 little-endian", QStringEncoder::Utf16LE, "\xFF\xFE"),
+                                               std::tuple("UTF-16 big-endian", QStringEncoder::Utf16BE, "\xFE\xFF")}) {
+        auto bytes = [&](const QString& text) { return QByteArray(mark) + QStringEncoder(encoding).encode(text); };
+        QTest::newRow(name) << bytes("<p>Grüße</p>\r\n</body>\r\n")
+                            << bytes("<p>Grüße</p>\r\n<map title=\"Bü→\">\r\n</map>\r\n</body>\r\n");
+    }
     QTest::newRow("NUL, no-break space and no final line end")
         << QByteArray("a\0\xA0\r\nx</body>", 13)
         << QByteArray("a\0\xA0\r\nx<map title=\"B\xFC&#8594;\">\r\n</map>\r\n</body>", 46);

@@ -1,4 +1,5 @@
 #include "io/HtmlImport.h"
+#include "io/HtmlTags.h"
 #include "io/ImagePathLookup.h"
 #include "io/MapImport.h"
 #include "model/AreaEntry.h"
@@ -6,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -59,43 +61,52 @@ private slots:
     void fileEncoding_data();
     void fileEncoding();
     void needleFindsEveryCase();
+    void tagAttributes_data();
+    void tagAttributes();
+    void tagsOfAPage_data();
+    void tagsOfAPage();
+    void imageSourceRoundTrip_data();
+    void imageSourceRoundTrip();
 };
 
-// Rule A ends a value at a quote or blank and reads a missing key as empty;
-// rule B ends it at a quote only and reads a missing key as "*".
+// Values are read as written, blanks trimmed; a missing coords, alt or href
+// reads as empty, a missing shape as "rect", a missing target or handler as
+// "*". An element cut off by the end of the text is read up to there.
 void TestImport::attributeRules_data()
 {
-    QTest::addColumn<bool>("ruleB");
     QTest::addColumn<QString>("element");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
-    row("A: quote and blank end it", false, R"(<area shape="rect" alt="Start Seite" coords="1,2")",
-        "alt=", "Start Seite");
-    row("A: last value ends at quote", false, R"(<area shape="rect" href="x.html")", "href=", "x.html");
-    row("A: upper-case key", false, R"(<AREA SHAPE="RECT" HREF="A.HTML" )", "href=", "A.HTML");
-    row("A: empty alt", false, R"(<area shape="rect" alt="" coords="1,2")", "alt=", "");
-    row("A: missing alt", false, R"(<area shape="rect" coords="1,2")", "alt=", "");
-    row("A: blanks trimmed", false, R"(<area shape="  circle  " coords="1")", "shape=", "circle");
-    row("A: no closing quote runs to the end", false, R"(<area shape="rect" href="abc)", "href=", "abc");
-    row("A: key at the very end", false, R"(<area shape=)", "shape=", "");
-    row("A: first occurrence counts", false, R"(<area shape="rect" href="a" href="b" )", "href=", "a");
-    row("B: missing target", true, R"(<area shape="rect" href="a" )", "target=", "*");
-    row("B: empty target", true, R"(<area shape="rect" target="" href="a" )", "target=", "");
-    row("B: target", true, R"(<area target="_blank" )", "target=", "_blank");
-    row("B: handler with blanks", true, R"(<area onClick="alert('a b'); return x" )",
-        "onclick=", "alert('a b'); return x");
-    row("B: mixed-case key", true, R"x(<area ONMOUSEOUT="b()")x", "onmouseout=", "b()");
-    row("B: no closing quote", true, R"(<area onclick="go()  )", "onclick=", "go()");
-    row("B: key at the end", true, R"(<area target=)", "target=", "");
+    row("A: quote and blank end it", R"(<area shape="rect" alt="Start Seite" coords="1,2")", "alt=", "Start Seite");
+    row("A: last value ends at quote", R"(<area shape="rect" href="x.html")", "href=", "x.html");
+    row("A: upper-case key", R"(<AREA SHAPE="RECT" HREF="A.HTML" )", "href=", "A.HTML");
+    row("A: empty alt", R"(<area shape="rect" alt="" coords="1,2")", "alt=", "");
+    row("A: missing alt", R"(<area shape="rect" coords="1,2")", "alt=", "");
+    row("A: blanks trimmed", R"(<area shape="  circle  " coords="1")", "shape=", "circle");
+    row("A: no closing quote runs to the end", R"(<area shape="rect" href="abc)", "href=", "abc");
+    row("A: key at the very end", R"(<area shape=)", "shape=", "");
+    row("A: first occurrence counts", R"(<area shape="rect" href="a" href="b" )", "href=", "a");
+    row("B: missing target", R"(<area shape="rect" href="a" )", "target=", "*");
+    row("B: empty target", R"(<area shape="rect" target="" href="a" )", "target=", "");
+    row("B: target", R"(<area target="_blank" )", "target=", "_blank");
+    row("B: handler with blanks", R"(<area onClick="alert('a b'); return x" )", "onclick=", "alert('a b'); return x");
+    row("B: mixed-case key", R"x(<area ONMOUSEOUT="b()")x", "onmouseout=", "b()");
+    row("B: no closing quote", R"(<area onclick="go()  )", "onclick=", "go()");
+    row("B: key at the end", R"(<area target=)", "target=", "");
 }
 
 void TestImport::attributeRules()
 {
-    QFETCH(bool, ruleB);
     QFETCH(QString, element);
     QFETCH(QString, key);
     QFETCH(QString, expected);
-    QCOMPARE(ruleB ? import::ruleB(element, key) : import::ruleA(element, key), expected);
+    const ElementValues v = readElement(element);
+    const LinkAttributes& a = v.attributes;
+    const QStringList keys = {
+        "shape=", "coords=", "href=", "alt=", "target=", "onmouseover=", "onmouseout=", "onclick="};
+    const QStringList values = {v.shape, v.coords, a.href, a.alt, a.target, a.onmouseover, a.onmouseout, a.onclick};
+    QVERIFY(keys.contains(key));
+    QCOMPARE(values.at(keys.indexOf(key)), expected);
 }
 
 void TestImport::mapNameFromUsemap_data()
@@ -104,10 +115,15 @@ void TestImport::mapNameFromUsemap_data()
     QTest::addColumn<QString>("expected");
     row("generated", R"(<img src="x.png" alt="" usemap="#plan" style="x" />)", "plan");
     row("ended by quote", R"(<img usemap="#plan">)", "plan");
-    row("blank in name cuts it", R"(<img usemap="#Mein Plan" />)", "Mein");
+    row("blank in name is kept", R"(<img usemap="#Mein Plan" />)", "Mein Plan");
     row("upper-case key keeps the value", R"(<IMG USEMAP="#Plan" >)", "Plan");
     row("no usemap", R"(<img src="x.png">)", "");
     row("key at the end", R"(<img usemap=)", "");
+    row("unquoted", R"(<img src=x.png usemap=#karte>)", "karte");
+    row("single-quoted with a blank", R"(<img usemap='#Plan 2'>)", "Plan 2");
+    row("what follows the first #", R"(<img usemap="seite.html#plan">)", "plan");
+    row("a picture in a comment does not count", R"(<!-- <img usemap="#alt"> --><img usemap="#neu">)", "neu");
+    row("usemap in a value is no usemap", R"(<img alt="usemap=#x" src="a.png"><img usemap=#y>)", "y");
 }
 
 void TestImport::mapNameFromUsemap()
@@ -132,6 +148,9 @@ void TestImport::imagePathFromSource_data()
     row("unix keeps drive rule", "file:///C:/x/y.png", posix, "c:\\x\\y.png");
     row("unix bar drive", "c|/x", posix, "c:\\x");
     row("quotes and blanks", "  \"plan.png\" ", posix, "plan.png");
+    row("escapes and references decoded", "file:///srv/Plan%20%232/Haus%3Fv=1 &amp; 100% %2541.png", posix,
+        "/srv/plan #2/haus?v=1 & 100% %41.png");
+    row("utf-8 escapes", "Gr%C3%BCn%20Plan.PNG", posix, "grün plan.png");
 }
 
 void TestImport::imagePathFromSource()
@@ -164,10 +183,10 @@ void TestImport::mapFileAreas_data()
         QStringList{pad("  ", "poly") + "1,2|p|P|*|*|*|*"});
     row("polygon kept in map files", " <map ><area shape=\"polygon\" coords=\"1,2,3,4\" href=\"p\" />",
         QStringList{pad("  ", "polygon") + "1,2,3,4|p||*|*|*|*"});
-    row("element ended by > runs to the next />",
+    row("element ended by > before one ended by />",
         " <map ><area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\" ><area shape=\"circle\" coords=\"3,3,3\" "
         "href=\"b\" alt=\"B\" target=\"t\"/>",
-        QStringList{rect2 + "1,1,2,2|a|B|t|*|*|*"});
+        QStringList{rect2 + "1,1,2,2|a||*|*|*|*", pad("  ", "circle") + "3,3,3|b|B|t|*|*|*"});
     row("element ended by > when no /> follows",
         " <map ><area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\" alt=\"A\"></map>",
         QStringList{rect2 + "1,1,2,2|a|A|*|*|*|*"});
@@ -183,6 +202,13 @@ void TestImport::mapFileAreas_data()
         " <map ><area shape=\"rect\" coords=\"1,1,2,2\" href=\"a|b\" alt=\"x|y\" onclick=\"f(a||b)\" />",
         QStringList{rect2 + "1,1,2,2|a&#124;b|x&#124;y|*|*|*|f(a&#124;&#124;b)"});
     row("map without areas", " <map name=\"x\"></map>", QStringList{});
+    row("any order, letter case and quoting",
+        " <map ><area href=a.html SHAPE=RECT coords='1,2,3,4' alt=\"x\"><AREA\nCOORDS=5,5,5 shape=circle href=b>",
+        QStringList{pad("  ", "RECT") + "1,2,3,4|a.html|x|*|*|*|*", pad("  ", "circle") + "5,5,5|b||*|*|*|*"});
+    row("an area in a comment is not read",
+        " <map ><!-- <area shape=\"rect\" coords=\"0,0,1,1\" href=\"alt.html\" /> -->"
+        "<area shape=\"rect\" coords=\"1,1,2,2\" href=\"neu.html\" />",
+        QStringList{rect2 + "1,1,2,2|neu.html||*|*|*|*"});
 }
 
 void TestImport::mapFileAreas()
@@ -233,6 +259,20 @@ void TestImport::htmlAreas_data()
     row("unclosed last element ends at the map's >",
         "<map name=\"m\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\"</map>",
         QStringList{pad(" ", "rect") + "1,1,2,2|a||*|*|*|*"});
+    row("single quotes around double quotes",
+        "<map><area shape='poly' coords='1,2,3,4,5,6' href='p.html' alt='Sag \"Hallo\"' onclick='go(\"x\")'></map>",
+        QStringList{pad(" ", "poly") + "1,2,3,4,5,6|p.html|Sag \"Hallo\"|*|*|*|go(\"x\")"});
+    row("missing shape is a rectangle", "<map><area coords=\"1,2,3,4\" href=\"a\"></map>",
+        QStringList{pad(" ", "rect") + "1,2,3,4|a||*|*|*|*"});
+    row("references stay as written",
+        "<map><area shape=rect coords=1,1,2,2 href=\"s.html?a=1&amp;b=2\" alt=\"Caf&eacute; &amp; Bar\"></map>",
+        QStringList{pad(" ", "rect") + "1,1,2,2|s.html?a=1&amp;b=2|Caf&eacute; &amp; Bar|*|*|*|*"});
+    row("> inside quotes", "<map><area shape=\"rect\" alt=\"a > b\" coords=\"1,1,2,2\" href=\"x\"></map>",
+        QStringList{pad(" ", "rect") + "1,1,2,2|x|a > b|*|*|*|*"});
+    row("text of textarea and script holds no areas",
+        "<map><textarea><area shape=rect coords=1,1,2,2 href=no.html></textarea>"
+        "<script>s = '<area shape=rect href=no.html>';</script><area shape=circle coords=3,3,3 href=yes.html></map>",
+        QStringList{pad(" ", "circle") + "3,3,3|yes.html||*|*|*|*"});
 }
 
 void TestImport::htmlAreas()
@@ -256,6 +296,9 @@ void TestImport::candidates_data()
     row("tag at the very end", "<img usemap=\"#a\">", QStringList{"<img usemap=\"#a\">"});
     row("only <img without blank", "<imgx usemap=\"#a\">", QStringList{});
     row("empty page", "", QStringList{});
+    row("line break after <img, single quotes", "<IMG\nSRC='Plan.JPG' USEMAP='#Plan'>",
+        QStringList{"<img\nsrc='plan.jpg' usemap='#plan'>"});
+    row("usemap in a value is no usemap", "<img src=\"a.png\" alt=\"usemap=#x\">", QStringList{});
 }
 
 void TestImport::candidates()
@@ -273,9 +316,11 @@ void TestImport::candidateLines_data()
         R"(Grafik: "plan.jpg",  MapName: "plan")");
     row("usemap ended by >", R"(<img src="file:///c:/x/haus.gif" usemap="#haus">)",
         R"(Grafik: "haus.gif",  MapName: "haus")");
-    row("src without closing quote ends at >", R"(<img src="a.png usemap="#a" >)",
-        R"(Grafik: "a.png usemap=",  MapName: "a")");
+    row("src without closing quote swallows usemap", R"(<img src="a.png usemap="#a" >)",
+        R"(Grafik: "a.png usemap=",  MapName: "")");
     row("unix url", R"(<img src="file:///home/a%20b/x.png" usemap="#x" />)", R"(Grafik: "x.png",  MapName: "x")");
+    row("escapes and references", R"(<img usemap='#p' src='bilder/plan%20%232&amp;3.png'>)",
+        R"(Grafik: "plan #2&3.png",  MapName: "p")");
 }
 
 void TestImport::candidateLines()
@@ -293,9 +338,9 @@ void TestImport::mapSearch_data()
     QTest::addColumn<QString>("map");
     const int found = int(MapLookup::Found);
     const int notFound = int(MapLookup::NotFound);
-    row("earlier map merely containing the name wins",
+    row("map bearing the name wins over an earlier one containing it",
         "<map name=\"a\"><area href=\"plan.html\"></map>x<map name=\"plan\"></map>", "plan", found,
-        "<map name=\"a\"><area href=\"plan.html\"></map>");
+        "<map name=\"plan\"></map>");
     row("second map", "<MAP NAME=\"a\"></MAP><MAP NAME=\"Plan\"></MAP>!", "plan", found, "<MAP NAME=\"Plan\"></MAP>");
     row("not found", "<map name=\"a\"></map><map name=\"b\"></map>", "plan", notFound, "");
     row("no map at all", "<img usemap=\"#plan\">", "plan", int(MapLookup::NoMapElement), "");
@@ -305,6 +350,8 @@ void TestImport::mapSearch_data()
         "<map name=\"plan\"><area");
     row("unclosed map without the name", "<map name=\"a\">", "plan", notFound, "");
     row("map ends right after </map", "<map name=\"plan\"></map", "plan", found, "<map name=\"plan\"></map");
+    row("name with # and a reference", "<map name=\"a\"></map><map name=\"#caf&eacute;\"></map>", "café", found,
+        "<map name=\"#caf&eacute;\"></map>");
 }
 
 void TestImport::mapSearch()
@@ -358,6 +405,11 @@ void TestImport::fileEncoding_data()
         QStringLiteral("Grüße €"));
     row("broken utf-8 is single-byte", QByteArray("<map ><area shape=\"rect\" alt=\"\xC3\xBC\xFC\" />"),
         QStringLiteral("Ã¼ü"));
+    const QString area = "<map ><area shape=\"rect\" alt=\"Grüße\" />";
+    for (const auto& [name, encoding, mark] :
+         {std::tuple("utf-16 little-endian with its mark", QStringEncoder::Utf16LE, "\xFF\xFE"),
+          std::tuple("utf-16 big-endian with its mark", QStringEncoder::Utf16BE, "\xFE\xFF")})
+        row(name, QByteArray(mark) + QStringEncoder(encoding).encode(area), QStringLiteral("Grüße"));
 }
 
 void TestImport::fileEncoding()
@@ -365,7 +417,7 @@ void TestImport::fileEncoding()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, alt);
     QTemporaryDir dir;
-    writeFile(dir.filePath("x.map"), " " + bytes);
+    writeFile(dir.filePath("x.map"), bytes);
     const MapFileData data = readMapFile(readImportFile(dir.filePath("x.map")), PathStyle::Unix);
     QCOMPARE(data.areas.lines.size(), 1);
     QCOMPARE(entry::attributesOf(data.areas.lines.front()).alt, alt);
@@ -384,6 +436,93 @@ void TestImport::needleFindsEveryCase()
     QCOMPARE(use.in(text, 30), 37);
     QCOMPARE(use.in(text, 1000), -1);
     QCOMPARE(area.in(QStringLiteral("<area shape"), 0), -1);
+}
+
+// The attributes of one tag as "name=value" pairs.
+QString describe(const html::Tag& tag)
+{
+    QStringList pairs;
+    for (const html::Attribute& a : tag.attributes)
+        pairs << a.name.toString() + "=" + a.value.toString();
+    return pairs.join(QLatin1Char('|'));
+}
+
+// The attribute states of the HTML5 tokenizer.
+void TestImport::tagAttributes_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QString>("attributes");
+    row("every kind of value", R"(<area a=1 b='2' c="3" d e = 5 f=>)", "a=1|b=2|c=3|d=|e=5|f=");
+    row("no blank after a quoted value", R"(<area a="1"b='2'c=3>)", "a=1|b=2|c=3");
+    row("slashes", R"(<area a/b/ c=1/>)", "a=|b=|c=1/");
+    row("equals sign starts a name", R"(<area =x a==b>)", "=x=|a==b");
+    row("repeated name keeps the first", R"(<AREA HREF=a href=b>)", "HREF=a");
+    row("quotes inside names and unquoted values", R"(<area a"b=c'd e=f"g>)", R"(a"b=c'd|e=f"g)");
+    row("line breaks and tabs", "<area\n\tshape\n=\n\"rect\"\r\ncoords=1>", "shape=rect|coords=1");
+    QStringList many;
+    for (int i = 0; i < 40; ++i)
+        many << QStringLiteral("a%1=%1").arg(i);
+    row("repeats among many names", "<area " + many.join(' ') + " A5=x a39=y>", many.join('|'));
+}
+
+void TestImport::tagAttributes()
+{
+    QFETCH(QString, tag);
+    QFETCH(QString, attributes);
+    html::Tag read;
+    QVERIFY(html::readTag(tag, 0, read));
+    QCOMPARE(read.end, tag.size());
+    QCOMPARE(describe(read), attributes);
+}
+
+// The tags a page holds for a browser, in order ("/" marks an end tag).
+void TestImport::tagsOfAPage_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("tags");
+    row("comment forms", "<!--><img a><!---><img b><!-- x --!><img c><!-- <img d> -- --><img e>",
+        "img a|img b|img c|img e");
+    row("unclosed comment hides nothing", "<p><!-- <img a>", "p|img a");
+    row("declarations", "<!DOCTYPE html><?xml x?><![CDATA[<img a>]]><img b>", "img b");
+    row("raw text", "<script>x='<img a>'</script><style><img b></style ><TITLE><img c></title><img d>",
+        "script|/script|style|/style|TITLE|/title|img d");
+    row("plaintext", "<plaintext><img a>", "plaintext");
+    row("> and < in quotes", "<img alt=\"a>b\" src='<x>'><area c>", "img alt src|area c");
+    row("end tag without a name", "</><img a></ x><img b>", "img a|img b");
+    row("tag cut off ends the reading", "<img a><area shape=\"rect><img b>", "img a");
+    row("< starting no tag", "a < b <3 <img a>", "img a");
+}
+
+void TestImport::tagsOfAPage()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, tags);
+    QStringList found;
+    html::TagReader reader(page);
+    html::Tag tag;
+    while (reader.next(tag)) {
+        QStringList words{(tag.isEndTag ? "/" : "") + tag.name.toString()};
+        for (const html::Attribute& a : tag.attributes)
+            words << a.name.toString();
+        found << words.join(QLatin1Char(' '));
+    }
+    QCOMPARE(found.join(QLatin1Char('|')), tags);
+}
+
+// The image path the importers read back from a generated img tag is the one it was written for.
+void TestImport::imageSourceRoundTrip_data()
+{
+    QTest::addColumn<QString>("path");
+    row("blanks, umlaut, #", "/srv/Web Bilder/Grün Plan #2.png");
+    row("query, percent, ampersand", "/srv/a?b/c 100% %41 & d.png");
+    row("reference-like name", "/srv/x&amp;y.png");
+}
+
+void TestImport::imageSourceRoundTrip()
+{
+    QFETCH(QString, path);
+    const QString tag = img_zeile_ermitteln(path, QString(), QSize(10, 10));
+    QCOMPARE(readChosenTag(tag, PathStyle::Unix).imagePath, path.toLower());
 }
 
 QTEST_GUILESS_MAIN(TestImport)

@@ -537,11 +537,11 @@ void TestImportCommands::htmlImportMessages_data()
     QTest::newRow("map name absent")
         << QByteArray("<img src=\"bild.png\" usemap=\"#plan\"><map name=\"a\"></map><map name=\"b\"></map>")
         << "Map wurde nicht gefunden!" << QStringList{};
-    QTest::newRow("earlier map merely containing the name")
+    QTest::newRow("map bearing the name wins over an earlier one containing it")
         << QByteArray("<img src=\"bild.png\" usemap=\"#plan\">"
                       "<map name=\"a\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"plan.html\" /></map>"
                       "<map name=\"plan\"><area shape=\"rect\" coords=\"5,5,6,6\" href=\"p.html\" /></map>")
-        << "" << QStringList{pad(" ", "rect") + "1,1,2,2|plan.html||*|*|*|*"};
+        << "" << QStringList{pad(" ", "rect") + "5,5,6,6|p.html||*|*|*|*"};
     QTest::newRow("map never closed")
         << QByteArray("<img src=\"bild.png\" usemap=\"#plan\"><map name=\"plan\">"
                       "<area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\" alt=\"A\">\n<area shape=")

@@ -487,7 +487,7 @@ void TestMainWindow::editModeMessages()
     Editor e;
     e.enterEditMode();
     e.w.areas().setLines(lines); // a reset of the list leaves nothing selected
-    e.click(QPoint(30, 30));
+    e.click(QPoint(300, 200));   // outside every area: a press inside one chooses it
     QCOMPARE(e.platform.boxes.size(), 1);
     expectBox(e.platform.boxes[0], QStringLiteral("korvane"), message, MessageIcon::Information);
     QCOMPARE(e.platform.boxes[0].buttons, QList<MessageButton>{MessageButton::Ok});

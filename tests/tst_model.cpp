@@ -23,6 +23,8 @@ private slots:
     void areaSpacing();
     void emptyListGivesNoCode();
     void quoteInValueIsEscaped();
+    void valueEscaping_data();
+    void valueEscaping();
     void entryKeepsBlanksAndExtraFields();
     void shortLinesNeverCrash_data();
     void shortLinesNeverCrash();
@@ -170,6 +172,16 @@ void TestModel::imageLine_data()
     QTest::newRow("no folder") << "plan.png"
                                << "<img src=\"plan.png\" width=\"40\" height=\"30\" alt=\"\" usemap=\"#plan\" "
                                   "style=\"border-style:none\" />\r\n";
+    // "#", "?" and "%41" would be read as fragment, query and escape; "&" is an attribute's.
+    QTest::newRow("url characters in the name")
+        << "/srv/Plan #2/Haus?v=1 & 100% %41.png"
+        << "<img src=\"file:///srv/Plan%20%232/Haus%3Fv=1 &amp; 100% %2541.png\" width=\"40\" height=\"30\" "
+           "alt=\"\" usemap=\"#haus_v_1___100___41\" style=\"border-style:none\" />\r\n";
+    // "#", "?" and "%41" would be read as fragment, query and escape; "&" is an attribute's.
+    QTest::newRow("url characters in the name")
+        << "/srv/Plan #2/Haus?v=1 & 100% %41.png"
+        << "<img src=\"file:///srv/Plan%20%232/Haus%3Fv=1 &amp; 100% %2541.png\" width=\"40\" height=\"30\" "
+           "alt=\"\" usemap=\"#haus_v_1___100___41\" style=\"border-style:none\" />\r\n";
     QTest::newRow("no image") << ""
                               << "<img src=\"\" width=\"40\" height=\"30\" alt=\"\" usemap=\"#\" "
                                  "style=\"border-style:none\" />\r\n";
@@ -217,11 +229,34 @@ void TestModel::quoteInValueIsEscaped()
 {
     const QString line = QStringLiteral(" rect |1,2,3,4|a.html?q=\"x\"|Sag \"Hallo\" & <b>|*|*|*|alert(\"1\")");
     QCOMPARE(areaElement(line),
-             QStringLiteral("<area shape=\"rect\" alt=\"Sag &quot;Hallo&quot; & <b>\" coords=\"1,2,3,4\" "
-                            "href=\"a.html?q=&quot;x&quot;\" title=\"Sag &quot;Hallo&quot; & <b>\"  "
+             QStringLiteral("<area shape=\"rect\" alt=\"Sag &quot;Hallo&quot; &amp; &lt;b>\" coords=\"1,2,3,4\" "
+                            "href=\"a.html?q=&quot;x&quot;\" title=\"Sag &quot;Hallo&quot; &amp; &lt;b>\"  "
                             "onClick=\"alert(&quot;1&quot;)\" />\r\n"));
     QVERIFY(map_daten({line}, QString(), QStringLiteral("My \"Map\""), QSize(1, 1))
                 .contains(QStringLiteral("<map id=\"My &quot;Map&quot;\" name=\"My &quot;Map&quot;\">")));
+}
+
+void TestModel::valueEscaping_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("ampersand in a link") << "suche.html?q=a&lang=de"
+                                         << "suche.html?q=a&amp;lang=de";
+    QTest::newRow("references stay") << "Caf&eacute; &amp; &#228;&#x1F;&#X1f;"
+                                     << "Caf&eacute; &amp; &#228;&#x1F;&#X1f;";
+    QTest::newRow("no references") << "&#;&#x;&;&1a;&#12a;& b&amp"
+                                   << "&amp;#;&amp;#x;&amp;;&amp;1a;&amp;#12a;&amp; b&amp;amp";
+    QTest::newRow("quote and less-than") << "a \"b\" <c>"
+                                         << "a &quot;b&quot; &lt;c>";
+}
+
+void TestModel::valueEscaping()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, written);
+    QCOMPARE(attributeValue(value), written);
+    // Written again, the value stays as it is: an import and a save change nothing.
+    QCOMPARE(attributeValue(written), written);
 }
 
 void TestModel::entryKeepsBlanksAndExtraFields()

@@ -157,7 +157,7 @@ void TestSave::pageAndDataFile_data()
                                             "<map id=\"a\">\r\n<area alt=\"x\" />\r\n</map>\r\n");
     QTest::newRow("body and pre in the code")
         << QStringLiteral("<pre>&amp;</pre></body>\r\n") << QString()
-        << QByteArray("&lt;pre&gt;&amp;&lt;/pre&gt;&lt;/body&gt;\r\n")
+        << QByteArray("&lt;pre&gt;&amp;amp;&lt;/pre&gt;&lt;/body&gt;\r\n")
         << QByteArray("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: \r\n-->\r\n\r\n<pre>&amp;</pre></body>\r\n");
     QTest::newRow("umlauts are single bytes in the data file")
         << QStringLiteral("<area alt=\"Türöffner\" />") << QStringLiteral("Gebäude.jpg")

@@ -1,8 +1,9 @@
-// The canvas's mouse handlers: the drawing tools in drawing mode, the handle
-// editing in edit mode, and the pointer position label.
+// The canvas's mouse handlers and keys: the drawing tools in drawing mode;
+// in edit mode choosing, moving and reshaping areas; the pointer position label.
 #include "app/MainToolHost.h"
 #include "app/MainWindow.h"
 #include "app/UndoControls.h"
+#include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "canvas/MouseGrab.h"
@@ -11,6 +12,7 @@
 
 #include <QContextMenuEvent>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -58,7 +60,7 @@ void MainToolHost::pressRefresh()
 void MainWindow::connectCanvas()
 {
     connect(ui.Picture1, &Canvas::mousePressed, this, &MainWindow::canvasPressed);
-    connect(ui.Picture1, &Canvas::mouseMoved, this, [this](QPointF p, Qt::MouseButtons) { canvasMoved(p); });
+    connect(ui.Picture1, &Canvas::mouseMoved, this, &MainWindow::canvasMoved);
     connect(ui.Picture1, &Canvas::mouseReleased, this, &MainWindow::canvasReleased);
 
     // A mouse press on List1 makes the row current before it selects it, so
@@ -92,16 +94,7 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
 {
     m_rightPressActed = button == Qt::RightButton && rightPressActs();
     if (m_editor.editMode) {
-        if (m_areas.isEmpty()) {
-            inform(this, QStringLiteral("Bitte zunächst ein Areal einzeichnen!"));
-        } else if (selectedIndex() < 0) {
-            inform(this, QStringLiteral("Bitte zunächst in der Arealliste ein Element auswählen!"));
-        } else if (button == Qt::RightButton) {
-            const int row = selectedIndex();
-            const QString before = m_areas.line(row);
-            m_handles->addPolygonVertex(position);
-            m_document.recordAddedPoint(row, before);
-        }
+        editPress(button, position);
         return;
     }
     if (DrawingTool* tool = currentTool())
@@ -111,14 +104,45 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
         grabPointer(ui.Picture1);
 }
 
-void MainWindow::canvasMoved(QPointF position)
+// In edit mode a left press inside an area chooses it, as a click on its
+// line does (a browser's choice where areas overlap), and holds its body for
+// moving; a press outside every area does what it always did.
+void MainWindow::editPress(Qt::MouseButton button, QPointF position)
+{
+    const int hit = button == Qt::LeftButton ? m_renderer->areaAt(position) : -1;
+    if (m_areas.isEmpty()) {
+        inform(this, QStringLiteral("Bitte zunächst ein Areal einzeichnen!"));
+    } else if (hit >= 0) {
+        selectFromCanvas(hit);
+        m_handles->pressBody(position);
+        grabPointer(ui.Picture1);
+    } else if (selectedIndex() < 0) {
+        inform(this, QStringLiteral("Bitte zunächst in der Arealliste ein Element auswählen!"));
+    } else if (button == Qt::RightButton) {
+        const int row = selectedIndex();
+        const QString before = m_areas.line(row);
+        m_handles->addPolygonVertex(position);
+        m_document.recordAddedPoint(row, before);
+    }
+}
+
+void MainWindow::selectFromCanvas(int row)
+{
+    if (row != selectedIndex())
+        setSelectedIndex(row);
+    ui.List1->scrollTo(m_areas.index(row));
+}
+
+void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
 {
     ui.lblPos->show();
     // Whole picture pixels, rounded as the drawing tools round the point a
     // click there gives (a scaled screen reports fractions).
     ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(roundHalfEven(position.x())).arg(roundHalfEven(position.y())));
-    if (m_editor.editMode)
+    if (m_editor.editMode) {
+        m_handles->dragBody(buttons, position);
         return;
+    }
     if (DrawingTool* tool = currentTool())
         tool->move(position);
 }
@@ -126,10 +150,72 @@ void MainWindow::canvasMoved(QPointF position)
 void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
 {
     releasePointer(ui.Picture1);
+    if (button == Qt::LeftButton)
+        m_handles->releaseBody();
     DrawingTool* tool = m_editor.editMode ? nullptr : currentTool();
     if (tool && !tool->release(button, position))
         return;
     ui.Command10->setEnabled(!m_areas.isEmpty());
+}
+
+// Edit mode, canvas focused: the arrow keys move the selected area by a
+// pixel (with Shift by ten), Tab and Shift+Tab choose the next and the
+// previous area in list order.
+bool MainWindow::canvasKey(QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !m_editor.editMode || m_handles->isDragging())
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)
+        return false;
+    const bool shift = modifiers == Qt::ShiftModifier;
+    const int step = shift ? 10 : 1;
+    switch (key->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        selectNeighbour(shift || key->key() == Qt::Key_Backtab ? -1 : 1);
+        return true;
+    case Qt::Key_Left:
+        moveSelectedArea(QPoint(-step, 0));
+        return true;
+    case Qt::Key_Right:
+        moveSelectedArea(QPoint(step, 0));
+        return true;
+    case Qt::Key_Up:
+        moveSelectedArea(QPoint(0, -step));
+        return true;
+    case Qt::Key_Down:
+        moveSelectedArea(QPoint(0, step));
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Each key move is drawn and coded at once; a run of them on one area is one step.
+void MainWindow::moveSelectedArea(QPoint by)
+{
+    const int row = selectedIndex();
+    if (row < 0)
+        return;
+    const QString before = m_handles->moveArea(by.x(), by.y());
+    if (before.isNull())
+        return;
+    neu_zeichnen(-1, true);
+    m_document.recordKeyMove(row, before);
+}
+
+void MainWindow::selectNeighbour(int direction)
+{
+    const int count = m_areas.count();
+    if (count == 0)
+        return;
+    const int row = selectedIndex();
+    if (row < 0)
+        selectFromCanvas(direction > 0 ? 0 : count - 1);
+    else
+        selectFromCanvas((row + direction + count) % count);
 }
 
 // Whether a right press on the canvas closes a polygon, adds a point, starts

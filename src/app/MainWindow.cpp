@@ -4,6 +4,7 @@
 #include "app/OpenFromOutside.h"
 #include "app/StageClock.h"
 #include "app/UndoControls.h"
+#include "app/ZoomControls.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingTools.h"
@@ -116,6 +117,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
     m_undoControls = new UndoControls(m_document, this, [this] { return shapeInProgress(); });
+    m_zoomControls = new ZoomControls(*this);
     connectCommands();
     connectCanvas();
 
@@ -340,6 +342,13 @@ void MainWindow::createSidePanel()
     ui.lblPos = new QLabel(side);
     ui.lblPos->setObjectName(QStringLiteral("lblPos"));
     ui.lblPos->setAccessibleName(QStringLiteral("Mausposition"));
+    ui.lblZoom = new QLabel(side);
+    ui.lblZoom->setObjectName(QStringLiteral("lblZoom"));
+    ui.lblZoom->setAccessibleName(QStringLiteral("Zoom"));
+    ui.lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont small = ui.lblZoom->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    ui.lblZoom->setFont(small);
     ui.Label3 = new QLabel(side);
     ui.Label3->setObjectName(QStringLiteral("Label3"));
     ui.Label3->setAccessibleName(QStringLiteral("Modus"));
@@ -361,7 +370,13 @@ void MainWindow::createSidePanel()
     auto* trashRow = new QHBoxLayout;
     trashRow->addWidget(ui.Picture2);
     auto* labels = new QVBoxLayout;
-    labels->addWidget(ui.Label3);
+    // The zoom shares the mode label's place, at its right end above the
+    // position: both labels keep their whole width, and the longest mode text
+    // leaves room for it.
+    auto* modeRow = new QGridLayout;
+    modeRow->addWidget(ui.Label3, 0, 0);
+    modeRow->addWidget(ui.lblZoom, 0, 0, Qt::AlignRight);
+    labels->addLayout(modeRow);
     labels->addWidget(ui.lblPos);
     trashRow->addLayout(labels, 1);
     column->addLayout(trashRow);
@@ -458,7 +473,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == ui.List1)
         return deleteKey(event);
     if (watched == ui.Picture1)
-        return deleteKey(event) || canvasContextMenu(event);
+        return deleteKey(event) || canvasKey(event) || canvasContextMenu(event);
     if (watched == ui.Picture2) {
         switch (event->type()) {
         case QEvent::DragEnter:
@@ -521,7 +536,7 @@ void MainWindow::map_daten()
 {
     m_editor.polyCoordText.clear();
     const stages::Clock clock(stages::Stage::CodeBox);
-    setMapCode(korvane::map_daten(m_areas.lines(), m_state.imagePath, m_state.mapName, ui.Picture1->size()));
+    setMapCode(korvane::map_daten(m_areas.lines(), m_state.imagePath, m_state.mapName, ui.Picture1->pictureSize()));
 }
 
 // Setting the same empty text is no change; any other assignment is, as for a

@@ -30,6 +30,7 @@ class DrawingTool;
 class EditHandles;
 class MainToolHost;
 class UndoControls;
+class ZoomControls;
 
 // frmMapEdit: the editor's one main window. It owns the open map (the
 // document with the area lines and their undo history), the editor state and
@@ -80,7 +81,8 @@ public:
         QLabel* Image1[3] = {};
         QCheckBox* chkGefuellt = nullptr;
         QLabel* lblPos = nullptr;
-        QLabel* Label3 = nullptr; // mode label
+        QLabel* lblZoom = nullptr; // the canvas's zoom, beside the position
+        QLabel* Label3 = nullptr;  // mode label
         QTimer* Timer1 = nullptr;
         CodeBox* txtMap = nullptr;
     } ui;
@@ -102,7 +104,9 @@ public:
     void showEmptiedList();
     void refresh(); // presses Command6
     void bild_laden(const QString& path);
-    void layoutCanvas(); // canvas position and scroll bars after the canvas size changed
+    // Canvas position and scroll bars after the canvas size changed; the bars
+    // go as near to `scroll` as they can.
+    void layoutCanvas(QPoint scroll = {});
     void ini_read();
     void ini_write();
     void OpenFileWithProg(const QString& path);
@@ -127,6 +131,7 @@ public:
     // Canvas editing.
     EditHandles& handles() { return *m_handles; }
     AreaRenderer& renderer() { return *m_renderer; }
+    ZoomControls& zoom() { return *m_zoomControls; }
     void edit_zeichnen(int index);
     void neue_koordinaten_to_listbox(int index);
     // Checks Option1(i) from code; the mode switch runs as on a click.
@@ -175,8 +180,14 @@ private:
 
     // The canvas mouse handlers.
     void canvasPressed(Qt::MouseButton button, QPointF position);
-    void canvasMoved(QPointF position);
+    void canvasMoved(QPointF position, Qt::MouseButtons buttons);
     void canvasReleased(Qt::MouseButton button, QPointF position);
+    void editPress(Qt::MouseButton button, QPointF position);
+    // The keys on the canvas in edit mode: moving and choosing areas.
+    bool canvasKey(QEvent* event);
+    void moveSelectedArea(QPoint by);
+    void selectNeighbour(int direction);
+    void selectFromCanvas(int row);
     DrawingTool* currentTool() const;
     bool rightPressActs() const;
     // Right clicks that neither draw nor edit open the context menu instead.
@@ -203,6 +214,7 @@ private:
     MapDocument m_document;
     AreaList& m_areas{m_document.areas()};
     UndoControls* m_undoControls = nullptr;
+    ZoomControls* m_zoomControls = nullptr;
     EditorState m_editor;
     std::unique_ptr<AreaRenderer> m_renderer;
     std::unique_ptr<EditHandles> m_handles;

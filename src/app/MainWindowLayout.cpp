@@ -60,26 +60,28 @@ void MainWindow::layoutWindow()
     layoutCanvas();
 }
 
-// The canvas starts at the viewport's top-left corner; a canvas bigger than
-// the viewport gets a scroll range, a smaller one is centred.
-void MainWindow::layoutCanvas()
+// The canvas starts at the viewport's top-left corner (or scrolled as asked,
+// after a zoom); a canvas bigger than the viewport gets a scroll range, a
+// smaller one is centred.
+void MainWindow::layoutCanvas(QPoint scroll)
 {
     const QSize view = ui.picContainer->size();
     const QSize canvas = ui.Picture1->size();
-    int x = 0, y = 0;
     // A bar is there only while it has something to scroll; the steps round
     // halves to the even neighbour like every other rounding of the program.
-    const auto setRange = [](QScrollBar* bar, int excess) {
+    const auto setRange = [](QScrollBar* bar, int excess, int value) {
         const QSignalBlocker block(bar);
         bar->setEnabled(excess > 0);
         bar->setVisible(excess > 0);
         bar->setRange(0, std::max(0, excess));
         bar->setPageStep(std::max(1, roundHalfEven(excess / 10.0)));
         bar->setSingleStep(std::max(1, roundHalfEven(excess / 25.0)));
-        bar->setValue(0);
+        bar->setValue(std::clamp(value, 0, std::max(0, excess)));
     };
-    setRange(ui.VScroll1, canvas.height() - view.height());
-    setRange(ui.HScroll1, canvas.width() - view.width());
+    setRange(ui.VScroll1, canvas.height() - view.height(), scroll.y());
+    setRange(ui.HScroll1, canvas.width() - view.width(), scroll.x());
+    int x = -ui.HScroll1->value();
+    int y = -ui.VScroll1->value();
     if (view.height() > canvas.height())
         y = (view.height() - canvas.height()) / 2;
     if (view.width() > canvas.width())

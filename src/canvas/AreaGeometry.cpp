@@ -27,10 +27,12 @@ AreaGeometry parseArea(const QString& line)
         area.corner1 = QPoint(pixelValue(c[0]), pixelValue(c[1]));
         area.corner2 = QPoint(pixelValue(c[2]), pixelValue(c[3]));
         area.bounds = QRect(area.corner1, area.corner2).normalized();
+        area.clickable = true;
     } else if (shape == QLatin1String("circle") && c.size() >= 3) {
         area.kind = AreaGeometry::Kind::Circle;
         area.centre = QPoint(pixelValue(c[0]), pixelValue(c[1]));
         area.radius = std::abs(pixelValue(c[2]));
+        area.clickable = pixelValue(c[2]) > 0;
         area.bounds = QRect(area.centre.x() - area.radius, area.centre.y() - area.radius, 2 * area.radius + 1,
                             2 * area.radius + 1);
     } else if (shape == QLatin1String("poly") && c.size() >= 2) {
@@ -38,6 +40,7 @@ AreaGeometry parseArea(const QString& line)
         for (int i = 0; i + 1 < c.size(); i += 2)
             area.points << QPoint(pixelValue(c[i]), pixelValue(c[i + 1]));
         area.bounds = area.points.boundingRect();
+        area.clickable = area.points.size() >= 3;
     }
     return area;
 }

@@ -21,6 +21,8 @@ struct AreaGeometry {
     int radius = 0;
     QPolygon points; // poly
     QRect bounds;    // the shape's extent, before the line width
+    // A browser follows it: a circle needs a radius, a polygon three points.
+    bool clickable = false;
 
     bool drawable() const { return kind != Kind::None; }
 };

@@ -1,5 +1,6 @@
 #include "canvas/AreaRenderer.h"
 
+#include "canvas/HitTest.h"
 #include "canvas/ImageSurface.h"
 #include "model/AreaList.h"
 
@@ -38,6 +39,18 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
     });
     connect(&areas, &AreaList::modelReset, this, &AreaRenderer::rebuild);
     connect(&areas, &AreaList::layoutChanged, this, &AreaRenderer::rebuild);
+    m_surface.setAreaPainter([this](DrawingSurface& target, int skip, int only, const QColor& circleColor,
+                                    const QRectF& visible) { paintAreas(target, skip, only, circleColor, visible); });
+}
+
+AreaRenderer::~AreaRenderer()
+{
+    m_surface.setAreaPainter({});
+}
+
+int AreaRenderer::areaAt(QPointF point) const
+{
+    return korvane::areaAt(m_shapes, point);
 }
 
 void AreaRenderer::rebuild()
@@ -112,6 +125,7 @@ void AreaRenderer::redrawAll()
     drawOthers(-1, QRegion());
     m_surface.setQuiet(false);
     m_surface.markClean();
+    logAllAreas();
     m_surface.notify(QRect(QPoint(0, 0), m_surface.size()));
     m_cleanStyle = currentStyle();
     m_needFull = false;
@@ -123,6 +137,7 @@ void AreaRenderer::redrawAll()
 void AreaRenderer::redrawDamaged(const QRegion& damage)
 {
     m_pending = QRegion();
+    logAllAreas();
     if (damage.isEmpty()) {
         m_surface.markClean();
         return;
@@ -149,7 +164,14 @@ void AreaRenderer::drawAllExcept(int skip)
     if (!(currentStyle() == m_cleanStyle))
         m_needFull = true;
     m_surface.addDirty(damageOf(geometry(skip)));
+    m_surface.log().addAreas(skip, m_surface.style(m_surface.penColor()), m_circleColor);
     m_surface.notify(QRect(QPoint(0, 0), m_surface.size()));
+}
+
+// The buffer now shows the picture and every area, nothing else.
+void AreaRenderer::logAllAreas()
+{
+    m_surface.log().resetToAreas(m_surface.style(m_surface.penColor()), m_circleColor);
 }
 
 // A canvas that shows all areas except in known places (drawn over since,
@@ -180,6 +202,22 @@ void AreaRenderer::drawOthers(int skip, const QRegion& only)
                 continue;
         }
         drawArea(m_surface, m_shapes[i], m_circleColor);
+    }
+}
+
+// The zoomed canvas draws the areas again at its scale; only those that
+// reach into the visible part cost anything.
+void AreaRenderer::paintAreas(DrawingSurface& target, int skip, int only, const QColor& circleColor,
+                              const QRectF& visible) const
+{
+    if (only >= 0) {
+        drawArea(target, geometry(only), circleColor);
+        return;
+    }
+    const QRect box = visible.toAlignedRect();
+    for (int i = 0; i < m_shapes.size(); ++i) {
+        if (i != skip && m_shapes[i].bounds.intersects(box))
+            drawArea(target, m_shapes[i], circleColor);
     }
 }
 

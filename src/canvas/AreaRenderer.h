@@ -19,6 +19,7 @@ class AreaRenderer : public QObject {
     Q_OBJECT
 public:
     AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject* parent = nullptr);
+    ~AreaRenderer() override;
 
     // The colour of circles (the drawing colour swatch).
     void setCircleColor(const QColor& color) { m_circleColor = color; }
@@ -30,6 +31,10 @@ public:
     // over the canvas as it is. Draws by plain copying.
     void redraw(int skip);
     const AreaGeometry& geometry(int row) const;
+    // The parsed shape of every line, in list order.
+    const QVector<AreaGeometry>& shapes() const { return m_shapes; }
+    // The area a browser follows at the point (picture pixels), -1 when none.
+    int areaAt(QPointF point) const;
     // How the last complete redraw was done (for tests and measurements).
     bool lastRedrawWasPartial() const { return m_lastPartial; }
 
@@ -49,6 +54,8 @@ private:
     void drawAllExcept(int skip);
     void drawOthersWhereChanged(int skip);
     void drawOthers(int skip, const QRegion& only);
+    void logAllAreas();
+    void paintAreas(DrawingSurface& target, int skip, int only, const QColor& circleColor, const QRectF& visible) const;
 
     const AreaList& m_areas;
     ImageSurface& m_surface;

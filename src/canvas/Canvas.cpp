@@ -1,10 +1,23 @@
 #include "canvas/Canvas.h"
 
+#include "canvas/ScaledSurface.h"
+#include "canvas/Zoom.h"
+#include "model/AreaEntry.h"
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace korvane {
+
+namespace {
+
+// Lines reach up to this many screen pixels past their shape's extent.
+constexpr int kLineReach = 4;
+
+} // namespace
 
 Canvas::Canvas(QWidget* parent) : QWidget(parent)
 {
@@ -12,21 +25,60 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent)
     setAccessibleName(QStringLiteral("Zeichenfläche"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
-    resize(600, 400);
+    m_pictureSize = QSize(600, 400);
+    resize(m_pictureSize);
     m_surface.resizeBlank(size(), palette().color(QPalette::Button));
-    m_surface.setChangeListener([this](const QRect& rect) { update(rect); });
+    m_surface.setChangeListener([this](const QRect& rect) { update(screenRect(rect)); });
 }
 
 void Canvas::setPicture(QImage image)
 {
+    m_zoomPercent = 100;
+    m_zoom = 1.0;
+    m_hasPicture = !image.isNull();
     if (image.isNull()) {
-        m_surface.resizeBlank(size(), palette().color(QPalette::Button));
+        m_surface.resizeBlank(m_pictureSize, palette().color(QPalette::Button));
     } else {
-        const QSize pictureSize = image.size();
+        m_pictureSize = image.size();
         m_surface.setPicture(std::move(image));
-        resize(pictureSize);
     }
+    resize(m_pictureSize);
     update();
+    emit zoomChanged();
+}
+
+void Canvas::setZoomPercent(int percent)
+{
+    if (percent == m_zoomPercent)
+        return;
+    m_zoomPercent = percent;
+    m_zoom = zoom::factorOf(percent);
+    resize(int(std::ceil(m_pictureSize.width() * m_zoom)), int(std::ceil(m_pictureSize.height() * m_zoom)));
+    update();
+    emit zoomChanged();
+}
+
+QPointF Canvas::toPicture(QPointF position) const
+{
+    if (m_zoomPercent == 100)
+        return position;
+    return QPointF(roundHalfEven(position.x() / m_zoom), roundHalfEven(position.y() / m_zoom));
+}
+
+QPoint Canvas::handlePosition(QPoint place, int align) const
+{
+    if (m_zoomPercent == 100)
+        return place;
+    const QPoint point = place + QPoint(align, align);
+    return QPoint(roundHalfEven(point.x() * m_zoom), roundHalfEven(point.y() * m_zoom)) - QPoint(align, align);
+}
+
+QRect Canvas::screenRect(const QRect& pictureRect) const
+{
+    if (m_zoomPercent == 100)
+        return pictureRect;
+    const QRectF scaled(QPointF(pictureRect.topLeft()) * m_zoom, QSizeF(pictureRect.size()) * m_zoom);
+    return scaled.toAlignedRect().adjusted(-kLineReach, -kLineReach, kLineReach, kLineReach);
 }
 
 // Only the exposed part is copied, so a big picture in a small viewport
@@ -34,28 +86,53 @@ void Canvas::setPicture(QImage image)
 void Canvas::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    const QImage& buffer = m_surface.image();
     const QRect exposed = event->rect();
     p.fillRect(exposed, palette().color(QPalette::Button));
+    if (m_zoomPercent != 100) {
+        paintZoomed(p, exposed);
+        return;
+    }
+    const QImage& buffer = m_surface.image();
     const QRect shown = exposed & buffer.rect();
     p.drawImage(shown.topLeft(), buffer, shown);
+}
+
+// The exposed part of the picture, scaled (smoothly when smaller, with sharp
+// pixels when bigger), and the drawing over it at the screen's scale. Without
+// a complete log the buffer is scaled instead, lines and all.
+void Canvas::paintZoomed(QPainter& p, const QRect& exposed)
+{
+    const bool replay = m_surface.log().complete();
+    const QImage& source = replay ? m_surface.picture() : m_surface.image();
+    const QRectF wanted(QPointF(exposed.topLeft()) / m_zoom, QSizeF(exposed.size()) / m_zoom);
+    const QRect pixels = wanted.toAlignedRect() & source.rect();
+    if (pixels.isEmpty())
+        return;
+    p.setClipRect(exposed);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom < 1);
+    p.drawImage(QRectF(QPointF(pixels.topLeft()) * m_zoom, QSizeF(pixels.size()) * m_zoom), source, pixels);
+    if (!replay)
+        return;
+    const double reach = kLineReach / m_zoom;
+    ScaledSurface scaled(p, m_zoom);
+    m_surface.replay(scaled, wanted.adjusted(-reach, -reach, reach, reach));
 }
 
 // Press, move and release keep coming to the canvas while a button is held,
 // also outside it, so a drag released outside keeps its coordinates.
 void Canvas::mousePressEvent(QMouseEvent* event)
 {
-    emit mousePressed(event->button(), event->position());
+    emit mousePressed(event->button(), toPicture(event->position()));
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(event->position(), event->buttons());
+    emit mouseMoved(toPicture(event->position()), event->buttons());
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent* event)
 {
-    emit mouseReleased(event->button(), event->position());
+    emit mouseReleased(event->button(), toPicture(event->position()));
 }
 
 } // namespace korvane

@@ -8,28 +8,48 @@
 namespace korvane {
 
 // Picture1: shows the persistent buffer (the picture plus everything drawn)
-// and reports mouse actions in canvas pixels. The edit handles are its
-// children, so they scroll with it.
+// and reports mouse actions in picture pixels. The edit handles are its
+// children, so they scroll with it. Zoomed, it is the picture's size times
+// the zoom, shows the picture scaled and draws the drawing over it again with
+// lines as wide as at 100 %.
 class Canvas : public QWidget {
     Q_OBJECT
 public:
     explicit Canvas(QWidget* parent = nullptr);
 
-    // Shows the image unscaled from the top-left corner; the canvas takes its size.
-    // A null image leaves a blank surface of the current size.
+    // Shows the image unscaled from the top-left corner; the canvas takes its
+    // size and returns to 100 %. A null image leaves a blank surface of the
+    // current size.
     void setPicture(QImage image);
     // Frees the picture before a new one is decoded; the canvas keeps its size
     // until the next setPicture().
     void releasePicture() { m_surface.releasePicture(); }
     const QImage& picture() const { return m_surface.picture(); }
     ImageSurface& surface() { return m_surface; }
-    // The buffer as shown (picture plus drawing).
+    // The buffer as shown at 100 % (picture plus drawing).
     const QImage& image() const { return m_surface.image(); }
+
+    // The canvas's size at 100 %: the picture's.
+    QSize pictureSize() const { return m_pictureSize; }
+    // A picture was set (not just the blank surface of the start).
+    bool hasPicture() const { return m_hasPicture; }
+    int zoomPercent() const { return m_zoomPercent; }
+    double zoomFactor() const { return m_zoom; }
+    // One of the zoom steps; the canvas takes the zoomed size.
+    void setZoomPercent(int percent);
+    // A position on the canvas in picture pixels: zoomed, the nearest picture
+    // pixel; at 100 % the position as it is.
+    QPointF toPicture(QPointF position) const;
+    // Where a handle goes whose top-left corner lies `align` pixels before the
+    // picture point place + align: it keeps its screen size and its distance
+    // from that point at every zoom.
+    QPoint handlePosition(QPoint place, int align) const;
 
 signals:
     void mousePressed(Qt::MouseButton button, QPointF position);
     void mouseMoved(QPointF position, Qt::MouseButtons buttons);
     void mouseReleased(Qt::MouseButton button, QPointF position);
+    void zoomChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,7 +58,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void paintZoomed(QPainter& painter, const QRect& exposed);
+    QRect screenRect(const QRect& pictureRect) const;
+
     ImageSurface m_surface;
+    QSize m_pictureSize;
+    bool m_hasPicture = false;
+    int m_zoomPercent = 100;
+    double m_zoom = 1.0;
 };
 
 } // namespace korvane

@@ -1,5 +1,7 @@
 #include "canvas/EditHandles.h"
 
+#include "canvas/AreaGeometry.h"
+#include "canvas/Canvas.h"
 #include "canvas/DrawingSurface.h"
 #include "canvas/MouseGrab.h"
 #include "model/AreaEntry.h"
@@ -56,7 +58,7 @@ Coords coordsOfLine(const QString& line)
 
 } // namespace
 
-HandleWidget::HandleWidget(int index, QWidget* canvas) : QWidget(canvas), m_index(index)
+HandleWidget::HandleWidget(int index, Canvas* canvas) : QWidget(canvas), m_canvas(canvas), m_index(index)
 {
     setObjectName(QStringLiteral("lblPoint_%1").arg(index));
     setAccessibleName(index == 0 ? QStringLiteral("Ankerpunkt") : QStringLiteral("Ziehpunkt %1").arg(index));
@@ -67,6 +69,18 @@ void HandleWidget::setColor(const QColor& color)
 {
     m_color = color;
     update();
+}
+
+void HandleWidget::setPlace(QPoint place)
+{
+    m_place = place;
+    move(m_canvas->handlePosition(place, m_align));
+}
+
+void HandleWidget::setAlign(int align)
+{
+    m_align = align;
+    setPlace(m_place);
 }
 
 void HandleWidget::paintEvent(QPaintEvent*)
@@ -90,7 +104,7 @@ void HandleWidget::mouseReleaseEvent(QMouseEvent* event)
     emit released(m_index, event->button(), event->position());
 }
 
-EditHandles::EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent)
+EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent)
     : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_host(std::move(host)),
       m_arrow(arrowCursor())
 {
@@ -100,19 +114,26 @@ EditHandles::EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surfa
     holder->setCursor(m_arrow);
     holder->hide();
     m_pointerHolder = holder;
-    HandleWidget* anchor = createHandle();
+    HandleWidget* anchor = createHandle(0);
     anchor->setColor(kAnchorGreen);
     anchor->setCursor(Qt::SizeAllCursor);
-    anchor->move(-500, anchor->y()); // parked out of sight until an area is edited
+    anchor->setPlace(-500, 0); // parked out of sight until an area is edited
     anchor->hide();
+    connect(canvas, &Canvas::zoomChanged, this, [this] {
+        for (HandleWidget* h : std::as_const(m_handles))
+            h->followZoom();
+    });
 }
 
-HandleWidget* EditHandles::createHandle()
+// `align`: how far the handle's corner lies before the point it marks: 5 for
+// the handle outside a rectangle's first corner, 2 for a centred one.
+HandleWidget* EditHandles::createHandle(int align)
 {
     const int index = count();
     auto* h = new HandleWidget(index, m_canvas);
     if (index > 0) {
-        h->move(anchor()->pos());
+        h->setAlign(align);
+        h->setPlace(anchor()->place());
         h->setColor(m_handleColor);
         h->setCursor(m_pointerHolder->cursor());
     }
@@ -169,26 +190,27 @@ void EditHandles::edit_zeichnen(int index)
             m_surface.drawRectangle(QPoint(*c.at(0), *c.at(1)), QPoint(*c.at(2), *c.at(3)));
         removeHandles();
         for (int i = 1; i <= 4; ++i)
-            createHandle();
+            createHandle(i == 1 ? w : 0);
         m_handles[2]->hide();
         m_handles[3]->hide();
         if (c.at(1))
-            m_handles[1]->move(*c.at(0) - w, *c.at(1) - h);
+            m_handles[1]->setPlace(*c.at(0) - w, *c.at(1) - h);
+        anchor()->setAlign(w / 2);
         if (c.at(3)) {
-            m_handles[4]->move(*c.at(2), *c.at(3));
+            m_handles[4]->setPlace(*c.at(2), *c.at(3));
             const int x1 = *c.at(0), y1 = *c.at(1), x2 = *c.at(2), y2 = *c.at(3);
-            anchor()->move((x1 + (x2 - x1) / 2) - w / 2, (y1 + (y2 - y1) / 2) - h / 2);
+            anchor()->setPlace((x1 + (x2 - x1) / 2) - w / 2, (y1 + (y2 - y1) / 2) - h / 2);
         }
         anchor()->show();
     } else if (shape == QLatin1String("circle")) {
         removeHandles();
-        createHandle();
-        createHandle();
+        createHandle(w / 2);
+        createHandle(w / 2);
         m_handles[1]->setColor(kAnchorGreen);
         if (c.at(1))
-            m_handles[1]->move(*c.at(0) - w / 2, *c.at(1) - h / 2);
+            m_handles[1]->setPlace(*c.at(0) - w / 2, *c.at(1) - h / 2);
         if (c.at(2)) {
-            m_handles[2]->move((*c.at(0) + *c.at(2)) - w / 2, *c.at(1) - h / 2);
+            m_handles[2]->setPlace((*c.at(0) + *c.at(2)) - w / 2, *c.at(1) - h / 2);
             m_surface.drawCircle(QPoint(*c.at(0), *c.at(1)), std::abs(*c.at(2)), m_surface.penColor());
         }
     } else if (shape == QLatin1String("poly")) {
@@ -203,15 +225,16 @@ void EditHandles::edit_zeichnen(int index)
         removeHandles();
         int minX = 100000, minY = 100000, maxX = -100000, maxY = -100000;
         for (int j = 1; j <= n; ++j) {
-            HandleWidget* hj = createHandle();
-            hj->move(outline[j - 1]);
-            minX = std::min(minX, hj->x());
-            maxX = std::max(maxX, hj->x());
-            minY = std::min(minY, hj->y());
-            maxY = std::max(maxY, hj->y());
+            HandleWidget* hj = createHandle(0);
+            hj->setPlace(outline[j - 1]);
+            minX = std::min(minX, hj->place().x());
+            maxX = std::max(maxX, hj->place().x());
+            minY = std::min(minY, hj->place().y());
+            maxY = std::max(maxY, hj->place().y());
         }
         // Without vertices the box is inverted and the middle comes out at (0, 0).
-        anchor()->move(minX + (maxX - minX) / 2, minY + (maxY - minY) / 2);
+        anchor()->setAlign(0);
+        anchor()->setPlace(minX + (maxX - minX) / 2, minY + (maxY - minY) / 2);
         anchor()->show();
     }
     anchor()->raise();
@@ -231,12 +254,12 @@ void EditHandles::neue_koordinaten_to_listbox(int index)
     QList<int> values;
     if (shape == QLatin1String("poly")) {
         for (int j = 1; j < count(); ++j)
-            values << m_handles[j]->x() << m_handles[j]->y();
+            values << m_handles[j]->place().x() << m_handles[j]->place().y();
     } else if (shape == QLatin1String("rect")) {
         if (count() < 5)
             return;
-        int l1 = m_handles[1]->x(), t1 = m_handles[1]->y();
-        int l4 = m_handles[4]->x(), t4 = m_handles[4]->y();
+        int l1 = m_handles[1]->place().x(), t1 = m_handles[1]->place().y();
+        int l4 = m_handles[4]->place().x(), t4 = m_handles[4]->place().y();
         if (l1 > l4)
             SWAP(l1, l4);
         if (t1 > t4)
@@ -245,8 +268,8 @@ void EditHandles::neue_koordinaten_to_listbox(int index)
     } else if (shape == QLatin1String("circle")) {
         if (count() < 3)
             return;
-        const int l1 = m_handles[1]->x(), t1 = m_handles[1]->y();
-        const int r = m_handles[2]->x() - l1;
+        const int l1 = m_handles[1]->place().x(), t1 = m_handles[1]->place().y();
+        const int r = m_handles[2]->place().x() - l1;
         values << l1 + kSize / 2 << t1 + kSize / 2 << (r > 0 ? r : 1);
     } else {
         return;
@@ -259,43 +282,45 @@ void EditHandles::addPolygonVertex(QPointF canvasPoint)
     const int index = m_host.selectedIndex();
     if (entry::shapeOf(m_areas.line(index)) != QLatin1String("poly"))
         return;
-    HandleWidget* h = createHandle();
-    h->move(roundHalfEven(canvasPoint.x()), roundHalfEven(canvasPoint.y()));
+    HandleWidget* h = createHandle(0);
+    h->setPlace(roundHalfEven(canvasPoint.x()), roundHalfEven(canvasPoint.y()));
     neue_koordinaten_to_listbox(index);
     m_host.redraw(-1, true);
 }
 
-void EditHandles::moveHandle(HandleWidget* handle, Qt::MouseButtons button, QPointF offset)
+void EditHandles::moveHandle(HandleWidget* handle, QPoint target)
 {
-    if (button != Qt::LeftButton)
-        return;
-    const int dx = static_cast<int>(std::trunc(offset.x()));
-    const int dy = static_cast<int>(std::trunc(offset.y()));
-    int left = handle->x() + dx;
-    int top = handle->y() + dy;
+    int left = target.x();
+    int top = target.y();
     handle->raise();
+    const QSize picture = m_canvas->pictureSize();
     if (left <= 0)
         left = 0;
     if (top <= 0)
         top = 0;
-    if (top >= m_canvas->height())
-        top = m_canvas->height() - kSize;
-    if (left >= m_canvas->width())
-        left = m_canvas->width() - kSize;
-    handle->move(left, top);
+    if (top >= picture.height())
+        top = picture.height() - kSize;
+    if (left >= picture.width())
+        left = picture.width() - kSize;
+    handle->setPlace(left, top);
 }
 
-void EditHandles::moveHandleHorizontally(HandleWidget* handle, Qt::MouseButtons button, QPointF offset)
+void EditHandles::moveHandleHorizontally(HandleWidget* handle, QPoint target)
 {
-    if (button != Qt::LeftButton)
-        return;
-    handle->move(handle->x() + static_cast<int>(std::trunc(offset.x())), handle->y());
+    handle->setPlace(target.x(), handle->place().y());
     handle->raise();
 }
 
 // The list would repaint its rewritten line on every move; it is held still
 // for the drag, and the pressed handle keeps the pointer until release.
 void EditHandles::onPressed(int index, Qt::MouseButton)
+{
+    startDrag(index);
+    if (HandleWidget* h = handle(index))
+        grabPointer(h);
+}
+
+void EditHandles::startDrag(int index)
 {
     m_dragging = true;
     m_dragRow = m_host.selectedIndex();
@@ -304,14 +329,17 @@ void EditHandles::onPressed(int index, Qt::MouseButton)
     m_dragMovesWholeArea = index == 0 || (index == 1 && selectedShape() == QLatin1String("circle"));
     if (m_host.suspendListUpdates)
         m_host.suspendListUpdates(true);
-    if (HandleWidget* h = handle(index))
-        grabPointer(h);
 }
 
 void EditHandles::onReleased(int index)
 {
     if (HandleWidget* h = handle(index))
         releasePointer(h);
+    finishDrag();
+}
+
+void EditHandles::finishDrag()
+{
     if (!m_dragging)
         return;
     m_dragging = false;
@@ -327,32 +355,42 @@ QString EditHandles::selectedShape() const
     return entry::shapeOf(m_areas.line(m_host.selectedIndex()));
 }
 
+// The handle's top-left corner follows the pointer's picture pixel; at 100 %
+// a fraction of a pixel truncates toward the handle.
 void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPointF position)
 {
-    if (buttons != Qt::LeftButton || !handle(index))
+    HandleWidget* h = handle(index);
+    if (buttons != Qt::LeftButton || !h)
         return;
+    const QPointF pointer = m_canvas->toPicture(QPointF(h->pos()) + position);
+    const QPoint place = h->place();
+    dragTo(index, place + QPoint(int(std::trunc(pointer.x() - place.x())), int(std::trunc(pointer.y() - place.y()))));
+}
+
+void EditHandles::dragTo(int index, QPoint target)
+{
     const QString shape = selectedShape();
     if (shape == QLatin1String("circle"))
-        dragCircle(index, position);
+        dragCircle(index, target);
     else if (shape == QLatin1String("rect"))
-        dragRect(index, position);
+        dragRect(index, target);
     else if (shape == QLatin1String("poly"))
-        dragPoly(index, position);
+        dragPoly(index, target);
     m_host.redraw(-1, false);
 }
 
-void EditHandles::dragCircle(int index, QPointF position)
+void EditHandles::dragCircle(int index, QPoint target)
 {
     if (count() < 3)
         return;
     HandleWidget* centre = m_handles[1];
     HandleWidget* radius = m_handles[2];
     if (index == 1) {
-        const int d = radius->x() - centre->x();
-        moveHandle(centre, Qt::LeftButton, position);
-        radius->move(centre->x() + d, centre->y());
+        const int d = radius->place().x() - centre->place().x();
+        moveHandle(centre, target);
+        radius->setPlace(centre->place().x() + d, centre->place().y());
     } else if (index == 2) {
-        moveHandleHorizontally(radius, Qt::LeftButton, position);
+        moveHandleHorizontally(radius, target);
     } else {
         return;
     }
@@ -361,12 +399,11 @@ void EditHandles::dragCircle(int index, QPointF position)
 
 void EditHandles::recentreRectAnchor()
 {
-    const int l1 = m_handles[1]->x(), t1 = m_handles[1]->y();
-    const int l4 = m_handles[4]->x(), t4 = m_handles[4]->y();
-    anchor()->move(l4 - (l4 - l1) / 2 - kSize / 2, t4 - (t4 - t1) / 2 - kSize / 2);
+    const QPoint p1 = m_handles[1]->place(), p4 = m_handles[4]->place();
+    anchor()->setPlace(p4.x() - (p4.x() - p1.x()) / 2 - kSize / 2, p4.y() - (p4.y() - p1.y()) / 2 - kSize / 2);
 }
 
-void EditHandles::dragRect(int index, QPointF position)
+void EditHandles::dragRect(int index, QPoint target)
 {
     if (count() < 5)
         return;
@@ -374,34 +411,112 @@ void EditHandles::dragRect(int index, QPointF position)
     HandleWidget* h1 = m_handles[1];
     HandleWidget* h4 = m_handles[4];
     if (index == 1 || index == 4) {
-        moveHandle(m_handles[index], Qt::LeftButton, position);
+        moveHandle(m_handles[index], target);
         recentreRectAnchor();
     } else if (index == 0) {
-        const int d1 = a->x() - h1->x(), d2 = h4->x() - a->x();
-        const int d3 = a->y() - h1->y(), d4 = h4->y() - a->y();
-        moveHandle(a, Qt::LeftButton, position);
-        h1->move(a->x() - d1, a->y() - d3);
-        h4->move(a->x() + d2, a->y() + d4);
+        const QPoint before = a->place();
+        const QPoint d1 = before - h1->place(), d4 = h4->place() - before;
+        moveHandle(a, target);
+        h1->setPlace(a->place() - d1);
+        h4->setPlace(a->place() + d4);
     } else {
         return;
     }
     neue_koordinaten_to_listbox(m_host.selectedIndex());
 }
 
-void EditHandles::dragPoly(int index, QPointF position)
+void EditHandles::dragPoly(int index, QPoint target)
 {
     if (index >= 1) {
-        moveHandle(m_handles[index], Qt::LeftButton, position);
+        moveHandle(m_handles[index], target);
     } else {
         HandleWidget* a = anchor();
         QVector<QPoint> offsets;
         for (int j = 1; j < count(); ++j)
-            offsets << QPoint(a->x() - m_handles[j]->x(), a->y() - m_handles[j]->y());
-        moveHandle(a, Qt::LeftButton, position);
+            offsets << a->place() - m_handles[j]->place();
+        moveHandle(a, target);
         for (int j = 1; j < count(); ++j)
-            m_handles[j]->move(a->x() - offsets[j - 1].x(), a->y() - offsets[j - 1].y());
+            m_handles[j]->setPlace(a->place() - offsets[j - 1]);
     }
     neue_koordinaten_to_listbox(m_host.selectedIndex());
+}
+
+// The handle that carries the whole area: the anchor, a circle's centre.
+int EditHandles::wholeAreaHandle() const
+{
+    const QString shape = selectedShape();
+    if (shape == QLatin1String("circle"))
+        return count() >= 3 ? 1 : -1;
+    if (shape == QLatin1String("rect"))
+        return count() >= 5 ? 0 : -1;
+    return shape == QLatin1String("poly") ? 0 : -1;
+}
+
+void EditHandles::pressBody(QPointF picturePoint)
+{
+    m_bodyHandle = wholeAreaHandle();
+    if (m_bodyHandle < 0)
+        return;
+    m_bodyStartPlace = m_handles[m_bodyHandle]->place();
+    m_bodyStartPoint = picturePoint;
+    m_bodyMoved = false;
+    startDrag(m_bodyHandle);
+}
+
+// The area keeps its distance to the pointer instead of jumping under it.
+void EditHandles::dragBody(Qt::MouseButtons buttons, QPointF picturePoint)
+{
+    if (m_bodyHandle < 0 || !m_dragging || buttons != Qt::LeftButton)
+        return;
+    const QPointF moved = picturePoint - m_bodyStartPoint;
+    const QPoint target = m_bodyStartPlace + QPoint(int(std::trunc(moved.x())), int(std::trunc(moved.y())));
+    if (!m_bodyMoved && target == m_bodyStartPlace)
+        return; // a click's tremor within one picture pixel
+    m_bodyMoved = true;
+    dragTo(m_bodyHandle, target);
+}
+
+void EditHandles::releaseBody()
+{
+    if (m_bodyHandle < 0)
+        return;
+    m_bodyHandle = -1;
+    if (m_bodyMoved) {
+        finishDrag();
+        return;
+    }
+    // A click that did not move only chose the area: its highlight stays.
+    m_dragging = false;
+    if (m_host.suspendListUpdates)
+        m_host.suspendListUpdates(false);
+}
+
+QString EditHandles::moveArea(int dx, int dy)
+{
+    const int row = m_host.selectedIndex();
+    const QString line = m_areas.line(row);
+    const AreaGeometry shape = parseArea(line);
+    if (!shape.drawable() || m_dragging)
+        return {};
+    // A key never takes the area further out than it already is.
+    const QRect extent = shape.bounds;
+    const QSize picture = m_canvas->pictureSize();
+    dx = std::clamp(dx, std::min(0, -extent.left()), std::max(0, picture.width() - extent.right()));
+    dy = std::clamp(dy, std::min(0, -extent.top()), std::max(0, picture.height() - extent.bottom()));
+    if (dx == 0 && dy == 0)
+        return {};
+    const Coords c = coordsOfLine(line);
+    // The coordinates the shape is made of; a circle's radius stays.
+    const qsizetype moving = shape.kind == AreaGeometry::Kind::Circle ? 2
+                             : shape.kind == AreaGeometry::Kind::Rect ? 4
+                                                                      : 2 * shape.points.size();
+    QList<int> values;
+    for (qsizetype i = 0; i < c.values.size(); ++i)
+        values << *c.at(int(i)) + (i >= moving ? 0 : i % 2 == 0 ? dx : dy);
+    for (HandleWidget* h : std::as_const(m_handles))
+        h->setPlace(h->place() + QPoint(dx, dy));
+    m_areas.replace(row, entry::withCoords(line, entry::coordinateText(values)));
+    return line;
 }
 
 } // namespace korvane

@@ -11,17 +11,28 @@
 namespace korvane {
 
 class AreaList;
+class Canvas;
 class DrawingSurface;
 
 // One element of lblPoint: a 5 x 5 square on the canvas that reports its
-// mouse actions with positions relative to its own top-left corner.
+// mouse actions with positions relative to its own top-left corner. Its place
+// is its top-left corner in picture pixels as it lies at 100 %; the point it
+// marks lies `align` pixels right of and below that corner, and on the screen
+// the handle keeps that distance to the point at every zoom.
 class HandleWidget : public QWidget {
     Q_OBJECT
 public:
-    HandleWidget(int index, QWidget* canvas);
+    HandleWidget(int index, Canvas* canvas);
     int index() const { return m_index; }
     void setColor(const QColor& color);
     QColor color() const { return m_color; }
+    QPoint place() const { return m_place; }
+    void setPlace(QPoint place);
+    void setPlace(int left, int top) { setPlace(QPoint(left, top)); }
+    int align() const { return m_align; }
+    void setAlign(int align);
+    // Back to its place after the zoom changed.
+    void followZoom() { setPlace(m_place); }
 
 signals:
     // Positions as the pointer reports them; the movements truncate them.
@@ -36,8 +47,11 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    Canvas* m_canvas;
     int m_index;
     QColor m_color;
+    QPoint m_place;
+    int m_align = 0;
 };
 
 // The handles of the selected area: placing them from its coordinates,
@@ -57,7 +71,7 @@ public:
         std::function<void(int row, const QString& before, bool wholeArea)> dragFinished;
     };
 
-    EditHandles(QWidget* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent = nullptr);
+    EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent = nullptr);
 
     HandleWidget* handle(int index) const;
     int count() const { return static_cast<int>(m_handles.size()); } // anchor included
@@ -74,25 +88,41 @@ public:
     void neue_koordinaten_to_listbox(int index);
     // A right press on the canvas with a polygon selected adds a vertex there.
     void addPolygonVertex(QPointF canvasPoint);
-    // A handle is held down.
+    // A handle is held down, or the selected area's body.
     bool isDragging() const { return m_dragging; }
 
-    // The two movements; x, y relative to the handle.
-    void moveHandle(HandleWidget* handle, Qt::MouseButtons button, QPointF offset);
-    void moveHandleHorizontally(HandleWidget* handle, Qt::MouseButtons button, QPointF offset);
+    // Dragging the selected area by its body (a press inside it, positions in
+    // picture pixels): the area moves with the pointer as by its anchor, or
+    // by its centre for a circle.
+    void pressBody(QPointF picturePoint);
+    void dragBody(Qt::MouseButtons buttons, QPointF picturePoint);
+    void releaseBody();
+    // Moves the selected area and its handles by (dx, dy), less where that
+    // would take a coordinate past the picture's edges. The line's old text
+    // when it moved, else an empty text.
+    QString moveArea(int dx, int dy);
+
+    // The two movements: the handle's top-left corner to `target` (picture
+    // pixels), the first kept on the picture, the second horizontally only.
+    void moveHandle(HandleWidget* handle, QPoint target);
+    void moveHandleHorizontally(HandleWidget* handle, QPoint target);
 
 private:
-    HandleWidget* createHandle();
+    HandleWidget* createHandle(int align);
     void onPressed(int index, Qt::MouseButton button);
     void onMoved(int index, Qt::MouseButtons buttons, QPointF position);
     void onReleased(int index);
-    void dragCircle(int index, QPointF position);
-    void dragRect(int index, QPointF position);
-    void dragPoly(int index, QPointF position);
+    void startDrag(int index);
+    void finishDrag();
+    void dragTo(int index, QPoint target);
+    void dragCircle(int index, QPoint target);
+    void dragRect(int index, QPoint target);
+    void dragPoly(int index, QPoint target);
     void recentreRectAnchor();
     QString selectedShape() const;
+    int wholeAreaHandle() const;
 
-    QWidget* m_canvas;
+    Canvas* m_canvas;
     AreaList& m_areas;
     DrawingSurface& m_surface;
     Host m_host;
@@ -104,6 +134,11 @@ private:
     int m_dragRow = -1;
     QString m_lineBeforeDrag;
     bool m_dragMovesWholeArea = false;
+    // A body drag: the handle it moves, where that was and where the pointer was.
+    int m_bodyHandle = -1;
+    QPoint m_bodyStartPlace;
+    QPointF m_bodyStartPoint;
+    bool m_bodyMoved = false;
 };
 
 } // namespace korvane

@@ -60,6 +60,7 @@ void ImageSurface::setPicture(QImage picture)
     m_pristine = true;
     m_clean = false;
     m_dirty = QRegion();
+    m_log.clear();
     notify(m_buffer.rect());
 }
 
@@ -80,11 +81,6 @@ const QImage& ImageSurface::image() const
 {
     flush();
     return m_buffer;
-}
-
-void ImageSurface::setLineWidth(int width)
-{
-    m_width = std::clamp(width, 1, 3);
 }
 
 // The picture back into the buffer's own memory: a fresh copy would hold
@@ -115,24 +111,14 @@ void ImageSurface::flush() const
 
 void ImageSurface::prepare(const QColor& penColor, bool filled)
 {
-    QPainter& p = painter();
-    p.setCompositionMode(m_mode == DrawMode::InvertXor ? QPainter::RasterOp_NotSourceXorDestination
-                                                       : QPainter::CompositionMode_SourceOver);
-    QPen pen(penColor, m_width, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
-    if (m_width == 1)
-        pen.setCosmetic(true);
-    p.setPen(pen);
-    if (filled && m_fillStyle == FillStyle::DiagonalCross)
-        p.setBrush(QBrush(m_fill, Qt::DiagCrossPattern));
-    else
-        p.setBrush(Qt::NoBrush);
+    preparePainter(painter(), penColor, filled);
 }
 
 void ImageSurface::touched(const QRectF& bounds)
 {
     if (m_quiet)
         return;
-    const int margin = m_width + 2;
+    const int margin = lineWidth() + 2;
     const QRect rect = bounds.toAlignedRect().adjusted(-margin, -margin, margin, margin) & m_buffer.rect();
     if (rect.isEmpty())
         return;
@@ -151,55 +137,97 @@ void ImageSurface::notify(const QRect& rect)
         m_changed(rect);
 }
 
+DrawingLog::Style ImageSurface::style(const QColor& outline) const
+{
+    return {outline, fillColor(), fillStyle(), lineWidth(), drawMode()};
+}
+
+// The renderer's own drawing (quiet) is logged by the renderer as one step.
+bool ImageSurface::logs() const
+{
+    return !m_quiet;
+}
+
+DrawingLog::Step ImageSurface::step(DrawingLog::Kind kind, const QColor& outline, const QRectF& bounds, QPointF a,
+                                    QPointF b) const
+{
+    DrawingLog::Step step;
+    step.kind = kind;
+    step.style = style(outline);
+    step.bounds = bounds;
+    step.a = a;
+    step.b = b;
+    return step;
+}
+
 void ImageSurface::drawLine(QPointF from, QPointF to, const QColor& color)
 {
     prepare(color, false);
     painter().drawLine(from, to);
-    touched(QRectF(from, to).normalized());
+    const QRectF bounds = QRectF(from, to).normalized();
+    touched(bounds);
+    if (logs())
+        m_log.add(step(DrawingLog::Kind::Line, color, bounds, from, to));
 }
 
 void ImageSurface::drawRectangle(QPointF corner1, QPointF corner2)
 {
-    prepare(m_pen, true);
+    prepare(penColor(), true);
     const QRectF rect = QRectF(corner1, corner2).normalized();
     painter().drawRect(rect);
     touched(rect);
+    if (logs())
+        m_log.add(step(DrawingLog::Kind::Rectangle, penColor(), rect, corner1, corner2));
 }
 
 void ImageSurface::drawCircle(QPointF centre, double radius, const QColor& color)
 {
     prepare(color, true);
     painter().drawEllipse(centre, radius, radius);
-    touched(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius));
+    const QRectF bounds(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    touched(bounds);
+    if (logs()) {
+        DrawingLog::Step circle = step(DrawingLog::Kind::Circle, color, bounds, centre);
+        circle.radius = radius;
+        m_log.add(circle);
+    }
 }
 
 void ImageSurface::drawPolygon(const QPolygon& points)
 {
     if (points.isEmpty())
         return;
-    prepare(m_pen, true);
+    prepare(penColor(), true);
     // A single vertex has no edge to stroke; it shows as a dot of the line width.
     if (points.size() == 1)
         painter().drawPoint(points.first());
     else
         painter().drawPolygon(points);
-    touched(QRectF(points.boundingRect()));
+    const QRectF bounds(points.boundingRect());
+    touched(bounds);
+    if (logs()) {
+        DrawingLog::Step polygon = step(DrawingLog::Kind::Polygon, penColor(), bounds);
+        polygon.points = points;
+        m_log.add(polygon);
+    }
 }
 
 void ImageSurface::drawText(QPoint topLeft, const QString& text, const QFont& font)
 {
-    prepare(m_pen, false);
-    QPainter& p = painter();
-    p.setFont(font);
-    const QRect bounds =
-        p.fontMetrics().boundingRect(QRect(topLeft, QSize(100000, 100000)), Qt::AlignLeft | Qt::AlignTop, text);
-    p.drawText(bounds, Qt::AlignLeft | Qt::AlignTop, text);
-    touched(QRectF(bounds));
+    const QRectF bounds(paintText(painter(), topLeft, text, font));
+    touched(bounds);
+    if (logs()) {
+        DrawingLog::Step words = step(DrawingLog::Kind::Text, penColor(), bounds, topLeft);
+        words.text = text;
+        words.font = font;
+        m_log.add(words);
+    }
 }
 
 void ImageSurface::clear()
 {
     flush();
+    m_log.clear();
     if (!m_pristine)
         restorePicture();
     m_pristine = true;

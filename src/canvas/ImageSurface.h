@@ -1,6 +1,7 @@
 #pragma once
 
-#include "canvas/DrawingSurface.h"
+#include "canvas/DrawingLog.h"
+#include "canvas/PenSurface.h"
 
 #include <QImage>
 #include <QPainter>
@@ -13,8 +14,9 @@ namespace korvane {
 
 // The canvas's persistent buffer: the picture plus everything drawn on it.
 // It remembers which parts differ from the last complete redraw of the areas
-// ("dirty"), so a redraw can restore and repaint only those parts.
-class ImageSurface : public DrawingSurface {
+// ("dirty"), so a redraw can restore and repaint only those parts. Its log
+// keeps how the drawing was made, for the zoomed canvas.
+class ImageSurface : public PenSurface {
 public:
     ImageSurface();
     ~ImageSurface() override;
@@ -33,17 +35,6 @@ public:
     const QImage& image() const;
     QSize size() const { return m_buffer.size(); }
 
-    void setPenColor(const QColor& color) override { m_pen = color; }
-    QColor penColor() const override { return m_pen; }
-    void setFillColor(const QColor& color) override { m_fill = color; }
-    QColor fillColor() const override { return m_fill; }
-    void setFillStyle(FillStyle style) override { m_fillStyle = style; }
-    FillStyle fillStyle() const override { return m_fillStyle; }
-    void setLineWidth(int width) override;
-    int lineWidth() const override { return m_width; }
-    void setDrawMode(DrawMode mode) override { m_mode = mode; }
-    DrawMode drawMode() const override { return m_mode; }
-
     void drawLine(QPointF from, QPointF to, const QColor& color) override;
     void drawRectangle(QPointF corner1, QPointF corner2) override;
     void drawCircle(QPointF centre, double radius, const QColor& color) override;
@@ -51,6 +42,16 @@ public:
     void drawText(QPoint topLeft, const QString& text, const QFont& font) override;
     void clear() override;
     QColor pixel(QPoint point) const override;
+
+    // How the drawing was made: the zoomed canvas draws it again at its scale.
+    DrawingLog& log() { return m_log; }
+    const DrawingLog& log() const { return m_log; }
+    // The drawing attributes as the log records them, with this outline colour.
+    DrawingLog::Style style(const QColor& outline) const;
+    // Draws the logged areas; set by whoever draws the areas onto the surface.
+    void setAreaPainter(DrawingLog::AreaPainter painter) { m_areaPainter = std::move(painter); }
+    // Draws what the log holds, where it reaches into `visible` (picture pixels).
+    void replay(DrawingSurface& target, const QRectF& visible) const { m_log.replay(target, visible, m_areaPainter); }
 
     // Called with every changed rectangle (the widget repaints it).
     void setChangeListener(std::function<void(const QRect&)> listener) { m_changed = std::move(listener); }
@@ -76,6 +77,10 @@ private:
     void restorePicture();
     void prepare(const QColor& penColor, bool filled);
     void touched(const QRectF& bounds);
+    bool logs() const;
+    // The log's record of a primitive just drawn.
+    DrawingLog::Step step(DrawingLog::Kind kind, const QColor& outline, const QRectF& bounds, QPointF a = {},
+                          QPointF b = {}) const;
 
     QImage m_picture;
     QImage m_buffer;
@@ -83,11 +88,8 @@ private:
     mutable std::unique_ptr<QPainter> m_painter;
     QRegion m_clip;
     bool m_clipped = false;
-    QColor m_pen = Qt::black;
-    QColor m_fill = Qt::cyan;
-    FillStyle m_fillStyle = FillStyle::Transparent;
-    int m_width = 1;
-    DrawMode m_mode = DrawMode::Copy;
+    DrawingLog m_log;
+    DrawingLog::AreaPainter m_areaPainter;
     bool m_quiet = false;
     bool m_pristine = false; // the buffer shows the picture and nothing else
     bool m_clean = false;

@@ -79,10 +79,17 @@ void MapDocument::recordAddedPoint(int row, const QString& before)
     pushChange(row, before, m_areas.line(row), QStringLiteral("Punkt hinzufügen"));
 }
 
-void MapDocument::pushChange(int row, const QString& before, const QString& after, const QString& text)
+void MapDocument::recordKeyMove(int row, const QString& before)
+{
+    pushChange(row, before, m_areas.line(row), QStringLiteral("Areal verschieben"),
+               ChangeAreaCommand::Merge::WithSameKind);
+}
+
+void MapDocument::pushChange(int row, const QString& before, const QString& after, const QString& text,
+                             ChangeAreaCommand::Merge merge)
 {
     if (row >= 0 && row < m_areas.count() && after != before)
-        m_history.push(new ChangeAreaCommand(*this, row, before, after, text));
+        m_history.push(new ChangeAreaCommand(*this, row, before, after, text, merge));
 }
 
 void MapDocument::undo()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/AreaCommands.h"
 #include "model/AreaList.h"
 
 #include <QItemSelectionModel>
@@ -39,6 +40,8 @@ public:
     // from `before` to the line as it stands now, when there is one.
     void recordDrag(int row, const QString& before, bool wholeArea);
     void recordAddedPoint(int row, const QString& before);
+    // A move by a key: a run of them on one area is one step.
+    void recordKeyMove(int row, const QString& before);
 
     // --- history ---
     const QUndoStack& history() const { return m_history; }
@@ -60,7 +63,8 @@ signals:
     void restored(int row);
 
 private:
-    void pushChange(int row, const QString& before, const QString& after, const QString& text);
+    void pushChange(int row, const QString& before, const QString& after, const QString& text,
+                    ChangeAreaCommand::Merge merge = ChangeAreaCommand::Merge::Never);
     void step(void (QUndoStack::*move)());
 
     AreaList m_areas;

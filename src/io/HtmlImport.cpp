@@ -6,52 +6,22 @@ namespace korvane::import {
 
 QStringList imgCandidates(QStringView page)
 {
-    static const Needle imgWithBlank(QStringLiteral("<img "));
-    static const Needle imgStart(QStringLiteral("<img"));
     QStringList tags;
-    qsizetype end = -1;
-    while (imgWithBlank.in(page, end + 1) >= 0) {
-        const qsizetype start = imgStart.in(page, end + 1);
-        end = page.indexOf(QLatin1Char('>'), start);
-        if (end < 0)
-            break; // cut off by the end of the page
-        const QString tag = page.sliced(start, end - start + 1).toString().toLower();
-        if (tag.contains(QLatin1String("usemap=")))
-            tags.append(tag);
-        if (end + 1 >= page.size())
-            break;
+    html::TagReader reader(page);
+    html::Tag tag;
+    while (reader.next(tag)) {
+        if (!tag.isEndTag && tag.is(QLatin1StringView("img")) && tag.attribute(QLatin1StringView("usemap")))
+            tags.append(page.sliced(tag.start, tag.end - tag.start).toString().toLower());
     }
     return tags;
 }
 
-namespace {
-
-// A value of the tag for the chooser's line: from after the key and its
-// opening quote up to the first `stop`, or else the first ">".
-QString listValue(const QString& tag, QStringView key, QChar stop)
-{
-    const qsizetype at = find(tag, key);
-    if (at < 0)
-        return {};
-    const qsizetype start = std::min(at + key.size() + 1, tag.size());
-    qsizetype end = tag.indexOf(stop, start);
-    if (end < 0)
-        end = tag.indexOf(QLatin1Char('>'), start);
-    if (end < 0)
-        end = tag.size();
-    return tag.sliced(start, end - start);
-}
-
-} // namespace
-
 QString candidateLine(const QString& tag, PathStyle style)
 {
-    const QString image = fileNameOf(imagePathFromSrc(listValue(tag, u"src=", QLatin1Char('"')), style));
-    QString name = listValue(tag, u"usemap=", QLatin1Char(' '));
-    name.chop(1); // the closing quote
-    name.remove(QLatin1Char('#'));
+    const ChosenImage chosen = readChosenTag(tag, style);
     const QChar quote = QLatin1Char('"');
-    return QStringLiteral("Grafik: ") + quote + image + quote + QStringLiteral(",  MapName: ") + quote + name + quote;
+    return QStringLiteral("Grafik: ") + quote + fileNameOf(chosen.imagePath) + quote + QStringLiteral(",  MapName: ") +
+           quote + chosen.mapName + quote;
 }
 
 ChosenImage readChosenTag(const QString& tag, PathStyle style)
@@ -59,26 +29,72 @@ ChosenImage readChosenTag(const QString& tag, PathStyle style)
     return {usemapName(tag), imagePathFromSrc(srcValue(tag), style)};
 }
 
+namespace {
+
+// A map element from its start tag to the end of its end tag (or of the page).
+struct MapRange {
+    qsizetype start = 0;
+    qsizetype end = 0;
+    QStringView name; // the name attribute as written
+};
+
+// Names compare as a browser reads them (references decoded), a leading "#"
+// of the map's name dropped, without regard to letter case.
+bool namesMatch(QStringView mapAttribute, QStringView mapName)
+{
+    if (mapAttribute.startsWith(u'#'))
+        mapAttribute = mapAttribute.sliced(1);
+    return html::decodeReferences(trimBlanks(mapAttribute))
+               .compare(html::decodeReferences(mapName), Qt::CaseInsensitive) == 0;
+}
+
+// The maps of the page in order. A map start tag inside an open map is part of
+// it; reading stops at the first map whose name equals `mapName`, once it is
+// closed.
+std::vector<MapRange> pageMaps(QStringView page, QStringView mapName, qsizetype* named)
+{
+    std::vector<MapRange> maps;
+    html::TagReader reader(page);
+    html::Tag tag;
+    bool open = false;
+    while (reader.next(tag)) {
+        if (!tag.is(QLatin1StringView("map")) || tag.isEndTag != open)
+            continue;
+        if (open) {
+            maps.back().end = tag.end;
+            open = false;
+            if (namesMatch(maps.back().name, mapName))
+                break;
+            continue;
+        }
+        const html::Attribute* name = tag.attribute(QLatin1StringView("name"));
+        maps.push_back({tag.start, page.size(), name ? name->value : QStringView()});
+        open = true;
+    }
+    const auto it =
+        std::find_if(maps.begin(), maps.end(), [&](const MapRange& m) { return namesMatch(m.name, mapName); });
+    *named = it == maps.end() ? -1 : it - maps.begin();
+    return maps;
+}
+
+} // namespace
+
 FoundMap findMap(QStringView page, QStringView mapName)
 {
-    static const Needle mapStart(QStringLiteral("<map "));
-    static const Needle mapEnd(QStringLiteral("</map"));
-    qsizetype from = mapStart.in(page);
-    if (from < 0)
+    qsizetype named = -1; // the map that bears the name
+    const std::vector<MapRange> maps = pageMaps(page, mapName, &named);
+    if (maps.empty())
         return {MapLookup::NoMapElement, {}};
-    while (from >= 0 && from < page.size()) {
-        const qsizetype start = mapStart.in(page, from);
-        if (start < 0)
-            break;
-        const qsizetype close = mapEnd.in(page, start);
-        // The map text ends with the character after "</map", normally ">".
-        const qsizetype end = close < 0 ? page.size() : std::min(close + 6, page.size());
-        const QStringView map = page.sliced(start, end - start);
-        if (mapName.isEmpty() || find(map, mapName) >= 0)
-            return {MapLookup::Found, map};
-        if (close < 0)
-            break;
-        from = close + 6;
+    auto textOf = [&](const MapRange& m) { return page.sliced(m.start, m.end - m.start); };
+    if (mapName.isEmpty())
+        return {MapLookup::Found, textOf(maps.front())};
+    if (named >= 0)
+        return {MapLookup::Found, textOf(maps[std::size_t(named)])};
+    // No map bears the name: the first whose text holds it somewhere.
+    const Needle needle(mapName.toString());
+    for (const MapRange& m : maps) {
+        if (needle.in(textOf(m)) >= 0)
+            return {MapLookup::Found, textOf(m)};
     }
     return {MapLookup::NotFound, {}};
 }

@@ -10,8 +10,9 @@
 // map element that belongs to the chosen one, and its areas.
 namespace korvane::import {
 
-// Every img tag (lower-cased, from "<img" to its ">") that holds "usemap=",
-// in page order. A tag cut off by the end of the page is no tag.
+// Every img tag (lower-cased, from "<img" to its ">") that carries a usemap,
+// in page order; tags in comments do not count. A tag cut off by the end of
+// the page is no tag.
 QStringList imgCandidates(QStringView page);
 
 // The line the chooser shows for a candidate tag:
@@ -30,9 +31,10 @@ struct FoundMap {
     QStringView text; // the map element, a view into the page
 };
 
-// The first map element that contains `mapName` anywhere (without regard to
-// letter case; an empty name matches the first map). A map with no "</map"
-// after it runs to the end of the page and is the last one tried.
+// The first map element whose name equals `mapName` (letter case ignored);
+// when none does, the first that contains `mapName` anywhere. An empty name
+// matches the first map. A map runs from its start tag to its end tag; one
+// without an end tag runs to the end of the page and is the last one.
 FoundMap findMap(QStringView page, QStringView mapName);
 
 // The areas of one map element, one blank before the shape, "polygon" as "poly".

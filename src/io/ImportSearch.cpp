@@ -17,16 +17,6 @@ bool hasNoCase(QChar c)
     return c.toLower() == c && c.toUpper() == c && c.toCaseFolded() == c;
 }
 
-// The value from `start` up to `end` (clamped), quotes removed, blanks trimmed.
-QString cleanValue(QStringView text, qsizetype start, qsizetype end)
-{
-    start = std::min(start, text.size());
-    end = std::clamp(end, start, text.size());
-    QString value = text.sliced(start, end - start).toString();
-    value.remove(kQuote);
-    return trimBlanks(value);
-}
-
 } // namespace
 
 Needle::Needle(const QString& pattern)
@@ -67,20 +57,6 @@ qsizetype Needle::in(QStringView text, qsizetype from) const
     return -1;
 }
 
-qsizetype find(QStringView text, QStringView pattern, qsizetype from)
-{
-    if (from < 0)
-        from = 0;
-    if (from > text.size())
-        return -1;
-    return text.indexOf(pattern, from, Qt::CaseInsensitive);
-}
-
-bool containsText(QStringView text, QStringView pattern)
-{
-    return find(text, pattern) >= 0;
-}
-
 QString trimBlanks(QStringView text)
 {
     qsizetype first = 0;
@@ -92,73 +68,81 @@ QString trimBlanks(QStringView text)
     return text.sliced(first, end - first).toString();
 }
 
-QString ruleA(QStringView element, QStringView key)
+namespace {
+
+// The value of an attribute, blanks trimmed; `missing` when the tag has none.
+QString attributeOr(const html::Tag& tag, QLatin1StringView name, const QString& missing)
 {
-    const qsizetype at = find(element, key);
-    if (at < 0)
-        return {};
-    const qsizetype start = at + key.size() + 1; // after "=" and the opening quote
-    qsizetype end = find(element, u"\" ", start);
-    if (end < 0)
-        end = start <= element.size() ? element.indexOf(kQuote, start) : -1;
-    // A value whose closing quote is missing runs to the end of the element.
-    return cleanValue(element, start, end < 0 ? element.size() : end);
+    const html::Attribute* a = tag.attribute(name);
+    return a ? trimBlanks(a->value) : missing;
 }
 
-QString ruleB(QStringView element, QStringView key)
-{
-    const qsizetype at = find(element, key);
-    if (at < 0)
-        return entry::kAbsent;
-    const qsizetype start = at + key.size(); // the opening quote
-    const qsizetype end = start + 1 <= element.size() ? element.indexOf(kQuote, start + 1) : -1;
-    return cleanValue(element, start, end < 0 ? element.size() : end);
-}
-
-ElementValues readElement(QStringView element)
+ElementValues valuesOf(const html::Tag& area)
 {
     ElementValues v;
-    v.shape = ruleA(element, u"shape=");
-    v.coords = ruleA(element, u"coords=");
-    v.attributes.alt = ruleA(element, u"alt=");
-    v.attributes.href = ruleA(element, u"href=");
-    v.attributes.target = ruleB(element, u"target=");
-    v.attributes.onmouseover = ruleB(element, u"onmouseover=");
-    v.attributes.onmouseout = ruleB(element, u"onmouseout=");
-    v.attributes.onclick = ruleB(element, u"onclick=");
+    v.shape = attributeOr(area, QLatin1StringView("shape"), QStringLiteral("rect"));
+    v.coords = attributeOr(area, QLatin1StringView("coords"), QString());
+    v.attributes.alt = attributeOr(area, QLatin1StringView("alt"), QString());
+    v.attributes.href = attributeOr(area, QLatin1StringView("href"), QString());
+    v.attributes.target = attributeOr(area, QLatin1StringView("target"), entry::kAbsent);
+    v.attributes.onmouseover = attributeOr(area, QLatin1StringView("onmouseover"), entry::kAbsent);
+    v.attributes.onmouseout = attributeOr(area, QLatin1StringView("onmouseout"), entry::kAbsent);
+    v.attributes.onclick = attributeOr(area, QLatin1StringView("onclick"), entry::kAbsent);
     return v;
 }
 
-bool hasUsemap(QStringView text)
+} // namespace
+
+ElementValues readElement(QStringView element)
 {
-    return find(text, u"usemap=") >= 0;
+    html::Tag tag;
+    const qsizetype lt = element.indexOf(u'<');
+    if (lt >= 0)
+        html::readTag(element, lt, tag);
+    return valuesOf(tag);
+}
+
+bool firstImageTag(QStringView text, html::Tag& img)
+{
+    html::TagReader reader(text);
+    html::Tag tag;
+    bool found = false;
+    while (reader.next(tag)) {
+        if (tag.isEndTag || !tag.is(QLatin1StringView("img")))
+            continue;
+        if (tag.attribute(QLatin1StringView("usemap"))) {
+            img = std::move(tag);
+            return true;
+        }
+        if (!found)
+            img = tag;
+        found = true;
+    }
+    return found;
+}
+
+QString mapNameOf(QStringView usemap)
+{
+    const qsizetype hash = usemap.indexOf(u'#');
+    return trimBlanks(hash < 0 ? usemap : usemap.sliced(hash + 1));
 }
 
 QString usemapName(QStringView text)
 {
-    const qsizetype at = find(text, u"usemap=");
-    if (at < 0)
+    html::Tag img;
+    if (!firstImageTag(text, img))
         return {};
-    const qsizetype start = std::min(at + 8, text.size()); // after the key and its opening quote
-    qsizetype end = text.indexOf(kBlank, start);
-    if (end < 0)
-        end = text.indexOf(kQuote, start);
-    if (end < 0)
-        end = text.size();
-    QString name = text.sliced(start, end - start).toString();
-    name.remove(QLatin1Char('#'));
-    name.remove(kQuote);
-    return name;
+    const html::Attribute* usemap = img.attribute(QLatin1StringView("usemap"));
+    return usemap ? mapNameOf(usemap->value) : QString();
 }
 
 QString srcValue(QStringView text)
 {
-    const qsizetype at = find(text, u"src=");
-    if (at < 0)
+    html::Tag img;
+    if (!firstImageTag(text, img))
         return {};
-    const qsizetype start = std::min(at + 5, text.size());
-    const qsizetype end = text.indexOf(kQuote, start);
-    return text.sliced(start, (end < 0 ? text.size() : end) - start).toString();
+    const html::Attribute* src = img.attribute(QLatin1StringView("src"));
+    return src ? src->value.toString() : QString();
 }
 
 PathStyle nativePathStyle()
@@ -181,51 +165,68 @@ bool isDrivePath(QStringView path)
            (path[1] == QLatin1Char(':') || path[1] == QLatin1Char('|'));
 }
 
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+        return (c | 0x20) - 'a' + 10;
+    return -1;
+}
+
+// Every "%" with two hex digits as the byte it stands for, read as UTF-8;
+// any other "%" stays.
+QString percentDecoded(const QString& path)
+{
+    if (!path.contains(QLatin1Char('%')))
+        return path;
+    const QByteArray in = path.toUtf8();
+    QByteArray out;
+    out.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const int high = in[i] == '%' && i + 2 < in.size() ? hexValue(in[i + 1]) : -1;
+        const int low = high >= 0 ? hexValue(in[i + 2]) : -1;
+        if (low < 0) {
+            out += in[i];
+            continue;
+        }
+        out += char(high * 16 + low);
+        i += 2;
+    }
+    return QString::fromUtf8(out);
+}
+
 } // namespace
 
 QString imagePathFromSrc(const QString& rawValue, PathStyle style)
 {
-    QString path = rawValue;
+    QString path = html::decodeReferences(rawValue);
     path.remove(kQuote);
     path = trimBlanks(path).toLower();
     if (style == PathStyle::Windows || isDrivePath(path)) {
         path.replace(QStringLiteral("file:///"), QString());
         path.replace(QLatin1Char('/'), QLatin1Char('\\'));
-        path.replace(QStringLiteral("%20"), QStringLiteral(" "));
+        path = percentDecoded(path);
         path.replace(QLatin1Char('|'), QLatin1Char(':'));
     } else {
         path.replace(QStringLiteral("file://"), QString());
-        path.replace(QStringLiteral("%20"), QStringLiteral(" "));
+        path = percentDecoded(path);
     }
-    return path;
+    return path.toLower();
 }
 
 AreaScan scanAreas(QStringView text, AreaDialect dialect)
 {
-    static const Needle areaStart(QStringLiteral("<area shape="));
-    static const Needle elementEnd(QStringLiteral("/>"));
     const QString prefix = dialect == AreaDialect::MapFile ? QStringLiteral("  ") : QStringLiteral(" ");
     AreaScan scan;
-    // Elements ended by ">" all share the next "/>" (often none at all): remember
-    // where it is, so that the text is not searched to its end once per element.
-    qsizetype nextClose = -2; // -2: not searched yet; -1: there is none
-    auto closeAtOrAfter = [&](qsizetype from) {
-        if (nextClose == -2 || (nextClose >= 0 && nextClose < from))
-            nextClose = elementEnd.in(text, from);
-        return nextClose;
-    };
-    // The first search starts at the second character, later ones after the "/>" just used.
-    qsizetype end = -1;
-    for (;;) {
-        const qsizetype start = areaStart.in(text, end + 2);
-        if (start < 0)
-            break;
-        end = closeAtOrAfter(start);
-        if (end < 0)
-            end = text.indexOf(QLatin1Char('>'), start);
-        if (end < 0)
-            break; // cut off by the end of the file: no element, and nothing after it
-        ElementValues v = readElement(text.sliced(start, end - start));
+    html::TagReader reader(text);
+    html::Tag tag;
+    while (reader.next(tag)) {
+        if (tag.isEndTag || !tag.is(QLatin1StringView("area")))
+            continue;
+        if (dialect == AreaDialect::MapFile && tag.start == 0)
+            continue; // a .map file is searched from its second character
+        ElementValues v = valuesOf(tag);
         if (dialect == AreaDialect::HtmlPage && v.shape.toLower() == QLatin1String("polygon"))
             v.shape = QStringLiteral("poly");
         LinkAttributes& a = v.attributes;

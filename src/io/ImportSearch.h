@@ -1,5 +1,6 @@
 #pragma once
 
+#include "io/HtmlTags.h"
 #include "model/LinkAttributes.h"
 
 #include <QString>
@@ -9,10 +10,10 @@
 
 #include <array>
 
-// The searching both importers share. They read markup by looking for fixed
-// texts without regard to letter case (no HTML parser), so files written by
-// other editors in capitals are read as well. Positions count from 0; -1
-// means "not found". Nothing here shows a window or touches the disk.
+// What both importers share: fixed-text search without regard to letter case,
+// and reading area, img and map tags as a browser does (see io/HtmlTags.h).
+// Positions count from 0; -1 means "not found". Nothing here shows a window
+// or touches the disk.
 namespace korvane::import {
 
 // A fixed text searched for without regard to letter case, in one pass over
@@ -33,42 +34,41 @@ private:
     std::array<QChar, 2> m_second{}; // the second character in lower and upper case
 };
 
-// One-off case-insensitive search in a short text.
-qsizetype find(QStringView text, QStringView pattern, qsizetype from = 0);
-bool containsText(QStringView text, QStringView pattern);
-
 // Removes blanks (only " ") at both ends, as the values are trimmed.
 QString trimBlanks(QStringView text);
 
-// The values of one element text (from "<area shape=" up to its end).
+// The values of one area element.
 struct ElementValues {
     QString shape;
     QString coords;
     LinkAttributes attributes; // href, alt, target and the three handlers
 };
 
-// Rule A (shape, coords, alt, href): the value after `key` and its opening
-// quote, ended by a quote followed by a blank or else by the next quote;
-// quotes removed, blanks trimmed. A missing key gives the empty text.
-QString ruleA(QStringView element, QStringView key);
-// Rule B (target and the event handlers): the value from the opening quote
-// to the next quote, so it may hold blanks; "*" when the key is missing.
-QString ruleB(QStringView element, QStringView key);
+// An area's values: shape (a missing one is "rect", as a browser reads it),
+// coords, href and alt (empty when missing), target and the handlers ("*"
+// when missing). The text is one area tag; a tag cut off by the end of the
+// text is read up to there.
 ElementValues readElement(QStringView element);
 
-// The map name of the first "usemap=": ended by the first blank or else the
-// next quote, "#" and quotes removed. Empty when there is no "usemap=".
+// The first img tag that carries a usemap (else the first img tag) of the
+// text; false when the text holds no img tag.
+bool firstImageTag(QStringView text, html::Tag& img);
+// The map name of a usemap value: what follows its "#" (the whole value when
+// it has none), blanks trimmed.
+QString mapNameOf(QStringView usemap);
+// The map name of the first img tag with a usemap; empty when there is none.
+// (A text of one img tag gives that tag's values.)
 QString usemapName(QStringView text);
-bool hasUsemap(QStringView text);
-// The raw value of the first "src=" up to the next quote.
+// The src value (as written) of that img tag.
 QString srcValue(QStringView text);
 
 enum class PathStyle { Windows, Unix };
 PathStyle nativePathStyle();
-// The local path an img source names, lower-cased. Windows style (and drive
-// paths on any platform): "file:///" removed, "/" to "\", "%20" to a blank,
-// "|" to ":". Unix style: "file://" removed so the path keeps its leading
-// "/", "%20" to a blank.
+// The local path an img source names, lower-cased. Character references and
+// percent escapes are decoded, as a browser does before it opens the file.
+// Windows style (and drive paths on any platform): "file:///" removed, "/" to
+// "\", "|" to ":". Unix style: "file://" removed so the path keeps its
+// leading "/".
 QString imagePathFromSrc(const QString& rawValue, PathStyle style = nativePathStyle());
 
 // How an importer writes the lines it finds.
@@ -83,14 +83,15 @@ struct AreaScan {
     ElementValues last;   // the values of the last element read
 };
 
-// Reads every area element of `text` into list lines. The default area is
-// skipped; a "|" in a value is stored as "&#124;". An element with no "/>"
-// and no ">" after it is cut off by the end of the file: it is not read and
-// the scan ends there.
+// Reads every area tag of `text` into list lines. The default area is
+// skipped; a "|" in a value is stored as "&#124;". A tag cut off by the end
+// of the file is not read. A .map file's area search starts at its second
+// character.
 AreaScan scanAreas(QStringView text, AreaDialect dialect);
 
-// The whole file as text: UTF-8 when the bytes are valid UTF-8, else
-// Windows-1252. Empty when the file cannot be read.
+// The whole file as text: UTF-16 when it starts with its byte-order mark,
+// UTF-8 when the bytes are valid UTF-8, else Windows-1252. Empty when the
+// file cannot be read.
 QString readImportFile(const QString& path);
 
 } // namespace korvane::import

@@ -26,6 +26,7 @@ QString pageWithoutBlock(const QString& mapCode)
 QString escapeMapCode(const QString& mapCode)
 {
     QString escaped = mapCode;
+    escaped.replace(QLatin1Char('&'), QStringLiteral("&amp;"));
     escaped.replace(QLatin1Char('<'), QStringLiteral("&lt;"));
     escaped.replace(QLatin1Char('>'), QStringLiteral("&gt;"));
     return escaped;

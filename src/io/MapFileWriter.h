@@ -8,7 +8,8 @@
 // building (io/FileReplace writes the files); nothing here shows a window.
 namespace korvane {
 
-// Every "<" as "&lt;", then every ">" as "&gt;"; "&" and quotes stay.
+// Every "&" as "&amp;", then every "<" as "&lt;" and every ">" as "&gt;", so
+// a browser shows the code as it is; quotes stay.
 QString escapeMapCode(const QString& mapCode);
 // The paragraph with the readable copy of the code, placed before "</body>".
 QString explanatoryBlock(const QString& mapCode);

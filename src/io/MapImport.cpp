@@ -4,15 +4,23 @@ namespace korvane::import {
 
 MapFileData readMapFile(QStringView text, PathStyle style)
 {
-    static const Needle mapStart(QStringLiteral("<map "));
     MapFileData data;
-    data.hasUsemap = hasUsemap(text);
-    data.mapName = usemapName(text);
-    data.hasMap = mapStart.in(text) >= 0;
-    if (!data.hasMap)
-        return data;
-    data.imagePath = imagePathFromSrc(srcValue(text), style);
-    data.areas = scanAreas(text, AreaDialect::MapFile);
+    html::Tag img;
+    if (firstImageTag(text, img)) {
+        const html::Attribute* usemap = img.attribute(QLatin1StringView("usemap"));
+        const html::Attribute* src = img.attribute(QLatin1StringView("src"));
+        data.hasUsemap = usemap != nullptr;
+        data.mapName = usemap ? mapNameOf(usemap->value) : QString();
+        data.imagePath = imagePathFromSrc(src ? src->value.toString() : QString(), style);
+    }
+    html::TagReader reader(text);
+    html::Tag tag;
+    while (!data.hasMap && reader.next(tag))
+        data.hasMap = !tag.isEndTag && tag.is(QLatin1StringView("map"));
+    if (data.hasMap)
+        data.areas = scanAreas(text, AreaDialect::MapFile);
+    else
+        data.imagePath.clear();
     return data;
 }
 

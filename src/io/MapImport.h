@@ -9,10 +9,10 @@
 namespace korvane::import {
 
 struct MapFileData {
-    bool hasMap = false; // the text holds "<map "; without it nothing else is read
+    bool hasMap = false; // the text holds a map tag; without it no image or area is read
     bool hasUsemap = false;
-    QString mapName;   // from the first "usemap="
-    QString imagePath; // from the first "src=", lower-cased local path
+    QString mapName;   // from the usemap of the first img tag that has one
+    QString imagePath; // from that img tag's src, lower-cased local path
     AreaScan areas;    // every area element of the whole text, two blanks before the shape
 };
 

@@ -134,6 +134,8 @@ bool declaresUtf8(const QByteArray& bytes)
 
 TextEncoding pageEncoding(const QByteArray& bytes)
 {
+    if (const TextEncoding marked = utf16ByMark(bytes); marked != TextEncoding::Utf8)
+        return marked;
     const bool ascii =
         std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (!ascii)
@@ -144,8 +146,11 @@ TextEncoding pageEncoding(const QByteArray& bytes)
 QString PageText::load(const QByteArray& bytes)
 {
     m_encoding = pageEncoding(bytes);
-    m_byteOrderMark = m_encoding == TextEncoding::Utf8 && bytes.startsWith(kUtf8Mark);
-    const QString text = decodeText(m_byteOrderMark ? bytes.mid(kUtf8Mark.size()) : bytes, m_encoding);
+    // A UTF-16 page always has its mark (it was recognised by it); decoding drops it.
+    m_byteOrderMark =
+        m_encoding == TextEncoding::Utf8 ? bytes.startsWith(kUtf8Mark) : m_encoding != TextEncoding::Windows1252;
+    const bool utf8Mark = m_byteOrderMark && m_encoding == TextEncoding::Utf8;
+    const QString text = decodeText(utf8Mark ? bytes.mid(kUtf8Mark.size()) : bytes, m_encoding);
     const char16_t* chars = reinterpret_cast<const char16_t*>(text.constData());
     const qsizetype size = text.size();
 
@@ -280,8 +285,10 @@ bool PageText::isMarker(QChar c) const
 QByteArray PageText::save(const QString& rawText) const
 {
     const QString text = pageText(rawText);
-    const QByteArray body = m_encoding == TextEncoding::Utf8 ? text.toUtf8() : toWindows1252Html(text);
-    return m_byteOrderMark ? kUtf8Mark + body : body;
+    if (m_encoding == TextEncoding::Windows1252)
+        return toWindows1252Html(text);
+    const QByteArray mark = m_encoding == TextEncoding::Utf8 ? kUtf8Mark : korvane::byteOrderMark(m_encoding);
+    return (m_byteOrderMark ? mark : QByteArray()) + encodeText(text, m_encoding);
 }
 
 QString PageText::withoutMarkers(const QString& rawText) const

@@ -14,7 +14,7 @@
 // into a paragraph break, so the page's usual line end is remembered and
 // applied to every break on saving; a line end that differs from it (a page
 // with mixed line ends) is kept as an invisible marker character in front of
-// its break. The encoding is kept as well (see pageEncoding()); a UTF-8
+// its break. The encoding is kept as well (see pageEncoding()); a
 // byte-order mark is written back.
 namespace korvane {
 
@@ -55,9 +55,9 @@ private:
     QHash<QChar, QString> m_markers; // marker -> the line end it stands for
 };
 
-// The encoding the page is written back in: UTF-8 when the bytes are valid
-// UTF-8 with non-ASCII characters, or plain ASCII that declares UTF-8;
-// Windows-1252 otherwise.
+// The encoding the page is written back in: UTF-16 when it starts with its
+// byte-order mark; UTF-8 when the bytes are valid UTF-8 with non-ASCII
+// characters, or plain ASCII that declares UTF-8; Windows-1252 otherwise.
 TextEncoding pageEncoding(const QByteArray& bytes);
 
 } // namespace korvane

@@ -1,6 +1,7 @@
 #include "model/Codec.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <array>
 
@@ -54,8 +55,31 @@ bool isValidUtf8(const QByteArray& bytes)
     return !decoder.hasError();
 }
 
+TextEncoding utf16ByMark(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xFF\xFE"))
+        return TextEncoding::Utf16LE;
+    if (bytes.startsWith("\xFE\xFF"))
+        return TextEncoding::Utf16BE;
+    return TextEncoding::Utf8;
+}
+
+QByteArray byteOrderMark(TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf16LE:
+        return QByteArray("\xFF\xFE");
+    case TextEncoding::Utf16BE:
+        return QByteArray("\xFE\xFF");
+    default:
+        return {};
+    }
+}
+
 TextEncoding detectEncoding(const QByteArray& bytes)
 {
+    if (const TextEncoding marked = utf16ByMark(bytes); marked != TextEncoding::Utf8)
+        return marked;
     bool ascii = true;
     for (char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -68,12 +92,37 @@ TextEncoding detectEncoding(const QByteArray& bytes)
 
 QString decodeText(const QByteArray& bytes, TextEncoding encoding)
 {
-    return encoding == TextEncoding::Utf8 ? QString::fromUtf8(bytes) : fromWindows1252(bytes);
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return QString::fromUtf8(bytes);
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        const QByteArray body = bytes.startsWith(byteOrderMark(encoding)) ? bytes.mid(2) : bytes;
+        QStringDecoder decoder(encoding == TextEncoding::Utf16LE ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                               QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(body);
+    }
+    case TextEncoding::Windows1252:
+        break;
+    }
+    return fromWindows1252(bytes);
 }
 
 QByteArray encodeText(const QString& text, TextEncoding encoding)
 {
-    return encoding == TextEncoding::Utf8 ? text.toUtf8() : toWindows1252(text);
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return text.toUtf8();
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        QStringEncoder encoder(encoding == TextEncoding::Utf16LE ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE,
+                               QStringEncoder::Flag::Stateless);
+        return encoder.encode(text);
+    }
+    case TextEncoding::Windows1252:
+        break;
+    }
+    return toWindows1252(text);
 }
 
 } // namespace korvane

@@ -11,14 +11,21 @@ namespace korvane {
 // The line end of every text file the program writes.
 inline const QString kCrLf = QStringLiteral("\r\n");
 
-enum class TextEncoding { Windows1252, Utf8 };
+enum class TextEncoding { Windows1252, Utf8, Utf16LE, Utf16BE };
 
 QString fromWindows1252(const QByteArray& bytes);
 // Characters outside the code page become "?".
 QByteArray toWindows1252(const QString& text);
 bool isValidUtf8(const QByteArray& bytes);
-// UTF-8 when the bytes are valid UTF-8 (and not plain ASCII), else Windows-1252.
+// UTF-16 when the bytes start with its byte-order mark, UTF-8 when they are
+// valid UTF-8 (and not plain ASCII), else Windows-1252.
 TextEncoding detectEncoding(const QByteArray& bytes);
+// The UTF-16 encoding whose byte-order mark starts the bytes, or Utf8 when
+// they start with none.
+TextEncoding utf16ByMark(const QByteArray& bytes);
+// The byte-order mark of a UTF-16 encoding; empty for the others.
+QByteArray byteOrderMark(TextEncoding encoding);
+// Decoding drops the byte-order mark of UTF-16; encoding writes none.
 QString decodeText(const QByteArray& bytes, TextEncoding encoding);
 QByteArray encodeText(const QString& text, TextEncoding encoding);
 

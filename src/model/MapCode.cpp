@@ -29,23 +29,88 @@ QString derivedMapName(const QString& imagePath)
     return name;
 }
 
+bool isHexDigit(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+}
+
+// A browser would read "#" as the start of a fragment, "?" as a query and
+// "%41" as an escape: they are written as escapes themselves.
+QString urlSafe(QStringView path)
+{
+    QString out;
+    out.reserve(path.size());
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const QChar c = path[i];
+        if (c == QLatin1Char('#'))
+            out += QLatin1String("%23");
+        else if (c == QLatin1Char('?'))
+            out += QLatin1String("%3F");
+        else if (c == QLatin1Char('%') && i + 2 < path.size() && isHexDigit(path[i + 1]) && isHexDigit(path[i + 2]))
+            out += QLatin1String("%25");
+        else
+            out += c;
+    }
+    return out;
+}
+
 QString imageSource(const QString& imagePath)
 {
-    QString folder = folderOf(imagePath);
+    QString folder = urlSafe(folderOf(imagePath));
     if (!folder.isEmpty()) {
         folder.replace(QLatin1Char('\\'), QLatin1Char('/')).replace(QLatin1Char(' '), QStringLiteral("%20"));
         // An absolute Unix path brings its own leading slash.
         folder.prepend(folder.startsWith(QLatin1Char('/')) ? QStringLiteral("file://") : QStringLiteral("file:///"));
     }
-    return folder + fileNameOf(imagePath);
+    return folder + urlSafe(fileNameOf(imagePath));
 }
 
-// Appends a value with every double quote written as "&quot;".
-void appendValue(QString& out, QStringView value)
+bool isAsciiDigit(QChar c)
 {
-    for (QChar c : value) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+bool isAsciiAlnum(QChar c)
+{
+    return isAsciiDigit(c) || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+           (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+}
+
+// Whether the "&" at `at` starts a character reference: "&name;", "&#123;" or "&#x1F;".
+bool startsReference(QStringView text, qsizetype at)
+{
+    const QStringView rest = text.sliced(at + 1);
+    // At least one allowed character from `from` on, then ";".
+    auto runThenSemicolon = [&](qsizetype from, bool (*allowed)(QChar)) {
+        qsizetype i = from;
+        while (i < rest.size() && allowed(rest[i]))
+            ++i;
+        return i > from && i < rest.size() && rest[i] == QLatin1Char(';');
+    };
+    if (rest.startsWith(u"#x") || rest.startsWith(u"#X"))
+        return runThenSemicolon(2, isHexDigit);
+    if (rest.startsWith(u'#'))
+        return runThenSemicolon(1, isAsciiDigit);
+    return !rest.isEmpty() && !isAsciiDigit(rest[0]) && runThenSemicolon(0, isAsciiAlnum);
+}
+
+enum class References { Keep, Escape };
+
+// Appends a value so that a browser reads it as it is meant: a double quote
+// would end the attribute early, a lone "&" and a "<" break the page as XML.
+// References in link values stay, so values imported with them keep their
+// meaning; a file path holds none, so there every "&" is escaped.
+void appendValue(QString& out, QStringView value, References references = References::Keep)
+{
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value[i];
         if (c == kQuote)
             out += QLatin1String("&quot;");
+        else if (c == QLatin1Char('&') && (references == References::Escape || !startsReference(value, i)))
+            out += QLatin1String("&amp;");
+        else if (c == QLatin1Char('<'))
+            out += QLatin1String("&lt;");
         else
             out += c;
     }
@@ -108,10 +173,10 @@ void appendAreaElement(QString& out, QStringView line)
 
 QString attributeValue(const QString& value)
 {
-    if (!value.contains(kQuote))
-        return value;
-    QString v = value;
-    return v.replace(kQuote, QStringLiteral("&quot;"));
+    QString out;
+    out.reserve(value.size());
+    appendValue(out, value);
+    return out;
 }
 
 QString mapNameFor(const QString& imagePath, const QString& mapName)
@@ -121,7 +186,9 @@ QString mapNameFor(const QString& imagePath, const QString& mapName)
 
 QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QSize canvasSize)
 {
-    return QStringLiteral("<img src=\"") + attributeValue(imageSource(imagePath)) + QStringLiteral("\" width=\"") +
+    QString source;
+    appendValue(source, imageSource(imagePath), References::Escape);
+    return QStringLiteral("<img src=\"") + source + QStringLiteral("\" width=\"") +
            QString::number(canvasSize.width()) + QStringLiteral("\" height=\"") + QString::number(canvasSize.height()) +
            QStringLiteral("\" alt=\"\" usemap=\"#") + attributeValue(mapNameFor(imagePath, mapName)) + kQuote +
            QStringLiteral(" style=\"border-style:none\" />") + kCrLf;

@@ -17,7 +17,8 @@ QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QS
 QString areaElement(const QString& line);
 // The whole map code; empty for an empty list.
 QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize);
-// A double quote would end the attribute early: it is written as "&quot;".
+// A value as written into an attribute: a double quote as "&quot;", "<" as
+// "&lt;", and "&" as "&amp;" unless it starts a character reference.
 QString attributeValue(const QString& value);
 
 } // namespace korvane

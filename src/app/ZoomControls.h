@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+namespace korvane {
+
+class MainWindow;
+
+// The canvas's zoom: Ctrl with the mouse wheel over the canvas zooms around
+// the pointer, Ctrl++ and Ctrl+- step around the middle of the view, Ctrl+0
+// goes back to 100 %; the label beside the position shows it. Only the view
+// changes: coordinates stay picture pixels. A new picture starts at 100 %.
+class ZoomControls : public QObject {
+    Q_OBJECT
+public:
+    explicit ZoomControls(MainWindow& window);
+
+    // Zooms to one of the steps so that the picture point shown at `viewPoint`
+    // (in the viewport) stays there, as far as the scroll bars allow.
+    void zoomTo(int percent, QPoint viewPoint);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool canZoom() const;
+    void zoomAroundMiddle(int percent);
+    void showZoom();
+
+    MainWindow& m_window;
+    int m_wheelRest = 0; // wheel turns smaller than a notch add up
+};
+
+} // namespace korvane

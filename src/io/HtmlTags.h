@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QLatin1StringView>
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+// Reads the tags of a page as a browser's tokenizer does: attributes in any
+// order and letter case, with double, single or no quotes, separated by any
+// white space; a tag ends at its ">" outside quotes. Comments, declarations
+// and the text of elements such as script and textarea hold no tags. Values
+// are views into the page, exactly as written. Nothing here allocates per
+// character, so a page of many megabytes is read in one quick pass.
+namespace korvane::html {
+
+struct Attribute {
+    QStringView name;  // as written
+    QStringView value; // as written, without its quotes; empty when it has none
+};
+
+struct Tag {
+    QStringView name; // as written
+    bool isEndTag = false;
+    qsizetype start = 0; // the "<"
+    qsizetype end = 0;   // just after the ">"
+    // In page order; a repeated name keeps its first value, as in a browser.
+    std::vector<Attribute> attributes;
+
+    bool is(QLatin1StringView lowerName) const;
+    // The attribute of that name (letter case ignored), or nullptr.
+    const Attribute* attribute(QLatin1StringView lowerName) const;
+};
+
+// Tag and attribute names match without regard to the letter case of A to Z.
+bool sameName(QStringView name, QLatin1StringView lowerName);
+
+// Reads the tag whose "<" is at `at` (followed by a letter, or by "/" and a
+// letter). False when the text ends before the tag does; the tag then holds
+// what was read up to there.
+bool readTag(QStringView text, qsizetype at, Tag& tag);
+
+// Walks the start and end tags of a text in order.
+class TagReader {
+public:
+    explicit TagReader(QStringView text) : m_text(text) {}
+    // The next tag; false at the end of the text. A tag cut off by the end of
+    // the text is no tag, and nothing after it is read.
+    bool next(Tag& tag);
+
+private:
+    qsizetype afterMarkup(qsizetype lt);
+    qsizetype afterRawText(const Tag& tag) const;
+
+    QStringView m_text;
+    qsizetype m_pos = 0;
+    // From here on no comment end ("-->") or no ">" follows; -1: not known.
+    qsizetype m_noCommentEndFrom = -1;
+    qsizetype m_noGreaterFrom = -1;
+};
+
+// The text a browser reads from an attribute value: character references
+// ("&amp;", "&#228;", "&auml;") decoded by the HTML5 rules.
+QString decodeReferences(QStringView value);
+
+} // namespace korvane::html
