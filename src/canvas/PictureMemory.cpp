@@ -1,6 +1,7 @@
 #include "canvas/PictureMemory.h"
 
 #include <QColorSpace>
+#include <QtEndian>
 
 #ifdef Q_OS_LINUX
 #include <sys/mman.h>
@@ -102,21 +103,56 @@ bool copyPixels(const QImage& from, QImage& to)
     return true;
 }
 
+namespace {
+
+// Four pixels at a time as three 32-bit words, where the byte order allows.
+void packRow(const QRgb* from, uchar* to, int width)
+{
+    int x = 0;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    for (; x + 4 <= width; x += 4, to += 12) {
+        // 0xAARRGGBB swapped and shifted: red, green, blue in memory order.
+        const quint32 a = qbswap(from[x]) >> 8, b = qbswap(from[x + 1]) >> 8;
+        const quint32 c = qbswap(from[x + 2]) >> 8, d = qbswap(from[x + 3]) >> 8;
+        const quint32 words[3] = {a | b << 24, b >> 8 | c << 16, c >> 16 | d << 8};
+        std::memcpy(to, words, sizeof words);
+    }
+#endif
+    for (; x < width; ++x, to += 3) {
+        to[0] = uchar(qRed(from[x]));
+        to[1] = uchar(qGreen(from[x]));
+        to[2] = uchar(qBlue(from[x]));
+    }
+}
+
+void unpackRow(const uchar* from, QRgb* to, int width)
+{
+    int x = 0;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    const auto pixel = [](quint32 redFirst) { return 0xff000000u | qbswap(redFirst) >> 8; };
+    for (; x + 4 <= width; x += 4, from += 12) {
+        quint32 words[3];
+        std::memcpy(words, from, sizeof words);
+        to[x] = pixel(words[0] & 0xffffff);
+        to[x + 1] = pixel(words[0] >> 24 | (words[1] & 0xffff) << 8);
+        to[x + 2] = pixel(words[1] >> 16 | (words[2] & 0xff) << 16);
+        to[x + 3] = pixel(words[2] >> 8);
+    }
+#endif
+    for (; x < width; ++x, from += 3)
+        to[x] = qRgb(from[0], from[1], from[2]);
+}
+
+} // namespace
+
 QImage packedPicture(const QImage& rgb32)
 {
     Q_ASSERT(rgb32.format() == QImage::Format_RGB32);
     QImage packed = allocatePicture(rgb32.size(), QImage::Format_RGB888);
     if (packed.isNull())
         return packed;
-    for (int y = 0; y < rgb32.height(); ++y) {
-        const auto* from = reinterpret_cast<const QRgb*>(rgb32.constScanLine(y));
-        uchar* to = packed.scanLine(y);
-        for (int x = 0; x < rgb32.width(); ++x, to += 3) {
-            to[0] = uchar(qRed(from[x]));
-            to[1] = uchar(qGreen(from[x]));
-            to[2] = uchar(qBlue(from[x]));
-        }
-    }
+    for (int y = 0; y < rgb32.height(); ++y)
+        packRow(reinterpret_cast<const QRgb*>(rgb32.constScanLine(y)), packed.scanLine(y), rgb32.width());
     packed.setDotsPerMeterX(rgb32.dotsPerMeterX());
     packed.setDotsPerMeterY(rgb32.dotsPerMeterY());
     return packed;
@@ -127,12 +163,8 @@ bool unpackPixels(const QImage& packed, QImage& rgb32)
     if (packed.size() != rgb32.size() || packed.format() != QImage::Format_RGB888 ||
         rgb32.format() != QImage::Format_RGB32)
         return false;
-    for (int y = 0; y < packed.height(); ++y) {
-        const uchar* from = packed.constScanLine(y);
-        auto* to = reinterpret_cast<QRgb*>(rgb32.scanLine(y));
-        for (int x = 0; x < packed.width(); ++x, from += 3)
-            to[x] = qRgb(from[0], from[1], from[2]);
-    }
+    for (int y = 0; y < packed.height(); ++y)
+        unpackRow(packed.constScanLine(y), reinterpret_cast<QRgb*>(rgb32.scanLine(y)), packed.width());
     return true;
 }
 
