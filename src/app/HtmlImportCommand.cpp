@@ -43,11 +43,11 @@ struct MapRead {
     import::AreaScan scan;
 };
 
-MapRead readMap(QStringView page, const QString& mapName)
+MapRead readMap(QStringView page, const import::PageMaps& pageMaps, const QString& mapName)
 {
     const stages::Clock clock(stages::Stage::Reading);
     MapRead read;
-    read.map = import::findMap(page, mapName);
+    read.map = import::findMap(page, pageMaps, mapName);
     if (read.map.outcome == import::MapLookup::Found)
         read.scan = import::readMapAreas(read.map.text);
     return read;
@@ -80,7 +80,8 @@ void MainWindow::htmlImportCommand()
 
     stages::Clock reading(stages::Stage::Reading);
     const QString page = import::readImportFile(folder + name);
-    const QStringList candidates = import::imgCandidates(page);
+    const import::PageMaps pageMaps = import::readPageMaps(page);
+    const QStringList& candidates = pageMaps.candidates;
     reading.stop();
     if (candidates.isEmpty()) {
         inform(this, QStringLiteral("In der ausgewählten Datei wurde keine ImageMap gefunden."));
@@ -102,13 +103,13 @@ void MainWindow::htmlImportCommand()
     if (const QString onDisk = findFileIgnoringCase(image.imagePath, folder); !onDisk.isEmpty()) {
         ui.Picture1->releasePicture();
         ahead.emplace(onDisk);
-        read = readMap(page, m_state.mapName);
+        read = readMap(page, pageMaps, m_state.mapName);
     }
     importsteps::loadNamedImage(*this, image.imagePath, folder,
                                 QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "));
     // Else the open command may have cleared the map's name meanwhile.
     if (!read)
-        read = readMap(page, m_state.mapName);
+        read = readMap(page, pageMaps, m_state.mapName);
 
     if (read->map.outcome == import::MapLookup::NoMapElement) {
         inform(this, QStringLiteral("Es wurde keine ImageMap gefunden."));
