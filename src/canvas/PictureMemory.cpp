@@ -16,9 +16,15 @@ namespace korvane {
 namespace {
 
 #ifdef Q_OS_LINUX
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23 // Linux 5.14; older systems refuse it and fault page by page
+#endif
+
 constexpr std::size_t kLargePage = 2 * 1024 * 1024;
-// Smaller pictures gain too little to leave the ordinary allocator.
-constexpr qsizetype kLargeFrom = 4 * kLargePage;
+// Pictures from this size on get memory of their own, all of it faulted in at once.
+constexpr qsizetype kOwnMemoryFrom = 256 * 1024;
+// And from this size on in large pages.
+constexpr qsizetype kLargePagesFrom = 4 * kLargePage;
 
 struct Mapping {
     void* start;
@@ -32,23 +38,34 @@ void unmap(void* info)
     delete mapping;
 }
 
-// Whole large pages, aligned to their size: the system can back them with
-// large pages only so.
-QImage inLargePages(QSize size, QImage::Format format, qsizetype bytesPerLine)
+// Large pages must be whole and aligned to their size: the mapping is made
+// one large page longer and cut to the aligned part.
+char* mapAligned(std::size_t length)
 {
-    const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(size.height());
-    const std::size_t length = (bytes + kLargePage - 1) / kLargePage * kLargePage;
     auto* block = static_cast<char*>(
         mmap(nullptr, length + kLargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     if (block == MAP_FAILED)
-        return {};
+        return nullptr;
     const std::uintptr_t address = reinterpret_cast<std::uintptr_t>(block);
     const std::size_t head = (kLargePage - address % kLargePage) % kLargePage;
     if (head > 0)
         munmap(block, head);
-    char* start = block + head;
-    munmap(start + length, kLargePage - head);
-    madvise(start, length, MADV_HUGEPAGE);
+    munmap(block + head + length, kLargePage - head);
+    madvise(block + head, length, MADV_HUGEPAGE);
+    return block + head;
+}
+
+QImage inOwnMemory(QSize size, QImage::Format format, qsizetype bytesPerLine)
+{
+    const std::size_t bytes = std::size_t(bytesPerLine) * std::size_t(size.height());
+    const bool large = qsizetype(bytes) >= kLargePagesFrom;
+    const std::size_t length = large ? (bytes + kLargePage - 1) / kLargePage * kLargePage : bytes;
+    char* start =
+        large ? mapAligned(length)
+              : static_cast<char*>(mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    if (!start || start == MAP_FAILED)
+        return {};
+    madvise(start, length, MADV_POPULATE_WRITE);
     auto* mapping = new Mapping{start, length};
     QImage image(reinterpret_cast<uchar*>(start), size.width(), size.height(), bytesPerLine, format, unmap, mapping);
     if (image.isNull())
@@ -65,8 +82,8 @@ QImage allocatePicture(QSize size, QImage::Format format)
     const int depth = QImage::toPixelFormat(format).bitsPerPixel();
     if (size.isValid() && !size.isEmpty() && depth > 0) {
         const qsizetype bytesPerLine = (qsizetype(size.width()) * depth + 31) / 32 * 4;
-        if (bytesPerLine * size.height() >= kLargeFrom)
-            return inLargePages(size, format, bytesPerLine);
+        if (bytesPerLine * size.height() >= kOwnMemoryFrom)
+            return inOwnMemory(size, format, bytesPerLine);
     }
 #endif
     return QImage(size, format);

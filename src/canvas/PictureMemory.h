@@ -7,9 +7,10 @@ namespace korvane {
 
 // An uninitialised picture of the size and format, like QImage(size, format).
 // Memory touched for the first time costs far more than the copy into it (a
-// page fault every 4 KiB: about 150 ms for a 4000 x 3000 picture), so big
-// pictures are put in large pages where the system offers them. A null image
-// when there is not enough memory.
+// page fault every 4 KiB: about 150 ms for a 4000 x 3000 picture), so the
+// memory of a picture is faulted in at once, and that of a big one in large
+// pages where the system offers them. A null image when there is not enough
+// memory.
 QImage allocatePicture(QSize size, QImage::Format format);
 // A deep copy (pixels, resolution, colour space) in such memory, like QImage::copy().
 QImage copyPicture(const QImage& source);
