@@ -2,6 +2,7 @@
 // the main window's keys and context menus.
 #include "support/Modal.h"
 #include "support/BlankPicture.h"
+#include "support/Files.h"
 #include "support/ScriptedPlatform.h"
 
 #include "app/CodeBoxText.h"
@@ -123,6 +124,8 @@ private slots:
     void contextMenus();
     void unsavedQuestionFollowsHistory();
     void newPictureEmptiesHistory();
+    void importStartsNewMap_data();
+    void importStartsNewMap();
     void codeBoxRewritesOnlyChanges();
 };
 
@@ -328,13 +331,13 @@ void TestDocument::unsavedQuestionFollowsHistory()
     e.platform.fileAnswers << folder.filePath("plan.html");
     e.platform.answers << MessageButton::No; // no need to view the files
     e.w.ui.Command7->click();
-    QVERIFY(e.w.state().mapSaved);
+    QVERIFY(e.w.document().mapSaved());
     e.w.ui.Option1[2]->click();
     e.drag(e.canvas(), {200, 100}, {230, 100});
     QList<bool> saved;
     for (Qt::Key key : {Qt::Key_Z, Qt::Key_Z, Qt::Key_Y, Qt::Key_Y, Qt::Key_Z}) {
         e.keys(e.w.ui.List1, key);
-        saved << e.w.state().mapSaved;
+        saved << e.w.document().mapSaved();
     }
     QCOMPARE(saved, (QList<bool>{true, false, true, false, true}));
     const int boxes = e.platform.boxes.size();
@@ -352,6 +355,48 @@ void TestDocument::newPictureEmptiesHistory()
              QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code jetzt "
                             "gespeichert werden?"));
     QVERIFY(!e.w.document().history().canUndo());
+}
+
+void TestDocument::importStartsNewMap_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("imported");
+    const QString area = "rect" + kPad + "1,1,9,9|n.html|N|*|*|*|*";
+    // Lines read from a .map file have two blanks in front.
+    QTest::newRow("map file") << "neu.map"
+                              << "  " + area;
+    QTest::newRow("page") << "neu.html"
+                          << " " + area;
+}
+
+// An import keeps the areas drawn before and adds its own; the map starts
+// anew from all of them, on the file's picture and name: nothing to undo.
+void TestDocument::importStartsNewMap()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, imported);
+    const bool mapFile = file.endsWith(".map");
+    Editor e;
+    QTemporaryDir folder;
+    QVERIFY(QImage(40, 30, QImage::Format_RGB32).save(folder.filePath("neu.png")));
+    QVERIFY(test::writeFile(folder.filePath(file), "<!-- -->\r\n<img src=\"neu.png\" usemap=\"#neu\">\r\n"
+                                                   "<map name=\"neu\"><area shape=\"rect\" coords=\"1,1,9,9\" "
+                                                   "href=\"n.html\" alt=\"N\" /></map>"));
+    e.drawRect();
+    const QStringList drawn = e.w.areas().lines();
+    e.w.document().setMapSaved(true); // saved: the page import keeps the areas without asking
+    if (mapFile)
+        e.platform.answers << MessageButton::Yes; // keep the areas
+    e.platform.fileAnswers << folder.filePath(file);
+    (mapFile ? e.w.ui.Command8 : e.w.ui.Command11)->click();
+
+    const QStringList lines = drawn + QStringList{imported};
+    QCOMPARE(e.w.areas().lines(), lines);
+    QCOMPARE(e.w.document().imagePath(), folder.filePath("neu.png"));
+    QCOMPARE(e.w.document().mapName(), QStringLiteral("neu"));
+    QVERIFY(!e.w.document().history().canUndo());
+    e.keys(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().lines(), lines);
 }
 
 // The box must end up holding what setting the whole text gives, also where

@@ -175,7 +175,7 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
                        "</map>\r\n")
             .arg(urlFolder);
     QCOMPARE(window->mapCode(), code);
-    QVERIFY(!window->state().mapSaved);
+    QVERIFY(!window->document().mapSaved());
 
     // A wider line (which redraws and regenerates the same code); then save,
     // and decline to look at the files.
@@ -194,7 +194,7 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
                             "Test-HTML-Datei und die MAP-Datendatei (eine ASCII-Textdatei mit den eigentlichen "
                             "MAP-Daten) jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?")
                  .arg(saveFolder));
-    QVERIFY(window->state().mapSaved);
+    QVERIFY(window->document().mapSaved());
 
     const QString escaped =
         QStringLiteral("&lt;!-- HTML-Code fuer den Image-Tag   --&gt;\r\n"

@@ -33,7 +33,7 @@ QClipboard* clipboard()
 
 void fillAreas(MainWindow& window)
 {
-    window.state().imagePath = QStringLiteral("C:\\web\\plan.png");
+    window.document().setImagePath(QStringLiteral("C:\\web\\plan.png"));
     window.ui.Picture1->setPicture(QImage(40, 30, QImage::Format_RGB32));
     window.areas().append(QStringLiteral(" rect                    |1,2,3,4|a.html|Tür|*|*|*|*"));
     window.map_daten();
@@ -723,7 +723,7 @@ void TestExport::closeQuestion()
     QFETCH(bool, closeMain);
     ExportWindow* window = exportPage("<p>seite</p>");
     QVERIFY(window);
-    m_main->state().mapSaved = true; // only the page is unsaved
+    m_main->document().setMapSaved(true); // only the page is unsaved
     m_platform->answers.enqueue(answerYes ? MessageButton::Yes : MessageButton::No);
     m_platform->fileAnswers.enqueue(window->tag());
     QVERIFY((closeMain ? m_main->close() : window->close()) != answerYes);

@@ -186,13 +186,13 @@ void TestImportCommands::mapImportFindsImageAndAreas()
 
     MainWindow& w = *e.window;
     QCOMPARE(e.boxTexts(), QStringList());
-    QCOMPARE(w.state().imagePath, e.path(imageOnDisk)); // as it is on disk, not lower-cased
-    QCOMPARE(w.state().imageFileName, fileNameOf(imageOnDisk));
-    QCOMPARE(w.state().mapName, mapNameFor(imageOnDisk, QString()));
+    QCOMPARE(w.document().imagePath(), e.path(imageOnDisk)); // as it is on disk, not lower-cased
+    QCOMPARE(w.document().imageFileName(), fileNameOf(imageOnDisk));
+    QCOMPARE(w.document().mapName(), mapNameFor(imageOnDisk, QString()));
     QCOMPARE(w.areas().lines(), QStringList({" " + lines[0], " " + lines[1]}));
     // The code is rebuilt from the areas, with the image the file named (the text box shows "\n" line ends).
     const QString code =
-        korvane::map_daten(w.areas().lines(), e.path(imageOnDisk), w.state().mapName, w.ui.Picture1->size());
+        korvane::map_daten(w.areas().lines(), e.path(imageOnDisk), w.document().mapName(), w.ui.Picture1->size());
     QCOMPARE(w.mapCode(), QString(code));
     QVERIFY(e.toolsEnabled());
     QVERIFY(w.ui.txtHelp->isVisibleTo(&w));
@@ -221,7 +221,7 @@ void TestImportCommands::mapImportMissingImage()
     QCOMPARE(e.window->state().openPresetName, QString());
     // The user cancelled the open dialog: the areas are imported all the same.
     QCOMPARE(e.window->areas().lines(), QStringList{"  rect                    |1,2,3,4|a.html|A|*|*|*|*"});
-    QCOMPARE(e.window->state().imagePath, lowered);
+    QCOMPARE(e.window->document().imagePath(), lowered);
 }
 
 void TestImportCommands::mapImportKeepQuestion_data()
@@ -260,8 +260,8 @@ void TestImportCommands::mapImportWithoutMapData()
 {
     Editor e;
     e.writeImage("bild.png");
-    e.window->state().imagePath = e.path("bild.png");
-    e.window->state().mapName = QStringLiteral("vorher");
+    e.window->document().setImagePath(e.path("bild.png"));
+    e.window->document().setMapName(QStringLiteral("vorher"));
     e.write("leer.map", "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: x.png\r\n-->\r\n<img src=\"x.png\" usemap=\"#neu\">");
     e.mapImport(e.path("leer.map"));
 
@@ -269,16 +269,16 @@ void TestImportCommands::mapImportWithoutMapData()
     expectBox(e.desktop.boxes[0], QStringLiteral("korvane"),
               QStringLiteral("In der Datei \"leer.map\" wurden keine MAP-Daten gefunden"), MessageIcon::Warning);
     // The map name is taken before the check; the code keeps naming the image shown, not the .map file.
-    QCOMPARE(e.window->state().imagePath, e.path("bild.png"));
-    QCOMPARE(e.window->state().mapName, QStringLiteral("neu"));
+    QCOMPARE(e.window->document().imagePath(), e.path("bild.png"));
+    QCOMPARE(e.window->document().mapName(), QStringLiteral("neu"));
     QVERIFY(e.window->areas().isEmpty());
     QVERIFY(!e.window->ui.Option1[3]->isEnabled());
 
     // A file that cannot be read has no map data either, and names no map.
     e.mapImport(e.path("fehlt.map"));
     QCOMPARE(e.desktop.boxes.last().text, QStringLiteral("In der Datei \"fehlt.map\" wurden keine MAP-Daten gefunden"));
-    QCOMPARE(e.window->state().mapName, QStringLiteral("neu"));
-    QCOMPARE(e.window->state().imagePath, e.path("bild.png"));
+    QCOMPARE(e.window->document().mapName(), QStringLiteral("neu"));
+    QCOMPARE(e.window->document().imagePath(), e.path("bild.png"));
 }
 
 void TestImportCommands::mapImportDialogAndSettings()
@@ -324,7 +324,7 @@ void TestImportCommands::mapImportTruncatedFile()
                      "<area shape=\"rect\" coords=\"3,3,4,4\" href=\"b");
     e.mapImport(e.path("t.map"));
     QCOMPARE(e.window->areas().lines(), QStringList{"  rect                    |1,1,2,2|a|A|*|*|*|*"});
-    QCOMPARE(e.window->state().imagePath, e.path("t.png"));
+    QCOMPARE(e.window->document().imagePath(), e.path("t.png"));
     QCOMPARE(e.boxTexts(), QStringList());
 }
 
@@ -339,8 +339,8 @@ void TestImportCommands::mapImportSameImageNotReloaded()
     e.mapImport(e.path("plan.map"));
     // The file names the image shown: it is not loaded again, the path is the one on disk.
     QCOMPARE(e.window->state().lastImageFolder, QStringLiteral("unberuehrt"));
-    QCOMPARE(e.window->state().imagePath, e.path("Plan.png"));
-    QCOMPARE(e.window->state().mapName, QStringLiteral("p"));
+    QCOMPARE(e.window->document().imagePath(), e.path("Plan.png"));
+    QCOMPARE(e.window->document().mapName(), QStringLiteral("p"));
     QCOMPARE(e.window->areas().count(), 1);
     QCOMPARE(e.boxTexts(), QStringList());
 }
@@ -360,7 +360,7 @@ void TestImportCommands::mapImportLongLineShownCut()
     QCOMPARE(w.areas().lines(), QStringList{" " + lines[0]});
     const QString shown = w.areas().data(w.areas().index(0)).toString();
     QCOMPARE(shown, (" " + lines[0]).left(10'000) + QStringLiteral("… (%1 Zeichen)").arg(lines[0].size() + 1));
-    QCOMPARE(w.mapCode(), map_daten(w.areas().lines(), e.path("plan.png"), w.state().mapName, QSize(40, 30)));
+    QCOMPARE(w.mapCode(), map_daten(w.areas().lines(), e.path("plan.png"), w.document().mapName(), QSize(40, 30)));
     QVERIFY(w.ui.txtMap->toPlainText().size() < 20'000);
     QVERIFY(w.ui.txtMap->isReadOnly());
 
@@ -406,7 +406,7 @@ void TestImportCommands::savedMapRoundTrip()
     e.desktop.fileAnswers.enqueue(e.path("runde.html"));
     e.desktop.answers.enqueue(MessageButton::No);
     e.window->ui.Command7->click();
-    QVERIFY(e.window->state().mapSaved);
+    QVERIFY(e.window->document().mapSaved());
     QCOMPARE(e.boxTexts().size(), 1); // the question whether to show the files
     QVERIFY(e.desktop.viewed.isEmpty());
     QVERIFY(QFileInfo::exists(e.path("runde.map")));
@@ -418,7 +418,7 @@ void TestImportCommands::savedMapRoundTrip()
     for (const QString& line : lines)
         expected << " " + line; // the MAP import puts two blanks before the shape
     QCOMPARE(e.window->areas().lines(), expected);
-    QCOMPARE(e.window->state().imagePath, e.path("Runde Sache.png"));
+    QCOMPARE(e.window->document().imagePath(), e.path("Runde Sache.png"));
     QCOMPARE(e.window->mapCode(), savedCode);
     QCOMPARE(e.boxTexts(), QStringList());
 }
@@ -440,8 +440,8 @@ void TestImportCommands::htmlImportOneCandidate()
     QCOMPARE(e.boxTexts(), QStringList());
     QCOMPARE(e.desktop.dialogs.size(), 1); // no chooser, no open dialog
     QCOMPARE(w.state().settingsLoadCount, 1);
-    QCOMPARE(w.state().mapName, QStringLiteral("plan"));
-    QCOMPARE(w.state().imagePath, e.path("Bilder/Plan.PNG"));
+    QCOMPARE(w.document().mapName(), QStringLiteral("plan"));
+    QCOMPARE(w.document().imagePath(), e.path("Bilder/Plan.PNG"));
     QCOMPARE(w.state().chosenImgTag, QStringLiteral("<img src=\"bilder/plan.png\" usemap=\"#plan\" width=\"40\">"));
     QCOMPARE(w.areas().lines(), QStringList({pad(" ", "poly") + "1,2,3,4,5,6|a.html|A|*|*|*|*",
                                              pad(" ", "POLY") + "7,8|b.html|||*|*|go('b')"}));
@@ -499,8 +499,8 @@ void TestImportCommands::htmlImportChooser()
     QVERIFY(helperHidden);
     QVERIFY(buttonLeft < 0); // out of sight
     QCOMPARE(e.window->state().chosenImgTag, tags[1]);
-    QCOMPARE(e.window->state().mapName, QStringLiteral("garten"));
-    QCOMPARE(e.window->state().imagePath, e.path("garten.png"));
+    QCOMPARE(e.window->document().mapName(), QStringLiteral("garten"));
+    QCOMPARE(e.window->document().imagePath(), e.path("garten.png"));
     QCOMPARE(e.window->areas().lines(), QStringList{pad(" ", "circle") + "9,9,3|g.html|G|*|*|*|*"});
     QCOMPARE(e.boxTexts(), QStringList());
 }
@@ -509,7 +509,7 @@ void TestImportCommands::htmlImportChooserClosed()
 {
     Editor e;
     e.writeImage("bild.png");
-    e.window->state().imagePath = e.path("bild.png");
+    e.window->document().setImagePath(e.path("bild.png"));
     e.write("zwei.html", kTwoMaps);
     bool asked = false;
     test::whenModalOpens([&](QWidget* modal) {
@@ -520,7 +520,7 @@ void TestImportCommands::htmlImportChooserClosed()
     QVERIFY(asked);
     QCOMPARE(e.window->state().chosenImgTag, QString());
     QVERIFY(e.window->areas().isEmpty());
-    QCOMPARE(e.window->state().imagePath, e.path("bild.png"));
+    QCOMPARE(e.window->document().imagePath(), e.path("bild.png"));
     QCOMPARE(e.boxTexts(), QStringList());
     QVERIFY(!e.window->ui.Option1[3]->isEnabled());
 }
@@ -557,7 +557,7 @@ void TestImportCommands::htmlImportMessages()
     QFETCH(QStringList, lines);
     Editor e;
     e.writeImage("bild.png");
-    e.window->state().imagePath = e.path("vorher.png");
+    e.window->document().setImagePath(e.path("vorher.png"));
     e.write("seite.htm", page);
     e.htmlImport(e.path("seite.htm"));
     QCOMPARE(e.boxTexts(), message.isEmpty() ? QStringList() : QStringList{message});
@@ -568,7 +568,7 @@ void TestImportCommands::htmlImportMessages()
     QCOMPARE(e.window->areas().lines(), lines);
     // Stopping before an image was chosen leaves the image path alone: the code must not name the page as its image.
     const bool imageChosen = !message.startsWith(QStringLiteral("In der ausgewählten Datei"));
-    QCOMPARE(e.window->state().imagePath, e.path(imageChosen ? "bild.png" : "vorher.png"));
+    QCOMPARE(e.window->document().imagePath(), e.path(imageChosen ? "bild.png" : "vorher.png"));
 }
 
 void TestImportCommands::htmlImportOverExistingCode_data()
@@ -592,7 +592,7 @@ void TestImportCommands::htmlImportOverExistingCode()
     e.write("s.html", "<img src=\"bild.png\" usemap=\"#s\"><map name=\"s\">"
                       "<area shape=\"rect\" coords=\"2,2,3,3\" href=\"s.html\" alt=\"S\" /></map>");
     e.haveUnsavedCode({kOldLine});
-    e.window->state().mapSaved = saved;
+    e.window->document().setMapSaved(saved);
     QSignalSpy saves(e.window->ui.Command7, &QPushButton::clicked);
     e.desktop.answers.enqueue(answerSave ? MessageButton::Yes : MessageButton::No);
     if (answerSave)
@@ -663,7 +663,7 @@ void TestImportCommands::htmlImportBrokenImage()
     // The old picture is gone; the surface is empty.
     const QImage shown = e.window->ui.Picture1->picture();
     QCOMPARE(shown.pixelColor(0, 0), e.window->ui.Picture1->palette().color(QPalette::Button));
-    QCOMPARE(e.window->state().imageFileName, QStringLiteral("bild.png"));
+    QCOMPARE(e.window->document().imageFileName(), QStringLiteral("bild.png"));
 }
 
 QTEST_MAIN(TestImportCommands)

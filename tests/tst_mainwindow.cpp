@@ -121,7 +121,7 @@ struct Editor {
     {
         QVERIFY(w.areas().isEmpty());
         QVERIFY(w.mapCode().isEmpty());
-        QVERIFY(w.state().mapSaved);
+        QVERIFY(w.document().mapSaved());
         QVERIFY(!w.editorState().editMode);
         if (reset) {
             QVERIFY(!w.ui.Option1[3]->isEnabled());
@@ -577,8 +577,8 @@ void TestMainWindow::selectionHighlightsYellow()
     const QImage& img = e.canvas()->image();
     QCOMPARE(img.pixelColor(60, 20), QColor(Qt::yellow));
     QCOMPARE(img.pixelColor(200, 20), QColor(Qt::red));
-    QCOMPARE(e.w.handles().count(), 1); // drawing mode: no handles
-    QVERIFY(!e.w.state().mapSaved);     // the code was regenerated
+    QCOMPARE(e.w.handles().count(), 1);  // drawing mode: no handles
+    QVERIFY(!e.w.document().mapSaved()); // the code was regenerated
     select(1);
     QCOMPARE(e.w.selectedIndex(), 1);
     QCOMPARE(e.canvas()->image().pixelColor(60, 20), QColor(Qt::red));
@@ -712,7 +712,7 @@ void TestMainWindow::dropOnTrashDeletes()
         if (row > 0) {
             QVERIFY(e.w.mapCode().contains(QStringLiteral("10,20,110,70")));
             QVERIFY(!e.w.mapCode().contains(QStringLiteral("150,20,250,70")));
-            QVERIFY(!e.w.state().mapSaved);
+            QVERIFY(!e.w.document().mapSaved());
         }
     }
     QVERIFY(e.platform.boxes.isEmpty());
@@ -881,7 +881,7 @@ void TestMainWindow::titleScreen()
     QCOMPARE(w.ui.Picture1->image(), expected);
     QCOMPARE(w.ui.Picture1->surface().penColor(), QColor(0x80, 0x80, 0x00));
     QCOMPARE(w.handles().anchor()->x(), -500);
-    QVERIFY(w.state().mapSaved);
+    QVERIFY(w.document().mapSaved());
     QVERIFY(w.ui.Label3->text().isEmpty());
     for (int i = 0; i < 4; ++i)
         QVERIFY(!w.ui.Option1[i]->isEnabled());
@@ -964,7 +964,7 @@ void TestMainWindow::closeQuestion()
     if (withCode)
         e.w.areas().setLines({rectLine("10,20,110,70")});
     e.w.ui.Command6->click();
-    e.w.state().mapSaved = saved;
+    e.w.document().setMapSaved(saved);
     bool saveClicked = false;
     connect(e.w.ui.Command7, &QPushButton::clicked, [&] { saveClicked = true; });
     e.platform.answers.enqueue(answer == 0 ? MessageButton::Yes : MessageButton::No);

@@ -97,7 +97,7 @@ void TestOpenCommand::opensImage()
     const QString path = write(name, bytes);
     QVERIFY(!path.isEmpty());
     MainWindow window;
-    window.state().mapName = QStringLiteral("importiert");
+    window.document().setMapName(QStringLiteral("importiert"));
     m_platform->fileAnswers.enqueue(path);
     QVERIFY(!window.ui.Frame1->isEnabled() && !window.ui.Frame2->isEnabled() && !window.ui.chkGefuellt->isEnabled());
     window.ui.Command1->click();
@@ -113,12 +113,12 @@ void TestOpenCommand::opensImage()
 
     const QString fileName = fileNameOf(path);
     QCOMPARE(window.windowTitle(), QStringLiteral("Korvane [ Map für: ") + fileName + QStringLiteral(" ]"));
-    QCOMPARE(window.state().imageFileName, fileName);
-    QCOMPARE(window.state().imagePath, path);
+    QCOMPARE(window.document().imageFileName(), fileName);
+    QCOMPARE(window.document().imagePath(), path);
     QCOMPARE(window.state().lastImageFolder, folderOf(path));
     QVERIFY(window.state().lastImageFolder.endsWith(QLatin1Char('/')));
     QCOMPARE(QDir::currentPath() + QLatin1Char('/'), folderOf(path));
-    QCOMPARE(window.state().mapName, QString());
+    QCOMPARE(window.document().mapName(), QString());
     QCOMPARE(window.ui.Picture1->picture().size(), size);
     QCOMPARE(window.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
     for (int i = 0; i < 3; ++i)
@@ -164,7 +164,7 @@ void TestOpenCommand::failedLoadWarns()
         for (int x = 0; x < blank.width(); x += 7)
             QCOMPARE(blank.pixelColor(x, y), window.ui.Picture1->palette().color(QPalette::Button));
     QCOMPARE(window.windowTitle(), QStringLiteral("Korvane [ Map für: ") + name + QStringLiteral(" ]"));
-    QCOMPARE(window.state().imageFileName, name);
+    QCOMPARE(window.document().imageFileName(), name);
     QCOMPARE(window.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
 }
 
@@ -179,9 +179,9 @@ void TestOpenCommand::cancelKeepsPicture()
     m_platform->fileAnswers.enqueue(QString()); // cancel
     window.ui.Command1->click();
     QCOMPARE(window.ui.Picture1->picture(), before);
-    QCOMPARE(window.state().imageFileName, QString());
+    QCOMPARE(window.document().imageFileName(), QString());
     QCOMPARE(window.ui.Label3->text(), QString());
-    QCOMPARE(window.state().imagePath, path);
+    QCOMPARE(window.document().imagePath(), path);
     QCOMPARE(window.state().lastImageFolder, folderOf(path));
 }
 
@@ -197,7 +197,7 @@ void TestOpenCommand::saveQuestion()
     QFETCH(bool, answerYes);
     MainWindow window;
     window.setMapCode(QStringLiteral("<img src=\"x\">"));
-    QVERIFY(!window.state().mapSaved);
+    QVERIFY(!window.document().mapSaved());
     QSignalSpy save(window.ui.Command7, &QPushButton::clicked);
     m_platform->answers.enqueue(answerYes ? MessageButton::Yes : MessageButton::No);
     window.ui.Command1->click();

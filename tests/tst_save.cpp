@@ -108,8 +108,9 @@ ShownBox saveFailedBox(const QString& path)
 
 void fillAreas(MainWindow& window, const QString& imagePath)
 {
-    window.state().imagePath = imagePath;
-    window.state().imageFileName = imagePath.mid(std::max(imagePath.lastIndexOf('\\'), imagePath.lastIndexOf('/')) + 1);
+    window.document().setImagePath(imagePath);
+    window.document().setImageFileName(
+        imagePath.mid(std::max(imagePath.lastIndexOf('\\'), imagePath.lastIndexOf('/')) + 1));
     window.ui.Picture1->setPicture(QImage(400, 300, QImage::Format_RGB32));
     window.areas().append(QStringLiteral(" rect                    |10,20,110,80|buero.html|Büro|*|*|*|*"));
     window.areas().append(QStringLiteral(" circle                    |200,150,40|kontakt.html|Kontakt|_blank|*|*|*"));
@@ -249,7 +250,7 @@ void TestSave::saveFromMainWindow()
     MainWindow window;
     fillAreas(window, imagePath);
     QCOMPARE(window.ui.txtMap->toPlainText().toUtf8(), QByteArray(code).replace("\r\n", "\n"));
-    QVERIFY(!window.state().mapSaved);
+    QVERIFY(!window.document().mapSaved());
     window.state().lastMapFolder = folderKnown ? folder : QString();
     const QString startFolder = folderKnown ? folder : QDir::currentPath(); // choosing a file moves it
     m_platform->fileAnswers.enqueue(pagePath);
@@ -280,7 +281,7 @@ void TestSave::saveFromMainWindow()
                          MessageButton::Yes};
     QCOMPARE(m_platform->boxes, QList<ShownBox>{shown});
     QCOMPARE(m_platform->viewed, answerYes ? QStringList{dataPath} : QStringList{});
-    QVERIFY(window.state().mapSaved);
+    QVERIFY(window.document().mapSaved());
     QCOMPARE(window.state().lastMapFolder, folder);
 }
 
@@ -305,7 +306,7 @@ void TestSave::cancelChangesNothing()
 
     QCOMPARE(m_platform->dialogs.size(), 1);
     QCOMPARE(window.state().lastMapFolder, lastMapFolder);
-    QVERIFY(!window.state().mapSaved);
+    QVERIFY(!window.document().mapSaved());
     QVERIFY(m_platform->boxes.isEmpty());
     QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
@@ -352,7 +353,7 @@ void TestSave::failedSaveKeepsOldFiles()
 
     const QString failing = folder + failingFile.replace(QStringLiteral("<folder>"), folder);
     QCOMPARE(m_platform->boxes, QList<ShownBox>{saveFailedBox(failing)});
-    QVERIFY(!window.state().mapSaved);
+    QVERIFY(!window.document().mapSaved());
     QCOMPARE(window.state().lastMapFolder, folder);
     QCOMPARE(readFile(folder + "plan.map"), QByteArray("old data"));
     if (how != QLatin1String("folder named like the page"))
@@ -435,7 +436,7 @@ void TestSave::fullDiskKeepsOldFiles()
         window.ui.Command7->click();
     }
     QCOMPARE(m_platform->boxes, QList<ShownBox>{saveFailedBox(pagePath)});
-    QVERIFY(!window.state().mapSaved);
+    QVERIFY(!window.document().mapSaved());
     QCOMPARE(readFile(pagePath), oldPage);
     QCOMPARE(readFile(dataPath), QByteArray("alt"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
@@ -453,8 +454,8 @@ void TestSave::codeLeavesTheBoxExactly()
 {
     QTemporaryDir dir;
     MainWindow window;
-    window.state().imagePath = QStringLiteral("/bilder/Plan\u00A0Haus.png");
-    window.state().imageFileName = QStringLiteral("Plan\u00A0Haus.png");
+    window.document().setImagePath(QStringLiteral("/bilder/Plan\u00A0Haus.png"));
+    window.document().setImageFileName(QStringLiteral("Plan\u00A0Haus.png"));
     window.ui.Picture1->setPicture(QImage(400, 300, QImage::Format_RGB32));
     window.areas().append(QStringLiteral(" rect                    |10,20,110,80|a.html|Tür\u00A0zu|*|*|*|*"));
     window.map_daten();

@@ -59,7 +59,7 @@ MapRead readMap(QStringView page, const import::PageMaps& pageMaps, const QStrin
 void MainWindow::htmlImportCommand()
 {
     importsteps::readSettingsOnce(*this);
-    if (!mapCode().isEmpty() && !m_state.mapSaved) {
+    if (!mapCode().isEmpty() && !m_document.mapSaved()) {
         if (askYesNo(this, kQuestionTitle,
                      QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
                                     "jetzt gespeichert werden?"))) {
@@ -94,7 +94,7 @@ void MainWindow::htmlImportCommand()
     }
 
     const import::ChosenImage image = import::readChosenTag(tag);
-    m_state.mapName = image.mapName;
+    m_document.setMapName(image.mapName);
     // A picture that is there decodes on another thread while the page is
     // searched for its map. The old picture goes first, so that two big
     // pictures never meet in memory.
@@ -103,13 +103,13 @@ void MainWindow::htmlImportCommand()
     if (const QString onDisk = findFileIgnoringCase(image.imagePath, folder); !onDisk.isEmpty()) {
         ui.Picture1->releasePicture();
         ahead.emplace(onDisk);
-        read = readMap(page, pageMaps, m_state.mapName);
+        read = readMap(page, pageMaps, m_document.mapName());
     }
     importsteps::loadNamedImage(*this, image.imagePath, folder,
                                 QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "));
     // Else the open command may have cleared the map's name meanwhile.
     if (!read)
-        read = readMap(page, pageMaps, m_state.mapName);
+        read = readMap(page, pageMaps, m_document.mapName());
 
     if (read->map.outcome == import::MapLookup::NoMapElement) {
         inform(this, QStringLiteral("Es wurde keine ImageMap gefunden."));

@@ -31,11 +31,11 @@ void loadNamedImage(MainWindow& window, const QString& path, const QString& fold
 {
     const QString onDisk = findFileIgnoringCase(path, folder);
     if (!onDisk.isEmpty()) {
-        window.state().imagePath = onDisk;
+        window.document().setImagePath(onDisk);
         window.bild_laden(onDisk);
         return;
     }
-    window.state().imagePath = path;
+    window.document().setImagePath(path);
     const QChar quote = QLatin1Char('"');
     inform(&window, textStart + quote + path + quote + QStringLiteral(". Bitte diese Grafikdatei öffnen."));
     window.state().openPresetName = fileNameOf(path);
@@ -56,7 +56,7 @@ void finish(MainWindow& window, const QStringList& lines)
 {
     stages::Clock list(stages::Stage::List);
     window.areas().append(lines);
-    window.document().clearHistory();
+    window.document().startNew();
     list.stop();
     if (!window.areas().isEmpty())
         window.refresh();

@@ -19,8 +19,8 @@ QString startFolder(MainWindow& window);
 void loadNamedImage(MainWindow& window, const QString& path, const QString& folder, const QString& textStart);
 // The event handlers of the last element read stay in the link attributes.
 void keepLastHandlers(MainWindow& window, const import::AreaScan& scan);
-// Appends the lines, empties the undo history (an import is no step), redraws
-// when the list holds areas, enables the tools.
+// Appends the lines and starts a new map from all the areas (an import is no
+// step), redraws when the list holds areas, enables the tools.
 void finish(MainWindow& window, const QStringList& lines);
 
 } // namespace importsteps

@@ -81,7 +81,7 @@ void MainWindow::backToDrawingMode()
     ui.Option1[3]->setAutoExclusive(true);
     m_editor.editMode = false;
     if (ui.txtMap->document()->isEmpty())
-        m_state.mapSaved = true;
+        m_document.setMapSaved(true);
     ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
     ui.Timer1->stop();
     QFont font = ui.Label3->font();
@@ -163,7 +163,7 @@ void MainWindow::showRestoredState(int row)
         m_selectionQuiet = false;
         listSelected();
     }
-    m_state.mapSaved = m_document.isAtSavedState();
+    m_document.setMapSaved(m_document.isAtSavedState());
 }
 
 } // namespace korvane

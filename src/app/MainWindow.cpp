@@ -131,7 +131,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     ui.Picture1->surface().setPenColor(Qt::black);
     drawTitleScreen();
     ui.Label3->clear();
-    m_state.mapSaved = true;
+    m_document.setMapSaved(true);
     resize(1000, 720);
     new FileDrops(*this); // files dropped from the desktop; owned by the window
 }
@@ -462,7 +462,7 @@ void MainWindow::connectCommands()
 
 void MainWindow::codeTextChanged()
 {
-    m_state.mapSaved = false;
+    m_document.setMapSaved(false);
     const bool hasCode = !ui.txtMap->document()->isEmpty();
     ui.cmdClipboard->setEnabled(hasCode);
     ui.Command7->setEnabled(hasCode);
@@ -536,7 +536,8 @@ void MainWindow::map_daten()
 {
     m_editor.polyCoordText.clear();
     const stages::Clock clock(stages::Stage::CodeBox);
-    setMapCode(korvane::map_daten(m_areas.lines(), m_state.imagePath, m_state.mapName, ui.Picture1->pictureSize()));
+    setMapCode(
+        korvane::map_daten(m_areas.lines(), m_document.imagePath(), m_document.mapName(), ui.Picture1->pictureSize()));
 }
 
 // Setting the same empty text is no change; any other assignment is, as for a
@@ -563,7 +564,7 @@ void MainWindow::clipboardCommand()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!ui.txtMap->document()->isEmpty() && !m_state.mapSaved &&
+    if (!ui.txtMap->document()->isEmpty() && !m_document.mapSaved() &&
         askYesNo(this, kQuestionTitle,
                  QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
                                 "jetzt gespeichert werden?"))) {

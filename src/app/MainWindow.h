@@ -33,8 +33,8 @@ class UndoControls;
 class ZoomControls;
 
 // frmMapEdit: the editor's one main window. It owns the open map (the
-// document with the area lines and their undo history), the editor state and
-// the program-wide values; the commands live in files of their own
+// document with the picture's path, the area lines, the saved state and the
+// undo history), the editor state and the program-wide values; the commands live in files of their own
 // (OpenCommand.cpp, SaveCommand.cpp, ...) and work through this interface.
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -88,7 +88,7 @@ public:
     } ui;
 
     ProgramState& state() { return m_state; }
-    // The open map: its lines, selection and undo history.
+    // The open map: its picture and name, lines, selection, saved state and undo history.
     MapDocument& document() { return m_document; }
     AreaList& areas() { return m_areas; }
     EditorState& editorState() { return m_editor; }

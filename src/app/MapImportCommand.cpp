@@ -33,21 +33,21 @@ void MainWindow::mapImportCommand()
     // The name is taken before the map data are looked for; a file that names
     // no map at all (one that could not be read, say) leaves the name alone.
     if (data.hasUsemap || data.hasMap)
-        m_state.mapName = data.mapName;
+        m_document.setMapName(data.mapName);
     if (!data.hasMap) {
         // The image path stays that of the image shown: the code must not name the .map file as its image.
         warn(this, QStringLiteral("In der Datei \"") + name + QStringLiteral("\" wurden keine MAP-Daten gefunden"));
         return;
     }
-    m_state.imagePath = data.imagePath;
-    if (data.imagePath != m_state.imageFileName.toLower()) {
+    m_document.setImagePath(data.imagePath);
+    if (data.imagePath != m_document.imageFileName().toLower()) {
         importsteps::loadNamedImage(*this, data.imagePath, folder,
                                     QStringLiteral("Die MAP-Daten beziehen sich auf die Datei "));
     } else {
         // The image shown is the one the file names: nothing is loaded again.
         const QString onDisk = findFileIgnoringCase(data.imagePath, folder);
         if (!onDisk.isEmpty())
-            m_state.imagePath = onDisk;
+            m_document.setImagePath(onDisk);
     }
     importsteps::keepLastHandlers(*this, data.areas);
     importsteps::finish(*this, data.areas.lines);

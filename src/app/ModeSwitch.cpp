@@ -117,7 +117,7 @@ void MainWindow::blinkModeLabel()
 void MainWindow::reset_zustand()
 {
     m_areas.clear();
-    m_document.clearHistory();
+    m_document.startNew();
     showEmptiedList();
 }
 
@@ -135,7 +135,7 @@ void MainWindow::showEmptiedList()
     setUnderline(ui.Label3, false);
     ui.Command9->setEnabled(false);
     ui.Command10->setEnabled(false);
-    m_state.mapSaved = true;
+    m_document.setMapSaved(true);
     setMapCode(QString());
     m_editor.polygonOpen = false;
     m_editor.drawState = 1;

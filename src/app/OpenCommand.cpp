@@ -33,7 +33,8 @@ void MainWindow::openCommand()
         ini_read();
     ++m_state.settingsLoadCount;
 
-    if (!ui.txtMap->document()->isEmpty() && !m_state.mapSaved && askYesNo(this, kQuestionTitle, kUnsavedQuestion)) {
+    if (!ui.txtMap->document()->isEmpty() && !m_document.mapSaved() &&
+        askYesNo(this, kQuestionTitle, kUnsavedQuestion)) {
         ui.Command7->click();
         return;
     }
@@ -53,14 +54,14 @@ void MainWindow::openCommand()
     if (chosen.isEmpty()) {
         // The picture on the surface stays; only the name of the map's image goes.
         ui.Label3->clear();
-        m_state.imageFileName.clear();
+        m_document.setImageFileName(QString());
         return;
     }
-    m_state.imagePath = folder + chosen;
-    bild_laden(m_state.imagePath);
+    m_document.setImagePath(folder + chosen);
+    bild_laden(m_document.imagePath());
     for (int i = 0; i < 3; ++i)
         ui.Option1[i]->setEnabled(true);
-    m_state.mapName.clear();
+    m_document.setMapName(QString());
 }
 
 void MainWindow::bild_laden(const QString& path)
@@ -73,8 +74,8 @@ void MainWindow::bild_laden(const QString& path)
     stages::Clock converting(stages::Stage::Converting);
     ui.Picture1->setPicture(std::move(picture));
     converting.stop();
-    m_state.imageFileName = fileNameOf(path);
-    setWindowTitle(QStringLiteral("Korvane [ Map für: ") + m_state.imageFileName + QStringLiteral(" ]"));
+    m_document.setImageFileName(fileNameOf(path));
+    setWindowTitle(QStringLiteral("Korvane [ Map für: ") + m_document.imageFileName() + QStringLiteral(" ]"));
     layoutCanvas();
     ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
     if (ui.Option1[3]->isChecked()) {

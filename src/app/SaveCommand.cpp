@@ -41,7 +41,7 @@ void MainWindow::saveCommand()
 {
     QString folder = m_state.lastMapFolder.isEmpty() ? QDir::currentPath() : m_state.lastMapFolder;
     const QString name = showSaveDialog(this, QStringLiteral("Test-HTML-Datei und MAP-Daten speichern unter..."),
-                                        folder, baseNameOf(m_state.imagePath) + QStringLiteral(".html"),
+                                        folder, baseNameOf(m_document.imagePath()) + QStringLiteral(".html"),
                                         QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
     if (name.isEmpty())
         return;
@@ -55,8 +55,8 @@ void MainWindow::saveCommand()
     QString failed;
     {
         WaitCursor wait;
-        failed =
-            replaceFiles({{pagePath, testPageBytes(code)}, {dataPath, mapDataFileBytes(code, m_state.imageFileName)}});
+        failed = replaceFiles(
+            {{pagePath, testPageBytes(code)}, {dataPath, mapDataFileBytes(code, m_document.imageFileName())}});
     }
     if (!failed.isEmpty()) {
         warn(this, saveFailedMessage(failed));
@@ -66,7 +66,6 @@ void MainWindow::saveCommand()
         platform().openInTextViewer(dataPath);
         OpenFileWithProg(pagePath);
     }
-    m_state.mapSaved = true;
     m_document.markSaved();
 }
 

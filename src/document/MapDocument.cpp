@@ -111,13 +111,14 @@ void MapDocument::step(void (QUndoStack::*move)())
         emit restored(m_touchedRow);
 }
 
-void MapDocument::clearHistory()
+void MapDocument::startNew()
 {
     m_history.clear();
 }
 
 void MapDocument::markSaved()
 {
+    m_mapSaved = true;
     m_history.setClean();
 }
 

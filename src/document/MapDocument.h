@@ -9,11 +9,12 @@
 
 namespace korvane {
 
-// One open image map: its area lines, the selected line and the history of
-// the user's changes. Every change the user makes to the areas is one of the
-// edit functions below, each one step on the undo stack (AreaCommands.cpp
-// holds the steps and how each is undone). The window shows the areas and
-// follows `restored` after an undo or redo.
+// One open image map: its picture and name, its area lines, the selected
+// line, whether its code is saved and the history of the user's changes.
+// Every change the user makes to the areas is one of the edit functions
+// below, each one step on the undo stack (AreaCommands.cpp holds the steps
+// and how each is undone). The window shows the areas and follows `restored`
+// after an undo or redo.
 class MapDocument : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +22,17 @@ public:
     static constexpr int kHistoryLimit = 1000;
 
     explicit MapDocument(QObject* parent = nullptr);
+
+    // --- the picture and the map's name, as the code names them ---
+    // Full path of the map's picture; it may name one that was not found.
+    const QString& imagePath() const { return m_imagePath; }
+    void setImagePath(const QString& path) { m_imagePath = path; }
+    // File name, without folder, of the picture last loaded.
+    const QString& imageFileName() const { return m_imageFileName; }
+    void setImageFileName(const QString& name) { m_imageFileName = name; }
+    // The name an import took for the map; empty: derived from the picture.
+    const QString& mapName() const { return m_mapName; }
+    void setMapName(const QString& name) { m_mapName = name; }
 
     AreaList& areas() { return m_areas; }
     const AreaList& areas() const { return m_areas; }
@@ -47,8 +59,18 @@ public:
     const QUndoStack& history() const { return m_history; }
     void undo();
     void redo();
-    // A new picture or an import: the steps so far no longer apply.
-    void clearHistory();
+    // Opening a picture or an import starts a new map from the areas held
+    // now (none after opening; an import's own added to those it kept): the
+    // steps so far no longer apply. The picture and the name are set apart,
+    // since the commands learn them at different moments.
+    void startNew();
+
+    // --- the saved state of the code ---
+    // No unsaved change in the code box: every change of its text clears
+    // it; a save and an emptied map set it, and an undo or redo makes it
+    // follow isAtSavedState.
+    bool mapSaved() const { return m_mapSaved; }
+    void setMapSaved(bool saved) { m_mapSaved = saved; }
     // The code was saved with the areas as they are now.
     void markSaved();
     // The areas are those last saved (or nothing changed since the start).
@@ -67,10 +89,14 @@ private:
                     ChangeAreaCommand::Merge merge = ChangeAreaCommand::Merge::Never);
     void step(void (QUndoStack::*move)());
 
+    QString m_imagePath;
+    QString m_imageFileName;
+    QString m_mapName;
     AreaList m_areas;
     QItemSelectionModel m_selection;
     QUndoStack m_history;
     int m_touchedRow = -1;
+    bool m_mapSaved = true;
 };
 
 } // namespace korvane

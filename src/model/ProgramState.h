@@ -6,18 +6,15 @@
 
 namespace korvane {
 
-// The program-wide values the main window owns and the commands share.
+// The program-wide values the main window owns and the commands share; what
+// belongs to the open map is in MapDocument.
 struct ProgramState {
-    QString imagePath;     // full path of the loaded image
-    QString imageFileName; // its file name without folder
-    QString mapName;       // map name taken from an import; empty otherwise
     QString lastImageFolder;
     QString lastMapFolder;
     QString lastExportFolder;
     QString lastLinkFolder; // not persisted
     int settingsLoadCount = 0;
     bool magnifierOpen = false;
-    bool mapSaved = true;
     LinkAttributes link; // the attributes last accepted in the link dialog
     bool linkDialogCancelled = false;
     QString openPresetName; // the Tag of Command1: preset name for the next open dialog

@@ -15,7 +15,7 @@ inline void openBlankPicture(MainWindow& w)
 {
     QImage image(400, 300, QImage::Format_RGB32);
     image.fill(Qt::white);
-    w.state().imagePath = QStringLiteral("/bilder/plan.png");
+    w.document().setImagePath(QStringLiteral("/bilder/plan.png"));
     w.ui.Picture1->setPicture(image);
     w.layoutCanvas();
     for (int i = 0; i < 3; ++i)
