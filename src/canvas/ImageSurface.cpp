@@ -72,9 +72,11 @@ void ImageSurface::releasePicture()
 void ImageSurface::resizeBlank(QSize size, const QColor& background)
 {
     m_background = background;
-    QImage blank(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // In memory filled in one call: page by page, a blank canvas costs the
+    // start several milliseconds.
+    QImage blank = allocatePicture(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     blank.fill(background);
-    setPicture(blank);
+    setPicture(std::move(blank));
 }
 
 const QImage& ImageSurface::image() const
