@@ -201,7 +201,7 @@ void StartUp(benchmark::State& state)
     state.counters["ratio"] = bare > 0 ? editor / bare : 0;
     state.counters["cpu_ratio"] = bareCpu > 0 ? editorCpu / bareCpu : 0;
 }
-BENCHMARK(StartUp)->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
+BENCHMARK(StartUp)->Unit(benchmark::kMillisecond)->Iterations(20)->UseManualTime();
 
 void ProcessOpen(benchmark::State& state, bool big)
 {

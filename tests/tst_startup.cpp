@@ -8,6 +8,7 @@
 #include "support/ScriptedPlatform.h"
 
 #include <QDrag>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
@@ -92,6 +93,7 @@ std::unique_ptr<QMimeData> files(const QList<QUrl>& urls)
 class TestStartUp : public QObject {
     Q_OBJECT
 private slots:
+    void startLoadsNoPicturePlugins(); // first: later tests read pictures
     void opensFromCommandLine_data();
     void opensFromCommandLine();
     void dropOpensFile_data();
@@ -100,6 +102,21 @@ private slots:
     void programOptions_data();
     void programOptions();
 };
+
+// The Fusion style's group box frame, read by name, would load every image
+// format plugin (TIFF, WebP, ...) at each start.
+void TestStartUp::startLoadsNoPicturePlugins()
+{
+    prepareApplication();
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.findChild<QGroupBox*>());
+    window.repaint();
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    QVERIFY(!maps.readAll().contains("/imageformats/"));
+}
 
 void TestStartUp::opensFromCommandLine_data()
 {
