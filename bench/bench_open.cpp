@@ -16,6 +16,7 @@
 // memory (goal: 125 MiB with the short page). Wall times are noisy on a busy
 // machine; cpu_ms counts the process's CPU on all threads. A child can be run
 // by hand (under callgrind, say): bench_open --start editor SETTINGS FILE.
+#include "app/FontWarmUp.h"
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "app/OpenFromOutside.h"
@@ -38,6 +39,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -225,17 +227,22 @@ BENCHMARK_CAPTURE(ProcessOpen, page20MB, true)->Unit(benchmark::kMillisecond)->I
 // file as its command line's), until everything is shown.
 int childMain(int argc, char** argv)
 {
+    const bool isBare = QByteArray(argv[2]) == "bare";
+    std::optional<FontWarmUp> fonts; // as main() does
+    if (!isBare)
+        fonts.emplace();
     QApplication app(argc, argv);
     std::unique_ptr<QWidget> bare;
     std::unique_ptr<MainWindow> editor;
     QWidget* watched = nullptr;
-    if (QByteArray(argv[2]) == "bare") {
+    if (isBare) {
         bare = std::make_unique<QWidget>();
         bare->resize(1000, 720);
         bare->show();
         watched = bare.get();
     } else {
         prepareApplication();
+        fonts->wait();
         setSettingsFileOverride(QString::fromLocal8Bit(argv[3]));
         QStringList files;
         if (argc > 4)

@@ -1,3 +1,4 @@
+#include "app/FontWarmUp.h"
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
 
@@ -13,8 +14,10 @@ int main(int argc, char* argv[])
         std::fputs(request.output.toLocal8Bit().constData(), *request.exitCode == 0 ? stdout : stderr);
         return *request.exitCode;
     }
+    korvane::FontWarmUp fonts;
     QApplication app(argc, argv);
     korvane::prepareApplication();
+    fonts.wait();
     const std::unique_ptr<korvane::MainWindow> window = korvane::startEditor(request.files);
     return QApplication::exec();
 }
