@@ -1,8 +1,8 @@
 #pragma once
 
 // The big work the widget benchmarks share: a 4000 x 3000 picture with 5,000
-// mixed areas, in edit mode with a polygon of 12 points selected at row 2500
-// in the visible corner. Mouse events go to the widgets as real events.
+// mixed areas (or fewer), in edit mode with a polygon of 12 points selected in
+// the middle of the list, in the visible corner. Mouse events go to the widgets as real events.
 #include "app/MainWindow.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
@@ -44,9 +44,10 @@ inline QStringList bigAreaList()
 }
 
 struct Scene {
-    static constexpr int kSelectedRow = 2500;
     MainWindow window;
-    explicit Scene(bool partial = true)
+    int selectedRow;
+    // `areas`: the first that many of the list.
+    explicit Scene(bool partial = true, int areas = 5000) : selectedRow(areas / 2)
     {
         QImage picture(4000, 3000, QImage::Format_RGB32);
         picture.fill(Qt::white);
@@ -55,14 +56,14 @@ struct Scene {
         window.setDrawColor(Qt::red);
         window.renderer().setIncremental(partial);
         window.show();
-        QStringList lines = bigAreaList();
+        QStringList lines = bigAreaList().mid(0, areas);
         // The dragged area: a polygon of 12 points in the visible corner.
-        lines[kSelectedRow] = QStringLiteral(" poly                    |100,100,160,90,220,110,260,160,270,220,240,280,"
+        lines[selectedRow] = QStringLiteral(" poly                    |100,100,160,90,220,110,260,160,270,220,240,280,"
                                              "180,300,120,290,80,250,60,190,70,140,90,110|a|b|*|*|*|*");
         window.areas().setLines(lines);
         window.ui.Option1[3]->setEnabled(true);
         window.ui.Option1[3]->click();
-        window.setSelectedIndex(kSelectedRow);
+        window.setSelectedIndex(selectedRow);
         QApplication::processEvents();
     }
     void send(QWidget* w, QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons held)

@@ -7,11 +7,14 @@
 #include "model/Codec.h"
 #include "model/MapCode.h"
 
+#include "SamplePages.h"
+
 #include <benchmark/benchmark.h>
 #include <gumbo.h>
 
 using namespace korvane;
 using namespace korvane::import;
+using korvane::bench::filler;
 
 namespace {
 
@@ -29,22 +32,6 @@ QString areaMarkup(int i)
         .arg(x + 9)
         .arg(y + 9)
         .arg(i);
-}
-
-QString filler(qsizetype size, int seed)
-{
-    static const QString paragraph = QStringLiteral(
-        "<p class=\"text\">Über die Brücke gingen die Leute zum Markt, wo es Äpfel, Birnen und Käse gab. "
-        "Die Stadt <b>liegt</b> am Fluss; <a href=\"info.html\">mehr dazu</a> steht im Archiv.</p>\n");
-    QString text;
-    text.reserve(size + paragraph.size());
-    int n = seed;
-    while (text.size() < size) {
-        text += paragraph;
-        if (++n % 997 == 0)
-            text += QStringLiteral("<img src=\"bilder/deko%1.png\" alt=\"\">\n").arg(n);
-    }
-    return text;
 }
 
 // The page: filler, images (two with small maps, one with the big map), filler,

@@ -52,7 +52,7 @@ void BM_UndoRedoMove(benchmark::State& state)
 void BM_UndoRedoDelete(benchmark::State& state)
 {
     Scene scene;
-    scene.window.document().deleteArea(Scene::kSelectedRow);
+    scene.window.document().deleteArea(scene.selectedRow);
     scene.window.refresh();
     QApplication::processEvents();
     undoAndRedo(state, scene);

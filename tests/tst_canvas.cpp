@@ -176,6 +176,8 @@ private slots:
     void zoomControls();
     void zoomScalesPictureNotLines();
     void pictureHeldTwiceAtMost();
+    void bigPictureSamePixels_data();
+    void bigPictureSamePixels();
 };
 
 void TestCanvas::xorDrawnTwiceRestores_data()
@@ -856,6 +858,57 @@ void TestCanvas::pictureHeldTwiceAtMost()
     QCOMPARE(s.picture().constBits(), pixels);
     QVERIFY(s.image().constBits() != pixels);
     QCOMPARE(s.image(), s.picture());
+}
+
+void TestCanvas::bigPictureSamePixels_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<int>("zoom");
+    QTest::newRow("redrawn") << "refresh" << 100;
+    QTest::newRow("hatched") << "hatch" << 100;
+    QTest::newRow("area dragged") << "drag" << 100;
+    for (int zoom : {25, 33, 50, 200})
+        QTest::newRow(QByteArray::number(zoom) + " %") << "drag" << zoom;
+}
+
+// A big picture is kept below the drawing in 24 bits, a quarter less memory;
+// it shows and comes back with the same pixels as a small one: the top-left
+// corner of a big picture against that corner alone.
+void TestCanvas::bigPictureSamePixels()
+{
+    QFETCH(QString, step);
+    QFETCH(int, zoom);
+    const auto run = [&](Window& e, QSize size) {
+        e.canvas()->setPicture(texturedPicture(size.width(), size.height()));
+        e.w.layoutCanvas();
+        e.w.ui.Command6->click();
+        if (step == "hatch")
+            e.w.ui.chkGefuellt->click();
+        if (step == "drag") {
+            e.w.setSelectedIndex(4);
+            e.drag(e.w.handles().anchor(), QPoint(2, 2), e.w.handles().anchor()->pos() + QPoint(23, 17));
+        }
+        e.zoom(zoom);
+        const QSize shown = QSize(400, 300) * zoom / 100 - QSize(4, 4); // clear of the small one's edges
+        return std::make_pair(e.canvas()->image().copy(0, 0, 400, 300), e.canvas()->grab(QRect(QPoint(), shown)));
+    };
+    QStringList bigLines;
+    std::pair<QImage, QPixmap> bigOne;
+    {
+        // One window at a time: the zoom keys go to the active one.
+        Window big(overlappingAreas());
+        bigOne = run(big, QSize(1601, 1400)); // odd: rows end in a part of four pixels
+        bigLines = big.w.areas().lines();
+        // Outside the corner no area reaches: the picture as it was.
+        const QRect rest(400, 300, 1201, 1100);
+        QCOMPARE(big.canvas()->image().copy(rest), texturedPicture(1601, 1400).copy(rest));
+        QVERIFY(big.canvas()->picture().sizeInBytes() < big.canvas()->image().sizeInBytes());
+    }
+    Window small(overlappingAreas());
+    const std::pair<QImage, QPixmap> smallOne = run(small, QSize(400, 300));
+    QCOMPARE(bigLines, small.w.areas().lines());
+    QCOMPARE(bigOne.first, smallOne.first);
+    QCOMPARE(bigOne.second.toImage(), smallOne.second.toImage());
 }
 
 QTEST_MAIN(TestCanvas)

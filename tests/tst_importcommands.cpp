@@ -130,6 +130,8 @@ private slots:
     void htmlImportOverExistingCode_data();
     void htmlImportOverExistingCode();
     void htmlImportMissingImage();
+    void htmlImportBrokenImage_data();
+    void htmlImportBrokenImage();
 };
 
 void TestImportCommands::mapImportFindsImageAndAreas_data()
@@ -599,6 +601,43 @@ void TestImportCommands::htmlImportMissingImage()
     QCOMPARE(e.desktop.dialogs[1].presetName, QStringLiteral("fehlt.jpg"));
     // The open dialog was cancelled; the map is read all the same.
     QCOMPARE(e.window->areas().lines(), QStringList{pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*"});
+}
+
+void TestImportCommands::htmlImportBrokenImage_data()
+{
+    QTest::addColumn<QByteArray>("map");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("afterWarning");
+    QTest::newRow("map there") << QByteArray(
+                                      "<map name=\"s\"><area shape=\"rect\" coords=\"2,2,3,3\" href=\"s\" /></map>")
+                               << QStringList{pad(" ", "rect") + "2,2,3,3|s||*|*|*|*"} << QString();
+    QTest::newRow("map missing") << QByteArray("<map name=\"t\"></map>") << QStringList()
+                                 << QStringLiteral("Map wurde nicht gefunden!");
+}
+
+// The picture decodes beside the reading of the page: its failure is told
+// as after a plain open, before what the page's map brings.
+void TestImportCommands::htmlImportBrokenImage()
+{
+    QFETCH(QByteArray, map);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, afterWarning);
+    Editor e;
+    e.writeImage("alt.png");
+    e.window->bild_laden(e.path("alt.png"));
+    e.write("bild.png", QByteArray("\x89PNG\r\n\x1a\n") + QByteArray(40, 'x'));
+    e.write("s.html", "<img src=\"bild.png\" usemap=\"#s\">" + map);
+    e.htmlImport(e.path("s.html"));
+    QStringList expected{"Bitmap kann nicht aus Bild-Datei erstellt werden\r\nUngeeigneter Parameter"};
+    if (!afterWarning.isEmpty())
+        expected << afterWarning;
+    QCOMPARE(e.boxTexts(), expected);
+    QCOMPARE(e.desktop.boxes[0], test::warningBox(expected[0]));
+    QCOMPARE(e.window->areas().lines(), lines);
+    // The old picture is gone; the surface is empty.
+    const QImage shown = e.window->ui.Picture1->picture();
+    QCOMPARE(shown.pixelColor(0, 0), e.window->ui.Picture1->palette().color(QPalette::Button));
+    QCOMPARE(e.window->document().imageFileName(), QStringLiteral("bild.png"));
 }
 
 QTEST_MAIN(TestImportCommands)

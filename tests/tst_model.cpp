@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cmath>
+
 using namespace korvane;
 
 class TestModel : public QObject {
@@ -295,6 +297,14 @@ void TestModel::coordinateValues()
     QVERIFY(ok);
     QCOMPARE(entry::coordinateValues("1,x,", &ok), (QList<double>{1, 0, 0}));
     QVERIFY(!ok);
+    // Whole numbers are read by a quicker way; they come out as the general reader gives them.
+    const QList<double> values = entry::coordinateValues(" +7,-0,007, 12 ,9999999999999999,1e3", &ok);
+    QCOMPARE(values, (QList<double>{7, 0, 7, 12, 1e16, 1000}));
+    QVERIFY(ok && std::signbit(values[1]));
+    for (const char* notNumber : {"+", "-", "+-1", "12a", "1 2", "\u0663"}) {
+        QCOMPARE(entry::coordinateValues(QString::fromUtf8(notNumber), &ok), QList<double>{0});
+        QVERIFY(!ok);
+    }
     QCOMPARE(entry::coordinateText({10, -5, 0}), QStringLiteral("10,-5,0"));
 }
 

@@ -10,6 +10,7 @@
 #include "support/SettingsFolder.h"
 
 #include <QDrag>
+#include <QGroupBox>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
@@ -63,6 +64,7 @@ std::unique_ptr<QMimeData> files(const QList<QUrl>& urls)
 class TestStartUp : public QObject {
     Q_OBJECT
 private slots:
+    void startLoadsNoPicturePlugins(); // first: later tests read pictures
     void opensFromCommandLine_data();
     void opensFromCommandLine();
     void dropOpensFile_data();
@@ -71,6 +73,21 @@ private slots:
     void programOptions_data();
     void programOptions();
 };
+
+// The Fusion style's group box frame, read by name, would load every image
+// format plugin (TIFF, WebP, ...) at each start.
+void TestStartUp::startLoadsNoPicturePlugins()
+{
+    prepareApplication();
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(window.findChild<QGroupBox*>());
+    window.repaint();
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    QVERIFY(!maps.readAll().contains("/imageformats/"));
+}
 
 void TestStartUp::opensFromCommandLine_data()
 {

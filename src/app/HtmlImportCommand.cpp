@@ -1,6 +1,10 @@
+#include "app/ImageLoader.h"
 #include "app/ImportCommon.h"
 #include "app/MainWindow.h"
+#include "app/StageClock.h"
+#include "canvas/Canvas.h"
 #include "io/HtmlImport.h"
+#include "io/ImagePathLookup.h"
 #include "io/ImgSearchDialog.h"
 #include "model/Paths.h"
 #include "platform/FileDialogs.h"
@@ -8,6 +12,8 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <optional>
 
 namespace korvane {
 
@@ -29,6 +35,22 @@ QString chooseImgTag(MainWindow& window, const QStringList& candidates)
     chooser.ui.Command1->click();
     chooser.exec();
     return chosen;
+}
+
+// The page's map of that name, and its areas when it is there.
+struct MapRead {
+    import::FoundMap map;
+    import::AreaScan scan;
+};
+
+MapRead readMap(QStringView page, const import::PageMaps& pageMaps, const QString& mapName)
+{
+    const stages::Clock clock(stages::Stage::Reading);
+    MapRead read;
+    read.map = import::findMap(page, pageMaps, mapName);
+    if (read.map.outcome == import::MapLookup::Found)
+        read.scan = import::readMapAreas(read.map.text);
+    return read;
 }
 
 } // namespace
@@ -56,8 +78,11 @@ void MainWindow::htmlImportCommand()
     if (name.isEmpty())
         return;
 
+    stages::Clock reading(stages::Stage::Reading);
     const QString page = import::readImportFile(folder + name);
-    const QStringList candidates = import::imgCandidates(page);
+    const import::PageMaps pageMaps = import::readPageMaps(page);
+    const QStringList& candidates = pageMaps.candidates;
+    reading.stop();
     if (candidates.isEmpty()) {
         inform(this, QStringLiteral("In der ausgewählten Datei wurde keine ImageMap gefunden."));
         return;
@@ -70,21 +95,32 @@ void MainWindow::htmlImportCommand()
 
     const import::ChosenImage image = import::readChosenTag(tag);
     m_document.setMapName(image.mapName);
+    // A picture that is there decodes on another thread while the page is
+    // searched for its map. The old picture goes first, so that two big
+    // pictures never meet in memory.
+    std::optional<DecodeAhead> ahead;
+    std::optional<MapRead> read;
+    if (const QString onDisk = findFileIgnoringCase(image.imagePath, folder); !onDisk.isEmpty()) {
+        ui.Picture1->releasePicture();
+        ahead.emplace(onDisk);
+        read = readMap(page, pageMaps, m_document.mapName());
+    }
     importsteps::loadNamedImage(*this, image.imagePath, folder,
                                 QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "));
+    // Else the open command may have cleared the map's name meanwhile.
+    if (!read)
+        read = readMap(page, pageMaps, m_document.mapName());
 
-    const import::FoundMap map = import::findMap(page, m_document.mapName());
-    if (map.outcome == import::MapLookup::NoMapElement) {
+    if (read->map.outcome == import::MapLookup::NoMapElement) {
         inform(this, QStringLiteral("Es wurde keine ImageMap gefunden."));
         return;
     }
-    if (map.outcome == import::MapLookup::NotFound) {
+    if (read->map.outcome == import::MapLookup::NotFound) {
         inform(this, QStringLiteral("Map wurde nicht gefunden!"));
         return;
     }
-    const import::AreaScan scan = import::readMapAreas(map.text);
-    importsteps::keepLastHandlers(*this, scan);
-    importsteps::finish(*this, scan.lines);
+    importsteps::keepLastHandlers(*this, read->scan);
+    importsteps::finish(*this, read->scan.lines);
 }
 
 } // namespace korvane

@@ -1,4 +1,6 @@
 #include "app/ImageLoader.h"
+#include "app/StageClock.h"
+#include "canvas/PictureMemory.h"
 
 #include "model/AreaEntry.h"
 #include "model/Codec.h"
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <thread>
 
 #ifdef KORVANE_HAVE_WMF
 #include <libwmf/api.h>
@@ -107,6 +110,7 @@ bool sizeAcceptable(const QSize& size)
 // Qt can, so loading keeps no second copy of it.
 QImage opaque(QImage image)
 {
+    const stages::Clock clock(stages::Stage::Converting);
     if (image.hasAlphaChannel()) {
         image.convertTo(QImage::Format_ARGB32_Premultiplied);
         if (image.isNull())
@@ -171,7 +175,14 @@ Decoded decodeRaster(QIODevice& device)
         result.refused = size;
         return result;
     }
-    result.image = reader.read();
+    stages::Clock decoding(stages::Stage::Decoding);
+    // Decoded straight into memory of the kind the canvas keeps; a decoder
+    // that gives another format allocates its own.
+    if (size.isValid())
+        result.image = allocatePicture(size, reader.imageFormat());
+    if (!reader.read(&result.image))
+        result.image = QImage();
+    decoding.stop();
     if (result.image.isNull()) {
         result.error = reader.error();
     } else if (pictureTooLarge(result.image.size())) {
@@ -485,14 +496,11 @@ DecodeByContent::~DecodeByContent()
     byContentPath().clear();
 }
 
-QImage loadPictureFile(const QString& fileName, QString* error)
+namespace {
+
+QImage loadNow(const QString& name, Decoder decoder, QString& message)
 {
-    QString message;
-    QImage picture;
-    // Only blanks are trimmed, as typed names may end in other white space.
-    const QString name = blanksTrimmed(fileName);
     const QFileInfo info(name);
-    const Decoder decoder = decoderOf(name);
     if (name.isEmpty()) {
         // An empty name asks for an empty picture.
     } else if (name.size() < 5) {
@@ -505,14 +513,67 @@ QImage loadPictureFile(const QString& fileName, QString* error)
         message = kUnsupported;
     } else {
         QFile file(name);
-        const bool readable = file.open(QIODevice::ReadOnly);
-        if (decoder == Decoder::PictureLoader)
-            picture = readable ? loadWithPictureLoader(file, message) : QImage();
-        else if (readable)
-            picture = loadWithBitmapDecoder(file, message);
-        if (!readable)
+        if (!file.open(QIODevice::ReadOnly))
             message = decoder == Decoder::PictureLoader ? kPictureLoaderFailed
                                                         : kBitmapFailed + kCrLf + gdiPlusStatusText(AccessDenied);
+        else if (decoder == Decoder::PictureLoader)
+            return loadWithPictureLoader(file, message);
+        else
+            return loadWithBitmapDecoder(file, message);
+    }
+    return {};
+}
+
+DecodeAhead*& aheadOfTime()
+{
+    static DecodeAhead* ahead = nullptr;
+    return ahead;
+}
+
+} // namespace
+
+struct DecodeAhead::Work {
+    QString fileName;
+    QImage picture;
+    QString message;
+    std::thread thread;
+    bool taken = false;
+};
+
+DecodeAhead::DecodeAhead(const QString& fileName) : m_work(std::make_unique<Work>())
+{
+    Work& work = *m_work;
+    work.fileName = fileName;
+    // Only blanks are trimmed, as typed names may end in other white space.
+    const QString name = blanksTrimmed(fileName);
+    // Decided here: the content rule (DecodeByContent) belongs to this thread.
+    const Decoder decoder = decoderOf(name);
+    work.thread = std::thread([&work, name, decoder] { work.picture = loadNow(name, decoder, work.message); });
+    aheadOfTime() = this;
+}
+
+DecodeAhead::~DecodeAhead()
+{
+    if (m_work->thread.joinable())
+        m_work->thread.join();
+    if (aheadOfTime() == this)
+        aheadOfTime() = nullptr;
+}
+
+QImage loadPictureFile(const QString& fileName, QString* error)
+{
+    QString message;
+    QImage picture;
+    DecodeAhead* ahead = aheadOfTime();
+    if (ahead && !ahead->m_work->taken && ahead->m_work->fileName == fileName) {
+        DecodeAhead::Work& work = *ahead->m_work;
+        work.thread.join();
+        work.taken = true;
+        picture = std::move(work.picture);
+        message = std::move(work.message);
+    } else {
+        const QString name = blanksTrimmed(fileName);
+        picture = loadNow(name, decoderOf(name), message);
     }
     if (error)
         *error = message;

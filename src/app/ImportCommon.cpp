@@ -1,6 +1,7 @@
 #include "app/ImportCommon.h"
 
 #include "app/MainWindow.h"
+#include "app/StageClock.h"
 #include "io/ImagePathLookup.h"
 #include "model/Paths.h"
 #include "platform/Platform.h"
@@ -53,9 +54,10 @@ void keepLastHandlers(MainWindow& window, const import::AreaScan& scan)
 
 void finish(MainWindow& window, const QStringList& lines)
 {
-    for (const QString& line : lines)
-        window.areas().append(line);
+    stages::Clock list(stages::Stage::List);
+    window.areas().append(lines);
     window.document().startNew();
+    list.stop();
     if (!window.areas().isEmpty())
         window.refresh();
     auto& ui = window.ui;

@@ -2,6 +2,7 @@
 
 #include "app/MainToolHost.h"
 #include "app/OpenFromOutside.h"
+#include "app/StageClock.h"
 #include "app/UndoControls.h"
 #include "app/ZoomControls.h"
 #include "canvas/AreaRenderer.h"
@@ -534,6 +535,7 @@ QString MainWindow::mapCode() const
 void MainWindow::map_daten()
 {
     m_editor.polyCoordText.clear();
+    const stages::Clock clock(stages::Stage::CodeBox);
     setMapCode(
         korvane::map_daten(m_areas.lines(), m_document.imagePath(), m_document.mapName(), ui.Picture1->pictureSize()));
 }

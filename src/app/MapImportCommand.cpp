@@ -1,5 +1,6 @@
 #include "app/ImportCommon.h"
 #include "app/MainWindow.h"
+#include "app/StageClock.h"
 #include "io/ImagePathLookup.h"
 #include "io/MapImport.h"
 #include "model/Paths.h"
@@ -26,7 +27,9 @@ void MainWindow::mapImportCommand()
     if (name.isEmpty())
         return;
 
+    stages::Clock reading(stages::Stage::Reading);
     const import::MapFileData data = import::readMapFile(import::readImportFile(folder + name));
+    reading.stop();
     // The name is taken before the map data are looked for; a file that names
     // no map at all (one that could not be read, say) leaves the name alone.
     if (data.hasUsemap || data.hasMap)

@@ -1,5 +1,6 @@
 // Modes, the redraw and the drawing attributes of the main window.
 #include "app/MainWindow.h"
+#include "app/StageClock.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
@@ -155,7 +156,9 @@ void MainWindow::refreshCommand()
 void MainWindow::neu_zeichnen(int skip, bool regenerate)
 {
     m_renderer->setCircleColor(drawColor());
+    stages::Clock drawing(stages::Stage::Drawing);
     m_renderer->redraw(skip);
+    drawing.stop();
     if (regenerate)
         map_daten();
 }

@@ -1,5 +1,6 @@
 #include "app/ImageLoader.h"
 #include "app/MainWindow.h"
+#include "app/StageClock.h"
 
 #include "canvas/Canvas.h"
 #include "model/Paths.h"
@@ -69,7 +70,10 @@ void MainWindow::bild_laden(const QString& path)
     QString error;
     // The old picture goes first, so that two big pictures never meet in memory.
     ui.Picture1->releasePicture();
-    ui.Picture1->setPicture(loadPictureFile(path, &error));
+    QImage picture = loadPictureFile(path, &error);
+    stages::Clock converting(stages::Stage::Converting);
+    ui.Picture1->setPicture(std::move(picture));
+    converting.stop();
     m_document.setImageFileName(fileNameOf(path));
     setWindowTitle(QStringLiteral("Korvane [ Map für: ") + m_document.imageFileName() + QStringLiteral(" ]"));
     layoutCanvas();

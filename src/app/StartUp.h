@@ -25,6 +25,10 @@ struct StartRequest {
 StartRequest parseCommandLine(const QStringList& arguments);
 QStringList argumentsOf(int argc, char* argv[]);
 
+// The program's name, icon and resources, and the toolkit's German texts
+// when they are installed; once the application object exists.
+void prepareApplication();
+
 // The main window as the program starts it: shown, and the first of `files`
 // opened once the event loop runs.
 std::unique_ptr<MainWindow> startEditor(const QStringList& files);

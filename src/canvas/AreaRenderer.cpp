@@ -6,26 +6,34 @@
 
 namespace korvane {
 
+namespace {
+
+// Uniting ever more rectangles costs more than it saves: past this many, the
+// next complete redraw starts from scratch (an import of thousands of lines).
+constexpr int kPendingRectLimit = 64;
+
+} // namespace
+
 AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject* parent)
     : QObject(parent), m_areas(areas), m_surface(surface)
 {
     rebuild();
     connect(&areas, &AreaList::dataChanged, this, [this](const QModelIndex& top, const QModelIndex& bottom) {
         for (int row = top.row(); row <= bottom.row() && row < m_shapes.size(); ++row) {
-            m_pending += damageOf(m_shapes[row]);
+            addPending(m_shapes[row]);
             m_shapes[row] = parseArea(m_areas.line(row));
-            m_pending += damageOf(m_shapes[row]);
+            addPending(m_shapes[row]);
         }
     });
     connect(&areas, &AreaList::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
         for (int row = first; row <= last; ++row) {
             m_shapes.insert(row, parseArea(m_areas.line(row)));
-            m_pending += damageOf(m_shapes[row]);
+            addPending(m_shapes[row]);
         }
     });
     connect(&areas, &AreaList::rowsRemoved, this, [this](const QModelIndex&, int first, int last) {
         for (int row = last; row >= first && row < m_shapes.size(); --row) {
-            m_pending += damageOf(m_shapes[row]);
+            addPending(m_shapes[row]);
             m_shapes.removeAt(row);
         }
     });
@@ -65,6 +73,17 @@ AreaRenderer::Style AreaRenderer::currentStyle() const
 {
     return {m_surface.penColor(), m_circleColor, m_surface.fillColor(), static_cast<int>(m_surface.fillStyle()),
             m_surface.lineWidth()};
+}
+
+void AreaRenderer::addPending(const AreaGeometry& area)
+{
+    if (m_needFull)
+        return;
+    m_pending += damageOf(area);
+    if (m_pending.rectCount() > kPendingRectLimit) {
+        m_needFull = true;
+        m_pending = QRegion();
+    }
 }
 
 QRect AreaRenderer::damageOf(const AreaGeometry& area) const

@@ -47,6 +47,7 @@ private:
     };
     Style currentStyle() const;
     QRect damageOf(const AreaGeometry& area) const;
+    void addPending(const AreaGeometry& area);
     void rebuild();
     void redrawAll();
     void redrawDamaged(const QRegion& damage);

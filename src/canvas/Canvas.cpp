@@ -110,7 +110,16 @@ void Canvas::paintZoomed(QPainter& p, const QRect& exposed)
         return;
     p.setClipRect(exposed);
     p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom < 1);
-    p.drawImage(QRectF(QPointF(pixels.topLeft()) * m_zoom, QSizeF(pixels.size()) * m_zoom), source, pixels);
+    const QRectF target(QPointF(pixels.topLeft()) * m_zoom, QSizeF(pixels.size()) * m_zoom);
+    if (source.format() == QImage::Format_RGB32) {
+        p.drawImage(target, source, pixels);
+    } else {
+        // A big picture is kept packed (ImageSurface::setPicture()); smooth
+        // scaling takes another way for that format, so the part shown is
+        // scaled from 32 bits, as any other picture.
+        const QImage part = source.copy(pixels).convertToFormat(QImage::Format_RGB32);
+        p.drawImage(target, part, part.rect());
+    }
     if (!replay)
         return;
     const double reach = kLineReach / m_zoom;

@@ -23,7 +23,8 @@ public:
 
     // The picture below the drawing; the buffer takes its size and contents.
     // These two are the only copies the surface keeps; a picture handed over
-    // with std::move is kept without copying it once more.
+    // with std::move is kept without copying it once more. A big one (8 MiB
+    // and more) becomes the buffer, and picture() keeps its pixels in 24 bits.
     void setPicture(QImage picture);
     // Gives up the picture and the drawing (the surface shrinks to one
     // pixel), so that a new picture can be decoded without the old one.
@@ -73,6 +74,7 @@ public:
 
 private:
     QPainter& painter();
+    void restorePicture();
     void prepare(const QColor& penColor, bool filled);
     void touched(const QRectF& bounds);
     bool logs() const;
@@ -89,6 +91,7 @@ private:
     DrawingLog m_log;
     DrawingLog::AreaPainter m_areaPainter;
     bool m_quiet = false;
+    bool m_pristine = false; // the buffer shows the picture and nothing else
     bool m_clean = false;
     QRegion m_dirty;
     std::function<void(const QRect&)> m_changed;

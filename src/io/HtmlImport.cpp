@@ -2,18 +2,35 @@
 
 #include "model/Paths.h"
 
+#include <algorithm>
+
 namespace korvane::import {
+
+PageMaps readPageMaps(QStringView page)
+{
+    PageMaps read;
+    html::TagReader reader(page);
+    html::Tag tag;
+    bool open = false;
+    while (reader.next(tag)) {
+        if (!tag.isEndTag && tag.is(QLatin1StringView("img")) && tag.attribute(QLatin1StringView("usemap"))) {
+            read.candidates.append(page.sliced(tag.start, tag.end - tag.start).toString().toLower());
+        } else if (tag.is(QLatin1StringView("map")) && tag.isEndTag == open) {
+            if (open) {
+                read.maps.back().end = tag.end;
+            } else {
+                const html::Attribute* name = tag.attribute(QLatin1StringView("name"));
+                read.maps.push_back({tag.start, page.size(), name ? name->value : QStringView()});
+            }
+            open = !open;
+        }
+    }
+    return read;
+}
 
 QStringList imgCandidates(QStringView page)
 {
-    QStringList tags;
-    html::TagReader reader(page);
-    html::Tag tag;
-    while (reader.next(tag)) {
-        if (!tag.isEndTag && tag.is(QLatin1StringView("img")) && tag.attribute(QLatin1StringView("usemap")))
-            tags.append(page.sliced(tag.start, tag.end - tag.start).toString().toLower());
-    }
-    return tags;
+    return readPageMaps(page).candidates;
 }
 
 QString candidateLine(const QString& tag, PathStyle style)
@@ -31,13 +48,6 @@ ChosenImage readChosenTag(const QString& tag, PathStyle style)
 
 namespace {
 
-// A map element from its start tag to the end of its end tag (or of the page).
-struct MapRange {
-    qsizetype start = 0;
-    qsizetype end = 0;
-    QStringView name; // the name attribute as written
-};
-
 // Names compare as a browser reads them (references decoded), a leading "#"
 // of the map's name dropped, without regard to letter case.
 bool namesMatch(QStringView mapAttribute, QStringView mapName)
@@ -48,51 +58,28 @@ bool namesMatch(QStringView mapAttribute, QStringView mapName)
                .compare(html::decodeReferences(mapName), Qt::CaseInsensitive) == 0;
 }
 
-// The maps of the page in order. A map start tag inside an open map is part of
-// it; reading stops at the first map whose name equals `mapName`, once it is
-// closed.
-std::vector<MapRange> pageMaps(QStringView page, QStringView mapName, qsizetype* named)
-{
-    std::vector<MapRange> maps;
-    html::TagReader reader(page);
-    html::Tag tag;
-    bool open = false;
-    while (reader.next(tag)) {
-        if (!tag.is(QLatin1StringView("map")) || tag.isEndTag != open)
-            continue;
-        if (open) {
-            maps.back().end = tag.end;
-            open = false;
-            if (namesMatch(maps.back().name, mapName))
-                break;
-            continue;
-        }
-        const html::Attribute* name = tag.attribute(QLatin1StringView("name"));
-        maps.push_back({tag.start, page.size(), name ? name->value : QStringView()});
-        open = true;
-    }
-    const auto it =
-        std::find_if(maps.begin(), maps.end(), [&](const MapRange& m) { return namesMatch(m.name, mapName); });
-    *named = it == maps.end() ? -1 : it - maps.begin();
-    return maps;
-}
-
 } // namespace
 
 FoundMap findMap(QStringView page, QStringView mapName)
 {
-    qsizetype named = -1; // the map that bears the name
-    const std::vector<MapRange> maps = pageMaps(page, mapName, &named);
+    return findMap(page, readPageMaps(page), mapName);
+}
+
+FoundMap findMap(QStringView page, const PageMaps& read, QStringView mapName)
+{
+    const std::vector<MapElement>& maps = read.maps;
     if (maps.empty())
         return {MapLookup::NoMapElement, {}};
-    auto textOf = [&](const MapRange& m) { return page.sliced(m.start, m.end - m.start); };
+    auto textOf = [&](const MapElement& m) { return page.sliced(m.start, m.end - m.start); };
     if (mapName.isEmpty())
         return {MapLookup::Found, textOf(maps.front())};
-    if (named >= 0)
-        return {MapLookup::Found, textOf(maps[std::size_t(named)])};
+    const auto named =
+        std::find_if(maps.begin(), maps.end(), [&](const MapElement& m) { return namesMatch(m.name, mapName); });
+    if (named != maps.end())
+        return {MapLookup::Found, textOf(*named)};
     // No map bears the name: the first whose text holds it somewhere.
     const Needle needle(mapName.toString());
-    for (const MapRange& m : maps) {
+    for (const MapElement& m : maps) {
         if (needle.in(textOf(m)) >= 0)
             return {MapLookup::Found, textOf(m)};
     }

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <vector>
+
 // Reading the image maps of an HTML page: the img tags that carry a map, the
 // map element that belongs to the chosen one, and its areas.
 namespace korvane::import {
@@ -36,6 +38,23 @@ struct FoundMap {
 // matches the first map. A map runs from its start tag to its end tag; one
 // without an end tag runs to the end of the page and is the last one.
 FoundMap findMap(QStringView page, QStringView mapName);
+
+// A map element of a page: from its start tag to the end of its end tag (or
+// of the page), and its name attribute as written.
+struct MapElement {
+    qsizetype start = 0;
+    qsizetype end = 0;
+    QStringView name;
+};
+// What one reading of a page finds: the candidates of imgCandidates() and the
+// map elements in page order (a map start tag inside an open map is part of it).
+struct PageMaps {
+    QStringList candidates;
+    std::vector<MapElement> maps;
+};
+PageMaps readPageMaps(QStringView page);
+// findMap() on a page read before: a big page is read once, not twice.
+FoundMap findMap(QStringView page, const PageMaps& read, QStringView mapName);
 
 // The areas of one map element, one blank before the shape, "polygon" as "poly".
 AreaScan readMapAreas(QStringView mapText);

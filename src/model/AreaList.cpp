@@ -22,6 +22,15 @@ void AreaList::append(const QString& line)
     insert(count(), line);
 }
 
+void AreaList::append(const QStringList& lines)
+{
+    if (lines.isEmpty())
+        return;
+    beginInsertRows({}, count(), count() + int(lines.size()) - 1);
+    m_lines += lines;
+    endInsertRows();
+}
+
 void AreaList::insert(int i, const QString& line)
 {
     i = std::clamp(i, 0, count());

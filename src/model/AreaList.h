@@ -25,6 +25,8 @@ public:
     const QStringList& lines() const { return m_lines; }
 
     void append(const QString& line);
+    // All at once, as one insertion: the views follow once, not once a line.
+    void append(const QStringList& lines);
     void insert(int i, const QString& line); // i from 0 to count()
     void replace(int i, const QString& line);
     void remove(int i);

@@ -48,11 +48,10 @@ QByteArray toWindows1252(const QString& text)
     return bytes;
 }
 
+// Checked without decoding: a big page is then decoded only once.
 bool isValidUtf8(const QByteArray& bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = decoder.decode(bytes);
-    return !decoder.hasError();
+    return QByteArrayView(bytes).isValidUtf8();
 }
 
 TextEncoding utf16ByMark(const QByteArray& bytes)

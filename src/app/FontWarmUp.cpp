@@ -1,0 +1,20 @@
+#include "app/FontWarmUp.h"
+
+#include <fontconfig/fontconfig.h>
+
+namespace korvane {
+
+FontWarmUp::FontWarmUp() : m_thread([] { FcInit(); }) {}
+
+FontWarmUp::~FontWarmUp()
+{
+    wait();
+}
+
+void FontWarmUp::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+} // namespace korvane
