@@ -61,8 +61,6 @@ QString gdiPlusStatusText(int status);
 // over the limit is refused before anything is drawn and put in `refused`.
 QImage renderWmf(const QByteArray& bytes, QSize* refused = nullptr);
 QImage renderEmf(const QByteArray& bytes, QSize* refused = nullptr);
-// True when the name ends in one of the extensions above.
-bool hasPictureExtension(const QString& fileName);
 // True when the bytes start like a metafile of that kind.
 bool looksLikeWmf(const QByteArray& bytes);
 bool looksLikeEmf(const QByteArray& bytes);
