@@ -389,17 +389,27 @@ void TestModel::encodingDetection_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("utf8");
-    QTest::newRow("ascii") << QByteArray("<html>") << false;
-    QTest::newRow("utf8 umlaut") << QByteArray("Gr\xc3\xbc\xc3\x9f") << true;
-    QTest::newRow("latin umlaut") << QByteArray("Gr\xfc\xdf") << false;
-    QTest::newRow("truncated utf8") << QByteArray("a\xc3") << false;
+    QTest::addColumn<QString>("text");
+    QTest::newRow("ascii") << QByteArray("<html>") << false << QStringLiteral("<html>");
+    QTest::newRow("utf8 umlaut") << QByteArray("Gr\xc3\xbc\xc3\x9f") << true << QStringLiteral("Grüß");
+    QTest::newRow("latin umlaut") << QByteArray("Gr\xfc\xdf") << false << QStringLiteral("Grüß");
+    QTest::newRow("truncated utf8") << QByteArray("a\xc3") << false << QStringLiteral("aÃ");
+    // Big texts take another way through the decoder.
+    const QByteArray line("Gr\xc3\xbc\xc3\x9f\xe2\x82\xac <area>\r\n");
+    QTest::newRow("big utf8 with its mark") << "\xef\xbb\xbf" + line.repeated(200'000) << true
+                                           << QStringLiteral("Grüß€ <area>\r\n").repeated(200'000);
+    QTest::newRow("big, one byte not utf8") << line.repeated(200'000) + "\xfc" << false
+                                           << QStringLiteral("GrÃ¼ÃŸâ‚¬ <area>\r\n").repeated(200'000) + "ü";
 }
 
 void TestModel::encodingDetection()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(bool, utf8);
-    QCOMPARE(detectEncoding(bytes) == TextEncoding::Utf8, utf8);
+    QFETCH(QString, text);
+    const TextEncoding encoding = detectEncoding(bytes);
+    QCOMPARE(encoding == TextEncoding::Utf8, utf8);
+    QCOMPARE(decodeText(bytes, encoding), text);
 }
 
 QTEST_GUILESS_MAIN(TestModel)
