@@ -15,8 +15,21 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace korvane;
 using namespace korvane::test;
+
+namespace {
+
+// Tells whether a file was replaced; 0 when it is missing.
+ino_t inodeOf(const QString& path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
+} // namespace
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -393,6 +406,9 @@ void TestSettings::closingWritesFile_data()
     QTest::newRow("path keys kept when nothing was opened")
         << QByteArray("[Path]\r\nLetzter_Grafik_Ordner=C:\\alt\\\r\n[color]\r\nZeichenfarbe=1\r\n") << 0
         << "[Path]\r\nLetzter_Grafik_Ordner=C:\\alt\\\r\n[color]\r\n" + drawing + "[Lupe]\r\nLupe_visible=-1\r\n";
+    // Nothing to change: the file is not written again (a big one took seconds).
+    const QByteArray same = "[color]\r\n" + drawing + "[Lupe]\r\nLupe_visible=-1\r\n";
+    QTest::newRow("nothing changed") << same << 0 << same;
 }
 
 void TestSettings::closingWritesFile()
@@ -402,6 +418,7 @@ void TestSettings::closingWritesFile()
     QFETCH(QByteArray, after);
     if (!before.isNull())
         QVERIFY(writeFile(m_ini, before));
+    const ino_t oldFile = inodeOf(m_ini);
     MainWindow window;
     // Chosen as a user does: the palette target, a swatch press, a line width, the check box.
     window.setDrawColor(QColor(255, 0, 0));
@@ -415,6 +432,7 @@ void TestSettings::closingWritesFile()
     window.state().magnifierOpen = true;
     window.ini_write();
     QCOMPARE(readFile(m_ini), after);
+    QCOMPARE(inodeOf(m_ini) == oldFile, before == after); // replaced only when it changed
     QVERIFY(m_platform->boxes.isEmpty());
 }
 

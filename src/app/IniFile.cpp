@@ -134,35 +134,46 @@ std::optional<bool> settingFlag(const QString& text)
     return value ? std::optional<bool>(*value != 0) : std::nullopt;
 }
 
-QString iniLookup(const QString& contents, const QString& section, const QString& key)
+IniContents::IniContents(const QString& contents) : m_lines(contents.split(QLatin1Char('\n'))) {}
+
+QString IniContents::value(const QString& section, const QString& key) const
 {
-    const QStringList lines = contents.split(QLatin1Char('\n'));
-    const qsizetype start = findSection(lines, section);
+    const qsizetype start = findSection(m_lines, section);
     if (start < 0)
         return {};
-    const qsizetype end = sectionEnd(lines, start);
+    const qsizetype end = sectionEnd(m_lines, start);
     for (qsizetype i = start + 1; i < end; ++i) {
-        if (!keyMatches(lines[i], key))
+        if (!keyMatches(m_lines[i], key))
             continue;
-        const QString body = bodyOf(lines[i]);
+        const QString body = bodyOf(m_lines[i]);
         return body.mid(body.indexOf(QLatin1Char('=')) + 1).trimmed().left(kIniValueLimit);
     }
     return {};
 }
 
-QString iniReplace(const QString& contents, const QString& section, const QString& key, const QString& value)
+QString iniLookup(const QString& contents, const QString& section, const QString& key)
+{
+    return IniContents(contents).value(section, key);
+}
+
+namespace {
+
+// Sets one value in the file's lines (split at LF, so CR LF lines keep their CR).
+void replaceInLines(QStringList& lines, const QString& section, const QString& key, const QString& value)
 {
     const QString cleanSection = oneLine(section);
     const QString cleanKey = oneLine(key);
     const QString cleanValue = oneLine(value);
-    QStringList lines = contents.split(QLatin1Char('\n'));
     const qsizetype start = findSection(lines, cleanSection);
     if (start < 0) {
-        QString result = contents;
-        if (!result.isEmpty() && !result.endsWith(QLatin1Char('\n')))
-            result += kCrLf;
-        return result + QLatin1Char('[') + cleanSection + QLatin1Char(']') + kCrLf + cleanKey + QLatin1Char('=') +
-               cleanValue + kCrLf;
+        // The last line ends first; an empty last line is the end of the one before.
+        if (lines.back().isEmpty())
+            lines.removeLast();
+        else
+            lines.back() += kCr;
+        lines << QLatin1Char('[') + cleanSection + QLatin1Char(']') + kCr << cleanKey + QLatin1Char('=') + cleanValue + kCr
+              << QString();
+        return;
     }
     const qsizetype end = sectionEnd(lines, start);
     qsizetype lastContent = start;
@@ -173,7 +184,7 @@ QString iniReplace(const QString& contents, const QString& section, const QStrin
             const QString storedKey = body.left(body.indexOf(QLatin1Char('=')));
             lines[i] =
                 storedKey + QLatin1Char('=') + cleanValue + (lines[i].endsWith(QLatin1Char('\r')) ? kCr : QString());
-            return lines.join(QLatin1Char('\n'));
+            return;
         }
         if (!bodyOf(lines[i]).trimmed().isEmpty())
             lastContent = i;
@@ -186,6 +197,20 @@ QString iniReplace(const QString& contents, const QString& section, const QStrin
         lines.append(QString());
     }
     lines.insert(lastContent + 1, cleanKey + QLatin1Char('=') + cleanValue + kCr);
+}
+
+} // namespace
+
+QString iniReplace(const QString& contents, const QString& section, const QString& key, const QString& value)
+{
+    return iniReplaceAll(contents, {{section, key, value}});
+}
+
+QString iniReplaceAll(const QString& contents, const QList<IniSetting>& settings)
+{
+    QStringList lines = contents.split(QLatin1Char('\n'));
+    for (const IniSetting& setting : settings)
+        replaceInLines(lines, setting.section, setting.key, setting.value);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -197,8 +222,9 @@ void report(IniError* error, const QFileDevice& file)
         *error = {static_cast<int>(file.error()), file.errorString()};
 }
 
-// The file's contents; empty when it does not exist.
-bool readContents(const QString& path, QString& contents, IniError* error)
+} // namespace
+
+bool iniReadContents(const QString& path, QString& contents, IniError* error)
 {
     QFile file(path);
     if (!file.exists())
@@ -215,14 +241,12 @@ bool readContents(const QString& path, QString& contents, IniError* error)
     return true;
 }
 
-} // namespace
-
 QString iniGetSettingString(const QString& section, const QString& key, const QString& file, IniError* error)
 {
     if (error)
         *error = {};
     QString contents;
-    if (!readContents(file, contents, error))
+    if (!iniReadContents(file, contents, error))
         return {};
     return iniLookup(contents, section, key);
 }
@@ -230,14 +254,24 @@ QString iniGetSettingString(const QString& section, const QString& key, const QS
 bool iniWriteSetting(const QString& section, const QString& key, const QString& value, const QString& file,
                      IniError* error)
 {
+    return iniWriteSettings({{section, key, value}}, file, error);
+}
+
+bool iniWriteSettings(const QList<IniSetting>& settings, const QString& file, IniError* error)
+{
     if (error)
         *error = {};
     QString contents;
-    if (!readContents(file, contents, error))
+    if (!iniReadContents(file, contents, error))
         return false;
+    // A file that already holds every value is left alone: closing the
+    // editor rewrites nothing when nothing changed.
+    const QString updated = iniReplaceAll(contents, settings);
+    if (updated == contents && QFile::exists(file))
+        return true;
     // Written beside the old file and renamed into place, so a failed write
     // never leaves a half-written settings file.
-    if (replaceFiles({{file, iniReplace(contents, section, key, value).toUtf8()}}).isEmpty())
+    if (replaceFiles({{file, updated.toUtf8()}}).isEmpty())
         return true;
     if (error) {
         *error = {QFileDevice::WriteError,

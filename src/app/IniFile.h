@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
+#include <QStringList>
 #include <QString>
 
 #include <optional>
@@ -20,6 +22,12 @@ struct IniError {
     bool failed() const { return number != 0; }
 };
 
+struct IniSetting {
+    QString section;
+    QString key;
+    QString value;
+};
+
 // Values are read as at most this many characters.
 inline constexpr int kIniValueLimit = 255;
 
@@ -29,12 +37,28 @@ QString iniGetSettingString(const QString& section, const QString& key, const QS
 // value; the rest of the file stays as it was. True on success.
 bool iniWriteSetting(const QString& section, const QString& key, const QString& value, const QString& file,
                      IniError* error = nullptr);
+// The same for several values, in order, with one reading and one writing of
+// the file (a big file takes as long as a small one would for each value).
+bool iniWriteSettings(const QList<IniSetting>& settings, const QString& file, IniError* error = nullptr);
+
+// The file's contents, empty when it does not exist; false when it cannot be read.
+bool iniReadContents(const QString& file, QString& contents, IniError* error = nullptr);
+// A file's contents read once for several values.
+class IniContents {
+public:
+    explicit IniContents(const QString& contents);
+    QString value(const QString& section, const QString& key) const;
+
+private:
+    QStringList m_lines;
+};
 
 // The file's bytes as text: UTF-8 when they are valid UTF-8, else Windows-1252.
 QString decodeSettings(const QByteArray& bytes);
 // The pure text parts of the two calls, for the file's decoded contents.
 QString iniLookup(const QString& contents, const QString& section, const QString& key);
 QString iniReplace(const QString& contents, const QString& section, const QString& key, const QString& value);
+QString iniReplaceAll(const QString& contents, const QList<IniSetting>& settings);
 
 // Conversions of stored values. Numbers may carry blanks around them, "&H"
 // hexadecimal or a fraction (rounded half to even); anything else gives nothing,

@@ -37,52 +37,25 @@ QColor swatchColour(QLabel* swatch)
     return swatch->palette().color(swatch->backgroundRole());
 }
 
-// Reads the keys one by one; a file that cannot be read fails every key the
-// same way, so the user gets one box and the remaining keys read as missing.
+// Reads the file once for all keys; a file that cannot be read gets one box,
+// and every key reads as missing.
 class SettingsReader {
 public:
-    SettingsReader(QWidget* owner, QString file) : m_owner(owner), m_file(std::move(file)) {}
-    QString read(const QString& section, const QString& key)
+    SettingsReader(QWidget* owner, const QString& file) : m_contents(readOnce(owner, file)) {}
+    QString read(const QString& section, const QString& key) const { return m_contents.value(section, key); }
+
+private:
+    static QString readOnce(QWidget* owner, const QString& file)
     {
-        if (m_failed)
-            return {};
         IniError error;
-        const QString value = iniGetSettingString(section, key, m_file, &error);
-        if (error.failed()) {
-            m_failed = true;
-            warn(m_owner, QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
+        QString contents;
+        if (!iniReadContents(file, contents, &error))
+            warn(owner, QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
                  QStringLiteral("INIGetSettingString"));
-        }
-        return value;
+        return contents;
     }
 
-private:
-    QWidget* m_owner;
-    QString m_file;
-    bool m_failed = false;
-};
-
-// Writes the keys in order; after the first failure the user gets one box and
-// the rest are skipped, since they would fail the same way.
-class SettingsWriter {
-public:
-    explicit SettingsWriter(QWidget* owner, QString file) : m_owner(owner), m_file(std::move(file)) {}
-    void write(const QString& section, const QString& key, const QString& value)
-    {
-        if (m_failed)
-            return;
-        IniError error;
-        if (iniWriteSetting(section, key, value, m_file, &error))
-            return;
-        m_failed = true;
-        warn(m_owner, QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
-             QStringLiteral("INIWriteSetting"));
-    }
-
-private:
-    QWidget* m_owner;
-    QString m_file;
-    bool m_failed = false;
+    IniContents m_contents;
 };
 
 } // namespace
@@ -132,25 +105,28 @@ void MainWindow::ini_read()
         ui.Command4->click();
 }
 
+// All keys in one writing of the file: a failure gets one box.
 void MainWindow::ini_write()
 {
-    SettingsWriter out(this, settingsFilePath());
-    out.write(kColor, QStringLiteral("Zeichenfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblColor))));
-    out.write(kColor, QStringLiteral("Fuellfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblFuellfarbe))));
-    out.write(kColor, QStringLiteral("Ziehpunktfarbe"),
-              QString::number(settingNumberOf(swatchColour(ui.lblZiehpunkt))));
     const ImageSurface& canvas = ui.Picture1->surface();
-    out.write(kDrawWidth, QStringLiteral("DrawWidth1"), QString::number(canvas.lineWidth()));
-    out.write(kFillStyle, QStringLiteral("FillStyle1"), QString::number(static_cast<int>(canvas.fillStyle())));
+    QList<IniSetting> settings{
+        {kColor, QStringLiteral("Zeichenfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblColor)))},
+        {kColor, QStringLiteral("Fuellfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblFuellfarbe)))},
+        {kColor, QStringLiteral("Ziehpunktfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblZiehpunkt)))},
+        {kDrawWidth, QStringLiteral("DrawWidth1"), QString::number(canvas.lineWidth())},
+        {kFillStyle, QStringLiteral("FillStyle1"), QString::number(static_cast<int>(canvas.fillStyle()))}};
     // The folders are only known when the file was read in this run; otherwise
     // the stored ones stay.
     if (m_state.settingsLoadCount > 0) {
-        out.write(kPath, kImageFolderKey, m_state.lastImageFolder);
-        out.write(kPath, kMapFolderKey, m_state.lastMapFolder);
-        out.write(kPath, kExportFolderKey, m_state.lastExportFolder);
+        settings.append({{kPath, kImageFolderKey, m_state.lastImageFolder},
+                         {kPath, kMapFolderKey, m_state.lastMapFolder},
+                         {kPath, kExportFolderKey, m_state.lastExportFolder}});
     }
-    out.write(kLupe, QStringLiteral("Lupe_visible"),
-              m_state.magnifierOpen ? QStringLiteral("-1") : QStringLiteral("0"));
+    settings.append({kLupe, QStringLiteral("Lupe_visible"), m_state.magnifierOpen ? QStringLiteral("-1") : QStringLiteral("0")});
+    IniError error;
+    if (!iniWriteSettings(settings, settingsFilePath(), &error))
+        warn(this, QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
+             QStringLiteral("INIWriteSetting"));
 }
 
 } // namespace korvane
