@@ -18,7 +18,9 @@
 #include <QProcess>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace korvane;
 
@@ -91,32 +93,36 @@ void TestStartUp::startLoadsNoPicturePlugins()
 
 void TestStartUp::opensFromCommandLine_data()
 {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("name"); // as the command line hands it over
     QTest::addColumn<QString>("caption"); // "": the start screen stays
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QStringList>("messages"); // %1: the full path
     const QStringList map{"  " + kArea}, page{" " + kArea}, none;
-    test::row("picture", "plan.png", "plan.png", none, none);
-    test::row("picture named .dat", "bild.dat", "bild.dat", none, none);
-    test::row(".map file", "plan.map", "plan.png", map, none);
-    test::row(".map data named .txt", "map.txt", "plan.png", map, none);
-    test::row("page, one candidate", "seite.html", "plan.png", page, none);
-    test::row("page named .png", "seite.png", "plan.png", page, none);
-    test::row("page, two candidates", "zwei.htm", "plan.png", page, none);
-    test::row(".map naming a missing picture", "fehlt.map", "plan.png", map,
+    test::row("picture", QByteArray("plan.png"), "plan.png", none, none);
+    test::row("picture named .dat", QByteArray("bild.dat"), "bild.dat", none, none);
+    test::row(".map file", QByteArray("plan.map"), "plan.png", map, none);
+    test::row(".map data named .txt", QByteArray("map.txt"), "plan.png", map, none);
+    test::row("page, one candidate", QByteArray("seite.html"), "plan.png", page, none);
+    test::row("page named .png", QByteArray("seite.png"), "plan.png", page, none);
+    test::row("page, two candidates", QByteArray("zwei.htm"), "plan.png", page, none);
+    test::row(".map naming a missing picture", QByteArray("fehlt.map"), "plan.png", map,
               QStringList{"Die MAP-Daten beziehen sich auf die Datei \"fehlt.png\". Bitte diese Grafikdatei öffnen."});
-    test::row("missing", "weg.png", "", none, QStringList{"Die Datei \"%1\" ist nicht vorhanden."});
-    test::row("folder", "ordner", "", none, QStringList{"\"%1\" ist ein Ordner und keine Datei."});
-    test::row("pipe, unreadable", "rohr", "", none, QStringList{"Die Datei \"%1\" kann nicht gelesen werden."});
-    test::row("unknown kind", "notiz.txt", "", none,
+    test::row("missing", QByteArray("weg.png"), "", none, QStringList{"Die Datei \"%1\" ist nicht vorhanden."});
+    test::row("folder", QByteArray("ordner"), "", none, QStringList{"\"%1\" ist ein Ordner und keine Datei."});
+    test::row("pipe, unreadable", QByteArray("rohr"), "", none, QStringList{"Die Datei \"%1\" kann nicht gelesen werden."});
+    test::row("unknown kind", QByteArray("notiz.txt"), "", none,
               QStringList{"Die Datei \"%1\" ist weder eine Grafikdatei noch eine MAP- oder HTML-Datei."});
+    test::row("name not UTF-8", QByteArray("plan\xE4.png"), "", none,
+              QStringList{"Der Name der Datei \"%1\" lässt sich nicht lesen: Er ist kein gültiger UTF-8-Text. Bitte "
+                          "die Datei umbenennen."});
 }
 
-// Each file as the only argument: what the window shows afterwards, and that
-// the file answered the command's dialog (only a later dialog is shown).
+// Each file as the only argument of the command line: what the window shows
+// afterwards, and that the file answered the command's dialog (only a later
+// dialog is shown).
 void TestStartUp::opensFromCommandLine()
 {
-    QFETCH(QString, name);
+    QFETCH(QByteArray, name);
     QFETCH(QString, caption);
     QFETCH(QStringList, lines);
     QFETCH(QStringList, messages);
@@ -131,6 +137,13 @@ void TestStartUp::opensFromCommandLine()
     test::writeFile(e.path("notiz.txt"), "Einkaufen: Brot, Milch");
     QDir(e.dir.path()).mkdir("ordner");
     QCOMPARE(mkfifo(QFile::encodeName(e.path("rohr")).constData(), 0600), 0);
+    const QByteArray argument = QFile::encodeName(e.dir.path()) + '/' + name;
+    if (name.contains('\xE4')) { // a picture under a name written in Latin-1
+        const int fd = ::open(argument.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        const QByteArray picture = test::readFile(e.path("plan.png"));
+        QCOMPARE(::write(fd, picture.constData(), picture.size()), ssize_t(picture.size()));
+        ::close(fd);
+    }
     if (name == "zwei.htm") { // the chooser: the first line
         test::whenModalOpens([](QWidget* modal) {
             QListWidget* list = qobject_cast<ImgSearchDialog*>(modal)->ui.List2;
@@ -139,11 +152,14 @@ void TestStartUp::opensFromCommandLine()
     }
     e.desktop.fileAnswers.enqueue(e.path("plan.png")); // for the Open dialog a .map may ask for
 
-    e.window = startEditor({e.path(name)});
+    QByteArray typed = argument;
+    char program[] = "korvane";
+    char* argv[] = {program, typed.data()};
+    e.window = startEditor(parseCommandLine(argumentsOf(2, argv)).files);
     MainWindow& w = *e.window;
     QTRY_COMPARE(w.windowTitle(), caption.isEmpty() ? QString("Korvane") : "Korvane [ Map für: " + caption + " ]");
     for (QString& message : messages)
-        message.replace("%1", e.path(name));
+        message.replace("%1", QString::fromUtf8(argument)); // a byte that is not UTF-8 shows as U+FFFD
     QTRY_COMPARE(e.desktop.texts(), messages);
     QCOMPARE(w.areas().lines(), lines);
     QCOMPARE(w.mapCode(), lines.isEmpty() ? QString() : kCode.arg(e.dir.path()));

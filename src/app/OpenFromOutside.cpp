@@ -59,6 +59,14 @@ QString quoted(const QString& path)
 std::optional<QByteArray> readHead(MainWindow& window, const QString& path)
 {
     const QFileInfo info(path);
+    // A name that is not valid UTF-8 reaches the editor with its bad bytes
+    // replaced, and under that name no file can be opened.
+    if (!info.exists() && path.contains(QChar::ReplacementCharacter)) {
+        warn(&window, QStringLiteral("Der Name der Datei ") + quoted(path) +
+                          QStringLiteral(" lässt sich nicht lesen: Er ist kein gültiger UTF-8-Text. Bitte die Datei "
+                                         "umbenennen."));
+        return std::nullopt;
+    }
     if (!info.exists()) {
         warn(&window, QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" ist nicht vorhanden."));
         return std::nullopt;
