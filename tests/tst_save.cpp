@@ -5,15 +5,23 @@
 #include "support/FileSizeLimit.h"
 #include "support/Files.h"
 #include "support/ScriptedPlatform.h"
+#include "support/SettingsFolder.h"
 
 #include <QBuffer>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace korvane;
 using namespace korvane::test;
@@ -98,6 +106,68 @@ QByteArray latin1(const QByteArray& utf8)
     return QString::fromUtf8(utf8).toLatin1();
 }
 
+// Makes a file immutable while it lives (as "chattr +i" does), so that no
+// rename replaces it, not even one by root.
+class Unreplaceable {
+public:
+    explicit Unreplaceable(const QString& path) : m_path(path), m_set(setImmutable(true)) {}
+    ~Unreplaceable()
+    {
+        if (m_set)
+            setImmutable(false);
+    }
+    Unreplaceable(const Unreplaceable&) = delete;
+    Unreplaceable& operator=(const Unreplaceable&) = delete;
+    bool isSet() const { return m_set; }
+
+private:
+    bool setImmutable(bool on) const
+    {
+        const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK);
+        if (fd < 0)
+            return false;
+        int flags = 0;
+        bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return done;
+    }
+
+    QString m_path;
+    bool m_set;
+};
+
+// The id of a process that has ended.
+qint64 endedProcessId()
+{
+    QProcess process;
+    process.start(QStringLiteral("true"), QStringList());
+    process.waitForStarted();
+    const qint64 pid = process.processId();
+    process.waitForFinished();
+    return pid;
+}
+
+// Every entry of a folder, hidden ones too.
+QStringList entriesOf(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QString replaceQuestion(const QString& dataPath)
+{
+    return "Die MAP-Datei \"" + dataPath +
+           "\" gibt es bereits; sie gehört nicht zu dieser ImageMap. Soll sie ersetzt werden?";
+}
+
+QString savedQuestion(const QString& pagePath)
+{
+    return "Die HTML-Datei wurde unter \"" + pagePath +
+           "\" gespeichert.\r\n\r\nSoll die erzeugte Test-HTML-Datei und die MAP-Datendatei (eine ASCII-Textdatei "
+           "mit den eigentlichen MAP-Daten) jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?";
+}
+
 // The warning of a save that could not write `path`.
 ShownBox saveFailedBox(const QString& path)
 {
@@ -139,6 +209,17 @@ private slots:
     void fullDiskKeepsOldFiles_data();
     void fullDiskKeepsOldFiles();
     void codeLeavesTheBoxExactly();
+    void failedRenameLeavesOldPair_data();
+    void failedRenameLeavesOldPair();
+    void laterSaveRemovesStaleTemporaries_data();
+    void laterSaveRemovesStaleTemporaries();
+    void mapTakesItsPlaceBeforePage();
+    void foreignMapFileIsReplacedOnlyAfterAsking_data();
+    void foreignMapFileIsReplacedOnlyAfterAsking();
+    void linkChains_data();
+    void linkChains();
+    void longNames_data();
+    void longNames();
 
 private:
     ScriptedPlatform* m_platform = nullptr;
@@ -249,6 +330,8 @@ void TestSave::saveFromMainWindow()
     }
     MainWindow window;
     fillAreas(window, imagePath);
+    if (oldFilesReadOnly)
+        window.document().setMapFilePath(dataPath); // saved there before
     QCOMPARE(window.ui.txtMap->toPlainText().toUtf8(), QByteArray(code).replace("\r\n", "\n"));
     QVERIFY(!window.document().mapSaved());
     window.state().lastMapFolder = folderKnown ? folder : QString();
@@ -271,12 +354,7 @@ void TestSave::saveFromMainWindow()
     if (oldFilesReadOnly)
         QCOMPARE(modeOf(dataPath), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
 
-    const ShownBox shown{"korvane",
-                         "Die HTML-Datei wurde unter \"" + pagePath +
-                             "\" gespeichert.\r\n\r\nSoll die erzeugte Test-HTML-Datei und die MAP-Datendatei (eine "
-                             "ASCII-Textdatei mit den eigentlichen MAP-Daten) jetzt zur Kontrolle mit dem "
-                             "StandardBrowser angezeigt werden?",
-                         MessageIcon::Question,
+    const ShownBox shown{"korvane", savedQuestion(pagePath), MessageIcon::Question,
                          {MessageButton::Yes, MessageButton::No},
                          MessageButton::Yes};
     QCOMPARE(m_platform->boxes, QList<ShownBox>{shown});
@@ -347,6 +425,7 @@ void TestSave::failedSaveKeepsOldFiles()
     }
     MainWindow window;
     fillAreas(window, QStringLiteral("C:\\b\\plan.png"));
+    window.document().setMapFilePath(folder + "plan.map"); // saved there before
     m_platform->fileAnswers.enqueue(folder + pageName);
     window.ui.Command7->click();
     QFile::setPermissions(folder, oldPermissions);
@@ -406,16 +485,18 @@ void TestSave::fullDiskKeepsOldFiles_data()
 {
     QTest::addColumn<int>("areaCount");
     QTest::addColumn<int>("limit"); // bytes a file may grow to
+    QTest::addColumn<QString>("failing"); // the .map is written first
     // A small page fits the writer's buffer whole: the failing write comes only
     // when the file is closed, and must still be noticed.
-    QTest::newRow("small map") << 2 << 600;
-    QTest::newRow("big map") << 3000 << 64 * 1024;
+    QTest::newRow("small map") << 2 << 600 << QString("plan.html");
+    QTest::newRow("big map") << 3000 << 64 * 1024 << QString("plan.map");
 }
 
 void TestSave::fullDiskKeepsOldFiles()
 {
     QFETCH(int, areaCount);
     QFETCH(int, limit);
+    QFETCH(QString, failing);
     QTemporaryDir dir;
     const QString pagePath = dir.filePath("plan.html");
     const QString dataPath = dir.filePath("plan.map");
@@ -427,9 +508,10 @@ void TestSave::fullDiskKeepsOldFiles()
         window.areas().append(
             QStringLiteral(" rect                    |%1,0,%2,9|seite%1.html|Feld %1|*|*|*|*").arg(i).arg(i + 9));
     window.map_daten();
+    window.document().setMapFilePath(dataPath); // saved there before
     m_platform->fileAnswers.enqueue(pagePath);
     QVERIFY(onFullDisk(limit, [&] { window.ui.Command7->click(); }));
-    QCOMPARE(m_platform->boxes, QList<ShownBox>{saveFailedBox(pagePath)});
+    QCOMPARE(m_platform->boxes, QList<ShownBox>{saveFailedBox(dir.filePath(failing))});
     QVERIFY(!window.document().mapSaved());
     QCOMPARE(readFile(pagePath), oldPage);
     QCOMPARE(readFile(dataPath), QByteArray("alt"));
@@ -469,6 +551,276 @@ void TestSave::codeLeavesTheBoxExactly()
     m_platform->fileAnswers.enqueue(dir.filePath("seite.html"));
     window.ui.Command12->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), board);
+}
+
+void TestSave::failedRenameLeavesOldPair_data()
+{
+    QTest::addColumn<QString>("unreplaceable");
+    QTest::addColumn<bool>("oldMap"); // else there was no .map before
+    QTest::newRow("the .map") << QString("plan.map") << true;
+    // The .map took its place first and goes back.
+    QTest::newRow("the page") << QString("plan.html") << true;
+    QTest::newRow("the page, no .map before") << QString("plan.html") << false;
+}
+
+// A file that no rename can replace, root included: the save reports it,
+// and both old files stand as they were (or the .map stays absent).
+void TestSave::failedRenameLeavesOldPair()
+{
+    QFETCH(QString, unreplaceable);
+    QFETCH(bool, oldMap);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    QVERIFY(writeFile(folder + "plan.html", "old page"));
+    if (oldMap)
+        QVERIFY(writeFile(folder + "plan.map", "old data"));
+    const Unreplaceable locked(folder + unreplaceable);
+    if (!locked.isSet())
+        QSKIP("Files cannot be made immutable here (root on ext4, xfs, btrfs or tmpfs can).");
+    MainWindow window;
+    fillAreas(window, QStringLiteral("/bilder/plan.png"));
+    m_platform->fileAnswers.enqueue(folder + "plan.html");
+    m_platform->answers.enqueue(MessageButton::Yes); // replace the .map that is there
+    window.ui.Command7->click();
+
+    QList<ShownBox> boxes{saveFailedBox(folder + unreplaceable)};
+    if (oldMap)
+        boxes.prepend({kQuestionTitle, replaceQuestion(folder + "plan.map"), MessageIcon::Question,
+                       {MessageButton::Yes, MessageButton::No}, MessageButton::No});
+    QCOMPARE(m_platform->boxes, boxes);
+    QVERIFY(!window.document().mapSaved());
+    QCOMPARE(readFile(folder + "plan.html"), QByteArray("old page"));
+    QCOMPARE(readFile(folder + "plan.map"), oldMap ? QByteArray("old data") : QByteArray("<missing>"));
+    QCOMPARE(entriesOf(folder), oldMap ? QStringList({"plan.html", "plan.map"}) : QStringList{"plan.html"});
+}
+
+void TestSave::laterSaveRemovesStaleTemporaries_data()
+{
+    QTest::addColumn<QString>("name"); // %1: a process that has ended
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("page's, writer gone") << QString(".plan.html.%1-1qg25mb") << true;
+    QTest::newRow(".map's, writer gone") << QString(".plan.map.%1-z") << true;
+    QTest::newRow("writer still running") << QString(".plan.map.1-1qg25mb") << false;
+    QTest::newRow("another file's") << QString(".karte.html.%1-1qg25mb") << false;
+    QTest::newRow("not a temporary name: no number") << QString(".plan.html.%1") << false;
+    QTest::newRow("not a temporary name: more after it") << QString(".plan.html.%1-1qg25mb.bak") << false;
+    QTest::newRow("not a temporary name: no dot") << QString("plan.html.%1-1qg25mb") << false;
+}
+
+// Files a killed save left behind go with the next save of the same target;
+// anything else stays.
+void TestSave::laterSaveRemovesStaleTemporaries()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, removed);
+    QTemporaryDir dir;
+    const QString leftover = dir.filePath(name.arg(endedProcessId()));
+    QVERIFY(writeFile(leftover, QByteArray(2 * 1024 * 1024, 'x')));
+    MainWindow window;
+    fillAreas(window, QStringLiteral("/bilder/plan.png"));
+    m_platform->fileAnswers.enqueue(dir.filePath("plan.html"));
+    m_platform->answers.enqueue(MessageButton::No);
+    window.ui.Command7->click();
+
+    QCOMPARE(m_platform->texts(), QStringList{savedQuestion(dir.filePath("plan.html"))});
+    QStringList expected{"plan.html", "plan.map"};
+    if (!removed)
+        expected << QFileInfo(leftover).fileName();
+    expected.sort();
+    QStringList entries = entriesOf(dir.path());
+    entries.sort();
+    QCOMPARE(entries, expected);
+}
+
+// The .map is renamed into place first, the page last: a save killed between
+// the two leaves the new .map and the old page, never a new page beside an
+// old .map.
+void TestSave::mapTakesItsPlaceBeforePage()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath("plan.html"), "old page") && writeFile(dir.filePath("plan.map"), "old data"));
+    const int watch = inotify_init1(IN_NONBLOCK);
+    QVERIFY(watch >= 0);
+    QVERIFY(inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_MOVED_TO) >= 0);
+    MainWindow window;
+    fillAreas(window, QStringLiteral("/bilder/plan.png"));
+    window.document().setMapFilePath(dir.filePath("plan.map")); // saved there before
+    m_platform->fileAnswers.enqueue(dir.filePath("plan.html"));
+    m_platform->answers.enqueue(MessageButton::No);
+    window.ui.Command7->click();
+
+    alignas(inotify_event) char buffer[4096];
+    const ssize_t length = ::read(watch, buffer, sizeof buffer);
+    ::close(watch);
+    QStringList arrived;
+    for (ssize_t at = 0; at < length;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        arrived << QString::fromUtf8(event->name);
+        at += ssize_t(sizeof(inotify_event) + event->len);
+    }
+    QCOMPARE(arrived, QStringList({"plan.map", "plan.html"}));
+}
+
+void TestSave::foreignMapFileIsReplacedOnlyAfterAsking_data()
+{
+    QTest::addColumn<QString>("before"); // how the map came to be
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("drawn, \"Nein\"") << QString("drawn") << true << false << false;
+    QTest::newRow("drawn, \"Ja\"") << QString("drawn") << true << true << true;
+    QTest::newRow("imported from it") << QString("imported from plan.map") << false << false << true;
+    QTest::newRow("imported from another") << QString("imported from andere.map") << true << false << false;
+    QTest::newRow("saved there before") << QString("saved to plan.map") << false << false << true;
+    QTest::newRow("saved elsewhere before") << QString("saved to andere.map") << true << false << false;
+    QTest::newRow("saved there, then a new picture") << QString("saved, new picture, plan.map") << true << false
+                                                     << false;
+}
+
+// A plan.map that is not the map's own (another map's data) is replaced only
+// when the user says so; the page's own question is the save dialog's.
+void TestSave::foreignMapFileIsReplacedOnlyAfterAsking()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, asked);
+    QFETCH(bool, answer);
+    QFETCH(bool, replaced);
+    test::SettingsFolder folder; // the import reads the settings
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QVERIFY(picture.save(folder.path("plan.png"), "PNG"));
+    const QByteArray otherMap = "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n<img src=\"plan.png\" "
+                                "usemap=\"#plan\" /><map name=\"plan\"><area shape=\"rect\" coords=\"1,1,9,9\" "
+                                "href=\"fremd.html\" /></map>\r\n";
+    for (const char* name : {"plan.map", "andere.map"})
+        QVERIFY(writeFile(folder.path(name), otherMap));
+    QVERIFY(writeFile(folder.path("plan.html"), "old page"));
+    MainWindow window;
+    fillAreas(window, folder.path("plan.png"));
+    const QString ownFile = folder.path(before.section(' ', -1));
+    if (before.startsWith("imported")) {
+        m_platform->fileAnswers.enqueue(ownFile);
+        m_platform->answers.enqueue(MessageButton::Yes); // keep the areas drawn
+        window.ui.Command8->click();
+        QCOMPARE(window.areas().count(), 3);
+    } else if (before.startsWith("saved")) {
+        m_platform->fileAnswers.enqueue(QString(ownFile).replace(".map", ".html"));
+        m_platform->answers.enqueue(MessageButton::Yes);
+        m_platform->answers.enqueue(MessageButton::No);
+        window.ui.Command7->click();
+    }
+    if (before.contains("new picture")) { // a new map on the same picture
+        m_platform->fileAnswers.enqueue(folder.path("plan.png"));
+        window.ui.Command1->click();
+    }
+    m_platform->boxes.clear();
+    const QByteArray oldMap = readFile(folder.path("plan.map"));
+    const QByteArray oldPage = readFile(folder.path("plan.html"));
+    window.areas().append(QStringLiteral(" rect                    |5,5,50,50|neu.html|Neu|*|*|*|*"));
+    window.map_daten();
+    m_platform->fileAnswers.enqueue(folder.path("plan.html"));
+    if (asked)
+        m_platform->answers.enqueue(answer ? MessageButton::Yes : MessageButton::No);
+    m_platform->answers.enqueue(MessageButton::No);
+    window.ui.Command7->click();
+
+    QList<ShownBox> boxes;
+    if (asked)
+        boxes << ShownBox{kQuestionTitle, replaceQuestion(folder.path("plan.map")), MessageIcon::Question,
+                          {MessageButton::Yes, MessageButton::No}, MessageButton::No};
+    const QString code = withCrLfLineEnds(window.mapCode());
+    if (replaced)
+        boxes << ShownBox{"korvane", savedQuestion(folder.path("plan.html")), MessageIcon::Question,
+                          {MessageButton::Yes, MessageButton::No}, MessageButton::Yes};
+    QCOMPARE(m_platform->boxes, boxes);
+    QCOMPARE(readFile(folder.path("plan.map")), replaced ? mapDataFileBytes(code, "plan.png") : oldMap);
+    QCOMPARE(readFile(folder.path("plan.html")), replaced ? testPageBytes(code) : oldPage);
+    QCOMPARE(window.document().mapSaved(), replaced);
+    QCOMPARE(window.state().lastMapFolder, folder.dir.path() + QLatin1Char('/'));
+}
+
+void TestSave::linkChains_data()
+{
+    QTest::addColumn<QStringList>("links"); // "name -> target" in the order made; the page is link.html
+    QTest::addColumn<bool>("saves");
+    QTest::newRow("two links, absolute")
+        << QStringList{"echt/", "link.html -> %1mitte.html", "mitte.html -> %1echt/seite.html",
+                       "link.map -> %1mitte.map", "mitte.map -> %1echt/seite.map"}
+        << true;
+    QTest::newRow("three links, relative, across folders")
+        << QStringList{"echt/", "ab/", "link.html -> ab/mitte.html", "ab/mitte.html -> ../ab/noch.html",
+                       "ab/noch.html -> ../echt/seite.html", "link.map -> echt/seite.map"}
+        << true;
+    QTest::newRow("a loop") << QStringList{"link.html -> schleife.html", "schleife.html -> link.html"} << false;
+}
+
+// Saving through links replaces the file at the end of the chain; the links stay.
+void TestSave::linkChains()
+{
+    QFETCH(QStringList, links);
+    QFETCH(bool, saves);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    for (const QString& link : links) {
+        if (link.endsWith('/')) {
+            QVERIFY(QDir(folder).mkdir(link));
+            continue;
+        }
+        const QStringList ends = QString(link).replace("%1", folder).split(" -> ");
+        QVERIFY(::symlink(QFile::encodeName(ends[1]).constData(), QFile::encodeName(folder + ends[0]).constData()) ==
+                0);
+    }
+    if (saves)
+        QVERIFY(writeFile(folder + "echt/seite.html", "old page") && writeFile(folder + "echt/seite.map", "old"));
+    const QStringList before = entriesOf(folder);
+    MainWindow window;
+    fillAreas(window, QStringLiteral("/bilder/plan.png"));
+    window.document().setMapFilePath(folder + "echt/seite.map"); // the map's own, through the links
+    m_platform->fileAnswers.enqueue(folder + "link.html");
+    m_platform->answers.enqueue(MessageButton::No);
+    window.ui.Command7->click();
+
+    QCOMPARE(entriesOf(folder), before);
+    if (!saves) {
+        QCOMPARE(m_platform->boxes, QList<ShownBox>{saveFailedBox(folder + "link.html")});
+        return;
+    }
+    const QString code = withCrLfLineEnds(window.mapCode());
+    QCOMPARE(m_platform->texts(), QStringList{savedQuestion(folder + "link.html")});
+    QCOMPARE(readFile(folder + "echt/seite.html"), testPageBytes(code));
+    QCOMPARE(readFile(folder + "echt/seite.map"), mapDataFileBytes(code, "plan.png"));
+    QCOMPARE(entriesOf(folder + "echt"), QStringList({"seite.html", "seite.map"}));
+    for (const QString& link : links)
+        QVERIFY(link.endsWith('/') || QFileInfo(folder + link.section(" -> ", 0, 0)).isSymLink());
+}
+
+void TestSave::longNames_data()
+{
+    QTest::addColumn<QString>("base"); // the page is base + ".html", 250 bytes or so
+    QTest::newRow("245 ASCII characters") << QString(245, 'k');
+    QTest::newRow("122 umlauts, 244 bytes") << QString(122, QChar(0xE4));
+    QTest::newRow("an emoji across the cut") << QString(117, 'k') + QString::fromUtf8("\xF0\x9F\x97\xBA").repeated(32);
+}
+
+// Names near the 255 bytes a folder entry may hold save like any other.
+void TestSave::longNames()
+{
+    QFETCH(QString, base);
+    QTemporaryDir dir;
+    const QString pagePath = dir.filePath(base + ".html");
+    QVERIFY(QFile::encodeName(QFileInfo(pagePath).fileName()).size() <= 255);
+    QVERIFY(writeFile(pagePath, "old page"));
+    MainWindow window;
+    fillAreas(window, QStringLiteral("/bilder/plan.png"));
+    m_platform->fileAnswers.enqueue(pagePath);
+    m_platform->answers.enqueue(MessageButton::No);
+    window.ui.Command7->click();
+
+    QCOMPARE(m_platform->texts(), QStringList{savedQuestion(pagePath)});
+    const QString code = withCrLfLineEnds(window.mapCode());
+    QCOMPARE(readFile(pagePath), testPageBytes(code));
+    QCOMPARE(readFile(dir.filePath(base + ".map")), mapDataFileBytes(code, "plan.png"));
+    QCOMPARE(entriesOf(dir.path()), QStringList({base + ".html", base + ".map"}));
 }
 
 QTEST_MAIN(TestSave)

@@ -51,6 +51,7 @@ void MainWindow::mapImportCommand()
     }
     importsteps::keepLastHandlers(*this, data.areas);
     importsteps::finish(*this, data.areas.lines);
+    m_document.setMapFilePath(folder + name);
 }
 
 } // namespace korvane

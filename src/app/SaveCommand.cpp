@@ -9,6 +9,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace korvane {
 
@@ -27,6 +30,29 @@ QString saveFailedMessage(const QString& path)
     return QStringLiteral("Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"") + path +
            QStringLiteral("\" ließ sich nicht schreiben.") + kCrLf + kCrLf +
            QStringLiteral("Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
+}
+
+// The same file, also when reached through a link or under another spelling.
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat first {}, second {};
+    return !a.isEmpty() && !b.isEmpty() && ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+// The save dialog asks before it replaces a page; the .map beside it may
+// belong to another map, and only the user can tell.
+bool mayReplaceDataFile(QWidget* owner, const QString& dataPath, const QString& ownDataPath)
+{
+    const QFileInfo existing(dataPath);
+    if (!existing.exists() || existing.isDir() || sameFile(dataPath, ownDataPath))
+        return true;
+    return askYesNo(owner, kQuestionTitle,
+                    QStringLiteral("Die MAP-Datei \"") + dataPath +
+                        QStringLiteral("\" gibt es bereits; sie gehört nicht zu dieser ImageMap. Soll sie ersetzt "
+                                       "werden?"),
+                    MessageButton::No);
 }
 
 // Shows the wait cursor while the files are written.
@@ -49,19 +75,24 @@ void MainWindow::saveCommand()
     const QString pagePath = folder + name;
     const QString dataPath = mapDataFilePath(folder, pagePath);
     m_state.lastMapFolder = folder;
+    if (!mayReplaceDataFile(this, dataPath, m_document.mapFilePath()))
+        return;
 
     // The text box hands out "\n"; the files keep the code's CR LF line ends.
     const QString code = withCrLfLineEnds(mapCode());
     QString failed;
     {
         WaitCursor wait;
+        // The .map takes its place first and the page last, so a new page
+        // always stands beside its new .map, even after a save was killed.
         failed = replaceFiles(
-            {{pagePath, testPageBytes(code)}, {dataPath, mapDataFileBytes(code, m_document.imageFileName())}});
+            {{dataPath, mapDataFileBytes(code, m_document.imageFileName())}, {pagePath, testPageBytes(code)}});
     }
     if (!failed.isEmpty()) {
         warn(this, saveFailedMessage(failed));
         return;
     }
+    m_document.setMapFilePath(dataPath);
     if (askYesNo(this, programName(), savedQuestion(pagePath), MessageButton::Yes)) {
         platform().openInTextViewer(dataPath);
         OpenFileWithProg(pagePath);

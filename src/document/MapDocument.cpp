@@ -114,6 +114,7 @@ void MapDocument::step(void (QUndoStack::*move)())
 void MapDocument::startNew()
 {
     m_history.clear();
+    m_mapFilePath.clear();
 }
 
 void MapDocument::markSaved()

@@ -33,6 +33,10 @@ public:
     // The name an import took for the map; empty: derived from the picture.
     const QString& mapName() const { return m_mapName; }
     void setMapName(const QString& name) { m_mapName = name; }
+    // The .map file the map was imported from or last saved to; empty for a
+    // new map. Save replaces this one without asking.
+    const QString& mapFilePath() const { return m_mapFilePath; }
+    void setMapFilePath(const QString& path) { m_mapFilePath = path; }
 
     AreaList& areas() { return m_areas; }
     const AreaList& areas() const { return m_areas; }
@@ -61,8 +65,9 @@ public:
     void redo();
     // Opening a picture or an import starts a new map from the areas held
     // now (none after opening; an import's own added to those it kept): the
-    // steps so far no longer apply. The picture and the name are set apart,
-    // since the commands learn them at different moments.
+    // steps so far no longer apply, and no .map file is its own yet. The
+    // picture and the name are set apart, since the commands learn them at
+    // different moments.
     void startNew();
 
     // --- the saved state of the code ---
@@ -92,6 +97,7 @@ private:
     QString m_imagePath;
     QString m_imageFileName;
     QString m_mapName;
+    QString m_mapFilePath;
     AreaList m_areas;
     QItemSelectionModel m_selection;
     QUndoStack m_history;

@@ -23,9 +23,13 @@ bool writeAll(QIODevice& device, const QByteArray& bytes);
 using DeviceWriter = std::function<bool(QIODevice& device, const QByteArray& bytes)>;
 
 // Writes each file to a temporary file in its folder, flushes it through to
-// the disk and renames the files into place only after all were written, so a
-// write that fails (a full disk, a file size limit) leaves the old files whole.
-// A replaced file keeps its permissions, a read-only one as well. Returns the
+// the disk and renames the files into place, in the order given, only after
+// all were written, so a write that fails (a full disk, a file size limit)
+// leaves the old files whole. When one cannot take its place, those already
+// renamed are put back: a failure always leaves all the old files. A link, or
+// a chain of links, is followed to the file it names. Temporary files left by
+// a save that was killed are removed by the next save of the same target. A
+// replaced file keeps its permissions, a read-only one as well. Returns the
 // path of the file that could not be written; empty on success.
 QString replaceFiles(const QList<FileContent>& files, const DeviceWriter& writer = writeAll);
 
