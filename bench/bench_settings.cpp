@@ -24,8 +24,8 @@ QByteArray bigSettings()
     QByteArray bytes = "[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\nZiehpunktfarbe=16711680\r\n"
                        "[DrawWidth]\r\nDrawWidth1=2\r\n[FillStyle]\r\nFillStyle1=1\r\n[Verlauf]\r\n";
     for (int i = 0; bytes.size() < kFileSize; ++i)
-        bytes += "Eintrag" + QByteArray::number(i) + "=/home/anna/bilder/stadtplan/ausschnitt" +
-                 QByteArray::number(i) + ".png\r\n";
+        bytes += "Eintrag" + QByteArray::number(i) + "=/home/anna/bilder/stadtplan/ausschnitt" + QByteArray::number(i) +
+                 ".png\r\n";
     return bytes + "[Path]\r\nLetzter_Grafik_Ordner=/home/anna/bilder/\r\n[Lupe]\r\nLupe_visible=0\r\n";
 }
 

@@ -155,10 +155,15 @@ QStringList entriesOf(const QString& folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-QString replaceQuestion(const QString& dataPath)
+// The question before a .map that is not the map's own is replaced.
+ShownBox replaceBox(const QString& dataPath)
 {
-    return "Die MAP-Datei \"" + dataPath +
-           "\" gibt es bereits; sie gehört nicht zu dieser ImageMap. Soll sie ersetzt werden?";
+    return {kQuestionTitle,
+            "Die MAP-Datei \"" + dataPath +
+                "\" gibt es bereits; sie gehört nicht zu dieser ImageMap. Soll sie ersetzt werden?",
+            MessageIcon::Question,
+            {MessageButton::Yes, MessageButton::No},
+            MessageButton::No};
 }
 
 QString savedQuestion(const QString& pagePath)
@@ -166,6 +171,15 @@ QString savedQuestion(const QString& pagePath)
     return "Die HTML-Datei wurde unter \"" + pagePath +
            "\" gespeichert.\r\n\r\nSoll die erzeugte Test-HTML-Datei und die MAP-Datendatei (eine ASCII-Textdatei "
            "mit den eigentlichen MAP-Daten) jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?";
+}
+
+// Presses Save; the dialog answers `pagePath`, the boxes `answers` in turn.
+void pressSave(MainWindow& window, ScriptedPlatform& desktop, const QString& pagePath,
+               const QList<MessageButton>& answers = {MessageButton::No})
+{
+    desktop.fileAnswers.enqueue(pagePath);
+    desktop.answers.append(answers);
+    window.ui.Command7->click();
 }
 
 // The warning of a save that could not write `path`.
@@ -354,7 +368,9 @@ void TestSave::saveFromMainWindow()
     if (oldFilesReadOnly)
         QCOMPARE(modeOf(dataPath), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
 
-    const ShownBox shown{"korvane", savedQuestion(pagePath), MessageIcon::Question,
+    const ShownBox shown{"korvane",
+                         savedQuestion(pagePath),
+                         MessageIcon::Question,
                          {MessageButton::Yes, MessageButton::No},
                          MessageButton::Yes};
     QCOMPARE(m_platform->boxes, QList<ShownBox>{shown});
@@ -484,7 +500,7 @@ void TestSave::writerFailingAfterBytes()
 void TestSave::fullDiskKeepsOldFiles_data()
 {
     QTest::addColumn<int>("areaCount");
-    QTest::addColumn<int>("limit"); // bytes a file may grow to
+    QTest::addColumn<int>("limit");       // bytes a file may grow to
     QTest::addColumn<QString>("failing"); // the .map is written first
     // A small page fits the writer's buffer whole: the failing write comes only
     // when the file is closed, and must still be noticed.
@@ -579,14 +595,11 @@ void TestSave::failedRenameLeavesOldPair()
         QSKIP("Files cannot be made immutable here (root on ext4, xfs, btrfs or tmpfs can).");
     MainWindow window;
     fillAreas(window, QStringLiteral("/bilder/plan.png"));
-    m_platform->fileAnswers.enqueue(folder + "plan.html");
-    m_platform->answers.enqueue(MessageButton::Yes); // replace the .map that is there
-    window.ui.Command7->click();
+    pressSave(window, *m_platform, folder + "plan.html", {MessageButton::Yes}); // replace the .map that is there
 
     QList<ShownBox> boxes{saveFailedBox(folder + unreplaceable)};
     if (oldMap)
-        boxes.prepend({kQuestionTitle, replaceQuestion(folder + "plan.map"), MessageIcon::Question,
-                       {MessageButton::Yes, MessageButton::No}, MessageButton::No});
+        boxes.prepend(replaceBox(folder + "plan.map"));
     QCOMPARE(m_platform->boxes, boxes);
     QVERIFY(!window.document().mapSaved());
     QCOMPARE(readFile(folder + "plan.html"), QByteArray("old page"));
@@ -618,9 +631,7 @@ void TestSave::laterSaveRemovesStaleTemporaries()
     QVERIFY(writeFile(leftover, QByteArray(2 * 1024 * 1024, 'x')));
     MainWindow window;
     fillAreas(window, QStringLiteral("/bilder/plan.png"));
-    m_platform->fileAnswers.enqueue(dir.filePath("plan.html"));
-    m_platform->answers.enqueue(MessageButton::No);
-    window.ui.Command7->click();
+    pressSave(window, *m_platform, dir.filePath("plan.html"));
 
     QCOMPARE(m_platform->texts(), QStringList{savedQuestion(dir.filePath("plan.html"))});
     QStringList expected{"plan.html", "plan.map"};
@@ -645,9 +656,7 @@ void TestSave::mapTakesItsPlaceBeforePage()
     MainWindow window;
     fillAreas(window, QStringLiteral("/bilder/plan.png"));
     window.document().setMapFilePath(dir.filePath("plan.map")); // saved there before
-    m_platform->fileAnswers.enqueue(dir.filePath("plan.html"));
-    m_platform->answers.enqueue(MessageButton::No);
-    window.ui.Command7->click();
+    pressSave(window, *m_platform, dir.filePath("plan.html"));
 
     alignas(inotify_event) char buffer[4096];
     const ssize_t length = ::read(watch, buffer, sizeof buffer);
@@ -673,8 +682,8 @@ void TestSave::foreignMapFileIsReplacedOnlyAfterAsking_data()
     QTest::newRow("imported from another") << QString("imported from andere.map") << true << false << false;
     QTest::newRow("saved there before") << QString("saved to plan.map") << false << false << true;
     QTest::newRow("saved elsewhere before") << QString("saved to andere.map") << true << false << false;
-    QTest::newRow("saved there, then a new picture") << QString("saved, new picture, plan.map") << true << false
-                                                     << false;
+    QTest::newRow("saved there, then a new picture")
+        << QString("saved, new picture, plan.map") << true << false << false;
 }
 
 // A plan.map that is not the map's own (another map's data) is replaced only
@@ -704,10 +713,8 @@ void TestSave::foreignMapFileIsReplacedOnlyAfterAsking()
         window.ui.Command8->click();
         QCOMPARE(window.areas().count(), 3);
     } else if (before.startsWith("saved")) {
-        m_platform->fileAnswers.enqueue(QString(ownFile).replace(".map", ".html"));
-        m_platform->answers.enqueue(MessageButton::Yes);
-        m_platform->answers.enqueue(MessageButton::No);
-        window.ui.Command7->click();
+        pressSave(window, *m_platform, QString(ownFile).replace(".map", ".html"),
+                  {MessageButton::Yes, MessageButton::No});
     }
     if (before.contains("new picture")) { // a new map on the same picture
         m_platform->fileAnswers.enqueue(folder.path("plan.png"));
@@ -718,20 +725,21 @@ void TestSave::foreignMapFileIsReplacedOnlyAfterAsking()
     const QByteArray oldPage = readFile(folder.path("plan.html"));
     window.areas().append(QStringLiteral(" rect                    |5,5,50,50|neu.html|Neu|*|*|*|*"));
     window.map_daten();
-    m_platform->fileAnswers.enqueue(folder.path("plan.html"));
+    QList<MessageButton> answers{MessageButton::No};
     if (asked)
-        m_platform->answers.enqueue(answer ? MessageButton::Yes : MessageButton::No);
-    m_platform->answers.enqueue(MessageButton::No);
-    window.ui.Command7->click();
+        answers.prepend(answer ? MessageButton::Yes : MessageButton::No);
+    pressSave(window, *m_platform, folder.path("plan.html"), answers);
 
     QList<ShownBox> boxes;
     if (asked)
-        boxes << ShownBox{kQuestionTitle, replaceQuestion(folder.path("plan.map")), MessageIcon::Question,
-                          {MessageButton::Yes, MessageButton::No}, MessageButton::No};
+        boxes << replaceBox(folder.path("plan.map"));
     const QString code = withCrLfLineEnds(window.mapCode());
     if (replaced)
-        boxes << ShownBox{"korvane", savedQuestion(folder.path("plan.html")), MessageIcon::Question,
-                          {MessageButton::Yes, MessageButton::No}, MessageButton::Yes};
+        boxes << ShownBox{"korvane",
+                          savedQuestion(folder.path("plan.html")),
+                          MessageIcon::Question,
+                          {MessageButton::Yes, MessageButton::No},
+                          MessageButton::Yes};
     QCOMPARE(m_platform->boxes, boxes);
     QCOMPARE(readFile(folder.path("plan.map")), replaced ? mapDataFileBytes(code, "plan.png") : oldMap);
     QCOMPARE(readFile(folder.path("plan.html")), replaced ? testPageBytes(code) : oldPage);
@@ -743,14 +751,17 @@ void TestSave::linkChains_data()
 {
     QTest::addColumn<QStringList>("links"); // "name -> target" in the order made; the page is link.html
     QTest::addColumn<bool>("saves");
-    QTest::newRow("two links, absolute")
-        << QStringList{"echt/", "link.html -> %1mitte.html", "mitte.html -> %1echt/seite.html",
-                       "link.map -> %1mitte.map", "mitte.map -> %1echt/seite.map"}
-        << true;
-    QTest::newRow("three links, relative, across folders")
-        << QStringList{"echt/", "ab/", "link.html -> ab/mitte.html", "ab/mitte.html -> ../ab/noch.html",
-                       "ab/noch.html -> ../echt/seite.html", "link.map -> echt/seite.map"}
-        << true;
+    QTest::newRow("two links, absolute") << QStringList{"echt/", "link.html -> %1mitte.html",
+                                                        "mitte.html -> %1echt/seite.html", "link.map -> %1mitte.map",
+                                                        "mitte.map -> %1echt/seite.map"}
+                                         << true;
+    QTest::newRow("three links, relative, across folders") << QStringList{"echt/",
+                                                                          "ab/",
+                                                                          "link.html -> ab/mitte.html",
+                                                                          "ab/mitte.html -> ../ab/noch.html",
+                                                                          "ab/noch.html -> ../echt/seite.html",
+                                                                          "link.map -> echt/seite.map"}
+                                                           << true;
     QTest::newRow("a loop") << QStringList{"link.html -> schleife.html", "schleife.html -> link.html"} << false;
 }
 
@@ -776,9 +787,7 @@ void TestSave::linkChains()
     MainWindow window;
     fillAreas(window, QStringLiteral("/bilder/plan.png"));
     window.document().setMapFilePath(folder + "echt/seite.map"); // the map's own, through the links
-    m_platform->fileAnswers.enqueue(folder + "link.html");
-    m_platform->answers.enqueue(MessageButton::No);
-    window.ui.Command7->click();
+    pressSave(window, *m_platform, folder + "link.html");
 
     QCOMPARE(entriesOf(folder), before);
     if (!saves) {
@@ -812,9 +821,7 @@ void TestSave::longNames()
     QVERIFY(writeFile(pagePath, "old page"));
     MainWindow window;
     fillAreas(window, QStringLiteral("/bilder/plan.png"));
-    m_platform->fileAnswers.enqueue(pagePath);
-    m_platform->answers.enqueue(MessageButton::No);
-    window.ui.Command7->click();
+    pressSave(window, *m_platform, pagePath);
 
     QCOMPARE(m_platform->texts(), QStringList{savedQuestion(pagePath)});
     const QString code = withCrLfLineEnds(window.mapCode());

@@ -109,7 +109,8 @@ void TestStartUp::opensFromCommandLine_data()
               QStringList{"Die MAP-Daten beziehen sich auf die Datei \"fehlt.png\". Bitte diese Grafikdatei öffnen."});
     test::row("missing", QByteArray("weg.png"), "", none, QStringList{"Die Datei \"%1\" ist nicht vorhanden."});
     test::row("folder", QByteArray("ordner"), "", none, QStringList{"\"%1\" ist ein Ordner und keine Datei."});
-    test::row("pipe, unreadable", QByteArray("rohr"), "", none, QStringList{"Die Datei \"%1\" kann nicht gelesen werden."});
+    test::row("pipe, unreadable", QByteArray("rohr"), "", none,
+              QStringList{"Die Datei \"%1\" kann nicht gelesen werden."});
     test::row("unknown kind", QByteArray("notiz.txt"), "", none,
               QStringList{"Die Datei \"%1\" ist weder eine Grafikdatei noch eine MAP- oder HTML-Datei."});
     test::row("name not UTF-8", QByteArray("plan\xE4.png"), "", none,

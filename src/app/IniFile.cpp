@@ -171,8 +171,8 @@ void replaceInLines(QStringList& lines, const QString& section, const QString& k
             lines.removeLast();
         else
             lines.back() += kCr;
-        lines << QLatin1Char('[') + cleanSection + QLatin1Char(']') + kCr << cleanKey + QLatin1Char('=') + cleanValue + kCr
-              << QString();
+        lines << QLatin1Char('[') + cleanSection + QLatin1Char(']') + kCr
+              << cleanKey + QLatin1Char('=') + cleanValue + kCr << QString();
         return;
     }
     const qsizetype end = sectionEnd(lines, start);

@@ -35,7 +35,8 @@ QString saveFailedMessage(const QString& path)
 // The same file, also when reached through a link or under another spelling.
 bool sameFile(const QString& a, const QString& b)
 {
-    struct stat first {}, second {};
+    struct stat first {};
+    struct stat second {};
     return !a.isEmpty() && !b.isEmpty() && ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
            ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
            first.st_ino == second.st_ino;

@@ -122,7 +122,8 @@ void MainWindow::ini_write()
                          {kPath, kMapFolderKey, m_state.lastMapFolder},
                          {kPath, kExportFolderKey, m_state.lastExportFolder}});
     }
-    settings.append({kLupe, QStringLiteral("Lupe_visible"), m_state.magnifierOpen ? QStringLiteral("-1") : QStringLiteral("0")});
+    settings.append(
+        {kLupe, QStringLiteral("Lupe_visible"), m_state.magnifierOpen ? QStringLiteral("-1") : QStringLiteral("0")});
     IniError error;
     if (!iniWriteSettings(settings, settingsFilePath(), &error))
         warn(this, QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
