@@ -190,8 +190,7 @@ QString imageSourceValue(const QString& imagePath)
 
 QString relativeImageSourceValue(const QString& imagePath, const QString& pageFolder)
 {
-    const bool drivePath = imagePath.size() > 2 && imagePath.at(1) == QLatin1Char(':') && QDir::separator() == u'/';
-    if (drivePath)
+    if (isDrivePath(imagePath))
         return imageSourceValue(imagePath);
     QString relative = imagePath;
     if (QDir::isAbsolutePath(imagePath) && !pageFolder.isEmpty())
@@ -207,6 +206,11 @@ QString withImageSource(const QString& code, const QString& imagePath, const QSt
 {
     const QString written = QStringLiteral("<img src=\"") + imageSourceValue(imagePath) + kQuote;
     return QString(code).replace(written, QStringLiteral("<img src=\"") + source + kQuote);
+}
+
+QString withPageRelativeSource(const QString& code, const QString& imagePath, const QString& pageFolder)
+{
+    return withImageSource(code, imagePath, relativeImageSourceValue(imagePath, pageFolder));
 }
 
 QString mapNameFor(const QString& imagePath, const QString& mapName)

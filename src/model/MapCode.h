@@ -27,6 +27,8 @@ QString relativeImageSourceValue(const QString& imagePath, const QString& pageFo
 // The code with every img source the generator wrote for `imagePath`
 // replaced by `source`; a source the user typed in stays as it is.
 QString withImageSource(const QString& code, const QString& imagePath, const QString& source);
+// The code for a page in `pageFolder`: its img source relative to that page.
+QString withPageRelativeSource(const QString& code, const QString& imagePath, const QString& pageFolder);
 // A value as written into an attribute: a double quote as "&quot;", "<" as
 // "&lt;", and "&" as "&amp;" unless it starts a character reference.
 QString attributeValue(const QString& value);

@@ -263,6 +263,12 @@ std::optional<FitMode> fitModeNamed(QStringView name)
     return std::nullopt;
 }
 
+ResponsiveMap responsiveMapFor(const QStringList& lines, const QString& imagePath, const QString& mapName,
+                               QSize size, FitMode fit, const QString& pageFolder)
+{
+    return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit};
+}
+
 QString responsiveCode(const ResponsiveMap& map)
 {
     std::vector<Geometry> shapes;

@@ -30,6 +30,11 @@ struct ResponsiveMap {
     FitMode fit = FitMode::Fill;
 };
 
+// The responsive form of a map for a page in `pageFolder`: the picture named
+// relative to it, the map named as in the classic code.
+ResponsiveMap responsiveMapFor(const QStringList& lines, const QString& imagePath, const QString& mapName,
+                               QSize size, FitMode fit, const QString& pageFolder);
+
 // The fragment for a page, lines ended by CR LF. Where areas overlap, the
 // first in the list wins, as in the classic map; Tab follows the list.
 QString responsiveCode(const ResponsiveMap& map);
