@@ -552,8 +552,11 @@ void TestSave::responsiveFromTheCodeBoxMenu()
     QCOMPARE(window.state().responsiveFit, FitMode::Cover);
     QCOMPARE(window.mapCode(), classic);
 
-    // Without areas both do nothing.
+    // Without areas both wait, as Save does.
     window.ui.Command3->click();
+    const QStringList emptied = codeBoxMenu(window);
+    QCOMPARE(emptied.mid(emptied.size() - 4, 2),
+             (QStringList{"Responsiven Code kopieren (aus)", "Responsive Seite speichern... (aus)"}));
     QGuiApplication::clipboard()->setText("vorher");
     QTest::keyClick(window.ui.txtMap, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     QTest::keyClick(window.ui.txtMap, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);

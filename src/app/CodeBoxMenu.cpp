@@ -2,6 +2,7 @@
 
 #include "app/CodeBox.h"
 #include "app/commands/ResponsiveCommands.h"
+#include "document/MapDocument.h"
 #include "model/ProgramState.h"
 
 #include <QAction>
@@ -32,6 +33,16 @@ CodeBoxMenu::CodeBoxMenu(CodeBox& box, QWidget& window, const MapDocument& docum
             [this] { SaveResponsivePage({m_document, m_pictureSize}, m_state, &m_window).run(); });
     // The keys act in the whole window, not only in the code box.
     m_window.addActions({copy, save});
+    // Like Save, they wait for areas.
+    const auto followAreas = [this, copy, save] {
+        copy->setEnabled(!m_document.areas().isEmpty());
+        save->setEnabled(!m_document.areas().isEmpty());
+    };
+    const AreaList* areas = &m_document.areas();
+    connect(areas, &AreaList::rowsInserted, this, followAreas);
+    connect(areas, &AreaList::rowsRemoved, this, followAreas);
+    connect(areas, &AreaList::modelReset, this, followAreas);
+    followAreas();
 
     auto* fitMenu = new QMenu(QStringLiteral("Einpassung der responsiven Grafik"), &m_window);
     fitMenu->setObjectName(QStringLiteral("mnuEinpassung"));
