@@ -22,6 +22,7 @@ struct Geometry {
     QList<double> values; // rect x, y, width, height; circle cx, cy, r; polygon x, y pairs
     QRectF box;           // bounding box, for the overlap test
     bool usable = false;  // enough numbers for the shape
+    bool isDefault = false; // the rest of the picture: written as a rectangle over all of it
 };
 
 Geometry::Kind kindOf(const QString& keyword)
@@ -61,7 +62,8 @@ Geometry geometryOf(const QString& line, QSize size)
     const QList<double> v = g.kind == Geometry::Default
                                 ? QList<double>{0, 0, double(size.width()), double(size.height())}
                                 : entry::coordinateValues(entry::coordsOf(line));
-    if (g.kind == Geometry::Default)
+    g.isDefault = g.kind == Geometry::Default;
+    if (g.isDefault)
         g.kind = Geometry::Rect;
     if (g.kind == Geometry::Rect) {
         g.usable = v.size() >= 4;
@@ -184,13 +186,12 @@ struct Cuts {
     std::vector<bool> cutter;              // per area: cut out of a later one
 };
 
-Cuts cutsOf(const std::vector<Geometry>& shapes, const QStringList& lines)
+Cuts cutsOf(const std::vector<Geometry>& shapes)
 {
     Cuts cuts{std::vector<std::vector<int>>(shapes.size()), std::vector<bool>(shapes.size(), false)};
     for (std::size_t i = 0; i < shapes.size(); ++i) {
         for (std::size_t j = 0; j < i && shapes[i].usable; ++j) {
-            if (!shapes[j].usable || kindOf(entry::shapeOf(lines[int(j)])) == Geometry::Default ||
-                !boxesMeet(shapes[i].box, shapes[j].box))
+            if (!shapes[j].usable || shapes[j].isDefault || !boxesMeet(shapes[i].box, shapes[j].box))
                 continue;
             cuts.earlier[i].push_back(int(j));
             cuts.cutter[j] = true;
@@ -278,7 +279,7 @@ QString responsiveCode(const ResponsiveMap& map)
         shapes.push_back(geometryOf(line, map.size));
         clipToPicture = clipToPicture || (shapes.back().usable && !insidePicture(shapes.back().box, map.size));
     }
-    const Cuts cuts = cutsOf(shapes, map.lines);
+    const Cuts cuts = cutsOf(shapes);
     const QString prefix = idPrefix(map.mapName) + QLatin1Char('-');
     const QString w = QString::number(map.size.width());
     const QString h = QString::number(map.size.height());
