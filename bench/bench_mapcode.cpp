@@ -1,6 +1,7 @@
 // Map code generation over lists of mixed areas.
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
+#include "model/ResponsiveCode.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,7 +49,24 @@ void BM_map_daten(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// The responsive form of the same areas: the overlap test of every pair and
+// the clip paths of the areas that meet an earlier one.
+void BM_responsiveCode(benchmark::State& state)
+{
+    const korvane::ResponsiveMap map{mixedAreas(static_cast<int>(state.range(0))), QStringLiteral("Lageplan%20S%C3%BCd.png"),
+                                     QStringLiteral("lageplan_sued"), QSize(4000, 3000), korvane::FitMode::Fill};
+    qsizetype size = 0;
+    for (auto _ : state) {
+        QString code = korvane::responsiveCode(map);
+        size = code.size();
+        benchmark::DoNotOptimize(code);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.counters["characters"] = double(size);
+}
+
 } // namespace
 
 BENCHMARK(BM_map_daten)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_responsiveCode)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -4,7 +4,10 @@
 # test page with xmllint against the XHTML DTD of w3c-sgml-lib),
 # but only those that are missing, so a second run costs nothing. Extra
 # package names given as arguments are installed too (the fuzz build needs clang).
+# The accessibility engine axe-core, pinned in tests/browser/package.json,
+# comes from the npm registry into tests/browser/node_modules.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -14,12 +17,28 @@ packages=(
   chromium chromium-driver libxml2-utils w3c-sgml-lib
   "$@"
 )
+# Node.js and npm may come from elsewhere than Debian; Debian's are taken only when there are none.
+command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
+
+# Installs the pinned axe-core unless exactly that version is there.
+install_axe() {
+  local dir="$root/tests/browser"
+  local want have
+  want=$(sed -n 's/.*"axe-core": *"\([^"]*\)".*/\1/p' "$dir/package.json")
+  have=$(sed -n 's/^ *"version": *"\([^"]*\)".*/\1/p' "$dir/node_modules/axe-core/package.json" 2>/dev/null | head -n 1 || true)
+  if [ "$want" = "$have" ]; then return 0; fi
+  echo "Installing axe-core $want for the browser test"
+  (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error)
+}
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  install_axe
+  exit 0
+fi
 
 echo "Installing: ${missing[*]}"
 if [ "$(id -u)" -eq 0 ]; then
@@ -33,3 +52,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -q
 "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+install_axe

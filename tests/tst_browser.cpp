@@ -6,6 +6,7 @@
 #include "io/MapFileWriter.h"
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
+#include "model/ResponsiveCode.h"
 #include "support/Files.h"
 
 #include <QDir>
@@ -28,6 +29,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cmath>
 #include <memory>
 
 using namespace korvane;
@@ -83,6 +85,23 @@ public:
     {
         send("POST", "/session/" + m_session + "/url",
              {{"url", QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)}});
+    }
+
+    // The page's viewport in CSS pixels, at one device pixel per CSS pixel.
+    void setViewport(int width, int height)
+    {
+        const QJsonObject params{{"width", width}, {"height", height}, {"deviceScaleFactor", 1}, {"mobile", false}};
+        send("POST", "/session/" + m_session + "/goog/cdp/execute",
+             {{"cmd", "Emulation.setDeviceMetricsOverride"}, {"params", params}});
+    }
+
+    // One press of a key, as the keyboard sends it to the focused element.
+    void press(QChar key)
+    {
+        const QJsonArray keys{QJsonObject{{"type", "keyDown"}, {"value", QString(key)}},
+                              QJsonObject{{"type", "keyUp"}, {"value", QString(key)}}};
+        const QJsonObject keyboard{{"type", "key"}, {"id", "tastatur"}, {"actions", keys}};
+        send("POST", "/session/" + m_session + "/actions", {{"actions", QJsonArray{keyboard}}});
     }
 
     // Runs the body of an async function with `args` as `arguments`; its result.
@@ -154,8 +173,22 @@ struct Drawn {
         return entry::makeLine(QStringLiteral(" "), shape, numbers.join(QLatin1Char(',')), a);
     }
 
-    // Whether the point is clearly inside (1) or outside (0), or too near the edge to tell (-1).
-    int contains(QPointF p) const
+    // Whether the point is clearly inside (1) or outside (0), or too near the edge to tell (-1):
+    // nearer than `margin` (per axis, in picture pixels) in one of eight directions.
+    int contains(QPointF p, QPointF margin = {1.5, 1.5}) const
+    {
+        const QPainterPath path = outline();
+        const bool inside = path.contains(p);
+        for (int k = 0; k < 8; ++k) {
+            const double angle = k * M_PI / 4;
+            if (path.contains(p + QPointF(std::cos(angle) * margin.x(), std::sin(angle) * margin.y())) != inside)
+                return -1;
+        }
+        return inside;
+    }
+
+    // The shape as the classic map reads it: a polygon by the even-odd rule.
+    QPainterPath outline() const
     {
         QPainterPath path;
         if (shape == QLatin1String("rect"))
@@ -164,16 +197,203 @@ struct Drawn {
             path.addEllipse(QPointF(coords[0], coords[1]), coords[2], coords[2]);
         for (qsizetype i = 0; shape == QLatin1String("poly") && i + 1 < coords.size(); i += 2)
             i == 0 ? path.moveTo(coords[i], coords[i + 1]) : path.lineTo(coords[i], coords[i + 1]);
-        const bool inside = path.contains(p);
-        for (const QPointF step : {QPointF(1.5, 0), QPointF(-1.5, 0), QPointF(0, 1.5), QPointF(0, -1.5)}) {
-            if (path.contains(p + step) != inside)
-                return -1;
-        }
-        return inside;
+        path.closeSubpath();
+        return path;
     }
 };
 
 using DrawnList = QList<Drawn>;
+
+// Rectangles, circles, a concave polygon, overlaps, on a picture of 200 x 150.
+DrawnList overlappingShapes()
+{
+    return {{"rect", {10, 10, 80, 60}, "a.html", "A"},
+            {"circle", {140, 40, 30}, "b.html", "B"},
+            {"poly", {20, 80, 100, 80, 100, 145, 80, 145, 80, 100, 40, 100, 40, 145, 20, 145}, "u.html", "U"},
+            {"rect", {120, 90, 190, 140}, "d.html", "D"},
+            {"circle", {150, 110, 25}, "e.html", "E"},
+            {"rect", {60, 30, 130, 70}, "f.html", "F"}};
+}
+
+QStringList linesOf(const DrawnList& areas)
+{
+    QStringList lines;
+    for (const Drawn& d : areas)
+        lines << d.line();
+    return lines;
+}
+
+// Where the picture lies in a box of another shape, as object-fit places it.
+struct FittedPicture {
+    QSizeF box;
+    QSizeF picture;
+    FitMode fit;
+
+    QPointF scale() const // CSS pixels per picture pixel
+    {
+        const double sx = box.width() / picture.width();
+        const double sy = box.height() / picture.height();
+        if (fit == FitMode::Fill)
+            return {sx, sy};
+        const double s = fit == FitMode::Contain ? std::min(sx, sy) : std::max(sx, sy);
+        return {s, s};
+    }
+    QPointF offset() const
+    {
+        const QPointF s = scale();
+        return {(box.width() - picture.width() * s.x()) / 2, (box.height() - picture.height() * s.y()) / 2};
+    }
+    QPointF toPicture(QPointF p) const
+    {
+        const QPointF s = scale();
+        const QPointF o = offset();
+        return {(p.x() - o.x()) / s.x(), (p.y() - o.y()) / s.y()};
+    }
+    QPointF toBox(QPointF q) const
+    {
+        const QPointF s = scale();
+        return QPointF(q.x() * s.x(), q.y() * s.y()) + offset();
+    }
+};
+
+// Points `distance` CSS pixels to both sides of every edge of the shape, in box pixels.
+QList<QPointF> besideEdges(const Drawn& d, const FittedPicture& fitted, double distance)
+{
+    QList<QPointF> points;
+    const auto besideSegment = [&](QPointF a, QPointF b) {
+        const QPointF from = fitted.toBox(a), to = fitted.toBox(b);
+        const QPointF along = to - from;
+        const double length = std::hypot(along.x(), along.y());
+        if (length < 1e-9)
+            return;
+        const QPointF normal(-along.y() / length * distance, along.x() / length * distance);
+        for (const double t : {0.2, 0.5, 0.8})
+            points << from + along * t + normal << from + along * t - normal;
+    };
+    const QList<int>& c = d.coords;
+    if (d.shape == QLatin1String("circle")) {
+        for (int k = 0; k < 24; ++k) {
+            const double angle = k * M_PI / 12;
+            const QPointF at = fitted.toBox(QPointF(c[0] + c[2] * std::cos(angle), c[1] + c[2] * std::sin(angle)));
+            const QPointF out = at - fitted.toBox(QPointF(c[0], c[1]));
+            const double length = std::hypot(out.x(), out.y());
+            points << at + out / length * distance << at - out / length * distance;
+        }
+        return points;
+    }
+    QList<QPointF> corners;
+    if (d.shape == QLatin1String("rect"))
+        corners = {QPointF(c[0], c[1]), QPointF(c[2], c[1]), QPointF(c[2], c[3]), QPointF(c[0], c[3])};
+    for (qsizetype i = 0; d.shape == QLatin1String("poly") && i + 1 < c.size(); i += 2)
+        corners << QPointF(c[i], c[i + 1]);
+    for (qsizetype i = 0; i < corners.size(); ++i)
+        besideSegment(corners[i], corners[(i + 1) % corners.size()]);
+    return points;
+}
+
+// Sample points all over the box and beside every edge, each with the area a
+// browser must give it (-1: the picture itself, no area); points nearer than
+// 2 CSS pixels to an edge of an area, the picture or the box are left out.
+struct Samples {
+    QJsonArray points;
+    QList<int> expected;
+};
+
+Samples samplesFor(const DrawnList& areas, const FittedPicture& fitted)
+{
+    constexpr double kClear = 2.2; // eight directions this far leave at least 2 px to any straight edge
+    QList<QPointF> candidates;
+    const double step = fitted.box.width() / 90;
+    for (double y = step / 2; y < fitted.box.height(); y += step)
+        for (double x = step / 2; x < fitted.box.width(); x += step)
+            candidates << QPointF(x, y);
+    for (const Drawn& d : areas)
+        candidates << besideEdges(d, fitted, 2.5);
+    const Drawn picture{"rect", {0, 0, int(fitted.picture.width()), int(fitted.picture.height())}, {}, {}};
+    const Drawn box{"rect", {0, 0, int(fitted.box.width()), int(fitted.box.height())}, {}, {}};
+    const QPointF s = fitted.scale();
+    const QPointF margin(kClear / s.x(), kClear / s.y());
+    Samples samples;
+    for (const QPointF p : candidates) {
+        const QPointF q = fitted.toPicture(p);
+        if (box.contains(p, {kClear, kClear}) != 1 || picture.contains(q, margin) == -1)
+            continue;
+        int hit = -1;
+        bool clear = true;
+        for (qsizetype i = areas.size() - 1; i >= 0; --i) {
+            const int inside = areas[i].contains(q, margin);
+            clear = clear && inside >= 0;
+            if (inside == 1)
+                hit = int(i);
+        }
+        if (!clear)
+            continue;
+        samples.points.append(QJsonArray{p.x(), p.y()});
+        samples.expected << (picture.contains(q, margin) == 1 ? hit : -1);
+    }
+    return samples;
+}
+
+// The box of the responsive map's picture, after giving it a height of its
+// own (`args[0]` times its width; 0 keeps the picture's shape).
+const QString kResponsiveBox = QStringLiteral(R"(
+    document.documentElement.style.overflow = 'hidden';
+    const img = document.querySelector('.korvane-map img');
+    if (args[0] > 0) img.style.height = (img.getBoundingClientRect().width * args[0]) + 'px';
+    for (let i = 0; i < 500 && !img.complete; ++i) await new Promise(done => setTimeout(done, 10));
+    const box = img.getBoundingClientRect();
+    return {viewport: innerWidth, box: [box.width, box.height], natural: img.naturalWidth,
+            source: img.currentSrc.split('/').pop()};
+)");
+
+// What each point hits: the index of the area's link, -1 for the picture, -2 for anything else.
+const QString kResponsiveHits = QStringLiteral(R"(
+    const img = document.querySelector('.korvane-map img');
+    const box = img.getBoundingClientRect();
+    const links = [...document.querySelectorAll('.korvane-map svg a')];
+    return args[0].map(([x, y]) => {
+        const hit = document.elementFromPoint(box.left + x, box.top + y);
+        const link = hit && hit.closest('.korvane-map svg a');
+        return link ? links.indexOf(link) : hit === img ? -1 : -2;
+    });
+)");
+
+// After a press of Tab: the focused link's index and the outline its shape shows.
+const QString kFocused = QStringLiteral(R"(
+    const links = [...document.querySelectorAll('.korvane-map svg a')];
+    const link = document.activeElement;
+    const shape = link && link.querySelector && link.querySelector('rect, circle, polygon');
+    const style = shape ? getComputedStyle(shape) : null;
+    return {index: links.indexOf(link), stroke: style ? style.stroke : '', width: style ? style.strokeWidth : '',
+            name: link && link.getAttribute ? link.getAttribute('aria-label') : null};
+)");
+
+// The accessibility engine on the page: the rules that ran, and every violation found.
+const QString kAxe = QStringLiteral(R"(
+    const script = document.createElement('script');
+    script.textContent = args[0];
+    document.head.appendChild(script);
+    const img = document.images[0];
+    for (let i = 0; i < 500 && !img.complete; ++i) await new Promise(done => setTimeout(done, 10));
+    const result = await axe.run(document, {runOnly: {type: 'rule', values: args[1]}});
+    return {ran: [...result.passes, ...result.violations, ...result.incomplete, ...result.inapplicable].map(r => r.id),
+            violations: result.violations.map(v => v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', '))};
+)");
+
+QList<int> intsOf(const QJsonArray& array)
+{
+    QList<int> values;
+    for (const QJsonValue& v : array)
+        values << v.toInt();
+    return values;
+}
+
+QString responsivePageFor(const DrawnList& areas, const QString& picture, const QString& pageFolder, QSize size,
+                          FitMode fit)
+{
+    return responsivePage({linesOf(areas), relativeImageSourceValue(picture, pageFolder), QStringLiteral("plan"), size,
+                           fit});
+}
 
 // The areas of the map a picture is associated with, found by hitting the
 // picture all over; each as shape (normalised as the browser reads it),
@@ -226,6 +446,13 @@ private slots:
     void writtenMapsWork();
     void importedPagesMatchTheBrowser_data();
     void importedPagesMatchTheBrowser();
+    void responsivePagesHitRight_data();
+    void responsivePagesHitRight();
+    void responsiveTabOrder();
+    void axeFindsNoViolation_data();
+    void axeFindsNoViolation();
+    void relativePicturesMoveWithTheFolder_data();
+    void relativePicturesMoveWithTheFolder();
 
 private:
     QTemporaryDir m_profile;
@@ -245,14 +472,7 @@ void TestBrowser::writtenMapsWork_data()
     QTest::addColumn<QString>("picture"); // relative to a temporary folder
     QTest::addColumn<DrawnList>("areas");
     // Overlaps: the first area in list order wins, as in the written code.
-    QTest::newRow("shapes, a concave polygon, overlaps")
-        << "Web Bilder/Grün Plan #2.png"
-        << DrawnList{{"rect", {10, 10, 80, 60}, "a.html", "A"},
-                     {"circle", {140, 40, 30}, "b.html", "B"},
-                     {"poly", {20, 80, 100, 80, 100, 145, 80, 145, 80, 100, 40, 100, 40, 145, 20, 145}, "u.html", "U"},
-                     {"rect", {120, 90, 190, 140}, "d.html", "D"},
-                     {"circle", {150, 110, 25}, "e.html", "E"},
-                     {"rect", {60, 30, 130, 70}, "f.html", "F"}};
+    QTest::newRow("shapes, a concave polygon, overlaps") << "Web Bilder/Grün Plan #2.png" << overlappingShapes();
     QTest::newRow("values with &, quotes, umlauts, <, |")
         << "Web Bilder/Grün Plan #2.png"
         << DrawnList{{"rect", {10, 10, 90, 70}, "suche.html?q=a&lang=de", "Sag \"Hallo\" & Tschüß"},
@@ -433,6 +653,187 @@ void TestBrowser::importedPagesMatchTheBrowser()
         const QJsonObject rewritten = m_browser.run(kAssociatedAreas, {QJsonValue()}).toObject();
         QCOMPARE(rewritten.value("areas").toArray(), original.value("areas").toArray());
     }
+}
+
+void TestBrowser::responsivePagesHitRight_data()
+{
+    QTest::addColumn<int>("width");       // of the viewport, CSS pixels
+    QTest::addColumn<int>("fit");         // FitMode
+    QTest::addColumn<double>("ratio");    // box height per box width; 0: the picture's own shape
+    QTest::addColumn<bool>("srcset");     // the picture offered in two sizes
+    for (const int width : {320, 768, 1280, 2560}) {
+        for (const FitMode fit : {FitMode::Fill, FitMode::Contain, FitMode::Cover}) {
+            const QString name = QStringLiteral("%1 px, %2, ").arg(width).arg(fitModeName(fit));
+            QTest::newRow(qPrintable(name + "own shape")) << width << int(fit) << 0.0 << false;
+            QTest::newRow(qPrintable(name + "wide box")) << width << int(fit) << 0.4 << false;
+            QTest::newRow(qPrintable(name + "tall box, srcset")) << width << int(fit) << 1.3 << true;
+        }
+    }
+}
+
+void TestBrowser::responsivePagesHitRight()
+{
+    QFETCH(int, width);
+    QFETCH(int, fit);
+    QFETCH(double, ratio);
+    QFETCH(bool, srcset);
+    QTemporaryDir dir;
+    const QSize size(200, 150);
+    const DrawnList areas = overlappingShapes();
+    QVERIFY(writePicture(dir.filePath("Web Bilder/Grün Plan.png"), size));
+    QVERIFY(writePicture(dir.filePath("halb.png"), size / 2));
+    QVERIFY(writePicture(dir.filePath("doppelt.png"), size * 2));
+    QString page = responsivePageFor(areas, dir.filePath("Web Bilder/Grün Plan.png"), dir.path(), size, FitMode(fit));
+    // As an author adds one: narrow screens get the small picture, wide ones the big one.
+    if (srcset)
+        page.replace("<img src=", "<img srcset=\"halb.png 100w, doppelt.png 400w\" "
+                                  "sizes=\"(max-width: 800px) 90px, 100vw\" src=");
+    const QString path = dir.filePath("responsiv.html");
+    QVERIFY(writeFile(path, page.toUtf8()));
+
+    // High enough for the whole box: elementFromPoint sees only the viewport.
+    m_browser.setViewport(width, int(width * (ratio > 0 ? ratio : 0.75)) + 200);
+    m_browser.open(path);
+    const QJsonObject shown = m_browser.run(kResponsiveBox, {ratio}).toObject();
+    QCOMPARE(shown.value("viewport").toInt(), width);
+    const QString source = !srcset ? QStringLiteral("Gr%C3%BCn%20Plan.png")
+                                   : width <= 800 ? QStringLiteral("halb.png") : QStringLiteral("doppelt.png");
+    QCOMPARE(shown.value("source").toString(), source);
+    // A candidate's natural size is its width over its density: never the map's 200 pixels here.
+    QCOMPARE(shown.value("natural").toInt(), !srcset ? 200 : width <= 800 ? 90 : width);
+    const QJsonArray box = shown.value("box").toArray();
+    const FittedPicture fitted{QSizeF(box[0].toDouble(), box[1].toDouble()), QSizeF(size), FitMode(fit)};
+    QVERIFY(fitted.box.width() > width - 40);
+
+    const Samples samples = samplesFor(areas, fitted);
+    QVERIFY(samples.expected.size() > 2000);
+    const QList<int> hits = intsOf(m_browser.run(kResponsiveHits, {QJsonValue(samples.points)}).toArray());
+    QCOMPARE(hits.size(), samples.expected.size());
+    QStringList wrong;
+    for (qsizetype i = 0; i < hits.size() && wrong.size() < 10; ++i) {
+        if (hits[i] != samples.expected[i]) {
+            const QJsonArray p = samples.points[i].toArray();
+            const QPointF q = fitted.toPicture({p[0].toDouble(), p[1].toDouble()});
+            wrong << QStringLiteral("at %1,%2 (picture %3,%4): %5, expected %6")
+                         .arg(p[0].toDouble())
+                         .arg(p[1].toDouble())
+                         .arg(q.x())
+                         .arg(q.y())
+                         .arg(hits[i])
+                         .arg(samples.expected[i]);
+        }
+    }
+    QCOMPARE(wrong, QStringList());
+    // Below its own size the part of an area that no earlier one covers may be too thin to sample.
+    const QPointF scale = fitted.scale();
+    for (int area = -1; area < areas.size() && std::min(scale.x(), scale.y()) >= 1; ++area)
+        QVERIFY2(samples.expected.contains(area), qPrintable(QStringLiteral("no sample in area %1").arg(area)));
+}
+
+void TestBrowser::responsiveTabOrder()
+{
+    QTemporaryDir dir;
+    const QSize size(200, 150);
+    const DrawnList areas = overlappingShapes();
+    QVERIFY(writePicture(dir.filePath("plan.png"), size));
+    const QString path = dir.filePath("responsiv.html");
+    QVERIFY(writeFile(path, responsivePageFor(areas, dir.filePath("plan.png"), dir.path(), size, FitMode::Fill).toUtf8()));
+    m_browser.setViewport(1280, 1200);
+    m_browser.open(path);
+    for (int i = 0; i < areas.size(); ++i) {
+        m_browser.press(QChar(0xE004)); // Tab
+        const QJsonObject focused = m_browser.run(kFocused).toObject();
+        QCOMPARE(focused.value("index").toInt(), i);
+        QCOMPARE(focused.value("name").toString(), areas[i].alt);
+        QCOMPARE(focused.value("stroke").toString(), QStringLiteral("rgb(0, 90, 200)"));
+        QCOMPARE(focused.value("width").toString(), QStringLiteral("3px"));
+    }
+}
+
+void TestBrowser::axeFindsNoViolation_data()
+{
+    QTest::addColumn<bool>("responsive");
+    QTest::addColumn<DrawnList>("areas");
+    QTest::addColumn<QStringList>("violations"); // rule ids
+    QTest::newRow("test page") << false << overlappingShapes() << QStringList();
+    QTest::newRow("responsive page") << true << overlappingShapes() << QStringList();
+    // The engine does look: an area without alternative text is found on both pages.
+    DrawnList unnamed = overlappingShapes();
+    unnamed[2].alt.clear();
+    QTest::newRow("test page, an area without alt") << false << unnamed << QStringList{"area-alt"};
+    QTest::newRow("responsive page, an area without alt") << true << unnamed << QStringList{"link-name"};
+}
+
+void TestBrowser::axeFindsNoViolation()
+{
+    QFETCH(bool, responsive);
+    QFETCH(DrawnList, areas);
+    QFETCH(QStringList, violations);
+    QFile engine(QStringLiteral(KORVANE_AXE_SCRIPT));
+    if (!engine.open(QIODevice::ReadOnly))
+        QFAIL("axe-core is needed: scripts/bootstrap.sh installs it into tests/browser/node_modules (npm ci)");
+    const QString axe = QString::fromUtf8(engine.readAll());
+    QTemporaryDir dir;
+    const QSize size(200, 150);
+    QVERIFY(writePicture(dir.filePath("plan.png"), size));
+    const QString path = dir.filePath("seite.html");
+    const QByteArray page =
+        responsive ? responsivePageFor(areas, dir.filePath("plan.png"), dir.path(), size, FitMode::Fill).toUtf8()
+                   : testPageBytes(map_daten(linesOf(areas), dir.filePath("plan.png"), QString(), size));
+    QVERIFY(writeFile(path, page));
+    m_browser.setViewport(1280, 1200);
+    m_browser.open(path);
+    // Sorted, as the ids that ran are compared with them.
+    const QStringList rules{"area-alt", "image-alt", "link-name", "role-img-alt", "svg-img-alt"};
+    const QJsonObject result = m_browser.run(kAxe, {axe, QJsonArray::fromStringList(rules)}).toObject();
+    QStringList ran;
+    for (const QJsonValue& id : result.value("ran").toArray())
+        ran << id.toString();
+    ran.removeDuplicates(); // a rule passes on some elements and fails on others
+    ran.sort();
+    QCOMPARE(ran, rules);
+    QStringList found;
+    for (const QJsonValue& v : result.value("violations").toArray())
+        found << v.toString();
+    QStringList ids;
+    for (const QString& f : found)
+        ids << f.section(QLatin1Char(':'), 0, 0);
+    QVERIFY2(ids == violations, qPrintable(found.join(QLatin1String("; "))));
+}
+
+void TestBrowser::relativePicturesMoveWithTheFolder_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("test page") << "test page";
+    QTest::newRow("page the code went into") << "page";
+    QTest::newRow("responsive page") << "responsive";
+}
+
+// With relative sources, a folder holding page and picture can move to a server.
+void TestBrowser::relativePicturesMoveWithTheFolder()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QSize size(200, 150);
+    const QString folder = dir.filePath("Seite vorher");
+    const QString picture = folder + "/Bilder & Fotos/Grün Plan #1.png";
+    QVERIFY(writePicture(picture, size));
+    const QString code = withImageSource(map_daten(linesOf(overlappingShapes()), picture, QString(), size), picture,
+                                         relativeImageSourceValue(picture, folder));
+    QVERIFY(!code.contains("file:"));
+    const QByteArray page = kind == "test page" ? testPageBytes(code)
+                            : kind == "page"
+                                ? ("<!DOCTYPE html><html><head><title>Plan</title></head><body>\n" + code +
+                                   "</body></html>\n").toUtf8()
+                                : responsivePageFor(overlappingShapes(), picture, folder, size, FitMode::Fill).toUtf8();
+    QVERIFY(writeFile(folder + "/seite.html", page));
+    QVERIFY(QDir().rename(folder, dir.filePath("Seite nachher")));
+    m_browser.open(dir.filePath("Seite nachher/seite.html"));
+    const QString loaded = QStringLiteral(R"(
+        const img = document.images[0];
+        for (let i = 0; i < 500 && !img.complete; ++i) await new Promise(done => setTimeout(done, 10));
+        return img.naturalWidth;)");
+    QCOMPARE(m_browser.run(loaded).toInt(), size.width());
 }
 
 QTEST_GUILESS_MAIN(TestBrowser)

@@ -1,5 +1,6 @@
 // The open map as a document: every edit one step, undone and redone through
 // the main window's keys and context menus.
+#include "support/Menus.h"
 #include "support/Modal.h"
 #include "support/BlankPicture.h"
 #include "support/Drops.h"
@@ -31,35 +32,13 @@
 #include <functional>
 
 using namespace korvane;
+using korvane::test::menuShownBy;
 
 namespace {
 
 const QString kPad = QStringLiteral("                    |");
 const QString kRect = " rect" + kPad + "10,20,110,70|a.html|A|*|*|*|*";
 const QString kPoly = " poly" + kPad + "300,20,380,40,340,90|c.html|C|*|*|*|*";
-
-// The entries of the context menu that `open` shows, "(aus)" marking a
-// disabled one; empty when no menu opened. `choose` picks an entry by index.
-QStringList menuShownBy(const std::function<void()>& open, int choose = -1)
-{
-    QStringList entries;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu)
-            return;
-        for (QAction* a : menu->actions())
-            entries << a->text() + (a->isEnabled() ? "" : " (aus)");
-        if (choose >= 0) {
-            menu->setActiveAction(menu->actions().at(choose));
-            QTest::keyClick(menu, Qt::Key_Return);
-        }
-        menu->close();
-    });
-    poll.start(10);
-    open();
-    return entries;
-}
 
 struct Editor : test::BlankEditor {
     void drawRect() { w.ui.Option1[1]->click(), drag(canvas(), {10, 20}, {110, 70}); }

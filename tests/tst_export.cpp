@@ -112,6 +112,7 @@ private slots:
     void closeQuestion();
     void sizeCount_data();
     void sizeCount();
+    void relativePicturePathIntoThePage();
     void resizeRule();
 
 private:
@@ -779,6 +780,37 @@ void TestExport::resizeRule()
     QTRY_COMPARE(window->ui.Text1->width(), window->frameGeometry().width() - 20);
     QVERIFY(window->frameGeometry().height() - bars - 67 < 0);
     QCOMPARE(window->ui.Text1->height(), heightBefore);
+}
+
+// With the setting on, the code names the picture relative to the page it goes into.
+void TestExport::relativePicturePathIntoThePage()
+{
+    const QString picture = m_dir->filePath("Bilder/Plan Haus.png");
+    QVERIFY(QDir().mkpath(m_dir->filePath("Bilder")) && writeFile(picture, "png"));
+    m_main->findChild<QAction*>(QStringLiteral("mnuBildpfadRelativ"))->trigger();
+    QVERIFY(m_main->state().relativeImagePath);
+    const QString page = QStringLiteral("<html>\r\n<body>\r\n</body>\r\n</html>\r\n");
+    ExportWindow* window = exportPage(page.toUtf8());
+    QVERIFY(window);
+    m_main->document().setImagePath(picture);
+    m_main->map_daten();
+    // Again, now that the map names a picture this system reaches.
+    m_platform->fileAnswers.enqueue(window->tag());
+    m_main->ui.Command12->click();
+    const QString code = QString(kExpectedCode)
+                             .replace("file:///C:/web/plan.png", "Bilder/Plan%20Haus.png")
+                             .replace("#plan", "#plan_haus")
+                             .replace("\"plan\"", "\"plan_haus\"");
+    QCOMPARE(clipboard()->text(), code);
+    QCOMPARE(m_main->mapCode(), QString(code).replace("Bilder/Plan%20Haus.png", "file://" + m_dir->path() +
+                                                                                  "/Bilder/Plan Haus.png"));
+
+    clickAt(window->ui.Text1, positionOf(window, QStringLiteral("</body>")));
+    window->ui.Command1->click();
+    m_platform->fileAnswers.enqueue(m_dir->filePath("neu.html"));
+    window->ui.Command2->click();
+    // The page came as single bytes and goes back so.
+    QCOMPARE(readFile(m_dir->filePath("neu.html")), QString(page).insert(page.indexOf("</body>"), code).toLatin1());
 }
 
 QTEST_MAIN(TestExport)

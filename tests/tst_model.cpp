@@ -3,7 +3,10 @@
 #include "model/Codec.h"
 #include "model/MapCode.h"
 #include "model/Paths.h"
+#include "model/ResponsiveCode.h"
 
+#include <QDir>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -21,6 +24,11 @@ private slots:
     void workedExample();
     void imageLine_data();
     void imageLine();
+    void relativeImageSource_data();
+    void relativeImageSource();
+    void responsiveWorkedExample();
+    void responsiveCutsAndShapes_data();
+    void responsiveCutsAndShapes();
     void areaSpacing_data();
     void areaSpacing();
     void emptyListGivesNoCode();
@@ -189,6 +197,163 @@ void TestModel::imageLine()
     QFETCH(QString, imagePath);
     QFETCH(QString, expected);
     QCOMPARE(img_zeile_ermitteln(imagePath, QString(), QSize(40, 30)), expected);
+}
+
+void TestModel::relativeImageSource_data()
+{
+    QTest::addColumn<QString>("imagePath");
+    QTest::addColumn<QString>("pageFolder");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("beside the page") << "/srv/web/plan.png" << "/srv/web/" << "plan.png";
+    QTest::newRow("below, blanks in every part")
+        << "/srv/web/Web Bilder/3D Häuser.jpg" << "/srv/web" << "Web%20Bilder/3D%20Häuser.jpg";
+    QTest::newRow("above") << "/srv/bilder/plan.png" << "/srv/web/seiten/" << "../../bilder/plan.png";
+    QTest::newRow("url characters")
+        << "/srv/Plan #2/Haus?v=1 & 100% %41.png" << "/srv"
+        << "Plan%20%232/Haus%3Fv=1%20&amp;%20100%%20%2541.png";
+    QTest::newRow("already relative") << "bilder\\plan 1.png" << "/srv/web/" << "bilder/plan%201.png";
+    QTest::newRow("drive path stays an address")
+        << "C:\\Web Bilder\\plan.png" << "/srv/web/" << "file:///C:/Web%20Bilder/plan.png";
+    QTest::newRow("no image") << "" << "/srv/web/" << "";
+}
+
+void TestModel::relativeImageSource()
+{
+    QFETCH(QString, imagePath);
+    QFETCH(QString, pageFolder);
+    QFETCH(QString, expected);
+    if (QDir::separator() != u'/' && imagePath.startsWith(u'/'))
+        QSKIP("Unix paths");
+    QCOMPARE(relativeImageSourceValue(imagePath, pageFolder), expected);
+
+    // In the code, only the source the generator wrote is replaced.
+    const QStringList lines{" rect                    |1,2,3,4|a.html|A|*|*|*|*"};
+    const QString code = map_daten(lines, imagePath, QString(), QSize(40, 30));
+    const QString changed = withImageSource(code, imagePath, expected);
+    QCOMPARE(changed, QString(code).replace(img_zeile_ermitteln(imagePath, QString(), QSize(40, 30)),
+                                            "<img src=\"" + expected + "\" width=\"40\" height=\"30\" alt=\"\" usemap=\"#" +
+                                                mapNameFor(imagePath, QString()) +
+                                                "\" style=\"border-style:none\" />\r\n"));
+    const QString typed = QString(code).replace("<img src=\"", "<img  src=\"");
+    QCOMPARE(withImageSource(typed, imagePath, expected), typed);
+}
+
+void TestModel::responsiveWorkedExample()
+{
+    // The lines of the classic worked example, the third area overlapping the
+    // second, and values that need escaping.
+    const QStringList lines = {
+        " rect                    |110,80,10,20|start.html|Startseite|*|*|*|*",
+        " circle                    |200,150,40|kontakt.html?a=1&b=2|Sag \"Hallo\"|_blank|*|*|*",
+        " poly                    |230,110,390,60,300,190|info.html|Info <neu>|*|over()|out()|alert('Info')",
+        " rect                    |0,0,5,5|leer.html||*|*|*|*",
+    };
+    ResponsiveMap map{lines, QStringLiteral("Web%20Bilder/3D%20H%C3%A4user.jpg"), QStringLiteral("3d Häuser"),
+                      QSize(400, 300), FitMode::Contain};
+    const QString expected = QStringLiteral(
+        "<!-- Responsiver HTML-Code der ImageMap (ohne Script) -->\r\n"
+        "<div class=\"korvane-map\" style=\"position:relative\">\r\n"
+        "<img src=\"Web%20Bilder/3D%20H%C3%A4user.jpg\" width=\"400\" height=\"300\" alt=\"\" "
+        "style=\"display:block;width:100%;height:auto;object-fit:contain\" />\r\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 400 300\" preserveAspectRatio=\"xMidYMid meet\" "
+        "style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">\r\n"
+        "<style>.korvane-map a *{fill:transparent;pointer-events:fill}.korvane-map polygon{fill-rule:evenodd}"
+        ".korvane-map a:focus{outline:none}.korvane-map a:focus *{fill:rgba(0,90,200,0.25);stroke:#005ac8;"
+        "stroke-width:3px;vector-effect:non-scaling-stroke}</style>\r\n"
+        "<defs>\r\n"
+        "<clipPath id=\"korvane-3d_H_user-ohne-2\"><path clip-rule=\"evenodd\" "
+        "d=\"M0,0H400V300H0ZM160,150a40,40 0 1,0 80,0a40,40 0 1,0 -80,0Z\" /></clipPath>\r\n"
+        "</defs>\r\n"
+        "<a href=\"start.html\" aria-label=\"Startseite\"><title>Startseite</title>"
+        "<rect x=\"10\" y=\"20\" width=\"100\" height=\"60\" /></a>\r\n"
+        "<a href=\"kontakt.html?a=1&amp;b=2\" aria-label=\"Sag &quot;Hallo&quot;\" target=\"_blank\">"
+        "<title>Sag &quot;Hallo&quot;</title><circle cx=\"200\" cy=\"150\" r=\"40\" /></a>\r\n"
+        "<a href=\"info.html\" aria-label=\"Info &lt;neu>\" onmouseover=\"over()\" onmouseout=\"out()\" "
+        "onclick=\"alert('Info')\"><title>Info &lt;neu></title><g clip-path=\"url(#korvane-3d_H_user-ohne-2)\">"
+        "<polygon points=\"230,110 390,60 300,190\" /></g></a>\r\n"
+        "<a href=\"leer.html\"><rect x=\"0\" y=\"0\" width=\"5\" height=\"5\" /></a>\r\n"
+        "</svg>\r\n"
+        "</div>\r\n");
+    QCOMPARE(responsiveCode(map), expected);
+    const QString page = responsivePage(map);
+    QVERIFY(page.startsWith("<!DOCTYPE html>\r\n<html lang=\"de\">\r\n<head>\r\n<meta charset=\"utf-8\" />\r\n"));
+    QVERIFY(page.endsWith("<body>\r\n" + expected + "</body>\r\n</html>\r\n"));
+
+    for (const auto& [mode, ratio] : {std::pair{FitMode::Fill, "none"}, std::pair{FitMode::Cover, "xMidYMid slice"}}) {
+        map.fit = mode;
+        const QString code = responsiveCode(map);
+        QVERIFY(code.contains("object-fit:" + fitModeName(mode) + "\""));
+        QVERIFY(code.contains(QStringLiteral("preserveAspectRatio=\"%1\"").arg(ratio)));
+        QCOMPARE(fitModeNamed(fitModeName(mode)), std::optional<FitMode>(mode));
+    }
+    QCOMPARE(fitModeNamed(u"COVER"), std::optional<FitMode>(FitMode::Cover));
+    QCOMPARE(fitModeNamed(u"scale-down"), std::nullopt);
+}
+
+// The links between the clip-path definitions and the shapes; `expected` lists
+// the lines between <svg ...> and </svg> after the style.
+void TestModel::responsiveCutsAndShapes_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("expected");
+    const QString a = QStringLiteral("<a href=\"x.html\">");
+    QTest::newRow("apart: no clip paths")
+        << QStringList{" rect                    |0,0,10,10|x.html||*|*|*|*",
+                       " circle                    |50,50,5|x.html||*|*|*|*"}
+        << QStringList{a + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       a + "<circle cx=\"50\" cy=\"50\" r=\"5\" /></a>"};
+    // Touching boxes may share points; the third area meets both before it.
+    QTest::newRow("touching and twice covered")
+        << QStringList{" rect                    |0,0,10,10|x.html||*|*|*|*",
+                       " poly                    |10,0,20,0,20,10,10,10,99|x.html||*|*|*|*",
+                       " rect                    |5,5,15,8|x.html||*|*|*|*"}
+        << QStringList{"<defs>",
+                       "<clipPath id=\"korvane-m-ohne-1\"><path clip-rule=\"evenodd\" d=\"M0,0H100V80H0ZM0,0H10V10H0Z\" "
+                       "/></clipPath>",
+                       "<clipPath id=\"korvane-m-ohne-2\"><path clip-rule=\"evenodd\" "
+                       "d=\"M0,0H100V80H0ZM10,0L20,0L20,10L10,10Z\" /></clipPath>",
+                       "</defs>", a + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       a + "<g clip-path=\"url(#korvane-m-ohne-1)\"><polygon points=\"10,0 20,0 20,10 10,10\" /></g></a>",
+                       a + "<g clip-path=\"url(#korvane-m-ohne-1)\"><g clip-path=\"url(#korvane-m-ohne-2)\">"
+                           "<rect x=\"5\" y=\"5\" width=\"10\" height=\"3\" /></g></g></a>"};
+    // The default area lies under all others: it cuts nothing, the areas before it are cut out of it.
+    QTest::newRow("default area, unknown shape, fractions")
+        << QStringList{" default                    ||x.html||*|*|*|*",
+                       " Rechteck                    |1.5,2.25,3,4|x.html||*|*|*|*",
+                       " circ                    |20,20,4|x.html||*|*|*|*",
+                       " DEFAULT                    |9|x.html||*|*|*|*"}
+        << QStringList{"<defs>",
+                       "<clipPath id=\"korvane-m-ohne-2\"><path clip-rule=\"evenodd\" "
+                       "d=\"M0,0H100V80H0ZM1.5,2.25H3V4H1.5Z\" /></clipPath>",
+                       "<clipPath id=\"korvane-m-ohne-3\"><path clip-rule=\"evenodd\" "
+                       "d=\"M0,0H100V80H0ZM16,20a4,4 0 1,0 8,0a4,4 0 1,0 -8,0Z\" /></clipPath>",
+                       "</defs>", a + "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>",
+                       a + "<rect x=\"1.5\" y=\"2.25\" width=\"1.5\" height=\"1.75\" /></a>",
+                       a + "<circle cx=\"20\" cy=\"20\" r=\"4\" /></a>",
+                       a + "<g clip-path=\"url(#korvane-m-ohne-2)\"><g clip-path=\"url(#korvane-m-ohne-3)\">"
+                           "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></g></g></a>"};
+    // Too few numbers give no shape, as in a browser; one outside the picture is cut to it.
+    QTest::newRow("unusable shapes, beyond the picture")
+        << QStringList{" rect                    |1,2,3|x.html||*|*|*|*",
+                       " circle                    |5,5,-1|x.html||*|*|*|*",
+                       " poly                    |1,1,2,2|x.html||*|*|*|*",
+                       " circle                    |95,40,10|x.html||*|*|*|*"}
+        << QStringList{"<defs>",
+                       "<clipPath id=\"korvane-m-bild\"><rect width=\"100\" height=\"80\" /></clipPath>", "</defs>",
+                       "<g clip-path=\"url(#korvane-m-bild)\">", a + "<circle cx=\"95\" cy=\"40\" r=\"10\" /></a>",
+                       "</g>"};
+}
+
+void TestModel::responsiveCutsAndShapes()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, expected);
+    const QString code = responsiveCode({lines, QStringLiteral("m.png"), QStringLiteral("m"), QSize(100, 80)});
+    QStringList inner = code.split("\r\n");
+    const qsizetype style = inner.indexOf(QRegularExpression("^<style>.*"));
+    QVERIFY(style > 0);
+    inner = inner.mid(style + 1, inner.indexOf("</svg>") - style - 1);
+    QCOMPARE(inner, expected);
 }
 
 void TestModel::areaSpacing_data()

@@ -1,19 +1,26 @@
 #include "app/MainWindow.h"
 #include "canvas/Canvas.h"
 #include "io/FileReplace.h"
+#include "io/ImagePathLookup.h"
 #include "io/MapFileWriter.h"
+#include "io/MapImport.h"
+#include "model/ResponsiveCode.h"
+#include "support/Menus.h"
 #include "support/FileSizeLimit.h"
 #include "support/Files.h"
 #include "support/ScriptedPlatform.h"
 #include "support/SettingsFolder.h"
 
+#include <QAction>
 #include <QBuffer>
+#include <QContextMenuEvent>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -234,6 +241,9 @@ private slots:
     void linkChains();
     void longNames_data();
     void longNames();
+    void responsiveFromTheCodeBoxMenu();
+    void relativePicturePath_data();
+    void relativePicturePath();
 
 private:
     ScriptedPlatform* m_platform = nullptr;
@@ -828,6 +838,135 @@ void TestSave::longNames()
     QCOMPARE(readFile(pagePath), testPageBytes(code));
     QCOMPARE(readFile(dir.filePath(base + ".map")), mapDataFileBytes(code, "plan.png"));
     QCOMPARE(entriesOf(dir.path()), QStringList({base + ".html", base + ".map"}));
+// The code box's context menu, as the menu key opens it.
+QStringList codeBoxMenu(MainWindow& window, int choose = -1)
+{
+    QWidget* box = window.ui.txtMap->viewport();
+    return menuShownBy(
+        [&] {
+            QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(box, &key);
+        },
+        choose);
+}
+
+QAction* entry(MainWindow& window, const char* name)
+{
+    return window.findChild<QAction*>(QLatin1String(name));
+}
+
+void TestSave::responsiveFromTheCodeBoxMenu()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    MainWindow window;
+    fillAreas(window, folder + "Bilder/Plan Haus.png");
+    const QString classic = window.mapCode();
+    window.state().lastMapFolder = folder;
+
+    const QStringList entries = codeBoxMenu(window);
+    QCOMPARE(entries.mid(entries.size() - 5), (QStringList{"", "Responsiven Code kopieren", "Responsive Seite speichern...",
+                                                           "Einpassung der responsiven Grafik",
+                                                           "Bildpfad relativ zur Seite"}));
+    QCOMPARE(entry(window, "mnuResponsivKopieren")->shortcut(), QKeySequence("Ctrl+Shift+C"));
+    QCOMPARE(entry(window, "mnuResponsivSpeichern")->shortcut(), QKeySequence("Ctrl+Shift+S"));
+    QVERIFY(entry(window, "mnuEinpassung_fill")->isChecked());
+    QVERIFY(!entry(window, "mnuBildpfadRelativ")->isChecked());
+
+    // The page, chosen in the menu: the picture relative to it, the map's own size.
+    const QString page = folder + "Plan Haus-responsiv.html";
+    m_platform->fileAnswers.enqueue(page);
+    m_platform->answers.enqueue(MessageButton::Yes);
+    codeBoxMenu(window, int(entries.size()) - 3);
+    QCOMPARE(m_platform->dialogs.size(), 1);
+    QCOMPARE(textsOf(m_platform->dialogs[0]),
+             (QStringList{"Save", "Responsive Seite speichern unter...", folder, "Plan Haus-responsiv.html",
+                          "HTML-Datei (*.html)|*.html", "*.html"}));
+    const QStringList lines = window.areas().lines();
+    const ResponsiveMap expected{lines, "Bilder/Plan%20Haus.png", "plan_haus", QSize(400, 300), FitMode::Fill};
+    QCOMPARE(readFile(page), responsivePage(expected).toUtf8());
+    QVERIFY(readFile(page).contains("<img src=\"Bilder/Plan%20Haus.png\" width=\"400\" height=\"300\""));
+    QCOMPARE(m_platform->texts(), QStringList{"Die responsive Seite wurde unter \"" + page +
+                                              "\" gespeichert.\r\n\r\nSoll sie jetzt zur Kontrolle mit dem "
+                                              "StandardBrowser angezeigt werden?"});
+    QCOMPARE(m_platform->opened, QStringList{page});
+    // The specified code and its saved state are not touched.
+    QCOMPARE(window.mapCode(), classic);
+    QVERIFY(!window.document().mapSaved());
+
+    // The key, in another fit mode: the code for a page beside the picture.
+    entry(window, "mnuEinpassung_cover")->trigger();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.ui.txtMap->setFocus();
+    QTest::keyClick(window.ui.txtMap, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    ResponsiveMap beside = expected;
+    beside.imageSource = "Plan%20Haus.png";
+    beside.fit = FitMode::Cover;
+    QCOMPARE(QGuiApplication::clipboard()->text(), responsiveCode(beside));
+    QVERIFY(entry(window, "mnuEinpassung_cover")->isChecked());
+    QVERIFY(!entry(window, "mnuEinpassung_fill")->isChecked());
+    QCOMPARE(window.state().responsiveFit, FitMode::Cover);
+    QCOMPARE(window.mapCode(), classic);
+
+    // Without areas both wait, as Save does.
+    window.ui.Command3->click();
+    const QStringList emptied = codeBoxMenu(window);
+    QCOMPARE(emptied.mid(emptied.size() - 4, 2),
+             (QStringList{"Responsiven Code kopieren (aus)", "Responsive Seite speichern... (aus)"}));
+    QGuiApplication::clipboard()->setText("vorher");
+    QTest::keyClick(window.ui.txtMap, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(window.ui.txtMap, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
+    QCOMPARE(m_platform->dialogs.size(), 1);
+}
+
+void TestSave::relativePicturePath_data()
+{
+    QTest::addColumn<bool>("relative");
+    QTest::addColumn<bool>("typedSource"); // the user changed the source in the code box
+    QTest::addColumn<QByteArray>("source");
+    QTest::newRow("off: the specified address") << false << false << QByteArray("file://%1Web%20Bilder/Plan Haus.png");
+    QTest::newRow("on: relative to the test page") << true << false << QByteArray("../Web%20Bilder/Plan%20Haus.png");
+    QTest::newRow("on, a source typed in stays") << true << true << QByteArray("http://example.org/plan.png");
+}
+
+void TestSave::relativePicturePath()
+{
+    QFETCH(bool, relative);
+    QFETCH(bool, typedSource);
+    QFETCH(QByteArray, source);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    const QString picture = folder + "Web Bilder/Plan Haus.png";
+    QVERIFY(QDir().mkpath(folder + "Web Bilder") && QDir().mkpath(folder + "seiten"));
+    QVERIFY(writeFile(picture, "png"));
+    source.replace("%1", folder.toUtf8());
+    MainWindow window;
+    fillAreas(window, picture);
+    if (typedSource)
+        window.ui.txtMap->setPlainText(window.ui.txtMap->toPlainText().replace(
+            QRegularExpression("src=\"[^\"]*\""), "src=\"" + QString::fromUtf8(source) + "\""));
+    const QString shown = window.mapCode();
+    if (relative)
+        entry(window, "mnuBildpfadRelativ")->trigger();
+    QCOMPARE(window.state().relativeImagePath, relative);
+
+    const QString page = folder + "seiten/plan.html";
+    m_platform->fileAnswers.enqueue(page);
+    m_platform->answers.enqueue(MessageButton::No);
+    window.ui.Command7->click();
+    const QByteArray code = expectedCode(source, "plan_haus");
+    QCOMPARE(readFile(page), expectedPage(code, escapeMapCode(QString::fromUtf8(code)).toUtf8()));
+    QCOMPARE(readFile(folder + "seiten/plan.map"),
+             "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: Plan Haus.png\r\n-->\r\n\r\n" + latin1(code));
+    QCOMPARE(window.mapCode(), shown); // the box keeps what it shows
+    QVERIFY(window.document().mapSaved());
+
+    // The MAP import finds the picture from the saved data file again.
+    const import::MapFileData read = import::readMapFile(import::readImportFile(folder + "seiten/plan.map"));
+    if (!typedSource)
+        QCOMPARE(findFileIgnoringCase(read.imagePath, folder + "seiten/"), picture);
 }
 
 QTEST_MAIN(TestSave)

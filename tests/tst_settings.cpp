@@ -7,6 +7,7 @@
 #include "canvas/Canvas.h"
 #include "model/Paths.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -57,6 +58,8 @@ private slots:
     void closingWritesFile_data();
     void closingWritesFile();
     void magnifierOpensAtFirstOpenOnly();
+    void codeBoxChoices_data();
+    void codeBoxChoices();
     void unusableFileReportsOnce_data();
     void unusableFileReportsOnce();
     void locationIsProgramFolder();
@@ -434,6 +437,58 @@ void TestSettings::closingWritesFile()
     QCOMPARE(readFile(m_ini), after);
     QCOMPARE(inodeOf(m_ini) == oldFile, before == after); // replaced only when it changed
     QVERIFY(m_platform->boxes.isEmpty());
+}
+
+void TestSettings::codeBoxChoices_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<bool>("chooseFirst"); // in the menu, before the file is read
+    QTest::addColumn<bool>("relative");    // in effect after reading
+    QTest::addColumn<QString>("fit");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray drawing("[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\nZiehpunktfarbe=16711680\r\n"
+                             "[DrawWidth]\r\nDrawWidth1=1\r\n[FillStyle]\r\nFillStyle1=1\r\n");
+    const QByteArray folders("[Path]\r\nLetzter_Grafik_Ordner=\r\nLetzter_Speicherort_MAP=\r\nLetzter_Export_Ordner=\r\n");
+    const QByteArray lupe("[Lupe]\r\nLupe_visible=0\r\n");
+    QTest::newRow("stored choices are read and stay") << QByteArray("[Code]\r\nBildpfad_relativ=-1\r\n"
+                                                                    "Responsiv_Einpassung=contain\r\n")
+                                                      << false << true << "contain"
+                                                      << "[Code]\r\nBildpfad_relativ=-1\r\nResponsiv_Einpassung="
+                                                         "contain\r\n" +
+                                                             drawing + folders + lupe;
+    QTest::newRow("nothing stored, nothing chosen: no key written")
+        << QByteArray() << false << false << "fill" << drawing + folders + lupe;
+    QTest::newRow("chosen before the file was read wins")
+        << QByteArray("[Code]\r\nBildpfad_relativ=0\r\nResponsiv_Einpassung=contain\r\n") << true << true << "cover"
+        << "[Code]\r\nBildpfad_relativ=-1\r\nResponsiv_Einpassung=cover\r\n" + drawing + folders + lupe;
+    QTest::newRow("unknown values keep the defaults")
+        << QByteArray("[Code]\r\nBildpfad_relativ=ja\r\nResponsiv_Einpassung=rund\r\n") << false << false << "fill"
+        << "[Code]\r\nBildpfad_relativ=ja\r\nResponsiv_Einpassung=rund\r\n" + drawing + folders + lupe;
+}
+
+void TestSettings::codeBoxChoices()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(bool, chooseFirst);
+    QFETCH(bool, relative);
+    QFETCH(QString, fit);
+    QFETCH(QByteArray, after);
+    if (!before.isNull())
+        QVERIFY(writeFile(m_ini, before));
+    MainWindow window;
+    QAction* relativeEntry = window.findChild<QAction*>(QStringLiteral("mnuBildpfadRelativ"));
+    if (chooseFirst) {
+        relativeEntry->trigger();
+        window.findChild<QAction*>(QStringLiteral("mnuEinpassung_cover"))->trigger();
+    }
+    window.ui.Command1->click(); // reads the settings; the open dialog is cancelled
+    QCOMPARE(window.state().relativeImagePath, relative);
+    QCOMPARE(fitModeName(window.state().responsiveFit), fit);
+    emit window.ui.txtMap->menuOpening();
+    QCOMPARE(relativeEntry->isChecked(), relative);
+    QVERIFY(window.findChild<QAction*>("mnuEinpassung_" + fit)->isChecked());
+    window.ini_write();
+    QCOMPARE(readFile(m_ini), after);
 }
 
 void TestSettings::magnifierOpensAtFirstOpenOnly()

@@ -2,6 +2,9 @@
 #include "app/StartUp.h"
 #include "canvas/Canvas.h"
 #include "io/ImgSearchDialog.h"
+#include "io/MapFileWriter.h"
+#include "model/MapCode.h"
+#include "model/ResponsiveCode.h"
 #include "support/Drops.h"
 #include "support/Files.h"
 #include "support/Modal.h"
@@ -16,6 +19,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <fcntl.h>
@@ -36,6 +40,21 @@ const QByteArray kMap =
     "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n" + QString(kCode).remove("file://%1/").toUtf8();
 const QByteArray kPage = "<!DOCTYPE html><html><body><img src=\"plan.png\" usemap=\"#plan\"><map name=\"plan\">"
                          "<area shape=\"rect\" coords=\"10,20,30,25\" href=\"start.html\" alt=\"Start\"></map>";
+const QString kUsage =
+    QStringLiteral("Aufruf: korvane [Optionen] [DATEI]\n\n"
+                   "Korvane, der Editor für HTML-ImageMaps. Eine DATEI wird geöffnet, als wäre\n"
+                   "sie im Dialog des passenden Befehls gewählt worden:\n"
+                   "  Grafikdatei (PNG, JPEG, GIF, BMP, TIFF, ICO, CUR, WMF, EMF)  wie mit \"Open\"\n"
+                   "  MAP-Datei (.map)                                             wie mit \"Map\"\n"
+                   "  HTML-Seite (.html, .htm, .xhtml)                             wie mit \"Html\"\n\n"
+                   "Optionen:\n"
+                   "  -h, --help       diesen Hilfetext zeigen\n"
+                   "  -v, --version    die Versionsnummer zeigen\n"
+                   "  --export-responsive AUS.html DATEI\n"
+                   "                   die ImageMap der DATEI (MAP-Datei oder HTML-Seite) als\n"
+                   "                   responsive Seite AUS.html schreiben, ohne Fenster\n"
+                   "  --fit MODUS      wie die Grafik dabei ihren Rahmen füllt: fill (Vorgabe),\n"
+                   "                   contain oder cover\n");
 const QString kOnlyOne = QStringLiteral("Es kann nur eine Datei auf einmal geöffnet werden. Geöffnet wird \"%1\".");
 
 // The editor as main() starts it, with a scripted desktop, its own settings
@@ -52,6 +71,17 @@ struct Editor : test::SettingsFolder {
         picture.save(path("plan.png"), "PNG");
     }
 };
+
+// Runs the real program with no display to open a window on.
+void runWithoutDisplay(QProcess& program, const QStringList& arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(KORVANE_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished(30000));
+}
 
 std::unique_ptr<QMimeData> files(const QList<QUrl>& urls)
 {
@@ -74,6 +104,8 @@ private slots:
     void dropsAndListDragInOneRun();
     void programOptions_data();
     void programOptions();
+    void exportResponsiveWithoutWindow_data();
+    void exportResponsiveWithoutWindow();
 };
 
 // The Fusion style's group box frame, read by name, would load every image
@@ -229,16 +261,7 @@ void TestStartUp::dropsAndListDragInOneRun()
 
 void TestStartUp::programOptions_data()
 {
-    const QString usage =
-        QStringLiteral("Aufruf: korvane [Optionen] [DATEI]\n\n"
-                       "Korvane, der Editor für HTML-ImageMaps. Eine DATEI wird geöffnet, als wäre\n"
-                       "sie im Dialog des passenden Befehls gewählt worden:\n"
-                       "  Grafikdatei (PNG, JPEG, GIF, BMP, TIFF, ICO, CUR, WMF, EMF)  wie mit \"Open\"\n"
-                       "  MAP-Datei (.map)                                             wie mit \"Map\"\n"
-                       "  HTML-Seite (.html, .htm, .xhtml)                             wie mit \"Html\"\n\n"
-                       "Optionen:\n"
-                       "  -h, --help       diesen Hilfetext zeigen\n"
-                       "  -v, --version    die Versionsnummer zeigen\n");
+    const QString usage = kUsage;
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
@@ -257,15 +280,81 @@ void TestStartUp::programOptions()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(name);
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(KORVANE_PROGRAM), arguments);
-    QVERIFY(program.waitForFinished(30000));
+    runWithoutDisplay(program, arguments);
     QCOMPARE(program.exitCode(), exitCode);
     QTEST(QString::fromUtf8(program.readAllStandardOutput()), "out");
     QTEST(QString::fromUtf8(program.readAllStandardError()), "err");
+}
+
+void TestStartUp::exportResponsiveWithoutWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // run in a folder holding the files below
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("page"); // the page written, empty: none
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("err");
+    const QStringList lines{" " + kArea};
+    const QString area2 = " circle                    |60,45,20|b.html|B|_blank|*|*|*";
+    const auto page = [](const QStringList& areas, const QString& source, const QString& name, QSize size, FitMode fit) {
+        return responsivePage({areas, source, name, size, fit});
+    };
+    test::row(".map file: the picture relative to the page, its own size",
+              QStringList{"--export-responsive", "web/neu.html", "plan.map"}, 0, "web/neu.html",
+              page(lines, "../Bilder/Plan%20Haus.png", "plan_haus", QSize(40, 30), FitMode::Fill), "");
+    // The first map has no area; the second picture is missing, so its tag gives the size.
+    test::row("page: the first map with areas, the tag's size, cover",
+              QStringList{"--export-responsive=neu.html", "--fit", "cover", "seite.html"}, 0, "neu.html",
+              page({area2}, "fehlt%20noch.png", "b", QSize(120, 90), FitMode::Cover), "");
+    test::row("page without a map", QStringList{"--export-responsive", "x.html", "leer.html"}, 2, "", "",
+              "korvane: In der Datei \"leer.html\" wurde keine ImageMap mit Arealen gefunden.\n");
+    test::row(".map file without map data", QStringList{"--export-responsive", "x.html", "leer.map"}, 2, "", "",
+              "korvane: In der Datei \"leer.map\" wurden keine MAP-Daten gefunden.\n");
+    test::row("missing file", QStringList{"--export-responsive", "x.html", "fehlt.map"}, 2, "", "",
+              "korvane: Die Datei \"fehlt.map\" ließ sich nicht lesen.\n");
+    test::row("picture and size unknown", QStringList{"--export-responsive", "x.html", "ohne.html"}, 2, "", "",
+              "korvane: Die Größe der Grafik \"weg.png\" ist unbekannt: Die Datei wurde nicht gefunden, und das "
+              "img-Tag nennt nicht width und height.\n");
+    test::row("page not writable", QStringList{"--export-responsive", "nirgends/x.html", "plan.map"}, 1, "", "",
+              "korvane: Die Datei \"nirgends/x.html\" ließ sich nicht schreiben.\n");
+    test::row("two files", QStringList{"--export-responsive", "x.html", "plan.map", "seite.html"}, 2, "", "",
+              "korvane: --export-responsive braucht genau eine DATEI\n\n" + kUsage);
+    test::row("--fit alone", QStringList{"--fit", "cover", "plan.map"}, 2, "", "",
+              "korvane: --fit gilt nur mit --export-responsive\n\n" + kUsage);
+    test::row("unknown fit", QStringList{"--export-responsive", "x.html", "--fit=rund", "plan.map"}, 2, "", "",
+              "korvane: unbekannte Einpassung \"rund\" (fill, contain oder cover)\n\n" + kUsage);
+}
+
+void TestStartUp::exportResponsiveWithoutWindow()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, page);
+    QFETCH(QString, expected);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("Bilder/Plan Haus.png");
+    QVERIFY(QDir().mkpath(dir.filePath("Bilder")) && QDir().mkpath(dir.filePath("web")));
+    QImage(40, 30, QImage::Format_RGB32).save(picture, "PNG");
+    QVERIFY(test::writeFile(dir.filePath("plan.map"),
+                            mapDataFileBytes(map_daten({" " + kArea}, picture, QString(), QSize(40, 30)), "Plan Haus.png")));
+    QVERIFY(test::writeFile(dir.filePath("seite.html"),
+                            "<html><body><img src=\"Bilder/Plan Haus.png\" usemap=\"#a\"><map name=\"a\"></map>\n"
+                            "<img src=\"Fehlt noch.png\" width=\"120\" height=\"90\" usemap=\"#b\"><map name=\"b\">"
+                            "<area shape=\"circle\" coords=\"60,45,20\" href=\"b.html\" alt=\"B\" target=\"_blank\">"
+                            "</map></body></html>"));
+    QVERIFY(test::writeFile(dir.filePath("leer.html"), "<html><body><img src=\"a.png\"></body></html>"));
+    QVERIFY(test::writeFile(dir.filePath("leer.map"), "<!-- nichts -->"));
+    QVERIFY(test::writeFile(dir.filePath("ohne.html"), "<img src=\"weg.png\" usemap=\"#w\"><map name=\"w\">"
+                                                       "<area shape=\"rect\" coords=\"1,2,3,4\" href=\"w.html\"></map>"));
+    QProcess program;
+    program.setWorkingDirectory(dir.path());
+    runWithoutDisplay(program, arguments);
+    QCOMPARE(program.exitCode(), exitCode);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), QString());
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()), err);
+    if (!page.isEmpty())
+        QCOMPARE(test::readFile(dir.filePath(page)), expected.toUtf8());
+    QVERIFY(!QFile::exists(dir.filePath("x.html")));
 }
 
 QTEST_MAIN(TestStartUp)

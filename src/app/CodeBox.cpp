@@ -4,7 +4,11 @@
 #include "model/AreaList.h"
 #include "model/Codec.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTextDocument>
+
+#include <memory>
 
 namespace korvane {
 
@@ -103,6 +107,23 @@ void CodeBox::textEdited()
     m_cut = false;
     m_wholeCode.clear();
     setReadOnly(false);
+}
+
+void CodeBox::addMenuActions(const QList<QAction*>& actions)
+{
+    m_menuActions += actions;
+}
+
+void CodeBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    menu->setObjectName(QStringLiteral("txtMapMenu"));
+    emit menuOpening();
+    if (!m_menuActions.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(m_menuActions);
+    }
+    menu->exec(event->globalPos());
 }
 
 } // namespace korvane

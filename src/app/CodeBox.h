@@ -21,6 +21,15 @@ public:
     // the box holds it.
     QString code() const;
     bool showsCutLines() const { return m_cut; }
+    // Entries shown below the text box's own in its context menu.
+    void addMenuActions(const QList<QAction*>& actions);
+
+signals:
+    // Just before the context menu opens, so its entries can show the state of now.
+    void menuOpening();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void textEdited();
@@ -31,6 +40,7 @@ private:
     // The code as last set, while the box still shows it whole and unchanged.
     QString m_shown;
     bool m_shownKnown = false;
+    QList<QAction*> m_menuActions;
 };
 
 } // namespace korvane

@@ -2,6 +2,7 @@
 
 #include "io/ExportWindow.h"
 #include "io/MapFileWriter.h"
+#include "model/MapCode.h"
 #include "model/Paths.h"
 #include "platform/FileDialogs.h"
 
@@ -35,7 +36,10 @@ void MainWindow::exportCommand()
 
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(withCrLfLineEnds(code));
+    // The code goes into that page: its picture may be named relative to it.
+    clipboard->setText(m_state.relativeImagePath
+                           ? withPageRelativeSource(withCrLfLineEnds(code), m_document.imagePath(), folder)
+                           : withCrLfLineEnds(code));
 
     window->show();
     window->raise();

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/CodeBoxMenu.h"
 #include "app/MainToolHost.h"
 #include "app/OpenFromOutside.h"
 #include "app/StageClock.h"
@@ -118,6 +119,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
     m_undoControls = new UndoControls(m_document, this, [this] { return shapeInProgress(); });
     m_zoomControls = new ZoomControls(*this);
+    new CodeBoxMenu(*ui.txtMap, *this, m_document, m_state, [this] { return ui.Picture1->pictureSize(); });
     connectCommands();
     connectCanvas();
 

@@ -3,6 +3,7 @@
 
 #include "io/FileReplace.h"
 #include "io/MapFileWriter.h"
+#include "model/MapCode.h"
 #include "model/Paths.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
@@ -80,7 +81,9 @@ void MainWindow::saveCommand()
         return;
 
     // The text box hands out "\n"; the files keep the code's CR LF line ends.
-    const QString code = withCrLfLineEnds(mapCode());
+    QString code = withCrLfLineEnds(mapCode());
+    if (m_state.relativeImagePath)
+        code = withPageRelativeSource(code, m_document.imagePath(), folder);
     QString failed;
     {
         WaitCursor wait;

@@ -30,6 +30,9 @@ const QString kLupe = QStringLiteral("Lupe");
 const QString kImageFolderKey = QStringLiteral("Letzter_Grafik_Ordner");
 const QString kMapFolderKey = QStringLiteral("Letzter_Speicherort_MAP");
 const QString kExportFolderKey = QStringLiteral("Letzter_Export_Ordner");
+const QString kCode = QStringLiteral("Code");
+const QString kRelativeKey = QStringLiteral("Bildpfad_relativ");
+const QString kFitKey = QStringLiteral("Responsiv_Einpassung");
 
 QColor swatchColour(QLabel* swatch)
 {
@@ -101,6 +104,11 @@ void MainWindow::ini_read()
     m_state.lastImageFolder = in.read(kPath, kImageFolderKey);
     m_state.lastMapFolder = in.read(kPath, kMapFolderKey);
     m_state.lastExportFolder = in.read(kPath, kExportFolderKey);
+    // A choice made in this run before the file was read stays.
+    if (!m_state.codeChoicesMade) {
+        m_state.relativeImagePath = settingFlag(in.read(kCode, kRelativeKey)).value_or(m_state.relativeImagePath);
+        m_state.responsiveFit = fitModeNamed(in.read(kCode, kFitKey)).value_or(m_state.responsiveFit);
+    }
     if (const auto open = settingFlag(in.read(kLupe, QStringLiteral("lupe_visible"))); open && *open)
         ui.Command4->click();
 }
@@ -124,6 +132,12 @@ void MainWindow::ini_write()
     }
     settings.append(
         {kLupe, QStringLiteral("Lupe_visible"), m_state.magnifierOpen ? QStringLiteral("-1") : QStringLiteral("0")});
+    // Written only when chosen in this run: otherwise the stored ones stay, and
+    // a file without them stays as it was.
+    if (m_state.codeChoicesMade) {
+        settings.append({{kCode, kRelativeKey, m_state.relativeImagePath ? QStringLiteral("-1") : QStringLiteral("0")},
+                         {kCode, kFitKey, fitModeName(m_state.responsiveFit)}});
+    }
     IniError error;
     if (!iniWriteSettings(settings, settingsFilePath(), &error))
         warn(this, QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),

@@ -36,7 +36,12 @@ const QString kUsage =
                    "\n"
                    "Optionen:\n"
                    "  -h, --help       diesen Hilfetext zeigen\n"
-                   "  -v, --version    die Versionsnummer zeigen\n");
+                   "  -v, --version    die Versionsnummer zeigen\n"
+                   "  --export-responsive AUS.html DATEI\n"
+                   "                   die ImageMap der DATEI (MAP-Datei oder HTML-Seite) als\n"
+                   "                   responsive Seite AUS.html schreiben, ohne Fenster\n"
+                   "  --fit MODUS      wie die Grafik dabei ihren Rahmen füllt: fill (Vorgabe),\n"
+                   "                   contain oder cover\n");
 
 // The toolkit's own options, which the application object takes out of the
 // command line later; here they only have to pass.
@@ -117,6 +122,44 @@ void preloadGroupBoxFrame()
     QPixmapCache::insert(key, QPixmap::fromImage(frame));
 }
 
+// The options of the responsive export.
+struct ExportOptions {
+    QCommandLineOption page{QStringLiteral("export-responsive"), QString(), QStringLiteral("AUS.html")};
+    QCommandLineOption fit{QStringLiteral("fit"), QString(), QStringLiteral("MODUS")};
+
+    void addTo(QCommandLineParser& parser) const
+    {
+        parser.addOption(page);
+        parser.addOption(fit);
+    }
+};
+
+// --export-responsive with its FILE and --fit into the request; the ending
+// of the program when they do not fit together.
+std::optional<StartRequest> readExportOptions(const QCommandLineParser& parser, const ExportOptions& options,
+                                              StartRequest& request)
+{
+    const QString wrong = QStringLiteral("korvane: ");
+    if (!parser.isSet(options.page)) {
+        if (parser.isSet(options.fit))
+            return ending(2, wrong + QStringLiteral("--fit gilt nur mit --export-responsive\n\n") + kUsage);
+        return std::nullopt;
+    }
+    if (request.files.size() != 1)
+        return ending(2, wrong + QStringLiteral("--export-responsive braucht genau eine DATEI\n\n") + kUsage);
+    ResponsiveExportRequest exportRequest{localPath(parser.value(options.page)), request.files.front()};
+    if (parser.isSet(options.fit)) {
+        const std::optional<FitMode> fit = fitModeNamed(parser.value(options.fit));
+        if (!fit)
+            return ending(2, wrong + QStringLiteral("unbekannte Einpassung \"") + parser.value(options.fit) +
+                                 QStringLiteral("\" (fill, contain oder cover)\n\n") + kUsage);
+        exportRequest.fit = *fit;
+    }
+    request.exportResponsive = exportRequest;
+    request.files.clear();
+    return std::nullopt;
+}
+
 } // namespace
 
 QStringList argumentsOf(int argc, char* argv[])
@@ -135,6 +178,8 @@ StartRequest parseCommandLine(const QStringList& arguments)
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
     parser.addOption(help);
     parser.addOption(version);
+    const ExportOptions exportOptions;
+    exportOptions.addTo(parser);
     letToolkitOptionsPass(parser);
 
     if (!parser.parse(arguments)) {
@@ -151,6 +196,8 @@ StartRequest parseCommandLine(const QStringList& arguments)
     StartRequest request;
     for (const QString& argument : parser.positionalArguments())
         request.files << localPath(argument);
+    if (std::optional<StartRequest> wrong = readExportOptions(parser, exportOptions, request))
+        return *wrong;
     return request;
 }
 

@@ -3,6 +3,7 @@
 #include "app/StartUp.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -13,6 +14,13 @@ int main(int argc, char* argv[])
     if (request.exitCode) {
         std::fputs(request.output.toLocal8Bit().constData(), *request.exitCode == 0 ? stdout : stderr);
         return *request.exitCode;
+    }
+    // The responsive export reads and writes files only: no window system either.
+    if (request.exportResponsive) {
+        QCoreApplication batch(argc, argv);
+        const korvane::ExportOutcome outcome = korvane::exportResponsiveFile(*request.exportResponsive);
+        std::fputs(outcome.message.toLocal8Bit().constData(), stderr);
+        return outcome.exitCode;
     }
     korvane::FontWarmUp fonts;
     QApplication app(argc, argv);

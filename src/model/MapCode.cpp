@@ -3,6 +3,8 @@
 #include "model/AreaEntry.h"
 #include "model/Paths.h"
 
+#include <QDir>
+
 #include <array>
 
 namespace korvane {
@@ -179,6 +181,38 @@ QString attributeValue(const QString& value)
     return out;
 }
 
+QString imageSourceValue(const QString& imagePath)
+{
+    QString source;
+    appendValue(source, imageSource(imagePath), References::Escape);
+    return source;
+}
+
+QString relativeImageSourceValue(const QString& imagePath, const QString& pageFolder)
+{
+    if (isDrivePath(imagePath))
+        return imageSourceValue(imagePath);
+    QString relative = imagePath;
+    if (QDir::isAbsolutePath(imagePath) && !pageFolder.isEmpty())
+        relative = QDir(pageFolder).relativeFilePath(imagePath);
+    relative = urlSafe(relative);
+    relative.replace(QLatin1Char('\\'), QLatin1Char('/')).replace(QLatin1Char(' '), QStringLiteral("%20"));
+    QString source;
+    appendValue(source, relative, References::Escape);
+    return source;
+}
+
+QString withImageSource(const QString& code, const QString& imagePath, const QString& source)
+{
+    const QString written = QStringLiteral("<img src=\"") + imageSourceValue(imagePath) + kQuote;
+    return QString(code).replace(written, QStringLiteral("<img src=\"") + source + kQuote);
+}
+
+QString withPageRelativeSource(const QString& code, const QString& imagePath, const QString& pageFolder)
+{
+    return withImageSource(code, imagePath, relativeImageSourceValue(imagePath, pageFolder));
+}
+
 QString mapNameFor(const QString& imagePath, const QString& mapName)
 {
     return mapName.isEmpty() ? derivedMapName(imagePath) : mapName;
@@ -186,9 +220,7 @@ QString mapNameFor(const QString& imagePath, const QString& mapName)
 
 QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QSize canvasSize)
 {
-    QString source;
-    appendValue(source, imageSource(imagePath), References::Escape);
-    return QStringLiteral("<img src=\"") + source + QStringLiteral("\" width=\"") +
+    return QStringLiteral("<img src=\"") + imageSourceValue(imagePath) + QStringLiteral("\" width=\"") +
            QString::number(canvasSize.width()) + QStringLiteral("\" height=\"") + QString::number(canvasSize.height()) +
            QStringLiteral("\" alt=\"\" usemap=\"#") + attributeValue(mapNameFor(imagePath, mapName)) + kQuote +
            QStringLiteral(" style=\"border-style:none\" />") + kCrLf;

@@ -17,6 +17,18 @@ QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QS
 QString areaElement(const QString& line);
 // The whole map code; empty for an empty list.
 QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize);
+// The img source of the specified code: a "file:///" address, escaped for the attribute.
+QString imageSourceValue(const QString& imagePath);
+// The picture's address relative to a page in `pageFolder`, for a web server:
+// "/" between the parts, each part URL-safe (blanks as "%20"), escaped for
+// the attribute. A path that is no absolute path of this system is taken as
+// already relative; a drive path keeps the "file:///" address.
+QString relativeImageSourceValue(const QString& imagePath, const QString& pageFolder);
+// The code with every img source the generator wrote for `imagePath`
+// replaced by `source`; a source the user typed in stays as it is.
+QString withImageSource(const QString& code, const QString& imagePath, const QString& source);
+// The code for a page in `pageFolder`: its img source relative to that page.
+QString withPageRelativeSource(const QString& code, const QString& imagePath, const QString& pageFolder);
 // A value as written into an attribute: a double quote as "&quot;", "<" as
 // "&lt;", and "&" as "&amp;" unless it starts a character reference.
 QString attributeValue(const QString& value);

@@ -29,6 +29,11 @@ QString folderOf(const QString& path)
     return path.left(lastSeparator(path) + 1);
 }
 
+bool isDrivePath(const QString& path)
+{
+    return path.size() > 1 && path.at(1) == QLatin1Char(':') && path.at(0).isLetter() && QDir::separator() == u'/';
+}
+
 QString withTrailingSeparator(const QString& folder)
 {
     if (folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/')))

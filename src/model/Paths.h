@@ -15,6 +15,9 @@ QString fileNameOf(const QString& path);
 QString baseNameOf(const QString& path);
 // The text up to and including the last separator; empty when there is none.
 QString folderOf(const QString& path);
+// A Windows drive path ("C:\\Bilder\\plan.gif"), which this system cannot reach
+// by a relative path.
+bool isDrivePath(const QString& path);
 // The folder with a separator at its end (the native one when it lacks one).
 QString withTrailingSeparator(const QString& folder);
 // The folder in which the program's executable lies, with a trailing separator.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/LinkAttributes.h"
+#include "model/ResponsiveCode.h"
 
 #include <QString>
 
@@ -19,6 +20,10 @@ struct ProgramState {
     bool linkDialogCancelled = false;
     QString openPresetName; // the Tag of Command1: preset name for the next open dialog
     QString chosenImgTag;   // the main window's Tag: the img tag chosen in frmImgSuche
+    // The code box's own choices, kept in Korvane.ini.
+    bool relativeImagePath = false; // the img source relative to the page the code goes into
+    FitMode responsiveFit = FitMode::Fill;
+    bool codeChoicesMade = false; // changed in this run: the stored ones no longer apply
 };
 
 } // namespace korvane

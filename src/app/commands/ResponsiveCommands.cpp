@@ -1,0 +1,77 @@
+#include "app/commands/ResponsiveCommands.h"
+
+#include "document/MapDocument.h"
+#include "io/FileReplace.h"
+#include "model/Codec.h"
+#include "model/Paths.h"
+#include "model/ProgramState.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+
+namespace korvane {
+
+namespace {
+
+QString failedMessage(const QString& path)
+{
+    return QStringLiteral("Die responsive Seite konnte nicht gespeichert werden: Die Datei \"") + path +
+           QStringLiteral("\" ließ sich nicht schreiben.") + kCrLf + kCrLf +
+           QStringLiteral("Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
+}
+
+QString savedQuestion(const QString& path)
+{
+    return QStringLiteral("Die responsive Seite wurde unter \"") + path + QStringLiteral("\" gespeichert.") + kCrLf +
+           kCrLf + QStringLiteral("Soll sie jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?");
+}
+
+} // namespace
+
+bool OpenMap::isEmpty() const
+{
+    return document.areas().isEmpty();
+}
+
+ResponsiveMap OpenMap::responsive(FitMode fit, const QString& pageFolder) const
+{
+    return responsiveMapFor(document.areas().lines(), document.imagePath(), document.mapName(), pictureSize(), fit,
+                            pageFolder);
+}
+
+void CopyResponsiveCode::run() const
+{
+    if (m_map.isEmpty())
+        return;
+    const QString beside = folderOf(m_map.document.imagePath());
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(responsiveCode(m_map.responsive(m_state.responsiveFit, beside)));
+}
+
+void SaveResponsivePage::run()
+{
+    if (m_map.isEmpty())
+        return;
+    QString folder = m_state.lastMapFolder.isEmpty() ? QDir::currentPath() : m_state.lastMapFolder;
+    const QString name = showSaveDialog(m_parent, QStringLiteral("Responsive Seite speichern unter..."), folder,
+                                        baseNameOf(m_map.document.imagePath()) + QStringLiteral("-responsiv.html"),
+                                        QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
+    if (name.isEmpty())
+        return;
+    folder = withTrailingSeparator(folder);
+    m_state.lastMapFolder = folder;
+    const QString path = folder + name;
+    const QString page = responsivePage(m_map.responsive(m_state.responsiveFit, folder));
+    if (!replaceFiles({{path, page.toUtf8()}}).isEmpty()) {
+        warn(m_parent, failedMessage(path));
+        return;
+    }
+    if (askYesNo(m_parent, programName(), savedQuestion(path)))
+        platform().openWithAssociatedProgram(path);
+}
+
+} // namespace korvane
