@@ -838,6 +838,8 @@ void TestSave::longNames()
     QCOMPARE(readFile(pagePath), testPageBytes(code));
     QCOMPARE(readFile(dir.filePath(base + ".map")), mapDataFileBytes(code, "plan.png"));
     QCOMPARE(entriesOf(dir.path()), QStringList({base + ".html", base + ".map"}));
+}
+
 // The code box's context menu, as the menu key opens it.
 QStringList codeBoxMenu(MainWindow& window, int choose = -1)
 {
