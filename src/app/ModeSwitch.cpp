@@ -135,7 +135,6 @@ void MainWindow::showEmptiedList()
     setUnderline(ui.Label3, false);
     ui.Command9->setEnabled(false);
     ui.Command10->setEnabled(false);
-    m_document.setMapSaved(true);
     setMapCode(QString());
     m_editor.polygonOpen = false;
     m_editor.drawState = 1;

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 namespace korvane {
 
@@ -32,45 +33,41 @@ void MainWindow::openCommand()
     if (m_state.settingsLoadCount == 0)
         ini_read();
     ++m_state.settingsLoadCount;
-
-    if (!ui.txtMap->document()->isEmpty() && !m_document.mapSaved() &&
-        askYesNo(this, kQuestionTitle, kUnsavedQuestion)) {
-        ui.Command7->click();
+    if (askAboutUnsavedCode() == UnsavedCode::Save)
         return;
-    }
+
+    // The map stays as it is until a picture was chosen and loaded: a
+    // cancelled dialog or a refused file changes nothing.
+    QString folder = m_state.lastImageFolder.isEmpty() ? QDir::currentPath() : m_state.lastImageFolder;
+    const QString preset = m_state.openPresetName;
+    const QString chosen = showOpenDialog(this, kOpenTitle, folder, preset, kOpenFilter, kOpenExtension);
+    m_state.openPresetName.clear();
+    folder = withTrailingSeparator(folder);
+    if (chosen.isEmpty() || !bild_laden(folder + chosen))
+        return;
+
     m_editor.polyCoordText.clear();
     reset_zustand();
     ui.txtHelp->setVisible(true);
     ui.Frame1->setEnabled(true);
     ui.Frame2->setEnabled(true);
     ui.chkGefuellt->setEnabled(true);
-
-    QString folder = m_state.lastImageFolder.isEmpty() ? QDir::currentPath() : m_state.lastImageFolder;
-    const QString preset = m_state.openPresetName;
-    const QString chosen = showOpenDialog(this, kOpenTitle, folder, preset, kOpenFilter, kOpenExtension);
-    m_state.openPresetName.clear();
-    folder = withTrailingSeparator(folder);
-
-    if (chosen.isEmpty()) {
-        // The picture on the surface stays; only the name of the map's image goes.
-        ui.Label3->clear();
-        m_document.setImageFileName(QString());
-        return;
-    }
     m_document.setImagePath(folder + chosen);
-    bild_laden(m_document.imagePath());
     for (int i = 0; i < 3; ++i)
         ui.Option1[i]->setEnabled(true);
     m_document.setMapName(QString());
 }
 
-void MainWindow::bild_laden(const QString& path)
+bool MainWindow::bild_laden(const QString& path)
 {
     m_state.lastImageFolder = folderOf(path);
     QString error;
-    // The old picture goes first, so that two big pictures never meet in memory.
-    ui.Picture1->releasePicture();
-    QImage picture = loadPictureFile(path, &error);
+    QImage picture = decodeInPlace(path, &error);
+    if (!error.isEmpty()) {
+        // An empty surface alone would leave the user guessing why.
+        warn(this, error);
+        return false;
+    }
     stages::Clock converting(stages::Stage::Converting);
     ui.Picture1->setPicture(std::move(picture));
     converting.stop();
@@ -85,9 +82,41 @@ void MainWindow::bild_laden(const QString& path)
         else
             ui.Option1[0]->setChecked(true);
     }
-    // An empty surface alone would leave the user guessing why.
-    if (!error.isEmpty())
-        warn(this, error);
+    return true;
+}
+
+void MainWindow::putPictureAside()
+{
+    if (m_pictureAside || !ui.Picture1->hasPicture())
+        return;
+    // A shallow copy: the picture stays in memory, its drawing buffer goes.
+    m_pictureAside = PictureAside{ui.Picture1->picture(), ui.Picture1->zoomPercent(),
+                                  QPoint(ui.HScroll1->value(), ui.VScroll1->value())};
+    ui.Picture1->releasePicture();
+}
+
+QImage MainWindow::decodeInPlace(const QString& path, QString* error)
+{
+    putPictureAside();
+    QImage picture = loadPictureFile(path, error);
+    std::optional<PictureAside> aside = std::exchange(m_pictureAside, std::nullopt);
+    if (!aside || error->isEmpty())
+        return picture;
+    // Refused: the old picture and everything drawn on it come back as they were.
+    ui.Picture1->setPicture(std::move(aside->picture));
+    ui.Picture1->setZoomPercent(aside->zoomPercent);
+    layoutCanvas(aside->scroll);
+    redrawAsShown();
+    return picture;
+}
+
+// The areas drawn afresh over the picture, the selected one highlighted (with
+// its handles in edit mode) as before.
+void MainWindow::redrawAsShown()
+{
+    neu_zeichnen(-1, false);
+    if (selectedIndex() >= 0)
+        listSelected();
 }
 
 } // namespace korvane

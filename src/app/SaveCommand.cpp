@@ -51,7 +51,8 @@ void MainWindow::saveCommand()
     m_state.lastMapFolder = folder;
 
     // The text box hands out "\n"; the files keep the code's CR LF line ends.
-    const QString code = withCrLfLineEnds(mapCode());
+    const QString shown = mapCode();
+    const QString code = withCrLfLineEnds(shown);
     QString failed;
     {
         WaitCursor wait;
@@ -66,7 +67,7 @@ void MainWindow::saveCommand()
         platform().openInTextViewer(dataPath);
         OpenFileWithProg(pagePath);
     }
-    m_document.markSaved();
+    m_document.markSaved(shown);
 }
 
 } // namespace korvane

@@ -3,6 +3,8 @@
 #include "document/AreaCommands.h"
 #include "model/AreaEntry.h"
 
+#include <QCryptographicHash>
+
 namespace korvane {
 
 namespace {
@@ -15,6 +17,15 @@ QString drawingText(const QString& line)
     if (shape == QLatin1String("circle"))
         return QStringLiteral("Kreis zeichnen");
     return QStringLiteral("Polygon zeichnen");
+}
+
+// The code's length and a cryptographic hash of it: equal fingerprints mean
+// equal code (no false "saved"), at a fraction of the code's memory.
+QByteArray codeFingerprint(const QString& code)
+{
+    QByteArray fingerprint = QByteArray::number(code.size()) + ':';
+    const QByteArrayView bytes(reinterpret_cast<const char*>(code.constData()), code.size() * qsizetype(sizeof(QChar)));
+    return fingerprint + QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
 }
 
 } // namespace
@@ -116,10 +127,15 @@ void MapDocument::startNew()
     m_history.clear();
 }
 
-void MapDocument::markSaved()
+bool MapDocument::mapSaved() const
 {
-    m_mapSaved = true;
-    m_history.setClean();
+    const QString code = m_code ? m_code() : QString();
+    return code.isEmpty() || codeFingerprint(code) == m_savedCode;
+}
+
+void MapDocument::markSaved(const QString& code)
+{
+    m_savedCode = codeFingerprint(code);
 }
 
 } // namespace korvane
