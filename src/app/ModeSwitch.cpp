@@ -119,6 +119,8 @@ void MainWindow::reset_zustand()
     m_areas.clear();
     m_document.startNew();
     showEmptiedList();
+    // The code box's own history belongs to the map that went.
+    ui.txtMap->document()->clearUndoRedoStacks();
 }
 
 // The rest of the reset, after the list was emptied (by "clear" as a step).
