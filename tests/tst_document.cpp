@@ -88,6 +88,7 @@ private slots:
     void contextMenus_data();
     void contextMenus();
     void unsavedQuestionFollowsHistory();
+    void savedStateFollowsTheCode();
     void newMapEmptiesHistory_data();
     void newMapEmptiesHistory();
     void codeBoxRewritesOnlyChanges();
@@ -309,6 +310,26 @@ void TestDocument::unsavedQuestionFollowsHistory()
     const int boxes = e.platform.boxes.size();
     QVERIFY(e.w.close()); // back at the saved code: nothing to ask
     QCOMPARE(e.platform.boxes.size(), boxes);
+}
+
+// Saved is the code last written, or no code at all: text of the same length
+// is not mistaken for it.
+void TestDocument::savedStateFollowsTheCode()
+{
+    MapDocument document;
+    QString code;
+    document.setCodeSource([&code] { return code; });
+    QVERIFY(document.mapSaved()); // nothing drawn yet
+    code = QStringLiteral("<map>a</map>");
+    QVERIFY(!document.mapSaved());
+    document.markSaved(code);
+    QVERIFY(document.mapSaved());
+    code = QStringLiteral("<map>b</map>");
+    QVERIFY(!document.mapSaved());
+    code = QStringLiteral("<map>a</map>");
+    QVERIFY(document.mapSaved());
+    code.clear(); // nothing left to lose
+    QVERIFY(document.mapSaved());
 }
 
 void TestDocument::newMapEmptiesHistory_data()

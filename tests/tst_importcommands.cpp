@@ -646,7 +646,7 @@ void TestImportCommands::htmlImportBrokenImage_data()
 {
     QTest::addColumn<QByteArray>("map");
     QTest::newRow("map there") << QByteArray(
-                                      "<map name=\"s\"><area shape=\"rect\" coords=\"2,2,3,3\" href=\"s\" /></map>");
+        "<map name=\"s\"><area shape=\"rect\" coords=\"2,2,3,3\" href=\"s\" /></map>");
     QTest::newRow("map missing") << QByteArray("<map name=\"t\"></map>");
 }
 

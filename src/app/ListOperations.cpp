@@ -81,7 +81,9 @@ void MainWindow::backToDrawingMode()
     ui.Option1[3]->setAutoExclusive(true);
     // The canvas draws with the tool checked: the one edit mode was entered
     // from (its drawing mode is still set) takes over, so a drag draws again.
-    const int tool = m_editor.shapeKind == QLatin1String("rect") ? 1 : m_editor.shapeKind == QLatin1String("circle") ? 2 : 0;
+    const int tool = m_editor.shapeKind == QLatin1String("rect")     ? 1
+                     : m_editor.shapeKind == QLatin1String("circle") ? 2
+                                                                     : 0;
     {
         const QSignalBlocker block(ui.Option1[tool]);
         ui.Option1[tool]->setChecked(true);

@@ -20,8 +20,6 @@ namespace korvane {
 
 namespace {
 
-const QString kUnsavedQuestion = QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht "
-                                                "gespeichert. Soll der Code jetzt gespeichert werden?");
 const QString kOpenTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
 const QString kOpenFilter = QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
 const QString kOpenExtension = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png");
