@@ -142,9 +142,9 @@ void compareShown(const MapShown& now, const MapShown& before)
 struct DrawnMap : BlankEditor {
     SettingsFolder folder;
 
-    DrawnMap()
+    explicit DrawnMap(QSize size = {400, 300})
     {
-        QImage picture(400, 300, QImage::Format_RGB32);
+        QImage picture(size, QImage::Format_RGB32);
         picture.fill(Qt::white);
         QVERIFY(picture.save(folder.path("plan.png")));
         platform.fileAnswers << folder.path("plan.png");
@@ -457,19 +457,24 @@ void TestEndToEnd::refusedPictureKeepsTheMap_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QSize>("picture"); // the one shown before
     QByteArray huge = makeRaster("bmp", 4, 4, Qt::red);
     qToLittleEndian<qint32>(16000, huge.data() + 18);
     qToLittleEndian<qint32>(16000, huge.data() + 22);
     const QByteArray truncated = makeRaster("png", 200, 200, Qt::red);
     const QString bitmapFailed = QStringLiteral("Bitmap kann nicht aus Bild-Datei erstellt werden\r\n");
     row("text", QStringLiteral("notiz.png"), QByteArray("Dies ist kein Bild, nur Text."),
-        bitmapFailed + QStringLiteral("unbekanntes Bildformat"));
-    row("empty", QStringLiteral("leer.png"), QByteArray(), QStringLiteral("Leere Datei"));
+        bitmapFailed + QStringLiteral("unbekanntes Bildformat"), QSize(400, 300));
+    row("empty", QStringLiteral("leer.png"), QByteArray(), QStringLiteral("Leere Datei"), QSize(400, 300));
     row("over the limit", QStringLiteral("riesig.bmp"), huge,
         QStringLiteral("Das Bild ist zu groß: 16000 × 16000 Bildpunkte. Geöffnet werden Bilder mit höchstens "
-                       "100 Millionen Bildpunkten (zum Beispiel 10000 × 10000)."));
+                       "100 Millionen Bildpunkten (zum Beispiel 10000 × 10000)."),
+        QSize(400, 300));
     row("cut off", QStringLiteral("halb.png"), truncated.left(60),
-        bitmapFailed + QStringLiteral("Ungeeigneter Parameter"));
+        bitmapFailed + QStringLiteral("Ungeeigneter Parameter"), QSize(400, 300));
+    // A big picture is read again from its file rather than kept during the decode.
+    row("cut off, over a big picture", QStringLiteral("halb.png"), truncated.left(60),
+        bitmapFailed + QStringLiteral("Ungeeigneter Parameter"), QSize(2000, 1500));
 }
 
 // Open, No to saving first, a file that is no picture: the message says so,
@@ -479,7 +484,8 @@ void TestEndToEnd::refusedPictureKeepsTheMap()
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
-    DrawnMap e;
+    QFETCH(QSize, picture);
+    DrawnMap e(picture);
     QVERIFY(writeFile(e.folder.path(name), bytes));
     QTest::mouseClick(e.w.ui.Option1[3], Qt::LeftButton);
     const MapShown before = mapShown(e.w);
@@ -491,7 +497,7 @@ void TestEndToEnd::refusedPictureKeepsTheMap()
     if (QTest::currentTestFailed())
         return;
     QVERIFY(e.w.editorState().editMode);
-    QCOMPARE(e.w.ui.Picture1->pictureSize(), QSize(400, 300));
+    QCOMPARE(e.w.ui.Picture1->pictureSize(), picture);
     QVERIFY(e.w.handles().handle(0)->isVisible());
 }
 

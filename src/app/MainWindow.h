@@ -108,9 +108,9 @@ public:
     // Shows the picture of that file. A file that is refused (not a picture,
     // empty, too big) is reported and changes nothing: false.
     bool bild_laden(const QString& path);
-    // Frees the drawing buffer of the picture shown before another picture is
-    // decoded, keeping the picture itself, so that the next bild_laden() can
-    // put it back when the new file is refused.
+    // Frees the picture shown before another picture is decoded, so that two
+    // big pictures never meet in memory; the next bild_laden() puts it back
+    // when the new file is refused (a small one kept, a big one read again).
     void putPictureAside();
     // The question before unsaved code would be discarded. Save: the user
     // said Yes and the save command has run; the caller stops there.
@@ -224,13 +224,16 @@ private:
     bool shapeInProgress() const;
     void showRestoredState(int row);
 
-    // The picture put aside while another one is decoded.
+    // The picture put aside while another one is decoded: kept in memory, or
+    // for a big one, the file it is read from again.
     struct PictureAside {
         QImage picture;
+        QString file;
         int zoomPercent = 100;
         QPoint scroll;
     };
     std::optional<PictureAside> m_pictureAside;
+    QString m_pictureFile; // the file of the picture shown, when bild_laden() loaded it
 
     ProgramState m_state;
     MapDocument m_document;

@@ -87,9 +87,13 @@ void MainWindow::putPictureAside()
 {
     if (m_pictureAside || !ui.Picture1->hasPicture())
         return;
-    // A shallow copy: the picture stays in memory, its drawing buffer goes.
-    m_pictureAside = PictureAside{ui.Picture1->picture(), ui.Picture1->zoomPercent(),
-                                  QPoint(ui.HScroll1->value(), ui.VScroll1->value())};
+    // Up to this size the picture stays in memory (a shallow copy: only its
+    // drawing buffer goes); a bigger one would raise the peak of the decode.
+    constexpr qsizetype kKeptUpTo = 8 * 1024 * 1024;
+    const QImage& shown = ui.Picture1->picture();
+    const bool readAgain = shown.sizeInBytes() > kKeptUpTo && !m_pictureFile.isEmpty();
+    m_pictureAside = PictureAside{readAgain ? QImage() : shown, readAgain ? m_pictureFile : QString(),
+                                  ui.Picture1->zoomPercent(), QPoint(ui.HScroll1->value(), ui.VScroll1->value())};
     ui.Picture1->releasePicture();
 }
 
@@ -98,10 +102,13 @@ QImage MainWindow::decodeInPlace(const QString& path, QString* error)
     putPictureAside();
     QImage picture = loadPictureFile(path, error);
     std::optional<PictureAside> aside = std::exchange(m_pictureAside, std::nullopt);
+    if (error->isEmpty())
+        m_pictureFile = path;
     if (!aside || error->isEmpty())
         return picture;
     // Refused: the old picture and everything drawn on it come back as they were.
-    ui.Picture1->setPicture(std::move(aside->picture));
+    picture = QImage();
+    ui.Picture1->setPicture(aside->file.isEmpty() ? std::move(aside->picture) : loadPictureFile(aside->file));
     ui.Picture1->setZoomPercent(aside->zoomPercent);
     layoutCanvas(aside->scroll);
     redrawAsShown();
