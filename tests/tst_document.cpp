@@ -67,6 +67,7 @@ private slots:
     void contextMenus_data();
     void contextMenus();
     void unsavedQuestionFollowsHistory();
+    void savedStateFollowsTheCode();
     void newMapEmptiesHistory_data();
     void newMapEmptiesHistory();
     void codeBoxRewritesOnlyChanges();
@@ -283,10 +284,31 @@ void TestDocument::unsavedQuestionFollowsHistory()
         e.keys(e.w.ui.List1, key);
         saved << e.w.document().mapSaved();
     }
-    QCOMPARE(saved, (QList<bool>{true, false, true, false, true}));
+    // Back at the saved lines, and with nothing left (nothing to lose), saved.
+    QCOMPARE(saved, (QList<bool>{true, true, true, false, true}));
     const int boxes = e.platform.boxes.size();
     QVERIFY(e.w.close()); // back at the saved code: nothing to ask
     QCOMPARE(e.platform.boxes.size(), boxes);
+}
+
+// Saved is the code last written, or no code at all: text of the same length
+// is not mistaken for it.
+void TestDocument::savedStateFollowsTheCode()
+{
+    MapDocument document;
+    QString code;
+    document.setCodeSource([&code] { return code; });
+    QVERIFY(document.mapSaved()); // nothing drawn yet
+    code = QStringLiteral("<map>a</map>");
+    QVERIFY(!document.mapSaved());
+    document.markSaved(code);
+    QVERIFY(document.mapSaved());
+    code = QStringLiteral("<map>b</map>");
+    QVERIFY(!document.mapSaved());
+    code = QStringLiteral("<map>a</map>");
+    QVERIFY(document.mapSaved());
+    code.clear(); // nothing left to lose
+    QVERIFY(document.mapSaved());
 }
 
 void TestDocument::newMapEmptiesHistory_data()
@@ -316,7 +338,7 @@ void TestDocument::newMapEmptiesHistory()
                                                        "href=\"n.html\" alt=\"N\" /></map>"));
     e.drawRect();
     const QStringList lines = imported.isEmpty() ? QStringList() : e.w.areas().lines() + QStringList{imported};
-    e.w.document().setMapSaved(true); // saved: no question before the picture or the page
+    e.w.document().markSaved(e.w.mapCode()); // saved: no question before the picture or the page
     const bool mapFile = file.endsWith(".map");
     if (mapFile)
         e.platform.answers << MessageButton::Yes; // keep the areas

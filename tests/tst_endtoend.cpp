@@ -1,14 +1,24 @@
 // The editor doing its main job from start to finish with its real widgets:
 // open an image, draw three areas with the mouse, fill in the real link
 // dialog, save, close, and start again with the settings of the first run.
+#include "ImageSamples.h"
+#include "support/BlankPicture.h"
+#include "support/Files.h"
 #include "support/Modal.h"
+#include "support/Rows.h"
 #include "support/ScriptedPlatform.h"
+#include "support/SettingsFolder.h"
 
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "canvas/Canvas.h"
+#include "canvas/EditHandles.h"
+#include "io/ExportWindow.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QListView>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -18,9 +28,12 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 using namespace korvane;
 using namespace korvane::test;
+
+Q_DECLARE_METATYPE(QList<korvane::MessageButton>)
 
 namespace {
 
@@ -83,6 +96,89 @@ void drag(QWidget* canvas, QPoint from, QPoint to)
     QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, to);
 }
 
+const QString kUnsaved = QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der "
+                                        "Code jetzt gespeichert werden?");
+
+// Everything that makes up the open map, and what the user can do with it.
+struct MapShown {
+    QStringList lines;
+    QString code;
+    QImage canvas;
+    QString title;
+    QString imageFileName;
+    int steps = 0;
+    QList<bool> enabled; // the four options, the attributes, "copy", "edit"
+};
+
+MapShown mapShown(MainWindow& w)
+{
+    MapShown shown{w.areas().lines(),
+                   w.mapCode(),
+                   w.ui.Picture1->image(),
+                   w.windowTitle(),
+                   w.document().imageFileName(),
+                   w.document().history().count(),
+                   {}};
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{w.ui.Option1[0], w.ui.Option1[1], w.ui.Option1[2], w.ui.Option1[3],
+                                         w.ui.Frame1, w.ui.Frame2, w.ui.chkGefuellt, w.ui.Command10, w.ui.Command9})
+        shown.enabled << control->isEnabled();
+    return shown;
+}
+
+void compareShown(const MapShown& now, const MapShown& before)
+{
+    QCOMPARE(now.lines, before.lines);
+    QCOMPARE(now.code, before.code);
+    QCOMPARE(now.title, before.title);
+    QCOMPARE(now.imageFileName, before.imageFileName);
+    QCOMPARE(now.steps, before.steps);
+    QCOMPARE(now.enabled, before.enabled);
+    QVERIFY(now.canvas == before.canvas);
+}
+
+// The blank editor with the picture "plan.png" of its folder opened through
+// Open, and two rectangles drawn on it.
+struct DrawnMap : BlankEditor {
+    SettingsFolder folder;
+
+    explicit DrawnMap(QSize size = {400, 300})
+    {
+        QImage picture(size, QImage::Format_RGB32);
+        picture.fill(Qt::white);
+        QVERIFY(picture.save(folder.path("plan.png")));
+        platform.fileAnswers << folder.path("plan.png");
+        QTest::mouseClick(w.ui.Command1, Qt::LeftButton);
+        drawRect({10, 20}, {110, 80});
+        drawRect({150, 40}, {250, 120});
+    }
+    void drawRect(QPoint from, QPoint to)
+    {
+        QTest::mouseClick(w.ui.Option1[1], Qt::LeftButton);
+        drag(canvas(), from, to);
+    }
+    void key(QWidget* on, int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
+    {
+        if (!w.isActiveWindow()) {
+            w.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+        }
+        on->setFocus();
+        QTest::keyClick(on, Qt::Key(key), modifiers);
+    }
+    // Closes the window; true when it asked the unsaved question (answered `answer`).
+    bool closeAsks(MessageButton answer)
+    {
+        const int before = platform.boxes.size();
+        platform.answers << answer;
+        w.close();
+        const bool asked = platform.boxes.size() > before && platform.boxes[before].text == kUnsaved;
+        if (!asked)
+            platform.answers.clear();
+        return asked;
+    }
+};
+
 QWidget* visibleMagnifier(MainWindow& window)
 {
     auto* magnifier = window.findChild<QWidget*>(QStringLiteral("lupe1"));
@@ -97,6 +193,13 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void drawSaveCloseAndStartAgain();
+    void undoAfterImportStaysUnsaved();
+    void cancelledDialogChangesNothing_data();
+    void cancelledDialogChangesNothing();
+    void refusedPictureKeepsTheMap_data();
+    void refusedPictureKeepsTheMap();
+    void typedCodeComesBackWithTheBoxUndo();
+    void undoingEveryAreaLeavesATool();
 
 private:
     QTemporaryDir m_dir;
@@ -269,6 +372,174 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
     QVERIFY(window->mapCode().isEmpty());
     QVERIFY(window->close());
     QVERIFY(again.boxes.isEmpty());
+}
+
+// Areas drawn, a .map imported beside them, one change undone: the areas
+// were never saved, so closing asks. Saved, a drag away and back again and a
+// run of key moves back again leave the map saved.
+void TestEndToEnd::undoAfterImportStaysUnsaved()
+{
+    DrawnMap e;
+    QVERIFY(
+        writeFile(e.folder.path("c.map"),
+                  "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n<img src=\"plan.png\" usemap=\"#c\" />"
+                  "<map name=\"c\"><area shape=\"circle\" coords=\"300,200,30\" href=\"c.html\" alt=\"C\" /></map>"));
+    e.platform.answers << MessageButton::Yes; // keep the areas drawn
+    e.platform.fileAnswers << e.folder.path("c.map");
+    QTest::mouseClick(e.w.ui.Command8, Qt::LeftButton);
+    QCOMPARE(e.w.areas().count(), 3);
+    e.drawRect({20, 200}, {80, 260});
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().count(), 3);
+    QVERIFY(!e.w.document().mapSaved());
+    // Yes: the save dialog, and no look at the files; the window stays open.
+    e.platform.fileAnswers << e.folder.path("plan.html");
+    QVERIFY(e.closeAsks(MessageButton::Yes));
+    QCOMPARE(e.platform.boxes.size(), 3); // keep, unsaved, view the files
+    e.platform.answers.clear();
+    QVERIFY(e.w.isVisible());
+    QVERIFY(e.w.document().mapSaved());
+    const QByteArray written = readFile(e.folder.path("plan.map"));
+
+    QTest::mouseClick(e.w.ui.Option1[3], Qt::LeftButton); // edit mode on the first area
+    QWidget* anchor = e.w.handles().handle(0);
+    const QPoint start = anchor->pos();
+    e.drag(anchor, {0, 0}, start + QPoint(5, 5));
+    QVERIFY(!e.w.document().mapSaved());
+    e.drag(anchor, {0, 0}, start);
+    QCOMPARE(e.w.document().history().undoText(), QStringLiteral("Areal verschieben"));
+    QVERIFY(e.w.document().mapSaved());
+    for (int key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up})
+        e.key(e.canvas(), key, Qt::NoModifier);
+    QCOMPARE("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n" + e.w.mapCode().toLatin1(), written);
+    QVERIFY(!e.closeAsks(MessageButton::No));
+    QVERIFY(!e.w.isVisible());
+}
+
+void TestEndToEnd::cancelledDialogChangesNothing_data()
+{
+    QTest::addColumn<QString>("button"); // pressed with the areas unsaved
+    QTest::addColumn<QList<MessageButton>>("answers");
+    row("open, not saved first", QStringLiteral("Command1"), QList<MessageButton>{MessageButton::No});
+    row("map, areas not kept", QStringLiteral("Command8"), QList<MessageButton>{MessageButton::No});
+    row("html, not saved first", QStringLiteral("Command11"), QList<MessageButton>{MessageButton::No});
+    row("export", QStringLiteral("Command12"), QList<MessageButton>{});
+    row("close, saved first", QStringLiteral("close"), QList<MessageButton>{MessageButton::Yes});
+}
+
+// Whatever the question before it, a cancelled file dialog leaves the map
+// as it was, its history included, and still unsaved.
+void TestEndToEnd::cancelledDialogChangesNothing()
+{
+    QFETCH(QString, button);
+    QFETCH(QList<MessageButton>, answers);
+    DrawnMap e;
+    const MapShown before = mapShown(e.w);
+    e.platform.answers << answers;
+    e.platform.fileAnswers << QString();
+    if (button == QLatin1String("close"))
+        QVERIFY(!e.w.close());
+    else
+        QTest::mouseClick(e.w.findChild<QPushButton*>(button), Qt::LeftButton);
+    QCOMPARE(e.platform.boxes.size(), answers.size());
+    QCOMPARE(e.platform.dialogs.size(), 2); // the picture's, and the one cancelled
+    compareShown(mapShown(e.w), before);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(!e.w.findChild<ExportWindow*>());
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().count(), 1);
+    QVERIFY(e.closeAsks(MessageButton::No));
+}
+
+void TestEndToEnd::refusedPictureKeepsTheMap_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QSize>("picture"); // the one shown before
+    QByteArray huge = makeRaster("bmp", 4, 4, Qt::red);
+    qToLittleEndian<qint32>(16000, huge.data() + 18);
+    qToLittleEndian<qint32>(16000, huge.data() + 22);
+    const QByteArray truncated = makeRaster("png", 200, 200, Qt::red);
+    const QString bitmapFailed = QStringLiteral("Bitmap kann nicht aus Bild-Datei erstellt werden\r\n");
+    row("text", QStringLiteral("notiz.png"), QByteArray("Dies ist kein Bild, nur Text."),
+        bitmapFailed + QStringLiteral("unbekanntes Bildformat"), QSize(400, 300));
+    row("empty", QStringLiteral("leer.png"), QByteArray(), QStringLiteral("Leere Datei"), QSize(400, 300));
+    row("over the limit", QStringLiteral("riesig.bmp"), huge,
+        QStringLiteral("Das Bild ist zu groß: 16000 × 16000 Bildpunkte. Geöffnet werden Bilder mit höchstens "
+                       "100 Millionen Bildpunkten (zum Beispiel 10000 × 10000)."),
+        QSize(400, 300));
+    row("cut off", QStringLiteral("halb.png"), truncated.left(60),
+        bitmapFailed + QStringLiteral("Ungeeigneter Parameter"), QSize(400, 300));
+    // A big picture is read again from its file rather than kept during the decode.
+    row("cut off, over a big picture", QStringLiteral("halb.png"), truncated.left(60),
+        bitmapFailed + QStringLiteral("Ungeeigneter Parameter"), QSize(2000, 1500));
+}
+
+// Open, No to saving first, a file that is no picture: the message says so,
+// and the map stays exactly as it was, in edit mode with its handles.
+void TestEndToEnd::refusedPictureKeepsTheMap()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    QFETCH(QSize, picture);
+    DrawnMap e(picture);
+    QVERIFY(writeFile(e.folder.path(name), bytes));
+    QTest::mouseClick(e.w.ui.Option1[3], Qt::LeftButton);
+    const MapShown before = mapShown(e.w);
+    e.platform.answers << MessageButton::No;
+    e.platform.fileAnswers << e.folder.path(name);
+    QTest::mouseClick(e.w.ui.Command1, Qt::LeftButton);
+    QCOMPARE(e.platform.texts(), (QStringList{kUnsaved, message}));
+    compareShown(mapShown(e.w), before);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(e.w.editorState().editMode);
+    QCOMPARE(e.w.ui.Picture1->pictureSize(), picture);
+    QVERIFY(e.w.handles().handle(0)->isVisible());
+}
+
+// Text typed into the code box goes with the next change of an area, as the
+// code is regenerated; the box's own Ctrl+Z brings it back.
+void TestEndToEnd::typedCodeComesBackWithTheBoxUndo()
+{
+    DrawnMap e;
+    QPlainTextEdit* box = e.w.ui.txtMap;
+    box->setFocus();
+    box->moveCursor(QTextCursor::End);
+    QTest::keyClicks(box, QStringLiteral("<p>von Hand</p>"));
+    const QString typed = e.w.mapCode();
+    QVERIFY(typed.endsWith(QStringLiteral("</map>\r\n<p>von Hand</p>")));
+    e.drawRect({20, 200}, {80, 260});
+    const QString regenerated = e.w.mapCode();
+    QVERIFY(!regenerated.contains(QStringLiteral("von Hand")));
+    e.key(box, Qt::Key_Z);
+    QCOMPARE(e.w.mapCode(), typed);
+    QCOMPARE(e.w.areas().count(), 3); // the box's undo, not the map's
+    e.key(box, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(e.w.mapCode(), regenerated);
+}
+
+// Undoing every area in edit mode ends edit mode as deleting the last one
+// does; the tool edit mode was entered from is checked, so after a redo a
+// drag on the canvas draws again.
+void TestEndToEnd::undoingEveryAreaLeavesATool()
+{
+    DrawnMap e;
+    QTest::mouseClick(e.w.ui.Option1[3], Qt::LeftButton);
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QVERIFY(e.w.areas().isEmpty());
+    QVERIFY(!e.w.ui.Option1[3]->isChecked());
+    QVERIFY(e.w.ui.Option1[1]->isChecked());
+    QCOMPARE(e.w.ui.Label3->text(), QStringLiteral("Zeichen-Modus"));
+    e.key(e.w.ui.List1, Qt::Key_Y);
+    QCOMPARE(e.w.areas().count(), 1);
+    e.drag(e.canvas(), {200, 150}, {260, 200});
+    QCOMPARE(e.w.areas().count(), 2);
+    QCOMPARE(e.w.areas().line(1), pad(" ", "rect") + "200,150,260,200|ziel.html||*|*|*|*");
 }
 
 QTEST_MAIN(TestEndToEnd)

@@ -119,6 +119,8 @@ private slots:
     void mapImportDialogAndSettings();
     void mapImportTruncatedFile();
     void mapImportSameImageNotReloaded();
+    void listCommandsAfterImport_data();
+    void listCommandsAfterImport();
     void mapImportLongLineShownCut();
     void savedMapRoundTrip_data();
     void savedMapRoundTrip();
@@ -206,7 +208,7 @@ void TestImportCommands::mapImportKeepQuestion_data()
     const QString imported = "  circle                    |5,5,4|c.html|C|*|*|*|*";
     QTest::newRow("yes keeps") << true << false << QStringList{kOldLine, imported};
     QTest::newRow("no replaces") << false << false << QStringList{imported};
-    QTest::newRow("no and cancel leaves nothing") << false << true << QStringList{};
+    QTest::newRow("no and cancel keeps") << false << true << QStringList{kOldLine};
     QTest::newRow("yes and cancel keeps") << true << true << QStringList{kOldLine};
 }
 
@@ -566,7 +568,8 @@ void TestImportCommands::htmlImportOverExistingCode()
     e.write("s.html", "<img src=\"bild.png\" usemap=\"#s\"><map name=\"s\">"
                       "<area shape=\"rect\" coords=\"2,2,3,3\" href=\"s.html\" alt=\"S\" /></map>");
     e.haveUnsavedCode({kOldLine});
-    e.window->document().setMapSaved(saved);
+    if (saved)
+        e.window->document().markSaved(e.window->mapCode());
     QSignalSpy saves(e.window->ui.Command7, &QPushButton::clicked);
     e.desktop.answers.enqueue(answerSave ? MessageButton::Yes : MessageButton::No);
     if (answerSave)
@@ -603,41 +606,73 @@ void TestImportCommands::htmlImportMissingImage()
     QCOMPARE(e.window->areas().lines(), QStringList{pad(" ", "rect") + "2,2,3,3|s.html|S|*|*|*|*"});
 }
 
+void TestImportCommands::listCommandsAfterImport_data()
+{
+    QTest::addColumn<bool>("keep");
+    QTest::newRow("areas kept") << true;
+    QTest::newRow("areas replaced") << false;
+}
+
+// An import in edit mode leaves "copy" and "edit" usable on the area selected
+// afterwards, whether the areas before it stay or go.
+void TestImportCommands::listCommandsAfterImport()
+{
+    QFETCH(bool, keep);
+    Editor e;
+    e.writeImage("c.png");
+    const QString circle = pad(" ", "circle") + "5,5,4|c.html|C|*|*|*|*";
+    e.writeSavedMap("c.map", {circle}, e.path("c.png"));
+    MainWindow& w = *e.window;
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    e.mapImport(e.path("c.map"));
+    QTest::mouseClick(w.ui.Option1[3], Qt::LeftButton); // edit mode on the imported area
+    QVERIFY(w.ui.Command9->isEnabled());
+    e.desktop.answers.enqueue(keep ? MessageButton::Yes : MessageButton::No);
+    e.mapImport(e.path("c.map")); // the picture is loaded again, which leaves edit mode for a moment
+    const int count = keep ? 2 : 1;
+    QCOMPARE(w.areas().count(), count);
+    const QRect last = w.ui.List1->visualRect(w.areas().index(count - 1));
+    QTest::mouseClick(w.ui.List1->viewport(), Qt::LeftButton, {}, last.center());
+    QCOMPARE(w.selectedIndex(), count - 1);
+    QVERIFY(w.ui.Command10->isEnabled());
+    QVERIFY(w.ui.Command9->isEnabled());
+    QTest::mouseClick(w.ui.Command10, Qt::LeftButton);
+    QCOMPARE(w.areas().count(), count + 1);
+    QCOMPARE(w.areas().line(count), " " + circle);
+}
+
 void TestImportCommands::htmlImportBrokenImage_data()
 {
     QTest::addColumn<QByteArray>("map");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QString>("afterWarning");
     QTest::newRow("map there") << QByteArray(
-                                      "<map name=\"s\"><area shape=\"rect\" coords=\"2,2,3,3\" href=\"s\" /></map>")
-                               << QStringList{pad(" ", "rect") + "2,2,3,3|s||*|*|*|*"} << QString();
-    QTest::newRow("map missing") << QByteArray("<map name=\"t\"></map>") << QStringList()
-                                 << QStringLiteral("Map wurde nicht gefunden!");
+        "<map name=\"s\"><area shape=\"rect\" coords=\"2,2,3,3\" href=\"s\" /></map>");
+    QTest::newRow("map missing") << QByteArray("<map name=\"t\"></map>");
 }
 
 // The picture decodes beside the reading of the page: its failure is told
-// as after a plain open, before what the page's map brings.
+// as after a plain open, and the import ends with the map as it was.
 void TestImportCommands::htmlImportBrokenImage()
 {
     QFETCH(QByteArray, map);
-    QFETCH(QStringList, lines);
-    QFETCH(QString, afterWarning);
     Editor e;
     e.writeImage("alt.png");
     e.window->bild_laden(e.path("alt.png"));
+    e.haveUnsavedCode({kOldLine});
+    const QString code = e.window->mapCode();
+    const QImage before = e.window->ui.Picture1->image();
     e.write("bild.png", QByteArray("\x89PNG\r\n\x1a\n") + QByteArray(40, 'x'));
     e.write("s.html", "<img src=\"bild.png\" usemap=\"#s\">" + map);
+    e.desktop.answers.enqueue(MessageButton::No); // no need to save first
     e.htmlImport(e.path("s.html"));
-    QStringList expected{"Bitmap kann nicht aus Bild-Datei erstellt werden\r\nUngeeigneter Parameter"};
-    if (!afterWarning.isEmpty())
-        expected << afterWarning;
-    QCOMPARE(e.boxTexts(), expected);
-    QCOMPARE(e.desktop.boxes[0], test::warningBox(expected[0]));
-    QCOMPARE(e.window->areas().lines(), lines);
-    // The old picture is gone; the surface is empty.
-    const QImage shown = e.window->ui.Picture1->picture();
-    QCOMPARE(shown.pixelColor(0, 0), e.window->ui.Picture1->palette().color(QPalette::Button));
-    QCOMPARE(e.window->document().imageFileName(), QStringLiteral("bild.png"));
+    const QString warning = "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nUngeeigneter Parameter";
+    QCOMPARE(e.boxTexts(), QStringList({kUnsaved, warning}));
+    QCOMPARE(e.desktop.boxes[1], test::warningBox(warning));
+    QCOMPARE(e.window->areas().lines(), QStringList{kOldLine});
+    QCOMPARE(e.window->mapCode(), code);
+    QCOMPARE(e.window->ui.Picture1->image(), before);
+    QCOMPARE(e.window->document().imageFileName(), QStringLiteral("alt.png"));
+    QCOMPARE(e.window->document().mapName(), QString());
 }
 
 QTEST_MAIN(TestImportCommands)

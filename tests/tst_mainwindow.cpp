@@ -873,12 +873,15 @@ void TestMainWindow::titleScreen()
     QVERIFY(w.ui.Option1[0]->isChecked());
 }
 
-// Until the first press of Open the line widths ignore clicks (their own
-// click handling included); that press enables the drawing attributes, even
-// when its dialog is cancelled.
+// Until a picture is opened the line widths ignore clicks (their own click
+// handling included); a cancelled open dialog leaves them so.
 void TestMainWindow::drawingAttributesWaitForAPicture()
 {
     ScriptedPlatform& platform = korvane::test::installScriptedPlatform();
+    QTemporaryDir folder;
+    QImage picture(20, 10, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QVERIFY(picture.save(folder.filePath("bild.png")));
     MainWindow w;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -886,6 +889,9 @@ void TestMainWindow::drawingAttributesWaitForAPicture()
     QCOMPARE(w.lineWidth(), 1);
     w.ui.Command1->click();
     QCOMPARE(platform.dialogs.size(), 1);
+    QVERIFY(!w.ui.Frame1->isEnabled() && !w.ui.Frame2->isEnabled() && !w.ui.chkGefuellt->isEnabled());
+    platform.fileAnswers << folder.filePath("bild.png");
+    w.ui.Command1->click();
     QVERIFY(w.ui.Frame1->isEnabled() && w.ui.Frame2->isEnabled() && w.ui.chkGefuellt->isEnabled());
     QTest::mouseClick(w.ui.Image1[2], Qt::LeftButton);
     QCOMPARE(w.lineWidth(), 3);
@@ -941,7 +947,8 @@ void TestMainWindow::closeQuestion()
     if (withCode)
         e.w.areas().setLines({rectLine("10,20,110,70")});
     e.w.ui.Command6->click();
-    e.w.document().setMapSaved(saved);
+    if (saved)
+        e.w.document().markSaved(e.w.mapCode());
     bool saveClicked = false;
     connect(e.w.ui.Command7, &QPushButton::clicked, [&] { saveClicked = true; });
     e.platform.answers.enqueue(answer == 0 ? MessageButton::Yes : MessageButton::No);

@@ -57,8 +57,15 @@ bool CodeBox::setCode(const QString& code)
     bool changed = true;
     if (!longLine) {
         m_wholeCode.clear();
+        // Text the user typed, and the box's history once it holds any, stay
+        // within reach of the box's own undo: the new code is one more step.
+        const QTextDocument& text = *document();
+        const bool typed = !m_shownKnown && !text.isEmpty();
+        const bool undoable = typed || text.isUndoAvailable() || text.isRedoAvailable();
         if (m_shownKnown)
-            changed = replaceChangedPart(*this, m_shown, code);
+            changed = replaceChangedPart(*this, m_shown, code, undoable);
+        else if (undoable)
+            replaceUndoably(*this, code);
         else
             setPlainText(code);
     } else {

@@ -9,7 +9,8 @@ namespace korvane {
 // quickly (an imported href of megabytes) is shown cut; the box then keeps
 // the whole code itself and is read-only, so that nothing it shows can stand
 // in for the real code. Setting code without such a line makes it an
-// ordinary editable box again.
+// ordinary editable box again. Code set over text the user typed is a step
+// of the box's own undo history, so Ctrl+Z in the box brings the text back.
 class CodeBox : public QPlainTextEdit {
     Q_OBJECT
 public:

@@ -21,7 +21,7 @@ qsizetype placeOf(const QString& text, qsizetype index)
 
 } // namespace
 
-bool replaceChangedPart(QPlainTextEdit& box, const QString& shown, const QString& text)
+bool replaceChangedPart(QPlainTextEdit& box, const QString& shown, const QString& text, bool undoable)
 {
     const qsizetype shared = std::min(shown.size(), text.size());
     qsizetype head = std::mismatch(shown.cbegin(), shown.cbegin() + shared, text.cbegin()).first - shown.cbegin();
@@ -42,14 +42,29 @@ bool replaceChangedPart(QPlainTextEdit& box, const QString& shown, const QString
     cursor.setPosition(int(placeOf(shown, shown.size() - tail)), QTextCursor::KeepAnchor);
     const QString middle = text.mid(head, text.size() - tail - head);
     const bool undo = document->isUndoRedoEnabled();
-    document->setUndoRedoEnabled(false);
+    document->setUndoRedoEnabled(undo && undoable);
+    cursor.beginEditBlock();
     if (middle.isEmpty())
         cursor.removeSelectedText();
     else
         cursor.insertText(middle);
+    cursor.endEditBlock();
     document->setUndoRedoEnabled(undo);
-    document->clearUndoRedoStacks();
+    if (!undoable)
+        document->clearUndoRedoStacks();
     return true;
+}
+
+void replaceUndoably(QPlainTextEdit& box, const QString& text)
+{
+    QTextCursor cursor(box.document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    if (text.isEmpty())
+        cursor.removeSelectedText();
+    else
+        cursor.insertText(text);
+    cursor.endEditBlock();
 }
 
 } // namespace korvane

@@ -59,15 +59,11 @@ MapRead readMap(QStringView page, const import::PageMaps& pageMaps, const QStrin
 void MainWindow::htmlImportCommand()
 {
     importsteps::readSettingsOnce(*this);
-    if (!mapCode().isEmpty() && !m_document.mapSaved()) {
-        if (askYesNo(this, kQuestionTitle,
-                     QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                                    "jetzt gespeichert werden?"))) {
-            ui.Command7->click();
-            return;
-        }
-        reset_zustand();
-    }
+    const bool editing = importsteps::editing(*this);
+    // Code the user gives up goes only once the import goes on for certain.
+    const UnsavedCode unsaved = askAboutUnsavedCode();
+    if (unsaved == UnsavedCode::Save)
+        return;
     ui.txtHelp->setVisible(true);
 
     QString folder = importsteps::startFolder(*this);
@@ -94,19 +90,24 @@ void MainWindow::htmlImportCommand()
     }
 
     const import::ChosenImage image = import::readChosenTag(tag);
-    m_document.setMapName(image.mapName);
+    const auto commit = [this, unsaved, &image] {
+        if (unsaved == UnsavedCode::Discard)
+            reset_zustand();
+        m_document.setMapName(image.mapName);
+    };
     // A picture that is there decodes on another thread while the page is
-    // searched for its map. The old picture goes first, so that two big
-    // pictures never meet in memory.
+    // searched for its map. The old picture's buffer goes first, so that two
+    // big pictures never meet in memory twice over.
     std::optional<DecodeAhead> ahead;
     std::optional<MapRead> read;
     if (const QString onDisk = findFileIgnoringCase(image.imagePath, folder); !onDisk.isEmpty()) {
-        ui.Picture1->releasePicture();
+        putPictureAside();
         ahead.emplace(onDisk);
-        read = readMap(page, pageMaps, m_document.mapName());
+        read = readMap(page, pageMaps, image.mapName);
     }
-    importsteps::loadNamedImage(*this, image.imagePath, folder,
-                                QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "));
+    if (!importsteps::loadNamedImage(*this, image.imagePath, folder,
+                                     QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "), commit))
+        return;
     // Else the open command may have cleared the map's name meanwhile.
     if (!read)
         read = readMap(page, pageMaps, m_document.mapName());
@@ -120,7 +121,7 @@ void MainWindow::htmlImportCommand()
         return;
     }
     importsteps::keepLastHandlers(*this, read->scan);
-    importsteps::finish(*this, read->scan.lines);
+    importsteps::finish(*this, read->scan.lines, editing);
 }
 
 } // namespace korvane

@@ -27,19 +27,29 @@ QString startFolder(MainWindow& window)
     return last.isEmpty() ? QDir::currentPath() : last;
 }
 
-void loadNamedImage(MainWindow& window, const QString& path, const QString& folder, const QString& textStart)
+bool loadNamedImage(MainWindow& window, const QString& path, const QString& folder, const QString& textStart,
+                    const std::function<void()>& commit)
 {
     const QString onDisk = findFileIgnoringCase(path, folder);
     if (!onDisk.isEmpty()) {
+        if (!window.bild_laden(onDisk))
+            return false;
+        commit();
         window.document().setImagePath(onDisk);
-        window.bild_laden(onDisk);
-        return;
+        return true;
     }
+    commit();
     window.document().setImagePath(path);
     const QChar quote = QLatin1Char('"');
     inform(&window, textStart + quote + path + quote + QStringLiteral(". Bitte diese Grafikdatei öffnen."));
     window.state().openPresetName = fileNameOf(path);
     window.ui.Command1->click();
+    return true;
+}
+
+bool editing(const MainWindow& window)
+{
+    return window.ui.Option1[3]->isChecked();
 }
 
 void keepLastHandlers(MainWindow& window, const import::AreaScan& scan)
@@ -52,7 +62,7 @@ void keepLastHandlers(MainWindow& window, const import::AreaScan& scan)
     link.onclick = scan.last.attributes.onclick;
 }
 
-void finish(MainWindow& window, const QStringList& lines)
+void finish(MainWindow& window, const QStringList& lines, bool editing)
 {
     stages::Clock list(stages::Stage::List);
     window.areas().append(lines);
@@ -67,6 +77,11 @@ void finish(MainWindow& window, const QStringList& lines)
     ui.Frame1->setEnabled(true);
     ui.Frame2->setEnabled(true);
     ui.chkGefuellt->setEnabled(true);
+    ui.Command10->setEnabled(!window.areas().isEmpty());
+    // Loading the picture and the reset leave edit mode; it comes back as the
+    // user had chosen it, with the handles and "edit".
+    if (editing)
+        window.chooseOption(3);
 }
 
 } // namespace korvane::importsteps

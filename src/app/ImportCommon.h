@@ -2,6 +2,8 @@
 
 #include "io/ImportSearch.h"
 
+#include <functional>
+
 namespace korvane {
 
 class MainWindow;
@@ -16,12 +18,19 @@ QString startFolder(MainWindow& window);
 // Loads the image the file names: the file as it is on disk when it exists
 // (letter case ignored, relative paths against `folder`), else the user is
 // told and asked to open it with the open command, `text` naming the path.
-void loadNamedImage(MainWindow& window, const QString& path, const QString& folder, const QString& textStart);
+// `commit` runs once the import goes on for certain: after the picture was
+// loaded, or before the user is asked to open it. False when the picture
+// was refused; the map is then as it was and the import ends.
+bool loadNamedImage(MainWindow& window, const QString& path, const QString& folder, const QString& textStart,
+                    const std::function<void()>& commit);
 // The event handlers of the last element read stay in the link attributes.
 void keepLastHandlers(MainWindow& window, const import::AreaScan& scan);
 // Appends the lines and starts a new map from all the areas (an import is no
-// step), redraws when the list holds areas, enables the tools.
-void finish(MainWindow& window, const QStringList& lines);
+// step), redraws when the list holds areas, enables the tools and "copy" as
+// the list asks, and goes back to edit mode when the import began in it.
+void finish(MainWindow& window, const QStringList& lines, bool editing);
+// Edit mode was chosen when the import began.
+bool editing(const MainWindow& window);
 
 } // namespace importsteps
 } // namespace korvane

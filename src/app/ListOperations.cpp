@@ -79,9 +79,16 @@ void MainWindow::backToDrawingMode()
         ui.Option1[3]->setChecked(false);
     }
     ui.Option1[3]->setAutoExclusive(true);
+    // The canvas draws with the tool checked: the one edit mode was entered
+    // from (its drawing mode is still set) takes over, so a drag draws again.
+    const int tool = m_editor.shapeKind == QLatin1String("rect")     ? 1
+                     : m_editor.shapeKind == QLatin1String("circle") ? 2
+                                                                     : 0;
+    {
+        const QSignalBlocker block(ui.Option1[tool]);
+        ui.Option1[tool]->setChecked(true);
+    }
     m_editor.editMode = false;
-    if (ui.txtMap->document()->isEmpty())
-        m_document.setMapSaved(true);
     ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
     ui.Timer1->stop();
     QFont font = ui.Label3->font();
@@ -163,7 +170,6 @@ void MainWindow::showRestoredState(int row)
         m_selectionQuiet = false;
         listSelected();
     }
-    m_document.setMapSaved(m_document.isAtSavedState());
 }
 
 } // namespace korvane

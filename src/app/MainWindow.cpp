@@ -123,7 +123,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     connectCommands();
     connectCanvas();
 
-    // Start-up: drawing colours, the title screen, nothing to save yet.
+    // Start-up: drawing colours, the title screen; the empty code needs no saving.
     m_editor.shapeKind = QStringLiteral("poly");
     ui.lblPos->clear();
     setDrawColor(Qt::red);
@@ -133,7 +133,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     ui.Picture1->surface().setPenColor(Qt::black);
     drawTitleScreen();
     ui.Label3->clear();
-    m_document.setMapSaved(true);
+    m_document.setCodeSource([this] { return mapCode(); });
     resize(1000, 720);
     new FileDrops(*this); // files dropped from the desktop; owned by the window
 }
@@ -458,13 +458,12 @@ void MainWindow::connectCommands()
             [this](int value) { ui.Picture1->move(-value, ui.Picture1->y()); });
     connect(ui.VScroll1, &QScrollBar::valueChanged, this,
             [this](int value) { ui.Picture1->move(ui.Picture1->x(), -value); });
-    // Every change of the code marks it unsaved and enables the commands that need code.
+    // Every change of the code enables or disables the commands that need code.
     connect(ui.txtMap, &QPlainTextEdit::textChanged, this, &MainWindow::codeTextChanged);
 }
 
 void MainWindow::codeTextChanged()
 {
-    m_document.setMapSaved(false);
     const bool hasCode = !ui.txtMap->document()->isEmpty();
     ui.cmdClipboard->setEnabled(hasCode);
     ui.Command7->setEnabled(hasCode);
@@ -564,14 +563,22 @@ void MainWindow::clipboardCommand()
     clipboard->setText(code);
 }
 
+MainWindow::UnsavedCode MainWindow::askAboutUnsavedCode()
+{
+    if (m_document.mapSaved())
+        return UnsavedCode::None;
+    if (!askYesNo(this, kQuestionTitle,
+                  QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
+                                 "jetzt gespeichert werden?")))
+        return UnsavedCode::Discard;
+    ui.Command7->click();
+    return UnsavedCode::Save;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!ui.txtMap->document()->isEmpty() && !m_document.mapSaved() &&
-        askYesNo(this, kQuestionTitle,
-                 QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                                "jetzt gespeichert werden?"))) {
+    if (askAboutUnsavedCode() == UnsavedCode::Save) {
         event->ignore();
-        ui.Command7->click();
         return;
     }
     // The export window may hold a page the user has not saved; it asks its own

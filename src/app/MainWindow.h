@@ -6,11 +6,13 @@
 #include "model/ProgramState.h"
 
 #include <QColor>
+#include <QImage>
 #include <QMainWindow>
 
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
@@ -103,7 +105,17 @@ public:
     void reset_zustand();
     void showEmptiedList();
     void refresh(); // presses Command6
-    void bild_laden(const QString& path);
+    // Shows the picture of that file. A file that is refused (not a picture,
+    // empty, too big) is reported and changes nothing: false.
+    bool bild_laden(const QString& path);
+    // Frees the picture shown before another picture is decoded, so that two
+    // big pictures never meet in memory; the next bild_laden() puts it back
+    // when the new file is refused (a small one kept, a big one read again).
+    void putPictureAside();
+    // The question before unsaved code would be discarded. Save: the user
+    // said Yes and the save command has run; the caller stops there.
+    enum class UnsavedCode { None, Save, Discard };
+    UnsavedCode askAboutUnsavedCode();
     // Canvas position and scroll bars after the canvas size changed; the bars
     // go as near to `scroll` as they can.
     void layoutCanvas(QPoint scroll = {});
@@ -169,6 +181,8 @@ private:
     void createColorFrame();
     void connectCommands();
     void codeTextChanged();
+    QImage decodeInPlace(const QString& path, QString* error);
+    void redrawAsShown();
     void connectCanvas();
     void drawTitleScreen();
 
@@ -209,6 +223,17 @@ private:
     // Undo and redo.
     bool shapeInProgress() const;
     void showRestoredState(int row);
+
+    // The picture put aside while another one is decoded: kept in memory, or
+    // for a big one, the file it is read from again.
+    struct PictureAside {
+        QImage picture;
+        QString file;
+        int zoomPercent = 100;
+        QPoint scroll;
+    };
+    std::optional<PictureAside> m_pictureAside;
+    QString m_pictureFile; // the file of the picture shown, when bild_laden() loaded it
 
     ProgramState m_state;
     MapDocument m_document;

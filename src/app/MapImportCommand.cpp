@@ -15,9 +15,11 @@ namespace korvane {
 void MainWindow::mapImportCommand()
 {
     importsteps::readSettingsOnce(*this);
-    if (!areas().isEmpty() &&
-        !askYesNo(this, kQuestionTitle, QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?")))
-        reset_zustand();
+    const bool editing = importsteps::editing(*this);
+    // Areas the user does not keep go only once the import goes on for certain.
+    const bool keep =
+        areas().isEmpty() ||
+        askYesNo(this, kQuestionTitle, QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?"));
     ui.txtHelp->setVisible(true);
 
     QString folder = importsteps::startFolder(*this);
@@ -30,27 +32,32 @@ void MainWindow::mapImportCommand()
     stages::Clock reading(stages::Stage::Reading);
     const import::MapFileData data = import::readMapFile(import::readImportFile(folder + name));
     reading.stop();
-    // The name is taken before the map data are looked for; a file that names
-    // no map at all (one that could not be read, say) leaves the name alone.
-    if (data.hasUsemap || data.hasMap)
-        m_document.setMapName(data.mapName);
     if (!data.hasMap) {
+        // The name is taken before the map data are looked for; a file that
+        // names no map at all (one that could not be read, say) leaves it alone.
+        if (data.hasUsemap)
+            m_document.setMapName(data.mapName);
         // The image path stays that of the image shown: the code must not name the .map file as its image.
         warn(this, QStringLiteral("In der Datei \"") + name + QStringLiteral("\" wurden keine MAP-Daten gefunden"));
         return;
     }
-    m_document.setImagePath(data.imagePath);
+    const auto commit = [this, keep, &data] {
+        if (!keep)
+            reset_zustand();
+        m_document.setMapName(data.mapName);
+    };
     if (data.imagePath != m_document.imageFileName().toLower()) {
-        importsteps::loadNamedImage(*this, data.imagePath, folder,
-                                    QStringLiteral("Die MAP-Daten beziehen sich auf die Datei "));
+        if (!importsteps::loadNamedImage(*this, data.imagePath, folder,
+                                         QStringLiteral("Die MAP-Daten beziehen sich auf die Datei "), commit))
+            return;
     } else {
         // The image shown is the one the file names: nothing is loaded again.
+        commit();
         const QString onDisk = findFileIgnoringCase(data.imagePath, folder);
-        if (!onDisk.isEmpty())
-            m_document.setImagePath(onDisk);
+        m_document.setImagePath(onDisk.isEmpty() ? data.imagePath : onDisk);
     }
     importsteps::keepLastHandlers(*this, data.areas);
-    importsteps::finish(*this, data.areas.lines);
+    importsteps::finish(*this, data.areas.lines, editing);
     m_document.setMapFilePath(folder + name);
 }
 

@@ -119,6 +119,8 @@ void MainWindow::reset_zustand()
     m_areas.clear();
     m_document.startNew();
     showEmptiedList();
+    // The code box's own history belongs to the map that went.
+    ui.txtMap->document()->clearUndoRedoStacks();
 }
 
 // The rest of the reset, after the list was emptied (by "clear" as a step).
@@ -135,7 +137,6 @@ void MainWindow::showEmptiedList()
     setUnderline(ui.Label3, false);
     ui.Command9->setEnabled(false);
     ui.Command10->setEnabled(false);
-    m_document.setMapSaved(true);
     setMapCode(QString());
     m_editor.polygonOpen = false;
     m_editor.drawState = 1;

@@ -14,13 +14,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 namespace korvane {
 
 namespace {
 
-const QString kUnsavedQuestion = QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht "
-                                                "gespeichert. Soll der Code jetzt gespeichert werden?");
 const QString kOpenTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
 const QString kOpenFilter = QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
 const QString kOpenExtension = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png");
@@ -32,45 +31,41 @@ void MainWindow::openCommand()
     if (m_state.settingsLoadCount == 0)
         ini_read();
     ++m_state.settingsLoadCount;
-
-    if (!ui.txtMap->document()->isEmpty() && !m_document.mapSaved() &&
-        askYesNo(this, kQuestionTitle, kUnsavedQuestion)) {
-        ui.Command7->click();
+    if (askAboutUnsavedCode() == UnsavedCode::Save)
         return;
-    }
+
+    // The map stays as it is until a picture was chosen and loaded: a
+    // cancelled dialog or a refused file changes nothing.
+    QString folder = m_state.lastImageFolder.isEmpty() ? QDir::currentPath() : m_state.lastImageFolder;
+    const QString preset = m_state.openPresetName;
+    const QString chosen = showOpenDialog(this, kOpenTitle, folder, preset, kOpenFilter, kOpenExtension);
+    m_state.openPresetName.clear();
+    folder = withTrailingSeparator(folder);
+    if (chosen.isEmpty() || !bild_laden(folder + chosen))
+        return;
+
     m_editor.polyCoordText.clear();
     reset_zustand();
     ui.txtHelp->setVisible(true);
     ui.Frame1->setEnabled(true);
     ui.Frame2->setEnabled(true);
     ui.chkGefuellt->setEnabled(true);
-
-    QString folder = m_state.lastImageFolder.isEmpty() ? QDir::currentPath() : m_state.lastImageFolder;
-    const QString preset = m_state.openPresetName;
-    const QString chosen = showOpenDialog(this, kOpenTitle, folder, preset, kOpenFilter, kOpenExtension);
-    m_state.openPresetName.clear();
-    folder = withTrailingSeparator(folder);
-
-    if (chosen.isEmpty()) {
-        // The picture on the surface stays; only the name of the map's image goes.
-        ui.Label3->clear();
-        m_document.setImageFileName(QString());
-        return;
-    }
     m_document.setImagePath(folder + chosen);
-    bild_laden(m_document.imagePath());
     for (int i = 0; i < 3; ++i)
         ui.Option1[i]->setEnabled(true);
     m_document.setMapName(QString());
 }
 
-void MainWindow::bild_laden(const QString& path)
+bool MainWindow::bild_laden(const QString& path)
 {
     m_state.lastImageFolder = folderOf(path);
     QString error;
-    // The old picture goes first, so that two big pictures never meet in memory.
-    ui.Picture1->releasePicture();
-    QImage picture = loadPictureFile(path, &error);
+    QImage picture = decodeInPlace(path, &error);
+    if (!error.isEmpty()) {
+        // An empty surface alone would leave the user guessing why.
+        warn(this, error);
+        return false;
+    }
     stages::Clock converting(stages::Stage::Converting);
     ui.Picture1->setPicture(std::move(picture));
     converting.stop();
@@ -85,9 +80,48 @@ void MainWindow::bild_laden(const QString& path)
         else
             ui.Option1[0]->setChecked(true);
     }
-    // An empty surface alone would leave the user guessing why.
-    if (!error.isEmpty())
-        warn(this, error);
+    return true;
+}
+
+void MainWindow::putPictureAside()
+{
+    if (m_pictureAside || !ui.Picture1->hasPicture())
+        return;
+    // Up to this size the picture stays in memory (a shallow copy: only its
+    // drawing buffer goes); a bigger one would raise the peak of the decode.
+    constexpr qsizetype kKeptUpTo = 8 * 1024 * 1024;
+    const QImage& shown = ui.Picture1->picture();
+    const bool readAgain = shown.sizeInBytes() > kKeptUpTo && !m_pictureFile.isEmpty();
+    m_pictureAside = PictureAside{readAgain ? QImage() : shown, readAgain ? m_pictureFile : QString(),
+                                  ui.Picture1->zoomPercent(), QPoint(ui.HScroll1->value(), ui.VScroll1->value())};
+    ui.Picture1->releasePicture();
+}
+
+QImage MainWindow::decodeInPlace(const QString& path, QString* error)
+{
+    putPictureAside();
+    QImage picture = loadPictureFile(path, error);
+    std::optional<PictureAside> aside = std::exchange(m_pictureAside, std::nullopt);
+    if (error->isEmpty())
+        m_pictureFile = path;
+    if (!aside || error->isEmpty())
+        return picture;
+    // Refused: the old picture and everything drawn on it come back as they were.
+    picture = QImage();
+    ui.Picture1->setPicture(aside->file.isEmpty() ? std::move(aside->picture) : loadPictureFile(aside->file));
+    ui.Picture1->setZoomPercent(aside->zoomPercent);
+    layoutCanvas(aside->scroll);
+    redrawAsShown();
+    return picture;
+}
+
+// The areas drawn afresh over the picture, the selected one highlighted (with
+// its handles in edit mode) as before.
+void MainWindow::redrawAsShown()
+{
+    neu_zeichnen(-1, false);
+    if (selectedIndex() >= 0)
+        listSelected();
 }
 
 } // namespace korvane

@@ -81,7 +81,8 @@ void MainWindow::saveCommand()
         return;
 
     // The text box hands out "\n"; the files keep the code's CR LF line ends.
-    QString code = withCrLfLineEnds(mapCode());
+    const QString shown = mapCode();
+    QString code = withCrLfLineEnds(shown);
     if (m_state.relativeImagePath)
         code = withPageRelativeSource(code, m_document.imagePath(), folder);
     QString failed;
@@ -101,7 +102,7 @@ void MainWindow::saveCommand()
         platform().openInTextViewer(dataPath);
         OpenFileWithProg(pagePath);
     }
-    m_document.markSaved();
+    m_document.markSaved(shown);
 }
 
 } // namespace korvane

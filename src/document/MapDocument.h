@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QUndoStack>
 
+#include <functional>
+
 namespace korvane {
 
 // One open image map: its picture and name, its area lines, the selected
@@ -71,15 +73,16 @@ public:
     void startNew();
 
     // --- the saved state of the code ---
-    // No unsaved change in the code box: every change of its text clears
-    // it; a save and an emptied map set it, and an undo or redo makes it
-    // follow isAtSavedState.
-    bool mapSaved() const { return m_mapSaved; }
-    void setMapSaved(bool saved) { m_mapSaved = saved; }
-    // The code was saved with the areas as they are now.
-    void markSaved();
-    // The areas are those last saved (or nothing changed since the start).
-    bool isAtSavedState() const { return m_history.isClean(); }
+    // The window tells where the code stands (the code box holds it); until
+    // then the code counts as empty.
+    void setCodeSource(std::function<QString()> code) { m_code = std::move(code); }
+    // Nothing would be lost: the code is empty (nothing drawn yet, or all of
+    // it deleted again) or exactly the code last written to disk. Derived
+    // from the code each time, so an undo or redo, typing in the code box and
+    // a run of moves back to the saved lines all count as they should.
+    bool mapSaved() const;
+    // `code` (as the code source gives it) was written to disk.
+    void markSaved(const QString& code);
 
     // Called by the steps: the row a step has just touched, or -1.
     void setTouchedRow(int row) { m_touchedRow = row; }
@@ -102,7 +105,9 @@ private:
     QItemSelectionModel m_selection;
     QUndoStack m_history;
     int m_touchedRow = -1;
-    bool m_mapSaved = true;
+    std::function<QString()> m_code;
+    // A fingerprint of the code last written: the code itself may be big.
+    QByteArray m_savedCode;
 };
 
 } // namespace korvane
