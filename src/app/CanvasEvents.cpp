@@ -251,6 +251,17 @@ bool MainWindow::shapeInProgress() const
     return m_editor.polygonOpen || m_editor.drawState == 2 || m_handles->isDragging();
 }
 
+// Delete, and on the canvas the keys that choose another area, wait while a
+// shape is drawn or an area is held: the shape or the drag would otherwise
+// end on a list that changed beneath it.
+bool MainWindow::keyWaitsForShape(QEvent* event, bool onCanvas) const
+{
+    if (event->type() != QEvent::KeyPress || !shapeInProgress())
+        return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    return key == Qt::Key_Delete || (onCanvas && (key == Qt::Key_Tab || key == Qt::Key_Backtab));
+}
+
 void MainWindow::edit_zeichnen(int index)
 {
     m_handles->edit_zeichnen(index);

@@ -4,6 +4,7 @@
 #include "app/OpenFromOutside.h"
 #include "app/StageClock.h"
 #include "app/UndoControls.h"
+#include "app/ValueLabel.h"
 #include "app/ZoomControls.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
@@ -112,6 +113,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
         m_document.recordDrag(row, before, wholeArea);
     };
     m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);
+    connect(&m_document, &MapDocument::aboutToChange, this, [this] { m_handles->endDrag(); });
     m_toolHost = std::make_unique<MainToolHost>(*this);
     m_tools[0] = std::make_unique<PolygonTool>(*m_toolHost);
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
@@ -339,19 +341,16 @@ void MainWindow::createSidePanel()
     }
     ui.chkGefuellt = new QCheckBox(QStringLiteral("Areale gefült zeichnen"), side);
     ui.chkGefuellt->setObjectName(QStringLiteral("chkGefuellt"));
-    ui.lblPos = new QLabel(side);
+    ui.lblPos = new ValueLabel(QStringLiteral("Mausposition"), side);
     ui.lblPos->setObjectName(QStringLiteral("lblPos"));
-    ui.lblPos->setAccessibleName(QStringLiteral("Mausposition"));
-    ui.lblZoom = new QLabel(side);
+    ui.lblZoom = new ValueLabel(QStringLiteral("Zoom"), side);
     ui.lblZoom->setObjectName(QStringLiteral("lblZoom"));
-    ui.lblZoom->setAccessibleName(QStringLiteral("Zoom"));
     ui.lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont small = ui.lblZoom->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     ui.lblZoom->setFont(small);
-    ui.Label3 = new QLabel(side);
+    ui.Label3 = new ValueLabel(QStringLiteral("Modus"), side);
     ui.Label3->setObjectName(QStringLiteral("Label3"));
-    ui.Label3->setAccessibleName(QStringLiteral("Modus"));
     ui.Timer1 = new QTimer(this);
     ui.Timer1->setObjectName(QStringLiteral("Timer1"));
     ui.Timer1->setInterval(2000);
@@ -471,9 +470,9 @@ void MainWindow::codeTextChanged()
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui.List1)
-        return deleteKey(event);
+        return keyWaitsForShape(event, false) || deleteKey(event);
     if (watched == ui.Picture1)
-        return deleteKey(event) || canvasKey(event) || canvasContextMenu(event);
+        return keyWaitsForShape(event, true) || deleteKey(event) || canvasKey(event) || canvasContextMenu(event);
     if (watched == ui.Picture2) {
         switch (event->type()) {
         case QEvent::DragEnter:

@@ -208,6 +208,7 @@ private:
 
     // Undo and redo.
     bool shapeInProgress() const;
+    bool keyWaitsForShape(QEvent* event, bool onCanvas) const; // handled: ignored until the shape is done
     void showRestoredState(int row);
 
     ProgramState m_state;
