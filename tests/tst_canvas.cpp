@@ -198,6 +198,7 @@ private slots:
     void keysMoveTheArea_data();
     void keysMoveTheArea();
     void tabWalksTheList();
+    void tabWalksEveryControl();
     void keysWaitForTheDrag_data();
     void keysWaitForTheDrag();
     void changesBeneathEndTheDrag_data();
@@ -675,13 +676,69 @@ void TestCanvas::tabWalksTheList()
     Window e({kRectA, kCircle, kPoly});
     e.canvas()->setFocus();
     QList<int> rows;
-    for (bool back : {false, false, true, true, true, false}) {
+    for (bool back : {false, false, true, false, false}) {
         e.key(back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
         rows << e.w.selectedIndex();
     }
-    QCOMPARE(rows, (QList<int>{0, 1, 0, 2, 1, 2}));
+    QCOMPARE(rows, (QList<int>{0, 1, 0, 1, 2}));
     QCOMPARE(e.w.handles().count(), 4); // the polygon's
     QVERIFY(e.canvas()->hasFocus());
+    // Past the last area Tab goes on to the next control; the area stays chosen.
+    e.key(Qt::Key_Tab);
+    QCOMPARE(e.w.selectedIndex(), 2);
+    QCOMPARE(QApplication::focusWidget(), e.w.ui.List1);
+}
+
+// From the first button, Tab reaches every control once, walks the canvas's
+// areas in edit mode, leaves the code box and comes back round; Shift+Tab
+// walks the same way back. What the mouse does elsewhere the keys do there.
+void TestCanvas::tabWalksEveryControl()
+{
+    Window e({kRectA, kCircle});
+    const auto walk = [&](Qt::Key key) {
+        QStringList names;
+        e.w.ui.Command1->setFocus();
+        for (int i = 0; i < 40; ++i) {
+            e.key(key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier, QApplication::focusWidget());
+            QWidget* focus = QApplication::focusWidget();
+            if (focus == e.w.ui.Command1)
+                break;
+            names << (focus ? focus->objectName() : QStringLiteral("(none)"));
+            if (focus == e.canvas())
+                names.last() += QStringLiteral(" %1").arg(e.w.selectedIndex());
+        }
+        return names;
+    };
+    const QString code = e.w.mapCode();
+    const QStringList forward = walk(Qt::Key_Tab);
+    QCOMPARE(forward, QStringList({"Command7", "Command8", "Command11", "Command12", "cmdClipboard", "Command4",
+                                   "Option1_0", "Command6", "Command13", "Picture1 -1", "Picture1 0", "Picture1 1",
+                                   "List1", "Command3", "Command9", "Option2_0", "picColor", "Image1_0", "Image1_1",
+                                   "Image1_2", "chkGefuellt", "txtMap"}));
+    QCOMPARE(e.w.mapCode(), code); // the code box took no tab
+    // Back the same way; the canvas is entered with the last area chosen.
+    QStringList backward = walk(Qt::Key_Backtab);
+    std::reverse(backward.begin(), backward.end());
+    QStringList expected = forward;
+    expected.removeOne("Picture1 -1");
+    QCOMPARE(backward, expected);
+    // Ctrl+Tab types a tab into the code; after Tab the canvas takes the arrow keys.
+    e.w.ui.txtMap->moveCursor(QTextCursor::Start);
+    e.key(Qt::Key_Tab, Qt::ControlModifier, e.w.ui.txtMap);
+    QCOMPARE(e.w.mapCode(), "\t" + code);
+    e.w.ui.Command13->setFocus();
+    e.key(Qt::Key_Tab, {}, e.w.ui.Command13);
+    QCOMPARE(QApplication::focusWidget(), e.canvas());
+    e.key(Qt::Key_Right, {}, e.canvas());
+    QCOMPARE(e.coords(0), QStringLiteral("11,20,111,70"));
+    // The palette's swatches and the line widths by the keys.
+    e.w.ui.picColor->setFocus();
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Space})
+        e.key(key, {}, e.w.ui.picColor);
+    QCOMPARE(e.w.drawColor(), QColor(kPaletteColors[10]));
+    e.w.ui.Image1[2]->setFocus();
+    e.key(Qt::Key_Space, {}, e.w.ui.Image1[2]);
+    QCOMPARE(e.w.lineWidth(), 3);
 }
 
 void TestCanvas::keysWaitForTheDrag_data()

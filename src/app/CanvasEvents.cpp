@@ -174,8 +174,7 @@ bool MainWindow::canvasKey(QEvent* event)
     switch (key->key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        selectNeighbour(shift || key->key() == Qt::Key_Backtab ? -1 : 1);
-        return true;
+        return selectNeighbour(shift || key->key() == Qt::Key_Backtab ? -1 : 1);
     case Qt::Key_Left:
         moveSelectedArea(QPoint(-step, 0));
         return true;
@@ -206,16 +205,17 @@ void MainWindow::moveSelectedArea(QPoint by)
     m_document.recordKeyMove(row, before);
 }
 
-void MainWindow::selectNeighbour(int direction)
+// Past the last area (before the first) Tab goes on to the next control,
+// as a browser walks a map's areas, so that the canvas is no trap.
+bool MainWindow::selectNeighbour(int direction)
 {
     const int count = m_areas.count();
-    if (count == 0)
-        return;
     const int row = selectedIndex();
-    if (row < 0)
-        selectFromCanvas(direction > 0 ? 0 : count - 1);
-    else
-        selectFromCanvas((row + direction + count) % count);
+    const int next = row < 0 ? (direction > 0 ? 0 : count - 1) : row + direction;
+    if (next < 0 || next >= count)
+        return false;
+    selectFromCanvas(next);
+    return true;
 }
 
 // Whether a right press on the canvas closes a polygon, adds a point, starts

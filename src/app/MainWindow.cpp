@@ -180,7 +180,6 @@ void MainWindow::createControls()
     ui.picContainer->setObjectName(QStringLiteral("picContainer"));
     ui.picContainer->setAccessibleName(QStringLiteral("Bildbereich"));
     ui.Picture1 = new Canvas(ui.picContainer);
-    ui.Picture1->setFocusPolicy(Qt::ClickFocus); // for the Delete key
     ui.Picture1->installEventFilter(this);
     ui.VScroll1 = new QScrollBar(Qt::Vertical, central);
     ui.VScroll1->setObjectName(QStringLiteral("VScroll1"));
@@ -209,6 +208,7 @@ void MainWindow::createControls()
     ui.Frame1->setEnabled(false);
     ui.Frame2->setEnabled(false);
     ui.chkGefuellt->setEnabled(false);
+    setUpKeyboard();
 }
 
 void MainWindow::createToolBar()
@@ -469,6 +469,8 @@ void MainWindow::codeTextChanged()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (keyboardUse(watched, event))
+        return true;
     if (watched == ui.List1)
         return keyWaitsForShape(event, false) || deleteKey(event);
     if (watched == ui.Picture1)

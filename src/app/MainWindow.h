@@ -170,6 +170,8 @@ private:
     void connectCommands();
     void codeTextChanged();
     void connectCanvas();
+    void setUpKeyboard();
+    bool keyboardUse(QObject* watched, QEvent* event);
     void drawTitleScreen();
 
     // Mode and drawing attributes.
@@ -186,7 +188,7 @@ private:
     // The keys on the canvas in edit mode: moving and choosing areas.
     bool canvasKey(QEvent* event);
     void moveSelectedArea(QPoint by);
-    void selectNeighbour(int direction);
+    bool selectNeighbour(int direction); // false past either end of the list
     void selectFromCanvas(int row);
     DrawingTool* currentTool() const;
     bool rightPressActs() const;
