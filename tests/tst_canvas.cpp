@@ -209,6 +209,7 @@ private slots:
     void handlesKeepScreenSize();
     void zoomControls();
     void zoomScalesPictureNotLines();
+    void wheelScrollsAndZooms();
     void pictureHeldTwiceAtMost();
     void bigPictureSamePixels_data();
     void bigPictureSamePixels();
@@ -1017,6 +1018,46 @@ void TestCanvas::zoomControls()
         QVERIFY2((under - QPointF(pointer)).manhattanLength() <= 1, qPrintable(label->text()));
     }
     QCOMPARE(label->text(), QStringLiteral("200 %"));
+}
+
+// Over a zoomed picture the wheel scrolls it (Shift: sideways); Ctrl and
+// the wheel zoom also over the grey area around a small picture.
+void TestCanvas::wheelScrollsAndZooms()
+{
+    Window e({kRectA});
+    const auto wheel = [&](QWidget* over, QPoint at, QPoint delta, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent event(at, over->mapToGlobal(QPointF(at)), {}, delta, Qt::NoButton, modifiers, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(over, &event);
+    };
+    QImage picture(600, 500, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    e.canvas()->setPicture(picture);
+    e.w.layoutCanvas();
+    e.zoom(200);
+    QScrollBar* down = e.w.ui.VScroll1;
+    QScrollBar* across = e.w.ui.HScroll1;
+    QVERIFY(down->isEnabled() && across->isEnabled());
+    const int notch = QApplication::wheelScrollLines() * 20;
+    down->setValue(0);
+    across->setValue(0);
+    wheel(e.canvas(), QPoint(200, 150), QPoint(0, -120), Qt::NoModifier);
+    QCOMPARE(down->value(), notch);
+    QCOMPARE(e.canvas()->y(), -notch);
+    wheel(e.canvas(), QPoint(200, 150), QPoint(0, -240), Qt::ShiftModifier);
+    QCOMPARE(across->value(), 2 * notch);
+    QCOMPARE(e.canvas()->pos(), QPoint(-2 * notch, -notch));
+    wheel(e.canvas(), QPoint(200, 150), QPoint(0, 120), Qt::NoModifier);
+    QCOMPARE(down->value(), 0);
+    QCOMPARE(e.w.ui.lblZoom->text(), QStringLiteral("200 %"));
+    e.zoom(25);
+    const QRect shown = e.canvas()->geometry();
+    const QPoint grey(shown.right() + 40, shown.bottom() + 30);
+    QVERIFY(e.w.ui.picContainer->rect().contains(grey));
+    wheel(e.w.ui.picContainer, grey, QPoint(0, 120), Qt::ControlModifier);
+    QCOMPARE(e.w.ui.lblZoom->text(), QStringLiteral("33 %"));
+    wheel(e.w.ui.picContainer, grey, QPoint(0, -120), Qt::NoModifier); // nothing to scroll
+    QCOMPARE(e.w.ui.lblZoom->text(), QStringLiteral("33 %"));
 }
 
 // Zoomed in, the picture's pixels stay sharp squares and lines keep their
