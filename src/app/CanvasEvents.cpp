@@ -136,8 +136,7 @@ void MainWindow::selectFromCanvas(int row)
 void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
 {
     ui.lblPos->show();
-    // Whole picture pixels, rounded as the drawing tools round the point a
-    // click there gives (a scaled screen reports fractions).
+    // The picture pixel under the pointer, as a click there gives it.
     ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(roundHalfEven(position.x())).arg(roundHalfEven(position.y())));
     if (m_editor.editMode) {
         m_handles->dragBody(buttons, position);

@@ -135,6 +135,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     ui.Label3->clear();
     m_document.setMapSaved(true);
     resize(1000, 720);
+    fitIntoScreen();
     new FileDrops(*this); // files dropped from the desktop; owned by the window
 }
 

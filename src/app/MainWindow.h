@@ -141,6 +141,9 @@ public:
     int twipsPerPixel() const;
     // The docked regions, the viewport and the scroll bars after a size change.
     void layoutWindow();
+    // Shrinks and moves the window where it would reach past the screen's
+    // free area (a small or scaled screen); where it fits it stays as it is.
+    void fitIntoScreen();
 
     // Dialogs used by the drawing tools and the "edit" command.
     bool runLinkDialog();               // frmVerweis; true when accepted

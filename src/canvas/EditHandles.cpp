@@ -91,17 +91,17 @@ void HandleWidget::paintEvent(QPaintEvent*)
 
 void HandleWidget::mousePressEvent(QMouseEvent* event)
 {
-    emit pressed(m_index, event->button(), event->position());
+    emit pressed(m_index, event->button(), exactPosition(this, event));
 }
 
 void HandleWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    emit moved(m_index, event->buttons(), event->position());
+    emit moved(m_index, event->buttons(), exactPosition(this, event));
 }
 
 void HandleWidget::mouseReleaseEvent(QMouseEvent* event)
 {
-    emit released(m_index, event->button(), event->position());
+    emit released(m_index, event->button(), exactPosition(this, event));
 }
 
 EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent)
