@@ -11,9 +11,12 @@
 #include "support/BlankPicture.h"
 #include "support/Rows.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -30,6 +33,13 @@ const QString kPad = QStringLiteral("                    |");
 QString area(const QString& shape, const QString& coords)
 {
     return " " + shape + kPad + coords + "|a|b|*|*|*|*";
+}
+
+// What a screen reader reads as the widget's name.
+QString spokenName(QWidget* widget)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(QAccessible::Name) : QStringLiteral("(no interface)");
 }
 
 // A picture with some texture, so restoring the wrong pixels shows.
@@ -134,11 +144,30 @@ struct Window : korvane::test::BlankEditor {
     {
         QTest::mouseClick(canvas(), button, {}, at(picturePoint));
     }
+    // Holds the selected area by its body at `body` or by handle 4 (at its
+    // middle), then moves the pointer to `to` (picture points).
+    QWidget* hold(bool byHandle, QPoint body, QPoint to)
+    {
+        QWidget* on = byHandle ? static_cast<QWidget*>(w.handles().handle(4)) : canvas();
+        QTest::mousePress(on, Qt::LeftButton, {}, byHandle ? QPoint(2, 2) : at(body));
+        pointer(on, to);
+        return on;
+    }
+    void pointer(QWidget* on, QPoint to) { QTest::mouseMove(on, on->mapFrom(canvas(), at(to))); }
+    void letGo(QWidget* on, QPoint to) { QTest::mouseRelease(on, Qt::LeftButton, {}, on->mapFrom(canvas(), at(to))); }
+    // Ctrl+Z on the canvas until the history has nothing left, `most` times at most.
+    void undoAll(int most)
+    {
+        canvas()->setFocus();
+        for (int i = 0; i < most && w.document().history().canUndo(); ++i)
+            key(Qt::Key_Z, Qt::ControlModifier);
+    }
 };
 
 const QString kRectA = area("rect", "10,20,110,70");
 const QString kCircle = area("circle", "100,100,30");
 const QString kPoly = area("poly", "10,10,50,10,30,40");
+const QString kRectB = area("rect", "200,150,300,250"); // clear of the others
 
 } // namespace
 
@@ -169,12 +198,18 @@ private slots:
     void keysMoveTheArea_data();
     void keysMoveTheArea();
     void tabWalksTheList();
+    void tabWalksEveryControl();
+    void keysWaitForTheDrag_data();
+    void keysWaitForTheDrag();
+    void changesBeneathEndTheDrag_data();
+    void changesBeneathEndTheDrag();
     void zoomKeepsPicturePixels_data();
     void zoomKeepsPicturePixels();
     void handlesKeepScreenSize_data();
     void handlesKeepScreenSize();
     void zoomControls();
     void zoomScalesPictureNotLines();
+    void wheelScrollsAndZooms();
     void pictureHeldTwiceAtMost();
     void bigPictureSamePixels_data();
     void bigPictureSamePixels();
@@ -642,13 +677,186 @@ void TestCanvas::tabWalksTheList()
     Window e({kRectA, kCircle, kPoly});
     e.canvas()->setFocus();
     QList<int> rows;
-    for (bool back : {false, false, true, true, true, false}) {
+    for (bool back : {false, false, true, false, false}) {
         e.key(back ? Qt::Key_Backtab : Qt::Key_Tab, back ? Qt::ShiftModifier : Qt::NoModifier);
         rows << e.w.selectedIndex();
     }
-    QCOMPARE(rows, (QList<int>{0, 1, 0, 2, 1, 2}));
+    QCOMPARE(rows, (QList<int>{0, 1, 0, 1, 2}));
     QCOMPARE(e.w.handles().count(), 4); // the polygon's
     QVERIFY(e.canvas()->hasFocus());
+    // Past the last area Tab goes on to the next control; the area stays chosen.
+    e.key(Qt::Key_Tab);
+    QCOMPARE(e.w.selectedIndex(), 2);
+    QCOMPARE(QApplication::focusWidget(), e.w.ui.List1);
+}
+
+// From the first button, Tab reaches every control once, walks the canvas's
+// areas in edit mode, leaves the code box and comes back round; Shift+Tab
+// walks the same way back. What the mouse does elsewhere the keys do there.
+void TestCanvas::tabWalksEveryControl()
+{
+    Window e({kRectA, kCircle});
+    const auto walk = [&](Qt::Key key) {
+        QStringList names;
+        e.w.ui.Command1->setFocus();
+        for (int i = 0; i < 40; ++i) {
+            e.key(key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier, QApplication::focusWidget());
+            QWidget* focus = QApplication::focusWidget();
+            if (focus == e.w.ui.Command1)
+                break;
+            names << (focus ? focus->objectName() : QStringLiteral("(none)"));
+            if (focus == e.canvas())
+                names.last() += QStringLiteral(" %1").arg(e.w.selectedIndex());
+        }
+        return names;
+    };
+    const QString code = e.w.mapCode();
+    const QStringList forward = walk(Qt::Key_Tab);
+    QCOMPARE(forward, QStringList({"Command7", "Command8", "Command11", "Command12", "cmdClipboard", "Command4",
+                                   "Option1_0", "Command6", "Command13", "Picture1 -1", "Picture1 0", "Picture1 1",
+                                   "List1", "Command3", "Command9", "Option2_0", "picColor", "Image1_0", "Image1_1",
+                                   "Image1_2", "chkGefuellt", "txtMap"}));
+    QCOMPARE(e.w.mapCode(), code); // the code box took no tab
+    // Back the same way; the canvas is entered with the last area chosen.
+    QStringList backward = walk(Qt::Key_Backtab);
+    std::reverse(backward.begin(), backward.end());
+    QStringList expected = forward;
+    expected.removeOne("Picture1 -1");
+    QCOMPARE(backward, expected);
+    // Ctrl+Tab types a tab into the code; after Tab the canvas takes the arrow keys.
+    e.w.ui.txtMap->moveCursor(QTextCursor::Start);
+    e.key(Qt::Key_Tab, Qt::ControlModifier, e.w.ui.txtMap);
+    QCOMPARE(e.w.mapCode(), "\t" + code);
+    e.w.ui.Command13->setFocus();
+    e.key(Qt::Key_Tab, {}, e.w.ui.Command13);
+    QCOMPARE(QApplication::focusWidget(), e.canvas());
+    e.key(Qt::Key_Right, {}, e.canvas());
+    QCOMPARE(e.coords(0), QStringLiteral("11,20,111,70"));
+    // The palette's swatches and the line widths by the keys.
+    e.w.ui.picColor->setFocus();
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Space})
+        e.key(key, {}, e.w.ui.picColor);
+    QCOMPARE(e.w.drawColor(), QColor(kPaletteColors[10]));
+    e.w.ui.Image1[2]->setFocus();
+    e.key(Qt::Key_Space, {}, e.w.ui.Image1[2]);
+    QCOMPARE(e.w.lineWidth(), 3);
+}
+
+void TestCanvas::keysWaitForTheDrag_data()
+{
+    QTest::addColumn<QString>("grip"); // "body", "handle" or "polygon"
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("inList"); // the key goes to the list, else to the canvas
+    QTest::addColumn<QStringList>("after");
+    using korvane::test::row;
+    const int del = Qt::Key_Delete, tab = Qt::Key_Tab, z = Qt::Key_Z, none = Qt::NoModifier;
+    const QString b = kRectB;
+    const QStringList byBody{area("rect", "31,30,131,80"), b}, byHandle{area("rect", "11,20,131,82"), b};
+    row("Delete on the canvas, body", "body", del, none, false, byBody);
+    row("Delete on the canvas, handle", "handle", del, none, false, byHandle);
+    row("Delete in the list, handle", "handle", del, none, true, byHandle);
+    row("Tab on the canvas, body", "body", tab, none, false, byBody);
+    row("Shift+Tab on the canvas, handle", "handle", int(Qt::Key_Backtab), int(Qt::ShiftModifier), false, byHandle);
+    row("Ctrl+Z on the canvas, body", "body", z, int(Qt::ControlModifier), false, byBody);
+    const QStringList drawn{area("rect", "11,20,111,70"), b, " poly" + kPad + "20,200,60,200,40,240|ziel.html||*|*|*|*"};
+    row("Delete while a polygon is drawn", "polygon", del, none, false, drawn);
+    row("Tab while a polygon is drawn", "polygon", tab, none, false, drawn);
+}
+
+// A key that would delete, choose another area or undo waits until the
+// area is let go or the shape is finished; the drag records one step.
+void TestCanvas::keysWaitForTheDrag()
+{
+    QFETCH(QString, grip);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, inList);
+    QFETCH(QStringList, after);
+    Window e({kRectA, kRectB});
+    e.w.setSelectedIndex(0);
+    e.canvas()->setFocus();
+    e.key(Qt::Key_Right); // a step the undo key could take back
+    e.platform.answers.enqueue(MessageButton::Yes);
+    QWidget* held = nullptr;
+    if (grip == QLatin1String("polygon")) {
+        e.w.ui.Option1[0]->click();
+        e.press(QPoint(20, 200));
+        e.press(QPoint(60, 200));
+    } else {
+        if (inList)
+            e.w.ui.List1->setFocus();
+        const bool byHandle = grip == QLatin1String("handle");
+        held = e.hold(byHandle, QPoint(41, 40), byHandle ? QPoint(121, 77) : QPoint(51, 45));
+    }
+    QWidget* target = inList ? static_cast<QWidget*>(e.w.ui.List1) : e.canvas();
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(e.platform.boxes.isEmpty());
+    QCOMPARE(QApplication::focusWidget(), focus);
+    if (held) {
+        QCOMPARE(e.w.selectedIndex(), 0);
+        const QPoint end = grip == QLatin1String("handle") ? QPoint(131, 82) : QPoint(61, 50);
+        e.pointer(held, end);
+        e.letGo(held, end);
+    } else {
+        e.press(QPoint(40, 240));
+        e.press(QPoint(300, 280), Qt::RightButton);
+    }
+    QCOMPARE(e.w.areas().lines(), after);
+    QCOMPARE(e.w.document().history().count(), 2);
+    e.undoAll(2);
+    QCOMPARE(e.w.areas().lines(), QStringList({kRectA, kRectB}));
+}
+
+void TestCanvas::changesBeneathEndTheDrag_data()
+{
+    QTest::addColumn<bool>("byHandle");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("after");
+    using korvane::test::row;
+    const QString b = kRectB;
+    const QString body = area("rect", "20,25,120,75"), handle = area("rect", "10,20,120,77");
+    row("body, another line chosen in the list", false, "Down", QStringList{body, b});
+    row("handle, another line chosen in the list", true, "Down", QStringList{handle, b});
+    row("handle, copied by Space", true, "Command10", QStringList{handle, b, handle});
+    row("body, all cleared by Space", false, "Command3", QStringList{});
+    row("handle, drawing mode chosen by Space", true, "Option1_0", QStringList{handle, b});
+}
+
+// A change of the list or the handles while the area is held ends the drag
+// with what it did so far as one step of its own: later moves change
+// nothing, the keys work at once, and undoing everything gives the start.
+void TestCanvas::changesBeneathEndTheDrag()
+{
+    QFETCH(bool, byHandle);
+    QFETCH(QString, action);
+    QFETCH(QStringList, after);
+    const QStringList start{kRectA, kRectB};
+    Window e(start);
+    e.w.setSelectedIndex(0);
+    e.w.ui.Command10->setEnabled(true); // as after drawing
+    e.platform.answers.enqueue(MessageButton::Yes);
+    QPointer<QWidget> held = e.hold(byHandle, QPoint(40, 40), byHandle ? QPoint(120, 77) : QPoint(50, 45));
+    if (action == QLatin1String("Down")) {
+        e.w.ui.List1->setFocus();
+        QTest::keyClick(e.w.ui.List1, Qt::Key_Down);
+    } else {
+        auto* control = e.w.findChild<QAbstractButton*>(action);
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Space);
+    }
+    QVERIFY(!e.w.handles().isDragging());
+    if (!held || !held->isVisible())
+        held = e.canvas(); // the pointer is no longer held: it is over the canvas
+    e.pointer(held, QPoint(130, 82));
+    e.letGo(held, QPoint(130, 82));
+    QCOMPARE(e.w.areas().lines(), after);
+    const int steps = e.w.document().history().count();
+    QCOMPARE(steps, after.size() == 3 || after.isEmpty() ? 2 : 1);
+    e.undoAll(steps);
+    QCOMPARE(e.w.areas().lines(), start);
+    QCOMPARE(e.w.document().history().index(), 0);
 }
 
 void TestCanvas::zoomKeepsPicturePixels_data()
@@ -754,10 +962,13 @@ void TestCanvas::zoomControls()
 {
     Window e({kRectA});
     QLabel* label = e.w.ui.lblZoom;
-    QCOMPARE(label->accessibleName(), QStringLiteral("Zoom"));
     QCOMPARE(label->text(), QStringLiteral("100 %"));
-    // Beside the mode label, clear of its longest text; the position keeps its width.
+    // A screen reader reads each value label's value with its caption.
     QLabel* mode = e.w.ui.Label3;
+    QCOMPARE(spokenName(label), QStringLiteral("Zoom: 100 %"));
+    QCOMPARE(spokenName(mode), QStringLiteral("Modus: Edit-Modus"));
+    QCOMPARE(spokenName(e.w.ui.lblPos), QStringLiteral("Mausposition"));
+    // Beside the mode label, clear of its longest text; the position keeps its width.
     QVERIFY(label->x() > mode->x() + mode->fontMetrics().horizontalAdvance(QStringLiteral("Zeichen-Modus")));
     QCOMPARE(e.w.ui.lblPos->width(), mode->width());
     const auto keys = [&](std::initializer_list<Qt::Key> keys) {
@@ -776,12 +987,14 @@ void TestCanvas::zoomControls()
     QCOMPARE(keys({Qt::Key_0, Key_Minus, Key_Minus, Key_Minus, Key_Minus, Key_Minus}),
              (QStringList{"100 %", "67 %", "50 %", "33 %", "25 %", "25 %"}));
     QCOMPARE(e.canvas()->size(), QSize(100, 75));
+    QCOMPARE(spokenName(label), QStringLiteral("Zoom: 25 %"));
     // The position in picture pixels, the code with the picture's own size.
     e.zoom(200);
     QMouseEvent move(QEvent::MouseMove, QPointF(83, 43), e.canvas()->mapToGlobal(QPointF(83, 43)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(e.canvas(), &move);
-    QCOMPARE(e.w.ui.lblPos->text(), QStringLiteral("x=42   y=22")); // the nearest picture pixel
+    QCOMPARE(e.w.ui.lblPos->text(), QStringLiteral("x=41   y=21")); // the picture pixel under the pointer
+    QCOMPARE(spokenName(e.w.ui.lblPos), QStringLiteral("Mausposition: x=41   y=21"));
     e.w.ui.Command6->click();
     QVERIFY(e.w.mapCode().contains(QStringLiteral("width=\"400\" height=\"300\"")));
     // Ctrl and the wheel zoom around the pointer: the picture point stays under it.
@@ -805,6 +1018,46 @@ void TestCanvas::zoomControls()
         QVERIFY2((under - QPointF(pointer)).manhattanLength() <= 1, qPrintable(label->text()));
     }
     QCOMPARE(label->text(), QStringLiteral("200 %"));
+}
+
+// Over a zoomed picture the wheel scrolls it (Shift: sideways); Ctrl and
+// the wheel zoom also over the grey area around a small picture.
+void TestCanvas::wheelScrollsAndZooms()
+{
+    Window e({kRectA});
+    const auto wheel = [&](QWidget* over, QPoint at, QPoint delta, Qt::KeyboardModifiers modifiers) {
+        QWheelEvent event(at, over->mapToGlobal(QPointF(at)), {}, delta, Qt::NoButton, modifiers, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(over, &event);
+    };
+    QImage picture(600, 500, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    e.canvas()->setPicture(picture);
+    e.w.layoutCanvas();
+    e.zoom(200);
+    QScrollBar* down = e.w.ui.VScroll1;
+    QScrollBar* across = e.w.ui.HScroll1;
+    QVERIFY(down->isEnabled() && across->isEnabled());
+    const int notch = QApplication::wheelScrollLines() * 20;
+    down->setValue(0);
+    across->setValue(0);
+    wheel(e.canvas(), QPoint(200, 150), QPoint(0, -120), Qt::NoModifier);
+    QCOMPARE(down->value(), notch);
+    QCOMPARE(e.canvas()->y(), -notch);
+    wheel(e.canvas(), QPoint(200, 150), QPoint(0, -240), Qt::ShiftModifier);
+    QCOMPARE(across->value(), 2 * notch);
+    QCOMPARE(e.canvas()->pos(), QPoint(-2 * notch, -notch));
+    wheel(e.canvas(), QPoint(200, 150), QPoint(0, 120), Qt::NoModifier);
+    QCOMPARE(down->value(), 0);
+    QCOMPARE(e.w.ui.lblZoom->text(), QStringLiteral("200 %"));
+    e.zoom(25);
+    const QRect shown = e.canvas()->geometry();
+    const QPoint grey(shown.right() + 40, shown.bottom() + 30);
+    QVERIFY(e.w.ui.picContainer->rect().contains(grey));
+    wheel(e.w.ui.picContainer, grey, QPoint(0, 120), Qt::ControlModifier);
+    QCOMPARE(e.w.ui.lblZoom->text(), QStringLiteral("33 %"));
+    wheel(e.w.ui.picContainer, grey, QPoint(0, -120), Qt::NoModifier); // nothing to scroll
+    QCOMPARE(e.w.ui.lblZoom->text(), QStringLiteral("33 %"));
 }
 
 // Zoomed in, the picture's pixels stay sharp squares and lines keep their

@@ -136,8 +136,7 @@ void MainWindow::selectFromCanvas(int row)
 void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
 {
     ui.lblPos->show();
-    // Whole picture pixels, rounded as the drawing tools round the point a
-    // click there gives (a scaled screen reports fractions).
+    // The picture pixel under the pointer, as a click there gives it.
     ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(roundHalfEven(position.x())).arg(roundHalfEven(position.y())));
     if (m_editor.editMode) {
         m_handles->dragBody(buttons, position);
@@ -174,8 +173,7 @@ bool MainWindow::canvasKey(QEvent* event)
     switch (key->key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        selectNeighbour(shift || key->key() == Qt::Key_Backtab ? -1 : 1);
-        return true;
+        return selectNeighbour(shift || key->key() == Qt::Key_Backtab ? -1 : 1);
     case Qt::Key_Left:
         moveSelectedArea(QPoint(-step, 0));
         return true;
@@ -206,16 +204,17 @@ void MainWindow::moveSelectedArea(QPoint by)
     m_document.recordKeyMove(row, before);
 }
 
-void MainWindow::selectNeighbour(int direction)
+// Past the last area (before the first) Tab goes on to the next control,
+// as a browser walks a map's areas, so that the canvas is no trap.
+bool MainWindow::selectNeighbour(int direction)
 {
     const int count = m_areas.count();
-    if (count == 0)
-        return;
     const int row = selectedIndex();
-    if (row < 0)
-        selectFromCanvas(direction > 0 ? 0 : count - 1);
-    else
-        selectFromCanvas((row + direction + count) % count);
+    const int next = row < 0 ? (direction > 0 ? 0 : count - 1) : row + direction;
+    if (next < 0 || next >= count)
+        return false;
+    selectFromCanvas(next);
+    return true;
 }
 
 // Whether a right press on the canvas closes a polygon, adds a point, starts
@@ -249,6 +248,17 @@ bool MainWindow::canvasContextMenu(QEvent* event)
 bool MainWindow::shapeInProgress() const
 {
     return m_editor.polygonOpen || m_editor.drawState == 2 || m_handles->isDragging();
+}
+
+// Delete, and on the canvas the keys that choose another area, wait while a
+// shape is drawn or an area is held: the shape or the drag would otherwise
+// end on a list that changed beneath it.
+bool MainWindow::keyWaitsForShape(QEvent* event, bool onCanvas) const
+{
+    if (event->type() != QEvent::KeyPress || !shapeInProgress())
+        return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    return key == Qt::Key_Delete || (onCanvas && (key == Qt::Key_Tab || key == Qt::Key_Backtab));
 }
 
 void MainWindow::edit_zeichnen(int index)

@@ -5,6 +5,7 @@
 #include "app/OpenFromOutside.h"
 #include "app/StageClock.h"
 #include "app/UndoControls.h"
+#include "app/ValueLabel.h"
 #include "app/ZoomControls.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
@@ -113,6 +114,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
         m_document.recordDrag(row, before, wholeArea);
     };
     m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);
+    connect(&m_document, &MapDocument::aboutToChange, this, [this] { m_handles->endDrag(); });
     m_toolHost = std::make_unique<MainToolHost>(*this);
     m_tools[0] = std::make_unique<PolygonTool>(*m_toolHost);
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
@@ -135,6 +137,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     ui.Label3->clear();
     m_document.setCodeSource([this] { return mapCode(); });
     resize(1000, 720);
+    fitIntoScreen();
     new FileDrops(*this); // files dropped from the desktop; owned by the window
 }
 
@@ -180,7 +183,6 @@ void MainWindow::createControls()
     ui.picContainer->setObjectName(QStringLiteral("picContainer"));
     ui.picContainer->setAccessibleName(QStringLiteral("Bildbereich"));
     ui.Picture1 = new Canvas(ui.picContainer);
-    ui.Picture1->setFocusPolicy(Qt::ClickFocus); // for the Delete key
     ui.Picture1->installEventFilter(this);
     ui.VScroll1 = new QScrollBar(Qt::Vertical, central);
     ui.VScroll1->setObjectName(QStringLiteral("VScroll1"));
@@ -209,6 +211,7 @@ void MainWindow::createControls()
     ui.Frame1->setEnabled(false);
     ui.Frame2->setEnabled(false);
     ui.chkGefuellt->setEnabled(false);
+    setUpKeyboard();
 }
 
 void MainWindow::createToolBar()
@@ -341,19 +344,16 @@ void MainWindow::createSidePanel()
     }
     ui.chkGefuellt = new QCheckBox(QStringLiteral("Areale gefült zeichnen"), side);
     ui.chkGefuellt->setObjectName(QStringLiteral("chkGefuellt"));
-    ui.lblPos = new QLabel(side);
+    ui.lblPos = new ValueLabel(QStringLiteral("Mausposition"), side);
     ui.lblPos->setObjectName(QStringLiteral("lblPos"));
-    ui.lblPos->setAccessibleName(QStringLiteral("Mausposition"));
-    ui.lblZoom = new QLabel(side);
+    ui.lblZoom = new ValueLabel(QStringLiteral("Zoom"), side);
     ui.lblZoom->setObjectName(QStringLiteral("lblZoom"));
-    ui.lblZoom->setAccessibleName(QStringLiteral("Zoom"));
     ui.lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont small = ui.lblZoom->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     ui.lblZoom->setFont(small);
-    ui.Label3 = new QLabel(side);
+    ui.Label3 = new ValueLabel(QStringLiteral("Modus"), side);
     ui.Label3->setObjectName(QStringLiteral("Label3"));
-    ui.Label3->setAccessibleName(QStringLiteral("Modus"));
     ui.Timer1 = new QTimer(this);
     ui.Timer1->setObjectName(QStringLiteral("Timer1"));
     ui.Timer1->setInterval(2000);
@@ -471,10 +471,12 @@ void MainWindow::codeTextChanged()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (keyboardUse(watched, event))
+        return true;
     if (watched == ui.List1)
-        return deleteKey(event);
+        return keyWaitsForShape(event, false) || deleteKey(event);
     if (watched == ui.Picture1)
-        return deleteKey(event) || canvasKey(event) || canvasContextMenu(event);
+        return keyWaitsForShape(event, true) || deleteKey(event) || canvasKey(event) || canvasContextMenu(event);
     if (watched == ui.Picture2) {
         switch (event->type()) {
         case QEvent::DragEnter:

@@ -153,6 +153,9 @@ public:
     int twipsPerPixel() const;
     // The docked regions, the viewport and the scroll bars after a size change.
     void layoutWindow();
+    // Shrinks and moves the window where it would reach past the screen's
+    // free area (a small or scaled screen); where it fits it stays as it is.
+    void fitIntoScreen();
 
     // Dialogs used by the drawing tools and the "edit" command.
     bool runLinkDialog();               // frmVerweis; true when accepted
@@ -184,6 +187,8 @@ private:
     QImage decodeInPlace(const QString& path, QString* error);
     void redrawAsShown();
     void connectCanvas();
+    void setUpKeyboard();
+    bool keyboardUse(QObject* watched, QEvent* event);
     void drawTitleScreen();
 
     // Mode and drawing attributes.
@@ -200,7 +205,7 @@ private:
     // The keys on the canvas in edit mode: moving and choosing areas.
     bool canvasKey(QEvent* event);
     void moveSelectedArea(QPoint by);
-    void selectNeighbour(int direction);
+    bool selectNeighbour(int direction); // false past either end of the list
     void selectFromCanvas(int row);
     DrawingTool* currentTool() const;
     bool rightPressActs() const;
@@ -222,6 +227,7 @@ private:
 
     // Undo and redo.
     bool shapeInProgress() const;
+    bool keyWaitsForShape(QEvent* event, bool onCanvas) const; // handled: ignored until the shape is done
     void showRestoredState(int row);
 
     // The picture put aside while another one is decoded: kept in memory, or

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 
 #include <cmath>
 
@@ -25,6 +26,23 @@ int MainWindow::twipsPerPixel() const
 {
     const int dpi = logicalDpiX() > 0 ? logicalDpiX() : 96;
     return std::max(1, static_cast<int>(std::lround(1440.0 / dpi)));
+}
+
+void MainWindow::fitIntoScreen()
+{
+    const QScreen* shown = screen();
+    if (!shown)
+        return;
+    const QRect free = shown->availableGeometry();
+    // Before the first show the frame is not known yet: room for a title bar
+    // and borders, as the style draws them.
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    const QSize frame(2 * border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
+    const QSize room = free.size() - frame;
+    if (width() <= room.width() && height() <= room.height())
+        return;
+    resize(size().boundedTo(room));
+    move(free.topLeft());
 }
 
 void MainWindow::layoutWindow()

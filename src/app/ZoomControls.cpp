@@ -4,7 +4,9 @@
 #include "canvas/Canvas.h"
 #include "canvas/Zoom.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QWheelEvent>
 
@@ -12,7 +14,8 @@ namespace korvane {
 
 namespace {
 
-constexpr int kNotch = 120; // one step of an ordinary mouse wheel
+constexpr int kNotch = 120;     // one step of an ordinary mouse wheel
+constexpr int kLinePixels = 20; // one line of wheel scrolling
 
 } // namespace
 
@@ -20,6 +23,7 @@ ZoomControls::ZoomControls(MainWindow& window) : QObject(&window), m_window(wind
 {
     Canvas* canvas = window.ui.Picture1;
     canvas->installEventFilter(this);
+    window.ui.picContainer->installEventFilter(this);
     connect(canvas, &Canvas::zoomChanged, this, &ZoomControls::showZoom);
     const auto shortcut = [this, &window](const QKeySequence& keys, auto percent) {
         connect(new QShortcut(keys, &window), &QShortcut::activated, this,
@@ -52,21 +56,46 @@ void ZoomControls::zoomAroundMiddle(int percent)
     zoomTo(percent, m_window.ui.picContainer->rect().center());
 }
 
+// The wheel over the canvas area, the grey around a small picture included:
+// with Ctrl it zooms around the pointer, else it scrolls the picture,
+// with Shift sideways.
 bool ZoomControls::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::Wheel)
         return QObject::eventFilter(watched, event);
     auto* wheel = static_cast<QWheelEvent*>(event);
-    if (!(wheel->modifiers() & Qt::ControlModifier))
-        return false;
-    m_wheelRest += wheel->angleDelta().y();
+    if (wheel->modifiers() & Qt::ControlModifier) {
+        auto* over = static_cast<QWidget*>(watched);
+        zoomByWheel(wheel->angleDelta().y(), over->mapTo(m_window.ui.picContainer, wheel->position().toPoint()));
+    } else {
+        scrollByWheel(*wheel);
+    }
+    return true;
+}
+
+void ZoomControls::zoomByWheel(int delta, QPoint at)
+{
     Canvas* canvas = m_window.ui.Picture1;
-    const QPoint at = canvas->mapTo(m_window.ui.picContainer, wheel->position().toPoint());
+    m_wheelRest += delta;
     for (; m_wheelRest >= kNotch; m_wheelRest -= kNotch)
         zoomTo(zoom::stepIn(canvas->zoomPercent()), at);
     for (; m_wheelRest <= -kNotch; m_wheelRest += kNotch)
         zoomTo(zoom::stepOut(canvas->zoomPercent()), at);
-    return true;
+}
+
+// A notch scrolls as far as in other programs' views: the system's lines
+// per notch, 20 pixels each. A touchpad's own pixel distances go as they are.
+void ZoomControls::scrollByWheel(const QWheelEvent& wheel)
+{
+    QPoint pixels = wheel.pixelDelta();
+    if (pixels.isNull())
+        pixels = wheel.angleDelta() * QApplication::wheelScrollLines() * kLinePixels / kNotch;
+    if (wheel.modifiers() & Qt::ShiftModifier && pixels.x() == 0)
+        pixels = QPoint(pixels.y(), 0);
+    for (auto [bar, by] : {std::pair{m_window.ui.HScroll1, pixels.x()}, std::pair{m_window.ui.VScroll1, pixels.y()}}) {
+        if (bar->isEnabled())
+            bar->setValue(bar->value() - by);
+    }
 }
 
 void ZoomControls::showZoom()

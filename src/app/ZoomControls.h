@@ -3,12 +3,15 @@
 #include <QObject>
 #include <QPoint>
 
+class QWheelEvent;
+
 namespace korvane {
 
 class MainWindow;
 
-// The canvas's zoom: Ctrl with the mouse wheel over the canvas zooms around
-// the pointer, Ctrl++ and Ctrl+- step around the middle of the view, Ctrl+0
+// The canvas's zoom and the wheel: Ctrl with the mouse wheel over the canvas
+// area zooms around the pointer, the wheel alone scrolls (with Shift
+// sideways), Ctrl++ and Ctrl+- step around the middle of the view, Ctrl+0
 // goes back to 100 %; the label beside the position shows it. Only the view
 // changes: coordinates stay picture pixels. A new picture starts at 100 %.
 class ZoomControls : public QObject {
@@ -27,6 +30,8 @@ private:
     bool canZoom() const;
     void zoomAroundMiddle(int percent);
     void showZoom();
+    void zoomByWheel(int delta, QPoint at);
+    void scrollByWheel(const QWheelEvent& wheel);
 
     MainWindow& m_window;
     int m_wheelRest = 0; // wheel turns smaller than a notch add up

@@ -1,5 +1,6 @@
 #include "canvas/Canvas.h"
 
+#include "canvas/MouseGrab.h"
 #include "canvas/ScaledSurface.h"
 #include "canvas/Zoom.h"
 #include "model/AreaEntry.h"
@@ -60,9 +61,14 @@ void Canvas::setZoomPercent(int percent)
 
 QPointF Canvas::toPicture(QPointF position) const
 {
-    if (m_zoomPercent == 100)
-        return position;
-    return QPointF(roundHalfEven(position.x() / m_zoom), roundHalfEven(position.y() / m_zoom));
+    const double deviceRatio = devicePixelRatioF();
+    if (m_zoomPercent == 100 && deviceRatio == 1)
+        return position; // whole pixels; the tools round anything else
+    // Zoomed in, the picture pixel under the middle of the device pixel
+    // there; zoomed out, where a device pixel shows several, the first.
+    const double half = m_zoom >= 1 ? 0.5 / deviceRatio : 0;
+    const auto under = [this, half](double at) { return std::floor((at + half) / m_zoom + 1e-9); };
+    return QPointF(under(position.x()), under(position.y()));
 }
 
 QPoint Canvas::handlePosition(QPoint place, int align) const
@@ -131,17 +137,17 @@ void Canvas::paintZoomed(QPainter& p, const QRect& exposed)
 // also outside it, so a drag released outside keeps its coordinates.
 void Canvas::mousePressEvent(QMouseEvent* event)
 {
-    emit mousePressed(event->button(), toPicture(event->position()));
+    emit mousePressed(event->button(), toPicture(exactPosition(this, event)));
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* event)
 {
-    emit mouseMoved(toPicture(event->position()), event->buttons());
+    emit mouseMoved(toPicture(exactPosition(this, event)), event->buttons());
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent* event)
 {
-    emit mouseReleased(event->button(), toPicture(event->position()));
+    emit mouseReleased(event->button(), toPicture(exactPosition(this, event)));
 }
 
 } // namespace korvane

@@ -37,8 +37,8 @@ public:
     double zoomFactor() const { return m_zoom; }
     // One of the zoom steps; the canvas takes the zoomed size.
     void setZoomPercent(int percent);
-    // A position on the canvas in picture pixels: zoomed, the nearest picture
-    // pixel; at 100 % the position as it is.
+    // A position on the canvas in picture pixels: the picture pixel shown
+    // under it, at every zoom and on a scaled screen too.
     QPointF toPicture(QPointF position) const;
     // Where a handle goes whose top-left corner lies `align` pixels before the
     // picture point place + align: it keeps its screen size and its distance

@@ -91,17 +91,17 @@ void HandleWidget::paintEvent(QPaintEvent*)
 
 void HandleWidget::mousePressEvent(QMouseEvent* event)
 {
-    emit pressed(m_index, event->button(), event->position());
+    emit pressed(m_index, event->button(), exactPosition(this, event));
 }
 
 void HandleWidget::mouseMoveEvent(QMouseEvent* event)
 {
-    emit moved(m_index, event->buttons(), event->position());
+    emit moved(m_index, event->buttons(), exactPosition(this, event));
 }
 
 void HandleWidget::mouseReleaseEvent(QMouseEvent* event)
 {
-    emit released(m_index, event->button(), event->position());
+    emit released(m_index, event->button(), exactPosition(this, event));
 }
 
 EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent)
@@ -123,6 +123,13 @@ EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surfac
         for (HandleWidget* h : std::as_const(m_handles))
             h->followZoom();
     });
+    // Lines added, removed or replaced all at once from outside the history
+    // (a new map) leave the drag's row behind: it stops there, unrecorded.
+    connect(&areas, &QAbstractItemModel::rowsAboutToBeInserted, this, &EditHandles::dropDrag);
+    connect(&areas, &QAbstractItemModel::rowsAboutToBeRemoved, this, &EditHandles::dropDrag);
+    connect(&areas, &QAbstractItemModel::rowsAboutToBeMoved, this, &EditHandles::dropDrag);
+    connect(&areas, &QAbstractItemModel::modelAboutToBeReset, this, &EditHandles::dropDrag);
+    connect(&areas, &QAbstractItemModel::layoutAboutToBeChanged, this, &EditHandles::dropDrag);
 }
 
 // `align`: how far the handle's corner lies before the point it marks: 5 for
@@ -161,6 +168,7 @@ void EditHandles::setHandleColor(const QColor& color)
 
 void EditHandles::removeHandles()
 {
+    endDrag(); // the pressed handle's release would never come
     while (m_handles.size() > 1) {
         HandleWidget* h = m_handles.takeLast();
         releasePointer(h);
@@ -316,6 +324,7 @@ void EditHandles::moveHandleHorizontally(HandleWidget* handle, QPoint target)
 void EditHandles::onPressed(int index, Qt::MouseButton)
 {
     startDrag(index);
+    m_pressedHandle = index;
     if (HandleWidget* h = handle(index))
         grabPointer(h);
 }
@@ -335,7 +344,32 @@ void EditHandles::onReleased(int index)
 {
     if (HandleWidget* h = handle(index))
         releasePointer(h);
+    m_pressedHandle = -1;
     finishDrag();
+}
+
+void EditHandles::endDrag()
+{
+    if (!m_dragging)
+        return;
+    if (m_bodyHandle >= 0) {
+        releaseBody();
+        return;
+    }
+    onReleased(m_pressedHandle);
+}
+
+void EditHandles::dropDrag()
+{
+    if (!m_dragging)
+        return;
+    if (HandleWidget* h = handle(m_pressedHandle))
+        releasePointer(h);
+    m_pressedHandle = -1;
+    m_bodyHandle = -1;
+    m_dragging = false;
+    if (m_host.suspendListUpdates)
+        m_host.suspendListUpdates(false);
 }
 
 void EditHandles::finishDrag()
@@ -360,7 +394,7 @@ QString EditHandles::selectedShape() const
 void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPointF position)
 {
     HandleWidget* h = handle(index);
-    if (buttons != Qt::LeftButton || !h)
+    if (buttons != Qt::LeftButton || !h || !m_dragging)
         return;
     const QPointF pointer = m_canvas->toPicture(QPointF(h->pos()) + position);
     const QPoint place = h->place();

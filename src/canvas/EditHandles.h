@@ -79,7 +79,7 @@ public:
     void setHandleColor(const QColor& color); // recolours visible handles 1 and up
     QColor handleColor() const { return m_handleColor; }
 
-    // Removes handles 1 and up; handle 0 stays.
+    // Removes handles 1 and up; handle 0 stays. A drag in progress ends first.
     void removeHandles();
     void hideAnchor();
     // edit_zeichnen: draws the area in the pen colour, creates and places its handles.
@@ -90,6 +90,9 @@ public:
     void addPolygonVertex(QPointF canvasPoint);
     // A handle is held down, or the selected area's body.
     bool isDragging() const { return m_dragging; }
+    // Ends a drag in progress as its release would, recording what it did so
+    // far; the pointer moves nothing more until the next press.
+    void endDrag();
 
     // Dragging the selected area by its body (a press inside it, positions in
     // picture pixels): the area moves with the pointer as by its anchor, or
@@ -114,6 +117,7 @@ private:
     void onReleased(int index);
     void startDrag(int index);
     void finishDrag();
+    void dropDrag();
     void dragTo(int index, QPoint target);
     void dragCircle(int index, QPoint target);
     void dragRect(int index, QPoint target);
@@ -131,6 +135,7 @@ private:
     QCursor m_arrow;
     QWidget* m_pointerHolder = nullptr;
     bool m_dragging = false;
+    int m_pressedHandle = -1; // the handle holding the pointer
     int m_dragRow = -1;
     QString m_lineBeforeDrag;
     bool m_dragMovesWholeArea = false;

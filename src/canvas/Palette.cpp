@@ -1,5 +1,6 @@
 #include "canvas/Palette.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -11,6 +12,7 @@ ColorPalette::ColorPalette(int twipsPerPixel, QWidget* parent) : QWidget(parent)
     setAccessibleName(QStringLiteral("Farbpalette"));
     const QRect last = swatchRect(15);
     setFixedSize(last.right() + 4, last.bottom() + 4);
+    setFocusPolicy(Qt::StrongFocus);
     drawSwatches();
 }
 
@@ -40,11 +42,45 @@ void ColorPalette::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.drawImage(0, 0, m_image);
+    if (!hasFocus())
+        return;
+    // A frame in both black and white shows on every swatch.
+    const QRect swatch = swatchRect(m_current);
+    p.setPen(QPen(Qt::white, 1));
+    p.drawRect(swatch.adjusted(1, 1, -2, -2));
+    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    p.drawRect(swatch.adjusted(1, 1, -2, -2));
 }
 
 void ColorPalette::mousePressEvent(QMouseEvent* event)
 {
     emit colorPicked(colorAt(event->position().toPoint()));
+}
+
+void ColorPalette::keyPressEvent(QKeyEvent* event)
+{
+    const int row = m_current / 8, column = m_current % 8;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        m_current = row * 8 + std::max(0, column - 1);
+        break;
+    case Qt::Key_Right:
+        m_current = row * 8 + std::min(7, column + 1);
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        m_current = (event->key() == Qt::Key_Up ? 0 : 8) + column;
+        break;
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        emit colorPicked(QColor(kPaletteColors[m_current]));
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    update();
 }
 
 } // namespace korvane

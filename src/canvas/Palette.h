@@ -14,7 +14,8 @@ inline constexpr std::array<QRgb, 16> kPaletteColors = {0x000000, 0x000080, 0x00
                                                         0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
 
 // picColor: the swatches drawn once into a persistent image; a press picks
-// the colour of the pixel under the pointer, background included.
+// the colour of the pixel under the pointer, background included. With the
+// focus, the arrow keys walk the swatches and Space or Enter picks one.
 class ColorPalette : public QWidget {
     Q_OBJECT
 public:
@@ -23,6 +24,7 @@ public:
     QRect swatchRect(int k) const;
     QColor colorAt(QPoint point) const;
     const QImage& image() const { return m_image; }
+    int currentSwatch() const { return m_current; } // the one the keys pick
 
 signals:
     void colorPicked(const QColor& color);
@@ -30,11 +32,13 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void drawSwatches();
     int m_tpp;
     QImage m_image;
+    int m_current = 0;
 };
 
 } // namespace korvane

@@ -55,27 +55,26 @@ void MapDocument::select(int row)
 
 void MapDocument::drawArea(const QString& line)
 {
-    m_history.push(new AddAreaCommand(*this, m_areas.count(), line, -1, drawingText(line)));
+    push(new AddAreaCommand(*this, m_areas.count(), line, -1, drawingText(line)));
 }
 
 void MapDocument::copyArea(int row)
 {
     if (row < 0 || row >= m_areas.count())
         return;
-    m_history.push(
-        new AddAreaCommand(*this, m_areas.count(), m_areas.line(row), row, QStringLiteral("Areal kopieren")));
+    push(new AddAreaCommand(*this, m_areas.count(), m_areas.line(row), row, QStringLiteral("Areal kopieren")));
 }
 
 void MapDocument::deleteArea(int row)
 {
     if (row >= 0 && row < m_areas.count())
-        m_history.push(new RemoveAreaCommand(*this, row, QStringLiteral("Areal löschen")));
+        push(new RemoveAreaCommand(*this, row, QStringLiteral("Areal löschen")));
 }
 
 void MapDocument::deleteAll()
 {
     if (!m_areas.isEmpty())
-        m_history.push(new ClearAreasCommand(*this, selectedRow(), QStringLiteral("Alle Areale löschen")));
+        push(new ClearAreasCommand(*this, selectedRow(), QStringLiteral("Alle Areale löschen")));
 }
 
 void MapDocument::changeAttributes(int row, const QString& line)
@@ -104,7 +103,13 @@ void MapDocument::pushChange(int row, const QString& before, const QString& afte
                              ChangeAreaCommand::Merge merge)
 {
     if (row >= 0 && row < m_areas.count() && after != before)
-        m_history.push(new ChangeAreaCommand(*this, row, before, after, text, merge));
+        push(new ChangeAreaCommand(*this, row, before, after, text, merge));
+}
+
+void MapDocument::push(QUndoCommand* step)
+{
+    emit aboutToChange();
+    m_history.push(step);
 }
 
 void MapDocument::undo()
@@ -119,6 +124,7 @@ void MapDocument::redo()
 
 void MapDocument::step(void (QUndoStack::*move)())
 {
+    emit aboutToChange();
     const int index = m_history.index();
     m_touchedRow = -1;
     (m_history.*move)();

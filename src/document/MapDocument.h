@@ -88,11 +88,15 @@ public:
     void setTouchedRow(int row) { m_touchedRow = row; }
 
 signals:
+    // Before every change of the areas (an edit, an undo, a redo): a change
+    // still in progress (a drag) is recorded now, as a step of its own.
+    void aboutToChange();
     // After an undo or redo: the areas are restored; `row` is the line the
     // step touched, to be selected (-1: none).
     void restored(int row);
 
 private:
+    void push(QUndoCommand* step);
     void pushChange(int row, const QString& before, const QString& after, const QString& text,
                     ChangeAreaCommand::Merge merge = ChangeAreaCommand::Merge::Never);
     void step(void (QUndoStack::*move)());
