@@ -1,3 +1,5 @@
+#include "ImageSamples.h"
+
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
 #include "canvas/Canvas.h"
@@ -16,6 +18,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -70,6 +73,8 @@ private slots:
     void dropOpensFile_data();
     void dropOpensFile();
     void dropsAndListDragInOneRun();
+    void todaysPicturesOpen_data();
+    void todaysPicturesOpen();
     void programOptions_data();
     void programOptions();
 };
@@ -210,13 +215,62 @@ void TestStartUp::dropsAndListDragInOneRun()
     QCOMPARE(e.desktop.boxes.size(), 1);
 }
 
+void TestStartUp::todaysPicturesOpen_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QColor>("colour");
+    const QColor red(220, 30, 40), green(20, 180, 60);
+    const QByteArray svg = test::makeSvg(64, 48, red);
+    for (const char* way : {"dialog", "command line", "drop"}) {
+        const auto row = [way](const char* name) -> QTestData& { return QTest::addRow("%s %s", name, way) << QString(way) << name; };
+        row("bild.webp") << test::makeWebp(50, 30, green) << QSize(50, 30) << green;
+        row("animiert.webp") << test::makeAnimatedWebp(36, 20, red, green) << QSize(36, 20) << red;
+        row("zeichnung.svg") << svg << QSize(64, 48) << red;
+        row("zeichnung.svgz") << test::gzipped(svg) << QSize(64, 48) << red;
+        if (QByteArray(way) != "dialog") // the dialog's choice goes by the name's extension
+            row("zeichnung.dat") << svg << QSize(64, 48) << red;
+    }
+}
+
+// WebP, the first frame of an animated one and SVG drawings, chosen in the
+// Open dialog, named on the command line or dropped on the canvas.
+void TestStartUp::todaysPicturesOpen()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, size);
+    QFETCH(QColor, colour);
+    Editor e;
+    QVERIFY(test::writeFile(e.path(name), bytes));
+    e.window = startEditor(way == "command line" ? QStringList{e.path(name)} : QStringList{});
+    MainWindow& w = *e.window;
+    if (way == "dialog") {
+        e.desktop.fileAnswers.enqueue(e.path(name));
+        w.ui.Command1->click();
+    } else if (way == "drop") {
+        QVERIFY(test::dropOn(w.ui.Picture1, files({QUrl::fromLocalFile(e.path(name))}).get()));
+    }
+    QTRY_COMPARE(w.windowTitle(), "Korvane [ Map für: " + name + " ]");
+    QCOMPARE(e.desktop.texts(), QStringList());
+    QCOMPARE(e.desktop.dialogs.size(), way == "dialog" ? 1 : 0);
+    const QImage picture = w.ui.Picture1->picture();
+    QCOMPARE(picture.size(), size);
+    for (const QPoint& at : {QPoint(0, 0), QPoint(size.width() / 2, size.height() / 2)})
+        QCOMPARE(picture.pixelColor(at), colour);
+}
+
 void TestStartUp::programOptions_data()
 {
     const QString usage =
         QStringLiteral("Aufruf: korvane [Optionen] [DATEI]\n\n"
                        "Korvane, der Editor für HTML-ImageMaps. Eine DATEI wird geöffnet, als wäre\n"
                        "sie im Dialog des passenden Befehls gewählt worden:\n"
-                       "  Grafikdatei (PNG, JPEG, GIF, BMP, TIFF, ICO, CUR, WMF, EMF)  wie mit \"Open\"\n"
+                       "  Grafikdatei (PNG, JPEG, GIF, BMP, TIFF, ICO, CUR, WMF, EMF,\n"
+                       "               WebP, SVG, SVGZ)                                wie mit \"Open\"\n"
                        "  MAP-Datei (.map)                                             wie mit \"Map\"\n"
                        "  HTML-Seite (.html, .htm, .xhtml)                             wie mit \"Html\"\n\n"
                        "Optionen:\n"
