@@ -7,6 +7,8 @@
 #include <QImageWriter>
 #include <QtEndian>
 
+#include <zlib.h>
+
 // Small image files written by hand or by Qt's writers, for the loader tests.
 namespace korvane::test {
 
@@ -144,6 +146,101 @@ inline QByteArray makeRaster(const char* format, int width, int height, const QC
     QImageWriter writer(&buffer, format);
     writer.write(image);
     return bytes;
+}
+
+// A lossless WebP of width x height in `fill`, by Qt's writer.
+inline QByteArray makeWebp(int width, int height, const QColor& fill)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(fill);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "webp");
+    writer.setQuality(100); // lossless: the colour stays exact
+    writer.write(image);
+    return bytes;
+}
+
+inline void put24(QByteArray& b, int v)
+{
+    b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)).append(char((v >> 16) & 0xFF));
+}
+
+// A RIFF chunk, padded to an even size.
+inline QByteArray riffChunk(const char* tag, const QByteArray& payload)
+{
+    QByteArray chunk(tag, 4);
+    put32(chunk, payload.size());
+    chunk.append(payload);
+    if (payload.size() % 2)
+        chunk.append('\0');
+    return chunk;
+}
+
+// An animated WebP of two frames, the first in `first`, the second in
+// `second`, each the whole canvas, shown for 100 ms, looping.
+inline QByteArray makeAnimatedWebp(int width, int height, const QColor& first, const QColor& second)
+{
+    QByteArray header;
+    header.append(char(0x02)).append(3, '\0'); // animation
+    put24(header, width - 1);
+    put24(header, height - 1);
+    QByteArray animation;
+    put32(animation, 0xFFFFFFFF); // background
+    put16(animation, 0);          // endless
+    QByteArray body = riffChunk("VP8X", header) + riffChunk("ANIM", animation);
+    for (const QColor& colour : {first, second}) {
+        QByteArray frame;
+        put24(frame, 0);
+        put24(frame, 0);
+        put24(frame, width - 1);
+        put24(frame, height - 1);
+        put24(frame, 100);
+        frame.append('\0');
+        frame.append(makeWebp(width, height, colour).mid(12)); // the still picture's bitstream chunk
+        body.append(riffChunk("ANMF", frame));
+    }
+    QByteArray file("RIFF");
+    put32(file, 4 + body.size());
+    return file + "WEBP" + body;
+}
+
+// A lossless WebP whose header claims width x height (at most 16384 each).
+inline QByteArray withWebpSize(QByteArray webp, int width, int height)
+{
+    const quint32 bits = qFromLittleEndian<quint32>(webp.constData() + 21);
+    qToLittleEndian<quint32>((bits & 0xF0000000u) | quint32(width - 1) | quint32(height - 1) << 14, webp.data() + 21);
+    return webp;
+}
+
+// An SVG drawing of width x height filled with `fill`, with `inside` after the filling.
+inline QByteArray makeSvg(int width, int height, const QColor& fill, const QByteArray& inside = {})
+{
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- Zeichnung -->\n"
+                          "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                          "width=\"%1\" height=\"%2\"><rect width=\"%1\" height=\"%2\" fill=\"%3\"/>")
+               .arg(width)
+               .arg(height)
+               .arg(fill.name())
+               .toUtf8() +
+           inside + "</svg>\n";
+}
+
+// The bytes compressed as a gzip file (.svgz).
+inline QByteArray gzipped(const QByteArray& bytes)
+{
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, MAX_WBITS + 16, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(int(deflateBound(&stream, uLong(bytes.size()))), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData()));
+    stream.avail_in = uInt(bytes.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
 }
 
 } // namespace korvane::test

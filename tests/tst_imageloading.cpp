@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -89,6 +90,13 @@ QByteArray makeWmfWithText()
     return wmf;
 }
 
+// The text in UTF-16 with a byte-order mark, saying so in its declaration.
+QByteArray asUtf16(const QByteArray& utf8)
+{
+    QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    return encoder.encode(QString::fromUtf8(utf8).replace(QStringLiteral("UTF-8"), QStringLiteral("UTF-16")));
+}
+
 } // namespace
 
 class TestImageLoading : public QObject {
@@ -104,6 +112,8 @@ private slots:
     void hundredMillionPixelsLoad();
     void transparencyShowsWhite();
     void metafileTextOutsideAscii();
+    void drawingsReadNoOtherFile_data();
+    void drawingsReadNoOtherFile();
     void garbageNeverCrashes_data();
     void garbageNeverCrashes();
 
@@ -161,6 +171,15 @@ void TestImageLoading::everyFormatLoads_data()
     QTest::newRow("png content named bmp")
         << "falsch.bmp" << makeRaster("png", 10, 10, green) << QSize(10, 10) << green;
     QTest::newRow("bmp content named jpg") << "falsch.jpg" << bmp << QSize(31, 17) << red;
+    QTest::newRow("webp") << "plan.webp" << makeWebp(45, 35, red) << QSize(45, 35) << red;
+    QTest::newRow("animated webp: the first frame")
+        << "animiert.WEBP" << makeAnimatedWebp(24, 18, green, red) << QSize(24, 18) << green;
+    const QByteArray svg = makeSvg(70, 50, red);
+    QTest::newRow("svg") << "plan.svg" << svg << QSize(70, 50) << red;
+    QTest::newRow("svgz") << "plan.svgz" << gzipped(makeSvg(52, 26, green)) << QSize(52, 26) << green;
+    QTest::newRow("svg content named png") << "falsch.png" << svg << QSize(70, 50) << red;
+    QTest::newRow("svg in UTF-16 named bmp") << "falsch2.bmp" << asUtf16(svg) << QSize(70, 50) << red;
+    QTest::newRow("png content named svg") << "falsch.svg" << makeRaster("png", 9, 8, green) << QSize(9, 8) << green;
     QTest::newRow("blanks around the name")
         << "  blank.png  " << makeRaster("png", 11, 12, red) << QSize(11, 12) << red;
 }
@@ -221,6 +240,24 @@ void TestImageLoading::checksAndMessages_data()
         << "riesig.jpg" << withBmpSize(bmp, 16000, 16000) << tooLarge(16000, 16000);
     QTest::newRow("emf bounds of 16384 x 16384")
         << "riesig.emf" << makeEmf(16384, 16384, Qt::red) << tooLarge(16384, 16384);
+    QTest::newRow("broken svg") << "kaputt.svg" << makeSvg(20, 20, Qt::red).chopped(8)
+                                << "Laden des Bildes scheitert (Loadpicture)";
+    QTest::newRow("svg that is no drawing") << "kein.svg" << QByteArray("<html><body>Hallo</body></html>")
+                                            << "Laden des Bildes scheitert (Loadpicture)";
+    QTest::newRow("garbage svgz") << "kaputt.svgz" << QByteArray("\x1f\x8b") + garbage
+                                  << "Laden des Bildes scheitert (Loadpicture)";
+    QTest::newRow("broken svg named png") << "kaputt2.png" << makeSvg(20, 20, Qt::red).chopped(8)
+                                          << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\n"
+                                             "Ungeeigneter Parameter";
+    QTest::newRow("garbage webp") << "kaputt.webp" << QByteArray("RIFF\x40\0\0\0WEBP") + garbage
+                                  << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\n"
+                                     "unbekanntes Bildformat";
+    QTest::newRow("svg of 20000 x 10000") << "riesig.svg" << makeSvg(20000, 10000, Qt::red)
+                                          << tooLarge(20000, 10000);
+    QTest::newRow("svgz of 20000 x 10000") << "riesig.svgz" << gzipped(makeSvg(20000, 10000, Qt::red))
+                                           << tooLarge(20000, 10000);
+    QTest::newRow("webp claiming 16384 x 16384")
+        << "riesig.webp" << withWebpSize(makeWebp(4, 4, Qt::red), 16384, 16384) << tooLarge(16384, 16384);
     QTest::newRow("one row over 100 million pixels")
         << "knapp.bmp" << withBmpSize(bmp, 10000, 10001) << tooLarge(10000, 10001);
 }
@@ -303,16 +340,58 @@ void TestImageLoading::metafileTextOutsideAscii()
     QVERIFY(near(image.pixelColor(70, 35), Qt::yellow));
 }
 
+// A drawing that names a red picture or a style sheet painting it red, by
+// path, by URL and relative to the current folder, over a white sheet: the
+// sheet stays white. A picture carried in the document itself is drawn.
+void TestImageLoading::drawingsReadNoOtherFile_data()
+{
+    QTest::addColumn<QString>("inside"); // %1: the folder of rot.png and rot.css
+    QTest::addColumn<QColor>("centre");
+    const QString image = QStringLiteral("<image x=\"0\" y=\"0\" width=\"40\" height=\"40\" %1/>");
+    QTest::newRow("picture by path") << image.arg("xlink:href=\"%1/rot.png\"") << QColor(Qt::white);
+    QTest::newRow("picture by file URL") << image.arg("xlink:href=\"file://%1/rot.png\"") << QColor(Qt::white);
+    QTest::newRow("picture by relative name") << image.arg("xlink:href=\"rot.png\"") << QColor(Qt::white);
+    QTest::newRow("picture by plain href") << image.arg("href=\"%1/rot.png\"") << QColor(Qt::white);
+    QTest::newRow("style sheet instruction") << "<?xml-stylesheet type=\"text/css\" href=\"%1/rot.css\"?>"
+                                             << QColor(Qt::white);
+    QTest::newRow("picture in the document")
+        << image.arg("xlink:href=\"data:image/png;base64," +
+                     QString::fromLatin1(makeRaster("png", 4, 4, Qt::red).toBase64()) + "\"")
+        << QColor(Qt::red);
+}
+
+void TestImageLoading::drawingsReadNoOtherFile()
+{
+    QFETCH(QString, inside);
+    QFETCH(QColor, centre);
+    QVERIFY(!write(QStringLiteral("rot.png"), makeRaster("png", 40, 40, Qt::red)).isEmpty());
+    QVERIFY(!write(QStringLiteral("rot.css"), "rect { fill: red }").isEmpty());
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    const QByteArray reference = QString(inside).replace(QLatin1String("%1"), m_dir.path()).toUtf8();
+    QByteArray svg = makeSvg(40, 40, Qt::white, reference);
+    if (reference.startsWith("<?")) // an instruction stands before the root
+        svg.replace("<!-- Zeichnung -->", reference);
+    QString error;
+    const QImage image = loadPictureFile(write(QStringLiteral("verweis.svg"), svg), &error);
+    QDir::setCurrent(previous);
+    QCOMPARE(error, QString());
+    QCOMPARE(image.pixelColor(20, 20), centre);
+}
+
 void TestImageLoading::garbageNeverCrashes_data()
 {
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QByteArray>("start"); // a real header, so the decoders get past it
-    for (const char* ext : {"bmp", "dib", "rle", "ico", "cur", "gif", "png", "tif", "jpg", "jfif"})
+    for (const char* ext : {"bmp", "dib", "rle", "ico", "cur", "gif", "png", "tif", "jpg", "jfif", "webp", "svg", "svgz"})
         QTest::newRow(ext) << QString::fromLatin1(ext) << QByteArray();
     QTest::newRow("wmf header") << "wmf" << makeWmf(30, 30, Qt::red).left(40);
     QTest::newRow("emf header") << "emf" << makeEmf(30, 30, Qt::red).left(88);
     QTest::newRow("png header") << "png" << makeRaster("png", 30, 30, Qt::red).left(33);
     QTest::newRow("bmp header") << "bmp" << makeRaster("bmp", 30, 30, Qt::red).left(54);
+    QTest::newRow("webp header") << "webp" << makeWebp(30, 30, Qt::red).left(30);
+    QTest::newRow("svg start") << "svg" << makeSvg(30, 30, Qt::red).left(150);
+    QTest::newRow("svgz start") << "svgz" << gzipped(makeSvg(30, 30, Qt::red)).left(40);
 }
 
 void TestImageLoading::garbageNeverCrashes()

@@ -107,7 +107,11 @@ void TestOpenCommand::opensImage()
     QCOMPARE(request.mode, FileDialogRequest::Mode::Open);
     QCOMPARE(request.owner, &window);
     QCOMPARE(request.title, QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)"));
-    QCOMPARE(request.filter, QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
+    QCOMPARE(request.filter,
+             QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png|"
+                            "Alle Bilddateien (*.bmp,*.dib,*.rle,*.ico,*.cur,*.emf,*.wmf,*.gif,*.png,*.tif,*.tiff,"
+                            "*.jpg,*.jpeg,*.jpe,*.jfif,*.webp,*.svg,*.svgz) |*.bmp;*.dib;*.rle;*.ico;*.cur;*.emf;"
+                            "*.wmf;*.gif;*.png;*.tif;*.tiff;*.jpg;*.jpeg;*.jpe;*.jfif;*.webp;*.svg;*.svgz"));
     QCOMPARE(request.defaultExtension, QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png"));
     QCOMPARE(request.presetName, QString());
 
@@ -139,6 +143,8 @@ void TestOpenCommand::failedLoadWarns_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::newRow("pcx") << "bild.pcx" << QByteArray(100, 'p') << "Bildformat wird nicht unterstützt";
+    QTest::newRow("broken svg") << "kaputt.svg" << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect")
+                                << "Laden des Bildes scheitert (Loadpicture)";
     QTest::newRow("garbage jpeg") << "kaputt.jpeg" << QByteArray(100, 'p')
                                   << "Bitmap kann nicht aus Bild-Datei erstellt werden\r\nunbekanntes Bildformat";
 }

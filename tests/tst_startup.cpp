@@ -1,3 +1,5 @@
+#include "ImageSamples.h"
+
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
 #include "canvas/Canvas.h"
@@ -19,6 +21,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -102,6 +105,8 @@ private slots:
     void dropOpensFile_data();
     void dropOpensFile();
     void dropsAndListDragInOneRun();
+    void todaysPicturesOpen_data();
+    void todaysPicturesOpen();
     void programOptions_data();
     void programOptions();
     void exportResponsiveWithoutWindow_data();
@@ -257,6 +262,54 @@ void TestStartUp::dropsAndListDragInOneRun()
     test::dropOn(w.ui.Picture2, drag->mimeData(), drag->supportedActions());
     QCOMPARE(w.areas().lines(), QStringList{" " + kArea});
     QCOMPARE(e.desktop.boxes.size(), 1);
+}
+
+void TestStartUp::todaysPicturesOpen_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QColor>("colour");
+    const QColor red(220, 30, 40), green(20, 180, 60);
+    const QByteArray svg = test::makeSvg(64, 48, red);
+    for (const char* way : {"dialog", "command line", "drop"}) {
+        const auto row = [way](const char* name) -> QTestData& { return QTest::addRow("%s %s", name, way) << QString(way) << name; };
+        row("bild.webp") << test::makeWebp(50, 30, green) << QSize(50, 30) << green;
+        row("animiert.webp") << test::makeAnimatedWebp(36, 20, red, green) << QSize(36, 20) << red;
+        row("zeichnung.svg") << svg << QSize(64, 48) << red;
+        row("zeichnung.svgz") << test::gzipped(svg) << QSize(64, 48) << red;
+        if (QByteArray(way) != "dialog") // the dialog's choice goes by the name's extension
+            row("zeichnung.dat") << svg << QSize(64, 48) << red;
+    }
+}
+
+// WebP, the first frame of an animated one and SVG drawings, chosen in the
+// Open dialog, named on the command line or dropped on the canvas.
+void TestStartUp::todaysPicturesOpen()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, size);
+    QFETCH(QColor, colour);
+    Editor e;
+    QVERIFY(test::writeFile(e.path(name), bytes));
+    e.window = startEditor(way == "command line" ? QStringList{e.path(name)} : QStringList{});
+    MainWindow& w = *e.window;
+    if (way == "dialog") {
+        e.desktop.fileAnswers.enqueue(e.path(name));
+        w.ui.Command1->click();
+    } else if (way == "drop") {
+        QVERIFY(test::dropOn(w.ui.Picture1, files({QUrl::fromLocalFile(e.path(name))}).get()));
+    }
+    QTRY_COMPARE(w.windowTitle(), "Korvane [ Map für: " + name + " ]");
+    QCOMPARE(e.desktop.texts(), QStringList());
+    QCOMPARE(e.desktop.dialogs.size(), way == "dialog" ? 1 : 0);
+    const QImage picture = w.ui.Picture1->picture();
+    QCOMPARE(picture.size(), size);
+    for (const QPoint& at : {QPoint(0, 0), QPoint(size.width() / 2, size.height() / 2)})
+        QCOMPARE(picture.pixelColor(at), colour);
 }
 
 void TestStartUp::programOptions_data()

@@ -1,5 +1,6 @@
 #include "app/ImageLoader.h"
 #include "app/StageClock.h"
+#include "app/SvgPicture.h"
 #include "canvas/PictureMemory.h"
 
 #include "model/AreaEntry.h"
@@ -30,7 +31,8 @@ namespace korvane {
 
 namespace {
 
-enum class Decoder { None, PictureLoader, Bitmap };
+// Drawings (SVG) are rendered; the other two groups decode bitmaps.
+enum class Decoder { None, PictureLoader, Bitmap, Drawing };
 
 // Statuses of the bitmap decoder that the loader reports.
 enum Status { InvalidParameter = 2, OutOfMemory = 3, FileNotFound = 10, AccessDenied = 12, UnknownImageFormat = 13 };
@@ -43,20 +45,26 @@ const QString kPictureLoaderFailed = QStringLiteral("Laden des Bildes scheitert 
 const QString kBitmapFailed = QStringLiteral("Bitmap kann nicht aus Bild-Datei erstellt werden");
 const QString kHandleFailed = QStringLiteral("Bitmap-Handle kann nicht erzeugt werden");
 
+struct PictureKind {
+    const char* extension;
+    Decoder decoder;
+};
+
+// Every file name extension the loader takes, and its decoder group.
+constexpr PictureKind kPictureKinds[] = {
+    {".bmp", Decoder::PictureLoader}, {".dib", Decoder::PictureLoader}, {".rle", Decoder::PictureLoader},
+    {".ico", Decoder::PictureLoader}, {".cur", Decoder::PictureLoader}, {".emf", Decoder::PictureLoader},
+    {".wmf", Decoder::PictureLoader}, {".gif", Decoder::Bitmap},        {".png", Decoder::Bitmap},
+    {".tif", Decoder::Bitmap},        {".tiff", Decoder::Bitmap},       {".jpg", Decoder::Bitmap},
+    {".jpeg", Decoder::Bitmap},       {".jpe", Decoder::Bitmap},        {".jfif", Decoder::Bitmap},
+    {".webp", Decoder::Bitmap},       {".svg", Decoder::Drawing},       {".svgz", Decoder::Drawing},
+};
+
 Decoder decoderFor(const QString& name)
 {
-    const QString lower = name.toLower();
-    const QString last4 = lower.right(4);
-    const QString last5 = lower.right(5);
-    for (const char* ext : {".bmp", ".dib", ".rle", ".ico", ".cur", ".emf", ".wmf"})
-        if (last4 == QLatin1String(ext))
-            return Decoder::PictureLoader;
-    for (const char* ext : {".gif", ".png", ".tif", ".jpe", ".jpg"})
-        if (last4 == QLatin1String(ext))
-            return Decoder::Bitmap;
-    for (const char* ext : {".tiff", ".jpeg", ".jfif"})
-        if (last5 == QLatin1String(ext))
-            return Decoder::Bitmap;
+    for (const PictureKind& kind : kPictureKinds)
+        if (name.endsWith(QLatin1String(kind.extension), Qt::CaseInsensitive))
+            return kind.decoder;
     return Decoder::None;
 }
 
@@ -80,7 +88,9 @@ Decoder decoderForContent(const QByteArray& bytes)
          {"\x89PNG\r\n\x1a\n"_ba, "GIF87a"_ba, "GIF89a"_ba, "II*\0"_ba, "MM\0*"_ba, "\xff\xd8\xff"_ba})
         if (bytes.startsWith(magic))
             return Decoder::Bitmap;
-    return Decoder::None;
+    if (bytes.startsWith("RIFF") && bytes.mid(8, 4) == "WEBP")
+        return Decoder::Bitmap;
+    return looksLikeSvg(bytes) ? Decoder::Drawing : Decoder::None;
 }
 
 QString& byContentPath()
@@ -97,7 +107,7 @@ Decoder decoderOf(const QString& name)
     if (byName != Decoder::None || byContentPath().isEmpty() || QFileInfo(name).absoluteFilePath() != byContentPath())
         return byName;
     QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? decoderForContent(file.read(kSniffBytes)) : Decoder::None;
+    return file.open(QIODevice::ReadOnly) ? decoderForContent(file.read(kSvgHeadBytes)) : Decoder::None;
 }
 
 bool sizeAcceptable(const QSize& size)
@@ -170,6 +180,9 @@ Decoded decodeRaster(QIODevice& device)
     reader.setDecideFormatFromContent(true);
     reader.setAllocationLimit(kAllocationLimitMb);
     Decoded result;
+    // Drawings go through loadDrawing() alone, which keeps them from reading other files.
+    if (reader.format().startsWith("svg"))
+        return result;
     const QSize size = reader.size();
     if (size.isValid() && pictureTooLarge(size)) {
         result.refused = size;
@@ -260,17 +273,20 @@ QImage renderSvg(const QByteArray& svg, QSize size)
     QSvgRenderer renderer(svg);
     if (!renderer.isValid())
         return {};
-    if (!sizeAcceptable(size))
-        size = renderer.defaultSize();
-    if (!sizeAcceptable(size))
-        return {};
-    QImage image(size, QImage::Format_RGB32);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    renderer.render(&painter);
-    return image;
+    return drawOnWhite(renderer, sizeAcceptable(size) ? size : renderer.defaultSize());
+}
+
+// An SVG drawing, whatever group its name belongs to.
+QImage loadDrawing(QFile& file, Decoder decoder, QString& error)
+{
+    QSize refused;
+    const QImage picture = renderSvgDocument(file.readAll(), &refused);
+    if (refused.isValid())
+        error = pictureTooLargeText(refused);
+    else if (picture.isNull())
+        error = decoder == Decoder::Bitmap ? kBitmapFailed + kCrLf + gdiPlusStatusText(InvalidParameter)
+                                           : kPictureLoaderFailed;
+    return picture;
 }
 
 } // namespace
@@ -481,6 +497,14 @@ bool hasPictureExtension(const QString& fileName)
     return decoderFor(fileName) != Decoder::None;
 }
 
+QStringList pictureExtensions()
+{
+    QStringList extensions;
+    for (const PictureKind& kind : kPictureKinds)
+        extensions << QLatin1String(kind.extension);
+    return extensions;
+}
+
 bool looksLikePicture(const QByteArray& bytes)
 {
     return decoderForContent(bytes) != Decoder::None;
@@ -516,10 +540,12 @@ QImage loadNow(const QString& name, Decoder decoder, QString& message)
         if (!file.open(QIODevice::ReadOnly))
             message = decoder == Decoder::PictureLoader ? kPictureLoaderFailed
                                                         : kBitmapFailed + kCrLf + gdiPlusStatusText(AccessDenied);
-        else if (decoder == Decoder::PictureLoader)
-            return loadWithPictureLoader(file, message);
-        else
+        else if (looksLikeSvg(file.peek(kSvgHeadBytes)))
+            return loadDrawing(file, decoder, message);
+        else if (decoder == Decoder::Bitmap)
             return loadWithBitmapDecoder(file, message);
+        else // a drawing's name on a bitmap or metafile: its content decides
+            return loadWithPictureLoader(file, message);
     }
     return {};
 }

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -14,14 +15,17 @@ namespace korvane {
 // (when given) receives the German text of the failure, empty on success. An
 // empty name is no error. The decoder follows the file name's extension: the
 // picture loader group (.bmp .dib .rle .ico .cur .emf .wmf) and the bitmap
-// group (.gif .png .tif .tiff .jpg .jpe .jpeg .jfif), each deciding the real
-// format from the file's content.
+// group (.gif .png .tif .tiff .jpg .jpe .jpeg .jfif .webp), each deciding the
+// real format from the file's content, and the drawings (.svg .svgz), rendered
+// at their own size. An SVG document is rendered under any of these names.
 QImage loadPictureFile(const QString& fileName, QString* error = nullptr);
 
 // True when the name ends in one of the extensions above.
 bool hasPictureExtension(const QString& fileName);
+// Those extensions, lower case with their dot (".bmp"), grouped by decoder.
+QStringList pictureExtensions();
 // True when the bytes start like a file of one of the formats above (BMP, icon,
-// cursor, metafile, GIF, PNG, TIFF, JPEG), whatever its name.
+// cursor, metafile, GIF, PNG, TIFF, JPEG, WebP, SVG), whatever its name.
 bool looksLikePicture(const QByteArray& bytes);
 
 // While it lives, loadPictureFile() decodes the file at `path` by its content

@@ -24,6 +24,17 @@ const QString kOpenTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateie
 const QString kOpenFilter = QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
 const QString kOpenExtension = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png");
 
+// The filter above first, then one entry with every kind the loader reads
+// (TIFF, icons, metafiles, WebP, SVG), which the first one hides.
+QString openFilter()
+{
+    QStringList patterns;
+    for (const QString& extension : pictureExtensions())
+        patterns << QLatin1Char('*') + extension;
+    return kOpenFilter + QStringLiteral("|Alle Bilddateien (") + patterns.join(QLatin1Char(',')) +
+           QStringLiteral(") |") + patterns.join(QLatin1Char(';'));
+}
+
 } // namespace
 
 void MainWindow::openCommand()
@@ -38,7 +49,7 @@ void MainWindow::openCommand()
     // cancelled dialog or a refused file changes nothing.
     QString folder = m_state.lastImageFolder.isEmpty() ? QDir::currentPath() : m_state.lastImageFolder;
     const QString preset = m_state.openPresetName;
-    const QString chosen = showOpenDialog(this, kOpenTitle, folder, preset, kOpenFilter, kOpenExtension);
+    const QString chosen = showOpenDialog(this, kOpenTitle, folder, preset, openFilter(), kOpenExtension);
     m_state.openPresetName.clear();
     folder = withTrailingSeparator(folder);
     if (chosen.isEmpty() || !bild_laden(folder + chosen))
