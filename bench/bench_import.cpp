@@ -122,14 +122,15 @@ void BM_MapImport(benchmark::State& state)
 }
 BENCHMARK(BM_MapImport)->Unit(benchmark::kMillisecond);
 
-// Hostile pages: 4 MB of comments that are never closed before a picture,
-// and 4 MB of declarations that are never closed.
+// Hostile pages: 4 MB of comments that are never closed before a picture
+// (which the first of them hides), and 4 MB of declarations that are never
+// closed.
 void BM_UnclosedComments(benchmark::State& state)
 {
     const QString comments = QStringLiteral("<!-- ").repeated(800 * 1024) + QStringLiteral("<img usemap=\"#x\">");
     const QString declarations = QStringLiteral("<? <! ").repeated(700 * 1024);
     for (auto _ : state) {
-        if (imgCandidates(comments).size() != 1 || !imgCandidates(declarations).isEmpty())
+        if (!imgCandidates(comments).isEmpty() || !imgCandidates(declarations).isEmpty())
             state.SkipWithError("wrong pictures");
     }
 }

@@ -4,6 +4,7 @@
 #include "app/StageClock.h"
 #include "canvas/Canvas.h"
 #include "io/HtmlImport.h"
+#include "io/ImportFile.h"
 #include "io/ImagePathLookup.h"
 #include "io/ImgSearchDialog.h"
 #include "model/Paths.h"

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "app/StageClock.h"
 #include "io/ImagePathLookup.h"
+#include "io/ImportFile.h"
 #include "io/MapImport.h"
 #include "model/Paths.h"
 #include "platform/FileDialogs.h"

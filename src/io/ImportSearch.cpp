@@ -1,9 +1,6 @@
 #include "io/ImportSearch.h"
 
 #include "model/AreaEntry.h"
-#include "model/Codec.h"
-
-#include <QFile>
 
 namespace korvane::import {
 
@@ -239,23 +236,6 @@ AreaScan scanAreas(QStringView text, AreaDialect dialect)
         scan.last = std::move(v);
     }
     return scan;
-}
-
-QString readImportFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    // A mapped file is decoded straight from the system's cache: a big page
-    // is neither copied nor held twice. What cannot be mapped is read.
-    if (file.size() > 0) {
-        if (const uchar* mapped = file.map(0, file.size())) {
-            const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size());
-            return decodeText(bytes, detectEncoding(bytes));
-        }
-    }
-    const QByteArray bytes = file.readAll();
-    return decodeText(bytes, detectEncoding(bytes));
 }
 
 } // namespace korvane::import

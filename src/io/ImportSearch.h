@@ -89,9 +89,4 @@ struct AreaScan {
 // character.
 AreaScan scanAreas(QStringView text, AreaDialect dialect);
 
-// The whole file as text: UTF-16 when it starts with its byte-order mark,
-// UTF-8 when the bytes are valid UTF-8, else Windows-1252. Empty when the
-// file cannot be read.
-QString readImportFile(const QString& path);
-
 } // namespace korvane::import
