@@ -1,6 +1,7 @@
 #include "io/HtmlImport.h"
 #include "io/HtmlTags.h"
 #include "io/ImagePathLookup.h"
+#include "io/ImportFile.h"
 #include "io/MapImport.h"
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
@@ -153,7 +154,7 @@ void TestImport::mapFileAreas_data()
     QTest::addColumn<QStringList>("lines");
     const QString rect2 = pad("  ", "rect");
     row("generated rect",
-        "<!--\r\n<map >\r\n<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\"  />\r\n</map>",
+        "<!--\r\n-->\r\n<map >\r\n<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\"  />\r\n</map>",
         QStringList{rect2 + "1,2,3,4|a.html|A|*|*|*|*"});
     row("capitals found, values keep case",
         " <MAP NAME=\"X\"><AREA SHAPE=\"RECT\" COORDS=\"1,2,3,4\" HREF=\"A.HTML\" ALT=\"Gross\" TARGET=\"_TOP\" "

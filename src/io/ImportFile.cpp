@@ -17,7 +17,10 @@ constexpr qint64 kPiece = 1024 * 1024;
 // piece is read with read(): what is not there any more is simply not read.
 class PieceReader {
 public:
-    PieceReader(QFile& file, const Progress& progress) : m_file(file), m_progress(progress) {}
+    PieceReader(QFile& file, qint64 pieceSize, const Progress& progress)
+        : m_file(file), m_piece(std::max<qint64>(pieceSize, 1)), m_progress(progress)
+    {
+    }
 
     // Nothing when the bytes are not UTF-8 (or when asked to stop).
     std::optional<QString> asUtf8()
@@ -47,13 +50,13 @@ private:
         QByteArray bytes;
         for (;;) {
             const qsizetype carried = bytes.size();
-            bytes.resize(carried + kPiece);
-            const qint64 got = m_file.read(bytes.data() + carried, kPiece);
+            bytes.resize(carried + m_piece);
+            const qint64 got = m_file.read(bytes.data() + carried, m_piece);
             bytes.resize(carried + std::max<qint64>(got, 0));
             const bool last = got <= 0;
             const qsizetype cut = last ? bytes.size() : afterLastAscii(bytes);
             if (text.size() < used + cut) // the file grew
-                text.resize(used + cut + kPiece);
+                text.resize(used + cut + m_piece);
             QChar* end = decode(text.data() + used, QByteArrayView(bytes).first(cut));
             if (!end)
                 return std::nullopt;
@@ -82,6 +85,7 @@ private:
     }
 
     QFile& m_file;
+    qint64 m_piece;
     const Progress& m_progress;
     bool m_stopped = false;
 };
@@ -89,6 +93,11 @@ private:
 } // namespace
 
 QString readImportFile(const QString& path, const Progress& progress)
+{
+    return readImportFileInPieces(path, kPiece, progress);
+}
+
+QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Progress& progress)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -98,7 +107,7 @@ QString readImportFile(const QString& path, const Progress& progress)
         const QByteArray bytes = file.readAll();
         return decodeText(bytes, detectEncoding(bytes));
     }
-    PieceReader reader(file, progress);
+    PieceReader reader(file, pieceSize, progress);
     std::optional<QString> text = reader.asUtf8();
     if (!text && !reader.stopped())
         text = reader.asWindows1252();

@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QString>
+#include "io/ImportSearch.h"
 
-#include <functional>
+#include <QString>
 
 // Reading the file an import works on.
 namespace korvane::import {
-
-// Told how far a long step has come (`done` of `total`); false asks it to stop.
-using Progress = std::function<bool(qint64 done, qint64 total)>;
 
 // The whole file as text: UTF-16 when it starts with its byte-order mark,
 // UTF-8 when the bytes are valid UTF-8 (a UTF-8 mark dropped), else
@@ -16,5 +13,7 @@ using Progress = std::function<bool(qint64 done, qint64 total)>;
 // stop. The file is read, never mapped: one that shrinks meanwhile (a
 // download still being written) just ends sooner.
 QString readImportFile(const QString& path, const Progress& progress = {});
+// The same with pieces of that many bytes (readImportFile() reads 1 MiB at a time).
+QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Progress& progress = {});
 
 } // namespace korvane::import

@@ -212,13 +212,14 @@ QString imagePathFromSrc(const QString& rawValue, PathStyle style)
     return path.toLower();
 }
 
-AreaScan scanAreas(QStringView text, AreaDialect dialect)
+AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress)
 {
+    ProgressTicks ticks(progress, text.size());
     const QString prefix = dialect == AreaDialect::MapFile ? QStringLiteral("  ") : QStringLiteral(" ");
     AreaScan scan;
     html::TagReader reader(text);
     html::Tag tag;
-    while (reader.next(tag)) {
+    while (reader.next(tag) && ticks.at(tag.start)) {
         if (tag.isEndTag || !tag.is(QLatin1StringView("area")))
             continue;
         if (dialect == AreaDialect::MapFile && tag.start == 0)

@@ -101,19 +101,26 @@ enum class References { Keep, Escape };
 // would end the attribute early, a lone "&" and a "<" break the page as XML.
 // References in link values stay, so values imported with them keep their
 // meaning; a file path holds none, so there every "&" is escaped.
+// Plain characters go in as runs: a million areas pass here.
 void appendValue(QString& out, QStringView value, References references = References::Keep)
 {
+    qsizetype run = 0; // the first character not appended yet
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
+        QLatin1String escaped;
         if (c == kQuote)
-            out += QLatin1String("&quot;");
+            escaped = QLatin1String("&quot;");
         else if (c == QLatin1Char('&') && (references == References::Escape || !startsReference(value, i)))
-            out += QLatin1String("&amp;");
+            escaped = QLatin1String("&amp;");
         else if (c == QLatin1Char('<'))
-            out += QLatin1String("&lt;");
+            escaped = QLatin1String("&lt;");
         else
-            out += c;
+            continue;
+        out += value.sliced(run, i - run);
+        out += escaped;
+        run = i + 1;
     }
+    out += value.sliced(run);
 }
 
 void appendAttribute(QString& out, QLatin1String name, QStringView value)
