@@ -100,7 +100,8 @@ QString readImportFile(const QString& path, const Progress& progress)
 QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Progress& progress)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Pieces go straight from the system into place, without a buffer between.
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
     const QByteArray start = file.peek(2);
     if (utf16ByMark(start) != TextEncoding::Utf8) {

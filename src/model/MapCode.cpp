@@ -107,13 +107,13 @@ void appendValue(QString& out, QStringView value, References references = Refere
     qsizetype run = 0; // the first character not appended yet
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
-        QLatin1String escaped;
+        QStringView escaped;
         if (c == kQuote)
-            escaped = QLatin1String("&quot;");
+            escaped = u"&quot;";
         else if (c == QLatin1Char('&') && (references == References::Escape || !startsReference(value, i)))
-            escaped = QLatin1String("&amp;");
+            escaped = u"&amp;";
         else if (c == QLatin1Char('<'))
-            escaped = QLatin1String("&lt;");
+            escaped = u"&lt;";
         else
             continue;
         out += value.sliced(run, i - run);
@@ -150,17 +150,17 @@ void appendAreaElement(QString& out, QStringView line)
 {
     using namespace entry;
     const auto f = fieldViews(line);
-    out += QLatin1String("<area shape=\"");
+    out += QStringView(u"<area shape=\"");
     appendValue(out, f[Shape].trimmed());
-    out += QLatin1String("\" alt=\"");
+    out += QStringView(u"\" alt=\"");
     appendValue(out, f[Alt]);
-    out += QLatin1String("\" coords=\"");
+    out += QStringView(u"\" coords=\"");
     appendValue(out, f[Coords]);
-    out += QLatin1String("\" href=\"");
+    out += QStringView(u"\" href=\"");
     appendValue(out, f[Href]);
-    out += QLatin1String("\" title=\"");
+    out += QStringView(u"\" title=\"");
     appendValue(out, f[Alt]);
-    out += QLatin1String("\" ");
+    out += QStringView(u"\" ");
     if (f[Target] != kAbsent)
         appendAttribute(out, QLatin1String("target"), f[Target]);
     out += QLatin1Char(' ');
@@ -173,7 +173,7 @@ void appendAreaElement(QString& out, QStringView line)
             out += QLatin1Char(' ');
         }
     }
-    out += QLatin1String("/>\r\n");
+    out += QStringView(u"/>\r\n");
 }
 
 } // namespace
