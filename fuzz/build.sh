@@ -31,7 +31,7 @@ for source in "${sources[@]}"; do
 done
 wait
 
-for target in fuzz_map_import fuzz_html_import fuzz_import_file fuzz_picture_header fuzz_settings; do
+for target in ${FUZZ_TARGETS:-fuzz_map_import fuzz_html_import fuzz_import_file fuzz_picture_header fuzz_settings}; do
   echo "building $out/$target"
   "$cxx" "${flags[@]}" -fsanitize=fuzzer "fuzz/$target.cpp" "${objects[@]}" "${libs[@]}" -o "$out/$target"
 done

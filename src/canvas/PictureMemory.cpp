@@ -140,7 +140,7 @@ QImage narrowedInPlace(QImage wide, const std::function<QImage(const QImage&)>& 
         uchar* bits = wide.bits(); // not shared: no copy
         // Row y of the narrow picture ends before row y + 1 of the wide one
         // starts, so every strip is read before anything is written over it.
-        constexpr int kStrip = 64;
+        constexpr int kStrip = 8; // rows; a few hundred kilobytes beside the picture
         for (int y = 0; y < size.height(); y += kStrip) {
             const int rows = std::min(kStrip, size.height() - y);
             const QImage narrow = toRgb32(QImage(std::as_const(bits) + y * inLine, size.width(), rows, inLine,
