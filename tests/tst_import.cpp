@@ -430,7 +430,7 @@ namespace {
 bool openHere(const QString& path)
 {
     const QDir descriptors(QStringLiteral("/proc/self/fd"));
-    for (const QString& fd : descriptors.entryList(QDir::System)) {
+    for (const QString& fd : descriptors.entryList(QDir::Files | QDir::System)) {
         if (QFileInfo(descriptors.filePath(fd)).symLinkTarget() == path)
             return true;
     }
