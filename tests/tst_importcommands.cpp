@@ -431,7 +431,7 @@ void TestImportCommands::bigImportStopped()
     QVERIFY(QFileInfo(e.path("gross.html")).size() > 8 * 1024 * 1024);
     e.haveUnsavedCode({kOldLine});
     MainWindow& w = *e.window;
-    w.document().setMapSaved(true); // the page import asks nothing
+    w.document().markSaved(w.mapCode()); // the page import asks nothing
     const QString code = w.mapCode();
     const QString mapName = w.document().mapName();
     const QString imagePath = w.document().imagePath();
