@@ -84,4 +84,51 @@ inline bool writeUtf8(const QString& path, const QString& text)
     return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
 }
 
+// Writes `areas` area elements of small rectangles over a 4000 x 3000
+// picture, numbered from 0, with the element's own line end; false when
+// the disk refuses.
+inline bool writeAreaElements(QFile& file, qint64 areas, const char* end)
+{
+    QByteArray chunk;
+    for (qint64 i = 0; i < areas; ++i) {
+        const qint64 x = i % 3990, y = i / 3990 % 2990;
+        chunk += "<area shape=\"rect\" coords=\"" + QByteArray::number(x) + ',' + QByteArray::number(y) + ',' +
+                 QByteArray::number(x + 9) + ',' + QByteArray::number(y + 9) + "\" href=\"seite" +
+                 QByteArray::number(i) + ".html\" alt=\"Feld " + QByteArray::number(i) + "\" />" + end;
+        if (chunk.size() > (1 << 20) || i + 1 == areas) {
+            if (file.write(chunk) != chunk.size())
+                return false;
+            chunk.clear();
+        }
+    }
+    return true;
+}
+
+// A page with one map of a million areas for the picture (about 90 MB).
+inline bool writeMillionAreaPage(const QString& path, const QString& picturePath)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write("<!DOCTYPE html>\n<html><body>\n<img src=\"" + picturePath.toUtf8() +
+                      "\" usemap=\"#plan\">\n<map name=\"plan\">\n") > 0 &&
+           writeAreaElements(file, 1'000'000, "\n") &&
+           file.write("<area shape=\"default\" nohref>\n</map>\n</body></html>\n") > 0;
+}
+
+// A .map file of 200 MB as the save command writes it (about 1.8 million areas).
+inline bool writeBigMapFile(const QString& path, const QString& picturePath)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n<img src=\"" + picturePath.toUtf8() +
+                   "\" width=\"4000\" height=\"3000\" border=\"0\" usemap=\"#plan\" />\r\n<map name=\"plan\">\r\n") <= 0)
+        return false;
+    constexpr qint64 kSize = 200 * 1024 * 1024;
+    while (file.size() < kSize) {
+        if (!writeAreaElements(file, 10'000, "\r\n"))
+            return false;
+    }
+    return file.write("<area shape=\"default\" nohref=\"nohref\" alt=\"\" />\r\n</map>\r\n") > 0;
+}
+
 } // namespace korvane::bench

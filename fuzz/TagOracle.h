@@ -60,6 +60,26 @@ inline QString decodedByGumbo(QStringView value)
     return decodedFirstValue("<img a=\"" + quoted.toUtf8() + "\">");
 }
 
+// A value gumbo would hand back as written: no reference, no CR (which its
+// input stream turns into LF), no U+FEFF (which it drops), nothing it
+// replaces and no surrogate.
+// Most values are such, and a second gumbo parse for each of them made the
+// targets run at 200 inputs a second.
+inline bool readsAsWritten(QStringView value)
+{
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u == u'&' || u == u'\r' || u == 0xFEFF || c.isSurrogate() || replacedByGumbo(u))
+            return false;
+    }
+    return true;
+}
+
+inline QString expectedValue(QStringView value)
+{
+    return readsAsWritten(value) ? value.toString() : decodedByGumbo(value);
+}
+
 inline QString codePoints(const QString& text)
 {
     QString out;
@@ -108,7 +128,7 @@ inline void checkTagAgainstGumbo(const html::Tag& tag, QStringView text)
         const html::Attribute& ours = tag.attributes[i];
         const QString gumboName = QString::fromUtf8(a->name);
         const QString gumboValue = QString::fromUtf8(a->value);
-        if (gumboName != normalizedName(ours.name) || gumboValue != decodedByGumbo(ours.value))
+        if (gumboName != normalizedName(ours.name) || gumboValue != expectedValue(ours.value))
             disagree(utf8, ("name " + codePoints(gumboName) + "/ " + codePoints(normalizedName(ours.name)) + "value " +
                             codePoints(gumboValue) + "/ " + codePoints(decodedByGumbo(ours.value)))
                                .toUtf8()

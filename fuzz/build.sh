@@ -1,23 +1,38 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets for the two importers with clang, ASan and
-# UBSan into build-fuzz/. Compiles the pure reading sources itself against
-# QtCore, so it needs no CMake build. See fuzz/README.md.
+# Builds the libFuzzer targets for the importers, the settings reader and the
+# picture headers with clang, ASan and UBSan into build-fuzz/. Compiles the
+# pure reading sources itself against QtCore and QtGui, once for all targets,
+# so it needs no CMake build. See fuzz/README.md.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 out="$root/build-fuzz"
-mkdir -p "$out"
+mkdir -p "$out/obj"
 
 cxx=${CXX_FUZZ:-clang++}
-flags=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer
-       -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+flags=(-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=undefined
        -I"$root/src" $(pkg-config --cflags Qt6Core Qt6Gui gumbo))
 libs=($(pkg-config --libs Qt6Core Qt6Gui gumbo))
 sources=(src/model/AreaEntry.cpp src/model/Codec.cpp src/model/Paths.cpp src/io/HtmlTags.cpp
-         src/io/ImportSearch.cpp src/io/MapImport.cpp src/io/HtmlImport.cpp src/app/IniFile.cpp)
+         src/io/ImportSearch.cpp src/io/MapImport.cpp src/io/HtmlImport.cpp src/io/ImportFile.cpp
+         src/app/IniFile.cpp src/io/FileReplace.cpp src/app/PictureHeader.cpp)
+jobs=${FUZZ_JOBS:-2}
 
-for target in fuzz_map_import fuzz_html_import fuzz_settings; do
+# Objects are rebuilt only when their source is newer.
+objects=()
+for source in "${sources[@]}"; do
+  object="$out/obj/$(basename "${source%.cpp}").o"
+  objects+=("$object")
+  if [ ! -f "$object" ] || [ "$source" -nt "$object" ] || [ -n "$(find src -name '*.h' -newer "$object" -print -quit)" ]; then
+    echo "compiling $source"
+    "$cxx" "${flags[@]}" -fsanitize=fuzzer-no-link -c "$source" -o "$object" &
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
+  fi
+done
+wait
+
+for target in ${FUZZ_TARGETS:-fuzz_map_import fuzz_html_import fuzz_import_file fuzz_picture_header fuzz_settings}; do
   echo "building $out/$target"
-  "$cxx" "${flags[@]}" "fuzz/$target.cpp" "${sources[@]}" "${libs[@]}" -o "$out/$target"
+  "$cxx" "${flags[@]}" -fsanitize=fuzzer "fuzz/$target.cpp" "${objects[@]}" "${libs[@]}" -o "$out/$target"
 done
 echo "run for example: $out/fuzz_map_import -max_total_time=600 -timeout=10 fuzz/corpus/map"

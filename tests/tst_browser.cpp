@@ -2,6 +2,7 @@
 // writes and reads: written maps must hit where their geometry says, and pages
 // from the web must import to the areas the browser gives each picture.
 #include "io/HtmlImport.h"
+#include "io/ImportFile.h"
 #include "io/ImagePathLookup.h"
 #include "io/MapFileWriter.h"
 #include "model/AreaEntry.h"

@@ -3,11 +3,15 @@
 #include "app/ImageLoader.h"
 
 #include <QDir>
+#include <QImageReader>
+#include <QPainter>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstring>
 
 using namespace korvane;
 using namespace korvane::test;
@@ -111,6 +115,8 @@ private slots:
     void statusTexts();
     void hundredMillionPixelsLoad();
     void transparencyShowsWhite();
+    void textChunksAndSixteenBits_data();
+    void textChunksAndSixteenBits();
     void metafileTextOutsideAscii();
     void drawingsReadNoOtherFile_data();
     void drawingsReadNoOtherFile();
@@ -329,6 +335,60 @@ void TestImageLoading::transparencyShowsWhite()
     QCOMPARE(image.hasAlphaChannel(), false);
     QCOMPARE(image.pixelColor(4, 4), QColor(Qt::white));
     QCOMPARE(image.pixelColor(0, 0), QColor(Qt::blue));
+}
+
+// Pictures the loader reads past their text chunks, and pictures of 16 bits
+// a channel that it narrows a strip of rows at a time: the pixels are those
+// of the whole picture converted at once (transparent parts white).
+void TestImageLoading::textChunksAndSixteenBits_data()
+{
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QString>("text");
+    const QString longText = QStringLiteral("Beschreibung des Plans. ").repeated(40'000);
+    QTest::newRow("8 bits, long text") << QImage::Format_RGB32 << QSize(40, 30) << longText;
+    QTest::newRow("8 bits with alpha, short text") << QImage::Format_ARGB32 << QSize(40, 30) << QStringLiteral("Plan");
+    // 201 rows: the last strip is a single row.
+    QTest::newRow("16 bits") << QImage::Format_RGBX64 << QSize(300, 201) << QString();
+    QTest::newRow("16 bits with alpha and text") << QImage::Format_RGBA64 << QSize(300, 201) << longText;
+}
+
+void TestImageLoading::textChunksAndSixteenBits()
+{
+    QFETCH(QImage::Format, format);
+    QFETCH(QSize, size);
+    QFETCH(QString, text);
+    QImage source(size, format);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x)
+            source.setPixelColor(x, y, QColor::fromRgba64(quint16(x * 217), quint16(y * 331), quint16(x * y * 7),
+                                                          quint16(65535 - (x + y) * 97)));
+    }
+    const QString path = m_dir.filePath(QStringLiteral("text-%1.png").arg(int(format)));
+    QImageWriter writer(path, "png");
+    if (!text.isEmpty()) {
+        writer.setText(QStringLiteral("Description"), text);
+        writer.setText(QStringLiteral("Comment"), QStringLiteral("Grüße"));
+    }
+    QVERIFY(writer.write(source));
+    QImage expected = QImageReader(path).read();
+    QCOMPARE(expected.depth(), format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ? 32 : 64);
+    if (expected.hasAlphaChannel()) {
+        expected.convertTo(QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&expected);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
+        painter.fillRect(expected.rect(), Qt::white);
+    }
+    expected.convertTo(QImage::Format_RGB32);
+
+    QString error;
+    const QImage loaded = loadPictureFile(path, &error);
+    QCOMPARE(error, QString());
+    QCOMPARE(loaded.format(), QImage::Format_RGB32);
+    QCOMPARE(loaded.size(), size);
+    for (int y = 0; y < size.height(); ++y)
+        QVERIFY2(std::memcmp(loaded.constScanLine(y), expected.constScanLine(y), size.width() * 4) == 0,
+                 qPrintable(QStringLiteral("row %1").arg(y)));
 }
 
 void TestImageLoading::metafileTextOutsideAscii()

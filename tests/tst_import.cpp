@@ -1,6 +1,7 @@
 #include "io/HtmlImport.h"
 #include "io/HtmlTags.h"
 #include "io/ImagePathLookup.h"
+#include "io/ImportFile.h"
 #include "io/MapImport.h"
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
@@ -8,10 +9,14 @@
 #include "support/Rows.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <thread>
 
 using namespace korvane;
 using namespace korvane::import;
@@ -42,6 +47,9 @@ private slots:
     void caseInsensitiveLookup();
     void fileEncoding_data();
     void fileEncoding();
+    void bigFileText_data();
+    void bigFileText();
+    void fileShrinksWhileRead();
     void needleFindsEveryCase();
     void tagAttributes_data();
     void tagAttributes();
@@ -146,7 +154,7 @@ void TestImport::mapFileAreas_data()
     QTest::addColumn<QStringList>("lines");
     const QString rect2 = pad("  ", "rect");
     row("generated rect",
-        "<!--\r\n<map >\r\n<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\"  />\r\n</map>",
+        "<!--\r\n-->\r\n<map >\r\n<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\"  />\r\n</map>",
         QStringList{rect2 + "1,2,3,4|a.html|A|*|*|*|*"});
     row("capitals found, values keep case",
         " <MAP NAME=\"X\"><AREA SHAPE=\"RECT\" COORDS=\"1,2,3,4\" HREF=\"A.HTML\" ALT=\"Gross\" TARGET=\"_TOP\" "
@@ -389,6 +397,75 @@ void TestImport::fileEncoding()
     QCOMPARE(readImportFile(dir.filePath("missing.map")), QString());
 }
 
+void TestImport::bigFileText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    // Read in pieces of 1 MiB: sequences across their ends, and a late byte
+    // that is not UTF-8, which makes the whole file Windows-1252.
+    const QByteArray umlauts("\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC");
+    row("utf-8 without ascii", umlauts.repeated(300'000), QStringLiteral("äöü€").repeated(300'000));
+    row("utf-8 with its mark", "\xEF\xBB\xBF" + ("a" + umlauts).repeated(200'000),
+        QStringLiteral("aäöü€").repeated(200'000));
+    row("a mark inside stays", "a\xEF\xBB\xBF" + QByteArray(3'000'000, 'b'),
+        "a" + QString(QChar(0xFEFF)) + QString(3'000'000, u'b'));
+    row("one late byte not utf-8", ("a" + umlauts).repeated(200'000) + "\xFC",
+        QStringLiteral("aÃ¤Ã¶Ã¼â‚¬").repeated(200'000) + "ü");
+    row("ascii", QByteArray("<area>").repeated(500'000), QStringLiteral("<area>").repeated(500'000));
+    row("empty", QByteArray(), QString());
+}
+
+void TestImport::bigFileText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QTemporaryDir dir;
+    QVERIFY(test::writeFile(dir.filePath("x.html"), bytes));
+    QCOMPARE(readImportFile(dir.filePath("x.html")), text);
+}
+
+namespace {
+
+// True when this process has the file open.
+bool openHere(const QString& path)
+{
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    for (const QString& fd : descriptors.entryList(QDir::Files | QDir::System)) {
+        if (QFileInfo(descriptors.filePath(fd)).symLinkTarget() == path)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void TestImport::fileShrinksWhileRead()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wird-geschrieben.html");
+    const QString line = QStringLiteral("<area shape=\"rect\" coords=\"1,2,3,4\" href=\"a.html\">\n");
+    const QString whole = line.repeated(1'000'000);
+    QVERIFY(test::writeFile(path, whole.toUtf8()));
+    // Another program cuts the file while it is read: by the time the first
+    // piece is in, and at once from another thread, over and over.
+    const qint64 cutTo = 3 * 1024 * 1024 + 5;
+    const QString read = readImportFile(path, [&](qint64, qint64) { return QFile::resize(path, cutTo); });
+    QCOMPARE(read, whole.first(cutTo));
+    for (int round = 0; round < 10; ++round) {
+        QVERIFY(test::writeFile(path, whole.toUtf8()));
+        std::atomic<bool> done = false;
+        std::thread cutter([&] {
+            while (!done && !openHere(path))
+                ;
+            QFile::resize(path, 100 * round);
+        });
+        const QString text = readImportFile(path);
+        done = true;
+        cutter.join();
+        QVERIFY(whole.startsWith(text));
+    }
+}
+
 void TestImport::needleFindsEveryCase()
 {
     const Needle area(QStringLiteral("<area shape="));
@@ -447,7 +524,9 @@ void TestImport::tagsOfAPage_data()
     QTest::addColumn<QString>("tags");
     row("comment forms", "<!--><img a><!---><img b><!-- x --!><img c><!-- <img d> -- --><img e>",
         "img a|img b|img c|img e");
-    row("unclosed comment hides nothing", "<p><!-- <img a>", "p|img a");
+    row("unclosed comment hides the rest", "<p><!-- <img a><map><area shape=rect> -- >", "p");
+    row("unclosed after a closed one", "<!-- a --><img a><!-- <img b><!-- --><img c", "img a");
+    row("unclosed declaration hides nothing", "<img a><!DOCTYPE <img b", "img a");
     row("declarations", "<!DOCTYPE html><?xml x?><![CDATA[<img a>]]><img b>", "img b");
     row("raw text",
         "<script>x='<img a>'</script><style><img b></style ><TITLE><img c></title><textarea><img d></textarea><img e>",

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -118,6 +119,8 @@ private slots:
     void mapImportWithoutMapData();
     void mapImportDialogAndSettings();
     void mapImportTruncatedFile();
+    void bigImportStopped_data();
+    void bigImportStopped();
     void mapImportSameImageNotReloaded();
     void listCommandsAfterImport_data();
     void listCommandsAfterImport();
@@ -397,6 +400,79 @@ void TestImportCommands::savedMapRoundTrip()
     QCOMPARE(e.window->document().imagePath(), e.path("Runde Sache.png"));
     QCOMPARE(e.window->mapCode(), savedCode);
     QCOMPARE(e.boxTexts(), QStringList());
+}
+
+// A file over 8 MiB: the import shows its progress, and "Abbrechen" in a
+// step leaves the open map exactly as it was.
+void TestImportCommands::bigImportStopped_data()
+{
+    QTest::addColumn<bool>("page");
+    QTest::addColumn<QString>("stopIn"); // the step's label; empty: not stopped
+    for (const bool page : {false, true}) {
+        const QString kind = page ? "page" : "map file";
+        QTest::newRow(qPrintable(kind + ": stopped reading")) << page << "Die Datei wird gelesen ...";
+        QTest::newRow(qPrintable(kind + ": stopped reading areas")) << page << "Die Areale werden gelesen ...";
+        QTest::newRow(qPrintable(kind + ": not stopped")) << page << QString();
+    }
+    QTest::newRow("page: stopped looking for maps") << true << "Die ImageMaps werden gesucht ...";
+}
+
+void TestImportCommands::bigImportStopped()
+{
+    QFETCH(bool, page);
+    QFETCH(QString, stopIn);
+    Editor e;
+    e.writeImage("bild.png");
+    QByteArray areas;
+    constexpr int kAreas = 120'000;
+    for (int i = 0; i < kAreas; ++i)
+        areas += "<area shape=\"rect\" coords=\"1,1,2,2\" href=\"seite" + QByteArray::number(i) + ".html\" alt=\"x\" />\r\n";
+    e.write("gross.html", "<img src=\"bild.png\" usemap=\"#gross\" />\r\n<map name=\"gross\">\r\n" + areas + "</map>\r\n");
+    QVERIFY(QFileInfo(e.path("gross.html")).size() > 8 * 1024 * 1024);
+    e.haveUnsavedCode({kOldLine});
+    MainWindow& w = *e.window;
+    w.document().markSaved(w.mapCode()); // the page import asks nothing
+    const QString code = w.mapCode();
+    const QString mapName = w.document().mapName();
+    const QString imagePath = w.document().imagePath();
+    e.desktop.answers.enqueue(MessageButton::Yes); // the map import's "keep the areas?"
+
+    QStringList seen; // title and labels, as the dialog showed them
+    std::function<void(QWidget*)> answer = [&](QWidget* modal) {
+        auto* dialog = qobject_cast<QProgressDialog*>(modal);
+        if (!dialog)
+            return;
+        if (seen.isEmpty())
+            seen << dialog->windowTitle();
+        if (seen.back() != dialog->labelText())
+            seen << dialog->labelText();
+        if (!stopIn.isEmpty() && dialog->labelText() == stopIn) {
+            QPushButton* cancel = dialog->findChild<QPushButton*>();
+            QVERIFY(cancel);
+            QCOMPARE(cancel->text(), QStringLiteral("Abbrechen"));
+            cancel->click();
+            return;
+        }
+        test::whenModalOpens(answer, 20'000); // the next step
+    };
+    test::whenModalOpens(answer, 20'000);
+    page ? e.htmlImport(e.path("gross.html")) : e.mapImport(e.path("gross.html"));
+
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(seen.size() >= 2);
+    QCOMPARE(seen.front(), QStringLiteral("korvane"));
+    QCOMPARE(seen[1], QStringLiteral("Die Datei wird gelesen ..."));
+    if (stopIn.isEmpty()) {
+        QCOMPARE(w.areas().count(), 1 + kAreas);
+        QCOMPARE(w.areas().line(kAreas), pad(page ? " " : "  ", "rect") + "1,1,2,2|seite119999.html|x|*|*|*|*");
+        return;
+    }
+    QCOMPARE(seen.back(), stopIn);
+    QCOMPARE(w.areas().lines(), QStringList{kOldLine});
+    QCOMPARE(w.mapCode(), code);
+    QCOMPARE(w.document().mapName(), mapName);
+    QCOMPARE(w.document().imagePath(), imagePath);
+    QCOMPARE(e.boxTexts(), page ? QStringList() : QStringList{kKeep});
 }
 
 void TestImportCommands::htmlImportOneCandidate()

@@ -2,6 +2,7 @@
 #include "canvas/Canvas.h"
 #include "io/FileReplace.h"
 #include "io/ImagePathLookup.h"
+#include "io/ImportFile.h"
 #include "io/MapFileWriter.h"
 #include "io/MapImport.h"
 #include "model/ResponsiveCode.h"

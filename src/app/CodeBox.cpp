@@ -49,13 +49,16 @@ bool CodeBox::setCode(const QString& code)
 {
     bool longLine = false;
     bool onlyCrLf = true;
+    qsizetype lines = 0;
     forEachLine(code, [&](QStringView line, QStringView end) {
         longLine = longLine || line.size() > kShownLineLimit;
         onlyCrLf = onlyCrLf && (end.isEmpty() || end == kCrLf);
+        ++lines;
     });
+    const bool cut = longLine || lines > kShownLineCount;
     m_setting = true;
     bool changed = true;
-    if (!longLine) {
+    if (!cut) {
         m_wholeCode.clear();
         // Text the user typed, and the box's history once it holds any, stay
         // within reach of the box's own undo: the new code is one more step.
@@ -72,23 +75,28 @@ bool CodeBox::setCode(const QString& code)
         // Shown cut; kept whole as the box would hand it out, lines ended by CR LF.
         QString shown;
         QString whole;
+        qsizetype shownLines = 0;
         forEachLine(code, [&](QStringView line, QStringView end) {
-            shown += shownLine(line);
-            if (!end.isEmpty())
-                shown += QLatin1Char('\n');
+            if (shownLines++ < kShownLineCount) {
+                shown += shownLine(line);
+                if (!end.isEmpty())
+                    shown += QLatin1Char('\n');
+            }
             if (onlyCrLf)
                 return;
             whole += line;
             if (!end.isEmpty())
                 whole += kCrLf;
         });
+        if (lines > kShownLineCount)
+            shown += QStringLiteral("… (%1 weitere Zeilen)").arg(lines - kShownLineCount);
         m_wholeCode = onlyCrLf ? code : whole;
         setPlainText(shown);
     }
     m_setting = false;
-    m_cut = longLine;
-    m_shown = longLine ? QString() : code;
-    m_shownKnown = !longLine;
+    m_cut = cut;
+    m_shown = cut ? QString() : code;
+    m_shownKnown = !cut;
     setReadOnly(m_cut);
     return changed;
 }

@@ -6,14 +6,19 @@ namespace korvane {
 
 // txtMap: the map code. New code rewrites only the part that differs from the
 // code set last, which keeps big maps quick. A line too long to lay out
-// quickly (an imported href of megabytes) is shown cut; the box then keeps
-// the whole code itself and is read-only, so that nothing it shows can stand
+// quickly (an imported href of megabytes) is shown cut, and code of more
+// than kShownLineCount lines (a map of a million areas) only up to there; the
+// box then keeps the whole code itself and is read-only, so that nothing it shows can stand
 // in for the real code. Setting code without such a line makes it an
 // ordinary editable box again. Code set over text the user typed is a step
 // of the box's own undo history, so Ctrl+Z in the box brings the text back.
 class CodeBox : public QPlainTextEdit {
     Q_OBJECT
 public:
+    // A text box lays out a million lines in seconds and holds hundreds of
+    // megabytes for them; nobody reads that far in a box.
+    static constexpr qsizetype kShownLineCount = 20'000;
+
     explicit CodeBox(QWidget* parent = nullptr);
 
     // False when the box held exactly this code already (nothing changed).

@@ -1,9 +1,10 @@
-#include "app/ImageLoader.h"
 #include "app/ImportCommon.h"
+#include "app/ImportProgress.h"
 #include "app/MainWindow.h"
 #include "app/StageClock.h"
 #include "canvas/Canvas.h"
 #include "io/HtmlImport.h"
+#include "io/ImportFile.h"
 #include "io/ImagePathLookup.h"
 #include "io/ImgSearchDialog.h"
 #include "model/Paths.h"
@@ -43,14 +44,44 @@ struct MapRead {
     import::AreaScan scan;
 };
 
-MapRead readMap(QStringView page, const import::PageMaps& pageMaps, const QString& mapName)
+MapRead readMap(QStringView page, const import::PageMaps& pageMaps, const QString& mapName,
+                const import::Progress& progress = {})
 {
     const stages::Clock clock(stages::Stage::Reading);
     MapRead read;
     read.map = import::findMap(page, pageMaps, mapName);
     if (read.map.outcome == import::MapLookup::Found)
-        read.scan = import::readMapAreas(read.map.text);
+        read.scan = import::readMapAreas(read.map.text, progress);
     return read;
+}
+
+// The page and what one reading of it finds; nothing when the user stopped it.
+struct PageRead {
+    QString page;
+    import::PageMaps maps;
+};
+std::optional<PageRead> readPage(QWidget* window, const QString& path)
+{
+    ImportProgress progress(window, path);
+    PageRead read;
+    read.page = import::readImportFile(path, progress.step(ImportProgress::kReadingFile));
+    if (!progress.cancelled())
+        read.maps = import::readPageMaps(read.page, progress.step(ImportProgress::kReadingMaps));
+    if (progress.cancelled())
+        return std::nullopt;
+    return read;
+}
+
+// The areas of the chosen map, read before anything of the open map changes;
+// nothing when the user stopped it.
+std::optional<MapRead> readChosenMap(QWidget* window, const QString& path, const PageRead& read,
+                                     const QString& mapName)
+{
+    ImportProgress progress(window, path);
+    MapRead map = readMap(read.page, read.maps, mapName, progress.step(ImportProgress::kReadingAreas));
+    if (progress.cancelled())
+        return std::nullopt;
+    return map;
 }
 
 } // namespace
@@ -75,10 +106,11 @@ void MainWindow::htmlImportCommand()
         return;
 
     stages::Clock reading(stages::Stage::Reading);
-    const QString page = import::readImportFile(folder + name);
-    const import::PageMaps pageMaps = import::readPageMaps(page);
-    const QStringList& candidates = pageMaps.candidates;
+    std::optional<PageRead> pageRead = readPage(this, folder + name);
     reading.stop();
+    if (!pageRead)
+        return;
+    const QStringList& candidates = pageRead->maps.candidates;
     if (candidates.isEmpty()) {
         inform(this, QStringLiteral("In der ausgewählten Datei wurde keine ImageMap gefunden."));
         return;
@@ -90,27 +122,23 @@ void MainWindow::htmlImportCommand()
     }
 
     const import::ChosenImage image = import::readChosenTag(tag);
+    // The chosen map's areas are read before anything changes, so that a
+    // cancelled reading leaves the map as it was.
+    std::optional<MapRead> read = readChosenMap(this, folder + name, *pageRead, image.mapName);
+    if (!read)
+        return;
     const auto commit = [this, unsaved, &image] {
         if (unsaved == UnsavedCode::Discard)
             reset_zustand();
         m_document.setMapName(image.mapName);
     };
-    // A picture that is there decodes on another thread while the page is
-    // searched for its map. The old picture's buffer goes first, so that two
-    // big pictures never meet in memory twice over.
-    std::optional<DecodeAhead> ahead;
-    std::optional<MapRead> read;
-    if (const QString onDisk = findFileIgnoringCase(image.imagePath, folder); !onDisk.isEmpty()) {
-        putPictureAside();
-        ahead.emplace(onDisk);
-        read = readMap(page, pageMaps, image.mapName);
-    }
     if (!importsteps::loadNamedImage(*this, image.imagePath, folder,
                                      QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "), commit))
         return;
-    // Else the open command may have cleared the map's name meanwhile.
-    if (!read)
-        read = readMap(page, pageMaps, m_document.mapName());
+    // The open command may have cleared the map's name meanwhile.
+    if (m_document.mapName() != image.mapName)
+        read = readMap(pageRead->page, pageRead->maps, m_document.mapName());
+    pageRead.reset(); // a big page need not stay beside its areas
 
     if (read->map.outcome == import::MapLookup::NoMapElement) {
         inform(this, QStringLiteral("Es wurde keine ImageMap gefunden."));

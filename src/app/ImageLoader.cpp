@@ -1,4 +1,5 @@
 #include "app/ImageLoader.h"
+#include "app/PictureHeader.h"
 #include "app/StageClock.h"
 #include "app/SvgPicture.h"
 #include "canvas/PictureMemory.h"
@@ -118,9 +119,8 @@ bool sizeAcceptable(const QSize& size)
 // The surface draws on an opaque 32-bit picture: transparent parts show
 // white, as on a fresh sheet. The picture is changed in its own memory where
 // Qt can, so loading keeps no second copy of it.
-QImage opaque(QImage image)
+QImage opaqueAsIs(QImage image)
 {
-    const stages::Clock clock(stages::Stage::Converting);
     if (image.hasAlphaChannel()) {
         image.convertTo(QImage::Format_ARGB32_Premultiplied);
         if (image.isNull())
@@ -136,34 +136,14 @@ QImage opaque(QImage image)
     return image;
 }
 
-// A .dib file may hold the bitmap without its file header.
-bool lacksFileHeader(const QByteArray& start)
+// A picture of 16 bits a channel becomes 32 bits in its own memory, a strip
+// at a time: never a second picture of its size beside it.
+QImage opaque(QImage image)
 {
-    if (start.size() < 40 || start.startsWith("BM"))
-        return false;
-    const quint32 infoSize = qFromLittleEndian<quint32>(start.constData());
-    return infoSize == 40 || infoSize == 108 || infoSize == 124;
-}
-
-// Puts a file header in front of a bare bitmap.
-QByteArray withFileHeader(const QByteArray& bytes)
-{
-    if (!lacksFileHeader(bytes))
-        return bytes;
-    const quint32 infoSize = qFromLittleEndian<quint32>(bytes.constData());
-    const quint16 bitCount = qFromLittleEndian<quint16>(bytes.constData() + 14);
-    quint32 colours = qFromLittleEndian<quint32>(bytes.constData() + 32);
-    if (colours == 0 && bitCount <= 8)
-        colours = 1u << bitCount;
-    const quint32 compression = qFromLittleEndian<quint32>(bytes.constData() + 16);
-    const quint32 masks = (infoSize == 40 && compression == 3) ? 12 : 0; // BI_BITFIELDS
-    const quint32 offset = 14 + infoSize + masks + 4 * colours;
-    QByteArray header("BM");
-    header.resize(14);
-    qToLittleEndian<quint32>(quint32(14 + bytes.size()), header.data() + 2);
-    qToLittleEndian<quint32>(0, header.data() + 6);
-    qToLittleEndian<quint32>(offset, header.data() + 10);
-    return header + bytes;
+    const stages::Clock clock(stages::Stage::Converting);
+    if (image.depth() > 32)
+        return narrowedInPlace(std::move(image), [](const QImage& strip) { return opaqueAsIs(strip); });
+    return opaqueAsIs(std::move(image));
 }
 
 struct Decoded {
@@ -174,7 +154,7 @@ struct Decoded {
 
 // Decodes with Qt's readers; the format comes from the content, not the name.
 // The size the header declares is checked before anything is decoded.
-Decoded decodeRaster(QIODevice& device)
+Decoded decodeRasterAsIs(QIODevice& device)
 {
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
@@ -204,6 +184,16 @@ Decoded decodeRaster(QIODevice& device)
         result.image = QImage();
     }
     return result;
+}
+
+// A PNG file is decoded without its text chunks.
+Decoded decodeRaster(QIODevice& device)
+{
+    std::vector<PngWithoutText::Part> parts = PngWithoutText::keptParts(device);
+    if (parts.empty())
+        return decodeRasterAsIs(device);
+    PngWithoutText withoutText(device, std::move(parts));
+    return decodeRasterAsIs(withoutText);
 }
 
 // Metafiles are read whole and drawn; bitmaps decode straight from the file.
@@ -330,24 +320,6 @@ QString gdiPlusStatusText(int status)
     if (status < 1 || status > 20)
         return {};
     return QString::fromUtf8(texts[status]);
-}
-
-bool looksLikeWmf(const QByteArray& bytes)
-{
-    if (bytes.size() < 18)
-        return false;
-    const quint32 key = qFromLittleEndian<quint32>(bytes.constData());
-    if (key == 0x9AC6CDD7u)
-        return bytes.size() >= 22 + 18;
-    const quint16 type = qFromLittleEndian<quint16>(bytes.constData());
-    const quint16 headerWords = qFromLittleEndian<quint16>(bytes.constData() + 2);
-    return (type == 1 || type == 2) && headerWords == 9;
-}
-
-bool looksLikeEmf(const QByteArray& bytes)
-{
-    return bytes.size() >= 88 && qFromLittleEndian<quint32>(bytes.constData()) == 1 &&
-           qFromLittleEndian<quint32>(bytes.constData() + 40) == 0x464D4520u;
 }
 
 #ifdef KORVANE_HAVE_WMF

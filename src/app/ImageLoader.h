@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/PictureHeader.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -65,9 +67,6 @@ QString gdiPlusStatusText(int status);
 // over the limit is refused before anything is drawn and put in `refused`.
 QImage renderWmf(const QByteArray& bytes, QSize* refused = nullptr);
 QImage renderEmf(const QByteArray& bytes, QSize* refused = nullptr);
-// True when the bytes start like a metafile of that kind.
-bool looksLikeWmf(const QByteArray& bytes);
-bool looksLikeEmf(const QByteArray& bytes);
 
 // The largest picture (in pixels) the loader accepts: 100 million, so 10,000 x
 // 10,000 still loads. The size is checked from the file's header before

@@ -1,7 +1,9 @@
 #include "app/ImportCommon.h"
+#include "app/ImportProgress.h"
 #include "app/MainWindow.h"
 #include "app/StageClock.h"
 #include "io/ImagePathLookup.h"
+#include "io/ImportFile.h"
 #include "io/MapImport.h"
 #include "model/Paths.h"
 #include "platform/FileDialogs.h"
@@ -9,7 +11,28 @@
 
 #include <QPlainTextEdit>
 
+#include <optional>
+
 namespace korvane {
+
+namespace {
+
+// The file's map data; nothing when the user stopped the reading.
+std::optional<import::MapFileData> readMapData(QWidget* window, const QString& path)
+{
+    ImportProgress progress(window, path);
+    import::MapFileData data;
+    {
+        const QString text = import::readImportFile(path, progress.step(ImportProgress::kReadingFile));
+        if (!progress.cancelled())
+            data = import::readMapFile(text, import::nativePathStyle(), progress.step(ImportProgress::kReadingAreas));
+    }
+    if (progress.cancelled())
+        return std::nullopt;
+    return data;
+}
+
+} // namespace
 
 // Command8: appends the areas of a .map file and loads the image it names.
 void MainWindow::mapImportCommand()
@@ -30,8 +53,11 @@ void MainWindow::mapImportCommand()
         return;
 
     stages::Clock reading(stages::Stage::Reading);
-    const import::MapFileData data = import::readMapFile(import::readImportFile(folder + name));
+    const std::optional<import::MapFileData> read = readMapData(this, folder + name);
     reading.stop();
+    if (!read)
+        return;
+    const import::MapFileData& data = *read;
     if (!data.hasMap) {
         // The name is taken before the map data are looked for; a file that
         // names no map at all (one that could not be read, say) leaves it alone.

@@ -26,6 +26,8 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
         }
     });
     connect(&areas, &AreaList::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+        if (first == m_shapes.size()) // an import appends a million at once
+            m_shapes.reserve(m_shapes.size() + last - first + 1);
         for (int row = first; row <= last; ++row) {
             m_shapes.insert(row, parseArea(m_areas.line(row)));
             addPending(m_shapes[row]);

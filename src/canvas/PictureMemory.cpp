@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <mutex>
+#include <unordered_map>
+#include <utility>
 
 namespace korvane {
 
@@ -27,15 +30,46 @@ constexpr qsizetype kOwnMemoryFrom = 256 * 1024;
 constexpr qsizetype kLargePagesFrom = 4 * kLargePage;
 
 struct Mapping {
-    void* start;
+    void* start; // null once another picture took the memory over
     std::size_t length;
 };
+
+// The mappings of living pictures by their start, so that a picture can be
+// narrowed in its own memory; pictures are made on the decoding thread too.
+std::mutex& mappingsLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+std::unordered_map<const void*, Mapping*>& mappings()
+{
+    static std::unordered_map<const void*, Mapping*> all;
+    return all;
+}
 
 void unmap(void* info)
 {
     auto* mapping = static_cast<Mapping*>(info);
-    munmap(mapping->start, mapping->length);
+    if (mapping->start) {
+        const std::lock_guard guard(mappingsLock());
+        mappings().erase(mapping->start);
+        munmap(mapping->start, mapping->length);
+    }
     delete mapping;
+}
+
+// A picture over a mapping, which it unmaps when it goes.
+QImage overMapping(Mapping* mapping, QSize size, QImage::Format format, qsizetype bytesPerLine)
+{
+    QImage image(static_cast<uchar*>(mapping->start), size.width(), size.height(), bytesPerLine, format, unmap,
+                 mapping);
+    if (image.isNull()) {
+        unmap(mapping);
+        return image;
+    }
+    const std::lock_guard guard(mappingsLock());
+    mappings()[mapping->start] = mapping;
+    return image;
 }
 
 // Large pages must be whole and aligned to their size: the mapping is made
@@ -66,11 +100,17 @@ QImage inOwnMemory(QSize size, QImage::Format format, qsizetype bytesPerLine)
     if (!start || start == MAP_FAILED)
         return {};
     madvise(start, length, MADV_POPULATE_WRITE);
-    auto* mapping = new Mapping{start, length};
-    QImage image(reinterpret_cast<uchar*>(start), size.width(), size.height(), bytesPerLine, format, unmap, mapping);
-    if (image.isNull())
-        unmap(mapping);
-    return image;
+    return overMapping(new Mapping{start, length}, size, format, bytesPerLine);
+}
+
+// The mapping a picture alone holds, or null.
+Mapping* ownMapping(const QImage& image)
+{
+    if (!image.isDetached())
+        return nullptr;
+    const std::lock_guard guard(mappingsLock());
+    const auto found = mappings().find(image.constBits());
+    return found == mappings().end() ? nullptr : found->second;
 }
 #endif
 
@@ -87,6 +127,50 @@ QImage allocatePicture(QSize size, QImage::Format format)
     }
 #endif
     return QImage(size, format);
+}
+
+QImage narrowedInPlace(QImage wide, const std::function<QImage(const QImage&)>& toRgb32)
+{
+#ifdef Q_OS_LINUX
+    Mapping* mapping = ownMapping(wide);
+    if (mapping && wide.depth() > 32) {
+        const QSize size = wide.size();
+        const qsizetype inLine = wide.bytesPerLine();
+        const qsizetype outLine = qsizetype(size.width()) * 4;
+        uchar* bits = wide.bits(); // not shared: no copy
+        // Row y of the narrow picture ends before row y + 1 of the wide one
+        // starts, so every strip is read before anything is written over it.
+        constexpr int kStrip = 8; // rows; a few hundred kilobytes beside the picture
+        for (int y = 0; y < size.height(); y += kStrip) {
+            const int rows = std::min(kStrip, size.height() - y);
+            const QImage narrow = toRgb32(QImage(std::as_const(bits) + y * inLine, size.width(), rows, inLine,
+                                                 wide.format()));
+            if (narrow.format() != QImage::Format_RGB32 || narrow.size() != QSize(size.width(), rows))
+                return {};
+            for (int r = 0; r < rows; ++r)
+                std::memmove(bits + (y + r) * outLine, narrow.constScanLine(r), std::size_t(outLine));
+        }
+        // The narrow picture takes the memory over; the rest goes back.
+        constexpr std::size_t kPage = 4096;
+        const std::size_t kept = (std::size_t(outLine) * std::size_t(size.height()) + kPage - 1) / kPage * kPage;
+        auto* narrowMapping = new Mapping{mapping->start, mapping->length};
+        if (kept < mapping->length) {
+            munmap(static_cast<char*>(mapping->start) + kept, mapping->length - kept);
+            narrowMapping->length = kept;
+        }
+        {
+            const std::lock_guard guard(mappingsLock());
+            mappings().erase(mapping->start);
+        }
+        mapping->start = nullptr;
+        const QImage::Format format = QImage::Format_RGB32;
+        QImage narrow = overMapping(narrowMapping, size, format, outLine);
+        narrow.setDotsPerMeterX(wide.dotsPerMeterX());
+        narrow.setDotsPerMeterY(wide.dotsPerMeterY());
+        return narrow;
+    }
+#endif
+    return toRgb32(wide);
 }
 
 QImage copyPicture(const QImage& source)

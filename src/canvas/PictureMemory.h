@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QSize>
 
+#include <functional>
+
 namespace korvane {
 
 // An uninitialised picture of the size and format, like QImage(size, format).
@@ -12,6 +14,11 @@ namespace korvane {
 // pages where the system offers them. A null image when there is not enough
 // memory.
 QImage allocatePicture(QSize size, QImage::Format format);
+// A picture of more than 32 bits a pixel (16 bits a channel) as an opaque
+// 32-bit one: `toRgb32` converts a strip of rows at a time, each written back
+// into the wide picture's own memory when allocatePicture() made it, so that
+// the picture is never held twice. A null image when `toRgb32` fails.
+QImage narrowedInPlace(QImage wide, const std::function<QImage(const QImage&)>& toRgb32);
 // A deep copy (pixels, resolution, colour space) in such memory, like QImage::copy().
 QImage copyPicture(const QImage& source);
 // Copies the pixels of `from` into `to` in its own memory; false (and nothing

@@ -6,13 +6,14 @@
 
 namespace korvane::import {
 
-PageMaps readPageMaps(QStringView page)
+PageMaps readPageMaps(QStringView page, const Progress& progress)
 {
+    ProgressTicks ticks(progress, page.size());
     PageMaps read;
     html::TagReader reader(page);
     html::Tag tag;
     bool open = false;
-    while (reader.next(tag)) {
+    while (reader.next(tag) && ticks.at(tag.start)) {
         if (!tag.isEndTag && tag.is(QLatin1StringView("img")) && tag.attribute(QLatin1StringView("usemap"))) {
             read.candidates.append(page.sliced(tag.start, tag.end - tag.start).toString().toLower());
         } else if (tag.is(QLatin1StringView("map")) && tag.isEndTag == open) {
@@ -86,9 +87,9 @@ FoundMap findMap(QStringView page, const PageMaps& read, QStringView mapName)
     return {MapLookup::NotFound, {}};
 }
 
-AreaScan readMapAreas(QStringView mapText)
+AreaScan readMapAreas(QStringView mapText, const Progress& progress)
 {
-    return scanAreas(mapText, AreaDialect::HtmlPage);
+    return scanAreas(mapText, AreaDialect::HtmlPage, progress);
 }
 
 } // namespace korvane::import

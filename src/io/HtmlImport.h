@@ -52,11 +52,12 @@ struct PageMaps {
     QStringList candidates;
     std::vector<MapElement> maps;
 };
-PageMaps readPageMaps(QStringView page);
+// `progress` (when given) can stop it early.
+PageMaps readPageMaps(QStringView page, const Progress& progress = {});
 // findMap() on a page read before: a big page is read once, not twice.
 FoundMap findMap(QStringView page, const PageMaps& read, QStringView mapName);
 
 // The areas of one map element, one blank before the shape, "polygon" as "poly".
-AreaScan readMapAreas(QStringView mapText);
+AreaScan readMapAreas(QStringView mapText, const Progress& progress = {});
 
 } // namespace korvane::import

@@ -301,29 +301,31 @@ bool TagReader::next(Tag& tag)
     return false;
 }
 
-// Where reading goes on after a "<" that starts no tag. Comments and
-// declarations that are never closed hide nothing: a browser would hide the
-// rest of the page, but a truncated or hand-edited file should still give up
-// its maps. Once the end is known to be missing from some place on, later
-// ones are not searched again, so many unclosed comments stay quick.
+// Where reading goes on after a "<" that starts no tag. A comment that is
+// never closed hides the rest of the page, as it does in a browser. A
+// declaration that is never closed hides nothing: no ">" follows it, so no
+// tag could. Once its end is known to be missing from some place on, later
+// ones are not searched again, so many of them stay quick.
 qsizetype TagReader::afterMarkup(qsizetype lt)
 {
     const QStringView rest = m_text.sliced(lt);
-    const bool comment = rest.startsWith(u"<!--");
+    if (rest.startsWith(u"<!--")) {
+        const qsizetype after = afterComment(m_text, lt + 4);
+        return after < 0 ? m_text.size() : after;
+    }
     // A declaration, a processing instruction and an end tag without a name
     // are skipped up to their ">"; "</>" is dropped whole.
     const bool declaration =
-        !comment && (rest.startsWith(u"<!") || rest.startsWith(u"<?") || (rest.startsWith(u"</") && rest.size() > 2));
-    if (!comment && !declaration)
+        rest.startsWith(u"<!") || rest.startsWith(u"<?") || (rest.startsWith(u"</") && rest.size() > 2);
+    if (!declaration)
         return lt + 1; // a "<" that starts nothing is text
-    const qsizetype from = lt + (comment ? 4 : 2);
-    qsizetype& unclosedFrom = comment ? m_noCommentEndFrom : m_noGreaterFrom;
-    if (unclosedFrom >= 0 && from >= unclosedFrom)
+    const qsizetype from = lt + 2;
+    if (m_noGreaterFrom >= 0 && from >= m_noGreaterFrom)
         return from;
-    const qsizetype after = comment ? afterComment(m_text, from) : afterNextGreater(m_text, from);
+    const qsizetype after = afterNextGreater(m_text, from);
     if (after >= 0)
         return after;
-    unclosedFrom = from;
+    m_noGreaterFrom = from;
     return from;
 }
 

@@ -8,7 +8,8 @@
 
 // Reads the tags of a page as a browser's tokenizer does: attributes in any
 // order and letter case, with double, single or no quotes, separated by any
-// white space; a tag ends at its ">" outside quotes. Comments, declarations
+// white space; a tag ends at its ">" outside quotes. Comments (one never
+// closed runs to the end of the text), declarations
 // and the text of elements such as script and textarea hold no tags. Values
 // are views into the page, exactly as written. Nothing here allocates per
 // character, so a page of many megabytes is read in one quick pass.
@@ -54,8 +55,7 @@ private:
 
     QStringView m_text;
     qsizetype m_pos = 0;
-    // From here on no comment end ("-->") or no ">" follows; -1: not known.
-    qsizetype m_noCommentEndFrom = -1;
+    // From here on no ">" follows; -1: not known.
     qsizetype m_noGreaterFrom = -1;
 };
 

@@ -1,9 +1,6 @@
 #include "io/ImportSearch.h"
 
 #include "model/AreaEntry.h"
-#include "model/Codec.h"
-
-#include <QFile>
 
 namespace korvane::import {
 
@@ -215,13 +212,14 @@ QString imagePathFromSrc(const QString& rawValue, PathStyle style)
     return path.toLower();
 }
 
-AreaScan scanAreas(QStringView text, AreaDialect dialect)
+AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress)
 {
+    ProgressTicks ticks(progress, text.size());
     const QString prefix = dialect == AreaDialect::MapFile ? QStringLiteral("  ") : QStringLiteral(" ");
     AreaScan scan;
     html::TagReader reader(text);
     html::Tag tag;
-    while (reader.next(tag)) {
+    while (reader.next(tag) && ticks.at(tag.start)) {
         if (tag.isEndTag || !tag.is(QLatin1StringView("area")))
             continue;
         if (dialect == AreaDialect::MapFile && tag.start == 0)
@@ -239,23 +237,6 @@ AreaScan scanAreas(QStringView text, AreaDialect dialect)
         scan.last = std::move(v);
     }
     return scan;
-}
-
-QString readImportFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    // A mapped file is decoded straight from the system's cache: a big page
-    // is neither copied nor held twice. What cannot be mapped is read.
-    if (file.size() > 0) {
-        if (const uchar* mapped = file.map(0, file.size())) {
-            const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size());
-            return decodeText(bytes, detectEncoding(bytes));
-        }
-    }
-    const QByteArray bytes = file.readAll();
-    return decodeText(bytes, detectEncoding(bytes));
 }
 
 } // namespace korvane::import

@@ -9,12 +9,38 @@
 #include <QStringView>
 
 #include <array>
+#include <functional>
 
 // What both importers share: fixed-text search without regard to letter case,
 // and reading area, img and map tags as a browser does (see io/HtmlTags.h).
 // Positions count from 0; -1 means "not found". Nothing here shows a window
 // or touches the disk.
 namespace korvane::import {
+
+// Told how far a long step has come (`done` of `total`); false asks it to stop.
+using Progress = std::function<bool(qint64 done, qint64 total)>;
+
+// Asks a Progress now and then while a text is walked from its start.
+class ProgressTicks {
+public:
+    ProgressTicks(const Progress& progress, qsizetype total) : m_progress(progress), m_total(total) {}
+    // False once the step was asked to stop.
+    bool at(qsizetype position)
+    {
+        if (!m_progress || position < m_next)
+            return !m_stopped;
+        m_next = position + kEvery;
+        m_stopped = !m_progress(position, m_total);
+        return !m_stopped;
+    }
+
+private:
+    static constexpr qsizetype kEvery = 256 * 1024;
+    const Progress& m_progress;
+    qsizetype m_total;
+    qsizetype m_next = 0;
+    bool m_stopped = false;
+};
 
 // A fixed text searched for without regard to letter case, in one pass over
 // the text: nothing is lower-cased or copied.
@@ -87,11 +113,7 @@ struct AreaScan {
 // skipped; a "|" in a value is stored as "&#124;". A tag cut off by the end
 // of the file is not read. A .map file's area search starts at its second
 // character.
-AreaScan scanAreas(QStringView text, AreaDialect dialect);
-
-// The whole file as text: UTF-16 when it starts with its byte-order mark,
-// UTF-8 when the bytes are valid UTF-8, else Windows-1252. Empty when the
-// file cannot be read.
-QString readImportFile(const QString& path);
+// `progress` (when given) can stop it early.
+AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress = {});
 
 } // namespace korvane::import

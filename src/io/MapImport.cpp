@@ -2,7 +2,7 @@
 
 namespace korvane::import {
 
-MapFileData readMapFile(QStringView text, PathStyle style)
+MapFileData readMapFile(QStringView text, PathStyle style, const Progress& progress)
 {
     MapFileData data;
     html::Tag img;
@@ -18,7 +18,7 @@ MapFileData readMapFile(QStringView text, PathStyle style)
     while (!data.hasMap && reader.next(tag))
         data.hasMap = !tag.isEndTag && tag.is(QLatin1StringView("map"));
     if (data.hasMap)
-        data.areas = scanAreas(text, AreaDialect::MapFile);
+        data.areas = scanAreas(text, AreaDialect::MapFile, progress);
     else
         data.imagePath.clear();
     return data;

@@ -16,6 +16,7 @@ struct MapFileData {
     AreaScan areas;    // every area element of the whole text, two blanks before the shape
 };
 
-MapFileData readMapFile(QStringView text, PathStyle style = nativePathStyle());
+// `progress` (when given) can stop it early.
+MapFileData readMapFile(QStringView text, PathStyle style = nativePathStyle(), const Progress& progress = {});
 
 } // namespace korvane::import

@@ -95,11 +95,23 @@ QString coordinateText(const QList<int>& values)
 
 QString makeLine(const QString& prefix, const QString& shape, const QString& coords, const LinkAttributes& a)
 {
-    // Joined in one go: a value may be megabytes long, and a chain of "+"
-    // would keep a copy of the line for every step until the chain ends.
-    return QStringList{
-        prefix + shape + kShapePadding + coords, a.href, a.alt, a.target, a.onmouseover, a.onmouseout, a.onclick}
-        .join(QLatin1Char('|'));
+    // Written into one string of the right size: a value may be megabytes
+    // long, and an import makes a million lines.
+    const QString* const values[] = {&a.href, &a.alt, &a.target, &a.onmouseover, &a.onmouseout, &a.onclick};
+    qsizetype size = prefix.size() + shape.size() + kShapePadding.size() + coords.size();
+    for (const QString* value : values)
+        size += 1 + value->size();
+    QString line;
+    line.reserve(size);
+    line += prefix;
+    line += shape;
+    line += kShapePadding;
+    line += coords;
+    for (const QString* value : values) {
+        line += QLatin1Char('|');
+        line += *value;
+    }
+    return line;
 }
 
 LinkAttributes attributesOf(const QString& line)

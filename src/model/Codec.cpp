@@ -41,14 +41,7 @@ QString fromUtf8(const QByteArray& bytes)
     constexpr qsizetype kPrefaultFrom = 1024 * 1024;
     if (bytes.size() < kPrefaultFrom)
         return QString::fromUtf8(bytes);
-    QString text(bytes.size(), Qt::Uninitialized); // UTF-8 never needs more units
-#ifdef Q_OS_LINUX
-    constexpr std::uintptr_t kPage = 4096;
-    const auto first = (reinterpret_cast<std::uintptr_t>(text.data()) + kPage - 1) & ~(kPage - 1);
-    const auto last = reinterpret_cast<std::uintptr_t>(text.data() + text.size()) & ~(kPage - 1);
-    if (last > first)
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
-#endif
+    QString text = textBuffer(bytes.size()); // UTF-8 never needs more units
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QChar* end = decoder.appendToBuffer(text.data(), bytes);
     text.truncate(end - text.constData());
@@ -57,14 +50,32 @@ QString fromUtf8(const QByteArray& bytes)
 
 } // namespace
 
+QString textBuffer(qsizetype size)
+{
+    QString text(size, Qt::Uninitialized);
+#ifdef Q_OS_LINUX
+    constexpr std::uintptr_t kPage = 4096;
+    const auto first = (reinterpret_cast<std::uintptr_t>(text.data()) + kPage - 1) & ~(kPage - 1);
+    const auto last = reinterpret_cast<std::uintptr_t>(text.data() + text.size()) & ~(kPage - 1);
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#endif
+    return text;
+}
+
+QChar* appendWindows1252(QChar* out, QByteArrayView bytes)
+{
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        *out++ = QChar(b >= 0x80 && b < 0xA0 ? kHighTable[b - 0x80] : char16_t(b));
+    }
+    return out;
+}
+
 QString fromWindows1252(const QByteArray& bytes)
 {
     QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        out[i] = QChar(b >= 0x80 && b < 0xA0 ? kHighTable[b - 0x80] : char16_t(b));
-    }
+    appendWindows1252(text.data(), bytes);
     return text;
 }
 

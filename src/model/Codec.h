@@ -14,6 +14,11 @@ inline const QString kCrLf = QStringLiteral("\r\n");
 enum class TextEncoding { Windows1252, Utf8, Utf16LE, Utf16BE };
 
 QString fromWindows1252(const QByteArray& bytes);
+// Writes the characters of the bytes from `out` on; returns the end.
+QChar* appendWindows1252(QChar* out, QByteArrayView bytes);
+// An uninitialised text of that many units whose memory is faulted in at
+// once: page by page, the memory of a big text costs more than decoding into it.
+QString textBuffer(qsizetype size);
 // Characters outside the code page become "?".
 QByteArray toWindows1252(const QString& text);
 bool isValidUtf8(const QByteArray& bytes);

@@ -103,19 +103,26 @@ enum class References { Keep, Escape };
 // would end the attribute early, a lone "&" and a "<" break the page as XML.
 // References in link values stay, so values imported with them keep their
 // meaning; a file path holds none, so there every "&" is escaped.
+// Plain characters go in as runs: a million areas pass here.
 void appendValue(QString& out, QStringView value, References references = References::Keep)
 {
+    qsizetype run = 0; // the first character not appended yet
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
+        QStringView escaped;
         if (c == kQuote)
-            out += QLatin1String("&quot;");
+            escaped = u"&quot;";
         else if (c == QLatin1Char('&') && (references == References::Escape || !startsReference(value, i)))
-            out += QLatin1String("&amp;");
+            escaped = u"&amp;";
         else if (c == QLatin1Char('<'))
-            out += QLatin1String("&lt;");
+            escaped = u"&lt;";
         else
-            out += c;
+            continue;
+        out += value.sliced(run, i - run);
+        out += escaped;
+        run = i + 1;
     }
+    out += value.sliced(run);
 }
 
 void appendAttribute(QString& out, QLatin1String name, QStringView value)
@@ -145,17 +152,17 @@ void appendAreaElement(QString& out, QStringView line)
 {
     using namespace entry;
     const auto f = fieldViews(line);
-    out += QLatin1String("<area shape=\"");
+    out += QStringView(u"<area shape=\"");
     appendValue(out, f[Shape].trimmed());
-    out += QLatin1String("\" alt=\"");
+    out += QStringView(u"\" alt=\"");
     appendValue(out, f[Alt]);
-    out += QLatin1String("\" coords=\"");
+    out += QStringView(u"\" coords=\"");
     appendValue(out, f[Coords]);
-    out += QLatin1String("\" href=\"");
+    out += QStringView(u"\" href=\"");
     appendValue(out, f[Href]);
-    out += QLatin1String("\" title=\"");
+    out += QStringView(u"\" title=\"");
     appendValue(out, f[Alt]);
-    out += QLatin1String("\" ");
+    out += QStringView(u"\" ");
     if (f[Target] != kAbsent)
         appendAttribute(out, QLatin1String("target"), f[Target]);
     out += QLatin1Char(' ');
@@ -168,7 +175,7 @@ void appendAreaElement(QString& out, QStringView line)
             out += QLatin1Char(' ');
         }
     }
-    out += QLatin1String("/>\r\n");
+    out += QStringView(u"/>\r\n");
 }
 
 } // namespace

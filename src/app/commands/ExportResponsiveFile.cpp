@@ -3,6 +3,7 @@
 #include "io/FileReplace.h"
 #include "io/HtmlImport.h"
 #include "io/ImagePathLookup.h"
+#include "io/ImportFile.h"
 #include "io/MapImport.h"
 #include "model/Paths.h"
 

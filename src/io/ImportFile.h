@@ -1,0 +1,19 @@
+#pragma once
+
+#include "io/ImportSearch.h"
+
+#include <QString>
+
+// Reading the file an import works on.
+namespace korvane::import {
+
+// The whole file as text: UTF-16 when it starts with its byte-order mark,
+// UTF-8 when the bytes are valid UTF-8 (a UTF-8 mark dropped), else
+// Windows-1252. Empty when the file cannot be read or `progress` asked to
+// stop. The file is read, never mapped: one that shrinks meanwhile (a
+// download still being written) just ends sooner.
+QString readImportFile(const QString& path, const Progress& progress = {});
+// The same with pieces of that many bytes (readImportFile() reads 1 MiB at a time).
+QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Progress& progress = {});
+
+} // namespace korvane::import
