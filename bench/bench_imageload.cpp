@@ -82,13 +82,11 @@ void StartWithPicture(benchmark::State& state)
 BENCHMARK(StartWithPicture)->Unit(benchmark::kMillisecond);
 
 // A 10,000 x 10,000 PNG, opaque or with transparent parts.
-QString largestSample(bool alpha)
+// A 10,000 x 10,000 PNG of one colour crossed by red lines, written fast.
+QString writeLargestPng(const QString& path, QImage::Format format, const QColor& fill)
 {
-    const QString path = samples->filePath(alpha ? QStringLiteral("groesst-alpha.png") : QStringLiteral("groesst.png"));
-    if (QFile::exists(path))
-        return path;
-    QImage image(10000, 10000, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    image.fill(alpha ? QColor(0, 0, 255, 128) : QColor(Qt::darkGreen));
+    QImage image(10000, 10000, format);
+    image.fill(fill);
     QPainter painter(&image);
     painter.setPen(QPen(Qt::red, 5));
     for (int x = 0; x < 10000; x += 97)
@@ -98,6 +96,15 @@ QString largestSample(bool alpha)
     writer.setCompression(1);
     writer.write(image);
     return path;
+}
+
+QString largestSample(bool alpha)
+{
+    const QString path = samples->filePath(alpha ? QStringLiteral("groesst-alpha.png") : QStringLiteral("groesst.png"));
+    if (QFile::exists(path))
+        return path;
+    return writeLargestPng(path, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32,
+                           alpha ? QColor(0, 0, 255, 128) : QColor(Qt::darkGreen));
 }
 
 // Opened through bild_laden in a shown main window, over a picture of the
@@ -164,17 +171,7 @@ QString sixteenBitSample()
     const QString path = samples->filePath(QStringLiteral("16bit.png"));
     if (QFile::exists(path))
         return path;
-    QImage image(10000, 10000, QImage::Format_RGBX64);
-    image.fill(QColor::fromRgba64(30000, 40000, 50000));
-    QPainter painter(&image);
-    painter.setPen(QPen(Qt::red, 5));
-    for (int x = 0; x < 10000; x += 97)
-        painter.drawLine(x, 0, 10000 - x, 10000);
-    painter.end();
-    QImageWriter writer(path, "png");
-    writer.setCompression(1);
-    writer.write(image);
-    return path;
+    return writeLargestPng(path, QImage::Format_RGBX64, QColor::fromRgba64(30000, 40000, 50000));
 }
 
 // loadPictureFile() alone; "peak_MB" is the rise of the resident memory.

@@ -726,7 +726,7 @@ void TestImportCommands::htmlImportBrokenImage_data()
     QTest::newRow("map missing") << QByteArray("<map name=\"t\"></map>");
 }
 
-// The picture decodes beside the reading of the page: its failure is told
+// The picture named by the page is refused: its failure is told
 // as after a plain open, and the import ends with the map as it was.
 void TestImportCommands::htmlImportBrokenImage()
 {

@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <thread>
 
 #ifdef KORVANE_HAVE_WMF
 #include <libwmf/api.h>
@@ -522,57 +521,14 @@ QImage loadNow(const QString& name, Decoder decoder, QString& message)
     return {};
 }
 
-DecodeAhead*& aheadOfTime()
-{
-    static DecodeAhead* ahead = nullptr;
-    return ahead;
-}
-
 } // namespace
-
-struct DecodeAhead::Work {
-    QString fileName;
-    QImage picture;
-    QString message;
-    std::thread thread;
-    bool taken = false;
-};
-
-DecodeAhead::DecodeAhead(const QString& fileName) : m_work(std::make_unique<Work>())
-{
-    Work& work = *m_work;
-    work.fileName = fileName;
-    // Only blanks are trimmed, as typed names may end in other white space.
-    const QString name = blanksTrimmed(fileName);
-    // Decided here: the content rule (DecodeByContent) belongs to this thread.
-    const Decoder decoder = decoderOf(name);
-    work.thread = std::thread([&work, name, decoder] { work.picture = loadNow(name, decoder, work.message); });
-    aheadOfTime() = this;
-}
-
-DecodeAhead::~DecodeAhead()
-{
-    if (m_work->thread.joinable())
-        m_work->thread.join();
-    if (aheadOfTime() == this)
-        aheadOfTime() = nullptr;
-}
 
 QImage loadPictureFile(const QString& fileName, QString* error)
 {
     QString message;
-    QImage picture;
-    DecodeAhead* ahead = aheadOfTime();
-    if (ahead && !ahead->m_work->taken && ahead->m_work->fileName == fileName) {
-        DecodeAhead::Work& work = *ahead->m_work;
-        work.thread.join();
-        work.taken = true;
-        picture = std::move(work.picture);
-        message = std::move(work.message);
-    } else {
-        const QString name = blanksTrimmed(fileName);
-        picture = loadNow(name, decoderOf(name), message);
-    }
+    // Only blanks are trimmed, as typed names may end in other white space.
+    const QString name = blanksTrimmed(fileName);
+    QImage picture = loadNow(name, decoderOf(name), message);
     if (error)
         *error = message;
     return picture;

@@ -42,23 +42,6 @@ public:
     DecodeByContent& operator=(const DecodeByContent&) = delete;
 };
 
-// Decodes a picture file on another thread from its construction on, while
-// the caller does other work (an import reads the page meanwhile). While it
-// lives, the first loadPictureFile() of exactly that name waits for this
-// result instead of decoding the file once more.
-class DecodeAhead {
-public:
-    explicit DecodeAhead(const QString& fileName);
-    ~DecodeAhead();
-    DecodeAhead(const DecodeAhead&) = delete;
-    DecodeAhead& operator=(const DecodeAhead&) = delete;
-
-private:
-    friend QImage loadPictureFile(const QString& fileName, QString* error);
-    struct Work;
-    std::unique_ptr<Work> m_work;
-};
-
 // The German text of a bitmap decoder status (1 to 20); empty for others.
 QString gdiPlusStatusText(int status);
 

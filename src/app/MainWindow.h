@@ -108,10 +108,6 @@ public:
     // Shows the picture of that file. A file that is refused (not a picture,
     // empty, too big) is reported and changes nothing: false.
     bool bild_laden(const QString& path);
-    // Frees the picture shown before another picture is decoded, so that two
-    // big pictures never meet in memory; the next bild_laden() puts it back
-    // when the new file is refused (a small one kept, a big one read again).
-    void putPictureAside();
     // The question before unsaved code would be discarded. Save: the user
     // said Yes and the save command has run; the caller stops there.
     enum class UnsavedCode { None, Save, Discard };
@@ -185,6 +181,10 @@ private:
     void connectCommands();
     void codeTextChanged();
     QImage decodeInPlace(const QString& path, QString* error);
+    // Frees the picture shown before another picture is decoded, so that two
+    // big pictures never meet in memory; decodeInPlace() puts it back when the
+    // new file is refused (a small one kept, a big one read again).
+    void putPictureAside();
     void redrawAsShown();
     void connectCanvas();
     void setUpKeyboard();
