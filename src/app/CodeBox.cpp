@@ -4,7 +4,11 @@
 #include "model/AreaList.h"
 #include "model/Codec.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTextDocument>
+
+#include <memory>
 
 namespace korvane {
 
@@ -89,6 +93,16 @@ QString CodeBox::code() const
     if (m_cut)
         return m_wholeCode;
     return document()->toRawText().replace(QChar(QChar::ParagraphSeparator), kCrLf);
+}
+
+void CodeBox::contextMenuEvent(QContextMenuEvent* event)
+{
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    if (!m_menuActions.isEmpty()) {
+        menu->addSeparator();
+        menu->addActions(m_menuActions);
+    }
+    menu->exec(event->globalPos());
 }
 
 // Text put in by other means than setCode() (typed, pasted) is the code from

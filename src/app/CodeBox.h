@@ -21,6 +21,11 @@ public:
     // the box holds it.
     QString code() const;
     bool showsCutLines() const { return m_cut; }
+    // Commands offered below the edit commands of the box's context menu.
+    void addMenuAction(QAction* action) { m_menuActions.append(action); }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void textEdited();
@@ -31,6 +36,7 @@ private:
     // The code as last set, while the box still shows it whole and unchanged.
     QString m_shown;
     bool m_shownKnown = false;
+    QList<QAction*> m_menuActions;
 };
 
 } // namespace korvane

@@ -95,6 +95,9 @@ void MainWindow::htmlImportCommand()
 
     const import::ChosenImage image = import::readChosenTag(tag);
     m_document.setMapName(image.mapName);
+    // The name as the page writes it, so that a map of exactly that name wins.
+    const QString pageName = pageMaps.usemapNames.value(candidates.indexOf(tag));
+    const auto lookupName = [&] { return m_document.mapName().isEmpty() ? QString() : pageName; };
     // A picture that is there decodes on another thread while the page is
     // searched for its map. The old picture goes first, so that two big
     // pictures never meet in memory.
@@ -103,13 +106,13 @@ void MainWindow::htmlImportCommand()
     if (const QString onDisk = findFileIgnoringCase(image.imagePath, folder); !onDisk.isEmpty()) {
         ui.Picture1->releasePicture();
         ahead.emplace(onDisk);
-        read = readMap(page, pageMaps, m_document.mapName());
+        read = readMap(page, pageMaps, lookupName());
     }
     importsteps::loadNamedImage(*this, image.imagePath, folder,
                                 QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "));
     // Else the open command may have cleared the map's name meanwhile.
     if (!read)
-        read = readMap(page, pageMaps, m_document.mapName());
+        read = readMap(page, pageMaps, lookupName());
 
     if (read->map.outcome == import::MapLookup::NoMapElement) {
         inform(this, QStringLiteral("Es wurde keine ImageMap gefunden."));
@@ -120,7 +123,7 @@ void MainWindow::htmlImportCommand()
         return;
     }
     importsteps::keepLastHandlers(*this, read->scan);
-    importsteps::finish(*this, read->scan.lines);
+    importsteps::finish(*this, read->scan.lines, image.width, image.height);
 }
 
 } // namespace korvane

@@ -20,8 +20,10 @@ void loadNamedImage(MainWindow& window, const QString& path, const QString& fold
 // The event handlers of the last element read stay in the link attributes.
 void keepLastHandlers(MainWindow& window, const import::AreaScan& scan);
 // Appends the lines and starts a new map from all the areas (an import is no
-// step), redraws when the list holds areas, enables the tools.
-void finish(MainWindow& window, const QStringList& lines);
+// step), redraws when the list holds areas, enables the tools. When the file
+// shows the picture at another size (its img tag's width and height, 0: not
+// given) than the picture loaded, offers to scale the appended areas to it.
+void finish(MainWindow& window, const QStringList& lines, int shownWidth = 0, int shownHeight = 0);
 
 } // namespace importsteps
 } // namespace korvane

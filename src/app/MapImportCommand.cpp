@@ -50,7 +50,7 @@ void MainWindow::mapImportCommand()
             m_document.setImagePath(onDisk);
     }
     importsteps::keepLastHandlers(*this, data.areas);
-    importsteps::finish(*this, data.areas.lines);
+    importsteps::finish(*this, data.areas.lines, data.width, data.height);
 }
 
 } // namespace korvane

@@ -36,7 +36,9 @@ const QString kUsage =
                    "\n"
                    "Optionen:\n"
                    "  -h, --help       diesen Hilfetext zeigen\n"
-                   "  -v, --version    die Versionsnummer zeigen\n");
+                   "  -v, --version    die Versionsnummer zeigen\n"
+                   "  --check [--display-width BREITE] DATEI...\n"
+                   "                   die ImageMaps der Dateien prüfen, ohne Fenster\n");
 
 // The toolkit's own options, which the application object takes out of the
 // command line later; here they only have to pass.

@@ -17,6 +17,9 @@ QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QS
 QString areaElement(const QString& line);
 // The whole map code; empty for an empty list.
 QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize);
+// The line is a default area (shape "default" in any letter case): the rest
+// of the picture.
+bool isDefaultArea(QStringView line);
 // A value as written into an attribute: a double quote as "&quot;", "<" as
 // "&lt;", and "&" as "&amp;" unless it starts a character reference.
 QString attributeValue(const QString& value);
