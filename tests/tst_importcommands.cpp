@@ -417,8 +417,10 @@ void TestImportCommands::htmlImportOneCandidate()
     QCOMPARE(w.document().mapName(), QStringLiteral("plan"));
     QCOMPARE(w.document().imagePath(), e.path("Bilder/Plan.PNG"));
     QCOMPARE(w.state().chosenImgTag, QStringLiteral("<img src=\"bilder/plan.png\" usemap=\"#plan\" width=\"40\">"));
+    // The default area with its link stays the map's default area.
     QCOMPARE(w.areas().lines(), QStringList({pad(" ", "poly") + "1,2,3,4,5,6|a.html|A|*|*|*|*",
-                                             pad(" ", "POLY") + "7,8|b.html|||*|*|go('b')"}));
+                                             pad(" ", "POLY") + "7,8|b.html|||*|*|go('b')",
+                                             pad(" ", "DEFAULT") + "|c.html||*|*|*|*"}));
     QVERIFY(w.mapCode().contains("usemap=\"#plan\""));
     QVERIFY(e.toolsEnabled());
     const FileDialogRequest& d = e.desktop.dialogs[0];

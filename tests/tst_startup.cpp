@@ -221,7 +221,9 @@ void TestStartUp::programOptions_data()
                        "  HTML-Seite (.html, .htm, .xhtml)                             wie mit \"Html\"\n\n"
                        "Optionen:\n"
                        "  -h, --help       diesen Hilfetext zeigen\n"
-                       "  -v, --version    die Versionsnummer zeigen\n");
+                       "  -v, --version    die Versionsnummer zeigen\n"
+                       "  --check [--display-width BREITE] DATEI...\n"
+                       "                   die ImageMaps der Dateien prüfen, ohne Fenster\n");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");

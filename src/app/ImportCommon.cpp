@@ -63,7 +63,9 @@ void finish(MainWindow& window, const QStringList& lines, int shownWidth, int sh
     list.stop();
     if (!window.areas().isEmpty())
         window.refresh();
-    const QSize picture = window.ui.Picture1->pictureSize();
+    // No picture was loaded when the user cancelled the open command.
+    const QSize picture =
+        window.document().imageFileName().isEmpty() ? QSize() : window.ui.Picture1->pictureSize();
     if (ScaleOffer(window.document(), &window)
             .offer(firstRow, import::shownSize(shownWidth, shownHeight, picture), picture))
         window.refresh();

@@ -87,11 +87,25 @@ bool hasField(QStringView name)
     return false;
 }
 
+// What a browser or an assistive technology reads from an area beyond the
+// fields. Anything else on an area tag is noise (often the remains of broken
+// markup) and is not carried along.
+bool isKeptAttribute(QStringView name)
+{
+    for (const char* known : {"title", "id", "class", "style", "role", "tabindex", "accesskey", "rel", "hreflang",
+                              "download", "referrerpolicy", "ping", "type", "lang", "dir", "media", "nohref"}) {
+        if (html::sameName(name, QLatin1StringView(known)))
+            return true;
+    }
+    const auto starts = [&](const char* prefix) { return name.startsWith(QLatin1StringView(prefix), Qt::CaseInsensitive); };
+    return (starts("aria-") || starts("data-") || (starts("on") && name.size() > 2)) && extra::isPlainName(name);
+}
+
 extra::Attributes keptAttributes(const html::Tag& area, const QString& alt)
 {
     extra::Attributes kept;
     for (const html::Attribute& a : area.attributes) {
-        if (hasField(a.name) || !extra::isPlainName(a.name))
+        if (hasField(a.name) || !isKeptAttribute(a.name))
             continue;
         const QString name = a.name.toString().toLower();
         if (name == QLatin1String("title") && trimBlanks(a.value) == alt)
