@@ -195,11 +195,12 @@ private:
     int m_row = 0;
 };
 
-// Whether each area holds a pixel of `grid` that no earlier area holds; false
-// also for areas with no pixel in it.
-std::vector<bool> reachable(const std::vector<Area>& areas, QSize grid)
+enum class Reach : char { NoPixel, Covered, Reached };
+
+// Whether each area holds a pixel of `grid` that no earlier area holds.
+std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
 {
-    std::vector<bool> reached(areas.size(), false);
+    std::vector<Reach> reached(areas.size(), Reach::NoPixel);
     std::vector<std::vector<int>> startingIn(grid.height());
     std::vector<std::pair<int, int>> rows(areas.size(), {0, -1});
     for (std::size_t i = 0; i < areas.size(); ++i) {
@@ -226,8 +227,12 @@ std::vector<bool> reachable(const std::vector<Area>& areas, QSize grid)
             for (const auto& [first, last] : spans) {
                 const int from = std::max(first, 0);
                 const int to = std::min(last, grid.width() - 1);
-                if (from <= to && owners.take(from, to))
-                    reached[i] = true;
+                if (from > to)
+                    continue;
+                if (owners.take(from, to))
+                    reached[i] = Reach::Reached;
+                else if (reached[i] == Reach::NoPixel)
+                    reached[i] = Reach::Covered;
             }
         }
     }
@@ -287,7 +292,7 @@ public:
 
     Findings run()
     {
-        const std::vector<bool> reached = m_grid.isEmpty() ? std::vector<bool>() : reachable(m_areas, m_grid);
+        const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_grid);
         QHash<QString, int> firstWithAlt;
         for (Area& area : m_areas) {
             checkText(area, firstWithAlt);
@@ -348,15 +353,14 @@ private:
                     QString::number(lineOf(earlier.index)) + QStringLiteral(", deren Verweis woanders hinführt."));
     }
 
-    void checkShape(const Area& area, const std::vector<bool>& reached)
+    void checkShape(const Area& area, const std::vector<Reach>& reached)
     {
         if (!m_degenerate[area.index].isEmpty())
             add(area, "degenerate-shape", Severity::Error,
                 m_degenerate[area.index] + QStringLiteral(" Es kann nie angeklickt werden."));
         if (!area.geometry)
             return;
-        const bool inGrid = area.geometry->box.intersects(QRectF(QPointF(0, 0), m_grid));
-        if (inGrid && !reached.empty() && !reached[area.index])
+        if (!reached.empty() && reached[area.index] == Reach::Covered)
             add(area, "unreachable-area", Severity::Error,
                 QStringLiteral("Frühere Areale verdecken das Areal ganz; ein Browser nimmt dort immer das "
                                "erste, so kann es nie angeklickt werden."));
