@@ -114,14 +114,20 @@ std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
 
 // The pixels of one row of the grid that an area holds, as inclusive spans:
 // a pixel belongs to the area when its centre does, as a click there would.
-void rowSpans(const Geometry& g, double y, QList<std::pair<int, int>>& spans)
+struct RowScratch {
+    std::vector<std::pair<int, int>> spans;
+    std::vector<double> crossings;
+};
+
+void rowSpans(const Geometry& g, double y, RowScratch& scratch)
 {
+    auto& spans = scratch.spans;
     spans.clear();
     auto add = [&](double from, double to) { // centres in [from, to)
         const int first = int(std::ceil(from - 0.5));
         const int last = int(std::ceil(to - 0.5)) - 1;
         if (first <= last)
-            spans.append({first, last});
+            spans.emplace_back(first, last);
     };
     if (g.kind == Kind::Rect) {
         if (y >= g.c[1] && y < g.c[3])
@@ -134,65 +140,56 @@ void rowSpans(const Geometry& g, double y, QList<std::pair<int, int>>& spans)
             const int first = int(std::ceil(g.c[0] - dx - 0.5));
             const int last = int(std::floor(g.c[0] + dx - 0.5));
             if (first <= last)
-                spans.append({first, last});
+                spans.emplace_back(first, last);
         }
     } else {
         // Even-odd rule: where the row crosses the edges, in and out by turns.
-        QList<double> crossings;
+        auto& crossings = scratch.crossings;
+        crossings.clear();
         const qsizetype n = g.c.size() / 2;
         for (qsizetype i = 0; i < n; ++i) {
             const qsizetype j = (i + 1) % n;
             const double yi = g.c[2 * i + 1], yj = g.c[2 * j + 1];
             if ((yi <= y) != (yj <= y))
-                crossings.append(g.c[2 * i] + (y - yi) * (g.c[2 * j] - g.c[2 * i]) / (yj - yi));
+                crossings.push_back(g.c[2 * i] + (y - yi) * (g.c[2 * j] - g.c[2 * i]) / (yj - yi));
         }
         std::sort(crossings.begin(), crossings.end());
-        for (qsizetype k = 0; k + 1 < crossings.size(); k += 2)
+        for (std::size_t k = 0; k + 1 < crossings.size(); k += 2)
             add(crossings[k], crossings[k + 1]);
     }
 }
 
-// One row of the grid: which pixels an earlier area has taken. Taken pixels
-// are skipped in one step (each points on to the next free one), so a row is
-// worked through once however many areas cross it.
+// One row of the grid: which pixels earlier areas have taken, as sorted
+// spans that do not touch one another. An area reaches a pixel when its
+// span is not wholly inside one of them.
 class RowOwners {
 public:
-    explicit RowOwners(int width) : m_next(width + 1), m_stamp(width + 1, -1) {}
-    void startRow(int row) { m_row = row; }
-    // Takes the free pixels of [first, last]; true when there was one.
+    explicit RowOwners(int width) : m_width(width) {}
+    void startRow() { m_taken.clear(); }
+    // Every pixel of the row is taken: nothing later can reach one.
+    bool full() const { return m_taken.size() == 1 && m_taken[0].first <= 0 && m_taken[0].second >= m_width - 1; }
+    // Takes [first, last]; true when a pixel of it was free.
     bool take(int first, int last)
     {
-        bool any = false;
-        for (int x = free(first); x <= last; x = free(x)) {
-            any = true;
-            m_next[x] = x + 1;
+        auto it = std::lower_bound(m_taken.begin(), m_taken.end(), first,
+                                   [](const std::pair<int, int>& span, int x) { return span.second < x - 1; });
+        if (it != m_taken.end() && it->first <= first && it->second >= last)
+            return false;
+        int from = first;
+        int to = last;
+        auto end = it;
+        for (; end != m_taken.end() && end->first <= last + 1; ++end) {
+            from = std::min(from, end->first);
+            to = std::max(to, end->second);
         }
-        return any;
+        it = m_taken.erase(it, end);
+        m_taken.insert(it, {from, to});
+        return true;
     }
 
 private:
-    int free(int x)
-    {
-        int root = x;
-        while (fresh(root), m_next[root] != root)
-            root = m_next[root];
-        while (m_next[x] != root) { // shorten the path for the next search
-            const int on = m_next[x];
-            m_next[x] = root;
-            x = on;
-        }
-        return root;
-    }
-    void fresh(int x)
-    {
-        if (m_stamp[x] != m_row) {
-            m_stamp[x] = m_row;
-            m_next[x] = x;
-        }
-    }
-    std::vector<int> m_next;
-    std::vector<int> m_stamp;
-    int m_row = 0;
+    int m_width;
+    std::vector<std::pair<int, int>> m_taken;
 };
 
 enum class Reach : char { NoPixel, Covered, Reached };
@@ -216,20 +213,24 @@ std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
     }
     RowOwners owners(grid.width());
     std::vector<int> active; // by position in the list: the first area wins
-    QList<std::pair<int, int>> spans;
+    RowScratch scratch;
     for (int y = 0; y < grid.height(); ++y) {
         std::erase_if(active, [&](int i) { return rows[i].second < y; });
         for (int i : startingIn[y])
             active.insert(std::lower_bound(active.begin(), active.end(), i), i);
-        owners.startRow(y);
+        owners.startRow();
         for (int i : active) {
-            rowSpans(*areas[i].geometry, y + 0.5, spans);
-            for (const auto& [first, last] : spans) {
+            // Once the row is taken whole, only an area not seen yet needs its spans: it is covered here.
+            const bool full = owners.full();
+            if (full && reached[i] != Reach::NoPixel)
+                continue;
+            rowSpans(*areas[i].geometry, y + 0.5, scratch);
+            for (const auto& [first, last] : scratch.spans) {
                 const int from = std::max(first, 0);
                 const int to = std::min(last, grid.width() - 1);
                 if (from > to)
                     continue;
-                if (owners.take(from, to))
+                if (!full && owners.take(from, to))
                     reached[i] = Reach::Reached;
                 else if (reached[i] == Reach::NoPixel)
                     reached[i] = Reach::Covered;
