@@ -55,6 +55,8 @@ private slots:
     void tagAttributes();
     void tagsOfAPage_data();
     void tagsOfAPage();
+    void shownSizeOfThePicture_data();
+    void shownSizeOfThePicture();
     void imageSourceRoundTrip_data();
     void imageSourceRoundTrip();
 };
@@ -237,7 +239,7 @@ void TestImport::htmlAreas_data()
     row("html elements ended by >",
         "<map name=\"m\">\n<area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\" alt=\"A\" target=\"_top\">\n"
         "<area shape=\"circle\" coords=\"3,3,3\" href=\"b\" onmouseover=\"hi()\">\n"
-        "<area shape=\"default\" href=\"c\">\n</map>",
+        "<area shape=\"default\" nohref>\n</map>",
         QStringList{pad(" ", "rect") + "1,1,2,2|a|A|_top|*|*|*", pad(" ", "circle") + "3,3,3|b||*|hi()|*|*"});
     row("unclosed last element ends at the map's >",
         "<map name=\"m\"><area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\"</map>",
@@ -247,6 +249,24 @@ void TestImport::htmlAreas_data()
         QStringList{pad(" ", "poly") + "1,2,3,4,5,6|p.html|Sag \"Hallo\"|*|*|*|go(\"x\")"});
     row("missing shape is a rectangle", "<map><area coords=\"1,2,3,4\" href=\"a\"></map>",
         QStringList{pad(" ", "rect") + "1,2,3,4|a||*|*|*|*"});
+    row("default area with a link is kept, without one skipped",
+        "<map><area shape=default href=\"rest.html\" alt=\"Rest\"><area shape=\"default\" nohref></map>",
+        QStringList{pad(" ", "default") + "|rest.html|Rest|*|*|*|*"});
+    row("no href and nohref stay no link",
+        "<map><area shape=rect coords=1,1,9,9 alt=\"A\"><area shape=rect coords=2,2,8,8 nohref alt=B></map>",
+        QStringList{pad(" ", "rect") + "1,1,9,9||A|*|*|*|*|nohref=\"nohref\"",
+                    pad(" ", "rect") + "2,2,8,8||B|*|*|*|*|nohref=\"nohref\""});
+    row("attributes without a field ride along, noise does not",
+        "<map><area shape=rect coords=1,1,9,9 href=a.html alt=\"A\" title=\"A\" ID=eins class='x \"y\"' "
+        "aria-label=\"Zur A|B\" data-nr=7 tabindex=0 onfocus=\"f()\" border=0 \"junk></map>",
+        QStringList{pad(" ", "rect") + "1,1,9,9|a.html|A|*|*|*|*|id=\"eins\" class=\"x &quot;y&quot;\" "
+                                        "aria-label=\"Zur A&#124;B\" data-nr=\"7\" tabindex=\"0\" onfocus=\"f()\""});
+    row("a title other than the alt text", "<map><area coords=1,1,9,9 href=a alt=Kurz title=\"Lang erklärt\"></map>",
+        QStringList{pad(" ", "rect") + "1,1,9,9|a|Kurz|*|*|*|*|title=\"Lang erklärt\""});
+    row("areas in template and noscript are none",
+        "<map><template><area coords=1,1,2,2 href=t></template><noscript><area coords=3,3,4,4 href=n></noscript>"
+        "<area coords=5,5,6,6 href=a></map>",
+        QStringList{pad(" ", "rect") + "5,5,6,6|a||*|*|*|*"});
     row("references stay as written",
         "<map><area shape=rect coords=1,1,2,2 href=\"s.html?a=1&amp;b=2\" alt=\"Caf&eacute; &amp; Bar\"></map>",
         QStringList{pad(" ", "rect") + "1,1,2,2|s.html?a=1&amp;b=2|Caf&eacute; &amp; Bar|*|*|*|*"});
@@ -273,6 +293,10 @@ void TestImport::candidates_data()
     row("tag at the very end", "<img usemap=\"#a\">", QStringList{"<img usemap=\"#a\">"});
     row("only <img without blank", "<imgx usemap=\"#a\">", QStringList{});
     row("empty page", "", QStringList{});
+    row("pictures in template and noscript are none",
+        "<template><img src=\"t.png\" usemap=\"#t\"></template><noscript><img src=\"n.png\" usemap=\"#n\">"
+        "</noscript><img src=\"a.png\" usemap=\"#a\">",
+        QStringList{"<img src=\"a.png\" usemap=\"#a\">"});
     row("usemap in a value is no usemap", "<img src=\"a.png\" alt=\"usemap=#x\">", QStringList{});
 }
 
@@ -323,6 +347,14 @@ void TestImport::mapSearch_data()
         "<map name=\"plan\"><area");
     row("unclosed map without the name", "<map name=\"a\">", "plan", notFound, "");
     row("map ends right after </map", "<map name=\"plan\"></map", "plan", found, "<map name=\"plan\"></map");
+    row("exact name before one in other letter case",
+        "<map name=\"lageplan\"></map><map name=\"Lageplan\"></map>", "Lageplan", found, "<map name=\"Lageplan\"></map>");
+    row("letter case ignored when no name is exact",
+        "<map name=\"lageplan\"></map><map name=\"LagePlan\"></map>", "Lageplan", found, "<map name=\"lageplan\"></map>");
+    row("maps in template and noscript are none",
+        "<template><map name=\"plan\"></map></template><noscript><map name=\"plan\">n</map></noscript>"
+        "<map name=\"plan\">echt</map>",
+        "plan", found, "<map name=\"plan\">echt</map>");
     row("name with # and a reference", "<map name=\"a\"></map><map name=\"#caf&eacute;\"></map>", "café", found,
         "<map name=\"#caf&eacute;\"></map>");
 }
@@ -555,6 +587,28 @@ void TestImport::tagsOfAPage()
 }
 
 // The image path the importers read back from a generated img tag is the one it was written for.
+// A browser applies the coordinates to the size the img tag gives the picture.
+void TestImport::shownSizeOfThePicture_data()
+{
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<QSize>("shown"); // of a picture of 400 x 300
+    row("both given", "<img src=a.png usemap=#a width=200 height=100>", QSize(200, 100));
+    row("width alone keeps the proportions", "<img src=a.png usemap=#a width=\"100px\">", QSize(100, 75));
+    row("height alone", "<img src=a.png usemap=#a height=' 150 '>", QSize(200, 150));
+    row("percent and words are no size", "<img src=a.png usemap=#a width=50% height=auto>", QSize(400, 300));
+    row("none given", "<img src=a.png usemap=#a>", QSize(400, 300));
+}
+
+void TestImport::shownSizeOfThePicture()
+{
+    QFETCH(QString, tag);
+    QFETCH(QSize, shown);
+    const ChosenImage image = readChosenTag(tag.toLower(), PathStyle::Unix);
+    QCOMPARE(shownSize(image.width, image.height, QSize(400, 300)), shown);
+    const MapFileData data = readMapFile(" <map>" + tag, PathStyle::Unix);
+    QCOMPARE(shownSize(data.width, data.height, QSize(400, 300)), shown);
+}
+
 void TestImport::imageSourceRoundTrip_data()
 {
     QTest::addColumn<QString>("path");

@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
@@ -137,6 +138,8 @@ private slots:
     void htmlImportMissingImage();
     void htmlImportBrokenImage_data();
     void htmlImportBrokenImage();
+    void importTrueToThePage_data();
+    void importTrueToThePage();
 };
 
 void TestImportCommands::mapImportFindsImageAndAreas_data()
@@ -495,8 +498,10 @@ void TestImportCommands::htmlImportOneCandidate()
     QCOMPARE(w.document().mapName(), QStringLiteral("plan"));
     QCOMPARE(w.document().imagePath(), e.path("Bilder/Plan.PNG"));
     QCOMPARE(w.state().chosenImgTag, QStringLiteral("<img src=\"bilder/plan.png\" usemap=\"#plan\" width=\"40\">"));
+    // The default area with its link stays the map's default area.
     QCOMPARE(w.areas().lines(), QStringList({pad(" ", "poly") + "1,2,3,4,5,6|a.html|A|*|*|*|*",
-                                             pad(" ", "POLY") + "7,8|b.html|||*|*|go('b')"}));
+                                             pad(" ", "POLY") + "7,8|b.html|||*|*|go('b')",
+                                             pad(" ", "DEFAULT") + "|c.html||*|*|*|*"}));
     QVERIFY(w.mapCode().contains("usemap=\"#plan\""));
     QVERIFY(e.toolsEnabled());
     const FileDialogRequest& d = e.desktop.dialogs[0];
@@ -749,6 +754,65 @@ void TestImportCommands::htmlImportBrokenImage()
     QCOMPARE(e.window->ui.Picture1->image(), before);
     QCOMPARE(e.window->document().imageFileName(), QStringLiteral("alt.png"));
     QCOMPARE(e.window->document().mapName(), QString());
+}
+
+// A page that shows its 40 x 30 picture at 80 x 60, with areas whose
+// attributes the fields have no place for, and one without a link.
+void TestImportCommands::importTrueToThePage_data()
+{
+    QTest::addColumn<bool>("scale");
+    QTest::newRow("scaled to the picture") << true;
+    QTest::newRow("left as they are") << false;
+}
+
+void TestImportCommands::importTrueToThePage()
+{
+    QFETCH(bool, scale);
+    Editor e;
+    e.writeImage("plan.png");
+    e.write("seite.html", "<html><body><img src=\"plan.png\" usemap=\"#Plan\" width=\"80\" height=\"60\">\n"
+                          "<map name=\"plan\"><area shape=rect coords=0,0,10,10 href=falsch.html alt=F></map>\n"
+                          "<map name=\"Plan\"><area shape=\"rect\" coords=\"2,4,20,30\" href=\"a.html\" alt=\"A\" "
+                          "aria-label=\"Zur A\" data-nr=\"1\">\n"
+                          "<area shape=\"circle\" coords=\"40,30,10\" alt=\"Nichts\"></map></body></html>");
+    e.desktop.answers.enqueue(scale ? MessageButton::Yes : MessageButton::No);
+    e.htmlImport(e.path("seite.html"));
+    MainWindow& w = *e.window;
+    QCOMPARE(e.boxTexts(), QStringList{"Die Seite zeigt das Bild mit 80 × 60 Pixeln, das Bild selbst ist 40 × 30 "
+                                       "Pixel groß. Sollen die eingelesenen Areale auf die Größe des Bildes "
+                                       "umgerechnet werden?"});
+    QCOMPARE(e.desktop.boxes.front().title, QStringLiteral("Korvane Kontrollabfrage"));
+    // The map named exactly as the usemap, not the earlier one in other letter case.
+    const QStringList imported{pad(" ", "rect") + "2,4,20,30|a.html|A|*|*|*|*|aria-label=\"Zur A\" data-nr=\"1\"",
+                               pad(" ", "circle") + "40,30,10||Nichts|*|*|*|*|nohref=\"nohref\""};
+    const QStringList scaled{pad(" ", "rect") + "1,2,10,15|a.html|A|*|*|*|*|aria-label=\"Zur A\" data-nr=\"1\"",
+                             pad(" ", "circle") + "20,15,5||Nichts|*|*|*|*|nohref=\"nohref\""};
+    QCOMPARE(w.areas().lines(), scale ? scaled : imported);
+    QCOMPARE(w.document().history().count(), scale ? 1 : 0);
+    if (scale) {
+        QCOMPARE(w.document().history().undoText(), QStringLiteral("Areale umrechnen"));
+        w.document().undo();
+        QCOMPARE(w.areas().lines(), imported);
+        w.document().redo();
+        QCOMPARE(w.areas().lines(), scaled);
+    }
+    const QString code = w.mapCode();
+    QVERIFY(code.contains("href=\"a.html\" title=\"A\"  aria-label=\"Zur A\" data-nr=\"1\" />\r\n"));
+    QVERIFY(code.contains("alt=\"Nichts\" coords=\"" + QString(scale ? "20,15,5" : "40,30,10") +
+                          "\" title=\"Nichts\"  nohref=\"nohref\" />\r\n"));
+
+    // A copy and the attribute editor keep what the fields have no place for; so does undo.
+    const QString first = w.areas().line(0);
+    w.document().copyArea(0);
+    QCOMPARE(w.areas().line(2), first);
+    test::whenModalOpens([](QWidget* d) {
+        d->findChild<QLineEdit*>("Text1")->setText("neu.html");
+        d->findChild<QPushButton*>("Command2")->click();
+    });
+    w.runAttributeEditor(2);
+    QCOMPARE(w.areas().line(2), QString(first).replace("a.html", "neu.html"));
+    w.document().undo();
+    QCOMPARE(w.areas().line(2), first);
 }
 
 QTEST_MAIN(TestImportCommands)

@@ -36,6 +36,9 @@ private slots:
     void valueEscaping_data();
     void valueEscaping();
     void entryKeepsBlanksAndExtraFields();
+    void defaultAreaWithLinkIsTheMapsDefault();
+    void scaledLines_data();
+    void scaledLines();
     void shortLinesNeverCrash_data();
     void shortLinesNeverCrash();
     void coordinateValues();
@@ -373,6 +376,19 @@ void TestModel::areaSpacing_data()
     QTest::newRow("unknown keyword passes") << " DEFAULT  |x|h|a|*|*|*|*"
                                             << "<area shape=\"DEFAULT\" alt=\"a\" coords=\"x\" href=\"h\" "
                                                "title=\"a\"  />\r\n";
+    QTest::newRow("kept attributes after the handlers")
+        << " rect |1,2,3,4|a.html|A|_top|*|*|go()|id=\"x\" aria-label=\"Zur &quot;A&quot; & B\""
+        << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\" target=\"_top\" "
+           "onClick=\"go()\" id=\"x\" aria-label=\"Zur &quot;A&quot; &amp; B\" />\r\n";
+    QTest::newRow("a kept title stands for the alt text")
+        << " rect |1,2,3,4|a.html|Kurz|*|*|*|*|title=\"Lang\" role=\"link\""
+        << "<area shape=\"rect\" alt=\"Kurz\" coords=\"1,2,3,4\" href=\"a.html\" title=\"Lang\"  role=\"link\" />\r\n";
+    QTest::newRow("no link is written without href")
+        << " rect |1,2,3,4||A|*|*|*|*|nohref=\"nohref\""
+        << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" title=\"A\"  nohref=\"nohref\" />\r\n";
+    QTest::newRow("a link typed in wins over no link")
+        << " rect |1,2,3,4|neu.html|A|*|*|*|*|nohref=\"nohref\""
+        << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"neu.html\" title=\"A\"  nohref=\"nohref\" />\r\n";
 }
 
 void TestModel::areaSpacing()
@@ -419,6 +435,41 @@ void TestModel::valueEscaping()
     QCOMPARE(attributeValue(value), written);
     // Written again, the value stays as it is: an import and a save change nothing.
     QCOMPARE(attributeValue(written), written);
+}
+
+void TestModel::defaultAreaWithLinkIsTheMapsDefault()
+{
+    const QString code = map_daten({" rect |1,2,3,4|a.html|A|*|*|*|*", " default |  |rest.html|Rest|*|*|*|*"},
+                                   "/b/plan.png", "plan", QSize(10, 10));
+    QVERIFY(code.endsWith("<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\"  />\r\n"
+                          "<area shape=\"default\" alt=\"Rest\" coords=\"  \" href=\"rest.html\" title=\"Rest\"  />\r\n"
+                          "</map>\r\n"));
+    QVERIFY(!code.contains("nohref"));
+}
+
+void TestModel::scaledLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<double>("sx");
+    QTest::addColumn<double>("sy");
+    QTest::addColumn<QString>("scaled");
+    QTest::newRow("rect doubled, kept attributes stay")
+        << " rect |10,20,30,41|a|A|*|*|*|*|id=\"x\"" << 2.0 << 2.0 << " rect |20,40,60,82|a|A|*|*|*|*|id=\"x\"";
+    QTest::newRow("halves to even") << " poly |1,3,5,7,2,2|a|A|*|*|*|*" << 0.5 << 0.5
+                                    << " poly |0,2,2,4,1,1|a|A|*|*|*|*";
+    QTest::newRow("circle radius by the smaller factor") << " circle |100,50,20|a|A|*|*|*|*" << 2.0 << 0.5
+                                                         << " circle |200,25,10|a|A|*|*|*|*";
+    QTest::newRow("not numbers stay") << " rect |1,x,3,4|a|A|*|*|*|*" << 2.0 << 2.0 << " rect |1,x,3,4|a|A|*|*|*|*";
+    QTest::newRow("default stays") << " default ||a|A|*|*|*|*" << 2.0 << 2.0 << " default ||a|A|*|*|*|*";
+}
+
+void TestModel::scaledLines()
+{
+    QFETCH(QString, line);
+    QFETCH(double, sx);
+    QFETCH(double, sy);
+    QFETCH(QString, scaled);
+    QCOMPARE(entry::scaledLine(line, sx, sy), scaled);
 }
 
 void TestModel::entryKeepsBlanksAndExtraFields()

@@ -58,7 +58,9 @@ const QString kUsage =
                    "                   die ImageMap der DATEI (MAP-Datei oder HTML-Seite) als\n"
                    "                   responsive Seite AUS.html schreiben, ohne Fenster\n"
                    "  --fit MODUS      wie die Grafik dabei ihren Rahmen füllt: fill (Vorgabe),\n"
-                   "                   contain oder cover\n");
+                   "                   contain oder cover\n"
+                   "  --check [--display-width BREITE] DATEI...\n"
+                   "                   die ImageMaps der Dateien prüfen, ohne Fenster\n");
 const QString kOnlyOne = QStringLiteral("Es kann nur eine Datei auf einmal geöffnet werden. Geöffnet wird \"%1\".");
 
 // The editor as main() starts it, with a scripted desktop, its own settings

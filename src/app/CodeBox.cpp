@@ -126,6 +126,12 @@ void CodeBox::textEdited()
 
 void CodeBox::addMenuActions(const QList<QAction*>& actions)
 {
+    // Each group of entries gets a line of its own.
+    if (!m_menuActions.isEmpty()) {
+        auto* line = new QAction(this);
+        line->setSeparator(true);
+        m_menuActions.append(line);
+    }
     m_menuActions += actions;
 }
 

@@ -122,9 +122,11 @@ void MainWindow::htmlImportCommand()
     }
 
     const import::ChosenImage image = import::readChosenTag(tag);
+    // The name as the page writes it, so that a map of exactly that name wins.
+    const QString pageName = pageRead->maps.usemapNames.value(candidates.indexOf(tag));
     // The chosen map's areas are read before anything changes, so that a
     // cancelled reading leaves the map as it was.
-    std::optional<MapRead> read = readChosenMap(this, folder + name, *pageRead, image.mapName);
+    std::optional<MapRead> read = readChosenMap(this, folder + name, *pageRead, pageName);
     if (!read)
         return;
     const auto commit = [this, unsaved, &image] {
@@ -149,7 +151,7 @@ void MainWindow::htmlImportCommand()
         return;
     }
     importsteps::keepLastHandlers(*this, read->scan);
-    importsteps::finish(*this, read->scan.lines, editing);
+    importsteps::finish(*this, read->scan.lines, editing, image.width, image.height);
 }
 
 } // namespace korvane

@@ -2,6 +2,8 @@
 
 #include "app/MainWindow.h"
 #include "app/StageClock.h"
+#include "app/commands/ScaleOffer.h"
+#include "canvas/Canvas.h"
 #include "io/ImagePathLookup.h"
 #include "model/Paths.h"
 #include "platform/Platform.h"
@@ -62,13 +64,20 @@ void keepLastHandlers(MainWindow& window, const import::AreaScan& scan)
     link.onclick = scan.last.attributes.onclick;
 }
 
-void finish(MainWindow& window, const QStringList& lines, bool editing)
+void finish(MainWindow& window, const QStringList& lines, bool editing, int shownWidth, int shownHeight)
 {
     stages::Clock list(stages::Stage::List);
+    const int firstRow = window.areas().count();
     window.areas().append(lines);
     window.document().startNew();
     list.stop();
     if (!window.areas().isEmpty())
+        window.refresh();
+    // No picture was loaded when the user cancelled the open command.
+    const QSize picture =
+        window.document().imageFileName().isEmpty() ? QSize() : window.ui.Picture1->pictureSize();
+    if (ScaleOffer(window.document(), &window)
+            .offer(firstRow, import::shownSize(shownWidth, shownHeight, picture), picture))
         window.refresh();
     auto& ui = window.ui;
     for (QRadioButton* option : ui.Option1)

@@ -28,7 +28,10 @@ void keepLastHandlers(MainWindow& window, const import::AreaScan& scan);
 // Appends the lines and starts a new map from all the areas (an import is no
 // step), redraws when the list holds areas, enables the tools and "copy" as
 // the list asks, and goes back to edit mode when the import began in it.
-void finish(MainWindow& window, const QStringList& lines, bool editing);
+// When the file shows the picture at another size (its img tag's width and
+// height, 0: not given) than the picture loaded, offers to scale the appended
+// areas to it.
+void finish(MainWindow& window, const QStringList& lines, bool editing, int shownWidth = 0, int shownHeight = 0);
 // Edit mode was chosen when the import began.
 bool editing(const MainWindow& window);
 

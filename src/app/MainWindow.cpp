@@ -7,6 +7,7 @@
 #include "app/UndoControls.h"
 #include "app/ValueLabel.h"
 #include "app/ZoomControls.h"
+#include "app/commands/MapCheckWindow.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingTools.h"
@@ -121,6 +122,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
     m_undoControls = new UndoControls(m_document, this, [this] { return shapeInProgress(); });
     m_zoomControls = new ZoomControls(*this);
+    auto* mapCheck = new MapCheckCommand(m_document, [this] { return ui.Picture1->pictureSize(); }, this);
+    ui.txtMap->addMenuActions({mapCheck->action()});
     new CodeBoxMenu(*ui.txtMap, *this, m_document, m_state, [this] { return ui.Picture1->pictureSize(); });
     connectCommands();
     connectCanvas();

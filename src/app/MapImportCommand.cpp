@@ -83,7 +83,7 @@ void MainWindow::mapImportCommand()
         m_document.setImagePath(onDisk.isEmpty() ? data.imagePath : onDisk);
     }
     importsteps::keepLastHandlers(*this, data.areas);
-    importsteps::finish(*this, data.areas.lines, editing);
+    importsteps::finish(*this, data.areas.lines, editing, data.width, data.height);
     m_document.setMapFilePath(folder + name);
 }
 

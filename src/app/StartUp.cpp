@@ -42,7 +42,9 @@ const QString kUsage =
                    "                   die ImageMap der DATEI (MAP-Datei oder HTML-Seite) als\n"
                    "                   responsive Seite AUS.html schreiben, ohne Fenster\n"
                    "  --fit MODUS      wie die Grafik dabei ihren Rahmen füllt: fill (Vorgabe),\n"
-                   "                   contain oder cover\n");
+                   "                   contain oder cover\n"
+                   "  --check [--display-width BREITE] DATEI...\n"
+                   "                   die ImageMaps der Dateien prüfen, ohne Fenster\n");
 
 // The toolkit's own options, which the application object takes out of the
 // command line later; here they only have to pass.

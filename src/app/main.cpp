@@ -1,14 +1,23 @@
 #include "app/FontWarmUp.h"
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
+#include "app/commands/CheckCommandLine.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTextStream>
 
 #include <cstdio>
 
 int main(int argc, char* argv[])
 {
+    // The map check runs without a window system.
+    if (const auto check = korvane::CheckCommandLine::parse(korvane::argumentsOf(argc, argv))) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return check->run(out, err);
+    }
     // --help, --version and mistakes are answered before any window system is needed.
     const korvane::StartRequest request = korvane::parseCommandLine(korvane::argumentsOf(argc, argv));
     if (request.exitCode) {

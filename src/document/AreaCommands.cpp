@@ -56,6 +56,23 @@ void ClearAreasCommand::undo()
     m_document.setTouchedRow(m_selectedBefore);
 }
 
+ChangeLinesCommand::ChangeLinesCommand(MapDocument& document, const QStringList& after, const QString& text)
+    : AreaCommand(document, text), m_before(document.areas().lines()), m_after(after)
+{
+}
+
+void ChangeLinesCommand::redo()
+{
+    m_document.areas().setLines(m_after);
+    m_document.setTouchedRow(-1);
+}
+
+void ChangeLinesCommand::undo()
+{
+    m_document.areas().setLines(m_before);
+    m_document.setTouchedRow(-1);
+}
+
 ChangeAreaCommand::ChangeAreaCommand(MapDocument& document, int row, const QString& before, const QString& after,
                                      const QString& text, Merge merge)
     : AreaCommand(document, text), m_row(row), m_before(before), m_after(after), m_merge(merge)

@@ -51,6 +51,18 @@ private:
     int m_selectedBefore;
 };
 
+// Several lines rewritten at once (the areas of an import scaled to the picture).
+class ChangeLinesCommand : public AreaCommand {
+public:
+    ChangeLinesCommand(MapDocument& document, const QStringList& after, const QString& text);
+    void redo() override;
+    void undo() override;
+
+private:
+    QStringList m_before;
+    QStringList m_after;
+};
+
 // One line rewritten: attributes, a move, a new shape, an added point.
 // Mergeable changes of the same row and kind that follow each other become
 // one step (a run of small moves); a run that ends where it began vanishes.

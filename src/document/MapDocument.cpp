@@ -99,6 +99,15 @@ void MapDocument::recordKeyMove(int row, const QString& before)
                ChangeAreaCommand::Merge::WithSameKind);
 }
 
+void MapDocument::scaleAreas(int first, double sx, double sy)
+{
+    QStringList lines = m_areas.lines();
+    for (qsizetype i = std::max(first, 0); i < lines.size(); ++i)
+        lines[i] = entry::scaledLine(lines[i], sx, sy);
+    if (lines != m_areas.lines())
+        m_history.push(new ChangeLinesCommand(*this, lines, QStringLiteral("Areale umrechnen")));
+}
+
 void MapDocument::pushChange(int row, const QString& before, const QString& after, const QString& text,
                              ChangeAreaCommand::Merge merge)
 {

@@ -60,6 +60,9 @@ public:
     void recordAddedPoint(int row, const QString& before);
     // A move by a key: a run of them on one area is one step.
     void recordKeyMove(int row, const QString& before);
+    // The areas from `first` on scaled (x by sx, y by sy): one step; none
+    // when no line changes.
+    void scaleAreas(int first, double sx, double sy);
 
     // --- history ---
     const QUndoStack& history() const { return m_history; }

@@ -12,10 +12,16 @@ PageMaps readPageMaps(QStringView page, const Progress& progress)
     PageMaps read;
     html::TagReader reader(page);
     html::Tag tag;
+    HiddenContent hidden;
     bool open = false;
     while (reader.next(tag) && ticks.at(tag.start)) {
-        if (!tag.isEndTag && tag.is(QLatin1StringView("img")) && tag.attribute(QLatin1StringView("usemap"))) {
+        if (hidden.hides(tag))
+            continue;
+        const html::Attribute* usemap = tag.attribute(QLatin1StringView("usemap"));
+        if (!tag.isEndTag && tag.is(QLatin1StringView("img")) && usemap) {
             read.candidates.append(page.sliced(tag.start, tag.end - tag.start).toString().toLower());
+            read.usemapNames.append(mapNameOf(usemap->value));
+            read.candidateStarts.push_back(tag.start);
         } else if (tag.is(QLatin1StringView("map")) && tag.isEndTag == open) {
             if (open) {
                 read.maps.back().end = tag.end;
@@ -44,19 +50,24 @@ QString candidateLine(const QString& tag, PathStyle style)
 
 ChosenImage readChosenTag(const QString& tag, PathStyle style)
 {
-    return {usemapName(tag), imagePathFromSrc(srcValue(tag), style)};
+    ChosenImage chosen{usemapName(tag), imagePathFromSrc(srcValue(tag), style)};
+    html::Tag img;
+    if (firstImageTag(tag, img)) {
+        chosen.width = pixelDimension(img, QLatin1StringView("width"));
+        chosen.height = pixelDimension(img, QLatin1StringView("height"));
+    }
+    return chosen;
 }
 
 namespace {
 
 // Names compare as a browser reads them (references decoded), a leading "#"
-// of the map's name dropped, without regard to letter case.
-bool namesMatch(QStringView mapAttribute, QStringView mapName)
+// of the map's name dropped.
+bool namesMatch(QStringView mapAttribute, QStringView mapName, Qt::CaseSensitivity cs)
 {
     if (mapAttribute.startsWith(u'#'))
         mapAttribute = mapAttribute.sliced(1);
-    return html::decodeReferences(trimBlanks(mapAttribute))
-               .compare(html::decodeReferences(mapName), Qt::CaseInsensitive) == 0;
+    return html::decodeReferences(trimBlanks(mapAttribute)).compare(html::decodeReferences(mapName), cs) == 0;
 }
 
 } // namespace
@@ -74,10 +85,12 @@ FoundMap findMap(QStringView page, const PageMaps& read, QStringView mapName)
     auto textOf = [&](const MapElement& m) { return page.sliced(m.start, m.end - m.start); };
     if (mapName.isEmpty())
         return {MapLookup::Found, textOf(maps.front())};
-    const auto named =
-        std::find_if(maps.begin(), maps.end(), [&](const MapElement& m) { return namesMatch(m.name, mapName); });
-    if (named != maps.end())
-        return {MapLookup::Found, textOf(*named)};
+    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        const auto named = std::find_if(maps.begin(), maps.end(),
+                                        [&](const MapElement& m) { return namesMatch(m.name, mapName, cs); });
+        if (named != maps.end())
+            return {MapLookup::Found, textOf(*named)};
+    }
     // No map bears the name: the first whose text holds it somewhere.
     const Needle needle(mapName.toString());
     for (const MapElement& m : maps) {

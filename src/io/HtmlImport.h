@@ -24,6 +24,10 @@ QString candidateLine(const QString& tag, PathStyle style = nativePathStyle());
 struct ChosenImage {
     QString mapName;   // lower case, as the tag is
     QString imagePath; // the local path the tag's src names
+    // The size the page shows the picture at (width and height attributes; one
+    // alone keeps the picture's proportions, see shownSize()); 0 when not given.
+    int width = 0;
+    int height = 0;
 };
 ChosenImage readChosenTag(const QString& tag, PathStyle style = nativePathStyle());
 
@@ -33,8 +37,9 @@ struct FoundMap {
     QStringView text; // the map element, a view into the page
 };
 
-// The first map element whose name equals `mapName` (letter case ignored);
-// when none does, the first that contains `mapName` anywhere. An empty name
+// The first map element whose name equals `mapName` exactly, as a browser
+// takes it; else the first whose name equals it when letter case is
+// ignored; when none does, the first that contains `mapName` anywhere. An empty name
 // matches the first map. A map runs from its start tag to its end tag; one
 // without an end tag runs to the end of the page and is the last one.
 FoundMap findMap(QStringView page, QStringView mapName);
@@ -47,10 +52,14 @@ struct MapElement {
     QStringView name;
 };
 // What one reading of a page finds: the candidates of imgCandidates() and the
-// map elements in page order (a map start tag inside an open map is part of it).
+// map elements in page order (a map start tag inside an open map is part of
+// it). Content of template and noscript holds neither: a browser running
+// scripts shows none of it.
 struct PageMaps {
     QStringList candidates;
+    QStringList usemapNames; // of each candidate, in the letter case of the page
     std::vector<MapElement> maps;
+    std::vector<qsizetype> candidateStarts; // where each candidate's tag starts
 };
 // `progress` (when given) can stop it early.
 PageMaps readPageMaps(QStringView page, const Progress& progress = {});

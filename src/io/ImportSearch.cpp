@@ -74,6 +74,48 @@ QString attributeOr(const html::Tag& tag, QLatin1StringView name, const QString&
     return a ? trimBlanks(a->value) : missing;
 }
 
+// The fields' own attributes; a title the same as the alt text is what the code writes anyway.
+bool hasField(QStringView name)
+{
+    for (const char* own : {"shape", "coords", "href", "alt", "target", "onmouseover", "onmouseout", "onclick"}) {
+        if (html::sameName(name, QLatin1StringView(own)))
+            return true;
+    }
+    return false;
+}
+
+// What a browser or an assistive technology reads from an area beyond the
+// fields. Anything else on an area tag is noise (often the remains of broken
+// markup) and is not carried along.
+bool isKeptAttribute(QStringView name)
+{
+    for (const char* known : {"title", "id", "class", "style", "role", "tabindex", "accesskey", "rel", "hreflang",
+                              "download", "referrerpolicy", "ping", "type", "lang", "dir", "media", "nohref"}) {
+        if (html::sameName(name, QLatin1StringView(known)))
+            return true;
+    }
+    const auto starts = [&](const char* prefix) { return name.startsWith(QLatin1StringView(prefix), Qt::CaseInsensitive); };
+    return (starts("aria-") || starts("data-") || (starts("on") && name.size() > 2)) && extra::isPlainName(name);
+}
+
+extra::Attributes keptAttributes(const html::Tag& area, const QString& alt)
+{
+    extra::Attributes kept;
+    for (const html::Attribute& a : area.attributes) {
+        if (hasField(a.name) || !isKeptAttribute(a.name))
+            continue;
+        const QString name = a.name.toString().toLower();
+        if (name == QLatin1String("title") && trimBlanks(a.value) == alt)
+            continue;
+        // XHTML wants a value: a bare nohref is written as nohref="nohref".
+        const QString value = a.value.isEmpty() && name == extra::kNoHref ? name : a.value.toString();
+        kept.append({name, value});
+    }
+    if (!area.attribute(QLatin1StringView("href")) && !extra::has(kept, extra::kNoHref))
+        kept.append({extra::kNoHref, extra::kNoHref});
+    return kept;
+}
+
 ElementValues valuesOf(const html::Tag& area)
 {
     ElementValues v;
@@ -85,6 +127,7 @@ ElementValues valuesOf(const html::Tag& area)
     v.attributes.onmouseover = attributeOr(area, QLatin1StringView("onmouseover"), entry::kAbsent);
     v.attributes.onmouseout = attributeOr(area, QLatin1StringView("onmouseout"), entry::kAbsent);
     v.attributes.onclick = attributeOr(area, QLatin1StringView("onclick"), entry::kAbsent);
+    v.kept = keptAttributes(area, v.attributes.alt);
     return v;
 }
 
@@ -140,6 +183,31 @@ QString srcValue(QStringView text)
         return {};
     const html::Attribute* src = img.attribute(QLatin1StringView("src"));
     return src ? src->value.toString() : QString();
+}
+
+int pixelDimension(const html::Tag& img, QLatin1StringView name)
+{
+    const html::Attribute* a = img.attribute(name);
+    if (!a)
+        return 0;
+    const QStringView value = a->value.trimmed();
+    qsizetype digits = 0;
+    while (digits < value.size() && digits < 9 && value[digits] >= u'0' && value[digits] <= u'9')
+        ++digits;
+    if (digits == 0 || value.sliced(digits).startsWith(u'%'))
+        return 0;
+    return value.first(digits).toInt();
+}
+
+QSize shownSize(int width, int height, QSize picture)
+{
+    if (picture.isEmpty() || (width <= 0 && height <= 0))
+        return picture;
+    if (width > 0 && height > 0)
+        return {width, height};
+    if (width > 0)
+        return {width, roundHalfEven(double(picture.height()) * width / picture.width())};
+    return {roundHalfEven(double(picture.width()) * height / picture.height()), height};
 }
 
 PathStyle nativePathStyle()
@@ -212,6 +280,34 @@ QString imagePathFromSrc(const QString& rawValue, PathStyle style)
     return path.toLower();
 }
 
+bool HiddenContent::hides(const html::Tag& tag)
+{
+    if (tag.is(QLatin1StringView("noscript"))) {
+        m_noscript = !tag.isEndTag;
+        return true;
+    }
+    if (m_noscript)
+        return true;
+    if (tag.is(QLatin1StringView("template"))) {
+        if (!tag.isEndTag)
+            ++m_templates;
+        else if (m_templates > 0)
+            --m_templates;
+        return true;
+    }
+    return m_templates > 0;
+}
+
+namespace {
+
+// A default area without a link is the one the code writes itself.
+bool isLinklessDefault(const ElementValues& v)
+{
+    return v.shape.toLower() == QLatin1String("default") && extra::has(v.kept, extra::kNoHref);
+}
+
+} // namespace
+
 AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress)
 {
     ProgressTicks ticks(progress, text.size());
@@ -219,7 +315,10 @@ AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progre
     AreaScan scan;
     html::TagReader reader(text);
     html::Tag tag;
+    HiddenContent hidden;
     while (reader.next(tag) && ticks.at(tag.start)) {
+        if (dialect == AreaDialect::HtmlPage && hidden.hides(tag))
+            continue;
         if (tag.isEndTag || !tag.is(QLatin1StringView("area")))
             continue;
         if (dialect == AreaDialect::MapFile && tag.start == 0)
@@ -232,8 +331,11 @@ AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progre
              {&v.shape, &v.coords, &a.href, &a.alt, &a.target, &a.onmouseover, &a.onmouseout, &a.onclick})
             *value = entry::escapeBar(*value);
         scan.anyRead = true;
-        if (v.shape.toLower() != QLatin1String("default"))
-            scan.lines.append(entry::makeLine(prefix, v.shape, v.coords, a));
+        if (!isLinklessDefault(v)) {
+            const QString line = entry::makeLine(prefix, v.shape, v.coords, a);
+            scan.lines.append(v.kept.isEmpty() ? line : extra::withAttributes(line, v.kept));
+            scan.starts.append(tag.start);
+        }
         scan.last = std::move(v);
     }
     return scan;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "io/HtmlTags.h"
+#include "model/ExtraAttributes.h"
 #include "model/LinkAttributes.h"
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QStringMatcher>
@@ -68,6 +70,9 @@ struct ElementValues {
     QString shape;
     QString coords;
     LinkAttributes attributes; // href, alt, target and the three handlers
+    // The attributes the fields have no place for, and "nohref" when the
+    // area has no link (no href, or nohref).
+    extra::Attributes kept;
 };
 
 // An area's values: shape (a missing one is "rect", as a browser reads it),
@@ -88,6 +93,13 @@ QString usemapName(QStringView text);
 // The src value (as written) of that img tag.
 QString srcValue(QStringView text);
 
+// A width or height attribute as a browser reads it: its leading digits; 0
+// when it is missing, a percentage or holds no digits.
+int pixelDimension(const html::Tag& img, QLatin1StringView name);
+// The size a browser shows a picture of size `picture` at for an img tag's
+// width and height (0: not given; one alone keeps the proportions).
+QSize shownSize(int width, int height, QSize picture);
+
 enum class PathStyle { Windows, Unix };
 PathStyle nativePathStyle();
 // The local path an img source names, lower-cased. Character references and
@@ -103,14 +115,29 @@ enum class AreaDialect {
     HtmlPage // one blank, "polygon" becomes "poly"
 };
 
+// Content a browser does not read as elements: template (whose content is
+// inert) and noscript (text while scripts run). Fed every tag in order, it
+// tells which of them lie in such content.
+class HiddenContent {
+public:
+    // Whether the tag is hidden; the template and noscript tags themselves are.
+    bool hides(const html::Tag& tag);
+
+private:
+    int m_templates = 0;
+    bool m_noscript = false;
+};
+
 struct AreaScan {
     QStringList lines;
+    QList<qsizetype> starts; // where the tag of each line starts in the text
     bool anyRead = false; // at least one element was read (the default area counts)
     ElementValues last;   // the values of the last element read
 };
 
-// Reads every area tag of `text` into list lines. The default area is
-// skipped; a "|" in a value is stored as "&#124;". A tag cut off by the end
+// Reads every area tag of `text` into list lines. A default area without a
+// link is skipped (the code writes its own), one with a link is kept; in a
+// page, areas in template or noscript content are no areas; a "|" in a value is stored as "&#124;". A tag cut off by the end
 // of the file is not read. A .map file's area search starts at its second
 // character.
 // `progress` (when given) can stop it early.

@@ -12,6 +12,8 @@ MapFileData readMapFile(QStringView text, PathStyle style, const Progress& progr
         data.hasUsemap = usemap != nullptr;
         data.mapName = usemap ? mapNameOf(usemap->value) : QString();
         data.imagePath = imagePathFromSrc(src ? src->value.toString() : QString(), style);
+        data.width = pixelDimension(img, QLatin1StringView("width"));
+        data.height = pixelDimension(img, QLatin1StringView("height"));
     }
     html::TagReader reader(text);
     html::Tag tag;

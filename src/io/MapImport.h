@@ -13,6 +13,8 @@ struct MapFileData {
     bool hasUsemap = false;
     QString mapName;   // from the usemap of the first img tag that has one
     QString imagePath; // from that img tag's src, lower-cased local path
+    int width = 0;     // that img tag's width and height (0: not given)
+    int height = 0;
     AreaScan areas;    // every area element of the whole text, two blanks before the shape
 };
 

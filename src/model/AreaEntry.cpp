@@ -2,6 +2,7 @@
 
 #include <QStringTokenizer>
 
+#include <algorithm>
 #include <optional>
 
 namespace korvane::entry {
@@ -139,6 +140,25 @@ QString withAttributes(const QString& line, const LinkAttributes& a)
 QString withCoords(const QString& line, const QString& coords)
 {
     return withFields(line, Coords, {coords});
+}
+
+QString scaledLine(const QString& line, double sx, double sy)
+{
+    const QString shape = shapeOf(line);
+    const bool circle = shape == QLatin1String("circle");
+    if (!circle && shape != QLatin1String("rect") && shape != QLatin1String("poly"))
+        return line;
+    bool ok = false;
+    const QList<double> values = coordinateValues(coordsOf(line), &ok);
+    if (!ok)
+        return line;
+    QList<int> scaled;
+    scaled.reserve(values.size());
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const double factor = circle && i == 2 ? std::min(sx, sy) : i % 2 == 0 ? sx : sy;
+        scaled.append(roundHalfEven(values[i] * factor));
+    }
+    return withCoords(line, coordinateText(scaled));
 }
 
 QString escapeBar(const QString& value)

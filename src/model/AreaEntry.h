@@ -47,6 +47,11 @@ QString withAttributes(const QString& line, const LinkAttributes& attributes);
 // Replaces field 1, keeping every other field.
 QString withCoords(const QString& line, const QString& coords);
 
+// The line with its coordinates scaled: x by sx, y by sy, a circle's radius
+// by the smaller of the two, each rounded (a half to the even neighbour).
+// A line whose coordinates are not all numbers, or of another shape, stays.
+QString scaledLine(const QString& line, double sx, double sy);
+
 // A "|" inside a value would shift the following fields; "&#124;" means the
 // same in HTML, so dialogs and importers store values through this.
 QString escapeBar(const QString& value);

@@ -1,6 +1,7 @@
 #include "model/MapCode.h"
 
 #include "model/AreaEntry.h"
+#include "model/ExtraAttributes.h"
 #include "model/Paths.h"
 
 #include <QDir>
@@ -133,10 +134,11 @@ void appendAttribute(QString& out, QLatin1String name, QStringView value)
     out += kQuote;
 }
 
-// The fields of one line as views, without allocating a list per line.
-std::array<QStringView, 8> fieldViews(QStringView line)
+// The fields of one line as views, without allocating a list per line;
+// field 8 holds the attributes an import kept (empty for most lines).
+std::array<QStringView, 9> fieldViews(QStringView line)
 {
-    std::array<QStringView, 8> fields;
+    std::array<QStringView, 9> fields;
     qsizetype start = 0;
     for (std::size_t i = 0; i < fields.size() && start <= line.size(); ++i) {
         qsizetype bar = line.indexOf(QLatin1Char('|'), start);
@@ -152,16 +154,21 @@ void appendAreaElement(QString& out, QStringView line)
 {
     using namespace entry;
     const auto f = fieldViews(line);
+    const extra::Attributes kept = f[extra::kField].isEmpty() ? extra::Attributes() : extra::parse(f[extra::kField]);
+    const bool noLink = f[Href].isEmpty() && extra::has(kept, extra::kNoHref);
+    const QString title = extra::valueOf(kept, u"title");
     out += QStringView(u"<area shape=\"");
     appendValue(out, f[Shape].trimmed());
     out += QStringView(u"\" alt=\"");
     appendValue(out, f[Alt]);
     out += QStringView(u"\" coords=\"");
     appendValue(out, f[Coords]);
-    out += QStringView(u"\" href=\"");
-    appendValue(out, f[Href]);
+    if (!noLink) {
+        out += QStringView(u"\" href=\"");
+        appendValue(out, f[Href]);
+    }
     out += QStringView(u"\" title=\"");
-    appendValue(out, f[Alt]);
+    appendValue(out, title.isNull() ? f[Alt] : QStringView(title));
     out += QStringView(u"\" ");
     if (f[Target] != kAbsent)
         appendAttribute(out, QLatin1String("target"), f[Target]);
@@ -175,10 +182,24 @@ void appendAreaElement(QString& out, QStringView line)
             out += QLatin1Char(' ');
         }
     }
+    for (const extra::Attribute& a : kept) {
+        if (a.name == QLatin1String("title"))
+            continue;
+        out += a.name;
+        out += QLatin1String("=\"");
+        appendValue(out, a.value);
+        out += QLatin1String("\" ");
+    }
     out += QStringView(u"/>\r\n");
 }
 
 } // namespace
+
+bool isDefaultArea(QStringView line)
+{
+    const qsizetype bar = line.indexOf(QLatin1Char('|'));
+    return (bar < 0 ? line : line.first(bar)).trimmed().compare(QLatin1String("default"), Qt::CaseInsensitive) == 0;
+}
 
 QString attributeValue(const QString& value)
 {
@@ -251,9 +272,14 @@ QString map_daten(const QStringList& lines, const QString& imagePath, const QStr
     text += img_zeile_ermitteln(imagePath, mapName, canvasSize);
     text += QStringLiteral("<!-- HTML-Code der eigentlichen ImageMap   -->") + kCrLf;
     text += QStringLiteral("<map id=\"") + name + QStringLiteral("\" name=\"") + name + QStringLiteral("\">") + kCrLf;
-    for (const QString& line : lines)
+    bool ownDefault = false;
+    for (const QString& line : lines) {
         appendAreaElement(text, line);
-    text += QStringLiteral("<area shape=\"default\" nohref=\"nohref\" alt=\"\" />") + kCrLf;
+        ownDefault = ownDefault || isDefaultArea(line);
+    }
+    // An imported default area with its link is the map's default area.
+    if (!ownDefault)
+        text += QStringLiteral("<area shape=\"default\" nohref=\"nohref\" alt=\"\" />") + kCrLf;
     text += QStringLiteral("</map>") + kCrLf;
     return text;
 }

@@ -29,6 +29,9 @@ QString relativeImageSourceValue(const QString& imagePath, const QString& pageFo
 QString withImageSource(const QString& code, const QString& imagePath, const QString& source);
 // The code for a page in `pageFolder`: its img source relative to that page.
 QString withPageRelativeSource(const QString& code, const QString& imagePath, const QString& pageFolder);
+// The line is a default area (shape "default" in any letter case): the rest
+// of the picture.
+bool isDefaultArea(QStringView line);
 // A value as written into an attribute: a double quote as "&quot;", "<" as
 // "&lt;", and "&" as "&amp;" unless it starts a character reference.
 QString attributeValue(const QString& value);

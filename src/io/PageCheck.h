@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/MapCheck.h"
+
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+
+// The map check of a whole file (a page or a .map file) as the command line
+// runs it: every map of the file with its areas, and the page's own rules
+// (several maps of one name, a usemap that names no map).
+namespace korvane::check {
+
+// The size of the picture a path names (relative to the file's folder); an
+// empty size when it is not there.
+using PictureSizer = std::function<QSize(const QString& imagePath)>;
+
+// The findings of a file's text, lines counted from 1 in that text.
+// `displayWidth` 0: each picture at its own width.
+Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displayWidth = 0);
+
+struct FileCheck {
+    QString problem; // why the file could not be checked (German); empty when it was
+    Findings findings;
+};
+// Reads the file and checks it; pictures are looked up beside it.
+FileCheck checkFile(const QString& path, int displayWidth = 0);
+
+// "FILE:LINE: error|warning: RULE: message"
+QString findingLine(const QString& file, const Finding& finding);
+
+} // namespace korvane::check

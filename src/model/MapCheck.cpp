@@ -1,0 +1,409 @@
+#include "model/MapCheck.h"
+
+#include "model/AreaEntry.h"
+#include "model/ExtraAttributes.h"
+#include "model/MapCode.h"
+#include "model/Paths.h"
+
+#include <QHash>
+#include <QRectF>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace korvane::check {
+
+QString severityName(Severity severity)
+{
+    return severity == Severity::Error ? QStringLiteral("error") : QStringLiteral("warning");
+}
+
+namespace {
+
+enum class Kind { Rect, Circle, Poly };
+
+// An area's geometry as a browser reads it, in picture pixels.
+struct Geometry {
+    Kind kind = Kind::Rect;
+    QList<double> c; // rect: left, top, right, bottom (ordered); circle: x, y, r; poly: x, y pairs
+    QRectF box;
+};
+
+struct Area {
+    int index = 0;
+    QString line;
+    QString shape;
+    QString href;
+    QString alt;
+    bool link = true;
+    std::optional<Geometry> geometry; // none for degenerate and other shapes
+};
+
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+double polygonArea(const QList<double>& c)
+{
+    double twice = 0;
+    const qsizetype n = c.size() / 2;
+    for (qsizetype i = 0; i < n; ++i) {
+        const qsizetype j = (i + 1) % n;
+        twice += c[2 * i] * c[2 * j + 1] - c[2 * j] * c[2 * i + 1];
+    }
+    return std::abs(twice) / 2;
+}
+
+// The geometry of a rect, circle or poly line, or why it cannot be clicked.
+// Other shapes (default, unknown words) give neither.
+std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
+{
+    const bool rect = area.shape == QLatin1String("rect");
+    const bool circle = area.shape == QLatin1String("circle");
+    if (!rect && !circle && area.shape != QLatin1String("poly"))
+        return std::nullopt;
+    bool ok = false;
+    QList<double> c = entry::coordinateValues(entry::coordsOf(area.line), &ok);
+    const QString text = quoted(entry::coordsOf(area.line));
+    if (!ok) {
+        *degenerate = QStringLiteral("Die Koordinaten ") + text + QStringLiteral(" sind nicht alle Zahlen.");
+        return std::nullopt;
+    }
+    Geometry g;
+    if (rect) {
+        if (c.size() < 4) {
+            *degenerate = QStringLiteral("Ein Rechteck braucht vier Koordinaten, es hat ") + text + QLatin1Char('.');
+            return std::nullopt;
+        }
+        g = {Kind::Rect, {std::min(c[0], c[2]), std::min(c[1], c[3]), std::max(c[0], c[2]), std::max(c[1], c[3])}, {}};
+        g.box = QRectF(QPointF(g.c[0], g.c[1]), QPointF(g.c[2], g.c[3]));
+        if (g.box.width() <= 0 || g.box.height() <= 0)
+            *degenerate = QStringLiteral("Das Rechteck ") + text + QStringLiteral(" hat keine Breite oder keine Höhe.");
+    } else if (circle) {
+        if (c.size() < 3) {
+            *degenerate = QStringLiteral("Ein Kreis braucht drei Koordinaten, er hat ") + text + QLatin1Char('.');
+            return std::nullopt;
+        }
+        g = {Kind::Circle, c.mid(0, 3), QRectF(c[0] - c[2], c[1] - c[2], 2 * c[2], 2 * c[2])};
+        if (c[2] <= 0)
+            *degenerate = QStringLiteral("Der Kreis ") + text + QStringLiteral(" hat keinen Radius.");
+    } else {
+        c.resize(c.size() / 2 * 2);
+        if (c.size() < 6) {
+            *degenerate = QStringLiteral("Das Polygon ") + text + QStringLiteral(" hat weniger als drei Punkte.");
+            return std::nullopt;
+        }
+        g = {Kind::Poly, c, {}};
+        double left = c[0], right = c[0], top = c[1], bottom = c[1];
+        for (qsizetype i = 0; i < c.size(); i += 2) {
+            left = std::min(left, c[i]);
+            right = std::max(right, c[i]);
+            top = std::min(top, c[i + 1]);
+            bottom = std::max(bottom, c[i + 1]);
+        }
+        g.box = QRectF(QPointF(left, top), QPointF(right, bottom));
+        if (polygonArea(c) <= 0)
+            *degenerate = QStringLiteral("Das Polygon ") + text + QStringLiteral(" umschließt keine Fläche.");
+    }
+    if (!degenerate->isEmpty())
+        return std::nullopt;
+    return g;
+}
+
+// The pixels of one row of the grid that an area holds, as inclusive spans:
+// a pixel belongs to the area when its centre does, as a click there would.
+struct RowScratch {
+    std::vector<std::pair<int, int>> spans;
+    std::vector<double> crossings;
+};
+
+void rowSpans(const Geometry& g, double y, RowScratch& scratch)
+{
+    auto& spans = scratch.spans;
+    spans.clear();
+    auto add = [&](double from, double to) { // centres in [from, to)
+        const int first = int(std::ceil(from - 0.5));
+        const int last = int(std::ceil(to - 0.5)) - 1;
+        if (first <= last)
+            spans.emplace_back(first, last);
+    };
+    if (g.kind == Kind::Rect) {
+        if (y >= g.c[1] && y < g.c[3])
+            add(g.c[0], g.c[2]);
+    } else if (g.kind == Kind::Circle) {
+        const double dy = y - g.c[1];
+        const double r2 = g.c[2] * g.c[2];
+        if (dy * dy <= r2) {
+            const double dx = std::sqrt(r2 - dy * dy);
+            const int first = int(std::ceil(g.c[0] - dx - 0.5));
+            const int last = int(std::floor(g.c[0] + dx - 0.5));
+            if (first <= last)
+                spans.emplace_back(first, last);
+        }
+    } else {
+        // Even-odd rule: where the row crosses the edges, in and out by turns.
+        auto& crossings = scratch.crossings;
+        crossings.clear();
+        const qsizetype n = g.c.size() / 2;
+        for (qsizetype i = 0; i < n; ++i) {
+            const qsizetype j = (i + 1) % n;
+            const double yi = g.c[2 * i + 1], yj = g.c[2 * j + 1];
+            if ((yi <= y) != (yj <= y))
+                crossings.push_back(g.c[2 * i] + (y - yi) * (g.c[2 * j] - g.c[2 * i]) / (yj - yi));
+        }
+        std::sort(crossings.begin(), crossings.end());
+        for (std::size_t k = 0; k + 1 < crossings.size(); k += 2)
+            add(crossings[k], crossings[k + 1]);
+    }
+}
+
+// One row of the grid: which pixels earlier areas have taken, as sorted
+// spans that do not touch one another. An area reaches a pixel when its
+// span is not wholly inside one of them.
+class RowOwners {
+public:
+    explicit RowOwners(int width) : m_width(width) {}
+    void startRow() { m_taken.clear(); }
+    // Every pixel of the row is taken: nothing later can reach one.
+    bool full() const { return m_taken.size() == 1 && m_taken[0].first <= 0 && m_taken[0].second >= m_width - 1; }
+    // Takes [first, last]; true when a pixel of it was free.
+    bool take(int first, int last)
+    {
+        auto it = std::lower_bound(m_taken.begin(), m_taken.end(), first,
+                                   [](const std::pair<int, int>& span, int x) { return span.second < x - 1; });
+        if (it != m_taken.end() && it->first <= first && it->second >= last)
+            return false;
+        int from = first;
+        int to = last;
+        auto end = it;
+        for (; end != m_taken.end() && end->first <= last + 1; ++end) {
+            from = std::min(from, end->first);
+            to = std::max(to, end->second);
+        }
+        it = m_taken.erase(it, end);
+        m_taken.insert(it, {from, to});
+        return true;
+    }
+
+private:
+    int m_width;
+    std::vector<std::pair<int, int>> m_taken;
+};
+
+enum class Reach : char { NoPixel, Covered, Reached };
+
+// Whether each area holds a pixel of `grid` that no earlier area holds.
+std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
+{
+    std::vector<Reach> reached(areas.size(), Reach::NoPixel);
+    std::vector<std::vector<int>> startingIn(grid.height());
+    std::vector<std::pair<int, int>> rows(areas.size(), {0, -1});
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        if (!areas[i].geometry)
+            continue;
+        const QRectF& box = areas[i].geometry->box;
+        const int top = std::max(0, int(std::floor(box.top())));
+        const int bottom = std::min(grid.height() - 1, int(std::ceil(box.bottom())));
+        if (top <= bottom && box.right() > 0 && box.left() < grid.width()) {
+            rows[i] = {top, bottom};
+            startingIn[top].push_back(int(i));
+        }
+    }
+    RowOwners owners(grid.width());
+    std::vector<int> active; // by position in the list: the first area wins
+    RowScratch scratch;
+    for (int y = 0; y < grid.height(); ++y) {
+        std::erase_if(active, [&](int i) { return rows[i].second < y; });
+        for (int i : startingIn[y])
+            active.insert(std::lower_bound(active.begin(), active.end(), i), i);
+        owners.startRow();
+        for (int i : active) {
+            // Once the row is taken whole, only an area not seen yet needs its spans: it is covered here.
+            const bool full = owners.full();
+            if (full && reached[i] != Reach::NoPixel)
+                continue;
+            rowSpans(*areas[i].geometry, y + 0.5, scratch);
+            for (const auto& [first, last] : scratch.spans) {
+                const int from = std::max(first, 0);
+                const int to = std::min(last, grid.width() - 1);
+                if (from > to)
+                    continue;
+                if (!full && owners.take(from, to))
+                    reached[i] = Reach::Reached;
+                else if (reached[i] == Reach::NoPixel)
+                    reached[i] = Reach::Covered;
+            }
+        }
+    }
+    return reached;
+}
+
+// Is any part of the area outside the picture, or all of it?
+void checkOutside(const Area& area, QSize picture, Findings& out, int line)
+{
+    const QRectF& box = area.geometry->box;
+    const QRectF frame(QPointF(0, 0), picture);
+    const QString size = QStringLiteral(" (%1 × %2 Pixel)").arg(picture.width()).arg(picture.height());
+    if (!box.intersects(frame))
+        out.push_back({QStringLiteral("outside-picture"), Severity::Warning, area.index, line,
+                       QStringLiteral("Das Areal liegt ganz außerhalb des Bildes") + size + QLatin1Char('.')});
+    else if (!frame.contains(box))
+        out.push_back({QStringLiteral("outside-picture"), Severity::Warning, area.index, line,
+                       QStringLiteral("Das Areal ragt über den Rand des Bildes") + size + QStringLiteral(" hinaus.")});
+}
+
+const QStringList kPictureExtensions{QStringLiteral(".png"),  QStringLiteral(".jpg"),  QStringLiteral(".jpeg"),
+                                     QStringLiteral(".gif"),  QStringLiteral(".bmp"),  QStringLiteral(".svg"),
+                                     QStringLiteral(".webp"), QStringLiteral(".tif"),  QStringLiteral(".tiff"),
+                                     QStringLiteral(".ico"),  QStringLiteral(".avif")};
+
+bool looksLikeFileName(const QString& alt, const QString& pictureFileName)
+{
+    if (!pictureFileName.isEmpty() && alt.compare(pictureFileName, Qt::CaseInsensitive) == 0)
+        return true;
+    return !alt.contains(QLatin1Char(' ')) && std::any_of(kPictureExtensions.begin(), kPictureExtensions.end(),
+                                                         [&](const QString& e) {
+                                                             return alt.size() > e.size() &&
+                                                                    alt.endsWith(e, Qt::CaseInsensitive);
+                                                         });
+}
+
+// The link's own text: the whole href, or its file name (without query and fragment).
+bool isTheLink(const QString& alt, const QString& href)
+{
+    if (alt.compare(href.trimmed(), Qt::CaseInsensitive) == 0)
+        return true;
+    QString path = href.trimmed().section(QLatin1Char('#'), 0, 0).section(QLatin1Char('?'), 0, 0);
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    const QString name = fileNameOf(path);
+    return !name.isEmpty() && alt.compare(name, Qt::CaseInsensitive) == 0;
+}
+
+class Checker {
+public:
+    Checker(const QStringList& lines, const MapFacts& facts) : m_facts(facts), m_grid(facts.picture)
+    {
+        m_areas.reserve(lines.size());
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            m_areas.push_back(read(int(i), lines[i]));
+    }
+
+    Findings run()
+    {
+        const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_grid);
+        QHash<QString, int> firstWithAlt;
+        for (Area& area : m_areas) {
+            checkText(area, firstWithAlt);
+            checkShape(area, reached);
+        }
+        return std::move(m_out);
+    }
+
+private:
+    int lineOf(int index) const { return index < m_facts.lines.size() ? m_facts.lines[index] : index + 1; }
+
+    void add(const Area& area, const char* rule, Severity severity, const QString& message)
+    {
+        m_out.push_back({QString::fromLatin1(rule), severity, area.index, lineOf(area.index), message});
+    }
+
+    Area read(int index, const QString& line)
+    {
+        const QStringList f = entry::split(line);
+        Area area{index, line, entry::shapeOf(line).toLower(), entry::field(f, entry::Href),
+                  entry::field(f, entry::Alt).trimmed(), !extra::isNoLink(line), std::nullopt};
+        area.geometry = readGeometry(area, &m_degenerate[index]);
+        if (area.geometry && m_facts.picture.isEmpty()) {
+            // Without the picture, the grid covers the areas (a click lands at 0 or more).
+            const QRectF& box = area.geometry->box;
+            m_grid = m_grid.expandedTo(QSize(std::clamp(int(std::ceil(box.right())), 0, kGridLimit),
+                                             std::clamp(int(std::ceil(box.bottom())), 0, kGridLimit)));
+        }
+        return area;
+    }
+
+    void checkText(const Area& area, QHash<QString, int>& firstWithAlt)
+    {
+        if (!area.link)
+            return;
+        if (area.alt.isEmpty()) {
+            add(area, "area-alt", Severity::Error, QStringLiteral("Das Areal hat einen Verweis, aber keinen Alternativtext."));
+            return;
+        }
+        if (isTheLink(area.alt, area.href))
+            add(area, "alt-is-link", Severity::Warning,
+                QStringLiteral("Der Alternativtext ") + quoted(area.alt) +
+                    QStringLiteral(" ist der Verweis selbst; er sollte sagen, wohin der Verweis führt."));
+        else if (looksLikeFileName(area.alt, m_facts.pictureFileName))
+            add(area, "alt-is-filename", Severity::Warning,
+                QStringLiteral("Der Alternativtext ") + quoted(area.alt) +
+                    QStringLiteral(" ist ein Dateiname; er sollte sagen, wohin der Verweis führt."));
+        const QString key = area.alt.simplified().toCaseFolded();
+        const auto first = firstWithAlt.constFind(key);
+        if (first == firstWithAlt.constEnd()) {
+            firstWithAlt.insert(key, area.index);
+            return;
+        }
+        const Area& earlier = m_areas[*first];
+        if (earlier.href.trimmed() != area.href.trimmed())
+            add(area, "duplicate-alt", Severity::Warning,
+                QStringLiteral("Der Alternativtext ") + quoted(area.alt) + QStringLiteral(" steht auch in Zeile ") +
+                    QString::number(lineOf(earlier.index)) + QStringLiteral(", deren Verweis woanders hinführt."));
+    }
+
+    void checkShape(const Area& area, const std::vector<Reach>& reached)
+    {
+        if (!m_degenerate[area.index].isEmpty())
+            add(area, "degenerate-shape", Severity::Error,
+                m_degenerate[area.index] + QStringLiteral(" Es kann nie angeklickt werden."));
+        if (!area.geometry)
+            return;
+        if (!reached.empty() && reached[area.index] == Reach::Covered)
+            add(area, "unreachable-area", Severity::Error,
+                QStringLiteral("Frühere Areale verdecken das Areal ganz; ein Browser nimmt dort immer das "
+                               "erste, so kann es nie angeklickt werden."));
+        if (!m_facts.picture.isEmpty())
+            checkOutside(area, m_facts.picture, m_out, lineOf(area.index));
+        checkSize(area);
+    }
+
+    void checkSize(const Area& area)
+    {
+        const int ownWidth = m_facts.picture.width();
+        const int shown = m_facts.displayWidth > 0 ? m_facts.displayWidth : ownWidth;
+        const double scale = ownWidth > 0 && shown > 0 ? double(shown) / ownWidth : 1.0;
+        const QRectF& box = area.geometry->box;
+        const double w = box.width() * scale;
+        const double h = box.height() * scale;
+        if (w >= kMinimumTarget && h >= kMinimumTarget)
+            return;
+        const QString at = ownWidth > 0 ? QStringLiteral(" bei einer Anzeigebreite von %1 Pixeln").arg(shown)
+                                        : QString();
+        add(area, "small-target", Severity::Warning,
+            QStringLiteral("Das Areal ist") + at + QStringLiteral(" nur %1 × %2 Pixel groß, kleiner als %3 × %3.")
+                                                       .arg(int(std::floor(w)))
+                                                       .arg(int(std::floor(h)))
+                                                       .arg(kMinimumTarget));
+    }
+
+    // Coordinates beyond this are no pixels a picture has (the limit of pictures is 100 megapixels).
+    static constexpr int kGridLimit = 100'000;
+
+    const MapFacts& m_facts;
+    std::vector<Area> m_areas;
+    QHash<int, QString> m_degenerate;
+    QSize m_grid;
+    Findings m_out;
+};
+
+} // namespace
+
+Findings checkAreas(const QStringList& areaLines, const MapFacts& facts)
+{
+    return Checker(areaLines, facts).run();
+}
+
+} // namespace korvane::check
