@@ -335,6 +335,12 @@ void TestModel::responsiveCutsAndShapes_data()
                        a + "<circle cx=\"20\" cy=\"20\" r=\"4\" /></a>",
                        a + "<g clip-path=\"url(#korvane-m-ohne-2)\"><g clip-path=\"url(#korvane-m-ohne-3)\">"
                            "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></g></g></a>"};
+    // An area the page gave no link stays no link, yet still takes the pointer from later areas.
+    QTest::newRow("no link")
+        << QStringList{" rect                    |0,0,10,10||Leer|*|*|*|*|nohref=\"nohref\"",
+                       " rect                    |20,0,30,10|x.html||*|*|*|*"}
+        << QStringList{"<a><title>Leer</title><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       a + "<rect x=\"20\" y=\"0\" width=\"10\" height=\"10\" /></a>"};
     // Too few numbers give no shape, as in a browser; one outside the picture is cut to it.
     QTest::newRow("unusable shapes, beyond the picture")
         << QStringList{" rect                    |1,2,3|x.html||*|*|*|*",

@@ -1,6 +1,7 @@
 #include "model/ResponsiveCode.h"
 
 #include "model/AreaEntry.h"
+#include "model/ExtraAttributes.h"
 #include "model/Codec.h"
 #include "model/MapCode.h"
 
@@ -163,8 +164,11 @@ void appendOptional(QString& out, QLatin1String name, const QString& value)
 QString linkStart(const QString& line)
 {
     const LinkAttributes a = entry::attributesOf(line);
-    QString out = QStringLiteral("<a href=\"") + attributeValue(a.href) + kQuote;
-    if (!a.alt.isEmpty())
+    // An area the page gave no link takes the pointer as in the classic map,
+    // but leads nowhere: an "a" without href, which is no link and no Tab stop.
+    const bool noLink = extra::isNoLink(line);
+    QString out = noLink ? QStringLiteral("<a") : QStringLiteral("<a href=\"") + attributeValue(a.href) + kQuote;
+    if (!a.alt.isEmpty() && !noLink)
         out += QStringLiteral(" aria-label=\"") + attributeValue(a.alt) + kQuote;
     appendOptional(out, QLatin1String("target"), a.target);
     appendOptional(out, QLatin1String("onmouseover"), a.onmouseover);
