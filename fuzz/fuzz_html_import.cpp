@@ -1,8 +1,11 @@
 // Feeds arbitrary bytes to the HTML page reader: candidate collection, the
 // chooser's lines, the map search and the area loop must end on any input,
-// and gumbo must read every img, map and area tag as the tag reader does.
+// gumbo must read every img, map and area tag as the tag reader does, and the
+// map check of the page must name lines of the page.
+#include "AreaLines.h"
 #include "TagOracle.h"
 #include "io/HtmlImport.h"
+#include "io/PageCheck.h"
 #include "model/AreaEntry.h"
 #include "model/Codec.h"
 
@@ -28,7 +31,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (map.outcome != import::MapLookup::Found)
             continue;
         for (const QString& line : import::readMapAreas(map.text).lines) {
-            if (entry::split(line).size() != entry::FieldCount)
+            fuzz::checkAreaLine(line);
+        }
+    }
+    // The page's maps as the window's import reads them, each usemap's map.
+    const import::PageMaps pageMaps = import::readPageMaps(page);
+    for (const QString& name : pageMaps.usemapNames) {
+        const import::FoundMap map = import::findMap(page, pageMaps, name);
+        if (map.outcome == import::MapLookup::Found) {
+            for (const QString& line : import::readMapAreas(map.text).lines)
+                fuzz::checkAreaLine(line);
+        }
+    }
+    // The map check of the page: every finding names a line of the text.
+    const qsizetype lines = page.count(QLatin1Char('\n')) + 1;
+    for (const int width : {0, 320}) {
+        for (const check::Finding& f : check::checkPage(page, [](const QString&) { return QSize(300, 200); }, width)) {
+            if (f.line < 1 || f.line > lines)
                 std::abort();
         }
     }
