@@ -56,6 +56,8 @@ class TestMapCheck : public QObject {
 private slots:
     void rules_data();
     void rules();
+    void farCoordinates_data();
+    void farCoordinates();
     void messages();
     void pixelGridAgreesWithEveryPixel();
     void commandLine_data();
@@ -132,6 +134,28 @@ void TestMapCheck::rules()
     QFETCH(int, displayWidth);
     QFETCH(QStringList, expected);
     const check::MapFacts facts{QSize(400, 300), QStringLiteral("plan.png"), displayWidth, {}};
+    QCOMPARE(brief(check::checkAreas(lines, facts)), expected);
+}
+
+// Coordinates far beyond every picture (and beyond int) are no error: the
+// area reaches that far, and covers what lies under it.
+void TestMapCheck::farCoordinates_data()
+{
+    QTest::addColumn<QSize>("picture");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("with the picture") << QSize(400, 300)
+                                      << QStringList{"1: warning: outside-picture", "2: error: unreachable-area",
+                                                     "3: warning: outside-picture", "4: error: unreachable-area"};
+    QTest::newRow("without a picture") << QSize() << QStringList{"2: error: unreachable-area", "4: error: unreachable-area"};
+}
+
+void TestMapCheck::farCoordinates()
+{
+    QFETCH(QSize, picture);
+    QFETCH(QStringList, expected);
+    const QStringList lines{area("rect", "-1e78,0,5e77,100", "a.html", "A"), area("rect", "10,20,60,80", "b.html", "B"),
+                            area("circle", "200,5e12,1e300", "c.html", "C"), area("rect", "10,200,60,280", "d.html", "D")};
+    const check::MapFacts facts{picture, QStringLiteral("plan.png"), 0, {}};
     QCOMPARE(brief(check::checkAreas(lines, facts)), expected);
 }
 

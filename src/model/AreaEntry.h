@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 // One area is one line of text with eight fields separated by "|":
@@ -60,10 +61,14 @@ QString escapeBar(const QString& value);
 
 namespace korvane {
 
-// Rounds to the nearest whole number, a half to the even neighbour.
+// Rounds to the nearest whole number, a half to the even neighbour; values
+// beyond the range of int stop at its ends (a cast would be undefined).
 inline int roundHalfEven(double value)
 {
-    return static_cast<int>(std::nearbyint(value));
+    const double whole = std::nearbyint(value);
+    if (!(whole > double(std::numeric_limits<int>::min())))
+        return whole < 0 ? std::numeric_limits<int>::min() : 0; // NaN gives 0
+    return whole < double(std::numeric_limits<int>::max()) ? static_cast<int>(whole) : std::numeric_limits<int>::max();
 }
 
 // The text without blanks (" " only) at either end. Values typed in the

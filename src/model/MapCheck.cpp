@@ -56,6 +56,8 @@ double polygonArea(const QList<double>& c)
     return std::abs(twice) / 2;
 }
 
+constexpr double kFar = 4e8;
+
 // The geometry of a rect, circle or poly line, or why it cannot be clicked.
 // Other shapes (default, unknown words) give neither.
 std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
@@ -71,6 +73,10 @@ std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
         *degenerate = QStringLiteral("Die Koordinaten ") + text + QStringLiteral(" sind nicht alle Zahlen.");
         return std::nullopt;
     }
+    // Coordinates far beyond any picture mean the same as a little beyond it;
+    // kept within reach of int, the pixel arithmetic stays exact.
+    for (double& v : c)
+        v = std::clamp(v, -kFar, kFar);
     Geometry g;
     if (rect) {
         if (c.size() < 4) {
