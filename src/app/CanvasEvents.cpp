@@ -83,11 +83,8 @@ void MainWindow::connectCanvas()
 
 DrawingTool* MainWindow::currentTool() const
 {
-    for (int i = 0; i < 3; ++i) {
-        if (ui.Option1[i]->isChecked())
-            return m_tools[i].get();
-    }
-    return nullptr;
+    const int chosen = static_cast<int>(m_session.chosenOption());
+    return chosen < 3 ? m_tools[chosen].get() : nullptr;
 }
 
 void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
@@ -223,7 +220,7 @@ bool MainWindow::rightPressActs() const
 {
     if (m_editor.editMode)
         return m_areas.isEmpty() || selectedIndex() < 0 || entry::shapeOf(m_areas.line(selectedIndex())) == "poly";
-    if (ui.Option1[0]->isChecked())
+    if (m_session.chosenOption() == ChosenOption::Polygon)
         return m_editor.polygonOpen;
     return currentTool() && m_editor.drawState == 1;
 }

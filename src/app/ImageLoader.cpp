@@ -93,18 +93,12 @@ Decoder decoderForContent(const QByteArray& bytes)
     return looksLikeSvg(bytes) ? Decoder::Drawing : Decoder::None;
 }
 
-QString& byContentPath()
-{
-    static QString path;
-    return path;
-}
-
-// The decoder for the file: by its name, or by its content for the one file a
-// DecodeByContent names.
-Decoder decoderOf(const QString& name)
+// The decoder for the file: by its name, or by its content where the caller
+// asks for that and the name says nothing.
+Decoder decoderOf(const QString& name, bool byContent)
 {
     const Decoder byName = decoderFor(name);
-    if (byName != Decoder::None || byContentPath().isEmpty() || QFileInfo(name).absoluteFilePath() != byContentPath())
+    if (byName != Decoder::None || !byContent)
         return byName;
     QFile file(name);
     return file.open(QIODevice::ReadOnly) ? decoderForContent(file.read(kSvgHeadBytes)) : Decoder::None;
@@ -481,16 +475,6 @@ bool looksLikePicture(const QByteArray& bytes)
     return decoderForContent(bytes) != Decoder::None;
 }
 
-DecodeByContent::DecodeByContent(const QString& path)
-{
-    byContentPath() = QFileInfo(path).absoluteFilePath();
-}
-
-DecodeByContent::~DecodeByContent()
-{
-    byContentPath().clear();
-}
-
 namespace {
 
 QImage loadNow(const QString& name, Decoder decoder, QString& message)
@@ -523,12 +507,12 @@ QImage loadNow(const QString& name, Decoder decoder, QString& message)
 
 } // namespace
 
-QImage loadPictureFile(const QString& fileName, QString* error)
+QImage loadPictureFile(const QString& fileName, QString* error, bool byContent)
 {
     QString message;
     // Only blanks are trimmed, as typed names may end in other white space.
     const QString name = blanksTrimmed(fileName);
-    QImage picture = loadNow(name, decoderOf(name), message);
+    QImage picture = loadNow(name, decoderOf(name, byContent), message);
     if (error)
         *error = message;
     return picture;

@@ -20,7 +20,10 @@ namespace korvane {
 // group (.gif .png .tif .tiff .jpg .jpe .jpeg .jfif .webp), each deciding the
 // real format from the file's content, and the drawings (.svg .svgz), rendered
 // at their own size. An SVG document is rendered under any of these names.
-QImage loadPictureFile(const QString& fileName, QString* error = nullptr);
+// `byContent`: a name whose extension is none of these (a picture opened from
+// outside the editor under a name that does not say what it is) is decoded
+// by the file's content; the other names keep the rule of the extension.
+QImage loadPictureFile(const QString& fileName, QString* error = nullptr, bool byContent = false);
 
 // True when the name ends in one of the extensions above.
 bool hasPictureExtension(const QString& fileName);
@@ -29,18 +32,6 @@ QStringList pictureExtensions();
 // True when the bytes start like a file of one of the formats above (BMP, icon,
 // cursor, metafile, GIF, PNG, TIFF, JPEG, WebP, SVG), whatever its name.
 bool looksLikePicture(const QByteArray& bytes);
-
-// While it lives, loadPictureFile() decodes the file at `path` by its content
-// when the name's extension is none of the above: a picture opened from
-// outside the editor under a name that does not say what it is. Every other
-// name keeps the rule of the extension.
-class DecodeByContent {
-public:
-    explicit DecodeByContent(const QString& path);
-    ~DecodeByContent();
-    DecodeByContent(const DecodeByContent&) = delete;
-    DecodeByContent& operator=(const DecodeByContent&) = delete;
-};
 
 // The German text of a bitmap decoder status (1 to 20); empty for others.
 QString gdiPlusStatusText(int status);

@@ -1,4 +1,4 @@
-// The area list: selection highlight, deleting, copying, clearing, editing.
+// The area list: selection highlight, deleting, and the state after an undo.
 #include "app/MainWindow.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/Canvas.h"
@@ -52,7 +52,7 @@ void MainWindow::deleteWithQuestion()
         return;
     removeSelectedLine();
     refresh();
-    if (ui.Option1[3]->isChecked()) {
+    if (m_session.editChosen()) {
         m_handles->removeHandles();
         m_handles->hideAnchor();
     }
@@ -88,46 +88,8 @@ void MainWindow::backToDrawingMode()
         const QSignalBlocker block(ui.Option1[tool]);
         ui.Option1[tool]->setChecked(true);
     }
-    m_editor.editMode = false;
-    ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
-    ui.Timer1->stop();
-    QFont font = ui.Label3->font();
-    font.setUnderline(false);
-    ui.Label3->setFont(font);
-}
-
-void MainWindow::copyCommand()
-{
-    const int index = selectedIndex();
-    if (index >= 0) {
-        m_document.copyArea(index);
-        chooseOption(3);
-        setSelectedIndex(m_areas.count() - 1);
-    } else if (!m_areas.isEmpty()) {
-        inform(this, QStringLiteral("Bitte zunächst ein Element in der Arealliste auswählen."));
-    }
-}
-
-void MainWindow::clearCommand()
-{
-    if (m_areas.isEmpty())
-        return;
-    if (!askYesNo(this, kQuestionTitleDash,
-                  QStringLiteral("Möchten Sie jetzt wirklich alle eingezeichneten Areale löschen?")))
-        return;
-    m_document.deleteAll();
-    showEmptiedList();
-}
-
-void MainWindow::editCommand()
-{
-    const int index = selectedIndex();
-    if (index < 0 && !m_areas.isEmpty()) {
-        inform(this, QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));
-        return;
-    }
-    if (index >= 0)
-        runAttributeEditor(index);
+    m_session.setChosenOption(static_cast<ChosenOption>(tool));
+    showMode(false);
 }
 
 // Delete in the list or on the canvas deletes the selected area as a double
@@ -154,7 +116,7 @@ void MainWindow::showRestoredState(int row)
     // "clear" leaves the edit option checked while not editing; it is
     // unchecked here, so that choosing it enters edit mode again.
     const bool empty = m_areas.isEmpty();
-    if (ui.Option1[3]->isChecked() && (empty || !m_editor.editMode))
+    if (m_session.editChosen() && (empty || !m_editor.editMode))
         backToDrawingMode();
     ui.Option1[3]->setEnabled(!empty);
     ui.Command10->setEnabled(!empty);

@@ -19,7 +19,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -122,9 +121,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
     m_undoControls = new UndoControls(m_document, this, [this] { return shapeInProgress(); });
     m_zoomControls = new ZoomControls(*this);
-    auto* mapCheck = new MapCheckCommand(m_document, [this] { return ui.Picture1->pictureSize(); }, this);
+    auto* mapCheck = new MapCheckCommand(
+        m_document, [this] { return ui.Picture1->pictureSize(); }, this);
     ui.txtMap->addMenuActions({mapCheck->action()});
-    new CodeBoxMenu(*ui.txtMap, *this, m_document, m_state, [this] { return ui.Picture1->pictureSize(); });
+    new CodeBoxMenu(*ui.txtMap, *this, m_document, m_session.state(), [this] { return ui.Picture1->pictureSize(); });
     connectCommands();
     connectCanvas();
 
@@ -141,7 +141,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_document.setCodeSource([this] { return mapCode(); });
     resize(1000, 720);
     fitIntoScreen();
-    new FileDrops(*this); // files dropped from the desktop; owned by the window
+    new FileDrops(m_session, *this); // files dropped from the desktop; owned by the window
 }
 
 MainWindow::~MainWindow()
@@ -417,18 +417,18 @@ void MainWindow::createColorFrame()
 
 void MainWindow::connectCommands()
 {
-    connect(ui.Command1, &QPushButton::clicked, this, &MainWindow::openCommand);
-    connect(ui.Command7, &QPushButton::clicked, this, &MainWindow::saveCommand);
-    connect(ui.Command8, &QPushButton::clicked, this, &MainWindow::mapImportCommand);
-    connect(ui.Command11, &QPushButton::clicked, this, &MainWindow::htmlImportCommand);
-    connect(ui.Command12, &QPushButton::clicked, this, &MainWindow::exportCommand);
-    connect(ui.Command13, &QPushButton::clicked, this, &MainWindow::helpCommand);
-    connect(ui.Command4, &QPushButton::clicked, this, &MainWindow::magnifierCommand);
-    connect(ui.cmdClipboard, &QPushButton::clicked, this, &MainWindow::clipboardCommand);
+    connect(ui.Command1, &QPushButton::clicked, this, [this] { m_fileCommands.open(); });
+    connect(ui.Command7, &QPushButton::clicked, this, [this] { m_fileCommands.save(); });
+    connect(ui.Command8, &QPushButton::clicked, this, [this] { m_importCommands.mapImport(); });
+    connect(ui.Command11, &QPushButton::clicked, this, [this] { m_importCommands.htmlImport(); });
+    connect(ui.Command12, &QPushButton::clicked, this, [this] { m_fileCommands.exportCode(); });
+    connect(ui.Command13, &QPushButton::clicked, this, [this] { m_fileCommands.help(); });
+    connect(ui.Command4, &QPushButton::clicked, this, [this] { m_dialogCommands.magnifier(); });
+    connect(ui.cmdClipboard, &QPushButton::clicked, this, [this] { m_fileCommands.copyToClipboard(); });
     connect(ui.Command6, &QPushButton::clicked, this, &MainWindow::refreshCommand);
-    connect(ui.Command10, &QPushButton::clicked, this, &MainWindow::copyCommand);
-    connect(ui.Command3, &QPushButton::clicked, this, &MainWindow::clearCommand);
-    connect(ui.Command9, &QPushButton::clicked, this, &MainWindow::editCommand);
+    connect(ui.Command10, &QPushButton::clicked, this, [this] { m_listCommands.copy(); });
+    connect(ui.Command3, &QPushButton::clicked, this, [this] { m_listCommands.clear(); });
+    connect(ui.Command9, &QPushButton::clicked, this, [this] { m_listCommands.edit(); });
     for (int i = 0; i < 4; ++i) {
         connect(ui.Option1[i], &QRadioButton::toggled, this, [this, i](bool checked) {
             if (checked)
@@ -526,9 +526,55 @@ void MainWindow::setSelectedIndex(int index)
     m_document.select(index);
 }
 
-void MainWindow::refresh()
+// A press of a disabled button does nothing, as a click on it would.
+void MainWindow::press(Button button)
 {
-    ui.Command6->click();
+    QPushButton* pressed = nullptr;
+    switch (button) {
+    case Button::Open:
+        pressed = ui.Command1;
+        break;
+    case Button::Save:
+        pressed = ui.Command7;
+        break;
+    case Button::MapImport:
+        pressed = ui.Command8;
+        break;
+    case Button::HtmlImport:
+        pressed = ui.Command11;
+        break;
+    case Button::Refresh:
+        pressed = ui.Command6;
+        break;
+    case Button::Magnifier:
+        pressed = ui.Command4;
+        break;
+    }
+    pressed->click();
+}
+
+void MainWindow::enablePictureTools(ToolsFor reason)
+{
+    ui.Frame1->setEnabled(true);
+    ui.Frame2->setEnabled(true);
+    ui.chkGefuellt->setEnabled(true);
+    for (int i = 0; i < 3; ++i)
+        ui.Option1[i]->setEnabled(true);
+    if (reason != ToolsFor::Import)
+        return;
+    ui.Option1[3]->setEnabled(true);
+    ui.Command7->setEnabled(true);
+    ui.Command10->setEnabled(!m_areas.isEmpty());
+}
+
+void MainWindow::showHelpBox()
+{
+    ui.txtHelp->setVisible(true);
+}
+
+QSize MainWindow::pictureSize() const
+{
+    return ui.Picture1->pictureSize();
 }
 
 // The code's lines end with CR LF, as the generator wrote them and as typed
@@ -558,17 +604,7 @@ void MainWindow::setMapCode(const QString& text)
         codeTextChanged();
 }
 
-void MainWindow::clipboardCommand()
-{
-    const QString code = mapCode();
-    if (code.isEmpty())
-        return;
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(code);
-}
-
-MainWindow::UnsavedCode MainWindow::askAboutUnsavedCode()
+EditorView::UnsavedCode MainWindow::askAboutUnsavedCode()
 {
     if (m_document.mapSaved())
         return UnsavedCode::None;
@@ -595,6 +631,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     event->accept();
     ini_write();
+}
+
+void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut)
+{
+    openFromOutside(window.session(), window, path, othersLeftOut);
 }
 
 } // namespace korvane

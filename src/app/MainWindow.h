@@ -1,9 +1,13 @@
 #pragma once
 
 #include "app/CodeBox.h"
-#include "canvas/EditorState.h"
-#include "document/MapDocument.h"
-#include "model/ProgramState.h"
+#include "app/EditorSession.h"
+#include "app/commands/DialogCommands.h"
+#include "app/commands/EditorView.h"
+#include "app/commands/FileCommands.h"
+#include "app/commands/ImportCommands.h"
+#include "app/commands/ListCommands.h"
+#include "app/commands/SettingsCommands.h"
 
 #include <QColor>
 #include <QImage>
@@ -34,11 +38,12 @@ class MainToolHost;
 class UndoControls;
 class ZoomControls;
 
-// frmMapEdit: the editor's one main window. It owns the open map (the
-// document with the picture's path, the area lines, the saved state and the
-// undo history), the editor state and the program-wide values; the commands live in files of their own
-// (OpenCommand.cpp, SaveCommand.cpp, ...) and work through this interface.
-class MainWindow : public QMainWindow {
+// frmMapEdit: the editor's one main window. It owns the editor session (the
+// open map, the program-wide values, the tools' state and the drawing
+// attributes) and shows it; it builds the controls, lays them out, handles
+// the canvas and the list, and connects the buttons to the commands in
+// app/commands, which reach the window only through EditorView.
+class MainWindow : public QMainWindow, public EditorView {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -89,36 +94,42 @@ public:
         CodeBox* txtMap = nullptr;
     } ui;
 
-    ProgramState& state() { return m_state; }
+    EditorSession& session() { return m_session; }
+    ProgramState& state() { return m_session.state(); }
     // The open map: its picture and name, lines, selection, saved state and undo history.
-    MapDocument& document() { return m_document; }
+    MapDocument& document() { return m_session.document(); }
     AreaList& areas() { return m_areas; }
     EditorState& editorState() { return m_editor; }
     // The selected line of List1, -1 when none.
     int selectedIndex() const;
     void setSelectedIndex(int index);
 
-    // Procedures shared by the commands.
-    void neu_zeichnen(int skip, bool regenerate);
-    void map_daten();
-    void setMapCode(const QString& text);
-    void reset_zustand();
-    void showEmptiedList();
-    void refresh(); // presses Command6
+    // What the commands ask of the window (EditorView).
+    QWidget* owner() override { return this; }
+    void neu_zeichnen(int skip, bool regenerate) override;
+    void reset_zustand() override;
+    void showEmptiedList() override;
     // Shows the picture of that file. A file that is refused (not a picture,
     // empty, too big) is reported and changes nothing: false.
-    bool bild_laden(const QString& path);
-    // The question before unsaved code would be discarded. Save: the user
-    // said Yes and the save command has run; the caller stops there.
-    enum class UnsavedCode { None, Save, Discard };
-    UnsavedCode askAboutUnsavedCode();
+    bool bild_laden(const QString& path) override;
+    QString mapCode() const override;
+    QSize pictureSize() const override;
+    void press(Button button) override;
+    UnsavedCode askAboutUnsavedCode() override;
+    void enablePictureTools(ToolsFor reason) override;
+    // Checks the option from code; the mode switch runs as on a click.
+    void chooseOption(ChosenOption option) override;
+    void showHelpBox() override;
+    void showDrawingAttributes() override;
+
+    void map_daten();
+    void setMapCode(const QString& text);
+    void refresh() { press(Button::Refresh); }
     // Canvas position and scroll bars after the canvas size changed; the bars
     // go as near to `scroll` as they can.
     void layoutCanvas(QPoint scroll = {});
-    void ini_read();
-    void ini_write();
-    void OpenFileWithProg(const QString& path);
-    QString mapCode() const;
+    void ini_read() { SettingsCommands(m_session, *this).read(); }
+    void ini_write() { SettingsCommands(m_session, *this).write(); }
 
     // Drawing attributes shown by the swatches and used by the canvas.
     void setDrawColor(const QColor& color);
@@ -142,8 +153,6 @@ public:
     ZoomControls& zoom() { return *m_zoomControls; }
     void edit_zeichnen(int index);
     void neue_koordinaten_to_listbox(int index);
-    // Checks Option1(i) from code; the mode switch runs as on a click.
-    void chooseOption(int i);
     void showHelpText(int option); // the help text of a tool (0 to 2) or of edit mode (3)
     // Screen twips per pixel (15 on a standard screen).
     int twipsPerPixel() const;
@@ -154,18 +163,8 @@ public:
     void fitIntoScreen();
 
     // Dialogs used by the drawing tools and the "edit" command.
-    bool runLinkDialog();               // frmVerweis; true when accepted
-    void runAttributeEditor(int index); // frmEdit on line index
-
-    // The commands of the buttons.
-    void openCommand();       // Command1
-    void saveCommand();       // Command7
-    void mapImportCommand();  // Command8
-    void htmlImportCommand(); // Command11
-    void exportCommand();     // Command12
-    void helpCommand();       // Command13
-    void magnifierCommand();  // Command4
-    void clipboardCommand();  // cmdClipboard
+    bool runLinkDialog() { return m_dialogCommands.linkDialog(); }                  // frmVerweis; true when accepted
+    void runAttributeEditor(int index) { m_dialogCommands.attributeEditor(index); } // frmEdit on line index
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -181,6 +180,7 @@ private:
     void connectCommands();
     void codeTextChanged();
     QImage decodeInPlace(const QString& path, QString* error);
+    bool decodesByContent(const QString& path) const;
     // Frees the picture shown before another picture is decoded, so that two
     // big pictures never meet in memory; decodeInPlace() puts it back when the
     // new file is refused (a small one kept, a big one read again).
@@ -196,6 +196,8 @@ private:
     void refreshCommand();
     void blinkModeLabel();
     void leaveEditMode();
+    // Label3, its blinking and the editing flag for drawing or edit mode.
+    void showMode(bool editing);
 
     // The canvas mouse handlers.
     void canvasPressed(Qt::MouseButton button, QPointF position);
@@ -219,9 +221,6 @@ private:
     void dropOnTrash();
     void removeSelectedLine();
     void backToDrawingMode();
-    void copyCommand();
-    void clearCommand();
-    void editCommand();
     bool deleteKey(QEvent* event); // handled: the Delete key in the list or on the canvas
     bool m_selectionQuiet = false;
 
@@ -241,16 +240,24 @@ private:
     std::optional<PictureAside> m_pictureAside;
     QString m_pictureFile; // the file of the picture shown, when bild_laden() loaded it
 
-    ProgramState m_state;
-    MapDocument m_document;
-    AreaList& m_areas{m_document.areas()};
+    EditorSession m_session;
+    ProgramState& m_state{m_session.state()};
+    MapDocument& m_document{m_session.document()};
+    AreaList& m_areas{m_session.areas()};
+    EditorState& m_editor{m_session.editor()};
+    FileCommands m_fileCommands{m_session, *this};
+    ImportCommands m_importCommands{m_session, *this};
+    DialogCommands m_dialogCommands{m_session, *this};
+    ListCommands m_listCommands{m_session, *this};
     UndoControls* m_undoControls = nullptr;
     ZoomControls* m_zoomControls = nullptr;
-    EditorState m_editor;
     std::unique_ptr<AreaRenderer> m_renderer;
     std::unique_ptr<EditHandles> m_handles;
     std::unique_ptr<MainToolHost> m_toolHost;
     std::array<std::unique_ptr<DrawingTool>, 3> m_tools;
 };
+
+// Opens a file from outside in that window (see OpenFromOutside.h).
+void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut = 0);
 
 } // namespace korvane

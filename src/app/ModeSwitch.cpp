@@ -37,11 +37,6 @@ void setUnderline(QLabel* label, bool on)
     label->setFont(font);
 }
 
-QColor backgroundOf(const QLabel* label)
-{
-    return label->palette().color(QPalette::Window);
-}
-
 void setBackground(QLabel* label, const QColor& color)
 {
     QPalette p = label->palette();
@@ -56,27 +51,40 @@ void MainWindow::showHelpText(int option)
     ui.txtHelp->setPlainText(kHelpTexts[option]);
 }
 
-void MainWindow::chooseOption(int i)
+void MainWindow::chooseOption(ChosenOption option)
 {
+    const int i = static_cast<int>(option);
     if (ui.Option1[i]->isChecked())
         modeSwitch(i);
     else
         ui.Option1[i]->setChecked(true); // runs the mode switch through its toggled signal
 }
 
-void MainWindow::leaveEditMode()
+// Edit mode blinks its label; drawing mode shows it still.
+void MainWindow::showMode(bool editing)
 {
-    m_editor.editMode = false;
-    m_handles->hideAnchor();
+    m_editor.editMode = editing;
+    if (editing) {
+        ui.Label3->setText(QStringLiteral("Edit-Modus"));
+        ui.Timer1->start();
+        return;
+    }
     ui.Timer1->stop();
     setUnderline(ui.Label3, false);
     ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
+}
+
+void MainWindow::leaveEditMode()
+{
+    showMode(false);
+    m_handles->hideAnchor();
     m_handles->removeHandles();
     ui.Command9->setEnabled(false);
 }
 
 void MainWindow::modeSwitch(int i)
 {
+    m_session.setChosenOption(static_cast<ChosenOption>(i));
     if (!m_areas.isEmpty())
         ui.Option1[3]->setEnabled(true);
     leaveEditMode();
@@ -93,10 +101,8 @@ void MainWindow::modeSwitch(int i)
         surface.setPenColor(drawColor());
         surface.setDrawMode(DrawMode::InvertXor);
     } else {
-        ui.Label3->setText(QStringLiteral("Edit-Modus"));
         showHelpText(3);
-        ui.Timer1->start();
-        m_editor.editMode = true;
+        showMode(true);
         if (!m_areas.isEmpty()) {
             int index = selectedIndex();
             m_selectionQuiet = true;
@@ -131,10 +137,7 @@ void MainWindow::showEmptiedList()
     m_handles->hideAnchor();
     refresh();
     ui.Option1[3]->setEnabled(false);
-    m_editor.editMode = false;
-    ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
-    ui.Timer1->stop();
-    setUnderline(ui.Label3, false);
+    showMode(false);
     ui.Command9->setEnabled(false);
     ui.Command10->setEnabled(false);
     setMapCode(QString());
@@ -164,8 +167,19 @@ void MainWindow::neu_zeichnen(int skip, bool regenerate)
         map_daten();
 }
 
+void MainWindow::showDrawingAttributes()
+{
+    const DrawingAttributes& drawing = m_session.drawing();
+    setDrawColor(drawing.draw);
+    setFillColor(drawing.fill);
+    setHandleColor(drawing.handles);
+    setLineWidth(drawing.lineWidth);
+    setFillStyle(static_cast<int>(drawing.fillStyle));
+}
+
 void MainWindow::setDrawColor(const QColor& color)
 {
+    m_session.drawing().draw = color;
     setBackground(ui.lblColor, color);
     ui.Picture1->surface().setPenColor(color);
     m_renderer->setCircleColor(color);
@@ -173,12 +187,14 @@ void MainWindow::setDrawColor(const QColor& color)
 
 void MainWindow::setFillColor(const QColor& color)
 {
+    m_session.drawing().fill = color;
     setBackground(ui.lblFuellfarbe, color);
     ui.Picture1->surface().setFillColor(color);
 }
 
 void MainWindow::setHandleColor(const QColor& color)
 {
+    m_session.drawing().handles = color;
     setBackground(ui.lblZiehpunkt, color);
     m_handles->setHandleColor(color);
 }
@@ -186,6 +202,7 @@ void MainWindow::setHandleColor(const QColor& color)
 void MainWindow::setLineWidth(int width)
 {
     width = std::clamp(width, 1, 3);
+    m_session.drawing().lineWidth = width;
     for (int i = 0; i < 3; ++i)
         ui.Image1[i]->setFrameShape(i + 1 == width ? QFrame::Box : QFrame::NoFrame);
     ui.Picture1->surface().setLineWidth(width);
@@ -194,6 +211,7 @@ void MainWindow::setLineWidth(int width)
 void MainWindow::setFillStyle(int style)
 {
     const bool hatched = style == static_cast<int>(FillStyle::DiagonalCross);
+    m_session.drawing().fillStyle = hatched ? FillStyle::DiagonalCross : FillStyle::Transparent;
     ui.Picture1->surface().setFillStyle(hatched ? FillStyle::DiagonalCross : FillStyle::Transparent);
     const QSignalBlocker block(ui.chkGefuellt);
     ui.chkGefuellt->setChecked(hatched);
@@ -201,23 +219,23 @@ void MainWindow::setFillStyle(int style)
 
 QColor MainWindow::drawColor() const
 {
-    return backgroundOf(ui.lblColor);
+    return m_session.drawing().draw;
 }
 QColor MainWindow::fillColor() const
 {
-    return backgroundOf(ui.lblFuellfarbe);
+    return m_session.drawing().fill;
 }
 QColor MainWindow::handleColor() const
 {
-    return backgroundOf(ui.lblZiehpunkt);
+    return m_session.drawing().handles;
 }
 int MainWindow::lineWidth() const
 {
-    return ui.Picture1->surface().lineWidth();
+    return m_session.drawing().lineWidth;
 }
 int MainWindow::fillStyle() const
 {
-    return static_cast<int>(ui.Picture1->surface().fillStyle());
+    return static_cast<int>(m_session.drawing().fillStyle);
 }
 
 } // namespace korvane

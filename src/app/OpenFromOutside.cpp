@@ -1,18 +1,17 @@
 #include "app/OpenFromOutside.h"
 
 #include "app/ImageLoader.h"
-#include "app/MainWindow.h"
-#include "platform/FileDialogs.h"
+#include "app/commands/EditorView.h"
 #include "platform/Platform.h"
 
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QPushButton>
 #include <QStringDecoder>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 
 #include <optional>
 
@@ -56,23 +55,23 @@ QString quoted(const QString& path)
 }
 
 // The start of the file, or nothing when it cannot be read; the user is told why.
-std::optional<QByteArray> readHead(MainWindow& window, const QString& path)
+std::optional<QByteArray> readHead(QWidget* owner, const QString& path)
 {
     const QFileInfo info(path);
     // A name that is not valid UTF-8 reaches the editor with its bad bytes
     // replaced, and under that name no file can be opened.
     if (!info.exists() && path.contains(QChar::ReplacementCharacter)) {
-        warn(&window, QStringLiteral("Der Name der Datei ") + quoted(path) +
-                          QStringLiteral(" lässt sich nicht lesen: Er ist kein gültiger UTF-8-Text. Bitte die Datei "
-                                         "umbenennen."));
+        warn(owner, QStringLiteral("Der Name der Datei ") + quoted(path) +
+                        QStringLiteral(" lässt sich nicht lesen: Er ist kein gültiger UTF-8-Text. Bitte die Datei "
+                                       "umbenennen."));
         return std::nullopt;
     }
     if (!info.exists()) {
-        warn(&window, QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" ist nicht vorhanden."));
+        warn(owner, QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" ist nicht vorhanden."));
         return std::nullopt;
     }
     if (info.isDir()) {
-        warn(&window, quoted(path) + QStringLiteral(" ist ein Ordner und keine Datei."));
+        warn(owner, quoted(path) + QStringLiteral(" ist ein Ordner und keine Datei."));
         return std::nullopt;
     }
     // Only regular files: reading a pipe or a device could block the editor.
@@ -81,26 +80,49 @@ std::optional<QByteArray> readHead(MainWindow& window, const QString& path)
     if (info.isFile() && file.open(QIODevice::ReadOnly))
         head = file.read(kHeadSize);
     if (!head || (head->isEmpty() && file.error() != QFileDevice::NoError)) {
-        warn(&window, QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden."));
+        warn(owner, QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden."));
         return std::nullopt;
     }
     return head;
 }
 
-QPushButton* commandFor(MainWindow& window, OutsideFileKind kind)
+std::optional<EditorView::Button> commandFor(OutsideFileKind kind)
 {
     switch (kind) {
     case OutsideFileKind::Picture:
-        return window.ui.Command1;
+        return EditorView::Button::Open;
     case OutsideFileKind::MapData:
-        return window.ui.Command8;
+        return EditorView::Button::MapImport;
     case OutsideFileKind::Page:
-        return window.ui.Command11;
+        return EditorView::Button::HtmlImport;
     case OutsideFileKind::Unknown:
         break;
     }
-    return nullptr;
+    return std::nullopt;
 }
+
+// Hands the file to the session for the command's press: its open dialog
+// answers with it, and a picture is decoded by its content. Nothing of it
+// stays for later commands.
+class HandOver {
+public:
+    HandOver(EditorSession& session, const QString& path, bool byContent) : m_session(session)
+    {
+        session.presetOpenChoice(path);
+        if (byContent)
+            session.setDecodeByContentPath(path);
+    }
+    ~HandOver()
+    {
+        m_session.takePresetOpenChoice();
+        m_session.setDecodeByContentPath(QString());
+    }
+    HandOver(const HandOver&) = delete;
+    HandOver& operator=(const HandOver&) = delete;
+
+private:
+    EditorSession& m_session;
+};
 
 // The first local file of a drag, if it carries any.
 QString firstLocalFile(const QMimeData* data, int& others)
@@ -129,37 +151,36 @@ OutsideFileKind outsideFileKind(const QString& fileName, const QByteArray& head)
     return byName;
 }
 
-void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut)
+void openFromOutside(EditorSession& session, EditorView& view, const QString& path, int othersLeftOut)
 {
+    QWidget* owner = view.owner();
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (othersLeftOut > 0)
-        inform(&window, QStringLiteral("Es kann nur eine Datei auf einmal geöffnet werden. Geöffnet wird ") +
-                            quoted(absolute) + QLatin1Char('.'));
-    const std::optional<QByteArray> head = readHead(window, absolute);
+        inform(owner, QStringLiteral("Es kann nur eine Datei auf einmal geöffnet werden. Geöffnet wird ") +
+                          quoted(absolute) + QLatin1Char('.'));
+    const std::optional<QByteArray> head = readHead(owner, absolute);
     if (!head)
         return;
     const OutsideFileKind kind = outsideFileKind(absolute, *head);
-    QPushButton* command = commandFor(window, kind);
+    const std::optional<EditorView::Button> command = commandFor(kind);
     if (!command) {
-        warn(&window, QStringLiteral("Die Datei ") + quoted(absolute) +
-                          QStringLiteral(" ist weder eine Grafikdatei noch eine MAP- oder HTML-Datei."));
+        warn(owner, QStringLiteral("Die Datei ") + quoted(absolute) +
+                        QStringLiteral(" ist weder eine Grafikdatei noch eine MAP- oder HTML-Datei."));
         return;
     }
-    const PresetOpenChoice choice(absolute);
     // The loader goes by the extension; a picture under another name goes by its content.
-    std::optional<DecodeByContent> byContent;
-    if (kind == OutsideFileKind::Picture)
-        byContent.emplace(absolute);
-    command->click();
+    const HandOver handOver(session, absolute, kind == OutsideFileKind::Picture);
+    view.press(*command);
 }
 
-FileDrops::FileDrops(MainWindow& window) : QObject(&window), m_window(window)
+FileDrops::FileDrops(EditorSession& session, EditorView& view) : QObject(view.owner()), m_session(session), m_view(view)
 {
-    window.setAcceptDrops(true);
-    window.installEventFilter(this);
+    QWidget* window = view.owner();
+    window->setAcceptDrops(true);
+    window->installEventFilter(this);
     // Widgets that take drops themselves (the code box would paste the file's
     // name, the basket would delete a line) see dropped files here first.
-    for (QWidget* child : window.findChildren<QWidget*>())
+    for (QWidget* child : window->findChildren<QWidget*>())
         if (child->acceptDrops())
             child->installEventFilter(this);
 }
@@ -183,7 +204,8 @@ bool FileDrops::eventFilter(QObject* watched, QEvent* event)
     drop->accept();
     if (type == QEvent::Drop) {
         // The file manager waits until the drop returns; the commands ask questions.
-        QTimer::singleShot(0, &m_window, [this, file, others] { openFromOutside(m_window, file, others); });
+        QTimer::singleShot(0, m_view.owner(),
+                           [this, file, others] { openFromOutside(m_session, m_view, file, others); });
     }
     return true;
 }

@@ -8,7 +8,8 @@
 // dropped on the window from the file manager.
 namespace korvane {
 
-class MainWindow;
+class EditorSession;
+class EditorView;
 
 // Which command a file from outside belongs to.
 enum class OutsideFileKind { Unknown, Picture, MapData, Page };
@@ -24,7 +25,7 @@ OutsideFileKind outsideFileKind(const QString& fileName, const QByteArray& head)
 // and message of the command appears as it would. A file that is missing,
 // unreadable or of no known kind gets a German message naming it instead.
 // `othersLeftOut` more files were given; the user is told that only this one opens.
-void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut = 0);
+void openFromOutside(EditorSession& session, EditorView& view, const QString& path, int othersLeftOut = 0);
 
 // Files dropped on the window (the canvas, the list, the code box, anywhere):
 // the first one opens as with openFromOutside() once the drop is over. Drags
@@ -32,13 +33,14 @@ void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut 
 // waste-paper basket, pass untouched.
 class FileDrops : public QObject {
 public:
-    explicit FileDrops(MainWindow& window);
+    FileDrops(EditorSession& session, EditorView& view); // owned by the view's window
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    MainWindow& m_window;
+    EditorSession& m_session;
+    EditorView& m_view;
 };
 
 } // namespace korvane

@@ -44,6 +44,11 @@ ImgSearchDialog::ImgSearchDialog(QWidget* parent) : QDialog(parent)
             [this](QListWidgetItem* item) { choose(ui.List2->row(item)); });
 }
 
+void ImgSearchDialog::showCandidates()
+{
+    ui.Command1->click();
+}
+
 void ImgSearchDialog::setCandidates(const QStringList& tags)
 {
     ui.List1->clear();

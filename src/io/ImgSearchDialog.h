@@ -26,6 +26,8 @@ public:
 
     // Puts the candidate tags into List1, in page order.
     void setCandidates(const QStringList& tags);
+    // Presses the hidden Command1, which fills List2 from List1.
+    void showCandidates();
 
 signals:
     // The img tag of the line the user chose.

@@ -11,41 +11,22 @@ namespace korvane {
 
 namespace {
 
-// The path a PresetOpenChoice holds until an open dialog takes it.
-QString& presetOpenPath()
-{
-    static QString path;
-    return path;
-}
-
-QString askForFile(const FileDialogRequest& request)
-{
-    if (request.mode == FileDialogRequest::Mode::Open && !presetOpenPath().isEmpty())
-        return std::exchange(presetOpenPath(), QString());
-    return platform().fileDialog(request);
-}
-
 QString showFileDialog(FileDialogRequest::Mode mode, QWidget* owner, const QString& title, QString& folder,
                        const QString& presetName, const QString& filter, const QString& defaultExtension)
 {
-    const QString path = askForFile({mode, owner, title, folder, presetName, filter, defaultExtension});
+    const QString path = platform().fileDialog({mode, owner, title, folder, presetName, filter, defaultExtension});
     if (path.isEmpty())
         return {};
-    folder = folderOf(path);
-    QDir::setCurrent(folder);
-    return fileNameOf(path);
+    return acceptChosenFile(path, folder);
 }
 
 } // namespace
 
-PresetOpenChoice::PresetOpenChoice(const QString& path)
+QString acceptChosenFile(const QString& path, QString& folder)
 {
-    presetOpenPath() = path;
-}
-
-PresetOpenChoice::~PresetOpenChoice()
-{
-    presetOpenPath().clear();
+    folder = folderOf(path);
+    QDir::setCurrent(folder);
+    return fileNameOf(path);
 }
 
 QString showOpenDialog(QWidget* owner, const QString& title, QString& folder, const QString& presetName,

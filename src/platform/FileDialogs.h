@@ -15,17 +15,10 @@ QString showOpenDialog(QWidget* owner, const QString& title, QString& folder, co
 QString showSaveDialog(QWidget* owner, const QString& title, QString& folder, const QString& presetName,
                        const QString& filter, const QString& defaultExtension);
 
-// A file chosen before any dialog opens (given on the command line or dropped
-// on the window). While it lives, the next open dialog is not shown: it
-// answers with this path, with the folder hand-back and the change of the
-// current folder of a real choice. Later dialogs are shown as usual.
-class PresetOpenChoice {
-public:
-    explicit PresetOpenChoice(const QString& path);
-    ~PresetOpenChoice();
-    PresetOpenChoice(const PresetOpenChoice&) = delete;
-    PresetOpenChoice& operator=(const PresetOpenChoice&) = delete;
-};
+// A file chosen before any dialog opened (given on the command line or
+// dropped on the window), taken as the answer of an open dialog: the folder
+// hand-back and the change of the current folder are those of a real choice.
+QString acceptChosenFile(const QString& path, QString& folder);
 
 // "A|*.a|B|*.b;*.c" becomes the name filters "A (*.a)" and "B (*.b *.c)".
 QStringList nameFiltersOf(const QString& barFilter);

@@ -1,15 +1,12 @@
-#include "app/IniFile.h"
-#include "app/MainWindow.h"
+#include "app/commands/SettingsCommands.h"
 
-#include "canvas/Canvas.h"
+#include "app/IniFile.h"
+#include "app/commands/EditorView.h"
 #include "model/Paths.h"
 #include "platform/Platform.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QPushButton>
 #include <QStandardPaths>
 
 namespace korvane {
@@ -33,12 +30,6 @@ const QString kExportFolderKey = QStringLiteral("Letzter_Export_Ordner");
 const QString kCode = QStringLiteral("Code");
 const QString kRelativeKey = QStringLiteral("Bildpfad_relativ");
 const QString kFitKey = QStringLiteral("Responsiv_Einpassung");
-
-QColor swatchColour(QLabel* swatch)
-{
-    swatch->ensurePolished();
-    return swatch->palette().color(swatch->backgroundRole());
-}
 
 // Reads the file once for all keys; a file that cannot be read gets one box,
 // and every key reads as missing.
@@ -81,66 +72,75 @@ QString settingsFilePath()
     return withTrailingSeparator(configDir) + fileName;
 }
 
-void MainWindow::ini_read()
+void readSettingsOnce(EditorSession& session, EditorView& view)
+{
+    if (session.state().settingsLoadCount == 0)
+        SettingsCommands(session, view).read();
+    ++session.state().settingsLoadCount;
+}
+
+void SettingsCommands::read()
 {
     const QString file = settingsFilePath();
     if (!QFileInfo(file).isFile())
         return;
-    SettingsReader in(this, file);
-    // A value that is no colour leaves the swatch, and the canvas still takes
-    // the swatch's colour.
-    setDrawColor(settingColour(in.read(kColor, QStringLiteral("Zeichenfarbe"))).value_or(swatchColour(ui.lblColor)));
-    setFillColor(settingColour(in.read(kColor, QStringLiteral("Fuellfarbe"))).value_or(swatchColour(ui.lblFuellfarbe)));
-    setHandleColor(
-        settingColour(in.read(kColor, QStringLiteral("Ziehpunktfarbe"))).value_or(swatchColour(ui.lblZiehpunkt)));
+    SettingsReader in(m_view.owner(), file);
+    ProgramState& state = m_session.state();
+    DrawingAttributes& drawing = m_session.drawing();
+    // A value that is no colour leaves the colour as it was.
+    drawing.draw = settingColour(in.read(kColor, QStringLiteral("Zeichenfarbe"))).value_or(drawing.draw);
+    drawing.fill = settingColour(in.read(kColor, QStringLiteral("Fuellfarbe"))).value_or(drawing.fill);
+    drawing.handles = settingColour(in.read(kColor, QStringLiteral("Ziehpunktfarbe"))).value_or(drawing.handles);
     // A line width below 1 is no width a canvas can draw with.
     if (const auto width = settingShort(in.read(kDrawWidth, QStringLiteral("DrawWidth1"))); width && *width >= 1)
-        setLineWidth(*width);
+        drawing.lineWidth = std::min(*width, 3);
+    // Only the cross-hatch is a fill; every other style leaves the areas open.
     if (const auto style = settingShort(in.read(kFillStyle, QStringLiteral("FillStyle1")));
-        style && *style >= 0 && *style <= 7) {
-        setFillStyle(*style);
-        ui.chkGefuellt->setChecked(*style == 7);
-    }
-    m_state.lastImageFolder = in.read(kPath, kImageFolderKey);
-    m_state.lastMapFolder = in.read(kPath, kMapFolderKey);
-    m_state.lastExportFolder = in.read(kPath, kExportFolderKey);
+        style && *style >= 0 && *style <= 7)
+        drawing.fillStyle =
+            *style == static_cast<int>(FillStyle::DiagonalCross) ? FillStyle::DiagonalCross : FillStyle::Transparent;
+    m_view.showDrawingAttributes();
+    state.lastImageFolder = in.read(kPath, kImageFolderKey);
+    state.lastMapFolder = in.read(kPath, kMapFolderKey);
+    state.lastExportFolder = in.read(kPath, kExportFolderKey);
     // A choice made in this run before the file was read stays.
-    if (!m_state.codeChoicesMade) {
-        m_state.relativeImagePath = settingFlag(in.read(kCode, kRelativeKey)).value_or(m_state.relativeImagePath);
-        m_state.responsiveFit = fitModeNamed(in.read(kCode, kFitKey)).value_or(m_state.responsiveFit);
+    if (!state.codeChoicesMade) {
+        state.relativeImagePath = settingFlag(in.read(kCode, kRelativeKey)).value_or(state.relativeImagePath);
+        state.responsiveFit = fitModeNamed(in.read(kCode, kFitKey)).value_or(state.responsiveFit);
     }
     if (const auto open = settingFlag(in.read(kLupe, QStringLiteral("lupe_visible"))); open && *open)
-        ui.Command4->click();
+        m_view.press(EditorView::Button::Magnifier);
 }
 
 // All keys in one writing of the file: a failure gets one box.
-void MainWindow::ini_write()
+void SettingsCommands::write()
 {
-    const ImageSurface& canvas = ui.Picture1->surface();
+    const ProgramState& state = m_session.state();
+    const DrawingAttributes& drawing = m_session.drawing();
     QList<IniSetting> settings{
-        {kColor, QStringLiteral("Zeichenfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblColor)))},
-        {kColor, QStringLiteral("Fuellfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblFuellfarbe)))},
-        {kColor, QStringLiteral("Ziehpunktfarbe"), QString::number(settingNumberOf(swatchColour(ui.lblZiehpunkt)))},
-        {kDrawWidth, QStringLiteral("DrawWidth1"), QString::number(canvas.lineWidth())},
-        {kFillStyle, QStringLiteral("FillStyle1"), QString::number(static_cast<int>(canvas.fillStyle()))}};
+        {kColor, QStringLiteral("Zeichenfarbe"), QString::number(settingNumberOf(drawing.draw))},
+        {kColor, QStringLiteral("Fuellfarbe"), QString::number(settingNumberOf(drawing.fill))},
+        {kColor, QStringLiteral("Ziehpunktfarbe"), QString::number(settingNumberOf(drawing.handles))},
+        {kDrawWidth, QStringLiteral("DrawWidth1"), QString::number(drawing.lineWidth)},
+        {kFillStyle, QStringLiteral("FillStyle1"), QString::number(static_cast<int>(drawing.fillStyle))}};
     // The folders are only known when the file was read in this run; otherwise
     // the stored ones stay.
-    if (m_state.settingsLoadCount > 0) {
-        settings.append({{kPath, kImageFolderKey, m_state.lastImageFolder},
-                         {kPath, kMapFolderKey, m_state.lastMapFolder},
-                         {kPath, kExportFolderKey, m_state.lastExportFolder}});
+    if (state.settingsLoadCount > 0) {
+        settings.append({{kPath, kImageFolderKey, state.lastImageFolder},
+                         {kPath, kMapFolderKey, state.lastMapFolder},
+                         {kPath, kExportFolderKey, state.lastExportFolder}});
     }
     settings.append(
-        {kLupe, QStringLiteral("Lupe_visible"), m_state.magnifierOpen ? QStringLiteral("-1") : QStringLiteral("0")});
+        {kLupe, QStringLiteral("Lupe_visible"), state.magnifierOpen ? QStringLiteral("-1") : QStringLiteral("0")});
     // Written only when chosen in this run: otherwise the stored ones stay, and
     // a file without them stays as it was.
-    if (m_state.codeChoicesMade) {
-        settings.append({{kCode, kRelativeKey, m_state.relativeImagePath ? QStringLiteral("-1") : QStringLiteral("0")},
-                         {kCode, kFitKey, fitModeName(m_state.responsiveFit)}});
+    if (state.codeChoicesMade) {
+        settings.append({{kCode, kRelativeKey, state.relativeImagePath ? QStringLiteral("-1") : QStringLiteral("0")},
+                         {kCode, kFitKey, fitModeName(state.responsiveFit)}});
     }
     IniError error;
     if (!iniWriteSettings(settings, settingsFilePath(), &error))
-        warn(this, QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
+        warn(m_view.owner(), QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
              QStringLiteral("INIWriteSetting"));
 }
 

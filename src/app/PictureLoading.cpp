@@ -1,70 +1,24 @@
+// Loading a picture onto the canvas: the one shown is put aside while the
+// next one is decoded, and comes back when that one is refused.
 #include "app/ImageLoader.h"
 #include "app/MainWindow.h"
 #include "app/StageClock.h"
 
 #include "canvas/Canvas.h"
 #include "model/Paths.h"
-#include "platform/FileDialogs.h"
 #include "platform/Platform.h"
 
-#include <QCheckBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include <QFileInfo>
 #include <QRadioButton>
 #include <QScrollBar>
 
 namespace korvane {
 
-namespace {
-
-const QString kOpenTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
-const QString kOpenFilter = QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
-const QString kOpenExtension = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png");
-
-// The filter above first, then one entry with every kind the loader reads
-// (TIFF, icons, metafiles, WebP, SVG), which the first one hides.
-QString openFilter()
+// A picture from outside under a name that does not say what it is goes by its content.
+bool MainWindow::decodesByContent(const QString& path) const
 {
-    QStringList patterns;
-    for (const QString& extension : pictureExtensions())
-        patterns << QLatin1Char('*') + extension;
-    return kOpenFilter + QStringLiteral("|Alle Bilddateien (") + patterns.join(QLatin1Char(',')) +
-           QStringLiteral(") |") + patterns.join(QLatin1Char(';'));
-}
-
-} // namespace
-
-void MainWindow::openCommand()
-{
-    if (m_state.settingsLoadCount == 0)
-        ini_read();
-    ++m_state.settingsLoadCount;
-    if (askAboutUnsavedCode() == UnsavedCode::Save)
-        return;
-
-    // The map stays as it is until a picture was chosen and loaded: a
-    // cancelled dialog or a refused file changes nothing.
-    QString folder = m_state.lastImageFolder.isEmpty() ? QDir::currentPath() : m_state.lastImageFolder;
-    const QString preset = m_state.openPresetName;
-    const QString chosen = showOpenDialog(this, kOpenTitle, folder, preset, openFilter(), kOpenExtension);
-    m_state.openPresetName.clear();
-    folder = withTrailingSeparator(folder);
-    if (chosen.isEmpty() || !bild_laden(folder + chosen))
-        return;
-
-    m_editor.polyCoordText.clear();
-    reset_zustand();
-    ui.txtHelp->setVisible(true);
-    ui.Frame1->setEnabled(true);
-    ui.Frame2->setEnabled(true);
-    ui.chkGefuellt->setEnabled(true);
-    m_document.setImagePath(folder + chosen);
-    for (int i = 0; i < 3; ++i)
-        ui.Option1[i]->setEnabled(true);
-    m_document.setMapName(QString());
+    const QString& byContent = m_session.decodeByContentPath();
+    return !byContent.isEmpty() && QFileInfo(path).absoluteFilePath() == byContent;
 }
 
 bool MainWindow::bild_laden(const QString& path)
@@ -83,8 +37,8 @@ bool MainWindow::bild_laden(const QString& path)
     m_document.setImageFileName(fileNameOf(path));
     setWindowTitle(QStringLiteral("Korvane [ Map für: ") + m_document.imageFileName() + QStringLiteral(" ]"));
     layoutCanvas();
-    ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
-    if (ui.Option1[3]->isChecked()) {
+    showMode(false);
+    if (m_session.editChosen()) {
         // A click, so that the mode switch runs as if the user had chosen it.
         if (ui.Option1[0]->isEnabled())
             ui.Option1[0]->click();
@@ -111,7 +65,7 @@ void MainWindow::putPictureAside()
 QImage MainWindow::decodeInPlace(const QString& path, QString* error)
 {
     putPictureAside();
-    QImage picture = loadPictureFile(path, error);
+    QImage picture = loadPictureFile(path, error, decodesByContent(path));
     std::optional<PictureAside> aside = std::exchange(m_pictureAside, std::nullopt);
     if (error->isEmpty())
         m_pictureFile = path;
@@ -119,7 +73,9 @@ QImage MainWindow::decodeInPlace(const QString& path, QString* error)
         return picture;
     // Refused: the old picture and everything drawn on it come back as they were.
     picture = QImage();
-    ui.Picture1->setPicture(aside->file.isEmpty() ? std::move(aside->picture) : loadPictureFile(aside->file));
+    ui.Picture1->setPicture(aside->file.isEmpty()
+                                ? std::move(aside->picture)
+                                : loadPictureFile(aside->file, nullptr, decodesByContent(aside->file)));
     ui.Picture1->setZoomPercent(aside->zoomPercent);
     layoutCanvas(aside->scroll);
     redrawAsShown();

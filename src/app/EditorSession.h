@@ -1,0 +1,66 @@
+#pragma once
+
+#include "canvas/DrawingSurface.h"
+#include "canvas/EditorState.h"
+#include "document/MapDocument.h"
+#include "model/ProgramState.h"
+
+#include <QColor>
+#include <QString>
+
+namespace korvane {
+
+// The drawing attributes as the user chose them; the swatches, the width
+// images and the check box show them, the canvas draws with them.
+struct DrawingAttributes {
+    QColor draw = Qt::red;
+    QColor fill = Qt::cyan;
+    QColor handles = Qt::blue;
+    int lineWidth = 1; // 1 to 3
+    FillStyle fillStyle = FillStyle::Transparent;
+};
+
+// The option the user chose in the tool bar: a drawing tool or edit mode.
+// Edit mode may stay chosen while not editing (after "clear").
+enum class ChosenOption { Polygon = 0, Rectangle = 1, Circle = 2, Edit = 3 };
+
+// Everything the editor holds for one run, without a widget: the open map,
+// the program-wide values, the state of the canvas tools, the drawing
+// attributes and what one command hands to the next. The window shows it;
+// the commands work on it.
+class EditorSession {
+public:
+    MapDocument& document() { return m_document; }
+    const MapDocument& document() const { return m_document; }
+    AreaList& areas() { return m_document.areas(); }
+    const AreaList& areas() const { return m_document.areas(); }
+    ProgramState& state() { return m_state; }
+    EditorState& editor() { return m_editor; }
+    const EditorState& editor() const { return m_editor; }
+    DrawingAttributes& drawing() { return m_drawing; }
+    const DrawingAttributes& drawing() const { return m_drawing; }
+
+    ChosenOption chosenOption() const { return m_chosen; }
+    void setChosenOption(ChosenOption option) { m_chosen = option; }
+    bool editChosen() const { return m_chosen == ChosenOption::Edit; }
+
+    // A file from outside (command line, drop) that the next open dialog
+    // returns instead of asking the user; taking it clears it.
+    void presetOpenChoice(const QString& path) { m_presetOpenPath = path; }
+    QString takePresetOpenChoice() { return std::exchange(m_presetOpenPath, QString()); }
+    // The one file from outside whose decoder goes by its content, not its
+    // name (a picture under another extension); empty for none.
+    const QString& decodeByContentPath() const { return m_decodeByContentPath; }
+    void setDecodeByContentPath(const QString& absolutePath) { m_decodeByContentPath = absolutePath; }
+
+private:
+    ProgramState m_state;
+    MapDocument m_document;
+    EditorState m_editor;
+    DrawingAttributes m_drawing;
+    ChosenOption m_chosen = ChosenOption::Polygon;
+    QString m_presetOpenPath;
+    QString m_decodeByContentPath;
+};
+
+} // namespace korvane

@@ -1,0 +1,228 @@
+#include "app/commands/FileCommands.h"
+
+#include "app/ImageLoader.h"
+#include "app/commands/EditorView.h"
+#include "app/commands/SettingsCommands.h"
+#include "io/ExportWindow.h"
+#include "io/FileReplace.h"
+#include "io/MapFileWriter.h"
+#include "model/Codec.h"
+#include "model/MapCode.h"
+#include "model/Paths.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QWidget>
+
+#include <sys/stat.h>
+
+namespace korvane {
+
+namespace {
+
+const QString kOpenTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
+const QString kOpenFilter = QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
+const QString kOpenExtension = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png");
+
+// The filter above first, then one entry with every kind the loader reads
+// (TIFF, icons, metafiles, WebP, SVG), which the first one hides.
+QString openFilter()
+{
+    QStringList patterns;
+    for (const QString& extension : pictureExtensions())
+        patterns << QLatin1Char('*') + extension;
+    return kOpenFilter + QStringLiteral("|Alle Bilddateien (") + patterns.join(QLatin1Char(',')) +
+           QStringLiteral(") |") + patterns.join(QLatin1Char(';'));
+}
+
+QString savedQuestion(const QString& pagePath)
+{
+    return QStringLiteral("Die HTML-Datei wurde unter \"") + pagePath + QStringLiteral("\" gespeichert.") + kCrLf +
+           kCrLf +
+           QStringLiteral("Soll die erzeugte Test-HTML-Datei und die MAP-Datendatei (eine ASCII-Textdatei mit den "
+                          "eigentlichen MAP-Daten) jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?");
+}
+
+QString saveFailedMessage(const QString& path)
+{
+    return QStringLiteral("Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"") + path +
+           QStringLiteral("\" ließ sich nicht schreiben.") + kCrLf + kCrLf +
+           QStringLiteral("Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
+}
+
+// The same file, also when reached through a link or under another spelling.
+bool sameFile(const QString& a, const QString& b)
+{
+    struct stat first {};
+    struct stat second {};
+    return !a.isEmpty() && !b.isEmpty() && ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+// The save dialog asks before it replaces a page; the .map beside it may
+// belong to another map, and only the user can tell.
+bool mayReplaceDataFile(QWidget* owner, const QString& dataPath, const QString& ownDataPath)
+{
+    const QFileInfo existing(dataPath);
+    if (!existing.exists() || existing.isDir() || sameFile(dataPath, ownDataPath))
+        return true;
+    return askYesNo(owner, kQuestionTitle,
+                    QStringLiteral("Die MAP-Datei \"") + dataPath +
+                        QStringLiteral("\" gibt es bereits; sie gehört nicht zu dieser ImageMap. Soll sie ersetzt "
+                                       "werden?"),
+                    MessageButton::No);
+}
+
+// Shows the wait cursor while the files are written.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+QString chooseFileToOpen(EditorSession& session, QWidget* owner, const QString& title, QString& folder,
+                         const QString& presetName, const QString& filter, const QString& defaultExtension)
+{
+    const QString handedOver = session.takePresetOpenChoice();
+    if (!handedOver.isEmpty())
+        return acceptChosenFile(handedOver, folder);
+    return showOpenDialog(owner, title, folder, presetName, filter, defaultExtension);
+}
+
+// Command1: loads a picture for a new map.
+void FileCommands::open()
+{
+    ProgramState& state = m_session.state();
+    readSettingsOnce(m_session, m_view);
+    if (m_view.askAboutUnsavedCode() == EditorView::UnsavedCode::Save)
+        return;
+
+    // The map stays as it is until a picture was chosen and loaded: a
+    // cancelled dialog or a refused file changes nothing.
+    QString folder = state.lastImageFolder.isEmpty() ? QDir::currentPath() : state.lastImageFolder;
+    const QString preset = state.openPresetName;
+    const QString chosen =
+        chooseFileToOpen(m_session, m_view.owner(), kOpenTitle, folder, preset, openFilter(), kOpenExtension);
+    state.openPresetName.clear();
+    folder = withTrailingSeparator(folder);
+    if (chosen.isEmpty() || !m_view.bild_laden(folder + chosen))
+        return;
+
+    m_session.editor().polyCoordText.clear();
+    m_view.reset_zustand();
+    m_view.showHelpBox();
+    m_view.enablePictureTools(EditorView::ToolsFor::Picture);
+    m_session.document().setImagePath(folder + chosen);
+    m_session.document().setMapName(QString());
+}
+
+// Command7: the test page and the .map file beside it.
+void FileCommands::save()
+{
+    ProgramState& state = m_session.state();
+    MapDocument& document = m_session.document();
+    QWidget* owner = m_view.owner();
+    QString folder = state.lastMapFolder.isEmpty() ? QDir::currentPath() : state.lastMapFolder;
+    const QString name = showSaveDialog(owner, QStringLiteral("Test-HTML-Datei und MAP-Daten speichern unter..."),
+                                        folder, baseNameOf(document.imagePath()) + QStringLiteral(".html"),
+                                        QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
+    if (name.isEmpty())
+        return;
+    folder = withTrailingSeparator(folder);
+    const QString pagePath = folder + name;
+    const QString dataPath = mapDataFilePath(folder, pagePath);
+    state.lastMapFolder = folder;
+    if (!mayReplaceDataFile(owner, dataPath, document.mapFilePath()))
+        return;
+
+    // The text box hands out "\n"; the files keep the code's CR LF line ends.
+    const QString shown = m_view.mapCode();
+    QString code = withCrLfLineEnds(shown);
+    if (state.relativeImagePath)
+        code = withPageRelativeSource(code, document.imagePath(), folder);
+    QString failed;
+    {
+        WaitCursor wait;
+        // The .map takes its place first and the page last, so a new page
+        // always stands beside its new .map, even after a save was killed.
+        failed = replaceFiles(
+            {{dataPath, mapDataFileBytes(code, document.imageFileName())}, {pagePath, testPageBytes(code)}});
+    }
+    if (!failed.isEmpty()) {
+        warn(owner, saveFailedMessage(failed));
+        return;
+    }
+    document.setMapFilePath(dataPath);
+    if (askYesNo(owner, programName(), savedQuestion(pagePath), MessageButton::Yes)) {
+        platform().openInTextViewer(dataPath);
+        openWithProgram(pagePath);
+    }
+    document.markSaved(shown);
+}
+
+// Command12: the code goes to the clipboard and into a page of the user's.
+void FileCommands::exportCode()
+{
+    ProgramState& state = m_session.state();
+    const QString code = m_view.mapCode();
+    if (code.isEmpty())
+        return;
+    QWidget* owner = m_view.owner();
+    QString folder = state.lastExportFolder.isEmpty() ? QDir::currentPath() : state.lastExportFolder;
+    const QString name = showOpenDialog(owner, QStringLiteral("HTML-Datei öffnen"), folder, QString(),
+                                        QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
+                                        QStringLiteral("*.html;*.htm;*.php;*.asp"));
+    if (name.isEmpty())
+        return;
+    folder = withTrailingSeparator(folder);
+    state.lastExportFolder = folder;
+
+    // One export window, reused while the main window lives.
+    auto* window = owner->findChild<ExportWindow*>();
+    if (window && !window->offerToSaveEdits())
+        return;
+    if (!window)
+        window = new ExportWindow(owner);
+    window->loadFile(folder + name);
+
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    // The code goes into that page: its picture may be named relative to it.
+    clipboard->setText(state.relativeImagePath
+                           ? withPageRelativeSource(withCrLfLineEnds(code), m_session.document().imagePath(), folder)
+                           : withCrLfLineEnds(code));
+
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void FileCommands::help()
+{
+    openWithProgram(helpDocumentFor(programFolder()));
+}
+
+void FileCommands::copyToClipboard()
+{
+    const QString code = m_view.mapCode();
+    if (code.isEmpty())
+        return;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(code);
+}
+
+// A missing file or type is the desktop's to report.
+void FileCommands::openWithProgram(const QString& path)
+{
+    platform().openWithAssociatedProgram(path);
+    m_view.owner()->unsetCursor();
+}
+
+} // namespace korvane

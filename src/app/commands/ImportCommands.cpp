@@ -1,0 +1,230 @@
+#include "app/commands/ImportCommands.h"
+
+#include "app/ImportProgress.h"
+#include "app/StageClock.h"
+#include "app/commands/EditorView.h"
+#include "app/commands/FileCommands.h"
+#include "app/commands/ImportSteps.h"
+#include "app/commands/SettingsCommands.h"
+#include "io/HtmlImport.h"
+#include "io/ImagePathLookup.h"
+#include "io/ImgSearchDialog.h"
+#include "io/ImportFile.h"
+#include "io/MapImport.h"
+#include "model/Paths.h"
+#include "platform/FileDialogs.h"
+#include "platform/Platform.h"
+
+#include <optional>
+
+namespace korvane {
+
+namespace {
+
+// The file's map data; nothing when the user stopped the reading.
+std::optional<import::MapFileData> readMapData(QWidget* window, const QString& path)
+{
+    ImportProgress progress(window, path);
+    import::MapFileData data;
+    {
+        const QString text = import::readImportFile(path, progress.step(ImportProgress::kReadingFile));
+        if (!progress.cancelled())
+            data = import::readMapFile(text, import::nativePathStyle(), progress.step(ImportProgress::kReadingAreas));
+    }
+    if (progress.cancelled())
+        return std::nullopt;
+    return data;
+}
+
+// The img tag to import from: the only candidate, or the one the user picks
+// in frmImgSuche. Empty when the user closed the chooser without a choice.
+QString chooseImgTag(EditorSession& session, QWidget* owner, const QStringList& candidates)
+{
+    QString& chosen = session.state().chosenImgTag;
+    if (candidates.size() == 1) {
+        chosen = candidates.front();
+        return chosen;
+    }
+    chosen.clear();
+    ImgSearchDialog chooser(owner);
+    QObject::connect(&chooser, &ImgSearchDialog::tagChosen, owner, [&chosen](const QString& tag) { chosen = tag; });
+    chooser.setCandidates(candidates);
+    chooser.showCandidates();
+    chooser.exec();
+    return chosen;
+}
+
+// The page's map of that name, and its areas when it is there.
+struct MapRead {
+    import::FoundMap map;
+    import::AreaScan scan;
+};
+
+MapRead readMap(QStringView page, const import::PageMaps& pageMaps, const QString& mapName,
+                const import::Progress& progress = {})
+{
+    const stages::Clock clock(stages::Stage::Reading);
+    MapRead read;
+    read.map = import::findMap(page, pageMaps, mapName);
+    if (read.map.outcome == import::MapLookup::Found)
+        read.scan = import::readMapAreas(read.map.text, progress);
+    return read;
+}
+
+// The page and what one reading of it finds; nothing when the user stopped it.
+struct PageRead {
+    QString page;
+    import::PageMaps maps;
+};
+std::optional<PageRead> readPage(QWidget* window, const QString& path)
+{
+    ImportProgress progress(window, path);
+    PageRead read;
+    read.page = import::readImportFile(path, progress.step(ImportProgress::kReadingFile));
+    if (!progress.cancelled())
+        read.maps = import::readPageMaps(read.page, progress.step(ImportProgress::kReadingMaps));
+    if (progress.cancelled())
+        return std::nullopt;
+    return read;
+}
+
+// The areas of the chosen map, read before anything of the open map changes;
+// nothing when the user stopped it.
+std::optional<MapRead> readChosenMap(QWidget* window, const QString& path, const PageRead& read, const QString& mapName)
+{
+    ImportProgress progress(window, path);
+    MapRead map = readMap(read.page, read.maps, mapName, progress.step(ImportProgress::kReadingAreas));
+    if (progress.cancelled())
+        return std::nullopt;
+    return map;
+}
+
+} // namespace
+
+// Command8: appends the areas of a .map file and loads the image it names.
+void ImportCommands::mapImport()
+{
+    readSettingsOnce(m_session, m_view);
+    const bool editing = m_session.editChosen();
+    QWidget* owner = m_view.owner();
+    MapDocument& document = m_session.document();
+    // Areas the user does not keep go only once the import goes on for certain.
+    const bool keep =
+        m_session.areas().isEmpty() ||
+        askYesNo(owner, kQuestionTitle, QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?"));
+    m_view.showHelpBox();
+
+    QString folder = importsteps::startFolder(m_session);
+    const QString name = chooseFileToOpen(m_session, owner, QStringLiteral("MapDatei öffnen"), folder, QString(),
+                                          QStringLiteral("MapDateien (*.map) |*.map"), QStringLiteral("*.map"));
+    folder = withTrailingSeparator(folder);
+    if (name.isEmpty())
+        return;
+
+    stages::Clock reading(stages::Stage::Reading);
+    const std::optional<import::MapFileData> read = readMapData(owner, folder + name);
+    reading.stop();
+    if (!read)
+        return;
+    const import::MapFileData& data = *read;
+    if (!data.hasMap) {
+        // The name is taken before the map data are looked for; a file that
+        // names no map at all (one that could not be read, say) leaves it alone.
+        if (data.hasUsemap)
+            document.setMapName(data.mapName);
+        // The image path stays that of the image shown: the code must not name the .map file as its image.
+        warn(owner, QStringLiteral("In der Datei \"") + name + QStringLiteral("\" wurden keine MAP-Daten gefunden"));
+        return;
+    }
+    const auto commit = [this, &document, keep, &data] {
+        if (!keep)
+            m_view.reset_zustand();
+        document.setMapName(data.mapName);
+    };
+    if (data.imagePath != document.imageFileName().toLower()) {
+        if (!importsteps::loadNamedImage(m_session, m_view, data.imagePath, folder,
+                                         QStringLiteral("Die MAP-Daten beziehen sich auf die Datei "), commit))
+            return;
+    } else {
+        // The image shown is the one the file names: nothing is loaded again.
+        commit();
+        const QString onDisk = findFileIgnoringCase(data.imagePath, folder);
+        document.setImagePath(onDisk.isEmpty() ? data.imagePath : onDisk);
+    }
+    importsteps::keepLastHandlers(m_session, data.areas);
+    importsteps::finish(m_session, m_view, data.areas.lines, editing, data.width, data.height);
+    document.setMapFilePath(folder + name);
+}
+
+// Command11: appends the areas of one image map of an HTML page.
+void ImportCommands::htmlImport()
+{
+    readSettingsOnce(m_session, m_view);
+    const bool editing = m_session.editChosen();
+    QWidget* owner = m_view.owner();
+    MapDocument& document = m_session.document();
+    // Code the user gives up goes only once the import goes on for certain.
+    const EditorView::UnsavedCode unsaved = m_view.askAboutUnsavedCode();
+    if (unsaved == EditorView::UnsavedCode::Save)
+        return;
+    m_view.showHelpBox();
+
+    QString folder = importsteps::startFolder(m_session);
+    const QString name =
+        chooseFileToOpen(m_session, owner, QStringLiteral("HTML-Datei öffnen"), folder, QString(),
+                         QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
+                         QStringLiteral("*.html;*.htm;*.php;*.asp"));
+    folder = withTrailingSeparator(folder);
+    if (name.isEmpty())
+        return;
+
+    stages::Clock reading(stages::Stage::Reading);
+    std::optional<PageRead> pageRead = readPage(owner, folder + name);
+    reading.stop();
+    if (!pageRead)
+        return;
+    const QStringList& candidates = pageRead->maps.candidates;
+    if (candidates.isEmpty()) {
+        inform(owner, QStringLiteral("In der ausgewählten Datei wurde keine ImageMap gefunden."));
+        return;
+    }
+    const QString tag = chooseImgTag(m_session, owner, candidates);
+    if (tag.isEmpty()) {
+        m_view.press(EditorView::Button::Refresh);
+        return;
+    }
+
+    const import::ChosenImage image = import::readChosenTag(tag);
+    // The name as the page writes it, so that a map of exactly that name wins.
+    const QString pageName = pageRead->maps.usemapNames.value(candidates.indexOf(tag));
+    // The chosen map's areas are read before anything changes, so that a
+    // cancelled reading leaves the map as it was.
+    std::optional<MapRead> read = readChosenMap(owner, folder + name, *pageRead, pageName);
+    if (!read)
+        return;
+    const auto commit = [this, &document, unsaved, &image] {
+        if (unsaved == EditorView::UnsavedCode::Discard)
+            m_view.reset_zustand();
+        document.setMapName(image.mapName);
+    };
+    if (!importsteps::loadNamedImage(m_session, m_view, image.imagePath, folder,
+                                     QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "), commit))
+        return;
+    // The open command may have cleared the map's name meanwhile.
+    if (document.mapName() != image.mapName)
+        read = readMap(pageRead->page, pageRead->maps, document.mapName());
+    pageRead.reset(); // a big page need not stay beside its areas
+
+    if (read->map.outcome == import::MapLookup::NoMapElement) {
+        inform(owner, QStringLiteral("Es wurde keine ImageMap gefunden."));
+        return;
+    }
+    if (read->map.outcome == import::MapLookup::NotFound) {
+        inform(owner, QStringLiteral("Map wurde nicht gefunden!"));
+        return;
+    }
+    importsteps::keepLastHandlers(m_session, read->scan);
+    importsteps::finish(m_session, m_view, read->scan.lines, editing, image.width, image.height);
+}
+
+} // namespace korvane

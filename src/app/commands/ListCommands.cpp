@@ -1,0 +1,45 @@
+#include "app/commands/ListCommands.h"
+
+#include "app/commands/DialogCommands.h"
+#include "app/commands/EditorView.h"
+#include "platform/Platform.h"
+
+namespace korvane {
+
+// The copy is added at the end and chosen in edit mode.
+void ListCommands::copy()
+{
+    MapDocument& document = m_session.document();
+    const int row = document.selectedRow();
+    if (row >= 0) {
+        document.copyArea(row);
+        m_view.chooseOption(ChosenOption::Edit);
+        document.select(m_session.areas().count() - 1);
+    } else if (!m_session.areas().isEmpty()) {
+        inform(m_view.owner(), QStringLiteral("Bitte zunächst ein Element in der Arealliste auswählen."));
+    }
+}
+
+void ListCommands::clear()
+{
+    if (m_session.areas().isEmpty())
+        return;
+    if (!askYesNo(m_view.owner(), kQuestionTitleDash,
+                  QStringLiteral("Möchten Sie jetzt wirklich alle eingezeichneten Areale löschen?")))
+        return;
+    m_session.document().deleteAll();
+    m_view.showEmptiedList();
+}
+
+void ListCommands::edit()
+{
+    const int row = m_session.document().selectedRow();
+    if (row < 0 && !m_session.areas().isEmpty()) {
+        inform(m_view.owner(), QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));
+        return;
+    }
+    if (row >= 0)
+        DialogCommands(m_session, m_view).attributeEditor(row);
+}
+
+} // namespace korvane

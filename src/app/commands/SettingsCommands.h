@@ -1,0 +1,26 @@
+#pragma once
+
+namespace korvane {
+
+class EditorSession;
+class EditorView;
+
+// Korvane.ini: the drawing attributes, the last folders, the magnifier and
+// the code box's choices, read before the first picture or import and written
+// when the window closes.
+class SettingsCommands {
+public:
+    SettingsCommands(EditorSession& session, EditorView& view) : m_session(session), m_view(view) {}
+
+    void read();  // ini_read
+    void write(); // ini_write
+
+private:
+    EditorSession& m_session;
+    EditorView& m_view;
+};
+
+// Reads the settings before the first picture or import, and counts the run.
+void readSettingsOnce(EditorSession& session, EditorView& view);
+
+} // namespace korvane

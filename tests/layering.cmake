@@ -1,0 +1,81 @@
+# The rules of the house that a compiler cannot see, checked on the sources:
+#   cmake -DSOURCE_DIR=<tree with src/> -DWIDGET_FILES=<list> -DQT_WIDGETS_DIR=<QtWidgets headers> -P layering.cmake
+# Fails, naming every offending line, when
+#  - a file outside the window's own files includes MainWindow.h,
+#  - a command (src/app/commands) reaches into a `ui.` struct,
+#  - a file of korvane_core (model, document, io and canvas without the widget
+#    files) includes a widget header or a file of korvane_ui,
+#  - the editor session includes a widget header,
+#  - an io reader or writer includes the platform seam.
+
+cmake_minimum_required(VERSION 3.22)
+
+string(REPLACE "," ";" WIDGET_FILES "${WIDGET_FILES}")
+
+# The files that make up the main window; the program and its start build it.
+set(WINDOW_FILES
+    app/MainWindow.h app/MainWindow.cpp app/MainWindowLayout.cpp app/CanvasEvents.cpp app/KeyboardAccess.cpp
+    app/ListOperations.cpp app/ModeSwitch.cpp app/PictureLoading.cpp app/ZoomControls.cpp app/StartUp.cpp
+    app/main.cpp)
+
+file(GLOB QT_WIDGET_HEADERS RELATIVE ${QT_WIDGETS_DIR} ${QT_WIDGETS_DIR}/Q*)
+file(GLOB_RECURSE SOURCES RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)
+
+set(failures "")
+function(fail file line why)
+  set(failures "${failures}src/${file}: ${why}: ${line}\n" PARENT_SCOPE)
+endfunction()
+
+function(is_core file result)
+  set(${result} FALSE PARENT_SCOPE)
+  if(NOT file MATCHES "^(model|document|io|canvas)/")
+    return()
+  endif()
+  string(REGEX REPLACE "\\.(h|cpp)$" "" stem "${file}")
+  if(stem IN_LIST WIDGET_FILES)
+    return()
+  endif()
+  set(${result} TRUE PARENT_SCOPE)
+endfunction()
+
+function(includes_widget line result)
+  set(${result} FALSE PARENT_SCOPE)
+  if(line MATCHES "#include <(QtWidgets/)?([A-Za-z]+)>")
+    if(CMAKE_MATCH_1 OR CMAKE_MATCH_2 IN_LIST QT_WIDGET_HEADERS)
+      set(${result} TRUE PARENT_SCOPE)
+    endif()
+  endif()
+endfunction()
+
+foreach(file ${SOURCES})
+  file(STRINGS ${SOURCE_DIR}/src/${file} lines)
+  is_core(${file} core)
+  foreach(line IN LISTS lines)
+    if(line MATCHES "#include \"app/MainWindow\\.h\"" AND NOT file IN_LIST WINDOW_FILES)
+      fail(${file} "${line}" "includes the main window")
+    endif()
+    if(file MATCHES "^app/commands/" AND line MATCHES "(^|[^A-Za-z0-9_])ui(\\.|->)")
+      fail(${file} "${line}" "a command reaches into a window's controls")
+    endif()
+    includes_widget("${line}" widget)
+    if(core AND widget)
+      fail(${file} "${line}" "korvane_core includes a widget header")
+    endif()
+    if(core AND line MATCHES "#include \"(app|dialogs|platform)/")
+      set(room ${CMAKE_MATCH_1})
+      if(file MATCHES "^io/" AND room STREQUAL "platform")
+        fail(${file} "${line}" "an io reader or writer includes the platform seam")
+      else()
+        fail(${file} "${line}" "korvane_core includes a file of korvane_ui")
+      endif()
+    endif()
+    if(file MATCHES "^app/EditorSession\\." AND widget)
+      fail(${file} "${line}" "the editor session includes a widget header")
+    endif()
+  endforeach()
+endforeach()
+
+if(failures)
+  message(FATAL_ERROR "Layering broken:\n${failures}")
+endif()
+message(STATUS "Layering kept (${SOURCE_DIR}/src)")

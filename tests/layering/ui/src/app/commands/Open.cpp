@@ -1,0 +1,4 @@
+void open(Window& window)
+{
+    window.ui.Command1->click();
+}
