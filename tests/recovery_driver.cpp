@@ -173,7 +173,8 @@ int main(int argc, char* argv[])
     if (closeAtEnd) {
         QTimer::singleShot(1500, window.get(), [&driver] { driver.stop(); });
         QTimer::singleShot(3500, window.get(), [&] {
-            const QByteArray line = "F " + QByteArray::number(int(QFile::exists(recovery::filePath(::getpid())))) + '\n';
+            const QByteArray line =
+                "F " + QByteArray::number(int(QFile::exists(recovery::filePath(::getpid())))) + '\n';
             if (::write(log, line.constData(), size_t(line.size())) != line.size())
                 QApplication::exit(3);
             platform.answers << MessageButton::No; // the changes are not saved

@@ -172,7 +172,8 @@ void TestRecovery::fileFormat_data()
     none.mapName = QStringLiteral("Übersicht");
     row("none, a name beyond ASCII", none,
         QByteArray("korvane-recovery 1\nchanged 2026-12-10T02:03:04.005Z\npicture /bilder/plan.png\n"
-                   "name \xc3\x9c" "bersicht\nselected -1\nareas 0\nend\n"));
+                   "name \xc3\x9c"
+                   "bersicht\nselected -1\nareas 0\nend\n"));
     Snapshot page = none;
     page.mapName = QStringLiteral("plan");
     page.hasPage = true;
@@ -399,9 +400,9 @@ void TestRecovery::badFileAtStart()
     QCOMPARE(e.platform.boxes.size(), 1);
     QCOMPARE(e.platform.boxes[0],
              warningBox(QStringLiteral("Die Wiederherstellungsdatei \"") + file + QStringLiteral("\" ") + why +
-                            QStringLiteral("; die Areale darin lassen sich nicht wiederherstellen. Die Datei wurde "
-                                           "unter \"") +
-                            aside + QStringLiteral("\" beiseitegelegt und wird beim nächsten Start gelöscht.")));
+                        QStringLiteral("; die Areale darin lassen sich nicht wiederherstellen. Die Datei wurde "
+                                       "unter \"") +
+                        aside + QStringLiteral("\" beiseitegelegt und wird beim nächsten Start gelöscht.")));
     QCOMPARE(readBytes(aside), bytes);
     QVERIFY(!QFile::exists(file));
     QVERIFY(e.w.areas().isEmpty());
@@ -415,7 +416,9 @@ void TestRecovery::pictureGoneOrRefused_data()
     QByteArray huge = makeRaster("bmp", 4, 4, Qt::red);
     qToLittleEndian<qint32>(16000, huge.data() + 18);
     qToLittleEndian<qint32>(16000, huge.data() + 22);
-    row("gone", QByteArray(), QStringList{QStringLiteral("Die MAP-Daten beziehen sich auf die Datei \"%1\". Bitte diese Grafikdatei öffnen.")});
+    row("gone", QByteArray(),
+        QStringList{
+            QStringLiteral("Die MAP-Daten beziehen sich auf die Datei \"%1\". Bitte diese Grafikdatei öffnen.")});
     row("now too big", huge,
         QStringList{QStringLiteral("Das Bild ist zu groß: 16000 × 16000 Bildpunkte. Geöffnet werden Bilder mit "
                                    "höchstens 100 Millionen Bildpunkten (zum Beispiel 10000 × 10000).")});
@@ -437,7 +440,8 @@ void TestRecovery::pictureGoneOrRefused()
     Editor e;
     e.keeper->offerRecovery();
     const QString message = messages.front();
-    QCOMPARE(e.platform.texts().mid(1), QStringList{message.contains(QLatin1String("%1")) ? message.arg(path) : message});
+    QCOMPARE(e.platform.texts().mid(1),
+             QStringList{message.contains(QLatin1String("%1")) ? message.arg(path) : message});
     QCOMPARE(e.platform.dialogs.size(), picture.isEmpty() ? 1 : 0); // the open command, cancelled
     QCOMPARE(e.w.areas().lines(), left.lines);
     QCOMPARE(e.w.document().imagePath(), path);
@@ -518,8 +522,8 @@ QList<Logged> readLog(const QString& path)
         if (parts.size() != 3 || (parts[0] != "R" && parts[0] != "S"))
             continue;
         const QString text = QString::fromUtf8(QByteArray::fromBase64(parts[2]));
-        states.append({parts[0][0], parts[1].toLongLong(),
-                       text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'))});
+        states.append(
+            {parts[0][0], parts[1].toLongLong(), text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'))});
     }
     return states;
 }
@@ -529,6 +533,7 @@ void startDriver(QProcess& driver, const QStringList& arguments)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), env.value(QStringLiteral("XDG_STATE_HOME")));
     driver.setProcessEnvironment(env);
     driver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     driver.start(QStringLiteral(KORVANE_RECOVERY_DRIVER), arguments);

@@ -55,10 +55,17 @@ bool unescape(QByteArrayView text, QString* value)
         if (++i == text.size())
             return false;
         switch (text[i]) {
-        case '\\': out += '\\'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        default: return false;
+        case '\\':
+            out += '\\';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        default:
+            return false;
         }
     }
     *value = QString::fromUtf8(out);
@@ -123,8 +130,7 @@ private:
         QByteArrayView line;
         // A first line cut short is still the start of one.
         if (!m_reader.next(&line))
-            return kMagic.startsWith(m_bytes) || m_bytes.startsWith(kMagic) ? Problem::Truncated
-                                                                            : Problem::Unreadable;
+            return kMagic.startsWith(m_bytes) || m_bytes.startsWith(kMagic) ? Problem::Truncated : Problem::Unreadable;
         qint64 version = 0;
         if (!line.startsWith(kMagic) || !number(line.sliced(kMagic.size()), &version) || version < 1)
             return Problem::Unreadable;
@@ -209,7 +215,8 @@ private:
                 return p;
             if (!m_reader.next(&raw))
                 return Problem::Truncated;
-            const auto decoded = QByteArray::fromBase64Encoding(raw.toByteArray(), QByteArray::AbortOnBase64DecodingErrors);
+            const auto decoded =
+                QByteArray::fromBase64Encoding(raw.toByteArray(), QByteArray::AbortOnBase64DecodingErrors);
             if (!decoded || decoded.decoded.size() != size)
                 return Problem::Unreadable;
             s.hasPage = true;
@@ -322,7 +329,8 @@ qint64 pidOfFile(const QString& path)
     if (!name.startsWith(kFilePrefix) || !name.endsWith(kFileSuffix))
         return -1;
     bool ok = false;
-    const qint64 pid = name.mid(kFilePrefix.size(), name.size() - kFilePrefix.size() - kFileSuffix.size()).toLongLong(&ok);
+    const qint64 pid =
+        name.mid(kFilePrefix.size(), name.size() - kFilePrefix.size() - kFileSuffix.size()).toLongLong(&ok);
     return ok && pid > 0 ? pid : -1;
 }
 

@@ -23,10 +23,9 @@ QString question(const recovery::Snapshot& s)
     const QDateTime local = s.changed.toLocalTime();
     const QString when = QStringLiteral("am ") + local.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" um ") +
                          local.toString(QStringLiteral("HH:mm")) + QStringLiteral(" Uhr");
-    const QString what = s.imagePath.isEmpty()
-                             ? QStringLiteral("Es gibt ungespeicherte Areale")
-                             : QStringLiteral("Zur Grafikdatei \"") + s.imagePath +
-                                   QStringLiteral("\" gibt es ungespeicherte Areale");
+    const QString what = s.imagePath.isEmpty() ? QStringLiteral("Es gibt ungespeicherte Areale")
+                                               : QStringLiteral("Zur Grafikdatei \"") + s.imagePath +
+                                                     QStringLiteral("\" gibt es ungespeicherte Areale");
     return QStringLiteral("Korvane wurde nicht ordnungsgemäß beendet. ") + what +
            QStringLiteral(", zuletzt geändert ") + when +
            QStringLiteral(". Sollen diese Areale jetzt wiederhergestellt werden?");
@@ -47,8 +46,9 @@ QString problemText(recovery::Problem problem, const QString& original, const QS
         why = QStringLiteral("konnte nicht gelesen werden");
         break;
     }
-    return file + why + QStringLiteral("; die Areale darin lassen sich nicht wiederherstellen. Die Datei wurde unter \"") +
-           aside + QStringLiteral("\" beiseitegelegt und wird beim nächsten Start gelöscht.");
+    return file + why +
+           QStringLiteral("; die Areale darin lassen sich nicht wiederherstellen. Die Datei wurde unter \"") + aside +
+           QStringLiteral("\" beiseitegelegt und wird beim nächsten Start gelöscht.");
 }
 
 // Moves `from` to `to`, replacing what is there.
