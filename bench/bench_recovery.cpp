@@ -30,13 +30,29 @@ double threadCpuMilliseconds()
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
-// The worker's part: the text built and written through a temporary file.
-void BM_RecoveryWrite5000(benchmark::State& state)
+recovery::Snapshot bigSnapshot()
 {
     recovery::Snapshot snapshot;
     snapshot.imagePath = QStringLiteral("/bilder/karte.png");
     snapshot.lines = bench::bigAreaList();
     snapshot.changed = QDateTime::currentDateTimeUtc();
+    return snapshot;
+}
+
+// The text alone.
+void BM_RecoverySerialize5000(benchmark::State& state)
+{
+    const recovery::Snapshot snapshot = bigSnapshot();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(recovery::serialize(snapshot));
+}
+BENCHMARK(BM_RecoverySerialize5000)->Unit(benchmark::kMillisecond)->Iterations(30)->UseRealTime();
+
+// The worker's part: the text built and written through a temporary file,
+// flushed through to the disk.
+void BM_RecoveryWrite5000(benchmark::State& state)
+{
+    const recovery::Snapshot snapshot = bigSnapshot();
     const QString path = recovery::filePath(::getpid());
     for (auto _ : state) {
         if (!recovery::writeFile(path, snapshot))

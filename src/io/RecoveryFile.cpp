@@ -27,9 +27,11 @@ const QString kAsideSuffix = QStringLiteral(".aside");
 // One value per line: backslashes, line feeds and carriage returns escaped.
 QByteArray escaped(const QString& value)
 {
-    QByteArray out;
     const QByteArray utf8 = value.toUtf8();
-    out.reserve(utf8.size() + 2);
+    if (!utf8.contains('\\') && !utf8.contains('\n') && !utf8.contains('\r'))
+        return utf8; // most lines: nothing to escape
+    QByteArray out;
+    out.reserve(utf8.size() + 8);
     for (const char c : utf8) {
         if (c == '\\')
             out += "\\\\";
