@@ -106,14 +106,16 @@ void RecoveryKeeper::check()
         return;
     }
     const QString path = m_path;
-    if (m_document.mapSaved()) {
+    // The lines are shared with the list, not copied; the worker builds the text.
+    recovery::Snapshot s = m_document.mapSaved() ? recovery::Snapshot() : snapshot();
+    // Code typed into an empty map leaves no areas to bring back.
+    if (s.lines.isEmpty() && !s.hasPage) {
         if (m_written)
             m_worker.start([path] { QFile::remove(path); });
         m_written = false;
         return;
     }
-    // The lines are shared with the list, not copied; the worker builds the text.
-    m_worker.start([path, s = snapshot()] { recovery::writeFile(path, s); });
+    m_worker.start([path, s = std::move(s)] { recovery::writeFile(path, s); });
     m_written = true;
 }
 
