@@ -322,6 +322,8 @@ int main(int argc, char** argv)
     if (!kept.isEmpty())
         QDir().mkpath(kept);
     samples = std::make_unique<QDir>(kept.isEmpty() ? temporary.path() : kept);
+    // The editors started here keep their recovery files beside the samples.
+    qputenv("XDG_STATE_HOME", samples->path().toUtf8());
     setSettingsFileOverride(samples->filePath(QStringLiteral("Korvane.ini")));
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

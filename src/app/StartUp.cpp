@@ -2,6 +2,8 @@
 
 #include "app/MainWindow.h"
 #include "app/OpenFromOutside.h"
+#include "app/RecoveryStart.h"
+#include "app/commands/RecoveryKeeper.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -222,6 +224,10 @@ std::unique_ptr<MainWindow> startEditor(const QStringList& files)
 {
     auto window = std::make_unique<MainWindow>();
     window->show();
+    // Maps left by editors that ended without closing come first, the files
+    // named on the command line after them.
+    RecoveryKeeper* keeper = attachRecovery(*window);
+    QTimer::singleShot(0, keeper, [keeper] { keeper->offerRecovery(); });
     if (!files.isEmpty()) {
         MainWindow* shown = window.get();
         const QString first = files.front();

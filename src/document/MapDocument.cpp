@@ -156,6 +156,7 @@ bool MapDocument::mapSaved() const
 void MapDocument::markSaved(const QString& code)
 {
     m_savedCode = codeFingerprint(code);
+    emit savedMarked();
 }
 
 } // namespace korvane

@@ -97,6 +97,8 @@ signals:
     // After an undo or redo: the areas are restored; `row` is the line the
     // step touched, to be selected (-1: none).
     void restored(int row);
+    // The code was written to disk (markSaved()).
+    void savedMarked();
 
 private:
     void push(QUndoCommand* step);

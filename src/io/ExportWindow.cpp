@@ -208,13 +208,26 @@ void ExportWindow::updateEditMenu()
 
 bool ExportWindow::loadFile(const QString& path)
 {
+    QFile file(path);
+    const bool read = file.open(QIODevice::ReadOnly);
+    showPage(path, read ? file.readAll() : QByteArray());
+    if (!read)
+        warn(this, readFailedMessage(path));
+    return read;
+}
+
+void ExportWindow::loadUnsaved(const QString& path, const QByteArray& bytes)
+{
+    showPage(path, bytes);
+    ui.Text1->document()->setModified(true);
+}
+
+void ExportWindow::showPage(const QString& path, const QByteArray& bytes)
+{
     m_tag = path;
     ui.Label2->setText(fileNameOf(m_tag));
     m_gespeichert = false;
     m_corsorPos = 0;
-    QFile file(path);
-    const bool read = file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = read ? file.readAll() : QByteArray();
     const QString shown = m_page.load(bytes);
     m_filling = true;
     ui.Text1->setPlainText(shown);
@@ -222,9 +235,6 @@ bool ExportWindow::loadFile(const QString& path)
     countAllBlocks(shown, QLatin1Char('\n'));
     onTextChanged();
     updateEditMenu();
-    if (!read)
-        warn(this, readFailedMessage(path));
-    return read;
 }
 
 QString ExportWindow::pageText() const

@@ -42,6 +42,9 @@ public:
     // Reads the page (the window's Tag is its path). A file that cannot be read
     // leaves the text empty and tells the user; returns whether it was read.
     bool loadFile(const QString& path);
+    // The page of `path` with edits not yet saved, as kept for recovery: it
+    // counts as edited, so closing and the next export ask about saving it.
+    void loadUnsaved(const QString& path, const QByteArray& bytes);
     QString tag() const { return m_tag; }
     int corsorPos() const { return m_corsorPos; }
     bool isSaved() const { return m_gespeichert; }
@@ -74,6 +77,7 @@ private:
     void arrange();
     int pixels(int twips) const;
     void discardText();
+    void showPage(const QString& path, const QByteArray& bytes);
 
     QString m_tag;
     int m_corsorPos = 0;
