@@ -441,6 +441,10 @@ void TestImport::bigFileText_data()
         QStringLiteral("aäöü€").repeated(200'000));
     row("a mark inside stays", "a\xEF\xBB\xBF" + QByteArray(3'000'000, 'b'),
         "a" + QString(QChar(0xFEFF)) + QString(3'000'000, u'b'));
+    // Only the first mark is dropped, whether the file is read in one piece or many.
+    row("a second mark stays", QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"), QString(QChar(0xFEFF)));
+    row("a second mark stays in a big file", "\xEF\xBB\xBF\xEF\xBB\xBF" + QByteArray(3'000'000, 'b'),
+        QChar(0xFEFF) + QString(3'000'000, u'b'));
     row("one late byte not utf-8", ("a" + umlauts).repeated(200'000) + "\xFC",
         QStringLiteral("aÃ¤Ã¶Ã¼â‚¬").repeated(200'000) + "ü");
     row("ascii", QByteArray("<area>").repeated(500'000), QStringLiteral("<area>").repeated(500'000));

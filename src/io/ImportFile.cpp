@@ -12,6 +12,7 @@ namespace korvane::import {
 namespace {
 
 constexpr qint64 kPiece = 1024 * 1024;
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
 
 // The file from its start, a piece at a time, as UTF-8 or Windows-1252. Each
 // piece is read with read(): what is not there any more is simply not read.
@@ -25,10 +26,14 @@ public:
     // Nothing when the bytes are not UTF-8 (or when asked to stop).
     std::optional<QString> asUtf8()
     {
-        QStringDecoder decoder(QStringDecoder::Utf8); // drops a mark at the very start only
-        return read([&decoder](QChar* out, QByteArrayView piece) -> QChar* {
-            return piece.isValidUtf8() ? decoder.appendToBuffer(out, piece) : nullptr;
-        });
+        // The mark at the very start is dropped here; the decoder keeps every
+        // U+FEFF it sees, as a browser does after the first.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return read(
+            [&decoder](QChar* out, QByteArrayView piece) -> QChar* {
+                return piece.isValidUtf8() ? decoder.appendToBuffer(out, piece) : nullptr;
+            },
+            startsWithUtf8Mark() ? kUtf8Mark.size() : 0);
     }
     std::optional<QString> asWindows1252()
     {
@@ -41,9 +46,9 @@ private:
     // their end, or nullptr to give up. A piece ends just after an ASCII byte,
     // so that no UTF-8 sequence is split.
     template<typename Decode>
-    std::optional<QString> read(Decode decode)
+    std::optional<QString> read(Decode decode, qint64 from = 0)
     {
-        if (!m_file.seek(0))
+        if (!m_file.seek(from))
             return std::nullopt;
         QString text = textBuffer(m_file.size());
         qsizetype used = 0;
@@ -74,6 +79,8 @@ private:
             text.squeeze();
         return text;
     }
+
+    bool startsWithUtf8Mark() { return m_file.seek(0) && m_file.peek(kUtf8Mark.size()) == kUtf8Mark; }
 
     static qsizetype afterLastAscii(const QByteArray& bytes)
     {

@@ -42,7 +42,9 @@ QString fromUtf8(const QByteArray& bytes)
     if (bytes.size() < kPrefaultFrom)
         return QString::fromUtf8(bytes);
     QString text = textBuffer(bytes.size()); // UTF-8 never needs more units
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A mark is kept as QString::fromUtf8() keeps it: callers drop the one at the start.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QChar* end = decoder.appendToBuffer(text.data(), bytes);
     text.truncate(end - text.constData());
     return text;
