@@ -142,5 +142,8 @@ struct AreaScan {
 // character.
 // `progress` (when given) can stop it early.
 AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress = {});
+// Adds the line of one area tag as scanAreas() does; `start`: where the tag
+// starts in the whole text.
+void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start);
 
 } // namespace korvane::import
