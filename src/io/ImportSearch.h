@@ -130,7 +130,7 @@ private:
 
 struct AreaScan {
     QStringList lines;
-    QList<qsizetype> starts; // where the tag of each line starts in the text
+    QList<qsizetype> starts; // where the tag of each line starts in a page (not kept for a .map file)
     bool anyRead = false; // at least one element was read (the default area counts)
     ElementValues last;   // the values of the last element read
 };
