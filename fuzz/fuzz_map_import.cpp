@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the .map reader: it must end, and must not read
 // out of bounds, on any input (truncated elements, missing quotes, odd bytes),
-// and gumbo must read every img, map and area tag as the tag reader does.
+// gumbo must read every img, map and area tag as the tag reader does, and
+// the text read in pieces must give what it gives whole.
 #include "AreaLines.h"
 #include "TagOracle.h"
 #include "io/MapImport.h"
@@ -23,6 +24,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const QString& line : d.areas.lines) {
             fuzz::checkAreaLine(line);
         }
+        // Handed over in pieces (their size from the text's length), read as
+        // soon as they come, the text gives the same.
+        import::MapFileStream stream(style, 1);
+        const qsizetype piece = 1 + text.size() % 13;
+        for (qsizetype i = 0; i < text.size(); i += piece)
+            stream.take(QStringView(text).mid(i, piece));
+        const import::MapFileData s = stream.finish();
+        if (s.hasMap != d.hasMap || s.hasUsemap != d.hasUsemap || s.mapName != d.mapName ||
+            s.imagePath != d.imagePath || s.width != d.width || s.height != d.height ||
+            s.areas.lines != d.areas.lines || s.areas.anyRead != d.areas.anyRead)
+            std::abort();
     }
     return 0;
 }

@@ -191,6 +191,20 @@ void TestImport::mapFileAreas_data()
         " <map ><area shape=\"rect\" coords=\"1,1,2,2\" href=\"a|b\" alt=\"x|y\" onclick=\"f(a||b)\" />",
         QStringList{rect2 + "1,1,2,2|a&#124;b|x&#124;y|*|*|*|f(a&#124;&#124;b)"});
     row("map without areas", " <map name=\"x\"></map>", QStringList{});
+    // What hides tags, and tags that run on: the same in a file read in pieces.
+    const QString a = "<area shape=\"rect\" coords=\"1,1,2,2\" href=\"a\" />";
+    const QString b = "<area shape=\"rect\" coords=\"1,1,2,2\" href=\"b\" />";
+    const QString lineA = rect2 + "1,1,2,2|a||*|*|*|*";
+    const QString lineB = rect2 + "1,1,2,2|b||*|*|*|*";
+    row("a comment hides areas", " <map ><!-- " + a + " --!>" + b, QStringList{lineB});
+    row("a comment never closed hides the rest", " <map >" + a + "<!-- " + b, QStringList{lineA});
+    row("script text holds no areas", " <map ><SCRIPT>x = '" + a + "</scripts>';</script\n>" + b,
+        QStringList{lineB});
+    row("script never closed", " <map >" + a + "<script>" + b, QStringList{lineA});
+    row("plaintext hides the rest", " <map >" + a + "<plaintext>" + b, QStringList{lineA});
+    row("a declaration runs to its end", " <map ><? x " + a + b, QStringList{lineB});
+    row("pictures before the map", " <img src=\"a.png\" width=\"5\"><img src='b.png' usemap=#b height=7>"
+        "<img src=\"c.png\" usemap=\"#c\"><map >" + a, QStringList{lineA});
     row("any order, letter case and quoting",
         " <map ><area href=a.html SHAPE=RECT coords='1,2,3,4' alt=\"x\"><AREA\nCOORDS=5,5,5 shape=circle href=b>",
         QStringList{pad("  ", "RECT") + "1,2,3,4|a.html|x|*|*|*|*", pad("  ", "circle") + "5,5,5|b||*|*|*|*"});
@@ -203,6 +217,22 @@ void TestImport::mapFileAreas()
     const MapFileData data = readMapFile(text, PathStyle::Unix);
     QVERIFY(data.hasMap);
     QCOMPARE(data.areas.lines, lines);
+
+    // Handed over in pieces of any size, read as soon as they come.
+    for (const qsizetype piece : {1, 2, 3, 5, 8, 1000}) {
+        MapFileStream stream(PathStyle::Unix, 1);
+        for (qsizetype i = 0; i < text.size(); i += piece)
+            stream.take(QStringView(text).mid(i, piece));
+        const MapFileData streamed = stream.finish();
+        QCOMPARE(streamed.areas.lines, lines);
+        QCOMPARE(streamed.areas.last.attributes.href, data.areas.last.attributes.href);
+        QCOMPARE(streamed.hasMap, true);
+        QCOMPARE(streamed.hasUsemap, data.hasUsemap);
+        QCOMPARE(streamed.mapName, data.mapName);
+        QCOMPARE(streamed.imagePath, data.imagePath);
+        QCOMPARE(streamed.width, data.width);
+        QCOMPARE(streamed.height, data.height);
+    }
 }
 
 void TestImport::mapFileHeaderValues()
@@ -441,6 +471,10 @@ void TestImport::bigFileText_data()
         QStringLiteral("aäöü€").repeated(200'000));
     row("a mark inside stays", "a\xEF\xBB\xBF" + QByteArray(3'000'000, 'b'),
         "a" + QString(QChar(0xFEFF)) + QString(3'000'000, u'b'));
+    // Only the first mark is dropped, whether the file is read in one piece or many.
+    row("a second mark stays", QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"), QString(QChar(0xFEFF)));
+    row("a second mark stays in a big file", "\xEF\xBB\xBF\xEF\xBB\xBF" + QByteArray(3'000'000, 'b'),
+        QChar(0xFEFF) + QString(3'000'000, u'b'));
     row("one late byte not utf-8", ("a" + umlauts).repeated(200'000) + "\xFC",
         QStringLiteral("aÃ¤Ã¶Ã¼â‚¬").repeated(200'000) + "ü");
     row("ascii", QByteArray("<area>").repeated(500'000), QStringLiteral("<area>").repeated(500'000));

@@ -1,3 +1,4 @@
+#include "app/CodeBox.h"
 #include "app/MainWindow.h"
 #include "canvas/Canvas.h"
 #include "io/ImgSearchDialog.h"
@@ -126,6 +127,8 @@ private slots:
     void listCommandsAfterImport_data();
     void listCommandsAfterImport();
     void mapImportLongLineShownCut();
+    void bigMapCodeShownCut_data();
+    void bigMapCodeShownCut();
     void savedMapRoundTrip_data();
     void savedMapRoundTrip();
     void htmlImportOneCandidate();
@@ -354,6 +357,53 @@ void TestImportCommands::mapImportLongLineShownCut()
     w.ui.txtMap->setCode("a\n" + href + "\rb");
     QVERIFY(w.ui.txtMap->isReadOnly());
     QCOMPARE(w.mapCode(), "a\r\n" + href + "\r\nb");
+}
+
+// A map of more areas than the code box shows lines: the box shows the first
+// 20,000 lines and how many follow, as for any code that long, and hands out
+// the whole code with CR LF line ends.
+void TestImportCommands::bigMapCodeShownCut_data()
+{
+    QTest::addColumn<int>("areas");
+    QTest::addColumn<int>("oddRow"); // the area whose alt text is `alt`
+    QTest::addColumn<QString>("alt");
+    QTest::addColumn<int>("breaks"); // the line ends of that alt
+    QTest::newRow("20,000 areas") << 20'000 << -1 << QString() << 0;
+    QTest::newRow("20,001 areas") << 20'001 << -1 << QString() << 0;
+    QTest::newRow("line feed in a shown area") << 25'000 << 5 << "x\ny" << 1;
+    QTest::newRow("line ends past the shown lines") << 25'000 << 24'000 << "x\r\ny\rz" << 2;
+    QTest::newRow("long line past the shown lines") << 25'000 << 21'000 << QString(12'000, u'a') << 0;
+}
+
+void TestImportCommands::bigMapCodeShownCut()
+{
+    QFETCH(int, areas);
+    QFETCH(int, oddRow);
+    QFETCH(QString, alt);
+    QFETCH(int, breaks);
+    Editor e;
+    e.writeImage("plan.png");
+    QStringList lines;
+    for (int i = 0; i < areas; ++i)
+        lines << pad(" ", "rect") + QStringLiteral("1,1,2,2|s%1.html|%2|*|*|*|*").arg(i).arg(i == oddRow ? alt : "A");
+    e.writeSavedMap("gross.map", lines, e.path("plan.png"));
+    e.mapImport(e.path("gross.map"));
+    MainWindow& w = *e.window;
+    QCOMPARE(w.areas().count(), areas);
+
+    // Four lines before the areas, the default area, the end tag and the empty last line.
+    const int codeLines = 4 + areas + 2 * breaks + 3;
+    const QString shown = w.ui.txtMap->toPlainText();
+    QVERIFY(shown.endsWith(QStringLiteral("\n… (%1 weitere Zeilen)").arg(codeLines - 20'000)));
+    QVERIFY(shown.startsWith("<!-- HTML-Code fuer den Image-Tag   -->\n<img src=\""));
+    QVERIFY(w.ui.txtMap->isReadOnly());
+    QString code = map_daten(w.areas().lines(), e.path("plan.png"), w.document().mapName(), QSize(40, 30));
+    code.replace("\r\n", "\n").replace(u'\r', u'\n').replace(QChar(0x2029), u'\n').replace("\n", "\r\n");
+    QCOMPARE(w.mapCode(), code);
+    // The same as the box shows for that code set as one text.
+    CodeBox whole;
+    whole.setCode(map_daten(w.areas().lines(), e.path("plan.png"), w.document().mapName(), QSize(40, 30)));
+    QCOMPARE(shown, whole.toPlainText());
 }
 
 void TestImportCommands::savedMapRoundTrip_data()

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <memory>
 
 namespace korvane {
@@ -38,6 +39,59 @@ template <typename Visit> void forEachLine(QStringView code, Visit visit)
     }
 }
 
+bool hasLineEnd(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), isLineEnd);
+}
+
+// Every line end as CR LF, every other character as it is.
+QString withCrLfOnly(QStringView code)
+{
+    QString whole;
+    whole.reserve(code.size());
+    forEachLine(code, [&](QStringView line, QStringView end) {
+        whole += line;
+        if (!end.isEmpty())
+            whole += kCrLf;
+    });
+    return whole;
+}
+
+// The text the box shows of cut code, fed the code in parts that each end
+// with a line end: at most kShownLineCount lines, each shown cut when long,
+// then how many more there are.
+class CutView {
+public:
+    void add(QStringView part, bool last)
+    {
+        forEachLine(part, [&](QStringView line, QStringView end) {
+            if (end.isEmpty() && line.isEmpty() && !last)
+                return; // nothing follows the part's own last line end
+            m_onlyCrLf = m_onlyCrLf && (end.isEmpty() || end == kCrLf);
+            if (m_lines++ < CodeBox::kShownLineCount) {
+                m_shown += shownLine(line);
+                if (!end.isEmpty())
+                    m_shown += QLatin1Char('\n');
+            }
+        });
+    }
+    // A line without a line end inside, past the shown ones.
+    bool full() const { return m_lines >= CodeBox::kShownLineCount; }
+    void countLine() { ++m_lines; }
+    bool onlyCrLf() const { return m_onlyCrLf; }
+    QString shown() const
+    {
+        if (m_lines <= CodeBox::kShownLineCount)
+            return m_shown;
+        return m_shown + QStringLiteral("… (%1 weitere Zeilen)").arg(m_lines - CodeBox::kShownLineCount);
+    }
+
+private:
+    QString m_shown;
+    qsizetype m_lines = 0;
+    bool m_onlyCrLf = true;
+};
+
 } // namespace
 
 CodeBox::CodeBox(QWidget* parent) : QPlainTextEdit(parent)
@@ -56,9 +110,9 @@ bool CodeBox::setCode(const QString& code)
         ++lines;
     });
     const bool cut = longLine || lines > kShownLineCount;
-    m_setting = true;
-    bool changed = true;
     if (!cut) {
+        m_setting = true;
+        bool changed = true;
         m_wholeCode.clear();
         // Text the user typed, and the box's history once it holds any, stay
         // within reach of the box's own undo: the new code is one more step.
@@ -71,40 +125,68 @@ bool CodeBox::setCode(const QString& code)
             replaceUndoably(*this, code);
         else
             setPlainText(code);
-    } else {
-        // Shown cut; kept whole as the box would hand it out, lines ended by CR LF.
-        QString shown;
-        QString whole;
-        qsizetype shownLines = 0;
-        forEachLine(code, [&](QStringView line, QStringView end) {
-            if (shownLines++ < kShownLineCount) {
-                shown += shownLine(line);
-                if (!end.isEmpty())
-                    shown += QLatin1Char('\n');
-            }
-            if (onlyCrLf)
-                return;
-            whole += line;
-            if (!end.isEmpty())
-                whole += kCrLf;
-        });
-        if (lines > kShownLineCount)
-            shown += QStringLiteral("… (%1 weitere Zeilen)").arg(lines - kShownLineCount);
-        m_wholeCode = onlyCrLf ? code : whole;
-        setPlainText(shown);
+        m_wholeSource = MapCodeSource();
+        m_setting = false;
+        m_cut = false;
+        m_shown = code;
+        m_shownKnown = true;
+        setReadOnly(false);
+        return changed;
     }
+    // Shown cut; kept whole as the box would hand it out, lines ended by CR LF.
+    CutView view;
+    view.add(code, true);
+    m_wholeCode = onlyCrLf ? code : withCrLfOnly(code);
+    m_wholeSource = MapCodeSource();
+    showCut(view.shown());
+    return true;
+}
+
+bool CodeBox::setCode(const MapCodeSource& source)
+{
+    // Few elements: small code, made whole and set as text.
+    if (source.elementCount() <= kShownLineCount)
+        return setCode(source.text());
+    // More lines than shown: only the shown ones are made. A line whose
+    // element is past them is one line of code when the line holds no line
+    // end itself (the element's other characters hold none).
+    CutView view;
+    view.add(source.head(), false);
+    QString element;
+    for (qsizetype i = 0; i < source.elementCount(); ++i) {
+        if (view.full() && !hasLineEnd(source.line(i))) {
+            view.countLine();
+            continue;
+        }
+        element.clear();
+        source.appendElement(element, i);
+        view.add(element, false);
+    }
+    view.add(source.tail(), true);
+    m_wholeCode.clear();
+    m_wholeSource = source;
+    m_sourceOnlyCrLf = view.onlyCrLf();
+    showCut(view.shown());
+    return true;
+}
+
+void CodeBox::showCut(const QString& shown)
+{
+    m_setting = true;
+    setPlainText(shown);
     m_setting = false;
-    m_cut = cut;
-    m_shown = cut ? QString() : code;
-    m_shownKnown = !cut;
-    setReadOnly(m_cut);
-    return changed;
+    m_cut = true;
+    m_shown.clear();
+    m_shownKnown = false;
+    setReadOnly(true);
 }
 
 // The raw text keeps every character as it is (toPlainText() would turn a
 // non-breaking space into a blank); its paragraph breaks become CR LF.
 QString CodeBox::code() const
 {
+    if (m_cut && !m_wholeSource.isEmpty())
+        return m_sourceOnlyCrLf ? m_wholeSource.text() : withCrLfOnly(m_wholeSource.text());
     if (m_cut)
         return m_wholeCode;
     return document()->toRawText().replace(QChar(QChar::ParagraphSeparator), kCrLf);
@@ -121,6 +203,7 @@ void CodeBox::textEdited()
         return;
     m_cut = false;
     m_wholeCode.clear();
+    m_wholeSource = MapCodeSource();
     setReadOnly(false);
 }
 

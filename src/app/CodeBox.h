@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/MapCode.h"
+
 #include <QPlainTextEdit>
 
 namespace korvane {
@@ -23,6 +25,10 @@ public:
 
     // False when the box held exactly this code already (nothing changed).
     bool setCode(const QString& code);
+    // The same for generated code. Code of more elements than the box shows
+    // is not made whole: only its shown lines are, and code() makes it anew
+    // from the source when it is asked for.
+    bool setCode(const MapCodeSource& source);
     // The code, every line ended by CR LF; every other character exactly as
     // the box holds it.
     QString code() const;
@@ -40,7 +46,11 @@ protected:
 private:
     void textEdited();
 
-    QString m_wholeCode; // while lines are cut
+    void showCut(const QString& shown);
+
+    QString m_wholeCode; // while lines are cut, unless the code has a source
+    MapCodeSource m_wholeSource;
+    bool m_sourceOnlyCrLf = true; // the source's code has no other line ends
     bool m_cut = false;
     bool m_setting = false;
     // The code as last set, while the box still shows it whole and unchanged.

@@ -281,9 +281,12 @@ bool iniWriteSettings(const QList<IniSetting>& settings, const QString& file, In
     return false;
 }
 
+// A UTF-8 mark that an editor put at the start is no part of the settings.
 QString decodeSettings(const QByteArray& bytes)
 {
-    return decodeText(bytes, detectEncoding(bytes));
+    const TextEncoding encoding = detectEncoding(bytes);
+    const bool mark = encoding == TextEncoding::Utf8 && bytes.startsWith("\xEF\xBB\xBF");
+    return decodeText(mark ? bytes.mid(3) : bytes, encoding);
 }
 
 } // namespace korvane

@@ -588,8 +588,13 @@ void MainWindow::map_daten()
 {
     m_editor.polyCoordText.clear();
     const stages::Clock clock(stages::Stage::CodeBox);
-    setMapCode(
-        korvane::map_daten(m_areas.lines(), m_document.imagePath(), m_document.mapName(), ui.Picture1->pictureSize()));
+    // The box makes the code of a big map only as far as it shows it.
+    const MapCodeSource code(m_areas.lines(), m_document.imagePath(), m_document.mapName(),
+                             ui.Picture1->pictureSize());
+    if (code.isEmpty())
+        setMapCode(QString());
+    else if (!ui.txtMap->setCode(code))
+        codeTextChanged();
 }
 
 // Setting the same empty text is no change; any other assignment is, as for a

@@ -12,15 +12,17 @@ class DrawingSurface;
 
 // The drawable shape of one area line, parsed once. Lines with another
 // keyword or too few coordinates give Kind::None and are not drawn.
+// The members are ordered so that no padding lies between them: an import
+// keeps a million of these.
 struct AreaGeometry {
-    enum class Kind { None, Rect, Circle, Poly };
-    Kind kind = Kind::None;
-    QPoint corner1; // rect
+    enum class Kind : quint8 { None, Rect, Circle, Poly };
+    QPolygon points; // poly
+    QRect bounds;    // the shape's extent, before the line width
+    QPoint corner1;  // rect
     QPoint corner2;
     QPoint centre; // circle
     int radius = 0;
-    QPolygon points; // poly
-    QRect bounds;    // the shape's extent, before the line width
+    Kind kind = Kind::None;
     // A browser follows it: a circle needs a radius, a polygon three points.
     bool clickable = false;
 
@@ -37,3 +39,6 @@ void drawArea(DrawingSurface& surface, const AreaGeometry& area, const QColor& c
 void drawOutline(DrawingSurface& surface, const AreaGeometry& area);
 
 } // namespace korvane
+
+// Moved as bytes when the list of a million shapes grows.
+Q_DECLARE_TYPEINFO(korvane::AreaGeometry, Q_RELOCATABLE_TYPE);

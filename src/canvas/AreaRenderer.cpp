@@ -29,8 +29,11 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
         if (first == m_shapes.size()) // an import appends a million at once
             m_shapes.reserve(m_shapes.size() + last - first + 1);
         for (int row = first; row <= last; ++row) {
-            m_shapes.insert(row, parseArea(m_areas.line(row)));
-            addPending(m_shapes[row]);
+            if (row == m_shapes.size())
+                m_shapes.append(parseArea(m_areas.lines().at(row)));
+            else
+                m_shapes.insert(row, parseArea(m_areas.line(row)));
+            addPending(m_shapes.at(row));
         }
     });
     connect(&areas, &AreaList::rowsRemoved, this, [this](const QModelIndex&, int first, int last) {

@@ -285,32 +285,60 @@ bool TagReader::next(Tag& tag)
     const qsizetype size = m_text.size();
     while (m_pos < size) {
         const qsizetype lt = m_text.indexOf(u'<', m_pos);
-        if (lt < 0 || lt + 1 >= size)
+        if (lt < 0)
+            break;
+        // What follows a "<" is told by at most its next three characters.
+        if (m_more && lt + 4 > size)
+            return needMore(lt);
+        if (lt + 1 >= size)
             break;
         const char16_t c = m_text[lt + 1].unicode();
         const bool endTag = c == u'/' && lt + 2 < size && isAsciiLetter(m_text[lt + 2].unicode());
         if (isAsciiLetter(c) || endTag) {
             if (!readTag(m_text, lt, tag))
-                break;
-            m_pos = tag.isEndTag ? tag.end : afterRawText(tag);
+                return m_more ? needMore(lt) : needMore(-1);
+            if (tag.isEndTag) {
+                m_pos = tag.end;
+                return true;
+            }
+            const qsizetype after = afterRawText(tag);
+            if (after < 0)
+                return needMore(lt); // read again with the element's text whole
+            m_pos = after;
             return true;
         }
         m_pos = afterMarkup(lt);
+        if (m_pos < 0)
+            return needMore(lt);
     }
     m_pos = size;
+    m_resume = m_hidesRest ? -1 : size;
     return false;
 }
 
-// Where reading goes on after a "<" that starts no tag. A comment that is
-// never closed hides the rest of the page, as it does in a browser. A
-// declaration that is never closed hides nothing: no ">" follows it, so no
-// tag could. Once its end is known to be missing from some place on, later
-// ones are not searched again, so many of them stay quick.
+// Nothing more is read from this text; `at` (-1: nowhere) is where the
+// reading goes on.
+bool TagReader::needMore(qsizetype at)
+{
+    m_pos = m_text.size();
+    m_resume = at;
+    return false;
+}
+
+// Where reading goes on after a "<" that starts no tag; -1 when the text
+// ends first and more of it comes. A comment that is never closed hides the
+// rest of the page, as it does in a browser. A declaration that is never
+// closed hides nothing: no ">" follows it, so no tag could. Once its end is
+// known to be missing from some place on, later ones are not searched
+// again, so many of them stay quick.
 qsizetype TagReader::afterMarkup(qsizetype lt)
 {
     const QStringView rest = m_text.sliced(lt);
     if (rest.startsWith(u"<!--")) {
         const qsizetype after = afterComment(m_text, lt + 4);
+        if (after < 0 && m_more)
+            return -1;
+        m_hidesRest = after < 0;
         return after < 0 ? m_text.size() : after;
     }
     // A declaration, a processing instruction and an end tag without a name
@@ -325,15 +353,20 @@ qsizetype TagReader::afterMarkup(qsizetype lt)
     const qsizetype after = afterNextGreater(m_text, from);
     if (after >= 0)
         return after;
+    if (m_more)
+        return -1;
     m_noGreaterFrom = from;
     return from;
 }
 
-// After a start tag: past the element's text when it holds no markup.
-qsizetype TagReader::afterRawText(const Tag& tag) const
+// After a start tag: past the element's text when it holds no markup; -1
+// when its end tag is not in the text and more of it comes.
+qsizetype TagReader::afterRawText(const Tag& tag)
 {
-    if (tag.is(QLatin1StringView("plaintext")))
+    if (tag.is(QLatin1StringView("plaintext"))) {
+        m_hidesRest = true;
         return m_text.size();
+    }
     const auto raw = std::find_if(kRawTextElements.begin(), kRawTextElements.end(),
                                   [&](QLatin1StringView name) { return tag.is(name); });
     if (raw == kRawTextElements.end())
@@ -341,11 +374,16 @@ qsizetype TagReader::afterRawText(const Tag& tag) const
     const qsizetype size = m_text.size();
     for (qsizetype i = m_text.indexOf(u"</", tag.end); i >= 0; i = m_text.indexOf(u"</", i + 2)) {
         const qsizetype after = i + 2 + raw->size();
-        if (after <= size && sameName(m_text.sliced(i + 2, raw->size()), *raw) &&
-            (after == size || isSpace(m_text[after].unicode()) || m_text[after] == u'/' || m_text[after] == u'>'))
+        if (after > size)
+            break;
+        if (!sameName(m_text.sliced(i + 2, raw->size()), *raw))
+            continue;
+        if (after == size && m_more)
+            break; // the character after the name decides
+        if (after == size || isSpace(m_text[after].unicode()) || m_text[after] == u'/' || m_text[after] == u'>')
             return i;
     }
-    return size;
+    return m_more ? -1 : size;
 }
 
 QString decodeReferences(QStringView value)

@@ -44,17 +44,28 @@ bool readTag(QStringView text, qsizetype at, Tag& tag);
 // Walks the start and end tags of a text in order.
 class TagReader {
 public:
-    explicit TagReader(QStringView text) : m_text(text) {}
+    // `more`: the text is the start of a longer one whose rest comes later.
+    // The reading then stops before anything that needs the rest to be read
+    // (a tag, comment or script cut off by the end), and resumeAt() tells
+    // where to read on once it is there.
+    explicit TagReader(QStringView text, bool more = false) : m_text(text), m_more(more) {}
     // The next tag; false at the end of the text. A tag cut off by the end of
     // the text is no tag, and nothing after it is read.
     bool next(Tag& tag);
+    // After next() gave false with more to come: where the reading goes on
+    // once the rest follows; -1 when nothing that follows can hold a tag.
+    qsizetype resumeAt() const { return m_resume; }
 
 private:
+    bool needMore(qsizetype at);
     qsizetype afterMarkup(qsizetype lt);
-    qsizetype afterRawText(const Tag& tag) const;
+    qsizetype afterRawText(const Tag& tag);
 
     QStringView m_text;
+    bool m_more = false;
+    qsizetype m_resume = 0;
     qsizetype m_pos = 0;
+    bool m_hidesRest = false; // a comment never closed, or plaintext
     // From here on no ">" follows; -1: not known.
     qsizetype m_noGreaterFrom = -1;
 };

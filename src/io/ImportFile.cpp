@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <functional>
 #include <optional>
 
 namespace korvane::import {
@@ -12,6 +13,7 @@ namespace korvane::import {
 namespace {
 
 constexpr qint64 kPiece = 1024 * 1024;
+const QByteArray kUtf8Mark("\xEF\xBB\xBF");
 
 // The file from its start, a piece at a time, as UTF-8 or Windows-1252. Each
 // piece is read with read(): what is not there any more is simply not read.
@@ -25,28 +27,78 @@ public:
     // Nothing when the bytes are not UTF-8 (or when asked to stop).
     std::optional<QString> asUtf8()
     {
-        QStringDecoder decoder(QStringDecoder::Utf8); // drops a mark at the very start only
-        return read([&decoder](QChar* out, QByteArrayView piece) -> QChar* {
-            return piece.isValidUtf8() ? decoder.appendToBuffer(out, piece) : nullptr;
-        });
+        // The mark at the very start is dropped here; the decoder keeps every
+        // U+FEFF it sees, as a browser does after the first.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return read(
+            [&decoder](QChar* out, QByteArrayView piece) -> QChar* {
+                return piece.isValidUtf8() ? decoder.appendToBuffer(out, piece) : nullptr;
+            },
+            startsWithUtf8Mark() ? kUtf8Mark.size() : 0);
     }
     std::optional<QString> asWindows1252()
     {
         return read([](QChar* out, QByteArrayView piece) { return appendWindows1252(out, piece); });
     }
+    // Whether the whole file is UTF-8, without decoding it.
+    bool isUtf8()
+    {
+        return walk([](QByteArrayView piece) { return piece.isValidUtf8(); }, 0);
+    }
+    // The text a piece at a time, in an encoding found before; false when
+    // asked to stop.
+    bool stream(TextEncoding encoding, const std::function<void(QStringView)>& take)
+    {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        QString text;
+        const bool utf8 = encoding == TextEncoding::Utf8;
+        return walk(
+            [&](QByteArrayView piece) {
+                if (text.size() < piece.size())
+                    text.resize(piece.size());
+                const QChar* end =
+                    utf8 ? decoder.appendToBuffer(text.data(), piece) : appendWindows1252(text.data(), piece);
+                take(QStringView(text.constData(), end));
+                return true;
+            },
+            utf8 && startsWithUtf8Mark() ? kUtf8Mark.size() : 0);
+    }
     bool stopped() const { return m_stopped; }
 
 private:
     // `decode` writes a piece's characters (at most one a byte) and returns
-    // their end, or nullptr to give up. A piece ends just after an ASCII byte,
-    // so that no UTF-8 sequence is split.
+    // their end, or nullptr to give up.
     template<typename Decode>
-    std::optional<QString> read(Decode decode)
+    std::optional<QString> read(Decode decode, qint64 from = 0)
     {
-        if (!m_file.seek(0))
-            return std::nullopt;
         QString text = textBuffer(m_file.size());
         qsizetype used = 0;
+        const bool read = walk(
+            [&](QByteArrayView piece) {
+                if (text.size() < used + piece.size()) // the file grew
+                    text.resize(used + piece.size() + m_piece);
+                QChar* end = decode(text.data() + used, piece);
+                if (end)
+                    used = end - text.constData();
+                return end != nullptr;
+            },
+            from);
+        if (!read)
+            return std::nullopt;
+        text.truncate(used);
+        if (used < text.capacity() / 2) // many characters of several bytes: the copy is smaller
+            text.squeeze();
+        return text;
+    }
+
+    // Hands the file from `from` on to `take` a piece at a time; false when
+    // take() gave up or the progress asked to stop. A piece ends just after
+    // an ASCII byte, so that no UTF-8 sequence is split.
+    template<typename Take>
+    bool walk(Take take, qint64 from)
+    {
+        if (!m_file.seek(from))
+            return false;
         QByteArray bytes;
         for (;;) {
             const qsizetype carried = bytes.size();
@@ -55,25 +107,19 @@ private:
             bytes.resize(carried + std::max<qint64>(got, 0));
             const bool last = got <= 0;
             const qsizetype cut = last ? bytes.size() : afterLastAscii(bytes);
-            if (text.size() < used + cut) // the file grew
-                text.resize(used + cut + m_piece);
-            QChar* end = decode(text.data() + used, QByteArrayView(bytes).first(cut));
-            if (!end)
-                return std::nullopt;
-            used = end - text.constData();
+            if (!take(QByteArrayView(bytes).first(cut)))
+                return false;
             bytes.remove(0, cut);
             if (last)
-                break;
+                return true;
             if (m_progress && !m_progress(m_file.pos(), m_file.size())) {
                 m_stopped = true;
-                return std::nullopt;
+                return false;
             }
         }
-        text.truncate(used);
-        if (used < text.capacity() / 2) // many characters of several bytes: the copy is smaller
-            text.squeeze();
-        return text;
     }
+
+    bool startsWithUtf8Mark() { return m_file.seek(0) && m_file.peek(kUtf8Mark.size()) == kUtf8Mark; }
 
     static qsizetype afterLastAscii(const QByteArray& bytes)
     {
@@ -113,6 +159,35 @@ QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Prog
     if (!text && !reader.stopped())
         text = reader.asWindows1252();
     return text.value_or(QString());
+}
+
+std::optional<TextEncoding> importFileEncoding(const QString& path, const Progress& progress)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return std::nullopt;
+    if (const TextEncoding marked = utf16ByMark(file.peek(2)); marked != TextEncoding::Utf8)
+        return marked;
+    PieceReader reader(file, kPiece, progress);
+    const bool utf8 = reader.isUtf8();
+    if (reader.stopped())
+        return std::nullopt;
+    return utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+}
+
+bool streamImportFile(const QString& path, TextEncoding encoding, const std::function<void(QStringView)>& take,
+                      const Progress& progress)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
+        // Rare and never big in practice: read at once, as readImportFile() does.
+        take(decodeText(file.readAll(), encoding));
+        return true;
+    }
+    PieceReader reader(file, kPiece, progress);
+    return reader.stream(encoding, take);
 }
 
 } // namespace korvane::import

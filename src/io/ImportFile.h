@@ -2,7 +2,12 @@
 
 #include "io/ImportSearch.h"
 
+#include "model/Codec.h"
+
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 // Reading the file an import works on.
 namespace korvane::import {
@@ -15,5 +20,14 @@ namespace korvane::import {
 QString readImportFile(const QString& path, const Progress& progress = {});
 // The same with pieces of that many bytes (readImportFile() reads 1 MiB at a time).
 QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Progress& progress = {});
+
+// How readImportFile() decodes the file, found by reading it once without
+// keeping it; nothing when it cannot be read or `progress` asked to stop.
+std::optional<TextEncoding> importFileEncoding(const QString& path, const Progress& progress = {});
+// The text readImportFile() gives, handed to `take` a piece at a time, so
+// that a big file is never held whole; `encoding` as importFileEncoding()
+// found it. False when the file cannot be read or `progress` asked to stop.
+bool streamImportFile(const QString& path, TextEncoding encoding, const std::function<void(QStringView)>& take,
+                      const Progress& progress = {});
 
 } // namespace korvane::import

@@ -2,6 +2,8 @@
 
 #include "model/AreaEntry.h"
 
+#include <algorithm>
+
 namespace korvane::import {
 
 namespace {
@@ -67,11 +69,34 @@ QString trimBlanks(QStringView text)
 
 namespace {
 
-// The value of an attribute, blanks trimmed; `missing` when the tag has none.
-QString attributeOr(const html::Tag& tag, QLatin1StringView name, const QString& missing)
+QStringView blanksTrimmedView(QStringView text)
+{
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && text[first] == kBlank)
+        ++first;
+    while (end > first && text[end - 1] == kBlank)
+        --end;
+    return text.sliced(first, end - first);
+}
+
+// Sets `to` to the value of an attribute, blanks trimmed, or to `missing`
+// when the tag has none. A string of its own keeps its memory: filled area
+// after area, the values cost no allocation each.
+void setValue(QString& to, const html::Tag& tag, QLatin1StringView name, const QString& missing)
 {
     const html::Attribute* a = tag.attribute(name);
-    return a ? trimBlanks(a->value) : missing;
+    if (!a) {
+        to = missing;
+        return;
+    }
+    const QStringView value = blanksTrimmedView(a->value);
+    if (to.isDetached() && to.capacity() >= value.size()) {
+        to.resize(value.size());
+        std::copy(value.begin(), value.end(), to.begin());
+    } else {
+        to = value.toString();
+    }
 }
 
 // The fields' own attributes; a title the same as the alt text is what the code writes anyway.
@@ -116,18 +141,24 @@ extra::Attributes keptAttributes(const html::Tag& area, const QString& alt)
     return kept;
 }
 
+// Fills the values of one area element into `v`.
+void fillValues(ElementValues& v, const html::Tag& area)
+{
+    setValue(v.shape, area, QLatin1StringView("shape"), QStringLiteral("rect"));
+    setValue(v.coords, area, QLatin1StringView("coords"), QString());
+    setValue(v.attributes.alt, area, QLatin1StringView("alt"), QString());
+    setValue(v.attributes.href, area, QLatin1StringView("href"), QString());
+    setValue(v.attributes.target, area, QLatin1StringView("target"), entry::kAbsent);
+    setValue(v.attributes.onmouseover, area, QLatin1StringView("onmouseover"), entry::kAbsent);
+    setValue(v.attributes.onmouseout, area, QLatin1StringView("onmouseout"), entry::kAbsent);
+    setValue(v.attributes.onclick, area, QLatin1StringView("onclick"), entry::kAbsent);
+    v.kept = keptAttributes(area, v.attributes.alt);
+}
+
 ElementValues valuesOf(const html::Tag& area)
 {
     ElementValues v;
-    v.shape = attributeOr(area, QLatin1StringView("shape"), QStringLiteral("rect"));
-    v.coords = attributeOr(area, QLatin1StringView("coords"), QString());
-    v.attributes.alt = attributeOr(area, QLatin1StringView("alt"), QString());
-    v.attributes.href = attributeOr(area, QLatin1StringView("href"), QString());
-    v.attributes.target = attributeOr(area, QLatin1StringView("target"), entry::kAbsent);
-    v.attributes.onmouseover = attributeOr(area, QLatin1StringView("onmouseover"), entry::kAbsent);
-    v.attributes.onmouseout = attributeOr(area, QLatin1StringView("onmouseout"), entry::kAbsent);
-    v.attributes.onclick = attributeOr(area, QLatin1StringView("onclick"), entry::kAbsent);
-    v.kept = keptAttributes(area, v.attributes.alt);
+    fillValues(v, area);
     return v;
 }
 
@@ -303,7 +334,8 @@ namespace {
 // A default area without a link is the one the code writes itself.
 bool isLinklessDefault(const ElementValues& v)
 {
-    return v.shape.toLower() == QLatin1String("default") && extra::has(v.kept, extra::kNoHref);
+    // A-Z alone: no other character lowers to a letter of the name. No copy: a million areas pass here.
+    return html::sameName(v.shape, QLatin1StringView("default")) && extra::has(v.kept, extra::kNoHref);
 }
 
 } // namespace
@@ -311,7 +343,6 @@ bool isLinklessDefault(const ElementValues& v)
 AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress)
 {
     ProgressTicks ticks(progress, text.size());
-    const QString prefix = dialect == AreaDialect::MapFile ? QStringLiteral("  ") : QStringLiteral(" ");
     AreaScan scan;
     html::TagReader reader(text);
     html::Tag tag;
@@ -323,22 +354,29 @@ AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progre
             continue;
         if (dialect == AreaDialect::MapFile && tag.start == 0)
             continue; // a .map file is searched from its second character
-        ElementValues v = valuesOf(tag);
-        if (dialect == AreaDialect::HtmlPage && v.shape.toLower() == QLatin1String("polygon"))
-            v.shape = QStringLiteral("poly");
-        LinkAttributes& a = v.attributes;
-        for (QString* value :
-             {&v.shape, &v.coords, &a.href, &a.alt, &a.target, &a.onmouseover, &a.onmouseout, &a.onclick})
-            *value = entry::escapeBar(*value);
-        scan.anyRead = true;
-        if (!isLinklessDefault(v)) {
-            const QString line = entry::makeLine(prefix, v.shape, v.coords, a);
-            scan.lines.append(v.kept.isEmpty() ? line : extra::withAttributes(line, v.kept));
-            scan.starts.append(tag.start);
-        }
-        scan.last = std::move(v);
+        addArea(scan, tag, dialect, tag.start);
     }
     return scan;
+}
+
+void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start)
+{
+    // The last element's values are kept; filled in place, their strings serve the next one.
+    ElementValues& v = scan.last;
+    fillValues(v, area);
+    if (dialect == AreaDialect::HtmlPage && html::sameName(v.shape, QLatin1StringView("polygon")))
+        v.shape = QStringLiteral("poly");
+    LinkAttributes& a = v.attributes;
+    for (QString* value : {&v.shape, &v.coords, &a.href, &a.alt, &a.target, &a.onmouseover, &a.onmouseout, &a.onclick})
+        *value = entry::escapeBar(*value);
+    scan.anyRead = true;
+    if (!isLinklessDefault(v)) {
+        const QString prefix = dialect == AreaDialect::MapFile ? QStringLiteral("  ") : QStringLiteral(" ");
+        const QString line = entry::makeLine(prefix, v.shape, v.coords, a);
+        scan.lines.append(v.kept.isEmpty() ? line : extra::withAttributes(line, v.kept));
+        if (dialect == AreaDialect::HtmlPage)
+            scan.starts.append(start);
+    }
 }
 
 } // namespace korvane::import

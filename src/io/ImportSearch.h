@@ -130,7 +130,7 @@ private:
 
 struct AreaScan {
     QStringList lines;
-    QList<qsizetype> starts; // where the tag of each line starts in the text
+    QList<qsizetype> starts; // where the tag of each line starts in a page (not kept for a .map file)
     bool anyRead = false; // at least one element was read (the default area counts)
     ElementValues last;   // the values of the last element read
 };
@@ -142,5 +142,8 @@ struct AreaScan {
 // character.
 // `progress` (when given) can stop it early.
 AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress = {});
+// Adds the line of one area tag as scanAreas() does; `start`: where the tag
+// starts in the whole text.
+void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start);
 
 } // namespace korvane::import

@@ -26,4 +26,69 @@ MapFileData readMapFile(QStringView text, PathStyle style, const Progress& progr
     return data;
 }
 
+void MapFileStream::take(QStringView piece)
+{
+    if (m_restHidden)
+        return;
+    m_unread += piece;
+    if (m_unread.size() >= m_readFrom)
+        read(false);
+}
+
+MapFileData MapFileStream::finish()
+{
+    if (!m_restHidden)
+        read(true);
+    MapFileData data = std::move(m_data);
+    if (!data.hasMap) {
+        data.imagePath.clear();
+        data.areas = AreaScan();
+    }
+    return data;
+}
+
+void MapFileStream::read(bool last)
+{
+    html::TagReader reader(m_unread, !last);
+    html::Tag tag;
+    while (reader.next(tag))
+        visit(tag, m_unreadStart + tag.start);
+    const qsizetype resume = last ? m_unread.size() : reader.resumeAt();
+    if (resume < 0) {
+        m_restHidden = true;
+        m_unread.clear();
+        return;
+    }
+    m_unreadStart += resume;
+    m_unread.remove(0, resume);
+    // What is left waits for at least as much again: text read anew (a
+    // comment or script running on) is read a few times at most.
+    m_readFrom = std::max(m_readSize, 2 * m_unread.size());
+}
+
+// The three readings of readMapFile() in one: the img tag, the map tag and
+// the areas.
+void MapFileStream::visit(const html::Tag& tag, qsizetype start)
+{
+    if (tag.isEndTag)
+        return;
+    if (tag.is(QLatin1StringView("img"))) {
+        const html::Attribute* usemap = tag.attribute(QLatin1StringView("usemap"));
+        if (m_usemapImage || (m_anyImage && !usemap))
+            return;
+        m_anyImage = true;
+        m_usemapImage = usemap != nullptr;
+        const html::Attribute* src = tag.attribute(QLatin1StringView("src"));
+        m_data.hasUsemap = usemap != nullptr;
+        m_data.mapName = usemap ? mapNameOf(usemap->value) : QString();
+        m_data.imagePath = imagePathFromSrc(src ? src->value.toString() : QString(), m_style);
+        m_data.width = pixelDimension(tag, QLatin1StringView("width"));
+        m_data.height = pixelDimension(tag, QLatin1StringView("height"));
+    } else if (tag.is(QLatin1StringView("map"))) {
+        m_data.hasMap = true;
+    } else if (tag.is(QLatin1StringView("area")) && start > 0) { // searched from the second character
+        addArea(m_data.areas, tag, AreaDialect::MapFile, start);
+    }
+}
+
 } // namespace korvane::import

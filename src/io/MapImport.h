@@ -21,4 +21,33 @@ struct MapFileData {
 // `progress` (when given) can stop it early.
 MapFileData readMapFile(QStringView text, PathStyle style = nativePathStyle(), const Progress& progress = {});
 
+// readMapFile() on a text handed over a piece at a time, holding only the
+// part whose reading needs what follows: a file of hundreds of MB is never
+// held whole as text.
+class MapFileStream {
+public:
+    // Pieces are read once `readSize` characters are together.
+    explicit MapFileStream(PathStyle style = nativePathStyle(), qsizetype readSize = 256 * 1024)
+        : m_style(style), m_readSize(readSize)
+    {
+    }
+    void take(QStringView piece);
+    // After the last piece: what readMapFile() gives for the whole text.
+    MapFileData finish();
+
+private:
+    void read(bool last);
+    void visit(const html::Tag& tag, qsizetype start);
+
+    PathStyle m_style;
+    qsizetype m_readSize;
+    MapFileData m_data;
+    bool m_usemapImage = false; // the image values come from an img tag with a usemap
+    bool m_anyImage = false;
+    QString m_unread; // from where reading goes on
+    qsizetype m_unreadStart = 0; // its place in the whole text
+    qsizetype m_readFrom = 0;    // m_unread is read once it is this long
+    bool m_restHidden = false;
+};
+
 } // namespace korvane::import

@@ -163,6 +163,8 @@ QString scaledLine(const QString& line, double sx, double sy)
 
 QString escapeBar(const QString& value)
 {
+    if (!value.contains(QLatin1Char('|')))
+        return value; // most values: shared, not copied
     QString v = value;
     return v.replace(QLatin1Char('|'), QStringLiteral("&#124;"));
 }

@@ -27,7 +27,10 @@ void AreaList::append(const QStringList& lines)
     if (lines.isEmpty())
         return;
     beginInsertRows({}, count(), count() + int(lines.size()) - 1);
-    m_lines += lines;
+    if (m_lines.isEmpty())
+        m_lines = lines; // shared: a million lines are not copied one by one
+    else
+        m_lines += lines;
     endInsertRows();
 }
 

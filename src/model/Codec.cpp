@@ -39,10 +39,13 @@ char encodeChar(char16_t c)
 QString fromUtf8(const QByteArray& bytes)
 {
     constexpr qsizetype kPrefaultFrom = 1024 * 1024;
+    // Every mark stays a character, as in a browser after the first; callers
+    // drop the one that starts a file (QString::fromUtf8() would drop it too).
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     if (bytes.size() < kPrefaultFrom)
-        return QString::fromUtf8(bytes);
+        return decoder.decode(bytes);
     QString text = textBuffer(bytes.size()); // UTF-8 never needs more units
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QChar* end = decoder.appendToBuffer(text.data(), bytes);
     text.truncate(end - text.constData());
     return text;

@@ -6,6 +6,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <array>
 
 namespace korvane {
@@ -263,25 +264,54 @@ QString areaElement(const QString& line)
 
 QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize)
 {
-    if (lines.isEmpty())
+    return MapCodeSource(lines, imagePath, mapName, canvasSize).text();
+}
+
+MapCodeSource::MapCodeSource(const QStringList& lines, const QString& imagePath, const QString& mapName,
+                             QSize canvasSize)
+    : m_lines(lines), m_imagePath(imagePath), m_mapName(mapName), m_canvasSize(canvasSize)
+{
+}
+
+QString MapCodeSource::text() const
+{
+    if (m_lines.isEmpty())
         return {};
-    const QString name = attributeValue(mapNameFor(imagePath, mapName));
     QString text;
-    text.reserve(64 + lines.size() * 160);
-    text += QStringLiteral("<!-- HTML-Code fuer den Image-Tag   -->") + kCrLf;
-    text += img_zeile_ermitteln(imagePath, mapName, canvasSize);
-    text += QStringLiteral("<!-- HTML-Code der eigentlichen ImageMap   -->") + kCrLf;
-    text += QStringLiteral("<map id=\"") + name + QStringLiteral("\" name=\"") + name + QStringLiteral("\">") + kCrLf;
-    bool ownDefault = false;
-    for (const QString& line : lines) {
+    text.reserve(64 + m_lines.size() * 160);
+    text += head();
+    for (const QString& line : m_lines)
         appendAreaElement(text, line);
-        ownDefault = ownDefault || isDefaultArea(line);
-    }
-    // An imported default area with its link is the map's default area.
-    if (!ownDefault)
-        text += QStringLiteral("<area shape=\"default\" nohref=\"nohref\" alt=\"\" />") + kCrLf;
-    text += QStringLiteral("</map>") + kCrLf;
+    text += tail();
     return text;
+}
+
+QString MapCodeSource::head() const
+{
+    if (m_lines.isEmpty())
+        return {};
+    const QString name = attributeValue(mapNameFor(m_imagePath, m_mapName));
+    return QStringLiteral("<!-- HTML-Code fuer den Image-Tag   -->") + kCrLf +
+           img_zeile_ermitteln(m_imagePath, m_mapName, m_canvasSize) +
+           QStringLiteral("<!-- HTML-Code der eigentlichen ImageMap   -->") + kCrLf + QStringLiteral("<map id=\"") +
+           name + QStringLiteral("\" name=\"") + name + QStringLiteral("\">") + kCrLf;
+}
+
+void MapCodeSource::appendElement(QString& out, qsizetype i) const
+{
+    appendAreaElement(out, m_lines.at(i));
+}
+
+QString MapCodeSource::tail() const
+{
+    if (m_lines.isEmpty())
+        return {};
+    // An imported default area with its link is the map's default area.
+    const bool ownDefault = std::any_of(m_lines.begin(), m_lines.end(), [](const QString& line) { return isDefaultArea(line); });
+    QString tail;
+    if (!ownDefault)
+        tail += QStringLiteral("<area shape=\"default\" nohref=\"nohref\" alt=\"\" />") + kCrLf;
+    return tail + QStringLiteral("</map>") + kCrLf;
 }
 
 } // namespace korvane

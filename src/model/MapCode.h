@@ -17,6 +17,33 @@ QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QS
 QString areaElement(const QString& line);
 // The whole map code; empty for an empty list.
 QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize);
+// The map code of a list of lines, kept as what it is made of: the code of a
+// big map (hundreds of MB for a million areas) is made when it is asked for,
+// whole or a part at a time, instead of being held. The lines are an
+// implicitly shared copy, so keeping a source costs no copy of them.
+class MapCodeSource {
+public:
+    MapCodeSource() = default;
+    MapCodeSource(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize);
+
+    bool isEmpty() const { return m_lines.isEmpty(); }
+    // The whole code, as map_daten() gives it.
+    QString text() const;
+    // The code in parts, each ended by CR LF: the head (up to the map start
+    // tag), the element of each line and the tail.
+    QString head() const;
+    qsizetype elementCount() const { return m_lines.size(); }
+    const QString& line(qsizetype i) const { return m_lines.at(i); }
+    void appendElement(QString& out, qsizetype i) const;
+    QString tail() const;
+
+private:
+    QStringList m_lines;
+    QString m_imagePath;
+    QString m_mapName;
+    QSize m_canvasSize;
+};
+
 // The img source of the specified code: a "file:///" address, escaped for the attribute.
 QString imageSourceValue(const QString& imagePath);
 // The picture's address relative to a page in `pageFolder`, for a web server:

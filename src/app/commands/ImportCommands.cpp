@@ -21,19 +21,24 @@ namespace korvane {
 
 namespace {
 
-// The file's map data; nothing when the user stopped the reading.
+// The file's map data; nothing when the user stopped the reading. The file
+// is read twice and never held whole: once for its encoding, once for its tags.
 std::optional<import::MapFileData> readMapData(QWidget* window, const QString& path)
 {
     ImportProgress progress(window, path);
-    import::MapFileData data;
-    {
-        const QString text = import::readImportFile(path, progress.step(ImportProgress::kReadingFile));
-        if (!progress.cancelled())
-            data = import::readMapFile(text, import::nativePathStyle(), progress.step(ImportProgress::kReadingAreas));
+    const std::optional<TextEncoding> encoding =
+        import::importFileEncoding(path, progress.step(ImportProgress::kReadingFile));
+    if (progress.cancelled())
+        return std::nullopt;
+    import::MapFileStream stream(import::nativePathStyle());
+    if (encoding) {
+        import::streamImportFile(
+            path, *encoding, [&stream](QStringView piece) { stream.take(piece); },
+            progress.step(ImportProgress::kReadingAreas));
     }
     if (progress.cancelled())
         return std::nullopt;
-    return data;
+    return stream.finish();
 }
 
 // The img tag to import from: the only candidate, or the one the user picks
