@@ -1,8 +1,9 @@
 #include "app/RecoveryStart.h"
 
-#include "app/ImportCommon.h"
 #include "app/MainWindow.h"
+#include "app/commands/ImportSteps.h"
 #include "app/commands/RecoveryKeeper.h"
+#include "app/commands/SettingsCommands.h"
 #include "canvas/EditHandles.h"
 #include "model/Paths.h"
 
@@ -14,14 +15,14 @@ namespace {
 // message that it is missing), its areas and its selection, not saved.
 void restoreMap(MainWindow& window, const recovery::Snapshot& s)
 {
-    importsteps::readSettingsOnce(window);
+    readSettingsOnce(window.session(), window);
     const auto commit = [&window, &s] {
         window.reset_zustand();
         window.document().setMapName(s.mapName);
     };
     const bool loaded =
         !s.imagePath.isEmpty() &&
-        importsteps::loadNamedImage(window, s.imagePath, folderOf(s.imagePath),
+        importsteps::loadNamedImage(window.session(), window, s.imagePath, folderOf(s.imagePath),
                                     QStringLiteral("Die MAP-Daten beziehen sich auf die Datei "), commit);
     // A picture that is refused now (too big, damaged) has had its message;
     // the areas are kept all the same.
@@ -29,7 +30,7 @@ void restoreMap(MainWindow& window, const recovery::Snapshot& s)
         commit();
         window.document().setImagePath(s.imagePath);
     }
-    importsteps::finish(window, s.lines, false, 0, 0);
+    importsteps::finish(window.session(), window, s.lines, false, 0, 0);
     window.setSelectedIndex(s.selectedRow);
 }
 
