@@ -1,6 +1,9 @@
 #include "app/MainWindow.h"
 
+#include "app/commands/DialogPlacement.h"
 #include "dialogs/AttributeForm.h"
+
+#include <utility>
 
 namespace korvane {
 
@@ -9,6 +12,8 @@ namespace korvane {
 bool MainWindow::runLinkDialog()
 {
     frmVerweis dialog(m_state.link, m_state.lastLinkFolder, this);
+    // Beside the new shape, so the user sees what the link is for.
+    placeBeside(dialog, std::exchange(m_newShapeOnScreen, QRect()));
     dialog.exec();
     m_state.linkDialogCancelled = !dialog.wasAccepted();
     if (dialog.wasAccepted())

@@ -240,6 +240,7 @@ private:
     };
     std::optional<PictureAside> m_pictureAside;
     QString m_pictureFile; // the file of the picture shown, when bild_laden() loaded it
+    QRect m_newShapeOnScreen; // the shape just drawn, which the link dialog must not cover
 
     ProgramState m_state;
     MapDocument m_document;
