@@ -3,6 +3,8 @@
 #include "model/AreaEntry.h"
 #include "model/AreaList.h"
 
+#include <iterator>
+
 namespace korvane {
 
 namespace {
