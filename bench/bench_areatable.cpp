@@ -60,9 +60,8 @@ struct TableScene {
 void perChange(benchmark::State& state, int changesPerIteration)
 {
     // Seconds per 1000 changes: milliseconds per change (printed with an "s").
-    state.counters["ms_per_change"] = benchmark::Counter(changesPerIteration / 1000.0,
-                                                         benchmark::Counter::kIsIterationInvariantRate |
-                                                             benchmark::Counter::kInvert);
+    state.counters["ms_per_change"] = benchmark::Counter(
+        changesPerIteration / 1000.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // A new area at the end, and its undo.
@@ -88,7 +87,8 @@ void BM_TableMove(benchmark::State& state)
     int step = 0;
     for (auto _ : state) {
         const QString before = areas.line(row);
-        areas.replace(row, QStringLiteral(" rect                    |%1,10,60,60|seite1.html|Seite|*|*|*|*").arg(++step % 50));
+        areas.replace(
+            row, QStringLiteral(" rect                    |%1,10,60,60|seite1.html|Seite|*|*|*|*").arg(++step % 50));
         scene.document.recordKeyMove(row, before);
         QApplication::processEvents();
     }
@@ -123,7 +123,13 @@ void BM_TableClearAndUndo(benchmark::State& state)
 
 void tableArgs(benchmark::internal::Benchmark* b)
 {
-    b->Args({-1, 0})->Args({2, 0})->Args({1, 0})->Args({2, 1})->Unit(benchmark::kMillisecond);
+    b->Args({-1, 0})
+        ->Args({2, 0})
+        ->Args({1, 0})
+        ->Args({2, 1})
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MeasureProcessCPUTime();
 }
 
 } // namespace

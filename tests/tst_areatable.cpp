@@ -163,8 +163,7 @@ void TestAreaTable::followsEveryChange_data()
     const QString first = "1|rect|10,20,110,70|start.html|Startseite|";
     const QString second = "2|circle|200,150,40|kontakt.html|Kontakt|_blank";
     const QString third = "3|poly|300,10,390,60,300,110|info.html|Info|";
-    row("drawing a rectangle", Change::Draw,
-        QStringList{first, second, third, "4|rect|40,200,120,260|neu.html|Neu|"});
+    row("drawing a rectangle", Change::Draw, QStringList{first, second, third, "4|rect|40,200,120,260|neu.html|Neu|"});
     row("moving by a key", Change::MoveByKey,
         QStringList{first, "2|circle|201,150,40|kontakt.html|Kontakt|_blank", third});
     row("deleting", Change::Delete, QStringList{first, "2|poly|300,10,390,60,300,110|info.html|Info|"});

@@ -4,6 +4,7 @@
 #include "app/commands/AreaTableModel.h"
 #include "document/MapDocument.h"
 
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -11,8 +12,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace korvane {
@@ -35,10 +38,28 @@ QSize keptSize()
     return {*width, *height};
 }
 
+// The row headers number the areas by their place in the list. Their width
+// follows from the number of areas alone: the toolkit's own measure lays out
+// two thousand of the numbers' texts after every change.
+class RowNumberHeader : public QHeaderView {
+public:
+    explicit RowNumberHeader(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+
+    QSize sizeHint() const override
+    {
+        const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model());
+        const QAbstractItemModel* rows = proxy && proxy->sourceModel() ? proxy->sourceModel() : model();
+        const qsizetype digits = QString::number(std::max(rows ? rows->rowCount() : 0, 1)).size();
+        const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this);
+        return {fontMetrics().horizontalAdvance(QString(digits, QLatin1Char('8'))) + 4 * margin, defaultSectionSize()};
+    }
+};
+
 } // namespace
 
 AreaTableView::AreaTableView(QWidget* parent) : QTableView(parent)
 {
+    setVerticalHeader(new RowNumberHeader(this));
     setObjectName(QStringLiteral("tblAreale"));
     setAccessibleName(QStringLiteral("Arealtabelle"));
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -120,8 +141,9 @@ AreaTableWindow::~AreaTableWindow()
 
 void AreaTableWindow::saveSize() const
 {
-    iniWriteSettings({{kSection, kWidthKey, QString::number(width())}, {kSection, kHeightKey, QString::number(height())}},
-                     settingsFilePath());
+    iniWriteSettings(
+        {{kSection, kWidthKey, QString::number(width())}, {kSection, kHeightKey, QString::number(height())}},
+        settingsFilePath());
 }
 
 void AreaTableWindow::showEvent(QShowEvent* event)
@@ -150,10 +172,9 @@ void AreaTableWindow::attach()
     m_view->setModel(m_proxy.get());
     m_view->setSortingEnabled(true);
     m_view->sortByColumn(sortColumn, order);
-    for (const auto& [column, width] : {std::pair{AreaTableModel::ShapeColumn, 70},
-                                        std::pair{AreaTableModel::CoordsColumn, 190},
-                                        std::pair{AreaTableModel::HrefColumn, 150},
-                                        std::pair{AreaTableModel::AltColumn, 150}})
+    for (const auto& [column, width] :
+         {std::pair{AreaTableModel::ShapeColumn, 70}, std::pair{AreaTableModel::CoordsColumn, 190},
+          std::pair{AreaTableModel::HrefColumn, 150}, std::pair{AreaTableModel::AltColumn, 150}})
         m_view->setColumnWidth(column, width);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &AreaTableWindow::rowChosen);
     // Rows that come back (the filter, an undo) or move (sorting) show the

@@ -30,10 +30,10 @@ std::optional<QPoint> besideShape(QSize outer, const QRect& shape, const QRect& 
     const int y = clampedInto(middle.y() - outer.height() / 2, outer.height(), available.top(), available.bottom());
     const int x = clampedInto(middle.x() - outer.width() / 2, outer.width(), available.left(), available.right());
     const std::array candidates{
-        QPoint(shape.right() + 1 + kGap, y),                    // right
-        QPoint(shape.left() - kGap - outer.width(), y),         // left
-        QPoint(x, shape.bottom() + 1 + kGap),                   // below
-        QPoint(x, shape.top() - kGap - outer.height()),         // above
+        QPoint(shape.right() + 1 + kGap, y),            // right
+        QPoint(shape.left() - kGap - outer.width(), y), // left
+        QPoint(x, shape.bottom() + 1 + kGap),           // below
+        QPoint(x, shape.top() - kGap - outer.height()), // above
     };
     for (const QPoint& at : candidates) {
         const QRect place(at, outer);
