@@ -82,7 +82,7 @@ void TestPlacement::linkDialogLeavesNewShapeInSight()
     QCOMPARE(e.w.areas().count(), 1);
     QVERIFY(!dialogPlace.isNull());
     const QRect available = e.w.screen()->availableGeometry();
-    const Place place = besideShape(dialogPlace.size(), shape.adjusted(0, 0, 1, 1), available);
+    const Place place = besideShape(dialogPlace.size(), shape, available);
     QVERIFY2(place, "the test screen leaves room beside the shape");
     QCOMPARE(dialogPlace.topLeft(), *place);
     QVERIFY2(!dialogPlace.intersects(shape), qPrintable(QStringLiteral("dialog %1,%2 %3x%4")
