@@ -15,6 +15,7 @@ packages=(
   libbenchmark-dev libwmf-dev libemf2svg-dev fonts-urw-base35 libgumbo-dev libfontconfig-dev
   dpkg-dev file desktop-file-utils appstream
   chromium chromium-driver libxml2-utils w3c-sgml-lib
+  qt6-wayland weston
   "$@"
 )
 # Node.js and npm may come from elsewhere than Debian; Debian's are taken only when there are none.

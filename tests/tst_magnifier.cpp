@@ -103,6 +103,7 @@ private slots:
     void everyTickCopiesTheScreen();
     void refusedCaptureIsExplained_data();
     void refusedCaptureIsExplained();
+    void ownWindowsWhereCaptureIsRefused();
     void command4OpensModeless();
     void openFlagFollowsEveryClosing_data();
     void openFlagFollowsEveryClosing();
@@ -429,6 +430,8 @@ void TestMagnifier::refusedCaptureIsExplained()
     auto* view = magnifier->findChild<MagnifierView*>("Picture1");
     QTRY_COMPARE(view->message(), QString("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich."));
     QVERIFY(view->picture().isNull());
+    // A desktop that forbids reading the screen leaves the program's own windows to show.
+    QCOMPARE(magnifier->windowTitle(), how == "empty" ? QString("Lupe") : QString("Lupe - nur Korvane-Fenster"));
     if (how == "forbidden")
         QVERIFY(m_desktop->grabs.isEmpty());
     if (how != "empty")
@@ -437,6 +440,52 @@ void TestMagnifier::refusedCaptureIsExplained()
     m_desktop->refuse = false;
     QTRY_VERIFY(!view->picture().isNull());
     QVERIFY(view->message().isEmpty());
+}
+
+// Where the screen cannot be read, the magnifier enlarges this program's
+// window under the pointer, which the pointer's own events name (Wayland
+// tells no program where its windows are); outside them it says why it
+// shows nothing, and over itself it stands still.
+void TestMagnifier::ownWindowsWhereCaptureIsRefused()
+{
+    m_desktop->allowed = false;
+    QWidget owner;
+    owner.resize(400, 300);
+    const QColor colours[2] = {QColor(200, 40, 40), QColor(40, 40, 200)};
+    for (int half = 0; half < 2; ++half) {
+        auto* part = new QWidget(&owner);
+        part->setGeometry(half * 200, 0, 200, 300);
+        QPalette palette = part->palette();
+        palette.setColor(QPalette::Window, colours[half]);
+        part->setPalette(palette);
+        part->setAutoFillBackground(true);
+    }
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    Magnifier* magnifier = showMagnifier(&owner);
+    auto* view = magnifier->findChild<MagnifierView*>("Picture1");
+    const auto middle = [view] {
+        const QImage picture = view->picture();
+        return picture.isNull() ? QColor() : picture.pixelColor(picture.width() / 2 + 3, picture.height() / 2 + 3);
+    };
+    QTRY_COMPARE(magnifier->windowTitle(), QString("Lupe - nur Korvane-Fenster"));
+    QTest::mouseMove(owner.windowHandle(), QPoint(100, 150));
+    QTRY_COMPARE(middle(), colours[0]);
+    QVERIFY(view->message().isEmpty());
+    QTest::mouseMove(owner.windowHandle(), QPoint(300, 150));
+    QTRY_COMPARE(middle(), colours[1]);
+    // Over the magnifier itself the view stays as it is.
+    QTest::mouseMove(magnifier->windowHandle(), QPoint(5, 5));
+    QTest::qWait(50);
+    QCOMPARE(middle(), colours[1]);
+    // Outside every window of the program: the reason instead of a black square.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(magnifier->windowHandle(), &leave);
+    QTRY_COMPARE(view->message(), QString("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich."));
+    QVERIFY(view->picture().isNull());
+    // The screen itself was never asked for.
+    QVERIFY(m_desktop->grabs.isEmpty());
+    magnifier->close();
 }
 
 void TestMagnifier::command4OpensModeless()

@@ -3,6 +3,8 @@
 #include "app/MainToolHost.h"
 #include "app/MainWindow.h"
 #include "app/UndoControls.h"
+#include "app/commands/DialogPlacement.h"
+#include "canvas/AreaGeometry.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
@@ -44,6 +46,9 @@ QColor MainToolHost::buttonFaceColor() const
 
 bool MainToolHost::commitShape(const QString& shape, const QString& coords)
 {
+    const QRect bounds = parseArea(entry::makeLine(QStringLiteral(" "), shape, coords, {})).bounds;
+    m_window.m_newShapeOnScreen =
+        shapeOnScreen(bounds, *m_window.ui.Picture1, m_window.ui.Picture1->zoomFactor(), *m_window.ui.picContainer);
     if (!m_window.linkDialog || !m_window.linkDialog())
         return false;
     m_window.document().drawArea(entry::makeLine(QStringLiteral(" "), shape, coords, m_window.state().link));

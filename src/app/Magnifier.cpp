@@ -11,6 +11,7 @@ namespace korvane {
 
 const QString Magnifier::kNoCaptureText =
     QStringLiteral("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich.");
+const QString Magnifier::kOwnWindowsTitle = QStringLiteral("Lupe - nur Korvane-Fenster");
 
 namespace {
 
@@ -175,9 +176,11 @@ void Magnifier::refreshView()
     if (m_closed || !isVisible() || isMinimized())
         return;
     if (!m_capture->canCapture()) {
-        ui.Picture1->showMessage(kNoCaptureText);
+        showOwnWindows();
         return;
     }
+    if (windowTitle() != QLatin1String("Lupe"))
+        setWindowTitle(QStringLiteral("Lupe"));
     const QPoint pointer = m_capture->pointerPosition();
     // Over its own controls the picture stays still, so the user can read it while zooming.
     if (pointerIsOverMe(pointer))
@@ -198,6 +201,11 @@ void Magnifier::refreshView()
         ui.Picture1->showMessage(kNoCaptureText);
         return;
     }
+    showCopy(copy, frame);
+}
+
+void Magnifier::showCopy(const QImage& copy, const MagnifierFrame& frame)
+{
     // A hundred ticks a second mostly copy a screen that did not change: then the
     // view already shows it, and stretching and repainting it again is wasted.
     if (frame == m_shownFrame && copy == m_shownCopy && ui.Picture1->picture().size() == frame.view)
@@ -205,6 +213,33 @@ void Magnifier::refreshView()
     ui.Picture1->showFrame(copy, frame);
     m_shownCopy = copy;
     m_shownFrame = frame;
+}
+
+// Where other windows cannot be read (Wayland), the magnifier still serves
+// inside this program: it enlarges the window of Korvane under the pointer,
+// drawn afresh by the program itself, with the window's edges in place of
+// the screen's. Its title says so; outside these windows it shows why there
+// is nothing to see.
+void Magnifier::showOwnWindows()
+{
+    if (windowTitle() != kOwnWindowsTitle)
+        setWindowTitle(kOwnWindowsTitle);
+    const ScreenCapture::WindowPointer under = m_capture->ownWindowUnderPointer();
+    if (under.window == this)
+        return;
+    if (!under.window) {
+        m_shownCopy = QImage();
+        ui.Picture1->showMessage(kNoCaptureText);
+        return;
+    }
+    const MagnifierFrame frame = magnifierFrame(ui.updown1->value(), under.position, ui.Picture1->size(),
+                                                QRect(QPoint(0, 0), under.window->size()), twipsPerPixel());
+    if (frame.source.isEmpty())
+        return;
+    const QImage copy = under.window->grab(frame.source).toImage();
+    if (copy.isNull())
+        return;
+    showCopy(copy, frame);
 }
 
 void Magnifier::closeEvent(QCloseEvent* event)

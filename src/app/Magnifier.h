@@ -57,6 +57,8 @@ public:
     bool isClosed() const { return m_closed; }
 
     static const QString kNoCaptureText;
+    // The title while only this program's windows can be shown.
+    static const QString kOwnWindowsTitle;
 
 signals:
     // The user closed the window with its close box or the system menu.
@@ -77,6 +79,8 @@ private:
     void applyLayout();
     TwipsPerPixel twipsPerPixel() const;
     bool pointerIsOverMe(QPoint pointer) const;
+    void showOwnWindows();
+    void showCopy(const QImage& copy, const MagnifierFrame& frame);
 
     std::unique_ptr<ScreenCapture> m_capture;
     bool m_closed = false;

@@ -7,6 +7,7 @@
 #include "app/UndoControls.h"
 #include "app/ValueLabel.h"
 #include "app/ZoomControls.h"
+#include "app/commands/AreaTableWindow.h"
 #include "app/commands/MapCheckWindow.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
@@ -454,8 +455,17 @@ void MainWindow::connectCommands()
             listSelected();
     });
     connect(ui.List1, &QListView::doubleClicked, this, &MainWindow::deleteWithQuestion);
-    connect(ui.List1, &QListView::customContextMenuRequested, this,
-            [this](QPoint at) { m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at)); });
+    // The table's double click opens the attribute editor, once no shape is half drawn.
+    auto* areaTable = new AreaTableCommand(
+        m_document,
+        [this](int row) {
+            if (!shapeInProgress())
+                runAttributeEditor(row);
+        },
+        this);
+    connect(ui.List1, &QListView::customContextMenuRequested, this, [this, areaTable](QPoint at) {
+        m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at), {areaTable->action()});
+    });
     connect(&m_document, &MapDocument::restored, this, &MainWindow::showRestoredState);
     connect(ui.HScroll1, &QScrollBar::valueChanged, this,
             [this](int value) { ui.Picture1->move(-value, ui.Picture1->y()); });

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QCheckBox;
 class QGroupBox;
@@ -163,7 +164,7 @@ public:
     void fitIntoScreen();
 
     // Dialogs used by the drawing tools and the "edit" command.
-    bool runLinkDialog() { return m_dialogCommands.linkDialog(); }                  // frmVerweis; true when accepted
+    bool runLinkDialog() { return m_dialogCommands.linkDialog(std::exchange(m_newShapeOnScreen, QRect())); }                  // frmVerweis; true when accepted
     void runAttributeEditor(int index) { m_dialogCommands.attributeEditor(index); } // frmEdit on line index
 
 protected:
@@ -239,6 +240,7 @@ private:
     };
     std::optional<PictureAside> m_pictureAside;
     QString m_pictureFile; // the file of the picture shown, when bild_laden() loaded it
+    QRect m_newShapeOnScreen; // the shape just drawn, which the link dialog must not cover
 
     EditorSession m_session;
     ProgramState& m_state{m_session.state()};

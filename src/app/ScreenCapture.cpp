@@ -5,7 +5,10 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 namespace korvane {
 
@@ -23,11 +26,66 @@ QScreen* screenHolding(QPoint point)
     return screen ? screen : QGuiApplication::primaryScreen();
 }
 
+// Follows the pointer into, across and out of this program's windows, from
+// the events the window system sends to each window.
+class PointerTracker : public QObject {
+public:
+    QPointer<QWindow> window;
+    QPoint position;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!watched->isWindowType())
+            return false;
+        switch (event->type()) {
+        case QEvent::Enter:
+            window = static_cast<QWindow*>(watched);
+            position = static_cast<QEnterEvent*>(event)->position().toPoint();
+            break;
+        case QEvent::MouseMove:
+            window = static_cast<QWindow*>(watched);
+            position = static_cast<QMouseEvent*>(event)->position().toPoint();
+            break;
+        case QEvent::Leave:
+            if (window == watched)
+                window = nullptr;
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+};
+
+const PointerTracker& pointerTracker()
+{
+    static QPointer<PointerTracker> tracker;
+    if (!tracker) {
+        tracker = new PointerTracker;
+        tracker->setParent(qApp);
+        qApp->installEventFilter(tracker);
+    }
+    return *tracker;
+}
+
 } // namespace
 
 QWidget* ScreenCapture::widgetAt(QPoint point) const
 {
     return QApplication::widgetAt(point);
+}
+
+ScreenCapture::WindowPointer ScreenCapture::ownWindowUnderPointer() const
+{
+    const PointerTracker& tracker = pointerTracker();
+    if (!tracker.window)
+        return {};
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->windowHandle() == tracker.window && widget->isVisible())
+            return {widget, tracker.position};
+    }
+    return {};
 }
 
 QPoint SystemScreenCapture::pointerPosition() const

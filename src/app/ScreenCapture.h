@@ -36,6 +36,17 @@ public:
     virtual QImage grab(const QRect& source) = 0;
     // The window of this program under `point`, if any.
     virtual QWidget* widgetAt(QPoint point) const;
+
+    // Where the screen cannot be read, the magnifier shows this program's own
+    // windows: the one the pointer is over (none: over another program's or
+    // the desktop) and the pointer in it, in the window's logical pixels.
+    // Learnt from the pointer's events, since a desktop like Wayland tells
+    // programs neither where their windows are nor where the pointer is.
+    struct WindowPointer {
+        QWidget* window = nullptr;
+        QPoint position;
+    };
+    virtual WindowPointer ownWindowUnderPointer() const;
 };
 
 // The desktop's own pointer and screens, read through Qt.

@@ -1,6 +1,7 @@
 #include "app/commands/DialogCommands.h"
 
 #include "app/Magnifier.h"
+#include "app/commands/DialogPlacement.h"
 #include "app/commands/EditorView.h"
 #include "dialogs/AttributeForm.h"
 
@@ -21,10 +22,12 @@ Magnifier* openMagnifierOf(QWidget* owner)
 
 // A fresh dialog each time, prefilled with the attributes accepted last. Only
 // acceptance changes the attributes.
-bool DialogCommands::linkDialog()
+bool DialogCommands::linkDialog(const QRect& shapeOnScreen)
 {
     ProgramState& state = m_session.state();
     frmVerweis dialog(state.link, state.lastLinkFolder, m_view.owner());
+    // Beside the new shape, so the user sees what the link is for.
+    placeBeside(dialog, shapeOnScreen);
     dialog.exec();
     state.linkDialogCancelled = !dialog.wasAccepted();
     if (dialog.wasAccepted())

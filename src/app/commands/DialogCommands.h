@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 namespace korvane {
 
 class EditorSession;
@@ -11,7 +13,7 @@ class DialogCommands {
 public:
     DialogCommands(EditorSession& session, EditorView& view) : m_session(session), m_view(view) {}
 
-    bool linkDialog();             // frmVerweis; true when accepted
+    bool linkDialog(const QRect& shapeOnScreen = {}); // frmVerweis beside the shape; true when accepted
     void attributeEditor(int row); // frmEdit on that line
     void magnifier();
 
