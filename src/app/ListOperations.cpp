@@ -1,5 +1,6 @@
 // The area list: selection highlight, deleting, copying, clearing, editing.
 #include "app/MainWindow.h"
+#include "app/commands/SeveralAreas.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
@@ -99,7 +100,9 @@ void MainWindow::backToDrawingMode()
 void MainWindow::copyCommand()
 {
     const int index = selectedIndex();
-    if (index >= 0) {
+    if (m_several->several()) {
+        m_several->copy();
+    } else if (index >= 0) {
         m_document.copyArea(index);
         chooseOption(3);
         setSelectedIndex(m_areas.count() - 1);
@@ -137,6 +140,8 @@ bool MainWindow::deleteKey(QEvent* event)
     if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete ||
         static_cast<QKeyEvent*>(event)->modifiers() != Qt::NoModifier)
         return false;
+    if (deleteSeveral())
+        return true;
     if (selectedIndex() >= 0)
         deleteWithQuestion();
     return true;

@@ -8,6 +8,7 @@
 #include "app/ValueLabel.h"
 #include "app/ZoomControls.h"
 #include "app/commands/MapCheckWindow.h"
+#include "app/commands/PolygonPoints.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingTools.h"
@@ -114,6 +115,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     host.dragFinished = [this](int row, const QString& before, bool wholeArea) {
         m_document.recordDrag(row, before, wholeArea);
     };
+    host.handleMenu = [this](int index, QPoint globalPos) { return pointMenu(index, globalPos); };
     m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);
     connect(&m_document, &MapDocument::aboutToChange, this, [this] { m_handles->endDrag(); });
     m_toolHost = std::make_unique<MainToolHost>(*this);
@@ -121,6 +123,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
     m_undoControls = new UndoControls(m_document, this, [this] { return shapeInProgress(); });
+    createShapeCommands();
     m_zoomControls = new ZoomControls(*this);
     auto* mapCheck = new MapCheckCommand(m_document, [this] { return ui.Picture1->pictureSize(); }, this);
     ui.txtMap->addMenuActions({mapCheck->action()});
@@ -455,7 +458,7 @@ void MainWindow::connectCommands()
     });
     connect(ui.List1, &QListView::doubleClicked, this, &MainWindow::deleteWithQuestion);
     connect(ui.List1, &QListView::customContextMenuRequested, this,
-            [this](QPoint at) { m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at)); });
+            [this](QPoint at) { m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at), areaMenuEntries()); });
     connect(&m_document, &MapDocument::restored, this, &MainWindow::showRestoredState);
     connect(ui.HScroll1, &QScrollBar::valueChanged, this,
             [this](int value) { ui.Picture1->move(-value, ui.Picture1->y()); });
@@ -477,9 +480,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (keyboardUse(watched, event))
         return true;
     if (watched == ui.List1)
-        return keyWaitsForShape(event, false) || deleteKey(event);
+        return keyWaitsForShape(event, false) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
+               clipboardKey(event);
     if (watched == ui.Picture1)
-        return keyWaitsForShape(event, true) || deleteKey(event) || canvasKey(event) || canvasContextMenu(event);
+        return keyWaitsForShape(event, true) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
+               clipboardKey(event) || canvasKey(event) || canvasContextMenu(event);
+    if (ui.List1 && watched == ui.List1->viewport())
+        return controlClickInList(event);
     if (watched == ui.Picture2) {
         switch (event->type()) {
         case QEvent::DragEnter:

@@ -68,12 +68,16 @@ void UndoControls::step(bool undo)
     undo ? m_document.undo() : m_document.redo();
 }
 
-void UndoControls::showMenu(const QPoint& globalPos)
+void UndoControls::showMenu(const QPoint& globalPos, const QList<QAction*>& more)
 {
     QMenu menu(m_window);
     menu.setObjectName(QStringLiteral("undoMenu"));
     menu.addAction(m_undo);
     menu.addAction(m_redo);
+    if (!more.isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(more);
+    }
     menu.exec(globalPos);
 }
 

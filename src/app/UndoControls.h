@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 #include <functional>
@@ -21,8 +22,9 @@ public:
     // `busy`: a shape is being drawn or a handle is held; the history waits.
     UndoControls(MapDocument& document, QWidget* window, std::function<bool()> busy);
 
-    // The context menu with both entries, at a screen position.
-    void showMenu(const QPoint& globalPos);
+    // The context menu with both entries, at a screen position; `more`
+    // follows them after a separator.
+    void showMenu(const QPoint& globalPos, const QList<QAction*>& more = {});
 
 private:
     void updateEntries();
