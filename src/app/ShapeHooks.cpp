@@ -1,5 +1,6 @@
 // The window's side of the shape work: which area lies on top (keys and
-// menu entries) and the points of a polygon (handle menu, Delete, Ctrl+click).
+// menu entries), the points of a polygon (handle menu, Delete, Ctrl+click),
+// several areas at once (Ctrl+click, band, Ctrl+A) and the clipboard keys.
 #include "app/MainWindow.h"
 #include "app/UndoControls.h"
 #include "app/commands/AreaClipboard.h"

@@ -66,12 +66,21 @@ QList<int> MapDocument::selectedRows() const
     return rows;
 }
 
+// Runs of neighbouring lines go in as one range each: the selection model
+// compares ranges pairwise, and all 5,000 lines as 5,000 ranges take minutes.
 void MapDocument::selectRows(const QList<int>& rows, int current)
 {
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
     QItemSelection selection;
-    for (int row : rows) {
-        if (row >= 0 && row < m_areas.count())
-            selection.select(m_areas.index(row), m_areas.index(row));
+    for (qsizetype i = 0; i < sorted.size();) {
+        qsizetype end = i;
+        while (end + 1 < sorted.size() && sorted[end + 1] <= sorted[end] + 1)
+            ++end;
+        const int first = std::max(sorted[i], 0), last = std::min(sorted[end], m_areas.count() - 1);
+        if (first <= last)
+            selection.select(m_areas.index(first), m_areas.index(last));
+        i = end + 1;
     }
     m_selection.select(selection, QItemSelectionModel::ClearAndSelect);
     if (current >= 0 && current < m_areas.count())
