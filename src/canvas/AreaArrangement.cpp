@@ -122,10 +122,16 @@ QList<int> areasInside(const QVector<AreaGeometry>& shapes, const QRectF& band)
 
 QString alignmentText(Alignment how)
 {
-    static const char* const texts[kAlignmentCount] = {
-        "Links",         "Rechts",         "Oben",         "Unten",
-        "Horizontal zentriert", "Vertikal zentriert", "Gleiche Breite", "Gleiche Höhe",
-        "Horizontal verteilen", "Vertikal verteilen"};
+    static const char* const texts[kAlignmentCount] = {"Links",
+                                                       "Rechts",
+                                                       "Oben",
+                                                       "Unten",
+                                                       "Horizontal zentriert",
+                                                       "Vertikal zentriert",
+                                                       "Gleiche Breite",
+                                                       "Gleiche Höhe",
+                                                       "Horizontal verteilen",
+                                                       "Vertikal verteilen"};
     return QString::fromUtf8(texts[int(how)]);
 }
 

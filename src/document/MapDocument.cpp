@@ -154,8 +154,7 @@ void MapDocument::moveInOrder(int from, int to)
         push(new MoveAreaCommand(*this, from, to, QStringLiteral("Reihenfolge ändern")));
 }
 
-void MapDocument::changeLines(const QStringList& before, const QStringList& after, const QString& text,
-                              int current)
+void MapDocument::changeLines(const QStringList& before, const QStringList& after, const QString& text, int current)
 {
     if (before != after)
         push(new ChangeLinesCommand(*this, before, after, text, current));
@@ -174,7 +173,7 @@ void MapDocument::scaleAreas(int first, double sx, double sy)
         lines[i] = entry::scaledLine(lines[i], sx, sy);
     if (lines != m_areas.lines())
         m_history.push(new ChangeLinesCommand(*this, m_areas.lines(), lines, QStringLiteral("Areale umrechnen"), -1,
-                                                ChangeLinesCommand::Apply::Whole));
+                                              ChangeLinesCommand::Apply::Whole));
 }
 
 void MapDocument::pushChange(int row, const QString& before, const QString& after, const QString& text,
