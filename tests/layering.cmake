@@ -16,7 +16,7 @@ string(REPLACE "," ";" WIDGET_FILES "${WIDGET_FILES}")
 set(WINDOW_FILES
     app/MainWindow.h app/MainWindow.cpp app/MainWindowLayout.cpp app/CanvasEvents.cpp app/KeyboardAccess.cpp
     app/ListOperations.cpp app/ModeSwitch.cpp app/PictureLoading.cpp app/ZoomControls.cpp app/StartUp.cpp
-    app/RecoveryStart.cpp
+    app/RecoveryStart.cpp app/ShapeHooks.cpp
     app/main.cpp)
 
 file(GLOB QT_WIDGET_HEADERS RELATIVE ${QT_WIDGETS_DIR} ${QT_WIDGETS_DIR}/Q*)

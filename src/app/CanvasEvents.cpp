@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/UndoControls.h"
 #include "app/commands/DialogPlacement.h"
+#include "app/commands/SeveralAreas.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
@@ -13,6 +14,7 @@
 #include "platform/Platform.h"
 
 #include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
@@ -78,10 +80,15 @@ void MainWindow::connectCanvas()
     auto lastCurrent = std::make_shared<QPersistentModelIndex>();
     connect(selection, &QItemSelectionModel::currentChanged, this,
             [lastCurrent](const QModelIndex& current) { *lastCurrent = current; });
+    // A plain click on the area chosen last among several keeps it
+    // selected and only takes the others out: it is shown alone again.
     connect(selection, &QItemSelectionModel::selectionChanged, this,
-            [this, lastCurrent](const QItemSelection& selected) {
+            [this, lastCurrent, selection](const QItemSelection& selected, const QItemSelection& deselected) {
                 const QModelIndex current = ui.List1->currentIndex();
-                if (!m_selectionQuiet && current.isValid() && current == *lastCurrent && selected.contains(current))
+                if (m_selectionQuiet || !current.isValid() || current != *lastCurrent)
+                    return;
+                const bool othersOut = selected.isEmpty() && !deselected.isEmpty() && selection->isSelected(current);
+                if (selected.contains(current) || othersOut)
                     listSelected();
             });
 }
@@ -111,9 +118,18 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
 // moving; a press outside every area does what it always did.
 void MainWindow::editPress(Qt::MouseButton button, QPointF position)
 {
+    const bool control = QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
+    if (button == Qt::LeftButton && control && insertPoint(position))
+        return;
     const int hit = button == Qt::LeftButton ? m_renderer->areaAt(position) : -1;
     if (m_areas.isEmpty()) {
         inform(this, QStringLiteral("Bitte zunächst ein Areal einzeichnen!"));
+    } else if (hit >= 0 && control) {
+        toggleFromCanvas(hit);
+    } else if (hit >= 0 && m_several->several() && m_document.selection().isRowSelected(hit)) {
+        // All selected areas move with the one held.
+        m_several->pressDrag(position);
+        grabPointer(ui.Picture1);
     } else if (hit >= 0) {
         selectFromCanvas(hit);
         m_handles->pressBody(position);
@@ -125,12 +141,14 @@ void MainWindow::editPress(Qt::MouseButton button, QPointF position)
         const QString before = m_areas.line(row);
         m_handles->addPolygonVertex(position);
         m_document.recordAddedPoint(row, before);
+    } else if (button == Qt::LeftButton) {
+        startBand(position);
     }
 }
 
 void MainWindow::selectFromCanvas(int row)
 {
-    if (row != selectedIndex())
+    if (row != selectedIndex() || m_several->several())
         setSelectedIndex(row);
     ui.List1->scrollTo(m_areas.index(row));
 }
@@ -141,7 +159,12 @@ void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
     // The picture pixel under the pointer, as a click there gives it.
     ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(roundHalfEven(position.x())).arg(roundHalfEven(position.y())));
     if (m_editor.editMode) {
-        m_handles->dragBody(buttons, position);
+        if (m_several->isDragging() && buttons == Qt::LeftButton)
+            m_several->dragTo(position);
+        else if (m_bandStart && buttons == Qt::LeftButton)
+            moveBand(position);
+        else
+            m_handles->dragBody(buttons, position);
         return;
     }
     if (DrawingTool* tool = currentTool())
@@ -151,8 +174,15 @@ void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
 void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
 {
     releasePointer(ui.Picture1);
-    if (button == Qt::LeftButton)
+    if (button == Qt::LeftButton && m_several->isDragging()) {
+        // A click without a move returns to the one area, as on any other.
+        if (!m_several->releaseDrag())
+            selectFromCanvas(m_renderer->areaAt(position));
+    }
+    if (button == Qt::LeftButton) {
         m_handles->releaseBody();
+        releaseBand();
+    }
     DrawingTool* tool = m_editor.editMode ? nullptr : currentTool();
     if (tool && !tool->release(button, position))
         return;
@@ -172,6 +202,17 @@ bool MainWindow::canvasKey(QEvent* event)
         return false;
     const bool shift = modifiers == Qt::ShiftModifier;
     const int step = shift ? 10 : 1;
+    if (m_several->several()) {
+        const QPoint by = key->key() == Qt::Key_Left    ? QPoint(-step, 0)
+                          : key->key() == Qt::Key_Right ? QPoint(step, 0)
+                          : key->key() == Qt::Key_Up    ? QPoint(0, -step)
+                          : key->key() == Qt::Key_Down  ? QPoint(0, step)
+                                                        : QPoint();
+        if (!by.isNull()) {
+            m_several->moveBy(by);
+            return true;
+        }
+    }
     switch (key->key()) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
@@ -189,7 +230,7 @@ bool MainWindow::canvasKey(QEvent* event)
         moveSelectedArea(QPoint(0, step));
         return true;
     default:
-        return false;
+        return !shift && orderKey(key->key());
     }
 }
 
@@ -241,7 +282,7 @@ bool MainWindow::canvasContextMenu(QEvent* event)
     const bool acted = byMouse && (m_rightPressActed || m_handles->isDragging());
     m_rightPressActed = false;
     if (!acted)
-        m_undoControls->showMenu(request->globalPos());
+        m_undoControls->showMenu(request->globalPos(), areaMenuEntries());
     return true;
 }
 
@@ -249,7 +290,8 @@ bool MainWindow::canvasContextMenu(QEvent* event)
 // would throw away the points clicked so far or pull the area from under the pointer.
 bool MainWindow::shapeInProgress() const
 {
-    return m_editor.polygonOpen || m_editor.drawState == 2 || m_handles->isDragging();
+    return m_editor.polygonOpen || m_editor.drawState == 2 || m_handles->isDragging() ||
+           (m_several && m_several->isDragging());
 }
 
 // Delete, and on the canvas the keys that choose another area, wait while a

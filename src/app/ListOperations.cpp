@@ -1,5 +1,6 @@
 // The area list: selection highlight, deleting, and the state after an undo.
 #include "app/MainWindow.h"
+#include "app/commands/SeveralAreas.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
@@ -99,6 +100,8 @@ bool MainWindow::deleteKey(QEvent* event)
     if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete ||
         static_cast<QKeyEvent*>(event)->modifiers() != Qt::NoModifier)
         return false;
+    if (deleteSeveral())
+        return true;
     if (selectedIndex() >= 0)
         deleteWithQuestion();
     return true;

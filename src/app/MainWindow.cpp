@@ -9,6 +9,8 @@
 #include "app/ZoomControls.h"
 #include "app/commands/AreaTableWindow.h"
 #include "app/commands/MapCheckWindow.h"
+#include "app/commands/PolygonPoints.h"
+#include "app/commands/SeveralAreas.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingTools.h"
@@ -114,6 +116,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     host.dragFinished = [this](int row, const QString& before, bool wholeArea) {
         m_document.recordDrag(row, before, wholeArea);
     };
+    host.handleMenu = [this](int index, QPoint globalPos) { return pointMenu(index, globalPos); };
     m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);
     connect(&m_document, &MapDocument::aboutToChange, this, [this] { m_handles->endDrag(); });
     m_toolHost = std::make_unique<MainToolHost>(*this);
@@ -121,6 +124,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
     m_undoControls = new UndoControls(m_document, this, [this] { return shapeInProgress(); });
+    createShapeCommands();
     m_zoomControls = new ZoomControls(*this);
     auto* mapCheck = new MapCheckCommand(
         m_document, [this] { return ui.Picture1->pictureSize(); }, this);
@@ -427,7 +431,12 @@ void MainWindow::connectCommands()
     connect(ui.Command4, &QPushButton::clicked, this, [this] { m_dialogCommands.magnifier(); });
     connect(ui.cmdClipboard, &QPushButton::clicked, this, [this] { m_fileCommands.copyToClipboard(); });
     connect(ui.Command6, &QPushButton::clicked, this, &MainWindow::refreshCommand);
-    connect(ui.Command10, &QPushButton::clicked, this, [this] { m_listCommands.copy(); });
+    connect(ui.Command10, &QPushButton::clicked, this, [this] {
+        if (m_several->several())
+            m_several->copy();
+        else
+            m_listCommands.copy();
+    });
     connect(ui.Command3, &QPushButton::clicked, this, [this] { m_listCommands.clear(); });
     connect(ui.Command9, &QPushButton::clicked, this, [this] { m_listCommands.edit(); });
     for (int i = 0; i < 4; ++i) {
@@ -464,7 +473,8 @@ void MainWindow::connectCommands()
         },
         this);
     connect(ui.List1, &QListView::customContextMenuRequested, this, [this, areaTable](QPoint at) {
-        m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at), {areaTable->action()});
+        m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at),
+                                 QList<QAction*>{areaTable->action()} + areaMenuEntries());
     });
     connect(&m_document, &MapDocument::restored, this, &MainWindow::showRestoredState);
     connect(ui.HScroll1, &QScrollBar::valueChanged, this,
@@ -487,9 +497,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (keyboardUse(watched, event))
         return true;
     if (watched == ui.List1)
-        return keyWaitsForShape(event, false) || deleteKey(event);
+        return keyWaitsForShape(event, false) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
+               clipboardKey(event);
     if (watched == ui.Picture1)
-        return keyWaitsForShape(event, true) || deleteKey(event) || canvasKey(event) || canvasContextMenu(event);
+        return keyWaitsForShape(event, true) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
+               clipboardKey(event) || canvasKey(event) || canvasContextMenu(event);
+    if (ui.List1 && watched == ui.List1->viewport())
+        return controlClickInList(event);
     if (watched == ui.Picture2) {
         switch (event->type()) {
         case QEvent::DragEnter:

@@ -26,6 +26,7 @@ class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QRubberBand;
 class QScrollBar;
 class QTimer;
 
@@ -36,6 +37,10 @@ class Canvas;
 class DrawingTool;
 class EditHandles;
 class MainToolHost;
+class AreaClipboard;
+class PolygonPoints;
+class SeveralAreas;
+class StackingOrder;
 class UndoControls;
 class ZoomControls;
 
@@ -215,6 +220,34 @@ private:
     // Right clicks that neither draw nor edit open the context menu instead.
     bool canvasContextMenu(QEvent* event);
     bool m_rightPressActed = false;
+    // Shape work (ShapeHooks.cpp): order, points; the entries the context
+    // menus of canvas and list add in edit mode.
+    void createShapeCommands();
+    QList<QAction*> areaMenuEntries();
+    bool orderKey(int key);
+    bool pointMenu(int handle, QPoint globalPos);
+    bool deletePointKey(QEvent* event);
+    bool insertPoint(QPointF position);
+    void showChangedArea(int row);
+    StackingOrder* m_stacking = nullptr;
+    std::unique_ptr<PolygonPoints> m_points;
+    // Several areas at once: Ctrl+click, rubber band, Ctrl+A, moving,
+    // aligning, deleting and copying them together; the clipboard keys.
+    void showSeveral(const QList<int>& rows, int current);
+    void showSelection();
+    void drawSelectionHighlights();
+    void toggleFromCanvas(int row);
+    bool controlClickInList(QEvent* event);
+    bool selectAllKey(QEvent* event);
+    bool deleteSeveral();
+    bool clipboardKey(QEvent* event);
+    void startBand(QPointF at);
+    void moveBand(QPointF at);
+    void releaseBand();
+    SeveralAreas* m_several = nullptr;
+    AreaClipboard* m_clipboard = nullptr;
+    QRubberBand* m_band = nullptr;
+    std::optional<QPointF> m_bandStart; // while a band is drawn
 
     // The area list and its commands.
     void listSelected();

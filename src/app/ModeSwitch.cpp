@@ -162,6 +162,7 @@ void MainWindow::neu_zeichnen(int skip, bool regenerate)
     m_renderer->setCircleColor(drawColor());
     stages::Clock drawing(stages::Stage::Drawing);
     m_renderer->redraw(skip);
+    drawSelectionHighlights();
     drawing.stop();
     if (regenerate)
         map_daten();

@@ -8,6 +8,7 @@
 #include "model/AreaList.h"
 
 #include <QLabel>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -104,6 +105,14 @@ void HandleWidget::mouseReleaseEvent(QMouseEvent* event)
     emit released(m_index, event->button(), exactPosition(this, event));
 }
 
+void HandleWidget::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (menu && menu(event->globalPos()))
+        event->accept();
+    else
+        event->ignore();
+}
+
 EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent)
     : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_host(std::move(host)),
       m_arrow(arrowCursor())
@@ -146,6 +155,7 @@ HandleWidget* EditHandles::createHandle(int align)
     }
     connect(h, &HandleWidget::pressed, this, [this](int i, Qt::MouseButton b, QPointF) { onPressed(i, b); });
     connect(h, &HandleWidget::moved, this, &EditHandles::onMoved);
+    h->menu = [this, index](QPoint globalPos) { return m_host.handleMenu && m_host.handleMenu(index, globalPos); };
     connect(h, &HandleWidget::released, this, [this](int i, Qt::MouseButton, QPointF) { onReleased(i); });
     m_handles.append(h);
     h->show();
@@ -176,6 +186,17 @@ void EditHandles::removeHandles()
         h->setObjectName(QString()); // its name belongs to the next handle of that number
         h->deleteLater();
     }
+}
+
+int EditHandles::vertexUnderPointer() const
+{
+    if (selectedShape() != QLatin1String("poly"))
+        return -1;
+    for (int j = 1; j < count(); ++j) {
+        if (m_handles[j]->isVisible() && m_handles[j]->underMouse())
+            return j - 1;
+    }
+    return -1;
 }
 
 void EditHandles::hideAnchor()

@@ -33,6 +33,9 @@ public:
     void setAlign(int align);
     // Back to its place after the zoom changed.
     void followZoom() { setPlace(m_place); }
+    // Asked for the handle's context menu at a screen position; false leaves
+    // the request to the canvas.
+    std::function<bool(QPoint globalPos)> menu;
 
 signals:
     // Positions as the pointer reports them; the movements truncate them.
@@ -45,6 +48,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     Canvas* m_canvas;
@@ -69,6 +73,8 @@ public:
         // After a release: the drag turned line `row` from `before` into what
         // it is now (maybe nothing); wholeArea when it moved the area unchanged.
         std::function<void(int row, const QString& before, bool wholeArea)> dragFinished;
+        // The context menu of handle `index`; false when it has none.
+        std::function<bool(int index, QPoint globalPos)> handleMenu;
     };
 
     EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent = nullptr);
@@ -88,6 +94,9 @@ public:
     void neue_koordinaten_to_listbox(int index);
     // A right press on the canvas with a polygon selected adds a vertex there.
     void addPolygonVertex(QPointF canvasPoint);
+    // The vertex (from 0) of the selected polygon whose handle lies under
+    // the pointer, -1 when none does.
+    int vertexUnderPointer() const;
     // A handle is held down, or the selected area's body.
     bool isDragging() const { return m_dragging; }
     // Ends a drag in progress as its release would, recording what it did so

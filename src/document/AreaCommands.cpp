@@ -56,21 +56,56 @@ void ClearAreasCommand::undo()
     m_document.setTouchedRow(m_selectedBefore);
 }
 
-ChangeLinesCommand::ChangeLinesCommand(MapDocument& document, const QStringList& after, const QString& text)
-    : AreaCommand(document, text), m_before(document.areas().lines()), m_after(after)
+MoveAreaCommand::MoveAreaCommand(MapDocument& document, int from, int to, const QString& text)
+    : AreaCommand(document, text), m_from(from), m_to(to)
 {
+}
+
+void MoveAreaCommand::redo()
+{
+    move(m_from, m_to);
+}
+
+void MoveAreaCommand::undo()
+{
+    move(m_to, m_from);
+}
+
+void MoveAreaCommand::move(int from, int to)
+{
+    const QString line = m_document.areas().line(from);
+    m_document.areas().remove(from);
+    m_document.areas().insert(to, line);
+    m_document.setTouchedRow(to);
+}
+
+ChangeLinesCommand::ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after,
+                                       const QString& text, int current, Apply apply)
+    : AreaCommand(document, text), m_before(before), m_after(after), m_current(current), m_apply(apply)
+{
+}
+
+void ChangeLinesCommand::apply(const QStringList& lines)
+{
+    AreaList& areas = m_document.areas();
+    if (m_apply == Apply::Whole || areas.count() != lines.size()) {
+        areas.setLines(lines);
+        return;
+    }
+    for (int i = 0; i < areas.count(); ++i)
+        areas.replace(i, lines.at(i));
 }
 
 void ChangeLinesCommand::redo()
 {
-    m_document.areas().setLines(m_after);
-    m_document.setTouchedRow(-1);
+    apply(m_after);
+    m_document.setTouchedRow(m_current < m_after.size() ? m_current : -1);
 }
 
 void ChangeLinesCommand::undo()
 {
-    m_document.areas().setLines(m_before);
-    m_document.setTouchedRow(-1);
+    apply(m_before);
+    m_document.setTouchedRow(m_current < m_before.size() ? m_current : -1);
 }
 
 ChangeAreaCommand::ChangeAreaCommand(MapDocument& document, int row, const QString& before, const QString& after,

@@ -51,16 +51,38 @@ private:
     int m_selectedBefore;
 };
 
-// Several lines rewritten at once (the areas of an import scaled to the picture).
-class ChangeLinesCommand : public AreaCommand {
+// A line taken from `from` and put in at `to`: which area lies on top.
+class MoveAreaCommand : public AreaCommand {
 public:
-    ChangeLinesCommand(MapDocument& document, const QStringList& after, const QString& text);
+    MoveAreaCommand(MapDocument& document, int from, int to, const QString& text);
     void redo() override;
     void undo() override;
 
 private:
+    void move(int from, int to);
+    int m_from;
+    int m_to;
+};
+
+// Several lines rewritten at once (the areas of an import scaled to the
+// picture; several areas moved, aligned, deleted or pasted). `current`: the
+// line chosen again afterwards, -1 for none. Lines are rewritten one by one
+// where the count stays, so that views follow only the lines that changed;
+// otherwise (and for `Whole`) the list is set anew.
+class ChangeLinesCommand : public AreaCommand {
+public:
+    enum class Apply { ChangedLines, Whole };
+    ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after,
+                       const QString& text, int current = -1, Apply apply = Apply::ChangedLines);
+    void redo() override;
+    void undo() override;
+
+private:
+    void apply(const QStringList& lines);
     QStringList m_before;
     QStringList m_after;
+    int m_current;
+    Apply m_apply;
 };
 
 // One line rewritten: attributes, a move, a new shape, an added point.

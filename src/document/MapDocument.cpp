@@ -5,6 +5,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace korvane {
 
 namespace {
@@ -53,6 +55,53 @@ void MapDocument::select(int row)
         m_selection.setCurrentIndex(m_areas.index(row), QItemSelectionModel::ClearAndSelect);
 }
 
+QList<int> MapDocument::selectedRows() const
+{
+    QList<int> rows;
+    for (const QItemSelectionRange& range : m_selection.selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows << row;
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// Runs of neighbouring lines go in as one range each: the selection model
+// compares ranges pairwise, and all 5,000 lines as 5,000 ranges take minutes.
+void MapDocument::selectRows(const QList<int>& rows, int current)
+{
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    QItemSelection selection;
+    for (qsizetype i = 0; i < sorted.size();) {
+        qsizetype end = i;
+        while (end + 1 < sorted.size() && sorted[end + 1] <= sorted[end] + 1)
+            ++end;
+        const int first = std::max(sorted[i], 0), last = std::min(sorted[end], m_areas.count() - 1);
+        if (first <= last)
+            selection.select(m_areas.index(first), m_areas.index(last));
+        i = end + 1;
+    }
+    m_selection.select(selection, QItemSelectionModel::ClearAndSelect);
+    if (current >= 0 && current < m_areas.count())
+        m_selection.setCurrentIndex(m_areas.index(current), QItemSelectionModel::NoUpdate);
+}
+
+void MapDocument::toggle(int row)
+{
+    if (row < 0 || row >= m_areas.count())
+        return;
+    const QModelIndex index = m_areas.index(row);
+    if (!m_selection.isSelected(index)) {
+        m_selection.setCurrentIndex(index, QItemSelectionModel::Select);
+        return;
+    }
+    m_selection.select(index, QItemSelectionModel::Deselect);
+    const QList<int> rest = selectedRows();
+    if (!rest.isEmpty() && m_selection.currentIndex() == index)
+        m_selection.setCurrentIndex(m_areas.index(rest.last()), QItemSelectionModel::NoUpdate);
+}
+
 void MapDocument::drawArea(const QString& line)
 {
     push(new AddAreaCommand(*this, m_areas.count(), line, -1, drawingText(line)));
@@ -93,6 +142,24 @@ void MapDocument::recordAddedPoint(int row, const QString& before)
     pushChange(row, before, m_areas.line(row), QStringLiteral("Punkt hinzufügen"));
 }
 
+void MapDocument::changeShape(int row, const QString& line, const QString& text)
+{
+    pushChange(row, m_areas.line(row), line, text);
+}
+
+void MapDocument::moveInOrder(int from, int to)
+{
+    const int count = m_areas.count();
+    if (from >= 0 && from < count && to >= 0 && to < count && from != to)
+        push(new MoveAreaCommand(*this, from, to, QStringLiteral("Reihenfolge ändern")));
+}
+
+void MapDocument::changeLines(const QStringList& before, const QStringList& after, const QString& text, int current)
+{
+    if (before != after)
+        push(new ChangeLinesCommand(*this, before, after, text, current));
+}
+
 void MapDocument::recordKeyMove(int row, const QString& before)
 {
     pushChange(row, before, m_areas.line(row), QStringLiteral("Areal verschieben"),
@@ -105,7 +172,8 @@ void MapDocument::scaleAreas(int first, double sx, double sy)
     for (qsizetype i = std::max(first, 0); i < lines.size(); ++i)
         lines[i] = entry::scaledLine(lines[i], sx, sy);
     if (lines != m_areas.lines())
-        m_history.push(new ChangeLinesCommand(*this, lines, QStringLiteral("Areale umrechnen")));
+        m_history.push(new ChangeLinesCommand(*this, m_areas.lines(), lines, QStringLiteral("Areale umrechnen"), -1,
+                                              ChangeLinesCommand::Apply::Whole));
 }
 
 void MapDocument::pushChange(int row, const QString& before, const QString& after, const QString& text,

@@ -42,10 +42,18 @@ public:
 
     AreaList& areas() { return m_areas; }
     const AreaList& areas() const { return m_areas; }
-    // The list box shows this selection; one line at most.
+    // The list box shows this selection. Its current line, when selected, is
+    // the one chosen (clicked) last: it carries the handles.
     QItemSelectionModel& selection() { return m_selection; }
     int selectedRow() const;
     void select(int row); // -1 selects nothing
+    // Every selected line in list order.
+    QList<int> selectedRows() const;
+    // Exactly these lines, `current` (one of them) the one chosen last.
+    void selectRows(const QList<int>& rows, int current);
+    // Adds the line to the selection or takes it out; the line chosen last
+    // becomes current, or another selected one when it was taken out.
+    void toggle(int row);
 
     // --- the user's edits, one step each ---
     void drawArea(const QString& line); // described by its shape
@@ -58,6 +66,16 @@ public:
     // from `before` to the line as it stands now, when there is one.
     void recordDrag(int row, const QString& before, bool wholeArea);
     void recordAddedPoint(int row, const QString& before);
+    // A new shape for line `row` (a point taken out or put in); no step when
+    // it stays as it was.
+    void changeShape(int row, const QString& line, const QString& text);
+    // Line `from` taken out and put in again at `to`: where areas overlap the
+    // first in the list is the one a browser follows.
+    void moveInOrder(int from, int to);
+    // Several lines changed at once (moved, aligned, deleted, pasted): one
+    // step from `before` to `after`, none when they are equal; `current` is
+    // chosen again after an undo or redo.
+    void changeLines(const QStringList& before, const QStringList& after, const QString& text, int current = -1);
     // A move by a key: a run of them on one area is one step.
     void recordKeyMove(int row, const QString& before);
     // The areas from `first` on scaled (x by sx, y by sy): one step; none

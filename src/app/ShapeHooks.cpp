@@ -1,0 +1,255 @@
+// The window's side of the shape work: which area lies on top (keys and
+// menu entries), the points of a polygon (handle menu, Delete, Ctrl+click),
+// several areas at once (Ctrl+click, band, Ctrl+A) and the clipboard keys.
+#include "app/MainWindow.h"
+#include "app/UndoControls.h"
+#include "app/commands/AreaClipboard.h"
+#include "app/commands/PolygonPoints.h"
+#include "app/commands/SeveralAreas.h"
+#include "app/commands/StackingOrder.h"
+#include "canvas/AreaRenderer.h"
+#include "canvas/Canvas.h"
+#include "canvas/EditHandles.h"
+#include "canvas/MouseGrab.h"
+#include "canvas/PolygonEdit.h"
+#include "model/AreaEntry.h"
+#include "platform/Platform.h"
+
+#include <QAction>
+#include <QMouseEvent>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRubberBand>
+
+#include <numeric>
+
+namespace korvane {
+
+void MainWindow::createShapeCommands()
+{
+    const auto show = [this](int row) { showChangedArea(row); };
+    m_stacking = new StackingOrder(m_document, show, this);
+    m_points = std::make_unique<PolygonPoints>(m_document, show);
+    const auto pictureSize = [this] { return ui.Picture1->pictureSize(); };
+    const auto showRows = [this](const QList<int>& rows, int current) { showSeveral(rows, current); };
+    m_several = new SeveralAreas(m_document, {pictureSize, showRows, [this] { neu_zeichnen(-1, false); }}, this);
+    m_clipboard = new AreaClipboard(m_document, {pictureSize, showRows}, this);
+    ui.List1->viewport()->installEventFilter(this);
+}
+
+// Exactly these lines selected, the handles on `current`; edit mode shows
+// them (a paste may come in drawing mode).
+void MainWindow::showSeveral(const QList<int>& rows, int current)
+{
+    if (!rows.isEmpty() && !m_editor.editMode) {
+        ui.Option1[3]->setEnabled(true);
+        m_selectionQuiet = true;
+        chooseOption(3);
+        m_selectionQuiet = false;
+    }
+    m_selectionQuiet = true;
+    m_document.selectRows(rows, current);
+    m_selectionQuiet = false;
+    showSelection();
+}
+
+// The area chosen last as a click on its line shows it, the other selected
+// ones highlighted beside it.
+void MainWindow::showSelection()
+{
+    m_handles->removeHandles();
+    m_handles->hideAnchor();
+    const bool empty = m_areas.isEmpty();
+    ui.Option1[3]->setEnabled(!empty);
+    ui.Command10->setEnabled(!empty);
+    if (empty && ui.Option1[3]->isChecked())
+        backToDrawingMode();
+    if (selectedIndex() < 0) {
+        refresh();
+        return;
+    }
+    neu_zeichnen(-1, false);
+    listSelected();
+}
+
+// After every redraw in edit mode the other selected areas get their
+// highlight again; with one area selected nothing changes.
+void MainWindow::drawSelectionHighlights()
+{
+    if (!m_editor.editMode || !m_several || !m_several->several())
+        return;
+    const int current = selectedIndex();
+    DrawingSurface& surface = ui.Picture1->surface();
+    const QColor pen = surface.penColor();
+    surface.setPenColor(QColor(255, 255, 0));
+    for (int row : m_document.selectedRows()) {
+        if (row != current)
+            drawOutline(surface, m_renderer->geometry(row));
+    }
+    surface.setPenColor(pen);
+}
+
+void MainWindow::toggleFromCanvas(int row)
+{
+    m_selectionQuiet = true;
+    m_document.toggle(row);
+    m_selectionQuiet = false;
+    showSelection();
+}
+
+// Ctrl + click on a line adds it to the selection or takes it out.
+bool MainWindow::controlClickInList(QEvent* event)
+{
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+        return false;
+    const auto* click = static_cast<QMouseEvent*>(event);
+    if (click->button() != Qt::LeftButton || click->modifiers() != Qt::ControlModifier || !m_editor.editMode ||
+        shapeInProgress())
+        return false;
+    const QModelIndex index = ui.List1->indexAt(click->position().toPoint());
+    if (index.isValid() && event->type() == QEvent::MouseButtonPress)
+        toggleFromCanvas(index.row());
+    return index.isValid();
+}
+
+bool MainWindow::selectAllKey(QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll) ||
+        !m_editor.editMode || shapeInProgress() || m_areas.isEmpty())
+        return false;
+    QList<int> rows(m_areas.count());
+    std::iota(rows.begin(), rows.end(), 0);
+    showSeveral(rows, selectedIndex() >= 0 ? selectedIndex() : 0);
+    return true;
+}
+
+// Delete with several areas selected asks once for all of them.
+bool MainWindow::deleteSeveral()
+{
+    const qsizetype count = m_document.selectedRows().size();
+    if (count < 2)
+        return false;
+    if (askYesNo(this, kQuestionTitle,
+                 QStringLiteral("Sollen die %1 ausgewählten Areale wirklich gelöscht werden?").arg(count)))
+        m_several->remove();
+    return true;
+}
+
+bool MainWindow::clipboardKey(QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || shapeInProgress())
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Copy))
+        m_clipboard->copy();
+    else if (key->matches(QKeySequence::Cut))
+        m_clipboard->cut();
+    else if (key->matches(QKeySequence::Paste)) {
+        if (ui.Picture1->hasPicture())
+            m_clipboard->paste();
+    } else
+        return false;
+    return true;
+}
+
+// A drag on the empty canvas draws a band; the areas it encloses are chosen.
+void MainWindow::startBand(QPointF at)
+{
+    m_bandStart = at;
+    if (!m_band)
+        m_band = new QRubberBand(QRubberBand::Rectangle, ui.Picture1);
+    m_band->setGeometry(QRect());
+    m_band->hide();
+    grabPointer(ui.Picture1);
+}
+
+void MainWindow::moveBand(QPointF at)
+{
+    if (!m_bandStart)
+        return;
+    const double zoom = ui.Picture1->zoomFactor();
+    const QRectF band = QRectF(*m_bandStart, at).normalized();
+    m_band->setGeometry(QRectF(band.topLeft() * zoom, band.bottomRight() * zoom).toAlignedRect());
+    m_band->show();
+}
+
+void MainWindow::releaseBand()
+{
+    const bool drawn = m_bandStart && m_band->isVisible();
+    m_bandStart.reset();
+    if (!drawn)
+        return;
+    const double zoom = ui.Picture1->zoomFactor();
+    const QRectF shown = m_band->geometry();
+    m_band->hide();
+    const QRectF band(shown.topLeft() / zoom, shown.bottomRight() / zoom);
+    const QList<int> rows = areasInside(m_renderer->shapes(), band);
+    if (!rows.isEmpty())
+        showSeveral(rows, rows.first());
+}
+
+// The lines after a change of order or shape: drawn, coded, and the area
+// chosen again with its handles.
+void MainWindow::showChangedArea(int row)
+{
+    showRestoredState(row);
+}
+
+QList<QAction*> MainWindow::areaMenuEntries()
+{
+    if (!m_editor.editMode || shapeInProgress())
+        return {};
+    return m_stacking->actions() << m_several->alignMenu()->menuAction();
+}
+
+bool MainWindow::orderKey(int key)
+{
+    const std::optional<StackingOrder::Move> move = StackingOrder::forKey(key);
+    if (!move)
+        return false;
+    m_stacking->run(*move);
+    return true;
+}
+
+// A polygon's point handle has its own menu: the point can go while three stay.
+bool MainWindow::pointMenu(int handle, QPoint globalPos)
+{
+    const int row = selectedIndex();
+    if (handle < 1 || !m_editor.editMode || entry::shapeOf(m_areas.line(row)) != QLatin1String("poly"))
+        return false;
+    m_handles->endDrag(); // the right press held the handle; the menu takes the release
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("pointMenu"));
+    QAction* remove = menu.addAction(QStringLiteral("Punkt entfernen"));
+    remove->setEnabled(m_points->canRemove(row, handle - 1));
+    if (menu.exec(globalPos) == remove)
+        m_points->remove(row, handle - 1);
+    return true;
+}
+
+// Delete with the pointer on a point handle takes that point, not the area.
+bool MainWindow::deletePointKey(QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !m_editor.editMode)
+        return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Delete || key->modifiers() != Qt::NoModifier)
+        return false;
+    const int vertex = m_handles->vertexUnderPointer();
+    if (vertex < 0)
+        return false;
+    m_points->remove(selectedIndex(), vertex);
+    return true;
+}
+
+// Ctrl + left click near an edge of the selected polygon puts a point there.
+bool MainWindow::insertPoint(QPointF position)
+{
+    const int row = selectedIndex();
+    return row >= 0 && m_points->insert(row, position, kCatchPixels / ui.Picture1->zoomFactor());
+}
+
+} // namespace korvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPointF>
+
+#include <functional>
+
+namespace korvane {
+
+class MapDocument;
+
+// Taking points out of a polygon and putting new ones into its edges, one
+// step each.
+class PolygonPoints {
+public:
+    // `show`: the window shows the lines after a change and selects `row`.
+    PolygonPoints(MapDocument& document, std::function<void(int row)> show)
+        : m_document(document), m_show(std::move(show))
+    {
+    }
+
+    // Whether vertex `vertex` (from 0) of line `row` may go: a polygon keeps three.
+    bool canRemove(int row, int vertex) const;
+    // "Punkt entfernen"; false when the point stays.
+    bool remove(int row, int vertex);
+    // "Punkt einfügen": a new vertex at `at` (picture pixels) in the edge of
+    // polygon `row` that lies within `reach`; false when none does.
+    bool insert(int row, QPointF at, double reach);
+
+private:
+    MapDocument& m_document;
+    std::function<void(int)> m_show;
+};
+
+} // namespace korvane

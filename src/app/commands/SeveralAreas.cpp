@@ -1,0 +1,154 @@
+#include "app/commands/SeveralAreas.h"
+
+#include "canvas/AreaGeometry.h"
+#include "document/MapDocument.h"
+
+#include <QMenu>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane {
+
+SeveralAreas::SeveralAreas(MapDocument& document, View view, QWidget* parent)
+    : QObject(parent), m_document(document), m_view(std::move(view)),
+      m_alignMenu(new QMenu(QStringLiteral("Ausrichten"), parent))
+{
+    m_alignMenu->setObjectName(QStringLiteral("alignMenu"));
+    for (int i = 0; i < kAlignmentCount; ++i) {
+        const auto how = Alignment(i);
+        connect(m_alignMenu->addAction(alignmentText(how)), &QAction::triggered, this, [this, how] { align(how); });
+    }
+}
+
+bool SeveralAreas::several() const
+{
+    return m_document.selectedRows().size() > 1;
+}
+
+QMenu* SeveralAreas::alignMenu()
+{
+    m_alignMenu->menuAction()->setEnabled(several());
+    return m_alignMenu;
+}
+
+void SeveralAreas::align(Alignment how)
+{
+    const QList<int> rows = m_document.selectedRows();
+    const int current = m_document.selectedRow();
+    if (rows.size() < 2)
+        return;
+    QStringList chosen;
+    for (int row : rows)
+        chosen << m_document.areas().line(row);
+    const QStringList done = arranged(chosen, how, int(rows.indexOf(current)));
+    QStringList after = m_document.areas().lines();
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        after[rows[i]] = done[i];
+    m_document.changeLines(m_document.areas().lines(), after, QStringLiteral("Areale ausrichten"), current);
+    m_view.show(rows, current);
+}
+
+QStringList SeveralAreas::linesMovedBy(QPoint by) const
+{
+    QStringList lines = m_linesBefore;
+    for (int row : m_dragRows)
+        lines[row] = movedLine(m_linesBefore[row], by.x(), by.y());
+    return lines;
+}
+
+bool SeveralAreas::moveBy(QPoint by)
+{
+    const QList<int> rows = m_document.selectedRows();
+    if (rows.isEmpty())
+        return false;
+    // The keys never take an area further out than it already is.
+    const QSize picture = m_view.pictureSize();
+    int dx = by.x(), dy = by.y();
+    for (int row : rows) {
+        const AreaGeometry shape = parseArea(m_document.areas().line(row));
+        if (!shape.drawable())
+            continue;
+        const QRect e = shape.bounds;
+        dx = std::clamp(dx, std::min(0, -e.left()), std::max(0, picture.width() - e.right()));
+        dy = std::clamp(dy, std::min(0, -e.top()), std::max(0, picture.height() - e.bottom()));
+    }
+    if (dx == 0 && dy == 0)
+        return false;
+    m_linesBefore = m_document.areas().lines();
+    m_dragRows = rows;
+    const int current = m_document.selectedRow();
+    m_document.changeLines(m_linesBefore, linesMovedBy(QPoint(dx, dy)), QStringLiteral("Areale verschieben"), current);
+    m_view.show(rows, current);
+    return true;
+}
+
+void SeveralAreas::remove()
+{
+    const QList<int> rows = m_document.selectedRows();
+    QStringList after = m_document.areas().lines();
+    for (qsizetype i = rows.size() - 1; i >= 0; --i)
+        after.removeAt(rows[i]);
+    m_document.changeLines(m_document.areas().lines(), after, QStringLiteral("Areale löschen"));
+    m_view.show({}, -1);
+}
+
+// The copies go to the end of the list, in order, and are chosen instead.
+void SeveralAreas::copy()
+{
+    const QList<int> rows = m_document.selectedRows();
+    const int current = m_document.selectedRow();
+    const QStringList before = m_document.areas().lines();
+    QStringList after = before;
+    QList<int> copies;
+    int currentCopy = -1;
+    for (int row : rows) {
+        if (row == current)
+            currentCopy = int(after.size());
+        copies << int(after.size());
+        after << before[row];
+    }
+    m_document.changeLines(before, after, QStringLiteral("Areale kopieren"), currentCopy);
+    m_view.show(copies, currentCopy);
+}
+
+void SeveralAreas::pressDrag(QPointF point)
+{
+    m_dragging = true;
+    m_dragStart = point;
+    m_dragOffset = QPoint();
+    m_linesBefore = m_document.areas().lines();
+    m_dragRows = m_document.selectedRows();
+}
+
+// Each move rewrites the selected lines from where they were at the press,
+// so no rounding adds up; the code follows on release.
+void SeveralAreas::dragTo(QPointF point)
+{
+    if (!m_dragging)
+        return;
+    const QPointF moved = point - m_dragStart;
+    const QPoint offset(int(std::trunc(moved.x())), int(std::trunc(moved.y())));
+    if (offset == m_dragOffset)
+        return;
+    m_dragOffset = offset;
+    for (int row : std::as_const(m_dragRows))
+        m_document.areas().replace(row, movedLine(m_linesBefore[row], offset.x(), offset.y()));
+    m_view.redraw();
+}
+
+bool SeveralAreas::releaseDrag()
+{
+    if (!m_dragging)
+        return false;
+    m_dragging = false;
+    if (m_dragOffset.isNull())
+        return false;
+    const int current = m_document.selectedRow();
+    m_document.changeLines(m_linesBefore, m_document.areas().lines(), QStringLiteral("Areale verschieben"), current);
+    m_view.show(m_dragRows, current);
+    return true;
+}
+
+} // namespace korvane

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "canvas/AreaArrangement.h"
+
+#include <QObject>
+#include <QPointF>
+#include <QSize>
+#include <QStringList>
+
+#include <functional>
+
+class QMenu;
+class QWidget;
+
+namespace korvane {
+
+class MapDocument;
+
+// Several selected areas at once: moved by a drag or the keys, aligned,
+// copied and deleted together, one step each. The area chosen last is the
+// reference for aligning and keeps the handles.
+class SeveralAreas : public QObject {
+    Q_OBJECT
+public:
+    struct View {
+        std::function<QSize()> pictureSize;
+        // Selects exactly `rows` (`current` chosen last) and shows them.
+        std::function<void(const QList<int>& rows, int current)> show;
+        // Draws the lines as they stand while a drag moves them.
+        std::function<void()> redraw;
+    };
+    SeveralAreas(MapDocument& document, View view, QWidget* parent);
+
+    // More than one area is selected.
+    bool several() const;
+    // "Ausrichten" and its ten entries, enabled with two areas or more.
+    QMenu* alignMenu();
+    void align(Alignment how);
+    // Moves every selected area by `by`, less where that would take one
+    // further past the picture's edges; false when nothing moved.
+    bool moveBy(QPoint by);
+    void remove();
+    void copy();
+
+    // A drag of all selected areas, held by the one at `point` (picture pixels).
+    void pressDrag(QPointF point);
+    bool isDragging() const { return m_dragging; }
+    void dragTo(QPointF point);
+    // True when the drag moved the areas; false when it was a click.
+    bool releaseDrag();
+
+private:
+    QStringList linesMovedBy(QPoint by) const;
+    void applyMove(QPoint by);
+
+    MapDocument& m_document;
+    View m_view;
+    QMenu* m_alignMenu;
+    bool m_dragging = false;
+    QPointF m_dragStart;
+    QPoint m_dragOffset;
+    QStringList m_linesBefore;
+    QList<int> m_dragRows;
+};
+
+} // namespace korvane

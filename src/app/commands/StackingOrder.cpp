@@ -1,0 +1,86 @@
+#include "app/commands/StackingOrder.h"
+
+#include "document/MapDocument.h"
+
+#include <QAction>
+
+#include <algorithm>
+
+namespace korvane {
+
+namespace {
+
+struct Entry {
+    StackingOrder::Move move;
+    const char* text;
+    Qt::Key key;
+};
+
+const Entry kEntries[] = {
+    {StackingOrder::Move::Forward, "Nach vorne", Qt::Key_PageUp},
+    {StackingOrder::Move::Backward, "Nach hinten", Qt::Key_PageDown},
+    {StackingOrder::Move::ToFront, "Ganz nach vorne", Qt::Key_Home},
+    {StackingOrder::Move::ToBack, "Ganz nach hinten", Qt::Key_End},
+};
+
+} // namespace
+
+StackingOrder::StackingOrder(MapDocument& document, std::function<void(int)> show, QObject* parent)
+    : QObject(parent), m_document(document), m_show(std::move(show))
+{
+    for (const Entry& entry : kEntries) {
+        auto* action = new QAction(QString::fromUtf8(entry.text), this);
+        // Shown in the menu; the canvas handles the key itself.
+        action->setShortcut(QKeySequence(entry.key));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, this, [this, move = entry.move] { run(move); });
+        m_actions << action;
+    }
+}
+
+QList<QAction*> StackingOrder::actions()
+{
+    const int row = m_document.selectedRow();
+    for (qsizetype i = 0; i < m_actions.size(); ++i)
+        m_actions[i]->setEnabled(row >= 0 && targetRow(kEntries[i].move) != row);
+    return m_actions;
+}
+
+int StackingOrder::targetRow(Move move) const
+{
+    const int row = m_document.selectedRow();
+    const int last = m_document.areas().count() - 1;
+    switch (move) {
+    case Move::Forward:
+        return std::max(row - 1, 0);
+    case Move::Backward:
+        return std::min(row + 1, last);
+    case Move::ToFront:
+        return 0;
+    case Move::ToBack:
+        return last;
+    }
+    return row;
+}
+
+bool StackingOrder::run(Move move)
+{
+    const int row = m_document.selectedRow();
+    const int target = targetRow(move);
+    if (row < 0 || target == row)
+        return false;
+    m_document.moveInOrder(row, target);
+    m_show(target);
+    return true;
+}
+
+std::optional<StackingOrder::Move> StackingOrder::forKey(int key)
+{
+    for (const Entry& entry : kEntries) {
+        if (entry.key == key)
+            return entry.move;
+    }
+    return std::nullopt;
+}
+
+} // namespace korvane
