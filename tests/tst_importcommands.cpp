@@ -506,9 +506,9 @@ void TestImportCommands::bigImportStopped()
             cancel->click();
             return;
         }
-        test::whenModalOpens(answer, 20'000); // the next step
+        test::whenModalOpens(answer, 20'000, 0); // the next step
     };
-    test::whenModalOpens(answer, 20'000);
+    test::whenModalOpens(answer, 20'000, 0);
     page ? e.htmlImport(e.path("gross.html")) : e.mapImport(e.path("gross.html"));
 
     QVERIFY(!QApplication::activeModalWidget());

@@ -47,7 +47,7 @@ void MainWindow::showSeveral(const QList<int>& rows, int current)
     if (!rows.isEmpty() && !m_editor.editMode) {
         ui.Option1[3]->setEnabled(true);
         m_selectionQuiet = true;
-        chooseOption(3);
+        chooseOption(ChosenOption::Edit);
         m_selectionQuiet = false;
     }
     m_selectionQuiet = true;

@@ -114,12 +114,23 @@ private:
     ExportWindow* m_window;
 };
 
+QString ExportWindow::rawText() const
+{
+    return ui.Text1->document()->toRawText();
+}
+
+bool ExportWindow::textModified() const
+{
+    return ui.Text1->document()->isModified();
+}
+
 ExportWindow::ExportWindow(QWidget* owner) : QMainWindow(owner)
 {
     setObjectName(QStringLiteral("frmExport"));
     setWindowTitle(QStringLiteral("MAP-Daten in eine bereits existierende HTML-Datei einfügen"));
     createControls();
     createEditMenu();
+    connect(ui.Text1, &QPlainTextEdit::textChanged, this, &ExportWindow::textChanged);
     m_edit.setTextBox(ui.Text1);
     resize(760, 560);
 }

@@ -52,6 +52,10 @@ public:
     QString pageText() const;
     qsizetype pageLength() const;
     const PageText& page() const { return m_page; }
+    // The text box as it stands, and whether it was edited since the page was
+    // loaded or saved: what a recovery file keeps.
+    QString rawText() const;
+    bool textModified() const;
     cTextBoxEdit& textBoxEdit() { return m_edit; }
 
     void einfuegen(); // Command1
@@ -67,6 +71,10 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+signals:
+    // The text box changed (typed, pasted, loaded).
+    void textChanged();
 
 private:
     void createControls();

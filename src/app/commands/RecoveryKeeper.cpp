@@ -128,10 +128,10 @@ recovery::Snapshot RecoveryKeeper::snapshot() const
     s.selectedRow = m_document.selectedRow();
     s.changed = m_lastChange.isValid() ? m_lastChange : QDateTime::currentDateTimeUtc();
     const auto* page = m_window ? m_window->findChild<ExportWindow*>() : nullptr;
-    if (page && page->isVisible() && !page->isSaved() && page->ui.Text1->document()->isModified()) {
+    if (page && page->isVisible() && !page->isSaved() && page->textModified()) {
         s.hasPage = true;
         s.pagePath = page->tag();
-        s.pageBytes = page->page().save(page->ui.Text1->document()->toRawText());
+        s.pageBytes = page->page().save(page->rawText());
     }
     return s;
 }
@@ -180,7 +180,7 @@ void RecoveryKeeper::watchExportWindow(QObject* child)
     if (!page || m_watchedPage == page)
         return;
     m_watchedPage = page;
-    connect(page->ui.Text1, &QPlainTextEdit::textChanged, this, &RecoveryKeeper::changed);
+    connect(page, &ExportWindow::textChanged, this, &RecoveryKeeper::changed);
 }
 
 void RecoveryKeeper::offerRecovery()
