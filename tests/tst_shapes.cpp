@@ -165,14 +165,17 @@ void TestShapes::stackingOrder()
         QWidget* on = how == "canvas" ? static_cast<QWidget*>(e.canvas()) : e.w.ui.List1->viewport();
         const QPoint where = how == "canvas" ? e.at(QPoint(300, 250)) : e.rowCentre(selected);
         const QStringList entries = e.rightClick(on, where, what);
-        const QStringList expected{"Rückgängig (aus)",
-                                   "Wiederherstellen (aus)",
-                                   "",
-                                   "Nach vorne" + QString(selected == 0 ? " (aus)" : ""),
-                                   "Nach hinten" + QString(selected == 2 ? " (aus)" : ""),
-                                   "Ganz nach vorne" + QString(selected == 0 ? " (aus)" : ""),
-                                   "Ganz nach hinten" + QString(selected == 2 ? " (aus)" : ""),
-                                   "Ausrichten (aus)"};
+        QStringList expected{"Rückgängig (aus)",
+                             "Wiederherstellen (aus)",
+                             "",
+                             "Nach vorne" + QString(selected == 0 ? " (aus)" : ""),
+                             "Nach hinten" + QString(selected == 2 ? " (aus)" : ""),
+                             "Ganz nach vorne" + QString(selected == 0 ? " (aus)" : ""),
+                             "Ganz nach hinten" + QString(selected == 2 ? " (aus)" : ""),
+                             "Ausrichten (aus)"};
+        if (how == "list")
+            expected << "Arealtabelle..."; // the list's own entry comes last
+
         QCOMPARE(entries, expected);
     }
     QCOMPARE(e.w.areas().lines(), after);

@@ -474,7 +474,7 @@ void MainWindow::connectCommands()
         this);
     connect(ui.List1, &QListView::customContextMenuRequested, this, [this, areaTable](QPoint at) {
         m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at),
-                                 QList<QAction*>{areaTable->action()} + areaMenuEntries());
+                                 areaMenuEntries() << areaTable->action());
     });
     connect(&m_document, &MapDocument::restored, this, &MainWindow::showRestoredState);
     connect(ui.HScroll1, &QScrollBar::valueChanged, this,
