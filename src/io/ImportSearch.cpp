@@ -56,17 +56,6 @@ qsizetype Needle::in(QStringView text, qsizetype from) const
     return -1;
 }
 
-QString trimBlanks(QStringView text)
-{
-    qsizetype first = 0;
-    qsizetype end = text.size();
-    while (first < end && text[first] == kBlank)
-        ++first;
-    while (end > first && text[end - 1] == kBlank)
-        --end;
-    return text.sliced(first, end - first).toString();
-}
-
 namespace {
 
 QStringView blanksTrimmedView(QStringView text)
@@ -79,6 +68,15 @@ QStringView blanksTrimmedView(QStringView text)
         --end;
     return text.sliced(first, end - first);
 }
+
+} // namespace
+
+QString trimBlanks(QStringView text)
+{
+    return blanksTrimmedView(text).toString();
+}
+
+namespace {
 
 // Sets `to` to the value of an attribute, blanks trimmed, or to `missing`
 // when the tag has none. A string of its own keeps its memory: filled area
