@@ -58,11 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         isCut = isCut || QFile::resize(scratchFile(), cutTo);
         return true;
     });
-    // Cut once the first piece is in: that piece (after a UTF-8 mark, which
-// may be read on its own) and what is left of the file;
-    // a second reading as Windows-1252 (for bytes that are gone by then) sees
-    // only what is left. UTF-16 is read at once.
-    // A UTF-8 mark at the start may be taken before the first piece.
+    // Cut once the first piece is in: that piece (a UTF-8 mark at the start
+    // may be taken before it) and what is left of the file; a second reading
+    // as Windows-1252 (for bytes that are gone by then) sees only what is
+    // left, and a file found not to be UTF-8 before the cut gives its first
+    // piece as Windows-1252. UTF-16 is read at once.
     const qint64 kept = std::max<qint64>(cutTo, std::min<qint64>(piece, bytes.size()));
     const qint64 keptAfterMark = bytes.startsWith("\xEF\xBB\xBF")
                                      ? std::max<qint64>(cutTo, std::min<qint64>(3 + piece, bytes.size()))
