@@ -2,18 +2,28 @@
 
 namespace korvane::import {
 
+namespace {
+
+// What the map's img tag says: its map name, picture and shown size.
+void takeImageTag(MapFileData& data, const html::Tag& img, PathStyle style)
+{
+    const html::Attribute* usemap = img.attribute(QLatin1StringView("usemap"));
+    const html::Attribute* src = img.attribute(QLatin1StringView("src"));
+    data.hasUsemap = usemap != nullptr;
+    data.mapName = usemap ? mapNameOf(usemap->value) : QString();
+    data.imagePath = imagePathFromSrc(src ? src->value.toString() : QString(), style);
+    data.width = pixelDimension(img, QLatin1StringView("width"));
+    data.height = pixelDimension(img, QLatin1StringView("height"));
+}
+
+} // namespace
+
 MapFileData readMapFile(QStringView text, PathStyle style, const Progress& progress)
 {
     MapFileData data;
     html::Tag img;
     if (firstImageTag(text, img)) {
-        const html::Attribute* usemap = img.attribute(QLatin1StringView("usemap"));
-        const html::Attribute* src = img.attribute(QLatin1StringView("src"));
-        data.hasUsemap = usemap != nullptr;
-        data.mapName = usemap ? mapNameOf(usemap->value) : QString();
-        data.imagePath = imagePathFromSrc(src ? src->value.toString() : QString(), style);
-        data.width = pixelDimension(img, QLatin1StringView("width"));
-        data.height = pixelDimension(img, QLatin1StringView("height"));
+        takeImageTag(data, img, style);
     }
     html::TagReader reader(text);
     html::Tag tag;
@@ -78,12 +88,7 @@ void MapFileStream::visit(const html::Tag& tag, qsizetype start)
             return;
         m_anyImage = true;
         m_usemapImage = usemap != nullptr;
-        const html::Attribute* src = tag.attribute(QLatin1StringView("src"));
-        m_data.hasUsemap = usemap != nullptr;
-        m_data.mapName = usemap ? mapNameOf(usemap->value) : QString();
-        m_data.imagePath = imagePathFromSrc(src ? src->value.toString() : QString(), m_style);
-        m_data.width = pixelDimension(tag, QLatin1StringView("width"));
-        m_data.height = pixelDimension(tag, QLatin1StringView("height"));
+        takeImageTag(m_data, tag, m_style);
     } else if (tag.is(QLatin1StringView("map"))) {
         m_data.hasMap = true;
     } else if (tag.is(QLatin1StringView("area")) && start > 0) { // searched from the second character
