@@ -108,6 +108,10 @@ void TestMapCheck::rules_data()
                     area("poly", "0,150,100,150,100,290,70,290,70,200,30,200,30,290,0,290", "u.html", "U"),
                     area("rect", "35,210,65,280", "n.html", "N")},
         0, QStringList{"2: error: unreachable-area", "4: error: unreachable-area"});
+    row("listed below an area above, an empty band between",
+        QStringList{area("rect", "0,100,100,200", "a.html", "A"), area("rect", "0,0,100,50", "b.html", "B"),
+                    area("rect", "10,110,90,190", "c.html", "C"), area("rect", "0,240,60,299", "d.html", "D")},
+        0, QStringList{"3: error: unreachable-area"});
     row("a circle covers a rectangle inside it",
         QStringList{area("circle", "200,150,100", "a.html", "A"), area("rect", "180,130,220,170", "b.html", "B")}, 0,
         QStringList{"2: error: unreachable-area"});

@@ -204,7 +204,9 @@ enum class Reach : char { NoPixel, Covered, Reached };
 std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
 {
     std::vector<Reach> reached(areas.size(), Reach::NoPixel);
-    std::vector<std::vector<int>> startingIn(grid.height());
+    // Areas by the row they start in; rows no area touches are skipped, so a
+    // tall grid with few areas costs nothing per empty row.
+    std::vector<int> byTop;
     std::vector<std::pair<int, int>> rows(areas.size(), {0, -1});
     for (std::size_t i = 0; i < areas.size(); ++i) {
         if (!areas[i].geometry)
@@ -214,16 +216,23 @@ std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
         const int bottom = std::min(grid.height() - 1, int(std::ceil(box.bottom())));
         if (top <= bottom && box.right() > 0 && box.left() < grid.width()) {
             rows[i] = {top, bottom};
-            startingIn[top].push_back(int(i));
+            byTop.push_back(int(i));
         }
     }
+    std::stable_sort(byTop.begin(), byTop.end(), [&](int a, int b) { return rows[a].first < rows[b].first; });
     RowOwners owners(grid.width());
     std::vector<int> active; // by position in the list: the first area wins
     RowScratch scratch;
+    std::size_t next = 0;
     for (int y = 0; y < grid.height(); ++y) {
         std::erase_if(active, [&](int i) { return rows[i].second < y; });
-        for (int i : startingIn[y])
-            active.insert(std::lower_bound(active.begin(), active.end(), i), i);
+        if (active.empty()) {
+            if (next == byTop.size())
+                break;
+            y = std::max(y, rows[byTop[next]].first);
+        }
+        for (; next < byTop.size() && rows[byTop[next]].first == y; ++next)
+            active.insert(std::lower_bound(active.begin(), active.end(), byTop[next]), byTop[next]);
         owners.startRow();
         for (int i : active) {
             // Once the row is taken whole, only an area not seen yet needs its spans: it is covered here.
