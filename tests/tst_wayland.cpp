@@ -154,6 +154,7 @@ private slots:
     void programShowsPicture();
     void editorOpensAndDraws();
     void magnifierShowsOwnWindows();
+    void windowFitsWithItsDecoration();
 
 private:
     const Weston& m_weston;
@@ -263,3 +264,22 @@ int main(int argc, char* argv[])
 }
 
 #include "tst_wayland.moc"
+
+// Qt draws the title bar itself on Wayland, taller than the style's guess:
+// a window too big for the screen is fitted again with the real frame, so
+// the code box at its foot stays on the screen.
+void TestWayland::windowFitsWithItsDecoration()
+{
+    korvane::test::SettingsFolder settings;
+    const std::unique_ptr<MainWindow> window = startEditor({m_picture});
+    const QRect free = window->screen()->availableGeometry();
+    window->resize(free.size() + QSize(200, 200));
+    window->fitIntoScreen();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTRY_VERIFY2(window->frameGeometry().height() <= free.height() && window->frameGeometry().width() <= free.width(),
+                 qPrintable(QStringLiteral("frame %1 x %2 on %3 x %4")
+                                .arg(window->frameGeometry().width())
+                                .arg(window->frameGeometry().height())
+                                .arg(free.width())
+                                .arg(free.height())));
+}

@@ -167,6 +167,7 @@ public:
     // Shrinks and moves the window where it would reach past the screen's
     // free area (a small or scaled screen); where it fits it stays as it is.
     void fitIntoScreen();
+    QSize frameAround() const; // title bar and borders the window system adds
 
     // Dialogs used by the drawing tools and the "edit" command.
     bool runLinkDialog() { return m_dialogCommands.linkDialog(std::exchange(m_newShapeOnScreen, QRect())); }                  // frmVerweis; true when accepted
@@ -176,6 +177,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     friend class MainToolHost;
@@ -274,6 +276,7 @@ private:
     std::optional<PictureAside> m_pictureAside;
     QString m_pictureFile; // the file of the picture shown, when bild_laden() loaded it
     QRect m_newShapeOnScreen; // the shape just drawn, which the link dialog must not cover
+    bool m_fittedWithFrame = false; // fitted again once the real frame was known
 
     EditorSession m_session;
     ProgramState& m_state{m_session.state()};

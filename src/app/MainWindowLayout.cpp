@@ -9,8 +9,11 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
+#include <QWindow>
 
 #include <cmath>
+#include <utility>
 
 namespace korvane {
 
@@ -34,15 +37,34 @@ void MainWindow::fitIntoScreen()
     if (!shown)
         return;
     const QRect free = shown->availableGeometry();
-    // Before the first show the frame is not known yet: room for a title bar
-    // and borders, as the style draws them.
-    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
-    const QSize frame(2 * border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border);
-    const QSize room = free.size() - frame;
+    const QSize room = free.size() - frameAround();
     if (width() <= room.width() && height() <= room.height())
         return;
     resize(size().boundedTo(room));
     move(free.topLeft());
+}
+
+QSize MainWindow::frameAround() const
+{
+    // Once shown, the window system (or, on Wayland, Qt's own decoration)
+    // knows the frame; before that, room for a title bar and borders as the
+    // style draws them.
+    if (const QWindow* handle = windowHandle(); handle && isVisible()) {
+        const QMargins margins = handle->frameMargins();
+        if (!margins.isNull())
+            return {margins.left() + margins.right(), margins.top() + margins.bottom()};
+    }
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    return {2 * border, style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * border};
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // A decoration taller than the style's guess (Wayland draws its own)
+    // would push the code box off a small screen: fit again with the real frame.
+    if (!std::exchange(m_fittedWithFrame, true))
+        QTimer::singleShot(0, this, &MainWindow::fitIntoScreen);
 }
 
 void MainWindow::layoutWindow()
