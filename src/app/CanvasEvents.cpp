@@ -85,7 +85,7 @@ void MainWindow::connectCanvas()
     connect(selection, &QItemSelectionModel::selectionChanged, this,
             [this, lastCurrent, selection](const QItemSelection& selected, const QItemSelection& deselected) {
                 const QModelIndex current = ui.List1->currentIndex();
-                if (m_selectionQuiet || !current.isValid() || current != *lastCurrent)
+                if (m_session.selectionQuiet() || !current.isValid() || current != *lastCurrent)
                     return;
                 const bool othersOut = selected.isEmpty() && !deselected.isEmpty() && selection->isSelected(current);
                 if (selected.contains(current) || othersOut)

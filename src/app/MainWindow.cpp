@@ -430,7 +430,7 @@ void MainWindow::connectCommands()
     connect(ui.Command13, &QPushButton::clicked, this, [this] { m_fileCommands.help(); });
     connect(ui.Command4, &QPushButton::clicked, this, [this] { m_dialogCommands.magnifier(); });
     connect(ui.cmdClipboard, &QPushButton::clicked, this, [this] { m_fileCommands.copyToClipboard(); });
-    connect(ui.Command6, &QPushButton::clicked, this, &MainWindow::refreshCommand);
+    connect(ui.Command6, &QPushButton::clicked, this, [this] { m_refreshCommand.run(); });
     connect(ui.Command10, &QPushButton::clicked, this, [this] {
         if (m_several->several())
             m_several->copy();
@@ -460,10 +460,10 @@ void MainWindow::connectCommands()
         refresh();
     });
     connect(ui.List1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-        if (!m_selectionQuiet)
+        if (!m_session.selectionQuiet())
             listSelected();
     });
-    connect(ui.List1, &QListView::doubleClicked, this, &MainWindow::deleteWithQuestion);
+    connect(ui.List1, &QListView::doubleClicked, this, [this] { m_listCommands.deleteWithQuestion(); });
     // The table's double click opens the attribute editor, once no shape is half drawn.
     auto* areaTable = new AreaTableCommand(
         m_document,
@@ -512,7 +512,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             return true;
         case QEvent::Drop:
             static_cast<QDropEvent*>(event)->acceptProposedAction();
-            dropOnTrash();
+            m_listCommands.dropOnTrash();
             return true;
         default:
             return false;

@@ -7,6 +7,7 @@
 #include "app/commands/FileCommands.h"
 #include "app/commands/ImportCommands.h"
 #include "app/commands/ListCommands.h"
+#include "app/commands/RefreshCommand.h"
 #include "app/commands/SettingsCommands.h"
 
 #include <QColor>
@@ -125,11 +126,14 @@ public:
     void enablePictureTools(ToolsFor reason) override;
     // Checks the option from code; the mode switch runs as on a click.
     void chooseOption(ChosenOption option) override;
+    // Unchecks the edit option and checks the drawing tool it was entered from.
+    void backToDrawingMode() override;
+    void removeHandles() override;
     void showHelpBox() override;
     void showDrawingAttributes() override;
 
     void map_daten();
-    void setMapCode(const QString& text);
+    void setMapCode(const QString& text) override;
     void refresh() { press(Button::Refresh); }
     // Canvas position and scroll bars after the canvas size changed; the bars
     // go as near to `scroll` as they can.
@@ -199,7 +203,6 @@ private:
 
     // Mode and drawing attributes.
     void modeSwitch(int i);
-    void refreshCommand();
     void blinkModeLabel();
     void leaveEditMode();
     // Label3, its blinking and the editing flag for drawing or edit mode.
@@ -251,12 +254,7 @@ private:
 
     // The area list and its commands.
     void listSelected();
-    void deleteWithQuestion();
-    void dropOnTrash();
-    void removeSelectedLine();
-    void backToDrawingMode();
     bool deleteKey(QEvent* event); // handled: the Delete key in the list or on the canvas
-    bool m_selectionQuiet = false;
 
     // Undo and redo.
     bool shapeInProgress() const;
@@ -284,6 +282,7 @@ private:
     ImportCommands m_importCommands{m_session, *this};
     DialogCommands m_dialogCommands{m_session, *this};
     ListCommands m_listCommands{m_session, *this};
+    RefreshCommand m_refreshCommand{m_session, *this};
     UndoControls* m_undoControls = nullptr;
     ZoomControls* m_zoomControls = nullptr;
     std::unique_ptr<AreaRenderer> m_renderer;
