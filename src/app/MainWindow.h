@@ -40,6 +40,7 @@ class EditHandles;
 class MainToolHost;
 class AreaClipboard;
 class PolygonPoints;
+class RecoveryKeeper;
 class SeveralAreas;
 class StackingOrder;
 class UndoControls;
@@ -182,7 +183,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class MainToolHost;
     void createControls();
     void createToolBar();
     void createSidePanel();
@@ -223,7 +223,7 @@ private:
     // Right clicks that neither draw nor edit open the context menu instead.
     bool canvasContextMenu(QEvent* event);
     bool m_rightPressActed = false;
-    // Shape work (ShapeHooks.cpp): order, points; the entries the context
+    // Shape work (MainWindowShapes.cpp): order, points; the entries the context
     // menus of canvas and list add in edit mode.
     void createShapeCommands();
     QList<QAction*> areaMenuEntries();
@@ -293,5 +293,7 @@ private:
 
 // Opens a file from outside in that window (see OpenFromOutside.h).
 void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut = 0);
+// Gives that window its recovery file (see RecoveryStart.h).
+RecoveryKeeper* attachRecovery(MainWindow& window);
 
 } // namespace korvane
