@@ -1,6 +1,5 @@
 #include "app/StartUp.h"
 
-
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
