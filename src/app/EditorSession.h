@@ -53,6 +53,11 @@ public:
     const QString& decodeByContentPath() const { return m_decodeByContentPath; }
     void setDecodeByContentPath(const QString& absolutePath) { m_decodeByContentPath = absolutePath; }
 
+    // Set while a command changes the selection itself: the window then does
+    // not follow the change as it follows a click on a line.
+    bool selectionQuiet() const { return m_selectionQuiet; }
+    void setSelectionQuiet(bool quiet) { m_selectionQuiet = quiet; }
+
 private:
     ProgramState m_state;
     MapDocument m_document;
@@ -61,6 +66,7 @@ private:
     ChosenOption m_chosen = ChosenOption::Polygon;
     QString m_presetOpenPath;
     QString m_decodeByContentPath;
+    bool m_selectionQuiet = false;
 };
 
 } // namespace korvane

@@ -2,14 +2,33 @@
 
 #include "canvas/DrawingTools.h"
 
+#include <QRect>
+
+#include <functional>
+
+class QWidget;
+
 namespace korvane {
 
-class MainWindow;
+class Canvas;
+class EditorSession;
+class EditorView;
 
-// Lends the drawing tools what they need from the main window.
+// Lends the drawing tools the session, the canvas they draw on and what they
+// need from the window.
 class MainToolHost : public ToolHost {
 public:
-    explicit MainToolHost(MainWindow& window) : m_window(window) {}
+    struct Window {
+        // The link dialog for a new shape shown at `shapeOnScreen`; true when accepted.
+        std::function<bool(const QRect& shapeOnScreen)> linkDialog;
+        // An area was drawn: there is something to edit now.
+        std::function<void()> areaDrawn;
+    };
+    // `viewport` is the part of the window that shows the canvas.
+    MainToolHost(EditorSession& session, EditorView& view, Canvas& canvas, const QWidget& viewport, Window window)
+        : m_session(session), m_view(view), m_canvas(canvas), m_viewport(viewport), m_window(std::move(window))
+    {
+    }
     DrawingSurface& surface() override;
     EditorState& editor() override;
     QColor drawColor() const override;
@@ -18,7 +37,11 @@ public:
     void pressRefresh() override;
 
 private:
-    MainWindow& m_window;
+    EditorSession& m_session;
+    EditorView& m_view;
+    Canvas& m_canvas;
+    const QWidget& m_viewport;
+    Window m_window;
 };
 
 } // namespace korvane

@@ -3,6 +3,7 @@
 #include "app/CodeBoxMenu.h"
 #include "app/MainToolHost.h"
 #include "app/OpenFromOutside.h"
+#include "app/RecoveryStart.h"
 #include "app/StageClock.h"
 #include "app/UndoControls.h"
 #include "app/ValueLabel.h"
@@ -119,13 +120,20 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     host.handleMenu = [this](int index, QPoint globalPos) { return pointMenu(index, globalPos); };
     m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);
     connect(&m_document, &MapDocument::aboutToChange, this, [this] { m_handles->endDrag(); });
-    m_toolHost = std::make_unique<MainToolHost>(*this);
+    MainToolHost::Window toolWindow;
+    toolWindow.linkDialog = [this](const QRect& shapeOnScreen) {
+        m_newShapeOnScreen = shapeOnScreen;
+        return linkDialog && linkDialog();
+    };
+    toolWindow.areaDrawn = [this] { ui.Option1[3]->setEnabled(true); };
+    m_toolHost = std::make_unique<MainToolHost>(m_session, *this, *ui.Picture1, *ui.picContainer, toolWindow);
     m_tools[0] = std::make_unique<PolygonTool>(*m_toolHost);
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
     m_undoControls = new UndoControls(m_document, this, [this] { return shapeInProgress(); });
     createShapeCommands();
-    m_zoomControls = new ZoomControls(*this);
+    m_zoomControls = new ZoomControls({this, ui.Picture1, ui.picContainer, ui.HScroll1, ui.VScroll1, ui.lblZoom},
+                                      [this](QPoint scroll) { layoutCanvas(scroll); });
     auto* mapCheck = new MapCheckCommand(
         m_document, [this] { return ui.Picture1->pictureSize(); }, this);
     ui.txtMap->addMenuActions({mapCheck->action()});
@@ -430,7 +438,7 @@ void MainWindow::connectCommands()
     connect(ui.Command13, &QPushButton::clicked, this, [this] { m_fileCommands.help(); });
     connect(ui.Command4, &QPushButton::clicked, this, [this] { m_dialogCommands.magnifier(); });
     connect(ui.cmdClipboard, &QPushButton::clicked, this, [this] { m_fileCommands.copyToClipboard(); });
-    connect(ui.Command6, &QPushButton::clicked, this, &MainWindow::refreshCommand);
+    connect(ui.Command6, &QPushButton::clicked, this, [this] { m_refreshCommand.run(); });
     connect(ui.Command10, &QPushButton::clicked, this, [this] {
         if (m_several->several())
             m_several->copy();
@@ -460,10 +468,10 @@ void MainWindow::connectCommands()
         refresh();
     });
     connect(ui.List1->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
-        if (!m_selectionQuiet)
+        if (!m_session.selectionQuiet())
             listSelected();
     });
-    connect(ui.List1, &QListView::doubleClicked, this, &MainWindow::deleteWithQuestion);
+    connect(ui.List1, &QListView::doubleClicked, this, [this] { m_listCommands.deleteWithQuestion(); });
     // The table's double click opens the attribute editor, once no shape is half drawn.
     auto* areaTable = new AreaTableCommand(
         m_document,
@@ -512,7 +520,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             return true;
         case QEvent::Drop:
             static_cast<QDropEvent*>(event)->acceptProposedAction();
-            dropOnTrash();
+            m_listCommands.dropOnTrash();
             return true;
         default:
             return false;
@@ -665,6 +673,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut)
 {
     openFromOutside(window.session(), window, path, othersLeftOut);
+}
+
+RecoveryKeeper* attachRecovery(MainWindow& window)
+{
+    return attachRecovery(window.session(), window, [&window] { return window.handles().isDragging(); });
 }
 
 } // namespace korvane

@@ -7,6 +7,7 @@
 #include "app/commands/FileCommands.h"
 #include "app/commands/ImportCommands.h"
 #include "app/commands/ListCommands.h"
+#include "app/commands/RefreshCommand.h"
 #include "app/commands/SettingsCommands.h"
 
 #include <QColor>
@@ -39,6 +40,7 @@ class EditHandles;
 class MainToolHost;
 class AreaClipboard;
 class PolygonPoints;
+class RecoveryKeeper;
 class SeveralAreas;
 class StackingOrder;
 class UndoControls;
@@ -125,11 +127,14 @@ public:
     void enablePictureTools(ToolsFor reason) override;
     // Checks the option from code; the mode switch runs as on a click.
     void chooseOption(ChosenOption option) override;
+    // Unchecks the edit option and checks the drawing tool it was entered from.
+    void backToDrawingMode() override;
+    void removeHandles() override;
     void showHelpBox() override;
     void showDrawingAttributes() override;
 
     void map_daten();
-    void setMapCode(const QString& text);
+    void setMapCode(const QString& text) override;
     void refresh() { press(Button::Refresh); }
     // Canvas position and scroll bars after the canvas size changed; the bars
     // go as near to `scroll` as they can.
@@ -180,7 +185,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    friend class MainToolHost;
     void createControls();
     void createToolBar();
     void createSidePanel();
@@ -201,7 +205,6 @@ private:
 
     // Mode and drawing attributes.
     void modeSwitch(int i);
-    void refreshCommand();
     void blinkModeLabel();
     void leaveEditMode();
     // Label3, its blinking and the editing flag for drawing or edit mode.
@@ -222,7 +225,7 @@ private:
     // Right clicks that neither draw nor edit open the context menu instead.
     bool canvasContextMenu(QEvent* event);
     bool m_rightPressActed = false;
-    // Shape work (ShapeHooks.cpp): order, points; the entries the context
+    // Shape work (MainWindowShapes.cpp): order, points; the entries the context
     // menus of canvas and list add in edit mode.
     void createShapeCommands();
     QList<QAction*> areaMenuEntries();
@@ -253,12 +256,7 @@ private:
 
     // The area list and its commands.
     void listSelected();
-    void deleteWithQuestion();
-    void dropOnTrash();
-    void removeSelectedLine();
-    void backToDrawingMode();
     bool deleteKey(QEvent* event); // handled: the Delete key in the list or on the canvas
-    bool m_selectionQuiet = false;
 
     // Undo and redo.
     bool shapeInProgress() const;
@@ -287,6 +285,7 @@ private:
     ImportCommands m_importCommands{m_session, *this};
     DialogCommands m_dialogCommands{m_session, *this};
     ListCommands m_listCommands{m_session, *this};
+    RefreshCommand m_refreshCommand{m_session, *this};
     UndoControls* m_undoControls = nullptr;
     ZoomControls* m_zoomControls = nullptr;
     std::unique_ptr<AreaRenderer> m_renderer;
@@ -297,5 +296,7 @@ private:
 
 // Opens a file from outside in that window (see OpenFromOutside.h).
 void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut = 0);
+// Gives that window its recovery file (see RecoveryStart.h).
+RecoveryKeeper* attachRecovery(MainWindow& window);
 
 } // namespace korvane

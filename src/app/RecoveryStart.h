@@ -1,12 +1,16 @@
 #pragma once
 
+#include <functional>
+
 namespace korvane {
 
-class MainWindow;
+class EditorSession;
+class EditorView;
 class RecoveryKeeper;
 
-// Gives the window its recovery file: the keeper (owned by the window) writes
-// the unsaved map there and can put a recovered map into the window.
-RecoveryKeeper* attachRecovery(MainWindow& window);
+// Gives the editor its recovery file: the keeper (owned by the view's window)
+// writes the session's unsaved map there and can put a recovered map in its
+// place as an import brings one. `dragging` tells when a drag moves an area.
+RecoveryKeeper* attachRecovery(EditorSession& session, EditorView& view, std::function<bool()> dragging);
 
 } // namespace korvane

@@ -1,10 +1,5 @@
 #include "app/StartUp.h"
 
-#include "app/MainWindow.h"
-#include "app/OpenFromOutside.h"
-#include "app/RecoveryStart.h"
-#include "app/commands/RecoveryKeeper.h"
-
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -218,24 +213,6 @@ void prepareApplication()
     if (toolkit->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(toolkit);
     preloadGroupBoxFrame();
-}
-
-std::unique_ptr<MainWindow> startEditor(const QStringList& files)
-{
-    auto window = std::make_unique<MainWindow>();
-    window->show();
-    // Maps left by editors that ended without closing come first, the files
-    // named on the command line after them.
-    RecoveryKeeper* keeper = attachRecovery(*window);
-    QTimer::singleShot(0, keeper, [keeper] { keeper->offerRecovery(); });
-    if (!files.isEmpty()) {
-        MainWindow* shown = window.get();
-        const QString first = files.front();
-        const int others = int(files.size()) - 1;
-        // Once the window is laid out, so that the picture lands where a click on Open puts it.
-        QTimer::singleShot(0, shown, [shown, first, others] { openFromOutside(*shown, first, others); });
-    }
-    return window;
 }
 
 } // namespace korvane

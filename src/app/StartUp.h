@@ -34,7 +34,7 @@ QStringList argumentsOf(int argc, char* argv[]);
 void prepareApplication();
 
 // The main window as the program starts it: shown, and the first of `files`
-// opened once the event loop runs.
+// opened once the event loop runs (MainWindowStart.cpp).
 std::unique_ptr<MainWindow> startEditor(const QStringList& files);
 
 } // namespace korvane

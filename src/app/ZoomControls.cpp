@@ -1,6 +1,5 @@
 #include "app/ZoomControls.h"
 
-#include "app/MainWindow.h"
 #include "canvas/Canvas.h"
 #include "canvas/Zoom.h"
 
@@ -19,15 +18,16 @@ constexpr int kLinePixels = 20; // one line of wheel scrolling
 
 } // namespace
 
-ZoomControls::ZoomControls(MainWindow& window) : QObject(&window), m_window(window)
+ZoomControls::ZoomControls(const Widgets& widgets, std::function<void(QPoint scroll)> layoutCanvas)
+    : QObject(widgets.window), m_widgets(widgets), m_layoutCanvas(std::move(layoutCanvas))
 {
-    Canvas* canvas = window.ui.Picture1;
+    Canvas* canvas = m_widgets.canvas;
     canvas->installEventFilter(this);
-    window.ui.picContainer->installEventFilter(this);
+    m_widgets.viewport->installEventFilter(this);
     connect(canvas, &Canvas::zoomChanged, this, &ZoomControls::showZoom);
-    const auto shortcut = [this, &window](const QKeySequence& keys, auto percent) {
-        connect(new QShortcut(keys, &window), &QShortcut::activated, this,
-                [this, percent] { zoomAroundMiddle(percent(m_window.ui.Picture1->zoomPercent())); });
+    const auto shortcut = [this](const QKeySequence& keys, auto percent) {
+        connect(new QShortcut(keys, m_widgets.window), &QShortcut::activated, this,
+                [this, percent] { zoomAroundMiddle(percent(m_widgets.canvas->zoomPercent())); });
     };
     for (const QKeySequence& in : {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)})
         shortcut(in, zoom::stepIn);
@@ -38,22 +38,22 @@ ZoomControls::ZoomControls(MainWindow& window) : QObject(&window), m_window(wind
 // Until a picture is open there is nothing to look at closely.
 bool ZoomControls::canZoom() const
 {
-    return m_window.ui.Picture1->hasPicture();
+    return m_widgets.canvas->hasPicture();
 }
 
 void ZoomControls::zoomTo(int percent, QPoint viewPoint)
 {
-    Canvas* canvas = m_window.ui.Picture1;
+    Canvas* canvas = m_widgets.canvas;
     if (!canZoom() || percent == canvas->zoomPercent())
         return;
     const QPointF picturePoint = QPointF(viewPoint - canvas->pos()) / canvas->zoomFactor();
     canvas->setZoomPercent(percent);
-    m_window.layoutCanvas((picturePoint * canvas->zoomFactor()).toPoint() - viewPoint);
+    m_layoutCanvas((picturePoint * canvas->zoomFactor()).toPoint() - viewPoint);
 }
 
 void ZoomControls::zoomAroundMiddle(int percent)
 {
-    zoomTo(percent, m_window.ui.picContainer->rect().center());
+    zoomTo(percent, m_widgets.viewport->rect().center());
 }
 
 // The wheel over the canvas area, the grey around a small picture included:
@@ -66,7 +66,7 @@ bool ZoomControls::eventFilter(QObject* watched, QEvent* event)
     auto* wheel = static_cast<QWheelEvent*>(event);
     if (wheel->modifiers() & Qt::ControlModifier) {
         auto* over = static_cast<QWidget*>(watched);
-        zoomByWheel(wheel->angleDelta().y(), over->mapTo(m_window.ui.picContainer, wheel->position().toPoint()));
+        zoomByWheel(wheel->angleDelta().y(), over->mapTo(m_widgets.viewport, wheel->position().toPoint()));
     } else {
         scrollByWheel(*wheel);
     }
@@ -75,7 +75,7 @@ bool ZoomControls::eventFilter(QObject* watched, QEvent* event)
 
 void ZoomControls::zoomByWheel(int delta, QPoint at)
 {
-    Canvas* canvas = m_window.ui.Picture1;
+    Canvas* canvas = m_widgets.canvas;
     m_wheelRest += delta;
     for (; m_wheelRest >= kNotch; m_wheelRest -= kNotch)
         zoomTo(zoom::stepIn(canvas->zoomPercent()), at);
@@ -92,7 +92,7 @@ void ZoomControls::scrollByWheel(const QWheelEvent& wheel)
         pixels = wheel.angleDelta() * QApplication::wheelScrollLines() * kLinePixels / kNotch;
     if (wheel.modifiers() & Qt::ShiftModifier && pixels.x() == 0)
         pixels = QPoint(pixels.y(), 0);
-    for (auto [bar, by] : {std::pair{m_window.ui.HScroll1, pixels.x()}, std::pair{m_window.ui.VScroll1, pixels.y()}}) {
+    for (auto [bar, by] : {std::pair{m_widgets.horizontal, pixels.x()}, std::pair{m_widgets.vertical, pixels.y()}}) {
         if (bar->isEnabled())
             bar->setValue(bar->value() - by);
     }
@@ -100,7 +100,7 @@ void ZoomControls::scrollByWheel(const QWheelEvent& wheel)
 
 void ZoomControls::showZoom()
 {
-    m_window.ui.lblZoom->setText(zoom::labelText(m_window.ui.Picture1->zoomPercent()));
+    m_widgets.label->setText(zoom::labelText(m_widgets.canvas->zoomPercent()));
 }
 
 } // namespace korvane

@@ -3,11 +3,16 @@
 #include <QObject>
 #include <QPoint>
 
+#include <functional>
+
+class QLabel;
+class QScrollBar;
 class QWheelEvent;
+class QWidget;
 
 namespace korvane {
 
-class MainWindow;
+class Canvas;
 
 // The canvas's zoom and the wheel: Ctrl with the mouse wheel over the canvas
 // area zooms around the pointer, the wheel alone scrolls (with Shift
@@ -17,7 +22,18 @@ class MainWindow;
 class ZoomControls : public QObject {
     Q_OBJECT
 public:
-    explicit ZoomControls(MainWindow& window);
+    // The window's controls it works with; `window` holds the shortcuts.
+    struct Widgets {
+        QWidget* window = nullptr;
+        Canvas* canvas = nullptr;
+        QWidget* viewport = nullptr; // shows the canvas
+        QScrollBar* horizontal = nullptr;
+        QScrollBar* vertical = nullptr;
+        QLabel* label = nullptr; // shows the zoom
+    };
+    // `layoutCanvas` places the canvas and the scroll bars after its size
+    // changed, scrolled as near to its argument as they go.
+    ZoomControls(const Widgets& widgets, std::function<void(QPoint scroll)> layoutCanvas);
 
     // Zooms to one of the steps so that the picture point shown at `viewPoint`
     // (in the viewport) stays there, as far as the scroll bars allow.
@@ -33,7 +49,8 @@ private:
     void zoomByWheel(int delta, QPoint at);
     void scrollByWheel(const QWheelEvent& wheel);
 
-    MainWindow& m_window;
+    Widgets m_widgets;
+    std::function<void(QPoint)> m_layoutCanvas;
     int m_wheelRest = 0; // wheel turns smaller than a notch add up
 };
 

@@ -26,6 +26,7 @@ public:
     // Shows the picture of that file; false (and nothing changed) when refused.
     virtual bool bild_laden(const QString& path) = 0;
     virtual QString mapCode() const = 0;
+    virtual void setMapCode(const QString& text) = 0;
     virtual QSize pictureSize() const = 0;
 
     // The buttons the commands press; a disabled button does nothing.
@@ -42,6 +43,11 @@ public:
     virtual void enablePictureTools(ToolsFor reason) = 0;
     // Chooses an option of the tool bar as a click on it would.
     virtual void chooseOption(ChosenOption option) = 0;
+    // Leaves edit mode for the drawing tool it was entered from, once no area
+    // is left to edit.
+    virtual void backToDrawingMode() = 0;
+    // Takes the handles and the anchor of the selected area off the canvas.
+    virtual void removeHandles() = 0;
     // The help box beside the options, shown once a command begins its work.
     virtual void showHelpBox() = 0;
     // Shows the session's drawing attributes on the swatches and the canvas.

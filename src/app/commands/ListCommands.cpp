@@ -42,4 +42,37 @@ void ListCommands::edit()
         DialogCommands(m_session, m_view).attributeEditor(row);
 }
 
+// Removes the selected line and leaves nothing selected; the list's own
+// move of the current row to a neighbour must not count as a selection.
+void ListCommands::removeSelectedLine()
+{
+    MapDocument& document = m_session.document();
+    const int row = document.selectedRow();
+    m_session.setSelectionQuiet(true);
+    document.deleteArea(row);
+    document.select(-1);
+    m_session.setSelectionQuiet(false);
+}
+
+void ListCommands::deleteWithQuestion()
+{
+    if (!askYesNo(m_view.owner(), kQuestionTitle, QStringLiteral("Soll dieser Eintag wirklich gelöscht werden?")))
+        return;
+    removeSelectedLine();
+    m_view.press(EditorView::Button::Refresh);
+    if (m_session.editChosen())
+        m_view.removeHandles();
+    if (m_session.areas().isEmpty())
+        m_view.backToDrawingMode();
+}
+
+void ListCommands::dropOnTrash()
+{
+    removeSelectedLine();
+    m_view.removeHandles();
+    m_view.neu_zeichnen(-1, true);
+    if (m_session.areas().isEmpty())
+        m_view.backToDrawingMode();
+}
+
 } // namespace korvane

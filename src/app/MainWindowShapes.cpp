@@ -46,13 +46,13 @@ void MainWindow::showSeveral(const QList<int>& rows, int current)
 {
     if (!rows.isEmpty() && !m_editor.editMode) {
         ui.Option1[3]->setEnabled(true);
-        m_selectionQuiet = true;
+        m_session.setSelectionQuiet(true);
         chooseOption(ChosenOption::Edit);
-        m_selectionQuiet = false;
+        m_session.setSelectionQuiet(false);
     }
-    m_selectionQuiet = true;
+    m_session.setSelectionQuiet(true);
     m_document.selectRows(rows, current);
-    m_selectionQuiet = false;
+    m_session.setSelectionQuiet(false);
     showSelection();
 }
 
@@ -60,8 +60,7 @@ void MainWindow::showSeveral(const QList<int>& rows, int current)
 // ones highlighted beside it.
 void MainWindow::showSelection()
 {
-    m_handles->removeHandles();
-    m_handles->hideAnchor();
+    removeHandles();
     const bool empty = m_areas.isEmpty();
     ui.Option1[3]->setEnabled(!empty);
     ui.Command10->setEnabled(!empty);
@@ -94,9 +93,9 @@ void MainWindow::drawSelectionHighlights()
 
 void MainWindow::toggleFromCanvas(int row)
 {
-    m_selectionQuiet = true;
+    m_session.setSelectionQuiet(true);
     m_document.toggle(row);
-    m_selectionQuiet = false;
+    m_session.setSelectionQuiet(false);
     showSelection();
 }
 

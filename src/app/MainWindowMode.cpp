@@ -105,13 +105,19 @@ void MainWindow::modeSwitch(int i)
         showMode(true);
         if (!m_areas.isEmpty()) {
             int index = selectedIndex();
-            m_selectionQuiet = true;
+            m_session.setSelectionQuiet(true);
             setSelectedIndex(index < 0 ? 0 : index);
-            m_selectionQuiet = false;
+            m_session.setSelectionQuiet(false);
             listSelected();
         }
         ui.Command9->setEnabled(true);
     }
+}
+
+void MainWindow::removeHandles()
+{
+    m_handles->removeHandles();
+    m_handles->hideAnchor();
 }
 
 void MainWindow::blinkModeLabel()
@@ -133,8 +139,7 @@ void MainWindow::reset_zustand()
 void MainWindow::showEmptiedList()
 {
     ui.Picture1->surface().clear();
-    m_handles->removeHandles();
-    m_handles->hideAnchor();
+    removeHandles();
     refresh();
     ui.Option1[3]->setEnabled(false);
     showMode(false);
@@ -143,18 +148,6 @@ void MainWindow::showEmptiedList()
     setMapCode(QString());
     m_editor.polygonOpen = false;
     m_editor.drawState = 1;
-}
-
-void MainWindow::refreshCommand()
-{
-    m_editor.polygonOpen = false;
-    m_editor.drawState = 1;
-    if (!m_areas.isEmpty()) {
-        neu_zeichnen(-1, true);
-    } else {
-        neu_zeichnen(-1, false); // with no areas this leaves just the picture
-        setMapCode(QString());
-    }
 }
 
 void MainWindow::neu_zeichnen(int skip, bool regenerate)

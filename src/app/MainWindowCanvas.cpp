@@ -1,12 +1,11 @@
 // The canvas's mouse handlers and keys: the drawing tools in drawing mode;
 // in edit mode choosing, moving and reshaping areas; the pointer position label.
-#include "app/MainToolHost.h"
 #include "app/MainWindow.h"
 #include "app/UndoControls.h"
-#include "app/commands/DialogPlacement.h"
 #include "app/commands/SeveralAreas.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/AreaRenderer.h"
+#include "canvas/DrawingTools.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "canvas/MouseGrab.h"
@@ -25,44 +24,6 @@
 #include <memory>
 
 namespace korvane {
-
-DrawingSurface& MainToolHost::surface()
-{
-    return m_window.ui.Picture1->surface();
-}
-
-EditorState& MainToolHost::editor()
-{
-    return m_window.editorState();
-}
-
-QColor MainToolHost::drawColor() const
-{
-    return m_window.drawColor();
-}
-
-QColor MainToolHost::buttonFaceColor() const
-{
-    return m_window.palette().color(QPalette::Button);
-}
-
-bool MainToolHost::commitShape(const QString& shape, const QString& coords)
-{
-    const QRect bounds = parseArea(entry::makeLine(QStringLiteral(" "), shape, coords, {})).bounds;
-    m_window.m_newShapeOnScreen =
-        shapeOnScreen(bounds, *m_window.ui.Picture1, m_window.ui.Picture1->zoomFactor(), *m_window.ui.picContainer);
-    if (!m_window.linkDialog || !m_window.linkDialog())
-        return false;
-    m_window.document().drawArea(entry::makeLine(QStringLiteral(" "), shape, coords, m_window.state().link));
-    if (!m_window.areas().isEmpty())
-        m_window.ui.Option1[3]->setEnabled(true);
-    return true;
-}
-
-void MainToolHost::pressRefresh()
-{
-    m_window.refresh();
-}
 
 void MainWindow::connectCanvas()
 {
@@ -85,7 +46,7 @@ void MainWindow::connectCanvas()
     connect(selection, &QItemSelectionModel::selectionChanged, this,
             [this, lastCurrent, selection](const QItemSelection& selected, const QItemSelection& deselected) {
                 const QModelIndex current = ui.List1->currentIndex();
-                if (m_selectionQuiet || !current.isValid() || current != *lastCurrent)
+                if (m_session.selectionQuiet() || !current.isValid() || current != *lastCurrent)
                     return;
                 const bool othersOut = selected.isEmpty() && !deselected.isEmpty() && selection->isSelected(current);
                 if (selected.contains(current) || othersOut)

@@ -4,7 +4,6 @@
 #include "canvas/AreaGeometry.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
-#include "platform/Platform.h"
 
 #include <QLabel>
 #include <QKeyEvent>
@@ -34,41 +33,6 @@ void MainWindow::listSelected()
     surface.setPenColor(pen);
     surface.setDrawMode(mode);
     neu_zeichnen(index, true);
-}
-
-// Removes the selected line and leaves nothing selected; the list's own
-// move of the current row to a neighbour must not count as a selection.
-void MainWindow::removeSelectedLine()
-{
-    const int index = selectedIndex();
-    m_selectionQuiet = true;
-    m_document.deleteArea(index);
-    ui.List1->selectionModel()->clear();
-    m_selectionQuiet = false;
-}
-
-void MainWindow::deleteWithQuestion()
-{
-    if (!askYesNo(this, kQuestionTitle, QStringLiteral("Soll dieser Eintag wirklich gelöscht werden?")))
-        return;
-    removeSelectedLine();
-    refresh();
-    if (m_session.editChosen()) {
-        m_handles->removeHandles();
-        m_handles->hideAnchor();
-    }
-    if (m_areas.isEmpty())
-        backToDrawingMode();
-}
-
-void MainWindow::dropOnTrash()
-{
-    removeSelectedLine();
-    m_handles->removeHandles();
-    m_handles->hideAnchor();
-    neu_zeichnen(-1, true);
-    if (m_areas.isEmpty())
-        backToDrawingMode();
 }
 
 void MainWindow::backToDrawingMode()
@@ -103,7 +67,7 @@ bool MainWindow::deleteKey(QEvent* event)
     if (deleteSeveral())
         return true;
     if (selectedIndex() >= 0)
-        deleteWithQuestion();
+        m_listCommands.deleteWithQuestion();
     return true;
 }
 
@@ -111,11 +75,10 @@ bool MainWindow::deleteKey(QEvent* event)
 // touched area is selected as if clicked, and the tools follow the list.
 void MainWindow::showRestoredState(int row)
 {
-    m_handles->removeHandles();
-    m_handles->hideAnchor();
-    m_selectionQuiet = true;
+    removeHandles();
+    m_session.setSelectionQuiet(true);
     setSelectedIndex(-1);
-    m_selectionQuiet = false;
+    m_session.setSelectionQuiet(false);
     // "clear" leaves the edit option checked while not editing; it is
     // unchecked here, so that choosing it enters edit mode again.
     const bool empty = m_areas.isEmpty();
@@ -130,9 +93,9 @@ void MainWindow::showRestoredState(int row)
         m_editor.polygonOpen = false;
         m_editor.drawState = 1;
         neu_zeichnen(-1, false);
-        m_selectionQuiet = true;
+        m_session.setSelectionQuiet(true);
         setSelectedIndex(row);
-        m_selectionQuiet = false;
+        m_session.setSelectionQuiet(false);
         listSelected();
     }
 }
