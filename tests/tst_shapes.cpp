@@ -83,12 +83,18 @@ struct Window : korvane::test::BlankEditor {
             choose);
     }
     QString coords(int row = 0) { return entry::coordsOf(w.areas().line(row)); }
-    // Ctrl+Z until nothing is left (the keys are the active window's).
-    void undoAll()
+    // The undo keys are the active window's: after a menu closed, the window
+    // becomes active again only later.
+    void activate()
     {
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         canvas()->setFocus();
+    }
+    // Ctrl+Z until nothing is left.
+    void undoAll()
+    {
+        activate();
         for (int i = 0; i < 10 && w.document().history().canUndo(); ++i)
             key(Qt::Key_Z, Qt::ControlModifier);
     }
@@ -190,6 +196,7 @@ void TestShapes::stackingOrder()
     if (!changed)
         return;
     QCOMPARE(e.w.document().history().undoText(), QStringLiteral("Reihenfolge ändern"));
+    e.activate();
     e.key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(e.w.areas().lines(), before);
     QCOMPARE(e.codeOrder(), before);
@@ -244,6 +251,7 @@ void TestShapes::pointRemoved()
     if (!removable)
         return;
     QCOMPARE(e.w.document().history().undoText(), QStringLiteral("Punkt entfernen"));
+    e.activate();
     e.key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(e.w.areas().lines(), QStringList({line, kA}));
     QCOMPARE(e.w.handles().count(), handlesBefore);
@@ -469,7 +477,7 @@ void TestShapes::severalTogether()
         QVERIFY(e.w.mapCode().contains("coords=\"" + entry::coordsOf(line) + "\""));
     QCOMPARE(e.w.document().history().count(), how == "keys" ? 2 : 1);
     QCOMPARE(e.w.document().history().undoText(), step);
-    e.canvas()->setFocus();
+    e.activate();
     for (int i = e.w.document().history().count(); i > 0; --i)
         e.key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(e.w.areas().lines(), kFour);
