@@ -5,6 +5,7 @@
 #include "app/UndoControls.h"
 #include "app/commands/DialogPlacement.h"
 #include "app/commands/SeveralAreas.h"
+#include "app/commands/Snapping.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
@@ -107,7 +108,7 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
         return;
     }
     if (DrawingTool* tool = currentTool())
-        tool->press(button, position);
+        tool->press(button, drawingPoint(position, button));
     // A rubber band follows the pointer also outside the canvas until release.
     if (m_editor.drawState == 2)
         grabPointer(ui.Picture1);
@@ -168,7 +169,7 @@ void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
         return;
     }
     if (DrawingTool* tool = currentTool())
-        tool->move(position);
+        tool->move(drawingPoint(position, Qt::NoButton));
 }
 
 void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
@@ -183,6 +184,8 @@ void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
         m_handles->releaseBody();
         releaseBand();
     }
+    if (m_editor.editMode)
+        m_snapping->unmark();
     DrawingTool* tool = m_editor.editMode ? nullptr : currentTool();
     if (tool && !tool->release(button, position))
         return;
@@ -240,6 +243,7 @@ void MainWindow::moveSelectedArea(QPoint by)
     const int row = selectedIndex();
     if (row < 0)
         return;
+    by = m_snapping->move(m_areas.line(row), row, by, true);
     const QString before = m_handles->moveArea(by.x(), by.y());
     if (before.isNull())
         return;
@@ -282,7 +286,7 @@ bool MainWindow::canvasContextMenu(QEvent* event)
     const bool acted = byMouse && (m_rightPressActed || m_handles->isDragging());
     m_rightPressActed = false;
     if (!acted)
-        m_undoControls->showMenu(request->globalPos(), areaMenuEntries());
+        m_undoControls->showMenu(request->globalPos(), canvasMenuEntries());
     return true;
 }
 
