@@ -200,7 +200,11 @@ bool MainWindow::canvasKey(QEvent* event)
     if (event->type() != QEvent::KeyPress || !m_editor.editMode || m_handles->isDragging())
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    // With snapping on, Alt and an arrow key move without it.
+    const bool arrow = key->key() >= Qt::Key_Left && key->key() <= Qt::Key_Down;
+    if (arrow && m_state.snapOn)
+        modifiers &= ~Qt::AltModifier;
     if (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)
         return false;
     const bool shift = modifiers == Qt::ShiftModifier;

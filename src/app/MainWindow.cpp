@@ -118,7 +118,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
         m_snapping->unmark();
         m_document.recordDrag(row, before, wholeArea);
     };
-    host.snapPoint = [this](int row, QPoint point) { return m_snapping->point(point, row).toPoint(); };
+    host.snapPoint = [this](int row, QPoint point, const QRect& reach) {
+        return m_snapping->point(point, row, reach).toPoint();
+    };
     host.snapMove = [this](int row, const QString& before, QPoint by) { return m_snapping->move(before, row, by); };
     host.handleMenu = [this](int index, QPoint globalPos) { return pointMenu(index, globalPos); };
     m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);

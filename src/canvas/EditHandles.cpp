@@ -14,6 +14,7 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <optional>
 
@@ -441,7 +442,10 @@ QPoint EditHandles::snapped(int index, QPoint target) const
     const QPoint align(h->align(), h->align());
     const bool alongRadius = index == 2 && selectedShape() == QLatin1String("circle");
     const QPoint marked = alongRadius ? QPoint(target.x(), h->place().y()) + align : target + align;
-    const QPoint to = m_host.snapPoint(m_dragRow, marked) - align;
+    // A handle stays on the picture (moveHandle()); the radius handle does not.
+    const QRect reach = alongRadius ? QRect(QPoint(INT_MIN / 2, INT_MIN / 2), QPoint(INT_MAX / 2, INT_MAX / 2))
+                                    : QRect(align, QSize(m_canvas->pictureSize()));
+    const QPoint to = m_host.snapPoint(m_dragRow, marked, reach) - align;
     return alongRadius ? QPoint(to.x(), target.y()) : to;
 }
 

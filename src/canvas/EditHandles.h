@@ -75,9 +75,10 @@ public:
         std::function<void(int row, const QString& before, bool wholeArea)> dragFinished;
         // The context menu of handle `index`; false when it has none.
         std::function<bool(int index, QPoint globalPos)> handleMenu;
-        // Snapping: where a dragged point of area `row` goes, and the move `by`
-        // of the whole area that was `before`, corrected. Unset: unchanged.
-        std::function<QPoint(int row, QPoint point)> snapPoint;
+        // Snapping: where a dragged point of area `row` goes (within `reach`,
+        // where the handle can go), and the move `by` of the whole area that
+        // was `before`, corrected. Unset: unchanged.
+        std::function<QPoint(int row, QPoint point, const QRect& reach)> snapPoint;
         std::function<QPoint(int row, const QString& before, QPoint by)> snapMove;
     };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace korvane {
 
@@ -253,38 +254,69 @@ Snap SnapIndex::snap(QPointF point, double reach, int skipRow) const
     return result;
 }
 
+// A point or an edge of an area catches the whole point; otherwise the
+// picture's edges and the grid catch each axis, each by its nearest point.
 SnapShift SnapIndex::shift(const QVector<QPoint>& points, double reach, int skipRow, QPoint direction) const
 {
-    SnapShift best;
-    double bestLength = std::numeric_limits<double>::max();
-    const auto consider = [&](QPoint by, QPoint mark, SnapKind kind, bool both) {
-        // Catches of both axes (points and edges) come before those of one.
-        const double length = std::hypot(by.x(), by.y()) + (both ? 0 : reach + 1);
-        if (length < bestLength) {
-            bestLength = length;
-            best = {by, mark, kind};
-        }
-    };
+    if (!direction.isNull())
+        return shiftAlong(points, reach, skipRow, direction);
+    const double far = std::numeric_limits<double>::max();
+    double bestWhole = far, bestX = far, bestY = far;
+    SnapShift whole;
+    std::optional<int> byX, byY, toX, toY;
+    SnapKind kindX = SnapKind::None, kindY = SnapKind::None;
     for (const QPoint& p : points) {
         const Snap s = snap(p, reach, skipRow);
-        if (!s.caught())
-            continue;
-        if (direction.isNull()) {
-            const bool both = s.kind == SnapKind::Point || s.kind == SnapKind::Edge;
-            const QPoint by(s.x ? s.to.x() - p.x() : 0, s.y ? s.to.y() - p.y() : 0);
-            consider(by, p + by, s.kind, both);
+        if (s.kind == SnapKind::Point || s.kind == SnapKind::Edge) {
+            const QPoint by = s.to - p;
+            const double length = std::hypot(by.x(), by.y());
+            if (length < bestWhole) {
+                bestWhole = length;
+                whole = {by, s.to, s.kind};
+            }
             continue;
         }
-        // Along a key's direction only, and never back.
-        const bool horizontal = direction.x() != 0;
+        const auto keep = [&](int from, int size, double& best, std::optional<int>& by, std::optional<int>& at,
+                              SnapKind& bestKind) {
+            int to = 0;
+            SnapKind kind = SnapKind::None;
+            if (!catchAxis(from, reach, size, m_grid, to, kind) || std::abs(to - from) >= best)
+                return;
+            best = std::abs(to - from);
+            by = to - from;
+            at = to;
+            bestKind = kind;
+        };
+        keep(p.x(), m_picture.width(), bestX, byX, toX, kindX);
+        keep(p.y(), m_picture.height(), bestY, byY, toY, kindY);
+    }
+    if (bestWhole < far)
+        return whole;
+    if (!byX && !byY)
+        return {};
+    const QPoint by(byX.value_or(0), byY.value_or(0));
+    const QPoint first = points.isEmpty() ? QPoint() : points.first() + by;
+    return {by, QPoint(toX.value_or(first.x()), toY.value_or(first.y())), byX ? kindX : kindY};
+}
+
+// Along a key's direction only, and never back: the key does not get stuck
+// on the target it leaves.
+SnapShift SnapIndex::shiftAlong(const QVector<QPoint>& points, double reach, int skipRow, QPoint direction) const
+{
+    SnapShift best;
+    int bestLength = std::numeric_limits<int>::max();
+    const bool horizontal = direction.x() != 0;
+    const int forward = horizontal ? direction.x() : direction.y();
+    for (const QPoint& p : points) {
+        const Snap s = snap(p, reach, skipRow);
         if (horizontal ? !s.x : !s.y)
             continue;
         const int along = horizontal ? s.to.x() - p.x() : s.to.y() - p.y();
-        const int forward = horizontal ? direction.x() : direction.y();
-        if ((along > 0 && forward < 0) || (along < 0 && forward > 0))
+        if ((along > 0 && forward < 0) || (along < 0 && forward > 0) || std::abs(along) >= bestLength)
             continue;
+        bestLength = std::abs(along);
         const QPoint by = horizontal ? QPoint(along, 0) : QPoint(0, along);
-        consider(by, p + by, s.kind, true);
+        best = {by, p + by, s.kind};
     }
     return best;
 }

@@ -81,6 +81,7 @@ private:
     void compact();
     bool nearestItem(QPointF point, double reach, int skipRow, Nearest& best) const;
     void snapAxes(QPointF point, double reach, Snap& snap) const;
+    SnapShift shiftAlong(const QVector<QPoint>& points, double reach, int skipRow, QPoint direction) const;
 
     QSize m_picture{1, 1};
     int m_grid = 0;

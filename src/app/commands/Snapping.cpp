@@ -136,7 +136,7 @@ const SnapIndex& Snapping::index()
     return m_index;
 }
 
-QPointF Snapping::point(QPointF at, int skipRow)
+QPointF Snapping::point(QPointF at, int skipRow, std::optional<QRect> within)
 {
     if (!active()) {
         unmark();
@@ -144,11 +144,11 @@ QPointF Snapping::point(QPointF at, int skipRow)
     }
     refresh();
     const Snap snap = m_index.snap(at, reach(), skipRow);
-    if (!snap.caught()) {
+    const QPointF to(snap.x ? snap.to.x() : at.x(), snap.y ? snap.to.y() : at.y());
+    if (!snap.caught() || (within && !within->contains(to.toPoint()))) {
         unmark();
         return at;
     }
-    const QPointF to(snap.x ? snap.to.x() : at.x(), snap.y ? snap.to.y() : at.y());
     showMark(QPoint(roundHalfEven(to.x()), roundHalfEven(to.y())));
     return to;
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointF>
+#include <QRect>
 #include <QSize>
 
 #include <functional>
@@ -48,8 +49,9 @@ public:
     // Turned on, and Alt not held.
     bool active() const;
     // A drawn point or a handle's point: where it snaps to (or the point
-    // itself), the target marked. `skipRow`: the area being changed.
-    QPointF point(QPointF at, int skipRow = -1);
+    // itself), the target marked. `skipRow`: the area being changed; a target
+    // outside `within` (where a handle cannot go) does not catch.
+    QPointF point(QPointF at, int skipRow = -1, std::optional<QRect> within = std::nullopt);
     // The move `by` of the area that was `line` (row `row`), corrected so that
     // one of its points lies on a target. A key's move keeps its direction.
     QPoint move(const QString& line, int row, QPoint by, bool byKey = false);
