@@ -181,7 +181,9 @@ void TestShapes::stackingOrder()
         if (how == "list")
             expected << "Arealtabelle..."; // the list's own entry comes last
         else
-            expected << "" << "Einrasten" << "Rastergröße..."; // the canvas's own entries come last
+            expected << ""
+                     << "Einrasten"
+                     << "Rastergröße..."; // the canvas's own entries come last
 
         QCOMPARE(entries, expected);
     }
@@ -331,8 +333,8 @@ void chooseAlignment(Window& e, int entry)
             return;
         if (stage == 0 && menu->objectName() == "undoMenu") {
             const QList<QAction*> entries = menu->actions();
-            menu->setActiveAction(*std::find_if(entries.begin(), entries.end(),
-                                                [](QAction* a) { return a->text() == "Ausrichten"; }));
+            menu->setActiveAction(
+                *std::find_if(entries.begin(), entries.end(), [](QAction* a) { return a->text() == "Ausrichten"; }));
             QTest::keyClick(menu, Qt::Key_Right);
             stage = 1;
         } else if (stage == 1 && menu->objectName() == "alignMenu") {

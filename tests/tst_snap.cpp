@@ -83,7 +83,7 @@ void TestSnap::snaps_data()
     QTest::addColumn<int>("zoom");
     QTest::addColumn<int>("grid");
     QTest::addColumn<QString>("moved"); // the area a handle, the body or a key moves
-    QTest::addColumn<QPointF>("from"); // where a drag starts (a handle is pressed on itself)
+    QTest::addColumn<QPointF>("from");  // where a drag starts (a handle is pressed on itself)
     QTest::addColumn<QPointF>("to");
     QTest::addColumn<QString>("how"); // on, alt (held during the gesture) or off
     QTest::addColumn<QString>("coords");
@@ -92,27 +92,26 @@ void TestSnap::snaps_data()
     const QString a = area("rect", "20,20,80,60");
     const QPointF inside(50, 40);
     // Drawing a rectangle: its second corner snaps.
-    row("rect, picture edge, 100 %", "rect", 100, 1000, none, QPointF(50, 50), QPointF(396, 150), "on",
-        "50,50,400,150", std::optional(QPoint(400, 150)));
-    row("rect, picture edge, 400 %", "rect", 400, 1000, none, QPointF(50, 50), QPointF(399, 150), "on",
-        "50,50,400,150", std::optional(QPoint(400, 150)));
-    row("rect, too far at 400 %", "rect", 400, 1000, none, QPointF(50, 50), QPointF(397, 150), "on",
-        "50,50,397,150", kNoMark);
+    row("rect, picture edge, 100 %", "rect", 100, 1000, none, QPointF(50, 50), QPointF(396, 150), "on", "50,50,400,150",
+        std::optional(QPoint(400, 150)));
+    row("rect, picture edge, 400 %", "rect", 400, 1000, none, QPointF(50, 50), QPointF(399, 150), "on", "50,50,400,150",
+        std::optional(QPoint(400, 150)));
+    row("rect, too far at 400 %", "rect", 400, 1000, none, QPointF(50, 50), QPointF(397, 150), "on", "50,50,397,150",
+        kNoMark);
     row("rect, point, 100 %", "rect", 100, 1000, none, QPointF(50, 50), QPointF(204, 97), "on", "50,50,200,100",
         std::optional(QPoint(200, 100)));
     row("rect, point, Alt held", "rect", 100, 1000, none, QPointF(50, 50), QPointF(204, 97), "alt", "50,50,204,97",
         kNoMark);
-    row("rect, point, off", "rect", 100, 1000, none, QPointF(50, 50), QPointF(204, 97), "off", "50,50,204,97",
-        kNoMark);
+    row("rect, point, off", "rect", 100, 1000, none, QPointF(50, 50), QPointF(204, 97), "off", "50,50,204,97", kNoMark);
     row("rect, grid, 400 %", "rect", 400, 25, none, QPointF(50, 50), QPointF(126, 149), "on", "50,50,125,150",
         std::optional(QPoint(125, 150)));
     // A polygon's points: the second click snaps.
-    row("poly, edge, 100 %", "poly", 100, 1000, none, QPointF(50, 50), QPointF(203, 150), "on",
-        "50,50,200,150,63,113", std::optional(QPoint(200, 150)));
-    row("poly, edge, 400 %", "poly", 400, 1000, none, QPointF(50, 50), QPointF(201, 150), "on",
-        "50,50,200,150,63,113", std::optional(QPoint(200, 150)));
-    row("poly, grid, 100 %", "poly", 100, 25, none, QPointF(50, 50), QPointF(127, 148), "on",
-        "50,50,125,150,63,113", std::optional(QPoint(125, 150)));
+    row("poly, edge, 100 %", "poly", 100, 1000, none, QPointF(50, 50), QPointF(203, 150), "on", "50,50,200,150,63,113",
+        std::optional(QPoint(200, 150)));
+    row("poly, edge, 400 %", "poly", 400, 1000, none, QPointF(50, 50), QPointF(201, 150), "on", "50,50,200,150,63,113",
+        std::optional(QPoint(200, 150)));
+    row("poly, grid, 100 %", "poly", 100, 25, none, QPointF(50, 50), QPointF(127, 148), "on", "50,50,125,150,63,113",
+        std::optional(QPoint(125, 150)));
     // The handle of a rectangle's second corner, or of a polygon's first point.
     row("handle, point, 100 %", "handle", 100, 1000, a, QPointF(), QPointF(204, 97), "on", "20,20,200,100",
         std::optional(QPoint(200, 100)));
@@ -216,8 +215,8 @@ void TestSnap::snaps()
 
 void TestSnap::keptInSettings_data()
 {
-    QTest::addColumn<QByteArray>("stored"); // the file before the run
-    QTest::addColumn<bool>("toggle");       // "Einrasten" chosen in the canvas menu
+    QTest::addColumn<QByteArray>("stored");  // the file before the run
+    QTest::addColumn<bool>("toggle");        // "Einrasten" chosen in the canvas menu
     QTest::addColumn<QString>("gridAnswer"); // typed into "Rastergröße...", empty: not asked
     QTest::addColumn<bool>("on");
     QTest::addColumn<int>("grid");

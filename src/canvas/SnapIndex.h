@@ -18,7 +18,7 @@ enum class SnapKind : quint8 { None, Point, Edge, PictureEdge, Grid };
 // Where a snapped point goes. A point or an edge of an area catches both
 // coordinates; the picture's edges and the grid catch each axis on its own.
 struct Snap {
-    QPoint to;                  // the caught point (an axis not caught keeps its rounded value)
+    QPoint to;                 // the caught point (an axis not caught keeps its rounded value)
     bool x = false, y = false; // which axes were caught
     SnapKind kind = SnapKind::None;
     bool caught() const { return x || y; }
@@ -63,7 +63,7 @@ public:
 
 private:
     struct Item {
-        QPoint a, b; // a point: a == b; an edge: its ends
+        QPoint a, b;    // a point: a == b; an edge: its ends
         int radius = 0; // a circle's outline around a
         int row = -1;   // -1: replaced, waiting for the next compaction
     };

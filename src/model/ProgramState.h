@@ -26,7 +26,7 @@ struct ProgramState {
     bool codeChoicesMade = false; // changed in this run: the stored ones no longer apply
     // Snapping on the canvas, kept in Korvane.ini.
     bool snapOn = false;
-    int snapGrid = 10;             // picture pixels
+    int snapGrid = 10;            // picture pixels
     bool snapChoicesMade = false; // changed in this run: the stored ones no longer apply
 };
 

@@ -114,7 +114,8 @@ void SettingsCommands::read()
     }
     if (!state.snapChoicesMade) {
         state.snapOn = settingFlag(in.read(kSnap, kSnapOnKey)).value_or(state.snapOn);
-        if (const auto grid = settingShort(in.read(kSnap, kSnapGridKey)); grid && *grid >= 1 && *grid <= kLargestSnapGrid)
+        if (const auto grid = settingShort(in.read(kSnap, kSnapGridKey));
+            grid && *grid >= 1 && *grid <= kLargestSnapGrid)
             state.snapGrid = *grid;
     }
     if (const auto open = settingFlag(in.read(kLupe, QStringLiteral("lupe_visible"))); open && *open)
