@@ -42,6 +42,13 @@ QString area(const QString& shape, const QString& coords)
 const QString kOther = area("rect", "200,100,300,200");
 constexpr std::optional<QPoint> kNoMark;
 
+// A point inside a rectangle's line.
+QPointF inside(const QString& rect)
+{
+    const QStringList c = entry::coordsOf(rect).split(',');
+    return QPointF((c[0].toInt() + c[2].toInt()) / 2, (c[1].toInt() + c[3].toInt()) / 2);
+}
+
 struct Editor : korvane::test::BlankEditor {
     QPoint at(QPointF p)
     {
@@ -79,7 +86,7 @@ private slots:
 
 void TestSnap::snaps_data()
 {
-    QTest::addColumn<QString>("gesture"); // rect, poly, handle, body or key
+    QTest::addColumn<QString>("gesture"); // rect, poly, handle, body, key, several or several key
     QTest::addColumn<int>("zoom");
     QTest::addColumn<int>("grid");
     QTest::addColumn<QString>("moved"); // the area a handle, the body or a key moves
@@ -90,7 +97,7 @@ void TestSnap::snaps_data()
     QTest::addColumn<std::optional<QPoint>>("mark");
     const QString none;
     const QString a = area("rect", "20,20,80,60");
-    const QPointF inside(50, 40);
+    const QPointF middle(50, 40); // inside a
     // Drawing a rectangle: its second corner snaps.
     row("rect, picture edge, 100 %", "rect", 100, 1000, none, QPointF(50, 50), QPointF(396, 150), "on", "50,50,400,150",
         std::optional(QPoint(400, 150)));
@@ -126,15 +133,23 @@ void TestSnap::snaps_data()
     row("handle, far picture edge", "handle", 100, 1000, a, QPointF(), QPointF(397, 297), "on", "20,20,397,297",
         kNoMark);
     // The whole area dragged by its body: its nearest corner snaps.
-    row("body, point, 100 %", "body", 100, 1000, a, inside, inside + QPointF(123, 38), "on", "140,60,200,100",
+    row("body, point, 100 %", "body", 100, 1000, a, middle, middle + QPointF(123, 38), "on", "140,60,200,100",
         std::optional(QPoint(200, 100)));
-    row("body, edge, 400 %", "body", 400, 1000, a, inside, inside + QPointF(119, 60), "on", "140,80,200,120",
+    row("body, edge, 400 %", "body", 400, 1000, a, middle, middle + QPointF(119, 60), "on", "140,80,200,120",
         std::optional(QPoint(200, 120)));
-    row("body, picture edge, 100 %", "body", 100, 1000, a, inside, inside + QPointF(317, 0), "on", "340,20,400,60",
+    row("body, picture edge, 100 %", "body", 100, 1000, a, middle, middle + QPointF(317, 0), "on", "340,20,400,60",
         std::optional(QPoint(400, 20)));
-    row("body, grid, 100 %", "body", 100, 25, a, inside, inside + QPointF(2, 3), "on", "25,25,85,65",
+    row("body, grid, 100 %", "body", 100, 25, a, middle, middle + QPointF(2, 3), "on", "25,25,85,65",
         std::optional(QPoint(25, 25)));
-    row("body, grid, off", "body", 100, 25, a, inside, inside + QPointF(2, 3), "off", "22,23,82,63", kNoMark);
+    row("body, grid, off", "body", 100, 25, a, middle, middle + QPointF(2, 3), "off", "22,23,82,63", kNoMark);
+    // Two selected areas dragged by one of them, or moved by the keys: the one
+    // held (chosen last) snaps, the other one (the last line) follows.
+    row("several, point, 100 %", "several", 100, 1000, a, middle, middle + QPointF(123, 38), "on", "140,240,180,280",
+        std::optional(QPoint(200, 100)));
+    row("several, point, off", "several", 100, 1000, a, middle, middle + QPointF(123, 38), "off", "143,238,183,278",
+        kNoMark);
+    row("several, key, point", "several key", 100, 1000, area("rect", "150,60,195,98"), QPointF(), QPointF(), "on",
+        "25,200,65,240", kNoMark);
     // The Right key: one pixel, then on to a target ahead within reach.
     row("key, point, 100 %", "key", 100, 1000, area("rect", "150,60,195,98"), QPointF(), QPointF(), "on",
         "155,60,200,98", kNoMark);
@@ -163,7 +178,13 @@ void TestSnap::snaps()
     QFETCH(std::optional<QPoint>, mark);
     korvane::test::SettingsFolder settings;
     Editor e;
-    e.w.areas().setLines(moved.isEmpty() ? QStringList{kOther} : QStringList{kOther, moved});
+    const bool several = gesture.startsWith("several");
+    QStringList lines{kOther};
+    if (!moved.isEmpty())
+        lines << moved;
+    if (several)
+        lines << area("rect", "20,200,60,240");
+    e.w.areas().setLines(lines);
     QCOMPARE(e.w.state().snapOn, false);
     if (how != "off")
         QTest::keyClick(&e.w, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
@@ -190,10 +211,16 @@ void TestSnap::snaps()
         e.w.ui.Option1[3]->setEnabled(true);
         e.w.ui.Option1[3]->click();
         e.w.setSelectedIndex(1);
+        if (several) {
+            // The moved area chosen last, the other one first.
+            QTest::mouseClick(e.canvas(), Qt::LeftButton, {}, e.at(QPointF(40, 220)));
+            QTest::mouseClick(e.canvas(), Qt::LeftButton, Qt::ControlModifier, e.at(inside(moved)));
+            QCOMPARE(e.w.document().selectedRows().size(), 2);
+        }
         if (gesture == "handle") {
             HandleWidget* h = e.w.handles().handle(moved.startsWith(" poly") ? 1 : 4);
             seen = e.drag(h, QPoint(0, 0), to, held);
-        } else if (gesture == "body") {
+        } else if (gesture == "body" || gesture == "several") {
             seen = e.drag(e.canvas(), e.at(from), to, held);
         } else {
             e.canvas()->setFocus();

@@ -129,7 +129,7 @@ void MainWindow::editPress(Qt::MouseButton button, QPointF position)
         toggleFromCanvas(hit);
     } else if (hit >= 0 && m_several->several() && m_document.selection().isRowSelected(hit)) {
         // All selected areas move with the one held.
-        m_several->pressDrag(position);
+        m_several->pressDrag(position, hit);
         grabPointer(ui.Picture1);
     } else if (hit >= 0) {
         selectFromCanvas(hit);

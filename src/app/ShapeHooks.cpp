@@ -37,11 +37,15 @@ void MainWindow::createShapeCommands()
     m_points = std::make_unique<PolygonPoints>(m_document, show);
     const auto pictureSize = [this] { return ui.Picture1->pictureSize(); };
     const auto showRows = [this](const QList<int>& rows, int current) { showSeveral(rows, current); };
-    m_several = new SeveralAreas(m_document, {pictureSize, showRows, [this] { neu_zeichnen(-1, false); }}, this);
-    m_clipboard = new AreaClipboard(m_document, {pictureSize, showRows}, this);
     const auto zoom = [this] { return ui.Picture1->zoomFactor(); };
     const auto mark = [this](std::optional<QPoint> at) { ui.Picture1->setMark(at); };
     m_snapping = new Snapping(m_areas, m_state, {pictureSize, zoom, mark}, this);
+    const auto snapSeveral = [this](const QString& held, const QList<int>& rows, QPoint by, bool byKey) {
+        return m_snapping->moveSeveral(held, rows, by, byKey);
+    };
+    m_several = new SeveralAreas(m_document, {pictureSize, showRows, [this] { neu_zeichnen(-1, false); }, snapSeveral},
+                                 this);
+    m_clipboard = new AreaClipboard(m_document, {pictureSize, showRows}, this);
     ui.List1->viewport()->installEventFilter(this);
 }
 

@@ -193,7 +193,7 @@ void SnapIndex::addEdgeCells(quint32 id, QPoint a, QPoint b)
     }
 }
 
-bool SnapIndex::nearestItem(QPointF point, double reach, int skipRow, Nearest& best) const
+bool SnapIndex::nearestItem(QPointF point, double reach, const SnapSkip& skip, Nearest& best) const
 {
     const double far = std::numeric_limits<double>::max();
     Nearest nearestPoint{far, {}, true}, nearestEdge{far, {}, false};
@@ -203,7 +203,7 @@ bool SnapIndex::nearestItem(QPointF point, double reach, int skipRow, Nearest& b
         for (int column = left; column <= right; ++column) {
             for (quint32 id : m_cells[size_t(cellOf(column, line))]) {
                 const Item& item = m_items[id];
-                if (item.row < 0 || item.row == skipRow)
+                if (item.row < 0 || skip(item.row))
                     continue;
                 const bool isPoint = item.a == item.b && item.radius == 0;
                 const QPointF at = isPoint           ? QPointF(item.a)
@@ -240,11 +240,11 @@ void SnapIndex::snapAxes(QPointF point, double reach, Snap& snap) const
         snap.kind = snap.x ? kindX : kindY;
 }
 
-Snap SnapIndex::snap(QPointF point, double reach, int skipRow) const
+Snap SnapIndex::snap(QPointF point, double reach, const SnapSkip& skip) const
 {
     Snap result;
     Nearest best{};
-    if (nearestItem(point, reach, skipRow, best)) {
+    if (nearestItem(point, reach, skip, best)) {
         result.to = rounded(best.at);
         result.x = result.y = true;
         result.kind = best.point ? SnapKind::Point : SnapKind::Edge;
@@ -256,17 +256,17 @@ Snap SnapIndex::snap(QPointF point, double reach, int skipRow) const
 
 // A point or an edge of an area catches the whole point; otherwise the
 // picture's edges and the grid catch each axis, each by its nearest point.
-SnapShift SnapIndex::shift(const QVector<QPoint>& points, double reach, int skipRow, QPoint direction) const
+SnapShift SnapIndex::shift(const QVector<QPoint>& points, double reach, const SnapSkip& skip, QPoint direction) const
 {
     if (!direction.isNull())
-        return shiftAlong(points, reach, skipRow, direction);
+        return shiftAlong(points, reach, skip, direction);
     const double far = std::numeric_limits<double>::max();
     double bestWhole = far, bestX = far, bestY = far;
     SnapShift whole;
     std::optional<int> byX, byY, toX, toY;
     SnapKind kindX = SnapKind::None, kindY = SnapKind::None;
     for (const QPoint& p : points) {
-        const Snap s = snap(p, reach, skipRow);
+        const Snap s = snap(p, reach, skip);
         if (s.kind == SnapKind::Point || s.kind == SnapKind::Edge) {
             const QPoint by = s.to - p;
             const double length = std::hypot(by.x(), by.y());
@@ -301,14 +301,15 @@ SnapShift SnapIndex::shift(const QVector<QPoint>& points, double reach, int skip
 
 // Along a key's direction only, and never back: the key does not get stuck
 // on the target it leaves.
-SnapShift SnapIndex::shiftAlong(const QVector<QPoint>& points, double reach, int skipRow, QPoint direction) const
+SnapShift SnapIndex::shiftAlong(const QVector<QPoint>& points, double reach, const SnapSkip& skip,
+                                QPoint direction) const
 {
     SnapShift best;
     int bestLength = std::numeric_limits<int>::max();
     const bool horizontal = direction.x() != 0;
     const int forward = horizontal ? direction.x() : direction.y();
     for (const QPoint& p : points) {
-        const Snap s = snap(p, reach, skipRow);
+        const Snap s = snap(p, reach, skip);
         if (horizontal ? !s.x : !s.y)
             continue;
         const int along = horizontal ? s.to.x() - p.x() : s.to.y() - p.y();

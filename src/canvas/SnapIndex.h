@@ -24,6 +24,16 @@ struct Snap {
     bool caught() const { return x || y; }
 };
 
+// The areas whose points and edges catch nothing: the one being changed, or
+// the selected ones moved together (a flag per row).
+struct SnapSkip {
+    int row = -1;
+    const std::vector<bool>* rows = nullptr;
+    SnapSkip(int skipRow = -1) : row(skipRow) {}
+    explicit SnapSkip(const std::vector<bool>* skipRows) : rows(skipRows) {}
+    bool operator()(int r) const { return r == row || (rows && size_t(r) < rows->size() && (*rows)[size_t(r)]); }
+};
+
 // The correction that puts one of a moving area's points on a target.
 struct SnapShift {
     QPoint by;
@@ -49,13 +59,13 @@ public:
     void setArea(int row, const AreaGeometry& area);
     int rows() const { return static_cast<int>(m_rowItems.size()); }
 
-    // The target nearest to `point` within `reach`; the area `skipRow`
-    // (the one being moved) catches nothing.
-    Snap snap(QPointF point, double reach, int skipRow = -1) const;
+    // The target nearest to `point` within `reach`; the areas skipped (the
+    // ones being moved) catch nothing.
+    Snap snap(QPointF point, double reach, const SnapSkip& skip = {}) const;
     // The smallest correction that puts one of `points` on a target within
     // reach. A non-null `direction` (a key's move) allows only corrections
     // along it, forward, so a key never gets stuck on the target it left.
-    SnapShift shift(const QVector<QPoint>& points, double reach, int skipRow, QPoint direction = {}) const;
+    SnapShift shift(const QVector<QPoint>& points, double reach, const SnapSkip& skip, QPoint direction = {}) const;
 
     // The points a moved area brings to its targets: corners, vertices, a
     // circle's centre and its four outermost points.
@@ -79,9 +89,9 @@ private:
     void addToCells(quint32 id, const Item& item);
     void addEdgeCells(quint32 id, QPoint a, QPoint b);
     void compact();
-    bool nearestItem(QPointF point, double reach, int skipRow, Nearest& best) const;
+    bool nearestItem(QPointF point, double reach, const SnapSkip& skip, Nearest& best) const;
     void snapAxes(QPointF point, double reach, Snap& snap) const;
-    SnapShift shiftAlong(const QVector<QPoint>& points, double reach, int skipRow, QPoint direction) const;
+    SnapShift shiftAlong(const QVector<QPoint>& points, double reach, const SnapSkip& skip, QPoint direction) const;
 
     QSize m_picture{1, 1};
     int m_grid = 0;

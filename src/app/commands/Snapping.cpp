@@ -19,7 +19,7 @@ namespace {
 
 constexpr int kSmallestGrid = 1;
 constexpr int kLargestGrid = 1000;
-// More changed lines than this at once are read anew as a whole.
+// Up to this many changed lines are always read one by one.
 constexpr int kFewChanges = 64;
 
 } // namespace
@@ -98,16 +98,23 @@ double Snapping::reach() const
     return kCatchPixels / m_view.zoom();
 }
 
+// Each changed line is noted once, however often a drag rewrites it; when a
+// good part of the list changed, reading it anew is cheaper.
 void Snapping::changed(int first, int last)
 {
     if (m_stale)
         return;
-    if (last - first >= kFewChanges) {
-        m_stale = true;
-        return;
-    }
-    for (int row = first; row <= last; ++row)
+    const int count = m_areas.count();
+    if (m_changed.size() != size_t(count))
+        m_changed.assign(size_t(count), false);
+    for (int row = std::max(first, 0); row <= last && row < count; ++row) {
+        if (m_changed[size_t(row)])
+            continue;
+        m_changed[size_t(row)] = true;
         m_changedRows.push_back(row);
+    }
+    if (m_changedRows.size() > size_t(std::max(kFewChanges, count / 4)))
+        m_stale = true;
 }
 
 // Brought up to date when asked, not at every change: a drag rewrites its
@@ -123,11 +130,12 @@ void Snapping::refresh()
         m_stale = false;
     } else {
         for (int row : m_changedRows) {
-            if (row >= 0 && row < m_areas.count())
+            if (row < m_areas.count())
                 m_index.setArea(row, parseArea(m_areas.line(row)));
         }
     }
     m_changedRows.clear();
+    m_changed.assign(size_t(m_areas.count()), false);
 }
 
 const SnapIndex& Snapping::index()
@@ -155,6 +163,25 @@ QPointF Snapping::point(QPointF at, int skipRow, std::optional<QRect> within)
 
 QPoint Snapping::move(const QString& line, int row, QPoint by, bool byKey)
 {
+    return corrected(line, SnapSkip(row), by, byKey);
+}
+
+QPoint Snapping::moveSeveral(const QString& line, const QList<int>& rows, QPoint by, bool byKey)
+{
+    if (!active()) {
+        unmark();
+        return by;
+    }
+    std::vector<bool> skipped(size_t(m_areas.count()), false);
+    for (int row : rows) {
+        if (row >= 0 && row < m_areas.count())
+            skipped[size_t(row)] = true;
+    }
+    return corrected(line, SnapSkip(&skipped), by, byKey);
+}
+
+QPoint Snapping::corrected(const QString& line, const SnapSkip& skip, QPoint by, bool byKey)
+{
     if (!active()) {
         unmark();
         return by;
@@ -163,7 +190,7 @@ QPoint Snapping::move(const QString& line, int row, QPoint by, bool byKey)
     QVector<QPoint> points = SnapIndex::pointsOf(parseArea(line));
     for (QPoint& p : points)
         p += by;
-    const SnapShift shift = m_index.shift(points, reach(), row, byKey ? by : QPoint());
+    const SnapShift shift = m_index.shift(points, reach(), skip, byKey ? by : QPoint());
     // A key's move has no pointer near the target to mark it for.
     if (shift.kind == SnapKind::None || byKey)
         unmark();

@@ -55,6 +55,9 @@ public:
     // The move `by` of the area that was `line` (row `row`), corrected so that
     // one of its points lies on a target. A key's move keeps its direction.
     QPoint move(const QString& line, int row, QPoint by, bool byKey = false);
+    // The same for the selected areas `rows` moved together, caught by the
+    // points of the one held (`line`); the others catch nothing.
+    QPoint moveSeveral(const QString& line, const QList<int>& rows, QPoint by, bool byKey = false);
     void unmark();
 
     // The index as it follows the list (for measurements).
@@ -65,6 +68,7 @@ private:
     void refresh();
     void changed(int first, int last);
     void showMark(std::optional<QPoint> at);
+    QPoint corrected(const QString& line, const SnapSkip& skip, QPoint by, bool byKey);
 
     const AreaList& m_areas;
     ProgramState& m_state;
@@ -75,6 +79,7 @@ private:
     SnapIndex m_index;
     bool m_stale = true;
     std::vector<int> m_changedRows;
+    std::vector<bool> m_changed; // per row: in m_changedRows
     QAction* m_separator = nullptr;
 };
 
