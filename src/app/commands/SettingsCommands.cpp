@@ -2,6 +2,7 @@
 
 #include "app/IniFile.h"
 #include "app/commands/EditorView.h"
+#include "app/commands/Snapping.h"
 #include "model/Paths.h"
 #include "platform/Platform.h"
 
@@ -33,7 +34,6 @@ const QString kFitKey = QStringLiteral("Responsiv_Einpassung");
 const QString kSnap = QStringLiteral("Einrasten");
 const QString kSnapOnKey = QStringLiteral("Aktiv");
 const QString kSnapGridKey = QStringLiteral("Raster");
-constexpr int kLargestSnapGrid = 1000;
 
 // Reads the file once for all keys; a file that cannot be read gets one box,
 // and every key reads as missing.
@@ -115,7 +115,7 @@ void SettingsCommands::read()
     if (!state.snapChoicesMade) {
         state.snapOn = settingFlag(in.read(kSnap, kSnapOnKey)).value_or(state.snapOn);
         if (const auto grid = settingShort(in.read(kSnap, kSnapGridKey));
-            grid && *grid >= 1 && *grid <= kLargestSnapGrid)
+            grid && *grid >= Snapping::kSmallestGrid && *grid <= Snapping::kLargestGrid)
             state.snapGrid = *grid;
     }
     if (const auto open = settingFlag(in.read(kLupe, QStringLiteral("lupe_visible"))); open && *open)

@@ -17,8 +17,6 @@ namespace korvane {
 
 namespace {
 
-constexpr int kSmallestGrid = 1;
-constexpr int kLargestGrid = 1000;
 // Up to this many changed lines are always read one by one.
 constexpr int kFewChanges = 64;
 

@@ -28,6 +28,10 @@ struct ProgramState;
 class Snapping : public QObject {
     Q_OBJECT
 public:
+    // The grid's sizes, in picture pixels.
+    static constexpr int kSmallestGrid = 1;
+    static constexpr int kLargestGrid = 1000;
+
     struct View {
         std::function<QSize()> pictureSize;
         std::function<double()> zoom;
