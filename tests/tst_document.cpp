@@ -236,11 +236,13 @@ void TestDocument::contextMenus_data()
     const QStringList table{"", "Arealtabelle..."};
     QTest::newRow("list") << false << kPoly << 0 << 1 << done + table;
     QTest::newRow("list, undone") << false << kPoly << 1 << 1 << undone + table;
-    QTest::newRow("canvas, polygon tool") << true << kPoly << 0 << 0 << done;
+    // The canvas's menu ends with snapping, after a separator.
+    const QStringList snapping{"", "Einrasten", "Rastergröße..."};
+    QTest::newRow("canvas, polygon tool") << true << kPoly << 0 << 0 << done + snapping;
     // Edit mode adds the order of the areas and the alignment, here with nothing to move.
     const QStringList editing = QStringList(undone)
                                 << "" << "Nach vorne (aus)" << "Nach hinten (aus)" << "Ganz nach vorne (aus)"
-                                << "Ganz nach hinten (aus)" << "Ausrichten (aus)";
+                                << "Ganz nach hinten (aus)" << "Ausrichten (aus)" << snapping;
     QTest::newRow("canvas, edit mode on a rectangle") << true << kRect << 1 << 3 << editing;
     QTest::newRow("canvas, edit mode on a polygon adds a point") << true << kPoly << 1 << 3 << QStringList();
     QTest::newRow("canvas, rectangle tool starts a drag") << true << kPoly << 0 << 1 << QStringList();
@@ -271,7 +273,7 @@ void TestDocument::contextMenus()
     QCOMPARE(menuShownBy([&] { rightClick(target); }), entries);
     // The menu key opens it whatever a click would do.
     QContextMenuEvent key(QContextMenuEvent::Keyboard, at, target->mapToGlobal(at));
-    QCOMPARE(menuShownBy([&] { QApplication::sendEvent(target, &key); }).size(), (onCanvas ? 2 : 4) + (tool == 3 ? 6 : 0));
+    QCOMPARE(menuShownBy([&] { QApplication::sendEvent(target, &key); }).size(), (onCanvas ? 5 : 4) + (tool == 3 ? 6 : 0));
 }
 
 void TestDocument::unsavedQuestionFollowsHistory()

@@ -12,6 +12,7 @@
 #include "app/commands/MapCheckWindow.h"
 #include "app/commands/PolygonPoints.h"
 #include "app/commands/SeveralAreas.h"
+#include "app/commands/Snapping.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingTools.h"
@@ -115,8 +116,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     host.regenerate = [this] { map_daten(); };
     host.suspendListUpdates = [this](bool suspend) { ui.List1->setUpdatesEnabled(!suspend); };
     host.dragFinished = [this](int row, const QString& before, bool wholeArea) {
+        m_snapping->unmark();
         m_document.recordDrag(row, before, wholeArea);
     };
+    host.snapPoint = [this](int row, QPoint point, const QRect& reach) {
+        return m_snapping->point(point, row, reach).toPoint();
+    };
+    host.snapMove = [this](int row, const QString& before, QPoint by) { return m_snapping->move(before, row, by); };
     host.handleMenu = [this](int index, QPoint globalPos) { return pointMenu(index, globalPos); };
     m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);
     connect(&m_document, &MapDocument::aboutToChange, this, [this] { m_handles->endDrag(); });

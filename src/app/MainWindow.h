@@ -42,6 +42,7 @@ class AreaClipboard;
 class PolygonPoints;
 class RecoveryKeeper;
 class SeveralAreas;
+class Snapping;
 class StackingOrder;
 class UndoControls;
 class ZoomControls;
@@ -162,6 +163,7 @@ public:
     EditHandles& handles() { return *m_handles; }
     AreaRenderer& renderer() { return *m_renderer; }
     ZoomControls& zoom() { return *m_zoomControls; }
+    Snapping& snapping() { return *m_snapping; }
     void edit_zeichnen(int index);
     void neue_koordinaten_to_listbox(int index);
     void showHelpText(int option); // the help text of a tool (0 to 2) or of edit mode (3)
@@ -250,6 +252,11 @@ private:
     void moveBand(QPointF at);
     void releaseBand();
     SeveralAreas* m_several = nullptr;
+    // Snapping (ShapeHooks.cpp): the points the drawing tools take, handles,
+    // dragged areas and key moves; the canvas menu's entries.
+    QPointF drawingPoint(QPointF position, Qt::MouseButton button);
+    QList<QAction*> canvasMenuEntries();
+    Snapping* m_snapping = nullptr;
     AreaClipboard* m_clipboard = nullptr;
     QRubberBand* m_band = nullptr;
     std::optional<QPointF> m_bandStart; // while a band is drawn

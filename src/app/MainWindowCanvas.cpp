@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/UndoControls.h"
 #include "app/commands/SeveralAreas.h"
+#include "app/commands/Snapping.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/DrawingTools.h"
@@ -68,7 +69,7 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
         return;
     }
     if (DrawingTool* tool = currentTool())
-        tool->press(button, position);
+        tool->press(button, drawingPoint(position, button));
     // A rubber band follows the pointer also outside the canvas until release.
     if (m_editor.drawState == 2)
         grabPointer(ui.Picture1);
@@ -89,7 +90,7 @@ void MainWindow::editPress(Qt::MouseButton button, QPointF position)
         toggleFromCanvas(hit);
     } else if (hit >= 0 && m_several->several() && m_document.selection().isRowSelected(hit)) {
         // All selected areas move with the one held.
-        m_several->pressDrag(position);
+        m_several->pressDrag(position, hit);
         grabPointer(ui.Picture1);
     } else if (hit >= 0) {
         selectFromCanvas(hit);
@@ -129,7 +130,7 @@ void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
         return;
     }
     if (DrawingTool* tool = currentTool())
-        tool->move(position);
+        tool->move(drawingPoint(position, Qt::NoButton));
 }
 
 void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
@@ -144,6 +145,8 @@ void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
         m_handles->releaseBody();
         releaseBand();
     }
+    if (m_editor.editMode)
+        m_snapping->unmark();
     DrawingTool* tool = m_editor.editMode ? nullptr : currentTool();
     if (tool && !tool->release(button, position))
         return;
@@ -158,7 +161,11 @@ bool MainWindow::canvasKey(QEvent* event)
     if (event->type() != QEvent::KeyPress || !m_editor.editMode || m_handles->isDragging())
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    // With snapping on, Alt and an arrow key move without it.
+    const bool arrow = key->key() >= Qt::Key_Left && key->key() <= Qt::Key_Down;
+    if (arrow && m_state.snapOn)
+        modifiers &= ~Qt::AltModifier;
     if (modifiers != Qt::NoModifier && modifiers != Qt::ShiftModifier)
         return false;
     const bool shift = modifiers == Qt::ShiftModifier;
@@ -201,6 +208,7 @@ void MainWindow::moveSelectedArea(QPoint by)
     const int row = selectedIndex();
     if (row < 0)
         return;
+    by = m_snapping->move(m_areas.line(row), row, by, true);
     const QString before = m_handles->moveArea(by.x(), by.y());
     if (before.isNull())
         return;
@@ -243,7 +251,7 @@ bool MainWindow::canvasContextMenu(QEvent* event)
     const bool acted = byMouse && (m_rightPressActed || m_handles->isDragging());
     m_rightPressActed = false;
     if (!acted)
-        m_undoControls->showMenu(request->globalPos(), areaMenuEntries());
+        m_undoControls->showMenu(request->globalPos(), canvasMenuEntries());
     return true;
 }
 

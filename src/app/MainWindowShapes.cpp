@@ -1,11 +1,13 @@
 // The window's side of the shape work: which area lies on top (keys and
 // menu entries), the points of a polygon (handle menu, Delete, Ctrl+click),
-// several areas at once (Ctrl+click, band, Ctrl+A) and the clipboard keys.
+// several areas at once (Ctrl+click, band, Ctrl+A), the clipboard keys and
+// snapping.
 #include "app/MainWindow.h"
 #include "app/UndoControls.h"
 #include "app/commands/AreaClipboard.h"
 #include "app/commands/PolygonPoints.h"
 #include "app/commands/SeveralAreas.h"
+#include "app/commands/Snapping.h"
 #include "app/commands/StackingOrder.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
@@ -35,7 +37,14 @@ void MainWindow::createShapeCommands()
     m_points = std::make_unique<PolygonPoints>(m_document, show);
     const auto pictureSize = [this] { return ui.Picture1->pictureSize(); };
     const auto showRows = [this](const QList<int>& rows, int current) { showSeveral(rows, current); };
-    m_several = new SeveralAreas(m_document, {pictureSize, showRows, [this] { neu_zeichnen(-1, false); }}, this);
+    const auto zoom = [this] { return ui.Picture1->zoomFactor(); };
+    const auto mark = [this](std::optional<QPoint> at) { ui.Picture1->setMark(at); };
+    m_snapping = new Snapping(m_areas, m_state, {pictureSize, zoom, mark}, this);
+    const auto snapSeveral = [this](const QString& held, const QList<int>& rows, QPoint by, bool byKey) {
+        return m_snapping->moveSeveral(held, rows, by, byKey);
+    };
+    m_several = new SeveralAreas(m_document, {pictureSize, showRows, [this] { neu_zeichnen(-1, false); }, snapSeveral},
+                                 this);
     m_clipboard = new AreaClipboard(m_document, {pictureSize, showRows}, this);
     ui.List1->viewport()->installEventFilter(this);
 }
@@ -249,6 +258,25 @@ bool MainWindow::insertPoint(QPointF position)
 {
     const int row = selectedIndex();
     return row >= 0 && m_points->insert(row, position, kCatchPixels / ui.Picture1->zoomFactor());
+}
+
+// The points the drawing tools take snap: a left press, and the pointer's
+// moves, which mark the target the next press would take.
+QPointF MainWindow::drawingPoint(QPointF position, Qt::MouseButton button)
+{
+    if (button != Qt::LeftButton && button != Qt::NoButton)
+        return position;
+    return m_snapping->point(position);
+}
+
+// The canvas menu: undo and redo, in edit mode the order and the alignment,
+// and always snapping.
+QList<QAction*> MainWindow::canvasMenuEntries()
+{
+    QList<QAction*> entries = areaMenuEntries();
+    if (!entries.isEmpty())
+        entries << m_snapping->separator();
+    return entries << m_snapping->actions();
 }
 
 } // namespace korvane

@@ -17,6 +17,8 @@ namespace {
 
 // Lines reach up to this many screen pixels past their shape's extent.
 constexpr int kLineReach = 4;
+// Half the side of the snapping mark, in screen pixels.
+constexpr int kMarkHalf = 4;
 
 } // namespace
 
@@ -96,11 +98,47 @@ void Canvas::paintEvent(QPaintEvent* event)
     p.fillRect(exposed, palette().color(QPalette::Button));
     if (m_zoomPercent != 100) {
         paintZoomed(p, exposed);
+        paintMark(p);
         return;
     }
     const QImage& buffer = m_surface.image();
     const QRect shown = exposed & buffer.rect();
     p.drawImage(shown.topLeft(), buffer, shown);
+    paintMark(p);
+}
+
+void Canvas::setMark(std::optional<QPoint> picturePoint)
+{
+    if (picturePoint == m_mark)
+        return;
+    if (m_mark)
+        update(markRect());
+    m_mark = picturePoint;
+    if (m_mark)
+        update(markRect());
+}
+
+QRect Canvas::markRect() const
+{
+    const QPoint centre = handlePosition(*m_mark, 0);
+    return QRect(centre - QPoint(kMarkHalf + 1, kMarkHalf + 1), centre + QPoint(kMarkHalf + 1, kMarkHalf + 1));
+}
+
+// A square with a dot in the middle, in white and magenta so that it shows
+// on dark and light pictures alike.
+void Canvas::paintMark(QPainter& p) const
+{
+    if (!m_mark)
+        return;
+    p.setClipping(false);
+    const QPoint c = handlePosition(*m_mark, 0);
+    const QRect square(c - QPoint(kMarkHalf, kMarkHalf), c + QPoint(kMarkHalf, kMarkHalf));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 1));
+    p.drawRect(square.adjusted(-1, -1, 1, 1));
+    p.setPen(QPen(QColor(255, 0, 255), 1));
+    p.drawRect(square);
+    p.fillRect(QRect(c - QPoint(1, 1), QSize(3, 3)), QColor(255, 0, 255));
 }
 
 // The exposed part of the picture, scaled (smoothly when smaller, with sharp
@@ -148,6 +186,13 @@ void Canvas::mouseMoveEvent(QMouseEvent* event)
 void Canvas::mouseReleaseEvent(QMouseEvent* event)
 {
     emit mouseReleased(event->button(), toPicture(exactPosition(this, event)));
+}
+
+// The pointer gone, no target is near it.
+void Canvas::leaveEvent(QEvent* event)
+{
+    setMark(std::nullopt);
+    QWidget::leaveEvent(event);
 }
 
 } // namespace korvane

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <optional>
+
 namespace korvane {
 
 // Picture1: shows the persistent buffer (the picture plus everything drawn)
@@ -45,6 +47,11 @@ public:
     // from that point at every zoom.
     QPoint handlePosition(QPoint place, int align) const;
 
+    // A small mark over the picture (not drawn into it) at a picture point,
+    // where a snapped point went; nullopt takes it away.
+    void setMark(std::optional<QPoint> picturePoint);
+    std::optional<QPoint> mark() const { return m_mark; }
+
 signals:
     void mousePressed(Qt::MouseButton button, QPointF position);
     void mouseMoved(QPointF position, Qt::MouseButtons buttons);
@@ -56,16 +63,20 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void paintZoomed(QPainter& painter, const QRect& exposed);
     QRect screenRect(const QRect& pictureRect) const;
+    QRect markRect() const;
+    void paintMark(QPainter& painter) const;
 
     ImageSurface m_surface;
     QSize m_pictureSize;
     bool m_hasPicture = false;
     int m_zoomPercent = 100;
     double m_zoom = 1.0;
+    std::optional<QPoint> m_mark;
 };
 
 } // namespace korvane

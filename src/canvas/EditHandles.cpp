@@ -14,6 +14,7 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <optional>
 
@@ -355,6 +356,8 @@ void EditHandles::startDrag(int index)
     m_dragging = true;
     m_dragRow = m_host.selectedIndex();
     m_lineBeforeDrag = m_areas.line(m_dragRow);
+    if (const HandleWidget* h = handle(index))
+        m_dragStartPlace = h->place();
     // The anchor and a circle's centre carry the whole area along.
     m_dragMovesWholeArea = index == 0 || (index == 1 && selectedShape() == QLatin1String("circle"));
     if (m_host.suspendListUpdates)
@@ -419,7 +422,31 @@ void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPointF position)
         return;
     const QPointF pointer = m_canvas->toPicture(QPointF(h->pos()) + position);
     const QPoint place = h->place();
-    dragTo(index, place + QPoint(int(std::trunc(pointer.x() - place.x())), int(std::trunc(pointer.y() - place.y()))));
+    const QPoint target =
+        place + QPoint(int(std::trunc(pointer.x() - place.x())), int(std::trunc(pointer.y() - place.y())));
+    dragTo(index, snapped(index, target));
+}
+
+// A handle that carries the whole area snaps by the area's points; another
+// one by the point it marks (a circle's radius handle along its line only).
+QPoint EditHandles::snapped(int index, QPoint target) const
+{
+    if (m_dragMovesWholeArea) {
+        if (!m_host.snapMove)
+            return target;
+        return m_dragStartPlace + m_host.snapMove(m_dragRow, m_lineBeforeDrag, target - m_dragStartPlace);
+    }
+    if (!m_host.snapPoint)
+        return target;
+    const HandleWidget* h = handle(index);
+    const QPoint align(h->align(), h->align());
+    const bool alongRadius = index == 2 && selectedShape() == QLatin1String("circle");
+    const QPoint marked = alongRadius ? QPoint(target.x(), h->place().y()) + align : target + align;
+    // A handle stays on the picture (moveHandle()); the radius handle does not.
+    const QRect reach = alongRadius ? QRect(QPoint(INT_MIN / 2, INT_MIN / 2), QPoint(INT_MAX / 2, INT_MAX / 2))
+                                    : QRect(align, QSize(m_canvas->pictureSize()));
+    const QPoint to = m_host.snapPoint(m_dragRow, marked, reach) - align;
+    return alongRadius ? QPoint(to.x(), target.y()) : to;
 }
 
 void EditHandles::dragTo(int index, QPoint target)
@@ -528,7 +555,7 @@ void EditHandles::dragBody(Qt::MouseButtons buttons, QPointF picturePoint)
     if (!m_bodyMoved && target == m_bodyStartPlace)
         return; // a click's tremor within one picture pixel
     m_bodyMoved = true;
-    dragTo(m_bodyHandle, target);
+    dragTo(m_bodyHandle, snapped(m_bodyHandle, target));
 }
 
 void EditHandles::releaseBody()

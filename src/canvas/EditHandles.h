@@ -75,6 +75,11 @@ public:
         std::function<void(int row, const QString& before, bool wholeArea)> dragFinished;
         // The context menu of handle `index`; false when it has none.
         std::function<bool(int index, QPoint globalPos)> handleMenu;
+        // Snapping: where a dragged point of area `row` goes (within `reach`,
+        // where the handle can go), and the move `by` of the whole area that
+        // was `before`, corrected. Unset: unchanged.
+        std::function<QPoint(int row, QPoint point, const QRect& reach)> snapPoint;
+        std::function<QPoint(int row, const QString& before, QPoint by)> snapMove;
     };
 
     EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent = nullptr);
@@ -128,6 +133,7 @@ private:
     void finishDrag();
     void dropDrag();
     void dragTo(int index, QPoint target);
+    QPoint snapped(int index, QPoint target) const;
     void dragCircle(int index, QPoint target);
     void dragRect(int index, QPoint target);
     void dragPoly(int index, QPoint target);
@@ -148,6 +154,7 @@ private:
     int m_dragRow = -1;
     QString m_lineBeforeDrag;
     bool m_dragMovesWholeArea = false;
+    QPoint m_dragStartPlace; // of the pressed handle, for snapping a whole area's move
     // A body drag: the handle it moves, where that was and where the pointer was.
     int m_bodyHandle = -1;
     QPoint m_bodyStartPlace;

@@ -24,6 +24,10 @@ struct ProgramState {
     bool relativeImagePath = false; // the img source relative to the page the code goes into
     FitMode responsiveFit = FitMode::Fill;
     bool codeChoicesMade = false; // changed in this run: the stored ones no longer apply
+    // Snapping on the canvas, kept in Korvane.ini.
+    bool snapOn = false;
+    int snapGrid = 10;            // picture pixels
+    bool snapChoicesMade = false; // changed in this run: the stored ones no longer apply
 };
 
 } // namespace korvane

@@ -2,6 +2,7 @@
 
 #include "app/IniFile.h"
 #include "app/commands/EditorView.h"
+#include "app/commands/Snapping.h"
 #include "model/Paths.h"
 #include "platform/Platform.h"
 
@@ -30,6 +31,9 @@ const QString kExportFolderKey = QStringLiteral("Letzter_Export_Ordner");
 const QString kCode = QStringLiteral("Code");
 const QString kRelativeKey = QStringLiteral("Bildpfad_relativ");
 const QString kFitKey = QStringLiteral("Responsiv_Einpassung");
+const QString kSnap = QStringLiteral("Einrasten");
+const QString kSnapOnKey = QStringLiteral("Aktiv");
+const QString kSnapGridKey = QStringLiteral("Raster");
 
 // Reads the file once for all keys; a file that cannot be read gets one box,
 // and every key reads as missing.
@@ -108,6 +112,12 @@ void SettingsCommands::read()
         state.relativeImagePath = settingFlag(in.read(kCode, kRelativeKey)).value_or(state.relativeImagePath);
         state.responsiveFit = fitModeNamed(in.read(kCode, kFitKey)).value_or(state.responsiveFit);
     }
+    if (!state.snapChoicesMade) {
+        state.snapOn = settingFlag(in.read(kSnap, kSnapOnKey)).value_or(state.snapOn);
+        if (const auto grid = settingShort(in.read(kSnap, kSnapGridKey));
+            grid && *grid >= Snapping::kSmallestGrid && *grid <= Snapping::kLargestGrid)
+            state.snapGrid = *grid;
+    }
     if (const auto open = settingFlag(in.read(kLupe, QStringLiteral("lupe_visible"))); open && *open)
         m_view.press(EditorView::Button::Magnifier);
 }
@@ -137,6 +147,10 @@ void SettingsCommands::write()
     if (state.codeChoicesMade) {
         settings.append({{kCode, kRelativeKey, state.relativeImagePath ? QStringLiteral("-1") : QStringLiteral("0")},
                          {kCode, kFitKey, fitModeName(state.responsiveFit)}});
+    }
+    if (state.snapChoicesMade) {
+        settings.append({{kSnap, kSnapOnKey, state.snapOn ? QStringLiteral("-1") : QStringLiteral("0")},
+                         {kSnap, kSnapGridKey, QString::number(state.snapGrid)}});
     }
     IniError error;
     if (!iniWriteSettings(settings, settingsFilePath(), &error))

@@ -6,7 +6,7 @@ class EditorSession;
 class EditorView;
 
 // Korvane.ini: the drawing attributes, the last folders, the magnifier and
-// the code box's choices, read before the first picture or import and written
+// the code box's choices, snapping, read before the first picture or import and written
 // when the window closes.
 class SettingsCommands {
 public:

@@ -63,6 +63,7 @@ bool SeveralAreas::moveBy(QPoint by)
     const QList<int> rows = m_document.selectedRows();
     if (rows.isEmpty())
         return false;
+    by = snapped(m_document.areas().line(m_document.selectedRow()), rows, by, true);
     // The keys never take an area further out than it already is.
     const QSize picture = m_view.pictureSize();
     int dx = by.x(), dy = by.y();
@@ -113,8 +114,9 @@ void SeveralAreas::copy()
     m_view.show(copies, currentCopy);
 }
 
-void SeveralAreas::pressDrag(QPointF point)
+void SeveralAreas::pressDrag(QPointF point, int held)
 {
+    m_heldRow = held;
     m_dragging = true;
     m_dragStart = point;
     m_dragOffset = QPoint();
@@ -129,7 +131,9 @@ void SeveralAreas::dragTo(QPointF point)
     if (!m_dragging)
         return;
     const QPointF moved = point - m_dragStart;
-    const QPoint offset(int(std::trunc(moved.x())), int(std::trunc(moved.y())));
+    const QString held = m_heldRow >= 0 && m_heldRow < m_linesBefore.size() ? m_linesBefore[m_heldRow] : QString();
+    const QPoint offset =
+        snapped(held, m_dragRows, QPoint(int(std::trunc(moved.x())), int(std::trunc(moved.y()))), false);
     if (offset == m_dragOffset)
         return;
     m_dragOffset = offset;
@@ -149,6 +153,14 @@ bool SeveralAreas::releaseDrag()
     m_document.changeLines(m_linesBefore, m_document.areas().lines(), QStringLiteral("Areale verschieben"), current);
     m_view.show(m_dragRows, current);
     return true;
+}
+
+// The area held (or chosen last, for the keys) brings its points to the targets.
+QPoint SeveralAreas::snapped(const QString& held, const QList<int>& rows, QPoint by, bool byKey) const
+{
+    if (!m_view.snapMove || held.isEmpty())
+        return by;
+    return m_view.snapMove(held, rows, by, byKey);
 }
 
 } // namespace korvane

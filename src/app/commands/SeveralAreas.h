@@ -28,6 +28,9 @@ public:
         std::function<void(const QList<int>& rows, int current)> show;
         // Draws the lines as they stand while a drag moves them.
         std::function<void()> redraw;
+        // Snapping: the move `by` of `rows`, held by the area that was `held`,
+        // corrected. Unset: unchanged.
+        std::function<QPoint(const QString& held, const QList<int>& rows, QPoint by, bool byKey)> snapMove;
     };
     SeveralAreas(MapDocument& document, View view, QWidget* parent);
 
@@ -42,8 +45,9 @@ public:
     void remove();
     void copy();
 
-    // A drag of all selected areas, held by the one at `point` (picture pixels).
-    void pressDrag(QPointF point);
+    // A drag of all selected areas, held by the one at `point` (picture
+    // pixels), line `held`.
+    void pressDrag(QPointF point, int held = -1);
     bool isDragging() const { return m_dragging; }
     void dragTo(QPointF point);
     // True when the drag moved the areas; false when it was a click.
@@ -51,6 +55,7 @@ public:
 
 private:
     QStringList linesMovedBy(QPoint by) const;
+    QPoint snapped(const QString& held, const QList<int>& rows, QPoint by, bool byKey) const;
     void applyMove(QPoint by);
 
     MapDocument& m_document;
@@ -61,6 +66,7 @@ private:
     QPoint m_dragOffset;
     QStringList m_linesBefore;
     QList<int> m_dragRows;
+    int m_heldRow = -1;
 };
 
 } // namespace korvane
