@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/AreaGeometry.h"
+#include "canvas/Damage.h"
 
 #include <QObject>
 #include <QRegion>
@@ -48,19 +49,21 @@ private:
     Style currentStyle() const;
     QRect damageOf(const AreaGeometry& area) const;
     void addPending(const AreaGeometry& area);
+    void reparse(int row);
     void rebuild();
     void redrawAll();
-    void redrawDamaged(const QRegion& damage);
+    void redrawDamaged(const Damage& damage);
     void drawAllExcept(int skip);
     void drawOthersWhereChanged(int skip);
-    void drawOthers(int skip, const QRegion& only);
+    void drawOthers(int skip, const Damage& only);
     void logAllAreas();
     void paintAreas(DrawingSurface& target, int skip, int only, const QColor& circleColor, const QRectF& visible) const;
 
     const AreaList& m_areas;
     ImageSurface& m_surface;
     QVector<AreaGeometry> m_shapes;
-    QRegion m_pending; // where areas changed since the last complete redraw
+    Damage m_pending; // where areas changed since the last complete redraw
+    int m_pendingAreas = 0;
     bool m_needFull = true;
     bool m_incremental = true;
     bool m_lastPartial = false;

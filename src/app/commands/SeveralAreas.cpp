@@ -133,8 +133,7 @@ void SeveralAreas::dragTo(QPointF point)
     if (offset == m_dragOffset)
         return;
     m_dragOffset = offset;
-    for (int row : std::as_const(m_dragRows))
-        m_document.areas().replace(row, movedLine(m_linesBefore[row], offset.x(), offset.y()));
+    m_document.areas().setLines(linesMovedBy(offset)); // one change for all of them
     m_view.redraw();
 }
 
