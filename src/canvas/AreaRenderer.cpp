@@ -29,6 +29,7 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
             reparse(row);
     });
     connect(&areas, &AreaList::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+        forgetHidden();
         if (first == m_shapes.size()) // an import appends a million at once
             m_shapes.reserve(m_shapes.size() + last - first + 1);
         for (int row = first; row <= last; ++row) {
@@ -40,6 +41,7 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
         }
     });
     connect(&areas, &AreaList::rowsRemoved, this, [this](const QModelIndex&, int first, int last) {
+        forgetHidden();
         for (int row = last; row >= first && row < m_shapes.size(); --row) {
             addPending(m_shapes[row]);
             m_shapes.removeAt(row);
@@ -61,8 +63,38 @@ int AreaRenderer::areaAt(QPointF point) const
     return korvane::areaAt(m_shapes, point);
 }
 
+void AreaRenderer::setHidden(const QList<int>& rows)
+{
+    for (int row : std::as_const(m_hiddenRows))
+        addPending(geometry(row));
+    m_hiddenRows.clear();
+    m_hidden.clear();
+    for (int row : rows) {
+        if (row < 0 || row >= m_shapes.size())
+            continue;
+        if (m_hidden.isEmpty())
+            m_hidden.resize(m_shapes.size());
+        m_hidden.setBit(row);
+        m_hiddenRows << row;
+        addPending(m_shapes[row]);
+    }
+}
+
+// Rows came or went: the hidden ones are no longer known by their numbers,
+// so all are shown again and the next redraw starts from scratch.
+void AreaRenderer::forgetHidden()
+{
+    if (m_hiddenRows.isEmpty())
+        return;
+    m_hiddenRows.clear();
+    m_hidden.clear();
+    m_needFull = true;
+}
+
 void AreaRenderer::rebuild()
 {
+    m_hiddenRows.clear();
+    m_hidden.clear();
     m_shapes.clear();
     m_shapes.reserve(m_areas.count());
     for (const QString& line : m_areas.lines())
@@ -218,7 +250,7 @@ void AreaRenderer::drawOthers(int skip, const Damage& only)
     // drawn once for every one of them it reaches, clipped to that one.
     const bool byParts = !only.isEmpty() && only.tiled();
     for (int i = 0; i < m_shapes.size(); ++i) {
-        if (i == skip)
+        if (i == skip || hidden(i))
             continue;
         if (only.isEmpty()) {
             drawArea(m_surface, m_shapes[i], m_circleColor);
@@ -249,7 +281,7 @@ void AreaRenderer::paintAreas(DrawingSurface& target, int skip, int only, const 
     }
     const QRect box = visible.toAlignedRect();
     for (int i = 0; i < m_shapes.size(); ++i) {
-        if (i != skip && m_shapes[i].bounds.intersects(box))
+        if (i != skip && !hidden(i) && m_shapes[i].bounds.intersects(box))
             drawArea(target, m_shapes[i], circleColor);
     }
 }

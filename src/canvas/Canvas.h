@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 namespace korvane {
 
 // Picture1: shows the persistent buffer (the picture plus everything drawn)
@@ -45,6 +47,12 @@ public:
     // from that point at every zoom.
     QPoint handlePosition(QPoint place, int align) const;
 
+    // Drawn over the buffer at every zoom, in picture pixels, where it reaches
+    // into `visible` (areas being dragged, before they are drawn into the
+    // buffer at the release); an empty function: none.
+    using Overlay = std::function<void(DrawingSurface& target, const QRectF& visible)>;
+    void setOverlay(Overlay overlay);
+
 signals:
     void mousePressed(Qt::MouseButton button, QPointF position);
     void mouseMoved(QPointF position, Qt::MouseButtons buttons);
@@ -60,12 +68,14 @@ protected:
 private:
     void paintZoomed(QPainter& painter, const QRect& exposed);
     QRect screenRect(const QRect& pictureRect) const;
+    void paintOverlay(QPainter& painter, const QRect& exposed);
 
     ImageSurface m_surface;
     QSize m_pictureSize;
     bool m_hasPicture = false;
     int m_zoomPercent = 100;
     double m_zoom = 1.0;
+    Overlay m_overlay;
 };
 
 } // namespace korvane

@@ -26,8 +26,12 @@ public:
         std::function<QSize()> pictureSize;
         // Selects exactly `rows` (`current` chosen last) and shows them.
         std::function<void(const QList<int>& rows, int current)> show;
-        // Draws the lines as they stand while a drag moves them.
-        std::function<void()> redraw;
+        // While a drag moves them: shows `rows` moved by dragOffset(), above
+        // the picture, their lines not yet changed.
+        std::function<void(const QList<int>& rows)> showDragged;
+        // The drag is over: the rows are drawn into the picture again, at
+        // once when `redraw` (else by the step that follows).
+        std::function<void(bool redraw)> endDragged;
     };
     SeveralAreas(MapDocument& document, View view, QWidget* parent);
 
@@ -45,6 +49,9 @@ public:
     // A drag of all selected areas, held by the one at `point` (picture pixels).
     void pressDrag(QPointF point);
     bool isDragging() const { return m_dragging; }
+    // How far the drag has moved them (whole picture pixels).
+    QPoint dragOffset() const { return m_dragOffset; }
+    const QList<int>& dragRows() const { return m_dragRows; }
     void dragTo(QPointF point);
     // True when the drag moved the areas; false when it was a click.
     bool releaseDrag();
