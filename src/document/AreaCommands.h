@@ -70,8 +70,8 @@ private:
 // follow the changed lines as one change (AreaList::setLines()).
 class ChangeLinesCommand : public AreaCommand {
 public:
-    ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after,
-                       const QString& text, int current = -1);
+    ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after, const QString& text,
+                       int current = -1);
     void redo() override;
     void undo() override;
 
