@@ -97,6 +97,29 @@ void BM_Move500Selected(benchmark::State& state)
     reportPerMove(state, cpu);
 }
 
+// The same 500 moved by the arrow keys, each press one step.
+void BM_KeyMove500Selected(benchmark::State& state)
+{
+    Scene scene;
+    QList<int> rows(500);
+    std::iota(rows.begin(), rows.end(), scene.selectedRow - 250);
+    scene.window.document().selectRows(rows, scene.selectedRow);
+    QApplication::processEvents();
+    Canvas* canvas = scene.window.ui.Picture1;
+    constexpr int kPresses = 20;
+    double cpu = 0;
+    for (auto _ : state) {
+        const double before = processCpuMilliseconds();
+        for (int i = 0; i < kPresses; ++i) {
+            QKeyEvent press(QEvent::KeyPress, i < kPresses / 2 ? Qt::Key_Right : Qt::Key_Left, Qt::NoModifier);
+            QApplication::sendEvent(canvas, &press);
+            QApplication::processEvents();
+        }
+        cpu += processCpuMilliseconds() - before;
+    }
+    state.counters["cpu_ms_per_press"] = cpu / double(state.iterations()) / kPresses;
+}
+
 // All 5,000 aligned left on the one chosen last, redrawn; undone between runs.
 void BM_AlignAll(benchmark::State& state)
 {
@@ -121,6 +144,7 @@ void BM_AlignAll(benchmark::State& state)
 
 BENCHMARK(BM_RubberBand)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_Move500Selected)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_KeyMove500Selected)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_AlignAll)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 KORVANE_GUI_BENCHMARK_MAIN()

@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "canvas/AreaArrangement.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
@@ -184,6 +185,8 @@ private slots:
     void partialRedrawEqualsFullRedraw_data();
     void partialRedrawEqualsFullRedraw();
     void selectionPaintsOthersOnlyWhereNeeded_data() { partialRedrawEqualsFullRedraw_data(); }
+    void manyChangesRedrawEqualsFullRedraw_data();
+    void manyChangesRedrawEqualsFullRedraw();
     void selectionPaintsOthersOnlyWhereNeeded();
     void malformedLinesAreSkipped_data();
     void malformedLinesAreSkipped();
@@ -383,6 +386,77 @@ void TestCanvas::partialRedrawEqualsFullRedraw()
     renderer.redraw(-1);
     QVERIFY(renderer.lastRedrawWasPartial());
     QCOMPARE(fast.image(), fromScratch());
+}
+
+void TestCanvas::manyChangesRedrawEqualsFullRedraw_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<bool>("hatched");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("thin") << 1 << false << QSize(1200, 900);
+    QTest::newRow("thick hatched, packed picture") << 3 << true << QSize(1600, 1400);
+}
+
+// Hundreds of areas moved in one change, highlighted and taken out of the
+// picture (as a drag of several does): the redraw of only their places must
+// give the very picture a redraw from scratch gives.
+void TestCanvas::manyChangesRedrawEqualsFullRedraw()
+{
+    QFETCH(int, width);
+    QFETCH(bool, hatched);
+    QFETCH(QSize, size);
+    const QImage picture = texturedPicture(size.width(), size.height());
+    QStringList lines;
+    for (int i = 0; i < 12; ++i) {
+        for (const QString& line : overlappingAreas())
+            lines << movedLine(line, (i % 4) * size.width() / 4, (i / 4) * size.height() / 3);
+    }
+    AreaList list;
+    list.setLines(lines);
+    ImageSurface fast;
+    fast.setPicture(picture);
+    AreaRenderer renderer(list, fast);
+    useStyle(fast, width, hatched);
+    renderer.redraw(-1);
+    const auto fromScratch = [&](const QStringList& shown) {
+        AreaList others;
+        others.setLines(shown);
+        ImageSurface full;
+        full.setPicture(picture);
+        AreaRenderer reference(others, full);
+        reference.setIncremental(false);
+        useStyle(full, width, hatched);
+        reference.redraw(-1);
+        return full.image().copy();
+    };
+    QList<int> moving;
+    for (int row = 0; row < lines.size(); row += 10)
+        moving << row;
+    fast.setPenColor(Qt::yellow);
+    for (int row : moving)
+        drawOutline(fast, parseArea(lines[row]));
+    fast.setPenColor(Qt::red);
+    QStringList after = lines;
+    for (int row : moving)
+        after[row] = movedLine(lines[row], 3, -2);
+    QSignalSpy changed(&list, &AreaList::dataChanged);
+    list.setLines(after);
+    QCOMPARE(changed.count(), 1);
+    renderer.redraw(-1);
+    QVERIFY(renderer.lastRedrawWasPartial());
+    QCOMPARE(fast.image(), fromScratch(after));
+    renderer.setHidden(moving);
+    renderer.redraw(-1);
+    QVERIFY(renderer.lastRedrawWasPartial());
+    QStringList shown;
+    for (int row = 0; row < after.size(); ++row) {
+        if (!moving.contains(row))
+            shown << after[row];
+    }
+    QCOMPARE(fast.image(), fromScratch(shown));
+    renderer.setHidden({});
+    renderer.redraw(-1);
+    QCOMPARE(fast.image(), fromScratch(after));
 }
 
 // Selecting paints the other areas over the highlight; painting them only

@@ -1,6 +1,8 @@
 // Shape work on the real canvas: which area lies on top, the points of a
 // polygon; each change one step, undone and redone.
 #include "app/MainWindow.h"
+#include "app/ZoomControls.h"
+#include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "model/AreaEntry.h"
@@ -15,6 +17,7 @@
 #include <QListView>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QRadioButton>
 #include <QGuiApplication>
 #include <QTest>
@@ -127,6 +130,8 @@ private slots:
     void choosingSeveral();
     void severalTogether_data();
     void severalTogether();
+    void severalDraggedOverThePicture_data();
+    void severalDraggedOverThePicture();
     void clipboardBetweenWindows_data();
     void clipboardBetweenWindows();
 };
@@ -458,6 +463,8 @@ void TestShapes::severalTogether()
     QFETCH(QString, step);
     Window e(kFour);
     chooseThree(e);
+    // The list, the canvas and the code follow each step as one change.
+    QSignalSpy changed(&e.w.areas(), &AreaList::dataChanged);
     if (how == "drag") {
         QTest::mousePress(e.canvas(), Qt::LeftButton, {}, e.at(QPoint(30, 25)));
         QTest::mouseMove(e.canvas(), e.at(QPoint(35, 27)));
@@ -483,13 +490,55 @@ void TestShapes::severalTogether()
         QVERIFY(e.w.mapCode().contains("coords=\"" + entry::coordsOf(line) + "\""));
     QCOMPARE(e.w.document().history().count(), how == "keys" ? 2 : 1);
     QCOMPARE(e.w.document().history().undoText(), step);
+    const bool sameCount = after.size() == kFour.size();
+    QCOMPARE(changed.count(), sameCount ? e.w.document().history().count() : 0);
     e.activate();
     for (int i = e.w.document().history().count(); i > 0; --i)
         e.key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(e.w.areas().lines(), kFour);
+    QCOMPARE(changed.count(), sameCount ? 2 * e.w.document().history().count() : 0);
     while (e.w.document().history().canRedo())
         e.key(Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(e.w.areas().lines(), after);
+}
+
+void TestShapes::severalDraggedOverThePicture_data()
+{
+    QTest::addColumn<int>("zoom");
+    QTest::newRow("100 %") << 100;
+    QTest::newRow("400 %") << 400;
+}
+
+// While several areas are dragged they are shown above the picture, out of
+// it; after the release the canvas is what the same move by keys gives with
+// redraws from scratch.
+void TestShapes::severalDraggedOverThePicture()
+{
+    QFETCH(int, zoom);
+    Window e(kFour), keys(kFour);
+    keys.w.renderer().setIncremental(false);
+    for (Window* w : {&e, &keys}) {
+        chooseThree(*w);
+        w->w.zoom().zoomTo(zoom, QPoint(0, 0)); // the keys would go to the active window only
+    }
+    QTest::mousePress(e.canvas(), Qt::LeftButton, {}, e.at(QPoint(30, 25)));
+    QTest::mouseMove(e.canvas(), e.at(QPoint(30, 30)));
+    QTest::mouseMove(e.canvas(), e.at(QPoint(31, 35)));
+    QCOMPARE(e.w.areas().lines(), kFour);
+    const QColor highlight(255, 255, 0);
+    QCOMPARE(e.canvas()->image().pixelColor(30, 10), QColor(Qt::white)); // R1's top edge left the picture
+    QCOMPARE(e.canvas()->grab().toImage().pixelColor(e.at(QPoint(30, 20))), highlight);
+    QTest::mouseRelease(e.canvas(), Qt::LeftButton, {}, e.at(QPoint(31, 35)));
+    QCOMPARE(e.canvas()->image().pixelColor(31, 20), highlight);
+    keys.canvas()->setFocus();
+    keys.key(Qt::Key_Right);
+    keys.key(Qt::Key_Down, Qt::ShiftModifier);
+    QCOMPARE(e.w.areas().lines(), keys.w.areas().lines());
+    QCOMPARE(e.canvas()->image(), keys.canvas()->image());
+    // Chosen alone, R3 leaves the others to the picture's own drawing.
+    for (Window* w : {&e, &keys})
+        w->press(QPoint(210, 55));
+    QCOMPARE(e.canvas()->image(), keys.canvas()->image());
 }
 
 void TestShapes::clipboardBetweenWindows_data()

@@ -35,6 +35,7 @@ namespace korvane {
 
 class AreaRenderer;
 class Canvas;
+class DrawingSurface;
 class DrawingTool;
 class EditHandles;
 class MainToolHost;
@@ -243,6 +244,9 @@ private:
     void showSeveral(const QList<int>& rows, int current);
     void showSelection();
     void drawSelectionHighlights();
+    void showDragged(const QList<int>& rows);
+    void endDragged(bool redraw);
+    void paintDragged(DrawingSurface& target, const QRectF& visible);
     void toggleFromCanvas(int row);
     bool controlClickInList(QEvent* event);
     bool selectAllKey(QEvent* event);
@@ -257,6 +261,9 @@ private:
     QPointF drawingPoint(QPointF position, Qt::MouseButton button);
     QList<QAction*> canvasMenuEntries();
     Snapping* m_snapping = nullptr;
+    // The dragged areas are shown on the canvas's overlay, out of the picture.
+    bool m_draggedShown = false;
+    bool m_highlightsLater = false; // the next redraw leaves the highlights to the one after it
     AreaClipboard* m_clipboard = nullptr;
     QRubberBand* m_band = nullptr;
     std::optional<QPointF> m_bandStart; // while a band is drawn

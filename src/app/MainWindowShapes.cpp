@@ -43,8 +43,9 @@ void MainWindow::createShapeCommands()
     const auto snapSeveral = [this](const QString& held, const QList<int>& rows, QPoint by, bool byKey) {
         return m_snapping->moveSeveral(held, rows, by, byKey);
     };
-    m_several = new SeveralAreas(m_document, {pictureSize, showRows, [this] { neu_zeichnen(-1, false); }, snapSeveral},
-                                 this);
+    const auto dragged = [this](const QList<int>& rows) { showDragged(rows); };
+    const auto dropped = [this](bool redraw) { endDragged(redraw); };
+    m_several = new SeveralAreas(m_document, {pictureSize, showRows, dragged, dropped, snapSeveral}, this);
     m_clipboard = new AreaClipboard(m_document, {pictureSize, showRows}, this);
     ui.List1->viewport()->installEventFilter(this);
 }
@@ -79,15 +80,65 @@ void MainWindow::showSelection()
         refresh();
         return;
     }
+    // The redraw that ends listSelected() draws the highlights over all of
+    // this one's, line for line the same: drawn here too, thousands cost twice.
+    m_highlightsLater = true;
     neu_zeichnen(-1, false);
+    m_highlightsLater = false;
     listSelected();
 }
 
+// The first move takes the dragged areas out of the picture (one redraw of
+// their places); from then on only the canvas's overlay follows the pointer.
+void MainWindow::showDragged(const QList<int>& rows)
+{
+    if (!m_draggedShown) {
+        m_draggedShown = true;
+        m_renderer->setHidden(rows);
+        neu_zeichnen(-1, false);
+        ui.Picture1->setOverlay(
+            [this](DrawingSurface& target, const QRectF& visible) { paintDragged(target, visible); });
+        return;
+    }
+    ui.Picture1->update();
+}
+
+void MainWindow::endDragged(bool redraw)
+{
+    if (!m_draggedShown)
+        return;
+    m_draggedShown = false;
+    ui.Picture1->setOverlay({});
+    m_renderer->setHidden({});
+    if (redraw)
+        neu_zeichnen(-1, false);
+}
+
+// The dragged areas as the redraw shows them, the highlights over them.
+void MainWindow::paintDragged(DrawingSurface& target, const QRectF& visible)
+{
+    QList<AreaGeometry> shown;
+    const QList<int>& rows = m_several->dragRows();
+    for (int row : rows) {
+        AreaGeometry shape = movedArea(m_renderer->geometry(row), m_several->dragOffset());
+        if (shape.drawable() && QRectF(shape.bounds).intersects(visible))
+            drawArea(target, shape, drawColor());
+        shown << std::move(shape);
+    }
+    const int current = selectedIndex();
+    target.setPenColor(QColor(255, 255, 0));
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows[i] != current && shown[i].drawable() && QRectF(shown[i].bounds).intersects(visible))
+            drawOutline(target, shown[i]);
+    }
+}
+
 // After every redraw in edit mode the other selected areas get their
-// highlight again; with one area selected nothing changes.
+// highlight again; with one area selected nothing changes. Dragged ones get
+// theirs on the overlay.
 void MainWindow::drawSelectionHighlights()
 {
-    if (!m_editor.editMode || !m_several || !m_several->several())
+    if (!m_editor.editMode || !m_several || !m_several->several() || m_draggedShown || m_highlightsLater)
         return;
     const int current = selectedIndex();
     DrawingSurface& surface = ui.Picture1->surface();

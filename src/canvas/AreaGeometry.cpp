@@ -62,6 +62,16 @@ void drawArea(DrawingSurface& surface, const AreaGeometry& area, const QColor& c
     }
 }
 
+AreaGeometry movedArea(AreaGeometry area, QPoint by)
+{
+    area.points.translate(by);
+    area.bounds.translate(by);
+    area.corner1 += by;
+    area.corner2 += by;
+    area.centre += by;
+    return area;
+}
+
 void drawOutline(DrawingSurface& surface, const AreaGeometry& area)
 {
     if (area.kind != AreaGeometry::Kind::Poly) {

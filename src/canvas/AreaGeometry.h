@@ -30,6 +30,8 @@ struct AreaGeometry {
 };
 
 AreaGeometry parseArea(const QString& line);
+// The same shape moved by `by`.
+AreaGeometry movedArea(AreaGeometry area, QPoint by);
 
 // Draws the area as the redraw does: rect and poly in the pen colour, the
 // circle in circleColor, all with the surface's width and fill.

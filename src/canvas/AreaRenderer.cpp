@@ -8,9 +8,9 @@ namespace korvane {
 
 namespace {
 
-// Uniting ever more rectangles costs more than it saves: past this many, the
-// next complete redraw starts from scratch (an import of thousands of lines).
-constexpr int kPendingRectLimit = 64;
+// Past this many changed areas the next complete redraw starts from scratch
+// (an import of thousands of lines): gathering them costs more than it saves.
+constexpr int kPendingAreaLimit = 20'000;
 
 } // namespace
 
@@ -19,13 +19,17 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
 {
     rebuild();
     connect(&areas, &AreaList::dataChanged, this, [this](const QModelIndex& top, const QModelIndex& bottom) {
-        for (int row = top.row(); row <= bottom.row() && row < m_shapes.size(); ++row) {
-            addPending(m_shapes[row]);
-            m_shapes[row] = parseArea(m_areas.line(row));
-            addPending(m_shapes[row]);
+        // A combined change names its rows: the others in its range stay.
+        if (!m_areas.changedRows().isEmpty()) {
+            for (int row : m_areas.changedRows())
+                reparse(row);
+            return;
         }
+        for (int row = top.row(); row <= bottom.row(); ++row)
+            reparse(row);
     });
     connect(&areas, &AreaList::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+        forgetHidden();
         if (first == m_shapes.size()) // an import appends a million at once
             m_shapes.reserve(m_shapes.size() + last - first + 1);
         for (int row = first; row <= last; ++row) {
@@ -37,6 +41,7 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
         }
     });
     connect(&areas, &AreaList::rowsRemoved, this, [this](const QModelIndex&, int first, int last) {
+        forgetHidden();
         for (int row = last; row >= first && row < m_shapes.size(); --row) {
             addPending(m_shapes[row]);
             m_shapes.removeAt(row);
@@ -58,14 +63,54 @@ int AreaRenderer::areaAt(QPointF point) const
     return korvane::areaAt(m_shapes, point);
 }
 
+void AreaRenderer::setHidden(const QList<int>& rows)
+{
+    for (int row : std::as_const(m_hiddenRows))
+        addPending(geometry(row));
+    m_hiddenRows.clear();
+    m_hidden.clear();
+    for (int row : rows) {
+        if (row < 0 || row >= m_shapes.size())
+            continue;
+        if (m_hidden.isEmpty())
+            m_hidden.resize(m_shapes.size());
+        m_hidden.setBit(row);
+        m_hiddenRows << row;
+        addPending(m_shapes[row]);
+    }
+}
+
+// Rows came or went: the hidden ones are no longer known by their numbers,
+// so all are shown again and the next redraw starts from scratch.
+void AreaRenderer::forgetHidden()
+{
+    if (m_hiddenRows.isEmpty())
+        return;
+    m_hiddenRows.clear();
+    m_hidden.clear();
+    m_needFull = true;
+}
+
 void AreaRenderer::rebuild()
 {
+    m_hiddenRows.clear();
+    m_hidden.clear();
     m_shapes.clear();
     m_shapes.reserve(m_areas.count());
     for (const QString& line : m_areas.lines())
         m_shapes.append(parseArea(line));
     m_needFull = true;
-    m_pending = QRegion();
+    m_pending.clear();
+    m_pendingAreas = 0;
+}
+
+void AreaRenderer::reparse(int row)
+{
+    if (row < 0 || row >= m_shapes.size())
+        return;
+    addPending(m_shapes[row]);
+    m_shapes[row] = parseArea(m_areas.line(row));
+    addPending(m_shapes[row]);
 }
 
 const AreaGeometry& AreaRenderer::geometry(int row) const
@@ -84,10 +129,11 @@ void AreaRenderer::addPending(const AreaGeometry& area)
 {
     if (m_needFull)
         return;
-    m_pending += damageOf(area);
-    if (m_pending.rectCount() > kPendingRectLimit) {
+    m_pending.add(damageOf(area));
+    if (++m_pendingAreas > kPendingAreaLimit) {
         m_needFull = true;
-        m_pending = QRegion();
+        m_pending.clear();
+        m_pendingAreas = 0;
     }
 }
 
@@ -106,10 +152,9 @@ void AreaRenderer::redraw(int skip)
     if (skip >= 0) {
         drawAllExcept(skip);
     } else {
-        const QRegion damage = m_surface.dirty() + m_pending;
-        qint64 damagedArea = 0;
-        for (const QRect& r : damage)
-            damagedArea += qint64(r.width()) * r.height();
+        Damage damage = m_surface.dirty();
+        damage.add(m_pending);
+        const qint64 damagedArea = damage.area();
         const qint64 imageArea = qint64(m_surface.size().width()) * m_surface.size().height();
         // Past half the picture a redraw from scratch is as quick.
         const bool partial = m_incremental && !m_needFull && m_surface.isClean() && currentStyle() == m_cleanStyle &&
@@ -127,28 +172,30 @@ void AreaRenderer::redrawAll()
 {
     m_surface.clear();
     m_surface.setQuiet(true);
-    drawOthers(-1, QRegion());
+    drawOthers(-1, Damage());
     m_surface.setQuiet(false);
     m_surface.markClean();
     logAllAreas();
     m_surface.notify(QRect(QPoint(0, 0), m_surface.size()));
     m_cleanStyle = currentStyle();
     m_needFull = false;
-    m_pending = QRegion();
+    m_pending.clear();
+    m_pendingAreas = 0;
 }
 
 // Copies the picture back where something changed and draws, clipped to
 // those parts, every area that reaches into them, in list order.
-void AreaRenderer::redrawDamaged(const QRegion& damage)
+void AreaRenderer::redrawDamaged(const Damage& damage)
 {
-    m_pending = QRegion();
+    m_pending.clear();
+    m_pendingAreas = 0;
     logAllAreas();
     if (damage.isEmpty()) {
         m_surface.markClean();
         return;
     }
     m_surface.setQuiet(true);
-    m_surface.restoreRegion(damage);
+    m_surface.restoreRegion(damage.region());
     drawOthers(-1, damage);
     m_surface.clearClip();
     m_surface.setQuiet(false);
@@ -164,7 +211,7 @@ void AreaRenderer::drawAllExcept(int skip)
     if (m_incremental && !m_needFull && m_surface.isClean() && currentStyle() == m_cleanStyle)
         drawOthersWhereChanged(skip);
     else
-        drawOthers(skip, QRegion());
+        drawOthers(skip, Damage());
     m_surface.setQuiet(false);
     if (!(currentStyle() == m_cleanStyle))
         m_needFull = true;
@@ -184,29 +231,42 @@ void AreaRenderer::logAllAreas()
 // areas over it only in those places: painting there alone gives the same picture.
 void AreaRenderer::drawOthersWhereChanged(int skip)
 {
-    const QRegion places = m_surface.dirty() + m_pending + damageOf(geometry(skip));
+    Damage places = m_surface.dirty();
+    places.add(m_pending);
+    places.add(damageOf(geometry(skip)));
     if (places.isEmpty())
         return;
     m_surface.flush(); // a painter that drew unclipped does not always take a clip
-    m_surface.setClip(places);
+    m_surface.setClip(places.region());
     drawOthers(skip, places);
     m_surface.clearClip();
 }
 
 // Every area but `skip` (-1: none) in list order; with `only` set, just those
 // reaching into it.
-void AreaRenderer::drawOthers(int skip, const QRegion& only)
+void AreaRenderer::drawOthers(int skip, const Damage& only)
 {
-    const QRect box = only.boundingRect();
+    // Drawing through a clip of many rectangles is slow: then each area is
+    // drawn once for every one of them it reaches, clipped to that one.
+    const bool byParts = !only.isEmpty() && only.tiled();
     for (int i = 0; i < m_shapes.size(); ++i) {
-        if (i == skip)
+        if (i == skip || hidden(i))
             continue;
-        if (!only.isEmpty()) {
-            const QRect extent = damageOf(m_shapes[i]);
-            if (!box.intersects(extent) || !only.intersects(extent))
-                continue;
+        if (only.isEmpty()) {
+            drawArea(m_surface, m_shapes[i], m_circleColor);
+            continue;
         }
-        drawArea(m_surface, m_shapes[i], m_circleColor);
+        const QRect extent = damageOf(m_shapes[i]);
+        if (!only.intersects(extent))
+            continue;
+        if (!byParts) {
+            drawArea(m_surface, m_shapes[i], m_circleColor);
+            continue;
+        }
+        for (const QRect& part : only.partsMeeting(extent)) {
+            m_surface.setClip(QRegion(part));
+            drawArea(m_surface, m_shapes[i], m_circleColor);
+        }
     }
 }
 
@@ -221,7 +281,7 @@ void AreaRenderer::paintAreas(DrawingSurface& target, int skip, int only, const 
     }
     const QRect box = visible.toAlignedRect();
     for (int i = 0; i < m_shapes.size(); ++i) {
-        if (i != skip && m_shapes[i].bounds.intersects(box))
+        if (i != skip && !hidden(i) && m_shapes[i].bounds.intersects(box))
             drawArea(target, m_shapes[i], circleColor);
     }
 }

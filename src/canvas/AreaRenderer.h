@@ -1,7 +1,9 @@
 #pragma once
 
 #include "canvas/AreaGeometry.h"
+#include "canvas/Damage.h"
 
+#include <QBitArray>
 #include <QObject>
 #include <QRegion>
 #include <QVector>
@@ -35,6 +37,10 @@ public:
     const QVector<AreaGeometry>& shapes() const { return m_shapes; }
     // The area a browser follows at the point (picture pixels), -1 when none.
     int areaAt(QPointF point) const;
+    // These rows are left out of every drawing from now on (areas shown on the
+    // canvas's overlay while they are dragged); none again with an empty list.
+    // The next redraw updates their places.
+    void setHidden(const QList<int>& rows);
     // How the last complete redraw was done (for tests and measurements).
     bool lastRedrawWasPartial() const { return m_lastPartial; }
 
@@ -48,19 +54,25 @@ private:
     Style currentStyle() const;
     QRect damageOf(const AreaGeometry& area) const;
     void addPending(const AreaGeometry& area);
+    void reparse(int row);
+    void forgetHidden();
+    bool hidden(int row) const { return row < m_hidden.size() && m_hidden.testBit(row); }
     void rebuild();
     void redrawAll();
-    void redrawDamaged(const QRegion& damage);
+    void redrawDamaged(const Damage& damage);
     void drawAllExcept(int skip);
     void drawOthersWhereChanged(int skip);
-    void drawOthers(int skip, const QRegion& only);
+    void drawOthers(int skip, const Damage& only);
     void logAllAreas();
     void paintAreas(DrawingSurface& target, int skip, int only, const QColor& circleColor, const QRectF& visible) const;
 
     const AreaList& m_areas;
     ImageSurface& m_surface;
     QVector<AreaGeometry> m_shapes;
-    QRegion m_pending; // where areas changed since the last complete redraw
+    Damage m_pending; // where areas changed since the last complete redraw
+    int m_pendingAreas = 0;
+    QList<int> m_hiddenRows;
+    QBitArray m_hidden; // empty while none is hidden
     bool m_needFull = true;
     bool m_incremental = true;
     bool m_lastPartial = false;

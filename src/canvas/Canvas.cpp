@@ -98,13 +98,36 @@ void Canvas::paintEvent(QPaintEvent* event)
     p.fillRect(exposed, palette().color(QPalette::Button));
     if (m_zoomPercent != 100) {
         paintZoomed(p, exposed);
-        paintMark(p);
-        return;
+    } else {
+        const QImage& buffer = m_surface.image();
+        const QRect shown = exposed & buffer.rect();
+        p.drawImage(shown.topLeft(), buffer, shown);
     }
-    const QImage& buffer = m_surface.image();
-    const QRect shown = exposed & buffer.rect();
-    p.drawImage(shown.topLeft(), buffer, shown);
+    if (m_overlay)
+        paintOverlay(p, exposed);
     paintMark(p);
+}
+
+void Canvas::setOverlay(Overlay overlay)
+{
+    m_overlay = std::move(overlay);
+    update();
+}
+
+// In the buffer's drawing style, with lines as wide as there at every zoom.
+void Canvas::paintOverlay(QPainter& p, const QRect& exposed)
+{
+    p.save();
+    p.setClipRect(exposed);
+    ScaledSurface target(p, m_zoom);
+    target.setPenColor(m_surface.penColor());
+    target.setFillColor(m_surface.fillColor());
+    target.setFillStyle(m_surface.fillStyle());
+    target.setLineWidth(m_surface.lineWidth());
+    const double reach = kLineReach / m_zoom;
+    const QRectF visible(QPointF(exposed.topLeft()) / m_zoom, QSizeF(exposed.size()) / m_zoom);
+    m_overlay(target, visible.adjusted(-reach, -reach, reach, reach));
+    p.restore();
 }
 
 void Canvas::setMark(std::optional<QPoint> picturePoint)

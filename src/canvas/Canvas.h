@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <optional>
+#include <functional>
 
 namespace korvane {
 
@@ -51,6 +52,11 @@ public:
     // where a snapped point went; nullopt takes it away.
     void setMark(std::optional<QPoint> picturePoint);
     std::optional<QPoint> mark() const { return m_mark; }
+    // Drawn over the buffer at every zoom, in picture pixels, where it reaches
+    // into `visible` (areas being dragged, before they are drawn into the
+    // buffer at the release); an empty function: none.
+    using Overlay = std::function<void(DrawingSurface& target, const QRectF& visible)>;
+    void setOverlay(Overlay overlay);
 
 signals:
     void mousePressed(Qt::MouseButton button, QPointF position);
@@ -70,6 +76,7 @@ private:
     QRect screenRect(const QRect& pictureRect) const;
     QRect markRect() const;
     void paintMark(QPainter& painter) const;
+    void paintOverlay(QPainter& painter, const QRect& exposed);
 
     ImageSurface m_surface;
     QSize m_pictureSize;
@@ -77,6 +84,7 @@ private:
     int m_zoomPercent = 100;
     double m_zoom = 1.0;
     std::optional<QPoint> m_mark;
+    Overlay m_overlay;
 };
 
 } // namespace korvane

@@ -59,7 +59,7 @@ void ImageSurface::setPicture(QImage picture)
     }
     m_pristine = true;
     m_clean = false;
-    m_dirty = QRegion();
+    m_dirty.clear();
     m_log.clear();
     notify(m_buffer.rect());
 }
@@ -130,7 +130,7 @@ void ImageSurface::touched(const QRectF& bounds)
 
 void ImageSurface::addDirty(const QRect& rect)
 {
-    m_dirty += rect;
+    m_dirty.add(rect);
 }
 
 void ImageSurface::notify(const QRect& rect)
@@ -234,7 +234,7 @@ void ImageSurface::clear()
         restorePicture();
     m_pristine = true;
     m_clean = false;
-    m_dirty = QRegion();
+    m_dirty.clear();
     notify(m_buffer.rect());
 }
 
@@ -249,7 +249,7 @@ QColor ImageSurface::pixel(QPoint point) const
 void ImageSurface::markClean()
 {
     m_clean = true;
-    m_dirty = QRegion();
+    m_dirty.clear();
 }
 
 // A fresh painter for every restore: an open painter whose clipping was
@@ -258,6 +258,18 @@ void ImageSurface::restoreRegion(const QRegion& region)
 {
     flush();
     m_clipped = false;
+    // Copied rectangle by rectangle: a painter converts the whole bounding
+    // rectangle of a packed picture, for thousands of small places too.
+    bool copied = !region.isEmpty();
+    for (const QRect& r : region) {
+        if (!(copied = restorePixels(m_picture, m_buffer, r)))
+            break; // another format: the painter converts it
+    }
+    if (copied) {
+        m_pristine = false;
+        setClip(region);
+        return;
+    }
     QPainter& p = painter();
     p.setClipRegion(region);
     p.setCompositionMode(QPainter::CompositionMode_Source);

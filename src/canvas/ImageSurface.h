@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/Damage.h"
 #include "canvas/DrawingLog.h"
 #include "canvas/PenSurface.h"
 
@@ -62,7 +63,7 @@ public:
     // The buffer now shows exactly the picture plus all areas.
     void markClean();
     bool isClean() const { return m_clean; }
-    const QRegion& dirty() const { return m_dirty; }
+    const Damage& dirty() const { return m_dirty; }
     void addDirty(const QRect& rect);
     // Copies the picture back inside the region and clips further drawing to it.
     void restoreRegion(const QRegion& region);
@@ -93,7 +94,7 @@ private:
     bool m_quiet = false;
     bool m_pristine = false; // the buffer shows the picture and nothing else
     bool m_clean = false;
-    QRegion m_dirty;
+    Damage m_dirty;
     std::function<void(const QRect&)> m_changed;
 };
 

@@ -269,4 +269,21 @@ bool unpackPixels(const QImage& packed, QImage& rgb32)
     return true;
 }
 
+bool restorePixels(const QImage& picture, QImage& buffer, const QRect& rect)
+{
+    const bool packed = picture.format() == QImage::Format_RGB888;
+    if (picture.size() != buffer.size() || buffer.format() != QImage::Format_RGB32 ||
+        (!packed && picture.format() != QImage::Format_RGB32))
+        return false;
+    const QRect r = rect & buffer.rect();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        auto* to = reinterpret_cast<QRgb*>(buffer.scanLine(y)) + r.left();
+        if (packed)
+            unpackRow(picture.constScanLine(y) + 3 * qsizetype(r.left()), to, r.width());
+        else
+            std::memcpy(to, picture.constScanLine(y) + 4 * qsizetype(r.left()), 4 * std::size_t(r.width()));
+    }
+    return true;
+}
+
 } // namespace korvane

@@ -31,5 +31,8 @@ QImage packedPicture(const QImage& rgb32);
 // The pixels of a packed picture into an opaque 32-bit one of its size, in
 // that one's own memory (as copyPixels()); false when the sizes differ.
 bool unpackPixels(const QImage& packed, QImage& rgb32);
+// The pixels of `picture` (packed or 32 bits) inside `rect` back into the
+// 32-bit `buffer` of its size; false (and nothing copied) for other formats.
+bool restorePixels(const QImage& picture, QImage& buffer, const QRect& rect);
 
 } // namespace korvane

@@ -80,31 +80,20 @@ void MoveAreaCommand::move(int from, int to)
 }
 
 ChangeLinesCommand::ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after,
-                                       const QString& text, int current, Apply apply)
-    : AreaCommand(document, text), m_before(before), m_after(after), m_current(current), m_apply(apply)
+                                       const QString& text, int current)
+    : AreaCommand(document, text), m_before(before), m_after(after), m_current(current)
 {
-}
-
-void ChangeLinesCommand::apply(const QStringList& lines)
-{
-    AreaList& areas = m_document.areas();
-    if (m_apply == Apply::Whole || areas.count() != lines.size()) {
-        areas.setLines(lines);
-        return;
-    }
-    for (int i = 0; i < areas.count(); ++i)
-        areas.replace(i, lines.at(i));
 }
 
 void ChangeLinesCommand::redo()
 {
-    apply(m_after);
+    m_document.areas().setLines(m_after);
     m_document.setTouchedRow(m_current < m_after.size() ? m_current : -1);
 }
 
 void ChangeLinesCommand::undo()
 {
-    apply(m_before);
+    m_document.areas().setLines(m_before);
     m_document.setTouchedRow(m_current < m_before.size() ? m_current : -1);
 }
 

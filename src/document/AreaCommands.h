@@ -66,23 +66,19 @@ private:
 
 // Several lines rewritten at once (the areas of an import scaled to the
 // picture; several areas moved, aligned, deleted or pasted). `current`: the
-// line chosen again afterwards, -1 for none. Lines are rewritten one by one
-// where the count stays, so that views follow only the lines that changed;
-// otherwise (and for `Whole`) the list is set anew.
+// line chosen again afterwards, -1 for none. Where the count stays the views
+// follow the changed lines as one change (AreaList::setLines()).
 class ChangeLinesCommand : public AreaCommand {
 public:
-    enum class Apply { ChangedLines, Whole };
-    ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after,
-                       const QString& text, int current = -1, Apply apply = Apply::ChangedLines);
+    ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after, const QString& text,
+                       int current = -1);
     void redo() override;
     void undo() override;
 
 private:
-    void apply(const QStringList& lines);
     QStringList m_before;
     QStringList m_after;
     int m_current;
-    Apply m_apply;
 };
 
 // One line rewritten: attributes, a move, a new shape, an added point.

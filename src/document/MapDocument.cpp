@@ -172,8 +172,7 @@ void MapDocument::scaleAreas(int first, double sx, double sy)
     for (qsizetype i = std::max(first, 0); i < lines.size(); ++i)
         lines[i] = entry::scaledLine(lines[i], sx, sy);
     if (lines != m_areas.lines())
-        m_history.push(new ChangeLinesCommand(*this, m_areas.lines(), lines, QStringLiteral("Areale umrechnen"), -1,
-                                              ChangeLinesCommand::Apply::Whole));
+        m_history.push(new ChangeLinesCommand(*this, m_areas.lines(), lines, QStringLiteral("Areale umrechnen")));
 }
 
 void MapDocument::pushChange(int row, const QString& before, const QString& after, const QString& text,

@@ -66,6 +66,20 @@ void AreaList::clear()
 
 void AreaList::setLines(const QStringList& lines)
 {
+    if (!lines.isEmpty() && lines.size() == m_lines.size()) {
+        QList<int> changed;
+        for (int i = 0; i < count(); ++i) {
+            if (lines.at(i) != m_lines.at(i))
+                changed << i;
+        }
+        m_lines = lines; // shared, not copied line by line
+        if (changed.isEmpty())
+            return;
+        m_changedRows = std::move(changed);
+        emit dataChanged(index(m_changedRows.first()), index(m_changedRows.last()), {Qt::DisplayRole});
+        m_changedRows.clear();
+        return;
+    }
     beginResetModel();
     m_lines = lines;
     endResetModel();

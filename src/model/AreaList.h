@@ -31,7 +31,14 @@ public:
     void replace(int i, const QString& line);
     void remove(int i);
     void clear();
+    // With as many lines as now: one dataChanged() from the first changed
+    // line to the last (none when all stay), so that the views follow once
+    // for an align or a move of thousands. Otherwise the list is set anew.
     void setLines(const QStringList& lines);
+    // While the dataChanged() of setLines() is emitted: the rows it really
+    // rewrote, in order (a range may hold many that stayed). Empty otherwise:
+    // then every row of the range counts as changed.
+    const QList<int>& changedRows() const { return m_changedRows; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -42,6 +49,7 @@ public:
 
 private:
     QStringList m_lines;
+    QList<int> m_changedRows;
 };
 
 } // namespace korvane

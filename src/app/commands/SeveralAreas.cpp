@@ -124,8 +124,9 @@ void SeveralAreas::pressDrag(QPointF point, int held)
     m_dragRows = m_document.selectedRows();
 }
 
-// Each move rewrites the selected lines from where they were at the press,
-// so no rounding adds up; the code follows on release.
+// The lines stay as they were at the press until the release (so no
+// rounding adds up, and the code and the list follow once); meanwhile the
+// canvas shows the areas moved above the others, without a redraw of the picture.
 void SeveralAreas::dragTo(QPointF point)
 {
     if (!m_dragging)
@@ -137,9 +138,7 @@ void SeveralAreas::dragTo(QPointF point)
     if (offset == m_dragOffset)
         return;
     m_dragOffset = offset;
-    for (int row : std::as_const(m_dragRows))
-        m_document.areas().replace(row, movedLine(m_linesBefore[row], offset.x(), offset.y()));
-    m_view.redraw();
+    m_view.showDragged(m_dragRows);
 }
 
 bool SeveralAreas::releaseDrag()
@@ -147,10 +146,12 @@ bool SeveralAreas::releaseDrag()
     if (!m_dragging)
         return false;
     m_dragging = false;
-    if (m_dragOffset.isNull())
+    const bool moved = !m_dragOffset.isNull();
+    m_view.endDragged(!moved);
+    if (!moved)
         return false;
     const int current = m_document.selectedRow();
-    m_document.changeLines(m_linesBefore, m_document.areas().lines(), QStringLiteral("Areale verschieben"), current);
+    m_document.changeLines(m_linesBefore, linesMovedBy(m_dragOffset), QStringLiteral("Areale verschieben"), current);
     m_view.show(m_dragRows, current);
     return true;
 }

@@ -26,8 +26,12 @@ public:
         std::function<QSize()> pictureSize;
         // Selects exactly `rows` (`current` chosen last) and shows them.
         std::function<void(const QList<int>& rows, int current)> show;
-        // Draws the lines as they stand while a drag moves them.
-        std::function<void()> redraw;
+        // While a drag moves them: shows `rows` moved by dragOffset(), above
+        // the picture, their lines not yet changed.
+        std::function<void(const QList<int>& rows)> showDragged;
+        // The drag is over: the rows are drawn into the picture again, at
+        // once when `redraw` (else by the step that follows).
+        std::function<void(bool redraw)> endDragged;
         // Snapping: the move `by` of `rows`, held by the area that was `held`,
         // corrected. Unset: unchanged.
         std::function<QPoint(const QString& held, const QList<int>& rows, QPoint by, bool byKey)> snapMove;
@@ -49,6 +53,9 @@ public:
     // pixels), line `held`.
     void pressDrag(QPointF point, int held = -1);
     bool isDragging() const { return m_dragging; }
+    // How far the drag has moved them (whole picture pixels).
+    QPoint dragOffset() const { return m_dragOffset; }
+    const QList<int>& dragRows() const { return m_dragRows; }
     void dragTo(QPointF point);
     // True when the drag moved the areas; false when it was a click.
     bool releaseDrag();
