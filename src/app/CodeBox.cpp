@@ -153,8 +153,10 @@ bool CodeBox::setCode(const MapCodeSource& source)
     CutView view;
     view.add(source.head(), false);
     QString element;
+    QString line;
     for (qsizetype i = 0; i < source.elementCount(); ++i) {
-        if (view.full() && !hasLineEnd(source.line(i))) {
+        source.readLine(i, line);
+        if (view.full() && !hasLineEnd(line)) {
             view.countLine();
             continue;
         }

@@ -79,13 +79,13 @@ void MoveAreaCommand::move(int from, int to)
     m_document.setTouchedRow(to);
 }
 
-ChangeLinesCommand::ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after,
+ChangeLinesCommand::ChangeLinesCommand(MapDocument& document, const AreaLines& before, const AreaLines& after,
                                        const QString& text, int current, Apply apply)
     : AreaCommand(document, text), m_before(before), m_after(after), m_current(current), m_apply(apply)
 {
 }
 
-void ChangeLinesCommand::apply(const QStringList& lines)
+void ChangeLinesCommand::apply(const AreaLines& lines)
 {
     AreaList& areas = m_document.areas();
     if (m_apply == Apply::Whole || areas.count() != lines.size()) {

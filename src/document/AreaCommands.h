@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/AreaLines.h"
+
 #include <QStringList>
 #include <QUndoCommand>
 
@@ -47,7 +49,7 @@ public:
     void undo() override;
 
 private:
-    QStringList m_lines;
+    AreaLines m_lines;
     int m_selectedBefore;
 };
 
@@ -72,15 +74,15 @@ private:
 class ChangeLinesCommand : public AreaCommand {
 public:
     enum class Apply { ChangedLines, Whole };
-    ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after,
-                       const QString& text, int current = -1, Apply apply = Apply::ChangedLines);
+    ChangeLinesCommand(MapDocument& document, const AreaLines& before, const AreaLines& after, const QString& text,
+                       int current = -1, Apply apply = Apply::ChangedLines);
     void redo() override;
     void undo() override;
 
 private:
-    void apply(const QStringList& lines);
-    QStringList m_before;
-    QStringList m_after;
+    void apply(const AreaLines& lines);
+    AreaLines m_before;
+    AreaLines m_after;
     int m_current;
     Apply m_apply;
 };

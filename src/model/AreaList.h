@@ -1,7 +1,8 @@
 #pragma once
 
+#include "model/AreaLines.h"
+
 #include <QAbstractListModel>
-#include <QStringList>
 
 namespace korvane {
 
@@ -22,16 +23,17 @@ public:
     int count() const { return static_cast<int>(m_lines.size()); }
     bool isEmpty() const { return m_lines.isEmpty(); }
     QString line(int i) const { return i >= 0 && i < count() ? m_lines.at(i) : QString(); }
-    const QStringList& lines() const { return m_lines; }
+    // All lines; a copy is shared, not a copy of every line.
+    const AreaLines& lines() const { return m_lines; }
 
     void append(const QString& line);
     // All at once, as one insertion: the views follow once, not once a line.
-    void append(const QStringList& lines);
+    void append(const AreaLines& lines);
     void insert(int i, const QString& line); // i from 0 to count()
     void replace(int i, const QString& line);
     void remove(int i);
     void clear();
-    void setLines(const QStringList& lines);
+    void setLines(const AreaLines& lines);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -41,7 +43,7 @@ public:
     Qt::DropActions supportedDragActions() const override;
 
 private:
-    QStringList m_lines;
+    AreaLines m_lines;
 };
 
 } // namespace korvane

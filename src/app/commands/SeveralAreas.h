@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointF>
 #include <QSize>
+#include "model/AreaLines.h"
+
 #include <QStringList>
 
 #include <functional>
@@ -50,7 +52,7 @@ public:
     bool releaseDrag();
 
 private:
-    QStringList linesMovedBy(QPoint by) const;
+    AreaLines linesMovedBy(QPoint by) const;
     void applyMove(QPoint by);
 
     MapDocument& m_document;
@@ -59,7 +61,7 @@ private:
     bool m_dragging = false;
     QPointF m_dragStart;
     QPoint m_dragOffset;
-    QStringList m_linesBefore;
+    AreaLines m_linesBefore;
     QList<int> m_dragRows;
 };
 
