@@ -586,6 +586,8 @@ void TestModel::areaLinesKeepEveryLine_data()
     QTest::newRow("surrogate pair") << (QStringLiteral(" rect |1,2,3,4||") + QChar(0xD83D) + QChar(0xDE00));
     QTest::newRow("lone surrogate") << (QStringLiteral(" circle |1,2,3|") + QChar(0xDC00) + QStringLiteral("|x"));
     QTest::newRow("empty") << QString();
+    QTest::newRow("CR LF inside") << QStringLiteral(" rect |1,2,3,4||a\r\nb|*|*|*|*");
+    QTest::newRow("paragraph separator") << (QStringLiteral(" rect |1,2,3,4||a") + QChar(QChar::ParagraphSeparator));
     QTest::newRow("long") << QString(70'000, QChar(0x151)); // its old bytes soon make the buffer be written anew
 }
 
@@ -603,6 +605,8 @@ void TestModel::areaLinesKeepEveryLine()
     lines.read(1, read);
     QCOMPARE(read, line);
     QCOMPARE(lines.lineSize(1), line.size());
+    QCOMPARE(lines.hasLineEnd(1), line.contains(QLatin1Char('\n')) || line.contains(QChar(QChar::ParagraphSeparator)));
+    QVERIFY(!lines.hasLineEnd(0));
     QVERIFY(lines.contains(line));
     QVERIFY(!lines.contains(line + QLatin1Char('x')));
 

@@ -39,11 +39,6 @@ template <typename Visit> void forEachLine(QStringView code, Visit visit)
     }
 }
 
-bool hasLineEnd(QStringView text)
-{
-    return std::any_of(text.begin(), text.end(), isLineEnd);
-}
-
 // Every line end as CR LF, every other character as it is.
 QString withCrLfOnly(QStringView code)
 {
@@ -153,10 +148,8 @@ bool CodeBox::setCode(const MapCodeSource& source)
     CutView view;
     view.add(source.head(), false);
     QString element;
-    QString line;
     for (qsizetype i = 0; i < source.elementCount(); ++i) {
-        source.readLine(i, line);
-        if (view.full() && !hasLineEnd(line)) {
+        if (view.full() && !source.lineHasLineEnd(i)) {
             view.countLine();
             continue;
         }

@@ -37,6 +37,8 @@ public:
     // The line's length in UTF-16 code units, without making it.
     qsizetype lineSize(qsizetype i) const;
     bool contains(QStringView line) const;
+    // The line holds a CR, an LF or a paragraph separator; the line is not made.
+    bool hasLineEnd(qsizetype i) const;
 
     void append(QStringView line);
     void append(const AreaLines& lines);

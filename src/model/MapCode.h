@@ -35,7 +35,7 @@ public:
     QString head() const;
     qsizetype elementCount() const { return m_lines.size(); }
     QString line(qsizetype i) const { return m_lines.at(i); }
-    void readLine(qsizetype i, QString& into) const { m_lines.read(i, into); }
+    bool lineHasLineEnd(qsizetype i) const { return m_lines.hasLineEnd(i); }
     void appendElement(QString& out, qsizetype i) const;
     QString tail() const;
 
