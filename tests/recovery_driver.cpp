@@ -134,7 +134,7 @@ private:
 
     void log(char kind)
     {
-        m_logged = m_w.areas().lines();
+        m_logged = m_w.areas().lines().toStringList();
         const QByteArray state = m_logged.join(QLatin1Char('\n')).toUtf8().toBase64();
         const QByteArray line = kind + QByteArray(" ") + QByteArray::number(now()) + ' ' + state + '\n';
         // Unbuffered: what was written is in the file when the process is killed.

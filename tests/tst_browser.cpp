@@ -706,7 +706,7 @@ void TestBrowser::importedPagesMatchTheBrowser()
         QCOMPARE(picture, original.value("src").toString());
         const import::FoundMap map = import::findMap(text, import::readPageMaps(text).usemapNames[i]);
         QCOMPARE(int(map.outcome), int(import::MapLookup::Found));
-        QStringList lines = import::readMapAreas(map.text).lines;
+        QStringList lines = import::readMapAreas(map.text).lines.toStringList();
         // A picture shown at another size: its areas scaled to the picture, as the import offers.
         const QSize shown = import::shownSize(chosen.width, chosen.height, size);
         for (QString& line : lines)

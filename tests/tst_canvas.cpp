@@ -982,7 +982,7 @@ void TestCanvas::zoomKeepsPicturePixels()
         } else {
             e.press(points[0], Qt::RightButton);
         }
-        QStringList after = e.w.areas().lines();
+        QStringList after = e.w.areas().lines().toStringList();
         e.key(Qt::Key_Z, Qt::ControlModifier);
         if (e.w.areas().lines() != before)
             after << QStringLiteral("not undone");
@@ -1225,7 +1225,7 @@ void TestCanvas::bigPictureSamePixels()
         // One window at a time: the zoom keys go to the active one.
         Window big(overlappingAreas());
         bigOne = run(big, QSize(1601, 1400)); // odd: rows end in a part of four pixels
-        bigLines = big.w.areas().lines();
+        bigLines = big.w.areas().lines().toStringList();
         // Outside the corner no area reaches: the picture as it was.
         const QRect rest(400, 300, 1201, 1100);
         QCOMPARE(big.canvas()->image().copy(rest), texturedPicture(1601, 1400).copy(rest));

@@ -52,7 +52,7 @@ struct Editor : test::BlankEditor {
         on->setFocus();
         QTest::keyClick(on, key, modifiers);
     }
-    QStringList state() { return QStringList(w.areas().lines()) << w.mapCode(); }
+    QStringList state() { return w.areas().lines().toStringList() << w.mapCode(); }
 };
 
 } // namespace
@@ -345,7 +345,8 @@ void TestDocument::newMapEmptiesHistory()
                                                        "<map name=\"neu\"><area shape=\"rect\" coords=\"1,1,9,9\" "
                                                        "href=\"n.html\" alt=\"N\" /></map>"));
     e.drawRect();
-    const QStringList lines = imported.isEmpty() ? QStringList() : e.w.areas().lines() + QStringList{imported};
+    const QStringList lines =
+        imported.isEmpty() ? QStringList() : e.w.areas().lines().toStringList() + QStringList{imported};
     e.w.document().markSaved(e.w.mapCode()); // saved: no question before the picture or the page
     const bool mapFile = file.endsWith(".map");
     if (mapFile)

@@ -112,7 +112,7 @@ struct MapShown {
 
 MapShown mapShown(MainWindow& w)
 {
-    MapShown shown{w.areas().lines(),
+    MapShown shown{w.areas().lines().toStringList(),
                    w.mapCode(),
                    w.ui.Picture1->image(),
                    w.windowTitle(),

@@ -46,6 +46,8 @@ private slots:
     void roundingIsHalfToEven_data();
     void roundingIsHalfToEven();
     void areaListSignals();
+    void areaLinesKeepEveryLine_data();
+    void areaLinesKeepEveryLine();
     void codecRoundTripsEveryByte();
     void codecMapsKnownCharacters_data();
     void codecMapsKnownCharacters();
@@ -573,6 +575,71 @@ void TestModel::areaListSignals()
     QCOMPARE(list.lines(), QStringList{"c"});
     list.clear();
     QVERIFY(list.isEmpty());
+}
+
+void TestModel::areaLinesKeepEveryLine_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::newRow("ASCII") << QStringLiteral(" rect |1,2,3,4|a.html|A|*|*|*|*");
+    QTest::newRow("Latin-1") << QStringLiteral(" rect |1,2,3,4|ä.html|Größe ÿ|*|*|*|*");
+    QTest::newRow("euro") << QStringLiteral(" rect |1,2,3,4|a.html|5 €|*|*|*|*");
+    QTest::newRow("surrogate pair") << (QStringLiteral(" rect |1,2,3,4||") + QChar(0xD83D) + QChar(0xDE00));
+    QTest::newRow("lone surrogate") << (QStringLiteral(" circle |1,2,3|") + QChar(0xDC00) + QStringLiteral("|x"));
+    QTest::newRow("empty") << QString();
+    QTest::newRow("CR LF inside") << QStringLiteral(" rect |1,2,3,4||a\r\nb|*|*|*|*");
+    QTest::newRow("paragraph separator") << (QStringLiteral(" rect |1,2,3,4||a") + QChar(QChar::ParagraphSeparator));
+    QTest::newRow("long") << QString(70'000, QChar(0x151)); // its old bytes soon make the buffer be written anew
+}
+
+// Every edit of a list of lines, made on the store and on a QStringList, gives the same lines;
+// a copy keeps what it had.
+void TestModel::areaLinesKeepEveryLine()
+{
+    QFETCH(QString, line);
+    const QString other = QStringLiteral(" rect |0,0,9,9|b.html|B|*|*|*|*");
+    QStringList expected{other, line, QStringLiteral("ö"), line};
+    AreaLines lines(expected);
+    QCOMPARE(lines, expected);
+    const AreaLines copy = lines;
+    QString read = QStringLiteral("room to spare for a line");
+    lines.read(1, read);
+    QCOMPARE(read, line);
+    QCOMPARE(lines.lineSize(1), line.size());
+    QCOMPARE(lines.hasLineEnd(1), line.contains(QLatin1Char('\n')) || line.contains(QChar(QChar::ParagraphSeparator)));
+    QVERIFY(!lines.hasLineEnd(0));
+    QVERIFY(lines.contains(line));
+    QVERIFY(!lines.contains(line + QLatin1Char('x')));
+
+    lines.replace(0, line);
+    expected[0] = line;
+    lines.insert(1, other);
+    expected.insert(1, other);
+    lines.replace(2, other + line);
+    expected[2] = other + line;
+    lines.removeAt(3);
+    expected.removeAt(3);
+    lines.replace(3, QStringLiteral("€"));
+    expected[3] = QStringLiteral("€");
+    lines << line;
+    expected << line;
+    for (int k = 0; k < 8; ++k) { // a long line's old bytes make the buffer be written anew
+        lines.replace(0, line + QString::number(k));
+        expected[0] = line + QString::number(k);
+    }
+    QCOMPARE(lines.toStringList(), expected);
+    QCOMPARE(lines.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QCOMPARE(lines.at(i), expected.at(i));
+    QCOMPARE(copy, (QStringList{other, line, QStringLiteral("ö"), line}));
+    QVERIFY(lines != copy);
+    QCOMPARE(AreaLines(lines.toStringList()), lines);
+
+    AreaLines joined = copy;
+    joined.append(lines);
+    QCOMPARE(joined, QStringList(copy.toStringList() + expected));
+    joined.clear();
+    QVERIFY(joined.isEmpty());
+    QCOMPARE(joined, AreaLines());
 }
 
 void TestModel::codecRoundTripsEveryByte()

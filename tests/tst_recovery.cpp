@@ -600,7 +600,8 @@ void TestRecovery::killedEditorComesBack()
     // The neighbour's file was never taken.
     const QString neighbourFile = state.recoveryFile(neighbour.processId());
     QVERIFY(QFile::exists(neighbourFile));
-    QVERIFY(keptInTime(readLog(neighbourLog), monotonicMs(), recovery::readFile(neighbourFile).snapshot.lines));
+    QVERIFY(keptInTime(readLog(neighbourLog), monotonicMs(),
+                       recovery::readFile(neighbourFile).snapshot.lines.toStringList()));
 
     // Restored once more, changed, then closed normally without saving.
     QFile::remove(log);

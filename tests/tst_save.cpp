@@ -885,7 +885,7 @@ void TestSave::responsiveFromTheCodeBoxMenu()
     QCOMPARE(textsOf(m_platform->dialogs[0]),
              (QStringList{"Save", "Responsive Seite speichern unter...", folder, "Plan Haus-responsiv.html",
                           "HTML-Datei (*.html)|*.html", "*.html"}));
-    const QStringList lines = window.areas().lines();
+    const QStringList lines = window.areas().lines().toStringList();
     const ResponsiveMap expected{lines, "Bilder/Plan%20Haus.png", "plan_haus", QSize(400, 300), FitMode::Fill};
     QCOMPARE(readFile(page), responsivePage(expected).toUtf8());
     QVERIFY(readFile(page).contains("<img src=\"Bilder/Plan%20Haus.png\" width=\"400\" height=\"300\""));

@@ -192,7 +192,7 @@ void TestSnap::snaps()
     e.w.snapping().setGrid(grid);
     e.zoom(zoom);
     const Qt::KeyboardModifiers held = how == "alt" ? Qt::AltModifier : Qt::NoModifier;
-    const QStringList before = e.w.areas().lines();
+    const QStringList before = e.w.areas().lines().toStringList();
     std::optional<QPoint> seen;
     if (gesture == "rect" || gesture == "poly") {
         e.w.ui.Option1[gesture == "rect" ? 1 : 0]->click();

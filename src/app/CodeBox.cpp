@@ -39,11 +39,6 @@ template <typename Visit> void forEachLine(QStringView code, Visit visit)
     }
 }
 
-bool hasLineEnd(QStringView text)
-{
-    return std::any_of(text.begin(), text.end(), isLineEnd);
-}
-
 // Every line end as CR LF, every other character as it is.
 QString withCrLfOnly(QStringView code)
 {
@@ -154,7 +149,7 @@ bool CodeBox::setCode(const MapCodeSource& source)
     view.add(source.head(), false);
     QString element;
     for (qsizetype i = 0; i < source.elementCount(); ++i) {
-        if (view.full() && !hasLineEnd(source.line(i))) {
+        if (view.full() && !source.lineHasLineEnd(i)) {
             view.countLine();
             continue;
         }

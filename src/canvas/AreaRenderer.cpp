@@ -32,11 +32,13 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
         forgetHidden();
         if (first == m_shapes.size()) // an import appends a million at once
             m_shapes.reserve(m_shapes.size() + last - first + 1);
+        QString line;
         for (int row = first; row <= last; ++row) {
+            m_areas.lines().read(row, line);
             if (row == m_shapes.size())
-                m_shapes.append(parseArea(m_areas.lines().at(row)));
+                m_shapes.append(parseArea(line));
             else
-                m_shapes.insert(row, parseArea(m_areas.line(row)));
+                m_shapes.insert(row, parseArea(line));
             addPending(m_shapes.at(row));
         }
     });
@@ -97,8 +99,11 @@ void AreaRenderer::rebuild()
     m_hidden.clear();
     m_shapes.clear();
     m_shapes.reserve(m_areas.count());
-    for (const QString& line : m_areas.lines())
+    QString line;
+    for (int row = 0; row < m_areas.count(); ++row) {
+        m_areas.lines().read(row, line);
         m_shapes.append(parseArea(line));
+    }
     m_needFull = true;
     m_pending.clear();
     m_pendingAreas = 0;

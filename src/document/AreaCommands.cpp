@@ -79,7 +79,7 @@ void MoveAreaCommand::move(int from, int to)
     m_document.setTouchedRow(to);
 }
 
-ChangeLinesCommand::ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after,
+ChangeLinesCommand::ChangeLinesCommand(MapDocument& document, const AreaLines& before, const AreaLines& after,
                                        const QString& text, int current)
     : AreaCommand(document, text), m_before(before), m_after(after), m_current(current)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/AreaLines.h"
+
 #include <QStringList>
 #include <QUndoCommand>
 
@@ -47,7 +49,7 @@ public:
     void undo() override;
 
 private:
-    QStringList m_lines;
+    AreaLines m_lines;
     int m_selectedBefore;
 };
 
@@ -70,14 +72,14 @@ private:
 // follow the changed lines as one change (AreaList::setLines()).
 class ChangeLinesCommand : public AreaCommand {
 public:
-    ChangeLinesCommand(MapDocument& document, const QStringList& before, const QStringList& after, const QString& text,
+    ChangeLinesCommand(MapDocument& document, const AreaLines& before, const AreaLines& after, const QString& text,
                        int current = -1);
     void redo() override;
     void undo() override;
 
 private:
-    QStringList m_before;
-    QStringList m_after;
+    AreaLines m_before;
+    AreaLines m_after;
     int m_current;
 };
 

@@ -154,7 +154,7 @@ void MapDocument::moveInOrder(int from, int to)
         push(new MoveAreaCommand(*this, from, to, QStringLiteral("Reihenfolge ändern")));
 }
 
-void MapDocument::changeLines(const QStringList& before, const QStringList& after, const QString& text, int current)
+void MapDocument::changeLines(const AreaLines& before, const AreaLines& after, const QString& text, int current)
 {
     if (before != after)
         push(new ChangeLinesCommand(*this, before, after, text, current));
@@ -168,9 +168,9 @@ void MapDocument::recordKeyMove(int row, const QString& before)
 
 void MapDocument::scaleAreas(int first, double sx, double sy)
 {
-    QStringList lines = m_areas.lines();
+    AreaLines lines = m_areas.lines();
     for (qsizetype i = std::max(first, 0); i < lines.size(); ++i)
-        lines[i] = entry::scaledLine(lines[i], sx, sy);
+        lines.replace(i, entry::scaledLine(lines[i], sx, sy));
     if (lines != m_areas.lines())
         m_history.push(new ChangeLinesCommand(*this, m_areas.lines(), lines, QStringLiteral("Areale umrechnen")));
 }

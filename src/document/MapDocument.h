@@ -75,7 +75,7 @@ public:
     // Several lines changed at once (moved, aligned, deleted, pasted): one
     // step from `before` to `after`, none when they are equal; `current` is
     // chosen again after an undo or redo.
-    void changeLines(const QStringList& before, const QStringList& after, const QString& text, int current = -1);
+    void changeLines(const AreaLines& before, const AreaLines& after, const QString& text, int current = -1);
     // A move by a key: a run of them on one area is one step.
     void recordKeyMove(int row, const QString& before);
     // The areas from `first` on scaled (x by sx, y by sy): one step; none

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "io/HtmlTags.h"
+#include "model/AreaLines.h"
 #include "model/ExtraAttributes.h"
 #include "model/LinkAttributes.h"
 
@@ -129,7 +130,7 @@ private:
 };
 
 struct AreaScan {
-    QStringList lines;
+    AreaLines lines;
     QList<qsizetype> starts; // where the tag of each line starts in a page (not kept for a .map file)
     bool anyRead = false; // at least one element was read (the default area counts)
     ElementValues last;   // the values of the last element read

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/AreaLines.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -16,7 +18,7 @@ inline constexpr int kFormatVersion = 1;
 struct Snapshot {
     QString imagePath;
     QString mapName;
-    QStringList lines; // the area lines as they are kept, every field
+    AreaLines lines; // the area lines as they are kept, every field
     int selectedRow = -1;
     QDateTime changed; // the last change, UTC
     // The export window's page when it holds edits not yet saved.

@@ -22,15 +22,12 @@ void AreaList::append(const QString& line)
     insert(count(), line);
 }
 
-void AreaList::append(const QStringList& lines)
+void AreaList::append(const AreaLines& lines)
 {
     if (lines.isEmpty())
         return;
     beginInsertRows({}, count(), count() + int(lines.size()) - 1);
-    if (m_lines.isEmpty())
-        m_lines = lines; // shared: a million lines are not copied one by one
-    else
-        m_lines += lines;
+    m_lines.append(lines); // shared when the list was empty
     endInsertRows();
 }
 
@@ -46,7 +43,7 @@ void AreaList::replace(int i, const QString& line)
 {
     if (i < 0 || i >= count() || m_lines.at(i) == line)
         return;
-    m_lines[i] = line;
+    m_lines.replace(i, line);
     emit dataChanged(index(i), index(i), {Qt::DisplayRole});
 }
 
@@ -64,7 +61,7 @@ void AreaList::clear()
     setLines({});
 }
 
-void AreaList::setLines(const QStringList& lines)
+void AreaList::setLines(const AreaLines& lines)
 {
     if (!lines.isEmpty() && lines.size() == m_lines.size()) {
         QList<int> changed;

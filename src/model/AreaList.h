@@ -1,7 +1,8 @@
 #pragma once
 
+#include "model/AreaLines.h"
+
 #include <QAbstractListModel>
-#include <QStringList>
 
 namespace korvane {
 
@@ -22,11 +23,12 @@ public:
     int count() const { return static_cast<int>(m_lines.size()); }
     bool isEmpty() const { return m_lines.isEmpty(); }
     QString line(int i) const { return i >= 0 && i < count() ? m_lines.at(i) : QString(); }
-    const QStringList& lines() const { return m_lines; }
+    // All lines; a copy is shared, not a copy of every line.
+    const AreaLines& lines() const { return m_lines; }
 
     void append(const QString& line);
     // All at once, as one insertion: the views follow once, not once a line.
-    void append(const QStringList& lines);
+    void append(const AreaLines& lines);
     void insert(int i, const QString& line); // i from 0 to count()
     void replace(int i, const QString& line);
     void remove(int i);
@@ -34,7 +36,7 @@ public:
     // With as many lines as now: one dataChanged() from the first changed
     // line to the last (none when all stay), so that the views follow once
     // for an align or a move of thousands. Otherwise the list is set anew.
-    void setLines(const QStringList& lines);
+    void setLines(const AreaLines& lines);
     // While the dataChanged() of setLines() is emitted: the rows it really
     // rewrote, in order (a range may hold many that stayed). Empty otherwise:
     // then every row of the range counts as changed.
@@ -48,7 +50,7 @@ public:
     Qt::DropActions supportedDragActions() const override;
 
 private:
-    QStringList m_lines;
+    AreaLines m_lines;
     QList<int> m_changedRows;
 };
 

@@ -299,7 +299,7 @@ bool isTheLink(const QString& alt, const QString& href)
 
 class Checker {
 public:
-    Checker(const QStringList& lines, const MapFacts& facts) : m_facts(facts), m_grid(facts.picture)
+    Checker(const AreaLines& lines, const MapFacts& facts) : m_facts(facts), m_grid(facts.picture)
     {
         m_areas.reserve(lines.size());
         for (qsizetype i = 0; i < lines.size(); ++i)
@@ -416,7 +416,7 @@ private:
 
 } // namespace
 
-Findings checkAreas(const QStringList& areaLines, const MapFacts& facts)
+Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts)
 {
     return Checker(areaLines, facts).run();
 }

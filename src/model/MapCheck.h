@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/AreaLines.h"
+
 #include <QList>
 #include <QSize>
 #include <QString>
@@ -35,7 +37,7 @@ struct MapFacts {
 
 // The findings for the area lines of one map, in the order of the areas,
 // each area's findings in the order of the rules.
-Findings checkAreas(const QStringList& areaLines, const MapFacts& facts);
+Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts);
 
 // The smallest target in CSS pixels, both ways (WCAG 2.2, 2.5.8).
 inline constexpr int kMinimumTarget = 24;

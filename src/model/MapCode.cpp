@@ -262,13 +262,12 @@ QString areaElement(const QString& line)
     return out;
 }
 
-QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize)
+QString map_daten(const AreaLines& lines, const QString& imagePath, const QString& mapName, QSize canvasSize)
 {
     return MapCodeSource(lines, imagePath, mapName, canvasSize).text();
 }
 
-MapCodeSource::MapCodeSource(const QStringList& lines, const QString& imagePath, const QString& mapName,
-                             QSize canvasSize)
+MapCodeSource::MapCodeSource(const AreaLines& lines, const QString& imagePath, const QString& mapName, QSize canvasSize)
     : m_lines(lines), m_imagePath(imagePath), m_mapName(mapName), m_canvasSize(canvasSize)
 {
 }
@@ -280,8 +279,11 @@ QString MapCodeSource::text() const
     QString text;
     text.reserve(64 + m_lines.size() * 160);
     text += head();
-    for (const QString& line : m_lines)
+    QString line;
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        m_lines.read(i, line);
         appendAreaElement(text, line);
+    }
     text += tail();
     return text;
 }
@@ -307,7 +309,12 @@ QString MapCodeSource::tail() const
     if (m_lines.isEmpty())
         return {};
     // An imported default area with its link is the map's default area.
-    const bool ownDefault = std::any_of(m_lines.begin(), m_lines.end(), [](const QString& line) { return isDefaultArea(line); });
+    bool ownDefault = false;
+    QString line;
+    for (qsizetype i = 0; i < m_lines.size() && !ownDefault; ++i) {
+        m_lines.read(i, line);
+        ownDefault = isDefaultArea(line);
+    }
     QString tail;
     if (!ownDefault)
         tail += QStringLiteral("<area shape=\"default\" nohref=\"nohref\" alt=\"\" />") + kCrLf;

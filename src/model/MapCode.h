@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/AreaLines.h"
 #include "model/Codec.h"
 
 #include <QSize>
@@ -16,7 +17,7 @@ QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QS
 // One area element line (ended by CR LF) of an area line.
 QString areaElement(const QString& line);
 // The whole map code; empty for an empty list.
-QString map_daten(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize);
+QString map_daten(const AreaLines& lines, const QString& imagePath, const QString& mapName, QSize canvasSize);
 // The map code of a list of lines, kept as what it is made of: the code of a
 // big map (hundreds of MB for a million areas) is made when it is asked for,
 // whole or a part at a time, instead of being held. The lines are an
@@ -24,7 +25,7 @@ QString map_daten(const QStringList& lines, const QString& imagePath, const QStr
 class MapCodeSource {
 public:
     MapCodeSource() = default;
-    MapCodeSource(const QStringList& lines, const QString& imagePath, const QString& mapName, QSize canvasSize);
+    MapCodeSource(const AreaLines& lines, const QString& imagePath, const QString& mapName, QSize canvasSize);
 
     bool isEmpty() const { return m_lines.isEmpty(); }
     // The whole code, as map_daten() gives it.
@@ -33,12 +34,13 @@ public:
     // tag), the element of each line and the tail.
     QString head() const;
     qsizetype elementCount() const { return m_lines.size(); }
-    const QString& line(qsizetype i) const { return m_lines.at(i); }
+    QString line(qsizetype i) const { return m_lines.at(i); }
+    bool lineHasLineEnd(qsizetype i) const { return m_lines.hasLineEnd(i); }
     void appendElement(QString& out, qsizetype i) const;
     QString tail() const;
 
 private:
-    QStringList m_lines;
+    AreaLines m_lines;
     QString m_imagePath;
     QString m_mapName;
     QSize m_canvasSize;

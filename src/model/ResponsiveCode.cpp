@@ -268,8 +268,8 @@ std::optional<FitMode> fitModeNamed(QStringView name)
     return std::nullopt;
 }
 
-ResponsiveMap responsiveMapFor(const QStringList& lines, const QString& imagePath, const QString& mapName,
-                               QSize size, FitMode fit, const QString& pageFolder)
+ResponsiveMap responsiveMapFor(const AreaLines& lines, const QString& imagePath, const QString& mapName, QSize size,
+                               FitMode fit, const QString& pageFolder)
 {
     return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit};
 }

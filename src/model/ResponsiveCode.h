@@ -2,6 +2,8 @@
 
 #include <QSize>
 #include <QString>
+#include "model/AreaLines.h"
+
 #include <QStringList>
 #include <QStringView>
 
@@ -23,7 +25,7 @@ QString fitModeName(FitMode mode);
 std::optional<FitMode> fitModeNamed(QStringView name);
 
 struct ResponsiveMap {
-    QStringList lines;   // the area lines, in list order
+    AreaLines lines;     // the area lines, in list order
     QString imageSource; // the img src, already escaped for the attribute
     QString mapName;     // names the ids of the SVG's clip paths
     QSize size;          // the picture's own size: the viewBox
@@ -32,8 +34,8 @@ struct ResponsiveMap {
 
 // The responsive form of a map for a page in `pageFolder`: the picture named
 // relative to it, the map named as in the classic code.
-ResponsiveMap responsiveMapFor(const QStringList& lines, const QString& imagePath, const QString& mapName,
-                               QSize size, FitMode fit, const QString& pageFolder);
+ResponsiveMap responsiveMapFor(const AreaLines& lines, const QString& imagePath, const QString& mapName, QSize size,
+                               FitMode fit, const QString& pageFolder);
 
 // The fragment for a page, lines ended by CR LF. Where areas overlap, the
 // first in the list wins, as in the classic map; Tab follows the list.

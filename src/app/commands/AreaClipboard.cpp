@@ -63,7 +63,7 @@ bool AreaClipboard::cut()
     if (!copy())
         return false;
     const QList<int> rows = m_document.selectedRows();
-    QStringList after = m_document.areas().lines();
+    AreaLines after = m_document.areas().lines();
     for (qsizetype i = rows.size() - 1; i >= 0; --i)
         after.removeAt(rows[i]);
     m_document.changeLines(m_document.areas().lines(), after, QStringLiteral("Areale ausschneiden"));
@@ -71,7 +71,7 @@ bool AreaClipboard::cut()
     return true;
 }
 
-QString AreaClipboard::placed(QString line, const QStringList& present) const
+QString AreaClipboard::placed(QString line, const AreaLines& present) const
 {
     if (present.contains(line))
         line = movedLine(line, kPasteOffset, kPasteOffset);
@@ -90,8 +90,8 @@ bool AreaClipboard::paste()
     if (!data || !data->hasFormat(kMimeType))
         return false;
     const QStringList given = QString::fromUtf8(data->data(kMimeType)).split(QStringLiteral("\r\n"));
-    const QStringList before = m_document.areas().lines();
-    QStringList after = before;
+    const AreaLines before = m_document.areas().lines();
+    AreaLines after = before;
     QList<int> rows;
     for (const QString& line : given) {
         if (entry::split(line).size() < entry::FieldCount)

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <QSize>
+#include "model/AreaLines.h"
+
 #include <QStringList>
 
 #include <functional>
@@ -35,7 +37,7 @@ public:
 
 private:
     QStringList selectedLines() const;
-    QString placed(QString line, const QStringList& present) const;
+    QString placed(QString line, const AreaLines& present) const;
 
     MapDocument& m_document;
     View m_view;

@@ -17,7 +17,7 @@ namespace {
 
 // A map as read from the file: its areas, its picture, its name.
 struct ReadMap {
-    QStringList lines;
+    AreaLines lines;
     QString imagePath; // as the file names it
     QString mapName;
     QString imgTag; // the img tag that names the picture

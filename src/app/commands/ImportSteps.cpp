@@ -47,7 +47,7 @@ void keepLastHandlers(EditorSession& session, const import::AreaScan& scan)
     link.onclick = scan.last.attributes.onclick;
 }
 
-void finish(EditorSession& session, EditorView& view, const QStringList& lines, bool editing, int shownWidth,
+void finish(EditorSession& session, EditorView& view, const AreaLines& lines, bool editing, int shownWidth,
             int shownHeight)
 {
     AreaList& areas = session.areas();

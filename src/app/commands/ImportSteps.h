@@ -30,7 +30,7 @@ void keepLastHandlers(EditorSession& session, const import::AreaScan& scan);
 // When the file shows the picture at another size (its img tag's width and
 // height, 0: not given) than the picture loaded, offers to scale the appended
 // areas to it.
-void finish(EditorSession& session, EditorView& view, const QStringList& lines, bool editing, int shownWidth = 0,
+void finish(EditorSession& session, EditorView& view, const AreaLines& lines, bool editing, int shownWidth = 0,
             int shownHeight = 0);
 
 } // namespace importsteps

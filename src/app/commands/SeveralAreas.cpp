@@ -43,18 +43,18 @@ void SeveralAreas::align(Alignment how)
     for (int row : rows)
         chosen << m_document.areas().line(row);
     const QStringList done = arranged(chosen, how, int(rows.indexOf(current)));
-    QStringList after = m_document.areas().lines();
+    AreaLines after = m_document.areas().lines();
     for (qsizetype i = 0; i < rows.size(); ++i)
-        after[rows[i]] = done[i];
+        after.replace(rows[i], done[i]);
     m_document.changeLines(m_document.areas().lines(), after, QStringLiteral("Areale ausrichten"), current);
     m_view.show(rows, current);
 }
 
-QStringList SeveralAreas::linesMovedBy(QPoint by) const
+AreaLines SeveralAreas::linesMovedBy(QPoint by) const
 {
-    QStringList lines = m_linesBefore;
+    AreaLines lines = m_linesBefore;
     for (int row : m_dragRows)
-        lines[row] = movedLine(m_linesBefore[row], by.x(), by.y());
+        lines.replace(row, movedLine(m_linesBefore[row], by.x(), by.y()));
     return lines;
 }
 
@@ -88,7 +88,7 @@ bool SeveralAreas::moveBy(QPoint by)
 void SeveralAreas::remove()
 {
     const QList<int> rows = m_document.selectedRows();
-    QStringList after = m_document.areas().lines();
+    AreaLines after = m_document.areas().lines();
     for (qsizetype i = rows.size() - 1; i >= 0; --i)
         after.removeAt(rows[i]);
     m_document.changeLines(m_document.areas().lines(), after, QStringLiteral("Areale löschen"));
@@ -100,8 +100,8 @@ void SeveralAreas::copy()
 {
     const QList<int> rows = m_document.selectedRows();
     const int current = m_document.selectedRow();
-    const QStringList before = m_document.areas().lines();
-    QStringList after = before;
+    const AreaLines before = m_document.areas().lines();
+    AreaLines after = before;
     QList<int> copies;
     int currentCopy = -1;
     for (int row : rows) {

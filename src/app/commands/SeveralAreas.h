@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointF>
 #include <QSize>
+#include "model/AreaLines.h"
+
 #include <QStringList>
 
 #include <functional>
@@ -61,7 +63,7 @@ public:
     bool releaseDrag();
 
 private:
-    QStringList linesMovedBy(QPoint by) const;
+    AreaLines linesMovedBy(QPoint by) const;
     QPoint snapped(const QString& held, const QList<int>& rows, QPoint by, bool byKey) const;
     void applyMove(QPoint by);
 
@@ -71,7 +73,7 @@ private:
     bool m_dragging = false;
     QPointF m_dragStart;
     QPoint m_dragOffset;
-    QStringList m_linesBefore;
+    AreaLines m_linesBefore;
     QList<int> m_dragRows;
     int m_heldRow = -1;
 };

@@ -1,0 +1,237 @@
+#include "model/AreaLines.h"
+
+#include <QDebug>
+#include <QSysInfo>
+
+#include <algorithm>
+#include <cstring>
+
+namespace korvane {
+
+namespace {
+
+// Below this, unused bytes are not worth a rewrite of the buffer.
+constexpr qsizetype kUnusedLimit = 64 * 1024;
+
+// Latin-1 characters to bytes, four at a time where the machine keeps the
+// low byte first: an import stores a million lines.
+void narrow(const char16_t* in, char* out, qsizetype size)
+{
+    qsizetype k = 0;
+    if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+        for (; k + 4 <= size; k += 4) {
+            quint64 units;
+            std::memcpy(&units, in + k, sizeof units);
+            units &= 0x00FF00FF00FF00FFULL;
+            units = (units | units >> 8) & 0x0000FFFF0000FFFFULL;
+            const quint32 bytes = quint32(units | units >> 16);
+            std::memcpy(out + k, &bytes, sizeof bytes);
+        }
+    }
+    for (; k < size; ++k)
+        out[k] = char(in[k]);
+}
+
+} // namespace
+
+AreaLines::AreaLines(const QStringList& lines)
+{
+    qsizetype characters = 0;
+    for (const QString& line : lines)
+        characters += line.size();
+    reserve(lines.size(), characters);
+    for (const QString& line : lines)
+        append(line);
+}
+
+AreaLines::AreaLines(std::initializer_list<QString> lines)
+{
+    for (const QString& line : lines)
+        append(line);
+}
+
+QString AreaLines::at(qsizetype i) const
+{
+    const Span& span = m_spans.at(i);
+    const char* bytes = m_text.constData() + span.start;
+    if (span.length >= 0)
+        return QString::fromLatin1(bytes, span.length);
+    // Wide lines start at an even offset of the buffer: the units are aligned.
+    return QString(reinterpret_cast<const QChar*>(bytes), -span.length);
+}
+
+void AreaLines::read(qsizetype i, QString& into) const
+{
+    const Span& span = m_spans.at(i);
+    const char* bytes = m_text.constData() + span.start;
+    if (span.length >= 0) {
+        into = QLatin1StringView(bytes, span.length); // keeps the string's room
+        return;
+    }
+    into.resize(-span.length);
+    std::memcpy(into.data(), bytes, size_t(span.bytes()));
+}
+
+bool AreaLines::hasLineEnd(qsizetype i) const
+{
+    const Span& span = m_spans.at(i);
+    const char* bytes = m_text.constData() + span.start;
+    if (span.length >= 0) // no paragraph separator among Latin-1 characters
+        return std::memchr(bytes, '\n', size_t(span.length)) || std::memchr(bytes, '\r', size_t(span.length));
+    const QStringView units(reinterpret_cast<const QChar*>(bytes), -span.length);
+    return std::any_of(units.begin(), units.end(), [](QChar c) {
+        return c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(QChar::ParagraphSeparator);
+    });
+}
+
+qsizetype AreaLines::lineSize(qsizetype i) const
+{
+    const qint64 length = m_spans.at(i).length;
+    return length < 0 ? -length : length;
+}
+
+AreaLines::Span AreaLines::store(QStringView line)
+{
+    const bool latin1 = QtPrivate::isLatin1(line);
+    if (!latin1 && m_text.size() % 2 != 0)
+        m_text.append('\0');
+    Span span{m_text.size(), latin1 ? line.size() : -line.size()};
+    m_text.resize(m_text.size() + span.bytes());
+    char* out = m_text.data() + span.start;
+    if (latin1)
+        narrow(line.utf16(), out, line.size());
+    else if (!line.isEmpty()) {
+        std::memcpy(out, line.utf16(), size_t(span.bytes()));
+    }
+    return span;
+}
+
+bool AreaLines::contains(QStringView line) const
+{
+    // Compared in the stored form: a line of another form cannot be equal.
+    const bool narrow = QtPrivate::isLatin1(line);
+    const qint64 length = narrow ? line.size() : -line.size();
+    for (const Span& span : m_spans) {
+        if (span.length != length)
+            continue;
+        const char* bytes = m_text.constData() + span.start;
+        if (!narrow) {
+            if (std::memcmp(bytes, line.utf16(), size_t(span.bytes())) == 0)
+                return true;
+            continue;
+        }
+        if (std::equal(line.begin(), line.end(), bytes, [](QChar c, char b) { return c.unicode() == uchar(b); }))
+            return true;
+    }
+    return false;
+}
+
+void AreaLines::append(QStringView line)
+{
+    m_spans.append(store(line));
+}
+
+void AreaLines::append(const AreaLines& lines)
+{
+    if (isEmpty()) {
+        *this = lines; // shared: a million lines are not copied
+        return;
+    }
+    reserve(lines.size(), lines.m_text.size());
+    for (const Span& span : lines.m_spans)
+        copyLine(lines, span);
+}
+
+void AreaLines::copyLine(const AreaLines& from, const Span& span)
+{
+    if (span.length < 0 && m_text.size() % 2 != 0)
+        m_text.append('\0');
+    m_spans.append({m_text.size(), span.length});
+    m_text.append(from.bytesOf(span));
+}
+
+void AreaLines::insert(qsizetype i, QStringView line)
+{
+    const Span span = store(line);
+    m_spans.insert(i, span);
+}
+
+void AreaLines::replace(qsizetype i, QStringView line)
+{
+    const Span old = m_spans.at(i);
+    m_spans[i] = store(line);
+    dropped(old);
+}
+
+void AreaLines::removeAt(qsizetype i)
+{
+    const Span old = m_spans.at(i);
+    m_spans.removeAt(i);
+    dropped(old);
+}
+
+void AreaLines::clear()
+{
+    m_text.clear();
+    m_spans.clear();
+    m_unused = 0;
+}
+
+void AreaLines::reserve(qsizetype lines, qsizetype characters)
+{
+    m_spans.reserve(m_spans.size() + lines);
+    m_text.reserve(m_text.size() + characters);
+}
+
+void AreaLines::squeeze()
+{
+    m_spans.squeeze();
+    m_text.squeeze();
+}
+
+// A line's bytes are no longer used; when such bytes make up half of the
+// buffer, the lines are written anew in list order.
+void AreaLines::dropped(const Span& span)
+{
+    m_unused += span.bytes();
+    if (m_unused < kUnusedLimit || m_unused * 2 < m_text.size())
+        return;
+    AreaLines packed;
+    packed.reserve(size(), m_text.size() - m_unused + size());
+    for (const Span& span : std::as_const(m_spans))
+        packed.copyLine(*this, span);
+    *this = std::move(packed);
+}
+
+QStringList AreaLines::toStringList() const
+{
+    QStringList lines;
+    lines.reserve(size());
+    for (qsizetype i = 0; i < size(); ++i)
+        lines.append(at(i));
+    return lines;
+}
+
+bool operator==(const AreaLines& a, const AreaLines& b)
+{
+    if (a.size() != b.size())
+        return false;
+    if (a.m_text.constData() == b.m_text.constData() && a.m_spans.constData() == b.m_spans.constData())
+        return true; // shared
+    // Each line has one form (Latin-1 when it can be): equal lines have equal bytes.
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const AreaLines::Span& x = a.m_spans.at(i);
+        const AreaLines::Span& y = b.m_spans.at(i);
+        if (x.length != y.length ||
+            std::memcmp(a.m_text.constData() + x.start, b.m_text.constData() + y.start, size_t(x.bytes())) != 0)
+            return false;
+    }
+    return true;
+}
+
+QDebug operator<<(QDebug debug, const AreaLines& lines)
+{
+    return debug << lines.toStringList();
+}
+
+} // namespace korvane
