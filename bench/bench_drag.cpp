@@ -10,21 +10,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
-
 using namespace korvane;
+using korvane::bench::processCpuMilliseconds;
 using korvane::bench::Scene;
 
 namespace {
 
 constexpr int kMoves = 200;
-
-double processCpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
 
 void dragAnchor(benchmark::State& state, bool partial, int zoom, int areas = 5000)
 {

@@ -12,30 +12,16 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
 #include <numeric>
 
 using namespace korvane;
+using korvane::bench::processCpuMilliseconds;
+using korvane::bench::reportPerMove;
 using korvane::bench::Scene;
 
 namespace {
 
 constexpr int kMoves = 100;
-
-double processCpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-void reportPerMove(benchmark::State& state, double cpu)
-{
-    // The machine is shared: CPU time says more than the wall clock.
-    state.counters["cpu_ms_per_move"] = cpu / double(state.iterations()) / kMoves;
-    state.counters["ms_per_move"] = benchmark::Counter(kMoves / 1000.0, benchmark::Counter::kIsIterationInvariantRate |
-                                                                            benchmark::Counter::kInvert);
-}
 
 // A point of the visible corner that no area covers.
 QPoint emptyPoint(Scene& scene)
@@ -68,7 +54,7 @@ void BM_RubberBand(benchmark::State& state)
         QApplication::processEvents();
         state.ResumeTiming();
     }
-    reportPerMove(state, cpu);
+    reportPerMove(state, cpu, kMoves);
 }
 
 // 500 areas around the selected polygon, held by the polygon.
@@ -94,7 +80,7 @@ void BM_Move500Selected(benchmark::State& state)
         QApplication::processEvents();
         cpu += processCpuMilliseconds() - before;
     }
-    reportPerMove(state, cpu);
+    reportPerMove(state, cpu, kMoves);
 }
 
 // The same 500 moved by the arrow keys, each press one step.

@@ -16,29 +16,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <ctime>
-
 using namespace korvane;
+using korvane::bench::processCpuMilliseconds;
+using korvane::bench::reportPerMove;
 using korvane::bench::Scene;
 
 namespace {
 
 constexpr int kMoves = 200;
-
-double processCpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-void reportPerMove(benchmark::State& state, double cpu)
-{
-    // The machine is shared: CPU time says more than the wall clock.
-    state.counters["cpu_ms_per_move"] = cpu / double(state.iterations()) / kMoves;
-    state.counters["ms_per_move"] = benchmark::Counter(kMoves / 1000.0, benchmark::Counter::kIsIterationInvariantRate |
-                                                                            benchmark::Counter::kInvert);
-}
 
 // A path across the visible corner, where areas lie close together.
 QPoint pathPoint(int i)
@@ -68,7 +53,7 @@ void BM_SnapPointerMove(benchmark::State& state)
         }
         cpu += processCpuMilliseconds() - before;
     }
-    reportPerMove(state, cpu);
+    reportPerMove(state, cpu, kMoves);
     state.counters["caught_share"] = double(caught) / double(state.iterations()) / kMoves;
 }
 
@@ -92,7 +77,7 @@ void BM_SnapAnchorDrag(benchmark::State& state)
         QApplication::processEvents();
         cpu += processCpuMilliseconds() - before;
     }
-    reportPerMove(state, cpu);
+    reportPerMove(state, cpu, kMoves);
 }
 
 // The search alone: one point and a moved polygon's twelve, at 100 %.
