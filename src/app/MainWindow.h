@@ -250,7 +250,6 @@ private:
     void toggleFromCanvas(int row);
     bool controlClickInList(QEvent* event);
     bool selectAllKey(QEvent* event);
-    bool deleteSeveral();
     bool clipboardKey(QEvent* event);
     void startBand(QPointF at);
     void moveBand(QPointF at);

@@ -64,7 +64,7 @@ bool MainWindow::deleteKey(QEvent* event)
     if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete ||
         static_cast<QKeyEvent*>(event)->modifiers() != Qt::NoModifier)
         return false;
-    if (deleteSeveral())
+    if (m_several->removeAsked())
         return true;
     if (selectedIndex() >= 0)
         m_listCommands.deleteWithQuestion();

@@ -15,7 +15,6 @@
 #include "canvas/MouseGrab.h"
 #include "canvas/PolygonEdit.h"
 #include "model/AreaEntry.h"
-#include "platform/Platform.h"
 
 #include <QAction>
 #include <QMouseEvent>
@@ -182,18 +181,6 @@ bool MainWindow::selectAllKey(QEvent* event)
     QList<int> rows(m_areas.count());
     std::iota(rows.begin(), rows.end(), 0);
     showSeveral(rows, selectedIndex() >= 0 ? selectedIndex() : 0);
-    return true;
-}
-
-// Delete with several areas selected asks once for all of them.
-bool MainWindow::deleteSeveral()
-{
-    const qsizetype count = m_document.selectedRows().size();
-    if (count < 2)
-        return false;
-    if (askYesNo(this, kQuestionTitle,
-                 QStringLiteral("Sollen die %1 ausgewählten Areale wirklich gelöscht werden?").arg(count)))
-        m_several->remove();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "canvas/AreaGeometry.h"
 #include "document/MapDocument.h"
+#include "platform/Platform.h"
 
 #include <QMenu>
 #include <QWidget>
@@ -82,6 +83,17 @@ bool SeveralAreas::moveBy(QPoint by)
     const int current = m_document.selectedRow();
     m_document.changeLines(m_linesBefore, linesMovedBy(QPoint(dx, dy)), QStringLiteral("Areale verschieben"), current);
     m_view.show(rows, current);
+    return true;
+}
+
+bool SeveralAreas::removeAsked()
+{
+    const qsizetype count = m_document.selectedRows().size();
+    if (count < 2)
+        return false;
+    if (askYesNo(qobject_cast<QWidget*>(parent()), kQuestionTitle,
+                 QStringLiteral("Sollen die %1 ausgewählten Areale wirklich gelöscht werden?").arg(count)))
+        remove();
     return true;
 }
 

@@ -49,6 +49,9 @@ public:
     // further past the picture's edges; false when nothing moved.
     bool moveBy(QPoint by);
     void remove();
+    // Delete with several selected: asks once, then removes them all. False
+    // when fewer than two are selected (one area has its own question).
+    bool removeAsked();
     void copy();
 
     // A drag of all selected areas, held by the one at `point` (picture
