@@ -57,14 +57,19 @@ void BM_RubberBand(benchmark::State& state)
     reportPerMove(state, cpu, kMoves);
 }
 
-// 500 areas around the selected polygon, held by the polygon.
-void BM_Move500Selected(benchmark::State& state)
+void select500AroundThePolygon(Scene& scene)
 {
-    Scene scene;
     QList<int> rows(500);
     std::iota(rows.begin(), rows.end(), scene.selectedRow - 250);
     scene.window.document().selectRows(rows, scene.selectedRow);
     QApplication::processEvents();
+}
+
+// 500 areas around the selected polygon, held by the polygon.
+void BM_Move500Selected(benchmark::State& state)
+{
+    Scene scene;
+    select500AroundThePolygon(scene);
     Canvas* canvas = scene.window.ui.Picture1;
     const QPoint inside(160, 200);
     double cpu = 0;
@@ -87,10 +92,7 @@ void BM_Move500Selected(benchmark::State& state)
 void BM_KeyMove500Selected(benchmark::State& state)
 {
     Scene scene;
-    QList<int> rows(500);
-    std::iota(rows.begin(), rows.end(), scene.selectedRow - 250);
-    scene.window.document().selectRows(rows, scene.selectedRow);
-    QApplication::processEvents();
+    select500AroundThePolygon(scene);
     Canvas* canvas = scene.window.ui.Picture1;
     constexpr int kPresses = 20;
     double cpu = 0;
