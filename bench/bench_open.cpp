@@ -260,6 +260,8 @@ BENCHMARK_CAPTURE(ProcessOpen, map200MB, Sample::Map200MB, 0)
     ->Iterations(2)
     ->UseManualTime();
 
+stages::Record childStages;
+
 // The child: a bare window, or the editor as the program starts it (with the
 // file as its command line's), until everything is shown.
 int childMain(int argc, char** argv)
@@ -278,6 +280,7 @@ int childMain(int argc, char** argv)
         bare->show();
         watched = bare.get();
     } else {
+        stages::install(&childStages);
         prepareApplication();
         fonts->wait();
         setSettingsFileOverride(QString::fromLocal8Bit(argv[3]));
@@ -304,6 +307,11 @@ int childMain(int argc, char** argv)
     // Not ru_maxrss: that keeps the peak of the parent the child was forked from.
     std::printf("%lld %.0f %d\n", cpu, bench::peakMegabytes() * 1024, editor ? editor->areas().count() : 0);
     std::fflush(stdout);
+    // Where the time went, for a person reading the child's error output.
+    static const char* const names[] = {"read", "decode", "convert", "list", "code", "areas"};
+    for (size_t i = 0; i < size_t(Stage::Count); ++i)
+        std::fprintf(stderr, "%s %.0f ms%s", names[i], milliseconds(childStages.of(Stage(i))),
+                     i + 1 < size_t(Stage::Count) ? ", " : "\n");
     std::_Exit(0); // what follows (closing the window) is no part of the start
 }
 
