@@ -32,13 +32,13 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
         forgetHidden();
         if (first == m_shapes.size()) // an import appends a million at once
             m_shapes.reserve(m_shapes.size() + last - first + 1);
-        QString line;
+        QString room;
         for (int row = first; row <= last; ++row) {
-            m_areas.lines().read(row, line);
+            AreaGeometry shape = m_areas.lines().withLine(row, room, [](auto line) { return parseArea(line); });
             if (row == m_shapes.size())
-                m_shapes.append(parseArea(line));
+                m_shapes.append(std::move(shape));
             else
-                m_shapes.insert(row, parseArea(line));
+                m_shapes.insert(row, std::move(shape));
             addPending(m_shapes.at(row));
         }
     });
@@ -99,11 +99,9 @@ void AreaRenderer::rebuild()
     m_hidden.clear();
     m_shapes.clear();
     m_shapes.reserve(m_areas.count());
-    QString line;
-    for (int row = 0; row < m_areas.count(); ++row) {
-        m_areas.lines().read(row, line);
-        m_shapes.append(parseArea(line));
-    }
+    QString room;
+    for (int row = 0; row < m_areas.count(); ++row)
+        m_shapes.append(m_areas.lines().withLine(row, room, [](auto line) { return parseArea(line); }));
     m_needFull = true;
     m_pending.clear();
     m_pendingAreas = 0;
