@@ -44,32 +44,37 @@ void paintRun(quint32* pixels, int count, Ink ink)
         pixels[i] = ~(ink.argb ^ pixels[i]);
 }
 
-void paintBlock(QImage& image, const QRect& block, Ink ink)
+// The buffer's pixels, fetched once for all parts of an outline.
+struct Pixels {
+    uchar* bits;
+    qsizetype stride;
+};
+
+// The pixels from (left, top) to (right, bottom) inclusive that lie in `clip`.
+void paintBlock(Pixels target, int left, int top, int right, int bottom, const QRect& clip, Ink ink)
 {
-    uchar* const bits = image.bits();
-    const qsizetype stride = image.bytesPerLine();
-    for (int y = block.top(); y <= block.bottom(); ++y)
-        paintRun(reinterpret_cast<quint32*>(bits + y * stride) + block.left(), block.width(), ink);
+    left = std::max(left, clip.left());
+    right = std::min(right, clip.right());
+    top = std::max(top, clip.top());
+    bottom = std::min(bottom, clip.bottom());
+    if (left > right)
+        return;
+    for (int y = top; y <= bottom; ++y)
+        paintRun(reinterpret_cast<quint32*>(target.bits + y * target.stride) + left, right - left + 1, ink);
 }
 
 // The outline of `box` (its pixels from left to right, top to bottom,
 // inclusive) inside `clip`, every pixel once.
-void paintOutline(QImage& image, const QRect& box, const QRect& clip, Ink ink)
+void paintOutline(Pixels target, const QRect& box, const QRect& clip, Ink ink)
 {
-    const QRect parts[] = {
-        QRect(box.left(), box.top(), box.width(), 1),
-        QRect(box.left(), box.bottom(), box.width(), 1),
-        QRect(box.left(), box.top() + 1, 1, box.height() - 2),
-        QRect(box.right(), box.top() + 1, 1, box.height() - 2),
-    };
-    for (const QRect& part : parts) {
-        const QRect visible = part & clip;
-        if (!visible.isEmpty())
-            paintBlock(image, visible, ink);
-    }
+    const int left = box.left(), top = box.top(), right = box.right(), bottom = box.bottom();
+    paintBlock(target, left, top, right, top, clip, ink);
+    paintBlock(target, left, bottom, right, bottom, clip, ink);
+    paintBlock(target, left, top + 1, left, bottom - 1, clip, ink);
+    paintBlock(target, right, top + 1, right, bottom - 1, clip, ink);
 }
 
-// A whole number in int's range, and no further than `last`.
+// A pixel's index from 0 to `last`: a whole number, not too big for an int.
 bool isPixelIndex(double value, int last)
 {
     return value >= 0 && value <= last && value == std::floor(value);
@@ -192,14 +197,14 @@ bool ImageSurface::drawOutlineDirectly(const QRectF& rect)
     const QRect box(QPoint(int(rect.left()), int(rect.top())), QPoint(int(rect.right()), int(rect.bottom())));
     const Ink ink{colour.toArgb32(), drawMode() == DrawMode::InvertXor};
     m_pristine = false;
+    // The open painter draws into these same bytes: a buffer is never shared while painted on.
+    const Pixels target{m_buffer.bits(), m_buffer.bytesPerLine()};
     if (!m_clipped) {
-        paintOutline(m_buffer, box, box, ink);
+        paintOutline(target, box, box, ink);
         return true;
     }
-    for (const QRect& clip : m_clip) {
-        if (clip.intersects(box))
-            paintOutline(m_buffer, box, clip, ink);
-    }
+    for (const QRect& clip : m_clip)
+        paintOutline(target, box, clip, ink);
     return true;
 }
 
