@@ -349,7 +349,8 @@ void TestCanvas::rectanglesAsThePainterDrawsThem_data()
 }
 
 // The canvas writes most outlines into the buffer's lines itself: the bytes
-// must be those a painter gives, painter and direct drawing mixed.
+// must be those a painter gives, painter and direct drawing mixed, with the
+// painter open and with a copy of the buffer held.
 void TestCanvas::rectanglesAsThePainterDrawsThem()
 {
     QFETCH(Corners, rectangles);
@@ -363,10 +364,21 @@ void TestCanvas::rectanglesAsThePainterDrawsThem()
     if (!clip.isEmpty())
         s.setClip(clip);
     s.drawCircle(QPointF(60, 45), 30, colour);
-    for (const QLineF& corners : rectangles)
+    const qsizetype half = (rectangles.size() + 1) / 2;
+    for (const QLineF& corners : rectangles.first(half))
+        s.drawRectangle(corners.p1(), corners.p2());
+    // A copy of the buffer taken now keeps its pixels, though the next
+    // rectangle (well inside) is written while no painter is open.
+    const QImage held = s.image();
+    const QByteArray heldBytes = bytesOf(held);
+    const QLineF inside(30, 20, 90, 70);
+    s.drawRectangle(inside.p1(), inside.p2());
+    for (const QLineF& corners : rectangles.sliced(half))
         s.drawRectangle(corners.p1(), corners.p2());
     s.drawLine(QPointF(0, 0), QPointF(119, 89), colour);
-    QCOMPARE(bytesOf(s.image()), bytesOf(paintedByPainter(rectangles, colour, invert, clip)));
+    const Corners drawn = rectangles.first(half) + Corners{inside} + rectangles.sliced(half);
+    QCOMPARE(bytesOf(s.image()), bytesOf(paintedByPainter(drawn, colour, invert, clip)));
+    QCOMPARE(bytesOf(held), heldBytes);
 }
 
 void TestCanvas::styleChangesReachThePainter_data()
