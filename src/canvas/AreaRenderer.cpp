@@ -251,14 +251,14 @@ void AreaRenderer::drawOthers(int skip, const Damage& only)
 {
     // Drawing through a clip of many rectangles is slow: then each area is
     // drawn once for every one of them it reaches, clipped to that one.
-    const bool byParts = !only.isEmpty() && only.tiled();
+    if (only.isEmpty()) {
+        drawEvery(skip);
+        return;
+    }
+    const bool byParts = only.tiled();
     for (int i = 0; i < m_shapes.size(); ++i) {
         if (i == skip || hidden(i))
             continue;
-        if (only.isEmpty()) {
-            drawArea(m_surface, m_shapes[i], m_circleColor);
-            continue;
-        }
         const QRect extent = damageOf(m_shapes[i]);
         if (!only.intersects(extent))
             continue;
@@ -270,6 +270,17 @@ void AreaRenderer::drawOthers(int skip, const Damage& only)
             m_surface.setClip(QRegion(part));
             drawArea(m_surface, m_shapes[i], m_circleColor);
         }
+    }
+}
+
+// The complete redraw after opening a million areas: nothing but the drawing in the loop.
+void AreaRenderer::drawEvery(int skip)
+{
+    const QVector<AreaGeometry>& shapes = m_shapes;
+    const int count = int(shapes.size());
+    for (int i = 0; i < count; ++i) {
+        if (i != skip && !hidden(i))
+            drawArea(m_surface, shapes[i], m_circleColor);
     }
 }
 
