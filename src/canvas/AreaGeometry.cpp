@@ -6,6 +6,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace korvane {
@@ -40,6 +41,31 @@ View spaceTrimmed(View text)
     return text.sliced(from, to - from);
 }
 
+// Qt searches a Latin-1 view character by character; the C library's search
+// is many times faster on the lines of a million areas.
+qsizetype findChar(QLatin1StringView text, char c, qsizetype from)
+{
+    if (from >= text.size())
+        return -1;
+    const void* found = std::memchr(text.data() + from, c, size_t(text.size() - from));
+    return found ? static_cast<const char*>(found) - text.data() : -1;
+}
+
+qsizetype findChar(QStringView text, char c, qsizetype from)
+{
+    return text.indexOf(QLatin1Char(c), from);
+}
+
+qsizetype countChar(QLatin1StringView text, char c)
+{
+    return std::count(text.begin(), text.end(), c);
+}
+
+qsizetype countChar(QStringView text, char c)
+{
+    return text.count(QLatin1Char(c));
+}
+
 // The shape of the usual line, read without a list of values or a copy of
 // a field: the open of a million areas parses each once. Nothing when a
 // coordinate it needs is not a plain whole number (the general reading
@@ -47,24 +73,24 @@ View spaceTrimmed(View text)
 template <class View>
 std::optional<AreaGeometry> parsePlainArea(View line)
 {
-    const qsizetype bar = line.indexOf(QLatin1Char('|'));
+    const qsizetype bar = findChar(line, '|', 0);
     if (bar < 0)
         return std::nullopt;
     const View shape = spaceTrimmed(line.first(bar));
-    const qsizetype end = line.indexOf(QLatin1Char('|'), bar + 1);
+    const qsizetype end = findChar(line, '|', bar + 1);
     const View coords = line.sliced(bar + 1, (end < 0 ? line.size() : end) - bar - 1);
     const bool rect = shape == QLatin1StringView("rect");
     const bool circle = shape == QLatin1StringView("circle");
     if (!rect && !circle && shape != QLatin1StringView("poly"))
         return AreaGeometry();
-    const qsizetype pieces = coords.count(QLatin1Char(',')) + 1;
+    const qsizetype pieces = countChar(coords, ',') + 1;
     const qsizetype needed = rect ? 4 : circle ? 3 : pieces;
     if (pieces < (rect ? 4 : circle ? 3 : 2))
         return AreaGeometry();
     QVarLengthArray<int, 8> values;
     qsizetype from = 0;
     for (qsizetype i = 0; i < needed; ++i) {
-        qsizetype comma = coords.indexOf(QLatin1Char(','), from);
+        qsizetype comma = findChar(coords, ',', from);
         if (comma < 0)
             comma = coords.size();
         const std::optional<double> value = entry::plainWholeNumber(spaceTrimmed(coords.sliced(from, comma - from)));
