@@ -67,6 +67,19 @@ void BM_responsiveCode(benchmark::State& state)
 
 } // namespace
 
+// The saved-state check of a big map, done a second after every change:
+// the fingerprint of its code made from the lines against the one of the
+// code text it stood for until now.
+void BM_codeFingerprint(benchmark::State& state)
+{
+    const korvane::AreaLines lines(mixedAreas(static_cast<int>(state.range(0))));
+    const korvane::MapCodeSource source(lines, QStringLiteral("/b/plan.png"), QString(), QSize(4000, 3000));
+    const bool fromLines = state.range(1) != 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(fromLines ? source.fingerprint() : korvane::codeFingerprint(source.text()));
+}
+
+BENCHMARK(BM_codeFingerprint)->ArgsProduct({{1'000'000}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_map_daten)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_responsiveCode)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

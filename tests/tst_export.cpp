@@ -718,7 +718,7 @@ void TestExport::closeQuestion()
     QFETCH(bool, closeMain);
     ExportWindow* window = exportPage("<p>seite</p>");
     QVERIFY(window);
-    m_main->document().markSaved(m_main->mapCode()); // only the page is unsaved
+    m_main->document().markSaved(); // only the page is unsaved
     m_platform->answers.enqueue(answerYes ? MessageButton::Yes : MessageButton::No);
     m_platform->fileAnswers.enqueue(window->tag());
     QVERIFY((closeMain ? m_main->close() : window->close()) != answerYes);

@@ -484,7 +484,7 @@ void TestImportCommands::bigImportStopped()
     QVERIFY(QFileInfo(e.path("gross.html")).size() > 8 * 1024 * 1024);
     e.haveUnsavedCode({kOldLine});
     MainWindow& w = *e.window;
-    w.document().markSaved(w.mapCode()); // the page import asks nothing
+    w.document().markSaved(); // the page import asks nothing
     const QString code = w.mapCode();
     const QString mapName = w.document().mapName();
     const QString imagePath = w.document().imagePath();
@@ -700,7 +700,7 @@ void TestImportCommands::htmlImportOverExistingCode()
                       "<area shape=\"rect\" coords=\"2,2,3,3\" href=\"s.html\" alt=\"S\" /></map>");
     e.haveUnsavedCode({kOldLine});
     if (saved)
-        e.window->document().markSaved(e.window->mapCode());
+        e.window->document().markSaved();
     QSignalSpy saves(e.window->ui.Command7, &QPushButton::clicked);
     e.desktop.answers.enqueue(answerSave ? MessageButton::Yes : MessageButton::No);
     if (answerSave)

@@ -948,7 +948,7 @@ void TestMainWindow::closeQuestion()
         e.w.areas().setLines({rectLine("10,20,110,70")});
     e.w.ui.Command6->click();
     if (saved)
-        e.w.document().markSaved(e.w.mapCode());
+        e.w.document().markSaved();
     bool saveClicked = false;
     connect(e.w.ui.Command7, &QPushButton::clicked, [&] { saveClicked = true; });
     e.platform.answers.enqueue(answer == 0 ? MessageButton::Yes : MessageButton::No);

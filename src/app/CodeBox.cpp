@@ -187,6 +187,13 @@ QString CodeBox::code() const
     return document()->toRawText().replace(QChar(QChar::ParagraphSeparator), kCrLf);
 }
 
+QByteArray CodeBox::codeFingerprint() const
+{
+    if (m_cut && !m_wholeSource.isEmpty())
+        return m_wholeSource.fingerprint();
+    return korvane::codeFingerprint(code());
+}
+
 // Text put in by other means than setCode() (typed, pasted) is the code from
 // now on.
 void CodeBox::textEdited()

@@ -33,8 +33,9 @@ public:
     // the box holds it.
     QString code() const;
     bool showsCutLines() const { return m_cut; }
-    // code().isEmpty(), without making the code.
-    bool codeIsEmpty() const { return !m_cut && document()->isEmpty(); }
+    // Stands for code() (see codeFingerprint()); code made from a source is
+    // not made for it.
+    QByteArray codeFingerprint() const;
     // Entries shown below the text box's own in its context menu.
     void addMenuActions(const QList<QAction*>& actions);
 

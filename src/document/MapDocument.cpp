@@ -21,19 +21,6 @@ QString drawingText(const QString& line)
     return QStringLiteral("Polygon zeichnen");
 }
 
-// The code's length and two hashes of it under different seeds: equal
-// fingerprints mean equal code (a chance match of 128 bits is out of reach),
-// at a fraction of the code's memory. A cryptographic hash would take seconds
-// for the code of a million areas; these take a tenth of one.
-QByteArray codeFingerprint(const QString& code)
-{
-    constexpr size_t kFirstSeed = 0x9e3779b9;
-    constexpr size_t kSecondSeed = 0x2545f491;
-    const QStringView text(code);
-    return QByteArray::number(code.size()) + ':' + QByteArray::number(quint64(qHash(text, kFirstSeed))) + ':' +
-           QByteArray::number(quint64(qHash(text, kSecondSeed)));
-}
-
 } // namespace
 
 MapDocument::MapDocument(QObject* parent) : QObject(parent), m_selection(&m_areas)
@@ -216,15 +203,13 @@ void MapDocument::startNew()
 
 bool MapDocument::mapSaved() const
 {
-    if (m_savedCode.isEmpty() && m_codeIsEmpty) // nothing written yet: only no code is saved
-        return m_codeIsEmpty();
-    const QString code = m_code ? m_code() : QString();
-    return code.isEmpty() || codeFingerprint(code) == m_savedCode;
+    const QByteArray code = m_code ? m_code() : QByteArray();
+    return code.isEmpty() || code == m_savedCode;
 }
 
-void MapDocument::markSaved(const QString& code)
+void MapDocument::markSaved()
 {
-    m_savedCode = codeFingerprint(code);
+    m_savedCode = m_code ? m_code() : QByteArray();
     emit savedMarked();
 }
 

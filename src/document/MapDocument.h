@@ -94,22 +94,17 @@ public:
     void startNew();
 
     // --- the saved state of the code ---
-    // The window tells where the code stands (the code box holds it); until
-    // then the code counts as empty. `isEmpty` answers without making the
-    // code: a map never saved is judged by it alone, so the check after an
-    // open of a million areas does not build their whole code.
-    void setCodeSource(std::function<QString()> code, std::function<bool()> isEmpty = {})
-    {
-        m_code = std::move(code);
-        m_codeIsEmpty = std::move(isEmpty);
-    }
+    // The window tells where the code stands: the fingerprint of the code
+    // the code box holds (codeFingerprint(), or a code source's), empty for
+    // no code. Until then the code counts as empty.
+    void setCodeSource(std::function<QByteArray()> fingerprint) { m_code = std::move(fingerprint); }
     // Nothing would be lost: the code is empty (nothing drawn yet, or all of
     // it deleted again) or exactly the code last written to disk. Derived
     // from the code each time, so an undo or redo, typing in the code box and
     // a run of moves back to the saved lines all count as they should.
     bool mapSaved() const;
-    // `code` (as the code source gives it) was written to disk.
-    void markSaved(const QString& code);
+    // The code as the code source gives it now was written to disk.
+    void markSaved();
 
     // Called by the steps: the row a step has just touched, or -1.
     void setTouchedRow(int row) { m_touchedRow = row; }
@@ -138,8 +133,7 @@ private:
     QItemSelectionModel m_selection;
     QUndoStack m_history;
     int m_touchedRow = -1;
-    std::function<QString()> m_code;
-    std::function<bool()> m_codeIsEmpty;
+    std::function<QByteArray()> m_code;
     // A fingerprint of the code last written: the code itself may be big.
     QByteArray m_savedCode;
 };

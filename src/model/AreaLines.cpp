@@ -234,4 +234,12 @@ QDebug operator<<(QDebug debug, const AreaLines& lines)
     return debug << lines.toStringList();
 }
 
+size_t AreaLines::hash(size_t seed) const
+{
+    size_t h = qHash(m_spans.size(), seed);
+    for (const Span& span : m_spans)
+        h = qHashMulti(h, span.length < 0, qHash(bytesOf(span), seed));
+    return h;
+}
+
 } // namespace korvane

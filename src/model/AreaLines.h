@@ -69,6 +69,9 @@ public:
     void squeeze();
 
     QStringList toStringList() const;
+    // A hash of the lines (not of how the buffer holds them): equal lines
+    // give equal hashes under the same seed.
+    size_t hash(size_t seed) const;
 
     friend bool operator==(const AreaLines& a, const AreaLines& b);
     friend bool operator!=(const AreaLines& a, const AreaLines& b) { return !(a == b); }

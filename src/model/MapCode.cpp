@@ -288,6 +288,30 @@ QString MapCodeSource::text() const
     return text;
 }
 
+namespace {
+constexpr size_t kFirstSeed = 0x9e3779b9;
+constexpr size_t kSecondSeed = 0x2545f491;
+} // namespace
+
+QByteArray codeFingerprint(QStringView code)
+{
+    // A cryptographic hash would take seconds for the code of a million areas.
+    if (code.isEmpty())
+        return {};
+    return QByteArray::number(code.size()) + ':' + QByteArray::number(quint64(qHash(code, kFirstSeed))) + ':' +
+           QByteArray::number(quint64(qHash(code, kSecondSeed)));
+}
+
+QByteArray MapCodeSource::fingerprint() const
+{
+    if (m_lines.isEmpty())
+        return {};
+    // Marked apart from a fingerprint of code text, whose first part is a number.
+    return "lines:" + QByteArray::number(quint64(m_lines.hash(kFirstSeed))) + ':' +
+           QByteArray::number(quint64(m_lines.hash(kSecondSeed))) + ':' + QByteArray::number(m_canvasSize.width()) +
+           'x' + QByteArray::number(m_canvasSize.height()) + ':' + m_imagePath.toUtf8() + '\0' + m_mapName.toUtf8();
+}
+
 QString MapCodeSource::head() const
 {
     if (m_lines.isEmpty())

@@ -163,7 +163,7 @@ void FileCommands::save()
         platform().openInTextViewer(dataPath);
         openWithProgram(pagePath);
     }
-    document.markSaved(shown);
+    document.markSaved();
 }
 
 // Command12: the code goes to the clipboard and into a page of the user's.
