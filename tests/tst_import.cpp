@@ -212,6 +212,7 @@ void TestImport::mapFileAreas_data()
     row("a long script", " <map ><script>" + filler + "</scrip></script\t>" + b, QStringList{lineB});
     row("a long textarea", " <map ><textarea>" + filler + "</TEXTAREA\n>" + b, QStringList{lineB});
     row("a long declaration", " <map ><!DOCTYPE " + QString(90, u'-') + "<!--" + ">" + b, QStringList{lineB});
+    row("a long end tag without a name", " <map ></\u00ff" + QString(90, u'-') + " x=\">" + b, QStringList{lineB});
     row("pictures before the map", " <img src=\"a.png\" width=\"5\"><img src='b.png' usemap=#b height=7>"
         "<img src=\"c.png\" usemap=\"#c\"><map >" + a, QStringList{lineA});
     row("any order, letter case and quoting",

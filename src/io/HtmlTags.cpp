@@ -364,7 +364,9 @@ qsizetype TagReader::afterMarkup(qsizetype lt)
     if (after >= 0)
         return after;
     if (m_more) {
-        setGap(from, m_text.size()); // any ">" ends it
+        // Any ">" ends it; the character after "</" stays, as it tells an
+        // end tag from this.
+        setGap(from + 1, m_text.size());
         return -1;
     }
     m_noGreaterFrom = from;
