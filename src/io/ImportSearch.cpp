@@ -338,7 +338,94 @@ bool isLinklessDefault(const ElementValues& v)
 
 } // namespace
 
-AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress)
+namespace {
+
+// The field of a line an attribute fills (its name's A-Z in any case), or -1.
+int fieldOf(QStringView name)
+{
+    const auto is = [&](const char* lower, qsizetype size) {
+        return html::sameName(name, QLatin1StringView(lower, size));
+    };
+    switch (name.size()) {
+    case 3:
+        return is("alt", 3) ? entry::Alt : -1;
+    case 4:
+        return is("href", 4) ? entry::Href : -1;
+    case 5:
+        return is("shape", 5) ? entry::Shape : -1;
+    case 6:
+        return is("coords", 6) ? entry::Coords : is("target", 6) ? entry::Target : -1;
+    case 7:
+        return is("onclick", 7) ? entry::OnClick : -1;
+    case 10:
+        return is("onmouseout", 10) ? entry::OnMouseOut : -1;
+    case 11:
+        return is("onmouseover", 11) ? entry::OnMouseOver : -1;
+    default:
+        return -1;
+    }
+}
+
+// A value that goes into a line as it is and one byte a character.
+bool isPlainValue(QStringView value)
+{
+    return std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 0x100 && c != u'|'; });
+}
+
+// The common area tag, read in one pass over its attributes and written
+// straight into the line store: the fields' attributes only (besides those
+// dropped anyway), an href, every value Latin-1 without a "|". It then has
+// no kept attributes and is no linkless default. False for any other tag,
+// which is left to the general reading.
+bool addPlainArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect)
+{
+    entry::FieldViews fields;
+    unsigned given = 0;
+    const html::Attribute* title = nullptr;
+    for (const html::Attribute& a : area.attributes) {
+        if (const int field = fieldOf(a.name); field >= 0) {
+            fields[field] = blanksTrimmedView(a.value);
+            given |= 1u << field;
+        } else if (html::sameName(a.name, QLatin1StringView("title"))) {
+            title = &a;
+        } else if (isKeptAttribute(a.name)) {
+            return false;
+        }
+    }
+    if (!(given & 1u << entry::Href))
+        return false;
+    for (int field = 0; field < entry::FieldCount; ++field) {
+        if (!(given & 1u << field))
+            fields[field] = field == entry::Shape ? u"rect" : field <= entry::Alt ? QStringView() : u"*";
+    }
+    if (title && blanksTrimmedView(title->value) != fields[entry::Alt])
+        return false; // a title of its own is kept
+    if (dialect == AreaDialect::HtmlPage && html::sameName(fields[entry::Shape], QLatin1StringView("polygon")))
+        fields[entry::Shape] = u"poly";
+    if (!std::all_of(fields.begin(), fields.end(), isPlainValue))
+        return false;
+    const QLatin1StringView prefix(dialect == AreaDialect::MapFile ? "  " : " ");
+    entry::writeLatin1Line(scan.lines.appendLatin1(entry::lineLength(prefix, fields)), prefix, fields);
+    return true;
+}
+
+// The values of a line written by addPlainArea(), as the general reading
+// leaves them.
+ElementValues valuesOfPlainLine(const QString& line)
+{
+    const QStringList f = entry::split(line);
+    ElementValues v;
+    // The shape has no blanks at either end; the prefix and padding are blanks.
+    v.shape = trimBlanks(f[entry::Shape]);
+    v.coords = f[entry::Coords];
+    v.attributes = {f[entry::Href],        f[entry::Alt],        f[entry::Target],
+                    f[entry::OnMouseOver], f[entry::OnMouseOut], f[entry::OnClick]};
+    return v;
+}
+
+} // namespace
+
+AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress, AreaReading reading)
 {
     ProgressTicks ticks(progress, text.size());
     AreaScan scan;
@@ -352,13 +439,23 @@ AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progre
             continue;
         if (dialect == AreaDialect::MapFile && tag.start == 0)
             continue; // a .map file is searched from its second character
-        addArea(scan, tag, dialect, tag.start);
+        addArea(scan, tag, dialect, tag.start, reading);
     }
+    endScan(scan);
     return scan;
 }
 
-void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start)
+void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start, AreaReading reading)
 {
+    scan.anyRead = true;
+    if (reading == AreaReading::Quick && addPlainArea(scan, area, dialect)) {
+        // Only the last element's values are kept: they are taken from its line at the end.
+        scan.lastLine = scan.lines.size() - 1;
+        if (dialect == AreaDialect::HtmlPage)
+            scan.starts.append(start);
+        return;
+    }
+    scan.lastLine = -1;
     // The last element's values are kept; filled in place, their strings serve the next one.
     ElementValues& v = scan.last;
     fillValues(v, area);
@@ -367,7 +464,6 @@ void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizety
     LinkAttributes& a = v.attributes;
     for (QString* value : {&v.shape, &v.coords, &a.href, &a.alt, &a.target, &a.onmouseover, &a.onmouseout, &a.onclick})
         *value = entry::escapeBar(*value);
-    scan.anyRead = true;
     if (!isLinklessDefault(v)) {
         const QString prefix = dialect == AreaDialect::MapFile ? QStringLiteral("  ") : QStringLiteral(" ");
         const QString line = entry::makeLine(prefix, v.shape, v.coords, a);
@@ -375,6 +471,14 @@ void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizety
         if (dialect == AreaDialect::HtmlPage)
             scan.starts.append(start);
     }
+}
+
+void endScan(AreaScan& scan)
+{
+    if (scan.lastLine < 0)
+        return;
+    scan.last = valuesOfPlainLine(scan.lines.at(scan.lastLine));
+    scan.lastLine = -1;
 }
 
 } // namespace korvane::import

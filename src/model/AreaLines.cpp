@@ -131,6 +131,14 @@ void AreaLines::append(QStringView line)
     m_spans.append(store(line));
 }
 
+char* AreaLines::appendLatin1(qsizetype characters)
+{
+    const Span span{m_text.size(), characters};
+    m_text.resize(span.start + characters);
+    m_spans.append(span);
+    return m_text.data() + span.start;
+}
+
 void AreaLines::append(const AreaLines& lines)
 {
     if (isEmpty()) {

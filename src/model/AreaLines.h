@@ -42,6 +42,11 @@ public:
 
     void append(QStringView line);
     void append(const AreaLines& lines);
+    // Adds a line of `characters` Latin-1 characters and gives where its
+    // bytes go, one a character; the caller writes every one of them. A
+    // reader that knows its line is Latin-1 writes it in place this way
+    // instead of making it as a QString first.
+    char* appendLatin1(qsizetype characters);
     AreaLines& operator<<(QStringView line)
     {
         append(line);
