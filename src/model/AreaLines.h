@@ -112,11 +112,27 @@ private:
     void copyLine(const AreaLines& from, const Span& span);
     void dropped(const Span& span);
 
+    // The pages a big buffer is about to fill, faulted in a few MB ahead with
+    // one call: page by page, the faults of the hundred MB a million lines
+    // take cost more than writing them.
+    class FaultAhead {
+    public:
+        // Bytes `from` to `end` of the buffer at `data`, whose memory reaches
+        // to `room`, are about to be written.
+        void before(const char* data, qsizetype from, qsizetype end, qsizetype room);
+
+    private:
+        const char* m_block = nullptr;
+        qsizetype m_upTo = 0; // faulted in up to here
+    };
+    char* grownBy(qsizetype bytes);
+
     // Lines are added at the end; replaced and removed ones leave their bytes
     // unused until they make up half of the buffer.
     QByteArray m_text;
     QList<Span> m_spans;
     qsizetype m_unused = 0;
+    FaultAhead m_textFaults;
 };
 
 QDebug operator<<(QDebug debug, const AreaLines& lines);
