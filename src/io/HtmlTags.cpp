@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace korvane::html {
 
@@ -45,6 +46,22 @@ constexpr std::array<QLatin1StringView, 8> kRawTextElements = {
     QLatin1StringView("script"),  QLatin1StringView("style"),   QLatin1StringView("textarea"),
     QLatin1StringView("title"),   QLatin1StringView("xmp"),     QLatin1StringView("iframe"),
     QLatin1StringView("noembed"), QLatin1StringView("noframes")};
+
+// The first letters of those names and of plaintext, one bit each.
+constexpr std::uint32_t kRawTextLetters = [] {
+    std::uint32_t letters = 1u << ('p' - 'a');
+    for (const QLatin1StringView name : kRawTextElements)
+        letters |= 1u << (name.data()[0] - 'a');
+    return letters;
+}();
+
+// Whether a tag of that name may be one whose content is text: most tags
+// are told apart by their first letter.
+bool mayHoldRawText(QStringView name)
+{
+    const char16_t first = name.isEmpty() ? u'\0' : asciiLower(name.front().unicode());
+    return first >= u'a' && first <= u'z' && (kRawTextLetters >> (first - u'a') & 1u);
+}
 
 QString asciiLowered(QStringView name)
 {
@@ -102,6 +119,21 @@ private:
     Tag& m_tag;
     QSet<QString> m_names;
 };
+
+// The first `c` at or after `from`, or -1. Most attribute values are short:
+// a plain loop over their first characters is quicker than a call of the
+// vectorised search, which takes the rest.
+qsizetype indexOfNear(QStringView text, char16_t c, qsizetype from)
+{
+    constexpr qsizetype kNear = 24;
+    const char16_t* s = text.utf16();
+    const qsizetype near = std::min(text.size(), from + kNear);
+    for (qsizetype i = from; i < near; ++i) {
+        if (s[i] == c)
+            return i;
+    }
+    return near < text.size() ? text.indexOf(QChar(c), near) : -1;
+}
 
 // The first ">" at or after `from`, plus one; -1 when there is none.
 qsizetype afterNextGreater(QStringView text, qsizetype from)
@@ -223,7 +255,7 @@ bool readTag(QStringView text, qsizetype at, Tag& tag)
             break;
         case State::DoubleQuoted:
         case State::SingleQuoted: {
-            const qsizetype close = text.indexOf(state == State::DoubleQuoted ? u'"' : u'\'', i);
+            const qsizetype close = indexOfNear(text, state == State::DoubleQuoted ? u'"' : u'\'', i);
             if (close < 0) {
                 i = size - 1; // the value runs to the end of the text
                 break;
@@ -363,6 +395,8 @@ qsizetype TagReader::afterMarkup(qsizetype lt)
 // when its end tag is not in the text and more of it comes.
 qsizetype TagReader::afterRawText(const Tag& tag)
 {
+    if (!mayHoldRawText(tag.name))
+        return tag.end;
     if (tag.is(QLatin1StringView("plaintext"))) {
         m_hidesRest = true;
         return m_text.size();

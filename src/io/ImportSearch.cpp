@@ -340,36 +340,53 @@ bool isLinklessDefault(const ElementValues& v)
 
 namespace {
 
-// The field of a line an attribute fills (its name's A-Z in any case), or -1.
+// The name is `lower` (lower-case letters) with A-Z in any case: for a
+// letter, the 0x20 bit lowers A-Z and turns no other character into it.
+template <qsizetype N> bool isNamed(QStringView name, const char (&lower)[N])
+{
+    if (name.size() != N - 1)
+        return false;
+    for (qsizetype i = 0; i < N - 1; ++i) {
+        if ((name[i].unicode() | 0x20) != lower[i])
+            return false;
+    }
+    return true;
+}
+
+// The field of a line an attribute fills, or -1.
 int fieldOf(QStringView name)
 {
-    const auto is = [&](const char* lower, qsizetype size) {
-        return html::sameName(name, QLatin1StringView(lower, size));
-    };
     switch (name.size()) {
     case 3:
-        return is("alt", 3) ? entry::Alt : -1;
+        return isNamed(name, "alt") ? entry::Alt : -1;
     case 4:
-        return is("href", 4) ? entry::Href : -1;
+        return isNamed(name, "href") ? entry::Href : -1;
     case 5:
-        return is("shape", 5) ? entry::Shape : -1;
+        return isNamed(name, "shape") ? entry::Shape : -1;
     case 6:
-        return is("coords", 6) ? entry::Coords : is("target", 6) ? entry::Target : -1;
+        return isNamed(name, "coords") ? entry::Coords : isNamed(name, "target") ? entry::Target : -1;
     case 7:
-        return is("onclick", 7) ? entry::OnClick : -1;
+        return isNamed(name, "onclick") ? entry::OnClick : -1;
     case 10:
-        return is("onmouseout", 10) ? entry::OnMouseOut : -1;
+        return isNamed(name, "onmouseout") ? entry::OnMouseOut : -1;
     case 11:
-        return is("onmouseover", 11) ? entry::OnMouseOver : -1;
+        return isNamed(name, "onmouseover") ? entry::OnMouseOver : -1;
     default:
         return -1;
     }
 }
 
-// A value that goes into a line as it is and one byte a character.
+// A value that goes into a line as it is and one byte a character. No early
+// way out: the values are short, and the loop stays a plain one.
 bool isPlainValue(QStringView value)
 {
-    return std::all_of(value.begin(), value.end(), [](QChar c) { return c.unicode() < 0x100 && c != u'|'; });
+    char16_t high = 0;
+    bool bar = false;
+    for (const QChar c : value) {
+        high |= c.unicode() & 0xff00;
+        bar |= c == u'|';
+    }
+    return !high && !bar;
 }
 
 // The common area tag, read in one pass over its attributes and written
@@ -379,25 +396,23 @@ bool isPlainValue(QStringView value)
 // which is left to the general reading.
 bool addPlainArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect)
 {
-    entry::FieldViews fields;
-    unsigned given = 0;
+    // What a browser reads when an attribute is missing.
+    static constexpr entry::FieldViews kMissing = {u"rect", {}, {}, {}, u"*", u"*", u"*", u"*"};
+    entry::FieldViews fields = kMissing;
+    bool hasHref = false;
     const html::Attribute* title = nullptr;
     for (const html::Attribute& a : area.attributes) {
         if (const int field = fieldOf(a.name); field >= 0) {
             fields[field] = blanksTrimmedView(a.value);
-            given |= 1u << field;
-        } else if (html::sameName(a.name, QLatin1StringView("title"))) {
+            hasHref = hasHref || field == entry::Href;
+        } else if (isNamed(a.name, "title")) {
             title = &a;
         } else if (isKeptAttribute(a.name)) {
             return false;
         }
     }
-    if (!(given & 1u << entry::Href))
+    if (!hasHref)
         return false;
-    for (int field = 0; field < entry::FieldCount; ++field) {
-        if (!(given & 1u << field))
-            fields[field] = field == entry::Shape ? u"rect" : field <= entry::Alt ? QStringView() : u"*";
-    }
     if (title && blanksTrimmedView(title->value) != fields[entry::Alt])
         return false; // a title of its own is kept
     if (dialect == AreaDialect::HtmlPage && html::sameName(fields[entry::Shape], QLatin1StringView("polygon")))
