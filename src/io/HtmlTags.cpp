@@ -14,7 +14,9 @@ namespace {
 
 bool isSpace(char16_t c)
 {
-    return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r' || c == u'\f';
+    // Blank, LF, tab, CR and form feed, one bit each.
+    constexpr quint64 kSpaces = 1ULL << ' ' | 1ULL << '\n' | 1ULL << '\t' | 1ULL << '\r' | 1ULL << '\f';
+    return c <= u' ' && (kSpaces >> c & 1);
 }
 
 bool isAsciiLetter(char16_t c)
@@ -95,6 +97,12 @@ private:
                 return a.name.size() == name.size() && sameNameAs(a.name, name);
             });
         }
+        return seenAmongMany(name);
+    }
+
+    // Kept apart, so that the common case stays small enough to be inlined.
+    Q_NEVER_INLINE bool seenAmongMany(QStringView name)
+    {
         if (m_names.isEmpty()) {
             for (const Attribute& a : m_tag.attributes)
                 m_names.insert(asciiLowered(a.name));
@@ -222,14 +230,19 @@ bool readTag(QStringView text, qsizetype at, Tag& tag)
                 state = State::Name;
             }
             break;
-        case State::Name:
-            if (isSpace(c) || c == u'/' || c == u'>' || c == u'=') {
-                attrEnd = i;
-                state = c == u'=' ? State::BeforeValue : State::AfterName;
-                if (c != u'=' && !isSpace(c))
-                    --i; // the after-name state decides
-            }
+        case State::Name: {
+            // The rest of the name in one tight loop.
+            while (i < size && !isSpace(s[i]) && s[i] != u'/' && s[i] != u'>' && s[i] != u'=')
+                ++i;
+            if (i == size)
+                break; // cut off within the name
+            const char16_t end = s[i];
+            attrEnd = i;
+            state = end == u'=' ? State::BeforeValue : State::AfterName;
+            if (end != u'=' && !isSpace(end))
+                --i; // the after-name state decides
             break;
+        }
         case State::AfterName:
             if (isSpace(c))
                 break;
@@ -265,14 +278,17 @@ bool readTag(QStringView text, qsizetype at, Tag& tag)
             state = State::AfterQuoted;
             break;
         }
-        case State::Unquoted:
-            if (isSpace(c) || c == u'>') {
-                sink.add(attrStart, attrEnd, valueStart, i);
-                state = State::BeforeName;
-                if (c == u'>')
-                    --i;
-            }
+        case State::Unquoted: {
+            while (i < size && !isSpace(s[i]) && s[i] != u'>')
+                ++i;
+            if (i == size)
+                break; // the value runs to the end of the text
+            sink.add(attrStart, attrEnd, valueStart, i);
+            state = State::BeforeName;
+            if (s[i] == u'>')
+                --i;
             break;
+        }
         case State::AfterQuoted:
         case State::SelfClosing:
             if (c == u'>') {
