@@ -213,6 +213,34 @@ void BM_Map200MBFromDisk(benchmark::State& state)
 }
 BENCHMARK(BM_Map200MBFromDisk)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+// A .map file of 100 MB whose comment after the first area never closes:
+// read in pieces like any other, never held whole (a peak of a few MiB).
+void BM_MapUnclosedCommentFromDisk(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kommentar.map"));
+    QFile file(path);
+    const QByteArray area = "<area shape=\"rect\" coords=\"1,1,2,2\" href=\"a.html\" alt=\"A\" />\n";
+    if (!file.open(QIODevice::WriteOnly) || file.write(" <map name=\"plan\">\n" + area + "<!--\n") < 0)
+        state.SkipWithError("not written");
+    const QByteArray chunk = area.repeated(1024 * 1024 / area.size());
+    for (int i = 0; i < 100; ++i)
+        file.write(chunk);
+    file.close();
+    const ReadingPeak peak;
+    for (auto _ : state) {
+        MapFileStream stream(PathStyle::Unix);
+        const std::optional<TextEncoding> encoding = importFileEncoding(path);
+        if (!encoding || !streamImportFile(path, *encoding, [&stream](QStringView piece) { stream.take(piece); }))
+            state.SkipWithError("not read");
+        if (stream.finish().areas.lines.size() != 1)
+            state.SkipWithError("areas read from the comment");
+    }
+    state.counters["file_MiB"] = double(QFileInfo(path).size()) / (1024 * 1024);
+    state.counters["peak_MiB"] = peak.above();
+}
+BENCHMARK(BM_MapUnclosedCommentFromDisk)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 // For comparison: the whole page through gumbo's HTML5 parser, far over the
 // goal; this is why the importers read tags with their own reader.
 void BM_GumboWholePage(benchmark::State& state)

@@ -189,6 +189,8 @@ private slots:
     void manyChangesRedrawEqualsFullRedraw();
     void selectionPaintsOthersOnlyWhereNeeded();
     void malformedLinesAreSkipped_data();
+    void shapesReadFromLines_data();
+    void shapesReadFromLines();
     void malformedLinesAreSkipped();
     void paletteColours_data();
     void paletteColours();
@@ -515,6 +517,61 @@ void TestCanvas::malformedLinesAreSkipped()
     renderer.redraw(-1);
     renderer.redraw(0);
     QCOMPARE(s.image().pixelColor(15, 10), s.penColor());
+}
+
+// Plain whole numbers take a quick reading; every other value the general
+// one. Both must give the same shape.
+void TestCanvas::shapesReadFromLines_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("shape");
+    QTest::newRow("rect") << area("rect", "1,2,3,4") << "rect 1,2 3,4 [1,2 3x3] yes";
+    QTest::newRow("rect blanks, signs, more values")
+        << area("rect", " +5 , -0,3 ,4,x,9") << "rect 5,0 3,4 [4,0 1x5] yes";
+    QTest::newRow("rect fractions") << area("rect", "1.5,2.5,3,4e0") << "rect 2,2 3,4 [2,2 2x3] yes";
+    QTest::newRow("rect not a number") << area("rect", "a,2,3,4") << "rect 0,2 3,4 [0,2 4x3] yes";
+    QTest::newRow("rect far off") << area("rect", "99999999999,0,1,1") << "rect 10000000,0 1,1 [2,0 9999998x2] yes";
+    QTest::newRow("rect 16 digits") << area("rect", "1000000000000000,0,1,1") << "rect 10000000,0 1,1 [2,0 9999998x2] yes";
+    QTest::newRow("rect empty value") << area("rect", "1,,3,4") << "rect 1,0 3,4 [1,0 3x5] yes";
+    QTest::newRow("rect three") << area("rect", "1,2,3") << "none";
+    QTest::newRow("circle") << area("circle", "10,20,5") << "circle 10,20 r5 [5,15 11x11] yes";
+    QTest::newRow("circle negative radius") << area("circle", "10,20,-5") << "circle 10,20 r5 [5,15 11x11] no";
+    QTest::newRow("circle half radius") << area("circle", "10,20,2.5") << "circle 10,20 r2 [8,18 5x5] yes";
+    QTest::newRow("poly") << area("poly", "1,2,3,4,5,6") << "poly 1,2 3,4 5,6 [1,2 5x5] yes";
+    QTest::newRow("poly odd count") << area("poly", "1,2,3,4,5") << "poly 1,2 3,4 [1,2 3x3] no";
+    QTest::newRow("poly text value") << area("poly", "1,2,x,4,5,6") << "poly 1,2 0,4 5,6 [0,2 6x5] yes";
+    QTest::newRow("upper case keyword") << area("RECT", "1,2,3,4") << "none";
+    QTest::newRow("keyword with blanks") << QStringLiteral("  circle   |1,2,3|||||||") << "circle 1,2 r3 [-2,-1 7x7] yes";
+    QTest::newRow("no second bar") << QStringLiteral(" rect|1,2,3,4") << "rect 1,2 3,4 [1,2 3x3] yes";
+    QTest::newRow("no bar") << QStringLiteral(" rect") << "none";
+}
+
+void TestCanvas::shapesReadFromLines()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, shape);
+    const AreaGeometry a = parseArea(line);
+    const auto point = [](QPoint p) { return QStringLiteral("%1,%2").arg(p.x()).arg(p.y()); };
+    QString text;
+    switch (a.kind) {
+    case AreaGeometry::Kind::None:
+        QCOMPARE(QStringLiteral("none"), shape);
+        return;
+    case AreaGeometry::Kind::Rect:
+        text = QStringLiteral("rect ") + point(a.corner1) + u' ' + point(a.corner2);
+        break;
+    case AreaGeometry::Kind::Circle:
+        text = QStringLiteral("circle ") + point(a.centre) + QStringLiteral(" r") + QString::number(a.radius);
+        break;
+    case AreaGeometry::Kind::Poly:
+        text = QStringLiteral("poly");
+        for (const QPoint p : a.points)
+            text += u' ' + point(p);
+        break;
+    }
+    text += QStringLiteral(" [%1 %2x%3] ").arg(point(a.bounds.topLeft())).arg(a.bounds.width()).arg(a.bounds.height());
+    text += a.clickable ? QStringLiteral("yes") : QStringLiteral("no");
+    QCOMPARE(text, shape);
 }
 
 // Corners of both rows and one colour from the middle of the first.

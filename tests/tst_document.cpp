@@ -305,10 +305,12 @@ void TestDocument::savedStateFollowsTheCode()
 {
     MapDocument document;
     QString code;
-    document.setCodeSource([&code] { return code; });
+    int made = 0;
+    document.setCodeSource([&] { return ++made, code; }, [&code] { return code.isEmpty(); });
     QVERIFY(document.mapSaved()); // nothing drawn yet
     code = QStringLiteral("<map>a</map>");
     QVERIFY(!document.mapSaved());
+    QCOMPARE(made, 0); // never saved: the code need not be made
     document.markSaved(code);
     QVERIFY(document.mapSaved());
     code = QStringLiteral("<map>b</map>");

@@ -205,6 +205,15 @@ void TestImport::mapFileAreas_data()
     row("script never closed", " <map >" + a + "<script>" + b, QStringList{lineA});
     row("plaintext hides the rest", " <map >" + a + "<plaintext>" + b, QStringList{lineA});
     row("a declaration runs to its end", " <map ><? x " + a + b, QStringList{lineB});
+    // Read in pieces, the inside of what is still open is left out: its end
+    // must still be found wherever the pieces cut it.
+    const QString filler = QString(40, u'-') + "x>" + QString(40, u'!') + "<" + a;
+    row("a long comment closed by --!>", " <map ><!--" + filler + "--!>" + b, QStringList{lineB});
+    row("a long comment closed by dashes", " <map ><!--" + filler + "---->" + b, QStringList{lineB});
+    row("a long comment closed at once", " <map ><!--->" + filler + b, QStringList{lineA, lineB});
+    row("a long script", " <map ><script>" + filler + "</scrip></script\t>" + b, QStringList{lineB});
+    row("a long textarea", " <map ><textarea>" + filler + "</TEXTAREA\n>" + b, QStringList{lineB});
+    row("a long declaration", " <map ><!DOCTYPE " + QString(90, u'-') + "<!--" + ">" + b, QStringList{lineB});
     row("pictures before the map", " <img src=\"a.png\" width=\"5\"><img src='b.png' usemap=#b height=7>"
         "<img src=\"c.png\" usemap=\"#c\"><map >" + a, QStringList{lineA});
     row("any order, letter case and quoting",

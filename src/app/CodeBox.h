@@ -33,6 +33,8 @@ public:
     // the box holds it.
     QString code() const;
     bool showsCutLines() const { return m_cut; }
+    // code().isEmpty(), without making the code.
+    bool codeIsEmpty() const { return !m_cut && document()->isEmpty(); }
     // Entries shown below the text box's own in its context menu.
     void addMenuActions(const QList<QAction*>& actions);
 

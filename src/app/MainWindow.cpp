@@ -157,7 +157,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     ui.Picture1->surface().setPenColor(Qt::black);
     drawTitleScreen();
     ui.Label3->clear();
-    m_document.setCodeSource([this] { return mapCode(); });
+    m_document.setCodeSource([this] { return mapCode(); }, [this] { return ui.txtMap->codeIsEmpty(); });
     resize(1000, 720);
     fitIntoScreen();
     new FileDrops(m_session, *this); // files dropped from the desktop; owned by the window

@@ -29,7 +29,7 @@ struct AreaGeometry {
     bool drawable() const { return kind != Kind::None; }
 };
 
-AreaGeometry parseArea(const QString& line);
+AreaGeometry parseArea(QStringView line);
 // The same shape moved by `by`.
 AreaGeometry movedArea(AreaGeometry area, QPoint by);
 

@@ -216,6 +216,8 @@ void MapDocument::startNew()
 
 bool MapDocument::mapSaved() const
 {
+    if (m_savedCode.isEmpty() && m_codeIsEmpty) // nothing written yet: only no code is saved
+        return m_codeIsEmpty();
     const QString code = m_code ? m_code() : QString();
     return code.isEmpty() || codeFingerprint(code) == m_savedCode;
 }

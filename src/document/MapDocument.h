@@ -95,8 +95,14 @@ public:
 
     // --- the saved state of the code ---
     // The window tells where the code stands (the code box holds it); until
-    // then the code counts as empty.
-    void setCodeSource(std::function<QString()> code) { m_code = std::move(code); }
+    // then the code counts as empty. `isEmpty` answers without making the
+    // code: a map never saved is judged by it alone, so the check after an
+    // open of a million areas does not build their whole code.
+    void setCodeSource(std::function<QString()> code, std::function<bool()> isEmpty = {})
+    {
+        m_code = std::move(code);
+        m_codeIsEmpty = std::move(isEmpty);
+    }
     // Nothing would be lost: the code is empty (nothing drawn yet, or all of
     // it deleted again) or exactly the code last written to disk. Derived
     // from the code each time, so an undo or redo, typing in the code box and
@@ -133,6 +139,7 @@ private:
     QUndoStack m_history;
     int m_touchedRow = -1;
     std::function<QString()> m_code;
+    std::function<bool()> m_codeIsEmpty;
     // A fingerprint of the code last written: the code itself may be big.
     QByteArray m_savedCode;
 };

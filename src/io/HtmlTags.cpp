@@ -373,6 +373,14 @@ bool TagReader::needMore(qsizetype at)
     return false;
 }
 
+// The end of what is open is at most this long and may begin just before
+// `to`; the filler holds no "-", "!", ">" or "<" to be mistaken for a part of it.
+void TagReader::setGap(qsizetype from, qsizetype to)
+{
+    if (to - from > kGapFiller.size())
+        m_gap = {from, to - from};
+}
+
 // Where reading goes on after a "<" that starts no tag; -1 when the text
 // ends first and more of it comes. A comment that is never closed hides the
 // rest of the page, as it does in a browser. A declaration that is never
@@ -384,8 +392,10 @@ qsizetype TagReader::afterMarkup(qsizetype lt)
     const QStringView rest = m_text.sliced(lt);
     if (rest.startsWith(u"<!--")) {
         const qsizetype after = afterComment(m_text, lt + 4);
-        if (after < 0 && m_more)
+        if (after < 0 && m_more) {
+            setGap(lt + 4, m_text.size() - 3); // "--!" waiting for its ">"
             return -1;
+        }
         m_hidesRest = after < 0;
         return after < 0 ? m_text.size() : after;
     }
@@ -401,8 +411,10 @@ qsizetype TagReader::afterMarkup(qsizetype lt)
     const qsizetype after = afterNextGreater(m_text, from);
     if (after >= 0)
         return after;
-    if (m_more)
+    if (m_more) {
+        setGap(from, m_text.size()); // any ">" ends it
         return -1;
+    }
     m_noGreaterFrom = from;
     return from;
 }
@@ -433,7 +445,10 @@ qsizetype TagReader::afterRawText(const Tag& tag)
         if (after == size || isSpace(m_text[after].unicode()) || m_text[after] == u'/' || m_text[after] == u'>')
             return i;
     }
-    return m_more ? -1 : size;
+    if (!m_more)
+        return size;
+    setGap(tag.end, size - 2 - raw->size()); // "</name" waiting for what follows it
+    return -1;
 }
 
 QString decodeReferences(QStringView value)

@@ -55,9 +55,21 @@ public:
     // After next() gave false with more to come: where the reading goes on
     // once the rest follows; -1 when nothing that follows can hold a tag.
     qsizetype resumeAt() const { return m_resume; }
+    // Then also: a stretch after resumeAt() that can hold no tag and no end
+    // of what is still open (the inside of a comment, or of an element's
+    // text, whose end has not come yet). Reading on gives the same tags when
+    // it is replaced by kGapFiller, so a comment never closed is not held
+    // whole. Empty when there is none.
+    struct Gap {
+        qsizetype from = 0;
+        qsizetype length = 0;
+    };
+    Gap gap() const { return m_gap; }
+    static constexpr QStringView kGapFiller = u"xx";
 
 private:
     bool needMore(qsizetype at);
+    void setGap(qsizetype from, qsizetype to);
     qsizetype afterMarkup(qsizetype lt);
     qsizetype afterRawText(const Tag& tag);
 
@@ -65,6 +77,7 @@ private:
     bool m_more = false;
     qsizetype m_resume = 0;
     qsizetype m_pos = 0;
+    Gap m_gap;
     bool m_hidesRest = false; // a comment never closed, or plaintext
     // From here on no ">" follows; -1: not known.
     qsizetype m_noGreaterFrom = -1;

@@ -70,6 +70,15 @@ void MapFileStream::read(bool last)
         m_unread.clear();
         return;
     }
+    // The inside of a comment or script still open is not kept: replaced by
+    // a filler, so a file whose comment never closes is read in pieces too.
+    // Places after it stay exact; the comment's own is no area's.
+    const html::TagReader::Gap gap = reader.gap();
+    if (gap.length > 0) {
+        const QStringView filler = html::TagReader::kGapFiller;
+        m_unread.replace(gap.from, gap.length, filler.data(), filler.size());
+        m_unreadStart += gap.length - html::TagReader::kGapFiller.size();
+    }
     m_unreadStart += resume;
     m_unread.remove(0, resume);
     // What is left waits for at least as much again: text read anew (a

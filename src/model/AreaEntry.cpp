@@ -39,11 +39,8 @@ QString coordsOf(const QString& line)
     return line.mid(start + 1, end < 0 ? -1 : end - start - 1);
 }
 
-namespace {
-
-// A whole number of up to 15 digits with an optional sign, the usual
-// coordinate: read here as toDouble() reads it (exactly, "-0" as -0.0), but
-// without its general parser, which took most of the time of an import.
+// The usual coordinate, read here as toDouble() reads it (exactly, "-0" as
+// -0.0), but without its general parser, which took most of the time of an import.
 std::optional<double> plainWholeNumber(QStringView text)
 {
     qsizetype i = 0;
@@ -61,8 +58,6 @@ std::optional<double> plainWholeNumber(QStringView text)
     }
     return negative ? -double(number) : double(number);
 }
-
-} // namespace
 
 QList<double> coordinateValues(const QString& coordsText, bool* ok)
 {

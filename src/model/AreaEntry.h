@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <utility>
 
 // One area is one line of text with eight fields separated by "|":
@@ -36,6 +37,10 @@ QString coordsOf(const QString& line);
 // Splits a coordinate text at every ",". A piece that is no number reads as 0
 // and clears *ok; readers that need every value check it.
 QList<double> coordinateValues(const QString& coordsText, bool* ok = nullptr);
+// One trimmed piece of a coordinate text when it is a whole number of up to
+// 15 digits with an optional sign (read exactly as coordinateValues() reads
+// it); nothing for any other piece.
+std::optional<double> plainWholeNumber(QStringView text);
 // Writes whole numbers separated by "," without blanks.
 QString coordinateText(const QList<int>& values);
 
