@@ -4,6 +4,7 @@
 // attached, which must cost what it costs without (compare bench_drag) and
 // write nothing while the area moves.
 #include "BigMapScene.h"
+#include "PeakMemory.h"
 
 #include "app/RecoveryStart.h"
 #include "app/commands/RecoveryKeeper.h"
@@ -62,6 +63,30 @@ void BM_RecoveryWrite5000(benchmark::State& state)
     QFile::remove(path);
 }
 BENCHMARK(BM_RecoveryWrite5000)->Unit(benchmark::kMillisecond)->Iterations(30)->UseRealTime();
+
+// The recovery file of a million areas, written a piece at a time: the
+// memory it takes beside the lines stays small (it was the whole text).
+void BM_RecoveryWriteMillion(benchmark::State& state)
+{
+    recovery::Snapshot snapshot = bigSnapshot();
+    snapshot.lines.clear();
+    snapshot.lines.reserve(1'000'000, 70'000'000);
+    for (int i = 0; i < 1'000'000; ++i)
+        snapshot.lines.append(QStringLiteral(" rect                    |%1,0,%2,9|seite%1.html|Feld %1|*|*|*|*")
+                                  .arg(i % 4000)
+                                  .arg(i % 4000 + 9));
+    const QString path = recovery::filePath(::getpid());
+    bench::resetPeakMemory();
+    const double before = bench::residentMegabytes("VmRSS");
+    for (auto _ : state) {
+        if (!recovery::writeFile(path, snapshot))
+            state.SkipWithError("not written");
+    }
+    state.counters["file_MiB"] = double(QFileInfo(path).size()) / (1024 * 1024);
+    state.counters["peak_MiB"] = bench::peakMegabytes() - before;
+    QFile::remove(path);
+}
+BENCHMARK(BM_RecoveryWriteMillion)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 // The GUI thread's part of a write.
 void BM_RecoverySnapshot5000(benchmark::State& state)

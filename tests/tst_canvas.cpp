@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -177,6 +178,10 @@ class TestCanvas : public QObject {
 private slots:
     void xorDrawnTwiceRestores_data();
     void xorDrawnTwiceRestores();
+    void rectanglesAsThePainterDrawsThem_data();
+    void rectanglesAsThePainterDrawsThem();
+    void styleChangesReachThePainter_data();
+    void styleChangesReachThePainter();
     void hatchedAreasHaveFillPixels_data();
     void hatchedAreasHaveFillPixels();
     void outlinesUsePenAndCircleColours();
@@ -262,6 +267,170 @@ void TestCanvas::xorDrawnTwiceRestores()
     }
     draw();
     QCOMPARE(s.image(), before);
+}
+
+namespace {
+
+using Corners = QList<QLineF>; // a rectangle from each line's first point to its second
+
+// The 120 x 90 textured picture with a circle, the rectangles and a line
+// drawn over it by a painter of its own, set up as the canvas draws a thin
+// outline without fill.
+QImage paintedByPainter(const Corners& rectangles, const QColor& colour, bool invert, const QRegion& clip)
+{
+    QImage image = texturedPicture(120, 90);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (!clip.isEmpty())
+        p.setClipRegion(clip);
+    p.setCompositionMode(invert ? QPainter::RasterOp_NotSourceXorDestination : QPainter::CompositionMode_SourceOver);
+    QPen pen(colour, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(60, 45), 30, 30);
+    for (const QLineF& corners : rectangles)
+        p.drawRect(QRectF(corners.p1(), corners.p2()).normalized());
+    p.drawLine(QPointF(0, 0), QPointF(119, 89));
+    p.end();
+    return image;
+}
+
+QByteArray bytesOf(const QImage& image)
+{
+    return QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
+}
+
+} // namespace
+
+void TestCanvas::rectanglesAsThePainterDrawsThem_data()
+{
+    QTest::addColumn<Corners>("rectangles");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<bool>("invert");
+    QTest::addColumn<QRegion>("clip");
+    const QList<QPair<const char*, QLineF>> shapes{
+        {"inside", {10, 10, 50, 40}},          {"corners swapped", {50, 40, 10, 10}},
+        {"whole picture", {0, 0, 119, 89}},    {"left edge", {0, 10, 30, 40}},
+        {"top edge", {10, 0, 40, 30}},         {"right edge", {90, 10, 119, 40}},
+        {"bottom edge", {10, 60, 40, 89}},     {"out left", {-5, 10, 30, 40}},
+        {"out top", {10, -5, 40, 30}},         {"out right", {90, 10, 120, 40}},
+        {"out bottom", {10, 60, 40, 95}},      {"outside", {-50, -40, -10, -1}},
+        {"outside right", {125, 10, 160, 50}}, {"around", {-1, -1, 120, 90}},
+        {"zero width", {20, 10, 20, 50}},      {"zero height", {20, 10, 60, 10}},
+        {"one point", {20, 20, 20, 20}},       {"width one", {20, 10, 21, 50}},
+        {"width two", {20, 10, 22, 50}},       {"height one", {20, 10, 60, 11}},
+        {"negative", {-30, -20, 40, 30}},      {"huge", {-1e9, -1e9, 1e9, 1e9}},
+        {"past int", {10, 10, 3e9, 40}},       {"halves", {10.5, 10, 50, 40.5}},
+    };
+    const QList<QColor> colours{Qt::red, QColor::fromHsvF(0.37, 0.61, 0.83), QColor(0, 0, 255, 128)};
+    const QRegion clip = QRegion(0, 0, 35, 90) + QRegion(25, 30, 95, 20);
+    int n = 0;
+    for (const auto& [name, corners] : shapes) {
+        for (bool invert : {false, true}) {
+            for (bool clipped : {false, true}) {
+                const QColor& colour = colours[n++ % colours.size()];
+                QTest::addRow("%s %s%s alpha %d", name, invert ? "xor" : "copy", clipped ? " clipped" : "",
+                              colour.alpha())
+                    << Corners{corners} << colour << invert << (clipped ? clip : QRegion());
+            }
+        }
+    }
+    // Many small and large ones over and beside the picture, overlapping.
+    QRandomGenerator random(20);
+    for (int row = 0; row < 8; ++row) {
+        Corners many;
+        for (int i = 0; i < 300; ++i) {
+            const int x = random.bounded(-20, 140), y = random.bounded(-20, 110);
+            const int w = i % 3 ? random.bounded(0, 12) : random.bounded(0, 130);
+            many << QLineF(x, y, x + (i % 2 ? w : -w), y + random.bounded(0, 12));
+        }
+        QTest::addRow("random %d", row) << many << QColor::fromRgb(random.generate() | 0xFF000000u) << (row % 2 == 1)
+                                        << (row % 4 >= 2 ? clip : QRegion());
+    }
+}
+
+// The canvas writes most outlines into the buffer's lines itself: the bytes
+// must be those a painter gives, painter and direct drawing mixed, with the
+// painter open and with a copy of the buffer held.
+void TestCanvas::rectanglesAsThePainterDrawsThem()
+{
+    QFETCH(Corners, rectangles);
+    QFETCH(QColor, colour);
+    QFETCH(bool, invert);
+    QFETCH(QRegion, clip);
+    ImageSurface s;
+    s.setPicture(texturedPicture(120, 90));
+    s.setPenColor(colour);
+    s.setDrawMode(invert ? DrawMode::InvertXor : DrawMode::Copy);
+    if (!clip.isEmpty())
+        s.setClip(clip);
+    s.drawCircle(QPointF(60, 45), 30, colour);
+    const qsizetype half = (rectangles.size() + 1) / 2;
+    for (const QLineF& corners : rectangles.first(half))
+        s.drawRectangle(corners.p1(), corners.p2());
+    // A copy of the buffer taken now keeps its pixels, though the next
+    // rectangle (well inside) is written while no painter is open.
+    const QImage held = s.image();
+    const QByteArray heldBytes = bytesOf(held);
+    const QLineF inside(30, 20, 90, 70);
+    s.drawRectangle(inside.p1(), inside.p2());
+    for (const QLineF& corners : rectangles.sliced(half))
+        s.drawRectangle(corners.p1(), corners.p2());
+    s.drawLine(QPointF(0, 0), QPointF(119, 89), colour);
+    const Corners drawn = rectangles.first(half) + Corners{inside} + rectangles.sliced(half);
+    QCOMPARE(bytesOf(s.image()), bytesOf(paintedByPainter(drawn, colour, invert, clip)));
+    QCOMPARE(bytesOf(held), heldBytes);
+}
+
+void TestCanvas::styleChangesReachThePainter_data()
+{
+    QTest::addColumn<QString>("change");
+    for (const char* change : {"pen colour", "width", "hatching", "fill colour", "mode", "text", "outline colour"})
+        QTest::newRow(change) << QString::fromLatin1(change);
+}
+
+// The painter keeps the style between primitives: each change between two
+// alike ones must show as when every primitive starts with a fresh painter.
+void TestCanvas::styleChangesReachThePainter()
+{
+    QFETCH(QString, change);
+    const QPolygon triangle({QPoint(10, 80), QPoint(60, 5), QPoint(110, 80)});
+    const auto drawn = [&](bool freshPainters) {
+        ImageSurface s;
+        s.setPicture(texturedPicture(120, 90));
+        useStyle(s, 1, change == "fill colour" || change == "text");
+        const auto done = [&] {
+            if (freshPainters)
+                s.flush();
+        };
+        s.drawCircle(QPointF(60, 50), 25, Qt::green);
+        done();
+        s.drawPolygon(triangle);
+        done();
+        if (change == "pen colour")
+            s.setPenColor(Qt::darkMagenta);
+        else if (change == "width")
+            s.setLineWidth(3);
+        else if (change == "hatching")
+            s.setFillStyle(FillStyle::DiagonalCross);
+        else if (change == "fill colour")
+            s.setFillColor(Qt::darkYellow);
+        else if (change == "mode")
+            s.setDrawMode(DrawMode::InvertXor);
+        else if (change == "text")
+            s.drawText(QPoint(5, 5), QStringLiteral("Feld"), QFont());
+        done();
+        s.drawPolygon(triangle.translated(4, 3));
+        done();
+        s.drawCircle(QPointF(62, 52), 25, Qt::green);
+        done();
+        s.drawCircle(QPointF(64, 54), 25, change == "outline colour" ? Qt::blue : Qt::green);
+        return bytesOf(s.image());
+    };
+    const QByteArray kept = drawn(false);
+    QCOMPARE(kept, drawn(true));
+    QVERIFY(kept != bytesOf(texturedPicture(120, 90)));
 }
 
 void TestCanvas::hatchedAreasHaveFillPixels_data()
@@ -519,6 +688,31 @@ void TestCanvas::malformedLinesAreSkipped()
     QCOMPARE(s.image().pixelColor(15, 10), s.penColor());
 }
 
+// A shape as one line of text, to compare with a row's.
+QString describe(const AreaGeometry& a)
+{
+    const auto point = [](QPoint p) { return QStringLiteral("%1,%2").arg(p.x()).arg(p.y()); };
+    QString text;
+    switch (a.kind) {
+    case AreaGeometry::Kind::None:
+        return QStringLiteral("none");
+    case AreaGeometry::Kind::Rect:
+        text = QStringLiteral("rect ") + point(a.corner1) + u' ' + point(a.corner2);
+        break;
+    case AreaGeometry::Kind::Circle:
+        text = QStringLiteral("circle ") + point(a.centre) + QStringLiteral(" r") + QString::number(a.radius);
+        break;
+    case AreaGeometry::Kind::Poly:
+        text = QStringLiteral("poly");
+        for (const QPoint p : a.points)
+            text += u' ' + point(p);
+        break;
+    }
+    text += QStringLiteral(" [%1 %2x%3] ").arg(point(a.bounds.topLeft())).arg(a.bounds.width()).arg(a.bounds.height());
+    text += a.clickable ? QStringLiteral("yes") : QStringLiteral("no");
+    return text;
+}
+
 // Plain whole numbers take a quick reading; every other value the general
 // one. Both must give the same shape.
 void TestCanvas::shapesReadFromLines_data()
@@ -544,34 +738,18 @@ void TestCanvas::shapesReadFromLines_data()
     QTest::newRow("keyword with blanks") << QStringLiteral("  circle   |1,2,3|||||||") << "circle 1,2 r3 [-2,-1 7x7] yes";
     QTest::newRow("no second bar") << QStringLiteral(" rect|1,2,3,4") << "rect 1,2 3,4 [1,2 3x3] yes";
     QTest::newRow("no bar") << QStringLiteral(" rect") << "none";
+    QTest::newRow("odd white space") << area(QString::fromUtf16(u"\u0085rect\u00a0"), QString::fromUtf16(u"\u00a01,2,3\t,4\u2028")) << "rect 1,2 3,4 [1,2 3x3] yes";
 }
 
 void TestCanvas::shapesReadFromLines()
 {
     QFETCH(QString, line);
     QFETCH(QString, shape);
-    const AreaGeometry a = parseArea(line);
-    const auto point = [](QPoint p) { return QStringLiteral("%1,%2").arg(p.x()).arg(p.y()); };
-    QString text;
-    switch (a.kind) {
-    case AreaGeometry::Kind::None:
-        QCOMPARE(QStringLiteral("none"), shape);
-        return;
-    case AreaGeometry::Kind::Rect:
-        text = QStringLiteral("rect ") + point(a.corner1) + u' ' + point(a.corner2);
-        break;
-    case AreaGeometry::Kind::Circle:
-        text = QStringLiteral("circle ") + point(a.centre) + QStringLiteral(" r") + QString::number(a.radius);
-        break;
-    case AreaGeometry::Kind::Poly:
-        text = QStringLiteral("poly");
-        for (const QPoint p : a.points)
-            text += u' ' + point(p);
-        break;
-    }
-    text += QStringLiteral(" [%1 %2x%3] ").arg(point(a.bounds.topLeft())).arg(a.bounds.width()).arg(a.bounds.height());
-    text += a.clickable ? QStringLiteral("yes") : QStringLiteral("no");
-    QCOMPARE(text, shape);
+    QCOMPARE(describe(parseArea(QStringView(line))), shape);
+    // A line kept in Latin-1 is read without converting it: the same shape.
+    const QByteArray latin1 = line.toLatin1();
+    if (QString::fromLatin1(latin1) == line)
+        QCOMPARE(describe(parseArea(QLatin1StringView(latin1))), shape);
 }
 
 // Corners of both rows and one colour from the middle of the first.

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/PicturePrefetch.h"
 #include "canvas/DrawingSurface.h"
 #include "canvas/EditorState.h"
 #include "document/MapDocument.h"
 #include "model/ProgramState.h"
 
 #include <QColor>
+#include <QFileInfo>
 #include <QString>
 
 namespace korvane {
@@ -52,6 +54,12 @@ public:
     // name (a picture under another extension); empty for none.
     const QString& decodeByContentPath() const { return m_decodeByContentPath; }
     void setDecodeByContentPath(const QString& absolutePath) { m_decodeByContentPath = absolutePath; }
+    bool decodesByContent(const QString& path) const
+    {
+        return !m_decodeByContentPath.isEmpty() && QFileInfo(path).absoluteFilePath() == m_decodeByContentPath;
+    }
+    // The picture an import decodes beside its reading, for the open that follows.
+    PicturePrefetch& prefetch() { return m_prefetch; }
 
     // Set while a command changes the selection itself: the window then does
     // not follow the change as it follows a click on a line.
@@ -67,6 +75,7 @@ private:
     QString m_presetOpenPath;
     QString m_decodeByContentPath;
     bool m_selectionQuiet = false;
+    PicturePrefetch m_prefetch; // last: its thread ends before anything else goes
 };
 
 } // namespace korvane

@@ -195,7 +195,6 @@ private:
     void connectCommands();
     void codeTextChanged();
     QImage decodeInPlace(const QString& path, QString* error);
-    bool decodesByContent(const QString& path) const;
     // Frees the picture shown before another picture is decoded, so that two
     // big pictures never meet in memory; decodeInPlace() puts it back when the
     // new file is refused (a small one kept, a big one read again).

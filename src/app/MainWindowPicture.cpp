@@ -14,13 +14,6 @@
 
 namespace korvane {
 
-// A picture from outside under a name that does not say what it is goes by its content.
-bool MainWindow::decodesByContent(const QString& path) const
-{
-    const QString& byContent = m_session.decodeByContentPath();
-    return !byContent.isEmpty() && QFileInfo(path).absoluteFilePath() == byContent;
-}
-
 bool MainWindow::bild_laden(const QString& path)
 {
     m_state.lastImageFolder = folderOf(path);
@@ -65,7 +58,13 @@ void MainWindow::putPictureAside()
 QImage MainWindow::decodeInPlace(const QString& path, QString* error)
 {
     putPictureAside();
-    QImage picture = loadPictureFile(path, error, decodesByContent(path));
+    QImage picture;
+    if (std::optional<PicturePrefetch::Picture> early = m_session.prefetch().take(path)) {
+        picture = std::move(early->image);
+        *error = early->error;
+    } else {
+        picture = loadPictureFile(path, error, m_session.decodesByContent(path));
+    }
     std::optional<PictureAside> aside = std::exchange(m_pictureAside, std::nullopt);
     if (error->isEmpty())
         m_pictureFile = path;
@@ -75,7 +74,7 @@ QImage MainWindow::decodeInPlace(const QString& path, QString* error)
     picture = QImage();
     ui.Picture1->setPicture(aside->file.isEmpty()
                                 ? std::move(aside->picture)
-                                : loadPictureFile(aside->file, nullptr, decodesByContent(aside->file)));
+                                : loadPictureFile(aside->file, nullptr, m_session.decodesByContent(aside->file)));
     ui.Picture1->setZoomPercent(aside->zoomPercent);
     layoutCanvas(aside->scroll);
     redrawAsShown();

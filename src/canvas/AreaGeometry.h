@@ -30,6 +30,7 @@ struct AreaGeometry {
 };
 
 AreaGeometry parseArea(QStringView line);
+AreaGeometry parseArea(QLatin1StringView line);
 // The same shape moved by `by`.
 AreaGeometry movedArea(AreaGeometry area, QPoint by);
 

@@ -32,13 +32,13 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
         forgetHidden();
         if (first == m_shapes.size()) // an import appends a million at once
             m_shapes.reserve(m_shapes.size() + last - first + 1);
-        QString line;
+        QString room;
         for (int row = first; row <= last; ++row) {
-            m_areas.lines().read(row, line);
+            AreaGeometry shape = m_areas.lines().withLine(row, room, [](auto line) { return parseArea(line); });
             if (row == m_shapes.size())
-                m_shapes.append(parseArea(line));
+                m_shapes.append(std::move(shape));
             else
-                m_shapes.insert(row, parseArea(line));
+                m_shapes.insert(row, std::move(shape));
             addPending(m_shapes.at(row));
         }
     });
@@ -99,11 +99,9 @@ void AreaRenderer::rebuild()
     m_hidden.clear();
     m_shapes.clear();
     m_shapes.reserve(m_areas.count());
-    QString line;
-    for (int row = 0; row < m_areas.count(); ++row) {
-        m_areas.lines().read(row, line);
-        m_shapes.append(parseArea(line));
-    }
+    QString room;
+    for (int row = 0; row < m_areas.count(); ++row)
+        m_shapes.append(m_areas.lines().withLine(row, room, [](auto line) { return parseArea(line); }));
     m_needFull = true;
     m_pending.clear();
     m_pendingAreas = 0;
@@ -253,14 +251,14 @@ void AreaRenderer::drawOthers(int skip, const Damage& only)
 {
     // Drawing through a clip of many rectangles is slow: then each area is
     // drawn once for every one of them it reaches, clipped to that one.
-    const bool byParts = !only.isEmpty() && only.tiled();
+    if (only.isEmpty()) {
+        drawEvery(skip);
+        return;
+    }
+    const bool byParts = only.tiled();
     for (int i = 0; i < m_shapes.size(); ++i) {
         if (i == skip || hidden(i))
             continue;
-        if (only.isEmpty()) {
-            drawArea(m_surface, m_shapes[i], m_circleColor);
-            continue;
-        }
         const QRect extent = damageOf(m_shapes[i]);
         if (!only.intersects(extent))
             continue;
@@ -272,6 +270,17 @@ void AreaRenderer::drawOthers(int skip, const Damage& only)
             m_surface.setClip(QRegion(part));
             drawArea(m_surface, m_shapes[i], m_circleColor);
         }
+    }
+}
+
+// The complete redraw after opening a million areas: nothing but the drawing in the loop.
+void AreaRenderer::drawEvery(int skip)
+{
+    const QVector<AreaGeometry>& shapes = m_shapes;
+    const int count = int(shapes.size());
+    for (int i = 0; i < count; ++i) {
+        if (i != skip && !hidden(i))
+            drawArea(m_surface, shapes[i], m_circleColor);
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace korvane {
 
@@ -77,6 +78,7 @@ private:
     QPainter& painter();
     void restorePicture();
     void prepare(const QColor& penColor, bool filled);
+    bool drawOutlineDirectly(const QRectF& rect);
     void touched(const QRectF& bounds);
     bool logs() const;
     // The log's record of a primitive just drawn.
@@ -87,6 +89,17 @@ private:
     QImage m_buffer;
     QColor m_background;
     mutable std::unique_ptr<QPainter> m_painter;
+    // What the open painter was last prepared with: a million areas in one
+    // style need their pen, brush and composition set only once.
+    struct Prepared {
+        QColor pen;
+        bool hatched = false;
+        QColor fill; // only with hatching
+        int width = 0;
+        DrawMode mode = DrawMode::Copy;
+        bool operator==(const Prepared&) const = default;
+    };
+    std::optional<Prepared> m_prepared;
     QRegion m_clip;
     bool m_clipped = false;
     DrawingLog m_log;

@@ -151,13 +151,14 @@ public:
     PendingFile& operator=(const PendingFile&) = delete;
 
     // True when every byte reached the disk.
-    bool write(const QByteArray& bytes, const DeviceWriter& writer)
+    bool write(const FileContent& content, const DeviceWriter& writer)
     {
         QFile file;
         if (m_target.isEmpty() || m_isFolder || !createTemporary(file))
             return false;
         // fsync() reports what the disk refused after write() took the bytes.
-        if (!writer(file, bytes) || ::fsync(file.handle()) != 0)
+        const bool written = content.produce ? content.produce(file) : writer(file, content.bytes);
+        if (!written || ::fsync(file.handle()) != 0)
             return false;
         // The new file gets the old one's permissions before it takes its place.
         if (m_replaces)
@@ -253,7 +254,7 @@ QString replaceFiles(const QList<FileContent>& files, const DeviceWriter& writer
         pending.push_back(std::make_unique<PendingFile>(file.path));
         // Every file but the last may have to return, should a later one fail.
         const bool last = pending.size() == std::size_t(files.size());
-        if (!pending.back()->write(file.bytes, writer) || (!last && !pending.back()->keepOld()))
+        if (!pending.back()->write(file, writer) || (!last && !pending.back()->keepOld()))
             return file.path;
     }
     for (std::size_t failed = 0; failed < pending.size(); ++failed) {

@@ -16,6 +16,9 @@ namespace korvane {
 struct FileContent {
     QString path;
     QByteArray bytes;
+    // When set, writes the content in place of `bytes` (false: not all of
+    // it): a big one need not be held whole in memory first.
+    std::function<bool(QIODevice& device)> produce = {};
 };
 
 // Writes the bytes; false when the device takes fewer than all of them.

@@ -34,6 +34,9 @@ public:
     void take(QStringView piece);
     // After the last piece: what readMapFile() gives for the whole text.
     MapFileData finish();
+    // The picture named by the text read so far (a later img tag with a
+    // usemap can still name another).
+    const QString& imagePathSoFar() const { return m_data.imagePath; }
 
 private:
     void read(bool last);

@@ -2,6 +2,7 @@
 
 #include "io/FileReplace.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -263,28 +264,47 @@ QStringList filesEndingIn(const QString& suffix)
 
 } // namespace
 
-QByteArray serialize(const Snapshot& s)
+bool serializeTo(QIODevice& device, const Snapshot& s)
 {
+    // Written a megabyte at a time: the lines of a million areas are not
+    // copied whole beside the map they come from.
+    constexpr qsizetype kChunk = 1024 * 1024;
     QByteArray out;
-    qsizetype size = 200 + s.pageBytes.size() * 4 / 3;
-    for (const QString& line : s.lines)
-        size += line.size() + 1;
-    out.reserve(size);
+    out.reserve(kChunk + 4096);
+    const auto flush = [&device, &out] {
+        const bool ok = device.write(out) == out.size();
+        out.clear();
+        return ok;
+    };
     out += kMagic + QByteArray::number(kFormatVersion) + '\n';
     out += "changed " + s.changed.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n';
     out += "picture " + escaped(s.imagePath) + '\n';
     out += "name " + escaped(s.mapName) + '\n';
     out += "selected " + QByteArray::number(s.selectedRow) + '\n';
     out += "areas " + QByteArray::number(s.lines.size()) + '\n';
-    for (const QString& line : s.lines)
+    QString line;
+    for (qsizetype i = 0; i < s.lines.size(); ++i) {
+        s.lines.read(i, line);
         out += escaped(line) + '\n';
+        if (out.size() >= kChunk && !flush())
+            return false;
+    }
     if (s.hasPage) {
         out += "page " + escaped(s.pagePath) + '\n';
         out += "page-bytes " + QByteArray::number(s.pageBytes.size()) + '\n';
         out += s.pageBytes.toBase64() + '\n';
     }
     out += "end\n";
-    return out;
+    return flush();
+}
+
+QByteArray serialize(const Snapshot& s)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    serializeTo(buffer, s);
+    return bytes;
 }
 
 ReadResult parse(const QByteArray& bytes)
@@ -304,7 +324,8 @@ bool writeFile(const QString& path, const Snapshot& snapshot)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    return replaceFiles({{path, serialize(snapshot)}}).isEmpty();
+    const auto produce = [&snapshot](QIODevice& device) { return serializeTo(device, snapshot); };
+    return replaceFiles({{path, {}, produce}}).isEmpty();
 }
 
 QString folder()

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+class QIODevice;
+
 // The recovery file: what an editor with unsaved changes keeps on disk so that
 // a crash, a killed session or a power cut loses at most the last seconds of
 // work. Pure reading and writing; no window is shown here.
@@ -37,6 +39,8 @@ struct ReadResult {
 };
 
 QByteArray serialize(const Snapshot& snapshot);
+// The same bytes written to `device` piece by piece; false when it took fewer.
+bool serializeTo(QIODevice& device, const Snapshot& snapshot);
 ReadResult parse(const QByteArray& bytes);
 // Unreadable when the file cannot be opened.
 ReadResult readFile(const QString& path);

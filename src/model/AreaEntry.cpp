@@ -39,26 +39,6 @@ QString coordsOf(const QString& line)
     return line.mid(start + 1, end < 0 ? -1 : end - start - 1);
 }
 
-// The usual coordinate, read here as toDouble() reads it (exactly, "-0" as
-// -0.0), but without its general parser, which took most of the time of an import.
-std::optional<double> plainWholeNumber(QStringView text)
-{
-    qsizetype i = 0;
-    const bool negative = text.startsWith(QLatin1Char('-'));
-    if (negative || text.startsWith(QLatin1Char('+')))
-        i = 1;
-    if (text.size() - i < 1 || text.size() - i > 15)
-        return std::nullopt;
-    qint64 number = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        number = number * 10 + (c - u'0');
-    }
-    return negative ? -double(number) : double(number);
-}
-
 QList<double> coordinateValues(const QString& coordsText, bool* ok)
 {
     QList<double> values;

@@ -37,10 +37,28 @@ QString coordsOf(const QString& line);
 // Splits a coordinate text at every ",". A piece that is no number reads as 0
 // and clears *ok; readers that need every value check it.
 QList<double> coordinateValues(const QString& coordsText, bool* ok = nullptr);
-// One trimmed piece of a coordinate text when it is a whole number of up to
-// 15 digits with an optional sign (read exactly as coordinateValues() reads
-// it); nothing for any other piece.
-std::optional<double> plainWholeNumber(QStringView text);
+// One trimmed piece of a coordinate text (UTF-16 or Latin-1) when it is a
+// whole number of up to 15 digits with an optional sign, the usual
+// coordinate: read as coordinateValues() reads it (exactly, "-0" as -0.0),
+// without the general parser of toDouble(). Nothing for any other piece.
+template <class View>
+std::optional<double> plainWholeNumber(View text)
+{
+    qsizetype i = 0;
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    if (negative || text.startsWith(QLatin1Char('+')))
+        i = 1;
+    if (text.size() - i < 1 || text.size() - i > 15)
+        return std::nullopt;
+    qint64 number = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        number = number * 10 + (c - u'0');
+    }
+    return negative ? -double(number) : double(number);
+}
 // Writes whole numbers separated by "," without blanks.
 QString coordinateText(const QList<int>& values);
 

@@ -34,6 +34,18 @@ public:
     // The line into `into`, whose room serves again: no allocation a line
     // when every line of a million is read in turn.
     void read(qsizetype i, QString& into) const;
+    // Calls `f` with the line as a QLatin1StringView when it is kept as one,
+    // else as a QStringView of it read into `room`: a Latin-1 line is not
+    // converted at all.
+    template <class F>
+    decltype(auto) withLine(qsizetype i, QString& room, F&& f) const
+    {
+        const Span& span = m_spans.at(i);
+        if (span.length >= 0)
+            return f(QLatin1StringView(m_text.constData() + span.start, span.length));
+        read(i, room);
+        return f(QStringView(room));
+    }
     // The line's length in UTF-16 code units, without making it.
     qsizetype lineSize(qsizetype i) const;
     bool contains(QStringView line) const;

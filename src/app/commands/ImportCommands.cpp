@@ -15,15 +15,31 @@
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
 
+#include <QScopeGuard>
+
+#include <functional>
 #include <optional>
 
 namespace korvane {
 
 namespace {
 
+// The picture an import names starts decoding beside the reading, when no
+// picture is shown (never two big pictures at once) and the file is there.
+void prefetchPicture(EditorSession& session, const QString& imagePath, const QString& folder)
+{
+    if (!session.document().imageFileName().isEmpty() || imagePath.isEmpty())
+        return;
+    const QString onDisk = findFileIgnoringCase(imagePath, folder);
+    if (!onDisk.isEmpty())
+        session.prefetch().start(onDisk, session.decodesByContent(onDisk));
+}
+
 // The file's map data; nothing when the user stopped the reading. The file
 // is read twice and never held whole: once for its encoding, once for its tags.
-std::optional<import::MapFileData> readMapData(QWidget* window, const QString& path)
+// `named` hears of the picture once the file has named one.
+std::optional<import::MapFileData> readMapData(QWidget* window, const QString& path,
+                                               const std::function<void(const QString&)>& named)
 {
     ImportProgress progress(window, path);
     const std::optional<TextEncoding> encoding =
@@ -32,8 +48,16 @@ std::optional<import::MapFileData> readMapData(QWidget* window, const QString& p
         return std::nullopt;
     import::MapFileStream stream(import::nativePathStyle());
     if (encoding) {
+        bool told = false;
         import::streamImportFile(
-            path, *encoding, [&stream](QStringView piece) { stream.take(piece); },
+            path, *encoding,
+            [&](QStringView piece) {
+                stream.take(piece);
+                if (!told && !stream.imagePathSoFar().isEmpty()) {
+                    told = true;
+                    named(stream.imagePathSoFar());
+                }
+            },
             progress.step(ImportProgress::kReadingAreas));
     }
     if (progress.cancelled())
@@ -126,8 +150,10 @@ void ImportCommands::mapImport()
     if (name.isEmpty())
         return;
 
+    const auto unused = qScopeGuard([this] { m_session.prefetch().drop(); });
     stages::Clock reading(stages::Stage::Reading);
-    const std::optional<import::MapFileData> read = readMapData(owner, folder + name);
+    const std::optional<import::MapFileData> read = readMapData(
+        owner, folder + name, [this, &folder](const QString& image) { prefetchPicture(m_session, image, folder); });
     reading.stop();
     if (!read)
         return;
@@ -200,6 +226,8 @@ void ImportCommands::htmlImport()
     }
 
     const import::ChosenImage image = import::readChosenTag(tag);
+    const auto unused = qScopeGuard([this] { m_session.prefetch().drop(); });
+    prefetchPicture(m_session, image.imagePath, folder);
     // The name as the page writes it, so that a map of exactly that name wins.
     const QString pageName = pageRead->maps.usemapNames.value(candidates.indexOf(tag));
     // The chosen map's areas are read before anything changes, so that a

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <future>
+#include <optional>
+
+namespace korvane {
+
+// A picture decoded on a second thread while an import still reads its
+// file: the import learns the picture's name early, and the decode (a good
+// part of opening a big map) runs beside the reading instead of after it.
+class PicturePrefetch {
+public:
+    struct Picture {
+        QImage image;
+        QString error; // as loadPictureFile() gives it; empty when decoded
+    };
+
+    PicturePrefetch() = default;
+    ~PicturePrefetch() { drop(); }
+    PicturePrefetch(const PicturePrefetch&) = delete;
+    PicturePrefetch& operator=(const PicturePrefetch&) = delete;
+
+    // Starts decoding `path` (as loadPictureFile(path, ..., byContent)),
+    // unless that file is decoded already; another one started is dropped.
+    void start(const QString& path, bool byContent);
+    // The picture of `path` once decoded (waiting for it); nothing when no
+    // decode of that file was started. Whatever was started is gone after it.
+    std::optional<Picture> take(const QString& path);
+    // Waits for a decode still running and forgets its picture.
+    void drop();
+
+private:
+    QString m_path;
+    std::future<Picture> m_picture;
+};
+
+} // namespace korvane
