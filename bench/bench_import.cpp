@@ -11,6 +11,8 @@
 #include "PeakMemory.h"
 #include "SamplePages.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -146,16 +148,28 @@ BENCHMARK(BM_UnclosedComments)->Unit(benchmark::kMillisecond);
 // The two big files from disk as the commands read them, file to area
 // lines (goal together with the window's part: bench_open's ProcessOpen):
 // a page with a million areas, read whole, and a .map file of 200 MB, read
-// in pieces and never held whole.
-const QTemporaryDir& bigFiles()
+// in pieces and never held whole. KORVANE_BENCH_SAMPLES names a folder that
+// keeps them between runs, as for bench_open.
+const QDir& bigFiles()
 {
-    static const auto dir = [] {
-        auto made = std::make_unique<QTemporaryDir>();
-        bench::writeMillionAreaPage(made->filePath(QStringLiteral("million.html")), QStringLiteral("plan.png"));
-        bench::writeBigMapFile(made->filePath(QStringLiteral("gross.map")), QStringLiteral("plan.png"));
+    static QTemporaryDir temporary;
+    static const QDir dir = [] {
+        const QString kept = qEnvironmentVariable("KORVANE_BENCH_SAMPLES");
+        if (!kept.isEmpty())
+            QDir().mkpath(kept);
+        const QDir made(kept.isEmpty() ? temporary.path() : kept);
+        for (const QString name : {QStringLiteral("million.html"), QStringLiteral("gross.map")}) {
+            const QString path = made.filePath(name);
+            if (QFile::exists(path))
+                continue;
+            if (name.endsWith(QLatin1String(".html")))
+                bench::writeMillionAreaPage(path, QStringLiteral("plan.png"));
+            else
+                bench::writeBigMapFile(path, QStringLiteral("plan.png"));
+        }
         return made;
     }();
-    return *dir;
+    return dir;
 }
 
 // The peak memory of the reading above what the process held before it.

@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the HTML page reader: candidate collection, the
 // chooser's lines, the map search and the area loop must end on any input,
-// gumbo must read every img, map and area tag as the tag reader does, and the
+// gumbo must read every img, map and area tag as the tag reader does, the
+// quick reading of the areas must give what the general one gives, and the
 // map check of the page must name lines of the page.
 #include "AreaLines.h"
+#include "AreaReadingOracle.h"
 #include "TagOracle.h"
 #include "io/HtmlImport.h"
 #include "io/PageCheck.h"
@@ -19,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString page = decodeText(bytes, detectEncoding(bytes));
     fuzz::checkTagsAgainstGumbo(page);
+    fuzz::checkQuickReading(page);
     const QStringList tags = import::imgCandidates(page);
     QString mapName;
     for (const QString& tag : tags) {

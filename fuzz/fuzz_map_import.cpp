@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the .map reader: it must end, and must not read
 // out of bounds, on any input (truncated elements, missing quotes, odd bytes),
-// gumbo must read every img, map and area tag as the tag reader does, and
-// the text read in pieces must give what it gives whole.
+// gumbo must read every img, map and area tag as the tag reader does, the
+// quick reading of the areas must give what the general one gives, and the
+// text read in pieces must give what it gives whole.
 #include "AreaLines.h"
+#include "AreaReadingOracle.h"
 #include "TagOracle.h"
 #include "io/MapImport.h"
 #include "model/AreaEntry.h"
@@ -18,6 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString text = decodeText(bytes, detectEncoding(bytes));
     fuzz::checkTagsAgainstGumbo(text);
+    fuzz::checkQuickReading(text);
     for (const auto style : {import::PathStyle::Unix, import::PathStyle::Windows}) {
         const import::MapFileData d = import::readMapFile(text, style);
         // Every line the reader makes has the eight fields of an area line.
@@ -33,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const import::MapFileData s = stream.finish();
         if (s.hasMap != d.hasMap || s.hasUsemap != d.hasUsemap || s.mapName != d.mapName ||
             s.imagePath != d.imagePath || s.width != d.width || s.height != d.height ||
-            s.areas.lines != d.areas.lines || s.areas.anyRead != d.areas.anyRead)
+            s.areas.lines != d.areas.lines || s.areas.anyRead != d.areas.anyRead ||
+            !fuzz::sameValues(s.areas.last, d.areas.last))
             std::abort();
     }
     return 0;

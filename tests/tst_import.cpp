@@ -37,6 +37,8 @@ private slots:
     void mapFileHeaderValues();
     void htmlAreas_data();
     void htmlAreas();
+    void quickAreaReading_data();
+    void quickAreaReading();
     void candidates_data();
     void candidates();
     void candidateLines_data();
@@ -317,6 +319,95 @@ void TestImport::htmlAreas()
     QFETCH(QString, map);
     QFETCH(QStringList, lines);
     QCOMPARE(readMapAreas(map).lines, lines);
+}
+
+// The values of an element as one text: shape|coords|six attributes|kept pairs.
+QString describe(const ElementValues& v)
+{
+    const LinkAttributes& a = v.attributes;
+    QStringList parts{v.shape, v.coords, a.href, a.alt, a.target, a.onmouseover, a.onmouseout, a.onclick};
+    for (const extra::Attribute& kept : v.kept)
+        parts << kept.name + "=" + kept.value;
+    return parts.join(QLatin1Char('|'));
+}
+
+// The common area tag is read the quick way; whatever a tag holds, the lines,
+// tag starts and last values are those of the general reading.
+void TestImport::quickAreaReading_data()
+{
+    QTest::addColumn<QString>("map");
+    QTest::addColumn<QStringList>("lines"); // as a page's map gives them
+    const QString rect = pad(" ", "rect");
+    row("field names in capitals",
+        "<AREA SHAPE=RECT COORDS=\"1,2,3,4\" HREF='A.html' ALT=\"Gross\" TARGET=_top ONMOUSEOVER=\"a()\" "
+        "ONMOUSEOUT='b()' ONCLICK=c()>",
+        QStringList{pad(" ", "RECT") + "1,2,3,4|A.html|Gross|_top|a()|b()|c()"});
+    row("repeated names keep the first",
+        "<area href=a HREF=b shape=circle Shape=rect coords=1,1,1 COORDS=2,2,2 alt=x ALT=y onclick=1 onClick=2>",
+        QStringList{pad(" ", "circle") + "1,1,1|a|x|*|*|*|1"});
+    row("names without values", "<area shape coords href alt=><area href/>",
+        QStringList{pad(" ", "") + "|||*|*|*|*", rect + "|||*|*|*|*"});
+    row("blanks around values, a blank title",
+        "<area shape=\" rect \" coords=\" 1,2,3,4 \" href=\"  a b  \" alt=\" \" title=\"  \">",
+        QStringList{rect + "1,2,3,4|a b||*|*|*|*"});
+    row("a title like the alt text is dropped, another kept",
+        "<area href=a alt=\" Plan \" title=Plan><area href=b alt=Plan title=Karte><area href=c title=x>",
+        QStringList{rect + "|a|Plan|*|*|*|*", rect + "|b|Plan|*|*|*|*|title=\"Karte\"",
+                    rect + "|c||*|*|*|*|title=\"x\""});
+    row("references and a lone ampersand", "<area href=\"s?a=1&amp;b=2\" alt=\"&auml;&\" title=\"A & B\">",
+        QStringList{rect + "|s?a=1&amp;b=2|&auml;&|*|*|*|*|title=\"A &amp; B\""});
+    row("bars", "<area href=\"a|b\" alt=\"|\" onclick=\"x||y\">",
+        QStringList{rect + "|a&#124;b|&#124;|*|*|*|x&#124;&#124;y"});
+    row("Latin-1 and beyond",
+        QString::fromUtf8("<area href=\"café.html\" alt=\"Größe\"><area href=\"€.html\" alt=\"日本\">"),
+        QStringList{rect + QString::fromUtf8("|café.html|Größe|*|*|*|*"),
+                    rect + QString::fromUtf8("|€.html|日本|*|*|*|*")});
+    const auto withNul = [](const auto& literal) { return QString::fromLatin1(literal, sizeof literal - 1); };
+    row("line breaks, tabs and controls in values",
+        withNul("<area href=\"a\nb\" alt=\"x\r\ny\" onmouseover=\"\tf()\t\" onclick=\"\0\x01\">"),
+        QStringList{rect + withNul("|a\nb|x\r\ny|*|\tf()\t|*|\0\x01")});
+    row("no link",
+        "<area shape=rect coords=1,1,2,2 alt=A><area nohref href=a><area shape=DEFAULT nohref>"
+        "<area shape=default href=r>",
+        QStringList{rect + "1,1,2,2||A|*|*|*|*|nohref=\"nohref\"", rect + "|a||*|*|*|*|nohref=\"nohref\"",
+                    pad(" ", "default") + "|r||*|*|*|*"});
+    row("kept and dropped attributes", "<area href=a border=0 \"junk onfocus=f() aria-label=L>",
+        QStringList{rect + "|a||*|*|*|*|onfocus=\"f()\" aria-label=\"L\""});
+    row("shapes", "<area shape=POLYGON href=a><area shape=\" polygon \" href=b><area shape=\"\" href=c>"
+                  "<area shape=\"\trect\" href=d>",
+        QStringList{pad(" ", "poly") + "|a||*|*|*|*", pad(" ", "poly") + "|b||*|*|*|*", pad(" ", "") + "|c||*|*|*|*",
+                    pad(" ", "\trect") + "|d||*|*|*|*"});
+    row("last element read the quick way", QString::fromUtf8("<area href=\"€\" onclick=1><area href=b onclick=2>"),
+        QStringList{rect + QString::fromUtf8("|€||*|*|*|1"), rect + "|b||*|*|*|2"});
+    row("last element read the general way", QString::fromUtf8("<area href=b onclick=2><area href=\"€\" onclick=1>"),
+        QStringList{rect + "|b||*|*|*|2", rect + QString::fromUtf8("|€||*|*|*|1")});
+    row("cut off at the end", "<area href=a alt=A><area href=\"b", QStringList{rect + "|a|A|*|*|*|*"});
+    row("hidden in a page, read in a .map file", "<template><area href=t></template><area href=a>",
+        QStringList{rect + "|a||*|*|*|*"});
+}
+
+void TestImport::quickAreaReading()
+{
+    QFETCH(QString, map);
+    QFETCH(QStringList, lines);
+    const QString text = "<map name=m>" + map;
+    QCOMPARE(readMapAreas(text).lines, lines);
+    for (const AreaDialect dialect : {AreaDialect::MapFile, AreaDialect::HtmlPage}) {
+        const AreaScan quick = scanAreas(text, dialect);
+        const AreaScan general = scanAreas(text, dialect, {}, AreaReading::General);
+        QCOMPARE(quick.lines, general.lines);
+        QCOMPARE(quick.starts, general.starts);
+        QCOMPARE(quick.anyRead, general.anyRead);
+        QCOMPARE(describe(quick.last), describe(general.last));
+    }
+    // A .map file read in pieces ends with the same last values.
+    const AreaScan general = scanAreas(text, AreaDialect::MapFile, {}, AreaReading::General);
+    MapFileStream stream(PathStyle::Unix, 1);
+    for (qsizetype i = 0; i < text.size(); i += 3)
+        stream.take(QStringView(text).mid(i, 3));
+    const MapFileData streamed = stream.finish();
+    QCOMPARE(streamed.areas.lines, general.lines);
+    QCOMPARE(describe(streamed.areas.last), describe(general.last));
 }
 
 void TestImport::candidates_data()

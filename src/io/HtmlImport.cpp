@@ -17,8 +17,10 @@ PageMaps readPageMaps(QStringView page, const Progress& progress)
     while (reader.next(tag) && ticks.at(tag.start)) {
         if (hidden.hides(tag))
             continue;
-        const html::Attribute* usemap = tag.attribute(QLatin1StringView("usemap"));
-        if (!tag.isEndTag && tag.is(QLatin1StringView("img")) && usemap) {
+        // Only img tags are asked for a usemap: a page may have a million area tags.
+        const bool img = !tag.isEndTag && tag.is(QLatin1StringView("img"));
+        const html::Attribute* usemap = img ? tag.attribute(QLatin1StringView("usemap")) : nullptr;
+        if (usemap) {
             read.candidates.append(page.sliced(tag.start, tag.end - tag.start).toString().toLower());
             read.usemapNames.append(mapNameOf(usemap->value));
             read.candidateStarts.push_back(tag.start);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace korvane::html {
 
@@ -13,7 +14,9 @@ namespace {
 
 bool isSpace(char16_t c)
 {
-    return c == u' ' || c == u'\n' || c == u'\t' || c == u'\r' || c == u'\f';
+    // Blank, LF, tab, CR and form feed, one bit each.
+    constexpr quint64 kSpaces = 1ULL << ' ' | 1ULL << '\n' | 1ULL << '\t' | 1ULL << '\r' | 1ULL << '\f';
+    return c <= u' ' && (kSpaces >> c & 1);
 }
 
 bool isAsciiLetter(char16_t c)
@@ -45,6 +48,22 @@ constexpr std::array<QLatin1StringView, 8> kRawTextElements = {
     QLatin1StringView("script"),  QLatin1StringView("style"),   QLatin1StringView("textarea"),
     QLatin1StringView("title"),   QLatin1StringView("xmp"),     QLatin1StringView("iframe"),
     QLatin1StringView("noembed"), QLatin1StringView("noframes")};
+
+// The first letters of those names and of plaintext, one bit each.
+constexpr std::uint32_t kRawTextLetters = [] {
+    std::uint32_t letters = 1u << ('p' - 'a');
+    for (const QLatin1StringView name : kRawTextElements)
+        letters |= 1u << (name.data()[0] - 'a');
+    return letters;
+}();
+
+// Whether a tag of that name may be one whose content is text: most tags
+// are told apart by their first letter.
+bool mayHoldRawText(QStringView name)
+{
+    const char16_t first = name.isEmpty() ? u'\0' : asciiLower(name.front().unicode());
+    return first >= u'a' && first <= u'z' && (kRawTextLetters >> (first - u'a') & 1u);
+}
 
 QString asciiLowered(QStringView name)
 {
@@ -78,6 +97,12 @@ private:
                 return a.name.size() == name.size() && sameNameAs(a.name, name);
             });
         }
+        return seenAmongMany(name);
+    }
+
+    // Kept apart, so that the common case stays small enough to be inlined.
+    Q_NEVER_INLINE bool seenAmongMany(QStringView name)
+    {
         if (m_names.isEmpty()) {
             for (const Attribute& a : m_tag.attributes)
                 m_names.insert(asciiLowered(a.name));
@@ -102,6 +127,21 @@ private:
     Tag& m_tag;
     QSet<QString> m_names;
 };
+
+// The first `c` at or after `from`, or -1. Most attribute values are short:
+// a plain loop over their first characters is quicker than a call of the
+// vectorised search, which takes the rest.
+qsizetype indexOfNear(QStringView text, char16_t c, qsizetype from)
+{
+    constexpr qsizetype kNear = 24;
+    const char16_t* s = text.utf16();
+    const qsizetype near = std::min(text.size(), from + kNear);
+    for (qsizetype i = from; i < near; ++i) {
+        if (s[i] == c)
+            return i;
+    }
+    return near < text.size() ? text.indexOf(QChar(c), near) : -1;
+}
 
 // The first ">" at or after `from`, plus one; -1 when there is none.
 qsizetype afterNextGreater(QStringView text, qsizetype from)
@@ -190,14 +230,19 @@ bool readTag(QStringView text, qsizetype at, Tag& tag)
                 state = State::Name;
             }
             break;
-        case State::Name:
-            if (isSpace(c) || c == u'/' || c == u'>' || c == u'=') {
-                attrEnd = i;
-                state = c == u'=' ? State::BeforeValue : State::AfterName;
-                if (c != u'=' && !isSpace(c))
-                    --i; // the after-name state decides
-            }
+        case State::Name: {
+            // The rest of the name in one tight loop.
+            while (i < size && !isSpace(s[i]) && s[i] != u'/' && s[i] != u'>' && s[i] != u'=')
+                ++i;
+            if (i == size)
+                break; // cut off within the name
+            const char16_t end = s[i];
+            attrEnd = i;
+            state = end == u'=' ? State::BeforeValue : State::AfterName;
+            if (end != u'=' && !isSpace(end))
+                --i; // the after-name state decides
             break;
+        }
         case State::AfterName:
             if (isSpace(c))
                 break;
@@ -223,7 +268,7 @@ bool readTag(QStringView text, qsizetype at, Tag& tag)
             break;
         case State::DoubleQuoted:
         case State::SingleQuoted: {
-            const qsizetype close = text.indexOf(state == State::DoubleQuoted ? u'"' : u'\'', i);
+            const qsizetype close = indexOfNear(text, state == State::DoubleQuoted ? u'"' : u'\'', i);
             if (close < 0) {
                 i = size - 1; // the value runs to the end of the text
                 break;
@@ -233,14 +278,17 @@ bool readTag(QStringView text, qsizetype at, Tag& tag)
             state = State::AfterQuoted;
             break;
         }
-        case State::Unquoted:
-            if (isSpace(c) || c == u'>') {
-                sink.add(attrStart, attrEnd, valueStart, i);
-                state = State::BeforeName;
-                if (c == u'>')
-                    --i;
-            }
+        case State::Unquoted: {
+            while (i < size && !isSpace(s[i]) && s[i] != u'>')
+                ++i;
+            if (i == size)
+                break; // the value runs to the end of the text
+            sink.add(attrStart, attrEnd, valueStart, i);
+            state = State::BeforeName;
+            if (s[i] == u'>')
+                --i;
             break;
+        }
         case State::AfterQuoted:
         case State::SelfClosing:
             if (c == u'>') {
@@ -377,6 +425,8 @@ qsizetype TagReader::afterMarkup(qsizetype lt)
 // when its end tag is not in the text and more of it comes.
 qsizetype TagReader::afterRawText(const Tag& tag)
 {
+    if (!mayHoldRawText(tag.name))
+        return tag.end;
     if (tag.is(QLatin1StringView("plaintext"))) {
         m_hidesRest = true;
         return m_text.size();

@@ -338,7 +338,109 @@ bool isLinklessDefault(const ElementValues& v)
 
 } // namespace
 
-AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress)
+namespace {
+
+// The name is `lower` (lower-case letters) with A-Z in any case: for a
+// letter, the 0x20 bit lowers A-Z and turns no other character into it.
+template <qsizetype N> bool isNamed(QStringView name, const char (&lower)[N])
+{
+    if (name.size() != N - 1)
+        return false;
+    for (qsizetype i = 0; i < N - 1; ++i) {
+        if ((name[i].unicode() | 0x20) != lower[i])
+            return false;
+    }
+    return true;
+}
+
+// The field of a line an attribute fills, or -1.
+int fieldOf(QStringView name)
+{
+    switch (name.size()) {
+    case 3:
+        return isNamed(name, "alt") ? entry::Alt : -1;
+    case 4:
+        return isNamed(name, "href") ? entry::Href : -1;
+    case 5:
+        return isNamed(name, "shape") ? entry::Shape : -1;
+    case 6:
+        return isNamed(name, "coords") ? entry::Coords : isNamed(name, "target") ? entry::Target : -1;
+    case 7:
+        return isNamed(name, "onclick") ? entry::OnClick : -1;
+    case 10:
+        return isNamed(name, "onmouseout") ? entry::OnMouseOut : -1;
+    case 11:
+        return isNamed(name, "onmouseover") ? entry::OnMouseOver : -1;
+    default:
+        return -1;
+    }
+}
+
+// A value that goes into a line as it is and one byte a character. No early
+// way out: the values are short, and the loop stays a plain one.
+bool isPlainValue(QStringView value)
+{
+    char16_t high = 0;
+    bool bar = false;
+    for (const QChar c : value) {
+        high |= c.unicode() & 0xff00;
+        bar |= c == u'|';
+    }
+    return !high && !bar;
+}
+
+// The common area tag, read in one pass over its attributes and written
+// straight into the line store: the fields' attributes only (besides those
+// dropped anyway), an href, every value Latin-1 without a "|". It then has
+// no kept attributes and is no linkless default. False for any other tag,
+// which is left to the general reading.
+bool addPlainArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect)
+{
+    // What a browser reads when an attribute is missing.
+    static constexpr entry::FieldViews kMissing = {u"rect", {}, {}, {}, u"*", u"*", u"*", u"*"};
+    entry::FieldViews fields = kMissing;
+    bool hasHref = false;
+    const html::Attribute* title = nullptr;
+    for (const html::Attribute& a : area.attributes) {
+        if (const int field = fieldOf(a.name); field >= 0) {
+            fields[field] = blanksTrimmedView(a.value);
+            hasHref = hasHref || field == entry::Href;
+        } else if (isNamed(a.name, "title")) {
+            title = &a;
+        } else if (isKeptAttribute(a.name)) {
+            return false;
+        }
+    }
+    if (!hasHref)
+        return false;
+    if (title && blanksTrimmedView(title->value) != fields[entry::Alt])
+        return false; // a title of its own is kept
+    if (dialect == AreaDialect::HtmlPage && html::sameName(fields[entry::Shape], QLatin1StringView("polygon")))
+        fields[entry::Shape] = u"poly";
+    if (!std::all_of(fields.begin(), fields.end(), isPlainValue))
+        return false;
+    const QLatin1StringView prefix(dialect == AreaDialect::MapFile ? "  " : " ");
+    entry::writeLatin1Line(scan.lines.appendLatin1(entry::lineLength(prefix, fields)), prefix, fields);
+    return true;
+}
+
+// The values of a line written by addPlainArea(), as the general reading
+// leaves them.
+ElementValues valuesOfPlainLine(const QString& line)
+{
+    const QStringList f = entry::split(line);
+    ElementValues v;
+    // The shape has no blanks at either end; the prefix and padding are blanks.
+    v.shape = trimBlanks(f[entry::Shape]);
+    v.coords = f[entry::Coords];
+    v.attributes = {f[entry::Href],        f[entry::Alt],        f[entry::Target],
+                    f[entry::OnMouseOver], f[entry::OnMouseOut], f[entry::OnClick]};
+    return v;
+}
+
+} // namespace
+
+AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress, AreaReading reading)
 {
     ProgressTicks ticks(progress, text.size());
     AreaScan scan;
@@ -352,13 +454,23 @@ AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progre
             continue;
         if (dialect == AreaDialect::MapFile && tag.start == 0)
             continue; // a .map file is searched from its second character
-        addArea(scan, tag, dialect, tag.start);
+        addArea(scan, tag, dialect, tag.start, reading);
     }
+    endScan(scan);
     return scan;
 }
 
-void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start)
+void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start, AreaReading reading)
 {
+    scan.anyRead = true;
+    if (reading == AreaReading::Quick && addPlainArea(scan, area, dialect)) {
+        // Only the last element's values are kept: they are taken from its line at the end.
+        scan.lastLine = scan.lines.size() - 1;
+        if (dialect == AreaDialect::HtmlPage)
+            scan.starts.append(start);
+        return;
+    }
+    scan.lastLine = -1;
     // The last element's values are kept; filled in place, their strings serve the next one.
     ElementValues& v = scan.last;
     fillValues(v, area);
@@ -367,7 +479,6 @@ void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizety
     LinkAttributes& a = v.attributes;
     for (QString* value : {&v.shape, &v.coords, &a.href, &a.alt, &a.target, &a.onmouseover, &a.onmouseout, &a.onclick})
         *value = entry::escapeBar(*value);
-    scan.anyRead = true;
     if (!isLinklessDefault(v)) {
         const QString prefix = dialect == AreaDialect::MapFile ? QStringLiteral("  ") : QStringLiteral(" ");
         const QString line = entry::makeLine(prefix, v.shape, v.coords, a);
@@ -375,6 +486,14 @@ void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizety
         if (dialect == AreaDialect::HtmlPage)
             scan.starts.append(start);
     }
+}
+
+void endScan(AreaScan& scan)
+{
+    if (scan.lastLine < 0)
+        return;
+    scan.last = valuesOfPlainLine(scan.lines.at(scan.lastLine));
+    scan.lastLine = -1;
 }
 
 } // namespace korvane::import

@@ -133,8 +133,18 @@ struct AreaScan {
     AreaLines lines;
     QList<qsizetype> starts; // where the tag of each line starts in a page (not kept for a .map file)
     bool anyRead = false; // at least one element was read (the default area counts)
-    ElementValues last;   // the values of the last element read
+    ElementValues last;   // the values of the last element read, once the scan has ended (endScan())
+    // While the scan runs: `last` is still to take the values of this line,
+    // which an element read the quick way left alone; -1: none.
+    qsizetype lastLine = -1;
 };
+
+// How area tags are read. Quick: the common tag (the fields' attributes,
+// an href, Latin-1 values without "|") is written straight into the line
+// store, anything else as in General, which makes every value as a string
+// first. Both give the same lines and values; General is there to check
+// that.
+enum class AreaReading { Quick, General };
 
 // Reads every area tag of `text` into list lines. A default area without a
 // link is skipped (the code writes its own), one with a link is kept; in a
@@ -142,9 +152,12 @@ struct AreaScan {
 // of the file is not read. A .map file's area search starts at its second
 // character.
 // `progress` (when given) can stop it early.
-AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress = {});
+AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress = {},
+                   AreaReading reading = AreaReading::Quick);
 // Adds the line of one area tag as scanAreas() does; `start`: where the tag
-// starts in the whole text.
-void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start);
+// starts in the whole text. After the last tag, endScan() completes `last`.
+void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start,
+             AreaReading reading = AreaReading::Quick);
+void endScan(AreaScan& scan);
 
 } // namespace korvane::import

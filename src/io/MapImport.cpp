@@ -49,6 +49,7 @@ MapFileData MapFileStream::finish()
 {
     if (!m_restHidden)
         read(true);
+    endScan(m_data.areas);
     MapFileData data = std::move(m_data);
     if (!data.hasMap) {
         data.imagePath.clear();

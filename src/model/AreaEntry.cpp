@@ -90,6 +90,38 @@ QString makeLine(const QString& prefix, const QString& shape, const QString& coo
     return line;
 }
 
+qsizetype lineLength(QLatin1StringView prefix, const FieldViews& fields)
+{
+    // The padding brings the separator after the shape.
+    qsizetype size = prefix.size() + kShapePadding.size() + fields.size() - 2;
+    for (const QStringView field : fields)
+        size += field.size();
+    return size;
+}
+
+namespace {
+
+char* putLatin1(char* out, QStringView text)
+{
+    for (const QChar c : text)
+        *out++ = char(c.unicode());
+    return out;
+}
+
+} // namespace
+
+void writeLatin1Line(char* out, QLatin1StringView prefix, const FieldViews& fields)
+{
+    out = std::copy(prefix.data(), prefix.data() + prefix.size(), out);
+    out = putLatin1(out, fields[Shape]);
+    out = putLatin1(out, kShapePadding);
+    out = putLatin1(out, fields[Coords]);
+    for (int i = Href; i < FieldCount; ++i) {
+        *out++ = '|';
+        out = putLatin1(out, fields[i]);
+    }
+}
+
 LinkAttributes attributesOf(const QString& line)
 {
     const QStringList f = split(line);

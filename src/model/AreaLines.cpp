@@ -4,7 +4,15 @@
 #include <QSysInfo>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23 // Linux 5.14; older systems refuse it and fault page by page
+#endif
+#endif
 
 namespace korvane {
 
@@ -90,14 +98,53 @@ qsizetype AreaLines::lineSize(qsizetype i) const
     return length < 0 ? -length : length;
 }
 
+void AreaLines::FaultAhead::before(const char* data, qsizetype from, qsizetype end, qsizetype room)
+{
+#ifdef Q_OS_LINUX
+    constexpr qsizetype kFrom = 8 * 1024 * 1024; // smaller buffers fault in page by page
+    constexpr qsizetype kStep = 2 * 1024 * 1024;
+    constexpr std::uintptr_t kPage = 4096;
+    if (room < kFrom)
+        return;
+    if (data != m_block) { // a new buffer: what lies before `from` is written
+        m_block = data;
+        m_upTo = from;
+    }
+    if (end <= m_upTo)
+        return;
+    const auto base = reinterpret_cast<std::uintptr_t>(data);
+    const auto first = (base + std::uintptr_t(m_upTo) + kPage - 1) & ~(kPage - 1);
+    const auto last = (base + std::uintptr_t(std::min(room, end + kStep))) & ~(kPage - 1);
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+    m_upTo = std::max(m_upTo, qsizetype(last - base));
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(from);
+    Q_UNUSED(end);
+    Q_UNUSED(room);
+#endif
+}
+
+// The buffer longer by `bytes`; gives where they go.
+char* AreaLines::grownBy(qsizetype bytes)
+{
+    const qsizetype from = m_text.size();
+    const qsizetype room = from + m_text.data_ptr().freeSpaceAtEnd();
+    // Growing in place writes the terminating zero at the new end: the pages are faulted in first.
+    if (m_text.isDetached() && from + bytes < room)
+        m_textFaults.before(m_text.constData(), from, from + bytes + 1, room);
+    m_text.resize(from + bytes);
+    return m_text.data() + from;
+}
+
 AreaLines::Span AreaLines::store(QStringView line)
 {
     const bool latin1 = QtPrivate::isLatin1(line);
     if (!latin1 && m_text.size() % 2 != 0)
         m_text.append('\0');
     Span span{m_text.size(), latin1 ? line.size() : -line.size()};
-    m_text.resize(m_text.size() + span.bytes());
-    char* out = m_text.data() + span.start;
+    char* out = grownBy(span.bytes());
     if (latin1)
         narrow(line.utf16(), out, line.size());
     else if (!line.isEmpty()) {
@@ -129,6 +176,14 @@ bool AreaLines::contains(QStringView line) const
 void AreaLines::append(QStringView line)
 {
     m_spans.append(store(line));
+}
+
+char* AreaLines::appendLatin1(qsizetype characters)
+{
+    const Span span{m_text.size(), characters};
+    char* out = grownBy(characters);
+    m_spans.append(span);
+    return out;
 }
 
 void AreaLines::append(const AreaLines& lines)

@@ -54,6 +54,11 @@ public:
 
     void append(QStringView line);
     void append(const AreaLines& lines);
+    // Adds a line of `characters` Latin-1 characters and gives where its
+    // bytes go, one a character; the caller writes every one of them. A
+    // reader that knows its line is Latin-1 writes it in place this way
+    // instead of making it as a QString first.
+    char* appendLatin1(qsizetype characters);
     AreaLines& operator<<(QStringView line)
     {
         append(line);
@@ -122,11 +127,27 @@ private:
     void copyLine(const AreaLines& from, const Span& span);
     void dropped(const Span& span);
 
+    // The pages a big buffer is about to fill, faulted in a few MB ahead with
+    // one call: page by page, the faults of the hundred MB a million lines
+    // take cost more than writing them.
+    class FaultAhead {
+    public:
+        // Bytes `from` to `end` of the buffer at `data`, whose memory reaches
+        // to `room`, are about to be written.
+        void before(const char* data, qsizetype from, qsizetype end, qsizetype room);
+
+    private:
+        const char* m_block = nullptr;
+        qsizetype m_upTo = 0; // faulted in up to here
+    };
+    char* grownBy(qsizetype bytes);
+
     // Lines are added at the end; replaced and removed ones leave their bytes
     // unused until they make up half of the buffer.
     QByteArray m_text;
     QList<Span> m_spans;
     qsizetype m_unused = 0;
+    FaultAhead m_textFaults;
 };
 
 QDebug operator<<(QDebug debug, const AreaLines& lines);
