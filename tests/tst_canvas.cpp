@@ -196,6 +196,7 @@ private slots:
     void malformedLinesAreSkipped_data();
     void shapesReadFromLines_data();
     void shapesReadFromLines();
+    void manyLinesReadOnTwoThreads();
     void malformedLinesAreSkipped();
     void paletteColours_data();
     void paletteColours();
@@ -750,6 +751,27 @@ void TestCanvas::shapesReadFromLines()
     const QByteArray latin1 = line.toLatin1();
     if (QString::fromLatin1(latin1) == line)
         QCOMPARE(describe(parseArea(QLatin1StringView(latin1))), shape);
+}
+
+// An import appends its lines at once; many of them are read on two
+// threads, into the same shapes as one by one, after the lines already there.
+void TestCanvas::manyLinesReadOnTwoThreads()
+{
+    AreaList list;
+    ImageSurface s;
+    s.setPicture(texturedPicture(50, 50));
+    AreaRenderer renderer(list, s);
+    list.append(AreaLines{area("circle", "1,2,3")});
+    AreaLines lines;
+    for (int i = 0; i < 60'001; ++i)
+        lines << (i % 3 == 0 ? area("rect", QStringLiteral("%1,2,%1,9").arg(i))
+                  : i % 3 == 1 ? area("poly", QStringLiteral("1,%1,5,6,7.5,8").arg(i))
+                               : area(QString::fromUtf16(u"circle\u00e9"), QStringLiteral("4,%1,2").arg(i)));
+    list.append(lines);
+    QCOMPARE(renderer.shapes().size(), 60'002);
+    for (int row = 0; row < list.count(); ++row)
+        QCOMPARE(describe(renderer.shapes().at(row)), describe(parseArea(list.line(row))));
+    QCOMPARE(describe(renderer.shapes().at(60'001)), QStringLiteral("rect 60000,2 60000,9 [60000,2 1x8] yes"));
 }
 
 // Corners of both rows and one colour from the middle of the first.

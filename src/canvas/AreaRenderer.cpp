@@ -4,9 +4,40 @@
 #include "canvas/ImageSurface.h"
 #include "model/AreaList.h"
 
+#include <thread>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
+
 namespace korvane {
 
 namespace {
+
+// Asks the system for the pages of [begin, begin + bytes) at once, half on a
+// second thread: filling a few hundred megabytes page by page costs most of
+// its time in page faults. Systems without the request fault as before.
+void faultInOnTwoThreads(char* begin, size_t bytes)
+{
+#if defined(Q_OS_LINUX) && defined(MADV_POPULATE_WRITE)
+    constexpr std::uintptr_t kPage = 4096;
+    const auto start = (reinterpret_cast<std::uintptr_t>(begin) + kPage - 1) & ~(kPage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(begin) + bytes) & ~(kPage - 1);
+    if (end <= start)
+        return;
+    const std::uintptr_t middle = start + (end - start) / 2 / kPage * kPage;
+    const auto populate = [](std::uintptr_t from, std::uintptr_t to) {
+        if (to > from)
+            madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
+    };
+    std::thread second(populate, middle, end);
+    populate(start, middle);
+    second.join();
+#else
+    Q_UNUSED(begin);
+    Q_UNUSED(bytes);
+#endif
+}
 
 // Past this many changed areas the next complete redraw starts from scratch
 // (an import of thousands of lines): gathering them costs more than it saves.
@@ -30,8 +61,10 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
     });
     connect(&areas, &AreaList::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
         forgetHidden();
-        if (first == m_shapes.size()) // an import appends a million at once
-            m_shapes.reserve(m_shapes.size() + last - first + 1);
+        if (first == m_shapes.size()) { // an import appends a million at once
+            appendParsed(first, last);
+            return;
+        }
         QString room;
         for (int row = first; row <= last; ++row) {
             AreaGeometry shape = m_areas.lines().withLine(row, room, [](auto line) { return parseArea(line); });
@@ -53,6 +86,35 @@ AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject
     connect(&areas, &AreaList::layoutChanged, this, &AreaRenderer::rebuild);
     m_surface.setAreaPainter([this](DrawingSurface& target, int skip, int only, const QColor& circleColor,
                                     const QRectF& visible) { paintAreas(target, skip, only, circleColor, visible); });
+}
+
+// Many lines are parsed on two threads, each into its own half of the room
+// made for them: the lines are only read meanwhile.
+void AreaRenderer::appendParsed(int first, int last)
+{
+    constexpr int kTwoThreadsFrom = 50'000;
+    const int count = last - first + 1;
+    const bool twoThreads = count >= kTwoThreadsFrom;
+    m_shapes.reserve(m_shapes.size() + count);
+    if (twoThreads) // the fresh pages are faulted in on both threads, not one by one as they are filled
+        faultInOnTwoThreads(reinterpret_cast<char*>(m_shapes.data() + m_shapes.size()), count * sizeof(AreaGeometry));
+    m_shapes.resize(m_shapes.size() + count);
+    AreaGeometry* const out = m_shapes.data() + first;
+    const AreaLines& lines = m_areas.lines();
+    const auto parseRows = [&lines, out, first](int from, int to) {
+        QString room;
+        for (int row = from; row < to; ++row)
+            out[row - first] = lines.withLine(row, room, [](auto line) { return parseArea(line); });
+    };
+    const int split = twoThreads ? first + count / 2 : last + 1;
+    std::thread second;
+    if (split <= last)
+        second = std::thread(parseRows, split, last + 1);
+    parseRows(first, split);
+    if (second.joinable())
+        second.join();
+    for (int row = first; row <= last; ++row)
+        addPending(m_shapes.at(row));
 }
 
 AreaRenderer::~AreaRenderer()

@@ -54,6 +54,7 @@ private:
     Style currentStyle() const;
     QRect damageOf(const AreaGeometry& area) const;
     void addPending(const AreaGeometry& area);
+    void appendParsed(int first, int last);
     void reparse(int row);
     void forgetHidden();
     bool hidden(int row) const { return row < m_hidden.size() && m_hidden.testBit(row); }
