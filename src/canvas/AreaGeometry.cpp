@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace korvane {
 
@@ -19,13 +20,48 @@ int pixelValue(double value)
     return roundHalfEven(std::clamp(value, -10'000'000.0, 10'000'000.0));
 }
 
-void setCircle(AreaGeometry& area, QPoint centre, int radius)
+using Values = QVarLengthArray<int, 8>;
+
+// The shape of a keyword's kind from its pixel values (enough of them: four
+// for a rectangle, three for a circle, two for a polygon).
+AreaGeometry shapeFrom(AreaGeometry::Kind kind, const Values& v)
 {
-    area.kind = AreaGeometry::Kind::Circle;
-    area.centre = centre;
-    area.radius = std::abs(radius);
-    area.clickable = radius > 0;
-    area.bounds = QRect(centre.x() - area.radius, centre.y() - area.radius, 2 * area.radius + 1, 2 * area.radius + 1);
+    AreaGeometry area;
+    area.kind = kind;
+    switch (kind) {
+    case AreaGeometry::Kind::Rect:
+        area.corner1 = QPoint(v[0], v[1]);
+        area.corner2 = QPoint(v[2], v[3]);
+        area.bounds = QRect(area.corner1, area.corner2).normalized();
+        area.clickable = true;
+        break;
+    case AreaGeometry::Kind::Circle:
+        area.centre = QPoint(v[0], v[1]);
+        area.radius = std::abs(v[2]);
+        area.clickable = v[2] > 0;
+        area.bounds = QRect(v[0] - area.radius, v[1] - area.radius, 2 * area.radius + 1, 2 * area.radius + 1);
+        break;
+    case AreaGeometry::Kind::Poly:
+        area.points.reserve(v.size() / 2);
+        for (qsizetype i = 0; i + 1 < v.size(); i += 2)
+            area.points << QPoint(v[i], v[i + 1]);
+        area.bounds = area.points.boundingRect();
+        area.clickable = area.points.size() >= 3;
+        break;
+    case AreaGeometry::Kind::None:
+        break;
+    }
+    return area;
+}
+
+// The kind a keyword names, and how many values it needs at least.
+std::pair<AreaGeometry::Kind, qsizetype> kindOf(bool rect, bool circle, bool poly)
+{
+    if (rect)
+        return {AreaGeometry::Kind::Rect, 4};
+    if (circle)
+        return {AreaGeometry::Kind::Circle, 3};
+    return {poly ? AreaGeometry::Kind::Poly : AreaGeometry::Kind::None, 2};
 }
 
 // White space as QString::trimmed() knows it, for both kinds of view.
@@ -79,15 +115,13 @@ std::optional<AreaGeometry> parsePlainArea(View line)
     const View shape = spaceTrimmed(line.first(bar));
     const qsizetype end = findChar(line, '|', bar + 1);
     const View coords = line.sliced(bar + 1, (end < 0 ? line.size() : end) - bar - 1);
-    const bool rect = shape == QLatin1StringView("rect");
-    const bool circle = shape == QLatin1StringView("circle");
-    if (!rect && !circle && shape != QLatin1StringView("poly"))
-        return AreaGeometry();
+    const auto [kind, least] = kindOf(shape == QLatin1StringView("rect"), shape == QLatin1StringView("circle"),
+                                      shape == QLatin1StringView("poly"));
     const qsizetype pieces = countChar(coords, ',') + 1;
-    const qsizetype needed = rect ? 4 : circle ? 3 : pieces;
-    if (pieces < (rect ? 4 : circle ? 3 : 2))
+    if (kind == AreaGeometry::Kind::None || pieces < least)
         return AreaGeometry();
-    QVarLengthArray<int, 8> values;
+    const qsizetype needed = kind == AreaGeometry::Kind::Poly ? pieces : least;
+    Values values;
     qsizetype from = 0;
     for (qsizetype i = 0; i < needed; ++i) {
         qsizetype comma = findChar(coords, ',', from);
@@ -99,48 +133,22 @@ std::optional<AreaGeometry> parsePlainArea(View line)
         values.append(pixelValue(*value));
         from = comma + 1;
     }
-    AreaGeometry area;
-    if (rect) {
-        area.kind = AreaGeometry::Kind::Rect;
-        area.corner1 = QPoint(values[0], values[1]);
-        area.corner2 = QPoint(values[2], values[3]);
-        area.bounds = QRect(area.corner1, area.corner2).normalized();
-        area.clickable = true;
-    } else if (circle) {
-        setCircle(area, QPoint(values[0], values[1]), values[2]);
-    } else {
-        area.kind = AreaGeometry::Kind::Poly;
-        area.points.reserve(values.size() / 2);
-        for (qsizetype i = 0; i + 1 < values.size(); i += 2)
-            area.points << QPoint(values[i], values[i + 1]);
-        area.bounds = area.points.boundingRect();
-        area.clickable = area.points.size() >= 3;
-    }
-    return area;
+    return shapeFrom(kind, values);
 }
 
 // The general reading: any number toDouble() reads.
 AreaGeometry parseAnyArea(const QString& text)
 {
-    AreaGeometry area;
     const QString shape = entry::shapeOf(text);
     const QList<double> c = entry::coordinateValues(entry::coordsOf(text));
-    if (shape == QLatin1String("rect") && c.size() >= 4) {
-        area.kind = AreaGeometry::Kind::Rect;
-        area.corner1 = QPoint(pixelValue(c[0]), pixelValue(c[1]));
-        area.corner2 = QPoint(pixelValue(c[2]), pixelValue(c[3]));
-        area.bounds = QRect(area.corner1, area.corner2).normalized();
-        area.clickable = true;
-    } else if (shape == QLatin1String("circle") && c.size() >= 3) {
-        setCircle(area, QPoint(pixelValue(c[0]), pixelValue(c[1])), pixelValue(c[2]));
-    } else if (shape == QLatin1String("poly") && c.size() >= 2) {
-        area.kind = AreaGeometry::Kind::Poly;
-        for (int i = 0; i + 1 < c.size(); i += 2)
-            area.points << QPoint(pixelValue(c[i]), pixelValue(c[i + 1]));
-        area.bounds = area.points.boundingRect();
-        area.clickable = area.points.size() >= 3;
-    }
-    return area;
+    const auto [kind, least] =
+        kindOf(shape == QLatin1String("rect"), shape == QLatin1String("circle"), shape == QLatin1String("poly"));
+    if (kind == AreaGeometry::Kind::None || c.size() < least)
+        return AreaGeometry();
+    Values values;
+    for (qsizetype i = 0; i < (kind == AreaGeometry::Kind::Poly ? c.size() : least); ++i)
+        values.append(pixelValue(c[i]));
+    return shapeFrom(kind, values);
 }
 
 template <class View>
