@@ -722,11 +722,11 @@ void TestCanvas::shapesReadFromLines_data()
     QTest::addColumn<QString>("shape");
     QTest::newRow("rect") << area("rect", "1,2,3,4") << "rect 1,2 3,4 [1,2 3x3] yes";
     QTest::newRow("rect blanks, signs, more values")
-        << area("rect", " +5 , -0,3 ,4,x,9") << "rect 5,0 3,4 [4,0 1x5] yes";
+        << area("rect", " +5 , -0,3 ,4,x,9") << "rect 5,0 3,4 [3,0 3x5] yes";
     QTest::newRow("rect fractions") << area("rect", "1.5,2.5,3,4e0") << "rect 2,2 3,4 [2,2 2x3] yes";
     QTest::newRow("rect not a number") << area("rect", "a,2,3,4") << "rect 0,2 3,4 [0,2 4x3] yes";
-    QTest::newRow("rect far off") << area("rect", "99999999999,0,1,1") << "rect 10000000,0 1,1 [2,0 9999998x2] yes";
-    QTest::newRow("rect 16 digits") << area("rect", "1000000000000000,0,1,1") << "rect 10000000,0 1,1 [2,0 9999998x2] yes";
+    QTest::newRow("rect far off") << area("rect", "99999999999,0,1,1") << "rect 10000000,0 1,1 [1,0 10000000x2] yes";
+    QTest::newRow("rect 16 digits") << area("rect", "1000000000000000,0,1,1") << "rect 10000000,0 1,1 [1,0 10000000x2] yes";
     QTest::newRow("rect empty value") << area("rect", "1,,3,4") << "rect 1,0 3,4 [1,0 3x5] yes";
     QTest::newRow("rect three") << area("rect", "1,2,3") << "none";
     QTest::newRow("circle") << area("circle", "10,20,5") << "circle 10,20 r5 [5,15 11x11] yes";
@@ -857,6 +857,7 @@ void TestCanvas::pressChoosesWhatABrowserFollows_data()
     row("overlap: first in the list", rects, QPoint(70, 70), 0);
     row("rect edge inside", rects, QPoint(100, 30), 0);
     row("rect corners given the other way", QStringList{area("rect", "100,100,10,10")}, QPoint(20, 50), 0);
+    row("edge of a rect given the other way", QStringList{area("rect", "100,100,10,10")}, QPoint(10, 100), 0);
     row("outside both", rects, QPoint(101, 30), -1);
     const QStringList circles{area("circle", "100,100,30"), area("circle", "100,120,30")};
     row("circle edge inside", circles, QPoint(100, 130), 0);

@@ -32,7 +32,7 @@ AreaGeometry shapeFrom(AreaGeometry::Kind kind, const Values& v)
     case AreaGeometry::Kind::Rect:
         area.corner1 = QPoint(v[0], v[1]);
         area.corner2 = QPoint(v[2], v[3]);
-        area.bounds = QRect(area.corner1, area.corner2).normalized();
+        area.bounds = QRect::span(area.corner1, area.corner2); // either corner first, as a browser reads it
         area.clickable = true;
         break;
     case AreaGeometry::Kind::Circle:
