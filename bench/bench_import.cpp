@@ -194,18 +194,23 @@ void BM_MillionAreaPageFromDisk(benchmark::State& state)
 }
 BENCHMARK(BM_MillionAreaPageFromDisk)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+// As the command reads a .map: once for the encoding, once in pieces for the tags.
+std::optional<MapFileData> readMapFileFromDisk(const QString& path)
+{
+    MapFileStream stream(PathStyle::Unix);
+    const std::optional<TextEncoding> encoding = importFileEncoding(path);
+    if (!encoding || !streamImportFile(path, *encoding, [&stream](QStringView piece) { stream.take(piece); }))
+        return std::nullopt;
+    return stream.finish();
+}
+
 void BM_Map200MBFromDisk(benchmark::State& state)
 {
     const QString path = bigFiles().filePath(QStringLiteral("gross.map"));
     const ReadingPeak peak;
     for (auto _ : state) {
-        // As the command reads it: once for the encoding, once in pieces for the tags.
-        MapFileStream stream(PathStyle::Unix);
-        const std::optional<TextEncoding> encoding = importFileEncoding(path);
-        if (!encoding || !streamImportFile(path, *encoding, [&stream](QStringView piece) { stream.take(piece); }))
-            state.SkipWithError("not read");
-        const MapFileData data = stream.finish();
-        if (data.areas.lines.size() < 1'000'000)
+        const std::optional<MapFileData> data = readMapFileFromDisk(path);
+        if (!data || data->areas.lines.size() < 1'000'000)
             state.SkipWithError("too few areas");
     }
     state.counters["file_MiB"] = double(QFileInfo(path).size()) / (1024 * 1024);
@@ -229,11 +234,8 @@ void BM_MapUnclosedCommentFromDisk(benchmark::State& state)
     file.close();
     const ReadingPeak peak;
     for (auto _ : state) {
-        MapFileStream stream(PathStyle::Unix);
-        const std::optional<TextEncoding> encoding = importFileEncoding(path);
-        if (!encoding || !streamImportFile(path, *encoding, [&stream](QStringView piece) { stream.take(piece); }))
-            state.SkipWithError("not read");
-        if (stream.finish().areas.lines.size() != 1)
+        const std::optional<MapFileData> data = readMapFileFromDisk(path);
+        if (!data || data->areas.lines.size() != 1)
             state.SkipWithError("areas read from the comment");
     }
     state.counters["file_MiB"] = double(QFileInfo(path).size()) / (1024 * 1024);

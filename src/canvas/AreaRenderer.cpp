@@ -3,40 +3,21 @@
 #include "canvas/HitTest.h"
 #include "canvas/ImageSurface.h"
 #include "model/AreaList.h"
+#include "model/PageFaults.h"
 
 #include <thread>
-
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#endif
 
 namespace korvane {
 
 namespace {
 
-// Asks the system for the pages of [begin, begin + bytes) at once, half on a
-// second thread: filling a few hundred megabytes page by page costs most of
-// its time in page faults. Systems without the request fault as before.
+// The pages of [begin, begin + bytes) faulted in at once, half on a second
+// thread.
 void faultInOnTwoThreads(char* begin, size_t bytes)
 {
-#if defined(Q_OS_LINUX) && defined(MADV_POPULATE_WRITE)
-    constexpr std::uintptr_t kPage = 4096;
-    const auto start = (reinterpret_cast<std::uintptr_t>(begin) + kPage - 1) & ~(kPage - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(begin) + bytes) & ~(kPage - 1);
-    if (end <= start)
-        return;
-    const std::uintptr_t middle = start + (end - start) / 2 / kPage * kPage;
-    const auto populate = [](std::uintptr_t from, std::uintptr_t to) {
-        if (to > from)
-            madvise(reinterpret_cast<void*>(from), to - from, MADV_POPULATE_WRITE);
-    };
-    std::thread second(populate, middle, end);
-    populate(start, middle);
+    std::thread second(faultInPages, begin + bytes / 2, bytes - bytes / 2);
+    faultInPages(begin, bytes / 2);
     second.join();
-#else
-    Q_UNUSED(begin);
-    Q_UNUSED(bytes);
-#endif
 }
 
 // Past this many changed areas the next complete redraw starts from scratch

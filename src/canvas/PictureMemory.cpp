@@ -1,5 +1,7 @@
 #include "canvas/PictureMemory.h"
 
+#include "model/PageFaults.h"
+
 #include <QColorSpace>
 #include <QtEndian>
 
@@ -19,10 +21,6 @@ namespace korvane {
 namespace {
 
 #ifdef Q_OS_LINUX
-#ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23 // Linux 5.14; older systems refuse it and fault page by page
-#endif
-
 constexpr std::size_t kLargePage = 2 * 1024 * 1024;
 // Pictures from this size on get memory of their own, all of it faulted in at once.
 constexpr qsizetype kOwnMemoryFrom = 256 * 1024;
@@ -99,7 +97,7 @@ QImage inOwnMemory(QSize size, QImage::Format format, qsizetype bytesPerLine)
               : static_cast<char*>(mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     if (!start || start == MAP_FAILED)
         return {};
-    madvise(start, length, MADV_POPULATE_WRITE);
+    faultInPages(start, length);
     return overMapping(new Mapping{start, length}, size, format, bytesPerLine);
 }
 

@@ -1,18 +1,13 @@
 #include "model/AreaLines.h"
 
+#include "model/PageFaults.h"
+
 #include <QDebug>
 #include <QSysInfo>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23 // Linux 5.14; older systems refuse it and fault page by page
-#endif
-#endif
 
 namespace korvane {
 
@@ -100,10 +95,8 @@ qsizetype AreaLines::lineSize(qsizetype i) const
 
 void AreaLines::FaultAhead::before(const char* data, qsizetype from, qsizetype end, qsizetype room)
 {
-#ifdef Q_OS_LINUX
     constexpr qsizetype kFrom = 8 * 1024 * 1024; // smaller buffers fault in page by page
     constexpr qsizetype kStep = 2 * 1024 * 1024;
-    constexpr std::uintptr_t kPage = 4096;
     if (room < kFrom)
         return;
     if (data != m_block) { // a new buffer: what lies before `from` is written
@@ -112,18 +105,8 @@ void AreaLines::FaultAhead::before(const char* data, qsizetype from, qsizetype e
     }
     if (end <= m_upTo)
         return;
-    const auto base = reinterpret_cast<std::uintptr_t>(data);
-    const auto first = (base + std::uintptr_t(m_upTo) + kPage - 1) & ~(kPage - 1);
-    const auto last = (base + std::uintptr_t(std::min(room, end + kStep))) & ~(kPage - 1);
-    if (last > first)
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
-    m_upTo = std::max(m_upTo, qsizetype(last - base));
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(from);
-    Q_UNUSED(end);
-    Q_UNUSED(room);
-#endif
+    const qsizetype to = std::min(room, end + kStep);
+    m_upTo = std::max(m_upTo, qsizetype(faultInPages(data + m_upTo, size_t(to - m_upTo)) - data));
 }
 
 // The buffer longer by `bytes`; gives where they go.

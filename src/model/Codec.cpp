@@ -1,17 +1,12 @@
 #include "model/Codec.h"
 
+#include "model/PageFaults.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <array>
 #include <cstdint>
-
-#ifdef Q_OS_LINUX
-#include <sys/mman.h>
-#ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23 // Linux 5.14; older systems refuse it and fault page by page
-#endif
-#endif
 
 namespace korvane {
 
@@ -56,13 +51,7 @@ QString fromUtf8(const QByteArray& bytes)
 QString textBuffer(qsizetype size)
 {
     QString text(size, Qt::Uninitialized);
-#ifdef Q_OS_LINUX
-    constexpr std::uintptr_t kPage = 4096;
-    const auto first = (reinterpret_cast<std::uintptr_t>(text.data()) + kPage - 1) & ~(kPage - 1);
-    const auto last = reinterpret_cast<std::uintptr_t>(text.data() + text.size()) & ~(kPage - 1);
-    if (last > first)
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
-#endif
+    faultInPages(text.data(), size_t(text.size()) * sizeof(QChar));
     return text;
 }
 

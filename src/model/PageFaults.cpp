@@ -1,0 +1,30 @@
+#include "model/PageFaults.h"
+
+#include <QtGlobal>
+
+#include <cstdint>
+
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23 // Linux 5.14; older systems refuse it
+#endif
+#endif
+
+namespace korvane {
+
+const char* faultInPages(const void* begin, std::size_t bytes)
+{
+    constexpr std::uintptr_t kPage = 4096;
+    const auto base = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t first = (base + kPage - 1) & ~(kPage - 1);
+    const std::uintptr_t last = (base + bytes) & ~(kPage - 1);
+    if (last <= first)
+        return static_cast<const char*>(begin);
+#ifdef Q_OS_LINUX
+    madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#endif
+    return reinterpret_cast<const char*>(last);
+}
+
+} // namespace korvane
