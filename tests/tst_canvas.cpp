@@ -729,11 +729,16 @@ void TestCanvas::shapesReadFromLines_data()
     QTest::newRow("rect 16 digits") << area("rect", "1000000000000000,0,1,1") << "rect 10000000,0 1,1 [1,0 10000000x2] yes";
     QTest::newRow("rect empty value") << area("rect", "1,,3,4") << "rect 1,0 3,4 [1,0 3x5] yes";
     QTest::newRow("rect three") << area("rect", "1,2,3") << "none";
+    QTest::newRow("rect letter after a value") << area("rect", "1,2,3,4x") << "rect 1,2 3,0 [1,0 3x3] yes";
+    QTest::newRow("rect sign alone") << area("rect", "-,2,3,4") << "rect 0,2 3,4 [0,2 4x3] yes";
+    QTest::newRow("rect 15 digits") << area("rect", "-999999999999999,0,1,1") << "rect -10000000,0 1,1 [-10000000,0 10000002x2] yes";
     QTest::newRow("circle") << area("circle", "10,20,5") << "circle 10,20 r5 [5,15 11x11] yes";
     QTest::newRow("circle negative radius") << area("circle", "10,20,-5") << "circle 10,20 r5 [5,15 11x11] no";
     QTest::newRow("circle half radius") << area("circle", "10,20,2.5") << "circle 10,20 r2 [8,18 5x5] yes";
     QTest::newRow("poly") << area("poly", "1,2,3,4,5,6") << "poly 1,2 3,4 5,6 [1,2 5x5] yes";
     QTest::newRow("poly odd count") << area("poly", "1,2,3,4,5") << "poly 1,2 3,4 [1,2 3x3] no";
+    QTest::newRow("poly one value") << area("poly", "5") << "none";
+    QTest::newRow("poly trailing comma") << area("poly", "1,2,3,4,5,6,") << "poly 1,2 3,4 5,6 [1,2 5x5] yes";
     QTest::newRow("poly text value") << area("poly", "1,2,x,4,5,6") << "poly 1,2 0,4 5,6 [0,2 6x5] yes";
     QTest::newRow("upper case keyword") << area("RECT", "1,2,3,4") << "none";
     QTest::newRow("keyword with blanks") << QStringLiteral("  circle   |1,2,3|||||||") << "circle 1,2 r3 [-2,-1 7x7] yes";

@@ -92,20 +92,47 @@ qsizetype findChar(QStringView text, char c, qsizetype from)
     return text.indexOf(QLatin1Char(c), from);
 }
 
-qsizetype countChar(QLatin1StringView text, char c)
+// Reads comma-separated plain whole numbers (a sign, 1 to 15 digits, white
+// space around) from the start of `coords` as pixel values: `needed` of them,
+// or all when `needed` is negative. False at anything else or too few; the
+// general reading then decides. One pass: the open of a million areas
+// parses each once.
+template <class View>
+bool readPlainValues(View coords, qsizetype needed, Values& values)
 {
-    return std::count(text.begin(), text.end(), c);
-}
-
-qsizetype countChar(QStringView text, char c)
-{
-    return text.count(QLatin1Char(c));
+    const qsizetype n = coords.size();
+    const auto at = [coords](qsizetype i) { return QChar(coords[i]); };
+    qsizetype i = 0;
+    for (;;) {
+        while (i < n && at(i).isSpace())
+            ++i;
+        const bool negative = i < n && at(i) == u'-';
+        if (negative || (i < n && at(i) == u'+'))
+            ++i;
+        const qsizetype digitsFrom = i;
+        qint64 number = 0;
+        for (; i < n && at(i) >= u'0' && at(i) <= u'9'; ++i) {
+            if (i - digitsFrom == 15)
+                return false;
+            number = number * 10 + (at(i).unicode() - u'0');
+        }
+        if (i == digitsFrom)
+            return false;
+        while (i < n && at(i).isSpace())
+            ++i;
+        if (i < n && at(i) != u',')
+            return false;
+        values.append(int(std::clamp<qint64>(negative ? -number : number, -10'000'000, 10'000'000)));
+        if (values.size() == needed)
+            return true;
+        if (i++ == n)
+            return needed < 0;
+    }
 }
 
 // The shape of the usual line, read without a list of values or a copy of
-// a field: the open of a million areas parses each once. Nothing when a
-// coordinate it needs is not a plain whole number (the general reading
-// decides those).
+// a field. Nothing when a coordinate it needs is not a plain whole number
+// (the general reading decides those).
 template <class View>
 std::optional<AreaGeometry> parsePlainArea(View line)
 {
@@ -117,22 +144,11 @@ std::optional<AreaGeometry> parsePlainArea(View line)
     const View coords = line.sliced(bar + 1, (end < 0 ? line.size() : end) - bar - 1);
     const auto [kind, least] = kindOf(shape == QLatin1StringView("rect"), shape == QLatin1StringView("circle"),
                                       shape == QLatin1StringView("poly"));
-    const qsizetype pieces = countChar(coords, ',') + 1;
-    if (kind == AreaGeometry::Kind::None || pieces < least)
+    if (kind == AreaGeometry::Kind::None)
         return AreaGeometry();
-    const qsizetype needed = kind == AreaGeometry::Kind::Poly ? pieces : least;
     Values values;
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < needed; ++i) {
-        qsizetype comma = findChar(coords, ',', from);
-        if (comma < 0)
-            comma = coords.size();
-        const std::optional<double> value = entry::plainWholeNumber(spaceTrimmed(coords.sliced(from, comma - from)));
-        if (!value)
-            return std::nullopt;
-        values.append(pixelValue(*value));
-        from = comma + 1;
-    }
+    if (!readPlainValues(coords, kind == AreaGeometry::Kind::Poly ? -1 : least, values) || values.size() < least)
+        return std::nullopt;
     return shapeFrom(kind, values);
 }
 
