@@ -1,5 +1,7 @@
 #include "model/AreaEntry.h"
 
+#include "model/Latin1.h"
+
 #include <QStringTokenizer>
 
 #include <algorithm>
@@ -103,9 +105,8 @@ namespace {
 
 char* putLatin1(char* out, QStringView text)
 {
-    for (const QChar c : text)
-        *out++ = char(c.unicode());
-    return out;
+    narrowLatin1(text.utf16(), out, text.size());
+    return out + text.size();
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "model/AreaLines.h"
 
+#include "model/Latin1.h"
 #include "model/PageFaults.h"
 
 #include <QDebug>
-#include <QSysInfo>
 
 #include <algorithm>
 #include <cstdint>
@@ -15,25 +15,6 @@ namespace {
 
 // Below this, unused bytes are not worth a rewrite of the buffer.
 constexpr qsizetype kUnusedLimit = 64 * 1024;
-
-// Latin-1 characters to bytes, four at a time where the machine keeps the
-// low byte first: an import stores a million lines.
-void narrow(const char16_t* in, char* out, qsizetype size)
-{
-    qsizetype k = 0;
-    if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
-        for (; k + 4 <= size; k += 4) {
-            quint64 units;
-            std::memcpy(&units, in + k, sizeof units);
-            units &= 0x00FF00FF00FF00FFULL;
-            units = (units | units >> 8) & 0x0000FFFF0000FFFFULL;
-            const quint32 bytes = quint32(units | units >> 16);
-            std::memcpy(out + k, &bytes, sizeof bytes);
-        }
-    }
-    for (; k < size; ++k)
-        out[k] = char(in[k]);
-}
 
 } // namespace
 
@@ -129,7 +110,7 @@ AreaLines::Span AreaLines::store(QStringView line)
     Span span{m_text.size(), latin1 ? line.size() : -line.size()};
     char* out = grownBy(span.bytes());
     if (latin1)
-        narrow(line.utf16(), out, line.size());
+        narrowLatin1(line.utf16(), out, line.size());
     else if (!line.isEmpty()) {
         std::memcpy(out, line.utf16(), size_t(span.bytes()));
     }
