@@ -48,6 +48,7 @@ private slots:
     void areaListSignals();
     void areaLinesKeepEveryLine_data();
     void areaLinesKeepEveryLine();
+    void bigLinesStayExactWhileFilled();
     void codecRoundTripsEveryByte();
     void codecMapsKnownCharacters_data();
     void codecMapsKnownCharacters();
@@ -589,6 +590,32 @@ void TestModel::areaLinesKeepEveryLine_data()
     QTest::newRow("CR LF inside") << QStringLiteral(" rect |1,2,3,4||a\r\nb|*|*|*|*");
     QTest::newRow("paragraph separator") << (QStringLiteral(" rect |1,2,3,4||a") + QChar(QChar::ParagraphSeparator));
     QTest::newRow("long") << QString(70'000, QChar(0x151)); // its old bytes soon make the buffer be written anew
+}
+
+// Past 8 MB the buffer's fresh pages are made ready on a second thread while
+// lines are added: a copy, a move and a line of another kind in the middle
+// of it leave every line exact.
+void TestModel::bigLinesStayExactWhileFilled()
+{
+    AreaLines lines;
+    QStringList expected;
+    AreaLines copy;
+    QStringList copied;
+    for (int i = 0; i < 300'000; ++i) {
+        const QString line = i == 250'000 ? QStringLiteral(" rect |1,2,3,4||5 €|*|*|*|*")
+                                          : QStringLiteral(" rect |%1,0,9,9|seite%1.html|Feld %1|*|*|*|*").arg(i);
+        lines.append(line);
+        expected << line;
+        if (i == 150'000) {
+            copy = lines;
+            copied = expected;
+        } else if (i == 200'000) {
+            AreaLines moved = std::move(lines);
+            lines = std::move(moved);
+        }
+    }
+    QCOMPARE(lines.toStringList(), expected);
+    QCOMPARE(copy.toStringList(), copied);
 }
 
 // Every edit of a list of lines, made on the store and on a QStringList, gives the same lines;

@@ -74,30 +74,16 @@ qsizetype AreaLines::lineSize(qsizetype i) const
     return length < 0 ? -length : length;
 }
 
-void AreaLines::FaultAhead::before(const char* data, qsizetype from, qsizetype end, qsizetype room)
-{
-    constexpr qsizetype kFrom = 8 * 1024 * 1024; // smaller buffers fault in page by page
-    constexpr qsizetype kStep = 2 * 1024 * 1024;
-    if (room < kFrom)
-        return;
-    if (data != m_block) { // a new buffer: what lies before `from` is written
-        m_block = data;
-        m_upTo = from;
-    }
-    if (end <= m_upTo)
-        return;
-    const qsizetype to = std::min(room, end + kStep);
-    m_upTo = std::max(m_upTo, qsizetype(faultInPages(data + m_upTo, size_t(to - m_upTo)) - data));
-}
-
 // The buffer longer by `bytes`; gives where they go.
 char* AreaLines::grownBy(qsizetype bytes)
 {
     const qsizetype from = m_text.size();
     const qsizetype room = from + m_text.data_ptr().freeSpaceAtEnd();
-    // Growing in place writes the terminating zero at the new end: the pages are faulted in first.
+    // Growing in place writes the terminating zero at the new end: its page is made ready first.
     if (m_text.isDetached() && from + bytes < room)
-        m_textFaults.before(m_text.constData(), from, from + bytes + 1, room);
+        m_textAhead.before(const_cast<char*>(m_text.constData()), size_t(from + bytes + 1), size_t(room));
+    else
+        m_textAhead.stop(); // the buffer is about to move
     m_text.resize(from + bytes);
     return m_text.data() + from;
 }
@@ -106,7 +92,7 @@ AreaLines::Span AreaLines::store(QStringView line)
 {
     const bool latin1 = QtPrivate::isLatin1(line);
     if (!latin1 && m_text.size() % 2 != 0)
-        m_text.append('\0');
+        *grownBy(1) = '\0';
     Span span{m_text.size(), latin1 ? line.size() : -line.size()};
     char* out = grownBy(span.bytes());
     if (latin1)
@@ -163,10 +149,11 @@ void AreaLines::append(const AreaLines& lines)
 
 void AreaLines::copyLine(const AreaLines& from, const Span& span)
 {
-    if (span.length < 0 && m_text.size() % 2 != 0)
-        m_text.append('\0');
-    m_spans.append({m_text.size(), span.length});
-    m_text.append(from.bytesOf(span));
+    QByteArray& text = textToChange();
+    if (span.length < 0 && text.size() % 2 != 0)
+        text.append('\0');
+    m_spans.append({text.size(), span.length});
+    text.append(from.bytesOf(span));
 }
 
 void AreaLines::insert(qsizetype i, QStringView line)
@@ -191,7 +178,7 @@ void AreaLines::removeAt(qsizetype i)
 
 void AreaLines::clear()
 {
-    m_text.clear();
+    textToChange().clear();
     m_spans.clear();
     m_unused = 0;
 }
@@ -199,13 +186,13 @@ void AreaLines::clear()
 void AreaLines::reserve(qsizetype lines, qsizetype characters)
 {
     m_spans.reserve(m_spans.size() + lines);
-    m_text.reserve(m_text.size() + characters);
+    textToChange().reserve(m_text.size() + characters);
 }
 
 void AreaLines::squeeze()
 {
     m_spans.squeeze();
-    m_text.squeeze();
+    textToChange().squeeze();
 }
 
 // A line's bytes are no longer used; when such bytes make up half of the

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/PageFaults.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -23,6 +25,11 @@ public:
     AreaLines() = default;
     AreaLines(const QStringList& lines); // NOLINT(google-explicit-constructor): a list of lines is lines
     AreaLines(std::initializer_list<QString> lines);
+    AreaLines(const AreaLines&) = default;
+    AreaLines(AreaLines&&) noexcept = default;
+    AreaLines& operator=(const AreaLines&) = default;
+    AreaLines& operator=(AreaLines&&) noexcept = default;
+    ~AreaLines() { m_textAhead.stop(); } // before the buffer goes
 
     qsizetype size() const { return m_spans.size(); }
     qsizetype count() const { return size(); }
@@ -127,27 +134,21 @@ private:
     void copyLine(const AreaLines& from, const Span& span);
     void dropped(const Span& span);
 
-    // The pages a big buffer is about to fill, faulted in a few MB ahead with
-    // one call: page by page, the faults of the hundred MB a million lines
-    // take cost more than writing them.
-    class FaultAhead {
-    public:
-        // Bytes `from` to `end` of the buffer at `data`, whose memory reaches
-        // to `room`, are about to be written.
-        void before(const char* data, qsizetype from, qsizetype end, qsizetype room);
-
-    private:
-        const char* m_block = nullptr;
-        qsizetype m_upTo = 0; // faulted in up to here
-    };
     char* grownBy(qsizetype bytes);
+    // The buffer for a change other than adding a line at its end.
+    QByteArray& textToChange()
+    {
+        m_textAhead.stop();
+        return m_text;
+    }
 
+    // Before the buffer: stopped before it is replaced.
+    PagesAhead m_textAhead;
     // Lines are added at the end; replaced and removed ones leave their bytes
     // unused until they make up half of the buffer.
     QByteArray m_text;
     QList<Span> m_spans;
     qsizetype m_unused = 0;
-    FaultAhead m_textFaults;
 };
 
 QDebug operator<<(QDebug debug, const AreaLines& lines);
