@@ -589,6 +589,18 @@ void TestImport::bigFileText()
     QTemporaryDir dir;
     QVERIFY(test::writeFile(dir.filePath("x.html"), bytes));
     QCOMPARE(readImportFile(dir.filePath("x.html")), text);
+    // In pieces, read as UTF-8 while the encoding is found beside: the same
+    // text once, however far the first reading got.
+    QString streamed;
+    int restarts = 0;
+    QVERIFY(streamImportFile(
+        dir.filePath("x.html"), [&streamed](QStringView piece) { streamed += piece; },
+        [&] {
+            streamed.clear();
+            ++restarts;
+        }));
+    QCOMPARE(streamed, text);
+    QCOMPARE(restarts, QTest::currentDataTag() == QByteArray("one late byte not utf-8") ? 1 : 0);
 }
 
 namespace {

@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include <atomic>
+#include <chrono>
+#include <future>
+
 #include <functional>
 #include <optional>
 
@@ -161,33 +165,44 @@ QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Prog
     return text.value_or(QString());
 }
 
-std::optional<TextEncoding> importFileEncoding(const QString& path, const Progress& progress)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return std::nullopt;
-    if (const TextEncoding marked = utf16ByMark(file.peek(2)); marked != TextEncoding::Utf8)
-        return marked;
-    PieceReader reader(file, kPiece, progress);
-    const bool utf8 = reader.isUtf8();
-    if (reader.stopped())
-        return std::nullopt;
-    return utf8 ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-}
-
-bool streamImportFile(const QString& path, TextEncoding encoding, const std::function<void(QStringView)>& take,
-                      const Progress& progress)
+bool streamImportFile(const QString& path, const std::function<void(QStringView)>& take,
+                      const std::function<void()>& restart, const Progress& progress)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
-    if (encoding == TextEncoding::Utf16LE || encoding == TextEncoding::Utf16BE) {
+    if (const TextEncoding marked = utf16ByMark(file.peek(2)); marked != TextEncoding::Utf8) {
         // Rare and never big in practice: read at once, as readImportFile() does.
-        take(decodeText(file.readAll(), encoding));
+        take(decodeText(file.readAll(), marked));
         return true;
     }
-    PieceReader reader(file, kPiece, progress);
-    return reader.stream(encoding, take);
+    // Whether the whole file is UTF-8 is found on a second thread (a pass of
+    // its own over a big file) while it is read as UTF-8 already.
+    std::atomic<bool> stopChecking = false;
+    std::future<bool> checked = std::async(std::launch::async, [&path, &stopChecking] {
+        QFile again(path);
+        const Progress going = [&stopChecking](qint64, qint64) { return !stopChecking.load(); };
+        return again.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && PieceReader(again, kPiece, going).isUtf8();
+    });
+    std::optional<bool> utf8;
+    const auto knownUtf8 = [&]() -> std::optional<bool> {
+        if (!utf8 && checked.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
+            utf8 = checked.get();
+        return utf8;
+    };
+    const Progress reading = [&](qint64 done, qint64 total) {
+        return knownUtf8() != false && (!progress || progress(done, total));
+    };
+    if (!PieceReader(file, kPiece, reading).stream(TextEncoding::Utf8, take) && knownUtf8() != false) {
+        stopChecking = true; // asked to stop
+        return false;
+    }
+    if (!utf8)
+        utf8 = checked.get();
+    if (*utf8)
+        return true;
+    restart();
+    return PieceReader(file, kPiece, progress).stream(TextEncoding::Windows1252, take);
 }
 
 } // namespace korvane::import

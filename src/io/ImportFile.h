@@ -21,13 +21,12 @@ QString readImportFile(const QString& path, const Progress& progress = {});
 // The same with pieces of that many bytes (readImportFile() reads 1 MiB at a time).
 QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Progress& progress = {});
 
-// How readImportFile() decodes the file, found by reading it once without
-// keeping it; nothing when it cannot be read or `progress` asked to stop.
-std::optional<TextEncoding> importFileEncoding(const QString& path, const Progress& progress = {});
 // The text readImportFile() gives, handed to `take` a piece at a time, so
-// that a big file is never held whole; `encoding` as importFileEncoding()
-// found it. False when the file cannot be read or `progress` asked to stop.
-bool streamImportFile(const QString& path, TextEncoding encoding, const std::function<void(QStringView)>& take,
-                      const Progress& progress = {});
+// that a big file is never held whole. It is read as UTF-8 while a second
+// thread finds out whether the whole file is; when it is not, `restart` is
+// called and the text comes again from its start, as Windows-1252. False
+// when the file cannot be read or `progress` asked to stop.
+bool streamImportFile(const QString& path, const std::function<void(QStringView)>& take,
+                      const std::function<void()>& restart, const Progress& progress = {});
 
 } // namespace korvane::import

@@ -36,30 +36,28 @@ void prefetchPicture(EditorSession& session, const QString& imagePath, const QSt
 }
 
 // The file's map data; nothing when the user stopped the reading. The file
-// is read twice and never held whole: once for its encoding, once for its tags.
-// `named` hears of the picture once the file has named one.
+// is never held whole. `named` hears of the picture once the file has named
+// one (again should the file be read again in another encoding).
 std::optional<import::MapFileData> readMapData(QWidget* window, const QString& path,
                                                const std::function<void(const QString&)>& named)
 {
     ImportProgress progress(window, path);
-    const std::optional<TextEncoding> encoding =
-        import::importFileEncoding(path, progress.step(ImportProgress::kReadingFile));
-    if (progress.cancelled())
-        return std::nullopt;
     import::MapFileStream stream(import::nativePathStyle());
-    if (encoding) {
-        bool told = false;
-        import::streamImportFile(
-            path, *encoding,
-            [&](QStringView piece) {
-                stream.take(piece);
-                if (!told && !stream.imagePathSoFar().isEmpty()) {
-                    told = true;
-                    named(stream.imagePathSoFar());
-                }
-            },
-            progress.step(ImportProgress::kReadingAreas));
-    }
+    bool told = false;
+    import::streamImportFile(
+        path,
+        [&](QStringView piece) {
+            stream.take(piece);
+            if (!told && !stream.imagePathSoFar().isEmpty()) {
+                told = true;
+                named(stream.imagePathSoFar());
+            }
+        },
+        [&] {
+            stream = import::MapFileStream(import::nativePathStyle());
+            told = false;
+        },
+        progress.step(ImportProgress::kReadingAreas));
     if (progress.cancelled())
         return std::nullopt;
     return stream.finish();
