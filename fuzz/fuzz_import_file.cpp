@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes through the importers' file reader and the stops a
 // progress dialog can ask for: the file read in small pieces must give the
-// text that decoding it whole gives, a file cut short while it is read must
+// text that decoding it whole gives (streamed too), a file cut short while it is read must
 // give a piece of it, and a page reading that is stopped must have found a
 // first part of what the whole reading finds.
 #include "io/HtmlImport.h"
@@ -50,6 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     const QString expected = wholeText(bytes);
     if (import::readImportFileInPieces(scratchFile(), piece) != expected)
+        std::abort();
+    // Streamed as UTF-8 while its encoding is found beside: the same text, once.
+    QString streamed;
+    if (!import::streamImportFile(
+            scratchFile(), [&streamed](QStringView text) { streamed += text; }, [&streamed] { streamed.clear(); }) ||
+        streamed != expected)
         std::abort();
 
     const qint64 cutTo = bytes.size() * (data[0] >> 4) / 16;

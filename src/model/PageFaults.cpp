@@ -34,10 +34,6 @@ const char* faultInPages(const void* begin, std::size_t bytes)
     return reinterpret_cast<const char*>(last);
 }
 
-} // namespace korvane
-
-namespace korvane {
-
 namespace {
 
 constexpr std::size_t kSmallBlock = 8 * 1024 * 1024; // faulted in by the writer as it goes

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <thread>
 
 namespace korvane {
 
@@ -11,13 +13,6 @@ namespace korvane {
 // where the pages asked for end. Systems without the request (before Linux
 // 5.14, not Linux) fault at the writes.
 const char* faultInPages(const void* begin, std::size_t bytes);
-
-} // namespace korvane
-
-#include <atomic>
-#include <thread>
-
-namespace korvane {
 
 // Writes the fresh pages of a big buffer that is filled from its start once,
 // on a second thread a few megabytes ahead of the writer, so that the
