@@ -2,15 +2,18 @@
 #include "model/AreaList.h"
 #include "model/Codec.h"
 #include "model/MapCode.h"
+#include "model/PageFaults.h"
 #include "model/Paths.h"
 #include "model/ResponsiveCode.h"
 
 #include <QDir>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <cmath>
+#include <vector>
 
 using namespace korvane;
 
@@ -49,6 +52,8 @@ private slots:
     void areaLinesKeepEveryLine_data();
     void areaLinesKeepEveryLine();
     void bigLinesStayExactWhileFilled();
+    void pagesAheadOfTheWriter_data();
+    void pagesAheadOfTheWriter();
     void codecRoundTripsEveryByte();
     void codecMapsKnownCharacters_data();
     void codecMapsKnownCharacters();
@@ -616,6 +621,43 @@ void TestModel::bigLinesStayExactWhileFilled()
     }
     QCOMPARE(lines.toStringList(), expected);
     QCOMPARE(copy.toStringList(), copied);
+}
+
+void TestModel::pagesAheadOfTheWriter_data()
+{
+    QTest::addColumn<int>("longestWrite");
+    QTest::addColumn<bool>("stoppedHalfway");
+    QTest::newRow("lines") << 120 << false;
+    QTest::newRow("writes longer than its lead") << 9 * 1024 * 1024 << false;
+    QTest::newRow("stopped halfway") << 120 << true;
+}
+
+// The second thread never changes a byte and never keeps the writer waiting for good,
+// however the writer goes on.
+void TestModel::pagesAheadOfTheWriter()
+{
+    QFETCH(int, longestWrite);
+    QFETCH(bool, stoppedHalfway);
+    const size_t room = (size_t(24) << 20) + 123;
+    std::vector<char> block(room, 'x');
+    QRandomGenerator random(7);
+    PagesAhead ahead;
+    size_t end = 1000;
+    while (true) {
+        const size_t length = 1 + random.bounded(longestWrite);
+        if (end + length + 1 >= room || (stoppedHalfway && end > room / 2))
+            break;
+        ahead.before(block.data(), end + length + 1, room);
+        for (size_t i = end; i <= end + length; ++i)
+            block[i] = char('a' + i % 26);
+        end += length;
+    }
+    ahead.stop();
+    for (size_t i = 0; i < room; ++i) {
+        const char expected = i < 1000 || i > end ? 'x' : char('a' + i % 26);
+        if (block[i] != expected)
+            QFAIL(qPrintable(QStringLiteral("byte %1 changed").arg(i)));
+    }
 }
 
 // Every edit of a list of lines, made on the store and on a QStringList, gives the same lines;
