@@ -4,6 +4,7 @@
 #include "model/MapCode.h"
 #include "model/PageFaults.h"
 #include "model/Paths.h"
+#include "model/SecondThread.h"
 #include "model/ResponsiveCode.h"
 
 #include <QDir>
@@ -12,14 +13,21 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace korvane;
 
 class TestModel : public QObject {
     Q_OBJECT
 private slots:
+    void noThreadLeft(); // first: no stack of an ended thread is kept for reuse yet
     void pathHelpers_data();
     void pathHelpers();
     void mapName_data();
@@ -621,6 +629,48 @@ void TestModel::bigLinesStayExactWhileFilled()
     }
     QCOMPARE(lines.toStringList(), expected);
     QCOMPARE(copy.toStringList(), copied);
+}
+
+// A system that gives no more threads (here: no room for a thread's stack)
+// makes the work slower, never a crash or a writer waiting for good.
+void TestModel::noThreadLeft()
+{
+    std::vector<char> block(16 * 1024 * 1024, 'x');
+    const pid_t child = fork();
+    if (child == 0) {
+        long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        const rlimit limit{rlim_t(pages) * 4096 + 2 * 1024 * 1024, RLIM_INFINITY};
+        bool fine = pages > 0 && setrlimit(RLIMIT_AS, &limit) == 0;
+        // Stacks of ended threads kept for reuse are taken first.
+        std::atomic<bool> release = false;
+        std::vector<std::thread> holders;
+        try {
+            while (holders.size() < 100)
+                holders.emplace_back([&release] { release.wait(false); });
+        } catch (const std::system_error&) {
+        }
+        int ran = 0;
+        std::thread second = onSecondThread([&ran] { ++ran; });
+        fine = fine && holders.size() < 100 && !second.joinable() && ran == 1;
+        fine = fine && resultOnSecondThread([] { return 42; }).get() == 42;
+        PagesAhead ahead;
+        ahead.before(block.data(), 100, block.size());
+        ahead.before(block.data(), 200, block.size());
+        release = true;
+        release.notify_all();
+        for (std::thread& holder : holders)
+            holder.join();
+        _exit(fine ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 void TestModel::pagesAheadOfTheWriter_data()

@@ -1,10 +1,12 @@
 #include "app/FontWarmUp.h"
 
+#include "model/SecondThread.h"
+
 #include <fontconfig/fontconfig.h>
 
 namespace korvane {
 
-FontWarmUp::FontWarmUp() : m_thread([] { FcInit(); }) {}
+FontWarmUp::FontWarmUp() : m_thread(onSecondThread([] { FcInit(); })) {}
 
 FontWarmUp::~FontWarmUp()
 {

@@ -1,6 +1,7 @@
 #include "app/PicturePrefetch.h"
 
 #include "app/ImageLoader.h"
+#include "model/SecondThread.h"
 
 namespace korvane {
 
@@ -10,7 +11,7 @@ void PicturePrefetch::start(const QString& path, bool byContent)
         return;
     drop();
     m_path = path;
-    m_picture = std::async(std::launch::async, [path, byContent] {
+    m_picture = resultOnSecondThread([path, byContent] {
         Picture picture;
         picture.image = loadPictureFile(path, &picture.error, byContent);
         return picture;

@@ -4,6 +4,7 @@
 #include "canvas/ImageSurface.h"
 #include "model/AreaList.h"
 #include "model/PageFaults.h"
+#include "model/SecondThread.h"
 
 #include <thread>
 
@@ -15,9 +16,10 @@ namespace {
 // thread.
 void faultInOnTwoThreads(char* begin, size_t bytes)
 {
-    std::thread second(faultInPages, begin + bytes / 2, bytes - bytes / 2);
+    std::thread second = onSecondThread([begin, bytes] { faultInPages(begin + bytes / 2, bytes - bytes / 2); });
     faultInPages(begin, bytes / 2);
-    second.join();
+    if (second.joinable())
+        second.join();
 }
 
 // Past this many changed areas the next complete redraw starts from scratch
@@ -90,7 +92,7 @@ void AreaRenderer::appendParsed(int first, int last)
     const int split = twoThreads ? first + count / 2 : last + 1;
     std::thread second;
     if (split <= last)
-        second = std::thread(parseRows, split, last + 1);
+        second = onSecondThread([&parseRows, split, last] { parseRows(split, last + 1); });
     parseRows(first, split);
     if (second.joinable())
         second.join();

@@ -1,6 +1,7 @@
 #include "io/ImportFile.h"
 
 #include "model/Codec.h"
+#include "model/SecondThread.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -179,7 +180,7 @@ bool streamImportFile(const QString& path, const std::function<void(QStringView)
     // Whether the whole file is UTF-8 is found on a second thread (a pass of
     // its own over a big file) while it is read as UTF-8 already.
     std::atomic<bool> stopChecking = false;
-    std::future<bool> checked = std::async(std::launch::async, [&path, &stopChecking] {
+    std::future<bool> checked = resultOnSecondThread([&path, &stopChecking] {
         QFile again(path);
         const Progress going = [&stopChecking](qint64, qint64) { return !stopChecking.load(); };
         return again.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && PieceReader(again, kPiece, going).isUtf8();

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 #include <cstdint>
+#include <system_error>
 
 #ifdef Q_OS_LINUX
 #include <sys/mman.h>
@@ -54,7 +55,11 @@ void PagesAhead::before(char* block, std::size_t end, std::size_t room)
         m_wakeAt.store(0);
         m_stop.store(false);
         // Only whole pages past `end` are touched: the one the writer is in stays its own.
-        m_thread = std::thread(&PagesAhead::touch, this, block, end, room);
+        try {
+            m_thread = std::thread(&PagesAhead::touch, this, block, end, room);
+        } catch (const std::system_error&) {
+            m_done.store(std::size_t(-1)); // no thread: the writer faults its pages in itself
+        }
         return;
     }
     m_writerEnd.store(end);
@@ -91,13 +96,13 @@ void PagesAhead::touch(char* block, std::size_t from, std::size_t room)
 
 void PagesAhead::stop()
 {
+    m_block = nullptr;
     if (!m_thread.joinable())
         return;
     m_stop.store(true);
     m_writerEnd.store(std::size_t(-1)); // a new value wakes it whatever it waits for
     m_writerEnd.notify_one();
     m_thread.join();
-    m_block = nullptr;
 }
 
 } // namespace korvane
