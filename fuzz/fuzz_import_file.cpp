@@ -53,8 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     // Streamed as UTF-8 while its encoding is found beside: the same text, once.
     QString streamed;
-    if (!import::streamImportFile(
-            scratchFile(), [&streamed](QStringView text) { streamed += text; }, [&streamed] { streamed.clear(); }) ||
+    if (!import::streamImportFileInPieces(
+            scratchFile(), piece, [&streamed](QStringView text) { streamed += text; }, [&streamed] { streamed.clear(); }) ||
         streamed != expected)
         std::abort();
 

@@ -169,6 +169,12 @@ QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Prog
 bool streamImportFile(const QString& path, const std::function<void(QStringView)>& take,
                       const std::function<void()>& restart, const Progress& progress)
 {
+    return streamImportFileInPieces(path, kPiece, take, restart, progress);
+}
+
+bool streamImportFileInPieces(const QString& path, qint64 pieceSize, const std::function<void(QStringView)>& take,
+                              const std::function<void()>& restart, const Progress& progress)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return false;
@@ -180,10 +186,11 @@ bool streamImportFile(const QString& path, const std::function<void(QStringView)
     // Whether the whole file is UTF-8 is found on a second thread (a pass of
     // its own over a big file) while it is read as UTF-8 already.
     std::atomic<bool> stopChecking = false;
-    std::future<bool> checked = resultOnSecondThread([&path, &stopChecking] {
+    std::future<bool> checked = resultOnSecondThread([&path, pieceSize, &stopChecking] {
         QFile again(path);
         const Progress going = [&stopChecking](qint64, qint64) { return !stopChecking.load(); };
-        return again.open(QIODevice::ReadOnly | QIODevice::Unbuffered) && PieceReader(again, kPiece, going).isUtf8();
+        return again.open(QIODevice::ReadOnly | QIODevice::Unbuffered) &&
+               PieceReader(again, pieceSize, going).isUtf8();
     });
     std::optional<bool> utf8;
     const auto knownUtf8 = [&]() -> std::optional<bool> {
@@ -194,7 +201,7 @@ bool streamImportFile(const QString& path, const std::function<void(QStringView)
     const Progress reading = [&](qint64 done, qint64 total) {
         return knownUtf8() != false && (!progress || progress(done, total));
     };
-    if (!PieceReader(file, kPiece, reading).stream(TextEncoding::Utf8, take) && knownUtf8() != false) {
+    if (!PieceReader(file, pieceSize, reading).stream(TextEncoding::Utf8, take) && knownUtf8() != false) {
         stopChecking = true; // asked to stop
         return false;
     }
@@ -203,7 +210,7 @@ bool streamImportFile(const QString& path, const std::function<void(QStringView)
     if (*utf8)
         return true;
     restart();
-    return PieceReader(file, kPiece, progress).stream(TextEncoding::Windows1252, take);
+    return PieceReader(file, pieceSize, progress).stream(TextEncoding::Windows1252, take);
 }
 
 } // namespace korvane::import

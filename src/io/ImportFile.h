@@ -28,5 +28,8 @@ QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Prog
 // when the file cannot be read or `progress` asked to stop.
 bool streamImportFile(const QString& path, const std::function<void(QStringView)>& take,
                       const std::function<void()>& restart, const Progress& progress = {});
+// The same in pieces of `pieceSize` bytes instead of a megabyte.
+bool streamImportFileInPieces(const QString& path, qint64 pieceSize, const std::function<void(QStringView)>& take,
+                              const std::function<void()>& restart, const Progress& progress = {});
 
 } // namespace korvane::import
