@@ -8,9 +8,8 @@
 
 #include <atomic>
 #include <chrono>
-#include <future>
-
 #include <functional>
+#include <future>
 #include <optional>
 
 namespace korvane::import {
