@@ -1,7 +1,8 @@
 #include "app/PicturePrefetch.h"
 
 #include "app/ImageLoader.h"
-#include "model/SecondThread.h"
+
+#include <system_error>
 
 namespace korvane {
 
@@ -10,12 +11,16 @@ void PicturePrefetch::start(const QString& path, bool byContent)
     if (m_picture.valid() && path == m_path)
         return;
     drop();
-    m_path = path;
-    m_picture = resultOnSecondThread([path, byContent] {
-        Picture picture;
-        picture.image = loadPictureFile(path, &picture.error, byContent);
-        return picture;
-    });
+    try {
+        m_picture = std::async(std::launch::async, [path, byContent] {
+            Picture picture;
+            picture.image = loadPictureFile(path, &picture.error, byContent);
+            return picture;
+        });
+        m_path = path;
+    } catch (const std::system_error&) {
+        // No thread: the picture is loaded when it is needed, as without this.
+    }
 }
 
 std::optional<PicturePrefetch::Picture> PicturePrefetch::take(const QString& path)
