@@ -239,6 +239,18 @@ std::optional<double> floatValue(QStringView text)
         if (++i == n)
             return std::nullopt;
     }
+    // The usual coordinate: up to 15 digits, exact in a double.
+    qsizetype digitsEnd = i;
+    while (digitsEnd < n && digitsEnd - i < 16 && isDigit(text[digitsEnd].unicode()))
+        ++digitsEnd;
+    const bool plain = digitsEnd < n ? text[digitsEnd] != u'.' && text[digitsEnd] != u'e' && text[digitsEnd] != u'E'
+                                     : true;
+    if (digitsEnd > i && digitsEnd - i <= 15 && plain) {
+        qint64 whole = 0;
+        for (qsizetype k = i; k < digitsEnd; ++k)
+            whole = whole * 10 + (text[k].unicode() - u'0');
+        return whole == 0 ? 0.0 : double(negative ? -whole : whole);
+    }
     // The number rewritten plainly, read by the C++ library, which rounds
     // to the nearest double as HTML asks.
     std::string number;
@@ -270,8 +282,7 @@ std::optional<double> floatValue(QStringView text)
         }
     }
     double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error == std::errc::result_out_of_range) {
+    if (std::from_chars(number.data(), number.data() + number.size(), value).ec == std::errc::result_out_of_range) {
         if (!negativeExponent)
             return std::nullopt; // beyond the largest double
         value = 0;
@@ -281,32 +292,60 @@ std::optional<double> floatValue(QStringView text)
     return negative ? -value : value;
 }
 
+NumberReader::NumberReader(QStringView text) : m_text(text)
+{
+    while (m_at < m_text.size() && isSeparator(m_text[m_at].unicode()))
+        ++m_at;
+}
+
+bool NumberReader::next(double& number)
+{
+    const qsizetype n = m_text.size();
+    qsizetype i = m_at;
+    if (i >= n)
+        return false;
+    const qsizetype garbage = i;
+    while (i < n && !isSeparator(m_text[i].unicode()) && !isDigit(m_text[i].unicode()) && m_text[i] != u'.' &&
+           m_text[i] != u'-')
+        ++i;
+    const qsizetype start = i;
+    while (i < n && !isSeparator(m_text[i].unicode()))
+        ++i;
+    const QStringView item = m_text.sliced(start, i - start);
+    const std::optional<double> value = floatValue(item);
+    m_plain = m_plain && start == garbage && value && isPlainNumber(item);
+    number = value.value_or(0.0);
+    while (i < n && isSeparator(m_text[i].unicode()))
+        ++i;
+    m_at = i;
+    return true;
+}
+
 QList<double> numberList(QStringView text, bool* allNumbers)
 {
     QList<double> numbers;
-    bool plain = true;
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    while (i < n && isSeparator(text[i].unicode()))
-        ++i;
-    while (i < n) {
-        const qsizetype garbage = i;
-        while (i < n && !isSeparator(text[i].unicode()) && !isDigit(text[i].unicode()) && text[i] != u'.' &&
-               text[i] != u'-')
-            ++i;
-        const qsizetype start = i;
-        while (i < n && !isSeparator(text[i].unicode()))
-            ++i;
-        const QStringView item = text.sliced(start, i - start);
-        const std::optional<double> value = floatValue(item);
-        plain = plain && start == garbage && value && isPlainNumber(item);
-        numbers.append(value.value_or(0.0));
-        while (i < n && isSeparator(text[i].unicode()))
-            ++i;
-    }
+    NumberReader reader(text);
+    for (double number = 0; reader.next(number);)
+        numbers.append(number);
     if (allNumbers)
-        *allNumbers = plain;
+        *allNumbers = reader.allNumbers();
     return numbers;
+}
+
+int compareNumberLists(QStringView a, QStringView b)
+{
+    NumberReader left(a);
+    NumberReader right(b);
+    for (;;) {
+        double x = 0;
+        double y = 0;
+        const bool moreLeft = left.next(x);
+        const bool moreRight = right.next(y);
+        if (!moreLeft || !moreRight)
+            return int(moreLeft) - int(moreRight);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
 }
 
 AreaShape areaShape(QStringView keyword, QStringView coords)

@@ -30,6 +30,25 @@ std::optional<double> floatValue(QStringView text);
 // item was not a plain number as written ("120px", "x", "1e").
 QList<double> numberList(QStringView text, bool* allNumbers = nullptr);
 
+// Reads a list of floating-point numbers one number at a time, without a
+// list: numberList() is made of it.
+class NumberReader {
+public:
+    explicit NumberReader(QStringView text);
+    // The next number; false at the end.
+    bool next(double& number);
+    // Every item so far was a plain number as written.
+    bool allNumbers() const { return m_plain; }
+
+private:
+    QStringView m_text;
+    qsizetype m_at = 0;
+    bool m_plain = true;
+};
+// Two lists of numbers compared number by number (a shorter list that the
+// longer starts with comes first): <0, 0 or >0.
+int compareNumberLists(QStringView a, QStringView b);
+
 // The shape an area makes, as the image map processing takes its numbers.
 struct AreaShape {
     Shape kind = Shape::Rect;
