@@ -168,6 +168,10 @@ void TestMapCheck::farCoordinates_data()
                                       << QStringList{"1: warning: outside-picture", "2: error: unreachable-area",
                                                      "3: warning: outside-picture", "4: error: unreachable-area"};
     QTest::newRow("without a picture") << QSize() << QStringList{"2: error: unreachable-area", "4: error: unreachable-area"};
+    // A page may show the picture at any size: the check still ends at once.
+    QTest::newRow("shown at a huge size") << QSize(999'999'999, 999'999'999)
+                                          << QStringList{"1: warning: outside-picture", "2: error: unreachable-area",
+                                                         "3: warning: outside-picture", "4: error: unreachable-area"};
 }
 
 void TestMapCheck::farCoordinates()

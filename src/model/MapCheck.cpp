@@ -296,7 +296,10 @@ bool isTheLink(const QString& alt, const QString& href)
 
 class Checker {
 public:
-    Checker(const AreaLines& lines, const MapFacts& facts) : m_facts(facts), m_grid(facts.picture)
+    // A page may show a picture at any size (width="999999999"): the grid of
+    // pixels stays within what a picture can have.
+    Checker(const AreaLines& lines, const MapFacts& facts)
+        : m_facts(facts), m_grid(facts.picture.boundedTo(QSize(kGridLimit, kGridLimit)))
     {
         m_areas.reserve(lines.size());
         for (qsizetype i = 0; i < lines.size(); ++i)
