@@ -341,10 +341,11 @@ private:
                   entry::field(f, entry::Alt).trimmed(), !extra::isNoLink(line), std::nullopt};
         area.geometry = readGeometry(area, &m_degenerate[index]);
         if (area.geometry && m_facts.picture.isEmpty()) {
-            // Without the picture, the grid covers the areas (a click lands at 0 or more).
+            // Without the picture, the grid covers the areas (a click lands at 0 or more), as far
+            // as the largest picture Korvane opens reaches.
             const QRectF& box = area.geometry->box;
-            m_grid = m_grid.expandedTo(QSize(std::clamp(int(std::ceil(box.right())), 0, kGridLimit),
-                                             std::clamp(int(std::ceil(box.bottom())), 0, kGridLimit)));
+            m_grid = m_grid.expandedTo(QSize(std::clamp(int(std::ceil(box.right())), 0, kUnknownPictureLimit),
+                                             std::clamp(int(std::ceil(box.bottom())), 0, kUnknownPictureLimit)));
         }
         return area;
     }
@@ -415,6 +416,9 @@ private:
 
     // Coordinates beyond this are no pixels a picture has (the limit of pictures is 100 megapixels).
     static constexpr int kGridLimit = 100'000;
+    // A picture of 10,000 x 10,000 pixels is the largest that opens; an area
+    // far beyond every picture (coordinates of 4e8, say) costs no more rows.
+    static constexpr int kUnknownPictureLimit = 10'000;
 
     const MapFacts& m_facts;
     std::vector<Area> m_areas;
