@@ -1,4 +1,5 @@
 // Map code generation over lists of mixed areas.
+#include "canvas/AreaGeometry.h"
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
 #include "model/ResponsiveCode.h"
@@ -6,6 +7,8 @@
 #include "PeakMemory.h"
 
 #include <benchmark/benchmark.h>
+
+#include <vector>
 
 namespace {
 
@@ -105,6 +108,23 @@ void BM_responsivePageOfOverlaps(benchmark::State& state)
     state.counters["peak_MB"] = korvane::bench::peakMegabytes();
 }
 
+// The shapes of a million plain lines (Latin-1, whole numbers, the keywords
+// the code writes), read as the canvas reads them after an import: the quick
+// reading, which the browser's rules for odd lines must leave as fast.
+void BM_shapesOfPlainLines(benchmark::State& state)
+{
+    std::vector<QByteArray> lines;
+    for (const QString& line : mixedAreas(1'000'000))
+        lines.push_back(line.toLatin1());
+    for (auto _ : state) {
+        int clickable = 0;
+        for (const QByteArray& line : lines)
+            clickable += korvane::parseArea(QLatin1StringView(line)).clickable;
+        benchmark::DoNotOptimize(clickable);
+    }
+    state.SetItemsProcessed(state.iterations() * qint64(lines.size()));
+}
+
 } // namespace
 
 // The saved-state check of a big map, done a second after every change:
@@ -122,5 +142,6 @@ void BM_codeFingerprint(benchmark::State& state)
 BENCHMARK(BM_codeFingerprint)->ArgsProduct({{1'000'000}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_map_daten)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_responsiveCode)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_shapesOfPlainLines)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_responsivePageOfOverlaps)->Arg(2000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_MAIN();
