@@ -16,6 +16,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "io/ExportWindow.h"
+#include "io/RecoveryFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -203,6 +204,8 @@ private slots:
     void cancelledDialogChangesNothing();
     void abbrechenChangesNothing_data();
     void abbrechenChangesNothing();
+    void emptiedCodeBoxKeepsAreasUnsaved_data();
+    void emptiedCodeBoxKeepsAreasUnsaved();
     void refusedPictureKeepsTheMap_data();
     void refusedPictureKeepsTheMap();
     void typedCodeComesBackWithTheBoxUndo();
@@ -519,6 +522,66 @@ void TestEndToEnd::abbrechenChangesNothing()
     e.key(e.w.ui.List1, Qt::Key_Z);
     QCOMPARE(e.w.areas().count(), 2);
     QVERIFY(e.closeAsks(MessageButton::No));
+}
+
+void TestEndToEnd::emptiedCodeBoxKeepsAreasUnsaved_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("savedBefore");
+    QTest::addColumn<MessageButton>("answer");
+    row("close", QStringLiteral("close"), false, MessageButton::Cancel);
+    row("open", QStringLiteral("Command1"), false, MessageButton::Cancel);
+    row("html", QStringLiteral("Command11"), false, MessageButton::Cancel);
+    // The box no longer shows what was written.
+    row("close, saved before", QStringLiteral("close"), true, MessageButton::Cancel);
+    row("close, Ja saves the areas' code", QStringLiteral("close"), false, MessageButton::Yes);
+}
+
+// Ctrl+A and Delete in the code box leave the areas as they are: never
+// written, they are still work to lose, kept in the recovery file and asked
+// about. "Ja" saves their code.
+void TestEndToEnd::emptiedCodeBoxKeepsAreasUnsaved()
+{
+    QFETCH(QString, way);
+    QFETCH(bool, savedBefore);
+    QFETCH(MessageButton, answer);
+    DrawnMap e;
+    RecoveryKeeper* keeper = attachRecovery(e.w);
+    e.drawRect({20, 200}, {80, 260});
+    if (savedBefore) {
+        e.platform.fileAnswers << e.folder.path("plan.html");
+        e.platform.answers << MessageButton::No; // no look at the files
+        QTest::mouseClick(e.w.ui.Command7, Qt::LeftButton);
+        QVERIFY(e.w.document().mapSaved());
+    }
+    const QString code = e.w.mapCode();
+    e.key(e.w.ui.txtMap, Qt::Key_A);
+    e.key(e.w.ui.txtMap, Qt::Key_Delete, Qt::NoModifier);
+    QCOMPARE(e.w.mapCode(), QString());
+    QCOMPARE(e.w.areas().count(), 3);
+    QVERIFY(!e.w.document().mapSaved());
+    keeper->flush();
+    QCOMPARE(recovery::readFile(keeper->filePath()).snapshot.lines.size(), savedBefore ? 0 : 3);
+
+    const int boxes = e.platform.boxes.size();
+    e.platform.answers << answer;
+    if (answer == MessageButton::Yes) {
+        e.platform.fileAnswers << e.folder.path("plan.html");
+        e.platform.answers << MessageButton::No;
+    }
+    if (way == QLatin1String("close"))
+        QVERIFY(!e.w.close());
+    else
+        QTest::mouseClick(e.w.findChild<QPushButton*>(way), Qt::LeftButton);
+    QCOMPARE(e.platform.texts().value(boxes), kUnsaved);
+    QCOMPARE(e.w.areas().count(), 3);
+    QVERIFY(e.w.isVisible());
+    if (answer != MessageButton::Yes)
+        return;
+    QCOMPARE(e.w.mapCode(), code);
+    QCOMPARE(readFile(e.folder.path("plan.map")),
+             "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n" + code.toLatin1());
+    QVERIFY(!e.closeAsks(MessageButton::No));
 }
 
 void TestEndToEnd::refusedPictureKeepsTheMap_data()
