@@ -206,6 +206,8 @@ private slots:
     void abbrechenChangesNothing();
     void emptiedCodeBoxKeepsAreasUnsaved_data();
     void emptiedCodeBoxKeepsAreasUnsaved();
+    void keptAreasOutliveTheMissingPicture_data();
+    void keptAreasOutliveTheMissingPicture();
     void refusedPictureKeepsTheMap_data();
     void refusedPictureKeepsTheMap();
     void typedCodeComesBackWithTheBoxUndo();
@@ -582,6 +584,62 @@ void TestEndToEnd::emptiedCodeBoxKeepsAreasUnsaved()
     QCOMPARE(readFile(e.folder.path("plan.map")),
              "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n" + code.toLatin1());
     QVERIFY(!e.closeAsks(MessageButton::No));
+}
+
+void TestEndToEnd::keptAreasOutliveTheMissingPicture_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("chosen"); // a picture chosen in the open dialog that follows
+    row("map, picture chosen", QStringLiteral("Command8"), true);
+    row("map, open cancelled", QStringLiteral("Command8"), false);
+    // Html keeps the areas of a saved map.
+    row("html, picture chosen", QStringLiteral("Command11"), true);
+    row("html, open cancelled", QStringLiteral("Command11"), false);
+}
+
+// An import whose picture is not there, the drawn areas kept: the open that
+// follows for the picture keeps them too, asks nothing about them, and the
+// imported areas join them; the history goes on from there.
+void TestEndToEnd::keptAreasOutliveTheMissingPicture()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, chosen);
+    DrawnMap e;
+    const bool html = button == QLatin1String("Command11");
+    if (html) {
+        e.platform.fileAnswers << e.folder.path("plan.html");
+        e.platform.answers << MessageButton::No; // no look at the files
+        QTest::mouseClick(e.w.ui.Command7, Qt::LeftButton);
+    }
+    const QString markup = "<img src=\"fehlt.png\" usemap=\"#neu\"><map name=\"neu\"><area shape=\"rect\" "
+                           "coords=\"1,1,9,9\" href=\"n.html\" alt=\"N\" /></map>";
+    const QString file = e.folder.path(html ? "neu.html" : "neu.map");
+    QVERIFY(writeFile(file, markup.toLatin1()));
+    QVERIFY(writeFile(e.folder.path("anders.png"), makeRaster("png", 40, 30, Qt::red)));
+    const QStringList lines = e.w.areas().lines().toStringList()
+                              << pad(html ? " " : "  ", "rect") + "1,1,9,9|n.html|N|*|*|*|*";
+    const int boxes = e.platform.boxes.size();
+    if (!html)
+        e.platform.answers << MessageButton::Yes; // keep the areas drawn
+    e.platform.fileAnswers << file << (chosen ? e.folder.path("anders.png") : QString());
+    QTest::mouseClick(e.w.findChild<QPushButton*>(button), Qt::LeftButton);
+
+    const QString missing = QStringLiteral("Die MAP-Daten beziehen sich auf die ") + (html ? "Grafikdatei" : "Datei") +
+                            " \"fehlt.png\". Bitte diese Grafikdatei öffnen.";
+    QCOMPARE(e.platform.texts().mid(boxes), html ? QStringList({missing}) : QStringList({kKeep, missing}));
+    QCOMPARE(e.platform.dialogs.size(), html ? 4 : 3); // picture, (save,) import, the picture asked for
+    QCOMPARE(e.w.areas().lines(), lines);
+    QCOMPARE(e.w.windowTitle(), chosen ? QStringLiteral("Korvane [ Map für: anders.png ]")
+                                       : QStringLiteral("Korvane [ Map für: plan.png ]"));
+    QCOMPARE(e.w.ui.Picture1->pictureSize(), chosen ? QSize(40, 30) : QSize(400, 300));
+    QVERIFY(e.w.mapCode().contains(QStringLiteral("coords=\"150,40,250,120\"")));
+    QVERIFY(!e.w.document().mapSaved());
+    // An import starts the map anew: nothing to undo, and the next step undoes.
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().lines(), lines);
+    e.drawRect({20, 10}, {30, 20});
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().lines(), lines);
 }
 
 void TestEndToEnd::refusedPictureKeepsTheMap_data()
