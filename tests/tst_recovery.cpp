@@ -695,9 +695,12 @@ void TestRecovery::handEditsComeBack()
 void TestRecovery::unwritableFolder_data()
 {
     QTest::addColumn<QString>("folder");
-    QTest::addColumn<QString>("reason"); // %1: the folder
+    QTest::addColumn<QString>("reason"); // %1: the folder, or what keeps it from being made
     row("read-only", QStringLiteral("read-only"), QStringLiteral("der Ordner \"%1\" schreibgeschützt ist"));
+    row("missing in a read-only folder", QStringLiteral("read-only above"),
+        QStringLiteral("der Ordner \"%1\" schreibgeschützt ist"));
     row("a file", QStringLiteral("file"), QStringLiteral("\"%1\" kein Ordner ist"));
+    row("a file on its way", QStringLiteral("file above"), QStringLiteral("\"%1\" kein Ordner ist"));
     row("a full disk", QStringLiteral("full"), QStringLiteral("der Datenträger voll ist"));
     row("another user's", QStringLiteral("foreign"), QStringLiteral("der Ordner \"%1\" einem anderen Benutzer gehört"));
 }
@@ -710,6 +713,10 @@ void TestRecovery::unwritableFolder()
     QFETCH(QString, reason);
     StateFolder state;
     const QString picture = state.picture();
+    if (folder == QLatin1String("file above")) {
+        writeBytes(state.dir.filePath(QStringLiteral("state")), "kein Ordner");
+        qputenv("XDG_STATE_HOME", state.dir.filePath(QStringLiteral("state")).toUtf8());
+    }
     const QString path = recovery::folder();
     const qint64 ended = endedPid();
     const Snapshot left = sample(picture);
@@ -729,10 +736,14 @@ void TestRecovery::unwritableFolder()
             QVERIFY(QFile::link(QStringLiteral("/"), path));
     }
     std::optional<AsPlainUser> plain;
-    if (folder == QLatin1String("read-only")) {
+    const QString readOnly = folder == QLatin1String("read-only")         ? path
+                             : folder == QLatin1String("read-only above") ? state.dir.path()
+                                                                          : QString();
+    if (!readOnly.isEmpty()) {
         plain.emplace(state.dir.path());
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
     }
+    const QString inTheWay = recovery::folderInTheWay();
     Editor e;
     const auto work = [&] {
         e.platform.answers << MessageButton::Yes;
@@ -749,7 +760,7 @@ void TestRecovery::unwritableFolder()
         work();
     const ShownBox word = warningBox(
         QStringLiteral("Die Wiederherstellungsdatei \"") + e.keeper->filePath() +
-        QStringLiteral("\" kann nicht geschrieben werden, weil ") + reason.arg(path) +
+        QStringLiteral("\" kann nicht geschrieben werden, weil ") + reason.arg(inTheWay) +
         QStringLiteral(". Ungespeicherte Änderungen sind deshalb nicht vor einem Absturz geschützt; bitte die Map "
                        "speichern."));
     QCOMPARE(e.platform.boxes.size(), orphan ? 2 : 1);
@@ -775,8 +786,8 @@ void TestRecovery::unwritableFolder()
     else
         more();
     QCOMPARE(e.platform.boxes.size(), orphan ? 2 : 1);
-    if (folder == QLatin1String("read-only"))
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (!readOnly.isEmpty())
+        QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
 // The word waits while the user holds the mouse button (a shape being drawn)

@@ -250,6 +250,11 @@ QString folder()
     return base + QStringLiteral("/korvane");
 }
 
+QString folderInTheWay()
+{
+    return firstExisting(folder());
+}
+
 QString filePath(qint64 pid)
 {
     return folder() + QLatin1Char('/') + kFilePrefix + QString::number(pid) + kFileSuffix;

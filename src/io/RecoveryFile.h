@@ -73,6 +73,9 @@ bool writeFile(const QString& path, const Snapshot& snapshot, WriteProblem* prob
 
 // $XDG_STATE_HOME/korvane, else ~/.local/state/korvane.
 QString folder();
+// The folder, or when it is missing, the first part of its path that is
+// there: what keeps a missing folder from being made (a file, a read-only folder).
+QString folderInTheWay();
 // The file of the editor with that process id, and where a refused one is put
 // aside for one more start.
 QString filePath(qint64 pid);

@@ -69,7 +69,8 @@ QString refusedText(recovery::Problem problem, const QString& original, const QS
 // Why unsaved work has no recovery file, as the end of a sentence.
 QString unwritableReason(recovery::WriteProblem problem)
 {
-    const QString folder = QStringLiteral("\"") + recovery::folder() + QStringLiteral("\"");
+    // A missing folder is kept from being made by the first part of its path that is there.
+    const QString folder = QStringLiteral("\"") + recovery::folderInTheWay() + QStringLiteral("\"");
     switch (problem) {
     case recovery::WriteProblem::NotAFolder:
         return folder + QStringLiteral(" kein Ordner ist");
