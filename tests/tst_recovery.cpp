@@ -14,7 +14,9 @@
 #include "canvas/Canvas.h"
 #include "io/ExportWindow.h"
 #include "io/RecoveryFile.h"
+#include "io/RecoveryRead.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QClipboard>
@@ -61,6 +63,16 @@ void writeBytes(const QString& path, const QByteArray& bytes)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Read in pieces of a few dozen bytes, most lines take the way that a link of
+// megabytes takes with the reader's own pieces: both must give the same.
+recovery::ReadResult readInPieces(const QByteArray& bytes, qsizetype piece)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return recovery::readFrom(buffer, std::numeric_limits<qint64>::max() - 1, piece);
 }
 
 Snapshot sample(const QString& picture)
@@ -281,6 +293,11 @@ void TestRecovery::fileFormat()
     const recovery::ReadResult read = recovery::parse(bytes);
     QCOMPARE(read.problem, Problem::None);
     QVERIFY(read.snapshot == snapshot);
+    for (const qsizetype piece : {64, 97}) {
+        const recovery::ReadResult inPieces = readInPieces(bytes, piece);
+        QCOMPARE(inPieces.problem, Problem::None);
+        QVERIFY(inPieces.snapshot == snapshot);
+    }
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("recovery-1.txt"));
     QVERIFY(recovery::writeFile(file, snapshot));
@@ -341,6 +358,11 @@ void TestRecovery::badFiles()
     const recovery::ReadResult read = recovery::parse(bytes);
     QCOMPARE(read.problem, problem);
     QVERIFY(read.snapshot == Snapshot());
+    for (const qsizetype piece : {64, 97}) {
+        const recovery::ReadResult inPieces = readInPieces(bytes, piece);
+        QCOMPARE(inPieces.problem, problem);
+        QVERIFY(inPieces.snapshot == Snapshot());
+    }
 }
 
 void TestRecovery::keeperWritesAndRemoves_data()

@@ -69,10 +69,9 @@ bool unescape(QByteArrayView text, QString* value)
 // what is made of it. Never reads past `limit` bytes.
 class LineInput {
 public:
-    static constexpr qsizetype kPiece = 1024 * 1024;
     enum class Got { Line, Long, End };
 
-    LineInput(QIODevice& device, qint64 limit) : m_device(device), m_limit(limit) {}
+    LineInput(QIODevice& device, qint64 limit, qsizetype piece) : m_device(device), m_limit(limit), m_piece(piece) {}
 
     // Line: the next line without its line feed, valid until the next call.
     // Long: a line longer than a piece starts here; read it with pieces().
@@ -88,7 +87,7 @@ public:
                 return Got::Line;
             }
             m_scanned = m_buffer.size();
-            if (m_buffer.size() - m_at >= kPiece) {
+            if (m_buffer.size() - m_at >= m_piece) {
                 m_longStart = m_offset + m_at;
                 return Got::Long;
             }
@@ -145,7 +144,7 @@ private:
             m_at = 0;
         }
         const qint64 read = m_offset + m_buffer.size();
-        const qint64 wanted = std::min<qint64>(kPiece, m_limit + 1 - read);
+        const qint64 wanted = std::min<qint64>(m_piece, m_limit + 1 - read);
         if (wanted <= 0) {
             m_overLimit = true;
             return false;
@@ -164,6 +163,7 @@ private:
 
     QIODevice& m_device;
     qint64 m_limit;
+    qsizetype m_piece;
     QByteArray m_buffer;
     qint64 m_offset = 0;     // where the buffer's first byte lies in the file
     qsizetype m_at = 0;      // the next line's start in the buffer
@@ -206,7 +206,7 @@ bool hasKey(QByteArrayView line, QByteArrayView key)
 
 class Parser {
 public:
-    Parser(QIODevice& device, qint64 limit) : m_input(device, limit) {}
+    Parser(QIODevice& device, qint64 limit, qsizetype piece) : m_input(device, limit, piece) {}
 
     ReadResult run()
     {
@@ -461,9 +461,9 @@ private:
 
 } // namespace
 
-ReadResult readFrom(QIODevice& device, qint64 limit)
+ReadResult readFrom(QIODevice& device, qint64 limit, qsizetype piece)
 {
-    return Parser(device, limit).run();
+    return Parser(device, limit, piece).run();
 }
 
 } // namespace korvane::recovery
