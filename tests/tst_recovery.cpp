@@ -187,6 +187,8 @@ private slots:
     void fileFormat();
     void badFiles_data();
     void badFiles();
+    void oddBytesReadAlike_data();
+    void oddBytesReadAlike();
     void keeperWritesAndRemoves_data();
     void keeperWritesAndRemoves();
     void offerAtStart_data();
@@ -362,6 +364,34 @@ void TestRecovery::badFiles()
         const recovery::ReadResult inPieces = readInPieces(bytes, piece);
         QCOMPARE(inPieces.problem, problem);
         QVERIFY(inPieces.snapshot == Snapshot());
+    }
+}
+
+void TestRecovery::oddBytesReadAlike_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    row("a sequence cut off at the end", QByteArray(100, 'a') + "\xe2\x82");
+    row("three bytes of four at the end", QByteArray(100, 'a') + "\xf0\x9f\x98");
+    row("a stray continuation byte", QByteArray(70, 'a') + "\x82" + QByteArray(70, 'b'));
+    row("a byte order mark first", "\xef\xbb\xbf" + QByteArray(100, 'a'));
+    row("an encoded surrogate", QByteArray(80, 'a') + "\xed\xa0\x80" + QByteArray(80, 'b'));
+    row("a character across the pieces", QByteArray(63, 'a') + "\xf0\x9f\x98\x80" + QByteArray(70, 'b'));
+}
+
+// Bytes no editor wrote, in a value that the reader takes whole and in
+// pieces alike: both ways read the same characters.
+void TestRecovery::oddBytesReadAlike()
+{
+    QFETCH(QByteArray, value);
+    const QByteArray file = "korvane-recovery 2\nchanged 2026-12-10T02:03:04.005Z\npicture " + value + "\nname " +
+                            value + "\nselected -1\nareas 1\n" + value + "\ncode " + value + "\nend\n";
+    const recovery::ReadResult whole = recovery::parse(file);
+    QCOMPARE(whole.problem, Problem::None);
+    QCOMPARE(whole.snapshot.imagePath, QString::fromUtf8(value));
+    for (const qsizetype piece : {64, 97}) {
+        const recovery::ReadResult inPieces = readInPieces(file, piece);
+        QCOMPARE(inPieces.problem, Problem::None);
+        QVERIFY(inPieces.snapshot == whole.snapshot);
     }
 }
 

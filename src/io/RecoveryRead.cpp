@@ -179,24 +179,35 @@ bool number(QByteArrayView text, qint64* value)
     return ok;
 }
 
-// The characters of a long escaped line as the decoder gives them, piece by
-// piece, to `take` (which returns false to stop). Truncated when the file
-// ends before the line does; Unreadable at a bad escape or when `take` stops.
-template <typename Take> Problem decodeLong(LineInput& input, Take take)
+// UTF-8 a piece at a time, read as QString::fromUtf8() reads a whole line: a
+// byte order mark first is dropped, and each byte of a sequence cut off at
+// the end becomes a replacement character.
+class PieceDecoder : public QStringDecoder {
+public:
+    PieceDecoder() : QStringDecoder(QStringDecoder::Utf8) {}
+    QString end() const { return QString(state.remainingChars, QChar::ReplacementCharacter); }
+};
+
+// The characters of a long escaped line, after its first `skip` bytes (a
+// key), as the decoder gives them, piece by piece, to `take` (which returns
+// false to stop). Truncated when the file ends before the line does;
+// Unreadable at a bad escape or when `take` stops.
+template <typename Take> Problem decodeLong(LineInput& input, qsizetype skip, Take take)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8);
+    PieceDecoder decoder;
     Unescaper unescaper;
     QByteArray bytes;
     bool bad = false;
     const bool whole = input.pieces([&](QByteArrayView piece) {
+        const qsizetype skipped = std::min(skip, piece.size());
+        skip -= skipped;
         bytes.clear();
-        bad = !unescaper.add(piece, bytes) || !take(QString(decoder.decode(bytes)));
+        bad = !unescaper.add(piece.sliced(skipped), bytes) || !take(QString(decoder.decode(bytes)));
         return !bad;
     });
     if (!whole)
         return bad ? Problem::Unreadable : Problem::Truncated;
-    return unescaper.complete() && take(QString(decoder.decode(QByteArrayView()))) ? Problem::None
-                                                                                   : Problem::Unreadable;
+    return unescaper.complete() && take(decoder.end()) ? Problem::None : Problem::Unreadable;
 }
 
 bool hasKey(QByteArrayView line, QByteArrayView key)
@@ -264,11 +275,8 @@ private:
         if (n.got == LineInput::Got::Line)
             return unescape(n.line.sliced(key.size() + 1), value) ? Problem::None : Problem::Unreadable;
         value->clear();
-        qsizetype skip = key.size() + 1; // the key starts the first piece
-        return decodeLong(m_input, [&](const QString& part) {
-            const qsizetype skipped = std::min(skip, part.size());
-            skip -= skipped;
-            *value += QStringView(part).sliced(skipped);
+        return decodeLong(m_input, key.size() + 1, [value](const QString& part) {
+            *value += part;
             return true;
         });
     }
@@ -339,7 +347,7 @@ private:
     {
         qsizetype units = 0;
         bool latin1 = true;
-        const Problem measured = decodeLong(m_input, [&](const QString& part) {
+        const Problem measured = decodeLong(m_input, 0, [&](const QString& part) {
             units += part.size();
             latin1 = latin1 && QtPrivate::isLatin1(QStringView(part));
             return true;
@@ -351,7 +359,7 @@ private:
         if (!latin1) {
             QString line;
             line.reserve(units);
-            const Problem p = decodeLong(m_input, [&line](const QString& part) {
+            const Problem p = decodeLong(m_input, 0, [&line](const QString& part) {
                 line += part;
                 return true;
             });
@@ -360,7 +368,7 @@ private:
         }
         char* out = lines.appendLatin1(units);
         qsizetype written = 0;
-        const Problem p = decodeLong(m_input, [&](const QString& part) {
+        const Problem p = decodeLong(m_input, 0, [&](const QString& part) {
             if (part.size() > units - written || !QtPrivate::isLatin1(QStringView(part)))
                 return false;
             for (const QChar c : part)
