@@ -9,6 +9,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRandomGenerator>
 #include <QMetaEnum>
 #include <QTest>
 
@@ -262,6 +263,8 @@ private slots:
     void pictureFormats();
     void noArea_data();
     void noArea();
+    void anyPicture_data();
+    void anyPicture();
     void pictureAtTheSizeLimit();
     void memoryRunsOut_data();
     void memoryRunsOut();
@@ -625,6 +628,74 @@ void TestTrace::noArea()
     }
 }
 
+// Small odd pictures, every pixel clicked: an area or a message each time,
+// never both, corners on the picture, every region of the colour holding the
+// click's, and the preview's region holding the pointer (the click's own at
+// tolerance 0, where all of a region is one colour).
+void TestTrace::anyPicture_data()
+{
+    QTest::addColumn<QImage>("picture");
+    QTest::addColumn<int>("tolerance");
+
+    const auto noise = [](QSize size, int colours, quint32 seed) {
+        QImage picture(size, QImage::Format_RGB32);
+        QRandomGenerator random(seed);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                picture.setPixel(x, y, qRgb(255 * int(random.bounded(colours)) / (colours - 1), 128, 40));
+        return picture;
+    };
+    QTest::newRow("noise of two colours") << noise({16, 16}, 2, 1) << 0;
+    QTest::newRow("noise of five colours, tolerance 64") << noise({20, 12}, 5, 2) << 64;
+    QTest::newRow("a row") << noise({40, 1}, 2, 3) << 0;
+    QTest::newRow("a column") << noise({1, 40}, 2, 4) << 0;
+    QTest::newRow("two by two") << noise({2, 2}, 2, 5) << 0;
+    QImage checkers(12, 12, QImage::Format_RGB32);
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
+            checkers.setPixel(x, y, (x + y) % 2 ? kInk.rgb() : kPaper.rgb());
+    QTest::newRow("a checkerboard: no pixel has a neighbour of its colour") << checkers << 0;
+    QImage gradient(30, 20, QImage::Format_RGB32);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 30; ++x)
+            gradient.setPixel(x, y, qRgb(x * 8, y * 12, 100));
+    QTest::newRow("a gradient, tolerance 20") << gradient << 20;
+}
+
+void TestTrace::anyPicture()
+{
+    QFETCH(QImage, picture);
+    QFETCH(int, tolerance);
+
+    TraceSettings settings;
+    settings.tolerance = tolerance;
+    settings.minimumPixels = 3;
+    const QRect whole = picture.rect();
+    OutlineTracer tracer(picture), previewing(picture);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QPoint click(x, y);
+            const TracedOutline traced = tracer.traceAt(click, settings);
+            QCOMPARE(traced.isArea(), !traced.polygon.isEmpty());
+            QVERIFY(traced.pixelCount >= 1);
+            QVERIFY(whole.contains(traced.bounds) && traced.bounds.contains(click));
+            if (traced.isArea()) {
+                QVERIFY(traced.polygon.size() >= 3);
+                for (const QPoint& corner : traced.polygon)
+                    QVERIFY(whole.contains(corner));
+            }
+            // Above tolerance 0 the preview keeps a region grown from another of its pixels.
+            const TracedOutline preview = previewing.previewAt(click, settings);
+            QVERIFY(preview.bounds.contains(click));
+            if (tolerance == 0)
+                QCOMPARE(preview, traced);
+            const TracedColour colour = tracer.traceColour(click, settings);
+            QCOMPARE(colour.message.isEmpty(), !colour.outlines.isEmpty());
+            QVERIFY(!traced.isArea() || colour.outlines.contains(traced));
+        }
+    }
+}
+
 // A picture of 100 million pixels (the largest the editor opens), of one grey
 // with a dark square: read in place, the square traced, the rest refused.
 void TestTrace::pictureAtTheSizeLimit()
@@ -768,7 +839,7 @@ void TestTrace::preview()
         }
         QCOMPARE(tracer.fillCount(), step.fillsAfter);
         QCOMPARE(now.polygon == before.polygon && now.bounds == before.bounds, step.sameAsBefore);
-        // What the preview shows is what a click there would take.
+        // What the preview shows is what a click there would take (each room is of one colour).
         if (step.call == Call::Preview && tracer.previewAt(step.at, settings).isArea()) {
             OutlineTracer fresh(sixRooms());
             QCOMPARE(now.polygon, fresh.traceAt(step.at, settings).polygon);
@@ -850,8 +921,14 @@ void TestTrace::everyRegionOfAColour()
             QVERIFY2(std::abs(off.x()) <= slack && std::abs(off.y()) <= slack,
                      qPrintable(QStringLiteral("region %1, corner %2").arg(i).arg(k)));
         }
-        // Each is what a click into it takes.
-        QCOMPARE(OutlineTracer(picture).traceAt(polygon[0], settings).polygon, polygon);
+        // Each is what a click into it takes (here on its first pixel of the clicked colour).
+        const QRect bounds = found.outlines[i].bounds;
+        QPoint inside = bounds.center();
+        for (int y = bounds.bottom(); y >= bounds.top(); --y)
+            for (int x = bounds.right(); x >= bounds.left(); --x)
+                if (picture.pixel(x, y) == picture.pixel(click) && browserHits(polygon, {x, y}))
+                    inside = QPoint(x, y);
+        QCOMPARE(OutlineTracer(picture).traceAt(inside, settings).polygon, polygon);
     }
 }
 

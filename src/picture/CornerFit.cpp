@@ -84,20 +84,24 @@ private:
     double m_outwards;
 };
 
-// The place of each corner in the chain, in order; empty when one is not found there.
+// The place of each corner in the chain, in order; empty when they are not
+// found there in the chain's order, once round.
 std::vector<std::size_t> placesOf(const std::vector<cv::Point>& chain, const std::vector<cv::Point>& corners)
 {
+    const std::size_t n = chain.size();
     std::vector<std::size_t> places;
-    std::size_t k = std::find(chain.begin(), chain.end(), corners.front()) - chain.begin();
+    std::size_t k = std::find(chain.begin(), chain.end(), corners.front()) - chain.begin(), walked = 0;
     for (const cv::Point& corner : corners) {
-        std::size_t steps = 0;
-        while (chain[k] != corner && steps++ < chain.size())
-            k = (k + 1) % chain.size();
-        if (chain[k] != corner)
+        while (k < n && chain[k] != corner && walked < n) {
+            k = (k + 1) % n;
+            ++walked;
+        }
+        if (k >= n || chain[k] != corner)
             return {};
         places.push_back(k);
     }
-    return places;
+    walked += (places.front() + n - places.back()) % n; // back to the first
+    return walked == n ? places : std::vector<std::size_t>{};
 }
 
 bool clockwise(const std::vector<cv::Point>& points)

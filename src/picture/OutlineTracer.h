@@ -45,6 +45,7 @@ struct TracedOutline {
     QString message;       // why no area can be made (German); empty when the polygon is one
 
     bool isArea() const { return message.isEmpty(); }
+    bool operator==(const TracedOutline&) const = default;
 };
 
 // Every region of one colour.
@@ -81,6 +82,9 @@ public:
     // pointer: while the pointer stays inside the region traced last (by this or
     // by traceAt) with the same tolerance, that region's outline is given again
     // without growing it anew (a new precision or minimum is applied to it).
+    // Above tolerance 0 that region was grown from the colour of another of its
+    // pixels, so a click grown anew from the pointer may differ from it: a tool
+    // that lets the click take what the preview shows calls this for the click too.
     TracedOutline previewAt(QPoint pixel, const TraceSettings& settings);
     // Every region of the colour of `pixel` (within the tolerance of it) in the
     // whole picture, each as traceAt() would trace it; regions that make no
