@@ -35,7 +35,9 @@ struct TraceSettings {
 // area whose outline passes through that point too (the rule this editor's
 // rectangles keep: "10,10,20,20" is clicked over the pixels 10 to 20). So the
 // browser follows the polygon over exactly the region's pixels: a rectangle of
-// pixels 10 to 20 becomes the polygon 10,10,20,10,20,20,10,20.
+// pixels 10 to 20 becomes the polygon 10,10,20,10,20,20,10,20. Where the
+// region is one pixel wide (a tip, a line), the outline runs there and back
+// over the same pixels, and a browser may miss them (chromium misses some).
 struct TracedOutline {
     // Clockwise on the picture, from its topmost corner (the leftmost of
     // several); empty when no area can be made.
