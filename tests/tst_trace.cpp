@@ -24,7 +24,6 @@
 using namespace korvane;
 
 Q_DECLARE_METATYPE(QPainterPath)
-Q_DECLARE_METATYPE(TraceSettings)
 
 namespace {
 

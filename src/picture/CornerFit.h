@@ -13,8 +13,9 @@ namespace korvane {
 //
 // A simplified polygon runs through outermost pixels, and along a slanted edge
 // about half of the others lie a little outside its straight line: a browser
-// misses them (half a pixel of the edge on average, 3 % of a triangle of 150
-// pixels). A corner moved a pixel outwards often takes them in again.
+// misses them (up to half a pixel along the edge: 2 to 3 % of the pixels of a
+// triangle with sides of 150 pixels). A corner moved a pixel outwards often
+// takes them in again.
 // Every pixel of the chain stays within the precision of the polygon; the
 // corners stay on the picture.
 //
