@@ -196,50 +196,6 @@ QPolygon points(std::initializer_list<int> xy)
     return polygon;
 }
 
-// The pixels a region grown from `click` holds with its holes filled, found
-// independently of the tracer: the region over the four neighbours within the
-// tolerance (largest of the channel differences), then everything the
-// picture's edge cannot reach around it.
-std::vector<bool> filledRegion(const QImage& picture, QPoint click, int tolerance)
-{
-    const int w = picture.width(), h = picture.height();
-    const QRgb clicked = picture.pixel(click);
-    const auto near = [&](QPoint p) {
-        const QRgb c = picture.pixel(p);
-        return std::max({std::abs(qRed(c) - qRed(clicked)), std::abs(qGreen(c) - qGreen(clicked)),
-                         std::abs(qBlue(c) - qBlue(clicked)), std::abs(qAlpha(c) - qAlpha(clicked))}) <= tolerance;
-    };
-    const auto spread = [w, h](std::vector<bool>& reached, QVector<QPoint> todo,
-                               const std::function<bool(QPoint)>& may) {
-        while (!todo.isEmpty()) {
-            const QPoint p = todo.takeLast();
-            for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
-                const QPoint q = p + step;
-                if (q.x() >= 0 && q.y() >= 0 && q.x() < w && q.y() < h && !reached[q.y() * w + q.x()] && may(q)) {
-                    reached[q.y() * w + q.x()] = true;
-                    todo << q;
-                }
-            }
-        }
-    };
-    std::vector<bool> region(std::size_t(w) * h, false), outside(std::size_t(w) * h, false);
-    region[click.y() * w + click.x()] = true;
-    spread(region, {click}, near);
-    QVector<QPoint> edge;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            if ((x == 0 || y == 0 || x == w - 1 || y == h - 1) && !region[y * w + x]) {
-                outside[y * w + x] = true;
-                edge << QPoint(x, y);
-            }
-        }
-    }
-    spread(outside, edge, [&region, w](QPoint q) { return !region[q.y() * w + q.x()]; });
-    for (std::size_t i = 0; i < outside.size(); ++i)
-        outside[i] = !outside[i];
-    return outside;
-}
-
 TraceSettings withPrecision(double precision)
 {
     TraceSettings settings;
@@ -416,8 +372,8 @@ void TestTrace::outlineWithinPrecision()
     QVERIFY(outline > 100);
 }
 
-// Exact regions give exact polygons, clockwise from their topmost corner, and
-// a browser follows each over exactly the region's pixels.
+// Exact regions give exact polygons, clockwise from their topmost corner
+// (tst_browser shows that chromium follows such polygons over exactly their regions' pixels).
 void TestTrace::exactPolygons_data()
 {
     QTest::addColumn<QImage>("picture");
@@ -488,12 +444,7 @@ void TestTrace::exactPolygons()
     OutlineTracer tracer(picture);
     const TracedOutline traced = tracer.traceAt(click, settings);
     QCOMPARE(traced.polygon, expected);
-    if (expected.isEmpty())
-        return;
-    QVERIFY(traced.isArea());
-    const std::vector<bool> region = filledRegion(picture, click, tolerance);
-    const int width = picture.width();
-    QCOMPARE(overlap(traced.polygon, picture.size(), [&](QPoint p) { return region[p.y() * width + p.x()]; }), 1.0);
+    QCOMPARE(traced.isArea(), !expected.isEmpty());
 }
 
 // Every format of picture gives the same polygon; those of 8 bits a channel
