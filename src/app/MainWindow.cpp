@@ -659,6 +659,9 @@ EditorView::UnsavedCode MainWindow::askAboutUnsavedCode()
         return UnsavedCode::Discard;
     if (answer != MessageButton::Yes)
         return UnsavedCode::Cancel;
+    // Save writes the code box: emptied by hand, it shows the areas' code again.
+    if (ui.txtMap->document()->isEmpty() && !m_areas.isEmpty())
+        map_daten();
     ui.Command7->click();
     return UnsavedCode::Save;
 }
@@ -687,7 +690,8 @@ void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut)
 
 RecoveryKeeper* attachRecovery(MainWindow& window)
 {
-    return attachRecovery(window.session(), window, [&window] { return window.handles().isDragging(); });
+    return attachRecovery(window.session(), window, *window.ui.txtMap,
+                          [&window] { return window.handles().isDragging(); });
 }
 
 } // namespace korvane
