@@ -517,6 +517,12 @@ void TestImport::mapSearch_data()
         "<map name=\"b\"><area></map>", true);
     row("map in svg is none", "<svg><map name=\"plan\"></map></svg><map name=\"plan\">echt</map>", "#plan", found,
         "<map name=\"plan\">echt</map>", true);
+    row("template in svg or math is no template",
+        "<svg><template></svg><math><template></math><map name=\"plan\">echt</map>", "#plan", found,
+        "<map name=\"plan\">echt</map>", true);
+    row("html inside svg again", "<svg><foreignObject><map name=\"plan\">fo</map></foreignObject></svg>", "#plan",
+        found, "<map name=\"plan\">fo</map>", true);
+    row("a p ends the svg", "<svg><p><map name=\"plan\">p</map>", "#plan", found, "<map name=\"plan\">p</map>", true);
 }
 
 void TestImport::mapSearch()

@@ -7,11 +7,14 @@
 #include "model/Paths.h"
 #include "model/SecondThread.h"
 #include "model/ResponsiveCode.h"
+#include "support/Files.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
@@ -237,6 +240,14 @@ void TestModel::relativeImageSource_data()
     QTest::newRow("drive path stays an address")
         << "C:\\Web Bilder\\plan.png" << "/srv/web/" << "file:///C:/Web%20Bilder/plan.png";
     QTest::newRow("no image") << "" << "/srv/web/" << "";
+    // {links}: a folder holding web/bilder/plan.png, web-link -> web, and bilder/verweis.png -> ../../fern/x.png.
+    // Resolved alike for page and picture, the path stays within the folder that moves to a server.
+    QTest::newRow("page folder through a link") << "{links}/web/bilder/plan.png" << "{links}/web-link" << "bilder/plan.png";
+    QTest::newRow("picture through a link") << "{links}/web-link/bilder/plan.png" << "{links}/web/" << "bilder/plan.png";
+    QTest::newRow("a linked picture keeps its own name")
+        << "{links}/web-link/bilder/verweis.png" << "{links}/web" << "bilder/verweis.png";
+    QTest::newRow("a page not written yet") << "{links}/web/bilder/plan.png" << "{links}/web-link/neu/seiten"
+                                            << "../../bilder/plan.png";
 }
 
 void TestModel::relativeImageSource()
@@ -244,8 +255,18 @@ void TestModel::relativeImageSource()
     QFETCH(QString, imagePath);
     QFETCH(QString, pageFolder);
     QFETCH(QString, expected);
-    if (QDir::separator() != u'/' && imagePath.startsWith(u'/'))
+    if (QDir::separator() != u'/' && (imagePath.startsWith(u'/') || imagePath.startsWith(u'{')))
         QSKIP("Unix paths");
+    QTemporaryDir links;
+    if (imagePath.startsWith(QLatin1String("{links}"))) {
+        QVERIFY(QDir(links.path()).mkpath("web/bilder") && QDir(links.path()).mkpath("fern"));
+        QVERIFY(test::writeFile(links.filePath("web/bilder/plan.png"), "png") &&
+                test::writeFile(links.filePath("fern/x.png"), "png"));
+        QVERIFY(QFile::link(links.filePath("web"), links.filePath("web-link")));
+        QVERIFY(QFile::link("../../fern/x.png", links.filePath("web/bilder/verweis.png")));
+        imagePath.replace("{links}", links.path());
+        pageFolder.replace("{links}", links.path());
+    }
     QCOMPARE(relativeImageSourceValue(imagePath, pageFolder), expected);
 
     // In the code, only the source the generator wrote is replaced.
