@@ -46,6 +46,12 @@ OutsideFileKind kindByContent(const QByteArray& head)
     for (const char* marker : {"<html", "<!doctype html", "<body"})
         if (text.contains(QLatin1String(marker)))
             return OutsideFileKind::Page;
+    // Korvane's own forms of a map go to the Html command too: a MediaWiki
+    // block (as written, or shown in a page) and the JSON form, which names
+    // its format first.
+    for (const char* marker : {"<imagemap", "&lt;imagemap&gt;", "\"korvane-imagemap\""})
+        if (text.contains(QLatin1String(marker)))
+            return OutsideFileKind::Page;
     return text.contains(QLatin1String("<map")) ? OutsideFileKind::MapData : OutsideFileKind::Unknown;
 }
 

@@ -3,6 +3,8 @@
 #include "io/HtmlImport.h"
 #include "io/ImagePathLookup.h"
 #include "io/ImportFile.h"
+#include "io/OwnForms.h"
+#include "io/PageRules.h"
 #include "model/BrowserRules.h"
 #include "model/Paths.h"
 
@@ -83,6 +85,20 @@ void checkNames(const import::PageMaps& read, const LineIndex& lines, Findings& 
     }
 }
 
+// The map of one of Korvane's own forms: its areas, the picture at the size
+// the form gives (else at its own), lines counted in the text.
+FileCheck checkOwnForm(QStringView text, const import::OwnMap& map, const PictureSizer& pictureSize, int displayWidth)
+{
+    const LineIndex lines(text);
+    MapFacts facts;
+    facts.displayWidth = displayWidth;
+    facts.picture = map.size.isEmpty() ? pictureSize(map.imagePath) : map.size;
+    facts.pictureFileName = fileNameOf(map.imagePath);
+    for (const qsizetype start : map.starts)
+        facts.lines.append(lines.at(start));
+    return {QString(), checkAreas(map.lines, facts)};
+}
+
 } // namespace
 
 Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displayWidth)
@@ -95,6 +111,8 @@ Findings checkPage(QStringView text, const import::PageMaps& read, const Picture
     const LineIndex lines(text);
     Findings out;
     checkNames(read, lines, out);
+    const Findings tagged = pageRules(text, read, [&lines](qsizetype at) { return lines.at(at); });
+    out.insert(out.end(), tagged.begin(), tagged.end());
     // Each map once, with the picture of the first img that uses it.
     std::vector<int> pictureOf(read.maps.size(), -1);
     for (qsizetype c = 0; c < read.candidates.size(); ++c) {
@@ -110,6 +128,7 @@ Findings checkPage(QStringView text, const import::PageMaps& read, const Picture
         const import::AreaScan scan = import::readMapAreas(text.sliced(map.start, map.end - map.start));
         MapFacts facts;
         facts.displayWidth = displayWidth;
+        facts.fromTags = true;
         if (pictureOf[m] >= 0) {
             // The coordinates are pixels of the picture as the page shows it.
             const import::ChosenImage image = import::readChosenTag(read.candidates[pictureOf[m]]);
@@ -131,14 +150,21 @@ FileCheck checkFile(const QString& path, int displayWidth)
         return {QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden."), {}};
     const QString text = import::readImportFile(path);
     const import::PageMaps read = import::readPageMaps(text);
-    if (read.maps.empty())
-        return {QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden."), {}};
     // Pictures are looked up where the page's base element leads.
     const QString folder = import::baseFolder(read.baseHref, QFileInfo(path).absolutePath());
     const auto sizeOf = [&](const QString& imagePath) {
         const QString onDisk = findFileIgnoringCase(imagePath, folder);
         return onDisk.isEmpty() ? QSize() : QImageReader(onDisk).size();
     };
+    if (read.maps.empty()) {
+        QString problem;
+        if (const std::optional<import::OwnMap> own = import::readOwnForm(text, &problem))
+            return checkOwnForm(text, *own, sizeOf, displayWidth);
+        return {problem.isEmpty()
+                    ? QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden.")
+                    : QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" lässt sich nicht prüfen: ") + problem,
+                {}};
+    }
     return {QString(), checkPage(text, read, sizeOf, displayWidth)};
 }
 

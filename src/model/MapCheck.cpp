@@ -294,6 +294,32 @@ bool isTheLink(const QString& alt, const QString& href)
     return dot > 0 && dot + 1 < name.size() && text.compare(name, Qt::CaseInsensitive) == 0;
 }
 
+// Integers separated by commas, nothing else: "-?[0-9]+" each, a radius without its minus.
+std::optional<QList<qint64>> integerList(QStringView text, bool lastUnsigned, QString* why)
+{
+    QList<qint64> values;
+    const QList<QStringView> items = text.split(u',');
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QStringView item = items[i];
+        const bool minus = item.startsWith(u'-') && !(lastUnsigned && i == 2);
+        const QStringView digits = minus ? item.sliced(1) : item;
+        bool plain = !digits.isEmpty();
+        for (const QChar c : digits)
+            plain = plain && c >= u'0' && c <= u'9';
+        const bool separated = item.contains(u' ') || item.contains(u';') || item.contains(u'\t');
+        if (!plain && separated && !item.trimmed().isEmpty()) {
+            *why = QStringLiteral("die Zahlen werden nur durch Kommas getrennt, ohne Leerzeichen");
+            return std::nullopt;
+        }
+        if (!plain) {
+            *why = QStringLiteral("\"") + item.toString() + QStringLiteral("\" ist keine ganze Zahl");
+            return std::nullopt;
+        }
+        values << (minus ? -1 : 1) * digits.left(15).toLongLong();
+    }
+    return values;
+}
+
 class Checker {
 public:
     // A page may show a picture at any size (width="999999999"): the grid of
@@ -350,8 +376,39 @@ private:
         return area;
     }
 
+    // What only a link may carry, on an area without one (the Nu HTML
+    // checker's error). An empty alternative text is what the code writes
+    // for such an area, XHTML 1.0 asking for one on every area.
+    void checkNoLink(const Area& area)
+    {
+        if (area.link || m_facts.fromTags)
+            return;
+        const LinkAttributes a = entry::attributesOf(area.line);
+        QStringList given;
+        if (!area.alt.isEmpty())
+            given << QStringLiteral("alt");
+        if (a.target != entry::kAbsent && !a.target.isEmpty())
+            given << QStringLiteral("target");
+        for (const extra::Attribute& kept : extra::of(area.line)) {
+            if (kept.name != QLatin1String("alt") && kept.name != QLatin1String("target") &&
+                (kept.name == QLatin1String("rel") || kept.name == QLatin1String("download") ||
+                 kept.name == QLatin1String("hreflang") || kept.name == QLatin1String("type") ||
+                 kept.name == QLatin1String("ping")))
+                given << kept.name;
+        }
+        if (!given.isEmpty())
+            add(area, "area-href-missing", Severity::Error,
+                QStringLiteral("Das Areal hat keinen Verweis (href), aber ") +
+                    (given.size() == 1 ? QStringLiteral("das Attribut ") : QStringLiteral("die Attribute ")) +
+                    given.join(QStringLiteral(", ")) + QStringLiteral("; ohne Verweis sind sie nicht erlaubt."));
+        if (browser::shapeOf(area.shape) == browser::Shape::Default)
+            add(area, "default-without-href", Severity::Warning,
+                QStringLiteral("Das Standardareal hat keinen Verweis; es führt nirgendwohin und kann entfallen."));
+    }
+
     void checkText(const Area& area, QHash<QString, int>& firstWithAlt)
     {
+        checkNoLink(area);
         if (!area.link)
             return;
         if (area.alt.isEmpty()) {
@@ -384,6 +441,8 @@ private:
         if (!m_degenerate[area.index].isEmpty())
             add(area, "degenerate-shape", Severity::Error,
                 m_degenerate[area.index] + QStringLiteral(" Es kann nie angeklickt werden."));
+        else if (!m_facts.fromTags) // a page's tags are read as written (see io/PageRules.h)
+            checkSyntax(area);
         if (!area.geometry)
             return;
         if (!reached.empty() && reached[area.index] == Reach::Covered)
@@ -393,6 +452,15 @@ private:
         if (!m_facts.picture.isEmpty())
             checkOutside(area, m_facts.picture, m_out, lineOf(area.index));
         checkSize(area);
+    }
+
+    // A shape a browser clicks, written as a validator would not have it.
+    void checkSyntax(const Area& area)
+    {
+        const QString coords = entry::coordsOf(area.line);
+        const bool isDefault = browser::shapeOf(area.shape) == browser::Shape::Default;
+        if (const std::optional<SyntaxProblem> p = areaSyntax(area.shape, isDefault && coords.isEmpty() ? QString() : coords))
+            add(area, qPrintable(p->rule), Severity::Error, p->message);
     }
 
     void checkSize(const Area& area)
@@ -428,6 +496,47 @@ private:
 };
 
 } // namespace
+
+std::optional<SyntaxProblem> areaSyntax(QStringView shape, QStringView coords)
+{
+    const auto problem = [&](const QString& why) {
+        return SyntaxProblem{QStringLiteral("invalid-coords"),
+                             QStringLiteral("Die Koordinaten \"") + coords.toString() +
+                                 QStringLiteral("\" sind kein gültiges HTML: ") + why + QLatin1Char('.')};
+    };
+    const QString keyword = shape.isNull() ? QStringLiteral("rect") : shape.toString().toLower();
+    if (keyword != QLatin1String("rect") && keyword != QLatin1String("circle") && keyword != QLatin1String("poly") &&
+        keyword != QLatin1String("default"))
+        return SyntaxProblem{QStringLiteral("invalid-shape"),
+                             QStringLiteral("Die Form \"") + shape.toString() +
+                                 QStringLiteral("\" ist kein gültiges HTML; gültig sind rect, circle, poly und "
+                                                "default.")};
+    if (keyword == QLatin1String("default"))
+        return coords.isNull() ? std::nullopt
+                               : std::optional(SyntaxProblem{QStringLiteral("invalid-coords"),
+                                                             QStringLiteral("Ein Standardareal hat keine Koordinaten; "
+                                                                            "das Attribut coords ist dort nicht "
+                                                                            "erlaubt.")});
+    if (coords.isNull())
+        return SyntaxProblem{QStringLiteral("invalid-coords"), QStringLiteral("Dem Areal fehlen die Koordinaten.")};
+    QString why;
+    const std::optional<QList<qint64>> v = integerList(coords, keyword == QLatin1String("circle"), &why);
+    if (!v)
+        return problem(why);
+    if (keyword == QLatin1String("rect")) {
+        if (v->size() != 4)
+            return problem(QStringLiteral("ein Rechteck braucht vier durch Kommas getrennte ganze Zahlen"));
+        if ((*v)[0] >= (*v)[2] || (*v)[1] >= (*v)[3])
+            return problem(QStringLiteral("die linke obere Ecke muss vor der rechten unteren stehen"));
+    } else if (keyword == QLatin1String("circle")) {
+        if (v->size() != 3)
+            return problem(QStringLiteral("ein Kreis braucht drei durch Kommas getrennte ganze Zahlen"));
+    } else if (v->size() < 6 || v->size() % 2 != 0) {
+        return problem(QStringLiteral("ein Polygon braucht eine gerade Zahl, mindestens sechs, durch Kommas getrennte "
+                                      "ganze Zahlen"));
+    }
+    return std::nullopt;
+}
 
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts)
 {

@@ -11,6 +11,7 @@
 #include "io/ImgSearchDialog.h"
 #include "io/ImportFile.h"
 #include "io/MapImport.h"
+#include "io/OwnForms.h"
 #include "model/Paths.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
@@ -146,7 +147,38 @@ std::optional<MapRead> readChosenMap(QWidget* window, const QString& path, const
     return map;
 }
 
+// A wiki names a file with blanks or underscores alike.
+QString wikiPicture(const QString& name, const QString& folder)
+{
+    if (!findFileIgnoringCase(name, folder).isEmpty())
+        return name;
+    for (const auto& [from, to] : {std::pair{u'_', u' '}, std::pair{u' ', u'_'}}) {
+        const QString other = QString(name).replace(from, to);
+        if (!findFileIgnoringCase(other, folder).isEmpty())
+            return other;
+    }
+    return name;
+}
+
 } // namespace
+
+// The map of one of Korvane's own forms, read from the page the Html command opened.
+void ImportCommands::importOwnForm(const import::OwnMap& map, const QString& folder, EditorView::UnsavedCode unsaved,
+                                   bool editing)
+{
+    MapDocument& document = m_session.document();
+    const QString imagePath = map.form == import::OwnForm::MediaWiki ? wikiPicture(map.imagePath, folder) : map.imagePath;
+    const auto commit = [this, &document, unsaved, &map] {
+        if (unsaved == EditorView::UnsavedCode::Discard)
+            m_view.reset_zustand();
+        document.setMapName(map.mapName);
+    };
+    if (!importsteps::loadNamedImage(m_session, m_view, imagePath, folder,
+                                     QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "), commit))
+        return;
+    // The coordinates of every form are pixels of the picture itself.
+    importsteps::finish(m_session, m_view, map.lines, editing);
+}
 
 // Command8: appends the areas of a .map file and loads the image it names.
 void ImportCommands::mapImport()
@@ -240,7 +272,15 @@ void ImportCommands::htmlImport()
         return;
     const QStringList& candidates = pageRead->maps.candidates;
     if (candidates.isEmpty()) {
-        inform(owner, QStringLiteral("In der ausgewählten Datei wurde keine ImageMap gefunden."));
+        // A page without a classic map may hold one of Korvane's own forms.
+        QString problem;
+        std::optional<import::OwnMap> own = import::readOwnForm(pageRead->page, &problem);
+        pageRead.reset();
+        if (own)
+            importOwnForm(*own, folder, unsaved, editing);
+        else
+            inform(owner, problem.isEmpty() ? QStringLiteral("In der ausgewählten Datei wurde keine ImageMap gefunden.")
+                                            : problem);
         return;
     }
     const QString tag = chooseImgTag(m_session, owner, candidates);
