@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/CodeBoxMenu.h"
+#include "app/FormsMenu.h"
 #include "app/MainToolHost.h"
 #include "app/OpenFromOutside.h"
 #include "app/RecoveryStart.h"
@@ -143,6 +144,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     auto* mapCheck = new MapCheckCommand(
         m_document, [this] { return ui.Picture1->pictureSize(); }, this);
     ui.txtMap->addMenuActions({mapCheck->action()});
+    new FormsMenu(*ui.txtMap, *this, m_document, m_session.state(), [this] { return ui.Picture1->pictureSize(); });
     new CodeBoxMenu(*ui.txtMap, *this, m_document, m_session.state(), [this] { return ui.Picture1->pictureSize(); });
     connectCommands();
     connectCanvas();

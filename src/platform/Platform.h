@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -38,6 +40,15 @@ public:
     virtual void openWithAssociatedProgram(const QString& path) = 0;
     // Opens a text file in the desktop's text viewer.
     virtual void openInTextViewer(const QString& path) = 0;
+    // The colour dialog, starting at `initial`; nothing when cancelled. A
+    // desktop that offers none (a double that does not script it) cancels.
+    virtual std::optional<QColor> colourDialog(QWidget* owner, const QString& title, const QColor& initial)
+    {
+        Q_UNUSED(owner);
+        Q_UNUSED(title);
+        Q_UNUSED(initial);
+        return std::nullopt;
+    }
 };
 
 Platform& platform();

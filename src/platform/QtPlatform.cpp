@@ -2,6 +2,7 @@
 
 #include "platform/FileDialogs.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -104,6 +105,12 @@ void QtPlatform::openInTextViewer(const QString& path)
             return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::optional<QColor> QtPlatform::colourDialog(QWidget* owner, const QString& title, const QColor& initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial, owner, title);
+    return chosen.isValid() ? std::optional(chosen) : std::nullopt;
 }
 
 } // namespace korvane

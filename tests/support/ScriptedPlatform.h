@@ -42,6 +42,7 @@ public:
     QString fileDialog(const FileDialogRequest& request) override;
     void openWithAssociatedProgram(const QString& path) override { opened << path; }
     void openInTextViewer(const QString& path) override { viewed << path; }
+    std::optional<QColor> colourDialog(QWidget* owner, const QString& title, const QColor& initial) override;
     // The texts of the boxes shown, in order.
     QStringList texts() const;
 
@@ -51,6 +52,9 @@ public:
     QQueue<QString> fileAnswers; // full paths; "" cancels
     QStringList opened;
     QStringList viewed;
+    // The colour dialogs asked for ("title|#initial") and their answers; an empty queue cancels.
+    QStringList colourDialogs;
+    QQueue<QColor> colourAnswers;
 };
 
 // Installs a fresh scripted platform and returns it (owned by the platform seam).

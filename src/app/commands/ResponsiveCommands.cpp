@@ -49,7 +49,9 @@ void CopyResponsiveCode::run() const
     const QString beside = folderOf(m_map.document.imagePath());
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(responsiveCode(m_map.responsive(m_state.responsiveFit, beside)));
+    ResponsiveMap map = m_map.responsive(m_state.responsiveFit, beside);
+    map.highlight = m_state.highlight;
+    clipboard->setText(responsiveCode(map));
 }
 
 void SaveResponsivePage::run()
@@ -65,7 +67,9 @@ void SaveResponsivePage::run()
     folder = withTrailingSeparator(folder);
     m_state.lastMapFolder = folder;
     const QString path = folder + name;
-    const QString page = responsivePage(m_map.responsive(m_state.responsiveFit, folder));
+    ResponsiveMap map = m_map.responsive(m_state.responsiveFit, folder);
+    map.highlight = m_state.highlight;
+    const QString page = responsivePage(map);
     if (!replaceFiles({{path, page.toUtf8()}}).isEmpty()) {
         warn(m_parent, failedMessage(path));
         return;
