@@ -155,6 +155,9 @@ void TestStartUp::opensFromCommandLine_data()
     test::row("page, two candidates", QByteArray("zwei.htm"), "plan.png", page, none);
     test::row(".map naming a missing picture", QByteArray("fehlt.map"), "plan.png", map,
               QStringList{"Die MAP-Daten beziehen sich auf die Datei \"Fehlt.png\". Bitte diese Grafikdatei öffnen."});
+    // Korvane's own forms go to the Html command, whatever their names.
+    test::row("MediaWiki block in a text file", QByteArray("karte.txt"), "plan.png", page, none);
+    test::row("JSON form", QByteArray("karte.json"), "plan.png", page, none);
     test::row("missing", QByteArray("weg.png"), "", none, QStringList{"Die Datei \"%1\" ist nicht vorhanden."});
     test::row("folder", QByteArray("ordner"), "", none, QStringList{"\"%1\" ist ein Ordner und keine Datei."});
     test::row("pipe, unreadable", QByteArray("rohr"), "", none,
@@ -184,6 +187,12 @@ void TestStartUp::opensFromCommandLine()
         test::writeFile(e.path(page), kPage);
     test::writeFile(e.path("zwei.htm"), QByteArray(kPage).replace("<map", "<img src=\"x.gif\" usemap=\"#x\"><map"));
     test::writeFile(e.path("notiz.txt"), "Einkaufen: Brot, Milch");
+    test::writeFile(e.path("karte.txt"), "<imagemap>\nDatei:plan.png|40px\nrect 10 20 30 25 [[start.html|Start]]\n"
+                                          "</imagemap>\n");
+    test::writeFile(e.path("karte.json"), "{\"format\": \"korvane-imagemap\", \"version\": 1, \"name\": \"plan\", "
+                                           "\"picture\": {\"file\": \"plan.png\", \"width\": 40, \"height\": 30}, "
+                                           "\"areas\": [{\"shape\": \"rect\", \"coords\": [10, 20, 30, 25], "
+                                           "\"href\": \"start.html\", \"alt\": \"Start\"}]}");
     QDir(e.dir.path()).mkdir("ordner");
     QCOMPARE(mkfifo(QFile::encodeName(e.path("rohr")).constData(), 0600), 0);
     const QByteArray argument = QFile::encodeName(e.dir.path()) + '/' + name;
