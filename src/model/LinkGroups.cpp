@@ -1,6 +1,7 @@
 #include "model/LinkGroups.h"
 
 #include <QHash>
+#include <QString>
 #include <QRect>
 
 #include <algorithm>
@@ -110,34 +111,48 @@ LinkGroups linkGroups(const AreaLines& lines, const std::vector<QRectF>& boxes, 
     LinkGroups out;
     out.leader.resize(std::size_t(n));
     out.place.resize(std::size_t(n));
-    QHash<QString, int> leaders;
-    bool grouped = false;
+    // The areas that may join, by the hash of what they share: those of one
+    // hash are compared by their text, so that no key is held as a string.
+    std::vector<std::pair<std::size_t, int>> byKey;
     QString line;
     for (int i = 0; i < n; ++i) {
         out.leader[std::size_t(i)] = out.place[std::size_t(i)] = i;
-        if (!joins[std::size_t(i)])
-            continue;
+        if (joins[std::size_t(i)]) {
+            lines.read(i, line);
+            byKey.emplace_back(qHash(groupKey(line)), i);
+        }
+    }
+    std::sort(byKey.begin(), byKey.end());
+    bool grouped = false;
+    QString other;
+    for (std::size_t k = 0; k < byKey.size(); ++k) {
+        const int i = byKey[k].second;
+        if (out.leader[std::size_t(i)] != i)
+            continue; // joined an earlier one already
         lines.read(i, line);
-        const QString key = groupKey(line).toString();
-        auto found = leaders.constFind(key);
-        if (found == leaders.constEnd())
-            found = leaders.insert(key, i);
-        const int leader = found.value();
-        out.leader[std::size_t(i)] = leader;
-        grouped = grouped || leader != i;
+        for (std::size_t m = k + 1; m < byKey.size() && byKey[m].first == byKey[k].first; ++m) {
+            const int j = byKey[m].second;
+            if (out.leader[std::size_t(j)] != j)
+                continue;
+            lines.read(j, other);
+            if (groupKey(other) == groupKey(line)) {
+                out.leader[std::size_t(j)] = i; // the pairs are sorted: i comes first in the list
+                grouped = true;
+            }
+        }
     }
     if (!grouped)
         return out;
 
     const Grid grid(boxes, drawn);
-    QHash<int, int> openPlace; // per group: the part whose link the next part may join
+    std::vector<int> openPlace(static_cast<std::size_t>(n)); // per leader: the part whose link the next part may join
     for (int i = 0; i < n; ++i) {
         const int leader = out.leader[std::size_t(i)];
         if (leader == i) {
-            openPlace.insert(i, i);
+            openPlace[std::size_t(i)] = i;
             continue;
         }
-        int& place = openPlace[leader];
+        int& place = openPlace[std::size_t(leader)];
         const auto stranger = [&](int q) { return out.leader[std::size_t(q)] != leader; };
         if (grid.anyBetween(place, i, stranger)) {
             place = i;

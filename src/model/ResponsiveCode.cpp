@@ -218,6 +218,33 @@ QString pictureElement(const ResponsiveMap& map)
     return out + QStringLiteral(" style=\"display:block;object-fit:") + fitModeName(map.fit) + QStringLiteral("\" />");
 }
 
+// Areas gathered by a number of each (-1: none), in list order within one
+// number: a few bytes an area rather than a list each.
+struct Gathered {
+    std::vector<int> from; // per number and one more: where its areas start in `areas`
+    std::vector<int> areas;
+
+    explicit Gathered(const std::vector<int>& numberOf)
+        : from(numberOf.size() + 1, 0)
+    {
+        for (const int number : numberOf) {
+            if (number >= 0)
+                ++from[std::size_t(number) + 1];
+        }
+        for (std::size_t i = 1; i < from.size(); ++i)
+            from[i] += from[i - 1];
+        areas.resize(std::size_t(from.back()));
+        std::vector<int> next(from.begin(), from.end() - 1);
+        for (std::size_t i = 0; i < numberOf.size(); ++i) {
+            if (numberOf[i] >= 0)
+                areas[std::size_t(next[std::size_t(numberOf[i])]++)] = int(i);
+        }
+    }
+    bool isEmpty(std::size_t number) const { return from[number] == from[number + 1]; }
+    auto begin(std::size_t number) const { return areas.begin() + from[number]; }
+    auto end(std::size_t number) const { return areas.begin() + from[number + 1]; }
+};
+
 // What the two layers are made of: each area's shape, which areas the
 // keyboard's layer holds, and which areas are one link.
 struct Layers {
@@ -230,7 +257,7 @@ struct Layers {
 // group that share its place, last first as the layer paints them. The parts
 // of a group the layer holds in several links carry its class, so that they
 // light up together.
-QString pointerLink(const ResponsiveMap& map, const Layers& layers, std::size_t place, const std::vector<int>& parts)
+QString pointerLink(const ResponsiveMap& map, const Layers& layers, std::size_t place, const Gathered& atPlace)
 {
     const groups::LinkGroups& g = layers.groups;
     QString out = linkStart({map.lines[qsizetype(place)], Layer::Pointer, !layers.keyboard[place]});
@@ -238,8 +265,8 @@ QString pointerLink(const ResponsiveMap& map, const Layers& layers, std::size_t 
     const bool split = g.split.contains(leader);
     if (split)
         out += QStringLiteral("<g class=\"korvane-g%1\">").arg(leader + 1);
-    for (auto it = parts.rbegin(); it != parts.rend(); ++it)
-        out += shapeElement(layers.shapes[std::size_t(*it)]);
+    for (auto it = atPlace.end(place); it != atPlace.begin(place);)
+        out += shapeElement(layers.shapes[std::size_t(*--it)]);
     if (split)
         out += QStringLiteral("</g>");
     return out + QStringLiteral("</a>") + kCrLf;
@@ -251,14 +278,12 @@ QString pointerLayer(const ResponsiveMap& map, const Layers& layers, const QStri
 {
     const std::vector<Geometry>& shapes = layers.shapes;
     // The parts that share each place, in list order.
-    std::vector<std::vector<int>> atPlace(shapes.size());
-    for (std::size_t i = 0; i < shapes.size(); ++i)
-        atPlace[std::size_t(layers.groups.place[i])].push_back(int(i));
+    const Gathered atPlace(layers.groups.place);
     QString out = QStringLiteral("<g class=\"korvane-flaechen\" aria-hidden=\"true\"") + clip + QLatin1Char('>') + kCrLf;
     for (const bool defaults : {true, false}) {
         for (std::size_t i = shapes.size(); i-- > 0;) {
-            if (shapes[i].usable && (shapes[i].kind == browser::Shape::Default) == defaults && !atPlace[i].empty())
-                out += pointerLink(map, layers, i, atPlace[i]);
+            if (shapes[i].usable && (shapes[i].kind == browser::Shape::Default) == defaults && !atPlace.isEmpty(i))
+                out += pointerLink(map, layers, i, atPlace);
         }
     }
     return out + QStringLiteral("</g>") + kCrLf;
@@ -271,19 +296,21 @@ QString pointerLayer(const ResponsiveMap& map, const Layers& layers, const QStri
 QString keyboardLayer(const ResponsiveMap& map, const Layers& layers, const QString& clip)
 {
     const std::vector<Geometry>& shapes = layers.shapes;
-    std::vector<std::vector<int>> parts(shapes.size());
+    std::vector<int> leaderOf(shapes.size(), -1);
     for (std::size_t i = 0; i < shapes.size(); ++i) {
         if (layers.keyboard[i])
-            parts[std::size_t(layers.groups.leader[i])].push_back(int(i));
+            leaderOf[i] = layers.groups.leader[i];
     }
+    const Gathered parts(leaderOf);
     QString out = QStringLiteral("<g class=\"korvane-verweise\"") + clip + QLatin1Char('>') + kCrLf;
     for (std::size_t i = 0; i < shapes.size(); ++i) {
-        if (parts[i].empty())
+        if (parts.isEmpty(i))
             continue;
-        out += linkStart({map.lines[qsizetype(i)], Layer::Keyboard});
-        for (const int part : parts[i])
-            out += shapeElement(shapes[std::size_t(part)]);
-        out += QStringLiteral("</a>") + kCrLf;
+        QString link = linkStart({map.lines[qsizetype(i)], Layer::Keyboard});
+        for (auto part = parts.begin(i); part != parts.end(i); ++part)
+            link += shapeElement(shapes[std::size_t(*part)]);
+        link += QLatin1StringView("</a>\r\n");
+        out += link;
     }
     return out + QStringLiteral("</g>") + kCrLf;
 }
