@@ -162,6 +162,10 @@ void TestForms::wikiRoundTrip_data()
                                   << line("circle", "5,5,5", "mailto:info@example.com", "Schreiben");
     const QString help = line("rect", "0,0,9,9", "Hilfe:Inhalt#Karten", "Hilfe");
     QTest::newRow("namespace and section") << help << "rect 0 0 9 9 [[Hilfe:Inhalt#Karten|Hilfe]]" << help;
+    // A line break would end the block's line (fuzz finding): an address takes its escape, a text its reference.
+    QTest::newRow("line breaks in values") << line("rect", "1,2,3,4", "https://example.com/a\nb", "Zwei\r\nZeilen")
+                                           << "rect 1 2 3 4 [https://example.com/a%0Ab Zwei&#13;&#10;Zeilen]"
+                                           << line("rect", "1,2,3,4", "https://example.com/a%0Ab", "Zwei&#13;&#10;Zeilen");
     QTest::newRow("protocol-relative") << line("rect", "0,0,9,9", "//example.com/x", "")
                                        << "rect 0 0 9 9 [//example.com/x]" << line("rect", "0,0,9,9", "//example.com/x", "");
 }

@@ -25,7 +25,8 @@ QString escapedText(const QString& value)
     QString out;
     out.reserve(value.size());
     for (const QChar c : value) {
-        const char* escape = c == u'|' ? "&#124;" : nullptr;
+        // A line break would end the line of the block.
+        const char* escape = c == u'|' ? "&#124;" : c == u'\n' ? "&#10;" : c == u'\r' ? "&#13;" : nullptr;
         for (const auto& [raw, written] : kTextEscapes)
             escape = c == raw ? written : escape;
         if (escape)
@@ -73,7 +74,7 @@ QString externalAddress(const QString& address)
 {
     QString out;
     for (const QChar c : address) {
-        if (QStringView(u" \"<>[]{}|").contains(c))
+        if (QStringView(u" \"<>[]{}|").contains(c) || c.unicode() < 32 || c.unicode() == 127)
             out += QStringLiteral("%%1").arg(c.unicode(), 2, 16, QLatin1Char('0')).toUpper();
         else
             out += c;
@@ -177,8 +178,10 @@ WikiText wikiImagemap(const AreaLines& lines, const QString& pictureFileName, in
         // area stays in the text as a comment, for the author to see.
         if (!shape || !link || (isDefault && defaultWritten)) {
             unwritten << int(i + 1);
-            out.text += QStringLiteral("# ") + entry::shapeOf(line) + QLatin1Char(' ') + entry::coordsOf(line) +
-                        QLatin1Char(' ') + entry::attributesOf(line).href + kNewline;
+            QString comment = entry::shapeOf(line) + QLatin1Char(' ') + entry::coordsOf(line) + QLatin1Char(' ') +
+                              entry::attributesOf(line).href;
+            comment.replace(u'\n', u' ').replace(u'\r', u' ');
+            out.text += QStringLiteral("# ") + comment + kNewline;
             continue;
         }
         defaultWritten = defaultWritten || isDefault;
