@@ -33,18 +33,24 @@ class QTimer;
 
 namespace korvane {
 
+enum class AreaEdit;
 class AreaRenderer;
+class AreaTableCommand;
 class Canvas;
+class CodeBoxMenu;
 class DrawingSurface;
 class DrawingTool;
 class EditHandles;
 class MainToolHost;
+class MapCheckCommand;
 class AreaClipboard;
 class PolygonPoints;
+class RecentFiles;
 class RecoveryKeeper;
 class SeveralAreas;
 class Snapping;
 class StackingOrder;
+class StatusLine;
 class UndoControls;
 class ZoomControls;
 
@@ -193,6 +199,8 @@ private:
     void createSidePanel();
     void createColorFrame();
     void connectCommands();
+    // The menu bar, the status line and the recently used files (MainWindowMenus.cpp).
+    void createMenus();
     void codeTextChanged();
     QImage decodeInPlace(const QString& path, QString* error);
     // Frees the picture shown before another picture is decoded, so that two
@@ -250,6 +258,10 @@ private:
     bool controlClickInList(QEvent* event);
     bool selectAllKey(QEvent* event);
     bool clipboardKey(QEvent* event);
+    // The area entries of the Bearbeiten menu and their keys on the canvas
+    // and the list: whether one acts now, and acting.
+    bool areaEditAvailable(AreaEdit edit) const;
+    void runAreaEdit(AreaEdit edit);
     void startBand(QPointF at);
     void moveBand(QPointF at);
     void releaseBand();
@@ -280,7 +292,7 @@ private:
     struct PictureAside {
         QImage picture;
         QString file;
-        int zoomPercent = 100;
+        double zoom = 1.0;
         QPoint scroll;
     };
     std::optional<PictureAside> m_pictureAside;
@@ -300,6 +312,10 @@ private:
     RefreshCommand m_refreshCommand{m_session, *this};
     UndoControls* m_undoControls = nullptr;
     ZoomControls* m_zoomControls = nullptr;
+    AreaTableCommand* m_areaTable = nullptr;
+    MapCheckCommand* m_mapCheck = nullptr;
+    CodeBoxMenu* m_codeBoxMenu = nullptr;
+    StatusLine* m_statusLine = nullptr;
     std::unique_ptr<AreaRenderer> m_renderer;
     std::unique_ptr<EditHandles> m_handles;
     std::unique_ptr<MainToolHost> m_toolHost;

@@ -3,6 +3,7 @@
 // several areas at once (Ctrl+click, band, Ctrl+A), the clipboard keys and
 // snapping.
 #include "app/MainWindow.h"
+#include "app/MenuBar.h"
 #include "app/UndoControls.h"
 #include "app/commands/AreaClipboard.h"
 #include "app/commands/PolygonPoints.h"
@@ -176,11 +177,9 @@ bool MainWindow::controlClickInList(QEvent* event)
 bool MainWindow::selectAllKey(QEvent* event)
 {
     if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll) ||
-        !m_editor.editMode || shapeInProgress() || m_areas.isEmpty())
+        !areaEditAvailable(AreaEdit::SelectAll))
         return false;
-    QList<int> rows(m_areas.count());
-    std::iota(rows.begin(), rows.end(), 0);
-    showSeveral(rows, selectedIndex() >= 0 ? selectedIndex() : 0);
+    runAreaEdit(AreaEdit::SelectAll);
     return true;
 }
 
@@ -189,16 +188,59 @@ bool MainWindow::clipboardKey(QEvent* event)
     if (event->type() != QEvent::KeyPress || shapeInProgress())
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->matches(QKeySequence::Copy))
-        m_clipboard->copy();
-    else if (key->matches(QKeySequence::Cut))
-        m_clipboard->cut();
-    else if (key->matches(QKeySequence::Paste)) {
-        if (ui.Picture1->hasPicture())
-            m_clipboard->paste();
-    } else
+    for (const auto& [standard, edit] : {std::pair{QKeySequence::Copy, AreaEdit::Copy},
+                                         std::pair{QKeySequence::Cut, AreaEdit::Cut},
+                                         std::pair{QKeySequence::Paste, AreaEdit::Paste}}) {
+        if (key->matches(standard)) {
+            runAreaEdit(edit);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MainWindow::areaEditAvailable(AreaEdit edit) const
+{
+    if (shapeInProgress())
         return false;
-    return true;
+    switch (edit) {
+    case AreaEdit::Cut:
+    case AreaEdit::Copy:
+        return !m_document.selectedRows().isEmpty();
+    case AreaEdit::Paste:
+        return ui.Picture1->hasPicture() && AreaClipboard::canPaste();
+    case AreaEdit::Delete:
+        return selectedIndex() >= 0 || m_several->several();
+    case AreaEdit::SelectAll:
+        return m_editor.editMode && !m_areas.isEmpty();
+    }
+    return false;
+}
+
+void MainWindow::runAreaEdit(AreaEdit edit)
+{
+    if (!areaEditAvailable(edit))
+        return;
+    switch (edit) {
+    case AreaEdit::Cut:
+        m_clipboard->cut();
+        return;
+    case AreaEdit::Copy:
+        m_clipboard->copy();
+        return;
+    case AreaEdit::Paste:
+        m_clipboard->paste();
+        return;
+    case AreaEdit::Delete:
+        if (!m_several->removeAsked())
+            m_listCommands.deleteWithQuestion();
+        return;
+    case AreaEdit::SelectAll:
+        break;
+    }
+    QList<int> rows(m_areas.count());
+    std::iota(rows.begin(), rows.end(), 0);
+    showSeveral(rows, selectedIndex() >= 0 ? selectedIndex() : 0);
 }
 
 // A drag on the empty canvas draws a band; the areas it encloses are chosen.

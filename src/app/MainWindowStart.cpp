@@ -1,6 +1,7 @@
 // The main window as the program starts it (declared in StartUp.h).
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
+#include "app/WindowGeometry.h"
 #include "app/commands/RecoveryKeeper.h"
 
 #include <QTimer>
@@ -10,6 +11,8 @@ namespace korvane {
 std::unique_ptr<MainWindow> startEditor(const QStringList& files)
 {
     auto window = std::make_unique<MainWindow>();
+    MainWindow* shownWindow = window.get();
+    new WindowGeometry(*window, [shownWindow] { return shownWindow->frameAround(); });
     window->show();
     // Maps left by editors that ended without closing come first, the files
     // named on the command line after them.

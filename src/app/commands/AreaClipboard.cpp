@@ -84,6 +84,12 @@ QString AreaClipboard::placed(QString line, const AreaLines& present) const
                      intoRange(e.top(), e.bottom(), picture.height()));
 }
 
+bool AreaClipboard::canPaste()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasFormat(kMimeType);
+}
+
 bool AreaClipboard::paste()
 {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();

@@ -34,6 +34,8 @@ public:
     // lie outside it and offset by 10 pixels where a copy would cover its
     // original exactly; false when the clipboard holds no areas.
     bool paste();
+    // The clipboard holds areas (of this or another running editor).
+    static bool canPaste();
 
 private:
     QStringList selectedLines() const;
