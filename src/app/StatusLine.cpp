@@ -64,6 +64,7 @@ QLabel* StatusLine::addLabel(const char* name, bool permanent)
     auto* parent = static_cast<QMainWindow*>(this->parent());
     auto* label = new QLabel(parent->statusBar());
     label->setObjectName(QLatin1String(name));
+    label->setContentsMargins(6, 0, 6, 0);
     if (permanent)
         parent->statusBar()->addPermanentWidget(label);
     else

@@ -11,15 +11,15 @@ namespace korvane {
 
 namespace {
 
-// The desktop's own keys for the step, and those Korvane always had.
-QList<QKeySequence> keysFor(QKeySequence::StandardKey standard, const QList<QKeySequence>& own)
+// The keys Korvane always had (the first one shown in the menus), and the
+// desktop's own for the step.
+QList<QKeySequence> keysFor(QKeySequence::StandardKey standard, QList<QKeySequence> own)
 {
-    QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
-    for (const QKeySequence& key : own) {
-        if (!keys.contains(key))
-            keys << key;
+    for (const QKeySequence& key : QKeySequence::keyBindings(standard)) {
+        if (!own.contains(key))
+            own << key;
     }
-    return keys;
+    return own;
 }
 
 QString entryText(const QString& verb, const QString& step)
