@@ -690,7 +690,8 @@ void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut)
 
 RecoveryKeeper* attachRecovery(MainWindow& window)
 {
-    return attachRecovery(window.session(), window, [&window] { return window.handles().isDragging(); });
+    return attachRecovery(window.session(), window, *window.ui.txtMap,
+                          [&window] { return window.handles().isDragging(); });
 }
 
 } // namespace korvane
