@@ -444,6 +444,12 @@ void TestMenuBar::chosenWithTheMouse()
     QCOMPARE(shown->activeAction()->objectName(), QStringLiteral("actUeber"));
     QTest::keyClick(shown, Qt::Key_Return);
     QTRY_COMPARE(e.platform.boxes.size(), 1);
+    // Alt and the underlined letter open a menu too.
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QTest::keyClick(&e.w, Qt::Key_B, Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("mnuBearbeiten"));
+    QApplication::activePopupWidget()->close();
     QCOMPARE(e.platform.boxes[0].title, QStringLiteral("Über Korvane"));
     QVERIFY(e.platform.boxes[0].text.startsWith(QStringLiteral("Korvane 1.0\n\nEin Editor für HTML-Imagemaps")));
     // The key overview lists the keys of the entries.

@@ -12,8 +12,16 @@
 #include <QStatusBar>
 
 #include <cmath>
+#include <utility>
 
 namespace korvane {
+
+namespace {
+
+// How long the line may lag behind the pointer: less than the eye notices.
+constexpr int kFollowMs = 40;
+
+} // namespace
 
 StatusLine::StatusLine(QMainWindow& window, Canvas& canvas, EditorSession& session)
     : QObject(&window), m_canvas(canvas), m_session(session)
@@ -25,8 +33,16 @@ StatusLine::StatusLine(QMainWindow& window, Canvas& canvas, EditorSession& sessi
     m_selection = addLabel("lblStatusAuswahl", true);
     m_count = addLabel("lblStatusAreale", true);
     m_zoom = addLabel("lblStatusZoom", true);
-    connect(&canvas, &Canvas::mouseMoved, this,
-            [this](QPointF at) { m_pointer->setText(pointerText(QPoint(roundHalfEven(at.x()), roundHalfEven(at.y())))); });
+    // The pointer and a drag change the line at every move: it follows them a
+    // few times a second (a repaint of the line at each move made a drag
+    // twice as costly).
+    m_later.setSingleShot(true);
+    m_later.setInterval(kFollowMs);
+    connect(&m_later, &QTimer::timeout, this, &StatusLine::showMoves);
+    connect(&canvas, &Canvas::mouseMoved, this, [this](QPointF at) {
+        m_pointerAt = QPoint(roundHalfEven(at.x()), roundHalfEven(at.y()));
+        followSoon();
+    });
     // A new picture resets the zoom too; the hint then has a picture to draw on.
     connect(&canvas, &Canvas::zoomChanged, this, [this] {
         showZoom();
@@ -48,8 +64,10 @@ StatusLine::StatusLine(QMainWindow& window, Canvas& canvas, EditorSession& sessi
     // Only a change of the selected line is shown again (a drag rewrites it at every move).
     connect(areas, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& top, const QModelIndex& bottom) {
         const int row = m_session.document().selectedRow();
-        if (row >= top.row() && row <= bottom.row())
-            showSelection();
+        if (row >= top.row() && row <= bottom.row()) {
+            m_selectionMoved = true;
+            followSoon();
+        }
     });
     QItemSelectionModel* selection = &document.selection();
     connect(selection, &QItemSelectionModel::selectionChanged, this, &StatusLine::showSelection);
@@ -120,6 +138,20 @@ QString StatusLine::zoomText(double factor)
     return tr("Zoom %1").arg(zoom::labelTextOf(factor));
 }
 
+void StatusLine::followSoon()
+{
+    if (!m_later.isActive())
+        m_later.start();
+}
+
+void StatusLine::showMoves()
+{
+    if (m_pointerAt)
+        m_pointer->setText(pointerText(*m_pointerAt));
+    if (std::exchange(m_selectionMoved, false))
+        showSelection();
+}
+
 void StatusLine::showTool()
 {
     m_hint->setText(toolHint());
@@ -173,8 +205,10 @@ void StatusLine::showZoom()
 // The pointer gone from the picture, no position is shown.
 bool StatusLine::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &m_canvas && event->type() == QEvent::Leave)
+    if (watched == &m_canvas && event->type() == QEvent::Leave) {
+        m_pointerAt.reset();
         m_pointer->clear();
+    }
     return QObject::eventFilter(watched, event);
 }
 

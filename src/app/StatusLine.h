@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QPointF>
 #include <QString>
+#include <QTimer>
+
+#include <optional>
 
 class QLabel;
 class QMainWindow;
@@ -37,6 +40,8 @@ protected:
 
 private:
     QLabel* addLabel(const char* name, bool permanent);
+    void followSoon();
+    void showMoves();
     void showSelection();
     void showCount();
     void showZoom();
@@ -49,6 +54,9 @@ private:
     QLabel* m_selection = nullptr;
     QLabel* m_count = nullptr;
     QLabel* m_zoom = nullptr;
+    QTimer m_later; // the pointer and a moved area, shown a little later
+    std::optional<QPoint> m_pointerAt;
+    bool m_selectionMoved = false;
 };
 
 } // namespace korvane
