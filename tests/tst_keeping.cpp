@@ -58,7 +58,10 @@ struct Editor : korvane::test::SettingsFolder {
                 texts << entry->text() + (entry->isEnabled() ? "" : " (aus)");
         return texts;
     }
-    void chooseRecent(int number) { recentMenu()->findChild<QAction*>(QStringLiteral("actZuletzt_%1").arg(number))->trigger(); }
+    void chooseRecent(int number)
+    {
+        recentMenu()->findChild<QAction*>(QStringLiteral("actZuletzt_%1").arg(number))->trigger();
+    }
     QByteArray ini() const { return readFile(path("Korvane.ini")); }
 };
 
@@ -98,8 +101,11 @@ void TestKeeping::recentFilesStored_data()
         "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(longPath.left(253)) + "\r\nDatei1_2=" + quoted(longPath.mid(253)) +
             "\r\n");
     // A character outside the basic plane is never split between two values.
-    row("split before a pair", QByteArray(), QStringList{QString(252, 'b') + QString::fromUtf8("\xF0\x9F\x97\xBA") + "c"},
-        "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(QString(252, 'b')) + "\r\nDatei1_2=\"\xF0\x9F\x97\xBA" "c\"\r\n");
+    row("split before a pair", QByteArray(),
+        QStringList{QString(252, 'b') + QString::fromUtf8("\xF0\x9F\x97\xBA") + "c"},
+        "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(QString(252, 'b')) +
+            "\r\nDatei1_2=\"\xF0\x9F\x97\xBA"
+            "c\"\r\n");
     row("fewer than stored", QByteArray("[Zuletzt_geoeffnet]\r\nDatei1=\"/a.png\"\r\nDatei2=\"/b.map\"\r\n"),
         QStringList{"/b.map"}, QByteArray("[Zuletzt_geoeffnet]\r\nDatei1=\"/b.map\"\r\nDatei2=\r\n"));
     row("shorter than stored",
@@ -149,11 +155,11 @@ void TestKeeping::recentAfterOpenImportAndMissing()
     e.desktop.answers.enqueue(MessageButton::No); // the code of the map goes
     e.press(e.w.ui.Command11, e.path("seite.html"));
     QCOMPARE(e.w.areas().count(), 1);
-    QCOMPARE(e.recentEntries(),
-             QStringList({"&1 seite.html   (" + folder + ")", "&2 plan.map   (" + folder + ")",
-                          "&3 plan.png   (" + folder + ")", "Liste leeren"}));
-    const QByteArray section = "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(e.path("seite.html")) + "\r\nDatei2=" +
-                               quoted(e.path("plan.map")) + "\r\nDatei3=" + quoted(e.path("plan.png")) + "\r\n";
+    QCOMPARE(e.recentEntries(), QStringList({"&1 seite.html   (" + folder + ")", "&2 plan.map   (" + folder + ")",
+                                             "&3 plan.png   (" + folder + ")", "Liste leeren"}));
+    const QByteArray section = "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(e.path("seite.html")) +
+                               "\r\nDatei2=" + quoted(e.path("plan.map")) + "\r\nDatei3=" + quoted(e.path("plan.png")) +
+                               "\r\n";
     QCOMPARE(e.ini(), section);
     // Gone: "Nein" keeps it in the list, "Ja" takes it out; no error either way.
     QVERIFY(QFile::remove(e.path("plan.map")));
@@ -169,10 +175,10 @@ void TestKeeping::recentAfterOpenImportAndMissing()
     QCOMPARE(e.ini(), section);
     e.desktop.answers.enqueue(MessageButton::Yes);
     e.chooseRecent(2);
-    QCOMPARE(e.recentEntries(), QStringList({"&1 seite.html   (" + folder + ")", "&2 plan.png   (" + folder + ")",
-                                             "Liste leeren"}));
-    QCOMPARE(e.ini(), "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(e.path("seite.html")) + "\r\nDatei2=" +
-                          quoted(e.path("plan.png")) + "\r\nDatei3=\r\n");
+    QCOMPARE(e.recentEntries(),
+             QStringList({"&1 seite.html   (" + folder + ")", "&2 plan.png   (" + folder + ")", "Liste leeren"}));
+    QCOMPARE(e.ini(), "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(e.path("seite.html")) +
+                          "\r\nDatei2=" + quoted(e.path("plan.png")) + "\r\nDatei3=\r\n");
     QCOMPARE(e.w.areas().count(), 1); // nothing was opened
     // The same file again first: the file is not written again.
     const ino_t stored = inodeOf(e.path("Korvane.ini"));

@@ -250,8 +250,8 @@ void TestMenuBar::entriesDoWhatTheirKeysDo_data()
     const auto keys = [](QKeyCombination k) { return QKeySequence(k); };
     row("undo, canvas", QString("actRueckgaengig"), keys(Qt::CTRL | Qt::Key_Z), QString("Picture1"), Setup::Drawn);
     row("undo, list", QString("actRueckgaengig"), keys(Qt::CTRL | Qt::Key_Z), QString("List1"), Setup::Drawn);
-    row("redo, canvas", QString("actWiederherstellen"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-        QString("Picture1"), Setup::DrawnUndone);
+    row("redo, canvas", QString("actWiederherstellen"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QString("Picture1"),
+        Setup::DrawnUndone);
     row("redo by Ctrl+Y, list", QString("actWiederherstellen"), keys(Qt::CTRL | Qt::Key_Y), QString("List1"),
         Setup::DrawnUndone);
     row("copy, canvas", QString("actKopieren"), keys(Qt::CTRL | Qt::Key_C), QString("Picture1"), Setup::Editing);
@@ -264,27 +264,23 @@ void TestMenuBar::entriesDoWhatTheirKeysDo_data()
     row("select all, canvas", QString("actAllesAuswaehlen"), keys(Qt::CTRL | Qt::Key_A), QString("Picture1"),
         Setup::Editing);
     row("copy, code box", QString("actKopieren"), keys(Qt::CTRL | Qt::Key_C), QString("txtMap"), Setup::CodeChosen);
-    row("cut, code box", QString("actAusschneiden"), keys(Qt::CTRL | Qt::Key_X), QString("txtMap"),
-        Setup::CodeChosen);
+    row("cut, code box", QString("actAusschneiden"), keys(Qt::CTRL | Qt::Key_X), QString("txtMap"), Setup::CodeChosen);
     row("paste, code box", QString("actEinfuegen"), keys(Qt::CTRL | Qt::Key_V), QString("txtMap"), Setup::Copied);
     row("delete, code box", QString("actLoeschen"), keys(Qt::Key_Delete), QString("txtMap"), Setup::CodeChosen);
     row("select all, code box", QString("actAllesAuswaehlen"), keys(Qt::CTRL | Qt::Key_A), QString("txtMap"),
         Setup::Editing);
     row("zoom in", QString("actVergroessern"), keys(Qt::CTRL | Qt::Key_Plus), QString("Picture1"), Setup::Blank);
-    row("zoom out, list", QString("actVerkleinern"), keys(Qt::CTRL | Qt::Key_Minus), QString("List1"),
-        Setup::Zoomed);
-    row("100 %, code box", QString("actOriginalgroesse"), keys(Qt::CTRL | Qt::Key_0), QString("txtMap"),
-        Setup::Zoomed);
+    row("zoom out, list", QString("actVerkleinern"), keys(Qt::CTRL | Qt::Key_Minus), QString("List1"), Setup::Zoomed);
+    row("100 %, code box", QString("actOriginalgroesse"), keys(Qt::CTRL | Qt::Key_0), QString("txtMap"), Setup::Zoomed);
     row("fit", QString("actEinpassen"), keys(Qt::CTRL | Qt::Key_9), QString("Picture1"), Setup::Zoomed);
     row("area table", QString("actArealtabelle"), keys(Qt::CTRL | Qt::Key_T), QString("List1"), Setup::Editing);
-    row("snapping", QString("snapToggle"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_E), QString("Picture1"),
-        Setup::Blank);
+    row("snapping", QString("snapToggle"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_E), QString("Picture1"), Setup::Blank);
     row("map check", QString("actMapPruefen"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_P), QString("txtMap"),
         Setup::Editing);
-    row("responsive code", QString("mnuResponsivKopieren"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
-        QString("Picture1"), Setup::Editing);
-    row("responsive page", QString("mnuResponsivSpeichern"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-        QString("List1"), Setup::Editing);
+    row("responsive code", QString("mnuResponsivKopieren"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_C), QString("Picture1"),
+        Setup::Editing);
+    row("responsive page", QString("mnuResponsivSpeichern"), keys(Qt::CTRL | Qt::SHIFT | Qt::Key_S), QString("List1"),
+        Setup::Editing);
     row("open, code box", QString("actBildOeffnen"), keys(Qt::CTRL | Qt::Key_O), QString("txtMap"), Setup::Blank);
     row("save, canvas", QString("actSpeichern"), keys(Qt::CTRL | Qt::Key_S), QString("Picture1"), Setup::Editing);
     row("help, list", QString("actHilfe"), keys(Qt::Key_F1), QString("List1"), Setup::Blank);
@@ -381,9 +377,9 @@ void TestMenuBar::everyKeyBoundOnce()
         if (it->size() > 1)
             twice << it.key() + ": " + it->join(",");
     QVERIFY2(twice.isEmpty(), qPrintable(twice.join("; ")));
-    for (const char* key : {"Ctrl+O", "Ctrl+S", "Ctrl+Q", "F1", "Ctrl+Z", "Ctrl+Shift+Z", "Ctrl+Y", "Ctrl++",
-                            "Ctrl+=", "Ctrl+-", "Ctrl+0", "Ctrl+9", "Ctrl+T", "Ctrl+Shift+E", "Ctrl+Shift+P",
-                            "Ctrl+Shift+C", "Ctrl+Shift+S"})
+    for (const char* key :
+         {"Ctrl+O", "Ctrl+S", "Ctrl+Q", "F1", "Ctrl+Z", "Ctrl+Shift+Z", "Ctrl+Y", "Ctrl++", "Ctrl+=", "Ctrl+-",
+          "Ctrl+0", "Ctrl+9", "Ctrl+T", "Ctrl+Shift+E", "Ctrl+Shift+P", "Ctrl+Shift+C", "Ctrl+Shift+S"})
         QVERIFY2(bound.contains(key), key);
 }
 
@@ -409,17 +405,17 @@ void TestMenuBar::menusInTheDesktopsOrder()
         }
         return texts;
     };
-    QCOMPARE(entries("mnuDatei"),
-             QStringList({"Bild &öffnen...", "&MAP-Datei importieren...", "&HTML-Seite importieren...",
-                          "&Zuletzt geöffnet", "&Speichern...", "In HTML-Seite &exportieren...",
-                          "Responsive Seite speichern...", "&Beenden"}));
+    QCOMPARE(
+        entries("mnuDatei"),
+        QStringList({"Bild &öffnen...", "&MAP-Datei importieren...", "&HTML-Seite importieren...", "&Zuletzt geöffnet",
+                     "&Speichern...", "In HTML-Seite &exportieren...", "Responsive Seite speichern...", "&Beenden"}));
     QCOMPARE(entries("mnuBearbeiten"),
              QStringList({"Rückgängig", "Wiederherstellen", "&Ausschneiden", "&Kopieren", "&Einfügen", "&Löschen",
                           "Alles aus&wählen", "E&igenschaften...", "Areal &duplizieren", "Alle Areale lö&schen",
                           "Ausrichten", "&Reihenfolge", "Einrasten", "Rastergröße..."}));
-    QCOMPARE(entries("mnuAnsicht"), QStringList({"Ver&größern", "Ver&kleinern", "&Originalgröße (100 %)",
-                                                 "In Fenster &einpassen", "Arealtabelle...", "&Lupe",
-                                                 "&Neu zeichnen"}));
+    QCOMPARE(entries("mnuAnsicht"),
+             QStringList({"Ver&größern", "Ver&kleinern", "&Originalgröße (100 %)", "In Fenster &einpassen",
+                          "Arealtabelle...", "&Lupe", "&Neu zeichnen"}));
     QCOMPARE(entries("mnuWerkzeuge"),
              QStringList({"&Polygon", "&Rechteck", "&Kreis", "Areale &bearbeiten (EditMode)"}));
     QCOMPARE(entries("mnuMap"), QStringList({"Map prüfen...", "&Code kopieren", "Responsiven Code kopieren",
@@ -460,9 +456,10 @@ void TestMenuBar::chosenWithTheMouse()
     QStringList rows;
     for (int r = 0; r < table->rowCount(); ++r)
         rows << table->item(r, 0)->text() + " = " + table->item(r, 1)->text();
-    for (const char* expected : {"Ctrl+O = Bild öffnen", "Ctrl+Q = Beenden", "Ctrl+9 = In Fenster einpassen",
-                                 "Ctrl+T = Arealtabelle", "Tab, Umschalt+Tab = Bild, Edit-Modus: nächstes und "
-                                                          "voriges Areal wählen"})
+    for (const char* expected :
+         {"Ctrl+O = Bild öffnen", "Ctrl+Q = Beenden", "Ctrl+9 = In Fenster einpassen", "Ctrl+T = Arealtabelle",
+          "Tab, Umschalt+Tab = Bild, Edit-Modus: nächstes und "
+          "voriges Areal wählen"})
         QVERIFY2(rows.contains(expected), expected);
 }
 

@@ -50,8 +50,21 @@ QLabel* statusLabel(MainWindow& w, const char* name)
 }
 
 // How the status line's row is reached.
-enum class Step { Pointer, PointerGone, Rect, Circle, Poly, Two, MovedByKey, Count, AllDeleted, Zoomed,
-                  RectangleTool, EditMode, NoPicture };
+enum class Step {
+    Pointer,
+    PointerGone,
+    Rect,
+    Circle,
+    Poly,
+    Two,
+    MovedByKey,
+    Count,
+    AllDeleted,
+    Zoomed,
+    RectangleTool,
+    EditMode,
+    NoPicture
+};
 
 } // namespace
 
@@ -235,8 +248,8 @@ void TestViewing::statusLine()
         return;
     }
     korvane::test::BlankEditor e;
-    e.w.areas().setLines({area("rect", "10,20,110,70"), area("circle", "200,150,40"),
-                          area("poly", "300,10,390,60,300,110")});
+    e.w.areas().setLines(
+        {area("rect", "10,20,110,70"), area("circle", "200,150,40"), area("poly", "300,10,390,60,300,110")});
     e.w.refresh();
     e.w.enablePictureTools(EditorView::ToolsFor::Import);
     e.w.ui.Option1[3]->click();

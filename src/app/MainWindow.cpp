@@ -490,8 +490,7 @@ void MainWindow::connectCommands()
         this);
     m_areaTable->followClicksOn(*ui.List1);
     connect(ui.List1, &QListView::customContextMenuRequested, this, [this](QPoint at) {
-        m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at),
-                                 areaMenuEntries() << m_areaTable->action());
+        m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at), areaMenuEntries() << m_areaTable->action());
     });
     connect(&m_document, &MapDocument::restored, this, &MainWindow::showRestoredState);
     connect(ui.HScroll1, &QScrollBar::valueChanged, this,

@@ -22,9 +22,20 @@ void MainWindow::createMenus()
 {
     auto* recent = new RecentFiles(m_session, *this, this);
     m_session.setFileOpenedListener([recent](const QString& path) { recent->add(path); });
-    MenuBar::Buttons buttons{ui.Command1, ui.Command8, ui.Command11, ui.Command7, ui.Command12, ui.cmdClipboard,
-                             ui.Command4, ui.Command6, ui.Command13, ui.Command10, ui.Command3, ui.Command9,
-                             {ui.Option1[0], ui.Option1[1], ui.Option1[2], ui.Option1[3]}};
+    MenuBar::Buttons buttons;
+    buttons.open = ui.Command1;
+    buttons.mapImport = ui.Command8;
+    buttons.htmlImport = ui.Command11;
+    buttons.save = ui.Command7;
+    buttons.exportPage = ui.Command12;
+    buttons.copyCode = ui.cmdClipboard;
+    buttons.magnifier = ui.Command4;
+    buttons.refresh = ui.Command6;
+    buttons.help = ui.Command13;
+    buttons.duplicate = ui.Command10;
+    buttons.clearAll = ui.Command3;
+    buttons.attributes = ui.Command9;
+    buttons.tools = {ui.Option1[0], ui.Option1[1], ui.Option1[2], ui.Option1[3]};
     const QList<QAction*>& code = m_codeBoxMenu->entries();
     MenuBar::Entries entries;
     entries.undo = m_undoControls->undoAction();

@@ -188,9 +188,9 @@ bool MainWindow::clipboardKey(QEvent* event)
     if (event->type() != QEvent::KeyPress || shapeInProgress())
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    for (const auto& [standard, edit] : {std::pair{QKeySequence::Copy, AreaEdit::Copy},
-                                         std::pair{QKeySequence::Cut, AreaEdit::Cut},
-                                         std::pair{QKeySequence::Paste, AreaEdit::Paste}}) {
+    for (const auto& [standard, edit] :
+         {std::pair{QKeySequence::Copy, AreaEdit::Copy}, std::pair{QKeySequence::Cut, AreaEdit::Cut},
+          std::pair{QKeySequence::Paste, AreaEdit::Paste}}) {
         if (key->matches(standard)) {
             runAreaEdit(edit);
             return true;

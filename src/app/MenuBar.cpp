@@ -238,7 +238,8 @@ void MenuBar::createEditMenu()
         const char* icon;
         QList<QKeySequence> keys;
     } edits[] = {
-        {AreaEdit::Cut, "actAusschneiden", tr("&Ausschneiden"), "edit-cut", QKeySequence::keyBindings(QKeySequence::Cut)},
+        {AreaEdit::Cut, "actAusschneiden", tr("&Ausschneiden"), "edit-cut",
+         QKeySequence::keyBindings(QKeySequence::Cut)},
         {AreaEdit::Copy, "actKopieren", tr("&Kopieren"), "edit-copy", QKeySequence::keyBindings(QKeySequence::Copy)},
         {AreaEdit::Paste, "actEinfuegen", tr("&Einfügen"), "edit-paste",
          QKeySequence::keyBindings(QKeySequence::Paste)},
@@ -304,9 +305,15 @@ void MenuBar::createViewMenu()
         {"actVergroessern", tr("Ver&größern"), "zoom-in", in, &ZoomControls::zoomIn},
         {"actVerkleinern", tr("Ver&kleinern"), "zoom-out", QKeySequence::keyBindings(QKeySequence::ZoomOut),
          &ZoomControls::zoomOut},
-        {"actOriginalgroesse", tr("&Originalgröße (100 %)"), "zoom-original", {QKeySequence(Qt::CTRL | Qt::Key_0)},
+        {"actOriginalgroesse",
+         tr("&Originalgröße (100 %)"),
+         "zoom-original",
+         {QKeySequence(Qt::CTRL | Qt::Key_0)},
          &ZoomControls::zoomToOriginal},
-        {"actEinpassen", tr("In Fenster &einpassen"), "zoom-fit-best", {QKeySequence(Qt::CTRL | Qt::Key_9)},
+        {"actEinpassen",
+         tr("In Fenster &einpassen"),
+         "zoom-fit-best",
+         {QKeySequence(Qt::CTRL | Qt::Key_9)},
          &ZoomControls::fitToView},
     };
     for (const auto& z : zooms) {

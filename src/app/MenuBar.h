@@ -62,8 +62,8 @@ public:
         QAction* saveResponsive = nullptr;
         QAction* responsiveFit = nullptr; // a submenu's action
         QAction* relativePath = nullptr;
-        QList<QAction*> snapping;         // "Einrasten", "Rastergröße..."
-        QList<QAction*> stacking;         // "Nach vorne" ... "Ganz nach hinten"
+        QList<QAction*> snapping; // "Einrasten", "Rastergröße..."
+        QList<QAction*> stacking; // "Nach vorne" ... "Ganz nach hinten"
         QMenu* align = nullptr;
         std::function<void()> showSnapping;
         std::function<void()> showCodeChoices;

@@ -88,7 +88,8 @@ QList<IniSetting> recentFileSettings(const QStringList& files, const IniContents
     for (int number = 1; number <= RecentFiles::kMaxFiles; ++number) {
         const QStringList pieces = piecesOf(kept.value(number - 1));
         for (qsizetype i = 0; i < pieces.size(); ++i)
-            settings.append({kRecentSection, keyOf(number, int(i) + 1), QLatin1Char('"') + pieces[i] + QLatin1Char('"')});
+            settings.append(
+                {kRecentSection, keyOf(number, int(i) + 1), QLatin1Char('"') + pieces[i] + QLatin1Char('"')});
         // The reading stops at the first empty key: one ends what was stored longer.
         const int end = int(pieces.size()) + 1;
         if (storedHas(number, end))

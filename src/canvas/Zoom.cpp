@@ -71,8 +71,8 @@ double fitFactor(QSize picture, QSize view)
 {
     if (picture.isEmpty() || view.isEmpty())
         return 1.0;
-    double factor = std::min({double(view.width()) / picture.width(), double(view.height()) / picture.height(),
-                              factorOf(kSteps.back())});
+    double factor = std::min(
+        {double(view.width()) / picture.width(), double(view.height()) / picture.height(), factorOf(kSteps.back())});
     // The quotient may come out a hair too big for the canvas's rounding up.
     const auto fits = [&](double f) {
         return std::ceil(picture.width() * f) <= view.width() && std::ceil(picture.height() * f) <= view.height();
