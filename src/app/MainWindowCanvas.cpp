@@ -80,6 +80,11 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
 // moving; a press outside every area does what it always did.
 void MainWindow::editPress(Qt::MouseButton button, QPointF position)
 {
+    // A painted point handle takes the press as a handle widget would.
+    if (m_handles->pressPainted(button)) {
+        grabPointer(ui.Picture1);
+        return;
+    }
     const bool control = QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
     if (button == Qt::LeftButton && control && insertPoint(position))
         return;
@@ -125,8 +130,10 @@ void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
             m_several->dragTo(position);
         else if (m_bandStart && buttons == Qt::LeftButton)
             moveBand(position);
-        else
+        else {
+            m_handles->dragPainted(buttons, position);
             m_handles->dragBody(buttons, position);
+        }
         return;
     }
     if (DrawingTool* tool = currentTool())
@@ -142,6 +149,7 @@ void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
             selectFromCanvas(m_renderer->areaAt(position));
     }
     if (button == Qt::LeftButton) {
+        m_handles->releasePainted();
         m_handles->releaseBody();
         releaseBand();
     }
@@ -248,6 +256,12 @@ bool MainWindow::canvasContextMenu(QEvent* event)
         return false;
     auto* request = static_cast<QContextMenuEvent*>(event);
     const bool byMouse = request->reason() == QContextMenuEvent::Mouse;
+    // A painted point handle has the menu a handle widget has.
+    const int vertex = byMouse && m_handles->paintsPoints() ? m_handles->vertexUnderPointer() : -1;
+    if (vertex >= 0 && pointMenu(vertex + 1, request->globalPos())) {
+        m_rightPressActed = false;
+        return true;
+    }
     const bool acted = byMouse && (m_rightPressActed || m_handles->isDragging());
     m_rightPressActed = false;
     if (!acted)

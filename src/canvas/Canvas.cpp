@@ -105,6 +105,8 @@ void Canvas::paintEvent(QPaintEvent* event)
     }
     if (m_overlay)
         paintOverlay(p, exposed);
+    if (m_handlePainter)
+        m_handlePainter(p, exposed);
     paintMark(p);
 }
 
@@ -198,16 +200,19 @@ void Canvas::paintZoomed(QPainter& p, const QRect& exposed)
 // also outside it, so a drag released outside keeps its coordinates.
 void Canvas::mousePressEvent(QMouseEvent* event)
 {
+    m_pointer = exactPosition(this, event);
     emit mousePressed(event->button(), toPicture(exactPosition(this, event)));
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* event)
 {
+    m_pointer = exactPosition(this, event);
     emit mouseMoved(toPicture(exactPosition(this, event)), event->buttons());
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent* event)
 {
+    m_pointer = exactPosition(this, event);
     emit mouseReleased(event->button(), toPicture(exactPosition(this, event)));
 }
 
@@ -215,6 +220,7 @@ void Canvas::mouseReleaseEvent(QMouseEvent* event)
 void Canvas::leaveEvent(QEvent* event)
 {
     setMark(std::nullopt);
+    m_pointer.reset();
     QWidget::leaveEvent(event);
 }
 

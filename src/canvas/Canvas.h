@@ -57,6 +57,13 @@ public:
     // buffer at the release); an empty function: none.
     using Overlay = std::function<void(DrawingSurface& target, const QRectF& visible)>;
     void setOverlay(Overlay overlay);
+    // Handles painted over everything else, in screen pixels where they reach
+    // into `exposed` (those that are not widgets of their own); empty: none.
+    using HandlePainter = std::function<void(QPainter& painter, const QRect& exposed)>;
+    void setHandlePainter(HandlePainter painter) { m_handlePainter = std::move(painter); }
+    // Where the pointer last was on the canvas itself (widget pixels); nothing
+    // once it left the canvas or went onto one of its handle widgets.
+    std::optional<QPointF> pointerPosition() const { return m_pointer; }
 
 signals:
     void mousePressed(Qt::MouseButton button, QPointF position);
@@ -85,6 +92,8 @@ private:
     double m_zoom = 1.0;
     std::optional<QPoint> m_mark;
     Overlay m_overlay;
+    HandlePainter m_handlePainter;
+    std::optional<QPointF> m_pointer;
 };
 
 } // namespace korvane
