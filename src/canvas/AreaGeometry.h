@@ -10,6 +10,10 @@ namespace korvane {
 
 class DrawingSurface;
 
+// Coordinates are read as pixels up to this far from the origin: beyond, the
+// pixel arithmetic would overflow.
+inline constexpr int kFarthestPixel = 10'000'000;
+
 // The drawable shape of one area line, parsed once. Lines with another
 // keyword or too few coordinates give Kind::None and are not drawn.
 // The members are ordered so that no padding lies between them: an import
