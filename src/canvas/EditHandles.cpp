@@ -442,6 +442,10 @@ void EditHandles::moveHandleHorizontally(HandleWidget* handle, QPoint target)
 // for the drag, and the pressed handle keeps the pointer until release.
 void EditHandles::onPressed(int index, Qt::MouseButton)
 {
+    // A second button pressed while one is held starts nothing: the drag's
+    // line before it would be lost to the history.
+    if (m_dragging)
+        return;
     startDrag(index);
     m_pressedHandle = index;
     if (HandleWidget* h = handle(index))
@@ -477,6 +481,19 @@ void EditHandles::endDrag()
         return;
     }
     onReleased(m_pressedHandle);
+}
+
+int EditHandles::cancelDrag()
+{
+    if (!m_dragging)
+        return -1;
+    const int row = m_dragRow;
+    dropDrag();
+    if (row >= 0 && row < m_areas.count() && m_areas.line(row) != m_lineBeforeDrag) {
+        m_areas.replace(row, m_lineBeforeDrag);
+        m_host.redraw(-1, true);
+    }
+    return row;
 }
 
 void EditHandles::dropDrag()

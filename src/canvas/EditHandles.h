@@ -118,6 +118,10 @@ public:
     // Ends a drag in progress as its release would, recording what it did so
     // far; the pointer moves nothing more until the next press.
     void endDrag();
+    // Ends a drag in progress with its line as it was at the press, nothing
+    // recorded; the handles are placed anew by the caller. The line's row,
+    // -1 when nothing was dragged.
+    int cancelDrag();
 
     // Dragging the selected area by its body (a press inside it, positions in
     // picture pixels): the area moves with the pointer as by its anchor, or
