@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QListView>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -133,7 +134,7 @@ void TestEditing::keysDuringDrag_data()
     QTest::addColumn<QString>("drag");
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
-    QTest::addColumn<bool>("inList"); // the key goes to the list, else to the canvas
+    QTest::addColumn<QString>("target"); // "canvas", "list", the copy button; a key of 0: a right click
     const struct {
         const char* name;
         int key;
@@ -152,13 +153,17 @@ void TestEditing::keysDuringDrag_data()
                 {"Ctrl+Z", Qt::Key_Z, Qt::ControlModifier},
                 {"Ctrl+Y", Qt::Key_Y, Qt::ControlModifier},
                 {"Escape", Qt::Key_Escape, {}}};
+    const QString canvas = "canvas", list = "list";
     for (const char* drag : {"handle", "anchor", "body", "several", "band"}) {
         for (const auto& k : keys)
-            QTest::addRow("%s, %s", drag, k.name) << drag << k.key << int(k.modifiers) << false;
+            QTest::addRow("%s, %s", drag, k.name) << drag << k.key << int(k.modifiers) << canvas;
         for (const auto& k : {keys[1], keys[6], keys[10], keys[13]}) // Down, Delete, Ctrl+V, Escape
             if (k.key != Qt::Key_Down || QByteArray(drag) == "several" || QByteArray(drag) == "band")
-                QTest::addRow("%s, %s in the list", drag, k.name) << drag << k.key << int(k.modifiers) << true;
+                QTest::addRow("%s, %s in the list", drag, k.name) << drag << k.key << int(k.modifiers) << list;
+        QTest::addRow("%s, right click", drag) << drag << 0 << 0 << canvas;
     }
+    // A change from elsewhere: the several areas stay where they were.
+    QTest::addRow("several, copy by Space") << "several" << int(Qt::Key_Space) << 0 << "Command10";
 }
 
 // While a handle, an area's body, several areas or a band are held, no key
@@ -170,7 +175,7 @@ void TestEditing::keysDuringDrag()
     QFETCH(QString, drag);
     QFETCH(int, key);
     QFETCH(int, modifiers);
-    QFETCH(bool, inList);
+    QFETCH(QString, target);
     Window e({kR1, kR2, kR3, kCircle});
     // Two steps first, the second undone: one for Ctrl+Z to take back, one for Ctrl+Y to repeat.
     e.click(QPoint(210, 55));
@@ -220,8 +225,22 @@ void TestEditing::keysDuringDrag()
     const QImage pictureBefore = e.canvas()->image();
     QTest::mousePress(held, Qt::LeftButton, {}, held->mapFrom(e.canvas(), from));
     e.moveTo(held, (from + to) / 2);
-    QWidget* target = inList ? static_cast<QWidget*>(e.w.ui.List1) : e.canvas();
-    e.key(key, Qt::KeyboardModifiers(modifiers), target);
+
+    const QPoint middle = (from + to) / 2;
+    if (key == 0) {
+        QTest::mousePress(held, Qt::RightButton, {}, held->mapFrom(e.canvas(), middle));
+        QTest::mouseRelease(held, Qt::RightButton, {}, held->mapFrom(e.canvas(), middle));
+    } else if (target == "Command10") {
+        e.w.ui.Command10->setFocus();
+        e.key(key, {}, e.w.ui.Command10);
+        const QStringList copies{kR1, kR2, kCircle};
+        moved = ready + copies;
+        step = "Areale kopieren";
+        chosen = {4, 5, 6};
+    } else {
+        QWidget* on = target == "list" ? static_cast<QWidget*>(e.w.ui.List1) : e.canvas();
+        e.key(key, Qt::KeyboardModifiers(modifiers), on);
+    }
     e.moveTo(held, to);
     QTest::mouseRelease(held, Qt::LeftButton, {}, held->mapFrom(e.canvas(), to));
 

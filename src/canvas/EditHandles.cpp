@@ -156,9 +156,13 @@ HandleWidget* EditHandles::createHandle(int align)
         h->setCursor(m_pointerHolder->cursor());
     }
     connect(h, &HandleWidget::pressed, this, [this](int i, Qt::MouseButton b, QPointF) { onPressed(i, b); });
+    // Only the button that began the drag ends it.
+    connect(h, &HandleWidget::released, this, [this](int i, Qt::MouseButton b, QPointF) {
+        if (b == m_dragButton)
+            onReleased(i);
+    });
     connect(h, &HandleWidget::moved, this, &EditHandles::onMoved);
     h->menu = [this, index](QPoint globalPos) { return m_host.handleMenu && m_host.handleMenu(index, globalPos); };
-    connect(h, &HandleWidget::released, this, [this](int i, Qt::MouseButton, QPointF) { onReleased(i); });
     m_handles.append(h);
     h->show();
     return h;
@@ -440,12 +444,13 @@ void EditHandles::moveHandleHorizontally(HandleWidget* handle, QPoint target)
 
 // The list would repaint its rewritten line on every move; it is held still
 // for the drag, and the pressed handle keeps the pointer until release.
-void EditHandles::onPressed(int index, Qt::MouseButton)
+void EditHandles::onPressed(int index, Qt::MouseButton button)
 {
     // A second button pressed while one is held starts nothing: the drag's
     // line before it would be lost to the history.
     if (m_dragging)
         return;
+    m_dragButton = button;
     startDrag(index);
     m_pressedHandle = index;
     if (HandleWidget* h = handle(index))

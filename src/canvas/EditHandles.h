@@ -185,6 +185,7 @@ private:
     QWidget* m_pointerHolder = nullptr;
     bool m_dragging = false;
     int m_pressedHandle = -1; // the handle holding the pointer
+    Qt::MouseButton m_dragButton = Qt::LeftButton; // that began a drag on a handle widget
     int m_dragRow = -1;
     QString m_lineBeforeDrag;
     bool m_dragMovesWholeArea = false;
