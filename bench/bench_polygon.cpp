@@ -6,6 +6,7 @@
 #include "BigMapScene.h"
 #include "GuiBenchmarkMain.h"
 
+#include "app/commands/Snapping.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "document/MapDocument.h"
@@ -160,10 +161,12 @@ void BM_PolygonBodyDrag(benchmark::State& state)
     reportCpu(state, cpu);
 }
 
-// The first point's handle dragged over 20 moves: one step.
+// The first point's handle dragged over 20 moves: one step. Second argument
+// 1: with snapping on, the polygon's own points and edges the nearest targets.
 void BM_PolygonPointDrag(benchmark::State& state)
 {
     PolygonScene scene(int(state.range(0)));
+    scene.window.snapping().setOn(state.range(1) != 0);
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
@@ -264,7 +267,7 @@ void BM_PolygonCopyPaste(benchmark::State& state)
 BENCHMARK(BM_PolygonEditMode)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_PolygonClick)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_PolygonBodyDrag)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
-BENCHMARK(BM_PolygonPointDrag)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_PolygonPointDrag)->Args({1000, 0})->Args({50000, 0})->Args({1000, 1})->Args({50000, 1})->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_PolygonPointInsert)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_PolygonPointDelete)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_PolygonUndoRedo)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
