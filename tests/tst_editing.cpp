@@ -91,7 +91,10 @@ struct Window : korvane::test::BlankEditor {
     // lines; then Ctrl+Y until nothing is left. The lines at the start.
     QStringList undoAndRedoAll()
     {
+        // The keys are the active window's: after a menu closed, it becomes active again only later.
         w.activateWindow();
+        if (!QTest::qWaitForWindowActive(&w))
+            return {"the window is not active"};
         canvas()->setFocus();
         QStringList start;
         for (int i = 0; i < 50 && w.document().history().canUndo(); ++i) {
