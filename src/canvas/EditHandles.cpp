@@ -143,6 +143,11 @@ EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surfac
     connect(&areas, &QAbstractItemModel::layoutAboutToBeChanged, this, &EditHandles::dropDrag);
 }
 
+EditHandles::~EditHandles()
+{
+    m_canvas->setHandlePainter({});
+}
+
 // `align`: how far the handle's corner lies before the point it marks: 5 for
 // the handle outside a rectangle's first corner, 2 for a centred one.
 HandleWidget* EditHandles::createHandle(int align)

@@ -89,6 +89,8 @@ public:
     };
 
     EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent = nullptr);
+    // Goes before the canvas, which then paints no handles of it.
+    ~EditHandles() override;
 
     // The widget of handle `index`; none for a painted one.
     HandleWidget* handle(int index) const;
