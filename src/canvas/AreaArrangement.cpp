@@ -11,13 +11,12 @@ namespace korvane {
 
 namespace {
 
-// The coordinates as whole numbers within the pixel range (so that moving
-// them cannot overflow), or nothing when one is not a number.
+// The coordinates a browser reads, as whole numbers within the pixel range
+// (so that moving them cannot overflow); nothing when there are none.
 std::optional<QList<int>> wholeCoords(const QString& line)
 {
-    bool ok = true;
-    const QList<double> values = entry::coordinateValues(entry::coordsOf(line), &ok);
-    if (!ok || values.isEmpty())
+    const QList<double> values = entry::coordinateValues(entry::coordsOf(line));
+    if (values.isEmpty())
         return std::nullopt;
     QList<int> whole;
     whole.reserve(values.size());

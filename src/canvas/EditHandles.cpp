@@ -302,7 +302,7 @@ void EditHandles::edit_zeichnen(int index)
     m_surface.setDrawMode(DrawMode::Copy);
     hideAnchor();
     const QString line = m_areas.line(index);
-    const QString shape = entry::shapeOf(line);
+    const QString shape = entry::shapeName(line);
     const Coords c = coordsOfLine(line);
     const int w = kSize;
     const int h = kSize;
@@ -373,7 +373,7 @@ void EditHandles::neue_koordinaten_to_listbox(int index)
     const QString line = m_areas.line(index);
     if (line.isEmpty())
         return;
-    const QString shape = entry::shapeOf(line).toLower();
+    const QString shape = entry::shapeName(line);
     // The canvas is not cleared here: every caller redraws it completely
     // right after, which removes the old outline just the same.
     QList<int> values;
@@ -406,7 +406,7 @@ void EditHandles::neue_koordinaten_to_listbox(int index)
 void EditHandles::addPolygonVertex(QPointF canvasPoint)
 {
     const int index = m_host.selectedIndex();
-    if (entry::shapeOf(m_areas.line(index)) != QLatin1String("poly"))
+    if (entry::shapeName(m_areas.line(index)) != QLatin1String("poly"))
         return;
     const QPoint place(roundHalfEven(canvasPoint.x()), roundHalfEven(canvasPoint.y()));
     if (paintsPoints()) {
@@ -533,7 +533,7 @@ void EditHandles::finishDrag()
 
 QString EditHandles::selectedShape() const
 {
-    return entry::shapeOf(m_areas.line(m_host.selectedIndex()));
+    return entry::shapeName(m_areas.line(m_host.selectedIndex()));
 }
 
 // The handle's top-left corner follows the pointer's picture pixel; at 100 %

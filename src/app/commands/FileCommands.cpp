@@ -149,13 +149,17 @@ void FileCommands::save()
     QString code = withCrLfLineEnds(shown);
     if (state.relativeImagePath)
         code = withPageRelativeSource(code, document.imagePath(), folder);
+    // The test page names the picture by a valid address (the file name's blanks escaped too).
+    const QString pageCode =
+        state.relativeImagePath ? code
+                                : withImageSource(code, document.imagePath(), pageImageSourceValue(document.imagePath()));
     QString failed;
     {
         WaitCursor wait;
         // The .map takes its place first and the page last, so a new page
         // always stands beside its new .map, even after a save was killed.
         failed = replaceFiles(
-            {{dataPath, mapDataFileBytes(code, document.imageFileName())}, {pagePath, testPageBytes(code)}});
+            {{dataPath, mapDataFileBytes(code, document.imageFileName())}, {pagePath, testPageBytes(pageCode)}});
     }
     if (!failed.isEmpty()) {
         warn(owner, saveFailedMessage(failed));
