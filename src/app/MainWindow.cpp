@@ -513,10 +513,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (keyboardUse(watched, event))
         return true;
     if (watched == ui.List1)
-        return keyWaitsForShape(event, false) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
+        return keyDuringDrag(event, false) || keyWaitsForShape(event, false) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
                clipboardKey(event);
     if (watched == ui.Picture1)
-        return keyWaitsForShape(event, true) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
+        return keyDuringDrag(event, true) || keyWaitsForShape(event, true) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
                clipboardKey(event) || canvasKey(event) || canvasContextMenu(event);
     if (ui.List1 && watched == ui.List1->viewport())
         return controlClickInList(event);

@@ -282,6 +282,22 @@ private:
     void listSelected();
     bool deleteKey(QEvent* event); // handled: the Delete key in the list or on the canvas
 
+    // A drag in edit mode: a handle or an area's body held, several areas
+    // held, or a band being drawn.
+    bool dragUnderWay() const;
+    // Keys while a drag is under way: Escape cancels it. On the canvas every
+    // other key but a modifier waits for the release (a change of the areas or
+    // of the selection beneath the drag would end it on lines that are no
+    // longer there); in the list too while several areas or a band are
+    // dragged, whose lines change only at the release. A handle's drag ends
+    // when the list chooses another line. Handled: true.
+    bool keyDuringDrag(QEvent* event, bool onCanvas);
+    // Everything as before the press, nothing recorded.
+    void cancelDrag();
+    // A drag whose button is no longer held (its release went to another
+    // window) ends as its release would.
+    void endDragWithoutButton();
+
     // Undo and redo.
     bool shapeInProgress() const;
     bool keyWaitsForShape(QEvent* event, bool onCanvas) const; // handled: ignored until the shape is done

@@ -18,6 +18,7 @@
 #include "model/AreaEntry.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QKeyEvent>
 #include <QListView>
@@ -46,6 +47,9 @@ void MainWindow::createShapeCommands()
     const auto dragged = [this](const QList<int>& rows) { showDragged(rows); };
     const auto dropped = [this](bool redraw) { endDragged(redraw); };
     m_several = new SeveralAreas(m_document, {pictureSize, showRows, dragged, dropped, snapSeveral}, this);
+    // Their lines change only at the release: a change of the areas before it
+    // (from anywhere) would be undone by it, so the drag stops instead.
+    connect(&m_document, &MapDocument::aboutToChange, m_several, &SeveralAreas::cancelDrag);
     m_clipboard = new AreaClipboard(m_document, {pictureSize, showRows}, this);
     ui.List1->viewport()->installEventFilter(this);
 }
@@ -305,6 +309,8 @@ bool MainWindow::orderKey(int key)
 // A polygon's point handle has its own menu: the point can go while three stay.
 bool MainWindow::pointMenu(int handle, QPoint globalPos)
 {
+    if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+        return true; // a drag is held: no menu beneath it
     const int row = selectedIndex();
     if (handle < 1 || !m_editor.editMode || entry::shapeOf(m_areas.line(row)) != QLatin1String("poly"))
         return false;

@@ -118,6 +118,8 @@ void Canvas::paintEvent(QPaintEvent* event)
     }
     if (m_overlay)
         paintOverlay(p, exposed);
+    if (m_handlePainter)
+        m_handlePainter(p, exposed);
     paintMark(p);
 }
 
@@ -227,16 +229,19 @@ void Canvas::paintReduced(QPainter& p, const QRect& pixels)
 // also outside it, so a drag released outside keeps its coordinates.
 void Canvas::mousePressEvent(QMouseEvent* event)
 {
+    m_pointer = exactPosition(this, event);
     emit mousePressed(event->button(), toPicture(exactPosition(this, event)));
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* event)
 {
+    m_pointer = exactPosition(this, event);
     emit mouseMoved(toPicture(exactPosition(this, event)), event->buttons());
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent* event)
 {
+    m_pointer = exactPosition(this, event);
     emit mouseReleased(event->button(), toPicture(exactPosition(this, event)));
 }
 
@@ -244,6 +249,7 @@ void Canvas::mouseReleaseEvent(QMouseEvent* event)
 void Canvas::leaveEvent(QEvent* event)
 {
     setMark(std::nullopt);
+    m_pointer.reset();
     QWidget::leaveEvent(event);
 }
 

@@ -61,6 +61,13 @@ public:
     // buffer at the release); an empty function: none.
     using Overlay = std::function<void(DrawingSurface& target, const QRectF& visible)>;
     void setOverlay(Overlay overlay);
+    // Handles painted over everything else, in screen pixels where they reach
+    // into `exposed` (those that are not widgets of their own); empty: none.
+    using HandlePainter = std::function<void(QPainter& painter, const QRect& exposed)>;
+    void setHandlePainter(HandlePainter painter) { m_handlePainter = std::move(painter); }
+    // Where the pointer last was on the canvas itself (widget pixels); nothing
+    // once it left the canvas or went onto one of its handle widgets.
+    std::optional<QPointF> pointerPosition() const { return m_pointer; }
 
 signals:
     void mousePressed(Qt::MouseButton button, QPointF position);
@@ -92,6 +99,8 @@ private:
     std::optional<QPoint> m_mark;
     Overlay m_overlay;
     ReducedPictureCache m_reduced; // the picture far below its size
+    HandlePainter m_handlePainter;
+    std::optional<QPointF> m_pointer;
 };
 
 } // namespace korvane

@@ -4,6 +4,7 @@
 #include <QSize>
 #include "model/AreaLines.h"
 
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -39,7 +40,7 @@ public:
 
 private:
     QStringList selectedLines() const;
-    QString placed(QString line, const AreaLines& present) const;
+    QString placed(QString line, const QSet<QString>& present) const;
 
     MapDocument& m_document;
     View m_view;
