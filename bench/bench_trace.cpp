@@ -1,5 +1,6 @@
 // Tracing on a 4000 x 3000 floor plan of 200 rooms (20 x 10, dark walls of 6
-// pixels, light rooms, paper around), plain and through JPEG (quality 75):
+// pixels, light rooms, paper around), plain and through JPEG (quality 75), at
+// the default tolerance (as a user clicks) and at half the difference of walls and rooms:
 // goals a click <= 50 ms of CPU from the click to the polygon, a preview move
 // <= 16 ms while the pointer stays in the region, every room at once <= 1 s.
 // Also the costs beyond the goals: a click on the paper around the plan (a
@@ -73,11 +74,11 @@ const QImage& plan(bool jpeg)
     return jpeg ? compressed : plain;
 }
 
-// Half the difference of walls and rooms, so that JPEG's noise stays inside a room.
-TraceSettings settings()
+// The tolerance of the benchmark's second argument.
+TraceSettings settings(const benchmark::State& state)
 {
     TraceSettings s;
-    s.tolerance = 96;
+    s.tolerance = int(state.range(1));
     return s;
 }
 
@@ -94,7 +95,7 @@ void BM_TraceClick(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
-        corners += int(tracer.traceAt(roomCentre(room), settings()).polygon.size());
+        corners += int(tracer.traceAt(roomCentre(room), settings(state)).polygon.size());
         cpu += processCpuMilliseconds() - before;
         room = (room + 37) % (kColumns * kRows);
     }
@@ -109,7 +110,7 @@ void BM_TraceClickPaper(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
-        benchmark::DoNotOptimize(tracer.traceAt({10, 10}, settings()));
+        benchmark::DoNotOptimize(tracer.traceAt({10, 10}, settings(state)));
         cpu += processCpuMilliseconds() - before;
     }
     report(state, cpu, 1, "cpu_ms_per_click");
@@ -130,7 +131,7 @@ void BM_TraceClickLargest(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
-        corners = int(tracer.traceAt({2000, 1500}, settings()).polygon.size());
+        corners = int(tracer.traceAt({2000, 1500}, settings(state)).polygon.size());
         cpu += processCpuMilliseconds() - before;
     }
     report(state, cpu, 1, "cpu_ms_per_click");
@@ -142,13 +143,13 @@ void BM_TracePreviewInRoom(benchmark::State& state)
 {
     OutlineTracer tracer(plan(state.range(0)));
     const QPoint centre = roomCentre(57);
-    tracer.previewAt(centre, settings());
+    tracer.previewAt(centre, settings(state));
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
         for (int i = 0; i < kMoves; ++i) {
             const QPoint at = centre + QPoint(i % 61 - 30, i % 47 - 23);
-            benchmark::DoNotOptimize(tracer.previewAt(at, settings()));
+            benchmark::DoNotOptimize(tracer.previewAt(at, settings(state)));
         }
         cpu += processCpuMilliseconds() - before;
     }
@@ -164,7 +165,7 @@ void BM_TracePreviewAcrossRooms(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
-        benchmark::DoNotOptimize(tracer.previewAt(roomCentre(room), settings()));
+        benchmark::DoNotOptimize(tracer.previewAt(roomCentre(room), settings(state)));
         cpu += processCpuMilliseconds() - before;
         room = (room + 1) % (kColumns * kRows);
     }
@@ -179,7 +180,7 @@ void BM_TraceEveryRoom(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
-        rooms = tracer.traceColour(roomCentre(0), settings()).outlines.size();
+        rooms = tracer.traceColour(roomCentre(0), settings(state)).outlines.size();
         cpu += processCpuMilliseconds() - before;
     }
     report(state, cpu, 1, "cpu_ms_per_plan");
@@ -203,12 +204,25 @@ void BM_TraceHandOver(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_TraceClick)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TraceClickPaper)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TraceClickLargest)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TracePreviewInRoom)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TracePreviewAcrossRooms)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TraceEveryRoom)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// Plain and JPEG, each at the default tolerance and at half the difference of walls and rooms.
+void pictures(benchmark::internal::Benchmark* bench)
+{
+    bench->ArgNames({"jpeg", "tolerance"});
+    for (const int jpeg : {0, 1})
+        for (const int tolerance : {TraceSettings().tolerance, 96})
+            bench->Args({jpeg, tolerance});
+    bench->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_TraceClick)->Apply(pictures);
+BENCHMARK(BM_TraceClickPaper)->Apply(pictures);
+BENCHMARK(BM_TraceClickLargest)
+    ->ArgNames({"jpeg", "tolerance"})
+    ->Args({0, TraceSettings().tolerance})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TracePreviewInRoom)->Apply(pictures);
+BENCHMARK(BM_TracePreviewAcrossRooms)->Apply(pictures);
+BENCHMARK(BM_TraceEveryRoom)->Apply(pictures);
 BENCHMARK(BM_TraceHandOver)->ArgName("converted")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
