@@ -37,7 +37,7 @@ public:
     }
 
 private:
-    std::array<std::array<int, kMostAround>, 4> m_values{};
+    std::array<std::array<int, kMostAround>, 4> m_values; // only the first m_count are read
     int m_count = 0;
 };
 
@@ -126,19 +126,6 @@ bool halfCovered(cv::Point candidate, const cv::Mat& map, uchar region, const Pi
 PixelColours::PixelColours(const cv::Mat& pixels, const QVector<QRgb>* table, int ignoredByte)
     : m_pixels(pixels), m_table(table), m_ignored(ignoredByte)
 {
-}
-
-Colour PixelColours::at(cv::Point p) const
-{
-    const uchar* pixel = m_pixels.ptr<uchar>(p.y) + p.x * m_pixels.channels();
-    if (m_table) {
-        const QRgb rgb = *pixel < m_table->size() ? (*m_table)[*pixel] : QRgb(0);
-        return {qRed(rgb), qGreen(rgb), qBlue(rgb), qAlpha(rgb)};
-    }
-    Colour colour{};
-    for (int c = 0; c < m_pixels.channels(); ++c)
-        colour[std::size_t(c)] = c == m_ignored ? 0 : pixel[c];
-    return colour;
 }
 
 int colourDifference(const Colour& a, const Colour& b)

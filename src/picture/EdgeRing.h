@@ -22,7 +22,18 @@ public:
     // an indexed picture (else null); `ignoredByte` the byte not compared (-1: none).
     PixelColours(const cv::Mat& pixels, const QVector<QRgb>* table, int ignoredByte);
 
-    Colour at(cv::Point p) const;
+    Colour at(cv::Point p) const
+    {
+        const uchar* pixel = m_pixels.ptr<uchar>(p.y) + p.x * m_pixels.channels();
+        if (m_table) {
+            const QRgb rgb = *pixel < m_table->size() ? (*m_table)[*pixel] : QRgb(0);
+            return {qRed(rgb), qGreen(rgb), qBlue(rgb), qAlpha(rgb)};
+        }
+        Colour colour{};
+        for (int c = 0; c < m_pixels.channels(); ++c)
+            colour[std::size_t(c)] = c == m_ignored ? 0 : pixel[c];
+        return colour;
+    }
     bool onPicture(cv::Point p) const { return p.x >= 0 && p.y >= 0 && p.x < m_pixels.cols && p.y < m_pixels.rows; }
     int channels() const { return m_table ? 4 : m_pixels.channels(); }
 
