@@ -106,9 +106,9 @@ public:
     // pixels, so a click grown anew from the pointer may differ from it: a tool
     // that lets the click take what the preview shows calls this for the click too.
     TracedOutline previewAt(QPoint pixel, const TraceSettings& settings);
-    // Every region of the colour of `pixel` (within the tolerance of it) in the
-    // whole picture, each as traceAt() would trace it; regions that make no
-    // area (too small, the whole picture) are left out.
+    // Every region of the colour a click at `pixel` grows from (within the
+    // tolerance of it) in the whole picture, each with its edge as traceAt()
+    // takes it; regions that make no area (too small, the whole picture) are left out.
     TracedColour traceColour(QPoint pixel, const TraceSettings& settings);
 
     // Whether the picture's own pixels are read (no converted copy was made).
