@@ -2,6 +2,7 @@
 // forms), the keeper that writes and removes it in a running window, the offer
 // at start, and the real program killed at random moments and started again.
 #include "ImageSamples.h"
+#include "support/Modal.h"
 #include "support/Rows.h"
 #include "support/ScriptedPlatform.h"
 #include "support/FileSizeLimit.h"
@@ -10,11 +11,13 @@
 #include "app/MainWindow.h"
 #include "app/OpenFromOutside.h"
 #include "app/RecoveryStart.h"
+#include "app/StartUp.h"
 #include "app/commands/RecoveryKeeper.h"
 #include "canvas/Canvas.h"
 #include "io/ExportWindow.h"
 #include "io/RecoveryFile.h"
 #include "io/RecoveryRead.h"
+#include "platform/QtPlatform.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -22,6 +25,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -199,6 +203,8 @@ private slots:
     void badFileAtStart();
     void pictureGoneOrRefused_data();
     void pictureGoneOrRefused();
+    void offerComesBeforeFileFromOutside_data();
+    void offerComesBeforeFileFromOutside();
     void exportPageComesBack();
     void handEditsComeBack_data();
     void handEditsComeBack();
@@ -618,6 +624,62 @@ void TestRecovery::pictureGoneOrRefused()
     QVERIFY(!e.w.document().mapSaved());
     e.keeper->flush();
     QCOMPARE(recovery::readFile(e.keeper->filePath()).snapshot.lines, left.lines);
+}
+
+void TestRecovery::offerComesBeforeFileFromOutside_data()
+{
+    QTest::addColumn<bool>("restore");
+    QTest::addColumn<QString>("then"); // the answer to the unsaved question; empty: not asked
+    row("restored, Escape keeps it", true, QStringLiteral("Escape"));
+    row("restored, Nein opens the file", true, QStringLiteral("Nein"));
+    row("declined, the file opens", false, QString());
+}
+
+// A recovery file to offer and a picture named on the command line, the real
+// boxes answered: the question about the recovery file comes first (the file
+// does not open while it waits), and the picture after it, as after any Open:
+// the restored map is unsaved, so that is asked first.
+void TestRecovery::offerComesBeforeFileFromOutside()
+{
+    QFETCH(bool, restore);
+    QFETCH(QString, then);
+    StateFolder state;
+    const Snapshot left = sample(state.picture());
+    QVERIFY(recovery::writeFile(state.recoveryFile(endedPid()), left));
+    const QString other = state.dir.filePath(QStringLiteral("anders.png"));
+    writeBytes(other, makeRaster("png", 40, 30, Qt::red));
+    SettingsFolder settings;
+    setPlatform(std::make_unique<QtPlatform>());
+    QStringList asked;
+    const auto answer = [&asked](QWidget* modal, QMessageBox::StandardButton button) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        asked << (box ? box->text() : QStringLiteral("<no box>"));
+        if (button == QMessageBox::Escape)
+            QTest::keyClick(modal, Qt::Key_Escape);
+        else if (box)
+            box->button(button)->click();
+    };
+    whenModalOpens([&](QWidget* modal) {
+        if (!then.isEmpty())
+            whenModalOpens([&](QWidget* next) {
+                answer(next, then == QLatin1String("Escape") ? QMessageBox::Escape : QMessageBox::No);
+            });
+        answer(modal, restore ? QMessageBox::Yes : QMessageBox::No);
+    });
+    const std::unique_ptr<MainWindow> w = startEditor({other});
+    const bool reopened = !restore || then == QLatin1String("Nein");
+    QTRY_COMPARE(w->windowTitle(), reopened ? QStringLiteral("Korvane [ Map für: anders.png ]")
+                                            : QStringLiteral("Korvane [ Map für: plan.png ]"));
+    QTRY_COMPARE(asked.size(), then.isEmpty() ? 1 : 2);
+    QCOMPARE(asked.front(), question(state.picture()));
+    if (!then.isEmpty())
+        QCOMPARE(asked.back(), QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. "
+                                              "Soll der Code jetzt gespeichert werden?"));
+    QCOMPARE(w->areas().lines(), reopened ? AreaLines() : left.lines);
+    QCOMPARE(w->document().mapSaved(), reopened);
+    auto* keeper = w->findChild<RecoveryKeeper*>();
+    keeper->flush();
+    QCOMPARE(recovery::readFile(keeper->filePath()).snapshot.lines, reopened ? AreaLines() : left.lines);
 }
 
 // The export window's page with the pasted code, not yet saved: kept with the

@@ -659,6 +659,9 @@ EditorView::UnsavedCode MainWindow::askAboutUnsavedCode()
         return UnsavedCode::Discard;
     if (answer != MessageButton::Yes)
         return UnsavedCode::Cancel;
+    // Save writes the code box: emptied by hand, it shows the areas' code again.
+    if (ui.txtMap->document()->isEmpty() && !m_areas.isEmpty())
+        map_daten();
     ui.Command7->click();
     return UnsavedCode::Save;
 }
