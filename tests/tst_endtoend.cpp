@@ -360,7 +360,10 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
     QVERIFY(visibleMagnifier(*window));
     QVERIFY(window->close());
     QCOMPARE(platform.boxes.size(), 1);
-    const QByteArray settings = "[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\nZiehpunktfarbe=16711680\r\n"
+    // The picture opened first is the first of the recently opened files.
+    const QByteArray settings = "[Zuletzt_geoeffnet]\r\nDatei1=\"" + imageFolder.toUtf8() +
+                                "plan haus.png\"\r\n"
+                                "[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\nZiehpunktfarbe=16711680\r\n"
                                 "[DrawWidth]\r\nDrawWidth1=2\r\n[FillStyle]\r\nFillStyle1=1\r\n[Path]\r\n"
                                 "Letzter_Grafik_Ordner=" +
                                 imageFolder.toUtf8() + "\r\nLetzter_Speicherort_MAP=" + saveFolder.toUtf8() +

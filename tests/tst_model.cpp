@@ -522,6 +522,13 @@ void TestModel::areaSpacing_data()
     QTest::newRow("a kept title stands for the alt text")
         << " rect |1,2,3,4|a.html|Kurz|*|*|*|*|title=\"Lang\" role=\"link\""
         << "<area shape=\"rect\" alt=\"Kurz\" coords=\"1,2,3,4\" href=\"a.html\" title=\"Lang\"  role=\"link\" />\r\n";
+    QTest::newRow("kept attributes never repeat a field's")
+        << " rect |1,2,3,4|a.html|A|*|*|*|*|HREF=\"b.html\" alt=\"B\" coords=\"9\" shape=\"circle\" "
+           "target=\"_top\" onclick=\"x()\" onMouseOver=\"y()\" onmouseout=\"z()\" data-a=\"1\""
+        << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\"  data-a=\"1\" />\r\n";
+    QTest::newRow("a kept name twice: the first")
+        << " rect |1,2,3,4|a.html|A|*|*|*|*|id=\"x\" ID=\"y\" title=\"T\" title=\"U\""
+        << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"T\"  id=\"x\" />\r\n";
     QTest::newRow("no link is written without href")
         << " rect |1,2,3,4||A|*|*|*|*|nohref=\"nohref\""
         << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" title=\"A\"  nohref=\"nohref\" />\r\n";

@@ -8,6 +8,8 @@
 #include <QImageReader>
 #include <QLibraryInfo>
 #include <QPixmapCache>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -127,6 +129,45 @@ void preloadGroupBoxFrame()
                         hexDigits(uint(0)); // the pixmap type
     QPixmapCache::insert(key, QPixmap::fromImage(frame));
 }
+
+// A picture of the style's own, read with the PNG reader alone.
+QPixmap stylePicture(const QString& name)
+{
+    QImageReader reader(QStringLiteral(":/qt-project.org/styles/commonstyle/images/") + name, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+// The menu bar asks the style for the arrow of its extension button while it
+// is made, and the style loads it by file name, through the reader that loads
+// every image format plugin first (see preloadGroupBoxFrame()). The same
+// pictures are read here with the PNG reader alone; where one is missing the
+// style's own way is taken.
+class PreloadedIconsStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override
+    {
+        const bool rtl = option ? option->direction == Qt::RightToLeft : QGuiApplication::isRightToLeft();
+        QStringList names;
+        if (icon == SP_ToolBarHorizontalExtensionButton) {
+            for (const char* size : {"8", "16", "32"})
+                names << QStringLiteral("toolbar-ext-h-%1%2.png").arg(rtl ? "rtl-" : "", size);
+        } else if (icon == SP_ToolBarVerticalExtensionButton) {
+            for (const char* size : {"5", "10", "20"})
+                names << QStringLiteral("toolbar-ext-v-%1.png").arg(size);
+        }
+        QIcon read;
+        for (const QString& name : names) {
+            const QPixmap picture = stylePicture(name);
+            if (picture.isNull())
+                return QProxyStyle::standardIcon(icon, option, widget);
+            read.addPixmap(picture);
+        }
+        return names.isEmpty() ? QProxyStyle::standardIcon(icon, option, widget) : read;
+    }
+};
 
 // The options of the responsive export.
 struct ExportOptions {
@@ -267,6 +308,7 @@ void prepareApplication()
     if (toolkit->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(toolkit);
     preloadGroupBoxFrame();
+    QApplication::setStyle(new PreloadedIconsStyle(QApplication::style()->name()));
 }
 
 } // namespace korvane

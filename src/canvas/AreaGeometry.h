@@ -10,6 +10,10 @@ namespace korvane {
 
 class DrawingSurface;
 
+// Coordinates are read as pixels up to this far from the origin: beyond, the
+// pixel arithmetic would overflow.
+inline constexpr int kFarthestPixel = 10'000'000;
+
 // The drawable shape of one area line, parsed once, keyword and numbers as a
 // browser reads them (an unknown keyword is a rectangle). A default area and
 // lines with too few coordinates give Kind::None and are not drawn.

@@ -100,11 +100,7 @@ void setValue(QString& to, const html::Tag& tag, QLatin1StringView name, const Q
 // The fields' own attributes; a title the same as the alt text is what the code writes anyway.
 bool hasField(QStringView name)
 {
-    for (const char* own : {"shape", "coords", "href", "alt", "target", "onmouseover", "onmouseout", "onclick"}) {
-        if (html::sameName(name, QLatin1StringView(own)))
-            return true;
-    }
-    return false;
+    return extra::isFieldName(name);
 }
 
 // What a browser or an assistive technology reads from an area beyond the

@@ -123,6 +123,7 @@ void FileCommands::open()
     m_view.enablePictureTools(EditorView::ToolsFor::Picture);
     m_session.document().setImagePath(folder + chosen);
     m_session.document().setMapName(QString());
+    m_session.fileOpened(folder + chosen);
 }
 
 // Command7: the test page and the .map file beside it.

@@ -241,6 +241,7 @@ void ImportCommands::mapImport()
     importsteps::keepLastHandlers(m_session, data.areas);
     importsteps::finish(m_session, m_view, data.areas.lines, editing, data.width, data.height);
     document.setMapFilePath(folder + name);
+    m_session.fileOpened(folder + name);
 }
 
 // Command11: appends the areas of one image map of an HTML page.
@@ -330,6 +331,7 @@ void ImportCommands::htmlImport()
     import::resolveLinks(read->scan.lines, baseHref, folder);
     importsteps::keepLastHandlers(m_session, read->scan);
     importsteps::finish(m_session, m_view, read->scan.lines, editing, image.width, image.height);
+    m_session.fileOpened(folder + name);
 }
 
 } // namespace korvane
