@@ -211,9 +211,21 @@ void FileCommands::exportCode()
     window->activateWindow();
 }
 
+// The desktop says nothing when it finds no browser for the document: the
+// user would wait for a help that never comes.
 void FileCommands::help()
 {
-    openWithProgram(helpDocumentFor(programFolder()));
+    const QString document = helpDocumentFor(programFolder());
+    if (!QFileInfo::exists(document)) {
+        warn(m_view.owner(), tr("Die Hilfe kann nicht geöffnet werden: Die Datei \"%1\" gibt es nicht.")
+                                 .arg(QDir::toNativeSeparators(document)));
+        return;
+    }
+    if (!platform().openWithAssociatedProgram(document))
+        warn(m_view.owner(), tr("Die Hilfe \"%1\" kann nicht geöffnet werden: Es lässt sich kein Browser starten, "
+                                "der sie zeigt.")
+                                 .arg(QDir::toNativeSeparators(document)));
+    m_view.owner()->unsetCursor();
 }
 
 void FileCommands::copyToClipboard()
