@@ -78,7 +78,7 @@ public:
     {
         if (m_lines <= CodeBox::kShownLineCount)
             return m_shown;
-        return m_shown + QStringLiteral("… (%1 weitere Zeilen)").arg(m_lines - CodeBox::kShownLineCount);
+        return m_shown + QCoreApplication::translate("korvane::CodeBox", "… (%1 weitere Zeilen)").arg(m_lines - CodeBox::kShownLineCount);
     }
 
 private:

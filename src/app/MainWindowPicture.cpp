@@ -29,7 +29,7 @@ bool MainWindow::bild_laden(const QString& path)
     ui.Picture1->setPicture(std::move(picture));
     converting.stop();
     m_document.setImageFileName(fileNameOf(path));
-    setWindowTitle(QStringLiteral("Korvane [ Map für: ") + m_document.imageFileName() + QStringLiteral(" ]"));
+    setWindowTitle(tr("Korvane [ Map für: %1 ]").arg(m_document.imageFileName()));
     layoutCanvas();
     m_zoomControls->fitBigPicture();
     showMode(false);

@@ -25,7 +25,7 @@ constexpr int kMarkHalf = 4;
 Canvas::Canvas(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture1"));
-    setAccessibleName(QStringLiteral("Zeichenfläche"));
+    setAccessibleName(tr("Zeichenfläche"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     m_pictureSize = QSize(600, 400);
