@@ -141,7 +141,7 @@ void FileCommands::save()
     QString folder = state.lastMapFolder.isEmpty() ? QDir::currentPath() : state.lastMapFolder;
     const QString name = showSaveDialog(owner, QCoreApplication::translate("korvane::FileCommands", "Test-HTML-Datei und MAP-Daten speichern unter..."),
                                         folder, baseNameOf(document.imagePath()) + QStringLiteral(".html"),
-                                        QCoreApplication::translate("korvane::FileCommands", "HTML-Datei (*.html)|*.html"), QCoreApplication::translate("korvane::FileCommands", "*.html"));
+                                        QCoreApplication::translate("korvane::FileCommands", "HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
     if (name.isEmpty())
         return;
     folder = withTrailingSeparator(folder);

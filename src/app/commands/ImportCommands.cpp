@@ -170,7 +170,7 @@ void ImportCommands::mapImport()
 
     QString folder = importsteps::startFolder(m_session);
     const QString name = chooseFileToOpen(m_session, owner, QCoreApplication::translate("korvane::ImportCommands", "MapDatei öffnen"), folder, QString(),
-                                          QCoreApplication::translate("korvane::ImportCommands", "MapDateien (*.map) |*.map"), QCoreApplication::translate("korvane::ImportCommands", "*.map"));
+                                          QCoreApplication::translate("korvane::ImportCommands", "MapDateien (*.map) |*.map"), QStringLiteral("*.map"));
     folder = withTrailingSeparator(folder);
     if (name.isEmpty())
         return;

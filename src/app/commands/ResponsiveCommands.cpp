@@ -62,7 +62,7 @@ void SaveResponsivePage::run()
     QString folder = m_state.lastMapFolder.isEmpty() ? QDir::currentPath() : m_state.lastMapFolder;
     const QString name = showSaveDialog(m_parent, QCoreApplication::translate("korvane::ResponsiveCommands", "Responsive Seite speichern unter..."), folder,
                                         baseNameOf(m_map.document.imagePath()) + QStringLiteral("-responsiv.html"),
-                                        QCoreApplication::translate("korvane::ResponsiveCommands", "HTML-Datei (*.html)|*.html"), QCoreApplication::translate("korvane::ResponsiveCommands", "*.html"));
+                                        QCoreApplication::translate("korvane::ResponsiveCommands", "HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
     if (name.isEmpty())
         return;
     folder = withTrailingSeparator(folder);
