@@ -8,6 +8,7 @@
 #include "model/Codec.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -131,6 +132,27 @@ bool sizeAcceptable(const QSize& size)
     return size.isValid() && !size.isEmpty() && !pictureTooLarge(size);
 }
 
+// Where the transparency of the picture being loaded on this thread goes,
+// when its caller asks for it (see loadPictureFile()); the decoders between
+// here and there need not know.
+thread_local QImage* t_transparency = nullptr;
+
+// The picture's alpha, when some pixel of it is not opaque.
+void keepTransparency(const QImage& premultiplied)
+{
+    if (!t_transparency)
+        return;
+    for (int y = 0; y < premultiplied.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(premultiplied.constScanLine(y));
+        for (int x = 0; x < premultiplied.width(); ++x) {
+            if (qAlpha(line[x]) != 255) {
+                *t_transparency = premultiplied.convertToFormat(QImage::Format_Alpha8);
+                return;
+            }
+        }
+    }
+}
+
 // The surface draws on an opaque 32-bit picture: transparent parts show
 // white, as on a fresh sheet. The picture is changed in its own memory where
 // Qt can, so loading keeps no second copy of it.
@@ -140,6 +162,7 @@ QImage opaqueAsIs(QImage image)
         image.convertTo(QImage::Format_ARGB32_Premultiplied);
         if (image.isNull())
             return image;
+        keepTransparency(image);
         QPainter painter(&image);
         painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
         painter.fillRect(image.rect(), Qt::white);
@@ -530,8 +553,12 @@ QImage loadNow(const QString& name, Decoder decoder, QString& message)
 
 } // namespace
 
-QImage loadPictureFile(const QString& fileName, QString* error, bool byContent)
+QImage loadPictureFile(const QString& fileName, QString* error, bool byContent, QImage* transparency)
 {
+    if (transparency)
+        *transparency = QImage();
+    t_transparency = transparency;
+    const auto forget = qScopeGuard([] { t_transparency = nullptr; });
     QString message;
     // Only blanks are trimmed, as typed names may end in other white space.
     const QString name = blanksTrimmed(fileName);

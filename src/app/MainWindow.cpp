@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/Looks.h"
 
 #include "app/CodeBoxMenu.h"
 #include "app/MainToolHost.h"
@@ -71,27 +72,29 @@ QPixmap widthPixmap(int width)
     return pixmap;
 }
 
-QPixmap magnifierPixmap()
+// The icons' outlines stand out from the buttons on a dark palette too.
+QPixmap magnifierPixmap(const QColor& button)
 {
+    const QColor outline = looks::ownColour(QColor(40, 40, 40), button, 3.0);
     QPixmap pixmap(20, 20);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 40, 40), 3, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(outline, 3, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(12.5, 12.5), QPointF(18, 18));
-    p.setPen(QPen(QColor(40, 40, 40), 2));
+    p.setPen(QPen(outline, 2));
     p.setBrush(QColor(200, 230, 255));
     p.drawEllipse(QPointF(8, 8), 6, 6);
     return pixmap;
 }
 
-QPixmap trashPixmap()
+QPixmap trashPixmap(const QColor& background)
 {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(60, 60, 60), 1.5));
+    p.setPen(QPen(looks::ownColour(QColor(60, 60, 60), background, 3.0), 1.5));
     p.setBrush(QColor(190, 190, 190));
     p.drawRect(QRectF(6, 8, 20, 21));    // the can
     p.drawRect(QRectF(4, 5, 24, 3));     // the lid
@@ -179,9 +182,12 @@ void MainWindow::drawTitleScreen()
     QFont font(QStringLiteral("Times New Roman"));
     font.setStyleHint(QFont::Serif);
     font.setPointSize(45);
+    // On a dark palette the canvas is dark: the name and its lines are made
+    // light enough to read (the shadow stays black, a shadow).
+    const QColor background = ui.Picture1->palette().color(QPalette::Button);
     s.setPenColor(Qt::black);
     s.drawText(QPoint(43, 103), QStringLiteral("Korvane"), font);
-    s.setPenColor(QColor(0x80, 0x80, 0x00));
+    s.setPenColor(looks::ownColour(QColor(0x80, 0x80, 0x00), background, 4.5));
     s.drawText(QPoint(40, 100), QStringLiteral("Korvane"), font);
     font.setPointSize(12);
     s.drawText(QPoint(20, 260), QStringLiteral("Version: %1.%2").arg(KORVANE_VERSION_MAJOR).arg(KORVANE_VERSION_MINOR),
@@ -255,7 +261,7 @@ void MainWindow::createToolBar()
                              tr("Kopiert die eigentlichen MAP-Daten in die Zwischenablage"));
     ui.Command4 = button(top, "Command4", QString(), tr("Öffnet eine \"Lupe\" :-)"));
     ui.Command4->setAccessibleName(tr("Lupe"));
-    ui.Command4->setIcon(QIcon(magnifierPixmap()));
+    ui.Command4->setIcon(QIcon(magnifierPixmap(palette().color(QPalette::Button))));
     const char* optionNames[] = {"Option1_0", "Option1_1", "Option1_2", "Option1_3"};
     const QString optionCaptions[] = {tr("Polygon"), tr("Rechteck"), tr("Kreis"),
                                       tr("EditMode")};
@@ -344,7 +350,7 @@ void MainWindow::createSidePanel()
     ui.Picture2->setAccessibleName(tr("Papierkorb"));
     ui.Picture2->setToolTip(tr("Papierkorb. Zum löschen eines Areals den ausgewählten Eintrag auf den "
                                            "Papierkorb ziehen."));
-    ui.Picture2->setPixmap(trashPixmap());
+    ui.Picture2->setPixmap(trashPixmap(palette().color(QPalette::Window)));
     ui.Picture2->setFixedSize(34, 34);
     ui.Picture2->setAcceptDrops(true);
     ui.Picture2->installEventFilter(this);
