@@ -207,6 +207,14 @@
         <source>Falls sie über keine JavaScript Kentnisse verfügen, sollten Sie diese Felder leer lassen.</source>
         <translation>If you do not know JavaScript, leave these fields empty.</translation>
     </message>
+    <message>
+        <source>Uebernehmen</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
 </context>
 <context>
     <name>korvane::Canvas</name>
@@ -406,6 +414,70 @@
     <message>
         <source>Das Bild ist zu groß: %1 × %2 Bildpunkte. Geöffnet werden Bilder mit höchstens 100 Millionen Bildpunkten (zum Beispiel 10000 × 10000).</source>
         <translation>The picture is too big: %1 × %2 pixels. Pictures of at most 100 million pixels open (10000 × 10000, for example).</translation>
+    </message>
+    <message>
+        <source>fehlerhafte Initialisierung</source>
+        <translation>faulty initialisation</translation>
+    </message>
+    <message>
+        <source>Ungeeigneter Parameter</source>
+        <translation>Unsuitable parameter</translation>
+    </message>
+    <message>
+        <source>Speichermangel</source>
+        <translation>Out of memory</translation>
+    </message>
+    <message>
+        <source>GDIPlus ist noch beschäftigt</source>
+        <translation>GDIPlus is still busy</translation>
+    </message>
+    <message>
+        <source>Buffer zu klein</source>
+        <translation>Buffer too small</translation>
+    </message>
+    <message>
+        <source>Windows32-Fehler</source>
+        <translation>Windows32 error</translation>
+    </message>
+    <message>
+        <source>Falscher interner Zustand</source>
+        <translation>Wrong internal state</translation>
+    </message>
+    <message>
+        <source>Abbruch der Operation</source>
+        <translation>Operation aborted</translation>
+    </message>
+    <message>
+        <source>Datei nicht gefunden</source>
+        <translation>File not found</translation>
+    </message>
+    <message>
+        <source>Wert-Überlauf</source>
+        <translation>Value overflow</translation>
+    </message>
+    <message>
+        <source>Zugriff verweigert</source>
+        <translation>Access denied</translation>
+    </message>
+    <message>
+        <source>unbekanntes Bildformat</source>
+        <translation>unknown picture format</translation>
+    </message>
+    <message>
+        <source>GDIPlus-Version wird nicht unterstützt</source>
+        <translation>GDIPlus version not supported</translation>
+    </message>
+    <message>
+        <source>Keine GDIPlus-Verbindung</source>
+        <translation>No GDIPlus connection</translation>
+    </message>
+    <message>
+        <source>Eigenschaft nicht gefunden</source>
+        <translation>Property not found</translation>
+    </message>
+    <message>
+        <source>Eigenschaft wird nicht unterstützt</source>
+        <translation>Property not supported</translation>
     </message>
 </context>
 <context>
@@ -1154,6 +1226,10 @@ Qt %3</translation>
     <message>
         <source>Über Korvane</source>
         <translation>About Korvane</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>

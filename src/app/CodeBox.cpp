@@ -5,6 +5,7 @@
 #include "model/Codec.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QTextDocument>
 

@@ -335,28 +335,29 @@ QString pictureTooLargeText(QSize size)
 
 QString gdiPlusStatusText(int status)
 {
-    static const char* const texts[] = {"QT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")fehlerhafte InitialisierungQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Ungeeigneter ParameterQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")SpeichermangelQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")GDIPlus ist noch beschäftigtQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Buffer zu kleinQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")QT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Windows32-FehlerQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Falscher interner ZustandQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Abbruch der OperationQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Datei nicht gefundenQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Wert-ÜberlaufQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Zugriff verweigertQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")unbekanntes BildformatQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")QT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")QT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")QT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")GDIPlus-Version wird nicht unterstütztQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Keine GDIPlus-VerbindungQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Eigenschaft nicht gefundenQT_TRANSLATE_NOOP("korvane::ImageLoader", ",
-                                        ")Eigenschaft wird nicht unterstützt"};
-    if (status < 1 || status > 20)
+    static const char* const texts[] = {
+        "",
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "fehlerhafte Initialisierung"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Ungeeigneter Parameter"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Speichermangel"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "GDIPlus ist noch beschäftigt"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Buffer zu klein"),
+        "",
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Windows32-Fehler"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Falscher interner Zustand"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Abbruch der Operation"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Datei nicht gefunden"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Wert-Überlauf"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Zugriff verweigert"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "unbekanntes Bildformat"),
+        "",
+        "",
+        "",
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "GDIPlus-Version wird nicht unterstützt"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Keine GDIPlus-Verbindung"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Eigenschaft nicht gefunden"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Eigenschaft wird nicht unterstützt")};
+    if (status < 1 || status > 20 || !*texts[status])
         return {};
     return QCoreApplication::translate("korvane::ImageLoader", texts[status]);
 }

@@ -393,6 +393,7 @@ void MenuBar::nameKeysInToolTips(const QList<QAction*>& entries)
             continue;
         button->setToolTip(
             tr("%1 (%2)").arg(plainText(entry->text()), entry->shortcut().toString(QKeySequence::NativeText)));
+        entry->setStatusTip(button->toolTip());
     }
 }
 

@@ -117,11 +117,11 @@ void AttributeForm::createControls()
         ui.Label6->setWordWrap(true);
     }
     ui.Command2 =
-        named(new QPushButton(link ? tr("Übernehmen") : QStringLiteral("Uebernehmen"), this), "Command2");
+        named(new QPushButton(link ? tr("Übernehmen") : tr("Uebernehmen"), this), "Command2");
     ui.Command2->setDefault(true);
     // Enter in a box accepts; on a focused button it presses that button, so
     // Enter on "Abbrechen" never keeps the area by mistake.
-    ui.Command3 = named(new QPushButton(QStringLiteral("Abbrechen"), this), "Command3");
+    ui.Command3 = named(new QPushButton(tr("Abbrechen"), this), "Command3");
     if (link)
         ui.Command3->setToolTip(tr("Das eben gezeichnete Areal wird gelöscht."));
     else {
