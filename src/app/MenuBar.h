@@ -99,6 +99,7 @@ private:
     void createMapMenu();
     void createHelpMenu();
     void showEditStates();
+    void nameKeysInToolTips(const QList<QAction*>& entries);
     void runEdit(AreaEdit edit);
     void showIcons(QMenu* menu);
     void showKeys();

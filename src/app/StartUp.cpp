@@ -1,5 +1,7 @@
 #include "app/StartUp.h"
 
+#include "app/Language.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -302,11 +304,9 @@ void prepareApplication()
     QApplication::setApplicationName(QStringLiteral("korvane"));
     QGuiApplication::setDesktopFileName(QStringLiteral("korvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvane.svg")));
-    // The editor speaks German; the toolkit's own dialogs (file chooser,
-    // message box buttons) follow when the translations are installed.
-    auto* toolkit = new QTranslator(qApp);
-    if (toolkit->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(toolkit);
+    // The editor speaks German, or English where the desktop does; the
+    // toolkit's own dialogs (file chooser, message box buttons) follow.
+    installChosenLanguage();
     preloadGroupBoxFrame();
     QApplication::setStyle(new PreloadedIconsStyle(QApplication::style()->name()));
 }

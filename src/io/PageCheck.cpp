@@ -8,6 +8,7 @@
 #include "model/BrowserRules.h"
 #include "model/Paths.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -46,16 +47,20 @@ QString missingMapText(const import::PageMaps& read, qsizetype candidate)
     const QString usemap = read.usemapValues.value(candidate);
     const std::optional<QString> name = browser::hashName(browser::decodeReferences(usemap));
     if (!name)
-        return QStringLiteral("Der usemap-Wert ") + quoted(usemap) +
-               QStringLiteral(" nennt nach einem \"#\" keinen Namen; ein Browser verbindet die Grafik mit keiner Map.");
-    QString text = QStringLiteral("Die Grafik nennt die Map ") + quoted(*name) +
-                   QStringLiteral(", aber keine Map der Seite trägt diesen Namen.");
+        return QCoreApplication::translate("korvane::PageCheck", "Der usemap-Wert %1 nennt nach einem \"#\" keinen Namen; ein "
+                                                            "Browser verbindet die Grafik mit keiner Map.")
+            .arg(quoted(usemap));
+    QString text = QCoreApplication::translate("korvane::PageCheck", "Die Grafik nennt die Map %1, aber keine Map der Seite trägt "
+                                                                "diesen Namen.")
+                       .arg(quoted(*name));
     for (const import::MapElement& map : read.maps) {
         for (const QStringView given : {map.name, map.id}) {
             const QString decoded = browser::decodeReferences(given);
             if (!given.isNull() && decoded.compare(*name, Qt::CaseInsensitive) == 0)
-                return text + QStringLiteral(" Die Map ") + quoted(decoded) +
-                       QStringLiteral(" unterscheidet sich nur in der Groß- und Kleinschreibung; ein Browser nimmt sie nicht.");
+                return text + QLatin1Char(' ') +
+                       QCoreApplication::translate("korvane::PageCheck", "Die Map %1 unterscheidet sich nur in der Groß- und "
+                                                                   "Kleinschreibung; ein Browser nimmt sie nicht.")
+                           .arg(quoted(decoded));
         }
     }
     return text;
@@ -77,9 +82,9 @@ void checkNames(const import::PageMaps& read, const LineIndex& lines, Findings& 
             if (import::mapNameOf(read.maps[e].name).compare(name, Qt::CaseInsensitive) != 0)
                 continue;
             out.push_back({QStringLiteral("duplicate-map-name"), Severity::Warning, -1, lines.at(read.maps[m].start),
-                           QStringLiteral("Eine Map mit dem Namen ") + quoted(name) + QStringLiteral(" steht schon in Zeile ") +
-                               QString::number(lines.at(read.maps[e].start)) +
-                               QStringLiteral("; welche eine Grafik bekommt, hängt vom Browser ab.")});
+                           QCoreApplication::translate("korvane::PageCheck", "Eine Map mit dem Namen %1 steht schon in Zeile %2; welche "
+                                                                       "eine Grafik bekommt, hängt vom Browser ab.")
+                               .arg(quoted(name), QString::number(lines.at(read.maps[e].start)))});
             break;
         }
     }
@@ -147,7 +152,7 @@ Findings checkPage(QStringView text, const import::PageMaps& read, const Picture
 FileCheck checkFile(const QString& path, int displayWidth)
 {
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable())
-        return {QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden."), {}};
+        return {QCoreApplication::translate("korvane::PageCheck", "Die Datei %1 kann nicht gelesen werden.").arg(quoted(path)), {}};
     const QString text = import::readImportFile(path);
     const import::PageMaps read = import::readPageMaps(text);
     // Pictures are looked up where the page's base element leads.

@@ -36,8 +36,9 @@ public:
     // Shows the dialog; returns the chosen full path, or empty text when cancelled.
     // The save dialog asks itself before replacing an existing file.
     virtual QString fileDialog(const FileDialogRequest& request) = 0;
-    // Opens a file with the program the desktop associates with it.
-    virtual void openWithAssociatedProgram(const QString& path) = 0;
+    // Opens a file with the program the desktop associates with it; false
+    // when no program could be started for it.
+    virtual bool openWithAssociatedProgram(const QString& path) = 0;
     // Opens a text file in the desktop's text viewer.
     virtual void openInTextViewer(const QString& path) = 0;
     // The colour dialog, starting at `initial`; nothing when cancelled. A

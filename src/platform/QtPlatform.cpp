@@ -88,9 +88,9 @@ QString QtPlatform::fileDialog(const FileDialogRequest& request)
     return dialog.selectedFiles().first();
 }
 
-void QtPlatform::openWithAssociatedProgram(const QString& path)
+bool QtPlatform::openWithAssociatedProgram(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void QtPlatform::openInTextViewer(const QString& path)

@@ -10,7 +10,7 @@ public:
     MessageButton messageBox(QWidget* owner, const QString& title, const QString& text, MessageIcon icon,
                              const QList<MessageButton>& buttons, MessageButton defaultButton) override;
     QString fileDialog(const FileDialogRequest& request) override;
-    void openWithAssociatedProgram(const QString& path) override;
+    bool openWithAssociatedProgram(const QString& path) override;
     void openInTextViewer(const QString& path) override;
     std::optional<QColor> colourDialog(QWidget* owner, const QString& title, const QColor& initial) override;
 };
