@@ -9,7 +9,10 @@
 #  - an io reader or writer includes the platform seam,
 #  - a file of the picture room (src/picture) includes a widget header or a
 #    file of korvane_ui, or a file of korvane_core includes the picture room
-#    (korvane_picture is built on korvane_core, and the core's own tests link no image library).
+#    (korvane_picture is built on korvane_core, and the core's own tests link no image library),
+#  - a file of the tools room (src/tools, part of korvane_core) includes one of
+#    the widget files (the canvas widget, the handles): tools see the canvas
+#    through their context only.
 
 cmake_minimum_required(VERSION 3.22)
 
@@ -35,7 +38,7 @@ endfunction()
 
 function(is_core file result)
   set(${result} FALSE PARENT_SCOPE)
-  if(NOT file MATCHES "^(model|document|io|canvas)/")
+  if(NOT file MATCHES "^(model|document|io|canvas|tools)/")
     return()
   endif()
   string(REGEX REPLACE "\\.(h|cpp)$" "" stem "${file}")
@@ -87,6 +90,9 @@ foreach(file ${SOURCES})
       if(line MATCHES "#include \"([A-Za-z]+/[A-Za-z]+)\\.h\"" AND CMAKE_MATCH_1 IN_LIST WIDGET_FILES)
         fail(${file} "${line}" "the picture room includes a file of korvane_ui")
       endif()
+    endif()
+    if(file MATCHES "^tools/" AND line MATCHES "#include \"([A-Za-z]+/[A-Za-z]+)\\.h\"" AND CMAKE_MATCH_1 IN_LIST WIDGET_FILES)
+      fail(${file} "${line}" "the tools room includes a widget of korvane_ui")
     endif()
     if(core AND line MATCHES "#include \"picture/")
       fail(${file} "${line}" "korvane_core includes the picture room")

@@ -206,6 +206,8 @@ private slots:
     void handleWinsOverAreaBelow();
     void bodyDragMovesTheArea_data();
     void bodyDragMovesTheArea();
+    void dragShowsWhatTheListWouldShow_data();
+    void dragShowsWhatTheListWouldShow();
     void keysMoveTheArea_data();
     void keysMoveTheArea();
     void tabWalksTheList();
@@ -967,7 +969,9 @@ void TestCanvas::bodyDragMovesTheArea()
     QTest::mousePress(e.canvas(), Qt::LeftButton, {}, e.at(inside));
     QTest::mouseMove(e.canvas(), e.at(inside + QPoint(10, -4)));
     QTest::mouseMove(e.canvas(), e.at(inside + QPoint(20, -10)));
-    QCOMPARE(e.coords(), coords);
+    // The canvas shows the area moved; the list keeps its line until the release.
+    QCOMPARE(entry::coordsOf(e.w.session().preview().lineOf(0, QString())), coords);
+    QCOMPARE(e.coords(), entry::coordsOf(line));
     QCOMPARE(e.w.mapCode(), code);
     QTest::mouseRelease(e.canvas(), Qt::LeftButton, {}, e.at(inside + QPoint(20, -10)));
     QVERIFY(e.w.mapCode().contains("coords=\"" + coords + "\""));
@@ -1161,6 +1165,36 @@ void TestCanvas::keysWaitForTheDrag()
     QCOMPARE(e.w.document().history().count(), 2);
     e.undoAll(2);
     QCOMPARE(e.w.areas().lines(), QStringList({kRectA, kRectB}));
+}
+
+void TestCanvas::dragShowsWhatTheListWouldShow_data()
+{
+    QTest::addColumn<bool>("byHandle");
+    QTest::addColumn<QString>("moved");
+    QTest::newRow("handle") << true << "0,0,70,60";
+    QTest::newRow("body") << false << "50,45,90,75";
+}
+
+// While the first of thirty crossing areas is dragged, the canvas holds
+// exactly the pixels it holds once the list has the moved line: every area
+// in its own stacking place, drawn as a redraw from scratch draws it.
+void TestCanvas::dragShowsWhatTheListWouldShow()
+{
+    QFETCH(bool, byHandle);
+    QFETCH(QString, moved);
+    const QStringList lines = overlappingAreas();
+    Window e(lines);
+    e.w.setSelectedIndex(0);
+    QWidget* held = e.hold(byHandle, QPoint(20, 15), QPoint(70, 60));
+    QCOMPARE(e.w.areas().lines(), lines);
+    const QImage during = e.canvas()->surface().image().copy();
+    QStringList after = lines;
+    after[0] = entry::withCoords(lines[0], moved);
+    Window drawn(after);
+    drawn.w.neu_zeichnen(-1, false);
+    QCOMPARE(during, drawn.canvas()->surface().image());
+    e.letGo(held, QPoint(70, 60));
+    QCOMPARE(e.w.areas().lines(), after);
 }
 
 void TestCanvas::changesBeneathEndTheDrag_data()

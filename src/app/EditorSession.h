@@ -5,6 +5,7 @@
 #include "canvas/EditorState.h"
 #include "document/MapDocument.h"
 #include "model/ProgramState.h"
+#include "tools/AreaPreview.h"
 
 #include <QColor>
 #include <QFileInfo>
@@ -41,6 +42,9 @@ public:
     ProgramState& state() { return m_state; }
     EditorState& editor() { return m_editor; }
     const EditorState& editor() const { return m_editor; }
+    // What a drag shows of an area before the document takes it.
+    AreaPreview& preview() { return m_preview; }
+    const AreaPreview& preview() const { return m_preview; }
     DrawingAttributes& drawing() { return m_drawing; }
     const DrawingAttributes& drawing() const { return m_drawing; }
 
@@ -87,6 +91,7 @@ private:
     ProgramState m_state;
     MapDocument m_document;
     EditorState m_editor;
+    AreaPreview m_preview;
     DrawingAttributes m_drawing;
     ChosenOption m_chosen = ChosenOption::Polygon;
     QString m_presetOpenPath;

@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/CanvasContext.h"
 #include "app/Looks.h"
 
 #include "app/CodeBoxMenu.h"
@@ -114,21 +115,13 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     linkDialog = [this] { return runLinkDialog(); };
     createControls();
     m_renderer = std::make_unique<AreaRenderer>(m_areas, ui.Picture1->surface());
+    m_canvasContext = std::make_unique<CanvasContext>(m_session, *this, *ui.Picture1, *m_renderer, *ui.List1);
     EditHandles::Host host;
     host.selectedIndex = [this] { return selectedIndex(); };
     host.redraw = [this](int skip, bool regenerate) { neu_zeichnen(skip, regenerate); };
     host.regenerate = [this] { map_daten(); };
-    host.suspendListUpdates = [this](bool suspend) { ui.List1->setUpdatesEnabled(!suspend); };
-    host.dragFinished = [this](int row, const QString& before, bool wholeArea) {
-        m_snapping->unmark();
-        m_document.recordDrag(row, before, wholeArea);
-    };
-    host.snapPoint = [this](int row, QPoint point, const QRect& reach) {
-        return m_snapping->point(point, row, reach).toPoint();
-    };
-    host.snapMove = [this](int row, const QString& before, QPoint by) { return m_snapping->move(before, row, by); };
     host.handleMenu = [this](int index, QPoint globalPos) { return pointMenu(index, globalPos); };
-    m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);
+    m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), *m_canvasContext, host);
     connect(&m_document, &MapDocument::aboutToChange, this, [this] { m_handles->endDrag(); });
     MainToolHost::Window toolWindow;
     toolWindow.linkDialog = [this](const QRect& shapeOnScreen) {
@@ -176,6 +169,7 @@ MainWindow::~MainWindow()
     // The handles and tools refer to widgets and the list; they go first.
     m_tools = {};
     m_handles.reset();
+    m_canvasContext.reset();
     m_renderer.reset();
 }
 

@@ -37,6 +37,7 @@ enum class AreaEdit;
 class AreaRenderer;
 class AreaTableCommand;
 class Canvas;
+class CanvasContext;
 class CodeBoxMenu;
 class FormsMenu;
 class DrawingSurface;
@@ -336,6 +337,7 @@ private:
     FormsMenu* m_formsMenu = nullptr;
     StatusLine* m_statusLine = nullptr;
     std::unique_ptr<AreaRenderer> m_renderer;
+    std::unique_ptr<CanvasContext> m_canvasContext;
     std::unique_ptr<EditHandles> m_handles;
     std::unique_ptr<MainToolHost> m_toolHost;
     std::array<std::unique_ptr<DrawingTool>, 3> m_tools;

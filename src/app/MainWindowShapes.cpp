@@ -3,6 +3,7 @@
 // several areas at once (Ctrl+click, band, Ctrl+A), the clipboard keys and
 // snapping.
 #include "app/MainWindow.h"
+#include "app/CanvasContext.h"
 #include "app/MenuBar.h"
 #include "app/UndoControls.h"
 #include "app/commands/AreaClipboard.h"
@@ -41,6 +42,7 @@ void MainWindow::createShapeCommands()
     const auto zoom = [this] { return ui.Picture1->zoomFactor(); };
     const auto mark = [this](std::optional<QPoint> at) { ui.Picture1->setMark(at); };
     m_snapping = new Snapping(m_areas, m_state, {pictureSize, zoom, mark}, this);
+    m_canvasContext->setSnapping(m_snapping);
     const auto snapSeveral = [this](const QString& held, const QList<int>& rows, QPoint by, bool byKey) {
         return m_snapping->moveSeveral(held, rows, by, byKey);
     };

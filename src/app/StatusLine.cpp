@@ -69,6 +69,13 @@ StatusLine::StatusLine(QMainWindow& window, Canvas& canvas, EditorSession& sessi
             followSoon();
         }
     });
+    // A drag shows the area moved before the document takes it.
+    connect(&session.preview(), &AreaPreview::changed, this, [this](int row) {
+        if (row == m_session.document().selectedRow()) {
+            m_selectionMoved = true;
+            followSoon();
+        }
+    });
     QItemSelectionModel* selection = &document.selection();
     connect(selection, &QItemSelectionModel::selectionChanged, this, &StatusLine::showSelection);
     connect(selection, &QItemSelectionModel::currentChanged, this, &StatusLine::showSelection);
@@ -187,7 +194,7 @@ void StatusLine::showSelection()
     if (count > 1)
         m_selection->setText(severalText(int(count)));
     else if (row >= 0 && row < document.areas().count())
-        m_selection->setText(areaText(document.areas().line(row)));
+        m_selection->setText(areaText(m_session.preview().lineOf(row, document.areas().line(row))));
     else
         m_selection->clear();
 }
