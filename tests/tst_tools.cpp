@@ -7,6 +7,7 @@
 #include "model/LinkAttributes.h"
 #include "tools/HandleDrag.h"
 #include "tools/HandleGeometry.h"
+#include "tools/SeveralDrag.h"
 #include "tools/ToolContext.h"
 
 #include <QTest>
@@ -54,6 +55,16 @@ public:
         return !snapTo.isNull() && reach.contains(snapTo) ? snapTo : point;
     }
     QPoint snapMove(int, const QString&, QPoint by) override { return by; }
+    QPoint snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by) override
+    {
+        calls << QStringLiteral("snap %1 by %2 of %3").arg(entry::coordsOf(held)).arg(rows.size()).arg(by.x());
+        return by;
+    }
+    void showMoved(const QList<int>& rows, QPoint offset) override
+    {
+        calls << QStringLiteral("moved %1 rows by %2,%3").arg(rows.size()).arg(offset.x()).arg(offset.y());
+    }
+    void endMoved(bool redraw) override { calls << (redraw ? QStringLiteral("end moved, redraw") : QStringLiteral("end moved")); }
     void unmark() override { calls << QStringLiteral("unmark"); }
     void showPreview(int row, const QString& line) override
     {
@@ -88,6 +99,8 @@ private slots:
     void cancelledDragLeavesNoTrace();
     void bodyTremorMovesNothing();
     void pointSnapsWithinReach();
+    void severalDragCommitsOnce_data();
+    void severalDragCommitsOnce();
 };
 
 void TestTools::handlePlaces_data()
@@ -295,6 +308,62 @@ void TestTools::pointSnapsWithinReach()
     HandleDrag again(context, 0, placesOf(area), handles::layoutOf(area).aligns, 1);
     again.moveHandle(QPoint(0, 0));
     QCOMPARE(entry::coordsOf(again.line()), QStringLiteral("5,5,110,70"));
+}
+
+void TestTools::severalDragCommitsOnce_data()
+{
+    QTest::addColumn<QList<QPointF>>("moves");
+    QTest::addColumn<bool>("cancelled");
+    QTest::addColumn<QStringList>("coords"); // of the three lines after the release
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<int>("steps");
+    using Points = QList<QPointF>;
+    const QStringList before{"10,20,110,70", "100,100,30", "10,10,50,10,30,40"};
+    QTest::newRow("moved") << Points{{52.5, 41}, {62.9, 33.2}} << false
+                           << QStringList{"22,13,122,63", "100,100,30", "22,3,62,3,42,33"}
+                           << QStringList{"snap 10,20,110,70 by 2 of 2", "moved 2 rows by 2,0",
+                                          "snap 10,20,110,70 by 2 of 12", "moved 2 rows by 12,-7", "end moved"}
+                           << 1;
+    QTest::newRow("a click") << Points{{50.7, 40.2}} << false << before
+                             << QStringList{"snap 10,20,110,70 by 2 of 0", "end moved, redraw"} << 0;
+    QTest::newRow("cancelled") << Points{{70, 60}} << true << before
+                               << QStringList{"snap 10,20,110,70 by 2 of 19", "moved 2 rows by 19,19",
+                                              "end moved, redraw"}
+                               << 0;
+}
+
+// The lines stay as they were until the release, which moves every
+// selected area in one step; the one between them stays.
+void TestTools::severalDragCommitsOnce()
+{
+    QFETCH(QList<QPointF>, moves);
+    QFETCH(bool, cancelled);
+    QFETCH(QStringList, coords);
+    QFETCH(QStringList, calls);
+    QFETCH(int, steps);
+    FakeContext context;
+    const QStringList lines{line("rect", "10,20,110,70"), line("circle", "100,100,30"),
+                            line("poly", "10,10,50,10,30,40")};
+    for (const QString& l : lines)
+        context.doc.areas().append(l);
+    context.doc.selectRows({0, 2}, 2);
+    SeveralDrag drag(context, {0, 2}, 0, QPointF(50.5, 40.5));
+    for (const QPointF& at : moves) {
+        drag.moveTo(at);
+        QCOMPARE(context.doc.areas().lines(), lines);
+    }
+    QCOMPARE(cancelled ? (drag.cancel(), false) : drag.release(), steps == 1);
+    QStringList after;
+    for (int row = 0; row < 3; ++row)
+        after << entry::coordsOf(context.doc.areas().line(row));
+    QCOMPARE(after, coords);
+    QCOMPARE(context.calls, calls);
+    QCOMPARE(context.doc.history().count(), steps);
+    if (steps == 1) {
+        QCOMPARE(context.doc.history().text(0), QStringLiteral("Areale verschieben"));
+        context.doc.undo();
+        QCOMPARE(context.doc.areas().lines(), lines);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTools)

@@ -2,11 +2,15 @@
 
 #include "tools/ToolContext.h"
 
+#include <QList>
+#include <QRectF>
+
 class QWidget;
 
 namespace korvane {
 
 class AreaRenderer;
+class DrawingSurface;
 class Canvas;
 class EditorSession;
 class EditorView;
@@ -27,19 +31,29 @@ public:
     QSize pictureSize() const override;
     QPoint snapPoint(int row, QPoint point, const QRect& reach) override;
     QPoint snapMove(int row, const QString& before, QPoint by) override;
+    QPoint snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by) override;
     void unmark() override;
     void showPreview(int row, const QString& line) override;
     void endPreview() override;
+    void showMoved(const QList<int>& rows, QPoint offset) override;
+    void endMoved(bool redraw) override;
+    // Areas are shown moved on the overlay, out of the picture.
+    bool movedShown() const { return m_movedShown; }
     void holdList(bool hold) override;
     void redraw(bool regenerate) override;
 
 private:
+    void paintMoved(DrawingSurface& target, const QRectF& visible) const;
+
     EditorSession& m_session;
     EditorView& m_view;
     Canvas& m_canvas;
     AreaRenderer& m_renderer;
     QWidget& m_list;
     Snapping* m_snapping = nullptr;
+    bool m_movedShown = false;
+    QList<int> m_movedRows;
+    QPoint m_movedBy;
 };
 
 } // namespace korvane

@@ -253,9 +253,6 @@ private:
     void showSeveral(const QList<int>& rows, int current);
     void showSelection();
     void drawSelectionHighlights();
-    void showDragged(const QList<int>& rows);
-    void endDragged(bool redraw);
-    void paintDragged(DrawingSurface& target, const QRectF& visible);
     void toggleFromCanvas(int row);
     bool controlClickInList(QEvent* event);
     bool selectAllKey(QEvent* event);
@@ -273,8 +270,6 @@ private:
     QPointF drawingPoint(QPointF position, Qt::MouseButton button);
     QList<QAction*> canvasMenuEntries();
     Snapping* m_snapping = nullptr;
-    // The dragged areas are shown on the canvas's overlay, out of the picture.
-    bool m_draggedShown = false;
     bool m_highlightsLater = false; // the next redraw leaves the highlights to the one after it
     AreaClipboard* m_clipboard = nullptr;
     QRubberBand* m_band = nullptr;

@@ -130,12 +130,6 @@ void MapDocument::changeAttributes(int row, const QString& line)
     pushChange(row, m_areas.line(row), line, tr("Attribute ändern"));
 }
 
-void MapDocument::recordDrag(int row, const QString& before, bool wholeArea)
-{
-    pushChange(row, before, m_areas.line(row),
-               wholeArea ? tr("Areal verschieben") : tr("Form ändern"));
-}
-
 void MapDocument::dragArea(int row, const QString& before, const QString& after, bool wholeArea)
 {
     pushChange(row, before, after, wholeArea ? tr("Areal verschieben") : tr("Form ändern"));
