@@ -8,8 +8,10 @@
 #include "tools/HandleDrag.h"
 #include "tools/HandleGeometry.h"
 #include "tools/SeveralDrag.h"
+#include "tools/ToolManager.h"
 #include "tools/ToolContext.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace korvane;
@@ -101,6 +103,7 @@ private slots:
     void pointSnapsWithinReach();
     void severalDragCommitsOnce_data();
     void severalDragCommitsOnce();
+    void toolManagerWritesToolAndMode();
 };
 
 void TestTools::handlePlaces_data()
@@ -364,6 +367,34 @@ void TestTools::severalDragCommitsOnce()
         context.doc.undo();
         QCOMPARE(context.doc.areas().lines(), lines);
     }
+}
+
+// Edit mode keeps the drawing tool it was entered from; every choice is told.
+void TestTools::toolManagerWritesToolAndMode()
+{
+    EditorState editor;
+    ToolManager tools(editor);
+    QSignalSpy changed(&tools, &ToolManager::changed);
+    QSignalSpy enabling(&tools, &ToolManager::enabledChanged);
+    QVERIFY(!tools.enabled(ChosenOption::Polygon) && !tools.enabled(ChosenOption::Edit));
+    tools.choose(ChosenOption::Circle);
+    QCOMPARE(editor.shapeKind, QStringLiteral("circle"));
+    tools.choose(ChosenOption::Edit);
+    tools.setEditing(true);
+    QVERIFY(editor.editMode && tools.editing() && tools.editChosen());
+    QCOMPARE(editor.shapeKind, QStringLiteral("circle"));
+    QCOMPARE(tools.drawingTool(), ChosenOption::Circle);
+    tools.choose(ChosenOption::Rectangle);
+    tools.setEditing(false);
+    QCOMPARE(editor.shapeKind, QStringLiteral("rect"));
+    QVERIFY(!editor.editMode);
+    QCOMPARE(changed.count(), 5);
+    tools.enableDrawing(true);
+    tools.enableEdit(false);
+    QVERIFY(tools.enabled(ChosenOption::Rectangle) && !tools.enabled(ChosenOption::Edit));
+    QCOMPARE(enabling.count(), 2);
+    QCOMPARE(enabling.at(0).at(0).toBool(), false);
+    QCOMPARE(enabling.at(1).at(0).toBool(), true);
 }
 
 QTEST_GUILESS_MAIN(TestTools)

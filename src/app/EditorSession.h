@@ -6,6 +6,7 @@
 #include "document/MapDocument.h"
 #include "model/ProgramState.h"
 #include "tools/AreaPreview.h"
+#include "tools/ToolManager.h"
 
 #include <QColor>
 #include <QFileInfo>
@@ -24,10 +25,6 @@ struct DrawingAttributes {
     int lineWidth = 1; // 1 to 3
     FillStyle fillStyle = FillStyle::Transparent;
 };
-
-// The option the user chose in the tool bar: a drawing tool or edit mode.
-// Edit mode may stay chosen while not editing (after "clear").
-enum class ChosenOption { Polygon = 0, Rectangle = 1, Circle = 2, Edit = 3 };
 
 // Everything the editor holds for one run, without a widget: the open map,
 // the program-wide values, the state of the canvas tools, the drawing
@@ -48,9 +45,11 @@ public:
     DrawingAttributes& drawing() { return m_drawing; }
     const DrawingAttributes& drawing() const { return m_drawing; }
 
-    ChosenOption chosenOption() const { return m_chosen; }
-    void setChosenOption(ChosenOption option) { m_chosen = option; }
-    bool editChosen() const { return m_chosen == ChosenOption::Edit; }
+    // The chosen tool and mode, written there only.
+    ToolManager& tools() { return m_tools; }
+    const ToolManager& tools() const { return m_tools; }
+    ChosenOption chosenOption() const { return m_tools.chosen(); }
+    bool editChosen() const { return m_tools.editChosen(); }
 
     // A file from outside (command line, drop) that the next open dialog
     // returns instead of asking the user; taking it clears it.
@@ -91,9 +90,9 @@ private:
     ProgramState m_state;
     MapDocument m_document;
     EditorState m_editor;
+    ToolManager m_tools{m_editor};
     AreaPreview m_preview;
     DrawingAttributes m_drawing;
-    ChosenOption m_chosen = ChosenOption::Polygon;
     QString m_presetOpenPath;
     QString m_decodeByContentPath;
     bool m_selectionQuiet = false;

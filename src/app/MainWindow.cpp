@@ -128,7 +128,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
         m_newShapeOnScreen = shapeOnScreen;
         return linkDialog && linkDialog();
     };
-    toolWindow.areaDrawn = [this] { ui.Option1[3]->setEnabled(true); };
+    toolWindow.areaDrawn = [this] { m_session.tools().enableEdit(true); };
     m_toolHost = std::make_unique<MainToolHost>(m_session, *this, *ui.Picture1, *ui.picContainer, toolWindow);
     m_tools[0] = std::make_unique<PolygonTool>(*m_toolHost);
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
@@ -149,7 +149,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     createMenus();
 
     // Start-up: drawing colours, the title screen; the empty code needs no saving.
-    m_editor.shapeKind = QStringLiteral("poly");
     ui.lblPos->clear();
     setDrawColor(Qt::red);
     setFillColor(Qt::cyan);
@@ -464,6 +463,7 @@ void MainWindow::connectCommands()
                 modeSwitch(i);
         });
     }
+    connect(&m_session.tools(), &ToolManager::enabledChanged, this, &MainWindow::showToolStates);
     connect(ui.Timer1, &QTimer::timeout, this, &MainWindow::blinkModeLabel);
     connect(ui.chkGefuellt, &QCheckBox::toggled, this, [this](bool checked) {
         setFillStyle(checked ? static_cast<int>(FillStyle::DiagonalCross) : static_cast<int>(FillStyle::Transparent));
@@ -601,11 +601,10 @@ void MainWindow::enablePictureTools(ToolsFor reason)
     ui.Frame1->setEnabled(true);
     ui.Frame2->setEnabled(true);
     ui.chkGefuellt->setEnabled(true);
-    for (int i = 0; i < 3; ++i)
-        ui.Option1[i]->setEnabled(true);
+    m_session.tools().enableDrawing(true);
     if (reason != ToolsFor::Import)
         return;
-    ui.Option1[3]->setEnabled(true);
+    m_session.tools().enableEdit(true);
     ui.Command7->setEnabled(true);
     ui.Command10->setEnabled(!m_areas.isEmpty());
 }

@@ -176,6 +176,7 @@ public:
     void edit_zeichnen(int index);
     void neue_koordinaten_to_listbox(int index);
     void showHelpText(int option); // the help text of a tool (0 to 2) or of edit mode (3)
+    void showToolStates(bool editOption);
     // Screen twips per pixel (15 on a standard screen).
     int twipsPerPixel() const;
     // The docked regions, the viewport and the scroll bars after a size change.

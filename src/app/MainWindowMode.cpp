@@ -65,9 +65,7 @@ void MainWindow::chooseOption(ChosenOption option)
 // Edit mode blinks its label; drawing mode shows it still.
 void MainWindow::showMode(bool editing)
 {
-    m_editor.editMode = editing;
-    if (m_statusLine)
-        m_statusLine->showTool();
+    m_session.tools().setEditing(editing);
     if (editing) {
         ui.Label3->setText(tr("Edit-Modus"));
         ui.Timer1->start();
@@ -88,20 +86,18 @@ void MainWindow::leaveEditMode()
 
 void MainWindow::modeSwitch(int i)
 {
-    m_session.setChosenOption(static_cast<ChosenOption>(i));
+    m_session.tools().choose(static_cast<ChosenOption>(i));
     if (!m_areas.isEmpty())
-        ui.Option1[3]->setEnabled(true);
+        m_session.tools().enableEdit(true);
     leaveEditMode();
     m_editor.polygonOpen = false;
     DrawingSurface& surface = ui.Picture1->surface();
     if (i < 3)
         showHelpText(i);
     if (i == 0) {
-        m_editor.shapeKind = QStringLiteral("poly");
         surface.setDrawMode(DrawMode::Copy);
     } else if (i == 1 || i == 2) {
         m_editor.drawState = 1;
-        m_editor.shapeKind = i == 1 ? QStringLiteral("rect") : QStringLiteral("circle");
         surface.setPenColor(drawColor());
         surface.setDrawMode(DrawMode::InvertXor);
     } else {
@@ -116,6 +112,14 @@ void MainWindow::modeSwitch(int i)
         }
         ui.Command9->setEnabled(true);
     }
+}
+
+// The option buttons as the tool manager allows them; the menu follows them.
+void MainWindow::showToolStates(bool editOption)
+{
+    const ToolManager& tools = m_session.tools();
+    for (int i = editOption ? 3 : 0; i < (editOption ? 4 : 3); ++i)
+        ui.Option1[i]->setEnabled(tools.enabled(static_cast<ChosenOption>(i)));
 }
 
 void MainWindow::removeHandles()
@@ -145,7 +149,7 @@ void MainWindow::showEmptiedList()
     ui.Picture1->surface().clear();
     removeHandles();
     refresh();
-    ui.Option1[3]->setEnabled(false);
+    m_session.tools().enableEdit(false);
     showMode(false);
     ui.Command9->setEnabled(false);
     ui.Command10->setEnabled(false);

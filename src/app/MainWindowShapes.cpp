@@ -59,7 +59,7 @@ void MainWindow::createShapeCommands()
 void MainWindow::showSeveral(const QList<int>& rows, int current)
 {
     if (!rows.isEmpty() && !m_editor.editMode) {
-        ui.Option1[3]->setEnabled(true);
+        m_session.tools().enableEdit(true);
         m_session.setSelectionQuiet(true);
         chooseOption(ChosenOption::Edit);
         m_session.setSelectionQuiet(false);
@@ -76,7 +76,7 @@ void MainWindow::showSelection()
 {
     removeHandles();
     const bool empty = m_areas.isEmpty();
-    ui.Option1[3]->setEnabled(!empty);
+    m_session.tools().enableEdit(!empty);
     ui.Command10->setEnabled(!empty);
     if (empty && ui.Option1[3]->isChecked())
         backToDrawingMode();

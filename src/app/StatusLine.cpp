@@ -49,6 +49,7 @@ StatusLine::StatusLine(QMainWindow& window, Canvas& canvas, EditorSession& sessi
         showTool();
     });
     canvas.installEventFilter(this);
+    connect(&session.tools(), &ToolManager::changed, this, &StatusLine::showTool);
     MapDocument& document = session.document();
     const AreaList* areas = &document.areas();
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
