@@ -175,7 +175,8 @@ void ImportCommands::importOwnForm(const import::OwnMap& map, const QString& fol
         document.setMapName(map.mapName);
     };
     if (!importsteps::loadNamedImage(m_session, m_view, imagePath, folder,
-                                     QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "), commit))
+                                     QCoreApplication::translate("korvane::ImportCommands", "Die MAP-Daten beziehen sich auf die Grafikdatei "),
+                                     commit))
         return;
     // The coordinates of every form are pixels of the picture itself.
     importsteps::finish(m_session, m_view, map.lines, editing);
