@@ -45,9 +45,10 @@ void checkSyntax(const html::Tag& area, int line, Findings& out)
         out.push_back({p->rule, Severity::Error, -1, line, p->message});
     const html::Attribute* target = area.attribute(QLatin1StringView("target"));
     if (target && target->value.isEmpty())
-        out.push_back({QStringLiteral("invalid-target"), Severity::Error, -1, line,
-                       QCoreApplication::translate("korvane::PageRules", "Ein leeres target ist kein gültiges HTML; ohne target "
-                                                                       "öffnet sich der Verweis im selben Fenster.")});
+        out.push_back(
+            {QStringLiteral("invalid-target"), Severity::Error, -1, line,
+             QCoreApplication::translate("korvane::PageRules", "Ein leeres target ist kein gültiges HTML; ohne target "
+                                                               "öffnet sich der Verweis im selben Fenster.")});
 }
 
 void checkArea(const html::Tag& area, int line, Findings& out)
@@ -62,7 +63,8 @@ void checkArea(const html::Tag& area, int line, Findings& out)
             given << name;
     }
     if (!given.isEmpty())
-        out.push_back({QStringLiteral("area-href-missing"), Severity::Error, -1, line, linkOnlyAttributesMessage(given)});
+        out.push_back(
+            {QStringLiteral("area-href-missing"), Severity::Error, -1, line, linkOnlyAttributesMessage(given)});
     const html::Attribute* shape = area.attribute(QLatin1StringView("shape"));
     if (shape && browser::shapeOf(shape->value) == browser::Shape::Default)
         out.push_back(
@@ -86,11 +88,13 @@ void checkName(const import::MapElement& map, int line, Findings& out)
 {
     if (map.name.isNull() || map.name.isEmpty() || map.name.contains(u' ') || map.name.contains(u'\t') ||
         map.name.contains(u'\n') || map.name.contains(u'\r') || map.name.contains(u'\f')) {
-        out.push_back({QStringLiteral("map-name-invalid"), Severity::Error, -1, line,
-                       map.name.isNull()    ? QCoreApplication::translate("korvane::PageRules", "Die Map hat keinen Namen (name).")
-                       : map.name.isEmpty() ? QCoreApplication::translate("korvane::PageRules", "Der Name der Map ist leer.")
-                                            : QCoreApplication::translate("korvane::PageRules", "Der Name der Map \"%1\" enthält Leerraum.")
-                                                  .arg(map.name.toString())});
+        out.push_back(
+            {QStringLiteral("map-name-invalid"), Severity::Error, -1, line,
+             map.name.isNull() ? QCoreApplication::translate("korvane::PageRules", "Die Map hat keinen Namen (name).")
+             : map.name.isEmpty()
+                 ? QCoreApplication::translate("korvane::PageRules", "Der Name der Map ist leer.")
+                 : QCoreApplication::translate("korvane::PageRules", "Der Name der Map \"%1\" enthält Leerraum.")
+                       .arg(map.name.toString())});
         return;
     }
     if (map.id.isNull())
@@ -99,7 +103,8 @@ void checkName(const import::MapElement& map, int line, Findings& out)
     const QString id = browser::decodeReferences(map.id);
     if (name != id)
         out.push_back({QStringLiteral("map-id-mismatch"), Severity::Error, -1, line,
-                       QCoreApplication::translate("korvane::PageRules", "Die Map heißt %1, ihre id ist aber %2; beide müssen gleich sein.")
+                       QCoreApplication::translate("korvane::PageRules",
+                                                   "Die Map heißt %1, ihre id ist aber %2; beide müssen gleich sein.")
                            .arg(quoted(name), quoted(id))});
 }
 
@@ -133,8 +138,10 @@ Findings pageRules(QStringView text, const import::PageMaps& read, const std::fu
             continue;
         }
         const import::MapElement& map = read.maps[std::size_t(m)];
-        out.push_back({QStringLiteral("map-used-twice"), Severity::Warning, -1, lineAt(read.candidateStarts[std::size_t(c)]),
-                       QCoreApplication::translate("korvane::PageRules", "Die Map %1 gehört schon zur Grafik in Zeile %2; mit der Tastatur "
+        out.push_back({QStringLiteral("map-used-twice"), Severity::Warning, -1,
+                       lineAt(read.candidateStarts[std::size_t(c)]),
+                       QCoreApplication::translate("korvane::PageRules",
+                                                   "Die Map %1 gehört schon zur Grafik in Zeile %2; mit der Tastatur "
                                                    "erreicht man ihre Areale nur einmal, dort, wo die Map steht.")
                            .arg(quoted(browser::decodeReferences(map.name.isNull() ? map.id : map.name)),
                                 QString::number(lineAt(read.candidateStarts[std::size_t(first)])))});

@@ -129,8 +129,8 @@ JsonText mapJson(const AreaLines& lines, const QString& pictureFileName, QSize p
     JsonText json{out.toUtf8(), {}};
     if (!left.isEmpty())
         json.left << QCoreApplication::translate("korvane::JsonMap",
-                                                "Die Areale in Zeile %1 der Arealliste haben keine Form, die ein "
-                                                "Browser anklickt; sie fehlen im JSON.")
+                                                 "Die Areale in Zeile %1 der Arealliste haben keine Form, die ein "
+                                                 "Browser anklickt; sie fehlen im JSON.")
                          .arg(left.join(QStringLiteral(", ")));
     return json;
 }

@@ -312,7 +312,8 @@ std::optional<QList<qint64>> integerList(QStringView text, bool lastUnsigned, QS
             plain = plain && c >= u'0' && c <= u'9';
         const bool separated = item.contains(u' ') || item.contains(u';') || item.contains(u'\t');
         if (!plain && separated && !item.trimmed().isEmpty()) {
-            *why = QCoreApplication::translate("korvane::MapCheck", "die Zahlen werden nur durch Kommas getrennt, ohne Leerzeichen");
+            *why = QCoreApplication::translate("korvane::MapCheck",
+                                               "die Zahlen werden nur durch Kommas getrennt, ohne Leerzeichen");
             return std::nullopt;
         }
         if (!plain) {
@@ -509,10 +510,10 @@ private:
 std::optional<SyntaxProblem> areaSyntax(QStringView shape, QStringView coords)
 {
     const auto problem = [&](const QString& why) {
-        return SyntaxProblem{QStringLiteral("invalid-coords"),
-                             QCoreApplication::translate("korvane::MapCheck",
-                                                         "Die Koordinaten \"%1\" sind kein gültiges HTML: %2.")
-                                 .arg(coords.toString(), why)};
+        return SyntaxProblem{
+            QStringLiteral("invalid-coords"),
+            QCoreApplication::translate("korvane::MapCheck", "Die Koordinaten \"%1\" sind kein gültiges HTML: %2.")
+                .arg(coords.toString(), why)};
     };
     const QString keyword = shape.isNull() ? QStringLiteral("rect") : shape.toString().toLower();
     if (keyword != QLatin1String("rect") && keyword != QLatin1String("circle") && keyword != QLatin1String("poly") &&
@@ -524,28 +525,33 @@ std::optional<SyntaxProblem> areaSyntax(QStringView shape, QStringView coords)
                                  .arg(shape.toString())};
     if (keyword == QLatin1String("default"))
         return coords.isNull() ? std::nullopt
-                               : std::optional(SyntaxProblem{QStringLiteral("invalid-coords"),
-                                                             QCoreApplication::translate(
-                                                                 "korvane::MapCheck",
+                               : std::optional(SyntaxProblem{
+                                     QStringLiteral("invalid-coords"),
+                                     QCoreApplication::translate("korvane::MapCheck",
                                                                  "Ein Standardareal hat keine Koordinaten; das "
                                                                  "Attribut coords ist dort nicht erlaubt.")});
     if (coords.isNull())
-        return SyntaxProblem{QStringLiteral("invalid-coords"), QCoreApplication::translate("korvane::MapCheck", "Dem Areal fehlen die Koordinaten.")};
+        return SyntaxProblem{QStringLiteral("invalid-coords"),
+                             QCoreApplication::translate("korvane::MapCheck", "Dem Areal fehlen die Koordinaten.")};
     QString why;
     const std::optional<QList<qint64>> v = integerList(coords, keyword == QLatin1String("circle"), &why);
     if (!v)
         return problem(why);
     if (keyword == QLatin1String("rect")) {
         if (v->size() != 4)
-            return problem(QCoreApplication::translate("korvane::MapCheck", "ein Rechteck braucht vier durch Kommas getrennte ganze Zahlen"));
+            return problem(QCoreApplication::translate(
+                "korvane::MapCheck", "ein Rechteck braucht vier durch Kommas getrennte ganze Zahlen"));
         if ((*v)[0] >= (*v)[2] || (*v)[1] >= (*v)[3])
-            return problem(QCoreApplication::translate("korvane::MapCheck", "die linke obere Ecke muss vor der rechten unteren stehen"));
+            return problem(QCoreApplication::translate("korvane::MapCheck",
+                                                       "die linke obere Ecke muss vor der rechten unteren stehen"));
     } else if (keyword == QLatin1String("circle")) {
         if (v->size() != 3)
-            return problem(QCoreApplication::translate("korvane::MapCheck", "ein Kreis braucht drei durch Kommas getrennte ganze Zahlen"));
+            return problem(QCoreApplication::translate("korvane::MapCheck",
+                                                       "ein Kreis braucht drei durch Kommas getrennte ganze Zahlen"));
     } else if (v->size() < 6 || v->size() % 2 != 0) {
-        return problem(QCoreApplication::translate("korvane::MapCheck", "ein Polygon braucht eine gerade Zahl, mindestens sechs, "
-                                                                   "durch Kommas getrennte ganze Zahlen"));
+        return problem(QCoreApplication::translate("korvane::MapCheck",
+                                                   "ein Polygon braucht eine gerade Zahl, mindestens sechs, "
+                                                   "durch Kommas getrennte ganze Zahlen"));
     }
     return std::nullopt;
 }
@@ -553,18 +559,18 @@ std::optional<SyntaxProblem> areaSyntax(QStringView shape, QStringView coords)
 QString linkOnlyAttributesMessage(const QStringList& given)
 {
     return (given.size() == 1 ? QCoreApplication::translate("korvane::MapCheck",
-                                                             "Das Areal hat keinen Verweis (href), aber das Attribut "
-                                                             "%1; ohne Verweis sind sie nicht erlaubt.")
-                               : QCoreApplication::translate("korvane::MapCheck",
-                                                             "Das Areal hat keinen Verweis (href), aber die Attribute "
-                                                             "%1; ohne Verweis sind sie nicht erlaubt."))
+                                                            "Das Areal hat keinen Verweis (href), aber das Attribut "
+                                                            "%1; ohne Verweis sind sie nicht erlaubt.")
+                              : QCoreApplication::translate("korvane::MapCheck",
+                                                            "Das Areal hat keinen Verweis (href), aber die Attribute "
+                                                            "%1; ohne Verweis sind sie nicht erlaubt."))
         .arg(given.join(QStringLiteral(", ")));
 }
 
 QString defaultWithoutLinkMessage()
 {
-    return QCoreApplication::translate("korvane::MapCheck",
-                                       "Das Standardareal hat keinen Verweis; es führt nirgendwohin und kann entfallen.");
+    return QCoreApplication::translate(
+        "korvane::MapCheck", "Das Standardareal hat keinen Verweis; es führt nirgendwohin und kann entfallen.");
 }
 
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts)

@@ -192,14 +192,14 @@ WikiText wikiImagemap(const AreaLines& lines, const QString& pictureFileName, in
     out.text += QStringLiteral("desc none") + kNewline + QStringLiteral("</imagemap>") + kNewline;
     if (!unwritten.isEmpty())
         out.left << QCoreApplication::translate("korvane::WikiMap",
-                                               "Die Areale in Zeile %1 der Arealliste haben keinen Verweis, den "
-                                               "MediaWiki kennt, keine Form oder sind ein zweites Standardareal; sie "
-                                               "stehen nur als Kommentar im Text.")
+                                                "Die Areale in Zeile %1 der Arealliste haben keinen Verweis, den "
+                                                "MediaWiki kennt, keine Form oder sind ein zweites Standardareal; sie "
+                                                "stehen nur als Kommentar im Text.")
                         .arg(areaList(unwritten));
     if (more)
         out.left << QCoreApplication::translate("korvane::WikiMap",
-                                               "Target, JavaScript-Handler und weitere Attribute der Areale kennt "
-                                               "MediaWiki nicht; sie fehlen im Text.");
+                                                "Target, JavaScript-Handler und weitere Attribute der Areale kennt "
+                                                "MediaWiki nicht; sie fehlen im Text.");
     return out;
 }
 
