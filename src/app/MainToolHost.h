@@ -35,13 +35,18 @@ public:
     QColor buttonFaceColor() const override;
     bool commitShape(const QString& shape, const QString& coords) override;
     void pressRefresh() override;
+    void showNextEdge(std::optional<QLineF> edge) override;
+    void redrawAreas() override;
 
 private:
+    void updateEdge();
+
     EditorSession& m_session;
     EditorView& m_view;
     Canvas& m_canvas;
     const QWidget& m_viewport;
     Window m_window;
+    std::optional<QLineF> m_edge;
 };
 
 } // namespace korvane

@@ -4,6 +4,7 @@
 #include "app/StatusLine.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
+#include "canvas/DrawingTools.h"
 #include "canvas/EditHandles.h"
 
 #include <QCheckBox>
@@ -86,6 +87,9 @@ void MainWindow::leaveEditMode()
 
 void MainWindow::modeSwitch(int i)
 {
+    // The shape under way goes with what was drawn of it.
+    if (DrawingTool* tool = m_editor.editMode ? nullptr : currentTool())
+        tool->cancel();
     m_session.tools().choose(static_cast<ChosenOption>(i));
     if (!m_areas.isEmpty())
         m_session.tools().enableEdit(true);
