@@ -45,9 +45,9 @@ bool MainToolHost::commitShape(const QString& shape, const QString& coords)
     return true;
 }
 
-void MainToolHost::pressRefresh()
+void MainToolHost::refresh()
 {
-    m_view.press(EditorView::Button::Refresh);
+    m_view.refresh();
 }
 
 // Painted while the polygon is open: a refresh closes it, and the edge goes with it.

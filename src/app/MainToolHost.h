@@ -34,7 +34,7 @@ public:
     QColor drawColor() const override;
     QColor buttonFaceColor() const override;
     bool commitShape(const QString& shape, const QString& coords) override;
-    void pressRefresh() override;
+    void refresh() override;
     void showNextEdge(std::optional<QLineF> edge) override;
     void redrawAreas() override;
 

@@ -586,9 +586,6 @@ void MainWindow::press(Button button)
     case Button::HtmlImport:
         pressed = ui.Command11;
         break;
-    case Button::Refresh:
-        pressed = ui.Command6;
-        break;
     case Button::Magnifier:
         pressed = ui.Command4;
         break;
@@ -666,7 +663,7 @@ EditorView::UnsavedCode MainWindow::askAboutUnsavedCode()
     // Save writes the code box: emptied by hand, it shows the areas' code again.
     if (ui.txtMap->document()->isEmpty() && !m_areas.isEmpty())
         map_daten();
-    ui.Command7->click();
+    press(Button::Save);
     return UnsavedCode::Save;
 }
 

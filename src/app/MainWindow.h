@@ -145,7 +145,7 @@ public:
 
     void map_daten();
     void setMapCode(const QString& text) override;
-    void refresh() { press(Button::Refresh); }
+    void refresh() override { m_refreshCommand.run(); }
     // Canvas position and scroll bars after the canvas size changed; the bars
     // go as near to `scroll` as they can.
     void layoutCanvas(QPoint scroll = {});

@@ -106,7 +106,7 @@ void PolygonTool::close(QPointF position)
     s.polyCoordText = entry::coordinateText(values);
     if (m_host.commitShape(QStringLiteral("poly"), s.polyCoordText))
         s.polyCoordText.clear();
-    m_host.pressRefresh();
+    m_host.refresh();
 }
 
 void DragTool::press(Qt::MouseButton, QPointF position)
@@ -162,11 +162,11 @@ bool DragTool::release(Qt::MouseButton button, QPointF)
         return true;
     }
     if (std::abs(s.dragEnd.x() - s.dragStart.x()) <= 1 || !finish(s.dragStart, s.dragEnd)) {
-        m_host.pressRefresh();
+        m_host.refresh();
         s.drawState = 1;
         return false;
     }
-    m_host.pressRefresh();
+    m_host.refresh();
     s.drawState = 1;
     return true;
 }

@@ -25,7 +25,7 @@ public:
     // Shows the link dialog; when it is accepted, appends the area built from
     // the accepted attributes and returns true.
     virtual bool commitShape(const QString& shape, const QString& coords) = 0;
-    virtual void pressRefresh() = 0;
+    virtual void refresh() = 0; // the Refresh command
     // The edge a polygon's next click would add, shown above the picture
     // (nothing drawn into it); nullopt: none.
     virtual void showNextEdge(std::optional<QLineF> edge) = 0;

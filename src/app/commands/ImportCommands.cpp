@@ -289,7 +289,7 @@ void ImportCommands::htmlImport()
     }
     const QString tag = chooseImgTag(m_session, owner, candidates);
     if (tag.isEmpty()) {
-        m_view.press(EditorView::Button::Refresh);
+        m_view.refresh();
         return;
     }
 
