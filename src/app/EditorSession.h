@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PicturePrefetch.h"
+#include "picture/PicturePrefetch.h"
 #include "canvas/DrawingSurface.h"
 #include "canvas/EditorState.h"
 #include "document/MapDocument.h"

@@ -7,7 +7,7 @@
 #include "app/MainToolHost.h"
 #include "app/OpenFromOutside.h"
 #include "app/RecoveryStart.h"
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/UndoControls.h"
 #include "app/ValueLabel.h"
 #include "app/ZoomControls.h"

@@ -1,6 +1,6 @@
 // Modes, the redraw and the drawing attributes of the main window.
 #include "app/MainWindow.h"
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/StatusLine.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"

@@ -1,6 +1,6 @@
 #include "app/OpenFromOutside.h"
 
-#include "app/ImageLoader.h"
+#include "picture/ImageLoader.h"
 #include "app/commands/EditorView.h"
 #include "platform/Platform.h"
 

@@ -1,7 +1,7 @@
 #include "app/commands/ImportCommands.h"
 
 #include "app/ImportProgress.h"
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/commands/EditorView.h"
 #include "app/commands/FileCommands.h"
 #include "app/commands/ImportSteps.h"

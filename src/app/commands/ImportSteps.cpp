@@ -1,6 +1,6 @@
 #include "app/commands/ImportSteps.h"
 
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/commands/EditorView.h"
 #include "app/commands/ScaleOffer.h"
 #include "io/ImagePathLookup.h"
