@@ -351,6 +351,9 @@ void MenuBar::createToolsMenu()
         m_toolEntries << action;
     }
     nameKeysInToolTips(m_toolEntries);
+    // After the drawing tools, before edit mode.
+    tools->insertAction(m_toolEntries.value(3), m_entries.trace);
+    group->addAction(m_entries.trace);
     // The option is checked from code too, now and then without a signal.
     connect(tools, &QMenu::aboutToShow, this, [this] {
         for (size_t i = 0; i < 4; ++i)
