@@ -20,11 +20,13 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -409,6 +411,17 @@ void TestTraceTool::toleranceKeysWheelAndMenu()
     QVERIFY(e.tool().previewPolygon().isEmpty());
     e.hover(QPoint(62, 50));
     QCOMPARE(e.tool().previewPolygon(), apart);
+
+    // The key overview names them.
+    e.w.menuBar()->findChild<QAction*>("actTastenkuerzel")->trigger();
+    const auto* table = e.w.findChild<QTableWidget*>("tblTasten");
+    QVERIFY(table);
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows << table->item(r, 0)->text() + " = " + table->item(r, 1)->text();
+    for (const char* expected : {"Ctrl+5 = Umriss", "+, - = Bild, Umriss: Toleranz erhöhen und verringern",
+                                 "Umschalt+Mausrad = Bild, Umriss: Toleranz ändern"})
+        QVERIFY2(rows.contains(expected), expected);
 }
 
 void TestTraceTool::settingsKept_data()

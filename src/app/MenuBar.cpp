@@ -443,6 +443,8 @@ void MenuBar::showKeys()
                  {tr("Tab, Umschalt+Tab"), tr("Bild, Edit-Modus: nächstes und voriges Areal wählen")},
                  {tr("Bild auf, Bild ab, Pos1, Ende"), tr("Bild, Edit-Modus: Reihenfolge der Areale")},
                  {tr("Alt gedrückt"), tr("Bild: Einrasten aussetzen")},
+                 {tr("+, -"), tr("Bild, Umriss: Toleranz erhöhen und verringern")},
+                 {tr("Umschalt+Mausrad"), tr("Bild, Umriss: Toleranz ändern")},
                  {tr("Strg+Mausrad"), tr("Bild: um den Mauszeiger vergrößern und verkleinern")},
                  {tr("Strg+Tab"), tr("Code: ein Tabulatorzeichen schreiben")}});
     auto* table = new QTableWidget(int(rows.size()), 2, dialog);
