@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
+    <name>korvane::AreaArrangement</name>
+    <message>
+        <source>Links</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Rechts</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Oben</source>
+        <translation>Top</translation>
+    </message>
+    <message>
+        <source>Unten</source>
+        <translation>Bottom</translation>
+    </message>
+    <message>
+        <source>Horizontal zentriert</source>
+        <translation>Centred horizontally</translation>
+    </message>
+    <message>
+        <source>Vertikal zentriert</source>
+        <translation>Centred vertically</translation>
+    </message>
+    <message>
+        <source>Gleiche Breite</source>
+        <translation>Same width</translation>
+    </message>
+    <message>
+        <source>Gleiche Höhe</source>
+        <translation>Same height</translation>
+    </message>
+    <message>
+        <source>Horizontal verteilen</source>
+        <translation>Distribute horizontally</translation>
+    </message>
+    <message>
+        <source>Vertikal verteilen</source>
+        <translation>Distribute vertically</translation>
+    </message>
+</context>
+<context>
     <name>korvane::AreaClipboard</name>
     <message>
         <source>Areale ausschneiden</source>
