@@ -20,8 +20,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTest>
+
+#include <functional>
 
 using namespace korvane;
 using korvane::test::row;
@@ -59,6 +62,41 @@ QStringList windowTexts(MainWindow& w)
             w.ui.chkGefuellt->text(), w.ui.txtHelp->toPlainText()};
 }
 
+// The anchors of a help document's sections, in their order.
+QStringList sectionIds(const QString& html)
+{
+    QStringList ids;
+    for (const QRegularExpressionMatch& m : QRegularExpression("<h2 id=\"([^\"]+)\"").globalMatch(html))
+        ids << m.captured(1);
+    return ids;
+}
+
+// The names of the menu bar's entries, menus and submenus, in menu order,
+// without their "&" and a closing "...", each followed by its key.
+QStringList menuEntries(MainWindow& w)
+{
+    QStringList entries;
+    std::function<void(const QMenu*)> walk = [&](const QMenu* menu) {
+        for (const QAction* action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            QString name = action->text().remove(QRegularExpression("&(?!&)")).replace("&&", "&");
+            if (name.endsWith("..."))
+                name.chop(3);
+            entries << name;
+            if (!action->shortcut().isEmpty())
+                entries << action->shortcut().toString(QKeySequence::NativeText);
+            if (action->menu())
+                walk(action->menu());
+        }
+    };
+    for (const QAction* menu : w.menuBar()->actions()) {
+        entries << menu->text().remove('&');
+        walk(menu->menu());
+    }
+    return entries;
+}
+
 } // namespace
 
 class LanguageTest : public QObject {
@@ -75,6 +113,8 @@ private slots:
     void germanStaysAsItWas();
     void helpInTheWindowsLanguage_data();
     void helpInTheWindowsLanguage();
+    void helpNamesEveryEntryAndKey_data();
+    void helpNamesEveryEntryAndKey();
 };
 
 void LanguageTest::choice_data()
@@ -255,6 +295,52 @@ void LanguageTest::helpInTheWindowsLanguage()
         QVERIFY(e.platform.boxes.isEmpty());
     else
         QCOMPARE(e.platform.boxes, QList<test::ShownBox>{test::warningBox(message.arg(path))});
+}
+
+void LanguageTest::helpNamesEveryEntryAndKey_data()
+{
+    QTest::addColumn<Language>("language");
+    QTest::addColumn<QString>("document");
+    row("German", Language::German, QString("korvane-hilfe.html"));
+    row("English", Language::English, QString("korvane-help.html"));
+}
+
+// The help document of a language describes every entry of the menu bar by
+// the name the menu gives it, and names each entry's key as the desktop
+// writes it ("Strg+Umschalt+P"), so a new entry or key is not done until the
+// help tells of it. An entry whose English name is its German one (a word of
+// both languages, or a text not translated yet) is left to the German row.
+void LanguageTest::helpNamesEveryEntryAndKey()
+{
+    QFETCH(Language, language);
+    QFETCH(QString, document);
+    QStringList german;
+    {
+        QVERIFY(installLanguage(Language::German));
+        test::BlankEditor e;
+        german = menuEntries(e.w);
+    }
+    QVERIFY(installLanguage(language));
+    QFile file(programFolder() + document);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // As a browser shows it: a line break is a blank.
+    const QString help =
+        QString::fromUtf8(file.readAll()).replace(QLatin1String("&amp;"), QLatin1String("&")).simplified();
+    test::BlankEditor e;
+    const QStringList entries = menuEntries(e.w);
+    QCOMPARE(entries.size(), german.size());
+    QStringList missing;
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const bool leftToGerman = language == Language::English && entries[i] == german[i];
+        if (!leftToGerman && !help.contains(entries[i]) && !missing.contains(entries[i]))
+            missing << entries[i];
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable("not in the help: " + missing.join(" | ")));
+    QVERIFY(help.contains(language == Language::English ? "<html lang=\"en\">" : "<html lang=\"de\">"));
+    // Section by section as the German document, which grows first.
+    QFile germanHelp(programFolder() + "korvane-hilfe.html");
+    QVERIFY(germanHelp.open(QIODevice::ReadOnly));
+    QCOMPARE(sectionIds(help), sectionIds(QString::fromUtf8(germanHelp.readAll())));
 }
 
 QTEST_MAIN(LanguageTest)
