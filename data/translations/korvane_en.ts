@@ -652,6 +652,10 @@
         <translation>This desktop lets no program capture the screen.</translation>
     </message>
     <message>
+        <source>Lupe</source>
+        <translation>Magnifier</translation>
+    </message>
+    <message>
         <source>Lupe - nur Korvane-Fenster</source>
         <translation>Magnifier - Korvane windows only</translation>
     </message>
@@ -952,13 +956,27 @@
         <source>Keine Befunde.</source>
         <translation>No findings.</translation>
     </message>
-    <message>
-        <source>%1 Fehler, %2 %3</source>
-        <translation>%1 errors, %2 %3</translation>
+    <message numerus="yes">
+        <source>%n Fehler</source>
+        <translation>
+            <numerusform>%n error</numerusform>
+            <numerusform>%n errors</numerusform>
+        </translation>
     </message>
     <message>
-        <source>Warnungen</source>
-        <translation>warnings</translation>
+        <source>1 Warnung</source>
+        <translation>1 warning</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Warnungen</source>
+        <translation>
+            <numerusform>%n warning</numerusform>
+            <numerusform>%n warnings</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
     </message>
     <message>
         <source>Map prüfen</source>
