@@ -180,6 +180,9 @@ QStringList openedWindowTexts(const QString& kind, test::BlankEditor& e, const Q
     } else if (kind == "about") {
         w.findChild<QAction*>("actUeber")->trigger();
         texts << e.platform.boxes.last().title << e.platform.boxes.last().text.section('\n', 2, 2);
+    } else if (kind == "accessible names") {
+        for (const char* name : {"picContainer", "List1", "picColor", "txtMap"})
+            texts << w.findChild<QWidget*>(name)->accessibleName();
     } else if (kind == "align menu") {
         for (QAction* action : w.findChild<QMenu*>("alignMenu")->actions())
             texts << action->text();
@@ -358,6 +361,8 @@ void LanguageTest::englishWindows_data()
         QStringList{"About Korvane", "An editor for HTML image maps: draw areas on a picture, give them links "
                                      "and take them along as map code."});
     row("recent files", QString("recent files"), QStringList{"No recently opened files", "Clear list"});
+    row("names for screen readers", QString("accessible names"),
+        QStringList{"Picture area", "Area list", "Colour palette", "HTML code of the image map"});
     row("align menu", QString("align menu"),
         QStringList{"Left", "Right", "Top", "Bottom", "Centred horizontally", "Centred vertically", "Same width",
                     "Same height", "Distribute horizontally", "Distribute vertically"});

@@ -305,6 +305,13 @@
     </message>
 </context>
 <context>
+    <name>korvane::ColorPalette</name>
+    <message>
+        <source>Farbpalette</source>
+        <translation>Colour palette</translation>
+    </message>
+</context>
+<context>
     <name>korvane::EditHandles</name>
     <message>
         <source>Ankerpunkt</source>
