@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
+    <name>korvane::AreaArrangement</name>
+    <message>
+        <source>Links</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Rechts</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Oben</source>
+        <translation>Top</translation>
+    </message>
+    <message>
+        <source>Unten</source>
+        <translation>Bottom</translation>
+    </message>
+    <message>
+        <source>Horizontal zentriert</source>
+        <translation>Centred horizontally</translation>
+    </message>
+    <message>
+        <source>Vertikal zentriert</source>
+        <translation>Centred vertically</translation>
+    </message>
+    <message>
+        <source>Gleiche Breite</source>
+        <translation>Same width</translation>
+    </message>
+    <message>
+        <source>Gleiche Höhe</source>
+        <translation>Same height</translation>
+    </message>
+    <message>
+        <source>Horizontal verteilen</source>
+        <translation>Distribute horizontally</translation>
+    </message>
+    <message>
+        <source>Vertikal verteilen</source>
+        <translation>Distribute vertically</translation>
+    </message>
+</context>
+<context>
     <name>korvane::AreaClipboard</name>
     <message>
         <source>Areale ausschneiden</source>
@@ -259,6 +302,13 @@
     <message>
         <source>Bildpfad relativ zur Seite</source>
         <translation>Picture path relative to the page</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::ColorPalette</name>
+    <message>
+        <source>Farbpalette</source>
+        <translation>Colour palette</translation>
     </message>
 </context>
 <context>
@@ -686,6 +736,10 @@
         <translation>This desktop lets no program capture the screen.</translation>
     </message>
     <message>
+        <source>Lupe</source>
+        <translation>Magnifier</translation>
+    </message>
+    <message>
         <source>Lupe - nur Korvane-Fenster</source>
         <translation>Magnifier - Korvane windows only</translation>
     </message>
@@ -1038,13 +1092,27 @@
         <source>Keine Befunde.</source>
         <translation>No findings.</translation>
     </message>
-    <message>
-        <source>%1 Fehler, %2 %3</source>
-        <translation>%1 errors, %2 %3</translation>
+    <message numerus="yes">
+        <source>%n Fehler</source>
+        <translation>
+            <numerusform>%n error</numerusform>
+            <numerusform>%n errors</numerusform>
+        </translation>
     </message>
     <message>
-        <source>Warnungen</source>
-        <translation>warnings</translation>
+        <source>1 Warnung</source>
+        <translation>1 warning</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Warnungen</source>
+        <translation>
+            <numerusform>%n warning</numerusform>
+            <numerusform>%n warnings</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
     </message>
     <message>
         <source>Map prüfen</source>
