@@ -1428,6 +1428,22 @@ Qt %3</translation>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
+    <message>
+        <source>+, -</source>
+        <translation>+, -</translation>
+    </message>
+    <message>
+        <source>Bild, Umriss: Toleranz erhöhen und verringern</source>
+        <translation>Picture, Outline: raise and lower the tolerance</translation>
+    </message>
+    <message>
+        <source>Umschalt+Mausrad</source>
+        <translation>Shift+mouse wheel</translation>
+    </message>
+    <message>
+        <source>Bild, Umriss: Toleranz ändern</source>
+        <translation>Picture, Outline: change the tolerance</translation>
+    </message>
 </context>
 <context>
     <name>korvane::OpenFromOutside</name>
@@ -1832,6 +1848,49 @@ Qt %3</translation>
     <message>
         <source>Areale bearbeiten: zuerst ein Areal in der Arealliste wählen.</source>
         <translation>Editing areas: choose an area in the area list first.</translation>
+    </message>
+    <message>
+        <source>Umriss: in eine Fläche klicken, ihr Umriss wird ein Polygon; + und - ändern die Toleranz.</source>
+        <translation>Outline: click into a region, its outline becomes a polygon; + and - change the tolerance.</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::TraceControls</name>
+    <message>
+        <source>Umrisse nachzeichnen</source>
+        <translation>Trace outlines</translation>
+    </message>
+    <message>
+        <source>&amp;Umriss</source>
+        <translation>&amp;Outline</translation>
+    </message>
+    <message>
+        <source>Umriss: ein Klick in eine Fläche des Bildes macht ihren Umriss zum Polygon</source>
+        <translation>Outline: a click into a region of the picture makes its outline a polygon</translation>
+    </message>
+    <message>
+        <source>Umriss: Ein Klick in eine Fläche des Bildes macht ihren Umriss zu einem Polygon. Die Toleranz (Tasten + und -, Umschalt+Mausrad, Kontextmenü) bestimmt, wie weit die Farben der Fläche von der angeklickten abweichen dürfen.</source>
+        <translation>Outline: a click into a region of the picture makes its outline a polygon. The tolerance (keys + and -, Shift+mouse wheel, context menu) sets how far the colours of the region may differ from the clicked one.</translation>
+    </message>
+    <message>
+        <source>Wie weit die Farben der Fläche von der angeklickten abweichen dürfen (0 bis 255)</source>
+        <translation>How far the colours of the region may differ from the clicked one (0 to 255)</translation>
+    </message>
+    <message>
+        <source>Toleranz:</source>
+        <translation>Tolerance:</translation>
+    </message>
+    <message>
+        <source>Wie weit der Umriss der Fläche höchstens vom Polygon abweicht, in Bildpunkten</source>
+        <translation>How far the outline of the region may lie from the polygon at most, in pixels</translation>
+    </message>
+    <message>
+        <source>Genauigkeit (Pixel):</source>
+        <translation>Precision (pixels):</translation>
+    </message>
+    <message>
+        <source>Alle Regionen dieser Farbe</source>
+        <translation>All regions of this colour</translation>
     </message>
 </context>
 <context>
