@@ -52,6 +52,8 @@ private slots:
     void bigFileText_data();
     void bigFileText();
     void fileShrinksWhileRead();
+    void fileChangesWhileStreamed_data();
+    void fileChangesWhileStreamed();
     void needleFindsEveryCase();
     void tagAttributes_data();
     void tagAttributes();
@@ -654,6 +656,71 @@ void TestImport::fileShrinksWhileRead()
         cutter.join();
         QVERIFY(whole.startsWith(text));
     }
+}
+
+namespace {
+
+// How many files this process has open under that path.
+int openCount(const QString& path)
+{
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    int count = 0;
+    for (const QString& fd : descriptors.entryList(QDir::Files | QDir::System))
+        count += QFileInfo(descriptors.filePath(fd)).symLinkTarget() == path;
+    return count;
+}
+
+} // namespace
+
+void TestImport::fileChangesWhileStreamed_data()
+{
+    QTest::addColumn<qint64>("at");          // where the file changes, from its end when negative
+    QTest::addColumn<QByteArray>("written"); // what is written there; empty: the file is cut there
+    QTest::addColumn<bool>("utf8");          // the text then comes as UTF-8, else as Windows-1252
+    row("a byte no longer UTF-8", qint64(300'000), QByteArray("\xFF"), false);
+    row("cut inside a character", qint64(-1), QByteArray(), false);
+    row("another character, still UTF-8", qint64(-2), QByteArray("\xC3\xB6"), true);
+}
+
+// Another program writes into a .map while it is read: the text is what the
+// bytes read say, never a replacement character for a byte that was UTF-8
+// when some earlier look found it.
+void TestImport::fileChangesWhileStreamed()
+{
+    QFETCH(qint64, at);
+    QFETCH(QByteArray, written);
+    QFETCH(bool, utf8);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wird-geschrieben.map");
+    const QByteArray before = QByteArray("<area>").repeated(100'000) + "\xC3\xA4";
+    QVERIFY(test::writeFile(path, before));
+    const qint64 place = at < 0 ? before.size() + at : at;
+    QByteArray after = before;
+    if (written.isEmpty())
+        after.truncate(place);
+    else
+        after.replace(place, written.size(), written);
+
+    QString text;
+    int restarts = 0;
+    bool changed = false;
+    const auto take = [&](QStringView part) {
+        if (!changed) {
+            changed = true;
+            // Once no other look at the file is under way, its later bytes change.
+            QVERIFY(QTest::qWaitFor([&] { return openCount(path) == 1; }, 5000));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(written.isEmpty() ? file.resize(place) : file.seek(place) && file.write(written) > 0);
+        }
+        text += part;
+    };
+    QVERIFY(streamImportFileInPieces(path, 4099, take, [&] {
+        text.clear();
+        ++restarts;
+    }));
+    QCOMPARE(text, utf8 ? QString::fromUtf8(after) : fromWindows1252(after));
+    QCOMPARE(restarts, utf8 ? 0 : 1);
 }
 
 void TestImport::needleFindsEveryCase()
