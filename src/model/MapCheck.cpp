@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <unordered_map>
 
 namespace korvane::check {
 
@@ -30,14 +31,24 @@ struct Geometry {
     QRectF box;
 };
 
+// What the check keeps of an area while it looks at all of them: the shape's
+// numbers lie in one shared pool, and the texts are read from the line again
+// when they are needed, so a map of millions of areas costs a few dozen bytes
+// an area.
 struct Area {
-    int index = 0;
-    QString line;
-    QString shape;
-    QString href;
-    QString alt;
+    qsizetype from = 0; // its numbers in the pool
+    qsizetype count = 0;
+    Kind kind = Kind::Rect;
+    bool shaped = false; // a rect, circle or poly that can be clicked
+    bool degenerate = false;
     bool link = true;
-    std::optional<Geometry> geometry; // none for degenerate and other shapes
+};
+
+// A shape as rowSpans() reads it: its numbers in the pool.
+struct ShapeView {
+    Kind kind = Kind::Rect;
+    const double* c = nullptr;
+    qsizetype size = 0;
 };
 
 QString quoted(const QString& text)
@@ -60,15 +71,17 @@ constexpr double kFar = 4e8;
 
 // The geometry of a rect, circle or poly line, or why it cannot be clicked.
 // Other shapes (default, unknown words) give neither.
-std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
+std::optional<Geometry> readGeometry(const QString& line, QString* degenerate)
 {
-    const bool rect = area.shape == QLatin1String("rect");
-    const bool circle = area.shape == QLatin1String("circle");
-    if (!rect && !circle && area.shape != QLatin1String("poly"))
+    const QString shape = entry::shapeOf(line).toLower();
+    const bool rect = shape == QLatin1String("rect");
+    const bool circle = shape == QLatin1String("circle");
+    if (!rect && !circle && shape != QLatin1String("poly"))
         return std::nullopt;
     bool ok = false;
-    QList<double> c = entry::coordinateValues(entry::coordsOf(area.line), &ok);
-    const QString text = quoted(entry::coordsOf(area.line));
+    const QString coords = entry::coordsOf(line);
+    QList<double> c = entry::coordinateValues(coords, &ok);
+    const QString text = quoted(coords);
     if (!ok) {
         *degenerate = QStringLiteral("Die Koordinaten ") + text + QStringLiteral(" sind nicht alle Zahlen.");
         return std::nullopt;
@@ -118,6 +131,24 @@ std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
     return g;
 }
 
+// The box of a shape as readGeometry() made it.
+QRectF boxOf(const ShapeView& g)
+{
+    const double* c = g.c;
+    if (g.kind == Kind::Rect)
+        return QRectF(QPointF(c[0], c[1]), QPointF(c[2], c[3]));
+    if (g.kind == Kind::Circle)
+        return QRectF(c[0] - c[2], c[1] - c[2], 2 * c[2], 2 * c[2]);
+    double left = c[0], right = c[0], top = c[1], bottom = c[1];
+    for (qsizetype i = 0; i < g.size; i += 2) {
+        left = std::min(left, c[i]);
+        right = std::max(right, c[i]);
+        top = std::min(top, c[i + 1]);
+        bottom = std::max(bottom, c[i + 1]);
+    }
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
 // The pixels of one row of the grid that an area holds, as inclusive spans:
 // a pixel belongs to the area when its centre does, as a click there would.
 struct RowScratch {
@@ -125,7 +156,7 @@ struct RowScratch {
     std::vector<double> crossings;
 };
 
-void rowSpans(const Geometry& g, double y, RowScratch& scratch)
+void rowSpans(const ShapeView& g, double y, RowScratch& scratch)
 {
     auto& spans = scratch.spans;
     spans.clear();
@@ -152,7 +183,7 @@ void rowSpans(const Geometry& g, double y, RowScratch& scratch)
         // Even-odd rule: where the row crosses the edges, in and out by turns.
         auto& crossings = scratch.crossings;
         crossings.clear();
-        const qsizetype n = g.c.size() / 2;
+        const qsizetype n = g.size / 2;
         for (qsizetype i = 0; i < n; ++i) {
             const qsizetype j = (i + 1) % n;
             const double yi = g.c[2 * i + 1], yj = g.c[2 * j + 1];
@@ -201,17 +232,20 @@ private:
 enum class Reach : char { NoPixel, Covered, Reached };
 
 // Whether each area holds a pixel of `grid` that no earlier area holds.
-std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
+std::vector<Reach> reachable(const std::vector<Area>& areas, const std::vector<double>& pool, QSize grid)
 {
+    const auto shape = [&](std::size_t i) {
+        return ShapeView{areas[i].kind, pool.data() + areas[i].from, areas[i].count};
+    };
     std::vector<Reach> reached(areas.size(), Reach::NoPixel);
     // Areas by the row they start in; rows no area touches are skipped, so a
     // tall grid with few areas costs nothing per empty row.
     std::vector<int> byTop;
     std::vector<std::pair<int, int>> rows(areas.size(), {0, -1});
     for (std::size_t i = 0; i < areas.size(); ++i) {
-        if (!areas[i].geometry)
+        if (!areas[i].shaped)
             continue;
-        const QRectF& box = areas[i].geometry->box;
+        const QRectF box = boxOf(shape(i));
         const int top = std::max(0, int(std::floor(box.top())));
         const int bottom = std::min(grid.height() - 1, int(std::ceil(box.bottom())));
         if (top <= bottom && box.right() > 0 && box.left() < grid.width()) {
@@ -239,7 +273,7 @@ std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
             const bool full = owners.full();
             if (full && reached[i] != Reach::NoPixel)
                 continue;
-            rowSpans(*areas[i].geometry, y + 0.5, scratch);
+            rowSpans(shape(std::size_t(i)), y + 0.5, scratch);
             for (const auto& [first, last] : scratch.spans) {
                 const int from = std::max(first, 0);
                 const int to = std::min(last, grid.width() - 1);
@@ -256,17 +290,16 @@ std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
 }
 
 // Is any part of the area outside the picture, or all of it?
-void checkOutside(const Area& area, QSize picture, Findings& out, int line)
+void checkOutside(const QRectF& box, int index, QSize picture, const FindingSink& out, int line)
 {
-    const QRectF& box = area.geometry->box;
     const QRectF frame(QPointF(0, 0), picture);
     const QString size = QStringLiteral(" (%1 × %2 Pixel)").arg(picture.width()).arg(picture.height());
     if (!box.intersects(frame))
-        out.push_back({QStringLiteral("outside-picture"), Severity::Warning, area.index, line,
-                       QStringLiteral("Das Areal liegt ganz außerhalb des Bildes") + size + QLatin1Char('.')});
+        out({QStringLiteral("outside-picture"), Severity::Warning, index, line,
+             QStringLiteral("Das Areal liegt ganz außerhalb des Bildes") + size + QLatin1Char('.')});
     else if (!frame.contains(box))
-        out.push_back({QStringLiteral("outside-picture"), Severity::Warning, area.index, line,
-                       QStringLiteral("Das Areal ragt über den Rand des Bildes") + size + QStringLiteral(" hinaus.")});
+        out({QStringLiteral("outside-picture"), Severity::Warning, index, line,
+             QStringLiteral("Das Areal ragt über den Rand des Bildes") + size + QStringLiteral(" hinaus.")});
 }
 
 const QStringList kPictureExtensions{QStringLiteral(".png"),  QStringLiteral(".jpg"),  QStringLiteral(".jpeg"),
@@ -297,128 +330,185 @@ bool isTheLink(const QString& alt, const QString& href)
     return !name.isEmpty() && alt.compare(name, Qt::CaseInsensitive) == 0;
 }
 
+// The texts of an area that the rules read, taken from its line.
+struct AreaTexts {
+    QString href;
+    QString alt;
+};
+
+AreaTexts textsOf(const QString& line)
+{
+    const QStringList f = entry::split(line);
+    return {entry::field(f, entry::Href), entry::field(f, entry::Alt).trimmed()};
+}
+
 class Checker {
 public:
-    Checker(const AreaLines& lines, const MapFacts& facts) : m_facts(facts), m_grid(facts.picture)
+    Checker(const AreaLines& lines, const MapFacts& facts, const FindingSink& sink)
+        : m_lines(lines), m_facts(facts), m_grid(facts.picture), m_out(sink)
     {
         m_areas.reserve(lines.size());
-        for (qsizetype i = 0; i < lines.size(); ++i)
-            m_areas.push_back(read(int(i), lines[i]));
+        QString line;
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            lines.read(i, line);
+            m_areas.push_back(read(line));
+        }
     }
 
-    Findings run()
+    void run()
     {
-        const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_grid);
-        QHash<QString, int> firstWithAlt;
-        for (Area& area : m_areas) {
-            checkText(area, firstWithAlt);
-            checkShape(area, reached);
+        const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_pool, m_grid);
+        QString line;
+        for (std::size_t i = 0; i < m_areas.size(); ++i) {
+            m_lines.read(qsizetype(i), line);
+            const Area& area = m_areas[i];
+            if (area.link)
+                checkText(int(i), textsOf(line));
+            checkShape(int(i), line, reached);
         }
-        return std::move(m_out);
     }
 
 private:
     int lineOf(int index) const { return index < m_facts.lines.size() ? m_facts.lines[index] : index + 1; }
 
-    void add(const Area& area, const char* rule, Severity severity, const QString& message)
+    void add(int index, const char* rule, Severity severity, const QString& message)
     {
-        m_out.push_back({QString::fromLatin1(rule), severity, area.index, lineOf(area.index), message});
+        m_out({QString::fromLatin1(rule), severity, index, lineOf(index), message});
     }
 
-    Area read(int index, const QString& line)
+    ShapeView shapeOf(const Area& area) const { return {area.kind, m_pool.data() + area.from, area.count}; }
+
+    Area read(const QString& line)
     {
-        const QStringList f = entry::split(line);
-        Area area{index, line, entry::shapeOf(line).toLower(), entry::field(f, entry::Href),
-                  entry::field(f, entry::Alt).trimmed(), !extra::isNoLink(line), std::nullopt};
-        area.geometry = readGeometry(area, &m_degenerate[index]);
-        if (area.geometry && m_facts.picture.isEmpty()) {
+        Area area;
+        area.link = !extra::isNoLink(line);
+        QString degenerate;
+        const std::optional<Geometry> geometry = readGeometry(line, &degenerate);
+        area.degenerate = !degenerate.isEmpty();
+        if (!geometry)
+            return area;
+        area.shaped = true;
+        area.kind = geometry->kind;
+        area.from = qsizetype(m_pool.size());
+        area.count = geometry->c.size();
+        m_pool.insert(m_pool.end(), geometry->c.begin(), geometry->c.end());
+        if (m_facts.picture.isEmpty()) {
             // Without the picture, the grid covers the areas (a click lands at 0 or more).
-            const QRectF& box = area.geometry->box;
+            const QRectF& box = geometry->box;
             m_grid = m_grid.expandedTo(QSize(std::clamp(int(std::ceil(box.right())), 0, kGridLimit),
                                              std::clamp(int(std::ceil(box.bottom())), 0, kGridLimit)));
         }
         return area;
     }
 
-    void checkText(const Area& area, QHash<QString, int>& firstWithAlt)
+    // The earlier area with the same alternative text, looked for by a hash
+    // of the text: the texts themselves are not kept, only compared again
+    // from the lines when the hashes meet.
+    int firstWithAlt(int index, const QString& key)
     {
-        if (!area.link)
-            return;
+        const std::size_t hash = qHash(key);
+        const auto [from, to] = m_altHashes.equal_range(hash);
+        QString line;
+        for (auto it = from; it != to; ++it) {
+            m_lines.read(it->second, line);
+            if (textsOf(line).alt.simplified().toCaseFolded() == key)
+                return it->second;
+        }
+        m_altHashes.emplace(hash, index);
+        return -1;
+    }
+
+    void checkText(int index, const AreaTexts& area)
+    {
         if (area.alt.isEmpty()) {
-            add(area, "area-alt", Severity::Error, QStringLiteral("Das Areal hat einen Verweis, aber keinen Alternativtext."));
+            add(index, "area-alt", Severity::Error,
+                QStringLiteral("Das Areal hat einen Verweis, aber keinen Alternativtext."));
             return;
         }
         if (isTheLink(area.alt, area.href))
-            add(area, "alt-is-link", Severity::Warning,
+            add(index, "alt-is-link", Severity::Warning,
                 QStringLiteral("Der Alternativtext ") + quoted(area.alt) +
                     QStringLiteral(" ist der Verweis selbst; er sollte sagen, wohin der Verweis führt."));
         else if (looksLikeFileName(area.alt, m_facts.pictureFileName))
-            add(area, "alt-is-filename", Severity::Warning,
+            add(index, "alt-is-filename", Severity::Warning,
                 QStringLiteral("Der Alternativtext ") + quoted(area.alt) +
                     QStringLiteral(" ist ein Dateiname; er sollte sagen, wohin der Verweis führt."));
-        const QString key = area.alt.simplified().toCaseFolded();
-        const auto first = firstWithAlt.constFind(key);
-        if (first == firstWithAlt.constEnd()) {
-            firstWithAlt.insert(key, area.index);
+        const int first = firstWithAlt(index, area.alt.simplified().toCaseFolded());
+        if (first < 0)
             return;
-        }
-        const Area& earlier = m_areas[*first];
-        if (earlier.href.trimmed() != area.href.trimmed())
-            add(area, "duplicate-alt", Severity::Warning,
+        QString line;
+        m_lines.read(first, line);
+        if (textsOf(line).href.trimmed() != area.href.trimmed())
+            add(index, "duplicate-alt", Severity::Warning,
                 QStringLiteral("Der Alternativtext ") + quoted(area.alt) + QStringLiteral(" steht auch in Zeile ") +
-                    QString::number(lineOf(earlier.index)) + QStringLiteral(", deren Verweis woanders hinführt."));
+                    QString::number(lineOf(first)) + QStringLiteral(", deren Verweis woanders hinführt."));
     }
 
-    void checkShape(const Area& area, const std::vector<Reach>& reached)
+    void checkShape(int index, const QString& line, const std::vector<Reach>& reached)
     {
-        if (!m_degenerate[area.index].isEmpty())
-            add(area, "degenerate-shape", Severity::Error,
-                m_degenerate[area.index] + QStringLiteral(" Es kann nie angeklickt werden."));
-        if (!area.geometry)
+        const Area& area = m_areas[std::size_t(index)];
+        if (area.degenerate) {
+            // Why, read again: only a map's broken areas need the words.
+            QString degenerate;
+            readGeometry(line, &degenerate);
+            add(index, "degenerate-shape", Severity::Error,
+                degenerate + QStringLiteral(" Es kann nie angeklickt werden."));
+        }
+        if (!area.shaped)
             return;
-        if (!reached.empty() && reached[area.index] == Reach::Covered)
-            add(area, "unreachable-area", Severity::Error,
+        if (!reached.empty() && reached[std::size_t(index)] == Reach::Covered)
+            add(index, "unreachable-area", Severity::Error,
                 QStringLiteral("Frühere Areale verdecken das Areal ganz; ein Browser nimmt dort immer das "
                                "erste, so kann es nie angeklickt werden."));
+        const QRectF box = boxOf(shapeOf(area));
         if (!m_facts.picture.isEmpty())
-            checkOutside(area, m_facts.picture, m_out, lineOf(area.index));
-        checkSize(area);
+            checkOutside(box, index, m_facts.picture, m_out, lineOf(index));
+        checkSize(index, box);
     }
 
-    void checkSize(const Area& area)
+    void checkSize(int index, const QRectF& box)
     {
         const int ownWidth = m_facts.picture.width();
         const int shown = m_facts.displayWidth > 0 ? m_facts.displayWidth : ownWidth;
         const double scale = ownWidth > 0 && shown > 0 ? double(shown) / ownWidth : 1.0;
-        const QRectF& box = area.geometry->box;
         const double w = box.width() * scale;
         const double h = box.height() * scale;
         if (w >= kMinimumTarget && h >= kMinimumTarget)
             return;
         const QString at = ownWidth > 0 ? QStringLiteral(" bei einer Anzeigebreite von %1 Pixeln").arg(shown)
                                         : QString();
-        add(area, "small-target", Severity::Warning,
-            QStringLiteral("Das Areal ist") + at + QStringLiteral(" nur %1 × %2 Pixel groß, kleiner als %3 × %3.")
-                                                       .arg(int(std::floor(w)))
-                                                       .arg(int(std::floor(h)))
-                                                       .arg(kMinimumTarget));
+        add(index, "small-target", Severity::Warning,
+            QStringLiteral("Das Areal ist") + at +
+                QStringLiteral(" nur %1 × %2 Pixel groß, kleiner als %3 × %3.")
+                    .arg(int(std::floor(w)))
+                    .arg(int(std::floor(h)))
+                    .arg(kMinimumTarget));
     }
 
     // Coordinates beyond this are no pixels a picture has (the limit of pictures is 100 megapixels).
     static constexpr int kGridLimit = 100'000;
 
+    const AreaLines& m_lines;
     const MapFacts& m_facts;
     std::vector<Area> m_areas;
-    QHash<int, QString> m_degenerate;
+    std::vector<double> m_pool;
+    std::unordered_multimap<std::size_t, int> m_altHashes;
     QSize m_grid;
-    Findings m_out;
+    const FindingSink& m_out;
 };
 
 } // namespace
 
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts)
 {
-    return Checker(areaLines, facts).run();
+    Findings found;
+    checkAreas(areaLines, facts, [&found](const Finding& finding) { found.push_back(finding); });
+    return found;
+}
+
+void checkAreas(const AreaLines& areaLines, const MapFacts& facts, const FindingSink& sink)
+{
+    Checker(areaLines, facts, sink).run();
 }
 
 } // namespace korvane::check

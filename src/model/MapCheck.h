@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // The map check: what keeps a map from working for every visitor (no
@@ -38,6 +39,10 @@ struct MapFacts {
 // The findings for the area lines of one map, in the order of the areas,
 // each area's findings in the order of the rules.
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts);
+// The same handed to `sink` one at a time, so that the findings of millions
+// of areas are never held together.
+using FindingSink = std::function<void(const Finding&)>;
+void checkAreas(const AreaLines& areaLines, const MapFacts& facts, const FindingSink& sink);
 
 // The smallest target in CSS pixels, both ways (WCAG 2.2, 2.5.8).
 inline constexpr int kMinimumTarget = 24;
