@@ -3,6 +3,7 @@
 #include "io/ImagePathLookup.h"
 #include "io/ImportFile.h"
 #include "io/MapImport.h"
+#include "io/PageStream.h"
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
 #include "support/Files.h"
@@ -54,6 +55,8 @@ private slots:
     void fileShrinksWhileRead();
     void fileChangesWhileStreamed_data();
     void fileChangesWhileStreamed();
+    void pageInPieces_data();
+    void pageInPieces();
     void needleFindsEveryCase();
     void tagAttributes_data();
     void tagAttributes();
@@ -721,6 +724,68 @@ void TestImport::fileChangesWhileStreamed()
     }));
     QCOMPARE(text, utf8 ? QString::fromUtf8(after) : fromWindows1252(after));
     QCOMPARE(restarts, utf8 ? 0 : 1);
+}
+
+void TestImport::pageInPieces_data()
+{
+    QTest::addColumn<QString>("page");
+    const QString area = QStringLiteral("<area shape=\"rect\" coords=\"1,2,3,4\" href=\"a.html\" alt=\"A\">\n");
+    row("two maps", "<html>\n<img src=\"a.png\" usemap=\"#a\">\n<IMG SRC=b.png USEMAP=#B>\n<map name=\"a\">\n" + area +
+                        area + "</map>\n<MAP NAME=B>" + area + "</MAP>\n</html>\n");
+    row("comments with line ends", "<!--\n\n<img usemap=#x>\n-->\n<img src=c.png usemap=#c>\n<map name=c><!-- " +
+                                       QString("\n").repeated(300) + " -->\n" + area + "<!--\n\n-->" + area + "</map>");
+    row("a comment never closed", "<img usemap=#m>\n<map name=m>\n" + area + "<!--\n" + area.repeated(20));
+    row("script and textarea", "<map name=s><script>\nvar a = '<area href=x>';\n</script>\n" + area +
+                                   "<textarea><area href=y>\n</textarea>" + area + "</map><img usemap=#s>");
+    row("template and noscript", "<template><map name=t>" + area +
+                                     "</map></template>\n<noscript><img usemap=#t>"
+                                     "</noscript>\n<map name=t>\n<template>" +
+                                     area + "</template>" + area + "<noscript>" + area + "</noscript>\n" + area +
+                                     "</map>");
+    row("no end tag, a map inside a map",
+        "<map name=a>\n" + area + "<map name=b>\n" + area + "</map>\n" + area + "<map name=c>\n" + area);
+    row("areas outside maps, a tag cut off", area + "<map name=x></map>\n" + area + "<img usemap=#x src=\"a");
+    row("default areas", "<map name=d>\n<area shape=default>\n<area shape=DEFAULT href=d.html>\n" + area + "</map>");
+    row("CR LF line ends, a long tag", "<map name=\"lang\">\r\n<area href=\"" + QString(5000, 'x') +
+                                           "\"\r\n alt=L>\r\n" + area + "</map>\r\n<img usemap=#lang>");
+    row("no map", QStringLiteral("<p>\nText\n</p>"));
+}
+
+// Read a piece at a time, a page gives what the whole reading gives: the
+// candidates, each map with its areas, and the line of every tag.
+void TestImport::pageInPieces()
+{
+    QFETCH(QString, page);
+    const auto lineAt = [&page](qsizetype at) { return int(QStringView(page).first(at).count(u'\n')) + 1; };
+    const PageMaps whole = readPageMaps(page);
+    for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(64), page.size()}) {
+        for (const qsizetype readSize : {qsizetype(1), qsizetype(16), qsizetype(256 * 1024)}) {
+            PageStream stream(readSize);
+            for (qsizetype at = 0; at < page.size(); at += piece)
+                stream.take(QStringView(page).mid(at, piece));
+            const StreamedPage read = stream.finish();
+            QCOMPARE(read.candidates, whole.candidates);
+            QCOMPARE(read.usemapNames, whole.usemapNames);
+            QList<int> candidateLines;
+            for (const qsizetype start : whole.candidateStarts)
+                candidateLines << lineAt(start);
+            QCOMPARE(read.candidateLines, candidateLines);
+            QCOMPARE(read.maps.size(), whole.maps.size());
+            for (std::size_t m = 0; m < whole.maps.size(); ++m) {
+                const MapElement& map = whole.maps[m];
+                QCOMPARE(read.maps[m].name, map.name.toString());
+                QCOMPARE(read.maps[m].line, lineAt(map.start));
+                QCOMPARE(read.maps[m].start, map.start);
+                QCOMPARE(read.maps[m].end, map.end);
+                const AreaScan areas = readMapAreas(QStringView(page).sliced(map.start, map.end - map.start));
+                QCOMPARE(read.maps[m].areas.lines, areas.lines);
+                QList<int> areaLines;
+                for (const qsizetype start : areas.starts)
+                    areaLines << lineAt(map.start + start);
+                QCOMPARE(read.maps[m].areaLines, areaLines);
+            }
+        }
+    }
 }
 
 void TestImport::needleFindsEveryCase()

@@ -85,14 +85,12 @@ FoundMap findMap(QStringView page, const PageMaps& read, QStringView mapName)
     if (maps.empty())
         return {MapLookup::NoMapElement, {}};
     auto textOf = [&](const MapElement& m) { return page.sliced(m.start, m.end - m.start); };
-    if (mapName.isEmpty())
-        return {MapLookup::Found, textOf(maps.front())};
-    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
-        const auto named = std::find_if(maps.begin(), maps.end(),
-                                        [&](const MapElement& m) { return namesMatch(m.name, mapName, cs); });
-        if (named != maps.end())
-            return {MapLookup::Found, textOf(*named)};
-    }
+    QList<QStringView> names;
+    names.reserve(qsizetype(maps.size()));
+    for (const MapElement& m : maps)
+        names.append(m.name);
+    if (const qsizetype named = mapNamed(names, mapName); named >= 0)
+        return {MapLookup::Found, textOf(maps[std::size_t(named)])};
     // No map bears the name: the first whose text holds it somewhere.
     const Needle needle(mapName.toString());
     for (const MapElement& m : maps) {
@@ -100,6 +98,21 @@ FoundMap findMap(QStringView page, const PageMaps& read, QStringView mapName)
             return {MapLookup::Found, textOf(m)};
     }
     return {MapLookup::NotFound, {}};
+}
+
+qsizetype mapNamed(const QList<QStringView>& names, QStringView mapName)
+{
+    if (names.isEmpty())
+        return -1;
+    if (mapName.isEmpty())
+        return 0;
+    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+        const auto named =
+            std::find_if(names.begin(), names.end(), [&](QStringView name) { return namesMatch(name, mapName, cs); });
+        if (named != names.end())
+            return named - names.begin();
+    }
+    return -1;
 }
 
 AreaScan readMapAreas(QStringView mapText, const Progress& progress)

@@ -65,6 +65,9 @@ struct PageMaps {
 PageMaps readPageMaps(QStringView page, const Progress& progress = {});
 // findMap() on a page read before: a big page is read once, not twice.
 FoundMap findMap(QStringView page, const PageMaps& read, QStringView mapName);
+// The map findMap() takes by the name attributes of a page's maps (in page
+// order); -1 when no name matches, so that the maps' texts decide.
+qsizetype mapNamed(const QList<QStringView>& names, QStringView mapName);
 
 // The areas of one map element, one blank before the shape, "polygon" as "poly".
 AreaScan readMapAreas(QStringView mapText, const Progress& progress = {});

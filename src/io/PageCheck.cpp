@@ -3,6 +3,7 @@
 #include "io/HtmlImport.h"
 #include "io/ImagePathLookup.h"
 #include "io/ImportFile.h"
+#include "io/PageStream.h"
 #include "model/Paths.h"
 
 #include <QFileInfo>
@@ -14,30 +15,13 @@ namespace korvane::check {
 
 namespace {
 
-// Line numbers of positions in a text, from 1.
-class LineIndex {
-public:
-    explicit LineIndex(QStringView text)
-    {
-        for (qsizetype i = text.indexOf(u'\n'); i >= 0; i = text.indexOf(u'\n', i + 1))
-            m_breaks.push_back(i);
-    }
-    int at(qsizetype position) const
-    {
-        return int(std::lower_bound(m_breaks.begin(), m_breaks.end(), position) - m_breaks.begin()) + 1;
-    }
-
-private:
-    std::vector<qsizetype> m_breaks;
-};
-
 QString quoted(QStringView text)
 {
     return QLatin1Char('"') + text.toString() + QLatin1Char('"');
 }
 
 // The first map of that name, an exact name before one that differs in letter case only.
-int namedMap(const import::PageMaps& read, const QString& name)
+int namedMap(const import::StreamedPage& read, const QString& name)
 {
     for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
         for (std::size_t m = 0; m < read.maps.size(); ++m) {
@@ -48,45 +32,82 @@ int namedMap(const import::PageMaps& read, const QString& name)
     return -1;
 }
 
-void checkNames(const import::PageMaps& read, const LineIndex& lines, Findings& out)
+void checkNames(const import::StreamedPage& read, Findings& out)
 {
     for (std::size_t m = 0; m < read.maps.size(); ++m) {
         const QString name = import::mapNameOf(read.maps[m].name);
         for (std::size_t e = 0; e < m; ++e) {
             if (import::mapNameOf(read.maps[e].name).compare(name, Qt::CaseInsensitive) != 0)
                 continue;
-            out.push_back({QStringLiteral("duplicate-map-name"), Severity::Warning, -1, lines.at(read.maps[m].start),
-                           QStringLiteral("Eine Map mit dem Namen ") + quoted(name) + QStringLiteral(" steht schon in Zeile ") +
-                               QString::number(lines.at(read.maps[e].start)) +
+            out.push_back({QStringLiteral("duplicate-map-name"), Severity::Warning, -1, read.maps[m].line,
+                           QStringLiteral("Eine Map mit dem Namen ") + quoted(name) +
+                               QStringLiteral(" steht schon in Zeile ") + QString::number(read.maps[e].line) +
                                QStringLiteral("; welche eine Grafik bekommt, hängt vom Browser ab.")});
             break;
         }
     }
 }
 
+// Hands the page's own findings on in line order among those of its maps,
+// which come in line order already: the maps follow one another, and so do
+// the areas of each.
+class LineOrder {
+public:
+    LineOrder(Findings pageFindings, const FindingSink& sink) : m_page(std::move(pageFindings)), m_sink(sink)
+    {
+        std::stable_sort(m_page.begin(), m_page.end(),
+                         [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    }
+    void operator()(const Finding& finding)
+    {
+        for (; m_next < m_page.size() && m_page[m_next].line <= finding.line; ++m_next)
+            m_sink(m_page[m_next]);
+        m_sink(finding);
+    }
+    void finish()
+    {
+        for (; m_next < m_page.size(); ++m_next)
+            m_sink(m_page[m_next]);
+    }
+
+private:
+    Findings m_page;
+    std::size_t m_next = 0;
+    const FindingSink& m_sink;
+};
+
 } // namespace
 
 Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displayWidth)
 {
-    const import::PageMaps read = import::readPageMaps(text);
-    const LineIndex lines(text);
+    import::PageStream stream;
+    stream.take(text);
     Findings out;
-    checkNames(read, lines, out);
+    checkPage(stream.finish(), pictureSize, displayWidth, [&out](const Finding& finding) { out.push_back(finding); });
+    return out;
+}
+
+void checkPage(const import::StreamedPage& read, const PictureSizer& pictureSize, int displayWidth,
+               const FindingSink& sink)
+{
+    Findings pageFindings;
+    checkNames(read, pageFindings);
     // Each map once, with the picture of the first img that uses it.
     std::vector<int> pictureOf(read.maps.size(), -1);
     for (qsizetype c = 0; c < read.candidates.size(); ++c) {
         const int m = namedMap(read, read.usemapNames[c]);
         if (m < 0) {
-            out.push_back({QStringLiteral("usemap-without-map"), Severity::Error, -1, lines.at(read.candidateStarts[c]),
-                           QStringLiteral("Die Grafik nennt die Map ") + quoted(read.usemapNames[c]) +
-                               QStringLiteral(", aber keine Map der Seite trägt diesen Namen.")});
+            pageFindings.push_back({QStringLiteral("usemap-without-map"), Severity::Error, -1, read.candidateLines[c],
+                                    QStringLiteral("Die Grafik nennt die Map ") + quoted(read.usemapNames[c]) +
+                                        QStringLiteral(", aber keine Map der Seite trägt diesen Namen.")});
         } else if (pictureOf[m] < 0) {
             pictureOf[m] = int(c);
         }
     }
+    LineOrder ordered(std::move(pageFindings), sink);
+    const FindingSink toOrder = [&ordered](const Finding& finding) { ordered(finding); };
     for (std::size_t m = 0; m < read.maps.size(); ++m) {
-        const import::MapElement& map = read.maps[m];
-        const import::AreaScan scan = import::readMapAreas(text.sliced(map.start, map.end - map.start));
+        const import::StreamedMap& map = read.maps[m];
         MapFacts facts;
         facts.displayWidth = displayWidth;
         if (pictureOf[m] >= 0) {
@@ -94,28 +115,32 @@ Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displa
             facts.picture = pictureSize(image.imagePath);
             facts.pictureFileName = fileNameOf(image.imagePath);
         }
-        for (const qsizetype start : scan.starts)
-            facts.lines.append(lines.at(map.start + start));
-        const Findings found = checkAreas(scan.lines, facts);
-        out.insert(out.end(), found.begin(), found.end());
+        facts.lines = map.areaLines;
+        checkAreas(map.areas.lines, facts, toOrder);
     }
-    std::stable_sort(out.begin(), out.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
-    return out;
+    ordered.finish();
 }
 
-FileCheck checkFile(const QString& path, int displayWidth)
+QString checkFile(const QString& path, int displayWidth, const FindingSink& sink)
 {
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable())
-        return {QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden."), {}};
-    const QString text = import::readImportFile(path);
-    if (import::readPageMaps(text).maps.empty())
-        return {QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden."), {}};
-    const QString folder = QFileInfo(path).absolutePath();
-    const auto sizeOf = [&](const QString& imagePath) {
-        const QString onDisk = findFileIgnoringCase(imagePath, folder);
-        return onDisk.isEmpty() ? QSize() : QImageReader(onDisk).size();
-    };
-    return {QString(), checkPage(text, sizeOf, displayWidth)};
+        return QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden.");
+    // Read in pieces, as the window reads a .map: never held whole.
+    import::PageStream stream;
+    import::streamImportFile(
+        path, [&stream](QStringView piece) { stream.take(piece);
+}, [&stream] {
+    stream = import::PageStream(); });
+const import::StreamedPage read = stream.finish();
+if (read.maps.empty())
+    return QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden.");
+const QString folder = QFileInfo(path).absolutePath();
+const auto sizeOf = [&](const QString& imagePath) {
+    const QString onDisk = findFileIgnoringCase(imagePath, folder);
+    return onDisk.isEmpty() ? QSize() : QImageReader(onDisk).size();
+};
+checkPage(read, sizeOf, displayWidth, sink);
+return {};
 }
 
 QString findingLine(const QString& file, const Finding& finding)

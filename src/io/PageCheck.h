@@ -7,6 +7,10 @@
 
 #include <functional>
 
+namespace korvane::import {
+struct StreamedPage;
+}
+
 // The map check of a whole file (a page or a .map file) as the command line
 // runs it: every map of the file with its areas, and the page's own rules
 // (several maps of one name, a usemap that names no map).
@@ -16,16 +20,17 @@ namespace korvane::check {
 // empty size when it is not there.
 using PictureSizer = std::function<QSize(const QString& imagePath)>;
 
-// The findings of a file's text, lines counted from 1 in that text.
-// `displayWidth` 0: each picture at its own width.
+// The findings of a file's text, lines counted from 1 in that text, in line
+// order. `displayWidth` 0: each picture at its own width.
 Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displayWidth = 0);
+// The same for a page read in pieces, handed to `sink` one at a time.
+void checkPage(const import::StreamedPage& read, const PictureSizer& pictureSize, int displayWidth,
+               const FindingSink& sink);
 
-struct FileCheck {
-    QString problem; // why the file could not be checked (German); empty when it was
-    Findings findings;
-};
-// Reads the file and checks it; pictures are looked up beside it.
-FileCheck checkFile(const QString& path, int displayWidth = 0);
+// Reads the file in pieces and hands its findings to `sink`; pictures are
+// looked up beside it. Why the file could not be checked (German); empty
+// when it was.
+QString checkFile(const QString& path, int displayWidth, const FindingSink& sink);
 
 // "FILE:LINE: error|warning: RULE: message"
 QString findingLine(const QString& file, const Finding& finding);

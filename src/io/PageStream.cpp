@@ -1,0 +1,131 @@
+#include "io/PageStream.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace korvane::import {
+
+void PageStream::take(QStringView piece)
+{
+    m_taken += piece.size();
+    if (m_restHidden)
+        return;
+    m_unread += piece;
+    if (m_unread.size() >= m_readFrom)
+        read(false);
+}
+
+StreamedPage PageStream::finish()
+{
+    if (!m_restHidden)
+        read(true);
+    if (m_mapOpen) {
+        endScan(m_page.maps.back().areas);
+        m_page.maps.back().end = m_taken;
+    }
+    m_mapOpen = false;
+    return std::move(m_page);
+}
+
+void PageStream::read(bool last)
+{
+    html::TagReader reader(m_unread, !last);
+    html::Tag tag;
+    while (reader.next(tag))
+        visit(tag);
+    const qsizetype resume = last ? m_unread.size() : reader.resumeAt();
+    if (resume < 0) {
+        m_restHidden = true;
+        m_unread.clear();
+        m_fillers.clear();
+        m_counted = 0;
+        return;
+    }
+    lineAt(resume);
+    const html::TagReader::Gap gap = reader.gap();
+    if (gap.length > 0)
+        replaceGap(gap);
+    dropRead(resume);
+    // What is left waits for at least as much again, so that text read anew
+    // (a tag or comment running on) is read a few times at most.
+    m_readFrom = std::max(m_readSize, 2 * m_unread.size());
+}
+
+// As readPageMaps() and readMapAreas() read the tags. A map's areas are the
+// tags the page reading finds inside it: what content hides is the same
+// either way, as nothing is hidden where a map starts.
+void PageStream::visit(const html::Tag& tag)
+{
+    if (m_hidden.hides(tag))
+        return;
+    const bool img = !tag.isEndTag && tag.is(QLatin1StringView("img"));
+    const html::Attribute* usemap = img ? tag.attribute(QLatin1StringView("usemap")) : nullptr;
+    if (usemap) {
+        m_page.candidates.append(QStringView(m_unread).sliced(tag.start, tag.end - tag.start).toString().toLower());
+        m_page.usemapNames.append(mapNameOf(usemap->value));
+        m_page.candidateLines.append(lineAt(tag.start));
+    } else if (tag.is(QLatin1StringView("map")) && tag.isEndTag == m_mapOpen) {
+        if (m_mapOpen) {
+            endScan(m_page.maps.back().areas);
+            m_page.maps.back().end = m_unreadStart + tag.end;
+        } else {
+            const html::Attribute* name = tag.attribute(QLatin1StringView("name"));
+            m_page.maps.push_back(
+                {name ? name->value.toString() : QString(), lineAt(tag.start), m_unreadStart + tag.start, 0, {}, {}});
+        }
+        m_mapOpen = !m_mapOpen;
+    } else if (m_mapOpen && !tag.isEndTag && tag.is(QLatin1StringView("area"))) {
+        StreamedMap& map = m_page.maps.back();
+        const qsizetype before = map.areas.lines.size();
+        addArea(map.areas, tag, AreaDialect::HtmlPage, m_unreadStart + tag.start);
+        if (map.areas.lines.size() > before) // not the default area the code writes itself
+            map.areaLines.append(lineAt(tag.start));
+    }
+}
+
+int PageStream::lineAt(qsizetype position)
+{
+    if (position > m_counted) {
+        m_line += QStringView(m_unread).sliced(m_counted, position - m_counted).count(u'\n');
+        for (const Filler& filler : m_fillers) {
+            if (filler.at >= m_counted && filler.at < position)
+                m_line += filler.lineEnds;
+        }
+        m_counted = position;
+    }
+    return int(std::min<qint64>(m_line, INT_MAX));
+}
+
+// The inside of a comment or script still open is left out; a filler keeps
+// the count of its line ends, so that the lines after it stay right.
+void PageStream::replaceGap(const html::TagReader::Gap& gap)
+{
+    const qsizetype end = gap.from + gap.length;
+    qint64 lineEnds = QStringView(m_unread).sliced(gap.from, gap.length).count(u'\n');
+    std::erase_if(m_fillers, [&](const Filler& filler) {
+        const bool inside = filler.at >= gap.from && filler.at < end;
+        lineEnds += inside ? filler.lineEnds : 0;
+        return inside;
+    });
+    const QStringView text = html::TagReader::kGapFiller;
+    m_unread.replace(gap.from, gap.length, text.data(), text.size());
+    for (Filler& filler : m_fillers) {
+        if (filler.at >= end)
+            filler.at += text.size() - gap.length;
+    }
+    m_fillers.push_back({gap.from, lineEnds});
+    // Places after it stay those of the whole text.
+    m_unreadStart += gap.length - text.size();
+}
+
+void PageStream::dropRead(qsizetype count)
+{
+    m_unreadStart += count;
+    m_unread.remove(0, count);
+    std::erase_if(m_fillers, [count](const Filler& filler) { return filler.at < count; });
+    for (Filler& filler : m_fillers)
+        filler.at -= count;
+    m_counted -= count;
+}
+
+} // namespace korvane::import
