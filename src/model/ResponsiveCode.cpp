@@ -5,9 +5,12 @@
 #include "model/Codec.h"
 #include "model/MapCode.h"
 
+#include <QRect>
 #include <QRectF>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace korvane {
@@ -186,55 +189,207 @@ QString linkStart(const QString& line)
 // keep the list order, which is also the order Tab follows. A default area
 // is the rest of the picture, so it cuts nothing out of the others.
 struct Cuts {
-    std::vector<std::vector<int>> earlier; // per area: the earlier areas cut out of it
-    std::vector<bool> cutter;              // per area: cut out of a later one
+    std::vector<qsizetype> from; // per area and one more: where its earlier areas start in `earlier`
+    std::vector<int> earlier;    // the earlier areas cut out of each, ascending
+    std::vector<bool> cutter;    // per area: cut out of a later one
 };
 
-Cuts cutsOf(const std::vector<Geometry>& shapes)
-{
-    Cuts cuts{std::vector<std::vector<int>>(shapes.size()), std::vector<bool>(shapes.size(), false)};
-    for (std::size_t i = 0; i < shapes.size(); ++i) {
-        for (std::size_t j = 0; j < i && shapes[i].usable; ++j) {
-            if (!shapes[j].usable || shapes[j].isDefault || !boxesMeet(shapes[i].box, shapes[j].box))
-                continue;
-            cuts.earlier[i].push_back(int(j));
-            cuts.cutter[j] = true;
+// What the cuts need of an area; its shape is read again from its line when
+// it is written, so a map of millions of areas is not held twice.
+struct Outline {
+    QRectF box;
+    bool usable = false;
+    bool isDefault = false;
+};
+
+// The areas that may cut others, by the cells of a grid over the picture
+// their boxes touch; a box over many cells is looked at for every area, so
+// that it costs no more room than a small one.
+class CutterGrid {
+public:
+    CutterGrid(QRectF over, qsizetype areas)
+    {
+        const int side = int(std::clamp(std::sqrt(double(areas)), 1.0, 1024.0));
+        m_columns = m_rows = side;
+        m_origin = over.topLeft();
+        m_cell = QSizeF(std::max(over.width() / side, 1e-9), std::max(over.height() / side, 1e-9));
+        m_cells.resize(std::size_t(side) * std::size_t(side));
+    }
+
+    void add(int area, const QRectF& box)
+    {
+        const QRect cells = cellsOf(box);
+        if (cells.isEmpty())
+            return;
+        if (qint64(cells.width()) * cells.height() > kSpread) {
+            m_spread.push_back(area);
+            return;
         }
+        for (int y = cells.top(); y <= cells.bottom(); ++y) {
+            for (int x = cells.left(); x <= cells.right(); ++x)
+                m_cells[std::size_t(y) * std::size_t(m_columns) + std::size_t(x)].push_back(area);
+        }
+    }
+
+    // Every area added whose cells the box touches, some more than once;
+    // all of them when the box spreads over many cells.
+    template <typename Visit> void near(const QRectF& box, int added, Visit visit) const
+    {
+        for (const int area : m_spread)
+            visit(area);
+        const QRect cells = cellsOf(box);
+        if (cells.isEmpty())
+            return;
+        if (qint64(cells.width()) * cells.height() > kSpread) {
+            for (int area = 0; area < added; ++area)
+                visit(area);
+            return;
+        }
+        for (int y = cells.top(); y <= cells.bottom(); ++y) {
+            for (int x = cells.left(); x <= cells.right(); ++x) {
+                for (const int area : m_cells[std::size_t(y) * std::size_t(m_columns) + std::size_t(x)])
+                    visit(area);
+            }
+        }
+    }
+
+private:
+    static constexpr qint64 kSpread = 64;
+
+    // Places beyond the grid fall into its border cells; a box with a number
+    // that is no number meets nothing.
+    QRect cellsOf(const QRectF& box) const
+    {
+        const auto column = [this](double x) {
+            return int(std::clamp(std::floor((x - m_origin.x()) / m_cell.width()), 0.0, double(m_columns - 1)));
+        };
+        const auto row = [this](double y) {
+            return int(std::clamp(std::floor((y - m_origin.y()) / m_cell.height()), 0.0, double(m_rows - 1)));
+        };
+        if (std::isnan(box.left()) || std::isnan(box.right()) || std::isnan(box.top()) || std::isnan(box.bottom()))
+            return {};
+        return QRect(QPoint(column(box.left()), row(box.top())), QPoint(column(box.right()), row(box.bottom())));
+    }
+
+    QPointF m_origin;
+    QSizeF m_cell;
+    int m_columns = 1;
+    int m_rows = 1;
+    std::vector<std::vector<int>> m_cells;
+    std::vector<int> m_spread;
+};
+
+// The earlier areas each area's box meets, found through the grid rather
+// than by trying every pair: a map of a million small areas takes seconds.
+Cuts cutsOf(const std::vector<Outline>& shapes, QSize size)
+{
+    QRectF over(QPointF(0, 0), size);
+    if (over.isEmpty()) {
+        for (const Outline& shape : shapes)
+            over = shape.usable ? over.united(shape.box) : over;
+    }
+    CutterGrid grid(over, qsizetype(shapes.size()));
+    Cuts cuts{{0}, {}, std::vector<bool>(shapes.size(), false)};
+    cuts.from.reserve(shapes.size() + 1);
+    std::vector<int> seen(shapes.size(), -1);
+    std::vector<int> found;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        found.clear();
+        if (shapes[i].usable) {
+            grid.near(shapes[i].box, int(i), [&](int j) {
+                if (seen[std::size_t(j)] == int(i) || !boxesMeet(shapes[i].box, shapes[std::size_t(j)].box))
+                    return;
+                seen[std::size_t(j)] = int(i);
+                found.push_back(j);
+            });
+            std::sort(found.begin(), found.end());
+            for (const int j : found)
+                cuts.cutter[std::size_t(j)] = true;
+            if (!shapes[i].isDefault)
+                grid.add(int(i), shapes[i].box);
+        }
+        cuts.earlier.insert(cuts.earlier.end(), found.begin(), found.end());
+        cuts.from.push_back(qsizetype(cuts.earlier.size()));
     }
     return cuts;
 }
 
-QString clipDefinitions(const std::vector<Geometry>& shapes, const Cuts& cuts, const QString& prefix, QSize size,
-                        bool clipToPicture)
-{
-    QString defs;
-    const QString picture = QStringLiteral("M0,0H%1V%2H0Z").arg(size.width()).arg(size.height());
-    for (std::size_t j = 0; j < shapes.size(); ++j) {
-        if (cuts.cutter[j])
-            defs += QStringLiteral("<clipPath id=\"%1ohne-%2\"><path clip-rule=\"evenodd\" d=\"%3%4\" /></clipPath>")
-                        .arg(prefix)
-                        .arg(j + 1)
-                        .arg(picture, pathData(shapes[j])) +
-                    kCrLf;
+// The code as it is made, handed on a megabyte at a time: a page of a
+// million areas is never held whole.
+class CodeWriter {
+public:
+    explicit CodeWriter(const std::function<bool(QStringView)>& write) : m_write(write) {}
+    CodeWriter& operator<<(QStringView text)
+    {
+        m_buffer += text;
+        if (m_buffer.size() >= kFlushAt)
+            flush();
+        return *this;
     }
-    if (clipToPicture)
-        defs += QStringLiteral("<clipPath id=\"%1bild\"><rect width=\"%2\" height=\"%3\" /></clipPath>")
-                    .arg(prefix)
-                    .arg(size.width())
-                    .arg(size.height()) +
-                kCrLf;
-    return defs.isEmpty() ? defs : QStringLiteral("<defs>") + kCrLf + defs + QStringLiteral("</defs>") + kCrLf;
+    bool finish()
+    {
+        flush();
+        return m_ok;
+    }
+
+private:
+    static constexpr qsizetype kFlushAt = 512 * 1024;
+    void flush()
+    {
+        m_ok = m_ok && m_write(m_buffer);
+        m_buffer.clear();
+    }
+    const std::function<bool(QStringView)>& m_write;
+    QString m_buffer;
+    bool m_ok = true;
+};
+
+void writeClipDefinitions(CodeWriter& out, const AreaLines& lines, const Cuts& cuts, const QString& prefix, QSize size,
+                          bool clipToPicture)
+{
+    const QString picture = QStringLiteral("M0,0H%1V%2H0Z").arg(size.width()).arg(size.height());
+    bool opened = false;
+    const auto open = [&] {
+        if (!opened)
+            out << QStringLiteral("<defs>") << kCrLf;
+        opened = true;
+    };
+    QString line;
+    for (std::size_t j = 0; j < cuts.cutter.size(); ++j) {
+        if (!cuts.cutter[j])
+            continue;
+        open();
+        lines.read(qsizetype(j), line);
+        out << QStringLiteral("<clipPath id=\"%1ohne-%2\"><path clip-rule=\"evenodd\" d=\"%3%4\" /></clipPath>")
+                   .arg(prefix)
+                   .arg(j + 1)
+                   .arg(picture, pathData(geometryOf(line, size)))
+            << kCrLf;
+    }
+    if (clipToPicture) {
+        open();
+        out << QStringLiteral("<clipPath id=\"%1bild\"><rect width=\"%2\" height=\"%3\" /></clipPath>")
+                   .arg(prefix)
+                   .arg(size.width())
+                   .arg(size.height())
+            << kCrLf;
+    }
+    if (opened)
+        out << QStringLiteral("</defs>") << kCrLf;
 }
 
-QString areaLink(const QString& line, const Geometry& shape, const std::vector<int>& earlier, const QString& prefix)
+void writeAreaLink(CodeWriter& out, const QString& line, const Geometry& shape, const Cuts& cuts, std::size_t area,
+                   const QString& prefix)
 {
-    QString out = linkStart(line);
-    for (const int j : earlier)
-        out += QStringLiteral("<g clip-path=\"url(#%1ohne-%2)\">").arg(prefix).arg(j + 1);
-    out += shapeElement(shape);
-    for (std::size_t k = 0; k < earlier.size(); ++k)
-        out += QStringLiteral("</g>");
-    return out + QStringLiteral("</a>") + kCrLf;
+    out << linkStart(line);
+    const qsizetype from = cuts.from[area];
+    const qsizetype to = cuts.from[area + 1];
+    for (qsizetype k = from; k < to; ++k)
+        out << QStringLiteral("<g clip-path=\"url(#%1ohne-%2)\">").arg(prefix).arg(cuts.earlier[std::size_t(k)] + 1);
+    out << shapeElement(shape);
+    for (qsizetype k = from; k < to; ++k)
+        out << QStringLiteral("</g>");
+    out << QStringLiteral("</a>") << kCrLf;
 }
 
 // No fill is seen, yet the whole inside takes the pointer; a focused area
@@ -274,52 +429,93 @@ ResponsiveMap responsiveMapFor(const AreaLines& lines, const QString& imagePath,
     return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit};
 }
 
-QString responsiveCode(const ResponsiveMap& map)
+namespace {
+
+void writeCode(CodeWriter& out, const ResponsiveMap& map)
 {
-    std::vector<Geometry> shapes;
-    shapes.reserve(map.lines.size());
+    std::vector<Outline> shapes;
+    shapes.reserve(std::size_t(map.lines.size()));
     bool clipToPicture = false;
-    for (const QString& line : map.lines) {
-        shapes.push_back(geometryOf(line, map.size));
-        clipToPicture = clipToPicture || (shapes.back().usable && !insidePicture(shapes.back().box, map.size));
+    QString line;
+    for (qsizetype i = 0; i < map.lines.size(); ++i) {
+        map.lines.read(i, line);
+        const Geometry g = geometryOf(line, map.size);
+        shapes.push_back({g.box, g.usable, g.isDefault});
+        clipToPicture = clipToPicture || (g.usable && !insidePicture(g.box, map.size));
     }
-    const Cuts cuts = cutsOf(shapes);
+    const Cuts cuts = cutsOf(shapes, map.size);
+    shapes = {};
     const QString prefix = idPrefix(map.mapName) + QLatin1Char('-');
     const QString w = QString::number(map.size.width());
     const QString h = QString::number(map.size.height());
 
-    QString out = QStringLiteral("<!-- Responsiver HTML-Code der ImageMap (ohne Script) -->") + kCrLf;
-    out += QStringLiteral("<div class=\"korvane-map\" style=\"position:relative\">") + kCrLf;
-    out += QStringLiteral("<img src=\"") + map.imageSource + QStringLiteral("\" width=\"") + w +
-           QStringLiteral("\" height=\"") + h +
-           QStringLiteral("\" alt=\"\" style=\"display:block;width:100%;height:auto;object-fit:") +
-           fitModeName(map.fit) + QStringLiteral("\" />") + kCrLf;
-    out += QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ") + w + QLatin1Char(' ') + h +
-           QStringLiteral("\" preserveAspectRatio=\"") + preserveAspectRatio(map.fit) +
-           QStringLiteral("\" style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">") +
-           kCrLf;
-    out += kStyle + kCrLf;
-    out += clipDefinitions(shapes, cuts, prefix, map.size, clipToPicture);
+    out << QStringLiteral("<!-- Responsiver HTML-Code der ImageMap (ohne Script) -->") << kCrLf;
+    out << QStringLiteral("<div class=\"korvane-map\" style=\"position:relative\">") << kCrLf;
+    out << QStringLiteral("<img src=\"") << map.imageSource << QStringLiteral("\" width=\"") << w
+        << QStringLiteral("\" height=\"") << h
+        << QStringLiteral("\" alt=\"\" style=\"display:block;width:100%;height:auto;object-fit:")
+        << fitModeName(map.fit) << QStringLiteral("\" />") << kCrLf;
+    out << QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ") << w << QStringLiteral(" ") << h
+        << QStringLiteral("\" preserveAspectRatio=\"") << preserveAspectRatio(map.fit)
+        << QStringLiteral("\" style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">")
+        << kCrLf;
+    out << kStyle << kCrLf;
+    writeClipDefinitions(out, map.lines, cuts, prefix, map.size, clipToPicture);
     if (clipToPicture)
-        out += QStringLiteral("<g clip-path=\"url(#%1bild)\">").arg(prefix) + kCrLf;
-    for (std::size_t i = 0; i < shapes.size(); ++i) {
-        if (shapes[i].usable)
-            out += areaLink(map.lines[int(i)], shapes[i], cuts.earlier[i], prefix);
+        out << QStringLiteral("<g clip-path=\"url(#%1bild)\">").arg(prefix) << kCrLf;
+    for (qsizetype i = 0; i < map.lines.size(); ++i) {
+        map.lines.read(i, line);
+        const Geometry shape = geometryOf(line, map.size);
+        if (shape.usable)
+            writeAreaLink(out, line, shape, cuts, std::size_t(i), prefix);
     }
     if (clipToPicture)
-        out += QStringLiteral("</g>") + kCrLf;
-    out += QStringLiteral("</svg>") + kCrLf + QStringLiteral("</div>") + kCrLf;
-    return out;
+        out << QStringLiteral("</g>") << kCrLf;
+    out << QStringLiteral("</svg>") << kCrLf << QStringLiteral("</div>") << kCrLf;
+}
+
+void writePage(CodeWriter& out, const ResponsiveMap& map)
+{
+    out << QStringLiteral("<!DOCTYPE html>") << kCrLf << QStringLiteral("<html lang=\"de\">") << kCrLf
+        << QStringLiteral("<head>") << kCrLf << QStringLiteral("<meta charset=\"utf-8\" />") << kCrLf
+        << QStringLiteral("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />") << kCrLf
+        << QStringLiteral("<title>Imagemap</title>") << kCrLf << QStringLiteral("</head>") << kCrLf
+        << QStringLiteral("<body>") << kCrLf;
+    writeCode(out, map);
+    out << QStringLiteral("</body>") << kCrLf << QStringLiteral("</html>") << kCrLf;
+}
+
+// All of it as one text.
+template <typename Write> QString wholeText(const ResponsiveMap& map, Write write)
+{
+    QString text;
+    const std::function<bool(QStringView)> append = [&text](QStringView part) {
+        text += part;
+        return true;
+    };
+    CodeWriter out(append);
+    write(out, map);
+    out.finish();
+    return text;
+}
+
+} // namespace
+
+QString responsiveCode(const ResponsiveMap& map)
+{
+    return wholeText(map, writeCode);
 }
 
 QString responsivePage(const ResponsiveMap& map)
 {
-    return QStringLiteral("<!DOCTYPE html>") + kCrLf + QStringLiteral("<html lang=\"de\">") + kCrLf +
-           QStringLiteral("<head>") + kCrLf + QStringLiteral("<meta charset=\"utf-8\" />") + kCrLf +
-           QStringLiteral("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />") + kCrLf +
-           QStringLiteral("<title>Imagemap</title>") + kCrLf + QStringLiteral("</head>") + kCrLf +
-           QStringLiteral("<body>") + kCrLf + responsiveCode(map) + QStringLiteral("</body>") + kCrLf +
-           QStringLiteral("</html>") + kCrLf;
+    return wholeText(map, writePage);
+}
+
+bool writeResponsivePage(const ResponsiveMap& map, const std::function<bool(QStringView)>& write)
+{
+    CodeWriter out(write);
+    writePage(out, map);
+    return out.finish();
 }
 
 } // namespace korvane
