@@ -14,6 +14,7 @@
 #include "support/ScriptedPlatform.h"
 #include "support/SettingsFolder.h"
 
+#include <QDirIterator>
 #include <QDrag>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,6 +28,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace korvane;
@@ -87,6 +89,18 @@ void runWithoutDisplay(QProcess& program, const QStringList& arguments)
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(KORVANE_PROGRAM), arguments);
     QVERIFY(program.waitForFinished(30000));
+}
+
+// Every entry below a folder, hidden ones too, relative to it and sorted.
+QStringList everyEntry(const QString& root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << QDir(root).relativeFilePath(it.next());
+    entries.sort();
+    return entries;
 }
 
 std::unique_ptr<QMimeData> files(const QList<QUrl>& urls)
@@ -378,6 +392,27 @@ void TestStartUp::exportResponsiveWithoutWindow_data()
               "korvane: --fit gilt nur mit --export-responsive\n\n" + kUsage);
     test::row("unknown fit", QStringList{"--export-responsive", "x.html", "--fit=rund", "plan.map"}, 2, "", "",
               "korvane: unbekannte Einpassung \"rund\" (fill, contain oder cover)\n\n" + kUsage);
+    // The page never takes the place of what it is made from, nor of what is no file.
+    const auto refused = [](const QString& output, const QString& what) {
+        return "korvane: Die Ausgabe \"" + output + "\" ist " + what + "; es wurde nichts geschrieben.\n";
+    };
+    const QString input = "die gelesene Datei \"seite.html\"";
+    test::row("the input as output", QStringList{"--export-responsive", "seite.html", "seite.html"}, 1, "", "",
+              refused("seite.html", input));
+    test::row("the input through ./", QStringList{"--export-responsive", "./seite.html", "seite.html"}, 1, "", "",
+              refused("./seite.html", input));
+    test::row("a link to the input", QStringList{"--export-responsive", "verweis.html", "seite.html"}, 1, "", "",
+              refused("verweis.html", input));
+    test::row("a hard link to the input", QStringList{"--export-responsive", "web/fest.map", "plan.map"}, 1, "", "",
+              refused("web/fest.map", "die gelesene Datei \"plan.map\""));
+    test::row("the picture", QStringList{"--export-responsive", "Bilder/Plan Haus.png", "plan.map"}, 1, "", "",
+              refused("Bilder/Plan Haus.png", "die Grafik der ImageMap"));
+    test::row("a pipe", QStringList{"--export-responsive", "rohr.html", "plan.map"}, 1, "", "",
+              refused("rohr.html", "eine Pipe (FIFO), keine gewöhnliche Datei"));
+    test::row("a device", QStringList{"--export-responsive", "geraet.html", "plan.map"}, 1, "", "",
+              refused("geraet.html", "ein Gerät, keine gewöhnliche Datei"));
+    test::row("a folder", QStringList{"--export-responsive", "web", "plan.map"}, 1, "", "",
+              refused("web", "ein Ordner, keine gewöhnliche Datei"));
 }
 
 void TestStartUp::exportResponsiveWithoutWindow()
@@ -402,6 +437,20 @@ void TestStartUp::exportResponsiveWithoutWindow()
     QVERIFY(test::writeFile(dir.filePath("leer.map"), "<!-- nichts -->"));
     QVERIFY(test::writeFile(dir.filePath("ohne.html"), "<img src=\"weg.png\" usemap=\"#w\"><map name=\"w\">"
                                                        "<area shape=\"rect\" coords=\"1,2,3,4\" href=\"w.html\"></map>"));
+    // The same files under other names, and outputs that are no files.
+    QVERIFY(QFile::link("seite.html", dir.filePath("verweis.html")));
+    QVERIFY(::link(QFile::encodeName(dir.filePath("plan.map")).constData(),
+                   QFile::encodeName(dir.filePath("web/fest.map")).constData()) == 0);
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("rohr.html")).constData(), 0600) == 0);
+    if (QTest::currentDataTag() == QByteArray("a device") &&
+        ::mknod(QFile::encodeName(dir.filePath("geraet.html")).constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+        QSKIP("Only root may make a device node.");
+    const QStringList entriesBefore = everyEntry(dir.path());
+    const QStringList kept{"seite.html", "plan.map", "Bilder/Plan Haus.png"};
+    QList<QByteArray> before;
+    for (const QString& name : kept)
+        before << test::readFile(dir.filePath(name));
+
     QProcess program;
     program.setWorkingDirectory(dir.path());
     runWithoutDisplay(program, arguments);
@@ -411,6 +460,16 @@ void TestStartUp::exportResponsiveWithoutWindow()
     if (!page.isEmpty())
         QCOMPARE(test::readFile(dir.filePath(page)), expected.toUtf8());
     QVERIFY(!QFile::exists(dir.filePath("x.html")));
+    for (qsizetype i = 0; i < kept.size(); ++i)
+        QCOMPARE(test::readFile(dir.filePath(kept[i])), before[i]);
+    struct stat pipe {};
+    QVERIFY(::lstat(QFile::encodeName(dir.filePath("rohr.html")).constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode));
+    QVERIFY(QFileInfo(dir.filePath("verweis.html")).isSymLink());
+    QStringList entries = entriesBefore;
+    if (!page.isEmpty() && !entries.contains(page))
+        entries << page;
+    entries.sort();
+    QCOMPARE(everyEntry(dir.path()), entries); // no temporary file left
 }
 
 QTEST_MAIN(TestStartUp)
