@@ -17,6 +17,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 using namespace korvane;
@@ -710,7 +711,8 @@ void TestImport::fileChangesWhileStreamed()
     const auto take = [&](QStringView part) {
         if (!changed) {
             changed = true;
-            // Once no other look at the file is under way, its later bytes change.
+            // Once any other look at the file (begun by now) is over, its later bytes change.
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
             QVERIFY(QTest::qWaitFor([&] { return openCount(path) == 1; }, 5000));
             QFile file(path);
             QVERIFY(file.open(QIODevice::ReadWrite));
