@@ -367,6 +367,43 @@ void TestModel::responsiveCutsAndShapes_data()
                        "<clipPath id=\"korvane-m-bild\"><rect width=\"100\" height=\"80\" /></clipPath>", "</defs>",
                        "<g clip-path=\"url(#korvane-m-bild)\">", a + "<circle cx=\"95\" cy=\"40\" r=\"10\" /></a>",
                        "</g>"};
+    // Enough areas for the search of overlaps to go by cells: big areas
+    // that spread over all of them, small ones that lie in one, a default
+    // area that cuts nothing.
+    QStringList many{" default                    ||x.html||*|*|*|*",
+                     " rect                    |0,0,100,80|x.html||*|*|*|*"};
+    QStringList defs{
+        "<defs>",
+        "<clipPath id=\"korvane-m-ohne-2\"><path clip-rule=\"evenodd\" d=\"M0,0H100V80H0ZM0,0H100V80H0Z\" /></clipPath>"};
+    QStringList links{a + "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>",
+                      a + "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>"};
+    QString cutOfAll;
+    for (int y = 1; y < 80; y += 10) {
+        for (int x = 1; x < 100; x += 10) {
+            many << QStringLiteral(" rect                    |%1,%2,%3,%4|x.html||*|*|*|*")
+                        .arg(x)
+                        .arg(y)
+                        .arg(x + 2)
+                        .arg(y + 2);
+            defs << QStringLiteral("<clipPath id=\"korvane-m-ohne-%1\"><path clip-rule=\"evenodd\" "
+                                   "d=\"M0,0H100V80H0ZM%2,%3H%4V%5H%2Z\" /></clipPath>")
+                        .arg(many.size())
+                        .arg(x)
+                        .arg(y)
+                        .arg(x + 2)
+                        .arg(y + 2);
+            links << a + QStringLiteral("<g clip-path=\"url(#korvane-m-ohne-2)\"><rect x=\"%1\" y=\"%2\" "
+                                        "width=\"2\" height=\"2\" /></g></a>")
+                             .arg(x)
+                             .arg(y);
+        }
+    }
+    for (int k = 2; k <= many.size(); ++k)
+        cutOfAll += QStringLiteral("<g clip-path=\"url(#korvane-m-ohne-%1)\">").arg(k);
+    many << " rect                    |0,0,100,80|x.html||*|*|*|*";
+    links << a + cutOfAll + "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" />" +
+                 QStringLiteral("</g>").repeated(many.size() - 2) + "</a>";
+    QTest::newRow("many areas") << many << defs + QStringList{"</defs>"} + links;
 }
 
 void TestModel::responsiveCutsAndShapes()

@@ -232,7 +232,7 @@ public:
     }
 
     // Every area added whose cells the box touches, some more than once;
-    // all of them when the box spreads over many cells.
+    // every earlier area at all when the box spreads over many cells.
     template <typename Visit> void near(const QRectF& box, int added, Visit visit) const
     {
         for (const int area : m_spread)
@@ -297,7 +297,9 @@ Cuts cutsOf(const std::vector<Outline>& shapes, QSize size)
         found.clear();
         if (shapes[i].usable) {
             grid.near(shapes[i].box, int(i), [&](int j) {
-                if (seen[std::size_t(j)] == int(i) || !boxesMeet(shapes[i].box, shapes[std::size_t(j)].box))
+                const Outline& earlier = shapes[std::size_t(j)];
+                if (seen[std::size_t(j)] == int(i) || !earlier.usable || earlier.isDefault ||
+                    !boxesMeet(shapes[i].box, earlier.box))
                     return;
                 seen[std::size_t(j)] = int(i);
                 found.push_back(j);
