@@ -375,6 +375,17 @@ void TestStartUp::exportResponsiveWithoutWindow_data()
     test::row("page: the first map with areas, the tag's size, cover",
               QStringList{"--export-responsive=neu.html", "--fit", "cover", "seite.html"}, 0, "neu.html",
               page({area2}, "fehlt%20noch.png", "b", QSize(120, 90), FitMode::Cover), "");
+    // No map bears the name: the first whose text holds it, as the import takes it.
+    test::row("page: a map found by its text", QStringList{"--export-responsive", "neu.html", "suche.html"}, 0,
+              "neu.html",
+              page({" rect                    |1,2,3,4|g.html|GESUCHT|*|*|*|*"}, "fehlt%20noch.png", "gesucht",
+                   QSize(120, 90), FitMode::Fill),
+              "");
+    test::row("page: the name across two pieces of the file",
+              QStringList{"--export-responsive", "neu.html", "weit.html"}, 0, "neu.html",
+              page({" rect                    |1,2,3,4|g.html|GESUCHT|*|*|*|*"}, "fehlt%20noch.png", "gesucht",
+                   QSize(120, 90), FitMode::Fill),
+              "");
     test::row("page without a map", QStringList{"--export-responsive", "x.html", "leer.html"}, 2, "", "",
               "korvane: In der Datei \"leer.html\" wurde keine ImageMap mit Arealen gefunden.\n");
     test::row(".map file without map data", QStringList{"--export-responsive", "x.html", "leer.map"}, 2, "", "",
@@ -434,6 +445,17 @@ void TestStartUp::exportResponsiveWithoutWindow()
                             "<area shape=\"circle\" coords=\"60,45,20\" href=\"b.html\" alt=\"B\" target=\"_blank\">"
                             "</map></body></html>"));
     QVERIFY(test::writeFile(dir.filePath("leer.html"), "<html><body><img src=\"a.png\"></body></html>"));
+    QVERIFY(test::writeFile(dir.filePath("suche.html"),
+                            "<img src=\"Fehlt noch.png\" width=\"120\" height=\"90\" usemap=\"#Gesucht\">\n"
+                            "<map name=\"a\"><!-- nichts --></map>\n<map name=\"b\">\n<area shape=\"rect\" "
+                            "coords=\"1,2,3,4\" href=\"g.html\" alt=\"GESUCHT\">\n</map>"));
+    // The same with the name where the file is read in two pieces (a MiB each).
+    QByteArray far = "<img src=\"Fehlt noch.png\" width=\"120\" height=\"90\" usemap=\"#Gesucht\">\n"
+                     "<map name=\"b\"><!--";
+    const QByteArray area = "-->\n<area shape=\"rect\" coords=\"1,2,3,4\" href=\"g.html\" alt=\"";
+    far += QByteArray(1024 * 1024 - 3 - far.size() - area.size(), 'x') + area + "GESUCHT\">\n</map>";
+    QVERIFY(far.indexOf("GESUCHT") == 1024 * 1024 - 3);
+    QVERIFY(test::writeFile(dir.filePath("weit.html"), far));
     QVERIFY(test::writeFile(dir.filePath("leer.map"), "<!-- nichts -->"));
     QVERIFY(test::writeFile(dir.filePath("ohne.html"), "<img src=\"weg.png\" usemap=\"#w\"><map name=\"w\">"
                                                        "<area shape=\"rect\" coords=\"1,2,3,4\" href=\"w.html\"></map>"));
