@@ -22,9 +22,9 @@ inline int lineIn(QStringView text, qsizetype at)
     return int(text.first(at).count(u'\n')) + 1;
 }
 
-inline void checkPageInPieces(const QString& page, qsizetype piece, qsizetype readSize)
+inline void checkPageInPieces(const QString& page, qsizetype piece, qsizetype readSize, qsizetype longValue)
 {
-    import::PageStream stream(readSize);
+    import::PageStream stream(readSize, longValue);
     for (qsizetype at = 0; at < page.size(); at += piece)
         stream.take(QStringView(page).mid(at, piece));
     const import::StreamedPage read = stream.finish();

@@ -49,8 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 fuzz::checkAreaLine(line);
         }
     }
-    // In pieces of 1 to 13 characters, read at once or gathered first.
-    fuzz::checkPageInPieces(page, 1 + qsizetype(size % 13), size % 2 ? 1 : 64);
+    // In pieces of 1 to 13 characters, read at once or gathered first, long
+    // values kept apart from 1 or 8 characters on.
+    fuzz::checkPageInPieces(page, 1 + qsizetype(size % 13), size % 2 ? 1 : 64, size % 3 ? 1 : 8);
     fuzz::checkFindingOrder(page, 0);
     // The map check of the page: every finding names a line of the text.
     const qsizetype lines = page.count(QLatin1Char('\n')) + 1;

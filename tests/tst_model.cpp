@@ -40,6 +40,8 @@ private slots:
     void responsiveWorkedExample();
     void responsiveCutsAndShapes_data();
     void responsiveCutsAndShapes();
+    void shownElementOfLongLines_data();
+    void shownElementOfLongLines();
     void areaSpacing_data();
     void areaSpacing();
     void emptyListGivesNoCode();
@@ -416,6 +418,38 @@ void TestModel::responsiveCutsAndShapes()
     QVERIFY(style > 0);
     inner = inner.mid(style + 1, inner.indexOf("</svg>") - style - 1);
     QCOMPARE(inner, expected);
+}
+
+void TestModel::shownElementOfLongLines_data()
+{
+    QTest::addColumn<QString>("line");
+    const QString href = QString(30'000, u'a');
+    QTest::newRow("Latin-1, escaped on both sides of the cut") << " rect                    |1,2,3,4|" +
+                                                                      QString(9'990, u'x') + "\"&amp;&x<" + href +
+                                                                      "|A & \"B\"|_top|*|*|f()";
+    QTest::newRow("wide, a character of two units at the cut")
+        << " rect                    |1,2,3,4|" + QString(9'942, u'x') + QString::fromUtf8("\xF0\x9F\x97\xBA") + href +
+               QString::fromUtf8("|Stra\xC3\x9F"
+                                 "e \xE2\x82\xAC|*|*|*|*");
+    QTest::newRow("a long kept attribute")
+        << " rect                    |1,2,3,4|a.html|A|*|*|*|*|data-x=\"" + href + "\"";
+    QTest::newRow("short") << QStringLiteral(" circle                    |5,5,5|b.html|B|*|*|*|*");
+}
+
+// The code box shows a long element from its start and length, made without
+// the element: the same as the element made whole, whether the line is kept
+// one byte a character or two.
+void TestModel::shownElementOfLongLines()
+{
+    QFETCH(QString, line);
+    const MapCodeSource source(AreaLines{line}, QStringLiteral("/b/plan.png"), QString(), QSize(40, 30));
+    const QString element = areaElement(line);
+    const ShownPart shown = source.shownElement(0, kShownLineLimit);
+    if (QTest::currentDataTag() == QByteArray("wide, a character of two units at the cut"))
+        QVERIFY(element[kShownLineLimit - 1].isHighSurrogate());
+    QCOMPARE(shown.length(), element.size());
+    QCOMPARE(shown.start(), element.left(kShownLineLimit));
+    QCOMPARE(shownLine(shown.start(), shown.length() - 2), shownLine(QStringView(element).chopped(2)));
 }
 
 void TestModel::areaSpacing_data()

@@ -19,10 +19,8 @@ StreamedPage PageStream::finish()
 {
     if (!m_restHidden)
         read(true);
-    if (m_mapOpen) {
-        endScan(m_page.maps.back().areas);
+    if (m_mapOpen)
         m_page.maps.back().end = m_taken;
-    }
     m_mapOpen = false;
     return std::move(m_page);
 }
@@ -31,14 +29,21 @@ void PageStream::read(bool last)
 {
     html::TagReader reader(m_unread, !last);
     html::Tag tag;
-    while (reader.next(tag))
+    while (reader.next(tag)) {
         visit(tag);
+        // The value kept apart is back in place: places after it are the whole text's again.
+        if (m_open.at() >= 0 && tag.start < m_open.at() && m_open.at() <= tag.end) {
+            m_unreadStart += m_open.size();
+            m_open.clear();
+        }
+    }
     const qsizetype resume = last ? m_unread.size() : reader.resumeAt();
     if (resume < 0) {
         m_restHidden = true;
         m_unread.clear();
         m_fillers.clear();
         m_counted = 0;
+        m_open.clear();
         return;
     }
     lineAt(resume);
@@ -46,6 +51,11 @@ void PageStream::read(bool last)
     if (gap.length > 0)
         replaceGap(gap);
     dropRead(resume);
+    if (!last) {
+        // The line ends of a value kept apart count where it goes on.
+        if (const qint64 lineEnds = m_open.take(m_unread, 0); lineEnds > 0)
+            m_fillers.push_back({m_open.at(), lineEnds});
+    }
     // What is left waits for at least as much again, so that text read anew
     // (a tag or comment running on) is read a few times at most.
     m_readFrom = std::max(m_readSize, 2 * m_unread.size());
@@ -66,7 +76,6 @@ void PageStream::visit(const html::Tag& tag)
         m_page.candidateLines.append(lineAt(tag.start));
     } else if (tag.is(QLatin1StringView("map")) && tag.isEndTag == m_mapOpen) {
         if (m_mapOpen) {
-            endScan(m_page.maps.back().areas);
             m_page.maps.back().end = m_unreadStart + tag.end;
         } else {
             const html::Attribute* name = tag.attribute(QLatin1StringView("name"));
@@ -77,7 +86,8 @@ void PageStream::visit(const html::Tag& tag)
     } else if (m_mapOpen && !tag.isEndTag && tag.is(QLatin1StringView("area"))) {
         StreamedMap& map = m_page.maps.back();
         const qsizetype before = map.areas.lines.size();
-        addArea(map.areas, tag, AreaDialect::HtmlPage, m_unreadStart + tag.start);
+        addArea(map.areas, tag, AreaDialect::HtmlPage, m_unreadStart + tag.start, AreaReading::Quick,
+                m_open.takenBy(tag, m_unread));
         if (map.areas.lines.size() > before) // not the default area the code writes itself
             map.areaLines.append(lineAt(tag.start));
     }
@@ -122,6 +132,7 @@ void PageStream::dropRead(qsizetype count)
 {
     m_unreadStart += count;
     m_unread.remove(0, count);
+    m_open.dropped(count);
     std::erase_if(m_fillers, [count](const Filler& filler) { return filler.at < count; });
     for (Filler& filler : m_fillers)
         filler.at -= count;

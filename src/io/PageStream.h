@@ -35,8 +35,12 @@ struct StreamedPage {
 // inside of a comment or script still open is left out as it comes).
 class PageStream {
 public:
-    // Pieces are read once `readSize` characters are together.
-    explicit PageStream(qsizetype readSize = 256 * 1024) : m_readSize(readSize) {}
+    // Pieces are read once `readSize` characters are together; an area's
+    // value longer than `longValue` is kept apart while it is read (OpenValue).
+    explicit PageStream(qsizetype readSize = 256 * 1024, qsizetype longValue = 4 * 1024 * 1024)
+        : m_readSize(readSize), m_open(longValue)
+    {
+    }
     void take(QStringView piece);
     // After the last piece: what the whole text gives.
     StreamedPage finish();
@@ -67,6 +71,7 @@ private:
     qint64 m_line = 1;       // the line at m_counted
     qsizetype m_counted = 0; // in m_unread: the line ends before it are counted
     std::vector<Filler> m_fillers;
+    OpenValue m_open;
 };
 
 } // namespace korvane::import

@@ -71,7 +71,11 @@ using FieldViews = std::array<QStringView, FieldCount>;
 qsizetype lineLength(QLatin1StringView prefix, const FieldViews& fields);
 // Writes that line one byte a character; every character of the fields must
 // be Latin-1. An import writes a million lines this way, straight into place.
-void writeLatin1Line(char* out, QLatin1StringView prefix, const FieldViews& fields);
+// The field `headField` (not the shape) starts with the characters `head`
+// (which lineLength() does not count): an import keeps the start of a very
+// long value apart as Latin-1.
+void writeLatin1Line(char* out, QLatin1StringView prefix, const FieldViews& fields, int headField = -1,
+                     QLatin1StringView head = {});
 // The six attributes of a line (fields 2 to 7); missing fields read as empty.
 LinkAttributes attributesOf(const QString& line);
 // Replaces fields 2 to 7, keeping field 0's blanks and any field after 7.

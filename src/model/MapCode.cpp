@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 namespace korvane {
 
@@ -82,9 +83,9 @@ bool isAsciiAlnum(QChar c)
 }
 
 // Whether the "&" at `at` starts a character reference: "&name;", "&#123;" or "&#x1F;".
-bool startsReference(QStringView text, qsizetype at)
+template <typename View> bool startsReference(View text, qsizetype at)
 {
-    const QStringView rest = text.sliced(at + 1);
+    const View rest = text.sliced(at + 1);
     // At least one allowed character from `from` on, then ";".
     auto runThenSemicolon = [&](qsizetype from, bool (*allowed)(QChar)) {
         qsizetype i = from;
@@ -106,7 +107,7 @@ enum class References { Keep, Escape };
 // References in link values stay, so values imported with them keep their
 // meaning; a file path holds none, so there every "&" is escaped.
 // Plain characters go in as runs: a million areas pass here.
-void appendValue(QString& out, QStringView value, References references = References::Keep)
+template <typename Out, typename View> void appendValue(Out& out, View value, References references = References::Keep)
 {
     qsizetype run = 0; // the first character not appended yet
     for (qsizetype i = 0; i < value.size(); ++i) {
@@ -127,7 +128,7 @@ void appendValue(QString& out, QStringView value, References references = Refere
     out += value.sliced(run);
 }
 
-void appendAttribute(QString& out, QLatin1String name, QStringView value)
+template <typename Out, typename View> void appendAttribute(Out& out, QLatin1String name, View value)
 {
     out += name;
     out += QLatin1String("=\"");
@@ -137,9 +138,9 @@ void appendAttribute(QString& out, QLatin1String name, QStringView value)
 
 // The fields of one line as views, without allocating a list per line;
 // field 8 holds the attributes an import kept (empty for most lines).
-std::array<QStringView, 9> fieldViews(QStringView line)
+template <typename View> std::array<View, 9> fieldViews(View line)
 {
-    std::array<QStringView, 9> fields;
+    std::array<View, 9> fields;
     qsizetype start = 0;
     for (std::size_t i = 0; i < fields.size() && start <= line.size(); ++i) {
         qsizetype bar = line.indexOf(QLatin1Char('|'), start);
@@ -151,11 +152,19 @@ std::array<QStringView, 9> fieldViews(QStringView line)
     return fields;
 }
 
-void appendAreaElement(QString& out, QStringView line)
+// `Out` takes the text (a QString, or a ShownPart); `View` is a line kept
+// as UTF-16 or as Latin-1, which is read in place.
+template <typename Out, typename View> void appendAreaElement(Out& out, View line)
 {
     using namespace entry;
     const auto f = fieldViews(line);
-    const extra::Attributes kept = f[extra::kField].isEmpty() ? extra::Attributes() : extra::parse(f[extra::kField]);
+    extra::Attributes kept;
+    if (!f[extra::kField].isEmpty()) {
+        if constexpr (std::is_same_v<View, QStringView>)
+            kept = extra::parse(f[extra::kField]);
+        else
+            kept = extra::parse(f[extra::kField].toString());
+    }
     const bool noLink = f[Href].isEmpty() && extra::has(kept, extra::kNoHref);
     const QString title = extra::valueOf(kept, u"title");
     out += QStringView(u"<area shape=\"");
@@ -169,7 +178,10 @@ void appendAreaElement(QString& out, QStringView line)
         appendValue(out, f[Href]);
     }
     out += QStringView(u"\" title=\"");
-    appendValue(out, title.isNull() ? f[Alt] : QStringView(title));
+    if (title.isNull())
+        appendValue(out, f[Alt]);
+    else
+        appendValue(out, QStringView(title));
     out += QStringView(u"\" ");
     if (f[Target] != kAbsent)
         appendAttribute(out, QLatin1String("target"), f[Target]);
@@ -186,9 +198,9 @@ void appendAreaElement(QString& out, QStringView line)
     for (const extra::Attribute& a : kept) {
         if (a.name == QLatin1String("title"))
             continue;
-        out += a.name;
+        out += QStringView(a.name);
         out += QLatin1String("=\"");
-        appendValue(out, a.value);
+        appendValue(out, QStringView(a.value));
         out += QLatin1String("\" ");
     }
     out += QStringView(u"/>\r\n");
@@ -258,7 +270,7 @@ QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QS
 QString areaElement(const QString& line)
 {
     QString out;
-    appendAreaElement(out, line);
+    appendAreaElement(out, QStringView(line));
     return out;
 }
 
@@ -282,7 +294,7 @@ QString MapCodeSource::text() const
     QString line;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         m_lines.read(i, line);
-        appendAreaElement(text, line);
+        appendAreaElement(text, QStringView(line));
     }
     text += tail();
     return text;
@@ -325,7 +337,15 @@ QString MapCodeSource::head() const
 
 void MapCodeSource::appendElement(QString& out, qsizetype i) const
 {
-    appendAreaElement(out, m_lines.at(i));
+    appendAreaElement(out, QStringView(m_lines.at(i)));
+}
+
+ShownPart MapCodeSource::shownElement(qsizetype i, qsizetype keep) const
+{
+    ShownPart shown(keep);
+    QString room;
+    m_lines.withLine(i, room, [&shown](auto line) { appendAreaElement(shown, line); });
+    return shown;
 }
 
 QString MapCodeSource::tail() const
@@ -334,10 +354,15 @@ QString MapCodeSource::tail() const
         return {};
     // An imported default area with its link is the map's default area.
     bool ownDefault = false;
-    QString line;
+    QString room;
     for (qsizetype i = 0; i < m_lines.size() && !ownDefault; ++i) {
-        m_lines.read(i, line);
-        ownDefault = isDefaultArea(line);
+        // Only the shape is looked at: a line kept as Latin-1 is read in place.
+        ownDefault = m_lines.withLine(i, room, [](auto line) {
+            const qsizetype bar = line.indexOf(QLatin1Char('|'));
+            return (bar < 0 ? line : line.first(bar))
+                       .trimmed()
+                       .compare(QLatin1String("default"), Qt::CaseInsensitive) == 0;
+        });
     }
     QString tail;
     if (!ownDefault)
