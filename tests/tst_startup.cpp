@@ -27,6 +27,7 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -128,6 +129,8 @@ private slots:
     void programOptions();
     void exportResponsiveWithoutWindow_data();
     void exportResponsiveWithoutWindow();
+    void outOfMemory_data();
+    void outOfMemory();
 };
 
 // The Fusion style's group box frame, read by name, would load every image
@@ -492,6 +495,74 @@ void TestStartUp::exportResponsiveWithoutWindow()
         entries << page;
     entries.sort();
     QCOMPARE(everyEntry(dir.path()), entries); // no temporary file left
+}
+
+namespace {
+
+// Runs the program as runWithoutDisplay() does, its address space limited to `bytes`.
+void runLimited(QProcess& program, const QStringList& arguments, rlim_t bytes)
+{
+    program.setChildProcessModifier([bytes] {
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    runWithoutDisplay(program, arguments);
+}
+
+// The least address space (to 8 MB) in which the program checks a small file;
+// 0 when 1 GB is not enough (a build with a sanitizer reserves far more).
+rlim_t addressSpaceToStart(const QString& folder)
+{
+    rlim_t low = 16 << 20, high = 1024 << 20;
+    QProcess first;
+    first.setWorkingDirectory(folder);
+    runLimited(first, {"--check", "klein.map"}, high);
+    if (first.exitCode() != 0)
+        return 0;
+    while (high - low > (8 << 20)) {
+        const rlim_t middle = (low + high) / 2;
+        QProcess program;
+        program.setWorkingDirectory(folder);
+        runLimited(program, {"--check", "klein.map"}, middle);
+        (program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0 ? high : low) = middle;
+    }
+    return high;
+}
+
+} // namespace
+
+void TestStartUp::outOfMemory_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("err");
+    const QString memory = "korvane: Für die Datei \"gross.map\" reicht der Arbeitsspeicher nicht.";
+    test::row("--check", QStringList{"--check", "gross.map"}, memory + " Sie wurde nicht ganz geprüft.\n");
+    test::row("--export-responsive", QStringList{"--export-responsive", "neu.html", "gross.map"},
+              memory + " Es wurde nichts geschrieben.\n");
+}
+
+// A file too big for the memory there is: a German message and exit status
+// 2, never an abort, and nothing written.
+void TestStartUp::outOfMemory()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    const QByteArray head = "<img src=\"plan.png\" width=\"4000\" height=\"3000\" usemap=\"#plan\" />\r\n"
+                            "<map name=\"plan\">\r\n";
+    const QByteArray area = "<area shape=\"rect\" coords=\"10,20,300,200\" href=\"seite.html\" alt=\"Seite\" />\r\n";
+    QVERIFY(test::writeFile(dir.filePath("klein.map"), head + area + "</map>\r\n"));
+    QVERIFY(test::writeFile(dir.filePath("gross.map"), head + area.repeated(128 * 1024 * 1024 / area.size())));
+    const rlim_t start = addressSpaceToStart(dir.path());
+    if (start == 0)
+        QSKIP("The program needs more address space than this test limits it to (a sanitizer build?).");
+    QProcess program;
+    program.setWorkingDirectory(dir.path());
+    runLimited(program, arguments, start + (32 << 20));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()), err);
+    QCOMPARE(program.exitCode(), 2);
+    QCOMPARE(everyEntry(dir.path()), QStringList({"gross.map", "klein.map"}));
 }
 
 QTEST_MAIN(TestStartUp)
