@@ -1,4 +1,5 @@
 // Map code generation over lists of mixed areas.
+#include "document/MapDocument.h"
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
 #include "model/ResponsiveCode.h"
@@ -79,6 +80,27 @@ void BM_codeFingerprint(benchmark::State& state)
         benchmark::DoNotOptimize(fromLines ? source.fingerprint() : korvane::codeFingerprint(source.text()));
 }
 
+// The whole check of a big map that is saved, the worst case: the code
+// matches, so the lines' own fingerprint is made as well (areas never written
+// are unsaved whatever the code box shows).
+void BM_savedStateCheck(benchmark::State& state)
+{
+    korvane::MapDocument document;
+    document.areas().setLines(korvane::AreaLines(mixedAreas(static_cast<int>(state.range(0)))));
+    document.setCodeSource([&document] {
+        return korvane::MapCodeSource(document.areas().lines(), QStringLiteral("/b/plan.png"), QString(),
+                                      QSize(4000, 3000))
+            .fingerprint();
+    });
+    document.markSaved();
+    bool saved = false;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(saved = document.mapSaved());
+    if (!saved)
+        state.SkipWithError("not saved");
+}
+
+BENCHMARK(BM_savedStateCheck)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_codeFingerprint)->ArgsProduct({{1'000'000}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_map_daten)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_responsiveCode)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);

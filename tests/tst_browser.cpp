@@ -8,6 +8,7 @@
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
 #include "model/ResponsiveCode.h"
+#include "picture/OutlineTracer.h"
 #include "support/Files.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
+#include <QPainter>
 #include <QPainterPath>
 #include <QProcess>
 #include <QStandardPaths>
@@ -471,6 +473,7 @@ private slots:
     void axeFindsNoViolation();
     void relativePicturesMoveWithTheFolder_data();
     void relativePicturesMoveWithTheFolder();
+    void tracedOutlinesHitTheirPixels();
 
 private:
     QTemporaryDir m_profile;
@@ -909,6 +912,113 @@ void TestBrowser::relativePicturesMoveWithTheFolder()
         for (let i = 0; i < 500 && !img.complete; ++i) await new Promise(done => setTimeout(done, 10));
         return img.naturalWidth;)");
     QCOMPARE(m_browser.run(loaded).toInt(), size.width());
+}
+
+// Outlines traced from a picture are clicked over exactly the pixels of their
+// regions: every pixel of the picture is tried where a pointer over it points
+// (its top-left corner); straight, slanted and curved edges, a notch, a hole.
+// Precision 0 keeps every corner of the outline, so that no pixel is cut off
+// by simplification. Left out: the pixels of a part one pixel wide (the
+// triangle's tip), where the outline runs there and back over them: chromium
+// follows some of them, not all.
+void TestBrowser::tracedOutlinesHitTheirPixels()
+{
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const QColor colours[] = {QColor(200, 30, 30), QColor(30, 150, 30), QColor(30, 30, 200), QColor(200, 150, 0),
+                              QColor(120, 0, 160)};
+    QPainter painter(&picture);
+    painter.fillRect(QRect(QPoint(2, 2), QPoint(17, 12)), colours[0]); // a rectangle
+    painter.fillRect(QRect(QPoint(22, 2), QPoint(40, 6)), colours[1]); // an L
+    painter.fillRect(QRect(QPoint(22, 7), QPoint(27, 20)), colours[1]);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colours[2]);
+    painter.drawEllipse(QPointF(52.3, 14.6), 9, 9); // a circle
+    painter.setBrush(colours[3]);
+    painter.drawPolygon(QPolygonF({QPointF(4, 20), QPointF(18, 44), QPointF(2, 40)})); // a slanted triangle
+    painter.fillRect(QRect(QPoint(30, 26), QPoint(58, 45)), colours[0]);               // a frame around a hole
+    painter.fillRect(QRect(QPoint(36, 31), QPoint(50, 40)), colours[4]);
+    painter.end();
+    const QPoint clicks[] = {{5, 5}, {23, 15}, {52, 14}, {6, 36}, {31, 27}};
+
+    QStringList lines;
+    QVector<QPolygon> polygons;
+    OutlineTracer tracer(picture);
+    for (const QPoint click : clicks) {
+        const TracedOutline traced = tracer.traceAt(click, {32, 0.0});
+        QVERIFY2(traced.isArea(), qPrintable(traced.message));
+        QList<int> coords;
+        for (const QPoint& corner : traced.polygon)
+            coords << corner.x() << corner.y();
+        lines << Drawn{"poly", coords, QStringLiteral("bereich%1.html").arg(lines.size()), "Bereich"}.line();
+        polygons << traced.polygon;
+    }
+    // Whether the pixel lies on two sides of one outline that run along the same line.
+    const auto thereAndBack = [&polygons](QPoint p) {
+        for (const QPolygon& polygon : polygons) {
+            QVector<QPoint> directions;
+            for (qsizetype i = 0; i < polygon.size(); ++i) {
+                const QPoint a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+                const QPoint ab = b - a, ap = p - a;
+                const int along = QPoint::dotProduct(ap, ab);
+                if (ab.x() * ap.y() != ab.y() * ap.x() || along < 0 || along > QPoint::dotProduct(ab, ab))
+                    continue;
+                for (const QPoint d : directions)
+                    if (d.x() * ab.y() == d.y() * ab.x())
+                        return true;
+                directions << ab;
+            }
+        }
+        return false;
+    };
+
+    // The area of each pixel: the region it belongs to (the frame's holds its
+    // hole), else the default area after the traced ones.
+    QJsonArray points;
+    QList<int> expected;
+    const auto regionOf = [&](QPoint p) {
+        for (int i = 0; i < int(std::size(clicks)); ++i) {
+            const bool inFrame = i == 4 && QRect(QPoint(30, 26), QPoint(58, 45)).contains(p);
+            if (inFrame || (i != 4 && i != 0 && picture.pixel(p) == picture.pixel(clicks[i])) ||
+                (i == 0 && QRect(QPoint(2, 2), QPoint(17, 12)).contains(p)))
+                return i;
+        }
+        return int(std::size(clicks));
+    };
+    int leftOut = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (thereAndBack({x, y})) {
+                ++leftOut;
+                continue;
+            }
+            points.append(QJsonArray{x, y});
+            expected << regionOf({x, y});
+        }
+    }
+    QCOMPARE(leftOut, 2);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("umrisse.png"));
+    QVERIFY(picture.save(file, "PNG"));
+    const QString page = dir.filePath(QStringLiteral("seite.html"));
+    QVERIFY(writeFile(page, testPageBytes(map_daten(lines, file, QString(), picture.size()))));
+    m_browser.open(page);
+    const QJsonObject seen = m_browser.run(kWrittenPage, QJsonArray{QJsonValue(points)}).toObject();
+    QCOMPARE(seen.value("loaded").toInt(), picture.width());
+    const QJsonArray hits = seen.value("hits").toArray();
+    QCOMPARE(hits.size(), expected.size());
+    QStringList wrong;
+    for (qsizetype i = 0; i < hits.size(); ++i) {
+        if (hits[i].toInt() != expected[i])
+            wrong << QStringLiteral("%1,%2: %3 not %4")
+                         .arg(points[i].toArray()[0].toInt())
+                         .arg(points[i].toArray()[1].toInt())
+                         .arg(hits[i].toInt())
+                         .arg(expected[i]);
+    }
+    QVERIFY2(wrong.isEmpty(),
+             qPrintable(wrong.mid(0, 20).join("; ") + QStringLiteral(" (%1 in all)").arg(wrong.size())));
 }
 
 QTEST_GUILESS_MAIN(TestBrowser)

@@ -3,6 +3,7 @@
 // dialog, save, close, and start again with the settings of the first run.
 #include "ImageSamples.h"
 #include "support/BlankPicture.h"
+#include "support/Drops.h"
 #include "support/Files.h"
 #include "support/Modal.h"
 #include "support/Rows.h"
@@ -11,9 +12,11 @@
 
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
+#include "app/commands/RecoveryKeeper.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "io/ExportWindow.h"
+#include "io/RecoveryFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,11 +26,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QtEndian>
 
 using namespace korvane;
@@ -98,6 +103,7 @@ void drag(QWidget* canvas, QPoint from, QPoint to)
 
 const QString kUnsaved = QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der "
                                         "Code jetzt gespeichert werden?");
+const QString kKeep = QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?");
 
 // Everything that makes up the open map, and what the user can do with it.
 struct MapShown {
@@ -196,6 +202,12 @@ private slots:
     void undoAfterImportStaysUnsaved();
     void cancelledDialogChangesNothing_data();
     void cancelledDialogChangesNothing();
+    void abbrechenChangesNothing_data();
+    void abbrechenChangesNothing();
+    void emptiedCodeBoxKeepsAreasUnsaved_data();
+    void emptiedCodeBoxKeepsAreasUnsaved();
+    void keptAreasOutliveTheMissingPicture_data();
+    void keptAreasOutliveTheMissingPicture();
     void refusedPictureKeepsTheMap_data();
     void refusedPictureKeepsTheMap();
     void typedCodeComesBackWithTheBoxUndo();
@@ -450,6 +462,184 @@ void TestEndToEnd::cancelledDialogChangesNothing()
     e.key(e.w.ui.List1, Qt::Key_Z);
     QCOMPARE(e.w.areas().count(), 1);
     QVERIFY(e.closeAsks(MessageButton::No));
+}
+
+void TestEndToEnd::abbrechenChangesNothing_data()
+{
+    QTest::addColumn<QString>("way"); // what the user does with the areas unsaved
+    QTest::addColumn<QString>("question");
+    row("close", QStringLiteral("close"), kUnsaved);
+    row("open", QStringLiteral("Command1"), kUnsaved);
+    row("html", QStringLiteral("Command11"), kUnsaved);
+    row("map, areas kept?", QStringLiteral("Command8"), kKeep);
+    row("picture from outside", QStringLiteral("outside:neu.png"), kUnsaved);
+    row("page from outside", QStringLiteral("outside:seite.html"), kUnsaved);
+    row("map file from outside", QStringLiteral("outside:neu.map"), kKeep);
+    row("picture dropped", QStringLiteral("drop:neu.png"), kUnsaved);
+}
+
+// "Abbrechen" (also Escape and the box's close button, see tst_platform) on
+// the question before the map would go: no dialog, no file read, and the
+// map, its history, its recovery file and the window stay as they were.
+void TestEndToEnd::abbrechenChangesNothing()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, question);
+    DrawnMap e;
+    RecoveryKeeper* keeper = attachRecovery(e.w);
+    e.drawRect({20, 200}, {80, 260});
+    keeper->flush();
+    const QByteArray kept = readFile(keeper->filePath());
+    QVERIFY(kept.contains("|20,200,80,260|"));
+    const QString markup = "<img src=\"neu.png\" usemap=\"#neu\"><map name=\"neu\"><area shape=\"rect\" "
+                           "coords=\"1,1,9,9\" href=\"n.html\" alt=\"N\" /></map>";
+    QVERIFY(writeFile(e.folder.path("neu.png"), makeRaster("png", 40, 30, Qt::red)));
+    QVERIFY(writeFile(e.folder.path("seite.html"), "<html><body>" + markup.toLatin1() + "</body></html>"));
+    QVERIFY(writeFile(e.folder.path("neu.map"), markup.toLatin1()));
+    const MapShown before = mapShown(e.w);
+    e.platform.answers << MessageButton::Cancel;
+    const QString file = e.folder.path(way.section(QLatin1Char(':'), 1));
+    if (way == QLatin1String("close")) {
+        QVERIFY(!e.w.close());
+    } else if (way.startsWith(QLatin1String("outside:"))) {
+        openFromOutside(e.w, file);
+    } else if (way.startsWith(QLatin1String("drop:"))) {
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(file)});
+        QVERIFY(dropOn(e.canvas(), &dropped));
+        QTRY_COMPARE(e.platform.boxes.size(), 1);
+    } else {
+        QTest::mouseClick(e.w.findChild<QPushButton*>(way), Qt::LeftButton);
+    }
+    QCoreApplication::processEvents(); // the keeper looks whether a close went through
+
+    QCOMPARE(e.platform.texts(), QStringList{question});
+    QCOMPARE(e.platform.boxes[0].buttons,
+             (QList<MessageButton>{MessageButton::Yes, MessageButton::No, MessageButton::Cancel}));
+    QCOMPARE(e.platform.dialogs.size(), 1); // the picture's, before the areas were drawn
+    compareShown(mapShown(e.w), before);
+    QVERIFY(e.w.isVisible());
+    keeper->flush();
+    QCOMPARE(readFile(keeper->filePath()), kept);
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().count(), 2);
+    QVERIFY(e.closeAsks(MessageButton::No));
+}
+
+void TestEndToEnd::emptiedCodeBoxKeepsAreasUnsaved_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("savedBefore");
+    QTest::addColumn<MessageButton>("answer");
+    row("close", QStringLiteral("close"), false, MessageButton::Cancel);
+    row("open", QStringLiteral("Command1"), false, MessageButton::Cancel);
+    row("html", QStringLiteral("Command11"), false, MessageButton::Cancel);
+    // The box no longer shows what was written.
+    row("close, saved before", QStringLiteral("close"), true, MessageButton::Cancel);
+    row("close, Ja saves the areas' code", QStringLiteral("close"), false, MessageButton::Yes);
+}
+
+// Ctrl+A and Delete in the code box leave the areas as they are: never
+// written, they are still work to lose, kept in the recovery file and asked
+// about. "Ja" saves their code.
+void TestEndToEnd::emptiedCodeBoxKeepsAreasUnsaved()
+{
+    QFETCH(QString, way);
+    QFETCH(bool, savedBefore);
+    QFETCH(MessageButton, answer);
+    DrawnMap e;
+    RecoveryKeeper* keeper = attachRecovery(e.w);
+    e.drawRect({20, 200}, {80, 260});
+    if (savedBefore) {
+        e.platform.fileAnswers << e.folder.path("plan.html");
+        e.platform.answers << MessageButton::No; // no look at the files
+        QTest::mouseClick(e.w.ui.Command7, Qt::LeftButton);
+        QVERIFY(e.w.document().mapSaved());
+    }
+    const QString code = e.w.mapCode();
+    e.key(e.w.ui.txtMap, Qt::Key_A);
+    e.key(e.w.ui.txtMap, Qt::Key_Delete, Qt::NoModifier);
+    QCOMPARE(e.w.mapCode(), QString());
+    QCOMPARE(e.w.areas().count(), 3);
+    QVERIFY(!e.w.document().mapSaved());
+    keeper->flush();
+    QCOMPARE(recovery::readFile(keeper->filePath()).snapshot.lines, e.w.areas().lines());
+
+    const int boxes = e.platform.boxes.size();
+    e.platform.answers << answer;
+    if (answer == MessageButton::Yes) {
+        e.platform.fileAnswers << e.folder.path("plan.html");
+        e.platform.answers << MessageButton::No;
+    }
+    if (way == QLatin1String("close"))
+        QVERIFY(!e.w.close());
+    else
+        QTest::mouseClick(e.w.findChild<QPushButton*>(way), Qt::LeftButton);
+    QCOMPARE(e.platform.texts().value(boxes), kUnsaved);
+    QCOMPARE(e.w.areas().count(), 3);
+    QVERIFY(e.w.isVisible());
+    if (answer != MessageButton::Yes)
+        return;
+    QCOMPARE(e.w.mapCode(), code);
+    QCOMPARE(readFile(e.folder.path("plan.map")),
+             "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n" + code.toLatin1());
+    QVERIFY(!e.closeAsks(MessageButton::No));
+}
+
+void TestEndToEnd::keptAreasOutliveTheMissingPicture_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("chosen"); // a picture chosen in the open dialog that follows
+    row("map, picture chosen", QStringLiteral("Command8"), true);
+    row("map, open cancelled", QStringLiteral("Command8"), false);
+    // Html keeps the areas of a saved map.
+    row("html, picture chosen", QStringLiteral("Command11"), true);
+    row("html, open cancelled", QStringLiteral("Command11"), false);
+}
+
+// An import whose picture is not there, the drawn areas kept: the open that
+// follows for the picture keeps them too, asks nothing about them, and the
+// imported areas join them; the history goes on from there.
+void TestEndToEnd::keptAreasOutliveTheMissingPicture()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, chosen);
+    DrawnMap e;
+    const bool html = button == QLatin1String("Command11");
+    if (html) {
+        e.platform.fileAnswers << e.folder.path("plan.html");
+        e.platform.answers << MessageButton::No; // no look at the files
+        QTest::mouseClick(e.w.ui.Command7, Qt::LeftButton);
+    }
+    const QString markup = "<img src=\"fehlt.png\" usemap=\"#neu\"><map name=\"neu\"><area shape=\"rect\" "
+                           "coords=\"1,1,9,9\" href=\"n.html\" alt=\"N\" /></map>";
+    const QString file = e.folder.path(html ? "neu.html" : "neu.map");
+    QVERIFY(writeFile(file, markup.toLatin1()));
+    QVERIFY(writeFile(e.folder.path("anders.png"), makeRaster("png", 40, 30, Qt::red)));
+    const QStringList lines = e.w.areas().lines().toStringList()
+                              << pad(html ? " " : "  ", "rect") + "1,1,9,9|n.html|N|*|*|*|*";
+    const int boxes = e.platform.boxes.size();
+    if (!html)
+        e.platform.answers << MessageButton::Yes; // keep the areas drawn
+    e.platform.fileAnswers << file << (chosen ? e.folder.path("anders.png") : QString());
+    QTest::mouseClick(e.w.findChild<QPushButton*>(button), Qt::LeftButton);
+
+    const QString missing = QStringLiteral("Die MAP-Daten beziehen sich auf die ") + (html ? "Grafikdatei" : "Datei") +
+                            " \"fehlt.png\". Bitte diese Grafikdatei öffnen.";
+    QCOMPARE(e.platform.texts().mid(boxes), html ? QStringList({missing}) : QStringList({kKeep, missing}));
+    QCOMPARE(e.platform.dialogs.size(), html ? 4 : 3); // picture, (save,) import, the picture asked for
+    QCOMPARE(e.w.areas().lines(), lines);
+    QCOMPARE(e.w.windowTitle(), chosen ? QStringLiteral("Korvane [ Map für: anders.png ]")
+                                       : QStringLiteral("Korvane [ Map für: plan.png ]"));
+    QCOMPARE(e.w.ui.Picture1->pictureSize(), chosen ? QSize(40, 30) : QSize(400, 300));
+    QVERIFY(e.w.mapCode().contains(QStringLiteral("coords=\"150,40,250,120\"")));
+    QVERIFY(!e.w.document().mapSaved());
+    // An import starts the map anew: nothing to undo, and the next step undoes.
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().lines(), lines);
+    e.drawRect({20, 10}, {30, 20});
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().lines(), lines);
 }
 
 void TestEndToEnd::refusedPictureKeepsTheMap_data()

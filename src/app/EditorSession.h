@@ -58,6 +58,12 @@ public:
     {
         return !m_decodeByContentPath.isEmpty() && QFileInfo(path).absoluteFilePath() == m_decodeByContentPath;
     }
+    // Set by an import for the open command it presses so that the user
+    // picks the picture its file names: that open loads the picture for the
+    // areas held now (kept ones among them), so it asks nothing about them and
+    // takes none away. Taking it clears it.
+    void setOpenKeepsAreas(bool keeps) { m_openKeepsAreas = keeps; }
+    bool takeOpenKeepsAreas() { return std::exchange(m_openKeepsAreas, false); }
     // The picture an import decodes beside its reading, for the open that follows.
     PicturePrefetch& prefetch() { return m_prefetch; }
 
@@ -75,6 +81,7 @@ private:
     QString m_presetOpenPath;
     QString m_decodeByContentPath;
     bool m_selectionQuiet = false;
+    bool m_openKeepsAreas = false;
     PicturePrefetch m_prefetch; // last: its thread ends before anything else goes
 };
 

@@ -651,17 +651,24 @@ EditorView::UnsavedCode MainWindow::askAboutUnsavedCode()
 {
     if (m_document.mapSaved())
         return UnsavedCode::None;
-    if (!askYesNo(this, kQuestionTitle,
-                  QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                                 "jetzt gespeichert werden?")))
+    const MessageButton answer = askYesNoCancel(
+        this, kQuestionTitle,
+        QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code jetzt "
+                       "gespeichert werden?"));
+    if (answer == MessageButton::No)
         return UnsavedCode::Discard;
+    if (answer != MessageButton::Yes)
+        return UnsavedCode::Cancel;
+    // Save writes the code box: emptied by hand, it shows the areas' code again.
+    if (ui.txtMap->document()->isEmpty() && !m_areas.isEmpty())
+        map_daten();
     ui.Command7->click();
     return UnsavedCode::Save;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (askAboutUnsavedCode() == UnsavedCode::Save) {
+    if (!goesOn(askAboutUnsavedCode())) {
         event->ignore();
         return;
     }
@@ -683,7 +690,8 @@ void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut)
 
 RecoveryKeeper* attachRecovery(MainWindow& window)
 {
-    return attachRecovery(window.session(), window, [&window] { return window.handles().isDragging(); });
+    return attachRecovery(window.session(), window, *window.ui.txtMap,
+                          [&window] { return window.handles().isDragging(); });
 }
 
 } // namespace korvane

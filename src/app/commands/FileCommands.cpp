@@ -123,8 +123,10 @@ QString chooseFileToOpen(EditorSession& session, QWidget* owner, const QString& 
 void FileCommands::open()
 {
     ProgramState& state = m_session.state();
+    // Pressed by an import for the picture its file names: the areas stay.
+    const bool keepAreas = m_session.takeOpenKeepsAreas();
     readSettingsOnce(m_session, m_view);
-    if (m_view.askAboutUnsavedCode() == EditorView::UnsavedCode::Save)
+    if (!keepAreas && !EditorView::goesOn(m_view.askAboutUnsavedCode()))
         return;
 
     // The map stays as it is until a picture was chosen and loaded: a
@@ -139,7 +141,8 @@ void FileCommands::open()
         return;
 
     m_session.editor().polyCoordText.clear();
-    m_view.reset_zustand();
+    if (!keepAreas)
+        m_view.reset_zustand();
     m_view.showHelpBox();
     m_view.enablePictureTools(EditorView::ToolsFor::Picture);
     m_session.document().setImagePath(folder + chosen);
