@@ -177,7 +177,7 @@ void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizety
 // whole tag.
 class OpenValue {
 public:
-    explicit OpenValue(qsizetype from = 4 * 1024 * 1024) : m_from(from) {}
+    explicit OpenValue(qsizetype from = 1024 * 1024) : m_from(from) {}
     // `text` ends inside the tag that starts at `tagStart`: when that is an
     // area tag whose value runs to the end of the text and is at least
     // `from` characters long, takes the value so far but its last character

@@ -29,7 +29,7 @@ public:
     // Pieces are read once `readSize` characters are together; an area's
     // value longer than `longValue` is kept apart while it is read (OpenValue).
     explicit MapFileStream(PathStyle style = nativePathStyle(), qsizetype readSize = 256 * 1024,
-                           qsizetype longValue = 4 * 1024 * 1024)
+                           qsizetype longValue = 1024 * 1024)
         : m_style(style), m_readSize(readSize), m_open(longValue)
     {
     }

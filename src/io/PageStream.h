@@ -37,7 +37,7 @@ class PageStream {
 public:
     // Pieces are read once `readSize` characters are together; an area's
     // value longer than `longValue` is kept apart while it is read (OpenValue).
-    explicit PageStream(qsizetype readSize = 256 * 1024, qsizetype longValue = 4 * 1024 * 1024)
+    explicit PageStream(qsizetype readSize = 256 * 1024, qsizetype longValue = 1024 * 1024)
         : m_readSize(readSize), m_open(longValue)
     {
     }
