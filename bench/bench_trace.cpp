@@ -1,5 +1,6 @@
 // Tracing on a 4000 x 3000 floor plan of 200 rooms (20 x 10, dark walls of 6
-// pixels, light rooms, paper around), plain and through JPEG (quality 75):
+// pixels, light rooms, paper around), plain and through JPEG (quality 75), at
+// the default tolerance (as a user clicks) and at half the difference of walls and rooms:
 // goals a click <= 50 ms of CPU from the click to the polygon, a preview move
 // <= 16 ms while the pointer stays in the region, every room at once <= 1 s.
 // Also the costs beyond the goals: a click on the paper around the plan (a
@@ -57,27 +58,30 @@ QImage plainPlan()
     return picture;
 }
 
+QImage throughJpeg(const QImage& picture)
+{
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    QImageWriter writer(&file, "jpeg");
+    writer.setQuality(75);
+    writer.write(picture);
+    file.close();
+    file.open(QIODevice::ReadOnly);
+    return QImageReader(&file, "jpeg").read();
+}
+
 const QImage& plan(bool jpeg)
 {
     static const QImage plain = plainPlan();
-    static const QImage compressed = [] {
-        QBuffer file;
-        file.open(QIODevice::WriteOnly);
-        QImageWriter writer(&file, "jpeg");
-        writer.setQuality(75);
-        writer.write(plain);
-        file.close();
-        file.open(QIODevice::ReadOnly);
-        return QImageReader(&file, "jpeg").read();
-    }();
+    static const QImage compressed = throughJpeg(plain);
     return jpeg ? compressed : plain;
 }
 
-// Half the difference of walls and rooms, so that JPEG's noise stays inside a room.
-TraceSettings settings()
+// The tolerance of the benchmark's second argument.
+TraceSettings settings(const benchmark::State& state)
 {
     TraceSettings s;
-    s.tolerance = 96;
+    s.tolerance = int(state.range(1));
     return s;
 }
 
@@ -94,7 +98,7 @@ void BM_TraceClick(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
-        corners += int(tracer.traceAt(roomCentre(room), settings()).polygon.size());
+        corners += int(tracer.traceAt(roomCentre(room), settings(state)).polygon.size());
         cpu += processCpuMilliseconds() - before;
         room = (room + 37) % (kColumns * kRows);
     }
@@ -109,7 +113,7 @@ void BM_TraceClickPaper(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
-        benchmark::DoNotOptimize(tracer.traceAt({10, 10}, settings()));
+        benchmark::DoNotOptimize(tracer.traceAt({10, 10}, settings(state)));
         cpu += processCpuMilliseconds() - before;
     }
     report(state, cpu, 1, "cpu_ms_per_click");
@@ -130,7 +134,36 @@ void BM_TraceClickLargest(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
-        corners = int(tracer.traceAt({2000, 1500}, settings()).polygon.size());
+        corners = int(tracer.traceAt({2000, 1500}, settings(state)).polygon.size());
+        cpu += processCpuMilliseconds() - before;
+    }
+    report(state, cpu, 1, "cpu_ms_per_click");
+    state.counters["corners"] = corners;
+}
+
+// A region of a very long outline: a comb of 380 teeth, 5 pixels wide and
+// 2600 long, drawn smoothed (moved by 0.3 of a pixel), plain and through JPEG:
+// about two million pixels beside the region are looked at for its edge.
+void BM_TraceClickComb(benchmark::State& state)
+{
+    QImage picture(4000, 3000, QImage::Format_RGB32);
+    picture.fill(QColor(250, 248, 240));
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(0.3, 0.3);
+    const QColor ink(45, 45, 50);
+    painter.fillRect(QRectF(100, 2700, 3800, 200), ink);
+    for (int x = 100; x < 3900; x += 10)
+        painter.fillRect(QRectF(x, 100, 5, 2600), ink);
+    painter.end();
+    if (state.range(0))
+        picture = throughJpeg(picture);
+    OutlineTracer tracer(picture);
+    int corners = 0;
+    double cpu = 0;
+    for (auto _ : state) {
+        const double before = processCpuMilliseconds();
+        corners = int(tracer.traceAt({2000, 2800}, settings(state)).polygon.size());
         cpu += processCpuMilliseconds() - before;
     }
     report(state, cpu, 1, "cpu_ms_per_click");
@@ -142,13 +175,13 @@ void BM_TracePreviewInRoom(benchmark::State& state)
 {
     OutlineTracer tracer(plan(state.range(0)));
     const QPoint centre = roomCentre(57);
-    tracer.previewAt(centre, settings());
+    tracer.previewAt(centre, settings(state));
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
         for (int i = 0; i < kMoves; ++i) {
             const QPoint at = centre + QPoint(i % 61 - 30, i % 47 - 23);
-            benchmark::DoNotOptimize(tracer.previewAt(at, settings()));
+            benchmark::DoNotOptimize(tracer.previewAt(at, settings(state)));
         }
         cpu += processCpuMilliseconds() - before;
     }
@@ -164,7 +197,7 @@ void BM_TracePreviewAcrossRooms(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
-        benchmark::DoNotOptimize(tracer.previewAt(roomCentre(room), settings()));
+        benchmark::DoNotOptimize(tracer.previewAt(roomCentre(room), settings(state)));
         cpu += processCpuMilliseconds() - before;
         room = (room + 1) % (kColumns * kRows);
     }
@@ -179,7 +212,7 @@ void BM_TraceEveryRoom(benchmark::State& state)
     double cpu = 0;
     for (auto _ : state) {
         const double before = processCpuMilliseconds();
-        rooms = tracer.traceColour(roomCentre(0), settings()).outlines.size();
+        rooms = tracer.traceColour(roomCentre(0), settings(state)).outlines.size();
         cpu += processCpuMilliseconds() - before;
     }
     report(state, cpu, 1, "cpu_ms_per_plan");
@@ -203,12 +236,26 @@ void BM_TraceHandOver(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_TraceClick)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TraceClickPaper)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TraceClickLargest)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TracePreviewInRoom)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TracePreviewAcrossRooms)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TraceEveryRoom)->ArgName("jpeg")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+// Plain and JPEG, each at the default tolerance and at half the difference of walls and rooms.
+void pictures(benchmark::internal::Benchmark* bench)
+{
+    bench->ArgNames({"jpeg", "tolerance"});
+    for (const int jpeg : {0, 1})
+        for (const int tolerance : {TraceSettings().tolerance, 96})
+            bench->Args({jpeg, tolerance});
+    bench->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_TraceClick)->Apply(pictures);
+BENCHMARK(BM_TraceClickPaper)->Apply(pictures);
+BENCHMARK(BM_TraceClickLargest)
+    ->ArgNames({"jpeg", "tolerance"})
+    ->Args({0, TraceSettings().tolerance})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TraceClickComb)->Apply(pictures);
+BENCHMARK(BM_TracePreviewInRoom)->Apply(pictures);
+BENCHMARK(BM_TracePreviewAcrossRooms)->Apply(pictures);
+BENCHMARK(BM_TraceEveryRoom)->Apply(pictures);
 BENCHMARK(BM_TraceHandOver)->ArgName("converted")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

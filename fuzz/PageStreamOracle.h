@@ -29,8 +29,12 @@ inline void checkPageInPieces(const QString& page, qsizetype piece, qsizetype re
         stream.take(QStringView(page).mid(at, piece));
     const import::StreamedPage read = stream.finish();
     const import::PageMaps whole = import::readPageMaps(page);
-    if (read.candidates != whole.candidates || read.usemapNames != whole.usemapNames ||
-        read.maps.size() != whole.maps.size() || read.candidateLines.size() != whole.candidates.size())
+    const import::PageMaps& got = read.read;
+    if (got.candidates != whole.candidates || got.writtenTags != whole.writtenTags ||
+        got.usemapNames != whole.usemapNames || got.usemapValues != whole.usemapValues ||
+        got.candidateStarts != whole.candidateStarts || got.baseHref != whole.baseHref ||
+        got.baseHref.isNull() != whole.baseHref.isNull() || read.maps.size() != whole.maps.size() ||
+        read.candidateLines.size() != whole.candidates.size())
         std::abort();
     for (qsizetype c = 0; c < whole.candidates.size(); ++c) {
         if (read.candidateLines[c] != lineIn(page, whole.candidateStarts[std::size_t(c)]))
@@ -40,8 +44,10 @@ inline void checkPageInPieces(const QString& page, qsizetype piece, qsizetype re
         const import::MapElement& map = whole.maps[m];
         const import::StreamedMap& got = read.maps[m];
         const import::AreaScan areas = import::readMapAreas(QStringView(page).sliced(map.start, map.end - map.start));
-        if (got.name != map.name.toString() || got.line != lineIn(page, map.start) || got.start != map.start ||
-            got.end != map.end || got.areas.lines != areas.lines || got.areaLines.size() != areas.lines.size())
+        if (got.name != map.name.toString() || got.name.isNull() != map.name.isNull() ||
+            got.id != map.id.toString() || got.id.isNull() != map.id.isNull() || got.line != lineIn(page, map.start) ||
+            got.start != map.start || got.end != map.end || got.areas.lines != areas.lines ||
+            got.areaLines.size() != areas.lines.size())
             std::abort();
         for (qsizetype k = 0; k < areas.starts.size(); ++k) {
             if (got.areaLines[k] != lineIn(page, map.start + areas.starts[k]))
@@ -59,16 +65,9 @@ inline check::Findings wholePageFindings(const QString& page, const check::Pictu
     std::erase_if(out, [](const check::Finding& f) { return f.area >= 0; });
     std::vector<int> pictureOf(read.maps.size(), -1);
     for (qsizetype c = 0; c < read.candidates.size(); ++c) {
-        for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
-            const auto m = std::find_if(read.maps.begin(), read.maps.end(), [&](const import::MapElement& e) {
-                return import::mapNameOf(e.name).compare(read.usemapNames[c], cs) == 0;
-            });
-            if (m == read.maps.end())
-                continue;
-            int& picture = pictureOf[std::size_t(m - read.maps.begin())];
-            picture = picture < 0 ? int(c) : picture;
-            break;
-        }
+        const int m = import::browserMap(read, c);
+        if (m >= 0 && pictureOf[std::size_t(m)] < 0)
+            pictureOf[std::size_t(m)] = int(c);
     }
     for (std::size_t m = 0; m < read.maps.size(); ++m) {
         const import::MapElement& map = read.maps[m];
@@ -77,7 +76,9 @@ inline check::Findings wholePageFindings(const QString& page, const check::Pictu
         facts.displayWidth = width;
         if (pictureOf[m] >= 0) {
             const import::ChosenImage image = import::readChosenTag(read.candidates[pictureOf[m]]);
-            facts.picture = size(image.imagePath);
+            const QSize own = size(image.imagePath);
+            facts.picture = own.isEmpty() ? (image.width > 0 && image.height > 0 ? QSize(image.width, image.height) : own)
+                                          : import::shownSize(image.width, image.height, own);
             facts.pictureFileName = fileNameOf(image.imagePath);
         }
         for (const qsizetype start : scan.starts)

@@ -313,7 +313,7 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
 
     const QString escaped =
         QStringLiteral("&lt;!-- HTML-Code fuer den Image-Tag   --&gt;\r\n"
-                       "&lt;img src=\"file://%1plan haus.png\" width=\"400\" height=\"300\" alt=\"\" "
+                       "&lt;img src=\"file://%1plan%20haus.png\" width=\"400\" height=\"300\" alt=\"\" "
                        "usemap=\"#plan_haus\" style=\"border-style:none\" /&gt;\r\n"
                        "&lt;!-- HTML-Code der eigentlichen ImageMap   --&gt;\r\n"
                        "&lt;map id=\"plan_haus\" name=\"plan_haus\"&gt;\r\n"
@@ -335,7 +335,8 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
                                         "</head>\r\n"
                                         "<body bgcolor='#000000' color='#999999'>\r\n"
                                         "<div>\r\n") +
-                         code +
+                         // The test page names the picture by a valid address: the file name's blanks escaped too.
+                         QString(code).replace("plan haus.png\"", "plan%20haus.png\"") +
                          QStringLiteral("</div>\r\n"
                                         "<div>\r\n"
                                         "<p style='font-family:arial,tahoma;font-size:11px;color:#999;'>\r\n"
@@ -359,7 +360,10 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
     QVERIFY(visibleMagnifier(*window));
     QVERIFY(window->close());
     QCOMPARE(platform.boxes.size(), 1);
-    const QByteArray settings = "[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\nZiehpunktfarbe=16711680\r\n"
+    // The picture opened first is the first of the recently opened files.
+    const QByteArray settings = "[Zuletzt_geoeffnet]\r\nDatei1=\"" + imageFolder.toUtf8() +
+                                "plan haus.png\"\r\n"
+                                "[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\nZiehpunktfarbe=16711680\r\n"
                                 "[DrawWidth]\r\nDrawWidth1=2\r\n[FillStyle]\r\nFillStyle1=1\r\n[Path]\r\n"
                                 "Letzter_Grafik_Ordner=" +
                                 imageFolder.toUtf8() + "\r\nLetzter_Speicherort_MAP=" + saveFolder.toUtf8() +

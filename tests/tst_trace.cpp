@@ -50,14 +50,15 @@ QImage throughJpeg(const QImage& picture, int quality = 75)
 enum class Finish { Aliased, Smoothed, Jpeg };
 
 // Paper with the shape in ink (its holes paper again), drawn aliased, smoothed, or smoothed and then JPEG-compressed.
-QImage drawn(QSize size, const QPainterPath& shape, const QPainterPath& holes, Finish finish)
+QImage drawn(QSize size, const QPainterPath& shape, const QPainterPath& holes, Finish finish, const QColor& ink = kInk,
+             const QColor& paper = kPaper)
 {
     QImage picture(size, QImage::Format_RGB32);
-    picture.fill(kPaper);
+    picture.fill(paper);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing, finish != Finish::Aliased);
-    painter.fillPath(shape, kInk);
-    painter.fillPath(holes, kPaper);
+    painter.fillPath(shape, ink);
+    painter.fillPath(holes, paper);
     painter.end();
     return finish == Finish::Jpeg ? throughJpeg(picture) : picture;
 }
@@ -160,18 +161,28 @@ QPainterPath blobPath()
     return path;
 }
 
-// A picture of rooms in a grid: paper rooms of `room` pixels between ink walls of `wall` pixels, paper around.
-QImage plan(int columns, int rows, int room, int wall, int margin)
+// A picture of rooms in a grid: paper rooms of `room` pixels between ink walls of `wall` pixels, paper around;
+// moved by `shift` and smoothed where that is a part of a pixel.
+QImage plan(int columns, int rows, int room, int wall, int margin, QPointF shift = {})
 {
     const int step = room + wall;
     QImage picture(2 * margin + columns * step + wall, 2 * margin + rows * step + wall, QImage::Format_RGB32);
     picture.fill(kPaper);
     QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(shift);
     for (int c = 0; c <= columns; ++c)
-        painter.fillRect(margin + c * step, margin, wall, rows * step + wall, kInk);
+        painter.fillRect(QRectF(margin + c * step, margin, wall, rows * step + wall), kInk);
     for (int r = 0; r <= rows; ++r)
-        painter.fillRect(margin, margin + r * step, columns * step + wall, wall, kInk);
+        painter.fillRect(QRectF(margin, margin + r * step, columns * step + wall, wall), kInk);
     return picture;
+}
+
+// The colour of a pixel that the ink covers by `share`, the paper by the rest, as smoothing draws it.
+QRgb covered(double share)
+{
+    const auto mix = [share](int ink, int paper) { return int(std::lround(share * ink + (1 - share) * paper)); };
+    return qRgb(mix(kInk.red(), kPaper.red()), mix(kInk.green(), kPaper.green()), mix(kInk.blue(), kPaper.blue()));
 }
 
 QImage paper(QSize size, QImage::Format format = QImage::Format_RGB32)
@@ -232,7 +243,11 @@ private slots:
 // On drawn shapes, smoothed, and smoothed through JPEG (quality 75): the
 // pixels a browser follows against the shape's pixels (those whose centre
 // lies in it, holes filled), every corner near the shape's outline, and no
-// more corners than the shape needs.
+// more corners than the shape needs. At the default tolerance, as a user
+// clicks, and at half the difference of ink and paper (195), where the grown
+// region alone already ends at the half-covered pixels; and a shape in a pale
+// colour on another (a state beside a state on a map, 46 apart), which a
+// tolerance of half the difference of ink and paper would merge.
 void TestTrace::accuracy_data()
 {
     QTest::addColumn<QSize>("size");
@@ -243,6 +258,9 @@ void TestTrace::accuracy_data()
     QTest::addColumn<double>("precision");
     QTest::addColumn<int>("fewest");
     QTest::addColumn<int>("most");
+    QTest::addColumn<int>("tolerance");
+    QTest::addColumn<QColor>("ink");
+    QTest::addColumn<QColor>("paper");
 
     struct Shape {
         const char* name;
@@ -289,12 +307,21 @@ void TestTrace::accuracy_data()
     };
     const std::pair<Finish, const char*> finishes[] = {
         {Finish::Aliased, "aliased"}, {Finish::Smoothed, "smoothed"}, {Finish::Jpeg, "jpeg 75"}};
-    for (const Shape& s : shapes) {
-        for (const auto& [finish, finishName] : finishes) {
-            QTest::addRow("%s, %s", s.name, finishName)
-                << s.size << s.shape << s.holes << int(finish) << s.click << s.precision << s.fewest << s.most;
+    const auto addRows = [&](const char* colours, const QColor& ink, const QColor& paper, int tolerance,
+                             int finishCount) {
+        for (const Shape& s : shapes) {
+            for (int f = 0; f < finishCount; ++f) {
+                QTest::addRow("%s, %s, %s, tolerance %d", s.name, finishes[f].second, colours, tolerance)
+                    << s.size << s.shape << s.holes << int(finishes[f].first) << s.click << s.precision << s.fewest
+                    << s.most << tolerance << ink << paper;
+            }
         }
-    }
+    };
+    const int byDefault = TraceSettings().tolerance;
+    addRows("ink on paper", kInk, kPaper, byDefault, 3);
+    addRows("ink on paper", kInk, kPaper, 96, 3);
+    // JPEG's noise is of the size of half the difference here: left out.
+    addRows("pale on pale", QColor(200, 228, 190), QColor(246, 222, 200), byDefault, 2);
 }
 
 void TestTrace::accuracy()
@@ -307,13 +334,14 @@ void TestTrace::accuracy()
     QFETCH(double, precision);
     QFETCH(int, fewest);
     QFETCH(int, most);
+    QFETCH(int, tolerance);
+    QFETCH(QColor, ink);
+    QFETCH(QColor, paper);
 
-    OutlineTracer tracer(drawn(size, shape, holes, Finish(finish)));
-    // The true region's edge lies where the ink covers half a pixel; a
-    // tolerance of half the difference of ink and paper (195) puts the traced
-    // region's edge there too.
+    OutlineTracer tracer(drawn(size, shape, holes, Finish(finish), ink, paper));
+    // The true region's edge lies where the ink covers half a pixel.
     TraceSettings settings = withPrecision(precision);
-    settings.tolerance = 96;
+    settings.tolerance = tolerance;
     const TracedOutline traced = tracer.traceAt(click, settings);
     QVERIFY2(traced.isArea(), qPrintable(traced.message));
     const QPolygon& polygon = traced.polygon;
@@ -430,6 +458,32 @@ void TestTrace::exactPolygons_data()
         << shades << QPoint(25, 9) << 0 << points({21, 5, 30, 5, 30, 15, 21, 15});
     QTest::newRow("a tolerance beyond 255 counts as 255 (the whole picture is one colour then)")
         << shades << QPoint(25, 9) << 1000 << QPolygon();
+    // A speck of noise within the tolerance of both the ink and the shade
+    // beside it: the colour around the click counts, so the shade stays out.
+    QImage speck = shades;
+    speck.setPixel(12, 9, qRgb(kInk.red() + 10, kInk.green(), kInk.blue() - 10));
+    QTest::newRow("clicked on a speck of noise")
+        << speck << QPoint(12, 9) << 19 << points({10, 5, 20, 5, 20, 15, 10, 15});
+
+    // A smoothed edge: a column that the ink covers by more than half joins
+    // (beyond the tolerance of the ink as it is), one covered by less stays out.
+    for (const double share : {0.6, 0.4}) {
+        QImage edge = inkRect({40, 30}, QRect(QPoint(10, 5), QPoint(20, 15)));
+        for (int y = 5; y <= 15; ++y)
+            edge.setPixel(21, y, covered(share));
+        const int right = share > 0.5 ? 21 : 20;
+        QTest::addRow("an edge column covered by %g", share)
+            << edge << QPoint(12, 9) << 32 << points({10, 5, right, 5, right, 15, 10, 15});
+    }
+    // A faint wall (40 % ink) between two rooms whose colours differ by a
+    // JPEG's noise: the wall is no edge of the room, it stays out.
+    QImage rooms = paper({40, 30});
+    QPainter(&rooms).fillRect(QRect(QPoint(21, 0), QPoint(39, 29)),
+                              QColor(kPaper.red() + 3, kPaper.green() + 3, kPaper.blue() + 3));
+    for (int y = 0; y < 30; ++y)
+        rooms.setPixel(20, y, covered(0.4));
+    QTest::newRow("a faint wall between rooms of nearly one colour")
+        << rooms << QPoint(5, 5) << 32 << points({0, 0, 19, 0, 19, 29, 0, 29});
 }
 
 void TestTrace::exactPolygons()
@@ -819,9 +873,16 @@ void TestTrace::everyRegionOfAColour_data()
             rooms << roomPolygon(column, row);
     QTest::newRow("six rooms, the paper around left out")
         << sixRooms() << QPoint(20, 20) << 32 << 0 << rooms << QString();
-    // As in accuracy(): half the difference of ink and paper as the tolerance.
+    // As in accuracy(): half the difference of ink and paper as the tolerance, and the default.
     QTest::newRow("six rooms through JPEG")
         << throughJpeg(sixRooms()) << QPoint(20, 20) << 96 << 1 << rooms << QString();
+    QTest::newRow("six rooms through JPEG, default tolerance")
+        << throughJpeg(sixRooms()) << QPoint(20, 20) << 32 << 1 << rooms << QString();
+    // Walls moved by 0.3 of a pixel and smoothed: a room's first column and
+    // row are covered by its walls 0.3 and belong to it, the column and row
+    // after its last 0.7 and belong to the wall; the rooms keep their pixels.
+    QTest::newRow("six smoothed rooms, default tolerance")
+        << plan(3, 2, 40, 4, 10, {0.3, 0.3}) << QPoint(20, 20) << 32 << 0 << rooms << QString();
     QImage specks = sixRooms();
     QPainter(&specks).fillRect(QRect(11, 60, 2, 2), kPaper); // inside a wall
     QTest::newRow("a speck of paper in a wall is too small")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "io/HtmlImport.h"
 #include "model/MapCheck.h"
 
 #include <QString>
@@ -21,7 +22,9 @@ namespace korvane::check {
 using PictureSizer = std::function<QSize(const QString& imagePath)>;
 
 // The findings of a file's text, lines counted from 1 in that text, in line
-// order. `displayWidth` 0: each picture at its own width.
+// order. `displayWidth` 0: each picture at its own width. Pictures shown at
+// another size (the img's width and height) are checked at that size: the
+// coordinates are its pixels.
 Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displayWidth = 0);
 // The same for a page read in pieces, handed to `sink` one at a time.
 void checkPage(const import::StreamedPage& read, const PictureSizer& pictureSize, int displayWidth,

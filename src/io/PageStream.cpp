@@ -19,10 +19,19 @@ StreamedPage PageStream::finish()
 {
     if (!m_restHidden)
         read(true);
-    if (m_mapOpen)
-        m_page.maps.back().end = m_taken;
-    m_mapOpen = false;
+    for (const OpenMap& open : m_openMaps)
+        m_page.maps[open.index].end = m_taken;
+    m_openMaps.clear();
     return std::move(m_page);
+}
+
+PageMaps StreamedPage::pageMaps() const
+{
+    PageMaps whole = read;
+    whole.maps.reserve(maps.size());
+    for (const StreamedMap& map : maps)
+        whole.maps.push_back({map.start, map.end, map.name, map.id});
+    return whole;
 }
 
 void PageStream::read(bool last)
@@ -61,35 +70,54 @@ void PageStream::read(bool last)
     m_readFrom = std::max(m_readSize, 2 * m_unread.size());
 }
 
-// As readPageMaps() and readMapAreas() read the tags. A map's areas are the
-// tags the page reading finds inside it: what content hides is the same
-// either way, as nothing is hidden where a map starts.
+// As readMapAreas() reads each open map's element and readPageMaps() the page.
 void PageStream::visit(const html::Tag& tag)
 {
-    if (m_hidden.hides(tag))
-        return;
-    const bool img = !tag.isEndTag && tag.is(QLatin1StringView("img"));
-    const html::Attribute* usemap = img ? tag.attribute(QLatin1StringView("usemap")) : nullptr;
-    if (usemap) {
-        m_page.candidates.append(QStringView(m_unread).sliced(tag.start, tag.end - tag.start).toString().toLower());
-        m_page.usemapNames.append(mapNameOf(usemap->value));
-        m_page.candidateLines.append(lineAt(tag.start));
-    } else if (tag.is(QLatin1StringView("map")) && tag.isEndTag == m_mapOpen) {
-        if (m_mapOpen) {
-            m_page.maps.back().end = m_unreadStart + tag.end;
-        } else {
-            const html::Attribute* name = tag.attribute(QLatin1StringView("name"));
-            m_page.maps.push_back(
-                {name ? name->value.toString() : QString(), lineAt(tag.start), m_unreadStart + tag.start, 0, {}, {}});
-        }
-        m_mapOpen = !m_mapOpen;
-    } else if (m_mapOpen && !tag.isEndTag && tag.is(QLatin1StringView("area"))) {
-        StreamedMap& map = m_page.maps.back();
+    const bool area = !tag.isEndTag && tag.is(QLatin1StringView("area"));
+    for (OpenMap& open : m_openMaps) {
+        if (open.hidden.hides(tag) || !area)
+            continue;
+        StreamedMap& map = m_page.maps[open.index];
         const qsizetype before = map.areas.lines.size();
         addArea(map.areas, tag, AreaDialect::HtmlPage, m_unreadStart + tag.start, AreaReading::Quick,
                 m_open.takenBy(tag, m_unread));
         if (map.areas.lines.size() > before) // not the default area the code writes itself
             map.areaLines.append(lineAt(tag.start));
+    }
+    if (!m_hidden.hides(tag))
+        visitPage(tag);
+}
+
+void PageStream::visitPage(const html::Tag& tag)
+{
+    PageMaps& read = m_page.read;
+    const bool img = !tag.isEndTag && tag.is(QLatin1StringView("img"));
+    const html::Attribute* usemap = img ? tag.attribute(QLatin1StringView("usemap")) : nullptr;
+    if (usemap) {
+        read.writtenTags.append(QStringView(m_unread).sliced(tag.start, tag.end - tag.start).toString());
+        read.candidates.append(read.writtenTags.back().toLower());
+        read.usemapNames.append(mapNameOf(usemap->value));
+        read.usemapValues.append(usemap->value.toString());
+        read.candidateStarts.push_back(m_unreadStart + tag.start);
+        m_page.candidateLines.append(lineAt(tag.start));
+    } else if (tag.is(QLatin1StringView("map"))) {
+        if (tag.isEndTag && !m_openMaps.empty()) {
+            m_page.maps[m_openMaps.back().index].end = m_unreadStart + tag.end;
+            m_openMaps.pop_back();
+        } else if (!tag.isEndTag) {
+            const html::Attribute* name = tag.attribute(QLatin1StringView("name"));
+            const html::Attribute* id = tag.attribute(QLatin1StringView("id"));
+            // An attribute without a value is there all the same: empty, not null.
+            const auto value = [](const html::Attribute* a) {
+                return !a ? QString() : a->value.isEmpty() ? QStringLiteral("") : a->value.toString();
+            };
+            m_page.maps.push_back({value(name), value(id), lineAt(tag.start), m_unreadStart + tag.start, 0, {}, {}});
+            m_openMaps.push_back({m_page.maps.size() - 1, {}});
+            m_openMaps.back().hidden.hides(tag); // its own start tag begins its element
+        }
+    } else if (read.baseHref.isNull() && !tag.isEndTag && tag.is(QLatin1StringView("base"))) {
+        if (const html::Attribute* href = tag.attribute(QLatin1StringView("href")))
+            read.baseHref = href->value.isEmpty() ? QStringLiteral("") : href->value.toString();
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "io/HtmlImport.h"
 #include "io/ImportSearch.h"
 
 #include <QList>
@@ -15,7 +16,8 @@
 namespace korvane::import {
 
 struct StreamedMap {
-    QString name;         // its name attribute as written
+    QString name;         // its name attribute as written; null when it has none
+    QString id;           // its id attribute as written; null when it has none
     int line = 1;         // the line of its start tag, from 1
     qsizetype start = 0;  // its element in the text: from its start tag
     qsizetype end = 0;    // to the end of its end tag, or of the text
@@ -24,10 +26,13 @@ struct StreamedMap {
 };
 
 struct StreamedPage {
-    QStringList candidates; // as readPageMaps() gives them
-    QStringList usemapNames;
+    // What readPageMaps() gives but its maps, which are in `maps`.
+    PageMaps read;
     QList<int> candidateLines; // the line of each candidate's tag
     std::vector<StreamedMap> maps;
+    // readPageMaps()'s answer whole: the maps' names and ids are views into
+    // this page, which must outlive it.
+    PageMaps pageMaps() const;
 };
 
 // readPageMaps() and readMapAreas() of each of its maps on a text handed over
@@ -48,6 +53,7 @@ public:
 private:
     void read(bool last);
     void visit(const html::Tag& tag);
+    void visitPage(const html::Tag& tag);
     // The line of a place in the unread text, at or after the last one asked for.
     int lineAt(qsizetype position);
     void replaceGap(const html::TagReader::Gap& gap);
@@ -62,7 +68,14 @@ private:
     qsizetype m_readSize;
     StreamedPage m_page;
     HiddenContent m_hidden;
-    bool m_mapOpen = false;
+    // The maps whose end tag has not come yet, innermost last. Each reads
+    // its areas as readMapAreas() reads its element: with what hides content
+    // counted from its start tag on.
+    struct OpenMap {
+        std::size_t index;
+        HiddenContent hidden;
+    };
+    std::vector<OpenMap> m_openMaps;
     QString m_unread;            // from where reading goes on
     qsizetype m_unreadStart = 0; // its place in the whole text
     qsizetype m_readFrom = 0;    // m_unread is read once it is this long

@@ -1,12 +1,14 @@
 #include "model/MapCheck.h"
 
 #include "model/AreaEntry.h"
+#include "model/BrowserRules.h"
 #include "model/ExtraAttributes.h"
 #include "model/MapCode.h"
 #include "model/Paths.h"
 
 #include <QHash>
 #include <QRectF>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -69,47 +71,37 @@ double polygonArea(const QList<double>& c)
 
 constexpr double kFar = 4e8;
 
-// The geometry of a rect, circle or poly line, or why it cannot be clicked.
-// Other shapes (default, unknown words) give neither.
-std::optional<Geometry> readGeometry(const QString& line, QString* degenerate)
+// The geometry of an area as a browser reads it (`shape` the keyword as
+// written), or why it cannot be clicked. A default area gives neither.
+std::optional<Geometry> readGeometry(const QString& shape, const QString& coords, QString* degenerate)
 {
-    const QString shape = entry::shapeOf(line).toLower();
-    const bool rect = shape == QLatin1String("rect");
-    const bool circle = shape == QLatin1String("circle");
-    if (!rect && !circle && shape != QLatin1String("poly"))
+    const browser::AreaShape read = browser::areaShape(shape, coords);
+    if (read.kind == browser::Shape::Default)
         return std::nullopt;
-    bool ok = false;
-    const QString coords = entry::coordsOf(line);
-    QList<double> c = entry::coordinateValues(coords, &ok);
+    QList<double> c = read.c;
     const QString text = quoted(coords);
-    if (!ok) {
-        *degenerate = QStringLiteral("Die Koordinaten ") + text + QStringLiteral(" sind nicht alle Zahlen.");
-        return std::nullopt;
-    }
     // Coordinates far beyond any picture mean the same as a little beyond it;
     // kept within reach of int, the pixel arithmetic stays exact.
     for (double& v : c)
         v = std::clamp(v, -kFar, kFar);
     Geometry g;
-    if (rect) {
+    if (read.kind == browser::Shape::Rect) {
         if (c.size() < 4) {
             *degenerate = QStringLiteral("Ein Rechteck braucht vier Koordinaten, es hat ") + text + QLatin1Char('.');
             return std::nullopt;
         }
-        g = {Kind::Rect, {std::min(c[0], c[2]), std::min(c[1], c[3]), std::max(c[0], c[2]), std::max(c[1], c[3])}, {}};
-        g.box = QRectF(QPointF(g.c[0], g.c[1]), QPointF(g.c[2], g.c[3]));
+        g = {Kind::Rect, c, QRectF(QPointF(c[0], c[1]), QPointF(c[2], c[3]))};
         if (g.box.width() <= 0 || g.box.height() <= 0)
             *degenerate = QStringLiteral("Das Rechteck ") + text + QStringLiteral(" hat keine Breite oder keine Höhe.");
-    } else if (circle) {
+    } else if (read.kind == browser::Shape::Circle) {
         if (c.size() < 3) {
             *degenerate = QStringLiteral("Ein Kreis braucht drei Koordinaten, er hat ") + text + QLatin1Char('.');
             return std::nullopt;
         }
-        g = {Kind::Circle, c.mid(0, 3), QRectF(c[0] - c[2], c[1] - c[2], 2 * c[2], 2 * c[2])};
+        g = {Kind::Circle, c, QRectF(c[0] - c[2], c[1] - c[2], 2 * c[2], 2 * c[2])};
         if (c[2] <= 0)
             *degenerate = QStringLiteral("Der Kreis ") + text + QStringLiteral(" hat keinen Radius.");
     } else {
-        c.resize(c.size() / 2 * 2);
         if (c.size() < 6) {
             *degenerate = QStringLiteral("Das Polygon ") + text + QStringLiteral(" hat weniger als drei Punkte.");
             return std::nullopt;
@@ -318,53 +310,107 @@ bool looksLikeFileName(const QString& alt, const QString& pictureFileName)
                                                          });
 }
 
-// The link's own text: the whole href, or its file name (without query and fragment).
+// The link's own text: the whole address, or the file name it ends in with
+// its extension ("kontakt.html"), as a browser reads both. A name the address
+// gives as a folder or without an extension ("Impressum" for "/impressum/")
+// names the page well.
+bool endsInName(const QString& text, const QString& path);
+
 bool isTheLink(const QString& alt, const QString& href)
 {
-    if (alt.compare(href.trimmed(), Qt::CaseInsensitive) == 0)
+    const QString text = browser::decodeReferences(alt).trimmed();
+    const QString address = browser::decodeReferences(href).trimmed();
+    if (text.compare(address, Qt::CaseInsensitive) == 0)
         return true;
-    QString path = href.trimmed().section(QLatin1Char('#'), 0, 0).section(QLatin1Char('?'), 0, 0);
-    while (path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    const QString name = fileNameOf(path);
-    return !name.isEmpty() && alt.compare(name, Qt::CaseInsensitive) == 0;
+    return endsInName(text, QUrl(address).path());
 }
 
-// The texts of an area that the rules read, taken from its line.
-struct AreaTexts {
-    QString href;
-    QString alt;
-};
-
-AreaTexts textsOf(const QString& line)
+bool endsInName(const QString& text, const QString& path)
 {
-    const QStringList f = entry::split(line);
-    return {entry::field(f, entry::Href), entry::field(f, entry::Alt).trimmed()};
+    const QString name = fileNameOf(path);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 && dot + 1 < name.size() && text.compare(name, Qt::CaseInsensitive) == 0;
+}
+
+// Beyond a million characters an address (an imported link of hundreds of
+// MB, a view into its line) is not copied whole to be compared with a short
+// alternative text: only its end, before its query and fragment, is read
+// for the file name.
+constexpr qsizetype kLongAddress = 1024 * 1024;
+constexpr qsizetype kAddressEnd = 64 * 1024;
+
+template <typename View> bool isTheLink(const QString& alt, View href)
+{
+    if (href.size() <= kLongAddress || href.size() <= 8 * alt.size())
+        return isTheLink(alt, href.toString());
+    qsizetype end = href.size();
+    for (const char mark : {'?', '#'}) {
+        const qsizetype at = href.indexOf(QLatin1Char(mark));
+        end = at < 0 ? end : std::min(end, at);
+    }
+    const qsizetype from = std::max<qsizetype>(0, end - kAddressEnd);
+    const QString tail = browser::decodeReferences(href.sliced(from, end - from).toString());
+    return endsInName(browser::decodeReferences(alt).trimmed(), QUrl(QLatin1Char('/') + tail.trimmed()).path());
+}
+
+// What the check keeps of a line while it reads it: its shape keyword as
+// written, coordinates and alternative text, and whether it is a link.
+template <typename Fields>
+QString shapeIn(const Fields& f)
+{
+    return f[entry::Shape].trimmed().toString();
+}
+
+template <typename Fields>
+QString altIn(const Fields& f)
+{
+    return f[entry::Alt].trimmed().toString();
+}
+
+template <typename Fields>
+bool isLinkIn(const Fields& f)
+{
+    return !f[entry::Href].isEmpty() || !extra::has(extra::parse(f[extra::kField].toString()), extra::kNoHref);
+}
+
+// Calls `f` with the fields of line `i` as views: a line kept one byte a
+// character is read in place, never made whole.
+template <typename F>
+decltype(auto) fieldsOfLine(const AreaLines& lines, qsizetype i, QString& room, F f)
+{
+    return lines.withLine(i, room, [&](auto line) { return f(entry::fieldsOf(line)); });
 }
 
 class Checker {
 public:
+    // A page may show a picture at any size (width="999999999"): the grid of
+    // pixels stays within what a picture can have.
     Checker(const AreaLines& lines, const MapFacts& facts, const FindingSink& sink)
-        : m_lines(lines), m_facts(facts), m_grid(facts.picture), m_out(sink)
+        : m_lines(lines), m_facts(facts), m_grid(facts.picture.boundedTo(QSize(kGridLimit, kGridLimit))), m_out(sink)
     {
         m_areas.reserve(lines.size());
-        QString line;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            lines.read(i, line);
-            m_areas.push_back(read(line));
-        }
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            m_areas.push_back(fieldsOfLine(lines, i, m_room, [this](const auto& f) { return read(f); }));
+    }
+
+    std::vector<bool> covered()
+    {
+        const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_pool, m_grid);
+        std::vector<bool> out(m_areas.size(), false);
+        for (std::size_t i = 0; i < reached.size(); ++i)
+            out[i] = reached[i] == Reach::Covered;
+        return out;
     }
 
     void run()
     {
         const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_pool, m_grid);
-        QString line;
         for (std::size_t i = 0; i < m_areas.size(); ++i) {
-            m_lines.read(qsizetype(i), line);
-            const Area& area = m_areas[i];
-            if (area.link)
-                checkText(int(i), textsOf(line));
-            checkShape(int(i), line, reached);
+            fieldsOfLine(m_lines, qsizetype(i), m_room, [&](const auto& f) {
+                if (m_areas[i].link)
+                    checkText(int(i), altIn(f), f[entry::Href]);
+                checkShape(int(i), f, reached);
+            });
         }
     }
 
@@ -378,12 +424,19 @@ private:
 
     ShapeView shapeOf(const Area& area) const { return {area.kind, m_pool.data() + area.from, area.count}; }
 
-    Area read(const QString& line)
+    template <typename F>
+    decltype(auto) withFields(qsizetype i, QString& room, F f) const
+    {
+        return fieldsOfLine(m_lines, i, room, f);
+    }
+
+    template <typename Fields>
+    Area read(const Fields& f)
     {
         Area area;
-        area.link = !extra::isNoLink(line);
+        area.link = isLinkIn(f);
         QString degenerate;
-        const std::optional<Geometry> geometry = readGeometry(line, &degenerate);
+        const std::optional<Geometry> geometry = readGeometry(shapeIn(f), f[entry::Coords].toString(), &degenerate);
         area.degenerate = !degenerate.isEmpty();
         if (!geometry)
             return area;
@@ -393,10 +446,11 @@ private:
         area.count = geometry->c.size();
         m_pool.insert(m_pool.end(), geometry->c.begin(), geometry->c.end());
         if (m_facts.picture.isEmpty()) {
-            // Without the picture, the grid covers the areas (a click lands at 0 or more).
+            // Without the picture, the grid covers the areas (a click lands at 0 or more), as far
+            // as the largest picture Korvane opens reaches.
             const QRectF& box = geometry->box;
-            m_grid = m_grid.expandedTo(QSize(std::clamp(int(std::ceil(box.right())), 0, kGridLimit),
-                                             std::clamp(int(std::ceil(box.bottom())), 0, kGridLimit)));
+            m_grid = m_grid.expandedTo(QSize(std::clamp(int(std::ceil(box.right())), 0, kUnknownPictureLimit),
+                                             std::clamp(int(std::ceil(box.bottom())), 0, kUnknownPictureLimit)));
         }
         return area;
     }
@@ -408,49 +462,50 @@ private:
     {
         const std::size_t hash = qHash(key);
         const auto [from, to] = m_altHashes.equal_range(hash);
-        QString line;
         for (auto it = from; it != to; ++it) {
-            m_lines.read(it->second, line);
-            if (textsOf(line).alt.simplified().toCaseFolded() == key)
+            if (withFields(it->second, m_earlier, [&](const auto& f) { return altIn(f).simplified().toCaseFolded() == key; }))
                 return it->second;
         }
         m_altHashes.emplace(hash, index);
         return -1;
     }
 
-    void checkText(int index, const AreaTexts& area)
+    template <typename View>
+    void checkText(int index, const QString& alt, View href)
     {
-        if (area.alt.isEmpty()) {
+        if (alt.isEmpty()) {
             add(index, "area-alt", Severity::Error,
                 QStringLiteral("Das Areal hat einen Verweis, aber keinen Alternativtext."));
             return;
         }
-        if (isTheLink(area.alt, area.href))
+        if (isTheLink(alt, href))
             add(index, "alt-is-link", Severity::Warning,
-                QStringLiteral("Der Alternativtext ") + quoted(area.alt) +
+                QStringLiteral("Der Alternativtext ") + quoted(alt) +
                     QStringLiteral(" ist der Verweis selbst; er sollte sagen, wohin der Verweis führt."));
-        else if (looksLikeFileName(area.alt, m_facts.pictureFileName))
+        else if (looksLikeFileName(alt, m_facts.pictureFileName))
             add(index, "alt-is-filename", Severity::Warning,
-                QStringLiteral("Der Alternativtext ") + quoted(area.alt) +
+                QStringLiteral("Der Alternativtext ") + quoted(alt) +
                     QStringLiteral(" ist ein Dateiname; er sollte sagen, wohin der Verweis führt."));
-        const int first = firstWithAlt(index, area.alt.simplified().toCaseFolded());
+        const int first = firstWithAlt(index, alt.simplified().toCaseFolded());
         if (first < 0)
             return;
-        QString line;
-        m_lines.read(first, line);
-        if (textsOf(line).href.trimmed() != area.href.trimmed())
+        const bool sameLink = withFields(first, m_earlier, [&](const auto& f) {
+            return f[entry::Href].trimmed().compare(href.trimmed()) == 0;
+        });
+        if (!sameLink)
             add(index, "duplicate-alt", Severity::Warning,
-                QStringLiteral("Der Alternativtext ") + quoted(area.alt) + QStringLiteral(" steht auch in Zeile ") +
+                QStringLiteral("Der Alternativtext ") + quoted(alt) + QStringLiteral(" steht auch in Zeile ") +
                     QString::number(lineOf(first)) + QStringLiteral(", deren Verweis woanders hinführt."));
     }
 
-    void checkShape(int index, const QString& line, const std::vector<Reach>& reached)
+    template <typename Fields>
+    void checkShape(int index, const Fields& f, const std::vector<Reach>& reached)
     {
         const Area& area = m_areas[std::size_t(index)];
         if (area.degenerate) {
             // Why, read again: only a map's broken areas need the words.
             QString degenerate;
-            readGeometry(line, &degenerate);
+            readGeometry(shapeIn(f), f[entry::Coords].toString(), &degenerate);
             add(index, "degenerate-shape", Severity::Error,
                 degenerate + QStringLiteral(" Es kann nie angeklickt werden."));
         }
@@ -487,12 +542,17 @@ private:
 
     // Coordinates beyond this are no pixels a picture has (the limit of pictures is 100 megapixels).
     static constexpr int kGridLimit = 100'000;
+    // A picture of 10,000 x 10,000 pixels is the largest that opens; an area
+    // far beyond every picture (coordinates of 4e8, say) costs no more rows.
+    static constexpr int kUnknownPictureLimit = 10'000;
 
     const AreaLines& m_lines;
     const MapFacts& m_facts;
     std::vector<Area> m_areas;
     std::vector<double> m_pool;
     std::unordered_multimap<std::size_t, int> m_altHashes;
+    QString m_room;    // the line being checked, when it is not kept as Latin-1
+    QString m_earlier; // an earlier line compared with it
     QSize m_grid;
     const FindingSink& m_out;
 };
@@ -509,6 +569,14 @@ Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts)
 void checkAreas(const AreaLines& areaLines, const MapFacts& facts, const FindingSink& sink)
 {
     Checker(areaLines, facts, sink).run();
+}
+
+std::vector<bool> coveredAreas(const AreaLines& areaLines, QSize picture)
+{
+    MapFacts facts;
+    facts.picture = picture;
+    const FindingSink none = [](const Finding&) {};
+    return Checker(areaLines, facts, none).covered();
 }
 
 } // namespace korvane::check

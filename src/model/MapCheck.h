@@ -44,6 +44,11 @@ Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts);
 using FindingSink = std::function<void(const Finding&)>;
 void checkAreas(const AreaLines& areaLines, const MapFacts& facts, const FindingSink& sink);
 
+// For each area line: whether earlier areas cover it wholly (every pixel of
+// `picture` it holds is an earlier area's), so that a browser never gives it
+// a click. A default area, and one that holds no pixel, is never covered.
+std::vector<bool> coveredAreas(const AreaLines& areaLines, QSize picture);
+
 // The smallest target in CSS pixels, both ways (WCAG 2.2, 2.5.8).
 inline constexpr int kMinimumTarget = 24;
 

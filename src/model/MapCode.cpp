@@ -1,6 +1,7 @@
 #include "model/MapCode.h"
 
 #include "model/AreaEntry.h"
+#include "model/BrowserRules.h"
 #include "model/ExtraAttributes.h"
 #include "model/Paths.h"
 
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <type_traits>
 
 namespace korvane {
@@ -60,69 +62,126 @@ QString urlSafe(QStringView path)
     return out;
 }
 
-QString imageSource(const QString& imagePath)
+// A relative path as the path of an address: blanks and what a browser
+// would read otherwise escaped. On this system a "\\" is a character of a file
+// name, which an address must escape (a browser reads a bare one as "/").
+QString relativeAddress(QStringView path)
 {
+    QString address = urlSafe(path);
+    address.replace(QLatin1Char(' '), QStringLiteral("%20"));
+    if (QDir::separator() == u'/')
+        address.replace(QLatin1Char('\\'), QStringLiteral("%5C"));
+    else
+        address.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return address;
+}
+
+// A path relative to where the page lies: a picture the page named that is
+// not on this computer.
+bool isRelativeWithFolder(const QString& path)
+{
+    return !isDrivePath(path) && !QDir::isAbsolutePath(path) && !path.startsWith(QLatin1Char('\\')) &&
+           lastSeparator(path) >= 0;
+}
+
+// The specified address: the folder's blanks as "%20" behind "file:///", the
+// file name as it is; or, `wholeName`, the file name's blanks escaped too.
+// A relative path (a picture not found) stays relative, escaped whole.
+QString imageSource(const QString& imagePath, bool wholeName = false)
+{
+    if (isRelativeWithFolder(imagePath))
+        return relativeAddress(imagePath);
     QString folder = urlSafe(folderOf(imagePath));
     if (!folder.isEmpty()) {
         folder.replace(QLatin1Char('\\'), QLatin1Char('/')).replace(QLatin1Char(' '), QStringLiteral("%20"));
         // An absolute Unix path brings its own leading slash.
         folder.prepend(folder.startsWith(QLatin1Char('/')) ? QStringLiteral("file://") : QStringLiteral("file:///"));
     }
-    return folder + urlSafe(fileNameOf(imagePath));
-}
-
-bool isAsciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-bool isAsciiAlnum(QChar c)
-{
-    return isAsciiDigit(c) || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-           (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
-}
-
-// Whether the "&" at `at` starts a character reference: "&name;", "&#123;" or "&#x1F;".
-template <typename View> bool startsReference(View text, qsizetype at)
-{
-    const View rest = text.sliced(at + 1);
-    // At least one allowed character from `from` on, then ";".
-    auto runThenSemicolon = [&](qsizetype from, bool (*allowed)(QChar)) {
-        qsizetype i = from;
-        while (i < rest.size() && allowed(rest[i]))
-            ++i;
-        return i > from && i < rest.size() && rest[i] == QLatin1Char(';');
-    };
-    if (rest.startsWith(u"#x") || rest.startsWith(u"#X"))
-        return runThenSemicolon(2, isHexDigit);
-    if (rest.startsWith(u'#'))
-        return runThenSemicolon(1, isAsciiDigit);
-    return !rest.isEmpty() && !isAsciiDigit(rest[0]) && runThenSemicolon(0, isAsciiAlnum);
+    QString name = urlSafe(fileNameOf(imagePath));
+    if (wholeName)
+        name.replace(QLatin1Char(' '), QStringLiteral("%20"));
+    return folder + name;
 }
 
 enum class References { Keep, Escape };
 
+// The characters of a reference as numbers, which every reader takes alike.
+template <typename Out> void appendNumeric(Out& out, const browser::Reference& reference)
+{
+    for (const char32_t c : {reference.first, reference.second}) {
+        if (c != 0)
+            out += QString(QStringLiteral("&#") + QString::number(quint32(c)) + QLatin1Char(';'));
+    }
+}
+
+bool isReferenceCharacter(QChar c)
+{
+    return c == u'#' || (c.unicode() < 128 && c.isLetterOrNumber());
+}
+
+// The reference that starts at value[at]. A Latin-1 value (a line read in
+// place, its link perhaps hundreds of MB) is read through a copy of the
+// reference alone: its letters, digits and "#", and the one character the
+// reading looks at beyond them.
+template <typename View> std::optional<browser::Reference> referenceIn(View value, qsizetype at)
+{
+    if constexpr (std::is_same_v<View, QLatin1StringView>) {
+        qsizetype end = at + 1;
+        while (end < value.size() && isReferenceCharacter(value[end]))
+            ++end;
+        const QString reference = value.sliced(at, std::min(end + 1, value.size()) - at).toString();
+        return browser::referenceAt(reference, 0);
+    } else {
+        return browser::referenceAt(QStringView(value), at);
+    }
+}
+
+template <typename View> browser::Shape shapeIn(View keyword)
+{
+    if constexpr (std::is_same_v<View, QLatin1StringView>)
+        return browser::shapeOf(keyword.size() > 16 ? QString() : keyword.toString());
+    else
+        return browser::shapeOf(QStringView(keyword));
+}
+
 // Appends a value so that a browser reads it as it is meant: a double quote
 // would end the attribute early, a lone "&" and a "<" break the page as XML.
-// References in link values stay, so values imported with them keep their
-// meaning; a file path holds none, so there every "&" is escaped.
-// Plain characters go in as runs: a million areas pass here.
+// References in link values mean what a browser reads from them: one that
+// an XML reader takes the same ("&auml;", "&#228;") stays as written, one it
+// does not ("&COPY", "&hellip", "&#128;") is written as the characters' numbers,
+// and an "&" that starts none is escaped. A file path holds none, so there
+// every "&" is escaped. Plain characters go in as runs: a million areas pass here.
 template <typename Out, typename View> void appendValue(Out& out, View value, References references = References::Keep)
 {
+    static_assert(!std::is_same_v<View, QString>, "runs are appended as views, not as copies");
     qsizetype run = 0; // the first character not appended yet
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
         QStringView escaped;
-        if (c == kQuote)
+        std::optional<browser::Reference> reference;
+        if (c == kQuote) {
             escaped = u"&quot;";
-        else if (c == QLatin1Char('&') && (references == References::Escape || !startsReference(value, i)))
-            escaped = u"&amp;";
-        else if (c == QLatin1Char('<'))
+        } else if (c == QLatin1Char('<')) {
             escaped = u"&lt;";
-        else
+        } else if (c == QLatin1Char('&')) {
+            if (references == References::Keep)
+                reference = referenceIn(value, i);
+            if (reference && reference->xmlSafe) {
+                i += reference->length - 1;
+                continue;
+            }
+            if (!reference)
+                escaped = u"&amp;";
+        } else {
             continue;
+        }
         out += value.sliced(run, i - run);
-        out += escaped;
+        if (reference) {
+            appendNumeric(out, *reference);
+            i += reference->length - 1;
+        } else {
+            out += escaped;
+        }
         run = i + 1;
     }
     out += value.sliced(run);
@@ -136,28 +195,12 @@ template <typename Out, typename View> void appendAttribute(Out& out, QLatin1Str
     out += kQuote;
 }
 
-// The fields of one line as views, without allocating a list per line;
-// field 8 holds the attributes an import kept (empty for most lines).
-template <typename View> std::array<View, 9> fieldViews(View line)
-{
-    std::array<View, 9> fields;
-    qsizetype start = 0;
-    for (std::size_t i = 0; i < fields.size() && start <= line.size(); ++i) {
-        qsizetype bar = line.indexOf(QLatin1Char('|'), start);
-        if (bar < 0)
-            bar = line.size();
-        fields[i] = line.mid(start, bar - start);
-        start = bar + 1;
-    }
-    return fields;
-}
-
 // `Out` takes the text (a QString, or a ShownPart); `View` is a line kept
 // as UTF-16 or as Latin-1, which is read in place.
 template <typename Out, typename View> void appendAreaElement(Out& out, View line)
 {
     using namespace entry;
-    const auto f = fieldViews(line);
+    const auto f = entry::fieldsOf(line);
     extra::Attributes kept;
     if (!f[extra::kField].isEmpty()) {
         if constexpr (std::is_same_v<View, QStringView>)
@@ -171,8 +214,11 @@ template <typename Out, typename View> void appendAreaElement(Out& out, View lin
     appendValue(out, f[Shape].trimmed());
     out += QStringView(u"\" alt=\"");
     appendValue(out, f[Alt]);
-    out += QStringView(u"\" coords=\"");
-    appendValue(out, f[Coords]);
+    // A default area is the whole picture: coordinates are not valid on it.
+    if (shapeIn(f[Shape].trimmed()) != browser::Shape::Default) {
+        out += QStringView(u"\" coords=\"");
+        appendValue(out, f[Coords]);
+    }
     if (!noLink) {
         out += QStringView(u"\" href=\"");
         appendValue(out, f[Href]);
@@ -183,7 +229,8 @@ template <typename Out, typename View> void appendAreaElement(Out& out, View lin
     else
         appendValue(out, QStringView(title));
     out += QStringView(u"\" ");
-    if (f[Target] != kAbsent)
+    // An empty target is the same as none to a browser, and not a valid one.
+    if (f[Target] != kAbsent && !f[Target].isEmpty())
         appendAttribute(out, QLatin1String("target"), f[Target]);
     out += QLatin1Char(' ');
     const std::pair<Field, QLatin1String> handlers[] = {{OnMouseOver, QLatin1String("onMouseOver")},
@@ -214,18 +261,67 @@ bool isDefaultArea(QStringView line)
     return (bar < 0 ? line : line.first(bar)).trimmed().compare(QLatin1String("default"), Qt::CaseInsensitive) == 0;
 }
 
+namespace {
+
+// Hands what appendValue() appends on to `write`, runs of a Latin-1 value a
+// piece at a time, so that no part is ever a copy of a huge value.
+class ValueWriter {
+public:
+    explicit ValueWriter(const std::function<void(QStringView)>& write) : m_write(write) {}
+    ValueWriter& operator+=(QStringView part)
+    {
+        for (qsizetype at = 0; at < part.size(); at += kPiece)
+            m_write(part.sliced(at, std::min(kPiece, part.size() - at)));
+        return *this;
+    }
+    ValueWriter& operator+=(QLatin1StringView part)
+    {
+        for (qsizetype at = 0; at < part.size(); at += kPiece) {
+            m_piece = part.sliced(at, std::min(kPiece, part.size() - at));
+            m_write(m_piece);
+        }
+        return *this;
+    }
+
+private:
+    static constexpr qsizetype kPiece = 64 * 1024;
+    const std::function<void(QStringView)>& m_write;
+    QString m_piece;
+};
+
+} // namespace
+
+void writeAttributeValue(QStringView value, const std::function<void(QStringView)>& write)
+{
+    ValueWriter out(write);
+    appendValue(out, value);
+}
+
+void writeAttributeValue(QLatin1StringView value, const std::function<void(QStringView)>& write)
+{
+    ValueWriter out(write);
+    appendValue(out, value);
+}
+
 QString attributeValue(const QString& value)
 {
     QString out;
     out.reserve(value.size());
-    appendValue(out, value);
+    appendValue(out, QStringView(value));
     return out;
 }
 
 QString imageSourceValue(const QString& imagePath)
 {
     QString source;
-    appendValue(source, imageSource(imagePath), References::Escape);
+    appendValue(source, QStringView(imageSource(imagePath)), References::Escape);
+    return source;
+}
+
+QString pageImageSourceValue(const QString& imagePath)
+{
+    QString source;
+    appendValue(source, QStringView(imageSource(imagePath, true)), References::Escape);
     return source;
 }
 
@@ -235,11 +331,9 @@ QString relativeImageSourceValue(const QString& imagePath, const QString& pageFo
         return imageSourceValue(imagePath);
     QString relative = imagePath;
     if (QDir::isAbsolutePath(imagePath) && !pageFolder.isEmpty())
-        relative = QDir(pageFolder).relativeFilePath(imagePath);
-    relative = urlSafe(relative);
-    relative.replace(QLatin1Char('\\'), QLatin1Char('/')).replace(QLatin1Char(' '), QStringLiteral("%20"));
+        relative = relativePath(imagePath, pageFolder);
     QString source;
-    appendValue(source, relative, References::Escape);
+    appendValue(source, QStringView(relativeAddress(relative)), References::Escape);
     return source;
 }
 

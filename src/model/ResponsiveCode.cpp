@@ -1,11 +1,11 @@
 #include "model/ResponsiveCode.h"
 
 #include "model/AreaEntry.h"
-#include "model/ExtraAttributes.h"
+#include "model/BrowserRules.h"
 #include "model/Codec.h"
+#include "model/MapCheck.h"
 #include "model/MapCode.h"
 
-#include <QRect>
 #include <QRectF>
 
 #include <algorithm>
@@ -19,69 +19,41 @@ namespace {
 
 const QChar kQuote = QLatin1Char('"');
 
-// One area's geometry as a browser reads the classic map: an unknown or
-// missing shape is a rectangle, a rectangle's corners may come in any order.
+// One area's geometry as a browser reads the classic map (see
+// model/BrowserRules.h): an unknown or missing shape is a rectangle, a
+// rectangle's corners may come in any order, a default area is the whole
+// picture under every other area.
 struct Geometry {
-    enum Kind { Rect, Circle, Polygon, Default } kind = Rect;
-    QList<double> values; // rect x, y, width, height; circle cx, cy, r; polygon x, y pairs
-    QRectF box;           // bounding box, for the overlap test
-    bool usable = false;  // enough numbers for the shape
-    bool isDefault = false; // the rest of the picture: written as a rectangle over all of it
+    browser::Shape kind = browser::Shape::Rect;
+    QList<double> values; // rect left, top, right, bottom; circle cx, cy, r; polygon x, y pairs
+    QRectF box;           // the extent, to tell whether it leaves the picture
+    bool usable = false;  // a shape a browser clicks
 };
 
-Geometry::Kind kindOf(const QString& keyword)
+Geometry geometryOf(const QString& keyword, const QString& coords, QSize size)
 {
-    const QString k = keyword.toLower();
-    if (k == QLatin1String("circle") || k == QLatin1String("circ"))
-        return Geometry::Circle;
-    if (k == QLatin1String("poly") || k == QLatin1String("polygon"))
-        return Geometry::Polygon;
-    if (k == QLatin1String("default"))
-        return Geometry::Default;
-    return Geometry::Rect;
-}
-
-QRectF boxOf(const Geometry& g)
-{
+    const browser::AreaShape shape = browser::areaShape(keyword, coords);
+    Geometry g{shape.kind, shape.c, {}, !shape.empty};
     const QList<double>& v = g.values;
-    if (g.kind == Geometry::Rect)
-        return QRectF(v[0], v[1], v[2], v[3]);
-    if (g.kind == Geometry::Circle)
-        return QRectF(v[0] - v[2], v[1] - v[2], v[2] * 2, v[2] * 2);
-    double left = v[0], right = left, top = v[1], bottom = top;
-    for (qsizetype i = 0; i + 1 < v.size(); i += 2) {
-        left = std::min(left, v[i]);
-        right = std::max(right, v[i]);
-        top = std::min(top, v[i + 1]);
-        bottom = std::max(bottom, v[i + 1]);
-    }
-    return QRectF(QPointF(left, top), QPointF(right, bottom));
-}
-
-// The default area is the whole picture, under every other area.
-Geometry geometryOf(const QString& line, QSize size)
-{
-    Geometry g;
-    g.kind = kindOf(entry::shapeOf(line));
-    const QList<double> v = g.kind == Geometry::Default
-                                ? QList<double>{0, 0, double(size.width()), double(size.height())}
-                                : entry::coordinateValues(entry::coordsOf(line));
-    g.isDefault = g.kind == Geometry::Default;
-    if (g.isDefault)
-        g.kind = Geometry::Rect;
-    if (g.kind == Geometry::Rect) {
-        g.usable = v.size() >= 4;
-        if (g.usable)
-            g.values = {std::min(v[0], v[2]), std::min(v[1], v[3]), std::abs(v[2] - v[0]), std::abs(v[3] - v[1])};
-    } else if (g.kind == Geometry::Circle) {
-        g.usable = v.size() >= 3 && v[2] >= 0;
-        g.values = v.mid(0, 3);
+    if (g.kind == browser::Shape::Default) {
+        g.values = {0, 0, double(size.width()), double(size.height())};
+        g.box = QRectF(QPointF(0, 0), size);
+    } else if (!g.usable) {
+        return g;
+    } else if (g.kind == browser::Shape::Rect) {
+        g.box = QRectF(QPointF(v[0], v[1]), QPointF(v[2], v[3]));
+    } else if (g.kind == browser::Shape::Circle) {
+        g.box = QRectF(v[0] - v[2], v[1] - v[2], v[2] * 2, v[2] * 2);
     } else {
-        g.usable = v.size() >= 6;
-        g.values = v.mid(0, v.size() / 2 * 2);
+        double left = v[0], right = left, top = v[1], bottom = top;
+        for (qsizetype i = 0; i + 1 < v.size(); i += 2) {
+            left = std::min(left, v[i]);
+            right = std::max(right, v[i]);
+            top = std::min(top, v[i + 1]);
+            bottom = std::max(bottom, v[i + 1]);
+        }
+        g.box = QRectF(QPointF(left, top), QPointF(right, bottom));
     }
-    if (g.usable)
-        g.box = boxOf(g);
     return g;
 }
 
@@ -92,12 +64,6 @@ QString number(double v)
     return QString::number(v, 'g', 12);
 }
 
-// Touching boxes count: a shared edge may still share points.
-bool boxesMeet(const QRectF& a, const QRectF& b)
-{
-    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom();
-}
-
 bool insidePicture(const QRectF& box, QSize size)
 {
     return box.left() >= 0 && box.top() >= 0 && box.right() <= size.width() && box.bottom() <= size.height();
@@ -106,30 +72,15 @@ bool insidePicture(const QRectF& box, QSize size)
 QString shapeElement(const Geometry& g)
 {
     const QList<double>& v = g.values;
-    if (g.kind == Geometry::Rect)
+    if (g.kind == browser::Shape::Rect || g.kind == browser::Shape::Default)
         return QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" />")
-            .arg(number(v[0]), number(v[1]), number(v[2]), number(v[3]));
-    if (g.kind == Geometry::Circle)
+            .arg(number(v[0]), number(v[1]), number(v[2] - v[0]), number(v[3] - v[1]));
+    if (g.kind == browser::Shape::Circle)
         return QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" />").arg(number(v[0]), number(v[1]), number(v[2]));
     QStringList points;
     for (qsizetype i = 0; i + 1 < v.size(); i += 2)
         points << number(v[i]) + QLatin1Char(',') + number(v[i + 1]);
     return QStringLiteral("<polygon points=\"") + points.join(QLatin1Char(' ')) + QStringLiteral("\" />");
-}
-
-// The outline as path data, for the clip paths that cut it out of later areas.
-QString pathData(const Geometry& g)
-{
-    const QList<double>& v = g.values;
-    if (g.kind == Geometry::Rect)
-        return QStringLiteral("M%1,%2H%3V%4H%1Z").arg(number(v[0]), number(v[1]), number(v[0] + v[2]), number(v[1] + v[3]));
-    if (g.kind == Geometry::Circle)
-        return QStringLiteral("M%1,%2a%3,%3 0 1,0 %4,0a%3,%3 0 1,0 -%4,0Z")
-            .arg(number(v[0] - v[2]), number(v[1]), number(v[2]), number(v[2] * 2));
-    QString d = QStringLiteral("M") + number(v[0]) + QLatin1Char(',') + number(v[1]);
-    for (qsizetype i = 2; i + 1 < v.size(); i += 2)
-        d += QLatin1Char('L') + number(v[i]) + QLatin1Char(',') + number(v[i + 1]);
-    return d + QLatin1Char('Z');
 }
 
 // Ids of the clip paths: the map name with only characters a url() reference takes as they are.
@@ -154,170 +105,41 @@ QString preserveAspectRatio(FitMode fit)
     return QStringLiteral("none");
 }
 
-void appendOptional(QString& out, QLatin1String name, const QString& value)
+// Text as element content: what a browser reads from the value, escaped.
+QString textContent(const QString& value)
 {
-    if (value == entry::kAbsent)
-        return;
-    out += QLatin1Char(' ') + name + QStringLiteral("=\"") + attributeValue(value) + kQuote;
+    QString text = browser::decodeReferences(value);
+    return text.replace(QLatin1Char('&'), QStringLiteral("&amp;"))
+        .replace(QLatin1Char('<'), QStringLiteral("&lt;"))
+        .replace(QLatin1Char('>'), QStringLiteral("&gt;"));
 }
 
-// The opening tag of an area's link: the alt text names it, and its target
-// and handlers go with it. The handler names are in lower case, which an
-// XHTML page needs.
-QString linkStart(const QString& line)
+void appendAttribute(QString& out, QStringView name, const QString& value)
 {
-    const LinkAttributes a = entry::attributesOf(line);
-    // An area the page gave no link takes the pointer as in the classic map,
-    // but leads nowhere: an "a" without href, which is no link and no Tab stop.
-    const bool noLink = extra::isNoLink(line);
-    QString out = noLink ? QStringLiteral("<a") : QStringLiteral("<a href=\"") + attributeValue(a.href) + kQuote;
-    if (!a.alt.isEmpty() && !noLink)
-        out += QStringLiteral(" aria-label=\"") + attributeValue(a.alt) + kQuote;
-    appendOptional(out, QLatin1String("target"), a.target);
-    appendOptional(out, QLatin1String("onmouseover"), a.onmouseover);
-    appendOptional(out, QLatin1String("onmouseout"), a.onmouseout);
-    appendOptional(out, QLatin1String("onclick"), a.onclick);
-    out += QLatin1Char('>');
-    if (!a.alt.isEmpty())
-        out += QStringLiteral("<title>") + attributeValue(a.alt) + QStringLiteral("</title>");
-    return out;
+    out += QLatin1Char(' ');
+    out += name;
+    out += QStringLiteral("=\"") + attributeValue(value) + kQuote;
 }
 
-// Shapes the SVG paints later lie on top and take the pointer, while the
-// classic map gives a point to the first area that holds it. So each area
-// is cut (by clip paths) out of every later one it may overlap; the links
-// keep the list order, which is also the order Tab follows. A default area
-// is the rest of the picture, so it cuts nothing out of the others.
-struct Cuts {
-    std::vector<qsizetype> from; // per area and one more: where its earlier areas start in `earlier`
-    std::vector<int> earlier;    // the earlier areas cut out of each, ascending
-    std::vector<bool> cutter;    // per area: cut out of a later one
-};
-
-// What the cuts need of an area; its shape is read again from its line when
-// it is written, so a map of millions of areas is not held twice.
-struct Outline {
-    QRectF box;
-    bool usable = false;
-    bool isDefault = false;
-};
-
-// The areas that may cut others, by the cells of a grid over the picture
-// their boxes touch; a box over many cells is looked at for every area, so
-// that it costs no more room than a small one.
-class CutterGrid {
-public:
-    CutterGrid(QRectF over, qsizetype areas)
-    {
-        const int side = int(std::clamp(std::sqrt(double(areas)), 1.0, 1024.0));
-        m_columns = m_rows = side;
-        m_origin = over.topLeft();
-        m_cell = QSizeF(std::max(over.width() / side, 1e-9), std::max(over.height() / side, 1e-9));
-        m_cells.resize(std::size_t(side) * std::size_t(side));
-    }
-
-    void add(int area, const QRectF& box)
-    {
-        const QRect cells = cellsOf(box);
-        if (cells.isEmpty())
-            return;
-        if (qint64(cells.width()) * cells.height() > kSpread) {
-            m_spread.push_back(area);
-            return;
-        }
-        for (int y = cells.top(); y <= cells.bottom(); ++y) {
-            for (int x = cells.left(); x <= cells.right(); ++x)
-                m_cells[std::size_t(y) * std::size_t(m_columns) + std::size_t(x)].push_back(area);
-        }
-    }
-
-    // Every area added whose cells the box touches, some more than once;
-    // every earlier area at all when the box spreads over many cells.
-    template <typename Visit> void near(const QRectF& box, int added, Visit visit) const
-    {
-        for (const int area : m_spread)
-            visit(area);
-        const QRect cells = cellsOf(box);
-        if (cells.isEmpty())
-            return;
-        if (qint64(cells.width()) * cells.height() > kSpread) {
-            for (int area = 0; area < added; ++area)
-                visit(area);
-            return;
-        }
-        for (int y = cells.top(); y <= cells.bottom(); ++y) {
-            for (int x = cells.left(); x <= cells.right(); ++x) {
-                for (const int area : m_cells[std::size_t(y) * std::size_t(m_columns) + std::size_t(x)])
-                    visit(area);
-            }
-        }
-    }
-
-private:
-    static constexpr qint64 kSpread = 64;
-
-    // Places beyond the grid fall into its border cells; a box with a number
-    // that is no number meets nothing.
-    QRect cellsOf(const QRectF& box) const
-    {
-        const auto column = [this](double x) {
-            return int(std::clamp(std::floor((x - m_origin.x()) / m_cell.width()), 0.0, double(m_columns - 1)));
-        };
-        const auto row = [this](double y) {
-            return int(std::clamp(std::floor((y - m_origin.y()) / m_cell.height()), 0.0, double(m_rows - 1)));
-        };
-        if (std::isnan(box.left()) || std::isnan(box.right()) || std::isnan(box.top()) || std::isnan(box.bottom()))
-            return {};
-        return QRect(QPoint(column(box.left()), row(box.top())), QPoint(column(box.right()), row(box.bottom())));
-    }
-
-    QPointF m_origin;
-    QSizeF m_cell;
-    int m_columns = 1;
-    int m_rows = 1;
-    std::vector<std::vector<int>> m_cells;
-    std::vector<int> m_spread;
-};
-
-// The earlier areas each area's box meets, found through the grid rather
-// than by trying every pair: a map of a million small areas takes seconds.
-Cuts cutsOf(const std::vector<Outline>& shapes, QSize size)
+// Calls `f` with the fields of line `i` as views: a line kept one byte a
+// character is read in place, never made whole (its link may be hundreds of MB).
+template <typename F> decltype(auto) withFields(const AreaLines& lines, qsizetype i, QString& room, F f)
 {
-    QRectF over(QPointF(0, 0), size);
-    if (over.isEmpty()) {
-        for (const Outline& shape : shapes)
-            over = shape.usable ? over.united(shape.box) : over;
-    }
-    CutterGrid grid(over, qsizetype(shapes.size()));
-    Cuts cuts{{0}, {}, std::vector<bool>(shapes.size(), false)};
-    cuts.from.reserve(shapes.size() + 1);
-    std::vector<int> seen(shapes.size(), -1);
-    std::vector<int> found;
-    for (std::size_t i = 0; i < shapes.size(); ++i) {
-        found.clear();
-        if (shapes[i].usable) {
-            grid.near(shapes[i].box, int(i), [&](int j) {
-                const Outline& earlier = shapes[std::size_t(j)];
-                if (seen[std::size_t(j)] == int(i) || !earlier.usable || earlier.isDefault ||
-                    !boxesMeet(shapes[i].box, earlier.box))
-                    return;
-                seen[std::size_t(j)] = int(i);
-                found.push_back(j);
-            });
-            std::sort(found.begin(), found.end());
-            for (const int j : found)
-                cuts.cutter[std::size_t(j)] = true;
-            if (!shapes[i].isDefault)
-                grid.add(int(i), shapes[i].box);
-        }
-        cuts.earlier.insert(cuts.earlier.end(), found.begin(), found.end());
-        cuts.from.push_back(qsizetype(cuts.earlier.size()));
-    }
-    return cuts;
+    return lines.withLine(i, room, [&](auto line) { return f(entry::fieldsOf(line)); });
 }
 
-// The code as it is made, handed on a megabyte at a time: a page of a
-// million areas is never held whole.
+template <typename Fields> Geometry geometryIn(const Fields& f, QSize size)
+{
+    return geometryOf(f[entry::Shape].trimmed().toString(), f[entry::Coords].toString(), size);
+}
+
+template <typename Fields> extra::Attributes keptIn(const Fields& f)
+{
+    return f[extra::kField].isEmpty() ? extra::Attributes() : extra::parse(f[extra::kField].toString());
+}
+
+// The code as it is made, handed on half a megabyte at a time: the page of
+// a million areas, or of one link of hundreds of MB, is never held whole.
 class CodeWriter {
 public:
     explicit CodeWriter(const std::function<bool(QStringView)>& write) : m_write(write) {}
@@ -328,6 +150,8 @@ public:
             flush();
         return *this;
     }
+    // A value as the classic code writes it into an attribute.
+    template <typename View> void value(View text) { writeAttributeValue(text, m_take); }
     bool finish()
     {
         flush();
@@ -342,66 +166,239 @@ private:
         m_buffer.clear();
     }
     const std::function<bool(QStringView)>& m_write;
+    const std::function<void(QStringView)> m_take = [this](QStringView part) { *this << part; };
     QString m_buffer;
     bool m_ok = true;
 };
 
-void writeClipDefinitions(CodeWriter& out, const AreaLines& lines, const Cuts& cuts, const QString& prefix, QSize size,
-                          bool clipToPicture)
+// The layers of the SVG: the pointer's and the keyboard's (see the header).
+enum class Layer { Pointer, Keyboard };
+
+// Attributes that name or place a link for assistive technology and the
+// keyboard: they go with the keyboard's link alone (the pointer's is hidden,
+// and an id is one element's).
+bool isKeyboardAttribute(QStringView name)
 {
-    const QString picture = QStringLiteral("M0,0H%1V%2H0Z").arg(size.width()).arg(size.height());
-    bool opened = false;
-    const auto open = [&] {
-        if (!opened)
-            out << QStringLiteral("<defs>") << kCrLf;
-        opened = true;
+    return name == u"id" || name == u"accesskey" || name == u"tabindex" || name == u"role" ||
+           name.startsWith(u"aria-");
+}
+
+// How one layer holds an area's link.
+struct LinkLayer {
+    Layer layer;
+    bool keepsId = false; // the pointer's link takes the id when the area has no keyboard link
+};
+
+// The opening tag of an area's link and its title: the alternative text
+// names it (a title when the alternative text is empty), and its target,
+// handlers and the attributes the page gave it go with it. The handler
+// names are in lower case, which an XHTML page needs. The link is written
+// from its line's field, a part at a time.
+template <typename Fields> void writeLinkStart(CodeWriter& out, const Fields& f, LinkLayer link)
+{
+    using namespace entry;
+    const auto attribute = [&out](QStringView name, auto value) {
+        out << u" " << name << u"=\"";
+        out.value(value);
+        out << u"\"";
     };
-    QString line;
-    for (std::size_t j = 0; j < cuts.cutter.size(); ++j) {
-        if (!cuts.cutter[j])
+    const extra::Attributes kept = keptIn(f);
+    const QString title = extra::valueOf(kept, u"title");
+    const QString alt = f[Alt].toString();
+    // An area the page gave no link takes the pointer as in the classic map,
+    // but leads nowhere: an "a" without href, which is no link and no Tab stop.
+    const bool noLink = f[Href].isEmpty() && extra::has(kept, extra::kNoHref);
+    out << u"<a";
+    if (!noLink)
+        attribute(u"href", f[Href]);
+    if (link.layer == Layer::Pointer) {
+        if (!noLink)
+            out << u" tabindex=\"-1\""; // the keyboard's link takes Tab
+    } else if (!extra::has(kept, u"aria-label")) {
+        const QString& name = alt.trimmed().isEmpty() ? title : alt;
+        if (!name.trimmed().isEmpty())
+            attribute(u"aria-label", QStringView(name));
+    }
+    // An empty target is the same as none, and not a valid one.
+    if (f[Target].compare(kAbsent) != 0 && !f[Target].isEmpty())
+        attribute(u"target", f[Target]);
+    const std::pair<QStringView, Field> handlers[] = {
+        {u"onmouseover", OnMouseOver}, {u"onmouseout", OnMouseOut}, {u"onclick", OnClick}};
+    for (const auto& [name, field] : handlers) {
+        if (f[field].compare(kAbsent) != 0)
+            attribute(name, f[field]);
+    }
+    for (const extra::Attribute& k : kept) {
+        if (k.name == QLatin1String("title") || k.name == extra::kNoHref || k.name == QLatin1String("media"))
             continue;
-        open();
-        lines.read(qsizetype(j), line);
-        out << QStringLiteral("<clipPath id=\"%1ohne-%2\"><path clip-rule=\"evenodd\" d=\"%3%4\" /></clipPath>")
-                   .arg(prefix)
-                   .arg(j + 1)
-                   .arg(picture, pathData(geometryOf(line, size)))
-            << kCrLf;
+        const bool keyboard = isKeyboardAttribute(k.name);
+        if (link.layer == Layer::Keyboard || !keyboard || (link.keepsId && k.name == QLatin1String("id")))
+            attribute(k.name, QStringView(k.value));
     }
-    if (clipToPicture) {
-        open();
-        out << QStringLiteral("<clipPath id=\"%1bild\"><rect width=\"%2\" height=\"%3\" /></clipPath>")
-                   .arg(prefix)
-                   .arg(size.width())
-                   .arg(size.height())
-            << kCrLf;
-    }
-    if (opened)
-        out << QStringLiteral("</defs>") << kCrLf;
+    out << u">";
+    const QString& tip = title.isNull() ? alt : title;
+    if (!tip.trimmed().isEmpty())
+        out << u"<title>" << textContent(tip) << u"</title>";
 }
 
-void writeAreaLink(CodeWriter& out, const QString& line, const Geometry& shape, const Cuts& cuts, std::size_t area,
-                   const QString& prefix)
+// One area's link around its shape, read from line `i`.
+void writeAreaLink(CodeWriter& out, const AreaLines& lines, qsizetype i, QSize size, LinkLayer link)
 {
-    out << linkStart(line);
-    const qsizetype from = cuts.from[area];
-    const qsizetype to = cuts.from[area + 1];
-    for (qsizetype k = from; k < to; ++k)
-        out << QStringLiteral("<g clip-path=\"url(#%1ohne-%2)\">").arg(prefix).arg(cuts.earlier[std::size_t(k)] + 1);
-    out << shapeElement(shape);
-    for (qsizetype k = from; k < to; ++k)
-        out << QStringLiteral("</g>");
-    out << QStringLiteral("</a>") << kCrLf;
+    QString room;
+    withFields(lines, i, room, [&](const auto& f) {
+        writeLinkStart(out, f, link);
+        out << shapeElement(geometryIn(f, size)) << u"</a>" << kCrLf;
+    });
 }
 
-// No fill is seen, yet the whole inside takes the pointer; a focused area
-// shows its outline, however far the picture is scaled.
-const QString kStyle = QStringLiteral(
-    "<style>.korvane-map a *{fill:transparent;pointer-events:fill}.korvane-map polygon{fill-rule:evenodd}"
-    ".korvane-map a:focus{outline:none}.korvane-map a:focus *{fill:rgba(0,90,200,0.25);stroke:#005ac8;"
-    "stroke-width:3px;vector-effect:non-scaling-stroke}</style>");
+// No fill is seen, yet the whole inside of the pointer's shapes takes the
+// pointer; a focused link shows its outline, however far the picture is
+// scaled. The picture fills the width it is given; a page's own rules for
+// its size win (`:where` weighs nothing).
+QString styleBlock()
+{
+    return QStringLiteral(
+        "<style>:where(.korvane-map) img{width:100000px;max-width:100%;height:auto}"
+        ".korvane-map svg a *{fill:transparent}.korvane-map polygon{fill-rule:evenodd}"
+        ".korvane-flaechen *{pointer-events:fill}.korvane-map a:focus{outline:none}"
+        ".korvane-verweise a:focus *{fill:rgba(0,90,200,0.25);stroke:#005ac8;stroke-width:3px;"
+        "vector-effect:non-scaling-stroke}</style>");
+}
+
+// The img with the picture's own size (its proportions before it is
+// loaded) and the attributes the page gave it.
+QString pictureElement(const ResponsiveMap& map)
+{
+    QString out = QStringLiteral("<img src=\"") + map.imageSource + kQuote;
+    appendAttribute(out, u"width", QString::number(map.size.width()));
+    appendAttribute(out, u"height", QString::number(map.size.height()));
+    appendAttribute(out, u"alt", extra::valueOf(map.picture, u"alt"));
+    for (const extra::Attribute& a : map.picture) {
+        if (a.name != QLatin1String("alt") && isKeptPictureAttribute(a.name))
+            appendAttribute(out, a.name, a.value);
+    }
+    return out + QStringLiteral(" style=\"display:block;object-fit:") + fitModeName(map.fit) + QStringLiteral("\" />");
+}
+
+// What the layers need to know of an area before they are written; its
+// shape is read again from its line as it is written, so that a map of
+// millions of areas is not held twice.
+struct Outline {
+    bool usable = false;
+    bool isDefault = false;
+    bool keyboard = false; // in the keyboard's layer
+};
+
+// The pointer's layer: every usable area, the default areas at the bottom,
+// the others in reverse list order, so that the first in the list is on top.
+void writePointerLayer(CodeWriter& out, const ResponsiveMap& map, const std::vector<Outline>& shapes,
+                       const QString& clip)
+{
+    out << QStringLiteral("<g class=\"korvane-flaechen\" aria-hidden=\"true\"") << clip << u">" << kCrLf;
+    for (const bool defaults : {true, false}) {
+        for (std::size_t i = shapes.size(); i-- > 0;) {
+            if (shapes[i].usable && shapes[i].isDefault == defaults)
+                writeAreaLink(out, map.lines, qsizetype(i), map.size, {Layer::Pointer, !shapes[i].keyboard});
+        }
+    }
+    out << u"</g>" << kCrLf;
+}
+
+// The keyboard's layer: the links in list order, without those nobody can
+// reach with the pointer either (covered wholly by earlier areas) and the
+// areas without a link.
+void writeKeyboardLayer(CodeWriter& out, const ResponsiveMap& map, const std::vector<Outline>& shapes,
+                        const QString& clip)
+{
+    out << QStringLiteral("<g class=\"korvane-verweise\"") << clip << u">" << kCrLf;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (shapes[i].keyboard)
+            writeAreaLink(out, map.lines, qsizetype(i), map.size, {Layer::Keyboard});
+    }
+    out << u"</g>" << kCrLf;
+}
+
+void writeCode(CodeWriter& out, const ResponsiveMap& map)
+{
+    std::vector<Outline> shapes(std::size_t(map.lines.size()));
+    bool clipToPicture = false;
+    QString room;
+    for (qsizetype i = 0; i < map.lines.size(); ++i) {
+        withFields(map.lines, i, room, [&](const auto& f) {
+            const Geometry g = geometryIn(f, map.size);
+            const bool link = !f[entry::Href].isEmpty() || !extra::has(keptIn(f), extra::kNoHref);
+            shapes[std::size_t(i)] = {g.usable, g.kind == browser::Shape::Default, g.usable && link};
+            clipToPicture = clipToPicture || (g.usable && !insidePicture(g.box, map.size));
+        });
+    }
+    const std::vector<bool> covered = check::coveredAreas(map.lines, map.size);
+    for (std::size_t i = 0; i < shapes.size(); ++i)
+        shapes[i].keyboard = shapes[i].keyboard && !covered[i];
+    const QString prefix = idPrefix(map.mapName) + QLatin1Char('-');
+    const QString w = QString::number(map.size.width());
+    const QString h = QString::number(map.size.height());
+    // Shapes beyond the picture are cut at its edges (in a box of another
+    // shape, "contain" leaves room beside the picture).
+    const QString clip = clipToPicture ? QStringLiteral(" clip-path=\"url(#%1bild)\"").arg(prefix) : QString();
+
+    out << QStringLiteral("<!-- Responsiver HTML-Code der ImageMap (ohne Script) -->") << kCrLf;
+    out << QStringLiteral("<div class=\"korvane-map\">") << kCrLf;
+    // The box that holds the picture shrinks to it, whatever the layout around
+    // does to the wrapper (a flex row or grid cell stretching it, say): the
+    // SVG, sized to this box, always lies exactly over the picture.
+    out << QStringLiteral("<span style=\"position:relative;display:inline-block;vertical-align:top;max-width:100%\">")
+        << kCrLf;
+    out << pictureElement(map) << kCrLf;
+    out << QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ") << w << u" " << h
+        << QStringLiteral("\" preserveAspectRatio=\"") << preserveAspectRatio(map.fit)
+        << QStringLiteral("\" style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">")
+        << kCrLf;
+    out << styleBlock() << kCrLf;
+    if (clipToPicture)
+        out << QStringLiteral("<defs><clipPath id=\"%1bild\"><rect width=\"%2\" height=\"%3\" /></clipPath></defs>")
+                   .arg(prefix, w, h)
+            << kCrLf;
+    writePointerLayer(out, map, shapes, clip);
+    writeKeyboardLayer(out, map, shapes, clip);
+    out << u"</svg>" << kCrLf << u"</span>" << kCrLf << u"</div>" << kCrLf;
+}
+
+void writePage(CodeWriter& out, const ResponsiveMap& map)
+{
+    out << QStringLiteral("<!DOCTYPE html>") << kCrLf << QStringLiteral("<html lang=\"de\">") << kCrLf
+        << QStringLiteral("<head>") << kCrLf << QStringLiteral("<meta charset=\"utf-8\" />") << kCrLf
+        << QStringLiteral("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />") << kCrLf
+        << QStringLiteral("<title>Imagemap</title>") << kCrLf << QStringLiteral("</head>") << kCrLf
+        << QStringLiteral("<body>") << kCrLf;
+    writeCode(out, map);
+    out << QStringLiteral("</body>") << kCrLf << QStringLiteral("</html>") << kCrLf;
+}
+
+// The text of a writer's parts, whole.
+template <typename Write> QString written(Write write, const ResponsiveMap& map)
+{
+    QString text;
+    const std::function<bool(QStringView)> take = [&text](QStringView part) {
+        text += part;
+        return true;
+    };
+    CodeWriter out(take);
+    write(out, map);
+    out.finish();
+    return text;
+}
 
 } // namespace
+
+bool isKeptPictureAttribute(QStringView name)
+{
+    for (const char* kept : {"alt", "title", "srcset", "sizes", "loading", "decoding", "fetchpriority", "class", "id",
+                             "lang", "dir"}) {
+        if (name == QLatin1String(kept))
+            return true;
+    }
+    return name.startsWith(u"data-") && extra::isPlainName(name);
+}
 
 QString fitModeName(FitMode mode)
 {
@@ -428,89 +425,17 @@ std::optional<FitMode> fitModeNamed(QStringView name)
 ResponsiveMap responsiveMapFor(const AreaLines& lines, const QString& imagePath, const QString& mapName, QSize size,
                                FitMode fit, const QString& pageFolder)
 {
-    return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit};
+    return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit, {}};
 }
-
-namespace {
-
-void writeCode(CodeWriter& out, const ResponsiveMap& map)
-{
-    std::vector<Outline> shapes;
-    shapes.reserve(std::size_t(map.lines.size()));
-    bool clipToPicture = false;
-    QString line;
-    for (qsizetype i = 0; i < map.lines.size(); ++i) {
-        map.lines.read(i, line);
-        const Geometry g = geometryOf(line, map.size);
-        shapes.push_back({g.box, g.usable, g.isDefault});
-        clipToPicture = clipToPicture || (g.usable && !insidePicture(g.box, map.size));
-    }
-    const Cuts cuts = cutsOf(shapes, map.size);
-    shapes = {};
-    const QString prefix = idPrefix(map.mapName) + QLatin1Char('-');
-    const QString w = QString::number(map.size.width());
-    const QString h = QString::number(map.size.height());
-
-    out << QStringLiteral("<!-- Responsiver HTML-Code der ImageMap (ohne Script) -->") << kCrLf;
-    out << QStringLiteral("<div class=\"korvane-map\" style=\"position:relative\">") << kCrLf;
-    out << QStringLiteral("<img src=\"") << map.imageSource << QStringLiteral("\" width=\"") << w
-        << QStringLiteral("\" height=\"") << h
-        << QStringLiteral("\" alt=\"\" style=\"display:block;width:100%;height:auto;object-fit:")
-        << fitModeName(map.fit) << QStringLiteral("\" />") << kCrLf;
-    out << QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ") << w << QStringLiteral(" ") << h
-        << QStringLiteral("\" preserveAspectRatio=\"") << preserveAspectRatio(map.fit)
-        << QStringLiteral("\" style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">")
-        << kCrLf;
-    out << kStyle << kCrLf;
-    writeClipDefinitions(out, map.lines, cuts, prefix, map.size, clipToPicture);
-    if (clipToPicture)
-        out << QStringLiteral("<g clip-path=\"url(#%1bild)\">").arg(prefix) << kCrLf;
-    for (qsizetype i = 0; i < map.lines.size(); ++i) {
-        map.lines.read(i, line);
-        const Geometry shape = geometryOf(line, map.size);
-        if (shape.usable)
-            writeAreaLink(out, line, shape, cuts, std::size_t(i), prefix);
-    }
-    if (clipToPicture)
-        out << QStringLiteral("</g>") << kCrLf;
-    out << QStringLiteral("</svg>") << kCrLf << QStringLiteral("</div>") << kCrLf;
-}
-
-void writePage(CodeWriter& out, const ResponsiveMap& map)
-{
-    out << QStringLiteral("<!DOCTYPE html>") << kCrLf << QStringLiteral("<html lang=\"de\">") << kCrLf
-        << QStringLiteral("<head>") << kCrLf << QStringLiteral("<meta charset=\"utf-8\" />") << kCrLf
-        << QStringLiteral("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />") << kCrLf
-        << QStringLiteral("<title>Imagemap</title>") << kCrLf << QStringLiteral("</head>") << kCrLf
-        << QStringLiteral("<body>") << kCrLf;
-    writeCode(out, map);
-    out << QStringLiteral("</body>") << kCrLf << QStringLiteral("</html>") << kCrLf;
-}
-
-// All of it as one text.
-template <typename Write> QString wholeText(const ResponsiveMap& map, Write write)
-{
-    QString text;
-    const std::function<bool(QStringView)> append = [&text](QStringView part) {
-        text += part;
-        return true;
-    };
-    CodeWriter out(append);
-    write(out, map);
-    out.finish();
-    return text;
-}
-
-} // namespace
 
 QString responsiveCode(const ResponsiveMap& map)
 {
-    return wholeText(map, writeCode);
+    return written(writeCode, map);
 }
 
 QString responsivePage(const ResponsiveMap& map)
 {
-    return wholeText(map, writePage);
+    return written(writePage, map);
 }
 
 bool writeResponsivePage(const ResponsiveMap& map, const std::function<bool(QStringView)>& write)

@@ -1,5 +1,6 @@
 #include "picture/OutlineTracer.h"
 #include "picture/CornerFit.h"
+#include "picture/EdgeRing.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -20,6 +21,12 @@ constexpr uchar kNear = 255;   // within the tolerance, not yet part of a region
 constexpr uchar kRegion = 128; // the region grown last
 constexpr uchar kFinished = 1; // a region already traced (all regions of a colour)
 constexpr int kFourNeighbours = 4;
+// How many rings of half-covered pixels a region takes in beyond what it grew
+// over, each beside the one before: the first holds a smoothed edge's mixed
+// pixels, the next the corner pixels that touch the region only across a
+// corner; JPEG's colour noise keeps out a few pixels behind one another,
+// most beside a corner (on the pictures measured, no sixth ring took a pixel).
+constexpr int kEdgeRings = 5;
 
 // The format the picture is read in: its own where its bytes can be compared as they are.
 QImage::Format readableFormat(const QImage& picture)
@@ -221,9 +228,9 @@ std::vector<cv::Point> withInnerCorners(const std::vector<cv::Point>& chain, con
     return out;
 }
 
-// The outer outline of the region in `bounds`: the chain of its outermost
-// pixels, holes ignored. One region (four-neighbour connected) has one.
-std::vector<cv::Point> outerOutline(const cv::Mat& map, const cv::Rect& bounds)
+// The chain of outermost pixels of the region in `bounds`, holes ignored.
+// One region (four-neighbour connected) has one.
+std::vector<cv::Point> outermostPixels(const cv::Mat& map, const cv::Rect& bounds)
 {
     cv::Mat region;
     cv::inRange(map(bounds), cv::Scalar(kRegion), cv::Scalar(kRegion), region);
@@ -233,7 +240,13 @@ std::vector<cv::Point> outerOutline(const cv::Mat& map, const cv::Rect& bounds)
         return {};
     const auto longest = std::max_element(outlines.begin(), outlines.end(),
                                           [](const auto& a, const auto& b) { return a.size() < b.size(); });
-    return withInnerCorners(*longest, map);
+    return std::move(*longest);
+}
+
+// The outer outline of the region in `bounds`, its inner right angles kept.
+std::vector<cv::Point> outerOutline(const cv::Mat& map, const cv::Rect& bounds)
+{
+    return withInnerCorners(outermostPixels(map, bounds), map);
 }
 
 // The fewest corners within the precision; where so few enclose nothing (a
@@ -267,6 +280,8 @@ struct OutlineTracer::Private {
     bool noMemory = false; // the conversion found no room
     cv::Mat pixels;        // a header over the picture's rows
     int alpha = -1;        // the byte compared as alpha in 32-bit pixels; -1 when opaque
+    QVector<QRgb> table;   // of an indexed picture
+    std::unique_ptr<PixelColours> colours;
     cv::Mat map;           // kFar, kNear, kRegion, kFinished for each pixel
     bool haveLast = false; // whether `map` still marks the region traced last as kRegion
     int lastTolerance = 0;
@@ -284,6 +299,11 @@ struct OutlineTracer::Private {
         pixels = headerOver(picture);
         if (picture.hasAlphaChannel() && channelsOf(format) == 4)
             alpha = alphaByte(format);
+        const bool indexed = format == QImage::Format_Indexed8;
+        if (indexed)
+            table = picture.colorTable();
+        const int unused = channelsOf(format) == 4 && alpha < 0 ? alphaByte(format) : -1;
+        colours = std::make_unique<PixelColours>(pixels, indexed ? &table : nullptr, unused);
     }
 
     bool contains(QPoint p) const
@@ -291,14 +311,14 @@ struct OutlineTracer::Private {
         return !pixels.empty() && p.x() >= 0 && p.y() >= 0 && p.x() < pixels.cols && p.y() < pixels.rows;
     }
 
-    // Marks every pixel within the tolerance of the colour at `seed` as kNear, the others as kFar.
+    // Marks every pixel within the tolerance of the colour around `seed` as kNear, the others as kFar.
     void markNear(QPoint seed, int tolerance)
     {
         haveLast = false;
+        const Colour colour = neighbourhoodColour(*colours, cv::Point(seed.x(), seed.y()), tolerance);
         if (picture.format() == QImage::Format_Indexed8)
-            return markNearIndexed(seed, tolerance);
+            return markNearIndexed(colour, tolerance);
         const int channels = pixels.channels();
-        const uchar* colour = pixels.ptr<uchar>(seed.y()) + seed.x() * channels;
         cv::Scalar low, high;
         for (int c = 0; c < channels; ++c) {
             const bool compared = channels != 4 || alpha == c || c != alphaByte(picture.format());
@@ -309,31 +329,52 @@ struct OutlineTracer::Private {
     }
 
     // An indexed picture compares its colour table once; each pixel then looks its index up.
-    void markNearIndexed(QPoint seed, int tolerance)
+    void markNearIndexed(const Colour& colour, int tolerance)
     {
-        const QVector<QRgb> table = picture.colorTable();
-        const auto colourOf = [&table](int index) { return index < table.size() ? table[index] : QRgb(0); };
-        const QRgb clicked = colourOf(pixels.at<uchar>(seed.y(), seed.x()));
         cv::Mat lookup(1, 256, CV_8U);
         for (int i = 0; i < 256; ++i) {
-            const QRgb c = colourOf(i);
-            const int difference =
-                std::max({std::abs(qRed(c) - qRed(clicked)), std::abs(qGreen(c) - qGreen(clicked)),
-                          std::abs(qBlue(c) - qBlue(clicked)), std::abs(qAlpha(c) - qAlpha(clicked))});
-            lookup.at<uchar>(i) = difference <= tolerance ? kNear : kFar;
+            const QRgb c = i < table.size() ? table[i] : QRgb(0);
+            const Colour entry{qRed(c), qGreen(c), qBlue(c), qAlpha(c)};
+            lookup.at<uchar>(i) = colourDifference(entry, colour) <= tolerance ? kNear : kFar;
         }
         cv::LUT(pixels, lookup, map);
     }
 
-    // Grows the region of kNear pixels around `seed` into kRegion.
-    Region grow(QPoint seed)
+    // Grows the region of kNear pixels around `seed` into kRegion, and takes
+    // in the pixels at its edge that it more than half covers.
+    Region grow(QPoint seed, int tolerance)
     {
         Region region;
         ++fills;
         region.pixels = cv::floodFill(map, cv::Point(seed.x(), seed.y()), cv::Scalar(kRegion), &region.bounds,
                                       cv::Scalar(0), cv::Scalar(0), kFourNeighbours);
         region.wholePicture = coversPicture(map, region.bounds);
+        if (!region.wholePicture)
+            takeInEdge(region, tolerance);
         return region;
+    }
+
+    // Only the outer outline makes the polygon, so only the pixels beside it
+    // are looked at; each ring is decided on the region before it.
+    void takeInEdge(Region& region, int tolerance)
+    {
+        const std::vector<cv::Point> outermost = outermostPixels(map, region.bounds);
+        std::vector<cv::Point> beside = pixelsBeside(outermost, map, kRegion);
+        bool grew = false;
+        for (int ring = 0; ring < kEdgeRings && !beside.empty(); ++ring) {
+            const std::vector<cv::Point> taken = halfCoveredPixels(beside, map, kRegion, *colours, tolerance);
+            for (const cv::Point& p : taken) {
+                map.at<uchar>(p.y, p.x) = kRegion;
+                region.bounds |= cv::Rect(p, cv::Size(1, 1));
+            }
+            region.pixels += qint64(taken.size());
+            grew = grew || !taken.empty();
+            beside = pixelsBeside(taken, map, kRegion);
+        }
+        if (grew)
+            region.wholePicture = coversPicture(map, region.bounds);
+        else if (!outermost.empty())
+            region.outline = withInnerCorners(outermost, map);
     }
 
     // The region as an area, or why it makes none; takes its outline when needed.
@@ -412,7 +453,7 @@ TracedOutline OutlineTracer::traceAt(QPoint pixel, const TraceSettings& requeste
         return {{}, {}, 0, QStringLiteral("Der Punkt %1 liegt außerhalb des Bildes.").arg(at(pixel))};
     return guarded<TracedOutline>([&] {
         d->markNear(pixel, settings.tolerance);
-        d->last = d->grow(pixel);
+        d->last = d->grow(pixel, settings.tolerance);
         d->lastTolerance = settings.tolerance;
         d->haveLast = true;
         return d->outlineOf(d->last, pixel, settings);
@@ -447,7 +488,7 @@ TracedColour OutlineTracer::traceColour(QPoint pixel, const TraceSettings& reque
                 if (!next)
                     break;
                 x = int(static_cast<const uchar*>(next) - row);
-                Region region = d->grow(QPoint(x, y));
+                Region region = d->grow(QPoint(x, y), settings.tolerance);
                 const TracedOutline outline = d->outlineOf(region, QPoint(x, y), settings);
                 if (outline.isArea())
                     found.outlines << outline;

@@ -14,9 +14,10 @@ namespace korvane {
 // How a region is grown from the clicked pixel and how closely its polygon follows it.
 struct TraceSettings {
     // The largest colour difference a pixel of the region may have from the
-    // clicked pixel, 0 to 255: the difference of two colours is the largest of
+    // clicked colour, 0 to 255: the difference of two colours is the largest of
     // the differences of their red, green, blue and alpha values (0 to 255 each;
-    // a grey picture has one value, an opaque picture no alpha).
+    // a grey picture has one value, an opaque picture no alpha). Pixels at the
+    // region's edge that it more than half covers join it beyond the tolerance.
     int tolerance = 32;
     // The largest distance, in picture pixels, of any point of the region's
     // outline from the polygon (0: every corner of the outline is kept).
@@ -60,9 +61,26 @@ struct TracedColour {
 // Traces the outlines of same-coloured regions of one picture: a region grows
 // from a pixel over its neighbours to the left, right, above and below
 // (never across a corner, so a diagonal line of one pixel closes a room) whose
-// colour differs from that pixel's by at most the tolerance; its holes are
-// filled, and its outline becomes a polygon with no more corners than the
+// colour differs from the clicked colour by at most the tolerance; its holes
+// are filled, and its outline becomes a polygon with no more corners than the
 // precision needs.
+//
+// The clicked colour is the median of the pixels around the clicked one that
+// lie within the tolerance of it (5 x 5 pixels): JPEG's noise shifts single
+// pixels, and a region grown from a shifted one ends elsewhere. On a drawn
+// picture, where those pixels are of one colour, it is the clicked pixel's own.
+//
+// At the default tolerance a region ends short of a smoothed or compressed
+// edge: a pixel the shape covers by 60 % has 40 % of the colour beyond, which
+// lies further from the region's colour than 32 where the two differ by more
+// than 80. So the pixels beside the grown region are looked at once more, in
+// rings outwards: one joins when its colour lies nearer the region's colour
+// around it than the colour beyond it (it is more than half covered), unless
+// a pixel further beyond is of its colour too (then it belongs to a
+// neighbouring region of a colour near this one's). Rings never take in more
+// than a few pixels' depth, so neighbouring regions of similar colours stay
+// apart as the tolerance keeps them; a drawn picture of pure colours has no
+// pixel of mixed colours, and its regions stay exactly as grown.
 //
 // The picture is shared, never copied, when it is 8 bits a channel (RGB32,
 // ARGB32, RGBX8888, RGBA8888, RGB888, BGR888, Grayscale8, Alpha8) or indexed
@@ -88,9 +106,9 @@ public:
     // pixels, so a click grown anew from the pointer may differ from it: a tool
     // that lets the click take what the preview shows calls this for the click too.
     TracedOutline previewAt(QPoint pixel, const TraceSettings& settings);
-    // Every region of the colour of `pixel` (within the tolerance of it) in the
-    // whole picture, each as traceAt() would trace it; regions that make no
-    // area (too small, the whole picture) are left out.
+    // Every region of the colour a click at `pixel` grows from (within the
+    // tolerance of it) in the whole picture, each with its edge as traceAt()
+    // takes it; regions that make no area (too small, the whole picture) are left out.
     TracedColour traceColour(QPoint pixel, const TraceSettings& settings);
 
     // Whether the picture's own pixels are read (no converted copy was made).

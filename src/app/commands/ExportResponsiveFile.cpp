@@ -7,12 +7,15 @@
 #include "io/ImportFile.h"
 #include "io/MapImport.h"
 #include "io/PageStream.h"
+#include "model/AreaEntry.h"
+#include "model/BrowserRules.h"
 #include "model/Paths.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QStringEncoder>
+#include <QUrl>
 
 #include <new>
 #include <optional>
@@ -29,6 +32,9 @@ struct ReadMap {
     QString mapName;
     int width = 0; // the img tag's width and height; 0: not given
     int height = 0;
+    QString imgTag;        // the page's img tag as written, whose attributes the new page keeps
+    QString pictureFolder; // where a relative picture path leads
+    QString problem;       // why no map was read, when that is not for want of areas
 };
 
 QString quoted(const QString& text)
@@ -43,71 +49,94 @@ template <typename Reader> Reader streamed(const QString& path)
 {
     Reader reader;
     import::streamImportFile(
-        path, [&reader](QStringView piece) { reader.take(piece);
-}, [&reader] {
-    reader = Reader(); });
-return reader;
-} // namespace
+        path, [&reader](QStringView piece) { reader.take(piece); }, [&reader] { reader = Reader(); });
+    return reader;
+}
 
-ReadMap readMapFile(const QString& path)
+ReadMap readMapFile(const QString& path, const QString& folder)
 {
     const import::MapFileData data = streamed<import::MapFileStream>(path).finish();
+    ReadMap read;
     if (!data.hasMap)
-        return {};
-    return {data.areas.lines, data.imagePath, data.mapName, data.width, data.height};
+        return read;
+    read.lines = data.areas.lines;
+    read.imagePath = data.imagePath;
+    read.mapName = data.mapName;
+    read.width = data.width;
+    read.height = data.height;
+    read.pictureFolder = folder;
+    return read;
 }
 
-// The first of the maps whose text holds `name` without regard to letter
-// case, as the import takes a map no name matches; -1 when none does. The
-// file is read again for it, a piece at a time.
-qsizetype firstMapHolding(const QString& path, const std::vector<import::StreamedMap>& maps, const QString& name)
+// The name (or id) of the map a browser gives candidate `c`; null when none.
+QString browserMapName(const import::PageMaps& maps, qsizetype c)
 {
-    const import::Needle needle(name);
-    qsizetype found = -1;
-    qsizetype at = 0; // where `carried` starts in the text
-    QString carried;  // the end of what came before, for a name across two pieces
-    const auto take = [&](QStringView piece) {
-        if (found >= 0)
-            return;
-        QString text;
-        text.reserve(carried.size() + piece.size());
-        text.append(carried).append(piece);
-        for (std::size_t m = 0; m < maps.size() && found < 0; ++m) {
-            const qsizetype from = std::max(maps[m].start, at) - at;
-            const qsizetype to = std::min(maps[m].end, at + text.size()) - at;
-            if (to - from >= needle.size() && needle.in(QStringView(text).sliced(from, to - from)) >= 0)
-                found = qsizetype(m);
-        }
-        const qsizetype keep = std::min(text.size(), std::max<qsizetype>(needle.size() - 1, 0));
-        at += text.size() - keep;
-        carried = text.right(keep);
-    };
-    import::streamImportFile(path, take, [&] {
-        at = 0;
-    carried.clear();
-});
-return found;
+    const int m = import::browserMap(maps, c);
+    if (m < 0)
+        return {};
+    const import::MapElement& map = maps.maps[std::size_t(m)];
+    return browser::decodeReferences(map.name.isNull() ? map.id : map.name);
 }
 
-// The first picture of the page whose map has areas.
-ReadMap readPage(const QString& path)
+// The picture to export: the one asked for, else the first whose map has areas.
+qsizetype chosenPicture(const import::StreamedPage& page, const import::PageMaps& maps,
+                        const ResponsiveExportRequest& request, QString* problem)
+{
+    const QString file = quoted(request.input);
+    const qsizetype count = maps.candidates.size();
+    if (request.image > 0) {
+        if (request.image > count)
+            *problem = QStringLiteral("Die Datei ") + file + QStringLiteral(" hat keine %1. Grafik mit ImageMap, nur %2.")
+                                                                  .arg(request.image)
+                                                                  .arg(count);
+        else if (import::browserMap(maps, request.image - 1) < 0)
+            *problem = QStringLiteral("Ein Browser verbindet die %1. Grafik der Datei ").arg(request.image) + file +
+                       QStringLiteral(" mit keiner Map.");
+        return problem->isEmpty() ? request.image - 1 : -1;
+    }
+    for (qsizetype c = 0; c < count; ++c) {
+        const int m = import::browserMap(maps, c);
+        if (m < 0)
+            continue;
+        if (!request.mapName.isNull()) {
+            if (browserMapName(maps, c) == request.mapName)
+                return c;
+            continue;
+        }
+        if (!page.maps[std::size_t(m)].areas.lines.isEmpty())
+            return c;
+    }
+    if (!request.mapName.isNull())
+        *problem = QStringLiteral("Keine Grafik der Datei ") + file + QStringLiteral(" nutzt die Map ") +
+                   quoted(request.mapName) + QLatin1Char('.');
+    return -1;
+}
+
+// The map a browser gives the chosen picture of the page, its links leading
+// from the new page where they led on this one. The page is read in pieces.
+ReadMap readPage(const QString& path, const ResponsiveExportRequest& request, const QString& folder,
+                 const QString& outputFolder)
 {
     import::StreamedPage page = streamed<import::PageStream>(path).finish();
-    QList<QStringView> names;
-    for (const import::StreamedMap& map : page.maps)
-        names.append(map.name);
-    for (const QString& tag : page.candidates) {
-        const import::ChosenImage chosen = import::readChosenTag(tag);
-        qsizetype m = import::mapNamed(names, chosen.mapName);
-        if (m < 0 && !page.maps.empty())
-            m = firstMapHolding(path, page.maps, chosen.mapName);
-        if (m >= 0 && !page.maps[std::size_t(m)].areas.lines.isEmpty())
-            return {page.maps[std::size_t(m)].areas.lines, chosen.imagePath, chosen.mapName, chosen.width,
-                    chosen.height};
-    }
-    return {};
+    const import::PageMaps maps = page.pageMaps();
+    ReadMap read;
+    const qsizetype c = chosenPicture(page, maps, request, &read.problem);
+    if (c < 0)
+        return read;
+    read.lines = page.maps[std::size_t(import::browserMap(maps, c))].areas.lines;
+    page.maps.clear(); // the other maps' areas go
+    import::resolveLinks(read.lines, maps.baseHref, folder, outputFolder);
+    read.imgTag = maps.writtenTags[c];
+    const import::ChosenImage chosen = import::readChosenTag(read.imgTag);
+    read.imagePath = chosen.imagePath;
+    read.width = chosen.width;
+    read.height = chosen.height;
+    read.mapName = browserMapName(maps, c);
+    read.pictureFolder = import::baseFolder(maps.baseHref, folder);
+    return read;
 }
 
+// The picture's own size: from the file, else the img tag's width and height.
 QSize pictureSize(const QString& onDisk, const ReadMap& map)
 {
     if (!onDisk.isEmpty()) {
@@ -116,6 +145,70 @@ QSize pictureSize(const QString& onDisk, const ReadMap& map)
             return own;
     }
     return {map.width, map.height};
+}
+
+// The areas of a picture the page shows at another size, in pixels of its own.
+void scaleToPicture(ReadMap& map, QSize own)
+{
+    const QSize shown = import::shownSize(map.width, map.height, own);
+    if (shown == own || shown.isEmpty())
+        return;
+    const double sx = double(own.width()) / shown.width();
+    const double sy = double(own.height()) / shown.height();
+    for (qsizetype i = 0; i < map.lines.size(); ++i)
+        map.lines.replace(i, entry::scaledLine(map.lines.at(i), sx, sy));
+}
+
+// A srcset's addresses relative to the new page: each candidate is an
+// address, then its descriptors up to a comma.
+QString rebasedSrcset(const QString& srcset, const QString& fromFolder, const QString& toFolder)
+{
+    const QString value = browser::decodeReferences(srcset);
+    QStringList candidates;
+    qsizetype i = 0;
+    while (i < value.size()) {
+        while (i < value.size() && (value[i].isSpace() || value[i] == u','))
+            ++i;
+        const qsizetype start = i;
+        while (i < value.size() && !value[i].isSpace())
+            ++i;
+        QString address = value.mid(start, i - start);
+        bool ended = false;
+        while (address.endsWith(u',')) {
+            address.chop(1);
+            ended = true;
+        }
+        const qsizetype descriptors = i;
+        while (!ended && i < value.size() && value[i] != u',')
+            ++i;
+        if (address.isEmpty())
+            continue;
+        const QUrl url(address);
+        if (url.isRelative() && !address.startsWith(u'/')) {
+            const QString onDisk = QDir(fromFolder).absoluteFilePath(QUrl::fromPercentEncoding(address.toUtf8()));
+            address = QUrl::toPercentEncoding(relativePath(onDisk, toFolder), "/");
+        }
+        candidates << (address + value.mid(descriptors, i - descriptors)).trimmed();
+    }
+    return candidates.join(QStringLiteral(", "));
+}
+
+// The img attributes the responsive form keeps, values as written.
+extra::Attributes pictureAttributes(const QString& imgTag, const QString& fromFolder, const QString& toFolder)
+{
+    html::Tag img;
+    html::readTag(imgTag, 0, img);
+    extra::Attributes kept;
+    for (const html::Attribute& a : img.attributes) {
+        const QString name = a.name.toString().toLower();
+        if (!isKeptPictureAttribute(name) || extra::has(kept, name))
+            continue;
+        const QString value = name == QLatin1String("srcset")
+                                  ? rebasedSrcset(a.value.toString(), fromFolder, toFolder).replace(u'&', QStringLiteral("&amp;"))
+                                  : a.value.toString();
+        kept.append({name, value});
+    }
+    return kept;
 }
 
 ExportOutcome failure(int code, const QString& text)
@@ -197,14 +290,18 @@ ExportOutcome exportFile(const ResponsiveExportRequest& request)
     if (const QString refusal = refusedOutput(request); !refusal.isEmpty())
         return failure(1, refusal);
     const bool mapFile = input.suffix().compare(QLatin1String("map"), Qt::CaseInsensitive) == 0;
-    ReadMap map = mapFile ? readMapFile(input.absoluteFilePath()) : readPage(input.absoluteFilePath());
+    const QString folder = input.absolutePath();
+    const QFileInfo output(request.output);
+    ReadMap map = mapFile ? readMapFile(input.absoluteFilePath(), folder)
+                          : readPage(input.absoluteFilePath(), request, folder, output.absolutePath());
+    if (!map.problem.isEmpty())
+        return failure(2, map.problem);
     if (map.lines.isEmpty())
         return failure(2, QStringLiteral("In der Datei ") + quoted(request.input) +
                               (mapFile ? QStringLiteral(" wurden keine MAP-Daten gefunden.")
                                        : QStringLiteral(" wurde keine ImageMap mit Arealen gefunden.")));
 
-    const QString folder = input.absolutePath();
-    const QString onDisk = findFileIgnoringCase(map.imagePath, folder);
+    const QString onDisk = findFileIgnoringCase(map.imagePath, map.pictureFolder);
     const QSize size = pictureSize(onDisk, map);
     if (size.isEmpty())
         return failure(2, QStringLiteral("Die Größe der Grafik ") + quoted(map.imagePath) +
@@ -212,13 +309,15 @@ ExportOutcome exportFile(const ResponsiveExportRequest& request)
                                              "nicht width und height."));
     if (const QString refusal = refusedPicture(request, onDisk); !refusal.isEmpty())
         return failure(1, refusal);
+    scaleToPicture(map, size);
     // A picture that is not there is still named as the file names it, seen from the new page.
     const QString picture = !onDisk.isEmpty()            ? onDisk
                             : isDrivePath(map.imagePath) ? map.imagePath
-                                                         : QDir(folder).absoluteFilePath(map.imagePath);
-    const QFileInfo output(request.output);
-    const ResponsiveMap responsive =
+                                                         : QDir(map.pictureFolder).absoluteFilePath(map.imagePath);
+    ResponsiveMap responsive =
         responsiveMapFor(map.lines, picture, map.mapName, size, request.fit, output.absolutePath());
+    if (!mapFile)
+        responsive.picture = pictureAttributes(map.imgTag, map.pictureFolder, output.absolutePath());
     map.lines = {};
     const FileContent page{
         output.absoluteFilePath(), {}, [&](QIODevice& device) { return writePage(device, responsive); }};

@@ -147,6 +147,7 @@ void FileCommands::open()
     m_view.enablePictureTools(EditorView::ToolsFor::Picture);
     m_session.document().setImagePath(folder + chosen);
     m_session.document().setMapName(QString());
+    m_session.fileOpened(folder + chosen);
 }
 
 // Command7: the test page and the .map file beside it.
@@ -181,13 +182,17 @@ void FileCommands::save()
     QString code = withCrLfLineEnds(shown);
     if (state.relativeImagePath)
         code = withPageRelativeSource(code, document.imagePath(), folder);
+    // The test page names the picture by a valid address (the file name's blanks escaped too).
+    const QString pageCode =
+        state.relativeImagePath ? code
+                                : withImageSource(code, document.imagePath(), pageImageSourceValue(document.imagePath()));
     QString failed;
     {
         WaitCursor wait;
         // The .map takes its place first and the page last, so a new page
         // always stands beside its new .map, even after a save was killed.
         failed = replaceFiles(
-            {{dataPath, mapDataFileBytes(code, document.imageFileName())}, {pagePath, testPageBytes(code)}});
+            {{dataPath, mapDataFileBytes(code, document.imageFileName())}, {pagePath, testPageBytes(pageCode)}});
     }
     if (!failed.isEmpty()) {
         warn(owner, saveFailedMessage(failed));
