@@ -3,10 +3,13 @@
 #include "io/HtmlImport.h"
 #include "io/ImagePathLookup.h"
 #include "io/ImportFile.h"
+#include "io/OwnForms.h"
+#include "io/PageRules.h"
 #include "io/PageStream.h"
 #include "model/BrowserRules.h"
 #include "model/Paths.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -16,6 +19,23 @@
 namespace korvane::check {
 
 namespace {
+
+// Line numbers of positions in a text, from 1.
+class LineIndex {
+public:
+    explicit LineIndex(QStringView text)
+    {
+        for (qsizetype i = text.indexOf(u'\n'); i >= 0; i = text.indexOf(u'\n', i + 1))
+            m_breaks.push_back(i);
+    }
+    int at(qsizetype position) const
+    {
+        return int(std::lower_bound(m_breaks.begin(), m_breaks.end(), position) - m_breaks.begin()) + 1;
+    }
+
+private:
+    std::vector<qsizetype> m_breaks;
+};
 
 QString quoted(QStringView text)
 {
@@ -28,16 +48,20 @@ QString missingMapText(const import::PageMaps& read, qsizetype candidate)
     const QString usemap = read.usemapValues.value(candidate);
     const std::optional<QString> name = browser::hashName(browser::decodeReferences(usemap));
     if (!name)
-        return QStringLiteral("Der usemap-Wert ") + quoted(usemap) +
-               QStringLiteral(" nennt nach einem \"#\" keinen Namen; ein Browser verbindet die Grafik mit keiner Map.");
-    QString text = QStringLiteral("Die Grafik nennt die Map ") + quoted(*name) +
-                   QStringLiteral(", aber keine Map der Seite trägt diesen Namen.");
+        return QCoreApplication::translate("korvane::PageCheck", "Der usemap-Wert %1 nennt nach einem \"#\" keinen Namen; ein "
+                                                            "Browser verbindet die Grafik mit keiner Map.")
+            .arg(quoted(usemap));
+    QString text = QCoreApplication::translate("korvane::PageCheck", "Die Grafik nennt die Map %1, aber keine Map der Seite trägt "
+                                                                "diesen Namen.")
+                       .arg(quoted(*name));
     for (const import::MapElement& map : read.maps) {
         for (const QStringView given : {map.name, map.id}) {
             const QString decoded = browser::decodeReferences(given);
             if (!given.isNull() && decoded.compare(*name, Qt::CaseInsensitive) == 0)
-                return text + QStringLiteral(" Die Map ") + quoted(decoded) +
-                       QStringLiteral(" unterscheidet sich nur in der Groß- und Kleinschreibung; ein Browser nimmt sie nicht.");
+                return text + QLatin1Char(' ') +
+                       QCoreApplication::translate("korvane::PageCheck", "Die Map %1 unterscheidet sich nur in der Groß- und "
+                                                                   "Kleinschreibung; ein Browser nimmt sie nicht.")
+                           .arg(quoted(decoded));
         }
     }
     return text;
@@ -59,9 +83,9 @@ void checkNames(const import::StreamedPage& read, Findings& out)
             if (import::mapNameOf(read.maps[e].name).compare(name, Qt::CaseInsensitive) != 0)
                 continue;
             out.push_back({QStringLiteral("duplicate-map-name"), Severity::Warning, -1, read.maps[m].line,
-                           QStringLiteral("Eine Map mit dem Namen ") + quoted(name) +
-                               QStringLiteral(" steht schon in Zeile ") + QString::number(read.maps[e].line) +
-                               QStringLiteral("; welche eine Grafik bekommt, hängt vom Browser ab.")});
+                           QCoreApplication::translate("korvane::PageCheck", "Eine Map mit dem Namen %1 steht schon in Zeile %2; welche "
+                                                                       "eine Grafik bekommt, hängt vom Browser ab.")
+                               .arg(quoted(name), QString::number(read.maps[e].line))});
             break;
         }
     }
@@ -95,23 +119,69 @@ private:
     const FindingSink& m_sink;
 };
 
-} // namespace
+// A page read in pieces, the rules of each map's area tags run on each tag
+// before its text goes.
+class CheckedStream {
+public:
+    CheckedStream() { reset(); }
+    CheckedStream(const CheckedStream&) = delete;
+    CheckedStream& operator=(const CheckedStream&) = delete;
+    void take(QStringView piece) { m_stream.take(piece); }
+    // The text comes again from its start (in another encoding).
+    void reset()
+    {
+        m_stream = import::PageStream();
+        m_tagged.clear();
+        m_stream.visitAreaTags(
+            [this](std::size_t map, const html::Tag& area, const import::TakenValue& taken, int line) {
+                if (m_tagged.size() <= map)
+                    m_tagged.resize(map + 1);
+                areaTagRules(wholeTag(area, taken), line, m_tagged[map]);
+            });
+    }
+    import::StreamedPage finish() { return m_stream.finish(); }
+    // The findings of the area tags, by map.
+    const std::vector<Findings>& tagged() const { return m_tagged; }
 
-Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displayWidth)
-{
-    import::PageStream stream;
-    stream.take(text);
-    Findings out;
-    checkPage(stream.finish(), pictureSize, displayWidth, [&out](const Finding& finding) { out.push_back(finding); });
-    return out;
-}
+private:
+    // The tag with the values its rules read whole: a shape or coordinates
+    // of megabytes whose start was kept apart (a link's or a text's length
+    // alone counts, and a kept value is never empty).
+    html::Tag wholeTag(const html::Tag& area, const import::TakenValue& taken)
+    {
+        if (!taken.attribute)
+            return area;
+        const QStringView name = taken.attribute->name;
+        const bool read = QLatin1StringView("shape").compare(name, Qt::CaseInsensitive) == 0 ||
+                          QLatin1StringView("coords").compare(name, Qt::CaseInsensitive) == 0;
+        if (!read)
+            return area;
+        m_value = taken.wide.isEmpty() ? QString(taken.latin1) : taken.wide.toString();
+        m_value += taken.attribute->value;
+        html::Tag whole = area;
+        whole.attributes[std::size_t(taken.attribute - area.attributes.data())].value = m_value;
+        return whole;
+    }
+    import::PageStream m_stream;
+    std::vector<Findings> m_tagged;
+    QString m_value;
+};
 
-void checkPage(const import::StreamedPage& read, const PictureSizer& pictureSize, int displayWidth,
-               const FindingSink& sink)
+// The page's own findings in the order the whole page's check makes them;
+// the maps' come after those of the same line. `tagged`: the findings of
+// each map's area tags.
+void checkRead(const import::StreamedPage& read, const std::vector<Findings>& tagged,
+               const PictureSizer& pictureSize, int displayWidth, const FindingSink& sink)
 {
     const import::PageMaps maps = read.pageMaps();
     Findings pageFindings;
     checkNames(read, pageFindings);
+    for (std::size_t m = 0; m < maps.maps.size(); ++m) {
+        mapNameRules(maps.maps[m], read.maps[m].line, pageFindings);
+        if (m < tagged.size())
+            pageFindings.insert(pageFindings.end(), tagged[m].begin(), tagged[m].end());
+    }
+    usedTwiceRules(maps, [&read](qsizetype c) { return read.candidateLines[c]; }, pageFindings);
     // Each map once, with the picture of the first img that uses it.
     std::vector<int> pictureOf(read.maps.size(), -1);
     for (qsizetype c = 0; c < maps.candidates.size(); ++c) {
@@ -140,6 +210,7 @@ void checkPage(const import::StreamedPage& read, const PictureSizer& pictureSize
         const import::StreamedMap& map = read.maps[m];
         MapFacts facts;
         facts.displayWidth = displayWidth;
+        facts.fromTags = true;
         if (pictureOf[m] >= 0) {
             // The coordinates are pixels of the picture as the page shows it.
             const import::ChosenImage image = import::readChosenTag(maps.candidates[pictureOf[m]]);
@@ -155,25 +226,71 @@ void checkPage(const import::StreamedPage& read, const PictureSizer& pictureSize
     ordered.finish();
 }
 
+// The map of one of Korvane's own forms: its areas, the picture at the size
+// the form gives (else at its own), lines counted in the text.
+Findings checkOwnForm(QStringView text, const import::OwnMap& map, const PictureSizer& pictureSize, int displayWidth)
+{
+    const LineIndex lines(text);
+    MapFacts facts;
+    facts.displayWidth = displayWidth;
+    facts.picture = map.size.isEmpty() ? pictureSize(map.imagePath) : map.size;
+    facts.pictureFileName = fileNameOf(map.imagePath);
+    for (const qsizetype start : map.starts)
+        facts.lines.append(lines.at(start));
+    return checkAreas(map.lines, facts);
+}
+
+} // namespace
+
+Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displayWidth)
+{
+    CheckedStream stream;
+    stream.take(text);
+    const import::StreamedPage read = stream.finish();
+    Findings out;
+    checkRead(read, stream.tagged(), pictureSize, displayWidth, [&out](const Finding& finding) { out.push_back(finding); });
+    return out;
+}
+
 QString checkFile(const QString& path, int displayWidth, const FindingSink& sink)
 {
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable())
-        return QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden.");
+        return QCoreApplication::translate("korvane::PageCheck", "Die Datei %1 kann nicht gelesen werden.").arg(quoted(path));
     // Read in pieces, as the window reads a .map: never held whole.
-    import::PageStream stream;
+    CheckedStream stream;
     import::streamImportFile(
-        path, [&stream](QStringView piece) { stream.take(piece); }, [&stream] { stream = import::PageStream(); });
+        path, [&stream](QStringView piece) { stream.take(piece); }, [&stream] { stream.reset(); });
     const import::StreamedPage read = stream.finish();
-    if (read.maps.empty())
-        return QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden.");
     // Pictures are looked up where the page's base element leads.
     const QString folder = import::baseFolder(read.read.baseHref, QFileInfo(path).absolutePath());
     const auto sizeOf = [&](const QString& imagePath) {
         const QString onDisk = findFileIgnoringCase(imagePath, folder);
         return onDisk.isEmpty() ? QSize() : QImageReader(onDisk).size();
     };
-    checkPage(read, sizeOf, displayWidth, sink);
+    if (read.maps.empty()) {
+        // Only a file without maps may be one of Korvane's own forms (JSON,
+        // a MediaWiki block): that one is read whole.
+        const QString text = import::readImportFile(path);
+        QString problem;
+        if (const std::optional<import::OwnMap> own = import::readOwnForm(text, &problem)) {
+            for (const Finding& finding : checkOwnForm(text, *own, sizeOf, displayWidth))
+                sink(finding);
+            return {};
+        }
+        return problem.isEmpty()
+                   ? QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden.")
+                   : QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" lässt sich nicht prüfen: ") + problem;
+    }
+    checkRead(read, stream.tagged(), sizeOf, displayWidth, sink);
     return {};
+}
+
+FileCheck checkFile(const QString& path, int displayWidth)
+{
+    FileCheck checked;
+    checked.problem =
+        checkFile(path, displayWidth, [&checked](const Finding& finding) { checked.findings.push_back(finding); });
+    return checked;
 }
 
 QString findingLine(const QString& file, const Finding& finding)

@@ -8,10 +8,6 @@
 
 #include <functional>
 
-namespace korvane::import {
-struct StreamedPage;
-}
-
 // The map check of a whole file (a page or a .map file) as the command line
 // runs it: every map of the file with its areas, and the page's own rules
 // (several maps of one name, a usemap that names no map).
@@ -26,14 +22,19 @@ using PictureSizer = std::function<QSize(const QString& imagePath)>;
 // another size (the img's width and height) are checked at that size: the
 // coordinates are its pixels.
 Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displayWidth = 0);
-// The same for a page read in pieces, handed to `sink` one at a time.
-void checkPage(const import::StreamedPage& read, const PictureSizer& pictureSize, int displayWidth,
-               const FindingSink& sink);
 
-// Reads the file in pieces and hands its findings to `sink`; pictures are
-// looked up beside it. Why the file could not be checked (German); empty
-// when it was.
+// Reads the file in pieces and hands its findings to `sink`, in line order;
+// pictures are looked up beside it. Why the file could not be checked
+// (German); empty when it was. A file without maps may be one of Korvane's
+// own forms.
 QString checkFile(const QString& path, int displayWidth, const FindingSink& sink);
+
+struct FileCheck {
+    QString problem; // why the file could not be checked (German); empty when it was
+    Findings findings;
+};
+// The same, the findings gathered.
+FileCheck checkFile(const QString& path, int displayWidth = 0);
 
 // "FILE:LINE: error|warning: RULE: message"
 QString findingLine(const QString& file, const Finding& finding);

@@ -79,10 +79,12 @@ void PageStream::visit(const html::Tag& tag)
             continue;
         StreamedMap& map = m_page.maps[open.index];
         const qsizetype before = map.areas.lines.size();
-        addArea(map.areas, tag, AreaDialect::HtmlPage, m_unreadStart + tag.start, AreaReading::Quick,
-                m_open.takenBy(tag, m_unread));
+        const TakenValue taken = m_open.takenBy(tag, m_unread);
+        addArea(map.areas, tag, AreaDialect::HtmlPage, m_unreadStart + tag.start, AreaReading::Quick, taken);
         if (map.areas.lines.size() > before) // not the default area the code writes itself
             map.areaLines.append(lineAt(tag.start));
+        if (m_areaTags)
+            m_areaTags(open.index, tag, taken, lineAt(tag.start));
     }
     if (!m_hidden.hides(tag))
         visitPage(tag);

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <vector>
 
 // A page read a piece at a time for what the command line needs of it: its
@@ -46,6 +47,12 @@ public:
         : m_readSize(readSize), m_open(longValue)
     {
     }
+    // Each area tag a map's reading takes (a tag inside nested maps once for
+    // each), with its map's index, the start of its value kept apart and its
+    // line; before the tag's text goes.
+    using AreaTagVisitor =
+        std::function<void(std::size_t map, const html::Tag& area, const TakenValue& taken, int line)>;
+    void visitAreaTags(AreaTagVisitor visitor) { m_areaTags = std::move(visitor); }
     void take(QStringView piece);
     // After the last piece: what the whole text gives.
     StreamedPage finish();
@@ -76,6 +83,7 @@ private:
         HiddenContent hidden;
     };
     std::vector<OpenMap> m_openMaps;
+    AreaTagVisitor m_areaTags;
     QString m_unread;            // from where reading goes on
     qsizetype m_unreadStart = 0; // its place in the whole text
     qsizetype m_readFrom = 0;    // m_unread is read once it is this long

@@ -1,5 +1,6 @@
 #include "model/AreaList.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
 
 #include <algorithm>
@@ -17,7 +18,7 @@ QString shownLine(QStringView start, qsizetype length)
         return start.first(length).toString();
     // A character made of two code units is not cut in half.
     const qsizetype cut = start[kShownLineLimit - 1].isHighSurrogate() ? kShownLineLimit - 1 : kShownLineLimit;
-    return start.left(cut).toString() + QStringLiteral("… (%1 Zeichen)").arg(length);
+    return start.left(cut).toString() + QCoreApplication::translate("korvane::AreaList", "… (%1 Zeichen)").arg(length);
 }
 
 AreaList::AreaList(QObject* parent) : QAbstractListModel(parent) {}

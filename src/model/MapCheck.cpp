@@ -6,6 +6,7 @@
 #include "model/MapCode.h"
 #include "model/Paths.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRectF>
 #include <QUrl>
@@ -87,23 +88,23 @@ std::optional<Geometry> readGeometry(const QString& shape, const QString& coords
     Geometry g;
     if (read.kind == browser::Shape::Rect) {
         if (c.size() < 4) {
-            *degenerate = QStringLiteral("Ein Rechteck braucht vier Koordinaten, es hat ") + text + QLatin1Char('.');
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Ein Rechteck braucht vier Koordinaten, es hat %1.").arg(text);
             return std::nullopt;
         }
         g = {Kind::Rect, c, QRectF(QPointF(c[0], c[1]), QPointF(c[2], c[3]))};
         if (g.box.width() <= 0 || g.box.height() <= 0)
-            *degenerate = QStringLiteral("Das Rechteck ") + text + QStringLiteral(" hat keine Breite oder keine Höhe.");
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Das Rechteck %1 hat keine Breite oder keine Höhe.").arg(text);
     } else if (read.kind == browser::Shape::Circle) {
         if (c.size() < 3) {
-            *degenerate = QStringLiteral("Ein Kreis braucht drei Koordinaten, er hat ") + text + QLatin1Char('.');
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Ein Kreis braucht drei Koordinaten, er hat %1.").arg(text);
             return std::nullopt;
         }
         g = {Kind::Circle, c, QRectF(c[0] - c[2], c[1] - c[2], 2 * c[2], 2 * c[2])};
         if (c[2] <= 0)
-            *degenerate = QStringLiteral("Der Kreis ") + text + QStringLiteral(" hat keinen Radius.");
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Der Kreis %1 hat keinen Radius.").arg(text);
     } else {
         if (c.size() < 6) {
-            *degenerate = QStringLiteral("Das Polygon ") + text + QStringLiteral(" hat weniger als drei Punkte.");
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Das Polygon %1 hat weniger als drei Punkte.").arg(text);
             return std::nullopt;
         }
         g = {Kind::Poly, c, {}};
@@ -116,7 +117,7 @@ std::optional<Geometry> readGeometry(const QString& shape, const QString& coords
         }
         g.box = QRectF(QPointF(left, top), QPointF(right, bottom));
         if (polygonArea(c) <= 0)
-            *degenerate = QStringLiteral("Das Polygon ") + text + QStringLiteral(" umschließt keine Fläche.");
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Das Polygon %1 umschließt keine Fläche.").arg(text);
     }
     if (!degenerate->isEmpty())
         return std::nullopt;
@@ -285,13 +286,16 @@ std::vector<Reach> reachable(const std::vector<Area>& areas, const std::vector<d
 void checkOutside(const QRectF& box, int index, QSize picture, const FindingSink& out, int line)
 {
     const QRectF frame(QPointF(0, 0), picture);
-    const QString size = QStringLiteral(" (%1 × %2 Pixel)").arg(picture.width()).arg(picture.height());
     if (!box.intersects(frame))
         out({QStringLiteral("outside-picture"), Severity::Warning, index, line,
-             QStringLiteral("Das Areal liegt ganz außerhalb des Bildes") + size + QLatin1Char('.')});
+             QCoreApplication::translate("korvane::MapCheck", "Das Areal liegt ganz außerhalb des Bildes (%1 × %2 Pixel).")
+                 .arg(picture.width())
+                 .arg(picture.height())});
     else if (!frame.contains(box))
         out({QStringLiteral("outside-picture"), Severity::Warning, index, line,
-             QStringLiteral("Das Areal ragt über den Rand des Bildes") + size + QStringLiteral(" hinaus.")});
+             QCoreApplication::translate("korvane::MapCheck", "Das Areal ragt über den Rand des Bildes (%1 × %2 Pixel) hinaus.")
+                 .arg(picture.width())
+                 .arg(picture.height())});
 }
 
 const QStringList kPictureExtensions{QStringLiteral(".png"),  QStringLiteral(".jpg"),  QStringLiteral(".jpeg"),
@@ -381,6 +385,32 @@ decltype(auto) fieldsOfLine(const AreaLines& lines, qsizetype i, QString& room, 
     return lines.withLine(i, room, [&](auto line) { return f(entry::fieldsOf(line)); });
 }
 
+// Integers separated by commas, nothing else: "-?[0-9]+" each, a radius without its minus.
+std::optional<QList<qint64>> integerList(QStringView text, bool lastUnsigned, QString* why)
+{
+    QList<qint64> values;
+    const QList<QStringView> items = text.split(u',');
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QStringView item = items[i];
+        const bool minus = item.startsWith(u'-') && !(lastUnsigned && i == 2);
+        const QStringView digits = minus ? item.sliced(1) : item;
+        bool plain = !digits.isEmpty();
+        for (const QChar c : digits)
+            plain = plain && c >= u'0' && c <= u'9';
+        const bool separated = item.contains(u' ') || item.contains(u';') || item.contains(u'\t');
+        if (!plain && separated && !item.trimmed().isEmpty()) {
+            *why = QStringLiteral("die Zahlen werden nur durch Kommas getrennt, ohne Leerzeichen");
+            return std::nullopt;
+        }
+        if (!plain) {
+            *why = QStringLiteral("\"") + item.toString() + QStringLiteral("\" ist keine ganze Zahl");
+            return std::nullopt;
+        }
+        values << (minus ? -1 : 1) * digits.left(15).toLongLong();
+    }
+    return values;
+}
+
 class Checker {
 public:
     // A page may show a picture at any size (width="999999999"): the grid of
@@ -409,6 +439,8 @@ public:
             fieldsOfLine(m_lines, qsizetype(i), m_room, [&](const auto& f) {
                 if (m_areas[i].link)
                     checkText(int(i), altIn(f), f[entry::Href]);
+                else
+                    checkNoLink(int(i), f);
                 checkShape(int(i), f, reached);
             });
         }
@@ -470,22 +502,53 @@ private:
         return -1;
     }
 
+    // What only a link may carry, on an area without one (the Nu HTML
+    // checker's error). An empty alternative text is what the code writes
+    // for such an area, XHTML 1.0 asking for one on every area.
+    template <typename Fields>
+    void checkNoLink(int index, const Fields& f)
+    {
+        if (m_facts.fromTags)
+            return;
+        QStringList given;
+        if (!altIn(f).isEmpty())
+            given << QStringLiteral("alt");
+        if (f[entry::Target].compare(entry::kAbsent) != 0 && !f[entry::Target].isEmpty())
+            given << QStringLiteral("target");
+        for (const extra::Attribute& kept : extra::parse(f[extra::kField].toString())) {
+            if (kept.name == QLatin1String("rel") || kept.name == QLatin1String("download") ||
+                kept.name == QLatin1String("hreflang") || kept.name == QLatin1String("type") ||
+                kept.name == QLatin1String("ping"))
+                given << kept.name;
+        }
+        if (!given.isEmpty())
+            add(index, "area-href-missing", Severity::Error,
+                QStringLiteral("Das Areal hat keinen Verweis (href), aber ") +
+                    (given.size() == 1 ? QStringLiteral("das Attribut ") : QStringLiteral("die Attribute ")) +
+                    given.join(QStringLiteral(", ")) + QStringLiteral("; ohne Verweis sind sie nicht erlaubt."));
+        if (browser::shapeOf(shapeIn(f)) == browser::Shape::Default)
+            add(index, "default-without-href", Severity::Warning,
+                QStringLiteral("Das Standardareal hat keinen Verweis; es führt nirgendwohin und kann entfallen."));
+    }
+
     template <typename View>
     void checkText(int index, const QString& alt, View href)
     {
         if (alt.isEmpty()) {
             add(index, "area-alt", Severity::Error,
-                QStringLiteral("Das Areal hat einen Verweis, aber keinen Alternativtext."));
+                QCoreApplication::translate("korvane::MapCheck", "Das Areal hat einen Verweis, aber keinen Alternativtext."));
             return;
         }
         if (isTheLink(alt, href))
             add(index, "alt-is-link", Severity::Warning,
-                QStringLiteral("Der Alternativtext ") + quoted(alt) +
-                    QStringLiteral(" ist der Verweis selbst; er sollte sagen, wohin der Verweis führt."));
+                QCoreApplication::translate("korvane::MapCheck", "Der Alternativtext %1 ist der Verweis selbst; er sollte sagen, "
+                                                                "wohin der Verweis führt.")
+                    .arg(quoted(alt)));
         else if (looksLikeFileName(alt, m_facts.pictureFileName))
             add(index, "alt-is-filename", Severity::Warning,
-                QStringLiteral("Der Alternativtext ") + quoted(alt) +
-                    QStringLiteral(" ist ein Dateiname; er sollte sagen, wohin der Verweis führt."));
+                QCoreApplication::translate("korvane::MapCheck", "Der Alternativtext %1 ist ein Dateiname; er sollte sagen, wohin "
+                                                                "der Verweis führt.")
+                    .arg(quoted(alt)));
         const int first = firstWithAlt(index, alt.simplified().toCaseFolded());
         if (first < 0)
             return;
@@ -494,8 +557,9 @@ private:
         });
         if (!sameLink)
             add(index, "duplicate-alt", Severity::Warning,
-                QStringLiteral("Der Alternativtext ") + quoted(alt) + QStringLiteral(" steht auch in Zeile ") +
-                    QString::number(lineOf(first)) + QStringLiteral(", deren Verweis woanders hinführt."));
+                QCoreApplication::translate("korvane::MapCheck", "Der Alternativtext %1 steht auch in Zeile %2, deren Verweis "
+                                                                "woanders hinführt.")
+                    .arg(quoted(alt), QString::number(lineOf(first))));
     }
 
     template <typename Fields>
@@ -507,18 +571,32 @@ private:
             QString degenerate;
             readGeometry(shapeIn(f), f[entry::Coords].toString(), &degenerate);
             add(index, "degenerate-shape", Severity::Error,
-                degenerate + QStringLiteral(" Es kann nie angeklickt werden."));
+                degenerate + QLatin1Char(' ') +
+                    QCoreApplication::translate("korvane::MapCheck", "Es kann nie angeklickt werden."));
+        } else if (!m_facts.fromTags) { // a page's tags are read as written (see io/PageRules.h)
+            checkSyntax(index, f);
         }
         if (!area.shaped)
             return;
         if (!reached.empty() && reached[std::size_t(index)] == Reach::Covered)
             add(index, "unreachable-area", Severity::Error,
-                QStringLiteral("Frühere Areale verdecken das Areal ganz; ein Browser nimmt dort immer das "
-                               "erste, so kann es nie angeklickt werden."));
+                QCoreApplication::translate("korvane::MapCheck", "Frühere Areale verdecken das Areal ganz; ein Browser nimmt "
+                                                                "dort immer das erste, so kann es nie angeklickt werden."));
         const QRectF box = boxOf(shapeOf(area));
         if (!m_facts.picture.isEmpty())
             checkOutside(box, index, m_facts.picture, m_out, lineOf(index));
         checkSize(index, box);
+    }
+
+    // A shape a browser clicks, written as a validator would not have it.
+    template <typename Fields>
+    void checkSyntax(int index, const Fields& f)
+    {
+        const QString shape = shapeIn(f);
+        const QString coords = f[entry::Coords].toString();
+        const bool isDefault = browser::shapeOf(shape) == browser::Shape::Default;
+        if (const std::optional<SyntaxProblem> p = areaSyntax(shape, isDefault && coords.isEmpty() ? QString() : coords))
+            add(index, qPrintable(p->rule), Severity::Error, p->message);
     }
 
     void checkSize(int index, const QRectF& box)
@@ -530,14 +608,18 @@ private:
         const double h = box.height() * scale;
         if (w >= kMinimumTarget && h >= kMinimumTarget)
             return;
-        const QString at = ownWidth > 0 ? QStringLiteral(" bei einer Anzeigebreite von %1 Pixeln").arg(shown)
-                                        : QString();
-        add(index, "small-target", Severity::Warning,
-            QStringLiteral("Das Areal ist") + at +
-                QStringLiteral(" nur %1 × %2 Pixel groß, kleiner als %3 × %3.")
-                    .arg(int(std::floor(w)))
-                    .arg(int(std::floor(h)))
-                    .arg(kMinimumTarget));
+        const QString text =
+            ownWidth > 0 ? QCoreApplication::translate("korvane::MapCheck", "Das Areal ist bei einer Anzeigebreite von %4 Pixeln nur %1 × "
+                                                             "%2 Pixel groß, kleiner als %3 × %3.")
+                               .arg(int(std::floor(w)))
+                               .arg(int(std::floor(h)))
+                               .arg(kMinimumTarget)
+                               .arg(shown)
+                         : QCoreApplication::translate("korvane::MapCheck", "Das Areal ist nur %1 × %2 Pixel groß, kleiner als %3 × %3.")
+                               .arg(int(std::floor(w)))
+                               .arg(int(std::floor(h)))
+                               .arg(kMinimumTarget);
+        add(index, "small-target", Severity::Warning, text);
     }
 
     // Coordinates beyond this are no pixels a picture has (the limit of pictures is 100 megapixels).
@@ -558,6 +640,47 @@ private:
 };
 
 } // namespace
+
+std::optional<SyntaxProblem> areaSyntax(QStringView shape, QStringView coords)
+{
+    const auto problem = [&](const QString& why) {
+        return SyntaxProblem{QStringLiteral("invalid-coords"),
+                             QStringLiteral("Die Koordinaten \"") + coords.toString() +
+                                 QStringLiteral("\" sind kein gültiges HTML: ") + why + QLatin1Char('.')};
+    };
+    const QString keyword = shape.isNull() ? QStringLiteral("rect") : shape.toString().toLower();
+    if (keyword != QLatin1String("rect") && keyword != QLatin1String("circle") && keyword != QLatin1String("poly") &&
+        keyword != QLatin1String("default"))
+        return SyntaxProblem{QStringLiteral("invalid-shape"),
+                             QStringLiteral("Die Form \"") + shape.toString() +
+                                 QStringLiteral("\" ist kein gültiges HTML; gültig sind rect, circle, poly und "
+                                                "default.")};
+    if (keyword == QLatin1String("default"))
+        return coords.isNull() ? std::nullopt
+                               : std::optional(SyntaxProblem{QStringLiteral("invalid-coords"),
+                                                             QStringLiteral("Ein Standardareal hat keine Koordinaten; "
+                                                                            "das Attribut coords ist dort nicht "
+                                                                            "erlaubt.")});
+    if (coords.isNull())
+        return SyntaxProblem{QStringLiteral("invalid-coords"), QStringLiteral("Dem Areal fehlen die Koordinaten.")};
+    QString why;
+    const std::optional<QList<qint64>> v = integerList(coords, keyword == QLatin1String("circle"), &why);
+    if (!v)
+        return problem(why);
+    if (keyword == QLatin1String("rect")) {
+        if (v->size() != 4)
+            return problem(QStringLiteral("ein Rechteck braucht vier durch Kommas getrennte ganze Zahlen"));
+        if ((*v)[0] >= (*v)[2] || (*v)[1] >= (*v)[3])
+            return problem(QStringLiteral("die linke obere Ecke muss vor der rechten unteren stehen"));
+    } else if (keyword == QLatin1String("circle")) {
+        if (v->size() != 3)
+            return problem(QStringLiteral("ein Kreis braucht drei durch Kommas getrennte ganze Zahlen"));
+    } else if (v->size() < 6 || v->size() % 2 != 0) {
+        return problem(QStringLiteral("ein Polygon braucht eine gerade Zahl, mindestens sechs, durch Kommas getrennte "
+                                      "ganze Zahlen"));
+    }
+    return std::nullopt;
+}
 
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts)
 {

@@ -3,6 +3,7 @@
 #include "model/AreaEntry.h"
 #include "model/BrowserRules.h"
 #include "model/Codec.h"
+#include "model/LinkGroups.h"
 #include "model/MapCheck.h"
 #include "model/MapCode.h"
 
@@ -241,28 +242,34 @@ template <typename Fields> void writeLinkStart(CodeWriter& out, const Fields& f,
         out << u"<title>" << textContent(tip) << u"</title>";
 }
 
-// One area's link around its shape, read from line `i`.
-void writeAreaLink(CodeWriter& out, const AreaLines& lines, qsizetype i, QSize size, LinkLayer link)
+// The opening tag of the link of line `i` and its title.
+void writeLinkStartOf(CodeWriter& out, const AreaLines& lines, qsizetype i, LinkLayer link)
 {
     QString room;
-    withFields(lines, i, room, [&](const auto& f) {
-        writeLinkStart(out, f, link);
-        out << shapeElement(geometryIn(f, size)) << u"</a>" << kCrLf;
-    });
+    withFields(lines, i, room, [&](const auto& f) { writeLinkStart(out, f, link); });
+}
+
+// The shape of line `i`, read again from its line.
+void writeShape(CodeWriter& out, const AreaLines& lines, qsizetype i, QSize size)
+{
+    QString room;
+    withFields(lines, i, room, [&](const auto& f) { out << shapeElement(geometryIn(f, size)); });
 }
 
 // No fill is seen, yet the whole inside of the pointer's shapes takes the
-// pointer; a focused link shows its outline, however far the picture is
-// scaled. The picture fills the width it is given; a page's own rules for
-// its size win (`:where` weighs nothing).
-QString styleBlock()
+// pointer. The picture fills the width it is given; a page's own rules for
+// its size win (`:where` weighs nothing). The highlight shows where the
+// browser's own focus ring would not follow the shape.
+QString styleBlock(const Highlight& highlight, const QList<int>& splitLeaders)
 {
+    QList<int> split; // the groups' classes count from 1, as the list's lines do
+    for (const int leader : splitLeaders)
+        split << leader + 1;
     return QStringLiteral(
-        "<style>:where(.korvane-map) img{width:100000px;max-width:100%;height:auto}"
-        ".korvane-map svg a *{fill:transparent}.korvane-map polygon{fill-rule:evenodd}"
-        ".korvane-flaechen *{pointer-events:fill}.korvane-map a:focus{outline:none}"
-        ".korvane-verweise a:focus *{fill:rgba(0,90,200,0.25);stroke:#005ac8;stroke-width:3px;"
-        "vector-effect:non-scaling-stroke}</style>");
+               "<style>:where(.korvane-map) img{width:100000px;max-width:100%;height:auto}"
+               ".korvane-map svg a *{fill:transparent}.korvane-map polygon{fill-rule:evenodd}"
+               ".korvane-flaechen *{pointer-events:fill}.korvane-map a:focus-visible{outline:none}") +
+           highlightRules(highlight, split) + QStringLiteral("</style>");
 }
 
 // The img with the picture's own size (its proportions before it is
@@ -289,38 +296,107 @@ struct Outline {
     bool keyboard = false; // in the keyboard's layer
 };
 
+// Areas gathered by a number of each (-1: none), in list order within one
+// number: a few bytes an area rather than a list each.
+struct Gathered {
+    std::vector<int> from; // per number and one more: where its areas start in `areas`
+    std::vector<int> areas;
+
+    explicit Gathered(const std::vector<int>& numberOf)
+        : from(numberOf.size() + 1, 0)
+    {
+        for (const int number : numberOf) {
+            if (number >= 0)
+                ++from[std::size_t(number) + 1];
+        }
+        for (std::size_t i = 1; i < from.size(); ++i)
+            from[i] += from[i - 1];
+        areas.resize(std::size_t(from.back()));
+        std::vector<int> next(from.begin(), from.end() - 1);
+        for (std::size_t i = 0; i < numberOf.size(); ++i) {
+            if (numberOf[i] >= 0)
+                areas[std::size_t(next[std::size_t(numberOf[i])]++)] = int(i);
+        }
+    }
+    bool isEmpty(std::size_t number) const { return from[number] == from[number + 1]; }
+    auto begin(std::size_t number) const { return areas.begin() + from[number]; }
+    auto end(std::size_t number) const { return areas.begin() + from[number + 1]; }
+};
+
+// What the two layers are made of: what each area is, and which areas are one link.
+struct Layers {
+    std::vector<Outline> shapes;
+    groups::LinkGroups groups;
+};
+
+// A link of the pointer's layer: the area at `place` and the parts of its
+// group that share its place, last first as the layer paints them. The parts
+// of a group the layer holds in several links carry its class, so that they
+// light up together.
+void writePointerLink(CodeWriter& out, const ResponsiveMap& map, const Layers& layers, std::size_t place,
+                      const Gathered& atPlace)
+{
+    const groups::LinkGroups& g = layers.groups;
+    writeLinkStartOf(out, map.lines, qsizetype(place), {Layer::Pointer, !layers.shapes[place].keyboard});
+    const int leader = g.leader[place];
+    const bool split = g.split.contains(leader);
+    if (split)
+        out << QStringLiteral("<g class=\"korvane-g%1\">").arg(leader + 1);
+    for (auto it = atPlace.end(place); it != atPlace.begin(place);)
+        writeShape(out, map.lines, qsizetype(*--it), map.size);
+    if (split)
+        out << u"</g>";
+    out << u"</a>" << kCrLf;
+}
+
 // The pointer's layer: every usable area, the default areas at the bottom,
 // the others in reverse list order, so that the first in the list is on top.
-void writePointerLayer(CodeWriter& out, const ResponsiveMap& map, const std::vector<Outline>& shapes,
-                       const QString& clip)
+void writePointerLayer(CodeWriter& out, const ResponsiveMap& map, const Layers& layers, const QString& clip)
 {
+    const std::vector<Outline>& shapes = layers.shapes;
+    // The parts that share each place, in list order.
+    const Gathered atPlace(layers.groups.place);
     out << QStringLiteral("<g class=\"korvane-flaechen\" aria-hidden=\"true\"") << clip << u">" << kCrLf;
     for (const bool defaults : {true, false}) {
         for (std::size_t i = shapes.size(); i-- > 0;) {
-            if (shapes[i].usable && shapes[i].isDefault == defaults)
-                writeAreaLink(out, map.lines, qsizetype(i), map.size, {Layer::Pointer, !shapes[i].keyboard});
+            if (shapes[i].usable && shapes[i].isDefault == defaults && !atPlace.isEmpty(i))
+                writePointerLink(out, map, layers, i, atPlace);
         }
     }
     out << u"</g>" << kCrLf;
 }
 
-// The keyboard's layer: the links in list order, without those nobody can
-// reach with the pointer either (covered wholly by earlier areas) and the
-// areas without a link.
-void writeKeyboardLayer(CodeWriter& out, const ResponsiveMap& map, const std::vector<Outline>& shapes,
-                        const QString& clip)
+// The keyboard's layer: the links in list order, each group once at its
+// first part with all its parts, without those nobody can reach with the
+// pointer either (covered wholly by earlier areas) and the areas without a
+// link.
+void writeKeyboardLayer(CodeWriter& out, const ResponsiveMap& map, const Layers& layers, const QString& clip)
 {
-    out << QStringLiteral("<g class=\"korvane-verweise\"") << clip << u">" << kCrLf;
+    const std::vector<Outline>& shapes = layers.shapes;
+    std::vector<int> leaderOf(shapes.size(), -1);
     for (std::size_t i = 0; i < shapes.size(); ++i) {
         if (shapes[i].keyboard)
-            writeAreaLink(out, map.lines, qsizetype(i), map.size, {Layer::Keyboard});
+            leaderOf[i] = layers.groups.leader[i];
+    }
+    const Gathered parts(leaderOf);
+    out << QStringLiteral("<g class=\"korvane-verweise\"") << clip << u">" << kCrLf;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (parts.isEmpty(i))
+            continue;
+        writeLinkStartOf(out, map.lines, qsizetype(i), {Layer::Keyboard});
+        for (auto part = parts.begin(i); part != parts.end(i); ++part)
+            writeShape(out, map.lines, qsizetype(*part), map.size);
+        out << u"</a>" << kCrLf;
     }
     out << u"</g>" << kCrLf;
 }
 
 void writeCode(CodeWriter& out, const ResponsiveMap& map)
 {
-    std::vector<Outline> shapes(std::size_t(map.lines.size()));
+    Layers layers;
+    std::vector<Outline>& shapes = layers.shapes;
+    shapes.resize(std::size_t(map.lines.size()));
+    std::vector<QRectF> boxes(shapes.size());
     bool clipToPicture = false;
     QString room;
     for (qsizetype i = 0; i < map.lines.size(); ++i) {
@@ -328,12 +404,19 @@ void writeCode(CodeWriter& out, const ResponsiveMap& map)
             const Geometry g = geometryIn(f, map.size);
             const bool link = !f[entry::Href].isEmpty() || !extra::has(keptIn(f), extra::kNoHref);
             shapes[std::size_t(i)] = {g.usable, g.kind == browser::Shape::Default, g.usable && link};
+            boxes[std::size_t(i)] = g.box;
             clipToPicture = clipToPicture || (g.usable && !insidePicture(g.box, map.size));
         });
     }
     const std::vector<bool> covered = check::coveredAreas(map.lines, map.size);
-    for (std::size_t i = 0; i < shapes.size(); ++i)
+    std::vector<bool> drawn(shapes.size());
+    std::vector<bool> joins(shapes.size());
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
         shapes[i].keyboard = shapes[i].keyboard && !covered[i];
+        drawn[i] = shapes[i].usable && !shapes[i].isDefault;
+        joins[i] = drawn[i] && shapes[i].keyboard;
+    }
+    layers.groups = groups::linkGroups(map.lines, boxes, drawn, joins);
     const QString prefix = idPrefix(map.mapName) + QLatin1Char('-');
     const QString w = QString::number(map.size.width());
     const QString h = QString::number(map.size.height());
@@ -353,13 +436,13 @@ void writeCode(CodeWriter& out, const ResponsiveMap& map)
         << QStringLiteral("\" preserveAspectRatio=\"") << preserveAspectRatio(map.fit)
         << QStringLiteral("\" style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">")
         << kCrLf;
-    out << styleBlock() << kCrLf;
+    out << styleBlock(map.highlight, layers.groups.split) << kCrLf;
     if (clipToPicture)
         out << QStringLiteral("<defs><clipPath id=\"%1bild\"><rect width=\"%2\" height=\"%3\" /></clipPath></defs>")
                    .arg(prefix, w, h)
             << kCrLf;
-    writePointerLayer(out, map, shapes, clip);
-    writeKeyboardLayer(out, map, shapes, clip);
+    writePointerLayer(out, map, layers, clip);
+    writeKeyboardLayer(out, map, layers, clip);
     out << u"</svg>" << kCrLf << u"</span>" << kCrLf << u"</div>" << kCrLf;
 }
 
@@ -425,7 +508,7 @@ std::optional<FitMode> fitModeNamed(QStringView name)
 ResponsiveMap responsiveMapFor(const AreaLines& lines, const QString& imagePath, const QString& mapName, QSize size,
                                FitMode fit, const QString& pageFolder)
 {
-    return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit, {}};
+    return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit, {}, {}};
 }
 
 QString responsiveCode(const ResponsiveMap& map)

@@ -5,11 +5,16 @@
 #include "io/HtmlImport.h"
 #include "io/ImagePathLookup.h"
 #include "io/ImportFile.h"
+#include "io/MapFileWriter.h"
 #include "io/MapImport.h"
+#include "io/OwnForms.h"
 #include "io/PageStream.h"
 #include "model/AreaEntry.h"
 #include "model/BrowserRules.h"
+#include "model/JsonMap.h"
+#include "model/MapCode.h"
 #include "model/Paths.h"
+#include "model/WikiMap.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,6 +24,7 @@
 
 #include <new>
 #include <optional>
+#include <utility>
 #include <sys/stat.h>
 
 namespace korvane {
@@ -35,6 +41,7 @@ struct ReadMap {
     QString imgTag;        // the page's img tag as written, whose attributes the new page keeps
     QString pictureFolder; // where a relative picture path leads
     QString problem;       // why no map was read, when that is not for want of areas
+    QSize formSize;        // the picture's size as one of Korvane's own forms gives it
 };
 
 QString quoted(const QString& text)
@@ -112,6 +119,21 @@ qsizetype chosenPicture(const import::StreamedPage& page, const import::PageMaps
     return -1;
 }
 
+// The map of one of Korvane's own forms; no areas when there is none.
+ReadMap readOwnForm(const QString& text, const QString& folder)
+{
+    ReadMap read;
+    const std::optional<import::OwnMap> own = import::readOwnForm(text, &read.problem);
+    if (!own)
+        return read;
+    read.lines = own->lines;
+    read.imagePath = own->imagePath;
+    read.mapName = own->mapName;
+    read.pictureFolder = folder;
+    read.formSize = own->size;
+    return read;
+}
+
 // The map a browser gives the chosen picture of the page, its links leading
 // from the new page where they led on this one. The page is read in pieces.
 ReadMap readPage(const QString& path, const ResponsiveExportRequest& request, const QString& folder,
@@ -119,6 +141,10 @@ ReadMap readPage(const QString& path, const ResponsiveExportRequest& request, co
 {
     import::StreamedPage page = streamed<import::PageStream>(path).finish();
     const import::PageMaps maps = page.pageMaps();
+    // Only a page without any picture of a map may be one of Korvane's own
+    // forms (a JSON text, a MediaWiki block, a responsive page): read whole then.
+    if (maps.candidates.isEmpty() && request.image == 0 && request.mapName.isNull())
+        return readOwnForm(import::readImportFile(path), folder);
     ReadMap read;
     const qsizetype c = chosenPicture(page, maps, request, &read.problem);
     if (c < 0)
@@ -136,7 +162,7 @@ ReadMap readPage(const QString& path, const ResponsiveExportRequest& request, co
     return read;
 }
 
-// The picture's own size: from the file, else the img tag's width and height.
+// The picture's own size: from the file, else as the form gives it, else the img tag's width and height.
 QSize pictureSize(const QString& onDisk, const ReadMap& map)
 {
     if (!onDisk.isEmpty()) {
@@ -144,6 +170,8 @@ QSize pictureSize(const QString& onDisk, const ReadMap& map)
         if (own.isValid() && !own.isEmpty())
             return own;
     }
+    if (!map.formSize.isEmpty())
+        return map.formSize;
     return {map.width, map.height};
 }
 
@@ -281,6 +309,40 @@ bool writePage(QIODevice& device, const ResponsiveMap& map)
     return writeResponsivePage(map, [&](QStringView part) { return writeAll(device, utf8.encode(part)); });
 }
 
+struct Written {
+    QByteArray bytes;
+    QStringList left; // what the form could not take
+};
+
+// The map in the form asked for, for a file at `output`.
+Written formBytes(const ResponsiveExportRequest& request, const ResponsiveMap& responsive, const QString& picture,
+                  const QFileInfo& output)
+{
+    const QString folder = output.absolutePath();
+    switch (request.format) {
+    case ExportFormat::Classic: {
+        const QString code = withPageRelativeSource(
+            map_daten(responsive.lines, picture, responsive.mapName, responsive.size), picture, folder);
+        if (output.suffix().compare(QLatin1String("map"), Qt::CaseInsensitive) == 0)
+            return {mapDataFileBytes(code, fileNameOf(picture)), {}};
+        return {testPageBytes(code), {}};
+    }
+    case ExportFormat::MediaWiki: {
+        const wiki::WikiText text = wiki::wikiImagemap(responsive.lines, fileNameOf(picture), responsive.size.width(),
+                                                       extra::valueOf(responsive.picture, u"alt"));
+        return {text.text.toUtf8(), text.left};
+    }
+    case ExportFormat::Json: {
+        const json::JsonText text =
+            json::mapJson(responsive.lines, relativePath(picture, folder), responsive.size, responsive.mapName);
+        return {text.text, text.left};
+    }
+    case ExportFormat::Responsive:
+        break;
+    }
+    return {responsivePage(responsive).toUtf8(), {}};
+}
+
 ExportOutcome exportFile(const ResponsiveExportRequest& request)
 {
     const QFileInfo input(request.input);
@@ -319,15 +381,50 @@ ExportOutcome exportFile(const ResponsiveExportRequest& request)
     if (!mapFile)
         responsive.picture = pictureAttributes(map.imgTag, map.pictureFolder, output.absolutePath());
     map.lines = {};
-    const FileContent page{
-        output.absoluteFilePath(), {}, [&](QIODevice& device) { return writePage(device, responsive); }};
-    if (!replaceFiles({page}).isEmpty())
+    // The responsive page is written a part at a time; the other forms are small beside it.
+    Written written;
+    FileContent file{output.absoluteFilePath(), {}, {}};
+    if (request.format == ExportFormat::Responsive)
+        file.produce = [&](QIODevice& device) { return writePage(device, responsive); };
+    else
+        written = formBytes(request, responsive, picture, output);
+    file.bytes = std::exchange(written.bytes, {});
+    if (!replaceFiles({file}).isEmpty())
         return failure(1, QStringLiteral("Die Datei ") + quoted(request.output) +
                               QStringLiteral(" ließ sich nicht schreiben."));
-    return {};
+    QString notes;
+    for (const QString& note : written.left)
+        notes += QStringLiteral("korvane: Hinweis: ") + note + QLatin1Char('\n');
+    return {0, notes};
 }
 
 } // namespace
+
+QString exportFormatName(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::Classic:
+        return QStringLiteral("classic");
+    case ExportFormat::MediaWiki:
+        return QStringLiteral("mediawiki");
+    case ExportFormat::Json:
+        return QStringLiteral("json");
+    case ExportFormat::Responsive:
+        break;
+    }
+    return QStringLiteral("responsive");
+}
+
+std::optional<ExportFormat> exportFormatNamed(QStringView name)
+{
+    for (const ExportFormat format :
+         {ExportFormat::Classic, ExportFormat::Responsive, ExportFormat::MediaWiki, ExportFormat::Json}) {
+        if (name.compare(exportFormatName(format), Qt::CaseInsensitive) == 0)
+            return format;
+    }
+    return std::nullopt;
+}
+
 
 ExportOutcome exportResponsiveFile(const ResponsiveExportRequest& request)
 {
