@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace korvane;
 using korvane::test::row;
@@ -73,6 +74,7 @@ private slots:
     void settingChoosesAtStart();
     void englishWindow();
     void germanStaysAsItWas();
+    void englishForms();
     void helpInTheWindowsLanguage_data();
     void helpInTheWindowsLanguage();
 };
@@ -220,6 +222,48 @@ void LanguageTest::germanStaysAsItWas()
     e.w.ui.Command3->click();
     test::expectBox(e.platform.boxes.last(), "Korvane - Kontrollabfrage",
                     "Möchten Sie jetzt wirklich alle eingezeichneten Areale löschen?", MessageIcon::Question);
+}
+
+// The map's other forms, the highlight and the check's rules speak English too.
+void LanguageTest::englishForms()
+{
+    QVERIFY(installLanguage(Language::English));
+    test::SettingsFolder folder;
+    test::BlankEditor e;
+    MainWindow& w = e.w;
+    w.areas().setLines({" rect                |10,20,110,70|ziel.html|Ziel|_blank|*|*|*",
+                        " rect                |0,0,5,5||Leer|*|*|*|*|nohref=\"nohref\""});
+    w.refresh();
+    QCOMPARE(entryTexts(w, "mnuMap"),
+             (QStringList{"Check map...", "&Copy code", "Copy responsive code", "Copy MediaWiki code", "Save JSON...",
+                          "Picture path relative to the page", "Fit of the responsive picture",
+                          "Highlight of the responsive areas"}));
+    auto* highlight = w.findChild<QMenu*>("mnuHervorhebung");
+    QVERIFY(highlight);
+    QStringList choices;
+    for (QAction* choice : highlight->actions())
+        choices << choice->text();
+    QCOMPARE(choices, (QStringList{"None", "Outline", "Outline and fill", "", "Colour..."}));
+
+    w.findChild<QAction*>("mnuWikiKopieren")->trigger();
+    QCOMPARE(e.platform.texts(),
+             QStringList{"The MediaWiki code is on the clipboard.\r\n\r\nThe areas in line 2 of the area list have no "
+                         "link MediaWiki knows, no shape, or are a second default area; they stand in the text as "
+                         "comments only.\r\n\r\nMediaWiki knows no targets, JavaScript handlers or further "
+                         "attributes of areas; they are left out of the text."});
+    w.findChild<QAction*>("mnuHervorhebungFarbe")->trigger();
+    QCOMPARE(e.platform.colourDialogs, QStringList{"Highlight colour|#005ac8"});
+
+    QTest::keyClick(&w, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    auto* findings = w.findChild<QTreeWidget*>("lstBefunde");
+    QVERIFY(findings);
+    QStringList hrefMissing;
+    for (int i = 0; i < findings->topLevelItemCount(); ++i) {
+        if (findings->topLevelItem(i)->text(2) == "area-href-missing")
+            hrefMissing << findings->topLevelItem(i)->text(0) + "|" + findings->topLevelItem(i)->text(3);
+    }
+    QCOMPARE(hrefMissing,
+             QStringList{"2|The area has no link (href), but the attribute alt; without a link it is not allowed."});
 }
 
 void LanguageTest::helpInTheWindowsLanguage_data()

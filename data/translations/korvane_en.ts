@@ -375,6 +375,68 @@
     </message>
 </context>
 <context>
+    <name>korvane::FormCommands</name>
+    <message>
+        <source>Der MediaWiki-Code ist in der Zwischenablage.</source>
+        <translation>The MediaWiki code is on the clipboard.</translation>
+    </message>
+    <message>
+        <source>JSON speichern unter...</source>
+        <translation>Save JSON as...</translation>
+    </message>
+    <message>
+        <source>JSON-Datei (*.json)|*.json</source>
+        <translation>JSON file (*.json)|*.json</translation>
+    </message>
+    <message>
+        <source>Die JSON-Datei konnte nicht gespeichert werden: Die Datei &quot;%1&quot; ließ sich nicht schreiben.</source>
+        <translation>The JSON file could not be saved: the file &quot;%1&quot; could not be written.</translation>
+    </message>
+    <message>
+        <source>Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.</source>
+        <translation>A file of this name that was there already is unchanged.</translation>
+    </message>
+    <message>
+        <source>Die JSON-Datei wurde unter &quot;%1&quot; gespeichert.</source>
+        <translation>The JSON file was saved as &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Farbe der Hervorhebung</source>
+        <translation>Highlight colour</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::FormsMenu</name>
+    <message>
+        <source>Keine</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Umriss</source>
+        <translation>Outline</translation>
+    </message>
+    <message>
+        <source>Umriss und Fläche</source>
+        <translation>Outline and fill</translation>
+    </message>
+    <message>
+        <source>MediaWiki-Code kopieren</source>
+        <translation>Copy MediaWiki code</translation>
+    </message>
+    <message>
+        <source>JSON speichern...</source>
+        <translation>Save JSON...</translation>
+    </message>
+    <message>
+        <source>Hervorhebung der responsiven Flächen</source>
+        <translation>Highlight of the responsive areas</translation>
+    </message>
+    <message>
+        <source>Farbe...</source>
+        <translation>Colour...</translation>
+    </message>
+</context>
+<context>
     <name>korvane::HtmlImport</name>
     <message>
         <source>Grafik: %1,  MapName: %2</source>
@@ -581,6 +643,21 @@
     <message>
         <source>Die Einstellungsdatei &quot;%1&quot; ließ sich nicht schreiben; die bisherige Datei ist unverändert geblieben.</source>
         <translation>The settings file &quot;%1&quot; could not be written; the file as it was is unchanged.</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::JsonMap</name>
+    <message>
+        <source>Die Areale in Zeile %1 der Arealliste haben keine Form, die ein Browser anklickt; sie fehlen im JSON.</source>
+        <translation>The areas in line %1 of the area list have no shape a browser clicks; they are left out of the JSON.</translation>
+    </message>
+    <message>
+        <source>Der JSON-Text ist fehlerhaft: %1.</source>
+        <translation>The JSON text is faulty: %1.</translation>
+    </message>
+    <message>
+        <source>Die ImageMap stammt von einem neueren Korvane (Version %1 des JSON-Formats).</source>
+        <translation>The image map comes from a newer Korvane (version %1 of the JSON form).</translation>
     </message>
 </context>
 <context>
@@ -893,6 +970,58 @@
     <message>
         <source>Das Areal ist nur %1 × %2 Pixel groß, kleiner als %3 × %3.</source>
         <translation>The area is only %1 × %2 pixels, smaller than %3 × %3.</translation>
+    </message>
+    <message>
+        <source>die Zahlen werden nur durch Kommas getrennt, ohne Leerzeichen</source>
+        <translation>the numbers are separated by commas only, without blanks</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; ist keine ganze Zahl</source>
+        <translation>&quot;%1&quot; is not an integer</translation>
+    </message>
+    <message>
+        <source>Die Koordinaten &quot;%1&quot; sind kein gültiges HTML: %2.</source>
+        <translation>The coordinates &quot;%1&quot; are not valid HTML: %2.</translation>
+    </message>
+    <message>
+        <source>Die Form &quot;%1&quot; ist kein gültiges HTML; gültig sind rect, circle, poly und default.</source>
+        <translation>The shape &quot;%1&quot; is not valid HTML; valid are rect, circle, poly and default.</translation>
+    </message>
+    <message>
+        <source>Ein Standardareal hat keine Koordinaten; das Attribut coords ist dort nicht erlaubt.</source>
+        <translation>A default area has no coordinates; the attribute coords is not allowed there.</translation>
+    </message>
+    <message>
+        <source>Dem Areal fehlen die Koordinaten.</source>
+        <translation>The area has no coordinates.</translation>
+    </message>
+    <message>
+        <source>ein Rechteck braucht vier durch Kommas getrennte ganze Zahlen</source>
+        <translation>a rectangle needs four integers separated by commas</translation>
+    </message>
+    <message>
+        <source>die linke obere Ecke muss vor der rechten unteren stehen</source>
+        <translation>the top left corner must come before the bottom right one</translation>
+    </message>
+    <message>
+        <source>ein Kreis braucht drei durch Kommas getrennte ganze Zahlen</source>
+        <translation>a circle needs three integers separated by commas</translation>
+    </message>
+    <message>
+        <source>ein Polygon braucht eine gerade Zahl, mindestens sechs, durch Kommas getrennte ganze Zahlen</source>
+        <translation>a polygon needs an even number, at least six, of integers separated by commas</translation>
+    </message>
+    <message>
+        <source>Das Areal hat keinen Verweis (href), aber das Attribut %1; ohne Verweis sind sie nicht erlaubt.</source>
+        <translation>The area has no link (href), but the attribute %1; without a link it is not allowed.</translation>
+    </message>
+    <message>
+        <source>Das Areal hat keinen Verweis (href), aber die Attribute %1; ohne Verweis sind sie nicht erlaubt.</source>
+        <translation>The area has no link (href), but the attributes %1; without a link they are not allowed.</translation>
+    </message>
+    <message>
+        <source>Das Standardareal hat keinen Verweis; es führt nirgendwohin und kann entfallen.</source>
+        <translation>The default area has no link; it leads nowhere and can go.</translation>
     </message>
 </context>
 <context>
@@ -1285,6 +1414,37 @@ Qt %3</translation>
         <source>In der Datei %1 wurde keine ImageMap gefunden.</source>
         <translation>No image map was found in the file %1.</translation>
     </message>
+    <message>
+        <source>Die Datei %1 lässt sich nicht prüfen: %2</source>
+        <translation>The file %1 cannot be checked: %2</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::PageRules</name>
+    <message>
+        <source>Ein leeres target ist kein gültiges HTML; ohne target öffnet sich der Verweis im selben Fenster.</source>
+        <translation>An empty target is not valid HTML; without a target the link opens in the same window.</translation>
+    </message>
+    <message>
+        <source>Die Map hat keinen Namen (name).</source>
+        <translation>The map has no name (name).</translation>
+    </message>
+    <message>
+        <source>Der Name der Map ist leer.</source>
+        <translation>The name of the map is empty.</translation>
+    </message>
+    <message>
+        <source>Der Name der Map &quot;%1&quot; enthält Leerraum.</source>
+        <translation>The name of the map &quot;%1&quot; contains white space.</translation>
+    </message>
+    <message>
+        <source>Die Map heißt %1, ihre id ist aber %2; beide müssen gleich sein.</source>
+        <translation>The map is named %1, but its id is %2; both must be the same.</translation>
+    </message>
+    <message>
+        <source>Die Map %1 gehört schon zur Grafik in Zeile %2; mit der Tastatur erreicht man ihre Areale nur einmal, dort, wo die Map steht.</source>
+        <translation>The map %1 belongs to the picture in line %2 already; the keyboard reaches its areas only once, where the map stands.</translation>
+    </message>
 </context>
 <context>
     <name>korvane::Paths</name>
@@ -1615,6 +1775,17 @@ Qt %3</translation>
     <message>
         <source>Wiederherstellen</source>
         <translation>Redo</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::WikiMap</name>
+    <message>
+        <source>Die Areale in Zeile %1 der Arealliste haben keinen Verweis, den MediaWiki kennt, keine Form oder sind ein zweites Standardareal; sie stehen nur als Kommentar im Text.</source>
+        <translation>The areas in line %1 of the area list have no link MediaWiki knows, no shape, or are a second default area; they stand in the text as comments only.</translation>
+    </message>
+    <message>
+        <source>Target, JavaScript-Handler und weitere Attribute der Areale kennt MediaWiki nicht; sie fehlen im Text.</source>
+        <translation>MediaWiki knows no targets, JavaScript handlers or further attributes of areas; they are left out of the text.</translation>
     </message>
 </context>
 </TS>

@@ -278,8 +278,10 @@ QString checkFile(const QString& path, int displayWidth, const FindingSink& sink
             return {};
         }
         return problem.isEmpty()
-                   ? QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden.")
-                   : QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" lässt sich nicht prüfen: ") + problem;
+                   ? QCoreApplication::translate("korvane::PageCheck", "In der Datei %1 wurde keine ImageMap gefunden.")
+                         .arg(quoted(path))
+                   : QCoreApplication::translate("korvane::PageCheck", "Die Datei %1 lässt sich nicht prüfen: %2")
+                         .arg(quoted(path), problem);
     }
     checkRead(read, stream.tagged(), sizeOf, displayWidth, sink);
     return {};
