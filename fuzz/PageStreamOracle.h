@@ -74,6 +74,7 @@ inline check::Findings wholePageFindings(const QString& page, const check::Pictu
         const import::AreaScan scan = import::readMapAreas(QStringView(page).sliced(map.start, map.end - map.start));
         check::MapFacts facts;
         facts.displayWidth = width;
+        facts.fromTags = true; // the tags' own rules are the page's findings
         if (pictureOf[m] >= 0) {
             const import::ChosenImage image = import::readChosenTag(read.candidates[pictureOf[m]]);
             const QSize own = size(image.imagePath);
