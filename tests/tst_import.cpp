@@ -811,6 +811,9 @@ void TestImport::pageInPieces_data()
     row("long values over lines", "<map name=l>\n<area href=\"lang\nund\nweiter\" alt='x\ny' coords=1,2,3,4>\n" + area +
                                       "</map>\n<img usemap=#l>");
     row("no map", QStringLiteral("<p>\nText\n</p>"));
+    // Kept apart as it grows, a value without quotes is never read on as a quoted one.
+    row("a value without quotes ending in quotes", "<map name=q>\n<area href=a.html alt=&A\"' target=_top "
+                                                   "coords=1,2,3,4\"\"\"\">\n<area href=b.html alt=\"B\">\n</map>");
     // A map begun in the HTML inside SVG reads its areas from its start tag
     // on, though the page around is SVG again after foreignObject.
     row("base, ids, empty names and foreign content",
@@ -826,7 +829,7 @@ void TestImport::pageInPieces()
     QFETCH(QString, page);
     const auto lineAt = [&page](qsizetype at) { return int(QStringView(page).first(at).count(u'\n')) + 1; };
     const PageMaps whole = readPageMaps(page);
-    for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(64), page.size()}) {
+    for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(17), qsizetype(64), page.size()}) {
         for (const qsizetype readSize : {qsizetype(1), qsizetype(16), qsizetype(256 * 1024)}) {
             PageStream stream(readSize, readSize == 1 ? 1 : 4 * 1024 * 1024);
             for (qsizetype at = 0; at < page.size(); at += piece)

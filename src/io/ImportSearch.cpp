@@ -651,8 +651,16 @@ qint64 OpenValue::take(QString& text, qsizetype tagStart)
     const qsizetype from = value.data() - text.constData();
     if (value.isEmpty() || from + value.size() != text.size() || (m_at >= 0 && from != m_at))
         return 0;
-    // The last character stays: the tag is read on in the state it left.
-    const QStringView part = value.first(value.size() - 1);
+    // The last character stays: the tag is read on in the state it left. A
+    // value without quotes must not then begin with one, or it would be read
+    // as a quoted value: the quotes at its end stay with that character.
+    qsizetype kept = value.size() - 1;
+    const QChar before = from > 0 ? text[from - 1] : QChar();
+    if (before != QLatin1Char('"') && before != QLatin1Char('\'')) {
+        while (kept > 0 && (value[kept] == QLatin1Char('"') || value[kept] == QLatin1Char('\'')))
+            --kept;
+    }
+    const QStringView part = value.first(kept);
     if (m_at < 0 && part.size() < m_from)
         return 0;
     const bool latin1 =
