@@ -10,9 +10,9 @@
 #  - a file of the picture room (src/picture) includes a widget header or a
 #    file of korvane_ui, or a file of korvane_core includes the picture room
 #    (korvane_picture is built on korvane_core, and the core's own tests link no image library),
-#  - a file of the tools room (src/tools, part of korvane_core) includes one of
-#    the widget files (the canvas widget, the handles): tools see the canvas
-#    through their context only.
+#  - a file of the tools room (src/tools) includes a widget header or a file
+#    of korvane_ui, or a file of korvane_core includes the tools room (the
+#    canvas tools are built on the core and the picture room, and the window lends them what they need).
 
 cmake_minimum_required(VERSION 3.22)
 
@@ -38,7 +38,7 @@ endfunction()
 
 function(is_core file result)
   set(${result} FALSE PARENT_SCOPE)
-  if(NOT file MATCHES "^(model|document|io|canvas|tools)/")
+  if(NOT file MATCHES "^(model|document|io|canvas)/")
     return()
   endif()
   string(REGEX REPLACE "\\.(h|cpp)$" "" stem "${file}")
@@ -91,8 +91,19 @@ foreach(file ${SOURCES})
         fail(${file} "${line}" "the picture room includes a file of korvane_ui")
       endif()
     endif()
-    if(file MATCHES "^tools/" AND line MATCHES "#include \"([A-Za-z]+/[A-Za-z]+)\\.h\"" AND CMAKE_MATCH_1 IN_LIST WIDGET_FILES)
-      fail(${file} "${line}" "the tools room includes a widget of korvane_ui")
+    if(file MATCHES "^tools/")
+      if(widget)
+        fail(${file} "${line}" "the tools room includes a widget header")
+      endif()
+      if(line MATCHES "#include \"(app|dialogs|platform)/")
+        fail(${file} "${line}" "the tools room includes a file of korvane_ui")
+      endif()
+      if(line MATCHES "#include \"([A-Za-z]+/[A-Za-z]+)\\.h\"" AND CMAKE_MATCH_1 IN_LIST WIDGET_FILES)
+        fail(${file} "${line}" "the tools room includes a file of korvane_ui")
+      endif()
+    endif()
+    if(core AND line MATCHES "#include \"tools/")
+      fail(${file} "${line}" "korvane_core includes the tools room")
     endif()
     if(core AND line MATCHES "#include \"picture/")
       fail(${file} "${line}" "korvane_core includes the picture room")

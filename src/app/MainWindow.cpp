@@ -8,6 +8,7 @@
 #include "app/OpenFromOutside.h"
 #include "app/RecoveryStart.h"
 #include "model/StageClock.h"
+#include "app/TraceControls.h"
 #include "app/UndoControls.h"
 #include "app/ValueLabel.h"
 #include "app/ZoomControls.h"

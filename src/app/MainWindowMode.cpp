@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "model/StageClock.h"
 #include "app/StatusLine.h"
+#include "app/TraceControls.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingTools.h"
@@ -56,6 +57,8 @@ void MainWindow::showHelpText(int option)
 
 void MainWindow::chooseOption(ChosenOption option)
 {
+    if (option == ChosenOption::Trace)
+        return chooseTrace();
     const int i = static_cast<int>(option);
     if (ui.Option1[i]->isChecked())
         modeSwitch(i);
@@ -91,6 +94,7 @@ void MainWindow::modeSwitch(int i)
     if (DrawingTool* tool = m_editor.editMode ? nullptr : currentTool())
         tool->cancel();
     m_session.tools().choose(static_cast<ChosenOption>(i));
+    m_trace->leave();
     if (!m_areas.isEmpty())
         m_session.tools().enableEdit(true);
     leaveEditMode();
@@ -124,6 +128,29 @@ void MainWindow::showToolStates(bool editOption)
     const ToolManager& tools = m_session.tools();
     for (int i = editOption ? 3 : 0; i < (editOption ? 4 : 3); ++i)
         ui.Option1[i]->setEnabled(tools.enabled(static_cast<ChosenOption>(i)));
+    if (!editOption && m_trace)
+        m_trace->action()->setEnabled(tools.enabled(ChosenOption::Trace));
+}
+
+void MainWindow::chooseTrace()
+{
+    if (DrawingTool* tool = m_editor.editMode ? nullptr : currentTool())
+        tool->cancel();
+    m_session.tools().choose(ChosenOption::Trace);
+    if (!m_areas.isEmpty())
+        m_session.tools().enableEdit(true);
+    leaveEditMode();
+    m_editor.polygonOpen = false;
+    ui.Picture1->surface().setDrawMode(DrawMode::Copy);
+    // An option cannot be unchecked while it is exclusive; unchecked, a click
+    // on any of them chooses its tool again as always.
+    for (QRadioButton* option : ui.Option1) {
+        option->setAutoExclusive(false);
+        const QSignalBlocker block(option);
+        option->setChecked(false);
+        option->setAutoExclusive(true);
+    }
+    ui.txtHelp->setPlainText(TraceControls::helpText());
 }
 
 void MainWindow::removeHandles()

@@ -21,7 +21,7 @@ QString shapeKindOf(ChosenOption tool)
 void ToolManager::choose(ChosenOption option)
 {
     m_chosen = option;
-    if (option != ChosenOption::Edit) {
+    if (option != ChosenOption::Edit && option != ChosenOption::Trace) {
         m_drawingTool = option;
         m_editor.shapeKind = shapeKindOf(option);
     }

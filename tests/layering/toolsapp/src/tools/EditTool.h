@@ -1,2 +1,0 @@
-// A tool that reaches for the window's session instead of its context.
-#include "app/EditorSession.h"
