@@ -45,9 +45,14 @@ void HandleDrag::moveHandle(QPoint target)
     const std::optional<QList<int>> values = handles::coordinatesOf(m_shape, m_places);
     if (!values)
         return;
-    m_line = entry::withCoords(m_before, entry::coordinateText(*values));
-    m_context.showPreview(m_row, m_line);
-    m_previewShown = true;
+    // A move within the same picture pixel shows nothing new: the area is
+    // not drawn again.
+    QString line = entry::withCoords(m_before, entry::coordinateText(*values));
+    if (line != m_line) {
+        m_line = std::move(line);
+        m_context.showPreview(m_row, m_line);
+        m_previewShown = true;
+    }
     m_context.redraw(false);
 }
 
