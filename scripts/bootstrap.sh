@@ -4,6 +4,7 @@
 # test page with xmllint against the XHTML DTD of w3c-sgml-lib),
 # but only those that are missing, so a second run costs nothing. Extra
 # package names given as arguments are installed too (the fuzz build needs clang).
+# bench_open starts the editor on an X server of its own as well (Xvfb).
 # The accessibility engine axe-core, pinned in tests/browser/package.json,
 # comes from the npm registry into tests/browser/node_modules. With --tests
 # first (./korvane.sh test), also the W3C's Nu HTML checker the map check is
@@ -24,6 +25,7 @@ packages=(
   dpkg-dev file desktop-file-utils appstream
   chromium chromium-driver libxml2-utils w3c-sgml-lib
   qt6-wayland weston
+  xvfb xauth
   "$@"
 )
 if $for_tests; then packages+=(default-jre-headless); fi
