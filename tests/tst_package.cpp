@@ -104,7 +104,8 @@ void TestPackage::debianPackage()
     // Library dependencies with the versions dpkg-shlibdeps read from the program.
     const QString depends = run("dpkg-deb", {"--field", deb, "Depends"}).second;
     for (const char* library : {"libc6 (>= ", "libstdc++6 (>= ", "libqt6core6 (>= 6", "libqt6gui6 (>= 6",
-                                "libqt6widgets6 (>= 6", "libqt6svg6 (>= 6", "qt6-image-formats-plugins", "qt6-wayland"})
+                                "libqt6widgets6 (>= 6", "libqt6svg6 (>= 6", "libopencv-imgproc4", "libopencv-core4",
+                                "qt6-image-formats-plugins", "qt6-wayland"})
         QVERIFY2(depends.contains(QLatin1String(library)), qPrintable(depends));
 }
 

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
+    <name>korvane::AreaArrangement</name>
+    <message>
+        <source>Links</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Rechts</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Oben</source>
+        <translation>Top</translation>
+    </message>
+    <message>
+        <source>Unten</source>
+        <translation>Bottom</translation>
+    </message>
+    <message>
+        <source>Horizontal zentriert</source>
+        <translation>Centred horizontally</translation>
+    </message>
+    <message>
+        <source>Vertikal zentriert</source>
+        <translation>Centred vertically</translation>
+    </message>
+    <message>
+        <source>Gleiche Breite</source>
+        <translation>Same width</translation>
+    </message>
+    <message>
+        <source>Gleiche Höhe</source>
+        <translation>Same height</translation>
+    </message>
+    <message>
+        <source>Horizontal verteilen</source>
+        <translation>Distribute horizontally</translation>
+    </message>
+    <message>
+        <source>Vertikal verteilen</source>
+        <translation>Distribute vertically</translation>
+    </message>
+</context>
+<context>
     <name>korvane::AreaClipboard</name>
     <message>
         <source>Areale ausschneiden</source>
@@ -259,6 +302,13 @@
     <message>
         <source>Bildpfad relativ zur Seite</source>
         <translation>Picture path relative to the page</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::ColorPalette</name>
+    <message>
+        <source>Farbpalette</source>
+        <translation>Colour palette</translation>
     </message>
 </context>
 <context>
@@ -686,6 +736,10 @@
         <translation>This desktop lets no program capture the screen.</translation>
     </message>
     <message>
+        <source>Lupe</source>
+        <translation>Magnifier</translation>
+    </message>
+    <message>
         <source>Lupe - nur Korvane-Fenster</source>
         <translation>Magnifier - Korvane windows only</translation>
     </message>
@@ -1038,13 +1092,27 @@
         <source>Keine Befunde.</source>
         <translation>No findings.</translation>
     </message>
-    <message>
-        <source>%1 Fehler, %2 %3</source>
-        <translation>%1 errors, %2 %3</translation>
+    <message numerus="yes">
+        <source>%n Fehler</source>
+        <translation>
+            <numerusform>%n error</numerusform>
+            <numerusform>%n errors</numerusform>
+        </translation>
     </message>
     <message>
-        <source>Warnungen</source>
-        <translation>warnings</translation>
+        <source>1 Warnung</source>
+        <translation>1 warning</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Warnungen</source>
+        <translation>
+            <numerusform>%n warning</numerusform>
+            <numerusform>%n warnings</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
     </message>
     <message>
         <source>Map prüfen</source>
@@ -1359,6 +1427,22 @@ Qt %3</translation>
     <message>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>+, -</source>
+        <translation>+, -</translation>
+    </message>
+    <message>
+        <source>Bild, Umriss: Toleranz erhöhen und verringern</source>
+        <translation>Picture, Outline: raise and lower the tolerance</translation>
+    </message>
+    <message>
+        <source>Umschalt+Mausrad</source>
+        <translation>Shift+mouse wheel</translation>
+    </message>
+    <message>
+        <source>Bild, Umriss: Toleranz ändern</source>
+        <translation>Picture, Outline: change the tolerance</translation>
     </message>
 </context>
 <context>
@@ -1764,6 +1848,49 @@ Qt %3</translation>
     <message>
         <source>Areale bearbeiten: zuerst ein Areal in der Arealliste wählen.</source>
         <translation>Editing areas: choose an area in the area list first.</translation>
+    </message>
+    <message>
+        <source>Umriss: in eine Fläche klicken, ihr Umriss wird ein Polygon; + und - ändern die Toleranz.</source>
+        <translation>Outline: click into a region, its outline becomes a polygon; + and - change the tolerance.</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::TraceControls</name>
+    <message>
+        <source>Umrisse nachzeichnen</source>
+        <translation>Trace outlines</translation>
+    </message>
+    <message>
+        <source>&amp;Umriss</source>
+        <translation>&amp;Outline</translation>
+    </message>
+    <message>
+        <source>Umriss: ein Klick in eine Fläche des Bildes macht ihren Umriss zum Polygon</source>
+        <translation>Outline: a click into a region of the picture makes its outline a polygon</translation>
+    </message>
+    <message>
+        <source>Umriss: Ein Klick in eine Fläche des Bildes macht ihren Umriss zu einem Polygon. Die Toleranz (Tasten + und -, Umschalt+Mausrad, Kontextmenü) bestimmt, wie weit die Farben der Fläche von der angeklickten abweichen dürfen.</source>
+        <translation>Outline: a click into a region of the picture makes its outline a polygon. The tolerance (keys + and -, Shift+mouse wheel, context menu) sets how far the colours of the region may differ from the clicked one.</translation>
+    </message>
+    <message>
+        <source>Wie weit die Farben der Fläche von der angeklickten abweichen dürfen (0 bis 255)</source>
+        <translation>How far the colours of the region may differ from the clicked one (0 to 255)</translation>
+    </message>
+    <message>
+        <source>Toleranz:</source>
+        <translation>Tolerance:</translation>
+    </message>
+    <message>
+        <source>Wie weit der Umriss der Fläche höchstens vom Polygon abweicht, in Bildpunkten</source>
+        <translation>How far the outline of the region may lie from the polygon at most, in pixels</translation>
+    </message>
+    <message>
+        <source>Genauigkeit (Pixel):</source>
+        <translation>Precision (pixels):</translation>
+    </message>
+    <message>
+        <source>Alle Regionen dieser Farbe</source>
+        <translation>All regions of this colour</translation>
     </message>
 </context>
 <context>
