@@ -20,7 +20,7 @@
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "app/OpenFromOutside.h"
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/StartUp.h"
 #include "canvas/Canvas.h"
 

@@ -1,7 +1,7 @@
 #include "ImageSamples.h"
 
 #include "app/MainWindow.h"
-#include "app/PicturePrefetch.h"
+#include "picture/PicturePrefetch.h"
 #include "app/StartUp.h"
 #include "canvas/Canvas.h"
 #include "io/ImgSearchDialog.h"

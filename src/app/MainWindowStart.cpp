@@ -1,7 +1,7 @@
 // The main window as the program starts it (declared in StartUp.h).
 #include "app/MainWindow.h"
 #include "app/OpenFromOutside.h"
-#include "app/PicturePrefetch.h"
+#include "picture/PicturePrefetch.h"
 #include "app/StartUp.h"
 #include "app/WindowGeometry.h"
 #include "app/commands/RecoveryKeeper.h"

@@ -1,7 +1,7 @@
 #include "app/OpenFromOutside.h"
 
-#include "app/ImageLoader.h"
-#include "app/PicturePrefetch.h"
+#include "picture/ImageLoader.h"
+#include "picture/PicturePrefetch.h"
 #include "app/commands/EditorView.h"
 #include "io/HtmlImport.h"
 #include "io/ImagePathLookup.h"

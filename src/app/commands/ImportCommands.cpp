@@ -1,7 +1,7 @@
 #include "app/commands/ImportCommands.h"
 
 #include "app/ImportProgress.h"
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/commands/EditorView.h"
 #include "app/commands/FileCommands.h"
 #include "app/commands/ImportSteps.h"
@@ -289,7 +289,7 @@ void ImportCommands::htmlImport()
     }
     const QString tag = chooseImgTag(m_session, owner, candidates);
     if (tag.isEmpty()) {
-        m_view.press(EditorView::Button::Refresh);
+        m_view.refresh();
         return;
     }
 

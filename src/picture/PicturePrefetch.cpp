@@ -1,6 +1,6 @@
-#include "app/PicturePrefetch.h"
+#include "picture/PicturePrefetch.h"
 
-#include "app/ImageLoader.h"
+#include "picture/ImageLoader.h"
 
 #include <memory>
 #include <system_error>
