@@ -1,0 +1,675 @@
+// The catalogue's actions on files and the program: Open, Save, Map and Html
+// import with every answer, the export window, closing, and a crash with the
+// recovery of what was not saved.
+#include "session/Catalogue.h"
+#include "session/Helpers.h"
+
+#include "app/MainWindow.h"
+#include "app/commands/RecoveryKeeper.h"
+#include "canvas/Canvas.h"
+#include "io/ExportWindow.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace korvane::session {
+
+namespace {
+
+int at(const QList<int>& p, int i)
+{
+    return i < p.size() ? p[i] : 0;
+}
+
+int wrap(int value, int count)
+{
+    return count <= 0 ? 0 : ((value % count) + count) % count;
+}
+
+QStringList observed(Session& s)
+{
+    return s.w().areas().lines().toStringList();
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString kUnsavedQuestion = QStringLiteral(
+    "Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?");
+const QString kKeepQuestion = QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?");
+const QString kRecoveryQuestionStart = QStringLiteral("Korvane wurde nicht ordnungsgemäß beendet.");
+const QString kShowFilesStart = QStringLiteral("Die HTML-Datei wurde unter");
+const QString kExportUnsaved =
+    QStringLiteral("Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?");
+
+// The pictures a file dialog may give: the two good ones, one that is no
+// picture, or none (cancelled).
+QString pictureChoice(Session& s, int choice)
+{
+    switch (wrap(choice, 4)) {
+    case 0:
+        return s.picture(0);
+    case 1:
+        return s.picture(1);
+    case 2:
+        return s.path(QStringLiteral("bilder/kaputt.png"));
+    default:
+        return QString();
+    }
+}
+
+QSize sizeOf(Session& s, const QString& picture)
+{
+    if (picture == s.picture(0))
+        return {400, 300};
+    if (picture == s.picture(1))
+        return {320, 240};
+    return {};
+}
+
+QString url(const QString& path)
+{
+    return QStringLiteral("file://") + path;
+}
+
+// --- the files an import reads ---
+
+struct MapFixture {
+    const char* picture; // under bilder/, "" for none
+    int width, height;   // as the img tag gives them, 0: not given
+    bool hasMap;
+    QStringList areas;  // area tags
+    QStringList lines;  // the lines an import makes of them
+};
+
+QString mapLine(const QString& prefix, const QString& shape, const QString& rest)
+{
+    return prefix + shape + QString(20, QLatin1Char(' ')) + QLatin1Char('|') + rest;
+}
+
+const QList<MapFixture>& mapFixtures()
+{
+    static const QList<MapFixture> fixtures = {
+        {"plan.png", 400, 300, true,
+         {QStringLiteral("<area shape=\"rect\" coords=\"10,20,110,70\" href=\"ziel.html\" alt=\"Ziel\">"),
+          QStringLiteral("<area shape=\"circle\" coords=\"200,150,30\" href=\"kreis.html\" alt=\"Kreis\" "
+                         "target=\"_blank\">")},
+         {mapLine(QStringLiteral("  "), QStringLiteral("rect"), QStringLiteral("10,20,110,70|ziel.html|Ziel|*|*|*|*")),
+          mapLine(QStringLiteral("  "), QStringLiteral("circle"),
+                  QStringLiteral("200,150,30|kreis.html|Kreis|_blank|*|*|*"))}},
+        {"zweites.png", 0, 0, true,
+         {QStringLiteral("<area shape=\"poly\" coords=\"5,5,60,5,30,50\" href=\"drei.html\" alt=\"Drei\">")},
+         {mapLine(QStringLiteral("  "), QStringLiteral("poly"), QStringLiteral("5,5,60,5,30,50|drei.html|Drei|*|*|*|*"))}},
+        {"fehlt.png", 0, 0, true,
+         {QStringLiteral("<area shape=\"rect\" coords=\"30,30,90,90\" href=\"fehlt.html\" alt=\"Fehlt\">")},
+         {mapLine(QStringLiteral("  "), QStringLiteral("rect"),
+                  QStringLiteral("30,30,90,90|fehlt.html|Fehlt|*|*|*|*"))}},
+        {"kaputt.png", 0, 0, true,
+         {QStringLiteral("<area shape=\"rect\" coords=\"1,1,9,9\" href=\"k.html\" alt=\"K\">")},
+         {}},
+        {"plan.png", 0, 0, false, {}, {}},
+        {"plan.png", 200, 150, true,
+         {QStringLiteral("<area shape=\"rect\" coords=\"10,10,50,40\" href=\"halb.html\" alt=\"Halb\">")},
+         {mapLine(QStringLiteral("  "), QStringLiteral("rect"), QStringLiteral("10,10,50,40|halb.html|Halb|*|*|*|*"))}},
+        {"plan.png", 0, 0, true, {}, {}},
+    };
+    return fixtures;
+}
+
+QString writeMapFile(Session& s, int kind)
+{
+    const MapFixture& f = mapFixtures()[kind];
+    const QString picture = s.path(QStringLiteral("bilder/") + QLatin1String(f.picture));
+    QString text = QStringLiteral("<!--\r\nIMAGEMAP FUER GRAFIKDATEI: %1\r\n-->\r\n\r\n").arg(QLatin1String(f.picture));
+    QString img = QStringLiteral("<img src=\"%1\" usemap=\"#karte\"").arg(url(picture));
+    if (f.width > 0)
+        img += QStringLiteral(" width=\"%1\" height=\"%2\"").arg(f.width).arg(f.height);
+    text += img + QStringLiteral(" />\r\n");
+    if (f.hasMap)
+        text += QStringLiteral("<map name=\"karte\">\r\n") + f.areas.join(QStringLiteral("\r\n")) +
+                QStringLiteral("\r\n</map>\r\n");
+    return s.write(QStringLiteral("karten/k%1.map").arg(kind), text.toUtf8());
+}
+
+struct PageFixture {
+    QString body; // with %1 for the pictures' folder as a URL
+    QStringList lines;
+};
+
+const QList<PageFixture>& pageFixtures()
+{
+    static const QList<PageFixture> fixtures = {
+        {QStringLiteral("<img src=\"%1/plan.png\" usemap=\"#seite\">\r\n<map name=\"seite\">\r\n"
+                        "<area shape=\"rect\" coords=\"50,50,150,120\" href=\"a.html\" alt=\"A\">\r\n"
+                        "<area shape=\"poly\" coords=\"200,20,260,20,230,80\" href=\"b.html\" alt=\"B\" "
+                        "onclick=\"los()\">\r\n</map>"),
+         {mapLine(QStringLiteral(" "), QStringLiteral("rect"), QStringLiteral("50,50,150,120|a.html|A|*|*|*|*")),
+          mapLine(QStringLiteral(" "), QStringLiteral("poly"),
+                  QStringLiteral("200,20,260,20,230,80|b.html|B|*|*|*|los()"))}},
+        {QStringLiteral("<img src=\"%1/plan.png\" usemap=\"#eins\">\r\n<img src=\"%1/zweites.png\" usemap=\"#zwei\">\r\n"
+                        "<map name=\"eins\"><area shape=\"rect\" coords=\"1,2,30,40\" href=\"e.html\" alt=\"E\"></map>\r\n"
+                        "<map name=\"zwei\"><area shape=\"circle\" coords=\"100,100,20\" href=\"z.html\" alt=\"Z\"></map>"),
+         {}},
+        {QStringLiteral("<p>Keine Karte hier.</p><img src=\"%1/plan.png\">"), {}},
+        {QStringLiteral("<img src=\"%1/fehlt.png\" usemap=\"#weg\">\r\n<map name=\"weg\">"
+                        "<area shape=\"rect\" coords=\"5,5,25,25\" href=\"w.html\" alt=\"W\"></map>"),
+         {mapLine(QStringLiteral(" "), QStringLiteral("rect"), QStringLiteral("5,5,25,25|w.html|W|*|*|*|*"))}},
+        {QStringLiteral("<img src=\"%1/plan.png\" usemap=\"#nirgends\">\r\n<map name=\"anders\">"
+                        "<area shape=\"rect\" coords=\"5,5,25,25\" href=\"n.html\" alt=\"N\"></map>"),
+         {}},
+    };
+    return fixtures;
+}
+
+QString writePage(Session& s, int kind)
+{
+    const QString body = pageFixtures()[kind].body.arg(url(s.path(QStringLiteral("bilder"))));
+    return s.write(QStringLiteral("seiten/p%1.html").arg(kind),
+                   (QStringLiteral("<html>\r\n<body>\r\n") + body + QStringLiteral("\r\n</body>\r\n</html>\r\n")).toUtf8());
+}
+
+// The lines of the chosen map of page 1: the first or the second picture's.
+QStringList chooserLines(int choice)
+{
+    if (choice == 0)
+        return {mapLine(QStringLiteral(" "), QStringLiteral("rect"), QStringLiteral("1,2,30,40|e.html|E|*|*|*|*"))};
+    return {mapLine(QStringLiteral(" "), QStringLiteral("circle"), QStringLiteral("100,100,20|z.html|Z|*|*|*|*"))};
+}
+
+// --- the questions before unsaved work goes ---
+
+// Whether the unsaved question came when it was due, once at most. False after a failure.
+bool expectUnsavedQuestion(Session& s, bool due, const QString& what)
+{
+    const int asked = s.platform().countStartingWith(kUnsavedQuestion);
+    if (asked == (due ? 1 : 0))
+        return true;
+    s.fail(QStringLiteral("unsaved-question"),
+           QStringLiteral("%1: the question came %2 times; unsaved work: %3").arg(what).arg(asked).arg(due),
+           due && s.codeShown().isEmpty() ? 2 : 0);
+    return false;
+}
+
+// Saves as "Save" does when the unsaved question is answered Yes.
+QString savedPath(Session& s)
+{
+    return s.path(QStringLiteral("ablage/karte.html"));
+}
+
+// The replies of a command that may ask about unsaved code: `reply` there,
+// No to showing saved files; the save dialog gets the usual page.
+void replyToUnsaved(Session& s, Reply reply, std::function<Reply(const ShownBox&)> others = {})
+{
+    s.platform().replyTo = [reply, others](const ShownBox& box) {
+        if (box.text == kUnsavedQuestion)
+            return reply;
+        if (box.text.startsWith(kShowFilesStart))
+            return Reply::No;
+        if (box.text.startsWith(QStringLiteral("Die MAP-Datei")))
+            return Reply::Yes; // the map of another save before may go
+        return others ? others(box) : Reply::Default;
+    };
+}
+
+// After a Yes to the question: the save ran and the command stopped there.
+void expectSavedInstead(Session& s, const QString& code)
+{
+    if (s.platform().countStartingWith(kShowFilesStart) != 1) {
+        s.fail(QStringLiteral("save-on-question"), QStringLiteral("Yes to the question saved nothing"));
+        return;
+    }
+    if (s.expectLines(QStringLiteral("save-on-question"), s.model().lines()))
+        s.model().written(code);
+}
+
+// --- Open ---
+
+void runOpen(Session& s, const QList<int>& p)
+{
+    const QString chosen = pictureChoice(s, at(p, 0));
+    const Reply reply = replyFor(at(p, 1));
+    const QString code = s.codeShown();
+    const bool due = !s.model().saved(code);
+    const QSize sizeBefore = s.pictureSize();
+    const bool pictureBefore = s.hasPicture();
+    replyToUnsaved(s, reply);
+    s.platform().chooseFile = [&s, chosen](const FileDialogRequest& r) {
+        return r.mode == FileDialogRequest::Mode::Save ? savedPath(s) : chosen;
+    };
+    QTest::mouseClick(s.w().ui.Command1, Qt::LeftButton);
+    if (!expectUnsavedQuestion(s, due, QStringLiteral("Open")))
+        return;
+    if (due && reply == Reply::Yes) {
+        expectSavedInstead(s, code);
+        return;
+    }
+    if (due && reply == Reply::Escape) {
+        s.mayShowFault(6);
+        s.expectLines(QStringLiteral("open-escaped"), s.model().lines(), 6);
+        return;
+    }
+    const QSize size = sizeOf(s, chosen);
+    if (!size.isValid()) {
+        // Cancelled or refused: the map stays as it was.
+        if (s.expectLines(QStringLiteral("open-refused"), s.model().lines()) &&
+            (s.pictureSize() != sizeBefore || s.hasPicture() != pictureBefore))
+            s.fail(QStringLiteral("open-refused"), QStringLiteral("the picture changed"));
+        return;
+    }
+    if (!s.expectLines(QStringLiteral("open"), {}))
+        return;
+    if (s.pictureSize() != size)
+        s.fail(QStringLiteral("open"), QStringLiteral("the picture shown is not the one opened"));
+    s.model().startNew({});
+}
+
+// --- Save ---
+
+const char* const kSaveNames[] = {"ablage/karte.html", "ablage/Plan \xc3\x9c #1.html", "ablage/karte.map",
+                                  "fehlt/karte.html", "", "ablage/punkt.neu.htm"};
+
+QString expectedMapBytes(Session& s, const QString& code)
+{
+    QByteArray text = "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: ";
+    text += s.w().document().imageFileName().toLatin1() + "\r\n-->\r\n\r\n";
+    return QString::fromLatin1(text) + code;
+}
+
+void runSave(Session& s, const QList<int>& p)
+{
+    const int which = wrap(at(p, 0), int(std::size(kSaveNames)));
+    const QString name = QString::fromUtf8(kSaveNames[which]);
+    const QString page = name.isEmpty() ? QString() : s.path(name);
+    const Reply replaceReply = replyFor(at(p, 1));
+    const QString code = s.codeShown();
+    s.platform().replyTo = [replaceReply](const ShownBox& box) {
+        if (box.text.startsWith(kShowFilesStart))
+            return Reply::No;
+        if (box.text.startsWith(QStringLiteral("Die MAP-Datei")))
+            return replaceReply;
+        return Reply::Default;
+    };
+    s.platform().chooseFile = [page](const FileDialogRequest&) { return page; };
+    if (which == 2)
+        s.mayShowFault(4);
+    const QString base = page.left(page.lastIndexOf(QLatin1Char('.')) > page.lastIndexOf(QLatin1Char('/'))
+                                       ? page.lastIndexOf(QLatin1Char('.'))
+                                       : page.size());
+    const QString dataFile = base + QStringLiteral(".map");
+    const QString pageFile = which == 2 ? base + QStringLiteral(".html") : page;
+    const QByteArray dataBefore = readAll(dataFile);
+    QTest::mouseClick(s.w().ui.Command7, Qt::LeftButton);
+    if (!s.expectLines(QStringLiteral("save"), s.model().lines()))
+        return;
+    if (page.isEmpty())
+        return;
+    const bool warned = !s.platform().boxes.isEmpty() && s.platform().boxes.back().icon == MessageIcon::Warning;
+    const bool declined = s.platform().countStartingWith(QStringLiteral("Die MAP-Datei")) == 1 &&
+                          replaceReply != Reply::Yes;
+    if (which == 3 || declined || (which == 2 && warned)) {
+        // Refused or failed: nothing written over, nothing counted as saved.
+        if (readAll(dataFile) != dataBefore)
+            s.fail(QStringLiteral("save-refused"), QStringLiteral("a save that did not go ahead wrote ") + dataFile);
+        else if (which == 3 && !warned)
+            s.fail(QStringLiteral("save-failed"), QStringLiteral("a save into a missing folder reported no failure"));
+        return;
+    }
+    const QByteArray data = readAll(dataFile);
+    const QByteArray html = readAll(pageFile);
+    const QString expected = expectedMapBytes(s, code);
+    if (QString::fromLatin1(data) != expected && data != expected.toUtf8()) {
+        s.fail(QStringLiteral("save-files"), QStringLiteral("%1 holds\n%2").arg(dataFile, QString::fromUtf8(data.left(300))),
+               which == 2 ? 4 : 0);
+        return;
+    }
+    if (!html.startsWith("<?xml") || !html.contains(code.toUtf8())) {
+        s.fail(QStringLiteral("save-files"), QStringLiteral("%1 is no test page").arg(pageFile), which == 2 ? 4 : 0);
+        return;
+    }
+    s.model().written(code);
+}
+
+// --- Map import ---
+
+void runMapImport(Session& s, const QList<int>& p)
+{
+    const int kind = wrap(at(p, 0), int(mapFixtures().size()));
+    const bool cancel = at(p, 1) % 5 == 4;
+    const Reply keepReply = at(p, 2) % 2 == 0 ? Reply::Yes : Reply::No;
+    const QString opened = pictureChoice(s, at(p, 3));
+    const Reply scaleReply = at(p, 4) % 2 == 0 ? Reply::Yes : Reply::No;
+    const Reply unsavedReply = at(p, 5) % 2 == 0 ? Reply::No : Reply::Yes;
+    const MapFixture& f = mapFixtures()[kind];
+    const QString file = cancel ? QString() : writeMapFile(s, kind);
+    const QStringList old = s.model().lines();
+    const bool asksKeep = !old.isEmpty();
+    const bool keep = !asksKeep || keepReply == Reply::Yes;
+    const QSize sizeBefore = s.pictureSize();
+    // A save halfway through (Yes to the question of the Open that looks for
+    // the picture) writes what the window holds at that moment.
+    auto savedHalfway = std::make_shared<std::pair<QStringList, QString>>();
+    s.platform().replyTo = [&s, keepReply, scaleReply, unsavedReply, savedHalfway](const ShownBox& box) {
+        if (box.text == kKeepQuestion)
+            return keepReply;
+        if (box.text.startsWith(QStringLiteral("Die Seite zeigt das Bild mit")))
+            return scaleReply;
+        if (box.text == kUnsavedQuestion) {
+            *savedHalfway = {observed(s), s.codeShown()};
+            return unsavedReply;
+        }
+        if (box.text.startsWith(kShowFilesStart))
+            return Reply::No;
+        return Reply::Default;
+    };
+    s.platform().chooseFile = [&s, file, opened](const FileDialogRequest& r) {
+        if (r.mode == FileDialogRequest::Mode::Save)
+            return savedPath(s);
+        return r.title == QStringLiteral("MapDatei öffnen") ? file : opened;
+    };
+    const bool editing = s.w().session().editChosen();
+    const QString codeBefore = s.codeShown();
+    QTest::mouseClick(s.w().ui.Command8, Qt::LeftButton);
+    if (!f.hasMap)
+        s.allowStaleCode(codeBefore); // the file's map name taken, the code not made again
+    if (s.platform().countStartingWith(kKeepQuestion) != (asksKeep ? 1 : 0)) {
+        s.fail(QStringLiteral("keep-question"), QStringLiteral("asked %1 times with %2 areas")
+                                                    .arg(s.platform().countStartingWith(kKeepQuestion))
+                                                    .arg(old.size()));
+        return;
+    }
+    if (cancel || !f.hasMap || kind == 3) {
+        // Cancelled, no map in the file, a picture that is refused: nothing changes.
+        if (s.expectLines(QStringLiteral("import-refused"), old) && kind == 3 && s.pictureSize() != sizeBefore)
+            s.fail(QStringLiteral("import-refused"), QStringLiteral("a refused picture replaced the one shown"));
+        return;
+    }
+    if (kind == 2 && keep && !old.isEmpty())
+        s.mayShowFault(1);
+    const QStringList expected = (keep ? old : QStringList()) + f.lines;
+    const bool savedByTheOpen = s.platform().countStartingWith(kUnsavedQuestion) == 1 && unsavedReply == Reply::Yes;
+    const bool scaled = s.platform().countStartingWith(QStringLiteral("Die Seite zeigt das Bild mit")) == 1 &&
+                        scaleReply == Reply::Yes;
+    const QStringList after = observed(s);
+    if (scaled) {
+        // One step of its own: the imported lines scaled to the picture.
+        QList<int> imported;
+        for (int row = keep ? int(old.size()) : 0; row < expected.size(); ++row)
+            imported << row;
+        if (!expectReshaped(s, QStringLiteral("map-import-scaled"), expected, after, imported, false))
+            return;
+    } else if (!s.expectLines(QStringLiteral("map-import"), expected)) {
+        return;
+    }
+    s.model().startNew(expected, expected == old);
+    if (savedByTheOpen)
+        s.model().written(savedHalfway->first, savedHalfway->second);
+    if (scaled)
+        s.model().change(after);
+    if (editing && !s.w().areas().isEmpty() && !s.editMode())
+        s.fail(QStringLiteral("map-import"), QStringLiteral("an import begun in edit mode left it"));
+}
+
+// --- Html import ---
+
+void runHtmlImport(Session& s, const QList<int>& p)
+{
+    const int kind = wrap(at(p, 0), int(pageFixtures().size()));
+    const bool cancel = at(p, 1) % 5 == 4;
+    const Reply reply = replyFor(at(p, 2));
+    const int chooser = wrap(at(p, 3), 3);
+    const QString opened = pictureChoice(s, at(p, 4));
+    const QString file = cancel ? QString() : writePage(s, kind);
+    const QStringList old = s.model().lines();
+    const QString code = s.codeShown();
+    const bool due = !s.model().saved(code);
+    replyToUnsaved(s, reply, [](const ShownBox& box) {
+        return box.text.startsWith(QStringLiteral("Die Seite zeigt das Bild mit")) ? Reply::No : Reply::Default;
+    });
+    s.platform().chooseFile = [&s, file, opened](const FileDialogRequest& r) {
+        if (r.mode == FileDialogRequest::Mode::Save)
+            return savedPath(s);
+        return r.title == QStringLiteral("HTML-Datei öffnen") ? file : opened;
+    };
+    if (kind == 1 && !cancel) {
+        s.modals().expect([chooser](QWidget* dialog) {
+            auto* list = dialog->findChild<QListWidget*>(QStringLiteral("List2"));
+            if (chooser < 2 && list && list->count() > chooser)
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualItemRect(list->item(chooser)).center());
+            else
+                dialog->close();
+        });
+    }
+    QTest::mouseClick(s.w().ui.Command11, Qt::LeftButton);
+    if (!expectUnsavedQuestion(s, due, QStringLiteral("Html")))
+        return;
+    if (due && reply == Reply::Yes) {
+        expectSavedInstead(s, code);
+        return;
+    }
+    if (due && reply == Reply::Escape) {
+        s.mayShowFault(6);
+        s.expectLines(QStringLiteral("html-escaped"), old, 6);
+        return;
+    }
+    const bool discard = due; // answered No
+    QStringList imported = pageFixtures()[kind].lines;
+    if (kind == 1)
+        imported = chooser < 2 ? chooserLines(chooser) : QStringList();
+    if (cancel || kind == 2 || (kind == 1 && chooser == 2)) {
+        s.expectLines(QStringLiteral("html-refused"), old);
+        return;
+    }
+    if (kind == 4) {
+        // The picture is loaded before the map is missed: the map discarded
+        // goes, one kept stays with its history and the code it showed.
+        if (!s.expectLines(QStringLiteral("html-no-map"), discard ? QStringList() : old))
+            return;
+        if (discard)
+            s.model().startNew({});
+        else
+            s.allowStaleCode(code);
+        return;
+    }
+    if (kind == 3 && !discard && !old.isEmpty())
+        s.mayShowFault(1);
+    const QStringList expected = (discard ? QStringList() : old) + imported;
+    if (s.expectLines(QStringLiteral("html-import"), expected))
+        s.model().startNew(expected, expected == old);
+}
+
+// --- the export window ---
+
+void runExport(Session& s, const QList<int>& p)
+{
+    const int op = wrap(at(p, 0), 4);
+    ExportWindow* page = s.exportWindow();
+    const bool shown = page && page->isVisible();
+    if (op == 0 || !shown) {
+        if (s.codeShown().isEmpty())
+            return;
+        const int which = wrap(at(p, 1), 3);
+        const QString file = which == 0 ? s.write(QStringLiteral("seiten/export.html"),
+                                                  "<html>\r\n<body>\r\n<p>Seite</p>\r\n</body>\r\n</html>\r\n")
+                             : which == 1 ? s.path(QStringLiteral("seiten/gibtsnicht.html"))
+                                          : QString();
+        s.platform().chooseFile = [file](const FileDialogRequest&) { return file; };
+        s.platform().replyTo = [](const ShownBox&) { return Reply::No; }; // edits of a page before: not saved
+        QTest::mouseClick(s.w().ui.Command12, Qt::LeftButton);
+        if (which == 0 && !(s.exportWindow() && s.exportWindow()->isVisible()))
+            s.fail(QStringLiteral("export"), QStringLiteral("no export window for a page that is there"));
+        if (which != 2 && !s.failed() &&
+            !s.expectEqual(QStringLiteral("export-clipboard"), QGuiApplication::clipboard()->text(), s.codeShown()))
+            return;
+        s.activate();
+        return;
+    }
+    if (op == 1) {
+        page->ui.Text1->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(page->ui.Text1, at(p, 1) % 2 == 0 ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
+        QTest::mouseClick(page->ui.Command1, Qt::LeftButton);
+    } else if (op == 2) {
+        const QString text = page->pageText();
+        s.platform().replyTo = [](const ShownBox&) { return Reply::No; };
+        QTest::mouseClick(page->ui.Command2, Qt::LeftButton);
+        const QString written = QString::fromUtf8(readAll(page->tag()));
+        if (page->isSaved() && written != text)
+            s.fail(QStringLiteral("export-save"), QStringLiteral("%1 holds another text than the window").arg(page->tag()));
+    } else {
+        s.platform().replyTo = [](const ShownBox&) { return Reply::No; };
+        page->close();
+    }
+    s.activate();
+    s.expectLines(QStringLiteral("export"), s.model().lines());
+}
+
+// --- the program ---
+
+void runCrash(Session& s, const QList<int>& p)
+{
+    const Reply reply = at(p, 0) % 3 == 2 ? Reply::No : Reply::Yes;
+    const QStringList lines = s.model().lines();
+    const std::optional<QString> typed = s.model().handCode();
+    const QString code = s.codeShown();
+    const int selected = currentRow(s);
+    const QString picture = s.w().document().imagePath();
+    const ExportWindow* page = s.exportWindow();
+    const bool pageEdited = page && page->isVisible() && !page->isSaved() && page->textModified();
+    const bool unsaved = !s.model().saved(code);
+    const bool due = unsaved && (!lines.isEmpty() || pageEdited);
+    const bool either = unsaved && lines.isEmpty() && !pageEdited; // only typed code: kept or not
+    s.crashAndRestart();
+    s.platform().replyTo = [reply](const ShownBox& box) {
+        return box.text.startsWith(kRecoveryQuestionStart) ? reply : Reply::Default;
+    };
+    s.platform().chooseFile = nullptr;
+    s.keeper().offerRecovery();
+    const int asked = s.platform().countStartingWith(kRecoveryQuestionStart);
+    if (!either && asked != (due ? 1 : 0)) {
+        s.fail(QStringLiteral("recovery-offer"), QStringLiteral("asked %1 times, unsaved work: %2").arg(asked).arg(due));
+        return;
+    }
+    if (asked == 0 || reply == Reply::No) {
+        s.expectLines(QStringLiteral("recovery-declined"), {});
+        return;
+    }
+    if (!s.expectLines(QStringLiteral("recovery"), lines))
+        return;
+    s.model().startNew(lines);
+    if (s.w().document().imagePath() != picture) {
+        s.fail(QStringLiteral("recovery"), QStringLiteral("the picture came back as %1, not %2")
+                                               .arg(s.w().document().imagePath(), picture));
+        return;
+    }
+    if (currentRow(s) != selected) {
+        s.fail(QStringLiteral("recovery"), QStringLiteral("line %1 selected again, %2 was").arg(currentRow(s)).arg(selected));
+        return;
+    }
+    if (typed && !typed->isEmpty()) {
+        s.mayShowFault(3);
+        if (!s.expectEqual(QStringLiteral("recovery-code"), s.codeShown(), *typed, 3))
+            return;
+        s.model().setHandCode(*typed);
+    }
+    if (s.w().document().mapSaved())
+        s.fail(QStringLiteral("recovery"), QStringLiteral("the recovered map counts as saved"));
+}
+
+void runClose(Session& s, const QList<int>& p)
+{
+    const Reply reply = replyFor(at(p, 0));
+    const QString code = s.codeShown();
+    const bool due = !s.model().saved(code);
+    replyToUnsaved(s, reply, [](const ShownBox& box) {
+        return box.text == kExportUnsaved ? Reply::No : Reply::Default;
+    });
+    s.platform().chooseFile = [&s](const FileDialogRequest& r) {
+        return r.mode == FileDialogRequest::Mode::Save ? savedPath(s) : QString();
+    };
+    s.w().close();
+    if (!expectUnsavedQuestion(s, due, QStringLiteral("closing")))
+        return;
+    const bool stays = due && reply != Reply::No;
+    if (due && reply == Reply::Escape)
+        s.mayShowFault(6);
+    if (s.w().isVisible() != stays) {
+        s.fail(QStringLiteral("close"), stays ? QStringLiteral("the window closed over unsaved work")
+                                              : QStringLiteral("the window stayed open"),
+               due && reply == Reply::Escape ? 6 : 0);
+        return;
+    }
+    if (due && reply == Reply::Yes) {
+        expectSavedInstead(s, code);
+        return;
+    }
+    if (stays)
+        return;
+    s.platform().clear();
+    s.restart();
+    if (s.platform().countStartingWith(kRecoveryQuestionStart) != 0)
+        s.fail(QStringLiteral("close"), QStringLiteral("a closed editor left a map to recover"));
+}
+
+QList<int> numbers(QRandomGenerator& g, std::initializer_list<int> ranges)
+{
+    QList<int> p;
+    for (int n : ranges)
+        p << int(g.bounded(n));
+    return p;
+}
+
+} // namespace
+
+void addFileActions(std::vector<Action>& actions)
+{
+    const auto always = [](Session&) { return true; };
+    const auto picture = [](Session& s) { return s.hasPicture(); };
+    // Escape on the unsaved question is a third answer once it can be one.
+    const auto answers = [](Session& s) { return s.tolerates(6) ? 2 : 3; };
+    actions.push_back({"open", 4, always,
+                       [answers](Session& s, QRandomGenerator& g) { return numbers(g, {4, answers(s)}); }, runOpen});
+    actions.push_back({"save", 3, [](Session& s) { return s.w().ui.Command7->isEnabled(); },
+                       [](Session& s, QRandomGenerator& g) {
+                           QList<int> p = numbers(g, {6, 3});
+                           if (p[0] == 2 && s.tolerates(4))
+                               p[0] = 0;
+                           return p;
+                       },
+                       runSave});
+    actions.push_back({"mapImport", 3, always,
+                       [](Session& s, QRandomGenerator& g) {
+                           QList<int> p = numbers(g, {7, 5, 2, 4, 2, 2});
+                           if (p[0] == 2 && s.tolerates(1) && !s.model().lines().isEmpty())
+                               p[2] = 1; // the kept areas would go with the picture's Open
+                           return p;
+                       },
+                       runMapImport});
+    actions.push_back({"htmlImport", 3, always,
+                       [answers](Session& s, QRandomGenerator& g) {
+                           QList<int> p = numbers(g, {5, 5, answers(s), 3, 4});
+                           if (p[0] == 3 && s.tolerates(1) && !s.model().lines().isEmpty())
+                               p[0] = 0;
+                           return p;
+                       },
+                       runHtmlImport});
+    actions.push_back({"export", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {4, 3}); },
+                       runExport});
+    actions.push_back({"crash", 2,
+                       [picture](Session& s) {
+                           return picture(s) && !(s.tolerates(3) && s.model().handCode() && !s.model().handCode()->isEmpty());
+                       },
+                       [](Session&, QRandomGenerator& g) { return numbers(g, {3}); }, runCrash});
+    actions.push_back({"close", 1, always,
+                       [answers](Session& s, QRandomGenerator& g) { return numbers(g, {answers(s)}); }, runClose});
+}
+
+} // namespace korvane::session
