@@ -3,6 +3,7 @@
 // dialog, save, close, and start again with the settings of the first run.
 #include "ImageSamples.h"
 #include "support/BlankPicture.h"
+#include "support/Drops.h"
 #include "support/Files.h"
 #include "support/Modal.h"
 #include "support/Rows.h"
@@ -11,6 +12,7 @@
 
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
+#include "app/commands/RecoveryKeeper.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "io/ExportWindow.h"
@@ -23,11 +25,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QtEndian>
 
 using namespace korvane;
@@ -98,6 +102,7 @@ void drag(QWidget* canvas, QPoint from, QPoint to)
 
 const QString kUnsaved = QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der "
                                         "Code jetzt gespeichert werden?");
+const QString kKeep = QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?");
 
 // Everything that makes up the open map, and what the user can do with it.
 struct MapShown {
@@ -196,6 +201,8 @@ private slots:
     void undoAfterImportStaysUnsaved();
     void cancelledDialogChangesNothing_data();
     void cancelledDialogChangesNothing();
+    void abbrechenChangesNothing_data();
+    void abbrechenChangesNothing();
     void refusedPictureKeepsTheMap_data();
     void refusedPictureKeepsTheMap();
     void typedCodeComesBackWithTheBoxUndo();
@@ -449,6 +456,68 @@ void TestEndToEnd::cancelledDialogChangesNothing()
     QVERIFY(!e.w.findChild<ExportWindow*>());
     e.key(e.w.ui.List1, Qt::Key_Z);
     QCOMPARE(e.w.areas().count(), 1);
+    QVERIFY(e.closeAsks(MessageButton::No));
+}
+
+void TestEndToEnd::abbrechenChangesNothing_data()
+{
+    QTest::addColumn<QString>("way"); // what the user does with the areas unsaved
+    QTest::addColumn<QString>("question");
+    row("close", QStringLiteral("close"), kUnsaved);
+    row("open", QStringLiteral("Command1"), kUnsaved);
+    row("html", QStringLiteral("Command11"), kUnsaved);
+    row("map, areas kept?", QStringLiteral("Command8"), kKeep);
+    row("picture from outside", QStringLiteral("outside:neu.png"), kUnsaved);
+    row("page from outside", QStringLiteral("outside:seite.html"), kUnsaved);
+    row("map file from outside", QStringLiteral("outside:neu.map"), kKeep);
+    row("picture dropped", QStringLiteral("drop:neu.png"), kUnsaved);
+}
+
+// "Abbrechen" (also Escape and the box's close button, see tst_platform) on
+// the question before the map would go: no dialog, no file read, and the
+// map, its history, its recovery file and the window stay as they were.
+void TestEndToEnd::abbrechenChangesNothing()
+{
+    QFETCH(QString, way);
+    QFETCH(QString, question);
+    DrawnMap e;
+    RecoveryKeeper* keeper = attachRecovery(e.w);
+    e.drawRect({20, 200}, {80, 260});
+    keeper->flush();
+    const QByteArray kept = readFile(keeper->filePath());
+    QVERIFY(kept.contains("|20,200,80,260|"));
+    const QString markup = "<img src=\"neu.png\" usemap=\"#neu\"><map name=\"neu\"><area shape=\"rect\" "
+                           "coords=\"1,1,9,9\" href=\"n.html\" alt=\"N\" /></map>";
+    QVERIFY(writeFile(e.folder.path("neu.png"), makeRaster("png", 40, 30, Qt::red)));
+    QVERIFY(writeFile(e.folder.path("seite.html"), "<html><body>" + markup.toLatin1() + "</body></html>"));
+    QVERIFY(writeFile(e.folder.path("neu.map"), markup.toLatin1()));
+    const MapShown before = mapShown(e.w);
+    e.platform.answers << MessageButton::Cancel;
+    const QString file = e.folder.path(way.section(QLatin1Char(':'), 1));
+    if (way == QLatin1String("close")) {
+        QVERIFY(!e.w.close());
+    } else if (way.startsWith(QLatin1String("outside:"))) {
+        openFromOutside(e.w, file);
+    } else if (way.startsWith(QLatin1String("drop:"))) {
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(file)});
+        QVERIFY(dropOn(e.canvas(), &dropped));
+        QTRY_COMPARE(e.platform.boxes.size(), 1);
+    } else {
+        QTest::mouseClick(e.w.findChild<QPushButton*>(way), Qt::LeftButton);
+    }
+    QCoreApplication::processEvents(); // the keeper looks whether a close went through
+
+    QCOMPARE(e.platform.texts(), QStringList{question});
+    QCOMPARE(e.platform.boxes[0].buttons,
+             (QList<MessageButton>{MessageButton::Yes, MessageButton::No, MessageButton::Cancel}));
+    QCOMPARE(e.platform.dialogs.size(), 1); // the picture's, before the areas were drawn
+    compareShown(mapShown(e.w), before);
+    QVERIFY(e.w.isVisible());
+    keeper->flush();
+    QCOMPARE(readFile(keeper->filePath()), kept);
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().count(), 2);
     QVERIFY(e.closeAsks(MessageButton::No));
 }
 

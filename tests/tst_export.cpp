@@ -704,33 +704,42 @@ void TestExport::speichernOnFullDiskKeepsOldFile()
 
 void TestExport::closeQuestion_data()
 {
-    QTest::addColumn<bool>("answerYes");
+    QTest::addColumn<MessageButton>("answer");
     QTest::addColumn<bool>("closeMain"); // closing the main window asks for the page too
-    QTest::newRow("Yes saves and stays open") << true << false;
-    QTest::newRow("No closes") << false << false;
-    QTest::newRow("main window: Yes keeps both open") << true << true;
-    QTest::newRow("main window: No closes both") << false << true;
+    QTest::newRow("Yes saves and stays open") << MessageButton::Yes << false;
+    QTest::newRow("No closes") << MessageButton::No << false;
+    QTest::newRow("Abbrechen stays open") << MessageButton::Cancel << false;
+    QTest::newRow("main window: Yes keeps both open") << MessageButton::Yes << true;
+    QTest::newRow("main window: No closes both") << MessageButton::No << true;
+    QTest::newRow("main window: Abbrechen keeps both open") << MessageButton::Cancel << true;
 }
 
 void TestExport::closeQuestion()
 {
-    QFETCH(bool, answerYes);
+    QFETCH(MessageButton, answer);
     QFETCH(bool, closeMain);
+    const bool answerYes = answer == MessageButton::Yes;
     ExportWindow* window = exportPage("<p>seite</p>");
     QVERIFY(window);
+    const QString page = window->pageText();
     m_main->document().markSaved(); // only the page is unsaved
-    m_platform->answers.enqueue(answerYes ? MessageButton::Yes : MessageButton::No);
+    m_platform->answers.enqueue(answer);
     m_platform->fileAnswers.enqueue(window->tag());
-    QVERIFY((closeMain ? m_main->close() : window->close()) != answerYes);
+    QCOMPARE(closeMain ? m_main->close() : window->close(), answer == MessageButton::No);
 
     const ShownBox question{"Korvane Kontrollabfrage",
                             "Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?",
                             MessageIcon::Question,
-                            {MessageButton::Yes, MessageButton::No},
+                            {MessageButton::Yes, MessageButton::No, MessageButton::Cancel},
                             MessageButton::Yes};
     QCOMPARE(m_platform->boxes, QList<ShownBox>{question});
-    QCOMPARE(window->isVisible(), answerYes);
+    QCOMPARE(window->isVisible(), answer != MessageButton::No);
     QCOMPARE(m_platform->dialogs.size(), answerYes ? 2 : 1);
+    if (answer == MessageButton::Cancel) {
+        QCOMPARE(window->pageText(), page); // untouched, still unsaved
+        QVERIFY(!window->isSaved());
+        return;
+    }
     if (answerYes) {
         QVERIFY(window->isSaved());
         QVERIFY(window->close()); // saved now: no second question

@@ -236,7 +236,7 @@ void TestImportCommands::mapImportKeepQuestion()
     QCOMPARE(e.desktop.boxes.size(), 1);
     const auto& box = e.desktop.boxes.front();
     expectBox(box, QStringLiteral("Korvane Kontrollabfrage"), kKeep, MessageIcon::Question);
-    QCOMPARE(box.buttons, QList<MessageButton>({MessageButton::Yes, MessageButton::No}));
+    QCOMPARE(box.buttons, QList<MessageButton>({MessageButton::Yes, MessageButton::No, MessageButton::Cancel}));
     QCOMPARE(box.defaultButton, MessageButton::Yes);
     QCOMPARE(e.window->areas().lines(), expected);
 }

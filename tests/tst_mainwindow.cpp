@@ -927,13 +927,14 @@ void TestMainWindow::closeQuestion_data()
 {
     QTest::addColumn<bool>("withCode");
     QTest::addColumn<bool>("saved");
-    QTest::addColumn<int>("answer"); // 0 Yes, 1 No
+    QTest::addColumn<int>("answer"); // 0 Yes, 1 No, 2 Abbrechen
     QTest::addColumn<bool>("asks");
     QTest::addColumn<bool>("closes");
     QTest::newRow("no code") << false << false << 0 << false << true;
     QTest::newRow("saved code") << true << true << 0 << false << true;
     QTest::newRow("unsaved, yes") << true << false << 0 << true << false;
     QTest::newRow("unsaved, no") << true << false << 1 << true << true;
+    QTest::newRow("unsaved, abbrechen") << true << false << 2 << true << false;
 }
 
 void TestMainWindow::closeQuestion()
@@ -951,7 +952,8 @@ void TestMainWindow::closeQuestion()
         e.w.document().markSaved();
     bool saveClicked = false;
     connect(e.w.ui.Command7, &QPushButton::clicked, [&] { saveClicked = true; });
-    e.platform.answers.enqueue(answer == 0 ? MessageButton::Yes : MessageButton::No);
+    const MessageButton answers[] = {MessageButton::Yes, MessageButton::No, MessageButton::Cancel};
+    e.platform.answers.enqueue(answers[answer]);
     const bool closed = e.w.close();
     QCOMPARE(closed, closes);
     QCOMPARE(e.platform.boxes.size(), asks ? 1 : 0);
@@ -960,7 +962,8 @@ void TestMainWindow::closeQuestion()
                   QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
                                  "jetzt gespeichert werden?"),
                   MessageIcon::Question);
-        QCOMPARE(e.platform.boxes[0].buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
+        QCOMPARE(e.platform.boxes[0].buttons,
+                 (QList<MessageButton>{MessageButton::Yes, MessageButton::No, MessageButton::Cancel}));
     }
     QCOMPARE(saveClicked, asks && answer == 0);
 }

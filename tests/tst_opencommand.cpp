@@ -215,7 +215,7 @@ void TestOpenCommand::saveQuestion()
     QCOMPARE(box.text, QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. "
                                       "Soll der Code jetzt gespeichert werden?"));
     QCOMPARE(box.icon, MessageIcon::Question);
-    QCOMPARE(box.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No}));
+    QCOMPARE(box.buttons, (QList<MessageButton>{MessageButton::Yes, MessageButton::No, MessageButton::Cancel}));
     QCOMPARE(save.count(), answerYes ? 1 : 0);
     // Yes shows the save dialog instead of the open dialog.
     QCOMPARE(m_platform->dialogs.size(), 1);

@@ -6,8 +6,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 using namespace korvane;
 
@@ -21,6 +25,8 @@ private slots:
     void chosenFileHandsBackFolder();
     void cancelLeavesFolderAndCurrentDirectory();
     void messageHelpersRecordBoxes();
+    void realBoxAnswers_data();
+    void realBoxAnswers();
 };
 
 // The real dialog shows each description as it stands (the patterns are
@@ -124,6 +130,57 @@ void TestPlatform::messageHelpersRecordBoxes()
     QCOMPARE(scripted.boxes[1].title, QStringLiteral("korvane"));
     QCOMPARE(scripted.boxes[1].text, QStringLiteral("Hinweis"));
     QCOMPARE(scripted.boxes[1].icon, MessageIcon::Information);
+}
+
+void TestPlatform::realBoxAnswers_data()
+{
+    QTest::addColumn<bool>("cancelOffered");
+    QTest::addColumn<QString>("action"); // what the user does to the box
+    QTest::addColumn<MessageButton>("answer");
+    QTest::newRow("Abbrechen clicked") << true << "Abbrechen" << MessageButton::Cancel;
+    QTest::newRow("Escape: Abbrechen") << true << "Escape" << MessageButton::Cancel;
+    QTest::newRow("close button: Abbrechen") << true << "close" << MessageButton::Cancel;
+    QTest::newRow("Nein clicked") << true << "Nein" << MessageButton::No;
+    QTest::newRow("Ja clicked") << true << "Ja" << MessageButton::Yes;
+    QTest::newRow("Escape without Abbrechen: Nein") << false << "Escape" << MessageButton::No;
+    QTest::newRow("close button without Abbrechen: Nein") << false << "close" << MessageButton::No;
+}
+
+// The real message box, in German as the program shows it: a question whose
+// No would throw work away has "Abbrechen" beside "Ja" and "Nein", and Escape
+// and the title bar's close button answer it.
+void TestPlatform::realBoxAnswers()
+{
+    QFETCH(bool, cancelOffered);
+    QFETCH(QString, action);
+    QFETCH(MessageButton, answer);
+    QTranslator german;
+    QVERIFY(german.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&german);
+    setPlatform(std::make_unique<QtPlatform>());
+    QStringList captions;
+    test::whenModalOpens([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        for (QAbstractButton* button : box->buttons())
+            captions << button->text().remove(QLatin1Char('&'));
+        if (action == QLatin1String("Escape"))
+            QTest::keyClick(box, Qt::Key_Escape);
+        else if (action == QLatin1String("close"))
+            box->close();
+        else
+            for (QAbstractButton* button : box->buttons())
+                if (button->text().remove(QLatin1Char('&')) == action)
+                    button->click();
+    });
+    const MessageButton given =
+        cancelOffered
+            ? askYesNoCancel(nullptr, kQuestionTitle, QStringLiteral("Frage?"))
+            : (askYesNo(nullptr, kQuestionTitle, QStringLiteral("Frage?")) ? MessageButton::Yes : MessageButton::No);
+    QCoreApplication::removeTranslator(&german);
+    captions.sort();
+    QCOMPARE(captions, cancelOffered ? QStringList({"Abbrechen", "Ja", "Nein"}) : QStringList({"Ja", "Nein"}));
+    QCOMPARE(given, answer);
 }
 
 QTEST_MAIN(TestPlatform)

@@ -651,17 +651,21 @@ EditorView::UnsavedCode MainWindow::askAboutUnsavedCode()
 {
     if (m_document.mapSaved())
         return UnsavedCode::None;
-    if (!askYesNo(this, kQuestionTitle,
-                  QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code "
-                                 "jetzt gespeichert werden?")))
+    const MessageButton answer = askYesNoCancel(
+        this, kQuestionTitle,
+        QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code jetzt "
+                       "gespeichert werden?"));
+    if (answer == MessageButton::No)
         return UnsavedCode::Discard;
+    if (answer != MessageButton::Yes)
+        return UnsavedCode::Cancel;
     ui.Command7->click();
     return UnsavedCode::Save;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (askAboutUnsavedCode() == UnsavedCode::Save) {
+    if (!goesOn(askAboutUnsavedCode())) {
         event->ignore();
         return;
     }

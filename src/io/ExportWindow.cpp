@@ -390,17 +390,23 @@ bool ExportWindow::offerToSaveEdits()
 {
     if (!isVisible() || m_gespeichert || !ui.Text1->document()->isModified())
         return true;
-    if (!askYesNo(this, kQuestionTitle, kUnsavedQuestion))
+    const MessageButton answer = askYesNoCancel(this, kQuestionTitle, kUnsavedQuestion);
+    if (answer == MessageButton::No)
         return true;
-    return speichern();
+    return answer == MessageButton::Yes && speichern();
 }
 
 void ExportWindow::closeEvent(QCloseEvent* event)
 {
-    if (!ui.Text1->document()->isEmpty() && !m_gespeichert && askYesNo(this, kQuestionTitle, kUnsavedQuestion)) {
-        event->ignore();
-        speichern();
-        return;
+    if (!ui.Text1->document()->isEmpty() && !m_gespeichert) {
+        const MessageButton answer = askYesNoCancel(this, kQuestionTitle, kUnsavedQuestion);
+        if (answer != MessageButton::No) {
+            // Yes saves and stays open; "Abbrechen" leaves the page as it is.
+            event->ignore();
+            if (answer == MessageButton::Yes)
+                speichern();
+            return;
+        }
     }
     event->accept();
     discardText();

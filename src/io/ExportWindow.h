@@ -62,7 +62,8 @@ public:
     void undoPaste(); // Command3
     bool speichern(); // Command2; true when the page was written
     // Before another page replaces this one, edits the user made are offered
-    // for saving. False when the user chose to save and the page was not written.
+    // for saving. False when the user chose to save and the page was not
+    // written, or chose "Abbrechen": the page stays.
     bool offerToSaveEdits();
     void updateEditMenu();
 

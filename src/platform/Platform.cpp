@@ -35,6 +35,12 @@ bool askYesNo(QWidget* owner, const QString& title, const QString& text, Message
                                  defaultButton) == MessageButton::Yes;
 }
 
+MessageButton askYesNoCancel(QWidget* owner, const QString& title, const QString& text, MessageButton defaultButton)
+{
+    return platform().messageBox(owner, title, text, MessageIcon::Question,
+                                 {MessageButton::Yes, MessageButton::No, MessageButton::Cancel}, defaultButton);
+}
+
 void inform(QWidget* owner, const QString& text, const QString& title)
 {
     platform().messageBox(owner, title, text, MessageIcon::Information, {MessageButton::Ok}, MessageButton::Ok);

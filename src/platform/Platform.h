@@ -52,6 +52,11 @@ inline const QString kQuestionTitleDash = QStringLiteral("Korvane - Kontrollabfr
 // A question with Yes and No and a question icon; true for Yes.
 bool askYesNo(QWidget* owner, const QString& title, const QString& text,
               MessageButton defaultButton = MessageButton::Yes);
+// A question whose No throws work away: Yes, No and Cancel ("Abbrechen") with
+// a question icon. Escape and the box's close button answer Cancel, which
+// the caller takes as "leave everything as it was".
+MessageButton askYesNoCancel(QWidget* owner, const QString& title, const QString& text,
+                             MessageButton defaultButton = MessageButton::Yes);
 // An information box with an OK button.
 void inform(QWidget* owner, const QString& text, const QString& title = programName());
 // A failure the user must know about (an OK button and a warning icon).

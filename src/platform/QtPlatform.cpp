@@ -54,12 +54,17 @@ MessageButton QtPlatform::messageBox(QWidget* owner, const QString& title, const
     for (MessageButton b : buttons)
         box.addButton(toStandard(b));
     box.setDefaultButton(toStandard(defaultButton));
+    // Escape and the title bar's close button leave everything as it was
+    // where the box offers that; else they answer No.
+    if (buttons.contains(MessageButton::Cancel))
+        box.setEscapeButton(toStandard(MessageButton::Cancel));
     const int result = box.exec();
     for (MessageButton b : buttons) {
         if (result == toStandard(b))
             return b;
     }
-    // Closing the box through its title bar counts as the safe answer.
+    if (buttons.contains(MessageButton::Cancel))
+        return MessageButton::Cancel;
     return buttons.contains(MessageButton::No) ? MessageButton::No : buttons.value(0, MessageButton::Ok);
 }
 

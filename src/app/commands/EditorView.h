@@ -34,9 +34,12 @@ public:
     virtual void press(Button button) = 0;
 
     // The question before unsaved code would be discarded. Save: the user
-    // said Yes and the save command has run; the caller stops there.
-    enum class UnsavedCode { None, Save, Discard };
+    // said Yes and the save command has run; Cancel: the user said
+    // "Abbrechen" (or pressed Escape, or closed the box). The caller stops at
+    // both, leaving everything as it was.
+    enum class UnsavedCode { None, Save, Discard, Cancel };
     virtual UnsavedCode askAboutUnsavedCode() = 0;
+    static bool goesOn(UnsavedCode answer) { return answer == UnsavedCode::None || answer == UnsavedCode::Discard; }
     // The drawing tools and attributes once there is a picture to draw on; an
     // import also enables edit mode, saving, and "copy" when the list has areas.
     enum class ToolsFor { Picture, Import };

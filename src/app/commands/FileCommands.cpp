@@ -100,7 +100,7 @@ void FileCommands::open()
 {
     ProgramState& state = m_session.state();
     readSettingsOnce(m_session, m_view);
-    if (m_view.askAboutUnsavedCode() == EditorView::UnsavedCode::Save)
+    if (!EditorView::goesOn(m_view.askAboutUnsavedCode()))
         return;
 
     // The map stays as it is until a picture was chosen and loaded: a

@@ -135,10 +135,16 @@ void ImportCommands::mapImport()
     const bool editing = m_session.editChosen();
     QWidget* owner = m_view.owner();
     MapDocument& document = m_session.document();
-    // Areas the user does not keep go only once the import goes on for certain.
-    const bool keep =
-        m_session.areas().isEmpty() ||
-        askYesNo(owner, kQuestionTitle, QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?"));
+    // Areas the user does not keep go only once the import goes on for
+    // certain; "Abbrechen" (or Escape) ends the import before it begins.
+    bool keep = true;
+    if (!m_session.areas().isEmpty()) {
+        const MessageButton answer = askYesNoCancel(
+            owner, kQuestionTitle, QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?"));
+        if (answer == MessageButton::Cancel)
+            return;
+        keep = answer == MessageButton::Yes;
+    }
     m_view.showHelpBox();
 
     QString folder = importsteps::startFolder(m_session);
@@ -194,7 +200,7 @@ void ImportCommands::htmlImport()
     MapDocument& document = m_session.document();
     // Code the user gives up goes only once the import goes on for certain.
     const EditorView::UnsavedCode unsaved = m_view.askAboutUnsavedCode();
-    if (unsaved == EditorView::UnsavedCode::Save)
+    if (!EditorView::goesOn(unsaved))
         return;
     m_view.showHelpBox();
 
