@@ -322,7 +322,7 @@ QStringList foreignLines(int kind)
         return {QStringLiteral("kein Areal"), QStringLiteral("|||")};
     case 5: {
         QStringList many;
-        for (int i = 0; i < 150; ++i)
+        for (int i = 0; i < 40; ++i)
             many << QLatin1Char(' ') + QStringLiteral("rect") + pad +
                         QStringLiteral("%1,%2,%3,%4|v%5.html|V %5|*|*|*|*")
                             .arg(i % 300)
@@ -651,7 +651,10 @@ void addEditingActions(std::vector<Action>& actions)
                            return codeEditable(s) && (!s.tolerates(2) || s.model().lines().isEmpty());
                        },
                        noParams, runClearCode});
-    actions.push_back({"codeUndo", 2, codeEditable, noParams, runCodeUndo});
+    // Typing undone may bring back code that was saved beside areas that were not (fault 2).
+    actions.push_back({"codeUndo", 2,
+                       [codeEditable](Session& s) { return codeEditable(s) && (!s.tolerates(2) || s.model().areasSaved()); },
+                       noParams, runCodeUndo});
     actions.push_back({"table", 4, picture,
                        [](Session&, QRandomGenerator& g) { return numbers(g, {6, 10, 2}); }, runTable});
     actions.push_back({"refresh", 1, picture, noParams, runRefresh});

@@ -344,7 +344,7 @@ void runMapImport(Session& s, const QList<int>& p)
 {
     const int kind = wrap(at(p, 0), int(mapFixtures().size()));
     const bool cancel = at(p, 1) % 5 == 4;
-    const Reply keepReply = at(p, 2) % 2 == 0 ? Reply::Yes : Reply::No;
+    const Reply keepReply = replyFor(at(p, 2));
     const QString opened = pictureChoice(s, at(p, 3));
     const Reply scaleReply = at(p, 4) % 2 == 0 ? Reply::Yes : Reply::No;
     const Reply unsavedReply = at(p, 5) % 2 == 0 ? Reply::No : Reply::Yes;
@@ -353,6 +353,7 @@ void runMapImport(Session& s, const QList<int>& p)
     const QStringList old = s.model().lines();
     const bool asksKeep = !old.isEmpty();
     const bool keep = !asksKeep || keepReply == Reply::Yes;
+    const bool stopped = asksKeep && keepReply == Reply::Escape; // "Abbrechen": the import does not begin
     const QSize sizeBefore = s.pictureSize();
     // A save halfway through (Yes to the question of the Open that looks for
     // the picture) writes what the window holds at that moment.
@@ -378,7 +379,7 @@ void runMapImport(Session& s, const QList<int>& p)
     const bool editing = s.w().session().editChosen();
     const QString codeBefore = s.codeShown();
     QTest::mouseClick(s.w().ui.Command8, Qt::LeftButton);
-    if (!f.hasMap)
+    if (!f.hasMap && !stopped)
         s.allowStaleCode(codeBefore); // the file's map name taken, the code not made again
     if (s.platform().countStartingWith(kKeepQuestion) != (asksKeep ? 1 : 0)) {
         s.fail(QStringLiteral("keep-question"), QStringLiteral("asked %1 times with %2 areas")
@@ -386,7 +387,7 @@ void runMapImport(Session& s, const QList<int>& p)
                                                     .arg(old.size()));
         return;
     }
-    if (cancel || !f.hasMap || kind == 3) {
+    if (stopped || cancel || !f.hasMap || kind == 3) {
         // Cancelled, no map in the file, a picture that is refused: nothing changes.
         if (s.expectLines(QStringLiteral("import-refused"), old) && kind == 3 && s.pictureSize() != sizeBefore)
             s.fail(QStringLiteral("import-refused"), QStringLiteral("a refused picture replaced the one shown"));
@@ -647,7 +648,7 @@ void addFileActions(std::vector<Action>& actions)
                        runSave});
     actions.push_back({"mapImport", 3, always,
                        [](Session& s, QRandomGenerator& g) {
-                           QList<int> p = numbers(g, {7, 5, 2, 4, 2, 2});
+                           QList<int> p = numbers(g, {7, 5, 3, 4, 2, 2});
                            if (p[0] == 2 && s.tolerates(1) && !s.model().lines().isEmpty())
                                p[2] = 1; // the kept areas would go with the picture's Open
                            return p;

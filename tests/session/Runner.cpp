@@ -165,7 +165,7 @@ QString describe(const Failure& f)
     if (const KnownFault* known = knownFault(f.fault))
         text += QStringLiteral(" [fault %1 of the trust issue%2]")
                     .arg(f.fault)
-                    .arg(known->mended ? QString() : QStringLiteral(", mended on ") + QLatin1String(known->branch));
+                    .arg(known->mended ? QString() : QStringLiteral(", not yet mended: ") + QLatin1String(known->branch));
     return text + QStringLiteral(": ") + f.detail;
 }
 
