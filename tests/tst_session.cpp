@@ -95,9 +95,21 @@ QString shrunkReport(const RunResult& result)
 
 } // namespace
 
+// The offscreen platform says on every raise, keyboard grab and size hint
+// that it cannot; thousands of steps would bury the reports under it.
+QtMessageHandler g_testHandler = nullptr;
+
+void quietHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    g_testHandler(type, context, message);
+}
+
 class TestSession : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { g_testHandler = qInstallMessageHandler(quietHandler); }
     void sequenceText_data();
     void sequenceText();
     void regressions_data();
@@ -133,8 +145,43 @@ void TestSession::regressions_data()
 {
     QTest::addColumn<QString>("sequence");
     QTest::addColumn<int>("fault"); // a known fault of the trust issue it shows, 0: none
-    QTest::newRow("draw, move, undo, redo")
-        << QStringLiteral("open 0 1; drawRect 10 20 110 70 0 1; mode 3; arrow 1 0; arrow 1 1; undo 0; redo 0") << 0;
+    const auto row = [](const char* name, const char* steps, int fault) {
+        QTest::newRow(name) << QString::fromUtf8(steps) << fault;
+    };
+    row("draw, move, undo, redo", "open 0 1; drawRect 10 20 110 70 0 1; mode 3; arrow 1 0; arrow 1 1; undo 0; redo 0", 0);
+    // Found by these sessions and mended here: a partial redraw cut off the
+    // mitre of a sharp corner drawn 3 pixels wide.
+    row("mitre of a wide corner", "open 0 1; lineWidth 2; drawPolygon 3 107 51 146 115 130 119 0 1", 0);
+    // ... and the recovery file kept a line selected that Ctrl+click had taken out.
+    row("chosen area taken out by Ctrl+click",
+        "open 0 0; drawRect 10 20 110 70 0 1; drawRect 200 100 300 200 0 1; mode 3; controlClickRow 0; crash 0", 0);
+    // Escape on the questions that throw work away (mended on trust-window).
+    row("Escape on closing", "open 0 0; drawRect 10 20 110 70 0 1; close 2", 6);
+    row("Escape on Open", "open 0 0; drawRect 10 20 110 70 0 1; open 1 2", 6);
+    row("Escape on Html", "open 0 0; drawRect 10 20 110 70 0 1; htmlImport 0 0 2 0 0", 6);
+    row("Escape on keeping areas", "open 0 0; drawRect 10 20 110 70 0 1; mapImport 0 0 2 0 0 0", 6);
+    // The faults of the trust issue the sessions reach, until they are mended.
+    row("kept areas and a missing picture", "open 0 0; drawRect 10 20 110 70 0 1; mapImport 2 0 0 0 0 0", 1);
+    row("an emptied code box", "open 0 0; drawRect 10 20 110 70 0 1; clearCode", 2);
+    row("typing undone back to saved code", "open 0 0; typeCode 0 0; save 0 0; drawRect 10 20 110 70 0 1; codeUndo",
+        2);
+    row("typed code after a crash", "open 0 0; drawRect 10 20 110 70 0 1; typeCode 0 0; crash 0", 3);
+    row("typed code never kept", "open 0 0; drawRect 10 20 110 70 0 1; save 0 0; typeCode 0 0", 3);
+    row("save as .map", "open 0 0; drawRect 10 20 110 70 0 1; save 2 0", 4);
+    row("arrow key while dragging several",
+        "open 0 0; drawRect 10 20 110 70 0 1; drawRect 200 100 300 200 0 1; mode 3; selectAll; dragSeveral 0 30 20 1",
+        5);
+    row("End while dragging several",
+        "open 0 0; drawRect 10 20 110 70 0 1; drawRect 200 100 300 200 0 1; mode 3; selectAll; dragSeveral 0 30 20 6",
+        5);
+    row("pasted coordinates of 2^31", "open 0 0; foreignPaste 1 0", 11);
+    row("pasted coordinates of 99999999999", "open 0 0; foreignPaste 2 0", 11);
+    row("pasted ninth field with href", "open 0 0; foreignPaste 3 0", 11);
+    // Found by these sessions, reported.
+    row("yellow left beside a wide polygon",
+        "open 0 0; lineWidth 2; drawPolygon 3 183 134 143 161 132 89 0 1; drawRect 10 10 60 60 0 1; selectRow 0; "
+        "selectRow 1",
+        101);
 }
 
 // Each row replays a sequence that once failed (shrunk), or that shows a
@@ -145,7 +192,7 @@ void TestSession::regressions()
     QFETCH(int, fault);
     const std::optional<Sequence> steps = parseSequence(sequence);
     QVERIFY(steps);
-    const RunResult result = replay(*steps, ciOptions());
+    const RunResult result = replay(*steps, shrinkOptions());
     if (result.failure && fault != 0)
         QCOMPARE(result.failure->fault, fault);
     const KnownFault* known = knownFault(fault);
@@ -173,7 +220,11 @@ void TestSession::seeds()
               qPrintable(describe(*result.failure)));
         return;
     }
-    QVERIFY2(result.passed(), result.failure ? qPrintable(shrunkReport(result)) : "");
+    if (result.passed())
+        return;
+    // The report goes out whole; a failure message would be cut.
+    qInfo().noquote() << shrunkReport(result);
+    QFAIL(qPrintable(result.failure->check + QStringLiteral(" (the report above)")));
 }
 
 // The seeds reached every action of the catalogue.

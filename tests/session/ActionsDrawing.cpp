@@ -296,9 +296,11 @@ void runClickArea(Session& s, const QList<int>& p)
         return;
     }
     if (s.expectLines(QStringLiteral("click-area"), before) && selectedRows(s) != expected)
-        s.fail(QStringLiteral("click-area"), QStringLiteral("a click on area %1 left %2 chosen")
+        s.fail(QStringLiteral("click-area"), QStringLiteral("a click on area %1 at (%3, %4) left %2 chosen")
                                                  .arg(row)
-                                                 .arg(currentRow(s)));
+                                                 .arg(currentRow(s))
+                                                 .arg(point->x())
+                                                 .arg(point->y()));
 }
 
 QList<int> generateBand(Session& s, QRandomGenerator& g)
@@ -422,6 +424,17 @@ void learnSteps(Session& s, const QStringList& before, int most, int fault)
                QStringLiteral("%1 undo steps do not lead back to the lines before the drag").arg(most), fault);
         return;
     }
+    // One step further back is the step before the drag (or nothing), not
+    // a step of its own left by the keys.
+    const int back = s.model().stepsBack();
+    s.windowKey(Qt::Key_Z, Qt::ControlModifier);
+    const QStringList further = back > 0 ? s.model().linesAt(s.model().index() - 1) : before;
+    if (observed(s) != further) {
+        s.fail(QStringLiteral("history"), QStringLiteral("the step before the drag does not follow it back"), fault);
+        return;
+    }
+    if (back > 0)
+        s.windowKey(Qt::Key_Y, Qt::ControlModifier);
     for (qsizetype i = states.size() - 2; i >= 0; --i) {
         s.windowKey(Qt::Key_Y, Qt::ControlModifier);
         if (observed(s) != states[i]) {
@@ -615,6 +628,10 @@ void runRemovePoint(Session& s, const QList<int>& p)
             return;
         s.focusCanvas();
         QTest::mouseMove(handle, grip);
+        // Where handles lie on one another (a polygon of one or two points),
+        // the pointer rests on the one on top: Delete then means the area.
+        if (!handle->underMouse())
+            return;
         s.key(s.w().ui.Picture1, Qt::Key_Delete);
     } else {
         chooseFromMenu(s, QStringLiteral("Punkt entfernen"));

@@ -320,6 +320,9 @@ QStringList foreignLines(int kind)
                                "shape=\"circle\" title=\"t\"")};
     case 4:
         return {QStringLiteral("kein Areal"), QStringLiteral("|||")};
+    case 6: // a link of 300,000 characters
+        return {QLatin1Char(' ') + QStringLiteral("rect") + pad + QStringLiteral("20,20,80,60|") +
+                QString(300'000, QLatin1Char('x')) + QStringLiteral(".html|Lang|*|*|*|*")};
     case 5: {
         QStringList many;
         for (int i = 0; i < 40; ++i)
@@ -355,11 +358,13 @@ bool attributesOnce(Session& s, const QString& code)
 
 void runForeignPaste(Session& s, const QList<int>& p)
 {
-    const int kind = wrap(at(p, 0), 6);
+    const int kind = wrap(at(p, 0), 8);
     auto* data = new QMimeData;
     const QStringList lines = foreignLines(kind);
     if (kind == 0)
         data->setText(s.codeShown().isEmpty() ? QStringLiteral("<map name=\"x\"></map>") : s.codeShown());
+    else if (kind == 7) // five megabytes of text from an editor
+        data->setText(QString(5'000'000, QLatin1Char('<')));
     else
         data->setData(AreaClipboard::kMimeType, lines.join(QStringLiteral("\r\n")).toUtf8());
     QGuiApplication::clipboard()->setMimeData(data);
@@ -367,7 +372,7 @@ void runForeignPaste(Session& s, const QList<int>& p)
         s.mayShowFault(11);
     const QStringList before = s.model().lines();
     clipboardKey(s, Qt::Key_V, at(p, 1) % 2 == 1);
-    if (kind == 0 || kind == 4) {
+    if (kind == 0 || kind == 4 || kind == 7) {
         s.expectLines(QStringLiteral("paste-nothing"), before);
         return;
     }
@@ -593,6 +598,62 @@ void runTable(Session& s, const QList<int>& p)
     s.expectLines(QStringLiteral("table"), s.model().lines());
 }
 
+// --- the other windows and outputs ---
+
+void runResponsiveCopy(Session& s, const QList<int>&)
+{
+    QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+    s.windowKey(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QString text = QGuiApplication::clipboard()->text();
+    if (!text.contains(QLatin1String("class=\"korvane-map\"")) || !text.contains(QLatin1String("<svg")))
+        s.fail(QStringLiteral("responsive-copy"), QStringLiteral("the clipboard holds no responsive code"));
+    else if (text.count(QLatin1String("<a ")) != s.model().lines().size())
+        s.fail(QStringLiteral("responsive-copy"), QStringLiteral("%1 links for %2 areas")
+                                                      .arg(text.count(QLatin1String("<a ")))
+                                                      .arg(s.model().lines().size()));
+}
+
+// Opens the map check, or closes it when it is open.
+void runMapCheck(Session& s, const QList<int>&)
+{
+    QWidget* check = s.w().findChild<QWidget*>(QStringLiteral("frmMapCheck"));
+    if (check && check->isVisible()) {
+        check->close();
+        s.activate();
+        return;
+    }
+    s.windowKey(Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    check = s.w().findChild<QWidget*>(QStringLiteral("frmMapCheck"));
+    if (!check || !check->isVisible())
+        s.fail(QStringLiteral("map-check"), QStringLiteral("Ctrl+Shift+P showed no map check"));
+    s.activate();
+}
+
+void runHelp(Session& s, const QList<int>&)
+{
+    QTest::mouseClick(s.w().ui.Command13, Qt::LeftButton);
+    if (s.platform().opened.size() != 1)
+        s.fail(QStringLiteral("help"), QStringLiteral("\"Help\" opened %1 documents").arg(s.platform().opened.size()));
+}
+
+// The magnifier opened and closed again: its ticks would slow every later step.
+void runMagnifier(Session& s, const QList<int>&)
+{
+    QTest::mouseClick(s.w().ui.Command4, Qt::LeftButton);
+    QWidget* lupe = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->isVisible() && top->parentWidget() == &s.w() && top->inherits("korvane::Magnifier"))
+            lupe = top;
+    }
+    if (!lupe) {
+        s.fail(QStringLiteral("magnifier"), QStringLiteral("the magnifier did not open"));
+        return;
+    }
+    QTest::qWait(30);
+    lupe->close();
+    s.activate();
+}
+
 // --- buttons ---
 
 void runRefresh(Session& s, const QList<int>&)
@@ -631,7 +692,7 @@ void addEditingActions(std::vector<Action>& actions)
                        runPasteKeys});
     actions.push_back({"foreignPaste", 3, picture,
                        [](Session& s, QRandomGenerator& g) {
-                           QList<int> p = numbers(g, {6, 2});
+                           QList<int> p = numbers(g, {8, 2});
                            if (p[0] >= 1 && p[0] <= 3 && s.tolerates(11))
                                p[0] = 5;
                            return p;
@@ -657,6 +718,10 @@ void addEditingActions(std::vector<Action>& actions)
                        noParams, runCodeUndo});
     actions.push_back({"table", 4, picture,
                        [](Session&, QRandomGenerator& g) { return numbers(g, {6, 10, 2}); }, runTable});
+    actions.push_back({"responsiveCopy", 1, hasAreas, noParams, runResponsiveCopy});
+    actions.push_back({"mapCheck", 1, [](Session&) { return true; }, noParams, runMapCheck});
+    actions.push_back({"help", 1, [](Session&) { return true; }, noParams, runHelp});
+    actions.push_back({"magnifier", 1, [](Session&) { return true; }, noParams, runMagnifier});
     actions.push_back({"refresh", 1, picture, noParams, runRefresh});
     actions.push_back({"board", 1, [](Session& s) { return s.w().ui.cmdClipboard->isEnabled(); }, noParams, runBoard});
 }

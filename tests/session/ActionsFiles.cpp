@@ -9,7 +9,12 @@
 #include "canvas/Canvas.h"
 #include "io/ExportWindow.h"
 
+#include "support/Drops.h"
+#include "support/FileSizeLimit.h"
+
 #include <QClipboard>
+#include <QMimeData>
+#include <QUrl>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -233,7 +238,21 @@ void expectSavedInstead(Session& s, const QString& code)
 
 // --- Open ---
 
-void runOpen(Session& s, const QList<int>& p)
+// A file dropped from the file manager onto the window, as the window system
+// hands it over.
+void dropFile(Session& s, const QString& path)
+{
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    test::dropOn(s.w().ui.picContainer, &data);
+    // The window opens it once the drop has returned to the file manager.
+    QCoreApplication::processEvents();
+}
+
+// How a command is given: its button, or a file of its kind dropped on the window.
+using Trigger = std::function<void(Session&)>;
+
+void runOpenBy(Session& s, const QList<int>& p, const Trigger& trigger)
 {
     const QString chosen = pictureChoice(s, at(p, 0));
     const Reply reply = replyFor(at(p, 1));
@@ -245,7 +264,7 @@ void runOpen(Session& s, const QList<int>& p)
     s.platform().chooseFile = [&s, chosen](const FileDialogRequest& r) {
         return r.mode == FileDialogRequest::Mode::Save ? savedPath(s) : chosen;
     };
-    QTest::mouseClick(s.w().ui.Command1, Qt::LeftButton);
+    trigger(s);
     if (!expectUnsavedQuestion(s, due, QStringLiteral("Open")))
         return;
     if (due && reply == Reply::Yes) {
@@ -272,10 +291,17 @@ void runOpen(Session& s, const QList<int>& p)
     s.model().startNew({});
 }
 
+void runOpen(Session& s, const QList<int>& p)
+{
+    runOpenBy(s, p, [](Session& s) { QTest::mouseClick(s.w().ui.Command1, Qt::LeftButton); });
+}
+
 // --- Save ---
 
+// Plain, odd, the .map itself, a missing folder, cancelled, another
+// extension, and a full disk (the first name again, the disk full after 300 bytes).
 const char* const kSaveNames[] = {"ablage/karte.html", "ablage/Plan \xc3\x9c #1.html", "ablage/karte.map",
-                                  "fehlt/karte.html", "", "ablage/punkt.neu.htm"};
+                                  "fehlt/karte.html", "", "ablage/punkt.neu.htm", "ablage/karte.html"};
 
 QString expectedMapBytes(Session& s, const QString& code)
 {
@@ -307,7 +333,12 @@ void runSave(Session& s, const QList<int>& p)
     const QString dataFile = base + QStringLiteral(".map");
     const QString pageFile = which == 2 ? base + QStringLiteral(".html") : page;
     const QByteArray dataBefore = readAll(dataFile);
-    QTest::mouseClick(s.w().ui.Command7, Qt::LeftButton);
+    const QByteArray pageBefore = readAll(pageFile);
+    const bool fullDisk = which == 6;
+    if (fullDisk)
+        test::onFullDisk(300, [&s] { QTest::mouseClick(s.w().ui.Command7, Qt::LeftButton); });
+    else
+        QTest::mouseClick(s.w().ui.Command7, Qt::LeftButton);
     if (!s.expectLines(QStringLiteral("save"), s.model().lines()))
         return;
     if (page.isEmpty())
@@ -315,12 +346,13 @@ void runSave(Session& s, const QList<int>& p)
     const bool warned = !s.platform().boxes.isEmpty() && s.platform().boxes.back().icon == MessageIcon::Warning;
     const bool declined = s.platform().countStartingWith(QStringLiteral("Die MAP-Datei")) == 1 &&
                           replaceReply != Reply::Yes;
-    if (which == 3 || declined || (which == 2 && warned)) {
+    // The test page alone is more than the full disk takes.
+    if (which == 3 || declined || (which == 2 && warned) || fullDisk) {
         // Refused or failed: nothing written over, nothing counted as saved.
-        if (readAll(dataFile) != dataBefore)
+        if (readAll(dataFile) != dataBefore || readAll(pageFile) != pageBefore)
             s.fail(QStringLiteral("save-refused"), QStringLiteral("a save that did not go ahead wrote ") + dataFile);
-        else if (which == 3 && !warned)
-            s.fail(QStringLiteral("save-failed"), QStringLiteral("a save into a missing folder reported no failure"));
+        else if ((which == 3 || fullDisk) && !declined && !warned)
+            s.fail(QStringLiteral("save-failed"), QStringLiteral("a save that failed reported no failure"));
         return;
     }
     const QByteArray data = readAll(dataFile);
@@ -338,9 +370,28 @@ void runSave(Session& s, const QList<int>& p)
     s.model().written(code);
 }
 
+void runResponsiveSave(Session& s, const QList<int>& p)
+{
+    const bool missingFolder = at(p, 0) % 3 == 2;
+    const QString page = s.path(missingFolder ? QStringLiteral("fehlt/r.html") : QStringLiteral("ablage/responsiv.html"));
+    s.platform().chooseFile = [page](const FileDialogRequest&) { return page; };
+    s.platform().replyTo = [](const ShownBox&) { return Reply::No; };
+    QFile::remove(page);
+    s.windowKey(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    const QByteArray written = readAll(page);
+    if (missingFolder) {
+        if (s.platform().boxes.isEmpty() || s.platform().boxes.front().icon != MessageIcon::Warning)
+            s.fail(QStringLiteral("responsive-save"), QStringLiteral("a page that could not be written was not reported"));
+    } else if (!written.contains("korvane-map") || !written.contains("<svg")) {
+        s.fail(QStringLiteral("responsive-save"), QStringLiteral("%1 is no responsive page").arg(page));
+    }
+    // The code box and its saved state stay as they were.
+    s.expectLines(QStringLiteral("responsive-save"), s.model().lines());
+}
+
 // --- Map import ---
 
-void runMapImport(Session& s, const QList<int>& p)
+void runMapImportBy(Session& s, const QList<int>& p, const std::function<void(Session&, const QString&)>& trigger)
 {
     const int kind = wrap(at(p, 0), int(mapFixtures().size()));
     const bool cancel = at(p, 1) % 5 == 4;
@@ -378,7 +429,7 @@ void runMapImport(Session& s, const QList<int>& p)
     };
     const bool editing = s.w().session().editChosen();
     const QString codeBefore = s.codeShown();
-    QTest::mouseClick(s.w().ui.Command8, Qt::LeftButton);
+    trigger(s, file);
     if (!f.hasMap && !stopped)
         s.allowStaleCode(codeBefore); // the file's map name taken, the code not made again
     if (s.platform().countStartingWith(kKeepQuestion) != (asksKeep ? 1 : 0)) {
@@ -421,7 +472,12 @@ void runMapImport(Session& s, const QList<int>& p)
 
 // --- Html import ---
 
-void runHtmlImport(Session& s, const QList<int>& p)
+void runMapImport(Session& s, const QList<int>& p)
+{
+    runMapImportBy(s, p, [](Session& s, const QString&) { QTest::mouseClick(s.w().ui.Command8, Qt::LeftButton); });
+}
+
+void runHtmlImportBy(Session& s, const QList<int>& p, const std::function<void(Session&, const QString&)>& trigger)
 {
     const int kind = wrap(at(p, 0), int(pageFixtures().size()));
     const bool cancel = at(p, 1) % 5 == 4;
@@ -450,7 +506,7 @@ void runHtmlImport(Session& s, const QList<int>& p)
                 dialog->close();
         });
     }
-    QTest::mouseClick(s.w().ui.Command11, Qt::LeftButton);
+    trigger(s, file);
     if (!expectUnsavedQuestion(s, due, QStringLiteral("Html")))
         return;
     if (due && reply == Reply::Yes) {
@@ -486,6 +542,31 @@ void runHtmlImport(Session& s, const QList<int>& p)
     const QStringList expected = (discard ? QStringList() : old) + imported;
     if (s.expectLines(QStringLiteral("html-import"), expected))
         s.model().startNew(expected, expected == old);
+}
+
+void runHtmlImport(Session& s, const QList<int>& p)
+{
+    runHtmlImportBy(s, p, [](Session& s, const QString&) { QTest::mouseClick(s.w().ui.Command11, Qt::LeftButton); });
+}
+
+// A picture, a .map file or a page dropped on the window: the command of its
+// kind as if its dialog had chosen the file.
+void runDropFile(Session& s, const QList<int>& p)
+{
+    const auto dropped = [](Session& s, const QString& file) { dropFile(s, file); };
+    switch (wrap(at(p, 0), 3)) {
+    case 0: {
+        const QList<int> open{wrap(at(p, 1), 3), at(p, 2)}; // a picture: a dialog's "none" cannot be dropped
+        runOpenBy(s, open, [open](Session& s) { dropFile(s, pictureChoice(s, open[0])); });
+        break;
+    }
+    case 1:
+        runMapImportBy(s, {at(p, 1), 0, at(p, 2), at(p, 3), at(p, 4), at(p, 5)}, dropped);
+        break;
+    default:
+        runHtmlImportBy(s, {at(p, 1), 0, at(p, 2), at(p, 3), at(p, 4)}, dropped);
+        break;
+    }
 }
 
 // --- the export window ---
@@ -640,7 +721,7 @@ void addFileActions(std::vector<Action>& actions)
                        [answers](Session& s, QRandomGenerator& g) { return numbers(g, {4, answers(s)}); }, runOpen});
     actions.push_back({"save", 3, [](Session& s) { return s.w().ui.Command7->isEnabled(); },
                        [](Session& s, QRandomGenerator& g) {
-                           QList<int> p = numbers(g, {6, 3});
+                           QList<int> p = numbers(g, {7, 3});
                            if (p[0] == 2 && s.tolerates(4))
                                p[0] = 0;
                            return p;
@@ -662,6 +743,21 @@ void addFileActions(std::vector<Action>& actions)
                            return p;
                        },
                        runHtmlImport});
+    actions.push_back({"dropFile", 2, always,
+                       [answers](Session& s, QRandomGenerator& g) {
+                           QList<int> p = numbers(g, {3, 7, 3, 3, 4, 2});
+                           const bool kept = s.tolerates(1) && !s.model().lines().isEmpty();
+                           if (p[0] == 1 && p[1] == 2 && kept)
+                               p[2] = 1; // the kept areas would go with the picture's Open
+                           if (p[0] == 2 && p[1] == 3 && kept)
+                               p[1] = 0;
+                           if (p[0] != 1)
+                               p[2] %= answers(s);
+                           return p;
+                       },
+                       runDropFile});
+    actions.push_back({"responsiveSave", 1, [](Session& s) { return !s.w().areas().isEmpty(); },
+                       [](Session&, QRandomGenerator& g) { return numbers(g, {3}); }, runResponsiveSave});
     actions.push_back({"export", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {4, 3}); },
                        runExport});
     actions.push_back({"crash", 2,

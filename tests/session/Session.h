@@ -5,6 +5,8 @@
 #include "support/SettingsFolder.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
 #include <QPoint>
 #include <QRect>
 #include <QTemporaryDir>
@@ -144,6 +146,7 @@ private:
     void checkIdle();
     void checkPixels();
     void checkRecoveryFile();
+    void watch();
 
     Options m_options;
     QTemporaryDir m_dir;
@@ -162,6 +165,11 @@ private:
     QElapsedTimer m_stepClock;
     QString m_orphan;
     QString m_staleCode;
+    // A dialog or menu that stays open (no answer closed it) would hang the
+    // sequence: after a few seconds it is a failure and closed.
+    QTimer m_watchdog;
+    QPointer<QWidget> m_openSince;
+    int m_openTicks = 0;
 };
 
 } // namespace korvane::session

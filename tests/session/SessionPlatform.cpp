@@ -39,11 +39,26 @@ QString nameOf(const QWidget* widget)
 
 } // namespace
 
+// What the simulated user answers where the step has no answer of its own:
+// closing an attribute dialog by Escape lets its input go (else the dialog
+// stays), and saved files need not be shown.
+Reply standardReply(const ShownBox& box)
+{
+    if (box.text.startsWith(QStringLiteral("Die Daten wurden noch nicht übernommen.")))
+        return Reply::Yes;
+    if (box.text.contains(QStringLiteral("jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?")))
+        return Reply::No;
+    return Reply::Default;
+}
+
 MessageButton SessionPlatform::messageBox(QWidget*, const QString& title, const QString& text, MessageIcon icon,
                                           const QList<MessageButton>& buttons, MessageButton defaultButton)
 {
     boxes.append({title, text, icon, buttons, defaultButton});
-    return resolve(replyTo ? replyTo(boxes.back()) : Reply::Default, boxes.back());
+    Reply reply = replyTo ? replyTo(boxes.back()) : Reply::Default;
+    if (reply == Reply::Default)
+        reply = standardReply(boxes.back());
+    return resolve(reply, boxes.back());
 }
 
 QString SessionPlatform::fileDialog(const FileDialogRequest& request)

@@ -18,6 +18,10 @@ using test::ShownBox;
 // else to No (the toolkit's rule for a box of Yes and No).
 enum class Reply { Yes, No, Cancel, Escape, Default };
 
+// The answer where a step gives none: Yes to letting an attribute dialog's
+// input go, No to showing saved files; else the box's default.
+Reply standardReply(const ShownBox& box);
+
 // The platform double of the random sessions: every box and file dialog is
 // recorded and answered by the step that runs, never from a queue prepared
 // ahead, so a step can answer by what it is asked.
@@ -29,7 +33,7 @@ public:
     void openWithAssociatedProgram(const QString& path) override { opened << path; }
     void openInTextViewer(const QString& path) override { viewed << path; }
 
-    // The answer to a box; unset: its default button.
+    // The answer to a box; unset or Default: standardReply().
     std::function<Reply(const ShownBox&)> replyTo;
     // The answer to a file dialog: a full path, or "" to cancel; unset: cancel.
     std::function<QString(const FileDialogRequest&)> chooseFile;
