@@ -63,7 +63,7 @@ case "${1:-start}" in
     cmake --build "$soak" --parallel "$(nproc)" --target korvane_session_soak
     export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
     export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}
-    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
+    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:abort_on_error=1:print_stacktrace=1:suppressions=$root/tests/session/ubsan.supp}
     exec "$soak/tests/korvane_session_soak" --minutes "${2:-10}"
     ;;
   package)

@@ -10,7 +10,7 @@
 //
 //   korvane_session_soak [--minutes M] [--seed S] [--length L]   the supervisor
 //   korvane_session_soak --child --seed S --count N --length L --log FILE
-//   korvane_session_soak --replay FILE                           exit 0 passed, 1 failed
+//   korvane_session_soak --replay FILE                           exit 0 passed, 10 failed
 #include "session/Runner.h"
 
 #include <QApplication>
@@ -32,6 +32,9 @@ using namespace korvane::session;
 namespace {
 
 constexpr int kSeedsPerChild = 8;
+// A replay whose checks failed; any other exit but 0 is a crash (a sanitizer
+// aborts, so its report ends the child with a signal).
+constexpr int kCheckFailed = 10;
 
 Session::Options soakOptions()
 {
@@ -101,7 +104,7 @@ int runReplay(const QString& file)
     if (result.passed())
         return 0;
     say(QStringLiteral("FAIL %1").arg(describe(*result.failure)));
-    return 1;
+    return kCheckFailed;
 }
 
 // --- the supervisor ---
@@ -207,7 +210,8 @@ std::optional<Failure> crashesAlone(const Sequence& candidate, const QString& fi
         trial.kill();
         trial.waitForFinished();
     } else {
-        died = trial.exitStatus() == QProcess::CrashExit || trial.exitCode() > 1;
+        died = trial.exitStatus() == QProcess::CrashExit ||
+               (trial.exitCode() != 0 && trial.exitCode() != kCheckFailed);
     }
     return died ? std::optional<Failure>(Failure{QStringLiteral("crash"), {}, 0, -1, {}}) : std::nullopt;
 }
@@ -276,6 +280,12 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The children take these unless the caller chose others: every report
+    // ends the child with a signal, so that the supervisor sees it.
+    if (qEnvironmentVariableIsEmpty("ASAN_OPTIONS"))
+        qputenv("ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1");
+    if (qEnvironmentVariableIsEmpty("UBSAN_OPTIONS"))
+        qputenv("UBSAN_OPTIONS", "halt_on_error=1:abort_on_error=1:print_stacktrace=1:suppressions=" KORVANE_UBSAN_SUPPRESSIONS);
     QApplication app(argc, argv);
     QCommandLineParser parser;
     const QCommandLineOption minutes(QStringLiteral("minutes"), QStringLiteral("how long"), QStringLiteral("M"),
