@@ -528,13 +528,9 @@ void runHtmlImportBy(Session& s, const QList<int>& p, const std::function<void(S
     }
     if (kind == 4) {
         // The picture is loaded before the map is missed: the map discarded
-        // goes, one kept stays with its history and the code it showed.
-        if (!s.expectLines(QStringLiteral("html-no-map"), discard ? QStringList() : old))
-            return;
-        if (discard)
+        // goes, one kept stays with its history, shown on the new picture.
+        if (s.expectLines(QStringLiteral("html-no-map"), discard ? QStringList() : old) && discard)
             s.model().startNew({});
-        else
-            s.allowStaleCode(code);
         return;
     }
     if (kind == 3 && !discard && !old.isEmpty())

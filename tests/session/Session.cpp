@@ -529,13 +529,16 @@ void Session::checkRecoveryFile()
     }
     if (m_model.lines().isEmpty() && !pageEdited)
         return; // typed code alone: kept or not, both are sound
+    if (m_model.areasSaved() && !m_model.handCode() && !pageEdited)
+        return; // the areas written, only the code made anew (another name or picture): both are sound
     const recovery::ReadResult read = recovery::readFile(file);
     if (read.problem != recovery::Problem::None) {
         // Areas saved and only typed code unsaved: the keeper never heard of the typing.
-        if (m_model.areasSaved() && tolerates(3))
+        const bool typedOnly = m_model.areasSaved() && m_model.handCode();
+        if (typedOnly && tolerates(3))
             return;
         fail(QStringLiteral("recovery-file"), QStringLiteral("no readable recovery file for unsaved work"),
-             m_model.areasSaved() ? 3 : 0);
+             typedOnly ? 3 : 0);
         return;
     }
     if (read.snapshot.lines.toStringList() != m_model.lines())

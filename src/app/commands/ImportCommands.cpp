@@ -252,6 +252,10 @@ void ImportCommands::htmlImport()
         read = readMap(pageRead->page, pageRead->maps, document.mapName());
     pageRead.reset(); // a big page need not stay beside its areas
 
+    // The page's picture is shown now: the areas kept go onto it and into the
+    // code also when its map is missing (else the canvas showed none of them).
+    if (read->map.outcome != import::MapLookup::Found)
+        m_view.press(EditorView::Button::Refresh);
     if (read->map.outcome == import::MapLookup::NoMapElement) {
         inform(owner, QStringLiteral("Es wurde keine ImageMap gefunden."));
         return;
