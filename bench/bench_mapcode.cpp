@@ -1,9 +1,15 @@
 // Map code generation over lists of mixed areas.
+#include "canvas/AreaGeometry.h"
+#include "document/MapDocument.h"
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
 #include "model/ResponsiveCode.h"
 
+#include "PeakMemory.h"
+
 #include <benchmark/benchmark.h>
+
+#include <vector>
 
 namespace {
 
@@ -65,6 +71,61 @@ void BM_responsiveCode(benchmark::State& state)
     state.counters["characters"] = double(size);
 }
 
+// Small areas crowded on a picture of 1000 x 750, a rectangle, a circle or a
+// polygon by turns, each overlapping a few hundred others.
+QStringList overlappingAreas(int count)
+{
+    using korvane::entry::makeLine;
+    QStringList lines;
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        const int x = int((i * 7919LL) % 940), y = int((i * 104729LL) % 690);
+        const korvane::LinkAttributes link{QStringLiteral("teil%1.html").arg(i), QStringLiteral("Teil %1").arg(i),
+                                           QStringLiteral("*"), QStringLiteral("*"), QStringLiteral("*"),
+                                           QStringLiteral("*")};
+        const QString coords = i % 3 == 0   ? QStringLiteral("%1,%2,%3,%4").arg(x).arg(y).arg(x + 60).arg(y + 60)
+                               : i % 3 == 1 ? QStringLiteral("%1,%2,30").arg(x + 30).arg(y + 30)
+                                            : QStringLiteral("%1,%2,%3,%2,%4,%5").arg(x).arg(y).arg(x + 60).arg(x + 30).arg(y + 60);
+        lines << makeLine(" ", i % 3 == 0 ? "rect" : i % 3 == 1 ? "circle" : "poly", coords, link);
+    }
+    return lines;
+}
+
+// The whole responsive page of many overlapping areas: its size (MB of
+// UTF-8) and the memory it takes to make it grow with the map, not its square.
+void BM_responsivePageOfOverlaps(benchmark::State& state)
+{
+    const korvane::ResponsiveMap map{overlappingAreas(int(state.range(0))), QStringLiteral("plan.png"),
+                                     QStringLiteral("plan"), QSize(1000, 750), korvane::FitMode::Fill};
+    korvane::bench::resetPeakMemory();
+    qsizetype bytes = 0;
+    for (auto _ : state) {
+        const QByteArray page = korvane::responsivePage(map).toUtf8();
+        bytes = page.size();
+        benchmark::DoNotOptimize(page.data());
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.counters["page_MB"] = double(bytes) / 1e6;
+    state.counters["peak_MB"] = korvane::bench::peakMegabytes();
+}
+
+// The shapes of a million plain lines (Latin-1, whole numbers, the keywords
+// the code writes), read as the canvas reads them after an import: the quick
+// reading, which the browser's rules for odd lines must leave as fast.
+void BM_shapesOfPlainLines(benchmark::State& state)
+{
+    std::vector<QByteArray> lines;
+    for (const QString& line : mixedAreas(1'000'000))
+        lines.push_back(line.toLatin1());
+    for (auto _ : state) {
+        int clickable = 0;
+        for (const QByteArray& line : lines)
+            clickable += korvane::parseArea(QLatin1StringView(line)).clickable;
+        benchmark::DoNotOptimize(clickable);
+    }
+    state.SetItemsProcessed(state.iterations() * qint64(lines.size()));
+}
+
 } // namespace
 
 // The saved-state check of a big map, done a second after every change:
@@ -79,7 +140,30 @@ void BM_codeFingerprint(benchmark::State& state)
         benchmark::DoNotOptimize(fromLines ? source.fingerprint() : korvane::codeFingerprint(source.text()));
 }
 
+// The whole check of a big map that is saved, the worst case: the code
+// matches, so the lines' own fingerprint is made as well (areas never written
+// are unsaved whatever the code box shows).
+void BM_savedStateCheck(benchmark::State& state)
+{
+    korvane::MapDocument document;
+    document.areas().setLines(korvane::AreaLines(mixedAreas(static_cast<int>(state.range(0)))));
+    document.setCodeSource([&document] {
+        return korvane::MapCodeSource(document.areas().lines(), QStringLiteral("/b/plan.png"), QString(),
+                                      QSize(4000, 3000))
+            .fingerprint();
+    });
+    document.markSaved();
+    bool saved = false;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(saved = document.mapSaved());
+    if (!saved)
+        state.SkipWithError("not saved");
+}
+
+BENCHMARK(BM_savedStateCheck)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_codeFingerprint)->ArgsProduct({{1'000'000}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_map_daten)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_responsiveCode)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_shapesOfPlainLines)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_responsivePageOfOverlaps)->Arg(2000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_MAIN();

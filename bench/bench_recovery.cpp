@@ -2,7 +2,8 @@
 // thread does (goal: under 20 ms); what a write asks of the GUI thread (the
 // snapshot and the saved-state check); and a handle drag with the keeper
 // attached, which must cost what it costs without (compare bench_drag) and
-// write nothing while the area moves.
+// write nothing while the area moves. Reading at start: the file of a million
+// areas and one whose link is 200 MB, with the memory they take.
 #include "BigMapScene.h"
 #include "PeakMemory.h"
 
@@ -64,9 +65,7 @@ void BM_RecoveryWrite5000(benchmark::State& state)
 }
 BENCHMARK(BM_RecoveryWrite5000)->Unit(benchmark::kMillisecond)->Iterations(30)->UseRealTime();
 
-// The recovery file of a million areas, written a piece at a time: the
-// memory it takes beside the lines stays small (it was the whole text).
-void BM_RecoveryWriteMillion(benchmark::State& state)
+recovery::Snapshot millionSnapshot()
 {
     recovery::Snapshot snapshot = bigSnapshot();
     snapshot.lines.clear();
@@ -75,6 +74,59 @@ void BM_RecoveryWriteMillion(benchmark::State& state)
         snapshot.lines.append(QStringLiteral(" rect                    |%1,0,%2,9|seite%1.html|Feld %1|*|*|*|*")
                                   .arg(i % 4000)
                                   .arg(i % 4000 + 9));
+    return snapshot;
+}
+
+// Reads the file at `path` as the start does; the peak memory above what the
+// process held before, the file's size and whether it was read whole.
+void readBack(benchmark::State& state, const QString& path, qsizetype lines)
+{
+    bench::resetPeakMemory();
+    const double before = bench::currentMegabytes();
+    for (auto _ : state) {
+        const recovery::ReadResult read = recovery::readFile(path);
+        if (read.problem != recovery::Problem::None || read.snapshot.lines.size() != lines)
+            state.SkipWithError("not read");
+    }
+    state.counters["file_MiB"] = double(QFileInfo(path).size()) / (1024 * 1024);
+    state.counters["peak_MiB"] = bench::peakMegabytes() - before;
+    QFile::remove(path);
+}
+
+// The recovery file of a million areas (about 70 MB) read at start: time and
+// memory beside the lines it becomes.
+void BM_RecoveryReadMillion(benchmark::State& state)
+{
+    const QString path = recovery::filePath(::getpid());
+    if (!recovery::writeFile(path, millionSnapshot()))
+        state.SkipWithError("not written");
+    readBack(state, path, 1'000'000);
+}
+BENCHMARK(BM_RecoveryReadMillion)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+// One area whose link is 200 MB long, the longest the editor is made for:
+// read a piece at a time, it is held once (the lines), not as text, UTF-16
+// and lines at once.
+void BM_RecoveryReadLongLine(benchmark::State& state)
+{
+    const QString path = recovery::filePath(::getpid());
+    {
+        recovery::Snapshot snapshot = bigSnapshot();
+        snapshot.lines = {QStringLiteral("rect                |0,0,9,9|") +
+                          QString(200 * 1024 * 1024, QLatin1Char('a')) + QStringLiteral("|Feld|*|*|*|*")};
+        snapshot.selectedRow = 0;
+        if (!recovery::writeFile(path, snapshot))
+            state.SkipWithError("not written");
+    }
+    readBack(state, path, 1);
+}
+BENCHMARK(BM_RecoveryReadLongLine)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+// The recovery file of a million areas, written a piece at a time: the
+// memory it takes beside the lines stays small (it was the whole text).
+void BM_RecoveryWriteMillion(benchmark::State& state)
+{
+    recovery::Snapshot snapshot = millionSnapshot();
     const QString path = recovery::filePath(::getpid());
     bench::resetPeakMemory();
     const double before = bench::residentMegabytes("VmRSS");

@@ -1,6 +1,8 @@
 // Zooming and pointing on big work: a 4000 x 3000 picture with 5,000 areas.
 // A zoom step is measured up to the repainted canvas; finding the area under
-// the pointer is the hit test a press in edit mode runs.
+// the pointer is the hit test a press in edit mode runs. A picture fitted
+// into the view far below the smallest step: its repaint, and the first one
+// that makes the reduced copy (also of the largest picture, 10,000 x 10,000).
 #include "BigMapScene.h"
 #include "GuiBenchmarkMain.h"
 
@@ -34,6 +36,40 @@ void BM_ZoomStep(benchmark::State& state)
     }
 }
 
+// The whole fitted canvas painted again, as a drag's end or an undo paints it.
+void BM_FittedRepaint(benchmark::State& state)
+{
+    Scene scene;
+    scene.window.zoom().fitToView();
+    Canvas* canvas = scene.window.ui.Picture1;
+    canvas->repaint(); // the reduced copy is made once
+    for (auto _ : state)
+        canvas->repaint();
+    state.counters["zoom_percent"] = canvas->zoomFactor() * 100;
+}
+
+// Fitting a picture of the largest allowed size: the zoom and the first
+// repaint, which halves the picture as often as the zoom allows.
+void BM_FitLargestPicture(benchmark::State& state)
+{
+    MainWindow window;
+    QImage picture(10000, 10000, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    window.ui.Picture1->setPicture(std::move(picture));
+    window.layoutCanvas();
+    window.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        window.zoom().fitToView();
+        window.ui.Picture1->repaint();
+        state.PauseTiming();
+        window.zoom().zoomTo(100, QPoint());
+        window.ui.Picture1->setPicture(window.ui.Picture1->picture()); // a fresh picture: no reduced copy yet
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
 // Random points on the picture: most lie outside every area, so the whole
 // list is looked through.
 void BM_AreaUnderPointer(benchmark::State& state)
@@ -55,5 +91,7 @@ void BM_AreaUnderPointer(benchmark::State& state)
 
 BENCHMARK(BM_ZoomStep)->Arg(25)->Arg(50)->Arg(100)->Arg(200)->Arg(800)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_AreaUnderPointer)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FittedRepaint)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FitLargestPicture)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 KORVANE_GUI_BENCHMARK_MAIN()

@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-image-formats-plugins qt6-translations-l10n
-  libbenchmark-dev libwmf-dev libemf2svg-dev fonts-urw-base35 libgumbo-dev libfontconfig-dev
+  libbenchmark-dev libwmf-dev libemf2svg-dev fonts-urw-base35 libgumbo-dev libfontconfig-dev libopencv-imgproc-dev
   dpkg-dev file desktop-file-utils appstream
   chromium chromium-driver libxml2-utils w3c-sgml-lib
   qt6-wayland weston

@@ -6,7 +6,10 @@
 #  - a file of korvane_core (model, document, io and canvas without the widget
 #    files) includes a widget header or a file of korvane_ui,
 #  - the editor session includes a widget header,
-#  - an io reader or writer includes the platform seam.
+#  - an io reader or writer includes the platform seam,
+#  - a file of the picture room (src/picture) includes a widget header or a
+#    file of korvane_ui, or a file of korvane_core includes the picture room
+#    (korvane_picture is built on korvane_core, and the core's own tests link no image library).
 
 cmake_minimum_required(VERSION 3.22)
 
@@ -73,6 +76,20 @@ foreach(file ${SOURCES})
       else()
         fail(${file} "${line}" "korvane_core includes a file of korvane_ui")
       endif()
+    endif()
+    if(file MATCHES "^picture/")
+      if(widget)
+        fail(${file} "${line}" "the picture room includes a widget header")
+      endif()
+      if(line MATCHES "#include \"(app|dialogs|platform)/")
+        fail(${file} "${line}" "the picture room includes a file of korvane_ui")
+      endif()
+      if(line MATCHES "#include \"([A-Za-z]+/[A-Za-z]+)\\.h\"" AND CMAKE_MATCH_1 IN_LIST WIDGET_FILES)
+        fail(${file} "${line}" "the picture room includes a file of korvane_ui")
+      endif()
+    endif()
+    if(core AND line MATCHES "#include \"picture/")
+      fail(${file} "${line}" "korvane_core includes the picture room")
     endif()
     if(file MATCHES "^app/EditorSession\\." AND widget)
       fail(${file} "${line}" "the editor session includes a widget header")

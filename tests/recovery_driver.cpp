@@ -4,11 +4,13 @@
 // the areas reach with the time (CLOCK_MONOTONIC, milliseconds), so the test
 // can tell what the recovery file must hold at the moment of the kill.
 //
-// recovery_driver PICTURE LOG SEED [PAUSE_MS] [close]
+// recovery_driver PICTURE LOG SEED [PAUSE_MS] [close|type]
 //   log lines: "R <ms> <state>" the map after start-up (restored or new),
 //              "S <ms> <state>" each later state, <state> the lines in Base64;
 //              with "close": "F <0|1>" whether the recovery file was there
-//              before the window was closed normally.
+//              before the window was closed normally;
+//              with "type": one area drawn, then text typed into the code
+//              box, and "T <ms> <code>" the code box's text in Base64.
 #include "support/ScriptedPlatform.h"
 
 #include "app/MainWindow.h"
@@ -21,6 +23,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTest>
@@ -48,7 +51,7 @@ public:
     {
     }
 
-    void begin()
+    void begin(bool typeOnce = false)
     {
         if (m_w.areas().isEmpty())
             openFromOutside(m_w, m_picture);
@@ -57,6 +60,10 @@ public:
             m_w.state().link.href = QStringLiteral("ziel%1.html").arg(++m_links);
             return true;
         };
+        if (typeOnce) {
+            type();
+            return;
+        }
         m_timer.setInterval(m_pauseMs);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { step(); });
         m_timer.start();
@@ -83,6 +90,23 @@ private:
         QApplication::processEvents();
         if (m_w.areas().lines() != m_logged)
             log('S');
+    }
+
+    // An area, then text typed at the end of the code box.
+    void type()
+    {
+        draw();
+        QApplication::processEvents();
+        log('S');
+        QPlainTextEdit* box = m_w.ui.txtMap;
+        box->setFocus();
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box, QStringLiteral("<!-- von Hand %1 -->").arg(m_random.generate()));
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClicks(box, QStringLiteral("<p>\\</p>"));
+        const QByteArray line = "T " + QByteArray::number(now()) + ' ' + m_w.mapCode().toUtf8().toBase64() + '\n';
+        if (::write(m_log, line.constData(), size_t(line.size())) != line.size())
+            QApplication::exit(3);
     }
 
     void draw()
@@ -165,11 +189,12 @@ int main(int argc, char* argv[])
     if (log < 0)
         return 2;
     const bool closeAtEnd = args.size() > 5 && args[5] == QLatin1String("close");
+    const bool typeOnce = args.size() > 5 && args[5] == QLatin1String("type");
     test::ScriptedPlatform& platform = test::installScriptedPlatform();
     const std::unique_ptr<MainWindow> window = startEditor({});
     Driver driver(*window, args[1], log, args[3].toUInt(), args.size() > 4 ? args[4].toInt() : 60);
     // After the start-up's offer of recovered maps, which is queued first.
-    QTimer::singleShot(0, window.get(), [&driver] { driver.begin(); });
+    QTimer::singleShot(0, window.get(), [&driver, typeOnce] { driver.begin(typeOnce); });
     if (closeAtEnd) {
         QTimer::singleShot(1500, window.get(), [&driver] { driver.stop(); });
         QTimer::singleShot(3500, window.get(), [&] {

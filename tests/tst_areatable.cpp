@@ -288,18 +288,23 @@ void TestAreaTable::filtersAndSortsWithoutChangingTheCode_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<Qt::SortOrder>("order");
     QTest::addColumn<QStringList>("numbers"); // the list positions shown, in the table's order
-    row("no filter, list order", QString(), -1, Qt::AscendingOrder, QStringList{"1", "2", "3", "4"});
-    row("by shape", QString(), 0, Qt::AscendingOrder, QStringList{"2", "3", "1", "4"});
-    row("by coordinates, numbers by value", QString(), 1, Qt::AscendingOrder, QStringList{"4", "1", "2", "3"});
-    row("by coordinates, descending", QString(), 1, Qt::DescendingOrder, QStringList{"3", "2", "1", "4"});
-    row("by link", QString(), 2, Qt::AscendingOrder, QStringList{"3", "2", "1", "4"});
+    QTest::addColumn<QString>("fourth");      // the coordinates of the fourth area
+    const QString usual = QStringLiteral("9,9,30,30");
+    row("no filter, list order", QString(), -1, Qt::AscendingOrder, QStringList{"1", "2", "3", "4"}, usual);
+    row("by shape", QString(), 0, Qt::AscendingOrder, QStringList{"2", "3", "1", "4"}, usual);
+    row("by coordinates, numbers by value", QString(), 1, Qt::AscendingOrder, QStringList{"4", "1", "2", "3"}, usual);
+    row("by coordinates, descending", QString(), 1, Qt::DescendingOrder, QStringList{"3", "2", "1", "4"}, usual);
+    row("by link", QString(), 2, Qt::AscendingOrder, QStringList{"3", "2", "1", "4"}, usual);
     row("by target, empty first, equals in list order", QString(), 4, Qt::AscendingOrder,
-        QStringList{"1", "3", "4", "2"});
-    row("filter on a link, any case", "KONTAKT", -1, Qt::AscendingOrder, QStringList{"2"});
-    row("filter on coordinates", "110", -1, Qt::AscendingOrder, QStringList{"1", "3"});
-    row("filter on the shape, sorted by link", "rect", 2, Qt::AscendingOrder, QStringList{"1", "4"});
-    row("filter on the target", "_blank", -1, Qt::AscendingOrder, QStringList{"2"});
-    row("filter matching nothing", "xyz", 0, Qt::AscendingOrder, QStringList{});
+        QStringList{"1", "3", "4", "2"}, usual);
+    row("filter on a link, any case", "KONTAKT", -1, Qt::AscendingOrder, QStringList{"2"}, usual);
+    row("filter on coordinates", "110", -1, Qt::AscendingOrder, QStringList{"1", "3"}, usual);
+    row("filter on the shape, sorted by link", "rect", 2, Qt::AscendingOrder, QStringList{"1", "4"}, usual);
+    row("filter on the target", "_blank", -1, Qt::AscendingOrder, QStringList{"2"}, usual);
+    row("filter matching nothing", "xyz", 0, Qt::AscendingOrder, QStringList{}, usual);
+    // The numbers a browser reads: 99.9e1 is 999, after 110.
+    row("by coordinates as a browser reads them", QString(), 1, Qt::AscendingOrder, QStringList{"1", "4", "2", "3"},
+        QString("10,20,99.9e1,0"));
 }
 
 void TestAreaTable::filtersAndSortsWithoutChangingTheCode()
@@ -308,7 +313,8 @@ void TestAreaTable::filtersAndSortsWithoutChangingTheCode()
     QFETCH(int, column);
     QFETCH(Qt::SortOrder, order);
     QFETCH(QStringList, numbers);
-    TableEditor e(kThree + QStringList{line("rect", "9,9,30,30", "ueber.html", "Über uns")});
+    QFETCH(QString, fourth);
+    TableEditor e(kThree + QStringList{line("rect", fourth, "ueber.html", "Über uns")});
     const QString code = e.w.mapCode();
     QTest::keyClicks(e.table->filterField(), filter);
     if (column >= 0) {
@@ -323,7 +329,7 @@ void TestAreaTable::filtersAndSortsWithoutChangingTheCode()
     for (const QString& r : shownRows(e.view()))
         shown << r.section('|', 0, 0);
     QCOMPARE(shown, numbers);
-    QCOMPARE(e.w.areas().lines(), kThree + QStringList{line("rect", "9,9,30,30", "ueber.html", "Über uns")});
+    QCOMPARE(e.w.areas().lines(), kThree + QStringList{line("rect", fourth, "ueber.html", "Über uns")});
     QCOMPARE(e.w.mapCode(), code);
     // A new area joins the sorted, filtered table at its place.
     e.w.linkDialog = [] { return true; };

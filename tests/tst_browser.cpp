@@ -1,13 +1,17 @@
 // A real browser (headless chromium through chromium-driver) on what Korvane
 // writes and reads: written maps must hit where their geometry says, and pages
 // from the web must import to the areas the browser gives each picture.
+#include "canvas/AreaGeometry.h"
 #include "io/HtmlImport.h"
 #include "io/ImportFile.h"
 #include "io/ImagePathLookup.h"
 #include "io/MapFileWriter.h"
 #include "model/AreaEntry.h"
+#include "model/BrowserRules.h"
+#include "model/ExtraAttributes.h"
 #include "model/MapCode.h"
 #include "model/ResponsiveCode.h"
+#include "picture/OutlineTracer.h"
 #include "support/Files.h"
 
 #include <QDir>
@@ -20,6 +24,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
+#include <QPainter>
 #include <QPainterPath>
 #include <QProcess>
 #include <QStandardPaths>
@@ -163,6 +168,7 @@ struct Drawn {
     QString alt;
     QString target = entry::kAbsent;
     QString onclick = entry::kAbsent;
+    QString title; // as an imported area keeps it; empty: none
 
     QString line() const
     {
@@ -171,7 +177,8 @@ struct Drawn {
             numbers << QString::number(c);
         const LinkAttributes a{entry::escapeBar(href), entry::escapeBar(alt), target,
                                entry::kAbsent,         entry::kAbsent,        entry::escapeBar(onclick)};
-        return entry::makeLine(QStringLiteral(" "), shape, numbers.join(QLatin1Char(',')), a);
+        const QString line = entry::makeLine(QStringLiteral(" "), shape, numbers.join(QLatin1Char(',')), a);
+        return title.isEmpty() ? line : extra::withAttributes(line, {{QStringLiteral("title"), title}});
     }
 
     // Whether the point is clearly inside (1) or outside (0), or too near the edge to tell (-1):
@@ -347,11 +354,12 @@ const QString kResponsiveBox = QStringLiteral(R"(
             source: img.currentSrc.split('/').pop()};
 )");
 
-// What each point hits: the index of the area's link, -1 for the picture, -2 for anything else.
+// What each point hits: the index of the area's link in list order (the
+// pointer's layer holds them last first), -1 for the picture, -2 for anything else.
 const QString kResponsiveHits = QStringLiteral(R"(
     const img = document.querySelector('.korvane-map img');
     const box = img.getBoundingClientRect();
-    const links = [...document.querySelectorAll('.korvane-map svg a')];
+    const links = [...document.querySelectorAll('.korvane-flaechen a')].reverse();
     return args[0].map(([x, y]) => {
         const hit = document.elementFromPoint(box.left + x, box.top + y);
         const link = hit && hit.closest('.korvane-map svg a');
@@ -359,9 +367,9 @@ const QString kResponsiveHits = QStringLiteral(R"(
     });
 )");
 
-// After a press of Tab: the focused link's index and the outline its shape shows.
+// After a press of Tab: the focused link's index among the keyboard's links and the outline its shape shows.
 const QString kFocused = QStringLiteral(R"(
-    const links = [...document.querySelectorAll('.korvane-map svg a')];
+    const links = [...document.querySelectorAll('.korvane-verweise a')];
     const link = document.activeElement;
     const shape = link && link.querySelector && link.querySelector('rect, circle, polygon');
     const style = shape ? getComputedStyle(shape) : null;
@@ -434,7 +442,9 @@ const QString kAssociatedAreas = QStringLiteral(R"(
             areas: areas.map(a => [shapeOf(a.getAttribute('shape')),
                 shapeOf(a.getAttribute('shape')) === 'default' ? '' : blanks(a.getAttribute('coords')) ?? '',
                 blanks(a.getAttribute('href')), blanks(a.getAttribute('alt')) ?? '',
-                ...['target', 'onmouseover', 'onmouseout', 'onclick'].map(n => blanks(a.getAttribute(n))), others(a)])};
+                // An empty target is none to a browser (and not valid): Korvane leaves it out.
+                ...['target', 'onmouseover', 'onmouseout', 'onclick'].map(n =>
+                    n === 'target' && a.getAttribute(n) === '' ? null : blanks(a.getAttribute(n))), others(a)])};
 )");
 
 // The sample points, what the one picture's map holds at each, and the page's readable copy.
@@ -471,6 +481,17 @@ private slots:
     void axeFindsNoViolation();
     void relativePicturesMoveWithTheFolder_data();
     void relativePicturesMoveWithTheFolder();
+    void shapesReadAsTheBrowserReadsThem_data();
+    void shapesReadAsTheBrowserReadsThem();
+    void referencesReadAsTheBrowserReadsThem_data();
+    void referencesReadAsTheBrowserReadsThem();
+    void usemapFindsTheBrowsersMap_data();
+    void usemapFindsTheBrowsersMap();
+    void baseLeadsPictureAndLinks_data();
+    void baseLeadsPictureAndLinks();
+    void responsiveLayoutsHitRight_data();
+    void responsiveLayoutsHitRight();
+    void tracedOutlinesHitTheirPixels();
 
 private:
     QTemporaryDir m_profile;
@@ -704,7 +725,7 @@ void TestBrowser::importedPagesMatchTheBrowser()
         const import::ChosenImage chosen = import::readChosenTag(candidates[i]);
         const QString picture = findFileIgnoringCase(chosen.imagePath, dir.path());
         QCOMPARE(picture, original.value("src").toString());
-        const import::FoundMap map = import::findMap(text, import::readPageMaps(text).usemapNames[i]);
+        const import::FoundMap map = import::findMap(text, import::readPageMaps(text).usemapValues[i]);
         QCOMPARE(int(map.outcome), int(import::MapLookup::Found));
         QStringList lines = import::readMapAreas(map.text).lines.toStringList();
         // A picture shown at another size: its areas scaled to the picture, as the import offers.
@@ -809,13 +830,15 @@ void TestBrowser::responsiveTabOrder()
 {
     QTemporaryDir dir;
     const QSize size(200, 150);
-    const DrawnList areas = overlappingShapes();
+    DrawnList areas = overlappingShapes();
+    // Wholly under the first area: nobody can click it, and Tab passes it by.
+    areas << Drawn{"rect", {20, 20, 50, 50}, "verdeckt.html", "Verdeckt"};
     QVERIFY(writePicture(dir.filePath("plan.png"), size));
     const QString path = dir.filePath("responsiv.html");
     QVERIFY(writeFile(path, responsivePageFor(areas, dir.filePath("plan.png"), dir.path(), size, FitMode::Fill).toUtf8()));
     m_browser.setViewport(1280, 1200);
     m_browser.open(path);
-    for (int i = 0; i < areas.size(); ++i) {
+    for (int i = 0; i + 1 < areas.size(); ++i) {
         m_browser.press(QChar(0xE004)); // Tab
         const QJsonObject focused = m_browser.run(kFocused).toObject();
         QCOMPARE(focused.value("index").toInt(), i);
@@ -823,6 +846,8 @@ void TestBrowser::responsiveTabOrder()
         QCOMPARE(focused.value("stroke").toString(), QStringLiteral("rgb(0, 90, 200)"));
         QCOMPARE(focused.value("width").toString(), QStringLiteral("3px"));
     }
+    m_browser.press(QChar(0xE004));
+    QCOMPARE(m_browser.run(kFocused).toObject().value("index").toInt(), -1);
 }
 
 void TestBrowser::axeFindsNoViolation_data()
@@ -837,6 +862,10 @@ void TestBrowser::axeFindsNoViolation_data()
     unnamed[2].alt.clear();
     QTest::newRow("test page, an area without alt") << false << unnamed << QStringList{"area-alt"};
     QTest::newRow("responsive page, an area without alt") << true << unnamed << QStringList{"link-name"};
+    // An area a page gave a title but no alt text is named by its title.
+    DrawnList titled = unnamed;
+    titled[2].title = QStringLiteral("Zum U");
+    QTest::newRow("responsive page, a title names an area without alt") << true << titled << QStringList();
 }
 
 void TestBrowser::axeFindsNoViolation()
@@ -909,6 +938,435 @@ void TestBrowser::relativePicturesMoveWithTheFolder()
         for (let i = 0; i < 500 && !img.complete; ++i) await new Promise(done => setTimeout(done, 10));
         return img.naturalWidth;)");
     QCOMPARE(m_browser.run(loaded).toInt(), size.width());
+}
+
+
+namespace {
+
+// An img of 200 x 150 with one map; `maps` holds the map elements.
+QByteArray pageWithMap(const QString& maps, const QString& img = QStringLiteral("<img src=\"plan.png\" usemap=\"#m\">"))
+{
+    return ("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body style=\"margin:0\">" + img + maps +
+            "</body></html>")
+        .toUtf8();
+}
+
+QString attributeText(QString value)
+{
+    return value.replace(QLatin1Char('"'), QStringLiteral("&quot;"));
+}
+
+// Which of the points hits an area: 1, else 0.
+const QString kAreaHits = QStringLiteral(R"(
+    const img = document.images[0];
+    for (let i = 0; i < 500 && !img.complete; ++i) await new Promise(done => setTimeout(done, 10));
+    const box = img.getBoundingClientRect();
+    return args[0].map(([x, y]) => {
+        const hit = document.elementFromPoint(box.left + x, box.top + y);
+        return hit && hit.tagName === 'AREA' ? 1 : 0;
+    });
+)");
+
+// The outline of the shape as HTML's processing of areas takes it.
+QPainterPath browserOutline(const browser::AreaShape& shape)
+{
+    QPainterPath path;
+    const QList<double>& c = shape.c;
+    if (shape.empty)
+        return path;
+    if (shape.kind == browser::Shape::Rect)
+        path.addRect(QRectF(QPointF(c[0], c[1]), QPointF(c[2], c[3])));
+    else if (shape.kind == browser::Shape::Circle)
+        path.addEllipse(QPointF(c[0], c[1]), c[2], c[2]);
+    for (qsizetype i = 0; shape.kind == browser::Shape::Poly && i + 1 < c.size(); i += 2)
+        i == 0 ? path.moveTo(c[i], c[i + 1]) : path.lineTo(c[i], c[i + 1]);
+    path.closeSubpath();
+    return path;
+}
+
+} // namespace
+
+// Coordinates and shape keywords as HTML's rules read them; the browser hits
+// the area where Korvane's reading puts it, and the canvas finds it clickable.
+void TestBrowser::shapesReadAsTheBrowserReadsThem_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<QString>("coords");
+    QTest::newRow("blanks separate") << "rect" << "2 2 100 100";
+    QTest::newRow("semicolons, runs, empty items") << "RECT" << ",20;20 ,, 120 100,";
+    QTest::newRow("units") << "circle" << "120px,75px,40px";
+    QTest::newRow("circ, too many numbers") << "circ" << "100,75,50,99,99";
+    QTest::newRow("no radius") << "CIRCLE" << "100,75,-20";
+    QTest::newRow("polygon by blanks") << "polygon" << "10 10 190 10 100 140";
+    QTest::newRow("odd count drops the last") << "poly" << "10,10,190,10,100,140,7";
+    QTest::newRow("polygon of two points") << "poly" << "10,10,190,10";
+    QTest::newRow("rectangle, corners reversed") << "rectangle" << "150,120,30,20";
+    QTest::newRow("unknown keyword") << "Dreieck" << "30,30,90,90";
+    QTest::newRow("empty keyword") << "" << "20,20,80,80";
+    QTest::newRow("garbage inside a number") << "rect" << "2a2b20c20,10,150,100";
+    QTest::newRow("percent, garbage before") << "rect" << "10%,20%,x90,y80";
+    QTest::newRow("fractions and exponents") << "rect" << "1e1,.5e1,1.2e2,8.5e1";
+    QTest::newRow("partly outside") << "rect" << "-10,-10,50,50";
+    QTest::newRow("a number that is none") << "rect" << "10,-,100,100";
+}
+
+void TestBrowser::shapesReadAsTheBrowserReadsThem()
+{
+    QFETCH(QString, shape);
+    QFETCH(QString, coords);
+    QTemporaryDir dir;
+    const QSize size(200, 150);
+    QVERIFY(writePicture(dir.filePath("plan.png"), size));
+    const QString path = dir.filePath("seite.html");
+    QVERIFY(writeFile(path, pageWithMap("<map name=\"m\"><area shape=\"" + attributeText(shape) + "\" coords=\"" +
+                                        attributeText(coords) + "\" href=\"a.html\" alt=\"A\"></map>")));
+    const browser::AreaShape read = browser::areaShape(shape, coords);
+    const QPainterPath outline = browserOutline(read);
+    QJsonArray points;
+    QList<int> expected;
+    for (double y = 1.5; y < size.height(); y += 3) {
+        for (double x = 1.5; x < size.width(); x += 3) {
+            const bool inside = outline.contains(QPointF(x, y));
+            bool clear = true;
+            for (int k = 0; k < 8; ++k)
+                clear = clear && outline.contains(QPointF(x + 1.2 * std::cos(k * M_PI / 4),
+                                                          y + 1.2 * std::sin(k * M_PI / 4))) == inside;
+            if (clear) {
+                points.append(QJsonArray{x, y});
+                expected << int(inside);
+            }
+        }
+    }
+    m_browser.setViewport(800, 600);
+    m_browser.open(path);
+    QCOMPARE(intsOf(m_browser.run(kAreaHits, {QJsonValue(points)}).toArray()), expected);
+    // The canvas draws the same shape and finds it clickable where a browser does.
+    const AreaGeometry drawn = parseArea(entry::makeLine(" ", shape, coords, {}));
+    QCOMPARE(drawn.clickable, !read.empty);
+    if (!read.empty && read.kind == browser::Shape::Rect)
+        QCOMPARE(drawn.bounds, QRect(QPoint(roundHalfEven(read.c[0]), roundHalfEven(read.c[1])),
+                                     QPoint(roundHalfEven(read.c[2]), roundHalfEven(read.c[3]))));
+}
+
+// Attribute values as a browser decodes their references; written again by
+// Korvane, the browser reads the same text, in an HTML page and in XHTML
+// read as XML.
+void TestBrowser::referencesReadAsTheBrowserReadsThem_data()
+{
+    QTest::addColumn<QString>("value");
+    for (const char* value :
+         {"&COPY 2024", "&copy=3", "&copy;", "&notit;", "&notin;", "&amp", "&ampx", "&#128;", "&#x80;", "&#0;",
+          "&#X1F600;", "&#12a;", "&NotEqualTilde;", "&hellip", "&Aacute", "&;", "&#;", "&#x;", "A&B", "&lt;b&gt;",
+          "&#xD800;", "&#1114112;", "&auml&ouml;&Uuml", "&#x41&#65"})
+        QTest::newRow(value) << QString::fromUtf8(value);
+}
+
+void TestBrowser::referencesReadAsTheBrowserReadsThem()
+{
+    QFETCH(QString, value);
+    QTemporaryDir dir;
+    QVERIFY(writePicture(dir.filePath("plan.png"), QSize(200, 150)));
+    const QString read = QStringLiteral("return [...document.querySelectorAll('area')].map(a => a.getAttribute('alt'));");
+    const QString path = dir.filePath("seite.html");
+    QVERIFY(writeFile(path, pageWithMap("<map name=\"m\"><area alt=\"" + value + "\"><area alt='" + value + "'></map>")));
+    m_browser.open(path);
+    const QString decoded = html::decodeReferences(value);
+    QCOMPARE(m_browser.run(read).toArray(), QJsonArray({decoded, decoded}));
+
+    const QString written = attributeValue(value);
+    const QString page = dir.filePath("neu.html");
+    QVERIFY(writeFile(page, pageWithMap("<map name=\"m\"><area alt=\"" + written + "\"></map>")));
+    m_browser.open(page);
+    QCOMPARE(m_browser.run(read).toArray(), QJsonArray({decoded}));
+    // The test page is XHTML: read as XML, the value is the same where XML can hold its characters.
+    const QString xhtml = dir.filePath("neu.xhtml");
+    QVERIFY(writeFile(xhtml, testPageBytes("<map id=\"m\" name=\"m\">\r\n<area shape=\"rect\" coords=\"0,0,1,1\" alt=\"" +
+                                           written + "\" />\r\n</map>\r\n")));
+    const bool xmlCanHold = std::all_of(decoded.begin(), decoded.end(), [](QChar c) {
+        return c.unicode() >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r';
+    });
+    if (xmlCanHold) {
+        QCOMPARE(xmlProblems(xhtml), QString());
+        m_browser.open(xhtml);
+        QCOMPARE(m_browser.run(read).toArray(), QJsonArray({decoded}));
+    }
+}
+
+// The map a browser gives each picture: by name or id, references decoded,
+// the first in page order; none for a usemap without "#" or another letter
+// case; maps inside SVG or template content are none.
+void TestBrowser::usemapFindsTheBrowsersMap_data()
+{
+    QTest::addColumn<QString>("body");
+    const QString m = QStringLiteral("<area shape=\"rect\" coords=\"0,0,200,150\" href=\"x.html\" alt=\"X\"></map>");
+    const QString img = QStringLiteral("<img src=\"plan.png\" usemap=\"%1\"><br>");
+    QTest::newRow("by id, the first of name and id")
+        << img.arg("#k") + "<map id=\"k\" data-nr=\"1\">" + m + "<map name=\"k\" data-nr=\"2\">" + m;
+    QTest::newRow("references decoded")
+        << img.arg("#Stra&szlig;e") + img.arg("#plan&COPY") + "<map name=\"Stra&#223;e\" data-nr=\"1\">" + m +
+               "<map name=\"plan&copy;\" data-nr=\"2\">" + m;
+    QTest::newRow("no #, other case, blanks, empty")
+        << img.arg("k") + img.arg("#K") + img.arg("#k") + img.arg("#") + "<map name=\"k \" data-nr=\"1\">" + m +
+               "<map name=\"k\" data-nr=\"2\">" + m + "<map name=\"\" data-nr=\"3\">" + m;
+    QTest::newRow("what follows the first #") << img.arg("a#b") + "<map name=\"b\" data-nr=\"1\">" + m;
+    QTest::newRow("a map inside a map") << img.arg("#b") + "<map name=\"a\" data-nr=\"1\"><map name=\"b\" data-nr=\"2\">" + m + "</map>";
+    QTest::newRow("maps in svg are none")
+        << img.arg("#k") + "<svg width=\"10\" height=\"10\"><map name=\"k\" data-nr=\"1\">" + m + "</svg><map name=\"k\" data-nr=\"2\">" + m;
+    QTest::newRow("template in svg is none")
+        << img.arg("#k") + "<svg width=\"10\" height=\"10\"><template></svg><map name=\"k\" data-nr=\"1\">" + m;
+    QTest::newRow("template and noscript hide their maps")
+        << img.arg("#k") + "<template><map name=\"k\" data-nr=\"1\">" + m + "</template><noscript><map name=\"k\" "
+           "data-nr=\"2\">" + m + "</noscript><map name=\"k\" data-nr=\"3\">" + m;
+    QTest::newRow("img in svg is html") << "<svg width=\"10\" height=\"10\">" + img.arg("#k") + "</svg><map name=\"k\" data-nr=\"1\">" + m;
+}
+
+void TestBrowser::usemapFindsTheBrowsersMap()
+{
+    QFETCH(QString, body);
+    QTemporaryDir dir;
+    QVERIFY(writePicture(dir.filePath("plan.png"), QSize(200, 150)));
+    const QString page = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body style=\"margin:0\">" + body +
+                         "</body></html>";
+    const QString path = dir.filePath("seite.html");
+    QVERIFY(writeFile(path, page.toUtf8()));
+    m_browser.setViewport(800, 2000);
+    m_browser.open(path);
+    const QJsonArray seen = m_browser.run(QStringLiteral(R"(
+        const imgs = [...document.images].filter(i => i.hasAttribute('usemap'));
+        for (const img of imgs) for (let i = 0; i < 500 && !img.complete; ++i) await new Promise(d => setTimeout(d, 10));
+        return imgs.map(img => { img.scrollIntoView(); const box = img.getBoundingClientRect();
+            const hit = document.elementFromPoint(box.left + 100, box.top + 75);
+            const map = hit && hit.tagName === 'AREA' ? hit.closest('map') : null;
+            return map ? Number(map.getAttribute('data-nr')) : -1; });
+    )")).toArray();
+    const import::PageMaps read = import::readPageMaps(page);
+    QJsonArray korvane;
+    for (qsizetype c = 0; c < read.candidates.size(); ++c) {
+        const int m = import::browserMap(read, c);
+        html::Tag tag;
+        if (m >= 0)
+            html::readTag(page, read.maps[m].start, tag);
+        const html::Attribute* nr = m >= 0 ? tag.attribute(QLatin1StringView("data-nr")) : nullptr;
+        korvane.append(nr ? nr->value.toInt() : -1);
+    }
+    QCOMPARE(korvane, seen);
+}
+
+// A base element leads the picture and the links elsewhere: Korvane finds the
+// picture, and the links it writes into a page beside the old one lead
+// where they led there.
+void TestBrowser::baseLeadsPictureAndLinks_data()
+{
+    QTest::addColumn<QString>("base"); // {dir}: the folder of the page
+    QTest::addColumn<QString>("picture"); // where it lies, relative to the page
+    QTest::addColumn<QString>("page");    // where the page lies
+    QTest::newRow("a folder") << "Bilder/" << "Bilder/plan.png" << "seite.html";
+    QTest::newRow("a file in a folder") << "Bilder/index.html" << "Bilder/plan.png" << "seite.html";
+    QTest::newRow("the folder above") << "../" << "plan.png" << "unten/seite.html";
+    QTest::newRow("a file address") << "file://{dir}/Bilder/" << "Bilder/plan.png" << "seite.html";
+}
+
+void TestBrowser::baseLeadsPictureAndLinks()
+{
+    QFETCH(QString, base);
+    QFETCH(QString, picture);
+    QFETCH(QString, page);
+    QTemporaryDir dir;
+    const QSize size(200, 150);
+    QVERIFY(writePicture(dir.filePath(picture), size));
+    const QString pagePath = dir.filePath(page);
+    const QString folder = QFileInfo(pagePath).absolutePath();
+    const QString html = "<!DOCTYPE html><html><head><base href=\"" + QString(base).replace("{dir}", dir.path()) +
+                         "\"></head><body><img src=\"plan.png\" usemap=\"#m\"><map name=\"m\">"
+                         "<area shape=\"rect\" coords=\"0,0,50,50\" href=\"seite.html\" alt=\"S\">"
+                         "<area shape=\"rect\" coords=\"50,0,100,50\" href=\"#oben\" alt=\"O\">"
+                         "<area shape=\"rect\" coords=\"100,0,150,50\" href=\"?q=1&amp;x=2\" alt=\"Q\">"
+                         "<area shape=\"rect\" coords=\"150,0,200,50\" href=\"mailto:a@b.de\" alt=\"M\"></map>"
+                         "</body></html>";
+    QVERIFY(QDir().mkpath(QFileInfo(pagePath).path()) && writeFile(pagePath, html.toUtf8()));
+    const QString links = QStringLiteral(R"(
+        const img = document.images[0];
+        for (let i = 0; i < 500 && !img.complete; ++i) await new Promise(d => setTimeout(d, 10));
+        return {loaded: img.naturalWidth, links: [...document.querySelectorAll('area')].filter(a => a.hasAttribute('href'))
+                .map(a => a.href)};)");
+    m_browser.open(pagePath);
+    const QJsonObject original = m_browser.run(links).toObject();
+    QCOMPARE(original.value("loaded").toInt(), size.width());
+
+    const QString text = import::readImportFile(pagePath);
+    const import::PageMaps read = import::readPageMaps(text);
+    const import::ChosenImage chosen = import::readChosenTag(read.writtenTags.value(0));
+    const QString onDisk = findFileIgnoringCase(chosen.imagePath, import::baseFolder(read.baseHref, folder));
+    QCOMPARE(onDisk, dir.filePath(picture));
+    AreaLines lines = import::readMapAreas(import::findMap(text, read, read.usemapValues.value(0)).text).lines;
+    import::resolveLinks(lines, read.baseHref, folder);
+    const QString written = QFileInfo(pagePath).absolutePath() + "/neu.html";
+    QVERIFY(writeFile(written, testPageBytes(map_daten(lines, onDisk, QString(), size))));
+    m_browser.open(written);
+    QCOMPARE(m_browser.run(links).toObject(), original);
+}
+
+// The responsive form in the layouts a page puts it in: the overlay lies over
+// the picture, never over its wrapper, and every sample point 2 CSS pixels or
+// more off an edge hits the area the geometry says.
+void TestBrowser::responsiveLayoutsHitRight_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("layout"); // {map}: the responsive code
+    const QList<std::pair<const char*, const char*>> layouts = {
+        {"flex row beside a taller column", "<div style=\"display:flex\">{map}<div style=\"width:80px;height:1500px\"></div></div>"},
+        {"grid cell beside a taller column",
+         "<div style=\"display:grid;grid-template-columns:1fr 80px\">{map}<div style=\"height:1500px\"></div></div>"},
+        {"inline, in a box of its own width",
+         "<div>Text davor <span style=\"display:inline-block;vertical-align:top;width:60%\">{map}</span> Text danach</div>"},
+        {"table cell", "<table style=\"width:100%\"><tr><td>{map}</td><td style=\"width:80px;height:1500px\">x</td></tr></table>"},
+        {"right to left", "<div dir=\"rtl\" style=\"text-align:right\">{map}</div>"},
+        {"zoomed", "<div style=\"zoom:1.5\">{map}</div>"},
+        {"picture narrower than its wrapper",
+         "<style>.korvane-map img{width:auto;max-width:100%}</style><div style=\"display:flex\">{map}</div>"},
+        {"centred in a flex column", "<div style=\"display:flex;flex-direction:column;align-items:center\">{map}</div>"}};
+    for (const int width : {320, 768, 1280}) {
+        for (const auto& [name, layout] : layouts)
+            QTest::newRow(qPrintable(QStringLiteral("%1 px, %2").arg(width).arg(QLatin1String(name))))
+                << width << QString::fromLatin1(layout);
+    }
+}
+
+void TestBrowser::responsiveLayoutsHitRight()
+{
+    QFETCH(int, width);
+    QFETCH(QString, layout);
+    QTemporaryDir dir;
+    const QSize size(200, 150);
+    const DrawnList areas = overlappingShapes();
+    QVERIFY(writePicture(dir.filePath("plan.png"), size));
+    const QString code = responsiveCode({linesOf(areas), QStringLiteral("plan.png"), QStringLiteral("plan"), size});
+    const QString path = dir.filePath("responsiv.html");
+    QVERIFY(writeFile(path, ("<!DOCTYPE html><html lang=\"de\"><head><meta charset=\"utf-8\"></head><body>" +
+                             QString(layout).replace("{map}", code) + "</body></html>")
+                                .toUtf8()));
+    m_browser.setViewport(width, 3000);
+    m_browser.open(path);
+    const QJsonObject shown = m_browser.run(kResponsiveBox, {0.0}).toObject();
+    const QJsonArray box = shown.value("box").toArray();
+    const FittedPicture fitted{QSizeF(box[0].toDouble(), box[1].toDouble()), QSizeF(size), FitMode::Fill};
+    QVERIFY(fitted.box.width() > 100);
+    const QJsonArray svg = m_browser.run(QStringLiteral(
+        "const r = document.querySelector('.korvane-map svg').getBoundingClientRect(); return [r.width, r.height];"))
+                               .toArray();
+    QCOMPARE(svg[0].toDouble(), fitted.box.width());
+    QCOMPARE(svg[1].toDouble(), fitted.box.height());
+    const Samples samples = samplesFor(areas, fitted);
+    QVERIFY(samples.expected.size() > 2000);
+    const QList<int> hits = intsOf(m_browser.run(kResponsiveHits, {QJsonValue(samples.points)}).toArray());
+    QCOMPARE(hits, samples.expected);
+}
+
+// Outlines traced from a picture are clicked over exactly the pixels of their
+// regions: every pixel of the picture is tried where a pointer over it points
+// (its top-left corner); straight, slanted and curved edges, a notch, a hole.
+// Precision 0 keeps every corner of the outline, so that no pixel is cut off
+// by simplification. Left out: the pixels of a part one pixel wide (the
+// triangle's tip), where the outline runs there and back over them: chromium
+// follows some of them, not all.
+void TestBrowser::tracedOutlinesHitTheirPixels()
+{
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const QColor colours[] = {QColor(200, 30, 30), QColor(30, 150, 30), QColor(30, 30, 200), QColor(200, 150, 0),
+                              QColor(120, 0, 160)};
+    QPainter painter(&picture);
+    painter.fillRect(QRect(QPoint(2, 2), QPoint(17, 12)), colours[0]); // a rectangle
+    painter.fillRect(QRect(QPoint(22, 2), QPoint(40, 6)), colours[1]); // an L
+    painter.fillRect(QRect(QPoint(22, 7), QPoint(27, 20)), colours[1]);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colours[2]);
+    painter.drawEllipse(QPointF(52.3, 14.6), 9, 9); // a circle
+    painter.setBrush(colours[3]);
+    painter.drawPolygon(QPolygonF({QPointF(4, 20), QPointF(18, 44), QPointF(2, 40)})); // a slanted triangle
+    painter.fillRect(QRect(QPoint(30, 26), QPoint(58, 45)), colours[0]);               // a frame around a hole
+    painter.fillRect(QRect(QPoint(36, 31), QPoint(50, 40)), colours[4]);
+    painter.end();
+    const QPoint clicks[] = {{5, 5}, {23, 15}, {52, 14}, {6, 36}, {31, 27}};
+
+    QStringList lines;
+    QVector<QPolygon> polygons;
+    OutlineTracer tracer(picture);
+    for (const QPoint click : clicks) {
+        const TracedOutline traced = tracer.traceAt(click, {32, 0.0});
+        QVERIFY2(traced.isArea(), qPrintable(traced.message));
+        QList<int> coords;
+        for (const QPoint& corner : traced.polygon)
+            coords << corner.x() << corner.y();
+        lines << Drawn{"poly", coords, QStringLiteral("bereich%1.html").arg(lines.size()), "Bereich"}.line();
+        polygons << traced.polygon;
+    }
+    // Whether the pixel lies on two sides of one outline that run along the same line.
+    const auto thereAndBack = [&polygons](QPoint p) {
+        for (const QPolygon& polygon : polygons) {
+            QVector<QPoint> directions;
+            for (qsizetype i = 0; i < polygon.size(); ++i) {
+                const QPoint a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+                const QPoint ab = b - a, ap = p - a;
+                const int along = QPoint::dotProduct(ap, ab);
+                if (ab.x() * ap.y() != ab.y() * ap.x() || along < 0 || along > QPoint::dotProduct(ab, ab))
+                    continue;
+                for (const QPoint d : directions)
+                    if (d.x() * ab.y() == d.y() * ab.x())
+                        return true;
+                directions << ab;
+            }
+        }
+        return false;
+    };
+
+    // The area of each pixel: the region it belongs to (the frame's holds its
+    // hole), else the default area after the traced ones.
+    QJsonArray points;
+    QList<int> expected;
+    const auto regionOf = [&](QPoint p) {
+        for (int i = 0; i < int(std::size(clicks)); ++i) {
+            const bool inFrame = i == 4 && QRect(QPoint(30, 26), QPoint(58, 45)).contains(p);
+            if (inFrame || (i != 4 && i != 0 && picture.pixel(p) == picture.pixel(clicks[i])) ||
+                (i == 0 && QRect(QPoint(2, 2), QPoint(17, 12)).contains(p)))
+                return i;
+        }
+        return int(std::size(clicks));
+    };
+    int leftOut = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (thereAndBack({x, y})) {
+                ++leftOut;
+                continue;
+            }
+            points.append(QJsonArray{x, y});
+            expected << regionOf({x, y});
+        }
+    }
+    QCOMPARE(leftOut, 2);
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("umrisse.png"));
+    QVERIFY(picture.save(file, "PNG"));
+    const QString page = dir.filePath(QStringLiteral("seite.html"));
+    QVERIFY(writeFile(page, testPageBytes(map_daten(lines, file, QString(), picture.size()))));
+    m_browser.open(page);
+    const QJsonObject seen = m_browser.run(kWrittenPage, QJsonArray{QJsonValue(points)}).toObject();
+    QCOMPARE(seen.value("loaded").toInt(), picture.width());
+    const QJsonArray hits = seen.value("hits").toArray();
+    QCOMPARE(hits.size(), expected.size());
+    QStringList wrong;
+    for (qsizetype i = 0; i < hits.size(); ++i) {
+        if (hits[i].toInt() != expected[i])
+            wrong << QStringLiteral("%1,%2: %3 not %4")
+                         .arg(points[i].toArray()[0].toInt())
+                         .arg(points[i].toArray()[1].toInt())
+                         .arg(hits[i].toInt())
+                         .arg(expected[i]);
+    }
+    QVERIFY2(wrong.isEmpty(),
+             qPrintable(wrong.mid(0, 20).join("; ") + QStringLiteral(" (%1 in all)").arg(wrong.size())));
 }
 
 QTEST_GUILESS_MAIN(TestBrowser)

@@ -467,11 +467,13 @@ void TestCanvas::outlinesUsePenAndCircleColours()
     Scene scene(300, 200);
     scene.s.setPenColor(QColor(0x80, 0x80, 0x00));
     scene.renderer.setCircleColor(Qt::red);
-    scene.list.setLines({area("rect", "10,10,60,60"), area("circle", "200,100,40"), area("other", "1,1,299,199")});
+    scene.list.setLines({area("rect", "10,10,60,60"), area("circle", "200,100,40"), area("other", "1,1,299,199"),
+                         area("default", "5,150,50,190")});
     scene.renderer.redraw(-1);
     QCOMPARE(scene.at(30, 10), QColor(0x80, 0x80, 0x00));
     QCOMPARE(scene.at(240, 100), QColor(Qt::red));
-    QCOMPARE(scene.at(299, 199), QColor(Qt::white)); // unknown shapes are not drawn
+    QCOMPARE(scene.at(299, 199), QColor(0x80, 0x80, 0x00)); // an unknown shape is a browser's rectangle
+    QCOMPARE(scene.at(30, 150), QColor(Qt::white));        // the default area is the rest of the picture
 }
 
 void TestCanvas::onePointPolygonIsADot()
@@ -727,9 +729,10 @@ void TestCanvas::shapesReadFromLines_data()
     QTest::newRow("rect not a number") << area("rect", "a,2,3,4") << "rect 0,2 3,4 [0,2 4x3] yes";
     QTest::newRow("rect far off") << area("rect", "99999999999,0,1,1") << "rect 10000000,0 1,1 [1,0 10000000x2] yes";
     QTest::newRow("rect 16 digits") << area("rect", "1000000000000000,0,1,1") << "rect 10000000,0 1,1 [1,0 10000000x2] yes";
-    QTest::newRow("rect empty value") << area("rect", "1,,3,4") << "rect 1,0 3,4 [1,0 3x5] yes";
+    // A browser reads a run of separators as one: no empty value, three numbers.
+    QTest::newRow("rect empty value") << area("rect", "1,,3,4") << "none";
     QTest::newRow("rect three") << area("rect", "1,2,3") << "none";
-    QTest::newRow("rect letter after a value") << area("rect", "1,2,3,4x") << "rect 1,2 3,0 [1,0 3x3] yes";
+    QTest::newRow("rect letter after a value") << area("rect", "1,2,3,4x") << "rect 1,2 3,4 [1,2 3x3] yes";
     QTest::newRow("rect sign alone") << area("rect", "-,2,3,4") << "rect 0,2 3,4 [0,2 4x3] yes";
     QTest::newRow("rect 15 digits") << area("rect", "-999999999999999,0,1,1") << "rect -10000000,0 1,1 [-10000000,0 10000002x2] yes";
     QTest::newRow("circle") << area("circle", "10,20,5") << "circle 10,20 r5 [5,15 11x11] yes";
@@ -740,7 +743,21 @@ void TestCanvas::shapesReadFromLines_data()
     QTest::newRow("poly one value") << area("poly", "5") << "none";
     QTest::newRow("poly trailing comma") << area("poly", "1,2,3,4,5,6,") << "poly 1,2 3,4 5,6 [1,2 5x5] yes";
     QTest::newRow("poly text value") << area("poly", "1,2,x,4,5,6") << "poly 1,2 0,4 5,6 [0,2 6x5] yes";
-    QTest::newRow("upper case keyword") << area("RECT", "1,2,3,4") << "none";
+    QTest::newRow("upper case keyword") << area("RECT", "1,2,3,4") << "rect 1,2 3,4 [1,2 3x3] yes";
+    // The coordinates and keywords as a browser reads them (HTML's list of floating-point numbers).
+    QTest::newRow("blanks separate") << area("rect", "2 2 10 10") << "rect 2,2 10,10 [2,2 9x9] yes";
+    QTest::newRow("semicolons and runs") << area("rect", ",2;;2 ,\t10;10,") << "rect 2,2 10,10 [2,2 9x9] yes";
+    QTest::newRow("units read their number") << area("circle", "120px,150px,20px") << "circle 120,150 r20 [100,130 41x41] yes";
+    QTest::newRow("garbage inside a number") << area("rect", "2a2b20c20,2,10,10") << "rect 2,2 10,10 [2,2 9x9] yes";
+    QTest::newRow("percent and garbage before") << area("rect", "10%,x5,20,y30") << "rect 10,5 20,30 [10,5 11x26] yes";
+    QTest::newRow("too many numbers ignored") << area("circle", "10 20 5 99 99") << "circle 10,20 r5 [5,15 11x11] yes";
+    QTest::newRow("circ") << area("circ", "10,20,5") << "circle 10,20 r5 [5,15 11x11] yes";
+    QTest::newRow("Circle in capitals") << area("CIRCLE", "10,20,5") << "circle 10,20 r5 [5,15 11x11] yes";
+    QTest::newRow("polygon, points by blanks") << area("polygon", "1 2 3 4 5 6") << "poly 1,2 3,4 5,6 [1,2 5x5] yes";
+    QTest::newRow("rectangle") << area("Rectangle", "1,2,3,4") << "rect 1,2 3,4 [1,2 3x3] yes";
+    QTest::newRow("unknown keyword is a rectangle") << area("Dreieck", "1,2,3,4") << "rect 1,2 3,4 [1,2 3x3] yes";
+    QTest::newRow("default is the rest of the picture") << area("DEFAULT", "1,2,3,4") << "none";
+    QTest::newRow("exponent and fraction") << area("rect", "1e1,.5e1,-0.5e1,2.e3") << "rect 10,5 -5,2 [-5,2 16x4] yes";
     QTest::newRow("keyword with blanks") << QStringLiteral("  circle   |1,2,3|||||||") << "circle 1,2 r3 [-2,-1 7x7] yes";
     QTest::newRow("no second bar") << QStringLiteral(" rect|1,2,3,4") << "rect 1,2 3,4 [1,2 3x3] yes";
     QTest::newRow("no bar") << QStringLiteral(" rect") << "none";

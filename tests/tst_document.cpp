@@ -301,8 +301,8 @@ void TestDocument::unsavedQuestionFollowsHistory()
     QCOMPARE(e.platform.boxes.size(), boxes);
 }
 
-// Saved is the code last written, or no code at all: text of the same length
-// is not mistaken for it.
+// Saved is the code and the areas last written, or nothing at all: text of
+// the same length is not mistaken for it.
 void TestDocument::savedStateFollowsTheCode()
 {
     MapDocument document;
@@ -319,6 +319,18 @@ void TestDocument::savedStateFollowsTheCode()
     QVERIFY(document.mapSaved());
     code.clear(); // nothing left to lose
     QVERIFY(document.mapSaved());
+    // Areas never written are work to lose, whatever the code shows.
+    document.areas().setLines({kRect});
+    QVERIFY(!document.mapSaved());
+    code = QStringLiteral("<map>a</map>");
+    QVERIFY(!document.mapSaved());
+    document.markSaved();
+    QVERIFY(document.mapSaved());
+    document.areas().setLines({kPoly}); // the code as written, the areas not
+    QVERIFY(!document.mapSaved());
+    document.areas().setLines({kRect});
+    code.clear(); // the box no longer shows what was written
+    QVERIFY(!document.mapSaved());
 }
 
 // The code of a big map stands as its lines: lines that come back to the

@@ -16,6 +16,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "io/ExportWindow.h"
+#include "io/RecoveryFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -203,6 +204,10 @@ private slots:
     void cancelledDialogChangesNothing();
     void abbrechenChangesNothing_data();
     void abbrechenChangesNothing();
+    void emptiedCodeBoxKeepsAreasUnsaved_data();
+    void emptiedCodeBoxKeepsAreasUnsaved();
+    void keptAreasOutliveTheMissingPicture_data();
+    void keptAreasOutliveTheMissingPicture();
     void refusedPictureKeepsTheMap_data();
     void refusedPictureKeepsTheMap();
     void typedCodeComesBackWithTheBoxUndo();
@@ -308,7 +313,7 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
 
     const QString escaped =
         QStringLiteral("&lt;!-- HTML-Code fuer den Image-Tag   --&gt;\r\n"
-                       "&lt;img src=\"file://%1plan haus.png\" width=\"400\" height=\"300\" alt=\"\" "
+                       "&lt;img src=\"file://%1plan%20haus.png\" width=\"400\" height=\"300\" alt=\"\" "
                        "usemap=\"#plan_haus\" style=\"border-style:none\" /&gt;\r\n"
                        "&lt;!-- HTML-Code der eigentlichen ImageMap   --&gt;\r\n"
                        "&lt;map id=\"plan_haus\" name=\"plan_haus\"&gt;\r\n"
@@ -330,7 +335,8 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
                                         "</head>\r\n"
                                         "<body bgcolor='#000000' color='#999999'>\r\n"
                                         "<div>\r\n") +
-                         code +
+                         // The test page names the picture by a valid address: the file name's blanks escaped too.
+                         QString(code).replace("plan haus.png\"", "plan%20haus.png\"") +
                          QStringLiteral("</div>\r\n"
                                         "<div>\r\n"
                                         "<p style='font-family:arial,tahoma;font-size:11px;color:#999;'>\r\n"
@@ -354,7 +360,10 @@ void TestEndToEnd::drawSaveCloseAndStartAgain()
     QVERIFY(visibleMagnifier(*window));
     QVERIFY(window->close());
     QCOMPARE(platform.boxes.size(), 1);
-    const QByteArray settings = "[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\nZiehpunktfarbe=16711680\r\n"
+    // The picture opened first is the first of the recently opened files.
+    const QByteArray settings = "[Zuletzt_geoeffnet]\r\nDatei1=\"" + imageFolder.toUtf8() +
+                                "plan haus.png\"\r\n"
+                                "[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\nZiehpunktfarbe=16711680\r\n"
                                 "[DrawWidth]\r\nDrawWidth1=2\r\n[FillStyle]\r\nFillStyle1=1\r\n[Path]\r\n"
                                 "Letzter_Grafik_Ordner=" +
                                 imageFolder.toUtf8() + "\r\nLetzter_Speicherort_MAP=" + saveFolder.toUtf8() +
@@ -519,6 +528,122 @@ void TestEndToEnd::abbrechenChangesNothing()
     e.key(e.w.ui.List1, Qt::Key_Z);
     QCOMPARE(e.w.areas().count(), 2);
     QVERIFY(e.closeAsks(MessageButton::No));
+}
+
+void TestEndToEnd::emptiedCodeBoxKeepsAreasUnsaved_data()
+{
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<bool>("savedBefore");
+    QTest::addColumn<MessageButton>("answer");
+    row("close", QStringLiteral("close"), false, MessageButton::Cancel);
+    row("open", QStringLiteral("Command1"), false, MessageButton::Cancel);
+    row("html", QStringLiteral("Command11"), false, MessageButton::Cancel);
+    // The box no longer shows what was written.
+    row("close, saved before", QStringLiteral("close"), true, MessageButton::Cancel);
+    row("close, Ja saves the areas' code", QStringLiteral("close"), false, MessageButton::Yes);
+}
+
+// Ctrl+A and Delete in the code box leave the areas as they are: never
+// written, they are still work to lose, kept in the recovery file and asked
+// about. "Ja" saves their code.
+void TestEndToEnd::emptiedCodeBoxKeepsAreasUnsaved()
+{
+    QFETCH(QString, way);
+    QFETCH(bool, savedBefore);
+    QFETCH(MessageButton, answer);
+    DrawnMap e;
+    RecoveryKeeper* keeper = attachRecovery(e.w);
+    e.drawRect({20, 200}, {80, 260});
+    if (savedBefore) {
+        e.platform.fileAnswers << e.folder.path("plan.html");
+        e.platform.answers << MessageButton::No; // no look at the files
+        QTest::mouseClick(e.w.ui.Command7, Qt::LeftButton);
+        QVERIFY(e.w.document().mapSaved());
+    }
+    const QString code = e.w.mapCode();
+    e.key(e.w.ui.txtMap, Qt::Key_A);
+    e.key(e.w.ui.txtMap, Qt::Key_Delete, Qt::NoModifier);
+    QCOMPARE(e.w.mapCode(), QString());
+    QCOMPARE(e.w.areas().count(), 3);
+    QVERIFY(!e.w.document().mapSaved());
+    keeper->flush();
+    QCOMPARE(recovery::readFile(keeper->filePath()).snapshot.lines, e.w.areas().lines());
+
+    const int boxes = e.platform.boxes.size();
+    e.platform.answers << answer;
+    if (answer == MessageButton::Yes) {
+        e.platform.fileAnswers << e.folder.path("plan.html");
+        e.platform.answers << MessageButton::No;
+    }
+    if (way == QLatin1String("close"))
+        QVERIFY(!e.w.close());
+    else
+        QTest::mouseClick(e.w.findChild<QPushButton*>(way), Qt::LeftButton);
+    QCOMPARE(e.platform.texts().value(boxes), kUnsaved);
+    QCOMPARE(e.w.areas().count(), 3);
+    QVERIFY(e.w.isVisible());
+    if (answer != MessageButton::Yes)
+        return;
+    QCOMPARE(e.w.mapCode(), code);
+    QCOMPARE(readFile(e.folder.path("plan.map")),
+             "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n" + code.toLatin1());
+    QVERIFY(!e.closeAsks(MessageButton::No));
+}
+
+void TestEndToEnd::keptAreasOutliveTheMissingPicture_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("chosen"); // a picture chosen in the open dialog that follows
+    row("map, picture chosen", QStringLiteral("Command8"), true);
+    row("map, open cancelled", QStringLiteral("Command8"), false);
+    // Html keeps the areas of a saved map.
+    row("html, picture chosen", QStringLiteral("Command11"), true);
+    row("html, open cancelled", QStringLiteral("Command11"), false);
+}
+
+// An import whose picture is not there, the drawn areas kept: the open that
+// follows for the picture keeps them too, asks nothing about them, and the
+// imported areas join them; the history goes on from there.
+void TestEndToEnd::keptAreasOutliveTheMissingPicture()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, chosen);
+    DrawnMap e;
+    const bool html = button == QLatin1String("Command11");
+    if (html) {
+        e.platform.fileAnswers << e.folder.path("plan.html");
+        e.platform.answers << MessageButton::No; // no look at the files
+        QTest::mouseClick(e.w.ui.Command7, Qt::LeftButton);
+    }
+    const QString markup = "<img src=\"fehlt.png\" usemap=\"#neu\"><map name=\"neu\"><area shape=\"rect\" "
+                           "coords=\"1,1,9,9\" href=\"n.html\" alt=\"N\" /></map>";
+    const QString file = e.folder.path(html ? "neu.html" : "neu.map");
+    QVERIFY(writeFile(file, markup.toLatin1()));
+    QVERIFY(writeFile(e.folder.path("anders.png"), makeRaster("png", 40, 30, Qt::red)));
+    const QStringList lines = e.w.areas().lines().toStringList()
+                              << pad(html ? " " : "  ", "rect") + "1,1,9,9|n.html|N|*|*|*|*";
+    const int boxes = e.platform.boxes.size();
+    if (!html)
+        e.platform.answers << MessageButton::Yes; // keep the areas drawn
+    e.platform.fileAnswers << file << (chosen ? e.folder.path("anders.png") : QString());
+    QTest::mouseClick(e.w.findChild<QPushButton*>(button), Qt::LeftButton);
+
+    const QString missing = QStringLiteral("Die MAP-Daten beziehen sich auf die ") + (html ? "Grafikdatei" : "Datei") +
+                            " \"fehlt.png\". Bitte diese Grafikdatei öffnen.";
+    QCOMPARE(e.platform.texts().mid(boxes), html ? QStringList({missing}) : QStringList({kKeep, missing}));
+    QCOMPARE(e.platform.dialogs.size(), html ? 4 : 3); // picture, (save,) import, the picture asked for
+    QCOMPARE(e.w.areas().lines(), lines);
+    QCOMPARE(e.w.windowTitle(), chosen ? QStringLiteral("Korvane [ Map für: anders.png ]")
+                                       : QStringLiteral("Korvane [ Map für: plan.png ]"));
+    QCOMPARE(e.w.ui.Picture1->pictureSize(), chosen ? QSize(40, 30) : QSize(400, 300));
+    QVERIFY(e.w.mapCode().contains(QStringLiteral("coords=\"150,40,250,120\"")));
+    QVERIFY(!e.w.document().mapSaved());
+    // An import starts the map anew: nothing to undo, and the next step undoes.
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().lines(), lines);
+    e.drawRect({20, 10}, {30, 20});
+    e.key(e.w.ui.List1, Qt::Key_Z);
+    QCOMPARE(e.w.areas().lines(), lines);
 }
 
 void TestEndToEnd::refusedPictureKeepsTheMap_data()

@@ -133,15 +133,19 @@ void TestImport::imagePathFromSource_data()
     const int posix = int(PathStyle::Unix);
     row("win generated", "file:///C:/Web%20Bilder/3D Häuser.jpg", win, "c:\\web bilder\\3d häuser.jpg");
     row("win bar drive", "c|/x/Plan.GIF", win, "c:\\x\\plan.gif");
-    row("win relative", "bilder/Plan.jpg", win, "bilder\\plan.jpg");
+    // A relative path keeps the page's spelling: a picture not found is named as the page names it.
+    row("win relative", "bilder/Plan.jpg", win, "bilder\\Plan.jpg");
     row("unix absolute", "file:///home/a%20b/X.png", posix, "/home/a b/x.png");
-    row("unix relative", "Bilder/Plan.JPG", posix, "bilder/plan.jpg");
+    row("unix relative", "Bilder/Plan.JPG", posix, "Bilder/Plan.JPG");
+    row("unix backslash is a slash to a browser", "Bilder\\Plan.png", posix, "Bilder/Plan.png");
+    row("unix escaped backslash is a character", "Plan%5Calt.png", posix, "Plan\\alt.png");
     row("unix keeps drive rule", "file:///C:/x/y.png", posix, "c:\\x\\y.png");
     row("unix bar drive", "c|/x", posix, "c:\\x");
     row("quotes and blanks", "  \"plan.png\" ", posix, "plan.png");
     row("escapes and references decoded", "file:///srv/Plan%20%232/Haus%3Fv=1 &amp; 100% %2541.png", posix,
         "/srv/plan #2/haus?v=1 & 100% %41.png");
-    row("utf-8 escapes", "Gr%C3%BCn%20Plan.PNG", posix, "grün plan.png");
+    row("utf-8 escapes", "Gr%C3%BCn%20Plan.PNG", posix, "Grün Plan.PNG");
+    row("legacy reference", "Pl&auml;ne/&COPY.png", posix, "Pläne/©.png");
 }
 
 void TestImport::imagePathFromSource()
@@ -461,44 +465,77 @@ void TestImport::candidateLines()
 void TestImport::mapSearch_data()
 {
     QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("mapName");
+    QTest::addColumn<QString>("usemap");
     QTest::addColumn<int>("outcome");
     QTest::addColumn<QString>("map");
+    QTest::addColumn<bool>("byBrowser");
     const int found = int(MapLookup::Found);
     const int notFound = int(MapLookup::NotFound);
     row("map bearing the name wins over an earlier one containing it",
-        "<map name=\"a\"><area href=\"plan.html\"></map>x<map name=\"plan\"></map>", "plan", found,
-        "<map name=\"plan\"></map>");
-    row("second map", "<MAP NAME=\"a\"></MAP><MAP NAME=\"Plan\"></MAP>!", "plan", found, "<MAP NAME=\"Plan\"></MAP>");
-    row("not found", "<map name=\"a\"></map><map name=\"b\"></map>", "plan", notFound, "");
-    row("no map at all", "<img usemap=\"#plan\">", "plan", int(MapLookup::NoMapElement), "");
-    row("empty name takes the first", "<map name=\"a\"></map><map name=\"b\"></map>", "", found,
-        "<map name=\"a\"></map>");
-    row("unclosed map runs to the end", "<map name=\"a\"></map><map name=\"plan\"><area", "plan", found,
-        "<map name=\"plan\"><area");
-    row("unclosed map without the name", "<map name=\"a\">", "plan", notFound, "");
-    row("map ends right after </map", "<map name=\"plan\"></map", "plan", found, "<map name=\"plan\"></map");
+        "<map name=\"a\"><area href=\"plan.html\"></map>x<map name=\"plan\"></map>", "#plan", found,
+        "<map name=\"plan\"></map>", true);
+    row("second map", "<MAP NAME=\"a\"></MAP><MAP NAME=\"Plan\"></MAP>!", "#plan", found, "<MAP NAME=\"Plan\"></MAP>",
+        false);
+    row("not found", "<map name=\"a\"></map><map name=\"b\"></map>", "#plan", notFound, "", true);
+    row("no map at all", "<img usemap=\"#plan\">", "#plan", int(MapLookup::NoMapElement), "", true);
+    // An empty name finds no map, as in a browser.
+    row("empty name finds none", "<map name=\"a\"></map><map name=\"b\"></map>", "#", notFound, "", true);
+    row("unclosed map runs to the end", "<map name=\"a\"></map><map name=\"plan\"><area", "#plan", found,
+        "<map name=\"plan\"><area", true);
+    row("unclosed map without the name", "<map name=\"a\">", "#plan", notFound, "", true);
+    row("map ends right after </map", "<map name=\"plan\"></map", "#plan", found, "<map name=\"plan\"></map", true);
     row("exact name before one in other letter case",
-        "<map name=\"lageplan\"></map><map name=\"Lageplan\"></map>", "Lageplan", found, "<map name=\"Lageplan\"></map>");
-    row("letter case ignored when no name is exact",
-        "<map name=\"lageplan\"></map><map name=\"LagePlan\"></map>", "Lageplan", found, "<map name=\"lageplan\"></map>");
+        "<map name=\"lageplan\"></map><map name=\"Lageplan\"></map>", "#Lageplan", found,
+        "<map name=\"Lageplan\"></map>", true);
+    row("letter case ignored when no name is exact, for old pages",
+        "<map name=\"lageplan\"></map><map name=\"LagePlan\"></map>", "#Lageplan", found,
+        "<map name=\"lageplan\"></map>", false);
     row("maps in template and noscript are none",
         "<template><map name=\"plan\"></map></template><noscript><map name=\"plan\">n</map></noscript>"
         "<map name=\"plan\">echt</map>",
-        "plan", found, "<map name=\"plan\">echt</map>");
-    row("name with # and a reference", "<map name=\"a\"></map><map name=\"#caf&eacute;\"></map>", "café", found,
-        "<map name=\"#caf&eacute;\"></map>");
+        "#plan", found, "<map name=\"plan\">echt</map>", true);
+    row("name with # and a reference, for old pages", "<map name=\"a\"></map><map name=\"#caf&eacute;\"></map>",
+        "#café", found, "<map name=\"#caf&eacute;\"></map>", false);
+    // The map a browser takes: the name after the usemap's "#", decoded, compared exactly with
+    // the name or the id of each map in page order.
+    row("usemap without # is no map to a browser", "<map name=\"plan\"></map>", "plan", found,
+        "<map name=\"plan\"></map>", false);
+    row("the id counts", "<map id=\"plan\"></map><map name=\"plan\">2</map>", "#plan", found, "<map id=\"plan\"></map>",
+        true);
+    row("references decoded on both sides", "<map name=\"Stra&szlig;e\"></map>", "#Stra&#223;e", found,
+        "<map name=\"Stra&szlig;e\"></map>", true);
+    row("legacy reference without ;", "<map name=\"plan&copy;\"></map>", "#plan&COPY", found,
+        "<map name=\"plan&copy;\"></map>", true);
+    // In an attribute a name without ";" before a letter stays text.
+    row("no reference before a letter", "<map name=\"&copy;plan\"></map>", "#&copyplan", notFound, "", true);
+    row("blanks are part of the name", "<map name=\"plan \"></map><map name=\"plan\">2</map>", "#plan", found,
+        "<map name=\"plan\">2</map>", true);
+    row("what follows the first #", "<map name=\"b#c\"></map>", "a#b#c", found, "<map name=\"b#c\"></map>", true);
+    row("a map that merely holds the name is never taken", "<map name=\"a\"><area href=\"plan.html\"></map>", "#plan",
+        notFound, "", true);
+    row("map inside a map counts", "<map name=\"a\"><map name=\"b\"><area></map><area></map>", "#b", found,
+        "<map name=\"b\"><area></map>", true);
+    row("map in svg is none", "<svg><map name=\"plan\"></map></svg><map name=\"plan\">echt</map>", "#plan", found,
+        "<map name=\"plan\">echt</map>", true);
+    row("template in svg or math is no template",
+        "<svg><template></svg><math><template></math><map name=\"plan\">echt</map>", "#plan", found,
+        "<map name=\"plan\">echt</map>", true);
+    row("html inside svg again", "<svg><foreignObject><map name=\"plan\">fo</map></foreignObject></svg>", "#plan",
+        found, "<map name=\"plan\">fo</map>", true);
+    row("a p ends the svg", "<svg><p><map name=\"plan\">p</map>", "#plan", found, "<map name=\"plan\">p</map>", true);
 }
 
 void TestImport::mapSearch()
 {
     QFETCH(QString, page);
-    QFETCH(QString, mapName);
+    QFETCH(QString, usemap);
     QFETCH(int, outcome);
     QFETCH(QString, map);
-    const FoundMap result = findMap(page, mapName);
+    QFETCH(bool, byBrowser);
+    const FoundMap result = findMap(page, usemap);
     QCOMPARE(int(result.outcome), outcome);
     QCOMPARE(result.text.toString(), map);
+    QCOMPARE(result.byBrowser, byBrowser);
 }
 
 void TestImport::caseInsensitiveLookup_data()
@@ -508,7 +545,9 @@ void TestImport::caseInsensitiveLookup_data()
     QTest::addColumn<QString>("expected"); // relative to the temporary folder; empty when missing
     row("file in other case", "plan.jpg", true, "Plan.JPG");
     row("folders in other case", "web bilder/sub/x.png", true, "Web Bilder/Sub/X.png");
-    row("backslash separators", "web bilder\\sub\\x.png", true, "Web Bilder/Sub/X.png");
+    // A "\\" is a character of a file name on this system, no separator.
+    row("backslash is part of a name", "web bilder\\sub\\x.png", true, "");
+    row("name with a backslash", "back\\slash.png", true, "Back\\Slash.png");
     row("absolute", "web bilder/sub/x.png", false, "Web Bilder/Sub/X.png");
     row("exact spelling wins", "twin.png", true, "twin.png");
     row("dot dot", "web bilder/sub/../../plan.jpg", true, "Plan.JPG");
@@ -525,7 +564,7 @@ void TestImport::caseInsensitiveLookup()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkpath("Web Bilder/Sub"));
-    for (const char* name : {"Plan.JPG", "Web Bilder/Sub/X.png", "TWIN.png", "twin.png"})
+    for (const char* name : {"Plan.JPG", "Web Bilder/Sub/X.png", "TWIN.png", "twin.png", "Back\\Slash.png"})
         QVERIFY(test::writeFile(dir.filePath(name), "x"));
     const QString asked = relative || path.isEmpty() ? path : dir.path().toLower() + "/" + path;
     const QString found = findFileIgnoringCase(asked, dir.path());

@@ -100,7 +100,24 @@ void TestMapCheck::rules_data()
                     area("rect", "1,2,3", "e.html", "E"), area("circle", "5,x,9", "f.html", "F")},
         0,
         QStringList{"1: error: degenerate-shape", "2: error: degenerate-shape", "3: error: degenerate-shape",
-                    "4: error: degenerate-shape", "5: error: degenerate-shape", "6: error: degenerate-shape"});
+                    "4: error: degenerate-shape", "5: error: degenerate-shape", "6: warning: outside-picture",
+                    "6: warning: small-target"});
+    // The coordinates and keywords as a browser reads them: these areas are clicked in a browser.
+    row("numbers and keywords a browser reads",
+        QStringList{area("rect", "2 2 100 100", "a.html", "A"), area("circle", "300px,150px,40px", "b.html", "B"),
+                    area("POLYGON", "200;200;300;200;250;290", "c.html", "C"), area("Rectangle", "0,200,100,,300,", "d.html", "D")},
+        0, QStringList{});
+    row("covered by areas of other keywords",
+        QStringList{area("CIRC", "200,150,100", "a.html", "A"), area("rect", "180,130,220,170", "b.html", "B"),
+                    area("RECT", "0 0 50 50", "c.html", "C"), area("Dreieck", "10,10,20,20", "d.html", "D")},
+        0, QStringList{"2: error: unreachable-area", "4: error: unreachable-area", "4: warning: small-target"});
+    // The address itself, or its file name with the extension; a page's name as its address gives it is fine.
+    row("alternative text names the page as its address does",
+        QStringList{area("rect", "0,0,50,50", "/impressum/", "Impressum"), area("rect", "50,0,100,50", "/kontakt", "kontakt"),
+                    area("rect", "100,0,150,50", "https://a.de", "a.de"),
+                    area("rect", "150,0,200,50", "seite.html#oben", "SEITE.HTML"),
+                    area("rect", "200,0,250,50", "&#107;arte.html", "karte.html")},
+        0, QStringList{"4: warning: alt-is-link", "5: warning: alt-is-link"});
     row("covered by an earlier area, by two together, partly, a concave notch",
         QStringList{area("rect", "0,0,200,100", "a.html", "A"), area("rect", "20,20,60,60", "b.html", "B"),
                     area("rect", "200,0,300,100", "c.html", "C"), area("rect", "150,30,250,70", "d.html", "D"),
@@ -151,6 +168,10 @@ void TestMapCheck::farCoordinates_data()
                                       << QStringList{"1: warning: outside-picture", "2: error: unreachable-area",
                                                      "3: warning: outside-picture", "4: error: unreachable-area"};
     QTest::newRow("without a picture") << QSize() << QStringList{"2: error: unreachable-area", "4: error: unreachable-area"};
+    // A page may show the picture at any size: the check still ends at once.
+    QTest::newRow("shown at a huge size") << QSize(999'999'999, 999'999'999)
+                                          << QStringList{"1: warning: outside-picture", "2: error: unreachable-area",
+                                                         "3: warning: outside-picture", "4: error: unreachable-area"};
 }
 
 void TestMapCheck::farCoordinates()
@@ -301,6 +322,17 @@ void TestMapCheck::commandLine_data()
                        "20 × 20 Pixel groß, kleiner als 24 × 24.\n"),
         QString());
     row("clean map", QStringList{"--check", "{clean}"}, 0, QString(), QString());
+    // Maps found by id and by decoded names, a usemap without "#", a picture shown at twice its size
+    // (its areas in those pixels), keywords and numbers as a browser reads them.
+    row("read as a browser reads", QStringList{"--check", "{browser}"}, 1,
+        QStringLiteral("{browser}:6: error: unreachable-area: Frühere Areale verdecken das Areal ganz; ein Browser "
+                       "nimmt dort immer das erste, so kann es nie angeklickt werden.\n"
+                       "{browser}:7: error: usemap-without-map: Der usemap-Wert \"plan\" nennt nach einem \"#\" "
+                       "keinen Namen; ein Browser verbindet die Grafik mit keiner Map.\n"
+                       "{browser}:9: error: usemap-without-map: Die Grafik nennt die Map \"Klein\", aber keine Map "
+                       "der Seite trägt diesen Namen. Die Map \"klein\" unterscheidet sich nur in der Groß- und "
+                       "Kleinschreibung; ein Browser nimmt sie nicht.\n"),
+        QString());
     row("missing file", QStringList{"--check", "{clean}", "{folder}/fehlt.html"}, 2, QString(),
         QStringLiteral("korvane: Die Datei \"{folder}/fehlt.html\" kann nicht gelesen werden.\n"));
     row("no map in the file", QStringList{"--check", "{folder}/plan.png"}, 2, QString(),
@@ -340,6 +372,19 @@ struct CheckFolder {
                         "<area shape=\"rect\" coords=\"100,100,110,110\" href=\"i.html\" alt=\"I\"></map>\n"
                         "<map name=\"plan\"></map>\n"
                         "</body></html>\n");
+        test::writeFile(dir.filePath("lesen.html"),
+                        "<html><body>\n"
+                        "<img src=\"plan.png\" usemap=\"#karte\" width=\"400\" height=\"300\">\n"
+                        "<map id=\"karte\">\n"
+                        "<area shape=\"RECT\" coords=\"0 0 200 200\" href=\"a.html\" alt=\"A\">\n"
+                        "<area shape=\"circ\" coords=\"300px,150px,40px\" href=\"b.html\" alt=\"B\">\n"
+                        "<area shape=\"rect\" coords=\"20,20,60,60\" href=\"c.html\" alt=\"C\"></map>\n"
+                        "<img src=\"plan.png\" usemap=\"plan\"><img src=\"plan.png\" usemap=\"#Stra&szlig;e\">\n"
+                        "<map name=\"Stra&#223;e\"><area shape=\"rect\" coords=\"0,0,100,100\" href=\"/impressum/\" "
+                        "alt=\"Impressum\"></map>\n"
+                        "<img src=\"plan.png\" usemap=\"#Klein\"><map name=\"klein\"><area shape=\"rect\" "
+                        "coords=\"0,0,50,50\" href=\"k.html\" alt=\"K\"></map>\n"
+                        "</body></html>\n");
         test::writeFile(dir.filePath("sauber.map"),
                         "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n"
                         "<img src=\"plan.png\" width=\"200\" height=\"150\" alt=\"\" usemap=\"#plan\" />\r\n"
@@ -351,6 +396,7 @@ struct CheckFolder {
     {
         return text.replace("{page}", dir.filePath("seite.html"))
             .replace("{clean}", dir.filePath("sauber.map"))
+            .replace("{browser}", dir.filePath("lesen.html"))
             .replace("{folder}", dir.path());
     }
 };

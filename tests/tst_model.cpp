@@ -1,4 +1,5 @@
 #include "model/AreaEntry.h"
+#include "model/ExtraAttributes.h"
 #include "model/AreaList.h"
 #include "model/Codec.h"
 #include "model/MapCode.h"
@@ -6,11 +7,14 @@
 #include "model/Paths.h"
 #include "model/SecondThread.h"
 #include "model/ResponsiveCode.h"
+#include "support/Files.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <atomic>
@@ -230,10 +234,20 @@ void TestModel::relativeImageSource_data()
     QTest::newRow("url characters")
         << "/srv/Plan #2/Haus?v=1 & 100% %41.png" << "/srv"
         << "Plan%20%232/Haus%3Fv=1%20&amp;%20100%%20%2541.png";
-    QTest::newRow("already relative") << "bilder\\plan 1.png" << "/srv/web/" << "bilder/plan%201.png";
+    QTest::newRow("already relative") << "bilder/plan 1.png" << "/srv/web/" << "bilder/plan%201.png";
+    // A "\\" is a character of a file name on this system: an address escapes it.
+    QTest::newRow("backslash in a name") << "/srv/web/bilder/alt\\plan.png" << "/srv/web/" << "bilder/alt%5Cplan.png";
     QTest::newRow("drive path stays an address")
         << "C:\\Web Bilder\\plan.png" << "/srv/web/" << "file:///C:/Web%20Bilder/plan.png";
     QTest::newRow("no image") << "" << "/srv/web/" << "";
+    // {links}: a folder holding web/bilder/plan.png, web-link -> web, and bilder/verweis.png -> ../../fern/x.png.
+    // Resolved alike for page and picture, the path stays within the folder that moves to a server.
+    QTest::newRow("page folder through a link") << "{links}/web/bilder/plan.png" << "{links}/web-link" << "bilder/plan.png";
+    QTest::newRow("picture through a link") << "{links}/web-link/bilder/plan.png" << "{links}/web/" << "bilder/plan.png";
+    QTest::newRow("a linked picture keeps its own name")
+        << "{links}/web-link/bilder/verweis.png" << "{links}/web" << "bilder/verweis.png";
+    QTest::newRow("a page not written yet") << "{links}/web/bilder/plan.png" << "{links}/web-link/neu/seiten"
+                                            << "../../bilder/plan.png";
 }
 
 void TestModel::relativeImageSource()
@@ -241,8 +255,18 @@ void TestModel::relativeImageSource()
     QFETCH(QString, imagePath);
     QFETCH(QString, pageFolder);
     QFETCH(QString, expected);
-    if (QDir::separator() != u'/' && imagePath.startsWith(u'/'))
+    if (QDir::separator() != u'/' && (imagePath.startsWith(u'/') || imagePath.startsWith(u'{')))
         QSKIP("Unix paths");
+    QTemporaryDir links;
+    if (imagePath.startsWith(QLatin1String("{links}"))) {
+        QVERIFY(QDir(links.path()).mkpath("web/bilder") && QDir(links.path()).mkpath("fern"));
+        QVERIFY(test::writeFile(links.filePath("web/bilder/plan.png"), "png") &&
+                test::writeFile(links.filePath("fern/x.png"), "png"));
+        QVERIFY(QFile::link(links.filePath("web"), links.filePath("web-link")));
+        QVERIFY(QFile::link("../../fern/x.png", links.filePath("web/bilder/verweis.png")));
+        imagePath.replace("{links}", links.path());
+        pageFolder.replace("{links}", links.path());
+    }
     QCOMPARE(relativeImageSourceValue(imagePath, pageFolder), expected);
 
     // In the code, only the source the generator wrote is replaced.
@@ -269,29 +293,41 @@ void TestModel::responsiveWorkedExample()
     };
     ResponsiveMap map{lines, QStringLiteral("Web%20Bilder/3D%20H%C3%A4user.jpg"), QStringLiteral("3d Häuser"),
                       QSize(400, 300), FitMode::Contain};
+    // The pointer's layer: every area, the last first, so that the first lies on top and wins
+    // where they overlap; the keyboard's: the links in list order, named by their alt texts.
     const QString expected = QStringLiteral(
         "<!-- Responsiver HTML-Code der ImageMap (ohne Script) -->\r\n"
-        "<div class=\"korvane-map\" style=\"position:relative\">\r\n"
+        "<div class=\"korvane-map\">\r\n"
+        "<span style=\"position:relative;display:inline-block;vertical-align:top;max-width:100%\">\r\n"
         "<img src=\"Web%20Bilder/3D%20H%C3%A4user.jpg\" width=\"400\" height=\"300\" alt=\"\" "
-        "style=\"display:block;width:100%;height:auto;object-fit:contain\" />\r\n"
+        "style=\"display:block;object-fit:contain\" />\r\n"
         "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 400 300\" preserveAspectRatio=\"xMidYMid meet\" "
         "style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">\r\n"
-        "<style>.korvane-map a *{fill:transparent;pointer-events:fill}.korvane-map polygon{fill-rule:evenodd}"
-        ".korvane-map a:focus{outline:none}.korvane-map a:focus *{fill:rgba(0,90,200,0.25);stroke:#005ac8;"
-        "stroke-width:3px;vector-effect:non-scaling-stroke}</style>\r\n"
-        "<defs>\r\n"
-        "<clipPath id=\"korvane-3d_H_user-ohne-2\"><path clip-rule=\"evenodd\" "
-        "d=\"M0,0H400V300H0ZM160,150a40,40 0 1,0 80,0a40,40 0 1,0 -80,0Z\" /></clipPath>\r\n"
-        "</defs>\r\n"
+        "<style>:where(.korvane-map) img{width:100000px;max-width:100%;height:auto}"
+        ".korvane-map svg a *{fill:transparent}.korvane-map polygon{fill-rule:evenodd}"
+        ".korvane-flaechen *{pointer-events:fill}.korvane-map a:focus{outline:none}"
+        ".korvane-verweise a:focus *{fill:rgba(0,90,200,0.25);stroke:#005ac8;stroke-width:3px;"
+        "vector-effect:non-scaling-stroke}</style>\r\n"
+        "<g class=\"korvane-flaechen\" aria-hidden=\"true\">\r\n"
+        "<a href=\"leer.html\" tabindex=\"-1\"><rect x=\"0\" y=\"0\" width=\"5\" height=\"5\" /></a>\r\n"
+        "<a href=\"info.html\" tabindex=\"-1\" onmouseover=\"over()\" onmouseout=\"out()\" onclick=\"alert('Info')\">"
+        "<title>Info &lt;neu&gt;</title><polygon points=\"230,110 390,60 300,190\" /></a>\r\n"
+        "<a href=\"kontakt.html?a=1&amp;b=2\" tabindex=\"-1\" target=\"_blank\"><title>Sag \"Hallo\"</title>"
+        "<circle cx=\"200\" cy=\"150\" r=\"40\" /></a>\r\n"
+        "<a href=\"start.html\" tabindex=\"-1\"><title>Startseite</title>"
+        "<rect x=\"10\" y=\"20\" width=\"100\" height=\"60\" /></a>\r\n"
+        "</g>\r\n"
+        "<g class=\"korvane-verweise\">\r\n"
         "<a href=\"start.html\" aria-label=\"Startseite\"><title>Startseite</title>"
         "<rect x=\"10\" y=\"20\" width=\"100\" height=\"60\" /></a>\r\n"
         "<a href=\"kontakt.html?a=1&amp;b=2\" aria-label=\"Sag &quot;Hallo&quot;\" target=\"_blank\">"
-        "<title>Sag &quot;Hallo&quot;</title><circle cx=\"200\" cy=\"150\" r=\"40\" /></a>\r\n"
+        "<title>Sag \"Hallo\"</title><circle cx=\"200\" cy=\"150\" r=\"40\" /></a>\r\n"
         "<a href=\"info.html\" aria-label=\"Info &lt;neu>\" onmouseover=\"over()\" onmouseout=\"out()\" "
-        "onclick=\"alert('Info')\"><title>Info &lt;neu></title><g clip-path=\"url(#korvane-3d_H_user-ohne-2)\">"
-        "<polygon points=\"230,110 390,60 300,190\" /></g></a>\r\n"
+        "onclick=\"alert('Info')\"><title>Info &lt;neu&gt;</title><polygon points=\"230,110 390,60 300,190\" /></a>\r\n"
         "<a href=\"leer.html\"><rect x=\"0\" y=\"0\" width=\"5\" height=\"5\" /></a>\r\n"
+        "</g>\r\n"
         "</svg>\r\n"
+        "</span>\r\n"
         "</div>\r\n");
     QCOMPARE(responsiveCode(map), expected);
     const QString page = responsivePage(map);
@@ -311,61 +347,83 @@ void TestModel::responsiveWorkedExample()
 
 // The links between the clip-path definitions and the shapes; `expected` lists
 // the lines between <svg ...> and </svg> after the style.
+// The two layers of the SVG; `expected` lists the lines between <svg ...> and </svg> after the style.
 void TestModel::responsiveCutsAndShapes_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QStringList>("expected");
     const QString a = QStringLiteral("<a href=\"x.html\">");
-    QTest::newRow("apart: no clip paths")
+    const QString p = QStringLiteral("<a href=\"x.html\" tabindex=\"-1\">");
+    const QString pointer = QStringLiteral("<g class=\"korvane-flaechen\" aria-hidden=\"true\">");
+    const QString keyboard = QStringLiteral("<g class=\"korvane-verweise\">");
+    QTest::newRow("apart")
         << QStringList{" rect                    |0,0,10,10|x.html||*|*|*|*",
                        " circle                    |50,50,5|x.html||*|*|*|*"}
-        << QStringList{a + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
-                       a + "<circle cx=\"50\" cy=\"50\" r=\"5\" /></a>"};
-    // Touching boxes may share points; the third area meets both before it.
+        << QStringList{pointer, p + "<circle cx=\"50\" cy=\"50\" r=\"5\" /></a>",
+                       p + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>", "</g>", keyboard,
+                       a + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       a + "<circle cx=\"50\" cy=\"50\" r=\"5\" /></a>", "</g>"};
+    // The third area lies wholly under the first two: nobody can click it, so it is no Tab stop.
     QTest::newRow("touching and twice covered")
         << QStringList{" rect                    |0,0,10,10|x.html||*|*|*|*",
                        " poly                    |10,0,20,0,20,10,10,10,99|x.html||*|*|*|*",
                        " rect                    |5,5,15,8|x.html||*|*|*|*"}
-        << QStringList{"<defs>",
-                       "<clipPath id=\"korvane-m-ohne-1\"><path clip-rule=\"evenodd\" d=\"M0,0H100V80H0ZM0,0H10V10H0Z\" "
-                       "/></clipPath>",
-                       "<clipPath id=\"korvane-m-ohne-2\"><path clip-rule=\"evenodd\" "
-                       "d=\"M0,0H100V80H0ZM10,0L20,0L20,10L10,10Z\" /></clipPath>",
-                       "</defs>", a + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
-                       a + "<g clip-path=\"url(#korvane-m-ohne-1)\"><polygon points=\"10,0 20,0 20,10 10,10\" /></g></a>",
-                       a + "<g clip-path=\"url(#korvane-m-ohne-1)\"><g clip-path=\"url(#korvane-m-ohne-2)\">"
-                           "<rect x=\"5\" y=\"5\" width=\"10\" height=\"3\" /></g></g></a>"};
-    // The default area lies under all others: it cuts nothing, the areas before it are cut out of it.
+        << QStringList{pointer, p + "<rect x=\"5\" y=\"5\" width=\"10\" height=\"3\" /></a>",
+                       p + "<polygon points=\"10,0 20,0 20,10 10,10\" /></a>",
+                       p + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>", "</g>", keyboard,
+                       a + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       a + "<polygon points=\"10,0 20,0 20,10 10,10\" /></a>", "</g>"};
+    // The default areas lie under all others, the first of them on top; Tab keeps the list order.
     QTest::newRow("default area, unknown shape, fractions")
         << QStringList{" default                    ||x.html||*|*|*|*",
                        " Rechteck                    |1.5,2.25,3,4|x.html||*|*|*|*",
-                       " circ                    |20,20,4|x.html||*|*|*|*",
-                       " DEFAULT                    |9|x.html||*|*|*|*"}
-        << QStringList{"<defs>",
-                       "<clipPath id=\"korvane-m-ohne-2\"><path clip-rule=\"evenodd\" "
-                       "d=\"M0,0H100V80H0ZM1.5,2.25H3V4H1.5Z\" /></clipPath>",
-                       "<clipPath id=\"korvane-m-ohne-3\"><path clip-rule=\"evenodd\" "
-                       "d=\"M0,0H100V80H0ZM16,20a4,4 0 1,0 8,0a4,4 0 1,0 -8,0Z\" /></clipPath>",
-                       "</defs>", a + "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>",
+                       " circ                    |20 20 4|x.html||*|*|*|*",
+                       " DEFAULT                    |9|y.html||*|*|*|*"}
+        << QStringList{pointer, "<a href=\"y.html\" tabindex=\"-1\"><rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>",
+                       p + "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>",
+                       p + "<circle cx=\"20\" cy=\"20\" r=\"4\" /></a>",
+                       p + "<rect x=\"1.5\" y=\"2.25\" width=\"1.5\" height=\"1.75\" /></a>", "</g>", keyboard,
+                       a + "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>",
                        a + "<rect x=\"1.5\" y=\"2.25\" width=\"1.5\" height=\"1.75\" /></a>",
                        a + "<circle cx=\"20\" cy=\"20\" r=\"4\" /></a>",
-                       a + "<g clip-path=\"url(#korvane-m-ohne-2)\"><g clip-path=\"url(#korvane-m-ohne-3)\">"
-                           "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></g></g></a>"};
+                       "<a href=\"y.html\"><rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>", "</g>"};
     // An area the page gave no link stays no link, yet still takes the pointer from later areas.
     QTest::newRow("no link")
         << QStringList{" rect                    |0,0,10,10||Leer|*|*|*|*|nohref=\"nohref\"",
                        " rect                    |20,0,30,10|x.html||*|*|*|*"}
-        << QStringList{"<a><title>Leer</title><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
-                       a + "<rect x=\"20\" y=\"0\" width=\"10\" height=\"10\" /></a>"};
+        << QStringList{pointer, p + "<rect x=\"20\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a><title>Leer</title><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>", "</g>",
+                       keyboard, a + "<rect x=\"20\" y=\"0\" width=\"10\" height=\"10\" /></a>", "</g>"};
     // Too few numbers give no shape, as in a browser; one outside the picture is cut to it.
     QTest::newRow("unusable shapes, beyond the picture")
         << QStringList{" rect                    |1,2,3|x.html||*|*|*|*",
                        " circle                    |5,5,-1|x.html||*|*|*|*",
                        " poly                    |1,1,2,2|x.html||*|*|*|*",
                        " circle                    |95,40,10|x.html||*|*|*|*"}
-        << QStringList{"<defs>",
-                       "<clipPath id=\"korvane-m-bild\"><rect width=\"100\" height=\"80\" /></clipPath>", "</defs>",
-                       "<g clip-path=\"url(#korvane-m-bild)\">", a + "<circle cx=\"95\" cy=\"40\" r=\"10\" /></a>",
+        << QStringList{"<defs><clipPath id=\"korvane-m-bild\"><rect width=\"100\" height=\"80\" /></clipPath></defs>",
+                       "<g class=\"korvane-flaechen\" aria-hidden=\"true\" clip-path=\"url(#korvane-m-bild)\">",
+                       p + "<circle cx=\"95\" cy=\"40\" r=\"10\" /></a>", "</g>",
+                       "<g class=\"korvane-verweise\" clip-path=\"url(#korvane-m-bild)\">",
+                       a + "<circle cx=\"95\" cy=\"40\" r=\"10\" /></a>", "</g>"};
+    // What the page gave an area goes with its link; the alt text names it, else its title;
+    // references as a browser reads them, an empty target left out.
+    QTest::newRow("kept attributes, names and titles")
+        << QStringList{extra::withAttributes(" rect                    |0,0,10,10|x.html||*|*|*|*",
+                                             {{"title", "Mehr &amp; mehr"}, {"id", "a1"}, {"aria-describedby", "h"},
+                                              {"rel", "next"}, {"data-nr", "1"}, {"onfocus", "f()"}}),
+                       " rect                    |20,0,30,10|x.html|&COPY 2024 &amp; &lt;b&gt;||*|*|*",
+                       extra::withAttributes(" rect                    |0,0,10,10|x.html|Unter|*|*|*|*", {{"id", "u"}})}
+        << QStringList{pointer, "<a href=\"x.html\" tabindex=\"-1\" id=\"u\"><title>Unter</title>"
+                                "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       p + "<title>© 2024 &amp; &lt;b&gt;</title><rect x=\"20\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" tabindex=\"-1\" rel=\"next\" data-nr=\"1\" onfocus=\"f()\">"
+                       "<title>Mehr &amp; mehr</title><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "</g>", keyboard,
+                       "<a href=\"x.html\" aria-label=\"Mehr &amp; mehr\" id=\"a1\" aria-describedby=\"h\" rel=\"next\" "
+                       "data-nr=\"1\" onfocus=\"f()\"><title>Mehr &amp; mehr</title>"
+                       "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" aria-label=\"&#169; 2024 &amp; &lt;b&gt;\"><title>© 2024 &amp; &lt;b&gt;</title>"
+                       "<rect x=\"20\" y=\"0\" width=\"10\" height=\"10\" /></a>",
                        "</g>"};
 }
 
@@ -389,15 +447,19 @@ void TestModel::areaSpacing_data()
         << " rect                    |1,2,3,4|a.html|A|*|over()|out()|*"
         << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\"  onMouseOver=\"over()\" "
            "onMouseOut=\"out()\" />\r\n";
-    QTest::newRow("empty target is written") << " rect |1,2,3,4|||||*|*"
-                                             << "<area shape=\"rect\" alt=\"\" coords=\"1,2,3,4\" href=\"\" title=\"\" "
-                                                "target=\"\" onMouseOver=\"\" />\r\n";
+    // An empty target is none to a browser, and not a valid one.
+    QTest::newRow("empty target is left out") << " rect |1,2,3,4|||||*|*"
+                                              << "<area shape=\"rect\" alt=\"\" coords=\"1,2,3,4\" href=\"\" title=\"\"  "
+                                                 "onMouseOver=\"\" />\r\n";
     QTest::newRow("blank star is a value") << "  poly |5,6| | * | *|*|*|*"
                                            << "<area shape=\"poly\" alt=\" * \" coords=\"5,6\" href=\" \" "
                                               "title=\" * \" target=\" *\" />\r\n";
-    QTest::newRow("unknown keyword passes") << " DEFAULT  |x|h|a|*|*|*|*"
-                                            << "<area shape=\"DEFAULT\" alt=\"a\" coords=\"x\" href=\"h\" "
+    QTest::newRow("unknown keyword passes") << " Dreieck  |x|h|a|*|*|*|*"
+                                            << "<area shape=\"Dreieck\" alt=\"a\" coords=\"x\" href=\"h\" "
                                                "title=\"a\"  />\r\n";
+    // Coordinates are not valid on a default area (the whole picture).
+    QTest::newRow("default area has no coords") << " DEFAULT  |x|h|a|*|*|*|*"
+                                                << "<area shape=\"DEFAULT\" alt=\"a\" href=\"h\" title=\"a\"  />\r\n";
     QTest::newRow("kept attributes after the handlers")
         << " rect |1,2,3,4|a.html|A|_top|*|*|go()|id=\"x\" aria-label=\"Zur &quot;A&quot; & B\""
         << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\" target=\"_top\" "
@@ -405,6 +467,13 @@ void TestModel::areaSpacing_data()
     QTest::newRow("a kept title stands for the alt text")
         << " rect |1,2,3,4|a.html|Kurz|*|*|*|*|title=\"Lang\" role=\"link\""
         << "<area shape=\"rect\" alt=\"Kurz\" coords=\"1,2,3,4\" href=\"a.html\" title=\"Lang\"  role=\"link\" />\r\n";
+    QTest::newRow("kept attributes never repeat a field's")
+        << " rect |1,2,3,4|a.html|A|*|*|*|*|HREF=\"b.html\" alt=\"B\" coords=\"9\" shape=\"circle\" "
+           "target=\"_top\" onclick=\"x()\" onMouseOver=\"y()\" onmouseout=\"z()\" data-a=\"1\""
+        << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\"  data-a=\"1\" />\r\n";
+    QTest::newRow("a kept name twice: the first")
+        << " rect |1,2,3,4|a.html|A|*|*|*|*|id=\"x\" ID=\"y\" title=\"T\" title=\"U\""
+        << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"T\"  id=\"x\" />\r\n";
     QTest::newRow("no link is written without href")
         << " rect |1,2,3,4||A|*|*|*|*|nohref=\"nohref\""
         << "<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" title=\"A\"  nohref=\"nohref\" />\r\n";
@@ -442,10 +511,14 @@ void TestModel::valueEscaping_data()
     QTest::addColumn<QString>("written");
     QTest::newRow("ampersand in a link") << "suche.html?q=a&lang=de"
                                          << "suche.html?q=a&amp;lang=de";
-    QTest::newRow("references stay") << "Caf&eacute; &amp; &#228;&#x1F;&#X1f;"
-                                     << "Caf&eacute; &amp; &#228;&#x1F;&#X1f;";
-    QTest::newRow("no references") << "&#;&#x;&;&1a;&#12a;& b&amp"
-                                   << "&amp;#;&amp;#x;&amp;;&amp;1a;&amp;#12a;&amp; b&amp;amp";
+    QTest::newRow("references stay") << "Caf&eacute; &amp; &#228;&#x1F;&hellip;"
+                                     << "Caf&eacute; &amp; &#228;&#x1F;&hellip;";
+    // What a browser reads from them, written so that an XML reader reads the same.
+    QTest::newRow("references a browser reads otherwise")
+        << "&#X1f;&#12a;&amp&COPY 2024&#128;&NotEqualTilde;&#0;"
+        << "&#31;&#12;a;&#38;&#169; 2024&#8364;&#8770;&#824;&#65533;";
+    QTest::newRow("no references") << "&#;&#x;&;&1a;& b&copy=3&notit;"
+                                   << "&amp;#;&amp;#x;&amp;;&amp;1a;&amp; b&amp;copy=3&amp;notit;";
     QTest::newRow("quote and less-than") << "a \"b\" <c>"
                                          << "a &quot;b&quot; &lt;c>";
 }
@@ -464,7 +537,7 @@ void TestModel::defaultAreaWithLinkIsTheMapsDefault()
     const QString code = map_daten({" rect |1,2,3,4|a.html|A|*|*|*|*", " default |  |rest.html|Rest|*|*|*|*"},
                                    "/b/plan.png", "plan", QSize(10, 10));
     QVERIFY(code.endsWith("<area shape=\"rect\" alt=\"A\" coords=\"1,2,3,4\" href=\"a.html\" title=\"A\"  />\r\n"
-                          "<area shape=\"default\" alt=\"Rest\" coords=\"  \" href=\"rest.html\" title=\"Rest\"  />\r\n"
+                          "<area shape=\"default\" alt=\"Rest\" href=\"rest.html\" title=\"Rest\"  />\r\n"
                           "</map>\r\n"));
     QVERIFY(!code.contains("nohref"));
 }
@@ -481,7 +554,12 @@ void TestModel::scaledLines_data()
                                     << " poly |0,2,2,4,1,1|a|A|*|*|*|*";
     QTest::newRow("circle radius by the smaller factor") << " circle |100,50,20|a|A|*|*|*|*" << 2.0 << 0.5
                                                          << " circle |200,25,10|a|A|*|*|*|*";
-    QTest::newRow("not numbers stay") << " rect |1,x,3,4|a|A|*|*|*|*" << 2.0 << 2.0 << " rect |1,x,3,4|a|A|*|*|*|*";
+    // The numbers and keyword a browser reads, written plainly.
+    QTest::newRow("not a number reads 0") << " rect |1,x,3,4|a|A|*|*|*|*" << 2.0 << 2.0 << " rect |2,0,6,8|a|A|*|*|*|*";
+    QTest::newRow("keyword in capitals, blanks") << " RECT |2 2 10 10|a|A|*|*|*|*" << 2.0 << 0.5
+                                                 << " RECT |4,1,20,5|a|A|*|*|*|*";
+    QTest::newRow("circ with units") << " circ |120px,150px,20px|a|A|*|*|*|*" << 0.5 << 2.0
+                                     << " circ |60,300,10|a|A|*|*|*|*";
     QTest::newRow("default stays") << " default ||a|A|*|*|*|*" << 2.0 << 2.0 << " default ||a|A|*|*|*|*";
 }
 
@@ -533,16 +611,21 @@ void TestModel::coordinateValues()
     bool ok = false;
     QCOMPARE(entry::coordinateValues("10,-20,3.5", &ok), (QList<double>{10, -20, 3.5}));
     QVERIFY(ok);
-    QCOMPARE(entry::coordinateValues("1,x,", &ok), (QList<double>{1, 0, 0}));
+    // As a browser reads them: separators run together, garbage is skipped, an item that is no number is 0.
+    QCOMPARE(entry::coordinateValues("1,x,", &ok), (QList<double>{1, 0}));
     QVERIFY(!ok);
-    // Whole numbers are read by a quicker way; they come out as the general reader gives them.
     const QList<double> values = entry::coordinateValues(" +7,-0,007, 12 ,9999999999999999,1e3", &ok);
     QCOMPARE(values, (QList<double>{7, 0, 7, 12, 1e16, 1000}));
-    QVERIFY(ok && std::signbit(values[1]));
-    for (const char* notNumber : {"+", "-", "+-1", "12a", "1 2", "\u0663"}) {
+    QVERIFY(!std::signbit(values[1])); // never -0
+    QVERIFY(!ok);                      // "+7" is no plain number
+    for (const char* notNumber : {"+", "-", "\u0663", "."}) {
         QCOMPARE(entry::coordinateValues(QString::fromUtf8(notNumber), &ok), QList<double>{0});
         QVERIFY(!ok);
     }
+    QCOMPARE(entry::coordinateValues("12a", &ok), QList<double>{12});
+    QCOMPARE(entry::coordinateValues("+-1", &ok), QList<double>{-1}); // "+" is garbage before "-1"
+    QCOMPARE(entry::coordinateValues("1 2", &ok), (QList<double>{1, 2}));
+    QVERIFY(ok);
     QCOMPARE(entry::coordinateText({10, -5, 0}), QStringLiteral("10,-5,0"));
 }
 

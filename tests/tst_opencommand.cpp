@@ -285,6 +285,9 @@ void TestOpenCommand::scrollBarsFollowImage()
                                makeRaster("png", view.width() + excess, view.height() + excess, Qt::red));
     m_platform->fileAnswers.enqueue(path);
     window.ui.Command1->click();
+    // A picture bigger than the view opens fitted into it; Ctrl+0 shows it at 100 %.
+    QCOMPARE(window.ui.Picture1->zoomPercent(), excess > 0 ? 0 : 100);
+    QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(window.ui.Picture1->size(), view + QSize(excess, excess));
     for (QScrollBar* bar : {window.ui.VScroll1, window.ui.HScroll1}) {
         QCOMPARE(bar->isVisible(), excess > 0);
@@ -296,6 +299,9 @@ void TestOpenCommand::scrollBarsFollowImage()
         }
     }
     const int offset = excess < 0 ? -excess / 2 : 0;
+    // Ctrl+0 kept the middle in view; scrolled back, the top-left corner shows.
+    window.ui.HScroll1->setValue(0);
+    window.ui.VScroll1->setValue(0);
     QCOMPARE(window.ui.Picture1->pos(), QPoint(offset, offset));
 }
 

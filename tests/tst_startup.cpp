@@ -5,6 +5,7 @@
 #include "canvas/Canvas.h"
 #include "io/ImgSearchDialog.h"
 #include "io/MapFileWriter.h"
+#include "model/ExtraAttributes.h"
 #include "model/MapCode.h"
 #include "model/ResponsiveCode.h"
 #include "support/Drops.h"
@@ -30,6 +31,7 @@
 #include <unistd.h>
 
 using namespace korvane;
+using korvane::test::pad;
 
 namespace {
 
@@ -59,6 +61,8 @@ const QString kUsage =
                    "                   responsive Seite AUS.html schreiben, ohne Fenster\n"
                    "  --fit MODUS      wie die Grafik dabei ihren Rahmen füllt: fill (Vorgabe),\n"
                    "                   contain oder cover\n"
+                   "  --image N        dabei die N-te Grafik der HTML-Seite mit ImageMap nehmen\n"
+                   "  --map NAME       dabei die Grafik nehmen, deren Map diesen Namen trägt\n"
                    "  --check [--display-width BREITE] DATEI...\n"
                    "                   die ImageMaps der Dateien prüfen, ohne Fenster\n");
 const QString kOnlyOne = QStringLiteral("Es kann nur eine Datei auf einmal geöffnet werden. Geöffnet wird \"%1\".");
@@ -146,7 +150,7 @@ void TestStartUp::opensFromCommandLine_data()
     test::row("page named .png", QByteArray("seite.png"), "plan.png", page, none);
     test::row("page, two candidates", QByteArray("zwei.htm"), "plan.png", page, none);
     test::row(".map naming a missing picture", QByteArray("fehlt.map"), "plan.png", map,
-              QStringList{"Die MAP-Daten beziehen sich auf die Datei \"fehlt.png\". Bitte diese Grafikdatei öffnen."});
+              QStringList{"Die MAP-Daten beziehen sich auf die Datei \"Fehlt.png\". Bitte diese Grafikdatei öffnen."});
     test::row("missing", QByteArray("weg.png"), "", none, QStringList{"Die Datei \"%1\" ist nicht vorhanden."});
     test::row("folder", QByteArray("ordner"), "", none, QStringList{"\"%1\" ist ein Ordner und keine Datei."});
     test::row("pipe, unreadable", QByteArray("rohr"), "", none,
@@ -209,7 +213,7 @@ void TestStartUp::opensFromCommandLine()
         QVERIFY(e.desktop.dialogs.isEmpty());
     else
         QCOMPARE(test::textsOf(e.desktop.dialogs.value(0)).mid(1, 3),
-                 QStringList({"PNG,  JPG, JPEG, GIF, BMP (Bilddateien)", e.dir.path(), "fehlt.png"}));
+                 QStringList({"PNG,  JPG, JPEG, GIF, BMP (Bilddateien)", e.dir.path(), "Fehlt.png"}));
 }
 
 void TestStartUp::dropOpensFile_data()
@@ -351,8 +355,9 @@ void TestStartUp::exportResponsiveWithoutWindow_data()
     QTest::addColumn<QString>("err");
     const QStringList lines{" " + kArea};
     const QString area2 = " circle                    |60,45,20|b.html|B|_blank|*|*|*";
-    const auto page = [](const QStringList& areas, const QString& source, const QString& name, QSize size, FitMode fit) {
-        return responsivePage({areas, source, name, size, fit});
+    const auto page = [](const QStringList& areas, const QString& source, const QString& name, QSize size, FitMode fit,
+                         const extra::Attributes& picture = {}) {
+        return responsivePage({areas, source, name, size, fit, picture});
     };
     test::row(".map file: the picture relative to the page, its own size",
               QStringList{"--export-responsive", "web/neu.html", "plan.map"}, 0, "web/neu.html",
@@ -360,7 +365,32 @@ void TestStartUp::exportResponsiveWithoutWindow_data()
     // The first map has no area; the second picture is missing, so its tag gives the size.
     test::row("page: the first map with areas, the tag's size, cover",
               QStringList{"--export-responsive=neu.html", "--fit", "cover", "seite.html"}, 0, "neu.html",
-              page({area2}, "fehlt%20noch.png", "b", QSize(120, 90), FitMode::Cover), "");
+              page({area2}, "Fehlt%20noch.png", "b", QSize(120, 90), FitMode::Cover), "");
+    // zwei.html: a base element leads into Bilder/, the first picture is shown at twice its size.
+    const QString first = extra::withAttributes(pad(" ", "RECT") + "10,20,30,25|Bilder/haus.html||*|*|*|*",
+                                                {{"title", "Zum Haus"}, {"rel", "next"}, {"data-nr", "1"}});
+    test::row("the picture asked for: its shown size, base, alt, srcset and the rest kept",
+              QStringList{"--export-responsive", "neu.html", "--image", "1", "zwei.html"}, 0, "neu.html",
+              page({first}, "Bilder/Plan%20Haus.png", "eins", QSize(40, 30), FitMode::Fill,
+                   {{"alt", "Der Plan"}, {"srcset", "Bilder/Plan%20Haus.png 1x, Bilder/Plan%20Haus.png 2x"},
+                    {"loading", "lazy"}, {"class", "karte"}, {"id", "p1"}}),
+              "");
+    test::row("the picture by its map's name, links from another folder",
+              QStringList{"--export-responsive", "web/neu.html", "--map", "zwei", "zwei.html"}, 0, "web/neu.html",
+              page({pad(" ", "circle") + "20,15,5|../Bilder/#oben|Z|*|*|*|*"}, "../Bilder/Plan%20Haus.png", "zwei",
+                   QSize(40, 30), FitMode::Fill),
+              "");
+    test::row("no such picture", QStringList{"--export-responsive", "x.html", "--image=3", "zwei.html"}, 2, "", "",
+              "korvane: Die Datei \"zwei.html\" hat keine 3. Grafik mit ImageMap, nur 2.\n");
+    test::row("no such map", QStringList{"--export-responsive", "x.html", "--map", "Eins", "zwei.html"}, 2, "", "",
+              "korvane: Keine Grafik der Datei \"zwei.html\" nutzt die Map \"Eins\".\n");
+    test::row("--image and --map", QStringList{"--export-responsive", "x.html", "--image", "1", "--map", "zwei",
+                                               "zwei.html"},
+              2, "", "", "korvane: --image und --map schließen einander aus\n\n" + kUsage);
+    test::row("--image no number", QStringList{"--export-responsive", "x.html", "--image", "0", "zwei.html"}, 2, "",
+              "", "korvane: die Grafik \"0\" ist keine ganze Zahl größer 0\n\n" + kUsage);
+    test::row("--map alone", QStringList{"--map", "zwei", "zwei.html"}, 2, "", "",
+              "korvane: --map gilt nur mit --export-responsive\n\n" + kUsage);
     test::row("page without a map", QStringList{"--export-responsive", "x.html", "leer.html"}, 2, "", "",
               "korvane: In der Datei \"leer.html\" wurde keine ImageMap mit Arealen gefunden.\n");
     test::row(".map file without map data", QStringList{"--export-responsive", "x.html", "leer.map"}, 2, "", "",
@@ -399,6 +429,14 @@ void TestStartUp::exportResponsiveWithoutWindow()
                             "<area shape=\"circle\" coords=\"60,45,20\" href=\"b.html\" alt=\"B\" target=\"_blank\">"
                             "</map></body></html>"));
     QVERIFY(test::writeFile(dir.filePath("leer.html"), "<html><body><img src=\"a.png\"></body></html>"));
+    QVERIFY(test::writeFile(dir.filePath("zwei.html"),
+                            "<html><head><base href=\"Bilder/\"></head><body>\n"
+                            "<img src=\"Plan Haus.png\" usemap=\"#eins\" alt=\"Der Plan\" srcset=\"Plan%20Haus.png 1x, "
+                            "../Bilder/Plan%20Haus.png 2x\" loading=\"lazy\" class=\"karte\" id=\"p1\" width=\"80\" "
+                            "height=\"60\">\n<map id=\"eins\"><area shape=\"RECT\" coords=\"20 40 60 50\" "
+                            "href=\"haus.html\" alt=\"\" title=\"Zum Haus\" rel=\"next\" data-nr=\"1\"></map>\n"
+                            "<img src=\"Plan Haus.png\" usemap=\"#zwei\"><map name=\"zwei\"><area shape=\"circle\" "
+                            "coords=\"20,15,5\" href=\"#oben\" alt=\"Z\"></map></body></html>"));
     QVERIFY(test::writeFile(dir.filePath("leer.map"), "<!-- nichts -->"));
     QVERIFY(test::writeFile(dir.filePath("ohne.html"), "<img src=\"weg.png\" usemap=\"#w\"><map name=\"w\">"
                                                        "<area shape=\"rect\" coords=\"1,2,3,4\" href=\"w.html\"></map>"));

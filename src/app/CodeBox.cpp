@@ -194,6 +194,22 @@ QByteArray CodeBox::codeFingerprint() const
     return korvane::codeFingerprint(code());
 }
 
+std::optional<QString> CodeBox::handText() const
+{
+    if (m_cut || m_shownKnown)
+        return std::nullopt;
+    QString text = code();
+    // Typing undone in the box leaves the code as it was set.
+    if (text == withCrLfOnly(m_shown))
+        return std::nullopt;
+    return text;
+}
+
+void CodeBox::restoreHandText(const QString& text)
+{
+    replaceUndoably(*this, text);
+}
+
 // Text put in by other means than setCode() (typed, pasted) is the code from
 // now on.
 void CodeBox::textEdited()

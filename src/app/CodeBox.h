@@ -4,6 +4,8 @@
 
 #include <QPlainTextEdit>
 
+#include <optional>
+
 namespace korvane {
 
 // txtMap: the map code. New code rewrites only the part that differs from the
@@ -36,6 +38,13 @@ public:
     // Stands for code() (see codeFingerprint()); code made from a source is
     // not made for it.
     QByteArray codeFingerprint() const;
+    // The text typed or pasted over the code set last, when it is not that
+    // code (lines ended by CR LF, as code() gives them); none while the box
+    // shows the code as it was set.
+    std::optional<QString> handText() const;
+    // Puts back text that was typed over the code, as typing would: the box's
+    // own undo takes it back to the code.
+    void restoreHandText(const QString& text);
     // Entries shown below the text box's own in its context menu.
     void addMenuActions(const QList<QAction*>& actions);
 

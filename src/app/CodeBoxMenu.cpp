@@ -59,7 +59,8 @@ CodeBoxMenu::CodeBoxMenu(CodeBox& box, QWidget& window, const MapDocument& docum
     m_relative->setCheckable(true);
     connect(m_relative, &QAction::toggled, this,
             [this](bool on) { choose([this, on] { m_state.relativeImagePath = on; }); });
-    box.addMenuActions({copy, save, fitMenu->menuAction(), m_relative});
+    m_entries = {copy, save, fitMenu->menuAction(), m_relative};
+    box.addMenuActions(m_entries);
     connect(&box, &CodeBox::menuOpening, this, &CodeBoxMenu::showChoices);
     showChoices();
 }

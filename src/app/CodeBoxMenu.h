@@ -25,9 +25,13 @@ public:
     CodeBoxMenu(CodeBox& box, QWidget& window, const MapDocument& document, ProgramState& state,
                 std::function<QSize()> pictureSize);
 
-private:
+    // The entries as the code box's menu holds them (the window's menu shows
+    // them too): the responsive code copied and saved, the fit and the path.
+    const QList<QAction*>& entries() const { return m_entries; }
     // The entries show the choices as they are now (the settings may have been read since).
     void showChoices();
+
+private:
     QAction* entry(const char* name, const QString& text);
     void choose(const std::function<void()>& change);
 
@@ -37,6 +41,7 @@ private:
     std::function<QSize()> m_pictureSize;
     QAction* m_relative = nullptr;
     QList<QAction*> m_fits;
+    QList<QAction*> m_entries;
 };
 
 } // namespace korvane

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QString>
 
+#include <functional>
+
 namespace korvane {
 
 // The drawing attributes as the user chose them; the swatches, the width
@@ -58,8 +60,23 @@ public:
     {
         return !m_decodeByContentPath.isEmpty() && QFileInfo(path).absoluteFilePath() == m_decodeByContentPath;
     }
+    // Set by an import for the open command it presses so that the user
+    // picks the picture its file names: that open loads the picture for the
+    // areas held now (kept ones among them), so it asks nothing about them and
+    // takes none away. Taking it clears it.
+    void setOpenKeepsAreas(bool keeps) { m_openKeepsAreas = keeps; }
+    bool takeOpenKeepsAreas() { return std::exchange(m_openKeepsAreas, false); }
     // The picture an import decodes beside its reading, for the open that follows.
     PicturePrefetch& prefetch() { return m_prefetch; }
+
+    // Told of every file a command opened, or imported areas from, once it
+    // succeeded: the recently used files follow it.
+    void setFileOpenedListener(std::function<void(const QString&)> listener) { m_fileOpened = std::move(listener); }
+    void fileOpened(const QString& path) const
+    {
+        if (m_fileOpened)
+            m_fileOpened(path);
+    }
 
     // Set while a command changes the selection itself: the window then does
     // not follow the change as it follows a click on a line.
@@ -75,6 +92,8 @@ private:
     QString m_presetOpenPath;
     QString m_decodeByContentPath;
     bool m_selectionQuiet = false;
+    bool m_openKeepsAreas = false;
+    std::function<void(const QString&)> m_fileOpened;
     PicturePrefetch m_prefetch; // last: its thread ends before anything else goes
 };
 

@@ -140,12 +140,14 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     createShapeCommands();
     m_zoomControls = new ZoomControls({this, ui.Picture1, ui.picContainer, ui.HScroll1, ui.VScroll1, ui.lblZoom},
                                       [this](QPoint scroll) { layoutCanvas(scroll); });
-    auto* mapCheck = new MapCheckCommand(
+    m_mapCheck = new MapCheckCommand(
         m_document, [this] { return ui.Picture1->pictureSize(); }, this);
-    ui.txtMap->addMenuActions({mapCheck->action()});
-    new CodeBoxMenu(*ui.txtMap, *this, m_document, m_session.state(), [this] { return ui.Picture1->pictureSize(); });
+    ui.txtMap->addMenuActions({m_mapCheck->action()});
+    m_codeBoxMenu = new CodeBoxMenu(*ui.txtMap, *this, m_document, m_session.state(),
+                                    [this] { return ui.Picture1->pictureSize(); });
     connectCommands();
     connectCanvas();
+    createMenus();
 
     // Start-up: drawing colours, the title screen; the empty code needs no saving.
     m_editor.shapeKind = QStringLiteral("poly");
@@ -479,16 +481,16 @@ void MainWindow::connectCommands()
     });
     connect(ui.List1, &QListView::doubleClicked, this, [this] { m_listCommands.deleteWithQuestion(); });
     // The table's double click opens the attribute editor, once no shape is half drawn.
-    auto* areaTable = new AreaTableCommand(
+    m_areaTable = new AreaTableCommand(
         m_document,
         [this](int row) {
             if (!shapeInProgress())
                 runAttributeEditor(row);
         },
         this);
-    connect(ui.List1, &QListView::customContextMenuRequested, this, [this, areaTable](QPoint at) {
-        m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at),
-                                 areaMenuEntries() << areaTable->action());
+    m_areaTable->followClicksOn(*ui.List1);
+    connect(ui.List1, &QListView::customContextMenuRequested, this, [this](QPoint at) {
+        m_undoControls->showMenu(ui.List1->viewport()->mapToGlobal(at), areaMenuEntries() << m_areaTable->action());
     });
     connect(&m_document, &MapDocument::restored, this, &MainWindow::showRestoredState);
     connect(ui.HScroll1, &QScrollBar::valueChanged, this,
@@ -511,10 +513,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     if (keyboardUse(watched, event))
         return true;
     if (watched == ui.List1)
-        return keyWaitsForShape(event, false) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
+        return keyDuringDrag(event, false) || keyWaitsForShape(event, false) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
                clipboardKey(event);
     if (watched == ui.Picture1)
-        return keyWaitsForShape(event, true) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
+        return keyDuringDrag(event, true) || keyWaitsForShape(event, true) || deletePointKey(event) || deleteKey(event) || selectAllKey(event) ||
                clipboardKey(event) || canvasKey(event) || canvasContextMenu(event);
     if (ui.List1 && watched == ui.List1->viewport())
         return controlClickInList(event);
@@ -659,6 +661,9 @@ EditorView::UnsavedCode MainWindow::askAboutUnsavedCode()
         return UnsavedCode::Discard;
     if (answer != MessageButton::Yes)
         return UnsavedCode::Cancel;
+    // Save writes the code box: emptied by hand, it shows the areas' code again.
+    if (ui.txtMap->document()->isEmpty() && !m_areas.isEmpty())
+        map_daten();
     ui.Command7->click();
     return UnsavedCode::Save;
 }
@@ -687,7 +692,8 @@ void openFromOutside(MainWindow& window, const QString& path, int othersLeftOut)
 
 RecoveryKeeper* attachRecovery(MainWindow& window)
 {
-    return attachRecovery(window.session(), window, [&window] { return window.handles().isDragging(); });
+    return attachRecovery(window.session(), window, *window.ui.txtMap,
+                          [&window] { return window.handles().isDragging(); });
 }
 
 } // namespace korvane

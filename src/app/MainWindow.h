@@ -33,18 +33,24 @@ class QTimer;
 
 namespace korvane {
 
+enum class AreaEdit;
 class AreaRenderer;
+class AreaTableCommand;
 class Canvas;
+class CodeBoxMenu;
 class DrawingSurface;
 class DrawingTool;
 class EditHandles;
 class MainToolHost;
+class MapCheckCommand;
 class AreaClipboard;
 class PolygonPoints;
+class RecentFiles;
 class RecoveryKeeper;
 class SeveralAreas;
 class Snapping;
 class StackingOrder;
+class StatusLine;
 class UndoControls;
 class ZoomControls;
 
@@ -193,6 +199,8 @@ private:
     void createSidePanel();
     void createColorFrame();
     void connectCommands();
+    // The menu bar, the status line and the recently used files (MainWindowMenus.cpp).
+    void createMenus();
     void codeTextChanged();
     QImage decodeInPlace(const QString& path, QString* error);
     // Frees the picture shown before another picture is decoded, so that two
@@ -250,6 +258,10 @@ private:
     bool controlClickInList(QEvent* event);
     bool selectAllKey(QEvent* event);
     bool clipboardKey(QEvent* event);
+    // The area entries of the Bearbeiten menu and their keys on the canvas
+    // and the list: whether one acts now, and acting.
+    bool areaEditAvailable(AreaEdit edit) const;
+    void runAreaEdit(AreaEdit edit);
     void startBand(QPointF at);
     void moveBand(QPointF at);
     void releaseBand();
@@ -270,6 +282,22 @@ private:
     void listSelected();
     bool deleteKey(QEvent* event); // handled: the Delete key in the list or on the canvas
 
+    // A drag in edit mode: a handle or an area's body held, several areas
+    // held, or a band being drawn.
+    bool dragUnderWay() const;
+    // Keys while a drag is under way: Escape cancels it. On the canvas every
+    // other key but a modifier waits for the release (a change of the areas or
+    // of the selection beneath the drag would end it on lines that are no
+    // longer there); in the list too while several areas or a band are
+    // dragged, whose lines change only at the release. A handle's drag ends
+    // when the list chooses another line. Handled: true.
+    bool keyDuringDrag(QEvent* event, bool onCanvas);
+    // Everything as before the press, nothing recorded.
+    void cancelDrag();
+    // A drag whose button is no longer held (its release went to another
+    // window) ends as its release would.
+    void endDragWithoutButton();
+
     // Undo and redo.
     bool shapeInProgress() const;
     bool keyWaitsForShape(QEvent* event, bool onCanvas) const; // handled: ignored until the shape is done
@@ -280,7 +308,7 @@ private:
     struct PictureAside {
         QImage picture;
         QString file;
-        int zoomPercent = 100;
+        double zoom = 1.0;
         QPoint scroll;
     };
     std::optional<PictureAside> m_pictureAside;
@@ -300,6 +328,10 @@ private:
     RefreshCommand m_refreshCommand{m_session, *this};
     UndoControls* m_undoControls = nullptr;
     ZoomControls* m_zoomControls = nullptr;
+    AreaTableCommand* m_areaTable = nullptr;
+    MapCheckCommand* m_mapCheck = nullptr;
+    CodeBoxMenu* m_codeBoxMenu = nullptr;
+    StatusLine* m_statusLine = nullptr;
     std::unique_ptr<AreaRenderer> m_renderer;
     std::unique_ptr<EditHandles> m_handles;
     std::unique_ptr<MainToolHost> m_toolHost;

@@ -63,6 +63,12 @@ DrawingTool* MainWindow::currentTool() const
 
 void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
 {
+    if (m_editor.editMode && dragUnderWay()) {
+        // Another button pressed while one is held starts nothing.
+        if (QGuiApplication::mouseButtons() & ~button)
+            return;
+        endDragWithoutButton();
+    }
     m_rightPressActed = button == Qt::RightButton && rightPressActs();
     if (m_editor.editMode) {
         editPress(button, position);
@@ -80,6 +86,11 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
 // moving; a press outside every area does what it always did.
 void MainWindow::editPress(Qt::MouseButton button, QPointF position)
 {
+    // A painted point handle takes the press as a handle widget would.
+    if (m_handles->pressPainted(button)) {
+        grabPointer(ui.Picture1);
+        return;
+    }
     const bool control = QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
     if (button == Qt::LeftButton && control && insertPoint(position))
         return;
@@ -125,8 +136,10 @@ void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
             m_several->dragTo(position);
         else if (m_bandStart && buttons == Qt::LeftButton)
             moveBand(position);
-        else
+        else {
+            m_handles->dragPainted(buttons, position);
             m_handles->dragBody(buttons, position);
+        }
         return;
     }
     if (DrawingTool* tool = currentTool())
@@ -142,6 +155,7 @@ void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
             selectFromCanvas(m_renderer->areaAt(position));
     }
     if (button == Qt::LeftButton) {
+        m_handles->releasePainted();
         m_handles->releaseBody();
         releaseBand();
     }
@@ -248,19 +262,76 @@ bool MainWindow::canvasContextMenu(QEvent* event)
         return false;
     auto* request = static_cast<QContextMenuEvent*>(event);
     const bool byMouse = request->reason() == QContextMenuEvent::Mouse;
-    const bool acted = byMouse && (m_rightPressActed || m_handles->isDragging());
+    // A painted point handle has the menu a handle widget has.
+    const int vertex = byMouse && !dragUnderWay() && m_handles->paintsPoints() ? m_handles->vertexUnderPointer() : -1;
+    if (vertex >= 0 && pointMenu(vertex + 1, request->globalPos())) {
+        m_rightPressActed = false;
+        return true;
+    }
+    const bool acted = byMouse && (m_rightPressActed || dragUnderWay());
     m_rightPressActed = false;
     if (!acted)
         m_undoControls->showMenu(request->globalPos(), canvasMenuEntries());
     return true;
 }
 
-// The history waits while a shape is drawn or a handle is held: undoing then
-// would throw away the points clicked so far or pull the area from under the pointer.
+// The history waits while a shape is drawn or a drag is under way: undoing
+// then would throw away the points clicked so far or pull the areas from
+// under the pointer.
 bool MainWindow::shapeInProgress() const
 {
-    return m_editor.polygonOpen || m_editor.drawState == 2 || m_handles->isDragging() ||
-           (m_several && m_several->isDragging());
+    return m_editor.polygonOpen || m_editor.drawState == 2 || dragUnderWay();
+}
+
+bool MainWindow::dragUnderWay() const
+{
+    return m_handles->isDragging() || (m_several && m_several->isDragging()) || m_bandStart.has_value();
+}
+
+bool MainWindow::keyDuringDrag(QEvent* event, bool onCanvas)
+{
+    if (event->type() != QEvent::KeyPress || !dragUnderWay())
+        return false;
+    if (QGuiApplication::mouseButtons() == Qt::NoButton) {
+        endDragWithoutButton();
+        return false;
+    }
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Escape:
+        cancelDrag();
+        return true;
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+        return false; // Alt held suspends snapping during the drag
+    default:
+        return onCanvas || !m_handles->isDragging();
+    }
+}
+
+void MainWindow::cancelDrag()
+{
+    releasePointer(ui.Picture1);
+    m_snapping->unmark();
+    if (m_bandStart) {
+        m_bandStart.reset();
+        m_band->hide();
+    }
+    const bool several = m_several->isDragging();
+    m_several->cancelDrag();
+    if (m_handles->cancelDrag() >= 0 || several)
+        showSelection(); // the areas and handles drawn as before the press
+}
+
+void MainWindow::endDragWithoutButton()
+{
+    releasePointer(ui.Picture1);
+    m_snapping->unmark();
+    m_several->releaseDrag();
+    m_handles->endDrag();
+    releaseBand();
 }
 
 // Delete, and on the canvas the keys that choose another area, wait while a

@@ -1,5 +1,6 @@
 // The area list: selection highlight, deleting, and the state after an undo.
 #include "app/MainWindow.h"
+#include "app/MenuBar.h"
 #include "app/commands/SeveralAreas.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/Canvas.h"
@@ -64,10 +65,7 @@ bool MainWindow::deleteKey(QEvent* event)
     if (event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Delete ||
         static_cast<QKeyEvent*>(event)->modifiers() != Qt::NoModifier)
         return false;
-    if (m_several->removeAsked())
-        return true;
-    if (selectedIndex() >= 0)
-        m_listCommands.deleteWithQuestion();
+    runAreaEdit(AreaEdit::Delete);
     return true;
 }
 

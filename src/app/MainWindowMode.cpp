@@ -1,6 +1,7 @@
 // Modes, the redraw and the drawing attributes of the main window.
 #include "app/MainWindow.h"
 #include "app/StageClock.h"
+#include "app/StatusLine.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
@@ -64,6 +65,8 @@ void MainWindow::chooseOption(ChosenOption option)
 void MainWindow::showMode(bool editing)
 {
     m_editor.editMode = editing;
+    if (m_statusLine)
+        m_statusLine->showTool();
     if (editing) {
         ui.Label3->setText(QStringLiteral("Edit-Modus"));
         ui.Timer1->start();

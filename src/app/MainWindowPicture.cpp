@@ -3,6 +3,7 @@
 #include "app/ImageLoader.h"
 #include "app/MainWindow.h"
 #include "app/StageClock.h"
+#include "app/ZoomControls.h"
 
 #include "canvas/Canvas.h"
 #include "model/Paths.h"
@@ -30,6 +31,7 @@ bool MainWindow::bild_laden(const QString& path)
     m_document.setImageFileName(fileNameOf(path));
     setWindowTitle(QStringLiteral("Korvane [ Map für: ") + m_document.imageFileName() + QStringLiteral(" ]"));
     layoutCanvas();
+    m_zoomControls->fitBigPicture();
     showMode(false);
     if (m_session.editChosen()) {
         // A click, so that the mode switch runs as if the user had chosen it.
@@ -51,7 +53,7 @@ void MainWindow::putPictureAside()
     const QImage& shown = ui.Picture1->picture();
     const bool readAgain = shown.sizeInBytes() > kKeptUpTo && !m_pictureFile.isEmpty();
     m_pictureAside = PictureAside{readAgain ? QImage() : shown, readAgain ? m_pictureFile : QString(),
-                                  ui.Picture1->zoomPercent(), QPoint(ui.HScroll1->value(), ui.VScroll1->value())};
+                                  ui.Picture1->zoomFactor(), QPoint(ui.HScroll1->value(), ui.VScroll1->value())};
     ui.Picture1->releasePicture();
 }
 
@@ -75,7 +77,7 @@ QImage MainWindow::decodeInPlace(const QString& path, QString* error)
     ui.Picture1->setPicture(aside->file.isEmpty()
                                 ? std::move(aside->picture)
                                 : loadPictureFile(aside->file, nullptr, m_session.decodesByContent(aside->file)));
-    ui.Picture1->setZoomPercent(aside->zoomPercent);
+    ui.Picture1->setZoomFactor(aside->zoom);
     layoutCanvas(aside->scroll);
     redrawAsShown();
     return picture;

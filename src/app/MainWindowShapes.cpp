@@ -3,6 +3,7 @@
 // several areas at once (Ctrl+click, band, Ctrl+A), the clipboard keys and
 // snapping.
 #include "app/MainWindow.h"
+#include "app/MenuBar.h"
 #include "app/UndoControls.h"
 #include "app/commands/AreaClipboard.h"
 #include "app/commands/PolygonPoints.h"
@@ -17,6 +18,7 @@
 #include "model/AreaEntry.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QKeyEvent>
 #include <QListView>
@@ -45,6 +47,9 @@ void MainWindow::createShapeCommands()
     const auto dragged = [this](const QList<int>& rows) { showDragged(rows); };
     const auto dropped = [this](bool redraw) { endDragged(redraw); };
     m_several = new SeveralAreas(m_document, {pictureSize, showRows, dragged, dropped, snapSeveral}, this);
+    // Their lines change only at the release: a change of the areas before it
+    // (from anywhere) would be undone by it, so the drag stops instead.
+    connect(&m_document, &MapDocument::aboutToChange, m_several, &SeveralAreas::cancelDrag);
     m_clipboard = new AreaClipboard(m_document, {pictureSize, showRows}, this);
     ui.List1->viewport()->installEventFilter(this);
 }
@@ -176,11 +181,9 @@ bool MainWindow::controlClickInList(QEvent* event)
 bool MainWindow::selectAllKey(QEvent* event)
 {
     if (event->type() != QEvent::KeyPress || !static_cast<QKeyEvent*>(event)->matches(QKeySequence::SelectAll) ||
-        !m_editor.editMode || shapeInProgress() || m_areas.isEmpty())
+        !areaEditAvailable(AreaEdit::SelectAll))
         return false;
-    QList<int> rows(m_areas.count());
-    std::iota(rows.begin(), rows.end(), 0);
-    showSeveral(rows, selectedIndex() >= 0 ? selectedIndex() : 0);
+    runAreaEdit(AreaEdit::SelectAll);
     return true;
 }
 
@@ -189,16 +192,59 @@ bool MainWindow::clipboardKey(QEvent* event)
     if (event->type() != QEvent::KeyPress || shapeInProgress())
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    if (key->matches(QKeySequence::Copy))
-        m_clipboard->copy();
-    else if (key->matches(QKeySequence::Cut))
-        m_clipboard->cut();
-    else if (key->matches(QKeySequence::Paste)) {
-        if (ui.Picture1->hasPicture())
-            m_clipboard->paste();
-    } else
+    for (const auto& [standard, edit] :
+         {std::pair{QKeySequence::Copy, AreaEdit::Copy}, std::pair{QKeySequence::Cut, AreaEdit::Cut},
+          std::pair{QKeySequence::Paste, AreaEdit::Paste}}) {
+        if (key->matches(standard)) {
+            runAreaEdit(edit);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MainWindow::areaEditAvailable(AreaEdit edit) const
+{
+    if (shapeInProgress())
         return false;
-    return true;
+    switch (edit) {
+    case AreaEdit::Cut:
+    case AreaEdit::Copy:
+        return !m_document.selectedRows().isEmpty();
+    case AreaEdit::Paste:
+        return ui.Picture1->hasPicture() && AreaClipboard::canPaste();
+    case AreaEdit::Delete:
+        return selectedIndex() >= 0 || m_several->several();
+    case AreaEdit::SelectAll:
+        return m_editor.editMode && !m_areas.isEmpty();
+    }
+    return false;
+}
+
+void MainWindow::runAreaEdit(AreaEdit edit)
+{
+    if (!areaEditAvailable(edit))
+        return;
+    switch (edit) {
+    case AreaEdit::Cut:
+        m_clipboard->cut();
+        return;
+    case AreaEdit::Copy:
+        m_clipboard->copy();
+        return;
+    case AreaEdit::Paste:
+        m_clipboard->paste();
+        return;
+    case AreaEdit::Delete:
+        if (!m_several->removeAsked())
+            m_listCommands.deleteWithQuestion();
+        return;
+    case AreaEdit::SelectAll:
+        break;
+    }
+    QList<int> rows(m_areas.count());
+    std::iota(rows.begin(), rows.end(), 0);
+    showSeveral(rows, selectedIndex() >= 0 ? selectedIndex() : 0);
 }
 
 // A drag on the empty canvas draws a band; the areas it encloses are chosen.
@@ -263,6 +309,8 @@ bool MainWindow::orderKey(int key)
 // A polygon's point handle has its own menu: the point can go while three stay.
 bool MainWindow::pointMenu(int handle, QPoint globalPos)
 {
+    if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+        return true; // a drag is held: no menu beneath it
     const int row = selectedIndex();
     if (handle < 1 || !m_editor.editMode || entry::shapeOf(m_areas.line(row)) != QLatin1String("poly"))
         return false;

@@ -8,6 +8,8 @@
 #include <QImageReader>
 #include <QLibraryInfo>
 #include <QPixmapCache>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QTimer>
 #include <QTranslator>
 #include <QUrl>
@@ -40,6 +42,8 @@ const QString kUsage =
                    "                   responsive Seite AUS.html schreiben, ohne Fenster\n"
                    "  --fit MODUS      wie die Grafik dabei ihren Rahmen füllt: fill (Vorgabe),\n"
                    "                   contain oder cover\n"
+                   "  --image N        dabei die N-te Grafik der HTML-Seite mit ImageMap nehmen\n"
+                   "  --map NAME       dabei die Grafik nehmen, deren Map diesen Namen trägt\n"
                    "  --check [--display-width BREITE] DATEI...\n"
                    "                   die ImageMaps der Dateien prüfen, ohne Fenster\n");
 
@@ -122,17 +126,78 @@ void preloadGroupBoxFrame()
     QPixmapCache::insert(key, QPixmap::fromImage(frame));
 }
 
+// A picture of the style's own, read with the PNG reader alone.
+QPixmap stylePicture(const QString& name)
+{
+    QImageReader reader(QStringLiteral(":/qt-project.org/styles/commonstyle/images/") + name, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+// The menu bar asks the style for the arrow of its extension button while it
+// is made, and the style loads it by file name, through the reader that loads
+// every image format plugin first (see preloadGroupBoxFrame()). The same
+// pictures are read here with the PNG reader alone; where one is missing the
+// style's own way is taken.
+class PreloadedIconsStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const override
+    {
+        const bool rtl = option ? option->direction == Qt::RightToLeft : QGuiApplication::isRightToLeft();
+        QStringList names;
+        if (icon == SP_ToolBarHorizontalExtensionButton) {
+            for (const char* size : {"8", "16", "32"})
+                names << QStringLiteral("toolbar-ext-h-%1%2.png").arg(rtl ? "rtl-" : "", size);
+        } else if (icon == SP_ToolBarVerticalExtensionButton) {
+            for (const char* size : {"5", "10", "20"})
+                names << QStringLiteral("toolbar-ext-v-%1.png").arg(size);
+        }
+        QIcon read;
+        for (const QString& name : names) {
+            const QPixmap picture = stylePicture(name);
+            if (picture.isNull())
+                return QProxyStyle::standardIcon(icon, option, widget);
+            read.addPixmap(picture);
+        }
+        return names.isEmpty() ? QProxyStyle::standardIcon(icon, option, widget) : read;
+    }
+};
+
 // The options of the responsive export.
 struct ExportOptions {
     QCommandLineOption page{QStringLiteral("export-responsive"), QString(), QStringLiteral("AUS.html")};
     QCommandLineOption fit{QStringLiteral("fit"), QString(), QStringLiteral("MODUS")};
+    QCommandLineOption image{QStringLiteral("image"), QString(), QStringLiteral("N")};
+    QCommandLineOption map{QStringLiteral("map"), QString(), QStringLiteral("NAME")};
 
     void addTo(QCommandLineParser& parser) const
     {
         parser.addOption(page);
         parser.addOption(fit);
+        parser.addOption(image);
+        parser.addOption(map);
     }
 };
+
+// --image and --map into the request; the problem when they do not fit.
+QString readPictureChoice(const QCommandLineParser& parser, const ExportOptions& options,
+                          ResponsiveExportRequest& request)
+{
+    if (parser.isSet(options.image) && parser.isSet(options.map))
+        return QStringLiteral("--image und --map schließen einander aus");
+    if (parser.isSet(options.image)) {
+        bool ok = false;
+        request.image = parser.value(options.image).toInt(&ok);
+        if (!ok || request.image < 1)
+            return QStringLiteral("die Grafik \"") + parser.value(options.image) +
+                   QStringLiteral("\" ist keine ganze Zahl größer 0");
+    }
+    if (parser.isSet(options.map))
+        request.mapName = parser.value(options.map);
+    return {};
+}
 
 // --export-responsive with its FILE and --fit into the request; the ending
 // of the program when they do not fit together.
@@ -141,13 +206,18 @@ std::optional<StartRequest> readExportOptions(const QCommandLineParser& parser, 
 {
     const QString wrong = QStringLiteral("korvane: ");
     if (!parser.isSet(options.page)) {
-        if (parser.isSet(options.fit))
-            return ending(2, wrong + QStringLiteral("--fit gilt nur mit --export-responsive\n\n") + kUsage);
+        for (const QCommandLineOption* option : {&options.fit, &options.image, &options.map}) {
+            if (parser.isSet(*option))
+                return ending(2, wrong + QStringLiteral("--") + option->names().front() +
+                                     QStringLiteral(" gilt nur mit --export-responsive\n\n") + kUsage);
+        }
         return std::nullopt;
     }
     if (request.files.size() != 1)
         return ending(2, wrong + QStringLiteral("--export-responsive braucht genau eine DATEI\n\n") + kUsage);
-    ResponsiveExportRequest exportRequest{localPath(parser.value(options.page)), request.files.front()};
+    ResponsiveExportRequest exportRequest;
+    exportRequest.output = localPath(parser.value(options.page));
+    exportRequest.input = request.files.front();
     if (parser.isSet(options.fit)) {
         const std::optional<FitMode> fit = fitModeNamed(parser.value(options.fit));
         if (!fit)
@@ -155,6 +225,8 @@ std::optional<StartRequest> readExportOptions(const QCommandLineParser& parser, 
                                  QStringLiteral("\" (fill, contain oder cover)\n\n") + kUsage);
         exportRequest.fit = *fit;
     }
+    if (const QString problem = readPictureChoice(parser, options, exportRequest); !problem.isEmpty())
+        return ending(2, wrong + problem + QStringLiteral("\n\n") + kUsage);
     request.exportResponsive = exportRequest;
     request.files.clear();
     return std::nullopt;
@@ -213,6 +285,7 @@ void prepareApplication()
     if (toolkit->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(toolkit);
     preloadGroupBoxFrame();
+    QApplication::setStyle(new PreloadedIconsStyle(QApplication::style()->name()));
 }
 
 } // namespace korvane

@@ -11,8 +11,16 @@ namespace korvane {
 
 namespace {
 
-const QKeySequence kUndoKey(Qt::CTRL | Qt::Key_Z);
-const QList<QKeySequence> kRedoKeys{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)};
+// The keys Korvane always had (the first one shown in the menus), and the
+// desktop's own for the step.
+QList<QKeySequence> keysFor(QKeySequence::StandardKey standard, QList<QKeySequence> own)
+{
+    for (const QKeySequence& key : QKeySequence::keyBindings(standard)) {
+        if (!own.contains(key))
+            own << key;
+    }
+    return own;
+}
 
 QString entryText(const QString& verb, const QString& step)
 {
@@ -25,13 +33,22 @@ UndoControls::UndoControls(MapDocument& document, QWidget* window, std::function
     : QObject(window), m_document(document), m_window(window), m_busy(std::move(busy)), m_undo(new QAction(this)),
       m_redo(new QAction(this))
 {
-    // The menu entries show the keys; the keys themselves are the window's.
-    m_undo->setShortcut(kUndoKey);
-    m_redo->setShortcuts(kRedoKeys);
+    // The menu entries show the keys; the keys themselves are the window's
+    // (bound once: in the menu bar too the entries never claim them).
+    m_undo->setObjectName(QStringLiteral("actRueckgaengig"));
+    m_redo->setObjectName(QStringLiteral("actWiederherstellen"));
+    const QList<QKeySequence> undoKeys = keysFor(QKeySequence::Undo, {QKeySequence(Qt::CTRL | Qt::Key_Z)});
+    const QList<QKeySequence> redoKeys = keysFor(
+        QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    m_undo->setShortcuts(undoKeys);
+    m_redo->setShortcuts(redoKeys);
+    for (QAction* entry : {m_undo, m_redo})
+        entry->setShortcutContext(Qt::WidgetShortcut);
     connect(m_undo, &QAction::triggered, this, [this] { step(true); });
     connect(m_redo, &QAction::triggered, this, [this] { step(false); });
-    connect(new QShortcut(kUndoKey, window), &QShortcut::activated, this, [this] { keyPressed(true); });
-    for (const QKeySequence& key : kRedoKeys)
+    for (const QKeySequence& key : undoKeys)
+        connect(new QShortcut(key, window), &QShortcut::activated, this, [this] { keyPressed(true); });
+    for (const QKeySequence& key : redoKeys)
         connect(new QShortcut(key, window), &QShortcut::activated, this, [this] { keyPressed(false); });
     const QUndoStack* history = &document.history();
     connect(history, &QUndoStack::indexChanged, this, &UndoControls::updateEntries);

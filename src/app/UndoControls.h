@@ -25,6 +25,9 @@ public:
     // The context menu with both entries, at a screen position; `more`
     // follow them after a separator.
     void showMenu(const QPoint& globalPos, const QList<QAction*>& more = {});
+    // The two entries, named after their steps, for the window's menu too.
+    QAction* undoAction() const { return m_undo; }
+    QAction* redoAction() const { return m_redo; }
 
 private:
     void updateEntries();

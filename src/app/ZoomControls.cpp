@@ -25,17 +25,16 @@ ZoomControls::ZoomControls(const Widgets& widgets, std::function<void(QPoint scr
     canvas->installEventFilter(this);
     m_widgets.viewport->installEventFilter(this);
     connect(canvas, &Canvas::zoomChanged, this, &ZoomControls::showZoom);
-    const auto shortcut = [this](const QKeySequence& keys, auto percent) {
-        connect(new QShortcut(keys, m_widgets.window), &QShortcut::activated, this,
-                [this, percent] { zoomAroundMiddle(percent(m_widgets.canvas->zoomPercent())); });
+    const auto shortcut = [this](const QKeySequence& keys, void (ZoomControls::*run)()) {
+        connect(new QShortcut(keys, m_widgets.window), &QShortcut::activated, this, run);
     };
     for (const QKeySequence& in : {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)})
-        shortcut(in, zoom::stepIn);
-    shortcut(QKeySequence(QKeySequence::ZoomOut), zoom::stepOut);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [](int) { return 100; });
+        shortcut(in, &ZoomControls::zoomIn);
+    shortcut(QKeySequence(QKeySequence::ZoomOut), &ZoomControls::zoomOut);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), &ZoomControls::zoomToOriginal);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_9), &ZoomControls::fitToView);
 }
 
-// Until a picture is open there is nothing to look at closely.
 bool ZoomControls::canZoom() const
 {
     return m_widgets.canvas->hasPicture();
@@ -43,17 +42,53 @@ bool ZoomControls::canZoom() const
 
 void ZoomControls::zoomTo(int percent, QPoint viewPoint)
 {
+    zoomToFactor(zoom::factorOf(percent), viewPoint);
+}
+
+void ZoomControls::zoomToFactor(double factor, QPoint viewPoint)
+{
     Canvas* canvas = m_widgets.canvas;
-    if (!canZoom() || percent == canvas->zoomPercent())
+    if (!canZoom() || factor == canvas->zoomFactor())
         return;
     const QPointF picturePoint = QPointF(viewPoint - canvas->pos()) / canvas->zoomFactor();
-    canvas->setZoomPercent(percent);
+    canvas->setZoomFactor(factor);
     m_layoutCanvas((picturePoint * canvas->zoomFactor()).toPoint() - viewPoint);
 }
 
-void ZoomControls::zoomAroundMiddle(int percent)
+void ZoomControls::zoomAroundMiddle(double factor)
 {
-    zoomTo(percent, m_widgets.viewport->rect().center());
+    zoomToFactor(factor, m_widgets.viewport->rect().center());
+}
+
+void ZoomControls::zoomIn()
+{
+    if (const auto step = zoom::stepAbove(m_widgets.canvas->zoomFactor()))
+        zoomAroundMiddle(zoom::factorOf(*step));
+}
+
+// Below the smallest step (fitted) there is no step further out.
+void ZoomControls::zoomOut()
+{
+    if (const auto step = zoom::stepBelow(m_widgets.canvas->zoomFactor()))
+        zoomAroundMiddle(zoom::factorOf(*step));
+}
+
+void ZoomControls::zoomToOriginal()
+{
+    zoomAroundMiddle(1.0);
+}
+
+void ZoomControls::fitToView()
+{
+    zoomAroundMiddle(zoom::fitFactor(m_widgets.canvas->pictureSize(), m_widgets.viewport->size()));
+}
+
+void ZoomControls::fitBigPicture()
+{
+    const QSize picture = m_widgets.canvas->pictureSize();
+    const QSize view = m_widgets.viewport->size();
+    if (m_widgets.viewport->isVisible() && (picture.width() > view.width() || picture.height() > view.height()))
+        fitToView();
 }
 
 // The wheel over the canvas area, the grey around a small picture included:
@@ -77,10 +112,14 @@ void ZoomControls::zoomByWheel(int delta, QPoint at)
 {
     Canvas* canvas = m_widgets.canvas;
     m_wheelRest += delta;
-    for (; m_wheelRest >= kNotch; m_wheelRest -= kNotch)
-        zoomTo(zoom::stepIn(canvas->zoomPercent()), at);
-    for (; m_wheelRest <= -kNotch; m_wheelRest += kNotch)
-        zoomTo(zoom::stepOut(canvas->zoomPercent()), at);
+    for (; m_wheelRest >= kNotch; m_wheelRest -= kNotch) {
+        if (const auto step = zoom::stepAbove(canvas->zoomFactor()))
+            zoomTo(*step, at);
+    }
+    for (; m_wheelRest <= -kNotch; m_wheelRest += kNotch) {
+        if (const auto step = zoom::stepBelow(canvas->zoomFactor()))
+            zoomTo(*step, at);
+    }
 }
 
 // A notch scrolls as far as in other programs' views: the system's lines
@@ -100,7 +139,7 @@ void ZoomControls::scrollByWheel(const QWheelEvent& wheel)
 
 void ZoomControls::showZoom()
 {
-    m_widgets.label->setText(zoom::labelText(m_widgets.canvas->zoomPercent()));
+    m_widgets.label->setText(zoom::labelTextOf(m_widgets.canvas->zoomFactor()));
 }
 
 } // namespace korvane

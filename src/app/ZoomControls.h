@@ -17,8 +17,9 @@ class Canvas;
 // The canvas's zoom and the wheel: Ctrl with the mouse wheel over the canvas
 // area zooms around the pointer, the wheel alone scrolls (with Shift
 // sideways), Ctrl++ and Ctrl+- step around the middle of the view, Ctrl+0
-// goes back to 100 %; the label beside the position shows it. Only the view
-// changes: coordinates stay picture pixels. A new picture starts at 100 %.
+// goes back to 100 %, Ctrl+9 fits the whole picture into the view; the label
+// beside the position shows it. Only the view changes: coordinates stay
+// picture pixels. A new picture starts at 100 %, one bigger than the view fitted.
 class ZoomControls : public QObject {
     Q_OBJECT
 public:
@@ -39,12 +40,23 @@ public:
     // (in the viewport) stays there, as far as the scroll bars allow.
     void zoomTo(int percent, QPoint viewPoint);
 
+    // What the keys do, around the middle of the view.
+    void zoomIn();
+    void zoomOut();
+    void zoomToOriginal();
+    void fitToView();
+    // A new picture that is bigger than the view is fitted; one that fits
+    // stays at 100 %. Only a shown view has a size to fit into.
+    void fitBigPicture();
+    // Until a picture is open there is nothing to look at closely.
+    bool canZoom() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    bool canZoom() const;
-    void zoomAroundMiddle(int percent);
+    void zoomToFactor(double factor, QPoint viewPoint);
+    void zoomAroundMiddle(double factor);
     void showZoom();
     void zoomByWheel(int delta, QPoint at);
     void scrollByWheel(const QWheelEvent& wheel);

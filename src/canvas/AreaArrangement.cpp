@@ -11,17 +11,17 @@ namespace korvane {
 
 namespace {
 
-// The coordinates as whole numbers, or nothing when one is not a number.
+// The coordinates a browser reads, as whole numbers within the pixel range
+// (so that moving them cannot overflow); nothing when there are none.
 std::optional<QList<int>> wholeCoords(const QString& line)
 {
-    bool ok = true;
-    const QList<double> values = entry::coordinateValues(entry::coordsOf(line), &ok);
-    if (!ok || values.isEmpty())
+    const QList<double> values = entry::coordinateValues(entry::coordsOf(line));
+    if (values.isEmpty())
         return std::nullopt;
     QList<int> whole;
     whole.reserve(values.size());
     for (double v : values)
-        whole << roundHalfEven(v);
+        whole << roundHalfEven(std::clamp(v, -double(kFarthestPixel), double(kFarthestPixel)));
     return whole;
 }
 
@@ -106,6 +106,27 @@ QString movedLine(const QString& line, int dx, int dy)
     for (qsizetype i = 0; i < std::min(moving, c->size()); ++i)
         (*c)[i] += i % 2 == 0 ? dx : dy;
     return entry::withCoords(line, entry::coordinateText(*c));
+}
+
+QString fittedLine(const QString& line, QSize picture)
+{
+    const AreaGeometry shape = parseArea(line);
+    std::optional<QList<int>> c = wholeCoords(line);
+    if (!c || !shape.drawable())
+        return line;
+    const QList<int> before = *c;
+    const int size[2] = {picture.width(), picture.height()};
+    if (shape.kind == AreaGeometry::Kind::Circle) {
+        const int radius = std::min(shape.radius, std::min(size[0], size[1]) / 2);
+        (*c)[2] = (*c)[2] < 0 ? -radius : radius;
+        for (int i = 0; i < 2; ++i)
+            (*c)[i] = std::clamp((*c)[i], radius, size[i] - radius);
+    } else {
+        const qsizetype points = shape.kind == AreaGeometry::Kind::Rect ? 4 : 2 * shape.points.size();
+        for (qsizetype i = 0; i < std::min(points, c->size()); ++i)
+            (*c)[i] = std::clamp((*c)[i], 0, size[i % 2]);
+    }
+    return *c == before ? line : entry::withCoords(line, entry::coordinateText(*c));
 }
 
 QList<int> areasInside(const QVector<AreaGeometry>& shapes, const QRectF& band)

@@ -12,6 +12,12 @@ namespace korvane {
 // polygon, a circle's centre. A line of another shape, or whose coordinates
 // are not all numbers, stays as it is.
 QString movedLine(const QString& line, int dx, int dy);
+// The line brought onto a picture of that size (coordinates from 0 to its
+// width and height): a rectangle's corners and a polygon's points that lie
+// outside are held at the edges, a circle shrinks to fit and moves in, the
+// coordinates read as a browser reads them. A line that lies on the picture
+// already or that is not drawn stays as it is, letter for letter.
+QString fittedLine(const QString& line, QSize picture);
 
 // The entries of the "Ausrichten" menu, in its order.
 enum class Alignment {

@@ -2,6 +2,7 @@
 
 #include "canvas/DrawingSurface.h"
 #include "model/AreaEntry.h"
+#include "model/BrowserRules.h"
 
 #include <QVarLengthArray>
 
@@ -55,13 +56,19 @@ AreaGeometry shapeFrom(AreaGeometry::Kind kind, const Values& v)
 }
 
 // The kind a keyword names, and how many values it needs at least.
-std::pair<AreaGeometry::Kind, qsizetype> kindOf(bool rect, bool circle, bool poly)
+std::pair<AreaGeometry::Kind, qsizetype> kindOf(browser::Shape shape)
 {
-    if (rect)
+    switch (shape) {
+    case browser::Shape::Rect:
         return {AreaGeometry::Kind::Rect, 4};
-    if (circle)
+    case browser::Shape::Circle:
         return {AreaGeometry::Kind::Circle, 3};
-    return {poly ? AreaGeometry::Kind::Poly : AreaGeometry::Kind::None, 2};
+    case browser::Shape::Poly:
+        return {AreaGeometry::Kind::Poly, 2};
+    case browser::Shape::Default:
+        break;
+    }
+    return {AreaGeometry::Kind::None, 2}; // the rest of the picture: nothing to draw
 }
 
 // White space as QString::trimmed() knows it, for both kinds of view.
@@ -92,6 +99,13 @@ qsizetype findChar(QStringView text, char c, qsizetype from)
     return text.indexOf(QLatin1Char(c), from);
 }
 
+// HTML's white space (no other character separates coordinates).
+bool isAsciiSpace(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == u' ' || u == u'\t' || u == u'\n' || u == u'\f' || u == u'\r';
+}
+
 // Reads comma-separated plain whole numbers (a sign, 1 to 15 digits, white
 // space around) from the start of `coords` as pixel values: `needed` of them,
 // or all when `needed` is negative. False at anything else or too few; the
@@ -104,7 +118,7 @@ bool readPlainValues(View coords, qsizetype needed, Values& values)
     const auto at = [coords](qsizetype i) { return QChar(coords[i]); };
     qsizetype i = 0;
     for (;;) {
-        while (i < n && at(i).isSpace())
+        while (i < n && isAsciiSpace(at(i)))
             ++i;
         const bool negative = i < n && at(i) == u'-';
         if (negative || (i < n && at(i) == u'+'))
@@ -118,7 +132,7 @@ bool readPlainValues(View coords, qsizetype needed, Values& values)
         }
         if (i == digitsFrom)
             return false;
-        while (i < n && at(i).isSpace())
+        while (i < n && isAsciiSpace(at(i)))
             ++i;
         if (i < n && at(i) != u',')
             return false;
@@ -130,9 +144,10 @@ bool readPlainValues(View coords, qsizetype needed, Values& values)
     }
 }
 
-// The shape of the usual line, read without a list of values or a copy of
-// a field. Nothing when a coordinate it needs is not a plain whole number
-// (the general reading decides those).
+// The shape of the usual line ("rect", "circle" or "poly" as the code
+// writes them), read without a list of values or a copy of a field. Nothing
+// when the keyword is another or a coordinate it needs is not a plain whole
+// number (the general reading decides those).
 template <class View>
 std::optional<AreaGeometry> parsePlainArea(View line)
 {
@@ -142,23 +157,28 @@ std::optional<AreaGeometry> parsePlainArea(View line)
     const View shape = spaceTrimmed(line.first(bar));
     const qsizetype end = findChar(line, '|', bar + 1);
     const View coords = line.sliced(bar + 1, (end < 0 ? line.size() : end) - bar - 1);
-    const auto [kind, least] = kindOf(shape == QLatin1StringView("rect"), shape == QLatin1StringView("circle"),
-                                      shape == QLatin1StringView("poly"));
-    if (kind == AreaGeometry::Kind::None)
-        return AreaGeometry();
+    browser::Shape keyword = browser::Shape::Default;
+    if (shape == QLatin1StringView("rect"))
+        keyword = browser::Shape::Rect;
+    else if (shape == QLatin1StringView("circle"))
+        keyword = browser::Shape::Circle;
+    else if (shape == QLatin1StringView("poly"))
+        keyword = browser::Shape::Poly;
+    else
+        return std::nullopt;
+    const auto [kind, least] = kindOf(keyword);
     Values values;
     if (!readPlainValues(coords, kind == AreaGeometry::Kind::Poly ? -1 : least, values) || values.size() < least)
         return std::nullopt;
     return shapeFrom(kind, values);
 }
 
-// The general reading: any number toDouble() reads.
+// The general reading: the keyword and the numbers as a browser reads them
+// ("RECT", "circ", "2 2 10 10", "120px").
 AreaGeometry parseAnyArea(const QString& text)
 {
-    const QString shape = entry::shapeOf(text);
-    const QList<double> c = entry::coordinateValues(entry::coordsOf(text));
-    const auto [kind, least] =
-        kindOf(shape == QLatin1String("rect"), shape == QLatin1String("circle"), shape == QLatin1String("poly"));
+    const auto [kind, least] = kindOf(browser::shapeOf(entry::shapeOf(text)));
+    const QList<double> c = browser::numberList(entry::coordsOf(text));
     if (kind == AreaGeometry::Kind::None || c.size() < least)
         return AreaGeometry();
     Values values;

@@ -10,8 +10,13 @@ namespace korvane {
 
 class DrawingSurface;
 
-// The drawable shape of one area line, parsed once. Lines with another
-// keyword or too few coordinates give Kind::None and are not drawn.
+// Coordinates are read as pixels up to this far from the origin: beyond, the
+// pixel arithmetic would overflow.
+inline constexpr int kFarthestPixel = 10'000'000;
+
+// The drawable shape of one area line, parsed once, keyword and numbers as a
+// browser reads them (an unknown keyword is a rectangle). A default area and
+// lines with too few coordinates give Kind::None and are not drawn.
 // The members are ordered so that no padding lies between them: an import
 // keeps a million of these.
 struct AreaGeometry {

@@ -36,6 +36,7 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent)
 
 void Canvas::setPicture(QImage image)
 {
+    m_reduced.clear();
     m_zoomPercent = 100;
     m_zoom = 1.0;
     m_hasPicture = !image.isNull();
@@ -54,8 +55,20 @@ void Canvas::setZoomPercent(int percent)
 {
     if (percent == m_zoomPercent)
         return;
+    applyZoom(percent, zoom::factorOf(percent));
+}
+
+void Canvas::setZoomFactor(double factor)
+{
+    if (!(factor > 0) || factor == m_zoom)
+        return;
+    applyZoom(zoom::stepOf(factor), factor);
+}
+
+void Canvas::applyZoom(int percent, double factor)
+{
     m_zoomPercent = percent;
-    m_zoom = zoom::factorOf(percent);
+    m_zoom = factor;
     resize(int(std::ceil(m_pictureSize.width() * m_zoom)), int(std::ceil(m_pictureSize.height() * m_zoom)));
     update();
     emit zoomChanged();
@@ -105,6 +118,8 @@ void Canvas::paintEvent(QPaintEvent* event)
     }
     if (m_overlay)
         paintOverlay(p, exposed);
+    if (m_handlePainter)
+        m_handlePainter(p, exposed);
     paintMark(p);
 }
 
@@ -178,7 +193,9 @@ void Canvas::paintZoomed(QPainter& p, const QRect& exposed)
     p.setClipRect(exposed);
     p.setRenderHint(QPainter::SmoothPixmapTransform, m_zoom < 1);
     const QRectF target(QPointF(pixels.topLeft()) * m_zoom, QSizeF(pixels.size()) * m_zoom);
-    if (source.format() == QImage::Format_RGB32) {
+    if (replay && m_zoom < zoom::factorOf(zoom::kSteps.front())) {
+        paintReduced(p, pixels);
+    } else if (source.format() == QImage::Format_RGB32) {
         p.drawImage(target, source, pixels);
     } else {
         // A big picture is kept packed (ImageSurface::setPicture()); smooth
@@ -194,20 +211,37 @@ void Canvas::paintZoomed(QPainter& p, const QRect& exposed)
     m_surface.replay(scaled, wanted.adjusted(-reach, -reach, reach, reach));
 }
 
+// Below the smallest step (a big picture fitted into the view) the picture
+// is drawn from a copy halved as often as the zoom allows: the whole picture
+// is in view, and scaling all of it at every repaint took far too long.
+void Canvas::paintReduced(QPainter& p, const QRect& pixels)
+{
+    int halvings = 0;
+    const QImage& reduced = m_reduced.forZoom(m_surface.picture(), m_zoom, &halvings);
+    const double block = std::ldexp(1.0, halvings);
+    const QRect part =
+        QRectF(QPointF(pixels.topLeft()) / block, QSizeF(pixels.size()) / block).toAlignedRect() & reduced.rect();
+    const double scale = block * m_zoom;
+    p.drawImage(QRectF(QPointF(part.topLeft()) * scale, QSizeF(part.size()) * scale), reduced, part);
+}
+
 // Press, move and release keep coming to the canvas while a button is held,
 // also outside it, so a drag released outside keeps its coordinates.
 void Canvas::mousePressEvent(QMouseEvent* event)
 {
+    m_pointer = exactPosition(this, event);
     emit mousePressed(event->button(), toPicture(exactPosition(this, event)));
 }
 
 void Canvas::mouseMoveEvent(QMouseEvent* event)
 {
+    m_pointer = exactPosition(this, event);
     emit mouseMoved(toPicture(exactPosition(this, event)), event->buttons());
 }
 
 void Canvas::mouseReleaseEvent(QMouseEvent* event)
 {
+    m_pointer = exactPosition(this, event);
     emit mouseReleased(event->button(), toPicture(exactPosition(this, event)));
 }
 
@@ -215,6 +249,7 @@ void Canvas::mouseReleaseEvent(QMouseEvent* event)
 void Canvas::leaveEvent(QEvent* event)
 {
     setMark(std::nullopt);
+    m_pointer.reset();
     QWidget::leaveEvent(event);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/ImageSurface.h"
+#include "canvas/ReducedPicture.h"
 
 #include <QImage>
 #include <QWidget>
@@ -36,10 +37,13 @@ public:
     QSize pictureSize() const { return m_pictureSize; }
     // A picture was set (not just the blank surface of the start).
     bool hasPicture() const { return m_hasPicture; }
+    // The zoom step shown, 0 for a zoom between the steps (a fitted picture).
     int zoomPercent() const { return m_zoomPercent; }
     double zoomFactor() const { return m_zoom; }
     // One of the zoom steps; the canvas takes the zoomed size.
     void setZoomPercent(int percent);
+    // Any zoom above 0: a step's factor is that step.
+    void setZoomFactor(double factor);
     // A position on the canvas in picture pixels: the picture pixel shown
     // under it, at every zoom and on a scaled screen too.
     QPointF toPicture(QPointF position) const;
@@ -57,6 +61,13 @@ public:
     // buffer at the release); an empty function: none.
     using Overlay = std::function<void(DrawingSurface& target, const QRectF& visible)>;
     void setOverlay(Overlay overlay);
+    // Handles painted over everything else, in screen pixels where they reach
+    // into `exposed` (those that are not widgets of their own); empty: none.
+    using HandlePainter = std::function<void(QPainter& painter, const QRect& exposed)>;
+    void setHandlePainter(HandlePainter painter) { m_handlePainter = std::move(painter); }
+    // Where the pointer last was on the canvas itself (widget pixels); nothing
+    // once it left the canvas or went onto one of its handle widgets.
+    std::optional<QPointF> pointerPosition() const { return m_pointer; }
 
 signals:
     void mousePressed(Qt::MouseButton button, QPointF position);
@@ -72,7 +83,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    void applyZoom(int percent, double factor);
     void paintZoomed(QPainter& painter, const QRect& exposed);
+    void paintReduced(QPainter& painter, const QRect& pixels);
     QRect screenRect(const QRect& pictureRect) const;
     QRect markRect() const;
     void paintMark(QPainter& painter) const;
@@ -85,6 +98,9 @@ private:
     double m_zoom = 1.0;
     std::optional<QPoint> m_mark;
     Overlay m_overlay;
+    ReducedPictureCache m_reduced; // the picture far below its size
+    HandlePainter m_handlePainter;
+    std::optional<QPointF> m_pointer;
 };
 
 } // namespace korvane

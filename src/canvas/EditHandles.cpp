@@ -133,6 +133,7 @@ EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surfac
         for (HandleWidget* h : std::as_const(m_handles))
             h->followZoom();
     });
+    canvas->setHandlePainter([this](QPainter& painter, const QRect& exposed) { paintPoints(painter, exposed); });
     // Lines added, removed or replaced all at once from outside the history
     // (a new map) leave the drag's row behind: it stops there, unrecorded.
     connect(&areas, &QAbstractItemModel::rowsAboutToBeInserted, this, &EditHandles::dropDrag);
@@ -140,6 +141,11 @@ EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surfac
     connect(&areas, &QAbstractItemModel::rowsAboutToBeMoved, this, &EditHandles::dropDrag);
     connect(&areas, &QAbstractItemModel::modelAboutToBeReset, this, &EditHandles::dropDrag);
     connect(&areas, &QAbstractItemModel::layoutAboutToBeChanged, this, &EditHandles::dropDrag);
+}
+
+EditHandles::~EditHandles()
+{
+    m_canvas->setHandlePainter({});
 }
 
 // `align`: how far the handle's corner lies before the point it marks: 5 for
@@ -155,9 +161,13 @@ HandleWidget* EditHandles::createHandle(int align)
         h->setCursor(m_pointerHolder->cursor());
     }
     connect(h, &HandleWidget::pressed, this, [this](int i, Qt::MouseButton b, QPointF) { onPressed(i, b); });
+    // Only the button that began the drag ends it.
+    connect(h, &HandleWidget::released, this, [this](int i, Qt::MouseButton b, QPointF) {
+        if (b == m_dragButton)
+            onReleased(i);
+    });
     connect(h, &HandleWidget::moved, this, &EditHandles::onMoved);
     h->menu = [this, index](QPoint globalPos) { return m_host.handleMenu && m_host.handleMenu(index, globalPos); };
-    connect(h, &HandleWidget::released, this, [this](int i, Qt::MouseButton, QPointF) { onReleased(i); });
     m_handles.append(h);
     h->show();
     return h;
@@ -168,18 +178,95 @@ HandleWidget* EditHandles::handle(int index) const
     return index >= 0 && index < m_handles.size() ? m_handles[index] : nullptr;
 }
 
+QPoint EditHandles::placeOf(int index) const
+{
+    if (const HandleWidget* h = handle(index))
+        return h->place();
+    return index >= 1 && index <= m_painted.size() ? m_painted[index - 1] : QPoint();
+}
+
+void EditHandles::setPlaceOf(int index, QPoint place)
+{
+    if (HandleWidget* h = handle(index)) {
+        h->setPlace(place);
+    } else if (index >= 1 && index <= m_painted.size()) {
+        m_canvas->update(paintedRect(m_painted[index - 1]));
+        m_painted[index - 1] = place;
+        m_canvas->update(paintedRect(place));
+    }
+}
+
+int EditHandles::alignOf(int index) const
+{
+    const HandleWidget* h = handle(index);
+    return h ? h->align() : 0;
+}
+
+// Every point handle (not the anchor) moved by `by`.
+void EditHandles::translatePoints(QPoint by)
+{
+    for (int i = 1; i < m_handles.size(); ++i)
+        m_handles[i]->setPlace(m_handles[i]->place() + by);
+    if (paintsPoints() && !by.isNull()) {
+        updatePainted();
+        m_painted.translate(by);
+        updatePainted();
+    }
+}
+
+// A painted handle lies where a widget of it would: its corner at the place,
+// at every zoom as big as at 100 %.
+QRect EditHandles::paintedRect(QPoint place) const
+{
+    return QRect(m_canvas->handlePosition(place, 0), QSize(kSize, kSize));
+}
+
+void EditHandles::updatePainted()
+{
+    if (!paintsPoints())
+        return;
+    const QRect places = m_painted.boundingRect();
+    m_canvas->update(paintedRect(places.topLeft()).united(paintedRect(places.bottomRight())));
+}
+
+void EditHandles::paintPoints(QPainter& painter, const QRect& exposed) const
+{
+    for (const QPoint& place : m_painted) {
+        const QRect square = paintedRect(place);
+        if (square.intersects(exposed))
+            painter.fillRect(square, m_handleColor);
+    }
+}
+
+// The last one lies on top, as the widget made last does.
+int EditHandles::paintedHandleAt() const
+{
+    const std::optional<QPointF> pointer = m_canvas->pointerPosition();
+    if (!paintsPoints() || !pointer)
+        return -1;
+    const QPoint at(int(std::floor(pointer->x())), int(std::floor(pointer->y())));
+    for (qsizetype i = m_painted.size() - 1; i >= 0; --i) {
+        if (paintedRect(m_painted[i]).contains(at))
+            return int(i) + 1;
+    }
+    return -1;
+}
+
 void EditHandles::setHandleColor(const QColor& color)
 {
     m_handleColor = color;
-    for (int i = 1; i < count(); ++i) {
+    for (int i = 1; i < m_handles.size(); ++i) {
         if (m_handles[i]->isVisible())
             m_handles[i]->setColor(color);
     }
+    updatePainted();
 }
 
 void EditHandles::removeHandles()
 {
     endDrag(); // the pressed handle's release would never come
+    updatePainted();
+    m_painted.clear();
     while (m_handles.size() > 1) {
         HandleWidget* h = m_handles.takeLast();
         releasePointer(h);
@@ -193,6 +280,10 @@ int EditHandles::vertexUnderPointer() const
 {
     if (selectedShape() != QLatin1String("poly"))
         return -1;
+    if (paintsPoints()) {
+        const int index = paintedHandleAt();
+        return index >= 1 ? index - 1 : -1;
+    }
     for (int j = 1; j < count(); ++j) {
         if (m_handles[j]->isVisible() && m_handles[j]->underMouse())
             return j - 1;
@@ -211,7 +302,7 @@ void EditHandles::edit_zeichnen(int index)
     m_surface.setDrawMode(DrawMode::Copy);
     hideAnchor();
     const QString line = m_areas.line(index);
-    const QString shape = entry::shapeOf(line);
+    const QString shape = entry::shapeName(line);
     const Coords c = coordsOfLine(line);
     const int w = kSize;
     const int h = kSize;
@@ -253,14 +344,18 @@ void EditHandles::edit_zeichnen(int index)
         if (n > 0)
             m_surface.drawLine(outline.last(), outline.first(), m_surface.penColor());
         removeHandles();
+        if (n > kMostHandleWidgets) {
+            m_painted = outline;
+            updatePainted();
+        }
         int minX = 100000, minY = 100000, maxX = -100000, maxY = -100000;
-        for (int j = 1; j <= n; ++j) {
-            HandleWidget* hj = createHandle(0);
-            hj->setPlace(outline[j - 1]);
-            minX = std::min(minX, hj->place().x());
-            maxX = std::max(maxX, hj->place().x());
-            minY = std::min(minY, hj->place().y());
-            maxY = std::max(maxY, hj->place().y());
+        for (const QPoint& place : std::as_const(outline)) {
+            if (!paintsPoints())
+                createHandle(0)->setPlace(place);
+            minX = std::min(minX, place.x());
+            maxX = std::max(maxX, place.x());
+            minY = std::min(minY, place.y());
+            maxY = std::max(maxY, place.y());
         }
         // Without vertices the box is inverted and the middle comes out at (0, 0).
         anchor()->setAlign(0);
@@ -278,15 +373,16 @@ void EditHandles::neue_koordinaten_to_listbox(int index)
     const QString line = m_areas.line(index);
     if (line.isEmpty())
         return;
-    const QString shape = entry::shapeOf(line).toLower();
+    const QString shape = entry::shapeName(line);
     // The canvas is not cleared here: every caller redraws it completely
     // right after, which removes the old outline just the same.
     QList<int> values;
     if (shape == QLatin1String("poly")) {
+        values.reserve(2 * (count() - 1));
         for (int j = 1; j < count(); ++j)
-            values << m_handles[j]->place().x() << m_handles[j]->place().y();
+            values << placeOf(j).x() << placeOf(j).y();
     } else if (shape == QLatin1String("rect")) {
-        if (count() < 5)
+        if (m_handles.size() < 5)
             return;
         int l1 = m_handles[1]->place().x(), t1 = m_handles[1]->place().y();
         int l4 = m_handles[4]->place().x(), t4 = m_handles[4]->place().y();
@@ -296,7 +392,7 @@ void EditHandles::neue_koordinaten_to_listbox(int index)
             SWAP(t1, t4);
         values << l1 + kSize << t1 + kSize << l4 << t4;
     } else if (shape == QLatin1String("circle")) {
-        if (count() < 3)
+        if (m_handles.size() < 3)
             return;
         const int l1 = m_handles[1]->place().x(), t1 = m_handles[1]->place().y();
         const int r = m_handles[2]->place().x() - l1;
@@ -310,19 +406,29 @@ void EditHandles::neue_koordinaten_to_listbox(int index)
 void EditHandles::addPolygonVertex(QPointF canvasPoint)
 {
     const int index = m_host.selectedIndex();
-    if (entry::shapeOf(m_areas.line(index)) != QLatin1String("poly"))
+    if (entry::shapeName(m_areas.line(index)) != QLatin1String("poly"))
         return;
-    HandleWidget* h = createHandle(0);
-    h->setPlace(roundHalfEven(canvasPoint.x()), roundHalfEven(canvasPoint.y()));
+    const QPoint place(roundHalfEven(canvasPoint.x()), roundHalfEven(canvasPoint.y()));
+    if (paintsPoints()) {
+        m_painted << place;
+        m_canvas->update(paintedRect(place));
+    } else {
+        createHandle(0)->setPlace(place);
+    }
     neue_koordinaten_to_listbox(index);
     m_host.redraw(-1, true);
 }
 
 void EditHandles::moveHandle(HandleWidget* handle, QPoint target)
 {
+    handle->raise();
+    handle->setPlace(keptOnPicture(target));
+}
+
+QPoint EditHandles::keptOnPicture(QPoint target) const
+{
     int left = target.x();
     int top = target.y();
-    handle->raise();
     const QSize picture = m_canvas->pictureSize();
     if (left <= 0)
         left = 0;
@@ -332,7 +438,7 @@ void EditHandles::moveHandle(HandleWidget* handle, QPoint target)
         top = picture.height() - kSize;
     if (left >= picture.width())
         left = picture.width() - kSize;
-    handle->setPlace(left, top);
+    return QPoint(left, top);
 }
 
 void EditHandles::moveHandleHorizontally(HandleWidget* handle, QPoint target)
@@ -343,8 +449,13 @@ void EditHandles::moveHandleHorizontally(HandleWidget* handle, QPoint target)
 
 // The list would repaint its rewritten line on every move; it is held still
 // for the drag, and the pressed handle keeps the pointer until release.
-void EditHandles::onPressed(int index, Qt::MouseButton)
+void EditHandles::onPressed(int index, Qt::MouseButton button)
 {
+    // A second button pressed while one is held starts nothing: the drag's
+    // line before it would be lost to the history.
+    if (m_dragging)
+        return;
+    m_dragButton = button;
     startDrag(index);
     m_pressedHandle = index;
     if (HandleWidget* h = handle(index))
@@ -356,8 +467,7 @@ void EditHandles::startDrag(int index)
     m_dragging = true;
     m_dragRow = m_host.selectedIndex();
     m_lineBeforeDrag = m_areas.line(m_dragRow);
-    if (const HandleWidget* h = handle(index))
-        m_dragStartPlace = h->place();
+    m_dragStartPlace = placeOf(index);
     // The anchor and a circle's centre carry the whole area along.
     m_dragMovesWholeArea = index == 0 || (index == 1 && selectedShape() == QLatin1String("circle"));
     if (m_host.suspendListUpdates)
@@ -381,6 +491,19 @@ void EditHandles::endDrag()
         return;
     }
     onReleased(m_pressedHandle);
+}
+
+int EditHandles::cancelDrag()
+{
+    if (!m_dragging)
+        return -1;
+    const int row = m_dragRow;
+    dropDrag();
+    if (row >= 0 && row < m_areas.count() && m_areas.line(row) != m_lineBeforeDrag) {
+        m_areas.replace(row, m_lineBeforeDrag);
+        m_host.redraw(-1, true);
+    }
+    return row;
 }
 
 void EditHandles::dropDrag()
@@ -410,7 +533,7 @@ void EditHandles::finishDrag()
 
 QString EditHandles::selectedShape() const
 {
-    return entry::shapeOf(m_areas.line(m_host.selectedIndex()));
+    return entry::shapeName(m_areas.line(m_host.selectedIndex()));
 }
 
 // The handle's top-left corner follows the pointer's picture pixel; at 100 %
@@ -438,10 +561,9 @@ QPoint EditHandles::snapped(int index, QPoint target) const
     }
     if (!m_host.snapPoint)
         return target;
-    const HandleWidget* h = handle(index);
-    const QPoint align(h->align(), h->align());
+    const QPoint align(alignOf(index), alignOf(index));
     const bool alongRadius = index == 2 && selectedShape() == QLatin1String("circle");
-    const QPoint marked = alongRadius ? QPoint(target.x(), h->place().y()) + align : target + align;
+    const QPoint marked = alongRadius ? QPoint(target.x(), placeOf(index).y()) + align : target + align;
     // A handle stays on the picture (moveHandle()); the radius handle does not.
     const QRect reach = alongRadius ? QRect(QPoint(INT_MIN / 2, INT_MIN / 2), QPoint(INT_MAX / 2, INT_MAX / 2))
                                     : QRect(align, QSize(m_canvas->pictureSize()));
@@ -463,7 +585,7 @@ void EditHandles::dragTo(int index, QPoint target)
 
 void EditHandles::dragCircle(int index, QPoint target)
 {
-    if (count() < 3)
+    if (m_handles.size() < 3)
         return;
     HandleWidget* centre = m_handles[1];
     HandleWidget* radius = m_handles[2];
@@ -487,7 +609,7 @@ void EditHandles::recentreRectAnchor()
 
 void EditHandles::dragRect(int index, QPoint target)
 {
-    if (count() < 5)
+    if (m_handles.size() < 5)
         return;
     HandleWidget* a = anchor();
     HandleWidget* h1 = m_handles[1];
@@ -507,18 +629,20 @@ void EditHandles::dragRect(int index, QPoint target)
     neue_koordinaten_to_listbox(m_host.selectedIndex());
 }
 
+// The anchor carries every point along by its own move.
 void EditHandles::dragPoly(int index, QPoint target)
 {
-    if (index >= 1) {
+    if (index >= count())
+        return;
+    if (index >= 1 && paintsPoints()) {
+        setPlaceOf(index, keptOnPicture(target));
+    } else if (index >= 1) {
         moveHandle(m_handles[index], target);
     } else {
         HandleWidget* a = anchor();
-        QVector<QPoint> offsets;
-        for (int j = 1; j < count(); ++j)
-            offsets << a->place() - m_handles[j]->place();
+        const QPoint before = a->place();
         moveHandle(a, target);
-        for (int j = 1; j < count(); ++j)
-            m_handles[j]->setPlace(a->place() - offsets[j - 1]);
+        translatePoints(a->place() - before);
     }
     neue_koordinaten_to_listbox(m_host.selectedIndex());
 }
@@ -528,9 +652,9 @@ int EditHandles::wholeAreaHandle() const
 {
     const QString shape = selectedShape();
     if (shape == QLatin1String("circle"))
-        return count() >= 3 ? 1 : -1;
+        return m_handles.size() >= 3 ? 1 : -1;
     if (shape == QLatin1String("rect"))
-        return count() >= 5 ? 0 : -1;
+        return m_handles.size() >= 5 ? 0 : -1;
     return shape == QLatin1String("poly") ? 0 : -1;
 }
 
@@ -573,6 +697,34 @@ void EditHandles::releaseBody()
         m_host.suspendListUpdates(false);
 }
 
+bool EditHandles::pressPainted(Qt::MouseButton button)
+{
+    const int index = paintedHandleAt();
+    if (index < 0)
+        return false;
+    if (button == Qt::LeftButton && !m_dragging) {
+        startDrag(index);
+        m_pressedHandle = index;
+    }
+    return true;
+}
+
+void EditHandles::dragPainted(Qt::MouseButtons buttons, QPointF picturePoint)
+{
+    if (!paintsPoints() || m_pressedHandle < 1 || !m_dragging || buttons != Qt::LeftButton)
+        return;
+    const QPoint place = placeOf(m_pressedHandle);
+    const QPoint target = place + QPoint(int(std::trunc(picturePoint.x() - place.x())),
+                                         int(std::trunc(picturePoint.y() - place.y())));
+    dragTo(m_pressedHandle, snapped(m_pressedHandle, target));
+}
+
+void EditHandles::releasePainted()
+{
+    if (paintsPoints() && m_pressedHandle >= 1 && m_dragging)
+        onReleased(m_pressedHandle);
+}
+
 QString EditHandles::moveArea(int dx, int dy)
 {
     const int row = m_host.selectedIndex();
@@ -595,8 +747,8 @@ QString EditHandles::moveArea(int dx, int dy)
     QList<int> values;
     for (qsizetype i = 0; i < c.values.size(); ++i)
         values << *c.at(int(i)) + (i >= moving ? 0 : i % 2 == 0 ? dx : dy);
-    for (HandleWidget* h : std::as_const(m_handles))
-        h->setPlace(h->place() + QPoint(dx, dy));
+    anchor()->setPlace(anchor()->place() + QPoint(dx, dy));
+    translatePoints(QPoint(dx, dy));
     m_areas.replace(row, entry::withCoords(line, entry::coordinateText(values)));
     return line;
 }

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QCursor>
 #include <QObject>
+#include <QPolygon>
 #include <QVector>
 #include <QWidget>
 
@@ -64,6 +65,11 @@ class EditHandles : public QObject {
     Q_OBJECT
 public:
     static constexpr int kSize = 5; // w and h of every handle
+    // A polygon of more points than this has its point handles painted on
+    // the canvas instead of made as widgets: Qt paints each widget against
+    // all its siblings, so thousands of handle widgets cost the square of
+    // their number (and a traced outline has tens of thousands of points).
+    static constexpr int kMostHandleWidgets = 256;
 
     struct Host {
         std::function<int()> selectedIndex;
@@ -83,9 +89,16 @@ public:
     };
 
     EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent = nullptr);
+    // Goes before the canvas, which then paints no handles of it.
+    ~EditHandles() override;
 
+    // The widget of handle `index`; none for a painted one.
     HandleWidget* handle(int index) const;
-    int count() const { return static_cast<int>(m_handles.size()); } // anchor included
+    int count() const { return static_cast<int>(m_handles.size() + m_painted.size()); } // anchor included
+    // Handle `index`'s place (its top-left corner in picture pixels at 100 %).
+    QPoint placeOf(int index) const;
+    // The point handles are painted on the canvas (a polygon of many points).
+    bool paintsPoints() const { return !m_painted.isEmpty(); }
     HandleWidget* anchor() const { return m_handles.first(); }
     void setHandleColor(const QColor& color); // recolours visible handles 1 and up
     QColor handleColor() const { return m_handleColor; }
@@ -107,6 +120,10 @@ public:
     // Ends a drag in progress as its release would, recording what it did so
     // far; the pointer moves nothing more until the next press.
     void endDrag();
+    // Ends a drag in progress with its line as it was at the press, nothing
+    // recorded; the handles are placed anew by the caller. The line's row,
+    // -1 when nothing was dragged.
+    int cancelDrag();
 
     // Dragging the selected area by its body (a press inside it, positions in
     // picture pixels): the area moves with the pointer as by its anchor, or
@@ -114,6 +131,13 @@ public:
     void pressBody(QPointF picturePoint);
     void dragBody(Qt::MouseButtons buttons, QPointF picturePoint);
     void releaseBody();
+    // A press on the canvas where a painted point handle lies (the pointer's
+    // last place on it): a left press holds that handle as a press on a
+    // handle widget does. False when no painted handle lies there.
+    bool pressPainted(Qt::MouseButton button);
+    // The painted handle held follows the pointer (picture pixels); its release.
+    void dragPainted(Qt::MouseButtons buttons, QPointF picturePoint);
+    void releasePainted();
     // Moves the selected area and its handles by (dx, dy), less where that
     // would take a coordinate past the picture's edges. The line's old text
     // when it moved, else an empty text.
@@ -130,6 +154,15 @@ private:
     void onMoved(int index, Qt::MouseButtons buttons, QPointF position);
     void onReleased(int index);
     void startDrag(int index);
+    QPoint keptOnPicture(QPoint target) const;
+    void setPlaceOf(int index, QPoint place);
+    int alignOf(int index) const;
+    void translatePoints(QPoint by);
+    // The painted point handle (from 1) under the pointer, -1 when none.
+    int paintedHandleAt() const;
+    QRect paintedRect(QPoint place) const;
+    void updatePainted();
+    void paintPoints(QPainter& painter, const QRect& exposed) const;
     void finishDrag();
     void dropDrag();
     void dragTo(int index, QPoint target);
@@ -146,11 +179,15 @@ private:
     DrawingSurface& m_surface;
     Host m_host;
     QVector<HandleWidget*> m_handles;
+    // The places of the painted point handles, handle 1 first; empty while
+    // every handle is a widget.
+    QPolygon m_painted;
     QColor m_handleColor = Qt::blue;
     QCursor m_arrow;
     QWidget* m_pointerHolder = nullptr;
     bool m_dragging = false;
     int m_pressedHandle = -1; // the handle holding the pointer
+    Qt::MouseButton m_dragButton = Qt::LeftButton; // that began a drag on a handle widget
     int m_dragRow = -1;
     QString m_lineBeforeDrag;
     bool m_dragMovesWholeArea = false;

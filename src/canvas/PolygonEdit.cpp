@@ -14,7 +14,7 @@ namespace {
 // The polygon's coordinate pieces as written, or nothing for another line.
 QStringList polygonPieces(const QString& line)
 {
-    if (entry::shapeOf(line) != QLatin1String("poly"))
+    if (entry::shapeName(line) != QLatin1String("poly"))
         return {};
     QStringList pieces = entry::coordsOf(line).split(QLatin1Char(','));
     if (pieces.size() % 2 != 0)

@@ -21,6 +21,16 @@ QString drawingText(const QString& line)
     return QStringLiteral("Polygon zeichnen");
 }
 
+// The lines' count and a 64-bit hash of them: equal fingerprints mean equal
+// lines (they are compared only once the code matched, so one pass over a big
+// map's lines does), without a second copy of the lines.
+QByteArray fingerprintOf(const AreaLines& lines)
+{
+    if (lines.isEmpty())
+        return {};
+    return QByteArray::number(lines.size()) + ':' + QByteArray::number(quint64(lines.hash(0x51ed270b)));
+}
+
 } // namespace
 
 MapDocument::MapDocument(QObject* parent) : QObject(parent), m_selection(&m_areas)
@@ -204,12 +214,17 @@ void MapDocument::startNew()
 bool MapDocument::mapSaved() const
 {
     const QByteArray code = m_code ? m_code() : QByteArray();
-    return code.isEmpty() || code == m_savedCode;
+    if (code.isEmpty() && m_areas.isEmpty())
+        return true;
+    // The code first: it differs after nearly every change, and then the
+    // lines need no hashing.
+    return code == m_savedCode && fingerprintOf(m_areas.lines()) == m_savedLines;
 }
 
 void MapDocument::markSaved()
 {
     m_savedCode = m_code ? m_code() : QByteArray();
+    m_savedLines = fingerprintOf(m_areas.lines());
     emit savedMarked();
 }
 

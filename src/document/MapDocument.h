@@ -98,12 +98,14 @@ public:
     // the code box holds (codeFingerprint(), or a code source's), empty for
     // no code. Until then the code counts as empty.
     void setCodeSource(std::function<QByteArray()> fingerprint) { m_code = std::move(fingerprint); }
-    // Nothing would be lost: the code is empty (nothing drawn yet, or all of
-    // it deleted again) or exactly the code last written to disk. Derived
-    // from the code each time, so an undo or redo, typing in the code box and
-    // a run of moves back to the saved lines all count as they should.
+    // Nothing would be lost: the window holds nothing (no area, no code: nothing
+    // drawn yet, or all of it deleted again) or exactly what was last written
+    // to disk, both the areas and the code. Areas never written are unsaved
+    // whatever the code box shows, also when it was emptied by hand. Derived
+    // each time, so an undo or redo, typing in the code box and a run of
+    // moves back to the saved lines all count as they should.
     bool mapSaved() const;
-    // The code as the code source gives it now was written to disk.
+    // The areas and the code as the code source gives it now were written to disk.
     void markSaved();
 
     // Called by the steps: the row a step has just touched, or -1.
@@ -134,8 +136,9 @@ private:
     QUndoStack m_history;
     int m_touchedRow = -1;
     std::function<QByteArray()> m_code;
-    // A fingerprint of the code last written: the code itself may be big.
+    // Fingerprints of the code and the lines last written: both may be big.
     QByteArray m_savedCode;
+    QByteArray m_savedLines;
 };
 
 } // namespace korvane

@@ -1,6 +1,6 @@
 #include "io/HtmlTags.h"
 
-#include <gumbo.h>
+#include "model/BrowserRules.h"
 
 #include <QSet>
 
@@ -198,6 +198,7 @@ bool readTag(QStringView text, qsizetype at, Tag& tag)
     const char16_t* s = text.utf16();
     const qsizetype size = text.size();
     tag.attributes.clear();
+    tag.selfClosing = false;
     tag.start = at;
     qsizetype i = at + 1;
     tag.isEndTag = i < size && s[i] == u'/';
@@ -292,6 +293,7 @@ bool readTag(QStringView text, qsizetype at, Tag& tag)
         case State::AfterQuoted:
         case State::SelfClosing:
             if (c == u'>') {
+                tag.selfClosing = state == State::SelfClosing;
                 tag.end = i + 1;
                 return true;
             }
@@ -455,28 +457,7 @@ qsizetype TagReader::afterRawText(const Tag& tag)
 
 QString decodeReferences(QStringView value)
 {
-    if (!value.contains(u'&'))
-        return value.toString();
-    // The value as a double-quoted attribute of a tag the library reads alone.
-    QString quoted = value.toString();
-    quoted.replace(u'"', QLatin1StringView("&quot;"));
-    const QByteArray html = "<img a=\"" + quoted.toUtf8() + "\">";
-    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, html.constData(), size_t(html.size()));
-    QString decoded;
-    // The img lands in the body, the second child of the html element.
-    const GumboVector& top = output->root->v.element.children;
-    if (top.length > 1) {
-        const GumboVector& body = static_cast<GumboNode*>(top.data[1])->v.element.children;
-        if (body.length > 0) {
-            const GumboNode* img = static_cast<GumboNode*>(body.data[0]);
-            if (img->type == GUMBO_NODE_ELEMENT) {
-                if (const GumboAttribute* a = gumbo_get_attribute(&img->v.element.attributes, "a"))
-                    decoded = QString::fromUtf8(a->value);
-            }
-        }
-    }
-    gumbo_destroy_output(&kGumboDefaultOptions, output);
-    return decoded;
+    return browser::decodeReferences(value);
 }
 
 } // namespace korvane::html

@@ -23,6 +23,7 @@ struct Attribute {
 struct Tag {
     QStringView name; // as written
     bool isEndTag = false;
+    bool selfClosing = false; // ended by "/>"
     qsizetype start = 0; // the "<"
     qsizetype end = 0;   // just after the ">"
     // In page order; a repeated name keeps its first value, as in a browser.
@@ -84,7 +85,8 @@ private:
 };
 
 // The text a browser reads from an attribute value: character references
-// ("&amp;", "&#228;", "&auml;") decoded by the HTML5 rules.
+// ("&amp;", "&#228;", "&auml;", "&COPY") decoded by the HTML5 rules (see
+// model/BrowserRules.h).
 QString decodeReferences(QStringView value);
 
 } // namespace korvane::html

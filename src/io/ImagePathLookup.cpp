@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace korvane {
 
@@ -40,9 +39,9 @@ QString findFileIgnoringCase(const QString& path, const QString& baseFolder)
     const QFileInfo info(QDir(baseFolder).filePath(path));
     return info.isFile() ? QDir::toNativeSeparators(info.absoluteFilePath()) : QString();
 #else
-    static const QRegularExpression separators(QStringLiteral("[/\\\\]"));
-    const QStringList parts = path.split(separators, Qt::SkipEmptyParts);
-    QString current = path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\'))
+    // A "\" is a character of a file name here, as the system knows it.
+    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString current = path.startsWith(QLatin1Char('/'))
                           ? QStringLiteral("/")
                           : QDir(baseFolder.isEmpty() ? QDir::currentPath() : baseFolder).absolutePath();
     for (qsizetype i = 0; i < parts.size(); ++i) {

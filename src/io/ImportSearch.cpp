@@ -100,11 +100,7 @@ void setValue(QString& to, const html::Tag& tag, QLatin1StringView name, const Q
 // The fields' own attributes; a title the same as the alt text is what the code writes anyway.
 bool hasField(QStringView name)
 {
-    for (const char* own : {"shape", "coords", "href", "alt", "target", "onmouseover", "onmouseout", "onclick"}) {
-        if (html::sameName(name, QLatin1StringView(own)))
-            return true;
-    }
-    return false;
+    return extra::isFieldName(name);
 }
 
 // What a browser or an assistive technology reads from an area beyond the
@@ -296,7 +292,13 @@ QString imagePathFromSrc(const QString& rawValue, PathStyle style)
 {
     QString path = html::decodeReferences(rawValue);
     path.remove(kQuote);
-    path = trimBlanks(path).toLower();
+    path = trimBlanks(path);
+    // The specified lower case stays for absolute paths; a relative one keeps
+    // the page's spelling, so a picture that is not there is named as the page names it.
+    const bool absolute = isDrivePath(path) || path.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) ||
+                          path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1Char('\\'));
+    if (absolute)
+        path = path.toLower();
     if (style == PathStyle::Windows || isDrivePath(path)) {
         path.replace(QStringLiteral("file:///"), QString());
         path.replace(QLatin1Char('/'), QLatin1Char('\\'));
@@ -304,27 +306,123 @@ QString imagePathFromSrc(const QString& rawValue, PathStyle style)
         path.replace(QLatin1Char('|'), QLatin1Char(':'));
     } else {
         path.replace(QStringLiteral("file://"), QString());
+        // A browser reads a "\\" of an address as "/"; an escaped one ("%5C")
+        // is a character of a file name here.
+        path.replace(QLatin1Char('\\'), QLatin1Char('/'));
         path = percentDecoded(path);
     }
-    return path.toLower();
+    return absolute ? path.toLower() : path;
 }
+
+namespace {
+
+QString loweredName(const html::Tag& tag)
+{
+    return tag.name.toString().toLower();
+}
+
+// Start tags that end foreign content: a browser takes them as HTML.
+bool breaksOutOfForeign(const html::Tag& tag)
+{
+    static const QStringList kNames = {
+        "b",  "big", "blockquote", "body", "br",  "center", "code", "dd",    "div",   "dl",     "dt",     "em",
+        "embed", "h1", "h2", "h3", "h4", "h5", "h6", "head", "hr", "i", "img", "li", "listing", "menu", "meta",
+        "nobr", "ol",  "p",  "pre",    "ruby", "s", "small", "span", "strong", "strike", "sub", "sup", "table",
+        "tt", "u", "ul", "var"};
+    if (tag.isEndTag)
+        return tag.is(QLatin1StringView("br")) || tag.is(QLatin1StringView("p"));
+    if (tag.is(QLatin1StringView("font")))
+        return tag.attribute(QLatin1StringView("color")) || tag.attribute(QLatin1StringView("face")) ||
+               tag.attribute(QLatin1StringView("size"));
+    return tag.name.size() <= 10 && kNames.contains(loweredName(tag));
+}
+
+// Elements of SVG or MathML whose content is HTML again.
+bool holdsHtml(const html::Tag& tag, bool math)
+{
+    static const QStringList kSvg = {"foreignobject", "desc", "title"};
+    static const QStringList kMath = {"mi", "mo", "mn", "ms", "mtext"};
+    const QString name = loweredName(tag);
+    if (!math)
+        return kSvg.contains(name);
+    if (name == QLatin1String("annotation-xml")) {
+        const html::Attribute* encoding = tag.attribute(QLatin1StringView("encoding"));
+        const QString value = encoding ? encoding->value.toString().toLower() : QString();
+        return value == QLatin1String("text/html") || value == QLatin1String("application/xhtml+xml");
+    }
+    return kMath.contains(name);
+}
+
+bool startsForeign(const html::Tag& tag)
+{
+    return !tag.isEndTag && (tag.is(QLatin1StringView("svg")) || tag.is(QLatin1StringView("math")));
+}
+
+} // namespace
 
 bool HiddenContent::hides(const html::Tag& tag)
 {
-    if (tag.is(QLatin1StringView("noscript"))) {
+    return inForeign() ? hidesInForeign(tag) : hidesInHtml(tag);
+}
+
+bool HiddenContent::hidesInHtml(const html::Tag& tag)
+{
+    // Most tags are none of these: told apart by their first letter.
+    const char16_t first = tag.name.isEmpty() ? u'\0' : char16_t(tag.name.front().unicode() | 0x20);
+    if (first == u'n' && tag.is(QLatin1StringView("noscript"))) {
         m_noscript = !tag.isEndTag;
         return true;
     }
     if (m_noscript)
         return true;
-    if (tag.is(QLatin1StringView("template"))) {
+    if (first == u't' && tag.is(QLatin1StringView("template"))) {
         if (!tag.isEndTag)
             ++m_templates;
         else if (m_templates > 0)
             --m_templates;
         return true;
     }
+    if ((first == u's' || first == u'm') && startsForeign(tag)) {
+        if (!tag.selfClosing)
+            m_frames.push_back({tag.is(QLatin1StringView("svg")) ? Frame::Svg : Frame::Math, loweredName(tag)});
+        return true;
+    }
+    if (!m_frames.empty() && tag.isEndTag && loweredName(tag) == m_frames.back().name) {
+        m_frames.pop_back(); // the element that held HTML inside foreign content
+        return true;
+    }
     return m_templates > 0;
+}
+
+bool HiddenContent::hidesInForeign(const html::Tag& tag)
+{
+    if (breaksOutOfForeign(tag)) {
+        leaveForeign();
+        return hidesInHtml(tag);
+    }
+    const bool math = m_frames.back().kind == Frame::Math;
+    if (tag.isEndTag) {
+        // An end tag closes the svg or math element of its name, and what it holds.
+        const QString name = loweredName(tag);
+        for (auto frame = m_frames.rbegin(); frame != m_frames.rend() && frame->kind != Frame::Html; ++frame) {
+            if (frame->name == name) {
+                m_frames.erase(std::next(frame).base(), m_frames.end());
+                break;
+            }
+        }
+    } else if (!tag.selfClosing && startsForeign(tag)) {
+        m_frames.push_back({tag.is(QLatin1StringView("svg")) ? Frame::Svg : Frame::Math, loweredName(tag)});
+    } else if (!tag.selfClosing && holdsHtml(tag, math)) {
+        m_frames.push_back({Frame::Html, loweredName(tag)});
+    }
+    return true;
+}
+
+// Back to the HTML around the foreign content (or the HTML inside it).
+void HiddenContent::leaveForeign()
+{
+    while (inForeign())
+        m_frames.pop_back();
 }
 
 namespace {

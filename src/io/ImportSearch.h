@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 // What both importers share: fixed-text search without regard to letter case,
 // and reading area, img and map tags as a browser does (see io/HtmlTags.h).
@@ -103,11 +104,12 @@ QSize shownSize(int width, int height, QSize picture);
 
 enum class PathStyle { Windows, Unix };
 PathStyle nativePathStyle();
-// The local path an img source names, lower-cased. Character references and
-// percent escapes are decoded, as a browser does before it opens the file.
-// Windows style (and drive paths on any platform): "file:///" removed, "/" to
-// "\", "|" to ":". Unix style: "file://" removed so the path keeps its
-// leading "/".
+// The local path an img source names, an absolute one lower-cased (a relative
+// one keeps the page's spelling). Character references and percent escapes
+// are decoded, as a browser does before it opens the file. Windows style (and
+// drive paths on any platform): "file:///" removed, "/" to "\", "|" to ":".
+// Unix style: "file://" removed so the path keeps its leading "/"; a "\" is
+// a "/", as a browser reads it, and "%5C" a "\" of a file name.
 QString imagePathFromSrc(const QString& rawValue, PathStyle style = nativePathStyle());
 
 // How an importer writes the lines it finds.
@@ -116,15 +118,30 @@ enum class AreaDialect {
     HtmlPage // one blank, "polygon" becomes "poly"
 };
 
-// Content a browser does not read as elements: template (whose content is
-// inert) and noscript (text while scripts run). Fed every tag in order, it
-// tells which of them lie in such content.
+// Content a browser does not read as HTML elements: template (whose content
+// is inert), noscript (text while scripts run), and SVG and MathML, whose
+// "template", "map" or "area" are elements of their own. An img, p, div and
+// the like there end the foreign content, as in a browser; foreignObject,
+// desc and title (SVG), mi, mo, mn, ms, mtext and an HTML annotation-xml
+// (MathML) hold HTML again. Fed every tag in order, it tells which of them a
+// browser does not take as HTML.
 class HiddenContent {
 public:
-    // Whether the tag is hidden; the template and noscript tags themselves are.
+    // Whether the tag is hidden; the template and noscript tags themselves
+    // are, and so is every SVG or MathML tag.
     bool hides(const html::Tag& tag);
 
 private:
+    bool inForeign() const { return !m_frames.empty() && m_frames.back().kind != Frame::Html; }
+    bool hidesInHtml(const html::Tag& tag);
+    bool hidesInForeign(const html::Tag& tag);
+    void leaveForeign();
+
+    struct Frame {
+        enum Kind : quint8 { Svg, Math, Html } kind;
+        QString name; // of the element that opened it, lower case
+    };
+    std::vector<Frame> m_frames; // open svg and math elements and the HTML inside them
     int m_templates = 0;
     bool m_noscript = false;
 };

@@ -3,12 +3,14 @@
 #include "io/HtmlImport.h"
 #include "io/ImagePathLookup.h"
 #include "io/ImportFile.h"
+#include "model/BrowserRules.h"
 #include "model/Paths.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
+#include <optional>
 
 namespace korvane::check {
 
@@ -36,16 +38,33 @@ QString quoted(QStringView text)
     return QLatin1Char('"') + text.toString() + QLatin1Char('"');
 }
 
-// The first map of that name, an exact name before one that differs in letter case only.
-int namedMap(const import::PageMaps& read, const QString& name)
+// Why a browser gives a picture no map, for a usemap that finds none.
+QString missingMapText(const import::PageMaps& read, qsizetype candidate)
 {
-    for (const Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
-        for (std::size_t m = 0; m < read.maps.size(); ++m) {
-            if (import::mapNameOf(read.maps[m].name).compare(name, cs) == 0)
-                return int(m);
+    const QString usemap = read.usemapValues.value(candidate);
+    const std::optional<QString> name = browser::hashName(browser::decodeReferences(usemap));
+    if (!name)
+        return QStringLiteral("Der usemap-Wert ") + quoted(usemap) +
+               QStringLiteral(" nennt nach einem \"#\" keinen Namen; ein Browser verbindet die Grafik mit keiner Map.");
+    QString text = QStringLiteral("Die Grafik nennt die Map ") + quoted(*name) +
+                   QStringLiteral(", aber keine Map der Seite trägt diesen Namen.");
+    for (const import::MapElement& map : read.maps) {
+        for (const QStringView given : {map.name, map.id}) {
+            const QString decoded = browser::decodeReferences(given);
+            if (!given.isNull() && decoded.compare(*name, Qt::CaseInsensitive) == 0)
+                return text + QStringLiteral(" Die Map ") + quoted(decoded) +
+                       QStringLiteral(" unterscheidet sich nur in der Groß- und Kleinschreibung; ein Browser nimmt sie nicht.");
         }
     }
-    return -1;
+    return text;
+}
+
+// The size the page shows a picture of size `own` at (own unknown: the img's width and height, when both are given).
+QSize shownPictureSize(const import::ChosenImage& image, QSize own)
+{
+    if (own.isEmpty())
+        return image.width > 0 && image.height > 0 ? QSize(image.width, image.height) : own;
+    return import::shownSize(image.width, image.height, own);
 }
 
 void checkNames(const import::PageMaps& read, const LineIndex& lines, Findings& out)
@@ -68,21 +87,23 @@ void checkNames(const import::PageMaps& read, const LineIndex& lines, Findings& 
 
 Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displayWidth)
 {
-    const import::PageMaps read = import::readPageMaps(text);
+    return checkPage(text, import::readPageMaps(text), pictureSize, displayWidth);
+}
+
+Findings checkPage(QStringView text, const import::PageMaps& read, const PictureSizer& pictureSize, int displayWidth)
+{
     const LineIndex lines(text);
     Findings out;
     checkNames(read, lines, out);
     // Each map once, with the picture of the first img that uses it.
     std::vector<int> pictureOf(read.maps.size(), -1);
     for (qsizetype c = 0; c < read.candidates.size(); ++c) {
-        const int m = namedMap(read, read.usemapNames[c]);
-        if (m < 0) {
+        const int m = import::browserMap(read, c);
+        if (m < 0)
             out.push_back({QStringLiteral("usemap-without-map"), Severity::Error, -1, lines.at(read.candidateStarts[c]),
-                           QStringLiteral("Die Grafik nennt die Map ") + quoted(read.usemapNames[c]) +
-                               QStringLiteral(", aber keine Map der Seite trägt diesen Namen.")});
-        } else if (pictureOf[m] < 0) {
+                           missingMapText(read, c)});
+        else if (pictureOf[m] < 0)
             pictureOf[m] = int(c);
-        }
     }
     for (std::size_t m = 0; m < read.maps.size(); ++m) {
         const import::MapElement& map = read.maps[m];
@@ -90,8 +111,9 @@ Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displa
         MapFacts facts;
         facts.displayWidth = displayWidth;
         if (pictureOf[m] >= 0) {
+            // The coordinates are pixels of the picture as the page shows it.
             const import::ChosenImage image = import::readChosenTag(read.candidates[pictureOf[m]]);
-            facts.picture = pictureSize(image.imagePath);
+            facts.picture = shownPictureSize(image, pictureSize(image.imagePath));
             facts.pictureFileName = fileNameOf(image.imagePath);
         }
         for (const qsizetype start : scan.starts)
@@ -108,14 +130,16 @@ FileCheck checkFile(const QString& path, int displayWidth)
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable())
         return {QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden."), {}};
     const QString text = import::readImportFile(path);
-    if (import::readPageMaps(text).maps.empty())
+    const import::PageMaps read = import::readPageMaps(text);
+    if (read.maps.empty())
         return {QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden."), {}};
-    const QString folder = QFileInfo(path).absolutePath();
+    // Pictures are looked up where the page's base element leads.
+    const QString folder = import::baseFolder(read.baseHref, QFileInfo(path).absolutePath());
     const auto sizeOf = [&](const QString& imagePath) {
         const QString onDisk = findFileIgnoringCase(imagePath, folder);
         return onDisk.isEmpty() ? QSize() : QImageReader(onDisk).size();
     };
-    return {QString(), checkPage(text, sizeOf, displayWidth)};
+    return {QString(), checkPage(text, read, sizeOf, displayWidth)};
 }
 
 QString findingLine(const QString& file, const Finding& finding)

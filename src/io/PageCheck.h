@@ -1,5 +1,6 @@
 #pragma once
 
+#include "io/HtmlImport.h"
 #include "model/MapCheck.h"
 
 #include <QString>
@@ -18,7 +19,11 @@ using PictureSizer = std::function<QSize(const QString& imagePath)>;
 
 // The findings of a file's text, lines counted from 1 in that text.
 // `displayWidth` 0: each picture at its own width.
+// Pictures shown at another size (the img's width and height) are checked
+// at that size: the coordinates are its pixels.
 Findings checkPage(QStringView text, const PictureSizer& pictureSize, int displayWidth = 0);
+// The same on a page read before.
+Findings checkPage(QStringView text, const import::PageMaps& read, const PictureSizer& pictureSize, int displayWidth = 0);
 
 struct FileCheck {
     QString problem; // why the file could not be checked (German); empty when it was

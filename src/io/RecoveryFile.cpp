@@ -1,18 +1,24 @@
 #include "io/RecoveryFile.h"
 
 #include "io/FileReplace.h"
+#include "io/RecoveryRead.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cerrno>
-#include <limits>
 #include <csignal>
+#include <fcntl.h>
+#include <limits>
+#include <optional>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -20,10 +26,10 @@ namespace korvane::recovery {
 
 namespace {
 
-const QByteArray kMagic = QByteArrayLiteral("korvane-recovery ");
 const QString kFilePrefix = QStringLiteral("recovery-");
 const QString kFileSuffix = QStringLiteral(".txt");
 const QString kAsideSuffix = QStringLiteral(".aside");
+const QString kRefusedSuffix = QStringLiteral(".refused");
 
 // One value per line: backslashes, line feeds and carriage returns escaped.
 QByteArray escaped(const QString& value)
@@ -46,194 +52,6 @@ QByteArray escaped(const QString& value)
     return out;
 }
 
-bool unescape(QByteArrayView text, QString* value)
-{
-    QByteArray out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            out += text[i];
-            continue;
-        }
-        if (++i == text.size())
-            return false;
-        switch (text[i]) {
-        case '\\':
-            out += '\\';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        default:
-            return false;
-        }
-    }
-    *value = QString::fromUtf8(out);
-    return true;
-}
-
-// Reads the lines of the file one by one; a line without its line feed is
-// the end of a file cut short.
-class LineReader {
-public:
-    explicit LineReader(const QByteArray& bytes) : m_bytes(bytes) {}
-    bool next(QByteArrayView* line)
-    {
-        const qsizetype end = m_bytes.indexOf('\n', m_at);
-        if (end < 0)
-            return false;
-        *line = QByteArrayView(m_bytes).sliced(m_at, end - m_at);
-        m_at = end + 1;
-        return true;
-    }
-    bool atEnd() const { return m_at == m_bytes.size(); }
-
-private:
-    const QByteArray& m_bytes;
-    qsizetype m_at = 0;
-};
-
-// "key value": the value when the line has that key.
-bool field(QByteArrayView line, QByteArrayView key, QByteArrayView* value)
-{
-    if (!line.startsWith(key) || line.size() <= key.size() || line[key.size()] != ' ')
-        return false;
-    *value = line.sliced(key.size() + 1);
-    return true;
-}
-
-bool number(QByteArrayView text, qint64* value)
-{
-    bool ok = false;
-    *value = text.toLongLong(&ok);
-    return ok;
-}
-
-class Parser {
-public:
-    explicit Parser(const QByteArray& bytes) : m_bytes(bytes), m_reader(bytes) {}
-
-    ReadResult run()
-    {
-        ReadResult result;
-        result.problem = header();
-        if (result.problem == Problem::None)
-            result.problem = body(result.snapshot);
-        if (result.problem != Problem::None)
-            result.snapshot = Snapshot();
-        return result;
-    }
-
-private:
-    Problem header()
-    {
-        QByteArrayView line;
-        // A first line cut short is still the start of one.
-        if (!m_reader.next(&line))
-            return kMagic.startsWith(m_bytes) || m_bytes.startsWith(kMagic) ? Problem::Truncated : Problem::Unreadable;
-        qint64 version = 0;
-        if (!line.startsWith(kMagic) || !number(line.sliced(kMagic.size()), &version) || version < 1)
-            return Problem::Unreadable;
-        return version > kFormatVersion ? Problem::NewerVersion : Problem::None;
-    }
-
-    // The next line, which must have `key`: Truncated when the file ends
-    // before it, Unreadable when another line stands there.
-    Problem keyed(QByteArrayView key, QByteArrayView* value)
-    {
-        QByteArrayView line;
-        if (!m_reader.next(&line))
-            return Problem::Truncated;
-        return field(line, key, value) ? Problem::None : Problem::Unreadable;
-    }
-
-    Problem text(QByteArrayView key, QString* value)
-    {
-        QByteArrayView raw;
-        if (const Problem p = keyed(key, &raw); p != Problem::None)
-            return p;
-        return unescape(raw, value) ? Problem::None : Problem::Unreadable;
-    }
-
-    Problem count(QByteArrayView key, qint64* value)
-    {
-        QByteArrayView raw;
-        if (const Problem p = keyed(key, &raw); p != Problem::None)
-            return p;
-        return number(raw, value) ? Problem::None : Problem::Unreadable;
-    }
-
-    Problem body(Snapshot& s)
-    {
-        QString changed;
-        if (const Problem p = text("changed", &changed); p != Problem::None)
-            return p;
-        s.changed = QDateTime::fromString(changed, Qt::ISODateWithMs);
-        if (!s.changed.isValid())
-            return Problem::Unreadable;
-        qint64 selected = 0;
-        qint64 areas = 0;
-        for (const Problem p : {text("picture", &s.imagePath), text("name", &s.mapName), count("selected", &selected),
-                                count("areas", &areas)}) {
-            if (p != Problem::None)
-                return p;
-        }
-        if (areas < 0 || selected < -1 || selected >= areas)
-            return Problem::Unreadable;
-        s.selectedRow = int(selected);
-        if (const Problem p = lines(s, areas); p != Problem::None)
-            return p;
-        return rest(s);
-    }
-
-    Problem lines(Snapshot& s, qint64 areas)
-    {
-        for (qint64 i = 0; i < areas; ++i) {
-            QByteArrayView raw;
-            if (!m_reader.next(&raw))
-                return Problem::Truncated;
-            QString line;
-            if (!unescape(raw, &line))
-                return Problem::Unreadable;
-            s.lines << line;
-        }
-        return Problem::None;
-    }
-
-    // The page, when there is one, and the end mark: without it the file was cut short.
-    Problem rest(Snapshot& s)
-    {
-        QByteArrayView line;
-        if (!m_reader.next(&line))
-            return Problem::Truncated;
-        QByteArrayView raw;
-        if (field(line, "page", &raw)) {
-            if (!unescape(raw, &s.pagePath))
-                return Problem::Unreadable;
-            qint64 size = 0;
-            if (const Problem p = count("page-bytes", &size); p != Problem::None)
-                return p;
-            if (!m_reader.next(&raw))
-                return Problem::Truncated;
-            const auto decoded =
-                QByteArray::fromBase64Encoding(raw.toByteArray(), QByteArray::AbortOnBase64DecodingErrors);
-            if (!decoded || decoded.decoded.size() != size)
-                return Problem::Unreadable;
-            s.hasPage = true;
-            s.pageBytes = decoded.decoded;
-            if (!m_reader.next(&line))
-                return Problem::Truncated;
-        }
-        return line == QByteArrayView("end") && m_reader.atEnd() ? Problem::None : Problem::Unreadable;
-    }
-
-    const QByteArray& m_bytes;
-    LineReader m_reader;
-};
-
 QString exeName(const QString& procLink)
 {
     QString target = QFile::symLinkTarget(procLink);
@@ -252,31 +70,38 @@ bool ended(qint64 pid)
     return close >= 0 && close + 2 < text.size() && (text[close + 2] == 'Z' || text[close + 2] == 'X');
 }
 
-QStringList filesEndingIn(const QString& suffix)
+QStringList filesEndingIn(const QString& suffix, QDir::Filters kinds)
 {
     QDir dir(folder());
-    const QFileInfoList found = dir.entryInfoList({kFilePrefix + QLatin1Char('*') + suffix}, QDir::Files, QDir::Time);
+    const QFileInfoList found = dir.entryInfoList({kFilePrefix + QLatin1Char('*') + suffix}, kinds, QDir::Time);
     QStringList paths;
     for (const QFileInfo& info : found)
         paths << info.absoluteFilePath();
     return paths;
 }
 
-} // namespace
+enum class Written { All, DeviceFailed, TooBig };
 
-bool serializeTo(QIODevice& device, const Snapshot& s)
+// Written a megabyte at a time: the lines of a million areas are not copied
+// whole beside the map they come from. Stops once more than `limit` bytes
+// would be written.
+Written serializeLimited(QIODevice& device, const Snapshot& s, qint64 limit)
 {
-    // Written a megabyte at a time: the lines of a million areas are not
-    // copied whole beside the map they come from.
     constexpr qsizetype kChunk = 1024 * 1024;
     QByteArray out;
     out.reserve(kChunk + 4096);
-    const auto flush = [&device, &out] {
-        const bool ok = device.write(out) == out.size();
+    qint64 total = 0;
+    bool tooBig = false;
+    const auto flush = [&] {
+        total += out.size();
+        tooBig = total > limit;
+        const bool ok = !tooBig && device.write(out) == out.size();
         out.clear();
         return ok;
     };
-    out += kMagic + QByteArray::number(kFormatVersion) + '\n';
+    const auto failed = [&tooBig] { return tooBig ? Written::TooBig : Written::DeviceFailed; };
+    // Version 1 as long as it says all: an older editor still reads the file.
+    out += kMagic + QByteArray::number(s.code ? kFormatVersion : 1) + '\n';
     out += "changed " + s.changed.toUTC().toString(Qt::ISODateWithMs).toLatin1() + '\n';
     out += "picture " + escaped(s.imagePath) + '\n';
     out += "name " + escaped(s.mapName) + '\n';
@@ -287,7 +112,12 @@ bool serializeTo(QIODevice& device, const Snapshot& s)
         s.lines.read(i, line);
         out += escaped(line) + '\n';
         if (out.size() >= kChunk && !flush())
-            return false;
+            return failed();
+    }
+    if (s.code) {
+        out += "code " + escaped(*s.code) + '\n';
+        if (!flush())
+            return failed();
     }
     if (s.hasPage) {
         out += "page " + escaped(s.pagePath) + '\n';
@@ -295,7 +125,67 @@ bool serializeTo(QIODevice& device, const Snapshot& s)
         out += s.pageBytes.toBase64() + '\n';
     }
     out += "end\n";
-    return flush();
+    return flush() ? Written::All : failed();
+}
+
+// The first folder on the way to `path` that is there.
+QString firstExisting(QString path)
+{
+    while (!QFileInfo::exists(path) && !path.isEmpty() && path != QLatin1String("/"))
+        path = QFileInfo(path).path();
+    return path;
+}
+
+// The folder, made when it is missing; what keeps it from holding the file.
+WriteProblem readyFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir())
+        return WriteProblem::NotAFolder;
+    if (!info.exists() && !QDir().mkpath(path))
+        return QFileInfo(firstExisting(path)).isDir() ? WriteProblem::ReadOnly : WriteProblem::NotAFolder;
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return WriteProblem::Failed;
+    return status.st_uid == ::geteuid() ? WriteProblem::None : WriteProblem::NotOurs;
+}
+
+// A regular file opened for reading without following a link and without
+// waiting on a pipe; -1 (and why) for anything else.
+int openRegular(const QString& path, Problem* problem)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *problem = errno == ELOOP ? Problem::NotAFile : Problem::Unreadable;
+        return -1;
+    }
+    struct stat status {};
+    const bool known = ::fstat(fd, &status) == 0;
+    if (known && S_ISREG(status.st_mode) && status.st_size <= kMaxFileBytes)
+        return fd;
+    *problem = !known ? Problem::Unreadable : S_ISREG(status.st_mode) ? Problem::TooBig : Problem::NotAFile;
+    ::close(fd);
+    return -1;
+}
+
+// The writer's process id in a temporary name ".recovery-12.txt.<pid>-<random>"; -1 for other names.
+qint64 writerOfTemporary(const QString& name)
+{
+    const QString start = QLatin1Char('.') + kFilePrefix;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const qsizetype dash = name.lastIndexOf(QLatin1Char('-'));
+    if (!name.startsWith(start) || dot <= start.size() || dash <= dot + 1 || pidOfFile(name.mid(1, dot - 1)) < 0)
+        return -1;
+    bool ok = false;
+    const qint64 pid = name.mid(dot + 1, dash - dot - 1).toLongLong(&ok);
+    return ok && pid > 0 ? pid : -1;
+}
+
+} // namespace
+
+bool serializeTo(QIODevice& device, const Snapshot& s)
+{
+    return serializeLimited(device, s, std::numeric_limits<qint64>::max()) == Written::All;
 }
 
 QByteArray serialize(const Snapshot& s)
@@ -309,23 +199,47 @@ QByteArray serialize(const Snapshot& s)
 
 ReadResult parse(const QByteArray& bytes)
 {
-    return Parser(bytes).run();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readFrom(buffer, std::numeric_limits<qint64>::max() - 1);
 }
 
 ReadResult readFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    Problem problem = Problem::None;
+    const int fd = openRegular(path, &problem);
+    if (fd < 0)
+        return {Snapshot(), problem};
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return {Snapshot(), Problem::Unreadable};
-    return parse(file.readAll());
+    }
+    // A file that grows while it is read is still read no further than the bound.
+    return readFrom(file, kMaxFileBytes);
 }
 
-bool writeFile(const QString& path, const Snapshot& snapshot)
+bool writeFile(const QString& path, const Snapshot& snapshot, WriteProblem* problem)
 {
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    const auto produce = [&snapshot](QIODevice& device) { return serializeTo(device, snapshot); };
-    return replaceFiles({{path, {}, produce}}).isEmpty();
+    WriteProblem why = readyFolder(QFileInfo(path).absolutePath());
+    if (why == WriteProblem::None) {
+        std::optional<Written> written;
+        const auto produce = [&](QIODevice& device) {
+            written = serializeLimited(device, snapshot, kMaxFileBytes);
+            return written == Written::All;
+        };
+        // No temporary file at all: the folder takes no new files.
+        if (!replaceFiles({{path, {}, produce}}).isEmpty()) {
+            why = !written                           ? WriteProblem::ReadOnly
+                  : written == Written::TooBig       ? WriteProblem::TooBig
+                  : written == Written::DeviceFailed ? WriteProblem::Full
+                                                     : WriteProblem::Failed;
+        }
+    }
+    if (problem)
+        *problem = why;
+    return why == WriteProblem::None;
 }
 
 QString folder()
@@ -336,6 +250,11 @@ QString folder()
     return base + QStringLiteral("/korvane");
 }
 
+QString folderInTheWay()
+{
+    return firstExisting(folder());
+}
+
 QString filePath(qint64 pid)
 {
     return folder() + QLatin1Char('/') + kFilePrefix + QString::number(pid) + kFileSuffix;
@@ -344,6 +263,16 @@ QString filePath(qint64 pid)
 QString asidePath(qint64 pid)
 {
     return folder() + QLatin1Char('/') + kFilePrefix + QString::number(pid) + kAsideSuffix;
+}
+
+QString refusedPath(qint64 pid)
+{
+    const QString stem = folder() + QLatin1Char('/') + kFilePrefix + QString::number(pid) + kRefusedSuffix;
+    QString path = stem;
+    struct stat status {};
+    for (int n = 2; ::lstat(QFile::encodeName(path).constData(), &status) == 0; ++n)
+        path = stem + QLatin1Char('-') + QString::number(n);
+    return path;
 }
 
 qint64 pidOfFile(const QString& path)
@@ -359,12 +288,31 @@ qint64 pidOfFile(const QString& path)
 
 QStringList filesInFolder()
 {
-    return filesEndingIn(kFileSuffix);
+    // Pipes, devices and links to them count as System entries.
+    return filesEndingIn(kFileSuffix, QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot);
 }
 
 QStringList asideFilesInFolder()
 {
-    return filesEndingIn(kAsideSuffix);
+    return filesEndingIn(kAsideSuffix, QDir::Files);
+}
+
+bool folderIsOurs()
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(folder()).constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::geteuid();
+}
+
+void removeStaleTemporaries()
+{
+    QDirIterator entries(folder(), {QLatin1Char('.') + kFilePrefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden);
+    while (entries.hasNext()) {
+        entries.next();
+        const qint64 writer = writerOfTemporary(entries.fileName());
+        if (writer > 0 && !entries.fileInfo().isSymLink() && !editorRunning(writer))
+            QFile::remove(entries.filePath());
+    }
 }
 
 bool editorRunning(qint64 pid)

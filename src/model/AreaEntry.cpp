@@ -1,8 +1,7 @@
 #include "model/AreaEntry.h"
 
+#include "model/BrowserRules.h"
 #include "model/Latin1.h"
-
-#include <QStringTokenizer>
 
 #include <algorithm>
 #include <optional>
@@ -43,20 +42,12 @@ QString coordsOf(const QString& line)
 
 QList<double> coordinateValues(const QString& coordsText, bool* ok)
 {
-    QList<double> values;
-    bool allNumbers = true;
-    values.reserve(coordsText.count(QLatin1Char(',')) + 1);
-    for (const QStringView piece : QStringView(coordsText).tokenize(u',')) {
-        const QStringView trimmed = piece.trimmed();
-        bool pieceOk = true;
-        const std::optional<double> whole = plainWholeNumber(trimmed);
-        const double v = whole ? *whole : trimmed.toDouble(&pieceOk);
-        allNumbers = allNumbers && pieceOk && std::isfinite(v);
-        values.append(pieceOk && std::isfinite(v) ? v : 0.0);
-    }
-    if (ok)
-        *ok = allNumbers;
-    return values;
+    return browser::numberList(coordsText, ok);
+}
+
+QString shapeName(const QString& line)
+{
+    return browser::shapeName(browser::shapeOf(shapeOf(line)));
 }
 
 QString coordinateText(const QList<int>& values)
@@ -152,14 +143,11 @@ QString withCoords(const QString& line, const QString& coords)
 
 QString scaledLine(const QString& line, double sx, double sy)
 {
-    const QString shape = shapeOf(line);
-    const bool circle = shape == QLatin1String("circle");
-    if (!circle && shape != QLatin1String("rect") && shape != QLatin1String("poly"))
+    const browser::Shape shape = browser::shapeOf(shapeOf(line));
+    if (shape == browser::Shape::Default)
         return line;
-    bool ok = false;
-    const QList<double> values = coordinateValues(coordsOf(line), &ok);
-    if (!ok)
-        return line;
+    const bool circle = shape == browser::Shape::Circle;
+    const QList<double> values = coordinateValues(coordsOf(line));
     QList<int> scaled;
     scaled.reserve(values.size());
     for (qsizetype i = 0; i < values.size(); ++i) {

@@ -34,31 +34,14 @@ QString shapeOf(const QString& line);
 // Field 1 of the line.
 QString coordsOf(const QString& line);
 
-// Splits a coordinate text at every ",". A piece that is no number reads as 0
-// and clears *ok; readers that need every value check it.
+// The numbers a browser reads from a coordinate text (HTML's list of
+// floating-point numbers: white space, commas and semicolons separate,
+// "120px" is 120, an item that is no number is 0). *ok is cleared when an item
+// is not a plain number as written.
 QList<double> coordinateValues(const QString& coordsText, bool* ok = nullptr);
-// One trimmed piece of a coordinate text (UTF-16 or Latin-1) when it is a
-// whole number of up to 15 digits with an optional sign, the usual
-// coordinate: read as coordinateValues() reads it (exactly, "-0" as -0.0),
-// without the general parser of toDouble(). Nothing for any other piece.
-template <class View>
-std::optional<double> plainWholeNumber(View text)
-{
-    qsizetype i = 0;
-    const bool negative = text.startsWith(QLatin1Char('-'));
-    if (negative || text.startsWith(QLatin1Char('+')))
-        i = 1;
-    if (text.size() - i < 1 || text.size() - i > 15)
-        return std::nullopt;
-    qint64 number = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        number = number * 10 + (c - u'0');
-    }
-    return negative ? -double(number) : double(number);
-}
+// Field 0's keyword as a browser reads it: "rect", "circle", "poly" or
+// "default" ("RECT", "circ", "polygon" and unknown words read as a browser does).
+QString shapeName(const QString& line);
 // Writes whole numbers separated by "," without blanks.
 QString coordinateText(const QList<int>& values);
 
@@ -80,8 +63,9 @@ QString withAttributes(const QString& line, const LinkAttributes& attributes);
 QString withCoords(const QString& line, const QString& coords);
 
 // The line with its coordinates scaled: x by sx, y by sy, a circle's radius
-// by the smaller of the two, each rounded (a half to the even neighbour).
-// A line whose coordinates are not all numbers, or of another shape, stays.
+// by the smaller of the two, each rounded (a half to the even neighbour),
+// written plainly. The numbers and the shape are those a browser reads; a
+// default area stays.
 QString scaledLine(const QString& line, double sx, double sy);
 
 // A "|" inside a value would shift the following fields; "&#124;" means the

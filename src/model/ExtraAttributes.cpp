@@ -3,6 +3,8 @@
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 namespace korvane::extra {
@@ -21,6 +23,19 @@ bool isNameChar(QChar c)
 
 } // namespace
 
+// As a browser reads attribute names: A to Z in either case, nothing else folded.
+bool isFieldName(QStringView name)
+{
+    const auto lower = [](QChar c) { return c >= u'A' && c <= u'Z' ? QChar(c.unicode() + 32) : c; };
+    for (const char* own : {"shape", "coords", "href", "alt", "target", "onmouseover", "onmouseout", "onclick"}) {
+        const QLatin1StringView field(own);
+        if (name.size() == field.size() &&
+            std::equal(name.begin(), name.end(), field.begin(), [&](QChar a, char b) { return lower(a) == QChar(b); }))
+            return true;
+    }
+    return false;
+}
+
 bool isPlainName(QStringView name)
 {
     if (name.isEmpty() || !isNameStart(name.front()))
@@ -36,9 +51,14 @@ QString fieldText(const Attributes& attributes)
     return entry::escapeBar(pairs.join(QLatin1Char(' ')));
 }
 
+// Whatever wrote the field (a page, another program's clipboard, a recovery
+// file), an attribute the line has a field for, or one named twice, would be
+// written twice into the area tag: only the first of a name is read, and
+// none of the fields' own.
 Attributes parse(QStringView text)
 {
     Attributes attributes;
+    QSet<QString> names;
     qsizetype i = 0;
     while (i < text.size()) {
         while (i < text.size() && text[i] == u' ')
@@ -50,8 +70,13 @@ Attributes parse(QStringView text)
         if (close < 0)
             break;
         const QStringView name = text.sliced(i, equals - i);
-        if (isPlainName(name))
-            attributes.append({name.toString().toLower(), text.sliced(equals + 2, close - equals - 2).toString()});
+        if (isPlainName(name) && !isFieldName(name)) {
+            const QString lower = name.toString().toLower();
+            if (!names.contains(lower)) {
+                names.insert(lower);
+                attributes.append({lower, text.sliced(equals + 2, close - equals - 2).toString()});
+            }
+        }
         i = close + 1;
     }
     return attributes;

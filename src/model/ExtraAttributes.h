@@ -28,7 +28,8 @@ inline const QString kNoHref = QStringLiteral("nohref");
 // The text of field 8: name="value" pairs, values as attribute values, a "|"
 // as "&#124;".
 QString fieldText(const Attributes& attributes);
-// The pairs of a field 8 text; anything that is not a pair is left out.
+// The pairs of a field 8 text; anything that is not a pair, an attribute the
+// line has a field of its own for and any repeat of a name are left out.
 Attributes parse(QStringView text);
 // The pairs of a whole line (none for a line of eight fields).
 Attributes of(const QString& line);
@@ -38,6 +39,9 @@ QString withAttributes(const QString& line, const Attributes& attributes);
 // The value of `name`, or a null text.
 QString valueOf(const Attributes& attributes, QStringView name);
 bool has(const Attributes& attributes, QStringView name);
+// One of the attributes the eight fields hold (shape, coords, href, alt,
+// target and the three handlers), in any case.
+bool isFieldName(QStringView name);
 // A name a page may hand over as it is: an XML name, so the test page stays well-formed.
 bool isPlainName(QStringView name);
 

@@ -1,12 +1,14 @@
 #include "model/MapCheck.h"
 
 #include "model/AreaEntry.h"
+#include "model/BrowserRules.h"
 #include "model/ExtraAttributes.h"
 #include "model/MapCode.h"
 #include "model/Paths.h"
 
 #include <QHash>
 #include <QRectF>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +35,7 @@ struct Geometry {
 struct Area {
     int index = 0;
     QString line;
-    QString shape;
+    QString shape; // the keyword as written
     QString href;
     QString alt;
     bool link = true;
@@ -58,45 +60,37 @@ double polygonArea(const QList<double>& c)
 
 constexpr double kFar = 4e8;
 
-// The geometry of a rect, circle or poly line, or why it cannot be clicked.
-// Other shapes (default, unknown words) give neither.
+// The geometry of an area as a browser reads it, or why it cannot be
+// clicked. A default area gives neither.
 std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
 {
-    const bool rect = area.shape == QLatin1String("rect");
-    const bool circle = area.shape == QLatin1String("circle");
-    if (!rect && !circle && area.shape != QLatin1String("poly"))
+    const browser::AreaShape shape = browser::areaShape(area.shape, entry::coordsOf(area.line));
+    if (shape.kind == browser::Shape::Default)
         return std::nullopt;
-    bool ok = false;
-    QList<double> c = entry::coordinateValues(entry::coordsOf(area.line), &ok);
+    QList<double> c = shape.c;
     const QString text = quoted(entry::coordsOf(area.line));
-    if (!ok) {
-        *degenerate = QStringLiteral("Die Koordinaten ") + text + QStringLiteral(" sind nicht alle Zahlen.");
-        return std::nullopt;
-    }
     // Coordinates far beyond any picture mean the same as a little beyond it;
     // kept within reach of int, the pixel arithmetic stays exact.
     for (double& v : c)
         v = std::clamp(v, -kFar, kFar);
     Geometry g;
-    if (rect) {
+    if (shape.kind == browser::Shape::Rect) {
         if (c.size() < 4) {
             *degenerate = QStringLiteral("Ein Rechteck braucht vier Koordinaten, es hat ") + text + QLatin1Char('.');
             return std::nullopt;
         }
-        g = {Kind::Rect, {std::min(c[0], c[2]), std::min(c[1], c[3]), std::max(c[0], c[2]), std::max(c[1], c[3])}, {}};
-        g.box = QRectF(QPointF(g.c[0], g.c[1]), QPointF(g.c[2], g.c[3]));
+        g = {Kind::Rect, c, QRectF(QPointF(c[0], c[1]), QPointF(c[2], c[3]))};
         if (g.box.width() <= 0 || g.box.height() <= 0)
             *degenerate = QStringLiteral("Das Rechteck ") + text + QStringLiteral(" hat keine Breite oder keine Höhe.");
-    } else if (circle) {
+    } else if (shape.kind == browser::Shape::Circle) {
         if (c.size() < 3) {
             *degenerate = QStringLiteral("Ein Kreis braucht drei Koordinaten, er hat ") + text + QLatin1Char('.');
             return std::nullopt;
         }
-        g = {Kind::Circle, c.mid(0, 3), QRectF(c[0] - c[2], c[1] - c[2], 2 * c[2], 2 * c[2])};
+        g = {Kind::Circle, c, QRectF(c[0] - c[2], c[1] - c[2], 2 * c[2], 2 * c[2])};
         if (c[2] <= 0)
             *degenerate = QStringLiteral("Der Kreis ") + text + QStringLiteral(" hat keinen Radius.");
     } else {
-        c.resize(c.size() / 2 * 2);
         if (c.size() < 6) {
             *degenerate = QStringLiteral("Das Polygon ") + text + QStringLiteral(" hat weniger als drei Punkte.");
             return std::nullopt;
@@ -285,25 +279,40 @@ bool looksLikeFileName(const QString& alt, const QString& pictureFileName)
                                                          });
 }
 
-// The link's own text: the whole href, or its file name (without query and fragment).
+// The link's own text: the whole address, or the file name it ends in with
+// its extension ("kontakt.html"), as a browser reads both. A name the address
+// gives as a folder or without an extension ("Impressum" for "/impressum/")
+// names the page well.
 bool isTheLink(const QString& alt, const QString& href)
 {
-    if (alt.compare(href.trimmed(), Qt::CaseInsensitive) == 0)
+    const QString text = browser::decodeReferences(alt).trimmed();
+    const QString address = browser::decodeReferences(href).trimmed();
+    if (text.compare(address, Qt::CaseInsensitive) == 0)
         return true;
-    QString path = href.trimmed().section(QLatin1Char('#'), 0, 0).section(QLatin1Char('?'), 0, 0);
-    while (path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    const QString name = fileNameOf(path);
-    return !name.isEmpty() && alt.compare(name, Qt::CaseInsensitive) == 0;
+    const QString name = fileNameOf(QUrl(address).path());
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 && dot + 1 < name.size() && text.compare(name, Qt::CaseInsensitive) == 0;
 }
 
 class Checker {
 public:
-    Checker(const AreaLines& lines, const MapFacts& facts) : m_facts(facts), m_grid(facts.picture)
+    // A page may show a picture at any size (width="999999999"): the grid of
+    // pixels stays within what a picture can have.
+    Checker(const AreaLines& lines, const MapFacts& facts)
+        : m_facts(facts), m_grid(facts.picture.boundedTo(QSize(kGridLimit, kGridLimit)))
     {
         m_areas.reserve(lines.size());
         for (qsizetype i = 0; i < lines.size(); ++i)
             m_areas.push_back(read(int(i), lines[i]));
+    }
+
+    std::vector<bool> covered()
+    {
+        const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_grid);
+        std::vector<bool> out(m_areas.size(), false);
+        for (std::size_t i = 0; i < reached.size(); ++i)
+            out[i] = reached[i] == Reach::Covered;
+        return out;
     }
 
     Findings run()
@@ -328,14 +337,15 @@ private:
     Area read(int index, const QString& line)
     {
         const QStringList f = entry::split(line);
-        Area area{index, line, entry::shapeOf(line).toLower(), entry::field(f, entry::Href),
+        Area area{index, line, entry::shapeOf(line), entry::field(f, entry::Href),
                   entry::field(f, entry::Alt).trimmed(), !extra::isNoLink(line), std::nullopt};
         area.geometry = readGeometry(area, &m_degenerate[index]);
         if (area.geometry && m_facts.picture.isEmpty()) {
-            // Without the picture, the grid covers the areas (a click lands at 0 or more).
+            // Without the picture, the grid covers the areas (a click lands at 0 or more), as far
+            // as the largest picture Korvane opens reaches.
             const QRectF& box = area.geometry->box;
-            m_grid = m_grid.expandedTo(QSize(std::clamp(int(std::ceil(box.right())), 0, kGridLimit),
-                                             std::clamp(int(std::ceil(box.bottom())), 0, kGridLimit)));
+            m_grid = m_grid.expandedTo(QSize(std::clamp(int(std::ceil(box.right())), 0, kUnknownPictureLimit),
+                                             std::clamp(int(std::ceil(box.bottom())), 0, kUnknownPictureLimit)));
         }
         return area;
     }
@@ -406,6 +416,9 @@ private:
 
     // Coordinates beyond this are no pixels a picture has (the limit of pictures is 100 megapixels).
     static constexpr int kGridLimit = 100'000;
+    // A picture of 10,000 x 10,000 pixels is the largest that opens; an area
+    // far beyond every picture (coordinates of 4e8, say) costs no more rows.
+    static constexpr int kUnknownPictureLimit = 10'000;
 
     const MapFacts& m_facts;
     std::vector<Area> m_areas;
@@ -419,6 +432,13 @@ private:
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts)
 {
     return Checker(areaLines, facts).run();
+}
+
+std::vector<bool> coveredAreas(const AreaLines& areaLines, QSize picture)
+{
+    MapFacts facts;
+    facts.picture = picture;
+    return Checker(areaLines, facts).covered();
 }
 
 } // namespace korvane::check

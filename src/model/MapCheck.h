@@ -39,6 +39,11 @@ struct MapFacts {
 // each area's findings in the order of the rules.
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts);
 
+// For each area line: whether earlier areas cover it wholly (every pixel of
+// `picture` it holds is an earlier area's), so that a browser never gives it
+// a click. A default area, and one that holds no pixel, is never covered.
+std::vector<bool> coveredAreas(const AreaLines& areaLines, QSize picture);
+
 // The smallest target in CSS pixels, both ways (WCAG 2.2, 2.5.8).
 inline constexpr int kMinimumTarget = 24;
 

@@ -1,6 +1,7 @@
 #include "model/MapCode.h"
 
 #include "model/AreaEntry.h"
+#include "model/BrowserRules.h"
 #include "model/ExtraAttributes.h"
 #include "model/Paths.h"
 
@@ -59,69 +60,95 @@ QString urlSafe(QStringView path)
     return out;
 }
 
-QString imageSource(const QString& imagePath)
+// A relative path as the path of an address: blanks and what a browser
+// would read otherwise escaped. On this system a "\\" is a character of a file
+// name, which an address must escape (a browser reads a bare one as "/").
+QString relativeAddress(QStringView path)
 {
+    QString address = urlSafe(path);
+    address.replace(QLatin1Char(' '), QStringLiteral("%20"));
+    if (QDir::separator() == u'/')
+        address.replace(QLatin1Char('\\'), QStringLiteral("%5C"));
+    else
+        address.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return address;
+}
+
+// A path relative to where the page lies: a picture the page named that is
+// not on this computer.
+bool isRelativeWithFolder(const QString& path)
+{
+    return !isDrivePath(path) && !QDir::isAbsolutePath(path) && !path.startsWith(QLatin1Char('\\')) &&
+           lastSeparator(path) >= 0;
+}
+
+// The specified address: the folder's blanks as "%20" behind "file:///", the
+// file name as it is; or, `wholeName`, the file name's blanks escaped too.
+// A relative path (a picture not found) stays relative, escaped whole.
+QString imageSource(const QString& imagePath, bool wholeName = false)
+{
+    if (isRelativeWithFolder(imagePath))
+        return relativeAddress(imagePath);
     QString folder = urlSafe(folderOf(imagePath));
     if (!folder.isEmpty()) {
         folder.replace(QLatin1Char('\\'), QLatin1Char('/')).replace(QLatin1Char(' '), QStringLiteral("%20"));
         // An absolute Unix path brings its own leading slash.
         folder.prepend(folder.startsWith(QLatin1Char('/')) ? QStringLiteral("file://") : QStringLiteral("file:///"));
     }
-    return folder + urlSafe(fileNameOf(imagePath));
-}
-
-bool isAsciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-bool isAsciiAlnum(QChar c)
-{
-    return isAsciiDigit(c) || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-           (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
-}
-
-// Whether the "&" at `at` starts a character reference: "&name;", "&#123;" or "&#x1F;".
-bool startsReference(QStringView text, qsizetype at)
-{
-    const QStringView rest = text.sliced(at + 1);
-    // At least one allowed character from `from` on, then ";".
-    auto runThenSemicolon = [&](qsizetype from, bool (*allowed)(QChar)) {
-        qsizetype i = from;
-        while (i < rest.size() && allowed(rest[i]))
-            ++i;
-        return i > from && i < rest.size() && rest[i] == QLatin1Char(';');
-    };
-    if (rest.startsWith(u"#x") || rest.startsWith(u"#X"))
-        return runThenSemicolon(2, isHexDigit);
-    if (rest.startsWith(u'#'))
-        return runThenSemicolon(1, isAsciiDigit);
-    return !rest.isEmpty() && !isAsciiDigit(rest[0]) && runThenSemicolon(0, isAsciiAlnum);
+    QString name = urlSafe(fileNameOf(imagePath));
+    if (wholeName)
+        name.replace(QLatin1Char(' '), QStringLiteral("%20"));
+    return folder + name;
 }
 
 enum class References { Keep, Escape };
 
+// The characters of a reference as numbers, which every reader takes alike.
+void appendNumeric(QString& out, const browser::Reference& reference)
+{
+    for (const char32_t c : {reference.first, reference.second}) {
+        if (c != 0)
+            out += QStringLiteral("&#") + QString::number(quint32(c)) + QLatin1Char(';');
+    }
+}
+
 // Appends a value so that a browser reads it as it is meant: a double quote
 // would end the attribute early, a lone "&" and a "<" break the page as XML.
-// References in link values stay, so values imported with them keep their
-// meaning; a file path holds none, so there every "&" is escaped.
-// Plain characters go in as runs: a million areas pass here.
+// References in link values mean what a browser reads from them: one that
+// an XML reader takes the same ("&auml;", "&#228;") stays as written, one it
+// does not ("&COPY", "&hellip", "&#128;") is written as the characters' numbers,
+// and an "&" that starts none is escaped. A file path holds none, so there
+// every "&" is escaped. Plain characters go in as runs: a million areas pass here.
 void appendValue(QString& out, QStringView value, References references = References::Keep)
 {
     qsizetype run = 0; // the first character not appended yet
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
         QStringView escaped;
-        if (c == kQuote)
+        std::optional<browser::Reference> reference;
+        if (c == kQuote) {
             escaped = u"&quot;";
-        else if (c == QLatin1Char('&') && (references == References::Escape || !startsReference(value, i)))
-            escaped = u"&amp;";
-        else if (c == QLatin1Char('<'))
+        } else if (c == QLatin1Char('<')) {
             escaped = u"&lt;";
-        else
+        } else if (c == QLatin1Char('&')) {
+            if (references == References::Keep)
+                reference = browser::referenceAt(value, i);
+            if (reference && reference->xmlSafe) {
+                i += reference->length - 1;
+                continue;
+            }
+            if (!reference)
+                escaped = u"&amp;";
+        } else {
             continue;
+        }
         out += value.sliced(run, i - run);
-        out += escaped;
+        if (reference) {
+            appendNumeric(out, *reference);
+            i += reference->length - 1;
+        } else {
+            out += escaped;
+        }
         run = i + 1;
     }
     out += value.sliced(run);
@@ -162,8 +189,11 @@ void appendAreaElement(QString& out, QStringView line)
     appendValue(out, f[Shape].trimmed());
     out += QStringView(u"\" alt=\"");
     appendValue(out, f[Alt]);
-    out += QStringView(u"\" coords=\"");
-    appendValue(out, f[Coords]);
+    // A default area is the whole picture: coordinates are not valid on it.
+    if (browser::shapeOf(f[Shape].trimmed()) != browser::Shape::Default) {
+        out += QStringView(u"\" coords=\"");
+        appendValue(out, f[Coords]);
+    }
     if (!noLink) {
         out += QStringView(u"\" href=\"");
         appendValue(out, f[Href]);
@@ -171,7 +201,8 @@ void appendAreaElement(QString& out, QStringView line)
     out += QStringView(u"\" title=\"");
     appendValue(out, title.isNull() ? f[Alt] : QStringView(title));
     out += QStringView(u"\" ");
-    if (f[Target] != kAbsent)
+    // An empty target is the same as none to a browser, and not a valid one.
+    if (f[Target] != kAbsent && !f[Target].isEmpty())
         appendAttribute(out, QLatin1String("target"), f[Target]);
     out += QLatin1Char(' ');
     const std::pair<Field, QLatin1String> handlers[] = {{OnMouseOver, QLatin1String("onMouseOver")},
@@ -217,17 +248,22 @@ QString imageSourceValue(const QString& imagePath)
     return source;
 }
 
+QString pageImageSourceValue(const QString& imagePath)
+{
+    QString source;
+    appendValue(source, imageSource(imagePath, true), References::Escape);
+    return source;
+}
+
 QString relativeImageSourceValue(const QString& imagePath, const QString& pageFolder)
 {
     if (isDrivePath(imagePath))
         return imageSourceValue(imagePath);
     QString relative = imagePath;
     if (QDir::isAbsolutePath(imagePath) && !pageFolder.isEmpty())
-        relative = QDir(pageFolder).relativeFilePath(imagePath);
-    relative = urlSafe(relative);
-    relative.replace(QLatin1Char('\\'), QLatin1Char('/')).replace(QLatin1Char(' '), QStringLiteral("%20"));
+        relative = relativePath(imagePath, pageFolder);
     QString source;
-    appendValue(source, relative, References::Escape);
+    appendValue(source, relativeAddress(relative), References::Escape);
     return source;
 }
 

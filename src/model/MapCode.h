@@ -58,9 +58,14 @@ QByteArray codeFingerprint(QStringView code);
 
 // The img source of the specified code: a "file:///" address, escaped for the attribute.
 QString imageSourceValue(const QString& imagePath);
+// The img source of the test page: the specified address with the blanks of
+// the file name escaped too, a valid address (a relative path, a picture not
+// found, stays relative).
+QString pageImageSourceValue(const QString& imagePath);
 // The picture's address relative to a page in `pageFolder`, for a web server:
-// "/" between the parts, each part URL-safe (blanks as "%20"), escaped for
-// the attribute. A path that is no absolute path of this system is taken as
+// "/" between the parts, each part URL-safe (blanks as "%20", a "\\" of a
+// file name as "%5C"), escaped for the attribute; symbolic links resolved
+// alike for the page and the picture (see relativePath()). A path that is no absolute path of this system is taken as
 // already relative; a drive path keeps the "file:///" address.
 QString relativeImageSourceValue(const QString& imagePath, const QString& pageFolder);
 // The code with every img source the generator wrote for `imagePath`
@@ -72,7 +77,9 @@ QString withPageRelativeSource(const QString& code, const QString& imagePath, co
 // of the picture.
 bool isDefaultArea(QStringView line);
 // A value as written into an attribute: a double quote as "&quot;", "<" as
-// "&lt;", and "&" as "&amp;" unless it starts a character reference.
+// "&lt;", an "&" that starts no character reference as "&amp;", and a
+// reference an XML reader would take otherwise than a browser ("&COPY",
+// "&#128;") as the numbers of the characters a browser reads from it.
 QString attributeValue(const QString& value);
 
 } // namespace korvane

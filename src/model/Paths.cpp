@@ -41,6 +41,45 @@ QString withTrailingSeparator(const QString& folder)
     return folder + QDir::separator();
 }
 
+namespace {
+
+// The folder as the system finds it, symbolic links resolved: the nearest
+// part of it that exists resolved, the rest kept.
+QString resolvedFolder(const QString& folder)
+{
+    QString path = QDir::cleanPath(QDir(folder).absolutePath());
+    QStringList rest;
+    for (;;) {
+        const QString found = QFileInfo(path).canonicalFilePath();
+        if (!found.isEmpty())
+            return QDir::cleanPath(rest.isEmpty() ? found : found + QLatin1Char('/') + rest.join(QLatin1Char('/')));
+        const QFileInfo info(path);
+        if (info.path() == path)
+            return QDir::cleanPath(QDir(folder).absolutePath());
+        rest.prepend(info.fileName());
+        path = info.path();
+    }
+}
+
+int climbs(const QString& relative)
+{
+    int count = 0;
+    for (qsizetype at = 0; relative.mid(at, 3) == QLatin1String("../"); at += 3)
+        ++count;
+    return count;
+}
+
+} // namespace
+
+QString relativePath(const QString& file, const QString& folder)
+{
+    const QString asGiven = QDir(folder).relativeFilePath(file);
+    const QFileInfo info(file);
+    const QString resolved =
+        QDir(resolvedFolder(folder)).relativeFilePath(resolvedFolder(info.path()) + QLatin1Char('/') + info.fileName());
+    return climbs(resolved) < climbs(asGiven) ? resolved : asGiven;
+}
+
 QString programFolder()
 {
     return withTrailingSeparator(QCoreApplication::applicationDirPath());

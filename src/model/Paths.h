@@ -18,6 +18,12 @@ QString folderOf(const QString& path);
 // A Windows drive path ("C:\\Bilder\\plan.gif"), which this system cannot reach
 // by a relative path.
 bool isDrivePath(const QString& path);
+// The path of `file` as a page in `folder` names it ("../Bilder/plan.png").
+// Symbolic links are resolved alike for both (the folders as the system
+// finds them; the file's own name stays): of the way as given and the way
+// between the resolved folders, the one that climbs fewer folders wins, so
+// that the path keeps working once the folder moves to a server.
+QString relativePath(const QString& file, const QString& folder);
 // The folder with a separator at its end (the native one when it lacks one).
 QString withTrailingSeparator(const QString& folder);
 // The folder in which the program's executable lies, with a trailing separator.

@@ -1,12 +1,14 @@
 #include "model/ResponsiveCode.h"
 
 #include "model/AreaEntry.h"
-#include "model/ExtraAttributes.h"
+#include "model/BrowserRules.h"
 #include "model/Codec.h"
+#include "model/MapCheck.h"
 #include "model/MapCode.h"
 
 #include <QRectF>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -16,69 +18,41 @@ namespace {
 
 const QChar kQuote = QLatin1Char('"');
 
-// One area's geometry as a browser reads the classic map: an unknown or
-// missing shape is a rectangle, a rectangle's corners may come in any order.
+// One area's geometry as a browser reads the classic map (see
+// model/BrowserRules.h): an unknown or missing shape is a rectangle, a
+// rectangle's corners may come in any order, a default area is the whole
+// picture under every other area.
 struct Geometry {
-    enum Kind { Rect, Circle, Polygon, Default } kind = Rect;
-    QList<double> values; // rect x, y, width, height; circle cx, cy, r; polygon x, y pairs
-    QRectF box;           // bounding box, for the overlap test
-    bool usable = false;  // enough numbers for the shape
-    bool isDefault = false; // the rest of the picture: written as a rectangle over all of it
+    browser::Shape kind = browser::Shape::Rect;
+    QList<double> values; // rect left, top, right, bottom; circle cx, cy, r; polygon x, y pairs
+    QRectF box;           // the extent, to tell whether it leaves the picture
+    bool usable = false;  // a shape a browser clicks
 };
 
-Geometry::Kind kindOf(const QString& keyword)
-{
-    const QString k = keyword.toLower();
-    if (k == QLatin1String("circle") || k == QLatin1String("circ"))
-        return Geometry::Circle;
-    if (k == QLatin1String("poly") || k == QLatin1String("polygon"))
-        return Geometry::Polygon;
-    if (k == QLatin1String("default"))
-        return Geometry::Default;
-    return Geometry::Rect;
-}
-
-QRectF boxOf(const Geometry& g)
-{
-    const QList<double>& v = g.values;
-    if (g.kind == Geometry::Rect)
-        return QRectF(v[0], v[1], v[2], v[3]);
-    if (g.kind == Geometry::Circle)
-        return QRectF(v[0] - v[2], v[1] - v[2], v[2] * 2, v[2] * 2);
-    double left = v[0], right = left, top = v[1], bottom = top;
-    for (qsizetype i = 0; i + 1 < v.size(); i += 2) {
-        left = std::min(left, v[i]);
-        right = std::max(right, v[i]);
-        top = std::min(top, v[i + 1]);
-        bottom = std::max(bottom, v[i + 1]);
-    }
-    return QRectF(QPointF(left, top), QPointF(right, bottom));
-}
-
-// The default area is the whole picture, under every other area.
 Geometry geometryOf(const QString& line, QSize size)
 {
-    Geometry g;
-    g.kind = kindOf(entry::shapeOf(line));
-    const QList<double> v = g.kind == Geometry::Default
-                                ? QList<double>{0, 0, double(size.width()), double(size.height())}
-                                : entry::coordinateValues(entry::coordsOf(line));
-    g.isDefault = g.kind == Geometry::Default;
-    if (g.isDefault)
-        g.kind = Geometry::Rect;
-    if (g.kind == Geometry::Rect) {
-        g.usable = v.size() >= 4;
-        if (g.usable)
-            g.values = {std::min(v[0], v[2]), std::min(v[1], v[3]), std::abs(v[2] - v[0]), std::abs(v[3] - v[1])};
-    } else if (g.kind == Geometry::Circle) {
-        g.usable = v.size() >= 3 && v[2] >= 0;
-        g.values = v.mid(0, 3);
+    const browser::AreaShape shape = browser::areaShape(entry::shapeOf(line), entry::coordsOf(line));
+    Geometry g{shape.kind, shape.c, {}, !shape.empty};
+    const QList<double>& v = g.values;
+    if (g.kind == browser::Shape::Default) {
+        g.values = {0, 0, double(size.width()), double(size.height())};
+        g.box = QRectF(QPointF(0, 0), size);
+    } else if (!g.usable) {
+        return g;
+    } else if (g.kind == browser::Shape::Rect) {
+        g.box = QRectF(QPointF(v[0], v[1]), QPointF(v[2], v[3]));
+    } else if (g.kind == browser::Shape::Circle) {
+        g.box = QRectF(v[0] - v[2], v[1] - v[2], v[2] * 2, v[2] * 2);
     } else {
-        g.usable = v.size() >= 6;
-        g.values = v.mid(0, v.size() / 2 * 2);
+        double left = v[0], right = left, top = v[1], bottom = top;
+        for (qsizetype i = 0; i + 1 < v.size(); i += 2) {
+            left = std::min(left, v[i]);
+            right = std::max(right, v[i]);
+            top = std::min(top, v[i + 1]);
+            bottom = std::max(bottom, v[i + 1]);
+        }
+        g.box = QRectF(QPointF(left, top), QPointF(right, bottom));
     }
-    if (g.usable)
-        g.box = boxOf(g);
     return g;
 }
 
@@ -89,12 +63,6 @@ QString number(double v)
     return QString::number(v, 'g', 12);
 }
 
-// Touching boxes count: a shared edge may still share points.
-bool boxesMeet(const QRectF& a, const QRectF& b)
-{
-    return a.left() <= b.right() && b.left() <= a.right() && a.top() <= b.bottom() && b.top() <= a.bottom();
-}
-
 bool insidePicture(const QRectF& box, QSize size)
 {
     return box.left() >= 0 && box.top() >= 0 && box.right() <= size.width() && box.bottom() <= size.height();
@@ -103,30 +71,15 @@ bool insidePicture(const QRectF& box, QSize size)
 QString shapeElement(const Geometry& g)
 {
     const QList<double>& v = g.values;
-    if (g.kind == Geometry::Rect)
+    if (g.kind == browser::Shape::Rect || g.kind == browser::Shape::Default)
         return QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" />")
-            .arg(number(v[0]), number(v[1]), number(v[2]), number(v[3]));
-    if (g.kind == Geometry::Circle)
+            .arg(number(v[0]), number(v[1]), number(v[2] - v[0]), number(v[3] - v[1]));
+    if (g.kind == browser::Shape::Circle)
         return QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" />").arg(number(v[0]), number(v[1]), number(v[2]));
     QStringList points;
     for (qsizetype i = 0; i + 1 < v.size(); i += 2)
         points << number(v[i]) + QLatin1Char(',') + number(v[i + 1]);
     return QStringLiteral("<polygon points=\"") + points.join(QLatin1Char(' ')) + QStringLiteral("\" />");
-}
-
-// The outline as path data, for the clip paths that cut it out of later areas.
-QString pathData(const Geometry& g)
-{
-    const QList<double>& v = g.values;
-    if (g.kind == Geometry::Rect)
-        return QStringLiteral("M%1,%2H%3V%4H%1Z").arg(number(v[0]), number(v[1]), number(v[0] + v[2]), number(v[1] + v[3]));
-    if (g.kind == Geometry::Circle)
-        return QStringLiteral("M%1,%2a%3,%3 0 1,0 %4,0a%3,%3 0 1,0 -%4,0Z")
-            .arg(number(v[0] - v[2]), number(v[1]), number(v[2]), number(v[2] * 2));
-    QString d = QStringLiteral("M") + number(v[0]) + QLatin1Char(',') + number(v[1]);
-    for (qsizetype i = 2; i + 1 < v.size(); i += 2)
-        d += QLatin1Char('L') + number(v[i]) + QLatin1Char(',') + number(v[i + 1]);
-    return d + QLatin1Char('Z');
 }
 
 // Ids of the clip paths: the map name with only characters a url() reference takes as they are.
@@ -151,100 +104,163 @@ QString preserveAspectRatio(FitMode fit)
     return QStringLiteral("none");
 }
 
-void appendOptional(QString& out, QLatin1String name, const QString& value)
+// Text as element content: what a browser reads from the value, escaped.
+QString textContent(const QString& value)
 {
-    if (value == entry::kAbsent)
-        return;
-    out += QLatin1Char(' ') + name + QStringLiteral("=\"") + attributeValue(value) + kQuote;
+    QString text = browser::decodeReferences(value);
+    return text.replace(QLatin1Char('&'), QStringLiteral("&amp;"))
+        .replace(QLatin1Char('<'), QStringLiteral("&lt;"))
+        .replace(QLatin1Char('>'), QStringLiteral("&gt;"));
 }
 
-// The opening tag of an area's link: the alt text names it, and its target
-// and handlers go with it. The handler names are in lower case, which an
-// XHTML page needs.
-QString linkStart(const QString& line)
+void appendAttribute(QString& out, QStringView name, const QString& value)
 {
+    out += QLatin1Char(' ');
+    out += name;
+    out += QStringLiteral("=\"") + attributeValue(value) + kQuote;
+}
+
+// The layers of the SVG: the pointer's and the keyboard's (see the header).
+enum class Layer { Pointer, Keyboard };
+
+// Attributes that name or place a link for assistive technology and the
+// keyboard: they go with the keyboard's link alone (the pointer's is hidden,
+// and an id is one element's).
+bool isKeyboardAttribute(QStringView name)
+{
+    return name == u"id" || name == u"accesskey" || name == u"tabindex" || name == u"role" ||
+           name.startsWith(u"aria-");
+}
+
+// An area's link as one layer holds it.
+struct AreaLink {
+    const QString& line;
+    Layer layer;
+    bool keepsId = false; // the pointer's link takes the id when the area has no keyboard link
+};
+
+// The opening tag of an area's link and its title: the alternative text
+// names it (a title when the alternative text is empty), and its target,
+// handlers and the attributes the page gave it go with it. The handler
+// names are in lower case, which an XHTML page needs.
+QString linkStart(const AreaLink& link)
+{
+    const QString& line = link.line;
     const LinkAttributes a = entry::attributesOf(line);
+    const extra::Attributes kept = extra::of(line);
+    const QString title = extra::valueOf(kept, u"title");
     // An area the page gave no link takes the pointer as in the classic map,
     // but leads nowhere: an "a" without href, which is no link and no Tab stop.
     const bool noLink = extra::isNoLink(line);
-    QString out = noLink ? QStringLiteral("<a") : QStringLiteral("<a href=\"") + attributeValue(a.href) + kQuote;
-    if (!a.alt.isEmpty() && !noLink)
-        out += QStringLiteral(" aria-label=\"") + attributeValue(a.alt) + kQuote;
-    appendOptional(out, QLatin1String("target"), a.target);
-    appendOptional(out, QLatin1String("onmouseover"), a.onmouseover);
-    appendOptional(out, QLatin1String("onmouseout"), a.onmouseout);
-    appendOptional(out, QLatin1String("onclick"), a.onclick);
+    QString out = QStringLiteral("<a");
+    if (!noLink)
+        appendAttribute(out, u"href", a.href);
+    if (link.layer == Layer::Pointer) {
+        if (!noLink)
+            out += QStringLiteral(" tabindex=\"-1\""); // the keyboard's link takes Tab
+    } else if (!extra::has(kept, u"aria-label")) {
+        const QString& name = a.alt.trimmed().isEmpty() ? title : a.alt;
+        if (!name.trimmed().isEmpty())
+            appendAttribute(out, u"aria-label", name);
+    }
+    // An empty target is the same as none, and not a valid one.
+    if (a.target != entry::kAbsent && !a.target.isEmpty())
+        appendAttribute(out, u"target", a.target);
+    const std::pair<QStringView, const QString*> handlers[] = {
+        {u"onmouseover", &a.onmouseover}, {u"onmouseout", &a.onmouseout}, {u"onclick", &a.onclick}};
+    for (const auto& [name, value] : handlers) {
+        if (*value != entry::kAbsent)
+            appendAttribute(out, name, *value);
+    }
+    for (const extra::Attribute& k : kept) {
+        if (k.name == QLatin1String("title") || k.name == extra::kNoHref || k.name == QLatin1String("media"))
+            continue;
+        const bool keyboard = isKeyboardAttribute(k.name);
+        if (link.layer == Layer::Keyboard || !keyboard || (link.keepsId && k.name == QLatin1String("id")))
+            appendAttribute(out, k.name, k.value);
+    }
     out += QLatin1Char('>');
-    if (!a.alt.isEmpty())
-        out += QStringLiteral("<title>") + attributeValue(a.alt) + QStringLiteral("</title>");
+    const QString tip = title.isNull() ? a.alt : title;
+    if (!tip.trimmed().isEmpty())
+        out += QStringLiteral("<title>") + textContent(tip) + QStringLiteral("</title>");
     return out;
 }
 
-// Shapes the SVG paints later lie on top and take the pointer, while the
-// classic map gives a point to the first area that holds it. So each area
-// is cut (by clip paths) out of every later one it may overlap; the links
-// keep the list order, which is also the order Tab follows. A default area
-// is the rest of the picture, so it cuts nothing out of the others.
-struct Cuts {
-    std::vector<std::vector<int>> earlier; // per area: the earlier areas cut out of it
-    std::vector<bool> cutter;              // per area: cut out of a later one
-};
-
-Cuts cutsOf(const std::vector<Geometry>& shapes)
+// One area's link around its shape.
+QString areaLink(const AreaLink& link, const Geometry& shape)
 {
-    Cuts cuts{std::vector<std::vector<int>>(shapes.size()), std::vector<bool>(shapes.size(), false)};
-    for (std::size_t i = 0; i < shapes.size(); ++i) {
-        for (std::size_t j = 0; j < i && shapes[i].usable; ++j) {
-            if (!shapes[j].usable || shapes[j].isDefault || !boxesMeet(shapes[i].box, shapes[j].box))
-                continue;
-            cuts.earlier[i].push_back(int(j));
-            cuts.cutter[j] = true;
+    return linkStart(link) + shapeElement(shape) + QStringLiteral("</a>") + kCrLf;
+}
+
+// No fill is seen, yet the whole inside of the pointer's shapes takes the
+// pointer; a focused link shows its outline, however far the picture is
+// scaled. The picture fills the width it is given; a page's own rules for
+// its size win (`:where` weighs nothing).
+QString styleBlock()
+{
+    return QStringLiteral(
+        "<style>:where(.korvane-map) img{width:100000px;max-width:100%;height:auto}"
+        ".korvane-map svg a *{fill:transparent}.korvane-map polygon{fill-rule:evenodd}"
+        ".korvane-flaechen *{pointer-events:fill}.korvane-map a:focus{outline:none}"
+        ".korvane-verweise a:focus *{fill:rgba(0,90,200,0.25);stroke:#005ac8;stroke-width:3px;"
+        "vector-effect:non-scaling-stroke}</style>");
+}
+
+// The img with the picture's own size (its proportions before it is
+// loaded) and the attributes the page gave it.
+QString pictureElement(const ResponsiveMap& map)
+{
+    QString out = QStringLiteral("<img src=\"") + map.imageSource + kQuote;
+    appendAttribute(out, u"width", QString::number(map.size.width()));
+    appendAttribute(out, u"height", QString::number(map.size.height()));
+    appendAttribute(out, u"alt", extra::valueOf(map.picture, u"alt"));
+    for (const extra::Attribute& a : map.picture) {
+        if (a.name != QLatin1String("alt") && isKeptPictureAttribute(a.name))
+            appendAttribute(out, a.name, a.value);
+    }
+    return out + QStringLiteral(" style=\"display:block;object-fit:") + fitModeName(map.fit) + QStringLiteral("\" />");
+}
+
+// The pointer's layer: every usable area, the default areas at the bottom,
+// the others in reverse list order, so that the first in the list is on top.
+QString pointerLayer(const ResponsiveMap& map, const std::vector<Geometry>& shapes, const std::vector<bool>& keyboard,
+                     const QString& clip)
+{
+    QString out = QStringLiteral("<g class=\"korvane-flaechen\" aria-hidden=\"true\"") + clip + QLatin1Char('>') + kCrLf;
+    for (const bool defaults : {true, false}) {
+        for (std::size_t i = shapes.size(); i-- > 0;) {
+            if (shapes[i].usable && (shapes[i].kind == browser::Shape::Default) == defaults)
+                out += areaLink({map.lines[qsizetype(i)], Layer::Pointer, !keyboard[i]}, shapes[i]);
         }
     }
-    return cuts;
+    return out + QStringLiteral("</g>") + kCrLf;
 }
 
-QString clipDefinitions(const std::vector<Geometry>& shapes, const Cuts& cuts, const QString& prefix, QSize size,
-                        bool clipToPicture)
+// The keyboard's layer: the links in list order, without those nobody can
+// reach with the pointer either (covered wholly by earlier areas) and the
+// areas without a link.
+QString keyboardLayer(const ResponsiveMap& map, const std::vector<Geometry>& shapes, const std::vector<bool>& keyboard,
+                      const QString& clip)
 {
-    QString defs;
-    const QString picture = QStringLiteral("M0,0H%1V%2H0Z").arg(size.width()).arg(size.height());
-    for (std::size_t j = 0; j < shapes.size(); ++j) {
-        if (cuts.cutter[j])
-            defs += QStringLiteral("<clipPath id=\"%1ohne-%2\"><path clip-rule=\"evenodd\" d=\"%3%4\" /></clipPath>")
-                        .arg(prefix)
-                        .arg(j + 1)
-                        .arg(picture, pathData(shapes[j])) +
-                    kCrLf;
+    QString out = QStringLiteral("<g class=\"korvane-verweise\"") + clip + QLatin1Char('>') + kCrLf;
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (keyboard[i])
+            out += areaLink({map.lines[qsizetype(i)], Layer::Keyboard}, shapes[i]);
     }
-    if (clipToPicture)
-        defs += QStringLiteral("<clipPath id=\"%1bild\"><rect width=\"%2\" height=\"%3\" /></clipPath>")
-                    .arg(prefix)
-                    .arg(size.width())
-                    .arg(size.height()) +
-                kCrLf;
-    return defs.isEmpty() ? defs : QStringLiteral("<defs>") + kCrLf + defs + QStringLiteral("</defs>") + kCrLf;
+    return out + QStringLiteral("</g>") + kCrLf;
 }
-
-QString areaLink(const QString& line, const Geometry& shape, const std::vector<int>& earlier, const QString& prefix)
-{
-    QString out = linkStart(line);
-    for (const int j : earlier)
-        out += QStringLiteral("<g clip-path=\"url(#%1ohne-%2)\">").arg(prefix).arg(j + 1);
-    out += shapeElement(shape);
-    for (std::size_t k = 0; k < earlier.size(); ++k)
-        out += QStringLiteral("</g>");
-    return out + QStringLiteral("</a>") + kCrLf;
-}
-
-// No fill is seen, yet the whole inside takes the pointer; a focused area
-// shows its outline, however far the picture is scaled.
-const QString kStyle = QStringLiteral(
-    "<style>.korvane-map a *{fill:transparent;pointer-events:fill}.korvane-map polygon{fill-rule:evenodd}"
-    ".korvane-map a:focus{outline:none}.korvane-map a:focus *{fill:rgba(0,90,200,0.25);stroke:#005ac8;"
-    "stroke-width:3px;vector-effect:non-scaling-stroke}</style>");
 
 } // namespace
+
+bool isKeptPictureAttribute(QStringView name)
+{
+    for (const char* kept : {"alt", "title", "srcset", "sizes", "loading", "decoding", "fetchpriority", "class", "id",
+                             "lang", "dir"}) {
+        if (name == QLatin1String(kept))
+            return true;
+    }
+    return name.startsWith(u"data-") && extra::isPlainName(name);
+}
 
 QString fitModeName(FitMode mode)
 {
@@ -271,7 +287,7 @@ std::optional<FitMode> fitModeNamed(QStringView name)
 ResponsiveMap responsiveMapFor(const AreaLines& lines, const QString& imagePath, const QString& mapName, QSize size,
                                FitMode fit, const QString& pageFolder)
 {
-    return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit};
+    return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit, {}};
 }
 
 QString responsiveCode(const ResponsiveMap& map)
@@ -283,32 +299,37 @@ QString responsiveCode(const ResponsiveMap& map)
         shapes.push_back(geometryOf(line, map.size));
         clipToPicture = clipToPicture || (shapes.back().usable && !insidePicture(shapes.back().box, map.size));
     }
-    const Cuts cuts = cutsOf(shapes);
+    const std::vector<bool> covered = check::coveredAreas(map.lines, map.size);
+    std::vector<bool> keyboard(shapes.size());
+    for (std::size_t i = 0; i < shapes.size(); ++i)
+        keyboard[i] = shapes[i].usable && !covered[i] && !extra::isNoLink(map.lines[qsizetype(i)]);
     const QString prefix = idPrefix(map.mapName) + QLatin1Char('-');
     const QString w = QString::number(map.size.width());
     const QString h = QString::number(map.size.height());
+    // Shapes beyond the picture are cut at its edges (in a box of another
+    // shape, "contain" leaves room beside the picture).
+    const QString clip = clipToPicture ? QStringLiteral(" clip-path=\"url(#%1bild)\"").arg(prefix) : QString();
 
     QString out = QStringLiteral("<!-- Responsiver HTML-Code der ImageMap (ohne Script) -->") + kCrLf;
-    out += QStringLiteral("<div class=\"korvane-map\" style=\"position:relative\">") + kCrLf;
-    out += QStringLiteral("<img src=\"") + map.imageSource + QStringLiteral("\" width=\"") + w +
-           QStringLiteral("\" height=\"") + h +
-           QStringLiteral("\" alt=\"\" style=\"display:block;width:100%;height:auto;object-fit:") +
-           fitModeName(map.fit) + QStringLiteral("\" />") + kCrLf;
+    out += QStringLiteral("<div class=\"korvane-map\">") + kCrLf;
+    // The box that holds the picture shrinks to it, whatever the layout around
+    // does to the wrapper (a flex row or grid cell stretching it, say): the
+    // SVG, sized to this box, always lies exactly over the picture.
+    out += QStringLiteral("<span style=\"position:relative;display:inline-block;vertical-align:top;max-width:100%\">") +
+           kCrLf;
+    out += pictureElement(map) + kCrLf;
     out += QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ") + w + QLatin1Char(' ') + h +
            QStringLiteral("\" preserveAspectRatio=\"") + preserveAspectRatio(map.fit) +
            QStringLiteral("\" style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">") +
            kCrLf;
-    out += kStyle + kCrLf;
-    out += clipDefinitions(shapes, cuts, prefix, map.size, clipToPicture);
+    out += styleBlock() + kCrLf;
     if (clipToPicture)
-        out += QStringLiteral("<g clip-path=\"url(#%1bild)\">").arg(prefix) + kCrLf;
-    for (std::size_t i = 0; i < shapes.size(); ++i) {
-        if (shapes[i].usable)
-            out += areaLink(map.lines[int(i)], shapes[i], cuts.earlier[i], prefix);
-    }
-    if (clipToPicture)
-        out += QStringLiteral("</g>") + kCrLf;
-    out += QStringLiteral("</svg>") + kCrLf + QStringLiteral("</div>") + kCrLf;
+        out += QStringLiteral("<defs><clipPath id=\"%1bild\"><rect width=\"%2\" height=\"%3\" /></clipPath></defs>")
+                   .arg(prefix, w, h) +
+               kCrLf;
+    out += pointerLayer(map, shapes, keyboard, clip);
+    out += keyboardLayer(map, shapes, keyboard, clip);
+    out += QStringLiteral("</svg>") + kCrLf + QStringLiteral("</span>") + kCrLf + QStringLiteral("</div>") + kCrLf;
     return out;
 }
 

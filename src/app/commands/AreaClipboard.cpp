@@ -9,6 +9,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QSet>
 
 #include <algorithm>
 
@@ -71,7 +72,10 @@ bool AreaClipboard::cut()
     return true;
 }
 
-QString AreaClipboard::placed(QString line, const AreaLines& present) const
+// Text from another program may hold any numbers: the moves work on
+// coordinates held within the pixel range, and what cannot be moved onto the
+// picture whole (an area bigger than it) is cut to its edges.
+QString AreaClipboard::placed(QString line, const QSet<QString>& present) const
 {
     if (present.contains(line))
         line = movedLine(line, kPasteOffset, kPasteOffset);
@@ -80,8 +84,15 @@ QString AreaClipboard::placed(QString line, const AreaLines& present) const
         return line;
     const QSize picture = m_view.pictureSize();
     const QRect e = shape.bounds;
-    return movedLine(line, intoRange(e.left(), e.right(), picture.width()),
+    line = movedLine(line, intoRange(e.left(), e.right(), picture.width()),
                      intoRange(e.top(), e.bottom(), picture.height()));
+    return fittedLine(line, picture);
+}
+
+bool AreaClipboard::canPaste()
+{
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasFormat(kMimeType);
 }
 
 bool AreaClipboard::paste()
@@ -91,13 +102,19 @@ bool AreaClipboard::paste()
         return false;
     const QStringList given = QString::fromUtf8(data->data(kMimeType)).split(QStringLiteral("\r\n"));
     const AreaLines before = m_document.areas().lines();
+    // Looked up once each: a search of the list for every pasted line grew
+    // with the square of the map.
+    QSet<QString> present;
+    present.reserve(before.size());
+    for (const QString& line : before)
+        present.insert(line);
     AreaLines after = before;
     QList<int> rows;
     for (const QString& line : given) {
-        if (entry::split(line).size() < entry::FieldCount)
+        if (line.count(QLatin1Char('|')) < entry::FieldCount - 1)
             continue; // not an area line
         rows << int(after.size());
-        after << placed(line, before);
+        after << placed(line, present);
     }
     if (rows.isEmpty())
         return false;

@@ -4,6 +4,7 @@
 #include <QSize>
 #include "model/AreaLines.h"
 
+#include <QSet>
 #include <QStringList>
 
 #include <functional>
@@ -34,10 +35,12 @@ public:
     // lie outside it and offset by 10 pixels where a copy would cover its
     // original exactly; false when the clipboard holds no areas.
     bool paste();
+    // The clipboard holds areas (of this or another running editor).
+    static bool canPaste();
 
 private:
     QStringList selectedLines() const;
-    QString placed(QString line, const AreaLines& present) const;
+    QString placed(QString line, const QSet<QString>& present) const;
 
     MapDocument& m_document;
     View m_view;

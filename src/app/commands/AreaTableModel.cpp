@@ -1,6 +1,7 @@
 #include "app/commands/AreaTableModel.h"
 
 #include "model/AreaEntry.h"
+#include "model/BrowserRules.h"
 #include "model/AreaList.h"
 
 #include <iterator>
@@ -168,11 +169,15 @@ void AreaTableProxy::setFilterText(const QString& text)
     invalidateFilter();
 }
 
-// Equal cells keep the list's order among themselves.
+// Equal cells keep the list's order among themselves. Coordinates sort by
+// the numbers a browser reads from them ("2 2 10 10" as "2,2,10,10").
 bool AreaTableProxy::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
-    const int order =
-        naturalCompare(m_table.cell(left.row(), left.column()), m_table.cell(right.row(), right.column()));
+    const QStringView a = m_table.cell(left.row(), left.column());
+    const QStringView b = m_table.cell(right.row(), right.column());
+    int order = left.column() == AreaTableModel::CoordsColumn ? browser::compareNumberLists(a, b) : 0;
+    if (order == 0)
+        order = naturalCompare(a, b);
     return order != 0 ? order < 0 : left.row() < right.row();
 }
 

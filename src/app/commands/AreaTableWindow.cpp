@@ -12,6 +12,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QTimer>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -268,9 +270,26 @@ void AreaTableCommand::open()
     m_window->activateWindow();
 }
 
+void AreaTableCommand::followClicksOn(QAbstractItemView& list)
+{
+    m_list = &list;
+    list.viewport()->installEventFilter(this);
+}
+
 // The program may end with the table open: its size is kept then too.
 bool AreaTableCommand::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_list && watched == m_list->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* click = static_cast<QMouseEvent*>(event);
+        const bool onLine = click->button() == Qt::LeftButton && m_list->indexAt(click->position().toPoint()).isValid();
+        // Once the list has taken the click (a double click still reaches it).
+        if (onLine && m_window && m_window->isVisible() && !m_window->isMinimized())
+            QTimer::singleShot(0, m_window, [window = m_window] {
+                window->activateWindow();
+                window->raise();
+                window->view()->setFocus(Qt::MouseFocusReason);
+            });
+    }
     if (watched == m_owner && event->type() == QEvent::Close && m_window && m_window->isVisible())
         m_window->saveSize();
     return QObject::eventFilter(watched, event);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class QAbstractItemView;
 class QAction;
 class QLineEdit;
 
@@ -86,6 +87,10 @@ public:
     QAction* action() const { return m_action; }
     void open();
     AreaTableWindow* window() const { return m_window; }
+    // While the table is open, a click on a line of `list` makes the table the
+    // active window, so the next key (Down, Delete, Ctrl+Z) goes to the table
+    // that now shows the line; other clicks leave the keyboard where it is.
+    void followClicksOn(QAbstractItemView& list);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -96,6 +101,7 @@ private:
     QWidget* m_owner;
     QAction* m_action;
     AreaTableWindow* m_window = nullptr;
+    QAbstractItemView* m_list = nullptr;
 };
 
 } // namespace korvane

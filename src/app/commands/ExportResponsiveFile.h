@@ -12,6 +12,10 @@ struct ResponsiveExportRequest {
     QString output; // OUT.html
     QString input;  // FILE
     FitMode fit = FitMode::Fill;
+    // Which picture of a page: the nth with a usemap (from 1), or the first
+    // whose map bears this name; neither: the first whose map has areas.
+    int image = 0;
+    QString mapName;
 };
 
 struct ExportOutcome {
@@ -19,8 +23,12 @@ struct ExportOutcome {
     QString message;  // German, for standard error; empty on success
 };
 
-// The picture is named relative to OUT.html; its size is its own when the
-// file is there, else the img tag's width and height.
+// The map a browser gives the picture (see import::browserMap()). The
+// picture is named relative to OUT.html; the map takes its own size when the
+// file is there (areas of a picture the page shows at another size scaled to
+// it), else the img tag's width and height. The links of a page lead where
+// they led on it (its base element and folder); the img's alt, srcset, sizes,
+// loading, class and id stay.
 ExportOutcome exportResponsiveFile(const ResponsiveExportRequest& request);
 
 } // namespace korvane

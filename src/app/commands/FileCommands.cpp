@@ -99,8 +99,10 @@ QString chooseFileToOpen(EditorSession& session, QWidget* owner, const QString& 
 void FileCommands::open()
 {
     ProgramState& state = m_session.state();
+    // Pressed by an import for the picture its file names: the areas stay.
+    const bool keepAreas = m_session.takeOpenKeepsAreas();
     readSettingsOnce(m_session, m_view);
-    if (!EditorView::goesOn(m_view.askAboutUnsavedCode()))
+    if (!keepAreas && !EditorView::goesOn(m_view.askAboutUnsavedCode()))
         return;
 
     // The map stays as it is until a picture was chosen and loaded: a
@@ -115,11 +117,13 @@ void FileCommands::open()
         return;
 
     m_session.editor().polyCoordText.clear();
-    m_view.reset_zustand();
+    if (!keepAreas)
+        m_view.reset_zustand();
     m_view.showHelpBox();
     m_view.enablePictureTools(EditorView::ToolsFor::Picture);
     m_session.document().setImagePath(folder + chosen);
     m_session.document().setMapName(QString());
+    m_session.fileOpened(folder + chosen);
 }
 
 // Command7: the test page and the .map file beside it.
@@ -146,13 +150,17 @@ void FileCommands::save()
     QString code = withCrLfLineEnds(shown);
     if (state.relativeImagePath)
         code = withPageRelativeSource(code, document.imagePath(), folder);
+    // The test page names the picture by a valid address (the file name's blanks escaped too).
+    const QString pageCode =
+        state.relativeImagePath ? code
+                                : withImageSource(code, document.imagePath(), pageImageSourceValue(document.imagePath()));
     QString failed;
     {
         WaitCursor wait;
         // The .map takes its place first and the page last, so a new page
         // always stands beside its new .map, even after a save was killed.
         failed = replaceFiles(
-            {{dataPath, mapDataFileBytes(code, document.imageFileName())}, {pagePath, testPageBytes(code)}});
+            {{dataPath, mapDataFileBytes(code, document.imageFileName())}, {pagePath, testPageBytes(pageCode)}});
     }
     if (!failed.isEmpty()) {
         warn(owner, saveFailedMessage(failed));

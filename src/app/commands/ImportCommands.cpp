@@ -87,15 +87,35 @@ struct MapRead {
     import::AreaScan scan;
 };
 
-MapRead readMap(QStringView page, const import::PageMaps& pageMaps, const QString& mapName,
+// `usemap` as the page writes it; a null one takes the first map (the open
+// command cleared the map's name).
+MapRead readMap(QStringView page, const import::PageMaps& pageMaps, const QString& usemap,
                 const import::Progress& progress = {})
 {
     const stages::Clock clock(stages::Stage::Reading);
     MapRead read;
-    read.map = import::findMap(page, pageMaps, mapName);
+    if (!usemap.isNull()) {
+        read.map = import::findMap(page, pageMaps, usemap);
+    } else if (!pageMaps.maps.empty()) {
+        const import::MapElement& first = pageMaps.maps.front();
+        read.map = {import::MapLookup::Found, page.sliced(first.start, first.end - first.start), true, {}};
+    }
     if (read.map.outcome == import::MapLookup::Found)
         read.scan = import::readMapAreas(read.map.text, progress);
     return read;
+}
+
+// A browser shows the picture without this map: the user hears which one was taken.
+void tellOldPageMap(QWidget* owner, const QString& usemap, const import::FoundMap& map)
+{
+    const QChar quote = QLatin1Char('"');
+    const QString why = usemap.contains(QLatin1Char('#'))
+                            ? QStringLiteral("keine Map heißt genau ") + quote + import::mapNameOf(usemap) + quote
+                            : QStringLiteral("usemap=") + quote + usemap + quote +
+                                  QStringLiteral(" beginnt nicht mit \"#\"");
+    inform(owner, QStringLiteral("Ein Browser verbindet die Grafik mit keiner Map (") + why +
+                      QStringLiteral("). Übernommen wurden die Areale der Map ") + quote + map.name + quote +
+                      QLatin1Char('.'));
 }
 
 // The page and what one reading of it finds; nothing when the user stopped it.
@@ -176,7 +196,7 @@ void ImportCommands::mapImport()
             m_view.reset_zustand();
         document.setMapName(data.mapName);
     };
-    if (data.imagePath != document.imageFileName().toLower()) {
+    if (data.imagePath.compare(document.imageFileName(), Qt::CaseInsensitive) != 0) {
         if (!importsteps::loadNamedImage(m_session, m_view, data.imagePath, folder,
                                          QStringLiteral("Die MAP-Daten beziehen sich auf die Datei "), commit))
             return;
@@ -189,6 +209,7 @@ void ImportCommands::mapImport()
     importsteps::keepLastHandlers(m_session, data.areas);
     importsteps::finish(m_session, m_view, data.areas.lines, editing, data.width, data.height);
     document.setMapFilePath(folder + name);
+    m_session.fileOpened(folder + name);
 }
 
 // Command11: appends the areas of one image map of an HTML page.
@@ -229,14 +250,18 @@ void ImportCommands::htmlImport()
         return;
     }
 
-    const import::ChosenImage image = import::readChosenTag(tag);
+    // The picture as the page names it (the chooser shows the tag in lower case).
+    const import::ChosenImage image = import::readChosenTag(pageRead->maps.writtenTags.value(candidates.indexOf(tag)));
+    // A base element of the page leads its relative addresses elsewhere.
+    const QString baseHref = pageRead->maps.baseHref;
+    const QString pictureFolder = withTrailingSeparator(import::baseFolder(baseHref, folder));
     const auto unused = qScopeGuard([this] { m_session.prefetch().drop(); });
-    prefetchPicture(m_session, image.imagePath, folder);
-    // The name as the page writes it, so that a map of exactly that name wins.
-    const QString pageName = pageRead->maps.usemapNames.value(candidates.indexOf(tag));
+    prefetchPicture(m_session, image.imagePath, pictureFolder);
+    // The usemap as the page writes it, so that the map a browser takes wins.
+    const QString usemap = pageRead->maps.usemapValues.value(candidates.indexOf(tag));
     // The chosen map's areas are read before anything changes, so that a
     // cancelled reading leaves the map as it was.
-    std::optional<MapRead> read = readChosenMap(owner, folder + name, *pageRead, pageName);
+    std::optional<MapRead> read = readChosenMap(owner, folder + name, *pageRead, usemap);
     if (!read)
         return;
     const auto commit = [this, &document, unsaved, &image] {
@@ -244,12 +269,13 @@ void ImportCommands::htmlImport()
             m_view.reset_zustand();
         document.setMapName(image.mapName);
     };
-    if (!importsteps::loadNamedImage(m_session, m_view, image.imagePath, folder,
+    if (!importsteps::loadNamedImage(m_session, m_view, image.imagePath, pictureFolder,
                                      QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "), commit))
         return;
-    // The open command may have cleared the map's name meanwhile.
+    // The open command may have cleared the map's name meanwhile: then the first map is read.
     if (document.mapName() != image.mapName)
-        read = readMap(pageRead->page, pageRead->maps, document.mapName());
+        read = readMap(pageRead->page, pageRead->maps,
+                       document.mapName().isEmpty() ? QString() : QStringLiteral("#") + document.mapName());
     pageRead.reset(); // a big page need not stay beside its areas
 
     // The page's picture is shown now: the areas kept go onto it and into the
@@ -264,8 +290,12 @@ void ImportCommands::htmlImport()
         inform(owner, QStringLiteral("Map wurde nicht gefunden!"));
         return;
     }
+    if (!read->map.byBrowser)
+        tellOldPageMap(owner, usemap, read->map);
+    import::resolveLinks(read->scan.lines, baseHref, folder);
     importsteps::keepLastHandlers(m_session, read->scan);
     importsteps::finish(m_session, m_view, read->scan.lines, editing, image.width, image.height);
+    m_session.fileOpened(folder + name);
 }
 
 } // namespace korvane

@@ -33,7 +33,9 @@ bool loadNamedImage(EditorSession& session, EditorView& view, const QString& pat
     const QChar quote = QLatin1Char('"');
     inform(view.owner(), textStart + quote + path + quote + QStringLiteral(". Bitte diese Grafikdatei öffnen."));
     session.state().openPresetName = fileNameOf(path);
+    session.setOpenKeepsAreas(true);
     view.press(EditorView::Button::Open);
+    session.takeOpenKeepsAreas();
     return true;
 }
 

@@ -16,7 +16,8 @@ namespace importsteps {
 QString startFolder(EditorSession& session);
 // Loads the image the file names: the file as it is on disk when it exists
 // (letter case ignored, relative paths against `folder`), else the user is
-// told and asked to open it with the open command, `text` naming the path.
+// told and asked to open it with the open command, `text` naming the path;
+// that open keeps the areas held (those the import kept), chosen or cancelled.
 // `commit` runs once the import goes on for certain: after the picture was
 // loaded, or before the user is asked to open it. False when the picture
 // was refused; the map is then as it was and the import ends.

@@ -4,14 +4,19 @@
 #include "io/ExportWindow.h"
 #include "platform/Platform.h"
 
+#include <QApplication>
 #include <QChildEvent>
-#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 #include <QWidget>
 
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace korvane {
@@ -23,16 +28,77 @@ QString question(const recovery::Snapshot& s)
     const QDateTime local = s.changed.toLocalTime();
     const QString when = QStringLiteral("am ") + local.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" um ") +
                          local.toString(QStringLiteral("HH:mm")) + QStringLiteral(" Uhr");
-    const QString what = s.imagePath.isEmpty() ? QStringLiteral("Es gibt ungespeicherte Areale")
+    // Code typed by hand where no area is drawn is the work to bring back.
+    const bool onlyCode = s.lines.isEmpty() && s.code;
+    const QString work =
+        onlyCode ? QStringLiteral("ungespeicherten HTML-Code") : QStringLiteral("ungespeicherte Areale");
+    const QString what = s.imagePath.isEmpty() ? QStringLiteral("Es gibt ") + work
                                                : QStringLiteral("Zur Grafikdatei \"") + s.imagePath +
-                                                     QStringLiteral("\" gibt es ungespeicherte Areale");
+                                                     QStringLiteral("\" gibt es ") + work;
     return QStringLiteral("Korvane wurde nicht ordnungsgemäß beendet. ") + what +
            QStringLiteral(", zuletzt geändert ") + when +
-           QStringLiteral(". Sollen diese Areale jetzt wiederhergestellt werden?");
+           (onlyCode ? QStringLiteral(". Soll dieser Code jetzt wiederhergestellt werden?")
+                     : QStringLiteral(". Sollen diese Areale jetzt wiederhergestellt werden?"));
 }
 
-QString problemText(recovery::Problem problem, const QString& original, const QString& aside)
+QString megabytes(qint64 bytes)
 {
+    return QString::number((bytes + 1024 * 1024 - 1) / (1024 * 1024)) + QStringLiteral(" MB");
+}
+
+// An entry that is no recovery file to read: kept aside for the user, never removed.
+QString refusedText(recovery::Problem problem, const QString& original, const QString& aside, bool moved)
+{
+    QString why = QStringLiteral("ist keine gewöhnliche Datei");
+    if (problem == recovery::Problem::TooBig) {
+        struct stat status {};
+        const qint64 size =
+            ::stat(QFile::encodeName(moved ? aside : original).constData(), &status) == 0 ? status.st_size : 0;
+        why = QStringLiteral("ist mit ") + megabytes(size) +
+              QStringLiteral(" größer als jede Map, die Korvane sichert (höchstens ") +
+              megabytes(recovery::kMaxFileBytes) + QLatin1Char(')');
+    }
+    const QString where =
+        moved ? QStringLiteral(" Sie wurde unter \"") + aside +
+                    QStringLiteral("\" beiseitegelegt und bleibt dort erhalten.")
+              : QStringLiteral(" Sie ließ sich nicht beiseitelegen und wird beim nächsten Start wieder gemeldet.");
+    return QStringLiteral("Die Wiederherstellungsdatei \"") + original + QStringLiteral("\" ") + why +
+           QStringLiteral("; sie wird nicht gelesen.") + where;
+}
+
+// Why unsaved work has no recovery file, as the end of a sentence.
+QString unwritableReason(recovery::WriteProblem problem)
+{
+    // A missing folder is kept from being made by the first part of its path that is there.
+    const QString folder = QStringLiteral("\"") + recovery::folderInTheWay() + QStringLiteral("\"");
+    switch (problem) {
+    case recovery::WriteProblem::NotAFolder:
+        return folder + QStringLiteral(" kein Ordner ist");
+    case recovery::WriteProblem::NotOurs:
+        return QStringLiteral("der Ordner ") + folder + QStringLiteral(" einem anderen Benutzer gehört");
+    case recovery::WriteProblem::ReadOnly:
+        return QStringLiteral("der Ordner ") + folder + QStringLiteral(" schreibgeschützt ist");
+    case recovery::WriteProblem::Full:
+        return QStringLiteral("der Datenträger voll ist");
+    case recovery::WriteProblem::TooBig:
+        return QStringLiteral("die Map größer als ") + megabytes(recovery::kMaxFileBytes) + QStringLiteral(" ist");
+    default:
+        return QStringLiteral("das System es nicht zulässt");
+    }
+}
+
+QString unprotectedText(recovery::WriteProblem problem, const QString& path)
+{
+    return QStringLiteral("Die Wiederherstellungsdatei \"") + path +
+           QStringLiteral("\" kann nicht geschrieben werden, weil ") + unwritableReason(problem) +
+           QStringLiteral(". Ungespeicherte Änderungen sind deshalb nicht vor einem Absturz geschützt; bitte die Map "
+                          "speichern.");
+}
+
+QString problemText(recovery::Problem problem, const QString& original, const QString& aside, bool moved)
+{
+    if (problem == recovery::Problem::NotAFile || problem == recovery::Problem::TooBig)
+        return refusedText(problem, original, aside, moved);
     const QString file = QStringLiteral("Die Wiederherstellungsdatei \"") + original + QStringLiteral("\" ");
     QString why;
     switch (problem) {
@@ -46,16 +112,26 @@ QString problemText(recovery::Problem problem, const QString& original, const QS
         why = QStringLiteral("konnte nicht gelesen werden");
         break;
     }
-    return file + why +
-           QStringLiteral("; die Areale darin lassen sich nicht wiederherstellen. Die Datei wurde unter \"") + aside +
-           QStringLiteral("\" beiseitegelegt und wird beim nächsten Start gelöscht.");
+    const QString where = moved
+                              ? QStringLiteral(" Die Datei wurde unter \"") + aside +
+                                    QStringLiteral("\" beiseitegelegt und wird beim nächsten Start gelöscht.")
+                              : QStringLiteral(" Die Datei ließ sich nicht beiseitelegen und wird beim nächsten Start "
+                                               "wieder gemeldet.");
+    return file + why + QStringLiteral("; die Areale darin lassen sich nicht wiederherstellen.") + where;
 }
 
-// Moves `from` to `to`, replacing what is there.
+// Moves `from` to `to` in one step, replacing what is there; never a copy
+// (a pipe or a device would be read).
 bool moveFile(const QString& from, const QString& to)
 {
-    QFile::remove(to);
-    return QFile::rename(from, to);
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// Another window or a drag has the mouse: a message now would take it away.
+bool userBusy(const std::function<bool()>& dragging)
+{
+    return (dragging && dragging()) || QGuiApplication::mouseButtons() != Qt::NoButton ||
+           QApplication::activeModalWidget() || QApplication::activePopupWidget();
 }
 
 } // namespace
@@ -67,6 +143,8 @@ RecoveryKeeper::RecoveryKeeper(MapDocument& document, QWidget* window, RecoveryV
     m_worker.setMaxThreadCount(1);
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &RecoveryKeeper::check);
+    m_warnTimer.setSingleShot(true);
+    connect(&m_warnTimer, &QTimer::timeout, this, &RecoveryKeeper::warnWhenIdle);
     const AreaList& areas = document.areas();
     connect(&areas, &AreaList::rowsInserted, this, &RecoveryKeeper::changed);
     connect(&areas, &AreaList::rowsRemoved, this, &RecoveryKeeper::changed);
@@ -111,15 +189,41 @@ void RecoveryKeeper::check()
     const QString path = m_path;
     // The lines are shared with the list, not copied; the worker builds the text.
     recovery::Snapshot s = m_document.mapSaved() ? recovery::Snapshot() : snapshot();
-    // Code typed into an empty map leaves no areas to bring back.
-    if (s.lines.isEmpty() && !s.hasPage) {
+    if (s.lines.isEmpty() && !s.hasPage && !s.code) {
         if (m_written)
             m_worker.start([path] { QFile::remove(path); });
         m_written = false;
         return;
     }
-    m_worker.start([path, s = std::move(s)] { recovery::writeFile(path, s); });
+    // The keeper outlives the worker's tasks (finish() waits for them).
+    m_worker.start([this, path, s = std::move(s)] {
+        recovery::WriteProblem problem = recovery::WriteProblem::None;
+        recovery::writeFile(path, s, &problem);
+        QMetaObject::invokeMethod(
+            this, [this, problem] { written(problem); }, Qt::QueuedConnection);
+    });
     m_written = true;
+}
+
+void RecoveryKeeper::written(recovery::WriteProblem problem)
+{
+    if (problem == recovery::WriteProblem::None || m_told)
+        return;
+    m_unsaid = problem;
+    warnWhenIdle();
+}
+
+// Said once: a box after every change would keep the user from working.
+void RecoveryKeeper::warnWhenIdle()
+{
+    if (m_told || m_finished || m_unsaid == recovery::WriteProblem::None)
+        return;
+    if (userBusy(m_view.dragging)) {
+        m_warnTimer.start(kDragRetryMs);
+        return;
+    }
+    m_told = true;
+    warn(m_window, unprotectedText(m_unsaid, m_path));
 }
 
 recovery::Snapshot RecoveryKeeper::snapshot() const
@@ -130,6 +234,8 @@ recovery::Snapshot RecoveryKeeper::snapshot() const
     s.lines = m_document.areas().lines();
     s.selectedRow = m_document.selectedRow();
     s.changed = m_lastChange.isValid() ? m_lastChange : QDateTime::currentDateTimeUtc();
+    if (m_view.handCode)
+        s.code = m_view.handCode();
     const auto* page = m_window ? m_window->findChild<ExportWindow*>() : nullptr;
     if (page && page->isVisible() && !page->isSaved() && page->textModified()) {
         s.hasPage = true;
@@ -146,6 +252,8 @@ void RecoveryKeeper::flush()
         check();
     }
     m_worker.waitForDone();
+    // What the worker reports, now rather than at the next turn of the event loop.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void RecoveryKeeper::finish()
@@ -154,6 +262,7 @@ void RecoveryKeeper::finish()
         return;
     m_finished = true;
     m_timer.stop();
+    m_warnTimer.stop();
     if (m_written) {
         const QString path = m_path;
         m_worker.start([path] { QFile::remove(path); });
@@ -188,9 +297,13 @@ void RecoveryKeeper::watchExportWindow(QObject* child)
 
 void RecoveryKeeper::offerRecovery()
 {
-    // Files put aside at the last start have had their one more start.
-    for (const QString& aside : recovery::asideFilesInFolder())
-        QFile::remove(aside);
+    // Files put aside at the last start have had their one more start; in
+    // another user's folder nothing is removed or moved.
+    if (recovery::folderIsOurs()) {
+        for (const QString& aside : recovery::asideFilesInFolder())
+            QFile::remove(aside);
+        recovery::removeStaleTemporaries();
+    }
     for (const QString& file : recovery::filesInFolder()) {
         const qint64 pid = recovery::pidOfFile(file);
         if (pid < 0 || (pid != ::getpid() && recovery::editorRunning(pid)))
@@ -202,17 +315,23 @@ void RecoveryKeeper::offerRecovery()
 
 bool RecoveryKeeper::offer(const QString& file)
 {
-    // Taken over under this editor's name first, so that an editor starting at
-    // the same moment cannot take it as well.
-    if (file != m_path && !QFile::rename(file, m_path))
+    // A link, a pipe or a device is never taken over, let alone read.
+    struct stat status {};
+    if (::lstat(QFile::encodeName(file).constData(), &status) == 0 && !S_ISREG(status.st_mode)) {
+        putAside(file, file, recovery::Problem::NotAFile);
         return false;
-    const recovery::ReadResult read = recovery::readFile(m_path);
+    }
+    const QString at = claim(file);
+    if (at.isEmpty())
+        return false;
+    const recovery::ReadResult read = recovery::readFile(at);
     if (read.problem != recovery::Problem::None) {
-        putAside(m_path, file, read.problem);
+        putAside(at, file, read.problem);
         return false;
     }
     if (!askYesNo(m_window, kQuestionTitle, question(read.snapshot))) {
-        moveFile(m_path, recovery::asidePath(recovery::pidOfFile(file)));
+        if (recovery::folderIsOurs())
+            moveFile(at, recovery::asidePath(recovery::pidOfFile(file)));
         return false;
     }
     m_written = true; // the file stays until the restored map is written over it
@@ -224,6 +343,31 @@ bool RecoveryKeeper::offer(const QString& file)
     m_timer.stop();
     check();
     return true;
+}
+
+QString RecoveryKeeper::claim(const QString& file)
+{
+    // Another user's folder: its files are read where they are, never moved.
+    if (file == m_path || !recovery::folderIsOurs())
+        return file;
+    // Taken over under this editor's name first, so that an editor starting at
+    // the same moment cannot take it as well; a file of this name (left by an
+    // earlier process of the same id) is not replaced.
+    const QByteArray from = QFile::encodeName(file);
+    const QByteArray to = QFile::encodeName(m_path);
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return m_path;
+    // A file system without that kind of renaming (FAT, say).
+    if (errno == EINVAL) {
+        struct stat status {};
+        if (::lstat(to.constData(), &status) == 0)
+            return {};
+        if (std::rename(from.constData(), to.constData()) == 0)
+            return m_path;
+    }
+    // Gone: another editor took it. Still there: the folder takes no renaming
+    // (read-only), and what it holds is offered all the same.
+    return errno == ENOENT || errno == EEXIST ? QString() : file;
 }
 
 void RecoveryKeeper::restorePage(const recovery::Snapshot& snapshot)
@@ -239,9 +383,12 @@ void RecoveryKeeper::restorePage(const recovery::Snapshot& snapshot)
 
 void RecoveryKeeper::putAside(const QString& claimed, const QString& original, recovery::Problem problem)
 {
-    const QString aside = recovery::asidePath(recovery::pidOfFile(original));
-    moveFile(claimed, aside);
-    warn(m_window, problemText(problem, original, aside));
+    // What cannot be read as a map may still be the user's: kept, not removed at the next start.
+    const bool keep = problem == recovery::Problem::NotAFile || problem == recovery::Problem::TooBig;
+    const qint64 pid = recovery::pidOfFile(original);
+    const QString aside = keep ? recovery::refusedPath(pid) : recovery::asidePath(pid);
+    const bool moved = recovery::folderIsOurs() && moveFile(claimed, aside);
+    warn(m_window, problemText(problem, original, aside, moved));
 }
 
 } // namespace korvane

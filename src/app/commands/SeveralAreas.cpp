@@ -168,6 +168,15 @@ bool SeveralAreas::releaseDrag()
     return true;
 }
 
+void SeveralAreas::cancelDrag()
+{
+    if (!m_dragging)
+        return;
+    m_dragging = false;
+    m_dragOffset = QPoint();
+    m_view.endDragged(true);
+}
+
 // The area held (or chosen last, for the keys) brings its points to the targets.
 QPoint SeveralAreas::snapped(const QString& held, const QList<int>& rows, QPoint by, bool byKey) const
 {

@@ -64,6 +64,8 @@ public:
     void dragTo(QPointF point);
     // True when the drag moved the areas; false when it was a click.
     bool releaseDrag();
+    // Ends a drag with the areas where they were at the press, no step.
+    void cancelDrag();
 
 private:
     AreaLines linesMovedBy(QPoint by) const;

@@ -28,6 +28,7 @@ Snapping::Snapping(const AreaList& areas, ProgramState& state, View view, QWidge
       m_gridEntry(new QAction(QStringLiteral("Rastergröße..."), this))
 {
     m_toggle->setObjectName(QStringLiteral("snapToggle"));
+    m_gridEntry->setObjectName(QStringLiteral("snapGrid"));
     m_toggle->setCheckable(true);
     m_toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     window->addAction(m_toggle);

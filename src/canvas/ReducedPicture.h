@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+
+namespace korvane {
+
+// A picture halved `halvings` times on each side, each pixel the mean of the
+// block it stands for, for showing a picture far below its own size: scaling
+// from it costs about what the screen shows, not what the picture holds. It
+// is made a tile at a time, so a packed picture is never converted whole.
+QImage reducedPicture(const QImage& picture, int halvings);
+
+// How often a picture may be halved to be shown at `zoom` (below 1) without
+// being enlarged again: the reduced copy's scale stays at or above the zoom.
+int halvingsFor(double zoom);
+
+// The reduced copy of the picture shown, made once for a picture and a
+// number of halvings and kept while they stay.
+class ReducedPictureCache {
+public:
+    const QImage& forZoom(const QImage& picture, double zoom, int* halvings);
+    void clear();
+
+private:
+    QImage m_reduced;
+    qint64 m_pictureKey = 0;
+    int m_halvings = 0;
+};
+
+} // namespace korvane
