@@ -12,7 +12,10 @@
 #include "support/Drops.h"
 #include "support/FileSizeLimit.h"
 
+#include <QAction>
 #include <QClipboard>
+#include <QDir>
+#include <QMenu>
 #include <QMimeData>
 #include <QUrl>
 #include <QFile>
@@ -199,8 +202,7 @@ bool expectUnsavedQuestion(Session& s, bool due, const QString& what)
     if (asked == (due ? 1 : 0))
         return true;
     s.fail(QStringLiteral("unsaved-question"),
-           QStringLiteral("%1: the question came %2 times; unsaved work: %3").arg(what).arg(asked).arg(due),
-           due && s.codeShown().isEmpty() ? 2 : 0);
+           QStringLiteral("%1: the question came %2 times; unsaved work: %3").arg(what).arg(asked).arg(due));
     return false;
 }
 
@@ -232,8 +234,11 @@ void expectSavedInstead(Session& s, const QString& code)
         s.fail(QStringLiteral("save-on-question"), QStringLiteral("Yes to the question saved nothing"));
         return;
     }
-    if (s.expectLines(QStringLiteral("save-on-question"), s.model().lines()))
-        s.model().written(code);
+    // A code box emptied by hand shows the areas' code again, and that is written.
+    const QString written = code.isEmpty() && !s.model().lines().isEmpty() ? s.codeOfLines() : code;
+    if (s.expectLines(QStringLiteral("save-on-question"), s.model().lines()) &&
+        s.expectEqual(QStringLiteral("save-on-question"), s.codeShown(), written))
+        s.model().written(written);
 }
 
 // --- Open ---
@@ -272,8 +277,7 @@ void runOpenBy(Session& s, const QList<int>& p, const Trigger& trigger)
         return;
     }
     if (due && reply == Reply::Escape) {
-        s.mayShowFault(6);
-        s.expectLines(QStringLiteral("open-escaped"), s.model().lines(), 6);
+        s.expectLines(QStringLiteral("open-escaped"), s.model().lines());
         return;
     }
     const QSize size = sizeOf(s, chosen);
@@ -289,11 +293,12 @@ void runOpenBy(Session& s, const QList<int>& p, const Trigger& trigger)
     if (s.pictureSize() != size)
         s.fail(QStringLiteral("open"), QStringLiteral("the picture shown is not the one opened"));
     s.model().startNew({});
+    s.opened(chosen);
 }
 
 void runOpen(Session& s, const QList<int>& p)
 {
-    runOpenBy(s, p, [](Session& s) { QTest::mouseClick(s.w().ui.Command1, Qt::LeftButton); });
+    runOpenBy(s, p, [](Session& s) { s.press(s.w().ui.Command1); });
 }
 
 // --- Save ---
@@ -336,9 +341,9 @@ void runSave(Session& s, const QList<int>& p)
     const QByteArray pageBefore = readAll(pageFile);
     const bool fullDisk = which == 6;
     if (fullDisk)
-        test::onFullDisk(300, [&s] { QTest::mouseClick(s.w().ui.Command7, Qt::LeftButton); });
+        test::onFullDisk(300, [&s] { s.press(s.w().ui.Command7); });
     else
-        QTest::mouseClick(s.w().ui.Command7, Qt::LeftButton);
+        s.press(s.w().ui.Command7);
     if (!s.expectLines(QStringLiteral("save"), s.model().lines()))
         return;
     if (page.isEmpty())
@@ -444,8 +449,6 @@ void runMapImportBy(Session& s, const QList<int>& p, const std::function<void(Se
             s.fail(QStringLiteral("import-refused"), QStringLiteral("a refused picture replaced the one shown"));
         return;
     }
-    if (kind == 2 && keep && !old.isEmpty())
-        s.mayShowFault(1);
     const QStringList expected = (keep ? old : QStringList()) + f.lines;
     const bool savedByTheOpen = s.platform().countStartingWith(kUnsavedQuestion) == 1 && unsavedReply == Reply::Yes;
     const bool scaled = s.platform().countStartingWith(QStringLiteral("Die Seite zeigt das Bild mit")) == 1 &&
@@ -462,6 +465,10 @@ void runMapImportBy(Session& s, const QList<int>& p, const std::function<void(Se
         return;
     }
     s.model().startNew(expected, expected == old);
+    // The Open that looked for a missing picture opened the one chosen there.
+    if (kind == 2 && sizeOf(s, opened).isValid())
+        s.opened(opened);
+    s.opened(file);
     if (savedByTheOpen)
         s.model().written(savedHalfway->first, savedHalfway->second);
     if (scaled)
@@ -474,7 +481,7 @@ void runMapImportBy(Session& s, const QList<int>& p, const std::function<void(Se
 
 void runMapImport(Session& s, const QList<int>& p)
 {
-    runMapImportBy(s, p, [](Session& s, const QString&) { QTest::mouseClick(s.w().ui.Command8, Qt::LeftButton); });
+    runMapImportBy(s, p, [](Session& s, const QString&) { s.press(s.w().ui.Command8); });
 }
 
 void runHtmlImportBy(Session& s, const QList<int>& p, const std::function<void(Session&, const QString&)>& trigger)
@@ -514,8 +521,7 @@ void runHtmlImportBy(Session& s, const QList<int>& p, const std::function<void(S
         return;
     }
     if (due && reply == Reply::Escape) {
-        s.mayShowFault(6);
-        s.expectLines(QStringLiteral("html-escaped"), old, 6);
+        s.expectLines(QStringLiteral("html-escaped"), old);
         return;
     }
     const bool discard = due; // answered No
@@ -533,16 +539,19 @@ void runHtmlImportBy(Session& s, const QList<int>& p, const std::function<void(S
             s.model().startNew({});
         return;
     }
-    if (kind == 3 && !discard && !old.isEmpty())
-        s.mayShowFault(1);
     const QStringList expected = (discard ? QStringList() : old) + imported;
-    if (s.expectLines(QStringLiteral("html-import"), expected))
-        s.model().startNew(expected, expected == old);
+    if (!s.expectLines(QStringLiteral("html-import"), expected))
+        return;
+    s.model().startNew(expected, expected == old);
+    // The Open that looked for a missing picture opened the one chosen there.
+    if (kind == 3 && sizeOf(s, opened).isValid())
+        s.opened(opened);
+    s.opened(file);
 }
 
 void runHtmlImport(Session& s, const QList<int>& p)
 {
-    runHtmlImportBy(s, p, [](Session& s, const QString&) { QTest::mouseClick(s.w().ui.Command11, Qt::LeftButton); });
+    runHtmlImportBy(s, p, [](Session& s, const QString&) { s.press(s.w().ui.Command11); });
 }
 
 // A picture, a .map file or a page dropped on the window: the command of its
@@ -565,13 +574,126 @@ void runDropFile(Session& s, const QList<int>& p)
     }
 }
 
+// --- Datei > Zuletzt geöffnet ---
+
+// The picks to an entry of Datei > Zuletzt geöffnet (by its object name);
+// the files the menu lists go to `shown`.
+QList<Session::Pick> recentPicks(const QString& entry, std::shared_ptr<QStringList> shown)
+{
+    const auto byMenu = [](const char* name) {
+        return [name](const QList<QAction*>& actions) -> QAction* {
+            for (QAction* a : actions) {
+                if (a->menu() && a->menu()->objectName() == QLatin1String(name))
+                    return a;
+            }
+            return nullptr;
+        };
+    };
+    return {byMenu("mnuDatei"), byMenu("mnuZuletzt"), [entry, shown](const QList<QAction*>& actions) -> QAction* {
+                QAction* found = nullptr;
+                for (QAction* a : actions) {
+                    if (a->objectName().startsWith(QLatin1String("actZuletzt_")))
+                        *shown << QDir::fromNativeSeparators(a->statusTip());
+                    if (a->objectName() == entry)
+                        found = a;
+                }
+                return found;
+            }};
+}
+
+// A file chosen from the recently opened ones opens as a file from outside,
+// with every question of its command; one that is gone is offered for
+// removal from the list; "Liste leeren" forgets them all.
+void runRecentFile(Session& s, const QList<int>& p)
+{
+    const int what = wrap(at(p, 0), 6); // 0-3: open it, 4: its file gone, 5: forget the list
+    const QStringList files = s.recentFiles();
+    const QString file = files.isEmpty() ? QString() : files[wrap(at(p, 1), int(files.size()))];
+    const QString entry = what == 5 || file.isEmpty() ? QStringLiteral("actZuletztLeeren")
+                                                      : QStringLiteral("actZuletzt_%1").arg(files.indexOf(file) + 1);
+    auto shown = std::make_shared<QStringList>();
+    const auto choose = [entry, shown](Session& s) {
+        shown->clear();
+        s.chooseInMenuBar(recentPicks(entry, shown));
+    };
+    const auto listed = [&s, shown, files] {
+        return s.expectEqual(QStringLiteral("recent-files"), shown->join(QStringLiteral("\n  ")),
+                             files.join(QStringLiteral("\n  ")));
+    };
+    if (what == 5 || file.isEmpty()) {
+        choose(s); // "Liste leeren", which is off while the list is empty
+        if (listed())
+            s.clearRecent();
+        s.expectLines(QStringLiteral("recent-files"), s.model().lines());
+        return;
+    }
+    if (what == 4) {
+        const Reply reply = at(p, 2) % 2 == 0 ? Reply::Yes : Reply::No;
+        QFile::remove(file);
+        s.platform().replyTo = [reply](const ShownBox&) { return reply; };
+        choose(s);
+        s.restoreFixtures();
+        const QString question = QStringLiteral("Die Datei \"%1\" gibt es nicht mehr. Soll sie aus der Liste der "
+                                                "zuletzt geöffneten Dateien entfernt werden?")
+                                     .arg(QDir::toNativeSeparators(file));
+        if (!listed() ||
+            !s.expectEqual(QStringLiteral("recent-gone"), s.platform().boxes.value(0).text, question) ||
+            !s.expectLines(QStringLiteral("recent-gone"), s.model().lines()))
+            return;
+        if (reply == Reply::Yes)
+            s.forgetRecent(file);
+        return;
+    }
+    const QString name = QFileInfo(file).fileName();
+    const int kind = QStringView(name).mid(1).toString().section(QLatin1Char('.'), 0, 0).toInt();
+    const auto chosen = [choose](Session& s, const QString&) { choose(s); };
+    if (name.endsWith(QLatin1String(".png")))
+        runOpenBy(s, {file == s.picture(0) ? 0 : 1, at(p, 2)}, [choose](Session& s) { choose(s); });
+    else if (name.endsWith(QLatin1String(".map")))
+        runMapImportBy(s, {kind, 0, at(p, 2), at(p, 3), at(p, 4), at(p, 5)}, chosen);
+    else
+        runHtmlImportBy(s, {kind, 0, at(p, 2), at(p, 3), at(p, 4)}, chosen);
+    if (!s.failed())
+        listed();
+}
+
 // --- the export window ---
+
+// Whether the export window's question came when it was due; false after a failure.
+bool expectPageQuestion(Session& s, bool due, const QString& what)
+{
+    const int asked = s.platform().countStartingWith(kExportUnsaved);
+    if (asked == (due ? 1 : 0))
+        return true;
+    s.fail(QStringLiteral("export-question"),
+           QStringLiteral("%1: the export window asked %2 times; its page unsaved: %3").arg(what).arg(asked).arg(due));
+    return false;
+}
+
+// The export window's own save dialog is answered with the page's file.
+bool pageSaveDialog(const FileDialogRequest& r)
+{
+    return r.mode == FileDialogRequest::Mode::Save && qobject_cast<ExportWindow*>(r.owner);
+}
+
+// After Yes to the export window's question: its page is written to `file`
+// as it showed it.
+void expectPageWritten(Session& s, const QString& file, const QString& text)
+{
+    if (QString::fromUtf8(readAll(file)) != text)
+        s.fail(QStringLiteral("export-save"),
+               QStringLiteral("Yes to the export window's question did not write %1").arg(file));
+}
 
 void runExport(Session& s, const QList<int>& p)
 {
     const int op = wrap(at(p, 0), 4);
     ExportWindow* page = s.exportWindow();
     const bool shown = page && page->isVisible();
+    const Reply pageReply = replyFor(at(p, 2));
+    s.platform().replyTo = [pageReply](const ShownBox& box) {
+        return box.text == kExportUnsaved ? pageReply : Reply::Default;
+    };
     if (op == 0 || !shown) {
         if (s.codeShown().isEmpty())
             return;
@@ -580,10 +702,25 @@ void runExport(Session& s, const QList<int>& p)
                                                   "<html>\r\n<body>\r\n<p>Seite</p>\r\n</body>\r\n</html>\r\n")
                              : which == 1 ? s.path(QStringLiteral("seiten/gibtsnicht.html"))
                                           : QString();
-        s.platform().chooseFile = [file](const FileDialogRequest&) { return file; };
-        s.platform().replyTo = [](const ShownBox&) { return Reply::No; }; // edits of a page before: not saved
-        QTest::mouseClick(s.w().ui.Command12, Qt::LeftButton);
-        if (which == 0 && !(s.exportWindow() && s.exportWindow()->isVisible()))
+        // The page shown before, with edits not saved, is asked for once a file was chosen.
+        const bool asks = shown && which != 2 && !page->isSaved() && page->textModified();
+        const QString before = asks ? page->pageText() : QString();
+        const QString tag = asks ? page->tag() : QString();
+        s.platform().chooseFile = [file, tag](const FileDialogRequest& r) { return pageSaveDialog(r) ? tag : file; };
+        QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
+        s.press(s.w().ui.Command12);
+        if (!expectPageQuestion(s, asks, QStringLiteral("export")))
+            return;
+        if (asks && pageReply == Reply::Yes)
+            expectPageWritten(s, tag, before);
+        if (asks && pageReply == Reply::Escape) {
+            // "Abbrechen": the page stays as it was, nothing else happens.
+            if (page->pageText() != before || QGuiApplication::clipboard()->text() != QStringLiteral("vorher"))
+                s.fail(QStringLiteral("export"), QStringLiteral("\"Abbrechen\" to the export window's question went on"));
+            s.activate();
+            return;
+        }
+        if (which == 0 && !s.failed() && !(s.exportWindow() && s.exportWindow()->isVisible()))
             s.fail(QStringLiteral("export"), QStringLiteral("no export window for a page that is there"));
         if (which != 2 && !s.failed() &&
             !s.expectEqual(QStringLiteral("export-clipboard"), QGuiApplication::clipboard()->text(), s.codeShown()))
@@ -603,8 +740,20 @@ void runExport(Session& s, const QList<int>& p)
         if (page->isSaved() && written != text)
             s.fail(QStringLiteral("export-save"), QStringLiteral("%1 holds another text than the window").arg(page->tag()));
     } else {
-        s.platform().replyTo = [](const ShownBox&) { return Reply::No; };
+        // Closing asks while the window holds a page not saved: Yes saves it
+        // and stays, "Abbrechen" stays, No lets the page go.
+        const bool asks = !page->ui.Text1->document()->isEmpty() && !page->isSaved();
+        const QString text = page->pageText();
+        const QString tag = page->tag();
+        s.platform().chooseFile = [tag](const FileDialogRequest& r) { return pageSaveDialog(r) ? tag : QString(); };
         page->close();
+        if (!expectPageQuestion(s, asks, QStringLiteral("closing the export window")))
+            return;
+        if (asks && pageReply == Reply::Yes)
+            expectPageWritten(s, tag, text);
+        if (page->isVisible() != (asks && pageReply != Reply::No))
+            s.fail(QStringLiteral("export"), QStringLiteral("the export window is %1 after the answer")
+                                                 .arg(page->isVisible() ? QStringLiteral("open") : QStringLiteral("closed")));
     }
     s.activate();
     s.expectLines(QStringLiteral("export"), s.model().lines());
@@ -622,9 +771,8 @@ void runCrash(Session& s, const QList<int>& p)
     const QString picture = s.w().document().imagePath();
     const ExportWindow* page = s.exportWindow();
     const bool pageEdited = page && page->isVisible() && !page->isSaved() && page->textModified();
-    const bool unsaved = !s.model().saved(code);
-    const bool due = unsaved && (!lines.isEmpty() || pageEdited);
-    const bool either = unsaved && lines.isEmpty() && !pageEdited; // only typed code: kept or not
+    // Unsaved areas, an edited page or code typed by hand are offered.
+    const bool due = !s.model().saved(code) && (!lines.isEmpty() || pageEdited || typed);
     s.crashAndRestart();
     s.platform().replyTo = [reply](const ShownBox& box) {
         return box.text.startsWith(kRecoveryQuestionStart) ? reply : Reply::Default;
@@ -632,7 +780,7 @@ void runCrash(Session& s, const QList<int>& p)
     s.platform().chooseFile = nullptr;
     s.keeper().offerRecovery();
     const int asked = s.platform().countStartingWith(kRecoveryQuestionStart);
-    if (!either && asked != (due ? 1 : 0)) {
+    if (asked != (due ? 1 : 0)) {
         s.fail(QStringLiteral("recovery-offer"), QStringLiteral("asked %1 times, unsaved work: %2").arg(asked).arg(due));
         return;
     }
@@ -652,9 +800,8 @@ void runCrash(Session& s, const QList<int>& p)
         s.fail(QStringLiteral("recovery"), QStringLiteral("line %1 selected again, %2 was").arg(currentRow(s)).arg(selected));
         return;
     }
-    if (typed && !typed->isEmpty()) {
-        s.mayShowFault(3);
-        if (!s.expectEqual(QStringLiteral("recovery-code"), s.codeShown(), *typed, 3))
+    if (typed) {
+        if (!s.expectEqual(QStringLiteral("recovery-code"), s.codeShown(), *typed))
             return;
         s.model().setHandCode(*typed);
     }
@@ -665,32 +812,44 @@ void runCrash(Session& s, const QList<int>& p)
 void runClose(Session& s, const QList<int>& p)
 {
     const Reply reply = replyFor(at(p, 0));
+    const Reply pageReply = replyFor(at(p, 2));
     const QString code = s.codeShown();
     const bool due = !s.model().saved(code);
-    replyToUnsaved(s, reply, [](const ShownBox& box) {
-        return box.text == kExportUnsaved ? Reply::No : Reply::Default;
+    ExportWindow* page = s.exportWindow();
+    const bool pageAsks = page && page->isVisible() && !page->ui.Text1->document()->isEmpty() && !page->isSaved();
+    const QString pageText = pageAsks ? page->pageText() : QString();
+    const QString pageFile = pageAsks ? page->tag() : QString();
+    replyToUnsaved(s, reply, [pageReply](const ShownBox& box) {
+        return box.text == kExportUnsaved ? pageReply : Reply::Default;
     });
-    s.platform().chooseFile = [&s](const FileDialogRequest& r) {
+    s.platform().chooseFile = [&s, pageFile](const FileDialogRequest& r) {
+        if (pageSaveDialog(r))
+            return pageFile;
         return r.mode == FileDialogRequest::Mode::Save ? savedPath(s) : QString();
     };
-    s.w().close();
+    s.closeWindow(at(p, 1) % 2 == 1);
     if (!expectUnsavedQuestion(s, due, QStringLiteral("closing")))
         return;
-    const bool stays = due && reply != Reply::No;
-    if (due && reply == Reply::Escape)
-        s.mayShowFault(6);
+    // The export window asks next, once the map's question let the closing go on.
+    const bool goesOn = !due || reply == Reply::No;
+    if (!expectPageQuestion(s, goesOn && pageAsks, QStringLiteral("closing")))
+        return;
+    const bool stays = !goesOn || (pageAsks && pageReply != Reply::No);
     if (s.w().isVisible() != stays) {
         s.fail(QStringLiteral("close"), stays ? QStringLiteral("the window closed over unsaved work")
-                                              : QStringLiteral("the window stayed open"),
-               due && reply == Reply::Escape ? 6 : 0);
+                                              : QStringLiteral("the window stayed open"));
         return;
     }
     if (due && reply == Reply::Yes) {
         expectSavedInstead(s, code);
         return;
     }
-    if (stays)
+    if (goesOn && pageAsks && pageReply == Reply::Yes)
+        expectPageWritten(s, pageFile, pageText);
+    if (stays) {
+        s.expectLines(QStringLiteral("close"), s.model().lines());
         return;
+    }
     s.platform().clear();
     s.restart();
     if (s.platform().countStartingWith(kRecoveryQuestionStart) != 0)
@@ -711,10 +870,7 @@ void addFileActions(std::vector<Action>& actions)
 {
     const auto always = [](Session&) { return true; };
     const auto picture = [](Session& s) { return s.hasPicture(); };
-    // Escape on the unsaved question is a third answer once it can be one.
-    const auto answers = [](Session& s) { return s.tolerates(6) ? 2 : 3; };
-    actions.push_back({"open", 4, always,
-                       [answers](Session& s, QRandomGenerator& g) { return numbers(g, {4, answers(s)}); }, runOpen});
+    actions.push_back({"open", 4, always, [](Session&, QRandomGenerator& g) { return numbers(g, {4, 3}); }, runOpen});
     actions.push_back({"save", 3, [](Session& s) { return s.w().ui.Command7->isEnabled(); },
                        [](Session& s, QRandomGenerator& g) {
                            QList<int> p = numbers(g, {7, 3});
@@ -724,45 +880,20 @@ void addFileActions(std::vector<Action>& actions)
                        },
                        runSave});
     actions.push_back({"mapImport", 3, always,
-                       [](Session& s, QRandomGenerator& g) {
-                           QList<int> p = numbers(g, {7, 5, 3, 4, 2, 2});
-                           if (p[0] == 2 && s.tolerates(1) && !s.model().lines().isEmpty())
-                               p[2] = 1; // the kept areas would go with the picture's Open
-                           return p;
-                       },
-                       runMapImport});
+                       [](Session&, QRandomGenerator& g) { return numbers(g, {7, 5, 3, 4, 2, 2}); }, runMapImport});
     actions.push_back({"htmlImport", 3, always,
-                       [answers](Session& s, QRandomGenerator& g) {
-                           QList<int> p = numbers(g, {5, 5, answers(s), 3, 4});
-                           if (p[0] == 3 && s.tolerates(1) && !s.model().lines().isEmpty())
-                               p[0] = 0;
-                           return p;
-                       },
-                       runHtmlImport});
+                       [](Session&, QRandomGenerator& g) { return numbers(g, {5, 5, 3, 3, 4}); }, runHtmlImport});
     actions.push_back({"dropFile", 2, always,
-                       [answers](Session& s, QRandomGenerator& g) {
-                           QList<int> p = numbers(g, {3, 7, 3, 3, 4, 2});
-                           const bool kept = s.tolerates(1) && !s.model().lines().isEmpty();
-                           if (p[0] == 1 && p[1] == 2 && kept)
-                               p[2] = 1; // the kept areas would go with the picture's Open
-                           if (p[0] == 2 && p[1] == 3 && kept)
-                               p[1] = 0;
-                           if (p[0] != 1)
-                               p[2] %= answers(s);
-                           return p;
-                       },
-                       runDropFile});
+                       [](Session&, QRandomGenerator& g) { return numbers(g, {3, 7, 3, 3, 4, 2}); }, runDropFile});
+    actions.push_back({"recentFile", 2, always,
+                       [](Session&, QRandomGenerator& g) { return numbers(g, {6, 10, 3, 4, 2, 2}); }, runRecentFile});
     actions.push_back({"responsiveSave", 1, [](Session& s) { return !s.w().areas().isEmpty(); },
                        [](Session&, QRandomGenerator& g) { return numbers(g, {3}); }, runResponsiveSave});
-    actions.push_back({"export", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {4, 3}); },
+    actions.push_back({"export", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {4, 3, 3}); },
                        runExport});
-    actions.push_back({"crash", 2,
-                       [picture](Session& s) {
-                           return picture(s) && !(s.tolerates(3) && s.model().handCode() && !s.model().handCode()->isEmpty());
-                       },
-                       [](Session&, QRandomGenerator& g) { return numbers(g, {3}); }, runCrash});
+    actions.push_back({"crash", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {3}); }, runCrash});
     actions.push_back({"close", 1, always,
-                       [answers](Session& s, QRandomGenerator& g) { return numbers(g, {answers(s)}); }, runClose});
+                       [](Session&, QRandomGenerator& g) { return numbers(g, {3, 2, 3}); }, runClose});
 }
 
 } // namespace korvane::session

@@ -5,7 +5,9 @@
 #include "canvas/Canvas.h"
 #include "dialogs/AttributeForm.h"
 
+#include <QAction>
 #include <QComboBox>
+#include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -279,6 +281,27 @@ std::optional<QPointF> pointOnArea(Session& s, int row)
         }
     }
     return std::nullopt;
+}
+
+QList<Session::Pick> menuPicks(const QString& menu, const QStringList& entries)
+{
+    QList<Session::Pick> picks{[menu](const QList<QAction*>& titles) -> QAction* {
+        for (QAction* a : titles) {
+            if (a->menu() && a->menu()->objectName() == menu)
+                return a;
+        }
+        return nullptr;
+    }};
+    for (const QString& entry : entries) {
+        picks << [entry](const QList<QAction*>& actions) -> QAction* {
+            for (QAction* a : actions) {
+                if (!a->isSeparator() && QString(a->text()).remove(QLatin1Char('&')).startsWith(entry))
+                    return a;
+            }
+            return nullptr;
+        };
+    }
+    return picks;
 }
 
 std::optional<QPointF> pointOffAreas(Session& s, QPointF wish)

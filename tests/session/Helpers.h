@@ -69,6 +69,10 @@ int currentRow(Session& s);
 // A picture point inside the area of line `row` where a click chooses it
 // (no earlier line covers it), if there is one.
 std::optional<QPointF> pointOnArea(Session& s, int row);
+// The picks to an entry of the bar's menu `menu` (its object name) by the
+// texts of the entries on the way (their starts, "&" left out).
+QList<Session::Pick> menuPicks(const QString& menu, const QStringList& entries);
+
 // A picture point in no area.
 std::optional<QPointF> pointOffAreas(Session& s, QPointF wish);
 

@@ -69,9 +69,11 @@ bool Model::areasSaved() const
     return lines().isEmpty() || (m_written && m_written->lines == lines());
 }
 
-bool Model::codeSaved(const QString& codeShown) const
+bool Model::saved(const QString& codeShown) const
 {
-    return codeShown.isEmpty() || (m_written && m_written->code == codeShown);
+    if (lines().isEmpty() && codeShown.isEmpty())
+        return true;
+    return m_written && m_written->lines == lines() && m_written->code == codeShown;
 }
 
 } // namespace korvane::session

@@ -43,11 +43,11 @@ public:
     // A save in the middle of a command, before its lines came.
     void written(const QStringList& lines, const QString& code) { m_written = Written{lines, code}; }
     void forgetWritten() { m_written.reset(); }
-    // Nothing would be lost: the areas are none or those last written, and
-    // the code box is empty or holds what was last written.
-    bool saved(const QString& codeShown) const { return areasSaved() && codeSaved(codeShown); }
+    // Nothing would be lost: the window holds nothing (no area, an empty code
+    // box), or exactly the areas and the code last written.
+    bool saved(const QString& codeShown) const;
+    // The areas are none or those last written (the code box aside).
     bool areasSaved() const;
-    bool codeSaved(const QString& codeShown) const;
 
 private:
     struct State {

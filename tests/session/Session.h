@@ -14,6 +14,10 @@
 #include <memory>
 #include <optional>
 
+class QAbstractButton;
+class QAction;
+class QKeySequence;
+class QMenu;
 class QWidget;
 
 namespace korvane {
@@ -111,8 +115,41 @@ public:
     bool hasPicture() const;
     bool editMode() const;
     void clickOption(int option); // Option1_0 .. Option1_3
+    // A specified button pressed: clicked, or by the menu bar's route its entry chosen.
+    void press(QAbstractButton* button);
+    // A key on the canvas, the list or the window; by the menu bar's route
+    // the entry that shows the key is chosen instead, where there is one.
     void key(QWidget* on, int key, Qt::KeyboardModifiers modifiers = {});
     void windowKey(int key, Qt::KeyboardModifiers modifiers = {});
+    // The window closed as by its close button (`byKey`: Ctrl+Q); by the menu
+    // bar's route "Beenden".
+    void closeWindow(bool byKey = false);
+
+    // --- the menu bar ---
+    // How the commands are given: by their buttons and keys, or by the menu
+    // bar's entries that run them (the catalogue's "menu" action).
+    enum class Route { Direct, MenuBar };
+    Route route() const { return m_route; }
+    void setRoute(Route route) { m_route = route; }
+    // Finds the next entry among a menu's actions (or the bar's titles).
+    using Pick = std::function<QAction*(const QList<QAction*>&)>;
+    // Chooses as a user does: the menu opened by a click on its title in the
+    // bar, a submenu by the arrow key, the entry by Return. Each pick finds the
+    // next action in the menu shown (the first one the title's); a pick that
+    // finds none or a disabled entry closes the menus. True when the last was chosen.
+    bool chooseInMenuBar(const QList<Pick>& picks);
+    bool chooseInMenuBar(QAction* entry);
+    // The bar's entry that runs this button, or shows this key; null: none.
+    QAction* menuEntryFor(const QAbstractButton* button) const;
+    QAction* menuEntryFor(const QKeySequence& keys) const;
+
+    // --- the files opened, newest first: what Datei > Zuletzt geöffnet lists ---
+    const QStringList& recentFiles() const { return m_recent; }
+    void opened(const QString& path);
+    void forgetRecent(const QString& path) { m_recent.removeAll(path); }
+    void clearRecent() { m_recent.clear(); }
+    // The fixtures written again (a step may have removed one).
+    void restoreFixtures() { makeFixtures(); }
     // Presses on `on` at `from`, moves through the middle to `to` and
     // releases there (points of `on`).
     void drag(QWidget* on, QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = {});
@@ -143,6 +180,8 @@ private:
     void checkLines();
     void checkCode();
     void checkTable();
+    void checkStatusLine();
+    void checkRecentFiles();
     void checkIdle();
     void checkPixels();
     void checkRecoveryFile();
@@ -165,6 +204,8 @@ private:
     QElapsedTimer m_stepClock;
     QString m_orphan;
     QString m_staleCode;
+    Route m_route = Route::Direct;
+    QStringList m_recent; // kept in the settings file: it outlives the window
     // A dialog or menu that stays open (no answer closed it) would hang the
     // sequence: after a few seconds it is a failure and closed.
     QTimer m_watchdog;

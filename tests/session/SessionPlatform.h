@@ -65,6 +65,9 @@ public:
 
     // The answers for the next modal dialogs or menus, in the order they open.
     void expect(Answer answer) { m_answers << std::move(answer); }
+    // An answer for the very next one, before those expected already (a menu
+    // opened on the way to a dialog that is expected).
+    void expectFirst(Answer answer) { m_answers.prepend(std::move(answer)); }
     bool pending() const { return !m_answers.isEmpty(); }
     void clear() { m_answers.clear(); }
     // The objectNames (else class names) of dialogs no answer was ready for.
