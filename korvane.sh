@@ -13,6 +13,8 @@ build="$root/build"
 
 if [ "${1:-start}" = fuzz ]; then
   bash scripts/bootstrap.sh clang libclang-rt-14-dev
+elif [ "${1:-start}" = test ]; then
+  bash scripts/bootstrap.sh --tests
 else
   bash scripts/bootstrap.sh
 fi

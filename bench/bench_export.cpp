@@ -29,7 +29,7 @@ public:
         return defaultButton;
     }
     QString fileDialog(const FileDialogRequest&) override { return m_path; }
-    void openWithAssociatedProgram(const QString&) override {}
+    bool openWithAssociatedProgram(const QString&) override { return true; }
     void openInTextViewer(const QString&) override {}
 
 private:

@@ -72,15 +72,17 @@ void BM_responsiveCode(benchmark::State& state)
 }
 
 // Small areas crowded on a picture of 1000 x 750, a rectangle, a circle or a
-// polygon by turns, each overlapping a few hundred others.
-QStringList overlappingAreas(int count)
+// polygon by turns, each overlapping a few hundred others; `links` > 0: they
+// share that many links (the responsive form's groups).
+QStringList overlappingAreas(int count, int links = 0)
 {
     using korvane::entry::makeLine;
     QStringList lines;
     lines.reserve(count);
     for (int i = 0; i < count; ++i) {
         const int x = int((i * 7919LL) % 940), y = int((i * 104729LL) % 690);
-        const korvane::LinkAttributes link{QStringLiteral("teil%1.html").arg(i), QStringLiteral("Teil %1").arg(i),
+        const int n = links > 0 ? i % links : i;
+        const korvane::LinkAttributes link{QStringLiteral("teil%1.html").arg(n), QStringLiteral("Teil %1").arg(n),
                                            QStringLiteral("*"), QStringLiteral("*"), QStringLiteral("*"),
                                            QStringLiteral("*")};
         const QString coords = i % 3 == 0   ? QStringLiteral("%1,%2,%3,%4").arg(x).arg(y).arg(x + 60).arg(y + 60)
@@ -93,9 +95,11 @@ QStringList overlappingAreas(int count)
 
 // The whole responsive page of many overlapping areas: its size (MB of
 // UTF-8) and the memory it takes to make it grow with the map, not its square.
+// The second number: how many links the areas share (0: one each), so that
+// the groups of one link split wherever another area lies between.
 void BM_responsivePageOfOverlaps(benchmark::State& state)
 {
-    const korvane::ResponsiveMap map{overlappingAreas(int(state.range(0))), QStringLiteral("plan.png"),
+    const korvane::ResponsiveMap map{overlappingAreas(int(state.range(0)), int(state.range(1))), QStringLiteral("plan.png"),
                                      QStringLiteral("plan"), QSize(1000, 750), korvane::FitMode::Fill};
     korvane::bench::resetPeakMemory();
     qsizetype bytes = 0;
@@ -165,5 +169,12 @@ BENCHMARK(BM_codeFingerprint)->ArgsProduct({{1'000'000}, {0, 1}})->Unit(benchmar
 BENCHMARK(BM_map_daten)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_responsiveCode)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_shapesOfPlainLines)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_responsivePageOfOverlaps)->Arg(2000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_responsivePageOfOverlaps)
+    ->Args({2000, 0})
+    ->Args({5000, 0})
+    ->Args({20000, 0})
+    ->Args({20000, 20})
+    ->Args({20000, 2000})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK_MAIN();

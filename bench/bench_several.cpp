@@ -33,7 +33,7 @@ public:
         return MessageButton::Yes;
     }
     QString fileDialog(const FileDialogRequest&) override { return {}; }
-    void openWithAssociatedProgram(const QString&) override {}
+    bool openWithAssociatedProgram(const QString&) override { return true; }
     void openInTextViewer(const QString&) override {}
 };
 

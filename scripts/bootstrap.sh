@@ -5,9 +5,17 @@
 # but only those that are missing, so a second run costs nothing. Extra
 # package names given as arguments are installed too (the fuzz build needs clang).
 # The accessibility engine axe-core, pinned in tests/browser/package.json,
-# comes from the npm registry into tests/browser/node_modules.
+# comes from the npm registry into tests/browser/node_modules. With --tests
+# first (./korvane.sh test), also the W3C's Nu HTML checker the map check is
+# compared with: vnu-jar, pinned there as an optional dependency, and Java
+# to run it (its install script, which would fetch a Java of its own, is not run).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+for_tests=false
+if [ "${1:-}" = --tests ]; then
+  for_tests=true
+  shift
+fi
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -18,18 +26,28 @@ packages=(
   qt6-wayland weston
   "$@"
 )
+if $for_tests; then packages+=(default-jre-headless); fi
 # Node.js and npm may come from elsewhere than Debian; Debian's are taken only when there are none.
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 
-# Installs the pinned axe-core unless exactly that version is there.
+# The pinned version of an npm package, and the one installed (empty: none).
+pinned() { sed -n "s/.*\"$1\": *\"\\([^\"]*\\)\".*/\\1/p" "$root/tests/browser/package.json"; }
+installed() {
+  { grep -o '"version": *"[^"]*"' "$root/tests/browser/node_modules/$1/package.json" 2>/dev/null || true; } |
+    head -n 1 | sed 's/.*"\([^"]*\)"$/\1/'
+}
+
+# Installs the pinned axe-core (and for the tests vnu-jar) unless exactly those versions are there.
 install_axe() {
   local dir="$root/tests/browser"
-  local want have
-  want=$(sed -n 's/.*"axe-core": *"\([^"]*\)".*/\1/p' "$dir/package.json")
-  have=$(sed -n 's/^ *"version": *"\([^"]*\)".*/\1/p' "$dir/node_modules/axe-core/package.json" 2>/dev/null | head -n 1 || true)
-  if [ "$want" = "$have" ]; then return 0; fi
-  echo "Installing axe-core $want for the browser test"
-  (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error)
+  local omit=(--omit=optional)
+  if $for_tests; then omit=(); fi
+  if [ "$(pinned axe-core)" = "$(installed axe-core)" ] &&
+     { ! $for_tests || [ "$(pinned vnu-jar)" = "$(installed vnu-jar)" ]; }; then
+    return 0
+  fi
+  echo "Installing axe-core $(pinned axe-core)$($for_tests && echo " and vnu-jar $(pinned vnu-jar)") for the tests"
+  (cd "$dir" && npm ci --ignore-scripts "${omit[@]}" --no-audit --no-fund --loglevel=error)
 }
 
 missing=()

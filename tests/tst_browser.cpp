@@ -10,6 +10,7 @@
 #include "model/BrowserRules.h"
 #include "model/ExtraAttributes.h"
 #include "model/MapCode.h"
+#include "model/Highlight.h"
 #include "model/ResponsiveCode.h"
 #include "picture/OutlineTracer.h"
 #include "support/Files.h"
@@ -75,10 +76,12 @@ public:
         for (int i = 0; i < 100 && !send("GET", "/status").toObject().value("ready").toBool(); ++i)
             QTest::qWait(100);
         // Root in CI needs --no-sandbox; without the networking flags the closed network refuses connections.
+        // Headless chromium has no pointer that hovers; a desktop with a mouse has one.
         const QJsonArray args = QJsonArray::fromStringList(
             {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
              "--disable-background-networking", "--disable-component-update", "--disable-sync",
              "--disable-dev-shm-usage", "--force-device-scale-factor=1", "--window-size=1200,1600",
+             "--blink-settings=primaryHoverType=2,availableHoverTypes=2,primaryPointerType=4,availablePointerTypes=4",
              "--user-data-dir=" + profileFolder});
         const QJsonObject options{{"binary", chromium}, {"args", args}};
         const QJsonObject caps{{"alwaysMatch", QJsonObject{{"goog:chromeOptions", options}}}};
@@ -108,6 +111,23 @@ public:
                               QJsonObject{{"type", "keyUp"}, {"value", QString(key)}}};
         const QJsonObject keyboard{{"type", "key"}, {"id", "tastatur"}, {"actions", keys}};
         send("POST", "/session/" + m_session + "/actions", {{"actions", QJsonArray{keyboard}}});
+    }
+
+    // The mouse moved to a point of the viewport (CSS pixels), as a user moves it.
+    void hover(QPointF at)
+    {
+        const QJsonArray moves{QJsonObject{{"type", "pointerMove"}, {"duration", 0}, {"origin", "viewport"},
+                                           {"x", qRound(at.x())}, {"y", qRound(at.y())}}};
+        const QJsonObject mouse{{"type", "pointer"}, {"id", "maus"}, {"parameters", QJsonObject{{"pointerType", "mouse"}}},
+                                {"actions", moves}};
+        send("POST", "/session/" + m_session + "/actions", {{"actions", QJsonArray{mouse}}});
+    }
+
+    // What the viewport shows.
+    QImage screenshot()
+    {
+        const QByteArray png = QByteArray::fromBase64(send("GET", "/session/" + m_session + "/screenshot").toString().toLatin1());
+        return QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
     }
 
     // Runs the body of an async function with `args` as `arguments`; its result.
@@ -492,6 +512,8 @@ private slots:
     void responsiveLayoutsHitRight_data();
     void responsiveLayoutsHitRight();
     void tracedOutlinesHitTheirPixels();
+    void highlightFollowsPointerAndFocus_data();
+    void highlightFollowsPointerAndFocus();
 
 private:
     QTemporaryDir m_profile;
@@ -855,17 +877,24 @@ void TestBrowser::axeFindsNoViolation_data()
     QTest::addColumn<bool>("responsive");
     QTest::addColumn<DrawnList>("areas");
     QTest::addColumn<QStringList>("violations"); // rule ids
-    QTest::newRow("test page") << false << overlappingShapes() << QStringList();
-    QTest::newRow("responsive page") << true << overlappingShapes() << QStringList();
+    QTest::addColumn<int>("highlight"); // HighlightKind of the responsive page; -1: the default, no link focused
+    QTest::newRow("test page") << false << overlappingShapes() << QStringList() << -1;
+    QTest::newRow("responsive page") << true << overlappingShapes() << QStringList() << -1;
     // The engine does look: an area without alternative text is found on both pages.
     DrawnList unnamed = overlappingShapes();
     unnamed[2].alt.clear();
-    QTest::newRow("test page, an area without alt") << false << unnamed << QStringList{"area-alt"};
-    QTest::newRow("responsive page, an area without alt") << true << unnamed << QStringList{"link-name"};
+    QTest::newRow("test page, an area without alt") << false << unnamed << QStringList{"area-alt"} << -1;
+    QTest::newRow("responsive page, an area without alt") << true << unnamed << QStringList{"link-name"} << -1;
     // An area a page gave a title but no alt text is named by its title.
     DrawnList titled = unnamed;
     titled[2].title = QStringLiteral("Zum U");
-    QTest::newRow("responsive page, a title names an area without alt") << true << titled << QStringList();
+    QTest::newRow("responsive page, a title names an area without alt") << true << titled << QStringList() << -1;
+    // Each highlight, with a link focused and so shown, and links of several shapes.
+    DrawnList grouped = overlappingShapes();
+    grouped << Drawn{"rect", {170, 5, 195, 30}, "a.html", "A"} << Drawn{"circle", {180, 75, 8}, "b.html", "B"};
+    for (const HighlightKind kind : {HighlightKind::None, HighlightKind::Outline, HighlightKind::OutlineFill})
+        QTest::newRow(qPrintable("responsive page, highlight " + highlightKindName(kind)))
+            << true << grouped << QStringList() << int(kind);
 }
 
 void TestBrowser::axeFindsNoViolation()
@@ -873,6 +902,7 @@ void TestBrowser::axeFindsNoViolation()
     QFETCH(bool, responsive);
     QFETCH(DrawnList, areas);
     QFETCH(QStringList, violations);
+    QFETCH(int, highlight);
     QFile engine(QStringLiteral(KORVANE_AXE_SCRIPT));
     if (!engine.open(QIODevice::ReadOnly))
         QFAIL("axe-core is needed: scripts/bootstrap.sh installs it into tests/browser/node_modules (npm ci)");
@@ -881,14 +911,22 @@ void TestBrowser::axeFindsNoViolation()
     const QSize size(200, 150);
     QVERIFY(writePicture(dir.filePath("plan.png"), size));
     const QString path = dir.filePath("seite.html");
-    const QByteArray page =
-        responsive ? responsivePageFor(areas, dir.filePath("plan.png"), dir.path(), size, FitMode::Fill).toUtf8()
-                   : testPageBytes(map_daten(linesOf(areas), dir.filePath("plan.png"), QString(), size));
+    ResponsiveMap map{linesOf(areas), relativeImageSourceValue(dir.filePath("plan.png"), dir.path()),
+                      QStringLiteral("plan"), size, FitMode::Fill};
+    if (highlight >= 0)
+        map.highlight.kind = HighlightKind(highlight);
+    const QByteArray page = responsive ? responsivePage(map).toUtf8()
+                                       : testPageBytes(map_daten(linesOf(areas), dir.filePath("plan.png"), QString(), size));
     QVERIFY(writeFile(path, page));
     m_browser.setViewport(1280, 1200);
     m_browser.open(path);
+    if (highlight >= 0) {
+        m_browser.press(QChar(0xE004)); // Tab: the first link shows its highlight
+        QCOMPARE(m_browser.run(kFocused).toObject().value("stroke").toString(), QStringLiteral("rgb(0, 90, 200)"));
+    }
     // Sorted, as the ids that ran are compared with them.
-    const QStringList rules{"area-alt", "image-alt", "link-name", "role-img-alt", "svg-img-alt"};
+    const QStringList rules{"area-alt",           "color-contrast", "image-alt",  "link-name",
+                            "nested-interactive", "role-img-alt",   "svg-img-alt"};
     const QJsonObject result = m_browser.run(kAxe, {axe, QJsonArray::fromStringList(rules)}).toObject();
     QStringList ran;
     for (const QJsonValue& id : result.value("ran").toArray())
@@ -1367,6 +1405,185 @@ void TestBrowser::tracedOutlinesHitTheirPixels()
     }
     QVERIFY2(wrong.isEmpty(),
              qPrintable(wrong.mid(0, 20).join("; ") + QStringLiteral(" (%1 in all)").arg(wrong.size())));
+}
+
+namespace {
+
+// Links of several shapes on a picture dark on the left, light on the right:
+// A twice (apart, one link in the pointer's layer), B, C twice (its second
+// part meets D, listed between them: the pointer's layer holds it in a link
+// of its own, below D), D.
+DrawnList groupedShapes()
+{
+    return {{"rect", {10, 10, 60, 60}, "a.html", "A"},     {"circle", {100, 35, 20}, "b.html", "B"},
+            {"rect", {140, 10, 190, 60}, "a.html", "A"},   {"rect", {10, 80, 100, 140}, "c.html", "C"},
+            {"rect", {90, 100, 190, 140}, "d.html", "D"}, {"rect", {150, 70, 190, 120}, "c.html", "C"}};
+}
+
+// The links of the map, each with the areas it is made of, in list order.
+const QList<QList<int>> kGroupedLinks{{0, 2}, {1}, {3, 5}, {4}};
+
+// The stroke of every shape of the pointer's layer, by its first two numbers.
+const QString kPointerStrokes = QStringLiteral(R"(
+    const shapes = [...document.querySelectorAll('.korvane-flaechen a')].flatMap(a =>
+        [...a.querySelectorAll('rect, circle, polygon')]);
+    const at = s => (s.getAttribute('x') ?? s.getAttribute('cx')) + ',' + (s.getAttribute('y') ?? s.getAttribute('cy'));
+    return {hover: matchMedia('(hover: hover)').matches,
+            strokes: Object.fromEntries(shapes.map(s => [at(s), getComputedStyle(s).stroke + ' ' +
+                                                                getComputedStyle(s).strokeWidth]))};
+)");
+
+// The box of the picture in the viewport.
+const QString kPictureBox = QStringLiteral(R"(
+    const img = document.querySelector('.korvane-map img');
+    for (let i = 0; i < 500 && !img.complete; ++i) await new Promise(done => setTimeout(done, 10));
+    const r = img.getBoundingClientRect();
+    return [r.left, r.top, r.width, r.height];
+)");
+
+QImage twoTonePicture(QSize size)
+{
+    QImage picture(size, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.fillRect(QRect(QPoint(0, 0), QSize(size.width() / 2, size.height())), QColor(20, 20, 20));
+    painter.fillRect(QRect(QPoint(size.width() / 2, 0), QSize(size.width() - size.width() / 2, size.height())),
+                     QColor(235, 235, 235));
+    return picture;
+}
+
+// The pixels that differ visibly (by more than a few levels: the halo's blur
+// fades out further) between two screenshots, within `where`, and how many lie outside it.
+struct Changes {
+    QList<int> inside; // per rectangle of `where`
+    int outside = 0;
+};
+Changes changes(const QImage& before, const QImage& after, const QList<QRectF>& where)
+{
+    Changes c{QList<int>(where.size(), 0), 0};
+    for (int y = 0; y < before.height() && y < after.height(); ++y) {
+        for (int x = 0; x < before.width() && x < after.width(); ++x) {
+            const QRgb a = before.pixel(x, y), b = after.pixel(x, y);
+            if (std::abs(qRed(a) - qRed(b)) <= 8 && std::abs(qGreen(a) - qGreen(b)) <= 8 &&
+                std::abs(qBlue(a) - qBlue(b)) <= 8)
+                continue;
+            bool in = false;
+            for (qsizetype i = 0; i < where.size(); ++i) {
+                if (where[i].contains(QPointF(x + 0.5, y + 0.5))) {
+                    ++c.inside[i];
+                    in = true;
+                }
+            }
+            c.outside += in ? 0 : 1;
+        }
+    }
+    return c;
+}
+
+} // namespace
+
+void TestBrowser::highlightFollowsPointerAndFocus_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<qint64>("colour");
+    QTest::addColumn<QString>("stroke"); // the computed stroke of a highlighted shape
+    QTest::newRow("none") << int(HighlightKind::None) << qint64(0x005ac8) << "rgb(0, 90, 200) 3px";
+    QTest::newRow("outline") << int(HighlightKind::Outline) << qint64(0x005ac8) << "rgb(0, 90, 200) 3px";
+    QTest::newRow("outline and fill, gold") << int(HighlightKind::OutlineFill) << qint64(0xffd700)
+                                            << "rgb(255, 215, 0) 3px";
+}
+
+// Under the pointer a link's shapes light up, all its parts together and
+// nothing else: their computed style and their pixels change. Tab stops once
+// at each link and shows the same highlight (with "keine" too: keyboard users
+// need it).
+void TestBrowser::highlightFollowsPointerAndFocus()
+{
+    QFETCH(int, kind);
+    QFETCH(qint64, colour);
+    QFETCH(QString, stroke);
+    QTemporaryDir dir;
+    const QSize size(200, 150);
+    QVERIFY(twoTonePicture(size).save(dir.filePath("plan.png"), "PNG"));
+    const DrawnList areas = groupedShapes();
+    ResponsiveMap map{linesOf(areas), QStringLiteral("plan.png"), QStringLiteral("plan"), size, FitMode::Fill};
+    map.highlight = {HighlightKind(kind), quint32(colour)};
+    const QString path = dir.filePath("responsiv.html");
+    QVERIFY(writeFile(path, responsivePage(map).toUtf8()));
+    m_browser.setViewport(420, 400);
+    m_browser.open(path);
+    const QJsonArray box = m_browser.run(kPictureBox).toArray();
+    const QPointF origin(box[0].toDouble(), box[1].toDouble());
+    const double scale = box[2].toDouble() / size.width();
+    QVERIFY(scale > 1.5);
+    const auto toViewport = [&](QPointF p) { return origin + p * scale; };
+    // A part's box in the viewport, grown by the outline and the reach of its halo's blur.
+    const auto partBox = [&](int area) {
+        const QRectF r = areas[area].outline().boundingRect();
+        return QRectF(toViewport(r.topLeft()), toViewport(r.bottomRight())).adjusted(-8, -8, 8, 8);
+    };
+    const QString none = QStringLiteral("none 1px");
+
+    m_browser.hover(QPointF(2, 390)); // below the picture
+    const QImage still = m_browser.screenshot();
+    QVERIFY(!still.isNull());
+    for (qsizetype link = 0; link < kGroupedLinks.size(); ++link) {
+        const QList<int>& parts = kGroupedLinks[link];
+        // Each part under the pointer: at its centre (C's second part where D does not cover it).
+        for (const int part : parts) {
+            const QPointF centre = part == 5 ? QPointF(170, 85) : areas[part].outline().boundingRect().center();
+            m_browser.hover(toViewport(centre));
+            const QJsonObject shown = m_browser.run(kPointerStrokes).toObject();
+            QVERIFY(shown.value("hover").toBool());
+            const QJsonObject strokes = shown.value("strokes").toObject();
+            QCOMPARE(strokes.size(), areas.size());
+            for (qsizetype i = 0; i < areas.size(); ++i) {
+                const bool lit = kind != int(HighlightKind::None) && parts.contains(int(i));
+                const QString seen =
+                    strokes.value(QStringLiteral("%1,%2").arg(areas[i].coords[0]).arg(areas[i].coords[1])).toString();
+                QVERIFY2(seen == (lit ? stroke : none),
+                         qPrintable(QStringLiteral("link %1, part %2 under the pointer: area %3 shows %4")
+                                        .arg(link).arg(part).arg(i).arg(seen)));
+            }
+            QList<QRectF> where;
+            for (const int p : parts)
+                where << partBox(p);
+            const Changes changed = changes(still, m_browser.screenshot(), where);
+            QVERIFY2(changed.outside == 0, qPrintable(QStringLiteral("link %1, part %2 under the pointer: %3 pixels "
+                                                                     "changed elsewhere").arg(link).arg(part).arg(changed.outside)));
+            for (qsizetype i = 0; i < where.size(); ++i)
+                QVERIFY2((changed.inside[i] > 0) == (kind != int(HighlightKind::None)),
+                         qPrintable(QStringLiteral("link %1: %2 pixels of part %3 changed")
+                                        .arg(link).arg(changed.inside[i]).arg(parts[i])));
+        }
+    }
+
+    // Tab: one stop per link, named once, all its parts outlined.
+    m_browser.hover(QPointF(2, 390));
+    for (qsizetype link = 0; link < kGroupedLinks.size(); ++link) {
+        m_browser.press(QChar(0xE004));
+        const QJsonObject focused = m_browser.run(QStringLiteral(R"(
+            const links = [...document.querySelectorAll('.korvane-verweise a')];
+            const link = document.activeElement;
+            const shapes = link.querySelectorAll ? [...link.querySelectorAll('rect, circle, polygon')] : [];
+            return {index: links.indexOf(link), name: link.getAttribute ? link.getAttribute('aria-label') : null,
+                    strokes: shapes.map(s => getComputedStyle(s).stroke + ' ' + getComputedStyle(s).strokeWidth)};
+        )")).toObject();
+        QCOMPARE(focused.value("index").toInt(), int(link));
+        QCOMPARE(focused.value("name").toString(), areas[kGroupedLinks[link].front()].alt);
+        QStringList strokes;
+        for (const QJsonValue v : focused.value("strokes").toArray())
+            strokes << v.toString();
+        QCOMPARE(strokes, QStringList(kGroupedLinks[link].size(), stroke));
+        QList<QRectF> where;
+        for (const int p : kGroupedLinks[link])
+            where << partBox(p);
+        const Changes changed = changes(still, m_browser.screenshot(), where);
+        QCOMPARE(changed.outside, 0);
+        for (const int count : changed.inside)
+            QVERIFY(count > 0);
+    }
+    m_browser.press(QChar(0xE004));
+    QCOMPARE(m_browser.run(kFocused).toObject().value("index").toInt(), -1);
 }
 
 QTEST_GUILESS_MAIN(TestBrowser)

@@ -4,6 +4,7 @@
 #include "io/ImgSearchDialog.h"
 #include "model/AreaEntry.h"
 #include "model/Codec.h"
+#include "model/ExtraAttributes.h"
 #include "model/MapCode.h"
 #include "model/Paths.h"
 #include "support/Modal.h"
@@ -11,7 +12,10 @@
 #include "support/ScriptedPlatform.h"
 #include "support/SettingsFolder.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QImage>
@@ -131,6 +135,8 @@ private slots:
     void bigMapCodeShownCut();
     void savedMapRoundTrip_data();
     void savedMapRoundTrip();
+    void ownFormsRoundTrip_data();
+    void ownFormsRoundTrip();
     void htmlImportOneCandidate();
     void htmlImportChooser();
     void htmlImportChooserClosed();
@@ -453,6 +459,83 @@ void TestImportCommands::savedMapRoundTrip()
     QCOMPARE(e.window->document().imagePath(), e.path("Runde Sache.png"));
     QCOMPARE(e.window->mapCode(), savedCode);
     QCOMPARE(e.boxTexts(), QStringList());
+}
+
+// A map written in each of Korvane's own forms through the code box's menu
+// comes back through the Html button in a fresh window.
+void TestImportCommands::ownFormsRoundTrip_data()
+{
+    QTest::addColumn<QString>("form");
+    QTest::addColumn<QStringList>("expected"); // the lines read back
+    QTest::addColumn<QString>("mapName");
+    const QString start = pad(" ", "rect") + "10,20,30,25|start.html|Start|*|*|*|*";
+    const QString kitchen = pad(" ", "circle") + "20,15,5|Küche und Bad|Küche|*|*|*|*";
+    const QString garden = pad(" ", "poly") + "1,1,9,1,5,8|https://example.com/a b|Garten ]|_blank|*|*|*";
+    const QString start2 = pad(" ", "rect") + "32,2,38,8|start.html|Start|*|*|*|*";
+    const QString rest = pad(" ", "default") + "|rest.html|Rest|*|*|*|*";
+    const QString none = extra::withAttributes(pad(" ", "rect") + "0,26,6,29||Leer|*|*|*|*", {{"nohref", "nohref"}});
+    // The parts of one link come together; a default area lies under all others, last.
+    QTest::newRow("responsive page") << "responsive"
+                                     << QStringList{start, start2, kitchen, garden, none, rest} << "";
+    QTest::newRow("JSON") << "json" << QStringList{start, kitchen, garden, start2, rest, none} << "runde_sache";
+    // The wiki knows no target and no area without a link; a blank in an address is written %20.
+    QTest::newRow("MediaWiki block in a text file")
+        << "mediawiki" << QStringList{start, kitchen, pad(" ", "poly") + "1,1,9,1,5,8|https://example.com/a%20b|Garten ]|*|*|*|*",
+                                      start2, rest}
+        << "";
+    QTest::newRow("MediaWiki block shown in a page, the picture's blanks as underscores")
+        << "mediawiki page" << QStringList{start, kitchen, pad(" ", "poly") + "1,1,9,1,5,8|https://example.com/a%20b|Garten ]|*|*|*|*",
+                                           start2, rest}
+        << "";
+}
+
+void TestImportCommands::ownFormsRoundTrip()
+{
+    QFETCH(QString, form);
+    QFETCH(QStringList, expected);
+    QFETCH(QString, mapName);
+    Editor e;
+    e.writeImage("Runde Sache.png");
+    e.press(e.window->ui.Command1, e.path("Runde Sache.png"));
+    e.haveUnsavedCode({pad(" ", "rect") + "10,20,30,25|start.html|Start|*|*|*|*",
+                       pad(" ", "circle") + "20,15,5|Küche und Bad|Küche|*|*|*|*",
+                       pad(" ", "poly") + "1,1,9,1,5,8|https://example.com/a b|Garten ]|_blank|*|*|*",
+                       pad(" ", "rect") + "32,2,38,8|start.html|Start|*|*|*|*",
+                       pad(" ", "default") + "|rest.html|Rest|*|*|*|*",
+                       extra::withAttributes(pad(" ", "rect") + "0,26,6,29||Leer|*|*|*|*", {{"nohref", "nohref"}})});
+    e.window->state().lastMapFolder = e.path("");
+    QString file;
+    const auto trigger = [&](const char* entry) { e.window->findChild<QAction*>(QLatin1String(entry))->trigger(); };
+    if (form == "responsive") {
+        file = e.path("runde.html");
+        e.desktop.fileAnswers.enqueue(file);
+        e.desktop.answers.enqueue(MessageButton::No);
+        trigger("mnuResponsivSpeichern");
+    } else if (form == "json") {
+        file = e.path("runde.json");
+        e.desktop.fileAnswers.enqueue(file);
+        trigger("mnuJsonSpeichern");
+    } else {
+        trigger("mnuWikiKopieren");
+        QString text = QGuiApplication::clipboard()->text();
+        if (form == "mediawiki page") {
+            text.replace("File:Runde Sache.png", "File:Runde_Sache.png");
+            text = "<html><body><textarea>" + text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;") +
+                   "</textarea></body></html>";
+        }
+        file = e.path(form == "mediawiki page" ? "wiki.html" : "karte.txt");
+        e.write(form == "mediawiki page" ? "wiki.html" : "karte.txt", text.toUtf8());
+    }
+    QVERIFY(QFileInfo::exists(file));
+
+    e.window = std::make_unique<MainWindow>();
+    e.desktop.boxes.clear();
+    e.htmlImport(file);
+    QCOMPARE(e.boxTexts(), QStringList());
+    QCOMPARE(e.window->areas().lines(), expected);
+    QCOMPARE(e.window->document().imagePath(), e.path("Runde Sache.png"));
+    QCOMPARE(e.window->document().mapName(), mapName);
+    QVERIFY(e.toolsEnabled());
 }
 
 // A file over 8 MiB: the import shows its progress, and "Abbrechen" in a

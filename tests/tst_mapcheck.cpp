@@ -17,6 +17,9 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
 #include <QPainterPath>
@@ -28,6 +31,9 @@
 #include <QTextStream>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
+#include <QRegularExpression>
+#include <QHash>
 
 using namespace korvane;
 using korvane::test::pad;
@@ -64,6 +70,8 @@ private slots:
     void commandLine();
     void programPrintsFindings();
     void windowFromTheCodeBox();
+    void agreesWithTheNuChecker_data();
+    void agreesWithTheNuChecker();
 };
 
 void TestMapCheck::rules_data()
@@ -100,17 +108,35 @@ void TestMapCheck::rules_data()
                     area("rect", "1,2,3", "e.html", "E"), area("circle", "5,x,9", "f.html", "F")},
         0,
         QStringList{"1: error: degenerate-shape", "2: error: degenerate-shape", "3: error: degenerate-shape",
-                    "4: error: degenerate-shape", "5: error: degenerate-shape", "6: warning: outside-picture",
-                    "6: warning: small-target"});
-    // The coordinates and keywords as a browser reads them: these areas are clicked in a browser.
+                    "4: error: degenerate-shape", "5: error: degenerate-shape", "6: error: invalid-coords",
+                    "6: warning: outside-picture", "6: warning: small-target"});
+    // The coordinates and keywords as a browser reads them: these areas are clicked in a browser, though a validator
+    // refuses how they are written.
     row("numbers and keywords a browser reads",
         QStringList{area("rect", "2 2 100 100", "a.html", "A"), area("circle", "300px,150px,40px", "b.html", "B"),
                     area("POLYGON", "200;200;300;200;250;290", "c.html", "C"), area("Rectangle", "0,200,100,,300,", "d.html", "D")},
-        0, QStringList{});
+        0, QStringList{"1: error: invalid-coords", "2: error: invalid-coords", "3: error: invalid-shape",
+                       "4: error: invalid-shape"});
+    // As HTML wants them: a keyword in any letter case, integers (a radius of 0 is a validator's, not a browser's).
+    row("coordinates and keywords a validator takes",
+        QStringList{area("RECT", "0,0,50,50", "a.html", "A"), area("Circle", "100,100,30", "b.html", "B"),
+                    area("poly", "-10,200,60,200,30,290", "c.html", "C"), area("rect", "0100,0,0150,50", "d.html", "D")},
+        0, QStringList{"3: warning: outside-picture"});
+    row("coordinates a validator refuses",
+        QStringList{area("rect", "100,100,50,150", "a.html", "A"), area("rect", "200,150,250,100", "b.html", "B"),
+                    area("circle", "100,100,-30", "c.html", "C"), area("poly", "0,0,50,0,50,50,7", "d.html", "D"),
+                    area("rect", "0,200,40,240,50", "e.html", "E"), area("rect", "+1,250,40,290", "f.html", "F"),
+                    area("rect", "300,0,350.5,50", "g.html", "G"), pad(" ", "default") + "1,2|h.html|H|*|*|*|*",
+                    area("", "320,100,380,150", "i.html", "I")},
+        0,
+        QStringList{"1: error: invalid-coords", "2: error: invalid-coords", "3: error: degenerate-shape",
+                    "4: error: invalid-coords", "5: error: invalid-coords", "6: error: invalid-coords",
+                    "7: error: invalid-coords", "8: error: invalid-coords", "9: error: invalid-shape"});
     row("covered by areas of other keywords",
         QStringList{area("CIRC", "200,150,100", "a.html", "A"), area("rect", "180,130,220,170", "b.html", "B"),
                     area("RECT", "0 0 50 50", "c.html", "C"), area("Dreieck", "10,10,20,20", "d.html", "D")},
-        0, QStringList{"2: error: unreachable-area", "4: error: unreachable-area", "4: warning: small-target"});
+        0, QStringList{"1: error: invalid-shape", "2: error: unreachable-area", "3: error: invalid-coords",
+                       "4: error: invalid-shape", "4: error: unreachable-area", "4: warning: small-target"});
     // The address itself, or its file name with the extension; a page's name as its address gives it is fine.
     row("alternative text names the page as its address does",
         QStringList{area("rect", "0,0,50,50", "/impressum/", "Impressum"), area("rect", "50,0,100,50", "/kontakt", "kontakt"),
@@ -144,6 +170,18 @@ void TestMapCheck::rules_data()
         QStringList{"1: warning: small-target"});
     row("large enough when shown at twice the width", QStringList{area("rect", "0,0,20,20", "a.html", "A")}, 800,
         QStringList{});
+    // What only a link may carry, on an area without one; an empty alternative text is what the code writes there.
+    row("no link but what only a link carries",
+        QStringList{extra::withAttributes(area("rect", "0,0,50,50", "", "Text"), {{"nohref", "nohref"}}),
+                    extra::withAttributes(pad(" ", "rect") + "50,0,100,50|||_blank|*|*|*",
+                                          {{"rel", "next"}, {"ping", "p.php"}, {"nohref", "nohref"}}),
+                    extra::withAttributes(area("rect", "100,0,150,50", "", ""),
+                                          {{"download", ""}, {"hreflang", "de"}, {"type", "text/html"}, {"nohref", "nohref"}}),
+                    extra::withAttributes(area("rect", "150,0,200,50", "", ""), {{"title", "T"}, {"nohref", "nohref"}}),
+                    extra::withAttributes(pad(" ", "default") + "||||*|*|*|*", {{"nohref", "nohref"}})},
+        0,
+        QStringList{"1: error: area-href-missing", "2: error: area-href-missing", "3: error: area-href-missing",
+                    "5: warning: default-without-href"});
     row("default area with a link and no text",
         QStringList{pad(" ", "default") + "|rest.html||*|*|*|*", area("rect", "0,0,50,50", "a.html", "A")}, 0,
         QStringList{"1: error: area-alt"});
@@ -164,13 +202,18 @@ void TestMapCheck::farCoordinates_data()
 {
     QTest::addColumn<QSize>("picture");
     QTest::addColumn<QStringList>("expected");
+    // (Numbers with an exponent are no integers to a validator.)
     QTest::newRow("with the picture") << QSize(400, 300)
-                                      << QStringList{"1: warning: outside-picture", "2: error: unreachable-area",
+                                      << QStringList{"1: error: invalid-coords", "1: warning: outside-picture",
+                                                     "2: error: unreachable-area", "3: error: invalid-coords",
                                                      "3: warning: outside-picture", "4: error: unreachable-area"};
-    QTest::newRow("without a picture") << QSize() << QStringList{"2: error: unreachable-area", "4: error: unreachable-area"};
+    QTest::newRow("without a picture") << QSize()
+                                       << QStringList{"1: error: invalid-coords", "2: error: unreachable-area",
+                                                      "3: error: invalid-coords", "4: error: unreachable-area"};
     // A page may show the picture at any size: the check still ends at once.
     QTest::newRow("shown at a huge size") << QSize(999'999'999, 999'999'999)
-                                          << QStringList{"1: warning: outside-picture", "2: error: unreachable-area",
+                                          << QStringList{"1: error: invalid-coords", "1: warning: outside-picture",
+                                                         "2: error: unreachable-area", "3: error: invalid-coords",
                                                          "3: warning: outside-picture", "4: error: unreachable-area"};
 }
 
@@ -324,14 +367,37 @@ void TestMapCheck::commandLine_data()
     row("clean map", QStringList{"--check", "{clean}"}, 0, QString(), QString());
     // Maps found by id and by decoded names, a usemap without "#", a picture shown at twice its size
     // (its areas in those pixels), keywords and numbers as a browser reads them.
+    // (A validator wants the map's name, integers separated by commas only and the keyword "circle".)
     row("read as a browser reads", QStringList{"--check", "{browser}"}, 1,
-        QStringLiteral("{browser}:6: error: unreachable-area: Frühere Areale verdecken das Areal ganz; ein Browser "
+        QStringLiteral("{browser}:3: error: map-name-invalid: Die Map hat keinen Namen (name).\n"
+                       "{browser}:4: error: invalid-coords: Die Koordinaten \"0 0 200 200\" sind kein gültiges HTML: "
+                       "die Zahlen werden nur durch Kommas getrennt, ohne Leerzeichen.\n"
+                       "{browser}:5: error: invalid-shape: Die Form \"circ\" ist kein gültiges HTML; gültig sind rect, "
+                       "circle, poly und default.\n"
+                       "{browser}:6: error: unreachable-area: Frühere Areale verdecken das Areal ganz; ein Browser "
                        "nimmt dort immer das erste, so kann es nie angeklickt werden.\n"
                        "{browser}:7: error: usemap-without-map: Der usemap-Wert \"plan\" nennt nach einem \"#\" "
                        "keinen Namen; ein Browser verbindet die Grafik mit keiner Map.\n"
                        "{browser}:9: error: usemap-without-map: Die Grafik nennt die Map \"Klein\", aber keine Map "
                        "der Seite trägt diesen Namen. Die Map \"klein\" unterscheidet sich nur in der Groß- und "
                        "Kleinschreibung; ein Browser nimmt sie nicht.\n"),
+        QString());
+    // The tags' own rules: as the Nu HTML checker, but for the closing area of Korvane's own code (see "clean map").
+    row("what the validators call errors", QStringList{"--check", "{nu}"}, 1,
+        QStringLiteral("{nu}:3: error: map-id-mismatch: Die Map heißt \"plan\", ihre id ist aber \"karte\"; beide "
+                       "müssen gleich sein.\n"
+                       "{nu}:4: error: area-href-missing: Das Areal hat keinen Verweis (href), aber die Attribute alt, "
+                       "target; ohne Verweis sind sie nicht erlaubt.\n"
+                       "{nu}:5: error: area-href-missing: Das Areal hat keinen Verweis (href), aber die Attribute rel, "
+                       "download, hreflang, type, ping; ohne Verweis sind sie nicht erlaubt.\n"
+                       "{nu}:6: error: area-href-missing: Das Areal hat keinen Verweis (href), aber das Attribut alt; "
+                       "ohne Verweis sind sie nicht erlaubt.\n"
+                       "{nu}:6: warning: default-without-href: Das Standardareal hat keinen Verweis; es führt "
+                       "nirgendwohin und kann entfallen.\n"
+                       "{nu}:7: warning: default-without-href: Das Standardareal hat keinen Verweis; es führt "
+                       "nirgendwohin und kann entfallen.\n"
+                       "{nu}:10: warning: map-used-twice: Die Map \"plan\" gehört schon zur Grafik in Zeile 2; mit "
+                       "der Tastatur erreicht man ihre Areale nur einmal, dort, wo die Map steht.\n"),
         QString());
     row("missing file", QStringList{"--check", "{clean}", "{folder}/fehlt.html"}, 2, QString(),
         QStringLiteral("korvane: Die Datei \"{folder}/fehlt.html\" kann nicht gelesen werden.\n"));
@@ -385,6 +451,20 @@ struct CheckFolder {
                         "<img src=\"plan.png\" usemap=\"#Klein\"><map name=\"klein\"><area shape=\"rect\" "
                         "coords=\"0,0,50,50\" href=\"k.html\" alt=\"K\"></map>\n"
                         "</body></html>\n");
+        test::writeFile(dir.filePath("nu.html"),
+                        "<!DOCTYPE html><html lang=\"de\"><head><title>t</title></head><body>\n"
+                        "<img src=\"plan.png\" usemap=\"#plan\" alt=\"Plan\">\n"
+                        "<map name=\"plan\" id=\"karte\">\n"
+                        "<area shape=\"rect\" coords=\"0,0,50,50\" alt=\"A\" target=\"_blank\">\n"
+                        "<area shape=\"rect\" coords=\"50,0,100,50\" rel=\"next\" download hreflang=\"de\" "
+                        "type=\"text/html\" ping=\"p.php\" nohref>\n"
+                        "<area shape=\"default\" nohref alt=\"\" title=\"Rest\">\n"
+                        "<area shape=\"default\">\n"
+                        "<area shape=\"default\" nohref=\"nohref\" alt=\"\" />\n"
+                        "<area shape=\"rect\" coords=\"0,50,50,100\" href=\"b.html\" alt=\"B\" target=\"_top\"></map>\n"
+                        "<img src=\"plan.png\" usemap=\"#plan\" alt=\"Noch einmal\">\n"
+                        "<map name=\"gleich\" id=\"gleich\"></map><map name=\"&#97;\" id=\"a\"></map>\n"
+                        "</body></html>\n");
         test::writeFile(dir.filePath("sauber.map"),
                         "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n"
                         "<img src=\"plan.png\" width=\"200\" height=\"150\" alt=\"\" usemap=\"#plan\" />\r\n"
@@ -397,6 +477,7 @@ struct CheckFolder {
         return text.replace("{page}", dir.filePath("seite.html"))
             .replace("{clean}", dir.filePath("sauber.map"))
             .replace("{browser}", dir.filePath("lesen.html"))
+            .replace("{nu}", dir.filePath("nu.html"))
             .replace("{folder}", dir.path());
     }
 };
@@ -516,3 +597,139 @@ void TestMapCheck::windowFromTheCodeBox()
 
 QTEST_MAIN(TestMapCheck)
 #include "tst_mapcheck.moc"
+
+namespace {
+
+// Pages of area and map errors, each line of a body an element or two; the
+// same verdict is wanted from the map check and from the W3C's Nu checker.
+struct NuCase {
+    const char* name;
+    const char* body;
+};
+const NuCase kNuCases[] = {
+    {"no link but what only a link carries",
+     "<img src=\"plan.png\" alt=\"\" usemap=\"#m\"><map name=\"m\">\n"
+     "<area shape=\"rect\" coords=\"0,0,40,40\" alt=\"A\">\n"
+     "<area shape=\"rect\" coords=\"40,0,80,40\" target=\"_top\" rel=\"next\">\n"
+     "<area shape=\"rect\" coords=\"80,0,120,40\" download hreflang=\"de\" type=\"text/html\" ping=\"p\">\n"
+     "<area shape=\"rect\" coords=\"120,0,160,40\" title=\"Nur Titel\">\n"
+     "<area shape=\"default\">\n"
+     "<area shape=\"rect\" coords=\"0,40,40,80\" href=\"a.html\" alt=\"Mit Verweis\" target=\"_top\"></map>"},
+    {"names of maps",
+     "<img src=\"plan.png\" alt=\"\" usemap=\"#a\"><map name=\"a\" id=\"b\"></map>\n"
+     "<map name=\"c\" id=\"c\"></map><map name=\"&#100;\" id=\"d\"></map>\n"
+     "<map name=\"\"></map>\n"
+     "<map name=\"e f\"></map>\n"
+     "<map id=\"g\"></map>"},
+    {"usemap", "<img src=\"plan.png\" alt=\"\" usemap=\"m\"><map name=\"m\"></map>\n"
+               "<img src=\"plan.png\" alt=\"\" usemap=\"#fehlt\">\n"
+               "<img src=\"plan.png\" alt=\"\" usemap=\"#m\">"},
+    {"coordinates",
+     "<img src=\"plan.png\" alt=\"\" usemap=\"#m\"><map name=\"m\">\n"
+     "<area shape=\"rect\" coords=\"0,0,30\" href=\"a.html\" alt=\"A\">\n"
+     "<area shape=\"rect\" coords=\"80,0,40,40\" href=\"b.html\" alt=\"B\">\n"
+     "<area shape=\"circle\" coords=\"100,100,-20\" href=\"c.html\" alt=\"C\">\n"
+     "<area shape=\"poly\" coords=\"0,100,50,100,20,150,9\" href=\"d.html\" alt=\"D\">\n"
+     "<area shape=\"poly\" coords=\"1,1,2,2\" href=\"e.html\" alt=\"E\">\n"
+     "<area shape=\"rect\" coords=\"200, 0, 230, 30\" href=\"f.html\" alt=\"F\">\n"
+     "<area shape=\"rect\" coords=\"240px,0,270,30\" href=\"g.html\" alt=\"G\">\n"
+     "<area shape=\"rect\" coords=\"280.5,0,310,30\" href=\"h.html\" alt=\"H\">\n"
+     "<area shape=\"rect\" coords=\"+320,0,350,30\" href=\"i.html\" alt=\"I\">\n"
+     "<area shape=\"default\" coords=\"1,2,3,4\" href=\"j.html\" alt=\"J\">\n"
+     "<area shape=\"rect\" href=\"k.html\" alt=\"K\">\n"
+     "<area shape=\"rect\" coords=\"360,0,0390,30\" href=\"l.html\" alt=\"L\">\n"
+     "<area shape=\"poly\" coords=\"0,200,-50,200,20,250\" href=\"m.html\" alt=\"M\"></map>"},
+    {"shapes",
+     "<img src=\"plan.png\" alt=\"\" usemap=\"#m\"><map name=\"m\">\n"
+     "<area shape=\"RECT\" coords=\"0,0,30,30\" href=\"a.html\" alt=\"A\">\n"
+     "<area shape=\"circ\" coords=\"60,60,20\" href=\"b.html\" alt=\"B\">\n"
+     "<area shape=\"polygon\" coords=\"100,0,150,0,120,40\" href=\"c.html\" alt=\"C\">\n"
+     "<area shape=\"\" coords=\"160,0,190,30\" href=\"d.html\" alt=\"D\">\n"
+     "<area coords=\"200,0,230,30\" href=\"e.html\" alt=\"E\">\n"
+     "<area shape=\"Circle\" coords=\"260,60,20\" href=\"f.html\" alt=\"F\"></map>"},
+    {"target and alt",
+     "<img src=\"plan.png\" alt=\"\" usemap=\"#m\"><map name=\"m\">\n"
+     "<area shape=\"rect\" coords=\"0,0,30,30\" href=\"a.html\" alt=\"A\" target=\"\">\n"
+     "<area shape=\"rect\" coords=\"40,0,70,30\" href=\"b.html\">\n"
+     "<area shape=\"rect\" coords=\"80,0,110,30\" href=\"c.html\" alt=\"C\" target=\"_blank\"></map>"},
+    {"a clean map",
+     "<img src=\"plan.png\" alt=\"Plan\" usemap=\"#plan\">\n<map name=\"plan\" id=\"plan\">\n"
+     "<area shape=\"rect\" coords=\"0,0,100,100\" href=\"a.html\" alt=\"Erdgeschoss\">\n"
+     "<area shape=\"circle\" coords=\"150,50,40\" href=\"b.html\" alt=\"Garten\" target=\"_blank\">\n"
+     "<area shape=\"poly\" coords=\"0,120,60,120,30,149\" href=\"c.html\" alt=\"Keller\">\n"
+     "<area shape=\"default\" href=\"d.html\" alt=\"Rest\"></map>"},
+};
+
+QString nuPage(const char* body)
+{
+    return QStringLiteral("<!DOCTYPE html>\n<html lang=\"de\"><head><meta charset=\"utf-8\"><title>t</title></head><body>\n") +
+           QString::fromUtf8(body) + QStringLiteral("\n</body></html>\n");
+}
+
+// The lines on which the Nu checker finds an error in an area, a map or a usemap, per file.
+QHash<QString, QList<int>> nuErrors(const QStringList& files, QString* problem)
+{
+    QHash<QString, QList<int>> out;
+    QProcess nu;
+    // java ends normally when the jar is missing too: the pages would then seem clean.
+    const bool there = QFileInfo::exists(QStringLiteral(KORVANE_VNU_JAR));
+    if (there)
+        nu.start(QStringLiteral("java"), QStringList{"-jar", KORVANE_VNU_JAR, "--format", "json", "--stdout"} + files);
+    if (!there || !nu.waitForFinished(120000) || nu.exitStatus() != QProcess::NormalExit) {
+        *problem = QStringLiteral("the Nu checker does not run: java (Debian package default-jre-headless) and "
+                                  "vnu-jar (scripts/bootstrap.sh installs it into tests/browser/node_modules) are "
+                                  "needed");
+        return out;
+    }
+    const QJsonArray messages = QJsonDocument::fromJson(nu.readAllStandardOutput()).object().value("messages").toArray();
+    static const QRegularExpression about(QStringLiteral("“(area|map)”|usemap|hash-name"));
+    for (const QJsonValue m : messages) {
+        const QJsonObject message = m.toObject();
+        if (message.value("type").toString() == "error" && about.match(message.value("message").toString()).hasMatch())
+            out[QUrl(message.value("url").toString()).toLocalFile()] << message.value("lastLine").toInt();
+    }
+    return out;
+}
+
+} // namespace
+
+void TestMapCheck::agreesWithTheNuChecker_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < int(std::size(kNuCases)); ++i)
+        QTest::newRow(kNuCases[i].name) << i;
+}
+
+void TestMapCheck::agreesWithTheNuChecker()
+{
+    QFETCH(int, index);
+    // One run of the checker for all pages: it starts slowly.
+    static QTemporaryDir dir;
+    static QString problem;
+    static const QHash<QString, QList<int>> nu = [] {
+        QStringList files;
+        for (const NuCase& c : kNuCases) {
+            files << dir.filePath(QString::fromUtf8(c.name).replace(' ', '-') + ".html");
+            test::writeFile(files.back(), nuPage(c.body).toUtf8());
+        }
+        return nuErrors(files, &problem);
+    }();
+    if (!problem.isEmpty())
+        QFAIL(qPrintable(problem));
+    const QString path = dir.filePath(QString::fromUtf8(kNuCases[index].name).replace(' ', '-') + ".html");
+    QList<int> expected = nu.value(path);
+    const check::FileCheck checked = check::checkFile(path);
+    QCOMPARE(checked.problem, QString());
+    QList<int> found;
+    for (const check::Finding& f : checked.findings) {
+        if (f.severity == check::Severity::Error)
+            found << f.line;
+    }
+    for (QList<int>* lines : {&expected, &found}) {
+        std::sort(lines->begin(), lines->end());
+        lines->erase(std::unique(lines->begin(), lines->end()), lines->end());
+    }
+    // The checker looked: every page but the clean one holds its errors on several lines.
+    QCOMPARE(expected.size() > 1, QString::fromUtf8(kNuCases[index].name) != "a clean map");
+    QCOMPARE(found, expected);
+}

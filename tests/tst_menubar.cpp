@@ -167,6 +167,8 @@ private slots:
     void areaEntriesEnabledAsTheKeysAct_data();
     void areaEntriesEnabledAsTheKeysAct();
     void everyKeyBoundOnce();
+    void toolTipsNameTheirKeys_data();
+    void toolTipsNameTheirKeys();
     void menusInTheDesktopsOrder();
     void chosenWithTheMouse();
     void keysFollowAClickToTheTable_data();
@@ -419,7 +421,9 @@ void TestMenuBar::menusInTheDesktopsOrder()
     QCOMPARE(entries("mnuWerkzeuge"),
              QStringList({"&Polygon", "&Rechteck", "&Kreis", "Areale &bearbeiten (EditMode)"}));
     QCOMPARE(entries("mnuMap"), QStringList({"Map prüfen...", "&Code kopieren", "Responsiven Code kopieren",
-                                             "Bildpfad relativ zur Seite", "Einpassung der responsiven Grafik"}));
+                                             "MediaWiki-Code kopieren", "JSON speichern...",
+                                             "Bildpfad relativ zur Seite", "Einpassung der responsiven Grafik",
+                                             "Hervorhebung der responsiven Flächen"}));
     QCOMPARE(entries("mnuHilfe"), QStringList({"&Hilfe", "&Tastenkürzel", "Ü&ber Korvane"}));
 }
 
@@ -510,6 +514,54 @@ void TestMenuBar::keysFollowAClickToTheTable()
     // The key stays in the main window: Delete there asks for the area.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
     QCOMPARE(e.platform.boxes.size(), 1);
+}
+
+void TestMenuBar::toolTipsNameTheirKeys_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("toolTip"); // %1: the key as the desktop writes it
+    QTest::addColumn<QKeySequence>("key"); // empty: the button has no key of its own
+    // A tool tip the window always had stays exactly as it was.
+    row("Open", QString("Command1"), QString("Grafikdatei auswählen."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    row("Save", QString("Command7"),
+        QString("Speichert die MAP-Daten in einer Textdatei und erzeugt zusätzlich eine HTML-Testseite."),
+        QKeySequence(Qt::CTRL | Qt::Key_S));
+    row("Help", QString("Command13"), QString("Öffnet eine Hilfe Datei"), QKeySequence(Qt::Key_F1));
+    row("magnifier", QString("Command4"), QString("Öffnet eine \"Lupe\" :-)"), QKeySequence());
+    // The tools had none: theirs names the tool and its key.
+    row("polygon", QString("Option1_0"), QString("Polygon (%1)"), QKeySequence(Qt::CTRL | Qt::Key_1));
+    row("rectangle", QString("Option1_1"), QString("Rechteck (%1)"), QKeySequence(Qt::CTRL | Qt::Key_2));
+    row("circle", QString("Option1_2"), QString("Kreis (%1)"), QKeySequence(Qt::CTRL | Qt::Key_3));
+    row("edit mode", QString("Option1_3"), QString("Areale bearbeiten (EditMode) (%1)"),
+        QKeySequence(Qt::CTRL | Qt::Key_4));
+}
+
+// The key pressed in the window chooses as a click on the button does.
+void TestMenuBar::toolTipsNameTheirKeys()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, toolTip);
+    QFETCH(QKeySequence, key);
+    korvane::test::BlankEditor e;
+    e.w.areas().setLines({area("rect", "10,20,110,70")});
+    e.w.refresh();
+    e.w.enablePictureTools(EditorView::ToolsFor::Import);
+    auto* pressed = e.w.findChild<QAbstractButton*>(button);
+    QVERIFY(pressed);
+    QCOMPARE(pressed->toolTip(), toolTip.contains("%1") ? toolTip.arg(key.toString(QKeySequence::NativeText)) : toolTip);
+    auto* option = qobject_cast<QRadioButton*>(pressed);
+    if (!option)
+        return;
+    QVERIFY(!option->isChecked() || button == "Option1_0");
+    QTest::keySequence(&e.w, key);
+    QVERIFY(option->isChecked());
+    QCOMPARE(e.w.editorState().shapeKind,
+             button == "Option1_1" ? QString("rect") : button == "Option1_2" ? QString("circle") : QString("poly"));
+    // A disabled tool is not chosen by its key either.
+    e.w.ui.Option1[0]->click();
+    option->setEnabled(false);
+    QTest::keySequence(&e.w, key);
+    QCOMPARE(option->isChecked(), button == "Option1_0");
 }
 
 QTEST_MAIN(TestMenuBar)

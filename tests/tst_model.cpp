@@ -305,9 +305,11 @@ void TestModel::responsiveWorkedExample()
         "style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">\r\n"
         "<style>:where(.korvane-map) img{width:100000px;max-width:100%;height:auto}"
         ".korvane-map svg a *{fill:transparent}.korvane-map polygon{fill-rule:evenodd}"
-        ".korvane-flaechen *{pointer-events:fill}.korvane-map a:focus{outline:none}"
-        ".korvane-verweise a:focus *{fill:rgba(0,90,200,0.25);stroke:#005ac8;stroke-width:3px;"
-        "vector-effect:non-scaling-stroke}</style>\r\n"
+        ".korvane-flaechen *{pointer-events:fill}.korvane-map a:focus-visible{outline:none}"
+        ".korvane-verweise a:focus-visible *{stroke:#005ac8;stroke-width:3px;vector-effect:non-scaling-stroke;"
+        "filter:drop-shadow(0 0 1px #fff);fill:rgba(0,90,200,0.25)}"
+        "@media (hover:hover){.korvane-flaechen a[href]:hover *{stroke:#005ac8;stroke-width:3px;"
+        "vector-effect:non-scaling-stroke;filter:drop-shadow(0 0 1px #fff);fill:rgba(0,90,200,0.25)}}</style>\r\n"
         "<g class=\"korvane-flaechen\" aria-hidden=\"true\">\r\n"
         "<a href=\"leer.html\" tabindex=\"-1\"><rect x=\"0\" y=\"0\" width=\"5\" height=\"5\" /></a>\r\n"
         "<a href=\"info.html\" tabindex=\"-1\" onmouseover=\"over()\" onmouseout=\"out()\" onclick=\"alert('Info')\">"
@@ -356,24 +358,26 @@ void TestModel::responsiveCutsAndShapes_data()
     const QString p = QStringLiteral("<a href=\"x.html\" tabindex=\"-1\">");
     const QString pointer = QStringLiteral("<g class=\"korvane-flaechen\" aria-hidden=\"true\">");
     const QString keyboard = QStringLiteral("<g class=\"korvane-verweise\">");
+    // Areas of one link are one link with several shapes: the pointer's holds them last first, the keyboard's in
+    // list order.
     QTest::newRow("apart")
         << QStringList{" rect                    |0,0,10,10|x.html||*|*|*|*",
                        " circle                    |50,50,5|x.html||*|*|*|*"}
-        << QStringList{pointer, p + "<circle cx=\"50\" cy=\"50\" r=\"5\" /></a>",
-                       p + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>", "</g>", keyboard,
-                       a + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
-                       a + "<circle cx=\"50\" cy=\"50\" r=\"5\" /></a>", "</g>"};
-    // The third area lies wholly under the first two: nobody can click it, so it is no Tab stop.
+        << QStringList{pointer, p + "<circle cx=\"50\" cy=\"50\" r=\"5\" /><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "</g>", keyboard,
+                       a + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /><circle cx=\"50\" cy=\"50\" r=\"5\" /></a>",
+                       "</g>"};
+    // The third area lies wholly under the first two: nobody can click it, so it is no Tab stop and no part.
     QTest::newRow("touching and twice covered")
         << QStringList{" rect                    |0,0,10,10|x.html||*|*|*|*",
                        " poly                    |10,0,20,0,20,10,10,10,99|x.html||*|*|*|*",
                        " rect                    |5,5,15,8|x.html||*|*|*|*"}
         << QStringList{pointer, p + "<rect x=\"5\" y=\"5\" width=\"10\" height=\"3\" /></a>",
-                       p + "<polygon points=\"10,0 20,0 20,10 10,10\" /></a>",
-                       p + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>", "</g>", keyboard,
-                       a + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
-                       a + "<polygon points=\"10,0 20,0 20,10 10,10\" /></a>", "</g>"};
-    // The default areas lie under all others, the first of them on top; Tab keeps the list order.
+                       p + "<polygon points=\"10,0 20,0 20,10 10,10\" /><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "</g>", keyboard,
+                       a + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /><polygon points=\"10,0 20,0 20,10 10,10\" /></a>",
+                       "</g>"};
+    // The default areas lie under all others, the first of them on top, and join no group; Tab keeps the list order.
     QTest::newRow("default area, unknown shape, fractions")
         << QStringList{" default                    ||x.html||*|*|*|*",
                        " Rechteck                    |1.5,2.25,3,4|x.html||*|*|*|*",
@@ -381,12 +385,63 @@ void TestModel::responsiveCutsAndShapes_data()
                        " DEFAULT                    |9|y.html||*|*|*|*"}
         << QStringList{pointer, "<a href=\"y.html\" tabindex=\"-1\"><rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>",
                        p + "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>",
-                       p + "<circle cx=\"20\" cy=\"20\" r=\"4\" /></a>",
-                       p + "<rect x=\"1.5\" y=\"2.25\" width=\"1.5\" height=\"1.75\" /></a>", "</g>", keyboard,
-                       a + "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>",
-                       a + "<rect x=\"1.5\" y=\"2.25\" width=\"1.5\" height=\"1.75\" /></a>",
-                       a + "<circle cx=\"20\" cy=\"20\" r=\"4\" /></a>",
+                       p + "<circle cx=\"20\" cy=\"20\" r=\"4\" /><rect x=\"1.5\" y=\"2.25\" width=\"1.5\" height=\"1.75\" /></a>",
+                       "</g>", keyboard, a + "<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>",
+                       a + "<rect x=\"1.5\" y=\"2.25\" width=\"1.5\" height=\"1.75\" /><circle cx=\"20\" cy=\"20\" r=\"4\" /></a>",
                        "<a href=\"y.html\"><rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>", "</g>"};
+    // A part that an area between would lose to if it rose to the first part's place gets a link of its own; the
+    // group's class lights the parts up together. The fourth area meets nothing between and joins the first.
+    const QString x = QStringLiteral("<a href=\"x.html\" tabindex=\"-1\"><title>X</title><g class=\"korvane-g1\">");
+    QTest::newRow("one link split by an area between")
+        << QStringList{" rect                    |0,0,10,10|x.html|X|*|*|*|*",
+                       " rect                    |5,5,60,8|y.html|Y|*|*|*|*",
+                       " rect                    |50,0,60,10|x.html|X|*|*|*|*",
+                       " circle                    |30,50,5|x.html|X|*|*|*|*"}
+        << QStringList{pointer,
+                       x + "<circle cx=\"30\" cy=\"50\" r=\"5\" /><rect x=\"50\" y=\"0\" width=\"10\" height=\"10\" /></g></a>",
+                       "<a href=\"y.html\" tabindex=\"-1\"><title>Y</title><rect x=\"5\" y=\"5\" width=\"55\" height=\"3\" /></a>",
+                       x + "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></g></a>", "</g>", keyboard,
+                       "<a href=\"x.html\" aria-label=\"X\"><title>X</title><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" />"
+                       "<rect x=\"50\" y=\"0\" width=\"10\" height=\"10\" /><circle cx=\"30\" cy=\"50\" r=\"5\" /></a>",
+                       "<a href=\"y.html\" aria-label=\"Y\"><title>Y</title><rect x=\"5\" y=\"5\" width=\"55\" height=\"3\" /></a>",
+                       "</g>"};
+    // An area between that meets the first part only: the later part may rise above it.
+    QTest::newRow("one link over an area between that it does not meet")
+        << QStringList{" rect                    |0,0,10,10|x.html|X|*|*|*|*",
+                       " rect                    |5,5,20,8|y.html|Y|*|*|*|*",
+                       " rect                    |50,0,60,10|x.html|X|*|*|*|*"}
+        << QStringList{pointer,
+                       "<a href=\"y.html\" tabindex=\"-1\"><title>Y</title><rect x=\"5\" y=\"5\" width=\"15\" height=\"3\" /></a>",
+                       "<a href=\"x.html\" tabindex=\"-1\"><title>X</title><rect x=\"50\" y=\"0\" width=\"10\" height=\"10\" />"
+                       "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "</g>", keyboard,
+                       "<a href=\"x.html\" aria-label=\"X\"><title>X</title><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" />"
+                       "<rect x=\"50\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"y.html\" aria-label=\"Y\"><title>Y</title><rect x=\"5\" y=\"5\" width=\"15\" height=\"3\" /></a>",
+                       "</g>"};
+    // Another alternative text, target, handler or kept attribute makes another link; an area without a link joins none.
+    QTest::newRow("what keeps areas apart")
+        << QStringList{" rect                    |0,0,10,10|x.html|X|*|*|*|*",
+                       " rect                    |20,0,30,10|x.html|Anders|*|*|*|*",
+                       " rect                    |40,0,50,10|x.html|X|_top|*|*|*",
+                       " rect                    |60,0,70,10|x.html|X|*|*|*|f()",
+                       extra::withAttributes(" rect                    |80,0,90,10|x.html|X|*|*|*|*", {{"class", "k"}}),
+                       " rect                    |0,20,10,30||X|*|*|*|*|nohref=\"nohref\"",
+                       " rect                    |20,20,30,30||X|*|*|*|*|nohref=\"nohref\""}
+        << QStringList{pointer, "<a><title>X</title><rect x=\"20\" y=\"20\" width=\"10\" height=\"10\" /></a>",
+                       "<a><title>X</title><rect x=\"0\" y=\"20\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" tabindex=\"-1\" class=\"k\"><title>X</title><rect x=\"80\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" tabindex=\"-1\" onclick=\"f()\"><title>X</title><rect x=\"60\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" tabindex=\"-1\" target=\"_top\"><title>X</title><rect x=\"40\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" tabindex=\"-1\"><title>Anders</title><rect x=\"20\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" tabindex=\"-1\"><title>X</title><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "</g>", keyboard,
+                       "<a href=\"x.html\" aria-label=\"X\"><title>X</title><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" aria-label=\"Anders\"><title>Anders</title><rect x=\"20\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" aria-label=\"X\" target=\"_top\"><title>X</title><rect x=\"40\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" aria-label=\"X\" onclick=\"f()\"><title>X</title><rect x=\"60\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "<a href=\"x.html\" aria-label=\"X\" class=\"k\"><title>X</title><rect x=\"80\" y=\"0\" width=\"10\" height=\"10\" /></a>",
+                       "</g>"};
     // An area the page gave no link stays no link, yet still takes the pointer from later areas.
     QTest::newRow("no link")
         << QStringList{" rect                    |0,0,10,10||Leer|*|*|*|*|nohref=\"nohref\"",

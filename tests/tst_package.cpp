@@ -13,6 +13,7 @@ const QStringList kInstalled = {"bin/korvane",
                                 "share/icons/hicolor/256x256/apps/korvane.png",
                                 "share/icons/hicolor/48x48/apps/korvane.png",
                                 "share/icons/hicolor/scalable/apps/korvane.svg",
+                                "share/korvane/korvane-help.html",
                                 "share/korvane/korvane-hilfe.html",
                                 "share/metainfo/org.korvane.Korvane.metainfo.xml",
                                 "share/mime/packages/korvane.xml"};

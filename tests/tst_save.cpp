@@ -18,6 +18,8 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -243,6 +245,7 @@ private slots:
     void longNames_data();
     void longNames();
     void responsiveFromTheCodeBoxMenu();
+    void otherFormsFromTheCodeBoxMenu();
     void relativePicturePath_data();
     void relativePicturePath();
 
@@ -924,6 +927,113 @@ void TestSave::responsiveFromTheCodeBoxMenu()
     QTest::keyClick(window.ui.txtMap, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("vorher"));
     QCOMPARE(m_platform->dialogs.size(), 1);
+}
+
+namespace {
+
+// Opens the code box's menu and chooses the entry at the end of `path`, through its submenus, by keys.
+void chooseInCodeBoxMenu(MainWindow& window, const QStringList& path)
+{
+    qsizetype step = 0;
+    QMenu* last = nullptr;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu || menu == last || step >= path.size())
+            return;
+        for (QAction* a : menu->actions()) {
+            if (a->text() != path[step])
+                continue;
+            last = menu;
+            menu->setActiveAction(a);
+            QTest::keyClick(menu, ++step < path.size() ? Qt::Key_Right : Qt::Key_Return);
+            return;
+        }
+        QFAIL(qPrintable("no entry " + path[step]));
+    });
+    poll.start(10);
+    QWidget* box = window.ui.txtMap->viewport();
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5), box->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(box, &key);
+    QTRY_COMPARE(step, path.size());
+}
+
+} // namespace
+
+void TestSave::otherFormsFromTheCodeBoxMenu()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    MainWindow window;
+    fillAreas(window, folder + "Bilder/Plan Haus.png");
+    window.areas().append(" rect                    |0,0,5,5||Leer|*|*|*|*|nohref=\"nohref\"");
+    window.map_daten();
+    const QString classic = window.mapCode();
+    window.state().lastMapFolder = folder;
+
+    // A group of their own, before the responsive code's.
+    const QStringList entries = codeBoxMenu(window);
+    const qsizetype wiki = entries.indexOf("MediaWiki-Code kopieren");
+    QCOMPARE(entries.mid(wiki - 1, 5), (QStringList{"", "MediaWiki-Code kopieren", "JSON speichern...",
+                                                    "Hervorhebung der responsiven Flächen", ""}));
+    QCOMPARE(entries.indexOf("Responsiven Code kopieren"), wiki + 4);
+
+    // The block on the clipboard; what the wiki has no place for is said.
+    chooseInCodeBoxMenu(window, {"MediaWiki-Code kopieren"});
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("<imagemap>\nFile:Plan Haus.png|400px\nrect 10 20 110 80 [[buero.html|Büro]]\n"
+                            "circle 200 150 40 [[kontakt.html|Kontakt]]\n# rect 0,0,5,5 \ndesc none\n</imagemap>\n"));
+    QCOMPARE(m_platform->texts(),
+             QStringList{"Der MediaWiki-Code ist in der Zwischenablage.\r\n\r\nDie Areale in Zeile 3 der Arealliste "
+                         "haben keinen Verweis, den MediaWiki kennt, keine Form oder sind ein zweites Standardareal; "
+                         "sie stehen nur als Kommentar im Text.\r\n\r\nTarget, JavaScript-Handler und weitere "
+                         "Attribute der Areale kennt MediaWiki nicht; sie fehlen im Text."});
+
+    // The JSON in a file the user names, the picture relative to it: nothing left out, nothing said.
+    m_platform->boxes.clear();
+    const QString json = folder + "karte.json";
+    m_platform->fileAnswers.enqueue(json);
+    chooseInCodeBoxMenu(window, {"JSON speichern..."});
+    QCOMPARE(textsOf(m_platform->dialogs.last()), (QStringList{"Save", "JSON speichern unter...", folder,
+                                                               "Plan Haus.json", "JSON-Datei (*.json)|*.json", "*.json"}));
+    QCOMPARE(readFile(json),
+             QByteArray("{\n  \"format\": \"korvane-imagemap\",\n  \"version\": 1,\n  \"name\": \"plan_haus\",\n"
+                        "  \"picture\": {\"file\": \"Bilder/Plan Haus.png\", \"width\": 400, \"height\": 300},\n"
+                        "  \"areas\": [\n"
+                        "    {\"shape\": \"rect\", \"coords\": [10, 20, 110, 80], \"percent\": [2.5, 6.6667, 27.5, 26.6667], "
+                        "\"href\": \"buero.html\", \"alt\": \"B\xc3\xbcro\"},\n"
+                        "    {\"shape\": \"circle\", \"coords\": [200, 150, 40], \"percent\": [50, 50, 10], "
+                        "\"href\": \"kontakt.html\", \"alt\": \"Kontakt\", \"target\": \"_blank\"},\n"
+                        "    {\"shape\": \"rect\", \"coords\": [0, 0, 5, 5], \"percent\": [0, 0, 1.25, 1.6667], "
+                        "\"href\": null, \"alt\": \"Leer\"}\n  ]\n}\n"));
+    QCOMPARE(m_platform->boxes.size(), 0);
+    // A file that cannot be written: the user hears it, nothing else changes.
+    m_platform->fileAnswers.enqueue(folder + "fehlt/karte.json");
+    chooseInCodeBoxMenu(window, {"JSON speichern..."});
+    QCOMPARE(m_platform->texts(),
+             QStringList{"Die JSON-Datei konnte nicht gespeichert werden: Die Datei \"" + folder +
+                         "fehlt/karte.json\" ließ sich nicht schreiben.\r\n\r\nEine bereits vorhandene Datei dieses "
+                         "Namens ist unverändert geblieben."});
+
+    // The highlight and its colour go into the responsive code.
+    chooseInCodeBoxMenu(window, {"Hervorhebung der responsiven Flächen", "Umriss"});
+    m_platform->colourAnswers.enqueue(QColor("#ffd700"));
+    chooseInCodeBoxMenu(window, {"Hervorhebung der responsiven Flächen", "Farbe..."});
+    QCOMPARE(m_platform->colourDialogs, QStringList{"Farbe der Hervorhebung|#005ac8"});
+    chooseInCodeBoxMenu(window, {"Responsiven Code kopieren"});
+    ResponsiveMap expected{window.areas().lines(), "Plan%20Haus.png", "plan_haus", QSize(400, 300), FitMode::Fill};
+    expected.highlight = {HighlightKind::Outline, 0xffd700};
+    QCOMPARE(QGuiApplication::clipboard()->text(), responsiveCode(expected));
+    QVERIFY(QGuiApplication::clipboard()->text().contains(
+        "@media (hover:hover){.korvane-flaechen a[href]:hover *{stroke:#ffd700;"));
+    // The specified code and its saved state are not touched.
+    QCOMPARE(window.mapCode(), classic);
+    QVERIFY(!window.document().mapSaved());
+
+    // Without areas they wait.
+    window.ui.Command3->click();
+    const QStringList emptied = codeBoxMenu(window);
+    QCOMPARE(emptied.mid(wiki, 2), (QStringList{"MediaWiki-Code kopieren (aus)", "JSON speichern... (aus)"}));
 }
 
 void TestSave::relativePicturePath_data()

@@ -60,6 +60,8 @@ private slots:
     void magnifierOpensAtFirstOpenOnly();
     void codeBoxChoices_data();
     void codeBoxChoices();
+    void highlightChoice_data();
+    void highlightChoice();
     void unusableFileReportsOnce_data();
     void unusableFileReportsOnce();
     void locationIsProgramFolder();
@@ -487,6 +489,64 @@ void TestSettings::codeBoxChoices()
     emit window.ui.txtMap->menuOpening();
     QCOMPARE(relativeEntry->isChecked(), relative);
     QVERIFY(window.findChild<QAction*>("mnuEinpassung_" + fit)->isChecked());
+    window.ini_write();
+    QCOMPARE(readFile(m_ini), after);
+}
+
+void TestSettings::highlightChoice_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QString>("choose");  // the entry chosen in the menu after the file was read; empty: none
+    QTest::addColumn<QString>("colour");  // the colour dialog's answer; empty: cancelled, none: not opened
+    QTest::addColumn<QString>("kind");    // in effect at the end
+    QTest::addColumn<QString>("rgb");
+    QTest::addColumn<QByteArray>("after");
+    const QByteArray drawing("[color]\r\nZeichenfarbe=255\r\nFuellfarbe=16776960\r\nZiehpunktfarbe=16711680\r\n"
+                             "[DrawWidth]\r\nDrawWidth1=1\r\n[FillStyle]\r\nFillStyle1=1\r\n");
+    const QByteArray folders("[Path]\r\nLetzter_Grafik_Ordner=\r\nLetzter_Speicherort_MAP=\r\nLetzter_Export_Ordner=\r\n");
+    const QByteArray lupe("[Lupe]\r\nLupe_visible=0\r\n");
+    const QByteArray stored("[Code]\r\nHervorhebung=umriss\r\nHervorhebung_Farbe=#FFD700\r\n");
+    QTest::newRow("stored choice read, nothing written") << stored << "" << "none" << "umriss" << "#ffd700"
+                                                         << stored + drawing + folders + lupe;
+    QTest::newRow("nothing stored, nothing chosen: no key written")
+        << QByteArray() << "" << "none" << "umriss-flaeche" << "#005ac8" << drawing + folders + lupe;
+    // Only the highlight's keys: the other choices of the code box stay unwritten.
+    QTest::newRow("chosen in the menu") << QByteArray() << "keine" << "#123456" << "keine" << "#123456"
+                                        << drawing + folders + lupe +
+                                               "[Code]\r\nHervorhebung=keine\r\nHervorhebung_Farbe=#123456\r\n";
+    QTest::newRow("colour dialog cancelled") << stored << "" << "" << "umriss" << "#ffd700"
+                                             << stored + drawing + folders + lupe;
+    QTest::newRow("unknown values keep the defaults")
+        << QByteArray("[Code]\r\nHervorhebung=blinkend\r\nHervorhebung_Farbe=rot\r\n") << "umriss" << "none"
+        << "umriss" << "#005ac8"
+        << "[Code]\r\nHervorhebung=umriss\r\nHervorhebung_Farbe=#005ac8\r\n" + drawing + folders + lupe;
+}
+
+void TestSettings::highlightChoice()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, choose);
+    QFETCH(QString, colour);
+    QFETCH(QString, kind);
+    QFETCH(QString, rgb);
+    QFETCH(QByteArray, after);
+    if (!before.isNull())
+        QVERIFY(writeFile(m_ini, before));
+    MainWindow window;
+    window.ui.Command1->click(); // reads the settings; the open dialog is cancelled
+    if (!choose.isEmpty())
+        window.findChild<QAction*>("mnuHervorhebung_" + choose)->trigger();
+    if (colour != "none") {
+        if (!colour.isEmpty())
+            m_platform->colourAnswers.enqueue(QColor(colour));
+        const QString shownBefore = colourName(window.state().highlight.colour);
+        window.findChild<QAction*>("mnuHervorhebungFarbe")->trigger();
+        QCOMPARE(m_platform->colourDialogs, QStringList{"Farbe der Hervorhebung|" + shownBefore});
+    }
+    QCOMPARE(highlightKindName(window.state().highlight.kind), kind);
+    QCOMPARE(colourName(window.state().highlight.colour), rgb);
+    emit window.ui.txtMap->menuOpening();
+    QVERIFY(window.findChild<QAction*>("mnuHervorhebung_" + kind)->isChecked());
     window.ini_write();
     QCOMPARE(readFile(m_ini), after);
 }

@@ -59,6 +59,10 @@ const QString kUsage =
                    "  --export-responsive AUS.html DATEI\n"
                    "                   die ImageMap der DATEI (MAP-Datei oder HTML-Seite) als\n"
                    "                   responsive Seite AUS.html schreiben, ohne Fenster\n"
+                   "  --export FORM AUS DATEI\n"
+                   "                   die ImageMap der DATEI in der FORM nach AUS schreiben,\n"
+                   "                   ohne Fenster: classic (Testseite, MAP-Datei bei .map),\n"
+                   "                   responsive, mediawiki oder json\n"
                    "  --fit MODUS      wie die Grafik dabei ihren Rahmen füllt: fill (Vorgabe),\n"
                    "                   contain oder cover\n"
                    "  --image N        dabei die N-te Grafik der HTML-Seite mit ImageMap nehmen\n"
@@ -151,6 +155,9 @@ void TestStartUp::opensFromCommandLine_data()
     test::row("page, two candidates", QByteArray("zwei.htm"), "plan.png", page, none);
     test::row(".map naming a missing picture", QByteArray("fehlt.map"), "plan.png", map,
               QStringList{"Die MAP-Daten beziehen sich auf die Datei \"Fehlt.png\". Bitte diese Grafikdatei öffnen."});
+    // Korvane's own forms go to the Html command, whatever their names.
+    test::row("MediaWiki block in a text file", QByteArray("karte.txt"), "plan.png", page, none);
+    test::row("JSON form", QByteArray("karte.json"), "plan.png", page, none);
     test::row("missing", QByteArray("weg.png"), "", none, QStringList{"Die Datei \"%1\" ist nicht vorhanden."});
     test::row("folder", QByteArray("ordner"), "", none, QStringList{"\"%1\" ist ein Ordner und keine Datei."});
     test::row("pipe, unreadable", QByteArray("rohr"), "", none,
@@ -180,6 +187,12 @@ void TestStartUp::opensFromCommandLine()
         test::writeFile(e.path(page), kPage);
     test::writeFile(e.path("zwei.htm"), QByteArray(kPage).replace("<map", "<img src=\"x.gif\" usemap=\"#x\"><map"));
     test::writeFile(e.path("notiz.txt"), "Einkaufen: Brot, Milch");
+    test::writeFile(e.path("karte.txt"), "<imagemap>\nDatei:plan.png|40px\nrect 10 20 30 25 [[start.html|Start]]\n"
+                                          "</imagemap>\n");
+    test::writeFile(e.path("karte.json"), "{\"format\": \"korvane-imagemap\", \"version\": 1, \"name\": \"plan\", "
+                                           "\"picture\": {\"file\": \"plan.png\", \"width\": 40, \"height\": 30}, "
+                                           "\"areas\": [{\"shape\": \"rect\", \"coords\": [10, 20, 30, 25], "
+                                           "\"href\": \"start.html\", \"alt\": \"Start\"}]}");
     QDir(e.dir.path()).mkdir("ordner");
     QCOMPARE(mkfifo(QFile::encodeName(e.path("rohr")).constData(), 0600), 0);
     const QByteArray argument = QFile::encodeName(e.dir.path()) + '/' + name;
@@ -380,6 +393,55 @@ void TestStartUp::exportResponsiveWithoutWindow_data()
               page({pad(" ", "circle") + "20,15,5|../Bilder/#oben|Z|*|*|*|*"}, "../Bilder/Plan%20Haus.png", "zwei",
                    QSize(40, 30), FitMode::Fill),
               "");
+    // Every form from the command line; the picture named relative to the file written.
+    const QString classic =
+        "<!-- HTML-Code fuer den Image-Tag   -->\r\n<img src=\"Bilder/Plan%20Haus.png\" width=\"40\" height=\"30\" "
+        "alt=\"\" usemap=\"#plan_haus\" style=\"border-style:none\" />\r\n<!-- HTML-Code der eigentlichen ImageMap   "
+        "-->\r\n<map id=\"plan_haus\" name=\"plan_haus\">\r\n<area shape=\"rect\" alt=\"Start\" coords=\"10,20,30,25\" "
+        "href=\"start.html\" title=\"Start\"  />\r\n<area shape=\"default\" nohref=\"nohref\" alt=\"\" />\r\n</map>\r\n";
+    test::row("classic: the test page", QStringList{"--export", "classic", "neu.html", "plan.map"}, 0, "neu.html",
+              testPageText(classic), "");
+    test::row("classic: a .map file", QStringList{"--export=classic", "neu.map", "plan.map"}, 0, "neu.map",
+              QString::fromLatin1(mapDataFileBytes(classic, "Plan Haus.png")), "");
+    test::row("responsive, as --export-responsive", QStringList{"--export", "RESPONSIVE", "web/neu.html", "plan.map"},
+              0, "web/neu.html", page(lines, "../Bilder/Plan%20Haus.png", "plan_haus", QSize(40, 30), FitMode::Fill), "");
+    // What the wiki has no place for is left out, and the user hears of it.
+    test::row("mediawiki: the page's first map with areas",
+              QStringList{"--export", "mediawiki", "neu.txt", "seite.html"}, 0, "neu.txt",
+              "<imagemap>\nFile:Fehlt noch.png|120px\ncircle 60 45 20 [[b.html|B]]\ndesc none\n</imagemap>\n",
+              "korvane: Hinweis: Target, JavaScript-Handler und weitere Attribute der Areale kennt MediaWiki nicht; sie "
+              "fehlen im Text.\n");
+    test::row("json: the picture asked for, its own size",
+              QStringList{"--export", "json", "--image", "1", "web/neu.json", "zwei.html"}, 0, "web/neu.json",
+              "{\n  \"format\": \"korvane-imagemap\",\n  \"version\": 1,\n  \"name\": \"eins\",\n"
+              "  \"picture\": {\"file\": \"../Bilder/Plan Haus.png\", \"width\": 40, \"height\": 30},\n  \"areas\": [\n"
+              "    {\"shape\": \"rect\", \"coords\": [10, 20, 30, 25], \"percent\": [25, 66.6667, 75, 83.3333], "
+              "\"href\": \"../Bilder/haus.html\", \"alt\": \"\", \"attributes\": {\"title\": \"Zum Haus\", \"rel\": \"next\", "
+              "\"data-nr\": \"1\"}}\n  ]\n}\n",
+              "");
+    // Korvane's own forms are read as maps too.
+    test::row("a MediaWiki block in a text file to JSON", QStringList{"--export", "json", "neu.json", "Bilder/karte.txt"},
+              0, "neu.json",
+              "{\n  \"format\": \"korvane-imagemap\",\n  \"version\": 1,\n  \"name\": \"plan_haus\",\n"
+              "  \"picture\": {\"file\": \"Bilder/Plan Haus.png\", \"width\": 40, \"height\": 30},\n  \"areas\": [\n"
+              "    {\"shape\": \"rect\", \"coords\": [10, 20, 30, 25], \"percent\": [25, 66.6667, 75, 83.3333], "
+              "\"href\": \"Start\", \"alt\": \"\"}\n  ]\n}\n",
+              "");
+    test::row("a JSON file to MediaWiki", QStringList{"--export", "mediawiki", "neu.txt", "karte.json"}, 0, "neu.txt",
+              "<imagemap>\nFile:Plan Haus.png|40px\nrect 10 20 30 25 [https://example.com/ Beispiel]\ndesc none\n"
+              "</imagemap>\n",
+              "");
+    test::row("unknown form", QStringList{"--export", "svg", "x.html", "plan.map"}, 2, "", "",
+              "korvane: unbekannte Form \"svg\" (classic, responsive, mediawiki oder json)\n\n" + kUsage);
+    test::row("--export without AUS", QStringList{"--export", "json", "plan.map"}, 2, "", "",
+              "korvane: --export braucht AUS und genau eine DATEI\n\n" + kUsage);
+    test::row("--export and --export-responsive",
+              QStringList{"--export", "json", "--export-responsive", "y.html", "x.html", "plan.map"}, 2, "", "",
+              "korvane: --export und --export-responsive schließen einander aus\n\n" + kUsage);
+    test::row("--fit with another form", QStringList{"--export", "json", "--fit", "cover", "x.html", "plan.map"}, 2,
+              "", "", "korvane: --fit gilt nur für die Form responsive\n\n" + kUsage);
+    test::row("a JSON of a newer Korvane", QStringList{"--export", "classic", "x.html", "neuer.json"}, 2, "", "",
+              "korvane: Die ImageMap stammt von einem neueren Korvane (Version 7 des JSON-Formats).\n");
     test::row("no such picture", QStringList{"--export-responsive", "x.html", "--image=3", "zwei.html"}, 2, "", "",
               "korvane: Die Datei \"zwei.html\" hat keine 3. Grafik mit ImageMap, nur 2.\n");
     test::row("no such map", QStringList{"--export-responsive", "x.html", "--map", "Eins", "zwei.html"}, 2, "", "",
@@ -438,6 +500,13 @@ void TestStartUp::exportResponsiveWithoutWindow()
                             "<img src=\"Plan Haus.png\" usemap=\"#zwei\"><map name=\"zwei\"><area shape=\"circle\" "
                             "coords=\"20,15,5\" href=\"#oben\" alt=\"Z\"></map></body></html>"));
     QVERIFY(test::writeFile(dir.filePath("leer.map"), "<!-- nichts -->"));
+    QVERIFY(test::writeFile(dir.filePath("Bilder/karte.txt"),
+                            "Die Karte:\n<imagemap>\nFile:Plan Haus.png|400px\nrect 10 20 30 25 [[Start]]\n</imagemap>\n"));
+    QVERIFY(test::writeFile(dir.filePath("karte.json"),
+                            "{\"format\": \"korvane-imagemap\", \"version\": 1, \"picture\": {\"file\": "
+                            "\"Bilder/Plan Haus.png\", \"width\": 40, \"height\": 30}, \"areas\": [{\"shape\": \"rect\", "
+                            "\"coords\": [10, 20, 30, 25], \"href\": \"https://example.com/\", \"alt\": \"Beispiel\"}]}"));
+    QVERIFY(test::writeFile(dir.filePath("neuer.json"), "{\"format\": \"korvane-imagemap\", \"version\": 7}"));
     QVERIFY(test::writeFile(dir.filePath("ohne.html"), "<img src=\"weg.png\" usemap=\"#w\"><map name=\"w\">"
                                                        "<area shape=\"rect\" coords=\"1,2,3,4\" href=\"w.html\"></map>"));
     QProcess program;

@@ -5,6 +5,7 @@
 #include "model/Codec.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QTextDocument>
 
@@ -78,7 +79,7 @@ public:
     {
         if (m_lines <= CodeBox::kShownLineCount)
             return m_shown;
-        return m_shown + QStringLiteral("… (%1 weitere Zeilen)").arg(m_lines - CodeBox::kShownLineCount);
+        return m_shown + QCoreApplication::translate("korvane::CodeBox", "… (%1 weitere Zeilen)").arg(m_lines - CodeBox::kShownLineCount);
     }
 
 private:

@@ -13,9 +13,10 @@ namespace korvane {
 
 namespace {
 
-const std::pair<FitMode, const char*> kFits[] = {{FitMode::Fill, "Verzerrt füllen (fill)"},
-                                                 {FitMode::Contain, "Ganz zeigen (contain)"},
-                                                 {FitMode::Cover, "Ausschnitt füllen (cover)"}};
+const std::pair<FitMode, const char*> kFits[] = {
+    {FitMode::Fill, QT_TRANSLATE_NOOP("korvane::CodeBoxMenu", "Verzerrt füllen (fill)")},
+    {FitMode::Contain, QT_TRANSLATE_NOOP("korvane::CodeBoxMenu", "Ganz zeigen (contain)")},
+    {FitMode::Cover, QT_TRANSLATE_NOOP("korvane::CodeBoxMenu", "Ausschnitt füllen (cover)")}};
 
 } // namespace
 
@@ -23,11 +24,11 @@ CodeBoxMenu::CodeBoxMenu(CodeBox& box, QWidget& window, const MapDocument& docum
                          std::function<QSize()> pictureSize)
     : QObject(&window), m_window(window), m_document(document), m_state(state), m_pictureSize(std::move(pictureSize))
 {
-    QAction* copy = entry("mnuResponsivKopieren", QStringLiteral("Responsiven Code kopieren"));
+    QAction* copy = entry("mnuResponsivKopieren", tr("Responsiven Code kopieren"));
     copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     connect(copy, &QAction::triggered, this,
             [this] { CopyResponsiveCode({m_document, m_pictureSize}, m_state).run(); });
-    QAction* save = entry("mnuResponsivSpeichern", QStringLiteral("Responsive Seite speichern..."));
+    QAction* save = entry("mnuResponsivSpeichern", tr("Responsive Seite speichern..."));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     connect(save, &QAction::triggered, this,
             [this] { SaveResponsivePage({m_document, m_pictureSize}, m_state, &m_window).run(); });
@@ -44,18 +45,18 @@ CodeBoxMenu::CodeBoxMenu(CodeBox& box, QWidget& window, const MapDocument& docum
     connect(areas, &AreaList::modelReset, this, followAreas);
     followAreas();
 
-    auto* fitMenu = new QMenu(QStringLiteral("Einpassung der responsiven Grafik"), &m_window);
+    auto* fitMenu = new QMenu(tr("Einpassung der responsiven Grafik"), &m_window);
     fitMenu->setObjectName(QStringLiteral("mnuEinpassung"));
     auto* fitGroup = new QActionGroup(this);
     for (const auto& [mode, text] : kFits) {
-        QAction* fit = entry(qPrintable(QStringLiteral("mnuEinpassung_") + fitModeName(mode)), QString::fromUtf8(text));
+        QAction* fit = entry(qPrintable(QStringLiteral("mnuEinpassung_") + fitModeName(mode)), tr(text));
         fit->setCheckable(true);
         fitGroup->addAction(fit);
         fitMenu->addAction(fit);
         m_fits << fit;
         connect(fit, &QAction::triggered, this, [this, mode = mode] { choose([this, mode] { m_state.responsiveFit = mode; }); });
     }
-    m_relative = entry("mnuBildpfadRelativ", QStringLiteral("Bildpfad relativ zur Seite"));
+    m_relative = entry("mnuBildpfadRelativ", tr("Bildpfad relativ zur Seite"));
     m_relative->setCheckable(true);
     connect(m_relative, &QAction::toggled, this,
             [this](bool on) { choose([this, on] { m_state.relativeImagePath = on; }); });

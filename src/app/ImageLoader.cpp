@@ -7,6 +7,8 @@
 #include "model/AreaEntry.h"
 #include "model/Codec.h"
 
+#include <QCoreApplication>
+#include <QScopeGuard>
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -37,13 +39,34 @@ enum class Decoder { None, PictureLoader, Bitmap, Drawing };
 // Statuses of the bitmap decoder that the loader reports.
 enum Status { InvalidParameter = 2, OutOfMemory = 3, FileNotFound = 10, AccessDenied = 12, UnknownImageFormat = 13 };
 
-const QString kUnsuitableName = QStringLiteral("Ungeeigneter Dateiname");
-const QString kMissing = QStringLiteral("Datei nicht vorhanden/verfügbar");
-const QString kEmpty = QStringLiteral("Leere Datei");
-const QString kUnsupported = QStringLiteral("Bildformat wird nicht unterstützt");
-const QString kPictureLoaderFailed = QStringLiteral("Laden des Bildes scheitert (Loadpicture)");
-const QString kBitmapFailed = QStringLiteral("Bitmap kann nicht aus Bild-Datei erstellt werden");
-const QString kHandleFailed = QStringLiteral("Bitmap-Handle kann nicht erzeugt werden");
+QString kUnsuitableName()
+{
+    return QCoreApplication::translate("korvane::ImageLoader", "Ungeeigneter Dateiname");
+}
+QString kMissing()
+{
+    return QCoreApplication::translate("korvane::ImageLoader", "Datei nicht vorhanden/verfügbar");
+}
+QString kEmpty()
+{
+    return QCoreApplication::translate("korvane::ImageLoader", "Leere Datei");
+}
+QString kUnsupported()
+{
+    return QCoreApplication::translate("korvane::ImageLoader", "Bildformat wird nicht unterstützt");
+}
+QString kPictureLoaderFailed()
+{
+    return QCoreApplication::translate("korvane::ImageLoader", "Laden des Bildes scheitert (Loadpicture)");
+}
+QString kBitmapFailed()
+{
+    return QCoreApplication::translate("korvane::ImageLoader", "Bitmap kann nicht aus Bild-Datei erstellt werden");
+}
+QString kHandleFailed()
+{
+    return QCoreApplication::translate("korvane::ImageLoader", "Bitmap-Handle kann nicht erzeugt werden");
+}
 
 struct PictureKind {
     const char* extension;
@@ -109,6 +132,27 @@ bool sizeAcceptable(const QSize& size)
     return size.isValid() && !size.isEmpty() && !pictureTooLarge(size);
 }
 
+// Where the transparency of the picture being loaded on this thread goes,
+// when its caller asks for it (see loadPictureFile()); the decoders between
+// here and there need not know.
+thread_local QImage* t_transparency = nullptr;
+
+// The picture's alpha, when some pixel of it is not opaque.
+void keepTransparency(const QImage& premultiplied)
+{
+    if (!t_transparency)
+        return;
+    for (int y = 0; y < premultiplied.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(premultiplied.constScanLine(y));
+        for (int x = 0; x < premultiplied.width(); ++x) {
+            if (qAlpha(line[x]) != 255) {
+                *t_transparency = premultiplied.convertToFormat(QImage::Format_Alpha8);
+                return;
+            }
+        }
+    }
+}
+
 // The surface draws on an opaque 32-bit picture: transparent parts show
 // white, as on a fresh sheet. The picture is changed in its own memory where
 // Qt can, so loading keeps no second copy of it.
@@ -118,6 +162,7 @@ QImage opaqueAsIs(QImage image)
         image.convertTo(QImage::Format_ARGB32_Premultiplied);
         if (image.isNull())
             return image;
+        keepTransparency(image);
         QPainter painter(&image);
         painter.setCompositionMode(QPainter::CompositionMode_DestinationOver);
         painter.fillRect(image.rect(), Qt::white);
@@ -214,7 +259,7 @@ QImage loadWithPictureLoader(QFile& file, QString& error)
     if (refused.isValid())
         error = pictureTooLargeText(refused);
     else if (picture.isNull())
-        error = kPictureLoaderFailed;
+        error = kPictureLoaderFailed();
     return picture;
 }
 
@@ -240,12 +285,12 @@ QImage loadWithBitmapDecoder(QIODevice& device, QString& error)
         return {};
     }
     if (decoded.image.isNull()) {
-        error = kBitmapFailed + kCrLf + gdiPlusStatusText(statusOf(decoded));
+        error = kBitmapFailed() + kCrLf + gdiPlusStatusText(statusOf(decoded));
         return {};
     }
     QImage picture = opaque(std::move(decoded.image));
     if (picture.isNull())
-        error = kHandleFailed + kCrLf + gdiPlusStatusText(OutOfMemory);
+        error = kHandleFailed() + kCrLf + gdiPlusStatusText(OutOfMemory);
     return picture;
 }
 
@@ -267,8 +312,8 @@ QImage loadDrawing(QFile& file, Decoder decoder, QString& error)
     if (refused.isValid())
         error = pictureTooLargeText(refused);
     else if (picture.isNull())
-        error = decoder == Decoder::Bitmap ? kBitmapFailed + kCrLf + gdiPlusStatusText(InvalidParameter)
-                                           : kPictureLoaderFailed;
+        error = decoder == Decoder::Bitmap ? kBitmapFailed() + kCrLf + gdiPlusStatusText(InvalidParameter)
+                                           : kPictureLoaderFailed();
     return picture;
 }
 
@@ -281,38 +326,40 @@ bool pictureTooLarge(QSize size)
 
 QString pictureTooLargeText(QSize size)
 {
-    return QStringLiteral("Das Bild ist zu groß: %1 × %2 Bildpunkte. Geöffnet werden Bilder mit höchstens "
-                          "100 Millionen Bildpunkten (zum Beispiel 10000 × 10000).")
+    return QCoreApplication::translate("korvane::ImageLoader",
+                                       "Das Bild ist zu groß: %1 × %2 Bildpunkte. Geöffnet werden Bilder mit höchstens "
+                                       "100 Millionen Bildpunkten (zum Beispiel 10000 × 10000).")
         .arg(size.width())
         .arg(size.height());
 }
 
 QString gdiPlusStatusText(int status)
 {
-    static const char* const texts[] = {"",
-                                        "fehlerhafte Initialisierung",
-                                        "Ungeeigneter Parameter",
-                                        "Speichermangel",
-                                        "GDIPlus ist noch beschäftigt",
-                                        "Buffer zu klein",
-                                        "",
-                                        "Windows32-Fehler",
-                                        "Falscher interner Zustand",
-                                        "Abbruch der Operation",
-                                        "Datei nicht gefunden",
-                                        "Wert-Überlauf",
-                                        "Zugriff verweigert",
-                                        "unbekanntes Bildformat",
-                                        "",
-                                        "",
-                                        "",
-                                        "GDIPlus-Version wird nicht unterstützt",
-                                        "Keine GDIPlus-Verbindung",
-                                        "Eigenschaft nicht gefunden",
-                                        "Eigenschaft wird nicht unterstützt"};
-    if (status < 1 || status > 20)
+    static const char* const texts[] = {
+        "",
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "fehlerhafte Initialisierung"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Ungeeigneter Parameter"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Speichermangel"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "GDIPlus ist noch beschäftigt"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Buffer zu klein"),
+        "",
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Windows32-Fehler"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Falscher interner Zustand"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Abbruch der Operation"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Datei nicht gefunden"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Wert-Überlauf"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Zugriff verweigert"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "unbekanntes Bildformat"),
+        "",
+        "",
+        "",
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "GDIPlus-Version wird nicht unterstützt"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Keine GDIPlus-Verbindung"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Eigenschaft nicht gefunden"),
+        QT_TRANSLATE_NOOP("korvane::ImageLoader", "Eigenschaft wird nicht unterstützt")};
+    if (status < 1 || status > 20 || !*texts[status])
         return {};
-    return QString::fromUtf8(texts[status]);
+    return QCoreApplication::translate("korvane::ImageLoader", texts[status]);
 }
 
 #ifdef KORVANE_HAVE_WMF
@@ -483,18 +530,18 @@ QImage loadNow(const QString& name, Decoder decoder, QString& message)
     if (name.isEmpty()) {
         // An empty name asks for an empty picture.
     } else if (name.size() < 5) {
-        message = kUnsuitableName;
+        message = kUnsuitableName();
     } else if (!info.isFile()) {
-        message = kMissing;
+        message = kMissing();
     } else if (info.size() < 10) {
-        message = kEmpty;
+        message = kEmpty();
     } else if (decoder == Decoder::None) {
-        message = kUnsupported;
+        message = kUnsupported();
     } else {
         QFile file(name);
         if (!file.open(QIODevice::ReadOnly))
-            message = decoder == Decoder::PictureLoader ? kPictureLoaderFailed
-                                                        : kBitmapFailed + kCrLf + gdiPlusStatusText(AccessDenied);
+            message = decoder == Decoder::PictureLoader ? kPictureLoaderFailed()
+                                                        : kBitmapFailed() + kCrLf + gdiPlusStatusText(AccessDenied);
         else if (looksLikeSvg(file.peek(kSvgHeadBytes)))
             return loadDrawing(file, decoder, message);
         else if (decoder == Decoder::Bitmap)
@@ -507,8 +554,12 @@ QImage loadNow(const QString& name, Decoder decoder, QString& message)
 
 } // namespace
 
-QImage loadPictureFile(const QString& fileName, QString* error, bool byContent)
+QImage loadPictureFile(const QString& fileName, QString* error, bool byContent, QImage* transparency)
 {
+    if (transparency)
+        *transparency = QImage();
+    t_transparency = transparency;
+    const auto forget = qScopeGuard([] { t_transparency = nullptr; });
     QString message;
     // Only blanks are trimmed, as typed names may end in other white space.
     const QString name = blanksTrimmed(fileName);

@@ -23,7 +23,11 @@ namespace korvane {
 // `byContent`: a name whose extension is none of these (a picture opened from
 // outside the editor under a name that does not say what it is) is decoded
 // by the file's content; the other names keep the rule of the extension.
-QImage loadPictureFile(const QString& fileName, QString* error = nullptr, bool byContent = false);
+// `transparency` (when given) receives the alpha of a picture some of whose
+// pixels are not opaque (Format_Alpha8, the picture's size), else a null image:
+// the picture itself is always opaque, its transparent parts white.
+QImage loadPictureFile(const QString& fileName, QString* error = nullptr, bool byContent = false,
+                       QImage* transparency = nullptr);
 
 // True when the name ends in one of the extensions above.
 bool hasPictureExtension(const QString& fileName);

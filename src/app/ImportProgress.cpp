@@ -18,7 +18,7 @@ ImportProgress::ImportProgress(QWidget* window, const QString& path)
 {
     if (QFileInfo(path).size() < kShownFrom)
         return;
-    m_dialog = std::make_unique<QProgressDialog>(QString(), QStringLiteral("Abbrechen"), 0, kSteps, window);
+    m_dialog = std::make_unique<QProgressDialog>(QString(), tr("Abbrechen"), 0, kSteps, window);
     m_dialog->setWindowTitle(programName());
     m_dialog->setWindowModality(Qt::WindowModal);
     m_dialog->setAutoReset(false);
@@ -28,11 +28,11 @@ ImportProgress::ImportProgress(QWidget* window, const QString& path)
 
 ImportProgress::~ImportProgress() = default;
 
-import::Progress ImportProgress::step(const QString& label)
+import::Progress ImportProgress::step(const char* label)
 {
     if (!m_dialog)
         return {};
-    m_dialog->setLabelText(label);
+    m_dialog->setLabelText(tr(label));
     m_dialog->setValue(0);
     return [this](qint64 done, qint64 total) {
         // The events are handled here, a press of "Abbrechen" among them;

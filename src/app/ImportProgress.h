@@ -2,6 +2,7 @@
 
 #include "io/ImportFile.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <memory>
@@ -15,13 +16,16 @@ namespace korvane {
 // start, so that the window never freezes without a word; its "Abbrechen"
 // stops the reading before anything of the map is changed.
 class ImportProgress {
+    Q_DECLARE_TR_FUNCTIONS(korvane::ImportProgress)
 public:
     // Files from this size on take long enough to be shown.
     static constexpr qint64 kShownFrom = 8 * 1024 * 1024;
-    // The steps' labels.
-    static inline const QString kReadingFile = QStringLiteral("Die Datei wird gelesen ...");
-    static inline const QString kReadingMaps = QStringLiteral("Die ImageMaps werden gesucht ...");
-    static inline const QString kReadingAreas = QStringLiteral("Die Areale werden gelesen ...");
+    // The steps' labels, shown in the window's language.
+    static constexpr const char* kReadingFile = QT_TRANSLATE_NOOP("korvane::ImportProgress", "Die Datei wird gelesen ...");
+    static constexpr const char* kReadingMaps =
+        QT_TRANSLATE_NOOP("korvane::ImportProgress", "Die ImageMaps werden gesucht ...");
+    static constexpr const char* kReadingAreas =
+        QT_TRANSLATE_NOOP("korvane::ImportProgress", "Die Areale werden gelesen ...");
 
     ImportProgress(QWidget* window, const QString& path);
     ~ImportProgress();
@@ -29,7 +33,7 @@ public:
     ImportProgress& operator=(const ImportProgress&) = delete;
 
     // The reporter of one step, which the dialog names with `label`.
-    import::Progress step(const QString& label);
+    import::Progress step(const char* label);
     bool cancelled() const { return m_cancelled; }
 
 private:

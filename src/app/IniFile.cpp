@@ -3,6 +3,7 @@
 #include "io/FileReplace.h"
 #include "model/Codec.h"
 
+#include <QCoreApplication>
 #include <QColor>
 #include <QFile>
 #include <QStringList>
@@ -275,8 +276,10 @@ bool iniWriteSettings(const QList<IniSetting>& settings, const QString& file, In
         return true;
     if (error) {
         *error = {QFileDevice::WriteError,
-                  QStringLiteral("Die Einstellungsdatei \"") + file +
-                      QStringLiteral("\" ließ sich nicht schreiben; die bisherige Datei ist unverändert geblieben.")};
+                  QCoreApplication::translate("korvane::IniFile",
+                                              "Die Einstellungsdatei \"%1\" ließ sich nicht schreiben; die "
+                                              "bisherige Datei ist unverändert geblieben.")
+                      .arg(file)};
     }
     return false;
 }

@@ -9,9 +9,15 @@
 
 namespace korvane {
 
-const QString Magnifier::kNoCaptureText =
-    QStringLiteral("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich.");
-const QString Magnifier::kOwnWindowsTitle = QStringLiteral("Lupe - nur Korvane-Fenster");
+QString Magnifier::noCaptureText()
+{
+    return tr("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich.");
+}
+
+QString Magnifier::ownWindowsTitle()
+{
+    return tr("Lupe - nur Korvane-Fenster");
+}
 
 namespace {
 
@@ -198,7 +204,7 @@ void Magnifier::refreshView()
     if (copy.isNull() || copy.size().isEmpty()) {
         // Refused this time; the next tick tries again.
         m_shownCopy = QImage();
-        ui.Picture1->showMessage(kNoCaptureText);
+        ui.Picture1->showMessage(noCaptureText());
         return;
     }
     showCopy(copy, frame);
@@ -222,14 +228,14 @@ void Magnifier::showCopy(const QImage& copy, const MagnifierFrame& frame)
 // is nothing to see.
 void Magnifier::showOwnWindows()
 {
-    if (windowTitle() != kOwnWindowsTitle)
-        setWindowTitle(kOwnWindowsTitle);
+    if (windowTitle() != ownWindowsTitle())
+        setWindowTitle(ownWindowsTitle());
     const ScreenCapture::WindowPointer under = m_capture->ownWindowUnderPointer();
     if (under.window == this)
         return;
     if (!under.window) {
         m_shownCopy = QImage();
-        ui.Picture1->showMessage(kNoCaptureText);
+        ui.Picture1->showMessage(noCaptureText());
         return;
     }
     const MagnifierFrame frame = magnifierFrame(ui.updown1->value(), under.position, ui.Picture1->size(),

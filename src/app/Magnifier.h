@@ -56,9 +56,9 @@ public:
     // True once the window was closed; it is deleted soon after.
     bool isClosed() const { return m_closed; }
 
-    static const QString kNoCaptureText;
+    static QString noCaptureText();
     // The title while only this program's windows can be shown.
-    static const QString kOwnWindowsTitle;
+    static QString ownWindowsTitle();
 
 signals:
     // The user closed the window with its close box or the system menu.

@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
+#include "app/Looks.h"
 
 #include "app/CodeBoxMenu.h"
+#include "app/FormsMenu.h"
 #include "app/MainToolHost.h"
 #include "app/OpenFromOutside.h"
 #include "app/RecoveryStart.h"
@@ -71,27 +73,29 @@ QPixmap widthPixmap(int width)
     return pixmap;
 }
 
-QPixmap magnifierPixmap()
+// The icons' outlines stand out from the buttons on a dark palette too.
+QPixmap magnifierPixmap(const QColor& button)
 {
+    const QColor outline = looks::ownColour(QColor(40, 40, 40), button, 3.0);
     QPixmap pixmap(20, 20);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 40, 40), 3, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(outline, 3, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(12.5, 12.5), QPointF(18, 18));
-    p.setPen(QPen(QColor(40, 40, 40), 2));
+    p.setPen(QPen(outline, 2));
     p.setBrush(QColor(200, 230, 255));
     p.drawEllipse(QPointF(8, 8), 6, 6);
     return pixmap;
 }
 
-QPixmap trashPixmap()
+QPixmap trashPixmap(const QColor& background)
 {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(60, 60, 60), 1.5));
+    p.setPen(QPen(looks::ownColour(QColor(60, 60, 60), background, 3.0), 1.5));
     p.setBrush(QColor(190, 190, 190));
     p.drawRect(QRectF(6, 8, 20, 21));    // the can
     p.drawRect(QRectF(4, 5, 24, 3));     // the lid
@@ -143,6 +147,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     m_mapCheck = new MapCheckCommand(
         m_document, [this] { return ui.Picture1->pictureSize(); }, this);
     ui.txtMap->addMenuActions({m_mapCheck->action()});
+    m_formsMenu = new FormsMenu(*ui.txtMap, *this, m_document, m_session.state(),
+                                [this] { return ui.Picture1->pictureSize(); });
     m_codeBoxMenu = new CodeBoxMenu(*ui.txtMap, *this, m_document, m_session.state(),
                                     [this] { return ui.Picture1->pictureSize(); });
     connectCommands();
@@ -179,9 +185,12 @@ void MainWindow::drawTitleScreen()
     QFont font(QStringLiteral("Times New Roman"));
     font.setStyleHint(QFont::Serif);
     font.setPointSize(45);
+    // On a dark palette the canvas is dark: the name and its lines are made
+    // light enough to read (the shadow stays black, a shadow).
+    const QColor background = ui.Picture1->palette().color(QPalette::Button);
     s.setPenColor(Qt::black);
     s.drawText(QPoint(43, 103), QStringLiteral("Korvane"), font);
-    s.setPenColor(QColor(0x80, 0x80, 0x00));
+    s.setPenColor(looks::ownColour(QColor(0x80, 0x80, 0x00), background, 4.5));
     s.drawText(QPoint(40, 100), QStringLiteral("Korvane"), font);
     font.setPointSize(12);
     s.drawText(QPoint(20, 260), QStringLiteral("Version: %1.%2").arg(KORVANE_VERSION_MAJOR).arg(KORVANE_VERSION_MINOR),
@@ -205,15 +214,15 @@ void MainWindow::createControls()
     ui.picUnten->setObjectName(QStringLiteral("picUnten"));
     ui.picContainer = new QWidget(central);
     ui.picContainer->setObjectName(QStringLiteral("picContainer"));
-    ui.picContainer->setAccessibleName(QStringLiteral("Bildbereich"));
+    ui.picContainer->setAccessibleName(tr("Bildbereich"));
     ui.Picture1 = new Canvas(ui.picContainer);
     ui.Picture1->installEventFilter(this);
     ui.VScroll1 = new QScrollBar(Qt::Vertical, central);
     ui.VScroll1->setObjectName(QStringLiteral("VScroll1"));
-    ui.VScroll1->setAccessibleName(QStringLiteral("Bild senkrecht verschieben"));
+    ui.VScroll1->setAccessibleName(tr("Bild senkrecht verschieben"));
     ui.HScroll1 = new QScrollBar(Qt::Horizontal, central);
     ui.HScroll1->setObjectName(QStringLiteral("HScroll1"));
-    ui.HScroll1->setAccessibleName(QStringLiteral("Bild waagerecht verschieben"));
+    ui.HScroll1->setAccessibleName(tr("Bild waagerecht verschieben"));
     for (QWidget* w : {ui.picOben, ui.picContainer}) {
         w->setMouseTracking(true);
         w->installEventFilter(this);
@@ -226,7 +235,7 @@ void MainWindow::createControls()
 
     ui.txtMap = new CodeBox(ui.picUnten);
     ui.txtMap->setObjectName(QStringLiteral("txtMap"));
-    ui.txtMap->setAccessibleName(QStringLiteral("HTML-Code der ImageMap"));
+    ui.txtMap->setAccessibleName(tr("HTML-Code der ImageMap"));
     ui.txtMap->setLineWrapMode(QPlainTextEdit::NoWrap);
     ui.cmdClipboard->setEnabled(false);
     ui.Command7->setEnabled(false);
@@ -241,24 +250,24 @@ void MainWindow::createControls()
 void MainWindow::createToolBar()
 {
     QWidget* top = ui.picOben;
-    ui.Command1 = button(top, "Command1", QStringLiteral("Open"), QStringLiteral("Grafikdatei auswählen."));
+    ui.Command1 = button(top, "Command1", tr("Open"), tr("Grafikdatei auswählen."));
     ui.Command7 = button(top, "Command7", QStringLiteral("Save"),
-                         QStringLiteral("Speichert die MAP-Daten in einer Textdatei und erzeugt zusätzlich eine "
+                         tr("Speichert die MAP-Daten in einer Textdatei und erzeugt zusätzlich eine "
                                         "HTML-Testseite."));
     ui.Command8 = button(top, "Command8", QStringLiteral("Map"),
-                         QStringLiteral("Importiert MAP-Daten aus einer bereits existierenden MAP-Datei."));
+                         tr("Importiert MAP-Daten aus einer bereits existierenden MAP-Datei."));
     ui.Command11 = button(top, "Command11", QStringLiteral("Html"),
-                          QStringLiteral("Importiert die MAP-Daten aus einer bereits existierenden Html-Datei."));
+                          tr("Importiert die MAP-Daten aus einer bereits existierenden Html-Datei."));
     ui.Command12 = button(top, "Command12", QStringLiteral("Export"),
-                          QStringLiteral("Export der erzeugten MAP-Daten in eine existierende HTML-Datei."));
+                          tr("Export der erzeugten MAP-Daten in eine existierende HTML-Datei."));
     ui.cmdClipboard = button(top, "cmdClipboard", QStringLiteral("board"),
-                             QStringLiteral("Kopiert die eigentlichen MAP-Daten in die Zwischenablage"));
-    ui.Command4 = button(top, "Command4", QString(), QStringLiteral("Öffnet eine \"Lupe\" :-)"));
-    ui.Command4->setAccessibleName(QStringLiteral("Lupe"));
-    ui.Command4->setIcon(QIcon(magnifierPixmap()));
+                             tr("Kopiert die eigentlichen MAP-Daten in die Zwischenablage"));
+    ui.Command4 = button(top, "Command4", QString(), tr("Öffnet eine \"Lupe\" :-)"));
+    ui.Command4->setAccessibleName(tr("Lupe"));
+    ui.Command4->setIcon(QIcon(magnifierPixmap(palette().color(QPalette::Button))));
     const char* optionNames[] = {"Option1_0", "Option1_1", "Option1_2", "Option1_3"};
-    const QString optionCaptions[] = {QStringLiteral("Polygon"), QStringLiteral("Rechteck"), QStringLiteral("Kreis"),
-                                      QStringLiteral("EditMode")};
+    const QString optionCaptions[] = {tr("Polygon"), tr("Rechteck"), tr("Kreis"),
+                                      tr("EditMode")};
     auto* options = new QGridLayout;
     options->setHorizontalSpacing(6);
     options->setVerticalSpacing(0);
@@ -271,15 +280,15 @@ void MainWindow::createToolBar()
     ui.Option1[0]->setChecked(true);
     ui.txtHelp = new QPlainTextEdit(top);
     ui.txtHelp->setObjectName(QStringLiteral("txtHelp"));
-    ui.txtHelp->setAccessibleName(QStringLiteral("Hilfetext"));
+    ui.txtHelp->setAccessibleName(tr("Hilfetext"));
     ui.txtHelp->setReadOnly(true);
     ui.txtHelp->setVisible(false);
     showHelpText(0); // the polygon tool is checked from the start
     ui.Frame3 = new QGroupBox(top);
     ui.Frame3->setObjectName(QStringLiteral("Frame3"));
     ui.Command6 = button(ui.Frame3, "Command6", QStringLiteral("Refresh"),
-                         QStringLiteral("Zeichnet alle in der Arealliste aufgeführten Elemente neu."));
-    ui.Command13 = button(ui.Frame3, "Command13", QStringLiteral("Help"), QStringLiteral("Öffnet eine Hilfe Datei"));
+                         tr("Zeichnet alle in der Arealliste aufgeführten Elemente neu."));
+    ui.Command13 = button(ui.Frame3, "Command13", tr("Help"), tr("Öffnet eine Hilfe Datei"));
     auto* frameRow = new QHBoxLayout(ui.Frame3);
     frameRow->setContentsMargins(4, 2, 4, 2);
     frameRow->addWidget(ui.Command6);
@@ -307,12 +316,12 @@ void MainWindow::createToolBar()
 void MainWindow::createSidePanel()
 {
     QWidget* side = ui.Picture4;
-    ui.Label1 = new QLabel(QStringLiteral("Arealliste:"), side);
+    ui.Label1 = new QLabel(tr("Arealliste:"), side);
     ui.Label1->setObjectName(QStringLiteral("Label1"));
     ui.List1 = new QListView(side);
     ui.List1->setObjectName(QStringLiteral("List1"));
-    ui.List1->setAccessibleName(QStringLiteral("Arealliste"));
-    ui.List1->setToolTip(QStringLiteral("Click->Auswahl eines Elements, DoppelClick oder Drag&Drop auf das "
+    ui.List1->setAccessibleName(tr("Arealliste"));
+    ui.List1->setToolTip(tr("Click->Auswahl eines Elements, DoppelClick oder Drag&Drop auf das "
                                         "Papiekorbsymbol löscht ein Element."));
     QFont fixed(QStringLiteral("Courier New"));
     fixed.setStyleHint(QFont::TypeWriter);
@@ -333,25 +342,25 @@ void MainWindow::createSidePanel()
     ui.List1->setUniformItemSizes(true);
     ui.Label1->setBuddy(ui.List1);
     ui.Command10 = button(side, "Command10", QStringLiteral("copy"),
-                          QStringLiteral("Erzeugt eine Kopie des ausgewählten Areals."));
+                          tr("Erzeugt eine Kopie des ausgewählten Areals."));
     ui.Command10->setEnabled(false);
     ui.Command3 =
-        button(side, "Command3", QStringLiteral("clear"), QStringLiteral("Alle eingezeichneten Areale löschen."));
-    ui.Command9 = button(side, "Command9", QStringLiteral("edit"), QStringLiteral("Öffnet den Eigenschafteninspektor"));
+        button(side, "Command3", tr("clear"), tr("Alle eingezeichneten Areale löschen."));
+    ui.Command9 = button(side, "Command9", tr("edit"), tr("Öffnet den Eigenschafteninspektor"));
     ui.Command9->setEnabled(false);
     ui.Picture2 = new QLabel(side);
     ui.Picture2->setObjectName(QStringLiteral("Picture2"));
-    ui.Picture2->setAccessibleName(QStringLiteral("Papierkorb"));
-    ui.Picture2->setToolTip(QStringLiteral("Papierkorb. Zum löschen eines Areals den ausgewählten Eintrag auf den "
+    ui.Picture2->setAccessibleName(tr("Papierkorb"));
+    ui.Picture2->setToolTip(tr("Papierkorb. Zum löschen eines Areals den ausgewählten Eintrag auf den "
                                            "Papierkorb ziehen."));
-    ui.Picture2->setPixmap(trashPixmap());
+    ui.Picture2->setPixmap(trashPixmap(palette().color(QPalette::Window)));
     ui.Picture2->setFixedSize(34, 34);
     ui.Picture2->setAcceptDrops(true);
     ui.Picture2->installEventFilter(this);
 
     createColorFrame();
 
-    ui.Frame2 = new QGroupBox(QStringLiteral("Liniendicke"), side);
+    ui.Frame2 = new QGroupBox(tr("Liniendicke"), side);
     ui.Frame2->setObjectName(QStringLiteral("Frame2"));
     auto* widths = new QHBoxLayout(ui.Frame2);
     widths->setContentsMargins(4, 2, 4, 4);
@@ -359,24 +368,24 @@ void MainWindow::createSidePanel()
     for (int i = 0; i < 3; ++i) {
         ui.Image1[i] = new QLabel(ui.Frame2);
         ui.Image1[i]->setObjectName(QLatin1String(widthNames[i]));
-        ui.Image1[i]->setAccessibleName(QStringLiteral("Liniendicke %1 Pixel").arg(i + 1));
+        ui.Image1[i]->setAccessibleName(tr("Liniendicke %1 Pixel").arg(i + 1));
         ui.Image1[i]->setPixmap(widthPixmap(i + 1));
         ui.Image1[i]->setFixedSize(40, 18);
         ui.Image1[i]->setAlignment(Qt::AlignCenter);
         ui.Image1[i]->installEventFilter(this);
         widths->addWidget(ui.Image1[i]);
     }
-    ui.chkGefuellt = new QCheckBox(QStringLiteral("Areale gefült zeichnen"), side);
+    ui.chkGefuellt = new QCheckBox(tr("Areale gefült zeichnen"), side);
     ui.chkGefuellt->setObjectName(QStringLiteral("chkGefuellt"));
-    ui.lblPos = new ValueLabel(QStringLiteral("Mausposition"), side);
+    ui.lblPos = new ValueLabel(tr("Mausposition"), side);
     ui.lblPos->setObjectName(QStringLiteral("lblPos"));
-    ui.lblZoom = new ValueLabel(QStringLiteral("Zoom"), side);
+    ui.lblZoom = new ValueLabel(tr("Zoom"), side);
     ui.lblZoom->setObjectName(QStringLiteral("lblZoom"));
     ui.lblZoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont small = ui.lblZoom->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     ui.lblZoom->setFont(small);
-    ui.Label3 = new ValueLabel(QStringLiteral("Modus"), side);
+    ui.Label3 = new ValueLabel(tr("Modus"), side);
     ui.Label3->setObjectName(QStringLiteral("Label3"));
     ui.Timer1 = new QTimer(this);
     ui.Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -413,17 +422,17 @@ void MainWindow::createSidePanel()
 
 void MainWindow::createColorFrame()
 {
-    ui.Frame1 = new QGroupBox(QStringLiteral("Farben wählen"), ui.Picture4);
+    ui.Frame1 = new QGroupBox(tr("Farben wählen"), ui.Picture4);
     ui.Frame1->setObjectName(QStringLiteral("Frame1"));
     auto* grid = new QGridLayout(ui.Frame1);
     grid->setContentsMargins(4, 2, 4, 4);
     grid->setVerticalSpacing(0);
     const char* targetNames[] = {"Option2_0", "Option2_1", "Option2_2"};
-    const QString targetCaptions[] = {QStringLiteral("Zeichenfarbe"), QStringLiteral("Füllfarbe"),
-                                      QStringLiteral("Ziehpunkte")};
-    ui.lblColor = swatch(ui.Frame1, "lblColor", QStringLiteral("Zeichenfarbe"));
-    ui.lblFuellfarbe = swatch(ui.Frame1, "lblFuellfarbe", QStringLiteral("Füllfarbe"));
-    ui.lblZiehpunkt = swatch(ui.Frame1, "lblZiehpunkt", QStringLiteral("Farbe der Ziehpunkte"));
+    const QString targetCaptions[] = {tr("Zeichenfarbe"), tr("Füllfarbe"),
+                                      tr("Ziehpunkte")};
+    ui.lblColor = swatch(ui.Frame1, "lblColor", tr("Zeichenfarbe"));
+    ui.lblFuellfarbe = swatch(ui.Frame1, "lblFuellfarbe", tr("Füllfarbe"));
+    ui.lblZiehpunkt = swatch(ui.Frame1, "lblZiehpunkt", tr("Farbe der Ziehpunkte"));
     QLabel* swatches[] = {ui.lblColor, ui.lblFuellfarbe, ui.lblZiehpunkt};
     for (int i = 0; i < 3; ++i) {
         ui.Option2[i] = new QRadioButton(targetCaptions[i], ui.Frame1);
@@ -655,7 +664,7 @@ EditorView::UnsavedCode MainWindow::askAboutUnsavedCode()
         return UnsavedCode::None;
     const MessageButton answer = askYesNoCancel(
         this, kQuestionTitle,
-        QStringLiteral("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code jetzt "
+        tr("Der HTML-Code der erzeugten ImageMap wurde noch nicht gespeichert. Soll der Code jetzt "
                        "gespeichert werden?"));
     if (answer == MessageButton::No)
         return UnsavedCode::Discard;

@@ -38,6 +38,7 @@ class AreaRenderer;
 class AreaTableCommand;
 class Canvas;
 class CodeBoxMenu;
+class FormsMenu;
 class DrawingSurface;
 class DrawingTool;
 class EditHandles;
@@ -202,7 +203,7 @@ private:
     // The menu bar, the status line and the recently used files (MainWindowMenus.cpp).
     void createMenus();
     void codeTextChanged();
-    QImage decodeInPlace(const QString& path, QString* error);
+    QImage decodeInPlace(const QString& path, QString* error, QImage* transparency);
     // Frees the picture shown before another picture is decoded, so that two
     // big pictures never meet in memory; decodeInPlace() puts it back when the
     // new file is refused (a small one kept, a big one read again).
@@ -307,6 +308,7 @@ private:
     // for a big one, the file it is read from again.
     struct PictureAside {
         QImage picture;
+        QImage transparency;
         QString file;
         double zoom = 1.0;
         QPoint scroll;
@@ -331,6 +333,7 @@ private:
     AreaTableCommand* m_areaTable = nullptr;
     MapCheckCommand* m_mapCheck = nullptr;
     CodeBoxMenu* m_codeBoxMenu = nullptr;
+    FormsMenu* m_formsMenu = nullptr;
     StatusLine* m_statusLine = nullptr;
     std::unique_ptr<AreaRenderer> m_renderer;
     std::unique_ptr<EditHandles> m_handles;

@@ -96,7 +96,7 @@ void MainWindow::editPress(Qt::MouseButton button, QPointF position)
         return;
     const int hit = button == Qt::LeftButton ? m_renderer->areaAt(position) : -1;
     if (m_areas.isEmpty()) {
-        inform(this, QStringLiteral("Bitte zunächst ein Areal einzeichnen!"));
+        inform(this, tr("Bitte zunächst ein Areal einzeichnen!"));
     } else if (hit >= 0 && control) {
         toggleFromCanvas(hit);
     } else if (hit >= 0 && m_several->several() && m_document.selection().isRowSelected(hit)) {
@@ -108,7 +108,7 @@ void MainWindow::editPress(Qt::MouseButton button, QPointF position)
         m_handles->pressBody(position);
         grabPointer(ui.Picture1);
     } else if (selectedIndex() < 0) {
-        inform(this, QStringLiteral("Bitte zunächst in der Arealliste ein Element auswählen!"));
+        inform(this, tr("Bitte zunächst in der Arealliste ein Element auswählen!"));
     } else if (button == Qt::RightButton) {
         const int row = selectedIndex();
         const QString before = m_areas.line(row);

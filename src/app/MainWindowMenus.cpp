@@ -1,6 +1,7 @@
 // The window's chrome beyond the specified controls: the menu bar, the status
 // line and the recently used files. They only get what they work with here.
 #include "app/CodeBoxMenu.h"
+#include "app/FormsMenu.h"
 #include "app/MainWindow.h"
 #include "app/MenuBar.h"
 #include "app/RecentFiles.h"
@@ -46,11 +47,15 @@ void MainWindow::createMenus()
     entries.saveResponsive = code.value(1);
     entries.responsiveFit = code.value(2);
     entries.relativePath = code.value(3);
+    entries.forms = m_formsMenu->entries();
     entries.snapping = m_snapping->actions();
     entries.stacking = m_stacking->actions();
     entries.align = m_several->alignMenu();
     entries.showSnapping = [this] { m_snapping->actions(); };
-    entries.showCodeChoices = [this] { m_codeBoxMenu->showChoices(); };
+    entries.showCodeChoices = [this] {
+        m_codeBoxMenu->showChoices();
+        m_formsMenu->showChoices();
+    };
     entries.showAreaEntries = [this] { return !areaMenuEntries().isEmpty(); };
     entries.canEdit = [this](AreaEdit edit) { return areaEditAvailable(edit); };
     entries.edit = [this](AreaEdit edit) { runAreaEdit(edit); };

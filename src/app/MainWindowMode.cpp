@@ -18,15 +18,16 @@ namespace korvane {
 
 namespace {
 
-const QString kHelpTexts[] = {
-    QStringLiteral("Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
+// Marked here, put into the window's language where shown.
+const char* const kHelpTexts[] = {
+    QT_TRANSLATE_NOOP("korvane::MainWindow", "Zeichnen von Polygonen: Linker MausClick Zeichnet die Polygonpunkte und erzeugt die "
                    "Verbindungslinie. Zuletzt schliesst ein rechter MausClick das Polygon (der letzte Punkt wird "
                    "mit dem ersten verbunden)."),
-    QStringLiteral("Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste "
+    QT_TRANSLATE_NOOP("korvane::MainWindow", "Zeichnen von Rechtecken: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste "
                    "das Rechteck aufziehen."),
-    QStringLiteral("Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste den "
+    QT_TRANSLATE_NOOP("korvane::MainWindow", "Zeichnen von Kreisen: Linker MausClick setzt den Startpunkt. Dann mit gedrückter Maustaste den "
                    "Kreis in x-Richtung aufziehen."),
-    QStringLiteral("Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen Ankerpunktes bewegt "
+    QT_TRANSLATE_NOOP("korvane::MainWindow", "Zunächst ein Element in der Arealliste selektieren. Verschieben des grünen Ankerpunktes bewegt "
                    "das gesamte Objekt. Mit den Ziehpunkten ändert man die Grösse der Objekte. Rechter MausClick "
                    "fügt einem Polygon weitere Ziehpunkte hinzu."),
 };
@@ -49,7 +50,7 @@ void setBackground(QLabel* label, const QColor& color)
 
 void MainWindow::showHelpText(int option)
 {
-    ui.txtHelp->setPlainText(kHelpTexts[option]);
+    ui.txtHelp->setPlainText(tr(kHelpTexts[option]));
 }
 
 void MainWindow::chooseOption(ChosenOption option)
@@ -68,13 +69,13 @@ void MainWindow::showMode(bool editing)
     if (m_statusLine)
         m_statusLine->showTool();
     if (editing) {
-        ui.Label3->setText(QStringLiteral("Edit-Modus"));
+        ui.Label3->setText(tr("Edit-Modus"));
         ui.Timer1->start();
         return;
     }
     ui.Timer1->stop();
     setUnderline(ui.Label3, false);
-    ui.Label3->setText(QStringLiteral("Zeichen-Modus"));
+    ui.Label3->setText(tr("Zeichen-Modus"));
 }
 
 void MainWindow::leaveEditMode()

@@ -19,17 +19,18 @@ bool MainWindow::bild_laden(const QString& path)
 {
     m_state.lastImageFolder = folderOf(path);
     QString error;
-    QImage picture = decodeInPlace(path, &error);
+    QImage transparency;
+    QImage picture = decodeInPlace(path, &error, &transparency);
     if (!error.isEmpty()) {
         // An empty surface alone would leave the user guessing why.
         warn(this, error);
         return false;
     }
     stages::Clock converting(stages::Stage::Converting);
-    ui.Picture1->setPicture(std::move(picture));
+    ui.Picture1->setPicture(std::move(picture), std::move(transparency));
     converting.stop();
     m_document.setImageFileName(fileNameOf(path));
-    setWindowTitle(QStringLiteral("Korvane [ Map für: ") + m_document.imageFileName() + QStringLiteral(" ]"));
+    setWindowTitle(tr("Korvane [ Map für: %1 ]").arg(m_document.imageFileName()));
     layoutCanvas();
     m_zoomControls->fitBigPicture();
     showMode(false);
@@ -52,20 +53,23 @@ void MainWindow::putPictureAside()
     constexpr qsizetype kKeptUpTo = 8 * 1024 * 1024;
     const QImage& shown = ui.Picture1->picture();
     const bool readAgain = shown.sizeInBytes() > kKeptUpTo && !m_pictureFile.isEmpty();
-    m_pictureAside = PictureAside{readAgain ? QImage() : shown, readAgain ? m_pictureFile : QString(),
+    m_pictureAside = PictureAside{readAgain ? QImage() : shown,
+                                  readAgain ? QImage() : ui.Picture1->transparency(),
+                                  readAgain ? m_pictureFile : QString(),
                                   ui.Picture1->zoomFactor(), QPoint(ui.HScroll1->value(), ui.VScroll1->value())};
     ui.Picture1->releasePicture();
 }
 
-QImage MainWindow::decodeInPlace(const QString& path, QString* error)
+QImage MainWindow::decodeInPlace(const QString& path, QString* error, QImage* transparency)
 {
     putPictureAside();
     QImage picture;
     if (std::optional<PicturePrefetch::Picture> early = m_session.prefetch().take(path)) {
         picture = std::move(early->image);
         *error = early->error;
+        *transparency = std::move(early->transparency);
     } else {
-        picture = loadPictureFile(path, error, m_session.decodesByContent(path));
+        picture = loadPictureFile(path, error, m_session.decodesByContent(path), transparency);
     }
     std::optional<PictureAside> aside = std::exchange(m_pictureAside, std::nullopt);
     if (error->isEmpty())
@@ -74,9 +78,14 @@ QImage MainWindow::decodeInPlace(const QString& path, QString* error)
         return picture;
     // Refused: the old picture and everything drawn on it come back as they were.
     picture = QImage();
-    ui.Picture1->setPicture(aside->file.isEmpty()
-                                ? std::move(aside->picture)
-                                : loadPictureFile(aside->file, nullptr, m_session.decodesByContent(aside->file)));
+    *transparency = QImage();
+    if (aside->file.isEmpty())
+        ui.Picture1->setPicture(std::move(aside->picture), std::move(aside->transparency));
+    else {
+        QImage again =
+            loadPictureFile(aside->file, nullptr, m_session.decodesByContent(aside->file), &aside->transparency);
+        ui.Picture1->setPicture(std::move(again), std::move(aside->transparency));
+    }
     ui.Picture1->setZoomFactor(aside->zoom);
     layoutCanvas(aside->scroll);
     redrawAsShown();

@@ -323,7 +323,7 @@ bool MainWindow::pointMenu(int handle, QPoint globalPos)
     m_handles->endDrag(); // the right press held the handle; the menu takes the release
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("pointMenu"));
-    QAction* remove = menu.addAction(QStringLiteral("Punkt entfernen"));
+    QAction* remove = menu.addAction(tr("Punkt entfernen"));
     remove->setEnabled(m_points->canRemove(row, handle - 1));
     if (menu.exec(globalPos) == remove)
         m_points->remove(row, handle - 1);

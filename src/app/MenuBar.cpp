@@ -344,10 +344,13 @@ void MenuBar::createToolsMenu()
         QAction* action = addButtonEntry(tools, option, names[i], texts[i], icons[i]);
         action->setCheckable(true);
         action->setChecked(option->isChecked());
+        // Ctrl and a digit: letters alone would be typed into the code box.
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + i)));
         group->addAction(action);
         connect(option, &QAbstractButton::toggled, action, &QAction::setChecked);
         m_toolEntries << action;
     }
+    nameKeysInToolTips(m_toolEntries);
     // The option is checked from code too, now and then without a signal.
     connect(tools, &QMenu::aboutToShow, this, [this] {
         for (size_t i = 0; i < 4; ++i)
@@ -361,9 +364,13 @@ void MenuBar::createMapMenu()
     addExisting(map, m_entries.mapCheck);
     addButtonEntry(map, m_buttons.copyCode, "actCodeKopieren", tr("&Code kopieren"), "edit-copy");
     addExisting(map, m_entries.copyResponsive);
+    for (QAction* form : m_entries.forms.mid(0, 2))
+        addExisting(map, form);
     map->addSeparator();
     addExisting(map, m_entries.relativePath);
     addExisting(map, m_entries.responsiveFit);
+    for (QAction* choice : m_entries.forms.mid(2))
+        addExisting(map, choice);
     connect(map, &QMenu::aboutToShow, this, [this] { m_entries.showCodeChoices(); });
 }
 
@@ -377,6 +384,21 @@ void MenuBar::createHelpMenu()
     QAction* about = addEntry(help, "actUeber", tr("Ü&ber Korvane"), "help-about");
     about->setMenuRole(QAction::AboutRole);
     connect(about, &QAction::triggered, this, &MenuBar::showAbout);
+}
+
+// A button without a tool tip of its own gets one that names it and its key
+// as the desktop writes keys ("Rechteck (Strg+2)"); a tool tip it has stays
+// exactly as it is.
+void MenuBar::nameKeysInToolTips(const QList<QAction*>& entries)
+{
+    for (QAction* entry : entries) {
+        auto* button = qobject_cast<QAbstractButton*>(m_buttonEntries.key(entry));
+        if (!button || !button->toolTip().isEmpty() || entry->shortcut().isEmpty())
+            continue;
+        button->setToolTip(
+            tr("%1 (%2)").arg(plainText(entry->text()), entry->shortcut().toString(QKeySequence::NativeText)));
+        entry->setStatusTip(button->toolTip());
+    }
 }
 
 QList<QAction*> MenuBar::entriesWithKeys() const

@@ -62,6 +62,8 @@ public:
         QAction* saveResponsive = nullptr;
         QAction* responsiveFit = nullptr; // a submenu's action
         QAction* relativePath = nullptr;
+        // The map's other forms: MediaWiki copied, JSON saved, the highlight's submenu.
+        QList<QAction*> forms;
         QList<QAction*> snapping; // "Einrasten", "Rastergröße..."
         QList<QAction*> stacking; // "Nach vorne" ... "Ganz nach hinten"
         QMenu* align = nullptr;
@@ -97,6 +99,7 @@ private:
     void createMapMenu();
     void createHelpMenu();
     void showEditStates();
+    void nameKeysInToolTips(const QList<QAction*>& entries);
     void runEdit(AreaEdit edit);
     void showIcons(QMenu* menu);
     void showKeys();

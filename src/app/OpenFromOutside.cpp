@@ -4,6 +4,7 @@
 #include "app/commands/EditorView.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -46,6 +47,12 @@ OutsideFileKind kindByContent(const QByteArray& head)
     for (const char* marker : {"<html", "<!doctype html", "<body"})
         if (text.contains(QLatin1String(marker)))
             return OutsideFileKind::Page;
+    // Korvane's own forms of a map go to the Html command too: a MediaWiki
+    // block (as written, or shown in a page) and the JSON form, which names
+    // its format first.
+    for (const char* marker : {"<imagemap", "&lt;imagemap&gt;", "\"korvane-imagemap\""})
+        if (text.contains(QLatin1String(marker)))
+            return OutsideFileKind::Page;
     return text.contains(QLatin1String("<map")) ? OutsideFileKind::MapData : OutsideFileKind::Unknown;
 }
 
@@ -61,17 +68,17 @@ std::optional<QByteArray> readHead(QWidget* owner, const QString& path)
     // A name that is not valid UTF-8 reaches the editor with its bad bytes
     // replaced, and under that name no file can be opened.
     if (!info.exists() && path.contains(QChar::ReplacementCharacter)) {
-        warn(owner, QStringLiteral("Der Name der Datei ") + quoted(path) +
-                        QStringLiteral(" lässt sich nicht lesen: Er ist kein gültiger UTF-8-Text. Bitte die Datei "
-                                       "umbenennen."));
+        warn(owner, QCoreApplication::translate("korvane::OpenFromOutside", "Der Name der Datei %1 lässt sich nicht lesen: Er ist kein "
+                                                          "gültiger UTF-8-Text. Bitte die Datei umbenennen.")
+                        .arg(quoted(path)));
         return std::nullopt;
     }
     if (!info.exists()) {
-        warn(owner, QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" ist nicht vorhanden."));
+        warn(owner, QCoreApplication::translate("korvane::OpenFromOutside", "Die Datei %1 ist nicht vorhanden.").arg(quoted(path)));
         return std::nullopt;
     }
     if (info.isDir()) {
-        warn(owner, quoted(path) + QStringLiteral(" ist ein Ordner und keine Datei."));
+        warn(owner, QCoreApplication::translate("korvane::OpenFromOutside", "%1 ist ein Ordner und keine Datei.").arg(quoted(path)));
         return std::nullopt;
     }
     // Only regular files: reading a pipe or a device could block the editor.
@@ -80,7 +87,7 @@ std::optional<QByteArray> readHead(QWidget* owner, const QString& path)
     if (info.isFile() && file.open(QIODevice::ReadOnly))
         head = file.read(kHeadSize);
     if (!head || (head->isEmpty() && file.error() != QFileDevice::NoError)) {
-        warn(owner, QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden."));
+        warn(owner, QCoreApplication::translate("korvane::OpenFromOutside", "Die Datei %1 kann nicht gelesen werden.").arg(quoted(path)));
         return std::nullopt;
     }
     return head;
@@ -156,16 +163,18 @@ void openFromOutside(EditorSession& session, EditorView& view, const QString& pa
     QWidget* owner = view.owner();
     const QString absolute = QFileInfo(path).absoluteFilePath();
     if (othersLeftOut > 0)
-        inform(owner, QStringLiteral("Es kann nur eine Datei auf einmal geöffnet werden. Geöffnet wird ") +
-                          quoted(absolute) + QLatin1Char('.'));
+        inform(owner, QCoreApplication::translate("korvane::OpenFromOutside", "Es kann nur eine Datei auf einmal geöffnet werden. Geöffnet "
+                                                            "wird %1.")
+                          .arg(quoted(absolute)));
     const std::optional<QByteArray> head = readHead(owner, absolute);
     if (!head)
         return;
     const OutsideFileKind kind = outsideFileKind(absolute, *head);
     const std::optional<EditorView::Button> command = commandFor(kind);
     if (!command) {
-        warn(owner, QStringLiteral("Die Datei ") + quoted(absolute) +
-                        QStringLiteral(" ist weder eine Grafikdatei noch eine MAP- oder HTML-Datei."));
+        warn(owner, QCoreApplication::translate("korvane::OpenFromOutside", "Die Datei %1 ist weder eine Grafikdatei noch eine MAP- oder "
+                                                          "HTML-Datei.")
+                        .arg(quoted(absolute)));
         return;
     }
     // The loader goes by the extension; a picture under another name goes by its content.

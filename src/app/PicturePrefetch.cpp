@@ -14,7 +14,7 @@ void PicturePrefetch::start(const QString& path, bool byContent)
     try {
         m_picture = std::async(std::launch::async, [path, byContent] {
             Picture picture;
-            picture.image = loadPictureFile(path, &picture.error, byContent);
+            picture.image = loadPictureFile(path, &picture.error, byContent, &picture.transparency);
             return picture;
         });
         m_path = path;

@@ -16,6 +16,7 @@ public:
     struct Picture {
         QImage image;
         QString error; // as loadPictureFile() gives it; empty when decoded
+        QImage transparency; // as loadPictureFile() gives it
     };
 
     PicturePrefetch() = default;

@@ -8,6 +8,8 @@
 #include "app/commands/SettingsCommands.h"
 #include "model/Paths.h"
 
+#include <QCoreApplication>
+
 namespace korvane {
 
 namespace {
@@ -30,7 +32,9 @@ void restoreMap(EditorSession& session, EditorView& view, CodeBox& codeBox, cons
     const bool loaded =
         !s.imagePath.isEmpty() &&
         importsteps::loadNamedImage(session, view, s.imagePath, folderOf(s.imagePath),
-                                    QStringLiteral("Die MAP-Daten beziehen sich auf die Datei "), commit);
+                                    QCoreApplication::translate("korvane::RecoveryStart",
+                                                                "Die MAP-Daten beziehen sich auf die Datei "),
+                                    commit);
     // A picture that is refused now (too big, damaged) has had its message;
     // the areas are kept all the same.
     if (!loaded) {

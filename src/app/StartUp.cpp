@@ -1,5 +1,7 @@
 #include "app/StartUp.h"
 
+#include "app/Language.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -40,6 +42,10 @@ const QString kUsage =
                    "  --export-responsive AUS.html DATEI\n"
                    "                   die ImageMap der DATEI (MAP-Datei oder HTML-Seite) als\n"
                    "                   responsive Seite AUS.html schreiben, ohne Fenster\n"
+                   "  --export FORM AUS DATEI\n"
+                   "                   die ImageMap der DATEI in der FORM nach AUS schreiben,\n"
+                   "                   ohne Fenster: classic (Testseite, MAP-Datei bei .map),\n"
+                   "                   responsive, mediawiki oder json\n"
                    "  --fit MODUS      wie die Grafik dabei ihren Rahmen füllt: fill (Vorgabe),\n"
                    "                   contain oder cover\n"
                    "  --image N        dabei die N-te Grafik der HTML-Seite mit ImageMap nehmen\n"
@@ -171,10 +177,12 @@ struct ExportOptions {
     QCommandLineOption fit{QStringLiteral("fit"), QString(), QStringLiteral("MODUS")};
     QCommandLineOption image{QStringLiteral("image"), QString(), QStringLiteral("N")};
     QCommandLineOption map{QStringLiteral("map"), QString(), QStringLiteral("NAME")};
+    QCommandLineOption format{QStringLiteral("export"), QString(), QStringLiteral("FORM")};
 
     void addTo(QCommandLineParser& parser) const
     {
         parser.addOption(page);
+        parser.addOption(format);
         parser.addOption(fit);
         parser.addOption(image);
         parser.addOption(map);
@@ -205,7 +213,7 @@ std::optional<StartRequest> readExportOptions(const QCommandLineParser& parser, 
                                               StartRequest& request)
 {
     const QString wrong = QStringLiteral("korvane: ");
-    if (!parser.isSet(options.page)) {
+    if (!parser.isSet(options.page) && !parser.isSet(options.format)) {
         for (const QCommandLineOption* option : {&options.fit, &options.image, &options.map}) {
             if (parser.isSet(*option))
                 return ending(2, wrong + QStringLiteral("--") + option->names().front() +
@@ -213,10 +221,27 @@ std::optional<StartRequest> readExportOptions(const QCommandLineParser& parser, 
         }
         return std::nullopt;
     }
-    if (request.files.size() != 1)
-        return ending(2, wrong + QStringLiteral("--export-responsive braucht genau eine DATEI\n\n") + kUsage);
     ResponsiveExportRequest exportRequest;
-    exportRequest.output = localPath(parser.value(options.page));
+    if (parser.isSet(options.format)) {
+        if (parser.isSet(options.page))
+            return ending(2, wrong + QStringLiteral("--export und --export-responsive schließen einander aus\n\n") +
+                                 kUsage);
+        const std::optional<ExportFormat> format = exportFormatNamed(parser.value(options.format));
+        if (!format)
+            return ending(2, wrong + QStringLiteral("unbekannte Form \"") + parser.value(options.format) +
+                                 QStringLiteral("\" (classic, responsive, mediawiki oder json)\n\n") + kUsage);
+        if (request.files.size() != 2)
+            return ending(2, wrong + QStringLiteral("--export braucht AUS und genau eine DATEI\n\n") + kUsage);
+        exportRequest.format = *format;
+        exportRequest.output = request.files.front();
+        request.files.removeFirst();
+        if (parser.isSet(options.fit) && *format != ExportFormat::Responsive)
+            return ending(2, wrong + QStringLiteral("--fit gilt nur für die Form responsive\n\n") + kUsage);
+    } else {
+        if (request.files.size() != 1)
+            return ending(2, wrong + QStringLiteral("--export-responsive braucht genau eine DATEI\n\n") + kUsage);
+        exportRequest.output = localPath(parser.value(options.page));
+    }
     exportRequest.input = request.files.front();
     if (parser.isSet(options.fit)) {
         const std::optional<FitMode> fit = fitModeNamed(parser.value(options.fit));
@@ -279,11 +304,9 @@ void prepareApplication()
     QApplication::setApplicationName(QStringLiteral("korvane"));
     QGuiApplication::setDesktopFileName(QStringLiteral("korvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvane.svg")));
-    // The editor speaks German; the toolkit's own dialogs (file chooser,
-    // message box buttons) follow when the translations are installed.
-    auto* toolkit = new QTranslator(qApp);
-    if (toolkit->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(toolkit);
+    // The editor speaks German, or English where the desktop does; the
+    // toolkit's own dialogs (file chooser, message box buttons) follow.
+    installChosenLanguage();
     preloadGroupBoxFrame();
     QApplication::setStyle(new PreloadedIconsStyle(QApplication::style()->name()));
 }

@@ -19,11 +19,11 @@ struct StartRequest {
     // for 0 and to standard error otherwise.
     std::optional<int> exitCode;
     QString output;
-    // Set by --export-responsive: the page is written, no window opens.
+    // Set by --export-responsive and --export: the file is written, no window opens.
     std::optional<ResponsiveExportRequest> exportResponsive;
 };
 
-// Reads "korvane [FILE]", "--help", "--version", "--export-responsive OUT FILE". Runs before the application
+// Reads "korvane [FILE]", "--help", "--version", "--export-responsive OUT FILE", "--export FORMAT OUT FILE". Runs before the application
 // object exists, so that those two need no display; the toolkit's own options
 // (-platform, -style, ...) are let through for it.
 StartRequest parseCommandLine(const QStringList& arguments);

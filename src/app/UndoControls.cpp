@@ -60,8 +60,8 @@ UndoControls::UndoControls(MapDocument& document, QWidget* window, std::function
 void UndoControls::updateEntries()
 {
     const QUndoStack& history = m_document.history();
-    m_undo->setText(entryText(QStringLiteral("Rückgängig"), history.undoText()));
-    m_redo->setText(entryText(QStringLiteral("Wiederherstellen"), history.redoText()));
+    m_undo->setText(entryText(tr("Rückgängig"), history.undoText()));
+    m_redo->setText(entryText(tr("Wiederherstellen"), history.redoText()));
     m_undo->setEnabled(history.canUndo());
     m_redo->setEnabled(history.canRedo());
 }

@@ -9,6 +9,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace korvane {
@@ -25,7 +26,7 @@ constexpr int kMarkHalf = 4;
 Canvas::Canvas(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture1"));
-    setAccessibleName(QStringLiteral("Zeichenfläche"));
+    setAccessibleName(tr("Zeichenfläche"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     m_pictureSize = QSize(600, 400);
@@ -34,8 +35,9 @@ Canvas::Canvas(QWidget* parent) : QWidget(parent)
     m_surface.setChangeListener([this](const QRect& rect) { update(screenRect(rect)); });
 }
 
-void Canvas::setPicture(QImage image)
+void Canvas::setPicture(QImage image, QImage transparency)
 {
+    m_transparency = transparency.size() == image.size() ? std::move(transparency) : QImage();
     m_reduced.clear();
     m_zoomPercent = 100;
     m_zoom = 1.0;
@@ -114,7 +116,10 @@ void Canvas::paintEvent(QPaintEvent* event)
     } else {
         const QImage& buffer = m_surface.image();
         const QRect shown = exposed & buffer.rect();
-        p.drawImage(shown.topLeft(), buffer, shown);
+        if (m_transparency.isNull())
+            p.drawImage(shown.topLeft(), buffer, shown);
+        else if (!shown.isEmpty())
+            p.drawImage(shown.topLeft(), chequered(buffer, shown, true));
     }
     if (m_overlay)
         paintOverlay(p, exposed);
@@ -195,6 +200,9 @@ void Canvas::paintZoomed(QPainter& p, const QRect& exposed)
     const QRectF target(QPointF(pixels.topLeft()) * m_zoom, QSizeF(pixels.size()) * m_zoom);
     if (replay && m_zoom < zoom::factorOf(zoom::kSteps.front())) {
         paintReduced(p, pixels);
+    } else if (!m_transparency.isNull()) {
+        const QImage part = chequered(source, pixels, !replay);
+        p.drawImage(target, part, part.rect());
     } else if (source.format() == QImage::Format_RGB32) {
         p.drawImage(target, source, pixels);
     } else {
@@ -209,6 +217,56 @@ void Canvas::paintZoomed(QPainter& p, const QRect& exposed)
     const double reach = kLineReach / m_zoom;
     ScaledSurface scaled(p, m_zoom);
     m_surface.replay(scaled, wanted.adjusted(-reach, -reach, reach, reach));
+}
+
+namespace {
+
+// The two greys of the chequerboard, as image editors show what is transparent.
+constexpr int kLightSquare = 255;
+constexpr int kDarkSquare = 204;
+// The side of a square on the screen, in screen pixels.
+constexpr double kSquareOnScreen = 8;
+
+// A pixel of the picture as the buffer holds it (a big picture is kept packed).
+QRgb pictureAt(const QImage& picture, int x, int y)
+{
+    if (picture.format() == QImage::Format_RGB888) {
+        const uchar* p = picture.constScanLine(y) + 3 * x;
+        return qRgb(p[0], p[1], p[2]);
+    }
+    if (picture.format() == QImage::Format_RGB32)
+        return reinterpret_cast<const QRgb*>(picture.constScanLine(y))[x] | 0xff000000u;
+    return picture.pixel(x, y);
+}
+
+} // namespace
+
+// The picture holds its transparent parts on white (a * colour + (1 - a) *
+// white); on the chequerboard they are a * colour + (1 - a) * square. So
+// every such pixel loses (1 - a) * (white - square) in each channel. A pixel
+// the drawing changed is the drawing's and stays.
+QImage Canvas::chequered(const QImage& source, const QRect& pixels, bool drawn) const
+{
+    QImage part = source.copy(pixels).convertToFormat(QImage::Format_RGB32);
+    const QImage& picture = m_surface.picture();
+    const bool compare = drawn && picture.size() == source.size() && &picture != &source;
+    const int square = std::max(1, int(std::lround(kSquareOnScreen / m_zoom)));
+    for (int row = 0; row < part.height(); ++row) {
+        const int y = pixels.top() + row;
+        const uchar* alpha = m_transparency.constScanLine(y);
+        auto* line = reinterpret_cast<QRgb*>(part.scanLine(row));
+        for (int column = 0; column < part.width(); ++column) {
+            const int x = pixels.left() + column;
+            const int clear = 255 - alpha[x];
+            if (clear == 0 || (compare && pictureAt(picture, x, y) != (line[column] | 0xff000000u)))
+                continue;
+            const int shade = ((x / square + y / square) % 2) ? kDarkSquare : kLightSquare;
+            const int less = (clear * (255 - shade) + 127) / 255;
+            const QRgb c = line[column];
+            line[column] = qRgb(std::max(0, qRed(c) - less), std::max(0, qGreen(c) - less), std::max(0, qBlue(c) - less));
+        }
+    }
+    return part;
 }
 
 // Below the smallest step (a big picture fitted into the view) the picture

@@ -24,7 +24,11 @@ public:
     // Shows the image unscaled from the top-left corner; the canvas takes its
     // size and returns to 100 %. A null image leaves a blank surface of the
     // current size.
-    void setPicture(QImage image);
+    // `transparency`: the picture's alpha (Format_Alpha8) when some of it is
+    // transparent; those parts are shown on a chequerboard, while the picture
+    // the areas are drawn on stays as it is (transparent parts white).
+    void setPicture(QImage image, QImage transparency = {});
+    const QImage& transparency() const { return m_transparency; }
     // Frees the picture before a new one is decoded; the canvas keeps its size
     // until the next setPicture().
     void releasePicture() { m_surface.releasePicture(); }
@@ -85,6 +89,10 @@ protected:
 private:
     void applyZoom(int percent, double factor);
     void paintZoomed(QPainter& painter, const QRect& exposed);
+    // A copy of `pixels` of `source` (the buffer or the picture) with the
+    // chequerboard under the transparent parts; `drawn`: the source holds the
+    // drawing too, which stays as it is.
+    QImage chequered(const QImage& source, const QRect& pixels, bool drawn) const;
     void paintReduced(QPainter& painter, const QRect& pixels);
     QRect screenRect(const QRect& pictureRect) const;
     QRect markRect() const;
@@ -92,6 +100,7 @@ private:
     void paintOverlay(QPainter& painter, const QRect& exposed);
 
     ImageSurface m_surface;
+    QImage m_transparency;
     QSize m_pictureSize;
     bool m_hasPicture = false;
     int m_zoomPercent = 100;

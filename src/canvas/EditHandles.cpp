@@ -7,6 +7,7 @@
 #include "model/AreaEntry.h"
 #include "model/AreaList.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -63,7 +64,7 @@ Coords coordsOfLine(const QString& line)
 HandleWidget::HandleWidget(int index, Canvas* canvas) : QWidget(canvas), m_canvas(canvas), m_index(index)
 {
     setObjectName(QStringLiteral("lblPoint_%1").arg(index));
-    setAccessibleName(index == 0 ? QStringLiteral("Ankerpunkt") : QStringLiteral("Ziehpunkt %1").arg(index));
+    setAccessibleName(index == 0 ? QCoreApplication::translate("korvane::EditHandles", "Ankerpunkt") : QCoreApplication::translate("korvane::EditHandles", "Ziehpunkt %1").arg(index));
     resize(EditHandles::kSize, EditHandles::kSize);
 }
 

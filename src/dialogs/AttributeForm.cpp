@@ -24,9 +24,6 @@ namespace korvane {
 
 namespace {
 
-const QString kChooserTitle = QStringLiteral("HTML, HTM, PHP, ASP-Dateien");
-const QString kChooserFilter =
-    QStringLiteral("HTML, HTM, PHP, ASP-Dateien (*.html,*.htm,*.php,*.asp) |*.html;*.htm;*.php;*.asp");
 const QString kChooserExtension = QStringLiteral("*.html;*.htm;*.php;*.asp");
 
 QString lines(const QStringList& parts)
@@ -53,8 +50,8 @@ AttributeForm::AttributeForm(Kind kind, QString& linkFolder, QWidget* owner)
     : QDialog(owner), m_kind(kind), m_linkFolder(linkFolder)
 {
     setObjectName(kind == Kind::Link ? QStringLiteral("frmVerweis") : QStringLiteral("frmEdit"));
-    setWindowTitle(kind == Kind::Link ? QStringLiteral("Eigenschaften, Verweisziele...")
-                                      : QStringLiteral("Korvane , Attribute bearbeiten..."));
+    setWindowTitle(kind == Kind::Link ? tr("Eigenschaften, Verweisziele...")
+                                      : tr("Korvane , Attribute bearbeiten..."));
     setModal(true);
     createControls();
     layoutControls();
@@ -66,25 +63,25 @@ AttributeForm::AttributeForm(Kind kind, QString& linkFolder, QWidget* owner)
 void AttributeForm::createControls()
 {
     const bool link = m_kind == Kind::Link;
-    ui.Label1 = named(new QLabel(QStringLiteral("Verweisziel (z.B:  http://www.beispiel.de/index.html), oder "
+    ui.Label1 = named(new QLabel(tr("Verweisziel (z.B:  http://www.beispiel.de/index.html), oder "
                                                 "eine lokale Datei auswählen"),
                                  this),
                       "Label1");
     ui.Text1 = named(new QLineEdit(QStringLiteral("#"), this), "Text1");
     ui.Command4 = named(new QPushButton(this), "Command4");
     ui.Command4->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    ui.Command4->setToolTip(QStringLiteral("Lokale Datei auswälen und einen relativen URL- Verweis erstellen."));
+    ui.Command4->setToolTip(tr("Lokale Datei auswälen und einen relativen URL- Verweis erstellen."));
     ui.Command7 = helpButton(this, "Command7");
 
-    ui.Label2 = named(new QLabel(link ? QStringLiteral("Alternativer Text. Dieser Text erscheint beim Überfahren "
+    ui.Label2 = named(new QLabel(link ? tr("Alternativer Text. Dieser Text erscheint beim Überfahren "
                                                        "der Areale mit der Maus:")
-                                      : QStringLiteral("Alternativer Text. Dieser Text erscheint beim Überfahren "
+                                      : tr("Alternativer Text. Dieser Text erscheint beim Überfahren "
                                                        "mit der Maus:"),
                                  this),
                       "Label2");
     ui.text2 = named(new QLineEdit(QStringLiteral("over"), this), "text2");
 
-    ui.Label3 = named(new QLabel(QStringLiteral("Target Attribut:"), this), "Label3");
+    ui.Label3 = named(new QLabel(tr("Target Attribut:"), this), "Label3");
     ui.Combo1 = named(new QComboBox(this), "Combo1");
     ui.Combo1->setEditable(true);
     ui.Combo1->setInsertPolicy(QComboBox::NoInsert);
@@ -93,7 +90,7 @@ void AttributeForm::createControls()
     ui.Combo1->setEditText(QString());
     ui.Command1 = helpButton(this, "Command1");
 
-    ui.Label5 = named(new QLabel(QStringLiteral("JavaScript EventHandler:"), this), "Label5");
+    ui.Label5 = named(new QLabel(tr("JavaScript EventHandler:"), this), "Label5");
     const char* handlerNames[3] = {"Label4_0", "Label4_1", "Label4_2"};
     const QString handlerCaptions[3] = {QStringLiteral("OnMouseOver"), QStringLiteral("OnMouseOut"),
                                         QStringLiteral("OnClick")};
@@ -106,13 +103,13 @@ void AttributeForm::createControls()
     // A picture that only decorates the handler group; it is not connected.
     ui.Command5 = named(new QPushButton(this), "Command5");
     ui.Command5->setIcon(style()->standardIcon(QStyle::SP_FileDialogInfoView));
-    ui.Command5->setToolTip(QStringLiteral("JavaScript EventHandler"));
+    ui.Command5->setToolTip(tr("JavaScript EventHandler"));
     ui.Command5->setFlat(true);
     ui.Command5->setAutoDefault(false);
     ui.Command5->setFocusPolicy(Qt::NoFocus);
 
     if (link) {
-        ui.Label6 = named(new QLabel(QStringLiteral("Hinweis: Hier kann auch zunächst auf \"Übernehmen\" geklickt "
+        ui.Label6 = named(new QLabel(tr("Hinweis: Hier kann auch zunächst auf \"Übernehmen\" geklickt "
                                                     "werden. Die richtigen Werte können dann später im Edit-Modus "
                                                     "eingetragen werden."),
                                      this),
@@ -120,13 +117,13 @@ void AttributeForm::createControls()
         ui.Label6->setWordWrap(true);
     }
     ui.Command2 =
-        named(new QPushButton(link ? QStringLiteral("Übernehmen") : QStringLiteral("Uebernehmen"), this), "Command2");
+        named(new QPushButton(link ? tr("Übernehmen") : tr("Uebernehmen"), this), "Command2");
     ui.Command2->setDefault(true);
     // Enter in a box accepts; on a focused button it presses that button, so
     // Enter on "Abbrechen" never keeps the area by mistake.
-    ui.Command3 = named(new QPushButton(QStringLiteral("Abbrechen"), this), "Command3");
+    ui.Command3 = named(new QPushButton(tr("Abbrechen"), this), "Command3");
     if (link)
-        ui.Command3->setToolTip(QStringLiteral("Das eben gezeichnete Areal wird gelöscht."));
+        ui.Command3->setToolTip(tr("Das eben gezeichnete Areal wird gelöscht."));
     else {
         ui.txtZeile = named(new QLineEdit(QStringLiteral("Text3"), this), "txtZeile");
         ui.txtZeile->setVisible(false);
@@ -215,11 +212,11 @@ void AttributeForm::connectButtons()
     connect(ui.Command3, &QPushButton::clicked, this, [this] { done(Rejected); });
     connect(ui.Command4, &QPushButton::clicked, this, &AttributeForm::chooseLocalFile);
     connect(ui.Command7, &QPushButton::clicked, this,
-            [this] { inform(this, linkTargetHelp(), programName() + QStringLiteral("- Verweisziel")); });
+            [this] { inform(this, linkTargetHelp(), programName() + tr("- Verweisziel")); });
     connect(ui.Command1, &QPushButton::clicked, this,
-            [this] { inform(this, targetHelp(), programName() + QStringLiteral(" - Target Attribut")); });
+            [this] { inform(this, targetHelp(), programName() + tr(" - Target Attribut")); });
     connect(ui.Command6, &QPushButton::clicked, this,
-            [this] { inform(this, eventHandlerHelp(), programName() + QStringLiteral(" - JavaScript EventHandler")); });
+            [this] { inform(this, eventHandlerHelp(), programName() + tr(" - JavaScript EventHandler")); });
 }
 
 bool AttributeForm::eventFilter(QObject* watched, QEvent* event)
@@ -246,7 +243,9 @@ void AttributeForm::chooseLocalFile()
 {
     QString folder =
         m_linkFolder.isEmpty() ? withTrailingSeparator(QDir::toNativeSeparators(QDir::currentPath())) : m_linkFolder;
-    const QString name = showOpenDialog(this, kChooserTitle, folder, QString(), kChooserFilter, kChooserExtension);
+    const QString name = showOpenDialog(this, tr("HTML, HTM, PHP, ASP-Dateien"), folder, QString(),
+                                        tr("HTML, HTM, PHP, ASP-Dateien (*.html,*.htm,*.php,*.asp) |*.html;*.htm;*.php;*.asp"),
+                                        kChooserExtension);
     if (name.isEmpty())
         return;
     // The bare file name is the relative link; it holds when the page with
@@ -270,8 +269,8 @@ LinkAttributes AttributeForm::enteredAttributes() const
 QString AttributeForm::closeQuestion() const
 {
     return m_kind == Kind::Link
-               ? QStringLiteral("Die Daten wurden noch nicht übernommen. Daten verwerfen und Areal löschen?")
-               : QStringLiteral("Die Daten wurden noch nicht übernommen. Daten verwerfen und die ursprünglichen "
+               ? tr("Die Daten wurden noch nicht übernommen. Daten verwerfen und Areal löschen?")
+               : tr("Die Daten wurden noch nicht übernommen. Daten verwerfen und die ursprünglichen "
                                 "Werte verwenden?");
 }
 
@@ -294,42 +293,42 @@ void AttributeForm::reject()
 
 QString AttributeForm::linkTargetHelp()
 {
-    return QStringLiteral("Als Verweisziel kann auch JavaScript Code eingetragen werden (z.B: "
+    return tr("Als Verweisziel kann auch JavaScript Code eingetragen werden (z.B: "
                           "javascript:alert('Meldung').");
 }
 
 QString AttributeForm::targetHelp()
 {
-    return lines({QStringLiteral("\"_blank\" - das Dokument wird in ein neues, zusätzliches Browserfenster geladen, "
+    return lines({tr("\"_blank\" - das Dokument wird in ein neues, zusätzliches Browserfenster geladen, "
                                  "die alte Seite bleibt erhalten "),
-                  QString(), QStringLiteral("\"_self\" - das Dokument wird in das gerade aktive Fenster geladen."),
+                  QString(), tr("\"_self\" - das Dokument wird in das gerade aktive Fenster geladen."),
                   QString(),
-                  QStringLiteral("\"_parent\" - bei geschachtelten Frames wird das Dokument in das Fenster geladen, "
+                  tr("\"_parent\" - bei geschachtelten Frames wird das Dokument in das Fenster geladen, "
                                  "das sich eine Verschachtelungsebene höher befindet"),
                   QString(),
-                  QStringLiteral("\"_top\" - das Dokument wird in das Browserfenster geladen, löscht also die "
+                  tr("\"_top\" - das Dokument wird in das Browserfenster geladen, löscht also die "
                                  "Framedarstellung "),
                   QString(),
-                  QStringLiteral("In die ComboBox können auch Namen von Frames per Hand eingetragen werden (z.B. "
+                  tr("In die ComboBox können auch Namen von Frames per Hand eingetragen werden (z.B. "
                                  "links, rechts)."),
                   QString(),
-                  QStringLiteral("Bleibt die ComboBox leer, wird das Target-Attribut nicht verwendet und der Verweis "
+                  tr("Bleibt die ComboBox leer, wird das Target-Attribut nicht verwendet und der Verweis "
                                  "wird im gleichen Fenster geöffnet.")});
 }
 
 QString AttributeForm::eventHandlerHelp()
 {
     return lines(
-        {QStringLiteral("Die 3 Eingabefelder im unteren Teil sollten nur User mit JavaScript Kentnissen verwenden."),
-         QStringLiteral("In diese Felder kann JavaScript Code eingetragen werden oder es können vorher "),
-         QStringLiteral("definierte JavaScript Functionen aufgerufen werden."), QString(),
-         QStringLiteral("Beispiel: Öffnen eines Fensters "),
+        {tr("Die 3 Eingabefelder im unteren Teil sollten nur User mit JavaScript Kentnissen verwenden."),
+         tr("In diese Felder kann JavaScript Code eingetragen werden oder es können vorher "),
+         tr("definierte JavaScript Functionen aufgerufen werden."), QString(),
+         tr("Beispiel: Öffnen eines Fensters "),
          QStringLiteral("window.open('','','toolbar=no,status=no,menubar=no,height=150,width=100')"),
-         QStringLiteral("Innerhalb des Codes nur einfache Beistriche (') verwenden."), QString(),
-         QStringLiteral("Beispiel: Aufruf einer vorher definierten Funktion"), QStringLiteral("IhreFunktion()"),
-         QStringLiteral("Der Code muss nicht in Beistriche (\") eingeschlossen werden."), QString(),
-         QStringLiteral("Im HTML-Quellcode steht dann später: onclick=\"IhreFunktion()\""), QString(),
-         QStringLiteral("Falls sie über keine JavaScript Kentnisse verfügen, sollten Sie diese Felder leer lassen.")});
+         tr("Innerhalb des Codes nur einfache Beistriche (') verwenden."), QString(),
+         tr("Beispiel: Aufruf einer vorher definierten Funktion"), QStringLiteral("IhreFunktion()"),
+         tr("Der Code muss nicht in Beistriche (\") eingeschlossen werden."), QString(),
+         tr("Im HTML-Quellcode steht dann später: onclick=\"IhreFunktion()\""), QString(),
+         tr("Falls sie über keine JavaScript Kentnisse verfügen, sollten Sie diese Felder leer lassen.")});
 }
 
 // The link dialog starts with the attributes accepted last; an empty link

@@ -3,6 +3,7 @@
 #include "document/AreaCommands.h"
 #include "model/AreaEntry.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <algorithm>
@@ -15,10 +16,10 @@ QString drawingText(const QString& line)
 {
     const QString shape = entry::shapeOf(line);
     if (shape == QLatin1String("rect"))
-        return QStringLiteral("Rechteck zeichnen");
+        return QCoreApplication::translate("korvane::MapDocument", "Rechteck zeichnen");
     if (shape == QLatin1String("circle"))
-        return QStringLiteral("Kreis zeichnen");
-    return QStringLiteral("Polygon zeichnen");
+        return QCoreApplication::translate("korvane::MapDocument", "Kreis zeichnen");
+    return QCoreApplication::translate("korvane::MapDocument", "Polygon zeichnen");
 }
 
 // The lines' count and a 64-bit hash of them: equal fingerprints mean equal
@@ -108,35 +109,35 @@ void MapDocument::copyArea(int row)
 {
     if (row < 0 || row >= m_areas.count())
         return;
-    push(new AddAreaCommand(*this, m_areas.count(), m_areas.line(row), row, QStringLiteral("Areal kopieren")));
+    push(new AddAreaCommand(*this, m_areas.count(), m_areas.line(row), row, tr("Areal kopieren")));
 }
 
 void MapDocument::deleteArea(int row)
 {
     if (row >= 0 && row < m_areas.count())
-        push(new RemoveAreaCommand(*this, row, QStringLiteral("Areal löschen")));
+        push(new RemoveAreaCommand(*this, row, tr("Areal löschen")));
 }
 
 void MapDocument::deleteAll()
 {
     if (!m_areas.isEmpty())
-        push(new ClearAreasCommand(*this, selectedRow(), QStringLiteral("Alle Areale löschen")));
+        push(new ClearAreasCommand(*this, selectedRow(), tr("Alle Areale löschen")));
 }
 
 void MapDocument::changeAttributes(int row, const QString& line)
 {
-    pushChange(row, m_areas.line(row), line, QStringLiteral("Attribute ändern"));
+    pushChange(row, m_areas.line(row), line, tr("Attribute ändern"));
 }
 
 void MapDocument::recordDrag(int row, const QString& before, bool wholeArea)
 {
     pushChange(row, before, m_areas.line(row),
-               wholeArea ? QStringLiteral("Areal verschieben") : QStringLiteral("Form ändern"));
+               wholeArea ? tr("Areal verschieben") : tr("Form ändern"));
 }
 
 void MapDocument::recordAddedPoint(int row, const QString& before)
 {
-    pushChange(row, before, m_areas.line(row), QStringLiteral("Punkt hinzufügen"));
+    pushChange(row, before, m_areas.line(row), tr("Punkt hinzufügen"));
 }
 
 void MapDocument::changeShape(int row, const QString& line, const QString& text)
@@ -148,7 +149,7 @@ void MapDocument::moveInOrder(int from, int to)
 {
     const int count = m_areas.count();
     if (from >= 0 && from < count && to >= 0 && to < count && from != to)
-        push(new MoveAreaCommand(*this, from, to, QStringLiteral("Reihenfolge ändern")));
+        push(new MoveAreaCommand(*this, from, to, tr("Reihenfolge ändern")));
 }
 
 void MapDocument::changeLines(const AreaLines& before, const AreaLines& after, const QString& text, int current)
@@ -159,7 +160,7 @@ void MapDocument::changeLines(const AreaLines& before, const AreaLines& after, c
 
 void MapDocument::recordKeyMove(int row, const QString& before)
 {
-    pushChange(row, before, m_areas.line(row), QStringLiteral("Areal verschieben"),
+    pushChange(row, before, m_areas.line(row), tr("Areal verschieben"),
                ChangeAreaCommand::Merge::WithSameKind);
 }
 
@@ -169,7 +170,7 @@ void MapDocument::scaleAreas(int first, double sx, double sy)
     for (qsizetype i = std::max(first, 0); i < lines.size(); ++i)
         lines.replace(i, entry::scaledLine(lines[i], sx, sy));
     if (lines != m_areas.lines())
-        m_history.push(new ChangeLinesCommand(*this, m_areas.lines(), lines, QStringLiteral("Areale umrechnen")));
+        m_history.push(new ChangeLinesCommand(*this, m_areas.lines(), lines, tr("Areale umrechnen")));
 }
 
 void MapDocument::pushChange(int row, const QString& before, const QString& after, const QString& text,

@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -89,14 +90,19 @@ private:
 
 QString readFailedMessage(const QString& path)
 {
-    return QStringLiteral("Die Datei \"") + path + QStringLiteral("\" konnte nicht gelesen werden.");
+    return QCoreApplication::translate("korvane::ExportWindow", "Die Datei \"%1\" konnte nicht gelesen werden.")
+        .arg(path);
 }
 
 QString saveFailedMessage(const QString& path)
 {
-    return QStringLiteral("Der HTML-Code konnte nicht gespeichert werden: Die Datei \"") + path +
-           QStringLiteral("\" ließ sich nicht schreiben.") + kCrLf + kCrLf +
-           QStringLiteral("Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
+    return QCoreApplication::translate("korvane::ExportWindow",
+                                       "Der HTML-Code konnte nicht gespeichert werden: Die Datei \"%1\" ließ sich "
+                                       "nicht schreiben.")
+               .arg(path) +
+           kCrLf + kCrLf +
+           QCoreApplication::translate("korvane::ExportWindow",
+                                       "Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
 }
 
 } // namespace
@@ -127,7 +133,7 @@ bool ExportWindow::textModified() const
 ExportWindow::ExportWindow(QWidget* owner) : QMainWindow(owner)
 {
     setObjectName(QStringLiteral("frmExport"));
-    setWindowTitle(QStringLiteral("MAP-Daten in eine bereits existierende HTML-Datei einfügen"));
+    setWindowTitle(tr("MAP-Daten in eine bereits existierende HTML-Datei einfügen"));
     createControls();
     createEditMenu();
     connect(ui.Text1, &QPlainTextEdit::textChanged, this, &ExportWindow::textChanged);
@@ -144,13 +150,13 @@ void ExportWindow::createControls()
 
     ui.Picture1 = new QWidget(panel);
     ui.Picture1->setObjectName(QStringLiteral("Picture1"));
-    ui.Command1 = new QPushButton(QStringLiteral("Einfügen"), ui.Picture1);
+    ui.Command1 = new QPushButton(tr("Einfügen"), ui.Picture1);
     ui.Command1->setObjectName(QStringLiteral("Command1"));
     ui.Command3 = new QPushButton(QStringLiteral("undo"), ui.Picture1);
     ui.Command3->setObjectName(QStringLiteral("Command3"));
     ui.Command2 = new QPushButton(QStringLiteral("Speichern"), ui.Picture1);
     ui.Command2->setObjectName(QStringLiteral("Command2"));
-    ui.Label1 = new QLabel(QStringLiteral("Positionieren Sie den Maus-Cursor mit einem Maus-Klick an die gewünschte "
+    ui.Label1 = new QLabel(tr("Positionieren Sie den Maus-Cursor mit einem Maus-Klick an die gewünschte "
                                           "Stelle des Quelltextes und klicken Sie danach auf den Button "
                                           "\"Einfügen\"."),
                            ui.Picture1);
@@ -331,8 +337,7 @@ void ExportWindow::onTextChanged()
     if (m_filling)
         return;
     m_gespeichert = false;
-    ui.Label2->setText(QStringLiteral("File= ") + fileNameOf(m_tag) + QStringLiteral("  Size: ") +
-                       formatCount(pageLength(), QLocale()) + QStringLiteral(" Byte"));
+    ui.Label2->setText(tr("File= %1  Size: %2 Byte").arg(fileNameOf(m_tag), formatCount(pageLength(), QLocale())));
 }
 
 void ExportWindow::einfuegen()
@@ -367,8 +372,8 @@ void ExportWindow::undoPaste()
 bool ExportWindow::speichern()
 {
     QString folder = folderOf(m_tag);
-    const QString name = showSaveDialog(this, QStringLiteral("HTML-Datei speichern unter..."), folder, m_tag,
-                                        QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
+    const QString name = showSaveDialog(this, tr("HTML-Datei speichern unter..."), folder, m_tag,
+                                        tr("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
     if (name.isEmpty())
         return false;
     const QString target = withTrailingSeparator(folder) + name;
@@ -382,15 +387,19 @@ bool ExportWindow::speichern()
 }
 
 namespace {
-const QString kUnsavedQuestion =
-    QStringLiteral("Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert werden?");
+QString unsavedQuestion()
+{
+    return QCoreApplication::translate("korvane::ExportWindow",
+                                       "Der HTML-Code wurde noch nicht gespeichert. Soll der Code jetzt gespeichert "
+                                       "werden?");
 }
+} // namespace
 
 bool ExportWindow::offerToSaveEdits()
 {
     if (!isVisible() || m_gespeichert || !ui.Text1->document()->isModified())
         return true;
-    const MessageButton answer = askYesNoCancel(this, kQuestionTitle, kUnsavedQuestion);
+    const MessageButton answer = askYesNoCancel(this, kQuestionTitle, unsavedQuestion());
     if (answer == MessageButton::No)
         return true;
     return answer == MessageButton::Yes && speichern();
@@ -399,7 +408,7 @@ bool ExportWindow::offerToSaveEdits()
 void ExportWindow::closeEvent(QCloseEvent* event)
 {
     if (!ui.Text1->document()->isEmpty() && !m_gespeichert) {
-        const MessageButton answer = askYesNoCancel(this, kQuestionTitle, kUnsavedQuestion);
+        const MessageButton answer = askYesNoCancel(this, kQuestionTitle, unsavedQuestion());
         if (answer != MessageButton::No) {
             // Yes saves and stays open; "Abbrechen" leaves the page as it is.
             event->ignore();

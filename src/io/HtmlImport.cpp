@@ -5,6 +5,7 @@
 #include "model/ExtraAttributes.h"
 #include "model/Paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
@@ -61,8 +62,8 @@ QString candidateLine(const QString& tag, PathStyle style)
 {
     const ChosenImage chosen = readChosenTag(tag, style);
     const QChar quote = QLatin1Char('"');
-    return QStringLiteral("Grafik: ") + quote + fileNameOf(chosen.imagePath) + quote + QStringLiteral(",  MapName: ") +
-           quote + chosen.mapName + quote;
+    return QCoreApplication::translate("korvane::HtmlImport", "Grafik: %1,  MapName: %2")
+        .arg(quote + fileNameOf(chosen.imagePath) + quote, quote + chosen.mapName + quote);
 }
 
 ChosenImage readChosenTag(const QString& tag, PathStyle style)

@@ -11,10 +11,10 @@ namespace korvane {
 ImgSearchDialog::ImgSearchDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmImgSuche"));
-    setWindowTitle(QStringLiteral("Grafikdateien mit zugeordneten ImageMaps"));
+    setWindowTitle(tr("Grafikdateien mit zugeordneten ImageMaps"));
     setFixedSize(520, 300);
 
-    ui.Label1 = new QLabel(QStringLiteral("In der ausgewählten HTML-Datei befinden sich folgende Grafikdateien mit "
+    ui.Label1 = new QLabel(tr("In der ausgewählten HTML-Datei befinden sich folgende Grafikdateien mit "
                                           "zugeordneten ImageMaps. Bitte die Zeile mit der  gewünschten "
                                           "Grafikdatei auswählen:"),
                            this);

@@ -3,9 +3,12 @@
 #include "io/HtmlImport.h"
 #include "io/ImagePathLookup.h"
 #include "io/ImportFile.h"
+#include "io/OwnForms.h"
+#include "io/PageRules.h"
 #include "model/BrowserRules.h"
 #include "model/Paths.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -44,16 +47,20 @@ QString missingMapText(const import::PageMaps& read, qsizetype candidate)
     const QString usemap = read.usemapValues.value(candidate);
     const std::optional<QString> name = browser::hashName(browser::decodeReferences(usemap));
     if (!name)
-        return QStringLiteral("Der usemap-Wert ") + quoted(usemap) +
-               QStringLiteral(" nennt nach einem \"#\" keinen Namen; ein Browser verbindet die Grafik mit keiner Map.");
-    QString text = QStringLiteral("Die Grafik nennt die Map ") + quoted(*name) +
-                   QStringLiteral(", aber keine Map der Seite trägt diesen Namen.");
+        return QCoreApplication::translate("korvane::PageCheck", "Der usemap-Wert %1 nennt nach einem \"#\" keinen Namen; ein "
+                                                            "Browser verbindet die Grafik mit keiner Map.")
+            .arg(quoted(usemap));
+    QString text = QCoreApplication::translate("korvane::PageCheck", "Die Grafik nennt die Map %1, aber keine Map der Seite trägt "
+                                                                "diesen Namen.")
+                       .arg(quoted(*name));
     for (const import::MapElement& map : read.maps) {
         for (const QStringView given : {map.name, map.id}) {
             const QString decoded = browser::decodeReferences(given);
             if (!given.isNull() && decoded.compare(*name, Qt::CaseInsensitive) == 0)
-                return text + QStringLiteral(" Die Map ") + quoted(decoded) +
-                       QStringLiteral(" unterscheidet sich nur in der Groß- und Kleinschreibung; ein Browser nimmt sie nicht.");
+                return text + QLatin1Char(' ') +
+                       QCoreApplication::translate("korvane::PageCheck", "Die Map %1 unterscheidet sich nur in der Groß- und "
+                                                                   "Kleinschreibung; ein Browser nimmt sie nicht.")
+                           .arg(quoted(decoded));
         }
     }
     return text;
@@ -75,12 +82,26 @@ void checkNames(const import::PageMaps& read, const LineIndex& lines, Findings& 
             if (import::mapNameOf(read.maps[e].name).compare(name, Qt::CaseInsensitive) != 0)
                 continue;
             out.push_back({QStringLiteral("duplicate-map-name"), Severity::Warning, -1, lines.at(read.maps[m].start),
-                           QStringLiteral("Eine Map mit dem Namen ") + quoted(name) + QStringLiteral(" steht schon in Zeile ") +
-                               QString::number(lines.at(read.maps[e].start)) +
-                               QStringLiteral("; welche eine Grafik bekommt, hängt vom Browser ab.")});
+                           QCoreApplication::translate("korvane::PageCheck", "Eine Map mit dem Namen %1 steht schon in Zeile %2; welche "
+                                                                       "eine Grafik bekommt, hängt vom Browser ab.")
+                               .arg(quoted(name), QString::number(lines.at(read.maps[e].start)))});
             break;
         }
     }
+}
+
+// The map of one of Korvane's own forms: its areas, the picture at the size
+// the form gives (else at its own), lines counted in the text.
+FileCheck checkOwnForm(QStringView text, const import::OwnMap& map, const PictureSizer& pictureSize, int displayWidth)
+{
+    const LineIndex lines(text);
+    MapFacts facts;
+    facts.displayWidth = displayWidth;
+    facts.picture = map.size.isEmpty() ? pictureSize(map.imagePath) : map.size;
+    facts.pictureFileName = fileNameOf(map.imagePath);
+    for (const qsizetype start : map.starts)
+        facts.lines.append(lines.at(start));
+    return {QString(), checkAreas(map.lines, facts)};
 }
 
 } // namespace
@@ -95,6 +116,8 @@ Findings checkPage(QStringView text, const import::PageMaps& read, const Picture
     const LineIndex lines(text);
     Findings out;
     checkNames(read, lines, out);
+    const Findings tagged = pageRules(text, read, [&lines](qsizetype at) { return lines.at(at); });
+    out.insert(out.end(), tagged.begin(), tagged.end());
     // Each map once, with the picture of the first img that uses it.
     std::vector<int> pictureOf(read.maps.size(), -1);
     for (qsizetype c = 0; c < read.candidates.size(); ++c) {
@@ -110,6 +133,7 @@ Findings checkPage(QStringView text, const import::PageMaps& read, const Picture
         const import::AreaScan scan = import::readMapAreas(text.sliced(map.start, map.end - map.start));
         MapFacts facts;
         facts.displayWidth = displayWidth;
+        facts.fromTags = true;
         if (pictureOf[m] >= 0) {
             // The coordinates are pixels of the picture as the page shows it.
             const import::ChosenImage image = import::readChosenTag(read.candidates[pictureOf[m]]);
@@ -128,17 +152,24 @@ Findings checkPage(QStringView text, const import::PageMaps& read, const Picture
 FileCheck checkFile(const QString& path, int displayWidth)
 {
     if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable())
-        return {QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" kann nicht gelesen werden."), {}};
+        return {QCoreApplication::translate("korvane::PageCheck", "Die Datei %1 kann nicht gelesen werden.").arg(quoted(path)), {}};
     const QString text = import::readImportFile(path);
     const import::PageMaps read = import::readPageMaps(text);
-    if (read.maps.empty())
-        return {QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden."), {}};
     // Pictures are looked up where the page's base element leads.
     const QString folder = import::baseFolder(read.baseHref, QFileInfo(path).absolutePath());
     const auto sizeOf = [&](const QString& imagePath) {
         const QString onDisk = findFileIgnoringCase(imagePath, folder);
         return onDisk.isEmpty() ? QSize() : QImageReader(onDisk).size();
     };
+    if (read.maps.empty()) {
+        QString problem;
+        if (const std::optional<import::OwnMap> own = import::readOwnForm(text, &problem))
+            return checkOwnForm(text, *own, sizeOf, displayWidth);
+        return {problem.isEmpty()
+                    ? QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden.")
+                    : QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" lässt sich nicht prüfen: ") + problem,
+                {}};
+    }
     return {QString(), checkPage(text, read, sizeOf, displayWidth)};
 }
 

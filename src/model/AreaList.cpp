@@ -1,5 +1,6 @@
 #include "model/AreaList.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
 
 #include <algorithm>
@@ -12,7 +13,7 @@ QString shownLine(QStringView line)
         return line.toString();
     // A character made of two code units is not cut in half.
     const qsizetype cut = line[kShownLineLimit - 1].isHighSurrogate() ? kShownLineLimit - 1 : kShownLineLimit;
-    return line.left(cut).toString() + QStringLiteral("… (%1 Zeichen)").arg(line.size());
+    return line.left(cut).toString() + QCoreApplication::translate("korvane::AreaList", "… (%1 Zeichen)").arg(line.size());
 }
 
 AreaList::AreaList(QObject* parent) : QAbstractListModel(parent) {}

@@ -6,6 +6,7 @@
 #include "model/MapCode.h"
 #include "model/Paths.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRectF>
 #include <QUrl>
@@ -76,23 +77,23 @@ std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
     Geometry g;
     if (shape.kind == browser::Shape::Rect) {
         if (c.size() < 4) {
-            *degenerate = QStringLiteral("Ein Rechteck braucht vier Koordinaten, es hat ") + text + QLatin1Char('.');
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Ein Rechteck braucht vier Koordinaten, es hat %1.").arg(text);
             return std::nullopt;
         }
         g = {Kind::Rect, c, QRectF(QPointF(c[0], c[1]), QPointF(c[2], c[3]))};
         if (g.box.width() <= 0 || g.box.height() <= 0)
-            *degenerate = QStringLiteral("Das Rechteck ") + text + QStringLiteral(" hat keine Breite oder keine Höhe.");
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Das Rechteck %1 hat keine Breite oder keine Höhe.").arg(text);
     } else if (shape.kind == browser::Shape::Circle) {
         if (c.size() < 3) {
-            *degenerate = QStringLiteral("Ein Kreis braucht drei Koordinaten, er hat ") + text + QLatin1Char('.');
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Ein Kreis braucht drei Koordinaten, er hat %1.").arg(text);
             return std::nullopt;
         }
         g = {Kind::Circle, c, QRectF(c[0] - c[2], c[1] - c[2], 2 * c[2], 2 * c[2])};
         if (c[2] <= 0)
-            *degenerate = QStringLiteral("Der Kreis ") + text + QStringLiteral(" hat keinen Radius.");
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Der Kreis %1 hat keinen Radius.").arg(text);
     } else {
         if (c.size() < 6) {
-            *degenerate = QStringLiteral("Das Polygon ") + text + QStringLiteral(" hat weniger als drei Punkte.");
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Das Polygon %1 hat weniger als drei Punkte.").arg(text);
             return std::nullopt;
         }
         g = {Kind::Poly, c, {}};
@@ -105,7 +106,7 @@ std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
         }
         g.box = QRectF(QPointF(left, top), QPointF(right, bottom));
         if (polygonArea(c) <= 0)
-            *degenerate = QStringLiteral("Das Polygon ") + text + QStringLiteral(" umschließt keine Fläche.");
+            *degenerate = QCoreApplication::translate("korvane::MapCheck", "Das Polygon %1 umschließt keine Fläche.").arg(text);
     }
     if (!degenerate->isEmpty())
         return std::nullopt;
@@ -254,13 +255,16 @@ void checkOutside(const Area& area, QSize picture, Findings& out, int line)
 {
     const QRectF& box = area.geometry->box;
     const QRectF frame(QPointF(0, 0), picture);
-    const QString size = QStringLiteral(" (%1 × %2 Pixel)").arg(picture.width()).arg(picture.height());
     if (!box.intersects(frame))
         out.push_back({QStringLiteral("outside-picture"), Severity::Warning, area.index, line,
-                       QStringLiteral("Das Areal liegt ganz außerhalb des Bildes") + size + QLatin1Char('.')});
+                       QCoreApplication::translate("korvane::MapCheck", "Das Areal liegt ganz außerhalb des Bildes (%1 × %2 Pixel).")
+                           .arg(picture.width())
+                           .arg(picture.height())});
     else if (!frame.contains(box))
         out.push_back({QStringLiteral("outside-picture"), Severity::Warning, area.index, line,
-                       QStringLiteral("Das Areal ragt über den Rand des Bildes") + size + QStringLiteral(" hinaus.")});
+                       QCoreApplication::translate("korvane::MapCheck", "Das Areal ragt über den Rand des Bildes (%1 × %2 Pixel) hinaus.")
+                           .arg(picture.width())
+                           .arg(picture.height())});
 }
 
 const QStringList kPictureExtensions{QStringLiteral(".png"),  QStringLiteral(".jpg"),  QStringLiteral(".jpeg"),
@@ -292,6 +296,32 @@ bool isTheLink(const QString& alt, const QString& href)
     const QString name = fileNameOf(QUrl(address).path());
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot > 0 && dot + 1 < name.size() && text.compare(name, Qt::CaseInsensitive) == 0;
+}
+
+// Integers separated by commas, nothing else: "-?[0-9]+" each, a radius without its minus.
+std::optional<QList<qint64>> integerList(QStringView text, bool lastUnsigned, QString* why)
+{
+    QList<qint64> values;
+    const QList<QStringView> items = text.split(u',');
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QStringView item = items[i];
+        const bool minus = item.startsWith(u'-') && !(lastUnsigned && i == 2);
+        const QStringView digits = minus ? item.sliced(1) : item;
+        bool plain = !digits.isEmpty();
+        for (const QChar c : digits)
+            plain = plain && c >= u'0' && c <= u'9';
+        const bool separated = item.contains(u' ') || item.contains(u';') || item.contains(u'\t');
+        if (!plain && separated && !item.trimmed().isEmpty()) {
+            *why = QStringLiteral("die Zahlen werden nur durch Kommas getrennt, ohne Leerzeichen");
+            return std::nullopt;
+        }
+        if (!plain) {
+            *why = QStringLiteral("\"") + item.toString() + QStringLiteral("\" ist keine ganze Zahl");
+            return std::nullopt;
+        }
+        values << (minus ? -1 : 1) * digits.left(15).toLongLong();
+    }
+    return values;
 }
 
 class Checker {
@@ -350,22 +380,55 @@ private:
         return area;
     }
 
+    // What only a link may carry, on an area without one (the Nu HTML
+    // checker's error). An empty alternative text is what the code writes
+    // for such an area, XHTML 1.0 asking for one on every area.
+    void checkNoLink(const Area& area)
+    {
+        if (area.link || m_facts.fromTags)
+            return;
+        const LinkAttributes a = entry::attributesOf(area.line);
+        QStringList given;
+        if (!area.alt.isEmpty())
+            given << QStringLiteral("alt");
+        if (a.target != entry::kAbsent && !a.target.isEmpty())
+            given << QStringLiteral("target");
+        for (const extra::Attribute& kept : extra::of(area.line)) {
+            if (kept.name != QLatin1String("alt") && kept.name != QLatin1String("target") &&
+                (kept.name == QLatin1String("rel") || kept.name == QLatin1String("download") ||
+                 kept.name == QLatin1String("hreflang") || kept.name == QLatin1String("type") ||
+                 kept.name == QLatin1String("ping")))
+                given << kept.name;
+        }
+        if (!given.isEmpty())
+            add(area, "area-href-missing", Severity::Error,
+                QStringLiteral("Das Areal hat keinen Verweis (href), aber ") +
+                    (given.size() == 1 ? QStringLiteral("das Attribut ") : QStringLiteral("die Attribute ")) +
+                    given.join(QStringLiteral(", ")) + QStringLiteral("; ohne Verweis sind sie nicht erlaubt."));
+        if (browser::shapeOf(area.shape) == browser::Shape::Default)
+            add(area, "default-without-href", Severity::Warning,
+                QStringLiteral("Das Standardareal hat keinen Verweis; es führt nirgendwohin und kann entfallen."));
+    }
+
     void checkText(const Area& area, QHash<QString, int>& firstWithAlt)
     {
+        checkNoLink(area);
         if (!area.link)
             return;
         if (area.alt.isEmpty()) {
-            add(area, "area-alt", Severity::Error, QStringLiteral("Das Areal hat einen Verweis, aber keinen Alternativtext."));
+            add(area, "area-alt", Severity::Error, QCoreApplication::translate("korvane::MapCheck", "Das Areal hat einen Verweis, aber keinen Alternativtext."));
             return;
         }
         if (isTheLink(area.alt, area.href))
             add(area, "alt-is-link", Severity::Warning,
-                QStringLiteral("Der Alternativtext ") + quoted(area.alt) +
-                    QStringLiteral(" ist der Verweis selbst; er sollte sagen, wohin der Verweis führt."));
+                QCoreApplication::translate("korvane::MapCheck", "Der Alternativtext %1 ist der Verweis selbst; er sollte sagen, "
+                                                                "wohin der Verweis führt.")
+                    .arg(quoted(area.alt)));
         else if (looksLikeFileName(area.alt, m_facts.pictureFileName))
             add(area, "alt-is-filename", Severity::Warning,
-                QStringLiteral("Der Alternativtext ") + quoted(area.alt) +
-                    QStringLiteral(" ist ein Dateiname; er sollte sagen, wohin der Verweis führt."));
+                QCoreApplication::translate("korvane::MapCheck", "Der Alternativtext %1 ist ein Dateiname; er sollte sagen, wohin "
+                                                                "der Verweis führt.")
+                    .arg(quoted(area.alt)));
         const QString key = area.alt.simplified().toCaseFolded();
         const auto first = firstWithAlt.constFind(key);
         if (first == firstWithAlt.constEnd()) {
@@ -375,24 +438,37 @@ private:
         const Area& earlier = m_areas[*first];
         if (earlier.href.trimmed() != area.href.trimmed())
             add(area, "duplicate-alt", Severity::Warning,
-                QStringLiteral("Der Alternativtext ") + quoted(area.alt) + QStringLiteral(" steht auch in Zeile ") +
-                    QString::number(lineOf(earlier.index)) + QStringLiteral(", deren Verweis woanders hinführt."));
+                QCoreApplication::translate("korvane::MapCheck", "Der Alternativtext %1 steht auch in Zeile %2, deren Verweis "
+                                                                "woanders hinführt.")
+                    .arg(quoted(area.alt), QString::number(lineOf(earlier.index))));
     }
 
     void checkShape(const Area& area, const std::vector<Reach>& reached)
     {
         if (!m_degenerate[area.index].isEmpty())
             add(area, "degenerate-shape", Severity::Error,
-                m_degenerate[area.index] + QStringLiteral(" Es kann nie angeklickt werden."));
+                m_degenerate[area.index] + QLatin1Char(' ') +
+                    QCoreApplication::translate("korvane::MapCheck", "Es kann nie angeklickt werden."));
+        else if (!m_facts.fromTags) // a page's tags are read as written (see io/PageRules.h)
+            checkSyntax(area);
         if (!area.geometry)
             return;
         if (!reached.empty() && reached[area.index] == Reach::Covered)
             add(area, "unreachable-area", Severity::Error,
-                QStringLiteral("Frühere Areale verdecken das Areal ganz; ein Browser nimmt dort immer das "
-                               "erste, so kann es nie angeklickt werden."));
+                QCoreApplication::translate("korvane::MapCheck", "Frühere Areale verdecken das Areal ganz; ein Browser nimmt "
+                                                                "dort immer das erste, so kann es nie angeklickt werden."));
         if (!m_facts.picture.isEmpty())
             checkOutside(area, m_facts.picture, m_out, lineOf(area.index));
         checkSize(area);
+    }
+
+    // A shape a browser clicks, written as a validator would not have it.
+    void checkSyntax(const Area& area)
+    {
+        const QString coords = entry::coordsOf(area.line);
+        const bool isDefault = browser::shapeOf(area.shape) == browser::Shape::Default;
+        if (const std::optional<SyntaxProblem> p = areaSyntax(area.shape, isDefault && coords.isEmpty() ? QString() : coords))
+            add(area, qPrintable(p->rule), Severity::Error, p->message);
     }
 
     void checkSize(const Area& area)
@@ -405,13 +481,18 @@ private:
         const double h = box.height() * scale;
         if (w >= kMinimumTarget && h >= kMinimumTarget)
             return;
-        const QString at = ownWidth > 0 ? QStringLiteral(" bei einer Anzeigebreite von %1 Pixeln").arg(shown)
-                                        : QString();
-        add(area, "small-target", Severity::Warning,
-            QStringLiteral("Das Areal ist") + at + QStringLiteral(" nur %1 × %2 Pixel groß, kleiner als %3 × %3.")
-                                                       .arg(int(std::floor(w)))
-                                                       .arg(int(std::floor(h)))
-                                                       .arg(kMinimumTarget));
+        const QString text =
+            ownWidth > 0 ? QCoreApplication::translate("korvane::MapCheck", "Das Areal ist bei einer Anzeigebreite von %4 Pixeln nur %1 × "
+                                                             "%2 Pixel groß, kleiner als %3 × %3.")
+                               .arg(int(std::floor(w)))
+                               .arg(int(std::floor(h)))
+                               .arg(kMinimumTarget)
+                               .arg(shown)
+                         : QCoreApplication::translate("korvane::MapCheck", "Das Areal ist nur %1 × %2 Pixel groß, kleiner als %3 × %3.")
+                               .arg(int(std::floor(w)))
+                               .arg(int(std::floor(h)))
+                               .arg(kMinimumTarget);
+        add(area, "small-target", Severity::Warning, text);
     }
 
     // Coordinates beyond this are no pixels a picture has (the limit of pictures is 100 megapixels).
@@ -428,6 +509,47 @@ private:
 };
 
 } // namespace
+
+std::optional<SyntaxProblem> areaSyntax(QStringView shape, QStringView coords)
+{
+    const auto problem = [&](const QString& why) {
+        return SyntaxProblem{QStringLiteral("invalid-coords"),
+                             QStringLiteral("Die Koordinaten \"") + coords.toString() +
+                                 QStringLiteral("\" sind kein gültiges HTML: ") + why + QLatin1Char('.')};
+    };
+    const QString keyword = shape.isNull() ? QStringLiteral("rect") : shape.toString().toLower();
+    if (keyword != QLatin1String("rect") && keyword != QLatin1String("circle") && keyword != QLatin1String("poly") &&
+        keyword != QLatin1String("default"))
+        return SyntaxProblem{QStringLiteral("invalid-shape"),
+                             QStringLiteral("Die Form \"") + shape.toString() +
+                                 QStringLiteral("\" ist kein gültiges HTML; gültig sind rect, circle, poly und "
+                                                "default.")};
+    if (keyword == QLatin1String("default"))
+        return coords.isNull() ? std::nullopt
+                               : std::optional(SyntaxProblem{QStringLiteral("invalid-coords"),
+                                                             QStringLiteral("Ein Standardareal hat keine Koordinaten; "
+                                                                            "das Attribut coords ist dort nicht "
+                                                                            "erlaubt.")});
+    if (coords.isNull())
+        return SyntaxProblem{QStringLiteral("invalid-coords"), QStringLiteral("Dem Areal fehlen die Koordinaten.")};
+    QString why;
+    const std::optional<QList<qint64>> v = integerList(coords, keyword == QLatin1String("circle"), &why);
+    if (!v)
+        return problem(why);
+    if (keyword == QLatin1String("rect")) {
+        if (v->size() != 4)
+            return problem(QStringLiteral("ein Rechteck braucht vier durch Kommas getrennte ganze Zahlen"));
+        if ((*v)[0] >= (*v)[2] || (*v)[1] >= (*v)[3])
+            return problem(QStringLiteral("die linke obere Ecke muss vor der rechten unteren stehen"));
+    } else if (keyword == QLatin1String("circle")) {
+        if (v->size() != 3)
+            return problem(QStringLiteral("ein Kreis braucht drei durch Kommas getrennte ganze Zahlen"));
+    } else if (v->size() < 6 || v->size() % 2 != 0) {
+        return problem(QStringLiteral("ein Polygon braucht eine gerade Zahl, mindestens sechs, durch Kommas getrennte "
+                                      "ganze Zahlen"));
+    }
+    return std::nullopt;
+}
 
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts)
 {

@@ -6,6 +6,9 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+
+#include <optional>
 
 #include <vector>
 
@@ -33,6 +36,9 @@ struct MapFacts {
     int displayWidth = 0;    // CSS pixels the picture is shown at; 0: its own width
     // The line to name for each area (the list's lines from 1 when empty).
     QList<int> lines;
+    // The areas come from a page's tags, whose own rules look at what an area
+    // without a link carries (see io/PageRules.h): the lines have no word on it.
+    bool fromTags = false;
 };
 
 // The findings for the area lines of one map, in the order of the areas,
@@ -43,6 +49,17 @@ Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts);
 // `picture` it holds is an earlier area's), so that a browser never gives it
 // a click. A default area, and one that holds no pixel, is never covered.
 std::vector<bool> coveredAreas(const AreaLines& areaLines, QSize picture);
+
+// Why a validator refuses an area's shape or coordinates as written: HTML
+// wants one of four keywords and integers separated by commas, so many and
+// in order for the shape. A browser reads more than that (see
+// model/BrowserRules.h); the rule ("invalid-shape", "invalid-coords") and a
+// German message, or nothing. A null text is a missing attribute.
+struct SyntaxProblem {
+    QString rule;
+    QString message;
+};
+std::optional<SyntaxProblem> areaSyntax(QStringView shape, QStringView coords);
 
 // The smallest target in CSS pixels, both ways (WCAG 2.2, 2.5.8).
 inline constexpr int kMinimumTarget = 24;

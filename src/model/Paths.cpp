@@ -87,7 +87,8 @@ QString programFolder()
 
 QString helpDocumentFor(const QString& folder)
 {
-    const QString name = QStringLiteral("korvane-hilfe.html");
+    // The help document in the window's language: its name is translated.
+    const QString name = QCoreApplication::translate("korvane::Paths", "korvane-hilfe.html");
     const QString beside = withTrailingSeparator(folder) + name;
     const QString installed =
         QDir::cleanPath(withTrailingSeparator(folder) + QStringLiteral("../share/korvane/") + name);

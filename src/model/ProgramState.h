@@ -24,6 +24,9 @@ struct ProgramState {
     bool relativeImagePath = false; // the img source relative to the page the code goes into
     FitMode responsiveFit = FitMode::Fill;
     bool codeChoicesMade = false; // changed in this run: the stored ones no longer apply
+    // How the responsive form shows the area under the pointer and the focused link, kept in Korvane.ini.
+    Highlight highlight;
+    bool highlightChoiceMade = false; // changed in this run: the stored one no longer applies
     // Snapping on the canvas, kept in Korvane.ini.
     bool snapOn = false;
     int snapGrid = 10;            // picture pixels

@@ -3,6 +3,7 @@
 #include "model/AreaEntry.h"
 #include "model/BrowserRules.h"
 #include "model/Codec.h"
+#include "model/LinkGroups.h"
 #include "model/MapCheck.h"
 #include "model/MapCode.h"
 
@@ -186,24 +187,20 @@ QString linkStart(const AreaLink& link)
     return out;
 }
 
-// One area's link around its shape.
-QString areaLink(const AreaLink& link, const Geometry& shape)
-{
-    return linkStart(link) + shapeElement(shape) + QStringLiteral("</a>") + kCrLf;
-}
-
 // No fill is seen, yet the whole inside of the pointer's shapes takes the
-// pointer; a focused link shows its outline, however far the picture is
-// scaled. The picture fills the width it is given; a page's own rules for
-// its size win (`:where` weighs nothing).
-QString styleBlock()
+// pointer. The picture fills the width it is given; a page's own rules for
+// its size win (`:where` weighs nothing). The highlight shows where the
+// browser's own focus ring would not follow the shape.
+QString styleBlock(const Highlight& highlight, const QList<int>& splitLeaders)
 {
+    QList<int> split; // the groups' classes count from 1, as the list's lines do
+    for (const int leader : splitLeaders)
+        split << leader + 1;
     return QStringLiteral(
-        "<style>:where(.korvane-map) img{width:100000px;max-width:100%;height:auto}"
-        ".korvane-map svg a *{fill:transparent}.korvane-map polygon{fill-rule:evenodd}"
-        ".korvane-flaechen *{pointer-events:fill}.korvane-map a:focus{outline:none}"
-        ".korvane-verweise a:focus *{fill:rgba(0,90,200,0.25);stroke:#005ac8;stroke-width:3px;"
-        "vector-effect:non-scaling-stroke}</style>");
+               "<style>:where(.korvane-map) img{width:100000px;max-width:100%;height:auto}"
+               ".korvane-map svg a *{fill:transparent}.korvane-map polygon{fill-rule:evenodd}"
+               ".korvane-flaechen *{pointer-events:fill}.korvane-map a:focus-visible{outline:none}") +
+           highlightRules(highlight, split) + QStringLiteral("</style>");
 }
 
 // The img with the picture's own size (its proportions before it is
@@ -221,31 +218,99 @@ QString pictureElement(const ResponsiveMap& map)
     return out + QStringLiteral(" style=\"display:block;object-fit:") + fitModeName(map.fit) + QStringLiteral("\" />");
 }
 
+// Areas gathered by a number of each (-1: none), in list order within one
+// number: a few bytes an area rather than a list each.
+struct Gathered {
+    std::vector<int> from; // per number and one more: where its areas start in `areas`
+    std::vector<int> areas;
+
+    explicit Gathered(const std::vector<int>& numberOf)
+        : from(numberOf.size() + 1, 0)
+    {
+        for (const int number : numberOf) {
+            if (number >= 0)
+                ++from[std::size_t(number) + 1];
+        }
+        for (std::size_t i = 1; i < from.size(); ++i)
+            from[i] += from[i - 1];
+        areas.resize(std::size_t(from.back()));
+        std::vector<int> next(from.begin(), from.end() - 1);
+        for (std::size_t i = 0; i < numberOf.size(); ++i) {
+            if (numberOf[i] >= 0)
+                areas[std::size_t(next[std::size_t(numberOf[i])]++)] = int(i);
+        }
+    }
+    bool isEmpty(std::size_t number) const { return from[number] == from[number + 1]; }
+    auto begin(std::size_t number) const { return areas.begin() + from[number]; }
+    auto end(std::size_t number) const { return areas.begin() + from[number + 1]; }
+};
+
+// What the two layers are made of: each area's shape, which areas the
+// keyboard's layer holds, and which areas are one link.
+struct Layers {
+    std::vector<Geometry> shapes;
+    std::vector<bool> keyboard;
+    groups::LinkGroups groups;
+};
+
+// A link of the pointer's layer: the area at `place` and the parts of its
+// group that share its place, last first as the layer paints them. The parts
+// of a group the layer holds in several links carry its class, so that they
+// light up together.
+QString pointerLink(const ResponsiveMap& map, const Layers& layers, std::size_t place, const Gathered& atPlace)
+{
+    const groups::LinkGroups& g = layers.groups;
+    QString out = linkStart({map.lines[qsizetype(place)], Layer::Pointer, !layers.keyboard[place]});
+    const int leader = g.leader[place];
+    const bool split = g.split.contains(leader);
+    if (split)
+        out += QStringLiteral("<g class=\"korvane-g%1\">").arg(leader + 1);
+    for (auto it = atPlace.end(place); it != atPlace.begin(place);)
+        out += shapeElement(layers.shapes[std::size_t(*--it)]);
+    if (split)
+        out += QStringLiteral("</g>");
+    return out + QStringLiteral("</a>") + kCrLf;
+}
+
 // The pointer's layer: every usable area, the default areas at the bottom,
 // the others in reverse list order, so that the first in the list is on top.
-QString pointerLayer(const ResponsiveMap& map, const std::vector<Geometry>& shapes, const std::vector<bool>& keyboard,
-                     const QString& clip)
+QString pointerLayer(const ResponsiveMap& map, const Layers& layers, const QString& clip)
 {
+    const std::vector<Geometry>& shapes = layers.shapes;
+    // The parts that share each place, in list order.
+    const Gathered atPlace(layers.groups.place);
     QString out = QStringLiteral("<g class=\"korvane-flaechen\" aria-hidden=\"true\"") + clip + QLatin1Char('>') + kCrLf;
     for (const bool defaults : {true, false}) {
         for (std::size_t i = shapes.size(); i-- > 0;) {
-            if (shapes[i].usable && (shapes[i].kind == browser::Shape::Default) == defaults)
-                out += areaLink({map.lines[qsizetype(i)], Layer::Pointer, !keyboard[i]}, shapes[i]);
+            if (shapes[i].usable && (shapes[i].kind == browser::Shape::Default) == defaults && !atPlace.isEmpty(i))
+                out += pointerLink(map, layers, i, atPlace);
         }
     }
     return out + QStringLiteral("</g>") + kCrLf;
 }
 
-// The keyboard's layer: the links in list order, without those nobody can
-// reach with the pointer either (covered wholly by earlier areas) and the
-// areas without a link.
-QString keyboardLayer(const ResponsiveMap& map, const std::vector<Geometry>& shapes, const std::vector<bool>& keyboard,
-                      const QString& clip)
+// The keyboard's layer: the links in list order, each group once at its
+// first part with all its parts, without those nobody can reach with the
+// pointer either (covered wholly by earlier areas) and the areas without a
+// link.
+QString keyboardLayer(const ResponsiveMap& map, const Layers& layers, const QString& clip)
 {
+    const std::vector<Geometry>& shapes = layers.shapes;
+    std::vector<int> leaderOf(shapes.size(), -1);
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (layers.keyboard[i])
+            leaderOf[i] = layers.groups.leader[i];
+    }
+    const Gathered parts(leaderOf);
     QString out = QStringLiteral("<g class=\"korvane-verweise\"") + clip + QLatin1Char('>') + kCrLf;
     for (std::size_t i = 0; i < shapes.size(); ++i) {
-        if (keyboard[i])
-            out += areaLink({map.lines[qsizetype(i)], Layer::Keyboard}, shapes[i]);
+        if (parts.isEmpty(i))
+            continue;
+        QString link = linkStart({map.lines[qsizetype(i)], Layer::Keyboard});
+        for (auto part = parts.begin(i); part != parts.end(i); ++part)
+            link += shapeElement(shapes[std::size_t(*part)]);
+        link += QLatin1StringView("</a>\r\n");
+        out += link;
     }
     return out + QStringLiteral("</g>") + kCrLf;
 }
@@ -287,12 +352,13 @@ std::optional<FitMode> fitModeNamed(QStringView name)
 ResponsiveMap responsiveMapFor(const AreaLines& lines, const QString& imagePath, const QString& mapName, QSize size,
                                FitMode fit, const QString& pageFolder)
 {
-    return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit, {}};
+    return {lines, relativeImageSourceValue(imagePath, pageFolder), mapNameFor(imagePath, mapName), size, fit, {}, {}};
 }
 
 QString responsiveCode(const ResponsiveMap& map)
 {
-    std::vector<Geometry> shapes;
+    Layers layers;
+    std::vector<Geometry>& shapes = layers.shapes;
     shapes.reserve(map.lines.size());
     bool clipToPicture = false;
     for (const QString& line : map.lines) {
@@ -300,9 +366,18 @@ QString responsiveCode(const ResponsiveMap& map)
         clipToPicture = clipToPicture || (shapes.back().usable && !insidePicture(shapes.back().box, map.size));
     }
     const std::vector<bool> covered = check::coveredAreas(map.lines, map.size);
-    std::vector<bool> keyboard(shapes.size());
+    layers.keyboard.resize(shapes.size());
+    std::vector<QRectF> boxes(shapes.size());
+    std::vector<bool> drawn(shapes.size());
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        layers.keyboard[i] = shapes[i].usable && !covered[i] && !extra::isNoLink(map.lines[qsizetype(i)]);
+        drawn[i] = shapes[i].usable && shapes[i].kind != browser::Shape::Default;
+        boxes[i] = shapes[i].box;
+    }
+    std::vector<bool> joins(shapes.size());
     for (std::size_t i = 0; i < shapes.size(); ++i)
-        keyboard[i] = shapes[i].usable && !covered[i] && !extra::isNoLink(map.lines[qsizetype(i)]);
+        joins[i] = drawn[i] && layers.keyboard[i];
+    layers.groups = groups::linkGroups(map.lines, boxes, drawn, joins);
     const QString prefix = idPrefix(map.mapName) + QLatin1Char('-');
     const QString w = QString::number(map.size.width());
     const QString h = QString::number(map.size.height());
@@ -322,13 +397,13 @@ QString responsiveCode(const ResponsiveMap& map)
            QStringLiteral("\" preserveAspectRatio=\"") + preserveAspectRatio(map.fit) +
            QStringLiteral("\" style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">") +
            kCrLf;
-    out += styleBlock() + kCrLf;
+    out += styleBlock(map.highlight, layers.groups.split) + kCrLf;
     if (clipToPicture)
         out += QStringLiteral("<defs><clipPath id=\"%1bild\"><rect width=\"%2\" height=\"%3\" /></clipPath></defs>")
                    .arg(prefix, w, h) +
                kCrLf;
-    out += pointerLayer(map, shapes, keyboard, clip);
-    out += keyboardLayer(map, shapes, keyboard, clip);
+    out += pointerLayer(map, layers, clip);
+    out += keyboardLayer(map, layers, clip);
     out += QStringLiteral("</svg>") + kCrLf + QStringLiteral("</span>") + kCrLf + QStringLiteral("</div>") + kCrLf;
     return out;
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include "model/AreaLines.h"
 #include "model/ExtraAttributes.h"
+#include "model/Highlight.h"
 
 #include <QStringList>
 #include <QStringView>
@@ -22,7 +23,8 @@
 // the classic map; it is hidden from assistive technology and from Tab. The
 // keyboard and screen readers take the second: the areas in list order, each
 // named by its alternative text and outlined when focused; it lets the pointer
-// through. Both grow with the number of areas, not its square.
+// through. Both grow with the number of areas, not its square. Areas of one
+// link (see model/LinkGroups.h) are one link with several shapes in both.
 namespace korvane {
 
 // How the picture fills a box of another shape, as CSS object-fit does; the
@@ -42,6 +44,8 @@ struct ResponsiveMap {
     // The img's own attributes a page gave it (alt, srcset, sizes, loading,
     // class, id, ...), values as the page writes them.
     extra::Attributes picture;
+    // How the area under the pointer and the focused link show.
+    Highlight highlight;
 };
 
 // The img attributes of a page that the responsive form keeps.

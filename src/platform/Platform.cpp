@@ -2,6 +2,8 @@
 
 #include "platform/QtPlatform.h"
 
+#include <QCoreApplication>
+
 namespace korvane {
 
 namespace {
@@ -9,6 +11,17 @@ std::unique_ptr<Platform>& current()
 {
     static std::unique_ptr<Platform> instance;
     return instance;
+}
+
+// The two question titles are constants that callers name; they are put into
+// the window's language here, where every question passes.
+QString shownTitle(const QString& title)
+{
+    if (title == kQuestionTitle)
+        return QCoreApplication::translate("korvane::Platform", "Korvane Kontrollabfrage");
+    if (title == kQuestionTitleDash)
+        return QCoreApplication::translate("korvane::Platform", "Korvane - Kontrollabfrage");
+    return title;
 }
 } // namespace
 
@@ -31,13 +44,14 @@ QString programName()
 
 bool askYesNo(QWidget* owner, const QString& title, const QString& text, MessageButton defaultButton)
 {
-    return platform().messageBox(owner, title, text, MessageIcon::Question, {MessageButton::Yes, MessageButton::No},
+    return platform().messageBox(owner, shownTitle(title), text, MessageIcon::Question,
+                                 {MessageButton::Yes, MessageButton::No},
                                  defaultButton) == MessageButton::Yes;
 }
 
 MessageButton askYesNoCancel(QWidget* owner, const QString& title, const QString& text, MessageButton defaultButton)
 {
-    return platform().messageBox(owner, title, text, MessageIcon::Question,
+    return platform().messageBox(owner, shownTitle(title), text, MessageIcon::Question,
                                  {MessageButton::Yes, MessageButton::No, MessageButton::Cancel}, defaultButton);
 }
 

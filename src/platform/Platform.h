@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QColor>
 #include <QList>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -34,10 +36,20 @@ public:
     // Shows the dialog; returns the chosen full path, or empty text when cancelled.
     // The save dialog asks itself before replacing an existing file.
     virtual QString fileDialog(const FileDialogRequest& request) = 0;
-    // Opens a file with the program the desktop associates with it.
-    virtual void openWithAssociatedProgram(const QString& path) = 0;
+    // Opens a file with the program the desktop associates with it; false
+    // when no program could be started for it.
+    virtual bool openWithAssociatedProgram(const QString& path) = 0;
     // Opens a text file in the desktop's text viewer.
     virtual void openInTextViewer(const QString& path) = 0;
+    // The colour dialog, starting at `initial`; nothing when cancelled. A
+    // desktop that offers none (a double that does not script it) cancels.
+    virtual std::optional<QColor> colourDialog(QWidget* owner, const QString& title, const QColor& initial)
+    {
+        Q_UNUSED(owner);
+        Q_UNUSED(title);
+        Q_UNUSED(initial);
+        return std::nullopt;
+    }
 };
 
 Platform& platform();

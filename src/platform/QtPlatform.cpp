@@ -2,6 +2,7 @@
 
 #include "platform/FileDialogs.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -87,9 +88,9 @@ QString QtPlatform::fileDialog(const FileDialogRequest& request)
     return dialog.selectedFiles().first();
 }
 
-void QtPlatform::openWithAssociatedProgram(const QString& path)
+bool QtPlatform::openWithAssociatedProgram(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void QtPlatform::openInTextViewer(const QString& path)
@@ -104,6 +105,12 @@ void QtPlatform::openInTextViewer(const QString& path)
             return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::optional<QColor> QtPlatform::colourDialog(QWidget* owner, const QString& title, const QColor& initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial, owner, title);
+    return chosen.isValid() ? std::optional(chosen) : std::nullopt;
 }
 
 } // namespace korvane

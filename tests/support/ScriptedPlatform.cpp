@@ -17,6 +17,12 @@ QString ScriptedPlatform::fileDialog(const FileDialogRequest& request)
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
 
+std::optional<QColor> ScriptedPlatform::colourDialog(QWidget*, const QString& title, const QColor& initial)
+{
+    colourDialogs << title + QLatin1Char('|') + initial.name();
+    return colourAnswers.isEmpty() ? std::nullopt : std::optional(colourAnswers.dequeue());
+}
+
 void expectBox(const ShownBox& box, const QString& title, const QString& text, MessageIcon icon)
 {
     QCOMPARE(box.title, title);

@@ -40,8 +40,13 @@ public:
     MessageButton messageBox(QWidget* owner, const QString& title, const QString& text, MessageIcon icon,
                              const QList<MessageButton>& buttons, MessageButton defaultButton) override;
     QString fileDialog(const FileDialogRequest& request) override;
-    void openWithAssociatedProgram(const QString& path) override { opened << path; }
+    bool openWithAssociatedProgram(const QString& path) override
+    {
+        opened << path;
+        return programStarts;
+    }
     void openInTextViewer(const QString& path) override { viewed << path; }
+    std::optional<QColor> colourDialog(QWidget* owner, const QString& title, const QColor& initial) override;
     // The texts of the boxes shown, in order.
     QStringList texts() const;
 
@@ -50,7 +55,11 @@ public:
     QList<FileDialogRequest> dialogs;
     QQueue<QString> fileAnswers; // full paths; "" cancels
     QStringList opened;
+    bool programStarts = true; // false: no program can be started for a file
     QStringList viewed;
+    // The colour dialogs asked for ("title|#initial") and their answers; an empty queue cancels.
+    QStringList colourDialogs;
+    QQueue<QColor> colourAnswers;
 };
 
 // Installs a fresh scripted platform and returns it (owned by the platform seam).

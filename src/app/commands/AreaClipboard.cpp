@@ -6,6 +6,7 @@
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
 
+#include <QCoreApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -67,7 +68,7 @@ bool AreaClipboard::cut()
     AreaLines after = m_document.areas().lines();
     for (qsizetype i = rows.size() - 1; i >= 0; --i)
         after.removeAt(rows[i]);
-    m_document.changeLines(m_document.areas().lines(), after, QStringLiteral("Areale ausschneiden"));
+    m_document.changeLines(m_document.areas().lines(), after, QCoreApplication::translate("korvane::AreaClipboard", "Areale ausschneiden"));
     m_view.show({}, -1);
     return true;
 }
@@ -118,7 +119,7 @@ bool AreaClipboard::paste()
     }
     if (rows.isEmpty())
         return false;
-    m_document.changeLines(before, after, QStringLiteral("Areale einfügen"), rows.first());
+    m_document.changeLines(before, after, QCoreApplication::translate("korvane::AreaClipboard", "Areale einfügen"), rows.first());
     m_view.show(rows, rows.first());
     return true;
 }

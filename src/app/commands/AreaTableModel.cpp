@@ -6,6 +6,8 @@
 
 #include <iterator>
 
+#include <QCoreApplication>
+
 namespace korvane {
 
 namespace {
@@ -16,15 +18,15 @@ QString columnTitle(int column)
 {
     switch (column) {
     case AreaTableModel::ShapeColumn:
-        return QStringLiteral("Form");
+        return QCoreApplication::translate("korvane::AreaTableModel", "Form");
     case AreaTableModel::CoordsColumn:
-        return QStringLiteral("Koordinaten");
+        return QCoreApplication::translate("korvane::AreaTableModel", "Koordinaten");
     case AreaTableModel::HrefColumn:
-        return QStringLiteral("Verweisziel");
+        return QCoreApplication::translate("korvane::AreaTableModel", "Verweisziel");
     case AreaTableModel::AltColumn:
-        return QStringLiteral("Alternativer Text");
+        return QCoreApplication::translate("korvane::AreaTableModel", "Alternativer Text");
     case AreaTableModel::TargetColumn:
-        return QStringLiteral("Target");
+        return QCoreApplication::translate("korvane::AreaTableModel", "Target");
     default:
         return {};
     }

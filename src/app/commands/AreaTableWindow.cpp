@@ -4,6 +4,7 @@
 #include "app/commands/AreaTableModel.h"
 #include "document/MapDocument.h"
 
+#include <QCoreApplication>
 #include <QAbstractProxyModel>
 #include <QAction>
 #include <QEvent>
@@ -63,7 +64,7 @@ AreaTableView::AreaTableView(QWidget* parent) : QTableView(parent)
 {
     setVerticalHeader(new RowNumberHeader(this));
     setObjectName(QStringLiteral("tblAreale"));
-    setAccessibleName(QStringLiteral("Arealtabelle"));
+    setAccessibleName(QCoreApplication::translate("korvane::AreaTableWindow", "Arealtabelle"));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -107,12 +108,12 @@ AreaTableWindow::AreaTableWindow(MapDocument& document, std::function<void(int)>
     : QWidget(owner, Qt::Window), m_document(document), m_openEditor(std::move(openEditor))
 {
     setObjectName(QStringLiteral("frmArealtabelle"));
-    setWindowTitle(QStringLiteral("Arealtabelle"));
-    auto* label = new QLabel(QStringLiteral("&Filter:"), this);
+    setWindowTitle(QCoreApplication::translate("korvane::AreaTableWindow", "Arealtabelle"));
+    auto* label = new QLabel(QCoreApplication::translate("korvane::AreaTableWindow", "&Filter:"), this);
     m_filter = new QLineEdit(this);
     m_filter->setObjectName(QStringLiteral("txtFilter"));
-    m_filter->setAccessibleName(QStringLiteral("Filter"));
-    m_filter->setToolTip(QStringLiteral("Zeigt nur die Areale, die diesen Text enthalten."));
+    m_filter->setAccessibleName(QCoreApplication::translate("korvane::AreaTableWindow", "Filter"));
+    m_filter->setToolTip(QCoreApplication::translate("korvane::AreaTableWindow", "Zeigt nur die Areale, die diesen Text enthalten."));
     m_filter->setClearButtonEnabled(true);
     label->setBuddy(m_filter);
     m_view = new AreaTableView(this);
@@ -251,7 +252,7 @@ void AreaTableWindow::openChosen(const QModelIndex& index)
 
 AreaTableCommand::AreaTableCommand(MapDocument& document, std::function<void(int)> openEditor, QWidget* owner)
     : QObject(owner), m_document(document), m_openEditor(std::move(openEditor)), m_owner(owner),
-      m_action(new QAction(QStringLiteral("Arealtabelle..."), owner))
+      m_action(new QAction(QCoreApplication::translate("korvane::AreaTableWindow", "Arealtabelle..."), owner))
 {
     m_action->setObjectName(QStringLiteral("actArealtabelle"));
     m_action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));

@@ -4,10 +4,15 @@
 #include "io/HtmlImport.h"
 #include "io/ImagePathLookup.h"
 #include "io/ImportFile.h"
+#include "io/MapFileWriter.h"
 #include "io/MapImport.h"
+#include "io/OwnForms.h"
 #include "model/AreaEntry.h"
 #include "model/BrowserRules.h"
+#include "model/JsonMap.h"
+#include "model/MapCode.h"
 #include "model/Paths.h"
+#include "model/WikiMap.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +31,7 @@ struct ReadMap {
     html::Tag img;      // the img tag that names the picture, a view into `text`
     QString pictureFolder; // where a relative picture path leads
     QString problem;    // why no map was read, when that is not for want of areas
+    QSize formSize;     // the picture's size as one of Korvane's own forms gives it
 };
 
 QString quoted(const QString& text)
@@ -92,12 +98,29 @@ qsizetype chosenPicture(const QString& page, const import::PageMaps& maps, const
     return -1;
 }
 
+// The map of one of Korvane's own forms; no areas when there is none.
+ReadMap readOwnForm(const QString& text, const QString& folder)
+{
+    ReadMap read;
+    const std::optional<import::OwnMap> own = import::readOwnForm(text, &read.problem);
+    if (!own)
+        return read;
+    read.lines = own->lines;
+    read.imagePath = own->imagePath;
+    read.mapName = own->mapName;
+    read.pictureFolder = folder;
+    read.formSize = own->size;
+    return read;
+}
+
 // The map a browser gives the chosen picture of the page, its links leading
 // from the new page where they led on this one.
 ReadMap readPage(const QString& page, const ResponsiveExportRequest& request, const QString& folder,
                  const QString& outputFolder)
 {
     const import::PageMaps maps = import::readPageMaps(page);
+    if (maps.candidates.isEmpty() && request.image == 0 && request.mapName.isNull())
+        return readOwnForm(page, folder);
     ReadMap read;
     const qsizetype c = chosenPicture(page, maps, request, &read.problem);
     if (c < 0)
@@ -112,14 +135,17 @@ ReadMap readPage(const QString& page, const ResponsiveExportRequest& request, co
     return read;
 }
 
-// The picture's own size: from the file, else the img tag's width and height.
-QSize pictureSize(const QString& onDisk, const html::Tag& img)
+// The picture's own size: from the file, else as the form gives it, else the img tag's width and height.
+QSize pictureSize(const QString& onDisk, const ReadMap& map)
 {
+    const html::Tag& img = map.img;
     if (!onDisk.isEmpty()) {
         const QSize own = QImageReader(onDisk).size();
         if (own.isValid() && !own.isEmpty())
             return own;
     }
+    if (!map.formSize.isEmpty())
+        return map.formSize;
     return {import::pixelDimension(img, QLatin1StringView("width")),
             import::pixelDimension(img, QLatin1StringView("height"))};
 }
@@ -192,7 +218,66 @@ ExportOutcome failure(int code, const QString& text)
     return {code, QStringLiteral("korvane: ") + text + QLatin1Char('\n')};
 }
 
+struct Written {
+    QByteArray bytes;
+    QStringList left; // what the form could not take
+};
+
+// The map in the form asked for, for a file at `output`.
+Written formBytes(const ResponsiveExportRequest& request, const ResponsiveMap& responsive, const QString& picture,
+                  const QFileInfo& output)
+{
+    const QString folder = output.absolutePath();
+    switch (request.format) {
+    case ExportFormat::Classic: {
+        const QString code = withPageRelativeSource(
+            map_daten(responsive.lines, picture, responsive.mapName, responsive.size), picture, folder);
+        if (output.suffix().compare(QLatin1String("map"), Qt::CaseInsensitive) == 0)
+            return {mapDataFileBytes(code, fileNameOf(picture)), {}};
+        return {testPageBytes(code), {}};
+    }
+    case ExportFormat::MediaWiki: {
+        const wiki::WikiText text = wiki::wikiImagemap(responsive.lines, fileNameOf(picture), responsive.size.width(),
+                                                       extra::valueOf(responsive.picture, u"alt"));
+        return {text.text.toUtf8(), text.left};
+    }
+    case ExportFormat::Json: {
+        const json::JsonText text =
+            json::mapJson(responsive.lines, relativePath(picture, folder), responsive.size, responsive.mapName);
+        return {text.text, text.left};
+    }
+    case ExportFormat::Responsive:
+        break;
+    }
+    return {responsivePage(responsive).toUtf8(), {}};
+}
+
 } // namespace
+
+QString exportFormatName(ExportFormat format)
+{
+    switch (format) {
+    case ExportFormat::Classic:
+        return QStringLiteral("classic");
+    case ExportFormat::MediaWiki:
+        return QStringLiteral("mediawiki");
+    case ExportFormat::Json:
+        return QStringLiteral("json");
+    case ExportFormat::Responsive:
+        break;
+    }
+    return QStringLiteral("responsive");
+}
+
+std::optional<ExportFormat> exportFormatNamed(QStringView name)
+{
+    for (const ExportFormat format :
+         {ExportFormat::Classic, ExportFormat::Responsive, ExportFormat::MediaWiki, ExportFormat::Json}) {
+        if (name.compare(exportFormatName(format), Qt::CaseInsensitive) == 0)
+            return format;
+    }
+    return std::nullopt;
+}
 
 ExportOutcome exportResponsiveFile(const ResponsiveExportRequest& request)
 {
@@ -212,7 +297,7 @@ ExportOutcome exportResponsiveFile(const ResponsiveExportRequest& request)
                                        : QStringLiteral(" wurde keine ImageMap mit Arealen gefunden.")));
 
     const QString onDisk = findFileIgnoringCase(map.imagePath, map.pictureFolder);
-    const QSize size = pictureSize(onDisk, map.img);
+    const QSize size = pictureSize(onDisk, map);
     if (size.isEmpty())
         return failure(2, QStringLiteral("Die Größe der Grafik ") + quoted(map.imagePath) +
                               QStringLiteral(" ist unbekannt: Die Datei wurde nicht gefunden, und das img-Tag nennt "
@@ -226,10 +311,14 @@ ExportOutcome exportResponsiveFile(const ResponsiveExportRequest& request)
         responsiveMapFor(map.lines, picture, map.mapName, size, request.fit, output.absolutePath());
     if (!mapFile)
         responsive.picture = pictureAttributes(map.img, map.pictureFolder, output.absolutePath());
-    if (!replaceFiles({{output.absoluteFilePath(), responsivePage(responsive).toUtf8()}}).isEmpty())
+    const Written written = formBytes(request, responsive, picture, output);
+    if (!replaceFiles({{output.absoluteFilePath(), written.bytes}}).isEmpty())
         return failure(1, QStringLiteral("Die Datei ") + quoted(request.output) +
                               QStringLiteral(" ließ sich nicht schreiben."));
-    return {};
+    QString notes;
+    for (const QString& note : written.left)
+        notes += QStringLiteral("korvane: Hinweis: ") + note + QLatin1Char('\n');
+    return {0, notes};
 }
 
 } // namespace korvane

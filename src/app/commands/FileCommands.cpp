@@ -12,6 +12,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -24,8 +25,10 @@ namespace korvane {
 
 namespace {
 
-const QString kOpenTitle = QStringLiteral("PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
-const QString kOpenFilter = QStringLiteral("Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png");
+QString openTitle()
+{
+    return QCoreApplication::translate("korvane::FileCommands", "PNG,  JPG, JPEG, GIF, BMP (Bilddateien)");
+}
 const QString kOpenExtension = QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png");
 
 // The filter above first, then one entry with every kind the loader reads
@@ -35,23 +38,26 @@ QString openFilter()
     QStringList patterns;
     for (const QString& extension : pictureExtensions())
         patterns << QLatin1Char('*') + extension;
-    return kOpenFilter + QStringLiteral("|Alle Bilddateien (") + patterns.join(QLatin1Char(',')) +
-           QStringLiteral(") |") + patterns.join(QLatin1Char(';'));
+    return QCoreApplication::translate("korvane::FileCommands", "Bilddateien (*.png,*.jpg,*.gif,*.bmp) |*.bmp;*.jpg;*.jpeg;*.gif;*.png") +
+           QLatin1Char('|') + QCoreApplication::translate("korvane::FileCommands", "Alle Bilddateien") + QStringLiteral(" (") +
+           patterns.join(QLatin1Char(',')) + QStringLiteral(") |") + patterns.join(QLatin1Char(';'));
 }
 
 QString savedQuestion(const QString& pagePath)
 {
-    return QStringLiteral("Die HTML-Datei wurde unter \"") + pagePath + QStringLiteral("\" gespeichert.") + kCrLf +
+    return QCoreApplication::translate("korvane::FileCommands", "Die HTML-Datei wurde unter \"%1\" gespeichert.").arg(pagePath) + kCrLf +
            kCrLf +
-           QStringLiteral("Soll die erzeugte Test-HTML-Datei und die MAP-Datendatei (eine ASCII-Textdatei mit den "
+           QCoreApplication::translate("korvane::FileCommands", "Soll die erzeugte Test-HTML-Datei und die MAP-Datendatei (eine ASCII-Textdatei mit den "
                           "eigentlichen MAP-Daten) jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?");
 }
 
 QString saveFailedMessage(const QString& path)
 {
-    return QStringLiteral("Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"") + path +
-           QStringLiteral("\" ließ sich nicht schreiben.") + kCrLf + kCrLf +
-           QStringLiteral("Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
+    return QCoreApplication::translate("korvane::FileCommands", "Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"%1\" ließ "
+                                                         "sich nicht schreiben.")
+               .arg(path) +
+           kCrLf + kCrLf +
+           QCoreApplication::translate("korvane::FileCommands", "Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
 }
 
 // The same file, also when reached through a link or under another spelling.
@@ -72,9 +78,9 @@ bool mayReplaceDataFile(QWidget* owner, const QString& dataPath, const QString& 
     if (!existing.exists() || existing.isDir() || sameFile(dataPath, ownDataPath))
         return true;
     return askYesNo(owner, kQuestionTitle,
-                    QStringLiteral("Die MAP-Datei \"") + dataPath +
-                        QStringLiteral("\" gibt es bereits; sie gehört nicht zu dieser ImageMap. Soll sie ersetzt "
-                                       "werden?"),
+                    QCoreApplication::translate("korvane::FileCommands", "Die MAP-Datei \"%1\" gibt es bereits; sie gehört nicht zu "
+                                                        "dieser ImageMap. Soll sie ersetzt werden?")
+                        .arg(dataPath),
                     MessageButton::No);
 }
 
@@ -110,7 +116,7 @@ void FileCommands::open()
     QString folder = state.lastImageFolder.isEmpty() ? QDir::currentPath() : state.lastImageFolder;
     const QString preset = state.openPresetName;
     const QString chosen =
-        chooseFileToOpen(m_session, m_view.owner(), kOpenTitle, folder, preset, openFilter(), kOpenExtension);
+        chooseFileToOpen(m_session, m_view.owner(), openTitle(), folder, preset, openFilter(), kOpenExtension);
     state.openPresetName.clear();
     folder = withTrailingSeparator(folder);
     if (chosen.isEmpty() || !m_view.bild_laden(folder + chosen))
@@ -133,9 +139,9 @@ void FileCommands::save()
     MapDocument& document = m_session.document();
     QWidget* owner = m_view.owner();
     QString folder = state.lastMapFolder.isEmpty() ? QDir::currentPath() : state.lastMapFolder;
-    const QString name = showSaveDialog(owner, QStringLiteral("Test-HTML-Datei und MAP-Daten speichern unter..."),
+    const QString name = showSaveDialog(owner, QCoreApplication::translate("korvane::FileCommands", "Test-HTML-Datei und MAP-Daten speichern unter..."),
                                         folder, baseNameOf(document.imagePath()) + QStringLiteral(".html"),
-                                        QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
+                                        QCoreApplication::translate("korvane::FileCommands", "HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
     if (name.isEmpty())
         return;
     folder = withTrailingSeparator(folder);
@@ -183,8 +189,8 @@ void FileCommands::exportCode()
         return;
     QWidget* owner = m_view.owner();
     QString folder = state.lastExportFolder.isEmpty() ? QDir::currentPath() : state.lastExportFolder;
-    const QString name = showOpenDialog(owner, QStringLiteral("HTML-Datei öffnen"), folder, QString(),
-                                        QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
+    const QString name = showOpenDialog(owner, QCoreApplication::translate("korvane::FileCommands", "HTML-Datei öffnen"), folder, QString(),
+                                        QCoreApplication::translate("korvane::FileCommands", "Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
                                         QStringLiteral("*.html;*.htm;*.php;*.asp"));
     if (name.isEmpty())
         return;
@@ -211,9 +217,21 @@ void FileCommands::exportCode()
     window->activateWindow();
 }
 
+// The desktop says nothing when it finds no browser for the document: the
+// user would wait for a help that never comes.
 void FileCommands::help()
 {
-    openWithProgram(helpDocumentFor(programFolder()));
+    const QString document = helpDocumentFor(programFolder());
+    if (!QFileInfo::exists(document)) {
+        warn(m_view.owner(), tr("Die Hilfe kann nicht geöffnet werden: Die Datei \"%1\" gibt es nicht.")
+                                 .arg(QDir::toNativeSeparators(document)));
+        return;
+    }
+    if (!platform().openWithAssociatedProgram(document))
+        warn(m_view.owner(), tr("Die Hilfe \"%1\" kann nicht geöffnet werden: Es lässt sich kein Browser starten, "
+                                "der sie zeigt.")
+                                 .arg(QDir::toNativeSeparators(document)));
+    m_view.owner()->unsetCursor();
 }
 
 void FileCommands::copyToClipboard()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 class QWidget;
@@ -12,6 +13,7 @@ class EditorView;
 // The tool bar's file commands: Open (Command1), Save (Command7), Export
 // (Command12), Help (Command13) and the clipboard (cmdClipboard).
 class FileCommands {
+    Q_DECLARE_TR_FUNCTIONS(korvane::FileCommands)
 public:
     FileCommands(EditorSession& session, EditorView& view) : m_session(session), m_view(view) {}
 

@@ -11,10 +11,12 @@
 #include "io/ImgSearchDialog.h"
 #include "io/ImportFile.h"
 #include "io/MapImport.h"
+#include "io/OwnForms.h"
 #include "model/Paths.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QScopeGuard>
 
 #include <functional>
@@ -109,13 +111,13 @@ MapRead readMap(QStringView page, const import::PageMaps& pageMaps, const QStrin
 void tellOldPageMap(QWidget* owner, const QString& usemap, const import::FoundMap& map)
 {
     const QChar quote = QLatin1Char('"');
-    const QString why = usemap.contains(QLatin1Char('#'))
-                            ? QStringLiteral("keine Map heißt genau ") + quote + import::mapNameOf(usemap) + quote
-                            : QStringLiteral("usemap=") + quote + usemap + quote +
-                                  QStringLiteral(" beginnt nicht mit \"#\"");
-    inform(owner, QStringLiteral("Ein Browser verbindet die Grafik mit keiner Map (") + why +
-                      QStringLiteral("). Übernommen wurden die Areale der Map ") + quote + map.name + quote +
-                      QLatin1Char('.'));
+    const QString why =
+        usemap.contains(QLatin1Char('#'))
+            ? QCoreApplication::translate("korvane::ImportCommands", "keine Map heißt genau %1").arg(quote + import::mapNameOf(usemap) + quote)
+            : QCoreApplication::translate("korvane::ImportCommands", "usemap=%1 beginnt nicht mit \"#\"").arg(quote + usemap + quote);
+    inform(owner, QCoreApplication::translate("korvane::ImportCommands", "Ein Browser verbindet die Grafik mit keiner Map (%1). Übernommen "
+                                                      "wurden die Areale der Map %2.")
+                      .arg(why, quote + map.name + quote));
 }
 
 // The page and what one reading of it finds; nothing when the user stopped it.
@@ -146,7 +148,38 @@ std::optional<MapRead> readChosenMap(QWidget* window, const QString& path, const
     return map;
 }
 
+// A wiki names a file with blanks or underscores alike.
+QString wikiPicture(const QString& name, const QString& folder)
+{
+    if (!findFileIgnoringCase(name, folder).isEmpty())
+        return name;
+    for (const auto& [from, to] : {std::pair{u'_', u' '}, std::pair{u' ', u'_'}}) {
+        const QString other = QString(name).replace(from, to);
+        if (!findFileIgnoringCase(other, folder).isEmpty())
+            return other;
+    }
+    return name;
+}
+
 } // namespace
+
+// The map of one of Korvane's own forms, read from the page the Html command opened.
+void ImportCommands::importOwnForm(const import::OwnMap& map, const QString& folder, EditorView::UnsavedCode unsaved,
+                                   bool editing)
+{
+    MapDocument& document = m_session.document();
+    const QString imagePath = map.form == import::OwnForm::MediaWiki ? wikiPicture(map.imagePath, folder) : map.imagePath;
+    const auto commit = [this, &document, unsaved, &map] {
+        if (unsaved == EditorView::UnsavedCode::Discard)
+            m_view.reset_zustand();
+        document.setMapName(map.mapName);
+    };
+    if (!importsteps::loadNamedImage(m_session, m_view, imagePath, folder,
+                                     QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "), commit))
+        return;
+    // The coordinates of every form are pixels of the picture itself.
+    importsteps::finish(m_session, m_view, map.lines, editing);
+}
 
 // Command8: appends the areas of a .map file and loads the image it names.
 void ImportCommands::mapImport()
@@ -160,7 +193,7 @@ void ImportCommands::mapImport()
     bool keep = true;
     if (!m_session.areas().isEmpty()) {
         const MessageButton answer = askYesNoCancel(
-            owner, kQuestionTitle, QStringLiteral("Sollen die schon eingezeichneten Areale erhalten bleiben?"));
+            owner, kQuestionTitle, QCoreApplication::translate("korvane::ImportCommands", "Sollen die schon eingezeichneten Areale erhalten bleiben?"));
         if (answer == MessageButton::Cancel)
             return;
         keep = answer == MessageButton::Yes;
@@ -168,8 +201,8 @@ void ImportCommands::mapImport()
     m_view.showHelpBox();
 
     QString folder = importsteps::startFolder(m_session);
-    const QString name = chooseFileToOpen(m_session, owner, QStringLiteral("MapDatei öffnen"), folder, QString(),
-                                          QStringLiteral("MapDateien (*.map) |*.map"), QStringLiteral("*.map"));
+    const QString name = chooseFileToOpen(m_session, owner, QCoreApplication::translate("korvane::ImportCommands", "MapDatei öffnen"), folder, QString(),
+                                          QCoreApplication::translate("korvane::ImportCommands", "MapDateien (*.map) |*.map"), QStringLiteral("*.map"));
     folder = withTrailingSeparator(folder);
     if (name.isEmpty())
         return;
@@ -188,7 +221,7 @@ void ImportCommands::mapImport()
         if (data.hasUsemap)
             document.setMapName(data.mapName);
         // The image path stays that of the image shown: the code must not name the .map file as its image.
-        warn(owner, QStringLiteral("In der Datei \"") + name + QStringLiteral("\" wurden keine MAP-Daten gefunden"));
+        warn(owner, QCoreApplication::translate("korvane::ImportCommands", "In der Datei \"%1\" wurden keine MAP-Daten gefunden").arg(name));
         return;
     }
     const auto commit = [this, &document, keep, &data] {
@@ -198,7 +231,7 @@ void ImportCommands::mapImport()
     };
     if (data.imagePath.compare(document.imageFileName(), Qt::CaseInsensitive) != 0) {
         if (!importsteps::loadNamedImage(m_session, m_view, data.imagePath, folder,
-                                         QStringLiteral("Die MAP-Daten beziehen sich auf die Datei "), commit))
+                                         QCoreApplication::translate("korvane::ImportCommands", "Die MAP-Daten beziehen sich auf die Datei "), commit))
             return;
     } else {
         // The image shown is the one the file names: nothing is loaded again.
@@ -227,8 +260,8 @@ void ImportCommands::htmlImport()
 
     QString folder = importsteps::startFolder(m_session);
     const QString name =
-        chooseFileToOpen(m_session, owner, QStringLiteral("HTML-Datei öffnen"), folder, QString(),
-                         QStringLiteral("Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
+        chooseFileToOpen(m_session, owner, QCoreApplication::translate("korvane::ImportCommands", "HTML-Datei öffnen"), folder, QString(),
+                         QCoreApplication::translate("korvane::ImportCommands", "Html-Dateien (html, htm, php, asp) |*.html;*.htm;*.php;*.asp"),
                          QStringLiteral("*.html;*.htm;*.php;*.asp"));
     folder = withTrailingSeparator(folder);
     if (name.isEmpty())
@@ -241,7 +274,15 @@ void ImportCommands::htmlImport()
         return;
     const QStringList& candidates = pageRead->maps.candidates;
     if (candidates.isEmpty()) {
-        inform(owner, QStringLiteral("In der ausgewählten Datei wurde keine ImageMap gefunden."));
+        // A page without a classic map may hold one of Korvane's own forms.
+        QString problem;
+        std::optional<import::OwnMap> own = import::readOwnForm(pageRead->page, &problem);
+        pageRead.reset();
+        if (own)
+            importOwnForm(*own, folder, unsaved, editing);
+        else
+            inform(owner, problem.isEmpty() ? QCoreApplication::translate("korvane::ImportCommands", "In der ausgewählten Datei wurde keine ImageMap gefunden.")
+                                            : problem);
         return;
     }
     const QString tag = chooseImgTag(m_session, owner, candidates);
@@ -270,7 +311,7 @@ void ImportCommands::htmlImport()
         document.setMapName(image.mapName);
     };
     if (!importsteps::loadNamedImage(m_session, m_view, image.imagePath, pictureFolder,
-                                     QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "), commit))
+                                     QCoreApplication::translate("korvane::ImportCommands", "Die MAP-Daten beziehen sich auf die Grafikdatei "), commit))
         return;
     // The open command may have cleared the map's name meanwhile: then the first map is read.
     if (document.mapName() != image.mapName)
@@ -283,11 +324,11 @@ void ImportCommands::htmlImport()
     if (read->map.outcome != import::MapLookup::Found)
         m_view.press(EditorView::Button::Refresh);
     if (read->map.outcome == import::MapLookup::NoMapElement) {
-        inform(owner, QStringLiteral("Es wurde keine ImageMap gefunden."));
+        inform(owner, QCoreApplication::translate("korvane::ImportCommands", "Es wurde keine ImageMap gefunden."));
         return;
     }
     if (read->map.outcome == import::MapLookup::NotFound) {
-        inform(owner, QStringLiteral("Map wurde nicht gefunden!"));
+        inform(owner, QCoreApplication::translate("korvane::ImportCommands", "Map wurde nicht gefunden!"));
         return;
     }
     if (!read->map.byBrowser)

@@ -7,6 +7,7 @@
 #include "model/Paths.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace korvane::importsteps {
@@ -31,7 +32,8 @@ bool loadNamedImage(EditorSession& session, EditorView& view, const QString& pat
     commit();
     session.document().setImagePath(path);
     const QChar quote = QLatin1Char('"');
-    inform(view.owner(), textStart + quote + path + quote + QStringLiteral(". Bitte diese Grafikdatei öffnen."));
+    inform(view.owner(), textStart + quote + path + quote +
+                             QCoreApplication::translate("korvane::ImportSteps", ". Bitte diese Grafikdatei öffnen."));
     session.state().openPresetName = fileNameOf(path);
     session.setOpenKeepsAreas(true);
     view.press(EditorView::Button::Open);

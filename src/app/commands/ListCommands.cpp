@@ -4,6 +4,8 @@
 #include "app/commands/EditorView.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
+
 namespace korvane {
 
 // The copy is added at the end and chosen in edit mode.
@@ -16,7 +18,7 @@ void ListCommands::copy()
         m_view.chooseOption(ChosenOption::Edit);
         document.select(m_session.areas().count() - 1);
     } else if (!m_session.areas().isEmpty()) {
-        inform(m_view.owner(), QStringLiteral("Bitte zunächst ein Element in der Arealliste auswählen."));
+        inform(m_view.owner(), QCoreApplication::translate("korvane::ListCommands", "Bitte zunächst ein Element in der Arealliste auswählen."));
     }
 }
 
@@ -25,7 +27,7 @@ void ListCommands::clear()
     if (m_session.areas().isEmpty())
         return;
     if (!askYesNo(m_view.owner(), kQuestionTitleDash,
-                  QStringLiteral("Möchten Sie jetzt wirklich alle eingezeichneten Areale löschen?")))
+                  QCoreApplication::translate("korvane::ListCommands", "Möchten Sie jetzt wirklich alle eingezeichneten Areale löschen?")))
         return;
     m_session.document().deleteAll();
     m_view.showEmptiedList();
@@ -35,7 +37,7 @@ void ListCommands::edit()
 {
     const int row = m_session.document().selectedRow();
     if (row < 0 && !m_session.areas().isEmpty()) {
-        inform(m_view.owner(), QStringLiteral("Bitte zunächst ein Areal in der Arealliste auswählen."));
+        inform(m_view.owner(), QCoreApplication::translate("korvane::ListCommands", "Bitte zunächst ein Areal in der Arealliste auswählen."));
         return;
     }
     if (row >= 0)
@@ -56,7 +58,7 @@ void ListCommands::removeSelectedLine()
 
 void ListCommands::deleteWithQuestion()
 {
-    if (!askYesNo(m_view.owner(), kQuestionTitle, QStringLiteral("Soll dieser Eintag wirklich gelöscht werden?")))
+    if (!askYesNo(m_view.owner(), kQuestionTitle, QCoreApplication::translate("korvane::ListCommands", "Soll dieser Eintag wirklich gelöscht werden?")))
         return;
     removeSelectedLine();
     m_view.press(EditorView::Button::Refresh);

@@ -3,6 +3,7 @@
 #include "document/MapDocument.h"
 #include "model/Paths.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -19,20 +20,20 @@ constexpr int kAreaRole = Qt::UserRole;
 
 QString severityText(check::Severity severity)
 {
-    return severity == check::Severity::Error ? QStringLiteral("Fehler") : QStringLiteral("Warnung");
+    return severity == check::Severity::Error ? QCoreApplication::translate("korvane::MapCheckWindow", "Fehler") : QCoreApplication::translate("korvane::MapCheckWindow", "Warnung");
 }
 
 QString summaryOf(const check::Findings& findings)
 {
     if (findings.empty())
-        return QStringLiteral("Keine Befunde.");
+        return QCoreApplication::translate("korvane::MapCheckWindow", "Keine Befunde.");
     const auto errors = std::count_if(findings.begin(), findings.end(),
                                       [](const check::Finding& f) { return f.severity == check::Severity::Error; });
     const auto warnings = qsizetype(findings.size()) - errors;
-    return QStringLiteral("%1 Fehler, %2 %3")
+    return QCoreApplication::translate("korvane::MapCheckWindow", "%1 Fehler, %2 %3")
         .arg(errors)
         .arg(warnings)
-        .arg(warnings == 1 ? QStringLiteral("Warnung") : QStringLiteral("Warnungen"));
+        .arg(warnings == 1 ? QCoreApplication::translate("korvane::MapCheckWindow", "Warnung") : QCoreApplication::translate("korvane::MapCheckWindow", "Warnungen"));
 }
 
 } // namespace
@@ -41,24 +42,24 @@ MapCheckWindow::MapCheckWindow(MapDocument& document, std::function<QSize()> pic
     : QWidget(parent, Qt::Tool), m_document(document), m_pictureSize(std::move(pictureSize))
 {
     setObjectName(QStringLiteral("frmMapCheck"));
-    setWindowTitle(QStringLiteral("Map prüfen"));
+    setWindowTitle(QCoreApplication::translate("korvane::MapCheckWindow", "Map prüfen"));
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("lstBefunde"));
     m_list->setRootIsDecorated(false);
-    m_list->setHeaderLabels({QStringLiteral("Zeile"), QStringLiteral("Art"), QStringLiteral("Regel"),
-                             QStringLiteral("Meldung")});
+    m_list->setHeaderLabels({QCoreApplication::translate("korvane::MapCheckWindow", "Zeile"), QCoreApplication::translate("korvane::MapCheckWindow", "Art"), QCoreApplication::translate("korvane::MapCheckWindow", "Regel"),
+                             QCoreApplication::translate("korvane::MapCheckWindow", "Meldung")});
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_width = new QSpinBox(this);
     m_width->setObjectName(QStringLiteral("spnAnzeigebreite"));
     m_width->setRange(0, 100'000);
-    m_width->setSpecialValueText(QStringLiteral("Bildbreite"));
-    m_width->setSuffix(QStringLiteral(" Pixel"));
-    m_width->setToolTip(QStringLiteral("Die Breite, in der die Seite das Bild zeigt: danach richtet sich die "
+    m_width->setSpecialValueText(QCoreApplication::translate("korvane::MapCheckWindow", "Bildbreite"));
+    m_width->setSuffix(QCoreApplication::translate("korvane::MapCheckWindow", " Pixel"));
+    m_width->setToolTip(QCoreApplication::translate("korvane::MapCheckWindow", "Die Breite, in der die Seite das Bild zeigt: danach richtet sich die "
                                        "Mindestgröße der Areale."));
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("lblBefunde"));
     auto* widthRow = new QHBoxLayout;
-    auto* widthLabel = new QLabel(QStringLiteral("Anzeigebreite:"), this);
+    auto* widthLabel = new QLabel(QCoreApplication::translate("korvane::MapCheckWindow", "Anzeigebreite:"), this);
     widthLabel->setBuddy(m_width);
     widthRow->addWidget(widthLabel);
     widthRow->addWidget(m_width);
@@ -109,7 +110,7 @@ void MapCheckWindow::chosen(QTreeWidgetItem* item)
 
 MapCheckCommand::MapCheckCommand(MapDocument& document, std::function<QSize()> pictureSize, QWidget* parent)
     : QObject(parent), m_document(document), m_pictureSize(std::move(pictureSize)), m_parent(parent),
-      m_action(new QAction(QStringLiteral("Map prüfen..."), parent))
+      m_action(new QAction(QCoreApplication::translate("korvane::MapCheckWindow", "Map prüfen..."), parent))
 {
     m_action->setObjectName(QStringLiteral("actMapPruefen"));
     m_action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));

@@ -5,6 +5,8 @@
 #include "document/MapDocument.h"
 #include "model/AreaEntry.h"
 
+#include <QCoreApplication>
+
 namespace korvane {
 
 bool PolygonPoints::canRemove(int row, int vertex) const
@@ -17,7 +19,7 @@ bool PolygonPoints::remove(int row, int vertex)
     const QString line = withoutVertex(m_document.areas().line(row), vertex);
     if (line.isNull())
         return false;
-    m_document.changeShape(row, line, QStringLiteral("Punkt entfernen"));
+    m_document.changeShape(row, line, QCoreApplication::translate("korvane::PolygonPoints", "Punkt entfernen"));
     m_show(row);
     return true;
 }
@@ -34,7 +36,7 @@ bool PolygonPoints::insert(int row, QPointF at, double reach)
     const QString line = withVertexAfter(before, edge, QPoint(roundHalfEven(at.x()), roundHalfEven(at.y())));
     if (line.isNull())
         return false;
-    m_document.changeShape(row, line, QStringLiteral("Punkt einfügen"));
+    m_document.changeShape(row, line, QCoreApplication::translate("korvane::PolygonPoints", "Punkt einfügen"));
     m_show(row);
     return true;
 }

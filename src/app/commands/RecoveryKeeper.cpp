@@ -4,6 +4,7 @@
 #include "io/ExportWindow.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QChildEvent>
 #include <QFile>
@@ -26,19 +27,18 @@ namespace {
 QString question(const recovery::Snapshot& s)
 {
     const QDateTime local = s.changed.toLocalTime();
-    const QString when = QStringLiteral("am ") + local.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" um ") +
-                         local.toString(QStringLiteral("HH:mm")) + QStringLiteral(" Uhr");
+    const QString when = QCoreApplication::translate("korvane::RecoveryKeeper", "am %1 um %2 Uhr")
+                             .arg(local.toString(QStringLiteral("dd.MM.yyyy")), local.toString(QStringLiteral("HH:mm")));
     // Code typed by hand where no area is drawn is the work to bring back.
     const bool onlyCode = s.lines.isEmpty() && s.code;
-    const QString work =
-        onlyCode ? QStringLiteral("ungespeicherten HTML-Code") : QStringLiteral("ungespeicherte Areale");
-    const QString what = s.imagePath.isEmpty() ? QStringLiteral("Es gibt ") + work
-                                               : QStringLiteral("Zur Grafikdatei \"") + s.imagePath +
-                                                     QStringLiteral("\" gibt es ") + work;
-    return QStringLiteral("Korvane wurde nicht ordnungsgemäß beendet. ") + what +
-           QStringLiteral(", zuletzt geändert ") + when +
-           (onlyCode ? QStringLiteral(". Soll dieser Code jetzt wiederhergestellt werden?")
-                     : QStringLiteral(". Sollen diese Areale jetzt wiederhergestellt werden?"));
+    const QString work = onlyCode ? QCoreApplication::translate("korvane::RecoveryKeeper", "ungespeicherten HTML-Code") : QCoreApplication::translate("korvane::RecoveryKeeper", "ungespeicherte Areale");
+    const QString what = s.imagePath.isEmpty() ? QCoreApplication::translate("korvane::RecoveryKeeper", "Es gibt %1").arg(work)
+                                               : QCoreApplication::translate("korvane::RecoveryKeeper", "Zur Grafikdatei \"%1\" gibt es %2").arg(s.imagePath, work);
+    return (onlyCode ? QCoreApplication::translate("korvane::RecoveryKeeper", "Korvane wurde nicht ordnungsgemäß beendet. %1, zuletzt geändert %2. Soll dieser Code jetzt "
+                          "wiederhergestellt werden?")
+                     : QCoreApplication::translate("korvane::RecoveryKeeper", "Korvane wurde nicht ordnungsgemäß beendet. %1, zuletzt geändert %2. Sollen diese Areale "
+                          "jetzt wiederhergestellt werden?"))
+        .arg(what, when);
 }
 
 QString megabytes(qint64 bytes)
@@ -49,21 +49,18 @@ QString megabytes(qint64 bytes)
 // An entry that is no recovery file to read: kept aside for the user, never removed.
 QString refusedText(recovery::Problem problem, const QString& original, const QString& aside, bool moved)
 {
-    QString why = QStringLiteral("ist keine gewöhnliche Datei");
+    QString why = QCoreApplication::translate("korvane::RecoveryKeeper", "ist keine gewöhnliche Datei");
     if (problem == recovery::Problem::TooBig) {
         struct stat status {};
         const qint64 size =
             ::stat(QFile::encodeName(moved ? aside : original).constData(), &status) == 0 ? status.st_size : 0;
-        why = QStringLiteral("ist mit ") + megabytes(size) +
-              QStringLiteral(" größer als jede Map, die Korvane sichert (höchstens ") +
-              megabytes(recovery::kMaxFileBytes) + QLatin1Char(')');
+        why = QCoreApplication::translate("korvane::RecoveryKeeper", "ist mit %1 größer als jede Map, die Korvane sichert (höchstens %2)")
+                  .arg(megabytes(size), megabytes(recovery::kMaxFileBytes));
     }
-    const QString where =
-        moved ? QStringLiteral(" Sie wurde unter \"") + aside +
-                    QStringLiteral("\" beiseitegelegt und bleibt dort erhalten.")
-              : QStringLiteral(" Sie ließ sich nicht beiseitelegen und wird beim nächsten Start wieder gemeldet.");
-    return QStringLiteral("Die Wiederherstellungsdatei \"") + original + QStringLiteral("\" ") + why +
-           QStringLiteral("; sie wird nicht gelesen.") + where;
+    const QString where = moved ? QCoreApplication::translate("korvane::RecoveryKeeper", "Sie wurde unter \"%1\" beiseitegelegt und bleibt dort erhalten.").arg(aside)
+                                : QCoreApplication::translate("korvane::RecoveryKeeper", "Sie ließ sich nicht beiseitelegen und wird beim nächsten Start wieder gemeldet.");
+    return QCoreApplication::translate("korvane::RecoveryKeeper", "Die Wiederherstellungsdatei \"%1\" %2; sie wird nicht gelesen.").arg(original, why) + QLatin1Char(' ') +
+           where;
 }
 
 // Why unsaved work has no recovery file, as the end of a sentence.
@@ -73,51 +70,49 @@ QString unwritableReason(recovery::WriteProblem problem)
     const QString folder = QStringLiteral("\"") + recovery::folderInTheWay() + QStringLiteral("\"");
     switch (problem) {
     case recovery::WriteProblem::NotAFolder:
-        return folder + QStringLiteral(" kein Ordner ist");
+        return QCoreApplication::translate("korvane::RecoveryKeeper", "%1 kein Ordner ist").arg(folder);
     case recovery::WriteProblem::NotOurs:
-        return QStringLiteral("der Ordner ") + folder + QStringLiteral(" einem anderen Benutzer gehört");
+        return QCoreApplication::translate("korvane::RecoveryKeeper", "der Ordner %1 einem anderen Benutzer gehört").arg(folder);
     case recovery::WriteProblem::ReadOnly:
-        return QStringLiteral("der Ordner ") + folder + QStringLiteral(" schreibgeschützt ist");
+        return QCoreApplication::translate("korvane::RecoveryKeeper", "der Ordner %1 schreibgeschützt ist").arg(folder);
     case recovery::WriteProblem::Full:
-        return QStringLiteral("der Datenträger voll ist");
+        return QCoreApplication::translate("korvane::RecoveryKeeper", "der Datenträger voll ist");
     case recovery::WriteProblem::TooBig:
-        return QStringLiteral("die Map größer als ") + megabytes(recovery::kMaxFileBytes) + QStringLiteral(" ist");
+        return QCoreApplication::translate("korvane::RecoveryKeeper", "die Map größer als %1 ist").arg(megabytes(recovery::kMaxFileBytes));
     default:
-        return QStringLiteral("das System es nicht zulässt");
+        return QCoreApplication::translate("korvane::RecoveryKeeper", "das System es nicht zulässt");
     }
 }
 
 QString unprotectedText(recovery::WriteProblem problem, const QString& path)
 {
-    return QStringLiteral("Die Wiederherstellungsdatei \"") + path +
-           QStringLiteral("\" kann nicht geschrieben werden, weil ") + unwritableReason(problem) +
-           QStringLiteral(". Ungespeicherte Änderungen sind deshalb nicht vor einem Absturz geschützt; bitte die Map "
-                          "speichern.");
+    return QCoreApplication::translate("korvane::RecoveryKeeper", "Die Wiederherstellungsdatei \"%1\" kann nicht geschrieben werden, weil %2. Ungespeicherte Änderungen "
+              "sind deshalb nicht vor einem Absturz geschützt; bitte die Map speichern.")
+        .arg(path, unwritableReason(problem));
 }
 
 QString problemText(recovery::Problem problem, const QString& original, const QString& aside, bool moved)
 {
     if (problem == recovery::Problem::NotAFile || problem == recovery::Problem::TooBig)
         return refusedText(problem, original, aside, moved);
-    const QString file = QStringLiteral("Die Wiederherstellungsdatei \"") + original + QStringLiteral("\" ");
     QString why;
     switch (problem) {
     case recovery::Problem::Truncated:
-        why = QStringLiteral("ist unvollständig");
+        why = QCoreApplication::translate("korvane::RecoveryKeeper", "ist unvollständig");
         break;
     case recovery::Problem::NewerVersion:
-        why = QStringLiteral("stammt von einer neueren Version von Korvane");
+        why = QCoreApplication::translate("korvane::RecoveryKeeper", "stammt von einer neueren Version von Korvane");
         break;
     default:
-        why = QStringLiteral("konnte nicht gelesen werden");
+        why = QCoreApplication::translate("korvane::RecoveryKeeper", "konnte nicht gelesen werden");
         break;
     }
-    const QString where = moved
-                              ? QStringLiteral(" Die Datei wurde unter \"") + aside +
-                                    QStringLiteral("\" beiseitegelegt und wird beim nächsten Start gelöscht.")
-                              : QStringLiteral(" Die Datei ließ sich nicht beiseitelegen und wird beim nächsten Start "
-                                               "wieder gemeldet.");
-    return file + why + QStringLiteral("; die Areale darin lassen sich nicht wiederherstellen.") + where;
+    const QString where =
+        moved ? QCoreApplication::translate("korvane::RecoveryKeeper", "Die Datei wurde unter \"%1\" beiseitegelegt und wird beim nächsten Start gelöscht.").arg(aside)
+              : QCoreApplication::translate("korvane::RecoveryKeeper", "Die Datei ließ sich nicht beiseitelegen und wird beim nächsten Start wieder gemeldet.");
+    return QCoreApplication::translate("korvane::RecoveryKeeper", "Die Wiederherstellungsdatei \"%1\" %2; die Areale darin lassen sich nicht wiederherstellen.")
+               .arg(original, why) +
+           QLatin1Char(' ') + where;
 }
 
 // Moves `from` to `to` in one step, replacing what is there; never a copy

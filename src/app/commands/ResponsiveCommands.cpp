@@ -8,6 +8,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -18,15 +19,17 @@ namespace {
 
 QString failedMessage(const QString& path)
 {
-    return QStringLiteral("Die responsive Seite konnte nicht gespeichert werden: Die Datei \"") + path +
-           QStringLiteral("\" ließ sich nicht schreiben.") + kCrLf + kCrLf +
-           QStringLiteral("Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
+    return QCoreApplication::translate("korvane::ResponsiveCommands", "Die responsive Seite konnte nicht gespeichert werden: Die Datei "
+                                                               "\"%1\" ließ sich nicht schreiben.")
+               .arg(path) +
+           kCrLf + kCrLf +
+           QCoreApplication::translate("korvane::ResponsiveCommands", "Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.");
 }
 
 QString savedQuestion(const QString& path)
 {
-    return QStringLiteral("Die responsive Seite wurde unter \"") + path + QStringLiteral("\" gespeichert.") + kCrLf +
-           kCrLf + QStringLiteral("Soll sie jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?");
+    return QCoreApplication::translate("korvane::ResponsiveCommands", "Die responsive Seite wurde unter \"%1\" gespeichert.").arg(path) + kCrLf +
+           kCrLf + QCoreApplication::translate("korvane::ResponsiveCommands", "Soll sie jetzt zur Kontrolle mit dem StandardBrowser angezeigt werden?");
 }
 
 } // namespace
@@ -49,7 +52,9 @@ void CopyResponsiveCode::run() const
     const QString beside = folderOf(m_map.document.imagePath());
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setText(responsiveCode(m_map.responsive(m_state.responsiveFit, beside)));
+    ResponsiveMap map = m_map.responsive(m_state.responsiveFit, beside);
+    map.highlight = m_state.highlight;
+    clipboard->setText(responsiveCode(map));
 }
 
 void SaveResponsivePage::run()
@@ -57,15 +62,17 @@ void SaveResponsivePage::run()
     if (m_map.isEmpty())
         return;
     QString folder = m_state.lastMapFolder.isEmpty() ? QDir::currentPath() : m_state.lastMapFolder;
-    const QString name = showSaveDialog(m_parent, QStringLiteral("Responsive Seite speichern unter..."), folder,
+    const QString name = showSaveDialog(m_parent, QCoreApplication::translate("korvane::ResponsiveCommands", "Responsive Seite speichern unter..."), folder,
                                         baseNameOf(m_map.document.imagePath()) + QStringLiteral("-responsiv.html"),
-                                        QStringLiteral("HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
+                                        QCoreApplication::translate("korvane::ResponsiveCommands", "HTML-Datei (*.html)|*.html"), QStringLiteral("*.html"));
     if (name.isEmpty())
         return;
     folder = withTrailingSeparator(folder);
     m_state.lastMapFolder = folder;
     const QString path = folder + name;
-    const QString page = responsivePage(m_map.responsive(m_state.responsiveFit, folder));
+    ResponsiveMap map = m_map.responsive(m_state.responsiveFit, folder);
+    map.highlight = m_state.highlight;
+    const QString page = responsivePage(map);
     if (!replaceFiles({{path, page.toUtf8()}}).isEmpty()) {
         warn(m_parent, failedMessage(path));
         return;

@@ -3,6 +3,8 @@
 #include "document/MapDocument.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
+
 namespace korvane {
 
 namespace {
@@ -18,10 +20,10 @@ bool ScaleOffer::offer(int firstRow, QSize shown, QSize picture)
 {
     if (shown.isEmpty() || picture.isEmpty() || shown == picture || firstRow >= m_document.areas().count())
         return false;
-    const QString question = QStringLiteral("Die Seite zeigt das Bild mit ") + sizeText(shown) +
-                             QStringLiteral(" Pixeln, das Bild selbst ist ") + sizeText(picture) +
-                             QStringLiteral(" Pixel groß. Sollen die eingelesenen Areale auf die Größe des Bildes "
-                                            "umgerechnet werden?");
+    const QString question = QCoreApplication::translate("korvane::ScaleOffer", "Die Seite zeigt das Bild mit %1 Pixeln, das Bild selbst ist "
+                                                                     "%2 Pixel groß. Sollen die eingelesenen Areale "
+                                                                     "auf die Größe des Bildes umgerechnet werden?")
+                                 .arg(sizeText(shown), sizeText(picture));
     if (!askYesNo(m_parent, kQuestionTitle, question))
         return false;
     const int before = m_document.history().index();

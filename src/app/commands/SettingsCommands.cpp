@@ -31,6 +31,8 @@ const QString kExportFolderKey = QStringLiteral("Letzter_Export_Ordner");
 const QString kCode = QStringLiteral("Code");
 const QString kRelativeKey = QStringLiteral("Bildpfad_relativ");
 const QString kFitKey = QStringLiteral("Responsiv_Einpassung");
+const QString kHighlightKey = QStringLiteral("Hervorhebung");
+const QString kHighlightColourKey = QStringLiteral("Hervorhebung_Farbe");
 const QString kSnap = QStringLiteral("Einrasten");
 const QString kSnapOnKey = QStringLiteral("Aktiv");
 const QString kSnapGridKey = QStringLiteral("Raster");
@@ -112,6 +114,10 @@ void SettingsCommands::read()
         state.relativeImagePath = settingFlag(in.read(kCode, kRelativeKey)).value_or(state.relativeImagePath);
         state.responsiveFit = fitModeNamed(in.read(kCode, kFitKey)).value_or(state.responsiveFit);
     }
+    if (!state.highlightChoiceMade) {
+        state.highlight.kind = highlightKindNamed(in.read(kCode, kHighlightKey)).value_or(state.highlight.kind);
+        state.highlight.colour = colourNamed(in.read(kCode, kHighlightColourKey)).value_or(state.highlight.colour);
+    }
     if (!state.snapChoicesMade) {
         state.snapOn = settingFlag(in.read(kSnap, kSnapOnKey)).value_or(state.snapOn);
         if (const auto grid = settingShort(in.read(kSnap, kSnapGridKey));
@@ -147,6 +153,10 @@ void SettingsCommands::write()
     if (state.codeChoicesMade) {
         settings.append({{kCode, kRelativeKey, state.relativeImagePath ? QStringLiteral("-1") : QStringLiteral("0")},
                          {kCode, kFitKey, fitModeName(state.responsiveFit)}});
+    }
+    if (state.highlightChoiceMade) {
+        settings.append({{kCode, kHighlightKey, highlightKindName(state.highlight.kind)},
+                         {kCode, kHighlightColourKey, colourName(state.highlight.colour)}});
     }
     if (state.snapChoicesMade) {
         settings.append({{kSnap, kSnapOnKey, state.snapOn ? QStringLiteral("-1") : QStringLiteral("0")},

@@ -4,6 +4,7 @@
 #include "document/MapDocument.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QWidget>
 
@@ -14,7 +15,7 @@ namespace korvane {
 
 SeveralAreas::SeveralAreas(MapDocument& document, View view, QWidget* parent)
     : QObject(parent), m_document(document), m_view(std::move(view)),
-      m_alignMenu(new QMenu(QStringLiteral("Ausrichten"), parent))
+      m_alignMenu(new QMenu(QCoreApplication::translate("korvane::SeveralAreas", "Ausrichten"), parent))
 {
     m_alignMenu->setObjectName(QStringLiteral("alignMenu"));
     for (int i = 0; i < kAlignmentCount; ++i) {
@@ -47,7 +48,7 @@ void SeveralAreas::align(Alignment how)
     AreaLines after = m_document.areas().lines();
     for (qsizetype i = 0; i < rows.size(); ++i)
         after.replace(rows[i], done[i]);
-    m_document.changeLines(m_document.areas().lines(), after, QStringLiteral("Areale ausrichten"), current);
+    m_document.changeLines(m_document.areas().lines(), after, QCoreApplication::translate("korvane::SeveralAreas", "Areale ausrichten"), current);
     m_view.show(rows, current);
 }
 
@@ -81,7 +82,7 @@ bool SeveralAreas::moveBy(QPoint by)
     m_linesBefore = m_document.areas().lines();
     m_dragRows = rows;
     const int current = m_document.selectedRow();
-    m_document.changeLines(m_linesBefore, linesMovedBy(QPoint(dx, dy)), QStringLiteral("Areale verschieben"), current);
+    m_document.changeLines(m_linesBefore, linesMovedBy(QPoint(dx, dy)), QCoreApplication::translate("korvane::SeveralAreas", "Areale verschieben"), current);
     m_view.show(rows, current);
     return true;
 }
@@ -92,7 +93,7 @@ bool SeveralAreas::removeAsked()
     if (count < 2)
         return false;
     if (askYesNo(qobject_cast<QWidget*>(parent()), kQuestionTitle,
-                 QStringLiteral("Sollen die %1 ausgewählten Areale wirklich gelöscht werden?").arg(count)))
+                 QCoreApplication::translate("korvane::SeveralAreas", "Sollen die %1 ausgewählten Areale wirklich gelöscht werden?").arg(count)))
         remove();
     return true;
 }
@@ -103,7 +104,7 @@ void SeveralAreas::remove()
     AreaLines after = m_document.areas().lines();
     for (qsizetype i = rows.size() - 1; i >= 0; --i)
         after.removeAt(rows[i]);
-    m_document.changeLines(m_document.areas().lines(), after, QStringLiteral("Areale löschen"));
+    m_document.changeLines(m_document.areas().lines(), after, QCoreApplication::translate("korvane::SeveralAreas", "Areale löschen"));
     m_view.show({}, -1);
 }
 
@@ -122,7 +123,7 @@ void SeveralAreas::copy()
         copies << int(after.size());
         after << before[row];
     }
-    m_document.changeLines(before, after, QStringLiteral("Areale kopieren"), currentCopy);
+    m_document.changeLines(before, after, QCoreApplication::translate("korvane::SeveralAreas", "Areale kopieren"), currentCopy);
     m_view.show(copies, currentCopy);
 }
 
@@ -163,7 +164,7 @@ bool SeveralAreas::releaseDrag()
     if (!moved)
         return false;
     const int current = m_document.selectedRow();
-    m_document.changeLines(m_linesBefore, linesMovedBy(m_dragOffset), QStringLiteral("Areale verschieben"), current);
+    m_document.changeLines(m_linesBefore, linesMovedBy(m_dragOffset), QCoreApplication::translate("korvane::SeveralAreas", "Areale verschieben"), current);
     m_view.show(m_dragRows, current);
     return true;
 }

@@ -6,6 +6,7 @@
 #include "model/AreaList.h"
 #include "model/ProgramState.h"
 
+#include <QCoreApplication>
 #include <QAction>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -24,8 +25,8 @@ constexpr int kFewChanges = 64;
 
 Snapping::Snapping(const AreaList& areas, ProgramState& state, View view, QWidget* window)
     : QObject(window), m_areas(areas), m_state(state), m_view(std::move(view)), m_window(window),
-      m_toggle(new QAction(QStringLiteral("Einrasten"), this)),
-      m_gridEntry(new QAction(QStringLiteral("Rastergröße..."), this))
+      m_toggle(new QAction(QCoreApplication::translate("korvane::Snapping", "Einrasten"), this)),
+      m_gridEntry(new QAction(QCoreApplication::translate("korvane::Snapping", "Rastergröße..."), this))
 {
     m_toggle->setObjectName(QStringLiteral("snapToggle"));
     m_gridEntry->setObjectName(QStringLiteral("snapGrid"));
@@ -80,8 +81,8 @@ void Snapping::askGrid()
 {
     bool ok = false;
     const int pixels = QInputDialog::getInt(
-        m_window, QStringLiteral("Rastergröße"),
-        QStringLiteral("Rastergröße in Bildpunkten (%1 bis %2):").arg(kSmallestGrid).arg(kLargestGrid),
+        m_window, QCoreApplication::translate("korvane::Snapping", "Rastergröße"),
+        QCoreApplication::translate("korvane::Snapping", "Rastergröße in Bildpunkten (%1 bis %2):").arg(kSmallestGrid).arg(kLargestGrid),
         m_state.snapGrid, kSmallestGrid, kLargestGrid, 1, &ok);
     if (ok)
         setGrid(pixels);

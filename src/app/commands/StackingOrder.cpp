@@ -2,6 +2,7 @@
 
 #include "document/MapDocument.h"
 
+#include <QCoreApplication>
 #include <QAction>
 
 #include <algorithm>
@@ -17,10 +18,10 @@ struct Entry {
 };
 
 const Entry kEntries[] = {
-    {StackingOrder::Move::Forward, "Nach vorne", Qt::Key_PageUp},
-    {StackingOrder::Move::Backward, "Nach hinten", Qt::Key_PageDown},
-    {StackingOrder::Move::ToFront, "Ganz nach vorne", Qt::Key_Home},
-    {StackingOrder::Move::ToBack, "Ganz nach hinten", Qt::Key_End},
+    {StackingOrder::Move::Forward, QT_TRANSLATE_NOOP("korvane::StackingOrder", "Nach vorne"), Qt::Key_PageUp},
+    {StackingOrder::Move::Backward, QT_TRANSLATE_NOOP("korvane::StackingOrder", "Nach hinten"), Qt::Key_PageDown},
+    {StackingOrder::Move::ToFront, QT_TRANSLATE_NOOP("korvane::StackingOrder", "Ganz nach vorne"), Qt::Key_Home},
+    {StackingOrder::Move::ToBack, QT_TRANSLATE_NOOP("korvane::StackingOrder", "Ganz nach hinten"), Qt::Key_End},
 };
 
 } // namespace
@@ -29,7 +30,7 @@ StackingOrder::StackingOrder(MapDocument& document, std::function<void(int)> sho
     : QObject(parent), m_document(document), m_show(std::move(show))
 {
     for (const Entry& entry : kEntries) {
-        auto* action = new QAction(QString::fromUtf8(entry.text), this);
+        auto* action = new QAction(QCoreApplication::translate("korvane::StackingOrder", entry.text), this);
         // Shown in the menu; the canvas handles the key itself.
         action->setShortcut(QKeySequence(entry.key));
         action->setShortcutContext(Qt::WidgetShortcut);
