@@ -25,6 +25,8 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include <memory>
+
 #include <cmath>
 
 namespace korvane::session {
@@ -303,10 +305,56 @@ void runClickArea(Session& s, const QList<int>& p)
                                                  .arg(point->y()));
 }
 
+// --- keys during a drag ---
+
+// The keys a user may press halfway through a drag (none first). While a
+// drag is under way no key changes the areas or the selection; Escape
+// cancels the drag, and the release after it does nothing.
+struct DragKey {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+};
+const DragKey kDragKeys[] = {{0, {}},
+                             {Qt::Key_Right, {}},
+                             {Qt::Key_PageUp, {}},
+                             {Qt::Key_Home, {}},
+                             {Qt::Key_Delete, {}},
+                             {Qt::Key_Z, Qt::ControlModifier},
+                             {Qt::Key_End, {}},
+                             {Qt::Key_Escape, {}},
+                             {Qt::Key_A, Qt::ControlModifier},
+                             {Qt::Key_Tab, {}}};
+
+const DragKey& dragKey(int choice)
+{
+    return kDragKeys[wrap(choice, int(std::size(kDragKeys)))];
+}
+
+// The key goes where the user's keys go while the pointer drags: the canvas
+// has the focus.
+void pressDuringDrag(Session& s, const DragKey& key)
+{
+    if (key.key != 0)
+        QTest::keyClick(s.w().ui.Picture1, Qt::Key(key.key), key.modifiers);
+}
+
+// Presses on `on` at `from`, moves through the middle (where `key` is
+// pressed) to `to` and lets go (points of `on`).
+void dragPressing(Session& s, QWidget* on, QPoint from, QPoint to, const DragKey& key)
+{
+    const auto exact = [](QPoint p) { return p.isNull() ? QPoint(1, 0) : p; };
+    QTest::mousePress(on, Qt::LeftButton, {}, exact(from));
+    QTest::mouseMove(on, exact((from + to) / 2));
+    pressDuringDrag(s, key);
+    QTest::mouseMove(on, exact(to));
+    QTest::mouseRelease(on, Qt::LeftButton, {}, exact(to));
+}
+
 QList<int> generateBand(Session& s, QRandomGenerator& g)
 {
     const QPoint a = randomPoint(s, g), b = randomPoint(s, g);
-    return {a.x(), a.y(), b.x(), b.y()};
+    const int key = g.bounded(2) == 0 ? 0 : int(g.bounded(int(std::size(kDragKeys))));
+    return {a.x(), a.y(), b.x(), b.y(), key};
 }
 
 void runBand(Session& s, const QList<int>& p)
@@ -316,11 +364,20 @@ void runBand(Session& s, const QList<int>& p)
         return;
     const QPoint a = start->toPoint(), b(at(p, 2), at(p, 3));
     const QList<int> before = selectedRows(s);
-    s.drag(s.w().ui.Picture1, s.onCanvas(a), s.onCanvas(b));
+    const DragKey& key = dragKey(at(p, 4));
+    s.focusCanvas();
+    dragPressing(s, s.w().ui.Picture1, s.onCanvas(a), s.onCanvas(b), key);
     s.expectLines(QStringLiteral("band"), s.model().lines());
     const QList<int> after = selectedRows(s);
     if (s.failed() || after == before)
         return;
+    // A band cancelled by Escape chooses nothing.
+    for (int row : after) {
+        if (key.key == Qt::Key_Escape && !before.contains(row)) {
+            s.fail(QStringLiteral("band-escape"), QStringLiteral("a band cancelled by Escape chose area %1").arg(row));
+            return;
+        }
+    }
     const QRect band = QRect(a, b).normalized().adjusted(-2, -2, 2, 2);
     for (int row : after) {
         const std::optional<QRect> extent = extentOf(s.w().areas().line(row));
@@ -355,38 +412,71 @@ void runTab(Session& s, const QList<int>& p)
 
 QList<int> generateMove(Session&, QRandomGenerator& g)
 {
-    return {int(g.bounded(12)), int(g.bounded(-60, 61)), int(g.bounded(-60, 61)), int(g.bounded(8))};
+    // The key: none in half of the drags.
+    const int key = g.bounded(2) == 0 ? 0 : int(g.bounded(int(std::size(kDragKeys))));
+    return {int(g.bounded(12)), int(g.bounded(-60, 61)), int(g.bounded(-60, 61)), key};
 }
 
-// Presses the handle, moves it by `by` picture pixels and lets go.
-void dragHandle(Session& s, HandleWidget* handle, QPoint by)
+// Presses handle `index`, moves it by `by` picture pixels and lets go. A
+// polygon of many points has its point handles painted on the canvas: those
+// are pressed on the canvas where they are painted.
+void dragHandle(Session& s, int index, QPoint by, const DragKey& key = kDragKeys[0])
 {
     Canvas* canvas = s.w().ui.Picture1;
     const QPoint grip(2, 2);
+    HandleWidget* handle = s.w().handles().handle(index);
+    if (!handle) {
+        const QPoint start = canvas->handlePosition(s.w().handles().placeOf(index), 0) + grip;
+        dragPressing(s, canvas, start, start + s.onCanvas(by), key);
+        return;
+    }
     const QPoint start = handle->mapTo(canvas, grip);
     const QPoint end = start + s.onCanvas(by);
     QTest::mousePress(handle, Qt::LeftButton, {}, grip);
     QTest::mouseMove(handle, handle->mapFrom(canvas, (start + end) / 2));
+    pressDuringDrag(s, key);
     QTest::mouseMove(handle, handle->mapFrom(canvas, end));
     QTest::mouseRelease(handle, Qt::LeftButton, {}, handle->mapFrom(canvas, end));
 }
 
-void runDragHandle(Session& s, const QList<int>& p)
+// The handles a user sees: the widgets shown and the painted ones.
+QList<int> shownHandles(Session& s)
 {
     EditHandles& handles = s.w().handles();
-    QList<HandleWidget*> shown;
+    QList<int> shown;
     for (int i = 0; i < handles.count(); ++i) {
-        if (handles.handle(i)->isVisible())
-            shown << handles.handle(i);
+        const HandleWidget* widget = handles.handle(i);
+        if (widget ? widget->isVisible() : handles.paintsPoints())
+            shown << i;
     }
+    return shown;
+}
+
+// After a drag with `key` pressed halfway: Escape left the lines as they
+// were; any other key was let alone and the drag went on.
+bool expectCancelled(Session& s, const QString& check, const DragKey& key, const QStringList& before)
+{
+    if (key.key != Qt::Key_Escape)
+        return false;
+    s.expectLines(check, before);
+    return true;
+}
+
+void runDragHandle(Session& s, const QList<int>& p)
+{
+    const QList<int> shown = shownHandles(s);
     if (shown.isEmpty())
         return;
-    HandleWidget* handle = shown[wrap(at(p, 0), int(shown.size()))];
+    const int index = shown[wrap(at(p, 0), int(shown.size()))];
+    const DragKey& key = dragKey(at(p, 3));
     const int row = currentRow(s);
     const QStringList before = s.model().lines();
-    dragHandle(s, handle, QPoint(at(p, 1), at(p, 2)));
+    s.focusCanvas();
+    dragHandle(s, index, QPoint(at(p, 1), at(p, 2)), key);
+    if (expectCancelled(s, QStringLiteral("drag-handle-escape"), key, before))
+        return;
     const QStringList after = observed(s);
-    if (expectReshaped(s, QStringLiteral("drag-handle"), before, after, {row}, handle->index() == 0))
+    if (expectReshaped(s, QStringLiteral("drag-handle"), before, after, {row}, index == 0))
         s.model().change(after);
 }
 
@@ -398,66 +488,15 @@ void runDragBody(Session& s, const QList<int>& p)
         return;
     const QStringList before = s.model().lines();
     const QPoint from = s.onCanvas(point->toPoint());
-    s.drag(s.w().ui.Picture1, from, from + s.onCanvas(QPoint(at(p, 1), at(p, 2))));
+    const DragKey& key = dragKey(at(p, 3));
+    s.focusCanvas();
+    dragPressing(s, s.w().ui.Picture1, from, from + s.onCanvas(QPoint(at(p, 1), at(p, 2))), key);
+    if (expectCancelled(s, QStringLiteral("drag-body-escape"), key, before))
+        return;
     const QStringList after = observed(s);
     if (expectReshaped(s, QStringLiteral("drag-body"), before, after, {row}, true))
         s.model().change(after);
 }
-
-// After an action whose steps the test cannot foresee (keys pressed during a
-// drag may end it first, or be left alone): Ctrl+Z must lead back to `before`
-// within `most` steps, each of them a change, and Ctrl+Y forward again.
-void learnSteps(Session& s, const QStringList& before, int most, int fault)
-{
-    QList<QStringList> states{observed(s)};
-    while (states.back() != before && states.size() <= most) {
-        s.windowKey(Qt::Key_Z, Qt::ControlModifier);
-        const QStringList now = observed(s);
-        if (now == states.back()) {
-            s.fail(QStringLiteral("history"), QStringLiteral("an undo step that changes nothing"), fault);
-            return;
-        }
-        states << now;
-    }
-    if (states.back() != before) {
-        s.fail(QStringLiteral("history"),
-               QStringLiteral("%1 undo steps do not lead back to the lines before the drag").arg(most), fault);
-        return;
-    }
-    // One step further back is the step before the drag (or nothing), not
-    // a step of its own left by the keys.
-    const int back = s.model().stepsBack();
-    s.windowKey(Qt::Key_Z, Qt::ControlModifier);
-    const QStringList further = back > 0 ? s.model().linesAt(s.model().index() - 1) : before;
-    if (observed(s) != further) {
-        s.fail(QStringLiteral("history"), QStringLiteral("the step before the drag does not follow it back"), fault);
-        return;
-    }
-    if (back > 0)
-        s.windowKey(Qt::Key_Y, Qt::ControlModifier);
-    for (qsizetype i = states.size() - 2; i >= 0; --i) {
-        s.windowKey(Qt::Key_Y, Qt::ControlModifier);
-        if (observed(s) != states[i]) {
-            s.fail(QStringLiteral("history"), QStringLiteral("redo does not give the lines undo took away"), fault);
-            return;
-        }
-        s.model().change(states[i]);
-    }
-}
-
-// The keys a user may press while several areas are dragged.
-struct DragKey {
-    int key;
-    Qt::KeyboardModifiers modifiers;
-};
-const DragKey kDragKeys[] = {{0, {}},
-                             {Qt::Key_Right, {}},
-                             {Qt::Key_PageUp, {}},
-                             {Qt::Key_Home, {}},
-                             {Qt::Key_Delete, {}},
-                             {Qt::Key_Z, Qt::ControlModifier},
-                             {Qt::Key_End, {}},
-                             {Qt::Key_Escape, {}}};
 
 void runDragSeveral(Session& s, const QList<int>& p)
 {
@@ -466,24 +505,15 @@ void runDragSeveral(Session& s, const QList<int>& p)
     const std::optional<QPointF> point = pointOnArea(s, held);
     if (!point)
         return;
-    const DragKey& key = kDragKeys[wrap(at(p, 3), int(std::size(kDragKeys)))];
+    const DragKey& key = dragKey(at(p, 3));
     const QStringList before = s.model().lines();
-    Canvas* canvas = s.w().ui.Picture1;
     const QPoint from = s.onCanvas(point->toPoint());
     const QPoint to = from + s.onCanvas(QPoint(at(p, 1), at(p, 2)));
     s.platform().replyTo = [](const ShownBox&) { return Reply::No; };
     s.focusCanvas();
-    QTest::mousePress(canvas, Qt::LeftButton, {}, from);
-    QTest::mouseMove(canvas, (from + to) / 2);
-    if (key.key != 0) {
-        QTest::keyClick(canvas, Qt::Key(key.key), key.modifiers);
-    }
-    QTest::mouseMove(canvas, to);
-    QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
-    if (key.key != 0) {
-        learnSteps(s, before, 3, 5);
+    dragPressing(s, s.w().ui.Picture1, from, to, key);
+    if (expectCancelled(s, QStringLiteral("drag-several-escape"), key, before))
         return;
-    }
     const QStringList after = observed(s);
     if (!expectReshaped(s, QStringLiteral("drag-several"), before, after, rows, true))
         return;
@@ -617,27 +647,52 @@ void runRemovePoint(Session& s, const QList<int>& p)
     const QList<int> c = coordsOf(s.w().areas().line(row));
     const int n = int(c.size() / 2);
     const int vertex = wrap(at(p, 0), n);
-    HandleWidget* handle = vertex + 1 < s.w().handles().count() ? s.w().handles().handle(vertex + 1) : nullptr;
-    if (!handle || !handle->isVisible())
+    EditHandles& handles = s.w().handles();
+    if (vertex + 1 >= handles.count())
+        return;
+    HandleWidget* handle = handles.handle(vertex + 1);
+    if (handle ? !handle->isVisible() : !handles.paintsPoints())
         return;
     const bool byKey = at(p, 1) % 2 == 1;
     const QPoint grip(2, 2);
+    Canvas* canvas = s.w().ui.Picture1;
+    // A painted handle is found where the pointer is on the canvas; the one
+    // painted last lies on top.
+    const QPoint painted = handle ? QPoint() : canvas->handlePosition(handles.placeOf(vertex + 1), 0) + grip;
+    const auto paintedOnTop = [&] {
+        for (int i = handles.count() - 1; i > vertex + 1; --i) {
+            if (QRect(canvas->handlePosition(handles.placeOf(i), 0), QSize(EditHandles::kSize, EditHandles::kSize)).contains(painted))
+                return false;
+        }
+        return true;
+    };
     if (byKey) {
         if (!s.visibleOnCanvas(QPointF(c[2 * vertex], c[2 * vertex + 1])))
             return;
         s.focusCanvas();
-        QTest::mouseMove(handle, grip);
+        if (handle)
+            QTest::mouseMove(handle, grip);
+        else
+            QTest::mouseMove(canvas, painted);
         // Where handles lie on one another (a polygon of one or two points),
         // the pointer rests on the one on top: Delete then means the area.
-        if (!handle->underMouse())
+        if (handle ? !handle->underMouse() : !paintedOnTop())
             return;
-        s.key(s.w().ui.Picture1, Qt::Key_Delete);
-    } else {
+        s.key(canvas, Qt::Key_Delete);
+    } else if (handle) {
         chooseFromMenu(s, QStringLiteral("Punkt entfernen"));
         QTest::mousePress(handle, Qt::RightButton, {}, grip);
         QContextMenuEvent request(QContextMenuEvent::Mouse, grip, handle->mapToGlobal(grip));
         QApplication::sendEvent(handle, &request);
         QTest::mouseRelease(handle, Qt::RightButton, {}, grip);
+    } else {
+        if (!paintedOnTop())
+            return;
+        chooseFromMenu(s, QStringLiteral("Punkt entfernen"));
+        QTest::mousePress(canvas, Qt::RightButton, {}, painted);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, painted, canvas->mapToGlobal(painted));
+        QApplication::sendEvent(canvas, &request);
+        QTest::mouseRelease(canvas, Qt::RightButton, {}, painted);
     }
     QStringList expected = s.model().lines();
     if (n > 3) {
@@ -676,7 +731,23 @@ void runMode(Session& s, const QList<int>& p)
     const int option = wrap(at(p, 0), 4);
     if (!s.w().ui.Option1[option]->isEnabled())
         return;
-    s.clickOption(option);
+    // Clicked, or by its key: Ctrl+1 to Ctrl+4 in the order of the options.
+    if (at(p, 1) % 2 == 1)
+        s.windowKey(Qt::Key_1 + option, Qt::ControlModifier);
+    else
+        s.clickOption(option);
+    // The bar's Werkzeuge menu, opened, shows the option chosen.
+    auto shown = std::make_shared<QStringList>();
+    s.chooseInMenuBar({menuPicks(QStringLiteral("mnuWerkzeuge"), {}).front(), [shown](const QList<QAction*>& entries) {
+                           for (QAction* entry : entries)
+                               *shown << entry->objectName() + (entry->isChecked() ? QStringLiteral("*") : QString());
+                           return static_cast<QAction*>(nullptr); // closes the menu
+                       }});
+    static const char* const kEntries[] = {"actPolygon", "actRechteck", "actKreis", "actEditMode"};
+    QStringList expected;
+    for (int i = 0; i < 4; ++i)
+        expected << QLatin1String(kEntries[i]) + (s.w().ui.Option1[i]->isChecked() ? QStringLiteral("*") : QString());
+    s.expectEqual(QStringLiteral("mode-menu"), shown->join(QLatin1Char(' ')), expected.join(QLatin1Char(' ')));
     if (option == 3 && !s.editMode() && !s.w().areas().isEmpty())
         s.fail(QStringLiteral("mode"), QStringLiteral("EditMode chosen, the window does not edit"));
     else if (option < 3 && s.editMode())
@@ -685,14 +756,31 @@ void runMode(Session& s, const QList<int>& p)
 
 void runZoom(Session& s, const QList<int>& p)
 {
-    static const int kKeys[] = {Qt::Key_Plus, Qt::Key_Minus, Qt::Key_0};
-    const int which = wrap(at(p, 0), 3);
-    const int before = s.w().ui.Picture1->zoomPercent();
+    static const int kKeys[] = {Qt::Key_Plus, Qt::Key_Minus, Qt::Key_0, Qt::Key_9};
+    const int which = wrap(at(p, 0), 4);
+    Canvas* canvas = s.w().ui.Picture1;
+    // Factors, not steps: a fitted picture is shown between the steps.
+    const double before = canvas->zoomFactor();
     s.windowKey(kKeys[which], Qt::ControlModifier);
-    const int after = s.w().ui.Picture1->zoomPercent();
-    const bool ok = which == 2 ? after == 100 : which == 0 ? after > before || before == 800 : after < before || before == 25;
+    const double after = canvas->zoomFactor();
+    if (which == 3) {
+        // Fitted: the whole picture in view, filling it in one direction
+        // (unless the closest view stops it first).
+        const QSize shown = canvas->size(), view = canvas->parentWidget()->size();
+        const bool inView = shown.width() <= view.width() && shown.height() <= view.height();
+        const bool fills = shown.width() >= view.width() - 2 || shown.height() >= view.height() - 2 || after >= 8.0;
+        if (!inView || !fills)
+            s.fail(QStringLiteral("zoom-fit"), QStringLiteral("fitted at %1: %2 x %3 in a view of %4 x %5")
+                                                   .arg(after)
+                                                   .arg(shown.width())
+                                                   .arg(shown.height())
+                                                   .arg(view.width())
+                                                   .arg(view.height()));
+        return;
+    }
+    const bool ok = which == 2 ? after == 1.0 : which == 0 ? after > before || before >= 8.0 : after < before || before <= 0.25;
     if (!ok)
-        s.fail(QStringLiteral("zoom"), QStringLiteral("zoom %1 % became %2 %").arg(before).arg(after));
+        s.fail(QStringLiteral("zoom"), QStringLiteral("zoom %1 became %2").arg(before).arg(after));
 }
 
 void runSnap(Session& s, const QList<int>&)
@@ -815,9 +903,9 @@ void addDrawingActions(std::vector<Action>& actions)
                        },
                        runAddPointRight});
     actions.push_back({"mode", 6, [](Session& s) { return s.hasPicture(); },
-                       [](Session&, QRandomGenerator& g) { return oneOf(g, 4); }, runMode});
+                       [](Session&, QRandomGenerator& g) { return QList<int>{int(g.bounded(4)), int(g.bounded(2))}; }, runMode});
     actions.push_back({"zoom", 3, [](Session& s) { return s.hasPicture(); },
-                       [](Session&, QRandomGenerator& g) { return oneOf(g, 3); }, runZoom});
+                       [](Session&, QRandomGenerator& g) { return oneOf(g, 4); }, runZoom});
     actions.push_back({"snap", 2, always, noParams, runSnap});
     actions.push_back({"grid", 1, [](Session& s) { return s.hasPicture(); },
                        [](Session&, QRandomGenerator& g) { return QList<int>{int(g.bounded(60)), int(g.bounded(2))}; },

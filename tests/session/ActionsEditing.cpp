@@ -14,6 +14,7 @@
 #include "model/MapCode.h"
 
 #include <QAction>
+#include <QSet>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -26,6 +27,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <cmath>
 
 namespace korvane::session {
 
@@ -60,8 +63,12 @@ QList<int> numbers(QRandomGenerator& g, std::initializer_list<int> ranges)
 }
 
 // The pointer away from the canvas, so that Delete means the area, not a point.
+// The pointer over the list: off every handle. It passes the canvas on its
+// way, so that the canvas sees it leave even when a menu of the bar was the
+// last to have it (the offscreen platform sends no leave then).
 void pointerAway(Session& s)
 {
+    QTest::mouseMove(s.w().ui.Picture1, QPoint(1, 1));
     QWidget* list = s.w().ui.List1->viewport();
     QTest::mouseMove(list, QPoint(list->width() / 2, list->height() - 3));
 }
@@ -336,6 +343,16 @@ QStringList foreignLines(int kind)
                             .arg(i);
         return many;
     }
+    case 8: { // a star of 600 points: its point handles are painted, not widgets
+        QStringList points;
+        for (int i = 0; i < 600; ++i) {
+            const double angle = 2 * M_PI * i / 600, radius = i % 2 == 0 ? 90 : 60;
+            points << QString::number(qRound(150 + radius * std::cos(angle))) + QLatin1Char(',') +
+                          QString::number(qRound(110 + radius * std::sin(angle)));
+        }
+        return {QLatin1Char(' ') + QStringLiteral("poly") + QString(20, QLatin1Char(' ')) + QLatin1Char('|') +
+                points.join(QLatin1Char(',')) + QStringLiteral("|stern.html|Stern|*|*|*|*")};
+    }
     default:
         return {};
     }
@@ -358,7 +375,7 @@ bool attributesOnce(Session& s, const QString& code)
 
 void runForeignPaste(Session& s, const QList<int>& p)
 {
-    const int kind = wrap(at(p, 0), 8);
+    const int kind = wrap(at(p, 0), 9);
     auto* data = new QMimeData;
     const QStringList lines = foreignLines(kind);
     if (kind == 0)
@@ -602,6 +619,22 @@ void runTable(Session& s, const QList<int>& p)
 
 // --- the other windows and outputs ---
 
+// The style of the responsive form shows the highlight chosen: the keyboard's
+// focus always in its colour, the pointer's area unless "Keine", filled
+// translucently with "Umriss und Fläche".
+void expectHighlight(Session& s, const QString& style)
+{
+    const Session::Highlight& h = s.highlight();
+    const QString stroke = QStringLiteral("stroke:#%1;").arg(h.colour & 0xffffff, 6, 16, QLatin1Char('0'));
+    const QString fill = QStringLiteral("fill:rgba(%1,%2,%3,0.25)").arg(qRed(h.colour)).arg(qGreen(h.colour)).arg(qBlue(h.colour));
+    const bool hover = style.contains(QLatin1String("@media (hover:hover){.korvane-flaechen a[href]:hover *{") + stroke);
+    const bool focus = style.contains(QLatin1String(".korvane-verweise a:focus-visible *{") + stroke);
+    if (!focus || hover != (h.kind != 0) || style.contains(fill) != (h.kind == 2))
+        s.fail(QStringLiteral("highlight"), QStringLiteral("highlight %1 in %2 drawn as:\n  %3")
+                                                .arg(h.kind)
+                                                .arg(stroke, style.left(600)));
+}
+
 void runResponsiveCopy(Session& s, const QList<int>&)
 {
     QGuiApplication::clipboard()->setText(QStringLiteral("vorher"));
@@ -609,15 +642,33 @@ void runResponsiveCopy(Session& s, const QList<int>&)
     const QString text = QGuiApplication::clipboard()->text();
     if (!text.contains(QLatin1String("class=\"korvane-map\"")) || !text.contains(QLatin1String("<svg")))
         s.fail(QStringLiteral("responsive-copy"), QStringLiteral("the clipboard holds no responsive code"));
-    // The pointer's layer holds a link for every area a browser can click.
+    // The pointer's layer holds a shape for every area a browser can click;
+    // areas that share their link, text and target may share one link, so
+    // there are at least as many links as such kinds and at most one an area.
     qsizetype clickable = 0;
-    for (const QString& line : s.model().lines())
-        clickable += browser::areaShape(entry::shapeOf(line), entry::coordsOf(line)).empty ? 0 : 1;
-    const QString layer = text.section(QStringLiteral("<g class=\"korvane-flaechen\""), 1).section(QStringLiteral("</g>"), 0, 0);
-    if (layer.count(QLatin1String("<a")) != clickable)
-        s.fail(QStringLiteral("responsive-copy"), QStringLiteral("%1 links for %2 areas a browser clicks")
-                                                      .arg(layer.count(QLatin1String("<a")))
-                                                      .arg(clickable));
+    QSet<QString> kinds;
+    for (const QString& line : s.model().lines()) {
+        if (browser::areaShape(entry::shapeOf(line), entry::coordsOf(line)).empty)
+            continue;
+        ++clickable;
+        kinds.insert(line.section(QLatin1Char('|'), 2));
+    }
+    const QString layer = text.section(QStringLiteral("<g class=\"korvane-flaechen\""), 1)
+                              .section(QStringLiteral("<g class=\"korvane-verweise\""), 0, 0);
+    qsizetype shapes = 0;
+    for (const char* element : {"<rect ", "<circle ", "<polygon "})
+        shapes += layer.count(QLatin1String(element));
+    const qsizetype links = layer.count(QLatin1String("<a"));
+    if (shapes != clickable || links > clickable || links < kinds.size()) {
+        s.fail(QStringLiteral("responsive-copy"),
+               QStringLiteral("%1 shapes in %2 links for %3 areas a browser clicks, of %4 kinds")
+                   .arg(shapes)
+                   .arg(links)
+                   .arg(clickable)
+                   .arg(kinds.size()));
+        return;
+    }
+    expectHighlight(s, text.section(QStringLiteral("<style>"), 1).section(QStringLiteral("</style>"), 0, 0));
 }
 
 // Opens the map check, or closes it when it is open.
@@ -698,7 +749,7 @@ void addEditingActions(std::vector<Action>& actions)
     actions.push_back({"pasteKeys", 4, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {2}); },
                        runPasteKeys});
     actions.push_back({"foreignPaste", 3, picture,
-                       [](Session&, QRandomGenerator& g) { return numbers(g, {8, 2}); },
+                       [](Session&, QRandomGenerator& g) { return numbers(g, {9, 2}); },
                        runForeignPaste});
     actions.push_back({"align", 4, several, [](Session&, QRandomGenerator& g) { return numbers(g, {10}); }, runAlign});
     actions.push_back({"undo", 10, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {2}); }, runUndo});

@@ -7,7 +7,10 @@
 #include "app/MainWindow.h"
 #include "app/commands/RecoveryKeeper.h"
 #include "canvas/Canvas.h"
+#include "model/AreaEntry.h"
+#include "model/BrowserRules.h"
 #include "io/ExportWindow.h"
+#include "io/MapFileWriter.h"
 
 #include "support/Drops.h"
 #include "support/FileSizeLimit.h"
@@ -382,6 +385,7 @@ void runResponsiveSave(Session& s, const QList<int>& p)
     s.platform().chooseFile = [page](const FileDialogRequest&) { return page; };
     s.platform().replyTo = [](const ShownBox&) { return Reply::No; };
     QFile::remove(page);
+    s.forgetOwnForm(page);
     s.windowKey(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
     const QByteArray written = readAll(page);
     if (missingFolder) {
@@ -389,6 +393,8 @@ void runResponsiveSave(Session& s, const QList<int>& p)
             s.fail(QStringLiteral("responsive-save"), QStringLiteral("a page that could not be written was not reported"));
     } else if (!written.contains("korvane-map") || !written.contains("<svg")) {
         s.fail(QStringLiteral("responsive-save"), QStringLiteral("%1 is no responsive page").arg(page));
+    } else {
+        s.wroteOwnForm(page, s.model().lines());
     }
     // The code box and its saved state stay as they were.
     s.expectLines(QStringLiteral("responsive-save"), s.model().lines());
@@ -554,6 +560,84 @@ void runHtmlImport(Session& s, const QList<int>& p)
     runHtmlImportBy(s, p, [](Session& s, const QString&) { s.press(s.w().ui.Command11); });
 }
 
+// --- Korvane's own forms read back ---
+
+// What a browser makes of a line: its shape and numbers; the key the forms
+// keep an area by. Nothing for a line a browser does not click.
+std::optional<QString> browserShape(const QString& line)
+{
+    const browser::AreaShape shape = browser::areaShape(entry::shapeOf(line), entry::coordsOf(line));
+    if (shape.empty)
+        return std::nullopt;
+    QStringList numbers;
+    for (double c : shape.c)
+        numbers << QString::number(c, 'g', 12);
+    return QString::number(int(shape.kind)) + QLatin1Char(':') + numbers.join(QLatin1Char(','));
+}
+
+QStringList browserShapes(const QStringList& lines)
+{
+    QStringList shapes;
+    for (const QString& line : lines) {
+        if (const std::optional<QString> shape = browserShape(line))
+            shapes << *shape;
+    }
+    shapes.sort();
+    return shapes;
+}
+
+// A page, JSON file or wiki text the window wrote, opened by the Html
+// import: every area a browser clicks comes back with its shape (the parts
+// of one link together, so the order may differ), after the areas kept.
+void runOwnFormImportBy(Session& s, const QString& file, int answer, const Trigger& trigger)
+{
+    const QStringList written = s.ownForms().value(file);
+    const Reply reply = replyFor(answer);
+    const QStringList old = s.model().lines();
+    const QString code = s.codeShown();
+    const bool due = !s.model().saved(code);
+    replyToUnsaved(s, reply, [](const ShownBox& box) {
+        return box.text.startsWith(QStringLiteral("Die Seite zeigt das Bild mit")) ? Reply::No : Reply::Default;
+    });
+    s.platform().chooseFile = [&s, file](const FileDialogRequest& r) {
+        if (r.mode == FileDialogRequest::Mode::Save)
+            return savedPath(s);
+        return r.title == QStringLiteral("HTML-Datei öffnen") ? file : QString();
+    };
+    trigger(s);
+    if (!expectUnsavedQuestion(s, due, QStringLiteral("own form")))
+        return;
+    if (due && reply == Reply::Yes) {
+        expectSavedInstead(s, code);
+        return;
+    }
+    if (due && reply == Reply::Escape) {
+        s.expectLines(QStringLiteral("own-form-escaped"), old);
+        return;
+    }
+    const QStringList kept = due ? QStringList() : old;
+    const QStringList after = observed(s);
+    if (after.mid(0, kept.size()) != kept || browserShapes(after.mid(kept.size())) != browserShapes(written)) {
+        s.fail(QStringLiteral("own-form-import"),
+               QStringLiteral("%1 with %2 areas a browser clicks, kept %3, read back as %4 lines:\n  %5")
+                   .arg(file)
+                   .arg(browserShapes(written).size())
+                   .arg(kept.size())
+                   .arg(after.size() - kept.size())
+                   .arg(after.mid(kept.size()).join(QStringLiteral("\n  ")).left(2000)));
+        return;
+    }
+    s.model().startNew(after, after == old);
+    s.opened(file);
+}
+
+void runOwnFormImport(Session& s, const QList<int>& p)
+{
+    const QStringList files = s.ownForms().keys();
+    runOwnFormImportBy(s, files[wrap(at(p, 0), int(files.size()))], at(p, 1),
+                       [](Session& s) { s.press(s.w().ui.Command11); });
+}
+
 // A picture, a .map file or a page dropped on the window: the command of its
 // kind as if its dialog had chosen the file.
 void runDropFile(Session& s, const QList<int>& p)
@@ -630,6 +714,7 @@ void runRecentFile(Session& s, const QList<int>& p)
     if (what == 4) {
         const Reply reply = at(p, 2) % 2 == 0 ? Reply::Yes : Reply::No;
         QFile::remove(file);
+        s.forgetOwnForm(file);
         s.platform().replyTo = [reply](const ShownBox&) { return reply; };
         choose(s);
         s.restoreFixtures();
@@ -647,7 +732,9 @@ void runRecentFile(Session& s, const QList<int>& p)
     const QString name = QFileInfo(file).fileName();
     const int kind = QStringView(name).mid(1).toString().section(QLatin1Char('.'), 0, 0).toInt();
     const auto chosen = [choose](Session& s, const QString&) { choose(s); };
-    if (name.endsWith(QLatin1String(".png")))
+    if (s.ownForms().contains(file))
+        runOwnFormImportBy(s, file, at(p, 2), [choose](Session& s) { choose(s); });
+    else if (name.endsWith(QLatin1String(".png")))
         runOpenBy(s, {file == s.picture(0) ? 0 : 1, at(p, 2)}, [choose](Session& s) { choose(s); });
     else if (name.endsWith(QLatin1String(".map")))
         runMapImportBy(s, {kind, 0, at(p, 2), at(p, 3), at(p, 4), at(p, 5)}, chosen);
@@ -676,11 +763,20 @@ bool pageSaveDialog(const FileDialogRequest& r)
     return r.mode == FileDialogRequest::Mode::Save && qobject_cast<ExportWindow*>(r.owner);
 }
 
+// The page's text as the export window writes it: in UTF-8 (a mark before
+// it or not), or in Windows-1252 for a page read so, with references for
+// what that has no byte for.
+bool writtenAs(const QByteArray& bytes, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    return bytes == utf8 || bytes == QByteArray("\xEF\xBB\xBF") + utf8 || bytes == toWindows1252Html(text);
+}
+
 // After Yes to the export window's question: its page is written to `file`
 // as it showed it.
 void expectPageWritten(Session& s, const QString& file, const QString& text)
 {
-    if (QString::fromUtf8(readAll(file)) != text)
+    if (!writtenAs(readAll(file), text))
         s.fail(QStringLiteral("export-save"),
                QStringLiteral("Yes to the export window's question did not write %1").arg(file));
 }
@@ -733,12 +829,22 @@ void runExport(Session& s, const QList<int>& p)
         QTest::keyClick(page->ui.Text1, at(p, 1) % 2 == 0 ? Qt::Key_End : Qt::Key_Home, Qt::ControlModifier);
         QTest::mouseClick(page->ui.Command1, Qt::LeftButton);
     } else if (op == 2) {
+        // Saved under its own name, or the dialog cancelled.
         const QString text = page->pageText();
+        const QString tag = page->tag();
+        const bool cancel = at(p, 1) % 3 == 2;
         s.platform().replyTo = [](const ShownBox&) { return Reply::No; };
+        s.platform().chooseFile = [tag, cancel](const FileDialogRequest& r) {
+            return pageSaveDialog(r) && !cancel ? tag : QString();
+        };
+        const bool wasSaved = page->isSaved();
         QTest::mouseClick(page->ui.Command2, Qt::LeftButton);
-        const QString written = QString::fromUtf8(readAll(page->tag()));
-        if (page->isSaved() && written != text)
-            s.fail(QStringLiteral("export-save"), QStringLiteral("%1 holds another text than the window").arg(page->tag()));
+        if (page->isSaved() != (wasSaved || !cancel))
+            s.fail(QStringLiteral("export-save"), QStringLiteral("the page counts as saved: %1, the dialog cancelled: %2")
+                                                      .arg(page->isSaved())
+                                                      .arg(cancel));
+        else if (!cancel && !writtenAs(readAll(tag), text))
+            s.fail(QStringLiteral("export-save"), QStringLiteral("%1 holds another text than the window").arg(tag));
     } else {
         // Closing asks while the window holds a page not saved: Yes saves it
         // and stays, "Abbrechen" stays, No lets the page go.
@@ -761,6 +867,33 @@ void runExport(Session& s, const QList<int>& p)
 
 // --- the program ---
 
+// After a start with the second picture on the command line: the map
+// recovered before it (`recovered`, unsaved) was given up for it, or kept
+// with its picture when the Open was answered "Abbrechen" (`kept`).
+void expectOpenedFromOutside(Session& s, const QStringList& recovered, const std::optional<QString>& typed, bool kept)
+{
+    const bool asked = s.platform().countStartingWith(kUnsavedQuestion) == 1;
+    if (asked != (!recovered.isEmpty() || typed.has_value())) {
+        s.fail(QStringLiteral("recovery-then-file"), QStringLiteral("the file's Open asked %1, %2 areas recovered")
+                                                         .arg(asked)
+                                                         .arg(recovered.size()));
+        return;
+    }
+    if (kept) {
+        if (!s.expectLines(QStringLiteral("recovery-then-file"), recovered))
+            return;
+        s.model().startNew(recovered);
+        if (typed && s.expectEqual(QStringLiteral("recovery-then-file"), s.codeShown(), *typed))
+            s.model().setHandCode(*typed);
+        return;
+    }
+    if (!s.expectLines(QStringLiteral("recovery-then-file"), {}))
+        return;
+    if (s.pictureSize() != QSize(320, 240))
+        s.fail(QStringLiteral("recovery-then-file"), QStringLiteral("the picture from the command line is not shown"));
+    s.opened(s.picture(1));
+}
+
 void runCrash(Session& s, const QList<int>& p)
 {
     const Reply reply = at(p, 0) % 3 == 2 ? Reply::No : Reply::Yes;
@@ -773,18 +906,38 @@ void runCrash(Session& s, const QList<int>& p)
     const bool pageEdited = page && page->isVisible() && !page->isSaved() && page->textModified();
     // Unsaved areas, an edited page or code typed by hand are offered.
     const bool due = !s.model().saved(code) && (!lines.isEmpty() || pageEdited || typed);
-    s.crashAndRestart();
-    s.platform().replyTo = [reply](const ShownBox& box) {
+    // The new editor may be started with a picture on its command line:
+    // that opens once the recovery question is answered, as after any Open
+    // ("Nein" or "Abbrechen" to its question about the recovered map).
+    const bool fromOutside = at(p, 1) % 3 == 1;
+    const Reply openReply = at(p, 2) % 2 == 0 ? Reply::No : Reply::Escape;
+    s.platform().replyTo = [reply, openReply](const ShownBox& box) {
+        if (box.text == kUnsavedQuestion)
+            return openReply;
         return box.text.startsWith(kRecoveryQuestionStart) ? reply : Reply::Default;
     };
     s.platform().chooseFile = nullptr;
-    s.keeper().offerRecovery();
+    if (fromOutside) {
+        s.crashAndRestart({s.picture(1)});
+    } else {
+        s.crashAndRestart();
+        s.keeper().offerRecovery();
+    }
     const int asked = s.platform().countStartingWith(kRecoveryQuestionStart);
-    if (asked != (due ? 1 : 0)) {
-        s.fail(QStringLiteral("recovery-offer"), QStringLiteral("asked %1 times, unsaved work: %2").arg(asked).arg(due));
+    if (asked != (due ? 1 : 0) || (asked == 1 && !s.platform().boxes.front().text.startsWith(kRecoveryQuestionStart))) {
+        s.fail(QStringLiteral("recovery-offer"), QStringLiteral("asked %1 times, unsaved work: %2; the first box: %3")
+                                                     .arg(asked)
+                                                     .arg(due)
+                                                     .arg(s.platform().boxes.value(0).text));
         return;
     }
-    if (asked == 0 || reply == Reply::No) {
+    const bool recovered = asked == 1 && reply != Reply::No;
+    if (fromOutside) {
+        expectOpenedFromOutside(s, recovered ? lines : QStringList(), recovered ? typed : std::nullopt,
+                                recovered && openReply == Reply::Escape);
+        return;
+    }
+    if (!recovered) {
         s.expectLines(QStringLiteral("recovery-declined"), {});
         return;
     }
@@ -887,11 +1040,13 @@ void addFileActions(std::vector<Action>& actions)
                        [](Session&, QRandomGenerator& g) { return numbers(g, {3, 7, 3, 3, 4, 2}); }, runDropFile});
     actions.push_back({"recentFile", 2, always,
                        [](Session&, QRandomGenerator& g) { return numbers(g, {6, 10, 3, 4, 2, 2}); }, runRecentFile});
+    actions.push_back({"ownFormImport", 2, [](Session& s) { return !s.ownForms().isEmpty(); },
+                       [](Session&, QRandomGenerator& g) { return numbers(g, {10, 3}); }, runOwnFormImport});
     actions.push_back({"responsiveSave", 1, [](Session& s) { return !s.w().areas().isEmpty(); },
                        [](Session&, QRandomGenerator& g) { return numbers(g, {3}); }, runResponsiveSave});
     actions.push_back({"export", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {4, 3, 3}); },
                        runExport});
-    actions.push_back({"crash", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {3}); }, runCrash});
+    actions.push_back({"crash", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {3, 3, 2}); }, runCrash});
     actions.push_back({"close", 1, always,
                        [](Session&, QRandomGenerator& g) { return numbers(g, {3, 2, 3}); }, runClose});
 }

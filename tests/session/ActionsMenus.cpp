@@ -18,7 +18,7 @@ const char* const kThroughMenuBar[] = {
     "editAttributes", "undo",      "redo",           "copyKeys",   "pasteKeys", "foreignPaste", "deleteKey",
     "selectAll", "zoom",           "table",          "mapCheck",   "responsiveCopy", "responsiveSave", "help",
     "magnifier", "refresh",        "board",          "mode",       "snap",    "orderKey",   "align",
-    "grid",      "close",
+    "grid",      "close",          "wikiCopy",       "jsonSave",   "highlight", "ownFormImport",
 };
 
 const Action* routed(int index)

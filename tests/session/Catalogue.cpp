@@ -56,6 +56,7 @@ const std::vector<Action>& catalogue()
         addDrawingActions(all);
         addEditingActions(all);
         addFileActions(all);
+        addFormActions(all);
         addMenuActions(all);
         return all;
     }();

@@ -50,6 +50,7 @@ const Action* findAction(const QString& name);
 void addDrawingActions(std::vector<Action>& actions);
 void addEditingActions(std::vector<Action>& actions);
 void addFileActions(std::vector<Action>& actions);
+void addFormActions(std::vector<Action>& actions);
 void addMenuActions(std::vector<Action>& actions);
 
 } // namespace korvane::session

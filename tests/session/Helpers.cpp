@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
+#include "canvas/EditHandles.h"
 #include "dialogs/AttributeForm.h"
 
 #include <QAction>
@@ -310,10 +311,25 @@ std::optional<QPointF> pointOffAreas(Session& s, QPointF wish)
     for (int attempt = 0; attempt < 40; ++attempt) {
         const QPoint p((int(wish.x()) + attempt * 37) % std::max(1, size.width()),
                        (int(wish.y()) + attempt * 23) % std::max(1, size.height()));
-        if (areaClickedAt(s, p) < 0)
+        if (areaClickedAt(s, p) < 0 && !onHandle(s, s.onCanvas(p)))
             return QPointF(p);
     }
     return std::nullopt;
+}
+
+bool onHandle(Session& s, QPoint canvasPoint)
+{
+    EditHandles& handles = s.w().handles();
+    Canvas* canvas = s.w().ui.Picture1;
+    for (int i = 0; i < handles.count(); ++i) {
+        const HandleWidget* widget = handles.handle(i);
+        const QRect rect = widget ? (widget->isVisible() ? widget->geometry() : QRect())
+                                  : QRect(canvas->handlePosition(handles.placeOf(i), 0),
+                                          QSize(EditHandles::kSize, EditHandles::kSize));
+        if (rect.adjusted(-2, -2, 2, 2).contains(canvasPoint))
+            return true;
+    }
+    return false;
 }
 
 } // namespace korvane::session

@@ -73,7 +73,9 @@ std::optional<QPointF> pointOnArea(Session& s, int row);
 // texts of the entries on the way (their starts, "&" left out).
 QList<Session::Pick> menuPicks(const QString& menu, const QStringList& entries);
 
-// A picture point in no area.
+// A picture point in no area and on no handle.
 std::optional<QPointF> pointOffAreas(Session& s, QPointF wish);
+// A handle (a widget shown or a painted one) lies at this point of the canvas.
+bool onHandle(Session& s, QPoint canvasPoint);
 
 } // namespace korvane::session

@@ -2,6 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/RecentFiles.h"
+#include "app/StartUp.h"
 #include "app/StatusLine.h"
 #include "app/commands/AreaTableWindow.h"
 #include "app/commands/RecoveryKeeper.h"
@@ -52,13 +53,23 @@ const KnownFault kKnownFaults[] = {
 
 // A picture with something on it everywhere, so that a stale or missing
 // stroke shows against it.
-QByteArray pictureBytes(int width, int height, QColor tint)
+// The second picture is transparent from kClearFrom on (half so from
+// kHalfClearFrom): the canvas shows a chequerboard there.
+constexpr int kClearFrom = 240;
+constexpr int kHalfClearFrom = 280;
+
+QByteArray pictureBytes(int width, int height, QColor tint, bool transparent = false)
 {
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image(width, height, transparent ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
     for (int x = 0; x < width; x += 40)
         p.fillRect(QRect(x, 0, 20, height), tint);
+    if (transparent) {
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.fillRect(QRect(kClearFrom, 0, width - kClearFrom, height), Qt::transparent);
+        p.fillRect(QRect(kHalfClearFrom, 0, width - kHalfClearFrom, height / 2), QColor(0, 0, 255, 128));
+    }
     p.end();
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -157,7 +168,7 @@ void Session::makeFixtures()
     QDir().mkpath(path(QStringLiteral("seiten")));
     QDir().mkpath(path(QStringLiteral("ablage")));
     write(QStringLiteral("bilder/plan.png"), pictureBytes(400, 300, QColor(230, 240, 255)));
-    write(QStringLiteral("bilder/zweites.png"), pictureBytes(320, 240, QColor(255, 240, 220)));
+    write(QStringLiteral("bilder/zweites.png"), pictureBytes(320, 240, QColor(255, 240, 220), true));
     write(QStringLiteral("bilder/kaputt.png"), "Das ist kein Bild.\n");
 }
 
@@ -191,6 +202,8 @@ void Session::startWindow()
 
 void Session::restart()
 {
+    // The window wrote its settings as it closed.
+    m_highlightStored = m_highlight;
     m_modals.clear();
     m_window.reset();
     startWindow();
@@ -198,8 +211,10 @@ void Session::restart()
     m_model = Model();
 }
 
-void Session::crashAndRestart()
+void Session::crashAndRestart(const QStringList& files)
 {
+    // Gone without writing its settings: the next window reads those before.
+    m_highlight = m_highlightStored;
     m_keeper->flush();
     m_orphan.clear();
     const QString own = m_keeper->filePath();
@@ -212,8 +227,17 @@ void Session::crashAndRestart()
     // its own file along, as the next start would find it taken over.
     m_modals.clear();
     m_window.reset();
-    startWindow();
     m_model = Model();
+    if (files.isEmpty()) {
+        startWindow();
+        return;
+    }
+    m_window = startEditor(files);
+    m_keeper = m_window->findChild<RecoveryKeeper*>();
+    activate();
+    // The start offers the recovery and opens the files once the window is laid out.
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
 }
 
 // --- failures ---
@@ -258,6 +282,7 @@ void Session::beginStep(int index, const QString& action)
     m_platform->clear();
     m_platform->replyTo = nullptr;
     m_platform->chooseFile = nullptr;
+    m_platform->chooseColour = nullptr;
     m_modals.unexpected.clear();
     m_modals.shown.clear();
     m_stepClock.start();
@@ -564,13 +589,54 @@ void Session::checkPixels()
         actual.copy(near).scaled(320, 320).save(dump + QStringLiteral("/canvas-near.png"));
         expected.copy(near).scaled(320, 320).save(dump + QStringLiteral("/redrawn-near.png"));
     }
-    if (differing > 0)
+    if (differing > 0) {
         fail(QStringLiteral("canvas-pixels"),
              QStringLiteral("%1 pixels differ from a full redraw, the first at (%2, %3)")
                  .arg(differing)
                  .arg(first.x())
                  .arg(first.y()),
              differing == leftovers ? 101 : 0);
+        return;
+    }
+    checkChequerboard(highlighted);
+}
+
+// The second picture's transparent part shows on a chequerboard of 8-pixel
+// squares (white and light grey) where nothing is drawn, the drawing as it
+// is where it is; the first picture has none. Looked at on the canvas as it
+// paints itself at 100 %, the handles and the pointer's mark left out.
+void Session::checkChequerboard(const QRegion& highlighted)
+{
+    Canvas* canvas = w().ui.Picture1;
+    const bool second = QFileInfo(w().document().imagePath()).fileName() == QLatin1String("zweites.png");
+    if (canvas->transparency().isNull() == second) {
+        fail(QStringLiteral("chequerboard"), QStringLiteral("the picture shown %1 transparent parts")
+                                                 .arg(second ? QStringLiteral("lost its") : QStringLiteral("got")));
+        return;
+    }
+    if (!second || canvas->zoomPercent() != 100 || w().state().snapOn || canvas->size() != canvas->image().size())
+        return;
+    QImage shot(canvas->size(), QImage::Format_RGB32);
+    canvas->render(&shot, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    const QImage buffer = canvas->image().convertToFormat(QImage::Format_RGB32);
+    const QImage picture = canvas->picture().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = kClearFrom; x < kHalfClearFrom; ++x) {
+            if (highlighted.contains(QPoint(x, y)))
+                continue;
+            const bool drawn = buffer.pixel(x, y) != picture.pixel(x, y);
+            const int shade = (x / 8 + y / 8) % 2 ? 204 : 255;
+            const QRgb expected = drawn ? buffer.pixel(x, y) : qRgb(shade, shade, shade);
+            if (shot.pixel(x, y) != expected) {
+                fail(QStringLiteral("chequerboard"), QStringLiteral("(%1, %2) shows #%3, not #%4")
+                                                         .arg(x)
+                                                         .arg(y)
+                                                         .arg(shot.pixel(x, y) & 0xffffff, 6, 16, QLatin1Char('0'))
+                                                         .arg(expected & 0xffffff, 6, 16, QLatin1Char('0')));
+                return;
+            }
+        }
+    }
 }
 
 // Once flushed, the recovery file holds the unsaved map: its lines, its

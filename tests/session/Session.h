@@ -10,6 +10,8 @@
 #include <QPoint>
 #include <QRect>
 #include <QTemporaryDir>
+#include <QColor>
+#include <QMap>
 
 #include <memory>
 #include <optional>
@@ -18,6 +20,7 @@ class QAbstractButton;
 class QAction;
 class QKeySequence;
 class QMenu;
+class QRegion;
 class QWidget;
 
 namespace korvane {
@@ -148,6 +151,19 @@ public:
     void opened(const QString& path);
     void forgetRecent(const QString& path) { m_recent.removeAll(path); }
     void clearRecent() { m_recent.clear(); }
+    // --- the responsive form's highlight: as chosen, and as the settings file keeps it ---
+    struct Highlight {
+        int kind = 2; // Keine, Umriss, Umriss und Fläche
+        QRgb colour = 0x005ac8;
+        bool operator==(const Highlight&) const = default;
+    };
+    Highlight& highlight() { return m_highlight; }
+
+    // --- files the window wrote in one of its own forms, with the lines they hold ---
+    const QMap<QString, QStringList>& ownForms() const { return m_ownForms; }
+    void wroteOwnForm(const QString& path, const QStringList& lines) { m_ownForms[path] = lines; }
+    void forgetOwnForm(const QString& path) { m_ownForms.remove(path); }
+
     // The fixtures written again (a step may have removed one).
     void restoreFixtures() { makeFixtures(); }
     // Presses on `on` at `from`, moves through the middle to `to` and
@@ -164,7 +180,10 @@ public:
     // --- the program ended and started again ---
     // A crash: the recovery file flushed, kept under the name of an ended
     // editor, the window gone without a word; a new one starts on it.
-    void crashAndRestart();
+    // `files`: named on the new window's command line; it starts as the
+    // program starts it and opens them once the recovery is offered (the
+    // step's answers set before).
+    void crashAndRestart(const QStringList& files = {});
     // After a normal end of the window: a new one starts.
     void restart();
     // An import that stopped halfway took another name or picture for the
@@ -184,6 +203,7 @@ private:
     void checkRecentFiles();
     void checkIdle();
     void checkPixels();
+    void checkChequerboard(const QRegion& highlighted);
     void checkRecoveryFile();
     void watch();
 
@@ -206,6 +226,9 @@ private:
     QString m_staleCode;
     Route m_route = Route::Direct;
     QStringList m_recent; // kept in the settings file: it outlives the window
+    Highlight m_highlight;
+    Highlight m_highlightStored;
+    QMap<QString, QStringList> m_ownForms;
     // A dialog or menu that stays open (no answer closed it) would hang the
     // sequence: after a few seconds it is a failure and closed.
     QTimer m_watchdog;

@@ -75,12 +75,19 @@ int SessionPlatform::countStartingWith(const QString& start) const
     return count;
 }
 
+std::optional<QColor> SessionPlatform::colourDialog(QWidget*, const QString& title, const QColor& initial)
+{
+    colourDialogs << title + QLatin1Char('|') + initial.name();
+    return chooseColour ? chooseColour(title, initial) : std::nullopt;
+}
+
 void SessionPlatform::clear()
 {
     boxes.clear();
     dialogs.clear();
     opened.clear();
     viewed.clear();
+    colourDialogs.clear();
 }
 
 SessionPlatform& installSessionPlatform()

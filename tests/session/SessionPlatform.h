@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -30,19 +31,28 @@ public:
     MessageButton messageBox(QWidget* owner, const QString& title, const QString& text, MessageIcon icon,
                              const QList<MessageButton>& buttons, MessageButton defaultButton) override;
     QString fileDialog(const FileDialogRequest& request) override;
-    void openWithAssociatedProgram(const QString& path) override { opened << path; }
+    bool openWithAssociatedProgram(const QString& path) override
+    {
+        opened << path;
+        return true;
+    }
     void openInTextViewer(const QString& path) override { viewed << path; }
+    std::optional<QColor> colourDialog(QWidget* owner, const QString& title, const QColor& initial) override;
 
     // The answer to a box; unset or Default: standardReply().
     std::function<Reply(const ShownBox&)> replyTo;
     // The answer to a file dialog: a full path, or "" to cancel; unset: cancel.
     std::function<QString(const FileDialogRequest&)> chooseFile;
+    // The answer to the colour dialog (its title and the colour it starts
+    // at); unset or nothing: cancelled.
+    std::function<std::optional<QColor>(const QString& title, const QColor& initial)> chooseColour;
 
     // What the current step was shown; the session clears them before each step.
     QList<ShownBox> boxes;
     QList<FileDialogRequest> dialogs;
     QStringList opened;
     QStringList viewed;
+    QStringList colourDialogs; // "title|#initial"
 
     // The boxes whose text starts with `start`.
     int countStartingWith(const QString& start) const;
