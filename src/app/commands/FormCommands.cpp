@@ -1,5 +1,7 @@
 #include "app/commands/FormCommands.h"
 
+#include "app/commands/SettingsCommands.h"
+
 #include "document/MapDocument.h"
 #include "io/FileReplace.h"
 #include "model/Codec.h"
@@ -70,13 +72,14 @@ void SaveJsonFile::run()
 
 void ChooseHighlightColour::run()
 {
+    readStoredHighlight(m_state);
     const quint32 rgb = m_state.highlight.colour;
     const std::optional<QColor> chosen = platform().colourDialog(
         m_parent, QStringLiteral("Farbe der Hervorhebung"), QColor(int(rgb >> 16), int((rgb >> 8) & 0xff), int(rgb & 0xff)));
     if (!chosen)
         return;
     m_state.highlight.colour = quint32(chosen->rgb() & 0xffffff);
-    m_state.highlightChoiceMade = true;
+    m_state.highlightColourChosen = true;
 }
 
 } // namespace korvane
