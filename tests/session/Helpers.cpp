@@ -271,13 +271,15 @@ std::optional<QPointF> pointOnArea(Session& s, int row)
     const QRect within = extent->intersected(QRect(QPoint(0, 0), s.pictureSize()));
     if (within.isEmpty())
         return std::nullopt;
+    // A press on a handle would take the handle.
+    const auto chooses = [&s, row](QPoint p) { return areaClickedAt(s, p) == row && !onHandle(s, s.onCanvas(p)); };
     const QPoint centre = within.center();
-    if (areaClickedAt(s, centre) == row)
+    if (chooses(centre))
         return QPointF(centre);
     const int stepX = std::max(1, within.width() / 8), stepY = std::max(1, within.height() / 8);
     for (int y = within.top(); y <= within.bottom(); y += stepY) {
         for (int x = within.left(); x <= within.right(); x += stepX) {
-            if (areaClickedAt(s, QPoint(x, y)) == row)
+            if (chooses(QPoint(x, y)))
                 return QPointF(x, y);
         }
     }

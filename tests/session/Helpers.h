@@ -67,7 +67,7 @@ Reply replyFor(int choice);
 QList<int> selectedRows(Session& s);
 int currentRow(Session& s);
 // A picture point inside the area of line `row` where a click chooses it
-// (no earlier line covers it), if there is one.
+// (no earlier line covers it, no handle lies on it), if there is one.
 std::optional<QPointF> pointOnArea(Session& s, int row);
 // The picks to an entry of the bar's menu `menu` (its object name) by the
 // texts of the entries on the way (their starts, "&" left out).
