@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # One entry point for everything: set-up, build, start, tests, benchmarks, fuzzing.
-#   ./korvane.sh start   build and start the editor
-#   ./korvane.sh test    build and run every test (no display needed)
-#   ./korvane.sh bench   build and run the benchmarks
+#   ./korvane.sh start   install what the editor needs, build it and start it
+#   ./korvane.sh test    install the test tools too, build everything and run every test (no display needed)
+#   ./korvane.sh bench   install Google Benchmark too, build and run the benchmarks
 #   ./korvane.sh fuzz    build the fuzz targets with clang (see fuzz/README.md)
 #   ./korvane.sh package build the Debian package korvane_<version>_amd64.deb in build/
 #   ./korvane.sh soak [MINUTES]  fresh seeds of the random session test under ASan and UBSan
@@ -11,18 +11,23 @@ cd "$(dirname "$0")"
 root=$(pwd)
 build="$root/build"
 
-if [ "${1:-start}" = fuzz ]; then
-  bash scripts/bootstrap.sh clang libclang-rt-14-dev
-elif [ "${1:-start}" = test ]; then
-  bash scripts/bootstrap.sh --tests
-else
-  bash scripts/bootstrap.sh
-fi
+case "${1:-start}" in
+  fuzz) bash scripts/bootstrap.sh clang libclang-rt-14-dev ;;
+  test) bash scripts/bootstrap.sh --tests ;;
+  bench) bash scripts/bootstrap.sh --bench ;;
+  package) bash scripts/bootstrap.sh dpkg-dev file ;;
+  *) bash scripts/bootstrap.sh ;;
+esac
 
+# Configured again each time (a few seconds), so that a library installed
+# since, such as Google Benchmark after a first start, is found.
 configure() {
   local gen=()
-  command -v ninja >/dev/null 2>&1 && gen=(-G Ninja)
-  [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    command -v ninja >/dev/null 2>&1 && gen=(-G Ninja)
+    gen+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+  fi
+  cmake -S "$root" -B "$build" "${gen[@]}" >/dev/null
 }
 
 build_all() {
@@ -32,7 +37,9 @@ build_all() {
 
 case "${1:-start}" in
   start)
-    build_all
+    # The editor alone: the tests and benchmarks wait for their commands.
+    configure
+    cmake --build "$build" --parallel "$(nproc)" --target korvane
     exec "$build/korvane"
     ;;
   test)

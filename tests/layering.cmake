@@ -9,7 +9,10 @@
 #  - an io reader or writer includes the platform seam,
 #  - a file of the picture room (src/picture) includes a widget header or a
 #    file of korvane_ui, or a file of korvane_core includes the picture room
-#    (korvane_picture is built on korvane_core, and the core's own tests link no image library).
+#    (korvane_picture is built on korvane_core, and the core's own tests link no image library),
+#  - a file of the tools room (src/tools) includes a widget header or a file
+#    of korvane_ui, or a file of korvane_core includes the tools room (the
+#    canvas tools are built on the core and the picture room, and the window lends them what they need).
 
 cmake_minimum_required(VERSION 3.22)
 
@@ -87,6 +90,20 @@ foreach(file ${SOURCES})
       if(line MATCHES "#include \"([A-Za-z]+/[A-Za-z]+)\\.h\"" AND CMAKE_MATCH_1 IN_LIST WIDGET_FILES)
         fail(${file} "${line}" "the picture room includes a file of korvane_ui")
       endif()
+    endif()
+    if(file MATCHES "^tools/")
+      if(widget)
+        fail(${file} "${line}" "the tools room includes a widget header")
+      endif()
+      if(line MATCHES "#include \"(app|dialogs|platform)/")
+        fail(${file} "${line}" "the tools room includes a file of korvane_ui")
+      endif()
+      if(line MATCHES "#include \"([A-Za-z]+/[A-Za-z]+)\\.h\"" AND CMAKE_MATCH_1 IN_LIST WIDGET_FILES)
+        fail(${file} "${line}" "the tools room includes a file of korvane_ui")
+      endif()
+    endif()
+    if(core AND line MATCHES "#include \"tools/")
+      fail(${file} "${line}" "korvane_core includes the tools room")
     endif()
     if(core AND line MATCHES "#include \"picture/")
       fail(${file} "${line}" "korvane_core includes the picture room")

@@ -64,7 +64,7 @@ public:
         const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
         if (driver.isEmpty() || chromium.isEmpty())
             return QStringLiteral("chromium and chromedriver are needed (Debian packages chromium and "
-                                  "chromium-driver; scripts/bootstrap.sh installs them)");
+                                  "chromium-driver; scripts/bootstrap.sh --tests installs them)");
         QTcpServer probe;
         if (!probe.listen(QHostAddress::LocalHost))
             return QStringLiteral("no free loopback port");
@@ -905,7 +905,7 @@ void TestBrowser::axeFindsNoViolation()
     QFETCH(int, highlight);
     QFile engine(QStringLiteral(KORVANE_AXE_SCRIPT));
     if (!engine.open(QIODevice::ReadOnly))
-        QFAIL("axe-core is needed: scripts/bootstrap.sh installs it into tests/browser/node_modules (npm ci)");
+        QFAIL("axe-core is needed: scripts/bootstrap.sh --tests installs it into tests/browser/node_modules (npm ci)");
     const QString axe = QString::fromUtf8(engine.readAll());
     QTemporaryDir dir;
     const QSize size(200, 150);

@@ -10,7 +10,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -105,6 +109,8 @@ private slots:
     void ownIconsStandOut();
     void windowsFollowThePalette_data();
     void windowsFollowThePalette();
+    void menuEntriesTakeTheIconTheme_data();
+    void menuEntriesTakeTheIconTheme();
     void chequerboardBehindTransparency_data();
     void chequerboardBehindTransparency();
     void drawingOverTransparencyUnchanged();
@@ -239,6 +245,56 @@ void LooksTest::windowsFollowThePalette()
     const QColor ground = p.color(QPalette::Active, QPalette::ColorRole(background));
     QCOMPARE(ground.lightness() < 128, true);
     QVERIFY2(looks::contrast(text, ground) >= 4.5, qPrintable(text.name() + " on " + ground.name()));
+}
+
+void LooksTest::menuEntriesTakeTheIconTheme_data()
+{
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("iconName"); // as the freedesktop icon naming names it
+    row("open", QString("mnuDatei"), QString("actBildOeffnen"), QString("document-open"));
+    row("save", QString("mnuDatei"), QString("actSpeichern"), QString("document-save"));
+    row("quit", QString("mnuDatei"), QString("actBeenden"), QString("application-exit"));
+    row("undo", QString("mnuBearbeiten"), QString("actRueckgaengig"), QString("edit-undo"));
+    row("copy", QString("mnuBearbeiten"), QString("actKopieren"), QString("edit-copy"));
+    row("zoom in", QString("mnuAnsicht"), QString("actVergroessern"), QString("zoom-in"));
+    row("fit to window", QString("mnuAnsicht"), QString("actEinpassen"), QString("zoom-fit-best"));
+    row("rectangle", QString("mnuWerkzeuge"), QString("actRechteck"), QString("draw-rectangle"));
+    row("help", QString("mnuHilfe"), QString("actHilfe"), QString("help-contents"));
+}
+
+// The entries show the icons of the desktop's icon theme, found by their
+// freedesktop names: a theme of its own here, one colour per icon.
+void LooksTest::menuEntriesTakeTheIconTheme()
+{
+    QFETCH(QString, menu);
+    QFETCH(QString, entry);
+    QFETCH(QString, iconName);
+    QTemporaryDir themes;
+    QDir(themes.path()).mkpath("probe/16x16/actions");
+    QFile index(themes.filePath("probe/index.theme"));
+    QVERIFY(index.open(QIODevice::WriteOnly));
+    index.write("[Icon Theme]\nName=probe\nDirectories=16x16/actions\n\n[16x16/actions]\nSize=16\nType=Fixed\n");
+    index.close();
+    const QColor colour = QColor::fromHsv(int(qHash(iconName) % 360), 200, 200).toRgb();
+    QImage icon(16, 16, QImage::Format_ARGB32);
+    icon.fill(colour);
+    QVERIFY(icon.save(themes.filePath("probe/16x16/actions/" + iconName + ".png")));
+    const QStringList paths = QIcon::themeSearchPaths();
+    const QString theme = QIcon::themeName();
+    QIcon::setThemeSearchPaths({themes.path()});
+    QIcon::setThemeName("probe");
+    test::SettingsFolder settings;
+    test::BlankEditor e;
+    auto* shown = e.w.findChild<QMenu*>(menu);
+    shown->popup(e.w.mapToGlobal(QPoint(10, 10)));
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    const QImage seen = e.w.findChild<QAction*>(entry)->icon().pixmap(16, 16).toImage();
+    shown->close();
+    QIcon::setThemeName(theme);
+    QIcon::setThemeSearchPaths(paths);
+    QVERIFY2(!seen.isNull(), qPrintable(iconName));
+    QCOMPARE(QColor(seen.pixel(8, 8)).name(), colour.name());
 }
 
 void LooksTest::chequerboardBehindTransparency_data()

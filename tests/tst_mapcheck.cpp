@@ -677,8 +677,8 @@ QHash<QString, QList<int>> nuErrors(const QStringList& files, QString* problem)
         nu.start(QStringLiteral("java"), QStringList{"-jar", KORVANE_VNU_JAR, "--format", "json", "--stdout"} + files);
     if (!there || !nu.waitForFinished(120000) || nu.exitStatus() != QProcess::NormalExit) {
         *problem = QStringLiteral("the Nu checker does not run: java (Debian package default-jre-headless) and "
-                                  "vnu-jar (scripts/bootstrap.sh installs it into tests/browser/node_modules) are "
-                                  "needed");
+                                  "vnu-jar (scripts/bootstrap.sh --tests installs it into "
+                                  "tests/browser/node_modules) are needed");
         return out;
     }
     const QJsonArray messages = QJsonDocument::fromJson(nu.readAllStandardOutput()).object().value("messages").toArray();

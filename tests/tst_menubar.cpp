@@ -419,7 +419,7 @@ void TestMenuBar::menusInTheDesktopsOrder()
              QStringList({"Ver&größern", "Ver&kleinern", "&Originalgröße (100 %)", "In Fenster &einpassen",
                           "Arealtabelle...", "&Lupe", "&Neu zeichnen"}));
     QCOMPARE(entries("mnuWerkzeuge"),
-             QStringList({"&Polygon", "&Rechteck", "&Kreis", "Areale &bearbeiten (EditMode)"}));
+             QStringList({"&Polygon", "&Rechteck", "&Kreis", "&Umriss", "Areale &bearbeiten (EditMode)"}));
     QCOMPARE(entries("mnuMap"), QStringList({"Map prüfen...", "&Code kopieren", "Responsiven Code kopieren",
                                              "MediaWiki-Code kopieren", "JSON speichern...",
                                              "Bildpfad relativ zur Seite", "Einpassung der responsiven Grafik",

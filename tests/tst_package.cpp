@@ -1,8 +1,10 @@
 #include "model/Paths.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,6 +17,7 @@ const QStringList kInstalled = {"bin/korvane",
                                 "share/icons/hicolor/scalable/apps/korvane.svg",
                                 "share/korvane/korvane-help.html",
                                 "share/korvane/korvane-hilfe.html",
+                                "share/korvane/korvane-imagemap.schema.json",
                                 "share/metainfo/org.korvane.Korvane.metainfo.xml",
                                 "share/mime/packages/korvane.xml"};
 
@@ -50,6 +53,24 @@ void TestPackage::installedTree()
     QCOMPARE(files, kInstalled);
 
     QCOMPARE(korvane::helpDocumentFor(prefix.filePath("bin")), prefix.filePath("share/korvane/korvane-hilfe.html"));
+    // What the help documents link to beside them is installed with them; their anchors are theirs.
+    for (const char* help : {"korvane-hilfe.html", "korvane-help.html"}) {
+        QFile file(prefix.filePath(QStringLiteral("share/korvane/") + help));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(file.readAll());
+        QStringList missing;
+        const QRegularExpression links(QStringLiteral("href=\"([^\"]*)\""));
+        for (const QRegularExpressionMatch& link : links.globalMatch(text)) {
+            const QString target = link.captured(1);
+            const bool found = target.startsWith(u'#')
+                                   ? text.contains(QStringLiteral("id=\"") + target.mid(1) + u'"')
+                                   : QFile::exists(prefix.filePath(QStringLiteral("share/korvane/") + target));
+            if (!found)
+                missing << target;
+        }
+        QCOMPARE(missing, QStringList());
+        QVERIFY(text.contains(R"(href="korvane-imagemap.schema.json")"));
+    }
     QCOMPARE(run(prefix.filePath("bin/korvane"), {"--version"}), std::make_pair(0, QString("Korvane 1.0\n")));
     for (int size : {48, 256}) {
         const QImage icon(prefix.filePath(QStringLiteral("share/icons/hicolor/%1x%1/apps/korvane.png").arg(size)));
@@ -83,7 +104,8 @@ void TestPackage::debianPackage()
     // Library dependencies with the versions dpkg-shlibdeps read from the program.
     const QString depends = run("dpkg-deb", {"--field", deb, "Depends"}).second;
     for (const char* library : {"libc6 (>= ", "libstdc++6 (>= ", "libqt6core6 (>= 6", "libqt6gui6 (>= 6",
-                                "libqt6widgets6 (>= 6", "libqt6svg6 (>= 6", "qt6-image-formats-plugins", "qt6-wayland"})
+                                "libqt6widgets6 (>= 6", "libqt6svg6 (>= 6", "libopencv-imgproc4", "libopencv-core4",
+                                "qt6-image-formats-plugins", "qt6-wayland"})
         QVERIFY2(depends.contains(QLatin1String(library)), qPrintable(depends));
 }
 

@@ -53,7 +53,7 @@ public:
         const QString program = QStandardPaths::findExecutable(QStringLiteral("weston"));
         if (program.isEmpty()) {
             *error = QStringLiteral("weston is not installed: the Wayland test needs the Debian package "
-                                    "\"weston\" (scripts/bootstrap.sh installs it)");
+                                    "\"weston\" (scripts/bootstrap.sh --tests installs it)");
             return false;
         }
         if (QStandardPaths::findExecutable(QStringLiteral("weston-screenshooter")).isEmpty()) {

@@ -2,6 +2,49 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="de">
 <context>
+    <name>korvane::AreaArrangement</name>
+    <message>
+        <source>Links</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>Rechts</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>Oben</source>
+        <translation>Top</translation>
+    </message>
+    <message>
+        <source>Unten</source>
+        <translation>Bottom</translation>
+    </message>
+    <message>
+        <source>Horizontal zentriert</source>
+        <translation>Centred horizontally</translation>
+    </message>
+    <message>
+        <source>Vertikal zentriert</source>
+        <translation>Centred vertically</translation>
+    </message>
+    <message>
+        <source>Gleiche Breite</source>
+        <translation>Same width</translation>
+    </message>
+    <message>
+        <source>Gleiche Höhe</source>
+        <translation>Same height</translation>
+    </message>
+    <message>
+        <source>Horizontal verteilen</source>
+        <translation>Distribute horizontally</translation>
+    </message>
+    <message>
+        <source>Vertikal verteilen</source>
+        <translation>Distribute vertically</translation>
+    </message>
+</context>
+<context>
     <name>korvane::AreaClipboard</name>
     <message>
         <source>Areale ausschneiden</source>
@@ -262,6 +305,13 @@
     </message>
 </context>
 <context>
+    <name>korvane::ColorPalette</name>
+    <message>
+        <source>Farbpalette</source>
+        <translation>Colour palette</translation>
+    </message>
+</context>
+<context>
     <name>korvane::EditHandles</name>
     <message>
         <source>Ankerpunkt</source>
@@ -372,6 +422,68 @@
     <message>
         <source>Die Hilfe &quot;%1&quot; kann nicht geöffnet werden: Es lässt sich kein Browser starten, der sie zeigt.</source>
         <translation>The help &quot;%1&quot; cannot be opened: no browser can be started to show it.</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::FormCommands</name>
+    <message>
+        <source>Der MediaWiki-Code ist in der Zwischenablage.</source>
+        <translation>The MediaWiki code is on the clipboard.</translation>
+    </message>
+    <message>
+        <source>JSON speichern unter...</source>
+        <translation>Save JSON as...</translation>
+    </message>
+    <message>
+        <source>JSON-Datei (*.json)|*.json</source>
+        <translation>JSON file (*.json)|*.json</translation>
+    </message>
+    <message>
+        <source>Die JSON-Datei konnte nicht gespeichert werden: Die Datei &quot;%1&quot; ließ sich nicht schreiben.</source>
+        <translation>The JSON file could not be saved: the file &quot;%1&quot; could not be written.</translation>
+    </message>
+    <message>
+        <source>Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben.</source>
+        <translation>A file of this name that was there already is unchanged.</translation>
+    </message>
+    <message>
+        <source>Die JSON-Datei wurde unter &quot;%1&quot; gespeichert.</source>
+        <translation>The JSON file was saved as &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Farbe der Hervorhebung</source>
+        <translation>Highlight colour</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::FormsMenu</name>
+    <message>
+        <source>Keine</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Umriss</source>
+        <translation>Outline</translation>
+    </message>
+    <message>
+        <source>Umriss und Fläche</source>
+        <translation>Outline and fill</translation>
+    </message>
+    <message>
+        <source>MediaWiki-Code kopieren</source>
+        <translation>Copy MediaWiki code</translation>
+    </message>
+    <message>
+        <source>JSON speichern...</source>
+        <translation>Save JSON...</translation>
+    </message>
+    <message>
+        <source>Hervorhebung der responsiven Flächen</source>
+        <translation>Highlight of the responsive areas</translation>
+    </message>
+    <message>
+        <source>Farbe...</source>
+        <translation>Colour...</translation>
     </message>
 </context>
 <context>
@@ -584,6 +696,21 @@
     </message>
 </context>
 <context>
+    <name>korvane::JsonMap</name>
+    <message>
+        <source>Die Areale in Zeile %1 der Arealliste haben keine Form, die ein Browser anklickt; sie fehlen im JSON.</source>
+        <translation>The areas in line %1 of the area list have no shape a browser clicks; they are left out of the JSON.</translation>
+    </message>
+    <message>
+        <source>Der JSON-Text ist fehlerhaft: %1.</source>
+        <translation>The JSON text is faulty: %1.</translation>
+    </message>
+    <message>
+        <source>Die ImageMap stammt von einem neueren Korvane (Version %1 des JSON-Formats).</source>
+        <translation>The image map comes from a newer Korvane (version %1 of the JSON form).</translation>
+    </message>
+</context>
+<context>
     <name>korvane::ListCommands</name>
     <message>
         <source>Bitte zunächst ein Element in der Arealliste auswählen.</source>
@@ -607,6 +734,10 @@
     <message>
         <source>Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich.</source>
         <translation>This desktop lets no program capture the screen.</translation>
+    </message>
+    <message>
+        <source>Lupe</source>
+        <translation>Magnifier</translation>
     </message>
     <message>
         <source>Lupe - nur Korvane-Fenster</source>
@@ -894,6 +1025,58 @@
         <source>Das Areal ist nur %1 × %2 Pixel groß, kleiner als %3 × %3.</source>
         <translation>The area is only %1 × %2 pixels, smaller than %3 × %3.</translation>
     </message>
+    <message>
+        <source>die Zahlen werden nur durch Kommas getrennt, ohne Leerzeichen</source>
+        <translation>the numbers are separated by commas only, without blanks</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; ist keine ganze Zahl</source>
+        <translation>&quot;%1&quot; is not an integer</translation>
+    </message>
+    <message>
+        <source>Die Koordinaten &quot;%1&quot; sind kein gültiges HTML: %2.</source>
+        <translation>The coordinates &quot;%1&quot; are not valid HTML: %2.</translation>
+    </message>
+    <message>
+        <source>Die Form &quot;%1&quot; ist kein gültiges HTML; gültig sind rect, circle, poly und default.</source>
+        <translation>The shape &quot;%1&quot; is not valid HTML; valid are rect, circle, poly and default.</translation>
+    </message>
+    <message>
+        <source>Ein Standardareal hat keine Koordinaten; das Attribut coords ist dort nicht erlaubt.</source>
+        <translation>A default area has no coordinates; the attribute coords is not allowed there.</translation>
+    </message>
+    <message>
+        <source>Dem Areal fehlen die Koordinaten.</source>
+        <translation>The area has no coordinates.</translation>
+    </message>
+    <message>
+        <source>ein Rechteck braucht vier durch Kommas getrennte ganze Zahlen</source>
+        <translation>a rectangle needs four integers separated by commas</translation>
+    </message>
+    <message>
+        <source>die linke obere Ecke muss vor der rechten unteren stehen</source>
+        <translation>the top left corner must come before the bottom right one</translation>
+    </message>
+    <message>
+        <source>ein Kreis braucht drei durch Kommas getrennte ganze Zahlen</source>
+        <translation>a circle needs three integers separated by commas</translation>
+    </message>
+    <message>
+        <source>ein Polygon braucht eine gerade Zahl, mindestens sechs, durch Kommas getrennte ganze Zahlen</source>
+        <translation>a polygon needs an even number, at least six, of integers separated by commas</translation>
+    </message>
+    <message>
+        <source>Das Areal hat keinen Verweis (href), aber das Attribut %1; ohne Verweis sind sie nicht erlaubt.</source>
+        <translation>The area has no link (href), but the attribute %1; without a link it is not allowed.</translation>
+    </message>
+    <message>
+        <source>Das Areal hat keinen Verweis (href), aber die Attribute %1; ohne Verweis sind sie nicht erlaubt.</source>
+        <translation>The area has no link (href), but the attributes %1; without a link they are not allowed.</translation>
+    </message>
+    <message>
+        <source>Das Standardareal hat keinen Verweis; es führt nirgendwohin und kann entfallen.</source>
+        <translation>The default area has no link; it leads nowhere and can go.</translation>
+    </message>
 </context>
 <context>
     <name>korvane::MapCheckWindow</name>
@@ -909,13 +1092,27 @@
         <source>Keine Befunde.</source>
         <translation>No findings.</translation>
     </message>
-    <message>
-        <source>%1 Fehler, %2 %3</source>
-        <translation>%1 errors, %2 %3</translation>
+    <message numerus="yes">
+        <source>%n Fehler</source>
+        <translation>
+            <numerusform>%n error</numerusform>
+            <numerusform>%n errors</numerusform>
+        </translation>
     </message>
     <message>
-        <source>Warnungen</source>
-        <translation>warnings</translation>
+        <source>1 Warnung</source>
+        <translation>1 warning</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Warnungen</source>
+        <translation>
+            <numerusform>%n warning</numerusform>
+            <numerusform>%n warnings</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
     </message>
     <message>
         <source>Map prüfen</source>
@@ -1231,6 +1428,22 @@ Qt %3</translation>
         <source>%1 (%2)</source>
         <translation>%1 (%2)</translation>
     </message>
+    <message>
+        <source>+, -</source>
+        <translation>+, -</translation>
+    </message>
+    <message>
+        <source>Bild, Umriss: Toleranz erhöhen und verringern</source>
+        <translation>Picture, Outline: raise and lower the tolerance</translation>
+    </message>
+    <message>
+        <source>Umschalt+Mausrad</source>
+        <translation>Shift+mouse wheel</translation>
+    </message>
+    <message>
+        <source>Bild, Umriss: Toleranz ändern</source>
+        <translation>Picture, Outline: change the tolerance</translation>
+    </message>
 </context>
 <context>
     <name>korvane::OpenFromOutside</name>
@@ -1284,6 +1497,37 @@ Qt %3</translation>
     <message>
         <source>In der Datei %1 wurde keine ImageMap gefunden.</source>
         <translation>No image map was found in the file %1.</translation>
+    </message>
+    <message>
+        <source>Die Datei %1 lässt sich nicht prüfen: %2</source>
+        <translation>The file %1 cannot be checked: %2</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::PageRules</name>
+    <message>
+        <source>Ein leeres target ist kein gültiges HTML; ohne target öffnet sich der Verweis im selben Fenster.</source>
+        <translation>An empty target is not valid HTML; without a target the link opens in the same window.</translation>
+    </message>
+    <message>
+        <source>Die Map hat keinen Namen (name).</source>
+        <translation>The map has no name (name).</translation>
+    </message>
+    <message>
+        <source>Der Name der Map ist leer.</source>
+        <translation>The name of the map is empty.</translation>
+    </message>
+    <message>
+        <source>Der Name der Map &quot;%1&quot; enthält Leerraum.</source>
+        <translation>The name of the map &quot;%1&quot; contains white space.</translation>
+    </message>
+    <message>
+        <source>Die Map heißt %1, ihre id ist aber %2; beide müssen gleich sein.</source>
+        <translation>The map is named %1, but its id is %2; both must be the same.</translation>
+    </message>
+    <message>
+        <source>Die Map %1 gehört schon zur Grafik in Zeile %2; mit der Tastatur erreicht man ihre Areale nur einmal, dort, wo die Map steht.</source>
+        <translation>The map %1 belongs to the picture in line %2 already; the keyboard reaches its areas only once, where the map stands.</translation>
     </message>
 </context>
 <context>
@@ -1605,6 +1849,49 @@ Qt %3</translation>
         <source>Areale bearbeiten: zuerst ein Areal in der Arealliste wählen.</source>
         <translation>Editing areas: choose an area in the area list first.</translation>
     </message>
+    <message>
+        <source>Umriss: in eine Fläche klicken, ihr Umriss wird ein Polygon; + und - ändern die Toleranz.</source>
+        <translation>Outline: click into a region, its outline becomes a polygon; + and - change the tolerance.</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::TraceControls</name>
+    <message>
+        <source>Umrisse nachzeichnen</source>
+        <translation>Trace outlines</translation>
+    </message>
+    <message>
+        <source>&amp;Umriss</source>
+        <translation>&amp;Outline</translation>
+    </message>
+    <message>
+        <source>Umriss: ein Klick in eine Fläche des Bildes macht ihren Umriss zum Polygon</source>
+        <translation>Outline: a click into a region of the picture makes its outline a polygon</translation>
+    </message>
+    <message>
+        <source>Umriss: Ein Klick in eine Fläche des Bildes macht ihren Umriss zu einem Polygon. Die Toleranz (Tasten + und -, Umschalt+Mausrad, Kontextmenü) bestimmt, wie weit die Farben der Fläche von der angeklickten abweichen dürfen.</source>
+        <translation>Outline: a click into a region of the picture makes its outline a polygon. The tolerance (keys + and -, Shift+mouse wheel, context menu) sets how far the colours of the region may differ from the clicked one.</translation>
+    </message>
+    <message>
+        <source>Wie weit die Farben der Fläche von der angeklickten abweichen dürfen (0 bis 255)</source>
+        <translation>How far the colours of the region may differ from the clicked one (0 to 255)</translation>
+    </message>
+    <message>
+        <source>Toleranz:</source>
+        <translation>Tolerance:</translation>
+    </message>
+    <message>
+        <source>Wie weit der Umriss der Fläche höchstens vom Polygon abweicht, in Bildpunkten</source>
+        <translation>How far the outline of the region may lie from the polygon at most, in pixels</translation>
+    </message>
+    <message>
+        <source>Genauigkeit (Pixel):</source>
+        <translation>Precision (pixels):</translation>
+    </message>
+    <message>
+        <source>Alle Regionen dieser Farbe</source>
+        <translation>All regions of this colour</translation>
+    </message>
 </context>
 <context>
     <name>korvane::UndoControls</name>
@@ -1615,6 +1902,17 @@ Qt %3</translation>
     <message>
         <source>Wiederherstellen</source>
         <translation>Redo</translation>
+    </message>
+</context>
+<context>
+    <name>korvane::WikiMap</name>
+    <message>
+        <source>Die Areale in Zeile %1 der Arealliste haben keinen Verweis, den MediaWiki kennt, keine Form oder sind ein zweites Standardareal; sie stehen nur als Kommentar im Text.</source>
+        <translation>The areas in line %1 of the area list have no link MediaWiki knows, no shape, or are a second default area; they stand in the text as comments only.</translation>
+    </message>
+    <message>
+        <source>Target, JavaScript-Handler und weitere Attribute der Areale kennt MediaWiki nicht; sie fehlen im Text.</source>
+        <translation>MediaWiki knows no targets, JavaScript handlers or further attributes of areas; they are left out of the text.</translation>
     </message>
 </context>
 </TS>

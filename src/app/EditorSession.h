@@ -25,8 +25,10 @@ struct DrawingAttributes {
 };
 
 // The option the user chose in the tool bar: a drawing tool or edit mode.
-// Edit mode may stay chosen while not editing (after "clear").
-enum class ChosenOption { Polygon = 0, Rectangle = 1, Circle = 2, Edit = 3 };
+// Edit mode may stay chosen while not editing (after "clear"). Trace
+// ("Umriss", chosen in the Werkzeuge menu) has no option of its own: none
+// is checked while it is chosen.
+enum class ChosenOption { Polygon = 0, Rectangle = 1, Circle = 2, Edit = 3, Trace = 4 };
 
 // Everything the editor holds for one run, without a widget: the open map,
 // the program-wide values, the state of the canvas tools, the drawing

@@ -14,9 +14,10 @@ namespace korvane {
 
 namespace {
 
-const std::pair<HighlightKind, const char*> kKinds[] = {{HighlightKind::None, "Keine"},
-                                                        {HighlightKind::Outline, "Umriss"},
-                                                        {HighlightKind::OutlineFill, "Umriss und Fläche"}};
+const std::pair<HighlightKind, const char*> kKinds[] = {
+    {HighlightKind::None, QT_TRANSLATE_NOOP("korvane::FormsMenu", "Keine")},
+    {HighlightKind::Outline, QT_TRANSLATE_NOOP("korvane::FormsMenu", "Umriss")},
+    {HighlightKind::OutlineFill, QT_TRANSLATE_NOOP("korvane::FormsMenu", "Umriss und Fläche")}};
 
 } // namespace
 
@@ -24,9 +25,9 @@ FormsMenu::FormsMenu(CodeBox& box, QWidget& window, const MapDocument& document,
                      std::function<QSize()> pictureSize)
     : QObject(&window), m_window(window), m_document(document), m_state(state), m_pictureSize(std::move(pictureSize))
 {
-    QAction* wiki = entry(QStringLiteral("mnuWikiKopieren"), QStringLiteral("MediaWiki-Code kopieren"));
+    QAction* wiki = entry(QStringLiteral("mnuWikiKopieren"), tr("MediaWiki-Code kopieren"));
     connect(wiki, &QAction::triggered, this, [this] { CopyWikiCode({m_document, m_pictureSize}, &m_window).run(); });
-    QAction* json = entry(QStringLiteral("mnuJsonSpeichern"), QStringLiteral("JSON speichern..."));
+    QAction* json = entry(QStringLiteral("mnuJsonSpeichern"), tr("JSON speichern..."));
     connect(json, &QAction::triggered, this,
             [this] { SaveJsonFile({m_document, m_pictureSize}, m_state, &m_window).run(); });
     // Like Save, they wait for areas.
@@ -40,11 +41,11 @@ FormsMenu::FormsMenu(CodeBox& box, QWidget& window, const MapDocument& document,
     connect(areas, &AreaList::modelReset, this, followAreas);
     followAreas();
 
-    auto* highlightMenu = new QMenu(QStringLiteral("Hervorhebung der responsiven Flächen"), &m_window);
+    auto* highlightMenu = new QMenu(tr("Hervorhebung der responsiven Flächen"), &m_window);
     highlightMenu->setObjectName(QStringLiteral("mnuHervorhebung"));
     auto* group = new QActionGroup(this);
     for (const auto& [kind, text] : kKinds) {
-        QAction* choice = entry(QStringLiteral("mnuHervorhebung_") + highlightKindName(kind), QString::fromUtf8(text));
+        QAction* choice = entry(QStringLiteral("mnuHervorhebung_") + highlightKindName(kind), tr(text));
         choice->setCheckable(true);
         group->addAction(choice);
         highlightMenu->addAction(choice);
@@ -55,7 +56,7 @@ FormsMenu::FormsMenu(CodeBox& box, QWidget& window, const MapDocument& document,
         });
     }
     highlightMenu->addSeparator();
-    QAction* colour = entry(QStringLiteral("mnuHervorhebungFarbe"), QStringLiteral("Farbe..."));
+    QAction* colour = entry(QStringLiteral("mnuHervorhebungFarbe"), tr("Farbe..."));
     highlightMenu->addAction(colour);
     connect(colour, &QAction::triggered, this, [this] { ChooseHighlightColour(m_state, &m_window).run(); });
     m_entries = {wiki, json, highlightMenu->menuAction()};

@@ -14,6 +14,12 @@ QString Magnifier::noCaptureText()
     return tr("Bildschirmaufnahme ist auf dieser Arbeitsoberfläche nicht möglich.");
 }
 
+// The specified title; in English as the rest of the window.
+QString Magnifier::plainTitle()
+{
+    return tr("Lupe");
+}
+
 QString Magnifier::ownWindowsTitle()
 {
     return tr("Lupe - nur Korvane-Fenster");
@@ -76,7 +82,7 @@ Magnifier::Magnifier(QWidget* owner, std::unique_ptr<ScreenCapture> capture)
     : QWidget(owner, Qt::Window), m_capture(std::move(capture))
 {
     setObjectName(QStringLiteral("lupe1"));
-    setWindowTitle(QStringLiteral("Lupe"));
+    setWindowTitle(plainTitle());
     // Closing really closes the window: a new one starts afresh.
     setAttribute(Qt::WA_DeleteOnClose);
     createControls();
@@ -185,8 +191,8 @@ void Magnifier::refreshView()
         showOwnWindows();
         return;
     }
-    if (windowTitle() != QLatin1String("Lupe"))
-        setWindowTitle(QStringLiteral("Lupe"));
+    if (windowTitle() != plainTitle())
+        setWindowTitle(plainTitle());
     const QPoint pointer = m_capture->pointerPosition();
     // Over its own controls the picture stays still, so the user can read it while zooming.
     if (pointerIsOverMe(pointer))

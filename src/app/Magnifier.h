@@ -57,7 +57,8 @@ public:
     bool isClosed() const { return m_closed; }
 
     static QString noCaptureText();
-    // The title while only this program's windows can be shown.
+    // The window's title, and its title while only this program's windows can be shown.
+    static QString plainTitle();
     static QString ownWindowsTitle();
 
 signals:

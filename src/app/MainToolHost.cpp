@@ -42,6 +42,24 @@ bool MainToolHost::commitShape(const QString& shape, const QString& coords)
     return true;
 }
 
+bool MainToolHost::commitShapes(const QString& shape, const QStringList& coords, const QString& stepText)
+{
+    if (coords.isEmpty())
+        return false;
+    QRect bounds;
+    for (const QString& c : coords)
+        bounds |= parseArea(entry::makeLine(QStringLiteral(" "), shape, c, {})).bounds;
+    if (!m_window.linkDialog(shapeOnScreen(bounds, m_canvas, m_canvas.zoomFactor(), m_viewport)))
+        return false;
+    MapDocument& document = m_session.document();
+    AreaLines after = document.areas().lines();
+    for (const QString& c : coords)
+        after.append(entry::makeLine(QStringLiteral(" "), shape, c, m_session.state().link));
+    document.changeLines(document.areas().lines(), after, stepText);
+    m_window.areaDrawn();
+    return true;
+}
+
 void MainToolHost::pressRefresh()
 {
     m_view.press(EditorView::Button::Refresh);

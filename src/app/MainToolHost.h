@@ -3,6 +3,7 @@
 #include "canvas/DrawingTools.h"
 
 #include <QRect>
+#include <QStringList>
 
 #include <functional>
 
@@ -34,6 +35,9 @@ public:
     QColor drawColor() const override;
     QColor buttonFaceColor() const override;
     bool commitShape(const QString& shape, const QString& coords) override;
+    // Several shapes at once (every region of a colour traced): one link
+    // dialog beside all of them, its answers for each, and one step.
+    bool commitShapes(const QString& shape, const QStringList& coords, const QString& stepText);
     void pressRefresh() override;
 
 private:

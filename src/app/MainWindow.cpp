@@ -7,6 +7,7 @@
 #include "app/OpenFromOutside.h"
 #include "app/RecoveryStart.h"
 #include "app/StageClock.h"
+#include "app/TraceControls.h"
 #include "app/UndoControls.h"
 #include "app/ValueLabel.h"
 #include "app/ZoomControls.h"
@@ -609,6 +610,7 @@ void MainWindow::enablePictureTools(ToolsFor reason)
     ui.chkGefuellt->setEnabled(true);
     for (int i = 0; i < 3; ++i)
         ui.Option1[i]->setEnabled(true);
+    m_trace->action()->setEnabled(true);
     if (reason != ToolsFor::Import)
         return;
     ui.Option1[3]->setEnabled(true);

@@ -52,6 +52,7 @@ class SeveralAreas;
 class Snapping;
 class StackingOrder;
 class StatusLine;
+class TraceControls;
 class UndoControls;
 class ZoomControls;
 
@@ -136,6 +137,8 @@ public:
     void enablePictureTools(ToolsFor reason) override;
     // Checks the option from code; the mode switch runs as on a click.
     void chooseOption(ChosenOption option) override;
+    // "Umriss" as the chosen tool: every option unchecked, its help shown.
+    void chooseTrace();
     // Unchecks the edit option and checks the drawing tool it was entered from.
     void backToDrawingMode() override;
     void removeHandles() override;
@@ -335,6 +338,7 @@ private:
     CodeBoxMenu* m_codeBoxMenu = nullptr;
     FormsMenu* m_formsMenu = nullptr;
     StatusLine* m_statusLine = nullptr;
+    TraceControls* m_trace = nullptr; // the tracing tool's entries, painting and settings
     std::unique_ptr<AreaRenderer> m_renderer;
     std::unique_ptr<EditHandles> m_handles;
     std::unique_ptr<MainToolHost> m_toolHost;

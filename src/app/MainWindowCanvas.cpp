@@ -1,6 +1,7 @@
 // The canvas's mouse handlers and keys: the drawing tools in drawing mode;
 // in edit mode choosing, moving and reshaping areas; the pointer position label.
 #include "app/MainWindow.h"
+#include "app/TraceControls.h"
 #include "app/UndoControls.h"
 #include "app/commands/SeveralAreas.h"
 #include "app/commands/Snapping.h"
@@ -10,6 +11,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "canvas/MouseGrab.h"
+#include "tools/TraceTool.h"
 #include "model/AreaEntry.h"
 #include "platform/Platform.h"
 
@@ -70,6 +72,11 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
         endDragWithoutButton();
     }
     m_rightPressActed = button == Qt::RightButton && rightPressActs();
+    if (!m_editor.editMode && m_trace->chosen()) {
+        // The picture's own pixel: snapping never moves a traced outline.
+        m_trace->tool().press(button, position);
+        return;
+    }
     if (m_editor.editMode) {
         editPress(button, position);
         return;
@@ -142,7 +149,9 @@ void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
         }
         return;
     }
-    if (DrawingTool* tool = currentTool())
+    if (m_trace->chosen())
+        m_trace->tool().hover(position);
+    else if (DrawingTool* tool = currentTool())
         tool->move(drawingPoint(position, Qt::NoButton));
 }
 
@@ -161,6 +170,8 @@ void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
     }
     if (m_editor.editMode)
         m_snapping->unmark();
+    if (!m_editor.editMode && m_trace->chosen())
+        m_trace->tool().release(button, position);
     DrawingTool* tool = m_editor.editMode ? nullptr : currentTool();
     if (tool && !tool->release(button, position))
         return;

@@ -6,6 +6,7 @@
 #include "app/MenuBar.h"
 #include "app/RecentFiles.h"
 #include "app/StatusLine.h"
+#include "app/TraceControls.h"
 #include "app/UndoControls.h"
 #include "app/commands/AreaTableWindow.h"
 #include "app/commands/MapCheckWindow.h"
@@ -37,10 +38,12 @@ void MainWindow::createMenus()
     buttons.clearAll = ui.Command3;
     buttons.attributes = ui.Command9;
     buttons.tools = {ui.Option1[0], ui.Option1[1], ui.Option1[2], ui.Option1[3]};
+    m_trace = new TraceControls(m_session, *ui.Picture1, *m_toolHost, {this, [this] { chooseTrace(); }});
     const QList<QAction*>& code = m_codeBoxMenu->entries();
     MenuBar::Entries entries;
     entries.undo = m_undoControls->undoAction();
     entries.redo = m_undoControls->redoAction();
+    entries.trace = m_trace->action();
     entries.areaTable = m_areaTable->action();
     entries.mapCheck = m_mapCheck->action();
     entries.copyResponsive = code.value(0);

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 #include "app/StageClock.h"
 #include "app/StatusLine.h"
+#include "app/TraceControls.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
@@ -55,6 +56,8 @@ void MainWindow::showHelpText(int option)
 
 void MainWindow::chooseOption(ChosenOption option)
 {
+    if (option == ChosenOption::Trace)
+        return chooseTrace();
     const int i = static_cast<int>(option);
     if (ui.Option1[i]->isChecked())
         modeSwitch(i);
@@ -89,6 +92,7 @@ void MainWindow::leaveEditMode()
 void MainWindow::modeSwitch(int i)
 {
     m_session.setChosenOption(static_cast<ChosenOption>(i));
+    m_trace->leave();
     if (!m_areas.isEmpty())
         ui.Option1[3]->setEnabled(true);
     leaveEditMode();
@@ -116,6 +120,25 @@ void MainWindow::modeSwitch(int i)
         }
         ui.Command9->setEnabled(true);
     }
+}
+
+void MainWindow::chooseTrace()
+{
+    m_session.setChosenOption(ChosenOption::Trace);
+    if (!m_areas.isEmpty())
+        ui.Option1[3]->setEnabled(true);
+    leaveEditMode();
+    m_editor.polygonOpen = false;
+    ui.Picture1->surface().setDrawMode(DrawMode::Copy);
+    // An option cannot be unchecked while it is exclusive; unchecked, a click
+    // on any of them chooses its tool again as always.
+    for (QRadioButton* option : ui.Option1) {
+        option->setAutoExclusive(false);
+        const QSignalBlocker block(option);
+        option->setChecked(false);
+        option->setAutoExclusive(true);
+    }
+    ui.txtHelp->setPlainText(TraceControls::helpText());
 }
 
 void MainWindow::removeHandles()

@@ -3,6 +3,7 @@
 #include "app/ImageLoader.h"
 #include "app/MainWindow.h"
 #include "app/StageClock.h"
+#include "app/TraceControls.h"
 #include "app/ZoomControls.h"
 
 #include "canvas/Canvas.h"
@@ -48,6 +49,7 @@ void MainWindow::putPictureAside()
 {
     if (m_pictureAside || !ui.Picture1->hasPicture())
         return;
+    m_trace->releasePicture();
     // Up to this size the picture stays in memory (a shallow copy: only its
     // drawing buffer goes); a bigger one would raise the peak of the decode.
     constexpr qsizetype kKeptUpTo = 8 * 1024 * 1024;

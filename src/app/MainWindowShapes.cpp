@@ -4,6 +4,7 @@
 // snapping.
 #include "app/MainWindow.h"
 #include "app/MenuBar.h"
+#include "app/TraceControls.h"
 #include "app/UndoControls.h"
 #include "app/commands/AreaClipboard.h"
 #include "app/commands/PolygonPoints.h"
@@ -362,10 +363,11 @@ QPointF MainWindow::drawingPoint(QPointF position, Qt::MouseButton button)
 }
 
 // The canvas menu: undo and redo, in edit mode the order and the alignment,
-// and always snapping.
+// with the tracing tool its entries, and always snapping.
 QList<QAction*> MainWindow::canvasMenuEntries()
 {
-    QList<QAction*> entries = areaMenuEntries();
+    QList<QAction*> entries = m_trace->menuEntries();
+    entries << areaMenuEntries();
     if (!entries.isEmpty())
         entries << m_snapping->separator();
     return entries << m_snapping->actions();

@@ -351,6 +351,9 @@ void MenuBar::createToolsMenu()
         m_toolEntries << action;
     }
     nameKeysInToolTips(m_toolEntries);
+    // After the drawing tools, before edit mode.
+    tools->insertAction(m_toolEntries.value(3), m_entries.trace);
+    group->addAction(m_entries.trace);
     // The option is checked from code too, now and then without a signal.
     connect(tools, &QMenu::aboutToShow, this, [this] {
         for (size_t i = 0; i < 4; ++i)
@@ -440,6 +443,8 @@ void MenuBar::showKeys()
                  {tr("Tab, Umschalt+Tab"), tr("Bild, Edit-Modus: nächstes und voriges Areal wählen")},
                  {tr("Bild auf, Bild ab, Pos1, Ende"), tr("Bild, Edit-Modus: Reihenfolge der Areale")},
                  {tr("Alt gedrückt"), tr("Bild: Einrasten aussetzen")},
+                 {tr("+, -"), tr("Bild, Umriss: Toleranz erhöhen und verringern")},
+                 {tr("Umschalt+Mausrad"), tr("Bild, Umriss: Toleranz ändern")},
                  {tr("Strg+Mausrad"), tr("Bild: um den Mauszeiger vergrößern und verkleinern")},
                  {tr("Strg+Tab"), tr("Code: ein Tabulatorzeichen schreiben")}});
     auto* table = new QTableWidget(int(rows.size()), 2, dialog);

@@ -55,6 +55,7 @@ public:
     // date before a menu shows them (the same calls their own menus make).
     struct Entries {
         QAction* undo = nullptr;
+        QAction* trace = nullptr; // "Umriss", a tool without an option of its own
         QAction* redo = nullptr;
         QAction* areaTable = nullptr;
         QAction* mapCheck = nullptr;

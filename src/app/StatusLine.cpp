@@ -170,6 +170,8 @@ QString StatusLine::toolHint() const
         return tr("Rechteck: mit gedrückter Maustaste von Ecke zu Ecke ziehen.");
     case ChosenOption::Circle:
         return tr("Kreis: von der Mitte aus mit gedrückter Maustaste nach rechts ziehen.");
+    case ChosenOption::Trace:
+        return tr("Umriss: in eine Fläche klicken, ihr Umriss wird ein Polygon; + und - ändern die Toleranz.");
     case ChosenOption::Edit:
         break;
     }

@@ -3,6 +3,8 @@
 #include "canvas/AreaGeometry.h"
 #include "model/AreaEntry.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <numeric>
 #include <optional>
@@ -143,17 +145,18 @@ QList<int> areasInside(const QVector<AreaGeometry>& shapes, const QRectF& band)
 
 QString alignmentText(Alignment how)
 {
-    static const char* const texts[kAlignmentCount] = {"Links",
-                                                       "Rechts",
-                                                       "Oben",
-                                                       "Unten",
-                                                       "Horizontal zentriert",
-                                                       "Vertikal zentriert",
-                                                       "Gleiche Breite",
-                                                       "Gleiche Höhe",
-                                                       "Horizontal verteilen",
-                                                       "Vertikal verteilen"};
-    return QString::fromUtf8(texts[int(how)]);
+    static const char* const texts[kAlignmentCount] = {
+        QT_TRANSLATE_NOOP("korvane::AreaArrangement", "Links"),
+        QT_TRANSLATE_NOOP("korvane::AreaArrangement", "Rechts"),
+        QT_TRANSLATE_NOOP("korvane::AreaArrangement", "Oben"),
+        QT_TRANSLATE_NOOP("korvane::AreaArrangement", "Unten"),
+        QT_TRANSLATE_NOOP("korvane::AreaArrangement", "Horizontal zentriert"),
+        QT_TRANSLATE_NOOP("korvane::AreaArrangement", "Vertikal zentriert"),
+        QT_TRANSLATE_NOOP("korvane::AreaArrangement", "Gleiche Breite"),
+        QT_TRANSLATE_NOOP("korvane::AreaArrangement", "Gleiche Höhe"),
+        QT_TRANSLATE_NOOP("korvane::AreaArrangement", "Horizontal verteilen"),
+        QT_TRANSLATE_NOOP("korvane::AreaArrangement", "Vertikal verteilen")};
+    return QCoreApplication::translate("korvane::AreaArrangement", texts[int(how)]);
 }
 
 QStringList arranged(const QStringList& lines, Alignment how, int reference)

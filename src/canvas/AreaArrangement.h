@@ -33,7 +33,7 @@ enum class Alignment {
     DistributeVertically
 };
 inline constexpr int kAlignmentCount = 10;
-// The entry's German caption.
+// The entry's caption in the language installed.
 QString alignmentText(Alignment how);
 
 // The lines arranged against lines[reference] (the area chosen last), which

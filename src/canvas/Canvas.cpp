@@ -123,6 +123,8 @@ void Canvas::paintEvent(QPaintEvent* event)
     }
     if (m_overlay)
         paintOverlay(p, exposed);
+    if (m_toolPainter)
+        paintTool(p, exposed);
     if (m_handlePainter)
         m_handlePainter(p, exposed);
     paintMark(p);
@@ -132,6 +134,21 @@ void Canvas::setOverlay(Overlay overlay)
 {
     m_overlay = std::move(overlay);
     update();
+}
+
+void Canvas::setToolPainter(ToolPainter painter)
+{
+    m_toolPainter = std::move(painter);
+    update();
+}
+
+void Canvas::paintTool(QPainter& p, const QRect& exposed)
+{
+    p.save();
+    p.setClipRect(exposed);
+    p.scale(m_zoom, m_zoom);
+    m_toolPainter(p, QRectF(QPointF(exposed.topLeft()) / m_zoom, QSizeF(exposed.size()) / m_zoom));
+    p.restore();
 }
 
 // In the buffer's drawing style, with lines as wide as there at every zoom.

@@ -69,6 +69,11 @@ public:
     // into `exposed` (those that are not widgets of their own); empty: none.
     using HandlePainter = std::function<void(QPainter& painter, const QRect& exposed)>;
     void setHandlePainter(HandlePainter painter) { m_handlePainter = std::move(painter); }
+    // A canvas tool's own marks (a preview), painted over the picture, the
+    // drawing and the overlay: the painter maps picture pixels, `visible` is
+    // the part of the picture exposed; empty: none.
+    using ToolPainter = std::function<void(QPainter& painter, const QRectF& visible)>;
+    void setToolPainter(ToolPainter painter);
     // Where the pointer last was on the canvas itself (widget pixels); nothing
     // once it left the canvas or went onto one of its handle widgets.
     std::optional<QPointF> pointerPosition() const { return m_pointer; }
@@ -98,6 +103,7 @@ private:
     QRect markRect() const;
     void paintMark(QPainter& painter) const;
     void paintOverlay(QPainter& painter, const QRect& exposed);
+    void paintTool(QPainter& painter, const QRect& exposed);
 
     ImageSurface m_surface;
     QImage m_transparency;
@@ -109,6 +115,7 @@ private:
     Overlay m_overlay;
     ReducedPictureCache m_reduced; // the picture far below its size
     HandlePainter m_handlePainter;
+    ToolPainter m_toolPainter;
     std::optional<QPointF> m_pointer;
 };
 

@@ -9,7 +9,7 @@ namespace korvane {
 ColorPalette::ColorPalette(int twipsPerPixel, QWidget* parent) : QWidget(parent), m_tpp(std::max(1, twipsPerPixel))
 {
     setObjectName(QStringLiteral("picColor"));
-    setAccessibleName(QStringLiteral("Farbpalette"));
+    setAccessibleName(tr("Farbpalette"));
     const QRect last = swatchRect(15);
     setFixedSize(last.right() + 4, last.bottom() + 4);
     setFocusPolicy(Qt::StrongFocus);

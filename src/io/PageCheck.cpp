@@ -165,10 +165,13 @@ FileCheck checkFile(const QString& path, int displayWidth)
         QString problem;
         if (const std::optional<import::OwnMap> own = import::readOwnForm(text, &problem))
             return checkOwnForm(text, *own, sizeOf, displayWidth);
-        return {problem.isEmpty()
-                    ? QStringLiteral("In der Datei ") + quoted(path) + QStringLiteral(" wurde keine ImageMap gefunden.")
-                    : QStringLiteral("Die Datei ") + quoted(path) + QStringLiteral(" lässt sich nicht prüfen: ") + problem,
-                {}};
+        return {
+            problem.isEmpty()
+                ? QCoreApplication::translate("korvane::PageCheck", "In der Datei %1 wurde keine ImageMap gefunden.")
+                      .arg(quoted(path))
+                : QCoreApplication::translate("korvane::PageCheck", "Die Datei %1 lässt sich nicht prüfen: %2")
+                      .arg(quoted(path), problem),
+            {}};
     }
     return {QString(), checkPage(text, read, sizeOf, displayWidth)};
 }

@@ -3,6 +3,8 @@
 #include "io/HtmlTags.h"
 #include "model/BrowserRules.h"
 
+#include <QCoreApplication>
+
 namespace korvane::check {
 
 namespace {
@@ -43,9 +45,10 @@ void checkSyntax(const html::Tag& area, int line, Findings& out)
         out.push_back({p->rule, Severity::Error, -1, line, p->message});
     const html::Attribute* target = area.attribute(QLatin1StringView("target"));
     if (target && target->value.isEmpty())
-        out.push_back({QStringLiteral("invalid-target"), Severity::Error, -1, line,
-                       QStringLiteral("Ein leeres target ist kein gültiges HTML; ohne target öffnet sich der Verweis "
-                                      "im selben Fenster.")});
+        out.push_back(
+            {QStringLiteral("invalid-target"), Severity::Error, -1, line,
+             QCoreApplication::translate("korvane::PageRules", "Ein leeres target ist kein gültiges HTML; ohne target "
+                                                               "öffnet sich der Verweis im selben Fenster.")});
 }
 
 void checkArea(const html::Tag& area, int line, Findings& out)
@@ -60,16 +63,12 @@ void checkArea(const html::Tag& area, int line, Findings& out)
             given << name;
     }
     if (!given.isEmpty())
-        out.push_back({QStringLiteral("area-href-missing"), Severity::Error, -1, line,
-                       QStringLiteral("Das Areal hat keinen Verweis (href), aber ") +
-                           (given.size() == 1 ? QStringLiteral("das Attribut ") : QStringLiteral("die Attribute ")) +
-                           given.join(QStringLiteral(", ")) +
-                           QStringLiteral("; ohne Verweis sind sie nicht erlaubt.")});
+        out.push_back(
+            {QStringLiteral("area-href-missing"), Severity::Error, -1, line, linkOnlyAttributesMessage(given)});
     const html::Attribute* shape = area.attribute(QLatin1StringView("shape"));
     if (shape && browser::shapeOf(shape->value) == browser::Shape::Default)
-        out.push_back({QStringLiteral("default-without-href"), Severity::Warning, -1, line,
-                       QStringLiteral("Das Standardareal hat keinen Verweis; es führt nirgendwohin und kann "
-                                      "entfallen.")});
+        out.push_back(
+            {QStringLiteral("default-without-href"), Severity::Warning, -1, line, defaultWithoutLinkMessage()});
 }
 
 // The area tags of one map, those a browser reads as HTML.
@@ -89,11 +88,13 @@ void checkName(const import::MapElement& map, int line, Findings& out)
 {
     if (map.name.isNull() || map.name.isEmpty() || map.name.contains(u' ') || map.name.contains(u'\t') ||
         map.name.contains(u'\n') || map.name.contains(u'\r') || map.name.contains(u'\f')) {
-        out.push_back({QStringLiteral("map-name-invalid"), Severity::Error, -1, line,
-                       map.name.isNull()    ? QStringLiteral("Die Map hat keinen Namen (name).")
-                       : map.name.isEmpty() ? QStringLiteral("Der Name der Map ist leer.")
-                                            : QStringLiteral("Der Name der Map \"") + map.name.toString() +
-                                                  QStringLiteral("\" enthält Leerraum.")});
+        out.push_back(
+            {QStringLiteral("map-name-invalid"), Severity::Error, -1, line,
+             map.name.isNull() ? QCoreApplication::translate("korvane::PageRules", "Die Map hat keinen Namen (name).")
+             : map.name.isEmpty()
+                 ? QCoreApplication::translate("korvane::PageRules", "Der Name der Map ist leer.")
+                 : QCoreApplication::translate("korvane::PageRules", "Der Name der Map \"%1\" enthält Leerraum.")
+                       .arg(map.name.toString())});
         return;
     }
     if (map.id.isNull())
@@ -102,8 +103,9 @@ void checkName(const import::MapElement& map, int line, Findings& out)
     const QString id = browser::decodeReferences(map.id);
     if (name != id)
         out.push_back({QStringLiteral("map-id-mismatch"), Severity::Error, -1, line,
-                       QStringLiteral("Die Map heißt ") + quoted(name) + QStringLiteral(", ihre id ist aber ") +
-                           quoted(id) + QStringLiteral("; beide müssen gleich sein.")});
+                       QCoreApplication::translate("korvane::PageRules",
+                                                   "Die Map heißt %1, ihre id ist aber %2; beide müssen gleich sein.")
+                           .arg(quoted(name), quoted(id))});
 }
 
 } // namespace
@@ -136,12 +138,13 @@ Findings pageRules(QStringView text, const import::PageMaps& read, const std::fu
             continue;
         }
         const import::MapElement& map = read.maps[std::size_t(m)];
-        out.push_back({QStringLiteral("map-used-twice"), Severity::Warning, -1, lineAt(read.candidateStarts[std::size_t(c)]),
-                       QStringLiteral("Die Map ") + quoted(browser::decodeReferences(map.name.isNull() ? map.id : map.name)) +
-                           QStringLiteral(" gehört schon zur Grafik in Zeile ") +
-                           QString::number(lineAt(read.candidateStarts[std::size_t(first)])) +
-                           QStringLiteral("; mit der Tastatur erreicht man ihre Areale nur einmal, dort, wo die Map "
-                                          "steht.")});
+        out.push_back({QStringLiteral("map-used-twice"), Severity::Warning, -1,
+                       lineAt(read.candidateStarts[std::size_t(c)]),
+                       QCoreApplication::translate("korvane::PageRules",
+                                                   "Die Map %1 gehört schon zur Grafik in Zeile %2; mit der Tastatur "
+                                                   "erreicht man ihre Areale nur einmal, dort, wo die Map steht.")
+                           .arg(quoted(browser::decodeReferences(map.name.isNull() ? map.id : map.name)),
+                                QString::number(lineAt(read.candidateStarts[std::size_t(first)])))});
     }
     return out;
 }

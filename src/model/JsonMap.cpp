@@ -4,6 +4,7 @@
 #include "model/BrowserRules.h"
 #include "model/ExtraAttributes.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -127,8 +128,9 @@ JsonText mapJson(const AreaLines& lines, const QString& pictureFileName, QSize p
     out += first ? QStringLiteral("]\n}\n") : QStringLiteral("\n  ]\n}\n");
     JsonText json{out.toUtf8(), {}};
     if (!left.isEmpty())
-        json.left << QStringLiteral("Die Areale in Zeile %1 der Arealliste haben keine Form, die ein Browser anklickt; "
-                                    "sie fehlen im JSON.")
+        json.left << QCoreApplication::translate("korvane::JsonMap",
+                                                 "Die Areale in Zeile %1 der Arealliste haben keine Form, die ein "
+                                                 "Browser anklickt; sie fehlen im JSON.")
                          .arg(left.join(QStringLiteral(", ")));
     return json;
 }
@@ -243,11 +245,14 @@ std::optional<JsonMap> readMapJson(QStringView text, QString* problem)
         return std::nullopt;
     };
     if (error.error != QJsonParseError::NoError)
-        return fail(QStringLiteral("Der JSON-Text ist fehlerhaft: ") + error.errorString() + QLatin1Char('.'));
+        return fail(QCoreApplication::translate("korvane::JsonMap", "Der JSON-Text ist fehlerhaft: %1.")
+                        .arg(error.errorString()));
     if (root.value(QLatin1String("format")).toString() != kFormat)
         return std::nullopt;
     if (root.value(QLatin1String("version")).toInt() > kVersion)
-        return fail(QStringLiteral("Die ImageMap stammt von einem neueren Korvane (Version %1 des JSON-Formats).")
+        return fail(QCoreApplication::translate("korvane::JsonMap",
+                                                "Die ImageMap stammt von einem neueren Korvane (Version %1 des "
+                                                "JSON-Formats).")
                         .arg(root.value(QLatin1String("version")).toInt()));
     JsonMap map;
     const QJsonObject picture = root.value(QLatin1String("picture")).toObject();

@@ -312,11 +312,12 @@ std::optional<QList<qint64>> integerList(QStringView text, bool lastUnsigned, QS
             plain = plain && c >= u'0' && c <= u'9';
         const bool separated = item.contains(u' ') || item.contains(u';') || item.contains(u'\t');
         if (!plain && separated && !item.trimmed().isEmpty()) {
-            *why = QStringLiteral("die Zahlen werden nur durch Kommas getrennt, ohne Leerzeichen");
+            *why = QCoreApplication::translate("korvane::MapCheck",
+                                               "die Zahlen werden nur durch Kommas getrennt, ohne Leerzeichen");
             return std::nullopt;
         }
         if (!plain) {
-            *why = QStringLiteral("\"") + item.toString() + QStringLiteral("\" ist keine ganze Zahl");
+            *why = QCoreApplication::translate("korvane::MapCheck", "\"%1\" ist keine ganze Zahl").arg(item.toString());
             return std::nullopt;
         }
         values << (minus ? -1 : 1) * digits.left(15).toLongLong();
@@ -401,13 +402,9 @@ private:
                 given << kept.name;
         }
         if (!given.isEmpty())
-            add(area, "area-href-missing", Severity::Error,
-                QStringLiteral("Das Areal hat keinen Verweis (href), aber ") +
-                    (given.size() == 1 ? QStringLiteral("das Attribut ") : QStringLiteral("die Attribute ")) +
-                    given.join(QStringLiteral(", ")) + QStringLiteral("; ohne Verweis sind sie nicht erlaubt."));
+            add(area, "area-href-missing", Severity::Error, linkOnlyAttributesMessage(given));
         if (browser::shapeOf(area.shape) == browser::Shape::Default)
-            add(area, "default-without-href", Severity::Warning,
-                QStringLiteral("Das Standardareal hat keinen Verweis; es führt nirgendwohin und kann entfallen."));
+            add(area, "default-without-href", Severity::Warning, defaultWithoutLinkMessage());
     }
 
     void checkText(const Area& area, QHash<QString, int>& firstWithAlt)
@@ -513,42 +510,67 @@ private:
 std::optional<SyntaxProblem> areaSyntax(QStringView shape, QStringView coords)
 {
     const auto problem = [&](const QString& why) {
-        return SyntaxProblem{QStringLiteral("invalid-coords"),
-                             QStringLiteral("Die Koordinaten \"") + coords.toString() +
-                                 QStringLiteral("\" sind kein gültiges HTML: ") + why + QLatin1Char('.')};
+        return SyntaxProblem{
+            QStringLiteral("invalid-coords"),
+            QCoreApplication::translate("korvane::MapCheck", "Die Koordinaten \"%1\" sind kein gültiges HTML: %2.")
+                .arg(coords.toString(), why)};
     };
     const QString keyword = shape.isNull() ? QStringLiteral("rect") : shape.toString().toLower();
     if (keyword != QLatin1String("rect") && keyword != QLatin1String("circle") && keyword != QLatin1String("poly") &&
         keyword != QLatin1String("default"))
         return SyntaxProblem{QStringLiteral("invalid-shape"),
-                             QStringLiteral("Die Form \"") + shape.toString() +
-                                 QStringLiteral("\" ist kein gültiges HTML; gültig sind rect, circle, poly und "
-                                                "default.")};
+                             QCoreApplication::translate("korvane::MapCheck",
+                                                         "Die Form \"%1\" ist kein gültiges HTML; gültig sind rect, "
+                                                         "circle, poly und default.")
+                                 .arg(shape.toString())};
     if (keyword == QLatin1String("default"))
         return coords.isNull() ? std::nullopt
-                               : std::optional(SyntaxProblem{QStringLiteral("invalid-coords"),
-                                                             QStringLiteral("Ein Standardareal hat keine Koordinaten; "
-                                                                            "das Attribut coords ist dort nicht "
-                                                                            "erlaubt.")});
+                               : std::optional(SyntaxProblem{
+                                     QStringLiteral("invalid-coords"),
+                                     QCoreApplication::translate("korvane::MapCheck",
+                                                                 "Ein Standardareal hat keine Koordinaten; das "
+                                                                 "Attribut coords ist dort nicht erlaubt.")});
     if (coords.isNull())
-        return SyntaxProblem{QStringLiteral("invalid-coords"), QStringLiteral("Dem Areal fehlen die Koordinaten.")};
+        return SyntaxProblem{QStringLiteral("invalid-coords"),
+                             QCoreApplication::translate("korvane::MapCheck", "Dem Areal fehlen die Koordinaten.")};
     QString why;
     const std::optional<QList<qint64>> v = integerList(coords, keyword == QLatin1String("circle"), &why);
     if (!v)
         return problem(why);
     if (keyword == QLatin1String("rect")) {
         if (v->size() != 4)
-            return problem(QStringLiteral("ein Rechteck braucht vier durch Kommas getrennte ganze Zahlen"));
+            return problem(QCoreApplication::translate(
+                "korvane::MapCheck", "ein Rechteck braucht vier durch Kommas getrennte ganze Zahlen"));
         if ((*v)[0] >= (*v)[2] || (*v)[1] >= (*v)[3])
-            return problem(QStringLiteral("die linke obere Ecke muss vor der rechten unteren stehen"));
+            return problem(QCoreApplication::translate("korvane::MapCheck",
+                                                       "die linke obere Ecke muss vor der rechten unteren stehen"));
     } else if (keyword == QLatin1String("circle")) {
         if (v->size() != 3)
-            return problem(QStringLiteral("ein Kreis braucht drei durch Kommas getrennte ganze Zahlen"));
+            return problem(QCoreApplication::translate("korvane::MapCheck",
+                                                       "ein Kreis braucht drei durch Kommas getrennte ganze Zahlen"));
     } else if (v->size() < 6 || v->size() % 2 != 0) {
-        return problem(QStringLiteral("ein Polygon braucht eine gerade Zahl, mindestens sechs, durch Kommas getrennte "
-                                      "ganze Zahlen"));
+        return problem(QCoreApplication::translate("korvane::MapCheck",
+                                                   "ein Polygon braucht eine gerade Zahl, mindestens sechs, "
+                                                   "durch Kommas getrennte ganze Zahlen"));
     }
     return std::nullopt;
+}
+
+QString linkOnlyAttributesMessage(const QStringList& given)
+{
+    return (given.size() == 1 ? QCoreApplication::translate("korvane::MapCheck",
+                                                            "Das Areal hat keinen Verweis (href), aber das Attribut "
+                                                            "%1; ohne Verweis sind sie nicht erlaubt.")
+                              : QCoreApplication::translate("korvane::MapCheck",
+                                                            "Das Areal hat keinen Verweis (href), aber die Attribute "
+                                                            "%1; ohne Verweis sind sie nicht erlaubt."))
+        .arg(given.join(QStringLiteral(", ")));
+}
+
+QString defaultWithoutLinkMessage()
+{
+    return QCoreApplication::translate(
+        "korvane::MapCheck", "Das Standardareal hat keinen Verweis; es führt nirgendwohin und kann entfallen.");
 }
 
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts)

@@ -61,6 +61,12 @@ struct SyntaxProblem {
 };
 std::optional<SyntaxProblem> areaSyntax(QStringView shape, QStringView coords);
 
+// The messages of two rules that the open map's check and a page's check
+// share: an area without a link that has attributes only a link may carry
+// (their names, as given), and a default area without a link.
+QString linkOnlyAttributesMessage(const QStringList& given);
+QString defaultWithoutLinkMessage();
+
 // The smallest target in CSS pixels, both ways (WCAG 2.2, 2.5.8).
 inline constexpr int kMinimumTarget = 24;
 

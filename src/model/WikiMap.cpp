@@ -4,6 +4,7 @@
 #include "model/BrowserRules.h"
 #include "model/ExtraAttributes.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 #include <cmath>
@@ -190,13 +191,15 @@ WikiText wikiImagemap(const AreaLines& lines, const QString& pictureFileName, in
     // The wiki's own link to the picture's page is no part of the map.
     out.text += QStringLiteral("desc none") + kNewline + QStringLiteral("</imagemap>") + kNewline;
     if (!unwritten.isEmpty())
-        out.left << QStringLiteral("Die Areale in Zeile %1 der Arealliste haben keinen Verweis, den MediaWiki kennt, "
-                                   "keine Form oder sind ein zweites Standardareal; sie stehen nur als Kommentar im "
-                                   "Text.")
+        out.left << QCoreApplication::translate("korvane::WikiMap",
+                                                "Die Areale in Zeile %1 der Arealliste haben keinen Verweis, den "
+                                                "MediaWiki kennt, keine Form oder sind ein zweites Standardareal; sie "
+                                                "stehen nur als Kommentar im Text.")
                         .arg(areaList(unwritten));
     if (more)
-        out.left << QStringLiteral("Target, JavaScript-Handler und weitere Attribute der Areale kennt MediaWiki "
-                                   "nicht; sie fehlen im Text.");
+        out.left << QCoreApplication::translate("korvane::WikiMap",
+                                                "Target, JavaScript-Handler und weitere Attribute der Areale kennt "
+                                                "MediaWiki nicht; sie fehlen im Text.");
     return out;
 }
 

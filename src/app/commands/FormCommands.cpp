@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 
@@ -40,7 +41,9 @@ void CopyWikiCode::run() const
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(text.text);
-    tellWhatIsLeft(m_parent, QStringLiteral("Der MediaWiki-Code ist in der Zwischenablage."), text.left);
+    tellWhatIsLeft(
+        m_parent, QCoreApplication::translate("korvane::FormCommands", "Der MediaWiki-Code ist in der Zwischenablage."),
+        text.left);
 }
 
 void SaveJsonFile::run()
@@ -49,9 +52,10 @@ void SaveJsonFile::run()
         return;
     const MapDocument& document = m_map.document;
     QString folder = m_state.lastMapFolder.isEmpty() ? QDir::currentPath() : m_state.lastMapFolder;
-    const QString name = showSaveDialog(m_parent, QStringLiteral("JSON speichern unter..."), folder,
-                                        baseNameOf(document.imagePath()) + QStringLiteral(".json"),
-                                        QStringLiteral("JSON-Datei (*.json)|*.json"), QStringLiteral("*.json"));
+    const QString name = showSaveDialog(
+        m_parent, QCoreApplication::translate("korvane::FormCommands", "JSON speichern unter..."), folder,
+        baseNameOf(document.imagePath()) + QStringLiteral(".json"),
+        QCoreApplication::translate("korvane::FormCommands", "JSON-Datei (*.json)|*.json"), QStringLiteral("*.json"));
     if (name.isEmpty())
         return;
     folder = withTrailingSeparator(folder);
@@ -61,13 +65,21 @@ void SaveJsonFile::run()
         json::mapJson(document.areas().lines(), relativePath(document.imagePath(), folder), m_map.pictureSize(),
                       mapNameFor(document.imagePath(), document.mapName()));
     if (!replaceFiles({{path, text.text}}).isEmpty()) {
-        warn(m_parent, QStringLiteral("Die JSON-Datei konnte nicht gespeichert werden: Die Datei \"") + path +
-                           QStringLiteral("\" ließ sich nicht schreiben.") + kCrLf + kCrLf +
-                           QStringLiteral("Eine bereits vorhandene Datei dieses Namens ist unverändert geblieben."));
+        warn(m_parent, QCoreApplication::translate("korvane::FormCommands",
+                                                   "Die JSON-Datei konnte nicht gespeichert werden: Die Datei \"%1\" "
+                                                   "ließ sich nicht schreiben.")
+                               .arg(path) +
+                           kCrLf + kCrLf +
+                           QCoreApplication::translate("korvane::FormCommands",
+                                                       "Eine bereits vorhandene Datei dieses Namens ist unverändert "
+                                                       "geblieben."));
         return;
     }
-    tellWhatIsLeft(m_parent, QStringLiteral("Die JSON-Datei wurde unter \"") + path + QStringLiteral("\" gespeichert."),
-                   text.left);
+    tellWhatIsLeft(
+        m_parent,
+        QCoreApplication::translate("korvane::FormCommands", "Die JSON-Datei wurde unter \"%1\" gespeichert.")
+            .arg(path),
+        text.left);
 }
 
 void ChooseHighlightColour::run()
@@ -75,7 +87,8 @@ void ChooseHighlightColour::run()
     readStoredHighlight(m_state);
     const quint32 rgb = m_state.highlight.colour;
     const std::optional<QColor> chosen = platform().colourDialog(
-        m_parent, QStringLiteral("Farbe der Hervorhebung"), QColor(int(rgb >> 16), int((rgb >> 8) & 0xff), int(rgb & 0xff)));
+        m_parent, QCoreApplication::translate("korvane::FormCommands", "Farbe der Hervorhebung"),
+        QColor(int(rgb >> 16), int((rgb >> 8) & 0xff), int(rgb & 0xff)));
     if (!chosen)
         return;
     m_state.highlight.colour = quint32(chosen->rgb() & 0xffffff);

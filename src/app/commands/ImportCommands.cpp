@@ -175,8 +175,10 @@ void ImportCommands::importOwnForm(const import::OwnMap& map, const QString& pat
             m_view.reset_zustand();
         document.setMapName(map.mapName);
     };
-    if (!importsteps::loadNamedImage(m_session, m_view, imagePath, folder,
-                                     QStringLiteral("Die MAP-Daten beziehen sich auf die Grafikdatei "), commit))
+    if (!importsteps::loadNamedImage(
+            m_session, m_view, imagePath, folder,
+            QCoreApplication::translate("korvane::ImportCommands", "Die MAP-Daten beziehen sich auf die Grafikdatei "),
+            commit))
         return;
     // The coordinates of every form are pixels of the picture itself.
     importsteps::finish(m_session, m_view, map.lines, editing);

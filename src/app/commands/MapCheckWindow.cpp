@@ -29,11 +29,15 @@ QString summaryOf(const check::Findings& findings)
         return QCoreApplication::translate("korvane::MapCheckWindow", "Keine Befunde.");
     const auto errors = std::count_if(findings.begin(), findings.end(),
                                       [](const check::Finding& f) { return f.severity == check::Severity::Error; });
-    const auto warnings = qsizetype(findings.size()) - errors;
-    return QCoreApplication::translate("korvane::MapCheckWindow", "%1 Fehler, %2 %3")
-        .arg(errors)
-        .arg(warnings)
-        .arg(warnings == 1 ? QCoreApplication::translate("korvane::MapCheckWindow", "Warnung") : QCoreApplication::translate("korvane::MapCheckWindow", "Warnungen"));
+    const int warnings = int(findings.size()) - int(errors);
+    // Each count with its own word, so that a language of other plurals can
+    // follow the number ("1 error"); "Fehler" is both in German.
+    const QString errorCount =
+        QCoreApplication::translate("korvane::MapCheckWindow", "%n Fehler", nullptr, int(errors));
+    const QString warningCount =
+        warnings == 1 ? QCoreApplication::translate("korvane::MapCheckWindow", "1 Warnung")
+                      : QCoreApplication::translate("korvane::MapCheckWindow", "%n Warnungen", nullptr, warnings);
+    return QCoreApplication::translate("korvane::MapCheckWindow", "%1, %2").arg(errorCount, warningCount);
 }
 
 } // namespace

@@ -1,0 +1,1 @@
+#include "canvas/Canvas.h"
