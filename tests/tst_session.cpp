@@ -10,16 +10,23 @@
 // dialogs answered by the session's platform double), tells the model what
 // changed and checks what the action itself promises. The rows live in
 // tests/session/Actions*.cpp by theme; a new user action of the editor gets
-// its row there (addDrawingActions, addEditingActions, addFileActions), with
-// a weight that says how often it is drawn. Parameters are read modulo what
-// they choose from, so a shrunk sequence still means something.
+// its row there (addDrawingActions, addEditingActions, addFileActions,
+// addFormActions, addTraceActions), with a weight that says how often it is
+// drawn. Parameters are read modulo what they choose from, so a shrunk
+// sequence still means something. The "menu" action (ActionsMenus.cpp) runs
+// another action with its commands given by the menu bar's entries: an action
+// whose command the bar also runs adds its name to that list. Session::press,
+// key, windowKey, clickOption and closeWindow follow the route, so an action
+// that gives its commands through them reaches the bar without more.
 //
 // After every step (Session::checkCheap): the lines against the model, the
 // list, the code box against the code of the lines (unless typed over by
-// hand), the saved state, the area table when shown, nothing left half done.
-// Every `costlyEvery` steps and at the end: the canvas against a full redraw
-// and the flushed recovery file. The history is walked back to the start and
-// forward to the end by the "historyWalk" action and after the last step.
+// hand), the saved state, the area table when shown, the status line,
+// nothing left half done. Every `costlyEvery` steps and at the end: the
+// canvas against a full redraw (and a transparent picture's chequerboard as
+// the canvas paints it), the flushed recovery file and the recently opened
+// files. The history is walked back to the start and forward to the end by
+// the "historyWalk" action and after the last step.
 //
 // A failing sequence is shrunk (Runner.cpp: steps left out in halving
 // chunks, then parameters made small; a shrinker of our own because a step's

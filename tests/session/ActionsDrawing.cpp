@@ -728,29 +728,39 @@ void runAddPointRight(Session& s, const QList<int>& p)
 
 void runMode(Session& s, const QList<int>& p)
 {
-    const int option = wrap(at(p, 0), 4);
-    if (!s.w().ui.Option1[option]->isEnabled())
+    // The four options, and "Umriss" (no option of its own: Ctrl+5 or its entry).
+    const int option = wrap(at(p, 0), 5);
+    QAction* trace = s.w().findChild<QAction*>(QStringLiteral("actUmriss"));
+    if (option < 4 ? !s.w().ui.Option1[option]->isEnabled() : !trace || !trace->isEnabled())
         return;
-    // Clicked, or by its key: Ctrl+1 to Ctrl+4 in the order of the options.
-    if (at(p, 1) % 2 == 1)
-        s.windowKey(Qt::Key_1 + option, Qt::ControlModifier);
+    // Clicked, or by its key: Ctrl+1 to Ctrl+5 in the order of the menu.
+    static const int kKeys[] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5};
+    if (option == 4 || at(p, 1) % 2 == 1)
+        s.windowKey(kKeys[option], Qt::ControlModifier);
     else
         s.clickOption(option);
-    // The bar's Werkzeuge menu, opened, shows the option chosen.
+    const bool traceChosen = s.w().session().chosenOption() == ChosenOption::Trace;
+    if (traceChosen != (option == 4)) {
+        s.fail(QStringLiteral("mode"), QStringLiteral("Umriss chosen: %1, asked for: %2").arg(traceChosen).arg(option == 4));
+        return;
+    }
+    // The bar's Werkzeuge menu, opened, shows the tool chosen.
     auto shown = std::make_shared<QStringList>();
     s.chooseInMenuBar({menuPicks(QStringLiteral("mnuWerkzeuge"), {}).front(), [shown](const QList<QAction*>& entries) {
                            for (QAction* entry : entries)
                                *shown << entry->objectName() + (entry->isChecked() ? QStringLiteral("*") : QString());
                            return static_cast<QAction*>(nullptr); // closes the menu
                        }});
-    static const char* const kEntries[] = {"actPolygon", "actRechteck", "actKreis", "actEditMode"};
+    const auto mark = [](bool checked) { return checked ? QStringLiteral("*") : QString(); };
     QStringList expected;
-    for (int i = 0; i < 4; ++i)
-        expected << QLatin1String(kEntries[i]) + (s.w().ui.Option1[i]->isChecked() ? QStringLiteral("*") : QString());
+    for (const auto& [name, i] : {std::pair{"actPolygon", 0}, std::pair{"actRechteck", 1}, std::pair{"actKreis", 2}})
+        expected << QLatin1String(name) + mark(s.w().ui.Option1[i]->isChecked());
+    expected << QStringLiteral("actUmriss") + mark(traceChosen)
+             << QStringLiteral("actEditMode") + mark(s.w().ui.Option1[3]->isChecked());
     s.expectEqual(QStringLiteral("mode-menu"), shown->join(QLatin1Char(' ')), expected.join(QLatin1Char(' ')));
     if (option == 3 && !s.editMode() && !s.w().areas().isEmpty())
         s.fail(QStringLiteral("mode"), QStringLiteral("EditMode chosen, the window does not edit"));
-    else if (option < 3 && s.editMode())
+    else if (option != 3 && s.editMode())
         s.fail(QStringLiteral("mode"), QStringLiteral("a drawing tool chosen, the window still edits"));
 }
 
@@ -903,7 +913,7 @@ void addDrawingActions(std::vector<Action>& actions)
                        },
                        runAddPointRight});
     actions.push_back({"mode", 6, [](Session& s) { return s.hasPicture(); },
-                       [](Session&, QRandomGenerator& g) { return QList<int>{int(g.bounded(4)), int(g.bounded(2))}; }, runMode});
+                       [](Session&, QRandomGenerator& g) { return QList<int>{int(g.bounded(5)), int(g.bounded(2))}; }, runMode});
     actions.push_back({"zoom", 3, [](Session& s) { return s.hasPicture(); },
                        [](Session&, QRandomGenerator& g) { return oneOf(g, 4); }, runZoom});
     actions.push_back({"snap", 2, always, noParams, runSnap});

@@ -19,6 +19,7 @@ const char* const kThroughMenuBar[] = {
     "selectAll", "zoom",           "table",          "mapCheck",   "responsiveCopy", "responsiveSave", "help",
     "magnifier", "refresh",        "board",          "mode",       "snap",    "orderKey",   "align",
     "grid",      "close",          "wikiCopy",       "jsonSave",   "highlight", "ownFormImport",
+    "trace",
 };
 
 const Action* routed(int index)

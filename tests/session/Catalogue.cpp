@@ -57,6 +57,7 @@ const std::vector<Action>& catalogue()
         addEditingActions(all);
         addFileActions(all);
         addFormActions(all);
+        addTraceActions(all);
         addMenuActions(all);
         return all;
     }();

@@ -51,6 +51,7 @@ void addDrawingActions(std::vector<Action>& actions);
 void addEditingActions(std::vector<Action>& actions);
 void addFileActions(std::vector<Action>& actions);
 void addFormActions(std::vector<Action>& actions);
+void addTraceActions(std::vector<Action>& actions);
 void addMenuActions(std::vector<Action>& actions);
 
 } // namespace korvane::session

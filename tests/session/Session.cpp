@@ -168,8 +168,8 @@ void Session::makeFixtures()
     QDir().mkpath(path(QStringLiteral("karten")));
     QDir().mkpath(path(QStringLiteral("seiten")));
     QDir().mkpath(path(QStringLiteral("ablage")));
-    write(QStringLiteral("bilder/plan.png"), pictureBytes(400, 300, QColor(230, 240, 255)));
-    write(QStringLiteral("bilder/zweites.png"), pictureBytes(320, 240, QColor(255, 240, 220), true));
+    write(QStringLiteral("bilder/plan.png"), pictureBytes(400, 300, QColor(170, 200, 255)));
+    write(QStringLiteral("bilder/zweites.png"), pictureBytes(320, 240, QColor(255, 200, 160), true));
     write(QStringLiteral("bilder/kaputt.png"), "Das ist kein Bild.\n");
 }
 
