@@ -206,6 +206,10 @@ void TestSession::regressions_data()
     row("pasted coordinates of 2^31", "open 0 0; foreignPaste 1 0", 11);
     row("pasted coordinates of 99999999999", "open 0 0; foreignPaste 2 0", 11);
     row("pasted ninth field with href", "open 0 0; foreignPaste 3 0", 11);
+    // Recovery files that are no files (a link to /dev/zero, a pipe) are put
+    // aside at once, never read.
+    row("recovery file a link to /dev/zero", "open 0 0; crash 2 0 0 4", 12);
+    row("recovery file a pipe beside a map declined", "open 0 0; drawRect 10 20 110 70 0 1; crash 2 0 0 5", 12);
     // The recovered map comes before the file named on the command line,
     // which then opens as after any Open.
     row("recovery, then the file from outside", "open 0 0; drawRect 10 20 110 70 0 1; crash 0 1 1", 15);

@@ -12,6 +12,7 @@
 #include "model/AreaEntry.h"
 #include "model/BrowserRules.h"
 #include "io/ExportWindow.h"
+#include "io/RecoveryFile.h"
 #include "io/MapFileWriter.h"
 
 #include "support/Drops.h"
@@ -940,6 +941,32 @@ void expectOpenedFromOutside(Session& s, const QStringList& recovered, const std
     s.opened(s.picture(1));
 }
 
+// The entry that is no file to read, after the start: put aside with one
+// word, unless a map was recovered before the start came to it (one map at a
+// time; the rest waits for the next start, and the user removes it here).
+bool expectStrangeAside(Session& s, const QString& strange, const QString& aside, bool recovered)
+{
+    const QString told = QStringLiteral("Die Wiederherstellungsdatei \"%1\" ist keine gewöhnliche Datei; sie wird "
+                                        "nicht gelesen. Sie wurde unter \"%2\" beiseitegelegt und bleibt dort erhalten.")
+                             .arg(strange, aside);
+    const auto there = [](const QString& path) { return QFileInfo(path).isSymLink() || QFileInfo::exists(path); };
+    const bool right = recovered ? there(strange) && !there(aside) && s.platform().countStartingWith(told) == 0
+                                 : there(aside) && !there(strange) && s.platform().countStartingWith(told) == 1;
+    if (!right) {
+        QStringList shown;
+        for (const ShownBox& box : s.platform().boxes)
+            shown << box.text;
+        s.fail(QStringLiteral("recovery-strange"), QStringLiteral("a map recovered: %1; expected %2\n  %3\nthe boxes:\n  %4")
+                                                       .arg(recovered)
+                                                       .arg(recovered ? QStringLiteral("left alone") : QStringLiteral("put aside with"))
+                                                       .arg(told, shown.join(QStringLiteral("\n  "))));
+        return false;
+    }
+    QFile::remove(recovered ? strange : aside);
+    s.platform().boxes.removeIf([&told](const ShownBox& box) { return box.text == told; });
+    return true;
+}
+
 void runCrash(Session& s, const QList<int>& p)
 {
     const Reply reply = at(p, 0) % 3 == 2 ? Reply::No : Reply::Yes;
@@ -963,6 +990,10 @@ void runCrash(Session& s, const QList<int>& p)
         return box.text.startsWith(kRecoveryQuestionStart) ? reply : Reply::Default;
     };
     s.platform().chooseFile = nullptr;
+    // Beside it may lie what another editor left that is no file to read:
+    // the start puts it aside with a word and goes on at once.
+    const QString strange = s.placeStrangeRecoveryFile(wrap(at(p, 3), 6) < 4 ? 0 : wrap(at(p, 3), 6) - 3);
+    const QString strangeAside = strange.isEmpty() ? QString() : recovery::refusedPath(recovery::pidOfFile(strange));
     if (fromOutside) {
         s.crashAndRestart({s.picture(1)});
     } else {
@@ -978,6 +1009,8 @@ void runCrash(Session& s, const QList<int>& p)
         return;
     }
     const bool recovered = asked == 1 && reply != Reply::No;
+    if (!strange.isEmpty() && !expectStrangeAside(s, strange, strangeAside, recovered))
+        return;
     if (fromOutside) {
         expectOpenedFromOutside(s, recovered ? lines : QStringList(), recovered ? typed : std::nullopt,
                                 recovered && openReply == Reply::Escape);
@@ -1128,7 +1161,7 @@ void addFileActions(std::vector<Action>& actions)
                        [](Session&, QRandomGenerator& g) { return numbers(g, {3}); }, runResponsiveSave});
     actions.push_back({"export", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {4, 3, 3}); },
                        runExport});
-    actions.push_back({"crash", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {3, 3, 2}); }, runCrash});
+    actions.push_back({"crash", 2, picture, [](Session&, QRandomGenerator& g) { return numbers(g, {3, 3, 2, 6}); }, runCrash});
     actions.push_back({"language", 1, closesQuietly, [](Session&, QRandomGenerator&) { return QList<int>{}; },
                        runLanguage});
     actions.push_back({"close", 1, always,

@@ -208,9 +208,12 @@ void runTraceColour(Session& s, const QList<int>& p)
         answerAttributeDialog(s, input, end);
     Canvas* canvas = s.w().ui.Picture1;
     const QPoint where = s.onCanvas(point) + QPoint(1, 1) * int(canvas->zoomFactor() / 2);
+    // A right click, as the window system gives it: the press, the menu, the release.
     QTest::mouseMove(canvas, where);
+    QTest::mousePress(canvas, Qt::RightButton, {}, where);
     QContextMenuEvent request(QContextMenuEvent::Mouse, where, canvas->mapToGlobal(where));
     QApplication::sendEvent(canvas, &request);
+    QTest::mouseRelease(canvas, Qt::RightButton, {}, where);
     s.activate();
     const QStringList after = observed(s);
     if (!s.modals().shown.contains(QStringLiteral("frmVerweis"))) {

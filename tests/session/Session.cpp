@@ -34,6 +34,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <cerrno>
 
 namespace korvane::session {
@@ -44,7 +45,7 @@ const KnownFault kKnownFaults[] = {
     {1, "trust-window", true},    {2, "trust-window", true},    {3, "trust-recovery", true},
     {4, "trust-files", false},    {5, "trust-canvas", true},    {6, "trust-window", true},
     {9, "trust-canvas", true},    {10, "trust-canvas", true},   {11, "trust-canvas", true},
-    {15, "trust-window", true},
+    {12, "trust-recovery", true}, {15, "trust-window", true},
     // A polygon's highlight is drawn line by line, its area as one closed
     // stroke: once another area is chosen, a few yellow pixels stay at its
     // corners and along its edges where the two strokes fall on other pixels
@@ -80,9 +81,9 @@ QByteArray pictureBytes(int width, int height, QColor tint, bool transparent = f
 }
 
 // A process id that no process has: the name of an editor that ended.
-qint64 endedPid()
+qint64 endedPid(qint64 from = 4'000'000)
 {
-    for (qint64 pid = 4'000'000; pid > 1000; pid -= 7919) {
+    for (qint64 pid = from; pid > 1000; pid -= 7919) {
         if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
             return pid;
     }
@@ -239,6 +240,19 @@ void Session::crashAndRestart(const QStringList& files)
     // The start offers the recovery and opens the files once the window is laid out.
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
+}
+
+QString Session::placeStrangeRecoveryFile(int kind)
+{
+    if (kind != 1 && kind != 2)
+        return {};
+    // Named as the file of another editor that ended.
+    const QString file = recovery::filePath(endedPid(3'000'000));
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile::remove(file);
+    const bool made = kind == 1 ? QFile::link(QStringLiteral("/dev/zero"), file)
+                                : ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0;
+    return made ? file : QString();
 }
 
 // --- failures ---

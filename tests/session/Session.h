@@ -184,6 +184,10 @@ public:
     // program starts it and opens them once the recovery is offered (the
     // step's answers set before).
     void crashAndRestart(const QStringList& files = {});
+    // A recovery file of another ended editor that is no file to read (1: a
+    // link to /dev/zero, 2: a pipe), for the next start; its path, "" when it
+    // could not be made.
+    QString placeStrangeRecoveryFile(int kind);
     // After a normal end of the window: a new one starts.
     void restart();
     // An import that stopped halfway took another name or picture for the
