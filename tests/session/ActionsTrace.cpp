@@ -82,8 +82,8 @@ std::optional<QRect> expectedRegion(Session& s, QPoint point, int tolerance)
     return QRect(point.x() / 20 * 20, 0, 20, s.pictureSize().height());
 }
 
-// A traced polygon: it holds the clicked point and keeps to the region (its
-// extent the region's within a pixel, where the region is known).
+// A traced polygon: its extent holds the clicked point and is the region's (within
+// a pixel, where the region is known).
 bool tracedRight(const QString& line, std::optional<QPoint> clicked, const std::optional<QRect>& region, QString* why)
 {
     const browser::AreaShape shape = browser::areaShape(entry::shapeOf(line), entry::coordsOf(line));
@@ -94,7 +94,8 @@ bool tracedRight(const QString& line, std::optional<QPoint> clicked, const std::
     QPolygonF polygon;
     for (qsizetype i = 0; i + 1 < shape.c.size(); i += 2)
         polygon << QPointF(shape.c[i], shape.c[i + 1]);
-    if (clicked && !polygon.containsPoint(QPointF(*clicked) + QPointF(0.5, 0.5), Qt::OddEvenFill)) {
+    // The outline runs through the region's outer pixels: a click there lies on its edge.
+    if (clicked && !polygon.boundingRect().adjusted(-0.5, -0.5, 0.5, 0.5).contains(QPointF(*clicked))) {
         *why = QStringLiteral("the clicked point (%1, %2) is outside").arg(clicked->x()).arg(clicked->y());
         return false;
     }
