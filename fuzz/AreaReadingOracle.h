@@ -17,7 +17,8 @@ inline bool sameValues(const import::ElementValues& a, const import::ElementValu
 
 inline bool sameScan(const import::AreaScan& a, const import::AreaScan& b)
 {
-    return a.lines == b.lines && a.starts == b.starts && a.anyRead == b.anyRead && sameValues(a.last, b.last);
+    return a.lines == b.lines && a.starts == b.starts && a.anyRead == b.anyRead &&
+           sameValues(import::lastValues(a), import::lastValues(b));
 }
 
 inline void checkQuickReading(QStringView text)

@@ -2,9 +2,12 @@
 // chooser's lines, the map search and the area loop must end on any input,
 // gumbo must read every img, map and area tag as the tag reader does, the
 // quick reading of the areas must give what the general one gives, and the
-// map check of the page must name lines of the page.
+// map check of the page must name lines of the page. Read in pieces, as the
+// command line reads a file, the page must give what the whole reading gives
+// (fuzz/PageStreamOracle.h).
 #include "AreaLines.h"
 #include "AreaReadingOracle.h"
+#include "PageStreamOracle.h"
 #include "TagOracle.h"
 #include "io/HtmlImport.h"
 #include "io/PageCheck.h"
@@ -46,6 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 fuzz::checkAreaLine(line);
         }
     }
+    // In pieces of 1 to 13 characters, read at once or gathered first, long
+    // values kept apart from 1 or 8 characters on.
+    fuzz::checkPageInPieces(page, 1 + qsizetype(size % 13), size % 2 ? 1 : 64, size % 3 ? 1 : 8);
+    fuzz::checkFindingOrder(page, 0);
     // The map check of the page: every finding names a line of the text.
     const qsizetype lines = page.count(QLatin1Char('\n')) + 1;
     for (const int width : {0, 320}) {

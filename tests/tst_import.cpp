@@ -3,6 +3,7 @@
 #include "io/ImagePathLookup.h"
 #include "io/ImportFile.h"
 #include "io/MapImport.h"
+#include "io/PageStream.h"
 #include "model/AreaEntry.h"
 #include "model/MapCode.h"
 #include "support/Files.h"
@@ -16,6 +17,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 using namespace korvane;
@@ -52,6 +54,10 @@ private slots:
     void bigFileText_data();
     void bigFileText();
     void fileShrinksWhileRead();
+    void fileChangesWhileStreamed_data();
+    void fileChangesWhileStreamed();
+    void pageInPieces_data();
+    void pageInPieces();
     void needleFindsEveryCase();
     void tagAttributes_data();
     void tagAttributes();
@@ -221,6 +227,23 @@ void TestImport::mapFileAreas_data()
     row("a long end tag without a name", " <map ></\u00ff" + QString(90, u'-') + " x=\">" + b, QStringList{lineB});
     row("pictures before the map", " <img src=\"a.png\" width=\"5\"><img src='b.png' usemap=#b height=7>"
         "<img src=\"c.png\" usemap=\"#c\"><map >" + a, QStringList{lineA});
+    // Read in pieces, a long value is kept apart until its tag is whole.
+    row("long values with blanks",
+        " <map ><area shape=\"rect\" coords=\"1,1,2,2\" href=\"  lang  \" alt=\"  Text  \" />",
+        QStringList{rect2 + "1,1,2,2|lang|Text|*|*|*|*"});
+    row("a long value without quotes", " <map ><area href=langerVerweis coords=1,1,2,2>",
+        QStringList{rect2 + "1,1,2,2|langerVerweis||*|*|*|*"});
+    row("a long value with a bar", " <map ><area href=\"a|langer|b\" coords=\"1,1,2,2\">",
+        QStringList{rect2 + "1,1,2,2|a&#124;langer&#124;b||*|*|*|*"});
+    row("a long value not all Latin-1", " <map ><area href=\"langer\u20acVerweis\" coords=\"1,1,2,2\">",
+        QStringList{rect2 + "1,1,2,2|langer\u20acVerweis||*|*|*|*"});
+    row("a long alt with its title",
+        " <map ><area href=a alt=\"langer Text\" title=\"langer Text\" coords=\"1,1,2,2\">",
+        QStringList{rect2 + "1,1,2,2|a|langer Text|*|*|*|*"});
+    row("a long value over lines", " <map ><area href=\"lang\nund\nweiter\" coords=\"1,1,2,2\">",
+        QStringList{rect2 + "1,1,2,2|lang\nund\nweiter||*|*|*|*"});
+    row("a long value cut off", " <map >" + a + "<area coords=\"1,1,2,2\" href=\"langer Verweis ohne Ende",
+        QStringList{lineA});
     row("any order, letter case and quoting",
         " <map ><area href=a.html SHAPE=RECT coords='1,2,3,4' alt=\"x\"><AREA\nCOORDS=5,5,5 shape=circle href=b>",
         QStringList{pad("  ", "RECT") + "1,2,3,4|a.html|x|*|*|*|*", pad("  ", "circle") + "5,5,5|b||*|*|*|*"});
@@ -234,14 +257,15 @@ void TestImport::mapFileAreas()
     QVERIFY(data.hasMap);
     QCOMPARE(data.areas.lines, lines);
 
-    // Handed over in pieces of any size, read as soon as they come.
+    // Handed over in pieces of any size, read as soon as they come, every
+    // open value kept apart or none.
     for (const qsizetype piece : {1, 2, 3, 5, 8, 1000}) {
-        MapFileStream stream(PathStyle::Unix, 1);
+        MapFileStream stream(PathStyle::Unix, 1, piece % 2 ? 1 : 4 * 1024 * 1024);
         for (qsizetype i = 0; i < text.size(); i += piece)
             stream.take(QStringView(text).mid(i, piece));
         const MapFileData streamed = stream.finish();
         QCOMPARE(streamed.areas.lines, lines);
-        QCOMPARE(streamed.areas.last.attributes.href, data.areas.last.attributes.href);
+        QCOMPARE(lastValues(streamed.areas).attributes.href, lastValues(data.areas).attributes.href);
         QCOMPARE(streamed.hasMap, true);
         QCOMPARE(streamed.hasUsemap, data.hasUsemap);
         QCOMPARE(streamed.mapName, data.mapName);
@@ -262,8 +286,9 @@ void TestImport::mapFileHeaderValues()
     QCOMPARE(unixData.imagePath, QStringLiteral("/home/anna/web bilder/plan eins.png"));
     // The handlers of the last element read (the default area) are what stays behind.
     QVERIFY(unixData.areas.anyRead);
-    QCOMPARE(unixData.areas.last.shape, QStringLiteral("default"));
-    QCOMPARE(unixData.areas.last.attributes.onclick, QStringLiteral("*"));
+    QCOMPARE(lastValues(unixData.areas).shape, QStringLiteral("default"));
+    QCOMPARE(lastValues(unixData.areas).attributes.onclick, QStringLiteral("*"));
+    QCOMPARE(lastHandlers(unixData.areas).onclick, QStringLiteral("*"));
 
     const MapFileData noMap = readMapFile(QStringLiteral("<img usemap=\"#a\" src=\"b.png\">"), PathStyle::Unix);
     QVERIFY(!noMap.hasMap);
@@ -402,16 +427,16 @@ void TestImport::quickAreaReading()
         QCOMPARE(quick.lines, general.lines);
         QCOMPARE(quick.starts, general.starts);
         QCOMPARE(quick.anyRead, general.anyRead);
-        QCOMPARE(describe(quick.last), describe(general.last));
+        QCOMPARE(describe(lastValues(quick)), describe(lastValues(general)));
     }
     // A .map file read in pieces ends with the same last values.
     const AreaScan general = scanAreas(text, AreaDialect::MapFile, {}, AreaReading::General);
-    MapFileStream stream(PathStyle::Unix, 1);
+    MapFileStream stream(PathStyle::Unix, 1, 2);
     for (qsizetype i = 0; i < text.size(); i += 3)
         stream.take(QStringView(text).mid(i, 3));
     const MapFileData streamed = stream.finish();
     QCOMPARE(streamed.areas.lines, general.lines);
-    QCOMPARE(describe(streamed.areas.last), describe(general.last));
+    QCOMPARE(describe(lastValues(streamed.areas)), describe(lastValues(general)));
 }
 
 void TestImport::candidates_data()
@@ -692,6 +717,152 @@ void TestImport::fileShrinksWhileRead()
         done = true;
         cutter.join();
         QVERIFY(whole.startsWith(text));
+    }
+}
+
+namespace {
+
+// How many files this process has open under that path.
+int openCount(const QString& path)
+{
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    int count = 0;
+    for (const QString& fd : descriptors.entryList(QDir::Files | QDir::System))
+        count += QFileInfo(descriptors.filePath(fd)).symLinkTarget() == path;
+    return count;
+}
+
+} // namespace
+
+void TestImport::fileChangesWhileStreamed_data()
+{
+    QTest::addColumn<qint64>("at");          // where the file changes, from its end when negative
+    QTest::addColumn<QByteArray>("written"); // what is written there; empty: the file is cut there
+    QTest::addColumn<bool>("utf8");          // the text then comes as UTF-8, else as Windows-1252
+    row("a byte no longer UTF-8", qint64(300'000), QByteArray("\xFF"), false);
+    row("cut inside a character", qint64(-1), QByteArray(), false);
+    row("another character, still UTF-8", qint64(-2), QByteArray("\xC3\xB6"), true);
+}
+
+// Another program writes into a .map while it is read: the text is what the
+// bytes read say, never a replacement character for a byte that was UTF-8
+// when some earlier look found it.
+void TestImport::fileChangesWhileStreamed()
+{
+    QFETCH(qint64, at);
+    QFETCH(QByteArray, written);
+    QFETCH(bool, utf8);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("wird-geschrieben.map");
+    const QByteArray before = QByteArray("<area>").repeated(100'000) + "\xC3\xA4";
+    QVERIFY(test::writeFile(path, before));
+    const qint64 place = at < 0 ? before.size() + at : at;
+    QByteArray after = before;
+    if (written.isEmpty())
+        after.truncate(place);
+    else
+        after.replace(place, written.size(), written);
+
+    QString text;
+    int restarts = 0;
+    bool changed = false;
+    const auto take = [&](QStringView part) {
+        if (!changed) {
+            changed = true;
+            // Once any other look at the file (begun by now) is over, its later bytes change.
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            QVERIFY(QTest::qWaitFor([&] { return openCount(path) == 1; }, 5000));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(written.isEmpty() ? file.resize(place) : file.seek(place) && file.write(written) > 0);
+        }
+        text += part;
+    };
+    QVERIFY(streamImportFileInPieces(path, 4099, take, [&] {
+        text.clear();
+        ++restarts;
+    }));
+    QCOMPARE(text, utf8 ? QString::fromUtf8(after) : fromWindows1252(after));
+    QCOMPARE(restarts, utf8 ? 0 : 1);
+}
+
+void TestImport::pageInPieces_data()
+{
+    QTest::addColumn<QString>("page");
+    const QString area = QStringLiteral("<area shape=\"rect\" coords=\"1,2,3,4\" href=\"a.html\" alt=\"A\">\n");
+    row("two maps", "<html>\n<img src=\"a.png\" usemap=\"#a\">\n<IMG SRC=b.png USEMAP=#B>\n<map name=\"a\">\n" + area +
+                        area + "</map>\n<MAP NAME=B>" + area + "</MAP>\n</html>\n");
+    row("comments with line ends", "<!--\n\n<img usemap=#x>\n-->\n<img src=c.png usemap=#c>\n<map name=c><!-- " +
+                                       QString("\n").repeated(300) + " -->\n" + area + "<!--\n\n-->" + area + "</map>");
+    row("a comment never closed", "<img usemap=#m>\n<map name=m>\n" + area + "<!--\n" + area.repeated(20));
+    row("script and textarea", "<map name=s><script>\nvar a = '<area href=x>';\n</script>\n" + area +
+                                   "<textarea><area href=y>\n</textarea>" + area + "</map><img usemap=#s>");
+    row("template and noscript", "<template><map name=t>" + area +
+                                     "</map></template>\n<noscript><img usemap=#t>"
+                                     "</noscript>\n<map name=t>\n<template>" +
+                                     area + "</template>" + area + "<noscript>" + area + "</noscript>\n" + area +
+                                     "</map>");
+    row("no end tag, a map inside a map",
+        "<map name=a>\n" + area + "<map name=b>\n" + area + "</map>\n" + area + "<map name=c>\n" + area);
+    row("areas outside maps, a tag cut off", area + "<map name=x></map>\n" + area + "<img usemap=#x src=\"a");
+    row("default areas", "<map name=d>\n<area shape=default>\n<area shape=DEFAULT href=d.html>\n" + area + "</map>");
+    row("CR LF line ends, a long tag", "<map name=\"lang\">\r\n<area href=\"" + QString(5000, 'x') +
+                                           "\"\r\n alt=L>\r\n" + area + "</map>\r\n<img usemap=#lang>");
+    row("long values over lines", "<map name=l>\n<area href=\"lang\nund\nweiter\" alt='x\ny' coords=1,2,3,4>\n" + area +
+                                      "</map>\n<img usemap=#l>");
+    row("no map", QStringLiteral("<p>\nText\n</p>"));
+    // Kept apart as it grows, a value without quotes is never read on as a quoted one.
+    row("a value without quotes ending in quotes", "<map name=q>\n<area href=a.html alt=&A\"' target=_top "
+                                                   "coords=1,2,3,4\"\"\"\">\n<area href=b.html alt=\"B\">\n</map>");
+    // A map begun in the HTML inside SVG reads its areas from its start tag
+    // on, though the page around is SVG again after foreignObject.
+    row("base, ids, empty names and foreign content",
+        "<base href=\"Bilder/\"><base href=x>\n<map id=i name>\n" + area + "</map>\n<svg><map name=s>" + area +
+            "</map><foreignObject><map name=f>\n" + area + "</foreignObject>" + area + "</map></svg>" +
+            "<img usemap=#i SRC=a.png>");
+}
+
+// Read a piece at a time, a page gives what the whole reading gives: the
+// candidates, each map with its areas, and the line of every tag.
+void TestImport::pageInPieces()
+{
+    QFETCH(QString, page);
+    const auto lineAt = [&page](qsizetype at) { return int(QStringView(page).first(at).count(u'\n')) + 1; };
+    const PageMaps whole = readPageMaps(page);
+    for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(17), qsizetype(64), page.size()}) {
+        for (const qsizetype readSize : {qsizetype(1), qsizetype(16), qsizetype(256 * 1024)}) {
+            PageStream stream(readSize, readSize == 1 ? 1 : 4 * 1024 * 1024);
+            for (qsizetype at = 0; at < page.size(); at += piece)
+                stream.take(QStringView(page).mid(at, piece));
+            const StreamedPage read = stream.finish();
+            QCOMPARE(read.read.candidates, whole.candidates);
+            QCOMPARE(read.read.writtenTags, whole.writtenTags);
+            QCOMPARE(read.read.usemapNames, whole.usemapNames);
+            QCOMPARE(read.read.usemapValues, whole.usemapValues);
+            QCOMPARE(read.read.candidateStarts, whole.candidateStarts);
+            QCOMPARE(read.read.baseHref, whole.baseHref);
+            QList<int> candidateLines;
+            for (const qsizetype start : whole.candidateStarts)
+                candidateLines << lineAt(start);
+            QCOMPARE(read.candidateLines, candidateLines);
+            QCOMPARE(read.maps.size(), whole.maps.size());
+            for (std::size_t m = 0; m < whole.maps.size(); ++m) {
+                const MapElement& map = whole.maps[m];
+                QCOMPARE(read.maps[m].name, map.name.toString());
+                QCOMPARE(read.maps[m].name.isNull(), map.name.isNull());
+                QCOMPARE(read.maps[m].id, map.id.toString());
+                QCOMPARE(read.maps[m].id.isNull(), map.id.isNull());
+                QCOMPARE(read.maps[m].line, lineAt(map.start));
+                QCOMPARE(read.maps[m].start, map.start);
+                QCOMPARE(read.maps[m].end, map.end);
+                const AreaScan areas = readMapAreas(QStringView(page).sliced(map.start, map.end - map.start));
+                QCOMPARE(read.maps[m].areas.lines, areas.lines);
+                QList<int> areaLines;
+                for (const qsizetype start : areas.starts)
+                    areaLines << lineAt(map.start + start);
+                QCOMPARE(read.maps[m].areaLines, areaLines);
+            }
+        }
     }
 }
 

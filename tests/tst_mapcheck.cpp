@@ -332,6 +332,16 @@ void TestMapCheck::pixelGridAgreesWithEveryPixel()
     }
 }
 
+namespace {
+
+// A rectangle's numbers and three million characters more.
+QString longCoords()
+{
+    return QStringLiteral("0,0,100,100") + QStringLiteral(",7").repeated(1'500'000);
+}
+
+} // namespace
+
 void TestMapCheck::commandLine_data()
 {
     QTest::addColumn<QStringList>("arguments"); // {} stands for the page's path
@@ -399,6 +409,11 @@ void TestMapCheck::commandLine_data()
                        "{nu}:10: warning: map-used-twice: Die Map \"plan\" gehört schon zur Grafik in Zeile 2; mit "
                        "der Tastatur erreicht man ihre Areale nur einmal, dort, wo die Map steht.\n"),
         QString());
+    // Coordinates of megabytes, whose start the reading in pieces keeps apart: the tag's rule reads them whole.
+    row("a value kept apart while read", QStringList{"--check", "{long}"}, 1,
+        "{long}:2: error: invalid-coords: Die Koordinaten \"" + longCoords() +
+            "\" sind kein gültiges HTML: ein Rechteck braucht vier durch Kommas getrennte ganze Zahlen.\n",
+        QString());
     row("missing file", QStringList{"--check", "{clean}", "{folder}/fehlt.html"}, 2, QString(),
         QStringLiteral("korvane: Die Datei \"{folder}/fehlt.html\" kann nicht gelesen werden.\n"));
     row("no map in the file", QStringList{"--check", "{folder}/plan.png"}, 2, QString(),
@@ -465,6 +480,9 @@ struct CheckFolder {
                         "<img src=\"plan.png\" usemap=\"#plan\" alt=\"Noch einmal\">\n"
                         "<map name=\"gleich\" id=\"gleich\"></map><map name=\"&#97;\" id=\"a\"></map>\n"
                         "</body></html>\n");
+        test::writeFile(dir.filePath("lang.html"), "<map name=\"lang\">\n<area shape=\"rect\" coords=\"" +
+                                                       longCoords().toLatin1() +
+                                                       "\" href=\"l.html\" alt=\"Lang\"></map>\n");
         test::writeFile(dir.filePath("sauber.map"),
                         "<!--\r\nIMAGEMAP FUER GRAFIKDATEI: plan.png\r\n-->\r\n\r\n"
                         "<img src=\"plan.png\" width=\"200\" height=\"150\" alt=\"\" usemap=\"#plan\" />\r\n"
@@ -478,6 +496,7 @@ struct CheckFolder {
             .replace("{clean}", dir.filePath("sauber.map"))
             .replace("{browser}", dir.filePath("lesen.html"))
             .replace("{nu}", dir.filePath("nu.html"))
+            .replace("{long}", dir.filePath("lang.html"))
             .replace("{folder}", dir.path());
     }
 };

@@ -44,6 +44,8 @@ private slots:
     void responsiveWorkedExample();
     void responsiveCutsAndShapes_data();
     void responsiveCutsAndShapes();
+    void shownElementOfLongLines_data();
+    void shownElementOfLongLines();
     void areaSpacing_data();
     void areaSpacing();
     void emptyListGivesNoCode();
@@ -480,6 +482,29 @@ void TestModel::responsiveCutsAndShapes_data()
                        "<a href=\"x.html\" aria-label=\"&#169; 2024 &amp; &lt;b&gt;\"><title>© 2024 &amp; &lt;b&gt;</title>"
                        "<rect x=\"20\" y=\"0\" width=\"10\" height=\"10\" /></a>",
                        "</g>"};
+    // Enough areas for the search of overlaps to go by cells: a big area
+    // that spreads over all of them covers the small ones that lie in one
+    // and a second big one; the default area under them covers nothing.
+    const QString whole = QStringLiteral("<rect x=\"0\" y=\"0\" width=\"100\" height=\"80\" /></a>");
+    QStringList many{" default                    ||x.html||*|*|*|*",
+                     " rect                    |0,0,100,80|x.html||*|*|*|*"};
+    QStringList pointerLinks;
+    for (int y = 1; y < 80; y += 10) {
+        for (int x = 1; x < 100; x += 10) {
+            many << QStringLiteral(" rect                    |%1,%2,%3,%4|x.html||*|*|*|*")
+                        .arg(x)
+                        .arg(y)
+                        .arg(x + 2)
+                        .arg(y + 2);
+            pointerLinks.prepend(p + QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"2\" height=\"2\" /></a>")
+                                         .arg(x)
+                                         .arg(y));
+        }
+    }
+    many << " rect                    |0,0,100,80|x.html||*|*|*|*";
+    QTest::newRow("many areas") << many
+                                << QStringList{pointer, p + whole, p + whole} + pointerLinks +
+                                       QStringList{p + whole, "</g>", keyboard, a + whole, a + whole, "</g>"};
 }
 
 void TestModel::responsiveCutsAndShapes()
@@ -492,6 +517,38 @@ void TestModel::responsiveCutsAndShapes()
     QVERIFY(style > 0);
     inner = inner.mid(style + 1, inner.indexOf("</svg>") - style - 1);
     QCOMPARE(inner, expected);
+}
+
+void TestModel::shownElementOfLongLines_data()
+{
+    QTest::addColumn<QString>("line");
+    const QString href = QString(30'000, u'a');
+    QTest::newRow("Latin-1, escaped on both sides of the cut") << " rect                    |1,2,3,4|" +
+                                                                      QString(9'990, u'x') + "\"&amp;&x<" + href +
+                                                                      "|A & \"B\"|_top|*|*|f()";
+    QTest::newRow("wide, a character of two units at the cut")
+        << " rect                    |1,2,3,4|" + QString(9'942, u'x') + QString::fromUtf8("\xF0\x9F\x97\xBA") + href +
+               QString::fromUtf8("|Stra\xC3\x9F"
+                                 "e \xE2\x82\xAC|*|*|*|*");
+    QTest::newRow("a long kept attribute")
+        << " rect                    |1,2,3,4|a.html|A|*|*|*|*|data-x=\"" + href + "\"";
+    QTest::newRow("short") << QStringLiteral(" circle                    |5,5,5|b.html|B|*|*|*|*");
+}
+
+// The code box shows a long element from its start and length, made without
+// the element: the same as the element made whole, whether the line is kept
+// one byte a character or two.
+void TestModel::shownElementOfLongLines()
+{
+    QFETCH(QString, line);
+    const MapCodeSource source(AreaLines{line}, QStringLiteral("/b/plan.png"), QString(), QSize(40, 30));
+    const QString element = areaElement(line);
+    const ShownPart shown = source.shownElement(0, kShownLineLimit);
+    if (QTest::currentDataTag() == QByteArray("wide, a character of two units at the cut"))
+        QVERIFY(element[kShownLineLimit - 1].isHighSurrogate());
+    QCOMPARE(shown.length(), element.size());
+    QCOMPARE(shown.start(), element.left(kShownLineLimit));
+    QCOMPARE(shownLine(shown.start(), shown.length() - 2), shownLine(QStringView(element).chopped(2)));
 }
 
 void TestModel::areaSpacing_data()

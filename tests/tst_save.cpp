@@ -242,6 +242,8 @@ private slots:
     void foreignMapFileIsReplacedOnlyAfterAsking();
     void linkChains_data();
     void linkChains();
+    void namesGiven_data();
+    void namesGiven();
     void longNames_data();
     void longNames();
     void responsiveFromTheCodeBoxMenu();
@@ -429,8 +431,6 @@ void TestSave::failedSaveKeepsOldFiles_data()
     QTest::newRow("read-only folder") << QString("read-only folder") << QString("plan.html") << QString("plan.html");
     QTest::newRow("a folder has the page's name")
         << QString("folder named like the page") << QString("plan.html") << QString("plan.html");
-    // The typed name gets no extension, so the data file's name doubles the folder.
-    QTest::newRow("page name without extension") << QString() << QString("plan") << QString("<folder>plan.map");
 }
 
 void TestSave::failedSaveKeepsOldFiles()
@@ -817,6 +817,101 @@ void TestSave::linkChains()
     QCOMPARE(entriesOf(folder + "echt"), QStringList({"seite.html", "seite.map"}));
     for (const QString& link : links)
         QVERIFY(link.endsWith('/') || QFileInfo(folder + link.section(" -> ", 0, 0)).isSymLink());
+}
+
+void TestSave::namesGiven_data()
+{
+    QTest::addColumn<QString>("given");      // the name the dialog answers
+    QTest::addColumn<QStringList>("before"); // "name", "folder/" or "link -> target", made in this order
+    QTest::addColumn<QString>("answer");     // to the questions: "Ja", "Nein" or none
+    QTest::addColumn<QStringList>("saved");  // the page and the .map written; none: nothing changes
+    QTest::addColumn<QStringList>("texts");  // of the boxes shown; {} is the folder
+    const QString ready = "saved";
+    QTest::newRow("the .map's name") << "plan.map" << QStringList() << QString() << QStringList{"plan.html", "plan.map"}
+                                     << QStringList{ready};
+    QTest::newRow("the .map's name in capitals")
+        << "Plan.MAP" << QStringList() << QString() << QStringList{"Plan.html", "Plan.MAP"} << QStringList{ready};
+    QTest::newRow("no extension") << "plan" << QStringList() << QString() << QStringList{"plan.html", "plan.map"}
+                                  << QStringList{ready};
+    QTest::newRow("another page extension")
+        << "plan.htm" << QStringList() << QString() << QStringList{"plan.htm", "plan.map"} << QStringList{ready};
+    QTest::newRow("only the .map extension")
+        << ".map" << QStringList() << QString() << QStringList{".html", ".map"} << QStringList{ready};
+    QTest::newRow("only the page extension")
+        << ".html" << QStringList() << QString() << QStringList{".html", ".map"} << QStringList{ready};
+    const QString pageThere = "Die HTML-Datei \"{}plan.html\" gibt es bereits. Soll sie ersetzt werden?";
+    QTest::newRow("the .map's name, a page there, \"Nein\"")
+        << "plan.map" << QStringList{"plan.html"} << "Nein" << QStringList() << QStringList{pageThere};
+    QTest::newRow("the .map's name, a page there, \"Ja\"")
+        << "plan.map" << QStringList{"plan.html"} << "Ja" << QStringList{"plan.html", "plan.map"}
+        << QStringList{pageThere, ready};
+    const QString oneFile = "Die MAP-Daten wurden nicht gespeichert: Die Test-HTML-Datei \"{}plan.html\" und die "
+                            "MAP-Datei \"{}plan.map\" wären dieselbe Datei.";
+    QTest::newRow("the page a link to the .map") << "plan.html" << QStringList{"plan.map", "plan.html -> plan.map"}
+                                                 << "Ja" << QStringList() << QStringList{oneFile};
+    QTest::newRow("the .map a link to the page") << "plan.map" << QStringList{"plan.html", "plan.map -> plan.html"}
+                                                 << "Ja" << QStringList() << QStringList{oneFile};
+    QTest::newRow("both links to one file")
+        << "plan.html" << QStringList{"echt", "plan.html -> echt", "plan.map -> echt"} << "Ja" << QStringList()
+        << QStringList{oneFile};
+    // The pair lies beside a folder of the name given.
+    QTest::newRow("a folder's name") << "plan" << QStringList{"plan/"} << QString()
+                                     << QStringList{"plan.html", "plan.map"} << QStringList{ready};
+    QTest::newRow("the .map's name is a folder's")
+        << "plan.map" << QStringList{"plan.map/"} << QString() << QStringList()
+        << QStringList{"Die MAP-Daten konnten nicht gespeichert werden: Die Datei \"{}plan.map\" ließ sich nicht "
+                       "schreiben.\r\n\r\nEine bereits vorhandene Datei dieses Namens ist unverändert geblieben."};
+}
+
+// Whatever name the dialog gives, the page and the .map are two files side
+// by side, and a save that does not write both never says it did.
+void TestSave::namesGiven()
+{
+    QFETCH(QString, given);
+    QFETCH(QStringList, before);
+    QFETCH(QString, answer);
+    QFETCH(QStringList, saved);
+    QFETCH(QStringList, texts);
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QLatin1Char('/');
+    for (const QString& entry : before) {
+        const QStringList link = entry.split(" -> ");
+        if (entry.endsWith('/'))
+            QVERIFY(QDir(folder).mkdir(entry));
+        else if (link.size() == 2)
+            QVERIFY(QFile::link(link[1], folder + link[0]));
+        else
+            QVERIFY(writeFile(folder + entry, "old " + entry.toUtf8()));
+    }
+    const QStringList entries = entriesOf(folder);
+    MainWindow window;
+    fillAreas(window, QStringLiteral("/bilder/plan.png"));
+    QList<MessageButton> answers{MessageButton::No};
+    if (!answer.isEmpty())
+        answers = {answer == "Ja" ? MessageButton::Yes : MessageButton::No, MessageButton::No};
+    pressSave(window, *m_platform, folder + given, answers);
+
+    for (QString& text : texts)
+        text = text == "saved" ? savedQuestion(folder + saved.value(0)) : text.replace("{}", folder);
+    QCOMPARE(m_platform->texts(), texts);
+    QCOMPARE(window.document().mapSaved(), !saved.isEmpty());
+    if (saved.isEmpty()) {
+        QCOMPARE(entriesOf(folder), entries);
+        for (const QString& entry : before) {
+            if (!entry.endsWith('/') && !entry.contains(" -> "))
+                QCOMPARE(readFile(folder + entry), "old " + entry.toUtf8());
+        }
+        return;
+    }
+    const QString code = withCrLfLineEnds(window.mapCode());
+    QCOMPARE(readFile(folder + saved[0]), testPageBytes(code));
+    QCOMPARE(readFile(folder + saved[1]), mapDataFileBytes(code, "plan.png"));
+    QStringList expected = entries + saved;
+    expected.removeDuplicates();
+    expected.sort();
+    QStringList after = entriesOf(folder);
+    after.sort();
+    QCOMPARE(after, expected);
 }
 
 void TestSave::longNames_data()

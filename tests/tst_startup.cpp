@@ -15,6 +15,7 @@
 #include "support/ScriptedPlatform.h"
 #include "support/SettingsFolder.h"
 
+#include <QDirIterator>
 #include <QDrag>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,7 +28,9 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace korvane;
@@ -36,6 +39,24 @@ using korvane::test::pad;
 namespace {
 
 const QString kArea = QStringLiteral("rect                    |10,20,30,25|start.html|Start|*|*|*|*");
+
+// Twenty links, each over sixty pixels of the 40 x 30 picture with other
+// links' pixels between them, and texts long enough that the page goes to
+// its file in several parts.
+QStringList groupedAreas()
+{
+    QStringList lines;
+    for (int k = 0; k < 1200; ++k) {
+        lines << QStringLiteral(" rect                    |%1,%2,%3,%4|g%5.html|Raum %5 %6|*|*|*|*")
+                     .arg(k % 40)
+                     .arg(k / 40)
+                     .arg(k % 40 + 1)
+                     .arg(k / 40 + 1)
+                     .arg(k % 20)
+                     .arg(QString(500, u'x'));
+    }
+    return lines;
+}
 const QString kCode = QStringLiteral(
     "<!-- HTML-Code fuer den Image-Tag   -->\r\n<img src=\"file://%1/plan.png\" width=\"40\" height=\"30\" alt=\"\" "
     "usemap=\"#plan\" style=\"border-style:none\" />\r\n<!-- HTML-Code der eigentlichen ImageMap   -->\r\n"
@@ -97,6 +118,18 @@ void runWithoutDisplay(QProcess& program, const QStringList& arguments)
     QVERIFY(program.waitForFinished(30000));
 }
 
+// Every entry below a folder, hidden ones too, relative to it and sorted.
+QStringList everyEntry(const QString& root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << QDir(root).relativeFilePath(it.next());
+    entries.sort();
+    return entries;
+}
+
 std::unique_ptr<QMimeData> files(const QList<QUrl>& urls)
 {
     auto data = std::make_unique<QMimeData>();
@@ -122,6 +155,8 @@ private slots:
     void programOptions();
     void exportResponsiveWithoutWindow_data();
     void exportResponsiveWithoutWindow();
+    void outOfMemory_data();
+    void outOfMemory();
 };
 
 // The Fusion style's group box frame, read by name, would load every image
@@ -453,6 +488,16 @@ void TestStartUp::exportResponsiveWithoutWindow_data()
               "", "korvane: die Grafik \"0\" ist keine ganze Zahl größer 0\n\n" + kUsage);
     test::row("--map alone", QStringList{"--map", "zwei", "zwei.html"}, 2, "", "",
               "korvane: --map gilt nur mit --export-responsive\n\n" + kUsage);
+    // The file is read in pieces (a MiB each): an area tag across two of them.
+    test::row("page: an area across two pieces of the file",
+              QStringList{"--export-responsive", "neu.html", "weit.html"}, 0, "neu.html",
+              page({" rect                    |1,2,3,4|g.html|GESUCHT|*|*|*|*"}, "Fehlt%20noch.png", "b",
+                   QSize(120, 90), FitMode::Fill),
+              "");
+    // Areas of one link become one link in several parts, and the highlight lights them up together.
+    test::row("grouped links: the page written in parts is the whole page",
+              QStringList{"--export-responsive", "neu.html", "gruppen.map"}, 0, "neu.html",
+              page(groupedAreas(), "Bilder/Plan%20Haus.png", "plan_haus", QSize(40, 30), FitMode::Fill), "");
     test::row("page without a map", QStringList{"--export-responsive", "x.html", "leer.html"}, 2, "", "",
               "korvane: In der Datei \"leer.html\" wurde keine ImageMap mit Arealen gefunden.\n");
     test::row(".map file without map data", QStringList{"--export-responsive", "x.html", "leer.map"}, 2, "", "",
@@ -470,6 +515,27 @@ void TestStartUp::exportResponsiveWithoutWindow_data()
               "korvane: --fit gilt nur mit --export-responsive\n\n" + kUsage);
     test::row("unknown fit", QStringList{"--export-responsive", "x.html", "--fit=rund", "plan.map"}, 2, "", "",
               "korvane: unbekannte Einpassung \"rund\" (fill, contain oder cover)\n\n" + kUsage);
+    // The page never takes the place of what it is made from, nor of what is no file.
+    const auto refused = [](const QString& output, const QString& what) {
+        return "korvane: Die Ausgabe \"" + output + "\" ist " + what + "; es wurde nichts geschrieben.\n";
+    };
+    const QString input = "die gelesene Datei \"seite.html\"";
+    test::row("the input as output", QStringList{"--export-responsive", "seite.html", "seite.html"}, 1, "", "",
+              refused("seite.html", input));
+    test::row("the input through ./", QStringList{"--export-responsive", "./seite.html", "seite.html"}, 1, "", "",
+              refused("./seite.html", input));
+    test::row("a link to the input", QStringList{"--export-responsive", "verweis.html", "seite.html"}, 1, "", "",
+              refused("verweis.html", input));
+    test::row("a hard link to the input", QStringList{"--export-responsive", "web/fest.map", "plan.map"}, 1, "", "",
+              refused("web/fest.map", "die gelesene Datei \"plan.map\""));
+    test::row("the picture", QStringList{"--export-responsive", "Bilder/Plan Haus.png", "plan.map"}, 1, "", "",
+              refused("Bilder/Plan Haus.png", "die Grafik der ImageMap"));
+    test::row("a pipe", QStringList{"--export-responsive", "rohr.html", "plan.map"}, 1, "", "",
+              refused("rohr.html", "eine Pipe (FIFO), keine gewöhnliche Datei"));
+    test::row("a device", QStringList{"--export-responsive", "geraet.html", "plan.map"}, 1, "", "",
+              refused("geraet.html", "ein Gerät, keine gewöhnliche Datei"));
+    test::row("a folder", QStringList{"--export-responsive", "web", "plan.map"}, 1, "", "",
+              refused("web", "ein Ordner, keine gewöhnliche Datei"));
 }
 
 void TestStartUp::exportResponsiveWithoutWindow()
@@ -491,6 +557,15 @@ void TestStartUp::exportResponsiveWithoutWindow()
                             "<area shape=\"circle\" coords=\"60,45,20\" href=\"b.html\" alt=\"B\" target=\"_blank\">"
                             "</map></body></html>"));
     QVERIFY(test::writeFile(dir.filePath("leer.html"), "<html><body><img src=\"a.png\"></body></html>"));
+    QVERIFY(test::writeFile(dir.filePath("gruppen.map"),
+                            mapDataFileBytes(map_daten(groupedAreas(), picture, QString(), QSize(40, 30)), "Plan Haus.png")));
+    // The area tag begins before the first MiB of the file ends and ends after it.
+    QByteArray far = "<img src=\"Fehlt noch.png\" width=\"120\" height=\"90\" usemap=\"#b\">\n"
+                     "<map name=\"b\"><!--";
+    const QByteArray area = "-->\n<area shape=\"rect\" coords=\"1,2,3,4\" href=\"g.html\" alt=\"";
+    far += QByteArray(1024 * 1024 - 3 - far.size() - area.size(), 'x') + area + "GESUCHT\">\n</map>";
+    QVERIFY(far.indexOf("GESUCHT") == 1024 * 1024 - 3);
+    QVERIFY(test::writeFile(dir.filePath("weit.html"), far));
     QVERIFY(test::writeFile(dir.filePath("zwei.html"),
                             "<html><head><base href=\"Bilder/\"></head><body>\n"
                             "<img src=\"Plan Haus.png\" usemap=\"#eins\" alt=\"Der Plan\" srcset=\"Plan%20Haus.png 1x, "
@@ -509,6 +584,20 @@ void TestStartUp::exportResponsiveWithoutWindow()
     QVERIFY(test::writeFile(dir.filePath("neuer.json"), "{\"format\": \"korvane-imagemap\", \"version\": 7}"));
     QVERIFY(test::writeFile(dir.filePath("ohne.html"), "<img src=\"weg.png\" usemap=\"#w\"><map name=\"w\">"
                                                        "<area shape=\"rect\" coords=\"1,2,3,4\" href=\"w.html\"></map>"));
+    // The same files under other names, and outputs that are no files.
+    QVERIFY(QFile::link("seite.html", dir.filePath("verweis.html")));
+    QVERIFY(::link(QFile::encodeName(dir.filePath("plan.map")).constData(),
+                   QFile::encodeName(dir.filePath("web/fest.map")).constData()) == 0);
+    QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("rohr.html")).constData(), 0600) == 0);
+    if (QTest::currentDataTag() == QByteArray("a device") &&
+        ::mknod(QFile::encodeName(dir.filePath("geraet.html")).constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+        QSKIP("Only root may make a device node.");
+    const QStringList entriesBefore = everyEntry(dir.path());
+    const QStringList kept{"seite.html", "plan.map", "Bilder/Plan Haus.png"};
+    QList<QByteArray> before;
+    for (const QString& name : kept)
+        before << test::readFile(dir.filePath(name));
+
     QProcess program;
     program.setWorkingDirectory(dir.path());
     runWithoutDisplay(program, arguments);
@@ -518,6 +607,84 @@ void TestStartUp::exportResponsiveWithoutWindow()
     if (!page.isEmpty())
         QCOMPARE(test::readFile(dir.filePath(page)), expected.toUtf8());
     QVERIFY(!QFile::exists(dir.filePath("x.html")));
+    for (qsizetype i = 0; i < kept.size(); ++i)
+        QCOMPARE(test::readFile(dir.filePath(kept[i])), before[i]);
+    struct stat pipe {};
+    QVERIFY(::lstat(QFile::encodeName(dir.filePath("rohr.html")).constData(), &pipe) == 0 && S_ISFIFO(pipe.st_mode));
+    QVERIFY(QFileInfo(dir.filePath("verweis.html")).isSymLink());
+    QStringList entries = entriesBefore;
+    if (!page.isEmpty() && !entries.contains(page))
+        entries << page;
+    entries.sort();
+    QCOMPARE(everyEntry(dir.path()), entries); // no temporary file left
+}
+
+namespace {
+
+// Runs the program as runWithoutDisplay() does, its address space limited to `bytes`.
+void runLimited(QProcess& program, const QStringList& arguments, rlim_t bytes)
+{
+    program.setChildProcessModifier([bytes] {
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    runWithoutDisplay(program, arguments);
+}
+
+// The least address space (to 8 MB) in which the program checks a small file;
+// 0 when 1 GB is not enough (a build with a sanitizer reserves far more).
+rlim_t addressSpaceToStart(const QString& folder)
+{
+    rlim_t low = 16 << 20, high = 1024 << 20;
+    QProcess first;
+    first.setWorkingDirectory(folder);
+    runLimited(first, {"--check", "klein.map"}, high);
+    if (first.exitCode() != 0)
+        return 0;
+    while (high - low > (8 << 20)) {
+        const rlim_t middle = (low + high) / 2;
+        QProcess program;
+        program.setWorkingDirectory(folder);
+        runLimited(program, {"--check", "klein.map"}, middle);
+        (program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0 ? high : low) = middle;
+    }
+    return high;
+}
+
+} // namespace
+
+void TestStartUp::outOfMemory_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("err");
+    const QString memory = "korvane: Für die Datei \"gross.map\" reicht der Arbeitsspeicher nicht.";
+    test::row("--check", QStringList{"--check", "gross.map"}, memory + " Sie wurde nicht ganz geprüft.\n");
+    test::row("--export-responsive", QStringList{"--export-responsive", "neu.html", "gross.map"},
+              memory + " Es wurde nichts geschrieben.\n");
+}
+
+// A file too big for the memory there is: a German message and exit status
+// 2, never an abort, and nothing written.
+void TestStartUp::outOfMemory()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    const QByteArray head = "<img src=\"plan.png\" width=\"4000\" height=\"3000\" usemap=\"#plan\" />\r\n"
+                            "<map name=\"plan\">\r\n";
+    const QByteArray area = "<area shape=\"rect\" coords=\"10,20,300,200\" href=\"seite.html\" alt=\"Seite\" />\r\n";
+    QVERIFY(test::writeFile(dir.filePath("klein.map"), head + area + "</map>\r\n"));
+    QVERIFY(test::writeFile(dir.filePath("gross.map"), head + area.repeated(128 * 1024 * 1024 / area.size())));
+    const rlim_t start = addressSpaceToStart(dir.path());
+    if (start == 0)
+        QSKIP("The program needs more address space than this test limits it to (a sanitizer build?).");
+    QProcess program;
+    program.setWorkingDirectory(dir.path());
+    runLimited(program, arguments, start + (32 << 20));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()), err);
+    QCOMPARE(program.exitCode(), 2);
+    QCOMPARE(everyEntry(dir.path()), QStringList({"gross.map", "klein.map"}));
 }
 
 QTEST_MAIN(TestStartUp)

@@ -1473,6 +1473,41 @@ Qt %3</translation>
     </message>
 </context>
 <context>
+    <name>korvane::OutlineTracer</name>
+    <message>
+        <source>Die Fläche bei %1 ist zu klein für ein Areal (%2 Pixel, mindestens %3). Eine höhere Toleranz nimmt ähnliche Farben hinzu.</source>
+        <translation>The region at %1 is too small for an area (%2 pixels, at least %3). A higher tolerance takes in similar colours.</translation>
+    </message>
+    <message>
+        <source>Die Fläche bei %1 ist zu schmal für ein Areal: ihr Umriss umschließt nichts. Eine höhere Toleranz nimmt ähnliche Farben hinzu.</source>
+        <translation>The region at %1 is too narrow for an area: its outline encloses nothing. A higher tolerance takes in similar colours.</translation>
+    </message>
+    <message>
+        <source>Die Fläche bei %1 nimmt das ganze Bild ein und ergibt kein Areal. Eine geringere Toleranz grenzt sie enger ab.</source>
+        <translation>The region at %1 takes up the whole picture and makes no area. A lower tolerance bounds it more closely.</translation>
+    </message>
+    <message>
+        <source>Keine Fläche in der Farbe bei %1 ergibt ein Areal: jede ist zu klein oder nimmt das ganze Bild ein.</source>
+        <translation>No region of the colour at %1 makes an area: each is too small or takes up the whole picture.</translation>
+    </message>
+    <message>
+        <source>Es ist kein Bild geöffnet, dessen Flächen nachgezeichnet werden könnten.</source>
+        <translation>No picture is open whose regions could be traced.</translation>
+    </message>
+    <message>
+        <source>Für das Nachzeichnen dieses Bildes reicht der Arbeitsspeicher nicht.</source>
+        <translation>There is not enough memory to trace this picture.</translation>
+    </message>
+    <message>
+        <source>Der Punkt %1 liegt außerhalb des Bildes.</source>
+        <translation>The point %1 lies outside the picture.</translation>
+    </message>
+    <message>
+        <source>Der Umriss dieser Fläche konnte nicht nachgezeichnet werden.</source>
+        <translation>The outline of this region could not be traced.</translation>
+    </message>
+</context>
+<context>
     <name>korvane::PageCheck</name>
     <message>
         <source>Der usemap-Wert %1 nennt nach einem &quot;#&quot; keinen Namen; ein Browser verbindet die Grafik mit keiner Map.</source>

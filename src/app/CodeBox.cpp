@@ -71,6 +71,12 @@ public:
             }
         });
     }
+    // One line ended by CR LF, of which `line` holds the start and its length.
+    void addLine(const ShownPart& line)
+    {
+        if (m_lines++ < CodeBox::kShownLineCount)
+            m_shown += shownLine(line.start(), line.length() - kCrLf.size()) + QLatin1Char('\n');
+    }
     // A line without a line end inside, past the shown ones.
     bool full() const { return m_lines >= CodeBox::kShownLineCount; }
     void countLine() { ++m_lines; }
@@ -87,6 +93,13 @@ private:
     qsizetype m_lines = 0;
     bool m_onlyCrLf = true;
 };
+
+// The line of an element is longer than the box shows a line: the code is
+// shown cut, and the element need not be made whole for it.
+bool isLongLine(const MapCodeSource& source, qsizetype i)
+{
+    return source.lineSize(i) > kShownLineLimit && !source.lineHasLineEnd(i);
+}
 
 } // namespace
 
@@ -140,8 +153,11 @@ bool CodeBox::setCode(const QString& code)
 
 bool CodeBox::setCode(const MapCodeSource& source)
 {
-    // Few elements: small code, made whole and set as text.
-    if (source.elementCount() <= kShownLineCount)
+    // Few elements, none of them long: small code, made whole and set as text.
+    bool longLine = false;
+    for (qsizetype i = 0; i < source.elementCount() && source.elementCount() <= kShownLineCount && !longLine; ++i)
+        longLine = isLongLine(source, i);
+    if (source.elementCount() <= kShownLineCount && !longLine)
         return setCode(source.text());
     // More lines than shown: only the shown ones are made. A line whose
     // element is past them is one line of code when the line holds no line
@@ -152,6 +168,10 @@ bool CodeBox::setCode(const MapCodeSource& source)
     for (qsizetype i = 0; i < source.elementCount(); ++i) {
         if (view.full() && !source.lineHasLineEnd(i)) {
             view.countLine();
+            continue;
+        }
+        if (isLongLine(source, i)) {
+            view.addLine(source.shownElement(i, kShownLineLimit));
             continue;
         }
         element.clear();

@@ -129,9 +129,11 @@ class PendingFile {
 public:
     explicit PendingFile(const QString& path) : m_target(resolvedTarget(path))
     {
+        struct stat status {};
+        m_replaces = !m_target.isEmpty() && ::stat(native(m_target).constData(), &status) == 0;
+        // A folder, a device or a pipe is never replaced by a file.
+        m_isOther = m_replaces && !S_ISREG(status.st_mode);
         const QFileInfo target(m_target);
-        m_replaces = !m_target.isEmpty() && target.exists();
-        m_isFolder = target.isDir();
         // The "User" flags tell what this process may do (root may write
         // anything); only the file's own mode is carried over.
         if (m_replaces)
@@ -154,7 +156,7 @@ public:
     bool write(const FileContent& content, const DeviceWriter& writer)
     {
         QFile file;
-        if (m_target.isEmpty() || m_isFolder || !createTemporary(file))
+        if (m_target.isEmpty() || m_isOther || !createTemporary(file))
             return false;
         // fsync() reports what the disk refused after write() took the bytes.
         const bool written = content.produce ? content.produce(file) : writer(file, content.bytes);
@@ -235,7 +237,7 @@ private:
     QString m_temporary;
     QString m_old; // the replaced file's second name while it may have to return
     bool m_replaces = false;
-    bool m_isFolder = false;
+    bool m_isOther = false; // there, and no regular file
     bool m_moved = false;
     QFileDevice::Permissions m_permissions;
 };
@@ -247,8 +249,30 @@ bool writeAll(QIODevice& device, const QByteArray& bytes)
     return device.write(bytes) == bytes.size();
 }
 
+bool sameTarget(const QString& a, const QString& b)
+{
+    const QString first = resolvedTarget(a);
+    const QString second = resolvedTarget(b);
+    if (first.isEmpty() || second.isEmpty() || fileNameOf(first) != fileNameOf(second))
+        return false;
+    // One name in one folder, however the folder is spelt or reached.
+    struct stat one {};
+    struct stat other {};
+    const auto folder = [](const QString& path) {
+        return native(folderOf(path).isEmpty() ? QStringLiteral(".") : folderOf(path));
+    };
+    return ::stat(folder(first).constData(), &one) == 0 && ::stat(folder(second).constData(), &other) == 0 &&
+           one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
 QString replaceFiles(const QList<FileContent>& files, const DeviceWriter& writer)
 {
+    for (qsizetype later = 1; later < files.size(); ++later) {
+        for (qsizetype earlier = 0; earlier < later; ++earlier) {
+            if (sameTarget(files[earlier].path, files[later].path))
+                return files[later].path;
+        }
+    }
     std::vector<std::unique_ptr<PendingFile>> pending;
     for (const FileContent& file : files) {
         pending.push_back(std::make_unique<PendingFile>(file.path));

@@ -34,6 +34,14 @@ using DeviceWriter = std::function<bool(QIODevice& device, const QByteArray& byt
 // a save that was killed are removed by the next save of the same target. A
 // replaced file keeps its permissions, a read-only one as well. Returns the
 // path of the file that could not be written; empty on success.
+// Files that are one folder entry are refused (the later one's path is
+// returned, nothing is written), and so is a target that is there and is no
+// regular file (a folder, a device, a pipe): it is never replaced.
 QString replaceFiles(const QList<FileContent>& files, const DeviceWriter& writer = writeAll);
+
+// Whether two paths lead to one folder entry once their links are followed,
+// so that replaceFiles() would write both into one file. Also for files that
+// are not there yet; hard links are two entries.
+bool sameTarget(const QString& a, const QString& b);
 
 } // namespace korvane

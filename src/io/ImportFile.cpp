@@ -1,16 +1,13 @@
 #include "io/ImportFile.h"
 
 #include "model/Codec.h"
-#include "model/SecondThread.h"
 
 #include <QFile>
 #include <QStringDecoder>
 
-#include <atomic>
-#include <chrono>
 #include <functional>
-#include <future>
 #include <optional>
+#include <type_traits>
 
 namespace korvane::import {
 
@@ -44,28 +41,34 @@ public:
     {
         return read([](QChar* out, QByteArrayView piece) { return appendWindows1252(out, piece); });
     }
-    // Whether the whole file is UTF-8, without decoding it.
-    bool isUtf8()
-    {
-        return walk([](QByteArrayView piece) { return piece.isValidUtf8(); }, 0);
-    }
-    // The text a piece at a time, in an encoding found before; false when
-    // asked to stop.
-    bool stream(TextEncoding encoding, const std::function<void(QStringView)>& take)
+    // The text a piece at a time: as UTF-8 (nothing when a piece is not
+    // UTF-8, the pieces handed on until then are to be dropped) or as
+    // Windows-1252. False when asked to stop.
+    std::optional<bool> stream(TextEncoding encoding, const std::function<void(QStringView)>& take)
     {
         QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
         QString text;
         const bool utf8 = encoding == TextEncoding::Utf8;
-        return walk(
-            [&](QByteArrayView piece) {
+        bool valid = true;
+        const bool read = walk(
+            [&](QByteArrayView piece, bool last) {
                 if (text.size() < piece.size())
                     text.resize(piece.size());
+                // The decoder checks the very bytes it decodes, so a file that
+                // changes meanwhile cannot slip a byte past the check. Only the
+                // last piece may end inside a sequence, which the decoder would
+                // keep waiting for.
                 const QChar* end =
                     utf8 ? decoder.appendToBuffer(text.data(), piece) : appendWindows1252(text.data(), piece);
-                take(QStringView(text.constData(), end));
-                return true;
+                valid = !utf8 || (!decoder.hasError() && (!last || piece.isValidUtf8()));
+                if (valid)
+                    take(QStringView(text.constData(), end));
+                return valid;
             },
             utf8 && startsWithUtf8Mark() ? kUtf8Mark.size() : 0);
+        if (!valid)
+            return std::nullopt;
+        return read;
     }
     bool stopped() const { return m_stopped; }
 
@@ -111,7 +114,7 @@ private:
             bytes.resize(carried + std::max<qint64>(got, 0));
             const bool last = got <= 0;
             const qsizetype cut = last ? bytes.size() : afterLastAscii(bytes);
-            if (!take(QByteArrayView(bytes).first(cut)))
+            if (!takePiece(take, QByteArrayView(bytes).first(cut), last))
                 return false;
             bytes.remove(0, cut);
             if (last)
@@ -121,6 +124,14 @@ private:
                 return false;
             }
         }
+    }
+
+    template <typename Take> static bool takePiece(Take& take, QByteArrayView piece, bool last)
+    {
+        if constexpr (std::is_invocable_v<Take&, QByteArrayView, bool>)
+            return take(piece, last);
+        else
+            return take(piece);
     }
 
     bool startsWithUtf8Mark() { return m_file.seek(0) && m_file.peek(kUtf8Mark.size()) == kUtf8Mark; }
@@ -182,34 +193,14 @@ bool streamImportFileInPieces(const QString& path, qint64 pieceSize, const std::
         take(decodeText(file.readAll(), marked));
         return true;
     }
-    // Whether the whole file is UTF-8 is found on a second thread (a pass of
-    // its own over a big file) while it is read as UTF-8 already.
-    std::atomic<bool> stopChecking = false;
-    std::future<bool> checked = resultOnSecondThread([&path, pieceSize, &stopChecking] {
-        QFile again(path);
-        const Progress going = [&stopChecking](qint64, qint64) { return !stopChecking.load(); };
-        return again.open(QIODevice::ReadOnly | QIODevice::Unbuffered) &&
-               PieceReader(again, pieceSize, going).isUtf8();
-    });
-    std::optional<bool> utf8;
-    const auto knownUtf8 = [&]() -> std::optional<bool> {
-        if (!utf8 && checked.wait_for(std::chrono::seconds(0)) == std::future_status::ready)
-            utf8 = checked.get();
-        return utf8;
-    };
-    const Progress reading = [&](qint64 done, qint64 total) {
-        return knownUtf8() != false && (!progress || progress(done, total));
-    };
-    if (!PieceReader(file, pieceSize, reading).stream(TextEncoding::Utf8, take) && knownUtf8() != false) {
-        stopChecking = true; // asked to stop
-        return false;
-    }
-    if (!utf8)
-        utf8 = checked.get();
-    if (*utf8)
-        return true;
+    // Read once as UTF-8, the bytes checked as they are decoded; from the
+    // same open file again as Windows-1252 only when they are not UTF-8.
+    PieceReader reader(file, pieceSize, progress);
+    const std::optional<bool> utf8 = reader.stream(TextEncoding::Utf8, take);
+    if (utf8)
+        return *utf8;
     restart();
-    return PieceReader(file, pieceSize, progress).stream(TextEncoding::Windows1252, take);
+    return reader.stream(TextEncoding::Windows1252, take).value_or(false);
 }
 
 } // namespace korvane::import

@@ -22,10 +22,11 @@ QString readImportFile(const QString& path, const Progress& progress = {});
 QString readImportFileInPieces(const QString& path, qint64 pieceSize, const Progress& progress = {});
 
 // The text readImportFile() gives, handed to `take` a piece at a time, so
-// that a big file is never held whole. It is read as UTF-8 while a second
-// thread finds out whether the whole file is; when it is not, `restart` is
-// called and the text comes again from its start, as Windows-1252. False
-// when the file cannot be read or `progress` asked to stop.
+// that a big file is never held whole. It is read as UTF-8, each piece's
+// bytes checked as they are decoded; at the first that are not UTF-8,
+// `restart` is called and the text comes again from its start, as
+// Windows-1252, from the same open file. False when the file cannot be read
+// or `progress` asked to stop.
 bool streamImportFile(const QString& path, const std::function<void(QStringView)>& take,
                       const std::function<void()>& restart, const Progress& progress = {});
 // The same in pieces of `pieceSize` bytes instead of a megabyte.

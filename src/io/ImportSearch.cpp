@@ -3,6 +3,9 @@
 #include "model/AreaEntry.h"
 
 #include <algorithm>
+#include <array>
+#include <tuple>
+#include <utility>
 
 namespace korvane::import {
 
@@ -492,16 +495,38 @@ bool isPlainValue(QStringView value)
 // dropped anyway), an href, every value Latin-1 without a "|". It then has
 // no kept attributes and is no linkless default. False for any other tag,
 // which is left to the general reading.
-bool addPlainArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect)
+// A value that begins with `head`, kept apart, and goes on with `tail`:
+// blanks trimmed at the ends of both together.
+std::pair<QLatin1StringView, QStringView> blanksTrimmed(QLatin1StringView head, QStringView tail)
+{
+    while (!head.isEmpty() && head.front() == kBlank)
+        head = head.sliced(1);
+    if (head.isEmpty())
+        tail = blanksTrimmedView(tail);
+    while (!tail.isEmpty() && tail.back() == kBlank)
+        tail.chop(1);
+    while (tail.isEmpty() && !head.isEmpty() && head.back() == kBlank)
+        head.chop(1);
+    return {head, tail};
+}
+
+bool addPlainArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, const TakenValue& taken)
 {
     // What a browser reads when an attribute is missing.
     static constexpr entry::FieldViews kMissing = {u"rect", {}, {}, {}, u"*", u"*", u"*", u"*"};
     entry::FieldViews fields = kMissing;
     bool hasHref = false;
     const html::Attribute* title = nullptr;
+    QLatin1StringView head;
+    int headField = -1;
     for (const html::Attribute& a : area.attributes) {
         if (const int field = fieldOf(a.name); field >= 0) {
-            fields[field] = blanksTrimmedView(a.value);
+            if (&a == taken.attribute) {
+                std::tie(head, fields[field]) = blanksTrimmed(taken.latin1, a.value);
+                headField = field;
+            } else {
+                fields[field] = blanksTrimmedView(a.value);
+            }
             hasHref = hasHref || field == entry::Href;
         } else if (isNamed(a.name, "title")) {
             title = &a;
@@ -511,6 +536,11 @@ bool addPlainArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect)
     }
     if (!hasHref)
         return false;
+    // A long value kept apart goes into the line as it is, but no comparison
+    // or other word is made of it: the shape, a title, a wide one.
+    if (taken.attribute && (headField < 0 || headField == entry::Shape || !taken.wide.isEmpty() ||
+                            (title && headField == entry::Alt) || head.contains(QLatin1Char('|'))))
+        return false;
     if (title && blanksTrimmedView(title->value) != fields[entry::Alt])
         return false; // a title of its own is kept
     if (dialect == AreaDialect::HtmlPage && html::sameName(fields[entry::Shape], QLatin1StringView("polygon")))
@@ -518,8 +548,22 @@ bool addPlainArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect)
     if (!std::all_of(fields.begin(), fields.end(), isPlainValue))
         return false;
     const QLatin1StringView prefix(dialect == AreaDialect::MapFile ? "  " : " ");
-    entry::writeLatin1Line(scan.lines.appendLatin1(entry::lineLength(prefix, fields)), prefix, fields);
+    const qsizetype length = entry::lineLength(prefix, fields) + head.size();
+    entry::writeLatin1Line(scan.lines.appendLatin1(length), prefix, fields, headField, head);
     return true;
+}
+
+// The tag read again from its whole text, the value kept apart put back: for
+// the general reading, which makes every value as a string anyway.
+html::Tag wholeTag(const html::Tag& area, const TakenValue& taken, QString& text)
+{
+    const QStringView tag(area.name.data() - 1, area.end - area.start); // from its "<"
+    const qsizetype at = taken.attribute->value.data() - tag.data();
+    text.reserve(tag.size() + taken.latin1.size() + taken.wide.size());
+    text.append(tag.first(at)).append(taken.latin1).append(taken.wide).append(tag.sliced(at));
+    html::Tag whole;
+    html::readTag(text, 0, whole);
+    return whole;
 }
 
 // The values of a line written by addPlainArea(), as the general reading
@@ -554,18 +598,23 @@ AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progre
             continue; // a .map file is searched from its second character
         addArea(scan, tag, dialect, tag.start, reading);
     }
-    endScan(scan);
     return scan;
 }
 
-void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start, AreaReading reading)
+void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start, AreaReading reading,
+             const TakenValue& taken)
 {
     scan.anyRead = true;
-    if (reading == AreaReading::Quick && addPlainArea(scan, area, dialect)) {
-        // Only the last element's values are kept: they are taken from its line at the end.
+    if (reading == AreaReading::Quick && addPlainArea(scan, area, dialect, taken)) {
+        // Only the last element's values are kept: they are taken from its line when asked for.
         scan.lastLine = scan.lines.size() - 1;
         if (dialect == AreaDialect::HtmlPage)
             scan.starts.append(start);
+        return;
+    }
+    if (taken.attribute) {
+        QString text;
+        addArea(scan, wholeTag(area, taken, text), dialect, start, AreaReading::General);
         return;
     }
     scan.lastLine = -1;
@@ -586,12 +635,97 @@ void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizety
     }
 }
 
-void endScan(AreaScan& scan)
+qint64 OpenValue::take(QString& text, qsizetype tagStart)
+{
+    // Once a value is kept apart, whatever came of it since is taken too.
+    if ((m_at < 0 && text.size() - tagStart < m_from) || text.size() < tagStart + 2 ||
+        text[tagStart] != QLatin1Char('<'))
+        return 0;
+    html::Tag tag;
+    if (html::readTag(text, tagStart, tag) || tag.isEndTag || !tag.is(QLatin1StringView("area")) ||
+        tag.attributes.empty())
+        return 0;
+    // The value being read is the last attribute's, up to the end of the text
+    // (a repeated name is dropped, and its value with it: then nothing is).
+    const QStringView value = tag.attributes.back().value;
+    const qsizetype from = value.data() - text.constData();
+    if (value.isEmpty() || from + value.size() != text.size() || (m_at >= 0 && from != m_at))
+        return 0;
+    // The last character stays: the tag is read on in the state it left. A
+    // value without quotes must not then begin with one, or it would be read
+    // as a quoted value: the quotes at its end stay with that character.
+    qsizetype kept = value.size() - 1;
+    const QChar before = from > 0 ? text[from - 1] : QChar();
+    if (before != QLatin1Char('"') && before != QLatin1Char('\'')) {
+        while (kept > 0 && (value[kept] == QLatin1Char('"') || value[kept] == QLatin1Char('\'')))
+            --kept;
+    }
+    const QStringView part = value.first(kept);
+    if (m_at < 0 && part.size() < m_from)
+        return 0;
+    const bool latin1 =
+        m_wide.isEmpty() && std::all_of(part.begin(), part.end(), [](QChar c) { return c.unicode() < 256; });
+    if (latin1) {
+        m_latin1 += part.toLatin1();
+    } else {
+        if (m_wide.isEmpty())
+            m_wide = QString::fromLatin1(m_latin1);
+        m_latin1.clear();
+        m_wide += part;
+    }
+    const qint64 lineEnds = part.count(u'\n');
+    text.remove(from, part.size());
+    m_at = from;
+    return lineEnds;
+}
+
+TakenValue OpenValue::takenBy(const html::Tag& tag, QStringView text) const
+{
+    if (m_at < 0 || tag.start >= m_at || tag.end < m_at)
+        return {};
+    for (const html::Attribute& a : tag.attributes) {
+        if (a.value.data() == text.data() + m_at)
+            return {&a, QLatin1StringView(m_latin1), QStringView(m_wide)};
+    }
+    return {};
+}
+
+void OpenValue::clear()
+{
+    m_at = -1;
+    m_latin1.clear();
+    m_wide.clear();
+}
+
+ElementValues lastValues(const AreaScan& scan)
+{
+    return scan.lastLine < 0 ? scan.last : valuesOfPlainLine(scan.lines.at(scan.lastLine));
+}
+
+LinkAttributes lastHandlers(const AreaScan& scan)
 {
     if (scan.lastLine < 0)
-        return;
-    scan.last = valuesOfPlainLine(scan.lines.at(scan.lastLine));
-    scan.lastLine = -1;
+        return {{},
+                {},
+                {},
+                scan.last.attributes.onmouseover,
+                scan.last.attributes.onmouseout,
+                scan.last.attributes.onclick};
+    // A line read the quick way has its eight fields and is kept as Latin-1: read in place.
+    QString room;
+    return scan.lines.withLine(scan.lastLine, room, [](auto line) {
+        std::array<QString, entry::FieldCount> fields;
+        qsizetype start = 0;
+        for (int i = 0; i < entry::FieldCount; ++i) {
+            const qsizetype bar = line.indexOf(QLatin1Char('|'), start);
+            const qsizetype end = bar < 0 ? line.size() : bar;
+            if (i >= entry::OnMouseOver)
+                fields[std::size_t(i)] = line.sliced(start, end - start).toString();
+            start = std::min(end + 1, line.size());
+        }
+        return LinkAttributes{
+            {}, {}, {}, fields[entry::OnMouseOver], fields[entry::OnMouseOut], fields[entry::OnClick]};
+    });
 }
 
 } // namespace korvane::import

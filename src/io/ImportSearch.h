@@ -150,9 +150,11 @@ struct AreaScan {
     AreaLines lines;
     QList<qsizetype> starts; // where the tag of each line starts in a page (not kept for a .map file)
     bool anyRead = false; // at least one element was read (the default area counts)
-    ElementValues last;   // the values of the last element read, once the scan has ended (endScan())
-    // While the scan runs: `last` is still to take the values of this line,
-    // which an element read the quick way left alone; -1: none.
+    // The values of the last element read the general way; lastValues()
+    // gives those of the last element read.
+    ElementValues last;
+    // The line of the last element when it was read the quick way, which
+    // leaves `last` alone; -1: none.
     qsizetype lastLine = -1;
 };
 
@@ -171,10 +173,56 @@ enum class AreaReading { Quick, General };
 // `progress` (when given) can stop it early.
 AreaScan scanAreas(QStringView text, AreaDialect dialect, const Progress& progress = {},
                    AreaReading reading = AreaReading::Quick);
+// The start of an area tag's value that a reading in pieces kept apart
+// (see OpenValue): `attribute`'s value begins with it. Latin-1, or wide once
+// a character beyond Latin-1 came.
+struct TakenValue {
+    const html::Attribute* attribute = nullptr;
+    QLatin1StringView latin1;
+    QStringView wide;
+};
+
 // Adds the line of one area tag as scanAreas() does; `start`: where the tag
-// starts in the whole text. After the last tag, endScan() completes `last`.
+// starts in the whole text.
 void addArea(AreaScan& scan, const html::Tag& area, AreaDialect dialect, qsizetype start,
-             AreaReading reading = AreaReading::Quick);
-void endScan(AreaScan& scan);
+             AreaReading reading = AreaReading::Quick, const TakenValue& taken = {});
+
+// A text read in pieces is held until its tags are whole. The value of an
+// area tag that runs on for megabytes (an imported link of hundreds of MB)
+// is taken out of that text while it grows and kept apart one byte a
+// character, half what the text holds it in; addArea() gets it back with the
+// whole tag.
+class OpenValue {
+public:
+    explicit OpenValue(qsizetype from = 1024 * 1024) : m_from(from) {}
+    // `text` ends inside the tag that starts at `tagStart`: when that is an
+    // area tag whose value runs to the end of the text and is at least
+    // `from` characters long, takes the value so far but its last character
+    // out of the text. Gives the line ends among what it took.
+    qint64 take(QString& text, qsizetype tagStart);
+    // Where in the text the value goes on; -1 while nothing is kept apart.
+    qsizetype at() const { return m_at; }
+    // How many characters are kept apart.
+    qsizetype size() const { return m_wide.isEmpty() ? m_latin1.size() : m_wide.size(); }
+    // The text lost `count` characters at its front.
+    void dropped(qsizetype count) { m_at = m_at < 0 ? m_at : m_at - count; }
+    // What addArea() takes for `tag`, read from `text`: its value that goes on at at().
+    TakenValue takenBy(const html::Tag& tag, QStringView text) const;
+    // The tag that holds the place at() was read.
+    void clear();
+
+private:
+    qsizetype m_from;
+    qsizetype m_at = -1;
+    QByteArray m_latin1;
+    QString m_wide; // once a character beyond Latin-1 came: all of it
+};
+// The values of the last element read; from its line when it was read the
+// quick way.
+ElementValues lastValues(const AreaScan& scan);
+// Its three event handlers alone (the rest empty), taken from its line
+// without making its other values: the link of an imported area may be
+// hundreds of megabytes long.
+LinkAttributes lastHandlers(const AreaScan& scan);
 
 } // namespace korvane::import

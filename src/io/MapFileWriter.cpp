@@ -59,9 +59,17 @@ QByteArray mapDataFileBytes(const QString& mapCode, const QString& imageFileName
                              imageFileName + kCrLf + QStringLiteral("-->") + kCrLf + kCrLf + mapCode);
 }
 
-QString mapDataFilePath(const QString& folder, const QString& pagePath)
+SavePair savePairFor(const QString& folder, const QString& name)
 {
-    return folder + baseNameOf(pagePath) + QStringLiteral(".map");
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot < 0 ? name : name.left(dot);
+    const QString map = QStringLiteral(".map");
+    if (dot < 0)
+        return {folder + name + QStringLiteral(".html"), folder + name + map, false};
+    // A name of the data file itself: the page must not take its place.
+    if (QStringView(name).sliced(dot).compare(map, Qt::CaseInsensitive) == 0)
+        return {folder + base + QStringLiteral(".html"), folder + name, true};
+    return {folder + name, folder + base + map, false};
 }
 
 QString withCrLfLineEnds(const QString& text)

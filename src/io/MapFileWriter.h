@@ -19,8 +19,18 @@ QString testPageText(const QString& mapCode);
 QByteArray testPageBytes(const QString& mapCode);
 // The data file: a comment naming the image, an empty line, the code; single-byte.
 QByteArray mapDataFileBytes(const QString& mapCode, const QString& imageFileName);
-// The data file beside the page: folder + baseNameOf(page) + ".map".
-QString mapDataFilePath(const QString& folder, const QString& pagePath);
+// The two files a save writes for the name given in its dialog, side by
+// side in `folder` and never one file: the page takes the name and the data
+// file its base name with ".map" ("plan.htm": "plan.htm", "plan.map"); a
+// name without extension gives both theirs ("plan": "plan.html",
+// "plan.map"), and a name ending in ".map" names the data file, beside
+// which the page takes ".html".
+struct SavePair {
+    QString page;
+    QString data;
+    bool dataNamed = false; // the name given was the data file's
+};
+SavePair savePairFor(const QString& folder, const QString& name);
 // Lone "\n" line ends (as a text widget hands them out) become "\r\n".
 QString withCrLfLineEnds(const QString& text);
 // Windows-1252 bytes; a character the code page lacks becomes an HTML

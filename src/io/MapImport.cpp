@@ -49,7 +49,6 @@ MapFileData MapFileStream::finish()
 {
     if (!m_restHidden)
         read(true);
-    endScan(m_data.areas);
     MapFileData data = std::move(m_data);
     if (!data.hasMap) {
         data.imagePath.clear();
@@ -62,12 +61,19 @@ void MapFileStream::read(bool last)
 {
     html::TagReader reader(m_unread, !last);
     html::Tag tag;
-    while (reader.next(tag))
+    while (reader.next(tag)) {
         visit(tag, m_unreadStart + tag.start);
+        // The value kept apart is back in place: places after it are the whole text's again.
+        if (m_open.at() >= 0 && tag.start < m_open.at() && m_open.at() <= tag.end) {
+            m_unreadStart += m_open.size();
+            m_open.clear();
+        }
+    }
     const qsizetype resume = last ? m_unread.size() : reader.resumeAt();
     if (resume < 0) {
         m_restHidden = true;
         m_unread.clear();
+        m_open.clear();
         return;
     }
     // The inside of a comment or script still open is not kept: replaced by
@@ -81,6 +87,9 @@ void MapFileStream::read(bool last)
     }
     m_unreadStart += resume;
     m_unread.remove(0, resume);
+    m_open.dropped(resume);
+    if (!last)
+        m_open.take(m_unread, 0);
     // What is left waits for at least as much again: text read anew (a
     // comment or script running on) is read a few times at most.
     m_readFrom = std::max(m_readSize, 2 * m_unread.size());
@@ -102,7 +111,7 @@ void MapFileStream::visit(const html::Tag& tag, qsizetype start)
     } else if (tag.is(QLatin1StringView("map"))) {
         m_data.hasMap = true;
     } else if (tag.is(QLatin1StringView("area")) && start > 0) { // searched from the second character
-        addArea(m_data.areas, tag, AreaDialect::MapFile, start);
+        addArea(m_data.areas, tag, AreaDialect::MapFile, start, AreaReading::Quick, m_open.takenBy(tag, m_unread));
     }
 }
 

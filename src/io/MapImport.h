@@ -26,9 +26,11 @@ MapFileData readMapFile(QStringView text, PathStyle style = nativePathStyle(), c
 // held whole as text.
 class MapFileStream {
 public:
-    // Pieces are read once `readSize` characters are together.
-    explicit MapFileStream(PathStyle style = nativePathStyle(), qsizetype readSize = 256 * 1024)
-        : m_style(style), m_readSize(readSize)
+    // Pieces are read once `readSize` characters are together; an area's
+    // value longer than `longValue` is kept apart while it is read (OpenValue).
+    explicit MapFileStream(PathStyle style = nativePathStyle(), qsizetype readSize = 256 * 1024,
+                           qsizetype longValue = 1024 * 1024)
+        : m_style(style), m_readSize(readSize), m_open(longValue)
     {
     }
     void take(QStringView piece);
@@ -51,6 +53,7 @@ private:
     qsizetype m_unreadStart = 0; // its place in the whole text
     qsizetype m_readFrom = 0;    // m_unread is read once it is this long
     bool m_restHidden = false;
+    OpenValue m_open;
 };
 
 } // namespace korvane::import

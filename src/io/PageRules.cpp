@@ -51,7 +51,9 @@ void checkSyntax(const html::Tag& area, int line, Findings& out)
                                                                "öffnet sich der Verweis im selben Fenster.")});
 }
 
-void checkArea(const html::Tag& area, int line, Findings& out)
+} // namespace
+
+void areaTagRules(const html::Tag& area, int line, Findings& out)
 {
     checkSyntax(area, line, out);
     if (area.attribute(QLatin1StringView("href")) || isClosingArea(area))
@@ -71,6 +73,8 @@ void checkArea(const html::Tag& area, int line, Findings& out)
             {QStringLiteral("default-without-href"), Severity::Warning, -1, line, defaultWithoutLinkMessage()});
 }
 
+namespace {
+
 // The area tags of one map, those a browser reads as HTML.
 void checkAreas(QStringView text, const import::MapElement& map, const std::function<int(qsizetype)>& lineAt,
                 Findings& out)
@@ -80,11 +84,13 @@ void checkAreas(QStringView text, const import::MapElement& map, const std::func
     import::HiddenContent hidden;
     while (reader.next(tag)) {
         if (!hidden.hides(tag) && !tag.isEndTag && tag.is(QLatin1StringView("area")))
-            checkArea(tag, lineAt(map.start + tag.start), out);
+            areaTagRules(tag, lineAt(map.start + tag.start), out);
     }
 }
 
-void checkName(const import::MapElement& map, int line, Findings& out)
+} // namespace
+
+void mapNameRules(const import::MapElement& map, int line, Findings& out)
 {
     if (map.name.isNull() || map.name.isEmpty() || map.name.contains(u' ') || map.name.contains(u'\t') ||
         map.name.contains(u'\n') || map.name.contains(u'\r') || map.name.contains(u'\f')) {
@@ -108,8 +114,6 @@ void checkName(const import::MapElement& map, int line, Findings& out)
                            .arg(quoted(name), quoted(id))});
 }
 
-} // namespace
-
 bool isLinkOnlyAttribute(QStringView name)
 {
     for (const char* only : {"alt", "target", "rel", "download", "hreflang", "type", "ping"}) {
@@ -119,13 +123,8 @@ bool isLinkOnlyAttribute(QStringView name)
     return false;
 }
 
-Findings pageRules(QStringView text, const import::PageMaps& read, const std::function<int(qsizetype)>& lineAt)
+void usedTwiceRules(const import::PageMaps& read, const std::function<int(qsizetype)>& candidateLine, Findings& out)
 {
-    Findings out;
-    for (const import::MapElement& map : read.maps) {
-        checkName(map, lineAt(map.start), out);
-        checkAreas(text, map, lineAt, out);
-    }
     // Keyboard users reach a map's areas once, where the map stands: a second picture gets none.
     std::vector<int> firstUser(read.maps.size(), -1);
     for (qsizetype c = 0; c < read.candidates.size(); ++c) {
@@ -138,14 +137,23 @@ Findings pageRules(QStringView text, const import::PageMaps& read, const std::fu
             continue;
         }
         const import::MapElement& map = read.maps[std::size_t(m)];
-        out.push_back({QStringLiteral("map-used-twice"), Severity::Warning, -1,
-                       lineAt(read.candidateStarts[std::size_t(c)]),
+        out.push_back({QStringLiteral("map-used-twice"), Severity::Warning, -1, candidateLine(c),
                        QCoreApplication::translate("korvane::PageRules",
                                                    "Die Map %1 gehört schon zur Grafik in Zeile %2; mit der Tastatur "
                                                    "erreicht man ihre Areale nur einmal, dort, wo die Map steht.")
                            .arg(quoted(browser::decodeReferences(map.name.isNull() ? map.id : map.name)),
-                                QString::number(lineAt(read.candidateStarts[std::size_t(first)])))});
+                                QString::number(candidateLine(first)))});
     }
+}
+
+Findings pageRules(QStringView text, const import::PageMaps& read, const std::function<int(qsizetype)>& lineAt)
+{
+    Findings out;
+    for (const import::MapElement& map : read.maps) {
+        mapNameRules(map, lineAt(map.start), out);
+        checkAreas(text, map, lineAt, out);
+    }
+    usedTwiceRules(read, [&](qsizetype c) { return lineAt(read.candidateStarts[std::size_t(c)]); }, out);
     return out;
 }
 

@@ -102,15 +102,21 @@ char* putLatin1(char* out, QStringView text)
 
 } // namespace
 
-void writeLatin1Line(char* out, QLatin1StringView prefix, const FieldViews& fields)
+void writeLatin1Line(char* out, QLatin1StringView prefix, const FieldViews& fields, int headField,
+                     QLatin1StringView head)
 {
+    const auto put = [&](int i) {
+        if (i == headField)
+            out = std::copy(head.data(), head.data() + head.size(), out);
+        out = putLatin1(out, fields[i]);
+    };
     out = std::copy(prefix.data(), prefix.data() + prefix.size(), out);
     out = putLatin1(out, fields[Shape]);
     out = putLatin1(out, kShapePadding);
-    out = putLatin1(out, fields[Coords]);
+    put(Coords);
     for (int i = Href; i < FieldCount; ++i) {
         *out++ = '|';
-        out = putLatin1(out, fields[i]);
+        put(i);
     }
 }
 

@@ -48,13 +48,36 @@ QString coordinateText(const QList<int>& values);
 // Builds a whole line: prefix (one blank, two for .map imports), keyword,
 // the padding, the coordinates and the six attributes.
 QString makeLine(const QString& prefix, const QString& shape, const QString& coords, const LinkAttributes& attributes);
+// The fields of a line as views into it, cut as split() cuts them, without
+// a list or a copy (a line may hold a link of hundreds of MB); the ninth
+// holds the attributes an import kept (empty for most lines), missing ones
+// are empty. `View` is QStringView, or QLatin1StringView for a line the
+// line store keeps one byte a character.
+template <typename View>
+std::array<View, 9> fieldsOf(View line)
+{
+    std::array<View, 9> fields{};
+    qsizetype start = 0;
+    for (std::size_t i = 0; i < fields.size() && start <= line.size(); ++i) {
+        qsizetype bar = line.indexOf(QLatin1Char('|'), start);
+        if (bar < 0)
+            bar = line.size();
+        fields[i] = line.mid(start, bar - start);
+        start = bar + 1;
+    }
+    return fields;
+}
 // The eight fields of a line as views, in line order.
 using FieldViews = std::array<QStringView, FieldCount>;
 // The length of makeLine()'s line for these fields.
 qsizetype lineLength(QLatin1StringView prefix, const FieldViews& fields);
 // Writes that line one byte a character; every character of the fields must
 // be Latin-1. An import writes a million lines this way, straight into place.
-void writeLatin1Line(char* out, QLatin1StringView prefix, const FieldViews& fields);
+// The field `headField` (not the shape) starts with the characters `head`
+// (which lineLength() does not count): an import keeps the start of a very
+// long value apart as Latin-1.
+void writeLatin1Line(char* out, QLatin1StringView prefix, const FieldViews& fields, int headField = -1,
+                     QLatin1StringView head = {});
 // The six attributes of a line (fields 2 to 7); missing fields read as empty.
 LinkAttributes attributesOf(const QString& line);
 // Replaces fields 2 to 7, keeping field 0's blanks and any field after 7.

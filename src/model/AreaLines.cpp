@@ -44,6 +44,15 @@ QString AreaLines::at(qsizetype i) const
     return QString(reinterpret_cast<const QChar*>(bytes), -span.length);
 }
 
+QString AreaLines::left(qsizetype i, qsizetype n) const
+{
+    const Span& span = m_spans.at(i);
+    const char* bytes = m_text.constData() + span.start;
+    if (span.length >= 0)
+        return QString::fromLatin1(bytes, std::min<qsizetype>(span.length, n));
+    return QString(reinterpret_cast<const QChar*>(bytes), std::min<qsizetype>(-span.length, n));
+}
+
 void AreaLines::read(qsizetype i, QString& into) const
 {
     const Span& span = m_spans.at(i);

@@ -55,6 +55,9 @@ public:
     }
     // The line's length in UTF-16 code units, without making it.
     qsizetype lineSize(qsizetype i) const;
+    // The line's first `n` code units (all of a shorter one), without making
+    // the rest of it.
+    QString left(qsizetype i, qsizetype n) const;
     bool contains(QStringView line) const;
     // The line holds a CR, an LF or a paragraph separator; the line is not made.
     bool hasLineEnd(qsizetype i) const;

@@ -9,11 +9,16 @@ namespace korvane {
 
 QString shownLine(QStringView line)
 {
-    if (line.size() <= kShownLineLimit)
-        return line.toString();
+    return shownLine(line, line.size());
+}
+
+QString shownLine(QStringView start, qsizetype length)
+{
+    if (length <= kShownLineLimit)
+        return start.first(length).toString();
     // A character made of two code units is not cut in half.
-    const qsizetype cut = line[kShownLineLimit - 1].isHighSurrogate() ? kShownLineLimit - 1 : kShownLineLimit;
-    return line.left(cut).toString() + QCoreApplication::translate("korvane::AreaList", "… (%1 Zeichen)").arg(line.size());
+    const qsizetype cut = start[kShownLineLimit - 1].isHighSurrogate() ? kShownLineLimit - 1 : kShownLineLimit;
+    return start.left(cut).toString() + QCoreApplication::translate("korvane::AreaList", "… (%1 Zeichen)").arg(length);
 }
 
 AreaList::AreaList(QObject* parent) : QAbstractListModel(parent) {}
@@ -95,7 +100,7 @@ QVariant AreaList::data(const QModelIndex& index, int role) const
     if (role == Qt::EditRole)
         return m_lines.at(index.row());
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return shownLine(m_lines.at(index.row()));
+        return shownLine(m_lines.left(index.row(), kShownLineLimit), m_lines.lineSize(index.row()));
     return {};
 }
 

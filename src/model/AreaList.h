@@ -12,6 +12,9 @@ inline constexpr qsizetype kShownLineLimit = 10'000;
 // The line as it is shown: at most kShownLineLimit characters, then "…" and
 // the whole length.
 QString shownLine(QStringView line);
+// The same for a line of `length` characters of which `start` holds the
+// first (at least kShownLineLimit of them, or all).
+QString shownLine(QStringView start, qsizetype length);
 
 // The ordered area lines shown in the list box. It is the only store of the
 // areas: the canvas, the list box and the map code all follow its signals.

@@ -95,13 +95,28 @@ private:
     std::vector<int> m_spread;
 };
 
+// groupKey() of a line kept either way (see AreaLines::withLine()).
+template <typename View> View keyOf(View line)
+{
+    const qsizetype first = line.indexOf(QLatin1Char('|'));
+    const qsizetype second = first < 0 ? -1 : line.indexOf(QLatin1Char('|'), first + 1);
+    return second < 0 ? View() : line.sliced(second);
+}
+
+// The same for the same characters, whichever way the line is kept.
+template <typename View> std::size_t keyHash(View key)
+{
+    std::size_t hash = 1469598103934665603ULL;
+    for (qsizetype i = 0; i < key.size(); ++i)
+        hash = (hash ^ key[i].unicode()) * 1099511628211ULL;
+    return hash;
+}
+
 } // namespace
 
 QStringView groupKey(QStringView line)
 {
-    const qsizetype first = line.indexOf(u'|');
-    const qsizetype second = first < 0 ? -1 : line.indexOf(u'|', first + 1);
-    return second < 0 ? QStringView() : line.sliced(second);
+    return keyOf(line);
 }
 
 LinkGroups linkGroups(const AreaLines& lines, const std::vector<QRectF>& boxes, const std::vector<bool>& drawn,
@@ -113,33 +128,32 @@ LinkGroups linkGroups(const AreaLines& lines, const std::vector<QRectF>& boxes, 
     out.place.resize(std::size_t(n));
     // The areas that may join, by the hash of what they share: those of one
     // hash are compared by their text, so that no key is held as a string.
+    // The lines are read in place (a link may be hundreds of MB long).
     std::vector<std::pair<std::size_t, int>> byKey;
-    QString line;
+    QString room;
     for (int i = 0; i < n; ++i) {
         out.leader[std::size_t(i)] = out.place[std::size_t(i)] = i;
-        if (joins[std::size_t(i)]) {
-            lines.read(i, line);
-            byKey.emplace_back(qHash(groupKey(line)), i);
-        }
+        if (joins[std::size_t(i)])
+            byKey.emplace_back(lines.withLine(i, room, [](auto line) { return keyHash(keyOf(line)); }), i);
     }
     std::sort(byKey.begin(), byKey.end());
     bool grouped = false;
-    QString other;
+    QString otherRoom;
     for (std::size_t k = 0; k < byKey.size(); ++k) {
         const int i = byKey[k].second;
         if (out.leader[std::size_t(i)] != i)
             continue; // joined an earlier one already
-        lines.read(i, line);
-        for (std::size_t m = k + 1; m < byKey.size() && byKey[m].first == byKey[k].first; ++m) {
-            const int j = byKey[m].second;
-            if (out.leader[std::size_t(j)] != j)
-                continue;
-            lines.read(j, other);
-            if (groupKey(other) == groupKey(line)) {
-                out.leader[std::size_t(j)] = i; // the pairs are sorted: i comes first in the list
-                grouped = true;
+        lines.withLine(i, room, [&](auto line) {
+            for (std::size_t m = k + 1; m < byKey.size() && byKey[m].first == byKey[k].first; ++m) {
+                const int j = byKey[m].second;
+                if (out.leader[std::size_t(j)] != j)
+                    continue;
+                if (lines.withLine(j, otherRoom, [&](auto other) { return keyOf(other) == keyOf(line); })) {
+                    out.leader[std::size_t(j)] = i; // the pairs are sorted: i comes first in the list
+                    grouped = true;
+                }
             }
-        }
+        });
     }
     if (!grouped)
         return out;

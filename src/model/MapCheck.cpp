@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <unordered_map>
 
 namespace korvane::check {
 
@@ -33,14 +34,24 @@ struct Geometry {
     QRectF box;
 };
 
+// What the check keeps of an area while it looks at all of them: the shape's
+// numbers lie in one shared pool, and the texts are read from the line again
+// when they are needed, so a map of millions of areas costs a few dozen bytes
+// an area.
 struct Area {
-    int index = 0;
-    QString line;
-    QString shape; // the keyword as written
-    QString href;
-    QString alt;
+    qsizetype from = 0; // its numbers in the pool
+    qsizetype count = 0;
+    Kind kind = Kind::Rect;
+    bool shaped = false; // a rect, circle or poly that can be clicked
+    bool degenerate = false;
     bool link = true;
-    std::optional<Geometry> geometry; // none for degenerate and other shapes
+};
+
+// A shape as rowSpans() reads it: its numbers in the pool.
+struct ShapeView {
+    Kind kind = Kind::Rect;
+    const double* c = nullptr;
+    qsizetype size = 0;
 };
 
 QString quoted(const QString& text)
@@ -61,21 +72,21 @@ double polygonArea(const QList<double>& c)
 
 constexpr double kFar = 4e8;
 
-// The geometry of an area as a browser reads it, or why it cannot be
-// clicked. A default area gives neither.
-std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
+// The geometry of an area as a browser reads it (`shape` the keyword as
+// written), or why it cannot be clicked. A default area gives neither.
+std::optional<Geometry> readGeometry(const QString& shape, const QString& coords, QString* degenerate)
 {
-    const browser::AreaShape shape = browser::areaShape(area.shape, entry::coordsOf(area.line));
-    if (shape.kind == browser::Shape::Default)
+    const browser::AreaShape read = browser::areaShape(shape, coords);
+    if (read.kind == browser::Shape::Default)
         return std::nullopt;
-    QList<double> c = shape.c;
-    const QString text = quoted(entry::coordsOf(area.line));
+    QList<double> c = read.c;
+    const QString text = quoted(coords);
     // Coordinates far beyond any picture mean the same as a little beyond it;
     // kept within reach of int, the pixel arithmetic stays exact.
     for (double& v : c)
         v = std::clamp(v, -kFar, kFar);
     Geometry g;
-    if (shape.kind == browser::Shape::Rect) {
+    if (read.kind == browser::Shape::Rect) {
         if (c.size() < 4) {
             *degenerate = QCoreApplication::translate("korvane::MapCheck", "Ein Rechteck braucht vier Koordinaten, es hat %1.").arg(text);
             return std::nullopt;
@@ -83,7 +94,7 @@ std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
         g = {Kind::Rect, c, QRectF(QPointF(c[0], c[1]), QPointF(c[2], c[3]))};
         if (g.box.width() <= 0 || g.box.height() <= 0)
             *degenerate = QCoreApplication::translate("korvane::MapCheck", "Das Rechteck %1 hat keine Breite oder keine Höhe.").arg(text);
-    } else if (shape.kind == browser::Shape::Circle) {
+    } else if (read.kind == browser::Shape::Circle) {
         if (c.size() < 3) {
             *degenerate = QCoreApplication::translate("korvane::MapCheck", "Ein Kreis braucht drei Koordinaten, er hat %1.").arg(text);
             return std::nullopt;
@@ -113,6 +124,24 @@ std::optional<Geometry> readGeometry(const Area& area, QString* degenerate)
     return g;
 }
 
+// The box of a shape as readGeometry() made it.
+QRectF boxOf(const ShapeView& g)
+{
+    const double* c = g.c;
+    if (g.kind == Kind::Rect)
+        return QRectF(QPointF(c[0], c[1]), QPointF(c[2], c[3]));
+    if (g.kind == Kind::Circle)
+        return QRectF(c[0] - c[2], c[1] - c[2], 2 * c[2], 2 * c[2]);
+    double left = c[0], right = c[0], top = c[1], bottom = c[1];
+    for (qsizetype i = 0; i < g.size; i += 2) {
+        left = std::min(left, c[i]);
+        right = std::max(right, c[i]);
+        top = std::min(top, c[i + 1]);
+        bottom = std::max(bottom, c[i + 1]);
+    }
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
 // The pixels of one row of the grid that an area holds, as inclusive spans:
 // a pixel belongs to the area when its centre does, as a click there would.
 struct RowScratch {
@@ -120,7 +149,7 @@ struct RowScratch {
     std::vector<double> crossings;
 };
 
-void rowSpans(const Geometry& g, double y, RowScratch& scratch)
+void rowSpans(const ShapeView& g, double y, RowScratch& scratch)
 {
     auto& spans = scratch.spans;
     spans.clear();
@@ -147,7 +176,7 @@ void rowSpans(const Geometry& g, double y, RowScratch& scratch)
         // Even-odd rule: where the row crosses the edges, in and out by turns.
         auto& crossings = scratch.crossings;
         crossings.clear();
-        const qsizetype n = g.c.size() / 2;
+        const qsizetype n = g.size / 2;
         for (qsizetype i = 0; i < n; ++i) {
             const qsizetype j = (i + 1) % n;
             const double yi = g.c[2 * i + 1], yj = g.c[2 * j + 1];
@@ -196,17 +225,20 @@ private:
 enum class Reach : char { NoPixel, Covered, Reached };
 
 // Whether each area holds a pixel of `grid` that no earlier area holds.
-std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
+std::vector<Reach> reachable(const std::vector<Area>& areas, const std::vector<double>& pool, QSize grid)
 {
+    const auto shape = [&](std::size_t i) {
+        return ShapeView{areas[i].kind, pool.data() + areas[i].from, areas[i].count};
+    };
     std::vector<Reach> reached(areas.size(), Reach::NoPixel);
     // Areas by the row they start in; rows no area touches are skipped, so a
     // tall grid with few areas costs nothing per empty row.
     std::vector<int> byTop;
     std::vector<std::pair<int, int>> rows(areas.size(), {0, -1});
     for (std::size_t i = 0; i < areas.size(); ++i) {
-        if (!areas[i].geometry)
+        if (!areas[i].shaped)
             continue;
-        const QRectF& box = areas[i].geometry->box;
+        const QRectF box = boxOf(shape(i));
         const int top = std::max(0, int(std::floor(box.top())));
         const int bottom = std::min(grid.height() - 1, int(std::ceil(box.bottom())));
         if (top <= bottom && box.right() > 0 && box.left() < grid.width()) {
@@ -234,7 +266,7 @@ std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
             const bool full = owners.full();
             if (full && reached[i] != Reach::NoPixel)
                 continue;
-            rowSpans(*areas[i].geometry, y + 0.5, scratch);
+            rowSpans(shape(std::size_t(i)), y + 0.5, scratch);
             for (const auto& [first, last] : scratch.spans) {
                 const int from = std::max(first, 0);
                 const int to = std::min(last, grid.width() - 1);
@@ -251,20 +283,19 @@ std::vector<Reach> reachable(const std::vector<Area>& areas, QSize grid)
 }
 
 // Is any part of the area outside the picture, or all of it?
-void checkOutside(const Area& area, QSize picture, Findings& out, int line)
+void checkOutside(const QRectF& box, int index, QSize picture, const FindingSink& out, int line)
 {
-    const QRectF& box = area.geometry->box;
     const QRectF frame(QPointF(0, 0), picture);
     if (!box.intersects(frame))
-        out.push_back({QStringLiteral("outside-picture"), Severity::Warning, area.index, line,
-                       QCoreApplication::translate("korvane::MapCheck", "Das Areal liegt ganz außerhalb des Bildes (%1 × %2 Pixel).")
-                           .arg(picture.width())
-                           .arg(picture.height())});
+        out({QStringLiteral("outside-picture"), Severity::Warning, index, line,
+             QCoreApplication::translate("korvane::MapCheck", "Das Areal liegt ganz außerhalb des Bildes (%1 × %2 Pixel).")
+                 .arg(picture.width())
+                 .arg(picture.height())});
     else if (!frame.contains(box))
-        out.push_back({QStringLiteral("outside-picture"), Severity::Warning, area.index, line,
-                       QCoreApplication::translate("korvane::MapCheck", "Das Areal ragt über den Rand des Bildes (%1 × %2 Pixel) hinaus.")
-                           .arg(picture.width())
-                           .arg(picture.height())});
+        out({QStringLiteral("outside-picture"), Severity::Warning, index, line,
+             QCoreApplication::translate("korvane::MapCheck", "Das Areal ragt über den Rand des Bildes (%1 × %2 Pixel) hinaus.")
+                 .arg(picture.width())
+                 .arg(picture.height())});
 }
 
 const QStringList kPictureExtensions{QStringLiteral(".png"),  QStringLiteral(".jpg"),  QStringLiteral(".jpeg"),
@@ -287,15 +318,71 @@ bool looksLikeFileName(const QString& alt, const QString& pictureFileName)
 // its extension ("kontakt.html"), as a browser reads both. A name the address
 // gives as a folder or without an extension ("Impressum" for "/impressum/")
 // names the page well.
+bool endsInName(const QString& text, const QString& path);
+
 bool isTheLink(const QString& alt, const QString& href)
 {
     const QString text = browser::decodeReferences(alt).trimmed();
     const QString address = browser::decodeReferences(href).trimmed();
     if (text.compare(address, Qt::CaseInsensitive) == 0)
         return true;
-    const QString name = fileNameOf(QUrl(address).path());
+    return endsInName(text, QUrl(address).path());
+}
+
+bool endsInName(const QString& text, const QString& path)
+{
+    const QString name = fileNameOf(path);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot > 0 && dot + 1 < name.size() && text.compare(name, Qt::CaseInsensitive) == 0;
+}
+
+// Beyond a million characters an address (an imported link of hundreds of
+// MB, a view into its line) is not copied whole to be compared with a short
+// alternative text: only its end, before its query and fragment, is read
+// for the file name.
+constexpr qsizetype kLongAddress = 1024 * 1024;
+constexpr qsizetype kAddressEnd = 64 * 1024;
+
+template <typename View> bool isTheLink(const QString& alt, View href)
+{
+    if (href.size() <= kLongAddress || href.size() <= 8 * alt.size())
+        return isTheLink(alt, href.toString());
+    qsizetype end = href.size();
+    for (const char mark : {'?', '#'}) {
+        const qsizetype at = href.indexOf(QLatin1Char(mark));
+        end = at < 0 ? end : std::min(end, at);
+    }
+    const qsizetype from = std::max<qsizetype>(0, end - kAddressEnd);
+    const QString tail = browser::decodeReferences(href.sliced(from, end - from).toString());
+    return endsInName(browser::decodeReferences(alt).trimmed(), QUrl(QLatin1Char('/') + tail.trimmed()).path());
+}
+
+// What the check keeps of a line while it reads it: its shape keyword as
+// written, coordinates and alternative text, and whether it is a link.
+template <typename Fields>
+QString shapeIn(const Fields& f)
+{
+    return f[entry::Shape].trimmed().toString();
+}
+
+template <typename Fields>
+QString altIn(const Fields& f)
+{
+    return f[entry::Alt].trimmed().toString();
+}
+
+template <typename Fields>
+bool isLinkIn(const Fields& f)
+{
+    return !f[entry::Href].isEmpty() || !extra::has(extra::parse(f[extra::kField].toString()), extra::kNoHref);
+}
+
+// Calls `f` with the fields of line `i` as views: a line kept one byte a
+// character is read in place, never made whole.
+template <typename F>
+decltype(auto) fieldsOfLine(const AreaLines& lines, qsizetype i, QString& room, F f)
+{
+    return lines.withLine(i, room, [&](auto line) { return f(entry::fieldsOf(line)); });
 }
 
 // Integers separated by commas, nothing else: "-?[0-9]+" each, a radius without its minus.
@@ -329,151 +416,191 @@ class Checker {
 public:
     // A page may show a picture at any size (width="999999999"): the grid of
     // pixels stays within what a picture can have.
-    Checker(const AreaLines& lines, const MapFacts& facts)
-        : m_facts(facts), m_grid(facts.picture.boundedTo(QSize(kGridLimit, kGridLimit)))
+    Checker(const AreaLines& lines, const MapFacts& facts, const FindingSink& sink)
+        : m_lines(lines), m_facts(facts), m_grid(facts.picture.boundedTo(QSize(kGridLimit, kGridLimit))), m_out(sink)
     {
         m_areas.reserve(lines.size());
         for (qsizetype i = 0; i < lines.size(); ++i)
-            m_areas.push_back(read(int(i), lines[i]));
+            m_areas.push_back(fieldsOfLine(lines, i, m_room, [this](const auto& f) { return read(f); }));
     }
 
     std::vector<bool> covered()
     {
-        const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_grid);
+        const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_pool, m_grid);
         std::vector<bool> out(m_areas.size(), false);
         for (std::size_t i = 0; i < reached.size(); ++i)
             out[i] = reached[i] == Reach::Covered;
         return out;
     }
 
-    Findings run()
+    void run()
     {
-        const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_grid);
-        QHash<QString, int> firstWithAlt;
-        for (Area& area : m_areas) {
-            checkText(area, firstWithAlt);
-            checkShape(area, reached);
+        const std::vector<Reach> reached = m_grid.isEmpty() ? std::vector<Reach>() : reachable(m_areas, m_pool, m_grid);
+        for (std::size_t i = 0; i < m_areas.size(); ++i) {
+            fieldsOfLine(m_lines, qsizetype(i), m_room, [&](const auto& f) {
+                if (m_areas[i].link)
+                    checkText(int(i), altIn(f), f[entry::Href]);
+                else
+                    checkNoLink(int(i), f);
+                checkShape(int(i), f, reached);
+            });
         }
-        return std::move(m_out);
     }
 
 private:
     int lineOf(int index) const { return index < m_facts.lines.size() ? m_facts.lines[index] : index + 1; }
 
-    void add(const Area& area, const char* rule, Severity severity, const QString& message)
+    void add(int index, const char* rule, Severity severity, const QString& message)
     {
-        m_out.push_back({QString::fromLatin1(rule), severity, area.index, lineOf(area.index), message});
+        m_out({QString::fromLatin1(rule), severity, index, lineOf(index), message});
     }
 
-    Area read(int index, const QString& line)
+    ShapeView shapeOf(const Area& area) const { return {area.kind, m_pool.data() + area.from, area.count}; }
+
+    template <typename F>
+    decltype(auto) withFields(qsizetype i, QString& room, F f) const
     {
-        const QStringList f = entry::split(line);
-        Area area{index, line, entry::shapeOf(line), entry::field(f, entry::Href),
-                  entry::field(f, entry::Alt).trimmed(), !extra::isNoLink(line), std::nullopt};
-        area.geometry = readGeometry(area, &m_degenerate[index]);
-        if (area.geometry && m_facts.picture.isEmpty()) {
+        return fieldsOfLine(m_lines, i, room, f);
+    }
+
+    template <typename Fields>
+    Area read(const Fields& f)
+    {
+        Area area;
+        area.link = isLinkIn(f);
+        QString degenerate;
+        const std::optional<Geometry> geometry = readGeometry(shapeIn(f), f[entry::Coords].toString(), &degenerate);
+        area.degenerate = !degenerate.isEmpty();
+        if (!geometry)
+            return area;
+        area.shaped = true;
+        area.kind = geometry->kind;
+        area.from = qsizetype(m_pool.size());
+        area.count = geometry->c.size();
+        m_pool.insert(m_pool.end(), geometry->c.begin(), geometry->c.end());
+        if (m_facts.picture.isEmpty()) {
             // Without the picture, the grid covers the areas (a click lands at 0 or more), as far
             // as the largest picture Korvane opens reaches.
-            const QRectF& box = area.geometry->box;
+            const QRectF& box = geometry->box;
             m_grid = m_grid.expandedTo(QSize(std::clamp(int(std::ceil(box.right())), 0, kUnknownPictureLimit),
                                              std::clamp(int(std::ceil(box.bottom())), 0, kUnknownPictureLimit)));
         }
         return area;
     }
 
+    // The earlier area with the same alternative text, looked for by a hash
+    // of the text: the texts themselves are not kept, only compared again
+    // from the lines when the hashes meet.
+    int firstWithAlt(int index, const QString& key)
+    {
+        const std::size_t hash = qHash(key);
+        const auto [from, to] = m_altHashes.equal_range(hash);
+        for (auto it = from; it != to; ++it) {
+            if (withFields(it->second, m_earlier, [&](const auto& f) { return altIn(f).simplified().toCaseFolded() == key; }))
+                return it->second;
+        }
+        m_altHashes.emplace(hash, index);
+        return -1;
+    }
+
     // What only a link may carry, on an area without one (the Nu HTML
     // checker's error). An empty alternative text is what the code writes
     // for such an area, XHTML 1.0 asking for one on every area.
-    void checkNoLink(const Area& area)
+    template <typename Fields>
+    void checkNoLink(int index, const Fields& f)
     {
-        if (area.link || m_facts.fromTags)
+        if (m_facts.fromTags)
             return;
-        const LinkAttributes a = entry::attributesOf(area.line);
         QStringList given;
-        if (!area.alt.isEmpty())
+        if (!altIn(f).isEmpty())
             given << QStringLiteral("alt");
-        if (a.target != entry::kAbsent && !a.target.isEmpty())
+        if (f[entry::Target].compare(entry::kAbsent) != 0 && !f[entry::Target].isEmpty())
             given << QStringLiteral("target");
-        for (const extra::Attribute& kept : extra::of(area.line)) {
-            if (kept.name != QLatin1String("alt") && kept.name != QLatin1String("target") &&
-                (kept.name == QLatin1String("rel") || kept.name == QLatin1String("download") ||
-                 kept.name == QLatin1String("hreflang") || kept.name == QLatin1String("type") ||
-                 kept.name == QLatin1String("ping")))
+        for (const extra::Attribute& kept : extra::parse(f[extra::kField].toString())) {
+            if (kept.name == QLatin1String("rel") || kept.name == QLatin1String("download") ||
+                kept.name == QLatin1String("hreflang") || kept.name == QLatin1String("type") ||
+                kept.name == QLatin1String("ping"))
                 given << kept.name;
         }
         if (!given.isEmpty())
-            add(area, "area-href-missing", Severity::Error, linkOnlyAttributesMessage(given));
-        if (browser::shapeOf(area.shape) == browser::Shape::Default)
-            add(area, "default-without-href", Severity::Warning, defaultWithoutLinkMessage());
+            add(index, "area-href-missing", Severity::Error, linkOnlyAttributesMessage(given));
+        if (browser::shapeOf(shapeIn(f)) == browser::Shape::Default)
+            add(index, "default-without-href", Severity::Warning, defaultWithoutLinkMessage());
     }
 
-    void checkText(const Area& area, QHash<QString, int>& firstWithAlt)
+    template <typename View>
+    void checkText(int index, const QString& alt, View href)
     {
-        checkNoLink(area);
-        if (!area.link)
-            return;
-        if (area.alt.isEmpty()) {
-            add(area, "area-alt", Severity::Error, QCoreApplication::translate("korvane::MapCheck", "Das Areal hat einen Verweis, aber keinen Alternativtext."));
+        if (alt.isEmpty()) {
+            add(index, "area-alt", Severity::Error,
+                QCoreApplication::translate("korvane::MapCheck", "Das Areal hat einen Verweis, aber keinen Alternativtext."));
             return;
         }
-        if (isTheLink(area.alt, area.href))
-            add(area, "alt-is-link", Severity::Warning,
+        if (isTheLink(alt, href))
+            add(index, "alt-is-link", Severity::Warning,
                 QCoreApplication::translate("korvane::MapCheck", "Der Alternativtext %1 ist der Verweis selbst; er sollte sagen, "
                                                                 "wohin der Verweis führt.")
-                    .arg(quoted(area.alt)));
-        else if (looksLikeFileName(area.alt, m_facts.pictureFileName))
-            add(area, "alt-is-filename", Severity::Warning,
+                    .arg(quoted(alt)));
+        else if (looksLikeFileName(alt, m_facts.pictureFileName))
+            add(index, "alt-is-filename", Severity::Warning,
                 QCoreApplication::translate("korvane::MapCheck", "Der Alternativtext %1 ist ein Dateiname; er sollte sagen, wohin "
                                                                 "der Verweis führt.")
-                    .arg(quoted(area.alt)));
-        const QString key = area.alt.simplified().toCaseFolded();
-        const auto first = firstWithAlt.constFind(key);
-        if (first == firstWithAlt.constEnd()) {
-            firstWithAlt.insert(key, area.index);
+                    .arg(quoted(alt)));
+        const int first = firstWithAlt(index, alt.simplified().toCaseFolded());
+        if (first < 0)
             return;
-        }
-        const Area& earlier = m_areas[*first];
-        if (earlier.href.trimmed() != area.href.trimmed())
-            add(area, "duplicate-alt", Severity::Warning,
+        const bool sameLink = withFields(first, m_earlier, [&](const auto& f) {
+            return f[entry::Href].trimmed().compare(href.trimmed()) == 0;
+        });
+        if (!sameLink)
+            add(index, "duplicate-alt", Severity::Warning,
                 QCoreApplication::translate("korvane::MapCheck", "Der Alternativtext %1 steht auch in Zeile %2, deren Verweis "
                                                                 "woanders hinführt.")
-                    .arg(quoted(area.alt), QString::number(lineOf(earlier.index))));
+                    .arg(quoted(alt), QString::number(lineOf(first))));
     }
 
-    void checkShape(const Area& area, const std::vector<Reach>& reached)
+    template <typename Fields>
+    void checkShape(int index, const Fields& f, const std::vector<Reach>& reached)
     {
-        if (!m_degenerate[area.index].isEmpty())
-            add(area, "degenerate-shape", Severity::Error,
-                m_degenerate[area.index] + QLatin1Char(' ') +
+        const Area& area = m_areas[std::size_t(index)];
+        if (area.degenerate) {
+            // Why, read again: only a map's broken areas need the words.
+            QString degenerate;
+            readGeometry(shapeIn(f), f[entry::Coords].toString(), &degenerate);
+            add(index, "degenerate-shape", Severity::Error,
+                degenerate + QLatin1Char(' ') +
                     QCoreApplication::translate("korvane::MapCheck", "Es kann nie angeklickt werden."));
-        else if (!m_facts.fromTags) // a page's tags are read as written (see io/PageRules.h)
-            checkSyntax(area);
-        if (!area.geometry)
+        } else if (!m_facts.fromTags) { // a page's tags are read as written (see io/PageRules.h)
+            checkSyntax(index, f);
+        }
+        if (!area.shaped)
             return;
-        if (!reached.empty() && reached[area.index] == Reach::Covered)
-            add(area, "unreachable-area", Severity::Error,
+        if (!reached.empty() && reached[std::size_t(index)] == Reach::Covered)
+            add(index, "unreachable-area", Severity::Error,
                 QCoreApplication::translate("korvane::MapCheck", "Frühere Areale verdecken das Areal ganz; ein Browser nimmt "
                                                                 "dort immer das erste, so kann es nie angeklickt werden."));
+        const QRectF box = boxOf(shapeOf(area));
         if (!m_facts.picture.isEmpty())
-            checkOutside(area, m_facts.picture, m_out, lineOf(area.index));
-        checkSize(area);
+            checkOutside(box, index, m_facts.picture, m_out, lineOf(index));
+        checkSize(index, box);
     }
 
     // A shape a browser clicks, written as a validator would not have it.
-    void checkSyntax(const Area& area)
+    template <typename Fields>
+    void checkSyntax(int index, const Fields& f)
     {
-        const QString coords = entry::coordsOf(area.line);
-        const bool isDefault = browser::shapeOf(area.shape) == browser::Shape::Default;
-        if (const std::optional<SyntaxProblem> p = areaSyntax(area.shape, isDefault && coords.isEmpty() ? QString() : coords))
-            add(area, qPrintable(p->rule), Severity::Error, p->message);
+        const QString shape = shapeIn(f);
+        const QString coords = f[entry::Coords].toString();
+        const bool isDefault = browser::shapeOf(shape) == browser::Shape::Default;
+        if (const std::optional<SyntaxProblem> p = areaSyntax(shape, isDefault && coords.isEmpty() ? QString() : coords))
+            add(index, qPrintable(p->rule), Severity::Error, p->message);
     }
 
-    void checkSize(const Area& area)
+    void checkSize(int index, const QRectF& box)
     {
         const int ownWidth = m_facts.picture.width();
         const int shown = m_facts.displayWidth > 0 ? m_facts.displayWidth : ownWidth;
         const double scale = ownWidth > 0 && shown > 0 ? double(shown) / ownWidth : 1.0;
-        const QRectF& box = area.geometry->box;
         const double w = box.width() * scale;
         const double h = box.height() * scale;
         if (w >= kMinimumTarget && h >= kMinimumTarget)
@@ -489,7 +616,7 @@ private:
                                .arg(int(std::floor(w)))
                                .arg(int(std::floor(h)))
                                .arg(kMinimumTarget);
-        add(area, "small-target", Severity::Warning, text);
+        add(index, "small-target", Severity::Warning, text);
     }
 
     // Coordinates beyond this are no pixels a picture has (the limit of pictures is 100 megapixels).
@@ -498,11 +625,15 @@ private:
     // far beyond every picture (coordinates of 4e8, say) costs no more rows.
     static constexpr int kUnknownPictureLimit = 10'000;
 
+    const AreaLines& m_lines;
     const MapFacts& m_facts;
     std::vector<Area> m_areas;
-    QHash<int, QString> m_degenerate;
+    std::vector<double> m_pool;
+    std::unordered_multimap<std::size_t, int> m_altHashes;
+    QString m_room;    // the line being checked, when it is not kept as Latin-1
+    QString m_earlier; // an earlier line compared with it
     QSize m_grid;
-    Findings m_out;
+    const FindingSink& m_out;
 };
 
 } // namespace
@@ -575,14 +706,22 @@ QString defaultWithoutLinkMessage()
 
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts)
 {
-    return Checker(areaLines, facts).run();
+    Findings found;
+    checkAreas(areaLines, facts, [&found](const Finding& finding) { found.push_back(finding); });
+    return found;
+}
+
+void checkAreas(const AreaLines& areaLines, const MapFacts& facts, const FindingSink& sink)
+{
+    Checker(areaLines, facts, sink).run();
 }
 
 std::vector<bool> coveredAreas(const AreaLines& areaLines, QSize picture)
 {
     MapFacts facts;
     facts.picture = picture;
-    return Checker(areaLines, facts).covered();
+    const FindingSink none = [](const Finding&) {};
+    return Checker(areaLines, facts, none).covered();
 }
 
 } // namespace korvane::check

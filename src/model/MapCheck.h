@@ -10,6 +10,7 @@
 
 #include <optional>
 
+#include <functional>
 #include <vector>
 
 // The map check: what keeps a map from working for every visitor (no
@@ -44,6 +45,10 @@ struct MapFacts {
 // The findings for the area lines of one map, in the order of the areas,
 // each area's findings in the order of the rules.
 Findings checkAreas(const AreaLines& areaLines, const MapFacts& facts);
+// The same handed to `sink` one at a time, so that the findings of millions
+// of areas are never held together.
+using FindingSink = std::function<void(const Finding&)>;
+void checkAreas(const AreaLines& areaLines, const MapFacts& facts, const FindingSink& sink);
 
 // For each area line: whether earlier areas cover it wholly (every pixel of
 // `picture` it holds is an earlier area's), so that a browser never gives it

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <type_traits>
 
 namespace korvane {
 
@@ -104,12 +106,42 @@ QString imageSource(const QString& imagePath, bool wholeName = false)
 enum class References { Keep, Escape };
 
 // The characters of a reference as numbers, which every reader takes alike.
-void appendNumeric(QString& out, const browser::Reference& reference)
+template <typename Out> void appendNumeric(Out& out, const browser::Reference& reference)
 {
     for (const char32_t c : {reference.first, reference.second}) {
         if (c != 0)
-            out += QStringLiteral("&#") + QString::number(quint32(c)) + QLatin1Char(';');
+            out += QString(QStringLiteral("&#") + QString::number(quint32(c)) + QLatin1Char(';'));
     }
+}
+
+bool isReferenceCharacter(QChar c)
+{
+    return c == u'#' || (c.unicode() < 128 && c.isLetterOrNumber());
+}
+
+// The reference that starts at value[at]. A Latin-1 value (a line read in
+// place, its link perhaps hundreds of MB) is read through a copy of the
+// reference alone: its letters, digits and "#", and the one character the
+// reading looks at beyond them.
+template <typename View> std::optional<browser::Reference> referenceIn(View value, qsizetype at)
+{
+    if constexpr (std::is_same_v<View, QLatin1StringView>) {
+        qsizetype end = at + 1;
+        while (end < value.size() && isReferenceCharacter(value[end]))
+            ++end;
+        const QString reference = value.sliced(at, std::min(end + 1, value.size()) - at).toString();
+        return browser::referenceAt(reference, 0);
+    } else {
+        return browser::referenceAt(QStringView(value), at);
+    }
+}
+
+template <typename View> browser::Shape shapeIn(View keyword)
+{
+    if constexpr (std::is_same_v<View, QLatin1StringView>)
+        return browser::shapeOf(keyword.size() > 16 ? QString() : keyword.toString());
+    else
+        return browser::shapeOf(QStringView(keyword));
 }
 
 // Appends a value so that a browser reads it as it is meant: a double quote
@@ -119,8 +151,9 @@ void appendNumeric(QString& out, const browser::Reference& reference)
 // does not ("&COPY", "&hellip", "&#128;") is written as the characters' numbers,
 // and an "&" that starts none is escaped. A file path holds none, so there
 // every "&" is escaped. Plain characters go in as runs: a million areas pass here.
-void appendValue(QString& out, QStringView value, References references = References::Keep)
+template <typename Out, typename View> void appendValue(Out& out, View value, References references = References::Keep)
 {
+    static_assert(!std::is_same_v<View, QString>, "runs are appended as views, not as copies");
     qsizetype run = 0; // the first character not appended yet
     for (qsizetype i = 0; i < value.size(); ++i) {
         const QChar c = value[i];
@@ -132,7 +165,7 @@ void appendValue(QString& out, QStringView value, References references = Refere
             escaped = u"&lt;";
         } else if (c == QLatin1Char('&')) {
             if (references == References::Keep)
-                reference = browser::referenceAt(value, i);
+                reference = referenceIn(value, i);
             if (reference && reference->xmlSafe) {
                 i += reference->length - 1;
                 continue;
@@ -154,7 +187,7 @@ void appendValue(QString& out, QStringView value, References references = Refere
     out += value.sliced(run);
 }
 
-void appendAttribute(QString& out, QLatin1String name, QStringView value)
+template <typename Out, typename View> void appendAttribute(Out& out, QLatin1String name, View value)
 {
     out += name;
     out += QLatin1String("=\"");
@@ -162,27 +195,19 @@ void appendAttribute(QString& out, QLatin1String name, QStringView value)
     out += kQuote;
 }
 
-// The fields of one line as views, without allocating a list per line;
-// field 8 holds the attributes an import kept (empty for most lines).
-std::array<QStringView, 9> fieldViews(QStringView line)
-{
-    std::array<QStringView, 9> fields;
-    qsizetype start = 0;
-    for (std::size_t i = 0; i < fields.size() && start <= line.size(); ++i) {
-        qsizetype bar = line.indexOf(QLatin1Char('|'), start);
-        if (bar < 0)
-            bar = line.size();
-        fields[i] = line.mid(start, bar - start);
-        start = bar + 1;
-    }
-    return fields;
-}
-
-void appendAreaElement(QString& out, QStringView line)
+// `Out` takes the text (a QString, or a ShownPart); `View` is a line kept
+// as UTF-16 or as Latin-1, which is read in place.
+template <typename Out, typename View> void appendAreaElement(Out& out, View line)
 {
     using namespace entry;
-    const auto f = fieldViews(line);
-    const extra::Attributes kept = f[extra::kField].isEmpty() ? extra::Attributes() : extra::parse(f[extra::kField]);
+    const auto f = entry::fieldsOf(line);
+    extra::Attributes kept;
+    if (!f[extra::kField].isEmpty()) {
+        if constexpr (std::is_same_v<View, QStringView>)
+            kept = extra::parse(f[extra::kField]);
+        else
+            kept = extra::parse(f[extra::kField].toString());
+    }
     const bool noLink = f[Href].isEmpty() && extra::has(kept, extra::kNoHref);
     const QString title = extra::valueOf(kept, u"title");
     out += QStringView(u"<area shape=\"");
@@ -190,7 +215,7 @@ void appendAreaElement(QString& out, QStringView line)
     out += QStringView(u"\" alt=\"");
     appendValue(out, f[Alt]);
     // A default area is the whole picture: coordinates are not valid on it.
-    if (browser::shapeOf(f[Shape].trimmed()) != browser::Shape::Default) {
+    if (shapeIn(f[Shape].trimmed()) != browser::Shape::Default) {
         out += QStringView(u"\" coords=\"");
         appendValue(out, f[Coords]);
     }
@@ -199,7 +224,10 @@ void appendAreaElement(QString& out, QStringView line)
         appendValue(out, f[Href]);
     }
     out += QStringView(u"\" title=\"");
-    appendValue(out, title.isNull() ? f[Alt] : QStringView(title));
+    if (title.isNull())
+        appendValue(out, f[Alt]);
+    else
+        appendValue(out, QStringView(title));
     out += QStringView(u"\" ");
     // An empty target is the same as none to a browser, and not a valid one.
     if (f[Target] != kAbsent && !f[Target].isEmpty())
@@ -217,9 +245,9 @@ void appendAreaElement(QString& out, QStringView line)
     for (const extra::Attribute& a : kept) {
         if (a.name == QLatin1String("title"))
             continue;
-        out += a.name;
+        out += QStringView(a.name);
         out += QLatin1String("=\"");
-        appendValue(out, a.value);
+        appendValue(out, QStringView(a.value));
         out += QLatin1String("\" ");
     }
     out += QStringView(u"/>\r\n");
@@ -233,25 +261,67 @@ bool isDefaultArea(QStringView line)
     return (bar < 0 ? line : line.first(bar)).trimmed().compare(QLatin1String("default"), Qt::CaseInsensitive) == 0;
 }
 
+namespace {
+
+// Hands what appendValue() appends on to `write`, runs of a Latin-1 value a
+// piece at a time, so that no part is ever a copy of a huge value.
+class ValueWriter {
+public:
+    explicit ValueWriter(const std::function<void(QStringView)>& write) : m_write(write) {}
+    ValueWriter& operator+=(QStringView part)
+    {
+        for (qsizetype at = 0; at < part.size(); at += kPiece)
+            m_write(part.sliced(at, std::min(kPiece, part.size() - at)));
+        return *this;
+    }
+    ValueWriter& operator+=(QLatin1StringView part)
+    {
+        for (qsizetype at = 0; at < part.size(); at += kPiece) {
+            m_piece = part.sliced(at, std::min(kPiece, part.size() - at));
+            m_write(m_piece);
+        }
+        return *this;
+    }
+
+private:
+    static constexpr qsizetype kPiece = 64 * 1024;
+    const std::function<void(QStringView)>& m_write;
+    QString m_piece;
+};
+
+} // namespace
+
+void writeAttributeValue(QStringView value, const std::function<void(QStringView)>& write)
+{
+    ValueWriter out(write);
+    appendValue(out, value);
+}
+
+void writeAttributeValue(QLatin1StringView value, const std::function<void(QStringView)>& write)
+{
+    ValueWriter out(write);
+    appendValue(out, value);
+}
+
 QString attributeValue(const QString& value)
 {
     QString out;
     out.reserve(value.size());
-    appendValue(out, value);
+    appendValue(out, QStringView(value));
     return out;
 }
 
 QString imageSourceValue(const QString& imagePath)
 {
     QString source;
-    appendValue(source, imageSource(imagePath), References::Escape);
+    appendValue(source, QStringView(imageSource(imagePath)), References::Escape);
     return source;
 }
 
 QString pageImageSourceValue(const QString& imagePath)
 {
     QString source;
-    appendValue(source, imageSource(imagePath, true), References::Escape);
+    appendValue(source, QStringView(imageSource(imagePath, true)), References::Escape);
     return source;
 }
 
@@ -263,7 +333,7 @@ QString relativeImageSourceValue(const QString& imagePath, const QString& pageFo
     if (QDir::isAbsolutePath(imagePath) && !pageFolder.isEmpty())
         relative = relativePath(imagePath, pageFolder);
     QString source;
-    appendValue(source, relativeAddress(relative), References::Escape);
+    appendValue(source, QStringView(relativeAddress(relative)), References::Escape);
     return source;
 }
 
@@ -294,7 +364,7 @@ QString img_zeile_ermitteln(const QString& imagePath, const QString& mapName, QS
 QString areaElement(const QString& line)
 {
     QString out;
-    appendAreaElement(out, line);
+    appendAreaElement(out, QStringView(line));
     return out;
 }
 
@@ -318,7 +388,7 @@ QString MapCodeSource::text() const
     QString line;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         m_lines.read(i, line);
-        appendAreaElement(text, line);
+        appendAreaElement(text, QStringView(line));
     }
     text += tail();
     return text;
@@ -361,7 +431,15 @@ QString MapCodeSource::head() const
 
 void MapCodeSource::appendElement(QString& out, qsizetype i) const
 {
-    appendAreaElement(out, m_lines.at(i));
+    appendAreaElement(out, QStringView(m_lines.at(i)));
+}
+
+ShownPart MapCodeSource::shownElement(qsizetype i, qsizetype keep) const
+{
+    ShownPart shown(keep);
+    QString room;
+    m_lines.withLine(i, room, [&shown](auto line) { appendAreaElement(shown, line); });
+    return shown;
 }
 
 QString MapCodeSource::tail() const
@@ -370,10 +448,15 @@ QString MapCodeSource::tail() const
         return {};
     // An imported default area with its link is the map's default area.
     bool ownDefault = false;
-    QString line;
+    QString room;
     for (qsizetype i = 0; i < m_lines.size() && !ownDefault; ++i) {
-        m_lines.read(i, line);
-        ownDefault = isDefaultArea(line);
+        // Only the shape is looked at: a line kept as Latin-1 is read in place.
+        ownDefault = m_lines.withLine(i, room, [](auto line) {
+            const qsizetype bar = line.indexOf(QLatin1Char('|'));
+            return (bar < 0 ? line : line.first(bar))
+                       .trimmed()
+                       .compare(QLatin1String("default"), Qt::CaseInsensitive) == 0;
+        });
     }
     QString tail;
     if (!ownDefault)

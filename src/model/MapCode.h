@@ -7,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+#include <functional>
+
 // Turns the area lines into the map code: the img tag and the map element.
 namespace korvane {
 
@@ -22,6 +25,30 @@ QString map_daten(const AreaLines& lines, const QString& imagePath, const QStrin
 // big map (hundreds of MB for a million areas) is made when it is asked for,
 // whole or a part at a time, instead of being held. The lines are an
 // implicitly shared copy, so keeping a source costs no copy of them.
+// The start of a text and its whole length, for a text too long to be made
+// whole: what is appended to it beyond `keep` characters is only counted.
+class ShownPart {
+public:
+    explicit ShownPart(qsizetype keep) : m_keep(keep) {}
+    ShownPart& operator+=(QStringView part) { return add(part); }
+    ShownPart& operator+=(QLatin1StringView part) { return add(part); }
+    ShownPart& operator+=(QChar c) { return add(QStringView(&c, 1)); }
+    const QString& start() const { return m_start; }
+    qsizetype length() const { return m_length; }
+
+private:
+    template <typename View> ShownPart& add(View part)
+    {
+        if (m_start.size() < m_keep)
+            m_start += part.first(std::min(part.size(), m_keep - m_start.size()));
+        m_length += part.size();
+        return *this;
+    }
+    QString m_start;
+    qsizetype m_length = 0;
+    qsizetype m_keep;
+};
+
 class MapCodeSource {
 public:
     MapCodeSource() = default;
@@ -37,6 +64,10 @@ public:
     QString line(qsizetype i) const { return m_lines.at(i); }
     bool lineHasLineEnd(qsizetype i) const { return m_lines.hasLineEnd(i); }
     void appendElement(QString& out, qsizetype i) const;
+    // The first `keep` characters of the element and its length, without
+    // making it or its line whole (an imported link of hundreds of MB).
+    ShownPart shownElement(qsizetype i, qsizetype keep) const;
+    qsizetype lineSize(qsizetype i) const { return m_lines.lineSize(i); }
     QString tail() const;
     // Stands for the code text(): equal fingerprints mean equal code. Made
     // from the lines without making the code (a tenth of the time for a
@@ -81,5 +112,8 @@ bool isDefaultArea(QStringView line);
 // reference an XML reader would take otherwise than a browser ("&COPY",
 // "&#128;") as the numbers of the characters a browser reads from it.
 QString attributeValue(const QString& value);
+// The same handed to `write` a part at a time, for a value too long to copy.
+void writeAttributeValue(QStringView value, const std::function<void(QStringView)>& write);
+void writeAttributeValue(QLatin1StringView value, const std::function<void(QStringView)>& write);
 
 } // namespace korvane

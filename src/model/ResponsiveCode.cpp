@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace korvane {
@@ -30,9 +31,9 @@ struct Geometry {
     bool usable = false;  // a shape a browser clicks
 };
 
-Geometry geometryOf(const QString& line, QSize size)
+Geometry geometryOf(const QString& keyword, const QString& coords, QSize size)
 {
-    const browser::AreaShape shape = browser::areaShape(entry::shapeOf(line), entry::coordsOf(line));
+    const browser::AreaShape shape = browser::areaShape(keyword, coords);
     Geometry g{shape.kind, shape.c, {}, !shape.empty};
     const QList<double>& v = g.values;
     if (g.kind == browser::Shape::Default) {
@@ -121,6 +122,56 @@ void appendAttribute(QString& out, QStringView name, const QString& value)
     out += QStringLiteral("=\"") + attributeValue(value) + kQuote;
 }
 
+// Calls `f` with the fields of line `i` as views: a line kept one byte a
+// character is read in place, never made whole (its link may be hundreds of MB).
+template <typename F> decltype(auto) withFields(const AreaLines& lines, qsizetype i, QString& room, F f)
+{
+    return lines.withLine(i, room, [&](auto line) { return f(entry::fieldsOf(line)); });
+}
+
+template <typename Fields> Geometry geometryIn(const Fields& f, QSize size)
+{
+    return geometryOf(f[entry::Shape].trimmed().toString(), f[entry::Coords].toString(), size);
+}
+
+template <typename Fields> extra::Attributes keptIn(const Fields& f)
+{
+    return f[extra::kField].isEmpty() ? extra::Attributes() : extra::parse(f[extra::kField].toString());
+}
+
+// The code as it is made, handed on half a megabyte at a time: the page of
+// a million areas, or of one link of hundreds of MB, is never held whole.
+class CodeWriter {
+public:
+    explicit CodeWriter(const std::function<bool(QStringView)>& write) : m_write(write) {}
+    CodeWriter& operator<<(QStringView text)
+    {
+        m_buffer += text;
+        if (m_buffer.size() >= kFlushAt)
+            flush();
+        return *this;
+    }
+    // A value as the classic code writes it into an attribute.
+    template <typename View> void value(View text) { writeAttributeValue(text, m_take); }
+    bool finish()
+    {
+        flush();
+        return m_ok;
+    }
+
+private:
+    static constexpr qsizetype kFlushAt = 512 * 1024;
+    void flush()
+    {
+        m_ok = m_ok && m_write(m_buffer);
+        m_buffer.clear();
+    }
+    const std::function<bool(QStringView)>& m_write;
+    const std::function<void(QStringView)> m_take = [this](QStringView part) { *this << part; };
+    QString m_buffer;
+    bool m_ok = true;
+};
+
 // The layers of the SVG: the pointer's and the keyboard's (see the header).
 enum class Layer { Pointer, Keyboard };
 
@@ -133,9 +184,8 @@ bool isKeyboardAttribute(QStringView name)
            name.startsWith(u"aria-");
 }
 
-// An area's link as one layer holds it.
-struct AreaLink {
-    const QString& line;
+// How one layer holds an area's link.
+struct LinkLayer {
     Layer layer;
     bool keepsId = false; // the pointer's link takes the id when the area has no keyboard link
 };
@@ -143,48 +193,67 @@ struct AreaLink {
 // The opening tag of an area's link and its title: the alternative text
 // names it (a title when the alternative text is empty), and its target,
 // handlers and the attributes the page gave it go with it. The handler
-// names are in lower case, which an XHTML page needs.
-QString linkStart(const AreaLink& link)
+// names are in lower case, which an XHTML page needs. The link is written
+// from its line's field, a part at a time.
+template <typename Fields> void writeLinkStart(CodeWriter& out, const Fields& f, LinkLayer link)
 {
-    const QString& line = link.line;
-    const LinkAttributes a = entry::attributesOf(line);
-    const extra::Attributes kept = extra::of(line);
+    using namespace entry;
+    const auto attribute = [&out](QStringView name, auto value) {
+        out << u" " << name << u"=\"";
+        out.value(value);
+        out << u"\"";
+    };
+    const extra::Attributes kept = keptIn(f);
     const QString title = extra::valueOf(kept, u"title");
+    const QString alt = f[Alt].toString();
     // An area the page gave no link takes the pointer as in the classic map,
     // but leads nowhere: an "a" without href, which is no link and no Tab stop.
-    const bool noLink = extra::isNoLink(line);
-    QString out = QStringLiteral("<a");
+    const bool noLink = f[Href].isEmpty() && extra::has(kept, extra::kNoHref);
+    out << u"<a";
     if (!noLink)
-        appendAttribute(out, u"href", a.href);
+        attribute(u"href", f[Href]);
     if (link.layer == Layer::Pointer) {
         if (!noLink)
-            out += QStringLiteral(" tabindex=\"-1\""); // the keyboard's link takes Tab
+            out << u" tabindex=\"-1\""; // the keyboard's link takes Tab
     } else if (!extra::has(kept, u"aria-label")) {
-        const QString& name = a.alt.trimmed().isEmpty() ? title : a.alt;
+        const QString& name = alt.trimmed().isEmpty() ? title : alt;
         if (!name.trimmed().isEmpty())
-            appendAttribute(out, u"aria-label", name);
+            attribute(u"aria-label", QStringView(name));
     }
     // An empty target is the same as none, and not a valid one.
-    if (a.target != entry::kAbsent && !a.target.isEmpty())
-        appendAttribute(out, u"target", a.target);
-    const std::pair<QStringView, const QString*> handlers[] = {
-        {u"onmouseover", &a.onmouseover}, {u"onmouseout", &a.onmouseout}, {u"onclick", &a.onclick}};
-    for (const auto& [name, value] : handlers) {
-        if (*value != entry::kAbsent)
-            appendAttribute(out, name, *value);
+    if (f[Target].compare(kAbsent) != 0 && !f[Target].isEmpty())
+        attribute(u"target", f[Target]);
+    const std::pair<QStringView, Field> handlers[] = {
+        {u"onmouseover", OnMouseOver}, {u"onmouseout", OnMouseOut}, {u"onclick", OnClick}};
+    for (const auto& [name, field] : handlers) {
+        if (f[field].compare(kAbsent) != 0)
+            attribute(name, f[field]);
     }
     for (const extra::Attribute& k : kept) {
         if (k.name == QLatin1String("title") || k.name == extra::kNoHref || k.name == QLatin1String("media"))
             continue;
         const bool keyboard = isKeyboardAttribute(k.name);
         if (link.layer == Layer::Keyboard || !keyboard || (link.keepsId && k.name == QLatin1String("id")))
-            appendAttribute(out, k.name, k.value);
+            attribute(k.name, QStringView(k.value));
     }
-    out += QLatin1Char('>');
-    const QString tip = title.isNull() ? a.alt : title;
+    out << u">";
+    const QString& tip = title.isNull() ? alt : title;
     if (!tip.trimmed().isEmpty())
-        out += QStringLiteral("<title>") + textContent(tip) + QStringLiteral("</title>");
-    return out;
+        out << u"<title>" << textContent(tip) << u"</title>";
+}
+
+// The opening tag of the link of line `i` and its title.
+void writeLinkStartOf(CodeWriter& out, const AreaLines& lines, qsizetype i, LinkLayer link)
+{
+    QString room;
+    withFields(lines, i, room, [&](const auto& f) { writeLinkStart(out, f, link); });
+}
+
+// The shape of line `i`, read again from its line.
+void writeShape(CodeWriter& out, const AreaLines& lines, qsizetype i, QSize size)
+{
+    QString room;
+    withFields(lines, i, room, [&](const auto& f) { out << shapeElement(geometryIn(f, size)); });
 }
 
 // No fill is seen, yet the whole inside of the pointer's shapes takes the
@@ -218,6 +287,15 @@ QString pictureElement(const ResponsiveMap& map)
     return out + QStringLiteral(" style=\"display:block;object-fit:") + fitModeName(map.fit) + QStringLiteral("\" />");
 }
 
+// What the layers need to know of an area before they are written; its
+// shape is read again from its line as it is written, so that a map of
+// millions of areas is not held twice.
+struct Outline {
+    bool usable = false;
+    bool isDefault = false;
+    bool keyboard = false; // in the keyboard's layer
+};
+
 // Areas gathered by a number of each (-1: none), in list order within one
 // number: a few bytes an area rather than a list each.
 struct Gathered {
@@ -245,11 +323,9 @@ struct Gathered {
     auto end(std::size_t number) const { return areas.begin() + from[number + 1]; }
 };
 
-// What the two layers are made of: each area's shape, which areas the
-// keyboard's layer holds, and which areas are one link.
+// What the two layers are made of: what each area is, and which areas are one link.
 struct Layers {
-    std::vector<Geometry> shapes;
-    std::vector<bool> keyboard;
+    std::vector<Outline> shapes;
     groups::LinkGroups groups;
 };
 
@@ -257,62 +333,142 @@ struct Layers {
 // group that share its place, last first as the layer paints them. The parts
 // of a group the layer holds in several links carry its class, so that they
 // light up together.
-QString pointerLink(const ResponsiveMap& map, const Layers& layers, std::size_t place, const Gathered& atPlace)
+void writePointerLink(CodeWriter& out, const ResponsiveMap& map, const Layers& layers, std::size_t place,
+                      const Gathered& atPlace)
 {
     const groups::LinkGroups& g = layers.groups;
-    QString out = linkStart({map.lines[qsizetype(place)], Layer::Pointer, !layers.keyboard[place]});
+    writeLinkStartOf(out, map.lines, qsizetype(place), {Layer::Pointer, !layers.shapes[place].keyboard});
     const int leader = g.leader[place];
     const bool split = g.split.contains(leader);
     if (split)
-        out += QStringLiteral("<g class=\"korvane-g%1\">").arg(leader + 1);
+        out << QStringLiteral("<g class=\"korvane-g%1\">").arg(leader + 1);
     for (auto it = atPlace.end(place); it != atPlace.begin(place);)
-        out += shapeElement(layers.shapes[std::size_t(*--it)]);
+        writeShape(out, map.lines, qsizetype(*--it), map.size);
     if (split)
-        out += QStringLiteral("</g>");
-    return out + QStringLiteral("</a>") + kCrLf;
+        out << u"</g>";
+    out << u"</a>" << kCrLf;
 }
 
 // The pointer's layer: every usable area, the default areas at the bottom,
 // the others in reverse list order, so that the first in the list is on top.
-QString pointerLayer(const ResponsiveMap& map, const Layers& layers, const QString& clip)
+void writePointerLayer(CodeWriter& out, const ResponsiveMap& map, const Layers& layers, const QString& clip)
 {
-    const std::vector<Geometry>& shapes = layers.shapes;
+    const std::vector<Outline>& shapes = layers.shapes;
     // The parts that share each place, in list order.
     const Gathered atPlace(layers.groups.place);
-    QString out = QStringLiteral("<g class=\"korvane-flaechen\" aria-hidden=\"true\"") + clip + QLatin1Char('>') + kCrLf;
+    out << QStringLiteral("<g class=\"korvane-flaechen\" aria-hidden=\"true\"") << clip << u">" << kCrLf;
     for (const bool defaults : {true, false}) {
         for (std::size_t i = shapes.size(); i-- > 0;) {
-            if (shapes[i].usable && (shapes[i].kind == browser::Shape::Default) == defaults && !atPlace.isEmpty(i))
-                out += pointerLink(map, layers, i, atPlace);
+            if (shapes[i].usable && shapes[i].isDefault == defaults && !atPlace.isEmpty(i))
+                writePointerLink(out, map, layers, i, atPlace);
         }
     }
-    return out + QStringLiteral("</g>") + kCrLf;
+    out << u"</g>" << kCrLf;
 }
 
 // The keyboard's layer: the links in list order, each group once at its
 // first part with all its parts, without those nobody can reach with the
 // pointer either (covered wholly by earlier areas) and the areas without a
 // link.
-QString keyboardLayer(const ResponsiveMap& map, const Layers& layers, const QString& clip)
+void writeKeyboardLayer(CodeWriter& out, const ResponsiveMap& map, const Layers& layers, const QString& clip)
 {
-    const std::vector<Geometry>& shapes = layers.shapes;
+    const std::vector<Outline>& shapes = layers.shapes;
     std::vector<int> leaderOf(shapes.size(), -1);
     for (std::size_t i = 0; i < shapes.size(); ++i) {
-        if (layers.keyboard[i])
+        if (shapes[i].keyboard)
             leaderOf[i] = layers.groups.leader[i];
     }
     const Gathered parts(leaderOf);
-    QString out = QStringLiteral("<g class=\"korvane-verweise\"") + clip + QLatin1Char('>') + kCrLf;
+    out << QStringLiteral("<g class=\"korvane-verweise\"") << clip << u">" << kCrLf;
     for (std::size_t i = 0; i < shapes.size(); ++i) {
         if (parts.isEmpty(i))
             continue;
-        QString link = linkStart({map.lines[qsizetype(i)], Layer::Keyboard});
+        writeLinkStartOf(out, map.lines, qsizetype(i), {Layer::Keyboard});
         for (auto part = parts.begin(i); part != parts.end(i); ++part)
-            link += shapeElement(shapes[std::size_t(*part)]);
-        link += QLatin1StringView("</a>\r\n");
-        out += link;
+            writeShape(out, map.lines, qsizetype(*part), map.size);
+        out << u"</a>" << kCrLf;
     }
-    return out + QStringLiteral("</g>") + kCrLf;
+    out << u"</g>" << kCrLf;
+}
+
+void writeCode(CodeWriter& out, const ResponsiveMap& map)
+{
+    Layers layers;
+    std::vector<Outline>& shapes = layers.shapes;
+    shapes.resize(std::size_t(map.lines.size()));
+    std::vector<QRectF> boxes(shapes.size());
+    bool clipToPicture = false;
+    QString room;
+    for (qsizetype i = 0; i < map.lines.size(); ++i) {
+        withFields(map.lines, i, room, [&](const auto& f) {
+            const Geometry g = geometryIn(f, map.size);
+            const bool link = !f[entry::Href].isEmpty() || !extra::has(keptIn(f), extra::kNoHref);
+            shapes[std::size_t(i)] = {g.usable, g.kind == browser::Shape::Default, g.usable && link};
+            boxes[std::size_t(i)] = g.box;
+            clipToPicture = clipToPicture || (g.usable && !insidePicture(g.box, map.size));
+        });
+    }
+    const std::vector<bool> covered = check::coveredAreas(map.lines, map.size);
+    std::vector<bool> drawn(shapes.size());
+    std::vector<bool> joins(shapes.size());
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        shapes[i].keyboard = shapes[i].keyboard && !covered[i];
+        drawn[i] = shapes[i].usable && !shapes[i].isDefault;
+        joins[i] = drawn[i] && shapes[i].keyboard;
+    }
+    layers.groups = groups::linkGroups(map.lines, boxes, drawn, joins);
+    const QString prefix = idPrefix(map.mapName) + QLatin1Char('-');
+    const QString w = QString::number(map.size.width());
+    const QString h = QString::number(map.size.height());
+    // Shapes beyond the picture are cut at its edges (in a box of another
+    // shape, "contain" leaves room beside the picture).
+    const QString clip = clipToPicture ? QStringLiteral(" clip-path=\"url(#%1bild)\"").arg(prefix) : QString();
+
+    out << QStringLiteral("<!-- Responsiver HTML-Code der ImageMap (ohne Script) -->") << kCrLf;
+    out << QStringLiteral("<div class=\"korvane-map\">") << kCrLf;
+    // The box that holds the picture shrinks to it, whatever the layout around
+    // does to the wrapper (a flex row or grid cell stretching it, say): the
+    // SVG, sized to this box, always lies exactly over the picture.
+    out << QStringLiteral("<span style=\"position:relative;display:inline-block;vertical-align:top;max-width:100%\">")
+        << kCrLf;
+    out << pictureElement(map) << kCrLf;
+    out << QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ") << w << u" " << h
+        << QStringLiteral("\" preserveAspectRatio=\"") << preserveAspectRatio(map.fit)
+        << QStringLiteral("\" style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">")
+        << kCrLf;
+    out << styleBlock(map.highlight, layers.groups.split) << kCrLf;
+    if (clipToPicture)
+        out << QStringLiteral("<defs><clipPath id=\"%1bild\"><rect width=\"%2\" height=\"%3\" /></clipPath></defs>")
+                   .arg(prefix, w, h)
+            << kCrLf;
+    writePointerLayer(out, map, layers, clip);
+    writeKeyboardLayer(out, map, layers, clip);
+    out << u"</svg>" << kCrLf << u"</span>" << kCrLf << u"</div>" << kCrLf;
+}
+
+void writePage(CodeWriter& out, const ResponsiveMap& map)
+{
+    out << QStringLiteral("<!DOCTYPE html>") << kCrLf << QStringLiteral("<html lang=\"de\">") << kCrLf
+        << QStringLiteral("<head>") << kCrLf << QStringLiteral("<meta charset=\"utf-8\" />") << kCrLf
+        << QStringLiteral("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />") << kCrLf
+        << QStringLiteral("<title>Imagemap</title>") << kCrLf << QStringLiteral("</head>") << kCrLf
+        << QStringLiteral("<body>") << kCrLf;
+    writeCode(out, map);
+    out << QStringLiteral("</body>") << kCrLf << QStringLiteral("</html>") << kCrLf;
+}
+
+// The text of a writer's parts, whole.
+template <typename Write> QString written(Write write, const ResponsiveMap& map)
+{
+    QString text;
+    const std::function<bool(QStringView)> take = [&text](QStringView part) {
+        text += part;
+        return true;
+    };
+    CodeWriter out(take);
+    write(out, map);
+    out.finish();
+    return text;
 }
 
 } // namespace
@@ -357,65 +513,19 @@ ResponsiveMap responsiveMapFor(const AreaLines& lines, const QString& imagePath,
 
 QString responsiveCode(const ResponsiveMap& map)
 {
-    Layers layers;
-    std::vector<Geometry>& shapes = layers.shapes;
-    shapes.reserve(map.lines.size());
-    bool clipToPicture = false;
-    for (const QString& line : map.lines) {
-        shapes.push_back(geometryOf(line, map.size));
-        clipToPicture = clipToPicture || (shapes.back().usable && !insidePicture(shapes.back().box, map.size));
-    }
-    const std::vector<bool> covered = check::coveredAreas(map.lines, map.size);
-    layers.keyboard.resize(shapes.size());
-    std::vector<QRectF> boxes(shapes.size());
-    std::vector<bool> drawn(shapes.size());
-    for (std::size_t i = 0; i < shapes.size(); ++i) {
-        layers.keyboard[i] = shapes[i].usable && !covered[i] && !extra::isNoLink(map.lines[qsizetype(i)]);
-        drawn[i] = shapes[i].usable && shapes[i].kind != browser::Shape::Default;
-        boxes[i] = shapes[i].box;
-    }
-    std::vector<bool> joins(shapes.size());
-    for (std::size_t i = 0; i < shapes.size(); ++i)
-        joins[i] = drawn[i] && layers.keyboard[i];
-    layers.groups = groups::linkGroups(map.lines, boxes, drawn, joins);
-    const QString prefix = idPrefix(map.mapName) + QLatin1Char('-');
-    const QString w = QString::number(map.size.width());
-    const QString h = QString::number(map.size.height());
-    // Shapes beyond the picture are cut at its edges (in a box of another
-    // shape, "contain" leaves room beside the picture).
-    const QString clip = clipToPicture ? QStringLiteral(" clip-path=\"url(#%1bild)\"").arg(prefix) : QString();
-
-    QString out = QStringLiteral("<!-- Responsiver HTML-Code der ImageMap (ohne Script) -->") + kCrLf;
-    out += QStringLiteral("<div class=\"korvane-map\">") + kCrLf;
-    // The box that holds the picture shrinks to it, whatever the layout around
-    // does to the wrapper (a flex row or grid cell stretching it, say): the
-    // SVG, sized to this box, always lies exactly over the picture.
-    out += QStringLiteral("<span style=\"position:relative;display:inline-block;vertical-align:top;max-width:100%\">") +
-           kCrLf;
-    out += pictureElement(map) + kCrLf;
-    out += QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 ") + w + QLatin1Char(' ') + h +
-           QStringLiteral("\" preserveAspectRatio=\"") + preserveAspectRatio(map.fit) +
-           QStringLiteral("\" style=\"position:absolute;left:0;top:0;width:100%;height:100%;pointer-events:none\">") +
-           kCrLf;
-    out += styleBlock(map.highlight, layers.groups.split) + kCrLf;
-    if (clipToPicture)
-        out += QStringLiteral("<defs><clipPath id=\"%1bild\"><rect width=\"%2\" height=\"%3\" /></clipPath></defs>")
-                   .arg(prefix, w, h) +
-               kCrLf;
-    out += pointerLayer(map, layers, clip);
-    out += keyboardLayer(map, layers, clip);
-    out += QStringLiteral("</svg>") + kCrLf + QStringLiteral("</span>") + kCrLf + QStringLiteral("</div>") + kCrLf;
-    return out;
+    return written(writeCode, map);
 }
 
 QString responsivePage(const ResponsiveMap& map)
 {
-    return QStringLiteral("<!DOCTYPE html>") + kCrLf + QStringLiteral("<html lang=\"de\">") + kCrLf +
-           QStringLiteral("<head>") + kCrLf + QStringLiteral("<meta charset=\"utf-8\" />") + kCrLf +
-           QStringLiteral("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />") + kCrLf +
-           QStringLiteral("<title>Imagemap</title>") + kCrLf + QStringLiteral("</head>") + kCrLf +
-           QStringLiteral("<body>") + kCrLf + responsiveCode(map) + QStringLiteral("</body>") + kCrLf +
-           QStringLiteral("</html>") + kCrLf;
+    return written(writePage, map);
+}
+
+bool writeResponsivePage(const ResponsiveMap& map, const std::function<bool(QStringView)>& write)
+{
+    CodeWriter out(write);
+    writePage(out, map);
+    return out.finish();
 }
 
 } // namespace korvane

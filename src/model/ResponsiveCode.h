@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 
 // The second form of the map code, one that scales with the picture without a
@@ -62,5 +63,9 @@ ResponsiveMap responsiveMapFor(const AreaLines& lines, const QString& imagePath,
 QString responsiveCode(const ResponsiveMap& map);
 // A complete HTML page (UTF-8) around the fragment.
 QString responsivePage(const ResponsiveMap& map);
+// The same page handed to `write` a part at a time, so that the page of a
+// big map is never held whole. False when a part was not taken (nothing
+// more is handed on then).
+bool writeResponsivePage(const ResponsiveMap& map, const std::function<bool(QStringView)>& write);
 
 } // namespace korvane

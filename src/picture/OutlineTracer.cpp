@@ -2,6 +2,8 @@
 #include "picture/CornerFit.h"
 #include "picture/EdgeRing.h"
 
+#include <QCoreApplication>
+
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -105,8 +107,9 @@ QString at(QPoint pixel)
 
 QString tooSmallMessage(QPoint pixel, qint64 count, int minimum)
 {
-    return QStringLiteral("Die Fläche bei %1 ist zu klein für ein Areal (%2 Pixel, mindestens %3). "
-                          "Eine höhere Toleranz nimmt ähnliche Farben hinzu.")
+    return QCoreApplication::translate("korvane::OutlineTracer",
+                                       "Die Fläche bei %1 ist zu klein für ein Areal (%2 Pixel, mindestens %3). "
+                                       "Eine höhere Toleranz nimmt ähnliche Farben hinzu.")
         .arg(at(pixel))
         .arg(count)
         .arg(minimum);
@@ -114,28 +117,51 @@ QString tooSmallMessage(QPoint pixel, qint64 count, int minimum)
 
 QString tooNarrowMessage(QPoint pixel)
 {
-    return QStringLiteral("Die Fläche bei %1 ist zu schmal für ein Areal: ihr Umriss umschließt nichts. "
-                          "Eine höhere Toleranz nimmt ähnliche Farben hinzu.")
+    return QCoreApplication::translate("korvane::OutlineTracer",
+                                       "Die Fläche bei %1 ist zu schmal für ein Areal: ihr Umriss umschließt nichts. "
+                                       "Eine höhere Toleranz nimmt ähnliche Farben hinzu.")
         .arg(at(pixel));
 }
 
 QString wholePictureMessage(QPoint pixel)
 {
-    return QStringLiteral("Die Fläche bei %1 nimmt das ganze Bild ein und ergibt kein Areal. "
-                          "Eine geringere Toleranz grenzt sie enger ab.")
+    return QCoreApplication::translate("korvane::OutlineTracer",
+                                       "Die Fläche bei %1 nimmt das ganze Bild ein und ergibt kein Areal. "
+                                       "Eine geringere Toleranz grenzt sie enger ab.")
         .arg(at(pixel));
 }
 
 QString noColourAreaMessage(QPoint pixel)
 {
-    return QStringLiteral("Keine Fläche in der Farbe bei %1 ergibt ein Areal: jede ist zu klein "
-                          "oder nimmt das ganze Bild ein.")
+    return QCoreApplication::translate("korvane::OutlineTracer",
+                                       "Keine Fläche in der Farbe bei %1 ergibt ein Areal: jede ist zu klein "
+                                       "oder nimmt das ganze Bild ein.")
         .arg(at(pixel));
 }
 
-const QString kNoPicture = QStringLiteral("Es ist kein Bild geöffnet, dessen Flächen nachgezeichnet werden könnten.");
-const QString kNoMemory = QStringLiteral("Für das Nachzeichnen dieses Bildes reicht der Arbeitsspeicher nicht.");
-const QString kFailed = QStringLiteral("Der Umriss dieser Fläche konnte nicht nachgezeichnet werden.");
+QString noPictureText()
+{
+    return QCoreApplication::translate("korvane::OutlineTracer",
+                                       "Es ist kein Bild geöffnet, dessen Flächen nachgezeichnet werden könnten.");
+}
+
+QString noMemoryText()
+{
+    return QCoreApplication::translate("korvane::OutlineTracer",
+                                       "Für das Nachzeichnen dieses Bildes reicht der Arbeitsspeicher nicht.");
+}
+
+QString outsideText(QPoint pixel)
+{
+    return QCoreApplication::translate("korvane::OutlineTracer", "Der Punkt %1 liegt außerhalb des Bildes.")
+        .arg(at(pixel));
+}
+
+QString failedText()
+{
+    return QCoreApplication::translate("korvane::OutlineTracer",
+                                       "Der Umriss dieser Fläche konnte nicht nachgezeichnet werden.");
+}
 
 // Settings as the tracer can use them, whatever the caller passed.
 TraceSettings usable(TraceSettings settings)
@@ -431,9 +457,9 @@ template <typename Result, typename Work> Result guarded(Work work)
     try {
         return work();
     } catch (const std::bad_alloc&) {
-        failed.message = kNoMemory;
+        failed.message = noMemoryText();
     } catch (const cv::Exception& e) {
-        failed.message = e.code == cv::Error::StsNoMem ? kNoMemory : kFailed;
+        failed.message = e.code == cv::Error::StsNoMem ? noMemoryText() : failedText();
     }
     return failed;
 }
@@ -448,9 +474,9 @@ TracedOutline OutlineTracer::traceAt(QPoint pixel, const TraceSettings& requeste
 {
     const TraceSettings settings = usable(requested);
     if (d->pixels.empty())
-        return {{}, {}, 0, d->noMemory ? kNoMemory : kNoPicture};
+        return {{}, {}, 0, d->noMemory ? noMemoryText() : noPictureText()};
     if (!d->contains(pixel))
-        return {{}, {}, 0, QStringLiteral("Der Punkt %1 liegt außerhalb des Bildes.").arg(at(pixel))};
+        return {{}, {}, 0, outsideText(pixel)};
     return guarded<TracedOutline>([&] {
         d->markNear(pixel, settings.tolerance);
         d->last = d->grow(pixel, settings.tolerance);
@@ -474,9 +500,9 @@ TracedColour OutlineTracer::traceColour(QPoint pixel, const TraceSettings& reque
 {
     const TraceSettings settings = usable(requested);
     if (d->pixels.empty())
-        return {{}, d->noMemory ? kNoMemory : kNoPicture};
+        return {{}, d->noMemory ? noMemoryText() : noPictureText()};
     if (!d->contains(pixel))
-        return {{}, QStringLiteral("Der Punkt %1 liegt außerhalb des Bildes.").arg(at(pixel))};
+        return {{}, outsideText(pixel)};
     return guarded<TracedColour>([&] {
         TracedColour found;
         d->markNear(pixel, settings.tolerance);

@@ -4,6 +4,8 @@
 
 #include <QTextStream>
 
+#include <new>
+
 namespace korvane {
 
 namespace {
@@ -13,6 +15,11 @@ const QString kWidth = QStringLiteral("--display-width");
 const QString kUsage = QStringLiteral("Aufruf: korvane --check [--display-width BREITE] DATEI...\n");
 
 } // namespace
+
+QString outOfMemory(const QString& file)
+{
+    return QStringLiteral("Für die Datei \"") + file + QStringLiteral("\" reicht der Arbeitsspeicher nicht.");
+}
 
 std::optional<CheckCommandLine> CheckCommandLine::parse(const QStringList& arguments)
 {
@@ -51,15 +58,21 @@ int CheckCommandLine::run(QTextStream& out, QTextStream& err) const
     bool error = false;
     bool unchecked = false;
     for (const QString& file : m_files) {
-        const check::FileCheck result = check::checkFile(file, m_displayWidth);
-        if (!result.problem.isEmpty()) {
-            err << "korvane: " << result.problem << '\n';
-            unchecked = true;
-            continue;
-        }
-        for (const check::Finding& finding : result.findings) {
+        // Each finding is printed as it is found, never all held at once.
+        const check::FindingSink print = [&](const check::Finding& finding) {
             out << check::findingLine(file, finding) << '\n';
             error = error || finding.severity == check::Severity::Error;
+        };
+        QString problem;
+        try {
+            problem = check::checkFile(file, m_displayWidth, print);
+        } catch (const std::bad_alloc&) {
+            problem = outOfMemory(file) + QStringLiteral(" Sie wurde nicht ganz geprüft.");
+        }
+        if (!problem.isEmpty()) {
+            out.flush();
+            err << "korvane: " << problem << '\n';
+            unchecked = true;
         }
     }
     out.flush();

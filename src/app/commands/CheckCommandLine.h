@@ -24,4 +24,7 @@ private:
     QString m_problem;
 };
 
+// The message of a command that ran out of memory on `file` (German).
+QString outOfMemory(const QString& file);
+
 } // namespace korvane

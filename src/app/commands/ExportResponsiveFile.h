@@ -32,7 +32,7 @@ struct ResponsiveExportRequest {
 };
 
 struct ExportOutcome {
-    int exitCode = 0; // 0 written; 2 no usable map in FILE; 1 OUT.html not written
+    int exitCode = 0; // 0 written; 2 no usable map in FILE, or memory ran out; 1 OUT.html not written or refused
     QString message;  // German, for standard error; on success what the form could not take (empty: all)
 };
 

@@ -84,6 +84,30 @@ bool mayReplaceDataFile(QWidget* owner, const QString& dataPath, const QString& 
                     MessageButton::No);
 }
 
+// A page the user did not name (the name given was the .map's) is
+// replaced only when the user agrees.
+bool mayReplacePage(QWidget* owner, const QString& pagePath)
+{
+    const QFileInfo existing(pagePath);
+    if (!existing.exists() || existing.isDir())
+        return true;
+    return askYesNo(owner, kQuestionTitle,
+                    QStringLiteral("Die HTML-Datei \"") + pagePath +
+                        QStringLiteral("\" gibt es bereits. Soll sie ersetzt werden?"),
+                    MessageButton::No);
+}
+
+// Why the pair cannot be written; empty when it can. A folder in the way is
+// found when the files are written.
+QString refusedPair(const SavePair& pair)
+{
+    // A link would make the page replace the .map it follows.
+    if (sameTarget(pair.page, pair.data))
+        return QStringLiteral("Die MAP-Daten wurden nicht gespeichert: Die Test-HTML-Datei \"") + pair.page +
+               QStringLiteral("\" und die MAP-Datei \"") + pair.data + QStringLiteral("\" wären dieselbe Datei.");
+    return {};
+}
+
 // Shows the wait cursor while the files are written.
 struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -145,10 +169,18 @@ void FileCommands::save()
     if (name.isEmpty())
         return;
     folder = withTrailingSeparator(folder);
-    const QString pagePath = folder + name;
-    const QString dataPath = mapDataFilePath(folder, pagePath);
+    const SavePair pair = savePairFor(folder, name);
+    const QString& pagePath = pair.page;
+    const QString& dataPath = pair.data;
     state.lastMapFolder = folder;
-    if (!mayReplaceDataFile(owner, dataPath, document.mapFilePath()))
+    if (const QString refusal = refusedPair(pair); !refusal.isEmpty()) {
+        warn(owner, refusal);
+        return;
+    }
+    // The dialog asked before the file it names is replaced; the other one
+    // may belong to something else.
+    if (pair.dataNamed ? !mayReplacePage(owner, pagePath)
+                       : !mayReplaceDataFile(owner, dataPath, document.mapFilePath()))
         return;
 
     // The text box hands out "\n"; the files keep the code's CR LF line ends.

@@ -46,9 +46,10 @@ void keepLastHandlers(EditorSession& session, const import::AreaScan& scan)
     if (!scan.anyRead)
         return;
     LinkAttributes& link = session.state().link;
-    link.onmouseover = scan.last.attributes.onmouseover;
-    link.onmouseout = scan.last.attributes.onmouseout;
-    link.onclick = scan.last.attributes.onclick;
+    const LinkAttributes last = import::lastHandlers(scan);
+    link.onmouseover = last.onmouseover;
+    link.onmouseout = last.onmouseout;
+    link.onclick = last.onclick;
 }
 
 void finish(EditorSession& session, EditorView& view, const AreaLines& lines, bool editing, int shownWidth,
