@@ -341,8 +341,6 @@ void runSave(Session& s, const QList<int>& p)
         return Reply::Default;
     };
     s.platform().chooseFile = [page](const FileDialogRequest&) { return page; };
-    if (which == 2)
-        s.mayShowFault(4);
     const QString base = page.left(page.lastIndexOf(QLatin1Char('.')) > page.lastIndexOf(QLatin1Char('/'))
                                        ? page.lastIndexOf(QLatin1Char('.'))
                                        : page.size());
@@ -1140,13 +1138,7 @@ void addFileActions(std::vector<Action>& actions)
     const auto picture = [](Session& s) { return s.hasPicture(); };
     actions.push_back({"open", 4, always, [](Session&, QRandomGenerator& g) { return numbers(g, {4, 3}); }, runOpen});
     actions.push_back({"save", 3, [](Session& s) { return s.w().ui.Command7->isEnabled(); },
-                       [](Session& s, QRandomGenerator& g) {
-                           QList<int> p = numbers(g, {7, 3});
-                           if (p[0] == 2 && s.tolerates(4))
-                               p[0] = 0;
-                           return p;
-                       },
-                       runSave});
+                       [](Session&, QRandomGenerator& g) { return numbers(g, {7, 3}); }, runSave});
     actions.push_back({"mapImport", 3, always,
                        [](Session&, QRandomGenerator& g) { return numbers(g, {7, 5, 3, 4, 2, 2}); }, runMapImport});
     actions.push_back({"htmlImport", 3, always,

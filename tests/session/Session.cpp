@@ -43,7 +43,7 @@ namespace {
 
 const KnownFault kKnownFaults[] = {
     {1, "trust-window", true},    {2, "trust-window", true},    {3, "trust-recovery", true},
-    {4, "trust-files", false},    {5, "trust-canvas", true},    {6, "trust-window", true},
+    {4, "trust-files", true},     {5, "trust-canvas", true},    {6, "trust-window", true},
     {9, "trust-canvas", true},    {10, "trust-canvas", true},   {11, "trust-canvas", true},
     {12, "trust-recovery", true}, {15, "trust-window", true},
     // A polygon's highlight is drawn line by line, its area as one closed
