@@ -333,12 +333,16 @@ void runSave(Session& s, const QList<int>& p)
     const QString page = name.isEmpty() ? QString() : s.path(name);
     const Reply replaceReply = replyFor(at(p, 1));
     const QString code = s.codeShown();
-    s.platform().replyTo = [replaceReply](const ShownBox& box) {
+    // The files beside the one named that are there already (another map's
+    // .map, the page of a name given as the .map's) are replaced on Yes only.
+    const auto replaces = [](const ShownBox& box) {
+        return box.text.startsWith(QStringLiteral("Die MAP-Datei")) ||
+               (box.text.startsWith(QStringLiteral("Die HTML-Datei")) && box.text.endsWith(QStringLiteral(" gibt es bereits. Soll sie ersetzt werden?")));
+    };
+    s.platform().replyTo = [replaceReply, replaces](const ShownBox& box) {
         if (box.text.startsWith(kShowFilesStart))
             return Reply::No;
-        if (box.text.startsWith(QStringLiteral("Die MAP-Datei")))
-            return replaceReply;
-        return Reply::Default;
+        return replaces(box) ? replaceReply : Reply::Default;
     };
     s.platform().chooseFile = [page](const FileDialogRequest&) { return page; };
     const QString base = page.left(page.lastIndexOf(QLatin1Char('.')) > page.lastIndexOf(QLatin1Char('/'))
@@ -358,7 +362,7 @@ void runSave(Session& s, const QList<int>& p)
     if (page.isEmpty())
         return;
     const bool warned = !s.platform().boxes.isEmpty() && s.platform().boxes.back().icon == MessageIcon::Warning;
-    const bool declined = s.platform().countStartingWith(QStringLiteral("Die MAP-Datei")) == 1 &&
+    const bool declined = std::any_of(s.platform().boxes.begin(), s.platform().boxes.end(), replaces) &&
                           replaceReply != Reply::Yes;
     // The test page alone is more than the full disk takes.
     if (which == 3 || declined || (which == 2 && warned) || fullDisk) {
