@@ -203,7 +203,7 @@ private:
     void checkLines();
     void checkCode();
     void checkTable();
-    void checkStatusLine();
+    void checkStatusLine(bool whole);
     void checkRecentFiles();
     void checkIdle();
     void checkPixels();
