@@ -165,6 +165,10 @@ void TestSession::regressions_data()
     // ... and the recovery file kept a line selected that Ctrl+click had taken out.
     row("chosen area taken out by Ctrl+click",
         "open 0 0; drawRect 10 20 110 70 0 1; drawRect 200 100 300 200 0 1; mode 3; controlClickRow 0; crash 0", 0);
+    // ... the highlights of several areas were drawn inverting after the
+    // rectangle tool, which left filled areas dark once the choice changed ...
+    row("several highlighted after the rectangle tool",
+        "open 0 0; fill; drawRect 10 20 110 70 0 1; drawRect 60 40 300 200 0 1; mode 3 0; selectAll; selectRow 0", 0);
     // ... a line moved past a copy of itself left an undo step that changed nothing ...
     row("order past a copy of itself", "mapImport 1 0 0 0 0 0; selectRow 0; copyButton; orderKey 0", 0);
     // ... the area table kept a row current after lines went, and a click on
