@@ -5,6 +5,7 @@
 #   ./korvane.sh bench   install Google Benchmark too, build and run the benchmarks
 #   ./korvane.sh fuzz    build the fuzz targets with clang (see fuzz/README.md)
 #   ./korvane.sh package build the Debian package korvane_<version>_amd64.deb in build/
+#   ./korvane.sh soak [MINUTES]  fresh seeds of the random session test under ASan and UBSan
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
@@ -70,13 +71,26 @@ case "${1:-start}" in
   fuzz)
     bash fuzz/build.sh
     ;;
+  soak)
+    # The random session test under the sanitizers, in a build tree of its own.
+    soak="$root/build-soak"
+    gen=()
+    command -v ninja >/dev/null 2>&1 && gen=(-G Ninja)
+    [ -f "$soak/CMakeCache.txt" ] || cmake -S "$root" -B "$soak" "${gen[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DKORVANE_SANITIZE=ON -DKORVANE_BENCH=OFF
+    cmake --build "$soak" --parallel "$(nproc)" --target korvane_session_soak
+    export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}
+    export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:abort_on_error=1:print_stacktrace=1:suppressions=$root/tests/session/ubsan.supp}
+    exec "$soak/tests/korvane_session_soak" --minutes "${2:-10}"
+    ;;
   package)
     build_all
     cd "$build" && cpack -G DEB
     ls "$build"/korvane_*.deb
     ;;
   *)
-    echo "usage: ./korvane.sh start|test|bench|fuzz|package" >&2
+    echo "usage: ./korvane.sh start|test|bench|fuzz|package|soak [MINUTES]" >&2
     exit 2
     ;;
 esac

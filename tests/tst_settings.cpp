@@ -516,10 +516,14 @@ void TestSettings::highlightChoice_data()
                                                "[Code]\r\nHervorhebung=keine\r\nHervorhebung_Farbe=#123456\r\n";
     QTest::newRow("colour dialog cancelled") << stored << "" << "" << "umriss" << "#ffd700"
                                              << stored + drawing + folders + lupe;
+    // The kind chosen, the colour not: the stored colour stays as it was written.
     QTest::newRow("unknown values keep the defaults")
         << QByteArray("[Code]\r\nHervorhebung=blinkend\r\nHervorhebung_Farbe=rot\r\n") << "umriss" << "none"
         << "umriss" << "#005ac8"
-        << "[Code]\r\nHervorhebung=umriss\r\nHervorhebung_Farbe=#005ac8\r\n" + drawing + folders + lupe;
+        << "[Code]\r\nHervorhebung=umriss\r\nHervorhebung_Farbe=rot\r\n" + drawing + folders + lupe;
+    QTest::newRow("kind chosen, the stored colour stays")
+        << stored << "keine" << "none" << "keine" << "#ffd700"
+        << "[Code]\r\nHervorhebung=keine\r\nHervorhebung_Farbe=#FFD700\r\n" + drawing + folders + lupe;
 }
 
 void TestSettings::highlightChoice()

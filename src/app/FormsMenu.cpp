@@ -2,6 +2,7 @@
 
 #include "app/CodeBox.h"
 #include "app/commands/FormCommands.h"
+#include "app/commands/SettingsCommands.h"
 #include "document/MapDocument.h"
 #include "model/ProgramState.h"
 
@@ -51,7 +52,7 @@ FormsMenu::FormsMenu(CodeBox& box, QWidget& window, const MapDocument& document,
         m_kinds << choice;
         connect(choice, &QAction::triggered, this, [this, kind = kind] {
             m_state.highlight.kind = kind;
-            m_state.highlightChoiceMade = true;
+            m_state.highlightKindChosen = true;
         });
     }
     highlightMenu->addSeparator();
@@ -73,6 +74,7 @@ QAction* FormsMenu::entry(const QString& name, const QString& text)
 
 void FormsMenu::showChoices()
 {
+    readStoredHighlight(m_state);
     for (qsizetype i = 0; i < m_kinds.size(); ++i)
         m_kinds[i]->setChecked(kKinds[i].first == m_state.highlight.kind);
 }

@@ -103,12 +103,18 @@ void MainWindow::drawSelectionHighlights()
     const int current = selectedIndex();
     DrawingSurface& surface = ui.Picture1->surface();
     const QColor pen = surface.penColor();
+    // Drawn over the picture as the chosen area's highlight is: the rectangle
+    // and circle tools leave the surface inverting, which turned a filled
+    // area black under its highlight and left it so after the next redraw.
+    const DrawMode mode = surface.drawMode();
+    surface.setDrawMode(DrawMode::Copy);
     surface.setPenColor(QColor(255, 255, 0));
     for (int row : m_document.selectedRows()) {
         if (row != current)
             drawOutline(surface, m_renderer->geometry(row));
     }
     surface.setPenColor(pen);
+    surface.setDrawMode(mode);
 }
 
 void MainWindow::toggleFromCanvas(int row)

@@ -207,7 +207,8 @@ QRect AreaRenderer::damageOf(const AreaGeometry& area) const
 {
     if (!area.drawable())
         return {};
-    const int margin = m_surface.lineWidth() + 2;
+    // A sharp corner's mitre reaches up to twice the line width past its point.
+    const int margin = 2 * m_surface.lineWidth() + 2;
     return area.bounds.adjusted(-margin, -margin, margin, margin) & QRect(QPoint(0, 0), m_surface.size());
 }
 

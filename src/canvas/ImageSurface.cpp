@@ -212,7 +212,8 @@ void ImageSurface::touched(const QRectF& bounds)
 {
     if (m_quiet)
         return;
-    const int margin = lineWidth() + 2;
+    // A sharp corner's mitre reaches up to twice the line width past its point.
+    const int margin = 2 * lineWidth() + 2;
     const QRect rect = bounds.toAlignedRect().adjusted(-margin, -margin, margin, margin) & m_buffer.rect();
     if (rect.isEmpty())
         return;

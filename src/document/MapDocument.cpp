@@ -148,7 +148,15 @@ void MapDocument::changeShape(int row, const QString& line, const QString& text)
 void MapDocument::moveInOrder(int from, int to)
 {
     const int count = m_areas.count();
-    if (from >= 0 && from < count && to >= 0 && to < count && from != to)
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to)
+        return;
+    // A line moved past copies of itself leaves the list as it was: no undo
+    // step that would change nothing.
+    const QString line = m_areas.line(from);
+    bool changes = false;
+    for (int row = std::min(from, to); row <= std::max(from, to) && !changes; ++row)
+        changes = m_areas.line(row) != line;
+    if (changes)
         push(new MoveAreaCommand(*this, from, to, tr("Reihenfolge ändern")));
 }
 

@@ -26,7 +26,10 @@ struct ProgramState {
     bool codeChoicesMade = false; // changed in this run: the stored ones no longer apply
     // How the responsive form shows the area under the pointer and the focused link, kept in Korvane.ini.
     Highlight highlight;
-    bool highlightChoiceMade = false; // changed in this run: the stored one no longer applies
+    // Each changed in this run: the stored one no longer applies. Two flags,
+    // so that a kind chosen before the file was read keeps the stored colour.
+    bool highlightKindChosen = false;
+    bool highlightColourChosen = false;
     // Snapping on the canvas, kept in Korvane.ini.
     bool snapOn = false;
     int snapGrid = 10;            // picture pixels

@@ -92,6 +92,7 @@ void AreaTableModel::connectList()
                       std::make_move_iterator(added.end()));
         endInsertRows();
         m_changing = false;
+        emit settled();
     });
     connect(&m_areas, &AreaList::rowsAboutToBeRemoved, this, [this](const QModelIndex&, int first, int last) {
         m_changing = true;
@@ -101,6 +102,7 @@ void AreaTableModel::connectList()
         m_rows.erase(m_rows.begin() + first, m_rows.begin() + last + 1);
         endRemoveRows();
         m_changing = false;
+        emit settled();
     });
     connect(&m_areas, &AreaList::dataChanged, this, [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
         for (int i = topLeft.row(); i <= bottomRight.row(); ++i)
@@ -115,6 +117,7 @@ void AreaTableModel::connectList()
         reload();
         endResetModel();
         m_changing = false;
+        emit settled();
     });
 }
 

@@ -33,6 +33,11 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+signals:
+    // A change of the rows has ended here too: what was skipped while
+    // changing() may be done now.
+    void settled();
+
 private:
     struct Row {
         QString line;

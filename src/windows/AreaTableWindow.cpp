@@ -131,6 +131,10 @@ AreaTableWindow::AreaTableWindow(MapDocument& document, std::function<void(int)>
         showDocumentSelection();
     });
     connect(m_view, &AreaTableView::openRequested, this, &AreaTableWindow::openChosen);
+    // A click on the row that is current already (the view makes the first
+    // row current when it gets the focus, with nothing selected) changes no
+    // current row, yet chooses the area.
+    connect(m_view, &QAbstractItemView::pressed, this, &AreaTableWindow::rowChosen);
     QItemSelectionModel* shared = &m_document.selection();
     connect(shared, &QItemSelectionModel::currentChanged, this, &AreaTableWindow::showDocumentSelection);
     connect(shared, &QItemSelectionModel::selectionChanged, this, &AreaTableWindow::showDocumentSelection);
@@ -186,6 +190,9 @@ void AreaTableWindow::attach()
         connect(m_proxy.get(), signal, this, &AreaTableWindow::showDocumentSelection);
     connect(m_proxy.get(), &QAbstractItemModel::layoutChanged, this, &AreaTableWindow::showDocumentSelection);
     connect(m_proxy.get(), &QAbstractItemModel::modelReset, this, &AreaTableWindow::showDocumentSelection);
+    // The document's selection changes in the middle of a change of the rows
+    // (a line removed beneath it), when it cannot be shown yet: shown at the end.
+    connect(m_model.get(), &AreaTableModel::settled, this, &AreaTableWindow::showDocumentSelection);
     showDocumentSelection();
 }
 

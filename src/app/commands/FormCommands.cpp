@@ -1,5 +1,7 @@
 #include "app/commands/FormCommands.h"
 
+#include "app/commands/SettingsCommands.h"
+
 #include "document/MapDocument.h"
 #include "io/FileReplace.h"
 #include "model/Codec.h"
@@ -82,6 +84,7 @@ void SaveJsonFile::run()
 
 void ChooseHighlightColour::run()
 {
+    readStoredHighlight(m_state);
     const quint32 rgb = m_state.highlight.colour;
     const std::optional<QColor> chosen = platform().colourDialog(
         m_parent, QCoreApplication::translate("korvane::FormCommands", "Farbe der Hervorhebung"),
@@ -89,7 +92,7 @@ void ChooseHighlightColour::run()
     if (!chosen)
         return;
     m_state.highlight.colour = quint32(chosen->rgb() & 0xffffff);
-    m_state.highlightChoiceMade = true;
+    m_state.highlightColourChosen = true;
 }
 
 } // namespace korvane

@@ -164,10 +164,11 @@ QString wikiPicture(const QString& name, const QString& folder)
 } // namespace
 
 // The map of one of Korvane's own forms, read from the page the Html command opened.
-void ImportCommands::importOwnForm(const import::OwnMap& map, const QString& folder, EditorView::UnsavedCode unsaved,
+void ImportCommands::importOwnForm(const import::OwnMap& map, const QString& path, EditorView::UnsavedCode unsaved,
                                    bool editing)
 {
     MapDocument& document = m_session.document();
+    const QString folder = withTrailingSeparator(folderOf(path));
     const QString imagePath = map.form == import::OwnForm::MediaWiki ? wikiPicture(map.imagePath, folder) : map.imagePath;
     const auto commit = [this, &document, unsaved, &map] {
         if (unsaved == EditorView::UnsavedCode::Discard)
@@ -181,6 +182,8 @@ void ImportCommands::importOwnForm(const import::OwnMap& map, const QString& fol
         return;
     // The coordinates of every form are pixels of the picture itself.
     importsteps::finish(m_session, m_view, map.lines, editing);
+    // Like a page of the classic map, the file joins the recently opened ones.
+    m_session.fileOpened(path);
 }
 
 // Command8: appends the areas of a .map file and loads the image it names.
@@ -281,7 +284,7 @@ void ImportCommands::htmlImport()
         std::optional<import::OwnMap> own = import::readOwnForm(pageRead->page, &problem);
         pageRead.reset();
         if (own)
-            importOwnForm(*own, folder, unsaved, editing);
+            importOwnForm(*own, folder + name, unsaved, editing);
         else
             inform(owner, problem.isEmpty() ? QCoreApplication::translate("korvane::ImportCommands", "In der ausgewählten Datei wurde keine ImageMap gefunden.")
                                             : problem);
@@ -321,6 +324,10 @@ void ImportCommands::htmlImport()
                        document.mapName().isEmpty() ? QString() : QStringLiteral("#") + document.mapName());
     pageRead.reset(); // a big page need not stay beside its areas
 
+    // The page's picture is shown now: the areas kept go onto it and into the
+    // code also when its map is missing (else the canvas showed none of them).
+    if (read->map.outcome != import::MapLookup::Found)
+        m_view.refresh();
     if (read->map.outcome == import::MapLookup::NoMapElement) {
         inform(owner, QCoreApplication::translate("korvane::ImportCommands", "Es wurde keine ImageMap gefunden."));
         return;

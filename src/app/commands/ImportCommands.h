@@ -23,7 +23,8 @@ public:
     void htmlImport();
 
 private:
-    void importOwnForm(const import::OwnMap& map, const QString& folder, EditorView::UnsavedCode unsaved, bool editing);
+    // `path`: the file read, which joins the recently opened files.
+    void importOwnForm(const import::OwnMap& map, const QString& path, EditorView::UnsavedCode unsaved, bool editing);
 
     EditorSession& m_session;
     EditorView& m_view;

@@ -148,6 +148,9 @@ RecoveryKeeper::RecoveryKeeper(MapDocument& document, QWidget* window, RecoveryV
     connect(&areas, &AreaList::modelReset, this, &RecoveryKeeper::changed);
     connect(&document.history(), &QUndoStack::indexChanged, this, &RecoveryKeeper::changed);
     connect(&document.selection(), &QItemSelectionModel::currentChanged, this, &RecoveryKeeper::changed);
+    // Ctrl+click takes the chosen area out of the selection (or puts it back)
+    // without moving the current line: the file's selected line changes all the same.
+    connect(&document.selection(), &QItemSelectionModel::selectionChanged, this, &RecoveryKeeper::changed);
     connect(&document, &MapDocument::savedMarked, this, [this] {
         m_timer.stop();
         check();

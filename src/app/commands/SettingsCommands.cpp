@@ -58,7 +58,23 @@ private:
     IniContents m_contents;
 };
 
+// The highlight as stored, where it was not chosen in this run.
+void readHighlight(ProgramState& state, const SettingsReader& in)
+{
+    if (!state.highlightKindChosen)
+        state.highlight.kind = highlightKindNamed(in.read(kCode, kHighlightKey)).value_or(state.highlight.kind);
+    if (!state.highlightColourChosen)
+        state.highlight.colour = colourNamed(in.read(kCode, kHighlightColourKey)).value_or(state.highlight.colour);
+}
+
 } // namespace
+
+void readStoredHighlight(ProgramState& state)
+{
+    const QString file = settingsFilePath();
+    if (state.settingsLoadCount == 0 && QFileInfo(file).isFile())
+        readHighlight(state, SettingsReader(nullptr, file));
+}
 
 void setSettingsFileOverride(const QString& path)
 {
@@ -114,10 +130,7 @@ void SettingsCommands::read()
         state.relativeImagePath = settingFlag(in.read(kCode, kRelativeKey)).value_or(state.relativeImagePath);
         state.responsiveFit = fitModeNamed(in.read(kCode, kFitKey)).value_or(state.responsiveFit);
     }
-    if (!state.highlightChoiceMade) {
-        state.highlight.kind = highlightKindNamed(in.read(kCode, kHighlightKey)).value_or(state.highlight.kind);
-        state.highlight.colour = colourNamed(in.read(kCode, kHighlightColourKey)).value_or(state.highlight.colour);
-    }
+    readHighlight(state, in);
     if (!state.snapChoicesMade) {
         state.snapOn = settingFlag(in.read(kSnap, kSnapOnKey)).value_or(state.snapOn);
         if (const auto grid = settingShort(in.read(kSnap, kSnapGridKey));
@@ -154,10 +167,10 @@ void SettingsCommands::write()
         settings.append({{kCode, kRelativeKey, state.relativeImagePath ? QStringLiteral("-1") : QStringLiteral("0")},
                          {kCode, kFitKey, fitModeName(state.responsiveFit)}});
     }
-    if (state.highlightChoiceMade) {
-        settings.append({{kCode, kHighlightKey, highlightKindName(state.highlight.kind)},
-                         {kCode, kHighlightColourKey, colourName(state.highlight.colour)}});
-    }
+    if (state.highlightKindChosen)
+        settings.append({kCode, kHighlightKey, highlightKindName(state.highlight.kind)});
+    if (state.highlightColourChosen)
+        settings.append({kCode, kHighlightColourKey, colourName(state.highlight.colour)});
     if (state.snapChoicesMade) {
         settings.append({{kSnap, kSnapOnKey, state.snapOn ? QStringLiteral("-1") : QStringLiteral("0")},
                          {kSnap, kSnapGridKey, QString::number(state.snapGrid)}});
