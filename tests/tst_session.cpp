@@ -169,6 +169,9 @@ void TestSession::regressions_data()
     // rectangle tool, which left filled areas dark once the choice changed ...
     row("several highlighted after the rectangle tool",
         "open 0 0; fill; drawRect 10 20 110 70 0 1; drawRect 60 40 300 200 0 1; mode 3 0; selectAll; selectRow 0", 0);
+    // ... (under the sanitizers of the soak) the area table's command looked
+    // at the area list of a window being torn down, on every window's end ...
+    row("the window torn down", "open 0 0; drawRect 10 20 110 70 0 1; crash 0 0 0 0; close 1 0 0", 0);
     // ... a line moved past a copy of itself left an undo step that changed nothing ...
     row("order past a copy of itself", "mapImport 1 0 0 0 0 0; selectRow 0; copyButton; orderKey 0", 0);
     // ... the area table kept a row current after lines went, and a click on

@@ -281,13 +281,14 @@ void AreaTableCommand::open()
 void AreaTableCommand::followClicksOn(QAbstractItemView& list)
 {
     m_list = &list;
+    m_listViewport = list.viewport();
     list.viewport()->installEventFilter(this);
 }
 
 // The program may end with the table open: its size is kept then too.
 bool AreaTableCommand::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_list && watched == m_list->viewport() && event->type() == QEvent::MouseButtonRelease) {
+    if (m_list && watched == m_listViewport && event->type() == QEvent::MouseButtonRelease) {
         const auto* click = static_cast<QMouseEvent*>(event);
         const bool onLine = click->button() == Qt::LeftButton && m_list->indexAt(click->position().toPoint()).isValid();
         // Once the list has taken the click (a double click still reaches it).

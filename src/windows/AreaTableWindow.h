@@ -102,6 +102,9 @@ private:
     QAction* m_action;
     AreaTableWindow* m_window = nullptr;
     QAbstractItemView* m_list = nullptr;
+    // The list's viewport, compared with as it is: the list may be half torn
+    // down (the window closing) when its viewport's last events come.
+    const QObject* m_listViewport = nullptr;
 };
 
 } // namespace korvane
