@@ -55,9 +55,18 @@ case "${1:-start}" in
     build_all
     # The benchmarks need no display; they run offscreen unless told otherwise.
     export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+    # bench_open leaves the goals of the start and the open here, as a table
+    # printed at the end, so that a slower start shows at once.
+    export KORVANE_BENCH_GOALS="$build/bench/goals.txt"
+    rm -f "$KORVANE_BENCH_GOALS"
     for b in "$build"/bench/bench_*; do
       if [ -f "$b" ] && [ -x "$b" ]; then "$b"; fi
     done
+    if [ -f "$KORVANE_BENCH_GOALS" ]; then
+      echo
+      echo "Goals of the start and the open (each a ratio or measure of one run):"
+      cat "$KORVANE_BENCH_GOALS"
+    fi
     ;;
   fuzz)
     bash fuzz/build.sh

@@ -5,7 +5,7 @@
 #include "GuiBenchmarkMain.h"
 
 #include "app/IniFile.h"
-#include "app/commands/AreaTableWindow.h"
+#include "windows/AreaTableWindow.h"
 #include "document/MapDocument.h"
 
 #include <QApplication>

@@ -6,7 +6,7 @@
 // PngWithTextChunk decodes a 40 x 30 PNG that carries 100 MB of text (goal:
 // as quick and small as the picture alone), SixteenBitPng a 10,000 x 10,000
 // PNG of 16 bits a channel (goal: peak under twice its 32-bit size).
-#include "app/ImageLoader.h"
+#include "picture/ImageLoader.h"
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "canvas/Canvas.h"

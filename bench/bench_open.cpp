@@ -20,7 +20,7 @@
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
 #include "app/OpenFromOutside.h"
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/StartUp.h"
 #include "canvas/Canvas.h"
 
@@ -31,16 +31,21 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -167,6 +172,69 @@ BENCHMARK_CAPTURE(OpenPage, page20MB, true)
 
 // --- fresh processes ---
 
+// Where the children show their windows: Qt's offscreen platform, or an X
+// server of their own (Xvfb), as on a user's desktop.
+enum class Display { Offscreen, Xvfb };
+
+const char* displayName(Display display)
+{
+    return display == Display::Xvfb ? "Xvfb" : "offscreen";
+}
+
+// One Xvfb for all children, started through xvfb-run on first use (it finds
+// a free display and its authority) and ended with the benchmark: the shell
+// it runs names them and then waits for its input to close.
+class XvfbServer {
+public:
+    XvfbServer();
+    bool running() const { return !m_display.isEmpty(); }
+    void prepare(QProcessEnvironment& environment) const
+    {
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("DISPLAY"), m_display);
+        environment.insert(QStringLiteral("XAUTHORITY"), m_authority);
+    }
+    ~XvfbServer()
+    {
+        m_process.closeWriteChannel();
+        if (!m_process.waitForFinished(10'000))
+            m_process.kill();
+    }
+
+private:
+    QProcess m_process;
+    QString m_display;
+    QString m_authority;
+};
+
+XvfbServer::XvfbServer()
+{
+    const QString run = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
+    if (run.isEmpty())
+        return;
+    m_process.start(run, {QStringLiteral("-a"), QStringLiteral("-s"),
+                          QStringLiteral("-screen 0 1280x1024x24 -nolisten tcp"), QStringLiteral("sh"),
+                          QStringLiteral("-c"), QStringLiteral("echo \"$DISPLAY $XAUTHORITY\"; exec cat >/dev/null")});
+    if (!m_process.waitForStarted(10'000))
+        return;
+    while (!m_process.canReadLine() && m_process.waitForReadyRead(10'000)) {
+    }
+    const QList<QByteArray> names = m_process.readLine().trimmed().split(' ');
+    if (names.size() == 2 && names[0].startsWith(':')) {
+        m_display = QString::fromLocal8Bit(names[0]);
+        m_authority = QString::fromLocal8Bit(names[1]);
+    }
+}
+
+std::unique_ptr<XvfbServer> xvfb; // ended before the application object
+
+XvfbServer& xvfbServer()
+{
+    if (!xvfb)
+        xvfb = std::make_unique<XvfbServer>();
+    return *xvfb;
+}
+
 struct ChildRun {
     bool ok = false;
     double wallMs = 0;
@@ -175,17 +243,34 @@ struct ChildRun {
     int areas = 0;
 };
 
-// Starts this program as "--start KIND SETTINGS [FILE]"; the child prints its
-// CPU time and peak memory once everything is shown and ends at once.
-ChildRun runChild(const QString& kind, const QString& file = QString())
+// Another build's bench_open (KORVANE_BENCH_BEFORE), whose editor children
+// run between this build's, so that before and after meet the same load.
+QString beforeProgram()
+{
+    const QString program = qEnvironmentVariable("KORVANE_BENCH_BEFORE");
+    return QFileInfo(program).isExecutable() ? program : QString();
+}
+
+// Starts a bench_open (this one unless named) as "--start KIND SETTINGS
+// [FILE]"; the child prints its CPU time and peak memory once everything is
+// shown and ends at once.
+ChildRun runChild(const QString& kind, const QString& file = QString(), Display display = Display::Offscreen,
+                  const QString& program = QString())
 {
     QStringList arguments{QStringLiteral("--start"), kind, samples->filePath(QStringLiteral("Korvane.ini"))};
     if (!file.isEmpty())
         arguments << file;
     QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (display == Display::Xvfb) {
+        if (!xvfbServer().running())
+            return {};
+        xvfbServer().prepare(environment);
+    }
+    child.setProcessEnvironment(environment);
     QElapsedTimer clock;
     clock.start();
-    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.start(program.isEmpty() ? QCoreApplication::applicationFilePath() : program, arguments);
     child.waitForFinished(120'000);
     ChildRun run;
     run.wallMs = milliseconds(clock.nsecsElapsed());
@@ -199,30 +284,176 @@ ChildRun runChild(const QString& kind, const QString& file = QString())
     return run;
 }
 
-// The editor's start against a bare window, alternately.
-void StartUp(benchmark::State& state)
+double median(std::vector<double> values)
 {
-    double bare = 0, bareCpu = 0, editor = 0, editorCpu = 0;
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The goals of the start and the open, each a ratio measured in one run (so
+// the machine's speed cancels out), printed as one table at the end.
+struct Goal {
+    QString name;
+    double limit = 0;
+    QString unit; // "x" for a ratio, else the unit of a measure
+    double measured = -1;
+    double before = -1; // the other build's figure, when one ran beside
+};
+std::vector<Goal> goals;
+
+void setGoal(const QString& name, double limit, const QString& unit, double measured, double before = -1)
+{
+    for (Goal& goal : goals) {
+        if (goal.name == name) {
+            goal.measured = measured;
+            goal.before = before;
+            return;
+        }
+    }
+    goals.push_back({name, limit, unit, measured, before});
+}
+
+QString goalTable()
+{
+    const bool withBefore = std::any_of(goals.begin(), goals.end(), [](const Goal& goal) { return goal.before >= 0; });
+    const auto figure = [](double value, const QString& unit) {
+        return value < 0 ? QStringLiteral("-")
+                         : QString::number(value, 'f', unit == QLatin1String("x") ? 2 : 1) +
+                               (unit == QLatin1String("x") ? QStringLiteral(" x") : QLatin1Char(' ') + unit);
+    };
+    QString table = QStringLiteral("%1  %2  %3  %4%5\n")
+                        .arg(QStringLiteral("goal"), -58)
+                        .arg(QStringLiteral("limit"), 12)
+                        .arg(QStringLiteral("measured"), 12)
+                        .arg(QStringLiteral("met"), -4)
+                        .arg(withBefore ? QStringLiteral("  before") : QString());
+    for (const Goal& goal : goals) {
+        const QString met = goal.measured < 0             ? QStringLiteral("?")
+                            : goal.measured <= goal.limit ? QStringLiteral("yes")
+                                                          : QStringLiteral("NO");
+        table += QStringLiteral("%1  %2  %3  %4%5\n")
+                     .arg(goal.name, -58)
+                     .arg(QStringLiteral("<= ") + figure(goal.limit, goal.unit), 12)
+                     .arg(figure(goal.measured, goal.unit), 12)
+                     .arg(met, -4)
+                     .arg(withBefore ? QStringLiteral("  ") + figure(goal.before, goal.unit) : QString());
+    }
+    return table;
+}
+
+// The editor's start against a bare window, alternately (and the other
+// build's editor between them); the ratio is the median of the runs' ratios.
+void StartUp(benchmark::State& state, Display display)
+{
+    const QString before = beforeProgram();
+    std::vector<double> bare, editor, ratios, beforeRatios;
+    double editorCpu = 0, bareCpu = 0;
     for (auto _ : state) {
-        const ChildRun b = runChild(QStringLiteral("bare"));
-        const ChildRun e = runChild(QStringLiteral("editor"));
-        if (!b.ok || !e.ok)
-            state.SkipWithError("a child failed");
-        bare += b.wallMs;
+        const ChildRun b = runChild(QStringLiteral("bare"), QString(), display);
+        const ChildRun e = runChild(QStringLiteral("editor"), QString(), display);
+        if (!b.ok || !e.ok) {
+            state.SkipWithError("a child failed (no xvfb-run for Xvfb?)");
+            break;
+        }
+        bare.push_back(b.wallMs);
+        editor.push_back(e.wallMs);
+        ratios.push_back(e.wallMs / b.wallMs);
         bareCpu += b.cpuMs;
-        editor += e.wallMs;
         editorCpu += e.cpuMs;
+        if (!before.isEmpty()) {
+            const ChildRun o = runChild(QStringLiteral("editor"), QString(), display, before);
+            if (o.ok)
+                beforeRatios.push_back(o.wallMs / b.wallMs);
+        }
         state.SetIterationTime(e.wallMs / 1000.0);
     }
+    if (ratios.empty())
+        return;
     const auto perRun = [](double total) { return benchmark::Counter(total, benchmark::Counter::kAvgIterations); };
-    state.counters["bare_ms"] = perRun(bare);
+    state.counters["bare_ms"] = median(bare);
+    state.counters["editor_ms"] = median(editor);
     state.counters["bare_cpu_ms"] = perRun(bareCpu);
-    state.counters["editor_ms"] = perRun(editor);
     state.counters["editor_cpu_ms"] = perRun(editorCpu);
-    state.counters["ratio"] = bare > 0 ? editor / bare : 0;
+    state.counters["ratio"] = median(ratios);
     state.counters["cpu_ratio"] = bareCpu > 0 ? editorCpu / bareCpu : 0;
+    if (!beforeRatios.empty())
+        state.counters["before_ratio"] = median(beforeRatios);
+    setGoal(QStringLiteral("start: editor / bare Qt window (%1)").arg(QLatin1String(displayName(display))), 1.5,
+            QStringLiteral("x"), median(ratios), beforeRatios.empty() ? -1 : median(beforeRatios));
 }
-BENCHMARK(StartUp)->Unit(benchmark::kMillisecond)->Iterations(20)->UseManualTime();
+BENCHMARK_CAPTURE(StartUp, offscreen, Display::Offscreen)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20)
+    ->UseManualTime();
+BENCHMARK_CAPTURE(StartUp, xvfb, Display::Xvfb)->Unit(benchmark::kMillisecond)->Iterations(20)->UseManualTime();
+
+// The open of the 5,000-area page from the process's start to everything
+// shown, against its floor: a process that shows a bare window and decodes
+// the same picture. Beside them the 20 MB page, whose extra 19 MB should
+// cost next to nothing, and the peak memory of the short page's open.
+void OpenAgainstFloor(benchmark::State& state, Display display)
+{
+    const QString page = samplePage(false);
+    const QString bigPage = samplePage(true);
+    const QString picture = samples->filePath(QStringLiteral("plan.png"));
+    const QString before = beforeProgram();
+    std::vector<double> floor, open, big, ratios, bigRatios, beforeRatios, beforeBigRatios;
+    double peak = 0, beforePeak = 0;
+    for (auto _ : state) {
+        const ChildRun f = runChild(QStringLiteral("floor"), picture, display);
+        const ChildRun o = runChild(QStringLiteral("editor"), page, display);
+        const ChildRun b = runChild(QStringLiteral("editor"), bigPage, display);
+        if (!f.ok || !o.ok || !b.ok || o.areas != 5000 || b.areas != 5000) {
+            state.SkipWithError("a child failed (no xvfb-run for Xvfb?)");
+            break;
+        }
+        floor.push_back(f.wallMs);
+        open.push_back(o.wallMs);
+        big.push_back(b.wallMs);
+        ratios.push_back(o.wallMs / f.wallMs);
+        bigRatios.push_back(b.wallMs / o.wallMs);
+        peak = std::max(peak, o.peakMiB);
+        if (!before.isEmpty()) {
+            const ChildRun bo = runChild(QStringLiteral("editor"), page, display, before);
+            const ChildRun bb = runChild(QStringLiteral("editor"), bigPage, display, before);
+            if (bo.ok && bb.ok) {
+                beforeRatios.push_back(bo.wallMs / f.wallMs);
+                beforeBigRatios.push_back(bb.wallMs / bo.wallMs);
+                beforePeak = std::max(beforePeak, bo.peakMiB);
+            }
+        }
+        state.SetIterationTime(o.wallMs / 1000.0);
+    }
+    if (ratios.empty())
+        return;
+    state.counters["floor_ms"] = median(floor);
+    state.counters["open_ms"] = median(open);
+    state.counters["page20MB_ms"] = median(big);
+    state.counters["ratio"] = median(ratios);
+    state.counters["page20MB_ratio"] = median(bigRatios);
+    state.counters["peak_MiB"] = peak;
+    const bool beside = !beforeRatios.empty();
+    if (beside) {
+        state.counters["before_ratio"] = median(beforeRatios);
+        state.counters["before_page20MB_ratio"] = median(beforeBigRatios);
+        state.counters["before_peak_MiB"] = beforePeak;
+    }
+    const QString where = QLatin1String(displayName(display));
+    setGoal(QStringLiteral("5,000-area page / (bare window + decode) (%1)").arg(where), 1.3, QStringLiteral("x"),
+            median(ratios), beside ? median(beforeRatios) : -1);
+    setGoal(QStringLiteral("20 MB page / 5,000-area page (%1)").arg(where), 1.1, QStringLiteral("x"), median(bigRatios),
+            beside ? median(beforeBigRatios) : -1);
+    setGoal(QStringLiteral("peak memory of the 5,000-area page's open (%1)").arg(where), 125, QStringLiteral("MiB"),
+            peak, beside ? beforePeak : -1);
+}
+BENCHMARK_CAPTURE(OpenAgainstFloor, offscreen, Display::Offscreen)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(7)
+    ->UseManualTime();
+BENCHMARK_CAPTURE(OpenAgainstFloor, xvfb, Display::Xvfb)->Unit(benchmark::kMillisecond)->Iterations(7)->UseManualTime();
 
 // The two big imports: a million areas (goal: under 3 s and 600 MiB), a
 // 200 MB .map (goal: under 2 s and three times its size); wall_ms counts from
@@ -266,7 +497,9 @@ stages::Record childStages;
 // file as its command line's), until everything is shown.
 int childMain(int argc, char** argv)
 {
-    const bool isBare = QByteArray(argv[2]) == "bare";
+    // The floor of an open: a bare window, then the decode of the picture.
+    const bool isFloor = QByteArray(argv[2]) == "floor";
+    const bool isBare = isFloor || QByteArray(argv[2]) == "bare";
     std::optional<FontWarmUp> fonts; // as main() does
     if (!isBare)
         fonts.emplace();
@@ -292,13 +525,15 @@ int childMain(int argc, char** argv)
     }
     PaintWatch watch(watched);
     // The file opens in work queued by the start; the paint after it shows everything.
-    watch.armed = argc <= 4;
+    watch.armed = argc <= 4 || isFloor;
     QTimer::singleShot(0, [&watch] { watch.armed = true; });
     QElapsedTimer clock;
     clock.start();
     while (!watch.painted && clock.elapsed() < 30'000)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     if (!watch.painted)
+        return 1;
+    if (isFloor && QImageReader(QString::fromLocal8Bit(argv[4])).read().isNull())
         return 1;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -336,5 +571,15 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    xvfb.reset();
+    if (!goals.empty()) {
+        const QString table = goalTable();
+        std::fputs(("\n" + table).toLocal8Bit().constData(), stdout);
+        // ./korvane.sh bench prints it again once all benchmarks have run.
+        const QString keep = qEnvironmentVariable("KORVANE_BENCH_GOALS");
+        QFile file(keep);
+        if (!keep.isEmpty() && file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(table.toLocal8Bit());
+    }
     return 0;
 }

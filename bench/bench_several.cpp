@@ -6,7 +6,7 @@
 #include "BigMapScene.h"
 #include "GuiBenchmarkMain.h"
 
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/commands/AreaClipboard.h"
 #include "canvas/Canvas.h"
 #include "document/MapDocument.h"

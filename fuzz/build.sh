@@ -16,7 +16,7 @@ libs=($(pkg-config --libs Qt6Core Qt6Gui gumbo))
 sources=(src/model/AreaEntry.cpp src/model/BrowserRules.cpp src/model/AreaLines.cpp src/model/ExtraAttributes.cpp src/model/MapCode.cpp src/model/Codec.cpp src/model/PageFaults.cpp src/model/Paths.cpp src/io/HtmlTags.cpp
          src/io/ImportSearch.cpp src/io/MapImport.cpp src/io/HtmlImport.cpp src/io/PageStream.cpp src/io/ImportFile.cpp src/io/PageCheck.cpp src/io/ImagePathLookup.cpp src/model/MapCheck.cpp
          src/io/OwnForms.cpp src/io/PageRules.cpp src/model/JsonMap.cpp src/model/WikiMap.cpp
-         src/app/IniFile.cpp src/io/FileReplace.cpp src/app/PictureHeader.cpp)
+         src/app/IniFile.cpp src/io/FileReplace.cpp src/picture/PictureHeader.cpp)
 jobs=${FUZZ_JOBS:-2}
 
 # Objects are rebuilt only when their source is newer.

@@ -3,7 +3,7 @@
 // bitmap, and the PNG reading without text chunks. The parts kept must lie
 // in the file in order, the device must give exactly their bytes and no text
 // chunk, and a PNG that decodes must decode to the same picture without them.
-#include "app/PictureHeader.h"
+#include "picture/PictureHeader.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -13,7 +13,8 @@
 # metainfo. axe-core and vnu-jar, pinned in tests/browser/package.json, come
 # from the npm registry into tests/browser/node_modules (the install script of
 # vnu-jar, which would fetch a Java of its own, is not run). The benchmarks are
-# built with the tests, so that they keep building.
+# built with the tests, so that they keep building. bench_open also starts the
+# editor on an X server of its own (Xvfb through xvfb-run).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 for_tests=false
@@ -35,6 +36,7 @@ packages=(
   "$@"
 )
 if $for_tests || $for_bench; then packages+=(libbenchmark-dev); fi
+if $for_bench; then packages+=(xvfb xauth); fi
 if $for_tests; then
   packages+=(
     chromium chromium-driver libxml2-utils w3c-sgml-lib default-jre-headless

@@ -1,6 +1,6 @@
 #include "app/IniFile.h"
 #include "app/MainWindow.h"
-#include "app/commands/AreaTableWindow.h"
+#include "windows/AreaTableWindow.h"
 #include "canvas/EditHandles.h"
 #include "support/BlankPicture.h"
 #include "support/Menus.h"

@@ -16,6 +16,7 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
@@ -206,6 +207,12 @@ private slots:
     void handleWinsOverAreaBelow();
     void bodyDragMovesTheArea_data();
     void bodyDragMovesTheArea();
+    void dragShowsWhatTheListWouldShow_data();
+    void dragShowsWhatTheListWouldShow();
+    void polygonToolOwnsItsPoints_data();
+    void polygonToolOwnsItsPoints();
+    void escapeDropsTheBand_data();
+    void escapeDropsTheBand();
     void keysMoveTheArea_data();
     void keysMoveTheArea();
     void tabWalksTheList();
@@ -967,7 +974,9 @@ void TestCanvas::bodyDragMovesTheArea()
     QTest::mousePress(e.canvas(), Qt::LeftButton, {}, e.at(inside));
     QTest::mouseMove(e.canvas(), e.at(inside + QPoint(10, -4)));
     QTest::mouseMove(e.canvas(), e.at(inside + QPoint(20, -10)));
-    QCOMPARE(e.coords(), coords);
+    // The canvas shows the area moved; the list keeps its line until the release.
+    QCOMPARE(entry::coordsOf(e.w.session().preview().lineOf(0, QString())), coords);
+    QCOMPARE(e.coords(), entry::coordsOf(line));
     QCOMPARE(e.w.mapCode(), code);
     QTest::mouseRelease(e.canvas(), Qt::LeftButton, {}, e.at(inside + QPoint(20, -10)));
     QVERIFY(e.w.mapCode().contains("coords=\"" + coords + "\""));
@@ -1161,6 +1170,129 @@ void TestCanvas::keysWaitForTheDrag()
     QCOMPARE(e.w.document().history().count(), 2);
     e.undoAll(2);
     QCOMPARE(e.w.areas().lines(), QStringList({kRectA, kRectB}));
+}
+
+void TestCanvas::dragShowsWhatTheListWouldShow_data()
+{
+    QTest::addColumn<bool>("byHandle");
+    QTest::addColumn<QString>("moved");
+    QTest::newRow("handle") << true << "0,0,70,60";
+    QTest::newRow("body") << false << "50,45,90,75";
+}
+
+// While the first of thirty crossing areas is dragged, the canvas holds
+// exactly the pixels it holds once the list has the moved line: every area
+// in its own stacking place, drawn as a redraw from scratch draws it.
+void TestCanvas::dragShowsWhatTheListWouldShow()
+{
+    QFETCH(bool, byHandle);
+    QFETCH(QString, moved);
+    const QStringList lines = overlappingAreas();
+    Window e(lines);
+    e.w.setSelectedIndex(0);
+    QWidget* held = e.hold(byHandle, QPoint(20, 15), QPoint(70, 60));
+    QCOMPARE(e.w.areas().lines(), lines);
+    const QImage during = e.canvas()->surface().image().copy();
+    QStringList after = lines;
+    after[0] = entry::withCoords(lines[0], moved);
+    Window drawn(after);
+    drawn.w.neu_zeichnen(-1, false);
+    QCOMPARE(during, drawn.canvas()->surface().image());
+    e.letGo(held, QPoint(70, 60));
+    QCOMPARE(e.w.areas().lines(), after);
+}
+
+void TestCanvas::polygonToolOwnsItsPoints_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<bool>("switchTool");
+    QTest::addColumn<int>("pointsLeft");
+    QTest::addColumn<QString>("stored"); // by the right click that follows; empty: nothing
+    QTest::newRow("Backspace") << QList<int>{Qt::Key_Backspace} << false << 2 << "20,20,80,20";
+    QTest::newRow("Backspace twice") << QList<int>{Qt::Key_Backspace, Qt::Key_Backspace} << false << 1 << "20,20";
+    QTest::newRow("Backspace past the first point")
+        << QList<int>{Qt::Key_Backspace, Qt::Key_Backspace, Qt::Key_Backspace} << false << 0 << "";
+    QTest::newRow("Escape") << QList<int>{Qt::Key_Escape} << false << 0 << "";
+    QTest::newRow("another tool chosen") << QList<int>{} << true << 0 << "";
+    QTest::newRow("nothing") << QList<int>{} << false << 3 << "20,20,80,20,80,80";
+}
+
+// The next edge follows the pointer above the picture; Backspace takes the
+// last point and its edge back, Escape and another tool drop the polygon
+// with every line drawn of it.
+void TestCanvas::polygonToolOwnsItsPoints()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(bool, switchTool);
+    QFETCH(int, pointsLeft);
+    QFETCH(QString, stored);
+    Window e;
+    const QList<QPoint> points{{20, 20}, {80, 20}, {80, 80}};
+    QList<QImage> drawn; // the picture after each click
+    for (const QPoint& p : points) {
+        e.press(p);
+        drawn << e.canvas()->surface().image().copy();
+    }
+    const QColor pen = e.canvas()->surface().penColor();
+    const auto edgeShown = [&e, pen] {
+        const QImage shown = e.canvas()->grab().toImage();
+        for (const QPoint& p : {QPoint(65, 85), QPoint(64, 85), QPoint(65, 84), QPoint(66, 85), QPoint(65, 86)})
+            if (shown.pixelColor(p) == pen)
+                return true;
+        return false;
+    };
+    // A move without a button, as the pointer passes (QTest drops some of those).
+    const QPointF to(e.at(QPoint(50, 90)));
+    QMouseEvent move(QEvent::MouseMove, to, e.canvas()->mapToGlobal(to), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(e.canvas(), &move);
+    QVERIFY(edgeShown());
+    QCOMPARE(e.canvas()->surface().image(), drawn.last()); // above the picture only
+    for (int key : keys)
+        e.key(key);
+    if (switchTool) {
+        e.w.ui.Option1[1]->click();
+        e.w.ui.Option1[0]->click();
+    }
+    QCOMPARE(e.w.editorState().polygonOpen, pointsLeft > 0);
+    QCOMPARE(e.w.editorState().polyPoints, points.mid(0, pointsLeft));
+    const QImage clean = pointsLeft > 0 ? drawn[pointsLeft - 1] : drawn.first();
+    QCOMPARE(e.canvas()->surface().image(), clean);
+    QCOMPARE(edgeShown(), pointsLeft == 3);
+    e.press(QPoint(10, 90), Qt::RightButton);
+    QCOMPARE(e.w.areas().count(), stored.isEmpty() ? 0 : 1);
+    if (!stored.isEmpty())
+        QCOMPARE(e.coords(), stored);
+    QVERIFY(!edgeShown());
+}
+
+void TestCanvas::escapeDropsTheBand_data()
+{
+    QTest::addColumn<int>("tool");
+    QTest::newRow("rectangle") << 1;
+    QTest::newRow("circle") << 2;
+}
+
+// Escape while a rectangle or circle is dragged takes its band off the
+// picture; the release then draws nothing and asks nothing.
+void TestCanvas::escapeDropsTheBand()
+{
+    QFETCH(int, tool);
+    Window e;
+    e.w.ui.Option1[tool]->click();
+    const QImage clean = e.canvas()->surface().image().copy();
+    bool asked = false;
+    e.w.linkDialog = [&asked] { return asked = true; };
+    QTest::mousePress(e.canvas(), Qt::LeftButton, {}, e.at(QPoint(20, 20)));
+    QTest::mouseMove(e.canvas(), e.at(QPoint(80, 60)));
+    QVERIFY(e.canvas()->surface().image() != clean);
+    e.key(Qt::Key_Escape);
+    QCOMPARE(e.canvas()->surface().image(), clean);
+    QCOMPARE(e.w.editorState().drawState, 1);
+    QTest::mouseMove(e.canvas(), e.at(QPoint(90, 70)));
+    QTest::mouseRelease(e.canvas(), Qt::LeftButton, {}, e.at(QPoint(90, 70)));
+    QCOMPARE(e.canvas()->surface().image(), clean);
+    QVERIFY(!asked);
+    QCOMPARE(e.w.areas().count(), 0);
 }
 
 void TestCanvas::changesBeneathEndTheDrag_data()

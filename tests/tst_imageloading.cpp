@@ -1,6 +1,6 @@
 #include "ImageSamples.h"
 
-#include "app/ImageLoader.h"
+#include "picture/ImageLoader.h"
 
 #include <QDir>
 #include <QImageReader>

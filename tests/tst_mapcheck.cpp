@@ -2,7 +2,7 @@
 // the command line on a page, and the window opened from the code box.
 #include "app/CodeBox.h"
 #include "app/commands/CheckCommandLine.h"
-#include "app/commands/MapCheckWindow.h"
+#include "windows/MapCheckWindow.h"
 #include "io/PageCheck.h"
 #include "model/AreaEntry.h"
 #include "model/ExtraAttributes.h"

@@ -4,7 +4,7 @@
 // keyboard to an open area table.
 #include "app/MainWindow.h"
 #include "app/ZoomControls.h"
-#include "app/commands/AreaTableWindow.h"
+#include "windows/AreaTableWindow.h"
 #include "canvas/Canvas.h"
 #include "support/BlankPicture.h"
 #include "support/Modal.h"

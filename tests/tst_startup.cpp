@@ -1,6 +1,7 @@
 #include "ImageSamples.h"
 
 #include "app/MainWindow.h"
+#include "picture/PicturePrefetch.h"
 #include "app/StartUp.h"
 #include "canvas/Canvas.h"
 #include "io/ImgSearchDialog.h"
@@ -15,6 +16,7 @@
 #include "support/ScriptedPlatform.h"
 #include "support/SettingsFolder.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QDrag>
 #include <QGroupBox>
@@ -146,6 +148,8 @@ private slots:
     void startLoadsNoPicturePlugins(); // first: later tests read pictures
     void opensFromCommandLine_data();
     void opensFromCommandLine();
+    void decodesWhileWindowIsBuilt_data();
+    void decodesWhileWindowIsBuilt();
     void dropOpensFile_data();
     void dropOpensFile();
     void dropsAndListDragInOneRun();
@@ -262,6 +266,60 @@ void TestStartUp::opensFromCommandLine()
     else
         QCOMPARE(test::textsOf(e.desktop.dialogs.value(0)).mid(1, 3),
                  QStringList({"PNG,  JPG, JPEG, GIF, BMP (Bilddateien)", e.dir.path(), "Fehlt.png"}));
+}
+
+void TestStartUp::decodesWhileWindowIsBuilt_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content"); // empty: the picture
+    QTest::addColumn<QString>("early");      // the file decoding once the window is there; empty: none
+    QTest::addColumn<QString>("caption");
+    test::row("picture", QString("plan.png"), QByteArray(), QString("plan.png"), QString("plan.png"));
+    test::row("picture named .dat", QString("bild.dat"), QByteArray(), QString("bild.dat"), QString("bild.dat"));
+    test::row("page, one candidate", QString("seite.html"), kPage, QString("plan.png"), QString("plan.png"));
+    test::row("page naming it in other letters", QString("seite.htm"), QByteArray(kPage).replace("plan.png", "PLAN.PNG"),
+              QString("plan.png"), QString("plan.png"));
+    test::row("page whose base leads to a folder", QString("basis.html"),
+              QByteArray(kPage).replace("<body>", "<base href=\"bilder/\"><body>"), QString("bilder/plan.png"),
+              QString("plan.png"));
+    test::row("page, two candidates: the user chooses", QString("zwei.htm"),
+              QByteArray(kPage).replace("<map", "<img src=\"x.gif\" usemap=\"#x\"><map"), QString(),
+              QString("plan.png"));
+    test::row("page naming a missing picture", QString("fehlt.html"), QByteArray(kPage).replace("plan.png", "weg.png"),
+              QString(), QString());
+    test::row(".map file: read by its command", QString("plan.map"), kMap, QString(), QString("plan.png"));
+    test::row("missing", QString("weg.png"), QByteArray(), QString(), QString());
+}
+
+// The picture the file shows decodes on a second thread while the window is
+// built; the command takes it from there, so that nothing is left decoding.
+// Where the picture is not known without the user, nothing starts early.
+void TestStartUp::decodesWhileWindowIsBuilt()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, early);
+    QFETCH(QString, caption);
+    Editor e;
+    QDir(e.dir.path()).mkdir("bilder");
+    QFile::copy(e.path("plan.png"), e.path("bilder/plan.png"));
+    if (name != "weg.png")
+        test::writeFile(e.path(name), content.isEmpty() ? test::readFile(e.path("plan.png")) : content);
+    if (name == "zwei.htm") {
+        test::whenModalOpens([](QWidget* modal) {
+            QListWidget* list = qobject_cast<ImgSearchDialog*>(modal)->ui.List2;
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        });
+    }
+    if (name == "fehlt.html")
+        e.desktop.answers.enqueue(MessageButton::No); // the picture is not opened by hand
+    e.window = startEditor({e.path(name)});
+    MainWindow& w = *e.window;
+    QCOMPARE(w.session().prefetch().pendingPath(), early.isEmpty() ? QString() : e.path(early));
+    QTRY_COMPARE(w.windowTitle(), caption.isEmpty() ? QString("Korvane") : "Korvane [ Map für: " + caption + " ]");
+    QCOMPARE(w.session().prefetch().pendingPath(), QString());
+    if (!caption.isEmpty())
+        QCOMPARE(w.ui.Picture1->pictureSize(), QSize(40, 30));
 }
 
 void TestStartUp::dropOpensFile_data()

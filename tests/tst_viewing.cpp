@@ -79,6 +79,8 @@ private slots:
     void zoomLabels();
     void reducedPicture_data();
     void reducedPicture();
+    void reducedPictureMeans_data();
+    void reducedPictureMeans();
     void bigPictureOpensFitted_data();
     void bigPictureOpensFitted();
     void statusLine_data();
@@ -139,7 +141,7 @@ void TestViewing::reducedPicture_data()
     QTest::addColumn<QSize>("reduced");
     row("halved once", QSize(8, 4), QImage::Format_RGB32, 1, QSize(4, 2));
     row("packed as a big picture is", QSize(64, 32), QImage::Format_RGB888, 3, QSize(8, 4));
-    row("odd sides round up", QSize(10, 6), QImage::Format_RGB32, 2, QSize(3, 2));
+    row("odd sides round up", QSize(10, 10), QImage::Format_RGB32, 2, QSize(3, 3));
     row("over several tiles", QSize(4096 + 64, 64), QImage::Format_RGB888, 5, QSize(130, 2));
     row("not halved", QSize(5, 3), QImage::Format_RGB32, 0, QSize(5, 3));
 }
@@ -158,6 +160,46 @@ void TestViewing::reducedPicture()
     QCOMPARE(result.pixelColor(0, reduced.height() - 1), QColor(Qt::blue));
     QCOMPARE(result.pixelColor(reduced.width() - 1, reduced.height() - 1), QColor(Qt::white));
     QCOMPARE(halvingsFor(1.0 / (1 << halvings)), halvings);
+}
+
+void TestViewing::reducedPictureMeans_data()
+{
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<int>("halvings");
+    QTest::addColumn<QList<QRgb>>("expected");
+    // The picture (below): 5 x 3, red = 10 x + 60 y, green = 255 - red, blue 255 and 0
+    // alternating. Halved once: blocks of 2 x 2, the last column and row hold
+    // what is left; a mean of .5 rounds up.
+    const QList<QRgb> once{qRgb(35, 220, 128),  qRgb(55, 200, 128),  qRgb(70, 185, 128),
+                           qRgb(125, 130, 128), qRgb(145, 110, 128), qRgb(160, 95, 255)};
+    row("32 bits", QImage::Format_RGB32, 1, once);
+    row("packed in 24 bits", QImage::Format_RGB888, 1, once);
+    row("premultiplied, opaque", QImage::Format_ARGB32_Premultiplied, 1, once);
+    row("another byte order, converted a run at a time", QImage::Format_RGBX8888, 1, once);
+    row("24 bits the other way round", QImage::Format_BGR888, 1, once);
+    // Halved twice: one block of 4 x 4 holds the whole 4 x 3 left part, one the column 4.
+    row("one block for the rows and columns that are left", QImage::Format_RGB888, 2,
+        QList<QRgb>{qRgb(75, 180, 128), qRgb(100, 155, 170)});
+}
+
+// Each pixel is the rounded mean of the pixels of its block, whatever the
+// format the picture is kept in.
+void TestViewing::reducedPictureMeans()
+{
+    QFETCH(QImage::Format, format);
+    QFETCH(int, halvings);
+    QFETCH(QList<QRgb>, expected);
+    QImage picture(5, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            picture.setPixel(x, y, qRgb(10 * x + 60 * y, 255 - (10 * x + 60 * y), (x + y) % 2 ? 0 : 255));
+    const QImage result = korvane::reducedPicture(picture.convertToFormat(format), halvings);
+    QCOMPARE(result.format(), QImage::Format_RGB32);
+    QList<QRgb> found;
+    for (int y = 0; y < result.height(); ++y)
+        for (int x = 0; x < result.width(); ++x)
+            found << (result.pixel(x, y) | 0xff000000u);
+    QCOMPARE(found, expected);
 }
 
 void TestViewing::bigPictureOpensFitted_data()

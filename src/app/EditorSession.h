@@ -1,10 +1,12 @@
 #pragma once
 
-#include "app/PicturePrefetch.h"
+#include "picture/PicturePrefetch.h"
 #include "canvas/DrawingSurface.h"
 #include "canvas/EditorState.h"
 #include "document/MapDocument.h"
 #include "model/ProgramState.h"
+#include "tools/AreaPreview.h"
+#include "tools/ToolManager.h"
 
 #include <QColor>
 #include <QFileInfo>
@@ -24,12 +26,6 @@ struct DrawingAttributes {
     FillStyle fillStyle = FillStyle::Transparent;
 };
 
-// The option the user chose in the tool bar: a drawing tool or edit mode.
-// Edit mode may stay chosen while not editing (after "clear"). Trace
-// ("Umriss", chosen in the Werkzeuge menu) has no option of its own: none
-// is checked while it is chosen.
-enum class ChosenOption { Polygon = 0, Rectangle = 1, Circle = 2, Edit = 3, Trace = 4 };
-
 // Everything the editor holds for one run, without a widget: the open map,
 // the program-wide values, the state of the canvas tools, the drawing
 // attributes and what one command hands to the next. The window shows it;
@@ -43,12 +39,17 @@ public:
     ProgramState& state() { return m_state; }
     EditorState& editor() { return m_editor; }
     const EditorState& editor() const { return m_editor; }
+    // What a drag shows of an area before the document takes it.
+    AreaPreview& preview() { return m_preview; }
+    const AreaPreview& preview() const { return m_preview; }
     DrawingAttributes& drawing() { return m_drawing; }
     const DrawingAttributes& drawing() const { return m_drawing; }
 
-    ChosenOption chosenOption() const { return m_chosen; }
-    void setChosenOption(ChosenOption option) { m_chosen = option; }
-    bool editChosen() const { return m_chosen == ChosenOption::Edit; }
+    // The chosen tool and mode, written there only.
+    ToolManager& tools() { return m_tools; }
+    const ToolManager& tools() const { return m_tools; }
+    ChosenOption chosenOption() const { return m_tools.chosen(); }
+    bool editChosen() const { return m_tools.editChosen(); }
 
     // A file from outside (command line, drop) that the next open dialog
     // returns instead of asking the user; taking it clears it.
@@ -89,8 +90,9 @@ private:
     ProgramState m_state;
     MapDocument m_document;
     EditorState m_editor;
+    ToolManager m_tools{m_editor};
+    AreaPreview m_preview;
     DrawingAttributes m_drawing;
-    ChosenOption m_chosen = ChosenOption::Polygon;
     QString m_presetOpenPath;
     QString m_decodeByContentPath;
     bool m_selectionQuiet = false;

@@ -5,9 +5,12 @@
 #include "app/commands/EditorView.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/Canvas.h"
+#include "canvas/DrawingSurface.h"
 #include "model/AreaEntry.h"
 
 #include <QWidget>
+
+#include <cmath>
 
 namespace korvane {
 
@@ -60,9 +63,41 @@ bool MainToolHost::commitShapes(const QString& shape, const QStringList& coords,
     return true;
 }
 
-void MainToolHost::pressRefresh()
+void MainToolHost::refresh()
 {
-    m_view.press(EditorView::Button::Refresh);
+    m_view.refresh();
+}
+
+// Painted while the polygon is open: a refresh closes it, and the edge goes with it.
+void MainToolHost::showNextEdge(std::optional<QLineF> edge)
+{
+    if (!m_edge && edge) {
+        m_canvas.setOverlay([this](DrawingSurface& target, const QRectF&) {
+            if (m_edge && m_session.editor().polygonOpen)
+                target.drawLine(m_edge->p1(), m_edge->p2(), target.penColor());
+        });
+    }
+    updateEdge();
+    m_edge = edge;
+    updateEdge();
+    if (!m_edge)
+        m_canvas.setOverlay({});
+}
+
+// Only the edge's part of the canvas is painted again.
+void MainToolHost::updateEdge()
+{
+    if (!m_edge)
+        return;
+    const double zoom = m_canvas.zoomFactor();
+    const QRectF onCanvas(m_edge->p1() * zoom, m_edge->p2() * zoom);
+    const int reach = 4 + int(std::ceil(zoom)) * m_session.drawing().lineWidth;
+    m_canvas.update(onCanvas.normalized().toAlignedRect().adjusted(-reach, -reach, reach, reach));
+}
+
+void MainToolHost::redrawAreas()
+{
+    m_view.neu_zeichnen(-1, false);
 }
 
 } // namespace korvane

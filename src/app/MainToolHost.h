@@ -38,14 +38,19 @@ public:
     // Several shapes at once (every region of a colour traced): one link
     // dialog beside all of them, its answers for each, and one step.
     bool commitShapes(const QString& shape, const QStringList& coords, const QString& stepText);
-    void pressRefresh() override;
+    void refresh() override;
+    void showNextEdge(std::optional<QLineF> edge) override;
+    void redrawAreas() override;
 
 private:
+    void updateEdge();
+
     EditorSession& m_session;
     EditorView& m_view;
     Canvas& m_canvas;
     const QWidget& m_viewport;
     Window m_window;
+    std::optional<QLineF> m_edge;
 };
 
 } // namespace korvane

@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/CanvasContext.h"
 #include "app/Looks.h"
 
 #include "app/CodeBoxMenu.h"
@@ -6,13 +7,13 @@
 #include "app/MainToolHost.h"
 #include "app/OpenFromOutside.h"
 #include "app/RecoveryStart.h"
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/TraceControls.h"
 #include "app/UndoControls.h"
 #include "app/ValueLabel.h"
 #include "app/ZoomControls.h"
-#include "app/commands/AreaTableWindow.h"
-#include "app/commands/MapCheckWindow.h"
+#include "windows/AreaTableWindow.h"
+#include "windows/MapCheckWindow.h"
 #include "app/commands/PolygonPoints.h"
 #include "app/commands/SeveralAreas.h"
 #include "app/commands/Snapping.h"
@@ -115,28 +116,20 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     linkDialog = [this] { return runLinkDialog(); };
     createControls();
     m_renderer = std::make_unique<AreaRenderer>(m_areas, ui.Picture1->surface());
+    m_canvasContext = std::make_unique<CanvasContext>(m_session, *this, *ui.Picture1, *m_renderer, *ui.List1);
     EditHandles::Host host;
     host.selectedIndex = [this] { return selectedIndex(); };
     host.redraw = [this](int skip, bool regenerate) { neu_zeichnen(skip, regenerate); };
     host.regenerate = [this] { map_daten(); };
-    host.suspendListUpdates = [this](bool suspend) { ui.List1->setUpdatesEnabled(!suspend); };
-    host.dragFinished = [this](int row, const QString& before, bool wholeArea) {
-        m_snapping->unmark();
-        m_document.recordDrag(row, before, wholeArea);
-    };
-    host.snapPoint = [this](int row, QPoint point, const QRect& reach) {
-        return m_snapping->point(point, row, reach).toPoint();
-    };
-    host.snapMove = [this](int row, const QString& before, QPoint by) { return m_snapping->move(before, row, by); };
     host.handleMenu = [this](int index, QPoint globalPos) { return pointMenu(index, globalPos); };
-    m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), host);
+    m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), *m_canvasContext, host);
     connect(&m_document, &MapDocument::aboutToChange, this, [this] { m_handles->endDrag(); });
     MainToolHost::Window toolWindow;
     toolWindow.linkDialog = [this](const QRect& shapeOnScreen) {
         m_newShapeOnScreen = shapeOnScreen;
         return linkDialog && linkDialog();
     };
-    toolWindow.areaDrawn = [this] { ui.Option1[3]->setEnabled(true); };
+    toolWindow.areaDrawn = [this] { m_session.tools().enableEdit(true); };
     m_toolHost = std::make_unique<MainToolHost>(m_session, *this, *ui.Picture1, *ui.picContainer, toolWindow);
     m_tools[0] = std::make_unique<PolygonTool>(*m_toolHost);
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
@@ -157,7 +150,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     createMenus();
 
     // Start-up: drawing colours, the title screen; the empty code needs no saving.
-    m_editor.shapeKind = QStringLiteral("poly");
     ui.lblPos->clear();
     setDrawColor(Qt::red);
     setFillColor(Qt::cyan);
@@ -177,6 +169,7 @@ MainWindow::~MainWindow()
     // The handles and tools refer to widgets and the list; they go first.
     m_tools = {};
     m_handles.reset();
+    m_canvasContext.reset();
     m_renderer.reset();
 }
 
@@ -471,6 +464,7 @@ void MainWindow::connectCommands()
                 modeSwitch(i);
         });
     }
+    connect(&m_session.tools(), &ToolManager::enabledChanged, this, &MainWindow::showToolStates);
     connect(ui.Timer1, &QTimer::timeout, this, &MainWindow::blinkModeLabel);
     connect(ui.chkGefuellt, &QCheckBox::toggled, this, [this](bool checked) {
         setFillStyle(checked ? static_cast<int>(FillStyle::DiagonalCross) : static_cast<int>(FillStyle::Transparent));
@@ -593,9 +587,6 @@ void MainWindow::press(Button button)
     case Button::HtmlImport:
         pressed = ui.Command11;
         break;
-    case Button::Refresh:
-        pressed = ui.Command6;
-        break;
     case Button::Magnifier:
         pressed = ui.Command4;
         break;
@@ -608,12 +599,10 @@ void MainWindow::enablePictureTools(ToolsFor reason)
     ui.Frame1->setEnabled(true);
     ui.Frame2->setEnabled(true);
     ui.chkGefuellt->setEnabled(true);
-    for (int i = 0; i < 3; ++i)
-        ui.Option1[i]->setEnabled(true);
-    m_trace->action()->setEnabled(true);
+    m_session.tools().enableDrawing(true);
     if (reason != ToolsFor::Import)
         return;
-    ui.Option1[3]->setEnabled(true);
+    m_session.tools().enableEdit(true);
     ui.Command7->setEnabled(true);
     ui.Command10->setEnabled(!m_areas.isEmpty());
 }
@@ -675,7 +664,7 @@ EditorView::UnsavedCode MainWindow::askAboutUnsavedCode()
     // Save writes the code box: emptied by hand, it shows the areas' code again.
     if (ui.txtMap->document()->isEmpty() && !m_areas.isEmpty())
         map_daten();
-    ui.Command7->click();
+    press(Button::Save);
     return UnsavedCode::Save;
 }
 

@@ -37,6 +37,7 @@ enum class AreaEdit;
 class AreaRenderer;
 class AreaTableCommand;
 class Canvas;
+class CanvasContext;
 class CodeBoxMenu;
 class FormsMenu;
 class DrawingSurface;
@@ -147,7 +148,7 @@ public:
 
     void map_daten();
     void setMapCode(const QString& text) override;
-    void refresh() { press(Button::Refresh); }
+    void refresh() override { m_refreshCommand.run(); }
     // Canvas position and scroll bars after the canvas size changed; the bars
     // go as near to `scroll` as they can.
     void layoutCanvas(QPoint scroll = {});
@@ -178,6 +179,7 @@ public:
     void edit_zeichnen(int index);
     void neue_koordinaten_to_listbox(int index);
     void showHelpText(int option); // the help text of a tool (0 to 2) or of edit mode (3)
+    void showToolStates(bool editOption);
     // Screen twips per pixel (15 on a standard screen).
     int twipsPerPixel() const;
     // The docked regions, the viewport and the scroll bars after a size change.
@@ -255,9 +257,6 @@ private:
     void showSeveral(const QList<int>& rows, int current);
     void showSelection();
     void drawSelectionHighlights();
-    void showDragged(const QList<int>& rows);
-    void endDragged(bool redraw);
-    void paintDragged(DrawingSurface& target, const QRectF& visible);
     void toggleFromCanvas(int row);
     bool controlClickInList(QEvent* event);
     bool selectAllKey(QEvent* event);
@@ -275,8 +274,6 @@ private:
     QPointF drawingPoint(QPointF position, Qt::MouseButton button);
     QList<QAction*> canvasMenuEntries();
     Snapping* m_snapping = nullptr;
-    // The dragged areas are shown on the canvas's overlay, out of the picture.
-    bool m_draggedShown = false;
     bool m_highlightsLater = false; // the next redraw leaves the highlights to the one after it
     AreaClipboard* m_clipboard = nullptr;
     QRubberBand* m_band = nullptr;
@@ -340,6 +337,7 @@ private:
     StatusLine* m_statusLine = nullptr;
     TraceControls* m_trace = nullptr; // the tracing tool's entries, painting and settings
     std::unique_ptr<AreaRenderer> m_renderer;
+    std::unique_ptr<CanvasContext> m_canvasContext;
     std::unique_ptr<EditHandles> m_handles;
     std::unique_ptr<MainToolHost> m_toolHost;
     std::array<std::unique_ptr<DrawingTool>, 3> m_tools;

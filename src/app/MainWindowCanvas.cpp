@@ -183,9 +183,18 @@ void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
 // previous area in list order.
 bool MainWindow::canvasKey(QEvent* event)
 {
-    if (event->type() != QEvent::KeyPress || !m_editor.editMode || m_handles->isDragging())
+    if (event->type() != QEvent::KeyPress)
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
+    if (!m_editor.editMode) {
+        DrawingTool* tool = key->modifiers() == Qt::NoModifier ? currentTool() : nullptr;
+        if (!tool || !tool->key(key->key()))
+            return false;
+        releasePointer(ui.Picture1); // a band dropped by Escape is no longer held
+        return true;
+    }
+    if (m_handles->isDragging())
+        return false;
     Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
     // With snapping on, Alt and an arrow key move without it.
     const bool arrow = key->key() >= Qt::Key_Left && key->key() <= Qt::Key_Down;

@@ -47,14 +47,12 @@ void MainWindow::backToDrawingMode()
     ui.Option1[3]->setAutoExclusive(true);
     // The canvas draws with the tool checked: the one edit mode was entered
     // from (its drawing mode is still set) takes over, so a drag draws again.
-    const int tool = m_editor.shapeKind == QLatin1String("rect")     ? 1
-                     : m_editor.shapeKind == QLatin1String("circle") ? 2
-                                                                     : 0;
+    const ChosenOption tool = m_session.tools().drawingTool();
     {
-        const QSignalBlocker block(ui.Option1[tool]);
-        ui.Option1[tool]->setChecked(true);
+        const QSignalBlocker block(ui.Option1[int(tool)]);
+        ui.Option1[int(tool)]->setChecked(true);
     }
-    m_session.setChosenOption(static_cast<ChosenOption>(tool));
+    m_session.tools().choose(tool);
     showMode(false);
 }
 
@@ -82,7 +80,7 @@ void MainWindow::showRestoredState(int row)
     const bool empty = m_areas.isEmpty();
     if (m_session.editChosen() && (empty || !m_editor.editMode))
         backToDrawingMode();
-    ui.Option1[3]->setEnabled(!empty);
+    m_session.tools().enableEdit(!empty);
     ui.Command10->setEnabled(!empty);
     if (row < 0 || row >= m_areas.count()) {
         refresh();

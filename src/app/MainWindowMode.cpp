@@ -1,10 +1,11 @@
 // Modes, the redraw and the drawing attributes of the main window.
 #include "app/MainWindow.h"
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/StatusLine.h"
 #include "app/TraceControls.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
+#include "canvas/DrawingTools.h"
 #include "canvas/EditHandles.h"
 
 #include <QCheckBox>
@@ -68,9 +69,7 @@ void MainWindow::chooseOption(ChosenOption option)
 // Edit mode blinks its label; drawing mode shows it still.
 void MainWindow::showMode(bool editing)
 {
-    m_editor.editMode = editing;
-    if (m_statusLine)
-        m_statusLine->showTool();
+    m_session.tools().setEditing(editing);
     if (editing) {
         ui.Label3->setText(tr("Edit-Modus"));
         ui.Timer1->start();
@@ -91,21 +90,22 @@ void MainWindow::leaveEditMode()
 
 void MainWindow::modeSwitch(int i)
 {
-    m_session.setChosenOption(static_cast<ChosenOption>(i));
+    // The shape under way goes with what was drawn of it.
+    if (DrawingTool* tool = m_editor.editMode ? nullptr : currentTool())
+        tool->cancel();
+    m_session.tools().choose(static_cast<ChosenOption>(i));
     m_trace->leave();
     if (!m_areas.isEmpty())
-        ui.Option1[3]->setEnabled(true);
+        m_session.tools().enableEdit(true);
     leaveEditMode();
     m_editor.polygonOpen = false;
     DrawingSurface& surface = ui.Picture1->surface();
     if (i < 3)
         showHelpText(i);
     if (i == 0) {
-        m_editor.shapeKind = QStringLiteral("poly");
         surface.setDrawMode(DrawMode::Copy);
     } else if (i == 1 || i == 2) {
         m_editor.drawState = 1;
-        m_editor.shapeKind = i == 1 ? QStringLiteral("rect") : QStringLiteral("circle");
         surface.setPenColor(drawColor());
         surface.setDrawMode(DrawMode::InvertXor);
     } else {
@@ -122,11 +122,23 @@ void MainWindow::modeSwitch(int i)
     }
 }
 
+// The option buttons as the tool manager allows them; the menu follows them.
+void MainWindow::showToolStates(bool editOption)
+{
+    const ToolManager& tools = m_session.tools();
+    for (int i = editOption ? 3 : 0; i < (editOption ? 4 : 3); ++i)
+        ui.Option1[i]->setEnabled(tools.enabled(static_cast<ChosenOption>(i)));
+    if (!editOption && m_trace)
+        m_trace->action()->setEnabled(tools.enabled(ChosenOption::Trace));
+}
+
 void MainWindow::chooseTrace()
 {
-    m_session.setChosenOption(ChosenOption::Trace);
+    if (DrawingTool* tool = m_editor.editMode ? nullptr : currentTool())
+        tool->cancel();
+    m_session.tools().choose(ChosenOption::Trace);
     if (!m_areas.isEmpty())
-        ui.Option1[3]->setEnabled(true);
+        m_session.tools().enableEdit(true);
     leaveEditMode();
     m_editor.polygonOpen = false;
     ui.Picture1->surface().setDrawMode(DrawMode::Copy);
@@ -168,7 +180,7 @@ void MainWindow::showEmptiedList()
     ui.Picture1->surface().clear();
     removeHandles();
     refresh();
-    ui.Option1[3]->setEnabled(false);
+    m_session.tools().enableEdit(false);
     showMode(false);
     ui.Command9->setEnabled(false);
     ui.Command10->setEnabled(false);

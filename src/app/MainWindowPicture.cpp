@@ -1,8 +1,8 @@
 // Loading a picture onto the canvas: the one shown is put aside while the
 // next one is decoded, and comes back when that one is refused.
-#include "app/ImageLoader.h"
+#include "picture/ImageLoader.h"
 #include "app/MainWindow.h"
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/TraceControls.h"
 #include "app/ZoomControls.h"
 

@@ -3,6 +3,7 @@
 // several areas at once (Ctrl+click, band, Ctrl+A), the clipboard keys and
 // snapping.
 #include "app/MainWindow.h"
+#include "app/CanvasContext.h"
 #include "app/MenuBar.h"
 #include "app/TraceControls.h"
 #include "app/UndoControls.h"
@@ -42,12 +43,11 @@ void MainWindow::createShapeCommands()
     const auto zoom = [this] { return ui.Picture1->zoomFactor(); };
     const auto mark = [this](std::optional<QPoint> at) { ui.Picture1->setMark(at); };
     m_snapping = new Snapping(m_areas, m_state, {pictureSize, zoom, mark}, this);
+    m_canvasContext->setSnapping(m_snapping);
     const auto snapSeveral = [this](const QString& held, const QList<int>& rows, QPoint by, bool byKey) {
         return m_snapping->moveSeveral(held, rows, by, byKey);
     };
-    const auto dragged = [this](const QList<int>& rows) { showDragged(rows); };
-    const auto dropped = [this](bool redraw) { endDragged(redraw); };
-    m_several = new SeveralAreas(m_document, {pictureSize, showRows, dragged, dropped, snapSeveral}, this);
+    m_several = new SeveralAreas(m_document, *m_canvasContext, {pictureSize, showRows, snapSeveral}, this);
     // Their lines change only at the release: a change of the areas before it
     // (from anywhere) would be undone by it, so the drag stops instead.
     connect(&m_document, &MapDocument::aboutToChange, m_several, &SeveralAreas::cancelDrag);
@@ -60,7 +60,7 @@ void MainWindow::createShapeCommands()
 void MainWindow::showSeveral(const QList<int>& rows, int current)
 {
     if (!rows.isEmpty() && !m_editor.editMode) {
-        ui.Option1[3]->setEnabled(true);
+        m_session.tools().enableEdit(true);
         m_session.setSelectionQuiet(true);
         chooseOption(ChosenOption::Edit);
         m_session.setSelectionQuiet(false);
@@ -77,7 +77,7 @@ void MainWindow::showSelection()
 {
     removeHandles();
     const bool empty = m_areas.isEmpty();
-    ui.Option1[3]->setEnabled(!empty);
+    m_session.tools().enableEdit(!empty);
     ui.Command10->setEnabled(!empty);
     if (empty && ui.Option1[3]->isChecked())
         backToDrawingMode();
@@ -93,57 +93,12 @@ void MainWindow::showSelection()
     listSelected();
 }
 
-// The first move takes the dragged areas out of the picture (one redraw of
-// their places); from then on only the canvas's overlay follows the pointer.
-void MainWindow::showDragged(const QList<int>& rows)
-{
-    if (!m_draggedShown) {
-        m_draggedShown = true;
-        m_renderer->setHidden(rows);
-        neu_zeichnen(-1, false);
-        ui.Picture1->setOverlay(
-            [this](DrawingSurface& target, const QRectF& visible) { paintDragged(target, visible); });
-        return;
-    }
-    ui.Picture1->update();
-}
-
-void MainWindow::endDragged(bool redraw)
-{
-    if (!m_draggedShown)
-        return;
-    m_draggedShown = false;
-    ui.Picture1->setOverlay({});
-    m_renderer->setHidden({});
-    if (redraw)
-        neu_zeichnen(-1, false);
-}
-
-// The dragged areas as the redraw shows them, the highlights over them.
-void MainWindow::paintDragged(DrawingSurface& target, const QRectF& visible)
-{
-    QList<AreaGeometry> shown;
-    const QList<int>& rows = m_several->dragRows();
-    for (int row : rows) {
-        AreaGeometry shape = movedArea(m_renderer->geometry(row), m_several->dragOffset());
-        if (shape.drawable() && QRectF(shape.bounds).intersects(visible))
-            drawArea(target, shape, drawColor());
-        shown << std::move(shape);
-    }
-    const int current = selectedIndex();
-    target.setPenColor(QColor(255, 255, 0));
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (rows[i] != current && shown[i].drawable() && QRectF(shown[i].bounds).intersects(visible))
-            drawOutline(target, shown[i]);
-    }
-}
-
 // After every redraw in edit mode the other selected areas get their
 // highlight again; with one area selected nothing changes. Dragged ones get
 // theirs on the overlay.
 void MainWindow::drawSelectionHighlights()
 {
-    if (!m_editor.editMode || !m_several || !m_several->several() || m_draggedShown || m_highlightsLater)
+    if (!m_editor.editMode || !m_several || !m_several->several() || m_canvasContext->movedShown() || m_highlightsLater)
         return;
     const int current = selectedIndex();
     DrawingSurface& surface = ui.Picture1->surface();

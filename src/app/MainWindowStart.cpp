@@ -1,5 +1,7 @@
 // The main window as the program starts it (declared in StartUp.h).
 #include "app/MainWindow.h"
+#include "app/OpenFromOutside.h"
+#include "picture/PicturePrefetch.h"
 #include "app/StartUp.h"
 #include "app/WindowGeometry.h"
 #include "app/commands/RecoveryKeeper.h"
@@ -10,7 +12,14 @@ namespace korvane {
 
 std::unique_ptr<MainWindow> startEditor(const QStringList& files)
 {
+    // The picture of the file named decodes on a second thread while the
+    // window is built: the floor of the open is the decode, not the two one
+    // after the other.
+    PicturePrefetch early;
+    if (!files.isEmpty())
+        decodeEarly(early, files.front());
     auto window = std::make_unique<MainWindow>();
+    window->session().prefetch().adopt(early);
     MainWindow* shown = window.get();
     new WindowGeometry(*window, [shown] { return shown->frameAround(); });
     window->show();

@@ -1,7 +1,12 @@
 #include "app/OpenFromOutside.h"
 
-#include "app/ImageLoader.h"
+#include "picture/ImageLoader.h"
+#include "picture/PicturePrefetch.h"
 #include "app/commands/EditorView.h"
+#include "io/HtmlImport.h"
+#include "io/ImagePathLookup.h"
+#include "io/ImportFile.h"
+#include "model/Paths.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
@@ -144,7 +149,44 @@ QString firstLocalFile(const QMimeData* data, int& others)
     return files.value(0);
 }
 
+// The picture the Html command takes from `page` without asking: the one
+// picture with a map, found as the command finds it. Runs on the decode's
+// thread, so it uses the pure readers alone.
+QString pagePicture(const QString& page)
+{
+    const import::PageMaps maps = import::readPageMaps(import::readImportFile(page));
+    if (maps.candidates.size() != 1)
+        return {}; // the user chooses one
+    const import::ChosenImage image = import::readChosenTag(maps.writtenTags.value(0));
+    if (image.imagePath.isEmpty())
+        return {};
+    const QString folder = withTrailingSeparator(QFileInfo(page).absolutePath());
+    return findFileIgnoringCase(image.imagePath, withTrailingSeparator(import::baseFolder(maps.baseHref, folder)));
+}
+
 } // namespace
+
+void decodeEarly(PicturePrefetch& prefetch, const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return;
+    const QString absolute = info.absoluteFilePath();
+    QFile file(absolute);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    switch (outsideFileKind(absolute, file.read(kHeadSize))) {
+    case OutsideFileKind::Picture:
+        prefetch.start(absolute, true); // as HandOver has the command decode it
+        return;
+    case OutsideFileKind::Page:
+        prefetch.startFinding([absolute] { return pagePicture(absolute); }, false);
+        return;
+    case OutsideFileKind::MapData:
+    case OutsideFileKind::Unknown:
+        return;
+    }
+}
 
 OutsideFileKind outsideFileKind(const QString& fileName, const QByteArray& head)
 {

@@ -10,6 +10,7 @@ namespace korvane {
 
 class EditorSession;
 class EditorView;
+class PicturePrefetch;
 
 // Which command a file from outside belongs to.
 enum class OutsideFileKind { Unknown, Picture, MapData, Page };
@@ -26,6 +27,14 @@ OutsideFileKind outsideFileKind(const QString& fileName, const QByteArray& head)
 // unreadable or of no known kind gets a German message naming it instead.
 // `othersLeftOut` more files were given; the user is told that only this one opens.
 void openFromOutside(EditorSession& session, EditorView& view, const QString& path, int othersLeftOut = 0);
+
+// Starts decoding the picture that openFromOutside(path) will show, where it
+// is known without asking: the file itself when it is a picture, the one
+// picture with a map when it is a page. The program starts it before the
+// window is built, so that the decode runs while the window is made; the
+// command takes the picture from `prefetch` as from an import's. Anything
+// else (a missing file, a page with several pictures) starts nothing.
+void decodeEarly(PicturePrefetch& prefetch, const QString& path);
 
 // Files dropped on the window (the canvas, the list, the code box, anywhere):
 // the first one opens as with openFromOutside() once the drop is over. Drags

@@ -49,6 +49,7 @@ StatusLine::StatusLine(QMainWindow& window, Canvas& canvas, EditorSession& sessi
         showTool();
     });
     canvas.installEventFilter(this);
+    connect(&session.tools(), &ToolManager::changed, this, &StatusLine::showTool);
     MapDocument& document = session.document();
     const AreaList* areas = &document.areas();
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
@@ -65,6 +66,13 @@ StatusLine::StatusLine(QMainWindow& window, Canvas& canvas, EditorSession& sessi
     connect(areas, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& top, const QModelIndex& bottom) {
         const int row = m_session.document().selectedRow();
         if (row >= top.row() && row <= bottom.row()) {
+            m_selectionMoved = true;
+            followSoon();
+        }
+    });
+    // A drag shows the area moved before the document takes it.
+    connect(&session.preview(), &AreaPreview::changed, this, [this](int row) {
+        if (row == m_session.document().selectedRow()) {
             m_selectionMoved = true;
             followSoon();
         }
@@ -189,7 +197,7 @@ void StatusLine::showSelection()
     if (count > 1)
         m_selection->setText(severalText(int(count)));
     else if (row >= 0 && row < document.areas().count())
-        m_selection->setText(areaText(document.areas().line(row)));
+        m_selection->setText(areaText(m_session.preview().lineOf(row, document.areas().line(row))));
     else
         m_selection->clear();
 }

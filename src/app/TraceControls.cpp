@@ -48,12 +48,12 @@ TraceControls::TraceControls(EditorSession& session, Canvas& canvas, MainToolHos
     host.picture = [this]() -> const QImage& { return m_canvas.picture(); };
     host.makeArea = [this](const QString& coords) {
         const bool made = m_tools.commitShape(QStringLiteral("poly"), coords);
-        m_tools.pressRefresh();
+        m_tools.refresh();
         return made;
     };
     host.makeAreas = [this](const QStringList& coords) {
         const bool made = m_tools.commitShapes(QStringLiteral("poly"), coords, tr("Umrisse nachzeichnen"));
-        m_tools.pressRefresh();
+        m_tools.refresh();
         return made;
     };
     host.inform = [this](const QString& text) { inform(m_window.owner, text); };

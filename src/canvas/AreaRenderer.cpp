@@ -127,6 +127,24 @@ void AreaRenderer::setHidden(const QList<int>& rows)
     }
 }
 
+void AreaRenderer::showPreview(int row, const QString& line)
+{
+    if (row < 0 || row >= m_shapes.size())
+        return;
+    if (m_previewRow != row)
+        endPreview();
+    m_previewRow = row;
+    addPending(m_shapes[row]);
+    m_shapes[row] = parseArea(line);
+    addPending(m_shapes[row]);
+}
+
+void AreaRenderer::endPreview()
+{
+    if (m_previewRow >= 0)
+        reparse(std::exchange(m_previewRow, -1));
+}
+
 // Rows came or went: the hidden ones are no longer known by their numbers,
 // so all are shown again and the next redraw starts from scratch.
 void AreaRenderer::forgetHidden()

@@ -41,6 +41,10 @@ public:
     // canvas's overlay while they are dragged); none again with an empty list.
     // The next redraw updates their places.
     void setHidden(const QList<int>& rows);
+    // Row `row` drawn as `line` instead of its own line (a drag's preview);
+    // the next redraw shows it. endPreview(): drawn from the list again.
+    void showPreview(int row, const QString& line);
+    void endPreview();
     // How the last complete redraw was done (for tests and measurements).
     bool lastRedrawWasPartial() const { return m_lastPartial; }
 
@@ -73,6 +77,7 @@ private:
     QVector<AreaGeometry> m_shapes;
     Damage m_pending; // where areas changed since the last complete redraw
     int m_pendingAreas = 0;
+    int m_previewRow = -1;
     QList<int> m_hiddenRows;
     QBitArray m_hidden; // empty while none is hidden
     bool m_needFull = true;

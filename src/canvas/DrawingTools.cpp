@@ -25,6 +25,7 @@ void PolygonTool::press(Qt::MouseButton button, QPointF position)
         s.polyLast = position;
         ++s.polyPointCount;
         s.polyPoints.append(rounded(position));
+        m_clicked << position;
     } else if (s.polygonOpen && button == Qt::RightButton) {
         close(position);
     } else if (!s.polygonOpen && button == Qt::LeftButton) {
@@ -32,13 +33,70 @@ void PolygonTool::press(Qt::MouseButton button, QPointF position)
         s.polyFirst = s.polyLast = position;
         s.polyPointCount = 1;
         s.polyPoints = {rounded(position)};
+        m_clicked = {position};
     }
+    m_pointer = position;
+}
+
+void PolygonTool::move(QPointF position)
+{
+    m_pointer = position;
+    const EditorState& s = m_host.editor();
+    if (s.polygonOpen)
+        m_host.showNextEdge(QLineF(s.polyLast, position));
+}
+
+bool PolygonTool::key(int key)
+{
+    if (!m_host.editor().polygonOpen || (key != Qt::Key_Backspace && key != Qt::Key_Escape))
+        return false;
+    if (key == Qt::Key_Escape || m_host.editor().polyPointCount <= 1)
+        drop();
+    else
+        takeBackLastPoint();
+    return true;
+}
+
+// The edges drawn so far go with the picture's redraw and come back but the last.
+void PolygonTool::takeBackLastPoint()
+{
+    EditorState& s = m_host.editor();
+    if (m_clicked.size() != s.polyPoints.size())
+        m_clicked = QList<QPointF>(s.polyPoints.cbegin(), s.polyPoints.cend());
+    s.polyPoints.removeLast();
+    m_clicked.removeLast();
+    --s.polyPointCount;
+    s.polyLast = m_clicked.last();
+    m_host.redrawAreas();
+    DrawingSurface& surface = m_host.surface();
+    for (qsizetype i = 1; i < m_clicked.size(); ++i)
+        surface.drawLine(m_clicked[i - 1], m_clicked[i], surface.penColor());
+    m_host.showNextEdge(QLineF(s.polyLast, m_pointer));
+}
+
+void PolygonTool::drop()
+{
+    EditorState& s = m_host.editor();
+    s.polygonOpen = false;
+    s.polyPoints.clear();
+    s.polyPointCount = 0;
+    m_clicked.clear();
+    m_host.showNextEdge(std::nullopt);
+    m_host.redrawAreas();
+}
+
+void PolygonTool::cancel()
+{
+    if (m_host.editor().polygonOpen)
+        drop();
 }
 
 void PolygonTool::close(QPointF position)
 {
     EditorState& s = m_host.editor();
     s.polygonOpen = false;
+    m_clicked.clear();
+    m_host.showNextEdge(std::nullopt);
     DrawingSurface& surface = m_host.surface();
     surface.drawLine(s.polyLast, position, m_host.buttonFaceColor());
     surface.drawLine(s.polyLast, s.polyFirst, surface.penColor());
@@ -48,7 +106,7 @@ void PolygonTool::close(QPointF position)
     s.polyCoordText = entry::coordinateText(values);
     if (m_host.commitShape(QStringLiteral("poly"), s.polyCoordText))
         s.polyCoordText.clear();
-    m_host.pressRefresh();
+    m_host.refresh();
 }
 
 void DragTool::press(Qt::MouseButton, QPointF position)
@@ -75,6 +133,25 @@ void DragTool::move(QPointF position)
     s.dragPrevious = s.dragEnd;
 }
 
+bool DragTool::key(int key)
+{
+    EditorState& s = m_host.editor();
+    if (key != Qt::Key_Escape || s.drawState != 2)
+        return false;
+    cancel();
+    return true;
+}
+
+// Drawn once more in XOR, the band is gone.
+void DragTool::cancel()
+{
+    EditorState& s = m_host.editor();
+    if (s.drawState != 2)
+        return;
+    drawBand(s.dragStart, s.dragPrevious);
+    s.drawState = 1;
+}
+
 bool DragTool::release(Qt::MouseButton button, QPointF)
 {
     EditorState& s = m_host.editor();
@@ -85,11 +162,11 @@ bool DragTool::release(Qt::MouseButton button, QPointF)
         return true;
     }
     if (std::abs(s.dragEnd.x() - s.dragStart.x()) <= 1 || !finish(s.dragStart, s.dragEnd)) {
-        m_host.pressRefresh();
+        m_host.refresh();
         s.drawState = 1;
         return false;
     }
-    m_host.pressRefresh();
+    m_host.refresh();
     s.drawState = 1;
     return true;
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include <QLineF>
+#include <QList>
 #include <QPointF>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace korvane {
 
@@ -22,7 +25,13 @@ public:
     // Shows the link dialog; when it is accepted, appends the area built from
     // the accepted attributes and returns true.
     virtual bool commitShape(const QString& shape, const QString& coords) = 0;
-    virtual void pressRefresh() = 0;
+    virtual void refresh() = 0; // the Refresh command
+    // The edge a polygon's next click would add, shown above the picture
+    // (nothing drawn into it); nullopt: none.
+    virtual void showNextEdge(std::optional<QLineF> edge) = 0;
+    // The picture and the areas drawn again (neu_zeichnen(-1, false)),
+    // without what a tool drew into it.
+    virtual void redrawAreas() = 0;
 };
 
 // One drawing tool: press, move and release in canvas pixels. The shape
@@ -36,18 +45,33 @@ public:
     // False when the release handling stopped early (the copy command's
     // state is then left as it is).
     virtual bool release(Qt::MouseButton, QPointF) { return true; }
+    // A key on the canvas; true when the tool took it.
+    virtual bool key(int) { return false; }
+    // The shape under way goes, with what the tool drew of it (another tool
+    // was chosen).
+    virtual void cancel() {}
 
 protected:
     ToolHost& m_host;
 };
 
+// Its points are its own until the closing right click: the next edge
+// follows the pointer, Backspace takes the last point back, Escape drops them.
 class PolygonTool : public DrawingTool {
 public:
     using DrawingTool::DrawingTool;
     void press(Qt::MouseButton button, QPointF position) override;
+    void move(QPointF position) override;
+    bool key(int key) override;
+    void cancel() override;
 
 private:
     void close(QPointF position);
+    void takeBackLastPoint();
+    void drop();
+
+    QList<QPointF> m_clicked; // where the points were clicked, for drawing their edges again
+    QPointF m_pointer;
 };
 
 // The rectangle and the circle share the drag with its XOR rubber band.
@@ -57,6 +81,9 @@ public:
     void press(Qt::MouseButton button, QPointF position) override;
     void move(QPointF position) override;
     bool release(Qt::MouseButton button, QPointF position) override;
+    // Escape takes the band back off the picture.
+    bool key(int key) override;
+    void cancel() override;
 
 protected:
     virtual void drawBand(QPointF start, QPointF end) = 0;

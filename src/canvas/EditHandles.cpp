@@ -4,6 +4,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/DrawingSurface.h"
 #include "canvas/MouseGrab.h"
+#include "tools/ToolContext.h"
 #include "model/AreaEntry.h"
 #include "model/AreaList.h"
 
@@ -115,8 +116,9 @@ void HandleWidget::contextMenuEvent(QContextMenuEvent* event)
         event->ignore();
 }
 
-EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent)
-    : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_host(std::move(host)),
+EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, ToolContext& context, Host host,
+                         QObject* parent)
+    : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_context(context), m_host(std::move(host)),
       m_arrow(arrowCursor())
 {
     // Label2 holds the handles' pointer; every new handle copies it from there.
@@ -303,70 +305,107 @@ void EditHandles::edit_zeichnen(int index)
     m_surface.setDrawMode(DrawMode::Copy);
     hideAnchor();
     const QString line = m_areas.line(index);
-    const QString shape = entry::shapeName(line);
+    const handles::Layout layout = handles::layoutOf(line);
     const Coords c = coordsOfLine(line);
-    const int w = kSize;
-    const int h = kSize;
-    if (shape == QLatin1String("rect")) {
-        if (c.at(3))
-            m_surface.drawRectangle(QPoint(*c.at(0), *c.at(1)), QPoint(*c.at(2), *c.at(3)));
+    if (layout.shape == handles::Shape::Rect && c.at(3))
+        m_surface.drawRectangle(QPoint(*c.at(0), *c.at(1)), QPoint(*c.at(2), *c.at(3)));
+    if (layout.shape == handles::Shape::Poly)
+        drawPolygonOutline(layout);
+    if (layout.shape != handles::Shape::Other) {
         removeHandles();
-        for (int i = 1; i <= 4; ++i)
-            createHandle(i == 1 ? w : 0);
-        m_handles[2]->hide();
-        m_handles[3]->hide();
-        if (c.at(1))
-            m_handles[1]->setPlace(*c.at(0) - w, *c.at(1) - h);
-        anchor()->setAlign(w / 2);
-        if (c.at(3)) {
-            m_handles[4]->setPlace(*c.at(2), *c.at(3));
-            const int x1 = *c.at(0), y1 = *c.at(1), x2 = *c.at(2), y2 = *c.at(3);
-            anchor()->setPlace((x1 + (x2 - x1) / 2) - w / 2, (y1 + (y2 - y1) / 2) - h / 2);
-        }
-        anchor()->show();
-    } else if (shape == QLatin1String("circle")) {
-        removeHandles();
-        createHandle(w / 2);
-        createHandle(w / 2);
-        m_handles[1]->setColor(kAnchorGreen);
-        if (c.at(1))
-            m_handles[1]->setPlace(*c.at(0) - w / 2, *c.at(1) - h / 2);
-        if (c.at(2)) {
-            m_handles[2]->setPlace((*c.at(0) + *c.at(2)) - w / 2, *c.at(1) - h / 2);
-            m_surface.drawCircle(QPoint(*c.at(0), *c.at(1)), std::abs(*c.at(2)), m_surface.penColor());
-        }
-    } else if (shape == QLatin1String("poly")) {
-        const int n = static_cast<int>(c.values.size()) / 2;
-        QPolygon outline;
-        for (int j = 0; j < n; ++j)
-            outline << QPoint(*c.at(2 * j), *c.at(2 * j + 1));
-        for (int j = 0; j + 1 < n; ++j)
-            m_surface.drawLine(outline[j], outline[j + 1], m_surface.penColor());
-        if (n > 0)
-            m_surface.drawLine(outline.last(), outline.first(), m_surface.penColor());
-        removeHandles();
-        if (n > kMostHandleWidgets) {
-            m_painted = outline;
-            updatePainted();
-        }
-        int minX = 100000, minY = 100000, maxX = -100000, maxY = -100000;
-        for (const QPoint& place : std::as_const(outline)) {
-            if (!paintsPoints())
-                createHandle(0)->setPlace(place);
-            minX = std::min(minX, place.x());
-            maxX = std::max(maxX, place.x());
-            minY = std::min(minY, place.y());
-            maxY = std::max(maxY, place.y());
-        }
-        // Without vertices the box is inverted and the middle comes out at (0, 0).
-        anchor()->setAlign(0);
-        anchor()->setPlace(minX + (maxX - minX) / 2, minY + (maxY - minY) / 2);
-        anchor()->show();
+        createHandles(layout);
     }
+    if (layout.shape == handles::Shape::Circle && c.at(2))
+        m_surface.drawCircle(QPoint(*c.at(0), *c.at(1)), std::abs(*c.at(2)), m_surface.penColor());
     anchor()->raise();
     m_surface.setDrawMode(mode);
     if (m_host.regenerate)
         m_host.regenerate();
+}
+
+void EditHandles::drawPolygonOutline(const handles::Layout& layout)
+{
+    const qsizetype n = layout.places.size() - 1;
+    for (qsizetype j = 1; j < n; ++j)
+        m_surface.drawLine(*layout.places[j], *layout.places[j + 1], m_surface.penColor());
+    if (n > 0)
+        m_surface.drawLine(*layout.places[n], *layout.places[1], m_surface.penColor());
+}
+
+// A handle the line gives no place stays where the anchor is.
+void EditHandles::createHandles(const handles::Layout& layout)
+{
+    const qsizetype n = layout.places.size() - 1;
+    const bool painted = layout.shape == handles::Shape::Poly && n > kMostHandleWidgets;
+    if (painted) {
+        m_painted.clear();
+        m_painted.reserve(n);
+        for (qsizetype j = 1; j <= n; ++j)
+            m_painted << *layout.places[j];
+        updatePainted();
+    }
+    for (qsizetype j = 1; j <= n && !painted; ++j) {
+        HandleWidget* h = createHandle(layout.aligns[j]);
+        if (layout.places[j])
+            h->setPlace(*layout.places[j]);
+    }
+    if (layout.shape == handles::Shape::Rect) {
+        m_handles[2]->hide();
+        m_handles[3]->hide();
+    }
+    if (layout.shape == handles::Shape::Circle)
+        m_handles[1]->setColor(kAnchorGreen);
+    if (!layout.anchorShown)
+        return;
+    anchor()->setAlign(layout.aligns[0]);
+    if (layout.places[0])
+        anchor()->setPlace(*layout.places[0]);
+    anchor()->show();
+}
+
+QList<QPoint> EditHandles::places() const
+{
+    QList<QPoint> all;
+    all.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        all << placeOf(i);
+    return all;
+}
+
+QList<int> EditHandles::aligns() const
+{
+    QList<int> all;
+    all.reserve(count());
+    for (int i = 0; i < count(); ++i)
+        all << alignOf(i);
+    return all;
+}
+
+// The handles go where a drag put them; the one held comes to the front.
+void EditHandles::showPlaces(const QList<QPoint>& places, int held)
+{
+    for (qsizetype i = 0; i < m_handles.size() && i < places.size(); ++i) {
+        if (m_handles[i]->place() != places[i])
+            m_handles[i]->setPlace(places[i]);
+    }
+    if (paintsPoints() && places.size() == m_painted.size() + 1) {
+        qsizetype changed = 0, last = -1;
+        for (qsizetype j = 0; j < m_painted.size(); ++j) {
+            if (m_painted[j] != places[j + 1]) {
+                ++changed;
+                last = j;
+            }
+        }
+        if (changed == 1) {
+            setPlaceOf(int(last) + 1, places[last + 1]);
+        } else if (changed > 1) {
+            updatePainted();
+            std::copy(places.begin() + 1, places.end(), m_painted.begin());
+            updatePainted();
+        }
+    }
+    if (HandleWidget* h = handle(held))
+        h->raise();
 }
 
 void EditHandles::neue_koordinaten_to_listbox(int index)
@@ -374,34 +413,11 @@ void EditHandles::neue_koordinaten_to_listbox(int index)
     const QString line = m_areas.line(index);
     if (line.isEmpty())
         return;
-    const QString shape = entry::shapeName(line);
     // The canvas is not cleared here: every caller redraws it completely
     // right after, which removes the old outline just the same.
-    QList<int> values;
-    if (shape == QLatin1String("poly")) {
-        values.reserve(2 * (count() - 1));
-        for (int j = 1; j < count(); ++j)
-            values << placeOf(j).x() << placeOf(j).y();
-    } else if (shape == QLatin1String("rect")) {
-        if (m_handles.size() < 5)
-            return;
-        int l1 = m_handles[1]->place().x(), t1 = m_handles[1]->place().y();
-        int l4 = m_handles[4]->place().x(), t4 = m_handles[4]->place().y();
-        if (l1 > l4)
-            SWAP(l1, l4);
-        if (t1 > t4)
-            SWAP(t1, t4);
-        values << l1 + kSize << t1 + kSize << l4 << t4;
-    } else if (shape == QLatin1String("circle")) {
-        if (m_handles.size() < 3)
-            return;
-        const int l1 = m_handles[1]->place().x(), t1 = m_handles[1]->place().y();
-        const int r = m_handles[2]->place().x() - l1;
-        values << l1 + kSize / 2 << t1 + kSize / 2 << (r > 0 ? r : 1);
-    } else {
-        return;
-    }
-    m_areas.replace(index, entry::withCoords(line, entry::coordinateText(values)));
+    const std::optional<QList<int>> values = handles::coordinatesOf(handles::shapeOf(line), places());
+    if (values)
+        m_areas.replace(index, entry::withCoords(line, entry::coordinateText(*values)));
 }
 
 void EditHandles::addPolygonVertex(QPointF canvasPoint)
@@ -420,41 +436,13 @@ void EditHandles::addPolygonVertex(QPointF canvasPoint)
     m_host.redraw(-1, true);
 }
 
-void EditHandles::moveHandle(HandleWidget* handle, QPoint target)
-{
-    handle->raise();
-    handle->setPlace(keptOnPicture(target));
-}
-
-QPoint EditHandles::keptOnPicture(QPoint target) const
-{
-    int left = target.x();
-    int top = target.y();
-    const QSize picture = m_canvas->pictureSize();
-    if (left <= 0)
-        left = 0;
-    if (top <= 0)
-        top = 0;
-    if (top >= picture.height())
-        top = picture.height() - kSize;
-    if (left >= picture.width())
-        left = picture.width() - kSize;
-    return QPoint(left, top);
-}
-
-void EditHandles::moveHandleHorizontally(HandleWidget* handle, QPoint target)
-{
-    handle->setPlace(target.x(), handle->place().y());
-    handle->raise();
-}
-
 // The list would repaint its rewritten line on every move; it is held still
 // for the drag, and the pressed handle keeps the pointer until release.
 void EditHandles::onPressed(int index, Qt::MouseButton button)
 {
     // A second button pressed while one is held starts nothing: the drag's
     // line before it would be lost to the history.
-    if (m_dragging)
+    if (m_drag)
         return;
     m_dragButton = button;
     startDrag(index);
@@ -465,14 +453,7 @@ void EditHandles::onPressed(int index, Qt::MouseButton button)
 
 void EditHandles::startDrag(int index)
 {
-    m_dragging = true;
-    m_dragRow = m_host.selectedIndex();
-    m_lineBeforeDrag = m_areas.line(m_dragRow);
-    m_dragStartPlace = placeOf(index);
-    // The anchor and a circle's centre carry the whole area along.
-    m_dragMovesWholeArea = index == 0 || (index == 1 && selectedShape() == QLatin1String("circle"));
-    if (m_host.suspendListUpdates)
-        m_host.suspendListUpdates(true);
+    m_drag.emplace(m_context, m_host.selectedIndex(), places(), aligns(), index);
 }
 
 void EditHandles::onReleased(int index)
@@ -485,9 +466,9 @@ void EditHandles::onReleased(int index)
 
 void EditHandles::endDrag()
 {
-    if (!m_dragging)
+    if (!m_drag)
         return;
-    if (m_bodyHandle >= 0) {
+    if (m_body) {
         releaseBody();
         return;
     }
@@ -496,45 +477,35 @@ void EditHandles::endDrag()
 
 int EditHandles::cancelDrag()
 {
-    if (!m_dragging)
+    if (!m_drag)
         return -1;
-    const int row = m_dragRow;
+    const int row = m_drag->row();
     dropDrag();
-    if (row >= 0 && row < m_areas.count() && m_areas.line(row) != m_lineBeforeDrag) {
-        m_areas.replace(row, m_lineBeforeDrag);
-        m_host.redraw(-1, true);
-    }
     return row;
 }
 
-void EditHandles::dropDrag()
+std::optional<HandleDrag> EditHandles::takeDrag()
 {
-    if (!m_dragging)
-        return;
     if (HandleWidget* h = handle(m_pressedHandle))
         releasePointer(h);
     m_pressedHandle = -1;
-    m_bodyHandle = -1;
-    m_dragging = false;
-    if (m_host.suspendListUpdates)
-        m_host.suspendListUpdates(false);
+    m_body = false;
+    return std::exchange(m_drag, std::nullopt);
 }
 
+// Nothing recorded: the area is shown from its line again.
+void EditHandles::dropDrag()
+{
+    if (std::optional<HandleDrag> drag = takeDrag())
+        drag->cancel();
+}
+
+// The drag is over before the document takes its line: that change ends
+// every drag in progress, this one too.
 void EditHandles::finishDrag()
 {
-    if (!m_dragging)
-        return;
-    m_dragging = false;
-    if (m_host.suspendListUpdates)
-        m_host.suspendListUpdates(false);
-    m_host.redraw(-1, true);
-    if (m_host.dragFinished)
-        m_host.dragFinished(m_dragRow, m_lineBeforeDrag, m_dragMovesWholeArea);
-}
-
-QString EditHandles::selectedShape() const
-{
-    return entry::shapeName(m_areas.line(m_host.selectedIndex()));
+    if (std::optional<HandleDrag> drag = takeDrag())
+        drag->release();
 }
 
 // The handle's top-left corner follows the pointer's picture pixel; at 100 %
@@ -542,110 +513,18 @@ QString EditHandles::selectedShape() const
 void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPointF position)
 {
     HandleWidget* h = handle(index);
-    if (buttons != Qt::LeftButton || !h || !m_dragging)
+    if (buttons != Qt::LeftButton || !h || !m_drag || m_drag->index() != index)
         return;
     const QPointF pointer = m_canvas->toPicture(QPointF(h->pos()) + position);
     const QPoint place = h->place();
-    const QPoint target =
-        place + QPoint(int(std::trunc(pointer.x() - place.x())), int(std::trunc(pointer.y() - place.y())));
-    dragTo(index, snapped(index, target));
+    m_drag->moveHandle(place +
+                       QPoint(int(std::trunc(pointer.x() - place.x())), int(std::trunc(pointer.y() - place.y()))));
+    showPlaces(m_drag->places(), index);
 }
 
-// A handle that carries the whole area snaps by the area's points; another
-// one by the point it marks (a circle's radius handle along its line only).
-QPoint EditHandles::snapped(int index, QPoint target) const
+QString EditHandles::selectedShape() const
 {
-    if (m_dragMovesWholeArea) {
-        if (!m_host.snapMove)
-            return target;
-        return m_dragStartPlace + m_host.snapMove(m_dragRow, m_lineBeforeDrag, target - m_dragStartPlace);
-    }
-    if (!m_host.snapPoint)
-        return target;
-    const QPoint align(alignOf(index), alignOf(index));
-    const bool alongRadius = index == 2 && selectedShape() == QLatin1String("circle");
-    const QPoint marked = alongRadius ? QPoint(target.x(), placeOf(index).y()) + align : target + align;
-    // A handle stays on the picture (moveHandle()); the radius handle does not.
-    const QRect reach = alongRadius ? QRect(QPoint(INT_MIN / 2, INT_MIN / 2), QPoint(INT_MAX / 2, INT_MAX / 2))
-                                    : QRect(align, QSize(m_canvas->pictureSize()));
-    const QPoint to = m_host.snapPoint(m_dragRow, marked, reach) - align;
-    return alongRadius ? QPoint(to.x(), target.y()) : to;
-}
-
-void EditHandles::dragTo(int index, QPoint target)
-{
-    const QString shape = selectedShape();
-    if (shape == QLatin1String("circle"))
-        dragCircle(index, target);
-    else if (shape == QLatin1String("rect"))
-        dragRect(index, target);
-    else if (shape == QLatin1String("poly"))
-        dragPoly(index, target);
-    m_host.redraw(-1, false);
-}
-
-void EditHandles::dragCircle(int index, QPoint target)
-{
-    if (m_handles.size() < 3)
-        return;
-    HandleWidget* centre = m_handles[1];
-    HandleWidget* radius = m_handles[2];
-    if (index == 1) {
-        const int d = radius->place().x() - centre->place().x();
-        moveHandle(centre, target);
-        radius->setPlace(centre->place().x() + d, centre->place().y());
-    } else if (index == 2) {
-        moveHandleHorizontally(radius, target);
-    } else {
-        return;
-    }
-    neue_koordinaten_to_listbox(m_host.selectedIndex());
-}
-
-void EditHandles::recentreRectAnchor()
-{
-    const QPoint p1 = m_handles[1]->place(), p4 = m_handles[4]->place();
-    anchor()->setPlace(p4.x() - (p4.x() - p1.x()) / 2 - kSize / 2, p4.y() - (p4.y() - p1.y()) / 2 - kSize / 2);
-}
-
-void EditHandles::dragRect(int index, QPoint target)
-{
-    if (m_handles.size() < 5)
-        return;
-    HandleWidget* a = anchor();
-    HandleWidget* h1 = m_handles[1];
-    HandleWidget* h4 = m_handles[4];
-    if (index == 1 || index == 4) {
-        moveHandle(m_handles[index], target);
-        recentreRectAnchor();
-    } else if (index == 0) {
-        const QPoint before = a->place();
-        const QPoint d1 = before - h1->place(), d4 = h4->place() - before;
-        moveHandle(a, target);
-        h1->setPlace(a->place() - d1);
-        h4->setPlace(a->place() + d4);
-    } else {
-        return;
-    }
-    neue_koordinaten_to_listbox(m_host.selectedIndex());
-}
-
-// The anchor carries every point along by its own move.
-void EditHandles::dragPoly(int index, QPoint target)
-{
-    if (index >= count())
-        return;
-    if (index >= 1 && paintsPoints()) {
-        setPlaceOf(index, keptOnPicture(target));
-    } else if (index >= 1) {
-        moveHandle(m_handles[index], target);
-    } else {
-        HandleWidget* a = anchor();
-        const QPoint before = a->place();
-        moveHandle(a, target);
-        translatePoints(a->place() - before);
-    }
-    neue_koordinaten_to_listbox(m_host.selectedIndex());
+    return entry::shapeName(m_areas.line(m_host.selectedIndex()));
 }
 
 // The handle that carries the whole area: the anchor, a circle's centre.
@@ -661,41 +540,33 @@ int EditHandles::wholeAreaHandle() const
 
 void EditHandles::pressBody(QPointF picturePoint)
 {
-    m_bodyHandle = wholeAreaHandle();
-    if (m_bodyHandle < 0)
+    const int index = wholeAreaHandle();
+    if (index < 0 || m_drag)
         return;
-    m_bodyStartPlace = m_handles[m_bodyHandle]->place();
-    m_bodyStartPoint = picturePoint;
-    m_bodyMoved = false;
-    startDrag(m_bodyHandle);
+    startDrag(index);
+    m_body = true;
+    m_drag->startBody(picturePoint);
 }
 
 // The area keeps its distance to the pointer instead of jumping under it.
 void EditHandles::dragBody(Qt::MouseButtons buttons, QPointF picturePoint)
 {
-    if (m_bodyHandle < 0 || !m_dragging || buttons != Qt::LeftButton)
+    if (!m_body || !m_drag || buttons != Qt::LeftButton)
         return;
-    const QPointF moved = picturePoint - m_bodyStartPoint;
-    const QPoint target = m_bodyStartPlace + QPoint(int(std::trunc(moved.x())), int(std::trunc(moved.y())));
-    if (!m_bodyMoved && target == m_bodyStartPlace)
-        return; // a click's tremor within one picture pixel
-    m_bodyMoved = true;
-    dragTo(m_bodyHandle, snapped(m_bodyHandle, target));
+    if (m_drag->moveBody(picturePoint))
+        showPlaces(m_drag->places(), m_drag->index());
 }
 
 void EditHandles::releaseBody()
 {
-    if (m_bodyHandle < 0)
+    if (!m_body || !m_drag)
         return;
-    m_bodyHandle = -1;
-    if (m_bodyMoved) {
+    if (m_drag->bodyMoved()) {
         finishDrag();
         return;
     }
     // A click that did not move only chose the area: its highlight stays.
-    m_dragging = false;
-    if (m_host.suspendListUpdates)
-        m_host.suspendListUpdates(false);
+    takeDrag()->cancel();
 }
 
 bool EditHandles::pressPainted(Qt::MouseButton button)
@@ -703,7 +574,7 @@ bool EditHandles::pressPainted(Qt::MouseButton button)
     const int index = paintedHandleAt();
     if (index < 0)
         return false;
-    if (button == Qt::LeftButton && !m_dragging) {
+    if (button == Qt::LeftButton && !m_drag) {
         startDrag(index);
         m_pressedHandle = index;
     }
@@ -712,17 +583,17 @@ bool EditHandles::pressPainted(Qt::MouseButton button)
 
 void EditHandles::dragPainted(Qt::MouseButtons buttons, QPointF picturePoint)
 {
-    if (!paintsPoints() || m_pressedHandle < 1 || !m_dragging || buttons != Qt::LeftButton)
+    if (!paintsPoints() || m_pressedHandle < 1 || !m_drag || buttons != Qt::LeftButton)
         return;
     const QPoint place = placeOf(m_pressedHandle);
-    const QPoint target = place + QPoint(int(std::trunc(picturePoint.x() - place.x())),
-                                         int(std::trunc(picturePoint.y() - place.y())));
-    dragTo(m_pressedHandle, snapped(m_pressedHandle, target));
+    m_drag->moveHandle(place + QPoint(int(std::trunc(picturePoint.x() - place.x())),
+                                      int(std::trunc(picturePoint.y() - place.y()))));
+    showPlaces(m_drag->places(), m_pressedHandle);
 }
 
 void EditHandles::releasePainted()
 {
-    if (paintsPoints() && m_pressedHandle >= 1 && m_dragging)
+    if (paintsPoints() && m_pressedHandle >= 1 && m_drag)
         onReleased(m_pressedHandle);
 }
 
@@ -731,7 +602,7 @@ QString EditHandles::moveArea(int dx, int dy)
     const int row = m_host.selectedIndex();
     const QString line = m_areas.line(row);
     const AreaGeometry shape = parseArea(line);
-    if (!shape.drawable() || m_dragging)
+    if (!shape.drawable() || m_drag)
         return {};
     // A key never takes the area further out than it already is.
     const QRect extent = shape.bounds;

@@ -7,13 +7,18 @@
 #include <QVector>
 #include <QWidget>
 
+#include "tools/HandleDrag.h"
+#include "tools/HandleGeometry.h"
+
 #include <functional>
+#include <optional>
 
 namespace korvane {
 
 class AreaList;
 class Canvas;
 class DrawingSurface;
+class ToolContext;
 
 // One element of lblPoint: a 5 x 5 square on the canvas that reports its
 // mouse actions with positions relative to its own top-left corner. Its place
@@ -64,7 +69,7 @@ private:
 class EditHandles : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kSize = 5; // w and h of every handle
+    static constexpr int kSize = handles::kSize; // w and h of every handle
     // A polygon of more points than this has its point handles painted on
     // the canvas instead of made as widgets: Qt paints each widget against
     // all its siblings, so thousands of handle widgets cost the square of
@@ -75,20 +80,13 @@ public:
         std::function<int()> selectedIndex;
         std::function<void(int skip, bool regenerate)> redraw; // neu_zeichnen
         std::function<void()> regenerate;                      // map_daten
-        std::function<void(bool)> suspendListUpdates;
-        // After a release: the drag turned line `row` from `before` into what
-        // it is now (maybe nothing); wholeArea when it moved the area unchanged.
-        std::function<void(int row, const QString& before, bool wholeArea)> dragFinished;
         // The context menu of handle `index`; false when it has none.
         std::function<bool(int index, QPoint globalPos)> handleMenu;
-        // Snapping: where a dragged point of area `row` goes (within `reach`,
-        // where the handle can go), and the move `by` of the whole area that
-        // was `before`, corrected. Unset: unchanged.
-        std::function<QPoint(int row, QPoint point, const QRect& reach)> snapPoint;
-        std::function<QPoint(int row, const QString& before, QPoint by)> snapMove;
     };
 
-    EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, Host host, QObject* parent = nullptr);
+    // A drag shows the area through `context` and hands it the line at the release.
+    EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, ToolContext& context, Host host,
+                QObject* parent = nullptr);
     // Goes before the canvas, which then paints no handles of it.
     ~EditHandles() override;
 
@@ -116,7 +114,7 @@ public:
     // the pointer, -1 when none does.
     int vertexUnderPointer() const;
     // A handle is held down, or the selected area's body.
-    bool isDragging() const { return m_dragging; }
+    bool isDragging() const { return m_drag.has_value(); }
     // Ends a drag in progress as its release would, recording what it did so
     // far; the pointer moves nothing more until the next press.
     void endDrag();
@@ -143,18 +141,19 @@ public:
     // when it moved, else an empty text.
     QString moveArea(int dx, int dy);
 
-    // The two movements: the handle's top-left corner to `target` (picture
-    // pixels), the first kept on the picture, the second horizontally only.
-    void moveHandle(HandleWidget* handle, QPoint target);
-    void moveHandleHorizontally(HandleWidget* handle, QPoint target);
-
 private:
     HandleWidget* createHandle(int align);
+    void createHandles(const handles::Layout& layout);
+    void drawPolygonOutline(const handles::Layout& layout);
+    // Every handle's place and align, the anchor first.
+    QList<QPoint> places() const;
+    QList<int> aligns() const;
+    void showPlaces(const QList<QPoint>& places, int held);
     void onPressed(int index, Qt::MouseButton button);
     void onMoved(int index, Qt::MouseButtons buttons, QPointF position);
     void onReleased(int index);
     void startDrag(int index);
-    QPoint keptOnPicture(QPoint target) const;
+    std::optional<HandleDrag> takeDrag();
     void setPlaceOf(int index, QPoint place);
     int alignOf(int index) const;
     void translatePoints(QPoint by);
@@ -165,18 +164,13 @@ private:
     void paintPoints(QPainter& painter, const QRect& exposed) const;
     void finishDrag();
     void dropDrag();
-    void dragTo(int index, QPoint target);
-    QPoint snapped(int index, QPoint target) const;
-    void dragCircle(int index, QPoint target);
-    void dragRect(int index, QPoint target);
-    void dragPoly(int index, QPoint target);
-    void recentreRectAnchor();
     QString selectedShape() const;
     int wholeAreaHandle() const;
 
     Canvas* m_canvas;
     AreaList& m_areas;
     DrawingSurface& m_surface;
+    ToolContext& m_context;
     Host m_host;
     QVector<HandleWidget*> m_handles;
     // The places of the painted point handles, handle 1 first; empty while
@@ -185,18 +179,10 @@ private:
     QColor m_handleColor = Qt::blue;
     QCursor m_arrow;
     QWidget* m_pointerHolder = nullptr;
-    bool m_dragging = false;
+    std::optional<HandleDrag> m_drag;
+    bool m_body = false; // the drag holds the area's body, not a handle
     int m_pressedHandle = -1; // the handle holding the pointer
     Qt::MouseButton m_dragButton = Qt::LeftButton; // that began a drag on a handle widget
-    int m_dragRow = -1;
-    QString m_lineBeforeDrag;
-    bool m_dragMovesWholeArea = false;
-    QPoint m_dragStartPlace; // of the pressed handle, for snapping a whole area's move
-    // A body drag: the handle it moves, where that was and where the pointer was.
-    int m_bodyHandle = -1;
-    QPoint m_bodyStartPlace;
-    QPointF m_bodyStartPoint;
-    bool m_bodyMoved = false;
 };
 
 } // namespace korvane

@@ -9,6 +9,7 @@ namespace korvane {
 
 // The variables that carry the mode, the current tool and the shape being
 // drawn from one mouse event to the next. Mouse positions are canvas pixels.
+// The mode and the shape keyword are written by the ToolManager only.
 struct EditorState {
     QString shapeKind = QStringLiteral("poly"); // "poly", "rect" or "circle"
     int drawState = 0;                          // 1 ready, 2 a rectangle or circle is dragged

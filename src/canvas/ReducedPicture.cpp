@@ -1,21 +1,61 @@
 #include "canvas/ReducedPicture.h"
 
-#include <QPainter>
-
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace korvane {
 
 namespace {
 
-// A tile of about this side (a multiple of the block side) is converted and
-// scaled at a time: a few megabytes, whatever the picture's size.
-constexpr int kTileSide = 2048;
+// Pixels of a row in another format are converted this many at a time.
+constexpr int kConvertedRun = 4096;
 
-int roundedUp(int value, int multiple)
+// The sums of one row of blocks: red, green and blue of each block's pixels.
+struct BlockSums {
+    explicit BlockSums(int blocks) : red(blocks), green(blocks), blue(blocks) {}
+    std::vector<quint64> red, green, blue;
+
+    void clear()
+    {
+        std::fill(red.begin(), red.end(), 0);
+        std::fill(green.begin(), green.end(), 0);
+        std::fill(blue.begin(), blue.end(), 0);
+    }
+};
+
+// Adds one row of the picture to the sums of its blocks, read where it lies:
+// a 24- or 32-bit row as it is, any other format a short run at a time.
+void addRow(const QImage& picture, int y, int halvings, BlockSums& sums)
 {
-    return (value + multiple - 1) / multiple * multiple;
+    const int width = picture.width();
+    if (picture.format() == QImage::Format_RGB888) {
+        const uchar* p = picture.constScanLine(y);
+        for (int x = 0; x < width; ++x, p += 3) {
+            const int block = x >> halvings;
+            sums.red[block] += p[0];
+            sums.green[block] += p[1];
+            sums.blue[block] += p[2];
+        }
+        return;
+    }
+    const auto add32 = [&sums, halvings](const QRgb* line, int from, int count) {
+        for (int i = 0; i < count; ++i) {
+            const int block = (from + i) >> halvings;
+            sums.red[block] += qRed(line[i]);
+            sums.green[block] += qGreen(line[i]);
+            sums.blue[block] += qBlue(line[i]);
+        }
+    };
+    if (picture.format() == QImage::Format_RGB32) {
+        add32(reinterpret_cast<const QRgb*>(picture.constScanLine(y)), 0, width);
+        return;
+    }
+    for (int x = 0; x < width; x += kConvertedRun) {
+        const int count = std::min(kConvertedRun, width - x);
+        const QImage run = picture.copy(x, y, count, 1).convertToFormat(QImage::Format_RGB32);
+        add32(reinterpret_cast<const QRgb*>(run.constScanLine(0)), x, count);
+    }
 }
 
 } // namespace
@@ -28,6 +68,10 @@ int halvingsFor(double zoom)
     return std::clamp(int(std::floor(std::log2(1.0 / zoom) + 1e-9)), 0, 30);
 }
 
+// Each pixel is the rounded mean of its block (the last blocks of a row or
+// column hold what is left). The picture is read row by row into one row of
+// sums, so nothing of its size is copied or converted: opening a big picture
+// fitted into the view costs no second picture in memory.
 QImage reducedPicture(const QImage& picture, int halvings)
 {
     if (picture.isNull() || halvings <= 0)
@@ -37,17 +81,19 @@ QImage reducedPicture(const QImage& picture, int halvings)
     QImage result(reduced(picture.width()), reduced(picture.height()), QImage::Format_RGB32);
     if (result.isNull())
         return result;
-    // Whole blocks to a tile, so that no block is split between two tiles.
-    const int tile = block >= kTileSide ? int(std::min<qint64>(block, 1 << 30)) : roundedUp(kTileSide, int(block));
-    QPainter painter(&result);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (qint64 y = 0; y < picture.height(); y += tile) {
-        for (qint64 x = 0; x < picture.width(); x += tile) {
-            const int w = int(std::min<qint64>(tile, picture.width() - x));
-            const int h = int(std::min<qint64>(tile, picture.height() - y));
-            const QImage part = picture.copy(int(x), int(y), w, h).convertToFormat(QImage::Format_RGB32);
-            painter.drawImage(QPoint(int(x / block), int(y / block)),
-                              part.scaled(reduced(w), reduced(h), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    BlockSums sums(result.width());
+    for (int row = 0; row < result.height(); ++row) {
+        const int top = int(row * block);
+        const int rows = int(std::min<qint64>(block, picture.height() - top));
+        sums.clear();
+        for (int y = top; y < top + rows; ++y)
+            addRow(picture, y, halvings, sums);
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(row));
+        for (int column = 0; column < result.width(); ++column) {
+            const qint64 columns = std::min<qint64>(block, picture.width() - column * block);
+            const quint64 count = quint64(columns) * quint64(rows);
+            const auto mean = [count](quint64 sum) { return int((sum + count / 2) / count); };
+            line[column] = qRgb(mean(sums.red[column]), mean(sums.green[column]), mean(sums.blue[column]));
         }
     }
     return result;

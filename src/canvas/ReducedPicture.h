@@ -7,7 +7,7 @@ namespace korvane {
 // A picture halved `halvings` times on each side, each pixel the mean of the
 // block it stands for, for showing a picture far below its own size: scaling
 // from it costs about what the screen shows, not what the picture holds. It
-// is made a tile at a time, so a packed picture is never converted whole.
+// is made a row at a time, so nothing of the picture's size is copied.
 QImage reducedPicture(const QImage& picture, int halvings);
 
 // How often a picture may be halved to be shown at `zoom` (below 1) without

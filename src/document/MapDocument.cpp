@@ -107,6 +107,7 @@ void MapDocument::drawArea(const QString& line)
 
 void MapDocument::copyArea(int row)
 {
+    emit aboutToChange(); // a drag under way hands its line over first: the copy is of what is shown
     if (row < 0 || row >= m_areas.count())
         return;
     push(new AddAreaCommand(*this, m_areas.count(), m_areas.line(row), row, tr("Areal kopieren")));
@@ -129,10 +130,9 @@ void MapDocument::changeAttributes(int row, const QString& line)
     pushChange(row, m_areas.line(row), line, tr("Attribute ändern"));
 }
 
-void MapDocument::recordDrag(int row, const QString& before, bool wholeArea)
+void MapDocument::dragArea(int row, const QString& before, const QString& after, bool wholeArea)
 {
-    pushChange(row, before, m_areas.line(row),
-               wholeArea ? tr("Areal verschieben") : tr("Form ändern"));
+    pushChange(row, before, after, wholeArea ? tr("Areal verschieben") : tr("Form ändern"));
 }
 
 void MapDocument::recordAddedPoint(int row, const QString& before)

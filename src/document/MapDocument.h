@@ -62,9 +62,11 @@ public:
     void deleteAll();
     // No step when the line stays as it was.
     void changeAttributes(int row, const QString& line);
-    // The handles rewrite the line while they move; these record the change
-    // from `before` to the line as it stands now, when there is one.
-    void recordDrag(int row, const QString& before, bool wholeArea);
+    // A drag of line `row` from `before` ended with `after`: one step, none
+    // when it stays as it was.
+    void dragArea(int row, const QString& before, const QString& after, bool wholeArea);
+    // A point put in by the handles: the change from `before` to the line as
+    // it stands now, when there is one.
     void recordAddedPoint(int row, const QString& before);
     // A new shape for line `row` (a point taken out or put in); no step when
     // it stays as it was.

@@ -7,7 +7,7 @@
 
 #include "app/MainWindow.h"
 #include "app/commands/AreaClipboard.h"
-#include "app/commands/AreaTableWindow.h"
+#include "windows/AreaTableWindow.h"
 #include "canvas/Canvas.h"
 #include "model/AreaEntry.h"
 #include "model/BrowserRules.h"

@@ -4,7 +4,7 @@
 #include "app/RecentFiles.h"
 #include "app/StartUp.h"
 #include "app/StatusLine.h"
-#include "app/commands/AreaTableWindow.h"
+#include "windows/AreaTableWindow.h"
 #include "app/commands/RecoveryKeeper.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"

@@ -48,7 +48,7 @@ void DialogCommands::attributeEditor(int row)
     if (!dialog.wasAccepted())
         return;
     m_session.document().changeAttributes(row, dialog.editedLine());
-    m_view.press(EditorView::Button::Refresh);
+    m_view.refresh();
 }
 
 // Opens the magnifier beside the main window without blocking it; one that is

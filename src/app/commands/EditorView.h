@@ -29,8 +29,12 @@ public:
     virtual void setMapCode(const QString& text) = 0;
     virtual QSize pictureSize() const = 0;
 
-    // The buttons the commands press; a disabled button does nothing.
-    enum class Button { Open, Save, MapImport, HtmlImport, Refresh, Magnifier };
+    // The Refresh command (Command6), called: redraws the areas, regenerates
+    // the code and ends a shape under way.
+    virtual void refresh() = 0;
+    // The buttons a command presses for the press the user sees (a dialog
+    // opens, a window shows); a disabled button does nothing.
+    enum class Button { Open, Save, MapImport, HtmlImport, Magnifier };
     virtual void press(Button button) = 0;
 
     // The question before unsaved code would be discarded. Save: the user

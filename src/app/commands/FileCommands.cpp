@@ -1,6 +1,6 @@
 #include "app/commands/FileCommands.h"
 
-#include "app/ImageLoader.h"
+#include "picture/ImageLoader.h"
 #include "app/commands/EditorView.h"
 #include "app/commands/SettingsCommands.h"
 #include "io/ExportWindow.h"

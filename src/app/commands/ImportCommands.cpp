@@ -1,7 +1,7 @@
 #include "app/commands/ImportCommands.h"
 
 #include "app/ImportProgress.h"
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/commands/EditorView.h"
 #include "app/commands/FileCommands.h"
 #include "app/commands/ImportSteps.h"
@@ -292,7 +292,7 @@ void ImportCommands::htmlImport()
     }
     const QString tag = chooseImgTag(m_session, owner, candidates);
     if (tag.isEmpty()) {
-        m_view.press(EditorView::Button::Refresh);
+        m_view.refresh();
         return;
     }
 
@@ -327,7 +327,7 @@ void ImportCommands::htmlImport()
     // The page's picture is shown now: the areas kept go onto it and into the
     // code also when its map is missing (else the canvas showed none of them).
     if (read->map.outcome != import::MapLookup::Found)
-        m_view.press(EditorView::Button::Refresh);
+        m_view.refresh();
     if (read->map.outcome == import::MapLookup::NoMapElement) {
         inform(owner, QCoreApplication::translate("korvane::ImportCommands", "Es wurde keine ImageMap gefunden."));
         return;

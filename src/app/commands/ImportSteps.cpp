@@ -1,6 +1,6 @@
 #include "app/commands/ImportSteps.h"
 
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 #include "app/commands/EditorView.h"
 #include "app/commands/ScaleOffer.h"
 #include "io/ImagePathLookup.h"
@@ -63,12 +63,12 @@ void finish(EditorSession& session, EditorView& view, const AreaLines& lines, bo
     document.startNew();
     list.stop();
     if (!areas.isEmpty())
-        view.press(EditorView::Button::Refresh);
+        view.refresh();
     // No picture was loaded when the user cancelled the open command.
     const QSize picture = document.imageFileName().isEmpty() ? QSize() : view.pictureSize();
     if (ScaleOffer(document, view.owner())
             .offer(firstRow, import::shownSize(shownWidth, shownHeight, picture), picture))
-        view.press(EditorView::Button::Refresh);
+        view.refresh();
     view.enablePictureTools(EditorView::ToolsFor::Import);
     // Loading the picture and the reset leave edit mode; it comes back as the
     // user had chosen it, with the handles and "edit".

@@ -61,7 +61,7 @@ void ListCommands::deleteWithQuestion()
     if (!askYesNo(m_view.owner(), kQuestionTitle, QCoreApplication::translate("korvane::ListCommands", "Soll dieser Eintag wirklich gelöscht werden?")))
         return;
     removeSelectedLine();
-    m_view.press(EditorView::Button::Refresh);
+    m_view.refresh();
     if (m_session.editChosen())
         m_view.removeHandles();
     if (m_session.areas().isEmpty())

@@ -13,8 +13,8 @@
 
 namespace korvane {
 
-SeveralAreas::SeveralAreas(MapDocument& document, View view, QWidget* parent)
-    : QObject(parent), m_document(document), m_view(std::move(view)),
+SeveralAreas::SeveralAreas(MapDocument& document, ToolContext& context, View view, QWidget* parent)
+    : QObject(parent), m_document(document), m_context(context), m_view(std::move(view)),
       m_alignMenu(new QMenu(QCoreApplication::translate("korvane::SeveralAreas", "Ausrichten"), parent))
 {
     m_alignMenu->setObjectName(QStringLiteral("alignMenu"));
@@ -129,53 +129,34 @@ void SeveralAreas::copy()
 
 void SeveralAreas::pressDrag(QPointF point, int held)
 {
-    m_heldRow = held;
-    m_dragging = true;
-    m_dragStart = point;
-    m_dragOffset = QPoint();
-    m_linesBefore = m_document.areas().lines();
-    m_dragRows = m_document.selectedRows();
+    m_drag.emplace(m_context, m_document.selectedRows(), held, point);
 }
 
-// The lines stay as they were at the press until the release (so no
-// rounding adds up, and the code and the list follow once); meanwhile the
-// canvas shows the areas moved above the others, without a redraw of the picture.
 void SeveralAreas::dragTo(QPointF point)
 {
-    if (!m_dragging)
-        return;
-    const QPointF moved = point - m_dragStart;
-    const QString held = m_heldRow >= 0 && m_heldRow < m_linesBefore.size() ? m_linesBefore[m_heldRow] : QString();
-    const QPoint offset =
-        snapped(held, m_dragRows, QPoint(int(std::trunc(moved.x())), int(std::trunc(moved.y()))), false);
-    if (offset == m_dragOffset)
-        return;
-    m_dragOffset = offset;
-    m_view.showDragged(m_dragRows);
+    if (m_drag)
+        m_drag->moveTo(point);
 }
 
 bool SeveralAreas::releaseDrag()
 {
-    if (!m_dragging)
+    if (!m_drag)
         return false;
-    m_dragging = false;
-    const bool moved = !m_dragOffset.isNull();
-    m_view.endDragged(!moved);
-    if (!moved)
+    SeveralDrag drag = std::move(*m_drag);
+    m_drag.reset();
+    if (!drag.release())
         return false;
-    const int current = m_document.selectedRow();
-    m_document.changeLines(m_linesBefore, linesMovedBy(m_dragOffset), QCoreApplication::translate("korvane::SeveralAreas", "Areale verschieben"), current);
-    m_view.show(m_dragRows, current);
+    m_view.show(drag.rows(), m_document.selectedRow());
     return true;
 }
 
 void SeveralAreas::cancelDrag()
 {
-    if (!m_dragging)
+    if (!m_drag)
         return;
-    m_dragging = false;
-    m_dragOffset = QPoint();
-    m_view.endDragged(true);
+    SeveralDrag drag = std::move(*m_drag);
+    m_drag.reset();
+    drag.cancel();
 }
 
 // The area held (or chosen last, for the keys) brings its points to the targets.

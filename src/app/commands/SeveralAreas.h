@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/AreaArrangement.h"
+#include "tools/SeveralDrag.h"
 
 #include <QObject>
 #include <QPointF>
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QMenu;
 class QWidget;
@@ -17,6 +19,7 @@ class QWidget;
 namespace korvane {
 
 class MapDocument;
+class ToolContext;
 
 // Several selected areas at once: moved by a drag or the keys, aligned,
 // copied and deleted together, one step each. The area chosen last is the
@@ -28,17 +31,12 @@ public:
         std::function<QSize()> pictureSize;
         // Selects exactly `rows` (`current` chosen last) and shows them.
         std::function<void(const QList<int>& rows, int current)> show;
-        // While a drag moves them: shows `rows` moved by dragOffset(), above
-        // the picture, their lines not yet changed.
-        std::function<void(const QList<int>& rows)> showDragged;
-        // The drag is over: the rows are drawn into the picture again, at
-        // once when `redraw` (else by the step that follows).
-        std::function<void(bool redraw)> endDragged;
         // Snapping: the move `by` of `rows`, held by the area that was `held`,
         // corrected. Unset: unchanged.
         std::function<QPoint(const QString& held, const QList<int>& rows, QPoint by, bool byKey)> snapMove;
     };
-    SeveralAreas(MapDocument& document, View view, QWidget* parent);
+    // A drag shows the areas through `context`.
+    SeveralAreas(MapDocument& document, ToolContext& context, View view, QWidget* parent);
 
     // More than one area is selected.
     bool several() const;
@@ -57,10 +55,7 @@ public:
     // A drag of all selected areas, held by the one at `point` (picture
     // pixels), line `held`.
     void pressDrag(QPointF point, int held = -1);
-    bool isDragging() const { return m_dragging; }
-    // How far the drag has moved them (whole picture pixels).
-    QPoint dragOffset() const { return m_dragOffset; }
-    const QList<int>& dragRows() const { return m_dragRows; }
+    bool isDragging() const { return m_drag.has_value(); }
     void dragTo(QPointF point);
     // True when the drag moved the areas; false when it was a click.
     bool releaseDrag();
@@ -73,14 +68,13 @@ private:
     void applyMove(QPoint by);
 
     MapDocument& m_document;
+    ToolContext& m_context;
     View m_view;
     QMenu* m_alignMenu;
-    bool m_dragging = false;
-    QPointF m_dragStart;
-    QPoint m_dragOffset;
+    std::optional<SeveralDrag> m_drag;
+    // The lines and rows of the last key move.
     AreaLines m_linesBefore;
     QList<int> m_dragRows;
-    int m_heldRow = -1;
 };
 
 } // namespace korvane

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <future>
 #include <optional>
 
@@ -15,7 +16,7 @@ class PicturePrefetch {
 public:
     struct Picture {
         QImage image;
-        QString error; // as loadPictureFile() gives it; empty when decoded
+        QString error;       // as loadPictureFile() gives it; empty when decoded
         QImage transparency; // as loadPictureFile() gives it
     };
 
@@ -27,6 +28,14 @@ public:
     // Starts decoding `path` (as loadPictureFile(path, ..., byContent)),
     // unless that file is decoded already; another one started is dropped.
     void start(const QString& path, bool byContent);
+    // Starts finding the picture on the second thread (`find` gives its path,
+    // empty for none) and decoding it there: a file named on the command line
+    // decodes while the window is being built.
+    void startFinding(std::function<QString()> find, bool byContent);
+    // Takes over what `other` started (a prefetch made before the session).
+    void adopt(PicturePrefetch& other);
+    // The file being decoded or decoded already, once found; empty for none.
+    QString pendingPath();
     // The picture of `path` once decoded (waiting for it); nothing when no
     // decode of that file was started. Whatever was started is gone after it.
     std::optional<Picture> take(const QString& path);
@@ -34,7 +43,11 @@ public:
     void drop();
 
 private:
+    // The path `find` gave, once it is known.
+    void resolvePath();
+
     QString m_path;
+    std::shared_future<QString> m_found; // set while the path is being found
     std::future<Picture> m_picture;
 };
 

@@ -1,4 +1,4 @@
-#include "app/commands/AreaTableModel.h"
+#include "windows/AreaTableModel.h"
 
 #include "model/AreaEntry.h"
 #include "model/BrowserRules.h"

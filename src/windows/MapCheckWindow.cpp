@@ -1,4 +1,4 @@
-#include "app/commands/MapCheckWindow.h"
+#include "windows/MapCheckWindow.h"
 
 #include "document/MapDocument.h"
 #include "model/Paths.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PictureHeader.h"
+#include "picture/PictureHeader.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "app/ImageLoader.h"
-#include "app/PictureHeader.h"
-#include "app/StageClock.h"
-#include "app/SvgPicture.h"
+#include "picture/ImageLoader.h"
+#include "picture/PictureHeader.h"
+#include "model/StageClock.h"
+#include "picture/SvgPicture.h"
 #include "canvas/PictureMemory.h"
 
 #include "model/AreaEntry.h"

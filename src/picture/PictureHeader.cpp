@@ -1,4 +1,4 @@
-#include "app/PictureHeader.h"
+#include "picture/PictureHeader.h"
 
 #include <QtEndian>
 

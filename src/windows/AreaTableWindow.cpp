@@ -1,7 +1,7 @@
-#include "app/commands/AreaTableWindow.h"
+#include "windows/AreaTableWindow.h"
 
 #include "app/IniFile.h"
-#include "app/commands/AreaTableModel.h"
+#include "windows/AreaTableModel.h"
 #include "document/MapDocument.h"
 
 #include <QCoreApplication>

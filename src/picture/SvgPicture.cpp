@@ -1,6 +1,6 @@
-#include "app/SvgPicture.h"
+#include "picture/SvgPicture.h"
 
-#include "app/ImageLoader.h"
+#include "picture/ImageLoader.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

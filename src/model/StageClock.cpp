@@ -1,4 +1,4 @@
-#include "app/StageClock.h"
+#include "model/StageClock.h"
 
 namespace korvane::stages {
 

@@ -1,0 +1,114 @@
+#include "app/CanvasContext.h"
+
+#include "app/EditorSession.h"
+#include "app/commands/EditorView.h"
+#include "app/commands/Snapping.h"
+#include "canvas/AreaRenderer.h"
+#include "canvas/AreaGeometry.h"
+#include "canvas/Canvas.h"
+#include "canvas/DrawingSurface.h"
+
+#include <QWidget>
+
+namespace korvane {
+
+MapDocument& CanvasContext::document()
+{
+    return m_session.document();
+}
+
+QSize CanvasContext::pictureSize() const
+{
+    return m_canvas.pictureSize();
+}
+
+QPoint CanvasContext::snapPoint(int row, QPoint point, const QRect& reach)
+{
+    return m_snapping ? m_snapping->point(point, row, reach).toPoint() : point;
+}
+
+QPoint CanvasContext::snapMove(int row, const QString& before, QPoint by)
+{
+    return m_snapping ? m_snapping->move(before, row, by) : by;
+}
+
+QPoint CanvasContext::snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by)
+{
+    return m_snapping ? m_snapping->moveSeveral(held, rows, by, false) : by;
+}
+
+void CanvasContext::unmark()
+{
+    if (m_snapping)
+        m_snapping->unmark();
+}
+
+void CanvasContext::showPreview(int row, const QString& line)
+{
+    m_renderer.showPreview(row, line);
+    m_session.preview().show(row, line);
+}
+
+void CanvasContext::endPreview()
+{
+    m_renderer.endPreview();
+    m_session.preview().end();
+}
+
+// The first move takes the moved areas out of the picture (one redraw of
+// their places); from then on only the canvas's overlay follows the pointer.
+void CanvasContext::showMoved(const QList<int>& rows, QPoint offset)
+{
+    m_movedRows = rows;
+    m_movedBy = offset;
+    if (m_movedShown) {
+        m_canvas.update();
+        return;
+    }
+    m_movedShown = true;
+    m_renderer.setHidden(rows);
+    m_view.neu_zeichnen(-1, false);
+    m_canvas.setOverlay([this](DrawingSurface& target, const QRectF& visible) { paintMoved(target, visible); });
+}
+
+void CanvasContext::endMoved(bool redraw)
+{
+    if (!m_movedShown)
+        return;
+    m_movedShown = false;
+    m_canvas.setOverlay({});
+    m_renderer.setHidden({});
+    if (redraw)
+        m_view.neu_zeichnen(-1, false);
+}
+
+// The moved areas as the redraw shows them, the highlights over them.
+void CanvasContext::paintMoved(DrawingSurface& target, const QRectF& visible) const
+{
+    QList<AreaGeometry> shown;
+    for (int row : m_movedRows) {
+        AreaGeometry shape = movedArea(m_renderer.geometry(row), m_movedBy);
+        if (shape.drawable() && QRectF(shape.bounds).intersects(visible))
+            drawArea(target, shape, m_session.drawing().draw);
+        shown << std::move(shape);
+    }
+    const int current = m_session.document().selectedRow();
+    target.setPenColor(QColor(255, 255, 0));
+    for (qsizetype i = 0; i < m_movedRows.size(); ++i) {
+        if (m_movedRows[i] != current && shown[i].drawable() && QRectF(shown[i].bounds).intersects(visible))
+            drawOutline(target, shown[i]);
+    }
+}
+
+// The list would repaint its line at every move otherwise.
+void CanvasContext::holdList(bool hold)
+{
+    m_list.setUpdatesEnabled(!hold);
+}
+
+void CanvasContext::redraw(bool regenerate)
+{
+    m_view.neu_zeichnen(-1, regenerate);
+}
+
+} // namespace korvane
