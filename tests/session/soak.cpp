@@ -80,8 +80,15 @@ int runChild(quint64 firstSeed, int count, int length, const QString& logPath)
         }
         Session::Options everyStep = soakOptions();
         everyStep.costlyEvery = 1;
-        const Sequence shrunk = shrink(result.steps, *result.failure, 400, 300, [&everyStep](const Sequence& c) {
-            return replay(c, everyStep).failure;
+        // Each step of a candidate is a sign of life for the supervisor, which
+        // takes a log that stops growing for a hang. Lines that are no step
+        // of the catalogue are passed over when the log is read.
+        const StepLog alive = [&log](int, const Step&) {
+            log.write("shrinking\n");
+            log.flush();
+        };
+        const Sequence shrunk = shrink(result.steps, *result.failure, 400, 300, [&everyStep, &alive](const Sequence& c) {
+            return replay(c, everyStep, alive).failure;
         });
         say(QStringLiteral("FAIL seed %1: %2").arg(seed).arg(describe(*result.failure)).replace(QLatin1Char('\n'),
                                                                                               QStringLiteral("\n  ")));
