@@ -658,6 +658,10 @@ void TestDialogs::editorWritesBack()
     QCOMPARE(f.window.areas().lines(), (QStringList{before, expected, after}));
     QCOMPARE(f.window.selectedIndex(), 1);
     QVERIFY(f.window.mapCode().contains(QStringLiteral("href=\"c.html\"")));
+    // The editor refreshed: a Refresh now changes nothing in the code.
+    const QString shown = f.window.mapCode();
+    f.window.refresh();
+    QCOMPARE(f.window.mapCode(), shown);
     QCOMPARE(f.window.state().link, LinkAttributes{});
 }
 
