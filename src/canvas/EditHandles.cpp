@@ -41,25 +41,6 @@ QCursor arrowCursor()
     return QCursor(pixmap, 0, 0);
 }
 
-// The coordinates of a line as whole numbers; a missing one is nullopt.
-struct Coords {
-    QList<double> values;
-    std::optional<int> at(int i) const
-    {
-        if (i < 0 || i >= values.size())
-            return std::nullopt;
-        return roundHalfEven(std::clamp(values[i], -10'000'000.0, 10'000'000.0));
-    }
-};
-
-Coords coordsOfLine(const QString& line)
-{
-    const QString text = entry::coordsOf(line);
-    if (text.trimmed().isEmpty())
-        return {};
-    return {entry::coordinateValues(text)};
-}
-
 } // namespace
 
 HandleWidget::HandleWidget(int index, Canvas* canvas) : QWidget(canvas), m_canvas(canvas), m_index(index)
@@ -306,7 +287,7 @@ void EditHandles::edit_zeichnen(int index)
     hideAnchor();
     const QString line = m_areas.line(index);
     const handles::Layout layout = handles::layoutOf(line);
-    const Coords c = coordsOfLine(line);
+    const handles::Coords c = handles::coordsOfLine(line);
     if (layout.shape == handles::Shape::Rect && c.at(3))
         m_surface.drawRectangle(QPoint(*c.at(0), *c.at(1)), QPoint(*c.at(2), *c.at(3)));
     if (layout.shape == handles::Shape::Poly)
@@ -611,7 +592,7 @@ QString EditHandles::moveArea(int dx, int dy)
     dy = std::clamp(dy, std::min(0, -extent.top()), std::max(0, picture.height() - extent.bottom()));
     if (dx == 0 && dy == 0)
         return {};
-    const Coords c = coordsOfLine(line);
+    const handles::Coords c = handles::coordsOfLine(line);
     // The coordinates the shape is made of; a circle's radius stays.
     const qsizetype moving = shape.kind == AreaGeometry::Kind::Circle ? 2
                              : shape.kind == AreaGeometry::Kind::Rect ? 4

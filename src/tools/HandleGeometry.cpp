@@ -6,18 +6,12 @@
 
 namespace korvane::handles {
 
-namespace {
-
-// The coordinates of a line as whole numbers; a missing one is nullopt.
-struct Coords {
-    QList<double> values;
-    std::optional<int> at(int i) const
-    {
-        if (i < 0 || i >= values.size())
-            return std::nullopt;
-        return roundHalfEven(std::clamp(values[i], -10'000'000.0, 10'000'000.0));
-    }
-};
+std::optional<int> Coords::at(int i) const
+{
+    if (i < 0 || i >= values.size())
+        return std::nullopt;
+    return roundHalfEven(std::clamp(values[i], -10'000'000.0, 10'000'000.0));
+}
 
 Coords coordsOfLine(const QString& line)
 {
@@ -26,6 +20,8 @@ Coords coordsOfLine(const QString& line)
         return {};
     return {entry::coordinateValues(text)};
 }
+
+namespace {
 
 Layout rectLayout(const Coords& c)
 {

@@ -31,6 +31,14 @@ struct Layout {
     bool anchorShown = false;
 };
 
+// The coordinates of a line as whole numbers, rounded as the handles place
+// them; a missing one is nullopt.
+struct Coords {
+    QList<double> values;
+    std::optional<int> at(int i) const;
+};
+Coords coordsOfLine(const QString& line);
+
 // Where the handles of `line` go when it is chosen for editing.
 Layout layoutOf(const QString& line);
 
