@@ -15,17 +15,17 @@
 #include <QImageWriter>
 #include <QPainter>
 
+#include "FloorPlan.h"
+
 #include <benchmark/benchmark.h>
 
 #include <ctime>
 
 using namespace korvane;
+using namespace korvane::bench::floorplan;
 
 namespace {
 
-constexpr int kColumns = 20, kRows = 10, kWall = 6, kMargin = 60;
-constexpr int kRoomWidth = (4000 - 2 * kMargin - kWall) / kColumns - kWall;
-constexpr int kRoomHeight = (3000 - 2 * kMargin - kWall) / kRows - kWall;
 constexpr int kMoves = 200;
 
 // The process's CPU time (every thread), which says more than the wall clock on a shared machine.
@@ -34,28 +34,6 @@ double processCpuMilliseconds()
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-QPoint roomCentre(int room)
-{
-    const int column = room % kColumns, row = room / kColumns;
-    return {kMargin + kWall + column * (kRoomWidth + kWall) + kRoomWidth / 2,
-            kMargin + kWall + row * (kRoomHeight + kWall) + kRoomHeight / 2};
-}
-
-QImage plainPlan()
-{
-    QImage picture(4000, 3000, QImage::Format_RGB32);
-    picture.fill(QColor(250, 248, 240));
-    QPainter painter(&picture);
-    const QColor wall(45, 45, 50);
-    for (int c = 0; c <= kColumns; ++c)
-        painter.fillRect(kMargin + c * (kRoomWidth + kWall), kMargin, kWall, kRows * (kRoomHeight + kWall) + kWall,
-                         wall);
-    for (int r = 0; r <= kRows; ++r)
-        painter.fillRect(kMargin, kMargin + r * (kRoomHeight + kWall), kColumns * (kRoomWidth + kWall) + kWall, kWall,
-                         wall);
-    return picture;
 }
 
 QImage throughJpeg(const QImage& picture)

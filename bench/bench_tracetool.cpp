@@ -14,47 +14,25 @@
 
 #include <QPainter>
 
+#include "FloorPlan.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace korvane;
 using korvane::bench::processCpuMilliseconds;
 using korvane::bench::reportPerMove;
+using namespace korvane::bench::floorplan;
 
 namespace {
 
-constexpr int kColumns = 20, kRows = 10, kWall = 6, kMargin = 60;
-constexpr int kRoomWidth = (4000 - 2 * kMargin - kWall) / kColumns - kWall;
-constexpr int kRoomHeight = (3000 - 2 * kMargin - kWall) / kRows - kWall;
 constexpr int kMoves = 100;
-
-QPoint roomCentre(int room)
-{
-    const int column = room % kColumns, row = room / kColumns;
-    return {kMargin + kWall + column * (kRoomWidth + kWall) + kRoomWidth / 2,
-            kMargin + kWall + row * (kRoomHeight + kWall) + kRoomHeight / 2};
-}
-
-QImage plan()
-{
-    QImage picture(4000, 3000, QImage::Format_RGB32);
-    picture.fill(QColor(250, 248, 240));
-    QPainter painter(&picture);
-    const QColor wall(45, 45, 50);
-    for (int c = 0; c <= kColumns; ++c)
-        painter.fillRect(kMargin + c * (kRoomWidth + kWall), kMargin, kWall, kRows * (kRoomHeight + kWall) + kWall,
-                         wall);
-    for (int r = 0; r <= kRows; ++r)
-        painter.fillRect(kMargin, kMargin + r * (kRoomHeight + kWall), kColumns * (kRoomWidth + kWall) + kWall, kWall,
-                         wall);
-    return picture;
-}
 
 // The window with the plan and Umriss chosen; the link dialog accepts at once.
 struct TraceScene {
     MainWindow window;
     TraceScene()
     {
-        window.ui.Picture1->setPicture(plan());
+        window.ui.Picture1->setPicture(plainPlan());
         window.layoutCanvas();
         window.enablePictureTools(EditorView::ToolsFor::Picture);
         window.linkDialog = [] { return true; };
