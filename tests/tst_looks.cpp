@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "canvas/Canvas.h"
 #include "support/BlankPicture.h"
+#include "support/DarkPalette.h"
 #include "support/Rows.h"
 #include "support/SettingsFolder.h"
 
@@ -28,30 +29,6 @@ using namespace korvane;
 using korvane::test::row;
 
 namespace {
-
-// The dark palette the Fusion style is commonly given.
-QPalette darkFusion()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(53, 53, 53));
-    p.setColor(QPalette::WindowText, Qt::white);
-    p.setColor(QPalette::Base, QColor(42, 42, 42));
-    p.setColor(QPalette::AlternateBase, QColor(66, 66, 66));
-    p.setColor(QPalette::ToolTipBase, QColor(53, 53, 53));
-    p.setColor(QPalette::ToolTipText, Qt::white);
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(53, 53, 53));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::BrightText, Qt::red);
-    p.setColor(QPalette::Link, QColor(42, 130, 218));
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::black);
-    p.setColor(QPalette::Dark, QColor(35, 35, 35));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(127, 127, 127));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(127, 127, 127));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(127, 127, 127));
-    return p;
-}
 
 // How many pixels of `area` in `image` have exactly `colour`.
 int pixelsOf(const QImage& image, const QRect& area, QRgb colour)
@@ -146,7 +123,7 @@ void LooksTest::titleScreenReadable_data()
 void LooksTest::titleScreenReadable()
 {
     QFETCH(bool, dark);
-    QApplication::setPalette(dark ? darkFusion() : QApplication::style()->standardPalette());
+    QApplication::setPalette(dark ? test::darkFusion() : QApplication::style()->standardPalette());
     test::installScriptedPlatform();
     MainWindow w;
     const QImage& shown = w.ui.Picture1->image();
@@ -183,7 +160,7 @@ void LooksTest::ownIconsStandOut()
     QFETCH(bool, dark);
     QFETCH(QString, widget);
     QFETCH(QColor, fill);
-    QApplication::setPalette(dark ? darkFusion() : QApplication::style()->standardPalette());
+    QApplication::setPalette(dark ? test::darkFusion() : QApplication::style()->standardPalette());
     test::installScriptedPlatform();
     MainWindow w;
     QImage icon;
@@ -229,7 +206,7 @@ void LooksTest::windowsFollowThePalette()
     QFETCH(QString, widget);
     QFETCH(int, foreground);
     QFETCH(int, background);
-    QApplication::setPalette(darkFusion());
+    QApplication::setPalette(test::darkFusion());
     test::SettingsFolder settings;
     test::BlankEditor e;
     e.w.findChild<QAction*>("actArealtabelle")->trigger();

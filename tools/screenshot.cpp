@@ -7,6 +7,7 @@
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
 #include "canvas/Canvas.h"
+#include "support/DarkPalette.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,28 +26,6 @@
 using namespace korvane;
 
 namespace {
-
-// The dark palette commonly given to the Fusion style.
-QPalette darkPalette()
-{
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(53, 53, 53));
-    p.setColor(QPalette::WindowText, Qt::white);
-    p.setColor(QPalette::Base, QColor(42, 42, 42));
-    p.setColor(QPalette::AlternateBase, QColor(66, 66, 66));
-    p.setColor(QPalette::ToolTipBase, QColor(53, 53, 53));
-    p.setColor(QPalette::ToolTipText, Qt::white);
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(53, 53, 53));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::Link, QColor(42, 130, 218));
-    p.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    p.setColor(QPalette::HighlightedText, Qt::black);
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(127, 127, 127));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(127, 127, 127));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(127, 127, 127));
-    return p;
-}
 
 // An L-shaped flat of four rooms on a transparent ground, which the editor
 // shows on its chequerboard.
@@ -130,7 +109,7 @@ QImage windowOnPalette(const QString& kind, const QString& folder)
 
 int oneWindow(const QString& kind, const QString& folder, const QString& out)
 {
-    QApplication::setPalette(kind == QLatin1String("dark") ? darkPalette() : QApplication::style()->standardPalette());
+    QApplication::setPalette(kind == QLatin1String("dark") ? test::darkFusion() : QApplication::style()->standardPalette());
     const QImage shot = windowPicture(folder + QStringLiteral("/wohnung.map"));
     return !shot.isNull() && shot.save(out) ? 0 : 1;
 }
