@@ -166,6 +166,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 
 MainWindow::~MainWindow()
 {
+    // The tracing tool's filter on the canvas asks the session, which goes
+    // before the canvas hides and goes with the window's children.
+    if (m_trace)
+        ui.Picture1->removeEventFilter(m_trace);
     // The handles and tools refer to widgets and the list; they go first.
     m_tools = {};
     m_handles.reset();
