@@ -646,7 +646,9 @@ void MainWindow::map_daten()
 // code set last is rewritten, which keeps big maps quick.
 void MainWindow::setMapCode(const QString& text)
 {
-    if (text.isEmpty() && ui.txtMap->document()->isEmpty())
+    // A box emptied by hand still learns that the code is empty now: text its
+    // undo brings back afterwards is then typed text, kept for recovery.
+    if (text.isEmpty() && ui.txtMap->document()->isEmpty() && ui.txtMap->shows(text))
         return;
     // The same code again still counts as a change of the box.
     if (!ui.txtMap->setCode(text))
