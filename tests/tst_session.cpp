@@ -172,6 +172,9 @@ void TestSession::regressions_data()
     // ... (under the sanitizers of the soak) the area table's command looked
     // at the area list of a window being torn down, on every window's end ...
     row("the window torn down", "open 0 0; drawRect 10 20 110 70 0 1; crash 0 0 0 0; close 1 0 0", 0);
+    // ... text brought back into a code box emptied by hand, once the areas
+    // were gone, counted as unsaved but had no recovery file ...
+    row("code undone into an emptied map", "htmlImport 0 0 0 0 0; clearCode; clear 0; codeUndo", 0);
     // ... a line moved past a copy of itself left an undo step that changed nothing ...
     row("order past a copy of itself", "mapImport 1 0 0 0 0 0; selectRow 0; copyButton; orderKey 0", 0);
     // ... the area table kept a row current after lines went, and a click on

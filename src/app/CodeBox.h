@@ -42,6 +42,8 @@ public:
     // code (lines ended by CR LF, as code() gives them); none while the box
     // shows the code as it was set.
     std::optional<QString> handText() const;
+    // The box shows `code` as it was set last, whole and not typed over.
+    bool shows(const QString& code) const { return m_shownKnown && !m_cut && m_shown == code; }
     // Puts back text that was typed over the code, as typing would: the box's
     // own undo takes it back to the code.
     void restoreHandText(const QString& text);

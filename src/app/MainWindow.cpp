@@ -166,6 +166,10 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
 
 MainWindow::~MainWindow()
 {
+    // The tracing tool's filter on the canvas asks the session, which goes
+    // before the canvas hides and goes with the window's children.
+    if (m_trace)
+        ui.Picture1->removeEventFilter(m_trace);
     // The handles and tools refer to widgets and the list; they go first.
     m_tools = {};
     m_handles.reset();
@@ -642,7 +646,9 @@ void MainWindow::map_daten()
 // code set last is rewritten, which keeps big maps quick.
 void MainWindow::setMapCode(const QString& text)
 {
-    if (text.isEmpty() && ui.txtMap->document()->isEmpty())
+    // A box emptied by hand still learns that the code is empty now: text its
+    // undo brings back afterwards is then typed text, kept for recovery.
+    if (text.isEmpty() && ui.txtMap->document()->isEmpty() && ui.txtMap->shows(text))
         return;
     // The same code again still counts as a change of the box.
     if (!ui.txtMap->setCode(text))
