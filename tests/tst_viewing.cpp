@@ -84,6 +84,8 @@ private slots:
     void reducedPictureMeans();
     void reducedPictureOfEveryWidth_data();
     void reducedPictureOfEveryWidth();
+    void reducedPicturePrepared_data();
+    void reducedPicturePrepared();
     void bigPictureOpensFitted_data();
     void bigPictureOpensFitted();
     void statusLine_data();
@@ -208,6 +210,36 @@ void TestViewing::reducedPictureOfEveryWidth()
         }
     const QImage reference = korvane::reducedPicture(picture.convertToFormat(QImage::Format_RGB888), halvings);
     QCOMPARE(korvane::reducedPicture(picture, halvings), reference);
+}
+
+void TestViewing::reducedPicturePrepared_data()
+{
+    QTest::addColumn<double>("prepared");
+    QTest::addColumn<double>("shown");
+    QTest::addColumn<bool>("otherPicture");
+    QTest::newRow("the zoom prepared") << 0.2 << 0.2 << false;
+    QTest::newRow("another zoom shown") << 0.2 << 0.45 << false;
+    QTest::newRow("another picture shown") << 0.2 << 0.2 << true;
+    QTest::newRow("nothing to reduce at 100 %") << 1.0 << 0.2 << false;
+}
+
+// The copy made ahead on a second thread is the copy of the picture and zoom
+// shown, whatever was prepared.
+void TestViewing::reducedPicturePrepared()
+{
+    QFETCH(double, prepared);
+    QFETCH(double, shown);
+    QFETCH(bool, otherPicture);
+    const QImage first = quarters(QSize(203, 101), QImage::Format_RGB32);
+    const QImage second = quarters(QSize(203, 101), QImage::Format_RGB32).mirrored(true, false);
+    const QImage& picture = otherPicture ? second : first;
+    korvane::ReducedPictureCache cache;
+    cache.prepare(first, prepared);
+    int halvings = -1;
+    const QImage reduced = cache.forZoom(picture, shown, &halvings);
+    QCOMPARE(halvings, halvingsFor(shown));
+    QCOMPARE(reduced, korvane::reducedPicture(picture, halvings));
+    QCOMPARE(cache.forZoom(picture, shown, &halvings).cacheKey(), reduced.cacheKey()); // kept
 }
 
 // Each pixel is the rounded mean of the pixels of its block, whatever the
