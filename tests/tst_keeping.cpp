@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/RecentFiles.h"
 #include "app/WindowGeometry.h"
+#include "support/FileSizeLimit.h"
 #include "support/Files.h"
 #include "support/Rows.h"
 #include "support/ScriptedPlatform.h"
@@ -200,6 +201,7 @@ void TestKeeping::recentWrittenAfterTheOpen_data()
     QTest::newRow("the event loop runs") << "events";
     QTest::newRow("the window goes at once") << "gone";
     QTest::newRow("another editor wrote meanwhile") << "other";
+    QTest::newRow("the disk full at first") << "full";
 }
 
 // The open does not wait for the settings file: the list shows the file at
@@ -224,6 +226,20 @@ void TestKeeping::recentWrittenAfterTheOpen()
     if (then == "other") {
         QVERIFY(writeFile(folder.path("Korvane.ini"), "[Zuletzt_geoeffnet]\r\nDatei1=\"/anderswo/b.map\"\r\n"));
         expected += "Datei2=\"/anderswo/b.map\"\r\n";
+    }
+    if (then == "full") {
+        // The write fails (one box); the next change writes this file too.
+        QVERIFY(korvane::test::onFullDisk(10, [] { QTest::qWait(20); }));
+        QCOMPARE(desktop.boxes.size(), 1);
+        QVERIFY(!QFile::exists(folder.path("Korvane.ini")));
+        const QString second = folder.path("zwei.png");
+        QVERIFY(picture.save(second, "PNG"));
+        desktop.fileAnswers.enqueue(second);
+        w->ui.Command1->click();
+        expected = "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(second) + "\r\nDatei2=" + quoted(file) + "\r\n";
+        QTRY_COMPARE(ini(), expected);
+        QCOMPARE(desktop.boxes.size(), 1);
+        return;
     }
     if (then == "gone") {
         w.reset();

@@ -167,7 +167,9 @@ void RecentFiles::change(const Edit& edit)
 }
 
 // The list as stored now (another editor may have changed it), with the
-// changes made here since, written only when they changed it.
+// changes made here since, written only when they changed it. Changes that
+// could not be written (a full disk) are kept for the next write, which
+// would otherwise start from the file without them.
 void RecentFiles::writeChanges(bool tellUser)
 {
     m_writeSoon->stop();
@@ -176,18 +178,19 @@ void RecentFiles::writeChanges(bool tellUser)
     const IniContents stored = storedContents();
     const QStringList before = recentFilesIn(stored);
     QStringList files = before;
-    for (const Edit& edit : std::exchange(m_unwritten, {})) {
+    for (const Edit& edit : m_unwritten) {
         edit(files);
         while (files.size() > kMaxFiles)
             files.removeLast();
     }
     m_files = files;
     m_read = true;
-    if (files == before)
-        return;
     IniError error;
-    if (!iniWriteSettings(recentFileSettings(files, stored), settingsFilePath(), &error) && tellUser &&
-        !std::exchange(m_failureShown, true))
+    if (files == before || iniWriteSettings(recentFileSettings(files, stored), settingsFilePath(), &error)) {
+        m_unwritten.clear();
+        return;
+    }
+    if (tellUser && !std::exchange(m_failureShown, true))
         warn(m_view.owner(), QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
              QStringLiteral("INIWriteSetting"));
 }
