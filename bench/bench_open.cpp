@@ -7,7 +7,9 @@
 // milliseconds: start (window created and painted), read (page read and
 // searched), decode, convert (the picture made ready for the canvas), list,
 // code (generated and put in the code box), areas (drawn onto the canvas
-// buffer) and paint (the first paint after the import). With the picture
+// buffer; a big picture fitted into the view shows them from the drawing log
+// and fills its buffer only when something needs it) and paint (the first
+// paint after the import). With the picture
 // decoded beside the page, stages overlap and may add up to more than the whole.
 //
 // In fresh processes (the benchmark starts itself): the editor's start against
@@ -535,6 +537,14 @@ int childMain(int argc, char** argv)
         return 1;
     if (isFloor && QImageReader(QString::fromLocal8Bit(argv[4])).read().isNull())
         return 1;
+    // Everything shown: the code box filled, and the areas on the canvas,
+    // drawn into its buffer or (a big picture fitted into the view, whose
+    // buffer waits until it is needed) painted from the drawing log.
+    if (editor && argc > 4) {
+        const ImageSurface& surface = editor->ui.Picture1->surface();
+        if (editor->mapCode().isEmpty() || (surface.owesBuffer() && !surface.log().complete()))
+            return 1;
+    }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const long long cpu =
