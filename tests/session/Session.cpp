@@ -170,6 +170,8 @@ void Session::makeFixtures()
     QDir().mkpath(path(QStringLiteral("ablage")));
     write(QStringLiteral("bilder/plan.png"), pictureBytes(400, 300, QColor(170, 200, 255)));
     write(QStringLiteral("bilder/zweites.png"), pictureBytes(320, 240, QColor(255, 200, 160), true));
+    // Big enough to open fitted, its canvas buffer made only when first needed.
+    write(QStringLiteral("bilder/gross.png"), pictureBytes(1600, 1400, QColor(200, 230, 170)));
     write(QStringLiteral("bilder/kaputt.png"), "Das ist kein Bild.\n");
 }
 
@@ -180,6 +182,8 @@ QString Session::path(const QString& relative) const
 
 QString Session::picture(int which) const
 {
+    if (which == 2)
+        return path(QStringLiteral("bilder/gross.png"));
     return path(which == 0 ? QStringLiteral("bilder/plan.png") : QStringLiteral("bilder/zweites.png"));
 }
 
