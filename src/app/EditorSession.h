@@ -1,6 +1,7 @@
 #pragma once
 
 #include "picture/PicturePrefetch.h"
+#include "io/PageReadAhead.h"
 #include "canvas/DrawingSurface.h"
 #include "canvas/EditorState.h"
 #include "document/MapDocument.h"
@@ -71,6 +72,9 @@ public:
     bool takeOpenKeepsAreas() { return std::exchange(m_openKeepsAreas, false); }
     // The picture an import decodes beside its reading, for the open that follows.
     PicturePrefetch& prefetch() { return m_prefetch; }
+    // The page named on the command line, read while the window was built,
+    // for the Html command that opens it.
+    import::PageReadAhead& pageAhead() { return m_pageAhead; }
 
     // Told of every file a command opened, or imported areas from, once it
     // succeeded: the recently used files follow it.
@@ -98,6 +102,7 @@ private:
     bool m_selectionQuiet = false;
     bool m_openKeepsAreas = false;
     std::function<void(const QString&)> m_fileOpened;
+    import::PageReadAhead m_pageAhead;
     PicturePrefetch m_prefetch; // last: its thread ends before anything else goes
 };
 

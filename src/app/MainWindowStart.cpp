@@ -16,10 +16,12 @@ std::unique_ptr<MainWindow> startEditor(const QStringList& files)
     // window is built: the floor of the open is the decode, not the two one
     // after the other.
     PicturePrefetch early;
+    import::PageReadAhead earlyPage;
     if (!files.isEmpty())
-        decodeEarly(early, files.front());
+        decodeEarly(early, earlyPage, files.front());
     auto window = std::make_unique<MainWindow>();
     window->session().prefetch().adopt(early);
+    window->session().pageAhead() = std::move(earlyPage);
     MainWindow* shown = window.get();
     new WindowGeometry(*window, [shown] { return shown->frameAround(); });
     window->show();
@@ -32,6 +34,9 @@ std::unique_ptr<MainWindow> startEditor(const QStringList& files)
         keeper->offerRecovery();
         if (!files.isEmpty())
             openFromOutside(*shown, files.front(), int(files.size()) - 1);
+        // A page the open did not import (a question answered with
+        // "Abbrechen") does not stay in memory.
+        shown->session().pageAhead().drop();
     });
     return window;
 }

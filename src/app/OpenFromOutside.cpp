@@ -6,6 +6,7 @@
 #include "io/HtmlImport.h"
 #include "io/ImagePathLookup.h"
 #include "io/ImportFile.h"
+#include "io/PageReadAhead.h"
 #include "model/Paths.h"
 #include "platform/Platform.h"
 
@@ -152,9 +153,9 @@ QString firstLocalFile(const QMimeData* data, int& others)
 // The picture the Html command takes from `page` without asking: the one
 // picture with a map, found as the command finds it. Runs on the decode's
 // thread, so it uses the pure readers alone.
-QString pagePicture(const QString& page)
+QString pagePicture(const QString& page, const import::PageRead& read)
 {
-    const import::PageMaps maps = import::readPageMaps(import::readImportFile(page));
+    const import::PageMaps& maps = read.maps;
     if (maps.candidates.size() != 1)
         return {}; // the user chooses one
     const import::ChosenImage image = import::readChosenTag(maps.writtenTags.value(0));
@@ -166,7 +167,7 @@ QString pagePicture(const QString& page)
 
 } // namespace
 
-void decodeEarly(PicturePrefetch& prefetch, const QString& path)
+void decodeEarly(PicturePrefetch& prefetch, import::PageReadAhead& page, const QString& path)
 {
     const QFileInfo info(path);
     if (!info.isFile())
@@ -180,7 +181,7 @@ void decodeEarly(PicturePrefetch& prefetch, const QString& path)
         prefetch.start(absolute, true); // as HandOver has the command decode it
         return;
     case OutsideFileKind::Page:
-        prefetch.startFinding([absolute] { return pagePicture(absolute); }, false);
+        prefetch.startFinding(page.readOnThread(absolute, pagePicture), false);
         return;
     case OutsideFileKind::MapData:
     case OutsideFileKind::Unknown:

@@ -11,6 +11,9 @@ namespace korvane {
 class EditorSession;
 class EditorView;
 class PicturePrefetch;
+namespace import {
+class PageReadAhead;
+}
 
 // Which command a file from outside belongs to.
 enum class OutsideFileKind { Unknown, Picture, MapData, Page };
@@ -32,9 +35,11 @@ void openFromOutside(EditorSession& session, EditorView& view, const QString& pa
 // is known without asking: the file itself when it is a picture, the one
 // picture with a map when it is a page. The program starts it before the
 // window is built, so that the decode runs while the window is made; the
-// command takes the picture from `prefetch` as from an import's. Anything
-// else (a missing file, a page with several pictures) starts nothing.
-void decodeEarly(PicturePrefetch& prefetch, const QString& path);
+// command takes the picture from `prefetch` as from an import's. A page is
+// read there once: the Html command takes that reading from `page`. Anything
+// else (a missing file, a .map file) starts nothing; a page with several
+// pictures is read but decodes nothing, the user chooses.
+void decodeEarly(PicturePrefetch& prefetch, import::PageReadAhead& page, const QString& path);
 
 // Files dropped on the window (the canvas, the list, the code box, anywhere):
 // the first one opens as with openFromOutside() once the drop is over. Drags

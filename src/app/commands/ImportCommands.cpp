@@ -12,6 +12,7 @@
 #include "io/ImportFile.h"
 #include "io/MapImport.h"
 #include "io/OwnForms.h"
+#include "io/PageReadAhead.h"
 #include "model/Paths.h"
 #include "platform/FileDialogs.h"
 #include "platform/Platform.h"
@@ -121,13 +122,15 @@ void tellOldPageMap(QWidget* owner, const QString& usemap, const import::FoundMa
 }
 
 // The page and what one reading of it finds; nothing when the user stopped it.
-struct PageRead {
-    QString page;
-    import::PageMaps maps;
-};
-std::optional<PageRead> readPage(QWidget* window, const QString& path)
+using import::PageRead;
+std::optional<PageRead> readPage(import::PageReadAhead& ahead, QWidget* window, const QString& path)
 {
     ImportProgress progress(window, path);
+    // The page named on the command line was read while the window was built.
+    if (std::optional<PageRead> early = ahead.take(path, progress.step(ImportProgress::kReadingFile)))
+        return early;
+    if (progress.cancelled())
+        return std::nullopt;
     PageRead read;
     read.page = import::readImportFile(path, progress.step(ImportProgress::kReadingFile));
     if (!progress.cancelled())
@@ -273,7 +276,7 @@ void ImportCommands::htmlImport()
         return;
 
     stages::Clock reading(stages::Stage::Reading);
-    std::optional<PageRead> pageRead = readPage(owner, folder + name);
+    std::optional<PageRead> pageRead = readPage(m_session.pageAhead(), owner, folder + name);
     reading.stop();
     if (!pageRead)
         return;
