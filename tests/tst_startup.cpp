@@ -29,6 +29,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -273,22 +274,50 @@ void TestStartUp::decodesWhileWindowIsBuilt_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content"); // empty: the picture
     QTest::addColumn<QString>("early");      // the file decoding once the window is there; empty: none
+    // Put in the page's place once it was read on the picture's thread,
+    // before the Html command reads it; empty: the page stays.
+    QTest::addColumn<QByteArray>("replacement");
     QTest::addColumn<QString>("caption");
-    test::row("picture", QString("plan.png"), QByteArray(), QString("plan.png"), QString("plan.png"));
-    test::row("picture named .dat", QString("bild.dat"), QByteArray(), QString("bild.dat"), QString("bild.dat"));
-    test::row("page, one candidate", QString("seite.html"), kPage, QString("plan.png"), QString("plan.png"));
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("messages");
+    const QStringList page{" " + kArea}, none;
+    const QByteArray same;
+    test::row("picture", QString("plan.png"), QByteArray(), QString("plan.png"), same, QString("plan.png"), none, none);
+    test::row("picture named .dat", QString("bild.dat"), QByteArray(), QString("bild.dat"), same, QString("bild.dat"),
+              none, none);
+    test::row("page, one candidate", QString("seite.html"), kPage, QString("plan.png"), same, QString("plan.png"), page,
+              none);
     test::row("page naming it in other letters", QString("seite.htm"), QByteArray(kPage).replace("plan.png", "PLAN.PNG"),
-              QString("plan.png"), QString("plan.png"));
+              QString("plan.png"), same, QString("plan.png"), page, none);
     test::row("page whose base leads to a folder", QString("basis.html"),
-              QByteArray(kPage).replace("<body>", "<base href=\"bilder/\"><body>"), QString("bilder/plan.png"),
-              QString("plan.png"));
+              QByteArray(kPage).replace("<body>", "<base href=\"bilder/\"><body>"), QString("bilder/plan.png"), same,
+              QString("plan.png"), QStringList{" " + QString(kArea).replace("start.html", "bilder/start.html")}, none);
     test::row("page, two candidates: the user chooses", QString("zwei.htm"),
-              QByteArray(kPage).replace("<map", "<img src=\"x.gif\" usemap=\"#x\"><map"), QString(),
-              QString("plan.png"));
+              QByteArray(kPage).replace("<map", "<img src=\"x.gif\" usemap=\"#x\"><map"), QString(), same,
+              QString("plan.png"), page, none);
     test::row("page naming a missing picture", QString("fehlt.html"), QByteArray(kPage).replace("plan.png", "weg.png"),
-              QString(), QString());
-    test::row(".map file: read by its command", QString("plan.map"), kMap, QString(), QString("plan.png"));
-    test::row("missing", QString("weg.png"), QByteArray(), QString(), QString());
+              QString(), same, QString(), page, QStringList{"Die MAP-Daten beziehen sich auf die Grafikdatei \"weg.png\". Bitte diese Grafikdatei öffnen."});
+    test::row(".map file: read by its command", QString("plan.map"), kMap, QString(), same, QString("plan.png"),
+              QStringList{"  " + kArea}, none);
+    test::row("missing", QString("weg.png"), QByteArray(), QString(), same, QString(), none,
+              QStringList{"Die Datei \"%1\" ist nicht vorhanden."});
+    // The text before the map is read once, on the picture's thread.
+    test::row("page whose map follows 19 MB of text", QString("lang.html"),
+              QByteArray(kPage).replace("<body>", "<body>" + QByteArray("<p>Text</p>\n").repeated(19 * 1024 * 1024 / 12)),
+              QString("plan.png"), same, QString("plan.png"), page, none);
+    test::row("page without a picture", QString("leer.html"), QByteArray("<!DOCTYPE html><html><body><p>Nichts</p>"),
+              QString(), same, QString(), none,
+              QStringList{"In der ausgewählten Datei wurde keine ImageMap gefunden."});
+    // A page replaced after that reading is read again: its areas and its
+    // picture, never the picture of one and the areas of the other.
+    test::row("page replaced: other areas", QString("seite.html"), kPage, QString("plan.png"),
+              QByteArray(kPage).replace("10,20,30,25", "1,2,3,4"), QString("plan.png"),
+              QStringList{" " + QString(kArea).replace("10,20,30,25", "1,2,3,4")}, none);
+    test::row("page replaced: other picture", QString("seite.html"), kPage, QString("plan.png"),
+              QByteArray(kPage).replace("plan.png", "anders.png"), QString("anders.png"), page, none);
+    test::row("page replaced by one without a map", QString("seite.html"), kPage, QString("plan.png"),
+              QByteArray("<!DOCTYPE html><html><body><p>Nichts</p>"), QString(), none,
+              QStringList{"In der ausgewählten Datei wurde keine ImageMap gefunden."});
 }
 
 // The picture the file shows decodes on a second thread while the window is
@@ -299,10 +328,16 @@ void TestStartUp::decodesWhileWindowIsBuilt()
     QFETCH(QString, name);
     QFETCH(QByteArray, content);
     QFETCH(QString, early);
+    QFETCH(QByteArray, replacement);
     QFETCH(QString, caption);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, messages);
     Editor e;
     QDir(e.dir.path()).mkdir("bilder");
     QFile::copy(e.path("plan.png"), e.path("bilder/plan.png"));
+    QImage other(20, 10, QImage::Format_RGB32);
+    other.fill(Qt::black);
+    QVERIFY(other.save(e.path("anders.png"), "PNG"));
     if (name != "weg.png")
         test::writeFile(e.path(name), content.isEmpty() ? test::readFile(e.path("plan.png")) : content);
     if (name == "zwei.htm") {
@@ -315,11 +350,21 @@ void TestStartUp::decodesWhileWindowIsBuilt()
         e.desktop.answers.enqueue(MessageButton::No); // the picture is not opened by hand
     e.window = startEditor({e.path(name)});
     MainWindow& w = *e.window;
+    // Once the picture is known, the page has been read on its thread.
     QCOMPARE(w.session().prefetch().pendingPath(), early.isEmpty() ? QString() : e.path(early));
+    if (!replacement.isEmpty()) { // as an editor saves: written beside it, then renamed over it
+        test::writeFile(e.path("neu.tmp"), replacement);
+        QCOMPARE(::rename(QFile::encodeName(e.path("neu.tmp")).constData(), QFile::encodeName(e.path(name)).constData()),
+                 0);
+    }
     QTRY_COMPARE(w.windowTitle(), caption.isEmpty() ? QString("Korvane") : "Korvane [ Map für: " + caption + " ]");
+    for (QString& message : messages)
+        message.replace("%1", e.path(name));
+    QTRY_COMPARE(e.desktop.texts(), messages);
     QCOMPARE(w.session().prefetch().pendingPath(), QString());
+    QCOMPARE(w.areas().lines(), lines);
     if (!caption.isEmpty())
-        QCOMPARE(w.ui.Picture1->pictureSize(), QSize(40, 30));
+        QCOMPARE(w.ui.Picture1->pictureSize(), caption == "anders.png" ? QSize(20, 10) : QSize(40, 30));
 }
 
 void TestStartUp::dropOpensFile_data()

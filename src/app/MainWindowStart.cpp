@@ -35,8 +35,10 @@ std::unique_ptr<MainWindow> startEditor(const QStringList& files)
         if (!files.isEmpty())
             openFromOutside(*shown, files.front(), int(files.size()) - 1);
         // A page the open did not import (a question answered with
-        // "Abbrechen") does not stay in memory.
+        // "Abbrechen", a page replaced by one without a map) does not stay
+        // in memory, nor does the picture decoded for it.
         shown->session().pageAhead().drop();
+        shown->session().prefetch().drop();
     });
     return window;
 }
