@@ -287,24 +287,28 @@ void TestStartUp::decodesWhileWindowIsBuilt_data()
               none, none);
     test::row("page, one candidate", QString("seite.html"), kPage, QString("plan.png"), same, QString("plan.png"), page,
               none);
-    test::row("page naming it in other letters", QString("seite.htm"), QByteArray(kPage).replace("plan.png", "PLAN.PNG"),
-              QString("plan.png"), same, QString("plan.png"), page, none);
+    test::row("page naming it in other letters", QString("seite.htm"),
+              QByteArray(kPage).replace("plan.png", "PLAN.PNG"), QString("plan.png"), same, QString("plan.png"), page,
+              none);
     test::row("page whose base leads to a folder", QString("basis.html"),
               QByteArray(kPage).replace("<body>", "<base href=\"bilder/\"><body>"), QString("bilder/plan.png"), same,
               QString("plan.png"), QStringList{" " + QString(kArea).replace("start.html", "bilder/start.html")}, none);
     test::row("page, two candidates: the user chooses", QString("zwei.htm"),
               QByteArray(kPage).replace("<map", "<img src=\"x.gif\" usemap=\"#x\"><map"), QString(), same,
               QString("plan.png"), page, none);
-    test::row("page naming a missing picture", QString("fehlt.html"), QByteArray(kPage).replace("plan.png", "weg.png"),
-              QString(), same, QString(), page, QStringList{"Die MAP-Daten beziehen sich auf die Grafikdatei \"weg.png\". Bitte diese Grafikdatei öffnen."});
+    test::row(
+        "page naming a missing picture", QString("fehlt.html"), QByteArray(kPage).replace("plan.png", "weg.png"),
+        QString(), same, QString(), page,
+        QStringList{"Die MAP-Daten beziehen sich auf die Grafikdatei \"weg.png\". Bitte diese Grafikdatei öffnen."});
     test::row(".map file: read by its command", QString("plan.map"), kMap, QString(), same, QString("plan.png"),
               QStringList{"  " + kArea}, none);
     test::row("missing", QString("weg.png"), QByteArray(), QString(), same, QString(), none,
               QStringList{"Die Datei \"%1\" ist nicht vorhanden."});
     // The text before the map is read once, on the picture's thread.
-    test::row("page whose map follows 19 MB of text", QString("lang.html"),
-              QByteArray(kPage).replace("<body>", "<body>" + QByteArray("<p>Text</p>\n").repeated(19 * 1024 * 1024 / 12)),
-              QString("plan.png"), same, QString("plan.png"), page, none);
+    test::row(
+        "page whose map follows 19 MB of text", QString("lang.html"),
+        QByteArray(kPage).replace("<body>", "<body>" + QByteArray("<p>Text</p>\n").repeated(19 * 1024 * 1024 / 12)),
+        QString("plan.png"), same, QString("plan.png"), page, none);
     test::row("page without a picture", QString("leer.html"), QByteArray("<!DOCTYPE html><html><body><p>Nichts</p>"),
               QString(), same, QString(), none,
               QStringList{"In der ausgewählten Datei wurde keine ImageMap gefunden."});
@@ -354,8 +358,8 @@ void TestStartUp::decodesWhileWindowIsBuilt()
     QCOMPARE(w.session().prefetch().pendingPath(), early.isEmpty() ? QString() : e.path(early));
     if (!replacement.isEmpty()) { // as an editor saves: written beside it, then renamed over it
         test::writeFile(e.path("neu.tmp"), replacement);
-        QCOMPARE(::rename(QFile::encodeName(e.path("neu.tmp")).constData(), QFile::encodeName(e.path(name)).constData()),
-                 0);
+        QCOMPARE(
+            ::rename(QFile::encodeName(e.path("neu.tmp")).constData(), QFile::encodeName(e.path(name)).constData()), 0);
     }
     QTRY_COMPARE(w.windowTitle(), caption.isEmpty() ? QString("Korvane") : "Korvane [ Map für: " + caption + " ]");
     for (QString& message : messages)
