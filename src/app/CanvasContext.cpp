@@ -3,11 +3,17 @@
 #include "app/EditorSession.h"
 #include "app/commands/EditorView.h"
 #include "app/commands/Snapping.h"
+#include "canvas/AreaArrangement.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingSurface.h"
+#include "canvas/EditHandles.h"
+#include "canvas/MouseGrab.h"
+#include "canvas/PolygonEdit.h"
+#include "platform/Platform.h"
 
+#include <QRubberBand>
 #include <QWidget>
 
 namespace korvane {
@@ -109,6 +115,105 @@ void CanvasContext::holdList(bool hold)
 void CanvasContext::redraw(bool regenerate)
 {
     m_view.neu_zeichnen(-1, regenerate);
+}
+
+int CanvasContext::areaAt(QPointF point) const
+{
+    return m_renderer.areaAt(point);
+}
+
+QList<int> CanvasContext::areasInside(const QRectF& band) const
+{
+    return korvane::areasInside(m_renderer.shapes(), band);
+}
+
+void CanvasContext::select(int row)
+{
+    m_selection.selectFromCanvas(row);
+}
+
+void CanvasContext::toggle(int row)
+{
+    m_selection.toggleFromCanvas(row);
+}
+
+void CanvasContext::selectSeveral(const QList<int>& rows, int current)
+{
+    m_selection.showSeveral(rows, current);
+}
+
+void CanvasContext::showSelection()
+{
+    m_selection.showSelection();
+}
+
+void CanvasContext::showChanged(int row)
+{
+    m_selection.showChangedArea(row);
+}
+
+void CanvasContext::inform(const QString& text)
+{
+    korvane::inform(m_view.owner(), text);
+}
+
+double CanvasContext::catchReach() const
+{
+    return kCatchPixels / m_canvas.zoomFactor();
+}
+
+QList<QPoint> CanvasContext::handlePlaces() const
+{
+    return m_handles ? m_handles->places() : QList<QPoint>();
+}
+
+QList<int> CanvasContext::handleAligns() const
+{
+    return m_handles ? m_handles->aligns() : QList<int>();
+}
+
+int CanvasContext::paintedHandleAt() const
+{
+    return m_handles ? m_handles->paintedHandleAt() : -1;
+}
+
+void CanvasContext::showHandles(const QList<QPoint>& places, int held)
+{
+    if (m_handles)
+        m_handles->showPlaces(places, held);
+}
+
+void CanvasContext::showAddedPoint(QPoint place)
+{
+    if (m_handles)
+        m_handles->addPointHandle(place);
+    m_view.neu_zeichnen(-1, true);
+}
+
+// The band is a widget over the canvas, in whole screen pixels; what it
+// encloses is read back from what it shows.
+QRectF CanvasContext::showBand(const QRectF& band)
+{
+    if (!m_band)
+        m_band = new QRubberBand(QRubberBand::Rectangle, &m_canvas);
+    const double zoom = m_canvas.zoomFactor();
+    m_band->setGeometry(QRectF(band.topLeft() * zoom, band.bottomRight() * zoom).toAlignedRect());
+    m_band->show();
+    const QRectF shown = m_band->geometry();
+    return QRectF(shown.topLeft() / zoom, shown.bottomRight() / zoom);
+}
+
+void CanvasContext::endBand()
+{
+    if (m_band)
+        m_band->hide();
+}
+
+void CanvasContext::letGo()
+{
+    releasePointer(&m_canvas);
+    if (m_handles)
+        m_handles->letGo();
 }
 
 } // namespace korvane

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QRectF>
 
+class QRubberBand;
 class QWidget;
 
 namespace korvane {
@@ -12,20 +13,38 @@ namespace korvane {
 class AreaRenderer;
 class DrawingSurface;
 class Canvas;
+class EditHandles;
 class EditorSession;
 class EditorView;
 class Snapping;
+
+// What the context asks of the window: the selection shown as the list and
+// the canvas show it (see ToolContext).
+class SelectionShown {
+public:
+    virtual void selectFromCanvas(int row) = 0;
+    virtual void toggleFromCanvas(int row) = 0;
+    virtual void showSeveral(const QList<int>& rows, int current) = 0;
+    virtual void showSelection() = 0;
+    virtual void showChangedArea(int row) = 0;
+
+protected:
+    ~SelectionShown() = default;
+};
 
 // The tools' context as the window gives it: the session's document, the
 // canvas and its renderer, snapping and the list that holds still.
 class CanvasContext : public ToolContext {
 public:
-    CanvasContext(EditorSession& session, EditorView& view, Canvas& canvas, AreaRenderer& renderer, QWidget& list)
-        : m_session(session), m_view(view), m_canvas(canvas), m_renderer(renderer), m_list(list)
+    CanvasContext(EditorSession& session, EditorView& view, SelectionShown& selection, Canvas& canvas,
+                  AreaRenderer& renderer, QWidget& list)
+        : m_session(session), m_view(view), m_selection(selection), m_canvas(canvas), m_renderer(renderer),
+          m_list(list)
     {
     }
-    // Snapping is made after the handles that use this context.
+    // Snapping and the handles are made after the tool that uses this context.
     void setSnapping(Snapping* snapping) { m_snapping = snapping; }
+    void setHandles(EditHandles* handles) { m_handles = handles; }
 
     MapDocument& document() override;
     QSize pictureSize() const override;
@@ -41,16 +60,36 @@ public:
     bool movedShown() const { return m_movedShown; }
     void holdList(bool hold) override;
     void redraw(bool regenerate) override;
+    int areaAt(QPointF point) const override;
+    QList<int> areasInside(const QRectF& band) const override;
+    void select(int row) override;
+    void toggle(int row) override;
+    void selectSeveral(const QList<int>& rows, int current) override;
+    void showSelection() override;
+    void showChanged(int row) override;
+    void inform(const QString& text) override;
+    double catchReach() const override;
+    QList<QPoint> handlePlaces() const override;
+    QList<int> handleAligns() const override;
+    int paintedHandleAt() const override;
+    void showHandles(const QList<QPoint>& places, int held) override;
+    void showAddedPoint(QPoint place) override;
+    QRectF showBand(const QRectF& band) override;
+    void endBand() override;
+    void letGo() override;
 
 private:
     void paintMoved(DrawingSurface& target, const QRectF& visible) const;
 
     EditorSession& m_session;
     EditorView& m_view;
+    SelectionShown& m_selection;
     Canvas& m_canvas;
     AreaRenderer& m_renderer;
     QWidget& m_list;
     Snapping* m_snapping = nullptr;
+    EditHandles* m_handles = nullptr;
+    QRubberBand* m_band = nullptr; // made at the first band
     bool m_movedShown = false;
     QList<int> m_movedRows;
     QPoint m_movedBy;

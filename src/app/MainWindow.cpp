@@ -22,6 +22,7 @@
 #include "canvas/DrawingTools.h"
 #include "canvas/EditHandles.h"
 #include "canvas/Palette.h"
+#include "tools/EditTool.h"
 #include "io/ExportWindow.h"
 #include "model/MapCode.h"
 #include "platform/Platform.h"
@@ -116,14 +117,21 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     linkDialog = [this] { return runLinkDialog(); };
     createControls();
     m_renderer = std::make_unique<AreaRenderer>(m_areas, ui.Picture1->surface());
-    m_canvasContext = std::make_unique<CanvasContext>(m_session, *this, *ui.Picture1, *m_renderer, *ui.List1);
+    m_canvasContext = std::make_unique<CanvasContext>(m_session, *this, static_cast<SelectionShown&>(*this), *ui.Picture1, *m_renderer, *ui.List1);
+    m_editTool = std::make_unique<EditTool>(*m_canvasContext);
     EditHandles::Host host;
     host.selectedIndex = [this] { return selectedIndex(); };
     host.redraw = [this](int skip, bool regenerate) { neu_zeichnen(skip, regenerate); };
     host.regenerate = [this] { map_daten(); };
     host.handleMenu = [this](int index, QPoint globalPos) { return pointMenu(index, globalPos); };
-    m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), *m_canvasContext, host);
-    connect(&m_document, &MapDocument::aboutToChange, this, [this] { m_handles->endDrag(); });
+    m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), *m_editTool, host);
+    m_canvasContext->setHandles(m_handles.get());
+    connect(&m_document, &MapDocument::aboutToChange, this, [this] {
+        // A handle's drag hands its line over before the change (it ends the
+        // handles' pointer too); several areas stop where they were.
+        m_handles->endDrag();
+        m_editTool->documentAboutToChange();
+    });
     MainToolHost::Window toolWindow;
     toolWindow.linkDialog = [this](const QRect& shapeOnScreen) {
         m_newShapeOnScreen = shapeOnScreen;
@@ -173,6 +181,7 @@ MainWindow::~MainWindow()
     // The handles and tools refer to widgets and the list; they go first.
     m_tools = {};
     m_handles.reset();
+    m_editTool.reset();
     m_canvasContext.reset();
     m_renderer.reset();
 }

@@ -27,7 +27,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRubberBand>
 
 #include <numeric>
 
@@ -47,10 +46,7 @@ void MainWindow::createShapeCommands()
     const auto snapSeveral = [this](const QString& held, const QList<int>& rows, QPoint by, bool byKey) {
         return m_snapping->moveSeveral(held, rows, by, byKey);
     };
-    m_several = new SeveralAreas(m_document, *m_canvasContext, {pictureSize, showRows, snapSeveral}, this);
-    // Their lines change only at the release: a change of the areas before it
-    // (from anywhere) would be undone by it, so the drag stops instead.
-    connect(&m_document, &MapDocument::aboutToChange, m_several, &SeveralAreas::cancelDrag);
+    m_several = new SeveralAreas(m_document, {pictureSize, showRows, snapSeveral}, this);
     m_clipboard = new AreaClipboard(m_document, {pictureSize, showRows}, this);
     ui.List1->viewport()->installEventFilter(this);
 }
@@ -209,42 +205,6 @@ void MainWindow::runAreaEdit(AreaEdit edit)
     showSeveral(rows, selectedIndex() >= 0 ? selectedIndex() : 0);
 }
 
-// A drag on the empty canvas draws a band; the areas it encloses are chosen.
-void MainWindow::startBand(QPointF at)
-{
-    m_bandStart = at;
-    if (!m_band)
-        m_band = new QRubberBand(QRubberBand::Rectangle, ui.Picture1);
-    m_band->setGeometry(QRect());
-    m_band->hide();
-    grabPointer(ui.Picture1);
-}
-
-void MainWindow::moveBand(QPointF at)
-{
-    if (!m_bandStart)
-        return;
-    const double zoom = ui.Picture1->zoomFactor();
-    const QRectF band = QRectF(*m_bandStart, at).normalized();
-    m_band->setGeometry(QRectF(band.topLeft() * zoom, band.bottomRight() * zoom).toAlignedRect());
-    m_band->show();
-}
-
-void MainWindow::releaseBand()
-{
-    const bool drawn = m_bandStart && m_band->isVisible();
-    m_bandStart.reset();
-    if (!drawn)
-        return;
-    const double zoom = ui.Picture1->zoomFactor();
-    const QRectF shown = m_band->geometry();
-    m_band->hide();
-    const QRectF band(shown.topLeft() / zoom, shown.bottomRight() / zoom);
-    const QList<int> rows = areasInside(m_renderer->shapes(), band);
-    if (!rows.isEmpty())
-        showSeveral(rows, rows.first());
-}
-
 // The lines after a change of order or shape: drawn, coded, and the area
 // chosen again with its handles.
 void MainWindow::showChangedArea(int row)
@@ -299,13 +259,6 @@ bool MainWindow::deletePointKey(QEvent* event)
         return false;
     m_points->remove(selectedIndex(), vertex);
     return true;
-}
-
-// Ctrl + left click near an edge of the selected polygon puts a point there.
-bool MainWindow::insertPoint(QPointF position)
-{
-    const int row = selectedIndex();
-    return row >= 0 && m_points->insert(row, position, kCatchPixels / ui.Picture1->zoomFactor());
 }
 
 // The points the drawing tools take snap: a left press, and the pointer's

@@ -2,7 +2,9 @@
 
 #include <QList>
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 
@@ -43,6 +45,42 @@ public:
     virtual void holdList(bool hold) = 0;
     // neu_zeichnen(-1, regenerate).
     virtual void redraw(bool regenerate) = 0;
+
+    // The areas as a click chooses them: the one a click at `point` takes
+    // (-1: none), those wholly inside `band`.
+    virtual int areaAt(QPointF point) const = 0;
+    virtual QList<int> areasInside(const QRectF& band) const = 0;
+    // The selection, shown as a click on a line shows it: area `row` alone;
+    // `row` added or taken out; exactly `rows`, `current` chosen last; the
+    // selection as it is, drawn anew with its handles.
+    virtual void select(int row) = 0;
+    virtual void toggle(int row) = 0;
+    virtual void selectSeveral(const QList<int>& rows, int current) = 0;
+    virtual void showSelection() = 0;
+    // Area `row` after its shape changed: drawn, coded and chosen again.
+    virtual void showChanged(int row) = 0;
+    // A message box with that text.
+    virtual void inform(const QString& text) = 0;
+    // How near (picture pixels) the pointer catches an edge at this zoom.
+    virtual double catchReach() const = 0;
+
+    // The handles of the selected area: their places (top-left corners, the
+    // anchor first) and aligns (see handles::Layout); the painted point
+    // handle (from 1) under the pointer, -1 when none; the handles shown at
+    // `places`, `held` in front; a point handle added at `place`, the area
+    // drawn and coded with it.
+    virtual QList<QPoint> handlePlaces() const = 0;
+    virtual QList<int> handleAligns() const = 0;
+    virtual int paintedHandleAt() const = 0;
+    virtual void showHandles(const QList<QPoint>& places, int held) = 0;
+    virtual void showAddedPoint(QPoint place) = 0;
+
+    // The band from the press to the pointer, shown; the band as it is shown
+    // (to whole screen pixels), in picture pixels.
+    virtual QRectF showBand(const QRectF& band) = 0;
+    virtual void endBand() = 0;
+    // The canvas and the handles let go of the pointer.
+    virtual void letGo() = 0;
 };
 
 } // namespace korvane

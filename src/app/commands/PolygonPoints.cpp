@@ -24,21 +24,4 @@ bool PolygonPoints::remove(int row, int vertex)
     return true;
 }
 
-bool PolygonPoints::insert(int row, QPointF at, double reach)
-{
-    const QString before = m_document.areas().line(row);
-    const AreaGeometry shape = parseArea(before);
-    if (shape.kind != AreaGeometry::Kind::Poly)
-        return false;
-    const int edge = edgeNear(shape.points, at, reach);
-    if (edge < 0)
-        return false;
-    const QString line = withVertexAfter(before, edge, QPoint(roundHalfEven(at.x()), roundHalfEven(at.y())));
-    if (line.isNull())
-        return false;
-    m_document.changeShape(row, line, QCoreApplication::translate("korvane::PolygonPoints", "Punkt einfügen"));
-    m_show(row);
-    return true;
-}
-
 } // namespace korvane

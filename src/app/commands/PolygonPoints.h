@@ -8,8 +8,7 @@ namespace korvane {
 
 class MapDocument;
 
-// Taking points out of a polygon and putting new ones into its edges, one
-// step each.
+// Taking points out of a polygon, one step each.
 class PolygonPoints {
 public:
     // `show`: the window shows the lines after a change and selects `row`.
@@ -22,9 +21,6 @@ public:
     bool canRemove(int row, int vertex) const;
     // "Punkt entfernen"; false when the point stays.
     bool remove(int row, int vertex);
-    // "Punkt einfügen": a new vertex at `at` (picture pixels) in the edge of
-    // polygon `row` that lies within `reach`; false when none does.
-    bool insert(int row, QPointF at, double reach);
 
 private:
     MapDocument& m_document;

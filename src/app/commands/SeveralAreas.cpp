@@ -13,8 +13,8 @@
 
 namespace korvane {
 
-SeveralAreas::SeveralAreas(MapDocument& document, ToolContext& context, View view, QWidget* parent)
-    : QObject(parent), m_document(document), m_context(context), m_view(std::move(view)),
+SeveralAreas::SeveralAreas(MapDocument& document, View view, QWidget* parent)
+    : QObject(parent), m_document(document), m_view(std::move(view)),
       m_alignMenu(new QMenu(QCoreApplication::translate("korvane::SeveralAreas", "Ausrichten"), parent))
 {
     m_alignMenu->setObjectName(QStringLiteral("alignMenu"));
@@ -125,38 +125,6 @@ void SeveralAreas::copy()
     }
     m_document.changeLines(before, after, QCoreApplication::translate("korvane::SeveralAreas", "Areale kopieren"), currentCopy);
     m_view.show(copies, currentCopy);
-}
-
-void SeveralAreas::pressDrag(QPointF point, int held)
-{
-    m_drag.emplace(m_context, m_document.selectedRows(), held, point);
-}
-
-void SeveralAreas::dragTo(QPointF point)
-{
-    if (m_drag)
-        m_drag->moveTo(point);
-}
-
-bool SeveralAreas::releaseDrag()
-{
-    if (!m_drag)
-        return false;
-    SeveralDrag drag = std::move(*m_drag);
-    m_drag.reset();
-    if (!drag.release())
-        return false;
-    m_view.show(drag.rows(), m_document.selectedRow());
-    return true;
-}
-
-void SeveralAreas::cancelDrag()
-{
-    if (!m_drag)
-        return;
-    SeveralDrag drag = std::move(*m_drag);
-    m_drag.reset();
-    drag.cancel();
 }
 
 // The area held (or chosen last, for the keys) brings its points to the targets.

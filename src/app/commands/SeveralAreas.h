@@ -1,7 +1,6 @@
 #pragma once
 
 #include "canvas/AreaArrangement.h"
-#include "tools/SeveralDrag.h"
 
 #include <QObject>
 #include <QPointF>
@@ -19,11 +18,10 @@ class QWidget;
 namespace korvane {
 
 class MapDocument;
-class ToolContext;
 
-// Several selected areas at once: moved by a drag or the keys, aligned,
-// copied and deleted together, one step each. The area chosen last is the
-// reference for aligning and keeps the handles.
+// Several selected areas at once: moved by the keys (a drag is the edit
+// tool's), aligned, copied and deleted together, one step each. The area
+// chosen last is the reference for aligning and keeps the handles.
 class SeveralAreas : public QObject {
     Q_OBJECT
 public:
@@ -35,8 +33,7 @@ public:
         // corrected. Unset: unchanged.
         std::function<QPoint(const QString& held, const QList<int>& rows, QPoint by, bool byKey)> snapMove;
     };
-    // A drag shows the areas through `context`.
-    SeveralAreas(MapDocument& document, ToolContext& context, View view, QWidget* parent);
+    SeveralAreas(MapDocument& document, View view, QWidget* parent);
 
     // More than one area is selected.
     bool several() const;
@@ -52,26 +49,14 @@ public:
     bool removeAsked();
     void copy();
 
-    // A drag of all selected areas, held by the one at `point` (picture
-    // pixels), line `held`.
-    void pressDrag(QPointF point, int held = -1);
-    bool isDragging() const { return m_drag.has_value(); }
-    void dragTo(QPointF point);
-    // True when the drag moved the areas; false when it was a click.
-    bool releaseDrag();
-    // Ends a drag with the areas where they were at the press, no step.
-    void cancelDrag();
-
 private:
     AreaLines linesMovedBy(QPoint by) const;
     QPoint snapped(const QString& held, const QList<int>& rows, QPoint by, bool byKey) const;
     void applyMove(QPoint by);
 
     MapDocument& m_document;
-    ToolContext& m_context;
     View m_view;
     QMenu* m_alignMenu;
-    std::optional<SeveralDrag> m_drag;
     // The lines and rows of the last key move.
     AreaLines m_linesBefore;
     QList<int> m_dragRows;
