@@ -60,7 +60,7 @@ public:
         return !snapTo.isNull() && reach.contains(snapTo) ? snapTo : point;
     }
     QPoint snapMove(int, const QString&, QPoint by) override { return by; }
-    QPoint snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by) override
+    QPoint snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by, bool) override
     {
         calls << QStringLiteral("snap %1 by %2 of %3").arg(entry::coordsOf(held)).arg(rows.size()).arg(by.x());
         return by;
@@ -120,6 +120,7 @@ public:
     void showSelection() override { calls << QStringLiteral("show selection"); }
     void showChanged(int row) override { calls << QStringLiteral("changed %1").arg(row); }
     void inform(const QString& text) override { calls << QStringLiteral("inform ") + text; }
+    bool askLink(const QRect&) override { return false; }
     double catchReach() const override { return 6.0 / zoom; }
     QList<QPoint> handlePlaces() const override { return handles; }
     QList<int> handleAligns() const override
@@ -146,6 +147,8 @@ public:
     }
     void endBand() override { calls << QStringLiteral("end band"); }
     void letGo() override { calls << QStringLiteral("let go"); }
+    bool pointMenu(int, QPoint) override { return false; }
+    void regenerate() override { calls << QStringLiteral("code"); }
 };
 
 } // namespace

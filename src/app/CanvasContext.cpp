@@ -38,9 +38,9 @@ QPoint CanvasContext::snapMove(int row, const QString& before, QPoint by)
     return m_snapping ? m_snapping->move(before, row, by) : by;
 }
 
-QPoint CanvasContext::snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by)
+QPoint CanvasContext::snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by, bool byKey)
 {
-    return m_snapping ? m_snapping->moveSeveral(held, rows, by, false) : by;
+    return m_snapping ? m_snapping->moveSeveral(held, rows, by, byKey) : by;
 }
 
 void CanvasContext::unmark()
@@ -129,32 +129,37 @@ QList<int> CanvasContext::areasInside(const QRectF& band) const
 
 void CanvasContext::select(int row)
 {
-    m_selection.selectFromCanvas(row);
+    m_window.selectFromCanvas(row);
 }
 
 void CanvasContext::toggle(int row)
 {
-    m_selection.toggleFromCanvas(row);
+    m_window.toggleFromCanvas(row);
 }
 
 void CanvasContext::selectSeveral(const QList<int>& rows, int current)
 {
-    m_selection.showSeveral(rows, current);
+    m_window.showSeveral(rows, current);
 }
 
 void CanvasContext::showSelection()
 {
-    m_selection.showSelection();
+    m_window.showSelection();
 }
 
 void CanvasContext::showChanged(int row)
 {
-    m_selection.showChangedArea(row);
+    m_window.showChangedArea(row);
 }
 
 void CanvasContext::inform(const QString& text)
 {
     korvane::inform(m_view.owner(), text);
+}
+
+bool CanvasContext::askLink(const QRect& shapeOnScreen)
+{
+    return m_window.askLink(shapeOnScreen);
 }
 
 double CanvasContext::catchReach() const
@@ -188,6 +193,16 @@ void CanvasContext::showAddedPoint(QPoint place)
     if (m_handles)
         m_handles->addPointHandle(place);
     m_view.neu_zeichnen(-1, true);
+}
+
+bool CanvasContext::pointMenu(int handle, QPoint globalPos)
+{
+    return m_window.pointMenu(handle, globalPos);
+}
+
+void CanvasContext::regenerate()
+{
+    m_window.map_daten();
 }
 
 // The band is a widget over the canvas, in whole screen pixels; what it

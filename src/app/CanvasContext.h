@@ -19,26 +19,29 @@ class EditorView;
 class Snapping;
 
 // What the context asks of the window: the selection shown as the list and
-// the canvas show it (see ToolContext).
-class SelectionShown {
+// the canvas show it, a point handle's menu and the code (see ToolContext).
+class CanvasWindow {
 public:
     virtual void selectFromCanvas(int row) = 0;
     virtual void toggleFromCanvas(int row) = 0;
     virtual void showSeveral(const QList<int>& rows, int current) = 0;
     virtual void showSelection() = 0;
     virtual void showChangedArea(int row) = 0;
+    virtual bool pointMenu(int handle, QPoint globalPos) = 0;
+    virtual void map_daten() = 0;
+    virtual bool askLink(const QRect& shapeOnScreen) = 0;
 
 protected:
-    ~SelectionShown() = default;
+    ~CanvasWindow() = default;
 };
 
 // The tools' context as the window gives it: the session's document, the
 // canvas and its renderer, snapping and the list that holds still.
 class CanvasContext : public ToolContext {
 public:
-    CanvasContext(EditorSession& session, EditorView& view, SelectionShown& selection, Canvas& canvas,
+    CanvasContext(EditorSession& session, EditorView& view, CanvasWindow& window, Canvas& canvas,
                   AreaRenderer& renderer, QWidget& list)
-        : m_session(session), m_view(view), m_selection(selection), m_canvas(canvas), m_renderer(renderer),
+        : m_session(session), m_view(view), m_window(window), m_canvas(canvas), m_renderer(renderer),
           m_list(list)
     {
     }
@@ -50,7 +53,7 @@ public:
     QSize pictureSize() const override;
     QPoint snapPoint(int row, QPoint point, const QRect& reach) override;
     QPoint snapMove(int row, const QString& before, QPoint by) override;
-    QPoint snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by) override;
+    QPoint snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by, bool byKey) override;
     void unmark() override;
     void showPreview(int row, const QString& line) override;
     void endPreview() override;
@@ -68,12 +71,15 @@ public:
     void showSelection() override;
     void showChanged(int row) override;
     void inform(const QString& text) override;
+    bool askLink(const QRect& shapeOnScreen) override;
     double catchReach() const override;
     QList<QPoint> handlePlaces() const override;
     QList<int> handleAligns() const override;
     int paintedHandleAt() const override;
     void showHandles(const QList<QPoint>& places, int held) override;
     void showAddedPoint(QPoint place) override;
+    bool pointMenu(int handle, QPoint globalPos) override;
+    void regenerate() override;
     QRectF showBand(const QRectF& band) override;
     void endBand() override;
     void letGo() override;
@@ -83,7 +89,7 @@ private:
 
     EditorSession& m_session;
     EditorView& m_view;
-    SelectionShown& m_selection;
+    CanvasWindow& m_window;
     Canvas& m_canvas;
     AreaRenderer& m_renderer;
     QWidget& m_list;

@@ -63,7 +63,7 @@ class ZoomControls;
 // attributes) and shows it; it builds the controls, lays them out, handles
 // the canvas and the list, and connects the buttons to the commands in
 // app/commands, which reach the window only through EditorView.
-class MainWindow : public QMainWindow, public EditorView, private SelectionShown {
+class MainWindow : public QMainWindow, public EditorView, private CanvasWindow {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -147,7 +147,7 @@ public:
     void showHelpBox() override;
     void showDrawingAttributes() override;
 
-    void map_daten();
+    void map_daten() override;
     void setMapCode(const QString& text) override;
     void refresh() override { m_refreshCommand.run(); }
     // Canvas position and scroll bars after the canvas size changed; the bars
@@ -191,6 +191,7 @@ public:
     QSize frameAround() const; // title bar and borders the window system adds
 
     // Dialogs used by the drawing tools and the "edit" command.
+    bool askLink(const QRect& shapeOnScreen) override; // through linkDialog
     bool runLinkDialog() { return m_dialogCommands.linkDialog(std::exchange(m_newShapeOnScreen, QRect())); }                  // frmVerweis; true when accepted
     void runAttributeEditor(int index) { m_dialogCommands.attributeEditor(index); } // frmEdit on line index
 
@@ -246,7 +247,7 @@ private:
     void createShapeCommands();
     QList<QAction*> areaMenuEntries();
     bool orderKey(int key);
-    bool pointMenu(int handle, QPoint globalPos);
+    bool pointMenu(int handle, QPoint globalPos) override;
     bool deletePointKey(QEvent* event);
     void showChangedArea(int row) override;
     StackingOrder* m_stacking = nullptr;

@@ -34,19 +34,13 @@ namespace korvane {
 
 void MainWindow::createShapeCommands()
 {
-    const auto show = [this](int row) { showChangedArea(row); };
-    m_stacking = new StackingOrder(m_document, show, this);
-    m_points = std::make_unique<PolygonPoints>(m_document, show);
+    m_stacking = new StackingOrder(m_document, *m_canvasContext, this);
+    m_points = std::make_unique<PolygonPoints>(m_document, *m_canvasContext);
+    m_snapping = new Snapping(m_areas, m_state, *ui.Picture1, this);
+    m_canvasContext->setSnapping(m_snapping);
+    m_several = new SeveralAreas(m_document, *m_canvasContext, this);
     const auto pictureSize = [this] { return ui.Picture1->pictureSize(); };
     const auto showRows = [this](const QList<int>& rows, int current) { showSeveral(rows, current); };
-    const auto zoom = [this] { return ui.Picture1->zoomFactor(); };
-    const auto mark = [this](std::optional<QPoint> at) { ui.Picture1->setMark(at); };
-    m_snapping = new Snapping(m_areas, m_state, {pictureSize, zoom, mark}, this);
-    m_canvasContext->setSnapping(m_snapping);
-    const auto snapSeveral = [this](const QString& held, const QList<int>& rows, QPoint by, bool byKey) {
-        return m_snapping->moveSeveral(held, rows, by, byKey);
-    };
-    m_several = new SeveralAreas(m_document, {pictureSize, showRows, snapSeveral}, this);
     m_clipboard = new AreaClipboard(m_document, {pictureSize, showRows}, this);
     ui.List1->viewport()->installEventFilter(this);
 }

@@ -5,6 +5,8 @@
 #include "canvas/DrawingSurface.h"
 #include "canvas/MouseGrab.h"
 #include "tools/EditTool.h"
+#include "tools/ToolContext.h"
+#include "document/MapDocument.h"
 #include "model/AreaEntry.h"
 #include "model/AreaList.h"
 
@@ -97,9 +99,9 @@ void HandleWidget::contextMenuEvent(QContextMenuEvent* event)
         event->ignore();
 }
 
-EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, EditTool& tool, Host host,
+EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, ToolContext& context, EditTool& tool,
                          QObject* parent)
-    : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_tool(tool), m_host(std::move(host)),
+    : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_context(context), m_tool(tool),
       m_arrow(arrowCursor())
 {
     // Label2 holds the handles' pointer; every new handle copies it from there.
@@ -151,7 +153,7 @@ HandleWidget* EditHandles::createHandle(int align)
             onReleased(i);
     });
     connect(h, &HandleWidget::moved, this, &EditHandles::onMoved);
-    h->menu = [this, index](QPoint globalPos) { return m_host.handleMenu && m_host.handleMenu(index, globalPos); };
+    h->menu = [this, index](QPoint globalPos) { return m_context.pointMenu(index, globalPos); };
     m_handles.append(h);
     h->show();
     return h;
@@ -300,8 +302,7 @@ void EditHandles::edit_zeichnen(int index)
         m_surface.drawCircle(QPoint(*c.at(0), *c.at(1)), std::abs(*c.at(2)), m_surface.penColor());
     anchor()->raise();
     m_surface.setDrawMode(mode);
-    if (m_host.regenerate)
-        m_host.regenerate();
+    m_context.regenerate();
 }
 
 void EditHandles::drawPolygonOutline(const handles::Layout& layout)
@@ -478,12 +479,12 @@ void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPointF position)
 
 QString EditHandles::selectedShape() const
 {
-    return entry::shapeName(m_areas.line(m_host.selectedIndex()));
+    return entry::shapeName(m_areas.line(m_context.document().selectedRow()));
 }
 
 QString EditHandles::moveArea(int dx, int dy)
 {
-    const int row = m_host.selectedIndex();
+    const int row = m_context.document().selectedRow();
     const QString line = m_areas.line(row);
     const AreaGeometry shape = parseArea(line);
     if (!shape.drawable() || m_tool.handleHeld())

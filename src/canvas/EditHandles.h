@@ -18,6 +18,7 @@ class AreaList;
 class Canvas;
 class DrawingSurface;
 class EditTool;
+class ToolContext;
 
 // One element of lblPoint: a 5 x 5 square on the canvas that reports its
 // mouse actions with positions relative to its own top-left corner. Its place
@@ -75,16 +76,9 @@ public:
     // their number (and a traced outline has tens of thousands of points).
     static constexpr int kMostHandleWidgets = 256;
 
-    struct Host {
-        std::function<int()> selectedIndex;
-        std::function<void(int skip, bool regenerate)> redraw; // neu_zeichnen
-        std::function<void()> regenerate;                      // map_daten
-        // The context menu of handle `index`; false when it has none.
-        std::function<bool(int index, QPoint globalPos)> handleMenu;
-    };
-
-    // A press on a handle is a drag of the edit tool, which holds it.
-    EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, EditTool& tool, Host host,
+    // `context`: the selection, a handle's menu and the code; a press on a
+    // handle is a drag of the edit tool, which holds it.
+    EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, ToolContext& context, EditTool& tool,
                 QObject* parent = nullptr);
     // Goes before the canvas, which then paints no handles of it.
     ~EditHandles() override;
@@ -152,8 +146,8 @@ private:
     Canvas* m_canvas;
     AreaList& m_areas;
     DrawingSurface& m_surface;
+    ToolContext& m_context;
     EditTool& m_tool;
-    Host m_host;
     QVector<HandleWidget*> m_handles;
     // The places of the painted point handles, handle 1 first; empty while
     // every handle is a widget.

@@ -26,8 +26,8 @@ public:
     virtual QPoint snapPoint(int row, QPoint point, const QRect& reach) = 0;
     virtual QPoint snapMove(int row, const QString& before, QPoint by) = 0;
     // The move `by` of the selected areas `rows`, caught by the points of the
-    // one held, which was `held`.
-    virtual QPoint snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by) = 0;
+    // one held, which was `held`; a key's move keeps its direction.
+    virtual QPoint snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by, bool byKey) = 0;
     // The snapping mark goes.
     virtual void unmark() = 0;
 
@@ -61,6 +61,9 @@ public:
     virtual void showChanged(int row) = 0;
     // A message box with that text.
     virtual void inform(const QString& text) = 0;
+    // The link dialog for a new shape shown at `shapeOnScreen` (global
+    // screen pixels, which the dialog leaves in sight); true when accepted.
+    virtual bool askLink(const QRect& shapeOnScreen) = 0;
     // How near (picture pixels) the pointer catches an edge at this zoom.
     virtual double catchReach() const = 0;
 
@@ -74,6 +77,11 @@ public:
     virtual int paintedHandleAt() const = 0;
     virtual void showHandles(const QList<QPoint>& places, int held) = 0;
     virtual void showAddedPoint(QPoint place) = 0;
+    // The menu of point handle `handle` at `globalPos` (screen); false when
+    // it has none.
+    virtual bool pointMenu(int handle, QPoint globalPos) = 0;
+    // The code made anew from the lines (map_daten).
+    virtual void regenerate() = 0;
 
     // The band from the press to the pointer, shown; the band as it is shown
     // (to whole screen pixels), in picture pixels.

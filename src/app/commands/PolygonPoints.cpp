@@ -4,6 +4,7 @@
 #include "canvas/PolygonEdit.h"
 #include "document/MapDocument.h"
 #include "model/AreaEntry.h"
+#include "tools/ToolContext.h"
 
 #include <QCoreApplication>
 
@@ -20,7 +21,7 @@ bool PolygonPoints::remove(int row, int vertex)
     if (line.isNull())
         return false;
     m_document.changeShape(row, line, QCoreApplication::translate("korvane::PolygonPoints", "Punkt entfernen"));
-    m_show(row);
+    m_context.showChanged(row);
     return true;
 }
 

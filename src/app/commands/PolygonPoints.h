@@ -2,20 +2,17 @@
 
 #include <QPointF>
 
-#include <functional>
 
 namespace korvane {
 
 class MapDocument;
+class ToolContext;
 
 // Taking points out of a polygon, one step each.
 class PolygonPoints {
 public:
-    // `show`: the window shows the lines after a change and selects `row`.
-    PolygonPoints(MapDocument& document, std::function<void(int row)> show)
-        : m_document(document), m_show(std::move(show))
-    {
-    }
+    // `context` shows the lines after a change, `row` selected.
+    PolygonPoints(MapDocument& document, ToolContext& context) : m_document(document), m_context(context) {}
 
     // Whether vertex `vertex` (from 0) of line `row` may go: a polygon keeps three.
     bool canRemove(int row, int vertex) const;
@@ -24,7 +21,7 @@ public:
 
 private:
     MapDocument& m_document;
-    std::function<void(int)> m_show;
+    ToolContext& m_context;
 };
 
 } // namespace korvane

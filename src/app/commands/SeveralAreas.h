@@ -9,7 +9,6 @@
 
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 class QMenu;
@@ -18,6 +17,7 @@ class QWidget;
 namespace korvane {
 
 class MapDocument;
+class ToolContext;
 
 // Several selected areas at once: moved by the keys (a drag is the edit
 // tool's), aligned, copied and deleted together, one step each. The area
@@ -25,15 +25,8 @@ class MapDocument;
 class SeveralAreas : public QObject {
     Q_OBJECT
 public:
-    struct View {
-        std::function<QSize()> pictureSize;
-        // Selects exactly `rows` (`current` chosen last) and shows them.
-        std::function<void(const QList<int>& rows, int current)> show;
-        // Snapping: the move `by` of `rows`, held by the area that was `held`,
-        // corrected. Unset: unchanged.
-        std::function<QPoint(const QString& held, const QList<int>& rows, QPoint by, bool byKey)> snapMove;
-    };
-    SeveralAreas(MapDocument& document, View view, QWidget* parent);
+    // `context`: the picture's size, snapping, and the selection shown.
+    SeveralAreas(MapDocument& document, ToolContext& context, QWidget* parent);
 
     // More than one area is selected.
     bool several() const;
@@ -55,7 +48,7 @@ private:
     void applyMove(QPoint by);
 
     MapDocument& m_document;
-    View m_view;
+    ToolContext& m_context;
     QMenu* m_alignMenu;
     // The lines and rows of the last key move.
     AreaLines m_linesBefore;

@@ -1,6 +1,7 @@
 #include "app/commands/StackingOrder.h"
 
 #include "document/MapDocument.h"
+#include "tools/ToolContext.h"
 
 #include <QCoreApplication>
 #include <QAction>
@@ -26,8 +27,8 @@ const Entry kEntries[] = {
 
 } // namespace
 
-StackingOrder::StackingOrder(MapDocument& document, std::function<void(int)> show, QObject* parent)
-    : QObject(parent), m_document(document), m_show(std::move(show))
+StackingOrder::StackingOrder(MapDocument& document, ToolContext& context, QObject* parent)
+    : QObject(parent), m_document(document), m_context(context)
 {
     for (const Entry& entry : kEntries) {
         auto* action = new QAction(QCoreApplication::translate("korvane::StackingOrder", entry.text), this);
@@ -71,7 +72,7 @@ bool StackingOrder::run(Move move)
     if (row < 0 || target == row)
         return false;
     m_document.moveInOrder(row, target);
-    m_show(target);
+    m_context.showChanged(target);
     return true;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QObject>
 
-#include <functional>
 #include <optional>
 
 class QAction;
@@ -10,6 +9,7 @@ class QAction;
 namespace korvane {
 
 class MapDocument;
+class ToolContext;
 
 // Which area lies on top where areas overlap: a browser follows the first
 // in the list, so "forward" is towards the start of the list. Moves the
@@ -19,8 +19,8 @@ class StackingOrder : public QObject {
 public:
     enum class Move { Forward, Backward, ToFront, ToBack };
 
-    // `show`: the window shows the lines after a move and selects `row`.
-    StackingOrder(MapDocument& document, std::function<void(int row)> show, QObject* parent = nullptr);
+    // `context` shows the lines after a move, `row` selected.
+    StackingOrder(MapDocument& document, ToolContext& context, QObject* parent = nullptr);
 
     // "Nach vorne", "Nach hinten", "Ganz nach vorne", "Ganz nach hinten",
     // each enabled when it would move the selected area.
@@ -34,7 +34,7 @@ private:
     int targetRow(Move move) const;
 
     MapDocument& m_document;
-    std::function<void(int)> m_show;
+    ToolContext& m_context;
     QList<QAction*> m_actions;
 };
 
