@@ -47,14 +47,14 @@ QString coordsText(handles::Shape shape, const QList<QPoint>& places)
 class FakeContext : public ToolContext {
 public:
     MapDocument doc;
-    QSize picture{400, 300};
+    QSize size{400, 300};
     QStringList calls;
     QString previewLine;
     int previewRow = -1;
     QPoint snapTo; // a point target; null: no snapping
 
     MapDocument& document() override { return doc; }
-    QSize pictureSize() const override { return picture; }
+    QSize pictureSize() const override { return size; }
     QPoint snapPoint(int, QPoint point, const QRect& reach) override
     {
         return !snapTo.isNull() && reach.contains(snapTo) ? snapTo : point;
@@ -121,6 +121,11 @@ public:
     void showChanged(int row) override { calls << QStringLiteral("changed %1").arg(row); }
     void inform(const QString& text) override { calls << QStringLiteral("inform ") + text; }
     bool askLink(const QRect&) override { return false; }
+    QImage image;
+    const QImage& picture() const override { return image; }
+    bool addPolygon(const QString&) override { return false; }
+    bool addPolygons(const QStringList&, const QString&) override { return false; }
+    void repaintOverlay() override {}
     double catchReach() const override { return 6.0 / zoom; }
     QList<QPoint> handlePlaces() const override { return handles; }
     QList<int> handleAligns() const override

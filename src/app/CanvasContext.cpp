@@ -1,6 +1,7 @@
 #include "app/CanvasContext.h"
 
 #include "app/EditorSession.h"
+#include "app/MainToolHost.h"
 #include "app/commands/EditorView.h"
 #include "app/commands/Snapping.h"
 #include "canvas/AreaArrangement.h"
@@ -160,6 +161,30 @@ void CanvasContext::inform(const QString& text)
 bool CanvasContext::askLink(const QRect& shapeOnScreen)
 {
     return m_window.askLink(shapeOnScreen);
+}
+
+const QImage& CanvasContext::picture() const
+{
+    return m_canvas.picture();
+}
+
+bool CanvasContext::addPolygon(const QString& coords)
+{
+    const bool made = m_toolHost && m_toolHost->commitShape(QStringLiteral("poly"), coords);
+    m_view.refresh();
+    return made;
+}
+
+bool CanvasContext::addPolygons(const QStringList& coords, const QString& stepText)
+{
+    const bool made = m_toolHost && m_toolHost->commitShapes(QStringLiteral("poly"), coords, stepText);
+    m_view.refresh();
+    return made;
+}
+
+void CanvasContext::repaintOverlay()
+{
+    m_canvas.update();
 }
 
 double CanvasContext::catchReach() const

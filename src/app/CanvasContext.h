@@ -14,6 +14,7 @@ class AreaRenderer;
 class DrawingSurface;
 class Canvas;
 class EditHandles;
+class MainToolHost;
 class EditorSession;
 class EditorView;
 class Snapping;
@@ -48,6 +49,8 @@ public:
     // Snapping and the handles are made after the tool that uses this context.
     void setSnapping(Snapping* snapping) { m_snapping = snapping; }
     void setHandles(EditHandles* handles) { m_handles = handles; }
+    // The drawing tools' host, which makes new areas.
+    void setToolHost(MainToolHost* host) { m_toolHost = host; }
 
     MapDocument& document() override;
     QSize pictureSize() const override;
@@ -72,6 +75,10 @@ public:
     void showChanged(int row) override;
     void inform(const QString& text) override;
     bool askLink(const QRect& shapeOnScreen) override;
+    const QImage& picture() const override;
+    bool addPolygon(const QString& coords) override;
+    bool addPolygons(const QStringList& coords, const QString& stepText) override;
+    void repaintOverlay() override;
     double catchReach() const override;
     QList<QPoint> handlePlaces() const override;
     QList<int> handleAligns() const override;
@@ -95,6 +102,7 @@ private:
     QWidget& m_list;
     Snapping* m_snapping = nullptr;
     EditHandles* m_handles = nullptr;
+    MainToolHost* m_toolHost = nullptr;
     QRubberBand* m_band = nullptr; // made at the first band
     bool m_movedShown = false;
     QList<int> m_movedRows;

@@ -129,6 +129,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
         m_editTool->documentAboutToChange();
     });
     m_toolHost = std::make_unique<MainToolHost>(m_session, *this, *m_canvasContext, *ui.Picture1, *ui.picContainer);
+    m_canvasContext->setToolHost(m_toolHost.get());
     m_tools[0] = std::make_unique<PolygonTool>(*m_toolHost);
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);

@@ -38,7 +38,7 @@ void MainWindow::createMenus()
     buttons.clearAll = ui.Command3;
     buttons.attributes = ui.Command9;
     buttons.tools = {ui.Option1[0], ui.Option1[1], ui.Option1[2], ui.Option1[3]};
-    m_trace = new TraceControls(m_session, *ui.Picture1, *m_toolHost, {this, [this] { chooseTrace(); }});
+    m_trace = new TraceControls(m_session, *ui.Picture1, *m_canvasContext, {this, [this] { chooseTrace(); }});
     const QList<QAction*>& code = m_codeBoxMenu->entries();
     MenuBar::Entries entries;
     entries.undo = m_undoControls->undoAction();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QPointF>
@@ -7,6 +8,7 @@
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace korvane {
 
@@ -64,6 +66,15 @@ public:
     // The link dialog for a new shape shown at `shapeOnScreen` (global
     // screen pixels, which the dialog leaves in sight); true when accepted.
     virtual bool askLink(const QRect& shapeOnScreen) = 0;
+    // The picture the areas are drawn on (not the drawing over it).
+    virtual const QImage& picture() const = 0;
+    // A new polygon with these coordinates, as a drawn shape is made: the
+    // link asked for, one step, Refresh; true when it was made. Several:
+    // one question, one step `stepText`.
+    virtual bool addPolygon(const QString& coords) = 0;
+    virtual bool addPolygons(const QStringList& coords, const QString& stepText) = 0;
+    // What a tool paints over the picture changed: painted again.
+    virtual void repaintOverlay() = 0;
     // How near (picture pixels) the pointer catches an edge at this zoom.
     virtual double catchReach() const = 0;
 
