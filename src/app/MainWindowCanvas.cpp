@@ -87,7 +87,7 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
     if (DrawingTool* tool = currentTool())
         tool->press(button, drawingPoint(position, button));
     // A rubber band follows the pointer also outside the canvas until release.
-    if (m_editor.drawState == 2)
+    if (m_editor.drawState() == 2)
         grabPointer(ui.Picture1);
 }
 
@@ -219,7 +219,7 @@ bool MainWindow::rightPressActs() const
         return m_areas.isEmpty() || selectedIndex() < 0 || entry::shapeOf(m_areas.line(selectedIndex())) == "poly";
     if (m_session.chosenOption() == ChosenOption::Polygon)
         return m_editor.polygonOpen;
-    return currentTool() && m_editor.drawState == 1;
+    return currentTool() && m_editor.drawState() == 1;
 }
 
 // The menu key always opens the menu; a right click only when its press did
@@ -248,7 +248,7 @@ bool MainWindow::canvasContextMenu(QEvent* event)
 // under the pointer.
 bool MainWindow::shapeInProgress() const
 {
-    return m_editor.polygonOpen || m_editor.drawState == 2 || dragUnderWay();
+    return m_editor.polygonOpen || m_editor.drawState() == 2 || dragUnderWay();
 }
 
 bool MainWindow::dragUnderWay() const
