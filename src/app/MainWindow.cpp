@@ -14,7 +14,7 @@
 #include "app/ZoomControls.h"
 #include "windows/AreaTableWindow.h"
 #include "windows/MapCheckWindow.h"
-#include "app/commands/PolygonPoints.h"
+#include "tools/PolygonPoints.h"
 #include "app/commands/SeveralAreas.h"
 #include "app/commands/Snapping.h"
 #include "canvas/AreaRenderer.h"

@@ -8,7 +8,7 @@
 #include "app/TraceControls.h"
 #include "app/UndoControls.h"
 #include "app/commands/AreaClipboard.h"
-#include "app/commands/PolygonPoints.h"
+#include "tools/PolygonPoints.h"
 #include "app/commands/SeveralAreas.h"
 #include "app/commands/Snapping.h"
 #include "app/commands/StackingOrder.h"

@@ -1,4 +1,4 @@
-#include "app/commands/PolygonPoints.h"
+#include "tools/PolygonPoints.h"
 
 #include "canvas/AreaGeometry.h"
 #include "canvas/PolygonEdit.h"
