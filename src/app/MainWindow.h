@@ -52,7 +52,7 @@ class RecentFiles;
 class RecoveryKeeper;
 class SeveralAreas;
 class Snapping;
-class StackingOrder;
+class StackingMenu;
 class StatusLine;
 class TraceControls;
 class UndoControls;
@@ -250,7 +250,7 @@ private:
     bool pointMenu(int handle, QPoint globalPos) override;
     bool deletePointKey(QEvent* event);
     void showChangedArea(int row) override;
-    StackingOrder* m_stacking = nullptr;
+    StackingMenu* m_stacking = nullptr;
     std::unique_ptr<PolygonPoints> m_points;
     // Several areas at once: Ctrl+click, rubber band, Ctrl+A, moving,
     // aligning, deleting and copying them together; the clipboard keys.

@@ -12,7 +12,7 @@
 #include "windows/MapCheckWindow.h"
 #include "app/commands/SeveralAreas.h"
 #include "app/commands/Snapping.h"
-#include "app/commands/StackingOrder.h"
+#include "app/commands/StackingMenu.h"
 
 #include <QMenu>
 #include <QPushButton>

@@ -11,7 +11,7 @@
 #include "tools/PolygonPoints.h"
 #include "app/commands/SeveralAreas.h"
 #include "app/commands/Snapping.h"
-#include "app/commands/StackingOrder.h"
+#include "app/commands/StackingMenu.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
@@ -34,7 +34,7 @@ namespace korvane {
 
 void MainWindow::createShapeCommands()
 {
-    m_stacking = new StackingOrder(m_document, *m_canvasContext, this);
+    m_stacking = new StackingMenu(m_document, *m_canvasContext, this);
     m_points = std::make_unique<PolygonPoints>(m_document, *m_canvasContext);
     m_snapping = new Snapping(m_areas, m_state, *ui.Picture1, this);
     m_canvasContext->setSnapping(m_snapping);
@@ -218,7 +218,7 @@ bool MainWindow::orderKey(int key)
     const std::optional<StackingOrder::Move> move = StackingOrder::forKey(key);
     if (!move)
         return false;
-    m_stacking->run(*move);
+    m_stacking->order().run(*move);
     return true;
 }
 

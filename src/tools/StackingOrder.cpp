@@ -1,51 +1,19 @@
-#include "app/commands/StackingOrder.h"
+#include "tools/StackingOrder.h"
 
 #include "document/MapDocument.h"
+#include "model/AreaList.h"
 #include "tools/ToolContext.h"
 
-#include <QCoreApplication>
-#include <QAction>
+#include <Qt>
 
 #include <algorithm>
 
 namespace korvane {
 
-namespace {
-
-struct Entry {
-    StackingOrder::Move move;
-    const char* text;
-    Qt::Key key;
-};
-
-const Entry kEntries[] = {
-    {StackingOrder::Move::Forward, QT_TRANSLATE_NOOP("korvane::StackingOrder", "Nach vorne"), Qt::Key_PageUp},
-    {StackingOrder::Move::Backward, QT_TRANSLATE_NOOP("korvane::StackingOrder", "Nach hinten"), Qt::Key_PageDown},
-    {StackingOrder::Move::ToFront, QT_TRANSLATE_NOOP("korvane::StackingOrder", "Ganz nach vorne"), Qt::Key_Home},
-    {StackingOrder::Move::ToBack, QT_TRANSLATE_NOOP("korvane::StackingOrder", "Ganz nach hinten"), Qt::Key_End},
-};
-
-} // namespace
-
-StackingOrder::StackingOrder(MapDocument& document, ToolContext& context, QObject* parent)
-    : QObject(parent), m_document(document), m_context(context)
-{
-    for (const Entry& entry : kEntries) {
-        auto* action = new QAction(QCoreApplication::translate("korvane::StackingOrder", entry.text), this);
-        // Shown in the menu; the canvas handles the key itself.
-        action->setShortcut(QKeySequence(entry.key));
-        action->setShortcutContext(Qt::WidgetShortcut);
-        connect(action, &QAction::triggered, this, [this, move = entry.move] { run(move); });
-        m_actions << action;
-    }
-}
-
-QList<QAction*> StackingOrder::actions()
+bool StackingOrder::canRun(Move move) const
 {
     const int row = m_document.selectedRow();
-    for (qsizetype i = 0; i < m_actions.size(); ++i)
-        m_actions[i]->setEnabled(row >= 0 && targetRow(kEntries[i].move) != row);
-    return m_actions;
+    return row >= 0 && targetRow(move) != row;
 }
 
 int StackingOrder::targetRow(Move move) const
@@ -76,11 +44,26 @@ bool StackingOrder::run(Move move)
     return true;
 }
 
+int StackingOrder::keyOf(Move move)
+{
+    switch (move) {
+    case Move::Forward:
+        return Qt::Key_PageUp;
+    case Move::Backward:
+        return Qt::Key_PageDown;
+    case Move::ToFront:
+        return Qt::Key_Home;
+    case Move::ToBack:
+        return Qt::Key_End;
+    }
+    return 0;
+}
+
 std::optional<StackingOrder::Move> StackingOrder::forKey(int key)
 {
-    for (const Entry& entry : kEntries) {
-        if (entry.key == key)
-            return entry.move;
+    for (Move move : kMoves) {
+        if (keyOf(move) == key)
+            return move;
     }
     return std::nullopt;
 }
