@@ -231,6 +231,8 @@ private slots:
     void pictureHeldTwiceAtMost();
     void bigPictureSamePixels_data();
     void bigPictureSamePixels();
+    void bigPictureBufferWhenFirstNeeded_data();
+    void bigPictureBufferWhenFirstNeeded();
 };
 
 void TestCanvas::xorDrawnTwiceRestores_data()
@@ -1648,6 +1650,78 @@ void TestCanvas::bigPictureSamePixels()
     QCOMPARE(bigLines, small.w.areas().lines());
     QCOMPARE(bigOne.first, smallOne.first);
     QCOMPARE(bigOne.second.toImage(), smallOne.second.toImage());
+}
+
+void TestCanvas::bigPictureBufferWhenFirstNeeded_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("nothing: read at the end") << "none";
+    QTest::newRow("a quick rectangle band") << "band";
+    QTest::newRow("a quick rectangle drawn") << "rectangle";
+    QTest::newRow("a click selects an area") << "select";
+    QTest::newRow("a row of the list chosen") << "row";
+    QTest::newRow("zoomed to 100 %") << "zoom";
+    QTest::newRow("redrawn again first") << "refresh";
+    QTest::newRow("the list emptied first") << "delete";
+}
+
+// A big picture fitted into the view shows the picture and the drawing log;
+// its buffer is made, with the areas drawn, when something first needs it.
+// Whatever comes first (an XOR band, a click, the list, 100 %), the buffer
+// and the screen are then exactly those of a buffer drawn into at once.
+void TestCanvas::bigPictureBufferWhenFirstNeeded()
+{
+    QFETCH(QString, action);
+    struct Seen {
+        bool owed = false;
+        QImage fitted, buffer, after;
+    };
+    const auto run = [&action](bool atOnce) {
+        Window e(overlappingAreas());
+        e.canvas()->setPicture(texturedPicture(1601, 1400));
+        if (atOnce)
+            e.canvas()->image(); // from here on everything is drawn into the buffer as it comes
+        e.w.layoutCanvas();
+        e.zoom(25);
+        e.w.ui.Command6->click();
+        Seen seen;
+        seen.owed = e.canvas()->surface().owesBuffer();
+        seen.fitted = e.canvas()->grab().toImage();
+        if (action == "band" || action == "rectangle") {
+            e.w.ui.Option1[1]->click();
+            QTest::mousePress(e.canvas(), Qt::LeftButton, {}, e.at(QPoint(40, 50)));
+            QTest::mouseMove(e.canvas(), e.at(QPoint(300, 260)));
+            if (action == "rectangle")
+                QTest::mouseRelease(e.canvas(), Qt::LeftButton, {}, e.at(QPoint(300, 260)));
+        } else if (action == "select") {
+            e.press(QPoint(60, 40));
+        } else if (action == "row") {
+            e.clickRow(2);
+        } else if (action == "zoom") {
+            e.zoom(100);
+        } else if (action == "refresh") {
+            e.w.ui.Command6->click();
+        } else if (action == "delete") {
+            e.w.areas().setLines({});
+            e.w.ui.Command6->click();
+        }
+        seen.after = e.canvas()->grab().toImage();
+        seen.buffer = e.canvas()->image().copy();
+        return seen;
+    };
+    const Seen late = run(false);
+    const Seen early = run(true);
+    QVERIFY(late.owed);
+    QVERIFY(!early.owed);
+    QCOMPARE(late.fitted, early.fitted);
+    QCOMPARE(late.after, early.after);
+    QCOMPARE(late.buffer, early.buffer);
+    // The areas are on the screen before any buffer holds them.
+    Window none;
+    none.canvas()->setPicture(texturedPicture(1601, 1400));
+    none.w.layoutCanvas();
+    none.zoom(25);
+    QVERIFY(late.fitted != none.canvas()->grab().toImage());
 }
 
 QTEST_MAIN(TestCanvas)

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/RecentFiles.h"
 #include "app/WindowGeometry.h"
+#include "support/FileSizeLimit.h"
 #include "support/Files.h"
 #include "support/Rows.h"
 #include "support/ScriptedPlatform.h"
@@ -78,6 +79,8 @@ private slots:
     void recentFilesStored_data();
     void recentFilesStored();
     void recentAfterOpenImportAndMissing();
+    void recentWrittenAfterTheOpen_data();
+    void recentWrittenAfterTheOpen();
     void recentOpensAsFromOutside();
     void placedWithin_data();
     void placedWithin();
@@ -160,7 +163,7 @@ void TestKeeping::recentAfterOpenImportAndMissing()
     const QByteArray section = "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(e.path("seite.html")) +
                                "\r\nDatei2=" + quoted(e.path("plan.map")) + "\r\nDatei3=" + quoted(e.path("plan.png")) +
                                "\r\n";
-    QCOMPARE(e.ini(), section);
+    QTRY_COMPARE(e.ini(), section); // written in the next turn of the event loop
     // Gone: "Nein" keeps it in the list, "Ja" takes it out; no error either way.
     QVERIFY(QFile::remove(e.path("plan.map")));
     const QString question = "Die Datei \"" + e.path("plan.map") +
@@ -177,18 +180,75 @@ void TestKeeping::recentAfterOpenImportAndMissing()
     e.chooseRecent(2);
     QCOMPARE(e.recentEntries(),
              QStringList({"&1 seite.html   (" + folder + ")", "&2 plan.png   (" + folder + ")", "Liste leeren"}));
-    QCOMPARE(e.ini(), "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(e.path("seite.html")) +
+    QTRY_COMPARE(e.ini(), "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(e.path("seite.html")) +
                           "\r\nDatei2=" + quoted(e.path("plan.png")) + "\r\nDatei3=\r\n");
     QCOMPARE(e.w.areas().count(), 1); // nothing was opened
     // The same file again first: the file is not written again.
     const ino_t stored = inodeOf(e.path("Korvane.ini"));
     e.desktop.answers.enqueue(MessageButton::No);
     e.press(e.w.ui.Command11, e.path("seite.html"));
+    QTest::qWait(1);
     QCOMPARE(inodeOf(e.path("Korvane.ini")), stored);
     // "Liste leeren" empties it.
     e.recentMenu()->findChild<QAction*>("actZuletztLeeren")->trigger();
     QCOMPARE(e.recentEntries(), QStringList({"Keine zuletzt geöffneten Dateien (aus)", "Liste leeren (aus)"}));
-    QCOMPARE(e.ini(), QByteArray("[Zuletzt_geoeffnet]\r\nDatei1=\r\nDatei2=\r\nDatei3=\r\n"));
+    QTRY_COMPARE(e.ini(), QByteArray("[Zuletzt_geoeffnet]\r\nDatei1=\r\nDatei2=\r\nDatei3=\r\n"));
+}
+
+void TestKeeping::recentWrittenAfterTheOpen_data()
+{
+    QTest::addColumn<QString>("then");
+    QTest::newRow("the event loop runs") << "events";
+    QTest::newRow("the window goes at once") << "gone";
+    QTest::newRow("another editor wrote meanwhile") << "other";
+    QTest::newRow("the disk full at first") << "full";
+}
+
+// The open does not wait for the settings file: the list shows the file at
+// once, the file follows in the next turn of the event loop, or when the
+// window goes before that, merged with what another editor wrote.
+void TestKeeping::recentWrittenAfterTheOpen()
+{
+    QFETCH(QString, then);
+    korvane::test::SettingsFolder folder;
+    korvane::test::ScriptedPlatform& desktop = korvane::test::installScriptedPlatform();
+    auto w = std::make_unique<MainWindow>();
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    const QString file = folder.path("plan.png");
+    QVERIFY(picture.save(file, "PNG"));
+    const auto ini = [&folder] { return readFile(folder.path("Korvane.ini")); };
+    desktop.fileAnswers.enqueue(file);
+    w->ui.Command1->click();
+    QCOMPARE(w->findChild<RecentFiles*>()->files(), QStringList{file});
+    QVERIFY(!QFile::exists(folder.path("Korvane.ini"))); // not on the way to the first paint
+    QByteArray expected = "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(file) + "\r\n";
+    if (then == "other") {
+        QVERIFY(writeFile(folder.path("Korvane.ini"), "[Zuletzt_geoeffnet]\r\nDatei1=\"/anderswo/b.map\"\r\n"));
+        expected += "Datei2=\"/anderswo/b.map\"\r\n";
+    }
+    if (then == "full") {
+        // The write fails (one box); the next change writes this file too.
+        QVERIFY(korvane::test::onFullDisk(10, [] { QTest::qWait(20); }));
+        QCOMPARE(desktop.boxes.size(), 1);
+        QVERIFY(!QFile::exists(folder.path("Korvane.ini")));
+        const QString second = folder.path("zwei.png");
+        QVERIFY(picture.save(second, "PNG"));
+        desktop.fileAnswers.enqueue(second);
+        w->ui.Command1->click();
+        expected = "[Zuletzt_geoeffnet]\r\nDatei1=" + quoted(second) + "\r\nDatei2=" + quoted(file) + "\r\n";
+        QTRY_COMPARE(ini(), expected);
+        QCOMPARE(desktop.boxes.size(), 1);
+        return;
+    }
+    if (then == "gone") {
+        w.reset();
+        QCOMPARE(ini(), expected);
+        QVERIFY(desktop.boxes.isEmpty());
+        return;
+    }
+    QTRY_COMPARE(ini(), expected);
+    QCOMPARE(w->findChild<RecentFiles*>()->files(), QStringList({file, "/anderswo/b.map"}).mid(0, then == "other" ? 2 : 1));
 }
 
 // A recent file goes the way of a file from outside: the unsaved code's

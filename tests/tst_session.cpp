@@ -230,6 +230,8 @@ void TestSession::regressions_data()
         "open 0 0; lineWidth 2; drawPolygon 3 183 134 143 161 132 89 0 1; drawRect 10 10 60 60 0 1; selectRow 0; "
         "selectRow 1",
         101);
+    row("yellow left on a pasted star in edit mode", "dropFile 0 0 0 0 0 0; trace 0 0 0 1; foreignPaste 8 0; selectRow 0",
+        101);
 }
 
 // Each row replays a sequence that once failed (shrunk), or that shows a

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cmath>
@@ -81,6 +82,10 @@ private slots:
     void reducedPicture();
     void reducedPictureMeans_data();
     void reducedPictureMeans();
+    void reducedPictureOfEveryWidth_data();
+    void reducedPictureOfEveryWidth();
+    void reducedPicturePrepared_data();
+    void reducedPicturePrepared();
     void bigPictureOpensFitted_data();
     void bigPictureOpensFitted();
     void statusLine_data();
@@ -180,6 +185,61 @@ void TestViewing::reducedPictureMeans_data()
     // Halved twice: one block of 4 x 4 holds the whole 4 x 3 left part, one the column 4.
     row("one block for the rows and columns that are left", QImage::Format_RGB888, 2,
         QList<QRgb>{qRgb(75, 180, 128), qRgb(100, 155, 170)});
+    row("the same in 32 bits", QImage::Format_RGB32, 2, QList<QRgb>{qRgb(75, 180, 128), qRgb(100, 155, 170)});
+}
+
+void TestViewing::reducedPictureOfEveryWidth_data()
+{
+    QTest::addColumn<int>("halvings");
+    for (int halvings : {1, 3, 7, 8, 9})
+        QTest::newRow(QByteArray::number(halvings)) << halvings;
+}
+
+// A 32-bit picture is summed a block at a time; bright pixels fill the sums
+// of the widest blocks so summed to the last bit. The means are those of the
+// same picture packed in 24 bits, summed a pixel at a time.
+void TestViewing::reducedPictureOfEveryWidth()
+{
+    QFETCH(int, halvings);
+    QImage picture(1300 + 7, 600 + 3, QImage::Format_RGB32); // blocks left over at the ends
+    QRandomGenerator random(halvings);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const int bright = 255 - int(random.bounded(3)) * (x % 7 == 0 ? 100 : 1);
+            picture.setPixel(x, y, qRgb(bright, int(random.bounded(256)), 255 - bright / 2));
+        }
+    const QImage reference = korvane::reducedPicture(picture.convertToFormat(QImage::Format_RGB888), halvings);
+    QCOMPARE(korvane::reducedPicture(picture, halvings), reference);
+}
+
+void TestViewing::reducedPicturePrepared_data()
+{
+    QTest::addColumn<double>("prepared");
+    QTest::addColumn<double>("shown");
+    QTest::addColumn<bool>("otherPicture");
+    QTest::newRow("the zoom prepared") << 0.2 << 0.2 << false;
+    QTest::newRow("another zoom shown") << 0.2 << 0.45 << false;
+    QTest::newRow("another picture shown") << 0.2 << 0.2 << true;
+    QTest::newRow("nothing to reduce at 100 %") << 1.0 << 0.2 << false;
+}
+
+// The copy made ahead on a second thread is the copy of the picture and zoom
+// shown, whatever was prepared.
+void TestViewing::reducedPicturePrepared()
+{
+    QFETCH(double, prepared);
+    QFETCH(double, shown);
+    QFETCH(bool, otherPicture);
+    const QImage first = quarters(QSize(203, 101), QImage::Format_RGB32);
+    const QImage second = quarters(QSize(203, 101), QImage::Format_RGB32).mirrored(true, false);
+    const QImage& picture = otherPicture ? second : first;
+    korvane::ReducedPictureCache cache;
+    cache.prepare(first, prepared);
+    int halvings = -1;
+    const QImage reduced = cache.forZoom(picture, shown, &halvings);
+    QCOMPARE(halvings, halvingsFor(shown));
+    QCOMPARE(reduced, korvane::reducedPicture(picture, halvings));
+    QCOMPARE(cache.forZoom(picture, shown, &halvings).cacheKey(), reduced.cacheKey()); // kept
 }
 
 // Each pixel is the rounded mean of the pixels of its block, whatever the

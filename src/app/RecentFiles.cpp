@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QTimer>
 
 #include <utility>
 
@@ -112,8 +113,17 @@ QString recentEntryText(int number, const QString& path)
 }
 
 RecentFiles::RecentFiles(EditorSession& session, EditorView& view, QObject* parent)
-    : QObject(parent), m_session(session), m_view(view)
+    : QObject(parent), m_session(session), m_view(view), m_writeSoon(new QTimer(this))
 {
+    m_writeSoon->setSingleShot(true);
+    m_writeSoon->setInterval(0);
+    connect(m_writeSoon, &QTimer::timeout, this, [this] { writeChanges(); });
+}
+
+// The window goes (its view with it): no box, but nothing opened is forgotten.
+RecentFiles::~RecentFiles()
+{
+    writeChanges(false);
 }
 
 const QStringList& RecentFiles::files()
@@ -128,7 +138,7 @@ const QStringList& RecentFiles::files()
 void RecentFiles::add(const QString& path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    change([&absolute](QStringList& files) {
+    change([absolute](QStringList& files) {
         files.removeAll(absolute);
         files.prepend(absolute);
     });
@@ -136,7 +146,7 @@ void RecentFiles::add(const QString& path)
 
 void RecentFiles::remove(const QString& path)
 {
-    change([&path](QStringList& files) { files.removeAll(path); });
+    change([path](QStringList& files) { files.removeAll(path); });
 }
 
 void RecentFiles::clear()
@@ -144,23 +154,43 @@ void RecentFiles::clear()
     change([](QStringList& files) { files.clear(); });
 }
 
-// The list as stored now (another editor may have changed it), changed, and
-// written only when that changed it.
-void RecentFiles::change(const std::function<void(QStringList&)>& edit)
+// The list shown changes at once; the file follows (writeChanges()).
+void RecentFiles::change(const Edit& edit)
 {
-    const IniContents stored = storedContents();
-    const QStringList before = recentFilesIn(stored);
-    QStringList files = before;
+    QStringList files = this->files();
     edit(files);
     while (files.size() > kMaxFiles)
         files.removeLast();
     m_files = files;
-    m_read = true;
-    if (files == before)
+    m_unwritten.push_back(edit);
+    m_writeSoon->start();
+}
+
+// The list as stored now (another editor may have changed it), with the
+// changes made here since, written only when they changed it. Changes that
+// could not be written (a full disk) are kept for the next write, which
+// would otherwise start from the file without them.
+void RecentFiles::writeChanges(bool tellUser)
+{
+    m_writeSoon->stop();
+    if (m_unwritten.empty())
         return;
+    const IniContents stored = storedContents();
+    const QStringList before = recentFilesIn(stored);
+    QStringList files = before;
+    for (const Edit& edit : m_unwritten) {
+        edit(files);
+        while (files.size() > kMaxFiles)
+            files.removeLast();
+    }
+    m_files = files;
+    m_read = true;
     IniError error;
-    if (!iniWriteSettings(recentFileSettings(files, stored), settingsFilePath(), &error) &&
-        !std::exchange(m_failureShown, true))
+    if (files == before || iniWriteSettings(recentFileSettings(files, stored), settingsFilePath(), &error)) {
+        m_unwritten.clear();
+        return;
+    }
+    if (tellUser && !std::exchange(m_failureShown, true))
         warn(m_view.owner(), QStringLiteral("Error: %1. %2").arg(error.number).arg(error.description),
              QStringLiteral("INIWriteSetting"));
 }

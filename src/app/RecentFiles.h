@@ -6,8 +6,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class QMenu;
+class QTimer;
 
 namespace korvane {
 
@@ -18,7 +20,9 @@ class EditorView;
 // most ten, for the Datei menu. They are kept in Korvane.ini's section
 // "Zuletzt_geoeffnet" (see recentFileSettings()), read when the menu first
 // asks for them and written, merged with what another editor may have
-// written meanwhile, each time they change. A file chosen from the menu
+// written meanwhile, once they changed: in the next turn of the event loop,
+// so that the write (checked through to the disk) does not hold up the first
+// paint of a file just opened, and at the latest when the window goes. A file chosen from the menu
 // opens as a file from outside does, with every question of its command; a
 // file that is gone is offered for removal.
 class RecentFiles : public QObject {
@@ -27,6 +31,7 @@ public:
     static constexpr int kMaxFiles = 10;
 
     RecentFiles(EditorSession& session, EditorView& view, QObject* parent);
+    ~RecentFiles() override;
 
     const QStringList& files();
     void add(const QString& path);
@@ -36,12 +41,20 @@ public:
     // The menu's entries as the list is now: a file each, and "Liste leeren".
     void fillMenu(QMenu& menu);
 
+    // Writes the changes not written yet; a failure is shown once when
+    // `tellUser` (not while the window goes).
+    void writeChanges(bool tellUser = true);
+
 private:
-    void change(const std::function<void(QStringList&)>& edit);
+    // Kept until written: an edit holds what it needs by value.
+    using Edit = std::function<void(QStringList&)>;
+    void change(const Edit& edit);
 
     EditorSession& m_session;
     EditorView& m_view;
     QStringList m_files;
+    std::vector<Edit> m_unwritten; // applied to m_files, not yet to the file
+    QTimer* m_writeSoon = nullptr;
     bool m_read = false;
     bool m_failureShown = false;
 };

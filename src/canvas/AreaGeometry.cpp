@@ -240,10 +240,14 @@ void drawOutline(DrawingSurface& surface, const AreaGeometry& area)
         drawArea(surface, area, surface.penColor());
         return;
     }
-    const QPolygon& p = area.points;
-    for (int i = 0; i + 1 < p.size(); ++i)
-        surface.drawLine(p[i], p[i + 1], surface.penColor());
-    surface.drawLine(p.last(), p.first(), surface.penColor());
+    // Stroked as the redraw strokes the polygon (its joins, not a cap at
+    // each end of every line): a line's cap reached past the polygon's
+    // corner, and the redraw that paints the area over its highlight left
+    // those pixels yellow.
+    const FillStyle fill = surface.fillStyle();
+    surface.setFillStyle(FillStyle::Transparent);
+    surface.drawPolygon(area.points);
+    surface.setFillStyle(fill);
 }
 
 } // namespace korvane

@@ -43,7 +43,7 @@ AreaGeometry movedArea(AreaGeometry area, QPoint by);
 // circle in circleColor, all with the surface's width and fill.
 void drawArea(DrawingSurface& surface, const AreaGeometry& area, const QColor& circleColor);
 // Draws the area's outline in the pen colour, a polygon as its closed chain of
-// lines: the selection highlight and the edit drawing.
+// lines without a fill: the selection highlight and the edit drawing.
 void drawOutline(DrawingSurface& surface, const AreaGeometry& area);
 
 } // namespace korvane

@@ -26,6 +26,17 @@ void faultInOnTwoThreads(char* begin, size_t bytes)
 // (an import of thousands of lines): gathering them costs more than it saves.
 constexpr int kPendingAreaLimit = 20'000;
 
+// The complete redraw after opening a million areas: nothing but the drawing in the loop.
+void drawEvery(DrawingSurface& surface, const QVector<AreaGeometry>& shapes, const QBitArray& hidden, int skip,
+               const QColor& circleColor)
+{
+    const int count = int(shapes.size());
+    for (int i = 0; i < count; ++i) {
+        if (i != skip && !(i < hidden.size() && hidden.testBit(i)))
+            drawArea(surface, shapes[i], circleColor);
+    }
+}
+
 } // namespace
 
 AreaRenderer::AreaRenderer(const AreaList& areas, ImageSurface& surface, QObject* parent)
@@ -224,8 +235,9 @@ void AreaRenderer::redraw(int skip)
         const qint64 damagedArea = damage.area();
         const qint64 imageArea = qint64(m_surface.size().width()) * m_surface.size().height();
         // Past half the picture a redraw from scratch is as quick.
+        // A buffer not made yet is owed the whole drawing again: nothing to mend.
         const bool partial = m_incremental && !m_needFull && m_surface.isClean() && currentStyle() == m_cleanStyle &&
-                             damagedArea * 2 < imageArea;
+                             damagedArea * 2 < imageArea && !m_surface.owesBuffer();
         if (partial)
             redrawDamaged(damage);
         else
@@ -239,7 +251,10 @@ void AreaRenderer::redrawAll()
 {
     m_surface.clear();
     m_surface.setQuiet(true);
-    drawOthers(-1, Damage());
+    // A buffer not made yet gets the areas as they are now once it is made.
+    m_surface.drawWhenMade([shapes = m_shapes, hidden = m_hidden, circle = m_circleColor](ImageSurface& surface) {
+        drawEvery(surface, shapes, hidden, -1, circle);
+    });
     m_surface.setQuiet(false);
     m_surface.markClean();
     logAllAreas();
@@ -316,7 +331,7 @@ void AreaRenderer::drawOthers(int skip, const Damage& only)
     // Drawing through a clip of many rectangles is slow: then each area is
     // drawn once for every one of them it reaches, clipped to that one.
     if (only.isEmpty()) {
-        drawEvery(skip);
+        drawEvery(m_surface, m_shapes, m_hidden, skip, m_circleColor);
         return;
     }
     const bool byParts = only.tiled();
@@ -334,17 +349,6 @@ void AreaRenderer::drawOthers(int skip, const Damage& only)
             m_surface.setClip(QRegion(part));
             drawArea(m_surface, m_shapes[i], m_circleColor);
         }
-    }
-}
-
-// The complete redraw after opening a million areas: nothing but the drawing in the loop.
-void AreaRenderer::drawEvery(int skip)
-{
-    const QVector<AreaGeometry>& shapes = m_shapes;
-    const int count = int(shapes.size());
-    for (int i = 0; i < count; ++i) {
-        if (i != skip && !hidden(i))
-            drawArea(m_surface, shapes[i], m_circleColor);
     }
 }
 

@@ -68,7 +68,6 @@ private:
     void drawAllExcept(int skip);
     void drawOthersWhereChanged(int skip);
     void drawOthers(int skip, const Damage& only);
-    void drawEvery(int skip);
     void logAllAreas();
     void paintAreas(DrawingSurface& target, int skip, int only, const QColor& circleColor, const QRectF& visible) const;
 

@@ -71,6 +71,8 @@ void Canvas::applyZoom(int percent, double factor)
 {
     m_zoomPercent = percent;
     m_zoom = factor;
+    if (m_hasPicture && m_zoom < zoom::factorOf(zoom::kSteps.front()))
+        m_reduced.prepare(m_surface.picture(), m_zoom);
     resize(int(std::ceil(m_pictureSize.width() * m_zoom)), int(std::ceil(m_pictureSize.height() * m_zoom)));
     update();
     emit zoomChanged();

@@ -31,7 +31,11 @@ public:
     const QImage& transparency() const { return m_transparency; }
     // Frees the picture before a new one is decoded; the canvas keeps its size
     // until the next setPicture().
-    void releasePicture() { m_surface.releasePicture(); }
+    void releasePicture()
+    {
+        m_reduced.clear(); // a copy still being made holds the picture too
+        m_surface.releasePicture();
+    }
     const QImage& picture() const { return m_surface.picture(); }
     ImageSurface& surface() { return m_surface; }
     // The buffer as shown at 100 % (picture plus drawing).

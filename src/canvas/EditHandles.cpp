@@ -305,13 +305,22 @@ void EditHandles::edit_zeichnen(int index)
     m_context.regenerate();
 }
 
+// Stroked as the redraw strokes the polygon, so that painting the area over
+// it later leaves none of this outline behind (separate lines' caps reached
+// past the corners).
 void EditHandles::drawPolygonOutline(const handles::Layout& layout)
 {
-    const qsizetype n = layout.places.size() - 1;
-    for (qsizetype j = 1; j < n; ++j)
-        m_surface.drawLine(*layout.places[j], *layout.places[j + 1], m_surface.penColor());
-    if (n > 0)
-        m_surface.drawLine(*layout.places[n], *layout.places[1], m_surface.penColor());
+    QPolygon outline;
+    for (qsizetype j = 1; j < layout.places.size(); ++j) {
+        if (layout.places[j])
+            outline << *layout.places[j];
+    }
+    if (outline.isEmpty())
+        return;
+    const FillStyle fill = m_surface.fillStyle();
+    m_surface.setFillStyle(FillStyle::Transparent);
+    m_surface.drawPolygon(outline);
+    m_surface.setFillStyle(fill);
 }
 
 // A handle the line gives no place stays where the anchor is.

@@ -1,6 +1,7 @@
 #include "canvas/ImageSurface.h"
 
 #include "canvas/PictureMemory.h"
+#include "model/StageClock.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -98,24 +99,72 @@ void ImageSurface::setPicture(QImage picture)
     // The old picture and buffer go before the new buffer is made.
     m_buffer = QImage();
     m_picture = QImage();
+    m_owed.reset();
     // Raster operations (the XOR rubber band) need a 32-bit opaque format.
     picture.convertTo(QImage::Format_RGB32);
     useScreenResolution(picture);
-    // A big picture becomes the buffer as it is, and the picture below the
-    // drawing is kept in 24 bits: a quarter less memory for the same pixels.
-    if (picture.sizeInBytes() >= kPackedFrom)
-        m_picture = packedPicture(picture);
-    if (!m_picture.isNull()) {
-        m_buffer = std::move(picture);
-    } else {
-        m_picture = std::move(picture);
+    m_picture = std::move(picture);
+    // A big picture waits for its buffer until one is needed (makeBuffer()).
+    if (m_picture.sizeInBytes() < kPackedFrom)
         m_buffer = copyPicture(m_picture);
-    }
+    else
+        m_owed = Owed{};
     m_pristine = true;
     m_clean = false;
     m_dirty.clear();
     m_log.clear();
-    notify(m_buffer.rect());
+    notify(QRect(QPoint(0, 0), size()));
+}
+
+// The buffer of a big picture: the picture becomes it as it is, and is kept
+// below the drawing in 24 bits, a quarter less memory for the same pixels;
+// then what was owed is drawn into it. A const function, as reading the
+// buffer may make it; the surface itself is never const (see Canvas).
+void ImageSurface::makeBuffer() const
+{
+    if (!m_owed)
+        return;
+    const stages::Clock drawing(stages::Stage::Drawing);
+    const Owed owed = *std::exchange(m_owed, std::nullopt);
+    QImage packed = packedPicture(m_picture);
+    if (packed.isNull()) {
+        m_buffer = copyPicture(m_picture);
+    } else {
+        m_buffer = std::move(m_picture);
+        m_picture = std::move(packed);
+    }
+    if (!owed.draw)
+        return;
+    // Drawn whole, whatever clip the caller set for its own drawing.
+    auto& self = const_cast<ImageSurface&>(*this);
+    const DrawingLog::Style now = style(penColor());
+    const bool quiet = std::exchange(self.m_quiet, true);
+    const bool clipped = std::exchange(self.m_clipped, false);
+    self.useStyle(owed.style);
+    owed.draw(self);
+    flush();
+    self.useStyle(now);
+    self.m_clipped = clipped;
+    self.m_quiet = quiet;
+}
+
+void ImageSurface::useStyle(const DrawingLog::Style& style)
+{
+    setPenColor(style.pen);
+    setFillColor(style.fill);
+    setFillStyle(style.fillStyle);
+    setLineWidth(style.width);
+    setDrawMode(style.mode);
+}
+
+void ImageSurface::drawWhenMade(std::function<void(ImageSurface&)> draw)
+{
+    if (!m_owed) {
+        draw(*this);
+        return;
+    }
+    m_owed = Owed{std::move(draw), style(penColor())};
+    m_pristine = false;
 }
 
 void ImageSurface::releasePicture()
@@ -135,6 +184,7 @@ void ImageSurface::resizeBlank(QSize size, const QColor& background)
 
 const QImage& ImageSurface::image() const
 {
+    makeBuffer();
     flush();
     return m_buffer;
 }
@@ -143,6 +193,10 @@ const QImage& ImageSurface::image() const
 // the picture once more for a moment.
 void ImageSurface::restorePicture()
 {
+    if (m_owed) {
+        m_owed = Owed{}; // the buffer still to be made is the picture alone
+        return;
+    }
     if (!unpackPixels(m_picture, m_buffer) && !copyPixels(m_picture, m_buffer))
         m_buffer = copyPicture(m_picture);
 }
@@ -150,6 +204,7 @@ void ImageSurface::restorePicture()
 // Everything that draws goes through the painter.
 QPainter& ImageSurface::painter()
 {
+    makeBuffer();
     m_pristine = false;
     if (!m_painter) {
         m_prepared.reset();
@@ -185,6 +240,7 @@ void ImageSurface::prepare(const QColor& penColor, bool filled)
 // and draws the corners of a rectangle less than two pixels wide twice.
 bool ImageSurface::drawOutlineDirectly(const QRectF& rect)
 {
+    makeBuffer();
     if (lineWidth() != 1 || fillStyle() == FillStyle::DiagonalCross || m_buffer.format() != QImage::Format_RGB32)
         return false;
     const QRgba64 colour = penColor().rgba64();
@@ -214,7 +270,7 @@ void ImageSurface::touched(const QRectF& bounds)
         return;
     // A sharp corner's mitre reaches up to twice the line width past its point.
     const int margin = 2 * lineWidth() + 2;
-    const QRect rect = bounds.toAlignedRect().adjusted(-margin, -margin, margin, margin) & m_buffer.rect();
+    const QRect rect = bounds.toAlignedRect().adjusted(-margin, -margin, margin, margin) & QRect(QPoint(0, 0), size());
     if (rect.isEmpty())
         return;
     addDirty(rect);
@@ -331,11 +387,12 @@ void ImageSurface::clear()
     m_pristine = true;
     m_clean = false;
     m_dirty.clear();
-    notify(m_buffer.rect());
+    notify(QRect(QPoint(0, 0), size()));
 }
 
 QColor ImageSurface::pixel(QPoint point) const
 {
+    makeBuffer();
     flush();
     if (!m_buffer.rect().contains(point))
         return {};
@@ -352,6 +409,7 @@ void ImageSurface::markClean()
 // switched off and on again did not keep to the new region.
 void ImageSurface::restoreRegion(const QRegion& region)
 {
+    makeBuffer();
     flush();
     m_clipped = false;
     // Copied rectangle by rectangle: a painter converts the whole bounding

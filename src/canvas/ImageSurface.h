@@ -26,7 +26,9 @@ public:
     // The picture below the drawing; the buffer takes its size and contents.
     // These two are the only copies the surface keeps; a picture handed over
     // with std::move is kept without copying it once more. A big one (8 MiB
-    // and more) becomes the buffer, and picture() keeps its pixels in 24 bits.
+    // and more) is held alone until something needs the buffer (see
+    // owesBuffer()); then it becomes the buffer, and picture() keeps its
+    // pixels in 24 bits.
     void setPicture(QImage picture);
     // Gives up the picture and the drawing (the surface shrinks to one
     // pixel), so that a new picture can be decoded without the old one.
@@ -35,7 +37,18 @@ public:
     void resizeBlank(QSize size, const QColor& background);
     const QImage& picture() const { return m_picture; }
     const QImage& image() const;
-    QSize size() const { return m_buffer.size(); }
+    QSize size() const { return m_picture.size(); }
+
+    // A big picture's buffer is made when it is first needed (its pixels
+    // read, anything drawn into it): a canvas fitted to the view shows the
+    // picture and the drawing log, not the buffer, so an open need not fill
+    // 50 MB with areas before the first paint. The buffer then shows exactly
+    // what drawing at once would have shown.
+    bool owesBuffer() const { return m_owed.has_value(); }
+    // Drawn into the buffer when it is made, with the drawing attributes as
+    // they are now and quiet: the areas of a complete redraw. Replaces what
+    // was owed before; draws at once when the buffer exists.
+    void drawWhenMade(std::function<void(ImageSurface&)> draw);
 
     void drawLine(QPointF from, QPointF to, const QColor& color) override;
     void drawRectangle(QPointF corner1, QPointF corner2) override;
@@ -77,6 +90,8 @@ public:
 private:
     QPainter& painter();
     void restorePicture();
+    void makeBuffer() const;
+    void useStyle(const DrawingLog::Style& style);
     void prepare(const QColor& penColor, bool filled);
     bool drawOutlineDirectly(const QRectF& rect);
     void touched(const QRectF& bounds);
@@ -85,8 +100,14 @@ private:
     DrawingLog::Step step(DrawingLog::Kind kind, const QColor& outline, const QRectF& bounds, QPointF a = {},
                           QPointF b = {}) const;
 
-    QImage m_picture;
-    QImage m_buffer;
+    // Both change when the buffer is made, which reading image() may do.
+    mutable QImage m_picture;
+    mutable QImage m_buffer;
+    struct Owed {
+        std::function<void(ImageSurface&)> draw;
+        DrawingLog::Style style;
+    };
+    mutable std::optional<Owed> m_owed;
     QColor m_background;
     mutable std::unique_ptr<QPainter> m_painter;
     // What the open painter was last prepared with: a million areas in one

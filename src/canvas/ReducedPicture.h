@@ -2,6 +2,9 @@
 
 #include <QImage>
 
+#include <future>
+#include <optional>
+
 namespace korvane {
 
 // A picture halved `halvings` times on each side, each pixel the mean of the
@@ -18,13 +21,24 @@ int halvingsFor(double zoom);
 // number of halvings and kept while they stay.
 class ReducedPictureCache {
 public:
+    ~ReducedPictureCache();
     const QImage& forZoom(const QImage& picture, double zoom, int* halvings);
+    // Starts making the copy for this zoom on a second thread: a picture
+    // fitted into the view as it opens is reduced while the window does the
+    // rest of the open (the map's code), and forZoom() takes it from there.
+    void prepare(const QImage& picture, double zoom);
     void clear();
 
 private:
     QImage m_reduced;
     qint64 m_pictureKey = 0;
     int m_halvings = 0;
+    struct Making {
+        std::future<QImage> copy;
+        qint64 pictureKey = 0;
+        int halvings = 0;
+    };
+    std::optional<Making> m_making;
 };
 
 } // namespace korvane

@@ -74,16 +74,24 @@ const QString kExportUnsaved =
 // picture, or none (cancelled).
 QString pictureChoice(Session& s, int choice)
 {
-    switch (wrap(choice, 4)) {
+    switch (wrap(choice, 5)) {
     case 0:
         return s.picture(0);
     case 1:
         return s.picture(1);
     case 2:
         return s.path(QStringLiteral("bilder/kaputt.png"));
+    case 4:
+        return s.picture(2);
     default:
         return QString();
     }
+}
+
+// The choice that names a picture of the fixtures again.
+int choiceOf(Session& s, const QString& picture)
+{
+    return picture == s.picture(0) ? 0 : picture == s.picture(1) ? 1 : 4;
 }
 
 QSize sizeOf(Session& s, const QString& picture)
@@ -92,6 +100,8 @@ QSize sizeOf(Session& s, const QString& picture)
         return {400, 300};
     if (picture == s.picture(1))
         return {320, 240};
+    if (picture == s.picture(2))
+        return {1600, 1400};
     return {};
 }
 
@@ -784,7 +794,7 @@ void runRecentFile(Session& s, const QList<int>& p)
     else if (!fixture)
         runNoMapImportBy(s, file, at(p, 2), [choose](Session& s) { choose(s); });
     else if (name.endsWith(QLatin1String(".png")))
-        runOpenBy(s, {file == s.picture(0) ? 0 : 1, at(p, 2)}, [choose](Session& s) { choose(s); });
+        runOpenBy(s, {choiceOf(s, file), at(p, 2)}, [choose](Session& s) { choose(s); });
     else if (name.endsWith(QLatin1String(".map")))
         runMapImportBy(s, {kind, 0, at(p, 2), at(p, 3), at(p, 4), at(p, 5)}, chosen);
     else
@@ -1140,7 +1150,7 @@ void addFileActions(std::vector<Action>& actions)
 {
     const auto always = [](Session&) { return true; };
     const auto picture = [](Session& s) { return s.hasPicture(); };
-    actions.push_back({"open", 4, always, [](Session&, QRandomGenerator& g) { return numbers(g, {4, 3}); }, runOpen});
+    actions.push_back({"open", 4, always, [](Session&, QRandomGenerator& g) { return numbers(g, {5, 3}); }, runOpen});
     actions.push_back({"save", 3, [](Session& s) { return s.w().ui.Command7->isEnabled(); },
                        [](Session&, QRandomGenerator& g) { return numbers(g, {7, 3}); }, runSave});
     actions.push_back({"mapImport", 3, always,

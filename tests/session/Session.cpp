@@ -46,11 +46,10 @@ const KnownFault kKnownFaults[] = {
     {4, "trust-files", true},     {5, "trust-canvas", true},    {6, "trust-window", true},
     {9, "trust-canvas", true},    {10, "trust-canvas", true},   {11, "trust-canvas", true},
     {12, "trust-recovery", true}, {15, "trust-window", true},
-    // A polygon's highlight is drawn line by line, its area as one closed
-    // stroke: once another area is chosen, a few yellow pixels stay at its
-    // corners and along its edges where the two strokes fall on other pixels
-    // (most with lines 2 or 3 pixels wide, now and then with 1).
-    {101, "reported", false},
+    // A polygon's highlight was drawn line by line, its area as one closed
+    // stroke: once another area was chosen, a few yellow pixels stayed at its
+    // corners and along its edges where the two strokes fell on other pixels.
+    {101, "main", true},
 };
 
 // A picture with something on it everywhere, so that a stale or missing
@@ -171,6 +170,8 @@ void Session::makeFixtures()
     QDir().mkpath(path(QStringLiteral("ablage")));
     write(QStringLiteral("bilder/plan.png"), pictureBytes(400, 300, QColor(170, 200, 255)));
     write(QStringLiteral("bilder/zweites.png"), pictureBytes(320, 240, QColor(255, 200, 160), true));
+    // Big enough to open fitted, its canvas buffer made only when first needed.
+    write(QStringLiteral("bilder/gross.png"), pictureBytes(1600, 1400, QColor(200, 230, 170)));
     write(QStringLiteral("bilder/kaputt.png"), "Das ist kein Bild.\n");
 }
 
@@ -181,6 +182,8 @@ QString Session::path(const QString& relative) const
 
 QString Session::picture(int which) const
 {
+    if (which == 2)
+        return path(QStringLiteral("bilder/gross.png"));
     return path(which == 0 ? QStringLiteral("bilder/plan.png") : QStringLiteral("bilder/zweites.png"));
 }
 

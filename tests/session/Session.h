@@ -103,7 +103,7 @@ public:
 
     // --- the files a step may open, in a folder of this run ---
     QString path(const QString& relative) const;
-    QString picture(int which) const; // 0 plan.png 400 x 300, 1 zweites.png 320 x 240
+    QString picture(int which) const; // 0 plan.png 400 x 300, 1 zweites.png 320 x 240, 2 gross.png 1600 x 1400
     QString write(const QString& relative, const QByteArray& bytes) const;
 
     // --- the window as the user reaches it ---
