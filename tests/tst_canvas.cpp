@@ -1289,7 +1289,7 @@ void TestCanvas::escapeDropsTheBand()
     QVERIFY(e.canvas()->surface().image() != clean);
     e.key(Qt::Key_Escape);
     QCOMPARE(e.canvas()->surface().image(), clean);
-    QCOMPARE(e.w.editorState().drawState, 1);
+    QCOMPARE(e.w.editorState().drawState(), 1);
     QTest::mouseMove(e.canvas(), e.at(QPoint(90, 70)));
     QTest::mouseRelease(e.canvas(), Qt::LeftButton, {}, e.at(QPoint(90, 70)));
     QCOMPARE(e.canvas()->surface().image(), clean);

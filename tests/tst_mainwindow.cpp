@@ -216,7 +216,7 @@ void TestMainWindow::drawRectAndCircle()
     e.drag(from, to);
     QCOMPARE(e.dialogCalls, dialogs);
     QCOMPARE(e.w.areas().lines(), line.isEmpty() ? QStringList() : QStringList{line});
-    QCOMPARE(e.w.editorState().drawState, 1);
+    QCOMPARE(e.w.editorState().drawState(), 1);
     QCOMPARE(e.w.ui.Option1[3]->isEnabled(), !line.isEmpty());
     if (line.isEmpty()) {
         // The refresh took the rubber band away again.
@@ -249,7 +249,7 @@ void TestMainWindow::rightButtonDragEndsWithoutDialog()
     e.drag(QPoint(10, 10), QPoint(100, 90), Qt::RightButton);
     QCOMPARE(e.dialogCalls, 0);
     QCOMPARE(e.w.areas().count(), 0);
-    QCOMPARE(e.w.editorState().drawState, 1);
+    QCOMPARE(e.w.editorState().drawState(), 1);
     // The band stays until the next refresh.
     QVERIFY(e.canvas()->image() != before);
     e.w.ui.Command6->click();
@@ -747,7 +747,7 @@ void TestMainWindow::resetKeepsTool()
     e.canvas()->surface().drawLine(QPointF(0, 290), QPointF(399, 290), Qt::black);
     e.w.reset_zustand();
     e.expectEmptyDrawing(true);
-    QCOMPARE(e.w.editorState().drawState, 1);
+    QCOMPARE(e.w.editorState().drawState(), 1);
     QVERIFY(e.w.ui.Option1[2]->isChecked());
     QCOMPARE(e.w.editorState().shapeKind, QStringLiteral("circle"));
     QCOMPARE(e.canvas()->image(), e.canvas()->picture()); // nothing drawn is left

@@ -1,10 +1,13 @@
 // The tools without a window: handle geometry as plain functions, and the
 // edit tool's drags against a context of their own, so that what a drag does
 // to the document is seen directly.
+#include "canvas/AreaArrangement.h"
+#include "canvas/HitTest.h"
 #include "document/MapDocument.h"
 #include "model/AreaEntry.h"
 #include "model/AreaList.h"
 #include "model/LinkAttributes.h"
+#include "tools/EditTool.h"
 #include "tools/HandleDrag.h"
 #include "tools/HandleGeometry.h"
 #include "tools/SeveralDrag.h"
@@ -44,20 +47,20 @@ QString coordsText(handles::Shape shape, const QList<QPoint>& places)
 class FakeContext : public ToolContext {
 public:
     MapDocument doc;
-    QSize picture{400, 300};
+    QSize size{400, 300};
     QStringList calls;
     QString previewLine;
     int previewRow = -1;
     QPoint snapTo; // a point target; null: no snapping
 
     MapDocument& document() override { return doc; }
-    QSize pictureSize() const override { return picture; }
+    QSize pictureSize() const override { return size; }
     QPoint snapPoint(int, QPoint point, const QRect& reach) override
     {
         return !snapTo.isNull() && reach.contains(snapTo) ? snapTo : point;
     }
     QPoint snapMove(int, const QString&, QPoint by) override { return by; }
-    QPoint snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by) override
+    QPoint snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by, bool) override
     {
         calls << QStringLiteral("snap %1 by %2 of %3").arg(entry::coordsOf(held)).arg(rows.size()).arg(by.x());
         return by;
@@ -84,6 +87,73 @@ public:
     {
         calls << (regenerate ? QStringLiteral("redraw+code") : QStringLiteral("redraw"));
     }
+
+    // The selection and the handles as the window would show them: the
+    // handles stand where the selected line puts them.
+    double zoom = 1.0;
+    QList<QPoint> handles;
+    int paintedUnderPointer = -1;
+    QVector<AreaGeometry> shapes() const
+    {
+        QVector<AreaGeometry> all;
+        for (const QString& l : doc.areas().lines().toStringList())
+            all << parseArea(l);
+        return all;
+    }
+    int areaAt(QPointF point) const override { return korvane::areaAt(shapes(), point); }
+    QList<int> areasInside(const QRectF& band) const override { return korvane::areasInside(shapes(), band); }
+    void select(int row) override
+    {
+        doc.select(row);
+        handles = row >= 0 ? placesOf(doc.areas().line(row)) : QList<QPoint>();
+        calls << QStringLiteral("select %1").arg(row);
+    }
+    void toggle(int row) override { calls << QStringLiteral("toggle %1").arg(row); }
+    void selectSeveral(const QList<int>& rows, int current) override
+    {
+        doc.selectRows(rows, current);
+        QStringList names;
+        for (int row : rows)
+            names << QString::number(row);
+        calls << QStringLiteral("several %1 at %2").arg(names.join(QLatin1Char(','))).arg(current);
+    }
+    void showSelection() override { calls << QStringLiteral("show selection"); }
+    void showChanged(int row) override { calls << QStringLiteral("changed %1").arg(row); }
+    void inform(const QString& text) override { calls << QStringLiteral("inform ") + text; }
+    bool askLink(const QRect&) override { return false; }
+    QImage image;
+    const QImage& picture() const override { return image; }
+    bool addPolygon(const QString&) override { return false; }
+    bool addPolygons(const QStringList&, const QString&) override { return false; }
+    void repaintOverlay() override {}
+    double catchReach() const override { return 6.0 / zoom; }
+    QList<QPoint> handlePlaces() const override { return handles; }
+    QList<int> handleAligns() const override
+    {
+        return handles::layoutOf(doc.areas().line(doc.selectedRow())).aligns;
+    }
+    int paintedHandleAt() const override { return paintedUnderPointer; }
+    void showHandles(const QList<QPoint>& places, int held) override
+    {
+        handles = places;
+        calls << QStringLiteral("handles, %1 held").arg(held);
+    }
+    void showAddedPoint(QPoint place) override
+    {
+        handles << place;
+        calls << QStringLiteral("point %1,%2").arg(place.x()).arg(place.y());
+    }
+    // The band shows whole screen pixels, as the canvas's band does.
+    QRectF showBand(const QRectF& band) override
+    {
+        const QRect shown = QRectF(band.topLeft() * zoom, band.bottomRight() * zoom).toAlignedRect();
+        calls << QStringLiteral("band %1,%2 %3x%4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height());
+        return QRectF(QRectF(shown).topLeft() / zoom, QRectF(shown).bottomRight() / zoom);
+    }
+    void endBand() override { calls << QStringLiteral("end band"); }
+    void letGo() override { calls << QStringLiteral("let go"); }
+    bool pointMenu(int, QPoint) override { return false; }
+    void regenerate() override { calls << QStringLiteral("code"); }
 };
 
 } // namespace
@@ -104,6 +174,12 @@ private slots:
     void severalDragCommitsOnce_data();
     void severalDragCommitsOnce();
     void toolManagerWritesToolAndMode();
+    void editToolPress_data();
+    void editToolPress();
+    void editToolBand_data();
+    void editToolBand();
+    void escapeDropsInteraction_data();
+    void escapeDropsInteraction();
 };
 
 void TestTools::handlePlaces_data()
@@ -395,6 +471,221 @@ void TestTools::toolManagerWritesToolAndMode()
     QCOMPARE(enabling.count(), 2);
     QCOMPARE(enabling.at(0).at(0).toBool(), false);
     QCOMPARE(enabling.at(1).at(0).toBool(), true);
+}
+
+void TestTools::editToolPress_data()
+{
+    QTest::addColumn<QStringList>("areas");
+    QTest::addColumn<QList<int>>("selected"); // the last one chosen last
+    QTest::addColumn<int>("painted");         // the painted handle under the pointer
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("control");
+    QTest::addColumn<QList<QPointF>>("points"); // the press, then the moves; the release at the last
+    QTest::addColumn<bool>("held");             // the canvas holds the pointer
+    QTest::addColumn<QStringList>("coords");    // of every line after the release
+    QTest::addColumn<QString>("undoText");      // of the one step; empty: none
+    QTest::addColumn<QStringList>("calls");
+    using Points = QList<QPointF>;
+    const QString rect = line("rect", "10,20,110,70");
+    const QString poly = line("poly", "10,10,50,10,30,40");
+    const int left = Qt::LeftButton, right = Qt::RightButton;
+    QTest::newRow("no area yet") << QStringList() << QList<int>() << -1 << 1.0 << left << false << Points{{5, 5}}
+                                 << false << QStringList() << QString()
+                                 << QStringList{"inform Bitte zunächst ein Areal einzeichnen!", "unmark"};
+    QTest::newRow("empty picture, nothing chosen")
+        << QStringList{rect} << QList<int>() << -1 << 1.0 << left << false << Points{{200, 200}} << false
+        << QStringList{"10,20,110,70"} << QString()
+        << QStringList{"inform Bitte zunächst in der Arealliste ein Element auswählen!", "unmark"};
+    // Ctrl+click near an edge puts a point into it through the document (a
+    // half pixel rounds to even).
+    QTest::newRow("point put in") << QStringList{poly} << QList<int>{0} << -1 << 1.0 << left << true
+                                  << Points{{30.4, 14.5}} << false << QStringList{"10,10,30,14,50,10,30,40"}
+                                  << QStringLiteral("Punkt einfügen") << QStringList{"changed 0", "unmark"};
+    // Four screen pixels are a pixel at 400 %: too far for the edge, so the
+    // Ctrl+click takes the area into the selection or out of it.
+    QTest::newRow("too far at 400 %") << QStringList{poly} << QList<int>{0} << -1 << 4.0 << left << true
+                                      << Points{{30, 14}} << false << QStringList{"10,10,50,10,30,40"} << QString()
+                                      << QStringList{"toggle 0", "unmark"};
+    QTest::newRow("point added") << QStringList{poly} << QList<int>{0} << -1 << 1.0 << right << false
+                                 << Points{{70.4, 30.6}} << false << QStringList{"10,10,50,10,30,40,70,31"}
+                                 << QStringLiteral("Punkt hinzufügen") << QStringList{"point 70,31", "unmark"};
+    QTest::newRow("no point for a rectangle") << QStringList{rect} << QList<int>{0} << -1 << 1.0 << right << false
+                                              << Points{{200, 200}} << false << QStringList{"10,20,110,70"}
+                                              << QString() << QStringList{"unmark"};
+    QTest::newRow("painted handle") << QStringList{poly} << QList<int>{0} << 2 << 1.0 << left << false
+                                    << Points{{50, 10}, {60.7, 20.2}} << true << QStringList{"10,10,60,20,30,40"}
+                                    << QStringLiteral("Form ändern")
+                                    << QStringList{"hold", "preview 0 10,10,60,20,30,40", "redraw", "handles, 2 held",
+                                                   "follow", "end preview", "unmark", "redraw+code", "unmark"};
+    QTest::newRow("right press on a painted handle") << QStringList{poly} << QList<int>{0} << 2 << 1.0 << right
+                                                     << false << Points{{50, 10}} << true
+                                                     << QStringList{"10,10,50,10,30,40"} << QString()
+                                                     << QStringList{"unmark"};
+    QTest::newRow("body") << QStringList{rect} << QList<int>() << -1 << 1.0 << left << false
+                          << Points{{50.5, 40.5}, {60.5, 45.9}} << true << QStringList{"20,25,120,75"}
+                          << QStringLiteral("Areal verschieben")
+                          << QStringList{"select 0", "hold", "preview 0 20,25,120,75", "redraw", "handles, 0 held",
+                                         "follow", "end preview", "unmark", "redraw+code", "unmark"};
+    QTest::newRow("a click on the body") << QStringList{rect} << QList<int>() << -1 << 1.0 << left << false
+                                         << Points{{50.5, 40.5}, {51.2, 40.9}} << true << QStringList{"10,20,110,70"}
+                                         << QString() << QStringList{"select 0", "hold", "follow", "unmark", "unmark"};
+    const QString other = line("rect", "200,20,250,70");
+    QTest::newRow("several") << QStringList{rect, other} << QList<int>{0, 1} << -1 << 1.0 << left << false
+                             << Points{{50.5, 40.5}, {60.5, 40.5}} << true
+                             << QStringList{"20,20,120,70", "210,20,260,70"} << QStringLiteral("Areale verschieben")
+                             << QStringList{"snap 10,20,110,70 by 2 of 10", "moved 2 rows by 10,0", "end moved",
+                                            "several 0,1 at 1", "unmark"};
+    // A click on one of several returns to that one alone.
+    QTest::newRow("a click on one of several")
+        << QStringList{rect, other} << QList<int>{0, 1} << -1 << 1.0 << left << false << Points{{50.5, 40.5}}
+        << true << QStringList{"10,20,110,70", "200,20,250,70"} << QString()
+        << QStringList{"end moved, redraw", "select 0", "unmark"};
+}
+
+// The press chooses what the pointer does; the document changes at most
+// once, at the release, or at the press for a point put in or added.
+void TestTools::editToolPress()
+{
+    QFETCH(QStringList, areas);
+    QFETCH(QList<int>, selected);
+    QFETCH(int, painted);
+    QFETCH(double, zoom);
+    QFETCH(int, button);
+    QFETCH(bool, control);
+    QFETCH(QList<QPointF>, points);
+    QFETCH(bool, held);
+    QFETCH(QStringList, coords);
+    QFETCH(QString, undoText);
+    QFETCH(QStringList, calls);
+    FakeContext context;
+    for (const QString& area : areas)
+        context.doc.areas().append(area);
+    if (!selected.isEmpty()) {
+        context.doc.selectRows(selected, selected.last());
+        context.handles = placesOf(areas[selected.last()]);
+    }
+    context.paintedUnderPointer = painted;
+    context.zoom = zoom;
+    EditTool tool(context);
+    QCOMPARE(tool.press(Qt::MouseButton(button), points.first(), control), held);
+    QCOMPARE(tool.busy(), held && button == Qt::LeftButton);
+    for (const QPointF& at : points.mid(1)) {
+        tool.move(Qt::LeftButton, at);
+        QCOMPARE(context.doc.areas().lines().toStringList(), areas); // nothing changes before the release
+    }
+    tool.release(Qt::MouseButton(button), points.last());
+    QVERIFY(!tool.busy());
+    QStringList after;
+    for (const QString& l : context.doc.areas().lines().toStringList())
+        after << entry::coordsOf(l);
+    QCOMPARE(after, coords);
+    QCOMPARE(context.doc.history().count(), undoText.isEmpty() ? 0 : 1);
+    if (!undoText.isEmpty()) {
+        QCOMPARE(context.doc.history().text(0), undoText);
+        context.doc.undo();
+        QCOMPARE(context.doc.areas().lines().toStringList(), areas);
+    }
+    QCOMPARE(context.calls, calls);
+}
+
+void TestTools::editToolBand_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<QList<QPointF>>("points"); // the press, then the moves; the release at the last
+    QTest::addColumn<QList<int>>("chosen");
+    QTest::addColumn<QStringList>("calls");
+    using Points = QList<QPointF>;
+    QTest::newRow("two inside") << 1.0 << Points{{5, 5}, {30, 30}, {60, 60}} << QList<int>{0, 1}
+                                << QStringList{"end band", "band 5,5 25x25", "band 5,5 55x55", "end band",
+                                               "several 0,1 at 0", "unmark"};
+    QTest::newRow("backwards") << 1.0 << Points{{60, 60}, {5.5, 5.5}} << QList<int>{0, 1}
+                               << QStringList{"end band", "band 5,5 55x55", "end band", "several 0,1 at 0", "unmark"};
+    QTest::newRow("none inside") << 1.0 << Points{{70, 5}, {90, 30}} << QList<int>{2}
+                                 << QStringList{"end band", "band 70,5 20x25", "end band", "unmark"};
+    QTest::newRow("a click draws no band") << 1.0 << Points{{70, 5}} << QList<int>{2}
+                                           << QStringList{"end band", "unmark"};
+    // The band shows whole screen pixels; what it shows is what it chooses:
+    // at 300 % its edge at 19.9 lies on screen pixel 60, which is picture pixel 20.
+    QTest::newRow("whole screen pixels") << 3.0 << Points{{5, 5}, {19.9, 19.9}} << QList<int>{0}
+                                         << QStringList{"end band", "band 15,15 45x45", "end band", "several 0 at 0",
+                                                        "unmark"};
+}
+
+void TestTools::editToolBand()
+{
+    QFETCH(double, zoom);
+    QFETCH(QList<QPointF>, points);
+    QFETCH(QList<int>, chosen);
+    QFETCH(QStringList, calls);
+    FakeContext context;
+    const QStringList areas{line("rect", "10,10,20,20"), line("circle", "40,40,5"),
+                            line("poly", "100,100,120,100,110,120")};
+    for (const QString& area : areas)
+        context.doc.areas().append(area);
+    context.doc.select(2);
+    context.zoom = zoom;
+    EditTool tool(context);
+    QVERIFY(tool.press(Qt::LeftButton, points.first(), false));
+    for (const QPointF& at : points.mid(1))
+        tool.move(Qt::LeftButton, at);
+    QCOMPARE(tool.band().has_value(), points.size() > 1);
+    tool.release(Qt::LeftButton, points.last());
+    QVERIFY(!tool.busy() && !tool.band());
+    QCOMPARE(context.doc.selectedRows(), chosen);
+    QCOMPARE(context.doc.history().count(), 0);
+    QCOMPARE(context.calls, calls);
+}
+
+void TestTools::escapeDropsInteraction_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("calls"); // from the Escape on
+    QTest::newRow("handle") << QStringLiteral("handle")
+                            << QStringList{"let go", "unmark", "follow", "end preview", "unmark", "show selection"};
+    QTest::newRow("body") << QStringLiteral("body")
+                          << QStringList{"let go", "unmark", "follow", "end preview", "unmark", "show selection"};
+    QTest::newRow("several") << QStringLiteral("several")
+                             << QStringList{"let go", "unmark", "end moved, redraw", "show selection"};
+    QTest::newRow("band") << QStringLiteral("band") << QStringList{"let go", "unmark", "end band"};
+}
+
+// Keys during an interaction go to it: Escape drops it without a step, a
+// modifier passes, any other key waits on the canvas (and in the list, but
+// for a handle's drag, which a line chosen there ends).
+void TestTools::escapeDropsInteraction()
+{
+    QFETCH(QString, kind);
+    QFETCH(QStringList, calls);
+    FakeContext context;
+    const QStringList areas{line("rect", "10,20,110,70"), line("poly", "200,10,250,10,230,40")};
+    for (const QString& area : areas)
+        context.doc.areas().append(area);
+    context.doc.selectRows(kind == QLatin1String("several") ? QList<int>{0, 1} : QList<int>{1}, 1);
+    context.handles = placesOf(areas[1]);
+    EditTool tool(context);
+    QVERIFY(!tool.key(Qt::Key_Escape, true)); // nothing runs yet
+    if (kind == QLatin1String("handle")) {
+        tool.pressHandle(2);
+        tool.dragHandle(2, QPoint(240, 60));
+    } else {
+        const QPointF at = kind == QLatin1String("band") ? QPointF(150, 150) : QPointF(230, 15);
+        QVERIFY(tool.press(Qt::LeftButton, at, false));
+        tool.move(Qt::LeftButton, at + QPointF(20, 20));
+    }
+    QVERIFY(tool.busy());
+    QVERIFY(tool.key(Qt::Key_A, true));
+    QCOMPARE(tool.key(Qt::Key_Delete, false), kind != QLatin1String("handle") && kind != QLatin1String("body"));
+    QVERIFY(!tool.key(Qt::Key_Alt, true));
+    const qsizetype before = context.calls.size();
+    QVERIFY(tool.key(Qt::Key_Escape, true));
+    QCOMPARE(context.calls.mid(before), calls);
+    QVERIFY(!tool.busy());
+    QCOMPARE(context.doc.areas().lines().toStringList(), areas);
+    QCOMPARE(context.doc.history().count(), 0);
+    // The release that follows does nothing more.
+    tool.release(Qt::LeftButton, QPointF(1, 1));
+    QCOMPARE(context.doc.history().count(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestTools)

@@ -1,13 +1,20 @@
 #include "app/CanvasContext.h"
 
 #include "app/EditorSession.h"
+#include "app/MainToolHost.h"
 #include "app/commands/EditorView.h"
 #include "app/commands/Snapping.h"
+#include "canvas/AreaArrangement.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/AreaGeometry.h"
 #include "canvas/Canvas.h"
 #include "canvas/DrawingSurface.h"
+#include "canvas/EditHandles.h"
+#include "canvas/MouseGrab.h"
+#include "canvas/PolygonEdit.h"
+#include "platform/Platform.h"
 
+#include <QRubberBand>
 #include <QWidget>
 
 namespace korvane {
@@ -32,9 +39,9 @@ QPoint CanvasContext::snapMove(int row, const QString& before, QPoint by)
     return m_snapping ? m_snapping->move(before, row, by) : by;
 }
 
-QPoint CanvasContext::snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by)
+QPoint CanvasContext::snapMoveSeveral(const QString& held, const QList<int>& rows, QPoint by, bool byKey)
 {
-    return m_snapping ? m_snapping->moveSeveral(held, rows, by, false) : by;
+    return m_snapping ? m_snapping->moveSeveral(held, rows, by, byKey) : by;
 }
 
 void CanvasContext::unmark()
@@ -109,6 +116,144 @@ void CanvasContext::holdList(bool hold)
 void CanvasContext::redraw(bool regenerate)
 {
     m_view.neu_zeichnen(-1, regenerate);
+}
+
+int CanvasContext::areaAt(QPointF point) const
+{
+    return m_renderer.areaAt(point);
+}
+
+QList<int> CanvasContext::areasInside(const QRectF& band) const
+{
+    return korvane::areasInside(m_renderer.shapes(), band);
+}
+
+void CanvasContext::select(int row)
+{
+    m_window.selectFromCanvas(row);
+}
+
+void CanvasContext::toggle(int row)
+{
+    m_window.toggleFromCanvas(row);
+}
+
+void CanvasContext::selectSeveral(const QList<int>& rows, int current)
+{
+    m_window.showSeveral(rows, current);
+}
+
+void CanvasContext::showSelection()
+{
+    m_window.showSelection();
+}
+
+void CanvasContext::showChanged(int row)
+{
+    m_window.showChangedArea(row);
+}
+
+void CanvasContext::inform(const QString& text)
+{
+    korvane::inform(m_view.owner(), text);
+}
+
+bool CanvasContext::askLink(const QRect& shapeOnScreen)
+{
+    return m_window.askLink(shapeOnScreen);
+}
+
+const QImage& CanvasContext::picture() const
+{
+    return m_canvas.picture();
+}
+
+bool CanvasContext::addPolygon(const QString& coords)
+{
+    const bool made = m_toolHost && m_toolHost->commitShape(QStringLiteral("poly"), coords);
+    m_view.refresh();
+    return made;
+}
+
+bool CanvasContext::addPolygons(const QStringList& coords, const QString& stepText)
+{
+    const bool made = m_toolHost && m_toolHost->commitShapes(QStringLiteral("poly"), coords, stepText);
+    m_view.refresh();
+    return made;
+}
+
+void CanvasContext::repaintOverlay()
+{
+    m_canvas.update();
+}
+
+double CanvasContext::catchReach() const
+{
+    return kCatchPixels / m_canvas.zoomFactor();
+}
+
+QList<QPoint> CanvasContext::handlePlaces() const
+{
+    return m_handles ? m_handles->places() : QList<QPoint>();
+}
+
+QList<int> CanvasContext::handleAligns() const
+{
+    return m_handles ? m_handles->aligns() : QList<int>();
+}
+
+int CanvasContext::paintedHandleAt() const
+{
+    return m_handles ? m_handles->paintedHandleAt() : -1;
+}
+
+void CanvasContext::showHandles(const QList<QPoint>& places, int held)
+{
+    if (m_handles)
+        m_handles->showPlaces(places, held);
+}
+
+void CanvasContext::showAddedPoint(QPoint place)
+{
+    if (m_handles)
+        m_handles->addPointHandle(place);
+    m_view.neu_zeichnen(-1, true);
+}
+
+bool CanvasContext::pointMenu(int handle, QPoint globalPos)
+{
+    return m_window.pointMenu(handle, globalPos);
+}
+
+void CanvasContext::regenerate()
+{
+    m_window.map_daten();
+}
+
+// The band is a widget over the canvas, in whole screen pixels; what it
+// encloses is read back from what it shows.
+QRectF CanvasContext::showBand(const QRectF& band)
+{
+    if (!m_band)
+        m_band = new QRubberBand(QRubberBand::Rectangle, &m_canvas);
+    const double zoom = m_canvas.zoomFactor();
+    m_band->setGeometry(QRectF(band.topLeft() * zoom, band.bottomRight() * zoom).toAlignedRect());
+    m_band->show();
+    const QRectF shown = m_band->geometry();
+    return QRectF(shown.topLeft() / zoom, shown.bottomRight() / zoom);
+}
+
+void CanvasContext::endBand()
+{
+    if (m_band)
+        m_band->hide();
+}
+
+void CanvasContext::letGo()
+{
+    releasePointer(&m_canvas);
+    if (m_handles)
+        m_handles->letGo();
 }
 
 } // namespace korvane

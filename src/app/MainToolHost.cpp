@@ -7,6 +7,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/DrawingSurface.h"
 #include "model/AreaEntry.h"
+#include "tools/ToolContext.h"
 
 #include <QWidget>
 
@@ -37,11 +38,11 @@ QColor MainToolHost::buttonFaceColor() const
 bool MainToolHost::commitShape(const QString& shape, const QString& coords)
 {
     const QRect bounds = parseArea(entry::makeLine(QStringLiteral(" "), shape, coords, {})).bounds;
-    if (!m_window.linkDialog(shapeOnScreen(bounds, m_canvas, m_canvas.zoomFactor(), m_viewport)))
+    if (!m_context.askLink(shapeOnScreen(bounds, m_canvas, m_canvas.zoomFactor(), m_viewport)))
         return false;
     m_session.document().drawArea(entry::makeLine(QStringLiteral(" "), shape, coords, m_session.state().link));
     if (!m_session.areas().isEmpty())
-        m_window.areaDrawn();
+        m_session.tools().enableEdit(true); // there is something to edit now
     return true;
 }
 
@@ -52,14 +53,14 @@ bool MainToolHost::commitShapes(const QString& shape, const QStringList& coords,
     QRect bounds;
     for (const QString& c : coords)
         bounds |= parseArea(entry::makeLine(QStringLiteral(" "), shape, c, {})).bounds;
-    if (!m_window.linkDialog(shapeOnScreen(bounds, m_canvas, m_canvas.zoomFactor(), m_viewport)))
+    if (!m_context.askLink(shapeOnScreen(bounds, m_canvas, m_canvas.zoomFactor(), m_viewport)))
         return false;
     MapDocument& document = m_session.document();
     AreaLines after = document.areas().lines();
     for (const QString& c : coords)
         after.append(entry::makeLine(QStringLiteral(" "), shape, c, m_session.state().link));
     document.changeLines(document.areas().lines(), after, stepText);
-    m_window.areaDrawn();
+    m_session.tools().enableEdit(true); // there is something to edit now
     return true;
 }
 

@@ -5,7 +5,6 @@
 #include <QRect>
 #include <QStringList>
 
-#include <functional>
 
 class QWidget;
 
@@ -14,20 +13,17 @@ namespace korvane {
 class Canvas;
 class EditorSession;
 class EditorView;
+class ToolContext;
 
 // Lends the drawing tools the session, the canvas they draw on and what they
 // need from the window.
 class MainToolHost : public ToolHost {
 public:
-    struct Window {
-        // The link dialog for a new shape shown at `shapeOnScreen`; true when accepted.
-        std::function<bool(const QRect& shapeOnScreen)> linkDialog;
-        // An area was drawn: there is something to edit now.
-        std::function<void()> areaDrawn;
-    };
-    // `viewport` is the part of the window that shows the canvas.
-    MainToolHost(EditorSession& session, EditorView& view, Canvas& canvas, const QWidget& viewport, Window window)
-        : m_session(session), m_view(view), m_canvas(canvas), m_viewport(viewport), m_window(std::move(window))
+    // `viewport` is the part of the window that shows the canvas; `context`
+    // asks for the link.
+    MainToolHost(EditorSession& session, EditorView& view, ToolContext& context, Canvas& canvas,
+                 const QWidget& viewport)
+        : m_session(session), m_view(view), m_context(context), m_canvas(canvas), m_viewport(viewport)
     {
     }
     DrawingSurface& surface() override;
@@ -47,9 +43,9 @@ private:
 
     EditorSession& m_session;
     EditorView& m_view;
+    ToolContext& m_context;
     Canvas& m_canvas;
     const QWidget& m_viewport;
-    Window m_window;
     std::optional<QLineF> m_edge;
 };
 

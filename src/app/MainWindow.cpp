@@ -14,7 +14,7 @@
 #include "app/ZoomControls.h"
 #include "windows/AreaTableWindow.h"
 #include "windows/MapCheckWindow.h"
-#include "app/commands/PolygonPoints.h"
+#include "tools/PolygonPoints.h"
 #include "app/commands/SeveralAreas.h"
 #include "app/commands/Snapping.h"
 #include "canvas/AreaRenderer.h"
@@ -22,6 +22,7 @@
 #include "canvas/DrawingTools.h"
 #include "canvas/EditHandles.h"
 #include "canvas/Palette.h"
+#include "tools/EditTool.h"
 #include "io/ExportWindow.h"
 #include "model/MapCode.h"
 #include "platform/Platform.h"
@@ -116,21 +117,19 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
     linkDialog = [this] { return runLinkDialog(); };
     createControls();
     m_renderer = std::make_unique<AreaRenderer>(m_areas, ui.Picture1->surface());
-    m_canvasContext = std::make_unique<CanvasContext>(m_session, *this, *ui.Picture1, *m_renderer, *ui.List1);
-    EditHandles::Host host;
-    host.selectedIndex = [this] { return selectedIndex(); };
-    host.redraw = [this](int skip, bool regenerate) { neu_zeichnen(skip, regenerate); };
-    host.regenerate = [this] { map_daten(); };
-    host.handleMenu = [this](int index, QPoint globalPos) { return pointMenu(index, globalPos); };
-    m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), *m_canvasContext, host);
-    connect(&m_document, &MapDocument::aboutToChange, this, [this] { m_handles->endDrag(); });
-    MainToolHost::Window toolWindow;
-    toolWindow.linkDialog = [this](const QRect& shapeOnScreen) {
-        m_newShapeOnScreen = shapeOnScreen;
-        return linkDialog && linkDialog();
-    };
-    toolWindow.areaDrawn = [this] { m_session.tools().enableEdit(true); };
-    m_toolHost = std::make_unique<MainToolHost>(m_session, *this, *ui.Picture1, *ui.picContainer, toolWindow);
+    m_canvasContext = std::make_unique<CanvasContext>(m_session, *this, static_cast<CanvasWindow&>(*this), *ui.Picture1, *m_renderer, *ui.List1);
+    m_editTool = std::make_unique<EditTool>(*m_canvasContext);
+    m_handles = std::make_unique<EditHandles>(ui.Picture1, m_areas, ui.Picture1->surface(), *m_canvasContext,
+                                              *m_editTool);
+    m_canvasContext->setHandles(m_handles.get());
+    connect(&m_document, &MapDocument::aboutToChange, this, [this] {
+        // A handle's drag hands its line over before the change (it ends the
+        // handles' pointer too); several areas stop where they were.
+        m_handles->endDrag();
+        m_editTool->documentAboutToChange();
+    });
+    m_toolHost = std::make_unique<MainToolHost>(m_session, *this, *m_canvasContext, *ui.Picture1, *ui.picContainer);
+    m_canvasContext->setToolHost(m_toolHost.get());
     m_tools[0] = std::make_unique<PolygonTool>(*m_toolHost);
     m_tools[1] = std::make_unique<RectangleTool>(*m_toolHost);
     m_tools[2] = std::make_unique<CircleTool>(*m_toolHost);
@@ -173,8 +172,16 @@ MainWindow::~MainWindow()
     // The handles and tools refer to widgets and the list; they go first.
     m_tools = {};
     m_handles.reset();
+    m_editTool.reset();
     m_canvasContext.reset();
     m_renderer.reset();
+}
+
+// The link dialog beside the new shape, or the answer a test put in.
+bool MainWindow::askLink(const QRect& shapeOnScreen)
+{
+    m_newShapeOnScreen = shapeOnScreen;
+    return linkDialog && linkDialog();
 }
 
 void MainWindow::drawTitleScreen()

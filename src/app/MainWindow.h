@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CanvasContext.h"
 #include "app/CodeBox.h"
 #include "app/EditorSession.h"
 #include "app/commands/DialogCommands.h"
@@ -27,7 +28,6 @@ class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QRubberBand;
 class QScrollBar;
 class QTimer;
 
@@ -43,6 +43,7 @@ class FormsMenu;
 class DrawingSurface;
 class DrawingTool;
 class EditHandles;
+class EditTool;
 class MainToolHost;
 class MapCheckCommand;
 class AreaClipboard;
@@ -51,7 +52,7 @@ class RecentFiles;
 class RecoveryKeeper;
 class SeveralAreas;
 class Snapping;
-class StackingOrder;
+class StackingMenu;
 class StatusLine;
 class TraceControls;
 class UndoControls;
@@ -62,7 +63,7 @@ class ZoomControls;
 // attributes) and shows it; it builds the controls, lays them out, handles
 // the canvas and the list, and connects the buttons to the commands in
 // app/commands, which reach the window only through EditorView.
-class MainWindow : public QMainWindow, public EditorView {
+class MainWindow : public QMainWindow, public EditorView, private CanvasWindow {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
@@ -146,7 +147,7 @@ public:
     void showHelpBox() override;
     void showDrawingAttributes() override;
 
-    void map_daten();
+    void map_daten() override;
     void setMapCode(const QString& text) override;
     void refresh() override { m_refreshCommand.run(); }
     // Canvas position and scroll bars after the canvas size changed; the bars
@@ -190,6 +191,7 @@ public:
     QSize frameAround() const; // title bar and borders the window system adds
 
     // Dialogs used by the drawing tools and the "edit" command.
+    bool askLink(const QRect& shapeOnScreen) override; // through linkDialog
     bool runLinkDialog() { return m_dialogCommands.linkDialog(std::exchange(m_newShapeOnScreen, QRect())); }                  // frmVerweis; true when accepted
     void runAttributeEditor(int index) { m_dialogCommands.attributeEditor(index); } // frmEdit on line index
 
@@ -230,12 +232,11 @@ private:
     void canvasPressed(Qt::MouseButton button, QPointF position);
     void canvasMoved(QPointF position, Qt::MouseButtons buttons);
     void canvasReleased(Qt::MouseButton button, QPointF position);
-    void editPress(Qt::MouseButton button, QPointF position);
     // The keys on the canvas in edit mode: moving and choosing areas.
     bool canvasKey(QEvent* event);
     void moveSelectedArea(QPoint by);
     bool selectNeighbour(int direction); // false past either end of the list
-    void selectFromCanvas(int row);
+    void selectFromCanvas(int row) override;
     DrawingTool* currentTool() const;
     bool rightPressActs() const;
     // Right clicks that neither draw nor edit open the context menu instead.
@@ -246,18 +247,17 @@ private:
     void createShapeCommands();
     QList<QAction*> areaMenuEntries();
     bool orderKey(int key);
-    bool pointMenu(int handle, QPoint globalPos);
+    bool pointMenu(int handle, QPoint globalPos) override;
     bool deletePointKey(QEvent* event);
-    bool insertPoint(QPointF position);
-    void showChangedArea(int row);
-    StackingOrder* m_stacking = nullptr;
+    void showChangedArea(int row) override;
+    StackingMenu* m_stacking = nullptr;
     std::unique_ptr<PolygonPoints> m_points;
     // Several areas at once: Ctrl+click, rubber band, Ctrl+A, moving,
     // aligning, deleting and copying them together; the clipboard keys.
-    void showSeveral(const QList<int>& rows, int current);
-    void showSelection();
+    void showSeveral(const QList<int>& rows, int current) override;
+    void showSelection() override;
     void drawSelectionHighlights();
-    void toggleFromCanvas(int row);
+    void toggleFromCanvas(int row) override;
     bool controlClickInList(QEvent* event);
     bool selectAllKey(QEvent* event);
     bool clipboardKey(QEvent* event);
@@ -265,9 +265,6 @@ private:
     // and the list: whether one acts now, and acting.
     bool areaEditAvailable(AreaEdit edit) const;
     void runAreaEdit(AreaEdit edit);
-    void startBand(QPointF at);
-    void moveBand(QPointF at);
-    void releaseBand();
     SeveralAreas* m_several = nullptr;
     // Snapping (ShapeHooks.cpp): the points the drawing tools take, handles,
     // dragged areas and key moves; the canvas menu's entries.
@@ -276,8 +273,6 @@ private:
     Snapping* m_snapping = nullptr;
     bool m_highlightsLater = false; // the next redraw leaves the highlights to the one after it
     AreaClipboard* m_clipboard = nullptr;
-    QRubberBand* m_band = nullptr;
-    std::optional<QPointF> m_bandStart; // while a band is drawn
 
     // The area list and its commands.
     void listSelected();
@@ -286,18 +281,10 @@ private:
     // A drag in edit mode: a handle or an area's body held, several areas
     // held, or a band being drawn.
     bool dragUnderWay() const;
-    // Keys while a drag is under way: Escape cancels it. On the canvas every
-    // other key but a modifier waits for the release (a change of the areas or
-    // of the selection beneath the drag would end it on lines that are no
-    // longer there); in the list too while several areas or a band are
-    // dragged, whose lines change only at the release. A handle's drag ends
-    // when the list chooses another line. Handled: true.
+    // Keys while a drag is under way go to the edit tool; a drag whose button
+    // is no longer held (its release went to another window) ends first, as
+    // its release would. Handled: true.
     bool keyDuringDrag(QEvent* event, bool onCanvas);
-    // Everything as before the press, nothing recorded.
-    void cancelDrag();
-    // A drag whose button is no longer held (its release went to another
-    // window) ends as its release would.
-    void endDragWithoutButton();
 
     // Undo and redo.
     bool shapeInProgress() const;
@@ -338,6 +325,7 @@ private:
     TraceControls* m_trace = nullptr; // the tracing tool's entries, painting and settings
     std::unique_ptr<AreaRenderer> m_renderer;
     std::unique_ptr<CanvasContext> m_canvasContext;
+    std::unique_ptr<EditTool> m_editTool;
     std::unique_ptr<EditHandles> m_handles;
     std::unique_ptr<MainToolHost> m_toolHost;
     std::array<std::unique_ptr<DrawingTool>, 3> m_tools;

@@ -11,6 +11,7 @@
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
 #include "canvas/MouseGrab.h"
+#include "tools/EditTool.h"
 #include "tools/TraceTool.h"
 #include "model/AreaEntry.h"
 #include "platform/Platform.h"
@@ -69,7 +70,7 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
         // Another button pressed while one is held starts nothing.
         if (QGuiApplication::mouseButtons() & ~button)
             return;
-        endDragWithoutButton();
+        m_editTool->finish();
     }
     m_rightPressActed = button == Qt::RightButton && rightPressActs();
     if (!m_editor.editMode && m_trace->chosen()) {
@@ -78,52 +79,16 @@ void MainWindow::canvasPressed(Qt::MouseButton button, QPointF position)
         return;
     }
     if (m_editor.editMode) {
-        editPress(button, position);
+        const bool control = QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
+        if (m_editTool->press(button, position, control))
+            grabPointer(ui.Picture1);
         return;
     }
     if (DrawingTool* tool = currentTool())
         tool->press(button, drawingPoint(position, button));
     // A rubber band follows the pointer also outside the canvas until release.
-    if (m_editor.drawState == 2)
+    if (m_editor.drawState() == 2)
         grabPointer(ui.Picture1);
-}
-
-// In edit mode a left press inside an area chooses it, as a click on its
-// line does (a browser's choice where areas overlap), and holds its body for
-// moving; a press outside every area does what it always did.
-void MainWindow::editPress(Qt::MouseButton button, QPointF position)
-{
-    // A painted point handle takes the press as a handle widget would.
-    if (m_handles->pressPainted(button)) {
-        grabPointer(ui.Picture1);
-        return;
-    }
-    const bool control = QGuiApplication::keyboardModifiers() & Qt::ControlModifier;
-    if (button == Qt::LeftButton && control && insertPoint(position))
-        return;
-    const int hit = button == Qt::LeftButton ? m_renderer->areaAt(position) : -1;
-    if (m_areas.isEmpty()) {
-        inform(this, tr("Bitte zunächst ein Areal einzeichnen!"));
-    } else if (hit >= 0 && control) {
-        toggleFromCanvas(hit);
-    } else if (hit >= 0 && m_several->several() && m_document.selection().isRowSelected(hit)) {
-        // All selected areas move with the one held.
-        m_several->pressDrag(position, hit);
-        grabPointer(ui.Picture1);
-    } else if (hit >= 0) {
-        selectFromCanvas(hit);
-        m_handles->pressBody(position);
-        grabPointer(ui.Picture1);
-    } else if (selectedIndex() < 0) {
-        inform(this, tr("Bitte zunächst in der Arealliste ein Element auswählen!"));
-    } else if (button == Qt::RightButton) {
-        const int row = selectedIndex();
-        const QString before = m_areas.line(row);
-        m_handles->addPolygonVertex(position);
-        m_document.recordAddedPoint(row, before);
-    } else if (button == Qt::LeftButton) {
-        startBand(position);
-    }
 }
 
 void MainWindow::selectFromCanvas(int row)
@@ -139,14 +104,7 @@ void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
     // The picture pixel under the pointer, as a click there gives it.
     ui.lblPos->setText(QStringLiteral("x=%1   y=%2").arg(roundHalfEven(position.x())).arg(roundHalfEven(position.y())));
     if (m_editor.editMode) {
-        if (m_several->isDragging() && buttons == Qt::LeftButton)
-            m_several->dragTo(position);
-        else if (m_bandStart && buttons == Qt::LeftButton)
-            moveBand(position);
-        else {
-            m_handles->dragPainted(buttons, position);
-            m_handles->dragBody(buttons, position);
-        }
+        m_editTool->move(buttons, position);
         return;
     }
     if (m_trace->chosen())
@@ -158,18 +116,8 @@ void MainWindow::canvasMoved(QPointF position, Qt::MouseButtons buttons)
 void MainWindow::canvasReleased(Qt::MouseButton button, QPointF position)
 {
     releasePointer(ui.Picture1);
-    if (button == Qt::LeftButton && m_several->isDragging()) {
-        // A click without a move returns to the one area, as on any other.
-        if (!m_several->releaseDrag())
-            selectFromCanvas(m_renderer->areaAt(position));
-    }
-    if (button == Qt::LeftButton) {
-        m_handles->releasePainted();
-        m_handles->releaseBody();
-        releaseBand();
-    }
     if (m_editor.editMode)
-        m_snapping->unmark();
+        m_editTool->release(button, position);
     if (!m_editor.editMode && m_trace->chosen())
         m_trace->tool().release(button, position);
     DrawingTool* tool = m_editor.editMode ? nullptr : currentTool();
@@ -271,7 +219,7 @@ bool MainWindow::rightPressActs() const
         return m_areas.isEmpty() || selectedIndex() < 0 || entry::shapeOf(m_areas.line(selectedIndex())) == "poly";
     if (m_session.chosenOption() == ChosenOption::Polygon)
         return m_editor.polygonOpen;
-    return currentTool() && m_editor.drawState == 1;
+    return currentTool() && m_editor.drawState() == 1;
 }
 
 // The menu key always opens the menu; a right click only when its press did
@@ -300,12 +248,12 @@ bool MainWindow::canvasContextMenu(QEvent* event)
 // under the pointer.
 bool MainWindow::shapeInProgress() const
 {
-    return m_editor.polygonOpen || m_editor.drawState == 2 || dragUnderWay();
+    return m_editor.polygonOpen || m_editor.drawState() == 2 || dragUnderWay();
 }
 
 bool MainWindow::dragUnderWay() const
 {
-    return m_handles->isDragging() || (m_several && m_several->isDragging()) || m_bandStart.has_value();
+    return m_editTool->busy();
 }
 
 bool MainWindow::keyDuringDrag(QEvent* event, bool onCanvas)
@@ -313,45 +261,10 @@ bool MainWindow::keyDuringDrag(QEvent* event, bool onCanvas)
     if (event->type() != QEvent::KeyPress || !dragUnderWay())
         return false;
     if (QGuiApplication::mouseButtons() == Qt::NoButton) {
-        endDragWithoutButton();
+        m_editTool->finish();
         return false;
     }
-    switch (static_cast<QKeyEvent*>(event)->key()) {
-    case Qt::Key_Escape:
-        cancelDrag();
-        return true;
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-        return false; // Alt held suspends snapping during the drag
-    default:
-        return onCanvas || !m_handles->isDragging();
-    }
-}
-
-void MainWindow::cancelDrag()
-{
-    releasePointer(ui.Picture1);
-    m_snapping->unmark();
-    if (m_bandStart) {
-        m_bandStart.reset();
-        m_band->hide();
-    }
-    const bool several = m_several->isDragging();
-    m_several->cancelDrag();
-    if (m_handles->cancelDrag() >= 0 || several)
-        showSelection(); // the areas and handles drawn as before the press
-}
-
-void MainWindow::endDragWithoutButton()
-{
-    releasePointer(ui.Picture1);
-    m_snapping->unmark();
-    m_several->releaseDrag();
-    m_handles->endDrag();
-    releaseBand();
+    return m_editTool->key(static_cast<QKeyEvent*>(event)->key(), onCanvas);
 }
 
 // Delete, and on the canvas the keys that choose another area, wait while a

@@ -86,8 +86,7 @@ void MainWindow::showRestoredState(int row)
         refresh();
     } else {
         // The selection regenerates the code; the redraw before it need not.
-        m_editor.polygonOpen = false;
-        m_editor.drawState = 1;
+        m_editor.dropShape();
         neu_zeichnen(-1, false);
         m_session.setSelectionQuiet(true);
         setSelectedIndex(row);

@@ -12,7 +12,7 @@
 #include "windows/MapCheckWindow.h"
 #include "app/commands/SeveralAreas.h"
 #include "app/commands/Snapping.h"
-#include "app/commands/StackingOrder.h"
+#include "app/commands/StackingMenu.h"
 
 #include <QMenu>
 #include <QPushButton>
@@ -38,7 +38,7 @@ void MainWindow::createMenus()
     buttons.clearAll = ui.Command3;
     buttons.attributes = ui.Command9;
     buttons.tools = {ui.Option1[0], ui.Option1[1], ui.Option1[2], ui.Option1[3]};
-    m_trace = new TraceControls(m_session, *ui.Picture1, *m_toolHost, {this, [this] { chooseTrace(); }});
+    m_trace = new TraceControls(m_session, *ui.Picture1, *m_canvasContext, {this, [this] { chooseTrace(); }});
     const QList<QAction*>& code = m_codeBoxMenu->entries();
     MenuBar::Entries entries;
     entries.undo = m_undoControls->undoAction();

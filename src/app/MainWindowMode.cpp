@@ -105,7 +105,7 @@ void MainWindow::modeSwitch(int i)
     if (i == 0) {
         surface.setDrawMode(DrawMode::Copy);
     } else if (i == 1 || i == 2) {
-        m_editor.drawState = 1;
+        m_editor.setDragging(false);
         surface.setPenColor(drawColor());
         surface.setDrawMode(DrawMode::InvertXor);
     } else {
@@ -185,8 +185,7 @@ void MainWindow::showEmptiedList()
     ui.Command9->setEnabled(false);
     ui.Command10->setEnabled(false);
     setMapCode(QString());
-    m_editor.polygonOpen = false;
-    m_editor.drawState = 1;
+    m_editor.dropShape();
 }
 
 void MainWindow::neu_zeichnen(int skip, bool regenerate)

@@ -8,10 +8,10 @@
 #include "app/TraceControls.h"
 #include "app/UndoControls.h"
 #include "app/commands/AreaClipboard.h"
-#include "app/commands/PolygonPoints.h"
+#include "tools/PolygonPoints.h"
 #include "app/commands/SeveralAreas.h"
 #include "app/commands/Snapping.h"
-#include "app/commands/StackingOrder.h"
+#include "app/commands/StackingMenu.h"
 #include "canvas/AreaRenderer.h"
 #include "canvas/Canvas.h"
 #include "canvas/EditHandles.h"
@@ -27,7 +27,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRubberBand>
 
 #include <numeric>
 
@@ -35,22 +34,13 @@ namespace korvane {
 
 void MainWindow::createShapeCommands()
 {
-    const auto show = [this](int row) { showChangedArea(row); };
-    m_stacking = new StackingOrder(m_document, show, this);
-    m_points = std::make_unique<PolygonPoints>(m_document, show);
+    m_stacking = new StackingMenu(m_document, *m_canvasContext, this);
+    m_points = std::make_unique<PolygonPoints>(m_document, *m_canvasContext);
+    m_snapping = new Snapping(m_areas, m_state, *ui.Picture1, this);
+    m_canvasContext->setSnapping(m_snapping);
+    m_several = new SeveralAreas(m_document, *m_canvasContext, this);
     const auto pictureSize = [this] { return ui.Picture1->pictureSize(); };
     const auto showRows = [this](const QList<int>& rows, int current) { showSeveral(rows, current); };
-    const auto zoom = [this] { return ui.Picture1->zoomFactor(); };
-    const auto mark = [this](std::optional<QPoint> at) { ui.Picture1->setMark(at); };
-    m_snapping = new Snapping(m_areas, m_state, {pictureSize, zoom, mark}, this);
-    m_canvasContext->setSnapping(m_snapping);
-    const auto snapSeveral = [this](const QString& held, const QList<int>& rows, QPoint by, bool byKey) {
-        return m_snapping->moveSeveral(held, rows, by, byKey);
-    };
-    m_several = new SeveralAreas(m_document, *m_canvasContext, {pictureSize, showRows, snapSeveral}, this);
-    // Their lines change only at the release: a change of the areas before it
-    // (from anywhere) would be undone by it, so the drag stops instead.
-    connect(&m_document, &MapDocument::aboutToChange, m_several, &SeveralAreas::cancelDrag);
     m_clipboard = new AreaClipboard(m_document, {pictureSize, showRows}, this);
     ui.List1->viewport()->installEventFilter(this);
 }
@@ -209,42 +199,6 @@ void MainWindow::runAreaEdit(AreaEdit edit)
     showSeveral(rows, selectedIndex() >= 0 ? selectedIndex() : 0);
 }
 
-// A drag on the empty canvas draws a band; the areas it encloses are chosen.
-void MainWindow::startBand(QPointF at)
-{
-    m_bandStart = at;
-    if (!m_band)
-        m_band = new QRubberBand(QRubberBand::Rectangle, ui.Picture1);
-    m_band->setGeometry(QRect());
-    m_band->hide();
-    grabPointer(ui.Picture1);
-}
-
-void MainWindow::moveBand(QPointF at)
-{
-    if (!m_bandStart)
-        return;
-    const double zoom = ui.Picture1->zoomFactor();
-    const QRectF band = QRectF(*m_bandStart, at).normalized();
-    m_band->setGeometry(QRectF(band.topLeft() * zoom, band.bottomRight() * zoom).toAlignedRect());
-    m_band->show();
-}
-
-void MainWindow::releaseBand()
-{
-    const bool drawn = m_bandStart && m_band->isVisible();
-    m_bandStart.reset();
-    if (!drawn)
-        return;
-    const double zoom = ui.Picture1->zoomFactor();
-    const QRectF shown = m_band->geometry();
-    m_band->hide();
-    const QRectF band(shown.topLeft() / zoom, shown.bottomRight() / zoom);
-    const QList<int> rows = areasInside(m_renderer->shapes(), band);
-    if (!rows.isEmpty())
-        showSeveral(rows, rows.first());
-}
-
 // The lines after a change of order or shape: drawn, coded, and the area
 // chosen again with its handles.
 void MainWindow::showChangedArea(int row)
@@ -264,7 +218,7 @@ bool MainWindow::orderKey(int key)
     const std::optional<StackingOrder::Move> move = StackingOrder::forKey(key);
     if (!move)
         return false;
-    m_stacking->run(*move);
+    m_stacking->order().run(*move);
     return true;
 }
 
@@ -299,13 +253,6 @@ bool MainWindow::deletePointKey(QEvent* event)
         return false;
     m_points->remove(selectedIndex(), vertex);
     return true;
-}
-
-// Ctrl + left click near an edge of the selected polygon puts a point there.
-bool MainWindow::insertPoint(QPointF position)
-{
-    const int row = selectedIndex();
-    return row >= 0 && m_points->insert(row, position, kCatchPixels / ui.Picture1->zoomFactor());
 }
 
 // The points the drawing tools take snap: a left press, and the pointer's

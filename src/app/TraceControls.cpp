@@ -2,7 +2,6 @@
 
 #include "app/EditorSession.h"
 #include "app/IniFile.h"
-#include "app/MainToolHost.h"
 #include "canvas/Canvas.h"
 #include "platform/Platform.h"
 #include "tools/TraceTool.h"
@@ -41,25 +40,11 @@ QWidgetAction* menuInput(QObject* parent, const QString& label, QWidget* input)
 
 } // namespace
 
-TraceControls::TraceControls(EditorSession& session, Canvas& canvas, MainToolHost& tools, Window window)
-    : QObject(window.owner), m_session(session), m_canvas(canvas), m_tools(tools), m_window(std::move(window))
+TraceControls::TraceControls(EditorSession& session, Canvas& canvas, ToolContext& context, Window window)
+    : QObject(window.owner), m_session(session), m_canvas(canvas), m_window(std::move(window)),
+      m_tool(std::make_unique<TraceTool>(context))
 {
-    TraceTool::Host host;
-    host.picture = [this]() -> const QImage& { return m_canvas.picture(); };
-    host.makeArea = [this](const QString& coords) {
-        const bool made = m_tools.commitShape(QStringLiteral("poly"), coords);
-        m_tools.refresh();
-        return made;
-    };
-    host.makeAreas = [this](const QStringList& coords) {
-        const bool made = m_tools.commitShapes(QStringLiteral("poly"), coords, tr("Umrisse nachzeichnen"));
-        m_tools.refresh();
-        return made;
-    };
-    host.inform = [this](const QString& text) { inform(m_window.owner, text); };
-    host.repaint = [this] { m_canvas.update(); };
-    host.settingsChanged = [this] { writeSettings(); };
-    m_tool = std::make_unique<TraceTool>(std::move(host));
+    connect(m_tool.get(), &TraceTool::settingsChanged, this, &TraceControls::writeSettings);
 
     m_action = new QAction(tr("&Umriss"), this);
     m_action->setObjectName(QStringLiteral("actUmriss"));

@@ -17,7 +17,7 @@ namespace korvane {
 
 class Canvas;
 class EditorSession;
-class MainToolHost;
+class ToolContext;
 class TraceTool;
 
 // The window's side of the tracing tool: its entry "Umriss" (Werkzeuge menu,
@@ -33,7 +33,7 @@ public:
         // Makes "Umriss" the chosen tool (the options unchecked, the help shown).
         std::function<void()> choose;
     };
-    TraceControls(EditorSession& session, Canvas& canvas, MainToolHost& tools, Window window);
+    TraceControls(EditorSession& session, Canvas& canvas, ToolContext& context, Window window);
     ~TraceControls() override;
 
     bool chosen() const;
@@ -61,7 +61,6 @@ private:
 
     EditorSession& m_session;
     Canvas& m_canvas;
-    MainToolHost& m_tools;
     Window m_window;
     std::unique_ptr<TraceTool> m_tool;
     QAction* m_action = nullptr;

@@ -112,19 +112,19 @@ void PolygonTool::close(QPointF position)
 void DragTool::press(Qt::MouseButton, QPointF position)
 {
     EditorState& s = m_host.editor();
-    if (s.drawState != 1)
+    if (s.drawState() != 1)
         return;
     s.dragStart = s.dragEnd = position;
     drawBand(s.dragStart, s.dragEnd);
     s.dragPrevious = s.dragStart;
-    s.drawState = 2;
+    s.setDragging(true);
 }
 
 // The band is drawn in XOR: drawing the previous one again erases it.
 void DragTool::move(QPointF position)
 {
     EditorState& s = m_host.editor();
-    if (s.drawState != 2)
+    if (s.drawState() != 2)
         return;
     s.dragEnd = s.dragPrevious;
     drawBand(s.dragStart, s.dragEnd);
@@ -136,7 +136,7 @@ void DragTool::move(QPointF position)
 bool DragTool::key(int key)
 {
     EditorState& s = m_host.editor();
-    if (key != Qt::Key_Escape || s.drawState != 2)
+    if (key != Qt::Key_Escape || s.drawState() != 2)
         return false;
     cancel();
     return true;
@@ -146,28 +146,28 @@ bool DragTool::key(int key)
 void DragTool::cancel()
 {
     EditorState& s = m_host.editor();
-    if (s.drawState != 2)
+    if (s.drawState() != 2)
         return;
     drawBand(s.dragStart, s.dragPrevious);
-    s.drawState = 1;
+    s.setDragging(false);
 }
 
 bool DragTool::release(Qt::MouseButton button, QPointF)
 {
     EditorState& s = m_host.editor();
-    if (s.drawState != 2)
+    if (s.drawState() != 2)
         return true;
     if (button != Qt::LeftButton) {
-        s.drawState = 1; // the band stays until the next refresh
+        s.setDragging(false); // the band stays until the next refresh
         return true;
     }
     if (std::abs(s.dragEnd.x() - s.dragStart.x()) <= 1 || !finish(s.dragStart, s.dragEnd)) {
         m_host.refresh();
-        s.drawState = 1;
+        s.setDragging(false);
         return false;
     }
     m_host.refresh();
-    s.drawState = 1;
+    s.setDragging(false);
     return true;
 }
 
@@ -187,7 +187,7 @@ bool RectangleTool::finish(QPointF start, QPointF end)
     if (top > bottom)
         SWAP(top, bottom);
     if (m_host.commitShape(QStringLiteral("rect"), entry::coordinateText({left, top, right, bottom})))
-        m_host.editor().drawState = 1;
+        m_host.editor().setDragging(false);
     return true;
 }
 
@@ -201,7 +201,7 @@ bool CircleTool::finish(QPointF start, QPointF end)
     const int radius = roundHalfEven(std::abs(end.x() - start.x()));
     if (m_host.commitShape(QStringLiteral("circle"),
                            entry::coordinateText({roundHalfEven(start.x()), roundHalfEven(start.y()), radius})))
-        m_host.editor().drawState = 1;
+        m_host.editor().setDragging(false);
     return true;
 }
 

@@ -4,7 +4,9 @@
 #include "canvas/Canvas.h"
 #include "canvas/DrawingSurface.h"
 #include "canvas/MouseGrab.h"
+#include "tools/EditTool.h"
 #include "tools/ToolContext.h"
+#include "document/MapDocument.h"
 #include "model/AreaEntry.h"
 #include "model/AreaList.h"
 
@@ -97,9 +99,9 @@ void HandleWidget::contextMenuEvent(QContextMenuEvent* event)
         event->ignore();
 }
 
-EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, ToolContext& context, Host host,
+EditHandles::EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, ToolContext& context, EditTool& tool,
                          QObject* parent)
-    : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_context(context), m_host(std::move(host)),
+    : QObject(parent), m_canvas(canvas), m_areas(areas), m_surface(surface), m_context(context), m_tool(tool),
       m_arrow(arrowCursor())
 {
     // Label2 holds the handles' pointer; every new handle copies it from there.
@@ -151,7 +153,7 @@ HandleWidget* EditHandles::createHandle(int align)
             onReleased(i);
     });
     connect(h, &HandleWidget::moved, this, &EditHandles::onMoved);
-    h->menu = [this, index](QPoint globalPos) { return m_host.handleMenu && m_host.handleMenu(index, globalPos); };
+    h->menu = [this, index](QPoint globalPos) { return m_context.pointMenu(index, globalPos); };
     m_handles.append(h);
     h->show();
     return h;
@@ -300,8 +302,7 @@ void EditHandles::edit_zeichnen(int index)
         m_surface.drawCircle(QPoint(*c.at(0), *c.at(1)), std::abs(*c.at(2)), m_surface.penColor());
     anchor()->raise();
     m_surface.setDrawMode(mode);
-    if (m_host.regenerate)
-        m_host.regenerate();
+    m_context.regenerate();
 }
 
 // Stroked as the redraw strokes the polygon, so that painting the area over
@@ -410,20 +411,14 @@ void EditHandles::neue_koordinaten_to_listbox(int index)
         m_areas.replace(index, entry::withCoords(line, entry::coordinateText(*values)));
 }
 
-void EditHandles::addPolygonVertex(QPointF canvasPoint)
+void EditHandles::addPointHandle(QPoint place)
 {
-    const int index = m_host.selectedIndex();
-    if (entry::shapeName(m_areas.line(index)) != QLatin1String("poly"))
-        return;
-    const QPoint place(roundHalfEven(canvasPoint.x()), roundHalfEven(canvasPoint.y()));
     if (paintsPoints()) {
         m_painted << place;
         m_canvas->update(paintedRect(place));
     } else {
         createHandle(0)->setPlace(place);
     }
-    neue_koordinaten_to_listbox(index);
-    m_host.redraw(-1, true);
 }
 
 // The list would repaint its rewritten line on every move; it is held still
@@ -432,18 +427,13 @@ void EditHandles::onPressed(int index, Qt::MouseButton button)
 {
     // A second button pressed while one is held starts nothing: the drag's
     // line before it would be lost to the history.
-    if (m_drag)
+    if (m_tool.handleHeld())
         return;
     m_dragButton = button;
-    startDrag(index);
+    m_tool.pressHandle(index);
     m_pressedHandle = index;
     if (HandleWidget* h = handle(index))
         grabPointer(h);
-}
-
-void EditHandles::startDrag(int index)
-{
-    m_drag.emplace(m_context, m_host.selectedIndex(), places(), aligns(), index);
 }
 
 void EditHandles::onReleased(int index)
@@ -451,51 +441,36 @@ void EditHandles::onReleased(int index)
     if (HandleWidget* h = handle(index))
         releasePointer(h);
     m_pressedHandle = -1;
-    finishDrag();
+    m_tool.finishHandle();
+}
+
+bool EditHandles::isDragging() const
+{
+    return m_tool.handleHeld();
 }
 
 void EditHandles::endDrag()
 {
-    if (!m_drag)
+    if (!m_tool.handleHeld())
         return;
-    if (m_body) {
-        releaseBody();
-        return;
-    }
-    onReleased(m_pressedHandle);
+    letGo();
+    m_tool.finishHandle();
 }
 
-int EditHandles::cancelDrag()
-{
-    if (!m_drag)
-        return -1;
-    const int row = m_drag->row();
-    dropDrag();
-    return row;
-}
-
-std::optional<HandleDrag> EditHandles::takeDrag()
+void EditHandles::letGo()
 {
     if (HandleWidget* h = handle(m_pressedHandle))
         releasePointer(h);
     m_pressedHandle = -1;
-    m_body = false;
-    return std::exchange(m_drag, std::nullopt);
 }
 
 // Nothing recorded: the area is shown from its line again.
 void EditHandles::dropDrag()
 {
-    if (std::optional<HandleDrag> drag = takeDrag())
-        drag->cancel();
-}
-
-// The drag is over before the document takes its line: that change ends
-// every drag in progress, this one too.
-void EditHandles::finishDrag()
-{
-    if (std::optional<HandleDrag> drag = takeDrag())
-        drag->release();
+    if (!m_tool.handleHeld())
+        return;
+    letGo();
+    m_tool.dropHandle();
 }
 
 // The handle's top-left corner follows the pointer's picture pixel; at 100 %
@@ -503,96 +478,25 @@ void EditHandles::finishDrag()
 void EditHandles::onMoved(int index, Qt::MouseButtons buttons, QPointF position)
 {
     HandleWidget* h = handle(index);
-    if (buttons != Qt::LeftButton || !h || !m_drag || m_drag->index() != index)
+    if (buttons != Qt::LeftButton || !h || !m_tool.handleHeld())
         return;
     const QPointF pointer = m_canvas->toPicture(QPointF(h->pos()) + position);
     const QPoint place = h->place();
-    m_drag->moveHandle(place +
-                       QPoint(int(std::trunc(pointer.x() - place.x())), int(std::trunc(pointer.y() - place.y()))));
-    showPlaces(m_drag->places(), index);
+    m_tool.dragHandle(index, place + QPoint(int(std::trunc(pointer.x() - place.x())),
+                                            int(std::trunc(pointer.y() - place.y()))));
 }
 
 QString EditHandles::selectedShape() const
 {
-    return entry::shapeName(m_areas.line(m_host.selectedIndex()));
-}
-
-// The handle that carries the whole area: the anchor, a circle's centre.
-int EditHandles::wholeAreaHandle() const
-{
-    const QString shape = selectedShape();
-    if (shape == QLatin1String("circle"))
-        return m_handles.size() >= 3 ? 1 : -1;
-    if (shape == QLatin1String("rect"))
-        return m_handles.size() >= 5 ? 0 : -1;
-    return shape == QLatin1String("poly") ? 0 : -1;
-}
-
-void EditHandles::pressBody(QPointF picturePoint)
-{
-    const int index = wholeAreaHandle();
-    if (index < 0 || m_drag)
-        return;
-    startDrag(index);
-    m_body = true;
-    m_drag->startBody(picturePoint);
-}
-
-// The area keeps its distance to the pointer instead of jumping under it.
-void EditHandles::dragBody(Qt::MouseButtons buttons, QPointF picturePoint)
-{
-    if (!m_body || !m_drag || buttons != Qt::LeftButton)
-        return;
-    if (m_drag->moveBody(picturePoint))
-        showPlaces(m_drag->places(), m_drag->index());
-}
-
-void EditHandles::releaseBody()
-{
-    if (!m_body || !m_drag)
-        return;
-    if (m_drag->bodyMoved()) {
-        finishDrag();
-        return;
-    }
-    // A click that did not move only chose the area: its highlight stays.
-    takeDrag()->cancel();
-}
-
-bool EditHandles::pressPainted(Qt::MouseButton button)
-{
-    const int index = paintedHandleAt();
-    if (index < 0)
-        return false;
-    if (button == Qt::LeftButton && !m_drag) {
-        startDrag(index);
-        m_pressedHandle = index;
-    }
-    return true;
-}
-
-void EditHandles::dragPainted(Qt::MouseButtons buttons, QPointF picturePoint)
-{
-    if (!paintsPoints() || m_pressedHandle < 1 || !m_drag || buttons != Qt::LeftButton)
-        return;
-    const QPoint place = placeOf(m_pressedHandle);
-    m_drag->moveHandle(place + QPoint(int(std::trunc(picturePoint.x() - place.x())),
-                                      int(std::trunc(picturePoint.y() - place.y()))));
-    showPlaces(m_drag->places(), m_pressedHandle);
-}
-
-void EditHandles::releasePainted()
-{
-    if (paintsPoints() && m_pressedHandle >= 1 && m_drag)
-        onReleased(m_pressedHandle);
+    return entry::shapeName(m_areas.line(m_context.document().selectedRow()));
 }
 
 QString EditHandles::moveArea(int dx, int dy)
 {
-    const int row = m_host.selectedIndex();
+    const int row = m_context.document().selectedRow();
     const QString line = m_areas.line(row);
     const AreaGeometry shape = parseArea(line);
-    if (!shape.drawable() || m_drag)
+    if (!shape.drawable() || m_tool.handleHeld())
         return {};
     // A key never takes the area further out than it already is.
     const QRect extent = shape.bounds;

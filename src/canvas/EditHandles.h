@@ -7,7 +7,6 @@
 #include <QVector>
 #include <QWidget>
 
-#include "tools/HandleDrag.h"
 #include "tools/HandleGeometry.h"
 
 #include <functional>
@@ -18,6 +17,7 @@ namespace korvane {
 class AreaList;
 class Canvas;
 class DrawingSurface;
+class EditTool;
 class ToolContext;
 
 // One element of lblPoint: a 5 x 5 square on the canvas that reports its
@@ -76,16 +76,9 @@ public:
     // their number (and a traced outline has tens of thousands of points).
     static constexpr int kMostHandleWidgets = 256;
 
-    struct Host {
-        std::function<int()> selectedIndex;
-        std::function<void(int skip, bool regenerate)> redraw; // neu_zeichnen
-        std::function<void()> regenerate;                      // map_daten
-        // The context menu of handle `index`; false when it has none.
-        std::function<bool(int index, QPoint globalPos)> handleMenu;
-    };
-
-    // A drag shows the area through `context` and hands it the line at the release.
-    EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, ToolContext& context, Host host,
+    // `context`: the selection, a handle's menu and the code; a press on a
+    // handle is a drag of the edit tool, which holds it.
+    EditHandles(Canvas* canvas, AreaList& areas, DrawingSurface& surface, ToolContext& context, EditTool& tool,
                 QObject* parent = nullptr);
     // Goes before the canvas, which then paints no handles of it.
     ~EditHandles() override;
@@ -108,34 +101,27 @@ public:
     void edit_zeichnen(int index);
     // Writes line index's coordinates from the handle positions.
     void neue_koordinaten_to_listbox(int index);
-    // A right press on the canvas with a polygon selected adds a vertex there.
-    void addPolygonVertex(QPointF canvasPoint);
+    // A point handle added at `place`, after the others (a point the edit
+    // tool added to the selected polygon).
+    void addPointHandle(QPoint place);
     // The vertex (from 0) of the selected polygon whose handle lies under
     // the pointer, -1 when none does.
     int vertexUnderPointer() const;
     // A handle is held down, or the selected area's body.
-    bool isDragging() const { return m_drag.has_value(); }
+    bool isDragging() const;
     // Ends a drag in progress as its release would, recording what it did so
     // far; the pointer moves nothing more until the next press.
     void endDrag();
-    // Ends a drag in progress with its line as it was at the press, nothing
-    // recorded; the handles are placed anew by the caller. The line's row,
-    // -1 when nothing was dragged.
-    int cancelDrag();
-
-    // Dragging the selected area by its body (a press inside it, positions in
-    // picture pixels): the area moves with the pointer as by its anchor, or
-    // by its centre for a circle.
-    void pressBody(QPointF picturePoint);
-    void dragBody(Qt::MouseButtons buttons, QPointF picturePoint);
-    void releaseBody();
-    // A press on the canvas where a painted point handle lies (the pointer's
-    // last place on it): a left press holds that handle as a press on a
-    // handle widget does. False when no painted handle lies there.
-    bool pressPainted(Qt::MouseButton button);
-    // The painted handle held follows the pointer (picture pixels); its release.
-    void dragPainted(Qt::MouseButtons buttons, QPointF picturePoint);
-    void releasePainted();
+    // The handle held lets go of the pointer.
+    void letGo();
+    // Every handle's place and align, the anchor first.
+    QList<QPoint> places() const;
+    QList<int> aligns() const;
+    // The handles go where a drag put them; the one held comes to the front.
+    void showPlaces(const QList<QPoint>& places, int held);
+    // The painted point handle (from 1) under the pointer (its last place on
+    // the canvas), -1 when none.
+    int paintedHandleAt() const;
     // Moves the selected area and its handles by (dx, dy), less where that
     // would take a coordinate past the picture's edges. The line's old text
     // when it moved, else an empty text.
@@ -145,33 +131,23 @@ private:
     HandleWidget* createHandle(int align);
     void createHandles(const handles::Layout& layout);
     void drawPolygonOutline(const handles::Layout& layout);
-    // Every handle's place and align, the anchor first.
-    QList<QPoint> places() const;
-    QList<int> aligns() const;
-    void showPlaces(const QList<QPoint>& places, int held);
     void onPressed(int index, Qt::MouseButton button);
     void onMoved(int index, Qt::MouseButtons buttons, QPointF position);
     void onReleased(int index);
-    void startDrag(int index);
-    std::optional<HandleDrag> takeDrag();
     void setPlaceOf(int index, QPoint place);
     int alignOf(int index) const;
     void translatePoints(QPoint by);
-    // The painted point handle (from 1) under the pointer, -1 when none.
-    int paintedHandleAt() const;
     QRect paintedRect(QPoint place) const;
     void updatePainted();
     void paintPoints(QPainter& painter, const QRect& exposed) const;
-    void finishDrag();
     void dropDrag();
     QString selectedShape() const;
-    int wholeAreaHandle() const;
 
     Canvas* m_canvas;
     AreaList& m_areas;
     DrawingSurface& m_surface;
     ToolContext& m_context;
-    Host m_host;
+    EditTool& m_tool;
     QVector<HandleWidget*> m_handles;
     // The places of the painted point handles, handle 1 first; empty while
     // every handle is a widget.
@@ -179,8 +155,6 @@ private:
     QColor m_handleColor = Qt::blue;
     QCursor m_arrow;
     QWidget* m_pointerHolder = nullptr;
-    std::optional<HandleDrag> m_drag;
-    bool m_body = false; // the drag holds the area's body, not a handle
     int m_pressedHandle = -1; // the handle holding the pointer
     Qt::MouseButton m_dragButton = Qt::LeftButton; // that began a drag on a handle widget
 };

@@ -12,7 +12,6 @@ namespace korvane {
 // The mode and the shape keyword are written by the ToolManager only.
 struct EditorState {
     QString shapeKind = QStringLiteral("poly"); // "poly", "rect" or "circle"
-    int drawState = 0;                          // 1 ready, 2 a rectangle or circle is dragged
     QPointF dragStart;
     QPointF dragEnd;
     QPointF dragPrevious;
@@ -23,6 +22,23 @@ struct EditorState {
     int polyPointCount = 0;
     QString polyCoordText;
     bool editMode = false;
+
+    // 0 before the first tool was made ready, 1 ready, 2 a rectangle or
+    // circle is dragged.
+    int drawState() const { return m_drawState; }
+    // The one writer of the draw state: a rectangle's or circle's drag begins
+    // (true), or it is over and the tool ready (false).
+    void setDragging(bool dragging) { m_drawState = dragging ? 2 : 1; }
+    // The shape under way dropped (Refresh, another tool, a new map): no
+    // polygon open, ready.
+    void dropShape()
+    {
+        polygonOpen = false;
+        setDragging(false);
+    }
+
+private:
+    int m_drawState = 0;
 };
 
 } // namespace korvane

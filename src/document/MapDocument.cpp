@@ -135,9 +135,9 @@ void MapDocument::dragArea(int row, const QString& before, const QString& after,
     pushChange(row, before, after, wholeArea ? tr("Areal verschieben") : tr("Form ändern"));
 }
 
-void MapDocument::recordAddedPoint(int row, const QString& before)
+void MapDocument::addPoint(int row, const QString& line)
 {
-    pushChange(row, before, m_areas.line(row), tr("Punkt hinzufügen"));
+    pushChange(row, m_areas.line(row), line, tr("Punkt hinzufügen"));
 }
 
 void MapDocument::changeShape(int row, const QString& line, const QString& text)

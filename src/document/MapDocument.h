@@ -65,9 +65,9 @@ public:
     // A drag of line `row` from `before` ended with `after`: one step, none
     // when it stays as it was.
     void dragArea(int row, const QString& before, const QString& after, bool wholeArea);
-    // A point put in by the handles: the change from `before` to the line as
-    // it stands now, when there is one.
-    void recordAddedPoint(int row, const QString& before);
+    // A point added to polygon `row` by a right click: its line becomes
+    // `line`, one step.
+    void addPoint(int row, const QString& line);
     // A new shape for line `row` (a point taken out or put in); no step when
     // it stays as it was.
     void changeShape(int row, const QString& line, const QString& text);

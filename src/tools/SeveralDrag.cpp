@@ -22,7 +22,7 @@ void SeveralDrag::moveTo(QPointF point)
     const QPointF moved = point - m_start;
     QPoint by(int(std::trunc(moved.x())), int(std::trunc(moved.y())));
     if (m_held >= 0 && m_held < m_before.size())
-        by = m_context.snapMoveSeveral(m_before[m_held], m_rows, by);
+        by = m_context.snapMoveSeveral(m_before[m_held], m_rows, by, false);
     if (by == m_offset)
         return;
     m_offset = by;

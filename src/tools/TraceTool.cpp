@@ -1,7 +1,9 @@
 #include "tools/TraceTool.h"
 
 #include "model/AreaEntry.h"
+#include "tools/ToolContext.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -30,7 +32,7 @@ QString coordinatesOf(const QPolygon& polygon)
 
 } // namespace
 
-TraceTool::TraceTool(Host host) : m_host(std::move(host)) {}
+TraceTool::TraceTool(ToolContext& context, QObject* parent) : QObject(parent), m_context(context) {}
 
 TraceTool::~TraceTool() = default;
 
@@ -41,8 +43,7 @@ void TraceTool::setTolerance(int tolerance)
         return;
     m_settings.tolerance = tolerance;
     showPreview();
-    if (m_host.settingsChanged)
-        m_host.settingsChanged();
+    emit settingsChanged();
 }
 
 void TraceTool::setPrecision(double precision)
@@ -54,8 +55,7 @@ void TraceTool::setPrecision(double precision)
         return;
     m_settings.precision = precision;
     showPreview();
-    if (m_host.settingsChanged)
-        m_host.settingsChanged();
+    emit settingsChanged();
 }
 
 void TraceTool::restoreSettings(int tolerance, double precision)
@@ -69,7 +69,7 @@ void TraceTool::restoreSettings(int tolerance, double precision)
 // A new picture gets a new tracer: the old one would trace what is no longer shown.
 OutlineTracer& TraceTool::tracer()
 {
-    const QImage& picture = m_host.picture();
+    const QImage& picture = m_context.picture();
     if (!m_tracer || picture.cacheKey() != m_pictureKey) {
         m_tracer.reset(); // the old picture's copy goes before the new one is read
         m_tracer = std::make_unique<OutlineTracer>(picture);
@@ -89,7 +89,7 @@ void TraceTool::releasePicture()
 // place, or a fraction of it on a scaled screen); none off the picture.
 std::optional<QPoint> TraceTool::pixelAt(QPointF at)
 {
-    const QImage& picture = m_host.picture();
+    const QImage& picture = m_context.picture();
     const QPoint pixel(int(std::floor(at.x())), int(std::floor(at.y())));
     if (picture.isNull() || !picture.rect().contains(pixel))
         return std::nullopt;
@@ -115,8 +115,8 @@ void TraceTool::showPreview()
     const bool samePolygon = shown.has_value() == m_shown.has_value() &&
                              (!shown || shown->polygon == m_shown->polygon);
     m_shown = std::move(shown);
-    if (!samePolygon && m_host.repaint)
-        m_host.repaint();
+    if (!samePolygon)
+        m_context.repaintOverlay();
 }
 
 void TraceTool::press(Qt::MouseButton button, QPointF at)
@@ -134,10 +134,10 @@ bool TraceTool::release(Qt::MouseButton button, QPointF)
     const QPoint pixel = *std::exchange(m_pressed, std::nullopt);
     const TracedOutline outline = tracer().previewAt(pixel, settings());
     if (!outline.isArea()) {
-        m_host.inform(outline.message);
+        m_context.inform(outline.message);
         return false;
     }
-    return m_host.makeArea(coordinatesOf(outline.polygon));
+    return m_context.addPolygon(coordinatesOf(outline.polygon));
 }
 
 bool TraceTool::key(int key, Qt::KeyboardModifiers modifiers)
@@ -180,8 +180,8 @@ void TraceTool::cancel()
 {
     m_pressed.reset();
     m_pointer.reset();
-    if (std::exchange(m_shown, std::nullopt) && m_host.repaint)
-        m_host.repaint();
+    if (std::exchange(m_shown, std::nullopt))
+        m_context.repaintOverlay();
 }
 
 bool TraceTool::traceColourAt(QPointF at)
@@ -194,14 +194,14 @@ bool TraceTool::traceColourAt(QPointF at)
     m_shown.reset();
     showPreview();
     if (found.outlines.isEmpty()) {
-        m_host.inform(found.message);
+        m_context.inform(found.message);
         return false;
     }
     QStringList coords;
     coords.reserve(found.outlines.size());
     for (const TracedOutline& outline : found.outlines)
         coords << coordinatesOf(outline.polygon);
-    return m_host.makeAreas(coords);
+    return m_context.addPolygons(coords, QCoreApplication::translate("korvane::TraceControls", "Umrisse nachzeichnen"));
 }
 
 QPolygon TraceTool::previewPolygon() const

@@ -3,13 +3,13 @@
 #include "picture/OutlineTracer.h"
 
 #include <QImage>
+#include <QObject>
 #include <QPoint>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -17,12 +17,15 @@ class QPainter;
 
 namespace korvane {
 
+class ToolContext;
+
 // "Umriss": a click inside a region of the picture makes the region's outline
 // a polygon area. While the pointer rests over the picture the outline a click
 // would take is shown; the click takes exactly that outline (the same call of
 // the tracer as the preview), so what the user saw is what they get.
-// Positions are picture pixels; the tool knows no widget, only its host.
-class TraceTool {
+// Positions are picture pixels; the tool knows no widget, only its context.
+class TraceTool : public QObject {
+    Q_OBJECT
 public:
     static constexpr int kSmallestTolerance = 0;
     static constexpr int kLargestTolerance = 255;
@@ -31,27 +34,9 @@ public:
     static constexpr double kSmallestPrecision = 0.0;
     static constexpr double kLargestPrecision = 50.0;
 
-    // What the tool needs from the window around it.
-    struct Host {
-        // The picture the areas are drawn on (not the drawing over it).
-        std::function<const QImage&()> picture;
-        // Asks for the link and appends the polygon with these coordinates as
-        // one step; true when the area was made.
-        std::function<bool(const QString& coords)> makeArea;
-        // The same for several polygons: one question, one step.
-        std::function<bool(const QStringList& coords)> makeAreas;
-        // Tells the user why nothing was made.
-        std::function<void(const QString& text)> inform;
-        // The preview changed: the overlay is painted again.
-        std::function<void()> repaint;
-        // The user changed the tolerance or the precision (to be kept).
-        std::function<void()> settingsChanged;
-    };
-
-    explicit TraceTool(Host host);
-    ~TraceTool();
-    TraceTool(const TraceTool&) = delete;
-    TraceTool& operator=(const TraceTool&) = delete;
+    // `context`: the picture, new areas, messages and the overlay.
+    explicit TraceTool(ToolContext& context, QObject* parent = nullptr);
+    ~TraceTool() override;
 
     int tolerance() const { return m_settings.tolerance; }
     double precision() const { return m_settings.precision; }
@@ -86,13 +71,17 @@ public:
     // The picture pixel the pointer was last over, if on the picture.
     std::optional<QPoint> lastPixel() const { return m_pointer; }
 
+signals:
+    // The user changed the tolerance or the precision (to be kept).
+    void settingsChanged();
+
 private:
     OutlineTracer& tracer();
     std::optional<QPoint> pixelAt(QPointF at);
     void showPreview();
     TraceSettings settings() const { return m_settings; }
 
-    Host m_host;
+    ToolContext& m_context;
     TraceSettings m_settings;
     std::unique_ptr<OutlineTracer> m_tracer;
     qint64 m_pictureKey = 0;            // the picture the tracer reads

@@ -346,7 +346,7 @@ void Session::checkIdle()
     if (failed())
         return;
     const EditorState& e = w().editorState();
-    if (e.polygonOpen || e.drawState == 2 || w().handles().isDragging())
+    if (e.polygonOpen || e.drawState() == 2 || w().handles().isDragging())
         fail(QStringLiteral("left-in-progress"), QStringLiteral("a shape or a drag is still under way"));
     else if (QApplication::activeModalWidget() || QApplication::activePopupWidget())
         fail(QStringLiteral("left-open"), QStringLiteral("a dialog or menu is still open"));

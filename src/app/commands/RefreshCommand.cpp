@@ -7,8 +7,7 @@ namespace korvane {
 void RefreshCommand::run()
 {
     EditorState& editor = m_session.editor();
-    editor.polygonOpen = false;
-    editor.drawState = 1;
+    editor.dropShape();
     if (!m_session.areas().isEmpty()) {
         m_view.neu_zeichnen(-1, true);
     } else {

@@ -3,6 +3,7 @@
 #include "canvas/AreaGeometry.h"
 #include "document/MapDocument.h"
 #include "platform/Platform.h"
+#include "tools/ToolContext.h"
 
 #include <QCoreApplication>
 #include <QMenu>
@@ -13,8 +14,8 @@
 
 namespace korvane {
 
-SeveralAreas::SeveralAreas(MapDocument& document, ToolContext& context, View view, QWidget* parent)
-    : QObject(parent), m_document(document), m_context(context), m_view(std::move(view)),
+SeveralAreas::SeveralAreas(MapDocument& document, ToolContext& context, QWidget* parent)
+    : QObject(parent), m_document(document), m_context(context),
       m_alignMenu(new QMenu(QCoreApplication::translate("korvane::SeveralAreas", "Ausrichten"), parent))
 {
     m_alignMenu->setObjectName(QStringLiteral("alignMenu"));
@@ -49,7 +50,7 @@ void SeveralAreas::align(Alignment how)
     for (qsizetype i = 0; i < rows.size(); ++i)
         after.replace(rows[i], done[i]);
     m_document.changeLines(m_document.areas().lines(), after, QCoreApplication::translate("korvane::SeveralAreas", "Areale ausrichten"), current);
-    m_view.show(rows, current);
+    m_context.selectSeveral(rows, current);
 }
 
 AreaLines SeveralAreas::linesMovedBy(QPoint by) const
@@ -67,7 +68,7 @@ bool SeveralAreas::moveBy(QPoint by)
         return false;
     by = snapped(m_document.areas().line(m_document.selectedRow()), rows, by, true);
     // The keys never take an area further out than it already is.
-    const QSize picture = m_view.pictureSize();
+    const QSize picture = m_context.pictureSize();
     int dx = by.x(), dy = by.y();
     for (int row : rows) {
         const AreaGeometry shape = parseArea(m_document.areas().line(row));
@@ -83,7 +84,7 @@ bool SeveralAreas::moveBy(QPoint by)
     m_dragRows = rows;
     const int current = m_document.selectedRow();
     m_document.changeLines(m_linesBefore, linesMovedBy(QPoint(dx, dy)), QCoreApplication::translate("korvane::SeveralAreas", "Areale verschieben"), current);
-    m_view.show(rows, current);
+    m_context.selectSeveral(rows, current);
     return true;
 }
 
@@ -105,7 +106,7 @@ void SeveralAreas::remove()
     for (qsizetype i = rows.size() - 1; i >= 0; --i)
         after.removeAt(rows[i]);
     m_document.changeLines(m_document.areas().lines(), after, QCoreApplication::translate("korvane::SeveralAreas", "Areale löschen"));
-    m_view.show({}, -1);
+    m_context.selectSeveral({}, -1);
 }
 
 // The copies go to the end of the list, in order, and are chosen instead.
@@ -124,47 +125,15 @@ void SeveralAreas::copy()
         after << before[row];
     }
     m_document.changeLines(before, after, QCoreApplication::translate("korvane::SeveralAreas", "Areale kopieren"), currentCopy);
-    m_view.show(copies, currentCopy);
-}
-
-void SeveralAreas::pressDrag(QPointF point, int held)
-{
-    m_drag.emplace(m_context, m_document.selectedRows(), held, point);
-}
-
-void SeveralAreas::dragTo(QPointF point)
-{
-    if (m_drag)
-        m_drag->moveTo(point);
-}
-
-bool SeveralAreas::releaseDrag()
-{
-    if (!m_drag)
-        return false;
-    SeveralDrag drag = std::move(*m_drag);
-    m_drag.reset();
-    if (!drag.release())
-        return false;
-    m_view.show(drag.rows(), m_document.selectedRow());
-    return true;
-}
-
-void SeveralAreas::cancelDrag()
-{
-    if (!m_drag)
-        return;
-    SeveralDrag drag = std::move(*m_drag);
-    m_drag.reset();
-    drag.cancel();
+    m_context.selectSeveral(copies, currentCopy);
 }
 
 // The area held (or chosen last, for the keys) brings its points to the targets.
 QPoint SeveralAreas::snapped(const QString& held, const QList<int>& rows, QPoint by, bool byKey) const
 {
-    if (!m_view.snapMove || held.isEmpty())
+    if (held.isEmpty())
         return by;
-    return m_view.snapMove(held, rows, by, byKey);
+    return m_context.snapMoveSeveral(held, rows, by, byKey);
 }
 
 } // namespace korvane

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "canvas/AreaArrangement.h"
-#include "tools/SeveralDrag.h"
 
 #include <QObject>
 #include <QPointF>
@@ -10,7 +9,6 @@
 
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 class QMenu;
@@ -21,22 +19,14 @@ namespace korvane {
 class MapDocument;
 class ToolContext;
 
-// Several selected areas at once: moved by a drag or the keys, aligned,
-// copied and deleted together, one step each. The area chosen last is the
-// reference for aligning and keeps the handles.
+// Several selected areas at once: moved by the keys (a drag is the edit
+// tool's), aligned, copied and deleted together, one step each. The area
+// chosen last is the reference for aligning and keeps the handles.
 class SeveralAreas : public QObject {
     Q_OBJECT
 public:
-    struct View {
-        std::function<QSize()> pictureSize;
-        // Selects exactly `rows` (`current` chosen last) and shows them.
-        std::function<void(const QList<int>& rows, int current)> show;
-        // Snapping: the move `by` of `rows`, held by the area that was `held`,
-        // corrected. Unset: unchanged.
-        std::function<QPoint(const QString& held, const QList<int>& rows, QPoint by, bool byKey)> snapMove;
-    };
-    // A drag shows the areas through `context`.
-    SeveralAreas(MapDocument& document, ToolContext& context, View view, QWidget* parent);
+    // `context`: the picture's size, snapping, and the selection shown.
+    SeveralAreas(MapDocument& document, ToolContext& context, QWidget* parent);
 
     // More than one area is selected.
     bool several() const;
@@ -52,16 +42,6 @@ public:
     bool removeAsked();
     void copy();
 
-    // A drag of all selected areas, held by the one at `point` (picture
-    // pixels), line `held`.
-    void pressDrag(QPointF point, int held = -1);
-    bool isDragging() const { return m_drag.has_value(); }
-    void dragTo(QPointF point);
-    // True when the drag moved the areas; false when it was a click.
-    bool releaseDrag();
-    // Ends a drag with the areas where they were at the press, no step.
-    void cancelDrag();
-
 private:
     AreaLines linesMovedBy(QPoint by) const;
     QPoint snapped(const QString& held, const QList<int>& rows, QPoint by, bool byKey) const;
@@ -69,9 +49,7 @@ private:
 
     MapDocument& m_document;
     ToolContext& m_context;
-    View m_view;
     QMenu* m_alignMenu;
-    std::optional<SeveralDrag> m_drag;
     // The lines and rows of the last key move.
     AreaLines m_linesBefore;
     QList<int> m_dragRows;

@@ -1,6 +1,7 @@
 #include "app/commands/Snapping.h"
 
 #include "canvas/AreaGeometry.h"
+#include "canvas/Canvas.h"
 #include "canvas/PolygonEdit.h"
 #include "model/AreaEntry.h"
 #include "model/AreaList.h"
@@ -23,8 +24,8 @@ constexpr int kFewChanges = 64;
 
 } // namespace
 
-Snapping::Snapping(const AreaList& areas, ProgramState& state, View view, QWidget* window)
-    : QObject(window), m_areas(areas), m_state(state), m_view(std::move(view)), m_window(window),
+Snapping::Snapping(const AreaList& areas, ProgramState& state, Canvas& canvas, QWidget* window)
+    : QObject(window), m_areas(areas), m_state(state), m_canvas(canvas), m_window(window),
       m_toggle(new QAction(QCoreApplication::translate("korvane::Snapping", "Einrasten"), this)),
       m_gridEntry(new QAction(QCoreApplication::translate("korvane::Snapping", "Rastergröße..."), this))
 {
@@ -95,7 +96,7 @@ bool Snapping::active() const
 
 double Snapping::reach() const
 {
-    return kCatchPixels / m_view.zoom();
+    return kCatchPixels / m_canvas.zoomFactor();
 }
 
 // Each changed line is noted once, however often a drag rewrites it; when a
@@ -121,7 +122,7 @@ void Snapping::changed(int first, int last)
 // line at each move, and only the next search needs it.
 void Snapping::refresh()
 {
-    m_index.setPictureSize(m_view.pictureSize());
+    m_index.setPictureSize(m_canvas.pictureSize());
     m_index.setGrid(m_state.snapGrid);
     if (m_stale || m_index.rows() != m_areas.count()) {
         m_index.reset(m_areas.count());
@@ -206,7 +207,7 @@ void Snapping::unmark()
 
 void Snapping::showMark(std::optional<QPoint> at)
 {
-    m_view.mark(at);
+    m_canvas.setMark(at);
 }
 
 } // namespace korvane

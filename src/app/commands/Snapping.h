@@ -8,7 +8,6 @@
 #include <QRect>
 #include <QSize>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -18,6 +17,7 @@ class QWidget;
 namespace korvane {
 
 class AreaList;
+class Canvas;
 struct ProgramState;
 
 // Snapping on the canvas: drawn points, dragged handles and moved areas go
@@ -32,13 +32,8 @@ public:
     static constexpr int kSmallestGrid = 1;
     static constexpr int kLargestGrid = 1000;
 
-    struct View {
-        std::function<QSize()> pictureSize;
-        std::function<double()> zoom;
-        // Marks a target on the canvas (picture pixels); nullopt: no mark.
-        std::function<void(std::optional<QPoint>)> mark;
-    };
-    Snapping(const AreaList& areas, ProgramState& state, View view, QWidget* window);
+    // `canvas`: the picture's size, the zoom and the mark of the target.
+    Snapping(const AreaList& areas, ProgramState& state, Canvas& canvas, QWidget* window);
 
     // "Einrasten" (checkable, Ctrl+Shift+E) and "Rastergröße...".
     QList<QAction*> actions();
@@ -76,7 +71,7 @@ private:
 
     const AreaList& m_areas;
     ProgramState& m_state;
-    View m_view;
+    Canvas& m_canvas;
     QWidget* m_window;
     QAction* m_toggle;
     QAction* m_gridEntry;
