@@ -232,6 +232,10 @@ void TestSession::regressions_data()
         101);
     row("a rectangle over the whole picture read back from the responsive page",
         "mapImport 0 0 0 0 0 0; foreignPaste 1 0; menu 19 0; ownFormImport 0 1", 0);
+    row("the responsive page read back beside another picture",
+        "dropFile 0 0 0 0 0 0; htmlImport 3 0 0 0 2; foreignPaste 1 0; responsiveSave 0; crash 0 0 0 0; "
+        "dropFile 0 0 0 0 0 0; ownFormImport 0 0",
+        0);
     row("a shortened long line brought back into the code box and saved",
         "mapImport 1 0 0 0 0 0; foreignPaste 6 0; doubleClickRow 1 0; codeUndo; save 0 0", 0);
     row("yellow left on a pasted star in edit mode", "dropFile 0 0 0 0 0 0; trace 0 0 0 1; foreignPaste 8 0; selectRow 0",
